@@ -1,0 +1,10 @@
+# Outside libraries, as imported targets (Debian's -dev packages).
+find_package(PkgConfig REQUIRED)
+pkg_check_modules(SNDFILE REQUIRED IMPORTED_TARGET sndfile)
+pkg_check_modules(VORBIS REQUIRED IMPORTED_TARGET vorbis vorbisenc vorbisfile ogg)
+pkg_check_modules(MAD REQUIRED IMPORTED_TARGET mad)
+pkg_check_modules(PORTAUDIO REQUIRED IMPORTED_TARGET portaudio-2.0)
+pkg_check_modules(SAMPLERATE REQUIRED IMPORTED_TARGET samplerate)
+pkg_check_modules(SOUNDTOUCH REQUIRED IMPORTED_TARGET soundtouch)
+find_library(MP3LAME_LIBRARY mp3lame REQUIRED)
+find_path(MP3LAME_INCLUDE_DIR lame/lame.h REQUIRED)

@@ -1,0 +1,32 @@
+# tarvel_portable_library(name SOURCES... [LIBS ...])
+# A static, position-independent library of the portable tier; exported to the
+# window tier as portable::name.
+function(tarvel_portable_library name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  if(ARG_SOURCES)
+    add_library(${name} STATIC ${ARG_SOURCES})
+    target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR})
+    target_link_libraries(${name} PUBLIC ${ARG_LIBS})
+  else()
+    # A folder whose sources have not arrived yet.
+    add_library(${name} INTERFACE)
+    target_include_directories(${name} INTERFACE ${CMAKE_SOURCE_DIR})
+    target_link_libraries(${name} INTERFACE ${ARG_LIBS})
+  endif()
+  set_property(GLOBAL APPEND PROPERTY TARVEL_PORTABLE_LIBRARIES ${name})
+endfunction()
+
+# tarvel_native_test(name SOURCES... [LIBS ...] [LABELS ...])
+# A GoogleTest binary of the portable tier; each test case becomes a ctest test.
+function(tarvel_native_test name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;LABELS;PROPERTIES" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/tests)
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main Threads::Threads)
+  target_compile_definitions(${name} PRIVATE
+    TARVEL_TEST_BINARY_DIR="${CMAKE_BINARY_DIR}" TARVEL_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+  gtest_discover_tests(${name}
+    DISCOVERY_MODE PRE_TEST
+    TEST_PREFIX "native."
+    PROPERTIES LABELS "native;${ARG_LABELS}" ${ARG_PROPERTIES})
+endfunction()

@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Tarvel needs to build, run and test.
+# Idempotent: prints nothing and touches nothing when every package is present.
+set -euo pipefail
+
+packages=(
+  # toolchain and tests
+  cmake g++ pkg-config make ccache libgtest-dev libgmock-dev googletest
+  # winelib
+  wine64 wine64-tools libwine-dev fonts-wine
+  # virtual display and screenshots
+  xvfb x11-utils imagemagick
+  # audio libraries
+  libsndfile1-dev libvorbis-dev libogg-dev libmad0-dev portaudio19-dev
+  libsamplerate0-dev libsoundtouch-dev libmp3lame-dev
+  # audio test rig and outside checkers
+  pulseaudio pulseaudio-utils libasound2-plugins sox
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing missing packages: ${missing[*]}" >&2
+SUDO=""
+[ "$(id -u)" -ne 0 ] && SUDO="sudo"
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -qq >/dev/null
+$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
