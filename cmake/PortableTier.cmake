@@ -39,9 +39,11 @@ if(TARVEL_WITH_WINDOW_TIER)
     DEPENDS ${_portable_libs}
     USES_TERMINAL_BUILD ON)
   # Pull the window tier's tests into this tree's ctest run.
+  # (subdirs, not include: the sub-tree's own test files name their folders relative
+  # to its build folder.)
   file(WRITE ${CMAKE_BINARY_DIR}/window-tier-tests.cmake
     "if(EXISTS \"${CMAKE_BINARY_DIR}/win/CTestTestfile.cmake\")\n"
-    "  include(\"${CMAKE_BINARY_DIR}/win/CTestTestfile.cmake\")\n"
+    "  subdirs(\"${CMAKE_BINARY_DIR}/win\")\n"
     "endif()\n")
   set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES
     ${CMAKE_BINARY_DIR}/window-tier-tests.cmake)

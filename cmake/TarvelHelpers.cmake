@@ -30,3 +30,39 @@ function(tarvel_native_test name)
     TEST_PREFIX "native."
     PROPERTIES LABELS "native;${ARG_LABELS}" ${ARG_PROPERTIES})
 endfunction()
+
+# tarvel_wine_program(name [GUI] SOURCES... [LIBS ...])
+# A winelib executable (name.exe + name.exe.so).
+function(tarvel_wine_program name)
+  cmake_parse_arguments(ARG "GUI" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} ${TARVEL_WIN32_LIBS})
+  if(ARG_GUI)
+    target_link_options(${name} PRIVATE -mwindows)
+  endif()
+endfunction()
+
+# tarvel_wine_test(name SOURCES... [LIBS ...])
+# A winelib GoogleTest binary, run under wine in the shared wine environment.
+# Each test case becomes a ctest test named wine.<Suite>.<Case>.
+function(tarvel_wine_test name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  get_property(_libs GLOBAL PROPERTY TARVEL_WINE_TEST_LIBRARIES)
+  add_executable(${name} ${ARG_SOURCES} $<TARGET_OBJECTS:tarvel_resources>)
+  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/tests)
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} ${_libs} GTest::gtest ${TARVEL_WIN32_LIBS}
+                        Threads::Threads)
+  target_compile_definitions(${name} PRIVATE
+    TARVEL_TEST_BINARY_DIR="${TARVEL_PORTABLE_BINARY_DIR}" TARVEL_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+  set_property(TARGET ${name} PROPERTY CROSSCOMPILING_EMULATOR ${TARVEL_WINE_RUNNER})
+  # Test cases are found by reading the sources: listing them would mean starting
+  # wine at build time.
+  gtest_add_tests(TARGET ${name} SOURCES ${ARG_SOURCES} TEST_PREFIX "wine." TEST_LIST _tests)
+  set_tests_properties(${_tests} PROPERTIES
+    FIXTURES_REQUIRED wine_env
+    RESOURCE_LOCK wine_display
+    LABELS wine
+    TIMEOUT 120
+    ENVIRONMENT "TARVEL_WINE_STATE=${TARVEL_WINE_STATE}")
+endfunction()

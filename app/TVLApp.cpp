@@ -1,0 +1,24 @@
+#include "app/TVLApp.h"
+
+#include "app/MainFrm.h"
+#include "platform/seams/win32/Win32Seams.h"
+#include "resources/resource.h"
+
+BOOL CTVLApp::InitInstance() {
+  INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES};
+  ::InitCommonControlsEx(&icc);
+  seams::InstallWin32Seams();
+
+  auto* frame = new CMainFrame;
+  // The frame deletes itself when its window goes, also when creation fails.
+  if (!frame->LoadFrame(IDR_MAINFRAME)) return FALSE;
+  m_pMainWnd = frame;
+  frame->ShowWindow(m_nCmdShow);
+  frame->UpdateWindow();
+  return TRUE;
+}
+
+int CTVLApp::ExitInstance() {
+  seams::RemoveWin32Seams();
+  return CWinApp::ExitInstance();
+}

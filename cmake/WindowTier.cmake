@@ -1,0 +1,40 @@
+# The window tier: our framework layer, the toolkit, the program and its windows,
+# built with wineg++ and run under wine.
+enable_language(RC)
+add_compile_definitions(NOMINMAX WIN32_LEAN_AND_MEAN)
+# Everything ends up in a shared object (foo.exe.so).
+add_compile_options(-fPIC)
+add_compile_options($<$<COMPILE_LANGUAGE:CXX>:-Wall> $<$<COMPILE_LANGUAGE:CXX>:-Wno-unused-parameter>)
+
+find_package(PkgConfig REQUIRED)
+find_package(GTest REQUIRED)
+find_package(Threads REQUIRED)
+include(TarvelDeps)
+include(GoogleTest)
+# The portable libraries, built with g++ by the outer tree.
+include(${TARVEL_PORTABLE_EXPORT})
+
+set(TARVEL_WIN32_LIBS user32 gdi32 comctl32 comdlg32 shell32 ole32 oleaut32 uuid advapi32
+    winmm dsound wininet shlwapi msimg32)
+set(TARVEL_WINE_RUNNER ${CMAKE_SOURCE_DIR}/scripts/wine-run.sh)
+set(TARVEL_WINE_ENV ${CMAKE_SOURCE_DIR}/scripts/wine-env.sh)
+# Everything wine needs lives in the outer build folder: the prefix and the state of
+# the shared display and wineserver.
+set(TARVEL_WINE_STATE ${TARVEL_PORTABLE_BINARY_DIR}/wine)
+file(MAKE_DIRECTORY ${TARVEL_PORTABLE_BINARY_DIR}/screenshots)
+
+foreach(dir platform/seams/win32 platform/afx resources toolkit/frames toolkit/bars app player options audiofiles/dialogs)
+  if(EXISTS ${CMAKE_SOURCE_DIR}/${dir}/CMakeLists.txt)
+    add_subdirectory(${dir})
+  endif()
+endforeach()
+
+# One wine environment (prefix, virtual display, wineserver, virtual desktop) serves
+# every wine test of a run; it is started once and stopped at the end so nothing is
+# left running and CTest never waits on a pipe held by wine's background processes.
+add_test(NAME wine.setup COMMAND ${TARVEL_WINE_ENV} start ${TARVEL_WINE_STATE})
+add_test(NAME wine.cleanup COMMAND ${TARVEL_WINE_ENV} stop ${TARVEL_WINE_STATE})
+set_tests_properties(wine.setup PROPERTIES FIXTURES_SETUP wine_env LABELS wine TIMEOUT 300)
+set_tests_properties(wine.cleanup PROPERTIES FIXTURES_CLEANUP wine_env LABELS wine TIMEOUT 120)
+
+add_subdirectory(tests)

@@ -1,0 +1,87 @@
+#include "platform/afx/CWinApp.h"
+
+namespace {
+CWinApp* g_app = nullptr;
+}
+
+CWinApp* AfxGetApp() { return g_app; }
+
+HINSTANCE AfxGetInstanceHandle() {
+  return g_app && g_app->m_hInstance ? g_app->m_hInstance : ::GetModuleHandleA(nullptr);
+}
+
+CWnd* AfxGetMainWnd() { return g_app ? g_app->m_pMainWnd : nullptr; }
+
+CWinApp::CWinApp(const char* appName) {
+  g_app = this;
+  if (appName) {
+    app_name_ = appName;
+    m_pszAppName = app_name_;
+  }
+}
+
+CWinApp::~CWinApp() {
+  if (g_app == this) g_app = nullptr;
+}
+
+int CWinThread::ExitInstance() { return exit_code_; }
+
+BOOL CWinThread::OnIdle(LONG count) {
+  if (count == 0) CWnd::DeleteTempMap();
+  return FALSE;
+}
+
+BOOL CWinThread::PreTranslateMessage(MSG* msg) {
+  // Offer the message to each window from the target up to the main window.
+  for (HWND hwnd = msg->hwnd; hwnd; hwnd = ::GetParent(hwnd)) {
+    if (CWnd* wnd = CWnd::FromHandlePermanent(hwnd))
+      if (wnd->PreTranslateMessage(msg)) return TRUE;
+    if (m_pMainWnd && hwnd == m_pMainWnd->m_hWnd) break;
+  }
+  return FALSE;
+}
+
+BOOL CWinThread::PumpMessage() {
+  MSG msg;
+  if (!::GetMessageA(&msg, nullptr, 0, 0)) {
+    exit_code_ = static_cast<int>(msg.wParam);
+    return FALSE;
+  }
+  if (!PreTranslateMessage(&msg)) {
+    ::TranslateMessage(&msg);
+    ::DispatchMessageA(&msg);
+  }
+  return TRUE;
+}
+
+int CWinThread::Run() {
+  LONG idle = 0;
+  for (;;) {
+    MSG msg;
+    while (!::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
+      if (!OnIdle(idle++)) break;
+    }
+    do {
+      if (!PumpMessage()) return ExitInstance();
+    } while (::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE));
+    idle = 0;
+  }
+}
+
+int AfxWinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCmd) {
+  CWinApp* app = AfxGetApp();
+  if (!app) return -1;
+  app->m_hInstance = instance;
+  app->m_nCmdShow = showCmd;
+  app->m_lpCmdLine = commandLine ? commandLine : "";
+  static CString title;
+  if (!app->m_pszAppName) {
+    if (!title.LoadString(AFX_IDS_APP_TITLE)) title = "Tarvel";
+    app->m_pszAppName = title;
+  }
+  if (!app->InitApplication() || !app->InitInstance()) {
+    int code = app->ExitInstance();
+    return code ? code : -1;
+  }
+  return app->Run();
+}

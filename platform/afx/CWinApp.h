@@ -1,0 +1,49 @@
+#pragma once
+// The application object: one per program, reached with AfxGetApp. It owns the main
+// window and runs the message loop with idle-time work between messages.
+#include "platform/afx/CWnd.h"
+
+class CWinThread : public CCmdTarget {
+public:
+  CWinThread() = default;
+  CWnd* m_pMainWnd = nullptr;
+
+  virtual BOOL InitInstance() { return FALSE; }
+  virtual int ExitInstance();
+  // The message loop: returns the exit code of WM_QUIT after ExitInstance.
+  virtual int Run();
+  // Work done when the queue is empty; return TRUE while more idle work remains.
+  virtual BOOL OnIdle(LONG count);
+  virtual BOOL PreTranslateMessage(MSG* msg);
+  // Handles one message; FALSE when it was WM_QUIT.
+  virtual BOOL PumpMessage();
+
+protected:
+  int exit_code_ = 0;
+};
+
+class CWinApp : public CWinThread {
+public:
+  // appName: the program's name; null takes string AFX_IDS_APP_TITLE of the module.
+  explicit CWinApp(const char* appName = nullptr);
+  ~CWinApp() override;
+
+  HINSTANCE m_hInstance = nullptr;
+  const char* m_pszAppName = nullptr;
+  int m_nCmdShow = SW_SHOWNORMAL;
+  const char* m_lpCmdLine = "";
+
+  virtual BOOL InitApplication() { return TRUE; }
+
+private:
+  CString app_name_;
+};
+
+// The string resource that names the program (the main window's title).
+#define AFX_IDS_APP_TITLE 0xE000
+
+CWinApp* AfxGetApp();
+HINSTANCE AfxGetInstanceHandle();
+CWnd* AfxGetMainWnd();
+// The framework's start-up: set the application up, run it, tear it down.
+int AfxWinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, int showCmd);

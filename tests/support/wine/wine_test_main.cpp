@@ -1,0 +1,7 @@
+// main of every winelib test binary.
+#include "support/wine/gtest_win.h"
+
+int main(int argc, char** argv) {
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
