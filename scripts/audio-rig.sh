@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The audio test rig: a private PulseAudio daemon with a virtual microphone fed
-# by the test and a virtual speaker captured by the test (DESIGN.md section 7).
+# by the test and a virtual speaker captured by the test.
 #
 #   audio-rig.sh start <dir> [--owner PID]
 #       Starts the daemon in <dir> (created when missing) and waits until it
