@@ -1,0 +1,495 @@
+// The "lame_enc" library itself (platform/lame_enc): its records, its five
+// entry points and what a decoder reads back from its streams.
+#include <dlfcn.h>
+#include <gtest/gtest.h>
+
+#include <cstddef>
+#include <cstring>
+#include <thread>
+
+#include "platform/lame_enc/lame_enc.h"
+#include "platform/lame_enc/mp3_decode.h"
+
+namespace {
+
+const std::string kLibrary = std::string(TARVEL_TEST_BINARY_DIR) + "/bin/lame_enc.so";
+
+struct Library {
+  void* module = nullptr;
+  BEINITSTREAM init = nullptr;
+  BEENCODECHUNK encode = nullptr;
+  BEDEINITSTREAM deinit = nullptr;
+  BECLOSESTREAM close = nullptr;
+  BEVERSION version = nullptr;
+  Library() {
+    module = dlopen(kLibrary.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!module) return;
+    init = reinterpret_cast<BEINITSTREAM>(dlsym(module, "beInitStream"));
+    encode = reinterpret_cast<BEENCODECHUNK>(dlsym(module, "beEncodeChunk"));
+    deinit = reinterpret_cast<BEDEINITSTREAM>(dlsym(module, "beDeinitStream"));
+    close = reinterpret_cast<BECLOSESTREAM>(dlsym(module, "beCloseStream"));
+    version = reinterpret_cast<BEVERSION>(dlsym(module, "beVersion"));
+  }
+};
+
+Library& Lib() {
+  static Library lib;
+  return lib;
+}
+
+BE_CONFIG LameConfig(int rate, int mode, int kbps, int mpeg = MPEG1) {
+  BE_CONFIG c;
+  std::memset(&c, 0, sizeof(c));
+  c.dwConfig = BE_CONFIG_LAME;
+  auto& l = c.format.LHV1;
+  l.dwStructVersion = CURRENT_STRUCT_VERSION;
+  l.dwStructSize = CURRENT_STRUCT_SIZE;
+  l.dwSampleRate = rate;
+  l.dwReSampleRate = rate;
+  l.nMode = mode;
+  l.dwBitrate = kbps;
+  l.dwMpegVersion = mpeg;
+  l.bCRC = 1;
+  l.nVbrMethod = VBR_METHOD_NONE;
+  l.bNoRes = 1;
+  return c;
+}
+
+struct Encoded {
+  BE_ERR initResult = 0;
+  uint32_t samplesPerChunk = 0;
+  uint32_t bufferSize = 0;
+  std::vector<uint8_t> bytes;
+  uint32_t largestOutput = 0;
+};
+
+// Encodes interleaved pcm chunk by chunk, as the program does.
+Encoded EncodeAll(BE_CONFIG config, const std::vector<int16_t>& pcm) {
+  Encoded e;
+  HBE_STREAM h = 0;
+  e.initResult = Lib().init(&config, &e.samplesPerChunk, &e.bufferSize, &h);
+  if (e.initResult != BE_ERR_SUCCESSFUL) return e;
+  std::vector<uint8_t> out(e.bufferSize);
+  for (size_t pos = 0; pos < pcm.size(); pos += e.samplesPerChunk) {
+    const uint32_t n = static_cast<uint32_t>(std::min<size_t>(e.samplesPerChunk, pcm.size() - pos));
+    uint32_t bytes = 0;
+    EXPECT_EQ(Lib().encode(h, n, pcm.data() + pos, out.data(), &bytes), BE_ERR_SUCCESSFUL);
+    e.largestOutput = std::max(e.largestOutput, bytes);
+    e.bytes.insert(e.bytes.end(), out.begin(), out.begin() + bytes);
+  }
+  uint32_t bytes = 0;
+  EXPECT_EQ(Lib().deinit(h, out.data(), &bytes), BE_ERR_SUCCESSFUL);
+  e.largestOutput = std::max(e.largestOutput, bytes);
+  e.bytes.insert(e.bytes.end(), out.begin(), out.begin() + bytes);
+  EXPECT_EQ(Lib().close(h), BE_ERR_SUCCESSFUL);
+  return e;
+}
+
+BE_ERR TryInit(BE_CONFIG config) {
+  uint32_t samples = 12345, size = 23456;
+  HBE_STREAM h = 777;
+  const BE_ERR err = Lib().init(&config, &samples, &size, &h);
+  if (err == BE_ERR_SUCCESSFUL) {
+    Lib().close(h);
+  } else {
+    // A refusal leaves the outputs alone.
+    EXPECT_EQ(samples, 12345u);
+    EXPECT_EQ(size, 23456u);
+    EXPECT_EQ(h, 777u);
+  }
+  return err;
+}
+
+class LameEncLibrary : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_NE(Lib().module, nullptr) << kLibrary << ": " << dlerror();
+  }
+};
+
+}  // namespace
+
+TEST(LameEncRecords, ConfigurationLayoutIsTheLhv1Form) {
+  EXPECT_EQ(sizeof(BE_CONFIG), 331u);
+  EXPECT_EQ(offsetof(BE_CONFIG, format), 4u);
+  EXPECT_EQ(offsetof(BE_CONFIG, format.LHV1.dwSampleRate), 12u);
+  EXPECT_EQ(offsetof(BE_CONFIG, format.LHV1.nMode), 20u);
+  EXPECT_EQ(offsetof(BE_CONFIG, format.LHV1.dwMpegVersion), 36u);
+  EXPECT_EQ(offsetof(BE_CONFIG, format.LHV1.bPrivate), 48u);
+  EXPECT_EQ(offsetof(BE_CONFIG, format.LHV1.bCRC), 52u);
+  EXPECT_EQ(offsetof(BE_CONFIG, format.LHV1.bWriteVBRHeader), 64u);
+  EXPECT_EQ(offsetof(BE_CONFIG, format.LHV1.nVBRQuality), 72u);
+  EXPECT_EQ(offsetof(BE_CONFIG, format.LHV1.dwVbrAbr_bps), 76u);
+  EXPECT_EQ(offsetof(BE_CONFIG, format.LHV1.nVbrMethod), 80u);
+  EXPECT_EQ(offsetof(BE_CONFIG, format.LHV1.bNoRes), 84u);
+  EXPECT_EQ(offsetof(BE_CONFIG, format.LHV1.nQuality), 92u);
+  EXPECT_EQ(offsetof(BE_CONFIG, format.LHV1.btReserved), 94u);
+  EXPECT_EQ(offsetof(BE_CONFIG, format.mp3.byMode), 8u);
+  EXPECT_EQ(offsetof(BE_CONFIG, format.mp3.wBitrate), 9u);
+  EXPECT_EQ(offsetof(BE_VERSION, byMajorVersion), 2u);
+  EXPECT_EQ(offsetof(BE_VERSION, zHomepage), 8u);
+}
+
+TEST_F(LameEncLibrary, ExportsTheFiveEntryPoints) {
+  EXPECT_NE(Lib().init, nullptr);
+  EXPECT_NE(Lib().encode, nullptr);
+  EXPECT_NE(Lib().deinit, nullptr);
+  EXPECT_NE(Lib().close, nullptr);
+  EXPECT_NE(Lib().version, nullptr);
+}
+
+TEST_F(LameEncLibrary, VersionNamesTheEngine) {
+  BE_VERSION v;
+  std::memset(&v, 0xAB, sizeof(v));
+  Lib().version(&v);
+  EXPECT_EQ(v.byMajorVersion, 3);
+  EXPECT_GE(v.byMinorVersion, 98);
+  EXPECT_EQ(v.byDLLMajorVersion, 1);
+  EXPECT_GT(std::strlen(v.zHomepage), 0u);
+  EXPECT_LT(std::strlen(v.zHomepage), static_cast<size_t>(BE_MAX_HOMEPAGE + 1));
+}
+
+TEST_F(LameEncLibrary, CbrStereoSineDecodesToTheSameSignal) {
+  const int rate = 44100;
+  const size_t frames = 2 * rate;
+  const auto pcm = mp3test::Sine(rate, 2, frames, {1000.0, 1500.0}, 0.5);
+  const Encoded e = EncodeAll(LameConfig(rate, BE_MP3_MODE_STEREO, 128), pcm);
+  ASSERT_EQ(e.initResult, BE_ERR_SUCCESSFUL);
+  EXPECT_EQ(e.samplesPerChunk, 2304u);  // 1152 frames, both channels counted
+  EXPECT_GE(e.bufferSize, 7200u);
+  EXPECT_LE(e.largestOutput, e.bufferSize);
+
+  const auto d = mp3test::Decode(e.bytes);
+  EXPECT_EQ(d.badFrames, 0);
+  EXPECT_EQ(d.layer, 3);
+  EXPECT_EQ(d.mpegVersion, 1);
+  EXPECT_EQ(d.rate, rate);
+  ASSERT_EQ(d.channels, 2);
+  EXPECT_EQ(d.mode, MAD_MODE_STEREO);
+  EXPECT_TRUE(d.crc);
+  for (unsigned b : d.bitrates) EXPECT_EQ(b, 128000u);
+  // Length: the input plus the codec's delay and the last frame's padding.
+  EXPECT_GE(d.samples(), frames + 576);
+  EXPECT_LE(d.samples(), frames + 4 * 1152);
+  const size_t onset = mp3test::FirstAbove(d.pcm[0], 0.05f);
+  EXPECT_GE(onset, 400u);
+  EXPECT_LE(onset, 1800u);
+  const size_t a = onset + 4410, b = onset + frames - 4410;
+  EXPECT_NEAR(mp3test::Frequency(d.pcm[0], a, b, rate), 1000.0, 2.0);
+  EXPECT_NEAR(mp3test::Frequency(d.pcm[1], a, b, rate), 1500.0, 3.0);
+  // The level, within what the codec takes at 64 kbit/s a channel (the lame
+  // command line gives the same -0.45 dB here).
+  const double expected = 0.5 / std::sqrt(2.0);
+  EXPECT_NEAR(20 * std::log10(mp3test::Rms(d.pcm[0], a, b) / expected), 0.0, 0.6);
+  EXPECT_NEAR(20 * std::log10(mp3test::Rms(d.pcm[1], a, b) / expected), 0.0, 0.6);
+  // The sound ends where the input ended.
+  EXPECT_GT(mp3test::Rms(d.pcm[0], onset + frames - 2000, onset + frames - 1000), 0.3);
+  EXPECT_LT(mp3test::Rms(d.pcm[0], onset + frames + 1000, d.samples()), 0.01);
+}
+
+TEST_F(LameEncLibrary, MonoChunkIsOneFrame) {
+  const int rate = 48000;
+  const auto pcm = mp3test::Sine(rate, 1, rate, {440.0}, 0.25);
+  const Encoded e = EncodeAll(LameConfig(rate, BE_MP3_MODE_MONO, 64), pcm);
+  ASSERT_EQ(e.initResult, BE_ERR_SUCCESSFUL);
+  EXPECT_EQ(e.samplesPerChunk, 1152u);
+  const auto d = mp3test::Decode(e.bytes);
+  EXPECT_EQ(d.rate, rate);
+  ASSERT_EQ(d.channels, 1);
+  EXPECT_EQ(d.mode, MAD_MODE_SINGLE_CHANNEL);
+  EXPECT_NEAR(mp3test::Frequency(d.pcm[0], 4800, 40000, rate), 440.0, 1.0);
+  EXPECT_NEAR(mp3test::Rms(d.pcm[0], 4800, 40000), 0.25 / std::sqrt(2.0), 0.01);
+}
+
+TEST_F(LameEncLibrary, MpegTwoAndTwoPointFiveRates) {
+  struct Case {
+    int rate, kbps, version;
+  } cases[] = {{22050, 64, 2}, {24000, 96, 2}, {16000, 48, 2}, {11025, 32, 25}, {8000, 16, 25}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.rate);
+    const auto pcm = mp3test::Sine(c.rate, 2, c.rate, {500.0, 700.0}, 0.5);
+    const Encoded e = EncodeAll(LameConfig(c.rate, BE_MP3_MODE_JSTEREO, c.kbps, MPEG2), pcm);
+    ASSERT_EQ(e.initResult, BE_ERR_SUCCESSFUL);
+    EXPECT_EQ(e.samplesPerChunk, 1152u);  // 576 frames of two channels
+    const auto d = mp3test::Decode(e.bytes);
+    EXPECT_EQ(d.badFrames, 0);
+    EXPECT_EQ(d.rate, c.rate);
+    EXPECT_EQ(d.mpegVersion, c.version);
+    EXPECT_EQ(d.mode, MAD_MODE_JOINT_STEREO);
+    for (unsigned b : d.bitrates) EXPECT_EQ(b, static_cast<unsigned>(c.kbps) * 1000);
+    ASSERT_EQ(d.channels, 2);
+    // Within 1 %: the lowest rates carry little.
+    EXPECT_NEAR(mp3test::Frequency(d.pcm[0], c.rate / 10, c.rate * 9 / 10, c.rate), 500.0, 5.0);
+    EXPECT_NEAR(mp3test::Frequency(d.pcm[1], c.rate / 10, c.rate * 9 / 10, c.rate), 700.0, 7.0);
+  }
+}
+
+TEST_F(LameEncLibrary, ForcedStereoIsJointStereo) {
+  const auto pcm = mp3test::Sine(44100, 2, 44100, {1000.0, 1000.0}, 0.5);
+  const Encoded e = EncodeAll(LameConfig(44100, BE_MP3_MODE_DUALCHANNEL, 160), pcm);
+  ASSERT_EQ(e.initResult, BE_ERR_SUCCESSFUL);
+  const auto d = mp3test::Decode(e.bytes);
+  EXPECT_EQ(d.mode, MAD_MODE_JOINT_STEREO);
+  ASSERT_EQ(d.channels, 2);
+  EXPECT_NEAR(mp3test::Frequency(d.pcm[1], 4410, 40000, 44100), 1000.0, 2.0);
+}
+
+TEST_F(LameEncLibrary, VbrKeepsTheFramesWithinItsBounds) {
+  BE_CONFIG c = LameConfig(44100, BE_MP3_MODE_JSTEREO, 96);
+  c.format.LHV1.bEnableVBR = 1;
+  c.format.LHV1.bWriteVBRHeader = 1;
+  c.format.LHV1.dwMaxBitrate = 192;
+  c.format.LHV1.nVBRQuality = 2;
+  c.format.LHV1.nVbrMethod = VBR_METHOD_NEW;
+  c.format.LHV1.dwVbrAbr_bps = static_cast<uint32_t>(-1);
+  // Noise and a sine: frames of different bit rates.
+  auto pcm = mp3test::Sine(44100, 2, 3 * 44100, {300.0, 5000.0}, 0.3);
+  uint32_t seed = 1;
+  for (size_t i = pcm.size() / 2; i < pcm.size(); ++i) {
+    seed = seed * 1664525u + 1013904223u;
+    pcm[i] = static_cast<int16_t>(static_cast<int32_t>(seed >> 16) - 32768) / 2;
+  }
+  const Encoded e = EncodeAll(c, pcm);
+  ASSERT_EQ(e.initResult, BE_ERR_SUCCESSFUL);
+  const auto d = mp3test::Decode(e.bytes);
+  EXPECT_EQ(d.badFrames, 0);
+  ASSERT_GT(d.frames, 100);
+  unsigned lo = ~0u, hi = 0;
+  for (unsigned b : d.bitrates) {
+    lo = std::min(lo, b);
+    hi = std::max(hi, b);
+  }
+  EXPECT_GE(lo, 96000u);
+  EXPECT_LE(hi, 192000u);
+  EXPECT_LT(lo, hi);  // really variable
+  // No blank tag frame in front: the first frame already carries sound.
+  EXPECT_GT(mp3test::Rms(d.pcm[0], 0, 1152), 0.0);
+}
+
+TEST_F(LameEncLibrary, AbrMeetsItsMeanRate) {
+  BE_CONFIG c = LameConfig(44100, BE_MP3_MODE_JSTEREO, 128);
+  c.format.LHV1.bEnableVBR = 1;
+  c.format.LHV1.dwMaxBitrate = 320;
+  c.format.LHV1.nVBRQuality = 5;
+  c.format.LHV1.nVbrMethod = VBR_METHOD_ABR;
+  c.format.LHV1.dwVbrAbr_bps = 96000;  // below the minimum: the minimum gives way
+  uint32_t seed = 7;
+  std::vector<int16_t> pcm(2 * 5 * 44100);
+  for (auto& s : pcm) {
+    seed = seed * 1664525u + 1013904223u;
+    s = static_cast<int16_t>((static_cast<int32_t>(seed >> 16) - 32768) / 4);
+  }
+  const Encoded e = EncodeAll(c, pcm);
+  ASSERT_EQ(e.initResult, BE_ERR_SUCCESSFUL);
+  const double kbps = e.bytes.size() * 8.0 / 5.0 / 1000.0;
+  EXPECT_NEAR(kbps, 96.0, 20.0);
+}
+
+TEST_F(LameEncLibrary, PresetsOpenAndDecode) {
+  const int presets[] = {LQP_NOPRESET, LQP_NORMAL_QUALITY, LQP_LOW_QUALITY, LQP_HIGH_QUALITY,
+                         LQP_VOICE_QUALITY, LQP_R3MIX, LQP_VERYHIGH_QUALITY, LQP_STANDARD,
+                         LQP_FAST_STANDARD, LQP_EXTREME, LQP_FAST_EXTREME, LQP_INSANE, LQP_ABR,
+                         LQP_CBR, LQP_MEDIUM, LQP_FAST_MEDIUM, LQP_PHONE, LQP_SW, LQP_AM,
+                         LQP_FM, LQP_VOICE, LQP_RADIO, LQP_TAPE, LQP_HIFI, LQP_CD, LQP_STUDIO};
+  const auto pcm = mp3test::Sine(44100, 2, 44100 / 2, {1000.0, 1000.0}, 0.5);
+  for (int p : presets) {
+    SCOPED_TRACE(p);
+    BE_CONFIG c = LameConfig(44100, BE_MP3_MODE_JSTEREO, 128);
+    c.format.LHV1.nPreset = p;
+    c.format.LHV1.dwVbrAbr_bps = 160000;
+    const Encoded e = EncodeAll(c, pcm);
+    ASSERT_EQ(e.initResult, BE_ERR_SUCCESSFUL);
+    const auto d = mp3test::Decode(e.bytes);
+    EXPECT_EQ(d.badFrames, 0);
+    EXPECT_EQ(d.rate, 44100);
+    EXPECT_EQ(d.channels, 2);  // no preset changes the channel count
+    EXPECT_NEAR(mp3test::Frequency(d.pcm[0], 4410, 20000, 44100), 1000.0, 3.0);
+    if (p == LQP_PHONE) {
+      for (unsigned b : d.bitrates) EXPECT_EQ(b, 32000u);  // 16 kbit/s is below MPEG I's table
+    }
+    if (p == LQP_STUDIO) {
+      for (unsigned b : d.bitrates) EXPECT_EQ(b, 256000u);
+    }
+  }
+}
+
+TEST_F(LameEncLibrary, ResamplesToTheStreamRate) {
+  BE_CONFIG c = LameConfig(48000, BE_MP3_MODE_STEREO, 128);
+  c.format.LHV1.dwReSampleRate = 44100;
+  const auto pcm = mp3test::Sine(48000, 2, 48000, {1000.0, 2000.0}, 0.5);
+  const Encoded e = EncodeAll(c, pcm);
+  ASSERT_EQ(e.initResult, BE_ERR_SUCCESSFUL);
+  EXPECT_LE(e.largestOutput, e.bufferSize);
+  const auto d = mp3test::Decode(e.bytes);
+  EXPECT_EQ(d.rate, 44100);
+  ASSERT_EQ(d.channels, 2);
+  EXPECT_NEAR(mp3test::Frequency(d.pcm[0], 4410, 40000, 44100), 1000.0, 2.0);
+  EXPECT_NEAR(mp3test::Frequency(d.pcm[1], 4410, 40000, 44100), 2000.0, 4.0);
+  EXPECT_NEAR(d.samples(), 44100.0, 4 * 1152.0);
+}
+
+TEST_F(LameEncLibrary, SimpleFormIsMpegOneCbr) {
+  BE_CONFIG c;
+  std::memset(&c, 0, sizeof(c));
+  c.dwConfig = BE_CONFIG_MP3;
+  c.format.mp3.dwSampleRate = 32000;
+  c.format.mp3.byMode = BE_MP3_MODE_MONO;
+  c.format.mp3.wBitrate = 56;
+  const auto pcm = mp3test::Sine(32000, 1, 32000, {800.0}, 0.5);
+  const Encoded e = EncodeAll(c, pcm);
+  ASSERT_EQ(e.initResult, BE_ERR_SUCCESSFUL);
+  EXPECT_EQ(e.samplesPerChunk, 1152u);
+  const auto d = mp3test::Decode(e.bytes);
+  EXPECT_EQ(d.rate, 32000);
+  EXPECT_EQ(d.channels, 1);
+  EXPECT_FALSE(d.crc);
+  for (unsigned b : d.bitrates) EXPECT_EQ(b, 56000u);
+
+  c.format.mp3.dwSampleRate = 22050;  // not an MPEG I rate
+  EXPECT_EQ(TryInit(c), BE_ERR_INVALID_FORMAT_PARAMETERS);
+}
+
+TEST_F(LameEncLibrary, RefusesWhatItCannotEncode) {
+  BE_CONFIG good = LameConfig(44100, BE_MP3_MODE_JSTEREO, 128);
+  EXPECT_EQ(TryInit(good), BE_ERR_SUCCESSFUL);
+
+  BE_CONFIG c = good;
+  c.dwConfig = 5;
+  EXPECT_EQ(TryInit(c), BE_ERR_INVALID_FORMAT);
+  c = good;
+  c.format.LHV1.dwStructVersion = 2;
+  EXPECT_EQ(TryInit(c), BE_ERR_INVALID_FORMAT_PARAMETERS);
+  c = good;
+  c.format.LHV1.dwStructSize = 330;
+  EXPECT_EQ(TryInit(c), BE_ERR_INVALID_FORMAT_PARAMETERS);
+  c = good;
+  c.format.LHV1.dwSampleRate = c.format.LHV1.dwReSampleRate = 22050;  // MPEG I at 22050 Hz
+  EXPECT_EQ(TryInit(c), BE_ERR_INVALID_FORMAT_PARAMETERS);
+  c = LameConfig(44100, BE_MP3_MODE_JSTEREO, 64, MPEG2);  // MPEG II at 44100 Hz
+  EXPECT_EQ(TryInit(c), BE_ERR_INVALID_FORMAT_PARAMETERS);
+  c = LameConfig(22050, BE_MP3_MODE_JSTEREO, 192, MPEG2);  // no such MPEG II bit rate
+  EXPECT_EQ(TryInit(c), BE_ERR_INVALID_FORMAT_PARAMETERS);
+  c = good;
+  c.format.LHV1.dwBitrate = 100;
+  EXPECT_EQ(TryInit(c), BE_ERR_INVALID_FORMAT_PARAMETERS);
+  c = good;
+  c.format.LHV1.dwBitrate = 0;
+  EXPECT_EQ(TryInit(c), BE_ERR_INVALID_FORMAT_PARAMETERS);
+  c = good;
+  c.format.LHV1.dwSampleRate = c.format.LHV1.dwReSampleRate = 12345;
+  EXPECT_EQ(TryInit(c), BE_ERR_INVALID_FORMAT_PARAMETERS);
+  c = good;
+  c.format.LHV1.dwSampleRate = 0;
+  EXPECT_EQ(TryInit(c), BE_ERR_INVALID_FORMAT_PARAMETERS);
+  c = good;
+  c.format.LHV1.nMode = 4;
+  EXPECT_EQ(TryInit(c), BE_ERR_INVALID_FORMAT_PARAMETERS);
+  c = good;
+  c.format.LHV1.dwMpegVersion = 2;
+  EXPECT_EQ(TryInit(c), BE_ERR_INVALID_FORMAT_PARAMETERS);
+  c = good;
+  c.format.LHV1.dwEmphasis = 2;
+  EXPECT_EQ(TryInit(c), BE_ERR_INVALID_FORMAT_PARAMETERS);
+  c = good;
+  c.format.LHV1.nPreset = 99;
+  EXPECT_EQ(TryInit(c), BE_ERR_INVALID_FORMAT_PARAMETERS);
+  c = good;
+  c.format.LHV1.bEnableVBR = 1;
+  c.format.LHV1.nVbrMethod = VBR_METHOD_NEW;
+  c.format.LHV1.nVBRQuality = 10;
+  EXPECT_EQ(TryInit(c), BE_ERR_INVALID_FORMAT_PARAMETERS);
+  c.format.LHV1.nVBRQuality = 9;
+  EXPECT_EQ(TryInit(c), BE_ERR_SUCCESSFUL);
+  c.format.LHV1.nVbrMethod = VBR_METHOD_ABR;
+  c.format.LHV1.dwVbrAbr_bps = 4000;
+  EXPECT_EQ(TryInit(c), BE_ERR_INVALID_FORMAT_PARAMETERS);
+  c.format.LHV1.dwVbrAbr_bps = 128000;
+  EXPECT_EQ(TryInit(c), BE_ERR_SUCCESSFUL);
+
+  uint32_t samples = 0, size = 0;
+  HBE_STREAM h = 0;
+  EXPECT_EQ(Lib().init(nullptr, &samples, &size, &h), BE_ERR_INVALID_FORMAT_PARAMETERS);
+  EXPECT_EQ(Lib().init(&good, nullptr, &size, &h), BE_ERR_INVALID_FORMAT_PARAMETERS);
+}
+
+TEST_F(LameEncLibrary, StreamsAreIndependent) {
+  const BE_CONFIG c = LameConfig(44100, BE_MP3_MODE_JSTEREO, 128);
+  const auto pcm = mp3test::Sine(44100, 2, 44100, {1000.0, 1200.0}, 0.5);
+  const Encoded alone = EncodeAll(c, pcm);
+  ASSERT_EQ(alone.initResult, BE_ERR_SUCCESSFUL);
+
+  // Two streams open at once, fed in turns, give the same bytes as one alone.
+  BE_CONFIG c1 = c, c2 = c;
+  uint32_t s1, s2, b1, b2;
+  HBE_STREAM h1 = 0, h2 = 0;
+  ASSERT_EQ(Lib().init(&c1, &s1, &b1, &h1), BE_ERR_SUCCESSFUL);
+  ASSERT_EQ(Lib().init(&c2, &s2, &b2, &h2), BE_ERR_SUCCESSFUL);
+  EXPECT_NE(h1, 0u);
+  EXPECT_NE(h2, 0u);
+  EXPECT_NE(h1, h2);
+  std::vector<uint8_t> out1, out2, buf(b1);
+  for (size_t pos = 0; pos < pcm.size(); pos += s1) {
+    const uint32_t n = static_cast<uint32_t>(std::min<size_t>(s1, pcm.size() - pos));
+    uint32_t bytes = 0;
+    ASSERT_EQ(Lib().encode(h1, n, pcm.data() + pos, buf.data(), &bytes), 0u);
+    out1.insert(out1.end(), buf.begin(), buf.begin() + bytes);
+    ASSERT_EQ(Lib().encode(h2, n, pcm.data() + pos, buf.data(), &bytes), 0u);
+    out2.insert(out2.end(), buf.begin(), buf.begin() + bytes);
+  }
+  uint32_t bytes = 0;
+  ASSERT_EQ(Lib().deinit(h1, buf.data(), &bytes), 0u);
+  out1.insert(out1.end(), buf.begin(), buf.begin() + bytes);
+  ASSERT_EQ(Lib().deinit(h2, buf.data(), &bytes), 0u);
+  out2.insert(out2.end(), buf.begin(), buf.begin() + bytes);
+  EXPECT_EQ(Lib().close(h1), 0u);
+  EXPECT_EQ(Lib().close(h2), 0u);
+  EXPECT_EQ(out1, alone.bytes);
+  EXPECT_EQ(out2, alone.bytes);
+}
+
+TEST_F(LameEncLibrary, StreamsOnTwoThreadsAtOnce) {
+  const BE_CONFIG c = LameConfig(44100, BE_MP3_MODE_JSTEREO, 128);
+  const auto pcm = mp3test::Sine(44100, 2, 3 * 44100, {1000.0, 1200.0}, 0.5);
+  const Encoded alone = EncodeAll(c, pcm);
+  Encoded r[4];
+  std::vector<std::thread> threads;
+  for (auto& e : r) threads.emplace_back([&e, &c, &pcm] { e = EncodeAll(c, pcm); });
+  for (auto& t : threads) t.join();
+  for (const auto& e : r) EXPECT_EQ(e.bytes, alone.bytes);
+}
+
+TEST_F(LameEncLibrary, BadHandlesAndCounts) {
+  BE_CONFIG c = LameConfig(44100, BE_MP3_MODE_STEREO, 128);
+  uint32_t samples = 0, size = 0, bytes = 99;
+  HBE_STREAM h = 0;
+  ASSERT_EQ(Lib().init(&c, &samples, &size, &h), 0u);
+  std::vector<uint8_t> out(size);
+  std::vector<int16_t> pcm(samples, 0);
+  EXPECT_EQ(Lib().encode(0, samples, pcm.data(), out.data(), &bytes), BE_ERR_INVALID_HANDLE);
+  EXPECT_EQ(Lib().encode(h + 1000, samples, pcm.data(), out.data(), &bytes), BE_ERR_INVALID_HANDLE);
+  EXPECT_EQ(Lib().encode(h, 3, pcm.data(), out.data(), &bytes), BE_ERR_INVALID_FORMAT_PARAMETERS);
+  EXPECT_EQ(bytes, 0u);
+  EXPECT_EQ(Lib().encode(h, 0, nullptr, out.data(), &bytes), 0u);
+  EXPECT_EQ(bytes, 0u);
+  EXPECT_EQ(Lib().deinit(h, out.data(), &bytes), 0u);
+  // Flushed: no more samples.
+  EXPECT_EQ(Lib().encode(h, samples, pcm.data(), out.data(), &bytes), BE_ERR_INVALID_HANDLE);
+  EXPECT_EQ(Lib().deinit(h, out.data(), &bytes), BE_ERR_INVALID_HANDLE);
+  EXPECT_EQ(Lib().close(h), 0u);
+  EXPECT_EQ(Lib().close(h), BE_ERR_INVALID_HANDLE);
+  EXPECT_EQ(Lib().close(0), BE_ERR_INVALID_HANDLE);
+}
+
+TEST_F(LameEncLibrary, LoudNoiseAtTheTopRateFitsTheBuffer) {
+  BE_CONFIG c = LameConfig(48000, BE_MP3_MODE_STEREO, 320);
+  std::vector<int16_t> pcm(2 * 48000);
+  uint32_t seed = 3;
+  for (auto& s : pcm) {
+    seed = seed * 1664525u + 1013904223u;
+    s = static_cast<int16_t>(static_cast<int32_t>(seed >> 16) - 32768);
+  }
+  const Encoded e = EncodeAll(c, pcm);
+  ASSERT_EQ(e.initResult, BE_ERR_SUCCESSFUL);
+  EXPECT_LE(e.largestOutput, e.bufferSize);
+  EXPECT_EQ(mp3test::Decode(e.bytes).badFrames, 0);
+}
