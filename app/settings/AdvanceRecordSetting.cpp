@@ -1,0 +1,133 @@
+#include "app/settings/AdvanceRecordSetting.h"
+
+#include "app/settings/SettingsText.h"
+#include "app/settings/ZQRegistry.h"
+
+void AdvanceRecordSetting::SetDefaults() {
+  TimeLimitTo = 10.0;
+  TimeLimitType = 0;
+  ActiveRecordingMode = 0;
+  EnableSilenceDetection = 0;
+  SilenceDetectionAlgorihms = 2;
+  SilenceDetectionLogic = 0;
+  ZCRFactorLeft = 0.005;
+  ZCRFactorRight = 0.005;
+  SEFactorLeft = 0.016;
+  SEFactorRight = 0.016;
+  ZCRDelaySeconds = 0.3;
+  SEDelaySeconds = 0.3;
+  ActionsOfEditingMode = 1;
+  ActionsOfSavingMode = 1;
+  EnableAutoSplit = 0;
+  AutoSplitTimeSeconds = 60.0;
+  SilenceMonitorFlag = 0;
+}
+
+int AdvanceRecordSetting::Load() {
+  ZQRegistryHolder holder;
+  CZQRegistry* reg = settings::OpenSectionForReading(holder, kSection);
+  if (!reg) return 1;  // a missing section keeps what the record holds
+  const AdvanceRecordSetting d;  // the read defaults
+  reg->ReadInt("TimeLimitType", &TimeLimitType, d.TimeLimitType);
+  reg->ReadDouble("TimeLimitTo", &TimeLimitTo);
+  reg->ReadInt("ActiveRecordingMode", &ActiveRecordingMode, d.ActiveRecordingMode);
+  reg->ReadInt("EnableSilenceDetection", &EnableSilenceDetection, d.EnableSilenceDetection);
+  reg->ReadDword("SilenceDetectionAlgorihms", &SilenceDetectionAlgorihms,
+                 d.SilenceDetectionAlgorihms);
+  reg->ReadInt("SilenceDetectionLogic", &SilenceDetectionLogic, d.SilenceDetectionLogic);
+  reg->ReadDouble("ZCRFactorLeft", &ZCRFactorLeft);
+  reg->ReadDouble("ZCRFactorRight", &ZCRFactorRight);
+  reg->ReadDouble("ZCRDelaySeconds", &ZCRDelaySeconds);
+  reg->ReadDouble("SEFactorLeft", &SEFactorLeft);
+  reg->ReadDouble("SEFactorRight", &SEFactorRight);
+  reg->ReadDouble("SEDelaySeconds", &SEDelaySeconds);
+  reg->ReadInt("ActionsOfEditingMode", &ActionsOfEditingMode, d.ActionsOfEditingMode);
+  reg->ReadInt("ActionsOfSavingMode", &ActionsOfSavingMode, d.ActionsOfSavingMode);
+  reg->ReadInt("EnableAutoSplit", &EnableAutoSplit, d.EnableAutoSplit);
+  reg->ReadDouble("AutoSplitTimeSeconds", &AutoSplitTimeSeconds);
+  return 1;
+}
+
+int AdvanceRecordSetting::Save() {
+  ZQRegistryHolder holder;
+  CZQRegistry* reg = settings::OpenSectionForWriting(holder, kSection);
+  if (!reg) return 1;
+  reg->WriteInt("TimeLimitType", TimeLimitType);
+  reg->WriteDouble("TimeLimitTo", TimeLimitTo);
+  reg->WriteInt("ActiveRecordingMode", ActiveRecordingMode);
+  reg->WriteInt("EnableSilenceDetection", EnableSilenceDetection);
+  reg->WriteDword("SilenceDetectionAlgorihms", SilenceDetectionAlgorihms);
+  reg->WriteInt("SilenceDetectionLogic", SilenceDetectionLogic);
+  reg->WriteDouble("ZCRFactorLeft", ZCRFactorLeft);
+  reg->WriteDouble("ZCRFactorRight", ZCRFactorRight);
+  reg->WriteDouble("ZCRDelaySeconds", ZCRDelaySeconds);
+  reg->WriteDouble("SEFactorLeft", SEFactorLeft);
+  reg->WriteDouble("SEFactorRight", SEFactorRight);
+  reg->WriteDouble("SEDelaySeconds", SEDelaySeconds);
+  reg->WriteInt("ActionsOfEditingMode", ActionsOfEditingMode);
+  reg->WriteInt("ActionsOfSavingMode", ActionsOfSavingMode);
+  reg->WriteInt("EnableAutoSplit", EnableAutoSplit);
+  reg->WriteDouble("AutoSplitTimeSeconds", AutoSplitTimeSeconds);
+  return 1;
+}
+
+int AdvanceRecordSetting::SaveRecordingMode() {
+  ZQRegistryHolder holder;
+  if (CZQRegistry* reg = settings::OpenSectionForWriting(holder, kSection))
+    reg->WriteInt("ActiveRecordingMode", ActiveRecordingMode);
+  return 1;
+}
+
+int AdvanceRecordSetting::SaveSilenceDetection() {
+  ZQRegistryHolder holder;
+  if (CZQRegistry* reg = settings::OpenSectionForWriting(holder, kSection))
+    reg->WriteInt("EnableSilenceDetection", EnableSilenceDetection);
+  return 1;
+}
+
+bool AdvanceRecordSetting::SplitsFiles() const {
+  return ActiveRecordingMode == 1 &&
+         (EnableAutoSplit != 0 || (EnableSilenceDetection != 0 && ActionsOfSavingMode == 3));
+}
+
+void AdvanceRecordSetting::GetSummary(std::vector<std::string>* lines) const {
+  using settings::Format;
+  if (ActiveRecordingMode == 0)
+    lines->push_back("    Active recording mode: Editing sound mode");
+  else if (ActiveRecordingMode == 1)
+    lines->push_back("    Active recording mode: Directly saving sound mode");
+
+  if (TimeLimitType == 1)
+    lines->push_back(Format("    Time limit to: %.3f", TimeLimitTo));
+  else if (TimeLimitType == 0)
+    lines->push_back("    No time limit");
+
+  lines->push_back(Format("    Voice activate and silence detect: %s",
+                          EnableSilenceDetection ? "Enable" : "Disable"));
+
+  const char* algorithms;
+  if (SilenceDetectionAlgorihms < 3)
+    algorithms = (SilenceDetectionAlgorihms & 1) ? "Zero crossing rates" : "Singal energy";
+  else
+    algorithms = SilenceDetectionLogic ? "Zero crossing rates AND Singal energy"
+                                       : "Zero crossing rates OR Singal energy";
+  lines->push_back(Format("    Silence detection algorithms: %s", algorithms));
+
+  const char* action = "None";
+  if (ActiveRecordingMode != 0) {
+    if (ActionsOfSavingMode == 1) action = "Pause";
+    else if (ActionsOfSavingMode == 2) action = "Stop";
+    else if (ActionsOfSavingMode == 3) action = "New File";
+  } else {
+    if (ActionsOfEditingMode == 1) action = "Pause";
+    else if (ActionsOfEditingMode == 2) action = "Stop";
+  }
+  lines->push_back(Format("    Action when silence is detected: %s", action));
+
+  if (ActiveRecordingMode == 1) {
+    if (EnableAutoSplit)
+      lines->push_back(Format("    Auto split: Enable     Time: %.3f", AutoSplitTimeSeconds));
+    else
+      lines->push_back("    Auto split: Disable");
+  }
+}
