@@ -49,9 +49,11 @@ struct Stream {
 };
 
 // The handle table (handle = index + 1) and libmp3lame's set-up and tear-down,
-// which touch process-wide tables, run under this lock.
+// which touch process-wide tables, run under this lock. The table is never
+// destroyed: a user may close its stream from an exit handler that runs after
+// this library's own static objects are gone.
 std::mutex g_lock;
-std::vector<Stream*> g_streams;
+std::vector<Stream*>& g_streams = *new std::vector<Stream*>;
 
 Stream* FindStream(HBE_STREAM h) {
   std::lock_guard<std::mutex> guard(g_lock);
