@@ -2,6 +2,7 @@
 
 #include "platform/afx/linux_headers_begin.h"
 #include "platform/seams/message_box.h"
+#include "platform/seams/window_queries.h"
 #include "platform/afx/linux_headers_end.h"
 
 namespace seams {
@@ -19,7 +20,19 @@ public:
   }
 };
 
+class Win32WindowQueries final : public WindowQueries {
+public:
+  bool IsWindow(WindowHandle window) override { return ::IsWindow(ToHwnd(window)) != FALSE; }
+  void BringToFront(WindowHandle window) override {
+    HWND hwnd = ToHwnd(window);
+    if (!::IsWindow(hwnd)) return;
+    if (::IsIconic(hwnd)) ::ShowWindow(hwnd, SW_RESTORE);
+    ::SetForegroundWindow(::GetLastActivePopup(hwnd));
+  }
+};
+
 Win32MessageBox g_message_box;
+Win32WindowQueries g_window_queries;
 Win32Registry g_registry;
 }  // namespace
 
@@ -27,12 +40,14 @@ void InstallWin32Seams() {
   StartWin32MessagePoster();
   SetMessageBoxService(&g_message_box);
   SetRegistryBackend(&g_registry);
+  SetWindowQueries(&g_window_queries);
 }
 
 void RemoveWin32Seams() {
   StopWin32MessagePoster();
   SetMessageBoxService(nullptr);
   SetRegistryBackend(nullptr);
+  SetWindowQueries(nullptr);
 }
 
 }  // namespace seams
