@@ -51,7 +51,7 @@ function(tarvel_wine_test name)
   get_property(_libs GLOBAL PROPERTY TARVEL_WINE_TEST_LIBRARIES)
   add_executable(${name} ${ARG_SOURCES} $<TARGET_OBJECTS:tarvel_resources>)
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/tests)
-  target_link_libraries(${name} PRIVATE ${ARG_LIBS} ${_libs} GTest::gtest ${TARVEL_WIN32_LIBS}
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} ${_libs} ${TARVEL_PORTABLE_TARGETS} GTest::gtest ${TARVEL_WIN32_LIBS}
                         Threads::Threads)
   target_compile_definitions(${name} PRIVATE
     TARVEL_TEST_BINARY_DIR="${TARVEL_PORTABLE_BINARY_DIR}" TARVEL_SOURCE_DIR="${CMAKE_SOURCE_DIR}")

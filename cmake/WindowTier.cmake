@@ -13,6 +13,9 @@ include(TarvelDeps)
 include(GoogleTest)
 # The portable libraries, built with g++ by the outer tree.
 include(${TARVEL_PORTABLE_EXPORT})
+get_property(_imported DIRECTORY PROPERTY IMPORTED_TARGETS)
+list(FILTER _imported INCLUDE REGEX "^portable::")
+set(TARVEL_PORTABLE_TARGETS ${_imported})
 
 set(TARVEL_WIN32_LIBS user32 gdi32 comctl32 comdlg32 shell32 ole32 oleaut32 uuid advapi32
     winmm dsound wininet shlwapi msimg32)
