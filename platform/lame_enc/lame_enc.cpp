@@ -34,7 +34,6 @@
 
 #include <cstring>
 #include <mutex>
-#include <vector>
 
 namespace {
 
@@ -49,15 +48,16 @@ struct Stream {
 };
 
 // The handle table (handle = index + 1) and libmp3lame's set-up and tear-down,
-// which touch process-wide tables, run under this lock. The table is never
-// destroyed: a user may close its stream from an exit handler that runs after
-// this library's own static objects are gone.
+// which touch process-wide tables, run under this lock. Both are plain data
+// with nothing to destroy: a user may close its stream from an exit handler
+// that runs after this library's static objects would have been destroyed.
 std::mutex g_lock;
-std::vector<Stream*>& g_streams = *new std::vector<Stream*>;
+Stream* g_streams[kMaxStreams];
+uint32_t g_streamCount = 0;  // slots in use or used before, from the front
 
 Stream* FindStream(HBE_STREAM h) {
   std::lock_guard<std::mutex> guard(g_lock);
-  if (h == 0 || h > g_streams.size()) return nullptr;
+  if (h == 0 || h > g_streamCount) return nullptr;
   return g_streams[h - 1];
 }
 
@@ -216,8 +216,8 @@ BE_ERR beInitStream(PBE_CONFIG pbeConfig, uint32_t* dwSamples, uint32_t* dwBuffe
   if (BE_ERR err = ReadConfig(*pbeConfig, s)) return err;
 
   std::lock_guard<std::mutex> guard(g_lock);
-  size_t slot = 0;
-  while (slot < g_streams.size() && g_streams[slot]) ++slot;
+  uint32_t slot = 0;
+  while (slot < g_streamCount && g_streams[slot]) ++slot;
   if (slot >= kMaxStreams) return BE_ERR_NO_MORE_HANDLES;
 
   lame_global_flags* gfp = lame_init();
@@ -289,10 +289,8 @@ BE_ERR beInitStream(PBE_CONFIG pbeConfig, uint32_t* dwSamples, uint32_t* dwBuffe
   // resampled up, a chunk holds more output samples than input samples.
   const double ratio = s.outRate > s.inRate ? static_cast<double>(s.outRate) / s.inRate : 1.0;
   stream->bufferSize = static_cast<uint32_t>(1.25 * frame * ratio + 7200 + 0.5);
-  if (slot == g_streams.size())
-    g_streams.push_back(stream);
-  else
-    g_streams[slot] = stream;
+  g_streams[slot] = stream;
+  if (slot == g_streamCount) ++g_streamCount;
 
   *dwSamples = stream->samplesPerChunk;
   *dwBufferSize = stream->bufferSize;
@@ -338,7 +336,7 @@ BE_ERR beDeinitStream(HBE_STREAM hbeStream, uint8_t* pOutput, uint32_t* pdwOutpu
 
 BE_ERR beCloseStream(HBE_STREAM hbeStream) {
   std::lock_guard<std::mutex> guard(g_lock);
-  if (hbeStream == 0 || hbeStream > g_streams.size() || !g_streams[hbeStream - 1])
+  if (hbeStream == 0 || hbeStream > g_streamCount || !g_streams[hbeStream - 1])
     return BE_ERR_INVALID_HANDLE;
   Stream* s = g_streams[hbeStream - 1];
   g_streams[hbeStream - 1] = nullptr;

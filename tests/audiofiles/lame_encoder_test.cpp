@@ -434,13 +434,13 @@ TEST_F(LameEncoderTest, InitSimple) {
   enc.SetBitrate(96);
   EXPECT_EQ(enc.InitSimple(1, 44100), 1152);  // mono
   EXPECT_EQ(enc.GetConfig().dwConfig, static_cast<uint32_t>(BE_CONFIG_MP3));
-  EXPECT_EQ(enc.GetConfig().format.mp3.byMode, BE_MP3_MODE_MONO);
-  EXPECT_EQ(enc.GetConfig().format.mp3.wBitrate, 96);
+  EXPECT_EQ(static_cast<int>(enc.GetConfig().format.mp3.byMode), BE_MP3_MODE_MONO);
+  EXPECT_EQ(static_cast<int>(enc.GetConfig().format.mp3.wBitrate), 96);
   EXPECT_EQ(enc.GetConfig().format.mp3.dwSampleRate, 44100u);
   enc.Finish(out.data());
   EXPECT_EQ(enc.InitSimple(2, 48000), 1152);  // stereo, halved
   EXPECT_TRUE(enc.IsHalved());
-  EXPECT_EQ(enc.GetConfig().format.mp3.byMode, BE_MP3_MODE_STEREO);
+  EXPECT_EQ(static_cast<int>(enc.GetConfig().format.mp3.byMode), BE_MP3_MODE_STEREO);
   enc.Finish(out.data());
   EXPECT_EQ(enc.InitSimple(0, 32000), 2304);  // stereo, as the library counts
   EXPECT_FALSE(enc.IsHalved());
