@@ -13,8 +13,10 @@ packages=(
   # audio libraries
   libsndfile1-dev libvorbis-dev libogg-dev libmad0-dev portaudio19-dev
   libsamplerate0-dev libsoundtouch-dev libmp3lame-dev
-  # audio test rig and outside checkers
-  pulseaudio pulseaudio-utils libasound2-plugins sox
+  # audio test rig, and outside tools the tests and benchmarks compare against
+  pulseaudio pulseaudio-utils libasound2-plugins sox libsox-fmt-mp3 lame vorbis-tools
+  # fuzzing the importers
+  clang libclang-rt-14-dev
 )
 
 missing=()
