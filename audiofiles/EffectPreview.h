@@ -1,7 +1,7 @@
 // How an effect's preview reaches the audio engine.
 //
-// Preview renders a short piece of the selection with the effect applied into
-// temporary tracks and asks the player to play them. The audio engine installs its
+// Preview copies a short piece of the selected tracks into temporary tracks, applies
+// the effect to them and asks the player to play them. The audio engine installs its
 // implementation; without one nothing is ever previewed.
 #pragma once
 
@@ -13,8 +13,6 @@ public:
 
   // True while a stream is starting, running or not yet fully stopped.
   virtual bool IsBusy() = 0;
-  // The rate the preview is rendered at.
-  virtual double GetDefaultSampleRate() = 0;
   // Plays tracks[0 .. count-1] from t0 to t1 and returns when playback is over;
   // false when the stream could not be started.
   virtual bool PlayAndWait(WaveTrack* const* tracks, int count, double t0, double t1) = 0;

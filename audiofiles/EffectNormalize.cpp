@@ -1,0 +1,81 @@
+#include "audiofiles/EffectNormalize.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <vector>
+
+#include "core/WaveTrack.h"
+
+bool EffectNormalize::Process() {
+  if (!mNormalizeAmplitude && !mRemoveDC) return true;
+  mCurTrackNum = 0;
+  for (WaveTrack* track : GetSelectedWaveTracks()) {
+    mCurT0 = std::max(mT0, track->GetStartTime());
+    mCurT1 = std::min(mT1, track->GetEndTime());
+    if (mCurT1 > mCurT0) {
+      const std::int64_t s0 = track->TimeToSamples(mCurT0);
+      const std::int64_t s1 = track->TimeToSamples(mCurT1);
+      mCurRate = track->GetRate();
+      mCurChannel = track->GetChannel();
+      if (s1 > s0 && !ProcessTrack(track, s0, s1)) return false;
+    }
+    ++mCurTrackNum;
+  }
+  return true;
+}
+
+bool EffectNormalize::ProcessTrack(WaveTrack* track, std::int64_t s0, std::int64_t s1) {
+  std::vector<float> buffer(static_cast<std::size_t>(track->GetMaxBlockSize()));
+  const double total = static_cast<double>(s1 - s0);
+
+  for (int pass = 0; pass < 2; ++pass) {
+    if (pass == 0) {
+      // Start from the widest values, so a float track whose samples all lie
+      // beyond +-1.0 is measured by its real extremes.
+      mMin = std::numeric_limits<float>::max();
+      mMax = -std::numeric_limits<float>::max();
+      mSum = 0.0;
+      mCount = 0;
+    } else {
+      mMult = 1.0f;
+      mOffset = 0.0f;
+      if (mRemoveDC) mOffset = static_cast<float>(-(mSum / static_cast<double>(mCount)));
+      if (mNormalizeAmplitude) {
+        const float extent = std::max(std::fabs(mMin + mOffset), std::fabs(mMax + mOffset));
+        if (extent > 0.0f) mMult = static_cast<float>(std::sqrt(2.0) * 0.5 / extent);
+      }
+    }
+
+    std::int64_t s = s0;
+    while (s < s1) {
+      const int n = static_cast<int>(std::min<std::int64_t>(
+          track->GetBestBlockSize(s), std::min<std::int64_t>(s1 - s, buffer.size())));
+      if (!track->Get(reinterpret_cast<SamplePtr>(buffer.data()), SampleFormatFloat, s, n))
+        return false;
+      if (pass == 0) {
+        float lo = mMin, hi = mMax;
+        double sum = 0.0;
+        for (int i = 0; i < n; ++i) {
+          const float v = buffer[i];
+          lo = std::min(lo, v);
+          hi = std::max(hi, v);
+          sum += v;
+        }
+        mMin = lo;
+        mMax = hi;
+        mSum += sum;
+        mCount += n;
+      } else {
+        const float offset = mOffset, mult = mMult;
+        for (int i = 0; i < n; ++i) buffer[i] = (buffer[i] + offset) * mult;
+        if (!track->Set(reinterpret_cast<ConstSamplePtr>(buffer.data()), SampleFormatFloat, s, n))
+          return false;
+      }
+      s += n;
+      if (TrackProgress(mCurTrackNum, static_cast<double>(s - s0) / (2.0 * total) + 0.5 * pass))
+        return false;
+    }
+  }
+  return true;
+}

@@ -1,0 +1,49 @@
+#include "audiofiles/EffectReverse.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "core/WaveTrack.h"
+
+bool EffectReverse::Process() {
+  mCurTrackNum = 0;
+  for (WaveTrack* track : GetSelectedWaveTracks()) {
+    mCurT0 = std::max(mT0, track->GetStartTime());
+    mCurT1 = std::min(mT1, track->GetEndTime());
+    if (mCurT1 > mCurT0) {
+      const std::int64_t s0 = track->TimeToSamples(mCurT0);
+      const std::int64_t s1 = track->TimeToSamples(mCurT1);
+      if (s1 > s0 && !ProcessOne(track, s0, s1)) return false;
+    }
+    ++mCurTrackNum;
+  }
+  return true;
+}
+
+bool EffectReverse::ProcessOne(WaveTrack* track, std::int64_t s0, std::int64_t s1) {
+  const std::int64_t length = s1 - s0;
+  const std::size_t max = static_cast<std::size_t>(track->GetMaxBlockSize());
+  std::vector<float> first(max), second(max);
+  SamplePtr a = reinterpret_cast<SamplePtr>(first.data());
+  SamplePtr b = reinterpret_cast<SamplePtr>(second.data());
+
+  std::int64_t remaining = length;
+  std::int64_t s = s0;
+  while (remaining > 1) {
+    const int n = static_cast<int>(std::min<std::int64_t>(
+        std::min<std::int64_t>(track->GetBestBlockSize(s), static_cast<std::int64_t>(max)),
+        remaining / 2));
+    const std::int64_t end = s + remaining - n;
+    if (!track->Get(a, SampleFormatFloat, s, n) || !track->Get(b, SampleFormatFloat, end, n))
+      return false;
+    for (int i = 0; i < n; ++i) std::swap(first[i], second[n - 1 - i]);
+    if (!track->Set(a, SampleFormatFloat, s, n) || !track->Set(b, SampleFormatFloat, end, n))
+      return false;
+    s += n;
+    remaining -= 2 * n;
+    // The progress window moves, but Cancel is not obeyed (see the header).
+    (void)TrackProgress(mCurTrackNum,
+                        2.0 * static_cast<double>(s - s0) / static_cast<double>(length));
+  }
+  return true;
+}
