@@ -31,7 +31,7 @@ bool EffectAmplify::PromptUser() {
 }
 
 bool EffectAmplify::ProcessSimpleBlock(float* buffer, int len) {
-  // No clipping here: float tracks keep the level, integer tracks clip on writing.
+  // No clipping here: writing the block back into the track clips to full scale.
   const float ratio = mRatio;
   for (int i = 0; i < len; ++i) buffer[i] *= ratio;
   return true;

