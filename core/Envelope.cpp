@@ -92,6 +92,11 @@ void Envelope::CollapseRegion(double t0, double t1) {
 }
 
 void Envelope::Paste(double t0, const Envelope *src) {
+  if (src == this) {  // pasting into itself reads the envelope as it was
+    const Envelope copy = *src;
+    Paste(t0, &copy);
+    return;
+  }
   const double oldLen = mTrackLen;
   // A paste before the envelope's start lands at its start, as the audio does.
   const double t = std::max(0.0, std::min(t0 - mOffset, mTrackLen));

@@ -184,6 +184,19 @@ TEST(Envelope, PasteAtTheEndAndBeforeTheStart) {
   EXPECT_NEAR(d2.GetValue(6.5), 1.0, 1e-9);
 }
 
+TEST(Envelope, PasteIntoItselfDoublesTheCurve) {
+  Envelope e;
+  e.SetInterpolateDB(false);
+  e.SetTrackLen(2.0);
+  e.Insert(0.0, 0.0);
+  e.Insert(2.0, 1.0);
+  e.Paste(2.0, &e);
+  EXPECT_EQ(e.GetTrackLen(), 4.0);
+  ExpectSortedAndDistinct(e);
+  EXPECT_NEAR(e.GetValue(1.0), 0.5, 1e-5);
+  EXPECT_NEAR(e.GetValue(3.0), 0.5, 1e-5);
+}
+
 TEST(Envelope, CopyFromTakesThePartAndInterpolatesItsEnds) {
   Envelope src;
   src.SetInterpolateDB(false);
