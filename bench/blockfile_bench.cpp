@@ -4,7 +4,7 @@
 //   blockfile_bench [folder] [MiB]
 //
 // Prints MB/s (10^6 bytes of samples per second) of both and the ratio of the times
-// (block files / plain files). Each phase runs three times; the best time counts.
+// (block files / plain files). Five rounds; the best time of each side counts.
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -68,54 +68,55 @@ int main(int argc, char** argv) {
   std::vector<std::int16_t> back(kBlockSamples);
   std::uint64_t checksum = 0;
 
+  // Block files and plain files take turns block by block, so that both meet the same
+  // state of the page cache and the same load from anything else running.
+  auto plainPath = [&](std::size_t i) { return dir + "/plain" + std::to_string(i); };
   Times blockTimes, plainTimes;
-  for (int round = 0; round < 3; ++round) {
-    // Block files: header, summary and samples written together; read back through
-    // libsndfile as 16-bit samples.
+  for (int round = 0; round < 5; ++round) {
+    Times block{0, 0}, plain{0, 0};
     std::vector<BlockFile*> made(blocks);
-    double t0 = Now();
     for (std::size_t i = 0; i < blocks; ++i) {
+      // Block file: header, summary and samples written together.
       char name[32];
       std::snprintf(name, sizeof name, "$%07zu", i);
+      double t0 = Now();
       made[i] = new SimpleBlockFile(CFileName(dir, name), dataOf(i), lengthOf(i), SampleFormatInt16);
       if (!made[i]->WriteSucceeded()) Fail("block write");
-    }
-    double t1 = Now();
-    for (std::size_t i = 0; i < blocks; ++i) {
-      const int n = made[i]->ReadData(reinterpret_cast<SamplePtr>(back.data()), SampleFormatInt16, 0,
-                                      lengthOf(i));
-      if (n != lengthOf(i)) Fail("block read");
-      checksum += static_cast<std::uint16_t>(back[n - 1]);
-    }
-    double t2 = Now();
-    blockTimes.write = std::min(blockTimes.write, t1 - t0);
-    blockTimes.read = std::min(blockTimes.read, t2 - t1);
-    for (BlockFile* b : made) b->Deref();
-
-    // Plain files: the same sample bytes, one file per block, written and read whole.
-    t0 = Now();
-    for (std::size_t i = 0; i < blocks; ++i) {
-      const std::string path = dir + "/plain" + std::to_string(i);
-      const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+      double t1 = Now();
+      // Plain file: the same sample bytes alone.
+      const int fd = ::open(plainPath(i).c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
       if (fd < 0) Fail("plain open");
       const std::size_t bytes = static_cast<std::size_t>(lengthOf(i)) * 2;
       if (::write(fd, dataOf(i), bytes) != static_cast<ssize_t>(bytes)) Fail("plain write");
       if (::close(fd) != 0) Fail("plain close");
+      double t2 = Now();
+      block.write += t1 - t0;
+      plain.write += t2 - t1;
     }
-    t1 = Now();
     for (std::size_t i = 0; i < blocks; ++i) {
-      const std::string path = dir + "/plain" + std::to_string(i);
-      const int fd = ::open(path.c_str(), O_RDONLY);
+      // Block file: read back through libsndfile as 16-bit samples.
+      double t0 = Now();
+      const int n = made[i]->ReadData(reinterpret_cast<SamplePtr>(back.data()), SampleFormatInt16, 0,
+                                      lengthOf(i));
+      if (n != lengthOf(i)) Fail("block read");
+      checksum += static_cast<std::uint16_t>(back[n - 1]);
+      double t1 = Now();
+      const int fd = ::open(plainPath(i).c_str(), O_RDONLY);
       if (fd < 0) Fail("plain open");
       const std::size_t bytes = static_cast<std::size_t>(lengthOf(i)) * 2;
       if (::read(fd, back.data(), bytes) != static_cast<ssize_t>(bytes)) Fail("plain read");
       ::close(fd);
       checksum += static_cast<std::uint16_t>(back[lengthOf(i) - 1]);
+      double t2 = Now();
+      block.read += t1 - t0;
+      plain.read += t2 - t1;
     }
-    t2 = Now();
-    plainTimes.write = std::min(plainTimes.write, t1 - t0);
-    plainTimes.read = std::min(plainTimes.read, t2 - t1);
-    for (std::size_t i = 0; i < blocks; ++i) ::unlink((dir + "/plain" + std::to_string(i)).c_str());
+    for (BlockFile* b : made) b->Deref();
+    for (std::size_t i = 0; i < blocks; ++i) ::unlink(plainPath(i).c_str());
+    blockTimes.write = std::min(blockTimes.write, block.write);
+    blockTimes.read = std::min(blockTimes.read, block.read);
+    plainTimes.write = std::min(plainTimes.write, plain.write);
+    plainTimes.read = std::min(plainTimes.read, plain.read);
   }
   std::filesystem::remove_all(dir);
 
