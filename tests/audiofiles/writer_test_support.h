@@ -35,6 +35,10 @@ using coretest::HaveProgram;
 using coretest::TempFolder;
 
 constexpr double kPi = 3.14159265358979323846;
+// The engine stand-in's buffer-thread pass: every 26 callbacks of 512 frames (about
+// 0.3 s at 44.1 kHz).
+constexpr int kCallbackFrames = 512;
+constexpr int kPassFrames = 26 * kCallbackFrames;
 
 // Interleaved frames of a sine per channel: channel c has frequency freqs[c] and
 // amplitude amps[c]; sample i of the whole recording is at time i / rate.
@@ -46,6 +50,20 @@ inline std::vector<float> Sines(std::int64_t frames, double rate, const std::vec
     for (int c = 0; c < ch; ++c)
       out[i * ch + c] = static_cast<float>(
           amps[c] * std::sin(2.0 * kPi * freqs[c] * static_cast<double>(i + firstFrame) / rate));
+  return out;
+}
+
+// A linear sweep from f0 to f1 Hz over the frames, on every channel: unlike a sine
+// it lines up with a copy of itself at one lag only.
+inline std::vector<float> Sweep(std::int64_t frames, double rate, double f0, double f1, double amp,
+                                int channels) {
+  std::vector<float> out(static_cast<std::size_t>(frames * channels));
+  const double seconds = frames / rate;
+  for (std::int64_t i = 0; i < frames; ++i) {
+    const double t = i / rate;
+    const double phase = 2.0 * kPi * (f0 * t + (f1 - f0) * t * t / (2.0 * seconds));
+    for (int c = 0; c < channels; ++c) out[i * channels + c] = static_cast<float>(amp * std::sin(phase));
+  }
   return out;
 }
 
@@ -316,7 +334,7 @@ public:
   // every passFrames, Close. beforeSplit runs right before each NextFile. The engine
   // stops at the first 0 of WriteBlock or NextFile.
   Result Record(StreamFileWriter& writer, const std::vector<float>& signal, double splitSeconds = 0,
-                int passFrames = 13230, std::function<void(int)> beforeSplit = nullptr) {
+                int passFrames = kPassFrames, std::function<void(int)> beforeSplit = nullptr) {
     Result res;
     res.open = writer.Open(channels_, ringPtrs_.data(), rate_);
     if (!res.open) {
@@ -326,7 +344,7 @@ public:
     const std::int64_t total = static_cast<std::int64_t>(signal.size()) / channels_;
     std::int64_t pos = 0, sincePass = 0;
     while (pos < total) {
-      const int n = static_cast<int>(std::min<std::int64_t>(512, total - pos));
+      const int n = static_cast<int>(std::min<std::int64_t>(kCallbackFrames, total - pos));
       const int put = Callback(signal.data() + pos * channels_, n);
       pos += put;
       sincePass += put;
