@@ -1,6 +1,11 @@
 #include "core/BlockFile.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cfloat>
 #include <cstring>
 #include <vector>
@@ -98,6 +103,28 @@ BlockFile::BlockFile(const CFileName& fileName, std::int32_t samples)
 
 BlockFile::~BlockFile() {
   if (!IsLocked() && !mFileName.GetName().empty()) RemoveFile(mFileName.GetFullPath());
+}
+
+bool BlockFile::ReadFileBytes(const std::string& path, std::int64_t offset, void* data,
+                              std::size_t bytes) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  std::size_t done = 0;
+  while (done < bytes) {
+    const ssize_t n = ::pread(fd, static_cast<char*>(data) + done, bytes - done,
+                              static_cast<off_t>(offset + done));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    done += static_cast<std::size_t>(n);
+  }
+  ::close(fd);
+  return done == bytes;
+}
+
+std::uint64_t BlockFile::FileSize(const std::string& path) {
+  struct stat st;
+  if (::stat(path.c_str(), &st) != 0) return 0;
+  return static_cast<std::uint64_t>(st.st_size);
 }
 
 bool BlockFile::Deref() {

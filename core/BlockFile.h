@@ -4,7 +4,9 @@
 // the samples. Blocks are shared by reference counting; the file goes with the last
 // reference unless the block is locked. A block's contents never change.
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
+#include <string>
 
 #include "core/FileName.h"
 #include "core/SampleFormat.h"
@@ -83,6 +85,10 @@ protected:
   bool ReadLevel(float* buffer, std::int32_t start, std::int32_t len, std::int32_t frames,
                  std::int32_t offset) const;
   void SetWriteFailed() { mWriteFailed = true; }
+  // Reads exactly bytes bytes from offset of a file; false when it cannot.
+  static bool ReadFileBytes(const std::string& path, std::int64_t offset, void* data, std::size_t bytes);
+  // Size of a file on disk, 0 when it cannot be asked.
+  static std::uint64_t FileSize(const std::string& path);
 
   std::int32_t mLockCount = 0;
   std::atomic<int> mRefCount{1};

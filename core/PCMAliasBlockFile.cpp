@@ -2,7 +2,6 @@
 
 #include <fcntl.h>
 #include <sndfile.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -16,26 +15,11 @@ AliasBlockFile::AliasBlockFile(const CFileName& fileName, const CFileName& alias
       mAliasStart(aliasStart),
       mAliasChannel(aliasChannel) {}
 
-std::uint64_t AliasBlockFile::GetSpaceUsage() const {
-  struct stat st;
-  if (::stat(mFileName.GetFullPath().c_str(), &st) != 0) return 0;
-  return static_cast<std::uint64_t>(st.st_size);
-}
+std::uint64_t AliasBlockFile::GetSpaceUsage() const { return FileSize(mFileName.GetFullPath()); }
 
 bool AliasBlockFile::ReadSummary(void* data) const {
-  const int fd = ::open(mFileName.GetFullPath().c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return false;
-  const std::size_t want = static_cast<std::size_t>(mSummaryInfo.totalSummaryBytes);
-  std::size_t done = 0;
-  while (done < want) {
-    const ssize_t n = ::pread(fd, static_cast<char*>(data) + done, want - done,
-                              static_cast<off_t>(done));
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) break;
-    done += static_cast<std::size_t>(n);
-  }
-  ::close(fd);
-  return done == want;
+  return ReadFileBytes(mFileName.GetFullPath(), 0, data,
+                       static_cast<std::size_t>(mSummaryInfo.totalSummaryBytes));
 }
 
 void AliasBlockFile::WriteSummary() {

@@ -2,7 +2,6 @@
 
 #include <fcntl.h>
 #include <sndfile.h>
-#include <sys/stat.h>
 #include <sys/uio.h>
 #include <unistd.h>
 
@@ -137,19 +136,9 @@ int SimpleBlockFile::ReadData(SamplePtr data, SampleFormat format, std::int32_t 
 }
 
 bool SimpleBlockFile::ReadSummary(void* data) const {
-  const int fd = ::open(mFileName.GetFullPath().c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return false;
-  const std::size_t want = static_cast<std::size_t>(mSummaryInfo.totalSummaryBytes);
-  std::size_t done = 0;
-  while (done < want) {
-    const ssize_t n = ::pread(fd, static_cast<char*>(data) + done, want - done,
-                              static_cast<off_t>(kAuHeaderBytes + done));
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) break;
-    done += static_cast<std::size_t>(n);
-  }
-  ::close(fd);
-  if (done != want) return false;
+  if (!ReadFileBytes(mFileName.GetFullPath(), kAuHeaderBytes, data,
+                     static_cast<std::size_t>(mSummaryInfo.totalSummaryBytes)))
+    return false;
   FixSummary(data);
   return true;
 }
@@ -158,8 +147,4 @@ BlockFile* SimpleBlockFile::Copy(const CFileName& newFileName) const {
   return new SimpleBlockFile(newFileName, mLen, mMin, mMax, mRMS);
 }
 
-std::uint64_t SimpleBlockFile::GetSpaceUsage() const {
-  struct stat st;
-  if (::stat(mFileName.GetFullPath().c_str(), &st) != 0) return 0;
-  return static_cast<std::uint64_t>(st.st_size);
-}
+std::uint64_t SimpleBlockFile::GetSpaceUsage() const { return FileSize(mFileName.GetFullPath()); }
