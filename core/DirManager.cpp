@@ -156,7 +156,8 @@ void DirManager::CleanTempDir() {
   std::error_code ec;
   for (std::filesystem::directory_iterator it(g_tempDir, ec), end; !ec && it != end; it.increment(ec)) {
     const std::string name = it->path().filename().string();
-    if (name.rfind("ZQ$", 0) == 0) stale.push_back(it->path().string());
+    std::error_code typeError;
+    if (name.rfind("ZQ$", 0) == 0 && it->is_regular_file(typeError)) stale.push_back(it->path().string());
   }
   if (stale.empty()) return;
 

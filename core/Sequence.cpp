@@ -575,6 +575,7 @@ bool Sequence::GetMinMax(std::int32_t start, std::int32_t len, float* outMin, fl
     mx = std::max(mx, bmax);
     if (b0 == b1) break;
   }
+  if (mn > mx) mn = mx = 0.0f;  // nothing could be read
   *outMin = mn;
   *outMax = mx;
   return true;
