@@ -29,12 +29,14 @@ bool EffectBassBoost::NewTrackSimple() {
 }
 
 bool EffectBassBoost::ProcessSimpleBlock(float* buffer, int len) {
-  const float b0 = mB0, b1 = mB1, b2 = mB2, a0 = mA0, a1 = mA1, a2 = mA2;
+  // Coefficients divided by a0 once, not every sample: a division in the feedback
+  // path would bound the speed of the whole filter.
+  const float b0 = mB0 / mA0, b1 = mB1 / mA0, b2 = mB2 / mA0, a1 = mA1 / mA0, a2 = mA2 / mA0;
   float x1 = mX1, x2 = mX2, y1 = mY1, y2 = mY2;
   for (int i = 0; i < len; ++i) {
     const float x = buffer[i];
     // The history keeps the unclipped output.
-    const float y = (b0 * x + b1 * x1 + b2 * x2 - a1 * y1 - a2 * y2) / a0;
+    const float y = b0 * x + b1 * x1 + b2 * x2 - a1 * y1 - a2 * y2;
     x2 = x1;
     x1 = x;
     y2 = y1;

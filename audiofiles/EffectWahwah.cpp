@@ -39,14 +39,16 @@ bool EffectWahwah::ProcessSimpleBlock(float* buffer, int len) {
       const double omega = std::numbers::pi * f;
       const double sn = std::sin(omega), cs = std::cos(omega);
       const double alpha = sn / (2.0 * mRes);
-      mB0 = static_cast<float>((1.0 - cs) / 2.0);
-      mB1 = static_cast<float>(1.0 - cs);
-      mB2 = static_cast<float>((1.0 - cs) / 2.0);
-      mA0 = static_cast<float>(1.0 + alpha);
-      mA1 = static_cast<float>(-2.0 * cs);
-      mA2 = static_cast<float>(1.0 - alpha);
+      // Divided by a0 here, once per LFO step, not in the per-sample feedback path.
+      const double a0 = 1.0 + alpha;
+      mB0 = static_cast<float>((1.0 - cs) / 2.0 / a0);
+      mB1 = static_cast<float>((1.0 - cs) / a0);
+      mB2 = static_cast<float>((1.0 - cs) / 2.0 / a0);
+      mA0 = 1.0f;
+      mA1 = static_cast<float>(-2.0 * cs / a0);
+      mA2 = static_cast<float>((1.0 - alpha) / a0);
     }
-    const float y = (mB0 * x + mB1 * mX1 + mB2 * mX2 - mA1 * mY1 - mA2 * mY2) / mA0;
+    const float y = mB0 * x + mB1 * mX1 + mB2 * mX2 - mA1 * mY1 - mA2 * mY2;
     mX2 = mX1;
     mX1 = x;
     mY2 = mY1;
