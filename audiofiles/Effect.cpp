@@ -75,12 +75,16 @@ bool SameBlocks(const Sequence& a, const Sequence& b) {
 
 // Puts the samples and the envelope of `copy` back into `track` through the track's
 // own edits, so its change counter and display caches follow. A track whose blocks
-// are still the copy's was not touched and is left alone.
+// are still the copy's was not touched and is left alone. The saved audio goes in
+// behind the changed audio before the changed audio is removed: a paste that fails
+// then leaves the changed audio rather than nothing. Both steps normally only move
+// block references.
 void RestoreTrack(WaveTrack* track, const WaveTrack& copy) {
   if (SameBlocks(*track->GetSequence(), *copy.GetSequence())) return;
   const double start = track->GetStartTime();
-  track->Clear(start, track->GetEndTime());
-  track->Paste(start, &copy);
+  const double changedEnd = track->GetEndTime();
+  if (!track->Paste(changedEnd, &copy)) return;
+  track->Clear(start, changedEnd);
   *track->GetEnvelope() = *copy.GetEnvelope();
 }
 

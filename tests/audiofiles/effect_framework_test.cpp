@@ -4,13 +4,20 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "audiofiles/BlockEffect.h"
+#include "audiofiles/EffectAmplify.h"
+#include "audiofiles/EffectBassBoost.h"
+#include "audiofiles/EffectEcho.h"
+#include "audiofiles/EffectFadeIn.h"
 #include "audiofiles/EffectInvert.h"
+#include "audiofiles/EffectNormalize.h"
+#include "audiofiles/EffectReverse.h"
 #include "audiofiles/EffectPreview.h"
 #include "audiofiles/EffectRegistry.h"
 #include "core/SystemUtils.h"
@@ -331,6 +338,57 @@ TEST_F(EffectFramework, CancelPutsEveryTrackBackAndKeepsSelection) {
   EXPECT_EQ(Samples(a), left);
   EXPECT_EQ(Samples(b), right);
   EXPECT_EQ(a->GetEndTime(), 3000 / 44100.0);
+}
+
+TEST_F(EffectFramework, EveryEffectThatObeysCancelLeavesTheAudioAsItWas) {
+  struct Case {
+    const char* name;
+    std::function<std::unique_ptr<Effect>()> make;
+    bool obeysCancel;
+  };
+  const Case cases[] = {
+      {"Amplify",
+       [] {
+         auto e = std::make_unique<EffectAmplify>();
+         e->SetRatio(0.5f);
+         return e;
+       },
+       true},
+      {"Normalize", [] { return std::make_unique<EffectNormalize>(); }, true},
+      {"Fade In", [] { return std::make_unique<EffectFadeIn>(); }, true},
+      {"Echo",
+       [] {
+         auto e = std::make_unique<EffectEcho>();
+         e->SetParameters(0.01f, 0.5f);
+         return e;
+       },
+       true},
+      {"BassBoost", [] { return std::make_unique<EffectBassBoost>(); }, true},
+      // Reverse always completes, so it never stops half turned round.
+      {"Reverse", [] { return std::make_unique<EffectReverse>(); }, false},
+  };
+  const std::vector<float> input = Ramp(3000, -0.5f, 0.4f);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    mList.Clear(false);
+    mTracks.clear();
+    mLog = ProgressLog{};
+    WaveTrack* track = AddTrack(input);
+    track->SetOffset(0.25);  // not at the start of the time line
+    gStep = 600;
+    mLog.cancelAtPosition = 600;  // halfway through the second pass of Normalize
+    std::unique_ptr<Effect> effect = c.make();
+    const double t0 = 0.25 + 100 / 44100.0, t1 = 0.25 + 2900 / 44100.0;
+    EXPECT_EQ(Run(*effect, t0, t1), !c.obeysCancel);
+    const std::vector<float> out = Samples(track);
+    if (c.obeysCancel) {
+      EXPECT_EQ(out, input);
+    } else {
+      EXPECT_EQ(out[100], input[2899]);
+    }
+    EXPECT_DOUBLE_EQ(track->GetStartTime(), 0.25);
+    EXPECT_DOUBLE_EQ(track->GetEndTime(), 0.25 + 3000 / 44100.0);
+  }
 }
 
 // Records the positions and fractions each block was given.
