@@ -130,6 +130,7 @@ std::int32_t Sequence::GetIdealAppendLen() const {
 }
 
 bool Sequence::Get(SamplePtr buffer, SampleFormat format, std::int32_t start, std::int32_t len) const {
+  std::lock_guard lock(mAppendLock);
   if (start < 0 || len < 0 || start > mNumSamples ||
       static_cast<std::int64_t>(start) + len > mNumSamples)
     return false;
@@ -243,12 +244,15 @@ bool Sequence::Append(ConstSamplePtr buffer, SampleFormat format, std::int32_t l
     len -= n;
   }
 
-  if (newLast) {
-    mDirManager->Deref(mBlock.back().f);
-    mBlock.back().f = newLast;
+  {
+    std::lock_guard lock(mAppendLock);
+    if (newLast) {
+      mDirManager->Deref(mBlock.back().f);
+      mBlock.back().f = newLast;
+    }
+    mBlock.insert(mBlock.end(), added.begin(), added.end());
+    mNumSamples = numSamples;
   }
-  mBlock.insert(mBlock.end(), added.begin(), added.end());
-  mNumSamples = numSamples;
   ConsistencyCheck("Append");
   return true;
 }
@@ -258,6 +262,7 @@ bool Sequence::AppendAlias(const std::string& fullPath, std::int32_t start, std:
   if (len <= 0 || !CanGrowBy(len)) return false;
   BlockFile* f = mDirManager->NewAliasBlockFile(fullPath, start, len, channel);
   if (!f) return false;
+  std::lock_guard lock(mAppendLock);
   mBlock.push_back({f, mNumSamples});
   mNumSamples += len;
   return true;
@@ -267,6 +272,7 @@ bool Sequence::AppendBlock(const WaveBlock& b) {
   if (!b.f || !CanGrowBy(b.f->GetLength())) return false;
   BlockFile* f = mDirManager->CopyBlockFile(b.f);
   if (!f) return false;
+  std::lock_guard lock(mAppendLock);
   mBlock.push_back({f, mNumSamples});
   mNumSamples += f->GetLength();
   return true;
@@ -293,7 +299,7 @@ bool Sequence::Blockify(std::vector<WaveBlock>& list, std::int32_t offset, Const
 
 bool Sequence::Paste(std::int32_t s, const Sequence* src) {
   if (!src) return false;
-  s = std::clamp(s, 0, mNumSamples);
+  s = std::clamp(s, 0, mNumSamples.load());
   const std::int32_t addedLen = src->mNumSamples;
   if (!CanGrowBy(addedLen)) return false;
   if (addedLen == 0) return true;
@@ -407,7 +413,7 @@ bool Sequence::InsertSilence(std::int32_t s, std::int32_t len) {
 bool Sequence::Copy(std::int32_t s0, std::int32_t s1, Sequence** dest) const {
   *dest = nullptr;
   s0 = std::max(s0, 0);
-  s1 = std::min(s1, mNumSamples);
+  s1 = std::min(s1, mNumSamples.load());
   if (s0 >= s1) return false;
 
   auto* out = new Sequence(mDirManager, mSampleFormat);
@@ -541,6 +547,7 @@ bool Sequence::Delete(std::int32_t start, std::int32_t len) {
 }
 
 bool Sequence::GetMinMax(std::int32_t start, std::int32_t len, float* outMin, float* outMax) const {
+  std::lock_guard lock(mAppendLock);
   const std::int32_t s0 = std::max(start, 0);
   const std::int32_t s1 = static_cast<std::int32_t>(
       std::min<std::int64_t>(static_cast<std::int64_t>(start) + std::max(len, 0), mNumSamples));
@@ -584,8 +591,9 @@ bool Sequence::GetMinMax(std::int32_t start, std::int32_t len, float* outMin, fl
 bool Sequence::GetWaveDisplay(float* min, float* max, float* rms, int len, const std::int32_t* where,
                               double samplesPerPixel) const {
   if (len <= 0) return true;
+  std::lock_guard lock(mAppendLock);
   const std::int32_t level = samplesPerPixel >= 65536 ? 65536 : samplesPerPixel >= 256 ? 256 : 1;
-  const std::int32_t s1 = std::min(where[len], mNumSamples);
+  const std::int32_t s1 = std::min(where[len], mNumSamples.load());
 
   // The frames of one block that lie in the drawn range, loaded once per block.
   int loadedBlock = -1;
@@ -696,7 +704,7 @@ bool Sequence::ConsistencyCheck(const char* whereStr) const {
     else std::printf("\n");
     pos += b.f->GetLength();
   }
-  if (pos != mNumSamples) std::printf("ERROR mNumSamples = %d\n", mNumSamples);
+  if (pos != mNumSamples) std::printf("ERROR mNumSamples = %d\n", mNumSamples.load());
   std::printf("\n");
   std::printf("Recommended course of action:\n");
   std::printf("Undo the failed operation(s), then export or save your work and quit.\n");

@@ -7,7 +7,9 @@
 //
 // Operations that change the sequence either succeed as a whole or leave it as it was:
 // a block that cannot be written makes them return false.
+#include <atomic>
 #include <cstdint>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -34,7 +36,7 @@ public:
   virtual ~Sequence();
 
   SampleFormat GetSampleFormat() const { return mSampleFormat; }
-  std::int32_t GetNumSamples() const { return mNumSamples; }
+  std::int32_t GetNumSamples() const { return mNumSamples.load(std::memory_order_acquire); }
   std::int32_t GetMinBlockSize() const { return mMinSamples; }
   std::int32_t GetMaxBlockSize() const { return mMaxSamples; }
   DirManager* GetDirManager() const { return mDirManager; }
@@ -109,8 +111,12 @@ private:
 
   DirManager* mDirManager;
   std::vector<WaveBlock> mBlock;
+  // While a recording appends on the buffer thread, the display reads on the
+  // user-interface thread: appends change the block array under this lock and the
+  // display holds it while it reads. Edits happen only while nothing records.
+  mutable std::mutex mAppendLock;
   SampleFormat mSampleFormat;
-  std::int32_t mNumSamples = 0;
+  std::atomic<std::int32_t> mNumSamples{0};
   std::int32_t mMinSamples;
   std::int32_t mMaxSamples;
 };
