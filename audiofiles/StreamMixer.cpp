@@ -43,6 +43,32 @@ void AddClipped(ConstSamplePtr src, SamplePtr dst, int format, int frames, int s
   }
 }
 
+// The program's own conversions, written out so that they run as tight loops: a
+// 16-bit sample s is (s + 0.5) / 32767.5 as float, a float f becomes 16 bits as
+// f * 32767.5 rounded to the nearest integer (ties to even) and clipped. They give
+// exactly what CopySamples gives (no conversion in the program dithers).
+constexpr float kInt16ToFloat = 1.0f / 32767.5f;
+
+void Int16ToFloat(const std::int16_t *src, float *dst, int n) {
+  for (int i = 0; i < n; ++i) dst[i] = (static_cast<float>(src[i]) + 0.5f) * kInt16ToFloat;
+}
+
+void FloatToInt16(const float *src, std::int16_t *dst, int n) {
+  // Adding and taking away 1.5 * 2^23 rounds a float below 2^22 in size to the
+  // nearest integer, ties to even, as the processor's rounding does.
+  constexpr float kRound = 12582912.0f;
+  for (int i = 0; i < n; ++i) {
+    float x = src[i] * 32767.5f;
+    x = x < -32768.0f ? -32768.0f : (x > 32767.0f ? 32767.0f : x);
+    dst[i] = static_cast<std::int16_t>((x + kRound) - kRound);
+  }
+}
+
+template <class T>
+void CopyStrided(const T *src, T *dst, int frames, int stride) {
+  for (int i = 0; i < frames; ++i) dst[i * stride] = src[i];
+}
+
 }  // namespace
 
 StreamMixer::StreamMixer() { Reset(); }
@@ -171,10 +197,17 @@ int StreamMixer::FillInputs(bool takeAll) {
     const int left = mFillEnd[i] - mReadPos[i];
     float *buf = mInputBuffers[i];
     if (left > 0 && mReadPos[i] > 0) std::memmove(buf, buf + mReadPos[i], left * sizeof(float));
-    std::fill(buf + left, buf + mInputBufferLen[i], 0.0f);
     mReadPos[i] = 0;
-    const int got = mInputs[i]->Get(reinterpret_cast<SamplePtr>(buf + left), SampleFormatFloat,
-                                    held);
+    int got;
+    if (mInputs[i]->GetFormat() == SampleFormatInt16) {
+      // Straight out of the ring, then converted in one pass.
+      mShortScratch.resize(static_cast<std::size_t>(held));
+      got = mInputs[i]->Get(reinterpret_cast<SamplePtr>(mShortScratch.data()), SampleFormatInt16,
+                            held);
+      Int16ToFloat(mShortScratch.data(), buf + left, got);
+    } else {
+      got = mInputs[i]->Get(reinterpret_cast<SamplePtr>(buf + left), SampleFormatFloat, held);
+    }
     mFillEnd[i] = left + got;
   }
   return held;
@@ -231,7 +264,21 @@ void StreamMixer::MixScratch(int input, int frames) {
     const bool routed = mNumInputs == 2 ? (c == input) : true;
     if (!routed) continue;
     SamplePtr dst = mInterleaved ? mBuffers[0] + c * bytes : mBuffers[c];
-    AddClipped(mTemp, dst, mFormat, frames, stride);
+    // The first input into a channel lands on zeros, and the scratch samples are in
+    // range already: adding and clipping would give them back unchanged.
+    const bool first = mNumInputs == 2 ? true : input == 0;
+    if (first && stride == 1)
+      std::memcpy(dst, mTemp, static_cast<std::size_t>(frames) * bytes);
+    else if (first && mFormat == SampleFormatInt16)
+      CopyStrided(reinterpret_cast<const std::int16_t *>(mTemp), reinterpret_cast<std::int16_t *>(dst),
+                  frames, stride);
+    else if (first && mFormat == SampleFormatInt24)
+      CopyStrided(reinterpret_cast<const std::int32_t *>(mTemp), reinterpret_cast<std::int32_t *>(dst),
+                  frames, stride);
+    else if (first)
+      CopyStrided(reinterpret_cast<const float *>(mTemp), reinterpret_cast<float *>(dst), frames, stride);
+    else
+      AddClipped(mTemp, dst, mFormat, frames, stride);
   }
 }
 
@@ -246,7 +293,16 @@ int StreamMixer::Process(int maxFrames, bool endOfInput) {
   }
 
   const SampleFormat fmt = static_cast<SampleFormat>(mFormat);
-  for (SamplePtr b : mBuffers) ClearSamples(b, fmt, 0, static_cast<std::uint32_t>(mInterleavedBufferSize));
+  // Clear what this call can write: without resampling no input gives more than it
+  // holds (the buffers are large, and most calls fill a small part of them).
+  int bound = maxFrames;
+  if (!resampling) {
+    int most = 0;
+    for (int i = 0; i < mNumInputs; ++i) most = std::max(most, mFillEnd[i] - mReadPos[i]);
+    bound = std::min(bound, most);
+  }
+  const int clearLen = mInterleaved ? bound * mNumChannels : bound;
+  for (SamplePtr b : mBuffers) ClearSamples(b, fmt, 0, static_cast<std::uint32_t>(clearLen));
   mMaxOut = maxFrames;
 
   int result = 0;
@@ -255,7 +311,9 @@ int StreamMixer::Process(int maxFrames, bool endOfInput) {
     if (!resampling) {
       n = std::min(maxFrames, mFillEnd[i] - mReadPos[i]);
       if (n <= 0) continue;
-      if (fmt == SampleFormatFloat)
+      if (fmt == SampleFormatInt16)
+        FloatToInt16(mInputBuffers[i] + mReadPos[i], reinterpret_cast<std::int16_t *>(mTemp), n);
+      else if (fmt == SampleFormatFloat)
         CopySamplesNoDither(reinterpret_cast<SamplePtr>(mInputBuffers[i] + mReadPos[i]),
                             SampleFormatFloat, mTemp, fmt, static_cast<std::uint32_t>(n));
       else
@@ -266,7 +324,10 @@ int StreamMixer::Process(int maxFrames, bool endOfInput) {
     } else {
       n = ResampleInput(i, maxFrames, endOfInput);
       if (n <= 0) continue;
-      CopySamples(reinterpret_cast<SamplePtr>(mFloatBuffer), SampleFormatFloat, mTemp, fmt,
+      if (fmt == SampleFormatInt16)
+        FloatToInt16(mFloatBuffer, reinterpret_cast<std::int16_t *>(mTemp), n);
+      else
+        CopySamples(reinterpret_cast<SamplePtr>(mFloatBuffer), SampleFormatFloat, mTemp, fmt,
                   static_cast<std::uint32_t>(n), true);
     }
     MixScratch(i, n);

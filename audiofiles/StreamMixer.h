@@ -121,4 +121,6 @@ private:
   // Per input: where the filled samples end (the filled count, plus what an earlier
   // fill left unconsumed).
   std::vector<int> mFillEnd;
+  // 16-bit samples taken from a ring before they are converted.
+  std::vector<std::int16_t> mShortScratch;
 };

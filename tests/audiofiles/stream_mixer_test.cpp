@@ -87,6 +87,52 @@ TEST(StreamMixer, RateWithinATenthOfAHertzIsCopiedWithoutResampler) {
   EXPECT_EQ(m.GetInputCounter(0), 3000);
 }
 
+// The mixer's own conversion loops give what the program's converting copy gives,
+// for every 16-bit value and for floats on and between the rounding ties.
+TEST(StreamMixer, ConversionsMatchTheConvertingCopy) {
+  {
+    Rings r(1, SampleFormatInt16, 70000);
+    std::vector<std::int16_t> all(65536);
+    for (int i = 0; i < 65536; ++i) all[i] = static_cast<std::int16_t>(i - 32768);
+    r.PutShort(0, all);
+    StreamMixer m;
+    ASSERT_EQ(m.MixerSetup(1, r.ptrs.data(), 44100, 1, 65536, true, 44100, SampleFormatInt16, true), 1);
+    ASSERT_EQ(m.FillInputs(), 65536);
+    ASSERT_EQ(m.Process(65536), 65536);
+    std::vector<float> f(65536);
+    std::vector<std::int16_t> expected(65536);
+    CopySamples(reinterpret_cast<ConstSamplePtr>(all.data()), SampleFormatInt16,
+                reinterpret_cast<SamplePtr>(f.data()), SampleFormatFloat, 65536);
+    CopySamples(reinterpret_cast<ConstSamplePtr>(f.data()), SampleFormatFloat,
+                reinterpret_cast<SamplePtr>(expected.data()), SampleFormatInt16, 65536);
+    for (int i = 0; i < 65536; ++i) ASSERT_EQ(S(m.GetBuffer())[i], expected[i]) << all[i];
+  }
+  {
+    std::vector<float> in;
+    for (int k = -32770; k <= 32770; k += 7) {
+      in.push_back((k + 0.5f) / 32767.5f);  // on a tie
+      in.push_back(k / 32767.5f);
+      in.push_back((k + 0.25f) / 32767.5f);
+    }
+    in.push_back(1.0f);
+    in.push_back(-1.0f);
+    Rings r(1, SampleFormatFloat, 70000);
+    r.PutFloat(0, in);
+    const int n = static_cast<int>(in.size());
+    StreamMixer m;
+    ASSERT_EQ(m.MixerSetup(1, r.ptrs.data(), 44100, 1, n, true, 44100, SampleFormatInt16, true), 1);
+    ASSERT_EQ(m.FillInputs(), n);
+    ASSERT_EQ(m.Process(n), n);
+    std::vector<float> clipped(n);
+    CopySamples(reinterpret_cast<ConstSamplePtr>(in.data()), SampleFormatFloat,
+                reinterpret_cast<SamplePtr>(clipped.data()), SampleFormatFloat, n);  // as the ring holds them
+    std::vector<std::int16_t> expected(n);
+    CopySamples(reinterpret_cast<ConstSamplePtr>(clipped.data()), SampleFormatFloat,
+                reinterpret_cast<SamplePtr>(expected.data()), SampleFormatInt16, n);
+    for (int i = 0; i < n; ++i) ASSERT_EQ(S(m.GetBuffer())[i], expected[i]) << in[i];
+  }
+}
+
 TEST(StreamMixer, OneCapturedChannelFeedsBothStereoChannels) {
   Rings r(1, SampleFormatFloat);
   std::vector<float> in = Ramp(2048);
