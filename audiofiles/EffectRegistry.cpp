@@ -5,12 +5,20 @@
 #include "audiofiles/Effect.h"
 #include "audiofiles/EffectAmplify.h"
 #include "audiofiles/EffectBassBoost.h"
+#include "audiofiles/EffectChangePitch.h"
+#include "audiofiles/EffectChangeSpeed.h"
+#include "audiofiles/EffectChangeTempo.h"
+#include "audiofiles/EffectCompressor.h"
 #include "audiofiles/EffectEcho.h"
+#include "audiofiles/EffectEqualization.h"
 #include "audiofiles/EffectFadeIn.h"
 #include "audiofiles/EffectFadeOut.h"
+#include "audiofiles/EffectFFTFilter.h"
 #include "audiofiles/EffectInvert.h"
+#include "audiofiles/EffectNoiseRemoval.h"
 #include "audiofiles/EffectNormalize.h"
 #include "audiofiles/EffectPhaser.h"
+#include "audiofiles/EffectRepeat.h"
 #include "audiofiles/EffectReverse.h"
 #include "audiofiles/EffectSilence.h"
 #include "audiofiles/EffectTone.h"
@@ -54,17 +62,26 @@ void RegisterEffect(Effect* effect) {
 }
 
 void RegisterAllEffects() {
+  // The order gives the effect ids.
   RegisterEffect(new EffectWhiteNoise());
   RegisterEffect(new EffectSilence());
   RegisterEffect(new EffectTone());
   RegisterEffect(new EffectAmplify());
   RegisterEffect(new EffectBassBoost());
+  RegisterEffect(new EffectChangeSpeed());
+  RegisterEffect(new EffectChangePitch());
+  RegisterEffect(new EffectChangeTempo());
+  RegisterEffect(new EffectCompressor());
   RegisterEffect(new EffectEcho());
+  RegisterEffect(new EffectEqualization());
   RegisterEffect(new EffectFadeIn());
   RegisterEffect(new EffectFadeOut());
+  RegisterEffect(new EffectFFTFilter());
   RegisterEffect(new EffectInvert());
+  RegisterEffect(new EffectNoiseRemoval());
   RegisterEffect(new EffectNormalize());
   RegisterEffect(new EffectPhaser());
+  RegisterEffect(new EffectRepeat());
   RegisterEffect(new EffectReverse());
   RegisterEffect(new EffectWahwah());
 }

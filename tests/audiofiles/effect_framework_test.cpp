@@ -183,10 +183,23 @@ TEST(EffectRegistry, BuiltInEffectsSplitIntoProcessorsAndGenerators) {
   const std::vector<Effect*> generators = GetEffectsByFlags(Effect::GeneratorEffectFlags);
 
   EXPECT_EQ(Names(generators), (std::vector<std::string>{"Silence", "Tone...", "White Noise"}));
-  EXPECT_EQ(processors.size() + generators.size(), all.size());
+  EXPECT_EQ(all.size(), 21u);
+  EXPECT_EQ(processors.size(), 18u);
   for (Effect* e : processors) EXPECT_EQ(e->GetEffectFlags(), 34) << e->GetEffectName();
   for (std::size_t i = 1; i < all.size(); ++i)
     EXPECT_LT(CompareEffectNames(all[i - 1]->GetEffectName(), all[i]->GetEffectName()), 0);
+  // Ids follow the order of registration, not of the names.
+  std::vector<std::string> byId(all.size());
+  int firstId = all[0]->GetEffectID();
+  for (Effect* e : all) firstId = std::min(firstId, e->GetEffectID());
+  for (Effect* e : all)
+    byId.at(static_cast<std::size_t>(e->GetEffectID() - firstId)) = e->GetEffectName();
+  EXPECT_EQ(byId, (std::vector<std::string>{
+                      "White Noise", "Silence", "Tone...", "Amplify...", "BassBoost...",
+                      "Change Speed...", "Change Pitch...", "Change Tempo...", "Compressor...",
+                      "Echo...", "Equalization...", "Fade In", "Fade Out", "FFT Filter...",
+                      "Invert", "Noise Removal...", "Normalize...", "Phaser...", "Repeat...",
+                      "Reverse", "Wahwah..."}));
   // The menu's effects are all there.
   for (const char* name : {"Fade In", "Fade Out", "Invert", "Normalize...", "Reverse", "Echo...",
                            "Amplify..."})
