@@ -148,6 +148,20 @@ TEST_F(MP3WriterTest, ChannelModesGiveMonoOrStereo) {
   EXPECT_STREQ(type, "MP3");
 }
 
+// One captured channel into a stereo file: both channels carry it, and the sample
+// buffer is sized for the file's two channels, not the capture's one.
+TEST_F(MP3WriterTest, AMonoCaptureMakesAStereoFile) {
+  const std::int64_t frames = 3 * kPassFrames + 100;
+  std::vector<float> signal = Sines(frames, kRate, {550.0}, {0.5});
+  EngineRig rig(1, kRate);
+  MP3StreamWriter writer(rig.slot());
+  ASSERT_EQ(rig.Record(writer, signal).close, 1);
+  Decoded d = DecodeMp3(dir / "rec.mp3");
+  ASSERT_EQ(d.channels, 2);
+  for (int c = 0; c < 2; ++c)
+    EXPECT_NEAR(Frequency(d.channel(c), kRate, 3000, frames - 1000), 550.0, 0.05) << c;
+}
+
 // Whole chunks while recording; what is held goes to the encoder as one partial chunk,
 // counted in 16-bit values of both channels, when the recording stops.
 TEST_F(MP3WriterTest, HeldSamplesAreEncodedAsOnePartialChunkOnClose) {
