@@ -12,7 +12,7 @@ packages=(
   xvfb x11-utils imagemagick
   # audio libraries
   libsndfile1-dev libvorbis-dev libogg-dev libmad0-dev portaudio19-dev
-  libsamplerate0-dev libsoundtouch-dev libmp3lame-dev
+  libsamplerate0-dev libsoundtouch-dev libmp3lame-dev libasound2-dev
   # audio test rig, and outside tools the tests and benchmarks compare against
   pulseaudio pulseaudio-utils libasound2-plugins sox libsox-fmt-mp3 lame vorbis-tools
   # fuzzing the importers
