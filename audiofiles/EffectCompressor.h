@@ -34,8 +34,8 @@ public:
 
   // Values computed for the current track.
   double GetCompensation() const { return mCompensation; }
-  double GetAttackFactor() const { return mAttackFactor; }
-  double GetDecayFactor() const { return mDecayFactor; }
+  double GetAttackFactor() const { return mLevel.attack; }
+  double GetDecayFactor() const { return mLevel.decay; }
   double GetThresholdLevel() const { return mThreshold; }
   double GetMakeupGain() const { return mGain; }
 
@@ -53,20 +53,31 @@ protected:
   bool ProcessSimpleBlock(float *buffer, int len) override;
 
 private:
+  // The level follower's running state. The per-sample steps work on a local copy,
+  // so that its fields stay in registers while the block's arrays are written.
+  struct LevelState {
+    double attack = 1.0;    // largest rise of the level per sample (a factor above 1)
+    double decay = 1.0;     // fall of the level per sample (a factor below 1)
+    double floor = 0.001;   // the smallest level the follower falls to
+    double sum = 0.0;       // sum of the squares held in the RMS window
+    int size = 100;         // RMS window length
+    int pos = 0;            // next slot of the RMS window
+    double *circle = nullptr;  // the RMS window: squares of the last samples
+    double last = 0.0;      // the follower's previous output (0 on a fresh track)
+  };
+  static double StepRms(LevelState &s, float x);
+  // Smooths `level` (the window's RMS at sample i, rounded to float) into
+  // follower[i]. follower[i + 1 ..] are not read.
+  static void StepFollow(LevelState &s, double level, double *follower, int i);
+
   double mAttackTime = 0.2;
   double mThresholdDB = -12.0;
   double mRatio = 2.0;
   int mNormalize = 1;
   double mDecayTime = 1.0;
   double mCompensation = 0.0;
-  double mAttackFactor = 1.0;
-  double mDecayFactor = 1.0;
   double mFloor = 0.001;
   double mThreshold = 1.0;
   double mGain = 1.0;
-  double mRMSSum = 0.0;
-  int mCircleSize = 100;
-  int mCirclePos = 0;
-  double *mCircle = nullptr;
-  double mLastLevel = 0.0;
+  LevelState mLevel;
 };
