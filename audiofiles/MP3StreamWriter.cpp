@@ -199,6 +199,7 @@ int MP3StreamWriter::Close() {
 }
 
 int MP3StreamWriter::NextFile() {
+  if (!m_opened) return 0;
   try {
     m_file.Close();
   } catch (const StdioFileException&) {
