@@ -139,19 +139,21 @@ void Dither::Apply(int kind, ConstSamplePtr src, SampleFormat srcFormat, SampleP
   const float lo = toInt16 ? -32768.0f : -8388608.0f;
   const float hi = toInt16 ? 32767.0f : 8388607.0f;
 
+  // rint rounds to nearest, ties to even, like nearbyint in the default rounding mode,
+  // but without saving and restoring the floating-point environment per sample.
   for (std::uint32_t i = 0; i < len; ++i) {
     const float x = ReadAsFloat(src + i * srcStep, srcFormat) * scale;
     float v;
     switch (kind) {
       case DitherNone:
-        v = std::nearbyint(x);
+        v = std::rint(x);
         break;
       case DitherRectangle:
-        v = std::nearbyint(x - RandomUnit());
+        v = std::rint(x - RandomUnit());
         break;
       case DitherTriangle: {
         const float d = 2.0f * RandomUnit() - 1.0f;
-        v = std::nearbyint(x + d - mTriangleState);
+        v = std::rint(x + d - mTriangleState);
         mTriangleState = d;
         break;
       }
@@ -163,7 +165,7 @@ void Dither::Apply(int kind, ConstSamplePtr src, SampleFormat srcFormat, SampleP
                          0.6149f * e[(p - 4) & 7];
         mPhase = (p + 1) & 7;
         const float d = 2.0f * RandomUnit() - 1.0f;
-        v = std::nearbyint(xs + d - mTriangleState);
+        v = std::rint(xs + d - mTriangleState);
         mTriangleState = d;
         mBuffer[mPhase] = xs - v;
         break;
