@@ -482,6 +482,7 @@ int AudioIO::LaunchStream() {
     FinishStream();
     mStartFailed = 0;
     mFailure = kNoFailure;  // the caller reports a failed start
+    mCurrentWriter = nullptr;
     mStreamToken = 0;
     return 0;
   }

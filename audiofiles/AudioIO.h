@@ -165,6 +165,8 @@ public:
   std::int64_t GetDroppedCaptureFrames() const { return mDroppedCaptureFrames.load(); }
   std::int64_t GetPlaybackUnderrunFrames() const { return mPlaybackUnderrunFrames.load(); }
   int GetLastOpenError() const { return mLastPaError; }
+  // The PortAudio stream of the current stream (null when none).
+  void *GetPortAudioStream() const { return mPortStream.load(); }
   AdvanceRecordSetting *GetSettings() const { return mSettings; }
 
   // ---- the arithmetic of silence detection, on level values (0..100000)
