@@ -1,6 +1,5 @@
 #include "core/project/ExportMP3.h"
 
-#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -8,11 +7,11 @@
 #include "app/settings/FileEncodeOptions.h"
 #include "audiofiles/COGGStdioFile.h"
 #include "audiofiles/LameEncoder.h"
-#include "core/Mixer.h"
 #include "core/SampleFormat.h"
 #include "core/TrackList.h"
 #include "core/WaveTrack.h"
 #include "core/project/ExportEncodeOptions.h"
+#include "core/project/ExportMixer.h"
 #include "core/project/ExportSupport.h"
 #include "core/project/Project.h"
 
@@ -81,13 +80,11 @@ int ExportMP3(Project* project, int /*stereo*/, const char* fileName, int select
                                       : "\nExporting the entire audio as an mp3: ") +
              ExportDisplayName(name);
     });
-    Mixer mixer(trackCount, tracks.get(), list ? list->GetTimeTrack() : nullptr, t0, t1, channels,
-                chunk, true, rate, SampleFormatInt16, true);
-    std::int64_t remaining = ExportFrameCount(t0, t1, rate);
-    while (!failed && !progress.Cancelled() && remaining > 0) {
-      const int n = static_cast<int>(std::min<std::int64_t>(mixer.Process(chunk), remaining));
+    ExportMixer mixer(trackCount, tracks.get(), list ? list->GetTimeTrack() : nullptr, t0, t1,
+                      channels, chunk, true, rate, SampleFormatInt16);
+    while (!failed && !progress.Cancelled()) {
+      const int n = mixer.Process(chunk);
       if (n == 0) break;
-      remaining -= n;
       const short* samples = reinterpret_cast<const short*>(mixer.GetBuffer());
       int bytes;
       if (n < chunk)
@@ -99,6 +96,7 @@ int ExportMP3(Project* project, int /*stereo*/, const char* fileName, int select
       put(bytes);
       if (!failed) progress.Step(mixer.GetCurrentTime());
     }
+    if (mixer.Failed()) failed = true;
   }
 
   if (failed) {

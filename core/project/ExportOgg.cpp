@@ -3,7 +3,6 @@
 #include <ogg/ogg.h>
 #include <vorbis/vorbisenc.h>
 
-#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
@@ -12,11 +11,11 @@
 
 #include "app/settings/FileEncodeOptions.h"
 #include "audiofiles/COGGStdioFile.h"
-#include "core/Mixer.h"
 #include "core/SampleFormat.h"
 #include "core/TrackList.h"
 #include "core/WaveTrack.h"
 #include "core/project/ExportEncodeOptions.h"
+#include "core/project/ExportMixer.h"
 #include "core/project/ExportSupport.h"
 #include "core/project/Project.h"
 
@@ -123,19 +122,14 @@ int ExportOgg(Project* project, int /*stereo*/, const char* fileName, int select
       return std::string(selectedOnly ? "\nExporting the selected audio as Ogg Vorbis"
                                       : "\nExporting the entire project as Ogg Vorbis");
     });
-    Mixer mixer(trackCount, tracks.get(), list ? list->GetTimeTrack() : nullptr, t0, t1, channels,
-                kBlockFrames, false, rate, SampleFormatFloat, true);
+    ExportMixer mixer(trackCount, tracks.get(), list ? list->GetTimeTrack() : nullptr, t0, t1,
+                      channels, kBlockFrames, false, rate, SampleFormatFloat);
     bool eos = false;
     bool ending = false;
-    std::int64_t remaining = ExportFrameCount(t0, t1, rate);
     while (!eos && !failed) {
       float** buffer = vorbis_analysis_buffer(&enc.dsp, kBlockFrames);
       // A cancel ends the stream after what was encoded, so the file stays whole.
-      const int n = ending || remaining <= 0
-                        ? 0
-                        : static_cast<int>(
-                              std::min<std::int64_t>(mixer.Process(kBlockFrames), remaining));
-      remaining -= n;
+      const int n = ending ? 0 : mixer.Process(kBlockFrames);
       if (n == 0) {
         vorbis_analysis_wrote(&enc.dsp, 0);
         ending = true;
@@ -158,6 +152,8 @@ int ExportOgg(Project* project, int /*stereo*/, const char* fileName, int select
         if (!ending && progress.Step(mixer.GetCurrentTime())) ending = true;
       }
     }
+    // Mixing ran out of memory: the stream ended early and must not pass as whole.
+    if (mixer.Failed()) failed = true;
   }
 
   if (failed) {

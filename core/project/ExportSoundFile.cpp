@@ -2,7 +2,6 @@
 
 #include <sndfile.h>
 
-#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cstring>
@@ -11,11 +10,11 @@
 #include <string>
 
 #include "app/settings/FileEncodeOptions.h"
-#include "core/Mixer.h"
 #include "core/SampleFormat.h"
 #include "core/TrackList.h"
 #include "core/WaveTrack.h"
 #include "core/project/ExportEncodeOptions.h"
+#include "core/project/ExportMixer.h"
 #include "core/project/ExportSupport.h"
 #include "core/project/Project.h"
 
@@ -103,13 +102,11 @@ int MixToSoundFile(const SoundFileJob& job, const std::string& fileName) {
   std::string failure;
   {
     ExportProgress progress(job.t0, job.t1, job.caption, job.text);
-    Mixer mixer(trackCount, tracks.get(), job.tracks ? job.tracks->GetTimeTrack() : nullptr,
-                job.t0, job.t1, info.channels, kBlockFrames, true, job.rate, mixFormat, true);
-    std::int64_t remaining = ExportFrameCount(job.t0, job.t1, job.rate);
-    while (!progress.Cancelled() && remaining > 0) {
-      const int n = static_cast<int>(std::min<std::int64_t>(mixer.Process(kBlockFrames), remaining));
+    ExportMixer mixer(trackCount, tracks.get(), job.tracks ? job.tracks->GetTimeTrack() : nullptr,
+                      job.t0, job.t1, info.channels, kBlockFrames, true, job.rate, mixFormat);
+    while (!progress.Cancelled()) {
+      const int n = mixer.Process(kBlockFrames);
       if (n == 0) break;
-      remaining -= n;
       errno = 0;
       const sf_count_t written =
           mixFormat == SampleFormatFloat
@@ -125,6 +122,7 @@ int MixToSoundFile(const SoundFileJob& job, const std::string& fileName) {
       }
       progress.Step(mixer.GetCurrentTime());
     }
+    if (failure.empty() && mixer.Failed()) failure = "not enough memory to mix the audio";
   }
 
   const int closeError = sf_close(sndFile);
