@@ -97,7 +97,7 @@ bool EffectEqualization::ProcessTrack(int trackNumber, WaveTrack *track, std::in
 
 void EffectEqualization::FilterFrame(int n, float *frame) {
   std::copy(frame, frame + n, mCopy.begin());
-  WindowFunc(WindowHanning, n, mCopy.data());
+  mWindow.Apply(mCopy.data());
   FFT(n, false, mCopy.data(), nullptr, mRe.data(), mIm.data());
   ApplyBinGains(n, mGains, mRe.data(), mIm.data());
   FFT(n, true, mRe.data(), mIm.data(), frame, mOutIm.data());

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "audiofiles/Effect.h"
+#include "audiofiles/SpectralGains.h"
 
 class EffectEqualization : public Effect {
 public:
@@ -43,4 +44,5 @@ private:
   float *mGains;  // WindowSize entries; 0 .. NumGains-1 are used
   // Scratch of FilterFrame.
   std::vector<float> mCopy, mRe, mIm, mOutIm;
+  HanningWindow mWindow{WindowSize};
 };

@@ -61,5 +61,5 @@ void EffectFFTFilter::FilterFrame(int n, float *frame) {
   FFT(n, false, frame, nullptr, mRe.data(), mIm.data());
   ApplyBinGains(n, mGains.data(), mRe.data(), mIm.data());
   FFT(n, true, mRe.data(), mIm.data(), frame, mOutIm.data());
-  WindowFunc(WindowHanning, n, frame);
+  mWindow.Apply(frame);
 }

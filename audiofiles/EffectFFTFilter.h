@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "audiofiles/Effect.h"
+#include "audiofiles/SpectralGains.h"
 
 class Envelope;
 
@@ -47,4 +48,5 @@ private:
   int mWindowSize = 256;
   std::vector<float> mGains;
   std::vector<float> mRe, mIm, mOutIm;
+  HanningWindow mWindow{256};
 };

@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "audiofiles/OverlapAddProcessor.h"
+#include "audiofiles/SpectralGains.h"
 #include "core/FFT.h"
 #include "core/WaveTrack.h"
 #include "platform/seams/message_box.h"
@@ -125,7 +126,7 @@ void EffectNoiseRemoval::CleanFrame(int n, float *frame) {
   FFT(n, false, frame, nullptr, mRe.data(), mIm.data());
 
   std::copy(frame, frame + n, mCopy.begin());
-  WindowFunc(WindowHanning, n, mCopy.data());
+  mWindow.Apply(mCopy.data());
   BinPowers(n, mCopy.data(), mPower.data());
 
   const float threshold = static_cast<float>(mLevel) * 0.5f;
@@ -150,5 +151,5 @@ void EffectNoiseRemoval::CleanFrame(int n, float *frame) {
     mIm[n - k] *= mGains[k];
   }
   FFT(n, true, mRe.data(), mIm.data(), frame, mOutIm.data());
-  WindowFunc(WindowHanning, n, frame);
+  mWindow.Apply(frame);
 }

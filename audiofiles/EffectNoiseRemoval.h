@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "audiofiles/Effect.h"
+#include "audiofiles/SpectralGains.h"
 
 class EffectNoiseRemoval : public Effect {
 public:
@@ -56,4 +57,5 @@ private:
   bool mHasProfile = false;
   std::int64_t mFramesMeasured = 0;  // in the current profile run
   std::vector<float> mCopy, mPower, mRe, mIm, mOutIm;
+  HanningWindow mWindow{2048};
 };

@@ -5,6 +5,16 @@
 
 #include "core/Envelope.h"
 
+HanningWindow::HanningWindow(int n) : mW(static_cast<std::size_t>(n)) {
+  for (int i = 0; i < n; ++i)
+    mW[static_cast<std::size_t>(i)] = static_cast<float>(0.50 - 0.50 * std::cos(2.0 * M_PI * i / (n - 1)));
+}
+
+void HanningWindow::Apply(float *data) const {
+  const std::size_t n = mW.size();
+  for (std::size_t i = 0; i < n; ++i) data[i] *= mW[i];
+}
+
 void ApplyBinGains(int n, const float *gains, float *re, float *im) {
   const int half = n / 2;
   for (int k = 0; k <= half; ++k) {
