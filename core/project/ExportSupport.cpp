@@ -48,6 +48,10 @@ bool ExportTargetFile::Create(const std::string& target) {
     errno = EISDIR;
     return false;
   }
+  struct stat old{};
+  const bool exists = ::stat(mRealTarget.c_str(), &old) == 0;
+  // A file the user may not write is not replaced behind its back.
+  if (exists && S_ISREG(old.st_mode) && ::access(mRealTarget.c_str(), W_OK) != 0) return false;
 
   // A hidden name in the same folder, so the final rename stays on one file system.
   static std::atomic<unsigned> counter{0};
@@ -61,12 +65,22 @@ bool ExportTargetFile::Create(const std::string& target) {
     const int fd = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0) {
       if (errno == EEXIST) continue;
+      // A folder that takes no new file may still hold a file that can be rewritten:
+      // write it in place then (a failure removes it, as nothing of it is left).
+      if (exists && S_ISREG(old.st_mode) && (errno == EACCES || errno == EROFS || errno == EPERM)) {
+        const int e = errno;
+        if (::access(mRealTarget.c_str(), W_OK) == 0) {
+          mTemp = mRealTarget;
+          mInPlace = true;
+          mOpen = true;
+          return true;
+        }
+        errno = e;
+      }
       return false;
     }
     // Replacing a file keeps its permissions.
-    struct stat old{};
-    if (::stat(mRealTarget.c_str(), &old) == 0 && S_ISREG(old.st_mode))
-      ::fchmod(fd, old.st_mode & 07777);
+    if (exists && S_ISREG(old.st_mode)) ::fchmod(fd, old.st_mode & 07777);
     ::close(fd);
     mTemp = candidate;
     mOpen = true;
@@ -78,6 +92,12 @@ bool ExportTargetFile::Create(const std::string& target) {
 
 bool ExportTargetFile::Commit() {
   if (!mOpen) return false;
+  if (mInPlace) {
+    mOpen = false;
+    mInPlace = false;
+    mTemp.clear();
+    return true;
+  }
   if (::rename(mTemp.c_str(), mRealTarget.c_str()) != 0) {
     const int e = errno;
     Discard();
@@ -93,6 +113,7 @@ void ExportTargetFile::Discard() {
   if (!mOpen) return;
   ::unlink(mTemp.c_str());
   mOpen = false;
+  mInPlace = false;
   mTemp.clear();
 }
 

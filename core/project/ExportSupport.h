@@ -23,8 +23,10 @@ public:
   ExportTargetFile& operator=(const ExportTargetFile&) = delete;
 
   // Creates an empty temporary file in the target's folder; false (errno set) when
-  // the folder cannot take it. A target that is a symbolic link is written through:
-  // the link's destination is replaced, not the link.
+  // the folder cannot take it, or when the target is a file this user may not write.
+  // A target that is a symbolic link is written through: the link's destination is
+  // replaced, not the link. In a folder that takes no new file, an existing writable
+  // target is written in place (and removed when the export fails).
   bool Create(const std::string& target);
   const std::string& TempPath() const { return mTemp; }
   const std::string& TargetPath() const { return mTarget; }
@@ -38,8 +40,9 @@ public:
 private:
   std::string mTarget;      // as given
   std::string mRealTarget;  // what the rename replaces
-  std::string mTemp;
+  std::string mTemp;         // the file being written
   bool mOpen = false;
+  bool mInPlace = false;     // mTemp is the target itself
 };
 
 // The progress frame of an export: the program-wide stopwatch starts with the export;

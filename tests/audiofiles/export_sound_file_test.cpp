@@ -220,6 +220,18 @@ TEST_F(ExportSoundFileTest, ATargetThatCannotBeReplacedFailsTheExport) {
   EXPECT_EQ(FilesInDir(), std::vector<std::string>{"taken.wav"});
 }
 
+// Saving onto a symbolic link replaces the file it points to and keeps the link.
+TEST_F(ExportSoundFileTest, ASymbolicLinkIsWrittenThrough) {
+  AddSine(440.0, 0.5, 0.5, Track::MonoChannel);
+  std::filesystem::create_directory(dir / "real");
+  coretest::WriteBytes(dir / "real/song.wav", {'o', 'l', 'd'});
+  std::filesystem::create_symlink(dir / "real/song.wav", dir / "link.wav");
+  ASSERT_EQ(ExportSoundFile(project.get(), 0, (dir / "link.wav").c_str(), 0, 0.0, 0.5), 1);
+  EXPECT_TRUE(std::filesystem::is_symlink(dir / "link.wav"));
+  EXPECT_EQ(DecodeSndfile(dir / "real/song.wav").frames(), 22050);
+  EXPECT_EQ(FilesInDir(dir / "real"), std::vector<std::string>{"song.wav"});
+}
+
 TEST_F(ExportSoundFileTest, QuickExportsShowNoProgressWindow) {
   AddStereoPair(12.0);
   ASSERT_EQ(ExportSoundFile(project.get(), 1, (dir / "q.wav").c_str(), 0, 0.0, 12.0), 1);
