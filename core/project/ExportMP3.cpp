@@ -59,6 +59,7 @@ int ExportMP3(Project* project, int /*stereo*/, const char* fileName, int select
   TrackList* list = project ? project->GetTracks() : nullptr;
   if (list) list->GetWaveTracks(selectedOnly != 0, &trackCount, &trackArray);
   std::unique_ptr<WaveTrack*[]> tracks(trackArray);
+  if (!ExportRatesConvertible(tracks.get(), trackCount, rate)) return 0;
 
   bool failed = false;
   auto put = [&](int bytes) {

@@ -116,6 +116,7 @@ int ExportOgg(Project* project, int /*stereo*/, const char* fileName, int select
   TrackList* list = project ? project->GetTracks() : nullptr;
   if (list) list->GetWaveTracks(selectedOnly != 0, &trackCount, &trackArray);
   std::unique_ptr<WaveTrack*[]> tracks(trackArray);
+  if (!ExportRatesConvertible(tracks.get(), trackCount, rate)) return 0;
 
   {
     ExportProgress progress(t0, t1, "Export", [selectedOnly] {

@@ -79,6 +79,13 @@ int MixToSoundFile(const SoundFileJob& job, const std::string& fileName) {
     }
   }
 
+  int trackCount = 0;
+  WaveTrack** trackArray = nullptr;
+  if (job.tracks) job.tracks->GetWaveTracks(job.selectedOnly, &trackCount, &trackArray);
+  std::unique_ptr<WaveTrack*[]> tracks(trackArray);
+
+  if (!ExportRatesConvertible(tracks.get(), trackCount, job.rate)) return 0;
+
   ExportTargetFile target;
   if (!target.Create(fileName)) {
     ShowExportMessage(job.openFailed);
@@ -93,11 +100,6 @@ int MixToSoundFile(const SoundFileJob& job, const std::string& fileName) {
 
   const SampleFormat mixFormat =
       IsHighBitSubtype(info.format) ? SampleFormatFloat : SampleFormatInt16;
-
-  int trackCount = 0;
-  WaveTrack** trackArray = nullptr;
-  if (job.tracks) job.tracks->GetWaveTracks(job.selectedOnly, &trackCount, &trackArray);
-  std::unique_ptr<WaveTrack*[]> tracks(trackArray);
 
   std::string failure;
   {

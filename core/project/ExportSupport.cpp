@@ -13,6 +13,7 @@
 #include <ctime>
 
 #include "core/SystemUtils.h"
+#include "core/WaveTrack.h"
 #include "platform/seams/message_box.h"
 #include "platform/seams/progress.h"
 
@@ -149,6 +150,23 @@ std::int64_t ExportFrameCount(double t0, double t1, double rate) {
   const double frames = (t1 - t0) * rate + 0.5;
   if (!(frames >= 1.0)) return 0;
   return static_cast<std::int64_t>(frames);
+}
+
+bool ExportRatesConvertible(WaveTrack* const* tracks, int count, double rate) {
+  for (int i = 0; i < count; ++i) {
+    const double trackRate = tracks[i]->GetRate();
+    if (trackRate == rate) continue;
+    const double factor = rate / trackRate;
+    if (factor >= 1.0 / 12.0 && factor <= 12.0) continue;
+    char text[160];
+    std::snprintf(text, sizeof text,
+                  "Audio at %.0f Hz cannot be converted to %.0f Hz.\nChoose a sample rate "
+                  "closer to the audio's rate.",
+                  trackRate, rate);
+    ShowExportMessage(text);
+    return false;
+  }
+  return true;
 }
 
 std::string ExportDisplayName(const std::string& path) {

@@ -75,6 +75,13 @@ private:
 // whole buffer); the exporters write no more than this.
 std::int64_t ExportFrameCount(double t0, double t1, double rate);
 
+class WaveTrack;
+
+// True when every track can be converted to rate (the converter takes factors from
+// 1/12 to 12); otherwise says which rates cannot be converted and gives false, so an
+// export never writes silence or nothing in place of a track.
+bool ExportRatesConvertible(WaveTrack* const* tracks, int count, double rate);
+
 // The part of a path after its last folder separator ('\' or '/'); the whole path
 // when it has none.
 std::string ExportDisplayName(const std::string& path);

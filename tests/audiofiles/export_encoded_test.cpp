@@ -273,6 +273,15 @@ TEST_F(ExportEncodedTest, OggRefusedSettingsAndFullDisksLeaveNoFile) {
   ASSERT_EQ(messages.texts.size(), 1u);
   EXPECT_EQ(messages.texts[0], "Initializing Ogg encode engin fail!");
 
+  project->GetTracks()->Clear(true);
+  AddSine(440.0, 0.5, 1.0, Track::MonoChannel, 192000.0);
+  record.OGGSampleRate = 8000;
+  EXPECT_EQ(ExportOgg(project.get(), 1, path.c_str(), 0, 0.0, 1.0), 0);
+  EXPECT_EQ(messages.texts.back().rfind("Audio at 192000 Hz cannot be converted to 8000 Hz.", 0), 0u);
+  messages.texts.pop_back();
+  project->GetTracks()->Clear(true);
+  AddStereoPair(6.0);
+
   record.OGGSampleRate = 44100;
   {
     FileSizeLimit limit(16 * 1024);

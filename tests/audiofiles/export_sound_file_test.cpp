@@ -179,6 +179,17 @@ TEST_F(ExportSoundFileTest, FormatsThatCannotBeWrittenAreRefusedAndNothingIsMade
   EXPECT_EQ(messages.texts, std::vector<std::string>(2, "Cannot export audio in this format."));
   EXPECT_TRUE(FilesInDir().empty());
 
+  // A track the converter cannot bring to the file's rate is not written as silence.
+  WaveTrack* fast = AddSine(440.0, 0.5, 0.5, Track::MonoChannel, 192000.0);
+  record.WavSampleRate = 8000;
+  EXPECT_EQ(ExportSoundFile(project.get(), 0, (dir / "slow.wav").c_str(), 0, 0.0, 0.5), 0);
+  EXPECT_EQ(messages.texts.back(),
+            "Audio at 192000 Hz cannot be converted to 8000 Hz.\nChoose a sample rate closer to "
+            "the audio's rate.");
+  EXPECT_TRUE(FilesInDir().empty());
+  project->GetTracks()->Remove(fast);
+  delete fast;
+
   record.WavSampleRate = 44100;
   const std::string nowhere = dir / "missing/folder/x.wav";
   EXPECT_EQ(ExportSoundFile(project.get(), 0, nowhere.c_str(), 0, 0.0, 0.5), 0);
