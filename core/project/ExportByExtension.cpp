@@ -84,6 +84,10 @@ int ExportByExtension(Project* project, int selectedOnly, double t0, double t1,
 
   // Only the file's own name can hold its extension: "/music/v1.2/take" has none.
   const std::size_t nameStart = fileName.find_last_of("\\/");
+  if (nameStart == fileName.size() - 1) {
+    ShowExportMessage("Cannot save to \"" + fileName + "\": it names a folder, not a file.");
+    return 0;
+  }
   std::size_t dot = fileName.find_last_of('.');
   if (dot == std::string::npos || (nameStart != std::string::npos && dot < nameStart)) {
     fileName += ".mp3";

@@ -80,6 +80,11 @@ TEST_F(ExportDispatchTest, ExtensionsNoExporterWritesAreRefusedWithAMessage) {
   }
   EXPECT_TRUE(FilesInDir().empty());
 
+  // A folder is no file name: no hidden ".mp3" inside it.
+  EXPECT_EQ(ExportByExtension(project.get(), 0, 0.0, 0.0, dir.path() + "/"), 0);
+  EXPECT_EQ(messages.texts.back(), "Cannot save to \"" + dir.path() + "/\": it names a folder, not a file.");
+  EXPECT_TRUE(FilesInDir().empty());
+
   // An empty name is no request at all.
   messages.texts.clear();
   EXPECT_EQ(ExportByExtension(project.get(), 0, 0.0, 0.0, ""), 0);
