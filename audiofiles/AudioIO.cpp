@@ -177,8 +177,9 @@ AudioIO::~AudioIO() {
 
 void CreateAudioIO(AdvanceRecordSetting *settings) {
   if (gAudioIO) return;
-  gAudioIO = new AudioIO(settings);
+  // The mixer probe of the construction already asks for the devices' rates.
   gOldCatalog = settings::SetSoundDeviceCatalog(&gCatalog);
+  gAudioIO = new AudioIO(settings);
   gOldMixerReader = settings::SetMixerReader(&gMixerReader);
   gAudioIO->StartBufferThread();
 }
@@ -259,7 +260,14 @@ void AudioIO::ReopenMixerOnStream(int inputDevice, int outputDevice) {
     const PaDeviceInfo *info = id >= 0 ? Pa_GetDeviceInfo(id) : nullptr;
     return info && info->name ? info->name : "";
   };
-  mMixer = OpenSoundCardMixer(nameOf(inputDevice), nameOf(outputDevice));
+  // A stream in one direction still gets the mixer of the options' device for
+  // the other: a mixer without its input side would read the recording volume
+  // as 0 after a playback, and whoever reads it could write that back.
+  const SoundDeviceOptions &options = DeviceOptions();
+  const int in = inputDevice >= 0 ? inputDevice : FindDevice(options.RecordDeviceName, true);
+  const int out = outputDevice >= 0 ? outputDevice : FindDevice(options.PlaybackDeviceName, false);
+  mMixer = OpenSoundCardMixer(nameOf(in), nameOf(out));
+  if (!mMixer) mMixer = OpenSoundCardMixer(nameOf(inputDevice), nameOf(outputDevice));
 }
 
 bool AudioIO::OpenStream(double rate, int playbackChannels, int captureChannels,

@@ -200,6 +200,12 @@ TEST_F(EnginePlayback, PlaysAMonoTrackOnBothSpeakerChannelsAndFinishes) {
   Sleep(0.2);
   ASSERT_TRUE(speaker->Stop());
   EXPECT_EQ(gAudioIO->GetPlaybackUnderrunFrames(), 0);
+  // The mixer of a playback stream still has the recording side.
+  int source = -1;
+  float in = 0, out = 0;
+  gAudioIO->GetMixer(&source, &in, &out);
+  EXPECT_EQ(gAudioIO->GetInputSources().size(), 1u);
+  EXPECT_NEAR(in, 1.0f, 0.001f);
 
   audiotest::WavData heard;
   ASSERT_TRUE(audiotest::ReadWav(speaker->path(), heard));
@@ -214,6 +220,46 @@ TEST_F(EnginePlayback, PlaysAMonoTrackOnBothSpeakerChannelsAndFinishes) {
     EXPECT_EQ(audiotest::MeasurePeriods(sound, 44100.0).irregular, 0u) << "a gap in playback";
   }
   EXPECT_GT(poster.Count(kMeter, kLevelMessage), 20u);
+}
+
+}  // namespace
+
+namespace {
+
+using namespace enginetest;
+
+TEST_F(EnginePlayback, LoopingPlaybackWrapsWithoutAGapUntilStopped) {
+  // 0.3 s is 132 whole periods of 440 Hz: the loop joins the sine seamlessly.
+  WaveTrack *track = NewTrack(SampleFormatFloat);
+  FillSine(track, 440.0, 1.0, 0.5);
+  auto speaker = Rig().RecordSpeaker(tmp / "speaker.wav");
+  ASSERT_NE(speaker, nullptr) << Rig().error();
+  {
+    audiotest::QuietStderr quiet;
+    ASSERT_GT(gAudioIO->StartStream({track}, {}, nullptr, 44100.0, 0.2, 0.5, 1), 0);
+  }
+  for (int i = 0; i < 15; ++i) {
+    Sleep(0.1);
+    const double t = gAudioIO->GetStreamTime();
+    EXPECT_GE(t, 0.2);
+    EXPECT_LE(t, 0.5);
+  }
+  EXPECT_TRUE(gAudioIO->IsStreamActive()) << "a loop plays until stopped";
+  Stop();
+  Sleep(0.1);
+  ASSERT_TRUE(speaker->Stop());
+  EXPECT_EQ(gAudioIO->GetPlaybackUnderrunFrames(), 0);
+
+  audiotest::WavData heard;
+  ASSERT_TRUE(audiotest::ReadWav(speaker->path(), heard));
+  std::vector<float> left = heard.Channel(0);
+  auto [first, last] = audiotest::FindSound(left, 0.1f);
+  ASSERT_LT(first, last);
+  // The stop cuts the sound anywhere; look at whole stretches before it.
+  std::vector<float> sound(left.begin() + first, left.begin() + last - 2205);
+  EXPECT_GT(sound.size() / 44100.0, 1.2) << "several loops played";
+  EXPECT_NEAR(audiotest::FrequencyByZeroCrossings(sound, 44100.0), 440.0, 2.2);
+  EXPECT_EQ(audiotest::MeasurePeriods(sound, 44100.0).irregular, 0u) << "a gap at a wrap";
 }
 
 }  // namespace
