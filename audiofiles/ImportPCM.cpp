@@ -8,9 +8,11 @@
 
 namespace {
 
-// Frames read per libsndfile call are capped so the interleaved buffer stays
-// around a megabyte however many channels the file has.
-constexpr std::int64_t kReadBufferSamples = 1 << 18;
+// Frames are read a block at a time: whole blocks then go from each
+// channel's buffer to the track without being moved around in its append
+// buffer. With many channels the reads get shorter, so the interleaved buffer
+// stays within a few megabytes.
+constexpr std::int64_t kReadBufferSamples = 1 << 20;
 
 }  // namespace
 
@@ -56,6 +58,7 @@ int PCMImportFile::Import(TrackFactory *trackFactory, Track ***outTracks, int *o
   const std::int64_t frames =
       std::max<std::int64_t>(1, std::min(block, kReadBufferSamples / channels));
   std::vector<float> buffer(static_cast<std::size_t>(frames * channels));
+  std::vector<float> channelBuffer(static_cast<std::size_t>(frames));
 
   // The header's frame count only drives the progress estimate: a damaged
   // header may announce more or fewer frames than the file holds.
@@ -65,9 +68,10 @@ int PCMImportFile::Import(TrackFactory *trackFactory, Track ***outTracks, int *o
     const sf_count_t n = sf_readf_float(mFile, buffer.data(), frames);
     if (n <= 0) break;
     for (int c = 0; c < channels; ++c) {
-      if (!tracks[c]->Append(reinterpret_cast<ConstSamplePtr>(buffer.data() + c),
-                             SampleFormatFloat, static_cast<std::int32_t>(n),
-                             static_cast<unsigned>(channels))) {
+      const float *src = buffer.data() + c;
+      for (sf_count_t i = 0; i < n; ++i) channelBuffer[i] = src[i * channels];
+      if (!tracks[c]->Append(reinterpret_cast<ConstSamplePtr>(channelBuffer.data()),
+                             SampleFormatFloat, static_cast<std::int32_t>(n))) {
         mErrorMessage = kImportStoreFailedMessage;
         return 0;
       }

@@ -1,0 +1,12 @@
+// Fuzz target: arbitrary bytes opened and imported by the OggImportFormat.
+#include <cstddef>
+#include <cstdint>
+
+#include "audiofiles/ImportOGG.h"
+#include "import_fuzz_support.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
+  static OggImportFormat format;
+  importfuzz::TheHarness().Run(format, data, size);
+  return 0;
+}
