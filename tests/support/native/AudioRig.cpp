@@ -52,6 +52,11 @@ std::string TempRoot() {
   return "/tmp";
 }
 
+bool KeepRigFolder() {
+  const char* keep = getenv("TARVEL_KEEP_AUDIO_RIG");
+  return keep && *keep && std::string(keep) != "0";
+}
+
 // ALSA unloads its plugins when PortAudio closes devices, and some keep
 // allocations past that; the leak checker then reports them from an unknown
 // module. Kept loaded, their memory stays reachable and the report clean.
@@ -78,7 +83,8 @@ ChildProcess::~ChildProcess() {
   if (pid_ > 0) Stop(SIGKILL, 5);
 }
 
-bool ChildProcess::Start(const std::vector<std::string>& argv, const std::string& outputFile) {
+bool ChildProcess::Start(const std::vector<std::string>& argv, const std::string& outputFile,
+                         int input) {
   if (pid_ > 0 || argv.empty()) return false;
   std::vector<char*> args;
   for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
@@ -86,7 +92,8 @@ bool ChildProcess::Start(const std::vector<std::string>& argv, const std::string
 
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+  if (input >= 0) posix_spawn_file_actions_adddup2(&actions, input, 0);
+  else posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
   posix_spawn_file_actions_addopen(&actions, 1, outputFile.c_str(),
                                    O_WRONLY | O_CREAT | O_APPEND, 0644);
   posix_spawn_file_actions_adddup2(&actions, 1, 2);
@@ -262,21 +269,42 @@ AudioRig::AudioRig() {
     return;
   }
   started_ = true;
+  if (!KeepRigFolder()) StartJanitor();
   ok_ = ApplyEnvironment();
 }
 
 AudioRig::~AudioRig() {
   for (int module : std::vector<int>(modules_)) StopSine(module);
   if (owned_) {
+    // This process cleans up itself: the janitor goes first, unwoken.
+    janitor_.Stop(SIGKILL, 5);
+    if (janitorPipe_ >= 0) close(janitorPipe_);
     RunProgram({"bash", script_, "stop", dir_}, 20);
     // A rig that did not start keeps its folder (the server's log) for a look.
-    const char* keep = getenv("TARVEL_KEEP_AUDIO_RIG");
-    if (started_ && !(keep && *keep && std::string(keep) != "0")) {
+    if (started_ && !KeepRigFolder()) {
       std::error_code ec;
       std::filesystem::remove_all(dir_, ec);
     }
   }
   RestoreEnvironment();
+}
+
+// The janitor reads a pipe that only this process writes to (close-on-exec, so
+// no program started from here holds it). It sees the end of file when this
+// process is gone however it ended, then stops the server and removes the
+// folder. The script's own watcher would stop the server, but not remove the
+// folder. The janitor ignores a terminal's SIGINT and SIGHUP, which end the
+// tests without their destructors.
+void AudioRig::StartJanitor() {
+  int fds[2];
+  if (pipe2(fds, O_CLOEXEC) != 0) return;
+  const bool started = janitor_.Start(
+      {"bash", "-c", "trap '' INT HUP; read -r; bash \"$0\" stop \"$1\"; rm -rf -- \"$1\"",
+       script_, dir_},
+      "/dev/null", fds[0]);
+  close(fds[0]);
+  if (started) janitorPipe_ = fds[1];
+  else close(fds[1]);
 }
 
 bool AudioRig::Fail(const std::string& message) {

@@ -14,7 +14,10 @@
 // CTest fixture started it; tests sharing it need a RESOURCE_LOCK); otherwise
 // the object starts its own in a fresh folder under /tmp with the script from
 // TARVEL_SOURCE_DIR and stops it and removes the folder in its destructor
-// (TARVEL_KEEP_AUDIO_RIG=1 keeps the folder with the server's log).
+// (TARVEL_KEEP_AUDIO_RIG=1 keeps the folder with the server's log). A process
+// that ends without running the destructor (a crash, an abort, std::_Exit in a
+// death test's child) leaves nothing behind either: a janitor process does the
+// same once this process is gone.
 //
 // The constructor sets the client environment of this process (PULSE_SERVER,
 // ALSA_CONFIG_PATH, HOME, XDG_*, PULSE_*) with setenv, so make it before any
@@ -39,9 +42,11 @@ public:
   ChildProcess(const ChildProcess&) = delete;
   ChildProcess& operator=(const ChildProcess&) = delete;
 
-  // argv[0] is looked up in PATH; stdin is /dev/null; stdout and stderr go to
-  // outputFile (appended; "/dev/null" to drop them).
-  bool Start(const std::vector<std::string>& argv, const std::string& outputFile);
+  // argv[0] is looked up in PATH; stdin is /dev/null, or the descriptor input
+  // when given; stdout and stderr go to outputFile (appended; "/dev/null" to
+  // drop them).
+  bool Start(const std::vector<std::string>& argv, const std::string& outputFile,
+             int input = -1);
   bool Running();
   // Waits at most timeoutSeconds for the end; true when it ended. The exit
   // status (128 + signal number after a signal) goes to *status.
@@ -131,6 +136,7 @@ private:
   bool Fail(const std::string& message);
   bool ApplyEnvironment();
   void RestoreEnvironment();
+  void StartJanitor();
 
   bool ok_ = false;
   bool owned_ = false;
@@ -139,6 +145,8 @@ private:
   std::string dir_;
   std::string script_;
   std::vector<int> modules_;
+  ChildProcess janitor_;
+  int janitorPipe_ = -1;  // the write end; its end of file wakes the janitor
   std::vector<std::pair<std::string, std::unique_ptr<std::string>>> savedEnv_;
 };
 
