@@ -14,6 +14,8 @@ foreach(dir platform/seams platform/portaudio core app/settings audiofiles core/
 endforeach()
 
 add_subdirectory(tests)
+# A short fuzzing run of the importers (built separately with clang).
+add_subdirectory(tests/fuzz)
 if(EXISTS ${CMAKE_SOURCE_DIR}/bench/CMakeLists.txt)
   add_subdirectory(bench)
 endif()
