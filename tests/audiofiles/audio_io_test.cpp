@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "audio_io_test_support.h"
-#include "core/Envelope.h"
+#include "audiofiles/SoundCardMixer.h"
 
 namespace {
 
@@ -90,6 +90,21 @@ TEST(AudioIOArithmetic, StreamTimesStayInTheRangeAndWrapWhenLooping) {
   EXPECT_DOUBLE_EQ(AudioIO::NormalizeTime(2.0, 1.0, 3.0, true), 2.0);
   EXPECT_DOUBLE_EQ(AudioIO::NormalizeTime(1e12, 1.0, 3.0, true) >= 1.0, true);
   EXPECT_DOUBLE_EQ(AudioIO::NormalizeTime(9.0, 2.0, 2.0, true), 2.0);  // empty range
+}
+
+TEST(SoundCardMixerNames, HardwareDevicesAreControlledThroughTheirCard) {
+  struct Case {
+    const char *device, *control;
+  } cases[] = {
+      {"HDA Intel PCH: ALC892 Analog (hw:1,0)", "hw:1"},
+      {"USB Audio: - (hw:12,0)", "hw:12"},
+      {"hw:2,0", "hw:2"},
+      {"plughw:3", "hw:3"},
+      {"hw:", "default"},
+      {"name with spaces", "default"},
+      {"", "default"},
+  };
+  for (const Case &c : cases) EXPECT_EQ(MixerControlName(c.device), c.control) << c.device;
 }
 
 // ---- on the rig ----------------------------------------------------------------
