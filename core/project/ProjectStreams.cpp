@@ -18,7 +18,9 @@ void WaitWhileEngineBusy() {
 }  // namespace
 
 void Project::StopOwnStreamAndWait() {
-  if (gAudioIO && gAudioIO->IsStreamActiveToken(mStreamToken)) {
+  // Also a stream of ours that has finished but not been stopped yet: the engine still
+  // holds our tracks until it is.
+  if (gAudioIO && gAudioIO->IsTokenCurrent(mStreamToken)) {
     gAudioIO->StopStream();
     WaitWhileEngineBusy();
   }
