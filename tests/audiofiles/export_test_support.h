@@ -185,7 +185,7 @@ inline SoxView SoxLook(const std::string& path) {
 inline void ExpectSine(const Decoded& d, int c, double freq, double amp, std::size_t from,
                        std::size_t to, double levelTolerance = 0.02) {
   const std::vector<float> ch = d.channel(c);
-  EXPECT_NEAR(Frequency(ch, d.rate, from, to), freq, freq * 0.002) << "channel " << c;
+  EXPECT_NEAR(ZeroCrossingFrequency(ch, d.rate, from, to), freq, freq * 0.002) << "channel " << c;
   EXPECT_NEAR(Rms(ch, from, to), amp / std::sqrt(2.0), amp * levelTolerance) << "channel " << c;
 }
 

@@ -9,9 +9,13 @@
 
 #include "app/settings/FileEncodeOptions.h"
 #include "audiofiles/LameEncoder.h"
-#include "platform/lame_enc/mp3_decode.h"
+#include "tests/support/native/AudioAnalysis.h"
+#include "tests/support/native/Mp3Decode.h"
 
 namespace {
+
+using audiotest::Rms;
+using audiotest::ZeroCrossingFrequency;
 
 const std::string kPartialLibraryDir =
     std::string(TARVEL_TEST_BINARY_DIR) + "/tests/fixtures/lame_enc_partial";
@@ -378,14 +382,14 @@ TEST_F(LameEncoderTest, StereoSineComesBackAsItWent) {
   const size_t onset = mp3test::FirstAbove(d.pcm[0], 0.05f);
   EXPECT_NEAR(static_cast<double>(onset), 1105.0, 200.0);
   const size_t a = onset + 2205, b = onset + frames - 2205;
-  EXPECT_NEAR(mp3test::Frequency(d.pcm[0], a, b, rate), 1000.0, 1.0);
-  EXPECT_NEAR(mp3test::Frequency(d.pcm[1], a, b, rate), 440.0, 0.5);
+  EXPECT_NEAR(ZeroCrossingFrequency(d.pcm[0], rate, a, b), 1000.0, 1.0);
+  EXPECT_NEAR(ZeroCrossingFrequency(d.pcm[1], rate, a, b), 440.0, 0.5);
   const double expected = 0.5 / std::sqrt(2.0);
-  EXPECT_NEAR(20 * std::log10(mp3test::Rms(d.pcm[0], a, b) / expected), 0.0, 0.5);
-  EXPECT_NEAR(20 * std::log10(mp3test::Rms(d.pcm[1], a, b) / expected), 0.0, 0.5);
+  EXPECT_NEAR(20 * std::log10(Rms(d.pcm[0], a, b) / expected), 0.0, 0.5);
+  EXPECT_NEAR(20 * std::log10(Rms(d.pcm[1], a, b) / expected), 0.0, 0.5);
   // The tail held in the last partial chunk came through: sound up to the end.
-  EXPECT_GT(mp3test::Rms(d.pcm[0], onset + frames - 600, onset + frames - 100), 0.3);
-  EXPECT_LT(mp3test::Rms(d.pcm[0], onset + frames + 300, d.samples()), 0.01);
+  EXPECT_GT(Rms(d.pcm[0], onset + frames - 600, onset + frames - 100), 0.3);
+  EXPECT_LT(Rms(d.pcm[0], onset + frames + 300, d.samples()), 0.01);
 }
 
 TEST_F(LameEncoderTest, MonoSineThroughTheOneChannelEntries) {
@@ -403,8 +407,8 @@ TEST_F(LameEncoderTest, MonoSineThroughTheOneChannelEntries) {
   ASSERT_EQ(d.channels, 1);
   EXPECT_GE(d.samples(), frames + 576);
   EXPECT_LE(d.samples(), frames + 1105 + 3 * 576);
-  EXPECT_NEAR(mp3test::Frequency(d.pcm[0], 2000, frames - 1000, rate), 300.0, 0.5);
-  EXPECT_NEAR(20 * std::log10(mp3test::Rms(d.pcm[0], 2000, frames - 1000) / (0.25 / std::sqrt(2.0))),
+  EXPECT_NEAR(ZeroCrossingFrequency(d.pcm[0], rate, 2000, frames - 1000), 300.0, 0.5);
+  EXPECT_NEAR(20 * std::log10(Rms(d.pcm[0], 2000, frames - 1000) / (0.25 / std::sqrt(2.0))),
               0.0, 0.5);
 }
 
@@ -424,8 +428,8 @@ TEST_F(LameEncoderTest, VbrAndAbrStreamsDecode) {
       EXPECT_GE(b, 64000u);
       EXPECT_LE(b, 256000u);
     }
-    EXPECT_NEAR(mp3test::Frequency(d.pcm[0], 4410, 40000, 44100), 2000.0, 2.0);
-    EXPECT_NEAR(mp3test::Frequency(d.pcm[1], 4410, 40000, 44100), 3000.0, 3.0);
+    EXPECT_NEAR(ZeroCrossingFrequency(d.pcm[0], 44100, 4410, 40000), 2000.0, 2.0);
+    EXPECT_NEAR(ZeroCrossingFrequency(d.pcm[1], 44100, 4410, 40000), 3000.0, 3.0);
   }
 }
 
@@ -548,5 +552,5 @@ TEST(LameEncoderSharing, AnExportWithItsOwnBindingRunsBesideTheRecording) {
   const auto d = mp3test::Decode(exportBytes);
   EXPECT_EQ(d.rate, 22050);
   EXPECT_EQ(d.channels, 1);
-  EXPECT_NEAR(mp3test::Frequency(d.pcm[0], 2205, 60000, 22050), 250.0, 0.5);
+  EXPECT_NEAR(ZeroCrossingFrequency(d.pcm[0], 22050, 2205, 60000), 250.0, 0.5);
 }

@@ -79,8 +79,8 @@ TEST_F(MP3WriterTest, StereoSineComesBackWithItsFrequencyLevelAndLength) {
   EXPECT_GE(d.frames(), frames);
   EXPECT_LE(d.frames(), frames + kMaxDelay + 1152);
   const std::size_t from = 3000, to = static_cast<std::size_t>(frames) - 1000;
-  EXPECT_NEAR(Frequency(d.channel(0), kRate, from, to), 440.0, 0.05);
-  EXPECT_NEAR(Frequency(d.channel(1), kRate, from, to), 660.0, 0.05);
+  EXPECT_NEAR(ZeroCrossingFrequency(d.channel(0), kRate, from, to), 440.0, 0.05);
+  EXPECT_NEAR(ZeroCrossingFrequency(d.channel(1), kRate, from, to), 660.0, 0.05);
   // The encoder gives a pure tone back some 5% lower, as the lame tool does.
   EXPECT_NEAR(Rms(d.channel(0), from, to), 0.5 / std::sqrt(2.0), 0.07 * 0.5);
   EXPECT_NEAR(Rms(d.channel(1), from, to), 0.25 / std::sqrt(2.0), 0.07 * 0.25);
@@ -122,7 +122,7 @@ TEST_F(MP3WriterTest, TheLameDecoderReadsTheFileAsWritten) {
   EXPECT_EQ(d.channels, 1);
   EXPECT_GE(d.frames(), frames - 1152);
   EXPECT_LE(d.frames(), frames + kMaxDelay + 1152);
-  EXPECT_NEAR(Frequency(d.samples, kRate, 3000, d.frames() - 3000), 1000.0, 0.1);
+  EXPECT_NEAR(ZeroCrossingFrequency(d.samples, kRate, 3000, d.frames() - 3000), 1000.0, 0.1);
   EXPECT_NEAR(Rms(d.samples, 3000, d.frames() - 3000), 0.6 / std::sqrt(2.0), 0.07 * 0.6);
 }
 
@@ -138,7 +138,7 @@ TEST_F(MP3WriterTest, ChannelModesGiveMonoOrStereo) {
   ASSERT_EQ(rig.Record(writer, signal).close, 1);
   Decoded d = DecodeMp3(dir / "rec.mp3");
   EXPECT_EQ(d.channels, 1);
-  EXPECT_NEAR(Frequency(d.samples, kRate, 3000, d.frames() - 3000), 440.0, 0.05)
+  EXPECT_NEAR(ZeroCrossingFrequency(d.samples, kRate, 3000, d.frames() - 3000), 440.0, 0.05)
       << "the first captured channel";
   int rate = 0;
   char type[8] = {};
@@ -159,7 +159,7 @@ TEST_F(MP3WriterTest, AMonoCaptureMakesAStereoFile) {
   Decoded d = DecodeMp3(dir / "rec.mp3");
   ASSERT_EQ(d.channels, 2);
   for (int c = 0; c < 2; ++c)
-    EXPECT_NEAR(Frequency(d.channel(c), kRate, 3000, frames - 1000), 550.0, 0.05) << c;
+    EXPECT_NEAR(ZeroCrossingFrequency(d.channel(c), kRate, 3000, frames - 1000), 550.0, 0.05) << c;
 }
 
 // Whole chunks while recording; what is held goes to the encoder as one partial chunk,
@@ -208,7 +208,7 @@ TEST_F(MP3WriterTest, CaptureRateIsConvertedToTheFileRate) {
   Decoded d = DecodeMp3(dir / "rec.mp3");
   EXPECT_EQ(d.rate, 44100);
   EXPECT_GE(d.frames(), frames * 44100 / 48000);
-  EXPECT_NEAR(Frequency(d.channel(0), kRate, 3000, d.frames() - 3000), 1000.0, 0.1);
+  EXPECT_NEAR(ZeroCrossingFrequency(d.channel(0), kRate, 3000, d.frames() - 3000), 1000.0, 0.1);
 }
 
 // Parts after the first start with the encoder's next frame: decoded one after the

@@ -27,7 +27,7 @@ protected:
 void ExpectSine(const std::vector<float>& x, double rate, double freq, double amp) {
   const std::size_t edge = static_cast<std::size_t>(rate / 10);
   ASSERT_GT(x.size(), 3 * edge);
-  EXPECT_NEAR(Frequency(x, rate, edge, x.size() - edge), freq, freq * 1e-4);
+  EXPECT_NEAR(ZeroCrossingFrequency(x, rate, edge, x.size() - edge), freq, freq * 1e-4);
   EXPECT_NEAR(Rms(x, edge, x.size() - edge), amp / std::sqrt(2.0), amp * 0.03);
 }
 

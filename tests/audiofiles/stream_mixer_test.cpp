@@ -13,9 +13,9 @@
 
 namespace {
 
-using writertest::Frequency;
 using writertest::Rms;
 using writertest::Sines;
+using writertest::ZeroCrossingFrequency;
 
 // Rings of one format, filled with per-channel sample vectors.
 struct Rings {
@@ -287,7 +287,7 @@ TEST(StreamMixer, ResamplesAndDrainsTheTail) {
   const double expected = frames * outRate / inRate;
   EXPECT_NEAR(static_cast<double>(out.size()), expected, 2.0);
   EXPECT_LT(static_cast<double>(withoutDrain), expected - 100) << "the queue and delay line hold a tail";
-  EXPECT_NEAR(Frequency(out, outRate, 2000, out.size() - 2000), 1000.0, 0.05);
+  EXPECT_NEAR(ZeroCrossingFrequency(out, outRate, 2000, out.size() - 2000), 1000.0, 0.05);
   EXPECT_NEAR(Rms(out, 2000, out.size() - 2000), 0.5 / std::sqrt(2.0), 0.005);
   EXPECT_NEAR(m.GetTime(), out.size() / outRate, 1e-9);
   // After the end the mixer stays empty.

@@ -50,8 +50,8 @@ TEST_F(WavWriterTest, StereoSineComesBackWithItsFrequencyLevelAndLength) {
   EXPECT_EQ(d.rate, 44100);
   EXPECT_EQ(d.channels, 2);
   EXPECT_EQ(d.frames(), frames) << "every captured frame, the tail too";
-  EXPECT_NEAR(Frequency(d.channel(0), kRate), 440.0, 0.01);
-  EXPECT_NEAR(Frequency(d.channel(1), kRate), 660.0, 0.01);
+  EXPECT_NEAR(ZeroCrossingFrequency(d.channel(0), kRate), 440.0, 0.01);
+  EXPECT_NEAR(ZeroCrossingFrequency(d.channel(1), kRate), 660.0, 0.01);
   EXPECT_NEAR(Rms(d.channel(0)), 0.5 / std::sqrt(2.0), 0.001);
   EXPECT_NEAR(Rms(d.channel(1)), 0.25 / std::sqrt(2.0), 0.001);
   EXPECT_LT(MaxDiff(d.channel(0), Channel(signal, 2, 0)), 2.0 / 32768);
@@ -125,7 +125,7 @@ TEST_F(WavWriterTest, MonoFileOfTwoCapturedChannelsCarriesTheFirst) {
   Decoded d = DecodeSndfile(dir / "rec.wav");
   EXPECT_EQ(d.channels, 1);
   EXPECT_EQ(d.frames(), 44100);
-  EXPECT_NEAR(Frequency(d.samples, kRate), 440.0, 0.01);
+  EXPECT_NEAR(ZeroCrossingFrequency(d.samples, kRate), 440.0, 0.01);
 }
 
 TEST_F(WavWriterTest, CaptureRateIsConvertedToTheFileRate) {
@@ -138,8 +138,8 @@ TEST_F(WavWriterTest, CaptureRateIsConvertedToTheFileRate) {
   Decoded d = DecodeSndfile(dir / "rec.wav");
   EXPECT_EQ(d.rate, 44100);
   EXPECT_NEAR(static_cast<double>(d.frames()), frames * 44100.0 / 48000.0, 2.0);
-  EXPECT_NEAR(Frequency(d.channel(0), kRate, 1000, d.frames() - 1000), 1000.0, 0.05);
-  EXPECT_NEAR(Frequency(d.channel(1), kRate, 1000, d.frames() - 1000), 500.0, 0.05);
+  EXPECT_NEAR(ZeroCrossingFrequency(d.channel(0), kRate, 1000, d.frames() - 1000), 1000.0, 0.05);
+  EXPECT_NEAR(ZeroCrossingFrequency(d.channel(1), kRate, 1000, d.frames() - 1000), 500.0, 0.05);
   EXPECT_NEAR(Rms(d.channel(0), 1000, d.frames() - 1000), 0.5 / std::sqrt(2.0), 0.005);
 }
 
@@ -200,7 +200,7 @@ TEST_F(WavWriterTest, NextFileOfAnUnsplitRecordingStartsTheSameNameAfresh) {
   ASSERT_EQ(writer.Close(), 1);
   Decoded d = DecodeSndfile(dir / "rec.wav");
   EXPECT_EQ(d.frames(), 3000);
-  EXPECT_NEAR(Frequency(d.samples, kRate), 880.0, 0.05);
+  EXPECT_NEAR(ZeroCrossingFrequency(d.samples, kRate), 880.0, 0.05);
 }
 
 TEST_F(WavWriterTest, AnAiffContainerIsWrittenThroughTheSameRecord) {

@@ -4,7 +4,6 @@
 // thread would, decoders (libsndfile, vorbisfile, libmad), signal measurements, the
 // outside readers (sox, soxi, lame) and a file-size limit for full-disk faults.
 #include <gtest/gtest.h>
-#include <mad.h>
 #include <signal.h>
 #include <sndfile.h>
 #include <sys/resource.h>
@@ -28,9 +27,13 @@
 #include "audiofiles/StreamMixer.h"
 #include "core/RingBuffer.h"
 #include "core/core_test_support.h"
+#include "tests/support/native/AudioAnalysis.h"
+#include "tests/support/native/Mp3Decode.h"
 
 namespace writertest {
 
+using audiotest::Rms;
+using audiotest::ZeroCrossingFrequency;
 using coretest::HaveProgram;
 using coretest::TempFolder;
 
@@ -72,33 +75,6 @@ inline std::vector<float> Channel(const std::vector<float>& interleaved, int cha
   std::vector<float> out(interleaved.size() / channels);
   for (std::size_t i = 0; i < out.size(); ++i) out[i] = interleaved[i * channels + c];
   return out;
-}
-
-// Frequency from the positive-going zero crossings (linearly interpolated) of
-// x[from, to).
-inline double Frequency(const std::vector<float>& x, double rate, std::size_t from = 0,
-                        std::size_t to = 0) {
-  if (to == 0 || to > x.size()) to = x.size();
-  double first = -1, last = -1;
-  int crossings = 0;
-  for (std::size_t i = std::max<std::size_t>(from, 1); i < to; ++i) {
-    if (x[i - 1] < 0 && x[i] >= 0) {
-      const double t = (i - 1) + (-x[i - 1]) / (x[i] - x[i - 1]);
-      if (first < 0) first = t;
-      last = t;
-      ++crossings;
-    }
-  }
-  if (crossings < 2) return 0.0;
-  return (crossings - 1) * rate / (last - first);
-}
-
-inline double Rms(const std::vector<float>& x, std::size_t from = 0, std::size_t to = 0) {
-  if (to == 0 || to > x.size()) to = x.size();
-  if (to <= from) return 0.0;
-  double s = 0;
-  for (std::size_t i = from; i < to; ++i) s += static_cast<double>(x[i]) * x[i];
-  return std::sqrt(s / static_cast<double>(to - from));
 }
 
 // Normalised correlation of a[from, from+len) with b[from+lag, ...).
@@ -205,37 +181,14 @@ inline Decoded DecodeVorbis(const std::string& path) {
 
 // libmad over the whole file; counts the frames it decoded.
 inline Decoded DecodeMp3(const std::string& path, int* frameCount = nullptr) {
+  const mp3test::Decoded mp3 = mp3test::Decode(coretest::ReadBytes(path));
   Decoded d;
-  std::vector<unsigned char> bytes = coretest::ReadBytes(path);
-  if (bytes.empty()) return d;
-  bytes.resize(bytes.size() + MAD_BUFFER_GUARD, 0);
-  mad_stream stream;
-  mad_frame frame;
-  mad_synth synth;
-  mad_stream_init(&stream);
-  mad_frame_init(&frame);
-  mad_synth_init(&synth);
-  mad_stream_buffer(&stream, bytes.data(), bytes.size());
-  int frames = 0;
-  for (;;) {
-    if (mad_frame_decode(&frame, &stream) != 0) {
-      if (MAD_RECOVERABLE(stream.error)) continue;
-      break;  // MAD_ERROR_BUFLEN: the end
-    }
-    if (d.rate == 0) {
-      d.rate = static_cast<int>(frame.header.samplerate);
-      d.channels = MAD_NCHANNELS(&frame.header);
-    }
-    mad_synth_frame(&synth, &frame);
-    ++frames;
-    for (unsigned i = 0; i < synth.pcm.length; ++i)
-      for (int c = 0; c < d.channels; ++c)
-        d.samples.push_back(static_cast<float>(mad_f_todouble(synth.pcm.samples[c][i])));
-  }
-  mad_synth_finish(&synth);
-  mad_frame_finish(&frame);
-  mad_stream_finish(&stream);
-  if (frameCount) *frameCount = frames;
+  d.rate = mp3.rate;
+  d.channels = mp3.channels;
+  d.samples.reserve(mp3.samples() * mp3.channels);
+  for (std::size_t i = 0; i < mp3.samples(); ++i)
+    for (const std::vector<float>& channel : mp3.pcm) d.samples.push_back(channel[i]);
+  if (frameCount) *frameCount = mp3.frames;
   d.ok = d.rate != 0;
   return d;
 }

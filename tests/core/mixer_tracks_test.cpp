@@ -20,8 +20,12 @@
 #include "core/TrackFactory.h"
 #include "core/WaveTrack.h"
 #include "core_test_support.h"
+#include "tests/support/native/AudioAnalysis.h"
 
 namespace {
+
+using audiotest::Rms;
+using audiotest::ZeroCrossingFrequency;
 
 constexpr double kPi = 3.14159265358979323846;
 
@@ -41,25 +45,6 @@ private:
   int lower_, upper_;
   Envelope env_;
 };
-
-double Frequency(const std::vector<float> &x, double rate, std::size_t from, std::size_t to) {
-  double first = -1, last = -1;
-  int n = 0;
-  for (std::size_t i = std::max<std::size_t>(from, 1); i < to && i < x.size(); ++i)
-    if (x[i - 1] < 0 && x[i] >= 0) {
-      const double t = (i - 1) + (-x[i - 1]) / (x[i] - x[i - 1]);
-      if (first < 0) first = t;
-      last = t;
-      ++n;
-    }
-  return n < 2 ? 0.0 : (n - 1) * rate / (last - first);
-}
-
-double Rms(const std::vector<float> &x, std::size_t from, std::size_t to) {
-  double s = 0;
-  for (std::size_t i = from; i < to; ++i) s += double(x[i]) * x[i];
-  return std::sqrt(s / double(to - from));
-}
 
 class MixerTest : public ::testing::Test {
 protected:
@@ -219,7 +204,7 @@ TEST_F(MixerTest, ATrackAtAnotherRateIsResampled) {
   std::vector<float> out = Drain(m, 1, 0, true, 4096);
   EXPECT_GE(out.size(), 88200u);
   EXPECT_LT(out.size(), 88200u + 4096);
-  EXPECT_NEAR(Frequency(out, 44100, 1000, 86000), 1000.0, 0.05);
+  EXPECT_NEAR(ZeroCrossingFrequency(out, 44100, 1000, 86000), 1000.0, 0.05);
   EXPECT_NEAR(Rms(out, 1000, 86000), 0.25 / std::sqrt(2.0), 0.002);
 }
 
@@ -229,7 +214,7 @@ TEST_F(MixerTest, ATimeTrackWarpsTheSpeed) {
   WaveTrack *list[] = {t};
   Mixer m(1, list, &half, 0.0, 2.0, 1, 4096, true, 44100, SampleFormatFloat);
   std::vector<float> out = Drain(m, 1, 0, true, 4096);
-  EXPECT_NEAR(Frequency(out, 44100, 2000, 80000), 220.5, 0.05);
+  EXPECT_NEAR(ZeroCrossingFrequency(out, 44100, 2000, 80000), 220.5, 0.05);
 }
 
 // A converter that refuses the factor it is handed makes no progress; the mix ends

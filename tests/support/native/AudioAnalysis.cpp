@@ -183,6 +183,33 @@ double FrequencyByZeroCrossings(std::span<const float> samples, double rate) {
   return MeasurePeriods(samples, rate).frequency;
 }
 
+double Rms(std::span<const float> samples, std::size_t from, std::size_t to) {
+  to = std::min(to, samples.size());
+  if (to <= from) return 0.0;
+  double sum = 0.0;
+  for (std::size_t i = from; i < to; ++i) sum += static_cast<double>(samples[i]) * samples[i];
+  return std::sqrt(sum / static_cast<double>(to - from));
+}
+
+double ZeroCrossingFrequency(std::span<const float> samples, double rate, std::size_t from,
+                             std::size_t to) {
+  to = std::min(to, samples.size());
+  double first = -1.0, last = -1.0;
+  int count = 0;
+  for (std::size_t i = from + 1; i < to; ++i) {
+    const float a = samples[i - 1];
+    const float b = samples[i];
+    if (a < 0 && b >= 0) {
+      const double t = static_cast<double>(i - 1) + a / (a - b);
+      if (count == 0) first = t;
+      last = t;
+      ++count;
+    }
+  }
+  if (count < 2) return 0.0;
+  return rate * (count - 1) / (last - first);
+}
+
 double RmsDbfs(std::span<const float> samples) {
   double sum = 0;
   for (float s : samples) sum += static_cast<double>(s) * s;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <span>
 #include <string>
 #include <utility>
@@ -42,6 +43,16 @@ struct PeriodStats {
 PeriodStats MeasurePeriods(std::span<const float> samples, double rate);
 // The frequency from the median zero-crossing interval.
 double FrequencyByZeroCrossings(std::span<const float> samples, double rate);
+
+// RMS of samples[from, to) (to is clipped to the size); 0 for an empty range.
+double Rms(std::span<const float> samples, std::size_t from = 0, std::size_t to = SIZE_MAX);
+
+// The mean frequency from the rising zero crossings of samples[from, to) (to is
+// clipped to the size), located between samples by linear interpolation:
+// (crossings - 1) periods over the time from the first crossing to the last; 0
+// with fewer than two. For clean tones; MeasurePeriods copes with noise and gaps.
+double ZeroCrossingFrequency(std::span<const float> samples, double rate, std::size_t from = 0,
+                             std::size_t to = SIZE_MAX);
 
 // RMS level in dB relative to full scale (a sine of amplitude 1 is -3.01);
 // -infinity for silence or no samples.

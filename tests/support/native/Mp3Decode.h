@@ -1,15 +1,14 @@
-// Test helpers: decode MP3 bytes with libmad and measure what came back.
-// Header-only, shared by the library's tests and the binding's tests.
-#ifndef TARVEL_TESTS_LAME_ENC_MP3_DECODE_H
-#define TARVEL_TESTS_LAME_ENC_MP3_DECODE_H
+// Test helpers: decode MP3 bytes with libmad, with what each frame header says,
+// and make 16-bit input for an encoder. Header-only, shared by the encoder
+// library's tests, the binding's tests and the streaming writer and export tests
+// (through writer_test_support.h). Levels and frequencies: AudioAnalysis.h.
+#pragma once
 
 #include <mad.h>
 
 #include <cmath>
 #include <cstdint>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -94,31 +93,6 @@ inline std::vector<int16_t> Sine(int rate, int channels, size_t frames,
   return out;
 }
 
-// Root mean square of x[from, to).
-inline double Rms(const std::vector<float>& x, size_t from, size_t to) {
-  double sum = 0;
-  for (size_t i = from; i < to; ++i) sum += static_cast<double>(x[i]) * x[i];
-  return to > from ? std::sqrt(sum / static_cast<double>(to - from)) : 0.0;
-}
-
-// Frequency from the rising zero crossings of x[from, to), interpolated.
-inline double Frequency(const std::vector<float>& x, size_t from, size_t to, int rate) {
-  double first = -1, last = -1;
-  int count = 0;
-  for (size_t i = from + 1; i < to; ++i) {
-    if (x[i - 1] < 0 && x[i] >= 0) {
-      const double t = static_cast<double>(i - 1) + x[i - 1] / (x[i - 1] - x[i]);
-      if (first < 0)
-        first = t;
-      else
-        ++count;
-      last = t;
-    }
-  }
-  if (count == 0) return 0;
-  return rate * count / (last - first);
-}
-
 // Index of the first sample whose magnitude exceeds threshold.
 inline size_t FirstAbove(const std::vector<float>& x, float threshold) {
   for (size_t i = 0; i < x.size(); ++i)
@@ -126,11 +100,4 @@ inline size_t FirstAbove(const std::vector<float>& x, float threshold) {
   return x.size();
 }
 
-inline std::vector<uint8_t> ReadFile(const std::string& path) {
-  std::ifstream f(path, std::ios::binary);
-  return std::vector<uint8_t>(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
-}
-
 }  // namespace mp3test
-
-#endif
