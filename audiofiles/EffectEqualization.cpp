@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "audiofiles/SpectralGains.h"
+#include "audiofiles/BinGains.h"
 #include "core/FFT.h"
 #include "core/WaveTrack.h"
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "audiofiles/OverlapAddProcessor.h"
-#include "audiofiles/SpectralGains.h"
+#include "audiofiles/BinGains.h"
 #include "core/Envelope.h"
 #include "core/FFT.h"
 #include "core/WaveTrack.h"

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "audiofiles/Effect.h"
-#include "audiofiles/SpectralGains.h"
+#include "audiofiles/BinGains.h"
 
 class Envelope;
 

@@ -5,7 +5,7 @@
 #include <limits>
 
 #include "audiofiles/OverlapAddProcessor.h"
-#include "audiofiles/SpectralGains.h"
+#include "audiofiles/BinGains.h"
 #include "core/FFT.h"
 #include "core/WaveTrack.h"
 #include "platform/seams/message_box.h"

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "audiofiles/Effect.h"
-#include "audiofiles/SpectralGains.h"
+#include "audiofiles/BinGains.h"
 
 class EffectNoiseRemoval : public Effect {
 public:

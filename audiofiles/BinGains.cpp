@@ -1,4 +1,4 @@
-#include "audiofiles/SpectralGains.h"
+#include "audiofiles/BinGains.h"
 
 #include <algorithm>
 #include <cmath>
