@@ -8,25 +8,17 @@
 bool BlockEffect::NewTrackSimple() { return true; }
 
 bool BlockEffect::Process() {
-  mCurTrackNum = 0;
-  for (WaveTrack* track : GetSelectedWaveTracks()) {
-    mCurT0 = std::max(mT0, track->GetStartTime());
-    mCurT1 = std::min(mT1, track->GetEndTime());
-    if (mCurT1 > mCurT0) {
-      const std::int64_t s0 = track->TimeToSamples(mCurT0);
-      const std::int64_t s1 = track->TimeToSamples(mCurT1);
-      mCurRate = track->GetRate();
-      mCurChannel = track->GetChannel();
-      mCurStart = s0;
-      mCurLen = s1 - s0;
-      if (s1 > s0) {
-        if (!NewTrackSimple()) return false;
-        if (!ProcessTrack(track, s0, s1)) return false;
-      }
-    }
-    ++mCurTrackNum;
-  }
-  return true;
+  return ForEachTrackPart([this](int number, WaveTrack* track, const TrackPart& part) {
+    mCurTrackNum = number;
+    mCurT0 = part.t0;
+    mCurT1 = part.t1;
+    mCurRate = track->GetRate();
+    mCurChannel = track->GetChannel();
+    mCurStart = part.s0;
+    mCurLen = part.s1 - part.s0;
+    if (part.s1 <= part.s0) return true;
+    return NewTrackSimple() && ProcessTrack(track, part.s0, part.s1);
+  });
 }
 
 bool BlockEffect::ProcessTrack(WaveTrack* track, std::int64_t s0, std::int64_t s1) {

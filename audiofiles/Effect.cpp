@@ -1,5 +1,6 @@
 #include "audiofiles/Effect.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "core/Envelope.h"
@@ -45,6 +46,23 @@ std::vector<WaveTrack*> Effect::GetSelectedWaveTracks() const {
   TrackListIterator iter(mWaveTracks);
   for (Track* t = iter.First(); t; t = iter.Next()) result.push_back(static_cast<WaveTrack*>(t));
   return result;
+}
+
+bool Effect::ForEachTrackPart(
+    const std::function<bool(int number, WaveTrack* track, const TrackPart& part)>& process) {
+  int number = 0;
+  for (WaveTrack* track : GetSelectedWaveTracks()) {
+    TrackPart part;
+    part.t0 = std::max(mT0, track->GetStartTime());
+    part.t1 = std::min(mT1, track->GetEndTime());
+    if (part.t1 > part.t0) {
+      part.s0 = track->TimeToSamples(part.t0);
+      part.s1 = track->TimeToSamples(part.t1);
+      if (!process(number, track, part)) return false;
+    }
+    ++number;
+  }
+  return true;
 }
 
 namespace {

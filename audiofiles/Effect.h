@@ -10,6 +10,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -87,6 +88,20 @@ protected:
 
   // The selected wave tracks in list order.
   std::vector<WaveTrack*> GetSelectedWaveTracks() const;
+
+  // The part of the selection that lies on one track: the selection's times
+  // clipped to the track, and the samples [s0, s1) between them.
+  struct TrackPart {
+    double t0 = 0.0;
+    double t1 = 0.0;
+    std::int64_t s0 = 0;
+    std::int64_t s1 = 0;
+  };
+  // Walks the selected wave tracks, numbering them from 0 (every one counts), and
+  // calls process(number, track, part) for each one the selection reaches. The
+  // first false from process ends the walk with false.
+  bool ForEachTrackPart(
+      const std::function<bool(int number, WaveTrack* track, const TrackPart& part)>& process);
 
   std::uint32_t mParent = 0;
   TrackFactory* mFactory = nullptr;

@@ -15,18 +15,10 @@ bool EffectEcho::PromptUser() {
 }
 
 bool EffectEcho::Process() {
-  mCurTrackNum = 0;
-  for (WaveTrack* track : GetSelectedWaveTracks()) {
-    const double t0 = std::max(mT0, track->GetStartTime());
-    const double t1 = std::min(mT1, track->GetEndTime());
-    if (t1 > t0) {
-      const std::int64_t s0 = track->TimeToSamples(t0);
-      const std::int64_t s1 = track->TimeToSamples(t1);
-      if (!ProcessOne(track, s0, s1 - s0)) return false;
-    }
-    ++mCurTrackNum;
-  }
-  return true;
+  return ForEachTrackPart([this](int number, WaveTrack* track, const TrackPart& part) {
+    mCurTrackNum = number;
+    return ProcessOne(track, part.s0, part.s1 - part.s0);
+  });
 }
 
 bool EffectEcho::ProcessOne(WaveTrack* track, std::int64_t s0, std::int64_t length) {

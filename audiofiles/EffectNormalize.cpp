@@ -8,20 +8,10 @@
 
 bool EffectNormalize::Process() {
   if (!mNormalizeAmplitude && !mRemoveDC) return true;
-  mCurTrackNum = 0;
-  for (WaveTrack* track : GetSelectedWaveTracks()) {
-    mCurT0 = std::max(mT0, track->GetStartTime());
-    mCurT1 = std::min(mT1, track->GetEndTime());
-    if (mCurT1 > mCurT0) {
-      const std::int64_t s0 = track->TimeToSamples(mCurT0);
-      const std::int64_t s1 = track->TimeToSamples(mCurT1);
-      mCurRate = track->GetRate();
-      mCurChannel = track->GetChannel();
-      if (s1 > s0 && !ProcessTrack(track, s0, s1)) return false;
-    }
-    ++mCurTrackNum;
-  }
-  return true;
+  return ForEachTrackPart([this](int number, WaveTrack* track, const TrackPart& part) {
+    mCurTrackNum = number;
+    return part.s1 <= part.s0 || ProcessTrack(track, part.s0, part.s1);
+  });
 }
 
 bool EffectNormalize::ProcessTrack(WaveTrack* track, std::int64_t s0, std::int64_t s1) {

@@ -18,10 +18,6 @@ private:
   int mNormalizeAmplitude = 1;  // both always on; nothing changes them
   int mRemoveDC = 1;
   int mCurTrackNum = 0;
-  double mCurRate = 0.0;
-  double mCurT0 = 0.0;
-  double mCurT1 = 0.0;
-  int mCurChannel = 0;
   float mMult = 1.0f;
   float mOffset = 0.0f;
   float mMin = 1.0f;

@@ -6,18 +6,10 @@
 #include "core/WaveTrack.h"
 
 bool EffectReverse::Process() {
-  mCurTrackNum = 0;
-  for (WaveTrack* track : GetSelectedWaveTracks()) {
-    mCurT0 = std::max(mT0, track->GetStartTime());
-    mCurT1 = std::min(mT1, track->GetEndTime());
-    if (mCurT1 > mCurT0) {
-      const std::int64_t s0 = track->TimeToSamples(mCurT0);
-      const std::int64_t s1 = track->TimeToSamples(mCurT1);
-      if (s1 > s0 && !ProcessOne(track, s0, s1)) return false;
-    }
-    ++mCurTrackNum;
-  }
-  return true;
+  return ForEachTrackPart([this](int number, WaveTrack* track, const TrackPart& part) {
+    mCurTrackNum = number;
+    return part.s1 <= part.s0 || ProcessOne(track, part.s0, part.s1);
+  });
 }
 
 bool EffectReverse::ProcessOne(WaveTrack* track, std::int64_t s0, std::int64_t s1) {

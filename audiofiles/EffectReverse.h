@@ -17,6 +17,4 @@ private:
   bool ProcessOne(WaveTrack* track, std::int64_t s0, std::int64_t s1);
 
   int mCurTrackNum = 0;
-  double mCurT0 = 0.0;
-  double mCurT1 = 0.0;
 };
