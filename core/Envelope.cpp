@@ -162,14 +162,7 @@ void Envelope::GetValues(double *buffer, int bufferLen, double t0,
       buffer[b] = mPoints[len - 1].val;
       haveSegment = false;
     } else if (!haveSegment || t > tnext) {
-      int lo = 0, hi = len - 1;
-      while (lo + 1 < hi) {
-        const int mid = (lo + hi) / 2;
-        if (t < mPoints[mid].t)
-          hi = mid;
-        else
-          lo = mid;
-      }
+      const int lo = SegmentStart(t), hi = lo + 1;
       const double tprev = mPoints[lo].t;
       tnext = mPoints[hi].t;
       double a, c;
@@ -208,7 +201,13 @@ double Envelope::LinearValueAt(double t) const {
   if (len == 0) return mDefaultValue;
   if (t <= mPoints[0].t) return mPoints[0].val;
   if (t >= mPoints[len - 1].t) return mPoints[len - 1].val;
-  int lo = 0, hi = len - 1;
+  const int lo = SegmentStart(t);
+  const ControlPoint &a = mPoints[lo], &b = mPoints[lo + 1];
+  return a.val + (b.val - a.val) * (t - a.t) / (b.t - a.t);
+}
+
+int Envelope::SegmentStart(double t) const {
+  int lo = 0, hi = GetNumberOfPoints() - 1;
   while (lo + 1 < hi) {
     const int mid = (lo + hi) / 2;
     if (t < mPoints[mid].t)
@@ -216,8 +215,7 @@ double Envelope::LinearValueAt(double t) const {
     else
       lo = mid;
   }
-  const ControlPoint &a = mPoints[lo], &b = mPoints[hi];
-  return a.val + (b.val - a.val) * (t - a.t) / (b.t - a.t);
+  return lo;
 }
 
 double Envelope::Integral(double t0, double t1) const {

@@ -79,6 +79,9 @@ private:
   // Linear value at envelope time t, flat before the first and after the last
   // point (the curve Integral works on).
   double LinearValueAt(double t) const;
+  // For envelope time t strictly between the first and the last point: the index
+  // of the last point at or before t (the next point lies after t).
+  int SegmentStart(double t) const;
 
   bool mFirst = true;
   std::vector<ControlPoint> mPoints;  // sorted by time, times distinct
