@@ -24,9 +24,10 @@ namespace effecttest {
 inline std::vector<float> TrackSamples(const WaveTrack* track) {
   const std::int64_t first = track->TimeToSamples(track->GetStartTime());
   std::vector<float> out(static_cast<std::size_t>(track->GetNumSamples()));
-  if (!out.empty())
+  if (!out.empty()) {
     EXPECT_TRUE(track->Get(reinterpret_cast<SamplePtr>(out.data()), SampleFormatFloat, first,
                            static_cast<std::int32_t>(out.size())));
+  }
   return out;
 }
 
