@@ -18,7 +18,13 @@ enum AfxSig : UINT_PTR {
   AfxSig_lwl,       // LRESULT (WPARAM, LPARAM)
   AfxSig_cmdui,     // void (CCmdUI*)
   AfxSig_bv,        // BOOL ()
+  AfxSig_vwwW,      // void (UINT, UINT, CWnd*)   scroll messages
+  AfxSig_vNMHDRpl,  // void (NMHDR*, LRESULT*)    notifications
 };
+
+// A control's notification, offered back to the control itself before its parent
+// handles it, arrives in the control's map as this base plus the message.
+#define WM_REFLECT_BASE 0xBC00
 
 // Notification codes carried with WM_COMMAND routing.
 #define CN_COMMAND 0
@@ -88,6 +94,13 @@ private:
 #define ON_WM_SIZE() \
   {WM_SIZE, 0, 0, 0, AfxSig_vwii, \
    AFX_HANDLER(AfxSig_vwii, void (CWnd::*)(UINT, int, int), &ThisClass::OnSize)},
+#define ON_WM_HSCROLL() \
+  {WM_HSCROLL, 0, 0, 0, AfxSig_vwwW, \
+   AFX_HANDLER(AfxSig_vwwW, void (CWnd::*)(UINT, UINT, CWnd*), &ThisClass::OnHScroll)},
+// In a control's map: a WM_NOTIFY with this code that the control sent its parent.
+#define ON_NOTIFY_REFLECT(code, fn) \
+  {WM_REFLECT_BASE + WM_NOTIFY, (UINT)(code), 0, 0, AfxSig_vNMHDRpl, \
+   AFX_HANDLER(AfxSig_vNMHDRpl, void (CWnd::*)(NMHDR*, LRESULT*), &ThisClass::fn)},
 #define ON_WM_TIMER() \
   {WM_TIMER, 0, 0, 0, AfxSig_vt, \
    AFX_HANDLER(AfxSig_vt, void (CWnd::*)(UINT_PTR), &ThisClass::OnTimer)},

@@ -146,11 +146,43 @@ BOOL CWnd::CreateEx(DWORD exStyle, const char* className, const char* windowName
   t_creating = previous;
   if (hwnd && !m_hWnd) {
     // A window class of someone else's (a control): take over its procedure.
-    Attach(hwnd);
-    m_pfnSuper = reinterpret_cast<WNDPROC>(
-        ::SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(AfxWndProc)));
+    SubclassWindow(hwnd);
   }
   return hwnd != nullptr;
+}
+
+BOOL CWnd::SubclassWindow(HWND hwnd) {
+  if (!hwnd || m_hWnd || FromHandlePermanent(hwnd)) return FALSE;
+  Attach(hwnd);
+  PreSubclassWindow();
+  WNDPROC previous = reinterpret_cast<WNDPROC>(
+      ::SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(AfxWndProc)));
+  // A window already routed to us (our own class) keeps calling the default procedure.
+  m_pfnSuper = previous != AfxWndProc ? previous : nullptr;
+  return TRUE;
+}
+
+BOOL CWnd::SubclassDlgItem(UINT id, CWnd* parent) {
+  if (!parent) return FALSE;
+  return SubclassWindow(::GetDlgItem(parent->m_hWnd, static_cast<int>(id)));
+}
+
+HWND CWnd::UnsubclassWindow() {
+  if (!m_hWnd) return nullptr;
+  if (m_pfnSuper)
+    ::SetWindowLongPtrA(m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnSuper));
+  m_pfnSuper = nullptr;
+  return Detach();
+}
+
+int CWnd::GetDlgItemText(int id, CString& text) const {
+  HWND item = ::GetDlgItem(m_hWnd, id);
+  int length = item ? ::GetWindowTextLengthA(item) : 0;
+  char* buffer = text.GetBuffer(length + 1);
+  buffer[0] = '\0';
+  if (item) ::GetWindowTextA(item, buffer, length + 1);
+  text.ReleaseBuffer();
+  return text.GetLength();
 }
 
 BOOL CWnd::Create(const char* className, const char* windowName, DWORD style, const RECT& rect,
@@ -199,7 +231,25 @@ BOOL CWnd::OnCommand(WPARAM wParam, LPARAM lParam) {
   return OnCmdMsg(id, code, nullptr);
 }
 
+BOOL CWnd::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
+  if (message != WM_NOTIFY) return FALSE;
+  const auto* header = reinterpret_cast<NMHDR*>(lParam);
+  const AfxMessageMapEntry* entry = FindMessageEntry(WM_REFLECT_BASE + WM_NOTIFY, header->code, 0);
+  if (!entry) return FALSE;
+  LRESULT value = 0;
+  (this->*reinterpret_cast<void (CWnd::*)(NMHDR*, LRESULT*)>(entry->handler))(
+      reinterpret_cast<NMHDR*>(lParam), &value);
+  *result = value;
+  return TRUE;
+}
+
 BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
+  if (message == WM_NOTIFY && lParam) {
+    // The control that sent it may handle it itself.
+    HWND from = reinterpret_cast<NMHDR*>(lParam)->hwndFrom;
+    CWnd* child = from && from != m_hWnd ? FromHandlePermanent(from) : nullptr;
+    if (child && child->OnChildNotify(message, wParam, lParam, result)) return TRUE;
+  }
   if (message == WM_COMMAND) {
     if (OnCommand(wParam, lParam)) {
       *result = 0;
@@ -231,6 +281,10 @@ BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result)
     case AfxSig_vt:
       (this->*reinterpret_cast<void (CWnd::*)(UINT_PTR)>(entry->handler))(wParam);
       break;
+    case AfxSig_vwwW:
+      (this->*reinterpret_cast<void (CWnd::*)(UINT, UINT, CWnd*)>(entry->handler))(
+          LOWORD(wParam), HIWORD(wParam), FromHandle(reinterpret_cast<HWND>(lParam)));
+      break;
     case AfxSig_lwl:
       value = (this->*reinterpret_cast<LRESULT (CWnd::*)(WPARAM, LPARAM)>(entry->handler))(
           wParam, lParam);
@@ -250,6 +304,7 @@ void CWnd::OnPaint() { Default(); }
 void CWnd::OnClose() { Default(); }
 void CWnd::OnSize(UINT, int, int) { Default(); }
 void CWnd::OnTimer(UINT_PTR) { Default(); }
+void CWnd::OnHScroll(UINT, UINT, CWnd*) { Default(); }
 
 const AfxMessageMap* CWnd::GetThisMessageMap() {
   static const AfxMessageMapEntry entries[] = {{0, 0, 0, 0, AfxSig_end, nullptr}};

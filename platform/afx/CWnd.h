@@ -24,6 +24,13 @@ public:
   BOOL Attach(HWND hwnd);
   HWND Detach();
 
+  // Takes over a window made elsewhere (a control of a dialog template): its messages
+  // reach this object's map first, then the window's own procedure.
+  BOOL SubclassWindow(HWND hwnd);
+  BOOL SubclassDlgItem(UINT id, CWnd* parent);
+  // Gives the window its own procedure back and forgets it.
+  HWND UnsubclassWindow();
+
   virtual BOOL CreateEx(DWORD exStyle, const char* className, const char* windowName, DWORD style,
                         int x, int y, int width, int height, HWND parent, HMENU menuOrId,
                         void* param = nullptr);
@@ -38,8 +45,13 @@ public:
   virtual BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
   virtual LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam);
   virtual BOOL OnCommand(WPARAM wParam, LPARAM lParam);
+  // A notification this window sent its parent, offered back to it first; TRUE when
+  // this window handled it (the parent then does nothing more).
+  virtual BOOL OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
   // Called after the last message; frames delete themselves here.
   virtual void PostNcDestroy() {}
+  // Called when a window made elsewhere becomes this object's, before its next message.
+  virtual void PreSubclassWindow() {}
 
   BOOL ShowWindow(int cmd) { return ::ShowWindow(m_hWnd, cmd); }
   void UpdateWindow() { ::UpdateWindow(m_hWnd); }
@@ -59,6 +71,20 @@ public:
   CWnd* GetParent() const { return FromHandle(::GetParent(m_hWnd)); }
   CWnd* GetDlgItem(int id) const { return FromHandle(::GetDlgItem(m_hWnd, id)); }
   BOOL IsWindowVisible() const { return ::IsWindowVisible(m_hWnd); }
+  BOOL EnableWindow(BOOL enable = TRUE) { return ::EnableWindow(m_hWnd, enable); }
+  BOOL IsWindowEnabled() const { return ::IsWindowEnabled(m_hWnd); }
+  DWORD GetStyle() const { return static_cast<DWORD>(::GetWindowLongA(m_hWnd, GWL_STYLE)); }
+  int GetDlgCtrlID() const { return ::GetDlgCtrlID(m_hWnd); }
+  CWnd* SetFocus() { return FromHandle(::SetFocus(m_hWnd)); }
+  static CWnd* GetFocus() { return FromHandle(::GetFocus()); }
+  void SetDlgItemText(int id, const char* text) { ::SetDlgItemTextA(m_hWnd, id, text); }
+  int GetDlgItemText(int id, CString& text) const;
+  LRESULT SendDlgItemMessage(int id, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
+    return ::SendDlgItemMessageA(m_hWnd, id, message, wParam, lParam);
+  }
+  void CheckRadioButton(int firstId, int lastId, int checkId) {
+    ::CheckRadioButton(m_hWnd, firstId, lastId, checkId);
+  }
 
   static const AfxMessageMap* GetThisMessageMap();
   const AfxMessageMap* GetMessageMap() const override;
@@ -72,6 +98,7 @@ protected:
   void OnClose();
   void OnSize(UINT type, int cx, int cy);
   void OnTimer(UINT_PTR id);
+  void OnHScroll(UINT code, UINT position, CWnd* scrollBar);
   // The message being handled, for the default handlers above.
   const MSG* GetCurrentMessage() const { return &current_; }
 

@@ -1,6 +1,6 @@
 #pragma once
-// The framework layer for windows: strings, command targets, windows, frames and the
-// application object.
+// The framework layer for windows: strings, command targets, windows, frames, dialogs
+// and their data exchange, controls, message boxes and the application object.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -11,3 +11,7 @@
 #include "platform/afx/CWnd.h"
 #include "platform/afx/CFrameWnd.h"
 #include "platform/afx/CWinApp.h"
+#include "platform/afx/AfxMessageBox.h"
+#include "platform/afx/CDataExchange.h"
+#include "platform/afx/CDialog.h"
+#include "platform/afx/CSpinButtonCtrl.h"
