@@ -7,7 +7,7 @@ find_package(Threads REQUIRED)
 include(GoogleTest)
 include(TarvelDeps)
 
-foreach(dir platform/seams platform/portaudio core app/settings audiofiles core/project platform/lame_enc)
+foreach(dir platform/seams platform/portaudio core app/settings audiofiles core/project options/scheduler platform/lame_enc)
   if(EXISTS ${CMAKE_SOURCE_DIR}/${dir}/CMakeLists.txt)
     add_subdirectory(${dir})
   endif()
