@@ -1,8 +1,6 @@
 #include "tests/support/native/AudioRig.h"
 
-#include <dlfcn.h>
 #include <fcntl.h>
-#include <glob.h>
 #include <signal.h>
 #include <spawn.h>
 #include <stdlib.h>
@@ -55,24 +53,6 @@ std::string TempRoot() {
 bool KeepRigFolder() {
   const char* keep = getenv("TARVEL_KEEP_AUDIO_RIG");
   return keep && *keep && std::string(keep) != "0";
-}
-
-// ALSA unloads its plugins when PortAudio closes devices, and some keep
-// allocations past that; the leak checker then reports them from an unknown
-// module. Kept loaded, their memory stays reachable and the report clean.
-void PinAlsaPluginsForLeakChecks() {
-#if defined(__SANITIZE_ADDRESS__)
-  static const bool pinned = [] {
-    glob_t found{};
-    if (glob("/usr/lib/*/alsa-lib/libasound_module_*.so", 0, nullptr, &found) == 0) {
-      for (std::size_t i = 0; i < found.gl_pathc; ++i)
-        dlopen(found.gl_pathv[i], RTLD_NOW | RTLD_NODELETE);
-    }
-    globfree(&found);
-    return true;
-  }();
-  (void)pinned;
-#endif
 }
 
 }  // namespace
@@ -226,7 +206,6 @@ bool AudioRig::SpeakerRecording::Stop(double timeoutSeconds) {
 }
 
 AudioRig::AudioRig() {
-  PinAlsaPluginsForLeakChecks();
   if (const char* shared = getenv("TARVEL_AUDIO_RIG_DIR"); shared && *shared) {
     dir_ = shared;
     if (!ApplyEnvironment()) return;
