@@ -1,6 +1,8 @@
 #include "app/TVLApp.h"
 
 #include "app/MainFrm.h"
+#include "app/ProgressWndFactory.h"
+#include "audiofiles/dialogs/WindowEffectDialogs.h"
 #include "platform/seams/win32/Win32Seams.h"
 #include "resources/resource.h"
 
@@ -8,6 +10,8 @@ BOOL CTVLApp::InitInstance() {
   INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES};
   ::InitCommonControlsEx(&icc);
   seams::InstallWin32Seams();
+  seams::SetProgressFactory(&ProgressWndFactory::Instance());
+  SetEffectDialogs(&WindowEffectDialogs::Instance());
 
   auto* frame = new CMainFrame;
   // The frame deletes itself when its window goes, also when creation fails.
