@@ -10,7 +10,7 @@ namespace {
 // 2024-03-04 is a Monday.
 constexpr int Y = 2024, M = 3, MON = 4, TUE = 5;
 
-struct ItemSpec {
+struct ItemRow {
   std::int32_t type;
   std::uint64_t start, stop;
   std::int32_t enabled = 1;
@@ -18,7 +18,7 @@ struct ItemSpec {
 
 struct TimetableCase {
   const char* name;
-  std::vector<ItemSpec> items;
+  std::vector<ItemRow> items;
   FileTime from, to;
   std::vector<std::string> expected;
 };
@@ -74,7 +74,7 @@ TEST(SchedCheck, StartsAndStopsAtTheirClockTimes) {
   for (const TimetableCase& c : cases) {
     SCOPED_TRACE(c.name);
     Timetable t(c.from);
-    for (const ItemSpec& item : c.items) ASSERT_NE(t.Add(item.type, item.start, item.stop, item.enabled), nullptr);
+    for (const ItemRow& item : c.items) ASSERT_NE(t.Add(item.type, item.start, item.stop, item.enabled), nullptr);
     t.RunUntil(c.to);
     EXPECT_EQ(t.events, c.expected);
   }

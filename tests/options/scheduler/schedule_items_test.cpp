@@ -11,7 +11,7 @@ namespace {
 
 constexpr int Y = 2024, M = 3;  // the clock stands on Monday 2024-03-04 08:00
 
-struct Spec {
+struct ItemRow {
   std::int32_t type;
   std::uint64_t start, stop;
   std::int32_t enabled = 1;
@@ -19,8 +19,8 @@ struct Spec {
 
 struct ConflictCase {
   const char* name;
-  std::vector<Spec> existing;
-  Spec candidate;
+  std::vector<ItemRow> existing;
+  ItemRow candidate;
   std::vector<int> conflicts;  // indexes into existing; empty: accepted
 };
 
@@ -69,7 +69,7 @@ TEST(SchedItems, ConflictRules) {
     SCOPED_TRACE(c.name);
     Timetable t(At(Y, M, 4, 8, 0));
     std::vector<CScheduleItem*> existing;
-    for (const Spec& s : c.existing) {
+    for (const ItemRow& s : c.existing) {
       existing.push_back(t.Add(s.type, s.start, s.stop, s.enabled));
       ASSERT_NE(existing.back(), nullptr);
     }
