@@ -20,6 +20,12 @@ public:
 
   static const RECT rectDefault;
 
+  // The frame's keyboard shortcuts (null when it has none).
+  HACCEL m_hAccelTable = nullptr;
+  virtual HACCEL GetDefaultAccelerator() { return m_hAccelTable; }
+  // The resource id the frame was loaded from (0 when made without resources).
+  UINT GetResourceId() const { return m_nIDResource; }
+
 protected:
   void PostNcDestroy() override;
   void OnDestroy();

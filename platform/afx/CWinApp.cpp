@@ -20,6 +20,13 @@ CWinApp::CWinApp(const char* appName) {
   }
 }
 
+void CWinApp::SetRegistryKey(const char* key) {
+  registry_key_ = key;
+  m_pszRegistryKey = registry_key_;
+  profile_name_ = m_pszAppName ? m_pszAppName : "";
+  m_pszProfileName = profile_name_;
+}
+
 CWinApp::~CWinApp() {
   if (g_app == this) g_app = nullptr;
 }

@@ -35,8 +35,17 @@ public:
 
   virtual BOOL InitApplication() { return TRUE; }
 
+  // The company key under HKEY_CURRENT_USER\Software that settings live below, and the
+  // profile name (the program's name) below it. SetRegistryKey sets the key and makes
+  // the profile name the application's name.
+  const char* m_pszRegistryKey = nullptr;
+  const char* m_pszProfileName = nullptr;
+  void SetRegistryKey(const char* key);
+
 private:
   CString app_name_;
+  CString registry_key_;
+  CString profile_name_;
 };
 
 // The string resource that names the program (the main window's title).

@@ -1,0 +1,69 @@
+#include "toolkit/frames/MenuButtonStore.h"
+
+#include "platform/afx/linux_headers_begin.h"
+#include <new>
+#include "platform/afx/linux_headers_end.h"
+
+MenuButtonStore& MenuButtonStore::Instance() {
+  static MenuButtonStore store;
+  return store;
+}
+
+MenuButtonStore::~MenuButtonStore() {
+  POSITION pos = files_.GetStartPosition();
+  while (pos) {
+    HMENU menu;
+    HANDLE file;
+    files_.GetNextAssoc(pos, menu, file);
+    ::CloseHandle(file);
+  }
+}
+
+HANDLE MenuButtonStore::FileOf(HMENU menu) const {
+  HANDLE file;
+  return files_.Lookup(menu, file) ? file : INVALID_HANDLE_VALUE;
+}
+
+BOOL MenuButtonStore::SaveButtons(HMENU menu, CObject* bar) {
+  if (!bar) return FALSE;
+  HANDLE old;
+  if (files_.Lookup(menu, old)) {
+    ::CloseHandle(old);  // deletes the earlier copy
+    files_.RemoveKey(menu);
+  }
+  char folder[MAX_PATH], name[MAX_PATH];
+  if (!::GetTempPathA(sizeof folder, folder) || !::GetTempFileNameA(folder, "TK", 0, name)) return FALSE;
+  HANDLE file = ::CreateFileA(name, GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    ::DeleteFileA(name);  // the empty file GetTempFileNameA made
+    return FALSE;
+  }
+  try {
+    CFile target(file);
+    CArchive ar(&target, CArchive::store, 4096);
+    bar->Serialize(ar);
+    ar.Flush();
+    ar.Close();
+  } catch (...) {
+    // A copy that could not be written completely would rebuild a broken menu.
+    ::CloseHandle(file);
+    return FALSE;
+  }
+  files_.SetAt(menu, file);
+  return TRUE;
+}
+
+BOOL MenuButtonStore::LoadButtons(HMENU menu, CObject* bar) {
+  HANDLE file;
+  if (!bar || !files_.Lookup(menu, file)) return FALSE;
+  if (::SetFilePointer(file, 0, nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER) return FALSE;
+  try {
+    CFile source(file);
+    CArchive ar(&source, CArchive::load, 4096);
+    bar->Serialize(ar);
+  } catch (...) {
+    return FALSE;
+  }
+  return TRUE;
+}

@@ -1,0 +1,187 @@
+#include "toolkit/frames/TKKeyboardManager.h"
+
+#include "toolkit/frames/TKRegistry.h"
+
+#include "platform/afx/linux_headers_begin.h"
+#include <cctype>
+#include <cstdlib>
+#include <vector>
+#include "platform/afx/linux_headers_end.h"
+
+CTKKeyboardManager* g_pKeyboardManager = nullptr;
+CList<UINT, UINT> CTKKeyboardManager::s_nonCustomizableCommands;
+BOOL CTKKeyboardManager::s_layoutLetters = FALSE;
+
+static_assert(sizeof(ACCEL) == 6, "stored shortcuts are 6-byte records");
+
+CTKKeyboardManager::~CTKKeyboardManager() {
+  delete[] frameCache_.records;
+  delete[] defaultCache_.records;
+}
+
+CFrameWnd* CTKKeyboardManager::MainFrame() { return dynamic_cast<CFrameWnd*>(AfxGetMainWnd()); }
+
+BOOL CTKKeyboardManager::SaveTable(const CString& path, int id, HACCEL table) {
+  CString key;
+  key.Format("%sTKKeyboard-%d", static_cast<const char*>(path), id);
+  RegistryHolder holder;
+  CTKRegistry& reg = holder.Obtain(FALSE, FALSE);
+  if (!reg.CreateKey(key)) return FALSE;
+  int count = ::CopyAcceleratorTableA(table, nullptr, 0);
+  std::vector<ACCEL> records(count > 0 ? count : 0);
+  if (count > 0) ::CopyAcceleratorTableA(table, records.data(), count);
+  return reg.WriteBinary("Accelerators", reinterpret_cast<const BYTE*>(records.data()),
+                         static_cast<UINT>(records.size() * sizeof(ACCEL)));
+}
+
+HACCEL CTKKeyboardManager::LoadTable(const CString& path, int id) {
+  CString key;
+  key.Format("%sTKKeyboard-%d", static_cast<const char*>(path), id);
+  RegistryHolder holder;
+  CTKRegistry& reg = holder.Obtain(FALSE, FALSE);
+  if (!reg.Open(key)) return nullptr;
+  BYTE* data = nullptr;
+  UINT size = 0;
+  if (!reg.ReadBinary("Accelerators", data, size)) return nullptr;
+  int count = static_cast<int>(size / sizeof(ACCEL));  // a partial record at the end is ignored
+  ACCEL* records = reinterpret_cast<ACCEL*>(data);
+  for (int i = 0; i < count; ++i)
+    if (s_nonCustomizableCommands.Find(records[i].cmd)) records[i].cmd = 0;
+  HACCEL table = count > 0 ? ::CreateAcceleratorTableA(records, count) : nullptr;
+  std::free(data);
+  return table;
+}
+
+BOOL CTKKeyboardManager::SaveState(const char* path, CFrameWnd* frame) {
+  CString regPath = GetRegistryPath("TKKeyboardManager", path);
+  if (!frame) frame = MainFrame();
+  if (frame && frame->m_hAccelTable) SaveTable(regPath, 0, frame->m_hAccelTable);
+  return TRUE;
+}
+
+BOOL CTKKeyboardManager::LoadState(const char* path, CFrameWnd* frame) {
+  CString regPath = GetRegistryPath("TKKeyboardManager", path);
+  if (!frame) frame = MainFrame();
+  if (frame && frame->m_hAccelTable) {
+    if (HACCEL table = LoadTable(regPath, 0)) {
+      int count = ::CopyAcceleratorTableA(table, nullptr, 0);
+      std::vector<ACCEL> records(count);
+      ::CopyAcceleratorTableA(table, records.data(), count);
+      ::DestroyAcceleratorTable(table);
+      UpdateAcceleratorTable(records.data(), count, frame);
+    }
+  }
+  return TRUE;
+}
+
+BOOL CTKKeyboardManager::UpdateAcceleratorTable(const ACCEL* records, int count, CFrameWnd* frame) {
+  HACCEL table = ::CreateAcceleratorTableA(const_cast<ACCEL*>(records), count);
+  if (!table) return FALSE;
+  if (!frame) frame = MainFrame();
+  if (!frame) {
+    ::DestroyAcceleratorTable(table);
+    return FALSE;
+  }
+  HACCEL old = frame->m_hAccelTable;
+  frame->m_hAccelTable = table;
+  if (old) ::DestroyAcceleratorTable(old);
+  return TRUE;
+}
+
+BOOL CTKKeyboardManager::RestoreDefaults() {
+  CFrameWnd* frame = MainFrame();
+  if (!frame || !frame->m_hAccelTable || !frame->GetResourceId()) return FALSE;
+  HACCEL table = ::LoadAcceleratorsA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(frame->GetResourceId()));
+  if (!table) return FALSE;
+  // Tables loaded from resources belong to the module; the frame gets its own copy so
+  // that replacing it later may destroy it.
+  int count = ::CopyAcceleratorTableA(table, nullptr, 0);
+  std::vector<ACCEL> records(count);
+  ::CopyAcceleratorTableA(table, records.data(), count);
+  return UpdateAcceleratorTable(records.data(), count, frame);
+}
+
+const CTKKeyboardManager::Cache* CTKKeyboardManager::CachedTable(CFrameWnd* frame, BOOL defaultTable) {
+  if (!frame) return nullptr;
+  HACCEL table = defaultTable ? frame->GetDefaultAccelerator() : frame->m_hAccelTable;
+  if (!table) return nullptr;
+  Cache& cache = defaultTable ? defaultCache_ : frameCache_;
+  if (cache.table != table) {
+    delete[] cache.records;
+    cache.count = ::CopyAcceleratorTableA(table, nullptr, 0);
+    cache.records = new ACCEL[cache.count > 0 ? cache.count : 1];
+    ::CopyAcceleratorTableA(table, cache.records, cache.count);
+    cache.table = table;
+  }
+  return &cache;
+}
+
+BOOL CTKKeyboardManager::FindAcceleratorText(UINT command, CString& text, CFrameWnd* frame, BOOL defaultTable) {
+  text.Empty();
+  const Cache* cache = CachedTable(frame, defaultTable);
+  if (!cache) return FALSE;
+  for (int i = 0; i < cache->count; ++i) {
+    if (cache->records[i].cmd == command) {
+      text = ShortcutText(cache->records[i]);
+      return TRUE;
+    }
+  }
+  return FALSE;
+}
+
+BOOL CTKKeyboardManager::IsKeyUsed(WORD key, BYTE flags, CFrameWnd* frame, BOOL defaultTable) {
+  const Cache* cache = CachedTable(frame, defaultTable);
+  if (!cache) return FALSE;
+  for (int i = 0; i < cache->count; ++i)
+    if (cache->records[i].key == key && cache->records[i].fVirt == flags) return TRUE;
+  return FALSE;
+}
+
+UINT CTKKeyboardManager::KeyToUpperChar(UINT key) {
+  bool altDown = (::GetKeyState(VK_MENU) & 0x8000) != 0;
+  if ((key >= VK_NUMPAD0 && key <= VK_NUMPAD9 && !altDown) || (key >= 'A' && key <= 'Z' && s_layoutLetters)) {
+    BYTE state[256];
+    ::GetKeyboardState(state);
+    WORD chars = 0;
+    HKL layout = ::GetKeyboardLayout(0);
+    if (::ToAsciiEx(key, ::MapVirtualKeyExA(key, 0, layout), state, &chars, 0, layout) == 1) {
+      char text[2] = {static_cast<char>(chars & 0xFF), 0};
+      ::CharUpperA(text);
+      return static_cast<BYTE>(text[0]);
+    }
+    return key;
+  }
+  return altDown ? key : static_cast<UINT>(std::toupper(static_cast<int>(key)));
+}
+
+CString CTKKeyboardManager::ShortcutText(const ACCEL& accel) {
+  CString text;
+  if (accel.fVirt & FCONTROL) text += "Ctrl+";
+  if (accel.fVirt & FSHIFT) text += "Shift+";
+  if (accel.fVirt & FALT) text += "Alt+";
+  if (!(accel.fVirt & FVIRTKEY)) {
+    text += static_cast<char>(accel.key);
+    return text;
+  }
+  UINT key = accel.key;
+  if ((key >= '0' && key <= '9') || (key >= 'A' && key <= 'Z')) {
+    text += static_cast<char>(key);
+  } else if (key >= VK_F1 && key <= VK_F24) {
+    CString f;
+    f.Format("F%u", key - VK_F1 + 1);
+    text += f;
+  } else {
+    LONG scan = static_cast<LONG>(::MapVirtualKeyA(key, 0)) << 16;
+    // Keys of the extended block are named as such, not as their numpad twins.
+    if ((key >= VK_PRIOR && key <= VK_HELP) || key == VK_DIVIDE) scan |= 1 << 24;
+    char name[64] = "";
+    if (::GetKeyNameTextA(scan, name, sizeof name) > 0) {
+      text += name;
+    } else {
+      CString code;
+      code.Format("#%u", key);
+      text += code;
+    }
+  }
+  return text;
+}

@@ -1,0 +1,161 @@
+#include "toolkit/frames/TKWorkspace.h"
+
+#include "toolkit/frames/FrameHelper.h"
+#include "toolkit/frames/RebarState.h"
+#include "toolkit/frames/TKCommandManager.h"
+#include "toolkit/frames/TKKeyboardManager.h"
+#include "toolkit/frames/TKRegistry.h"
+#include "toolkit/frames/TKUserToolsManager.h"
+#include "toolkit/frames/TearOffManager.h"
+
+namespace {
+CTKWorkspace* g_workspace = nullptr;
+// The version this toolkit writes its state as: 6.50.
+constexpr int kMajor = 6;
+constexpr int kMinor = 50;
+}  // namespace
+
+CTKWorkspace* CurrentWorkspace() { return g_workspace; }
+
+CTKWorkspace::CTKWorkspace(BOOL resourceUpdate) : m_resourceUpdate(resourceUpdate) { g_workspace = this; }
+
+CTKWorkspace::~CTKWorkspace() {
+  if (g_workspace == this) g_workspace = nullptr;
+  if (m_createdKeyboard) {
+    delete g_pKeyboardManager;
+    g_pKeyboardManager = nullptr;
+  }
+  if (m_createdUserTools) {
+    delete g_pUserToolsManager;
+    g_pUserToolsManager = nullptr;
+  }
+  if (m_createdTearOff) {
+    delete g_pTearOffManager;
+    g_pTearOffManager = nullptr;
+  }
+}
+
+const CString& CTKWorkspace::SetStateKeyName(const char* name) {
+  m_registryBase = name;
+  return m_registryBase;
+}
+
+CString CTKWorkspace::GetSectionPath(const char* addition) const {
+  CString path = GetRegistryPath(m_registryBase);
+  if (addition && *addition) {
+    path += addition;
+    path += "\\";
+  }
+  return path;
+}
+
+int CTKWorkspace::StoredVersion() const {
+  if (m_savedMajor == -1 || m_savedMinor == -1) return -1;
+  int minor = m_savedMinor < 10 ? m_savedMinor * 256 : (m_savedMinor / 10) * 256 + (m_savedMinor % 10) * 16;
+  return (m_savedMajor << 16) + minor;
+}
+
+BOOL CTKWorkspace::InitKeyboardManager() {
+  if (g_pKeyboardManager) return FALSE;
+  g_pKeyboardManager = new CTKKeyboardManager;
+  m_createdKeyboard = TRUE;
+  return TRUE;
+}
+
+BOOL CTKWorkspace::InitUserToolsManager(UINT listCommand, UINT firstId, UINT lastId) {
+  if (g_pUserToolsManager) return FALSE;
+  g_pUserToolsManager = new CTKUserToolsManager(listCommand, firstId, lastId);
+  m_createdUserTools = TRUE;
+  return TRUE;
+}
+
+BOOL CTKWorkspace::InitTearOffManager(UINT firstId, UINT lastId) {
+  if (g_pTearOffManager) return FALSE;
+  g_pTearOffManager = new TearOffManager;
+  g_pTearOffManager->SetRange(firstId, lastId);
+  m_createdTearOff = TRUE;
+  return TRUE;
+}
+
+BOOL CTKWorkspace::OnViewDoubleClick(CWnd*, int) {
+  // Double-click commands come from the mouse manager, which this toolkit does not
+  // have yet.
+  return FALSE;
+}
+
+BOOL CTKWorkspace::ShowPopupMenu(UINT, const POINT&, CWnd*) {
+  // No context-menu manager yet.
+  return FALSE;
+}
+
+BOOL CTKWorkspace::LoadState(const char* section, FrameHelper* helper) {
+  if (section) m_registryBase = section;
+  CString base = GetSectionPath("");
+  BeforeLoadState();
+  {
+    RegistryHolder holder;
+    CTKRegistry& reg = holder.Obtain(FALSE, TRUE);
+    if (reg.Open(GetSectionPath("TKVersion"))) {
+      DWORD value;
+      if (reg.ReadDword("Major", value)) m_savedMajor = static_cast<int>(value);
+      if (reg.ReadDword("Minor", value)) m_savedMinor = static_cast<int>(value);
+    }
+  }
+  GetCommandManager()->LoadState(base);
+  CFrameWnd* owner = helper ? helper->GetOwnerFrame() : nullptr;
+  if (helper) LoadRebarState(base, owner);
+  if (g_pKeyboardManager) g_pKeyboardManager->LoadState(base, owner);
+  if (g_pUserToolsManager) g_pUserToolsManager->LoadState(base);
+  AfterLoadState();
+  m_savedMajor = kMajor;
+  m_savedMinor = kMinor;
+  return TRUE;
+}
+
+BOOL CTKWorkspace::SaveState(const char* section, FrameHelper* helper) {
+  if (!m_savingEnabled) return FALSE;
+  if (section) m_registryBase = section;
+  CString base = GetSectionPath("");
+  BeforeSaveState();
+  {
+    RegistryHolder holder;
+    CTKRegistry& reg = holder.Obtain(FALSE, FALSE);
+    if (reg.CreateKey(GetSectionPath("TKVersion"))) {
+      reg.WriteInt("Major", kMajor);
+      reg.WriteInt("Minor", kMinor);
+    }
+  }
+  GetCommandManager()->SaveState(base);
+  CFrameWnd* owner = helper ? helper->GetOwnerFrame() : nullptr;
+  if (helper) SaveRebarState(base, owner);
+  if (g_pKeyboardManager) g_pKeyboardManager->SaveState(base, owner);
+  if (g_pUserToolsManager) g_pUserToolsManager->SaveState(base);
+  AfterSaveState();
+  return TRUE;
+}
+
+BOOL CTKWorkspace::CleanState(const char* section) {
+  if (section) m_registryBase = section;
+  RegistryHolder holder;
+  return holder.Obtain(FALSE, FALSE).DeleteKey(GetSectionPath(""), FALSE);
+}
+
+BOOL CTKWorkspace::LoadWindowPlacement(RECT& rect, int& flags, int& showCmd) {
+  RegistryHolder holder;
+  CTKRegistry& reg = holder.Obtain(FALSE, TRUE);
+  if (!reg.Open(GetSectionPath("WindowPlacement"))) return FALSE;
+  DWORD storedFlags = 0, storedShow = 0;
+  if (!reg.ReadRect("MainWindowRect", rect)) return FALSE;
+  if (!reg.ReadDword("Flags", storedFlags)) return FALSE;
+  flags = static_cast<int>(storedFlags);
+  if (!reg.ReadDword("ShowCmd", storedShow)) return FALSE;
+  showCmd = static_cast<int>(storedShow);
+  return TRUE;
+}
+
+BOOL CTKWorkspace::StoreWindowPlacement(const RECT& rect, int flags, int showCmd) {
+  RegistryHolder holder;
+  CTKRegistry& reg = holder.Obtain(FALSE, FALSE);
+  if (!reg.CreateKey(GetSectionPath("WindowPlacement"))) return FALSE;
+  return reg.WriteRect("MainWindowRect", rect) && reg.WriteInt("Flags", flags) && reg.WriteInt("ShowCmd", showCmd);
+}
