@@ -7,7 +7,7 @@ namespace {
 BOOL g_soundsOn = TRUE;
 volatile LONG g_request = kMenuSoundNotStarted;
 HANDLE g_thread = nullptr;
-BOOL g_everStarted = FALSE;
+int g_starts = 0;
 
 // Made on first use and never destroyed: a process-lifetime lock needs no teardown.
 CRITICAL_SECTION* StartLock() {
@@ -40,7 +40,7 @@ DWORD WINAPI MenuSoundWorker(void*) {
 void SetMenuSounds(BOOL on) { g_soundsOn = on; }
 BOOL MenuSoundsOn() { return g_soundsOn; }
 int MenuSoundRequest() { return static_cast<int>(g_request); }
-BOOL MenuSoundWorkerStarted() { return g_everStarted; }
+int MenuSoundWorkerStarts() { return g_starts; }
 
 void PlayMenuSound(int request) {
   if (!g_soundsOn) return;
@@ -59,7 +59,7 @@ void PlayMenuSound(int request) {
     g_request = request;
     g_thread = ::CreateThread(nullptr, 0, MenuSoundWorker, nullptr, 0, nullptr);
     if (g_thread) {
-      g_everStarted = TRUE;
+      ++g_starts;
       ::SetThreadPriority(g_thread, THREAD_PRIORITY_BELOW_NORMAL);
     } else {
       g_request = kMenuSoundNotStarted;

@@ -12,5 +12,5 @@ void SetMenuSounds(BOOL on);
 BOOL MenuSoundsOn();
 // The request word: kMenuSoundNotStarted until the worker first starts.
 int MenuSoundRequest();
-// Whether a worker thread has been started.
-BOOL MenuSoundWorkerStarted();
+// How many worker threads have been started in this process.
+int MenuSoundWorkerStarts();

@@ -334,14 +334,22 @@ TEST_F(ManagersTest, UserToolsHaveTheirOwnIdsAndRoundTripThroughTheRegistry) {
   EXPECT_EQ(loaded.GetUserTools().GetCount(), 0);
 }
 
-TEST(MenuSoundTest, NothingStartsWhileSoundsAreOffOrOnAStopRequest) {
+TEST(MenuSoundTest, OneWorkerAtMostAndNoneWhileSoundsAreOff) {
   SetMenuSounds(FALSE);
   PlayMenuSound(kMenuSoundCommand);
-  EXPECT_FALSE(MenuSoundWorkerStarted());
+  EXPECT_EQ(MenuSoundWorkerStarts(), 0);
   SetMenuSounds(TRUE);
   PlayMenuSound(kMenuSoundEnd);  // a stop before any sound starts nothing
-  EXPECT_FALSE(MenuSoundWorkerStarted());
+  EXPECT_EQ(MenuSoundWorkerStarts(), 0);
   EXPECT_EQ(MenuSoundRequest(), kMenuSoundNotStarted);
+
+  PlayMenuSound(kMenuSoundPopup);
+  EXPECT_EQ(MenuSoundWorkerStarts(), 1);
+  PlayMenuSound(kMenuSoundCommand);  // the running worker takes it
+  PlayMenuSound(kMenuSoundEnd);
+  EXPECT_EQ(MenuSoundRequest(), kMenuSoundEnd);
+  PlayMenuSound(kMenuSoundPopup);  // no worker reads it any more, and none is started
+  EXPECT_EQ(MenuSoundWorkerStarts(), 1);
   SetMenuSounds(FALSE);
 }
 
