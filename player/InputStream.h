@@ -18,7 +18,7 @@ constexpr DWORD kHttpPrebufferBytes = 32768;
 // file after its own 2-s read time-out anyway.
 constexpr DWORD kHttpReceiveTimeoutMs = 2000;
 // How long closing waits for the reader before leaving it to finish on its own.
-constexpr DWORD kHttpCloseWaitMs = 3000;
+constexpr DWORD kHttpCloseWaitMs = 500;
 
 // An HTTP stream for names longer than 5 characters that begin with "http:" (any
 // case), when it can be created; else a file stream. Null when nothing opens.

@@ -39,7 +39,8 @@ struct Mp3State {
   PlayFileInfo info;
   BYTE input[kInputBufferBytes + MAD_BUFFER_GUARD];
   DWORD inputBytes;
-  bool endOfInput;  // the guard bytes after the last frame are in the buffer
+  bool streamEnded;  // the stream reported the end of its data
+  bool endOfInput;   // the guard bytes after the last frame are in the buffer
 };
 
 Mp3State* State(CodecModule* module) { return static_cast<Mp3State*>(module->ModuleData); }
@@ -134,10 +135,11 @@ bool ScanMp3Header(InputStream* stream, mad_header* header, XingRecord* xing) {
   int decoded = 0;
   // Garbage in front of the first frame is skipped, but not forever.
   for (int refills = 0; refills < 256 && !ok; ++refills) {
+    // A read that reports the end may still bring its last bytes: only no bytes
+    // at all end the scan.
     DWORD got = 0;
-    if (length >= kScanBufferBytes || !stream->Read(stream, buffer + length, kScanBufferBytes - length, &got) ||
-        got == 0)
-      break;
+    if (length < kScanBufferBytes) stream->Read(stream, buffer + length, kScanBufferBytes - length, &got);
+    if (got == 0) break;
     length += got;
     mad_stream_buffer(&ms, buffer, length);
     bool failed = false;
@@ -233,6 +235,7 @@ int Mp3Codec_OpenFile(CodecModule* module, const char* path, DWORD_PTR, HWND not
   s->info.stereo = header.mode != MAD_MODE_SINGLE_CHANNEL ? 1 : 0;
   s->info.bits16 = 1;
   s->inputBytes = 0;
+  s->streamEnded = false;
   s->endOfInput = false;
   return 1;
 }
@@ -245,9 +248,13 @@ bool RefillInput(Mp3State* s) {
     keep = static_cast<DWORD>(s->madStream.bufend - s->madStream.next_frame);
     std::memmove(s->input, s->madStream.next_frame, keep);
   }
+  // The last read of a download reports the end together with its last bytes:
+  // those are still decoded, and the stream is not asked (and waited for) again.
   DWORD got = 0;
-  if (keep >= kInputBufferBytes || !s->stream->Read(s->stream, s->input + keep, kInputBufferBytes - keep, &got) ||
-      got == 0) {
+  if (!s->streamEnded && keep < kInputBufferBytes &&
+      !s->stream->Read(s->stream, s->input + keep, kInputBufferBytes - keep, &got))
+    s->streamEnded = true;
+  if (got == 0) {
     // The last frame needs a few zero bytes behind it before libmad decodes it.
     if (keep == 0) return false;
     std::memset(s->input + keep, 0, MAD_BUFFER_GUARD);
@@ -345,8 +352,9 @@ void Mp3Codec_Seek(CodecModule* module, DWORD numerator, DWORD denominator) {
   }
   s->stream->Seek(s->stream, static_cast<DWORD>(s->fileSize * f));
   DWORD got = 0;
-  if (!s->stream->Read(s->stream, s->input, kInputBufferBytes, &got)) got = 0;
+  s->stream->Read(s->stream, s->input, kInputBufferBytes, &got);
   s->inputBytes = got;
+  s->streamEnded = false;
   s->endOfInput = false;
   mad_stream_buffer(&s->madStream, s->input, s->inputBytes);
   mad_frame_mute(&s->madFrame);
