@@ -5,6 +5,9 @@
 #include <commctrl.h>
 
 #include "platform/afx/CString.h"
+#include "platform/afx/CRect.h"
+#include "platform/afx/CGdiObject.h"
+#include "platform/afx/CDC.h"
 #include "platform/afx/AfxMessageMap.h"
 #include "platform/afx/CCmdTarget.h"
 #include "platform/afx/CCmdUI.h"

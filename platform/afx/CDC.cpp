@@ -1,0 +1,96 @@
+#include "platform/afx/CDC.h"
+
+#include "platform/afx/CWnd.h"
+
+CDC::~CDC() {
+  if (owned_) DeleteDC();
+}
+
+BOOL CDC::Attach(HDC dc) {
+  if (!dc) return FALSE;
+  m_hDC = dc;
+  owned_ = false;
+  return TRUE;
+}
+
+HDC CDC::Detach() {
+  HDC dc = m_hDC;
+  m_hDC = nullptr;
+  owned_ = false;
+  return dc;
+}
+
+BOOL CDC::CreateCompatibleDC(CDC* dc) {
+  HDC made = ::CreateCompatibleDC(dc ? dc->m_hDC : nullptr);
+  if (!made) return FALSE;
+  if (owned_) DeleteDC();
+  m_hDC = made;
+  owned_ = true;
+  return TRUE;
+}
+
+BOOL CDC::DeleteDC() {
+  if (!m_hDC) return FALSE;
+  BOOL ok = ::DeleteDC(m_hDC);
+  m_hDC = nullptr;
+  owned_ = false;
+  return ok;
+}
+
+CWnd* CDC::GetWindow() const {
+  HWND hwnd = m_hDC ? ::WindowFromDC(m_hDC) : nullptr;
+  return hwnd ? CWnd::FromHandle(hwnd) : nullptr;
+}
+
+CPoint CDC::SetWindowOrg(int x, int y) {
+  POINT old{};
+  ::SetWindowOrgEx(m_hDC, x, y, &old);
+  return CPoint(old);
+}
+
+CPoint CDC::OffsetWindowOrg(int dx, int dy) {
+  POINT old{};
+  ::OffsetWindowOrgEx(m_hDC, dx, dy, &old);
+  return CPoint(old);
+}
+
+void CDC::FillSolidRect(const RECT* rect, COLORREF color) {
+  COLORREF old = ::SetBkColor(m_hDC, color);
+  ::ExtTextOutA(m_hDC, 0, 0, ETO_OPAQUE, rect, nullptr, 0, nullptr);
+  ::SetBkColor(m_hDC, old);
+}
+
+void CDC::FillSolidRect(int x, int y, int cx, int cy, COLORREF color) {
+  RECT r{x, y, x + cx, y + cy};
+  FillSolidRect(&r, color);
+}
+
+void CDC::Draw3dRect(int x, int y, int cx, int cy, COLORREF topLeft, COLORREF bottomRight) {
+  FillSolidRect(x, y, cx - 1, 1, topLeft);
+  FillSolidRect(x, y, 1, cy - 1, topLeft);
+  FillSolidRect(x + cx, y, -1, cy, bottomRight);
+  FillSolidRect(x, y + cy, cx, -1, bottomRight);
+}
+
+void CDC::Draw3dRect(const RECT* rect, COLORREF topLeft, COLORREF bottomRight) {
+  Draw3dRect(rect->left, rect->top, rect->right - rect->left, rect->bottom - rect->top, topLeft,
+             bottomRight);
+}
+
+CPoint CDC::MoveTo(int x, int y) {
+  POINT old{};
+  ::MoveToEx(m_hDC, x, y, &old);
+  return CPoint(old);
+}
+
+CSize CDC::GetTextExtent(const char* text, int count) const {
+  SIZE size{};
+  ::GetTextExtentPoint32A(m_hDC, text, count, &size);
+  return CSize(size);
+}
+
+CClientDC::CClientDC(CWnd* wnd) : hwnd_(wnd ? wnd->m_hWnd : nullptr) { Attach(::GetDC(hwnd_)); }
+CClientDC::~CClientDC() { ::ReleaseDC(hwnd_, Detach()); }
+
+CWindowDC::CWindowDC(CWnd* wnd) : hwnd_(wnd ? wnd->m_hWnd : nullptr) { Attach(::GetWindowDC(hwnd_)); }
+CWindowDC::~CWindowDC() { ::ReleaseDC(hwnd_, Detach()); }

@@ -1,0 +1,389 @@
+// The toolkit's global colours and the looks: colours refreshed on a system colour
+// change, the menu glyph strip, the base and Office-XP looks drawing representative
+// elements, and choosing the current look.
+#include "support/wine/gtest_win.h"
+
+#include "LookCanvas.h"
+#include "toolkit/frames/DrawManager.h"
+#include "toolkit/frames/GlobalData.h"
+#include "toolkit/frames/MenuImages.h"
+#include "toolkit/frames/TKVisualManager.h"
+#include "toolkit/frames/TKVisualManagerXP.h"
+#include "toolkit/frames/TKWinXPVisualManager.h"
+
+namespace {
+
+GlobalData& GD() { return GlobalData::Get(); }
+
+struct ToolBar : CTKBaseControlBar {
+  Kind kind;
+  explicit ToolBar(Kind k) : kind(k) {}
+  Kind LookKind() const override { return kind; }
+};
+
+// Sets system colours for one test and puts the previous ones back.
+class SystemColours {
+public:
+  SystemColours(std::initializer_list<std::pair<int, COLORREF>> colours) {
+    for (auto& c : colours) {
+      indices_.push_back(c.first);
+      saved_.push_back(::GetSysColor(c.first));
+      values_.push_back(c.second);
+    }
+    ::SetSysColors(static_cast<int>(indices_.size()), indices_.data(), values_.data());
+  }
+  ~SystemColours() {
+    ::SetSysColors(static_cast<int>(indices_.size()), indices_.data(), saved_.data());
+    GD().ReloadColors();
+  }
+private:
+  std::vector<INT> indices_;
+  std::vector<COLORREF> saved_, values_;
+};
+
+COLORREF BrushColour(HBRUSH brush) {
+  LookCanvas canvas(4, 4);
+  RECT r{0, 0, 4, 4};
+  ::FillRect(canvas.dc.m_hDC, &r, brush);
+  return canvas.At(1, 1);
+}
+
+TEST(GlobalData, ReloadFollowsASystemColourChangeAndReloadsTheGlyphs) {
+  ASSERT_TRUE(MenuImages::LoadOnce());
+  {
+    SystemColours change({{COLOR_3DFACE, RGB(100, 120, 140)},
+                          {COLOR_3DHIGHLIGHT, RGB(200, 220, 240)},
+                          {COLOR_BTNTEXT, RGB(10, 200, 30)},
+                          {COLOR_WINDOW, RGB(250, 250, 240)}});
+    GD().ReloadColors();
+    EXPECT_EQ(GD().buttonFace, RGB(100, 120, 140));
+    EXPECT_EQ(GD().barFace, RGB(100, 120, 140));
+    EXPECT_EQ(BrushColour(GD().barFaceBrush), RGB(100, 120, 140));
+    EXPECT_EQ(BrushColour(GD().lightBrush), RGB(150, 170, 190));  // halfway to highlight
+    EXPECT_EQ(GD().SysColor(COLOR_WINDOW), RGB(250, 250, 240));
+    EXPECT_EQ(GD().SysColor(COLOR_3DDKSHADOW), GD().buttonDarkShadow);
+    EXPECT_EQ(GD().SysColor(COLOR_BACKGROUND), ::GetSysColor(COLOR_BACKGROUND));
+    EXPECT_EQ(GD().hotLinkText, 0x00FF0000u);
+    EXPECT_FALSE(GD().isBlackHighContrast);
+
+    // The strip was emptied and comes back in the new text colour.
+    EXPECT_FALSE(MenuImages::IsLoaded());
+    LookCanvas canvas(9, 9);
+    canvas.Clear(RGB(255, 255, 255));
+    MenuImages::Draw(&canvas.dc, 0, POINT{0, 0});  // arrow down: row 3 is solid
+    EXPECT_EQ(canvas.At(4, 3), RGB(10, 200, 30));
+    EXPECT_EQ(canvas.At(0, 0), RGB(255, 255, 255));  // transparent around the glyph
+  }
+  EXPECT_EQ(GD().buttonFace, ::GetSysColor(COLOR_3DFACE));
+  EXPECT_EQ(GD().CallAccessibilityHook(nullptr, 0), 0);
+  EXPECT_NE(GD().regularFont.m_hObject, nullptr);
+  EXPECT_NE(GD().glyphFont.m_hObject, nullptr);
+  EXPECT_GT(GD().textHeight, 0);
+}
+
+TEST(MenuImages, CentredGlyphAndScaledDraw) {
+  CTKVisualManager look(TRUE);
+  LookCanvas canvas(40, 30);
+  canvas.Clear(RGB(1, 1, 1));
+  // The show-all chevrons centred in 20 by 15 land at (5, 3); the art's first pixel
+  // is one in from the glyph's corner.
+  look.PaintShowAllButton(&canvas.dc, CRect(0, 0, 20, 15));
+  EXPECT_EQ(canvas.At(6, 4), GD().buttonText);
+  EXPECT_EQ(canvas.At(5, 3), RGB(1, 1, 1));
+  EXPECT_EQ(canvas.At(5 + 8, 3 + 8), RGB(1, 1, 1));
+  // Twice the size: the solid row of the down arrow (row 3) covers rows 6 and 7.
+  MenuImages::Draw(&canvas.dc, 0, POINT{20, 0}, SIZE{18, 18});
+  EXPECT_EQ(canvas.At(28, 6), GD().buttonText);
+  EXPECT_EQ(canvas.At(28, 7), GD().buttonText);
+  EXPECT_EQ(MenuImages::Size().cx, 9);
+}
+
+TEST(BaseLook, PaintsBarsPanesAndButtonsInTheSystemColours) {
+  CTKVisualManager look(TRUE);
+  LookCanvas canvas(120, 60);
+  canvas.Clear(RGB(1, 2, 3));
+  ToolBar bar(CTKBaseControlBar::kToolBar);
+  look.PaintBarBackground(&canvas.dc, &bar, CRect(0, 0, 120, 20), CRect());
+  EXPECT_EQ(canvas.At(60, 10), GD().barFace);
+
+  // No border bits: nothing drawn, the rectangle stays.
+  CRect edges(0, 0, 50, 20);
+  look.PaintBarEdges(&canvas.dc, &bar, edges);
+  EXPECT_EQ(edges, CRect(0, 0, 50, 20));
+  bar.barStyle = CBRS_BORDER_LEFT | CBRS_BORDER_RIGHT | CBRS_BORDER_3D;
+  look.PaintBarEdges(&canvas.dc, &bar, edges);
+  EXPECT_EQ(edges, CRect(1, 0, 49, 20));
+  EXPECT_EQ(canvas.At(0, 10), GD().barHighlight);
+  EXPECT_EQ(canvas.At(49, 10), GD().barShadow);
+
+  // A sunken status pane; a progress of total 0 draws nothing; half a progress
+  // fills the left half.
+  look.PaintStatusPaneBorder(&canvas.dc, nullptr, CRect(0, 20, 60, 40), 0, 0);
+  EXPECT_EQ(canvas.At(0, 30), GD().barShadow);
+  EXPECT_EQ(canvas.At(59, 30), GD().barHighlight);
+  canvas.dc.FillSolidRect(60, 20, 60, 20, RGB(9, 9, 9));
+  look.PaintStatusBarProgress(&canvas.dc, nullptr, CRect(60, 20, 120, 40), 0, 5, RGB(0, 0, 255),
+                              (COLORREF)-1, (COLORREF)-1, TRUE);
+  EXPECT_EQ(canvas.At(62, 22), RGB(9, 9, 9));
+  look.PaintStatusBarProgress(&canvas.dc, nullptr, CRect(60, 20, 120, 40), 10, 5, RGB(0, 0, 255),
+                              (COLORREF)-1, (COLORREF)-1, FALSE);
+  EXPECT_EQ(canvas.At(61, 21), RGB(0, 0, 255));
+  EXPECT_EQ(canvas.At(89, 21), RGB(0, 0, 255));
+  EXPECT_EQ(canvas.At(91, 21), RGB(9, 9, 9));
+
+  // An MDI button for another command draws nothing.
+  canvas.dc.FillSolidRect(0, 40, 20, 20, RGB(9, 9, 9));
+  look.PaintMDIButton(&canvas.dc, CRect(0, 40, 16, 56), SC_MAXIMIZE, 0, FALSE);
+  EXPECT_EQ(canvas.At(8, 48), RGB(9, 9, 9));
+
+  // A checked toolbar button: the dither colour inside the margins, a pressed one a
+  // sunken edge.
+  CTKToolbarButton button;
+  button.bar = &bar;
+  button.nStyle = TBBS_CHECKED;
+  look.PaintButtonFace(&canvas.dc, &button, CRect(20, 40, 44, 60), 0);
+  EXPECT_EQ(canvas.At(32, 50), BrushColour(GD().lightBrush));
+  EXPECT_EQ(canvas.At(21, 41), RGB(1, 2, 3));  // margin left alone
+  look.PaintButtonEdge(&canvas.dc, &button, CRect(20, 40, 44, 60), 1);
+  EXPECT_EQ(canvas.At(20, 50), GD().barShadow);
+  EXPECT_EQ(canvas.At(43, 50), GD().barHighlight);
+
+  EXPECT_EQ(look.GetShowAllButtonHeight(nullptr), 15);
+  EXPECT_EQ(look.GetMenuImageMargin(), 2);
+  EXPECT_EQ(look.GetPopupMenuBorderSize(), 2);
+}
+
+TEST(XPLook, ColoursFollowTheMixingRules) {
+  CTKVisualManagerXP look(TRUE);
+  const COLORREF base = GD().barWindow, face = GD().barFace, hl = GD().highlight;
+  const COLORREF menu = DrawManager::ScaleColorChannels(base, 0.976, 0.973, 0.969);
+  EXPECT_EQ(look.menuBackground, menu);
+  auto mix = [&](int w) {
+    return RGB((GetRValue(hl) + w * GetRValue(menu)) / (w + 1),
+               (GetGValue(hl) + w * GetGValue(menu)) / (w + 1),
+               (GetBValue(hl) + w * GetBValue(menu)) / (w + 1));
+  };
+  EXPECT_EQ(look.itemHighlight, DrawManager::ScaleColorPercent(mix(2), 105));
+  EXPECT_EQ(look.itemChecked, mix(5));
+  EXPECT_EQ(look.itemPressed, DrawManager::ScaleColorChannels(look.itemHighlight, 0.87, 0.87, 0.87));
+  EXPECT_EQ(look.menuBorder, DrawManager::ScaleColorPercent(face, 55));
+  EXPECT_EQ(look.itemFrame, hl);
+  double h, s, l;
+  DrawManager::RgbToHls(face, &h, &s, &l);
+  EXPECT_EQ(look.toolbarBackground, l <= 0.9 ? DrawManager::HlsToRgb(h, std::min(1.0, l * 1.03), s) : face);
+  EXPECT_EQ(look.toolbarBackgroundDark, DrawManager::ScaleColorPercent(look.toolbarBackground, 94));
+
+  {
+    // A face lighter than 0.9 keeps the toolbar background equal to the face.
+    SystemColours light({{COLOR_3DFACE, RGB(240, 240, 240)}});
+    GD().ReloadColors();
+    look.RecomputeColors();
+    EXPECT_EQ(look.toolbarBackground, RGB(240, 240, 240));
+  }
+  // A palette screen and a black high-contrast scheme use plain system colours.
+  const int depth = GD().bitsPerPixel;
+  GD().bitsPerPixel = 8;
+  look.RecomputeColors();
+  EXPECT_EQ(look.menuBackground, GD().barWindow);
+  EXPECT_EQ(look.itemHighlight, GD().buttonFace);
+  EXPECT_EQ(look.itemChecked, GD().barWindow);
+  GD().bitsPerPixel = depth;
+  GD().isBlackHighContrast = TRUE;
+  look.RecomputeColors();
+  EXPECT_EQ(look.itemFrame, GD().buttonDarkShadow);
+  EXPECT_EQ(look.itemHighlight, GD().highlight);
+  GD().ReloadColors();
+  look.RecomputeColors();
+  EXPECT_EQ(look.itemFrame, GD().highlight);
+}
+
+TEST(XPLook, PaintsMenusAndFlatButtons) {
+  CTKVisualManagerXP look(TRUE);
+  LookCanvas canvas(120, 60);
+  canvas.Clear(RGB(1, 2, 3));
+  ToolBar popup(CTKBaseControlBar::kPopupMenuBar);
+  look.PaintBarBackground(&canvas.dc, &popup, CRect(0, 0, 120, 30), CRect());
+  // The image strip: 16 + 2 × 3 + 1 pixels.
+  EXPECT_EQ(canvas.At(22, 10), look.toolbarBackground);
+  EXPECT_EQ(canvas.At(23, 10), look.menuBackground);
+
+  ToolBar bar(CTKBaseControlBar::kToolBar);
+  CTKToolbarButton button;
+  button.bar = &bar;
+  look.PaintButtonFace(&canvas.dc, &button, CRect(0, 30, 24, 52), 2);
+  look.PaintButtonEdge(&canvas.dc, &button, CRect(0, 30, 24, 52), 2);
+  EXPECT_EQ(canvas.At(10, 40), look.itemHighlight);
+  EXPECT_EQ(canvas.At(0, 40), look.itemFrame);
+  EXPECT_EQ(canvas.At(22, 40), look.itemFrame);  // one pixel in from the right
+  EXPECT_EQ(canvas.At(23, 40), RGB(1, 2, 3));
+  button.nStyle = TBBS_PRESSED;
+  look.PaintButtonFace(&canvas.dc, &button, CRect(30, 30, 54, 52), 1);
+  EXPECT_EQ(canvas.At(40, 40), look.itemPressed);
+  button.nStyle = TBBS_CHECKED;
+  look.PaintButtonFace(&canvas.dc, &button, CRect(60, 30, 84, 52), 0);
+  EXPECT_EQ(canvas.At(70, 40), look.itemChecked);
+
+  // A selected customisation item: white text on a dark highlight, black on a light one.
+  COLORREF text = look.PaintCustomizeListItem(&canvas.dc, CRect(90, 30, 120, 50), TRUE);
+  const bool dark = GetRValue(look.itemHighlight) < 129 || GetGValue(look.itemHighlight) < 129 ||
+                    GetBValue(look.itemHighlight) < 129;
+  EXPECT_EQ(text, dark ? RGB(255, 255, 255) : RGB(0, 0, 0));
+  EXPECT_EQ(look.GetMenuImageMargin(), 3);
+  EXPECT_FALSE(look.IsCustomizeOptionAllowed());
+  EXPECT_TRUE(look.IsMenuJoinedToButton());
+}
+
+TEST(LookSelection, OnlyLookClassesAreSelectedAndTheNextRequestMakesThem) {
+  CTKVisualManager* first = CTKVisualManager::GetInstance();
+  ASSERT_NE(first, nullptr);
+  EXPECT_TRUE(first->autoDelete);
+  EXPECT_EQ(CTKVisualManager::GetInstance(), first);
+  EXPECT_FALSE(CTKVisualManager::SelectLookClass(RUNTIME_CLASS(CObject)));
+  EXPECT_EQ(CTKVisualManager::Current(), first);
+
+  ASSERT_TRUE(CTKVisualManager::SelectLookClass(RUNTIME_CLASS(CTKVisualManagerXP)));
+  EXPECT_EQ(CTKVisualManager::Current(), nullptr);
+  CTKVisualManager* xp = CTKVisualManager::GetInstance();
+  EXPECT_TRUE(xp->IsKindOf(RUNTIME_CLASS(CTKVisualManagerXP)));
+  EXPECT_EQ(xp->popupMenuBorderSize, 1);
+
+  // A temporary look never becomes current; a look made by the program is current
+  // until it goes.
+  { CTKVisualManager question(TRUE); }
+  EXPECT_EQ(CTKVisualManager::Current(), xp);
+  ASSERT_TRUE(CTKVisualManager::SelectLookClass(nullptr));
+  CTKVisualManager* own = new CTKVisualManagerXP;
+  EXPECT_EQ(CTKVisualManager::Current(), own);
+  EXPECT_FALSE(own->autoDelete);
+  delete own;
+  EXPECT_EQ(CTKVisualManager::Current(), nullptr);
+  EXPECT_FALSE(CTKVisualManager::GetInstance()->IsKindOf(RUNTIME_CLASS(CTKVisualManagerXP)));
+
+  // The toolkit's clean-up at exit deletes the look it made, empties the glyph strip
+  // and frees six of the nine fonts (the other three go with the global object).
+  ASSERT_TRUE(MenuImages::LoadOnce());
+  ToolkitCleanUp();
+  EXPECT_EQ(CTKVisualManager::Current(), nullptr);
+  EXPECT_FALSE(MenuImages::IsLoaded());
+  EXPECT_EQ(GD().regularFont.m_hObject, nullptr);
+  EXPECT_EQ(GD().lightBrush.m_hObject, nullptr);
+  EXPECT_NE(GD().glyphFont.m_hObject, nullptr);
+}
+
+
+struct Tabs : CTKTabWndBase {
+  const char* GetTabLabel(int tab) const override { return tab == 0 ? "Waveform" : "Log"; }
+};
+
+// A panel of representative elements: a toolbar with gripper, buttons in each state
+// and a separator; a popup menu with its frame, a highlighted item and a shadow;
+// status panes with a progress; caption, scroll and drop-down buttons; tabs.
+void PaintPanel(CTKVisualManager& look, LookCanvas& canvas) {
+  canvas.Clear(GD().window);
+  ToolBar toolbar(CTKBaseControlBar::kToolBar);
+  toolbar.barStyle = CBRS_BORDER_TOP | CBRS_BORDER_BOTTOM | CBRS_BORDER_3D;
+  CRect bar(0, 0, 320, 30);
+  look.PaintBarBackground(&canvas.dc, &toolbar, bar, CRect());
+  look.PaintBarEdges(&canvas.dc, &toolbar, bar);
+  look.PaintGripper(&canvas.dc, CRect(2, 2, 10, 28), TRUE, &toolbar);
+  CTKToolbarButton button;
+  button.bar = &toolbar;
+  const int states[] = {0, 2, 1, 0};
+  const UINT styles[] = {0, 0, TBBS_PRESSED, TBBS_CHECKED};
+  for (int i = 0; i < 4; ++i) {
+    CRect r(14 + i * 26, 3, 38 + i * 26, 27);
+    button.nStyle = styles[i];
+    look.PaintButtonFace(&canvas.dc, &button, r, states[i]);
+    look.PaintButtonViaOwner(&canvas.dc, &button, r, states[i], TRUE);
+    MenuImages::Draw(&canvas.dc, 6, POINT{r.left + 7, r.top + 7});
+  }
+  look.PaintSeparator(&canvas.dc, &toolbar, CRect(118, 3, 126, 27), TRUE);
+  look.PaintDropDownButton(&canvas.dc, CRect(128, 5, 144, 25), FALSE, FALSE, TRUE);
+  look.PaintMDIButton(&canvas.dc, CRect(150, 7, 166, 23), SC_CLOSE, 0, TRUE);
+  CTKCaptionButton caption;
+  caption.rect = CRect(170, 7, 184, 21);
+  caption.hitTest = 19;
+  caption.focused = TRUE;
+  look.PaintCaptionButton(&canvas.dc, &caption, TRUE, TRUE, FALSE);
+  look.PaintScrollButtons(&canvas.dc, CRect(190, 4, 230, 26), FALSE, 1, FALSE);
+
+  // A popup menu with its image strip, a highlighted item and a shadow.
+  ToolBar popup(CTKBaseControlBar::kPopupMenuBar);
+  CRect menu(10, 40, 150, 130);
+  look.PaintBarBackground(&canvas.dc, &popup, menu, CRect());
+  look.PaintMenuFrame(&canvas.dc, nullptr, menu);
+  CTKToolbarButton item;
+  item.bar = &popup;
+  COLORREF text = 0;
+  look.PaintFace3D(&canvas.dc, &item, CRect(13, 60, 147, 80), text);
+  MenuImages::Draw(&canvas.dc, 2, POINT{134, 66});
+  look.PaintSeparator(&canvas.dc, &popup, CRect(30, 90, 147, 96), FALSE);
+  DrawManager dm(canvas.dc);
+  dm.PaintShadow(menu, look.menuShadowDepth, 100, 75, nullptr, nullptr, TRUE);
+
+  // Status panes with a progress and a size grip.
+  ToolBar status(CTKBaseControlBar::kStatusBar);
+  look.PaintBarBackground(&canvas.dc, &status, CRect(0, 180, 320, 200), CRect());
+  look.PaintStatusPaneBorder(&canvas.dc, &status, CRect(2, 182, 100, 198), 0, 0);
+  look.PaintStatusPaneBorder(&canvas.dc, &status, CRect(102, 182, 200, 198), 0, SBPS_POPOUT);
+  look.PaintStatusBarProgress(&canvas.dc, &status, CRect(202, 183, 300, 197), 100, 60,
+                              GD().highlight, GD().window, (COLORREF)-1, TRUE);
+  look.PaintSizeGrip(&canvas.dc, &status, CRect(302, 182, 318, 198));
+
+  // Tabs under a tab area.
+  Tabs tabs;
+  tabs.locationBottom = TRUE;
+  look.PaintTabAreaBackground(&canvas.dc, CRect(170, 40, 320, 170), &tabs);
+  look.PaintTab(&canvas.dc, CRect(175, 150, 240, 168), 0, TRUE, &tabs);
+  look.PaintTab(&canvas.dc, CRect(240, 150, 300, 168), 1, FALSE, &tabs);
+  look.PaintPopupBarHighlight(&canvas.dc, CRect(180, 50, 300, 70));
+  look.PaintDropDownButton(&canvas.dc, CRect(180, 80, 200, 100), FALSE, TRUE, FALSE);
+}
+
+TEST(LookPanels, EachLookPaintsItsPanel) {
+  {
+    CTKVisualManager base(TRUE);
+    LookCanvas canvas(320, 200);
+    PaintPanel(base, canvas);
+    EXPECT_EQ(canvas.At(300, 15), GD().barFace);           // toolbar background
+    EXPECT_EQ(canvas.At(100, 100), GD().barFace);          // menu background
+    EXPECT_EQ(canvas.At(80, 70), GD().highlight);          // highlighted item
+    EXPECT_TRUE(SavePng(canvas.Image(), TARVEL_TEST_BINARY_DIR "/screenshots/look-base.png"));
+  }
+  {
+    CTKVisualManagerXP xp(TRUE);
+    LookCanvas canvas(320, 200);
+    PaintPanel(xp, canvas);
+    EXPECT_EQ(canvas.At(300, 15), xp.toolbarBackground);
+    EXPECT_EQ(canvas.At(100, 100), xp.menuBackground);
+    EXPECT_EQ(canvas.At(15, 100), xp.toolbarBackground);   // image strip
+    EXPECT_EQ(canvas.At(80, 70), xp.itemHighlight);
+    EXPECT_EQ(canvas.At(10, 100), xp.menuBorder);          // menu frame
+    EXPECT_LT(GetRValue(canvas.At(151, 100)), GetRValue(GD().window));  // shadow
+    EXPECT_TRUE(SavePng(canvas.Image(), TARVEL_TEST_BINARY_DIR "/screenshots/look-xp.png"));
+  }
+}
+
+TEST(LookPanels, ThemedLookFallsBackToTheFlatLookWithoutThemes) {
+  CTKWinXPVisualManager themed(TRUE);
+  EXPECT_EQ(themed.IsThemed(), themed.Theme(ThemeWrapper::kWindow) != nullptr);
+  EXPECT_EQ(themed.flatToolbarButtons, themed.IsThemed() ? FALSE : TRUE);
+  EXPECT_EQ(themed.tasksPaneMetrics[0], 12);
+  LookCanvas canvas(320, 200);
+  PaintPanel(themed, canvas);
+  EXPECT_TRUE(SavePng(canvas.Image(), TARVEL_TEST_BINARY_DIR "/screenshots/look-themed.png"));
+
+  // With every theme closed, each operation draws as the flat look does.
+  themed.CloseThemes();
+  CTKVisualManagerXP flat(TRUE);
+  LookCanvas a(320, 200), b(320, 200);
+  PaintPanel(themed, a);
+  PaintPanel(flat, b);
+  CapturedImage ia = a.Image(), ib = b.Image();
+  int differing = 0;
+  for (size_t i = 0; i < ia.pixels.size(); ++i) differing += ia.pixels[i] != ib.pixels[i];
+  EXPECT_EQ(differing, 0);
+  GD().ReloadColors();  // the themed look may have taken the theme's text colour
+}
+
+}  // namespace
