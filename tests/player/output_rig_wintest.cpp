@@ -169,6 +169,32 @@ TEST(PlayerOutputs, DirectSoundAndTheWaveMapperPlayIntoTheSpeaker) {
     EXPECT_NEAR(ZeroCrossingFrequency(left, 44100), 440, 4.4);
     EXPECT_NEAR(20 * std::log10(Rms(left) + 1e-12), 20 * std::log10(0.5 / std::sqrt(2.0)), 1.0);
   }
+
+  // New equaliser settings reach audio that DirectSound already holds (about 3 s
+  // of it): cutting every band silences the speaker at once, not when the queue
+  // has been heard.
+  InterlockedExchange(&g_PlayerOutputIndex, 1);
+  PostThreadMessageA(engine->threadId, kCmdSelectOutput, 0, 0);
+  std::string longTone = folder.File("long.wav");
+  ASSERT_TRUE(WriteBytes(longTone, MakeWav(AsBytes(Sine(440, 44100, 2, 3.0)), 44100, 2, 16)));
+  std::string recording = rig.StartRecording();
+  size_t from = notes.Notes().size();
+  PlayerEngine_OpenFile(engine, longTone.c_str());
+  PlayerEngine_Play(engine);
+  ASSERT_GE(notes.WaitForState(kStatePlaying, from), 0);
+  Sleep(400);
+  auto* cut = static_cast<EqualiserSettings*>(std::calloc(1, sizeof(EqualiserSettings)));
+  cut->enabled = 1;
+  std::memset(cut->bands, -128, sizeof cut->bands);
+  PostThreadMessageA(engine->threadId, kCmdEqualiser, reinterpret_cast<WPARAM>(cut), 0);
+  Sleep(1200);
+  PlayerEngine_Stop(engine);
+  ASSERT_GE(notes.WaitForState(kStateStopped, from), 0);
+  rig.StopRecording();
+  std::vector<double> sounding = Sounding(Channel(SpeakerPcm(recording), 2, 0));
+  EXPECT_GT(sounding.size() / 44100.0, 0.2);
+  EXPECT_LT(sounding.size() / 44100.0, 0.9);
+
   PlayerEngine_Destroy(engine);
   g_PlayerEngineWindow = nullptr;
 }
