@@ -137,6 +137,15 @@ std::vector<double> Sounding(const std::vector<double>& x) {
   return std::vector<double>(x.begin() + first, x.begin() + last);
 }
 
+TEST(PlayerOutputs, VolumeScales) {
+  struct Case { int volume; LONG directSound; DWORD waveOut; } cases[] = {
+      {100, 0, 0xFFFFFFFF}, {0, -10000, 0}, {50, -1250, 0x80208020}, {99, 0, 0xFDB0FDB0}};
+  for (const Case& c : cases) {
+    EXPECT_EQ(DirectSoundVolumeFor(c.volume), c.directSound) << c.volume;
+    EXPECT_EQ(WaveOutVolumeFor(c.volume), c.waveOut) << c.volume;
+  }
+}
+
 TEST(PlayerOutputs, DirectSoundAndTheWaveMapperPlayIntoTheSpeaker) {
   AudioRigForWine rig;
   ASSERT_TRUE(rig.Ok()) << "the audio rig did not start";
