@@ -66,10 +66,10 @@ void CDC::FillSolidRect(int x, int y, int cx, int cy, COLORREF color) {
 }
 
 void CDC::Draw3dRect(int x, int y, int cx, int cy, COLORREF topLeft, COLORREF bottomRight) {
-  FillSolidRect(x, y, cx - 1, 1, topLeft);
-  FillSolidRect(x, y, 1, cy - 1, topLeft);
-  FillSolidRect(x + cx, y, -1, cy, bottomRight);
-  FillSolidRect(x, y + cy, cx, -1, bottomRight);
+  FillSolidRect(x, y, cx - 1, 1, topLeft);                // top, without the last pixel
+  FillSolidRect(x, y, 1, cy - 1, topLeft);                // left, without the last pixel
+  FillSolidRect(x + cx - 1, y, 1, cy, bottomRight);       // right
+  FillSolidRect(x, y + cy - 1, cx, 1, bottomRight);       // bottom
 }
 
 void CDC::Draw3dRect(const RECT* rect, COLORREF topLeft, COLORREF bottomRight) {

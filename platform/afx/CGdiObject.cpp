@@ -34,11 +34,6 @@ BOOL CBrush::CreatePatternBrush(CBitmap* bitmap) {
   return bitmap && Attach(::CreatePatternBrush(static_cast<HBITMAP>(bitmap->m_hObject)));
 }
 
-BOOL CBrush::CreateSysColorBrush(int index) {
-  // System brushes belong to the system: keep a solid copy of the colour instead.
-  return CreateSolidBrush(::GetSysColor(index));
-}
-
 BOOL CFont::CreateFontIndirect(const LOGFONTA* logFont) {
   DeleteObject();
   return Attach(::CreateFontIndirectA(logFont));

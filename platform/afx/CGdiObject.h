@@ -36,7 +36,6 @@ public:
   explicit CBrush(COLORREF color) { CreateSolidBrush(color); }
   BOOL CreateSolidBrush(COLORREF color);
   BOOL CreatePatternBrush(CBitmap* bitmap);
-  BOOL CreateSysColorBrush(int index);
   operator HBRUSH() const { return static_cast<HBRUSH>(m_hObject); }
 };
 

@@ -6,10 +6,12 @@
 #include "platform/afx/afxwin.h"
 
 // Toolbar button styles read by the looks.
+#ifndef TBBS_CHECKED
 #define TBBS_CHECKED 0x10000
 #define TBBS_PRESSED 0x20000
 #define TBBS_DISABLED 0x40000
 #define TBBS_INDETERMINATE 0x100000
+#endif
 
 // Bar border styles.
 #ifndef CBRS_BORDER_LEFT

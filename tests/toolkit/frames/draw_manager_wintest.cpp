@@ -87,6 +87,12 @@ TEST(DrawManagerPixels, LightenAndGreyKeepTheTransparentColour) {
   EXPECT_EQ(canvas.At(10, 10), RGB((60 + GetRValue(hl)) / 3, (120 + GetGValue(hl)) / 3,
                                    (180 + GetBValue(hl)) / 3));
   EXPECT_EQ(canvas.At(2, 2), RGB(255, 0, 255));
+  // With a tolerance, colours near the transparent one stay too; without, they change.
+  canvas.dc.FillSolidRect(0, 0, 5, 5, RGB(250, 5, 250));
+  ASSERT_TRUE(dm.LightenRect(CRect(0, 0, 5, 5), 150, RGB(255, 0, 255), 10));
+  EXPECT_EQ(canvas.At(2, 2), RGB(250, 5, 250));
+  ASSERT_TRUE(dm.LightenRect(CRect(0, 0, 5, 5), 150, RGB(255, 0, 255), 0));
+  EXPECT_EQ(canvas.At(2, 2), RGB(255, 8, 255));
   EXPECT_EQ(canvas.At(25, 10), RGB(30, 60, 90));  // outside the rectangle
   ASSERT_TRUE(dm.LightenRect(CRect(20, 0, 40, 20), 150));
   EXPECT_EQ(canvas.At(30, 10), RGB(45, 90, 135));
@@ -123,6 +129,14 @@ TEST(DrawManagerPixels, ShadowDarkensBesideAndBelowAndCanBeReplayed) {
   EXPECT_EQ(level(55, 35), 200);            // beyond the depth
   EXPECT_EQ(level(30, 30), 200);            // the rectangle itself is not touched
   EXPECT_EQ(level(50, 11), 200);            // offset: no shadow at the very top
+
+  // A shadow on the left mirrors it: beside the left edge, nothing on the right.
+  canvas.Clear(RGB(200, 200, 200));
+  ASSERT_TRUE(dm.PaintShadow(CRect(20, 10, 60, 60), 4, 100, 75, nullptr, nullptr, FALSE));
+  EXPECT_LT(level(19, 35), 200);
+  EXPECT_LT(level(19, 35), level(16, 35));
+  EXPECT_EQ(level(60, 35), 200);
+  EXPECT_LT(level(30, 61), 200);
 
   // Too deep for the rectangle: nothing drawn.
   canvas.Clear(RGB(200, 200, 200));

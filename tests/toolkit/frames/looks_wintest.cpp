@@ -81,6 +81,44 @@ TEST(GlobalData, ReloadFollowsASystemColourChangeAndReloadsTheGlyphs) {
   EXPECT_GT(GD().textHeight, 0);
 }
 
+// A parent whose background is red left of x = 60 and blue from there on.
+LRESULT CALLBACK TwoColourParentProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_ERASEBKGND) {
+    CDC dc(reinterpret_cast<HDC>(wParam));
+    dc.FillSolidRect(0, 0, 60, 100, RGB(255, 0, 0));
+    dc.FillSolidRect(60, 0, 100, 100, RGB(0, 0, 255));
+    dc.Detach();
+    return 1;
+  }
+  return ::DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+TEST(GlobalData, ParentBackgroundIsPaintedAtTheChildsPlace) {
+  WNDCLASSA wc{};
+  wc.lpfnWndProc = TwoColourParentProc;
+  wc.hInstance = ::GetModuleHandleA(nullptr);
+  wc.lpszClassName = "TarvelTwoColourParent";
+  ::RegisterClassA(&wc);
+  HWND parent = ::CreateWindowExA(WS_EX_TOOLWINDOW, wc.lpszClassName, "", WS_POPUP, 0, 0, 160, 100,
+                                  nullptr, nullptr, wc.hInstance, nullptr);
+  ASSERT_NE(parent, nullptr);
+  HWND child = ::CreateWindowExA(0, "STATIC", "", WS_CHILD, 50, 10, 20, 20, parent, nullptr,
+                                 wc.hInstance, nullptr);
+  CWnd* childWnd = CWnd::FromHandle(child);
+  LookCanvas canvas(20, 20);
+  canvas.Clear(RGB(0, 255, 0));
+  GD().PaintParentBackground(childWnd, &canvas.dc, nullptr);
+  EXPECT_EQ(canvas.At(2, 10), RGB(255, 0, 0));   // parent x = 52
+  EXPECT_EQ(canvas.At(12, 10), RGB(0, 0, 255));  // parent x = 62
+  // A clip rectangle keeps the rest of the DC.
+  canvas.Clear(RGB(0, 255, 0));
+  RECT clip{0, 0, 5, 20};
+  GD().PaintParentBackground(childWnd, &canvas.dc, &clip);
+  EXPECT_EQ(canvas.At(2, 10), RGB(255, 0, 0));
+  EXPECT_EQ(canvas.At(12, 10), RGB(0, 255, 0));
+  ::DestroyWindow(parent);
+}
+
 TEST(MenuImages, CentredGlyphAndScaledDraw) {
   CTKVisualManager look(TRUE);
   LookCanvas canvas(40, 30);
@@ -369,6 +407,8 @@ TEST(LookPanels, ThemedLookFallsBackToTheFlatLookWithoutThemes) {
   EXPECT_EQ(themed.IsThemed(), themed.Theme(ThemeWrapper::kWindow) != nullptr);
   EXPECT_EQ(themed.flatToolbarButtons, themed.IsThemed() ? FALSE : TRUE);
   EXPECT_EQ(themed.tasksPaneMetrics[0], 12);
+  // Only the classic blue-grey-silver theme file has a standard scheme.
+  EXPECT_LE(themed.GetStandardScheme(), 0);
   LookCanvas canvas(320, 200);
   PaintPanel(themed, canvas);
   EXPECT_TRUE(SavePng(canvas.Image(), TARVEL_TEST_BINARY_DIR "/screenshots/look-themed.png"));
@@ -384,6 +424,52 @@ TEST(LookPanels, ThemedLookFallsBackToTheFlatLookWithoutThemes) {
   for (size_t i = 0; i < ia.pixels.size(); ++i) differing += ia.pixels[i] != ib.pixels[i];
   EXPECT_EQ(differing, 0);
   GD().ReloadColors();  // the themed look may have taken the theme's text colour
+}
+
+// A window that paints itself as a popup menu bar through the current look.
+LRESULT CALLBACK LookPaintedWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_PAINT) {
+    PAINTSTRUCT ps;
+    CDC dc(::BeginPaint(hwnd, &ps));
+    RECT client;
+    ::GetClientRect(hwnd, &client);
+    ToolBar bar(CTKBaseControlBar::kPopupMenuBar);
+    bar.hidesImageStrip = TRUE;
+    CTKVisualManager::GetInstance()->PaintBarBackground(&dc, &bar, client, CRect());
+    dc.Detach();
+    ::EndPaint(hwnd, &ps);
+    return 0;
+  }
+  if (message == WM_ERASEBKGND) return 1;
+  return ::DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+TEST(LookSelection, ChangingTheLookRepaintsTheMainWindow) {
+  WNDCLASSA wc{};
+  wc.lpfnWndProc = LookPaintedWindowProc;
+  wc.hInstance = ::GetModuleHandleA(nullptr);
+  wc.lpszClassName = "TarvelLookPaintedWindow";
+  ::RegisterClassA(&wc);
+  CWinApp app("LookTest");
+  CWnd main;
+  ASSERT_TRUE(main.Attach(::CreateWindowExA(WS_EX_TOOLWINDOW, wc.lpszClassName, "", WS_POPUP | WS_VISIBLE,
+                                            0, 0, 120, 40, nullptr, nullptr, wc.hInstance, nullptr)));
+  app.m_pMainWnd = &main;
+  ::UpdateWindow(main.m_hWnd);
+  PumpPendingMessages();
+  EXPECT_EQ(CaptureWindow(main.m_hWnd, true).At(60, 20), GD().barFace);
+
+  ASSERT_TRUE(CTKVisualManager::SelectLookClass(RUNTIME_CLASS(CTKVisualManagerXP)));
+  auto* xp = static_cast<CTKVisualManagerXP*>(CTKVisualManager::GetInstance());
+  EXPECT_EQ(CaptureWindow(main.m_hWnd, true).At(60, 20), xp->menuBackground);
+  CTKVisualManager::SetLookFlag(FALSE);
+  EXPECT_FALSE(xp->lookFlag);
+
+  ASSERT_TRUE(CTKVisualManager::SelectLookClass(nullptr));
+  EXPECT_EQ(CaptureWindow(main.m_hWnd, true).At(60, 20), GD().barFace);
+  app.m_pMainWnd = nullptr;
+  ::DestroyWindow(main.Detach());
+  CTKVisualManager::DestroyInstance();
 }
 
 }  // namespace
