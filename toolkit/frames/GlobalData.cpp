@@ -46,6 +46,41 @@ GlobalData::GlobalData() {
                         : FALSE;
 }
 
+namespace {
+HCURSOR LoadToolkitCursor(int id, const char* systemCursor) {
+  HCURSOR cursor = static_cast<HCURSOR>(
+      ::LoadImageA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id), IMAGE_CURSOR, 0, 0, LR_DEFAULTSIZE));
+  return cursor ? cursor : ::LoadCursorA(nullptr, systemCursor);
+}
+}  // namespace
+
+HCURSOR GlobalData::GetStretchCursor() {
+  if (!stretchCursor) stretchCursor = LoadToolkitCursor(30980, IDC_SIZEWE);
+  return stretchCursor;
+}
+
+HCURSOR GlobalData::GetStretchVertCursor() {
+  if (!stretchVertCursor) stretchVertCursor = LoadToolkitCursor(30981, IDC_SIZENS);
+  return stretchVertCursor;
+}
+
+HCURSOR GlobalData::GetHandCursor() {
+  if (!handCursor) handCursor = LoadToolkitCursor(16919, IDC_HAND);
+  return handCursor;
+}
+
+HICON GlobalData::GetDefaultSmallIcon() {
+  if (!defaultSmallIcon) {
+    const int cx = ::GetSystemMetrics(SM_CXSMICON), cy = ::GetSystemMetrics(SM_CYSMICON);
+    defaultSmallIcon = static_cast<HICON>(
+        ::LoadImageA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(16931), IMAGE_ICON, cx, cy, 0));
+    if (!defaultSmallIcon)
+      defaultSmallIcon = static_cast<HICON>(::LoadImageA(nullptr, IDI_APPLICATION, IMAGE_ICON, cx,
+                                                         cy, LR_SHARED));
+  }
+  return defaultSmallIcon;
+}
+
 void GlobalData::ReloadColors() {
   buttonFace = barFace = ::GetSysColor(COLOR_3DFACE);
   buttonShadow = barShadow = ::GetSysColor(COLOR_3DSHADOW);

@@ -55,6 +55,15 @@ public:
   // fonts changed. Null until toolbars exist.
   static void (*toolbarsFontsChanged)();
 
+  // The cursors and the small icon, loaded on first request from the program's
+  // resources (30980, 30981, 16919 and icon 16931 at the small-icon size); while a
+  // program carries none of them, the system's sizing arrows, hand and application
+  // icon stand in. Loaded once and shared; users never destroy them.
+  HCURSOR GetStretchCursor();
+  HCURSOR GetStretchVertCursor();
+  HCURSOR GetHandCursor();
+  HICON GetDefaultSmallIcon();
+
   void ReloadColors();
   void RebuildFonts();
   void UpdateTextMetrics();

@@ -4,6 +4,7 @@
 // fill them in; the looks only read them. Each kind answers LookKind so a look can
 // choose its drawing without knowing the full class.
 #include "platform/afx/afxwin.h"
+#include "toolkit/frames/GlobalData.h"
 
 // Toolbar button styles read by the looks.
 #ifndef TBBS_CHECKED
@@ -47,7 +48,9 @@ public:
   // Caption bar: its background colour, -1 for none.
   COLORREF backgroundColor = (COLORREF)-1;
   // Outlook bar: paints its own background (slot 10 hands the work to it).
-  virtual void PaintOwnBackground(CDC* dc, CRect rect) { dc->FillSolidRect(&rect, ::GetSysColor(COLOR_3DSHADOW)); }
+  virtual void PaintOwnBackground(CDC* dc, CRect rect) {
+    dc->FillSolidRect(&rect, GlobalData::Get().barShadow);
+  }
   BOOL outlookAsksBaseLook = FALSE;
   // Colour bar: a palette docked on a toolbar.
   BOOL isToolbarPalette = FALSE;
@@ -98,7 +101,7 @@ public:
 class CTKButtonBase : public CWnd {
 public:
   virtual void OnDrawBorder(CDC* dc, CRect& rect, UINT state) {
-    dc->Draw3dRect(&rect, ::GetSysColor(COLOR_3DHIGHLIGHT), ::GetSysColor(COLOR_3DDKSHADOW));
+    dc->Draw3dRect(&rect, GlobalData::Get().buttonHighlight, GlobalData::Get().buttonDarkShadow);
     rect.DeflateRect(1, 1);
   }
   BOOL pushed = FALSE;

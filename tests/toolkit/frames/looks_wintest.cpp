@@ -79,6 +79,15 @@ TEST(GlobalData, ReloadFollowsASystemColourChangeAndReloadsTheGlyphs) {
   EXPECT_NE(GD().regularFont.m_hObject, nullptr);
   EXPECT_NE(GD().glyphFont.m_hObject, nullptr);
   EXPECT_GT(GD().textHeight, 0);
+
+  // Cursors and the small icon come on first request and stay the same.
+  EXPECT_EQ(GD().stretchCursor, nullptr);
+  HCURSOR stretch = GD().GetStretchCursor();
+  EXPECT_NE(stretch, nullptr);
+  EXPECT_EQ(GD().GetStretchCursor(), stretch);
+  EXPECT_NE(GD().GetStretchVertCursor(), nullptr);
+  EXPECT_NE(GD().GetHandCursor(), nullptr);
+  EXPECT_NE(GD().GetDefaultSmallIcon(), nullptr);
 }
 
 // A parent whose background is red left of x = 60 and blue from there on.
