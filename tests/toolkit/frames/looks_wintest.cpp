@@ -1,5 +1,5 @@
 // The toolkit's global colours and the looks: colours refreshed on a system colour
-// change, the menu glyph strip, the base and Office-XP looks drawing representative
+// change, the menu glyph strip, the base and flat looks drawing representative
 // elements, and choosing the current look.
 #include "support/wine/gtest_win.h"
 
@@ -416,7 +416,7 @@ TEST(LookPanels, ThemedLookFallsBackToTheFlatLookWithoutThemes) {
   EXPECT_EQ(themed.IsThemed(), themed.Theme(ThemeWrapper::kWindow) != nullptr);
   EXPECT_EQ(themed.flatToolbarButtons, themed.IsThemed() ? FALSE : TRUE);
   EXPECT_EQ(themed.tasksPaneMetrics[0], 12);
-  // Only the classic blue-grey-silver theme file has a standard scheme.
+  // Only the theme file the looks know by name has a standard scheme.
   EXPECT_LE(themed.GetStandardScheme(), 0);
   LookCanvas canvas(320, 200);
   PaintPanel(themed, canvas);
