@@ -82,6 +82,13 @@ HICON GlobalData::GetDefaultSmallIcon() {
 }
 
 void GlobalData::ReloadColors() {
+  HDC screen = ::GetDC(nullptr);
+  int depth = ::GetDeviceCaps(screen, BITSPIXEL);
+  ::ReleaseDC(nullptr, screen);
+  ReloadColorsForDepth(depth);
+}
+
+void GlobalData::ReloadColorsForDepth(int depth) {
   buttonFace = barFace = ::GetSysColor(COLOR_3DFACE);
   buttonShadow = barShadow = ::GetSysColor(COLOR_3DSHADOW);
   buttonHighlight = barHighlight = ::GetSysColor(COLOR_3DHIGHLIGHT);
@@ -119,7 +126,7 @@ void GlobalData::ReloadColors() {
   barShadowPen.CreatePen(PS_SOLID, 1, barShadow);
 
   HDC screen = ::GetDC(nullptr);
-  bitsPerPixel = ::GetDeviceCaps(screen, BITSPIXEL);
+  bitsPerPixel = depth;
   lightBrush.DeleteObject();
   if (bitsPerPixel < 9) {
     CreateDitherBitmap(screen);

@@ -65,6 +65,9 @@ public:
   HICON GetDefaultSmallIcon();
 
   void ReloadColors();
+  // The same for a screen of the given colour depth (palette screens get the
+  // checkerboard light brush); ReloadColors passes the screen's own depth.
+  void ReloadColorsForDepth(int depth);
   void RebuildFonts();
   void UpdateTextMetrics();
   COLORREF SysColor(int index) const;

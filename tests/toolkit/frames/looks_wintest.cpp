@@ -102,6 +102,21 @@ LRESULT CALLBACK TwoColourParentProc(HWND hwnd, UINT message, WPARAM wParam, LPA
   return ::DefWindowProcA(hwnd, message, wParam, lParam);
 }
 
+TEST(GlobalData, PaletteScreensGetACheckerboardLightBrush) {
+  GD().ReloadColorsForDepth(8);
+  EXPECT_EQ(GD().bitsPerPixel, 8);
+  LookCanvas canvas(8, 8);
+  canvas.dc.FillRect(CRect(0, 0, 8, 8), &GD().lightBrush);
+  const COLORREF a = canvas.At(0, 0), b = canvas.At(1, 0);
+  EXPECT_TRUE((a == GD().buttonFace && b == GD().buttonHighlight) ||
+              (a == GD().buttonHighlight && b == GD().buttonFace));
+  EXPECT_EQ(canvas.At(0, 1), b);
+  EXPECT_EQ(canvas.At(1, 1), a);
+  EXPECT_EQ(canvas.At(7, 7), canvas.At(1, 1));
+  GD().ReloadColors();
+  EXPECT_GT(GD().bitsPerPixel, 8);
+}
+
 TEST(GlobalData, ParentBackgroundIsPaintedAtTheChildsPlace) {
   WNDCLASSA wc{};
   wc.lpfnWndProc = TwoColourParentProc;
