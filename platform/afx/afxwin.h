@@ -25,3 +25,5 @@
 #include "platform/afx/CList.h"
 #include "platform/afx/CArray.h"
 #include "platform/afx/CMap.h"
+#include "platform/afx/CListCtrl.h"
+#include "platform/afx/CTreeCtrl.h"
