@@ -1,0 +1,220 @@
+// The toolkit's dialog, property sheet and property page: library popup menus closed
+// by keys, accelerators and clicks elsewhere; the dialog's background; a sheet that
+// opens, switches pages and closes.
+#include "support/wine/gtest_win.h"
+
+#include "support/wine/DialogTestSupport.h"
+#include "support/wine/WindowCapture.h"
+#include "toolkit/frames/TKDialog.h"
+#include "toolkit/frames/TKPropertySheet.h"
+
+namespace {
+
+using dialogtest::DialogTemplate;
+
+// A stand-in library popup: a small popup window that records what it is sent.
+struct RecordingPopup : CTKPopupMenuBase {
+  std::vector<std::pair<UINT, WPARAM>> got;
+  BOOL Make(int x, int y) {
+    return CreateEx(WS_EX_TOOLWINDOW, nullptr, "", WS_POPUP | WS_VISIBLE, x, y, 60, 40, nullptr,
+                    nullptr);
+  }
+  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+    if (message == WM_CLOSE || message == WM_KEYDOWN) {
+      got.emplace_back(message, wParam);
+      if (message == WM_CLOSE) ::ShowWindow(m_hWnd, SW_HIDE);
+      return 0;
+    }
+    return CWnd::WindowProc(message, wParam, lParam);
+  }
+  bool Got(UINT message, WPARAM wParam) const {
+    for (auto& m : got)
+      if (m.first == message && m.second == wParam) return true;
+    return false;
+  }
+};
+
+constexpr int kCommand = 4321;
+
+struct TestDialog : CTKDialog {
+  int commandRuns = 0;
+  void OnTestCommand() { ++commandRuns; }
+  DECLARE_MESSAGE_MAP()
+};
+BEGIN_MESSAGE_MAP(TestDialog, CTKDialog)
+  ON_COMMAND(kCommand, OnTestCommand)
+END_MESSAGE_MAP()
+
+MSG Message(HWND hwnd, UINT message, WPARAM wParam, POINT screen = {0, 0}) {
+  MSG msg{};
+  msg.hwnd = hwnd;
+  msg.message = message;
+  msg.wParam = wParam;
+  msg.pt = screen;
+  return msg;
+}
+
+TEST(ToolkitDialog, OpenPopupTakesKeysAcceleratorsAndClosesOnClicksElsewhere) {
+  DialogTemplate tpl("Popup host", 160, 90);
+  tpl.Control(0x82, 100, "Label", SS_LEFT, 10, 10, 60, 10);
+  TestDialog dialog;
+  ASSERT_TRUE(dialog.CreateIndirect(tpl.Get()));
+  RECT dialogRect{};
+  ::GetWindowRect(dialog.m_hWnd, &dialogRect);
+
+  // No popup: keys and accelerators take their usual road.
+  MSG key = Message(dialog.m_hWnd, WM_KEYDOWN, VK_DOWN);
+  EXPECT_FALSE(dialog.m_Impl.PreTranslateMessage(&key));
+  dialog.SendMessage(WM_COMMAND, MAKEWPARAM(kCommand, 1), 0);
+  EXPECT_EQ(dialog.commandRuns, 1);
+
+  RecordingPopup popup;
+  ASSERT_TRUE(popup.Make(dialogRect.left + 20, dialogRect.top + 30));
+  dialog.SetOpenMenu(&popup);
+  EXPECT_TRUE(DialogHelper::IsHookInstalled());
+  EXPECT_EQ(DialogHelper::GetHookingHelper(), &dialog.m_Impl);
+
+  // Keys go to the popup and stop there.
+  EXPECT_TRUE(dialog.PreTranslateMessage(&key));
+  EXPECT_TRUE(popup.Got(WM_KEYDOWN, VK_DOWN));
+  MSG keyUp = Message(dialog.m_hWnd, WM_SYSKEYUP, VK_MENU);
+  EXPECT_TRUE(dialog.PreTranslateMessage(&keyUp));
+  // An accelerator closes the popup (Escape) and is not run.
+  dialog.SendMessage(WM_COMMAND, MAKEWPARAM(kCommand, 1), 0);
+  EXPECT_EQ(dialog.commandRuns, 1);
+  EXPECT_TRUE(popup.Got(WM_KEYDOWN, VK_ESCAPE));
+  // Alt closes it and is used up; other system keys pass.
+  MSG alt = Message(dialog.m_hWnd, WM_SYSKEYDOWN, VK_MENU);
+  EXPECT_TRUE(dialog.PreTranslateMessage(&alt));
+  EXPECT_TRUE(popup.Got(WM_CLOSE, 0));
+  MSG f4 = Message(dialog.m_hWnd, WM_SYSKEYDOWN, VK_F4);
+  EXPECT_FALSE(dialog.m_Impl.PreTranslateMessage(&f4));
+
+  // A click inside the popup is left to it.
+  popup.got.clear();
+  RECT popupRect{};
+  ::GetWindowRect(popup.m_hWnd, &popupRect);
+  MSG inside = Message(popup.m_hWnd, WM_LBUTTONDOWN, MK_LBUTTON, {popupRect.left + 5, popupRect.top + 5});
+  EXPECT_FALSE(dialog.m_Impl.PreTranslateMessage(&inside));
+  EXPECT_TRUE(popup.got.empty());
+  // A move outside it is used up.
+  MSG move = Message(dialog.m_hWnd, WM_MOUSEMOVE, 0, {popupRect.right + 30, popupRect.bottom + 5});
+  EXPECT_TRUE(dialog.PreTranslateMessage(&move));
+
+  // A click elsewhere closes it, the hook goes and the dialog has the focus again.
+  ::SetFocus(popup.m_hWnd);
+  MSG outside = Message(dialog.m_hWnd, WM_LBUTTONDOWN, MK_LBUTTON, {popupRect.right + 30, popupRect.bottom + 5});
+  EXPECT_FALSE(dialog.m_Impl.PreTranslateMessage(&outside));
+  EXPECT_TRUE(popup.Got(WM_CLOSE, 0));
+  EXPECT_EQ(DialogHelper::GetOpenMenu(), nullptr);
+  EXPECT_FALSE(DialogHelper::IsHookInstalled());
+  HWND focus = ::GetFocus();
+  EXPECT_TRUE(focus == dialog.m_hWnd || ::IsChild(dialog.m_hWnd, focus));
+  // Once closed, keys reach the dialog again.
+  EXPECT_FALSE(dialog.m_Impl.PreTranslateMessage(&key));
+
+  // A dialog destroyed with a popup open takes its hook with it.
+  dialog.SetOpenMenu(&popup);
+  EXPECT_TRUE(DialogHelper::IsHookInstalled());
+  dialog.DestroyWindow();
+  EXPECT_FALSE(DialogHelper::IsHookInstalled());
+  EXPECT_EQ(DialogHelper::GetHookingHelper(), nullptr);
+  dialog.SetOpenMenu(nullptr);
+  popup.DestroyWindow();
+}
+
+TEST(ToolkitDialog, BackgroundColourShowsBehindStaticTextAndPlainDialogKeepsFace) {
+  DialogTemplate tpl("Background", 120, 60);
+  tpl.Control(0x82, 100, "", SS_LEFT, 10, 10, 80, 20);
+  CTKDialog plain, coloured;
+  ASSERT_TRUE(plain.CreateIndirect(tpl.Get()));
+  coloured.SetBackgroundColor(RGB(200, 40, 40), FALSE);
+  ASSERT_TRUE(coloured.CreateIndirect(tpl.Get()));
+  ::SetWindowPos(coloured.m_hWnd, HWND_TOP, 300, 10, 0, 0, SWP_NOSIZE);
+  ::SetWindowPos(plain.m_hWnd, HWND_TOP, 10, 10, 0, 0, SWP_NOSIZE);
+  PumpPendingMessages();
+
+  RECT label{};
+  ::GetWindowRect(::GetDlgItem(coloured.m_hWnd, 100), &label);
+  POINT inLabel{label.left + 5, label.top + 5};
+  ::ScreenToClient(coloured.m_hWnd, &inLabel);
+  CapturedImage c = CaptureWindow(coloured.m_hWnd, true);
+  CapturedImage p = CaptureWindow(plain.m_hWnd, true);
+  ASSERT_FALSE(c.Empty());
+  ASSERT_FALSE(p.Empty());
+  EXPECT_EQ(c.At(2, 2), RGB(200, 40, 40));
+  EXPECT_EQ(c.At(inLabel.x, inLabel.y), RGB(200, 40, 40)) << "the label is see-through";
+  EXPECT_EQ(p.At(2, 2), ::GetSysColor(COLOR_BTNFACE));
+  EXPECT_EQ(p.At(inLabel.x, inLabel.y), ::GetSysColor(COLOR_BTNFACE));
+  plain.DestroyWindow();
+  coloured.DestroyWindow();
+}
+
+struct RecordingPage : CTKPropertyPage {
+  using CTKPropertyPage::CTKPropertyPage;
+  int applied = 0;
+  BOOL OnApply() override {
+    ++applied;
+    return TRUE;
+  }
+};
+
+struct RecordingSheet : CTKPropertySheet {
+  using CTKPropertySheet::CTKPropertySheet;
+  std::vector<int> activated;
+  BOOL initialised = FALSE;
+  BOOL OnInitDialog() override {
+    initialised = TRUE;
+    return CTKPropertySheet::OnInitDialog();
+  }
+  void OnActivatePage(CPropertyPage* page) override {
+    activated.push_back(GetPageIndex(page));
+    CTKPropertySheet::OnActivatePage(page);
+  }
+};
+
+TEST(ToolkitPropertySheet, ModalSheetStartsOnChosenPageSwitchesAndClosesWithOk) {
+  INITCOMMONCONTROLSEX icc{sizeof icc, ICC_TAB_CLASSES};
+  ::InitCommonControlsEx(&icc);
+  DialogTemplate pageTpl("", 150, 80, WS_CHILD | WS_CAPTION | DS_CONTROL);
+  pageTpl.Edit(200, 10, 10);
+  RecordingPage first(pageTpl.Get(), "First"), second(pageTpl.Get(), "Second"),
+      third(pageTpl.Get(), "Third");
+  RecordingSheet sheet("Options", nullptr, 1);
+  sheet.AddPage(&first);
+  sheet.AddPage(&second);
+  sheet.AddPage(&third);
+
+  INT_PTR result = 0;
+  bool tabsKept = false;
+  int activeAtStart = -1, activeAfterSwitch = -1;
+  bool thirdShown = false, secondHidden = false;
+  dialogtest::DriveModal(
+      "Options",
+      [&](HWND hwnd) {
+        activeAtStart = sheet.GetActiveIndex();
+        CWnd* tab = sheet.GetTabControl();
+        tabsKept = tab && ::IsWindowVisible(tab->m_hWnd);
+        EXPECT_TRUE(sheet.SetActivePage(&third));
+        activeAfterSwitch = sheet.GetActiveIndex();
+        thirdShown = third.m_hWnd && ::IsWindowVisible(third.m_hWnd);
+        secondHidden = second.m_hWnd && !::IsWindowVisible(second.m_hWnd);
+        sheet.PressButton(PSBTN_OK);
+        (void)hwnd;
+      },
+      [&] { result = sheet.DoModal(); });
+
+  EXPECT_EQ(result, IDOK);
+  EXPECT_TRUE(sheet.initialised);
+  EXPECT_TRUE(tabsKept);
+  EXPECT_EQ(activeAtStart, 1);
+  EXPECT_EQ(activeAfterSwitch, 2);
+  EXPECT_TRUE(thirdShown);
+  EXPECT_TRUE(secondHidden);
+  EXPECT_EQ(sheet.activated, (std::vector<int>{1, 2}));
+  EXPECT_EQ(second.applied + third.applied, 2) << "OK applies every page that was shown";
+  EXPECT_EQ(first.applied, 0) << "a page never shown has nothing to apply";
+  EXPECT_EQ(sheet.m_hWnd, nullptr);
+}
+
+}  // namespace

@@ -1,0 +1,115 @@
+#include "toolkit/frames/TKDialog.h"
+
+CTKDialog::CTKDialog(UINT templateId, CWnd* parent) : CDialog(templateId, parent), m_Impl(this) {}
+
+CTKDialog::~CTKDialog() {
+  DropBackgroundImage();
+  if (m_brBackground) ::DeleteObject(m_brBackground);
+}
+
+void CTKDialog::SetBackgroundColor(COLORREF color, BOOL repaint) {
+  if (m_brBackground) ::DeleteObject(m_brBackground);
+  m_brBackground = color == (COLORREF)-1 ? nullptr : ::CreateSolidBrush(color);
+  if (repaint && m_hWnd) Invalidate();
+}
+
+void CTKDialog::DropBackgroundImage() {
+  if (m_hBkgrImage && m_bAutoDestroyBmp) ::DeleteObject(m_hBkgrImage);
+  m_hBkgrImage = nullptr;
+  m_sizeBkgrImage = SIZE{0, 0};
+  m_bAutoDestroyBmp = FALSE;
+}
+
+void CTKDialog::SetBackgroundImage(HBITMAP bitmap, int place, BOOL owns, BOOL repaint) {
+  DropBackgroundImage();
+  m_hBkgrImage = bitmap;
+  m_BkgrLocation = place;
+  m_bAutoDestroyBmp = bitmap ? owns : FALSE;
+  if (bitmap) {
+    BITMAP info{};
+    ::GetObjectA(bitmap, sizeof info, &info);
+    m_sizeBkgrImage = SIZE{info.bmWidth, info.bmHeight};
+  }
+  if (repaint && m_hWnd) Invalidate();
+}
+
+BOOL CTKDialog::PreTranslateMessage(MSG* msg) {
+  if (m_Impl.PreTranslateMessage(msg)) return TRUE;
+  return CDialog::PreTranslateMessage(msg);
+}
+
+BOOL CTKDialog::OnCommand(WPARAM wParam, LPARAM lParam) {
+  if (m_Impl.OnCommand(wParam, lParam)) return TRUE;
+  return CDialog::OnCommand(wParam, lParam);
+}
+
+BOOL CTKDialog::OnEraseBkgnd(HDC dc) {
+  RECT client{};
+  ::GetClientRect(m_hWnd, &client);
+  const bool tiled = m_hBkgrImage && m_BkgrLocation == kTile;
+  if (!tiled) {
+    if (m_brBackground)
+      ::FillRect(dc, &client, m_brBackground);
+    else
+      CDialog::WindowProc(WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+  }
+  if (m_hBkgrImage && m_sizeBkgrImage.cx > 0 && m_sizeBkgrImage.cy > 0) {
+    const int w = m_sizeBkgrImage.cx, h = m_sizeBkgrImage.cy;
+    auto draw = [&](int x, int y) {
+      ::DrawStateA(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(m_hBkgrImage), 0, x, y, w, h,
+                   DST_BITMAP);
+    };
+    if (tiled) {
+      for (int y = 0; y < client.bottom; y += h)
+        for (int x = 0; x < client.right; x += w) draw(x, y);
+    } else {
+      switch (m_BkgrLocation) {
+        case kTopRight: draw(client.right - w, 0); break;
+        case kBottomLeft: draw(0, client.bottom - h); break;
+        case kBottomRight: draw(client.right - w, client.bottom - h); break;
+        default: draw(0, 0); break;
+      }
+    }
+  }
+  return TRUE;
+}
+
+HBRUSH CTKDialog::OnCtlColor(HDC dc, HWND control, UINT message) {
+  if (m_brBackground || m_hBkgrImage) {
+    char className[32] = {};
+    ::GetClassNameA(control, className, sizeof className);
+    if (lstrcmpiA(className, "Static") == 0 || lstrcmpiA(className, "Button") == 0) {
+      ::SetBkMode(dc, TRANSPARENT);
+      return static_cast<HBRUSH>(::GetStockObject(NULL_BRUSH));
+    }
+  }
+  return reinterpret_cast<HBRUSH>(
+      CDialog::WindowProc(message, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(control)));
+}
+
+LRESULT CTKDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_ERASEBKGND:
+      if (!m_brBackground && !m_hBkgrImage) break;
+      return OnEraseBkgnd(reinterpret_cast<HDC>(wParam));
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+      return reinterpret_cast<LRESULT>(
+          OnCtlColor(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam), message));
+    case WM_DESTROY:
+      DropBackgroundImage();
+      m_Impl.ReleaseHook();
+      break;
+    case WM_ACTIVATE:
+      m_Impl.OnActivate(LOWORD(wParam), reinterpret_cast<HWND>(lParam));
+      break;
+    case WM_NCACTIVATE: {
+      BOOL active = static_cast<BOOL>(wParam);
+      m_Impl.OnNcActivate(active);
+      return DefWindowProc(WM_NCACTIVATE, active, lParam);
+    }
+    default:
+      break;
+  }
+  return CDialog::WindowProc(message, wParam, lParam);
+}

@@ -1,0 +1,65 @@
+#pragma once
+// The toolkit's property sheet: the system's sheet with a DialogHelper for library
+// popup menus and a choice of how the pages are offered. The standard tab control
+// (look 0) is what this program shows; the outlook bar, tree and tab-window looks
+// keep their settings here for the navigation controls that draw them.
+#include "toolkit/frames/DialogHelper.h"
+#include "toolkit/frames/TKPropertyPage.h"
+
+// A group of pages in the tree look.
+class CTKPropSheetCategory {
+public:
+  explicit CTKPropSheetCategory(const char* name, int icon = -1, int selectedIcon = -1,
+                                CTKPropSheetCategory* parent = nullptr)
+      : m_strName(name), m_nIcon(icon), m_nSelectedIcon(selectedIcon), m_pParentCategory(parent) {}
+  CString m_strName;
+  int m_nIcon;
+  int m_nSelectedIcon;
+  CTKPropSheetCategory* m_pParentCategory;
+  std::vector<CTKPropSheetCategory*> m_lstSubCategories;
+  std::vector<CTKPropertyPage*> m_lstPages;
+};
+
+class CTKPropertySheet : public CPropertySheet {
+public:
+  enum Look { PropSheetLook_Tabs = 0, PropSheetLook_OutlookBar = 1, PropSheetLook_Tree = 2,
+              PropSheetLook_OneNoteTabs = 3 };
+
+  CTKPropertySheet() : m_Impl(this) {}
+  explicit CTKPropertySheet(const char* caption, CWnd* parent = nullptr, UINT selectPage = 0)
+      : CPropertySheet(caption, parent, selectPage), m_Impl(this) {}
+  ~CTKPropertySheet() override;
+
+  void AddPage(CPropertyPage* page) override;
+  BOOL OnInitDialog() override;
+  BOOL PreTranslateMessage(MSG* msg) override;
+  BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
+  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+  // Added after the sheet's own virtual operations.
+  virtual void OnActivatePage(CPropertyPage* page);
+  virtual BOOL CreateNavigationControl();
+
+  // The look and the pane width are taken before the window exists.
+  void SetLook(int look, int navigationPaneWidth = 100);
+  int GetLook() const { return m_look; }
+  // Page icons for the outlook bar, tree and tab-window looks.
+  BOOL SetIconsList(HIMAGELIST images, SIZE iconSize);
+  CTKPropSheetCategory* AddTreeCategory(const char* name, int icon = -1, int selectedIcon = -1,
+                                        CTKPropSheetCategory* parent = nullptr);
+  void SetOpenMenu(CTKPopupMenuBase* popup) { m_Impl.SetOpenMenu(popup); }
+
+  DialogHelper m_Impl;
+
+protected:
+  int m_look = PropSheetLook_Tabs;
+  int m_nBarWidth = 100;
+  int m_nActivePage = -1;
+  HIMAGELIST m_Icons = nullptr;
+  SIZE m_sizeIcon{0, 0};
+  std::vector<CTKPropSheetCategory*> m_lstTreeCategories;
+  BOOL m_bIsInSelectTree = FALSE;
+
+private:
+  void DeleteCategories();
+};
