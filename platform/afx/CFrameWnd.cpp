@@ -1,12 +1,35 @@
 #include "platform/afx/CFrameWnd.h"
 
+#include "platform/afx/CControlBar.h"
 #include "platform/afx/CWinApp.h"
 
 const RECT CFrameWnd::rectDefault = {static_cast<LONG>(CW_USEDEFAULT), static_cast<LONG>(CW_USEDEFAULT), 0, 0};
 
 BEGIN_MESSAGE_MAP(CFrameWnd, CWnd)
   ON_WM_DESTROY()
+  ON_WM_SIZE()
 END_MESSAGE_MAP()
+
+void CFrameWnd::RecalcLayout(BOOL) {
+  if (m_inRecalcLayout || !m_hWnd) return;
+  m_inRecalcLayout = TRUE;
+  AfxRepositionBars(m_hWnd, 0, 0xFFFF, AFX_IDW_PANE_FIRST);
+  m_inRecalcLayout = FALSE;
+}
+
+void CFrameWnd::ShowControlBar(CWnd* bar, BOOL show, BOOL delay) {
+  if (!bar || !bar->m_hWnd) return;
+  ::SetWindowPos(bar->m_hWnd, nullptr, 0, 0, 0, 0,
+                 SWP_NOZORDER | SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE |
+                     (show ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
+  if (delay) ::PostMessageA(m_hWnd, WM_SIZE, SIZE_RESTORED, 0);
+  else RecalcLayout();
+}
+
+void CFrameWnd::OnSize(UINT type, int cx, int cy) {
+  CWnd::OnSize(type, cx, cy);
+  if (type != SIZE_MINIMIZED) RecalcLayout();
+}
 
 BOOL CFrameWnd::PreCreateWindow(CREATESTRUCTA& cs) {
   if (!cs.lpszClass) {

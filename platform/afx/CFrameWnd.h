@@ -26,10 +26,18 @@ public:
   // The resource id the frame was loaded from (0 when made without resources).
   UINT GetResourceId() const { return m_nIDResource; }
 
+  // Lays the control bars out along the sides of the client area (WM_SIZEPARENT to
+  // every bar child) and gives the rest to the view (AFX_IDW_PANE_FIRST).
+  virtual void RecalcLayout(BOOL notify = TRUE);
+  // Shows or hides a bar and lays the bars out again (at once unless delay).
+  void ShowControlBar(CWnd* bar, BOOL show, BOOL delay);
+
 protected:
   void PostNcDestroy() override;
   void OnDestroy();
+  void OnSize(UINT type, int cx, int cy);
   UINT m_nIDResource = 0;
+  BOOL m_inRecalcLayout = FALSE;
 
   DECLARE_MESSAGE_MAP()
 };

@@ -13,6 +13,7 @@
 #include "platform/afx/CCmdUI.h"
 #include "platform/afx/CWnd.h"
 #include "platform/afx/CFrameWnd.h"
+#include "platform/afx/CControlBar.h"
 #include "platform/afx/CWinApp.h"
 #include "platform/afx/AfxMessageBox.h"
 #include "platform/afx/CDataExchange.h"

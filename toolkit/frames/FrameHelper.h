@@ -1,15 +1,57 @@
 #pragma once
-// The implementation object embedded in every toolkit frame. For now it carries only
-// what the workspace needs of it: the frame it belongs to. The frame implementation
-// adds the rest (bars, tear-off bars, dock layout).
+// The implementation object embedded in every toolkit frame: the menu bar that takes
+// the window menu's place, the user-defined and torn-off toolbars, and the main
+// window's placement, applied before the frame is created and stored when it closes.
 #include "platform/afx/afxwin.h"
 
 class FrameHelper {
 public:
   explicit FrameHelper(CFrameWnd* frame = nullptr) : m_pFrame(frame) {}
-  virtual ~FrameHelper() = default;
+  virtual ~FrameHelper();
+  FrameHelper(const FrameHelper&) = delete;
+  FrameHelper& operator=(const FrameHelper&) = delete;
 
   CFrameWnd* GetOwnerFrame() const { return m_pFrame; }
 
+  // The menu bar replaces the window menu: it keeps the frame's menu as its default
+  // and the frame shows none. The menu bar is any window (the toolkit's menu bar
+  // class belongs to the toolbars); it is not owned.
+  void AttachMenuBar(CWnd* menuBar);
+  CWnd* GetMenuBar() const { return m_pMenuBar; }
+  HMENU GetDefaultMenu() const { return m_hDefaultMenu; }
+
+  // The control ids reserved for user-defined toolbars, ends included.
+  void ReserveUserBarIds(int first, int last) {
+    m_firstUserBarId = first;
+    m_lastUserBarId = last;
+  }
+  BOOL IsUserBarId(CWnd* bar) const;
+  // The first free id of the reserved range, -1 when all are used or none reserved.
+  int FirstFreeUserBarId() const;
+  void AddUserBar(CWnd* bar) { m_userBars.AddTail(bar); }
+
+  // Torn-off bars are owned: they are destroyed and deleted with the helper.
+  void RememberTearOffBar(CWnd* bar) { m_tearOffBars.AddTail(bar); }
+  void ForgetTearOffBar(CWnd* bar);
+  int TearOffBarCount() const { return static_cast<int>(m_tearOffBars.GetCount()); }
+
+  // Before the frame's window exists: the workspace may replace the creation
+  // rectangle and the show command by the stored ones.
+  void ApplyStoredPlacement(CREATESTRUCTA& cs);
+  // On WM_CLOSE: hidden torn-off bars go, the workspace saves the frame's state and
+  // its placement.
+  void OnClosingFrame();
+
+  int m_firstUserBarId = -1;
+  int m_lastUserBarId = -1;
+  CList<CWnd*, CWnd*> m_userBars;
+  CList<CWnd*, CWnd*> m_tearOffBars;
+  CString m_profileName;
+  CWnd* m_pMenuBar = nullptr;
+  HMENU m_hDefaultMenu = nullptr;
   CFrameWnd* m_pFrame;
+  UINT m_menuBarResId = 0;
+
+private:
+  static void DestroyBar(CWnd* bar);
 };

@@ -30,13 +30,14 @@
 #endif
 
 // A bar that a look paints (toolbars, menu bars, popup menu bars, colour bars,
-// outlook bars, caption bars, sizing bars, status bars).
-class CTKBaseControlBar : public CWnd {
+// outlook bars, caption bars, sizing bars, status bars). The real bars derive from it,
+// so it is a framework control bar; the looks read the bar style of either place.
+class CTKBaseControlBar : public CControlBar {
 public:
   enum Kind { kOtherBar, kToolBar, kMenuBar, kPopupMenuBar, kColorBar, kOutlookBar, kCaptionBar,
               kSizingBar, kStatusBar };
   virtual Kind LookKind() const { return kOtherBar; }
-  virtual DWORD GetBarStyle() const { return barStyle; }
+  virtual DWORD GetBarStyle() const { return barStyle | m_dwStyle; }
   // The bar's vertical orientation (docked left or right, or a vertical float).
   virtual BOOL IsHorizontal() const { return TRUE; }
   // Side on which the bar is docked: 1 left, 2 top, 3 right, 4 bottom; 0 floating.

@@ -1,0 +1,237 @@
+// The toolkit frame with its bars: the layout of a status bar and a docked sizing bar,
+// the status bar's panes and window text, sizing a bar by dragging its edge, and the
+// bars painted through the current look.
+#include "support/wine/gtest_win.h"
+
+#include "support/wine/WindowCapture.h"
+#include "toolkit/frames/GlobalData.h"
+#include "toolkit/frames/TKFrameWnd.h"
+#include "toolkit/frames/TKSizingControlBar.h"
+#include "toolkit/frames/TKStatusBar.h"
+#include "toolkit/frames/TKVisualManager.h"
+#include "toolkit/frames/TKVisualManagerXP.h"
+
+namespace {
+
+constexpr UINT kSizingBarId = AFX_IDW_CONTROLBAR_FIRST + 40;
+
+// A frame of 640 x 480 with a status bar and a sizing bar docked on the left. The
+// frame deletes itself when its window goes.
+class FrameFixture : public ::testing::Test {
+protected:
+  void SetUp() override {
+    frame = new CTKFrameWnd;
+    ASSERT_TRUE(frame->Create(nullptr, "Bars", WS_OVERLAPPEDWINDOW, CRect(20, 20, 660, 500)));
+    frameHwnd = frame->m_hWnd;
+    ASSERT_TRUE(status.Create(frame));
+    const UINT indicators[] = {0, 0};
+    ASSERT_TRUE(status.SetIndicators(indicators, 2));
+    ASSERT_TRUE(sizing.Create("Levels", frame, CSize(150, 120), TRUE, kSizingBarId,
+                              WS_CHILD | WS_VISIBLE | CBRS_LEFT));
+    frame->EnableDocking(CBRS_ALIGN_ANY);
+    ASSERT_TRUE(frame->DockControlBar(&sizing, AFX_IDW_DOCKBAR_LEFT));
+    frame->ShowWindow(SW_SHOWNORMAL);
+    frame->RecalcLayout();
+    PumpPendingMessages();
+  }
+  void TearDown() override {
+    if (::IsWindow(frameHwnd)) ::DestroyWindow(frameHwnd);
+  }
+  CRect ClientRectOf(CWnd& child) const {
+    CRect rect;
+    child.GetWindowRect(&rect);
+    ::MapWindowPoints(nullptr, frameHwnd, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+  }
+
+  CTKFrameWnd* frame = nullptr;
+  HWND frameHwnd = nullptr;
+  CTKStatusBar status;
+  CTKSizingControlBar sizing;
+};
+
+TEST_F(FrameFixture, StatusBarAtTheBottomAndTheSizingBarDownTheLeftSide) {
+  CRect client;
+  ::GetClientRect(frameHwnd, &client);
+  CRect bar = ClientRectOf(status);
+  const int statusHeight = status.CalcFixedLayout(TRUE, TRUE).cy;
+  EXPECT_GT(statusHeight, 10);
+  EXPECT_EQ(bar, CRect(0, client.bottom - statusHeight, client.right, client.bottom));
+
+  CRect side = ClientRectOf(sizing);
+  EXPECT_EQ(side, CRect(0, 0, 150, client.bottom - statusHeight));
+  EXPECT_EQ(sizing.m_dockBarId, static_cast<UINT>(AFX_IDW_DOCKBAR_LEFT));
+  EXPECT_TRUE(sizing.IsDockedLeftRight());
+  // Its client area: the border of 5 on every side, the caption strip at the top and
+  // the sizing edge on the right, the only edge a bar docked on the left can drag.
+  CRect inside;
+  sizing.GetClientRect(&inside);
+  EXPECT_EQ(inside.Width(), 150 - 10 - 6);
+  EXPECT_EQ(inside.Height(), side.Height() - 10 - sizing.m_captionHeight);
+  EXPECT_TRUE(sizing.CanSizeEdge(11));
+  for (int code : {10, 12, 15}) EXPECT_FALSE(sizing.CanSizeEdge(code)) << code;
+
+  // The edge answers the hit test; the middle of the bar is its client area.
+  CRect window;
+  sizing.GetWindowRect(&window);
+  EXPECT_EQ(sizing.SendMessage(WM_NCHITTEST, 0, MAKELPARAM(window.right - 3, window.top + 100)), 11);
+  EXPECT_EQ(sizing.SendMessage(WM_NCHITTEST, 0, MAKELPARAM(window.left + 60, window.top + 100)), HTCLIENT);
+  EXPECT_EQ(sizing.SendMessage(WM_NCHITTEST, 0, MAKELPARAM(window.left + 20, window.top + 7)), HTCAPTION);
+}
+
+TEST_F(FrameFixture, SizingBarFollowsItsDraggedEdgeWithinItsLimits) {
+  CRect window;
+  sizing.GetWindowRect(&window);
+  CRect client;
+  ::GetClientRect(frameHwnd, &client);
+  POINT edge{window.right - 3, window.top + 100};
+  POINT start = edge;
+  ::ScreenToClient(sizing.m_hWnd, &start);
+  struct Drag {
+    int dx;
+    int expected;
+  };
+  // Wider, narrower, then far past the minimum (33) and past the free client area.
+  const Drag drags[] = {{40, 190}, {-60, 130}, {-500, 33}, {2000, 150 + client.Width() - 150 - 4}};
+  int width = 150;
+  for (const Drag& drag : drags) {
+    sizing.GetWindowRect(&window);
+    edge = POINT{window.right - 3, window.top + 100};
+    start = edge;
+    ::ScreenToClient(sizing.m_hWnd, &start);
+    sizing.SendMessage(WM_NCLBUTTONDOWN, 11, MAKELPARAM(edge.x, edge.y));
+    EXPECT_TRUE(sizing.m_isDragging);
+    EXPECT_EQ(::GetCapture(), sizing.m_hWnd);
+    sizing.SendMessage(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(start.x + drag.dx / 2, start.y));
+    sizing.SendMessage(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(start.x + drag.dx, start.y));
+    sizing.SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(start.x + drag.dx, start.y));
+    EXPECT_FALSE(sizing.m_isDragging);
+    EXPECT_NE(::GetCapture(), sizing.m_hWnd);
+    int free = client.Width() - width;
+    int expected = drag.dx >= 2000 ? width + free - 4 : drag.expected;
+    EXPECT_EQ(sizing.m_dockedVertSize.cx, expected) << drag.dx;
+    EXPECT_EQ(ClientRectOf(sizing).Width(), expected) << drag.dx;
+    width = expected;
+  }
+  // A right button press ends a drag where it is.
+  sizing.GetWindowRect(&window);
+  edge = POINT{window.right - 3, window.top + 100};
+  start = edge;
+  ::ScreenToClient(sizing.m_hWnd, &start);
+  sizing.SendMessage(WM_NCLBUTTONDOWN, 11, MAKELPARAM(edge.x, edge.y));
+  sizing.SendMessage(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(start.x - 100, start.y));
+  sizing.SendMessage(WM_RBUTTONDOWN, 0, MAKELPARAM(start.x - 100, start.y));
+  EXPECT_FALSE(sizing.m_isDragging);
+  EXPECT_EQ(sizing.m_dockedVertSize.cx, width - 100);
+}
+
+TEST_F(FrameFixture, StatusPanesShareTheBarAndAnswerTheWindowTextMessages) {
+  CRect inside;
+  status.GetClientRect(&inside);
+  status.CalcInsideRect(inside, TRUE);
+  // The first 0 id is the message pane: stretching and borderless; the second gets a
+  // quarter of the screen's width.
+  EXPECT_EQ(status.GetPaneStyle(0), static_cast<UINT>(SBPS_STRETCH | SBPS_NOBORDERS));
+  EXPECT_EQ(status.GetPaneStyle(1), 0u);
+  const int quarter = ::GetSystemMetrics(SM_CXSCREEN) / 4;
+  CRect first, second;
+  status.GetItemRect(0, &first);
+  status.GetItemRect(1, &second);
+  EXPECT_EQ(first.left, inside.left);
+  EXPECT_EQ(second.left, first.right + 2);
+  EXPECT_EQ(second.Width(), quarter + 4);
+  // The message pane takes all the spare width, up to the size box at the end.
+  ASSERT_TRUE(status.HasSizeBox());
+  EXPECT_EQ(second.right, status.SizeBoxRect().left);
+  EXPECT_EQ(status.SizeBoxRect().right, inside.right);
+
+  // Pane widths set afterwards lay the panes out again.
+  status.SetPaneInfo(1, 0, SBPS_POPOUT, 80);
+  status.GetItemRect(1, &second);
+  EXPECT_EQ(second.Width(), 84);
+  EXPECT_EQ(status.GetPaneStyle(1), static_cast<UINT>(SBPS_POPOUT));
+
+  // The window text is the message pane's text.
+  EXPECT_EQ(status.SendMessage(WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Recording")), 0);
+  EXPECT_STREQ(status.GetPaneText(0), "Recording");
+  EXPECT_EQ(status.SendMessage(WM_GETTEXTLENGTH), 9);
+  char buffer[16];
+  ::memset(buffer, 'x', sizeof buffer);
+  EXPECT_EQ(status.SendMessage(WM_GETTEXT, 9, reinterpret_cast<LPARAM>(buffer)), 9);
+  EXPECT_STREQ(buffer, "Recordin");
+  EXPECT_EQ(status.SendMessage(WM_GETTEXT, 0, reinterpret_cast<LPARAM>(buffer)), 0);
+  EXPECT_EQ(status.SendMessage(WM_GETTEXT, sizeof buffer, reinterpret_cast<LPARAM>(buffer)), 10);
+  EXPECT_STREQ(buffer, "Recording");
+  EXPECT_TRUE(status.SetPaneText(1, "48 kHz"));
+  EXPECT_STREQ(status.GetPaneText(1), "48 kHz");
+  EXPECT_TRUE(status.SetPaneText(1, ""));
+  EXPECT_STREQ(status.GetPaneText(1), "");
+  // Out-of-range panes are ignored.
+  EXPECT_FALSE(status.SetPaneText(7, "none"));
+  EXPECT_EQ(status.GetPaneStyle(-1), 0u);
+  EXPECT_EQ(status.CommandToIndex(4242), -1);
+
+  // A pane whose string is missing ends the filling with false.
+  const UINT missing[] = {0, 0xBEEF, 0};
+  EXPECT_FALSE(status.SetIndicators(missing, 3));
+
+  // A maximised frame has no size box and answers the corner with the default.
+  frame->ShowWindow(SW_SHOWMAXIMIZED);
+  PumpPendingMessages();
+  EXPECT_FALSE(status.HasSizeBox());
+  CRect box = status.SizeBoxRect();
+  POINT corner{box.left + 2, box.top + 2};
+  ::ClientToScreen(status.m_hWnd, &corner);
+  EXPECT_NE(status.SendMessage(WM_NCHITTEST, 0, MAKELPARAM(corner.x, corner.y)), HTBOTTOMRIGHT);
+  frame->ShowWindow(SW_SHOWNORMAL);
+  PumpPendingMessages();
+  EXPECT_TRUE(status.HasSizeBox());
+  box = status.SizeBoxRect();
+  corner = POINT{box.left + 2, box.top + 2};
+  ::ClientToScreen(status.m_hWnd, &corner);
+  EXPECT_EQ(status.SendMessage(WM_NCHITTEST, 0, MAKELPARAM(corner.x, corner.y)), HTBOTTOMRIGHT);
+}
+
+TEST_F(FrameFixture, BarsPaintThroughTheCurrentLook) {
+  status.SetPaneText(0, "Ready");
+  status.SetPaneText(1, "00:00:12");
+  status.SetPaneBackgroundColor(1, RGB(0, 160, 0));
+  ::RedrawWindow(frameHwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  PumpPendingMessages();
+  const GlobalData& gd = GlobalData::Get();
+
+  CapturedImage bar = CaptureWindow(status.m_hWnd, true);
+  ASSERT_FALSE(bar.Empty());
+  CRect pane;
+  status.GetItemRect(1, &pane);
+  EXPECT_EQ(bar.At(pane.left + pane.Width() - 6, pane.top + 3), RGB(0, 160, 0));
+  // The pane's sunken border: shadow at the top-left, highlight at the bottom-right.
+  EXPECT_EQ(bar.At(pane.left + 5, pane.top), gd.barShadow);
+  EXPECT_EQ(bar.At(pane.right - 1, pane.bottom - 2), gd.barHighlight);
+  EXPECT_EQ(bar.At(1, 1), gd.barFace);
+
+  CapturedImage side = CaptureWindow(sizing.m_hWnd, false);
+  ASSERT_FALSE(side.Empty());
+  // The sizing edge on the right, drawn as a raised frame inside the border.
+  CRect window;
+  sizing.GetWindowRect(&window);
+  CRect edge = sizing.EdgeRectOf(CRect(0, 0, window.Width(), window.Height()), 11);
+  EXPECT_EQ(side.At(edge.left, edge.top + 50), gd.barHighlight);
+  EXPECT_EQ(side.At(edge.right - 1, edge.top + 50), gd.barDarkShadow);
+  EXPECT_EQ(side.At(2, 60), gd.barFace);
+
+  // Another look paints the bar background in its own colour.
+  ASSERT_TRUE(CTKVisualManager::SelectLookClass(RUNTIME_CLASS(CTKVisualManagerXP)));
+  ::RedrawWindow(frameHwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  PumpPendingMessages();
+  auto* xpLook = static_cast<CTKVisualManagerXP*>(CTKVisualManager::GetInstance());
+  CapturedImage xp = CaptureWindow(status.m_hWnd, true);
+  // The flat look frames the pane in one colour all round.
+  EXPECT_EQ(xp.At(pane.left + 5, pane.top), xpLook->statusPaneBorder);
+  EXPECT_EQ(xp.At(pane.right - 1, pane.bottom - 2), xpLook->statusPaneBorder);
+  ::CreateDirectoryA(TARVEL_TEST_BINARY_DIR "/screenshots", nullptr);
+  EXPECT_TRUE(SavePng(CaptureWindow(frameHwnd, false), TARVEL_TEST_BINARY_DIR "/screenshots/frame-bars.png"));
+  CTKVisualManager::SelectLookClass(RUNTIME_CLASS(CTKVisualManager));
+}
+
+}  // namespace

@@ -1,0 +1,137 @@
+#include "toolkit/frames/TKFrameWnd.h"
+
+#include "toolkit/frames/CommandUsageCounter.h"
+#include "toolkit/frames/GlobalData.h"
+#include "toolkit/frames/TKLookTargets.h"
+#include "toolkit/frames/TKWorkspace.h"
+
+CWnd* CTKFrameWnd::openPopup_ = nullptr;
+
+CTKFrameWnd::CTKFrameWnd() : m_Impl(this) {}
+CTKFrameWnd::~CTKFrameWnd() = default;
+
+BOOL CTKFrameWnd::OnMenuPopupShown(CWnd* popup) {
+  if (popup && popup->m_hWnd && GlobalData::Get().accessibilityHook)
+    ::NotifyWinEvent(EVENT_SYSTEM_MENUPOPUPSTART, popup->m_hWnd, OBJID_WINDOW, CHILDID_SELF);
+  return TRUE;
+}
+
+void CTKFrameWnd::OnMenuPopupClosed(CWnd* popup) {
+  if (popup && popup->m_hWnd && GlobalData::Get().accessibilityHook)
+    ::NotifyWinEvent(EVENT_SYSTEM_MENUEND, popup->m_hWnd, OBJID_WINDOW, CHILDID_SELF);
+  if (popup == openPopup_) openPopup_ = nullptr;
+}
+
+BOOL CTKFrameWnd::NotifyPopupMenuOpen(CWnd* popup) {
+  openPopup_ = popup;
+  if (g_toolbarsCustomizing) return TRUE;
+  return OnMenuPopupShown(popup);
+}
+
+BOOL CTKFrameWnd::PreCreateWindow(CREATESTRUCTA& cs) {
+  m_Impl.ApplyStoredPlacement(cs);
+  return CFrameWnd::PreCreateWindow(cs);
+}
+
+BOOL CTKFrameWnd::LoadFrame(UINT resourceId, DWORD style, CWnd* parent) {
+  m_nLoadedResourceId = resourceId;
+  if (!CFrameWnd::LoadFrame(resourceId, style, parent)) return FALSE;
+  if (CTKWorkspace* workspace = CurrentWorkspace()) workspace->LoadState(nullptr, &m_Impl);
+  return TRUE;
+}
+
+BOOL CTKFrameWnd::OnCommand(WPARAM wParam, LPARAM lParam) {
+  if (g_toolbarsCustomizing) return FALSE;
+  if (HIWORD(wParam) == 1) {
+    if (g_pCommandUsageCounter) g_pCommandUsageCounter->CountUse(LOWORD(wParam));
+    // An accelerator closes an open library popup menu first; a minimised frame
+    // swallows it.
+    if (openPopup_ && openPopup_->m_hWnd) {
+      ::SendMessageA(openPopup_->m_hWnd, WM_KEYDOWN, VK_ESCAPE, 0);
+      return TRUE;
+    }
+    if (::IsIconic(m_hWnd)) return TRUE;
+  }
+  return CFrameWnd::OnCommand(wParam, lParam);
+}
+
+LRESULT CTKFrameWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_CLOSE:
+      m_Impl.OnClosingFrame();
+      break;
+    case WM_DESTROY:
+      if (m_hAccelTable) {
+        ::DestroyAcceleratorTable(m_hAccelTable);
+        m_hAccelTable = nullptr;
+      }
+      break;
+    case WM_ACTIVATE: {
+      LRESULT result = CFrameWnd::WindowProc(message, wParam, lParam);
+      if (LOWORD(wParam) == WA_CLICKACTIVE) UpdateWindow();
+      else if (LOWORD(wParam) == WA_INACTIVE && !g_toolbarsCustomizing && openPopup_ && openPopup_->m_hWnd)
+        ::SendMessageA(openPopup_->m_hWnd, WM_CLOSE, 0, 0);
+      return result;
+    }
+    default:
+      break;
+  }
+  return CFrameWnd::WindowProc(message, wParam, lParam);
+}
+
+void CTKFrameWnd::EnableDocking(DWORD style) { m_dockingSides |= style & CBRS_ALIGN_ANY; }
+
+namespace {
+DWORD AlignOfDockBar(UINT dockBarId) {
+  switch (dockBarId) {
+    case AFX_IDW_DOCKBAR_TOP: return CBRS_ALIGN_TOP;
+    case AFX_IDW_DOCKBAR_BOTTOM: return CBRS_ALIGN_BOTTOM;
+    case AFX_IDW_DOCKBAR_LEFT: return CBRS_ALIGN_LEFT;
+    case AFX_IDW_DOCKBAR_RIGHT: return CBRS_ALIGN_RIGHT;
+    default: return 0;
+  }
+}
+}  // namespace
+
+UINT CTKFrameWnd::DockBarIdOf(const CControlBar* bar) {
+  if (!bar || bar->IsFloating()) return 0;
+  DWORD style = bar->m_dwStyle;
+  if (style & CBRS_ALIGN_TOP) return AFX_IDW_DOCKBAR_TOP;
+  if (style & CBRS_ALIGN_BOTTOM) return AFX_IDW_DOCKBAR_BOTTOM;
+  if (style & CBRS_ALIGN_LEFT) return AFX_IDW_DOCKBAR_LEFT;
+  if (style & CBRS_ALIGN_RIGHT) return AFX_IDW_DOCKBAR_RIGHT;
+  return 0;
+}
+
+BOOL CTKFrameWnd::DockControlBar(CControlBar* bar, UINT dockBarId) {
+  if (!bar) return FALSE;
+  DWORD align = AlignOfDockBar(dockBarId);
+  // Without a side, the first side the bar's own style and the frame both allow,
+  // in the frame's order: top, bottom, left, right.
+  if (!align) {
+    for (DWORD side : {CBRS_ALIGN_TOP, CBRS_ALIGN_BOTTOM, CBRS_ALIGN_LEFT, CBRS_ALIGN_RIGHT})
+      if ((bar->m_dwStyle & side) && (m_dockingSides & side)) {
+        align = side;
+        break;
+      }
+  }
+  if (!align || !(m_dockingSides & align)) return FALSE;
+  bar->SetBarStyle((bar->m_dwStyle & ~(CBRS_ALIGN_ANY | CBRS_FLOATING)) | align);
+  if (bar->m_hWnd) {
+    ::SetWindowPos(bar->m_hWnd, nullptr, 0, 0, 0, 0,
+                   SWP_NOZORDER | SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+  }
+  RecalcLayout();
+  return TRUE;
+}
+
+BOOL CTKFrameWnd::DockControlBarBeside(CControlBar* bar, CControlBar* other) {
+  if (!bar || !other) return FALSE;
+  RecalcLayout();
+  DWORD style = other->m_dwStyle;
+  UINT dockBar = (style & CBRS_ALIGN_TOP)      ? AFX_IDW_DOCKBAR_TOP
+                 : (style & CBRS_ALIGN_BOTTOM) ? AFX_IDW_DOCKBAR_BOTTOM
+                 : (style & CBRS_ALIGN_LEFT)   ? AFX_IDW_DOCKBAR_LEFT
+                                               : AFX_IDW_DOCKBAR_RIGHT;
+  return DockControlBar(bar, dockBar);
+}

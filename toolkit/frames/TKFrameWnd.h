@@ -1,0 +1,49 @@
+#pragma once
+// The toolkit's single-document frame: the frame implementation object, the stored
+// window placement, the hooks of library popup menus, and docking of the toolkit's
+// bars along the four sides of the client area.
+#include "platform/afx/afxwin.h"
+#include "toolkit/frames/FrameHelper.h"
+
+class CTKFrameWnd : public CFrameWnd {
+public:
+  CTKFrameWnd();
+  ~CTKFrameWnd() override;
+
+  /* 1 */ virtual BOOL OnMenuPopupShown(CWnd* popup);
+  /* 2 */ virtual void OnMenuPopupClosed(CWnd* popup);
+  // Hooks for subclasses (what the library's popup menus and toolbars ask of a frame).
+  /* 3 */ virtual BOOL OnShowPopupMenuHook(CWnd*, CWnd*, UINT) { return FALSE; }
+  /* 4 */ virtual BOOL OnDrawMenuImageHook(CDC*, CWnd*) { return FALSE; }
+  /* 5 */ virtual BOOL OnMenuButtonToolHitTestHook(CWnd*, void*) { return FALSE; }
+  /* 6 */ virtual void OnDrawMenuLogoHook(CDC*, CWnd*, const RECT*) {}
+  /* 7 */ virtual BOOL OnShowCustomizePaneHook(CWnd*, UINT) { return TRUE; }
+  /* 8 */ virtual BOOL OnFillCustomizeList(CWnd* popup, CWnd* toolBar) { return TRUE; }
+
+  BOOL PreCreateWindow(CREATESTRUCTA& cs) override;
+  BOOL LoadFrame(UINT resourceId, DWORD style = WS_OVERLAPPEDWINDOW, CWnd* parent = nullptr) override;
+  BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
+  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+  // The sides on which bars may dock (CBRS_ALIGN_* bits).
+  void EnableDocking(DWORD style);
+  // Docks bar on the side of the dock bar id (AFX_IDW_DOCKBAR_TOP and so on); a side
+  // the frame does not allow leaves the bar where it is. False for no bar.
+  BOOL DockControlBar(CControlBar* bar, UINT dockBarId = 0);
+  // Docks bar on the side where other is docked.
+  BOOL DockControlBarBeside(CControlBar* bar, CControlBar* other);
+  // The dock bar id of the side the bar is docked on; 0 when floating.
+  static UINT DockBarIdOf(const CControlBar* bar);
+
+  // Called by every library popup menu when it opens.
+  BOOL NotifyPopupMenuOpen(CWnd* popup);
+  static CWnd* OpenPopupMenu() { return openPopup_; }
+
+  FrameHelper m_Impl;
+  UINT m_nLoadedResourceId = 0;
+  BOOL m_inContextHelp = FALSE;
+  DWORD m_dockingSides = 0;
+
+private:
+  static CWnd* openPopup_;
+};

@@ -1,0 +1,541 @@
+#include "toolkit/frames/TKSizingControlBar.h"
+
+#include "platform/afx/linux_headers_begin.h"
+#include <algorithm>
+#include "platform/afx/linux_headers_end.h"
+
+#include "toolkit/frames/GlobalData.h"
+#include "toolkit/frames/MenuImages.h"
+#include "toolkit/frames/TKFrameWnd.h"
+#include "toolkit/frames/TKVisualManager.h"
+
+namespace {
+enum { kHitLeft = 10, kHitRight = 11, kHitTop = 12, kHitBottom = 15, kHitCaption = 2, kHitClient = 1,
+       kHitExpand = 9, kHitHide = 19 };
+constexpr int kEdgeOrder[4] = {kHitLeft, kHitTop, kHitRight, kHitBottom};
+constexpr UINT kDrawsEdges = 16;
+
+POINT PointOf(LPARAM lParam) { return POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))}; }
+
+SIZE ButtonSize() {
+  SIZE glyph = MenuImages::Size();
+  return SIZE{glyph.cx + 5, glyph.cy + 5};
+}
+}  // namespace
+
+BOOL CTKSizingControlBar::s_titleCaption = FALSE;
+BOOL CTKSizingControlBar::s_gradientCaption = FALSE;
+BOOL CTKSizingControlBar::s_hideExpandWhenSingle = TRUE;
+
+CArray<CTKSizingControlBar*, CTKSizingControlBar*>& CTKSizingControlBar::AllBars() {
+  static CArray<CTKSizingControlBar*, CTKSizingControlBar*> bars;
+  return bars;
+}
+
+CRect TKSizingCaptionButton::Square() const {
+  SIZE size = ButtonSize();
+  return CRect(position.x, position.y, position.x + size.cx, position.y + size.cy);
+}
+
+CTKSizingControlBar::CTKSizingControlBar() {
+  m_captionButtons[0].hitTest = kHitHide;
+  m_captionButtons[0].tooltipId = 16011;
+  m_captionButtons[1].hitTest = kHitExpand;
+  m_captionButtons[1].tooltipId = 16012;
+  for (auto& button : m_captionButtons) button.owner = this;
+}
+
+CTKSizingControlBar::~CTKSizingControlBar() {
+  auto& bars = AllBars();
+  for (int i = bars.GetSize() - 1; i >= 0; --i)
+    if (bars[i] == this) bars.RemoveAt(i);
+}
+
+int CTKSizingControlBar::DockSide() const {
+  switch (m_dockBarId) {
+    case AFX_IDW_DOCKBAR_LEFT: return 1;
+    case AFX_IDW_DOCKBAR_TOP: return 2;
+    case AFX_IDW_DOCKBAR_RIGHT: return 3;
+    case AFX_IDW_DOCKBAR_BOTTOM: return 4;
+    default: return 0;
+  }
+}
+
+void CTKSizingControlBar::SetCaptionLook(BOOL titleCaption, BOOL gradient, BOOL hideExpandWhenSingle) {
+  s_titleCaption = titleCaption;
+  s_hideExpandWhenSingle = hideExpandWhenSingle;
+  BOOL systemGradient = FALSE;
+  ::SystemParametersInfoA(SPI_GETGRADIENTCAPTIONS, 0, &systemGradient, 0);
+  s_gradientCaption = systemGradient || (gradient && GlobalData::Get().bitsPerPixel > 8);
+  auto& bars = AllBars();
+  for (int i = 0; i < bars.GetSize(); ++i)
+    if (bars[i]->m_hWnd) bars[i]->SendMessage(WM_NCPAINT);
+}
+
+BOOL CTKSizingControlBar::Create(const char* name, CWnd* parent, CSize defaultSize, BOOL hasCaption, UINT id,
+                                 DWORD style) {
+  SetBarStyle(style & CBRS_ALL);
+  m_dockedHorzSize = m_dockedVertSize = m_floatSize = defaultSize;
+  m_captionHeight = hasCaption ? std::max(12, GlobalData::Get().textHeight) : 0;
+  const char* cls = AfxRegisterWndClass(CS_DBLCLKS, ::LoadCursorA(nullptr, (LPCSTR)IDC_ARROW),
+                                        reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
+  DWORD windowStyle = (style & ~static_cast<DWORD>(CBRS_ALL & 0xFFFF)) | WS_CLIPCHILDREN | WS_CHILD;
+  if (!CWnd::Create(cls, name, windowStyle, CRect(0, 0, 0, 0), parent, id)) return FALSE;
+  SetBarStyle(m_dwStyle | CBRS_SIZE_DYNAMIC);
+  return TRUE;
+}
+
+void CTKSizingControlBar::SetMinSize(int cx, int cy) {
+  m_minSize = CSize(cx, cy);
+  m_floatSize.cx = std::max(m_floatSize.cx, static_cast<LONG>(cx));
+  m_floatSize.cy = std::max(m_floatSize.cy, static_cast<LONG>(cy));
+}
+
+void CTKSizingControlBar::SetMaxSize(int cx, int cy) {
+  m_maxSize = CSize(cx, cy);
+  if (cx > 0) m_floatSize.cx = std::min(m_floatSize.cx, static_cast<LONG>(cx));
+  if (cy > 0) m_floatSize.cy = std::min(m_floatSize.cy, static_cast<LONG>(cy));
+}
+
+BOOL CTKSizingControlBar::DestroyWindow() {
+  auto& bars = AllBars();
+  for (int i = bars.GetSize() - 1; i >= 0; --i)
+    if (bars[i] == this) bars.RemoveAt(i);
+  return CTKBaseControlBar::DestroyWindow();
+}
+
+void CTKSizingControlBar::UpdateDockBarId() {
+  CWnd* parent = CWnd::FromHandlePermanent(::GetParent(m_hWnd));
+  // Bars sit straight in their frame: the side of the bar style names the dock bar.
+  if (dynamic_cast<CFrameWnd*>(parent)) m_dockBarId = CTKFrameWnd::DockBarIdOf(this);
+  else m_dockBarId = m_hWnd ? static_cast<UINT>(::GetDlgCtrlID(::GetParent(m_hWnd))) : 0;
+}
+
+CSize CTKSizingControlBar::CalcFixedLayout(BOOL stretch, BOOL horizontal) {
+  if (stretch) return horizontal ? CSize(32767, m_dockedHorzSize.cy) : CSize(m_dockedVertSize.cx, 32767);
+  m_isSingleInRow = TRUE;
+  m_rowLayoutPending = FALSE;
+  CSize size = horizontal ? m_dockedHorzSize : m_dockedVertSize;
+  if (IsDockedLeftRight() && m_maxSize.cx > 0) size.cx = std::min(size.cx, m_maxSize.cx);
+  if (IsDockedTopBottom() && m_maxSize.cy > 0) size.cy = std::min(size.cy, m_maxSize.cy);
+  size.cx = std::max(size.cx, m_minSize.cx);
+  size.cy = std::max(size.cy, m_minSize.cy);
+  return size;
+}
+
+CSize CTKSizingControlBar::CalcDynamicLayout(int length, DWORD mode) {
+  if (m_isRolled) {
+    HWND focus = ::GetFocus();
+    if (!focus || (focus != m_hWnd && !::IsChild(m_hWnd, focus)))
+      return CSize(m_floatSize.cx, ::GetSystemMetrics(SM_CYFRAME) - 1);
+  }
+  if (mode & (LM_HORZDOCK | LM_VERTDOCK)) {
+    if (length == -1) m_rowLayoutPending = TRUE;
+    return CalcFixedLayout((mode & LM_STRETCH) != 0, (mode & LM_HORZDOCK) != 0);
+  }
+  if (mode & (LM_MRUWIDTH | LM_COMMIT)) return m_floatSize;
+  if (mode & LM_LENGTHY) m_floatSize.cy = length;
+  else m_floatSize.cx = length;
+  if (m_maxSize.cx > 0) m_floatSize.cx = std::min(m_floatSize.cx, m_maxSize.cx);
+  if (m_maxSize.cy > 0) m_floatSize.cy = std::min(m_floatSize.cy, m_maxSize.cy);
+  m_floatSize.cx = std::max(m_floatSize.cx, m_minSize.cx);
+  m_floatSize.cy = std::max(m_floatSize.cy, m_minSize.cy);
+  return m_floatSize;
+}
+
+BOOL CTKSizingControlBar::CanSizeEdge(int hitCode) const {
+  switch (hitCode) {
+    case kHitLeft: return m_dockBarId == AFX_IDW_DOCKBAR_RIGHT && (m_edgeFlags & 1);
+    case kHitRight:
+      if (m_dockBarId != AFX_IDW_DOCKBAR_LEFT && IsLastInRow()) return FALSE;
+      return (m_edgeFlags & 2) != 0;
+    case kHitTop: return m_dockBarId == AFX_IDW_DOCKBAR_BOTTOM && (m_edgeFlags & 4);
+    case kHitBottom:
+      if (m_dockBarId == AFX_IDW_DOCKBAR_TOP) return TRUE;
+      if (IsLastInRow()) return FALSE;
+      return (m_edgeFlags & 8) != 0;
+    default: return FALSE;
+  }
+}
+
+CRect CTKSizingControlBar::EdgeRectOf(CRect rect, int hitCode) const {
+  if (!CanSizeEdge(hitCode)) return CRect(0, 0, 0, 0);
+  if (m_edgeFlags & kDrawsEdges) rect.DeflateRect(1, 1);
+  switch (hitCode) {
+    case kHitLeft: rect.right = rect.left + m_edgeWidth; break;
+    case kHitRight: rect.left = rect.right - m_edgeWidth; break;
+    case kHitTop: rect.bottom = rect.top + m_edgeWidth; break;
+    case kHitBottom: rect.top = rect.bottom - m_edgeWidth; break;
+  }
+  return rect;
+}
+
+void CTKSizingControlBar::PlaceCaptionButtons(CRect client) {
+  SIZE size = ButtonSize();
+  m_captionButtons[1].hidden = s_hideExpandWhenSingle && m_isSingleInRow;
+  m_captionButtons[0].hidden = FALSE;
+  CRect window;
+  GetWindowRect(&window);
+  if (IsDockedTopBottom()) {
+    int x = client.left - m_captionHeight + (m_captionHeight - size.cx) / 2 - 3;
+    int y = client.top - 3;
+    for (auto& button : m_captionButtons) {
+      button.position = POINT{x, y};
+      if (!button.hidden) y += size.cy + 2;
+    }
+  } else {
+    int x = client.right - size.cx;
+    int y = client.top - m_captionHeight + (m_captionHeight - size.cy) / 2 - 3;
+    for (auto& button : m_captionButtons) {
+      button.position = POINT{x, y};
+      if (!button.hidden) x -= size.cx + 2;
+    }
+  }
+  for (auto& button : m_captionButtons) {
+    button.pushed = button.focused = FALSE;
+    button.rect = button.Square();
+  }
+}
+
+int CTKSizingControlBar::HitTest(POINT screen) {
+  CRect window;
+  GetWindowRect(&window);
+  for (int code : kEdgeOrder)
+    if (EdgeRectOf(window, code).PtInRect(screen)) return code;
+  if (IsFloating()) return HTNOWHERE;
+  POINT inWindow{screen.x - window.left, screen.y - window.top};
+  if (m_captionHeight > 0)
+    for (auto& button : m_captionButtons)
+      if (!button.hidden && button.Square().PtInRect(inWindow)) return button.hitTest;
+  CRect client;
+  GetClientRect(&client);
+  ::MapWindowPoints(m_hWnd, nullptr, reinterpret_cast<POINT*>(&client), 2);
+  return client.PtInRect(screen) ? kHitClient : kHitCaption;
+}
+
+void CTKSizingControlBar::BeginEdgeDrag(int hitCode, POINT clientPoint) {
+  ::SetCapture(m_hWnd);
+  ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_ALLCHILDREN | RDW_UPDATENOW);
+  BOOL horizontal = IsDockedTopBottom();
+  m_savedSize = CurrentSize();
+  m_dragStart = clientPoint;
+  m_isDragging = TRUE;
+  m_dragEdge = hitCode;
+  m_dragMin = m_minSize;
+  CSize largest = m_maxSize;
+  HWND frame = ::GetParent(m_hWnd);
+  RECT free{};
+  AfxRepositionBars(frame, 0, 0xFFFF, AFX_IDW_PANE_FIRST, reposQuery, &free);
+  m_dragMax = CSize(m_savedSize.cx + (free.right - free.left) - 4, m_savedSize.cy + (free.bottom - free.top) - 4);
+  if (largest.cx > 0) m_dragMax.cx = std::min(m_dragMax.cx, largest.cx);
+  if (largest.cy > 0) m_dragMax.cy = std::min(m_dragMax.cy, largest.cy);
+  (void)horizontal;
+  m_dragLine = CRect(0, 0, 0, 0);
+  PaintDragLine();
+}
+
+void CTKSizingControlBar::DragToSize(POINT point) {
+  int dx = point.x - m_dragStart.x;
+  int dy = point.y - m_dragStart.y;
+  CSize size = CurrentSize();
+  auto clamp = [](LONG value, LONG low, LONG high) { return std::max(low, std::min(value, high)); };
+  switch (m_dragEdge) {
+    case kHitLeft: size.cx = clamp(m_savedSize.cx - dx, m_dragMin.cx, m_dragMax.cx); break;
+    case kHitRight: size.cx = clamp(m_savedSize.cx + dx, m_dragMin.cx, m_dragMax.cx); break;
+    case kHitTop: size.cy = clamp(m_savedSize.cy - dy, m_dragMin.cy, m_dragMax.cy); break;
+    case kHitBottom: size.cy = clamp(m_savedSize.cy + dy, m_dragMin.cy, m_dragMax.cy); break;
+    default: return;
+  }
+  PaintDragLine();  // erases the line at the old size
+  CurrentSize() = size;
+  PaintDragLine();
+}
+
+void CTKSizingControlBar::PaintDragLine() {
+  HWND frame = ::GetParent(m_hWnd);
+  if (!frame) return;
+  HDC dc = ::GetDCEx(frame, nullptr, DCX_CACHE | DCX_LOCKWINDOWUPDATE | DCX_CLIPSIBLINGS);
+  static const WORD pattern[8] = {0x5555, 0xAAAA, 0x5555, 0xAAAA, 0x5555, 0xAAAA, 0x5555, 0xAAAA};
+  HBITMAP bits = ::CreateBitmap(8, 8, 1, 1, pattern);
+  HBRUSH halftone = ::CreatePatternBrush(bits);
+  HGDIOBJ old = ::SelectObject(dc, halftone);
+  if (!m_dragLine.IsRectEmpty()) {
+    // Erase the line drawn last.
+    ::PatBlt(dc, m_dragLine.left, m_dragLine.top, m_dragLine.Width(), m_dragLine.Height(), PATINVERT);
+    m_dragLine = CRect(0, 0, 0, 0);
+  } else {
+    CRect window;
+    GetWindowRect(&window);
+    ::MapWindowPoints(nullptr, frame, reinterpret_cast<POINT*>(&window), 2);
+    CSize size = CurrentSize();
+    CRect line = window;
+    switch (m_dragEdge) {
+      case kHitLeft: line.left = window.right - size.cx; line.right = line.left + m_edgeWidth; break;
+      case kHitRight: line.right = window.left + size.cx; line.left = line.right - m_edgeWidth; break;
+      case kHitTop: line.top = window.bottom - size.cy; line.bottom = line.top + m_edgeWidth; break;
+      case kHitBottom: line.bottom = window.top + size.cy; line.top = line.bottom - m_edgeWidth; break;
+    }
+    ::PatBlt(dc, line.left, line.top, line.Width(), line.Height(), PATINVERT);
+    m_dragLine = line;
+  }
+  ::SelectObject(dc, old);
+  ::DeleteObject(halftone);
+  ::DeleteObject(bits);
+  ::ReleaseDC(frame, dc);
+}
+
+void CTKSizingControlBar::EndEdgeDrag() {
+  if (!m_dragLine.IsRectEmpty()) PaintDragLine();
+  m_isDragging = FALSE;
+  if (::GetCapture() == m_hWnd) ::ReleaseCapture();
+  if (CFrameWnd* frame = GetDockingFrame()) frame->RecalcLayout();
+}
+
+void CTKSizingControlBar::PlaceRowBars() {
+  // One bar per row: the frame's layout places it.
+  if (CFrameWnd* frame = GetDockingFrame()) frame->RecalcLayout();
+}
+
+void CTKSizingControlBar::DrawCaption(CDC* dc, CRect rect) {
+  int face = m_isActive ? COLOR_ACTIVECAPTION : COLOR_INACTIVECAPTION;
+  dc->FillRect(&rect, ::GetSysColorBrush(face));
+  CString text;
+  GetWindowText(text);
+  COLORREF oldText = dc->SetTextColor(::GetSysColor(m_isActive ? COLOR_CAPTIONTEXT : COLOR_INACTIVECAPTIONTEXT));
+  int oldMode = dc->SetBkMode(TRANSPARENT);
+  GlobalData& gd = GlobalData::Get();
+  HGDIOBJ oldFont;
+  if (IsDockedTopBottom()) {
+    oldFont = dc->SelectObject(&gd.verticalFont);
+    dc->ExtTextOut(rect.left, rect.bottom - 3, ETO_CLIPPED, &rect, text, text.GetLength());
+  } else {
+    oldFont = dc->SelectObject(&gd.regularFont);
+    dc->ExtTextOut(rect.left + 3, rect.top, ETO_CLIPPED, &rect, text, text.GetLength());
+  }
+  dc->SelectObject(oldFont);
+  dc->SetBkMode(oldMode);
+  dc->SetTextColor(oldText);
+}
+
+void CTKSizingControlBar::DisableChildWindows(BOOL disable) {
+  for (HWND child = ::GetWindow(m_hWnd, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
+    ::EnableWindow(child, !disable);
+}
+
+void CTKSizingControlBar::PaintNonClient(HRGN updateRegion) {
+  if (m_isDragging) return;
+  CWindowDC dc(this);
+  CRect window;
+  GetWindowRect(&window);
+  CRect client;
+  GetClientRect(&client);
+  ::MapWindowPoints(m_hWnd, nullptr, reinterpret_cast<POINT*>(&client), 2);
+  client.OffsetRect(-window.left, -window.top);
+  ::ExcludeClipRect(dc.m_hDC, client.left, client.top, client.right, client.bottom);
+  if (!m_redrawRect.IsRectEmpty())
+    ::IntersectClipRect(dc.m_hDC, m_redrawRect.left, m_redrawRect.top, m_redrawRect.right, m_redrawRect.bottom);
+  if (UseNcUpdateRegion() && updateRegion && reinterpret_cast<ULONG_PTR>(updateRegion) > 1) {
+    HRGN region = ::CreateRectRgn(0, 0, 0, 0);
+    if (::CombineRgn(region, updateRegion, nullptr, RGN_COPY) != ERROR) {
+      ::OffsetRgn(region, -window.left, -window.top);
+      ::ExtSelectClipRgn(dc.m_hDC, region, RGN_AND);
+    }
+    ::DeleteObject(region);
+  }
+  window.OffsetRect(-window.left, -window.top);
+  CTKVisualManager* look = CTKVisualManager::GetInstance();
+  look->PaintBarBackground(&dc, this, window, window, TRUE);
+  GlobalData& gd = GlobalData::Get();
+  if (m_edgeFlags & kDrawsEdges) {
+    for (int code : {kHitBottom, kHitRight, kHitTop, kHitLeft}) {
+      if (!CanSizeEdge(code)) continue;
+      CRect strip = EdgeRectOf(window, code);
+      if (code == kHitLeft || code == kHitRight) strip.InflateRect(0, 1);
+      else strip.InflateRect(1, 0);
+      if (look->lookFlag) {
+        CRect outer = strip;
+        if (code == kHitLeft || code == kHitRight) outer.InflateRect(1, 0);
+        else outer.InflateRect(0, 1);
+        dc.Draw3dRect(&outer, gd.barShadow, gd.barHighlight);
+        dc.Draw3dRect(&strip, gd.barHighlight, gd.barShadow);
+      } else {
+        dc.Draw3dRect(&strip, gd.barHighlight, gd.barDarkShadow);
+      }
+    }
+  }
+  if (!IsFloating() && m_captionHeight > 0) {
+    CRect inner = window;
+    inner.DeflateRect(1, 1);
+    SIZE buttonSize = ButtonSize();
+    const TKSizingCaptionButton& expand = m_captionButtons[1];
+    CRect strip;
+    if (IsDockedTopBottom()) {
+      int below = expand.hidden ? m_captionButtons[0].position.y + buttonSize.cy
+                                : expand.position.y + buttonSize.cy;
+      strip = CRect(client.left - m_captionHeight, below + 3, client.left, client.bottom);
+    } else {
+      int before = expand.hidden ? m_captionButtons[0].position.x : expand.position.x;
+      strip = CRect(client.left, client.top - m_captionHeight, before - 3, client.top);
+    }
+    strip.IntersectRect(&strip, &inner);
+    if (s_titleCaption) DrawCaption(&dc, strip);
+    else look->PaintGripper(&dc, strip, IsDockedTopBottom(), this);
+    for (int i = 0; i < 2; ++i) {
+      TKSizingCaptionButton& button = m_captionButtons[i];
+      if (button.hidden) continue;
+      button.rect = button.Square();
+      look->PaintCaptionButton(&dc, &button, IsDockedTopBottom(), m_isExpanded, i == 1 && m_isSingleInRow);
+    }
+  }
+}
+
+void CTKSizingControlBar::RedrawButton(int index) {
+  m_redrawRect = m_captionButtons[index].Square();
+  SendMessage(WM_NCPAINT);
+  m_redrawRect = CRect(0, 0, 0, 0);
+  UpdateWindow();
+}
+
+LRESULT CTKSizingControlBar::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_CREATE: {
+      LRESULT result = CTKBaseControlBar::WindowProc(message, wParam, lParam);
+      if (result == -1) return -1;
+      AllBars().Add(this);
+      m_edgeFlags |= kDrawsEdges;
+      return result;
+    }
+    case WM_NCCALCSIZE: {
+      RECT* rect = reinterpret_cast<RECT*>(lParam);
+      UpdateDockBarId();
+      CRect r(*rect);
+      r.DeflateRect(m_borderSize, m_borderSize);
+      m_edgeFlags &= ~static_cast<UINT>(0xF);
+      switch (m_dockBarId) {
+        case AFX_IDW_DOCKBAR_TOP: m_edgeFlags |= 8; break;
+        case AFX_IDW_DOCKBAR_LEFT: m_edgeFlags |= 2; break;
+        case AFX_IDW_DOCKBAR_RIGHT: m_edgeFlags |= 1; break;
+        case AFX_IDW_DOCKBAR_BOTTOM: m_edgeFlags |= 4; break;
+      }
+      if (!IsFloating() && m_captionHeight > 0) {
+        if (IsDockedTopBottom()) r.left += m_captionHeight;
+        else r.top += m_captionHeight;
+      }
+      if (m_edgeFlags & kDrawsEdges) {
+        if (CanSizeEdge(kHitBottom)) r.bottom -= m_edgeWidth;
+        if (CanSizeEdge(kHitRight)) r.right -= m_edgeWidth;
+        if (CanSizeEdge(kHitTop)) r.top += m_edgeWidth;
+        if (CanSizeEdge(kHitLeft)) r.left += m_edgeWidth;
+      }
+      if (r.right < r.left) r.right = r.left;
+      if (r.bottom < r.top) r.bottom = r.top;
+      CRect inWindow = r;
+      inWindow.OffsetRect(-rect->left, -rect->top);
+      PlaceCaptionButtons(inWindow);
+      *rect = r;
+      if (!m_isDragging && ::GetCapture() == m_hWnd) ::ReleaseCapture();
+      return 0;
+    }
+    case WM_NCHITTEST:
+      return HitTest(PointOf(lParam));
+    case WM_NCPAINT:
+      PaintNonClient(reinterpret_cast<HRGN>(wParam));
+      return 0;
+    case WM_PAINT: {
+      // Nothing of its own to draw: the children paint themselves; painting only
+      // validates (and erases the background through the class brush).
+      PAINTSTRUCT ps;
+      ::BeginPaint(m_hWnd, &ps);
+      ::EndPaint(m_hWnd, &ps);
+      return 0;
+    }
+    case WM_NCLBUTTONDOWN: {
+      if (m_isDragging || IsFloating()) break;
+      int hit = static_cast<int>(wParam);
+      for (int i = 0; i < 2; ++i) {
+        TKSizingCaptionButton& button = m_captionButtons[i];
+        if (button.hidden || button.hitTest != hit) continue;
+        if (i == 1 && m_isSingleInRow) return 0;
+        button.pushed = button.focused = TRUE;
+        RedrawButton(i);
+        ::SetCapture(m_hWnd);
+        return 0;
+      }
+      if (hit >= kHitLeft && hit <= 17) {
+        POINT point = PointOf(lParam);
+        ::ScreenToClient(m_hWnd, &point);
+        BeginEdgeDrag(hit, point);
+        return 0;
+      }
+      break;
+    }
+    case WM_MOUSEMOVE:
+      if (m_isDragging) {
+        DragToSize(PointOf(lParam));
+        return 0;
+      }
+      break;
+    case WM_LBUTTONUP:
+      if (m_isDragging) {
+        EndEdgeDrag();
+        // A bar dragged to the whole row expands only when it has a neighbour; a bar
+        // alone in its row is never expanded.
+        return 0;
+      }
+      for (int i = 0; i < 2; ++i) {
+        TKSizingCaptionButton& button = m_captionButtons[i];
+        if (!button.pushed) continue;
+        button.pushed = FALSE;
+        if (::GetCapture() == m_hWnd) ::ReleaseCapture();
+        RedrawButton(i);
+        POINT screen = PointOf(lParam);
+        ::ClientToScreen(m_hWnd, &screen);
+        if (HitTest(screen) == button.hitTest && i == 0 && CanHideByCaption()) {
+          if (CFrameWnd* frame = GetDockingFrame()) frame->ShowControlBar(this, FALSE, FALSE);
+        }
+        return 0;
+      }
+      break;
+    case WM_RBUTTONDOWN:
+      if (m_isDragging) {
+        EndEdgeDrag();
+        return 0;
+      }
+      break;
+    case WM_CAPTURECHANGED:
+      if (m_isDragging && reinterpret_cast<HWND>(lParam) != m_hWnd) {
+        EndEdgeDrag();
+        return 0;
+      }
+      break;
+    case WM_SETCURSOR:
+      if (!IsFloating()) {
+        int hit = LOWORD(lParam);
+        if (hit == kHitLeft || hit == kHitRight) {
+          ::SetCursor(GlobalData::Get().GetStretchCursor());
+          return TRUE;
+        }
+        if (hit == kHitTop || hit == kHitBottom) {
+          ::SetCursor(GlobalData::Get().GetStretchVertCursor());
+          return TRUE;
+        }
+      }
+      break;
+    case WM_WINDOWPOSCHANGING: {
+      auto* pos = reinterpret_cast<WINDOWPOS*>(lParam);
+      pos->flags |= SWP_FRAMECHANGED;
+      UpdateDockBarId();
+      if (!IsFloating() && (pos->flags & SWP_SHOWWINDOW)) m_keepSizeOnce = TRUE;
+      break;
+    }
+    case WM_SETTEXT: {
+      LRESULT result = CTKBaseControlBar::WindowProc(message, wParam, lParam);
+      ::SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0,
+                     SWP_NOZORDER | SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_DRAWFRAME);
+      return result;
+    }
+    default:
+      break;
+  }
+  return CTKBaseControlBar::WindowProc(message, wParam, lParam);
+}

@@ -1,0 +1,101 @@
+#pragma once
+// The toolkit's resizable docking bar: the user sizes it by dragging its sizing edge,
+// it carries a caption strip with a hide and an expand button, and it paints its
+// frame through the current look. Each bar docked on a side of the frame forms its own
+// row there (the frame lays its bars out side by side, one per row).
+#include "platform/afx/afxwin.h"
+#include "toolkit/frames/TKLookTargets.h"
+
+// A caption button: what the look reads, plus its tooltip, visibility, owner and
+// place relative to the window's top-left corner.
+class TKSizingCaptionButton : public CTKCaptionButton {
+public:
+  UINT tooltipId = 0;
+  BOOL hidden = FALSE;
+  class CTKSizingControlBar* owner = nullptr;
+  POINT position{0, 0};
+  // The button's square in window coordinates.
+  CRect Square() const;
+};
+
+class CTKSizingControlBar : public CTKBaseControlBar {
+public:
+  CTKSizingControlBar();
+  ~CTKSizingControlBar() override;
+
+  Kind LookKind() const override { return kSizingBar; }
+  BOOL IsHorizontal() const override { return IsDockedTopBottom(); }
+  int DockSide() const override;
+
+  /* 1 */ virtual BOOL Create(const char* name, CWnd* parent, CSize defaultSize, BOOL hasCaption, UINT id,
+                              DWORD style = WS_CHILD | WS_VISIBLE | CBRS_TOP);
+  /* 2 */ virtual void SetMinSize(int cx, int cy);
+  /* 3 */ virtual void SetMaxSize(int cx, int cy);
+  /* 6 */ virtual BOOL CanHideByCaption() { return TRUE; }
+  /* 7 */ virtual void BeginEdgeDrag(int hitCode, POINT clientPoint);
+  /* 8 */ virtual void EndEdgeDrag();
+  /* 9 */ virtual void DragToSize(POINT clientPoint);
+  /* 10 */ virtual void PaintDragLine();
+  /* 11 */ virtual void PlaceRowBars();
+  /* 12 */ virtual void DrawCaption(CDC* dc, CRect rect);
+  /* 13 */ virtual void DisableChildWindows(BOOL disable);
+  /* 14 */ virtual BOOL UseNcUpdateRegion() { return TRUE; }
+
+  BOOL DestroyWindow() override;
+  CSize CalcFixedLayout(BOOL stretch, BOOL horizontal) override;
+  CSize CalcDynamicLayout(int length, DWORD mode) override;
+  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+  BOOL IsFloating() const { return !IsDockedTopBottom() && !IsDockedLeftRight(); }
+  BOOL IsDockedTopBottom() const { return m_dockBarId == 0xE81B || m_dockBarId == 0xE81E; }
+  BOOL IsDockedLeftRight() const { return m_dockBarId == 0xE81C || m_dockBarId == 0xE81D; }
+  // Within a row of one bar, no edge lies between two bars.
+  BOOL IsDraggingInsideRow() const { return FALSE; }
+  BOOL IsLastInRow() const { return TRUE; }
+  CRect EdgeRectOf(CRect windowRect, int hitCode) const;
+  BOOL CanSizeEdge(int hitCode) const;
+
+  // What the bar's caption looks like, for every sizing bar.
+  static void SetCaptionLook(BOOL titleCaption, BOOL gradient, BOOL hideExpandWhenSingle);
+  static BOOL s_titleCaption;
+  static BOOL s_gradientCaption;
+  static BOOL s_hideExpandWhenSingle;
+  // Every sizing bar that has a window.
+  static CArray<CTKSizingControlBar*, CTKSizingControlBar*>& AllBars();
+
+  BOOL m_saveActiveTab = TRUE;
+  CSize m_dockedHorzSize{200, 200};
+  CSize m_dockedVertSize{200, 200};
+  CSize m_floatSize{200, 200};
+  UINT m_edgeFlags = 0;
+  int m_dragEdge = 0;
+  CSize m_maxSize{-1, -1};
+  CSize m_minSize{33, 32};
+  CSize m_dragMin{0, 0};
+  CSize m_dragMax{0, 0};
+  CSize m_savedSize{0, 0};
+  CPoint m_dragStart{0, 0};
+  BOOL m_isDragging = FALSE;
+  BOOL m_keepSizeOnce = FALSE;
+  BOOL m_rowLayoutPending = FALSE;
+  UINT m_dockBarId = 0;
+  int m_edgeWidth = 6;
+  int m_captionHeight = 0;
+  BOOL m_isExpanded = FALSE;
+  BOOL m_isSingleInRow = TRUE;
+  BOOL m_isActive = FALSE;
+  CRect m_redrawRect;
+  int m_borderSize = 5;
+  int m_rollingType = 0;
+  BOOL m_isRolled = FALSE;
+  TKSizingCaptionButton m_captionButtons[2];
+
+protected:
+  CSize& CurrentSize() { return IsDockedTopBottom() ? m_dockedHorzSize : m_dockedVertSize; }
+  void PlaceCaptionButtons(CRect client);
+  void PaintNonClient(HRGN updateRegion);
+  void RedrawButton(int index);
+  void UpdateDockBarId();
+  int HitTest(POINT screenPoint);
+  CRect m_dragLine;  // the line on the frame's client area, empty when none is shown
+};
