@@ -1,0 +1,324 @@
+// The toolkit's owner-drawn button and link button: frames of each state as the
+// current look draws them, clicks tracked by the button itself, check boxes and
+// radio groups, and the link button opening its target.
+#include "support/wine/gtest_win.h"
+
+#include "support/wine/DialogTestSupport.h"
+#include "support/wine/WindowCapture.h"
+#include "LookCanvas.h"
+#include "toolkit/frames/GlobalData.h"
+#include "toolkit/frames/TKButton.h"
+#include "toolkit/frames/TKURLLinkButton.h"
+#include "toolkit/frames/TKVisualManager.h"
+
+#include "platform/afx/linux_headers_begin.h"
+#include <functional>
+#include <string>
+#include <vector>
+#include "platform/afx/linux_headers_end.h"
+
+namespace {
+
+using dialogtest::DialogTemplate;
+
+constexpr int kPush = 300, kCheck = 301, kRadioA = 302, kRadioB = 303, kLink = 304;
+
+// A host dialog that records the click notifications of its buttons.
+struct Host : CDialog {
+  std::vector<int> clicks;
+  BOOL OnCommand(WPARAM wParam, LPARAM lParam) override {
+    if (HIWORD(wParam) == BN_CLICKED && lParam) clicks.push_back(LOWORD(wParam));
+    return CDialog::OnCommand(wParam, lParam);
+  }
+  int Count(int id) const {
+    int n = 0;
+    for (int c : clicks) n += c == id;
+    return n;
+  }
+};
+
+// Distinct frame colours, so each frame line can be told from the others.
+class FrameColours {
+public:
+  FrameColours() {
+    INT indices[] = {COLOR_BTNFACE, COLOR_3DHIGHLIGHT, COLOR_3DDKSHADOW, COLOR_3DLIGHT, COLOR_3DSHADOW};
+    COLORREF values[] = {RGB(180, 190, 200), RGB(250, 250, 240), RGB(10, 20, 30), RGB(200, 200, 120),
+                         RGB(100, 90, 80)};
+    for (int i = 0; i < 5; ++i) {
+      indices_[i] = indices[i];
+      saved_[i] = ::GetSysColor(indices[i]);
+    }
+    ::SetSysColors(5, indices_, values);
+    GlobalData::Get().ReloadColors();
+  }
+  ~FrameColours() {
+    ::SetSysColors(5, indices_, saved_);
+    GlobalData::Get().ReloadColors();
+  }
+
+private:
+  INT indices_[5];
+  COLORREF saved_[5];
+};
+
+LPARAM At(int x, int y) { return MAKELPARAM(x, y); }
+
+// The button as it paints itself now, before any further message can change its
+// state (a real mouse move would, once the capture is taken).
+CapturedImage Printed(CTKButton& button) {
+  RECT client{};
+  ::GetClientRect(button.m_hWnd, &client);
+  LookCanvas canvas(client.right, client.bottom);
+  canvas.Clear(RGB(0, 255, 0));
+  button.SendMessage(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(canvas.dc.m_hDC), PRF_CLIENT);
+  return canvas.Image();
+}
+
+}  // namespace
+
+// A look that paints push buttons in one colour and remembers the state it was given.
+class FillingLook : public CTKVisualManager {
+  DECLARE_DYNCREATE(FillingLook)
+
+public:
+  static UINT lastState;
+  BOOL DrawPushButton(CDC* dc, CRect rect, CWnd*, UINT state, int) override {
+    lastState = state;
+    dc->FillSolidRect(&rect, RGB(255, 0, 255));
+    return TRUE;
+  }
+};
+IMPLEMENT_DYNCREATE(FillingLook, CTKVisualManager)
+UINT FillingLook::lastState = 0;
+
+namespace {
+
+struct ButtonRig {
+  DialogTemplate tpl{"Buttons", 200, 100};
+  Host host;
+  CTKButton push, check, radioA, radioB;
+  ButtonRig() {
+    tpl.Control(0x80, kPush, "Press", BS_DEFPUSHBUTTON | WS_TABSTOP, 10, 10, 60, 20);
+    tpl.Control(0x80, kCheck, "Check", BS_AUTOCHECKBOX | WS_TABSTOP, 80, 10, 60, 20);
+    tpl.Control(0x80, kRadioA, "A", BS_AUTORADIOBUTTON | WS_GROUP | WS_TABSTOP, 10, 40, 50, 20);
+    tpl.Control(0x80, kRadioB, "B", BS_AUTORADIOBUTTON, 70, 40, 50, 20);
+    tpl.Control(0x82, 399, "", WS_GROUP, 10, 80, 10, 10);
+    EXPECT_TRUE(host.CreateIndirect(tpl.Get()));
+    EXPECT_TRUE(push.SubclassDlgItem(kPush, &host));
+    EXPECT_TRUE(check.SubclassDlgItem(kCheck, &host));
+    EXPECT_TRUE(radioA.SubclassDlgItem(kRadioA, &host));
+    EXPECT_TRUE(radioB.SubclassDlgItem(kRadioB, &host));
+    ::SetWindowPos(host.m_hWnd, HWND_TOP, 20, 20, 0, 0, SWP_NOSIZE);
+  }
+  ~ButtonRig() { host.DestroyWindow(); }
+};
+
+TEST(ToolkitButton, EachStateDrawsItsFrameThroughTheLook) {
+  FrameColours colours;
+  ButtonRig rig;
+  // The current look is asked first and, when it draws, the button adds no frame.
+  ASSERT_TRUE(CTKVisualManager::SelectLookClass(RUNTIME_CLASS(FillingLook)));
+  rig.push.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, At(5, 5));
+  CapturedImage byLook = Printed(rig.push);
+  ASSERT_FALSE(byLook.Empty());
+  EXPECT_EQ(byLook.At(0, 0), RGB(255, 0, 255));
+  EXPECT_EQ(byLook.At(byLook.width - 1, byLook.height - 1), RGB(255, 0, 255));
+  EXPECT_EQ(FillingLook::lastState, 3u) << "pushed and hot";
+  rig.push.SendMessage(WM_LBUTTONUP, 0, At(-50, -50));
+  CTKVisualManager::SelectLookClass(nullptr);
+
+  // Buttons that keep to their own plain frames.
+  rig.push.m_bDontUseWinXPTheme = TRUE;
+  rig.check.m_bDontUseWinXPTheme = TRUE;
+  const GlobalData& gd = GlobalData::Get();
+  const COLORREF hi = gd.buttonHighlight, dk = gd.buttonDarkShadow, lt = gd.buttonLight,
+                 sh = gd.buttonShadow, face = gd.buttonFace;
+  ASSERT_EQ(face, RGB(180, 190, 200));
+  EXPECT_EQ(rig.push.GetStyle() & BS_TYPEMASK, static_cast<DWORD>(BS_OWNERDRAW));
+  EXPECT_TRUE(rig.check.IsCheckBox() && rig.check.IsAutomatic());
+  EXPECT_TRUE(rig.radioA.IsRadioButton());
+
+  struct Case {
+    const char* name;
+    int flat;
+    std::function<void(CTKButton&)> setUp;
+    COLORREF outerTopLeft, outerBottomRight, innerTopLeft, innerBottomRight;
+  };
+  auto none = [](CTKButton&) {};
+  auto press = [](CTKButton& b) { b.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, At(5, 5)); };
+  auto hover = [](CTKButton& b) { b.SendMessage(WM_MOUSEMOVE, 0, At(5, 5)); };
+  const Case cases[] = {
+      {"raised", CTKButton::BUTTONSTYLE_3D, none, hi, dk, lt, sh},
+      {"pressed", CTKButton::BUTTONSTYLE_3D, press, dk, hi, sh, lt},
+      {"flat, cold", CTKButton::BUTTONSTYLE_FLAT, none, face, face, face, face},
+      {"flat, hot", CTKButton::BUTTONSTYLE_FLAT, hover, hi, dk, face, face},
+      {"semi-flat, cold", CTKButton::BUTTONSTYLE_SEMIFLAT, none, hi, dk, face, face},
+      {"semi-flat, hot", CTKButton::BUTTONSTYLE_SEMIFLAT, hover, hi, dk, lt, sh},
+      {"no borders, pressed", CTKButton::BUTTONSTYLE_NOBORDERS, press, face, face, face, face},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    CTKButton& b = rig.push;
+    b.m_nFlatStyle = c.flat;
+    c.setUp(b);
+    CapturedImage image = Printed(b);
+    ASSERT_FALSE(image.Empty());
+    const int w = image.width, h = image.height;
+    EXPECT_EQ(image.At(0, 0), c.outerTopLeft);
+    EXPECT_EQ(image.At(w - 1, h - 1), c.outerBottomRight);
+    EXPECT_EQ(image.At(1, 1), c.innerTopLeft);
+    // (The inner right edge near the top: a focus frame may cover its lower part.)
+    EXPECT_EQ(image.At(w - 2, 2), c.innerBottomRight);
+    // Back to rest: the press released outside (no click), the cursor gone.
+    b.SendMessage(WM_CANCELMODE);
+    b.SendMessage(WM_LBUTTONUP, 0, At(-50, -50));
+    b.SendMessage(WM_MOUSEMOVE, 0, At(-50, -50));
+  }
+
+  // A checked check box stays sunken and its face is lightened.
+  rig.check.SendMessage(BM_SETCHECK, 1);
+  CapturedImage checked = Printed(rig.check);
+  ASSERT_FALSE(checked.Empty());
+  EXPECT_EQ(checked.At(0, 0), dk);
+  EXPECT_EQ(checked.At(checked.width - 1, checked.height - 1), hi);
+  const COLORREF inside = checked.At(4, checked.height / 2);
+  EXPECT_GT(GetRValue(inside) + GetGValue(inside) + GetBValue(inside),
+            GetRValue(face) + GetGValue(face) + GetBValue(face));
+}
+
+TEST(ToolkitButton, ClicksChecksAndRadioGroups) {
+  ButtonRig rig;
+  CTKButton& push = rig.push;
+
+  // Pressed, moved out and released: no click. Moved back in before release: one.
+  push.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, At(5, 5));
+  EXPECT_TRUE(push.IsPushed());
+  push.SendMessage(WM_MOUSEMOVE, MK_LBUTTON, At(500, 5));
+  EXPECT_FALSE(push.IsPushed());
+  push.SendMessage(WM_LBUTTONUP, 0, At(500, 5));
+  EXPECT_EQ(rig.host.Count(kPush), 0);
+  push.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, At(5, 5));
+  push.SendMessage(WM_MOUSEMOVE, MK_LBUTTON, At(500, 5));
+  push.SendMessage(WM_MOUSEMOVE, MK_LBUTTON, At(6, 6));
+  EXPECT_TRUE(push.IsPushed());
+  push.SendMessage(WM_LBUTTONUP, 0, At(6, 6));
+  EXPECT_EQ(rig.host.Count(kPush), 1);
+  EXPECT_FALSE(push.IsPushed());
+  EXPECT_NE(::GetCapture(), push.m_hWnd);
+
+  // A push button never becomes checked.
+  EXPECT_EQ(push.SendMessage(BM_SETCHECK, 1), 0);
+  EXPECT_EQ(push.SendMessage(BM_GETCHECK), 0);
+
+  auto click = [](CTKButton& b) {
+    b.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, At(3, 3));
+    b.SendMessage(WM_LBUTTONUP, 0, At(3, 3));
+  };
+  // An automatic check box toggles on each click.
+  click(rig.check);
+  EXPECT_EQ(rig.check.SendMessage(BM_GETCHECK), 1);
+  click(rig.check);
+  EXPECT_EQ(rig.check.SendMessage(BM_GETCHECK), 0);
+  EXPECT_EQ(rig.host.Count(kCheck), 2);
+
+  // Radio buttons: checking one unchecks the other of its group; clicking the
+  // checked one leaves the group alone.
+  click(rig.radioA);
+  EXPECT_EQ(rig.radioA.SendMessage(BM_GETCHECK), 1);
+  click(rig.radioB);
+  EXPECT_EQ(rig.radioB.SendMessage(BM_GETCHECK), 1);
+  EXPECT_EQ(rig.radioA.SendMessage(BM_GETCHECK), 0);
+  click(rig.radioB);
+  EXPECT_EQ(rig.radioB.SendMessage(BM_GETCHECK), 1);
+  EXPECT_EQ(rig.radioA.SendMessage(BM_GETCHECK), 0);
+  rig.radioA.SendMessage(BM_SETCHECK, 1);
+  EXPECT_EQ(rig.radioB.SendMessage(BM_GETCHECK), 0);
+  // The arrow keys move the check along the group and tell the parent.
+  MSG right{rig.radioA.m_hWnd, WM_KEYDOWN, VK_RIGHT, 0, 0, {0, 0}};
+  EXPECT_TRUE(rig.radioA.PreTranslateMessage(&right));
+  EXPECT_EQ(rig.radioB.SendMessage(BM_GETCHECK), 1);
+  EXPECT_EQ(rig.radioA.SendMessage(BM_GETCHECK), 0);
+  EXPECT_EQ(::GetFocus(), rig.radioB.m_hWnd);
+  EXPECT_EQ(rig.host.Count(kRadioB), 3);
+
+  // A disabled button forgets a press.
+  push.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, At(5, 5));
+  push.EnableWindow(FALSE);
+  EXPECT_FALSE(push.IsPushed());
+  EXPECT_NE(::GetCapture(), push.m_hWnd);
+}
+
+struct Opened {
+  std::string target;
+  bool verbNull = false;
+  INT show = -1;
+  int count = 0;
+};
+Opened g_opened;
+HINSTANCE WINAPI RecordOpen(HWND, LPCSTR verb, LPCSTR file, LPCSTR, LPCSTR, INT show) {
+  g_opened.target = file ? file : "";
+  g_opened.verbNull = verb == nullptr;
+  g_opened.show = show;
+  ++g_opened.count;
+  return reinterpret_cast<HINSTANCE>(33);
+}
+
+TEST(ToolkitLinkButton, OpensPrefixAndCaptionOrUrlAndDrawsInTheLinkColour) {
+  DialogTemplate tpl("Links", 160, 60);
+  tpl.Control(0x80, kLink, "team@example.org", BS_PUSHBUTTON | WS_TABSTOP, 10, 10, 120, 14);
+  Host host;
+  ASSERT_TRUE(host.CreateIndirect(tpl.Get()));
+  CTKURLLinkButton link;
+  ASSERT_TRUE(link.SubclassDlgItem(kLink, &host));
+  link.SetLinkPrefix("mailto:");
+  auto previous = CTKURLLinkButton::s_openTarget;
+  CTKURLLinkButton::s_openTarget = RecordOpen;
+  g_opened = Opened{};
+
+  // No URL: the caption behind the prefix.
+  link.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, At(3, 3));
+  link.SendMessage(WM_LBUTTONUP, 0, At(3, 3));
+  EXPECT_EQ(g_opened.count, 1);
+  EXPECT_EQ(g_opened.target, "mailto:team@example.org");
+  EXPECT_TRUE(g_opened.verbNull);
+  EXPECT_EQ(g_opened.show, 0);
+  EXPECT_EQ(host.Count(kLink), 1);
+  // A press released elsewhere opens nothing.
+  link.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, At(3, 3));
+  link.SendMessage(WM_MOUSEMOVE, MK_LBUTTON, At(600, 3));
+  link.SendMessage(WM_LBUTTONUP, 0, At(600, 3));
+  EXPECT_EQ(g_opened.count, 1);
+
+  // With a URL, Enter released opens it; Enter and space pressed are swallowed.
+  link.SetURL("help@example.org");
+  MSG down{link.m_hWnd, WM_KEYDOWN, VK_RETURN, 0, 0, {0, 0}};
+  MSG up{link.m_hWnd, WM_KEYUP, VK_RETURN, 0, 0, {0, 0}};
+  MSG space{link.m_hWnd, WM_KEYDOWN, VK_SPACE, 0, 0, {0, 0}};
+  EXPECT_TRUE(link.PreTranslateMessage(&down));
+  EXPECT_TRUE(link.PreTranslateMessage(&space));
+  EXPECT_EQ(g_opened.count, 1);
+  EXPECT_TRUE(link.PreTranslateMessage(&up));
+  EXPECT_EQ(g_opened.count, 2);
+  EXPECT_EQ(g_opened.target, "mailto:help@example.org");
+  CTKURLLinkButton::s_openTarget = previous;
+
+  // Drawn without a frame on the dialog's face, the text in the link colour.
+  link.SizeToContent();
+  link.Invalidate();
+  PumpPendingMessages();
+  CapturedImage image = CaptureWindow(link.m_hWnd, true);
+  ASSERT_FALSE(image.Empty());
+  const COLORREF linkColour = GlobalData::Get().hotLinkText;
+  int linkPixels = 0, edgeLinkPixels = 0;
+  for (int y = 0; y < image.height; ++y)
+    for (int x = 0; x < image.width; ++x) {
+      const bool isLink = image.At(x, y) == linkColour;
+      linkPixels += isLink;
+      edgeLinkPixels += isLink && (x == 0 || y == 0 || x == image.width - 1 || y == image.height - 1);
+    }
+  EXPECT_GT(linkPixels, 20) << "the caption in the link colour";
+  EXPECT_EQ(edgeLinkPixels, 0) << "no frame, the text kept off the edges";
+  host.DestroyWindow();
+}
+
+}  // namespace
