@@ -118,6 +118,11 @@ BOOL CTKFrameWnd::DockControlBar(CControlBar* bar, UINT dockBarId) {
   if (!align || !(m_dockingSides & align)) return FALSE;
   bar->SetBarStyle((bar->m_dwStyle & ~(CBRS_ALIGN_ANY | CBRS_FLOATING)) | align);
   if (bar->m_hWnd) {
+    for (POSITION pos = m_dockedBars.GetHeadPosition(); pos;) {
+      POSITION at = pos;
+      if (m_dockedBars.GetNext(pos) == bar->m_hWnd) m_dockedBars.RemoveAt(at);
+    }
+    m_dockedBars.AddTail(bar->m_hWnd);
     ::SetWindowPos(bar->m_hWnd, nullptr, 0, 0, 0, 0,
                    SWP_NOZORDER | SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_FRAMECHANGED);
   }
@@ -134,4 +139,44 @@ BOOL CTKFrameWnd::DockControlBarBeside(CControlBar* bar, CControlBar* other) {
                  : (style & CBRS_ALIGN_LEFT)   ? AFX_IDW_DOCKBAR_LEFT
                                                : AFX_IDW_DOCKBAR_RIGHT;
   return DockControlBar(bar, dockBar);
+}
+
+void CTKFrameWnd::RecalcLayout(BOOL) {
+  if (m_inRecalcLayout || !m_hWnd) return;
+  m_inRecalcLayout = TRUE;
+  // Forget the bars whose windows went.
+  for (POSITION pos = m_dockedBars.GetHeadPosition(); pos;) {
+    POSITION at = pos;
+    HWND bar = m_dockedBars.GetNext(pos);
+    if (!::IsWindow(bar) || ::GetParent(bar) != m_hWnd) m_dockedBars.RemoveAt(at);
+  }
+  AFX_SIZEPARENTPARAMS layout{};
+  ::GetClientRect(m_hWnd, &layout.rect);
+  layout.bStretch = TRUE;
+  layout.hDWP = ::BeginDeferWindowPos(8);
+  auto isDocked = [this](HWND child) {
+    for (POSITION pos = m_dockedBars.GetHeadPosition(); pos;)
+      if (m_dockedBars.GetNext(pos) == child) return true;
+    return false;
+  };
+  HWND pane = nullptr;
+  for (HWND child = ::GetWindow(m_hWnd, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+    UINT id = static_cast<UINT>(::GetDlgCtrlID(child));
+    if (id == AFX_IDW_PANE_FIRST) pane = child;
+    else if (!isDocked(child)) ::SendMessageA(child, WM_SIZEPARENT, 0, reinterpret_cast<LPARAM>(&layout));
+  }
+  for (DWORD side : {CBRS_ALIGN_TOP, CBRS_ALIGN_BOTTOM, CBRS_ALIGN_LEFT, CBRS_ALIGN_RIGHT}) {
+    for (POSITION pos = m_dockedBars.GetHeadPosition(); pos;) {
+      HWND bar = m_dockedBars.GetNext(pos);
+      auto* object = dynamic_cast<CControlBar*>(CWnd::FromHandlePermanent(bar));
+      if (object && (object->m_dwStyle & CBRS_ALIGN_ANY) == side)
+        ::SendMessageA(bar, WM_SIZEPARENT, 0, reinterpret_cast<LPARAM>(&layout));
+    }
+  }
+  if (pane && layout.hDWP)
+    layout.hDWP = ::DeferWindowPos(layout.hDWP, pane, nullptr, layout.rect.left, layout.rect.top,
+                                   layout.rect.right - layout.rect.left, layout.rect.bottom - layout.rect.top,
+                                   SWP_NOZORDER | SWP_NOACTIVATE);
+  if (layout.hDWP) ::EndDeferWindowPos(layout.hDWP);
+  m_inRecalcLayout = FALSE;
 }

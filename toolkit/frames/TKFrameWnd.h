@@ -24,6 +24,9 @@ public:
   BOOL LoadFrame(UINT resourceId, DWORD style = WS_OVERLAPPEDWINDOW, CWnd* parent = nullptr) override;
   BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
   LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+  // Bars that were not docked (the status bar) take their place first, then the
+  // docked bars side by side: top, bottom, left, right, each side in docking order.
+  void RecalcLayout(BOOL notify = TRUE) override;
 
   // The sides on which bars may dock (CBRS_ALIGN_* bits).
   void EnableDocking(DWORD style);
@@ -43,6 +46,8 @@ public:
   UINT m_nLoadedResourceId = 0;
   BOOL m_inContextHelp = FALSE;
   DWORD m_dockingSides = 0;
+  // The windows of the docked bars, in docking order.
+  CList<HWND, HWND> m_dockedBars;
 
 private:
   static CWnd* openPopup_;

@@ -3,8 +3,10 @@
 // bars painted through the current look.
 #include "support/wine/gtest_win.h"
 
+#include "support/wine/DialogTestSupport.h"
 #include "support/wine/WindowCapture.h"
 #include "toolkit/frames/GlobalData.h"
+#include "toolkit/frames/TKDialogBar.h"
 #include "toolkit/frames/TKFrameWnd.h"
 #include "toolkit/frames/TKSizingControlBar.h"
 #include "toolkit/frames/TKStatusBar.h"
@@ -232,6 +234,55 @@ TEST_F(FrameFixture, BarsPaintThroughTheCurrentLook) {
   ::CreateDirectoryA(TARVEL_TEST_BINARY_DIR "/screenshots", nullptr);
   EXPECT_TRUE(SavePng(CaptureWindow(frameHwnd, false), TARVEL_TEST_BINARY_DIR "/screenshots/frame-bars.png"));
   CTKVisualManager::SelectLookClass(RUNTIME_CLASS(CTKVisualManager));
+}
+
+TEST_F(FrameFixture, DialogBarHostsItsTemplateAndKeepsItsSize) {
+  // A control panel of two buttons and an edit, as a child-style template.
+  dialogtest::DialogTemplate panel("", 160, 30, WS_CHILD | WS_VISIBLE);
+  panel.Button(101, "Record", 4, 4).Button(102, "Stop", 58, 4).Edit(103, 4, 18);
+  CTKDialogBar dialogBar;
+  ASSERT_TRUE(dialogBar.CreateFromTemplate(frame, panel.Get(), AFX_IDW_CONTROLBAR_FIRST + 41));
+  ASSERT_TRUE(frame->DockControlBar(&dialogBar, AFX_IDW_DOCKBAR_TOP));
+  PumpPendingMessages();
+
+  // The controls are the bar's children, and the template's size is in pixels.
+  HWND record = ::GetDlgItem(dialogBar.m_hWnd, 101);
+  ASSERT_TRUE(record);
+  EXPECT_EQ(dialogtest::ItemText(dialogBar.m_hWnd, 102), "Stop");
+  RECT units{0, 0, 160, 30};
+  ::MapDialogRect(dialogBar.m_hWnd, &units);
+  EXPECT_EQ(dialogBar.m_templateSize, CSize(units.right, units.bottom));
+
+  // Docked at the top, sizing at its bottom edge: the template plus the border on
+  // every side, the caption across and the edge below.
+  EXPECT_TRUE(dialogBar.CanSizeEdge(15));
+  const int caption = dialogBar.m_captionHeight;
+  EXPECT_EQ(dialogBar.CalcFixedLayout(FALSE, TRUE), CSize(units.right + 10 + caption, units.bottom + 16));
+  EXPECT_EQ(dialogBar.CalcFixedLayout(TRUE, TRUE), CSize(32767 + 10 + caption, units.bottom + 16));
+  CRect place = ClientRectOf(dialogBar);
+  CRect client;
+  ::GetClientRect(frameHwnd, &client);
+  EXPECT_EQ(place, CRect(0, 0, client.right, units.bottom + 16));
+  // The sizing bar on the left now starts below it.
+  EXPECT_EQ(ClientRectOf(sizing).top, place.bottom);
+
+  // The template of the worked example: 200 x 40 with the usual border, caption, edge.
+  dialogBar.m_templateSize = CSize(200, 40);
+  dialogBar.m_captionHeight = 12;
+  EXPECT_EQ(dialogBar.CalcFixedLayout(FALSE, TRUE), CSize(222, 56));
+  // With sizing allowed it is an ordinary sizing bar.
+  dialogBar.m_allowSizing = TRUE;
+  dialogBar.m_dockedHorzSize = CSize(300, 70);
+  EXPECT_EQ(dialogBar.CalcFixedLayout(FALSE, TRUE), CSize(300, 70));
+  dialogBar.m_allowSizing = FALSE;
+
+  // Its background is the button face, under the controls.
+  ::RedrawWindow(dialogBar.m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  PumpPendingMessages();
+  CapturedImage image = CaptureWindow(dialogBar.m_hWnd, true);
+  ASSERT_FALSE(image.Empty());
+  EXPECT_EQ(image.At(image.width - 3, image.height - 3), GlobalData::Get().buttonFace);
+  dialogBar.DestroyWindow();
 }
 
 }  // namespace
