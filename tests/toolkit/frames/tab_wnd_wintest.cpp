@@ -1,0 +1,253 @@
+// The tab window: inserting, activating (by click and by Ctrl+PageUp/PageDown) and
+// removing tabs with the messages its parent gets, the layout of the tabs strip and the
+// hosted windows, automatic colours, and drawing through the current look.
+#include "support/wine/gtest_win.h"
+
+#include "support/wine/WindowCapture.h"
+#include "toolkit/frames/GlobalData.h"
+#include "toolkit/frames/TKTabWnd.h"
+
+#include "platform/afx/linux_headers_begin.h"
+#include <utility>
+#include <vector>
+#include "platform/afx/linux_headers_end.h"
+
+namespace {
+
+struct TabOwner : CWnd {
+  std::vector<std::pair<int, int>> changes;  // new, previous
+  BOOL Make() {
+    return CreateEx(0, nullptr, "tabs", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 30, 30, 320, 220, nullptr,
+                    nullptr);
+  }
+  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+    if (message == TKM_ONCHANGE_ACTIVE_TAB)
+      changes.emplace_back(static_cast<int>(wParam), static_cast<int>(lParam));
+    return CWnd::WindowProc(message, wParam, lParam);
+  }
+};
+
+// A hosted window: a plain child of the tab window.
+struct Page : CWnd {
+  BOOL Make(CWnd* parent) {
+    return CreateEx(0, "STATIC", "", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, parent->m_hWnd, nullptr);
+  }
+};
+
+CPoint Centre(const CRect& r) { return CPoint((r.left + r.right) / 2, (r.top + r.bottom) / 2); }
+
+void Click(CTKTabWnd& tabs, CPoint p) {
+  ::SendMessageA(tabs.m_hWnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(p.x, p.y));
+  ::SendMessageA(tabs.m_hWnd, WM_LBUTTONUP, 0, MAKELPARAM(p.x, p.y));
+}
+
+void CtrlKey(CTKTabWnd& tabs, WPARAM key) {
+  BYTE keys[256];
+  ::GetKeyboardState(keys);
+  keys[VK_CONTROL] = 0x80;
+  ::SetKeyboardState(keys);
+  MSG msg{tabs.m_hWnd, WM_KEYDOWN, key, 0, 0, {0, 0}};
+  EXPECT_TRUE(tabs.PreTranslateMessage(&msg));
+  keys[VK_CONTROL] = 0;
+  ::SetKeyboardState(keys);
+}
+
+TEST(TabWndTest, TabsActivateAndRemoveWithMessagesToTheParent) {
+  TabOwner owner;
+  ASSERT_TRUE(owner.Make());
+  CTKTabWnd tabs;
+  ASSERT_TRUE(tabs.Create(CTKTabWnd::STYLE_3D, CRect(0, 0, 320, 220), &owner, 1));
+  Page pages[3];
+  const char* labels[] = {"Alpha", "Beta", "Gamma"};
+  for (int i = 0; i < 3; ++i) {
+    ASSERT_TRUE(pages[i].Make(&tabs));
+    tabs.AppendTab(&pages[i], labels[i]);
+  }
+  // The first tab became active at once; the others' windows are hidden.
+  EXPECT_EQ(tabs.GetTabsNum(), 3);
+  EXPECT_EQ(tabs.GetActiveTab(), 0);
+  EXPECT_EQ(tabs.GetActiveWnd(), &pages[0]);
+  EXPECT_TRUE(pages[0].IsWindowVisible());
+  EXPECT_FALSE(pages[1].IsWindowVisible());
+  EXPECT_EQ(tabs.GetTabFromHwnd(pages[2].m_hWnd), 2);
+
+  // Indexes outside the tabs are refused.
+  CRect rect;
+  CString label;
+  EXPECT_EQ(tabs.GetTabWnd(3), nullptr);
+  EXPECT_EQ(tabs.GetTabWnd(-1), nullptr);
+  EXPECT_FALSE(tabs.GetTabRect(3, rect));
+  EXPECT_FALSE(tabs.SetActiveTab(3));
+  EXPECT_FALSE(tabs.RemoveTab(3));
+  EXPECT_FALSE(tabs.SetTabLabel(0, CString("")));
+  EXPECT_TRUE(tabs.GetTabLabel(1, label));
+  EXPECT_STREQ(label, "Beta");
+
+  // Tabs side by side in the strip at the bottom; a click activates one.
+  CRect r0, r1, r2;
+  ASSERT_TRUE(tabs.GetTabRect(0, r0) && tabs.GetTabRect(1, r1) && tabs.GetTabRect(2, r2));
+  EXPECT_LT(r0.right, r1.right);
+  EXPECT_LT(r1.right, r2.right);
+  EXPECT_GE(r0.top, tabs.GetTabsArea().top);
+  EXPECT_EQ(tabs.GetTabFromPoint(Centre(r1)), 1);
+  EXPECT_EQ(tabs.GetTabFromPoint(CPoint(5, 5)), -1);
+  Click(tabs, Centre(r2));
+  EXPECT_EQ(tabs.GetActiveTab(), 2);
+  EXPECT_TRUE(pages[2].IsWindowVisible());
+  EXPECT_FALSE(pages[0].IsWindowVisible());
+  ASSERT_EQ(owner.changes.size(), 1u);
+  EXPECT_EQ(owner.changes.back(), std::make_pair(2, 0));
+  Click(tabs, Centre(r2));  // the active tab again: nothing
+  EXPECT_EQ(owner.changes.size(), 1u);
+
+  // Ctrl+PageDown from the last tab wraps to the first visible one, skipping hidden tabs.
+  tabs.ShowTab(0, FALSE);
+  CtrlKey(tabs, VK_NEXT);
+  EXPECT_EQ(tabs.GetActiveTab(), 1);
+  EXPECT_EQ(owner.changes.back(), std::make_pair(1, 2));
+  CtrlKey(tabs, VK_PRIOR);  // back, wrapping past the hidden first tab
+  EXPECT_EQ(tabs.GetActiveTab(), 2);
+  tabs.ShowTab(0, TRUE);
+  MSG plain{tabs.m_hWnd, WM_KEYDOWN, VK_NEXT, 0, 0, {0, 0}};
+  EXPECT_FALSE(tabs.PreTranslateMessage(&plain));  // without Ctrl the key is not ours
+
+  // Removing the active last tab activates the one before it and destroys its window.
+  HWND gone = pages[2].m_hWnd;
+  EXPECT_TRUE(tabs.RemoveTab(2));
+  EXPECT_FALSE(::IsWindow(gone));
+  EXPECT_EQ(tabs.GetActiveTab(), 1);
+  EXPECT_EQ(owner.changes.back(), std::make_pair(1, -1));
+  EXPECT_TRUE(pages[1].IsWindowVisible());
+  // Removing a tab before the active one keeps the same window active.
+  EXPECT_TRUE(tabs.RemoveTab(0));
+  EXPECT_EQ(tabs.GetActiveTab(), 0);
+  EXPECT_EQ(tabs.GetActiveWnd(), &pages[1]);
+  // Removing the only tab leaves none active.
+  EXPECT_TRUE(tabs.RemoveTab(0));
+  EXPECT_EQ(tabs.GetTabsNum(), 0);
+  EXPECT_EQ(tabs.GetActiveTab(), -1);
+  EXPECT_EQ(tabs.GetActiveWnd(), nullptr);
+  owner.DestroyWindow();
+}
+
+TEST(TabWndTest, LayoutOfStripAndHostedWindow) {
+  TabOwner owner;
+  ASSERT_TRUE(owner.Make());
+  struct Case {
+    int style;
+    int location;
+    BOOL hideSingle;
+  } cases[] = {{CTKTabWnd::STYLE_3D, CTKTabWnd::LOCATION_BOTTOM, FALSE},
+               {CTKTabWnd::STYLE_3D, CTKTabWnd::LOCATION_TOP, FALSE},
+               {CTKTabWnd::STYLE_3D, CTKTabWnd::LOCATION_BOTTOM, TRUE},
+               {CTKTabWnd::STYLE_FLAT, CTKTabWnd::LOCATION_BOTTOM, FALSE}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.style * 10 + c.location + (c.hideSingle ? 100 : 0));
+    CTKTabWnd tabs;
+    ASSERT_TRUE(tabs.Create(c.style, CRect(0, 0, 300, 200), &owner, 1, c.location));
+    tabs.HideSingleTab(c.hideSingle);
+    Page page;
+    ASSERT_TRUE(page.Make(&tabs));
+    tabs.AppendTab(&page, "Only");
+    const int height = c.style == CTKTabWnd::STYLE_FLAT ? ::GetSystemMetrics(SM_CYHSCROLL) + 2
+                                                         : GlobalData::Get().textHeight + 5;
+    EXPECT_EQ(tabs.GetTabsHeight(), height);
+    CRect placed;
+    page.GetWindowRect(&placed);
+    ::MapWindowPoints(nullptr, tabs.m_hWnd, reinterpret_cast<POINT*>(&placed), 2);
+    CRect tab;
+    tabs.GetTabRect(0, tab);
+    if (c.hideSingle) {
+      // No strip: the window fills the client less the border.
+      EXPECT_TRUE(tab.IsRectEmpty());
+      EXPECT_EQ(placed, CRect(4, 4, 296, 196));
+      continue;
+    }
+    EXPECT_FALSE(tab.IsRectEmpty());
+    EXPECT_EQ(placed, tabs.GetWndArea());
+    CRect strip = tabs.GetTabsArea();
+    EXPECT_EQ(strip.Height(), height);
+    EXPECT_EQ(strip.left, 2);
+    EXPECT_EQ(strip.right, 298);
+    if (c.location == CTKTabWnd::LOCATION_TOP) {
+      EXPECT_LE(placed.top, strip.bottom + 4 + 2);
+      EXPECT_GE(placed.top, strip.bottom);
+      EXPECT_EQ(tab.top, strip.top + 2);  // moved down off the outer edge
+    } else {
+      EXPECT_LE(placed.bottom, strip.top);
+      EXPECT_EQ(tab.top, strip.top);
+    }
+  }
+  owner.DestroyWindow();
+}
+
+TEST(TabWndTest, AutomaticAndOwnColours) {
+  TabOwner owner;
+  ASSERT_TRUE(owner.Make());
+  CTKTabWnd tabs;
+  ASSERT_TRUE(tabs.Create(CTKTabWnd::STYLE_3D, CRect(0, 0, 300, 200), &owner, 1));
+  Page pages[10];
+  for (Page& p : pages) {
+    ASSERT_TRUE(p.Make(&tabs));
+    tabs.AppendTab(&p, "t");
+  }
+  const COLORREF five[] = {RGB(1, 0, 0), RGB(2, 0, 0), RGB(3, 0, 0), RGB(4, 0, 0), RGB(5, 0, 0)};
+  EXPECT_EQ(tabs.GetTabBkColor(9), (COLORREF)-1);  // automatic colours are off at first
+  EXPECT_FALSE(tabs.IsColored());
+  tabs.SetAutoColors(five, 5);
+  tabs.EnableAutoColor(TRUE);
+  EXPECT_EQ(tabs.GetTabBkColor(9), five[4]);
+  EXPECT_EQ(tabs.GetTabBkColor(10), (COLORREF)-1);
+  tabs.SetTabBkColor(9, RGB(9, 9, 9));
+  EXPECT_EQ(tabs.GetTabBkColor(9), RGB(9, 9, 9));
+  EXPECT_TRUE(tabs.IsColored());
+  // Back to the default set: eight colours on a true-colour screen.
+  tabs.SetAutoColors(nullptr, 0);
+  EXPECT_EQ(tabs.GetTabBkColor(8), RGB(148, 175, 230));
+  owner.DestroyWindow();
+}
+
+TEST(TabWndTest, DrawsThroughTheLook) {
+  TabOwner owner;
+  ASSERT_TRUE(owner.Make());
+  struct Case {
+    int style;
+    bool ownColour;
+  } cases[] = {{CTKTabWnd::STYLE_3D, true}, {CTKTabWnd::STYLE_3D_HALF_SLANTED, false}, {CTKTabWnd::STYLE_FLAT, false}};
+  const COLORREF red = RGB(200, 30, 30);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.style);
+    CTKTabWnd tabs;
+    ASSERT_TRUE(tabs.Create(c.style, CRect(0, 0, 320, 220), &owner, 1));
+    Page pages[2];
+    for (Page& p : pages) ASSERT_TRUE(p.Make(&tabs));
+    tabs.AppendTab(&pages[0], "Alpha");
+    tabs.AppendTab(&pages[1], "Beta");
+    if (c.ownColour) tabs.SetTabBkColor(0, red);
+    ::RedrawWindow(tabs.m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    PumpPendingMessages();
+    CapturedImage image = CaptureWindow(tabs.m_hWnd, true);
+    ASSERT_FALSE(image.Empty());
+    CRect active, other;
+    ASSERT_TRUE(tabs.GetTabRect(0, active) && tabs.GetTabRect(1, other));
+    const CRect area = tabs.GetWndArea();
+    if (c.style == CTKTabWnd::STYLE_3D) {
+      // The active tab's own colour rings the window area; the other tab has the face.
+      EXPECT_EQ(image.At(area.left - 1, area.top + 10), red);
+      EXPECT_EQ(image.At(other.left + 2, (other.top + other.bottom) / 2), GlobalData::Get().barFace);
+    } else if (c.style == CTKTabWnd::STYLE_3D_HALF_SLANTED) {
+      // An uncoloured active slanted tab is white inside, whatever the face.
+      EXPECT_EQ(image.At(active.right - 5, active.top + 3), RGB(255, 255, 255));
+      EXPECT_EQ(image.At(area.left - 1, area.top + 10), GlobalData::Get().barFace);
+    } else {
+      // The active flat tab in the window colour, the other in the face.
+      const int mid = (active.top + active.bottom) / 2;
+      const int lean = tabs.GetTabsArea().Height() / 2;
+      EXPECT_EQ(image.At(active.left + lean + 1, mid), ::GetSysColor(COLOR_WINDOW));
+      EXPECT_EQ(image.At(other.right - lean - 2, mid), GlobalData::Get().barFace);
+    }
+  }
+  owner.DestroyWindow();
+}
+
+}  // namespace

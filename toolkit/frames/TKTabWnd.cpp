@@ -1,0 +1,721 @@
+#include "toolkit/frames/TKTabWnd.h"
+
+#include "toolkit/frames/GlobalData.h"
+#include "toolkit/frames/TKVisualManager.h"
+
+UINT TKM_ONCHANGE_ACTIVE_TAB = 0;
+UINT TKM_ON_HSCROLL = 0;
+UINT TKM_ON_RENAME_TAB = 0;
+UINT TKM_ON_BEFOREMOVE_TAB = 0;
+UINT TKM_ON_MOVE_TAB = 0;
+
+void RegisterTabMessages() {
+  if (TKM_ONCHANGE_ACTIVE_TAB) return;
+  TKM_ONCHANGE_ACTIVE_TAB = ::RegisterWindowMessageA("TKM_ONCHANGE_ACTIVE_TAB");
+  TKM_ON_HSCROLL = ::RegisterWindowMessageA("TKM_ON_HSCROLL");
+  TKM_ON_RENAME_TAB = ::RegisterWindowMessageA("TKM_ON_RENAME_TAB");
+  TKM_ON_BEFOREMOVE_TAB = ::RegisterWindowMessageA("TKM_ON_BEFOREMOVE_TAB");
+  TKM_ON_MOVE_TAB = ::RegisterWindowMessageA("TKM_ON_MOVE_TAB");
+}
+
+namespace {
+constexpr int kTextMargin = 4;
+constexpr int kImageMargin = 4;
+
+GlobalData& GD() { return GlobalData::Get(); }
+}  // namespace
+
+CTKTabInfo::CTKTabInfo(const char* label, UINT image, CWnd* wnd, UINT id)
+    : m_label(label ? label : ""), m_image(image), m_wnd(wnd), m_id(id) {
+  m_rect.SetRectEmpty();
+  char className[32] = "";
+  if (wnd && wnd->m_hWnd) ::GetClassNameA(wnd->m_hWnd, className, sizeof(className));
+  m_isListView = ::lstrcmpA(className, "SysListView32") == 0;
+}
+
+BEGIN_MESSAGE_MAP(CTKTabWnd, CTKTabWndBase)
+  ON_WM_CREATE()
+  ON_WM_DESTROY()
+  ON_WM_PAINT()
+  ON_WM_SIZE()
+END_MESSAGE_MAP()
+
+CTKTabWnd::CTKTabWnd() { RegisterTabMessages(); }
+
+CTKTabWnd::~CTKTabWnd() {
+  if (m_hWnd && FromHandlePermanent(m_hWnd) == this) DestroyWindow();
+  for (int i = 0; i < m_tabs.GetSize(); ++i) delete m_tabs[i];
+  m_tabs.RemoveAll();
+}
+
+BOOL CTKTabWnd::Create(int style, const RECT& rect, CWnd* parent, UINT id, int location, BOOL closeButton) {
+  m_flat = style == STYLE_FLAT || style == STYLE_FLAT_SHARED_HORZ_SCROLL;
+  m_scrollButtons = style == STYLE_FLAT || style == STYLE_FLAT_SHARED_HORZ_SCROLL ||
+                    style == STYLE_3D_SCROLLED || style == STYLE_3D_SLANTED;
+  m_sharedScroll = style == STYLE_FLAT_SHARED_HORZ_SCROLL;
+  m_slanted = style == STYLE_3D_SLANTED;
+  m_halfSlanted = style == STYLE_3D_HALF_SLANTED;
+  m_highlightTabs = style == STYLE_3D_SLANTED;
+  m_closeButton = closeButton;
+  m_location = location;
+  // What the looks read.
+  this->style = m_flat ? kStyleFlat
+                : m_slanted ? kStyleSlanted
+                : m_halfSlanted ? kStyleHalfSlanted
+                : style == STYLE_3D_SCROLLED ? kStyle3DScrolled
+                : kStyle3D;
+  locationBottom = location == LOCATION_BOTTOM;
+  activeTab = -1;
+  const char* cls = AfxRegisterWndClass(CS_DBLCLKS, ::LoadCursorA(nullptr, (LPCSTR)IDC_ARROW));
+  return CWnd::Create(cls, "", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, rect, parent, id);
+}
+
+int CTKTabWnd::OnCreate(LPCREATESTRUCT) {
+  InitAutoColors();
+  SetTabsHeight();
+  return 0;
+}
+
+void CTKTabWnd::OnDestroy() {
+  for (int i = 0; i < m_tabs.GetSize(); ++i) {
+    CTKTabInfo* tab = m_tabs[i];
+    if (m_destroyHosted && tab->m_wnd && ::IsWindow(tab->m_wnd->m_hWnd)) tab->m_wnd->DestroyWindow();
+    delete tab;
+  }
+  m_tabs.RemoveAll();
+  m_tabCount = 0;
+  m_activeTab = activeTab = -1;
+  ::DefWindowProcA(m_hWnd, WM_DESTROY, 0, 0);
+}
+
+void CTKTabWnd::SetTabsHeight() {
+  if (!m_flat) {
+    int imageHeight = m_images ? imageSize.cy + 7 : 0;
+    m_tabsHeight = imageHeight > GD().textHeight + 5 ? imageHeight : GD().textHeight + 5;
+    return;
+  }
+  m_tabsHeight = ::GetSystemMetrics(SM_CYHSCROLL) + 2;
+  // The flat fonts: the GUI font in Arial, made smaller until its text fits the strip.
+  LOGFONTA log{};
+  ::GetObjectA(::GetStockObject(DEFAULT_GUI_FONT), sizeof(log), &log);
+  ::lstrcpyA(log.lfFaceName, "Arial");
+  HDC screen = ::GetDC(nullptr);
+  for (;;) {
+    m_flatFont.DeleteObject();
+    m_flatFont.CreateFontIndirect(&log);
+    HGDIOBJ old = ::SelectObject(screen, m_flatFont);
+    TEXTMETRICA tm{};
+    ::GetTextMetricsA(screen, &tm);
+    ::SelectObject(screen, old);
+    if (tm.tmHeight + 2 <= m_tabsHeight || log.lfHeight == 0) break;
+    log.lfHeight += log.lfHeight < 0 ? 1 : -1;
+  }
+  ::ReleaseDC(nullptr, screen);
+  log.lfWeight = 700;
+  m_flatBoldFont.DeleteObject();
+  m_flatBoldFont.CreateFontIndirect(&log);
+}
+
+void CTKTabWnd::InitAutoColors() {
+  if (!m_defaultAutoColors) return;
+  m_autoColors.RemoveAll();
+  HDC screen = ::GetDC(nullptr);
+  int bits = ::GetDeviceCaps(screen, BITSPIXEL);
+  ::ReleaseDC(nullptr, screen);
+  if (bits > 8) {
+    const COLORREF colors[] = {RGB(148, 175, 230), RGB(255, 219, 117), RGB(189, 205, 159), RGB(240, 158, 159),
+                               RGB(186, 166, 225), RGB(154, 191, 180), RGB(247, 182, 131), RGB(213, 164, 187)};
+    for (COLORREF c : colors) m_autoColors.Add(c);
+  } else {
+    const COLORREF colors[] = {RGB(0, 255, 0), RGB(0, 255, 255), RGB(255, 0, 255), RGB(192, 192, 192),
+                               RGB(255, 255, 0)};
+    for (COLORREF c : colors) m_autoColors.Add(c);
+  }
+}
+
+void CTKTabWnd::EnableAutoColor(BOOL enable) {
+  m_useAutoColors = enable;
+  if (m_hWnd) Invalidate();
+}
+
+void CTKTabWnd::SetAutoColors(const COLORREF* colors, int count) {
+  m_autoColors.RemoveAll();
+  for (int i = 0; i < count; ++i) m_autoColors.Add(colors[i]);
+  m_defaultAutoColors = count == 0;
+  if (m_defaultAutoColors) InitAutoColors();
+  if (m_hWnd) Invalidate();
+}
+
+void CTKTabWnd::HideSingleTab(BOOL hide) {
+  m_hideSingle = hide;
+  if (m_hWnd) RecalcLayout();
+}
+
+void CTKTabWnd::HideNoTabs(BOOL hide) {
+  m_hideNone = hide;
+  if (m_hWnd) RecalcLayout();
+}
+
+// ---- tabs -----------------------------------------------------------------------------
+
+void CTKTabWnd::InsertTab(CWnd* wnd, const char* label, int insertAt, UINT image) {
+  if (m_flat) image = (UINT)-1;
+  if (insertAt < 0 || insertAt > m_tabCount) insertAt = m_tabCount;
+  CWnd* activeWnd = GetActiveWnd();
+  auto* tab = new CTKTabInfo(label, image, wnd, m_nextId);
+  m_tabs.InsertAt(insertAt, tab);
+  ++m_tabCount;
+  ++m_nextId;
+  // An insertion before the active tab moves it along.
+  if (m_activeTab >= insertAt && m_tabCount > 1) activeTab = ++m_activeTab;
+  RecalcLayout();
+  if (m_tabCount == 1) {
+    SetActiveTab(0);
+    return;
+  }
+  if (wnd && wnd->m_hWnd) {
+    if (m_hideInactive) wnd->ShowWindow(SW_HIDE);
+    else if (activeWnd && activeWnd->m_hWnd)
+      ::SetWindowPos(activeWnd->m_hWnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  }
+}
+
+BOOL CTKTabWnd::RemoveTab(int index) {
+  if (index < 0 || index >= m_tabCount) return FALSE;
+  if (m_tabCount == 1) {
+    RemoveAllTabs();
+    return TRUE;
+  }
+  CTKTabInfo* tab = m_tabs[index];
+  m_tabs.RemoveAt(index);
+  --m_tabCount;
+  if (m_destroyHosted && tab->m_wnd && ::IsWindow(tab->m_wnd->m_hWnd)) tab->m_wnd->DestroyWindow();
+  delete tab;
+  int next = m_activeTab;
+  if (m_activeTab >= index) {
+    next = m_activeTab - 1 < m_tabCount ? m_activeTab - 1 : m_tabCount;
+    if (next < 0) next = 0;
+    m_activeTab = activeTab = -1;
+  }
+  RecalcLayout();
+  int before = m_activeTab;
+  SetActiveTab(next);
+  ::SendMessageA(::GetParent(m_hWnd), TKM_ONCHANGE_ACTIVE_TAB, m_activeTab, before);
+  return TRUE;
+}
+
+void CTKTabWnd::RemoveAllTabs() {
+  for (int i = 0; i < m_tabs.GetSize(); ++i) {
+    CTKTabInfo* tab = m_tabs[i];
+    if (m_destroyHosted && tab->m_wnd && ::IsWindow(tab->m_wnd->m_hWnd)) tab->m_wnd->DestroyWindow();
+    delete tab;
+  }
+  m_tabs.RemoveAll();
+  m_tabCount = 0;
+  m_activeTab = activeTab = -1;
+  m_nextId = 1;
+  RecalcLayout();
+}
+
+BOOL CTKTabWnd::SetActiveTab(int index) {
+  if (index < 0 || index >= m_tabCount || index >= m_tabs.GetSize()) return FALSE;
+  if (index == m_activeTab) return TRUE;
+  CTKTabInfo* tab = m_tabs[index];
+  if (!tab->m_wnd || !::IsWindow(tab->m_wnd->m_hWnd)) return FALSE;
+  const BOOL hadActive = m_activeTab >= 0;
+  if (CWnd* old = GetActiveWnd(); old && m_hideInactive && ::IsWindow(old->m_hWnd)) old->ShowWindow(SW_HIDE);
+  m_activeTab = activeTab = index;
+  HWND hwnd = tab->m_wnd->m_hWnd;
+  ::ShowWindow(hwnd, SW_SHOW);
+  if (!m_hideInactive) ::SetWindowPos(hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  if (m_autoSize) {
+    // One pixel wider first, so the window lays itself out again even at the same size.
+    ::SetWindowPos(hwnd, nullptr, m_wndRect.left, m_wndRect.top, m_wndRect.Width() + 1, m_wndRect.Height(),
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+    ::SetWindowPos(hwnd, nullptr, 0, 0, m_wndRect.Width(), m_wndRect.Height(),
+                   SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
+  }
+  EnsureVisible(index);
+  ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  if (hadActive) ::SetFocus(hwnd);
+  return TRUE;
+}
+
+BOOL CTKTabWnd::StartRenameTab(int) { return FALSE; }  // in-place renaming is not offered yet
+BOOL CTKTabWnd::RenameTab() { return FALSE; }
+BOOL CTKTabWnd::ShowTabsMenu(POINT) { return FALSE; }  // needs the context menu manager
+HICON CTKTabWnd::GetCommandIcon(UINT) { return nullptr; }
+void CTKTabWnd::EnsureVisible(int) {}                   // only scrolled tabs need it
+
+void CTKTabWnd::InvalidateTab(int tab) {
+  if (tab < 0 || tab >= m_tabCount || !m_hWnd) return;
+  ::InvalidateRect(m_hWnd, &m_tabs[tab]->m_rect, TRUE);
+}
+
+BOOL CTKTabWnd::MoveTab(int tab, int position) {
+  if (tab < 0 || tab >= m_tabCount || position < 0 || position >= m_tabCount) return FALSE;
+  if (tab == position) return TRUE;
+  CTKTabInfo* info = m_tabs[tab];
+  CTKTabInfo* active = m_activeTab >= 0 ? m_tabs[m_activeTab] : nullptr;
+  m_tabs.RemoveAt(tab);
+  m_tabs.InsertAt(position, info);
+  for (int i = 0; i < m_tabCount; ++i)
+    if (m_tabs[i] == active) m_activeTab = activeTab = i;
+  RecalcLayout();
+  return TRUE;
+}
+
+COLORREF CTKTabWnd::GetTabBkColor(int tab) const {
+  if (tab < 0 || tab >= m_tabCount) return (COLORREF)-1;
+  if (m_tabs[tab]->m_bkColor != (COLORREF)-1) return m_tabs[tab]->m_bkColor;
+  if (m_useAutoColors && m_autoColors.GetSize() > 0) return m_autoColors[tab % m_autoColors.GetSize()];
+  return (COLORREF)-1;
+}
+
+BOOL CTKTabWnd::SetTabBkColor(int tab, COLORREF color) {
+  if (tab < 0 || tab >= m_tabCount) return FALSE;
+  m_tabs[tab]->m_bkColor = color;
+  return TRUE;
+}
+
+COLORREF CTKTabWnd::GetTabTextColor(int tab) const {
+  if (tab < 0 || tab >= m_tabCount) return (COLORREF)-1;
+  return m_tabs[tab]->m_textColor;
+}
+
+BOOL CTKTabWnd::SetTabTextColor(int tab, COLORREF color) {
+  if (tab < 0 || tab >= m_tabCount) return FALSE;
+  m_tabs[tab]->m_textColor = color;
+  return TRUE;
+}
+
+BOOL CTKTabWnd::IsColored() const {
+  for (int i = 0; i < m_tabCount; ++i)
+    if (m_tabs[i]->m_bkColor != (COLORREF)-1) return TRUE;
+  return FALSE;
+}
+
+BOOL CTKTabWnd::HasImage(int tab) const {
+  if (tab < 0 || tab >= m_tabCount) return FALSE;
+  return m_tabs[tab]->m_image != (UINT)-1 && m_images != nullptr;
+}
+
+int CTKTabWnd::GetFirstVisibleTab() const {
+  for (int i = 0; i < m_tabCount; ++i)
+    if (m_tabs[i]->m_visible) return i;
+  return -1;
+}
+
+void CTKTabWnd::SetLocation(int location) {
+  m_location = location;
+  locationBottom = location == LOCATION_BOTTOM;
+  RecalcLayout();
+  if (CWnd* parent = GetParent()) parent->Invalidate();
+}
+
+int CTKTabWnd::GetVisibleTabsNum() const {
+  int count = 0;
+  for (int i = 0; i < m_tabCount; ++i) count += m_tabs[i]->m_visible ? 1 : 0;
+  return count;
+}
+
+BOOL CTKTabWnd::IsTabVisible(int tab) const { return tab >= 0 && tab < m_tabCount && m_tabs[tab]->m_visible; }
+
+BOOL CTKTabWnd::ShowTab(int tab, BOOL show) {
+  if (tab < 0 || tab >= m_tabCount) return FALSE;
+  m_tabs[tab]->m_visible = show;
+  RecalcLayout();
+  return TRUE;
+}
+
+CWnd* CTKTabWnd::GetTabWnd(int tab) const { return tab >= 0 && tab < m_tabCount ? m_tabs[tab]->m_wnd : nullptr; }
+
+int CTKTabWnd::GetTabFromHwnd(HWND hwnd) const {
+  for (int i = 0; i < m_tabCount; ++i)
+    if (m_tabs[i]->m_wnd && m_tabs[i]->m_wnd->m_hWnd == hwnd) return i;
+  return -1;
+}
+
+int CTKTabWnd::GetTabFromPoint(POINT point) const {
+  if (!m_tabsRect.PtInRect(point)) return -1;
+  if ((m_slanted || m_halfSlanted) && m_activeTab >= 0 && m_tabs[m_activeTab]->m_visible &&
+      m_tabs[m_activeTab]->m_rect.PtInRect(point)) {
+    // The active tab lies over its neighbours, except in its slanted left corner.
+    const CRect& r = m_tabs[m_activeTab]->m_rect;
+    const int h = m_tabsRect.Height();
+    const int dx = point.x - r.left, dy = point.y - r.top;
+    if (!(dx < h && dx * dx + dy * dy < h * h / 2)) return m_activeTab;
+    for (int i = m_activeTab - 1; i >= 0; --i)
+      if (m_tabs[i]->m_visible) return i;
+    return m_activeTab;
+  }
+  for (int i = 0; i < m_tabCount; ++i)
+    if (m_tabs[i]->m_visible && m_tabs[i]->m_rect.PtInRect(point)) return i;
+  return -1;
+}
+
+BOOL CTKTabWnd::GetTabRect(int tab, CRect& rect) const {
+  if (tab < 0 || tab >= m_tabCount || !m_tabs[tab]->m_visible) {
+    rect.SetRectEmpty();
+    return FALSE;
+  }
+  rect = m_tabs[tab]->m_rect;
+  return TRUE;
+}
+
+UINT CTKTabWnd::GetTabIconIndex(int tab) const { return tab >= 0 && tab < m_tabCount ? m_tabs[tab]->m_image : (UINT)-1; }
+int CTKTabWnd::GetTabIcon(int tab) const { return static_cast<int>(GetTabIconIndex(tab)); }
+
+BOOL CTKTabWnd::SetTabIcon(int tab, UINT image) {
+  if (tab < 0 || tab >= m_tabCount || m_flat) return FALSE;
+  m_tabs[tab]->m_image = image;
+  RecalcLayout();
+  return TRUE;
+}
+
+BOOL CTKTabWnd::GetTabLabel(int tab, CString& label) const {
+  if (tab < 0 || tab >= m_tabCount) return FALSE;
+  label = m_tabs[tab]->m_iconOnly ? CString() : m_tabs[tab]->m_label;
+  return TRUE;
+}
+
+const char* CTKTabWnd::GetTabLabel(int tab) const {
+  if (tab < 0 || tab >= m_tabCount || m_tabs[tab]->m_iconOnly) return "";
+  return m_tabs[tab]->m_label;
+}
+
+BOOL CTKTabWnd::SetTabLabel(int tab, const CString& label) {
+  if (tab < 0 || tab >= m_tabCount || label.IsEmpty()) return FALSE;
+  m_tabs[tab]->m_label = label;
+  RecalcLayout();
+  return TRUE;
+}
+
+BOOL CTKTabWnd::SetImageList(HIMAGELIST list) {
+  if (m_flat) return FALSE;
+  m_images = imageList = list;
+  int cx = 0, cy = 0;
+  if (list && ::ImageList_GetIconSize(list, &cx, &cy)) imageSize = {cx, cy};
+  SetTabsHeight();
+  if (m_hWnd) RecalcLayout();
+  return TRUE;
+}
+
+// ---- layout -----------------------------------------------------------------------------
+
+BOOL CTKTabWnd::TabsHidden() const {
+  int visible = GetVisibleTabsNum();
+  return (m_hideSingle && visible == 1) || (m_hideNone && visible == 0);
+}
+
+void CTKTabWnd::RecalcLayout() {
+  if (!m_hWnd) return;
+  CRect client;
+  GetClientRect(&client);
+  const int height = TabsHidden() ? 0 : m_tabsHeight;
+  m_tabsRect = client;
+  m_tabsRect.DeflateRect(2, 0);
+  const bool bottom = m_location == LOCATION_BOTTOM;
+  if (!m_flat) {
+    if (bottom) m_tabsRect.top = client.bottom - height;
+    else m_tabsRect.bottom = client.top + height;
+  } else {
+    const int inset = m_borderSize - 1;
+    if (bottom) {
+      m_tabsRect.bottom = client.bottom - inset;
+      m_tabsRect.top = m_tabsRect.bottom - height;
+    } else {
+      m_tabsRect.top = client.top + inset;
+      m_tabsRect.bottom = m_tabsRect.top + height;
+    }
+  }
+  if (height == 0 || m_tabsRect.Width() <= 0 || m_tabsRect.top < client.top || m_tabsRect.bottom > client.bottom)
+    m_tabsRect.SetRectEmpty();
+
+  m_wndRect = client;
+  if (height > 0 && !m_tabsRect.IsRectEmpty()) {
+    if (bottom) m_wndRect.bottom = m_tabsRect.top;
+    else m_wndRect.top = m_tabsRect.bottom;
+  }
+  m_wndRect.DeflateRect(m_borderSize + 1, m_borderSize + 1);
+  if (m_wndRect.Width() < 0) m_wndRect.right = m_wndRect.left;
+  if (m_wndRect.Height() < 0) m_wndRect.bottom = m_wndRect.top;
+
+  if (m_autoSize) {
+    for (int i = 0; i < m_tabCount; ++i) {
+      CTKTabInfo* tab = m_tabs[i];
+      if (tab->m_visible && tab->m_wnd && ::IsWindow(tab->m_wnd->m_hWnd))
+        ::SetWindowPos(tab->m_wnd->m_hWnd, nullptr, m_wndRect.left, m_wndRect.top, m_wndRect.Width(),
+                       m_wndRect.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+  }
+  LayoutTabs();
+  ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+void CTKTabWnd::LayoutTabs() {
+  m_totalWidth = 0;
+  const int visible = GetVisibleTabsNum();
+  const int height = m_tabsRect.Height();
+  if (visible == 0 || TabsHidden() || height <= 0) {
+    for (int i = 0; i < m_tabCount; ++i) m_tabs[i]->m_rect.SetRectEmpty();
+    return;
+  }
+  HDC dc = ::GetDC(m_hWnd);
+  HGDIOBJ oldFont = ::SelectObject(dc, m_flat ? (HFONT)m_flatBoldFont : (HFONT)GD().regularFont);
+  const int imageWidth = m_images ? imageSize.cx : 0;
+  int overlap = 0, extra = 0;
+  if (m_slanted) {
+    extra = height + 2 * 4;
+    overlap = height - 4 - 1;
+  } else if (m_halfSlanted) {
+    extra = height / 2 + 2 * 4 + 1;
+    overlap = height - 4 - 1;
+  }
+  int x = m_tabsRect.left - m_offset;
+  bool first = true;
+  for (int i = 0; i < m_tabCount; ++i) {
+    CTKTabInfo* tab = m_tabs[i];
+    int width = 0;
+    if (tab->m_visible) {
+      SIZE text{0, 0};
+      if (!tab->m_iconOnly && !tab->m_label.IsEmpty())
+        ::GetTextExtentPoint32A(dc, tab->m_label, tab->m_label.GetLength(), &text);
+      width = text.cx + 2 * kTextMargin + kImageMargin + (HasImage(i) ? imageWidth : 0) + extra;
+    }
+    tab->m_fullWidth = width;
+    tab->m_rect.SetRect(x, m_tabsRect.top, x + width, m_tabsRect.top + height - 2);
+    if (m_location == LOCATION_TOP) tab->m_rect.OffsetRect(0, 2);
+    if (!tab->m_visible) {
+      tab->m_rect.SetRectEmpty();
+      continue;
+    }
+    x = tab->m_rect.right - overlap + 1;
+    m_totalWidth += width + 1 - (first ? 0 : overlap);
+    first = false;
+    if (m_flat) tab->m_rect.right += height / 2;  // the slanted edge
+  }
+  ::SelectObject(dc, oldFont);
+  ::ReleaseDC(m_hWnd, dc);
+
+  const int area = m_tabsRect.Width();
+  if (!m_flat && !m_scrollButtons && m_totalWidth > area) {
+    // Too wide: the tabs share the strip; narrow ones keep their width and give what
+    // they leave below the average to the wide ones.
+    const int average = area / visible;
+    int leftover = 0, wider = 0;
+    for (int i = 0; i < m_tabCount; ++i) {
+      if (!m_tabs[i]->m_visible) continue;
+      if (m_tabs[i]->m_fullWidth < average - 1) leftover += average - 1 - m_tabs[i]->m_fullWidth;
+      else ++wider;
+    }
+    const int widest = average - 1 + (wider ? leftover / wider : 0);
+    x = m_tabsRect.left;
+    for (int i = 0; i < m_tabCount; ++i) {
+      CTKTabInfo* tab = m_tabs[i];
+      if (!tab->m_visible) continue;
+      int width = tab->m_fullWidth < widest ? tab->m_fullWidth : widest;
+      if (width < imageWidth + 8) width = (area + 2 * m_borderSize) / visible;
+      tab->m_rect.left = x;
+      tab->m_rect.right = x + width;
+      x = tab->m_rect.right - overlap + 1;
+    }
+  } else {
+    m_totalWidth += height / 2;
+  }
+}
+
+void CTKTabWnd::OnSize(UINT, int, int) { RecalcLayout(); }
+
+// ---- painting -----------------------------------------------------------------------------
+
+void CTKTabWnd::OnPaint() {
+  PAINTSTRUCT ps;
+  HDC target = ::BeginPaint(m_hWnd, &ps);
+  CRect client;
+  GetClientRect(&client);
+  // Drawn off screen and copied in one go, so nothing flickers.
+  CDC memory;
+  CDC screen(target);
+  memory.CreateCompatibleDC(&screen);
+  CBitmap bitmap;
+  bitmap.CreateCompatibleBitmap(target, client.Width() > 0 ? client.Width() : 1, client.Height() > 0 ? client.Height() : 1);
+  HGDIOBJ oldBitmap = memory.SelectObject(&bitmap);
+  Paint(memory);
+  screen.BitBlt(0, 0, client.Width(), client.Height(), &memory, 0, 0, SRCCOPY);
+  memory.SelectObject(oldBitmap);
+  screen.Detach();
+  ::EndPaint(m_hWnd, &ps);
+}
+
+void CTKTabWnd::Paint(CDC& dc) {
+  CTKVisualManager* look = CTKVisualManager::GetInstance();
+  CRect client;
+  GetClientRect(&client);
+  COLORREF face, shadow, text, hl, dark, light;
+  HBRUSH faceBrush, darkBrush;
+  look->GetTabColors(this, face, shadow, text, hl, dark, light, faceBrush, darkBrush);
+  dc.FillRect(&client, faceBrush);
+
+  // The window area and its frame.
+  CRect frame = m_wndRect;
+  frame.InflateRect(1, 1);
+  if (!look->PaintTabColor(&dc, frame, this) && !m_drawFrame) dc.FillRect(&frame, faceBrush);
+  if (m_drawFrame && !m_flat) {
+    CRect outer = m_wndRect;
+    outer.InflateRect(m_borderSize, m_borderSize);
+    dc.Draw3dRect(&outer, hl, dark);
+    outer.DeflateRect(1, 1);
+    dc.Draw3dRect(&outer, light, shadow);
+  } else if (m_drawFrame) {
+    dc.Draw3dRect(&frame, shadow, hl);
+  }
+
+  if (m_tabsRect.Width() <= 5 || m_tabsRect.Height() <= 5) return;
+  CRgn clip;
+  clip.CreateRectRgnIndirect(&m_tabsRect);
+  dc.SelectClipRgn(&clip);
+  HGDIOBJ oldFont = dc.SelectObject(m_flat ? (HFONT)m_flatFont : (HFONT)GD().regularFont);
+  dc.SetTextColor(text);
+  dc.SetBkMode(TRANSPARENT);
+  CBrush tabBrush(face);
+  for (int i = m_tabCount - 1; i >= 0; --i) {
+    if (i == m_activeTab) continue;
+    if (m_flat) DrawFlatTab(&dc, &tabBrush, m_tabs[i], FALSE);
+    else Draw3DTab(&dc, m_tabs[i], FALSE);
+  }
+  if (m_activeTab >= 0) {
+    if (m_flat) {
+      CBrush activeBrush(::GetSysColor(COLOR_WINDOW));
+      dc.SetTextColor(::GetSysColor(COLOR_WINDOWTEXT));
+      dc.SelectObject((HFONT)m_flatBoldFont);
+      DrawFlatTab(&dc, &activeBrush, m_tabs[m_activeTab], TRUE);
+    } else {
+      Draw3DTab(&dc, m_tabs[m_activeTab], TRUE);
+    }
+  }
+  dc.SelectObject(oldFont);
+  dc.SelectClipRgn(nullptr);
+}
+
+void CTKTabWnd::Draw3DTab(CDC* dc, CTKTabInfo* tab, BOOL active) {
+  if (!tab->m_visible) return;
+  if ((m_slanted || m_halfSlanted) && tab->m_rect.left < m_tabsRect.left) return;
+  int index = -1;
+  for (int i = 0; i < m_tabCount; ++i)
+    if (m_tabs[i] == tab) index = i;
+  m_drawnTab = index;
+  CTKVisualManager::GetInstance()->PaintTab(dc, tab->m_rect, index, active, this);
+  m_drawnTab = -1;
+}
+
+void CTKTabWnd::DrawFlatTab(CDC* dc, CBrush* brush, CTKTabInfo* tab, BOOL active) {
+  if (!tab->m_visible || tab->m_rect.IsRectEmpty()) return;
+  // A trapezoid, wide at the window area and narrow at the outer edge.
+  const CRect& r = tab->m_rect;
+  const int lean = m_tabsRect.Height() / 2;
+  const bool bottom = m_location == LOCATION_BOTTOM;
+  const int inner = bottom ? r.top : r.bottom - 1, outer = bottom ? r.bottom - 1 : r.top;
+  POINT pts[4] = {{r.left, inner}, {r.left + lean, outer}, {r.right - lean, outer}, {r.right, inner}};
+  HGDIOBJ oldBrush = dc->SelectObject(brush);
+  HGDIOBJ oldPen = dc->SelectStockObject(BLACK_PEN);
+  dc->Polygon(pts, 4);
+  dc->SelectObject(oldPen);
+  dc->SelectObject(oldBrush);
+  CRect text = r;
+  int index = -1;
+  for (int i = 0; i < m_tabCount; ++i)
+    if (m_tabs[i] == tab) index = i;
+  COLORREF color = GetTabTextColor(index);
+  COLORREF oldColor = color != (COLORREF)-1 ? dc->SetTextColor(color) : dc->GetTextColor();
+  dc->DrawText(GetTabLabel(index), -1, &text, DT_SINGLELINE | DT_CENTER | DT_VCENTER | DT_NOPREFIX);
+  dc->SetTextColor(oldColor);
+  (void)active;
+}
+
+void CTKTabWnd::DrawFlatTabMarker(CDC* dc, int x, int y, int size) {
+  if (!m_flat) return;
+  // A filled black triangle pointing away from the tabs edge.
+  const int dy = m_location == LOCATION_BOTTOM ? 1 : -1;
+  POINT pts[3] = {{x, y}, {x + size * 2, y}, {x + size, y + dy * size}};
+  HGDIOBJ oldBrush = dc->SelectStockObject(BLACK_BRUSH);
+  HGDIOBJ oldPen = dc->SelectStockObject(BLACK_PEN);
+  dc->Polygon(pts, 3);
+  dc->SelectObject(oldPen);
+  dc->SelectObject(oldBrush);
+}
+
+// ---- mouse and keys -----------------------------------------------------------------------
+
+void CTKTabWnd::OnLButtonDown(POINT point) {
+  int tab = GetTabFromPoint(point);
+  if (tab >= 0 && tab != m_activeTab && m_tabs[tab]->m_visible && m_tabsRect.PtInRect(point)) {
+    int before = m_activeTab;
+    if (SetActiveTab(tab)) ::SendMessageA(::GetParent(m_hWnd), TKM_ONCHANGE_ACTIVE_TAB, tab, before);
+    return;
+  }
+  CRect client;
+  GetClientRect(&client);
+  if (tab < 0 && point.y >= client.top + m_tabsHeight) {
+    POINT mapped = point;
+    ::MapWindowPoints(m_hWnd, ::GetParent(m_hWnd), &mapped, 1);
+    ::SendMessageA(::GetParent(m_hWnd), WM_LBUTTONDOWN, 0, MAKELPARAM(mapped.x, mapped.y));
+  }
+}
+
+void CTKTabWnd::ActivateByKey(int step) {
+  if (m_tabCount == 0) return;
+  int index = m_activeTab < 0 ? 0 : m_activeTab;
+  for (int tries = 0; tries < m_tabCount; ++tries) {
+    index = (index + step + m_tabCount) % m_tabCount;
+    if (!m_tabs[index]->m_visible) continue;
+    int before = m_activeTab;
+    if (index != before && SetActiveTab(index)) {
+      if (CWnd* wnd = GetActiveWnd()) ::SetFocus(wnd->m_hWnd);
+      ::SendMessageA(::GetParent(m_hWnd), TKM_ONCHANGE_ACTIVE_TAB, index, before);
+    }
+    return;
+  }
+}
+
+BOOL CTKTabWnd::PreTranslateMessage(MSG* msg) {
+  // Ctrl as it was when this key came in (the thread's key state), not at this instant.
+  if (msg->message == WM_KEYDOWN && (msg->wParam == VK_PRIOR || msg->wParam == VK_NEXT) &&
+      (::GetKeyState(VK_CONTROL) & 0x8000)) {
+    ActivateByKey(msg->wParam == VK_PRIOR ? -1 : 1);
+    return TRUE;
+  }
+  return CTKTabWndBase::PreTranslateMessage(msg);
+}
+
+LRESULT CTKTabWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_LBUTTONDOWN:
+      OnLButtonDown(POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))});
+      return 0;
+    case WM_ERASEBKGND:
+      if (m_tabCount == 0 && !m_transparent) {
+        CRect client;
+        GetClientRect(&client);
+        ::FillRect(reinterpret_cast<HDC>(wParam), &client, GD().barFaceBrush);
+      }
+      return TRUE;
+    case WM_PRINTCLIENT: {
+      CDC dc(reinterpret_cast<HDC>(wParam));
+      Paint(dc);
+      dc.Detach();
+      return 0;
+    }
+    case WM_SYSCOLORCHANGE:
+      InitAutoColors();
+      Invalidate();
+      break;
+    case WM_SETTINGCHANGE:
+      SetTabsHeight();
+      RecalcLayout();
+      break;
+    default:
+      break;
+  }
+  return CTKTabWndBase::WindowProc(message, wParam, lParam);
+}

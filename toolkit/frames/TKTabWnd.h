@@ -1,0 +1,174 @@
+#pragma once
+// A child window that hosts other windows as tabs: one strip of tabs along the bottom or
+// top edge, the active tab's window filling the rest. The tab shapes and colours are
+// painted by the current look; this window only decides geometry and state, and tells
+// its parent about changes through registered messages.
+//
+// Built here: creation styles, insertion, removal, activation (by click and by
+// Ctrl+PageUp/PageDown), layout of 3D and flat tabs, per-tab and automatic colours,
+// hiding the tabs for a single tab, and painting. Not yet: scroll buttons, tooltips,
+// the shared scroll bar, in-place renaming, moving tabs by drag and the tab list popup.
+#include "platform/afx/afxwin.h"
+#include "toolkit/frames/TKLookTargets.h"
+
+// Sent to the parent: a tab was activated (wParam new, lParam previous or -1); the
+// shared scroll bar scrolled; a rename is committed; a move is about to happen / done.
+extern UINT TKM_ONCHANGE_ACTIVE_TAB;
+extern UINT TKM_ON_HSCROLL;
+extern UINT TKM_ON_RENAME_TAB;
+extern UINT TKM_ON_BEFOREMOVE_TAB;
+extern UINT TKM_ON_MOVE_TAB;
+void RegisterTabMessages();
+
+class CTKTabInfo {
+public:
+  CTKTabInfo(const char* label, UINT image, CWnd* wnd, UINT id);
+  virtual ~CTKTabInfo() = default;
+
+  CString m_label;
+  UINT m_image;
+  CRect m_rect;
+  BOOL m_visible = TRUE;
+  CWnd* m_wnd;
+  BOOL m_isListView = FALSE;
+  int m_fullWidth = 0;
+  UINT m_id;
+  COLORREF m_textColor = (COLORREF)-1;
+  COLORREF m_bkColor = (COLORREF)-1;
+  BOOL m_iconOnly = FALSE;
+  BOOL m_alwaysTooltip = FALSE;
+};
+
+class CTKTabWnd : public CTKTabWndBase {
+public:
+  enum { STYLE_3D = 0, STYLE_FLAT = 1, STYLE_FLAT_SHARED_HORZ_SCROLL = 2, STYLE_3D_SCROLLED = 3,
+         STYLE_3D_SLANTED = 4, STYLE_3D_HALF_SLANTED = 5 };
+  enum { LOCATION_BOTTOM = 0, LOCATION_TOP = 1 };
+
+  CTKTabWnd();
+  ~CTKTabWnd() override;
+
+  BOOL Create(int style, const RECT& rect, CWnd* parent, UINT id, int location = LOCATION_BOTTOM,
+              BOOL closeButton = FALSE);
+
+  // Virtual operations, in the order the interface lists them.
+  virtual COLORREF GetTabBkColor(int tab) const;
+  virtual BOOL SetTabBkColor(int tab, COLORREF color = (COLORREF)-1);
+  virtual BOOL SetActiveTab(int tab);
+  virtual BOOL StartRenameTab(int tab);
+  virtual BOOL OnRenameTab(int tab, CString& label) { return TRUE; }
+  virtual void InvalidateTab(int tab);
+  virtual BOOL MoveTab(int tab, int position);
+  virtual BOOL RenameTab();
+  virtual BOOL HasImage(int tab) const;
+  virtual BOOL IsSlantedStyle() const { return m_slanted; }
+  virtual BOOL IsHalfSlantedStyle() const { return m_halfSlanted; }
+  virtual int GetFirstVisibleTab() const;
+  virtual void SetLocation(int location);
+  virtual BOOL IsColored() const;
+  virtual BOOL ShowTabsMenu(POINT screenPoint);
+  virtual void Draw3DTab(CDC* dc, CTKTabInfo* tab, BOOL active);
+  virtual void DrawFlatTab(CDC* dc, CBrush* brush, CTKTabInfo* tab, BOOL active);
+  virtual void DrawFlatTabMarker(CDC* dc, int x, int y, int size);
+  virtual void InitAutoColors();
+
+  void InsertTab(CWnd* wnd, const char* label, int insertAt, UINT image = (UINT)-1);
+  void AppendTab(CWnd* wnd, const char* label, UINT image = (UINT)-1) { InsertTab(wnd, label, m_tabCount, image); }
+  BOOL RemoveTab(int tab);
+  void RemoveAllTabs();
+
+  int GetTabsNum() const { return m_tabCount; }
+  int GetVisibleTabsNum() const;
+  int GetActiveTab() const { return m_activeTab; }
+  BOOL IsTabVisible(int tab) const;
+  BOOL ShowTab(int tab, BOOL show = TRUE);
+  CWnd* GetTabWnd(int tab) const;
+  CWnd* GetActiveWnd() const { return GetTabWnd(m_activeTab); }
+  int GetTabFromHwnd(HWND hwnd) const;
+  int GetTabFromPoint(POINT point) const;
+  BOOL GetTabRect(int tab, CRect& rect) const;
+  UINT GetTabIconIndex(int tab) const;
+  BOOL SetTabIcon(int tab, UINT image);
+  BOOL GetTabLabel(int tab, CString& label) const;
+  BOOL SetTabLabel(int tab, const CString& label);
+  COLORREF GetTabTextColor(int tab) const override;
+  BOOL SetTabTextColor(int tab, COLORREF color = (COLORREF)-1);
+  BOOL SetImageList(HIMAGELIST list);
+  void EnsureVisible(int tab);
+  void RecalcLayout();
+  static HICON GetCommandIcon(UINT command);
+
+  // Automatic colours: on or off, and an own set instead of the default one.
+  void EnableAutoColor(BOOL enable = TRUE);
+  void SetAutoColors(const COLORREF* colors, int count);
+  void HideSingleTab(BOOL hide = TRUE);
+  void HideNoTabs(BOOL hide = TRUE);
+  void SetFlatFrame(BOOL frame = TRUE) { m_drawFrame = frame; }
+  void HideInactiveWindow(BOOL hide = TRUE) { m_hideInactive = hide; }
+  CRect GetTabsArea() const { return m_tabsRect; }
+  CRect GetWndArea() const { return m_wndRect; }
+  int GetTabsHeight() const { return m_tabsHeight; }
+
+  // What the looks read.
+  int GetTabIcon(int tab) const override;
+  const char* GetTabLabel(int tab) const override;
+  COLORREF GetTabColor(int tab) const override { return GetTabBkColor(tab); }
+
+  // Ctrl+PageUp and Ctrl+PageDown step through the visible tabs, wrapping around.
+  BOOL PreTranslateMessage(MSG* msg) override;
+
+protected:
+  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+  int OnCreate(LPCREATESTRUCT cs);
+  void OnDestroy();
+  void OnPaint();
+  void OnSize(UINT type, int cx, int cy);
+
+  DECLARE_MESSAGE_MAP()
+
+private:
+  void SetTabsHeight();
+  void LayoutTabs();
+  BOOL TabsHidden() const;
+  void Paint(CDC& dc);
+  void OnLButtonDown(POINT point);
+  void ActivateByKey(int step);
+
+  // Style flags.
+  BOOL m_flat = FALSE;
+  BOOL m_slanted = FALSE;
+  BOOL m_halfSlanted = FALSE;
+  BOOL m_sharedScroll = FALSE;
+  BOOL m_scrollButtons = FALSE;
+  BOOL m_closeButton = FALSE;
+  BOOL m_highlightTabs = FALSE;
+  int m_location = LOCATION_BOTTOM;
+
+  CArray<CTKTabInfo*, CTKTabInfo*> m_tabs;
+  int m_tabCount = 0;
+  int m_activeTab = -1;
+
+  CRect m_tabsRect;
+  CRect m_wndRect;
+  int m_tabsHeight = 0;
+  HIMAGELIST m_images = nullptr;
+  int m_offset = 0;
+  int m_totalWidth = 0;
+
+  int m_borderSize = 3;
+  BOOL m_hideInactive = TRUE;
+  BOOL m_autoSize = TRUE;
+  BOOL m_destroyHosted = TRUE;
+  BOOL m_transparent = FALSE;
+  BOOL m_drawFrame = TRUE;
+  int m_drawnTab = -1;
+  UINT m_nextId = 1;
+  BOOL m_hideSingle = FALSE;
+  BOOL m_hideNone = FALSE;
+
+  CArray<COLORREF, COLORREF> m_autoColors;
+  BOOL m_useAutoColors = FALSE;
+  BOOL m_defaultAutoColors = TRUE;
+  CFont m_flatFont;
+  CFont m_flatBoldFont;
+};
