@@ -2,6 +2,10 @@
 
 #include "platform/afx/CFrameWnd.h"
 
+namespace {
+constexpr int kGripperSpace = 8;
+}
+
 CSize CControlBar::CalcFixedLayout(BOOL stretch, BOOL horizontal) {
   CSize size(0, 0);
   CRect inside(0, 0, 0, 0);
@@ -27,6 +31,11 @@ void CControlBar::CalcInsideRect(CRect& rect, BOOL horizontal) const {
   if (style & CBRS_BORDER_TOP) rect.top += 2;
   if (style & CBRS_BORDER_RIGHT) rect.right -= 2;
   if (style & CBRS_BORDER_BOTTOM) rect.bottom -= 2;
+  // A docked bar with a gripper keeps room for it before its content.
+  if ((style & CBRS_GRIPPER) && !(style & CBRS_FLOATING)) {
+    if (horizontal) rect.left += kGripperSpace;
+    else rect.top += kGripperSpace;
+  }
   if (horizontal) {
     rect.left += m_cxLeftBorder;
     rect.right -= m_cxRightBorder;

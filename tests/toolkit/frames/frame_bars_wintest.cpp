@@ -5,6 +5,7 @@
 
 #include "support/wine/DialogTestSupport.h"
 #include "support/wine/WindowCapture.h"
+#include "toolkit/frames/BarNcHelper.h"
 #include "toolkit/frames/GlobalData.h"
 #include "toolkit/frames/TKDialogBar.h"
 #include "toolkit/frames/TKFrameWnd.h"
@@ -283,6 +284,74 @@ TEST_F(FrameFixture, DialogBarHostsItsTemplateAndKeepsItsSize) {
   ASSERT_FALSE(image.Empty());
   EXPECT_EQ(image.At(image.width - 3, image.height - 3), GlobalData::Get().buttonFace);
   dialogBar.DestroyWindow();
+}
+
+// A bar 30 pixels high that leaves its non-client area to the helper and fills its
+// client area with white.
+struct NonClientBar : CTKBaseControlBar {
+  BarNcHelper nc{this};
+  CSize CalcFixedLayout(BOOL, BOOL) override { return CSize(32767, 30); }
+  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+    switch (message) {
+      case WM_NCCALCSIZE:
+        nc.ShrinkClientRect(reinterpret_cast<RECT*>(lParam));
+        return 0;
+      case WM_NCPAINT:
+        nc.PaintNonClient(reinterpret_cast<HRGN>(wParam));
+        return 0;
+      case WM_ERASEBKGND: {
+        CRect client;
+        GetClientRect(&client);
+        ::FillRect(reinterpret_cast<HDC>(wParam), &client, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+        return TRUE;
+      }
+      default:
+        return CTKBaseControlBar::WindowProc(message, wParam, lParam);
+    }
+  }
+};
+
+TEST_F(FrameFixture, BarNonClientAreaHoldsBordersAndGripperPaintedByTheLook) {
+  NonClientBar bar;
+  bar.SetBarStyle(CBRS_TOP | CBRS_GRIPPER);
+  ASSERT_TRUE(bar.Create(AfxRegisterWndClass(0), "Tools", WS_CHILD | WS_VISIBLE, CRect(0, 0, 0, 0), frame,
+                         AFX_IDW_CONTROLBAR_FIRST + 42));
+  ASSERT_TRUE(frame->DockControlBar(&bar, AFX_IDW_DOCKBAR_TOP));
+  PumpPendingMessages();
+  const GlobalData& gd = GlobalData::Get();
+
+  // Horizontal insets: the gripper's room and the left border, the right border; the
+  // bottom border line and the bar's own borders above and below.
+  CRect window, client;
+  bar.GetWindowRect(&window);
+  bar.GetClientRect(&client);
+  ::MapWindowPoints(bar.m_hWnd, nullptr, reinterpret_cast<POINT*>(&client), 2);
+  EXPECT_EQ(window.Height(), 30);
+  EXPECT_EQ(client.left - window.left, 14);
+  EXPECT_EQ(window.right - client.right, 6);
+  EXPECT_EQ(client.top - window.top, 1);
+  EXPECT_EQ(window.bottom - client.bottom, 3);
+
+  ::RedrawWindow(bar.m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ERASE | RDW_UPDATENOW);
+  CapturedImage image = CaptureWindow(bar.m_hWnd, false);
+  ASSERT_FALSE(image.Empty());
+  // The gripper's ridge left of the client area, the bottom border line, the face.
+  EXPECT_EQ(image.At(4, 12), gd.barHighlight);
+  EXPECT_EQ(image.At(6, 12), gd.barShadow);
+  EXPECT_EQ(image.At(40, 29), gd.barShadow);
+  EXPECT_EQ(image.At(window.Width() - 3, 12), gd.barFace);
+  EXPECT_EQ(image.At(40, 12), RGB(255, 255, 255));
+
+  // Floating, the bar draws no gripper and keeps no room for it.
+  bar.SetBarStyle(bar.m_dwStyle | CBRS_FLOATING);
+  ::SetWindowPos(bar.m_hWnd, nullptr, 0, 0, 0, 0, SWP_NOZORDER | SWP_NOMOVE | SWP_NOSIZE | SWP_FRAMECHANGED);
+  ::RedrawWindow(bar.m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ERASE | RDW_UPDATENOW);
+  bar.GetClientRect(&client);
+  ::MapWindowPoints(bar.m_hWnd, nullptr, reinterpret_cast<POINT*>(&client), 2);
+  EXPECT_EQ(client.left - window.left, 6);
+  image = CaptureWindow(bar.m_hWnd, false);
+  EXPECT_EQ(image.At(4, 12), gd.barFace);
+  bar.DestroyWindow();
 }
 
 }  // namespace
