@@ -13,6 +13,7 @@
 #include "toolkit/frames/TKStatusBar.h"
 #include "toolkit/frames/TKVisualManager.h"
 #include "toolkit/frames/TKVisualManagerXP.h"
+#include "toolkit/frames/TKWorkspace.h"
 
 namespace {
 
@@ -352,6 +353,90 @@ TEST_F(FrameFixture, BarNonClientAreaHoldsBordersAndGripperPaintedByTheLook) {
   image = CaptureWindow(bar.m_hWnd, false);
   EXPECT_EQ(image.At(4, 12), gd.barFace);
   bar.DestroyWindow();
+}
+
+// A workspace whose stored placement is given by the test, recording what the frame
+// stores when it closes.
+class PlacementWorkspace : public CTKWorkspace {
+public:
+  BOOL LoadWindowPlacement(RECT& rect, int& flags, int& showCmd) override {
+    if (!hasStored) return FALSE;
+    rect = storedRect;
+    flags = 0;
+    showCmd = storedShow;
+    return TRUE;
+  }
+  BOOL StoreWindowPlacement(const RECT& rect, int, int showCmd) override {
+    savedRect = rect;
+    savedShow = showCmd;
+    ++stores;
+    return TRUE;
+  }
+  BOOL SaveStateOfFrame(FrameHelper* helper) override {
+    savedHelper = helper;
+    return TRUE;
+  }
+  bool hasStored = false;
+  RECT storedRect{};
+  int storedShow = SW_SHOWNORMAL;
+  RECT savedRect{};
+  int savedShow = -1;
+  int stores = 0;
+  FrameHelper* savedHelper = nullptr;
+};
+
+TEST(ToolkitFrame, StoredPlacementIsAppliedBeforeCreationAndStoredOnClose) {
+  CWinApp app("Placement");
+  PlacementWorkspace workspace;
+  struct Case {
+    const char* what;
+    bool hasStored;
+    RECT stored;
+    int storedShow;
+    int appShow;
+    RECT expectedRect;
+    int expectedShow;
+  };
+  const RECT asked{30, 40, 330, 240};
+  const Case cases[] = {
+      {"stored rectangle, minimised show command not restored", true, {100, 110, 520, 410}, SW_SHOWMINIMIZED,
+       SW_SHOWNORMAL, {100, 110, 520, 410}, SW_SHOWNORMAL},
+      {"rectangle off every work area ignored, maximised kept", true, {-9000, -9000, -8600, -8700},
+       SW_SHOWMAXIMIZED, SW_SHOWNORMAL, asked, SW_SHOWMAXIMIZED},
+      {"a minimised start wins over the stored command", true, {100, 110, 520, 410}, SW_SHOWMAXIMIZED,
+       SW_SHOWMINNOACTIVE, {100, 110, 520, 410}, SW_SHOWMINNOACTIVE},
+      {"nothing stored", false, {}, SW_SHOWNORMAL, SW_SHOWNORMAL, asked, SW_SHOWNORMAL},
+  };
+  for (const Case& c : cases) {
+    workspace.hasStored = c.hasStored;
+    workspace.storedRect = c.stored;
+    workspace.storedShow = c.storedShow;
+    app.m_nCmdShow = c.appShow;
+    auto* frame = new CTKFrameWnd;
+    ASSERT_TRUE(frame->Create(nullptr, "Placed", WS_OVERLAPPEDWINDOW, CRect(asked))) << c.what;
+    HWND hwnd = frame->m_hWnd;
+    CRect rect;
+    ::GetWindowRect(hwnd, &rect);
+    EXPECT_EQ(rect, CRect(c.expectedRect)) << c.what;
+    EXPECT_EQ(app.m_nCmdShow, c.expectedShow) << c.what;
+
+    // Closing: hidden torn-off bars go first, then the frame's state and placement
+    // are stored.
+    auto* hiddenBar = new CWnd;
+    ASSERT_TRUE(hiddenBar->CreateEx(WS_EX_TOOLWINDOW, AfxRegisterWndClass(0), "torn", WS_POPUP, 0, 0, 50, 20,
+                                    hwnd, nullptr));
+    HWND hiddenHwnd = hiddenBar->m_hWnd;
+    frame->m_Impl.RememberTearOffBar(hiddenBar);
+    FrameHelper* helper = &frame->m_Impl;
+    const int storesBefore = workspace.stores;
+    ::SendMessageA(hwnd, WM_CLOSE, 0, 0);
+    EXPECT_FALSE(::IsWindow(hiddenHwnd)) << c.what;
+    EXPECT_FALSE(::IsWindow(hwnd)) << c.what;
+    EXPECT_EQ(workspace.savedHelper, helper) << c.what;
+    ASSERT_EQ(workspace.stores, storesBefore + 1) << c.what;
+    EXPECT_EQ(CRect(workspace.savedRect), rect) << c.what;
+    EXPECT_EQ(workspace.savedShow, SW_SHOWNORMAL) << c.what;
+  }
 }
 
 }  // namespace
