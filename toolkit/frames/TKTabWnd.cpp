@@ -652,6 +652,13 @@ void CTKTabWnd::OnLButtonDown(POINT point) {
   if (tab >= 0 && tab != m_activeTab && m_tabs[tab]->m_visible && m_tabsRect.PtInRect(point)) {
     int before = m_activeTab;
     if (SetActiveTab(tab)) ::SendMessageA(::GetParent(m_hWnd), TKM_ONCHANGE_ACTIVE_TAB, tab, before);
+  }
+  if (tab >= 0) {
+    if (m_movable && m_tabsRect.PtInRect(point)) {
+      m_moving = TRUE;
+      m_movedTab = m_dropPosition = tab;
+      ::SetCapture(m_hWnd);
+    }
     return;
   }
   CRect client;
@@ -661,6 +668,44 @@ void CTKTabWnd::OnLButtonDown(POINT point) {
     ::MapWindowPoints(m_hWnd, ::GetParent(m_hWnd), &mapped, 1);
     ::SendMessageA(::GetParent(m_hWnd), WM_LBUTTONDOWN, 0, MAKELPARAM(mapped.x, mapped.y));
   }
+}
+
+void CTKTabWnd::OnMouseMove(POINT point) {
+  if (!m_moving || !m_tabsRect.PtInRect(point)) return;
+  // Before a tab when over its left half, after it when over its right half.
+  int drop = m_dropPosition;
+  for (int i = 0; i < m_tabCount; ++i) {
+    const CRect& r = m_tabs[i]->m_rect;
+    if (!m_tabs[i]->m_visible || point.x < r.left || point.x >= r.right) continue;
+    drop = point.x < (r.left + r.right) / 2 ? i : i + 1;
+    break;
+  }
+  if (drop != m_dropPosition) {
+    m_dropPosition = drop;
+    ::InvalidateRect(m_hWnd, &m_tabsRect, TRUE);
+  }
+}
+
+void CTKTabWnd::StopMoving() {
+  if (!m_moving) return;
+  m_moving = FALSE;
+  if (::GetCapture() == m_hWnd) ::ReleaseCapture();
+}
+
+void CTKTabWnd::OnLButtonUp() {
+  if (!m_moving) return;
+  const int moved = m_movedTab, drop = m_dropPosition;
+  StopMoving();
+  // Just before or just after itself, the tab stays where it is: nothing to announce.
+  if (moved < 0 || moved >= m_tabCount || drop < 0 || drop > m_tabCount || drop == moved || drop == moved + 1)
+    return;
+  HWND parent = ::GetParent(m_hWnd);
+  if (::SendMessageA(parent, TKM_ON_BEFOREMOVE_TAB, moved, drop) != 0) return;
+  // Inserted at the drop position, then taken from its old place: moving right, that
+  // makes its new index one less.
+  MoveTab(moved, drop > moved ? drop - 1 : drop);
+  ::SendMessageA(parent, TKM_ON_MOVE_TAB, moved, drop);
+  ::InvalidateRect(m_hWnd, &m_tabsRect, TRUE);
 }
 
 void CTKTabWnd::ActivateByKey(int step) {
@@ -693,6 +738,15 @@ LRESULT CTKTabWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_LBUTTONDOWN:
       OnLButtonDown(POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))});
       return 0;
+    case WM_MOUSEMOVE:
+      OnMouseMove(POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))});
+      break;
+    case WM_LBUTTONUP:
+      OnLButtonUp();
+      return 0;
+    case WM_CANCELMODE:
+      StopMoving();
+      break;
     case WM_ERASEBKGND:
       if (m_tabCount == 0 && !m_transparent) {
         CRect client;

@@ -6,8 +6,8 @@
 //
 // Built here: creation styles, insertion, removal, activation (by click and by
 // Ctrl+PageUp/PageDown), layout of 3D and flat tabs, per-tab and automatic colours,
-// hiding the tabs for a single tab, and painting. Not yet: scroll buttons, tooltips,
-// the shared scroll bar, in-place renaming, moving tabs by drag and the tab list popup.
+// hiding the tabs for a single tab, moving tabs by drag, and painting. Not yet: scroll
+// buttons, tooltips, the shared scroll bar, in-place renaming and the tab list popup.
 #include "platform/afx/afxwin.h"
 #include "toolkit/frames/TKLookTargets.h"
 
@@ -105,6 +105,9 @@ public:
   void HideNoTabs(BOOL hide = TRUE);
   void SetFlatFrame(BOOL frame = TRUE) { m_drawFrame = frame; }
   void HideInactiveWindow(BOOL hide = TRUE) { m_hideInactive = hide; }
+  // Tabs may be dragged to another place (off at first).
+  void SetTabsMovable(BOOL movable = TRUE) { m_movable = movable; }
+  BOOL IsMoving() const { return m_moving; }
   CRect GetTabsArea() const { return m_tabsRect; }
   CRect GetWndArea() const { return m_wndRect; }
   int GetTabsHeight() const { return m_tabsHeight; }
@@ -133,6 +136,9 @@ private:
   void Paint(CDC& dc);
   void OnLButtonDown(POINT point);
   void ActivateByKey(int step);
+  void OnMouseMove(POINT point);
+  void OnLButtonUp();
+  void StopMoving();
 
   // Style flags.
   BOOL m_flat = FALSE;
@@ -165,6 +171,10 @@ private:
   UINT m_nextId = 1;
   BOOL m_hideSingle = FALSE;
   BOOL m_hideNone = FALSE;
+  BOOL m_movable = FALSE;
+  BOOL m_moving = FALSE;
+  int m_movedTab = -1;
+  int m_dropPosition = -1;
 
   CArray<COLORREF, COLORREF> m_autoColors;
   BOOL m_useAutoColors = FALSE;

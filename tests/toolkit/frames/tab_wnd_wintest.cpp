@@ -8,6 +8,7 @@
 #include "toolkit/frames/TKTabWnd.h"
 
 #include "platform/afx/linux_headers_begin.h"
+#include <string>
 #include <utility>
 #include <vector>
 #include "platform/afx/linux_headers_end.h"
@@ -16,6 +17,8 @@ namespace {
 
 struct TabOwner : CWnd {
   std::vector<std::pair<int, int>> changes;  // new, previous
+  std::vector<std::pair<int, int>> beforeMoves, moves;  // tab, drop position
+  LRESULT moveAnswer = 0;
   BOOL Make() {
     return CreateEx(0, nullptr, "tabs", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 30, 30, 320, 220, nullptr,
                     nullptr);
@@ -23,6 +26,11 @@ struct TabOwner : CWnd {
   LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
     if (message == TKM_ONCHANGE_ACTIVE_TAB)
       changes.emplace_back(static_cast<int>(wParam), static_cast<int>(lParam));
+    if (message == TKM_ON_BEFOREMOVE_TAB) {
+      beforeMoves.emplace_back(static_cast<int>(wParam), static_cast<int>(lParam));
+      return moveAnswer;
+    }
+    if (message == TKM_ON_MOVE_TAB) moves.emplace_back(static_cast<int>(wParam), static_cast<int>(lParam));
     return CWnd::WindowProc(message, wParam, lParam);
   }
 };
@@ -246,6 +254,58 @@ TEST(TabWndTest, DrawsThroughTheLook) {
       EXPECT_EQ(image.At(active.left + lean + 1, mid), ::GetSysColor(COLOR_WINDOW));
       EXPECT_EQ(image.At(other.right - lean - 2, mid), GlobalData::Get().barFace);
     }
+  }
+  owner.DestroyWindow();
+}
+
+TEST(TabWndTest, TabsMoveByDragWhenTheParentAgrees) {
+  TabOwner owner;
+  ASSERT_TRUE(owner.Make());
+  struct Case {
+    int from;
+    bool rightHalf;  // of the target tab
+    int onto;
+    LRESULT answer;
+    const char* order;  // first letters of the labels afterwards
+    int moveMessages;
+  } cases[] = {{0, true, 2, 0, "BCA", 1},   // to the far end
+               {2, false, 0, 0, "CAB", 1},  // to the front
+               {1, false, 1, 0, "ABC", 0},  // dropped where it was
+               {1, true, 1, 0, "ABC", 0},   // just after itself is where it was too
+               {0, true, 2, 1, "ABC", 0}};  // the parent refuses
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.from * 100 + c.onto * 10 + (c.rightHalf ? 1 : 0) + static_cast<int>(c.answer) * 1000);
+    owner.beforeMoves.clear();
+    owner.moves.clear();
+    owner.moveAnswer = c.answer;
+    CTKTabWnd tabs;
+    ASSERT_TRUE(tabs.Create(CTKTabWnd::STYLE_3D, CRect(0, 0, 320, 220), &owner, 1));
+    tabs.SetTabsMovable();
+    Page pages[3];
+    const char* labels[] = {"Alpha", "Beta", "Charlie"};
+    for (int i = 0; i < 3; ++i) {
+      ASSERT_TRUE(pages[i].Make(&tabs));
+      tabs.AppendTab(&pages[i], labels[i]);
+    }
+    CRect from, onto;
+    tabs.GetTabRect(c.from, from);
+    tabs.GetTabRect(c.onto, onto);
+    CPoint press = Centre(from);
+    CPoint drop(c.rightHalf ? onto.right - 3 : onto.left + 3, press.y);
+    ::SendMessageA(tabs.m_hWnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(press.x, press.y));
+    EXPECT_TRUE(tabs.IsMoving());
+    ::SendMessageA(tabs.m_hWnd, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(drop.x, drop.y));
+    ::SendMessageA(tabs.m_hWnd, WM_LBUTTONUP, 0, MAKELPARAM(drop.x, drop.y));
+    EXPECT_FALSE(tabs.IsMoving());
+
+    std::string order;
+    for (int i = 0; i < tabs.GetTabsNum(); ++i) order += tabs.GetTabLabel(i)[0];
+    EXPECT_EQ(order, c.order);
+    EXPECT_EQ(static_cast<int>(owner.moves.size()), c.moveMessages);
+    EXPECT_EQ(owner.beforeMoves.size(), c.answer || c.moveMessages ? 1u : 0u);
+    // The pressed tab is the active one, wherever it went.
+    EXPECT_EQ(tabs.GetActiveWnd(), &pages[c.from]);
+    EXPECT_STREQ(tabs.GetTabLabel(tabs.GetActiveTab()), labels[c.from]);
   }
   owner.DestroyWindow();
 }
