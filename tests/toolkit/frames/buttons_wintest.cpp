@@ -8,11 +8,14 @@
 #include "LookCanvas.h"
 #include "toolkit/frames/GlobalData.h"
 #include "toolkit/frames/TKButton.h"
+#include "toolkit/frames/TKColorButton.h"
+#include "toolkit/frames/MenuImages.h"
 #include "toolkit/frames/TKURLLinkButton.h"
 #include "toolkit/frames/TKVisualManager.h"
 
 #include "platform/afx/linux_headers_begin.h"
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 #include "platform/afx/linux_headers_end.h"
@@ -319,6 +322,115 @@ TEST(ToolkitLinkButton, OpensPrefixAndCaptionOrUrlAndDrawsInTheLinkColour) {
   EXPECT_GT(linkPixels, 20) << "the caption in the link colour";
   EXPECT_EQ(edgeLinkPixels, 0) << "no frame, the text kept off the edges";
   host.DestroyWindow();
+}
+
+// A stand-in colour popup: a small popup window that keeps what it was made from.
+struct MadePopup : CWnd {
+  ColorPopupRequest request;
+  size_t paletteSize = 0;
+  COLORREF firstPaletteColour = 0;
+  std::string automaticLabel, otherLabel;
+  int closes = 0;
+  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+    if (message == WM_CLOSE) {
+      ++closes;
+      ::ShowWindow(m_hWnd, SW_HIDE);
+      return 0;
+    }
+    return CWnd::WindowProc(message, wParam, lParam);
+  }
+};
+std::vector<std::unique_ptr<MadePopup>> g_popups;
+CWnd* MakePopup(CTKColorButton*, const ColorPopupRequest& request) {
+  auto popup = std::make_unique<MadePopup>();
+  popup->request = request;
+  popup->paletteSize = request.colors->size();
+  popup->firstPaletteColour = request.colors->empty() ? 0 : request.colors->front();
+  popup->automaticLabel = request.automaticLabel;
+  popup->otherLabel = request.otherLabel;
+  if (!popup->CreateEx(WS_EX_TOOLWINDOW, nullptr, "", WS_POPUP, request.at.x, request.at.y, 50, 40,
+                       nullptr, nullptr))
+    return nullptr;
+  g_popups.push_back(std::move(popup));
+  return g_popups.back().get();
+}
+
+TEST(ToolkitColorButton, PopupOpensBelowClosesOnSecondPressAndPickedColourReachesTheParent) {
+  constexpr int kColour = 305;
+  DialogTemplate tpl("Colours", 160, 60);
+  tpl.Control(0x80, kColour, "", BS_PUSHBUTTON | WS_TABSTOP, 10, 10, 90, 16);
+  Host host;
+  ASSERT_TRUE(host.CreateIndirect(tpl.Get()));
+  CTKColorButton button;
+  ASSERT_TRUE(button.SubclassDlgItem(kColour, &host));
+  button.m_bDontUseWinXPTheme = TRUE;
+  button.SetAutomaticEntry("Automatic", RGB(0, 0, 255));
+  button.SetOtherEntry("Other", TRUE);
+  auto previous = CTKColorButton::s_makePopup;
+  CTKColorButton::s_makePopup = MakePopup;
+  g_popups.clear();
+
+  // The first press opens a popup at the button's bottom-left corner, with the
+  // default colour table filled in.
+  button.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, At(3, 3));
+  ASSERT_EQ(g_popups.size(), 1u);
+  RECT window{};
+  button.GetWindowRect(&window);
+  EXPECT_EQ(g_popups[0]->request.at.x, window.left);
+  EXPECT_EQ(g_popups[0]->request.at.y, window.bottom);
+  EXPECT_EQ(g_popups[0]->paletteSize, 40u);
+  EXPECT_EQ(g_popups[0]->automaticLabel, "Automatic");
+  EXPECT_EQ(g_popups[0]->otherLabel, "Other");
+  EXPECT_EQ(g_popups[0]->request.automaticColor, RGB(0, 0, 255));
+  EXPECT_EQ(button.GetPopup(), g_popups[0].get());
+  EXPECT_EQ(::GetFocus(), g_popups[0]->m_hWnd);
+
+  // A pick sets the colour and tells the parent.
+  button.PickColor(RGB(10, 200, 30));
+  EXPECT_EQ(button.GetColor(), RGB(10, 200, 30));
+  EXPECT_EQ(host.Count(kColour), 1);
+
+  // Pressed again while open: the popup closes and no other opens.
+  button.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, At(3, 3));
+  EXPECT_EQ(g_popups.size(), 1u);
+  EXPECT_EQ(g_popups[0]->closes, 1);
+  EXPECT_EQ(button.GetPopup(), nullptr);
+  // The keyboard opens the next one; the table the button holds is kept.
+  button.m_Colors[0] = RGB(1, 2, 3);
+  button.SendMessage(WM_KEYDOWN, VK_DOWN, 0);
+  ASSERT_EQ(g_popups.size(), 2u);
+  EXPECT_EQ(g_popups[1]->firstPaletteColour, RGB(1, 2, 3));
+  EXPECT_EQ(button.SendMessage(WM_GETDLGCODE), DLGC_WANTARROWS);
+  button.SendMessage(WM_KEYDOWN, VK_SPACE, 0);
+  EXPECT_EQ(button.GetPopup(), nullptr);
+  CTKColorButton::s_makePopup = previous;
+
+  // What the colour part shows, left of the arrow part.
+  RECT client{};
+  button.GetClientRect(&client);
+  const int arrow = MenuImages::Size().cx + 8;
+  const int midY = client.bottom / 2;
+  const int boxMidX = (client.right - arrow) / 2;
+  const COLORREF face = GlobalData::Get().buttonFace;
+  EXPECT_EQ(Printed(button).At(boxMidX, midY), RGB(10, 200, 30));
+  // Automatic with a label: a square box on the left, the label after it.
+  button.SetColor((COLORREF)-1);
+  CapturedImage labelled = Printed(button);
+  EXPECT_EQ(labelled.At(client.bottom / 2, midY), RGB(0, 0, 255));
+  EXPECT_NE(labelled.At(client.right - arrow - 4, midY), RGB(0, 0, 255));
+  // Automatic without a label: the whole colour part.
+  button.SetAutomaticEntry("", RGB(0, 0, 255));
+  CapturedImage unlabelled = Printed(button);
+  EXPECT_EQ(unlabelled.At(client.right - arrow - 6, midY), RGB(0, 0, 255));
+  EXPECT_EQ(unlabelled.At(boxMidX, midY), RGB(0, 0, 255));
+  // Disabled: the box keeps its frame but no fill.
+  button.SetColor(RGB(10, 200, 30));
+  button.EnableWindow(FALSE);
+  CapturedImage disabled = Printed(button);
+  EXPECT_EQ(disabled.At(boxMidX, midY), face);
+  host.DestroyWindow();
+  for (auto& p : g_popups) p->DestroyWindow();
+  g_popups.clear();
 }
 
 }  // namespace
