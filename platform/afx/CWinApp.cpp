@@ -92,3 +92,49 @@ int AfxWinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCmd) {
   }
   return app->Run();
 }
+
+namespace {
+CString ProfileKeyPath(const CWinApp& app, const char* section) {
+  CString path = "Software\\";
+  path += app.m_pszRegistryKey;
+  path += "\\";
+  path += app.m_pszProfileName ? app.m_pszProfileName : "";
+  path += "\\";
+  path += section ? section : "";
+  return path;
+}
+CString ProfileFile(const CWinApp& app) {
+  CString file = app.m_pszProfileName ? app.m_pszProfileName : (app.m_pszAppName ? app.m_pszAppName : "app");
+  file += ".ini";
+  return file;
+}
+}  // namespace
+
+UINT CWinApp::GetProfileInt(const char* section, const char* entry, int defaultValue) {
+  if (!m_pszRegistryKey || !*m_pszRegistryKey)
+    return ::GetPrivateProfileIntA(section, entry, defaultValue, ProfileFile(*this));
+  HKEY key;
+  if (::RegOpenKeyExA(HKEY_CURRENT_USER, ProfileKeyPath(*this, section), 0, KEY_READ, &key) != ERROR_SUCCESS)
+    return static_cast<UINT>(defaultValue);
+  DWORD value = 0, type = 0, size = sizeof value;
+  LONG status = ::RegQueryValueExA(key, entry, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size);
+  ::RegCloseKey(key);
+  if (status != ERROR_SUCCESS || type != REG_DWORD || size != sizeof value) return static_cast<UINT>(defaultValue);
+  return value;
+}
+
+BOOL CWinApp::WriteProfileInt(const char* section, const char* entry, int value) {
+  if (!m_pszRegistryKey || !*m_pszRegistryKey) {
+    char text[16];
+    ::wsprintfA(text, "%d", value);
+    return ::WritePrivateProfileStringA(section, entry, text, ProfileFile(*this));
+  }
+  HKEY key;
+  if (::RegCreateKeyExA(HKEY_CURRENT_USER, ProfileKeyPath(*this, section), 0, nullptr, 0, KEY_WRITE, nullptr, &key,
+                        nullptr) != ERROR_SUCCESS)
+    return FALSE;
+  DWORD data = static_cast<DWORD>(value);
+  LONG status = ::RegSetValueExA(key, entry, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data), sizeof data);
+  ::RegCloseKey(key);
+  return status == ERROR_SUCCESS;
+}

@@ -41,6 +41,10 @@ public:
   const char* m_pszRegistryKey = nullptr;
   const char* m_pszProfileName = nullptr;
   void SetRegistryKey(const char* key);
+  // Integer settings: under HKEY_CURRENT_USER\Software\<key>\<profile>\<section> when
+  // a registry key is set, else in the profile file "<profile>.ini".
+  UINT GetProfileInt(const char* section, const char* entry, int defaultValue);
+  BOOL WriteProfileInt(const char* section, const char* entry, int value);
 
 private:
   CString app_name_;

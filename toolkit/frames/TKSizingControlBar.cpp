@@ -7,6 +7,7 @@
 #include "toolkit/frames/GlobalData.h"
 #include "toolkit/frames/MenuImages.h"
 #include "toolkit/frames/TKFrameWnd.h"
+#include "toolkit/frames/TKRegistry.h"
 #include "toolkit/frames/TKVisualManager.h"
 
 namespace {
@@ -538,4 +539,57 @@ LRESULT CTKSizingControlBar::WindowProc(UINT message, WPARAM wParam, LPARAM lPar
       break;
   }
   return CTKBaseControlBar::WindowProc(message, wParam, lParam);
+}
+
+void CTKSizingControlBar::ToggleExpansion(BOOL toggle) {
+  if (IsFloating() || m_isSingleInRow) return;
+  if (toggle) m_isExpanded = !m_isExpanded;
+  m_captionButtons[1].tooltipId = m_isExpanded ? 16013 : 16012;
+  if (CFrameWnd* frame = GetDockingFrame()) frame->RecalcLayout();
+}
+
+CString CTKSizingControlBar::StoredStateSection(const char* profile) const {
+  CString section;
+  section.Format("%s-SCBar-%d", static_cast<const char*>(GetRegistryPath("TKSizingControlBar", profile)),
+                 m_hWnd ? GetDlgCtrlID() : 0);
+  return section;
+}
+
+BOOL CTKSizingControlBar::ReadStoredState(const char* profile) {
+  CWinApp* app = AfxGetApp();
+  if (!app) return FALSE;
+  CString section = StoredStateSection(profile);
+  auto read = [&](const char* name, LONG current, LONG minimum) {
+    LONG value = static_cast<LONG>(static_cast<int>(app->GetProfileInt(section, name, current)));
+    return std::max(value, minimum);
+  };
+  m_dockedHorzSize = CSize(read("sizeHorzCX", m_dockedHorzSize.cx, m_minSize.cx),
+                           read("sizeHorzCY", m_dockedHorzSize.cy, m_minSize.cy));
+  m_dockedVertSize = CSize(read("sizeVertCX", m_dockedVertSize.cx, m_minSize.cx),
+                           read("sizeVertCY", m_dockedVertSize.cy, m_minSize.cy));
+  m_floatSize = CSize(read("sizeFloatCX", m_floatSize.cx, m_minSize.cx),
+                      read("sizeFloatCY", m_floatSize.cy, m_minSize.cy));
+  if (app->GetProfileInt(section, "Expanded", 0)) ToggleExpansion(TRUE);
+  m_isRolled = app->GetProfileInt(section, "RolledFloat", m_isRolled) != 0;
+  m_rollingType = static_cast<int>(app->GetProfileInt(section, "RolledFloatDynamicState", m_rollingType));
+  if (m_rollingType == 2 || m_rollingType == 4) m_isRolled = TRUE;
+  return TRUE;
+}
+
+BOOL CTKSizingControlBar::WriteStoredState(const char* profile) {
+  CWinApp* app = AfxGetApp();
+  if (!app) return FALSE;
+  CString section = StoredStateSection(profile);
+  // An expanded bar keeps its size from before the expansion.
+  CSize horz = m_isExpanded && IsDockedTopBottom() ? m_savedSize : m_dockedHorzSize;
+  CSize vert = m_isExpanded && IsDockedLeftRight() ? m_savedSize : m_dockedVertSize;
+  BOOL ok = app->WriteProfileInt(section, "sizeHorzCX", horz.cx) && app->WriteProfileInt(section, "sizeHorzCY", horz.cy) &&
+            app->WriteProfileInt(section, "sizeVertCX", vert.cx) && app->WriteProfileInt(section, "sizeVertCY", vert.cy) &&
+            app->WriteProfileInt(section, "sizeFloatCX", m_floatSize.cx) &&
+            app->WriteProfileInt(section, "sizeFloatCY", m_floatSize.cy) &&
+            app->WriteProfileInt(section, "Expanded", m_isExpanded);
+  if (ok && m_rollingType != 0)
+    ok = app->WriteProfileInt(section, "RolledFloat", m_isRolled) &&
+         app->WriteProfileInt(section, "RolledFloatDynamicState", m_rollingType);
+  return ok;
 }

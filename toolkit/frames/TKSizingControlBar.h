@@ -31,6 +31,10 @@ public:
                               DWORD style = WS_CHILD | WS_VISIBLE | CBRS_TOP);
   /* 2 */ virtual void SetMinSize(int cx, int cy);
   /* 3 */ virtual void SetMaxSize(int cx, int cy);
+  // The bar's sizes and flags in the application's profile, in the section made of
+  // the registry path of "TKSizingControlBar" (or profile) and the control id.
+  /* 4 */ virtual BOOL ReadStoredState(const char* profile = nullptr);
+  /* 5 */ virtual BOOL WriteStoredState(const char* profile = nullptr);
   /* 6 */ virtual BOOL CanHideByCaption() { return TRUE; }
   /* 7 */ virtual void BeginEdgeDrag(int hitCode, POINT clientPoint);
   /* 8 */ virtual void EndEdgeDrag();
@@ -45,6 +49,11 @@ public:
   CSize CalcFixedLayout(BOOL stretch, BOOL horizontal) override;
   CSize CalcDynamicLayout(int length, DWORD mode) override;
   LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+  // Expands the bar over its row (the others at their minimum) or contracts it; a
+  // floating bar or one alone in its row stays as it is.
+  void ToggleExpansion(BOOL toggle);
+  CString StoredStateSection(const char* profile) const;
 
   BOOL IsFloating() const { return !IsDockedTopBottom() && !IsDockedLeftRight(); }
   BOOL IsDockedTopBottom() const { return m_dockBarId == 0xE81B || m_dockBarId == 0xE81E; }

@@ -287,6 +287,99 @@ TEST_F(FrameFixture, DialogBarHostsItsTemplateAndKeepsItsSize) {
   dialogBar.DestroyWindow();
 }
 
+TEST_F(FrameFixture, SizingBarSizesAndFlagsRoundTripThroughTheProfile) {
+  CWinApp app("SCBarTest");
+  app.SetRegistryKey("TarvelTest");
+  const CString keyPath = CString("Software\\TarvelTest\\SCBarTest\\") + sizing.StoredStateSection(nullptr);
+  auto valueExists = [&](const char* name) {
+    HKEY key;
+    if (::RegOpenKeyExA(HKEY_CURRENT_USER, keyPath, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+    bool found = ::RegQueryValueExA(key, name, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+    ::RegCloseKey(key);
+    return found;
+  };
+  sizing.m_dockedHorzSize = CSize(310, 90);
+  sizing.m_dockedVertSize = CSize(170, 260);
+  sizing.m_floatSize = CSize(220, 140);
+  ASSERT_TRUE(sizing.WriteStoredState());
+  EXPECT_TRUE(valueExists("sizeVertCX"));
+  EXPECT_TRUE(valueExists("Expanded"));
+  // Without a rolling type the rolled state is not stored.
+  EXPECT_FALSE(valueExists("RolledFloat"));
+  EXPECT_FALSE(valueExists("RolledFloatDynamicState"));
+
+  CTKSizingControlBar other;
+  other.m_rollingType = 0;
+  ASSERT_TRUE(other.Create("Other", frame, CSize(50, 50), FALSE, kSizingBarId, WS_CHILD | CBRS_LEFT));
+  ASSERT_TRUE(other.ReadStoredState());
+  EXPECT_EQ(other.m_dockedHorzSize, CSize(310, 90));
+  EXPECT_EQ(other.m_dockedVertSize, CSize(170, 260));
+  EXPECT_EQ(other.m_floatSize, CSize(220, 140));
+  EXPECT_FALSE(other.m_isExpanded);
+
+  // A stored size below the minimum comes back as the minimum; a rolling type that
+  // rolls by itself rolls the bar.
+  app.WriteProfileInt(sizing.StoredStateSection(nullptr), "sizeVertCX", 10);
+  sizing.m_rollingType = 4;
+  sizing.m_isRolled = FALSE;
+  ASSERT_TRUE(sizing.WriteStoredState());
+  EXPECT_TRUE(valueExists("RolledFloatDynamicState"));
+  ASSERT_TRUE(other.ReadStoredState());
+  EXPECT_EQ(other.m_dockedVertSize.cx, 170);  // written again by the second save
+  app.WriteProfileInt(sizing.StoredStateSection(nullptr), "sizeVertCX", 10);
+  ASSERT_TRUE(other.ReadStoredState());
+  EXPECT_EQ(other.m_dockedVertSize.cx, other.m_minSize.cx);
+  EXPECT_EQ(other.m_rollingType, 4);
+  EXPECT_TRUE(other.m_isRolled);
+  other.DestroyWindow();
+  ::RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\TarvelTest\\SCBarTest");
+}
+
+// A sizing bar that refuses to be hidden from its caption.
+struct KeptBar : CTKSizingControlBar {
+  BOOL CanHideByCaption() override { return FALSE; }
+};
+
+TEST_F(FrameFixture, HideButtonHidesTheBarOnlyWhenTheBarAllowsIt) {
+  KeptBar kept;
+  ASSERT_TRUE(kept.Create("Kept", frame, CSize(120, 120), TRUE, kSizingBarId + 1, WS_CHILD | WS_VISIBLE | CBRS_RIGHT));
+  ASSERT_TRUE(frame->DockControlBar(&kept, AFX_IDW_DOCKBAR_RIGHT));
+  // A view in the free part of the client area.
+  HWND view = ::CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, frameHwnd,
+                                reinterpret_cast<HMENU>(static_cast<UINT_PTR>(AFX_IDW_PANE_FIRST)), nullptr, nullptr);
+  frame->RecalcLayout();
+  CRect viewRect;
+  ::GetWindowRect(view, &viewRect);
+  ::MapWindowPoints(nullptr, frameHwnd, reinterpret_cast<POINT*>(&viewRect), 2);
+  EXPECT_EQ(viewRect.left, 150);
+  CTKSizingControlBar* bars[] = {&sizing, &kept};
+  const bool hides[] = {true, false};
+  for (int i = 0; i < 2; ++i) {
+    CTKSizingControlBar& bar = *bars[i];
+    ASSERT_FALSE(bar.m_captionButtons[0].hidden);
+    // The expand button of a bar alone in its row is hidden.
+    EXPECT_TRUE(bar.m_captionButtons[1].hidden);
+    CRect square = bar.m_captionButtons[0].Square();
+    CRect window;
+    bar.GetWindowRect(&window);
+    POINT screen{window.left + square.CenterPoint().x, window.top + square.CenterPoint().y};
+    ASSERT_EQ(bar.SendMessage(WM_NCHITTEST, 0, MAKELPARAM(screen.x, screen.y)), 19);
+    bar.SendMessage(WM_NCLBUTTONDOWN, 19, MAKELPARAM(screen.x, screen.y));
+    EXPECT_TRUE(bar.m_captionButtons[0].pushed);
+    POINT client = screen;
+    ::ScreenToClient(bar.m_hWnd, &client);
+    bar.SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(client.x, client.y));
+    EXPECT_FALSE(bar.m_captionButtons[0].pushed);
+    EXPECT_EQ(!bar.IsWindowVisible(), hides[i]) << i;
+  }
+  // The hidden bar's strip went to the view; the kept bar still borders it.
+  ::GetWindowRect(view, &viewRect);
+  ::MapWindowPoints(nullptr, frameHwnd, reinterpret_cast<POINT*>(&viewRect), 2);
+  EXPECT_EQ(viewRect.left, 0);
+  EXPECT_EQ(viewRect.right, ClientRectOf(kept).left);
+  kept.DestroyWindow();
+}
+
 // A bar 30 pixels high that leaves its non-client area to the helper and fills its
 // client area with white.
 struct NonClientBar : CTKBaseControlBar {
