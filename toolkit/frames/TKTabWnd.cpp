@@ -77,6 +77,7 @@ int CTKTabWnd::OnCreate(LPCREATESTRUCT) {
 }
 
 void CTKTabWnd::OnDestroy() {
+  CloseRenameEdit();
   for (int i = 0; i < m_tabs.GetSize(); ++i) {
     CTKTabInfo* tab = m_tabs[i];
     if (m_destroyHosted && tab->m_wnd && ::IsWindow(tab->m_wnd->m_hWnd)) tab->m_wnd->DestroyWindow();
@@ -241,8 +242,78 @@ BOOL CTKTabWnd::SetActiveTab(int index) {
   return TRUE;
 }
 
-BOOL CTKTabWnd::StartRenameTab(int) { return FALSE; }  // in-place renaming is not offered yet
-BOOL CTKTabWnd::RenameTab() { return FALSE; }
+BOOL CTKTabWnd::StartRenameTab(int tab) {
+  if (!m_renameAllowed || tab < 0 || tab >= m_tabCount || m_tabs[tab]->m_iconOnly || m_renameEdit) return FALSE;
+  EnsureVisible(tab);
+  CRect r = m_tabs[tab]->m_rect;
+  r.DeflateRect(m_tabsRect.Height() / 2, 1);
+  m_renameEdit = ::CreateWindowExA(0, "EDIT", m_tabs[tab]->m_label, WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, r.left,
+                                   r.top, r.Width(), r.Height(), m_hWnd, nullptr, ::GetModuleHandleA(nullptr), nullptr);
+  if (!m_renameEdit) return FALSE;
+  m_renamedTab = tab;
+  ::SendMessageA(m_renameEdit, WM_SETFONT, reinterpret_cast<WPARAM>((HFONT)GD().regularFont), FALSE);
+  ::SendMessageA(m_renameEdit, EM_SETSEL, 0, -1);
+  ::SetFocus(m_renameEdit);
+  ::SetCapture(m_renameEdit);
+  return TRUE;
+}
+
+BOOL CTKTabWnd::RenameTab() {
+  if (!m_renameEdit || m_renamedTab < 0 || m_renamedTab >= m_tabCount) return FALSE;
+  int length = ::GetWindowTextLengthA(m_renameEdit);
+  CString text;
+  char* buffer = text.GetBuffer(length + 1);
+  ::GetWindowTextA(m_renameEdit, buffer, length + 1);
+  text.ReleaseBuffer();
+  if (text.IsEmpty() || !OnRenameTab(m_renamedTab, text)) return FALSE;
+  if (::SendMessageA(::GetParent(m_hWnd), TKM_ON_RENAME_TAB, m_renamedTab,
+                     reinterpret_cast<LPARAM>(static_cast<const char*>(text))) == 0)
+    SetTabLabel(m_renamedTab, text);
+  return TRUE;
+}
+
+void CTKTabWnd::CloseRenameEdit() {
+  if (!m_renameEdit) return;
+  HWND edit = m_renameEdit;
+  m_renameEdit = nullptr;
+  m_renamedTab = -1;
+  if (::GetCapture() == edit) ::ReleaseCapture();
+  ::DestroyWindow(edit);
+}
+
+BOOL CTKTabWnd::RenameKeyOrMouse(MSG* msg) {
+  if (msg->message == WM_KEYDOWN) {
+    if (msg->wParam == VK_ESCAPE) {
+      CloseRenameEdit();
+      return TRUE;
+    }
+    if (msg->wParam == VK_RETURN) {
+      // A refused name keeps the edit open for another try.
+      if (RenameTab()) CloseRenameEdit();
+      else ::MessageBeep((UINT)-1);
+      return TRUE;
+    }
+    return FALSE;  // typing goes to the edit
+  }
+  if (msg->message < WM_MOUSEFIRST || msg->message > WM_MOUSELAST) return FALSE;
+  // The edit holds the capture: inside it the mouse edits, a press outside commits.
+  POINT screen{static_cast<short>(LOWORD(msg->lParam)), static_cast<short>(HIWORD(msg->lParam))};
+  ::ClientToScreen(msg->hwnd, &screen);
+  RECT editRect;
+  ::GetWindowRect(m_renameEdit, &editRect);
+  if (::PtInRect(&editRect, screen)) {
+    POINT local = screen;
+    ::ScreenToClient(m_renameEdit, &local);
+    ::SendMessageA(m_renameEdit, msg->message, msg->wParam, MAKELPARAM(local.x, local.y));
+    return TRUE;
+  }
+  if (msg->message == WM_LBUTTONDOWN || msg->message == WM_RBUTTONDOWN || msg->message == WM_MBUTTONDOWN) {
+    if (RenameTab()) CloseRenameEdit();
+    else ::MessageBeep((UINT)-1);
+    return TRUE;
+  }
+  return FALSE;
+}
 BOOL CTKTabWnd::ShowTabsMenu(POINT) { return FALSE; }  // needs the context menu manager
 HICON CTKTabWnd::GetCommandIcon(UINT) { return nullptr; }
 void CTKTabWnd::EnsureVisible(int) {}                   // only scrolled tabs need it
@@ -724,6 +795,7 @@ void CTKTabWnd::ActivateByKey(int step) {
 }
 
 BOOL CTKTabWnd::PreTranslateMessage(MSG* msg) {
+  if (m_renameEdit) return RenameKeyOrMouse(msg);
   // Ctrl as it was when this key came in (the thread's key state), not at this instant.
   if (msg->message == WM_KEYDOWN && (msg->wParam == VK_PRIOR || msg->wParam == VK_NEXT) &&
       (::GetKeyState(VK_CONTROL) & 0x8000)) {
@@ -746,7 +818,16 @@ LRESULT CTKTabWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_CANCELMODE:
       StopMoving();
+      CloseRenameEdit();
       break;
+    case WM_LBUTTONDBLCLK: {
+      POINT point{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+      int tab = GetTabFromPoint(point);
+      if (tab >= 0 && StartRenameTab(tab)) return 0;
+      ::MapWindowPoints(m_hWnd, ::GetParent(m_hWnd), &point, 1);
+      ::SendMessageA(::GetParent(m_hWnd), WM_LBUTTONDBLCLK, wParam, MAKELPARAM(point.x, point.y));
+      return 0;
+    }
     case WM_ERASEBKGND:
       if (m_tabCount == 0 && !m_transparent) {
         CRect client;

@@ -6,8 +6,8 @@
 //
 // Built here: creation styles, insertion, removal, activation (by click and by
 // Ctrl+PageUp/PageDown), layout of 3D and flat tabs, per-tab and automatic colours,
-// hiding the tabs for a single tab, moving tabs by drag, and painting. Not yet: scroll
-// buttons, tooltips, the shared scroll bar, in-place renaming and the tab list popup.
+// hiding the tabs for a single tab, moving tabs by drag, renaming in place, and painting.
+// Not yet: scroll buttons, tooltips, the shared scroll bar and the tab list popup.
 #include "platform/afx/afxwin.h"
 #include "toolkit/frames/TKLookTargets.h"
 
@@ -108,6 +108,9 @@ public:
   // Tabs may be dragged to another place (off at first).
   void SetTabsMovable(BOOL movable = TRUE) { m_movable = movable; }
   BOOL IsMoving() const { return m_moving; }
+  // Tabs may be renamed in place by a double click (off at first); the edit while open.
+  void EnableInPlaceEdit(BOOL enable = TRUE) { m_renameAllowed = enable; }
+  HWND GetRenameEdit() const { return m_renameEdit; }
   CRect GetTabsArea() const { return m_tabsRect; }
   CRect GetWndArea() const { return m_wndRect; }
   int GetTabsHeight() const { return m_tabsHeight; }
@@ -139,6 +142,8 @@ private:
   void OnMouseMove(POINT point);
   void OnLButtonUp();
   void StopMoving();
+  void CloseRenameEdit();
+  BOOL RenameKeyOrMouse(MSG* msg);
 
   // Style flags.
   BOOL m_flat = FALSE;
@@ -171,6 +176,9 @@ private:
   UINT m_nextId = 1;
   BOOL m_hideSingle = FALSE;
   BOOL m_hideNone = FALSE;
+  BOOL m_renameAllowed = FALSE;
+  HWND m_renameEdit = nullptr;
+  int m_renamedTab = -1;
   BOOL m_movable = FALSE;
   BOOL m_moving = FALSE;
   int m_movedTab = -1;

@@ -19,6 +19,9 @@ struct TabOwner : CWnd {
   std::vector<std::pair<int, int>> changes;  // new, previous
   std::vector<std::pair<int, int>> beforeMoves, moves;  // tab, drop position
   LRESULT moveAnswer = 0;
+  std::vector<std::pair<int, std::string>> renames;
+  LRESULT renameAnswer = 0;
+  int doubleClicks = 0;
   BOOL Make() {
     return CreateEx(0, nullptr, "tabs", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 30, 30, 320, 220, nullptr,
                     nullptr);
@@ -30,6 +33,11 @@ struct TabOwner : CWnd {
       beforeMoves.emplace_back(static_cast<int>(wParam), static_cast<int>(lParam));
       return moveAnswer;
     }
+    if (message == TKM_ON_RENAME_TAB) {
+      renames.emplace_back(static_cast<int>(wParam), reinterpret_cast<const char*>(lParam));
+      return renameAnswer;
+    }
+    if (message == WM_LBUTTONDBLCLK) ++doubleClicks;
     if (message == TKM_ON_MOVE_TAB) moves.emplace_back(static_cast<int>(wParam), static_cast<int>(lParam));
     return CWnd::WindowProc(message, wParam, lParam);
   }
@@ -307,6 +315,75 @@ TEST(TabWndTest, TabsMoveByDragWhenTheParentAgrees) {
     EXPECT_EQ(tabs.GetActiveWnd(), &pages[c.from]);
     EXPECT_STREQ(tabs.GetTabLabel(tabs.GetActiveTab()), labels[c.from]);
   }
+  owner.DestroyWindow();
+}
+
+TEST(TabWndTest, TabsRenamedInPlace) {
+  TabOwner owner;
+  ASSERT_TRUE(owner.Make());
+  CTKTabWnd tabs;
+  ASSERT_TRUE(tabs.Create(CTKTabWnd::STYLE_3D, CRect(0, 0, 320, 220), &owner, 1));
+  Page pages[2];
+  for (Page& p : pages) ASSERT_TRUE(p.Make(&tabs));
+  tabs.AppendTab(&pages[0], "Alpha");
+  tabs.AppendTab(&pages[1], "Beta");
+  CRect rect;
+  tabs.GetTabRect(1, rect);
+  const CPoint at = Centre(rect);
+  auto doubleClick = [&] { ::SendMessageA(tabs.m_hWnd, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(at.x, at.y)); };
+  auto key = [&](WPARAM vk) {
+    MSG msg{tabs.GetRenameEdit(), WM_KEYDOWN, vk, 0, 0, {0, 0}};
+    return tabs.PreTranslateMessage(&msg);
+  };
+
+  // Not allowed: the double click is the parent's.
+  doubleClick();
+  EXPECT_EQ(tabs.GetRenameEdit(), nullptr);
+  EXPECT_EQ(owner.doubleClicks, 1);
+
+  tabs.EnableInPlaceEdit();
+  struct Case {
+    const char* typed;
+    WPARAM key;
+    LRESULT parentAnswer;
+    const char* label;   // afterwards
+    bool offered;        // to the parent
+    bool stillOpen;
+  } cases[] = {{"Delta", VK_RETURN, 0, "Delta", true, false},  // applied
+               {"Echo", VK_RETURN, 1, "Delta", true, false},   // the parent took it over
+               {"", VK_RETURN, 0, "Delta", false, true},       // empty: refused, edit stays
+               {"Golf", VK_ESCAPE, 0, "Delta", false, false}}; // cancelled
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.typed);
+    owner.renames.clear();
+    owner.renameAnswer = c.parentAnswer;
+    if (!tabs.GetRenameEdit()) doubleClick();
+    HWND edit = tabs.GetRenameEdit();
+    ASSERT_NE(edit, nullptr);
+    ::SetWindowTextA(edit, c.typed);
+    EXPECT_TRUE(key(c.key));
+    EXPECT_EQ(tabs.GetRenameEdit() != nullptr, c.stillOpen);
+    EXPECT_EQ(::IsWindow(edit) != FALSE, c.stillOpen);
+    CString label;
+    tabs.GetTabLabel(1, label);
+    EXPECT_STREQ(label, c.label);
+    ASSERT_EQ(owner.renames.size(), c.offered ? 1u : 0u);
+    if (c.offered) EXPECT_EQ(owner.renames[0], std::make_pair(1, std::string(c.typed)));
+  }
+  // The edit opens with the label, all of it selected; other keys are the edit's.
+  doubleClick();
+  ASSERT_NE(tabs.GetRenameEdit(), nullptr);
+  char text[32] = "";
+  ::GetWindowTextA(tabs.GetRenameEdit(), text, sizeof(text));
+  EXPECT_STREQ(text, "Delta");
+  DWORD start = 0, end = 0;
+  ::SendMessageA(tabs.GetRenameEdit(), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  EXPECT_EQ(start, 0u);
+  EXPECT_EQ(end, 5u);
+  EXPECT_FALSE(key('X'));
+  // Cancelling the mode closes it.
+  ::SendMessageA(tabs.m_hWnd, WM_CANCELMODE, 0, 0);
+  EXPECT_EQ(tabs.GetRenameEdit(), nullptr);
   owner.DestroyWindow();
 }
 
