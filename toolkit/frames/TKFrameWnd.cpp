@@ -180,3 +180,47 @@ void CTKFrameWnd::RecalcLayout(BOOL) {
   if (layout.hDWP) ::EndDeferWindowPos(layout.hDWP);
   m_inRecalcLayout = FALSE;
 }
+
+BOOL CTKFrameWnd::ProcessKey(UINT key) {
+  if (openPopup_ && openPopup_->m_hWnd) {
+    ::SendMessageA(openPopup_->m_hWnd, WM_KEYDOWN, key, 0);
+    return TRUE;
+  }
+  if (::IsIconic(m_hWnd)) return TRUE;
+  return FALSE;
+}
+
+BOOL CTKFrameWnd::PreTranslateMessage(MSG* msg) {
+  const bool popupOpen = openPopup_ && openPopup_->m_hWnd;
+  CWnd* menuBar = m_Impl.GetMenuBar();
+  switch (msg->message) {
+    case WM_SYSKEYDOWN:
+      if (popupOpen && msg->wParam == VK_MENU) {
+        ::SendMessageA(openPopup_->m_hWnd, WM_CLOSE, 0, 0);
+        return TRUE;
+      }
+      if (ProcessKey(static_cast<UINT>(msg->wParam))) return TRUE;
+      break;
+    case WM_SYSKEYUP:
+      if (menuBar && menuBar->m_hWnd) {
+        if (msg->wParam != VK_MENU && msg->wParam != VK_F10) {
+          if (popupOpen) return TRUE;
+          break;
+        }
+        if (::GetFocus() == menuBar->m_hWnd) ::SetFocus(m_hWnd);
+        else if (!(msg->lParam & (1 << 29))) ::SetFocus(menuBar->m_hWnd);
+        return TRUE;
+      }
+      if (popupOpen) return TRUE;
+      break;
+    case WM_KEYDOWN: {
+      const bool plainF1 = msg->wParam == VK_F1 && !(msg->lParam & (1 << 30)) && ::GetKeyState(VK_SHIFT) >= 0 &&
+                           ::GetKeyState(VK_CONTROL) >= 0 && ::GetKeyState(VK_MENU) >= 0;
+      if (!plainF1 && ProcessKey(static_cast<UINT>(msg->wParam))) return TRUE;
+      break;
+    }
+    default:
+      break;
+  }
+  return CFrameWnd::PreTranslateMessage(msg);
+}

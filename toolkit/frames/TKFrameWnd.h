@@ -23,6 +23,9 @@ public:
   BOOL PreCreateWindow(CREATESTRUCTA& cs) override;
   BOOL LoadFrame(UINT resourceId, DWORD style = WS_OVERLAPPEDWINDOW, CWnd* parent = nullptr) override;
   BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
+  // Keys and clicks while a library popup menu is open, and Alt or F10 alone moving
+  // the focus between the menu bar and the frame.
+  BOOL PreTranslateMessage(MSG* msg) override;
   LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
   // Bars that were not docked (the status bar) take their place first, then the
   // docked bars side by side: top, bottom, left, right, each side in docking order.
@@ -50,5 +53,8 @@ public:
   CList<HWND, HWND> m_dockedBars;
 
 private:
+  // The keys of the frame while popups are open or it is minimised: TRUE when
+  // consumed.
+  BOOL ProcessKey(UINT key);
   static CWnd* openPopup_;
 };

@@ -380,6 +380,60 @@ TEST_F(FrameFixture, HideButtonHidesTheBarOnlyWhenTheBarAllowsIt) {
   kept.DestroyWindow();
 }
 
+// A window that records the keys it gets (a popup menu as the frame sees it).
+struct KeyRecorder : CWnd {
+  std::vector<WPARAM> keys;
+  int closes = 0;
+  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+    if (message == WM_KEYDOWN) keys.push_back(wParam);
+    if (message == WM_CLOSE) {
+      ++closes;
+      return 0;
+    }
+    return CWnd::WindowProc(message, wParam, lParam);
+  }
+};
+
+TEST_F(FrameFixture, AltAloneTogglesTheMenuBarFocusAndAnOpenPopupTakesTheKeys) {
+  KeyRecorder menuBar;
+  ASSERT_TRUE(menuBar.Create(AfxRegisterWndClass(0), "menu", WS_CHILD | WS_VISIBLE, CRect(0, 0, 50, 20), frame, 77));
+  frame->m_Impl.AttachMenuBar(&menuBar);
+  ::SetForegroundWindow(frameHwnd);
+  ::SetFocus(frameHwnd);
+  MSG altUp{frameHwnd, WM_SYSKEYUP, VK_MENU, static_cast<LPARAM>(0xC0000001)};
+  EXPECT_TRUE(frame->PreTranslateMessage(&altUp));
+  EXPECT_EQ(::GetFocus(), menuBar.m_hWnd);
+  EXPECT_TRUE(frame->PreTranslateMessage(&altUp));
+  EXPECT_EQ(::GetFocus(), frameHwnd);
+  // Alt still held (bit 29) moves nothing; other system keys go their way.
+  MSG heldUp{frameHwnd, WM_SYSKEYUP, VK_MENU, static_cast<LPARAM>(0xE0000001)};
+  EXPECT_TRUE(frame->PreTranslateMessage(&heldUp));
+  EXPECT_EQ(::GetFocus(), frameHwnd);
+  MSG otherUp{frameHwnd, WM_SYSKEYUP, 'X', static_cast<LPARAM>(0xC0000001)};
+  EXPECT_FALSE(frame->PreTranslateMessage(&otherUp));
+
+  // While a library popup is open it takes the keys, Alt closes it, and a plain F1
+  // still reaches the frame.
+  KeyRecorder popup;
+  ASSERT_TRUE(popup.CreateEx(WS_EX_TOOLWINDOW, AfxRegisterWndClass(0), "popup", WS_POPUP, 0, 0, 40, 40, frameHwnd,
+                             nullptr));
+  frame->NotifyPopupMenuOpen(&popup);
+  EXPECT_EQ(CTKFrameWnd::OpenPopupMenu(), &popup);
+  MSG down{frameHwnd, WM_KEYDOWN, VK_DOWN, 1};
+  EXPECT_TRUE(frame->PreTranslateMessage(&down));
+  MSG f1{frameHwnd, WM_KEYDOWN, VK_F1, 1};
+  EXPECT_FALSE(frame->PreTranslateMessage(&f1));
+  MSG altDown{frameHwnd, WM_SYSKEYDOWN, VK_MENU, 0x20000001};
+  EXPECT_TRUE(frame->PreTranslateMessage(&altDown));
+  EXPECT_EQ(popup.keys, std::vector<WPARAM>{VK_DOWN});
+  EXPECT_EQ(popup.closes, 1);
+  frame->OnMenuPopupClosed(&popup);
+  EXPECT_EQ(CTKFrameWnd::OpenPopupMenu(), nullptr);
+  EXPECT_FALSE(frame->PreTranslateMessage(&down));
+  popup.DestroyWindow();
+  menuBar.DestroyWindow();
+}
+
 // A bar 30 pixels high that leaves its non-client area to the helper and fills its
 // client area with white.
 struct NonClientBar : CTKBaseControlBar {
