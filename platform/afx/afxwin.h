@@ -22,6 +22,7 @@
 #include "platform/afx/CButton.h"
 #include "platform/afx/CPropertyPage.h"
 #include "platform/afx/CPropertySheet.h"
+#include "platform/afx/CHeaderCtrl.h"
 #include "platform/afx/CObject.h"
 #include "platform/afx/CFile.h"
 #include "platform/afx/CMemFile.h"

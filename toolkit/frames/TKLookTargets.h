@@ -131,7 +131,7 @@ public:
 };
 
 // A header control of the sorting lists.
-class CTKHeaderCtrlBase : public CWnd {
+class CTKHeaderCtrlBase : public CHeaderCtrl {
 public:
   BOOL dialogColors = FALSE;
 };
