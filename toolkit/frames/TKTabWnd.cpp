@@ -44,6 +44,7 @@ CTKTabWnd::CTKTabWnd() { RegisterTabMessages(); }
 
 CTKTabWnd::~CTKTabWnd() {
   if (m_hWnd && FromHandlePermanent(m_hWnd) == this) DestroyWindow();
+  if (m_ownImages) ::ImageList_Destroy(m_ownImages);
   for (int i = 0; i < m_tabs.GetSize(); ++i) delete m_tabs[i];
   m_tabs.RemoveAll();
 }
@@ -464,12 +465,60 @@ BOOL CTKTabWnd::SetTabLabel(int tab, const CString& label) {
 
 BOOL CTKTabWnd::SetImageList(HIMAGELIST list) {
   if (m_flat) return FALSE;
-  m_images = imageList = list;
-  int cx = 0, cy = 0;
-  if (list && ::ImageList_GetIconSize(list, &cx, &cy)) imageSize = {cx, cy};
+  m_outsideImages = list;
+  if (!m_ownImages) {
+    m_images = imageList = list;
+    int cx = 0, cy = 0;
+    if (list && ::ImageList_GetIconSize(list, &cx, &cy)) imageSize = {cx, cy};
+  }
   SetTabsHeight();
   if (m_hWnd) RecalcLayout();
   return TRUE;
+}
+
+BOOL CTKTabWnd::LoadTabImages(UINT bitmapId, int imageWidth, COLORREF transparent) {
+  if (m_flat) return FALSE;
+  HBITMAP bitmap = static_cast<HBITMAP>(::LoadImageA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(bitmapId),
+                                                     IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+  if (!bitmap) {
+    // The old images are gone either way.
+    SetTabImages(nullptr, imageWidth, transparent);
+    return FALSE;
+  }
+  BOOL done = SetTabImages(bitmap, imageWidth, transparent);
+  ::DeleteObject(bitmap);
+  return done;
+}
+
+BOOL CTKTabWnd::SetTabImages(HBITMAP bitmap, int imageWidth, COLORREF transparent) {
+  if (m_flat) return FALSE;
+  if (m_ownImages) ::ImageList_Destroy(m_ownImages);
+  m_ownImages = nullptr;
+  m_images = imageList = m_outsideImages;
+  BITMAP info{};
+  BOOL done = FALSE;
+  if (bitmap && imageWidth > 0 && ::GetObjectA(bitmap, sizeof(info), &info)) {
+    UINT flags;
+    switch (info.bmBitsPixel) {
+      case 8: flags = ILC_COLOR8; break;
+      case 16: flags = ILC_COLOR16; break;
+      case 24: flags = ILC_COLOR24; break;
+      case 32: flags = ILC_COLOR32; break;
+      default: flags = ILC_COLOR4; break;
+    }
+    if (transparent != (COLORREF)-1) flags |= ILC_MASK;
+    m_ownImages = ::ImageList_Create(imageWidth, info.bmHeight, flags, 0, 0);
+    if (m_ownImages) {
+      if (transparent != (COLORREF)-1) ::ImageList_AddMasked(m_ownImages, bitmap, transparent);
+      else ::ImageList_Add(m_ownImages, bitmap, nullptr);
+      m_images = imageList = m_ownImages;
+      imageSize = {imageWidth, info.bmHeight};
+      done = TRUE;
+    }
+  }
+  SetTabsHeight();
+  if (m_hWnd) RecalcLayout();
+  return done;
 }
 
 // ---- layout -----------------------------------------------------------------------------

@@ -93,7 +93,13 @@ public:
   BOOL SetTabLabel(int tab, const CString& label);
   COLORREF GetTabTextColor(int tab) const override;
   BOOL SetTabTextColor(int tab, COLORREF color = (COLORREF)-1);
+  // An outside image list, used while the window has no images of its own.
   BOOL SetImageList(HIMAGELIST list);
+  // The window's own images: a bitmap resource cut into images of the given width, the
+  // transparent colour (-1 for none) masked out.
+  BOOL LoadTabImages(UINT bitmapId, int imageWidth, COLORREF transparent);
+  // The same from a bitmap already loaded (which stays the caller's).
+  BOOL SetTabImages(HBITMAP bitmap, int imageWidth, COLORREF transparent);
   void EnsureVisible(int tab);
   void RecalcLayout();
   static HICON GetCommandIcon(UINT command);
@@ -162,7 +168,9 @@ private:
   CRect m_tabsRect;
   CRect m_wndRect;
   int m_tabsHeight = 0;
-  HIMAGELIST m_images = nullptr;
+  HIMAGELIST m_images = nullptr;  // the list in use: the own one, else the outside one
+  HIMAGELIST m_ownImages = nullptr;
+  HIMAGELIST m_outsideImages = nullptr;
   int m_offset = 0;
   int m_totalWidth = 0;
 

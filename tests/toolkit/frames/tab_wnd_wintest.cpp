@@ -387,4 +387,60 @@ TEST(TabWndTest, TabsRenamedInPlace) {
   owner.DestroyWindow();
 }
 
+TEST(TabWndTest, TabImagesFromABitmapWithATransparentColour) {
+  TabOwner owner;
+  ASSERT_TRUE(owner.Make());
+  // Two 16x16 images: red with a magenta left edge, and blue.
+  BITMAPINFO bi{};
+  bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+  bi.bmiHeader.biWidth = 32;
+  bi.bmiHeader.biHeight = -16;
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  HBITMAP strip = ::CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  ASSERT_NE(strip, nullptr);
+  auto* px = static_cast<DWORD*>(bits);
+  for (int y = 0; y < 16; ++y)
+    for (int x = 0; x < 32; ++x) px[y * 32 + x] = x >= 16 ? 0x0000FF : x < 4 ? 0xFF00FF : 0xFF0000;
+
+  CTKTabWnd tabs;
+  ASSERT_TRUE(tabs.Create(CTKTabWnd::STYLE_3D, CRect(0, 0, 320, 220), &owner, 1));
+  Page pages[3];
+  for (Page& p : pages) ASSERT_TRUE(p.Make(&tabs));
+  tabs.AppendTab(&pages[0], "Same", 0);
+  tabs.AppendTab(&pages[1], "Same");
+  tabs.AppendTab(&pages[2], "Same", 1);
+  EXPECT_FALSE(tabs.HasImage(0));  // no images yet
+  ASSERT_TRUE(tabs.SetTabImages(strip, 16, RGB(255, 0, 255)));
+  EXPECT_TRUE(tabs.HasImage(0));
+  EXPECT_FALSE(tabs.HasImage(1));
+  const int text = GlobalData::Get().textHeight + 5;
+  EXPECT_EQ(tabs.GetTabsHeight(), text > 23 ? text : 23);
+  CRect withImage, without;
+  tabs.GetTabRect(0, withImage);
+  tabs.GetTabRect(1, without);
+  EXPECT_EQ(withImage.Width() - without.Width(), 16);
+
+  ::RedrawWindow(tabs.m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  PumpPendingMessages();
+  CapturedImage image = CaptureWindow(tabs.m_hWnd, true);
+  ASSERT_FALSE(image.Empty());
+  const int y = withImage.top + (withImage.Height() - 16) / 2 + 8;
+  EXPECT_EQ(image.At(withImage.left + 4 + 10, y), RGB(255, 0, 0));
+  EXPECT_EQ(image.At(withImage.left + 4 + 1, y), GlobalData::Get().barFace);  // magenta left out
+  CRect third;
+  tabs.GetTabRect(2, third);
+  EXPECT_EQ(image.At(third.left + 4 + 10, third.top + (third.Height() - 16) / 2 + 8), RGB(0, 0, 255));
+
+  // Flat windows take no images; a missing bitmap leaves none.
+  EXPECT_FALSE(tabs.LoadTabImages(0x7FFF, 16, RGB(255, 0, 255)));
+  EXPECT_FALSE(tabs.HasImage(0));
+  CTKTabWnd flat;
+  ASSERT_TRUE(flat.Create(CTKTabWnd::STYLE_FLAT, CRect(0, 0, 100, 100), &owner, 2));
+  EXPECT_FALSE(flat.SetTabImages(strip, 16, (COLORREF)-1));
+  ::DeleteObject(strip);
+  owner.DestroyWindow();
+}
+
 }  // namespace
