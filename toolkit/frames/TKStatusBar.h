@@ -47,6 +47,7 @@ public:
   BOOL SetIndicators(const UINT* ids, int count);
 
   int GetCount() const { return count_; }
+  const TKStatusPane* GetPane(int index) const { return Valid(index) ? &panes_[index] : nullptr; }
   int CommandToIndex(UINT id) const;
   UINT GetItemID(int index) const { return Valid(index) ? panes_[index].id : 0; }
   void GetItemRect(int index, RECT* rect) const;

@@ -196,6 +196,39 @@ TEST_F(FrameFixture, StatusPanesShareTheBarAndAnswerTheWindowTextMessages) {
   EXPECT_EQ(status.SendMessage(WM_NCHITTEST, 0, MAKELPARAM(corner.x, corner.y)), HTBOTTOMRIGHT);
 }
 
+TEST_F(FrameFixture, PaneIconWidensThePaneAndStopsItsAnimation) {
+  constexpr UINT kPaneId = 4242;
+  status.SetPaneInfo(1, kPaneId, 0, 60);
+  CRect before;
+  status.GetItemRect(1, &before);
+  // Three frames of 16 x 16, advanced by the pane's timer and wrapping round.
+  HIMAGELIST frames = ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 3, 0);
+  HICON icon = static_cast<HICON>(::LoadImageA(nullptr, (LPCSTR)IDI_APPLICATION, IMAGE_ICON, 16, 16, LR_SHARED));
+  ASSERT_TRUE(icon);
+  for (int i = 0; i < 3; ++i) ImageList_AddIcon(frames, icon);
+  status.SetPaneAnimation(1, frames, 10000);
+  ImageList_Destroy(frames);
+  const TKStatusPane* pane = status.GetPane(1);
+  EXPECT_EQ(pane->frameCount, 3);
+  CRect animated;
+  status.GetItemRect(1, &animated);
+  EXPECT_EQ(animated.Width(), before.Width() + 16 + 4);
+  for (int tick = 1; tick <= 4; ++tick) {
+    status.SendMessage(WM_TIMER, kPaneId);
+    EXPECT_EQ(pane->currentFrame, tick % 3) << tick;
+  }
+  // An icon replaces the animation and its timer.
+  HICON big = ::LoadIconA(nullptr, (LPCSTR)IDI_APPLICATION);
+  status.SetPaneIcon(1, big);
+  EXPECT_EQ(pane->frameCount, 0);
+  EXPECT_FALSE(::KillTimer(status.m_hWnd, kPaneId));
+  EXPECT_EQ(pane->iconWidth, ::GetSystemMetrics(SM_CXICON));
+  status.SetPaneIcon(1, nullptr);
+  CRect after;
+  status.GetItemRect(1, &after);
+  EXPECT_EQ(after.Width(), before.Width());
+}
+
 TEST_F(FrameFixture, BarsPaintThroughTheCurrentLook) {
   status.SetPaneText(0, "Ready");
   status.SetPaneText(1, "00:00:12");
