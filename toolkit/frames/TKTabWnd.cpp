@@ -72,6 +72,17 @@ BOOL CTKTabWnd::Create(int style, const RECT& rect, CWnd* parent, UINT id, int l
 }
 
 int CTKTabWnd::OnCreate(LPCREATESTRUCT) {
+  if (!m_flat && !m_scrollButtons) {
+    // Tips for labels the strip cuts off.
+    m_toolTip = ::CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
+                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, m_hWnd, nullptr,
+                                  ::GetModuleHandleA(nullptr), nullptr);
+    if (m_toolTip) {
+      ::SendMessageA(m_toolTip, TTM_ACTIVATE, TRUE, 0);
+      ::SendMessageA(m_toolTip, TTM_SETMAXTIPWIDTH, 0, ::GetSystemMetrics(SM_CXSCREEN) / 2);
+      ::SetWindowPos(m_toolTip, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
+  }
   InitAutoColors();
   SetTabsHeight();
   return 0;
@@ -79,6 +90,8 @@ int CTKTabWnd::OnCreate(LPCREATESTRUCT) {
 
 void CTKTabWnd::OnDestroy() {
   CloseRenameEdit();
+  if (m_toolTip) ::DestroyWindow(m_toolTip);
+  m_toolTip = nullptr;
   for (int i = 0; i < m_tabs.GetSize(); ++i) {
     CTKTabInfo* tab = m_tabs[i];
     if (m_destroyHosted && tab->m_wnd && ::IsWindow(tab->m_wnd->m_hWnd)) tab->m_wnd->DestroyWindow();
@@ -167,6 +180,15 @@ void CTKTabWnd::InsertTab(CWnd* wnd, const char* label, int insertAt, UINT image
   auto* tab = new CTKTabInfo(label, image, wnd, m_nextId);
   m_tabs.InsertAt(insertAt, tab);
   ++m_tabCount;
+  if (m_toolTip) {
+    TTTOOLINFOA tool{};
+    tool.cbSize = sizeof(tool);
+    tool.uFlags = 0;
+    tool.hwnd = m_hWnd;
+    tool.uId = tab->m_id;
+    tool.lpszText = const_cast<char*>(static_cast<const char*>(tab->m_label));
+    ::SendMessageA(m_toolTip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+  }
   ++m_nextId;
   // An insertion before the active tab moves it along.
   if (m_activeTab >= insertAt && m_tabCount > 1) activeTab = ++m_activeTab;
@@ -189,6 +211,13 @@ BOOL CTKTabWnd::RemoveTab(int index) {
     return TRUE;
   }
   CTKTabInfo* tab = m_tabs[index];
+  if (m_toolTip) {
+    TTTOOLINFOA tool{};
+    tool.cbSize = sizeof(tool);
+    tool.hwnd = m_hWnd;
+    tool.uId = tab->m_id;
+    ::SendMessageA(m_toolTip, TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+  }
   m_tabs.RemoveAt(index);
   --m_tabCount;
   if (m_destroyHosted && tab->m_wnd && ::IsWindow(tab->m_wnd->m_hWnd)) tab->m_wnd->DestroyWindow();
@@ -209,6 +238,13 @@ BOOL CTKTabWnd::RemoveTab(int index) {
 void CTKTabWnd::RemoveAllTabs() {
   for (int i = 0; i < m_tabs.GetSize(); ++i) {
     CTKTabInfo* tab = m_tabs[i];
+    if (m_toolTip) {
+      TTTOOLINFOA tool{};
+      tool.cbSize = sizeof(tool);
+      tool.hwnd = m_hWnd;
+      tool.uId = tab->m_id;
+      ::SendMessageA(m_toolTip, TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+    }
     if (m_destroyHosted && tab->m_wnd && ::IsWindow(tab->m_wnd->m_hWnd)) tab->m_wnd->DestroyWindow();
     delete tab;
   }
@@ -459,6 +495,7 @@ const char* CTKTabWnd::GetTabLabel(int tab) const {
 BOOL CTKTabWnd::SetTabLabel(int tab, const CString& label) {
   if (tab < 0 || tab >= m_tabCount || label.IsEmpty()) return FALSE;
   m_tabs[tab]->m_label = label;
+  SetToolText(m_tabs[tab]);
   RecalcLayout();
   return TRUE;
 }
@@ -643,6 +680,30 @@ void CTKTabWnd::LayoutTabs() {
   } else {
     m_totalWidth += height / 2;
   }
+  if (m_toolTip) {
+    // A tab shown whole needs no tip unless it always wants one.
+    for (int i = 0; i < m_tabCount; ++i) {
+      CTKTabInfo* tab = m_tabs[i];
+      TTTOOLINFOA tool{};
+      tool.cbSize = sizeof(tool);
+      tool.hwnd = m_hWnd;
+      tool.uId = tab->m_id;
+      const bool whole = tab->m_rect.Width() >= tab->m_fullWidth && !tab->m_alwaysTooltip;
+      if (whole) ::SetRectEmpty(&tool.rect);
+      else tool.rect = tab->m_rect;
+      ::SendMessageA(m_toolTip, TTM_NEWTOOLRECTA, 0, reinterpret_cast<LPARAM>(&tool));
+    }
+  }
+}
+
+void CTKTabWnd::SetToolText(CTKTabInfo* tab) {
+  if (!m_toolTip) return;
+  TTTOOLINFOA tool{};
+  tool.cbSize = sizeof(tool);
+  tool.hwnd = m_hWnd;
+  tool.uId = tab->m_id;
+  tool.lpszText = const_cast<char*>(static_cast<const char*>(tab->m_label));
+  ::SendMessageA(m_toolTip, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
 void CTKTabWnd::OnSize(UINT, int, int) { RecalcLayout(); }
@@ -851,6 +912,11 @@ BOOL CTKTabWnd::PreTranslateMessage(MSG* msg) {
     ActivateByKey(msg->wParam == VK_PRIOR ? -1 : 1);
     return TRUE;
   }
+  if (m_toolTip && ((msg->message >= WM_MOUSEFIRST && msg->message <= WM_MBUTTONUP &&
+                     msg->message != WM_LBUTTONDBLCLK && msg->message != WM_RBUTTONDBLCLK) ||
+                    msg->message == WM_SYSKEYDOWN ||
+                    (msg->message >= WM_NCMOUSEMOVE && msg->message <= WM_NCMBUTTONUP)))
+    ::SendMessageA(m_toolTip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(msg));
   return CTKTabWndBase::PreTranslateMessage(msg);
 }
 

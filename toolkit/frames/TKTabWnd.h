@@ -6,8 +6,9 @@
 //
 // Built here: creation styles, insertion, removal, activation (by click and by
 // Ctrl+PageUp/PageDown), layout of 3D and flat tabs, per-tab and automatic colours,
-// hiding the tabs for a single tab, moving tabs by drag, renaming in place, and painting.
-// Not yet: scroll buttons, tooltips, the shared scroll bar and the tab list popup.
+// hiding the tabs for a single tab, moving tabs by drag, renaming in place, tooltips for
+// cut-off labels, and painting. Not yet: scroll buttons, the shared scroll bar and the tab
+// list popup.
 #include "platform/afx/afxwin.h"
 #include "toolkit/frames/TKLookTargets.h"
 
@@ -120,6 +121,9 @@ public:
   CRect GetTabsArea() const { return m_tabsRect; }
   CRect GetWndArea() const { return m_wndRect; }
   int GetTabsHeight() const { return m_tabsHeight; }
+  // The tooltip control (3D tabs without scroll buttons) and a tab's tool id in it.
+  HWND GetToolTip() const { return m_toolTip; }
+  UINT GetTabId(int tab) const { return tab >= 0 && tab < m_tabCount ? m_tabs[tab]->m_id : 0; }
 
   // What the looks read.
   int GetTabIcon(int tab) const override;
@@ -149,6 +153,7 @@ private:
   void OnLButtonUp();
   void StopMoving();
   void CloseRenameEdit();
+  void SetToolText(CTKTabInfo* tab);
   BOOL RenameKeyOrMouse(MSG* msg);
 
   // Style flags.
@@ -170,6 +175,7 @@ private:
   int m_tabsHeight = 0;
   HIMAGELIST m_images = nullptr;  // the list in use: the own one, else the outside one
   HIMAGELIST m_ownImages = nullptr;
+  HWND m_toolTip = nullptr;
   HIMAGELIST m_outsideImages = nullptr;
   int m_offset = 0;
   int m_totalWidth = 0;

@@ -443,4 +443,64 @@ TEST(TabWndTest, TabImagesFromABitmapWithATransparentColour) {
   owner.DestroyWindow();
 }
 
+// A tab's tool in the tab window's tooltip: its rectangle and text.
+bool Tool(CTKTabWnd& tabs, int tab, RECT& rect, std::string& text) {
+  char buffer[80] = "";
+  TTTOOLINFOA tool{};
+  tool.cbSize = sizeof(tool);
+  tool.hwnd = tabs.m_hWnd;
+  tool.uId = tabs.GetTabId(tab);
+  tool.lpszText = buffer;
+  if (!::SendMessageA(tabs.GetToolTip(), TTM_GETTOOLINFOA, 0, reinterpret_cast<LPARAM>(&tool))) return false;
+  rect = tool.rect;
+  text = buffer;
+  return true;
+}
+
+TEST(TabWndTest, TooltipsForLabelsTheStripCutsOff) {
+  TabOwner owner;
+  ASSERT_TRUE(owner.Make());
+  CTKTabWnd flat;
+  ASSERT_TRUE(flat.Create(CTKTabWnd::STYLE_FLAT, CRect(0, 0, 100, 100), &owner, 2));
+  EXPECT_EQ(flat.GetToolTip(), nullptr);
+
+  struct Case {
+    int width;
+    const char* labels[3];
+    bool cut;
+  } cases[] = {{320, {"Alpha", "Beta", "Gamma"}, false},
+               {120, {"A rather long first label", "Another long label", "And a third long one"}, true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.width);
+    CTKTabWnd tabs;
+    ASSERT_TRUE(tabs.Create(CTKTabWnd::STYLE_3D, CRect(0, 0, c.width, 200), &owner, 1));
+    ASSERT_NE(tabs.GetToolTip(), nullptr);
+    Page pages[3];
+    for (int i = 0; i < 3; ++i) {
+      ASSERT_TRUE(pages[i].Make(&tabs));
+      tabs.AppendTab(&pages[i], c.labels[i]);
+    }
+    EXPECT_EQ(::SendMessageA(tabs.GetToolTip(), TTM_GETTOOLCOUNT, 0, 0), 3);
+    for (int i = 0; i < 3; ++i) {
+      RECT rect;
+      std::string text;
+      ASSERT_TRUE(Tool(tabs, i, rect, text)) << i;
+      EXPECT_EQ(text, c.labels[i]);
+      CRect tab;
+      tabs.GetTabRect(i, tab);
+      if (c.cut) EXPECT_EQ(CRect(rect), tab) << i;  // the whole tab shows the tip
+      else EXPECT_TRUE(::IsRectEmpty(&rect)) << i;
+    }
+    // A new label reaches the tip; a removed tab takes its tool along.
+    tabs.SetTabLabel(1, CString("Bravo"));
+    RECT rect;
+    std::string text;
+    ASSERT_TRUE(Tool(tabs, 1, rect, text));
+    EXPECT_EQ(text, "Bravo");
+    tabs.RemoveTab(0);
+    EXPECT_EQ(::SendMessageA(tabs.GetToolTip(), TTM_GETTOOLCOUNT, 0, 0), 2);
+  }
+  owner.DestroyWindow();
+}
+
 }  // namespace
