@@ -56,6 +56,21 @@ BOOL CTKFrameWnd::OnCommand(WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT CTKFrameWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+  static const UINT deleteToolbar = ::RegisterWindowMessageA("TKTOOLBAR_DELETE");
+  if (message == deleteToolbar) {
+    // Only a user-defined toolbar can be deleted: it leaves the list and goes.
+    CWnd* bar = reinterpret_cast<CWnd*>(lParam);
+    for (POSITION pos = m_Impl.m_userBars.GetHeadPosition(); pos;) {
+      POSITION at = pos;
+      if (m_Impl.m_userBars.GetNext(pos) != bar) continue;
+      m_Impl.m_userBars.RemoveAt(at);
+      if (bar->m_hWnd) bar->DestroyWindow();
+      delete bar;
+      RecalcLayout();
+      return TRUE;
+    }
+    return FALSE;
+  }
   switch (message) {
     case WM_CLOSE:
       m_Impl.OnClosingFrame();

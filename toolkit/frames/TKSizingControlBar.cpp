@@ -502,6 +502,14 @@ LRESULT CTKSizingControlBar::WindowProc(UINT message, WPARAM wParam, LPARAM lPar
         EndEdgeDrag();
         return 0;
       }
+      {
+        POINT screen = PointOf(lParam);
+        ::ClientToScreen(m_hWnd, &screen);
+        SendContextMenuRequest(screen);
+      }
+      break;
+    case WM_NCRBUTTONUP:
+      SendContextMenuRequest(PointOf(lParam));
       break;
     case WM_CAPTURECHANGED:
       if (m_isDragging && reinterpret_cast<HWND>(lParam) != m_hWnd) {
@@ -592,4 +600,13 @@ BOOL CTKSizingControlBar::WriteStoredState(const char* profile) {
     ok = app->WriteProfileInt(section, "RolledFloat", m_isRolled) &&
          app->WriteProfileInt(section, "RolledFloatDynamicState", m_rollingType);
   return ok;
+}
+
+void CTKSizingControlBar::SendContextMenuRequest(POINT screen) {
+  if (g_toolbarsCustomizing) return;
+  static const UINT message = ::RegisterWindowMessageA("TKTOOLBAR_POPUPMENU");
+  HWND frame = ::GetParent(m_hWnd);
+  if (!frame) return;
+  ::SendMessageA(frame, message, reinterpret_cast<WPARAM>(m_hWnd),
+                 static_cast<LPARAM>((static_cast<DWORD>(screen.y) << 16) | (screen.x & 0xFFFF)));
 }

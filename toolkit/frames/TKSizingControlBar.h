@@ -105,6 +105,8 @@ protected:
   void PaintNonClient(HRGN updateRegion);
   void RedrawButton(int index);
   void UpdateDockBarId();
+  // Asks the frame for the bars' context menu ("TKTOOLBAR_POPUPMENU") at a screen point.
+  void SendContextMenuRequest(POINT screen);
   int HitTest(POINT screenPoint);
   CRect m_dragLine;  // the line on the frame's client area, empty when none is shown
 };

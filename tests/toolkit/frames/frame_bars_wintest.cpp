@@ -368,6 +368,57 @@ TEST_F(FrameFixture, SizingBarSizesAndFlagsRoundTripThroughTheProfile) {
   ::RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\TarvelTest\\SCBarTest");
 }
 
+// A frame that records the bars' context-menu requests.
+struct MenuRequestFrame : CTKFrameWnd {
+  UINT popupMessage = ::RegisterWindowMessageA("TKTOOLBAR_POPUPMENU");
+  std::vector<std::pair<WPARAM, LPARAM>> requests;
+  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+    if (message == popupMessage) requests.emplace_back(wParam, lParam);
+    return CTKFrameWnd::WindowProc(message, wParam, lParam);
+  }
+};
+
+TEST(ToolkitFrame, SizingBarAsksItsFrameForTheContextMenuAndUserBarsAreDeleted) {
+  auto* frame = new MenuRequestFrame;
+  ASSERT_TRUE(frame->Create(nullptr, "Menus", WS_OVERLAPPEDWINDOW, CRect(0, 0, 400, 300)));
+  HWND frameHwnd = frame->m_hWnd;
+  frame->EnableDocking(CBRS_ALIGN_ANY);
+  CTKSizingControlBar bar;
+  ASSERT_TRUE(bar.Create("Bar", frame, CSize(100, 100), TRUE, kSizingBarId, WS_CHILD | WS_VISIBLE | CBRS_LEFT));
+  frame->DockControlBar(&bar, AFX_IDW_DOCKBAR_LEFT);
+  POINT client{20, 30};
+  POINT screen = client;
+  ::ClientToScreen(bar.m_hWnd, &screen);
+  bar.SendMessage(WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(client.x, client.y));
+  bar.SendMessage(WM_NCRBUTTONUP, HTCAPTION, MAKELPARAM(screen.x + 1, screen.y));
+  ASSERT_EQ(frame->requests.size(), 2u);
+  EXPECT_EQ(frame->requests[0].first, reinterpret_cast<WPARAM>(bar.m_hWnd));
+  EXPECT_EQ(frame->requests[0].second, static_cast<LPARAM>((screen.y << 16) | (screen.x & 0xFFFF)));
+  EXPECT_EQ(frame->requests[1].second, static_cast<LPARAM>((screen.y << 16) | ((screen.x + 1) & 0xFFFF)));
+  // Nothing is asked while toolbars are being customised.
+  g_toolbarsCustomizing = TRUE;
+  bar.SendMessage(WM_NCRBUTTONUP, HTCAPTION, MAKELPARAM(screen.x, screen.y));
+  g_toolbarsCustomizing = FALSE;
+  EXPECT_EQ(frame->requests.size(), 2u);
+
+  // Only a bar of the user-defined list is deleted on request.
+  const UINT deleteMessage = ::RegisterWindowMessageA("TKTOOLBAR_DELETE");
+  auto* userBar = new CWnd;
+  ASSERT_TRUE(userBar->Create(AfxRegisterWndClass(0), "user", WS_CHILD, CRect(0, 0, 10, 10), frame, 201));
+  HWND userHwnd = userBar->m_hWnd;
+  frame->m_Impl.ReserveUserBarIds(200, 204);
+  EXPECT_TRUE(frame->m_Impl.IsUserBarId(userBar));
+  EXPECT_FALSE(frame->m_Impl.IsUserBarId(&bar));
+  frame->m_Impl.AddUserBar(userBar);
+  EXPECT_EQ(frame->m_Impl.FirstFreeUserBarId(), 200);
+  EXPECT_FALSE(::SendMessageA(frameHwnd, deleteMessage, 0, reinterpret_cast<LPARAM>(&bar)));
+  EXPECT_TRUE(::IsWindow(bar.m_hWnd));
+  EXPECT_TRUE(::SendMessageA(frameHwnd, deleteMessage, 0, reinterpret_cast<LPARAM>(userBar)));
+  EXPECT_FALSE(::IsWindow(userHwnd));
+  EXPECT_EQ(frame->m_Impl.m_userBars.GetCount(), 0);
+  ::DestroyWindow(frameHwnd);
+}
+
 // A sizing bar that refuses to be hidden from its caption.
 struct KeptBar : CTKSizingControlBar {
   BOOL CanHideByCaption() override { return FALSE; }
