@@ -57,6 +57,7 @@ void CTKSortHeaderCtrl::DrawItem(CDC* dc, int item, CRect rect, BOOL pressed, BO
   CTKVisualManager::GetInstance()->PaintHeaderItemBorder(this, dc, rect, pressed, hot);
   if (item < 0) return;
   const int state = GetColumnState(item);
+  int arrowLeft = rect.right;
   if (state != 0) {
     CRect arrow = rect;
     arrow.DeflateRect(5, 5);
@@ -65,6 +66,7 @@ void CTKSortHeaderCtrl::DrawItem(CDC* dc, int item, CRect rect, BOOL pressed, BO
     const int shrink = static_cast<int>(arrow.Width() * 0.134);
     arrow.DeflateRect(0, shrink);
     DrawSortArrow(dc, arrow, state > 0);
+    arrowLeft = arrow.left;
   }
 
   char text[256] = {};
@@ -99,6 +101,8 @@ void CTKSortHeaderCtrl::DrawItem(CDC* dc, int item, CRect rect, BOOL pressed, BO
   }
   if ((hd.fmt & HDF_STRING) || text[0]) {
     content.DeflateRect(5, 0);
+    // Text stops short of the sort arrow, so a right-aligned heading stays readable.
+    if (content.right > arrowLeft - 2) content.right = arrowLeft - 2;
     UINT format = DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX;
     switch (hd.fmt & HDF_JUSTIFYMASK) {
       case HDF_CENTER: format |= DT_CENTER; break;

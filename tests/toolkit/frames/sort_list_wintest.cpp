@@ -4,12 +4,37 @@
 #include "support/wine/gtest_win.h"
 
 #include "support/wine/DialogTestSupport.h"
+#include "LookCanvas.h"
 #include "toolkit/frames/TKListCtrl.h"
+#include "toolkit/frames/TKVisualManager.h"
 
 #include "platform/afx/linux_headers_begin.h"
 #include <string>
 #include <vector>
 #include "platform/afx/linux_headers_end.h"
+
+// A look that paints sort arrows as solid boxes and remembers how header items were
+// asked for.
+class ArrowLook : public CTKVisualManager {
+  DECLARE_DYNCREATE(ArrowLook)
+
+public:
+  static std::vector<std::pair<BOOL, BOOL>> items;  // (pressed, hot) per item drawn
+  static int ascendingArrows, descendingArrows;
+  void PaintHeaderItemBorder(CTKHeaderCtrlBase* header, CDC* dc, CRect& rect, BOOL pressed,
+                             BOOL hot) override {
+    items.emplace_back(pressed, hot);
+    CTKVisualManager::PaintHeaderItemBorder(header, dc, rect, pressed, hot);
+  }
+  void PaintHeaderSortArrow(CTKHeaderCtrlBase*, CDC* dc, CRect rect, BOOL ascending) override {
+    (ascending ? ascendingArrows : descendingArrows)++;
+    dc->FillSolidRect(&rect, RGB(255, 0, 255));
+  }
+};
+IMPLEMENT_DYNCREATE(ArrowLook, CTKVisualManager)
+std::vector<std::pair<BOOL, BOOL>> ArrowLook::items;
+int ArrowLook::ascendingArrows = 0;
+int ArrowLook::descendingArrows = 0;
 
 namespace {
 
@@ -166,6 +191,43 @@ TEST(ToolkitSortList, SortedColumnCellsOnTheListBackgroundGetTheShade) {
   rig.list.EnableMarkSortedColumn(FALSE);
   rig.list.SortByColumn(0, TRUE);
   EXPECT_EQ(cell(0, &result), RGB(200, 100, 50)) << "no shade unless marking is on";
+}
+
+TEST(ToolkitSortList, HeaderDrawsArrowsAndTheHotColumnThroughTheLook) {
+  ListRig rig;
+  ASSERT_TRUE(CTKVisualManager::SelectLookClass(RUNTIME_CLASS(ArrowLook)));
+  CTKSortHeaderCtrl& header = rig.list.GetHeaderCtrl();
+  rig.list.SortByColumn(1, FALSE);
+  RECT size{}, name{};
+  header.GetItemRect(1, &size);
+  header.GetItemRect(0, &name);
+  // The cursor over the name heading makes it the hot column.
+  header.SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(name.left + 10, name.bottom / 2));
+  EXPECT_EQ(header.GetHotColumn(), 0);
+
+  RECT client{};
+  header.GetClientRect(&client);
+  LookCanvas canvas(client.right, client.bottom);
+  ArrowLook::items.clear();
+  ArrowLook::ascendingArrows = ArrowLook::descendingArrows = 0;
+  header.SendMessage(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(canvas.dc.m_hDC), PRF_CLIENT);
+  // Two headings and the strip after them; the first hot, none pressed.
+  ASSERT_EQ(ArrowLook::items.size(), 3u);
+  EXPECT_EQ(ArrowLook::items[0], std::make_pair(FALSE, TRUE));
+  EXPECT_EQ(ArrowLook::items[1], std::make_pair(FALSE, FALSE));
+  EXPECT_EQ(ArrowLook::descendingArrows, 1);
+  EXPECT_EQ(ArrowLook::ascendingArrows, 0);
+  // The arrow is square at the right end of its heading, 5 pixels in.
+  const int midY = (size.top + size.bottom) / 2;
+  // (The heading's right-aligned text stops before it.)
+  EXPECT_EQ(canvas.At(size.right - 7, midY), RGB(255, 0, 255));
+  EXPECT_NE(canvas.At(size.left + 3, midY), RGB(255, 0, 255));
+  EXPECT_NE(canvas.At(name.right - 7, midY), RGB(255, 0, 255)) << "no arrow on an unsorted column";
+
+  // Leaving the header clears the hot column.
+  header.SendMessage(WM_MOUSELEAVE);
+  EXPECT_EQ(header.GetHotColumn(), -1);
+  CTKVisualManager::SelectLookClass(nullptr);
 }
 
 }  // namespace
