@@ -244,6 +244,26 @@ TEST(ToolkitButton, ClicksChecksAndRadioGroups) {
   EXPECT_EQ(::GetFocus(), rig.radioB.m_hWnd);
   EXPECT_EQ(rig.host.Count(kRadioB), 3);
 
+  // Auto-repeat: each tick while held over the button is one more command; none
+  // while the cursor is outside. (Ticks are sent here, not waited for.)
+  push.SetAutoRepeatMode(300);
+  const int before = rig.host.Count(kPush);
+  push.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, At(5, 5));
+  push.SendMessage(WM_TIMER, 1);
+  push.SendMessage(WM_TIMER, 1);
+  EXPECT_EQ(rig.host.Count(kPush), before + 2);
+  push.SendMessage(WM_MOUSEMOVE, MK_LBUTTON, At(500, 5));
+  push.SendMessage(WM_TIMER, 1);
+  EXPECT_EQ(rig.host.Count(kPush), before + 2);
+  push.SendMessage(WM_LBUTTONUP, 0, At(500, 5));
+  push.SetAutoRepeatMode(0);
+  // Command on press: the parent hears at once, and nothing is tracked.
+  push.m_bResponseOnButtonDown = TRUE;
+  push.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, At(5, 5));
+  EXPECT_EQ(rig.host.Count(kPush), before + 3);
+  EXPECT_FALSE(push.IsPushed());
+  push.m_bResponseOnButtonDown = FALSE;
+
   // A disabled button forgets a press.
   push.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, At(5, 5));
   push.EnableWindow(FALSE);
