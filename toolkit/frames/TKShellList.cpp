@@ -10,23 +10,6 @@ namespace {
 
 const char* const kColumnNames[] = {"Name", "Size", "Type", "Modified"};
 
-int CALLBACK CompareShellListItems(LPARAM item1, LPARAM item2, LPARAM list) {
-  auto* self = reinterpret_cast<CTKShellList*>(list);
-  int result = self->CompareItems(item1, item2, self->GetSortColumn());
-  return result;
-}
-
-struct ShellListSortState {
-  CTKShellList* list;
-  BOOL ascending;
-};
-
-int CALLBACK CompareShellListItemsDirected(LPARAM item1, LPARAM item2, LPARAM state) {
-  auto* s = reinterpret_cast<ShellListSortState*>(state);
-  int result = CompareShellListItems(item1, item2, reinterpret_cast<LPARAM>(s->list));
-  return s->ascending ? result : -result;
-}
-
 // The file status of an item from its file-system path; FALSE when it has none.
 BOOL ReadFileStatus(const TKShellItemInfo* info, WIN32_FILE_ATTRIBUTE_DATA& data) {
   char path[MAX_PATH] = "";
@@ -42,7 +25,7 @@ int Sign(LONGLONG value) { return value < 0 ? -1 : value > 0 ? 1 : 0; }
 
 }  // namespace
 
-BEGIN_MESSAGE_MAP(CTKShellList, CListCtrl)
+BEGIN_MESSAGE_MAP(CTKShellList, CTKListCtrl)
   ON_WM_DESTROY()
   ON_NOTIFY_REFLECT(NM_DBLCLK, OnActivateItem)
   ON_NOTIFY_REFLECT(NM_RETURN, OnActivateItem)
@@ -65,11 +48,11 @@ BOOL CTKShellList::Create(DWORD style, const RECT& rect, CWnd* parent, UINT id) 
 }
 
 void CTKShellList::PreSubclassWindow() {
-  CListCtrl::PreSubclassWindow();
-  InitList();
+  CTKListCtrl::PreSubclassWindow();
+  InitShellList();
 }
 
-void CTKShellList::InitList() {
+void CTKShellList::InitShellList() {
   if (!g_pShellManager || m_initialised) return;
   m_initialised = TRUE;
   // The system image lists are shared by every window of the process: the list must
@@ -188,13 +171,6 @@ void CTKShellList::Enumerate() {
       SetItemText(index, column, GetItemText(index, column, info));
   }
   items->Release();
-}
-
-void CTKShellList::SortByColumn(int column, BOOL ascending) {
-  m_sortColumn = column;
-  m_ascending = ascending;
-  ShellListSortState state{this, ascending};
-  SortItems(CompareShellListItemsDirected, reinterpret_cast<DWORD_PTR>(&state));
 }
 
 int CTKShellList::CompareItems(LPARAM item1, LPARAM item2, int column) {
@@ -438,7 +414,7 @@ LRESULT CTKShellList::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     g_pShellContextMenu2->HandleMenuMsg(message, wParam, lParam);
     return message == WM_INITMENUPOPUP ? 0 : TRUE;
   }
-  return CListCtrl::WindowProc(message, wParam, lParam);
+  return CTKListCtrl::WindowProc(message, wParam, lParam);
 }
 
 void CTKShellList::OnDestroy() {

@@ -8,12 +8,11 @@
 
 #include "platform/afx/afxwin.h"
 #include "toolkit/frames/ShellManager.h"
+#include "toolkit/frames/TKListCtrl.h"
 
 class CTKShellTree;
 
-// The list derives from the plain list control; sorting by column goes through the
-// comparison slot below, which the sorting list base will take over.
-class CTKShellList : public CListCtrl {
+class CTKShellList : public CTKListCtrl {
 public:
   CTKShellList();
   ~CTKShellList() override;
@@ -21,12 +20,9 @@ public:
   // Refused (FALSE) without the toolkit-wide shell manager. Report style is the caller's.
   BOOL Create(DWORD style, const RECT& rect, CWnd* parent, UINT id);
 
-  // The comparison the sorting list calls: CompareIDs for names, file status for
+  // The sorting list's comparison: the folder's own order for names, file status for
   // sizes and times, type names without case.
-  virtual int CompareItems(LPARAM item1, LPARAM item2, int column);
-  // Sorts the items by a column, ascending or not.
-  void SortByColumn(int column, BOOL ascending);
-  int GetSortColumn() const { return m_sortColumn; }
+  int CompareItems(LPARAM item1, LPARAM item2, int column) override;
 
   virtual HRESULT Relist();
   virtual HRESULT ShowFolder(TKShellItemInfo* folder);
@@ -66,12 +62,10 @@ protected:
 
 private:
   friend class CTKShellTree;
-  void InitList();
+  void InitShellList();
   void ReleaseCurrentFolder();
   void Enumerate();
   void OpenItem(int index);
 
-  int m_sortColumn = -1;
-  BOOL m_ascending = TRUE;
   BOOL m_initialised = FALSE;
 };

@@ -215,12 +215,14 @@ TEST_F(ShellTest, ListShowsFolderSortedAndNavigates) {
     EXPECT_GE(item.iImage, 0) << i;
   }
 
-  // Sorting by size and by type through the comparison slot: folders have no size and
-  // their status reads as the smallest.
+  // Sorting by size through the sorting list: folders have no size and read as the
+  // smallest.
   list.SortByColumn(1, TRUE);
   std::vector<std::string> bySize = Column(list, 0);
   EXPECT_EQ(std::vector<std::string>(bySize.begin() + 2, bySize.end()),
             (std::vector<std::string>{"c.dat", "b.txt", "A.wav"}));
+  EXPECT_EQ(list.GetHeaderCtrl().GetColumnState(1), 1);  // the sorting header shows it
+  EXPECT_EQ(list.GetHeaderCtrl().GetColumnState(0), 0);
   list.SortByColumn(1, FALSE);
   EXPECT_EQ(Column(list, 0).front(), "A.wav");
   list.SortByColumn(0, TRUE);
