@@ -367,12 +367,6 @@ void CTKShellList::OnDeleteItem(NMHDR* header, LRESULT* result) {
   *result = 0;
   auto* view = reinterpret_cast<NMLISTVIEW*>(header);
   FreeShellItemInfo(reinterpret_cast<TKShellItemInfo*>(view->lParam));
-  // The list may ask for the data again while it goes: leave nothing to free twice.
-  LVITEMA item{};
-  item.mask = LVIF_PARAM;
-  item.iItem = view->iItem;
-  item.lParam = 0;
-  SetItem(&item);
 }
 
 LRESULT CTKShellList::OnContextMenu(WPARAM wParam, LPARAM lParam) {
