@@ -1,5 +1,9 @@
 #include "toolkit/frames/TKPropertySheet.h"
 
+#include "platform/afx/linux_headers_begin.h"
+#include <algorithm>
+#include "platform/afx/linux_headers_end.h"
+
 CTKPropertySheet::~CTKPropertySheet() { DeleteCategories(); }
 
 void CTKPropertySheet::DeleteCategories() {
@@ -37,22 +41,146 @@ CTKPropSheetCategory* CTKPropertySheet::AddTreeCategory(const char* name, int ic
   return category;
 }
 
-void CTKPropertySheet::AddPage(CPropertyPage* page) { CPropertySheet::AddPage(page); }
+void CTKPropertySheet::AddPage(CPropertyPage* page) {
+  CPropertySheet::AddPage(page);
+  if (m_hWnd && m_hwndTree) AddPageToTree(page, TVI_ROOT);
+}
+
+namespace {
+constexpr int kTreeId = 101;
+
+void MoveBy(HWND window, HWND parent, int dx, int dy) {
+  RECT rect{};
+  ::GetWindowRect(window, &rect);
+  ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2);
+  ::SetWindowPos(window, nullptr, rect.left + dx, rect.top + dy, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+}  // namespace
 
 BOOL CTKPropertySheet::OnInitDialog() {
   BOOL result = CPropertySheet::OnInitDialog();
-  CreateNavigationControl();
+  if (!CreateNavigationControl() || m_look != PropSheetLook_Tree) return result;
+
+  // The tree takes a pane on the left; the tab strip goes up out of sight, with the
+  // pages under it, so the tree alone chooses the page.
+  HWND tab = reinterpret_cast<HWND>(SendMessage(PSM_GETTABCONTROL));
+  RECT strip{};
+  ::SendMessageA(tab, TCM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&strip));
+  const int stripHeight = strip.bottom - strip.top;
+  ::SetWindowLongA(tab, GWL_STYLE, ::GetWindowLongA(tab, GWL_STYLE) & ~WS_TABSTOP);
+  RECT window{};
+  GetWindowRect(&window);
+  ::SetWindowPos(m_hWnd, nullptr, 0, 0, window.right - window.left + m_nBarWidth,
+                 window.bottom - window.top - (stripHeight + 5) + 20,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  MoveBy(tab, m_hWnd, m_nBarWidth, -(stripHeight + 5));
+  for (CPropertyPage* page : m_pages)
+    if (page->m_hWnd) MoveBy(page->m_hWnd, m_hWnd, m_nBarWidth, -(stripHeight + 5));
+  RECT client{};
+  GetClientRect(&client);
+  ::SetWindowPos(m_hwndTree, nullptr, 0, 1, m_nBarWidth, client.bottom - 2, SWP_NOZORDER | SWP_NOACTIVATE);
+  if (CPropertyPage* active = GetActivePage()) OnActivatePage(active);
+
+  // The buttons: 5 pixels above the bottom, then together against the right edge.
+  std::vector<HWND> buttons;
+  const DWORD flags = m_psh.dwFlags;
+  for (int id : {IDOK, IDCANCEL, 0x3021 /* Apply */, IDHELP}) {
+    if (id == 0x3021 && (flags & PSH_NOAPPLYNOW)) continue;
+    if (id == IDHELP && !(flags & PSH_HASHELP)) continue;
+    if (HWND button = ::GetDlgItem(m_hWnd, id)) buttons.push_back(button);
+  }
+  for (HWND button : buttons) {
+    RECT r{};
+    ::GetWindowRect(button, &r);
+    ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&r), 2);
+    MoveBy(button, m_hWnd, 0, (client.bottom - 5) - r.bottom);
+  }
+  if (!buttons.empty()) {
+    RECT last{};
+    ::GetWindowRect(buttons.back(), &last);
+    ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&last), 2);
+    const int dx = (client.right - 5) - last.right;
+    for (HWND button : buttons) MoveBy(button, m_hWnd, dx, 0);
+  }
   return result;
 }
 
 BOOL CTKPropertySheet::CreateNavigationControl() {
-  // The standard tab control stays where the system put it, and so do the buttons.
-  // The other looks need the outlook bar, tree and tab-window controls; until they
-  // are there, a sheet asking for one shows the standard tabs.
-  return m_look == PropSheetLook_Tabs;
+  // The standard tab control (look 0) stays where the system put it, and so do the
+  // buttons. The tree look is built here; the outlook-bar and tab-window looks wait
+  // for their controls, and meanwhile such a sheet shows the standard tabs.
+  if (m_look != PropSheetLook_Tree) return m_look == PropSheetLook_Tabs;
+  m_hwndTree = ::CreateWindowExA(WS_EX_CLIENTEDGE, WC_TREEVIEWA, "",
+                                 WS_CHILD | WS_VISIBLE | TVS_SHOWSELALWAYS, 0, 0, m_nBarWidth, 100,
+                                 m_hWnd, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kTreeId)),
+                                 ::GetModuleHandleA(nullptr), nullptr);
+  if (!m_hwndTree) return FALSE;
+  if (m_Icons) {
+    ::SendMessageA(m_hwndTree, TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(m_Icons));
+    ::SendMessageA(m_hwndTree, TVM_SETIMAGELIST, TVSIL_STATE, reinterpret_cast<LPARAM>(m_Icons));
+  }
+  // Categories depth first, each with its pages; pages of no category at the root.
+  std::vector<std::pair<CTKPropSheetCategory*, HTREEITEM>> pending;
+  for (auto it = m_lstTreeCategories.rbegin(); it != m_lstTreeCategories.rend(); ++it)
+    pending.emplace_back(*it, TVI_ROOT);
+  std::vector<CPropertyPage*> placed;
+  while (!pending.empty()) {
+    auto [category, parent] = pending.back();
+    pending.pop_back();
+    HTREEITEM node = InsertTreeItem(parent, category->m_strName, category->m_nIcon,
+                                    category->m_nSelectedIcon, 0);
+    for (auto it = category->m_lstSubCategories.rbegin(); it != category->m_lstSubCategories.rend(); ++it)
+      pending.emplace_back(*it, node);
+    for (CTKPropertyPage* page : category->m_lstPages) {
+      AddPageToTree(page, node);
+      placed.push_back(page);
+    }
+  }
+  for (CPropertyPage* page : m_pages)
+    if (std::find(placed.begin(), placed.end(), page) == placed.end()) AddPageToTree(page, TVI_ROOT);
+  return TRUE;
 }
 
-void CTKPropertySheet::OnActivatePage(CPropertyPage* page) { m_nActivePage = GetPageIndex(page); }
+HTREEITEM CTKPropertySheet::InsertTreeItem(HTREEITEM parent, const char* text, int icon, int selectedIcon,
+                                           LPARAM data) {
+  TVINSERTSTRUCTA insert{};
+  insert.hParent = parent;
+  insert.hInsertAfter = TVI_LAST;
+  insert.item.mask = TVIF_TEXT | TVIF_PARAM | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
+  insert.item.pszText = const_cast<char*>(text);
+  insert.item.iImage = icon;
+  insert.item.iSelectedImage = selectedIcon;
+  insert.item.lParam = data;
+  return reinterpret_cast<HTREEITEM>(
+      ::SendMessageA(m_hwndTree, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
+}
+
+void CTKPropertySheet::AddPageToTree(CPropertyPage* page, HTREEITEM parent) {
+  const int index = GetPageIndex(page);
+  char text[256] = {};
+  HWND tab = reinterpret_cast<HWND>(SendMessage(PSM_GETTABCONTROL));
+  TCITEMA item{};
+  item.mask = TCIF_TEXT;
+  item.pszText = text;
+  item.cchTextMax = 255;
+  if (tab) ::SendMessageA(tab, TCM_GETITEMA, index, reinterpret_cast<LPARAM>(&item));
+  auto* tkPage = dynamic_cast<CTKPropertyPage*>(page);
+  HTREEITEM node = InsertTreeItem(parent, text, tkPage ? tkPage->m_nIcon : -1,
+                                  tkPage ? tkPage->m_nSelIconNum : -1, reinterpret_cast<LPARAM>(page));
+  if (tkPage) tkPage->m_hTreeNode = node;
+}
+
+void CTKPropertySheet::OnActivatePage(CPropertyPage* page) {
+  m_nActivePage = GetPageIndex(page);
+  auto* tkPage = dynamic_cast<CTKPropertyPage*>(page);
+  if (m_look == PropSheetLook_Tree && m_hwndTree && tkPage && tkPage->m_hTreeNode && !m_bIsInSelectTree) {
+    m_bIsInSelectTree = TRUE;
+    ::SendMessageA(m_hwndTree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(tkPage->m_hTreeNode));
+    ::SendMessageA(m_hwndTree, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(tkPage->m_hTreeNode));
+    m_bIsInSelectTree = FALSE;
+  }
+}
 
 BOOL CTKPropertySheet::PreTranslateMessage(MSG* msg) {
   if (m_Impl.PreTranslateMessage(msg)) return TRUE;
@@ -69,6 +197,22 @@ BOOL CTKPropertySheet::OnCommand(WPARAM wParam, LPARAM lParam) {
 
 LRESULT CTKPropertySheet::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
+    case WM_NOTIFY: {
+      const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+      if (header && m_hwndTree && header->hwndFrom == m_hwndTree &&
+          (header->code == TVN_SELCHANGEDA || header->code == TVN_SELCHANGEDW)) {
+        // Both forms carry the item's data at the same place.
+        auto* page = reinterpret_cast<CPropertyPage*>(
+            reinterpret_cast<const NMTREEVIEWA*>(lParam)->itemNew.lParam);
+        if (page && !m_bIsInSelectTree) {
+          m_bIsInSelectTree = TRUE;
+          SetActivePage(page);
+          m_bIsInSelectTree = FALSE;
+        }
+        return 0;
+      }
+      break;
+    }
     case WM_ACTIVATE:
       m_Impl.OnActivate(LOWORD(wParam), reinterpret_cast<HWND>(lParam));
       break;

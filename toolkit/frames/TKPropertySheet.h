@@ -1,8 +1,9 @@
 #pragma once
 // The toolkit's property sheet: the system's sheet with a DialogHelper for library
-// popup menus and a choice of how the pages are offered. The standard tab control
-// (look 0) is what this program shows; the outlook bar, tree and tab-window looks
-// keep their settings here for the navigation controls that draw them.
+// popup menus and a choice of how the pages are offered: the standard tab control
+// (look 0, what this program shows) or a tree of categories and pages (look 2); the
+// outlook-bar and tab-window looks keep their settings here for the navigation
+// controls that draw them.
 #include "toolkit/frames/DialogHelper.h"
 #include "toolkit/frames/TKPropertyPage.h"
 
@@ -59,6 +60,14 @@ protected:
   SIZE m_sizeIcon{0, 0};
   std::vector<CTKPropSheetCategory*> m_lstTreeCategories;
   BOOL m_bIsInSelectTree = FALSE;
+  HWND m_hwndTree = nullptr;
+
+public:
+  HWND GetNavigationTree() const { return m_hwndTree; }
+
+private:
+  HTREEITEM InsertTreeItem(HTREEITEM parent, const char* text, int icon, int selectedIcon, LPARAM data);
+  void AddPageToTree(CPropertyPage* page, HTREEITEM parent);
 
 private:
   void DeleteCategories();

@@ -217,4 +217,64 @@ TEST(ToolkitPropertySheet, ModalSheetStartsOnChosenPageSwitchesAndClosesWithOk) 
   EXPECT_EQ(sheet.m_hWnd, nullptr);
 }
 
+TEST(ToolkitPropertySheet, TreeLookChoosesPagesFromItsCategoriesAndKeepsButtonsBottomRight) {
+  DialogTemplate pageTpl("", 150, 80, WS_CHILD | WS_CAPTION | DS_CONTROL);
+  pageTpl.Edit(200, 10, 10);
+  RecordingPage first(pageTpl.Get(), "First"), second(pageTpl.Get(), "Second"),
+      third(pageTpl.Get(), "Third");
+  RecordingSheet sheet("Tree sheet");
+  sheet.AddPage(&first);
+  sheet.AddPage(&second);
+  sheet.AddPage(&third);
+  sheet.SetLook(CTKPropertySheet::PropSheetLook_Tree, 120);
+  CTKPropSheetCategory* general = sheet.AddTreeCategory("General");
+  general->m_lstPages.push_back(&first);
+  general->m_lstPages.push_back(&second);
+
+  INT_PTR result = 0;
+  int treeItems = 0, activeAfterTree = -1;
+  bool tabsOutOfSight = false, thirdRightOfTree = false, okBottomRight = false;
+  HTREEITEM selectedAfterSwitch = nullptr;
+  dialogtest::DriveModal(
+      "Tree sheet",
+      [&](HWND hwnd) {
+        HWND tree = sheet.GetNavigationTree();
+        ASSERT_NE(tree, nullptr);
+        treeItems = static_cast<int>(::SendMessageA(tree, TVM_GETCOUNT, 0, 0));
+        RECT tab{};
+        ::GetWindowRect(sheet.GetTabControl()->m_hWnd, &tab);
+        ::MapWindowPoints(nullptr, hwnd, reinterpret_cast<POINT*>(&tab), 2);
+        // The tab strip has gone up over the top edge.
+        tabsOutOfSight = tab.top < 0;
+        // Choosing the third page in the tree shows it, right of the tree.
+        ::SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(third.m_hTreeNode));
+        activeAfterTree = sheet.GetActiveIndex();
+        RECT treeRect{}, pageRect{};
+        ::GetWindowRect(tree, &treeRect);
+        if (third.m_hWnd) ::GetWindowRect(third.m_hWnd, &pageRect);
+        thirdRightOfTree = third.m_hWnd && ::IsWindowVisible(third.m_hWnd) && pageRect.left >= treeRect.right;
+        // Switching pages otherwise moves the tree's selection along.
+        sheet.SetActivePage(&second);
+        selectedAfterSwitch = reinterpret_cast<HTREEITEM>(::SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
+        RECT client{}, ok{};
+        ::GetClientRect(hwnd, &client);
+        ::GetWindowRect(::GetDlgItem(hwnd, IDOK), &ok);
+        ::MapWindowPoints(nullptr, hwnd, reinterpret_cast<POINT*>(&ok), 2);
+        RECT cancel{};
+        ::GetWindowRect(::GetDlgItem(hwnd, IDCANCEL), &cancel);
+        ::MapWindowPoints(nullptr, hwnd, reinterpret_cast<POINT*>(&cancel), 2);
+        okBottomRight = ok.bottom == client.bottom - 5 && ok.right <= cancel.left;
+        sheet.PressButton(PSBTN_CANCEL);
+      },
+      [&] { result = sheet.DoModal(); });
+
+  EXPECT_EQ(result, IDCANCEL);
+  EXPECT_EQ(treeItems, 4) << "the category and three pages";
+  EXPECT_TRUE(tabsOutOfSight);
+  EXPECT_EQ(activeAfterTree, 2);
+  EXPECT_TRUE(thirdRightOfTree);
+  EXPECT_EQ(selectedAfterSwitch, second.m_hTreeNode);
+  EXPECT_TRUE(okBottomRight);
+}
+
 }  // namespace
