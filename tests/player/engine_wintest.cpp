@@ -159,12 +159,16 @@ TEST_F(PlayerEngineTest, SeekMovesToTheFractionOfTheFile) {
   }
   std::string path = folder_.File("ramp.wav");
   ASSERT_TRUE(WriteBytes(path, MakeWav(AsBytes(s), 44100, 2, 16)));
-  TheRecording().bytesPerRefill = 4096;
+  // Slow enough that the seek lands while the file still plays, even on a busy machine
+  // (about 3.4 s for the whole file).
+  TheRecording().bytesPerRefill = 1024;
   size_t from = notes_.Notes().size();
   PlayerEngine_OpenFile(engine_, path.c_str());
   Post(kCmdSeek, 1, 2);  // not active yet: ignored
   PlayerEngine_Play(engine_);
   ASSERT_GE(notes_.WaitForState(kStatePlaying, from), 0);
+  // Some of the start has reached the output, so the jump shows in what it got.
+  ASSERT_TRUE(notes_.WaitUntil([] { return TheRecording().Bytes() > 8192; }, 3000));
   Post(kCmdSeek, 3, 4);
   ASSERT_GE(notes_.WaitForState(kStateStopped, from), 0);
   EXPECT_EQ(TheRecording().flushes, 1);
