@@ -1,0 +1,160 @@
+// The tab window's layout: the tabs strip, the area of the hosted windows, each tab's
+// rectangle and the tooltip rectangles that follow them.
+#include "toolkit/frames/TKTabWnd.h"
+
+#include "toolkit/frames/GlobalData.h"
+
+namespace {
+constexpr int kTextMargin = 4;
+constexpr int kImageMargin = 4;
+
+GlobalData& GD() { return GlobalData::Get(); }
+}  // namespace
+
+BOOL CTKTabWnd::TabsHidden() const {
+  int visible = GetVisibleTabsNum();
+  return (m_hideSingle && visible == 1) || (m_hideNone && visible == 0);
+}
+
+void CTKTabWnd::RecalcLayout() {
+  if (!m_hWnd) return;
+  CRect client;
+  GetClientRect(&client);
+  const int height = TabsHidden() ? 0 : m_tabsHeight;
+  m_tabsRect = client;
+  m_tabsRect.DeflateRect(2, 0);
+  const bool bottom = m_location == LOCATION_BOTTOM;
+  if (!m_flat) {
+    if (bottom) m_tabsRect.top = client.bottom - height;
+    else m_tabsRect.bottom = client.top + height;
+  } else {
+    const int inset = m_borderSize - 1;
+    if (bottom) {
+      m_tabsRect.bottom = client.bottom - inset;
+      m_tabsRect.top = m_tabsRect.bottom - height;
+    } else {
+      m_tabsRect.top = client.top + inset;
+      m_tabsRect.bottom = m_tabsRect.top + height;
+    }
+  }
+  if (height == 0 || m_tabsRect.Width() <= 0 || m_tabsRect.top < client.top || m_tabsRect.bottom > client.bottom)
+    m_tabsRect.SetRectEmpty();
+
+  m_wndRect = client;
+  if (height > 0 && !m_tabsRect.IsRectEmpty()) {
+    if (bottom) m_wndRect.bottom = m_tabsRect.top;
+    else m_wndRect.top = m_tabsRect.bottom;
+  }
+  m_wndRect.DeflateRect(m_borderSize + 1, m_borderSize + 1);
+  if (m_wndRect.Width() < 0) m_wndRect.right = m_wndRect.left;
+  if (m_wndRect.Height() < 0) m_wndRect.bottom = m_wndRect.top;
+
+  if (m_autoSize) {
+    for (int i = 0; i < m_tabCount; ++i) {
+      CTKTabInfo* tab = m_tabs[i];
+      if (tab->m_visible && tab->m_wnd && ::IsWindow(tab->m_wnd->m_hWnd))
+        ::SetWindowPos(tab->m_wnd->m_hWnd, nullptr, m_wndRect.left, m_wndRect.top, m_wndRect.Width(),
+                       m_wndRect.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+  }
+  LayoutTabs();
+  ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+void CTKTabWnd::LayoutTabs() {
+  m_totalWidth = 0;
+  const int visible = GetVisibleTabsNum();
+  const int height = m_tabsRect.Height();
+  if (visible == 0 || TabsHidden() || height <= 0) {
+    for (int i = 0; i < m_tabCount; ++i) m_tabs[i]->m_rect.SetRectEmpty();
+    return;
+  }
+  HDC dc = ::GetDC(m_hWnd);
+  HGDIOBJ oldFont = ::SelectObject(dc, m_flat ? (HFONT)m_flatBoldFont : (HFONT)GD().regularFont);
+  const int imageWidth = m_images ? imageSize.cx : 0;
+  int overlap = 0, extra = 0;
+  if (m_slanted) {
+    extra = height + 2 * 4;
+    overlap = height - 4 - 1;
+  } else if (m_halfSlanted) {
+    extra = height / 2 + 2 * 4 + 1;
+    overlap = height - 4 - 1;
+  }
+  int x = m_tabsRect.left - m_offset;
+  bool first = true;
+  for (int i = 0; i < m_tabCount; ++i) {
+    CTKTabInfo* tab = m_tabs[i];
+    int width = 0;
+    if (tab->m_visible) {
+      SIZE text{0, 0};
+      if (!tab->m_iconOnly && !tab->m_label.IsEmpty())
+        ::GetTextExtentPoint32A(dc, tab->m_label, tab->m_label.GetLength(), &text);
+      width = text.cx + 2 * kTextMargin + kImageMargin + (HasImage(i) ? imageWidth : 0) + extra;
+    }
+    tab->m_fullWidth = width;
+    tab->m_rect.SetRect(x, m_tabsRect.top, x + width, m_tabsRect.top + height - 2);
+    if (m_location == LOCATION_TOP) tab->m_rect.OffsetRect(0, 2);
+    if (!tab->m_visible) {
+      tab->m_rect.SetRectEmpty();
+      continue;
+    }
+    x = tab->m_rect.right - overlap + 1;
+    m_totalWidth += width + 1 - (first ? 0 : overlap);
+    first = false;
+    if (m_flat) tab->m_rect.right += height / 2;  // the slanted edge
+  }
+  ::SelectObject(dc, oldFont);
+  ::ReleaseDC(m_hWnd, dc);
+
+  const int area = m_tabsRect.Width();
+  if (!m_flat && !m_scrollButtons && m_totalWidth > area) {
+    // Too wide: the tabs share the strip; narrow ones keep their width and give what
+    // they leave below the average to the wide ones.
+    const int average = area / visible;
+    int leftover = 0, wider = 0;
+    for (int i = 0; i < m_tabCount; ++i) {
+      if (!m_tabs[i]->m_visible) continue;
+      if (m_tabs[i]->m_fullWidth < average - 1) leftover += average - 1 - m_tabs[i]->m_fullWidth;
+      else ++wider;
+    }
+    const int widest = average - 1 + (wider ? leftover / wider : 0);
+    x = m_tabsRect.left;
+    for (int i = 0; i < m_tabCount; ++i) {
+      CTKTabInfo* tab = m_tabs[i];
+      if (!tab->m_visible) continue;
+      int width = tab->m_fullWidth < widest ? tab->m_fullWidth : widest;
+      if (width < imageWidth + 8) width = (area + 2 * m_borderSize) / visible;
+      tab->m_rect.left = x;
+      tab->m_rect.right = x + width;
+      x = tab->m_rect.right - overlap + 1;
+    }
+  } else {
+    m_totalWidth += height / 2;
+  }
+  if (m_toolTip) {
+    // A tab shown whole needs no tip unless it always wants one.
+    for (int i = 0; i < m_tabCount; ++i) {
+      CTKTabInfo* tab = m_tabs[i];
+      TTTOOLINFOA tool{};
+      tool.cbSize = sizeof(tool);
+      tool.hwnd = m_hWnd;
+      tool.uId = tab->m_id;
+      const bool whole = tab->m_rect.Width() >= tab->m_fullWidth && !tab->m_alwaysTooltip;
+      if (whole) ::SetRectEmpty(&tool.rect);
+      else tool.rect = tab->m_rect;
+      ::SendMessageA(m_toolTip, TTM_NEWTOOLRECTA, 0, reinterpret_cast<LPARAM>(&tool));
+    }
+  }
+}
+
+void CTKTabWnd::SetToolText(CTKTabInfo* tab) {
+  if (!m_toolTip) return;
+  TTTOOLINFOA tool{};
+  tool.cbSize = sizeof(tool);
+  tool.hwnd = m_hWnd;
+  tool.uId = tab->m_id;
+  tool.lpszText = const_cast<char*>(static_cast<const char*>(tab->m_label));
+  ::SendMessageA(m_toolTip, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+void CTKTabWnd::OnSize(UINT, int, int) { RecalcLayout(); }
