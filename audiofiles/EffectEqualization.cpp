@@ -26,18 +26,9 @@ bool EffectEqualization::SetCurve(double rate, std::vector<std::pair<double, dou
 }
 
 bool EffectEqualization::Process() {
-  int trackNumber = 0;
-  for (WaveTrack *track : GetSelectedWaveTracks()) {
-    const double t0 = std::max(mT0, track->GetStartTime());
-    const double t1 = std::min(mT1, track->GetEndTime());
-    if (t1 > t0) {
-      const std::int64_t start = track->TimeToSamples(t0);
-      const std::int64_t length = track->TimeToSamples(t1) - start;
-      if (!ProcessTrack(trackNumber, track, start, length)) return false;
-    }
-    ++trackNumber;
-  }
-  return true;
+  return ForEachTrackPart([this](int number, WaveTrack *track, const TrackPart &part) {
+    return ProcessTrack(number, track, part.s0, part.s1 - part.s0);
+  });
 }
 
 bool EffectEqualization::ProcessTrack(int trackNumber, WaveTrack *track, std::int64_t start,

@@ -50,17 +50,10 @@ bool EffectNoiseRemoval::Process() {
     return false;
   }
 
-  int trackNumber = 0;
-  for (WaveTrack *track : GetSelectedWaveTracks()) {
-    const double t0 = std::max(mT0, track->GetStartTime());
-    const double t1 = std::min(mT1, track->GetEndTime());
-    if (t1 > t0) {
-      const std::int64_t start = track->TimeToSamples(t0);
-      const std::int64_t length = track->TimeToSamples(t1) - start;
-      if (!ProcessTrack(trackNumber, track, start, length)) return false;
-    }
-    ++trackNumber;
-  }
+  if (!ForEachTrackPart([this](int number, WaveTrack *track, const TrackPart &part) {
+    return ProcessTrack(number, track, part.s0, part.s1 - part.s0);
+  }))
+    return false;
 
   if (mProfileMode) {
     // A profile of no frame at all would gate by nothing; keep the one there was.
