@@ -253,6 +253,7 @@ AudioRig::AudioRig() {
 }
 
 AudioRig::~AudioRig() {
+  if (getpid() != makerPid_) return;
   for (int module : std::vector<int>(modules_)) StopSine(module);
   if (owned_) {
     // This process cleans up itself: the janitor goes first, unwoken.

@@ -24,8 +24,8 @@
 // audio library starts and before other threads run; the destructor restores
 // the old values. Every wait here is bounded.
 #pragma once
-
 #include <sys/types.h>
+#include <unistd.h>
 
 #include <memory>
 #include <string>
@@ -140,6 +140,9 @@ private:
 
   bool ok_ = false;
   bool owned_ = false;
+  // The process that made the rig; a forked child that ends normally (running the
+  // destructors of its copy) must leave the parent's rig alone.
+  pid_t makerPid_ = getpid();
   bool started_ = false;
   std::string error_;
   std::string dir_;
