@@ -35,6 +35,10 @@ public:
   BOOL ProcessMouseClick(POINT point);
   // The owner is going: its hook goes with it.
   void ReleaseHook();
+  // The owner's activation and destruction messages, as every toolkit dialog, sheet
+  // and page routes them: TRUE with *result when answered here, FALSE when the
+  // owner's own handling goes on.
+  BOOL OnOwnerMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
 
   BOOL StaysActive() const { return m_stayActive; }
 

@@ -98,18 +98,11 @@ LRESULT CTKDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
           OnCtlColor(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam), message));
     case WM_DESTROY:
       DropBackgroundImage();
-      m_Impl.ReleaseHook();
       break;
-    case WM_ACTIVATE:
-      m_Impl.OnActivate(LOWORD(wParam), reinterpret_cast<HWND>(lParam));
-      break;
-    case WM_NCACTIVATE: {
-      BOOL active = static_cast<BOOL>(wParam);
-      m_Impl.OnNcActivate(active);
-      return DefWindowProc(WM_NCACTIVATE, active, lParam);
-    }
     default:
       break;
   }
+  LRESULT result = 0;
+  if (m_Impl.OnOwnerMessage(message, wParam, lParam, &result)) return result;
   return CDialog::WindowProc(message, wParam, lParam);
 }

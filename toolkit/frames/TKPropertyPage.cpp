@@ -18,20 +18,7 @@ BOOL CTKPropertyPage::OnCommand(WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT CTKPropertyPage::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-  switch (message) {
-    case WM_ACTIVATE:
-      m_Impl.OnActivate(LOWORD(wParam), reinterpret_cast<HWND>(lParam));
-      break;
-    case WM_NCACTIVATE: {
-      BOOL active = static_cast<BOOL>(wParam);
-      m_Impl.OnNcActivate(active);
-      return DefWindowProc(WM_NCACTIVATE, active, lParam);
-    }
-    case WM_DESTROY:
-      m_Impl.ReleaseHook();
-      break;
-    default:
-      break;
-  }
+  LRESULT result = 0;
+  if (m_Impl.OnOwnerMessage(message, wParam, lParam, &result)) return result;
   return CPropertyPage::WindowProc(message, wParam, lParam);
 }

@@ -213,19 +213,10 @@ LRESULT CTKPropertySheet::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
       }
       break;
     }
-    case WM_ACTIVATE:
-      m_Impl.OnActivate(LOWORD(wParam), reinterpret_cast<HWND>(lParam));
-      break;
-    case WM_NCACTIVATE: {
-      BOOL active = static_cast<BOOL>(wParam);
-      m_Impl.OnNcActivate(active);
-      return DefWindowProc(WM_NCACTIVATE, active, lParam);
-    }
-    case WM_DESTROY:
-      m_Impl.ReleaseHook();
-      break;
     default:
       break;
   }
+  LRESULT result = 0;
+  if (m_Impl.OnOwnerMessage(message, wParam, lParam, &result)) return result;
   return CPropertySheet::WindowProc(message, wParam, lParam);
 }
