@@ -30,14 +30,11 @@ bool EffectChangeSpeed::Init() {
 bool EffectChangeSpeed::Process() {
   mCurTrackNum = 0;
   mNewLength = 0.0;
-  for (WaveTrack *track : GetSelectedWaveTracks()) {
-    const double t0 = std::max(mT0, track->GetStartTime());
-    const double t1 = std::min(mT1, track->GetEndTime());
-    if (t1 > t0) {
-      if (!ProcessTrack(track, track->TimeToSamples(t0), track->TimeToSamples(t1))) return false;
-    }
-    ++mCurTrackNum;
-  }
+  if (!ForEachTrackPart([this](int number, WaveTrack *track, const TrackPart &part) {
+        mCurTrackNum = number;
+        return ProcessTrack(track, part.s0, part.s1);
+      }))
+    return false;
   mT1 = mT0 + mNewLength;
   return true;
 }
