@@ -1,7 +1,7 @@
 #include "app/TVLApp.h"
 
 #include "app/MainFrm.h"
-#include "app/ProgressWndFactory.h"
+#include "app/controls/ProgressWndFactory.h"
 #include "audiofiles/dialogs/WindowEffectDialogs.h"
 #include "platform/seams/win32/Win32Seams.h"
 #include "resources/resource.h"

@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "core/SimpleBlockFile.h"
+#include "core/model/SimpleBlockFile.h"
 
 namespace {
 

@@ -22,14 +22,14 @@
 #include "app/settings/FileEncodeOptions.h"
 #include "app/settings/FileOutputOptions.h"
 #include "app/settings/SoundDeviceOptions.h"
-#include "audiofiles/AudioIO.h"
-#include "audiofiles/StreamFileWriter.h"
-#include "core/DirManager.h"
-#include "core/TrackFactory.h"
-#include "core/WaveTrack.h"
+#include "core/engine/AudioIO.h"
+#include "audiofiles/writers/StreamFileWriter.h"
+#include "core/model/DirManager.h"
+#include "core/model/TrackFactory.h"
+#include "core/model/WaveTrack.h"
 #include "platform/seams/message_box.h"
 // The rig helper of the tests, built into this program.
-#include "tests/support/native/AudioRig.cpp"
+#include "tests/support/native/AudioRig.h"
 
 namespace {
 

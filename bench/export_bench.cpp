@@ -23,15 +23,15 @@
 #include <vector>
 
 #include "app/settings/FileEncodeOptions.h"
-#include "audiofiles/LameEncoder.h"
-#include "core/DirManager.h"
-#include "core/TrackFactory.h"
-#include "core/TrackList.h"
-#include "core/WaveTrack.h"
-#include "core/project/ExportEncodeOptions.h"
-#include "core/project/ExportMP3.h"
-#include "core/project/ExportOgg.h"
-#include "core/project/ExportSoundFile.h"
+#include "audiofiles/io/LameEncoder.h"
+#include "core/model/DirManager.h"
+#include "core/model/TrackFactory.h"
+#include "core/model/TrackList.h"
+#include "core/model/WaveTrack.h"
+#include "audiofiles/export/ExportEncodeOptions.h"
+#include "audiofiles/export/ExportMP3.h"
+#include "audiofiles/export/ExportOgg.h"
+#include "audiofiles/export/ExportSoundFile.h"
 #include "core/project/Project.h"
 
 namespace {

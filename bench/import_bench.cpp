@@ -18,10 +18,10 @@
 #include <string>
 #include <vector>
 
-#include "audiofiles/Importer.h"
-#include "core/DirManager.h"
-#include "core/Track.h"
-#include "core/TrackFactory.h"
+#include "audiofiles/import/Importer.h"
+#include "core/model/DirManager.h"
+#include "core/model/Track.h"
+#include "core/model/TrackFactory.h"
 
 namespace {
 

@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "audiofiles/LameEncoder.h"
+#include "audiofiles/io/LameEncoder.h"
 
 namespace {
 

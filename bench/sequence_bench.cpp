@@ -16,8 +16,8 @@
 #include <string>
 #include <vector>
 
-#include "core/DirManager.h"
-#include "core/Sequence.h"
+#include "core/model/DirManager.h"
+#include "core/model/Sequence.h"
 
 namespace {
 

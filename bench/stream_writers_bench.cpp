@@ -27,13 +27,13 @@
 #include <vector>
 
 #include "app/settings/FileEncodeOptions.h"
-#include "audiofiles/LameEncoder.h"
-#include "audiofiles/MP3StreamWriter.h"
-#include "audiofiles/OggStreamWriter.h"
-#include "audiofiles/StreamFileWriter.h"
-#include "audiofiles/StreamMixer.h"
-#include "audiofiles/WavStreamWriter.h"
-#include "core/RingBuffer.h"
+#include "audiofiles/io/LameEncoder.h"
+#include "audiofiles/writers/MP3StreamWriter.h"
+#include "audiofiles/writers/OggStreamWriter.h"
+#include "audiofiles/writers/StreamFileWriter.h"
+#include "audiofiles/writers/StreamMixer.h"
+#include "audiofiles/writers/WavStreamWriter.h"
+#include "core/model/RingBuffer.h"
 
 namespace {
 

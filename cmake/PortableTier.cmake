@@ -7,18 +7,47 @@ find_package(Threads REQUIRED)
 include(GoogleTest)
 include(TarvelDeps)
 
-foreach(dir platform/seams platform/portaudio core app/settings audiofiles core/project options/scheduler platform/lame_enc)
-  if(EXISTS ${CMAKE_SOURCE_DIR}/${dir}/CMakeLists.txt)
-    add_subdirectory(${dir})
-  endif()
-endforeach()
+# Bottom up; each library's CMakeLists names what it uses, and the layers only point
+# down (scripts/check-library-graph.sh, run as a test, fails on a cycle):
+#   seams, portaudio adapter, encoder library   platform/
+#   settings records                            app/settings
+#   model, running copies                       core/model, core/instances
+#   file I/O and encoder binding                audiofiles/io
+#   writers, importers                          audiofiles/writers, audiofiles/import
+#   engine                                      core/engine
+#   project                                     core/project
+#   export, effects                             audiofiles/export, audiofiles/effects
+#   scheduler timetable                         options/scheduler
+tarvel_add_folders(
+  platform/seams platform/portaudio platform/lame_enc
+  app/settings
+  core/model core/instances
+  audiofiles/io audiofiles/writers audiofiles/import
+  core/engine core/project
+  audiofiles/export audiofiles/effects
+  options/scheduler
+  tests
+  tests/fuzz    # a short fuzzing run of the importers (built separately with clang)
+  bench)
 
-add_subdirectory(tests)
-# A short fuzzing run of the importers (built separately with clang).
-add_subdirectory(tests/fuzz)
-if(EXISTS ${CMAKE_SOURCE_DIR}/bench/CMakeLists.txt)
-  add_subdirectory(bench)
-endif()
+# Every portable source belongs to a target of this tree (the window tier checks its own).
+tarvel_check_sources(
+  ROOTS core audiofiles app/settings options/scheduler platform/seams platform/portaudio
+        platform/lame_enc bench tests
+  IGNORE "^audiofiles/dialogs/" "^platform/seams/win32/" "^tests/fuzz/" "_wintest\\.cpp$"
+         "^tests/support/wine/")
+
+set(TARVEL_LIBRARY_GRAPH ${CMAKE_BINARY_DIR}/library-graph.txt)
+tarvel_write_library_graph(${TARVEL_LIBRARY_GRAPH})
+add_test(NAME build.library_graph
+  COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-library-graph.sh
+          ${TARVEL_LIBRARY_GRAPH} ${CMAKE_BINARY_DIR}/win/library-graph.txt)
+# The check itself must see a cycle when there is one.
+add_test(NAME build.library_graph_finds_cycles
+  COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-library-graph.sh
+          ${CMAKE_SOURCE_DIR}/tests/support/cyclic-library-graph.txt)
+set_tests_properties(build.library_graph build.library_graph_finds_cycles PROPERTIES LABELS "native;build")
+set_tests_properties(build.library_graph_finds_cycles PROPERTIES WILL_FAIL TRUE)
 
 # Hand the portable libraries to the window tier.
 get_property(_portable_libs GLOBAL PROPERTY TARVEL_PORTABLE_LIBRARIES)

@@ -1,34 +1,80 @@
+# How every library, program and test of both tiers is declared. Each names its
+# sources and the libraries it uses; nothing is picked up by globbing, and the
+# checks at the end of the configure step (tarvel_check_sources) make a source
+# file or folder that no target lists an error instead of silently unbuilt.
+
+# tarvel_add_folders(dir...)
+# Adds source folders; a listed folder that does not exist is an error.
+function(tarvel_add_folders)
+  foreach(dir ${ARGN})
+    if(NOT EXISTS ${CMAKE_SOURCE_DIR}/${dir}/CMakeLists.txt)
+      message(FATAL_ERROR "build folder ${dir} is listed but has no CMakeLists.txt")
+    endif()
+    add_subdirectory(${CMAKE_SOURCE_DIR}/${dir} ${CMAKE_BINARY_DIR}/${dir})
+  endforeach()
+endfunction()
+
+# Records a target of ours: for the library graph check and the source check.
+function(tarvel_record_target name)
+  set_property(GLOBAL APPEND PROPERTY TARVEL_TARGETS ${name})
+  get_target_property(_type ${name} TYPE)
+  if(NOT _type STREQUAL "INTERFACE_LIBRARY")
+    get_target_property(_srcs ${name} SOURCES)
+    get_target_property(_dir ${name} SOURCE_DIR)
+    foreach(src ${_srcs})
+      if(src MATCHES "^\\$<")
+        continue()
+      endif()
+      get_filename_component(_abs ${src} ABSOLUTE BASE_DIR ${_dir})
+      set_property(GLOBAL APPEND PROPERTY TARVEL_LISTED_SOURCES ${_abs})
+    endforeach()
+  endif()
+endfunction()
+
 # tarvel_portable_library(name SOURCES... [LIBS ...])
 # A static, position-independent library of the portable tier; exported to the
 # window tier as portable::name.
 function(tarvel_portable_library name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
-  if(ARG_SOURCES)
-    add_library(${name} STATIC ${ARG_SOURCES})
-    target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR})
-    target_link_libraries(${name} PUBLIC ${ARG_LIBS})
-  else()
-    # A folder whose sources have not arrived yet.
-    add_library(${name} INTERFACE)
-    target_include_directories(${name} INTERFACE ${CMAKE_SOURCE_DIR})
-    target_link_libraries(${name} INTERFACE ${ARG_LIBS})
+  if(NOT ARG_SOURCES)
+    message(FATAL_ERROR "library ${name} lists no sources")
   endif()
+  add_library(${name} STATIC ${ARG_SOURCES})
+  target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR})
+  target_link_libraries(${name} PUBLIC ${ARG_LIBS})
   set_property(GLOBAL APPEND PROPERTY TARVEL_PORTABLE_LIBRARIES ${name})
+  tarvel_record_target(${name})
 endfunction()
 
-# tarvel_native_test(name SOURCES... [LIBS ...] [LABELS ...])
-# A GoogleTest binary of the portable tier; each test case becomes a ctest test.
+# tarvel_window_library(name SOURCES... [LIBS ...])
+# A static library of the window tier (wineg++).
+function(tarvel_window_library name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  if(NOT ARG_SOURCES)
+    message(FATAL_ERROR "library ${name} lists no sources")
+  endif()
+  add_library(${name} STATIC ${ARG_SOURCES})
+  target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR})
+  target_link_libraries(${name} PUBLIC ${ARG_LIBS})
+  tarvel_record_target(${name})
+endfunction()
+
+# tarvel_native_test(name SOURCES... LIBS... [LABELS ...] [PROPERTIES ...])
+# A GoogleTest binary of the portable tier, linked with the libraries it tests and
+# the native test support library; each test case becomes a ctest test.
 function(tarvel_native_test name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;LABELS;PROPERTIES" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/tests)
-  target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main Threads::Threads)
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} tarvel_test_support GTest::gtest GTest::gtest_main
+                        Threads::Threads)
   target_compile_definitions(${name} PRIVATE
     TARVEL_TEST_BINARY_DIR="${CMAKE_BINARY_DIR}" TARVEL_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
     TEST_PREFIX "native."
     PROPERTIES LABELS "native;${ARG_LABELS}" ${ARG_PROPERTIES})
+  tarvel_record_target(${name})
 endfunction()
 
 # tarvel_wine_program(name [GUI] SOURCES... [LIBS ...])
@@ -41,18 +87,24 @@ function(tarvel_wine_program name)
   if(ARG_GUI)
     target_link_options(${name} PRIVATE -mwindows)
   endif()
+  tarvel_record_target(${name})
 endfunction()
 
-# tarvel_wine_test(name SOURCES... [LIBS ...])
-# A winelib GoogleTest binary, run under wine in the shared wine environment.
+# tarvel_wine_test(name SOURCES... LIBS... [RESOURCES])
+# A winelib GoogleTest binary, linked with the libraries it tests and the wine test
+# support library, run under wine in the shared wine environment. RESOURCES links
+# the program's compiled resource script in (dialog templates, strings, bitmaps).
 # Each test case becomes a ctest test named wine.<Suite>.<Case>.
 function(tarvel_wine_test name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
-  get_property(_libs GLOBAL PROPERTY TARVEL_WINE_TEST_LIBRARIES)
-  add_executable(${name} ${ARG_SOURCES} $<TARGET_OBJECTS:tarvel_resources>)
+  cmake_parse_arguments(ARG "RESOURCES" "" "SOURCES;LIBS" ${ARGN})
+  set(_srcs ${ARG_SOURCES})
+  if(ARG_RESOURCES)
+    list(APPEND _srcs $<TARGET_OBJECTS:tarvel_resources>)
+  endif()
+  add_executable(${name} ${_srcs})
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/tests)
-  target_link_libraries(${name} PRIVATE ${ARG_LIBS} ${_libs} ${TARVEL_PORTABLE_TARGETS} GTest::gtest ${TARVEL_WIN32_LIBS}
-                        Threads::Threads)
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} tarvel_wine_test_support GTest::gtest
+                        ${TARVEL_WIN32_LIBS} Threads::Threads)
   target_compile_definitions(${name} PRIVATE
     TARVEL_TEST_BINARY_DIR="${TARVEL_PORTABLE_BINARY_DIR}" TARVEL_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
   set_property(TARGET ${name} PROPERTY CROSSCOMPILING_EMULATOR ${TARVEL_WINE_RUNNER})
@@ -65,4 +117,69 @@ function(tarvel_wine_test name)
     LABELS wine
     TIMEOUT 120
     ENVIRONMENT "TARVEL_WINE_STATE=${TARVEL_WINE_STATE}")
+  tarvel_record_target(${name})
+endfunction()
+
+# tarvel_check_sources(ROOTS dir... [IGNORE regex...])
+# Every C++ source under the given folders must belong to a target of this tree;
+# otherwise a file (or a whole folder) added without naming it in a CMakeLists
+# would never be compiled, and nobody would notice.
+function(tarvel_check_sources)
+  cmake_parse_arguments(ARG "" "" "ROOTS;IGNORE" ${ARGN})
+  get_property(_listed GLOBAL PROPERTY TARVEL_LISTED_SOURCES)
+  set(_missing "")
+  foreach(root ${ARG_ROOTS})
+    file(GLOB_RECURSE _found ${CMAKE_SOURCE_DIR}/${root}/*.cpp)
+    foreach(src ${_found})
+      file(RELATIVE_PATH _rel ${CMAKE_SOURCE_DIR} ${src})
+      set(_skip FALSE)
+      foreach(pattern ${ARG_IGNORE})
+        if(_rel MATCHES "${pattern}")
+          set(_skip TRUE)
+        endif()
+      endforeach()
+      if(NOT _skip AND NOT src IN_LIST _listed)
+        list(APPEND _missing ${_rel})
+      endif()
+    endforeach()
+  endforeach()
+  if(_missing)
+    list(JOIN _missing "\n  " _text)
+    message(FATAL_ERROR "sources that no target of this tier lists (add them to their "
+                        "folder's CMakeLists.txt):\n  ${_text}")
+  endif()
+endfunction()
+
+# tarvel_write_library_graph(FILE)
+# Writes the link edges between this tree's own targets, one "user used" pair a
+# line, for scripts/check-library-graph.sh (a ctest test) to look for cycles.
+function(tarvel_write_library_graph file)
+  get_property(_targets GLOBAL PROPERTY TARVEL_TARGETS)
+  set(_edges "")
+  foreach(t ${_targets})
+    get_target_property(_type ${t} TYPE)
+    set(_deps "")
+    if(NOT _type STREQUAL "INTERFACE_LIBRARY")
+      get_target_property(_link ${t} LINK_LIBRARIES)
+      if(_link)
+        list(APPEND _deps ${_link})
+      endif()
+    endif()
+    get_target_property(_ilink ${t} INTERFACE_LINK_LIBRARIES)
+    if(_ilink)
+      list(APPEND _deps ${_ilink})
+    endif()
+    list(REMOVE_DUPLICATES _deps)
+    foreach(d ${_deps})
+      string(REGEX REPLACE "^\\$<LINK_ONLY:(.*)>$" "\\1" d "${d}")
+      string(REGEX REPLACE "^portable::" "" d "${d}")
+      if(d IN_LIST _targets AND NOT d STREQUAL t)
+        string(APPEND _edges "${t} ${d}\n")
+      endif()
+    endforeach()
+    # A pair of the same name only names the target (tsort's convention), so a
+    # target without edges still shows in the graph.
+    string(APPEND _edges "${t} ${t}\n")
+  endforeach()
+  file(WRITE ${file} "${_edges}")
 endfunction()

@@ -13,9 +13,6 @@ include(TarvelDeps)
 include(GoogleTest)
 # The portable libraries, built with g++ by the outer tree.
 include(${TARVEL_PORTABLE_EXPORT})
-get_property(_imported DIRECTORY PROPERTY IMPORTED_TARGETS)
-list(FILTER _imported INCLUDE REGEX "^portable::")
-set(TARVEL_PORTABLE_TARGETS ${_imported})
 
 set(TARVEL_WIN32_LIBS user32 gdi32 comctl32 comdlg32 shell32 ole32 oleaut32 uuid advapi32
     winmm dsound wininet shlwapi msimg32)
@@ -26,11 +23,14 @@ set(TARVEL_WINE_ENV ${CMAKE_SOURCE_DIR}/scripts/wine-env.sh)
 set(TARVEL_WINE_STATE ${TARVEL_PORTABLE_BINARY_DIR}/wine)
 file(MAKE_DIRECTORY ${TARVEL_PORTABLE_BINARY_DIR}/screenshots)
 
-foreach(dir platform/seams/win32 platform/afx resources toolkit/frames toolkit/bars app player options audiofiles/dialogs)
-  if(EXISTS ${CMAKE_SOURCE_DIR}/${dir}/CMakeLists.txt)
-    add_subdirectory(${dir})
-  endif()
-endforeach()
+# Bottom up: the Win32 seams and the framework, the resources, the toolkit, the
+# player, the program's controls, the effect dialogs, the program.
+tarvel_add_folders(
+  platform/seams/win32 platform/afx
+  resources
+  toolkit/frames
+  player
+  app/controls audiofiles/dialogs app)
 
 # One wine environment (prefix, virtual display, wineserver, virtual desktop) serves
 # every wine test of a run; it is started once and stopped at the end so nothing is
@@ -41,3 +41,9 @@ set_tests_properties(wine.setup PROPERTIES FIXTURES_SETUP wine_env LABELS wine T
 set_tests_properties(wine.cleanup PROPERTIES FIXTURES_CLEANUP wine_env LABELS wine TIMEOUT 120)
 
 add_subdirectory(tests)
+
+tarvel_check_sources(
+  ROOTS platform/afx platform/seams/win32 toolkit app player options audiofiles/dialogs tests
+  IGNORE "^app/settings/" "^options/scheduler/" "^tests/fuzz/" "_test\\.cpp$" "^tests/support/native/"
+         "^tests/platform/lame_enc/")
+tarvel_write_library_graph(${CMAKE_BINARY_DIR}/library-graph.txt)

@@ -1,6 +1,6 @@
 #pragma once
 // The Echo dialog: delay in seconds (0 to 60) and decay ratio (above 0, at most 1).
-#include "app/NumSpinCtrl.h"
+#include "app/controls/NumSpinCtrl.h"
 #include "resources/resource.h"
 
 class CEchoDlg : public CDialog {

@@ -1,6 +1,6 @@
 #pragma once
 // The Insert Silence dialog: the duration of the silence in seconds (0 to 300).
-#include "app/NumSpinCtrl.h"
+#include "app/controls/NumSpinCtrl.h"
 #include "resources/resource.h"
 
 class CInsertSilenceDlg : public CDialog {

@@ -1,7 +1,7 @@
 #pragma once
 // The Locate and Select dialog: the user types a cursor position (Locate) or a
 // selection (Select) in seconds, within the project's length.
-#include "app/NumSpinCtrl.h"
+#include "app/controls/NumSpinCtrl.h"
 #include "resources/resource.h"
 
 #include "platform/afx/linux_headers_begin.h"

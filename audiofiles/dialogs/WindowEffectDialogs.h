@@ -1,7 +1,7 @@
 #pragma once
 // The effects' parameter dialogs as windows: the program installs this with
 // SetEffectDialogs at start-up, and the effects then ask through the real dialogs.
-#include "audiofiles/EffectDialogs.h"
+#include "audiofiles/effects/EffectDialogs.h"
 
 class WindowEffectDialogs final : public EffectDialogs {
 public:

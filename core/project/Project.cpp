@@ -3,13 +3,13 @@
 #include <vector>
 
 #include "app/settings/SoundDeviceOptions.h"
-#include "audiofiles/Importer.h"
-#include "core/DirManager.h"
-#include "core/FileName.h"
-#include "core/SystemUtils.h"
-#include "core/TrackFactory.h"
-#include "core/TrackList.h"
-#include "core/WaveTrack.h"
+#include "audiofiles/import/Importer.h"
+#include "core/model/DirManager.h"
+#include "core/model/FileName.h"
+#include "core/model/SystemUtils.h"
+#include "core/model/TrackFactory.h"
+#include "core/model/TrackList.h"
+#include "core/model/WaveTrack.h"
 #include "platform/seams/message_box.h"
 #include "platform/seams/progress.h"
 

@@ -7,8 +7,8 @@
 #include <memory>
 #include <string>
 
-#include "core/SampleFormat.h"
-#include "core/UndoManager.h"
+#include "core/model/SampleFormat.h"
+#include "core/model/UndoManager.h"
 
 class DirManager;
 class Importer;

@@ -5,10 +5,10 @@
 #include <thread>
 #include <vector>
 
-#include "audiofiles/AudioIO.h"
-#include "core/TrackFactory.h"
-#include "core/TrackList.h"
-#include "core/WaveTrack.h"
+#include "core/engine/AudioIO.h"
+#include "core/model/TrackFactory.h"
+#include "core/model/TrackList.h"
+#include "core/model/WaveTrack.h"
 #include "platform/seams/message_box.h"
 
 namespace {

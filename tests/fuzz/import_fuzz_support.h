@@ -13,11 +13,11 @@
 #include <filesystem>
 #include <string>
 
-#include "audiofiles/ImportFile.h"
-#include "audiofiles/ImportFormat.h"
-#include "core/DirManager.h"
-#include "core/Track.h"
-#include "core/TrackFactory.h"
+#include "audiofiles/import/ImportFile.h"
+#include "audiofiles/import/ImportFormat.h"
+#include "core/model/DirManager.h"
+#include "core/model/Track.h"
+#include "core/model/TrackFactory.h"
 
 namespace importfuzz {
 

@@ -2,7 +2,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "audiofiles/ImportMP3.h"
+#include "audiofiles/import/ImportMP3.h"
 #include "import_fuzz_support.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {

@@ -2,7 +2,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "audiofiles/ImportOGG.h"
+#include "audiofiles/import/ImportOGG.h"
 #include "import_fuzz_support.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {

@@ -1,0 +1,33 @@
+// Change Speed: resamples the selection, so that speed and pitch change together
+// and the selection's length changes by the inverse factor.
+#pragma once
+
+#include <cstdint>
+
+#include "audiofiles/effects/Effect.h"
+
+class EffectChangeSpeed : public Effect {
+public:
+  std::string GetEffectName() const override { return "Change Speed..."; }
+  std::string GetEffectAction() const override { return "Changing Speed"; }
+  // "Applied effect: Change Speed... 100.0%"
+  std::string GetEffectDescription() const override;
+
+  // Refuses a change the resampler cannot make: the length factor
+  // 100 / (100 + percent) must lie within 1/12 .. 12, that is the percent change
+  // within -91.67 .. +1100.
+  bool Init() override;
+  bool Process() override;
+
+  double GetPercentChange() const { return mPercentChange; }
+  void SetPercentChange(double percent) { mPercentChange = percent; }
+
+  // Resamples samples start .. end-1 of track into a new track and puts it in place
+  // of the selection on that track.
+  bool ProcessTrack(WaveTrack *track, std::int64_t start, std::int64_t end);
+
+private:
+  int mCurTrackNum = 0;
+  double mNewLength = 0.0;
+  double mPercentChange = 0.0;
+};

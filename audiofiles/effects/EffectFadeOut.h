@@ -1,0 +1,20 @@
+// Fades the selection linearly out to silence: the last sample becomes 0.
+#pragma once
+
+#include <cstdint>
+
+#include "audiofiles/effects/BlockEffect.h"
+
+class EffectFadeOut : public BlockEffect {
+public:
+  std::string GetEffectName() const override { return "Fade Out"; }
+  std::string GetEffectAction() const override { return "Fading Out"; }
+
+protected:
+  bool NewTrackSimple() override;
+  bool ProcessSimpleBlock(float* buffer, int len) override;
+
+private:
+  std::int64_t mSample = 0;   // samples of this track already faded
+  std::int64_t mLength = 0;   // fade length in samples
+};

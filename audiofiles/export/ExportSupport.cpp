@@ -1,0 +1,177 @@
+#include "audiofiles/export/ExportSupport.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <climits>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+
+#include "core/model/SystemUtils.h"
+#include "core/model/WaveTrack.h"
+#include "platform/seams/message_box.h"
+#include "platform/seams/progress.h"
+
+namespace {
+
+std::string FolderOf(const std::string& path) {
+  const std::size_t slash = path.find_last_of('/');
+  if (slash == std::string::npos) return std::string();
+  return path.substr(0, slash + 1);
+}
+
+std::string NameOf(const std::string& path) {
+  const std::size_t slash = path.find_last_of('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+}  // namespace
+
+ExportTargetFile::~ExportTargetFile() { Discard(); }
+
+bool ExportTargetFile::Create(const std::string& target) {
+  Discard();
+  mTarget = target;
+  mRealTarget = target;
+  struct stat linkInfo{};
+  if (::lstat(target.c_str(), &linkInfo) == 0 && S_ISLNK(linkInfo.st_mode)) {
+    if (char* real = ::realpath(target.c_str(), nullptr)) {
+      mRealTarget = real;
+      std::free(real);
+    }
+  }
+  if (NameOf(mRealTarget).empty()) {
+    errno = EISDIR;
+    return false;
+  }
+  struct stat old{};
+  const bool exists = ::stat(mRealTarget.c_str(), &old) == 0;
+  // A file the user may not write is not replaced behind its back.
+  if (exists && S_ISREG(old.st_mode) && ::access(mRealTarget.c_str(), W_OK) != 0) return false;
+
+  // A hidden name in the same folder, so the final rename stays on one file system.
+  static std::atomic<unsigned> counter{0};
+  const std::string stem = FolderOf(mRealTarget) + "." + NameOf(mRealTarget);
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const unsigned salt = static_cast<unsigned>(::getpid()) * 2654435761u ^
+                          static_cast<unsigned>(std::time(nullptr)) ^ (counter++ * 40503u);
+    char suffix[16];
+    std::snprintf(suffix, sizeof suffix, ".%06x.part", salt & 0xFFFFFFu);
+    const std::string candidate = stem + suffix;
+    const int fd = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0) {
+      if (errno == EEXIST) continue;
+      // A folder that takes no new file may still hold a file that can be rewritten:
+      // write it in place then (a failure removes it, as nothing of it is left).
+      if (exists && S_ISREG(old.st_mode) && (errno == EACCES || errno == EROFS || errno == EPERM)) {
+        const int e = errno;
+        if (::access(mRealTarget.c_str(), W_OK) == 0) {
+          mTemp = mRealTarget;
+          mInPlace = true;
+          mOpen = true;
+          return true;
+        }
+        errno = e;
+      }
+      return false;
+    }
+    // Replacing a file keeps its permissions.
+    if (exists && S_ISREG(old.st_mode)) ::fchmod(fd, old.st_mode & 07777);
+    ::close(fd);
+    mTemp = candidate;
+    mOpen = true;
+    return true;
+  }
+  errno = EEXIST;
+  return false;
+}
+
+bool ExportTargetFile::Commit() {
+  if (!mOpen) return false;
+  if (mInPlace) {
+    mOpen = false;
+    mInPlace = false;
+    mTemp.clear();
+    return true;
+  }
+  if (::rename(mTemp.c_str(), mRealTarget.c_str()) != 0) {
+    const int e = errno;
+    Discard();
+    errno = e;
+    return false;
+  }
+  mOpen = false;
+  mTemp.clear();
+  return true;
+}
+
+void ExportTargetFile::Discard() {
+  if (!mOpen) return;
+  ::unlink(mTemp.c_str());
+  mOpen = false;
+  mInPlace = false;
+  mTemp.clear();
+}
+
+ExportProgress::ExportProgress(double t0, double t1, std::string caption,
+                               std::function<std::string()> text)
+    : mT0(t0), mT1(t1), mCaption(std::move(caption)), mText(std::move(text)) {
+  StopwatchStart();
+}
+
+ExportProgress::~ExportProgress() {
+  if (mWindow) mWindow->Hide();
+}
+
+bool ExportProgress::Step(double now) {
+  if (!mWindow) {
+    if (StopwatchElapsed(false) <= 500) return mCancelled;
+    mWindow = seams::CreateProgressWindow();
+    mWindow->Show(mCaption);
+    mWindow->SetText(mText ? mText() : std::string());
+    mWindow->SetRange(0, 1000, 1);
+  }
+  // A zero-length range is done as soon as it starts.
+  double share = mT1 > mT0 ? (now - mT0) / (mT1 - mT0) : 1.0;
+  if (!(share >= 0.0)) share = 0.0;
+  if (share > 1.0) share = 1.0;
+  mWindow->SetPos(static_cast<int>(share * 1000.0));
+  mWindow->PumpMessages(true);
+  mCancelled = mWindow->Cancelled();
+  return mCancelled;
+}
+
+std::int64_t ExportFrameCount(double t0, double t1, double rate) {
+  const double frames = (t1 - t0) * rate + 0.5;
+  if (!(frames >= 1.0)) return 0;
+  return static_cast<std::int64_t>(frames);
+}
+
+bool ExportRatesConvertible(WaveTrack* const* tracks, int count, double rate) {
+  for (int i = 0; i < count; ++i) {
+    const double trackRate = tracks[i]->GetRate();
+    if (trackRate == rate) continue;
+    const double factor = rate / trackRate;
+    if (factor >= 1.0 / 12.0 && factor <= 12.0) continue;
+    char text[160];
+    std::snprintf(text, sizeof text,
+                  "Audio at %.0f Hz cannot be converted to %.0f Hz.\nChoose a sample rate "
+                  "closer to the audio's rate.",
+                  trackRate, rate);
+    ShowExportMessage(text);
+    return false;
+  }
+  return true;
+}
+
+std::string ExportDisplayName(const std::string& path) {
+  const std::size_t sep = path.find_last_of("\\/");
+  return sep == std::string::npos ? path : path.substr(sep + 1);
+}
+
+void ShowExportMessage(const std::string& text) { seams::ShowMessageBox(text, "Tarvel", seams::kMbOk); }

@@ -1,0 +1,42 @@
+// Import of MPEG audio files (layers I to III) decoded with libmad: every
+// channel of the first frame becomes a float wave track.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+#include "audiofiles/import/ImportFile.h"
+#include "audiofiles/import/ImportFormat.h"
+
+class MP3ImportFormat final : public ImportFormat {
+public:
+  MP3ImportFormat();
+  std::string GetFormatDescription() override;
+  // Any readable regular file opens; whether it holds MPEG audio shows only
+  // while decoding.
+  ImportFile *Open(const std::string &fileName) override;
+};
+
+class MP3ImportFile final : public ImportFile {
+public:
+  // Takes over the open file.
+  explicit MP3ImportFile(std::FILE *file);
+  std::string GetFileDescription() override;
+  // Damaged frames are skipped. A cancel ends decoding and keeps what was
+  // decoded so far (the import succeeds when that is anything).
+  int Import(TrackFactory *trackFactory, Track ***outTracks, int *outNumTracks) override;
+  ~MP3ImportFile() override;
+
+  // The bytes of the file that hold the frames: after any ID3v2 tags at the
+  // start, before an ID3v1 tag at the end. Tag data can look like frame
+  // headers, and one false frame at the start would set the channels and rate
+  // of the whole import.
+  static void FindAudioRange(std::FILE *file, std::int64_t length, std::int64_t *begin,
+                             std::int64_t *end);
+
+  struct DecodeState;
+
+private:
+  std::FILE *mFile;
+};

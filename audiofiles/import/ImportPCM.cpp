@@ -1,0 +1,91 @@
+#include "audiofiles/import/ImportPCM.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "core/model/SampleFormat.h"
+#include "core/model/WaveTrack.h"
+
+namespace {
+
+// Frames are read a block at a time: whole blocks then go from each
+// channel's buffer to the track without being moved around in its append
+// buffer. With many channels the reads get shorter, so the interleaved buffer
+// stays within a few megabytes.
+constexpr std::int64_t kReadBufferSamples = 1 << 20;
+
+}  // namespace
+
+PCMImportFormat::PCMImportFormat() { GetSupportedExtensions(mExtensions); }
+
+std::string PCMImportFormat::GetFormatDescription() { return "Uncompressed PCM Audio Files"; }
+
+ImportFile *PCMImportFormat::Open(const std::string &fileName) {
+  SF_INFO info{};
+  SNDFILE *file = sf_open(fileName.c_str(), SFM_READ, &info);
+  if (!file) return nullptr;
+  return new PCMImportFile(fileName, file, info);
+}
+
+PCMImportFile::PCMImportFile(const std::string &fileName, SNDFILE *file, const SF_INFO &info)
+    : mName(fileName), mFile(file), mInfo(info) {}
+
+PCMImportFile::~PCMImportFile() { sf_close(mFile); }
+
+std::string PCMImportFile::GetFileDescription() { return GetFormatHeaderName(mInfo.format); }
+
+int PCMImportFile::Import(TrackFactory *trackFactory, Track ***outTracks, int *outNumTracks) {
+  mErrorMessage.clear();
+  const int channels = mInfo.channels;
+  if (channels < 1 || mInfo.samplerate < 1) {
+    mErrorMessage = "The file's header is damaged (it gives " + std::to_string(channels) +
+                    " channels at " + std::to_string(mInfo.samplerate) +
+                    " Hz). Nothing was imported.\n";
+    return 0;
+  }
+  if (channels > kMaxImportChannels) {
+    mErrorMessage = "The file has " + std::to_string(channels) +
+                    " channels; Tarvel imports files of at most " +
+                    std::to_string(kMaxImportChannels) + " channels.\n";
+    return 0;
+  }
+
+  ImportedTracks tracks;
+  *outNumTracks = channels;
+  tracks.Make(trackFactory, channels, mFormat, mInfo.samplerate);
+
+  const std::int64_t block = tracks[0]->GetMaxBlockSize();
+  const std::int64_t frames =
+      std::max<std::int64_t>(1, std::min(block, kReadBufferSamples / channels));
+  std::vector<float> buffer(static_cast<std::size_t>(frames * channels));
+  std::vector<float> channelBuffer(static_cast<std::size_t>(frames));
+
+  // The header's frame count only drives the progress estimate: a damaged
+  // header may announce more or fewer frames than the file holds.
+  const double total = mInfo.frames > 0 ? static_cast<double>(mInfo.frames) : 0.0;
+  std::int64_t done = 0;
+  for (;;) {
+    const sf_count_t n = sf_readf_float(mFile, buffer.data(), frames);
+    if (n <= 0) break;
+    for (int c = 0; c < channels; ++c) {
+      const float *src = buffer.data() + c;
+      for (sf_count_t i = 0; i < n; ++i) channelBuffer[i] = src[i * channels];
+      if (!tracks[c]->Append(reinterpret_cast<ConstSamplePtr>(channelBuffer.data()),
+                             SampleFormatFloat, static_cast<std::int32_t>(n))) {
+        mErrorMessage = kImportStoreFailedMessage;
+        return 0;
+      }
+    }
+    done += n;
+    if (total > 0.0 && ReportProgress(static_cast<double>(done) / total)) return 0;
+    if (total <= 0.0 && ReportProgress(0.0)) return 0;
+  }
+
+  ReportDone();
+  if (!tracks.FlushAll()) {
+    mErrorMessage = kImportStoreFailedMessage;
+    return 0;
+  }
+  tracks.HandOut(outTracks, outNumTracks);
+  return 1;
+}

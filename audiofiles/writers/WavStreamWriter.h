@@ -1,0 +1,41 @@
+// The WAV streaming writer: direct recording into a libsndfile file
+// (WAV, AIFF, AU or VOC container, 16-bit or float samples).
+//
+// Failures are reported: a libsndfile write that puts fewer frames than asked, or a
+// failing sf_close, makes the operation return 0 (the engine stops the recording);
+// Close drains everything the rings and the stream mixer still hold, also a tail
+// shorter than the mixer's 1024-frame fill minimum.
+#pragma once
+
+#include <sndfile.h>
+
+#include "audiofiles/writers/StreamFileWriter.h"
+
+class WavStreamWriter : public StreamFileWriter {
+public:
+  static constexpr int kBlockSize = 220500;
+
+  explicit WavStreamWriter(StreamMixer** mixerSlot);
+  ~WavStreamWriter() override;
+
+  int Prepare() override;
+  int Open(int channels, RingBuffer** inputs, double inputRate) override;
+  int Close() override;
+  int WriteBlock() override;
+  int NextFile() override;
+  int UpdateStereo() override;
+  void GetRateAndType(int* rate, char* type) override;
+
+  int GetMixerFormat() const { return m_mixerFormat; }
+  const SF_INFO& GetInfo() const { return m_info; }
+  bool IsFileOpen() const { return m_file != nullptr; }
+
+private:
+  // drain: the last write of the recording (take every sample, empty the mixer).
+  int Write(bool drain);
+
+  SF_INFO m_info{};
+  SNDFILE* m_file = nullptr;
+  int m_mixerFormat = 0x20001;
+  int m_blockSize = kBlockSize;
+};

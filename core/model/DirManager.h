@@ -1,0 +1,66 @@
+#pragma once
+// The owner of a project's block files: it names every new block uniquely, makes the
+// blocks of each kind in the temporary folder, shares or copies them for the undo
+// history, and forgets their names when they die. One manager per project; tracks
+// and sequences hold counted references to it.
+#include <cstdint>
+#include <string>
+#include <unordered_map>
+
+#include "core/model/BlockFile.h"
+#include "core/model/FileName.h"
+#include "core/model/SampleFormat.h"
+
+class DirManager {
+public:
+  // Reference count 1. Warns when the temporary folder's volume has less than 1 MiB
+  // free for this user.
+  DirManager();
+  DirManager(const DirManager&) = delete;
+  DirManager& operator=(const DirManager&) = delete;
+
+  // Sets the program-wide temporary folder: path itself, or the system's temporary
+  // folder for a null path. False, after telling the user, when none can be found.
+  static bool SetTempDir(const char* path);
+  static const std::string& GetTempDir();
+  // Deletes the stale "ZQ$*" files of the temporary folder, with a progress window
+  // when that takes more than half a second; Cancel stops it.
+  static void CleanTempDir();
+  // How many managers are alive in this process.
+  static int GetLiveCount();
+
+  void Ref();
+  // Drops one reference; at the last one the manager deletes itself.
+  void Deref();
+  int GetRefCount() const { return mRefCount; }
+
+  // The next name ("$" and seven digits) that no live block of this manager uses,
+  // in folder.
+  CFileName MakeBlockFileName(const std::string& folder);
+
+  // A block written at once. Null when its file could not be made or written in full,
+  // so that the caller can refuse the data instead of keeping silence.
+  BlockFile* NewSimpleBlockFile(ConstSamplePtr sampleData, std::int32_t sampleLen,
+                                SampleFormat format);
+  // A block over samples of an imported file. Null when its summary file could not be
+  // made or written.
+  BlockFile* NewAliasBlockFile(const std::string& aliasedFile, std::int32_t aliasStart,
+                               std::int32_t aliasLen, std::int32_t aliasChannel);
+  // An unlocked block is shared (one more reference, same pointer); a locked one is
+  // copied to a new file. Null when the copy fails.
+  BlockFile* CopyBlockFile(BlockFile* block);
+  // Drops one reference of a block; forgets its name when that was the last.
+  void Deref(BlockFile* block);
+
+  // Whether a block of this name is alive in this manager.
+  bool ContainsBlockFile(const std::string& name) const { return mBlockFileHash.count(name) != 0; }
+
+protected:
+  // Only the last Deref destroys a manager: blocks, tracks, undo states and the
+  // clipboard may still hold it when its project goes.
+  virtual ~DirManager();
+
+private:
+  int mRefCount = 1;
+  std::unordered_map<std::string, BlockFile*> mBlockFileHash;
+};

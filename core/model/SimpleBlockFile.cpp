@@ -1,0 +1,150 @@
+#include "core/model/SimpleBlockFile.h"
+
+#include <fcntl.h>
+#include <sndfile.h>
+#include <sys/uio.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+constexpr std::int32_t kAuHeaderBytes = 24;
+
+void PutLE32(unsigned char* p, std::uint32_t v) {
+  p[0] = static_cast<unsigned char>(v);
+  p[1] = static_cast<unsigned char>(v >> 8);
+  p[2] = static_cast<unsigned char>(v >> 16);
+  p[3] = static_cast<unsigned char>(v >> 24);
+}
+
+// Writes every piece in full, resuming after short writes and interruptions.
+bool WriteAll(int fd, std::vector<iovec> pieces) {
+  std::size_t first = 0;
+  while (first < pieces.size()) {
+    const ssize_t n = ::writev(fd, pieces.data() + first, static_cast<int>(pieces.size() - first));
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    std::size_t done = static_cast<std::size_t>(n);
+    while (first < pieces.size() && done >= pieces[first].iov_len) {
+      done -= pieces[first].iov_len;
+      ++first;
+    }
+    if (first < pieces.size()) {
+      pieces[first].iov_base = static_cast<char*>(pieces[first].iov_base) + done;
+      pieces[first].iov_len -= done;
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
+std::int32_t AuEncodingOf(SampleFormat format) {
+  switch (format) {
+    case SampleFormatInt16: return 3;
+    case SampleFormatInt24: return 4;
+    default: return 6;
+  }
+}
+
+SimpleBlockFile::SimpleBlockFile(const CFileName& baseName, ConstSamplePtr sampleData,
+                                 std::int32_t sampleLen, SampleFormat format)
+    : BlockFile(CFileName(baseName.GetFullPath() + ".tmp"), sampleLen) {
+  if (!WriteFile(sampleData, sampleLen, format)) SetWriteFailed();
+}
+
+SimpleBlockFile::SimpleBlockFile(const CFileName& existingFile, std::int32_t len, float min,
+                                 float max, float rms)
+    : BlockFile(existingFile, len) {
+  mMin = min;
+  mMax = max;
+  mRMS = rms;
+}
+
+bool SimpleBlockFile::WriteFile(ConstSamplePtr sampleData, std::int32_t sampleLen,
+                                SampleFormat format) {
+  // The summary is computed even when the file cannot be made, so the block's own
+  // minimum and maximum stay meaningful.
+  const char* summary = CalcSummary(sampleData, sampleLen, format);
+
+  // Truncating matters only when a stale file of the same name is left in the folder:
+  // its tail must not outlive the new block.
+  const int fd = ::open(mFileName.GetFullPath().c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  if (fd < 0) return false;
+
+  unsigned char header[kAuHeaderBytes];
+  std::memcpy(header, "dns.", 4);  // ".snd" as a little-endian word: a little-endian AU file
+  PutLE32(header + 4, static_cast<std::uint32_t>(mSummaryInfo.totalSummaryBytes + kAuHeaderBytes));
+  PutLE32(header + 8, 0xFFFFFFFFu);  // data size not given
+  PutLE32(header + 12, static_cast<std::uint32_t>(AuEncodingOf(format)));
+  PutLE32(header + 16, 44100);
+  PutLE32(header + 20, 1);
+
+  std::vector<unsigned char> packed;
+  std::vector<iovec> pieces{{header, sizeof header},
+                            {const_cast<char*>(summary),
+                             static_cast<std::size_t>(mSummaryInfo.totalSummaryBytes)}};
+  const std::size_t count = sampleLen > 0 ? static_cast<std::size_t>(sampleLen) : 0;
+  if (format == SampleFormatInt24) {
+    // Three bytes per sample: the low 24 bits of the value, least significant first.
+    packed.resize(count * 3);
+    const auto* in = reinterpret_cast<const std::int32_t*>(sampleData);
+    for (std::size_t i = 0; i < count; ++i) {
+      const std::uint32_t v = static_cast<std::uint32_t>(in[i]);
+      packed[3 * i] = static_cast<unsigned char>(v);
+      packed[3 * i + 1] = static_cast<unsigned char>(v >> 8);
+      packed[3 * i + 2] = static_cast<unsigned char>(v >> 16);
+    }
+    pieces.push_back({packed.data(), packed.size()});
+  } else {
+    pieces.push_back({const_cast<char*>(sampleData), count * SampleSize(format)});
+  }
+
+  const bool written = WriteAll(fd, pieces);
+  const bool closed = ::close(fd) == 0;
+  return written && closed;
+}
+
+int SimpleBlockFile::ReadData(SamplePtr data, SampleFormat format, std::int32_t start,
+                              std::int32_t len) const {
+  SF_INFO info{};
+  SNDFILE* sf = sf_open(mFileName.GetFullPath().c_str(), SFM_READ, &info);
+  if (!sf) return 0;
+  sf_seek(sf, start, SEEK_SET);
+
+  sf_count_t got;
+  if (format == SampleFormatInt16 && IsPCMSubtype(info.format)) {
+    got = sf_readf_short(sf, reinterpret_cast<short*>(data), len);
+  } else if (format == SampleFormatInt24 && IsPCMSubtype(info.format)) {
+    auto* out = reinterpret_cast<int*>(data);
+    got = sf_readf_int(sf, out, len);
+    for (sf_count_t i = 0; i < got; ++i) out[i] >>= 8;
+  } else {
+    std::vector<float> temp(len > 0 ? len : 0);
+    got = sf_readf_float(sf, temp.data(), len);
+    if (got > 0)
+      CopySamples(reinterpret_cast<ConstSamplePtr>(temp.data()), SampleFormatFloat, data, format,
+                  static_cast<std::uint32_t>(got));
+  }
+  sf_close(sf);
+  return static_cast<int>(got);
+}
+
+bool SimpleBlockFile::ReadSummary(void* data) const {
+  if (!ReadFileBytes(mFileName.GetFullPath(), kAuHeaderBytes, data,
+                     static_cast<std::size_t>(mSummaryInfo.totalSummaryBytes)))
+    return false;
+  FixSummary(data);
+  return true;
+}
+
+BlockFile* SimpleBlockFile::Copy(const CFileName& newFileName) const {
+  return new SimpleBlockFile(newFileName, mLen, mMin, mMax, mRMS);
+}
+
+std::uint64_t SimpleBlockFile::GetSpaceUsage() const { return FileSize(mFileName.GetFullPath()); }

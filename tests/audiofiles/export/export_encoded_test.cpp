@@ -1,0 +1,299 @@
+// The one-shot MP3 and Ogg Vorbis exporters: settings tables read back with libmad,
+// vorbisfile and sox; short ranges, an export beside a direct recording's encoder
+// stream, Cancel, and failures that leave no file behind.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "audiofiles/io/LameEncoder.h"
+#include "audiofiles/export/ExportMP3.h"
+#include "audiofiles/export/ExportOgg.h"
+#include "tests/audiofiles/export/export_test_support.h"
+
+namespace {
+
+using namespace exporttest;
+
+constexpr int kMp3Slack = 3000;  // encoder delay and padding, in frames, with room
+
+class ExportEncodedTest : public ExportFixture {};
+
+class ExportMP3Test : public ExportFixture {
+protected:
+  void SetUp() override {
+    ExportFixture::SetUp();
+    if (!GetLameEncoder()->Load()) GTEST_SKIP() << "the MP3 encoder library is not built";
+  }
+};
+
+// The sine's frequency and level in the middle of the decoded audio of a lossy file
+// (the level a little lower, as encoders give back pure tones).
+void ExpectLossySine(const Decoded& d, int c, double freq, double amp) {
+  const std::size_t from = static_cast<std::size_t>(d.rate) / 5;
+  const std::size_t to = static_cast<std::size_t>(d.frames()) - static_cast<std::size_t>(d.rate) / 5;
+  const std::vector<float> ch = d.channel(c);
+  EXPECT_NEAR(ZeroCrossingFrequency(ch, d.rate, from, to), freq, freq * 0.002) << "channel " << c;
+  EXPECT_NEAR(Rms(ch, from, to), amp / std::sqrt(2.0), amp * 0.08) << "channel " << c;
+}
+
+struct Mp3Case {
+  int version, rate, mode, channelMode, bitRate;
+};
+
+TEST_F(ExportMP3Test, SettingsTableReadsBackWithItsRateChannelsLengthAndSines) {
+  const double seconds = 2.0;
+  AddStereoPair(seconds);
+  const Mp3Case cases[] = {
+      {0, 44100, 0, 1, 128},  // MPEG I CBR stereo
+      {0, 48000, 2, 2, 128},  // VBR joint stereo, resampled up
+      {1, 22050, 0, 0, 64},   // MPEG II mono from a stereo project
+      {0, 32000, 1, 3, 160},  // ABR forced stereo
+  };
+  for (const Mp3Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "rate " << c.rate << " mode " << c.mode << " channels "
+                                    << c.channelMode);
+    record.MP3Version = c.version;
+    record.MP3SampleRate = c.rate;
+    record.MP3EncodeMode = c.mode;
+    record.MP3ChannelMode = c.channelMode;
+    record.MP3BitRate = c.bitRate;
+    record.MP3ABRBitRate = c.bitRate * 1000;
+    const std::string path = dir / "out.mp3";
+    ASSERT_EQ(ExportMP3(project.get(), 1, path.c_str(), 0, 0.0, seconds), 1);
+    EXPECT_TRUE(messages.texts.empty());
+    Decoded d = DecodeMp3(path);
+    ASSERT_TRUE(d.ok);
+    const int channels = c.channelMode == 0 ? 1 : 2;
+    EXPECT_EQ(d.rate, c.rate);
+    EXPECT_EQ(d.channels, channels);
+    EXPECT_GE(d.frames(), std::llround(seconds * c.rate));
+    EXPECT_LE(d.frames(), std::llround(seconds * c.rate) + kMp3Slack);
+    if (channels == 2) {
+      ExpectLossySine(d, 0, 440.0, 0.5);
+      ExpectLossySine(d, 1, 660.0, 0.25);
+    }
+    if (HaveProgram("soxi")) {
+      SoxView v = SoxLook(path);
+      if (v.ok) {  // sox may be built without MP3 support
+        EXPECT_EQ(v.rate, c.rate);
+        EXPECT_EQ(v.channels, channels);
+        EXPECT_NEAR(static_cast<double>(v.frames), static_cast<double>(d.frames()), kMp3Slack);
+      }
+    }
+  }
+  EXPECT_EQ(FilesInDir(), std::vector<std::string>{"out.mp3"});
+}
+
+TEST_F(ExportMP3Test, MonoTrackAndARangeShorterThanOneChunk) {
+  AddSine(1000.0, 0.6, 2.0, Track::MonoChannel);
+  record.MP3ChannelMode = 0;
+  const std::string path = dir / "mono.mp3";
+  ASSERT_EQ(ExportMP3(project.get(), 0, path.c_str(), 0, 0.0, 2.0), 1);
+  Decoded d = DecodeMp3(path);
+  ASSERT_TRUE(d.ok);
+  EXPECT_EQ(d.channels, 1);
+  ExpectLossySine(d, 0, 1000.0, 0.6);
+
+  // 500 frames: one partial chunk, then the encoder's last frames.
+  record.MP3ChannelMode = 1;
+  const std::string shortPath = dir / "short.mp3";
+  ASSERT_EQ(ExportMP3(project.get(), 0, shortPath.c_str(), 1, 1.0, 1.0 + 500.0 / 44100.0), 1);
+  d = DecodeMp3(shortPath);
+  ASSERT_TRUE(d.ok);
+  EXPECT_EQ(d.channels, 2);
+  EXPECT_GE(d.frames(), 500);
+  EXPECT_LE(d.frames(), 500 + kMp3Slack);
+  EXPECT_GT(Rms(d.channel(0)), 0.05) << "the 500 frames are in the file";
+}
+
+// A direct MP3 recording holds the program-wide encoder: the export runs its own
+// stream and leaves the recording's stream alone.
+TEST_F(ExportMP3Test, AnExportRunsBesideARecordingsEncoderStream) {
+  AddStereoPair(1.0);
+  LameEncoder* shared = GetLameEncoder();
+  FileEncodeOptions recording;
+  const int chunk = shared->InitStream(&recording);
+  ASSERT_GT(chunk, 0);
+  const std::string path = dir / "beside.mp3";
+  EXPECT_EQ(ExportMP3(project.get(), 1, path.c_str(), 0, 0.0, 1.0), 1);
+  EXPECT_TRUE(shared->IsStreamOpen()) << "the recording's stream is still open";
+  std::vector<short> silence(static_cast<std::size_t>(chunk) * 2, 0);
+  std::vector<unsigned char> out(static_cast<std::size_t>(shared->GetOutputBufferSize()) + 7200);
+  EXPECT_GE(shared->EncodeChunk(silence.data(), out.data()), 0);
+  EXPECT_GE(shared->Finish(out.data()), 0);
+  Decoded d = DecodeMp3(path);
+  ASSERT_TRUE(d.ok);
+  ExpectLossySine(d, 0, 440.0, 0.5);
+}
+
+// The lame decoder, an outside reader, agrees.
+TEST_F(ExportMP3Test, TheLameDecoderReadsTheExport) {
+  if (!HaveProgram("lame")) GTEST_SKIP() << "lame is not installed";
+  AddStereoPair(2.0);
+  const std::string path = dir / "out.mp3";
+  ASSERT_EQ(ExportMP3(project.get(), 1, path.c_str(), 0, 0.0, 2.0), 1);
+  int status = -1;
+  writertest::Run("lame --quiet --decode '" + path + "' '" + (dir / "back.wav") + "'", &status);
+  ASSERT_EQ(status, 0);
+  Decoded d = DecodeSndfile(dir / "back.wav");
+  ASSERT_TRUE(d.ok);
+  EXPECT_EQ(d.channels, 2);
+  EXPECT_NEAR(static_cast<double>(d.frames()), 88200.0, kMp3Slack);
+  ExpectLossySine(d, 0, 440.0, 0.5);
+  ExpectLossySine(d, 1, 660.0, 0.25);
+}
+
+TEST_F(ExportMP3Test, RefusedSettingsAndFullDisksLeaveNoFile) {
+  AddStereoPair(6.0);
+  const std::string path = dir / "old.mp3";
+  coretest::WriteBytes(path, {'o', 'l', 'd'});
+
+  // MPEG I has no 8000 Hz: the encoder refuses the settings.
+  record.MP3SampleRate = 8000;
+  EXPECT_EQ(ExportMP3(project.get(), 1, path.c_str(), 0, 0.0, 6.0), 0);
+  ASSERT_EQ(messages.texts.size(), 1u);
+  EXPECT_EQ(messages.texts[0].rfind("The MP3 encoder cannot use these settings", 0), 0u)
+      << messages.texts[0];
+
+  record.MP3SampleRate = 44100;
+  {
+    FileSizeLimit limit(32 * 1024);
+    EXPECT_EQ(ExportMP3(project.get(), 1, path.c_str(), 0, 0.0, 6.0), 0);
+  }
+  ASSERT_EQ(messages.texts.size(), 2u);
+  EXPECT_EQ(messages.texts[1], "The error occured when writing file!");
+  EXPECT_EQ(coretest::ReadBytes(path), (std::vector<unsigned char>{'o', 'l', 'd'}));
+  EXPECT_EQ(FilesInDir(), std::vector<std::string>{"old.mp3"});
+
+  EXPECT_EQ(ExportMP3(project.get(), 1, (dir / "no/such/folder.mp3").c_str(), 0, 0.0, 6.0), 0);
+  EXPECT_EQ(messages.texts.back(), "Unable to open target file for writing");
+}
+
+TEST_F(ExportMP3Test, CancelKeepsTheEncodedPartWithTheEncodersLastFrames) {
+  AddStereoPair(4.0);
+  progress.cancel = true;
+  gStep = 600;
+  const std::string path = dir / "cut.mp3";
+  ASSERT_EQ(ExportMP3(project.get(), 1, path.c_str(), 1, 0.0, 4.0), 1);
+  EXPECT_EQ(progress.caption, "Export");
+  EXPECT_EQ(progress.text, "\nExporting the selected audio as an mp3: cut.mp3");
+  Decoded d = DecodeMp3(path);
+  ASSERT_TRUE(d.ok);
+  EXPECT_GE(d.frames(), 1152);
+  EXPECT_LT(d.frames(), 44100) << "stopped long before the end";
+}
+
+struct OggCase {
+  int rate, mode, channelMode, bitRate, quality;
+};
+
+TEST_F(ExportEncodedTest, OggSettingsTableReadsBackWithItsExactLengthAndSines) {
+  const double seconds = 2.0;
+  AddStereoPair(seconds);
+  const OggCase cases[] = {
+      {44100, 1, 1, 128000, 5},  // quality VBR stereo
+      {44100, 0, 1, 128000, 5},  // managed bit rate
+      {22050, 1, 0, 64000, 7},   // mono from a stereo project, resampled
+      {48000, 0, 1, 96000, 3},
+  };
+  for (const OggCase& c : cases) {
+    SCOPED_TRACE(testing::Message() << "rate " << c.rate << " mode " << c.mode << " channels "
+                                    << c.channelMode);
+    record.OGGSampleRate = c.rate;
+    record.OGGEncodeMode = c.mode;
+    record.OGGChannelMode = c.channelMode;
+    record.OGGBitRate = c.bitRate;
+    record.OGGVBRQuality = c.quality;
+    const std::string path = dir / "out.ogg";
+    ASSERT_EQ(ExportOgg(project.get(), 1, path.c_str(), 0, 0.0, seconds), 1);
+    EXPECT_TRUE(messages.texts.empty());
+    Decoded d = DecodeVorbis(path);
+    ASSERT_TRUE(d.ok);
+    const int channels = c.channelMode == 1 ? 2 : 1;
+    EXPECT_EQ(d.rate, c.rate);
+    EXPECT_EQ(d.channels, channels);
+    EXPECT_EQ(d.frames(), std::llround(seconds * c.rate));
+    if (channels == 2) {
+      ExpectLossySine(d, 0, 440.0, 0.5);
+      ExpectLossySine(d, 1, 660.0, 0.25);
+    }
+    EXPECT_EQ(OggSerials(path).size(), 1u);
+    if (HaveProgram("soxi")) {
+      SoxView v = SoxLook(path);
+      ASSERT_TRUE(v.ok);
+      EXPECT_EQ(v.rate, c.rate);
+      EXPECT_EQ(v.channels, channels);
+      EXPECT_EQ(v.frames, d.frames());
+    }
+  }
+  EXPECT_EQ(FilesInDir(), std::vector<std::string>{"out.ogg"});
+}
+
+TEST_F(ExportEncodedTest, OggSelectionOfOneMonoTrack) {
+  AddSine(1000.0, 0.6, 3.0, Track::MonoChannel);
+  record.OGGChannelMode = 0;
+  const std::string path = dir / "sel.ogg";
+  ASSERT_EQ(ExportOgg(project.get(), 0, path.c_str(), 1, 0.5, 2.0), 1);
+  Decoded d = DecodeVorbis(path);
+  ASSERT_TRUE(d.ok);
+  EXPECT_EQ(d.channels, 1);
+  EXPECT_EQ(d.frames(), std::llround(1.5 * 44100));
+  ExpectLossySine(d, 0, 1000.0, 0.6);
+}
+
+// Cancel ends the stream after what was encoded: the shorter file is complete.
+TEST_F(ExportEncodedTest, OggCancelEndsTheStreamProperly) {
+  AddStereoPair(4.0);
+  progress.cancel = true;
+  gStep = 600;
+  const std::string path = dir / "cut.ogg";
+  ASSERT_EQ(ExportOgg(project.get(), 1, path.c_str(), 0, 0.0, 4.0), 1);
+  EXPECT_EQ(progress.text, "\nExporting the entire project as Ogg Vorbis");
+  Decoded d = DecodeVorbis(path);
+  ASSERT_TRUE(d.ok);
+  EXPECT_GT(d.frames(), 0);
+  EXPECT_LE(d.frames(), 2 * 8192) << "stopped long before the end";
+  // The last page carries the end-of-stream flag.
+  const std::vector<unsigned char> bytes = coretest::ReadBytes(path);
+  std::size_t last = 0;
+  for (std::size_t i = 0; i + 4 < bytes.size(); ++i)
+    if (bytes[i] == 'O' && bytes[i + 1] == 'g' && bytes[i + 2] == 'g' && bytes[i + 3] == 'S') last = i;
+  EXPECT_TRUE(bytes[last + 5] & 0x04);
+}
+
+TEST_F(ExportEncodedTest, OggRefusedSettingsAndFullDisksLeaveNoFile) {
+  AddStereoPair(6.0);
+  const std::string path = dir / "old.ogg";
+  coretest::WriteBytes(path, {'o', 'l', 'd'});
+
+  record.OGGSampleRate = 1000000;
+  EXPECT_EQ(ExportOgg(project.get(), 1, path.c_str(), 0, 0.0, 6.0), 0);
+  ASSERT_EQ(messages.texts.size(), 1u);
+  EXPECT_EQ(messages.texts[0], "Initializing Ogg encode engin fail!");
+
+  project->GetTracks()->Clear(true);
+  AddSine(440.0, 0.5, 1.0, Track::MonoChannel, 192000.0);
+  record.OGGSampleRate = 8000;
+  EXPECT_EQ(ExportOgg(project.get(), 1, path.c_str(), 0, 0.0, 1.0), 0);
+  EXPECT_EQ(messages.texts.back().rfind("Audio at 192000 Hz cannot be converted to 8000 Hz.", 0), 0u);
+  messages.texts.pop_back();
+  project->GetTracks()->Clear(true);
+  AddStereoPair(6.0);
+
+  record.OGGSampleRate = 44100;
+  {
+    FileSizeLimit limit(16 * 1024);
+    EXPECT_EQ(ExportOgg(project.get(), 1, path.c_str(), 0, 0.0, 6.0), 0);
+  }
+  ASSERT_EQ(messages.texts.size(), 2u);
+  EXPECT_EQ(messages.texts[1], "The error occured when writing file!");
+  EXPECT_EQ(coretest::ReadBytes(path), (std::vector<unsigned char>{'o', 'l', 'd'}));
+  EXPECT_EQ(FilesInDir(), std::vector<std::string>{"old.ogg"});
+
+  EXPECT_EQ(ExportOgg(project.get(), 1, (dir / "no/such/folder.ogg").c_str(), 0, 0.0, 6.0), 0);
+  EXPECT_EQ(messages.texts.back(), "Unable to open target file for writing");
+}
+
+}  // namespace

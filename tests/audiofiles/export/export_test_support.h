@@ -1,0 +1,192 @@
+#pragma once
+// Shared pieces of the exporter tests: a project of known sines in a fresh folder, the
+// export encode record, recorders for message boxes and progress windows, a clock the
+// test moves, and a look at what a folder holds after an export.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/settings/FileEncodeOptions.h"
+#include "core/model/DirManager.h"
+#include "core/model/SystemUtils.h"
+#include "core/model/TrackFactory.h"
+#include "core/model/TrackList.h"
+#include "core/model/WaveTrack.h"
+#include "audiofiles/export/ExportEncodeOptions.h"
+#include "core/project/Project.h"
+#include "platform/seams/message_box.h"
+#include "platform/seams/progress.h"
+#include "tests/audiofiles/writers/writer_test_support.h"
+
+namespace exporttest {
+
+using namespace writertest;
+
+class MessageLog : public seams::MessageBoxService {
+public:
+  int Show(const std::string& text, const std::string&, unsigned) override {
+    texts.push_back(text);
+    return seams::kIdOk;
+  }
+  std::vector<std::string> texts;
+};
+
+struct ProgressLog {
+  int created = 0;
+  std::string caption;
+  std::string text;
+  std::vector<int> positions;
+  int hidden = 0;
+  bool cancel = false;  // the user presses Cancel as soon as the window shows
+};
+
+class RecordingProgress : public seams::ProgressWindow {
+public:
+  explicit RecordingProgress(ProgressLog* log) : log_(log) {}
+  bool Show(const std::string& caption) override {
+    log_->caption = caption;
+    return true;
+  }
+  void SetRange(int, int, int) override {}
+  int SetPos(int position) override {
+    log_->positions.push_back(position);
+    return 0;
+  }
+  void SetText(const std::string& text) override { log_->text = text; }
+  void PumpMessages(bool) override {}
+  bool Cancelled() const override { return log_->cancel; }
+  void Hide() override { ++log_->hidden; }
+
+private:
+  ProgressLog* log_;
+};
+
+class RecordingProgressFactory : public seams::ProgressFactory {
+public:
+  explicit RecordingProgressFactory(ProgressLog* log) : log_(log) {}
+  std::unique_ptr<seams::ProgressWindow> Create() override {
+    ++log_->created;
+    return std::make_unique<RecordingProgress>(log_);
+  }
+
+private:
+  ProgressLog* log_;
+};
+
+// A clock that moves `step` milliseconds at every reading.
+inline std::uint32_t gNow = 0;
+inline std::uint32_t gStep = 0;
+inline std::uint32_t TestTicks() {
+  const std::uint32_t now = gNow;
+  gNow += gStep;
+  return now;
+}
+
+// A project in a fresh folder, with the export record, message boxes, progress
+// windows and the clock under the test's control.
+class ExportFixture : public ::testing::Test {
+protected:
+  void SetUp() override {
+    std::filesystem::create_directory(dir / "blocks");
+    ASSERT_TRUE(DirManager::SetTempDir((dir / "blocks").c_str()));
+    project = std::make_unique<Project>();
+    project->SetRate(44100.0);
+    record.SetDefaults();
+    SetExportEncodeOptions(&record);
+    oldMessages = seams::SetMessageBoxService(&messages);
+    oldProgress = seams::SetProgressFactory(&progressFactory);
+    gNow = 1000;
+    gStep = 0;  // the clock stands still: no progress window unless a test moves it
+    oldTicks = SetTickCountFunction(&TestTicks);
+  }
+  void TearDown() override {
+    SetTickCountFunction(oldTicks);
+    seams::SetProgressFactory(oldProgress);
+    seams::SetMessageBoxService(oldMessages);
+    SetExportEncodeOptions(nullptr);
+    project.reset();
+  }
+
+  // A track of a sine (amplitude amp, frequency freq) lasting seconds, appended to the
+  // project. channel: Track::LeftChannel, RightChannel or MonoChannel.
+  WaveTrack* AddSine(double freq, double amp, double seconds, int channel,
+                     double rate = 44100.0, double offset = 0.0,
+                     SampleFormat format = SampleFormatFloat, bool selected = true) {
+    WaveTrack* t = project->GetTrackFactory()->NewWaveTrack(format, rate);
+    const auto frames = static_cast<std::int64_t>(std::llround(seconds * rate));
+    std::vector<float> s = Sines(frames, rate, {freq}, {amp});
+    EXPECT_TRUE(t->Append(reinterpret_cast<ConstSamplePtr>(s.data()), SampleFormatFloat,
+                          static_cast<std::int32_t>(frames)));
+    EXPECT_TRUE(t->Flush());
+    t->SetChannel(channel);
+    t->SetLinked(channel == Track::LeftChannel);
+    t->SetOffset(offset);
+    t->SetSelected(selected);
+    project->GetTracks()->Add(t);
+    return t;
+  }
+
+  // The usual stereo recording: 440 Hz at 0.5 on the left, 660 Hz at 0.25 on the right.
+  void AddStereoPair(double seconds, double rate = 44100.0, double offset = 0.0,
+                     SampleFormat format = SampleFormatFloat) {
+    AddSine(440.0, 0.5, seconds, Track::LeftChannel, rate, offset, format);
+    AddSine(660.0, 0.25, seconds, Track::RightChannel, rate, offset, format);
+  }
+
+  // The names in the test folder other than the block folder.
+  std::vector<std::string> FilesInDir(const std::string& folder = "") const {
+    std::vector<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(folder.empty() ? dir.path() : folder))
+      if (e.path().filename() != "blocks") names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+
+  TempFolder dir;
+  std::unique_ptr<Project> project;
+  FileEncodeOptions record;
+  MessageLog messages;
+  ProgressLog progress;
+  RecordingProgressFactory progressFactory{&progress};
+  seams::MessageBoxService* oldMessages = nullptr;
+  seams::ProgressFactory* oldProgress = nullptr;
+  TickCountFunction oldTicks = nullptr;
+};
+
+// What sox and soxi say about a file (their warnings, such as the short float header
+// libsndfile writes, set aside): rate, channels, frames, and of the first channel the
+// RMS amplitude and rough frequency.
+inline SoxView SoxLook(const std::string& path) {
+  SoxView v;
+  int status = 0;
+  auto soxi = [&](const char* what, int* st = nullptr) {
+    return Run(std::string("(soxi ") + what + " '" + path + "' 2>/dev/null)", st);
+  };
+  v.rate = std::atoi(soxi("-r", &status).c_str());
+  if (status != 0) return v;
+  v.channels = std::atoi(soxi("-c").c_str());
+  v.frames = std::atoll(soxi("-s").c_str());
+  const std::string stat = Run("sox '" + path + "' -n remix 1 stat");
+  v.rms = NumberAfter(stat, "RMS     amplitude:");
+  v.frequency = NumberAfter(stat, "Rough   frequency:");
+  // Some containers (VOC) give no length in their header: count what sox reads.
+  if (v.frames == 0) v.frames = std::llround(NumberAfter(stat, "Length (seconds):") * v.rate);
+  v.ok = v.rate > 0 && !std::isnan(v.rms);
+  return v;
+}
+
+// Of a decoded file between from and to: is channel c a sine of freq at amp?
+inline void ExpectSine(const Decoded& d, int c, double freq, double amp, std::size_t from,
+                       std::size_t to, double levelTolerance = 0.02) {
+  const std::vector<float> ch = d.channel(c);
+  EXPECT_NEAR(ZeroCrossingFrequency(ch, d.rate, from, to), freq, freq * 0.002) << "channel " << c;
+  EXPECT_NEAR(Rms(ch, from, to), amp / std::sqrt(2.0), amp * levelTolerance) << "channel " << c;
+}
+
+}  // namespace exporttest

@@ -1,0 +1,188 @@
+#pragma once
+// Shared by the importer tests: a fresh temporary folder holding the block
+// files of a directory manager, a track factory on it, files made by sox,
+// lame and oggenc, and readers of what an import produced.
+#include <gtest/gtest.h>
+#include <sndfile.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "audiofiles/import/Importer.h"
+#include "core/model/DirManager.h"
+#include "core/model/Track.h"
+#include "core/model/TrackFactory.h"
+#include "core/model/WaveTrack.h"
+
+namespace importtest {
+
+namespace fs = std::filesystem;
+
+inline bool HaveProgram(const std::string &name) {
+  return std::system(("command -v " + name + " >/dev/null 2>&1").c_str()) == 0;
+}
+
+// Runs a shell command; true when it exits with 0.
+inline bool Shell(const std::string &command) {
+  return std::system((command + " >/dev/null 2>&1").c_str()) == 0;
+}
+
+inline std::vector<unsigned char> ReadBytes(const std::string &path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+inline void WriteBytes(const std::string &path, const std::vector<unsigned char> &bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(reinterpret_cast<const char *>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
+}
+
+// Raw little-endian 32-bit floats, as "sox file -t f32 -" writes them.
+inline std::vector<float> ReadFloats(const std::string &path) {
+  std::vector<unsigned char> b = ReadBytes(path);
+  std::vector<float> f(b.size() / 4);
+  std::memcpy(f.data(), b.data(), f.size() * 4);
+  return f;
+}
+
+inline std::vector<std::int16_t> ReadShorts(const std::string &path) {
+  std::vector<unsigned char> b = ReadBytes(path);
+  std::vector<std::int16_t> s(b.size() / 2);
+  std::memcpy(s.data(), b.data(), s.size() * 2);
+  return s;
+}
+
+struct Imported {
+  int count = 0;
+  std::vector<std::unique_ptr<WaveTrack>> tracks;
+  std::string error;
+};
+
+// The samples of a track (blocks and append buffer flushed), as floats.
+inline std::vector<float> Samples(const WaveTrack &t) {
+  std::vector<float> s(static_cast<std::size_t>(t.GetNumSamples()));
+  if (!s.empty()) {
+    EXPECT_TRUE(t.Get(reinterpret_cast<SamplePtr>(s.data()), SampleFormatFloat, 0,
+                      static_cast<std::int32_t>(s.size())));
+  }
+  return s;
+}
+
+inline std::vector<std::int16_t> Shorts(const WaveTrack &t) {
+  std::vector<std::int16_t> s(static_cast<std::size_t>(t.GetNumSamples()));
+  if (!s.empty()) {
+    EXPECT_TRUE(t.Get(reinterpret_cast<SamplePtr>(s.data()), SampleFormatInt16, 0,
+                      static_cast<std::int32_t>(s.size())));
+  }
+  return s;
+}
+
+// A temporary folder with a "blocks" folder as the program-wide temporary
+// folder, a directory manager and a track factory on it.
+class ImportTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    std::string pattern = (fs::temp_directory_path() / "tarvel-import-XXXXXX").string();
+    std::vector<char> buf(pattern.begin(), pattern.end());
+    buf.push_back('\0');
+    ASSERT_NE(::mkdtemp(buf.data()), nullptr);
+    folder = buf.data();
+    blocks = folder + "/blocks";
+    fs::create_directory(blocks);
+    ASSERT_TRUE(DirManager::SetTempDir(blocks.c_str()));
+    dm = new DirManager;
+    factory = std::make_unique<TrackFactory>(dm);
+  }
+  void TearDown() override {
+    factory.reset();
+    dm->Deref();
+    std::error_code ec;
+    fs::remove_all(folder, ec);
+  }
+
+  std::string Path(const std::string &name) const { return folder + "/" + name; }
+
+  // Files in the block folder: what the tracks alive still hold.
+  int BlockFilesOnDisk() const {
+    int n = 0;
+    std::error_code ec;
+    if (fs::exists(blocks, ec))
+      for (auto it = fs::recursive_directory_iterator(blocks, ec);
+           it != fs::recursive_directory_iterator(); ++it)
+        if (it->is_regular_file()) ++n;
+    return n;
+  }
+
+  Imported Import(const std::string &path, ImportProgressCallback cb = nullptr,
+                  void *userData = nullptr, const std::string &initialError = "Import Error!!") {
+    Imported r;
+    Track **tracks = nullptr;
+    r.error = initialError;
+    r.count = importer.Import(path, factory.get(), &tracks, r.error, cb, userData);
+    if (r.count > 0) {
+      EXPECT_NE(tracks, nullptr);
+      for (int i = 0; i < r.count; ++i) {
+        EXPECT_EQ(tracks[i]->GetKind(), Track::Wave);
+        r.tracks.emplace_back(static_cast<WaveTrack *>(tracks[i]));
+      }
+      delete[] tracks;
+    } else {
+      EXPECT_EQ(tracks, nullptr);
+    }
+    return r;
+  }
+
+  // A file written by libsndfile: frames x channels samples, sample i of
+  // channel c being Value(i, c) / 128 (exact in every subtype from 8 bits
+  // up, so the import must give it back exactly).
+  static int Value(std::int64_t i, int c) {
+    return static_cast<int>((i * 37 + c * 1001) % 255) - 127;
+  }
+  bool WriteSndfile(const std::string &path, int format, int channels, int rate,
+                    std::int64_t frames) {
+    SF_INFO info{};
+    info.channels = channels;
+    info.samplerate = rate;
+    info.format = format;
+    SNDFILE *f = sf_open(path.c_str(), SFM_WRITE, &info);
+    if (!f) return false;
+    // Integers for the integer subtypes (libsndfile shifts them down to the
+    // file's width), floats for the float subtypes.
+    std::vector<int> ints(static_cast<std::size_t>(frames * channels));
+    std::vector<float> floats(ints.size());
+    for (std::int64_t i = 0; i < frames; ++i)
+      for (int c = 0; c < channels; ++c) {
+        ints[static_cast<std::size_t>(i * channels + c)] = Value(i, c) * (1 << 24);
+        floats[static_cast<std::size_t>(i * channels + c)] = Value(i, c) / 128.0f;
+      }
+    const int subtype = format & SF_FORMAT_SUBMASK;
+    const bool ok = (subtype == SF_FORMAT_FLOAT || subtype == SF_FORMAT_DOUBLE)
+                        ? sf_writef_float(f, floats.data(), frames) == frames
+                        : sf_writef_int(f, ints.data(), frames) == frames;
+    sf_close(f);
+    return ok;
+  }
+
+  std::string folder;
+  std::string blocks;
+  DirManager *dm = nullptr;
+  std::unique_ptr<TrackFactory> factory;
+  Importer importer;
+};
+
+// Skips the test when an outside program is missing.
+#define REQUIRE_PROGRAM(name)                                          \
+  do {                                                                 \
+    if (!::importtest::HaveProgram(name)) GTEST_SKIP() << name " is not installed"; \
+  } while (0)
+
+}  // namespace importtest

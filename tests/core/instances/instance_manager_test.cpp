@@ -1,0 +1,257 @@
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <sys/mman.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <functional>
+#include <filesystem>
+#include <memory>
+#include <mutex>
+#include <set>
+#include <thread>
+#include <vector>
+
+#include "core/instances/InstanceManager.h"
+#include "platform/seams/window_queries.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Each test gets its own table and temporary folder.
+class InstanceTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    static int counter = 0;
+    app_ = "TarvelTest" + std::to_string(getpid()) + "_" + std::to_string(counter++);
+    temp_ = fs::temp_directory_path() / ("tarvel-instances-" + app_);
+    fs::remove_all(temp_);
+  }
+  void TearDown() override {
+    shm_unlink(("/" + CInstanceManager::SharedBlockName(app_)).c_str());
+    fs::remove_all(temp_);
+  }
+  std::unique_ptr<CInstanceManager> Start(const std::string& folder = "") {
+    auto copy = std::make_unique<CInstanceManager>(app_);
+    EXPECT_TRUE(copy->Startup(folder.empty() ? temp_.string() : folder));
+    return copy;
+  }
+
+  std::string app_;
+  fs::path temp_;
+};
+
+struct Posted {
+  seams::WindowHandle window;
+  std::uint32_t message;
+};
+
+class RecordingPoster : public seams::MessagePoster {
+public:
+  bool Post(seams::WindowHandle w, std::uint32_t m, std::uintptr_t, std::intptr_t) noexcept override {
+    posted.push_back({w, m});
+    return true;
+  }
+  std::vector<Posted> posted;
+};
+
+class FakeWindows : public seams::WindowQueries {
+public:
+  bool IsWindow(seams::WindowHandle w) override { return live.count(w) > 0; }
+  void BringToFront(seams::WindowHandle w) override { brought.push_back(w); }
+  std::set<seams::WindowHandle> live;
+  std::vector<seams::WindowHandle> brought;
+};
+
+TEST_F(InstanceTest, SlotsFoldersAndPrimaryFollowTheOrderOfStarts) {
+  auto first = Start();
+  EXPECT_EQ(first->GetSlotBit(), 1u);
+  EXPECT_TRUE(first->IsPrimary());
+  EXPECT_EQ(fs::path(first->GetInstanceDir()).filename(), "$ZQY#Tmp#01$");
+  EXPECT_TRUE(fs::is_directory(first->GetInstanceDir()));
+  EXPECT_EQ(first->GetSharedClipboardPath(), (temp_ / "$ZQY#Clipboard.wav").string());
+  EXPECT_EQ(first->GetClipboardFileName(), first->GetInstanceDir() + "/ZQ#Clipboard.wav");
+
+  auto second = Start();
+  auto third = Start();
+  EXPECT_EQ(second->GetSlotBit(), 2u);
+  EXPECT_FALSE(second->IsPrimary());
+  EXPECT_EQ(fs::path(second->GetInstanceDir()).filename(), "$ZQY#Tmp#02$");
+  EXPECT_EQ(first->GetInstanceCount(), 3u);
+
+  // The lowest free slot is reused.
+  std::string secondDir = second->GetInstanceDir();
+  second.reset();
+  EXPECT_FALSE(fs::exists(secondDir)) << "a copy removes its folder when it ends";
+  auto fourth = Start();
+  EXPECT_EQ(fourth->GetSlotBit(), 2u);
+  EXPECT_EQ(first->GetInstanceCount(), 3u);
+}
+
+TEST_F(InstanceTest, ThePrimaryHandsSchedulingToTheLowestRemainingSlot) {
+  RecordingPoster poster;
+  seams::SetMessagePoster(&poster);
+  auto slot0 = Start();
+  auto slot1 = Start();
+  auto slot2 = Start();
+  auto slot3 = Start();
+  slot1->SetMainWindow(0x1111);
+  slot3->SetMainWindow(0x3333);
+  slot2.reset();
+  slot0.reset();
+  seams::SetMessagePoster(nullptr);
+
+  ASSERT_EQ(poster.posted.size(), 1u);
+  EXPECT_EQ(poster.posted[0].window, 0x1111u);
+  EXPECT_EQ(poster.posted[0].message, CInstanceManager::kSchedulingHandoverMessage);
+  EXPECT_EQ(slot1->WordForTesting(16), 2u) << "slot 1 is the primary now";
+}
+
+TEST_F(InstanceTest, MissingParentFoldersAreMadeAndLeftoversOfFreeSlotsRemoved) {
+  fs::path nested = temp_ / "Rec" / "Tmp";  // no trailing separator
+  fs::create_directories(nested / "$ZQY#Tmp#05$" / "sub");
+  std::FILE* f = std::fopen((nested / "$ZQY#Tmp#05$" / "sub" / "x").c_str(), "w");
+  std::fclose(f);
+  fs::create_directories(nested / "$ZQY#Tmp#99$");  // not a slot folder
+  std::FILE* clip = std::fopen((nested / "$ZQY#Clipboard.wav").c_str(), "w");
+  std::fclose(clip);
+
+  auto copy = Start(nested.string());
+  EXPECT_EQ(copy->GetInstanceDir(), (nested / "$ZQY#Tmp#01$").string());
+  EXPECT_FALSE(fs::exists(nested / "$ZQY#Tmp#05$"));
+  EXPECT_TRUE(fs::exists(nested / "$ZQY#Tmp#99$"));
+  EXPECT_FALSE(fs::exists(nested / "$ZQY#Clipboard.wav"))
+      << "the shared clipboard of copies that are all gone is removed";
+}
+
+TEST_F(InstanceTest, ACopyBeyondTheLastSlotGetsNoFolderAndBringsTheFirstLiveWindowForward) {
+  FakeWindows windows;
+  seams::SetWindowQueries(&windows);
+  std::vector<std::unique_ptr<CInstanceManager>> copies;
+  for (int i = 0; i < CInstanceManager::kSlots; ++i) copies.push_back(Start());
+  copies[2]->SetMainWindow(0x222);
+  copies[5]->SetMainWindow(0x555);
+  windows.live = {0x555};
+
+  CInstanceManager extra(app_);
+  EXPECT_FALSE(extra.Startup(temp_.string()));
+  seams::SetWindowQueries(nullptr);
+  EXPECT_EQ(extra.GetSlotBit(), 0u);
+  EXPECT_EQ(extra.GetInstanceDir(), "") << "never the folder of a live copy";
+  EXPECT_EQ(windows.brought, std::vector<seams::WindowHandle>{0x555});
+  EXPECT_EQ(copies[0]->GetInstanceCount(), 32u);
+}
+
+TEST_F(InstanceTest, ACopyWithoutAWindowYetIsNotTakenForGone) {
+  auto first = Start();  // registered, window not shown yet (0)
+  auto second = Start();
+  EXPECT_TRUE(fs::exists(first->GetInstanceDir()));
+  EXPECT_EQ(second->GetInstanceCount(), 2u);
+  EXPECT_EQ(second->GetSlotBit(), 2u);
+}
+
+// Runs body in a child process; the child exits with body's result.
+pid_t Spawn(const std::function<int()>& body) {
+  pid_t pid = fork();
+  if (pid == 0) _exit(body());
+  return pid;
+}
+
+int WaitExit(pid_t pid) {
+  int status = 0;
+  waitpid(pid, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+TEST_F(InstanceTest, ProcessesRacingToRegisterGetDistinctSlots) {
+  constexpr int kCopies = 12;
+  int ready[2], go[2];
+  ASSERT_EQ(pipe(ready), 0);
+  ASSERT_EQ(pipe(go), 0);
+  std::vector<pid_t> children;
+  for (int i = 0; i < kCopies; ++i) {
+    children.push_back(Spawn([&] {
+      CInstanceManager copy(app_);
+      if (!copy.Startup(temp_.string())) return 200;
+      unsigned char slot = static_cast<unsigned char>(CInstanceManager::SlotIndexOf(copy.GetSlotBit()));
+      if (write(ready[1], &slot, 1) != 1) return 201;
+      char c;
+      if (read(go[0], &c, 1) != 1) return 202;  // stay registered until told
+      return 0;
+    }));
+  }
+  std::set<int> slots;
+  for (int i = 0; i < kCopies; ++i) {
+    unsigned char slot;
+    ASSERT_EQ(read(ready[0], &slot, 1), 1);
+    slots.insert(slot);
+  }
+  EXPECT_EQ(slots.size(), static_cast<size_t>(kCopies)) << "no two copies share a slot";
+  EXPECT_EQ(*slots.rbegin(), kCopies - 1);
+  CInstanceManager observer(app_);
+  ASSERT_TRUE(observer.Startup(temp_.string()));
+  EXPECT_EQ(observer.GetInstanceCount(), static_cast<unsigned>(kCopies + 1));
+  for (int i = 0; i < kCopies; ++i) ASSERT_EQ(write(go[1], "x", 1), 1);
+  for (pid_t pid : children) EXPECT_EQ(WaitExit(pid), 0);
+  EXPECT_EQ(observer.GetInstanceCount(), 1u);
+}
+
+TEST_F(InstanceTest, ACopyKilledWhileHoldingTheLockOrItsSlotBlocksNobody) {
+  int ready[2];
+  ASSERT_EQ(pipe(ready), 0);
+  // One copy registers, then dies holding the table's lock.
+  pid_t holder = Spawn([&] {
+    CInstanceManager copy(app_);
+    if (!copy.Startup(temp_.string())) return 1;
+    copy.SetMainWindow(0x77);
+    copy.LockForTesting();
+    if (write(ready[1], "x", 1) != 1) return 2;
+    pause();
+    return 0;
+  });
+  char c;
+  ASSERT_EQ(read(ready[0], &c, 1), 1);
+  std::string deadDir = (temp_ / "$ZQY#Tmp#01$").string();
+  ASSERT_TRUE(fs::exists(deadDir));
+  kill(holder, SIGKILL);
+  waitpid(holder, nullptr, 0);
+
+  // The next copy gets through, reclaims the dead copy's slot and folder and becomes
+  // the primary in its place.
+  auto next = Start();
+  EXPECT_EQ(next->GetSlotBit(), 1u);
+  EXPECT_TRUE(next->IsPrimary());
+  EXPECT_EQ(next->GetInstanceCount(), 1u);
+  EXPECT_TRUE(fs::exists(next->GetInstanceDir())) << "its own folder, freshly made";
+}
+
+TEST_F(InstanceTest, TheClipboardCounterTellsAnotherProcessOfANewClipboardSound) {
+  auto copy = Start();
+  copy->SyncClipboardSerial();
+  EXPECT_FALSE(copy->IsClipboardChanged());
+  pid_t other = Spawn([&] {
+    CInstanceManager second(app_);
+    if (!second.Startup(temp_.string())) return 1;
+    std::FILE* f = std::fopen(second.GetSharedClipboardPath().c_str(), "w");
+    std::fputs("RIFF", f);
+    std::fclose(f);
+    second.SetClipboardOwner(2);
+    second.BumpClipboardSerial();
+    return 0;
+  });
+  ASSERT_EQ(WaitExit(other), 0);
+  EXPECT_TRUE(copy->IsClipboardChanged());
+  EXPECT_EQ(copy->GetClipboardOwner(), 2u);
+  EXPECT_TRUE(fs::exists(copy->GetSharedClipboardPath()))
+      << "the sound stays while a copy still runs";
+  copy->SyncClipboardSerial();
+  EXPECT_FALSE(copy->IsClipboardChanged());
+  std::string clip = copy->GetSharedClipboardPath();
+  copy.reset();
+  EXPECT_FALSE(fs::exists(clip)) << "the last copy to end removes it";
+}
+
+}  // namespace
