@@ -10,7 +10,7 @@
 // cut-off labels, and painting. Not yet: scroll buttons, the shared scroll bar and the tab
 // list popup.
 #include "platform/afx/afxwin.h"
-#include "toolkit/frames/TKLookTargets.h"
+#include "toolkit/frames/TKTabWndBase.h"
 
 // Sent to the parent: a tab was activated (wParam new, lParam previous or -1); the
 // shared scroll bar scrolled; a rename is committed; a move is about to happen / done.

@@ -4,8 +4,20 @@
 // the look decides colours, edges and shapes. Callers reach the operations by their
 // place in the table of virtual operations, so their order below is fixed for every
 // look: new operations only go after the last one, in derived looks.
-#include "toolkit/frames/TKLookTargets.h"
+#include "toolkit/frames/BarStyles.h"
+#include "toolkit/frames/TKBaseControlBar.h"
+#include "toolkit/frames/TKButtonBase.h"
+#include "toolkit/frames/TKCaptionButton.h"
+#include "toolkit/frames/TKHeaderCtrlBase.h"
+#include "toolkit/frames/TKPopupMenuBase.h"
+#include "toolkit/frames/TKTabWndBase.h"
+#include "toolkit/frames/TKTask.h"
+#include "toolkit/frames/TKTasksGroup.h"
+#include "toolkit/frames/TKToolbarButton.h"
 #include "toolkit/frames/ThemeWrapper.h"
+
+// Whether the toolbars are being customised (set by the customisation sheet).
+extern BOOL g_toolbarsCustomizing;
 
 class CTKVisualManager : public ThemeWrapper {
   DECLARE_DYNCREATE(CTKVisualManager)

@@ -1,0 +1,39 @@
+#pragma once
+// A bar that a look paints (toolbars, menu bars, popup menu bars, colour bars,
+// outlook bars, caption bars, sizing bars, status bars). The real bars derive from it,
+// so it is a framework control bar; the looks read the bar style of either place.
+#include "platform/afx/afxwin.h"
+#include "toolkit/frames/GlobalData.h"
+
+class CTKBaseControlBar : public CControlBar {
+public:
+  enum Kind { kOtherBar, kToolBar, kMenuBar, kPopupMenuBar, kColorBar, kOutlookBar, kCaptionBar,
+              kSizingBar, kStatusBar };
+  virtual Kind LookKind() const { return kOtherBar; }
+  virtual DWORD GetBarStyle() const { return barStyle | m_dwStyle; }
+  // The bar's vertical orientation (docked left or right, or a vertical float).
+  virtual BOOL IsHorizontal() const { return TRUE; }
+  // Side on which the bar is docked: 1 left, 2 top, 3 right, 4 bottom; 0 floating.
+  virtual int DockSide() const { return 0; }
+
+  DWORD barStyle = 0;
+  // The bar keeps its top edge line off (set by bars drawn flush under a menu).
+  BOOL noTopEdgeLine = FALSE;
+  // Caption bar: its background colour, -1 for none.
+  COLORREF backgroundColor = (COLORREF)-1;
+  // Outlook bar: paints its own background (slot 10 hands the work to it).
+  virtual void PaintOwnBackground(CDC* dc, CRect rect) {
+    dc->FillSolidRect(&rect, GlobalData::Get().barShadow);
+  }
+  BOOL outlookAsksBaseLook = FALSE;
+  // Colour bar: a palette docked on a toolbar.
+  BOOL isToolbarPalette = FALSE;
+  // Popup menu bar: hides its image strip; its popup narrows the strip.
+  BOOL hidesImageStrip = FALSE;
+  BOOL popupNarrowsStrip = TRUE;
+  // Toolbars: the size of images in menus (16 by 15 by default), the button margins
+  // and the custom text colour (-1: the global bar text).
+  SIZE menuImageSize{16, 15};
+  SIZE buttonMargins{3, 3};
+  COLORREF customTextColor = (COLORREF)-1;
+};
