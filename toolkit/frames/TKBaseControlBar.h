@@ -1,7 +1,7 @@
 #pragma once
 // A bar that a look paints (toolbars, menu bars, popup menu bars, colour bars,
 // outlook bars, caption bars, sizing bars, status bars). The real bars derive from it,
-// so it is a framework control bar; the looks read the bar style of either place.
+// so it is a framework control bar, and the looks read its bar style from there.
 #include "platform/afx/afxwin.h"
 #include "toolkit/frames/GlobalData.h"
 
@@ -10,13 +10,12 @@ public:
   enum Kind { kOtherBar, kToolBar, kMenuBar, kPopupMenuBar, kColorBar, kOutlookBar, kCaptionBar,
               kSizingBar, kStatusBar };
   virtual Kind LookKind() const { return kOtherBar; }
-  virtual DWORD GetBarStyle() const { return barStyle | m_dwStyle; }
+  virtual DWORD GetBarStyle() const { return m_dwStyle; }
   // The bar's vertical orientation (docked left or right, or a vertical float).
   virtual BOOL IsHorizontal() const { return TRUE; }
   // Side on which the bar is docked: 1 left, 2 top, 3 right, 4 bottom; 0 floating.
   virtual int DockSide() const { return 0; }
 
-  DWORD barStyle = 0;
   // The bar keeps its top edge line off (set by bars drawn flush under a menu).
   BOOL noTopEdgeLine = FALSE;
   // Caption bar: its background colour, -1 for none.

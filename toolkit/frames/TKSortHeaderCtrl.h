@@ -38,5 +38,4 @@ protected:
   BOOL m_bIsDrawing = TRUE;
   int m_nHighlightedItem = -1;
   BOOL m_bTracked = FALSE;
-  BOOL m_bIsDlgControl = FALSE;
 };

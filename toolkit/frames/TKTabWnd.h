@@ -62,8 +62,8 @@ public:
   virtual BOOL MoveTab(int tab, int position);
   virtual BOOL RenameTab();
   virtual BOOL HasImage(int tab) const;
-  virtual BOOL IsSlantedStyle() const { return m_slanted; }
-  virtual BOOL IsHalfSlantedStyle() const { return m_halfSlanted; }
+  virtual BOOL IsSlantedStyle() const { return m_style == kStyleSlanted; }
+  virtual BOOL IsHalfSlantedStyle() const { return m_style == kStyleHalfSlanted; }
   virtual int GetFirstVisibleTab() const;
   virtual void SetLocation(int location);
   virtual BOOL IsColored() const;
@@ -156,27 +156,25 @@ private:
   void SetToolText(CTKTabInfo* tab);
   BOOL RenameKeyOrMouse(MSG* msg);
 
-  // Style flags.
-  BOOL m_flat = FALSE;
-  BOOL m_slanted = FALSE;
-  BOOL m_halfSlanted = FALSE;
+  BOOL IsFlatStyle() const { return m_style == kStyleFlat; }
+  BOOL HasSlantedTabs() const { return m_style == kStyleSlanted || m_style == kStyleHalfSlanted; }
+
+  // Style flags beyond the look's style.
   BOOL m_sharedScroll = FALSE;
   BOOL m_scrollButtons = FALSE;
   BOOL m_closeButton = FALSE;
   BOOL m_highlightTabs = FALSE;
-  int m_location = LOCATION_BOTTOM;
 
   CArray<CTKTabInfo*, CTKTabInfo*> m_tabs;
   int m_tabCount = 0;
-  int m_activeTab = -1;
 
   CRect m_tabsRect;
   CRect m_wndRect;
   int m_tabsHeight = 0;
-  HIMAGELIST m_images = nullptr;  // the list in use: the own one, else the outside one
+  // The images in use (m_imageList) are the own ones when there are, else the outside ones.
   HIMAGELIST m_ownImages = nullptr;
-  HWND m_toolTip = nullptr;
   HIMAGELIST m_outsideImages = nullptr;
+  HWND m_toolTip = nullptr;
   int m_offset = 0;
   int m_totalWidth = 0;
 

@@ -401,17 +401,17 @@ void CTKVisualManager::PaintOutlookCaption(CDC* dc, CRect rect, COLORREF& textCo
 
 void CTKVisualManager::PaintTab(CDC* dc, CRect rect, int tab, BOOL active, CTKTabWndBase* tabs) {
   if (!tabs) return;
-  const bool bottom = tabs->locationBottom != FALSE;
+  const bool bottom = tabs->m_locationBottom != FALSE;
   COLORREF hl = GD().barHighlight, shadow = GD().barShadow, dark = GD().barDarkShadow;
-  HBRUSH brush = tabs->faceColor != (COLORREF)-1 ? nullptr : (HBRUSH)GD().barFaceBrush;
+  HBRUSH brush = tabs->m_faceColor != (COLORREF)-1 ? nullptr : (HBRUSH)GD().barFaceBrush;
   CBrush own;
   if (!brush) {
-    own.CreateSolidBrush(tabs->faceColor);
+    own.CreateSolidBrush(tabs->m_faceColor);
     brush = own;
   }
-  if (tabs->style == CTKTabWndBase::kStyleSlanted || tabs->style == CTKTabWndBase::kStyleHalfSlanted) {
+  if (tabs->m_style == CTKTabWndBase::kStyleSlanted || tabs->m_style == CTKTabWndBase::kStyleHalfSlanted) {
     // A slanted tab: an eight-point outline whose sides lean by the tab's height.
-    const int lean = tabs->style == CTKTabWndBase::kStyleSlanted ? rect.Height() / 2 : 0;
+    const int lean = tabs->m_style == CTKTabWndBase::kStyleSlanted ? rect.Height() / 2 : 0;
     const int y0 = bottom ? rect.top : rect.bottom - 1, y1 = bottom ? rect.bottom - 1 : rect.top;
     const int dy = bottom ? -1 : 1;
     POINT pts[8] = {{rect.left - lean, y0},
@@ -451,8 +451,8 @@ void CTKVisualManager::PaintTab(CDC* dc, CRect rect, int tab, BOOL active, CTKTa
 
 void CTKVisualManager::PaintTabBackground(CDC* dc, CRect rect, HBRUSH brush, int tab, BOOL active,
                                           CTKTabWndBase* tabs) {
-  const bool slanted = tabs && (tabs->style == CTKTabWndBase::kStyleSlanted ||
-                                tabs->style == CTKTabWndBase::kStyleHalfSlanted);
+  const bool slanted = tabs && (tabs->m_style == CTKTabWndBase::kStyleSlanted ||
+                                tabs->m_style == CTKTabWndBase::kStyleHalfSlanted);
   if (active && slanted && tabs->GetTabColor(tab) == (COLORREF)-1 && !GD().isBlackHighContrast) {
     Fill(dc, rect, RGB(255, 255, 255));
     return;
@@ -464,28 +464,28 @@ void CTKVisualManager::PaintTabLabel(CDC* dc, CRect rect, int tab, BOOL, CTKTabW
   if (!tabs) return;
   const char* text = tabs->GetTabLabel(tab);
   int oldMode = dc->SetBkMode(TRANSPARENT);
-  if (tabs->labelsOnly) {
-    dc->DrawText(text, -1, &rect, tabs->hidePrefix ? 0x825 : 0x25);
+  if (tabs->m_labelsOnly) {
+    dc->DrawText(text, -1, &rect, tabs->m_hidePrefix ? 0x825 : 0x25);
     dc->SetBkMode(oldMode);
     return;
   }
   const int margin = 4;
   int image = tabs->GetTabIcon(tab);
-  int imageWidth = image >= 0 ? tabs->imageSize.cx : 0;
+  int imageWidth = image >= 0 ? tabs->m_imageSize.cx : 0;
   if (rect.Width() < margin + imageWidth) {
     dc->SetBkMode(oldMode);
     return;
   }
-  if (image >= 0 && tabs->imageList) {
-    ::ImageList_Draw(tabs->imageList, image, dc->m_hDC, rect.left + margin,
-                     rect.top + (rect.Height() - tabs->imageSize.cy) / 2, ILD_TRANSPARENT);
+  if (image >= 0 && tabs->m_imageList) {
+    ::ImageList_Draw(tabs->m_imageList, image, dc->m_hDC, rect.left + margin,
+                     rect.top + (rect.Height() - tabs->m_imageSize.cy) / 2, ILD_TRANSPARENT);
   }
   CRect textRect = rect;
   textRect.left = rect.left + margin + imageWidth + 6;
   COLORREF color = tabs->GetTabTextColor(tab);
   if (color != (COLORREF)-1) dc->SetTextColor(color);
-  UINT format = tabs->hidePrefix ? 0x8824 : 0x8024;
-  if (tabs->centredLabels) format |= DT_CENTER;
+  UINT format = tabs->m_hidePrefix ? 0x8824 : 0x8024;
+  if (tabs->m_centredLabels) format |= DT_CENTER;
   dc->DrawText(text, -1, &textRect, format);
   dc->SetBkMode(oldMode);
 }
@@ -504,7 +504,7 @@ void CTKVisualManager::PaintTabButtonBorder(CDC* dc, CRect& rect, CTKButtonBase*
 void CTKVisualManager::GetTabColors(CTKTabWndBase* tabs, COLORREF& face, COLORREF& shadow,
                                     COLORREF& text, COLORREF& hl, COLORREF& darkShadow,
                                     COLORREF& light, HBRUSH& faceBrush, HBRUSH& darkBrush) {
-  face = tabs && tabs->faceColor != (COLORREF)-1 ? tabs->faceColor : GD().barFace;
+  face = tabs && tabs->m_faceColor != (COLORREF)-1 ? tabs->m_faceColor : GD().barFace;
   shadow = GD().barShadow;
   text = GD().barText;
   hl = GD().barHighlight;
@@ -515,7 +515,7 @@ void CTKVisualManager::GetTabColors(CTKTabWndBase* tabs, COLORREF& face, COLORRE
 }
 
 BOOL CTKVisualManager::PaintTabColor(CDC* dc, CRect rect, CTKTabWndBase* tabs) {
-  COLORREF color = tabs ? tabs->GetTabColor(tabs->activeTab) : (COLORREF)-1;
+  COLORREF color = tabs ? tabs->GetTabColor(tabs->m_activeTab) : (COLORREF)-1;
   if (color == (COLORREF)-1) return FALSE;
   Fill(dc, rect, color);
   return TRUE;
@@ -546,12 +546,12 @@ COLORREF CTKVisualManager::PaintCustomizeListItem(CDC* dc, CRect rect, BOOL sele
 }
 
 void CTKVisualManager::PaintHeaderBackground(CTKHeaderCtrlBase* header, CDC* dc, CRect rect) {
-  dc->FillRect(&rect, header && header->dialogColors ? &GD().buttonFaceBrush : &GD().barFaceBrush);
+  dc->FillRect(&rect, header && header->m_bIsDlgControl ? &GD().buttonFaceBrush : &GD().barFaceBrush);
 }
 
 void CTKVisualManager::PaintHeaderItemBorder(CTKHeaderCtrlBase* header, CDC* dc, CRect& rect,
                                              BOOL pressed, BOOL) {
-  const bool dialog = header && header->dialogColors;
+  const bool dialog = header && header->m_bIsDlgControl;
   COLORREF light = dialog ? GD().buttonHighlight : GD().barHighlight;
   COLORREF dark = dialog ? GD().buttonShadow : GD().barShadow;
   if (pressed) {
@@ -564,7 +564,7 @@ void CTKVisualManager::PaintHeaderItemBorder(CTKHeaderCtrlBase* header, CDC* dc,
 
 void CTKVisualManager::PaintHeaderSortArrow(CTKHeaderCtrlBase* header, CDC* dc, CRect rect,
                                             BOOL ascending) {
-  const bool dialog = header && header->dialogColors;
+  const bool dialog = header && header->m_bIsDlgControl;
   CPen light(PS_SOLID, 1, dialog ? GD().buttonHighlight : GD().barHighlight);
   CPen dark(PS_SOLID, 1, dialog ? GD().buttonDarkShadow : GD().barDarkShadow);
   HGDIOBJ old = dc->SelectObject(&light);

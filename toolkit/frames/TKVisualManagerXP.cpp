@@ -453,7 +453,7 @@ void CTKVisualManagerXP::PaintTab(CDC* dc, CRect rect, int tab, BOOL active, CTK
 
 void CTKVisualManagerXP::PaintTabBackground(CDC* dc, CRect rect, HBRUSH brush, int tab,
                                             BOOL active, CTKTabWndBase* tabs) {
-  if (tabs && tabs->GetTabColor(tab) == (COLORREF)-1 && tabs->faceColor == (COLORREF)-1) {
+  if (tabs && tabs->GetTabColor(tab) == (COLORREF)-1 && tabs->m_faceColor == (COLORREF)-1) {
     dc->FillRect(&rect, active ? &toolbarBackgroundBrush : &paleFaceBrush);
     return;
   }

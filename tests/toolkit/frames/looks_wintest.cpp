@@ -172,7 +172,7 @@ TEST(BaseLook, PaintsBarsPanesAndButtonsInTheSystemColours) {
   CRect edges(0, 0, 50, 20);
   look.PaintBarEdges(&canvas.dc, &bar, edges);
   EXPECT_EQ(edges, CRect(0, 0, 50, 20));
-  bar.barStyle = CBRS_BORDER_LEFT | CBRS_BORDER_RIGHT | CBRS_BORDER_3D;
+  bar.SetBarStyle(CBRS_BORDER_LEFT | CBRS_BORDER_RIGHT | CBRS_BORDER_3D);
   look.PaintBarEdges(&canvas.dc, &bar, edges);
   EXPECT_EQ(edges, CRect(1, 0, 49, 20));
   EXPECT_EQ(canvas.At(0, 10), GD().barHighlight);
@@ -343,7 +343,7 @@ struct Tabs : CTKTabWndBase {
 void PaintPanel(CTKVisualManager& look, LookCanvas& canvas) {
   canvas.Clear(GD().window);
   ToolBar toolbar(CTKBaseControlBar::kToolBar);
-  toolbar.barStyle = CBRS_BORDER_TOP | CBRS_BORDER_BOTTOM | CBRS_BORDER_3D;
+  toolbar.SetBarStyle(CBRS_BORDER_TOP | CBRS_BORDER_BOTTOM | CBRS_BORDER_3D);
   CRect bar(0, 0, 320, 30);
   look.PaintBarBackground(&canvas.dc, &toolbar, bar, CRect());
   look.PaintBarEdges(&canvas.dc, &toolbar, bar);
@@ -394,7 +394,7 @@ void PaintPanel(CTKVisualManager& look, LookCanvas& canvas) {
 
   // Tabs under a tab area.
   Tabs tabs;
-  tabs.locationBottom = TRUE;
+  tabs.m_locationBottom = TRUE;
   look.PaintTabAreaBackground(&canvas.dc, CRect(170, 40, 320, 170), &tabs);
   look.PaintTab(&canvas.dc, CRect(175, 150, 240, 168), 0, TRUE, &tabs);
   look.PaintTab(&canvas.dc, CRect(240, 150, 300, 168), 1, FALSE, &tabs);
