@@ -13,14 +13,16 @@ public:
   virtual DWORD GetBarStyle() const { return m_dwStyle; }
   // The bar's vertical orientation (docked left or right, or a vertical float).
   virtual BOOL IsHorizontal() const { return TRUE; }
-  // Side on which the bar is docked: 1 left, 2 top, 3 right, 4 bottom; 0 floating.
-  virtual int DockSide() const { return 0; }
+  // Side on which the bar is docked (a Side).
+  enum Side { kFloating = 0, kDockedLeft = 1, kDockedTop = 2, kDockedRight = 3, kDockedBottom = 4 };
+  virtual int DockSide() const { return kFloating; }
 
   // The bar keeps its top edge line off (set by bars drawn flush under a menu).
   BOOL noTopEdgeLine = FALSE;
   // Caption bar: its background colour, -1 for none.
   COLORREF backgroundColor = (COLORREF)-1;
-  // Outlook bar: paints its own background (slot 10 hands the work to it).
+  // Outlook bar: paints its own background (the look's PaintBarBackground hands the
+  // work to it).
   virtual void PaintOwnBackground(CDC* dc, CRect rect) {
     dc->FillSolidRect(&rect, GlobalData::Get().barShadow);
   }

@@ -52,7 +52,7 @@ public:
   BOOL Create(int style, const RECT& rect, CWnd* parent, UINT id, int location = LOCATION_BOTTOM,
               BOOL closeButton = FALSE);
 
-  // Virtual operations, in the order the interface lists them.
+  // Operations a derived tab window may change.
   virtual COLORREF GetTabBkColor(int tab) const;
   virtual BOOL SetTabBkColor(int tab, COLORREF color = (COLORREF)-1);
   virtual BOOL SetActiveTab(int tab);

@@ -87,6 +87,20 @@ void CTKVisualManager::DestroyInstance() {
   if (current_ && current_->autoDelete) delete current_;
 }
 
+int CTKVisualManager::CaptionButtonGlyph(const CTKCaptionButton* button, BOOL dockedHorizontally,
+                                         BOOL barExpanded, BOOL maximised) {
+  // The expand button points the way the bar would grow or shrink along its row; it
+  // is greyed while another bar of the row is maximised.
+  if (button->hitTest == CTKCaptionButton::kHitHide) return MenuImages::kSmallClose;
+  if (dockedHorizontally)
+    return barExpanded ? MenuImages::kArrowRight
+           : maximised ? MenuImages::kArrowRightDisabled
+                       : MenuImages::kArrowLeft;
+  return barExpanded ? MenuImages::kArrowDown
+         : maximised ? MenuImages::kArrowUpDisabled
+                     : MenuImages::kArrowUp;
+}
+
 void CTKVisualManager::DrawGlyphCentred(CDC* dc, int glyph, const CRect& rect, int extra) {
   SIZE size = MenuImages::Size();
   POINT at{rect.left + (rect.Width() - size.cx) / 2 + extra,
@@ -176,10 +190,7 @@ void CTKVisualManager::PaintCaptionButton(CDC* dc, CTKCaptionButton* button,
                                           BOOL dockedHorizontally, BOOL barExpanded,
                                           BOOL maximised) {
   if (!button) return;
-  int glyph;
-  if (button->hitTest == 19) glyph = 20;
-  else if (dockedHorizontally) glyph = barExpanded ? 2 : (maximised ? 3 : 19);
-  else glyph = barExpanded ? 0 : (maximised ? 17 : 16);
+  const int glyph = CaptionButtonGlyph(button, dockedHorizontally, barExpanded, maximised);
   const bool down = button->pushed && button->focused;
   CRect r = button->rect;
   POINT at{r.left + 2 + (down ? 1 : 0), r.top + 2 + (down ? 1 : 0)};
@@ -192,7 +203,8 @@ void CTKVisualManager::PaintCaptionButton(CDC* dc, CTKCaptionButton* button,
     dc->Draw3dRect(&r, GD().barLight, GD().barDarkShadow);
     r.DeflateRect(1, 1);
     dc->Draw3dRect(&r, GD().barHighlight, GD().barShadow);
-  } else if ((button->pushed || button->focused) && glyph != 17 && glyph != 3) {
+  } else if ((button->pushed || button->focused) && glyph != MenuImages::kArrowUpDisabled &&
+             glyph != MenuImages::kArrowRightDisabled) {
     dc->Draw3dRect(&r, GD().barHighlight, GD().barShadow);
   }
 }
@@ -282,7 +294,7 @@ void CTKVisualManager::PaintDropDownButton(CDC* dc, CRect rect, BOOL disabled, B
   } else if (highlighted) {
     dc->Draw3dRect(&rect, GD().barHighlight, GD().barShadow);
   }
-  DrawGlyphCentred(dc, disabled ? 1 : 0, glyphRect, 1);
+  DrawGlyphCentred(dc, disabled ? MenuImages::kArrowDownDisabled : MenuImages::kArrowDown, glyphRect, 1);
   dc->SetTextColor(oldText);
 }
 
@@ -465,7 +477,8 @@ void CTKVisualManager::PaintTabLabel(CDC* dc, CRect rect, int tab, BOOL, CTKTabW
   const char* text = tabs->GetTabLabel(tab);
   int oldMode = dc->SetBkMode(TRANSPARENT);
   if (tabs->m_labelsOnly) {
-    dc->DrawText(text, -1, &rect, tabs->m_hidePrefix ? 0x825 : 0x25);
+    const UINT centred = DT_SINGLELINE | DT_CENTER | DT_VCENTER;
+    dc->DrawText(text, -1, &rect, tabs->m_hidePrefix ? centred | DT_NOPREFIX : centred);
     dc->SetBkMode(oldMode);
     return;
   }
@@ -484,7 +497,7 @@ void CTKVisualManager::PaintTabLabel(CDC* dc, CRect rect, int tab, BOOL, CTKTabW
   textRect.left = rect.left + margin + imageWidth + 6;
   COLORREF color = tabs->GetTabTextColor(tab);
   if (color != (COLORREF)-1) dc->SetTextColor(color);
-  UINT format = tabs->m_hidePrefix ? 0x8824 : 0x8024;
+  UINT format = DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | (tabs->m_hidePrefix ? DT_NOPREFIX : 0);
   if (tabs->m_centredLabels) format |= DT_CENTER;
   dc->DrawText(text, -1, &textRect, format);
   dc->SetBkMode(oldMode);
@@ -611,7 +624,7 @@ void CTKVisualManager::PaintTasksGroupCaption(CDC* dc, CTKTasksGroup* group, BOO
   CRect textRect(textLeft, r.top, r.right - tasksPaneMetrics[5] - 9, r.bottom);
   dc->DrawText(group->caption, -1, &textRect, DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS);
   CRect glyphRect(r.right - tasksPaneMetrics[5] - 9, r.top, r.right - tasksPaneMetrics[5], r.bottom);
-  DrawGlyphCentred(dc, group->collapsed ? 0 : 16, glyphRect);
+  DrawGlyphCentred(dc, group->collapsed ? MenuImages::kArrowDown : MenuImages::kArrowUp, glyphRect);
   dc->SetBkMode(oldMode);
   dc->SetTextColor(oldText);
   dc->SelectObject(oldFont);
@@ -703,7 +716,7 @@ int CTKVisualManager::GetShowAllButtonHeight(CTKBaseControlBar*) {
   return MenuImages::Size().cy + 6;
 }
 
-void CTKVisualManager::PaintShowAllButton(CDC* dc, CRect rect) { DrawGlyphCentred(dc, 18, rect); }
+void CTKVisualManager::PaintShowAllButton(CDC* dc, CRect rect) { DrawGlyphCentred(dc, MenuImages::kChevronsDown, rect); }
 
 void CTKVisualManager::PaintWindowBorder(CWnd* window) {
   if (!window || !window->m_hWnd) return;
@@ -724,7 +737,8 @@ void CTKVisualManager::PaintScrollButtons(CDC* dc, CRect rect, BOOL vertical, UI
   else first.right = second.left = rect.left + rect.Width() / 2;
   const UINT pressed = pressedState & 3;
   CRect halves[2] = {first, second};
-  const int glyphs[2] = {vertical ? 16 : 19, vertical ? 0 : 2};
+  const int glyphs[2] = {vertical ? MenuImages::kArrowUp : MenuImages::kArrowLeft,
+                         vertical ? MenuImages::kArrowDown : MenuImages::kArrowRight};
   for (int i = 0; i < 2; ++i) {
     if (pressed == static_cast<UINT>(i + 1))
       dc->Draw3dRect(&halves[i], GD().barShadow, GD().barHighlight);

@@ -125,10 +125,10 @@ void CTKVisualManagerXP::AdjustMenuToButton(CTKPopupMenuBase* popup, CRect& rect
                                           : (barRect.right - barRect.left) < rect.Width();
   const int shift = narrow ? 1 : 4;
   switch (bar->DockSide()) {
-    case 1: rect.left -= shift; break;
-    case 2: rect.top -= shift; break;
-    case 3: rect.right += shift; break;
-    case 4: rect.bottom += shift; break;
+    case CTKBaseControlBar::kDockedLeft: rect.left -= shift; break;
+    case CTKBaseControlBar::kDockedTop: rect.top -= shift; break;
+    case CTKBaseControlBar::kDockedRight: rect.right += shift; break;
+    case CTKBaseControlBar::kDockedBottom: rect.bottom += shift; break;
     default: break;
   }
 }
@@ -259,25 +259,23 @@ void CTKVisualManagerXP::PaintCaptionButton(CDC* dc, CTKCaptionButton* button,
                                             BOOL dockedHorizontally, BOOL barExpanded,
                                             BOOL maximised) {
   if (!button) return;
-  int glyph;
-  if (button->hitTest == 19) glyph = 20;
-  else if (dockedHorizontally) glyph = barExpanded ? 2 : (maximised ? 3 : 19);
-  else glyph = barExpanded ? 0 : (maximised ? 17 : 16);
+  const int glyph = CaptionButtonGlyph(button, dockedHorizontally, barExpanded, maximised);
   CRect r = button->rect;
   if (button->pushed || button->focused) {
     Fill(dc, r, button->pushed && button->focused ? itemPressed : itemHighlight);
     Frame(dc, r, itemFrame);
   }
-  MenuImages::Draw(dc, glyph, POINT{r.left + (r.Width() - 9) / 2, r.top + (r.Height() - 9) / 2});
+  const int size = MenuImages::kGlyphSize;
+  MenuImages::Draw(dc, glyph, POINT{r.left + (r.Width() - size) / 2, r.top + (r.Height() - size) / 2});
 }
 
 void CTKVisualManagerXP::PaintMDIButton(CDC* dc, CRect rect, UINT command, UINT state,
                                         BOOL highlighted) {
   int glyph;
   switch (command) {
-    case SC_MINIMIZE: glyph = 8; break;
-    case SC_CLOSE: glyph = 12; break;
-    case SC_RESTORE: glyph = 10; break;
+    case SC_MINIMIZE: glyph = MenuImages::kMinimise; break;
+    case SC_CLOSE: glyph = MenuImages::kClose; break;
+    case SC_RESTORE: glyph = MenuImages::kRestore; break;
     default: return;
   }
   const bool disabled = (state & TBBS_DISABLED) != 0;
@@ -285,7 +283,7 @@ void CTKVisualManagerXP::PaintMDIButton(CDC* dc, CRect rect, UINT command, UINT 
     Fill(dc, rect, (state & TBBS_PRESSED) ? itemPressed : itemHighlight);
     Frame(dc, rect, itemFrame);
   }
-  DrawGlyphCentred(dc, disabled ? glyph + 1 : glyph, rect);
+  DrawGlyphCentred(dc, disabled ? glyph + 1 : glyph, rect);  // each greyed form follows its glyph
 }
 
 void CTKVisualManagerXP::PaintStatusPaneBorder(CDC* dc, CTKBaseControlBar*, CRect rect, UINT,
@@ -304,7 +302,7 @@ void CTKVisualManagerXP::PaintDropDownButton(CDC* dc, CRect rect, BOOL disabled,
     dc->FillRect(&rect, &GD().barFaceBrush);
     Frame(dc, rect, GD().barHighlight);
   }
-  DrawGlyphCentred(dc, disabled ? 1 : 0, rect, 1);
+  DrawGlyphCentred(dc, disabled ? MenuImages::kArrowDownDisabled : MenuImages::kArrowDown, rect, 1);
   dc->SetTextColor(oldText);
 }
 
@@ -503,7 +501,7 @@ void CTKVisualManagerXP::PaintTasksGroupCaption(CDC* dc, CTKTasksGroup* group, B
   text.DeflateRect(tasksPaneMetrics[4] + 2, 0);
   dc->DrawText(group->caption, -1, &text, DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS);
   CRect glyphRect(group->rect.right - 13, group->rect.top, group->rect.right - 2, group->rect.bottom);
-  DrawGlyphCentred(dc, group->collapsed ? 0 : 16, glyphRect);
+  DrawGlyphCentred(dc, group->collapsed ? MenuImages::kArrowDown : MenuImages::kArrowUp, glyphRect);
   dc->SetBkMode(oldMode);
   dc->SetTextColor(oldText);
   dc->SelectObject(oldFont);
@@ -574,7 +572,8 @@ void CTKVisualManagerXP::PaintScrollButtons(CDC* dc, CRect rect, BOOL vertical, 
   else first.right = second.left = rect.left + rect.Width() / 2;
   const UINT pressed = pressedState & 3;
   CRect halves[2] = {first, second};
-  const int glyphs[2] = {vertical ? 16 : 19, vertical ? 0 : 2};
+  const int glyphs[2] = {vertical ? MenuImages::kArrowUp : MenuImages::kArrowLeft,
+                         vertical ? MenuImages::kArrowDown : MenuImages::kArrowRight};
   for (int i = 0; i < 2; ++i) {
     if (pressed == static_cast<UINT>(i + 1)) {
       Fill(dc, halves[i], itemPressed);

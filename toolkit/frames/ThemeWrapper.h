@@ -17,7 +17,7 @@ public:
   ThemeWrapper();
   ~ThemeWrapper() override;
 
-  // Slots 3 to 7 of every look.
+  // Drawing through the theme; FALSE when the theme cannot draw it.
   virtual BOOL DrawPushButton(CDC* dc, CRect rect, CWnd* button, UINT state);
   virtual BOOL DrawStatusBarProgress(CDC* dc, CTKBaseControlBar* statusBar, CRect rect,
                                      int total, int current, COLORREF barColor,

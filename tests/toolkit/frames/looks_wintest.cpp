@@ -70,7 +70,7 @@ TEST(GlobalData, ReloadFollowsASystemColourChangeAndReloadsTheGlyphs) {
     EXPECT_FALSE(MenuImages::IsLoaded());
     LookCanvas canvas(9, 9);
     canvas.Clear(RGB(255, 255, 255));
-    MenuImages::Draw(&canvas.dc, 0, POINT{0, 0});  // arrow down: row 3 is solid
+    MenuImages::Draw(&canvas.dc, MenuImages::kArrowDown, POINT{0, 0});  // row 3 is solid
     EXPECT_EQ(canvas.At(4, 3), RGB(10, 200, 30));
     EXPECT_EQ(canvas.At(0, 0), RGB(255, 255, 255));  // transparent around the glyph
   }
@@ -154,7 +154,7 @@ TEST(MenuImages, CentredGlyphAndScaledDraw) {
   EXPECT_EQ(canvas.At(5, 3), RGB(1, 1, 1));
   EXPECT_EQ(canvas.At(5 + 8, 3 + 8), RGB(1, 1, 1));
   // Twice the size: the solid row of the down arrow (row 3) covers rows 6 and 7.
-  MenuImages::Draw(&canvas.dc, 0, POINT{20, 0}, SIZE{18, 18});
+  MenuImages::Draw(&canvas.dc, MenuImages::kArrowDown, POINT{20, 0}, SIZE{18, 18});
   EXPECT_EQ(canvas.At(28, 6), GD().buttonText);
   EXPECT_EQ(canvas.At(28, 7), GD().buttonText);
   EXPECT_EQ(MenuImages::Size().cx, 9);
@@ -357,14 +357,14 @@ void PaintPanel(CTKVisualManager& look, LookCanvas& canvas) {
     button.nStyle = styles[i];
     look.PaintButtonFace(&canvas.dc, &button, r, states[i]);
     look.PaintButtonViaOwner(&canvas.dc, &button, r, states[i], TRUE);
-    MenuImages::Draw(&canvas.dc, 6, POINT{r.left + 7, r.top + 7});
+    MenuImages::Draw(&canvas.dc, MenuImages::kCheck, POINT{r.left + 7, r.top + 7});
   }
   look.PaintSeparator(&canvas.dc, &toolbar, CRect(118, 3, 126, 27), TRUE);
   look.PaintDropDownButton(&canvas.dc, CRect(128, 5, 144, 25), FALSE, FALSE, TRUE);
   look.PaintMDIButton(&canvas.dc, CRect(150, 7, 166, 23), SC_CLOSE, 0, TRUE);
   CTKCaptionButton caption;
   caption.rect = CRect(170, 7, 184, 21);
-  caption.hitTest = 19;
+  caption.hitTest = CTKCaptionButton::kHitHide;
   caption.focused = TRUE;
   look.PaintCaptionButton(&canvas.dc, &caption, TRUE, TRUE, FALSE);
   look.PaintScrollButtons(&canvas.dc, CRect(190, 4, 230, 26), FALSE, 1, FALSE);
@@ -378,7 +378,7 @@ void PaintPanel(CTKVisualManager& look, LookCanvas& canvas) {
   item.bar = &popup;
   COLORREF text = 0;
   look.PaintFace3D(&canvas.dc, &item, CRect(13, 60, 147, 80), text);
-  MenuImages::Draw(&canvas.dc, 2, POINT{134, 66});
+  MenuImages::Draw(&canvas.dc, MenuImages::kArrowRight, POINT{134, 66});
   look.PaintSeparator(&canvas.dc, &popup, CRect(30, 90, 147, 96), FALSE);
   DrawManager dm(canvas.dc);
   dm.PaintShadow(menu, look.menuShadowDepth, 100, 75, nullptr, nullptr, TRUE);
