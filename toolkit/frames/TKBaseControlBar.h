@@ -18,23 +18,23 @@ public:
   virtual int DockSide() const { return kFloating; }
 
   // The bar keeps its top edge line off (set by bars drawn flush under a menu).
-  BOOL noTopEdgeLine = FALSE;
+  BOOL m_noTopEdgeLine = FALSE;
   // Caption bar: its background colour, -1 for none.
-  COLORREF backgroundColor = (COLORREF)-1;
+  COLORREF m_backgroundColor = (COLORREF)-1;
   // Outlook bar: paints its own background (the look's PaintBarBackground hands the
   // work to it).
   virtual void PaintOwnBackground(CDC* dc, CRect rect) {
     dc->FillSolidRect(&rect, GlobalData::Get().barShadow);
   }
-  BOOL outlookAsksBaseLook = FALSE;
+  BOOL m_outlookAsksBaseLook = FALSE;
   // Colour bar: a palette docked on a toolbar.
-  BOOL isToolbarPalette = FALSE;
+  BOOL m_isToolbarPalette = FALSE;
   // Popup menu bar: hides its image strip; its popup narrows the strip.
-  BOOL hidesImageStrip = FALSE;
-  BOOL popupNarrowsStrip = TRUE;
+  BOOL m_hidesImageStrip = FALSE;
+  BOOL m_popupNarrowsStrip = TRUE;
   // Toolbars: the size of images in menus (16 by 15 by default), the button margins
   // and the custom text colour (-1: the global bar text).
-  SIZE menuImageSize{16, 15};
-  SIZE buttonMargins{3, 3};
-  COLORREF customTextColor = (COLORREF)-1;
+  SIZE m_menuImageSize{16, 15};
+  SIZE m_buttonMargins{3, 3};
+  COLORREF m_customTextColor = (COLORREF)-1;
 };

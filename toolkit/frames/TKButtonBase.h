@@ -9,6 +9,6 @@ public:
     dc->Draw3dRect(&rect, GlobalData::Get().buttonHighlight, GlobalData::Get().buttonDarkShadow);
     rect.DeflateRect(1, 1);
   }
-  BOOL pushed = FALSE;
-  BOOL hot = FALSE;
+  BOOL m_pushed = FALSE;
+  BOOL m_hot = FALSE;
 };

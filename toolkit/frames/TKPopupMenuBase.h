@@ -6,5 +6,5 @@ class CTKBaseControlBar;
 
 class CTKPopupMenuBase : public CWnd {
 public:
-  CTKBaseControlBar* parentBar = nullptr;  // the bar whose button opened it
+  CTKBaseControlBar* m_parentBar = nullptr;  // the bar whose button opened it
 };

@@ -1,9 +1,9 @@
 #pragma once
-// A task of the tasks pane as the looks see it (a pane this program does not show).
+// A task of the tasks pane as the looks see it (a pane this program does not show): a
+// plain record.
 #include "platform/afx/afxwin.h"
 
-class CTKTask {
-public:
+struct CTKTask {
   CRect rect;
   const char* text = "";
   BOOL separator = FALSE;

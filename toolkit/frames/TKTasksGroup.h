@@ -1,9 +1,9 @@
 #pragma once
-// A group of the tasks pane as the looks see it (a pane this program does not show).
+// A group of the tasks pane as the looks see it (a pane this program does not show): a
+// plain record.
 #include "platform/afx/afxwin.h"
 
-class CTKTasksGroup {
-public:
+struct CTKTasksGroup {
   CRect rect;
   const char* caption = "";
   BOOL special = FALSE;

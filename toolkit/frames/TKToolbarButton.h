@@ -14,10 +14,13 @@ public:
   // it drew the border itself.
   virtual BOOL OnDrawBorder(CDC* dc, CRect& rect, int state) { return FALSE; }
 
-  UINT nStyle = 0;
-  CRect rect;
-  CTKBaseControlBar* bar = nullptr;        // the toolbar holding it
-  CWnd* popupMenu = nullptr;               // a menu button's open popup, if any
-  BOOL refusesCustomize = FALSE;
-  BOOL popupIsOpen() const { return popupMenu && popupMenu->m_hWnd && ::IsWindowVisible(popupMenu->m_hWnd); }
+  BOOL IsPopupOpen() const {
+    return m_popupMenu && m_popupMenu->m_hWnd && ::IsWindowVisible(m_popupMenu->m_hWnd);
+  }
+
+  UINT m_nStyle = 0;                    // TBBS_ state bits
+  CRect m_rect;
+  CTKBaseControlBar* m_bar = nullptr;   // the toolbar holding it
+  CWnd* m_popupMenu = nullptr;          // a menu button's open popup, if any
+  BOOL m_refusesCustomize = FALSE;
 };

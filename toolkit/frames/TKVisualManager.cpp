@@ -12,10 +12,10 @@ IMPLEMENT_DYNCREATE(CTKVisualManager, CObject)
 
 BOOL g_toolbarsCustomizing = FALSE;
 
-CTKVisualManager* CTKVisualManager::current_ = nullptr;
-CRuntimeClass* CTKVisualManager::selectedClass_ = nullptr;
-void (*CTKVisualManager::adjustAllToolbars)() = nullptr;
-void (*CTKVisualManager::forEachBarWindow)(void (*)(HWND)) = nullptr;
+CTKVisualManager* CTKVisualManager::s_current = nullptr;
+CRuntimeClass* CTKVisualManager::s_selectedClass = nullptr;
+void (*CTKVisualManager::s_adjustAllToolbars)() = nullptr;
+void (*CTKVisualManager::s_forEachBarWindow)(void (*)(HWND)) = nullptr;
 
 namespace {
 GlobalData& GD() { return GlobalData::Get(); }
@@ -31,39 +31,39 @@ void RedrawBarWindow(HWND hwnd) {
 }
 }  // namespace
 
-CTKVisualManager::CTKVisualManager(BOOL temporary) : isTemporary(temporary) {
+CTKVisualManager::CTKVisualManager(BOOL temporary) : m_isTemporary(temporary) {
   if (!temporary) {
-    if (!current_) current_ = this;
+    if (!s_current) s_current = this;
     GD().ReloadColors();
   }
 }
 
 CTKVisualManager::~CTKVisualManager() {
-  if (!isTemporary) current_ = nullptr;
+  if (!m_isTemporary) s_current = nullptr;
 }
 
 CTKVisualManager* CTKVisualManager::GetInstance() {
-  if (current_) return current_;
+  if (s_current) return s_current;
   CTKVisualManager* look = nullptr;
-  if (selectedClass_) look = static_cast<CTKVisualManager*>(selectedClass_->CreateObject());
+  if (s_selectedClass) look = static_cast<CTKVisualManager*>(s_selectedClass->CreateObject());
   if (!look) look = new CTKVisualManager;
-  current_ = look;
-  look->autoDelete = TRUE;
+  s_current = look;
+  look->m_autoDelete = TRUE;
   look->RecomputeColors();
   return look;
 }
 
 BOOL CTKVisualManager::SelectLookClass(CRuntimeClass* lookClass) {
   if (lookClass && !lookClass->IsDerivedFrom(RUNTIME_CLASS(CTKVisualManager))) return FALSE;
-  selectedClass_ = lookClass;
-  if (current_) {
-    CTKVisualManager* old = current_;
-    current_ = nullptr;
+  s_selectedClass = lookClass;
+  if (s_current) {
+    CTKVisualManager* old = s_current;
+    s_current = nullptr;
     delete old;
   }
-  current_ = nullptr;
+  s_current = nullptr;
   GD().ReloadColors();
-  if (adjustAllToolbars) adjustAllToolbars();
+  if (s_adjustAllToolbars) s_adjustAllToolbars();
   RedrawAllBars();
   return TRUE;
 }
@@ -71,11 +71,11 @@ BOOL CTKVisualManager::SelectLookClass(CRuntimeClass* lookClass) {
 void CTKVisualManager::RedrawAllBars() {
   CWnd* main = AfxGetMainWnd();
   if (main && main->m_hWnd) RedrawBarWindow(main->m_hWnd);
-  if (forEachBarWindow) forEachBarWindow(RedrawBarWindow);
+  if (s_forEachBarWindow) s_forEachBarWindow(RedrawBarWindow);
 }
 
 void CTKVisualManager::SetLookFlag(BOOL flag) {
-  GetInstance()->lookFlag = flag;
+  GetInstance()->m_lookFlag = flag;
   CWnd* main = AfxGetMainWnd();
   if (main && main->m_hWnd)
     ::RedrawWindow(main->m_hWnd, nullptr, nullptr,
@@ -84,7 +84,7 @@ void CTKVisualManager::SetLookFlag(BOOL flag) {
 }
 
 void CTKVisualManager::DestroyInstance() {
-  if (current_ && current_->autoDelete) delete current_;
+  if (s_current && s_current->m_autoDelete) delete s_current;
 }
 
 int CTKVisualManager::CaptionButtonGlyph(const CTKCaptionButton* button, BOOL dockedHorizontally,
@@ -117,7 +117,7 @@ void CTKVisualManager::PaintBarBackground(CDC* dc, CTKBaseControlBar* bar, CRect
     return;
   }
   if (bar && bar->LookKind() == CTKBaseControlBar::kCaptionBar) {
-    Fill(dc, clip, bar->backgroundColor == (COLORREF)-1 ? GD().barShadow : bar->backgroundColor);
+    Fill(dc, clip, bar->m_backgroundColor == (COLORREF)-1 ? GD().barShadow : bar->m_backgroundColor);
     return;
   }
   dc->FillRect(clip.IsRectEmpty() ? &client : &clip, &GD().barFaceBrush);
@@ -135,7 +135,7 @@ void CTKVisualManager::PaintBarEdges(CDC* dc, CTKBaseControlBar* bar, CRect& rec
   if (style & CBRS_BORDER_TOP) Fill(dc, CRect(r.left, r.top, r.right, r.top + 1), light);
   if (style & CBRS_BORDER_RIGHT) Fill(dc, CRect(r.right - 1, r.top, r.right, r.bottom), dark);
   if (style & CBRS_BORDER_BOTTOM) Fill(dc, CRect(r.left, r.bottom - 1, r.right, r.bottom), dark);
-  if ((style & CBRS_BORDER_TOP) && !bar->noTopEdgeLine) {
+  if ((style & CBRS_BORDER_TOP) && !bar->m_noTopEdgeLine) {
     // A flush top: a shadow line over a highlight line.
     Fill(dc, CRect(r.left, r.top, r.right, r.top + 1), GD().barShadow);
     Fill(dc, CRect(r.left, r.top + 1, r.right, r.top + 2), GD().barHighlight);
@@ -154,7 +154,7 @@ void CTKVisualManager::PaintMenuFrame(CDC* dc, CWnd*, CRect rect) {
 }
 
 void CTKVisualManager::PaintGripper(CDC* dc, CRect gripper, BOOL horizontal, CTKBaseControlBar*) {
-  const bool flat = lookFlag != FALSE;
+  const bool flat = m_lookFlag != FALSE;
   const int ridges = flat ? 1 : 2;
   if (horizontal) {
     gripper.DeflateRect(0, flat ? 3 : 2);
@@ -199,7 +199,7 @@ void CTKVisualManager::PaintCaptionButton(CDC* dc, CTKCaptionButton* button,
     dc->Draw3dRect(&r, GD().barDarkShadow, GD().barLight);
     r.DeflateRect(1, 1);
     dc->Draw3dRect(&r, GD().barDarkShadow, GD().barHighlight);
-  } else if (!lookFlag) {
+  } else if (!m_lookFlag) {
     dc->Draw3dRect(&r, GD().barLight, GD().barDarkShadow);
     r.DeflateRect(1, 1);
     dc->Draw3dRect(&r, GD().barHighlight, GD().barShadow);
@@ -264,7 +264,7 @@ void CTKVisualManager::PaintStatusBarProgress(CDC* dc, CTKBaseControlBar*, CRect
 
 void CTKVisualManager::PaintSizeGrip(CDC* dc, CTKBaseControlBar* statusBar, CRect rect) {
   HWND hwnd = statusBar ? statusBar->m_hWnd : nullptr;
-  if (hwnd && getWindowTheme_ && getWindowTheme_(hwnd) && themes_[kScrollBar]) {
+  if (hwnd && m_getWindowTheme && m_getWindowTheme(hwnd) && m_themes[kScrollBar]) {
     DrawBackground(kScrollBar, dc, 10, 1, rect);
     return;
   }
@@ -301,7 +301,7 @@ void CTKVisualManager::PaintDropDownButton(CDC* dc, CRect rect, BOOL disabled, B
 void CTKVisualManager::PaintMenuButtonBorder(CDC* dc, CRect rect, CTKToolbarButton*,
                                              BOOL checked, BOOL highlighted) {
   if (!checked && !highlighted) return;
-  if (flatButtonStyle) {
+  if (m_flatButtonStyle) {
     rect.DeflateRect(1, 1);
     Frame(dc, rect, GD().barDarkShadow);
   } else {
@@ -330,8 +330,8 @@ void CTKVisualManager::PaintButtonFace(CDC* dc, CTKToolbarButton* button, CRect 
   }
   if (button->LookKind() == CTKToolbarButton::kOutlook || g_toolbarsCustomizing || state == 2)
     return;
-  if (button->nStyle & (TBBS_CHECKED | TBBS_INDETERMINATE)) {
-    SIZE margins = button->bar ? button->bar->buttonMargins : SIZE{0, 0};
+  if (button->m_nStyle & (TBBS_CHECKED | TBBS_INDETERMINATE)) {
+    SIZE margins = button->m_bar ? button->m_bar->m_buttonMargins : SIZE{0, 0};
     rect.DeflateRect(margins.cx, margins.cy);
     dc->FillRect(&rect, &GD().lightBrush);
   }
@@ -346,7 +346,7 @@ void CTKVisualManager::PaintButtonEdge(CDC* dc, CTKToolbarButton* button, CRect 
 
 void CTKVisualManager::PaintButtonViaOwner(CDC* dc, CTKToolbarButton* button, CRect rect,
                                            int state, BOOL) {
-  if (flatButtonStyle && button && button->OnDrawBorder(dc, rect, state)) return;
+  if (m_flatButtonStyle && button && button->OnDrawBorder(dc, rect, state)) return;
   PaintButtonEdge(dc, button, rect, state);
 }
 
@@ -363,12 +363,12 @@ void CTKVisualManager::PaintPopupBarHighlight(CDC* dc, CRect rect) {
 COLORREF CTKVisualManager::GetButtonTextColor(CTKToolbarButton* button, int state) {
   if (!button) return GD().barText;
   if (button->LookKind() == CTKToolbarButton::kOutlook)
-    return (button->nStyle & TBBS_DISABLED) ? GD().SysColor(COLOR_3DFACE)
+    return (button->m_nStyle & TBBS_DISABLED) ? GD().SysColor(COLOR_3DFACE)
                                             : GD().SysColor(COLOR_WINDOW);
-  if ((button->nStyle & TBBS_DISABLED) || (g_toolbarsCustomizing && button->refusesCustomize))
+  if ((button->m_nStyle & TBBS_DISABLED) || (g_toolbarsCustomizing && button->m_refusesCustomize))
     return GD().grayText;
   if (state == 2) {
-    COLORREF custom = button->bar ? button->bar->customTextColor : (COLORREF)-1;
+    COLORREF custom = button->m_bar ? button->m_bar->m_customTextColor : (COLORREF)-1;
     return custom == (COLORREF)-1 ? GD().barText : custom;
   }
   return GD().barText;
@@ -508,7 +508,7 @@ void CTKVisualManager::PaintTabFrame(CDC* dc, CRect rect, CTKTabWndBase*) {
 }
 
 void CTKVisualManager::PaintTabButtonBorder(CDC* dc, CRect& rect, CTKButtonBase* button, UINT state) {
-  bool pressed = (button && button->pushed && button->hot) || (state & 1);
+  bool pressed = (button && button->m_pushed && button->m_hot) || (state & 1);
   if (pressed) dc->Draw3dRect(&rect, GD().buttonDarkShadow, GD().buttonHighlight);
   else dc->Draw3dRect(&rect, GD().buttonHighlight, GD().buttonDarkShadow);
   rect.DeflateRect(2, 2);
@@ -609,7 +609,7 @@ void CTKVisualManager::PaintTasksGroupCaption(CDC* dc, CTKTasksGroup* group, BOO
   if (!group) return;
   CRect r = group->rect;
   Fill(dc, r, group->special ? GD().highlight : GD().buttonFace);
-  int textLeft = r.left + tasksPaneMetrics[4];
+  int textLeft = r.left + m_tasksPaneMetrics[4];
   if (group->icon && r.Height() >= 16) {
     ::DrawIconEx(dc->m_hDC, r.left + 2, r.top + (r.Height() - 16) / 2, group->icon, 16, 16, 0,
                  nullptr, DI_NORMAL);
@@ -621,9 +621,9 @@ void CTKVisualManager::PaintTasksGroupCaption(CDC* dc, CTKTasksGroup* group, BOO
                        : (group->special ? GD().highlightText : GD().buttonText);
   COLORREF oldText = dc->SetTextColor(color);
   int oldMode = dc->SetBkMode(TRANSPARENT);
-  CRect textRect(textLeft, r.top, r.right - tasksPaneMetrics[5] - 9, r.bottom);
+  CRect textRect(textLeft, r.top, r.right - m_tasksPaneMetrics[5] - 9, r.bottom);
   dc->DrawText(group->caption, -1, &textRect, DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS);
-  CRect glyphRect(r.right - tasksPaneMetrics[5] - 9, r.top, r.right - tasksPaneMetrics[5], r.bottom);
+  CRect glyphRect(r.right - m_tasksPaneMetrics[5] - 9, r.top, r.right - m_tasksPaneMetrics[5], r.bottom);
   DrawGlyphCentred(dc, group->collapsed ? MenuImages::kArrowDown : MenuImages::kArrowUp, glyphRect);
   dc->SetBkMode(oldMode);
   dc->SetTextColor(oldText);
@@ -654,7 +654,7 @@ void CTKVisualManager::PaintTask(CDC* dc, CTKTask* task) {
   }
   if (task->image >= 0 && task->imageList) {
     ::ImageList_Draw(task->imageList, task->image, dc->m_hDC, r.left, r.top, ILD_TRANSPARENT);
-    r.left += 16 + tasksPaneMetrics[7];
+    r.left += 16 + m_tasksPaneMetrics[7];
   }
   HGDIOBJ oldFont = dc->SelectObject(task->hot && task->enabled ? &GD().underlineFont : &GD().regularFont);
   COLORREF color = !task->enabled ? GD().grayText
@@ -681,7 +681,7 @@ void CTKVisualManager::PaintCaptionBarButton(CDC* dc, CRect rect, int inset, int
 
 void CTKVisualManager::PaintCaptionBarCloseButton(CDC* dc, CRect rect, BOOL, BOOL pressed) {
   HWND hwnd = ::WindowFromDC(dc->m_hDC);
-  if (hwnd && getWindowTheme_ && getWindowTheme_(hwnd) && themes_[kWindow]) {
+  if (hwnd && m_getWindowTheme && m_getWindowTheme(hwnd) && m_themes[kWindow]) {
     DrawBackground(kWindow, dc, 2, pressed ? 2 : 1, rect);
     return;
   }
@@ -716,7 +716,9 @@ int CTKVisualManager::GetShowAllButtonHeight(CTKBaseControlBar*) {
   return MenuImages::Size().cy + 6;
 }
 
-void CTKVisualManager::PaintShowAllButton(CDC* dc, CRect rect) { DrawGlyphCentred(dc, MenuImages::kChevronsDown, rect); }
+void CTKVisualManager::PaintShowAllButton(CDC* dc, CRect rect) {
+  DrawGlyphCentred(dc, MenuImages::kChevronsDown, rect);
+}
 
 void CTKVisualManager::PaintWindowBorder(CWnd* window) {
   if (!window || !window->m_hWnd) return;

@@ -134,9 +134,9 @@ public:
   virtual BOOL IsCustomizeOptionAllowed() { return TRUE; }
   virtual int GetCustomizeButtonMargin() { return 2; }
   virtual BOOL IsPressedButtonShifted() { return TRUE; }
-  virtual BOOL IsMenuJoinedToButton() { return menuJoinedToButton; }
-  virtual int GetPopupMenuBorderSize() { return popupMenuBorderSize; }
-  virtual int GetOutlookLayoutFlag() { return outlookLayoutFlag; }
+  virtual BOOL IsMenuJoinedToButton() { return m_menuJoinedToButton; }
+  virtual int GetPopupMenuBorderSize() { return m_popupMenuBorderSize; }
+  virtual int GetOutlookLayoutFlag() { return m_outlookLayoutFlag; }
 
   using ThemeWrapper::DrawPushButton;
   using ThemeWrapper::DrawComboDropButton;
@@ -150,25 +150,25 @@ public:
   static void SetLookFlag(BOOL flag);
   static void DestroyInstance();
   // The current look without making one (null when none).
-  static CTKVisualManager* Current() { return current_; }
+  static CTKVisualManager* Current() { return s_current; }
 
   // Installed by the bar layers: the live toolbars (re-laid out after a look change)
   // and the live sizing bars, for redrawing. Empty until those layers exist.
-  static void (*adjustAllToolbars)();
-  static void (*forEachBarWindow)(void (*visit)(HWND));
+  static void (*s_adjustAllToolbars)();
+  static void (*s_forEachBarWindow)(void (*visit)(HWND));
 
-  BOOL lookFlag = FALSE;
-  int menuShadowDepth = 6;
-  BOOL flatButtonStyle = FALSE;
-  BOOL flatToolbarButtons = FALSE;
-  BOOL embossDisabledText = TRUE;
-  BOOL xpImageStyle = FALSE;
-  BOOL isTemporary = FALSE;
-  int tasksPaneMetrics[9] = {12, 12, 15, 25, 13, 7, 12, 5, 4};
-  BOOL menuJoinedToButton = FALSE;
-  int popupMenuBorderSize = 2;
-  int outlookLayoutFlag = 1;
-  BOOL autoDelete = FALSE;
+  BOOL m_lookFlag = FALSE;
+  int m_menuShadowDepth = 6;
+  BOOL m_flatButtonStyle = FALSE;
+  BOOL m_flatToolbarButtons = FALSE;
+  BOOL m_embossDisabledText = TRUE;
+  BOOL m_xpImageStyle = FALSE;
+  BOOL m_isTemporary = FALSE;
+  int m_tasksPaneMetrics[9] = {12, 12, 15, 25, 13, 7, 12, 5, 4};
+  BOOL m_menuJoinedToButton = FALSE;
+  int m_popupMenuBorderSize = 2;
+  int m_outlookLayoutFlag = 1;
+  BOOL m_autoDelete = FALSE;
 
 protected:
   // The glyph of a sizing bar's caption button.
@@ -178,6 +178,6 @@ protected:
   static void DrawGlyphCentred(CDC* dc, int glyph, const CRect& rect, int extra = 0);
 
 private:
-  static CTKVisualManager* current_;
-  static CRuntimeClass* selectedClass_;
+  static CTKVisualManager* s_current;
+  static CRuntimeClass* s_selectedClass;
 };

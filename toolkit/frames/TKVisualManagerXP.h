@@ -71,28 +71,28 @@ public:
   virtual void FillHighlight(CDC* dc, CRect rect, CBrush* brush);
   virtual COLORREF GetMenuBaseColor();
 
-  CBrush gripperBrush, gripperBrushVertical;
-  COLORREF toolbarBackground = 0;
-  CBrush toolbarBackgroundBrush;
-  COLORREF toolbarBackgroundDark = 0;
-  CBrush toolbarBackgroundDarkBrush;
-  COLORREF menuBackground = 0;
-  CBrush menuBackgroundBrush;
-  COLORREF itemHighlight = 0;
-  CBrush itemHighlightBrush;
-  COLORREF itemPressed = 0;
-  CBrush itemPressedBrush;
-  COLORREF itemChecked = 0;
-  CBrush itemCheckedBrush;
-  COLORREF darkFace = 0;
-  COLORREF paleFace = 0;
-  CBrush paleFaceBrush;
-  CPen separatorPen;
-  COLORREF statusPaneBorder = 0;
-  COLORREF menuBorder = 0;
-  COLORREF itemFrame = 0;
-  COLORREF tabShadow = 0;
-  BOOL showMenuShadows = TRUE;
+  CBrush m_gripperBrush, m_gripperBrushVertical;
+  COLORREF m_toolbarBackground = 0;
+  CBrush m_toolbarBackgroundBrush;
+  COLORREF m_toolbarBackgroundDark = 0;
+  CBrush m_toolbarBackgroundDarkBrush;
+  COLORREF m_menuBackground = 0;
+  CBrush m_menuBackgroundBrush;
+  COLORREF m_itemHighlight = 0;
+  CBrush m_itemHighlightBrush;
+  COLORREF m_itemPressed = 0;
+  CBrush m_itemPressedBrush;
+  COLORREF m_itemChecked = 0;
+  CBrush m_itemCheckedBrush;
+  COLORREF m_darkFace = 0;
+  COLORREF m_paleFace = 0;
+  CBrush m_paleFaceBrush;
+  CPen m_separatorPen;
+  COLORREF m_statusPaneBorder = 0;
+  COLORREF m_menuBorder = 0;
+  COLORREF m_itemFrame = 0;
+  COLORREF m_tabShadow = 0;
+  BOOL m_showMenuShadows = TRUE;
 
 protected:
   // The face brush of a pressed, highlighted or checked toolbar button; null for

@@ -47,7 +47,7 @@ public:
                           BOOL disabled) override;
 
   // Menu bars and popup menus keep the flat look's drawing even with themes on.
-  BOOL useXPMenus = FALSE;
+  BOOL m_useXPMenus = FALSE;
 
 private:
   bool IsMenuBar(const CTKBaseControlBar* bar) const;
