@@ -33,8 +33,17 @@ CTKTabInfo::CTKTabInfo(const char* label, UINT image, CWnd* wnd, UINT id)
 BEGIN_MESSAGE_MAP(CTKTabWnd, CTKTabWndBase)
   ON_WM_CREATE()
   ON_WM_DESTROY()
-  ON_WM_PAINT()
   ON_WM_SIZE()
+  ON_WM_SYSCOLORCHANGE()
+  ON_WM_SETTINGCHANGE()
+  ON_WM_CANCELMODE()
+  ON_WM_PAINT()
+  ON_WM_ERASEBKGND()
+  ON_MESSAGE(WM_PRINTCLIENT, OnPrintClient)
+  ON_WM_LBUTTONDOWN()
+  ON_WM_MOUSEMOVE()
+  ON_WM_LBUTTONUP()
+  ON_WM_LBUTTONDBLCLK()
 END_MESSAGE_MAP()
 
 CTKTabWnd::CTKTabWnd() { RegisterTabMessages(); }
@@ -92,7 +101,19 @@ void CTKTabWnd::OnDestroy() {
   m_tabs.RemoveAll();
   m_tabCount = 0;
   m_activeTab = -1;
-  ::DefWindowProcA(m_hWnd, WM_DESTROY, 0, 0);
+  CTKTabWndBase::OnDestroy();
+}
+
+void CTKTabWnd::OnSysColorChange() {
+  InitAutoColors();
+  Invalidate();
+  CTKTabWndBase::OnSysColorChange();
+}
+
+void CTKTabWnd::OnSettingChange(UINT flags, LPCSTR section) {
+  SetTabsHeight();
+  RecalcLayout();
+  CTKTabWndBase::OnSettingChange(flags, section);
 }
 
 void CTKTabWnd::SetTabsHeight() {
@@ -551,7 +572,7 @@ BOOL CTKTabWnd::SetTabImages(HBITMAP bitmap, int imageWidth, COLORREF transparen
 
 // ---- mouse and keys -----------------------------------------------------------------------
 
-void CTKTabWnd::OnLButtonDown(POINT point) {
+void CTKTabWnd::OnLButtonDown(UINT, CPoint point) {
   int tab = GetTabFromPoint(point);
   if (tab >= 0 && tab != m_activeTab && m_tabs[tab]->m_visible && m_tabsRect.PtInRect(point)) {
     int before = m_activeTab;
@@ -574,8 +595,12 @@ void CTKTabWnd::OnLButtonDown(POINT point) {
   }
 }
 
-void CTKTabWnd::OnMouseMove(POINT point) {
-  if (!m_moving || !m_tabsRect.PtInRect(point)) return;
+void CTKTabWnd::OnMouseMove(UINT flags, CPoint point) {
+  if (m_moving && m_tabsRect.PtInRect(point)) TrackDrop(point);
+  CTKTabWndBase::OnMouseMove(flags, point);
+}
+
+void CTKTabWnd::TrackDrop(POINT point) {
   // Before a tab when over its left half, after it when over its right half.
   int drop = m_dropPosition;
   for (int i = 0; i < m_tabCount; ++i) {
@@ -596,7 +621,7 @@ void CTKTabWnd::StopMoving() {
   if (::GetCapture() == m_hWnd) ::ReleaseCapture();
 }
 
-void CTKTabWnd::OnLButtonUp() {
+void CTKTabWnd::OnLButtonUp(UINT, CPoint) {
   if (!m_moving) return;
   const int moved = m_movedTab, drop = m_dropPosition;
   StopMoving();
@@ -643,52 +668,15 @@ BOOL CTKTabWnd::PreTranslateMessage(MSG* msg) {
   return CTKTabWndBase::PreTranslateMessage(msg);
 }
 
-LRESULT CTKTabWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-  switch (message) {
-    case WM_LBUTTONDOWN:
-      OnLButtonDown(POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))});
-      return 0;
-    case WM_MOUSEMOVE:
-      OnMouseMove(POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))});
-      break;
-    case WM_LBUTTONUP:
-      OnLButtonUp();
-      return 0;
-    case WM_CANCELMODE:
-      StopMoving();
-      CloseRenameEdit();
-      break;
-    case WM_LBUTTONDBLCLK: {
-      POINT point{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
-      int tab = GetTabFromPoint(point);
-      if (tab >= 0 && StartRenameTab(tab)) return 0;
-      ::MapWindowPoints(m_hWnd, ::GetParent(m_hWnd), &point, 1);
-      ::SendMessageA(::GetParent(m_hWnd), WM_LBUTTONDBLCLK, wParam, MAKELPARAM(point.x, point.y));
-      return 0;
-    }
-    case WM_ERASEBKGND:
-      if (m_tabCount == 0 && !m_transparent) {
-        CRect client;
-        GetClientRect(&client);
-        ::FillRect(reinterpret_cast<HDC>(wParam), &client, GD().barFaceBrush);
-      }
-      return TRUE;
-    case WM_PRINTCLIENT: {
-      CDC dc(reinterpret_cast<HDC>(wParam));
-      Paint(dc);
-      dc.Detach();
-      return 0;
-    }
-    case WM_SYSCOLORCHANGE:
-      InitAutoColors();
-      Invalidate();
-      break;
-    case WM_SETTINGCHANGE:
-      SetTabsHeight();
-      RecalcLayout();
-      break;
-    default:
-      break;
-  }
-  return CTKTabWndBase::WindowProc(message, wParam, lParam);
+void CTKTabWnd::OnLButtonDblClk(UINT flags, CPoint point) {
+  int tab = GetTabFromPoint(point);
+  if (tab >= 0 && StartRenameTab(tab)) return;
+  ::MapWindowPoints(m_hWnd, ::GetParent(m_hWnd), &point, 1);
+  ::SendMessageA(::GetParent(m_hWnd), WM_LBUTTONDBLCLK, flags, MAKELPARAM(point.x, point.y));
+}
+
+void CTKTabWnd::OnCancelMode() {
+  StopMoving();
+  CloseRenameEdit();
+  CTKTabWndBase::OnCancelMode();
 }

@@ -134,11 +134,22 @@ public:
   BOOL PreTranslateMessage(MSG* msg) override;
 
 protected:
-  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
   int OnCreate(LPCREATESTRUCT cs);
   void OnDestroy();
-  void OnPaint();
   void OnSize(UINT type, int cx, int cy);
+  void OnSysColorChange();
+  void OnSettingChange(UINT flags, LPCSTR section);
+  void OnCancelMode();
+  // Painting: off screen and copied at once; the background only while there are no tabs.
+  void OnPaint();
+  BOOL OnEraseBkgnd(CDC* dc);
+  LRESULT OnPrintClient(WPARAM dc, LPARAM flags);
+  // A press activates the tab under it (and may start moving it); elsewhere it goes to
+  // the parent, as does a double click that starts no renaming.
+  void OnLButtonDown(UINT flags, CPoint point);
+  void OnMouseMove(UINT flags, CPoint point);
+  void OnLButtonUp(UINT flags, CPoint point);
+  void OnLButtonDblClk(UINT flags, CPoint point);
 
   DECLARE_MESSAGE_MAP()
 
@@ -147,10 +158,9 @@ private:
   void LayoutTabs();
   BOOL TabsHidden() const;
   void Paint(CDC& dc);
-  void OnLButtonDown(POINT point);
   void ActivateByKey(int step);
-  void OnMouseMove(POINT point);
-  void OnLButtonUp();
+  // Moves the drop mark of a dragged tab to the point.
+  void TrackDrop(POINT point);
   void StopMoving();
   void CloseRenameEdit();
   void SetToolText(CTKTabInfo* tab);

@@ -10,22 +10,34 @@ GlobalData& GD() { return GlobalData::Get(); }
 }  // namespace
 
 void CTKTabWnd::OnPaint() {
-  PAINTSTRUCT ps;
-  HDC target = ::BeginPaint(m_hWnd, &ps);
+  CPaintDC screen(this);
   CRect client;
   GetClientRect(&client);
   // Drawn off screen and copied in one go, so nothing flickers.
   CDC memory;
-  CDC screen(target);
   memory.CreateCompatibleDC(&screen);
   CBitmap bitmap;
-  bitmap.CreateCompatibleBitmap(target, client.Width() > 0 ? client.Width() : 1, client.Height() > 0 ? client.Height() : 1);
+  bitmap.CreateCompatibleBitmap(screen, client.Width() > 0 ? client.Width() : 1,
+                                client.Height() > 0 ? client.Height() : 1);
   HGDIOBJ oldBitmap = memory.SelectObject(&bitmap);
   Paint(memory);
   screen.BitBlt(0, 0, client.Width(), client.Height(), &memory, 0, 0, SRCCOPY);
   memory.SelectObject(oldBitmap);
-  screen.Detach();
-  ::EndPaint(m_hWnd, &ps);
+}
+
+BOOL CTKTabWnd::OnEraseBkgnd(CDC* dc) {
+  if (m_tabCount == 0 && !m_transparent) {
+    CRect client;
+    GetClientRect(&client);
+    dc->FillRect(&client, GD().barFaceBrush);
+  }
+  return TRUE;
+}
+
+LRESULT CTKTabWnd::OnPrintClient(WPARAM dc, LPARAM) {
+  CDC target(reinterpret_cast<HDC>(dc));
+  Paint(target);
+  return 0;
 }
 
 void CTKTabWnd::Paint(CDC& dc) {
