@@ -1,6 +1,6 @@
 #pragma once
 // The toolkit's strip of small glyphs (arrows, check marks, radio dots, caption
-// buttons, chevrons) that menus, caption buttons, tabs and the looks draw by number.
+// buttons, chevrons) that menus, caption buttons, tabs and the looks draw by GlyphId.
 // Loaded on first use, emptied by a system colour change and loaded again (in the
 // new colours) by the next use.
 #include "platform/afx/afxwin.h"
