@@ -3,29 +3,29 @@
 #include "platform/afx/CWnd.h"
 
 CDC::~CDC() {
-  if (owned_) DeleteDC();
+  if (m_bOwned) DeleteDC();
 }
 
 BOOL CDC::Attach(HDC dc) {
   if (!dc) return FALSE;
   m_hDC = dc;
-  owned_ = false;
+  m_bOwned = false;
   return TRUE;
 }
 
 HDC CDC::Detach() {
   HDC dc = m_hDC;
   m_hDC = nullptr;
-  owned_ = false;
+  m_bOwned = false;
   return dc;
 }
 
 BOOL CDC::CreateCompatibleDC(CDC* dc) {
   HDC made = ::CreateCompatibleDC(dc ? dc->m_hDC : nullptr);
   if (!made) return FALSE;
-  if (owned_) DeleteDC();
+  if (m_bOwned) DeleteDC();
   m_hDC = made;
-  owned_ = true;
+  m_bOwned = true;
   return TRUE;
 }
 
@@ -33,7 +33,7 @@ BOOL CDC::DeleteDC() {
   if (!m_hDC) return FALSE;
   BOOL ok = ::DeleteDC(m_hDC);
   m_hDC = nullptr;
-  owned_ = false;
+  m_bOwned = false;
   return ok;
 }
 
@@ -89,8 +89,8 @@ CSize CDC::GetTextExtent(const char* text, int count) const {
   return CSize(size);
 }
 
-CClientDC::CClientDC(CWnd* wnd) : hwnd_(wnd ? wnd->m_hWnd : nullptr) { Attach(::GetDC(hwnd_)); }
-CClientDC::~CClientDC() { ::ReleaseDC(hwnd_, Detach()); }
+CClientDC::CClientDC(CWnd* wnd) : m_hWnd(wnd ? wnd->m_hWnd : nullptr) { Attach(::GetDC(m_hWnd)); }
+CClientDC::~CClientDC() { ::ReleaseDC(m_hWnd, Detach()); }
 
-CWindowDC::CWindowDC(CWnd* wnd) : hwnd_(wnd ? wnd->m_hWnd : nullptr) { Attach(::GetWindowDC(hwnd_)); }
-CWindowDC::~CWindowDC() { ::ReleaseDC(hwnd_, Detach()); }
+CWindowDC::CWindowDC(CWnd* wnd) : m_hWnd(wnd ? wnd->m_hWnd : nullptr) { Attach(::GetWindowDC(m_hWnd)); }
+CWindowDC::~CWindowDC() { ::ReleaseDC(m_hWnd, Detach()); }

@@ -19,7 +19,8 @@ public:
 
   HDC m_hDC = nullptr;
   operator HDC() const { return m_hDC; }
-  HDC GetSafeHdc() const { return this ? m_hDC : nullptr; }
+  // The DC of an object that exists; for a pointer that may be null, use AfxGetSafeHdc.
+  HDC GetSafeHdc() const { return m_hDC; }
 
   BOOL Attach(HDC dc);
   HDC Detach();
@@ -78,7 +79,7 @@ public:
   CSize GetTextExtent(const char* text, int count) const;
 
 private:
-  bool owned_ = false;
+  bool m_bOwned = false;
 };
 
 // The client-area DC of a window, released on destruction.
@@ -87,7 +88,7 @@ public:
   explicit CClientDC(CWnd* wnd);
   ~CClientDC() override;
 private:
-  HWND hwnd_;
+  HWND m_hWnd;
 };
 
 // The whole-window DC (non-client area included), released on destruction.
@@ -96,5 +97,8 @@ public:
   explicit CWindowDC(CWnd* wnd);
   ~CWindowDC() override;
 private:
-  HWND hwnd_;
+  HWND m_hWnd;
 };
+
+// The DC of dc, or null for no object.
+inline HDC AfxGetSafeHdc(const CDC* dc) { return dc ? dc->m_hDC : nullptr; }

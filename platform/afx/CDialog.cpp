@@ -22,7 +22,7 @@ INT_PTR CALLBACK AfxDlgProc(HWND hwnd, UINT message, WPARAM, LPARAM lParam) {
 }
 
 HWND CDialog::OwnerWindow() const {
-  HWND owner = m_pParentWnd ? m_pParentWnd->GetSafeHwnd() : nullptr;
+  HWND owner = AfxGetSafeHwnd(m_pParentWnd);
   if (!owner) {
     CWnd* main = AfxGetMainWnd();
     if (main && ::IsWindow(main->m_hWnd)) owner = main->m_hWnd;

@@ -70,7 +70,7 @@ CWnd* CPropertySheet::GetTabControl() const {
 }
 
 HWND CPropertySheet::OwnerWindow() const {
-  HWND owner = m_pParentWnd ? m_pParentWnd->GetSafeHwnd() : nullptr;
+  HWND owner = AfxGetSafeHwnd(m_pParentWnd);
   if (!owner) {
     CWnd* main = AfxGetMainWnd();
     if (main && ::IsWindow(main->m_hWnd)) owner = main->m_hWnd;

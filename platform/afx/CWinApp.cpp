@@ -15,23 +15,23 @@ CWnd* AfxGetMainWnd() { return g_app ? g_app->m_pMainWnd : nullptr; }
 CWinApp::CWinApp(const char* appName) {
   g_app = this;
   if (appName) {
-    app_name_ = appName;
-    m_pszAppName = app_name_;
+    m_strAppName = appName;
+    m_pszAppName = m_strAppName;
   }
 }
 
 void CWinApp::SetRegistryKey(const char* key) {
-  registry_key_ = key;
-  m_pszRegistryKey = registry_key_;
-  profile_name_ = m_pszAppName ? m_pszAppName : "";
-  m_pszProfileName = profile_name_;
+  m_strRegistryKey = key;
+  m_pszRegistryKey = m_strRegistryKey;
+  m_strProfileName = m_pszAppName ? m_pszAppName : "";
+  m_pszProfileName = m_strProfileName;
 }
 
 CWinApp::~CWinApp() {
   if (g_app == this) g_app = nullptr;
 }
 
-int CWinThread::ExitInstance() { return exit_code_; }
+int CWinThread::ExitInstance() { return m_nExitCode; }
 
 BOOL CWinThread::OnIdle(LONG count) {
   if (count == 0) CWnd::DeleteTempMap();
@@ -50,8 +50,14 @@ BOOL CWinThread::PreTranslateMessage(MSG* msg) {
 
 BOOL CWinThread::PumpMessage() {
   MSG msg;
-  if (!::GetMessageA(&msg, nullptr, 0, 0)) {
-    exit_code_ = static_cast<int>(msg.wParam);
+  BOOL got = ::GetMessageA(&msg, nullptr, 0, 0);
+  if (got == -1) {
+    // The queue could not be read: nothing more can arrive, so the loop ends.
+    m_nExitCode = -1;
+    return FALSE;
+  }
+  if (!got) {
+    m_nExitCode = static_cast<int>(msg.wParam);
     return FALSE;
   }
   if (!PreTranslateMessage(&msg)) {

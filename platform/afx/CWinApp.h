@@ -15,11 +15,11 @@ public:
   // Work done when the queue is empty; return TRUE while more idle work remains.
   virtual BOOL OnIdle(LONG count);
   virtual BOOL PreTranslateMessage(MSG* msg);
-  // Handles one message; FALSE when it was WM_QUIT.
+  // Handles one message; FALSE when it was WM_QUIT or the queue could not be read.
   virtual BOOL PumpMessage();
 
 protected:
-  int exit_code_ = 0;
+  int m_nExitCode = 0;
 };
 
 class CWinApp : public CWinThread {
@@ -47,9 +47,9 @@ public:
   BOOL WriteProfileInt(const char* section, const char* entry, int value);
 
 private:
-  CString app_name_;
-  CString registry_key_;
-  CString profile_name_;
+  CString m_strAppName;
+  CString m_strRegistryKey;
+  CString m_strProfileName;
 };
 
 // The string resource that names the program (the main window's title).

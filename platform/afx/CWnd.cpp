@@ -7,6 +7,7 @@
 #include "platform/afx/linux_headers_end.h"
 
 #include "platform/afx/CCmdUI.h"
+#include "platform/afx/CDC.h"
 
 namespace {
 // Handles to objects. Windows belong to the user-interface thread, but the map is
@@ -212,7 +213,7 @@ LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT CWnd::Default() {
-  return DefWindowProc(current_.message, current_.wParam, current_.lParam);
+  return DefWindowProc(m_currentMsg.message, m_currentMsg.wParam, m_currentMsg.lParam);
 }
 
 LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -231,25 +232,37 @@ BOOL CWnd::OnCommand(WPARAM wParam, LPARAM lParam) {
   return OnCmdMsg(id, code, nullptr);
 }
 
+namespace {
+[[noreturn]] void FailUnknownSignature(UINT message, UINT_PTR signature) {
+  char text[160];
+  ::wsprintfA(text, "message map: the entry for message 0x%04X has signature %u, which the dispatcher "
+              "does not know", message, static_cast<unsigned>(signature));
+  AfxFail(text);
+}
+
+CPoint PointOf(LPARAM lParam) {
+  return CPoint(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));
+}
+
+template <typename Handler>
+Handler As(const AfxMessageMapEntry* entry) {
+  return reinterpret_cast<Handler>(entry->handler);
+}
+}  // namespace
+
 BOOL CWnd::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
   if (message != WM_NOTIFY) return FALSE;
   const auto* header = reinterpret_cast<NMHDR*>(lParam);
   const AfxMessageMapEntry* entry = FindMessageEntry(WM_REFLECT_BASE + WM_NOTIFY, header->code, 0);
   if (!entry) return FALSE;
+  if (entry->signature != AfxSig_vNMHDRpl) FailUnknownSignature(WM_REFLECT_BASE + WM_NOTIFY, entry->signature);
   LRESULT value = 0;
-  (this->*reinterpret_cast<void (CWnd::*)(NMHDR*, LRESULT*)>(entry->handler))(
-      reinterpret_cast<NMHDR*>(lParam), &value);
+  (this->*As<void (CWnd::*)(NMHDR*, LRESULT*)>(entry))(reinterpret_cast<NMHDR*>(lParam), &value);
   *result = value;
   return TRUE;
 }
 
 BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
-  if (message == WM_NOTIFY && lParam) {
-    // The control that sent it may handle it itself.
-    HWND from = reinterpret_cast<NMHDR*>(lParam)->hwndFrom;
-    CWnd* child = from && from != m_hWnd ? FromHandlePermanent(from) : nullptr;
-    if (child && child->OnChildNotify(message, wParam, lParam, result)) return TRUE;
-  }
   if (message == WM_COMMAND) {
     if (OnCommand(wParam, lParam)) {
       *result = 0;
@@ -257,57 +270,194 @@ BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result)
     }
     return FALSE;
   }
-  const AfxMessageMapEntry* entry = FindMessageEntry(message, 0, 0);
+  const AfxMessageMapEntry* entry = nullptr;
+  if (message == WM_NOTIFY && lParam) {
+    // The control that sent it may handle it itself; then the parent's map, by the
+    // notification's code and the control's id.
+    const auto* header = reinterpret_cast<NMHDR*>(lParam);
+    HWND from = header->hwndFrom;
+    CWnd* child = from && from != m_hWnd ? FromHandlePermanent(from) : nullptr;
+    if (child && child->OnChildNotify(message, wParam, lParam, result)) return TRUE;
+    entry = FindMessageEntry(WM_NOTIFY, header->code, static_cast<UINT>(header->idFrom));
+  }
+  if (!entry && message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC)
+    entry = FindMessageEntry(WM_CTLCOLOR, 0, 0);
+  if (!entry) entry = FindMessageEntry(message, 0, 0);
   if (!entry) return FALSE;
-  MSG saved = current_;
-  current_ = {m_hWnd, message, wParam, lParam, 0, {0, 0}};
-  LRESULT value = 0;
+  // The handler's Default() works on this message; the one it interrupted comes back
+  // afterwards, however the handler ends.
+  struct CurrentMessage {
+    MSG& slot;
+    MSG saved;
+    ~CurrentMessage() { slot = saved; }
+  } current{m_currentMsg, m_currentMsg};
+  m_currentMsg = {m_hWnd, message, wParam, lParam, 0, {0, 0}};
+  *result = Dispatch(entry, message, wParam, lParam);
+  return TRUE;
+}
+
+LRESULT CWnd::Dispatch(const AfxMessageMapEntry* entry, UINT message, WPARAM wParam, LPARAM lParam) {
+  const UINT low = LOWORD(wParam);
+  const UINT high = HIWORD(wParam);
   switch (entry->signature) {
     case AfxSig_vv:
-      (this->*reinterpret_cast<void (CWnd::*)()>(entry->handler))();
-      break;
+      (this->*As<void (CWnd::*)()>(entry))();
+      return 0;
     case AfxSig_bv:
-      value = (this->*reinterpret_cast<BOOL (CWnd::*)()>(entry->handler))();
-      break;
+      return (this->*As<BOOL (CWnd::*)()>(entry))();
+    case AfxSig_wv:
+      return (this->*As<UINT (CWnd::*)()>(entry))();
     case AfxSig_is:
-      value = (this->*reinterpret_cast<int (CWnd::*)(LPCREATESTRUCT)>(entry->handler))(
-          reinterpret_cast<LPCREATESTRUCT>(lParam));
-      break;
+      return (this->*As<int (CWnd::*)(LPCREATESTRUCT)>(entry))(reinterpret_cast<LPCREATESTRUCT>(lParam));
     case AfxSig_vwii:
-      (this->*reinterpret_cast<void (CWnd::*)(UINT, int, int)>(entry->handler))(
-          static_cast<UINT>(wParam), static_cast<short>(LOWORD(lParam)),
-          static_cast<short>(HIWORD(lParam)));
-      break;
+      (this->*As<void (CWnd::*)(UINT, int, int)>(entry))(static_cast<UINT>(wParam),
+                                                          static_cast<short>(LOWORD(lParam)),
+                                                          static_cast<short>(HIWORD(lParam)));
+      return 0;
     case AfxSig_vt:
-      (this->*reinterpret_cast<void (CWnd::*)(UINT_PTR)>(entry->handler))(wParam);
-      break;
+      (this->*As<void (CWnd::*)(UINT_PTR)>(entry))(wParam);
+      return 0;
     case AfxSig_vwwW:
-      (this->*reinterpret_cast<void (CWnd::*)(UINT, UINT, CWnd*)>(entry->handler))(
-          LOWORD(wParam), HIWORD(wParam), FromHandle(reinterpret_cast<HWND>(lParam)));
-      break;
+      (this->*As<void (CWnd::*)(UINT, UINT, CWnd*)>(entry))(low, high, FromHandle(reinterpret_cast<HWND>(lParam)));
+      return 0;
     case AfxSig_lwl:
-      value = (this->*reinterpret_cast<LRESULT (CWnd::*)(WPARAM, LPARAM)>(entry->handler))(
-          wParam, lParam);
-      break;
+      return (this->*As<LRESULT (CWnd::*)(WPARAM, LPARAM)>(entry))(wParam, lParam);
+    case AfxSig_vNMHDRpl: {
+      LRESULT value = 0;
+      (this->*As<void (CWnd::*)(NMHDR*, LRESULT*)>(entry))(reinterpret_cast<NMHDR*>(lParam), &value);
+      return value;
+    }
+    case AfxSig_vwp:
+      (this->*As<void (CWnd::*)(UINT, CPoint)>(entry))(static_cast<UINT>(wParam), PointOf(lParam));
+      return 0;
+    case AfxSig_bwsp:
+      return (this->*As<BOOL (CWnd::*)(UINT, short, CPoint)>(entry))(low, static_cast<short>(high),
+                                                                      PointOf(lParam));
+    case AfxSig_iWww:
+      return (this->*As<int (CWnd::*)(CWnd*, UINT, UINT)>(entry))(FromHandle(reinterpret_cast<HWND>(wParam)),
+                                                                   LOWORD(lParam), HIWORD(lParam));
+    case AfxSig_vwww:
+      (this->*As<void (CWnd::*)(UINT, UINT, UINT)>(entry))(static_cast<UINT>(wParam), LOWORD(lParam),
+                                                            HIWORD(lParam));
+      return 0;
+    case AfxSig_bD: {
+      CDC dc(reinterpret_cast<HDC>(wParam));
+      return (this->*As<BOOL (CWnd::*)(CDC*)>(entry))(&dc);
+    }
+    case AfxSig_bWww:
+      return (this->*As<BOOL (CWnd::*)(CWnd*, UINT, UINT)>(entry))(FromHandle(reinterpret_cast<HWND>(wParam)),
+                                                                    LOWORD(lParam), HIWORD(lParam));
+    case AfxSig_vW: {
+      // Focus messages name the other window in wParam, a capture change in lParam.
+      HWND other = reinterpret_cast<HWND>(message == WM_CAPTURECHANGED ? lParam : wParam);
+      (this->*As<void (CWnd::*)(CWnd*)>(entry))(FromHandle(other));
+      return 0;
+    }
+    case AfxSig_vws:
+      (this->*As<void (CWnd::*)(UINT, LPCSTR)>(entry))(static_cast<UINT>(wParam),
+                                                        reinterpret_cast<LPCSTR>(lParam));
+      return 0;
+    case AfxSig_lp:
+      return (this->*As<LRESULT (CWnd::*)(CPoint)>(entry))(PointOf(lParam));
+    case AfxSig_vbNc:
+      (this->*As<void (CWnd::*)(BOOL, NCCALCSIZE_PARAMS*)>(entry))(static_cast<BOOL>(wParam),
+                                                                    reinterpret_cast<NCCALCSIZE_PARAMS*>(lParam));
+      return 0;
+    case AfxSig_vMinMax:
+      (this->*As<void (CWnd::*)(MINMAXINFO*)>(entry))(reinterpret_cast<MINMAXINFO*>(lParam));
+      return 0;
+    case AfxSig_vPos:
+      (this->*As<void (CWnd::*)(WINDOWPOS*)>(entry))(reinterpret_cast<WINDOWPOS*>(lParam));
+      return 0;
+    case AfxSig_vbw:
+      (this->*As<void (CWnd::*)(BOOL, UINT)>(entry))(static_cast<BOOL>(wParam), static_cast<UINT>(lParam));
+      return 0;
+    case AfxSig_vb:
+      (this->*As<void (CWnd::*)(BOOL)>(entry))(static_cast<BOOL>(wParam));
+      return 0;
+    case AfxSig_bb:
+      return (this->*As<BOOL (CWnd::*)(BOOL)>(entry))(static_cast<BOOL>(wParam));
+    case AfxSig_vwWb:
+      (this->*As<void (CWnd::*)(UINT, CWnd*, BOOL)>(entry))(low, FromHandle(reinterpret_cast<HWND>(lParam)),
+                                                             high != 0);
+      return 0;
+    case AfxSig_hDWw: {
+      CDC dc(reinterpret_cast<HDC>(wParam));
+      HBRUSH brush = (this->*As<HBRUSH (CWnd::*)(CDC*, CWnd*, UINT)>(entry))(
+          &dc, FromHandle(reinterpret_cast<HWND>(lParam)), message - WM_CTLCOLORMSGBOX);
+      return reinterpret_cast<LRESULT>(brush);
+    }
+    case AfxSig_vwl:
+      (this->*As<void (CWnd::*)(UINT, LPARAM)>(entry))(static_cast<UINT>(wParam), lParam);
+      return 0;
+    case AfxSig_vWp:
+      (this->*As<void (CWnd::*)(CWnd*, CPoint)>(entry))(FromHandle(reinterpret_cast<HWND>(wParam)),
+                                                         PointOf(lParam));
+      return 0;
     default:
-      current_ = saved;
-      return FALSE;
+      FailUnknownSignature(message, entry->signature);
   }
-  current_ = saved;
-  *result = value;
-  return TRUE;
 }
 
 int CWnd::OnCreate(LPCREATESTRUCT) { return static_cast<int>(Default()); }
 void CWnd::OnDestroy() { Default(); }
-void CWnd::OnPaint() { Default(); }
 void CWnd::OnClose() { Default(); }
 void CWnd::OnSize(UINT, int, int) { Default(); }
+void CWnd::OnGetMinMaxInfo(MINMAXINFO*) { Default(); }
+void CWnd::OnWindowPosChanging(WINDOWPOS*) { Default(); }
+void CWnd::OnWindowPosChanged(WINDOWPOS*) { Default(); }
+void CWnd::OnShowWindow(BOOL, UINT) { Default(); }
+void CWnd::OnEnable(BOOL) { Default(); }
+void CWnd::OnActivate(UINT, CWnd*, BOOL) { Default(); }
 void CWnd::OnTimer(UINT_PTR) { Default(); }
+void CWnd::OnSysCommand(UINT, LPARAM) { Default(); }
+void CWnd::OnSysColorChange() { Default(); }
+void CWnd::OnSettingChange(UINT, LPCSTR) { Default(); }
+void CWnd::OnCancelMode() { Default(); }
+void CWnd::OnCaptureChanged(CWnd*) { Default(); }
+void CWnd::OnPaint() { Default(); }
+BOOL CWnd::OnEraseBkgnd(CDC*) { return static_cast<BOOL>(Default()); }
+HBRUSH CWnd::OnCtlColor(CDC*, CWnd*, UINT) { return reinterpret_cast<HBRUSH>(Default()); }
+void CWnd::OnNcCalcSize(BOOL, NCCALCSIZE_PARAMS*) { Default(); }
+LRESULT CWnd::OnNcHitTest(CPoint) { return Default(); }
+void CWnd::OnNcPaint() { Default(); }
+BOOL CWnd::OnNcActivate(BOOL active) {
+  return static_cast<BOOL>(DefWindowProc(WM_NCACTIVATE, active, m_currentMsg.lParam));
+}
+void CWnd::OnNcLButtonDown(UINT, CPoint) { Default(); }
+void CWnd::OnNcLButtonUp(UINT, CPoint) { Default(); }
+void CWnd::OnNcLButtonDblClk(UINT, CPoint) { Default(); }
+void CWnd::OnNcRButtonDown(UINT, CPoint) { Default(); }
+void CWnd::OnNcRButtonUp(UINT, CPoint) { Default(); }
+void CWnd::OnNcMouseMove(UINT, CPoint) { Default(); }
+void CWnd::OnMouseMove(UINT, CPoint) { Default(); }
+void CWnd::OnLButtonDown(UINT, CPoint) { Default(); }
+void CWnd::OnLButtonUp(UINT, CPoint) { Default(); }
+void CWnd::OnLButtonDblClk(UINT, CPoint) { Default(); }
+void CWnd::OnRButtonDown(UINT, CPoint) { Default(); }
+void CWnd::OnRButtonUp(UINT, CPoint) { Default(); }
+void CWnd::OnRButtonDblClk(UINT, CPoint) { Default(); }
+void CWnd::OnMButtonDown(UINT, CPoint) { Default(); }
+void CWnd::OnMButtonUp(UINT, CPoint) { Default(); }
+void CWnd::OnMButtonDblClk(UINT, CPoint) { Default(); }
+BOOL CWnd::OnMouseWheel(UINT, short, CPoint) { return static_cast<BOOL>(Default()); }
+int CWnd::OnMouseActivate(CWnd*, UINT, UINT) { return static_cast<int>(Default()); }
+void CWnd::OnMouseLeave() { Default(); }
+BOOL CWnd::OnSetCursor(CWnd*, UINT, UINT) { return static_cast<BOOL>(Default()); }
+void CWnd::OnContextMenu(CWnd*, CPoint) { Default(); }
+void CWnd::OnKeyDown(UINT, UINT, UINT) { Default(); }
+void CWnd::OnKeyUp(UINT, UINT, UINT) { Default(); }
+void CWnd::OnSysKeyDown(UINT, UINT, UINT) { Default(); }
+void CWnd::OnSysKeyUp(UINT, UINT, UINT) { Default(); }
+void CWnd::OnChar(UINT, UINT, UINT) { Default(); }
+UINT CWnd::OnGetDlgCode() { return static_cast<UINT>(Default()); }
+void CWnd::OnSetFocus(CWnd*) { Default(); }
+void CWnd::OnKillFocus(CWnd*) { Default(); }
 void CWnd::OnHScroll(UINT, UINT, CWnd*) { Default(); }
+void CWnd::OnVScroll(UINT, UINT, CWnd*) { Default(); }
 
 const AfxMessageMap* CWnd::GetThisMessageMap() {
-  static const AfxMessageMapEntry entries[] = {{0, 0, 0, 0, AfxSig_end, nullptr}};
+  static const AfxMessageMapEntry entries[] = {{0, 0, 0, 0, AfxSig_end, nullptr, nullptr}};
   static const AfxMessageMap map = {&CCmdTarget::GetThisMessageMap, entries};
   return &map;
 }

@@ -2,7 +2,10 @@
 // A C++ object attached to a window handle. Messages to windows created through
 // CWnd reach the object's message map, then the window class's default procedure.
 #include "platform/afx/CCmdTarget.h"
+#include "platform/afx/CRect.h"
 #include "platform/afx/CString.h"
+
+class CDC;
 
 class CWnd : public CCmdTarget {
 public:
@@ -11,7 +14,9 @@ public:
 
   HWND m_hWnd = nullptr;
   operator HWND() const { return m_hWnd; }
-  HWND GetSafeHwnd() const { return this ? m_hWnd : nullptr; }
+  // The handle of an object that exists; for a pointer that may be null, use
+  // AfxGetSafeHwnd (calling a member through a null pointer is never safe).
+  HWND GetSafeHwnd() const { return m_hWnd; }
 
   // The object attached to the handle, or null when the window was not made by us.
   static CWnd* FromHandlePermanent(HWND hwnd);
@@ -90,26 +95,89 @@ public:
   const AfxMessageMap* GetMessageMap() const override;
 
 protected:
-  // Handlers the message-map macros name; each does what the window would do
-  // without us.
+  // Handlers the message-map macros name, with the arguments the dispatcher decoded;
+  // each does what the window would do without us (its default procedure with the
+  // message being handled), so a derived handler calls its base's to get that.
   int OnCreate(LPCREATESTRUCT cs);
   void OnDestroy();
-  void OnPaint();
   void OnClose();
   void OnSize(UINT type, int cx, int cy);
+  void OnGetMinMaxInfo(MINMAXINFO* info);
+  void OnWindowPosChanging(WINDOWPOS* pos);
+  void OnWindowPosChanged(WINDOWPOS* pos);
+  void OnShowWindow(BOOL show, UINT status);
+  void OnEnable(BOOL enable);
+  void OnActivate(UINT state, CWnd* other, BOOL minimized);
   void OnTimer(UINT_PTR id);
+  void OnSysCommand(UINT id, LPARAM lParam);
+  void OnSysColorChange();
+  void OnSettingChange(UINT flags, LPCSTR section);
+  void OnCancelMode();
+  void OnCaptureChanged(CWnd* wnd);
+
+  void OnPaint();
+  BOOL OnEraseBkgnd(CDC* dc);
+  HBRUSH OnCtlColor(CDC* dc, CWnd* wnd, UINT ctlColor);
+
+  void OnNcCalcSize(BOOL calcValidRects, NCCALCSIZE_PARAMS* params);
+  LRESULT OnNcHitTest(CPoint point);
+  void OnNcPaint();
+  // Passes the given state on (a derived handler may change it).
+  BOOL OnNcActivate(BOOL active);
+  void OnNcLButtonDown(UINT hitTest, CPoint point);
+  void OnNcLButtonUp(UINT hitTest, CPoint point);
+  void OnNcLButtonDblClk(UINT hitTest, CPoint point);
+  void OnNcRButtonDown(UINT hitTest, CPoint point);
+  void OnNcRButtonUp(UINT hitTest, CPoint point);
+  void OnNcMouseMove(UINT hitTest, CPoint point);
+
+  void OnMouseMove(UINT flags, CPoint point);
+  void OnLButtonDown(UINT flags, CPoint point);
+  void OnLButtonUp(UINT flags, CPoint point);
+  void OnLButtonDblClk(UINT flags, CPoint point);
+  void OnRButtonDown(UINT flags, CPoint point);
+  void OnRButtonUp(UINT flags, CPoint point);
+  void OnRButtonDblClk(UINT flags, CPoint point);
+  void OnMButtonDown(UINT flags, CPoint point);
+  void OnMButtonUp(UINT flags, CPoint point);
+  void OnMButtonDblClk(UINT flags, CPoint point);
+  // point in screen coordinates.
+  BOOL OnMouseWheel(UINT flags, short delta, CPoint point);
+  int OnMouseActivate(CWnd* topLevel, UINT hitTest, UINT message);
+  void OnMouseLeave();
+  BOOL OnSetCursor(CWnd* wnd, UINT hitTest, UINT message);
+  // point in screen coordinates; (-1, -1) when the keyboard asked for the menu.
+  void OnContextMenu(CWnd* wnd, CPoint point);
+
+  void OnKeyDown(UINT key, UINT repeatCount, UINT flags);
+  void OnKeyUp(UINT key, UINT repeatCount, UINT flags);
+  void OnSysKeyDown(UINT key, UINT repeatCount, UINT flags);
+  void OnSysKeyUp(UINT key, UINT repeatCount, UINT flags);
+  void OnChar(UINT character, UINT repeatCount, UINT flags);
+  UINT OnGetDlgCode();
+  void OnSetFocus(CWnd* oldWnd);
+  void OnKillFocus(CWnd* newWnd);
+
   void OnHScroll(UINT code, UINT position, CWnd* scrollBar);
+  void OnVScroll(UINT code, UINT position, CWnd* scrollBar);
+
   // The message being handled, for the default handlers above.
-  const MSG* GetCurrentMessage() const { return &current_; }
+  const MSG* GetCurrentMessage() const { return &m_currentMsg; }
+  // The window's own handling of the message being handled.
+  LRESULT Default();
 
   // The window procedure the handle had before we took it over.
   WNDPROC m_pfnSuper = nullptr;
 
 private:
   friend LRESULT CALLBACK AfxWndProc(HWND, UINT, WPARAM, LPARAM);
-  LRESULT Default();
-  MSG current_{};
+  // Calls the entry's handler with the arguments decoded from the message.
+  LRESULT Dispatch(const AfxMessageMapEntry* entry, UINT message, WPARAM wParam, LPARAM lParam);
+  MSG m_currentMsg{};
 };
+
+// The window handle of wnd, or null for no object.
+inline HWND AfxGetSafeHwnd(const CWnd* wnd) { return wnd ? wnd->m_hWnd : nullptr; }
 
 // The window procedure of every window class we register.
 LRESULT CALLBACK AfxWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);

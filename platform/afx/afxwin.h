@@ -8,6 +8,7 @@
 #include "platform/afx/CRect.h"
 #include "platform/afx/CGdiObject.h"
 #include "platform/afx/CDC.h"
+#include "platform/afx/CPaintDC.h"
 #include "platform/afx/AfxMessageMap.h"
 #include "platform/afx/CCmdTarget.h"
 #include "platform/afx/CCmdUI.h"

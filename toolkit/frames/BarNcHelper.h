@@ -3,7 +3,7 @@
 // gripper take, painting that area through the current look, and showing the
 // parent's background under the bar. The bar calls it from its non-client size,
 // non-client paint and background handlers.
-#include "toolkit/frames/TKLookTargets.h"
+#include "toolkit/frames/TKBaseControlBar.h"
 
 class BarNcHelper {
 public:

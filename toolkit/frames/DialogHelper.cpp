@@ -1,6 +1,7 @@
 #include "toolkit/frames/DialogHelper.h"
 
 #include "toolkit/frames/CommandUsageCounter.h"
+#include "toolkit/frames/TKVisualManager.h"
 #include "toolkit/frames/TKUserToolsManager.h"
 
 namespace {

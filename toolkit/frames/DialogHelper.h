@@ -4,7 +4,7 @@
 // closes it on clicks and keys elsewhere (a thread mouse hook catches clicks outside
 // the dialog), turns accelerators into a plain close of the popup, and keeps the
 // dialog's caption active while a popup it opened has the activation.
-#include "toolkit/frames/TKLookTargets.h"
+#include "toolkit/frames/TKPopupMenuBase.h"
 
 #ifndef WM_FLOATSTATUS
 #define WM_FLOATSTATUS 0x036D

@@ -1,13 +1,26 @@
 #pragma once
 // The toolkit's strip of small glyphs (arrows, check marks, radio dots, caption
-// buttons, chevrons) that menus, caption buttons, tabs and the looks draw by number.
+// buttons, chevrons) that menus, caption buttons, tabs and the looks draw by GlyphId.
 // Loaded on first use, emptied by a system colour change and loaded again (in the
 // new colours) by the next use.
 #include "platform/afx/afxwin.h"
 
 class MenuImages {
 public:
-  enum { kCount = 43, kGlyphSize = 9, kBitmapId = 16129 };
+  // The glyphs in their order in the strip. A "Disabled" glyph is the greyed form
+  // of the one before it; "White", "Light" and "Blue" ones are recoloured forms.
+  enum GlyphId {
+    kArrowDown, kArrowDownDisabled, kArrowRight, kArrowRightDisabled, kArrowRightWhite, kArrowRightLight,
+    kCheck, kCheckDisabled, kMinimise, kMinimiseDisabled, kRestore, kRestoreDisabled,
+    kClose, kCloseDisabled, kMaximise, kMaximiseDisabled, kArrowUp, kArrowUpDisabled,
+    kChevronsDown, kArrowLeft, kSmallClose, kChevronsRight, kRadio, kRadioDisabled,
+    kLargeArrowDownBlue, kLargeArrowDownDisabled, kArrowRightBlue, kArrowRightBlueDisabled,
+    kSmallArrowDownWhite, kMinimiseWhite, kRestoreWhite, kCloseWhite, kToFirstBlue, kToLastBlue,
+    kArrowLeftBlue, kOutlinedLeft, kOutlinedRight, kOutlinedLeftDisabled, kOutlinedRightDisabled,
+    kArrowLeftDisabled, kChevronsDownWhite, kChevronsRightWhite, kCustomise,
+    kCount
+  };
+  enum { kGlyphSize = 9, kBitmapId = 16129 };
   static const COLORREF kTransparent = 0x00FF00FF;
 
   // Nonzero when the strip is ready (loads it when needed).

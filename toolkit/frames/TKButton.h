@@ -3,7 +3,7 @@
 // own face, image and text (asking the current look first), tracks its hot and
 // pushed states itself, and offers a flat look, a cursor of its own, auto-repeat
 // clicks, a tooltip and images for the normal, hot, disabled and checked states.
-#include "toolkit/frames/TKLookTargets.h"
+#include "platform/afx/afxwin.h"
 
 #include <commctrl.h>
 

@@ -2,7 +2,7 @@
 
 #include "toolkit/frames/CommandUsageCounter.h"
 #include "toolkit/frames/GlobalData.h"
-#include "toolkit/frames/TKLookTargets.h"
+#include "toolkit/frames/TKVisualManager.h"
 #include "toolkit/frames/TKWorkspace.h"
 
 CWnd* CTKFrameWnd::openPopup_ = nullptr;

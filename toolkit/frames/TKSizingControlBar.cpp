@@ -353,7 +353,7 @@ void CTKSizingControlBar::PaintNonClient(HRGN updateRegion) {
       CRect strip = EdgeRectOf(window, code);
       if (code == kHitLeft || code == kHitRight) strip.InflateRect(0, 1);
       else strip.InflateRect(1, 0);
-      if (look->lookFlag) {
+      if (look->m_lookFlag) {
         CRect outer = strip;
         if (code == kHitLeft || code == kHitRight) outer.InflateRect(1, 0);
         else outer.InflateRect(0, 1);

@@ -4,7 +4,8 @@
 // frame through the current look. Each bar docked on a side of the frame forms its own
 // row there (the frame lays its bars out side by side, one per row).
 #include "platform/afx/afxwin.h"
-#include "toolkit/frames/TKLookTargets.h"
+#include "toolkit/frames/TKBaseControlBar.h"
+#include "toolkit/frames/TKCaptionButton.h"
 
 // A caption button: what the look reads, plus its tooltip, visibility, owner and
 // place relative to the window's top-left corner.

@@ -14,7 +14,6 @@ void CTKSortHeaderCtrl::PreSubclassWindow() {
       m_bIsDlgControl = TRUE;
       break;
     }
-  dialogColors = m_bIsDlgControl;
 }
 
 void CTKSortHeaderCtrl::SetSortColumn(int column, BOOL ascending, BOOL add) {

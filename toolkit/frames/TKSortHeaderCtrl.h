@@ -2,7 +2,7 @@
 // The header of the toolkit's sorting list: keeps a sort state per column
 // (ascending, descending or none), draws itself through the current look with hot
 // tracking and sort arrows.
-#include "toolkit/frames/TKLookTargets.h"
+#include "toolkit/frames/TKHeaderCtrlBase.h"
 
 #include "platform/afx/linux_headers_begin.h"
 #include <unordered_map>
@@ -38,5 +38,4 @@ protected:
   BOOL m_bIsDrawing = TRUE;
   int m_nHighlightedItem = -1;
   BOOL m_bTracked = FALSE;
-  BOOL m_bIsDlgControl = FALSE;
 };

@@ -4,7 +4,8 @@
 // current look into a memory bitmap; a size box at the right end while the frame can
 // be sized from there. The window text is the text of the message pane (id 0).
 #include "platform/afx/afxwin.h"
-#include "toolkit/frames/TKLookTargets.h"
+#include "toolkit/frames/BarStyles.h"
+#include "toolkit/frames/TKBaseControlBar.h"
 
 #ifndef SBPS_DISABLED
 #define SBPS_DISABLED 0x04000000

@@ -33,8 +33,17 @@ CTKTabInfo::CTKTabInfo(const char* label, UINT image, CWnd* wnd, UINT id)
 BEGIN_MESSAGE_MAP(CTKTabWnd, CTKTabWndBase)
   ON_WM_CREATE()
   ON_WM_DESTROY()
-  ON_WM_PAINT()
   ON_WM_SIZE()
+  ON_WM_SYSCOLORCHANGE()
+  ON_WM_SETTINGCHANGE()
+  ON_WM_CANCELMODE()
+  ON_WM_PAINT()
+  ON_WM_ERASEBKGND()
+  ON_MESSAGE(WM_PRINTCLIENT, OnPrintClient)
+  ON_WM_LBUTTONDOWN()
+  ON_WM_MOUSEMOVE()
+  ON_WM_LBUTTONUP()
+  ON_WM_LBUTTONDBLCLK()
 END_MESSAGE_MAP()
 
 CTKTabWnd::CTKTabWnd() { RegisterTabMessages(); }
@@ -47,29 +56,24 @@ CTKTabWnd::~CTKTabWnd() {
 }
 
 BOOL CTKTabWnd::Create(int style, const RECT& rect, CWnd* parent, UINT id, int location, BOOL closeButton) {
-  m_flat = style == STYLE_FLAT || style == STYLE_FLAT_SHARED_HORZ_SCROLL;
+  m_style = style == STYLE_FLAT || style == STYLE_FLAT_SHARED_HORZ_SCROLL ? kStyleFlat
+            : style == STYLE_3D_SLANTED                                   ? kStyleSlanted
+            : style == STYLE_3D_HALF_SLANTED                              ? kStyleHalfSlanted
+            : style == STYLE_3D_SCROLLED                                  ? kStyle3DScrolled
+                                                                          : kStyle3D;
   m_scrollButtons = style == STYLE_FLAT || style == STYLE_FLAT_SHARED_HORZ_SCROLL ||
                     style == STYLE_3D_SCROLLED || style == STYLE_3D_SLANTED;
   m_sharedScroll = style == STYLE_FLAT_SHARED_HORZ_SCROLL;
-  m_slanted = style == STYLE_3D_SLANTED;
-  m_halfSlanted = style == STYLE_3D_HALF_SLANTED;
   m_highlightTabs = style == STYLE_3D_SLANTED;
   m_closeButton = closeButton;
-  m_location = location;
-  // What the looks read.
-  this->style = m_flat ? kStyleFlat
-                : m_slanted ? kStyleSlanted
-                : m_halfSlanted ? kStyleHalfSlanted
-                : style == STYLE_3D_SCROLLED ? kStyle3DScrolled
-                : kStyle3D;
-  locationBottom = location == LOCATION_BOTTOM;
-  activeTab = -1;
+  m_locationBottom = location == LOCATION_BOTTOM;
+  m_activeTab = -1;
   const char* cls = AfxRegisterWndClass(CS_DBLCLKS, ::LoadCursorA(nullptr, (LPCSTR)IDC_ARROW));
   return CWnd::Create(cls, "", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, rect, parent, id);
 }
 
 int CTKTabWnd::OnCreate(LPCREATESTRUCT) {
-  if (!m_flat && !m_scrollButtons) {
+  if (!IsFlatStyle() && !m_scrollButtons) {
     // Tips for labels the strip cuts off.
     m_toolTip = ::CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, m_hWnd, nullptr,
@@ -96,13 +100,25 @@ void CTKTabWnd::OnDestroy() {
   }
   m_tabs.RemoveAll();
   m_tabCount = 0;
-  m_activeTab = activeTab = -1;
-  ::DefWindowProcA(m_hWnd, WM_DESTROY, 0, 0);
+  m_activeTab = -1;
+  CTKTabWndBase::OnDestroy();
+}
+
+void CTKTabWnd::OnSysColorChange() {
+  InitAutoColors();
+  Invalidate();
+  CTKTabWndBase::OnSysColorChange();
+}
+
+void CTKTabWnd::OnSettingChange(UINT flags, LPCSTR section) {
+  SetTabsHeight();
+  RecalcLayout();
+  CTKTabWndBase::OnSettingChange(flags, section);
 }
 
 void CTKTabWnd::SetTabsHeight() {
-  if (!m_flat) {
-    int imageHeight = m_images ? imageSize.cy + 7 : 0;
+  if (!IsFlatStyle()) {
+    int imageHeight = m_imageList ? m_imageSize.cy + 7 : 0;
     m_tabsHeight = imageHeight > GD().textHeight + 5 ? imageHeight : GD().textHeight + 5;
     return;
   }
@@ -171,7 +187,7 @@ void CTKTabWnd::HideNoTabs(BOOL hide) {
 // ---- tabs -----------------------------------------------------------------------------
 
 void CTKTabWnd::InsertTab(CWnd* wnd, const char* label, int insertAt, UINT image) {
-  if (m_flat) image = (UINT)-1;
+  if (IsFlatStyle()) image = (UINT)-1;
   if (insertAt < 0 || insertAt > m_tabCount) insertAt = m_tabCount;
   CWnd* activeWnd = GetActiveWnd();
   auto* tab = new CTKTabInfo(label, image, wnd, m_nextId);
@@ -188,7 +204,7 @@ void CTKTabWnd::InsertTab(CWnd* wnd, const char* label, int insertAt, UINT image
   }
   ++m_nextId;
   // An insertion before the active tab moves it along.
-  if (m_activeTab >= insertAt && m_tabCount > 1) activeTab = ++m_activeTab;
+  if (m_activeTab >= insertAt && m_tabCount > 1) ++m_activeTab;
   RecalcLayout();
   if (m_tabCount == 1) {
     SetActiveTab(0);
@@ -223,7 +239,7 @@ BOOL CTKTabWnd::RemoveTab(int index) {
   if (m_activeTab >= index) {
     next = m_activeTab - 1 < m_tabCount ? m_activeTab - 1 : m_tabCount;
     if (next < 0) next = 0;
-    m_activeTab = activeTab = -1;
+    m_activeTab = -1;
   }
   RecalcLayout();
   int before = m_activeTab;
@@ -247,7 +263,7 @@ void CTKTabWnd::RemoveAllTabs() {
   }
   m_tabs.RemoveAll();
   m_tabCount = 0;
-  m_activeTab = activeTab = -1;
+  m_activeTab = -1;
   m_nextId = 1;
   RecalcLayout();
 }
@@ -259,7 +275,7 @@ BOOL CTKTabWnd::SetActiveTab(int index) {
   if (!tab->m_wnd || !::IsWindow(tab->m_wnd->m_hWnd)) return FALSE;
   const BOOL hadActive = m_activeTab >= 0;
   if (CWnd* old = GetActiveWnd(); old && m_hideInactive && ::IsWindow(old->m_hWnd)) old->ShowWindow(SW_HIDE);
-  m_activeTab = activeTab = index;
+  m_activeTab = index;
   HWND hwnd = tab->m_wnd->m_hWnd;
   ::ShowWindow(hwnd, SW_SHOW);
   if (!m_hideInactive) ::SetWindowPos(hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
@@ -365,7 +381,7 @@ BOOL CTKTabWnd::MoveTab(int tab, int position) {
   m_tabs.RemoveAt(tab);
   m_tabs.InsertAt(position, info);
   for (int i = 0; i < m_tabCount; ++i)
-    if (m_tabs[i] == active) m_activeTab = activeTab = i;
+    if (m_tabs[i] == active) m_activeTab = i;
   RecalcLayout();
   return TRUE;
 }
@@ -402,7 +418,7 @@ BOOL CTKTabWnd::IsColored() const {
 
 BOOL CTKTabWnd::HasImage(int tab) const {
   if (tab < 0 || tab >= m_tabCount) return FALSE;
-  return m_tabs[tab]->m_image != (UINT)-1 && m_images != nullptr;
+  return m_tabs[tab]->m_image != (UINT)-1 && m_imageList != nullptr;
 }
 
 int CTKTabWnd::GetFirstVisibleTab() const {
@@ -412,8 +428,7 @@ int CTKTabWnd::GetFirstVisibleTab() const {
 }
 
 void CTKTabWnd::SetLocation(int location) {
-  m_location = location;
-  locationBottom = location == LOCATION_BOTTOM;
+  m_locationBottom = location == LOCATION_BOTTOM;
   RecalcLayout();
   if (CWnd* parent = GetParent()) parent->Invalidate();
 }
@@ -443,7 +458,7 @@ int CTKTabWnd::GetTabFromHwnd(HWND hwnd) const {
 
 int CTKTabWnd::GetTabFromPoint(POINT point) const {
   if (!m_tabsRect.PtInRect(point)) return -1;
-  if ((m_slanted || m_halfSlanted) && m_activeTab >= 0 && m_tabs[m_activeTab]->m_visible &&
+  if (HasSlantedTabs() && m_activeTab >= 0 && m_tabs[m_activeTab]->m_visible &&
       m_tabs[m_activeTab]->m_rect.PtInRect(point)) {
     // The active tab lies over its neighbours, except in its slanted left corner.
     const CRect& r = m_tabs[m_activeTab]->m_rect;
@@ -472,7 +487,7 @@ UINT CTKTabWnd::GetTabIconIndex(int tab) const { return tab >= 0 && tab < m_tabC
 int CTKTabWnd::GetTabIcon(int tab) const { return static_cast<int>(GetTabIconIndex(tab)); }
 
 BOOL CTKTabWnd::SetTabIcon(int tab, UINT image) {
-  if (tab < 0 || tab >= m_tabCount || m_flat) return FALSE;
+  if (tab < 0 || tab >= m_tabCount || IsFlatStyle()) return FALSE;
   m_tabs[tab]->m_image = image;
   RecalcLayout();
   return TRUE;
@@ -498,12 +513,12 @@ BOOL CTKTabWnd::SetTabLabel(int tab, const CString& label) {
 }
 
 BOOL CTKTabWnd::SetImageList(HIMAGELIST list) {
-  if (m_flat) return FALSE;
+  if (IsFlatStyle()) return FALSE;
   m_outsideImages = list;
   if (!m_ownImages) {
-    m_images = imageList = list;
+    m_imageList = list;
     int cx = 0, cy = 0;
-    if (list && ::ImageList_GetIconSize(list, &cx, &cy)) imageSize = {cx, cy};
+    if (list && ::ImageList_GetIconSize(list, &cx, &cy)) m_imageSize = {cx, cy};
   }
   SetTabsHeight();
   if (m_hWnd) RecalcLayout();
@@ -511,7 +526,7 @@ BOOL CTKTabWnd::SetImageList(HIMAGELIST list) {
 }
 
 BOOL CTKTabWnd::LoadTabImages(UINT bitmapId, int imageWidth, COLORREF transparent) {
-  if (m_flat) return FALSE;
+  if (IsFlatStyle()) return FALSE;
   HBITMAP bitmap = static_cast<HBITMAP>(::LoadImageA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(bitmapId),
                                                      IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
   if (!bitmap) {
@@ -525,10 +540,10 @@ BOOL CTKTabWnd::LoadTabImages(UINT bitmapId, int imageWidth, COLORREF transparen
 }
 
 BOOL CTKTabWnd::SetTabImages(HBITMAP bitmap, int imageWidth, COLORREF transparent) {
-  if (m_flat) return FALSE;
+  if (IsFlatStyle()) return FALSE;
   if (m_ownImages) ::ImageList_Destroy(m_ownImages);
   m_ownImages = nullptr;
-  m_images = imageList = m_outsideImages;
+  m_imageList = m_outsideImages;
   BITMAP info{};
   BOOL done = FALSE;
   if (bitmap && imageWidth > 0 && ::GetObjectA(bitmap, sizeof(info), &info)) {
@@ -545,8 +560,8 @@ BOOL CTKTabWnd::SetTabImages(HBITMAP bitmap, int imageWidth, COLORREF transparen
     if (m_ownImages) {
       if (transparent != (COLORREF)-1) ::ImageList_AddMasked(m_ownImages, bitmap, transparent);
       else ::ImageList_Add(m_ownImages, bitmap, nullptr);
-      m_images = imageList = m_ownImages;
-      imageSize = {imageWidth, info.bmHeight};
+      m_imageList = m_ownImages;
+      m_imageSize = {imageWidth, info.bmHeight};
       done = TRUE;
     }
   }
@@ -557,7 +572,7 @@ BOOL CTKTabWnd::SetTabImages(HBITMAP bitmap, int imageWidth, COLORREF transparen
 
 // ---- mouse and keys -----------------------------------------------------------------------
 
-void CTKTabWnd::OnLButtonDown(POINT point) {
+void CTKTabWnd::OnLButtonDown(UINT, CPoint point) {
   int tab = GetTabFromPoint(point);
   if (tab >= 0 && tab != m_activeTab && m_tabs[tab]->m_visible && m_tabsRect.PtInRect(point)) {
     int before = m_activeTab;
@@ -580,8 +595,12 @@ void CTKTabWnd::OnLButtonDown(POINT point) {
   }
 }
 
-void CTKTabWnd::OnMouseMove(POINT point) {
-  if (!m_moving || !m_tabsRect.PtInRect(point)) return;
+void CTKTabWnd::OnMouseMove(UINT flags, CPoint point) {
+  if (m_moving && m_tabsRect.PtInRect(point)) TrackDrop(point);
+  CTKTabWndBase::OnMouseMove(flags, point);
+}
+
+void CTKTabWnd::TrackDrop(POINT point) {
   // Before a tab when over its left half, after it when over its right half.
   int drop = m_dropPosition;
   for (int i = 0; i < m_tabCount; ++i) {
@@ -602,7 +621,7 @@ void CTKTabWnd::StopMoving() {
   if (::GetCapture() == m_hWnd) ::ReleaseCapture();
 }
 
-void CTKTabWnd::OnLButtonUp() {
+void CTKTabWnd::OnLButtonUp(UINT, CPoint) {
   if (!m_moving) return;
   const int moved = m_movedTab, drop = m_dropPosition;
   StopMoving();
@@ -649,52 +668,15 @@ BOOL CTKTabWnd::PreTranslateMessage(MSG* msg) {
   return CTKTabWndBase::PreTranslateMessage(msg);
 }
 
-LRESULT CTKTabWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-  switch (message) {
-    case WM_LBUTTONDOWN:
-      OnLButtonDown(POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))});
-      return 0;
-    case WM_MOUSEMOVE:
-      OnMouseMove(POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))});
-      break;
-    case WM_LBUTTONUP:
-      OnLButtonUp();
-      return 0;
-    case WM_CANCELMODE:
-      StopMoving();
-      CloseRenameEdit();
-      break;
-    case WM_LBUTTONDBLCLK: {
-      POINT point{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
-      int tab = GetTabFromPoint(point);
-      if (tab >= 0 && StartRenameTab(tab)) return 0;
-      ::MapWindowPoints(m_hWnd, ::GetParent(m_hWnd), &point, 1);
-      ::SendMessageA(::GetParent(m_hWnd), WM_LBUTTONDBLCLK, wParam, MAKELPARAM(point.x, point.y));
-      return 0;
-    }
-    case WM_ERASEBKGND:
-      if (m_tabCount == 0 && !m_transparent) {
-        CRect client;
-        GetClientRect(&client);
-        ::FillRect(reinterpret_cast<HDC>(wParam), &client, GD().barFaceBrush);
-      }
-      return TRUE;
-    case WM_PRINTCLIENT: {
-      CDC dc(reinterpret_cast<HDC>(wParam));
-      Paint(dc);
-      dc.Detach();
-      return 0;
-    }
-    case WM_SYSCOLORCHANGE:
-      InitAutoColors();
-      Invalidate();
-      break;
-    case WM_SETTINGCHANGE:
-      SetTabsHeight();
-      RecalcLayout();
-      break;
-    default:
-      break;
-  }
-  return CTKTabWndBase::WindowProc(message, wParam, lParam);
+void CTKTabWnd::OnLButtonDblClk(UINT flags, CPoint point) {
+  int tab = GetTabFromPoint(point);
+  if (tab >= 0 && StartRenameTab(tab)) return;
+  ::MapWindowPoints(m_hWnd, ::GetParent(m_hWnd), &point, 1);
+  ::SendMessageA(::GetParent(m_hWnd), WM_LBUTTONDBLCLK, flags, MAKELPARAM(point.x, point.y));
+}
+
+void CTKTabWnd::OnCancelMode() {
+  StopMoving();
+  CloseRenameEdit();
+  CTKTabWndBase::OnCancelMode();
 }

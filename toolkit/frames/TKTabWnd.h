@@ -10,7 +10,7 @@
 // cut-off labels, and painting. Not yet: scroll buttons, the shared scroll bar and the tab
 // list popup.
 #include "platform/afx/afxwin.h"
-#include "toolkit/frames/TKLookTargets.h"
+#include "toolkit/frames/TKTabWndBase.h"
 
 // Sent to the parent: a tab was activated (wParam new, lParam previous or -1); the
 // shared scroll bar scrolled; a rename is committed; a move is about to happen / done.
@@ -52,7 +52,7 @@ public:
   BOOL Create(int style, const RECT& rect, CWnd* parent, UINT id, int location = LOCATION_BOTTOM,
               BOOL closeButton = FALSE);
 
-  // Virtual operations, in the order the interface lists them.
+  // Operations a derived tab window may change.
   virtual COLORREF GetTabBkColor(int tab) const;
   virtual BOOL SetTabBkColor(int tab, COLORREF color = (COLORREF)-1);
   virtual BOOL SetActiveTab(int tab);
@@ -62,8 +62,8 @@ public:
   virtual BOOL MoveTab(int tab, int position);
   virtual BOOL RenameTab();
   virtual BOOL HasImage(int tab) const;
-  virtual BOOL IsSlantedStyle() const { return m_slanted; }
-  virtual BOOL IsHalfSlantedStyle() const { return m_halfSlanted; }
+  virtual BOOL IsSlantedStyle() const { return m_style == kStyleSlanted; }
+  virtual BOOL IsHalfSlantedStyle() const { return m_style == kStyleHalfSlanted; }
   virtual int GetFirstVisibleTab() const;
   virtual void SetLocation(int location);
   virtual BOOL IsColored() const;
@@ -134,11 +134,22 @@ public:
   BOOL PreTranslateMessage(MSG* msg) override;
 
 protected:
-  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
   int OnCreate(LPCREATESTRUCT cs);
   void OnDestroy();
-  void OnPaint();
   void OnSize(UINT type, int cx, int cy);
+  void OnSysColorChange();
+  void OnSettingChange(UINT flags, LPCSTR section);
+  void OnCancelMode();
+  // Painting: off screen and copied at once; the background only while there are no tabs.
+  void OnPaint();
+  BOOL OnEraseBkgnd(CDC* dc);
+  LRESULT OnPrintClient(WPARAM dc, LPARAM flags);
+  // A press activates the tab under it (and may start moving it); elsewhere it goes to
+  // the parent, as does a double click that starts no renaming.
+  void OnLButtonDown(UINT flags, CPoint point);
+  void OnMouseMove(UINT flags, CPoint point);
+  void OnLButtonUp(UINT flags, CPoint point);
+  void OnLButtonDblClk(UINT flags, CPoint point);
 
   DECLARE_MESSAGE_MAP()
 
@@ -147,36 +158,33 @@ private:
   void LayoutTabs();
   BOOL TabsHidden() const;
   void Paint(CDC& dc);
-  void OnLButtonDown(POINT point);
   void ActivateByKey(int step);
-  void OnMouseMove(POINT point);
-  void OnLButtonUp();
+  // Moves the drop mark of a dragged tab to the point.
+  void TrackDrop(POINT point);
   void StopMoving();
   void CloseRenameEdit();
   void SetToolText(CTKTabInfo* tab);
   BOOL RenameKeyOrMouse(MSG* msg);
 
-  // Style flags.
-  BOOL m_flat = FALSE;
-  BOOL m_slanted = FALSE;
-  BOOL m_halfSlanted = FALSE;
+  BOOL IsFlatStyle() const { return m_style == kStyleFlat; }
+  BOOL HasSlantedTabs() const { return m_style == kStyleSlanted || m_style == kStyleHalfSlanted; }
+
+  // Style flags beyond the look's style.
   BOOL m_sharedScroll = FALSE;
   BOOL m_scrollButtons = FALSE;
   BOOL m_closeButton = FALSE;
   BOOL m_highlightTabs = FALSE;
-  int m_location = LOCATION_BOTTOM;
 
   CArray<CTKTabInfo*, CTKTabInfo*> m_tabs;
   int m_tabCount = 0;
-  int m_activeTab = -1;
 
   CRect m_tabsRect;
   CRect m_wndRect;
   int m_tabsHeight = 0;
-  HIMAGELIST m_images = nullptr;  // the list in use: the own one, else the outside one
+  // The images in use (m_imageList) are the own ones when there are, else the outside ones.
   HIMAGELIST m_ownImages = nullptr;
-  HWND m_toolTip = nullptr;
   HIMAGELIST m_outsideImages = nullptr;
+  HWND m_toolTip = nullptr;
   int m_offset = 0;
   int m_totalWidth = 0;
 

@@ -10,22 +10,34 @@ GlobalData& GD() { return GlobalData::Get(); }
 }  // namespace
 
 void CTKTabWnd::OnPaint() {
-  PAINTSTRUCT ps;
-  HDC target = ::BeginPaint(m_hWnd, &ps);
+  CPaintDC screen(this);
   CRect client;
   GetClientRect(&client);
   // Drawn off screen and copied in one go, so nothing flickers.
   CDC memory;
-  CDC screen(target);
   memory.CreateCompatibleDC(&screen);
   CBitmap bitmap;
-  bitmap.CreateCompatibleBitmap(target, client.Width() > 0 ? client.Width() : 1, client.Height() > 0 ? client.Height() : 1);
+  bitmap.CreateCompatibleBitmap(screen, client.Width() > 0 ? client.Width() : 1,
+                                client.Height() > 0 ? client.Height() : 1);
   HGDIOBJ oldBitmap = memory.SelectObject(&bitmap);
   Paint(memory);
   screen.BitBlt(0, 0, client.Width(), client.Height(), &memory, 0, 0, SRCCOPY);
   memory.SelectObject(oldBitmap);
-  screen.Detach();
-  ::EndPaint(m_hWnd, &ps);
+}
+
+BOOL CTKTabWnd::OnEraseBkgnd(CDC* dc) {
+  if (m_tabCount == 0 && !m_transparent) {
+    CRect client;
+    GetClientRect(&client);
+    dc->FillRect(&client, GD().barFaceBrush);
+  }
+  return TRUE;
+}
+
+LRESULT CTKTabWnd::OnPrintClient(WPARAM dc, LPARAM) {
+  CDC target(reinterpret_cast<HDC>(dc));
+  Paint(target);
+  return 0;
 }
 
 void CTKTabWnd::Paint(CDC& dc) {
@@ -41,7 +53,7 @@ void CTKTabWnd::Paint(CDC& dc) {
   CRect frame = m_wndRect;
   frame.InflateRect(1, 1);
   if (!look->PaintTabColor(&dc, frame, this) && !m_drawFrame) dc.FillRect(&frame, faceBrush);
-  if (m_drawFrame && !m_flat) {
+  if (m_drawFrame && !IsFlatStyle()) {
     CRect outer = m_wndRect;
     outer.InflateRect(m_borderSize, m_borderSize);
     dc.Draw3dRect(&outer, hl, dark);
@@ -55,17 +67,17 @@ void CTKTabWnd::Paint(CDC& dc) {
   CRgn clip;
   clip.CreateRectRgnIndirect(&m_tabsRect);
   dc.SelectClipRgn(&clip);
-  HGDIOBJ oldFont = dc.SelectObject(m_flat ? (HFONT)m_flatFont : (HFONT)GD().regularFont);
+  HGDIOBJ oldFont = dc.SelectObject(IsFlatStyle() ? (HFONT)m_flatFont : (HFONT)GD().regularFont);
   dc.SetTextColor(text);
   dc.SetBkMode(TRANSPARENT);
   CBrush tabBrush(face);
   for (int i = m_tabCount - 1; i >= 0; --i) {
     if (i == m_activeTab) continue;
-    if (m_flat) DrawFlatTab(&dc, &tabBrush, m_tabs[i], FALSE);
+    if (IsFlatStyle()) DrawFlatTab(&dc, &tabBrush, m_tabs[i], FALSE);
     else Draw3DTab(&dc, m_tabs[i], FALSE);
   }
   if (m_activeTab >= 0) {
-    if (m_flat) {
+    if (IsFlatStyle()) {
       CBrush activeBrush(::GetSysColor(COLOR_WINDOW));
       dc.SetTextColor(::GetSysColor(COLOR_WINDOWTEXT));
       dc.SelectObject((HFONT)m_flatBoldFont);
@@ -80,7 +92,7 @@ void CTKTabWnd::Paint(CDC& dc) {
 
 void CTKTabWnd::Draw3DTab(CDC* dc, CTKTabInfo* tab, BOOL active) {
   if (!tab->m_visible) return;
-  if ((m_slanted || m_halfSlanted) && tab->m_rect.left < m_tabsRect.left) return;
+  if (HasSlantedTabs() && tab->m_rect.left < m_tabsRect.left) return;
   int index = -1;
   for (int i = 0; i < m_tabCount; ++i)
     if (m_tabs[i] == tab) index = i;
@@ -94,7 +106,7 @@ void CTKTabWnd::DrawFlatTab(CDC* dc, CBrush* brush, CTKTabInfo* tab, BOOL active
   // A trapezoid, wide at the window area and narrow at the outer edge.
   const CRect& r = tab->m_rect;
   const int lean = m_tabsRect.Height() / 2;
-  const bool bottom = m_location == LOCATION_BOTTOM;
+  const bool bottom = m_locationBottom;
   const int inner = bottom ? r.top : r.bottom - 1, outer = bottom ? r.bottom - 1 : r.top;
   POINT pts[4] = {{r.left, inner}, {r.left + lean, outer}, {r.right - lean, outer}, {r.right, inner}};
   HGDIOBJ oldBrush = dc->SelectObject(brush);
@@ -114,9 +126,9 @@ void CTKTabWnd::DrawFlatTab(CDC* dc, CBrush* brush, CTKTabInfo* tab, BOOL active
 }
 
 void CTKTabWnd::DrawFlatTabMarker(CDC* dc, int x, int y, int size) {
-  if (!m_flat) return;
+  if (!IsFlatStyle()) return;
   // A filled black triangle pointing away from the tabs edge.
-  const int dy = m_location == LOCATION_BOTTOM ? 1 : -1;
+  const int dy = m_locationBottom ? 1 : -1;
   POINT pts[3] = {{x, y}, {x + size * 2, y}, {x + size, y + dy * size}};
   HGDIOBJ oldBrush = dc->SelectStockObject(BLACK_BRUSH);
   HGDIOBJ oldPen = dc->SelectStockObject(BLACK_PEN);

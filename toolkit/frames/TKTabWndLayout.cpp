@@ -23,8 +23,8 @@ void CTKTabWnd::RecalcLayout() {
   const int height = TabsHidden() ? 0 : m_tabsHeight;
   m_tabsRect = client;
   m_tabsRect.DeflateRect(2, 0);
-  const bool bottom = m_location == LOCATION_BOTTOM;
-  if (!m_flat) {
+  const bool bottom = m_locationBottom;
+  if (!IsFlatStyle()) {
     if (bottom) m_tabsRect.top = client.bottom - height;
     else m_tabsRect.bottom = client.top + height;
   } else {
@@ -70,13 +70,13 @@ void CTKTabWnd::LayoutTabs() {
     return;
   }
   HDC dc = ::GetDC(m_hWnd);
-  HGDIOBJ oldFont = ::SelectObject(dc, m_flat ? (HFONT)m_flatBoldFont : (HFONT)GD().regularFont);
-  const int imageWidth = m_images ? imageSize.cx : 0;
+  HGDIOBJ oldFont = ::SelectObject(dc, IsFlatStyle() ? (HFONT)m_flatBoldFont : (HFONT)GD().regularFont);
+  const int imageWidth = m_imageList ? m_imageSize.cx : 0;
   int overlap = 0, extra = 0;
-  if (m_slanted) {
+  if (m_style == kStyleSlanted) {
     extra = height + 2 * 4;
     overlap = height - 4 - 1;
-  } else if (m_halfSlanted) {
+  } else if (m_style == kStyleHalfSlanted) {
     extra = height / 2 + 2 * 4 + 1;
     overlap = height - 4 - 1;
   }
@@ -93,7 +93,7 @@ void CTKTabWnd::LayoutTabs() {
     }
     tab->m_fullWidth = width;
     tab->m_rect.SetRect(x, m_tabsRect.top, x + width, m_tabsRect.top + height - 2);
-    if (m_location == LOCATION_TOP) tab->m_rect.OffsetRect(0, 2);
+    if (!m_locationBottom) tab->m_rect.OffsetRect(0, 2);
     if (!tab->m_visible) {
       tab->m_rect.SetRectEmpty();
       continue;
@@ -101,13 +101,13 @@ void CTKTabWnd::LayoutTabs() {
     x = tab->m_rect.right - overlap + 1;
     m_totalWidth += width + 1 - (first ? 0 : overlap);
     first = false;
-    if (m_flat) tab->m_rect.right += height / 2;  // the slanted edge
+    if (IsFlatStyle()) tab->m_rect.right += height / 2;  // the slanted edge
   }
   ::SelectObject(dc, oldFont);
   ::ReleaseDC(m_hWnd, dc);
 
   const int area = m_tabsRect.Width();
-  if (!m_flat && !m_scrollButtons && m_totalWidth > area) {
+  if (!IsFlatStyle() && !m_scrollButtons && m_totalWidth > area) {
     // Too wide: the tabs share the strip; narrow ones keep their width and give what
     // they leave below the average to the wide ones.
     const int average = area / visible;

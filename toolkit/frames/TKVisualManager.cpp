@@ -12,10 +12,10 @@ IMPLEMENT_DYNCREATE(CTKVisualManager, CObject)
 
 BOOL g_toolbarsCustomizing = FALSE;
 
-CTKVisualManager* CTKVisualManager::current_ = nullptr;
-CRuntimeClass* CTKVisualManager::selectedClass_ = nullptr;
-void (*CTKVisualManager::adjustAllToolbars)() = nullptr;
-void (*CTKVisualManager::forEachBarWindow)(void (*)(HWND)) = nullptr;
+CTKVisualManager* CTKVisualManager::s_current = nullptr;
+CRuntimeClass* CTKVisualManager::s_selectedClass = nullptr;
+void (*CTKVisualManager::s_adjustAllToolbars)() = nullptr;
+void (*CTKVisualManager::s_forEachBarWindow)(void (*)(HWND)) = nullptr;
 
 namespace {
 GlobalData& GD() { return GlobalData::Get(); }
@@ -31,39 +31,39 @@ void RedrawBarWindow(HWND hwnd) {
 }
 }  // namespace
 
-CTKVisualManager::CTKVisualManager(BOOL temporary) : isTemporary(temporary) {
+CTKVisualManager::CTKVisualManager(BOOL temporary) : m_isTemporary(temporary) {
   if (!temporary) {
-    if (!current_) current_ = this;
+    if (!s_current) s_current = this;
     GD().ReloadColors();
   }
 }
 
 CTKVisualManager::~CTKVisualManager() {
-  if (!isTemporary) current_ = nullptr;
+  if (!m_isTemporary) s_current = nullptr;
 }
 
 CTKVisualManager* CTKVisualManager::GetInstance() {
-  if (current_) return current_;
+  if (s_current) return s_current;
   CTKVisualManager* look = nullptr;
-  if (selectedClass_) look = static_cast<CTKVisualManager*>(selectedClass_->CreateObject());
+  if (s_selectedClass) look = static_cast<CTKVisualManager*>(s_selectedClass->CreateObject());
   if (!look) look = new CTKVisualManager;
-  current_ = look;
-  look->autoDelete = TRUE;
+  s_current = look;
+  look->m_autoDelete = TRUE;
   look->RecomputeColors();
   return look;
 }
 
 BOOL CTKVisualManager::SelectLookClass(CRuntimeClass* lookClass) {
   if (lookClass && !lookClass->IsDerivedFrom(RUNTIME_CLASS(CTKVisualManager))) return FALSE;
-  selectedClass_ = lookClass;
-  if (current_) {
-    CTKVisualManager* old = current_;
-    current_ = nullptr;
+  s_selectedClass = lookClass;
+  if (s_current) {
+    CTKVisualManager* old = s_current;
+    s_current = nullptr;
     delete old;
   }
-  current_ = nullptr;
+  s_current = nullptr;
   GD().ReloadColors();
-  if (adjustAllToolbars) adjustAllToolbars();
+  if (s_adjustAllToolbars) s_adjustAllToolbars();
   RedrawAllBars();
   return TRUE;
 }
@@ -71,11 +71,11 @@ BOOL CTKVisualManager::SelectLookClass(CRuntimeClass* lookClass) {
 void CTKVisualManager::RedrawAllBars() {
   CWnd* main = AfxGetMainWnd();
   if (main && main->m_hWnd) RedrawBarWindow(main->m_hWnd);
-  if (forEachBarWindow) forEachBarWindow(RedrawBarWindow);
+  if (s_forEachBarWindow) s_forEachBarWindow(RedrawBarWindow);
 }
 
 void CTKVisualManager::SetLookFlag(BOOL flag) {
-  GetInstance()->lookFlag = flag;
+  GetInstance()->m_lookFlag = flag;
   CWnd* main = AfxGetMainWnd();
   if (main && main->m_hWnd)
     ::RedrawWindow(main->m_hWnd, nullptr, nullptr,
@@ -84,7 +84,21 @@ void CTKVisualManager::SetLookFlag(BOOL flag) {
 }
 
 void CTKVisualManager::DestroyInstance() {
-  if (current_ && current_->autoDelete) delete current_;
+  if (s_current && s_current->m_autoDelete) delete s_current;
+}
+
+int CTKVisualManager::CaptionButtonGlyph(const CTKCaptionButton* button, BOOL dockedHorizontally,
+                                         BOOL barExpanded, BOOL maximised) {
+  // The expand button points the way the bar would grow or shrink along its row; it
+  // is greyed while another bar of the row is maximised.
+  if (button->hitTest == CTKCaptionButton::kHitHide) return MenuImages::kSmallClose;
+  if (dockedHorizontally)
+    return barExpanded ? MenuImages::kArrowRight
+           : maximised ? MenuImages::kArrowRightDisabled
+                       : MenuImages::kArrowLeft;
+  return barExpanded ? MenuImages::kArrowDown
+         : maximised ? MenuImages::kArrowUpDisabled
+                     : MenuImages::kArrowUp;
 }
 
 void CTKVisualManager::DrawGlyphCentred(CDC* dc, int glyph, const CRect& rect, int extra) {
@@ -103,7 +117,7 @@ void CTKVisualManager::PaintBarBackground(CDC* dc, CTKBaseControlBar* bar, CRect
     return;
   }
   if (bar && bar->LookKind() == CTKBaseControlBar::kCaptionBar) {
-    Fill(dc, clip, bar->backgroundColor == (COLORREF)-1 ? GD().barShadow : bar->backgroundColor);
+    Fill(dc, clip, bar->m_backgroundColor == (COLORREF)-1 ? GD().barShadow : bar->m_backgroundColor);
     return;
   }
   dc->FillRect(clip.IsRectEmpty() ? &client : &clip, &GD().barFaceBrush);
@@ -121,7 +135,7 @@ void CTKVisualManager::PaintBarEdges(CDC* dc, CTKBaseControlBar* bar, CRect& rec
   if (style & CBRS_BORDER_TOP) Fill(dc, CRect(r.left, r.top, r.right, r.top + 1), light);
   if (style & CBRS_BORDER_RIGHT) Fill(dc, CRect(r.right - 1, r.top, r.right, r.bottom), dark);
   if (style & CBRS_BORDER_BOTTOM) Fill(dc, CRect(r.left, r.bottom - 1, r.right, r.bottom), dark);
-  if ((style & CBRS_BORDER_TOP) && !bar->noTopEdgeLine) {
+  if ((style & CBRS_BORDER_TOP) && !bar->m_noTopEdgeLine) {
     // A flush top: a shadow line over a highlight line.
     Fill(dc, CRect(r.left, r.top, r.right, r.top + 1), GD().barShadow);
     Fill(dc, CRect(r.left, r.top + 1, r.right, r.top + 2), GD().barHighlight);
@@ -140,7 +154,7 @@ void CTKVisualManager::PaintMenuFrame(CDC* dc, CWnd*, CRect rect) {
 }
 
 void CTKVisualManager::PaintGripper(CDC* dc, CRect gripper, BOOL horizontal, CTKBaseControlBar*) {
-  const bool flat = lookFlag != FALSE;
+  const bool flat = m_lookFlag != FALSE;
   const int ridges = flat ? 1 : 2;
   if (horizontal) {
     gripper.DeflateRect(0, flat ? 3 : 2);
@@ -176,10 +190,7 @@ void CTKVisualManager::PaintCaptionButton(CDC* dc, CTKCaptionButton* button,
                                           BOOL dockedHorizontally, BOOL barExpanded,
                                           BOOL maximised) {
   if (!button) return;
-  int glyph;
-  if (button->hitTest == 19) glyph = 20;
-  else if (dockedHorizontally) glyph = barExpanded ? 2 : (maximised ? 3 : 19);
-  else glyph = barExpanded ? 0 : (maximised ? 17 : 16);
+  const int glyph = CaptionButtonGlyph(button, dockedHorizontally, barExpanded, maximised);
   const bool down = button->pushed && button->focused;
   CRect r = button->rect;
   POINT at{r.left + 2 + (down ? 1 : 0), r.top + 2 + (down ? 1 : 0)};
@@ -188,11 +199,12 @@ void CTKVisualManager::PaintCaptionButton(CDC* dc, CTKCaptionButton* button,
     dc->Draw3dRect(&r, GD().barDarkShadow, GD().barLight);
     r.DeflateRect(1, 1);
     dc->Draw3dRect(&r, GD().barDarkShadow, GD().barHighlight);
-  } else if (!lookFlag) {
+  } else if (!m_lookFlag) {
     dc->Draw3dRect(&r, GD().barLight, GD().barDarkShadow);
     r.DeflateRect(1, 1);
     dc->Draw3dRect(&r, GD().barHighlight, GD().barShadow);
-  } else if ((button->pushed || button->focused) && glyph != 17 && glyph != 3) {
+  } else if ((button->pushed || button->focused) && glyph != MenuImages::kArrowUpDisabled &&
+             glyph != MenuImages::kArrowRightDisabled) {
     dc->Draw3dRect(&r, GD().barHighlight, GD().barShadow);
   }
 }
@@ -252,7 +264,7 @@ void CTKVisualManager::PaintStatusBarProgress(CDC* dc, CTKBaseControlBar*, CRect
 
 void CTKVisualManager::PaintSizeGrip(CDC* dc, CTKBaseControlBar* statusBar, CRect rect) {
   HWND hwnd = statusBar ? statusBar->m_hWnd : nullptr;
-  if (hwnd && getWindowTheme_ && getWindowTheme_(hwnd) && themes_[kScrollBar]) {
+  if (hwnd && m_getWindowTheme && m_getWindowTheme(hwnd) && m_themes[kScrollBar]) {
     DrawBackground(kScrollBar, dc, 10, 1, rect);
     return;
   }
@@ -282,14 +294,14 @@ void CTKVisualManager::PaintDropDownButton(CDC* dc, CRect rect, BOOL disabled, B
   } else if (highlighted) {
     dc->Draw3dRect(&rect, GD().barHighlight, GD().barShadow);
   }
-  DrawGlyphCentred(dc, disabled ? 1 : 0, glyphRect, 1);
+  DrawGlyphCentred(dc, disabled ? MenuImages::kArrowDownDisabled : MenuImages::kArrowDown, glyphRect, 1);
   dc->SetTextColor(oldText);
 }
 
 void CTKVisualManager::PaintMenuButtonBorder(CDC* dc, CRect rect, CTKToolbarButton*,
                                              BOOL checked, BOOL highlighted) {
   if (!checked && !highlighted) return;
-  if (flatButtonStyle) {
+  if (m_flatButtonStyle) {
     rect.DeflateRect(1, 1);
     Frame(dc, rect, GD().barDarkShadow);
   } else {
@@ -318,8 +330,8 @@ void CTKVisualManager::PaintButtonFace(CDC* dc, CTKToolbarButton* button, CRect 
   }
   if (button->LookKind() == CTKToolbarButton::kOutlook || g_toolbarsCustomizing || state == 2)
     return;
-  if (button->nStyle & (TBBS_CHECKED | TBBS_INDETERMINATE)) {
-    SIZE margins = button->bar ? button->bar->buttonMargins : SIZE{0, 0};
+  if (button->m_nStyle & (TBBS_CHECKED | TBBS_INDETERMINATE)) {
+    SIZE margins = button->m_bar ? button->m_bar->m_buttonMargins : SIZE{0, 0};
     rect.DeflateRect(margins.cx, margins.cy);
     dc->FillRect(&rect, &GD().lightBrush);
   }
@@ -334,7 +346,7 @@ void CTKVisualManager::PaintButtonEdge(CDC* dc, CTKToolbarButton* button, CRect 
 
 void CTKVisualManager::PaintButtonViaOwner(CDC* dc, CTKToolbarButton* button, CRect rect,
                                            int state, BOOL) {
-  if (flatButtonStyle && button && button->OnDrawBorder(dc, rect, state)) return;
+  if (m_flatButtonStyle && button && button->OnDrawBorder(dc, rect, state)) return;
   PaintButtonEdge(dc, button, rect, state);
 }
 
@@ -351,12 +363,12 @@ void CTKVisualManager::PaintPopupBarHighlight(CDC* dc, CRect rect) {
 COLORREF CTKVisualManager::GetButtonTextColor(CTKToolbarButton* button, int state) {
   if (!button) return GD().barText;
   if (button->LookKind() == CTKToolbarButton::kOutlook)
-    return (button->nStyle & TBBS_DISABLED) ? GD().SysColor(COLOR_3DFACE)
+    return (button->m_nStyle & TBBS_DISABLED) ? GD().SysColor(COLOR_3DFACE)
                                             : GD().SysColor(COLOR_WINDOW);
-  if ((button->nStyle & TBBS_DISABLED) || (g_toolbarsCustomizing && button->refusesCustomize))
+  if ((button->m_nStyle & TBBS_DISABLED) || (g_toolbarsCustomizing && button->m_refusesCustomize))
     return GD().grayText;
   if (state == 2) {
-    COLORREF custom = button->bar ? button->bar->customTextColor : (COLORREF)-1;
+    COLORREF custom = button->m_bar ? button->m_bar->m_customTextColor : (COLORREF)-1;
     return custom == (COLORREF)-1 ? GD().barText : custom;
   }
   return GD().barText;
@@ -401,17 +413,17 @@ void CTKVisualManager::PaintOutlookCaption(CDC* dc, CRect rect, COLORREF& textCo
 
 void CTKVisualManager::PaintTab(CDC* dc, CRect rect, int tab, BOOL active, CTKTabWndBase* tabs) {
   if (!tabs) return;
-  const bool bottom = tabs->locationBottom != FALSE;
+  const bool bottom = tabs->m_locationBottom != FALSE;
   COLORREF hl = GD().barHighlight, shadow = GD().barShadow, dark = GD().barDarkShadow;
-  HBRUSH brush = tabs->faceColor != (COLORREF)-1 ? nullptr : (HBRUSH)GD().barFaceBrush;
+  HBRUSH brush = tabs->m_faceColor != (COLORREF)-1 ? nullptr : (HBRUSH)GD().barFaceBrush;
   CBrush own;
   if (!brush) {
-    own.CreateSolidBrush(tabs->faceColor);
+    own.CreateSolidBrush(tabs->m_faceColor);
     brush = own;
   }
-  if (tabs->style == CTKTabWndBase::kStyleSlanted || tabs->style == CTKTabWndBase::kStyleHalfSlanted) {
+  if (tabs->m_style == CTKTabWndBase::kStyleSlanted || tabs->m_style == CTKTabWndBase::kStyleHalfSlanted) {
     // A slanted tab: an eight-point outline whose sides lean by the tab's height.
-    const int lean = tabs->style == CTKTabWndBase::kStyleSlanted ? rect.Height() / 2 : 0;
+    const int lean = tabs->m_style == CTKTabWndBase::kStyleSlanted ? rect.Height() / 2 : 0;
     const int y0 = bottom ? rect.top : rect.bottom - 1, y1 = bottom ? rect.bottom - 1 : rect.top;
     const int dy = bottom ? -1 : 1;
     POINT pts[8] = {{rect.left - lean, y0},
@@ -451,8 +463,8 @@ void CTKVisualManager::PaintTab(CDC* dc, CRect rect, int tab, BOOL active, CTKTa
 
 void CTKVisualManager::PaintTabBackground(CDC* dc, CRect rect, HBRUSH brush, int tab, BOOL active,
                                           CTKTabWndBase* tabs) {
-  const bool slanted = tabs && (tabs->style == CTKTabWndBase::kStyleSlanted ||
-                                tabs->style == CTKTabWndBase::kStyleHalfSlanted);
+  const bool slanted = tabs && (tabs->m_style == CTKTabWndBase::kStyleSlanted ||
+                                tabs->m_style == CTKTabWndBase::kStyleHalfSlanted);
   if (active && slanted && tabs->GetTabColor(tab) == (COLORREF)-1 && !GD().isBlackHighContrast) {
     Fill(dc, rect, RGB(255, 255, 255));
     return;
@@ -464,28 +476,29 @@ void CTKVisualManager::PaintTabLabel(CDC* dc, CRect rect, int tab, BOOL, CTKTabW
   if (!tabs) return;
   const char* text = tabs->GetTabLabel(tab);
   int oldMode = dc->SetBkMode(TRANSPARENT);
-  if (tabs->labelsOnly) {
-    dc->DrawText(text, -1, &rect, tabs->hidePrefix ? 0x825 : 0x25);
+  if (tabs->m_labelsOnly) {
+    const UINT centred = DT_SINGLELINE | DT_CENTER | DT_VCENTER;
+    dc->DrawText(text, -1, &rect, tabs->m_hidePrefix ? centred | DT_NOPREFIX : centred);
     dc->SetBkMode(oldMode);
     return;
   }
   const int margin = 4;
   int image = tabs->GetTabIcon(tab);
-  int imageWidth = image >= 0 ? tabs->imageSize.cx : 0;
+  int imageWidth = image >= 0 ? tabs->m_imageSize.cx : 0;
   if (rect.Width() < margin + imageWidth) {
     dc->SetBkMode(oldMode);
     return;
   }
-  if (image >= 0 && tabs->imageList) {
-    ::ImageList_Draw(tabs->imageList, image, dc->m_hDC, rect.left + margin,
-                     rect.top + (rect.Height() - tabs->imageSize.cy) / 2, ILD_TRANSPARENT);
+  if (image >= 0 && tabs->m_imageList) {
+    ::ImageList_Draw(tabs->m_imageList, image, dc->m_hDC, rect.left + margin,
+                     rect.top + (rect.Height() - tabs->m_imageSize.cy) / 2, ILD_TRANSPARENT);
   }
   CRect textRect = rect;
   textRect.left = rect.left + margin + imageWidth + 6;
   COLORREF color = tabs->GetTabTextColor(tab);
   if (color != (COLORREF)-1) dc->SetTextColor(color);
-  UINT format = tabs->hidePrefix ? 0x8824 : 0x8024;
-  if (tabs->centredLabels) format |= DT_CENTER;
+  UINT format = DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | (tabs->m_hidePrefix ? DT_NOPREFIX : 0);
+  if (tabs->m_centredLabels) format |= DT_CENTER;
   dc->DrawText(text, -1, &textRect, format);
   dc->SetBkMode(oldMode);
 }
@@ -495,7 +508,7 @@ void CTKVisualManager::PaintTabFrame(CDC* dc, CRect rect, CTKTabWndBase*) {
 }
 
 void CTKVisualManager::PaintTabButtonBorder(CDC* dc, CRect& rect, CTKButtonBase* button, UINT state) {
-  bool pressed = (button && button->pushed && button->hot) || (state & 1);
+  bool pressed = (button && button->m_pushed && button->m_hot) || (state & 1);
   if (pressed) dc->Draw3dRect(&rect, GD().buttonDarkShadow, GD().buttonHighlight);
   else dc->Draw3dRect(&rect, GD().buttonHighlight, GD().buttonDarkShadow);
   rect.DeflateRect(2, 2);
@@ -504,7 +517,7 @@ void CTKVisualManager::PaintTabButtonBorder(CDC* dc, CRect& rect, CTKButtonBase*
 void CTKVisualManager::GetTabColors(CTKTabWndBase* tabs, COLORREF& face, COLORREF& shadow,
                                     COLORREF& text, COLORREF& hl, COLORREF& darkShadow,
                                     COLORREF& light, HBRUSH& faceBrush, HBRUSH& darkBrush) {
-  face = tabs && tabs->faceColor != (COLORREF)-1 ? tabs->faceColor : GD().barFace;
+  face = tabs && tabs->m_faceColor != (COLORREF)-1 ? tabs->m_faceColor : GD().barFace;
   shadow = GD().barShadow;
   text = GD().barText;
   hl = GD().barHighlight;
@@ -515,7 +528,7 @@ void CTKVisualManager::GetTabColors(CTKTabWndBase* tabs, COLORREF& face, COLORRE
 }
 
 BOOL CTKVisualManager::PaintTabColor(CDC* dc, CRect rect, CTKTabWndBase* tabs) {
-  COLORREF color = tabs ? tabs->GetTabColor(tabs->activeTab) : (COLORREF)-1;
+  COLORREF color = tabs ? tabs->GetTabColor(tabs->m_activeTab) : (COLORREF)-1;
   if (color == (COLORREF)-1) return FALSE;
   Fill(dc, rect, color);
   return TRUE;
@@ -546,12 +559,12 @@ COLORREF CTKVisualManager::PaintCustomizeListItem(CDC* dc, CRect rect, BOOL sele
 }
 
 void CTKVisualManager::PaintHeaderBackground(CTKHeaderCtrlBase* header, CDC* dc, CRect rect) {
-  dc->FillRect(&rect, header && header->dialogColors ? &GD().buttonFaceBrush : &GD().barFaceBrush);
+  dc->FillRect(&rect, header && header->m_bIsDlgControl ? &GD().buttonFaceBrush : &GD().barFaceBrush);
 }
 
 void CTKVisualManager::PaintHeaderItemBorder(CTKHeaderCtrlBase* header, CDC* dc, CRect& rect,
                                              BOOL pressed, BOOL) {
-  const bool dialog = header && header->dialogColors;
+  const bool dialog = header && header->m_bIsDlgControl;
   COLORREF light = dialog ? GD().buttonHighlight : GD().barHighlight;
   COLORREF dark = dialog ? GD().buttonShadow : GD().barShadow;
   if (pressed) {
@@ -564,7 +577,7 @@ void CTKVisualManager::PaintHeaderItemBorder(CTKHeaderCtrlBase* header, CDC* dc,
 
 void CTKVisualManager::PaintHeaderSortArrow(CTKHeaderCtrlBase* header, CDC* dc, CRect rect,
                                             BOOL ascending) {
-  const bool dialog = header && header->dialogColors;
+  const bool dialog = header && header->m_bIsDlgControl;
   CPen light(PS_SOLID, 1, dialog ? GD().buttonHighlight : GD().barHighlight);
   CPen dark(PS_SOLID, 1, dialog ? GD().buttonDarkShadow : GD().barDarkShadow);
   HGDIOBJ old = dc->SelectObject(&light);
@@ -596,7 +609,7 @@ void CTKVisualManager::PaintTasksGroupCaption(CDC* dc, CTKTasksGroup* group, BOO
   if (!group) return;
   CRect r = group->rect;
   Fill(dc, r, group->special ? GD().highlight : GD().buttonFace);
-  int textLeft = r.left + tasksPaneMetrics[4];
+  int textLeft = r.left + m_tasksPaneMetrics[4];
   if (group->icon && r.Height() >= 16) {
     ::DrawIconEx(dc->m_hDC, r.left + 2, r.top + (r.Height() - 16) / 2, group->icon, 16, 16, 0,
                  nullptr, DI_NORMAL);
@@ -608,10 +621,10 @@ void CTKVisualManager::PaintTasksGroupCaption(CDC* dc, CTKTasksGroup* group, BOO
                        : (group->special ? GD().highlightText : GD().buttonText);
   COLORREF oldText = dc->SetTextColor(color);
   int oldMode = dc->SetBkMode(TRANSPARENT);
-  CRect textRect(textLeft, r.top, r.right - tasksPaneMetrics[5] - 9, r.bottom);
+  CRect textRect(textLeft, r.top, r.right - m_tasksPaneMetrics[5] - 9, r.bottom);
   dc->DrawText(group->caption, -1, &textRect, DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS);
-  CRect glyphRect(r.right - tasksPaneMetrics[5] - 9, r.top, r.right - tasksPaneMetrics[5], r.bottom);
-  DrawGlyphCentred(dc, group->collapsed ? 0 : 16, glyphRect);
+  CRect glyphRect(r.right - m_tasksPaneMetrics[5] - 9, r.top, r.right - m_tasksPaneMetrics[5], r.bottom);
+  DrawGlyphCentred(dc, group->collapsed ? MenuImages::kArrowDown : MenuImages::kArrowUp, glyphRect);
   dc->SetBkMode(oldMode);
   dc->SetTextColor(oldText);
   dc->SelectObject(oldFont);
@@ -641,7 +654,7 @@ void CTKVisualManager::PaintTask(CDC* dc, CTKTask* task) {
   }
   if (task->image >= 0 && task->imageList) {
     ::ImageList_Draw(task->imageList, task->image, dc->m_hDC, r.left, r.top, ILD_TRANSPARENT);
-    r.left += 16 + tasksPaneMetrics[7];
+    r.left += 16 + m_tasksPaneMetrics[7];
   }
   HGDIOBJ oldFont = dc->SelectObject(task->hot && task->enabled ? &GD().underlineFont : &GD().regularFont);
   COLORREF color = !task->enabled ? GD().grayText
@@ -668,7 +681,7 @@ void CTKVisualManager::PaintCaptionBarButton(CDC* dc, CRect rect, int inset, int
 
 void CTKVisualManager::PaintCaptionBarCloseButton(CDC* dc, CRect rect, BOOL, BOOL pressed) {
   HWND hwnd = ::WindowFromDC(dc->m_hDC);
-  if (hwnd && getWindowTheme_ && getWindowTheme_(hwnd) && themes_[kWindow]) {
+  if (hwnd && m_getWindowTheme && m_getWindowTheme(hwnd) && m_themes[kWindow]) {
     DrawBackground(kWindow, dc, 2, pressed ? 2 : 1, rect);
     return;
   }
@@ -703,7 +716,9 @@ int CTKVisualManager::GetShowAllButtonHeight(CTKBaseControlBar*) {
   return MenuImages::Size().cy + 6;
 }
 
-void CTKVisualManager::PaintShowAllButton(CDC* dc, CRect rect) { DrawGlyphCentred(dc, 18, rect); }
+void CTKVisualManager::PaintShowAllButton(CDC* dc, CRect rect) {
+  DrawGlyphCentred(dc, MenuImages::kChevronsDown, rect);
+}
 
 void CTKVisualManager::PaintWindowBorder(CWnd* window) {
   if (!window || !window->m_hWnd) return;
@@ -724,7 +739,8 @@ void CTKVisualManager::PaintScrollButtons(CDC* dc, CRect rect, BOOL vertical, UI
   else first.right = second.left = rect.left + rect.Width() / 2;
   const UINT pressed = pressedState & 3;
   CRect halves[2] = {first, second};
-  const int glyphs[2] = {vertical ? 16 : 19, vertical ? 0 : 2};
+  const int glyphs[2] = {vertical ? MenuImages::kArrowUp : MenuImages::kArrowLeft,
+                         vertical ? MenuImages::kArrowDown : MenuImages::kArrowRight};
   for (int i = 0; i < 2; ++i) {
     if (pressed == static_cast<UINT>(i + 1))
       dc->Draw3dRect(&halves[i], GD().barShadow, GD().barHighlight);

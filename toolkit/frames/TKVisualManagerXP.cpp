@@ -14,16 +14,16 @@ double AtMost1(double v) { return v > 1.0 ? 1.0 : v; }
 }  // namespace
 
 CTKVisualManagerXP::CTKVisualManagerXP(BOOL temporary) : CTKVisualManager(temporary) {
-  lookFlag = TRUE;
-  menuShadowDepth = 4;
-  flatButtonStyle = TRUE;
-  flatToolbarButtons = TRUE;
-  embossDisabledText = FALSE;
-  xpImageStyle = TRUE;
+  m_lookFlag = TRUE;
+  m_menuShadowDepth = 4;
+  m_flatButtonStyle = TRUE;
+  m_flatToolbarButtons = TRUE;
+  m_embossDisabledText = FALSE;
+  m_xpImageStyle = TRUE;
   const int metrics[9] = {4, 4, 4, 0, 0, 0, 12, 5, 4};
-  for (int i = 0; i < 9; ++i) tasksPaneMetrics[i] = metrics[i];
-  menuJoinedToButton = TRUE;
-  popupMenuBorderSize = 1;
+  for (int i = 0; i < 9; ++i) m_tasksPaneMetrics[i] = metrics[i];
+  m_menuJoinedToButton = TRUE;
+  m_popupMenuBorderSize = 1;
   CTKVisualManagerXP::RecomputeColors();
 }
 
@@ -33,32 +33,32 @@ COLORREF CTKVisualManagerXP::GetMenuBaseColor() { return GD().barWindow; }
 
 void CTKVisualManagerXP::RecomputeColors() {
   GlobalData& gd = GD();
-  CGdiObject* objects[] = {&toolbarBackgroundBrush, &toolbarBackgroundDarkBrush,
-                           &menuBackgroundBrush, &itemHighlightBrush, &itemPressedBrush,
-                           &itemCheckedBrush, &paleFaceBrush, &separatorPen};
+  CGdiObject* objects[] = {&m_toolbarBackgroundBrush, &m_toolbarBackgroundDarkBrush,
+                           &m_menuBackgroundBrush, &m_itemHighlightBrush, &m_itemPressedBrush,
+                           &m_itemCheckedBrush, &m_paleFaceBrush, &m_separatorPen};
   for (CGdiObject* o : objects) o->DeleteObject();
 
   COLORREF separator;
   if (gd.bitsPerPixel <= 8 || gd.isBlackHighContrast) {
-    menuBackground = gd.barWindow;
-    toolbarBackground = gd.buttonFace;
+    m_menuBackground = gd.barWindow;
+    m_toolbarBackground = gd.buttonFace;
     if (gd.isBlackHighContrast) {
-      itemHighlight = itemPressed = itemChecked = gd.highlight;
-      toolbarBackgroundDark = gd.buttonFace;
+      m_itemHighlight = m_itemPressed = m_itemChecked = gd.highlight;
+      m_toolbarBackgroundDark = gd.buttonFace;
     } else {
-      itemHighlight = itemPressed = gd.buttonFace;
-      itemChecked = gd.barWindow;
-      toolbarBackgroundDark = gd.barLight;
+      m_itemHighlight = m_itemPressed = gd.buttonFace;
+      m_itemChecked = gd.barWindow;
+      m_toolbarBackgroundDark = gd.barLight;
     }
-    darkFace = gd.buttonDarkShadow;
+    m_darkFace = gd.buttonDarkShadow;
     separator = gd.buttonShadow;
-    statusPaneBorder = gd.buttonShadow;
-    menuBorder = gd.buttonDarkShadow;
-    tabShadow = gd.buttonShadow;
-    paleFace = gd.buttonFace;
+    m_statusPaneBorder = gd.buttonShadow;
+    m_menuBorder = gd.buttonDarkShadow;
+    m_tabShadow = gd.buttonShadow;
+    m_paleFace = gd.buttonFace;
   } else {
     const COLORREF base = GetMenuBaseColor(), face = gd.barFace, hl = gd.highlight;
-    menuBackground = DrawManager::ScaleColorChannels(base, 0.976, 0.973, 0.969);
+    m_menuBackground = DrawManager::ScaleColorChannels(base, 0.976, 0.973, 0.969);
     double h, s, l;
     DrawManager::RgbToHls(face, &h, &s, &l);
     double paleL, paleS;
@@ -69,40 +69,40 @@ void CTKVisualManagerXP::RecomputeColors() {
       paleL = (1.0 - l) / 2.0 + l;
       paleS = s == 0 ? 0 : s + 0.1;
     }
-    paleFace = DrawManager::HlsToRgb(h, AtMost1(paleL), AtMost1(paleS));
-    toolbarBackground = l <= 0.9 ? DrawManager::HlsToRgb(h, AtMost1(l * 1.03), s) : face;
-    darkFace = DrawManager::HlsToRgb(h, l * 0.4, s);
-    toolbarBackgroundDark = DrawManager::ScaleColorPercent(toolbarBackground, 94);
+    m_paleFace = DrawManager::HlsToRgb(h, AtMost1(paleL), AtMost1(paleS));
+    m_toolbarBackground = l <= 0.9 ? DrawManager::HlsToRgb(h, AtMost1(l * 1.03), s) : face;
+    m_darkFace = DrawManager::HlsToRgb(h, l * 0.4, s);
+    m_toolbarBackgroundDark = DrawManager::ScaleColorPercent(m_toolbarBackground, 94);
     auto mix = [](COLORREF a, int wa, COLORREF b, int wb) {
       int n = wa + wb;
       return RGB((GetRValue(a) * wa + GetRValue(b) * wb) / n,
                  (GetGValue(a) * wa + GetGValue(b) * wb) / n,
                  (GetBValue(a) * wa + GetBValue(b) * wb) / n);
     };
-    itemHighlight = DrawManager::ScaleColorPercent(mix(hl, 1, menuBackground, 2), 105);
-    itemPressed = DrawManager::ScaleColorChannels(itemHighlight, 0.87, 0.87, 0.87);
-    itemChecked = mix(hl, 1, menuBackground, 5);
+    m_itemHighlight = DrawManager::ScaleColorPercent(mix(hl, 1, m_menuBackground, 2), 105);
+    m_itemPressed = DrawManager::ScaleColorChannels(m_itemHighlight, 0.87, 0.87, 0.87);
+    m_itemChecked = mix(hl, 1, m_menuBackground, 5);
     separator = DrawManager::ScaleColorChannels(face, 0.86, 0.86, 0.86);
-    statusPaneBorder = DrawManager::ScaleColorPercent(face, 108);
-    menuBorder = DrawManager::ScaleColorPercent(face, 55);
-    tabShadow = DrawManager::ScaleColorPercent(gd.barShadow, 110);
+    m_statusPaneBorder = DrawManager::ScaleColorPercent(face, 108);
+    m_menuBorder = DrawManager::ScaleColorPercent(face, 55);
+    m_tabShadow = DrawManager::ScaleColorPercent(gd.barShadow, 110);
   }
-  itemFrame = gd.isBlackHighContrast ? gd.buttonDarkShadow : gd.highlight;
-  toolbarBackgroundBrush.CreateSolidBrush(toolbarBackground);
-  toolbarBackgroundDarkBrush.CreateSolidBrush(toolbarBackgroundDark);
-  menuBackgroundBrush.CreateSolidBrush(menuBackground);
-  itemHighlightBrush.CreateSolidBrush(itemHighlight);
-  itemPressedBrush.CreateSolidBrush(itemPressed);
-  itemCheckedBrush.CreateSolidBrush(itemChecked);
-  paleFaceBrush.CreateSolidBrush(paleFace);
-  separatorPen.CreatePen(PS_SOLID, 1, separator);
+  m_itemFrame = gd.isBlackHighContrast ? gd.buttonDarkShadow : gd.highlight;
+  m_toolbarBackgroundBrush.CreateSolidBrush(m_toolbarBackground);
+  m_toolbarBackgroundDarkBrush.CreateSolidBrush(m_toolbarBackgroundDark);
+  m_menuBackgroundBrush.CreateSolidBrush(m_menuBackground);
+  m_itemHighlightBrush.CreateSolidBrush(m_itemHighlight);
+  m_itemPressedBrush.CreateSolidBrush(m_itemPressed);
+  m_itemCheckedBrush.CreateSolidBrush(m_itemChecked);
+  m_paleFaceBrush.CreateSolidBrush(m_paleFace);
+  m_separatorPen.CreatePen(PS_SOLID, 1, separator);
 }
 
 // ---- added operations ----------------------------------------------------------------
 
 void CTKVisualManagerXP::PaintOpenMenuButton(CDC* dc, CTKToolbarButton*, CRect rect) {
-  dc->FillRect(&rect, &toolbarBackgroundBrush);
-  Frame(dc, rect, menuBorder);
+  dc->FillRect(&rect, &m_toolbarBackgroundBrush);
+  Frame(dc, rect, m_menuBorder);
 }
 
 void CTKVisualManagerXP::CreateGripperBrushes() {
@@ -112,12 +112,12 @@ void CTKVisualManagerXP::CreateGripperBrushes() {
     vertical[i] = 0x00AA;
   }
   CBitmap bitmap;
-  if (bitmap.CreateBitmap(8, 8, 1, 1, horizontal)) gripperBrush.CreatePatternBrush(&bitmap);
-  if (bitmap.CreateBitmap(8, 8, 1, 1, vertical)) gripperBrushVertical.CreatePatternBrush(&bitmap);
+  if (bitmap.CreateBitmap(8, 8, 1, 1, horizontal)) m_gripperBrush.CreatePatternBrush(&bitmap);
+  if (bitmap.CreateBitmap(8, 8, 1, 1, vertical)) m_gripperBrushVertical.CreatePatternBrush(&bitmap);
 }
 
 void CTKVisualManagerXP::AdjustMenuToButton(CTKPopupMenuBase* popup, CRect& rect) {
-  CTKBaseControlBar* bar = popup ? popup->parentBar : nullptr;
+  CTKBaseControlBar* bar = popup ? popup->m_parentBar : nullptr;
   if (!bar || !bar->m_hWnd) return;
   RECT barRect;
   ::GetWindowRect(bar->m_hWnd, &barRect);
@@ -125,10 +125,10 @@ void CTKVisualManagerXP::AdjustMenuToButton(CTKPopupMenuBase* popup, CRect& rect
                                           : (barRect.right - barRect.left) < rect.Width();
   const int shift = narrow ? 1 : 4;
   switch (bar->DockSide()) {
-    case 1: rect.left -= shift; break;
-    case 2: rect.top -= shift; break;
-    case 3: rect.right += shift; break;
-    case 4: rect.bottom += shift; break;
+    case CTKBaseControlBar::kDockedLeft: rect.left -= shift; break;
+    case CTKBaseControlBar::kDockedTop: rect.top -= shift; break;
+    case CTKBaseControlBar::kDockedRight: rect.right += shift; break;
+    case CTKBaseControlBar::kDockedBottom: rect.bottom += shift; break;
     default: break;
   }
 }
@@ -148,28 +148,28 @@ void CTKVisualManagerXP::PaintBarBackground(CDC* dc, CTKBaseControlBar* bar, CRe
       CTKVisualManager::PaintBarBackground(dc, bar, client, clip, nonClient);
       return;
     case CTKBaseControlBar::kOutlookBar:
-      if (bar->outlookAsksBaseLook) {
+      if (bar->m_outlookAsksBaseLook) {
         CTKVisualManager::PaintBarBackground(dc, bar, client, clip, nonClient);
         return;
       }
       break;
     case CTKBaseControlBar::kColorBar:
-      dc->FillRect(&clip, bar->isToolbarPalette ? &toolbarBackgroundBrush : &menuBackgroundBrush);
+      dc->FillRect(&clip, bar->m_isToolbarPalette ? &m_toolbarBackgroundBrush : &m_menuBackgroundBrush);
       return;
     case CTKBaseControlBar::kPopupMenuBar: {
-      dc->FillRect(&clip, &menuBackgroundBrush);
-      if (!bar->hidesImageStrip) {
+      dc->FillRect(&clip, &m_menuBackgroundBrush);
+      if (!bar->m_hidesImageStrip) {
         const int margin = GetMenuImageMargin();
-        int width = bar->menuImageSize.cx + 2 * margin + 1;
-        if (!bar->popupNarrowsStrip) width = (bar->menuImageSize.cx + 2 * margin + 2) * 2;
+        int width = bar->m_menuImageSize.cx + 2 * margin + 1;
+        if (!bar->m_popupNarrowsStrip) width = (bar->m_menuImageSize.cx + 2 * margin + 2) * 2;
         CRect strip = client;
         strip.right = strip.left + width;
-        dc->FillRect(&strip, &toolbarBackgroundBrush);
+        dc->FillRect(&strip, &m_toolbarBackgroundBrush);
       }
       return;
     }
     case CTKBaseControlBar::kToolBar:
-      dc->FillRect(&clip, &toolbarBackgroundBrush);
+      dc->FillRect(&clip, &m_toolbarBackgroundBrush);
       return;
     default:
       break;
@@ -199,16 +199,16 @@ void CTKVisualManagerXP::PaintBarEdges(CDC* dc, CTKBaseControlBar* bar, CRect& r
 }
 
 void CTKVisualManagerXP::PaintMenuFrame(CDC* dc, CWnd*, CRect rect) {
-  Frame(dc, rect, menuBorder);
+  Frame(dc, rect, m_menuBorder);
   rect.DeflateRect(1, 1);
-  Frame(dc, rect, menuBackground);
+  Frame(dc, rect, m_menuBackground);
 }
 
 void CTKVisualManagerXP::PaintGripper(CDC* dc, CRect gripper, BOOL horizontal,
                                       CTKBaseControlBar* bar) {
-  if (!gripperBrush.m_hObject) CreateGripperBrushes();
+  if (!m_gripperBrush.m_hObject) CreateGripperBrushes();
   COLORREF oldText = dc->SetTextColor(GD().barFace);
-  COLORREF oldBk = dc->SetBkColor(toolbarBackground);
+  COLORREF oldBk = dc->SetBkColor(m_toolbarBackground);
   CRect band = gripper;
   if (horizontal) {
     band.left = gripper.CenterPoint().x - 3;
@@ -219,7 +219,7 @@ void CTKVisualManagerXP::PaintGripper(CDC* dc, CRect gripper, BOOL horizontal,
     band.bottom = band.top + 6;
     band.DeflateRect(3, 0);
   }
-  dc->FillRect(&band, horizontal ? &gripperBrushVertical : &gripperBrush);
+  dc->FillRect(&band, horizontal ? &m_gripperBrushVertical : &m_gripperBrush);
   dc->SetBkColor(oldBk);
   dc->SetTextColor(oldText);
   if (bar && bar->LookKind() == CTKBaseControlBar::kSizingBar && bar->m_hWnd) {
@@ -242,7 +242,7 @@ void CTKVisualManagerXP::PaintGripper(CDC* dc, CRect gripper, BOOL horizontal,
 }
 
 void CTKVisualManagerXP::PaintSeparator(CDC* dc, CTKBaseControlBar*, CRect rect, BOOL horizontal) {
-  HGDIOBJ old = dc->SelectObject(&separatorPen);
+  HGDIOBJ old = dc->SelectObject(&m_separatorPen);
   if (horizontal) {
     int x = rect.CenterPoint().x;
     dc->MoveTo(x, rect.top + 1);
@@ -259,98 +259,96 @@ void CTKVisualManagerXP::PaintCaptionButton(CDC* dc, CTKCaptionButton* button,
                                             BOOL dockedHorizontally, BOOL barExpanded,
                                             BOOL maximised) {
   if (!button) return;
-  int glyph;
-  if (button->hitTest == 19) glyph = 20;
-  else if (dockedHorizontally) glyph = barExpanded ? 2 : (maximised ? 3 : 19);
-  else glyph = barExpanded ? 0 : (maximised ? 17 : 16);
+  const int glyph = CaptionButtonGlyph(button, dockedHorizontally, barExpanded, maximised);
   CRect r = button->rect;
   if (button->pushed || button->focused) {
-    Fill(dc, r, button->pushed && button->focused ? itemPressed : itemHighlight);
-    Frame(dc, r, itemFrame);
+    Fill(dc, r, button->pushed && button->focused ? m_itemPressed : m_itemHighlight);
+    Frame(dc, r, m_itemFrame);
   }
-  MenuImages::Draw(dc, glyph, POINT{r.left + (r.Width() - 9) / 2, r.top + (r.Height() - 9) / 2});
+  const int size = MenuImages::kGlyphSize;
+  MenuImages::Draw(dc, glyph, POINT{r.left + (r.Width() - size) / 2, r.top + (r.Height() - size) / 2});
 }
 
 void CTKVisualManagerXP::PaintMDIButton(CDC* dc, CRect rect, UINT command, UINT state,
                                         BOOL highlighted) {
   int glyph;
   switch (command) {
-    case SC_MINIMIZE: glyph = 8; break;
-    case SC_CLOSE: glyph = 12; break;
-    case SC_RESTORE: glyph = 10; break;
+    case SC_MINIMIZE: glyph = MenuImages::kMinimise; break;
+    case SC_CLOSE: glyph = MenuImages::kClose; break;
+    case SC_RESTORE: glyph = MenuImages::kRestore; break;
     default: return;
   }
   const bool disabled = (state & TBBS_DISABLED) != 0;
   if (!disabled && (highlighted || (state & TBBS_PRESSED))) {
-    Fill(dc, rect, (state & TBBS_PRESSED) ? itemPressed : itemHighlight);
-    Frame(dc, rect, itemFrame);
+    Fill(dc, rect, (state & TBBS_PRESSED) ? m_itemPressed : m_itemHighlight);
+    Frame(dc, rect, m_itemFrame);
   }
-  DrawGlyphCentred(dc, disabled ? glyph + 1 : glyph, rect);
+  DrawGlyphCentred(dc, disabled ? glyph + 1 : glyph, rect);  // each greyed form follows its glyph
 }
 
 void CTKVisualManagerXP::PaintStatusPaneBorder(CDC* dc, CTKBaseControlBar*, CRect rect, UINT,
                                                UINT paneStyle) {
   if (paneStyle & SBPS_NOBORDERS) return;
-  Frame(dc, rect, statusPaneBorder);
+  Frame(dc, rect, m_statusPaneBorder);
 }
 
 void CTKVisualManagerXP::PaintDropDownButton(CDC* dc, CRect rect, BOOL disabled, BOOL pressed,
                                              BOOL highlighted) {
   COLORREF oldText = dc->GetTextColor();
   if (pressed || highlighted) {
-    Fill(dc, rect, pressed ? itemPressed : itemHighlight);
-    Frame(dc, rect, itemFrame);
+    Fill(dc, rect, pressed ? m_itemPressed : m_itemHighlight);
+    Frame(dc, rect, m_itemFrame);
   } else {
     dc->FillRect(&rect, &GD().barFaceBrush);
     Frame(dc, rect, GD().barHighlight);
   }
-  DrawGlyphCentred(dc, disabled ? 1 : 0, rect, 1);
+  DrawGlyphCentred(dc, disabled ? MenuImages::kArrowDownDisabled : MenuImages::kArrowDown, rect, 1);
   dc->SetTextColor(oldText);
 }
 
 void CTKVisualManagerXP::PaintMenuButtonBorder(CDC* dc, CRect rect, CTKToolbarButton*,
                                                BOOL checked, BOOL highlighted) {
   if (!checked && !highlighted) return;
-  Frame(dc, rect, itemFrame);
+  Frame(dc, rect, m_itemFrame);
 }
 
 void CTKVisualManagerXP::PaintSunkenEdge(CDC* dc, CRect rect, BOOL draw) {
-  if (draw) Frame(dc, rect, itemFrame);
+  if (draw) Frame(dc, rect, m_itemFrame);
 }
 
 void CTKVisualManagerXP::PaintCaptionStrip(CDC* dc, CRect rect, BOOL active) {
-  Fill(dc, rect, toolbarBackground);
+  Fill(dc, rect, m_toolbarBackground);
   rect.DeflateRect(2, 1);
-  Fill(dc, rect, active ? itemHighlight : toolbarBackgroundDark);
+  Fill(dc, rect, active ? m_itemHighlight : m_toolbarBackgroundDark);
 }
 
 // ---- buttons ---------------------------------------------------------------------------
 
 CBrush* CTKVisualManagerXP::ButtonFaceBrush(CTKToolbarButton* button, int state) {
-  const bool inPopup = button->bar && button->bar->LookKind() == CTKBaseControlBar::kPopupMenuBar;
-  if (button->nStyle & TBBS_PRESSED) return inPopup ? &itemHighlightBrush : &itemPressedBrush;
-  if (state == 2) return &itemHighlightBrush;
-  if (button->nStyle & TBBS_CHECKED) return &itemCheckedBrush;
-  if (state == 1) return &itemPressedBrush;
+  const bool inPopup = button->m_bar && button->m_bar->LookKind() == CTKBaseControlBar::kPopupMenuBar;
+  if (button->m_nStyle & TBBS_PRESSED) return inPopup ? &m_itemHighlightBrush : &m_itemPressedBrush;
+  if (state == 2) return &m_itemHighlightBrush;
+  if (button->m_nStyle & TBBS_CHECKED) return &m_itemCheckedBrush;
+  if (state == 1) return &m_itemPressedBrush;
   return nullptr;
 }
 
 void CTKVisualManagerXP::PaintButtonFace(CDC* dc, CTKToolbarButton* button, CRect rect, int state) {
   if (!button) return;
-  const bool checked = (button->nStyle & TBBS_CHECKED) != 0;
+  const bool checked = (button->m_nStyle & TBBS_CHECKED) != 0;
   if (state != 1 && state != 2 && !checked) return;
-  const bool inPopup = button->bar && button->bar->LookKind() == CTKBaseControlBar::kPopupMenuBar;
+  const bool inPopup = button->m_bar && button->m_bar->LookKind() == CTKBaseControlBar::kPopupMenuBar;
   if (!g_toolbarsCustomizing && !(inPopup && state == 2)) {
     rect.right -= 1;
     rect.bottom -= 1;
   }
-  if (button->LookKind() == CTKToolbarButton::kMenuButton && button->popupIsOpen()) {
-    CTKPopupMenuBase* popup = dynamic_cast<CTKPopupMenuBase*>(button->popupMenu);
+  if (button->LookKind() == CTKToolbarButton::kMenuButton && button->IsPopupOpen()) {
+    CTKPopupMenuBase* popup = dynamic_cast<CTKPopupMenuBase*>(button->m_popupMenu);
     if (popup) AdjustMenuToButton(popup, rect);
     PaintOpenMenuButton(dc, button, rect);
-    if (showMenuShadows && GD().bitsPerPixel > 8 && menuShadowDepth > 0) {
+    if (m_showMenuShadows && GD().bitsPerPixel > 8 && m_menuShadowDepth > 0) {
       DrawManager dm(*dc);
-      dm.PaintShadow(rect, menuShadowDepth, 100, 75, nullptr, nullptr, TRUE);
+      dm.PaintShadow(rect, m_menuShadowDepth, 100, 75, nullptr, nullptr, TRUE);
     }
     return;
   }
@@ -360,52 +358,52 @@ void CTKVisualManagerXP::PaintButtonFace(CDC* dc, CTKToolbarButton* button, CRec
 
 void CTKVisualManagerXP::PaintButtonEdge(CDC* dc, CTKToolbarButton* button, CRect rect, int state) {
   if (!button) return;
-  const bool checked = (button->nStyle & TBBS_CHECKED) != 0;
+  const bool checked = (button->m_nStyle & TBBS_CHECKED) != 0;
   if (state != 1 && state != 2 && !checked) return;
-  if (button->LookKind() == CTKToolbarButton::kMenuButton && button->popupIsOpen()) return;
-  const bool inPopup = button->bar && button->bar->LookKind() == CTKBaseControlBar::kPopupMenuBar;
+  if (button->LookKind() == CTKToolbarButton::kMenuButton && button->IsPopupOpen()) return;
+  const bool inPopup = button->m_bar && button->m_bar->LookKind() == CTKBaseControlBar::kPopupMenuBar;
   if (!g_toolbarsCustomizing && !(inPopup && state == 2)) {
     rect.right -= 1;
     rect.bottom -= 1;
   }
-  Frame(dc, rect, itemFrame);
+  Frame(dc, rect, m_itemFrame);
 }
 
 void CTKVisualManagerXP::PaintFace3D(CDC* dc, CTKToolbarButton* button, CRect rect, COLORREF&) {
-  const bool disabled = button && (button->nStyle & TBBS_DISABLED);
-  CBrush* brush = disabled ? &menuBackgroundBrush : &itemHighlightBrush;
-  if (button && button->bar && button->bar->LookKind() == CTKBaseControlBar::kPopupMenuBar) {
+  const bool disabled = button && (button->m_nStyle & TBBS_DISABLED);
+  CBrush* brush = disabled ? &m_menuBackgroundBrush : &m_itemHighlightBrush;
+  if (button && button->m_bar && button->m_bar->LookKind() == CTKBaseControlBar::kPopupMenuBar) {
     // Keep the image strip: the face starts one pixel right of it.
-    int stripRight = button->bar->menuImageSize.cx + 2 * GetMenuImageMargin() + 1;
+    int stripRight = button->m_bar->m_menuImageSize.cx + 2 * GetMenuImageMargin() + 1;
     if (rect.left < stripRight && rect.left > GetMenuImageMargin() - 1) rect.left = stripRight + 1;
   }
-  if (button && button->popupIsOpen()) {
+  if (button && button->IsPopupOpen()) {
     PaintOpenMenuButton(dc, button, rect);
     return;
   }
   FillHighlight(dc, rect, brush);
-  Frame(dc, rect, itemFrame);
+  Frame(dc, rect, m_itemFrame);
 }
 
 void CTKVisualManagerXP::PaintPopupBarHighlight(CDC* dc, CRect rect) {
-  dc->FillRect(&rect, &toolbarBackgroundDarkBrush);
+  dc->FillRect(&rect, &m_toolbarBackgroundDarkBrush);
 }
 
 COLORREF CTKVisualManagerXP::GetButtonTextColor(CTKToolbarButton* button, int state) {
   if (button && button->LookKind() == CTKToolbarButton::kOutlook)
-    return (button->nStyle & TBBS_DISABLED) ? GD().grayText : GD().barText;
-  if (button && state == 2 && (button->nStyle & (TBBS_CHECKED | TBBS_PRESSED)))
+    return (button->m_nStyle & TBBS_DISABLED) ? GD().grayText : GD().barText;
+  if (button && state == 2 && (button->m_nStyle & (TBBS_CHECKED | TBBS_PRESSED)))
     return GD().highlightText;
   return CTKVisualManager::GetButtonTextColor(button, state);
 }
 
 BOOL CTKVisualManagerXP::PaintOutlookButtonFace(CDC* dc, CTKToolbarButton* button, CRect rect,
                                                 int state, COLORREF& textColor) {
-  if (!button || !button->bar || button->bar->LookKind() != CTKBaseControlBar::kOutlookBar)
+  if (!button || !button->m_bar || button->m_bar->LookKind() != CTKBaseControlBar::kOutlookBar)
     return FALSE;
-  CBrush* brush = state == 1 ? &itemPressedBrush
-                  : state == 2 ? &itemHighlightBrush
-                  : (button->nStyle & TBBS_CHECKED) ? &itemCheckedBrush : nullptr;
+  CBrush* brush = state == 1 ? &m_itemPressedBrush
+                  : state == 2 ? &m_itemHighlightBrush
+                  : (button->m_nStyle & TBBS_CHECKED) ? &m_itemCheckedBrush : nullptr;
   if (brush) FillHighlight(dc, rect, brush);
   textColor = GD().barText;
   return TRUE;
@@ -413,16 +411,16 @@ BOOL CTKVisualManagerXP::PaintOutlookButtonFace(CDC* dc, CTKToolbarButton* butto
 
 BOOL CTKVisualManagerXP::PaintOutlookButtonBorder(CDC* dc, CTKToolbarButton* button, CRect rect,
                                                   int state) {
-  if (!button || !button->bar || button->bar->LookKind() != CTKBaseControlBar::kOutlookBar)
+  if (!button || !button->m_bar || button->m_bar->LookKind() != CTKBaseControlBar::kOutlookBar)
     return FALSE;
-  if (state == 1 || state == 2 || (button->nStyle & TBBS_CHECKED)) Frame(dc, rect, itemFrame);
+  if (state == 1 || state == 2 || (button->m_nStyle & TBBS_CHECKED)) Frame(dc, rect, m_itemFrame);
   return TRUE;
 }
 
 // ---- tabs ------------------------------------------------------------------------------
 
 void CTKVisualManagerXP::PaintTabAreaBackground(CDC* dc, CRect rect, CWnd*) {
-  dc->FillRect(&rect, &toolbarBackgroundBrush);
+  dc->FillRect(&rect, &m_toolbarBackgroundBrush);
 }
 
 void CTKVisualManagerXP::PaintBarButtonBorder(CDC* dc, CRect& rect, CTKButtonBase*, UINT) {
@@ -431,17 +429,17 @@ void CTKVisualManagerXP::PaintBarButtonBorder(CDC* dc, CRect& rect, CTKButtonBas
 }
 
 void CTKVisualManagerXP::PaintOutlookPageButton(CDC* dc, CRect rect) {
-  dc->FillRect(&rect, &toolbarBackgroundBrush);
+  dc->FillRect(&rect, &m_toolbarBackgroundBrush);
   Frame(dc, rect, GD().barShadow);
 }
 
 void CTKVisualManagerXP::PaintOutlookCaption(CDC* dc, CRect rect, COLORREF& textColor) {
-  Fill(dc, rect, darkFace);
+  Fill(dc, rect, m_darkFace);
   textColor = GD().barHighlight;
 }
 
 void CTKVisualManagerXP::PaintTabAreaBackground(CDC* dc, CRect rect, CTKTabWndBase*) {
-  dc->FillRect(&rect, &paleFaceBrush);
+  dc->FillRect(&rect, &m_paleFaceBrush);
 }
 
 void CTKVisualManagerXP::PaintTab(CDC* dc, CRect rect, int tab, BOOL active, CTKTabWndBase* tabs) {
@@ -453,36 +451,36 @@ void CTKVisualManagerXP::PaintTab(CDC* dc, CRect rect, int tab, BOOL active, CTK
 
 void CTKVisualManagerXP::PaintTabBackground(CDC* dc, CRect rect, HBRUSH brush, int tab,
                                             BOOL active, CTKTabWndBase* tabs) {
-  if (tabs && tabs->GetTabColor(tab) == (COLORREF)-1 && tabs->faceColor == (COLORREF)-1) {
-    dc->FillRect(&rect, active ? &toolbarBackgroundBrush : &paleFaceBrush);
+  if (tabs && tabs->GetTabColor(tab) == (COLORREF)-1 && tabs->m_faceColor == (COLORREF)-1) {
+    dc->FillRect(&rect, active ? &m_toolbarBackgroundBrush : &m_paleFaceBrush);
     return;
   }
   CTKVisualManager::PaintTabBackground(dc, rect, brush, tab, active, tabs);
 }
 
 void CTKVisualManagerXP::PaintTabFrame(CDC* dc, CRect rect, CTKTabWndBase*) {
-  dc->FillRect(&rect, &toolbarBackgroundBrush);
+  dc->FillRect(&rect, &m_toolbarBackgroundBrush);
 }
 
 void CTKVisualManagerXP::PaintTabButtonBorder(CDC* dc, CRect& rect, CTKButtonBase* button, UINT state) {
-  bool pressed = (button && button->pushed && button->hot) || (state & 1);
-  if (pressed) dc->Draw3dRect(&rect, tabShadow, GD().barDarkShadow);
-  else dc->Draw3dRect(&rect, GD().barDarkShadow, tabShadow);
+  bool pressed = (button && button->m_pushed && button->m_hot) || (state & 1);
+  if (pressed) dc->Draw3dRect(&rect, m_tabShadow, GD().barDarkShadow);
+  else dc->Draw3dRect(&rect, GD().barDarkShadow, m_tabShadow);
   rect.DeflateRect(2, 2);
 }
 
 COLORREF CTKVisualManagerXP::PaintCustomizeListItem(CDC* dc, CRect rect, BOOL selected) {
   if (!selected) {
-    dc->FillRect(&rect, &menuBackgroundBrush);
+    dc->FillRect(&rect, &m_menuBackgroundBrush);
     CRect strip = rect;
     strip.right = strip.left + 16 + 2 * GetMenuImageMargin();
-    dc->FillRect(&strip, &toolbarBackgroundBrush);
+    dc->FillRect(&strip, &m_toolbarBackgroundBrush);
     return GD().barText;
   }
-  FillHighlight(dc, rect, &itemHighlightBrush);
-  Frame(dc, rect, itemFrame);
-  if (GetRValue(itemHighlight) < 129 || GetGValue(itemHighlight) < 129 ||
-      GetBValue(itemHighlight) < 129)
+  FillHighlight(dc, rect, &m_itemHighlightBrush);
+  Frame(dc, rect, m_itemFrame);
+  if (GetRValue(m_itemHighlight) < 129 || GetGValue(m_itemHighlight) < 129 ||
+      GetBValue(m_itemHighlight) < 129)
     return RGB(255, 255, 255);
   return RGB(0, 0, 0);
 }
@@ -493,29 +491,29 @@ void CTKVisualManagerXP::PaintTasksGroupCaption(CDC* dc, CTKTasksGroup* group, B
                                                 BOOL selected, BOOL hot) {
   if (!group) return;
   // The caption sits on the dark face for special groups, the toolbar background else.
-  Fill(dc, group->rect, group->special ? darkFace : toolbarBackground);
+  Fill(dc, group->rect, group->special ? m_darkFace : m_toolbarBackground);
   COLORREF color = group->textColor != (COLORREF)-1 ? group->textColor
                    : group->special ? GD().barHighlight : GD().barText;
   HGDIOBJ oldFont = dc->SelectObject(&GD().boldFont);
   COLORREF oldText = dc->SetTextColor(color);
   int oldMode = dc->SetBkMode(TRANSPARENT);
   CRect text = group->rect;
-  text.DeflateRect(tasksPaneMetrics[4] + 2, 0);
+  text.DeflateRect(m_tasksPaneMetrics[4] + 2, 0);
   dc->DrawText(group->caption, -1, &text, DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS);
   CRect glyphRect(group->rect.right - 13, group->rect.top, group->rect.right - 2, group->rect.bottom);
-  DrawGlyphCentred(dc, group->collapsed ? 0 : 16, glyphRect);
+  DrawGlyphCentred(dc, group->collapsed ? MenuImages::kArrowDown : MenuImages::kArrowUp, glyphRect);
   dc->SetBkMode(oldMode);
   dc->SetTextColor(oldText);
   dc->SelectObject(oldFont);
 }
 
 void CTKVisualManagerXP::PaintTasksGroupArea(CDC* dc, CTKTasksGroup*, CRect rect) {
-  dc->FillRect(&rect, &menuBackgroundBrush);
+  dc->FillRect(&rect, &m_menuBackgroundBrush);
 }
 
 void CTKVisualManagerXP::PaintPaneFrame(CDC* dc, int left, int top, int right, int bottom,
                                         BOOL highlighted, BOOL closed) {
-  CPen pen(PS_SOLID, 1, highlighted ? itemFrame : menuBorder);
+  CPen pen(PS_SOLID, 1, highlighted ? m_itemFrame : m_menuBorder);
   HGDIOBJ old = dc->SelectObject(&pen);
   dc->MoveTo(left, top);
   dc->LineTo(left, bottom);
@@ -527,7 +525,7 @@ void CTKVisualManagerXP::PaintPaneFrame(CDC* dc, int left, int top, int right, i
 
 void CTKVisualManagerXP::PaintTask(CDC* dc, CTKTask* task) {
   if (task && task->separator) {
-    HGDIOBJ old = dc->SelectObject(&separatorPen);
+    HGDIOBJ old = dc->SelectObject(&m_separatorPen);
     int y = task->rect.CenterPoint().y;
     dc->MoveTo(task->rect.left, y);
     dc->LineTo(task->rect.right, y);
@@ -539,21 +537,21 @@ void CTKVisualManagerXP::PaintTask(CDC* dc, CTKTask* task) {
 
 void CTKVisualManagerXP::PaintCaptionBarButton(CDC* dc, CRect rect, int, int glyph, BOOL pressed) {
   if (pressed) {
-    Fill(dc, rect, itemPressed);
-    Frame(dc, rect, itemFrame);
+    Fill(dc, rect, m_itemPressed);
+    Frame(dc, rect, m_itemFrame);
   } else {
-    Fill(dc, rect, toolbarBackground);
+    Fill(dc, rect, m_toolbarBackground);
   }
   DrawGlyphCentred(dc, glyph, rect);
 }
 
 void CTKVisualManagerXP::PaintCaptionBarBorder(CDC* dc, CRect rect) {
-  Frame(dc, rect, menuBorder);
+  Frame(dc, rect, m_menuBorder);
   rect.DeflateRect(1, 1);
-  Frame(dc, rect, toolbarBackground);
+  Frame(dc, rect, m_toolbarBackground);
 }
 
-void CTKVisualManagerXP::PaintPopupBorder(CDC* dc, CWnd*, CRect rect) { Frame(dc, rect, menuBorder); }
+void CTKVisualManagerXP::PaintPopupBorder(CDC* dc, CWnd*, CRect rect) { Frame(dc, rect, m_menuBorder); }
 
 void CTKVisualManagerXP::PaintWindowBorder(CWnd* window) {
   if (!window || !window->m_hWnd) return;
@@ -561,24 +559,25 @@ void CTKVisualManagerXP::PaintWindowBorder(CWnd* window) {
   RECT r;
   ::GetWindowRect(window->m_hWnd, &r);
   CRect frame(0, 0, r.right - r.left, r.bottom - r.top);
-  Frame(&dc, frame, menuBorder);
+  Frame(&dc, frame, m_menuBorder);
 }
 
 void CTKVisualManagerXP::PaintScrollButtons(CDC* dc, CRect rect, BOOL vertical, UINT pressedState,
                                             BOOL) {
   rect.DeflateRect(1, 1);
-  Fill(dc, rect, toolbarBackground);
+  Fill(dc, rect, m_toolbarBackground);
   Frame(dc, rect, GD().barShadow);
   CRect first = rect, second = rect;
   if (vertical) first.bottom = second.top = rect.top + rect.Height() / 2;
   else first.right = second.left = rect.left + rect.Width() / 2;
   const UINT pressed = pressedState & 3;
   CRect halves[2] = {first, second};
-  const int glyphs[2] = {vertical ? 16 : 19, vertical ? 0 : 2};
+  const int glyphs[2] = {vertical ? MenuImages::kArrowUp : MenuImages::kArrowLeft,
+                         vertical ? MenuImages::kArrowDown : MenuImages::kArrowRight};
   for (int i = 0; i < 2; ++i) {
     if (pressed == static_cast<UINT>(i + 1)) {
-      Fill(dc, halves[i], itemPressed);
-      Frame(dc, halves[i], itemFrame);
+      Fill(dc, halves[i], m_itemPressed);
+      Frame(dc, halves[i], m_itemFrame);
     }
     DrawGlyphCentred(dc, glyphs[i], halves[i]);
   }

@@ -11,86 +11,88 @@ public:
   explicit CTKVisualManagerXP(BOOL temporary = FALSE);
   ~CTKVisualManagerXP() override;
 
-  void RecomputeColors() override;                                                      // 9
+  void RecomputeColors() override;
   void PaintBarBackground(CDC* dc, CTKBaseControlBar* bar, CRect client, CRect clip,
-                          BOOL nonClient = FALSE) override;                             // 10
-  void PaintBarEdges(CDC* dc, CTKBaseControlBar* bar, CRect& rect) override;            // 11
-  void PaintMenuFrame(CDC* dc, CWnd* menu, CRect rect) override;                        // 12
+                          BOOL nonClient = FALSE) override;
+  void PaintBarEdges(CDC* dc, CTKBaseControlBar* bar, CRect& rect) override;
+  void PaintMenuFrame(CDC* dc, CWnd* menu, CRect rect) override;
   void PaintGripper(CDC* dc, CRect gripper, BOOL horizontal, CTKBaseControlBar* bar) override;
   void PaintSeparator(CDC* dc, CTKBaseControlBar* bar, CRect rect, BOOL horizontal) override;
   void PaintCaptionButton(CDC* dc, CTKCaptionButton* button, BOOL dockedHorizontally,
-                          BOOL barExpanded, BOOL maximised) override;                   // 15
+                          BOOL barExpanded, BOOL maximised) override;
   void PaintMDIButton(CDC* dc, CRect rect, UINT command, UINT state, BOOL highlighted) override;
   void PaintStatusPaneBorder(CDC* dc, CTKBaseControlBar* statusBar, CRect rect, UINT paneId,
-                             UINT paneStyle) override;                                  // 17
+                             UINT paneStyle) override;
   void PaintDropDownButton(CDC* dc, CRect rect, BOOL disabled, BOOL pressed,
-                           BOOL highlighted) override;                                  // 20
+                           BOOL highlighted) override;
   void PaintMenuButtonBorder(CDC* dc, CRect rect, CTKToolbarButton* button, BOOL checked,
-                             BOOL highlighted) override;                                // 21
-  void PaintSunkenEdge(CDC* dc, CRect rect, BOOL draw) override;                        // 22
-  void PaintCaptionStrip(CDC* dc, CRect rect, BOOL active) override;                    // 23
+                             BOOL highlighted) override;
+  void PaintSunkenEdge(CDC* dc, CRect rect, BOOL draw) override;
+  void PaintCaptionStrip(CDC* dc, CRect rect, BOOL active) override;
   void PaintButtonFace(CDC* dc, CTKToolbarButton* button, CRect rect, int state) override;
   void PaintButtonEdge(CDC* dc, CTKToolbarButton* button, CRect rect, int state) override;
   void PaintFace3D(CDC* dc, CTKToolbarButton* menuButton, CRect rect, COLORREF& textColor) override;
-  void PaintPopupBarHighlight(CDC* dc, CRect rect) override;                            // 28
-  COLORREF GetButtonTextColor(CTKToolbarButton* button, int state) override;            // 29
+  void PaintPopupBarHighlight(CDC* dc, CRect rect) override;
+  COLORREF GetButtonTextColor(CTKToolbarButton* button, int state) override;
   BOOL PaintOutlookButtonFace(CDC* dc, CTKToolbarButton* button, CRect rect, int state,
-                              COLORREF& textColor) override;                            // 31
+                              COLORREF& textColor) override;
   BOOL PaintOutlookButtonBorder(CDC* dc, CTKToolbarButton* button, CRect rect, int state) override;
-  void PaintTabAreaBackground(CDC* dc, CRect rect, CWnd* window) override;              // 33
+  void PaintTabAreaBackground(CDC* dc, CRect rect, CWnd* window) override;
   void PaintBarButtonBorder(CDC* dc, CRect& rect, CTKButtonBase* button, UINT state) override;
-  void PaintOutlookPageButton(CDC* dc, CRect rect) override;                            // 35
-  void PaintOutlookCaption(CDC* dc, CRect rect, COLORREF& textColor) override;          // 36
-  void PaintTabAreaBackground(CDC* dc, CRect rect, CTKTabWndBase* tabWindow) override;  // 37
+  void PaintOutlookPageButton(CDC* dc, CRect rect) override;
+  void PaintOutlookCaption(CDC* dc, CRect rect, COLORREF& textColor) override;
+  void PaintTabAreaBackground(CDC* dc, CRect rect, CTKTabWndBase* tabWindow) override;
   void PaintTab(CDC* dc, CRect rect, int tab, BOOL active, CTKTabWndBase* tabWindow) override;
   void PaintTabBackground(CDC* dc, CRect rect, HBRUSH brush, int tab, BOOL active,
-                          CTKTabWndBase* tabWindow) override;                           // 39
-  void PaintTabFrame(CDC* dc, CRect rect, CTKTabWndBase* tabWindow) override;           // 41
+                          CTKTabWndBase* tabWindow) override;
+  void PaintTabFrame(CDC* dc, CRect rect, CTKTabWndBase* tabWindow) override;
   void PaintTabButtonBorder(CDC* dc, CRect& rect, CTKButtonBase* button, UINT state) override;
-  COLORREF PaintCustomizeListItem(CDC* dc, CRect rect, BOOL selected) override;         // 47
+  COLORREF PaintCustomizeListItem(CDC* dc, CRect rect, BOOL selected) override;
   void PaintTasksGroupCaption(CDC* dc, CTKTasksGroup* group, BOOL highlighted, BOOL selected,
-                              BOOL hot) override;                                       // 53
-  void PaintTasksGroupArea(CDC* dc, CTKTasksGroup* group, CRect rect) override;         // 55
+                              BOOL hot) override;
+  void PaintTasksGroupArea(CDC* dc, CTKTasksGroup* group, CRect rect) override;
   void PaintPaneFrame(CDC* dc, int left, int top, int right, int bottom, BOOL highlighted,
-                      BOOL closed) override;                                            // 56
-  void PaintTask(CDC* dc, CTKTask* task) override;                                      // 57
+                      BOOL closed) override;
+  void PaintTask(CDC* dc, CTKTask* task) override;
   void PaintCaptionBarButton(CDC* dc, CRect rect, int inset, int glyph, BOOL pressed) override;
-  void PaintCaptionBarBorder(CDC* dc, CRect rect) override;                             // 60
-  void PaintPopupBorder(CDC* dc, CWnd* popup, CRect rect) override;                     // 61
-  void PaintWindowBorder(CWnd* window) override;                                        // 65
+  void PaintCaptionBarBorder(CDC* dc, CRect rect) override;
+  void PaintPopupBorder(CDC* dc, CWnd* popup, CRect rect) override;
+  void PaintWindowBorder(CWnd* window) override;
   void PaintScrollButtons(CDC* dc, CRect rect, BOOL vertical, UINT pressedState,
-                          BOOL disabled) override;                                      // 66
-  int GetMenuImageMargin() override { return 3; }                                       // 72
-  BOOL IsCustomizeOptionAllowed() override { return FALSE; }                            // 73
+                          BOOL disabled) override;
+  int GetMenuImageMargin() override { return 3; }
+  BOOL IsCustomizeOptionAllowed() override { return FALSE; }
 
-  /* 79 */ virtual void PaintOpenMenuButton(CDC* dc, CTKToolbarButton* button, CRect rect);
-  /* 80 */ virtual void CreateGripperBrushes();
-  /* 81 */ virtual void AdjustMenuToButton(CTKPopupMenuBase* popup, CRect& rect);
-  /* 82 */ virtual void FillHighlight(CDC* dc, CRect rect, CBrush* brush);
-  /* 83 */ virtual COLORREF GetMenuBaseColor();
+  // The flat look's own steps: the button of an open menu, the gripper brushes, the
+  // popup placed against its button, highlight fills and the menu colour.
+  virtual void PaintOpenMenuButton(CDC* dc, CTKToolbarButton* button, CRect rect);
+  virtual void CreateGripperBrushes();
+  virtual void AdjustMenuToButton(CTKPopupMenuBase* popup, CRect& rect);
+  virtual void FillHighlight(CDC* dc, CRect rect, CBrush* brush);
+  virtual COLORREF GetMenuBaseColor();
 
-  CBrush gripperBrush, gripperBrushVertical;
-  COLORREF toolbarBackground = 0;
-  CBrush toolbarBackgroundBrush;
-  COLORREF toolbarBackgroundDark = 0;
-  CBrush toolbarBackgroundDarkBrush;
-  COLORREF menuBackground = 0;
-  CBrush menuBackgroundBrush;
-  COLORREF itemHighlight = 0;
-  CBrush itemHighlightBrush;
-  COLORREF itemPressed = 0;
-  CBrush itemPressedBrush;
-  COLORREF itemChecked = 0;
-  CBrush itemCheckedBrush;
-  COLORREF darkFace = 0;
-  COLORREF paleFace = 0;
-  CBrush paleFaceBrush;
-  CPen separatorPen;
-  COLORREF statusPaneBorder = 0;
-  COLORREF menuBorder = 0;
-  COLORREF itemFrame = 0;
-  COLORREF tabShadow = 0;
-  BOOL showMenuShadows = TRUE;
+  CBrush m_gripperBrush, m_gripperBrushVertical;
+  COLORREF m_toolbarBackground = 0;
+  CBrush m_toolbarBackgroundBrush;
+  COLORREF m_toolbarBackgroundDark = 0;
+  CBrush m_toolbarBackgroundDarkBrush;
+  COLORREF m_menuBackground = 0;
+  CBrush m_menuBackgroundBrush;
+  COLORREF m_itemHighlight = 0;
+  CBrush m_itemHighlightBrush;
+  COLORREF m_itemPressed = 0;
+  CBrush m_itemPressedBrush;
+  COLORREF m_itemChecked = 0;
+  CBrush m_itemCheckedBrush;
+  COLORREF m_darkFace = 0;
+  COLORREF m_paleFace = 0;
+  CBrush m_paleFaceBrush;
+  CPen m_separatorPen;
+  COLORREF m_statusPaneBorder = 0;
+  COLORREF m_menuBorder = 0;
+  COLORREF m_itemFrame = 0;
+  COLORREF m_tabShadow = 0;
+  BOOL m_showMenuShadows = TRUE;
 
 protected:
   // The face brush of a pressed, highlighted or checked toolbar button; null for

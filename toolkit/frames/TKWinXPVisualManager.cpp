@@ -21,10 +21,10 @@ enum {
 }  // namespace
 
 CTKWinXPVisualManager::CTKWinXPVisualManager(BOOL temporary) : CTKVisualManagerXP(temporary) {
-  flatToolbarButtons = FALSE;
-  useXPMenus = FALSE;
+  m_flatToolbarButtons = FALSE;
+  m_useXPMenus = FALSE;
   const int metrics[9] = {12, 12, 15, 25, 13, 7, 12, 5, 4};
-  for (int i = 0; i < 9; ++i) tasksPaneMetrics[i] = metrics[i];
+  for (int i = 0; i < 9; ++i) m_tasksPaneMetrics[i] = metrics[i];
   CTKWinXPVisualManager::RecomputeColors();
 }
 
@@ -36,17 +36,17 @@ bool CTKWinXPVisualManager::IsMenuBar(const CTKBaseControlBar* bar) const {
 }
 
 bool CTKWinXPVisualManager::IsMenuButton(const CTKToolbarButton* button) const {
-  return button && IsMenuBar(button->bar);
+  return button && IsMenuBar(button->m_bar);
 }
 
-BOOL CTKWinXPVisualManager::IsThemed() { return themes_[kWindow] != nullptr; }
+BOOL CTKWinXPVisualManager::IsThemed() { return m_themes[kWindow] != nullptr; }
 
 void CTKWinXPVisualManager::RecomputeColors() {
   CTKVisualManagerXP::RecomputeColors();
   OpenThemes();
-  flatToolbarButtons = themes_[kWindow] ? FALSE : TRUE;
+  m_flatToolbarButtons = m_themes[kWindow] ? FALSE : TRUE;
   COLORREF text;
-  if (themes_[kToolbar] && ThemeColor(kToolbar, kToolbarButtonPart, 0, kTextColorProperty, &text))
+  if (m_themes[kToolbar] && ThemeColor(kToolbar, kToolbarButtonPart, 0, kTextColorProperty, &text))
     GD().barText = text;
 }
 
@@ -54,16 +54,16 @@ void CTKWinXPVisualManager::PaintBarBackground(CDC* dc, CTKBaseControlBar* bar, 
                                                CRect clip, BOOL nonClient) {
   if (clip.IsRectEmpty()) clip = client;
   const auto kind = bar ? bar->LookKind() : CTKBaseControlBar::kOtherBar;
-  if (kind == CTKBaseControlBar::kCaptionBar || (useXPMenus && IsMenuBar(bar))) {
+  if (kind == CTKBaseControlBar::kCaptionBar || (m_useXPMenus && IsMenuBar(bar))) {
     CTKVisualManagerXP::PaintBarBackground(dc, bar, client, clip, nonClient);
     return;
   }
-  if (kind == CTKBaseControlBar::kPopupMenuBar && themes_[kWindow]) {
+  if (kind == CTKBaseControlBar::kPopupMenuBar && m_themes[kWindow]) {
     dc->FillRect(&clip, ::GetSysColorBrush(COLOR_MENU));
     return;
   }
   ThemeClass which = kind == CTKBaseControlBar::kStatusBar ? kStatus : kRebar;
-  if (themes_[which] && kind != CTKBaseControlBar::kPopupMenuBar) {
+  if (m_themes[which] && kind != CTKBaseControlBar::kPopupMenuBar) {
     DrawBackground(which, dc, 0, 0, client);
     return;
   }
@@ -71,13 +71,13 @@ void CTKWinXPVisualManager::PaintBarBackground(CDC* dc, CTKBaseControlBar* bar, 
 }
 
 void CTKWinXPVisualManager::PaintMenuFrame(CDC* dc, CWnd* menu, CRect rect) {
-  if (themes_[kWindow] && !useXPMenus) CTKVisualManager::PaintMenuFrame(dc, menu, rect);
+  if (m_themes[kWindow] && !m_useXPMenus) CTKVisualManager::PaintMenuFrame(dc, menu, rect);
   else CTKVisualManagerXP::PaintMenuFrame(dc, menu, rect);
 }
 
 void CTKWinXPVisualManager::PaintGripper(CDC* dc, CRect gripper, BOOL horizontal,
                                          CTKBaseControlBar* bar) {
-  if (!themes_[kRebar]) {
+  if (!m_themes[kRebar]) {
     CTKVisualManagerXP::PaintGripper(dc, gripper, horizontal, bar);
     return;
   }
@@ -86,7 +86,7 @@ void CTKWinXPVisualManager::PaintGripper(CDC* dc, CRect gripper, BOOL horizontal
 
 void CTKWinXPVisualManager::PaintSeparator(CDC* dc, CTKBaseControlBar* bar, CRect rect,
                                            BOOL horizontal) {
-  if (!themes_[kToolbar] || (useXPMenus && bar && bar->LookKind() == CTKBaseControlBar::kPopupMenuBar)) {
+  if (!m_themes[kToolbar] || (m_useXPMenus && bar && bar->LookKind() == CTKBaseControlBar::kPopupMenuBar)) {
     CTKVisualManagerXP::PaintSeparator(dc, bar, rect, horizontal);
     return;
   }
@@ -95,7 +95,7 @@ void CTKWinXPVisualManager::PaintSeparator(CDC* dc, CTKBaseControlBar* bar, CRec
 
 void CTKWinXPVisualManager::PaintMDIButton(CDC* dc, CRect rect, UINT command, UINT state,
                                            BOOL highlighted) {
-  if (!themes_[kWindow]) {
+  if (!m_themes[kWindow]) {
     CTKVisualManagerXP::PaintMDIButton(dc, rect, command, state, highlighted);
     return;
   }
@@ -114,7 +114,7 @@ void CTKWinXPVisualManager::PaintMDIButton(CDC* dc, CRect rect, UINT command, UI
 
 void CTKWinXPVisualManager::PaintStatusPaneBorder(CDC* dc, CTKBaseControlBar* statusBar, CRect rect,
                                                   UINT paneId, UINT paneStyle) {
-  if (!themes_[kStatus]) {
+  if (!m_themes[kStatus]) {
     CTKVisualManagerXP::PaintStatusPaneBorder(dc, statusBar, rect, paneId, paneStyle);
     return;
   }
@@ -132,7 +132,7 @@ void CTKWinXPVisualManager::PaintStatusBarProgress(CDC* dc, CTKBaseControlBar* s
 }
 
 void CTKWinXPVisualManager::PaintSizeGrip(CDC* dc, CTKBaseControlBar* statusBar, CRect rect) {
-  if (!themes_[kScrollBar]) {
+  if (!m_themes[kScrollBar]) {
     CTKVisualManagerXP::PaintSizeGrip(dc, statusBar, rect);
     return;
   }
@@ -141,7 +141,7 @@ void CTKWinXPVisualManager::PaintSizeGrip(CDC* dc, CTKBaseControlBar* statusBar,
 
 void CTKWinXPVisualManager::PaintDropDownButton(CDC* dc, CRect rect, BOOL disabled, BOOL pressed,
                                                 BOOL highlighted) {
-  if (!themes_[kComboBox]) {
+  if (!m_themes[kComboBox]) {
     CTKVisualManagerXP::PaintDropDownButton(dc, rect, disabled, pressed, highlighted);
     return;
   }
@@ -149,14 +149,14 @@ void CTKWinXPVisualManager::PaintDropDownButton(CDC* dc, CRect rect, BOOL disabl
 }
 
 void CTKWinXPVisualManager::PaintButtonFace(CDC* dc, CTKToolbarButton* button, CRect rect, int state) {
-  if (!themes_[kToolbar] || !button || (useXPMenus && IsMenuButton(button))) {
+  if (!m_themes[kToolbar] || !button || (m_useXPMenus && IsMenuButton(button))) {
     CTKVisualManagerXP::PaintButtonFace(dc, button, rect, state);
     return;
   }
-  if (button->bar && button->bar->LookKind() == CTKBaseControlBar::kPopupMenuBar && state != 1 &&
+  if (button->m_bar && button->m_bar->LookKind() == CTKBaseControlBar::kPopupMenuBar && state != 1 &&
       state != 2)
     return;
-  const UINT style = button->nStyle;
+  const UINT style = button->m_nStyle;
   int themeState;
   if (style & TBBS_DISABLED) themeState = 4;
   else if ((style & TBBS_PRESSED) && state == 2) themeState = 3;
@@ -168,13 +168,13 @@ void CTKWinXPVisualManager::PaintButtonFace(CDC* dc, CTKToolbarButton* button, C
 
 void CTKWinXPVisualManager::PaintButtonEdge(CDC* dc, CTKToolbarButton* button, CRect rect, int state) {
   // The themed face carries its own edge.
-  if (!themes_[kToolbar] || (useXPMenus && IsMenuButton(button)))
+  if (!m_themes[kToolbar] || (m_useXPMenus && IsMenuButton(button)))
     CTKVisualManagerXP::PaintButtonEdge(dc, button, rect, state);
 }
 
 void CTKWinXPVisualManager::PaintButtonViaOwner(CDC* dc, CTKToolbarButton* button, CRect rect,
                                                 int state, BOOL horizontal) {
-  if (!themes_[kToolbar]) {
+  if (!m_themes[kToolbar]) {
     CTKVisualManagerXP::PaintButtonViaOwner(dc, button, rect, state, horizontal);
     return;
   }
@@ -183,7 +183,7 @@ void CTKWinXPVisualManager::PaintButtonViaOwner(CDC* dc, CTKToolbarButton* butto
 }
 
 void CTKWinXPVisualManager::PaintPopupBarHighlight(CDC* dc, CRect rect) {
-  if (!themes_[kWindow] || useXPMenus) {
+  if (!m_themes[kWindow] || m_useXPMenus) {
     CTKVisualManagerXP::PaintPopupBarHighlight(dc, rect);
     return;
   }
@@ -192,18 +192,18 @@ void CTKWinXPVisualManager::PaintPopupBarHighlight(CDC* dc, CRect rect) {
 }
 
 COLORREF CTKWinXPVisualManager::GetButtonTextColor(CTKToolbarButton* button, int state) {
-  if (!themes_[kToolbar] || (button && button->LookKind() == CTKToolbarButton::kOutlook))
+  if (!m_themes[kToolbar] || (button && button->LookKind() == CTKToolbarButton::kOutlook))
     return CTKVisualManagerXP::GetButtonTextColor(button, state);
   return CTKVisualManager::GetButtonTextColor(button, state);
 }
 
 BOOL CTKWinXPVisualManager::PaintOutlookButtonFace(CDC* dc, CTKToolbarButton* button, CRect rect,
                                                    int state, COLORREF& textColor) {
-  if (!themes_[kButton])
+  if (!m_themes[kButton])
     return CTKVisualManagerXP::PaintOutlookButtonFace(dc, button, rect, state, textColor);
-  if (!button || !button->bar || button->bar->LookKind() != CTKBaseControlBar::kOutlookBar)
+  if (!button || !button->m_bar || button->m_bar->LookKind() != CTKBaseControlBar::kOutlookBar)
     return FALSE;
-  int themeState = (button->nStyle & TBBS_DISABLED) ? 4 : state == 1 ? 3 : state == 2 ? 2 : 1;
+  int themeState = (button->m_nStyle & TBBS_DISABLED) ? 4 : state == 1 ? 3 : state == 2 ? 2 : 1;
   DrawBackground(kButton, dc, kPushButtonPart, themeState, rect);
   textColor = GD().barText;
   return TRUE;
@@ -211,29 +211,29 @@ BOOL CTKWinXPVisualManager::PaintOutlookButtonFace(CDC* dc, CTKToolbarButton* bu
 
 BOOL CTKWinXPVisualManager::PaintOutlookButtonBorder(CDC* dc, CTKToolbarButton* button, CRect rect,
                                                      int state) {
-  if (!themes_[kButton]) return CTKVisualManagerXP::PaintOutlookButtonBorder(dc, button, rect, state);
+  if (!m_themes[kButton]) return CTKVisualManagerXP::PaintOutlookButtonBorder(dc, button, rect, state);
   return TRUE;
 }
 
 void CTKWinXPVisualManager::PaintBarButtonBorder(CDC* dc, CRect& rect, CTKButtonBase* button, UINT state) {
-  if (!themes_[kButton]) {
+  if (!m_themes[kButton]) {
     CTKVisualManagerXP::PaintBarButtonBorder(dc, rect, button, state);
     return;
   }
   int themeState = button && !::IsWindowEnabled(button->m_hWnd) ? 4
-                   : (state & 1) ? 3 : (button && button->hot) ? 2 : 1;
+                   : (state & 1) ? 3 : (button && button->m_hot) ? 2 : 1;
   DrawBackground(kButton, dc, kPushButtonPart, themeState, rect);
 }
 
 COLORREF CTKWinXPVisualManager::PaintCustomizeListItem(CDC* dc, CRect rect, BOOL selected) {
   COLORREF text = CTKVisualManagerXP::PaintCustomizeListItem(dc, rect, selected);
-  if (themes_[kWindow] && !useXPMenus) return ::GetSysColor(COLOR_MENUTEXT);
+  if (m_themes[kWindow] && !m_useXPMenus) return ::GetSysColor(COLOR_MENUTEXT);
   return text;
 }
 
 void CTKWinXPVisualManager::PaintHeaderItemBorder(CTKHeaderCtrlBase* header, CDC* dc, CRect& rect,
                                                   BOOL pressed, BOOL highlighted) {
-  if (!themes_[kHeader]) {
+  if (!m_themes[kHeader]) {
     CTKVisualManagerXP::PaintHeaderItemBorder(header, dc, rect, pressed, highlighted);
     return;
   }
@@ -242,7 +242,7 @@ void CTKWinXPVisualManager::PaintHeaderItemBorder(CTKHeaderCtrlBase* header, CDC
 
 void CTKWinXPVisualManager::PaintHeaderSortArrow(CTKHeaderCtrlBase* header, CDC* dc, CRect rect,
                                                  BOOL ascending) {
-  if (!themes_[kHeader]) {
+  if (!m_themes[kHeader]) {
     CTKVisualManagerXP::PaintHeaderSortArrow(header, dc, rect, ascending);
     return;
   }
@@ -251,7 +251,7 @@ void CTKWinXPVisualManager::PaintHeaderSortArrow(CTKHeaderCtrlBase* header, CDC*
 
 void CTKWinXPVisualManager::PaintWindowBorder(CWnd* window) {
   COLORREF border;
-  if (!themes_[kComboBox] || !ThemeColor(kComboBox, 0, 0, kBorderColorProperty, &border)) {
+  if (!m_themes[kComboBox] || !ThemeColor(kComboBox, 0, 0, kBorderColorProperty, &border)) {
     CTKVisualManagerXP::PaintWindowBorder(window);
     return;
   }
@@ -265,7 +265,7 @@ void CTKWinXPVisualManager::PaintWindowBorder(CWnd* window) {
 
 void CTKWinXPVisualManager::PaintScrollButtons(CDC* dc, CRect rect, BOOL vertical, UINT pressedState,
                                                BOOL disabled) {
-  if (!themes_[kSpin]) {
+  if (!m_themes[kSpin]) {
     CTKVisualManagerXP::PaintScrollButtons(dc, rect, vertical, pressedState, disabled);
     return;
   }

@@ -11,43 +11,43 @@ public:
   explicit CTKWinXPVisualManager(BOOL temporary = FALSE);
   ~CTKWinXPVisualManager() override;
 
-  BOOL IsThemed() override;                                                             // 8
-  void RecomputeColors() override;                                                      // 9
+  BOOL IsThemed() override;
+  void RecomputeColors() override;
   void PaintBarBackground(CDC* dc, CTKBaseControlBar* bar, CRect client, CRect clip,
-                          BOOL nonClient = FALSE) override;                             // 10
-  void PaintMenuFrame(CDC* dc, CWnd* menu, CRect rect) override;                        // 12
+                          BOOL nonClient = FALSE) override;
+  void PaintMenuFrame(CDC* dc, CWnd* menu, CRect rect) override;
   void PaintGripper(CDC* dc, CRect gripper, BOOL horizontal, CTKBaseControlBar* bar) override;
   void PaintSeparator(CDC* dc, CTKBaseControlBar* bar, CRect rect, BOOL horizontal) override;
   void PaintMDIButton(CDC* dc, CRect rect, UINT command, UINT state, BOOL highlighted) override;
   void PaintStatusPaneBorder(CDC* dc, CTKBaseControlBar* statusBar, CRect rect, UINT paneId,
-                             UINT paneStyle) override;                                  // 17
+                             UINT paneStyle) override;
   void PaintStatusBarProgress(CDC* dc, CTKBaseControlBar* statusBar, CRect rect, int total,
                               int current, COLORREF barColor, COLORREF endColor,
-                              COLORREF textColor, BOOL showText) override;              // 18
-  void PaintSizeGrip(CDC* dc, CTKBaseControlBar* statusBar, CRect rect) override;       // 19
+                              COLORREF textColor, BOOL showText) override;
+  void PaintSizeGrip(CDC* dc, CTKBaseControlBar* statusBar, CRect rect) override;
   void PaintDropDownButton(CDC* dc, CRect rect, BOOL disabled, BOOL pressed,
-                           BOOL highlighted) override;                                  // 20
+                           BOOL highlighted) override;
   void PaintButtonFace(CDC* dc, CTKToolbarButton* button, CRect rect, int state) override;
   void PaintButtonEdge(CDC* dc, CTKToolbarButton* button, CRect rect, int state) override;
   void PaintButtonViaOwner(CDC* dc, CTKToolbarButton* button, CRect rect, int state,
-                           BOOL horizontal) override;                                   // 26
-  void PaintPopupBarHighlight(CDC* dc, CRect rect) override;                            // 28
-  COLORREF GetButtonTextColor(CTKToolbarButton* button, int state) override;            // 29
+                           BOOL horizontal) override;
+  void PaintPopupBarHighlight(CDC* dc, CRect rect) override;
+  COLORREF GetButtonTextColor(CTKToolbarButton* button, int state) override;
   BOOL PaintOutlookButtonFace(CDC* dc, CTKToolbarButton* button, CRect rect, int state,
-                              COLORREF& textColor) override;                            // 31
+                              COLORREF& textColor) override;
   BOOL PaintOutlookButtonBorder(CDC* dc, CTKToolbarButton* button, CRect rect, int state) override;
   void PaintBarButtonBorder(CDC* dc, CRect& rect, CTKButtonBase* button, UINT state) override;
-  COLORREF PaintCustomizeListItem(CDC* dc, CRect rect, BOOL selected) override;         // 47
+  COLORREF PaintCustomizeListItem(CDC* dc, CRect rect, BOOL selected) override;
   void PaintHeaderItemBorder(CTKHeaderCtrlBase* header, CDC* dc, CRect& rect, BOOL pressed,
-                             BOOL highlighted) override;                                // 50
+                             BOOL highlighted) override;
   void PaintHeaderSortArrow(CTKHeaderCtrlBase* header, CDC* dc, CRect rect,
-                            BOOL ascending) override;                                   // 51
-  void PaintWindowBorder(CWnd* window) override;                                        // 65
+                            BOOL ascending) override;
+  void PaintWindowBorder(CWnd* window) override;
   void PaintScrollButtons(CDC* dc, CRect rect, BOOL vertical, UINT pressedState,
-                          BOOL disabled) override;                                      // 66
+                          BOOL disabled) override;
 
   // Menu bars and popup menus keep the flat look's drawing even with themes on.
-  BOOL useXPMenus = FALSE;
+  BOOL m_useXPMenus = FALSE;
 
 private:
   bool IsMenuBar(const CTKBaseControlBar* bar) const;

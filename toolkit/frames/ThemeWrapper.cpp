@@ -28,53 +28,53 @@ void Narrow(const WCHAR* wide, char* out, int size) {
 }  // namespace
 
 ThemeWrapper::ThemeWrapper() {
-  module_ = ::LoadLibraryA("UxTheme.dll");
-  if (!module_) return;
-  openThemeData_ = Resolve<OpenThemeDataFn>(module_, "OpenThemeData");
-  closeThemeData_ = Resolve<CloseThemeDataFn>(module_, "CloseThemeData");
-  drawThemeBackground_ = Resolve<DrawThemeBackgroundFn>(module_, "DrawThemeBackground");
-  getThemeColor_ = Resolve<GetThemeColorFn>(module_, "GetThemeColor");
-  getThemeSysColor_ = Resolve<GetThemeSysColorFn>(module_, "GetThemeSysColor");
-  getCurrentThemeName_ = Resolve<GetCurrentThemeNameFn>(module_, "GetCurrentThemeName");
-  getWindowTheme_ = Resolve<GetWindowThemeFn>(module_, "GetWindowTheme");
-  isAppThemed_ = Resolve<IsAppThemedFn>(module_, "IsAppThemed");
+  m_module = ::LoadLibraryA("UxTheme.dll");
+  if (!m_module) return;
+  m_openThemeData = Resolve<OpenThemeDataFn>(m_module, "OpenThemeData");
+  m_closeThemeData = Resolve<CloseThemeDataFn>(m_module, "CloseThemeData");
+  m_drawThemeBackground = Resolve<DrawThemeBackgroundFn>(m_module, "DrawThemeBackground");
+  m_getThemeColor = Resolve<GetThemeColorFn>(m_module, "GetThemeColor");
+  m_getThemeSysColor = Resolve<GetThemeSysColorFn>(m_module, "GetThemeSysColor");
+  m_getCurrentThemeName = Resolve<GetCurrentThemeNameFn>(m_module, "GetCurrentThemeName");
+  m_getWindowTheme = Resolve<GetWindowThemeFn>(m_module, "GetWindowTheme");
+  m_isAppThemed = Resolve<IsAppThemedFn>(m_module, "IsAppThemed");
   OpenThemes();
 }
 
 ThemeWrapper::~ThemeWrapper() {
   CloseThemes();
-  if (module_) ::FreeLibrary(module_);
+  if (m_module) ::FreeLibrary(m_module);
 }
 
 void ThemeWrapper::OpenThemes() {
   CloseThemes();
-  if (!module_ || !openThemeData_ || !closeThemeData_ || !drawThemeBackground_) return;
+  if (!m_module || !m_openThemeData || !m_closeThemeData || !m_drawThemeBackground) return;
   CWnd* main = AfxGetMainWnd();
   HWND hwnd = main ? main->m_hWnd : nullptr;
-  for (int i = 0; i < kThemeCount; ++i) themes_[i] = openThemeData_(hwnd, kClassNames[i]);
+  for (int i = 0; i < kThemeCount; ++i) m_themes[i] = m_openThemeData(hwnd, kClassNames[i]);
 }
 
 void ThemeWrapper::CloseThemes() {
-  for (HTHEME& theme : themes_) {
-    if (theme && closeThemeData_) closeThemeData_(theme);
+  for (HTHEME& theme : m_themes) {
+    if (theme && m_closeThemeData) m_closeThemeData(theme);
     theme = nullptr;
   }
 }
 
 HRESULT ThemeWrapper::DrawBackground(ThemeClass which, CDC* dc, int part, int state,
                                      const RECT& rect) {
-  if (!themes_[which] || !drawThemeBackground_) return E_FAIL;
-  return drawThemeBackground_(themes_[which], dc->m_hDC, part, state, &rect, nullptr);
+  if (!m_themes[which] || !m_drawThemeBackground) return E_FAIL;
+  return m_drawThemeBackground(m_themes[which], dc->m_hDC, part, state, &rect, nullptr);
 }
 
 BOOL ThemeWrapper::ThemeColor(ThemeClass which, int part, int state, int property,
                               COLORREF* color) {
-  if (!themes_[which] || !getThemeColor_) return FALSE;
-  return getThemeColor_(themes_[which], part, state, property, color) == S_OK;
+  if (!m_themes[which] || !m_getThemeColor) return FALSE;
+  return m_getThemeColor(m_themes[which], part, state, property, color) == S_OK;
 }
 
 BOOL ThemeWrapper::DrawPushButton(CDC* dc, CRect rect, CWnd* button, UINT state) {
-  if (!themes_[kButton] || !button) return FALSE;
+  if (!m_themes[kButton] || !button) return FALSE;
   int themeState = 1;
   BOOL pushed = (state & 1) != 0, hot = (state & 2) != 0;
   if (!::IsWindowEnabled(button->m_hWnd)) themeState = 4;
@@ -88,7 +88,7 @@ BOOL ThemeWrapper::DrawPushButton(CDC* dc, CRect rect, CWnd* button, UINT state)
 BOOL ThemeWrapper::DrawStatusBarProgress(CDC* dc, CTKBaseControlBar*, CRect rect, int total,
                                          int current, COLORREF, COLORREF, COLORREF,
                                          BOOL showText) {
-  if (!themes_[kProgress]) return FALSE;
+  if (!m_themes[kProgress]) return FALSE;
   DrawBackground(kProgress, dc, 1, 0, rect);
   if (total == 0) return TRUE;
   CRect chunk = rect;
@@ -109,7 +109,7 @@ BOOL ThemeWrapper::DrawStatusBarProgress(CDC* dc, CTKBaseControlBar*, CRect rect
 
 BOOL ThemeWrapper::DrawComboDropButton(CDC* dc, CRect rect, BOOL disabled, BOOL dropped,
                                        BOOL highlighted) {
-  if (!themes_[kComboBox]) return FALSE;
+  if (!m_themes[kComboBox]) return FALSE;
   int state = disabled ? 4 : dropped ? 3 : highlighted ? 2 : 1;
   DrawBackground(kComboBox, dc, 1, state, rect);
   return TRUE;
@@ -117,7 +117,7 @@ BOOL ThemeWrapper::DrawComboDropButton(CDC* dc, CRect rect, BOOL disabled, BOOL 
 
 BOOL ThemeWrapper::DrawComboBorder(CDC* dc, CRect rect, BOOL disabled, BOOL dropped,
                                    BOOL highlighted) {
-  if (!themes_[kWindow]) return FALSE;
+  if (!m_themes[kWindow]) return FALSE;
   if (dropped || highlighted) {
     rect.DeflateRect(1, 1);
     COLORREF hl = GlobalData::Get().highlight;
@@ -127,9 +127,9 @@ BOOL ThemeWrapper::DrawComboBorder(CDC* dc, CRect rect, BOOL disabled, BOOL drop
 }
 
 int ThemeWrapper::GetStandardScheme() {
-  if (!getCurrentThemeName_) return -1;
+  if (!m_getCurrentThemeName) return -1;
   WCHAR file[256] = {}, colour[256] = {};
-  if (getCurrentThemeName_(file, 255, colour, 255, nullptr, 0) != S_OK) return -1;
+  if (m_getCurrentThemeName(file, 255, colour, 255, nullptr, 0) != S_OK) return -1;
   char fileName[256], colourName[256];
   Narrow(file, fileName, sizeof fileName);
   Narrow(colour, colourName, sizeof colourName);
@@ -142,9 +142,9 @@ int ThemeWrapper::GetStandardScheme() {
   for (char* p = name; *p; ++p)
     if (*p == '.') { *p = 0; break; }
   if (lstrcmpiA(name, "Luna") != 0) return 0;
-  if (themes_[kButton]) {
+  if (m_themes[kButton]) {
     COLORREF c = 0;
-    if (!getThemeColor_ || getThemeColor_(themes_[kButton], 1, 0, 3823, &c) != S_OK || c == 1)
+    if (!m_getThemeColor || m_getThemeColor(m_themes[kButton], 1, 0, 3823, &c) != S_OK || c == 1)
       return 0;
   }
   if (lstrcmpiA(colourName, "normalcolor") == 0) return 1;

@@ -17,7 +17,7 @@ public:
   ThemeWrapper();
   ~ThemeWrapper() override;
 
-  // Slots 3 to 7 of every look.
+  // Drawing through the theme; FALSE when the theme cannot draw it.
   virtual BOOL DrawPushButton(CDC* dc, CRect rect, CWnd* button, UINT state);
   virtual BOOL DrawStatusBarProgress(CDC* dc, CTKBaseControlBar* statusBar, CRect rect,
                                      int total, int current, COLORREF barColor,
@@ -30,8 +30,8 @@ public:
 
   void OpenThemes();
   void CloseThemes();
-  HTHEME Theme(ThemeClass which) const { return themes_[which]; }
-  BOOL HasUxTheme() const { return module_ != nullptr; }
+  HTHEME Theme(ThemeClass which) const { return m_themes[which]; }
+  BOOL HasUxTheme() const { return m_module != nullptr; }
 
 protected:
   HRESULT DrawBackground(ThemeClass which, CDC* dc, int part, int state, const RECT& rect);
@@ -46,14 +46,14 @@ protected:
   typedef HTHEME(WINAPI* GetWindowThemeFn)(HWND);
   typedef BOOL(WINAPI* IsAppThemedFn)();
 
-  HTHEME themes_[kThemeCount] = {};
-  HMODULE module_ = nullptr;
-  OpenThemeDataFn openThemeData_ = nullptr;
-  CloseThemeDataFn closeThemeData_ = nullptr;
-  DrawThemeBackgroundFn drawThemeBackground_ = nullptr;
-  GetThemeColorFn getThemeColor_ = nullptr;
-  GetThemeSysColorFn getThemeSysColor_ = nullptr;
-  GetCurrentThemeNameFn getCurrentThemeName_ = nullptr;
-  GetWindowThemeFn getWindowTheme_ = nullptr;
-  IsAppThemedFn isAppThemed_ = nullptr;
+  HTHEME m_themes[kThemeCount] = {};
+  HMODULE m_module = nullptr;
+  OpenThemeDataFn m_openThemeData = nullptr;
+  CloseThemeDataFn m_closeThemeData = nullptr;
+  DrawThemeBackgroundFn m_drawThemeBackground = nullptr;
+  GetThemeColorFn m_getThemeColor = nullptr;
+  GetThemeSysColorFn m_getThemeSysColor = nullptr;
+  GetCurrentThemeNameFn m_getCurrentThemeName = nullptr;
+  GetWindowThemeFn m_getWindowTheme = nullptr;
+  IsAppThemedFn m_isAppThemed = nullptr;
 };

@@ -264,8 +264,8 @@ TEST_F(FrameFixture, BarsPaintThroughTheCurrentLook) {
   auto* xpLook = static_cast<CTKVisualManagerXP*>(CTKVisualManager::GetInstance());
   CapturedImage xp = CaptureWindow(status.m_hWnd, true);
   // The flat look frames the pane in one colour all round.
-  EXPECT_EQ(xp.At(pane.left + 5, pane.top), xpLook->statusPaneBorder);
-  EXPECT_EQ(xp.At(pane.right - 1, pane.bottom - 2), xpLook->statusPaneBorder);
+  EXPECT_EQ(xp.At(pane.left + 5, pane.top), xpLook->m_statusPaneBorder);
+  EXPECT_EQ(xp.At(pane.right - 1, pane.bottom - 2), xpLook->m_statusPaneBorder);
   ::CreateDirectoryA(TARVEL_TEST_BINARY_DIR "/screenshots", nullptr);
   EXPECT_TRUE(SavePng(CaptureWindow(frameHwnd, false), TARVEL_TEST_BINARY_DIR "/screenshots/frame-bars.png"));
   CTKVisualManager::SelectLookClass(RUNTIME_CLASS(CTKVisualManager));

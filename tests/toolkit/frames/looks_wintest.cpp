@@ -70,7 +70,7 @@ TEST(GlobalData, ReloadFollowsASystemColourChangeAndReloadsTheGlyphs) {
     EXPECT_FALSE(MenuImages::IsLoaded());
     LookCanvas canvas(9, 9);
     canvas.Clear(RGB(255, 255, 255));
-    MenuImages::Draw(&canvas.dc, 0, POINT{0, 0});  // arrow down: row 3 is solid
+    MenuImages::Draw(&canvas.dc, MenuImages::kArrowDown, POINT{0, 0});  // row 3 is solid
     EXPECT_EQ(canvas.At(4, 3), RGB(10, 200, 30));
     EXPECT_EQ(canvas.At(0, 0), RGB(255, 255, 255));  // transparent around the glyph
   }
@@ -154,7 +154,7 @@ TEST(MenuImages, CentredGlyphAndScaledDraw) {
   EXPECT_EQ(canvas.At(5, 3), RGB(1, 1, 1));
   EXPECT_EQ(canvas.At(5 + 8, 3 + 8), RGB(1, 1, 1));
   // Twice the size: the solid row of the down arrow (row 3) covers rows 6 and 7.
-  MenuImages::Draw(&canvas.dc, 0, POINT{20, 0}, SIZE{18, 18});
+  MenuImages::Draw(&canvas.dc, MenuImages::kArrowDown, POINT{20, 0}, SIZE{18, 18});
   EXPECT_EQ(canvas.At(28, 6), GD().buttonText);
   EXPECT_EQ(canvas.At(28, 7), GD().buttonText);
   EXPECT_EQ(MenuImages::Size().cx, 9);
@@ -172,7 +172,7 @@ TEST(BaseLook, PaintsBarsPanesAndButtonsInTheSystemColours) {
   CRect edges(0, 0, 50, 20);
   look.PaintBarEdges(&canvas.dc, &bar, edges);
   EXPECT_EQ(edges, CRect(0, 0, 50, 20));
-  bar.barStyle = CBRS_BORDER_LEFT | CBRS_BORDER_RIGHT | CBRS_BORDER_3D;
+  bar.SetBarStyle(CBRS_BORDER_LEFT | CBRS_BORDER_RIGHT | CBRS_BORDER_3D);
   look.PaintBarEdges(&canvas.dc, &bar, edges);
   EXPECT_EQ(edges, CRect(1, 0, 49, 20));
   EXPECT_EQ(canvas.At(0, 10), GD().barHighlight);
@@ -201,8 +201,8 @@ TEST(BaseLook, PaintsBarsPanesAndButtonsInTheSystemColours) {
   // A checked toolbar button: the dither colour inside the margins, a pressed one a
   // sunken edge.
   CTKToolbarButton button;
-  button.bar = &bar;
-  button.nStyle = TBBS_CHECKED;
+  button.m_bar = &bar;
+  button.m_nStyle = TBBS_CHECKED;
   look.PaintButtonFace(&canvas.dc, &button, CRect(20, 40, 44, 60), 0);
   EXPECT_EQ(canvas.At(32, 50), BrushColour(GD().lightBrush));
   EXPECT_EQ(canvas.At(21, 41), RGB(1, 2, 3));  // margin left alone
@@ -219,44 +219,44 @@ TEST(XPLook, ColoursFollowTheMixingRules) {
   CTKVisualManagerXP look(TRUE);
   const COLORREF base = GD().barWindow, face = GD().barFace, hl = GD().highlight;
   const COLORREF menu = DrawManager::ScaleColorChannels(base, 0.976, 0.973, 0.969);
-  EXPECT_EQ(look.menuBackground, menu);
+  EXPECT_EQ(look.m_menuBackground, menu);
   auto mix = [&](int w) {
     return RGB((GetRValue(hl) + w * GetRValue(menu)) / (w + 1),
                (GetGValue(hl) + w * GetGValue(menu)) / (w + 1),
                (GetBValue(hl) + w * GetBValue(menu)) / (w + 1));
   };
-  EXPECT_EQ(look.itemHighlight, DrawManager::ScaleColorPercent(mix(2), 105));
-  EXPECT_EQ(look.itemChecked, mix(5));
-  EXPECT_EQ(look.itemPressed, DrawManager::ScaleColorChannels(look.itemHighlight, 0.87, 0.87, 0.87));
-  EXPECT_EQ(look.menuBorder, DrawManager::ScaleColorPercent(face, 55));
-  EXPECT_EQ(look.itemFrame, hl);
+  EXPECT_EQ(look.m_itemHighlight, DrawManager::ScaleColorPercent(mix(2), 105));
+  EXPECT_EQ(look.m_itemChecked, mix(5));
+  EXPECT_EQ(look.m_itemPressed, DrawManager::ScaleColorChannels(look.m_itemHighlight, 0.87, 0.87, 0.87));
+  EXPECT_EQ(look.m_menuBorder, DrawManager::ScaleColorPercent(face, 55));
+  EXPECT_EQ(look.m_itemFrame, hl);
   double h, s, l;
   DrawManager::RgbToHls(face, &h, &s, &l);
-  EXPECT_EQ(look.toolbarBackground, l <= 0.9 ? DrawManager::HlsToRgb(h, std::min(1.0, l * 1.03), s) : face);
-  EXPECT_EQ(look.toolbarBackgroundDark, DrawManager::ScaleColorPercent(look.toolbarBackground, 94));
+  EXPECT_EQ(look.m_toolbarBackground, l <= 0.9 ? DrawManager::HlsToRgb(h, std::min(1.0, l * 1.03), s) : face);
+  EXPECT_EQ(look.m_toolbarBackgroundDark, DrawManager::ScaleColorPercent(look.m_toolbarBackground, 94));
 
   {
     // A face lighter than 0.9 keeps the toolbar background equal to the face.
     SystemColours light({{COLOR_3DFACE, RGB(240, 240, 240)}});
     GD().ReloadColors();
     look.RecomputeColors();
-    EXPECT_EQ(look.toolbarBackground, RGB(240, 240, 240));
+    EXPECT_EQ(look.m_toolbarBackground, RGB(240, 240, 240));
   }
   // A palette screen and a black high-contrast scheme use plain system colours.
   const int depth = GD().bitsPerPixel;
   GD().bitsPerPixel = 8;
   look.RecomputeColors();
-  EXPECT_EQ(look.menuBackground, GD().barWindow);
-  EXPECT_EQ(look.itemHighlight, GD().buttonFace);
-  EXPECT_EQ(look.itemChecked, GD().barWindow);
+  EXPECT_EQ(look.m_menuBackground, GD().barWindow);
+  EXPECT_EQ(look.m_itemHighlight, GD().buttonFace);
+  EXPECT_EQ(look.m_itemChecked, GD().barWindow);
   GD().bitsPerPixel = depth;
   GD().isBlackHighContrast = TRUE;
   look.RecomputeColors();
-  EXPECT_EQ(look.itemFrame, GD().buttonDarkShadow);
-  EXPECT_EQ(look.itemHighlight, GD().highlight);
+  EXPECT_EQ(look.m_itemFrame, GD().buttonDarkShadow);
+  EXPECT_EQ(look.m_itemHighlight, GD().highlight);
   GD().ReloadColors();
   look.RecomputeColors();
-  EXPECT_EQ(look.itemFrame, GD().highlight);
+  EXPECT_EQ(look.m_itemFrame, GD().highlight);
 }
 
 TEST(XPLook, PaintsMenusAndFlatButtons) {
@@ -266,29 +266,29 @@ TEST(XPLook, PaintsMenusAndFlatButtons) {
   ToolBar popup(CTKBaseControlBar::kPopupMenuBar);
   look.PaintBarBackground(&canvas.dc, &popup, CRect(0, 0, 120, 30), CRect());
   // The image strip: 16 + 2 × 3 + 1 pixels.
-  EXPECT_EQ(canvas.At(22, 10), look.toolbarBackground);
-  EXPECT_EQ(canvas.At(23, 10), look.menuBackground);
+  EXPECT_EQ(canvas.At(22, 10), look.m_toolbarBackground);
+  EXPECT_EQ(canvas.At(23, 10), look.m_menuBackground);
 
   ToolBar bar(CTKBaseControlBar::kToolBar);
   CTKToolbarButton button;
-  button.bar = &bar;
+  button.m_bar = &bar;
   look.PaintButtonFace(&canvas.dc, &button, CRect(0, 30, 24, 52), 2);
   look.PaintButtonEdge(&canvas.dc, &button, CRect(0, 30, 24, 52), 2);
-  EXPECT_EQ(canvas.At(10, 40), look.itemHighlight);
-  EXPECT_EQ(canvas.At(0, 40), look.itemFrame);
-  EXPECT_EQ(canvas.At(22, 40), look.itemFrame);  // one pixel in from the right
+  EXPECT_EQ(canvas.At(10, 40), look.m_itemHighlight);
+  EXPECT_EQ(canvas.At(0, 40), look.m_itemFrame);
+  EXPECT_EQ(canvas.At(22, 40), look.m_itemFrame);  // one pixel in from the right
   EXPECT_EQ(canvas.At(23, 40), RGB(1, 2, 3));
-  button.nStyle = TBBS_PRESSED;
+  button.m_nStyle = TBBS_PRESSED;
   look.PaintButtonFace(&canvas.dc, &button, CRect(30, 30, 54, 52), 1);
-  EXPECT_EQ(canvas.At(40, 40), look.itemPressed);
-  button.nStyle = TBBS_CHECKED;
+  EXPECT_EQ(canvas.At(40, 40), look.m_itemPressed);
+  button.m_nStyle = TBBS_CHECKED;
   look.PaintButtonFace(&canvas.dc, &button, CRect(60, 30, 84, 52), 0);
-  EXPECT_EQ(canvas.At(70, 40), look.itemChecked);
+  EXPECT_EQ(canvas.At(70, 40), look.m_itemChecked);
 
   // A selected customisation item: white text on a dark highlight, black on a light one.
   COLORREF text = look.PaintCustomizeListItem(&canvas.dc, CRect(90, 30, 120, 50), TRUE);
-  const bool dark = GetRValue(look.itemHighlight) < 129 || GetGValue(look.itemHighlight) < 129 ||
-                    GetBValue(look.itemHighlight) < 129;
+  const bool dark = GetRValue(look.m_itemHighlight) < 129 || GetGValue(look.m_itemHighlight) < 129 ||
+                    GetBValue(look.m_itemHighlight) < 129;
   EXPECT_EQ(text, dark ? RGB(255, 255, 255) : RGB(0, 0, 0));
   EXPECT_EQ(look.GetMenuImageMargin(), 3);
   EXPECT_FALSE(look.IsCustomizeOptionAllowed());
@@ -298,7 +298,7 @@ TEST(XPLook, PaintsMenusAndFlatButtons) {
 TEST(LookSelection, OnlyLookClassesAreSelectedAndTheNextRequestMakesThem) {
   CTKVisualManager* first = CTKVisualManager::GetInstance();
   ASSERT_NE(first, nullptr);
-  EXPECT_TRUE(first->autoDelete);
+  EXPECT_TRUE(first->m_autoDelete);
   EXPECT_EQ(CTKVisualManager::GetInstance(), first);
   EXPECT_FALSE(CTKVisualManager::SelectLookClass(RUNTIME_CLASS(CObject)));
   EXPECT_EQ(CTKVisualManager::Current(), first);
@@ -307,7 +307,7 @@ TEST(LookSelection, OnlyLookClassesAreSelectedAndTheNextRequestMakesThem) {
   EXPECT_EQ(CTKVisualManager::Current(), nullptr);
   CTKVisualManager* xp = CTKVisualManager::GetInstance();
   EXPECT_TRUE(xp->IsKindOf(RUNTIME_CLASS(CTKVisualManagerXP)));
-  EXPECT_EQ(xp->popupMenuBorderSize, 1);
+  EXPECT_EQ(xp->m_popupMenuBorderSize, 1);
 
   // A temporary look never becomes current; a look made by the program is current
   // until it goes.
@@ -316,7 +316,7 @@ TEST(LookSelection, OnlyLookClassesAreSelectedAndTheNextRequestMakesThem) {
   ASSERT_TRUE(CTKVisualManager::SelectLookClass(nullptr));
   CTKVisualManager* own = new CTKVisualManagerXP;
   EXPECT_EQ(CTKVisualManager::Current(), own);
-  EXPECT_FALSE(own->autoDelete);
+  EXPECT_FALSE(own->m_autoDelete);
   delete own;
   EXPECT_EQ(CTKVisualManager::Current(), nullptr);
   EXPECT_FALSE(CTKVisualManager::GetInstance()->IsKindOf(RUNTIME_CLASS(CTKVisualManagerXP)));
@@ -343,28 +343,28 @@ struct Tabs : CTKTabWndBase {
 void PaintPanel(CTKVisualManager& look, LookCanvas& canvas) {
   canvas.Clear(GD().window);
   ToolBar toolbar(CTKBaseControlBar::kToolBar);
-  toolbar.barStyle = CBRS_BORDER_TOP | CBRS_BORDER_BOTTOM | CBRS_BORDER_3D;
+  toolbar.SetBarStyle(CBRS_BORDER_TOP | CBRS_BORDER_BOTTOM | CBRS_BORDER_3D);
   CRect bar(0, 0, 320, 30);
   look.PaintBarBackground(&canvas.dc, &toolbar, bar, CRect());
   look.PaintBarEdges(&canvas.dc, &toolbar, bar);
   look.PaintGripper(&canvas.dc, CRect(2, 2, 10, 28), TRUE, &toolbar);
   CTKToolbarButton button;
-  button.bar = &toolbar;
+  button.m_bar = &toolbar;
   const int states[] = {0, 2, 1, 0};
   const UINT styles[] = {0, 0, TBBS_PRESSED, TBBS_CHECKED};
   for (int i = 0; i < 4; ++i) {
     CRect r(14 + i * 26, 3, 38 + i * 26, 27);
-    button.nStyle = styles[i];
+    button.m_nStyle = styles[i];
     look.PaintButtonFace(&canvas.dc, &button, r, states[i]);
     look.PaintButtonViaOwner(&canvas.dc, &button, r, states[i], TRUE);
-    MenuImages::Draw(&canvas.dc, 6, POINT{r.left + 7, r.top + 7});
+    MenuImages::Draw(&canvas.dc, MenuImages::kCheck, POINT{r.left + 7, r.top + 7});
   }
   look.PaintSeparator(&canvas.dc, &toolbar, CRect(118, 3, 126, 27), TRUE);
   look.PaintDropDownButton(&canvas.dc, CRect(128, 5, 144, 25), FALSE, FALSE, TRUE);
   look.PaintMDIButton(&canvas.dc, CRect(150, 7, 166, 23), SC_CLOSE, 0, TRUE);
   CTKCaptionButton caption;
   caption.rect = CRect(170, 7, 184, 21);
-  caption.hitTest = 19;
+  caption.hitTest = CTKCaptionButton::kHitHide;
   caption.focused = TRUE;
   look.PaintCaptionButton(&canvas.dc, &caption, TRUE, TRUE, FALSE);
   look.PaintScrollButtons(&canvas.dc, CRect(190, 4, 230, 26), FALSE, 1, FALSE);
@@ -375,13 +375,13 @@ void PaintPanel(CTKVisualManager& look, LookCanvas& canvas) {
   look.PaintBarBackground(&canvas.dc, &popup, menu, CRect());
   look.PaintMenuFrame(&canvas.dc, nullptr, menu);
   CTKToolbarButton item;
-  item.bar = &popup;
+  item.m_bar = &popup;
   COLORREF text = 0;
   look.PaintFace3D(&canvas.dc, &item, CRect(13, 60, 147, 80), text);
-  MenuImages::Draw(&canvas.dc, 2, POINT{134, 66});
+  MenuImages::Draw(&canvas.dc, MenuImages::kArrowRight, POINT{134, 66});
   look.PaintSeparator(&canvas.dc, &popup, CRect(30, 90, 147, 96), FALSE);
   DrawManager dm(canvas.dc);
-  dm.PaintShadow(menu, look.menuShadowDepth, 100, 75, nullptr, nullptr, TRUE);
+  dm.PaintShadow(menu, look.m_menuShadowDepth, 100, 75, nullptr, nullptr, TRUE);
 
   // Status panes with a progress and a size grip.
   ToolBar status(CTKBaseControlBar::kStatusBar);
@@ -394,7 +394,7 @@ void PaintPanel(CTKVisualManager& look, LookCanvas& canvas) {
 
   // Tabs under a tab area.
   Tabs tabs;
-  tabs.locationBottom = TRUE;
+  tabs.m_locationBottom = TRUE;
   look.PaintTabAreaBackground(&canvas.dc, CRect(170, 40, 320, 170), &tabs);
   look.PaintTab(&canvas.dc, CRect(175, 150, 240, 168), 0, TRUE, &tabs);
   look.PaintTab(&canvas.dc, CRect(240, 150, 300, 168), 1, FALSE, &tabs);
@@ -416,11 +416,11 @@ TEST(LookPanels, EachLookPaintsItsPanel) {
     CTKVisualManagerXP xp(TRUE);
     LookCanvas canvas(320, 200);
     PaintPanel(xp, canvas);
-    EXPECT_EQ(canvas.At(300, 15), xp.toolbarBackground);
-    EXPECT_EQ(canvas.At(100, 100), xp.menuBackground);
-    EXPECT_EQ(canvas.At(15, 100), xp.toolbarBackground);   // image strip
-    EXPECT_EQ(canvas.At(80, 70), xp.itemHighlight);
-    EXPECT_EQ(canvas.At(10, 100), xp.menuBorder);          // menu frame
+    EXPECT_EQ(canvas.At(300, 15), xp.m_toolbarBackground);
+    EXPECT_EQ(canvas.At(100, 100), xp.m_menuBackground);
+    EXPECT_EQ(canvas.At(15, 100), xp.m_toolbarBackground);   // image strip
+    EXPECT_EQ(canvas.At(80, 70), xp.m_itemHighlight);
+    EXPECT_EQ(canvas.At(10, 100), xp.m_menuBorder);          // menu frame
     EXPECT_LT(GetRValue(canvas.At(151, 100)), GetRValue(GD().window));  // shadow
     EXPECT_TRUE(SavePng(canvas.Image(), TARVEL_TEST_BINARY_DIR "/screenshots/look-xp.png"));
   }
@@ -429,8 +429,8 @@ TEST(LookPanels, EachLookPaintsItsPanel) {
 TEST(LookPanels, ThemedLookFallsBackToTheFlatLookWithoutThemes) {
   CTKWinXPVisualManager themed(TRUE);
   EXPECT_EQ(themed.IsThemed(), themed.Theme(ThemeWrapper::kWindow) != nullptr);
-  EXPECT_EQ(themed.flatToolbarButtons, themed.IsThemed() ? FALSE : TRUE);
-  EXPECT_EQ(themed.tasksPaneMetrics[0], 12);
+  EXPECT_EQ(themed.m_flatToolbarButtons, themed.IsThemed() ? FALSE : TRUE);
+  EXPECT_EQ(themed.m_tasksPaneMetrics[0], 12);
   // Only the theme file the looks know by name has a standard scheme.
   EXPECT_LE(themed.GetStandardScheme(), 0);
   LookCanvas canvas(320, 200);
@@ -458,7 +458,7 @@ LRESULT CALLBACK LookPaintedWindowProc(HWND hwnd, UINT message, WPARAM wParam, L
     RECT client;
     ::GetClientRect(hwnd, &client);
     ToolBar bar(CTKBaseControlBar::kPopupMenuBar);
-    bar.hidesImageStrip = TRUE;
+    bar.m_hidesImageStrip = TRUE;
     CTKVisualManager::GetInstance()->PaintBarBackground(&dc, &bar, client, CRect());
     dc.Detach();
     ::EndPaint(hwnd, &ps);
@@ -485,9 +485,9 @@ TEST(LookSelection, ChangingTheLookRepaintsTheMainWindow) {
 
   ASSERT_TRUE(CTKVisualManager::SelectLookClass(RUNTIME_CLASS(CTKVisualManagerXP)));
   auto* xp = static_cast<CTKVisualManagerXP*>(CTKVisualManager::GetInstance());
-  EXPECT_EQ(CaptureWindow(main.m_hWnd, true).At(60, 20), xp->menuBackground);
+  EXPECT_EQ(CaptureWindow(main.m_hWnd, true).At(60, 20), xp->m_menuBackground);
   CTKVisualManager::SetLookFlag(FALSE);
-  EXPECT_FALSE(xp->lookFlag);
+  EXPECT_FALSE(xp->m_lookFlag);
 
   ASSERT_TRUE(CTKVisualManager::SelectLookClass(nullptr));
   EXPECT_EQ(CaptureWindow(main.m_hWnd, true).At(60, 20), GD().barFace);
