@@ -7,7 +7,14 @@
 
 CWnd* CTKFrameWnd::openPopup_ = nullptr;
 
-CTKFrameWnd::CTKFrameWnd() : m_Impl(this) {}
+namespace {
+// Registered by the first frame made, before any toolbar can send it.
+UINT g_deleteToolbarMessage = 0;
+}  // namespace
+
+CTKFrameWnd::CTKFrameWnd() : m_Impl(this) {
+  if (!g_deleteToolbarMessage) g_deleteToolbarMessage = ::RegisterWindowMessageA("TKTOOLBAR_DELETE");
+}
 CTKFrameWnd::~CTKFrameWnd() = default;
 
 BOOL CTKFrameWnd::OnMenuPopupShown(CWnd* popup) {
@@ -55,43 +62,46 @@ BOOL CTKFrameWnd::OnCommand(WPARAM wParam, LPARAM lParam) {
   return CFrameWnd::OnCommand(wParam, lParam);
 }
 
-LRESULT CTKFrameWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-  static const UINT deleteToolbar = ::RegisterWindowMessageA("TKTOOLBAR_DELETE");
-  if (message == deleteToolbar) {
-    // Only a user-defined toolbar can be deleted: it leaves the list and goes.
-    CWnd* bar = reinterpret_cast<CWnd*>(lParam);
-    for (POSITION pos = m_Impl.m_userBars.GetHeadPosition(); pos;) {
-      POSITION at = pos;
-      if (m_Impl.m_userBars.GetNext(pos) != bar) continue;
-      m_Impl.m_userBars.RemoveAt(at);
-      if (bar->m_hWnd) bar->DestroyWindow();
-      delete bar;
-      RecalcLayout();
-      return TRUE;
-    }
-    return FALSE;
+BEGIN_MESSAGE_MAP(CTKFrameWnd, CFrameWnd)
+  ON_REGISTERED_MESSAGE(g_deleteToolbarMessage, OnDeleteToolbar)
+  ON_WM_CLOSE()
+  ON_WM_DESTROY()
+  ON_WM_ACTIVATE()
+END_MESSAGE_MAP()
+
+LRESULT CTKFrameWnd::OnDeleteToolbar(WPARAM, LPARAM lParam) {
+  // Only a user-defined toolbar can be deleted: it leaves the list and goes.
+  CWnd* bar = reinterpret_cast<CWnd*>(lParam);
+  for (POSITION pos = m_Impl.m_userBars.GetHeadPosition(); pos;) {
+    POSITION at = pos;
+    if (m_Impl.m_userBars.GetNext(pos) != bar) continue;
+    m_Impl.m_userBars.RemoveAt(at);
+    if (bar->m_hWnd) bar->DestroyWindow();
+    delete bar;
+    RecalcLayout();
+    return TRUE;
   }
-  switch (message) {
-    case WM_CLOSE:
-      m_Impl.OnClosingFrame();
-      break;
-    case WM_DESTROY:
-      if (m_hAccelTable) {
-        ::DestroyAcceleratorTable(m_hAccelTable);
-        m_hAccelTable = nullptr;
-      }
-      break;
-    case WM_ACTIVATE: {
-      LRESULT result = CFrameWnd::WindowProc(message, wParam, lParam);
-      if (LOWORD(wParam) == WA_CLICKACTIVE) UpdateWindow();
-      else if (LOWORD(wParam) == WA_INACTIVE && !g_toolbarsCustomizing && openPopup_ && openPopup_->m_hWnd)
-        ::SendMessageA(openPopup_->m_hWnd, WM_CLOSE, 0, 0);
-      return result;
-    }
-    default:
-      break;
+  return FALSE;
+}
+
+void CTKFrameWnd::OnClose() {
+  m_Impl.OnClosingFrame();
+  CFrameWnd::OnClose();
+}
+
+void CTKFrameWnd::OnDestroy() {
+  if (m_hAccelTable) {
+    ::DestroyAcceleratorTable(m_hAccelTable);
+    m_hAccelTable = nullptr;
   }
-  return CFrameWnd::WindowProc(message, wParam, lParam);
+  CFrameWnd::OnDestroy();
+}
+
+void CTKFrameWnd::OnActivate(UINT state, CWnd* other, BOOL minimized) {
+  CFrameWnd::OnActivate(state, other, minimized);
+  if (state == WA_CLICKACTIVE) UpdateWindow();
+  else if (state == WA_INACTIVE && !g_toolbarsCustomizing && openPopup_ && openPopup_->m_hWnd)
+    ::SendMessageA(openPopup_->m_hWnd, WM_CLOSE, 0, 0);
 }
 
 void CTKFrameWnd::EnableDocking(DWORD style) { m_dockingSides |= style & CBRS_ALIGN_ANY; }

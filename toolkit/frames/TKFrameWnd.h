@@ -26,7 +26,6 @@ public:
   // Keys and clicks while a library popup menu is open, and Alt or F10 alone moving
   // the focus between the menu bar and the frame.
   BOOL PreTranslateMessage(MSG* msg) override;
-  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
   // Bars that were not docked (the status bar) take their place first, then the
   // docked bars side by side: top, bottom, left, right, each side in docking order.
   void RecalcLayout(BOOL notify = TRUE) override;
@@ -51,6 +50,15 @@ public:
   DWORD m_dockingSides = 0;
   // The windows of the docked bars, in docking order.
   CList<HWND, HWND> m_dockedBars;
+
+protected:
+  // A user-defined toolbar asks to be deleted ("TKTOOLBAR_DELETE", the bar in lParam).
+  LRESULT OnDeleteToolbar(WPARAM wParam, LPARAM lParam);
+  void OnClose();
+  void OnDestroy();
+  void OnActivate(UINT state, CWnd* other, BOOL minimized);
+
+  DECLARE_MESSAGE_MAP()
 
 private:
   // The keys of the frame while popups are open or it is minimised: TRUE when

@@ -399,15 +399,134 @@ void CTKStatusBar::DrawPane(CDC* dc, TKStatusPane* pane) {
   }
 }
 
-void CTKStatusBar::Paint() {
-  PAINTSTRUCT ps;
-  HDC screen = ::BeginPaint(m_hWnd, &ps);
+BEGIN_MESSAGE_MAP(CTKStatusBar, CTKBaseControlBar)
+  ON_WM_DESTROY()
+  ON_WM_SIZE()
+  ON_MESSAGE(WM_SETFONT, OnSetFont)
+  ON_MESSAGE(WM_GETFONT, OnGetFont)
+  ON_MESSAGE(WM_SETTEXT, OnSetText)
+  ON_MESSAGE(WM_GETTEXTLENGTH, OnGetTextLength)
+  ON_MESSAGE(WM_GETTEXT, OnGetText)
+  ON_WM_SETTINGCHANGE()
+  ON_WM_NCHITTEST()
+  ON_WM_SYSCOMMAND()
+  ON_WM_LBUTTONDBLCLK()
+  ON_WM_TIMER()
+  ON_WM_PAINT()
+END_MESSAGE_MAP()
+
+void CTKStatusBar::OnDestroy() {
+  for (int i = 0; i < count_; ++i) {
+    KillTimer(panes_[i].id);
+    FreePane(panes_[i]);
+    panes_[i].frameCount = 0;
+  }
+  CTKBaseControlBar::OnDestroy();
+}
+
+void CTKStatusBar::OnSize(UINT type, int cx, int cy) {
+  CTKBaseControlBar::OnSize(type, cx, cy);
+  RecalcLayout();
+  Invalidate(FALSE);
+}
+
+LRESULT CTKStatusBar::OnSetFont(WPARAM wParam, LPARAM lParam) {
+  m_hFont = reinterpret_cast<HFONT>(wParam);
+  RecalcLayout();
+  if (lParam) Invalidate(FALSE);
+  return 0;
+}
+
+LRESULT CTKStatusBar::OnGetFont(WPARAM, LPARAM) { return reinterpret_cast<LRESULT>(m_hFont); }
+
+// The window text is the message pane's (id 0).
+LRESULT CTKStatusBar::OnSetText(WPARAM, LPARAM lParam) {
+  int index = CommandToIndex(0);
+  if (index < 0) return -1;
+  return SetPaneText(index, reinterpret_cast<const char*>(lParam), TRUE) ? 0 : -1;
+}
+
+LRESULT CTKStatusBar::OnGetTextLength(WPARAM, LPARAM) {
+  int index = CommandToIndex(0);
+  return index >= 0 && panes_[index].text ? static_cast<LRESULT>(std::strlen(panes_[index].text)) : 0;
+}
+
+LRESULT CTKStatusBar::OnGetText(WPARAM wParam, LPARAM lParam) {
+  size_t capacity = wParam;
+  char* buffer = reinterpret_cast<char*>(lParam);
+  if (capacity == 0 || !buffer) return 0;
+  int index = CommandToIndex(0);
+  const char* text = index >= 0 && panes_[index].text ? panes_[index].text : "";
+  size_t copied = std::min(std::strlen(text), capacity - 1);
+  std::memcpy(buffer, text, copied);
+  buffer[copied] = '\0';
+  return static_cast<LRESULT>(copied + 1);
+}
+
+void CTKStatusBar::OnSettingChange(UINT flags, LPCSTR section) {
+  RecalcLayout();
+  CTKBaseControlBar::OnSettingChange(flags, section);
+}
+
+LRESULT CTKStatusBar::OnNcHitTest(CPoint point) {
+  LRESULT hit = CTKBaseControlBar::OnNcHitTest(point);
+  if (!m_hideSizeBox) {
+    ::ScreenToClient(m_hWnd, &point);
+    // Over the size box the bar is the frame's sizing corner.
+    if (m_sizeBoxRect.PtInRect(point))
+      return (::GetWindowLongA(m_hWnd, GWL_EXSTYLE) & WS_EX_LAYOUTRTL) ? HTBOTTOMLEFT : HTBOTTOMRIGHT;
+  }
+  return hit;
+}
+
+void CTKStatusBar::OnSysCommand(UINT id, LPARAM lParam) {
+  // Sizing from the size box sizes the frame.
+  if (!m_hideSizeBox && (id & 0xFFF0) == SC_SIZE) {
+    if (HWND frame = ::GetParent(m_hWnd)) {
+      ::SendMessageA(frame, WM_SYSCOMMAND, id, lParam);
+      return;
+    }
+  }
+  CTKBaseControlBar::OnSysCommand(id, lParam);
+}
+
+void CTKStatusBar::OnLButtonDblClk(UINT flags, CPoint point) {
+  if (m_doubleClickCommand) {
+    for (int i = 0; i < count_; ++i)
+      if (panes_[i].rect.PtInRect(point)) {
+        HWND owner = ::GetWindow(m_hWnd, GW_OWNER);
+        if (!owner) owner = ::GetParent(m_hWnd);
+        ::PostMessageA(owner, WM_COMMAND, panes_[i].id, 0);
+        break;
+      }
+  }
+  CTKBaseControlBar::OnLButtonDblClk(flags, point);
+}
+
+void CTKStatusBar::OnTimer(UINT_PTR id) {
+  // A pane's animation timer has the pane's id.
+  for (int i = 0; i < count_; ++i) {
+    TKStatusPane& pane = panes_[i];
+    if (pane.id != id || pane.frameCount <= 0) continue;
+    pane.currentFrame = (pane.currentFrame + 1) % pane.frameCount;
+    CRect icon = pane.rect;
+    if (!(pane.style & SBPS_NOBORDERS)) icon.DeflateRect(2, 1);
+    icon.right = icon.left + pane.iconWidth;
+    ::InvalidateRect(m_hWnd, &icon, FALSE);
+    UpdateWindow();
+    return;
+  }
+  CTKBaseControlBar::OnTimer(id);
+}
+
+void CTKStatusBar::OnPaint() {
+  CPaintDC target(this);
   CRect client;
   GetClientRect(&client);
   CDC memory;
-  CDC target(screen);
   memory.CreateCompatibleDC(&target);
-  HBITMAP bitmap = ::CreateCompatibleBitmap(screen, std::max(1, client.Width()), std::max(1, client.Height()));
+  HBITMAP bitmap =
+      ::CreateCompatibleBitmap(target, std::max(1, client.Width()), std::max(1, client.Height()));
   HGDIOBJ oldBitmap = memory.SelectObject(bitmap);
   CTKVisualManager* look = CTKVisualManager::GetInstance();
   look->PaintBarBackground(&memory, this, client, client);
@@ -419,104 +538,7 @@ void CTKStatusBar::Paint() {
   memory.SelectObject(oldFont);
   if (!m_hideSizeBox) look->PaintSizeGrip(&memory, this, m_sizeBoxRect);
   target.BitBlt(0, 0, client.Width(), client.Height(), &memory, 0, 0, SRCCOPY);
-  target.Detach();
   memory.SelectObject(oldBitmap);
   ::DeleteObject(bitmap);
-  ::EndPaint(m_hWnd, &ps);
 }
 
-LRESULT CTKStatusBar::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-  switch (message) {
-    case WM_DESTROY:
-      for (int i = 0; i < count_; ++i) {
-        KillTimer(panes_[i].id);
-        FreePane(panes_[i]);
-        panes_[i].frameCount = 0;
-      }
-      break;
-    case WM_SIZE: {
-      LRESULT result = CTKBaseControlBar::WindowProc(message, wParam, lParam);
-      RecalcLayout();
-      Invalidate(FALSE);
-      return result;
-    }
-    case WM_SETFONT:
-      m_hFont = reinterpret_cast<HFONT>(wParam);
-      RecalcLayout();
-      if (lParam) Invalidate(FALSE);
-      return 0;
-    case WM_GETFONT:
-      return reinterpret_cast<LRESULT>(m_hFont);
-    case WM_SETTEXT: {
-      int index = CommandToIndex(0);
-      if (index < 0) return -1;
-      return SetPaneText(index, reinterpret_cast<const char*>(lParam), TRUE) ? 0 : -1;
-    }
-    case WM_GETTEXTLENGTH: {
-      int index = CommandToIndex(0);
-      return index >= 0 && panes_[index].text ? static_cast<LRESULT>(std::strlen(panes_[index].text)) : 0;
-    }
-    case WM_GETTEXT: {
-      size_t capacity = wParam;
-      char* buffer = reinterpret_cast<char*>(lParam);
-      if (capacity == 0 || !buffer) return 0;
-      int index = CommandToIndex(0);
-      const char* text = index >= 0 && panes_[index].text ? panes_[index].text : "";
-      size_t copied = std::min(std::strlen(text), capacity - 1);
-      std::memcpy(buffer, text, copied);
-      buffer[copied] = '\0';
-      return static_cast<LRESULT>(copied + 1);
-    }
-    case WM_SETTINGCHANGE:
-      RecalcLayout();
-      break;
-    case WM_NCHITTEST: {
-      LRESULT hit = CTKBaseControlBar::WindowProc(message, wParam, lParam);
-      if (!m_hideSizeBox) {
-        POINT point{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
-        ::ScreenToClient(m_hWnd, &point);
-        if (m_sizeBoxRect.PtInRect(point))
-          return (::GetWindowLongA(m_hWnd, GWL_EXSTYLE) & WS_EX_LAYOUTRTL) ? HTBOTTOMLEFT : HTBOTTOMRIGHT;
-      }
-      return hit;
-    }
-    case WM_SYSCOMMAND:
-      if (!m_hideSizeBox && (wParam & 0xFFF0) == SC_SIZE) {
-        if (HWND frame = ::GetParent(m_hWnd)) return ::SendMessageA(frame, message, wParam, lParam);
-      }
-      break;
-    case WM_LBUTTONDBLCLK:
-      if (m_doubleClickCommand) {
-        POINT point{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
-        for (int i = 0; i < count_; ++i)
-          if (panes_[i].rect.PtInRect(point)) {
-            HWND owner = ::GetWindow(m_hWnd, GW_OWNER);
-            if (!owner) owner = ::GetParent(m_hWnd);
-            ::PostMessageA(owner, WM_COMMAND, panes_[i].id, 0);
-            break;
-          }
-      }
-      break;
-    case WM_TIMER:
-      for (int i = 0; i < count_; ++i) {
-        TKStatusPane& pane = panes_[i];
-        if (pane.id != wParam || pane.frameCount <= 0) continue;
-        pane.currentFrame = (pane.currentFrame + 1) % pane.frameCount;
-        CRect icon = pane.rect;
-        if (!(pane.style & SBPS_NOBORDERS)) icon.DeflateRect(2, 1);
-        icon.right = icon.left + pane.iconWidth;
-        ::InvalidateRect(m_hWnd, &icon, FALSE);
-        UpdateWindow();
-        return 0;
-      }
-      break;
-    case WM_PAINT:
-      Paint();
-      return 0;
-    case WM_PRINTCLIENT:
-      break;
-    default:
-      break;
-  }
-  return CTKBaseControlBar::WindowProc(message, wParam, lParam);
-}

@@ -73,7 +73,6 @@ public:
 
   CSize CalcFixedLayout(BOOL stretch, BOOL horizontal) override;
   void OnUpdateCmdUI(CFrameWnd* target, BOOL disableIfNoHandler) override;
-  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
   // Paints one pane (background, border, icon, text or progress).
   virtual void DrawPane(CDC* dc, TKStatusPane* pane);
@@ -87,13 +86,28 @@ public:
 protected:
   LRESULT OnSizeParent(AFX_SIZEPARENTPARAMS* layout) override;
 
+  void OnDestroy();
+  void OnSize(UINT type, int cx, int cy);
+  LRESULT OnSetFont(WPARAM wParam, LPARAM lParam);
+  LRESULT OnGetFont(WPARAM wParam, LPARAM lParam);
+  LRESULT OnSetText(WPARAM wParam, LPARAM lParam);
+  LRESULT OnGetTextLength(WPARAM wParam, LPARAM lParam);
+  LRESULT OnGetText(WPARAM wParam, LPARAM lParam);
+  void OnSettingChange(UINT flags, LPCSTR section);
+  LRESULT OnNcHitTest(CPoint point);
+  void OnSysCommand(UINT id, LPARAM lParam);
+  void OnLButtonDblClk(UINT flags, CPoint point);
+  void OnTimer(UINT_PTR id);
+  void OnPaint();
+
+  DECLARE_MESSAGE_MAP()
+
 private:
   bool Valid(int index) const { return index >= 0 && index < count_; }
   void FreePane(TKStatusPane& pane, bool keepImages = false);
   void StopAnimation(int index);
   void RecalcLayout();
   HFONT Font() const;
-  void Paint();
   void InvalidatePane(int index, bool contentOnly);
   TKStatusPane* panes_ = nullptr;
   int count_ = 0;
