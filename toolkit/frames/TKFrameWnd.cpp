@@ -5,7 +5,7 @@
 #include "toolkit/frames/TKLookTargets.h"
 #include "toolkit/frames/TKWorkspace.h"
 
-CWnd* CTKFrameWnd::openPopup_ = nullptr;
+CWnd* CTKFrameWnd::s_pOpenPopup = nullptr;
 
 namespace {
 // Registered by the first frame made, before any toolbar can send it.
@@ -26,11 +26,11 @@ BOOL CTKFrameWnd::OnMenuPopupShown(CWnd* popup) {
 void CTKFrameWnd::OnMenuPopupClosed(CWnd* popup) {
   if (popup && popup->m_hWnd && GlobalData::Get().accessibilityHook)
     ::NotifyWinEvent(EVENT_SYSTEM_MENUEND, popup->m_hWnd, OBJID_WINDOW, CHILDID_SELF);
-  if (popup == openPopup_) openPopup_ = nullptr;
+  if (popup == s_pOpenPopup) s_pOpenPopup = nullptr;
 }
 
 BOOL CTKFrameWnd::NotifyPopupMenuOpen(CWnd* popup) {
-  openPopup_ = popup;
+  s_pOpenPopup = popup;
   if (g_toolbarsCustomizing) return TRUE;
   return OnMenuPopupShown(popup);
 }
@@ -53,8 +53,8 @@ BOOL CTKFrameWnd::OnCommand(WPARAM wParam, LPARAM lParam) {
     if (g_pCommandUsageCounter) g_pCommandUsageCounter->CountUse(LOWORD(wParam));
     // An accelerator closes an open library popup menu first; a minimised frame
     // swallows it.
-    if (openPopup_ && openPopup_->m_hWnd) {
-      ::SendMessageA(openPopup_->m_hWnd, WM_KEYDOWN, VK_ESCAPE, 0);
+    if (s_pOpenPopup && s_pOpenPopup->m_hWnd) {
+      ::SendMessageA(s_pOpenPopup->m_hWnd, WM_KEYDOWN, VK_ESCAPE, 0);
       return TRUE;
     }
     if (::IsIconic(m_hWnd)) return TRUE;
@@ -100,8 +100,8 @@ void CTKFrameWnd::OnDestroy() {
 void CTKFrameWnd::OnActivate(UINT state, CWnd* other, BOOL minimized) {
   CFrameWnd::OnActivate(state, other, minimized);
   if (state == WA_CLICKACTIVE) UpdateWindow();
-  else if (state == WA_INACTIVE && !g_toolbarsCustomizing && openPopup_ && openPopup_->m_hWnd)
-    ::SendMessageA(openPopup_->m_hWnd, WM_CLOSE, 0, 0);
+  else if (state == WA_INACTIVE && !g_toolbarsCustomizing && s_pOpenPopup && s_pOpenPopup->m_hWnd)
+    ::SendMessageA(s_pOpenPopup->m_hWnd, WM_CLOSE, 0, 0);
 }
 
 void CTKFrameWnd::EnableDocking(DWORD style) { m_dockingSides |= style & CBRS_ALIGN_ANY; }
@@ -207,8 +207,8 @@ void CTKFrameWnd::RecalcLayout(BOOL) {
 }
 
 BOOL CTKFrameWnd::ProcessKey(UINT key) {
-  if (openPopup_ && openPopup_->m_hWnd) {
-    ::SendMessageA(openPopup_->m_hWnd, WM_KEYDOWN, key, 0);
+  if (s_pOpenPopup && s_pOpenPopup->m_hWnd) {
+    ::SendMessageA(s_pOpenPopup->m_hWnd, WM_KEYDOWN, key, 0);
     return TRUE;
   }
   if (::IsIconic(m_hWnd)) return TRUE;
@@ -216,12 +216,12 @@ BOOL CTKFrameWnd::ProcessKey(UINT key) {
 }
 
 BOOL CTKFrameWnd::PreTranslateMessage(MSG* msg) {
-  const bool popupOpen = openPopup_ && openPopup_->m_hWnd;
+  const bool popupOpen = s_pOpenPopup && s_pOpenPopup->m_hWnd;
   CWnd* menuBar = m_Impl.GetMenuBar();
   switch (msg->message) {
     case WM_SYSKEYDOWN:
       if (popupOpen && msg->wParam == VK_MENU) {
-        ::SendMessageA(openPopup_->m_hWnd, WM_CLOSE, 0, 0);
+        ::SendMessageA(s_pOpenPopup->m_hWnd, WM_CLOSE, 0, 0);
         return TRUE;
       }
       if (ProcessKey(static_cast<UINT>(msg->wParam))) return TRUE;

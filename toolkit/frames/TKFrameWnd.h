@@ -42,7 +42,7 @@ public:
 
   // Called by every library popup menu when it opens.
   BOOL NotifyPopupMenuOpen(CWnd* popup);
-  static CWnd* OpenPopupMenu() { return openPopup_; }
+  static CWnd* OpenPopupMenu() { return s_pOpenPopup; }
 
   FrameHelper m_Impl;
   UINT m_nLoadedResourceId = 0;
@@ -64,5 +64,5 @@ private:
   // The keys of the frame while popups are open or it is minimised: TRUE when
   // consumed.
   BOOL ProcessKey(UINT key);
-  static CWnd* openPopup_;
+  static CWnd* s_pOpenPopup;
 };

@@ -46,12 +46,12 @@ public:
   BOOL PreCreateWindow(CREATESTRUCTA& cs) override;
   BOOL SetIndicators(const UINT* ids, int count);
 
-  int GetCount() const { return count_; }
-  const TKStatusPane* GetPane(int index) const { return Valid(index) ? &panes_[index] : nullptr; }
+  int GetCount() const { return m_count; }
+  const TKStatusPane* GetPane(int index) const { return Valid(index) ? &m_panes[index] : nullptr; }
   int CommandToIndex(UINT id) const;
-  UINT GetItemID(int index) const { return Valid(index) ? panes_[index].id : 0; }
+  UINT GetItemID(int index) const { return Valid(index) ? m_panes[index].id : 0; }
   void GetItemRect(int index, RECT* rect) const;
-  UINT GetPaneStyle(int index) const { return Valid(index) ? panes_[index].style : 0; }
+  UINT GetPaneStyle(int index) const { return Valid(index) ? m_panes[index].style : 0; }
   void SetPaneStyle(int index, UINT style);
   // The pane's id, style and text width together.
   void SetPaneInfo(int index, UINT id, UINT style, int width);
@@ -103,12 +103,12 @@ protected:
   DECLARE_MESSAGE_MAP()
 
 private:
-  bool Valid(int index) const { return index >= 0 && index < count_; }
+  bool Valid(int index) const { return index >= 0 && index < m_count; }
   void FreePane(TKStatusPane& pane, bool keepImages = false);
   void StopAnimation(int index);
   void RecalcLayout();
   HFONT Font() const;
   void InvalidatePane(int index, bool contentOnly);
-  TKStatusPane* panes_ = nullptr;
-  int count_ = 0;
+  TKStatusPane* m_panes = nullptr;
+  int m_count = 0;
 };
