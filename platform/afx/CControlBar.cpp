@@ -54,9 +54,12 @@ CFrameWnd* CControlBar::GetDockingFrame() const {
   return dynamic_cast<CFrameWnd*>(CWnd::FromHandlePermanent(parent));
 }
 
-LRESULT CControlBar::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_SIZEPARENT) return OnSizeParent(reinterpret_cast<AFX_SIZEPARENTPARAMS*>(lParam));
-  return CWnd::WindowProc(message, wParam, lParam);
+BEGIN_MESSAGE_MAP(CControlBar, CWnd)
+  ON_MESSAGE(WM_SIZEPARENT, OnSizeParent)
+END_MESSAGE_MAP()
+
+LRESULT CControlBar::OnSizeParent(WPARAM, LPARAM lParam) {
+  return OnSizeParent(reinterpret_cast<AFX_SIZEPARENTPARAMS*>(lParam));
 }
 
 LRESULT CControlBar::OnSizeParent(AFX_SIZEPARENTPARAMS* layout) {

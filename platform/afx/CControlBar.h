@@ -84,8 +84,6 @@ public:
   // The frame the bar is docked in (its parent frame).
   CFrameWnd* GetDockingFrame() const;
 
-  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
-
   DWORD m_dwStyle = 0;
   int m_cxLeftBorder = 6;
   int m_cxRightBorder = 6;
@@ -95,6 +93,10 @@ public:
 protected:
   // Takes the bar's strip from the layout's free rectangle and moves the bar there.
   virtual LRESULT OnSizeParent(AFX_SIZEPARENTPARAMS* layout);
+  // WM_SIZEPARENT: hands the layout to the operation above.
+  LRESULT OnSizeParent(WPARAM wParam, LPARAM lParam);
+
+  DECLARE_MESSAGE_MAP()
 };
 
 // Lays out the children of parent whose ids lie in [firstId, lastId] (WM_SIZEPARENT

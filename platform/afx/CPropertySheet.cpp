@@ -5,10 +5,12 @@
 namespace {
 // The sheet being made on this thread; the system names it only by its window.
 thread_local CPropertySheet* t_creatingSheet = nullptr;
-// Posted to itself once the system has finished setting the sheet up.
-UINT InitMessage() {
-  static const UINT message = ::RegisterWindowMessageA("TarvelPropertySheetInit");
-  return message;
+// Posted to itself once the system has finished setting the sheet up; registered
+// before the first sheet posts it.
+UINT g_sheetReadyMessage = 0;
+UINT SheetReadyMessage() {
+  if (!g_sheetReadyMessage) g_sheetReadyMessage = ::RegisterWindowMessageA("TarvelPropertySheetInit");
+  return g_sheetReadyMessage;
 }
 }  // namespace
 
@@ -96,7 +98,7 @@ void CPropertySheet::BuildHeader(DWORD extraFlags) {
 int CALLBACK AfxPropSheetCallback(HWND hwnd, UINT message, LPARAM) {
   if (message == PSCB_INITIALIZED && t_creatingSheet && !t_creatingSheet->m_hWnd) {
     CPropertySheet* sheet = t_creatingSheet;
-    if (sheet->SubclassWindow(hwnd)) ::PostMessageA(hwnd, InitMessage(), 0, 0);
+    if (sheet->SubclassWindow(hwnd)) ::PostMessageA(hwnd, SheetReadyMessage(), 0, 0);
   }
   return 0;
 }
@@ -129,10 +131,11 @@ BOOL CPropertySheet::Create(CWnd* parent, DWORD style, DWORD exStyle) {
   return TRUE;
 }
 
-LRESULT CPropertySheet::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == InitMessage()) {
-    OnInitDialog();
-    return 0;
-  }
-  return CWnd::WindowProc(message, wParam, lParam);
+BEGIN_MESSAGE_MAP(CPropertySheet, CWnd)
+  ON_REGISTERED_MESSAGE(g_sheetReadyMessage, OnSheetReady)
+END_MESSAGE_MAP()
+
+LRESULT CPropertySheet::OnSheetReady(WPARAM, LPARAM) {
+  OnInitDialog();
+  return 0;
 }

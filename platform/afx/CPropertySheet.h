@@ -33,7 +33,6 @@ public:
 
   // Once the sheet and its first page exist, before the user sees them.
   virtual BOOL OnInitDialog() { return TRUE; }
-  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
   PROPSHEETHEADERA m_psh{};
 
@@ -41,6 +40,11 @@ protected:
   CString m_caption;
   CWnd* m_pParentWnd = nullptr;
   std::vector<CPropertyPage*> m_pages;
+
+  // The message the sheet posts itself once the system has set it up.
+  LRESULT OnSheetReady(WPARAM wParam, LPARAM lParam);
+
+  DECLARE_MESSAGE_MAP()
 
 private:
   void BuildHeader(DWORD extraFlags);

@@ -255,7 +255,8 @@ BOOL CWnd::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* re
   const auto* header = reinterpret_cast<NMHDR*>(lParam);
   const AfxMessageMapEntry* entry = FindMessageEntry(WM_REFLECT_BASE + WM_NOTIFY, header->code, 0);
   if (!entry) return FALSE;
-  if (entry->signature != AfxSig_vNMHDRpl) FailUnknownSignature(WM_REFLECT_BASE + WM_NOTIFY, entry->signature);
+  if (entry->signature != AfxSig_vNMHDRpl)
+    FailUnknownSignature(WM_REFLECT_BASE + WM_NOTIFY, entry->signature);
   LRESULT value = 0;
   (this->*As<void (CWnd::*)(NMHDR*, LRESULT*)>(entry))(reinterpret_cast<NMHDR*>(lParam), &value);
   *result = value;
@@ -318,7 +319,8 @@ LRESULT CWnd::Dispatch(const AfxMessageMapEntry* entry, UINT message, WPARAM wPa
       (this->*As<void (CWnd::*)(UINT_PTR)>(entry))(wParam);
       return 0;
     case AfxSig_vwwW:
-      (this->*As<void (CWnd::*)(UINT, UINT, CWnd*)>(entry))(low, high, FromHandle(reinterpret_cast<HWND>(lParam)));
+      (this->*As<void (CWnd::*)(UINT, UINT, CWnd*)>(entry))(low, high,
+                                                             FromHandle(reinterpret_cast<HWND>(lParam)));
       return 0;
     case AfxSig_lwl:
       return (this->*As<LRESULT (CWnd::*)(WPARAM, LPARAM)>(entry))(wParam, lParam);
@@ -360,8 +362,8 @@ LRESULT CWnd::Dispatch(const AfxMessageMapEntry* entry, UINT message, WPARAM wPa
     case AfxSig_lp:
       return (this->*As<LRESULT (CWnd::*)(CPoint)>(entry))(PointOf(lParam));
     case AfxSig_vbNc:
-      (this->*As<void (CWnd::*)(BOOL, NCCALCSIZE_PARAMS*)>(entry))(static_cast<BOOL>(wParam),
-                                                                    reinterpret_cast<NCCALCSIZE_PARAMS*>(lParam));
+      (this->*As<void (CWnd::*)(BOOL, NCCALCSIZE_PARAMS*)>(entry))(
+          static_cast<BOOL>(wParam), reinterpret_cast<NCCALCSIZE_PARAMS*>(lParam));
       return 0;
     case AfxSig_vMinMax:
       (this->*As<void (CWnd::*)(MINMAXINFO*)>(entry))(reinterpret_cast<MINMAXINFO*>(lParam));

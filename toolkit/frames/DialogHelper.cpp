@@ -147,26 +147,6 @@ void DialogHelper::OnActivate(UINT state, HWND other) {
   if (!active) ::SendMessageA(owner, WM_NCPAINT, 1, 0);
 }
 
-BOOL DialogHelper::OnOwnerMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
-  switch (message) {
-    case WM_ACTIVATE:
-      OnActivate(LOWORD(wParam), reinterpret_cast<HWND>(lParam));
-      return FALSE;
-    case WM_NCACTIVATE: {
-      if (!m_pDlg) return FALSE;
-      BOOL active = static_cast<BOOL>(wParam);
-      OnNcActivate(active);
-      *result = m_pDlg->DefWindowProc(WM_NCACTIVATE, active, lParam);
-      return TRUE;
-    }
-    case WM_DESTROY:
-      ReleaseHook();
-      return FALSE;
-    default:
-      return FALSE;
-  }
-}
-
 void DialogHelper::OnNcActivate(BOOL& active) {
   if (!m_pDlg || !m_pDlg->m_hWnd) return;
   if (m_stayActive) active = TRUE;

@@ -33,12 +33,8 @@ public:
   void OnNcActivate(BOOL& active);
   // A click at a screen point while a popup is open; TRUE when it is used up.
   BOOL ProcessMouseClick(POINT point);
-  // The owner is going: its hook goes with it.
+  // The owner is going (its WM_DESTROY): its hook goes with it.
   void ReleaseHook();
-  // The owner's activation and destruction messages, as every toolkit dialog, sheet
-  // and page routes them: TRUE with *result when answered here, FALSE when the
-  // owner's own handling goes on.
-  BOOL OnOwnerMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
 
   BOOL StaysActive() const { return m_stayActive; }
 

@@ -409,7 +409,7 @@ void CTKButton::NotifyParent(HWND from, UINT id) {
   if (parent) ::SendMessageA(parent, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(from));
 }
 
-void CTKButton::OnMouseMove(UINT flags, POINT point) {
+void CTKButton::TrackHover(UINT flags, POINT point) {
   m_bHover = FALSE;
   const bool leftDown = (flags & MK_LBUTTON) != 0;
   if (!leftDown && m_nFlatStyle == BUTTONSTYLE_3D && (!s_lookFlag || m_bDontUseWinXPTheme)) return;
@@ -449,7 +449,7 @@ void CTKButton::OnMouseMove(UINT flags, POINT point) {
   if (redraw) Invalidate();
 }
 
-void CTKButton::OnLButtonDown() {
+void CTKButton::BeginPress() {
   if (m_bResponseOnButtonDown) {
     NotifyParent();
     return;
@@ -478,7 +478,7 @@ void CTKButton::UncheckRadioGroup() {
   }
 }
 
-void CTKButton::OnLButtonUp() {
+void CTKButton::EndPress() {
   const bool click = m_bPushed && m_bClickiedInside && m_bHighlighted;
   m_bPushed = m_bClickiedInside = m_bHighlighted = FALSE;
   if (click && m_bAutoCheck) {
@@ -550,108 +550,139 @@ BOOL CTKButton::PreTranslateMessage(MSG* msg) {
   return CButton::PreTranslateMessage(msg);
 }
 
-LRESULT CTKButton::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-  switch (message) {
-    case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC hdc = ::BeginPaint(m_hWnd, &ps);
-      {
-        CDC dc(hdc);
-        DrawButton(&dc, CurrentItemState());
-        dc.Detach();
-      }
-      ::EndPaint(m_hWnd, &ps);
-      return 0;
-    }
-    case WM_PRINTCLIENT: {
-      CDC dc(reinterpret_cast<HDC>(wParam));
-      DrawButton(&dc, CurrentItemState());
-      dc.Detach();
-      return 0;
-    }
-    case WM_ERASEBKGND:
+void CTKButton::CancelPress(BOOL stopTimer) {
+  m_bPushed = m_bClickiedInside = m_bHighlighted = m_bHover = FALSE;
+  StopTracking(stopTimer);
+  Invalidate();
+}
+
+BEGIN_MESSAGE_MAP(CTKButton, CButton)
+  ON_WM_PAINT()
+  ON_MESSAGE(WM_PRINTCLIENT, OnPrintClient)
+  ON_WM_ERASEBKGND()
+  ON_MESSAGE(BM_GETCHECK, OnGetCheck)
+  ON_MESSAGE(BM_SETCHECK, OnSetCheck)
+  ON_MESSAGE(WM_SETFONT, OnSetFont)
+  ON_MESSAGE(WM_GETFONT, OnGetFont)
+  ON_WM_SETCURSOR()
+  ON_WM_MOUSEMOVE()
+  ON_WM_LBUTTONDOWN()
+  ON_WM_LBUTTONDBLCLK()
+  ON_WM_LBUTTONUP()
+  ON_WM_TIMER()
+  ON_WM_CANCELMODE()
+  ON_WM_KILLFOCUS()
+  ON_WM_SETFOCUS()
+  ON_WM_ENABLE()
+  ON_WM_SIZE()
+END_MESSAGE_MAP()
+
+void CTKButton::OnPaint() {
+  CPaintDC dc(this);
+  DrawButton(&dc, CurrentItemState());
+}
+
+LRESULT CTKButton::OnPrintClient(WPARAM wParam, LPARAM) {
+  CDC dc(reinterpret_cast<HDC>(wParam));
+  DrawButton(&dc, CurrentItemState());
+  return 0;
+}
+
+BOOL CTKButton::OnEraseBkgnd(CDC*) { return TRUE; }
+
+LRESULT CTKButton::OnGetCheck(WPARAM, LPARAM) {
+  return (m_bCheckButton || m_bRadioButton) && m_bChecked ? 1 : 0;
+}
+
+LRESULT CTKButton::OnSetCheck(WPARAM wParam, LPARAM) {
+  const BOOL check = wParam != 0;
+  if (!(m_bCheckButton || m_bRadioButton) || check == m_bChecked) return 0;
+  m_bChecked = check;
+  if (m_bRadioButton && check) UncheckRadioGroup();
+  Invalidate();
+  return 0;
+}
+
+LRESULT CTKButton::OnSetFont(WPARAM wParam, LPARAM lParam) {
+  m_hFont = reinterpret_cast<HFONT>(wParam);
+  if (lParam) Invalidate();
+  return 0;
+}
+
+LRESULT CTKButton::OnGetFont(WPARAM, LPARAM) { return reinterpret_cast<LRESULT>(m_hFont); }
+
+BOOL CTKButton::OnSetCursor(CWnd* wnd, UINT hitTest, UINT message) {
+  if (m_hCursor) {
+    POINT point{};
+    ::GetCursorPos(&point);
+    ::ScreenToClient(m_hWnd, &point);
+    CRect client;
+    GetClientRect(&client);
+    if (client.PtInRect(point)) {
+      ::SetCursor(m_hCursor);
       return TRUE;
-    case BM_GETCHECK:
-      return (m_bCheckButton || m_bRadioButton) && m_bChecked ? 1 : 0;
-    case BM_SETCHECK: {
-      const BOOL check = wParam != 0;
-      if (!(m_bCheckButton || m_bRadioButton) || check == m_bChecked) return 0;
-      m_bChecked = check;
-      if (m_bRadioButton && check) UncheckRadioGroup();
-      Invalidate();
-      return 0;
     }
-    case WM_SETFONT:
-      m_hFont = reinterpret_cast<HFONT>(wParam);
-      if (lParam) Invalidate();
-      return 0;
-    case WM_GETFONT:
-      return reinterpret_cast<LRESULT>(m_hFont);
-    case WM_SETCURSOR:
-      if (m_hCursor) {
-        POINT point{};
-        ::GetCursorPos(&point);
-        ::ScreenToClient(m_hWnd, &point);
-        CRect client;
-        GetClientRect(&client);
-        if (client.PtInRect(point)) {
-          ::SetCursor(m_hCursor);
-          return TRUE;
-        }
-      }
-      break;
-    case WM_MOUSEMOVE:
-      OnMouseMove(static_cast<UINT>(wParam),
-                  POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))});
-      break;
-    case WM_LBUTTONDOWN:
-      if (m_bResponseOnButtonDown) {
-        OnLButtonDown();
-        return 0;
-      }
-      {
-        LRESULT result = CButton::WindowProc(message, wParam, lParam);
-        OnLButtonDown();
-        return result;
-      }
-    case WM_LBUTTONDBLCLK:
-      m_bPushed = m_bClickiedInside = m_bHighlighted = TRUE;
-      Invalidate();
-      break;
-    case WM_LBUTTONUP: {
-      // The system's button sends BN_CLICKED while it still holds the capture.
-      LRESULT result = CButton::WindowProc(message, wParam, lParam);
-      OnLButtonUp();
-      return result;
-    }
-    case WM_TIMER:
-      if (wParam == kAutoRepeatTimer) {
-        if (m_bPushed && m_bHighlighted) NotifyParent();
-        return 0;
-      }
-      break;
-    case WM_CANCELMODE:
-    case WM_KILLFOCUS:
-      m_bPushed = m_bClickiedInside = m_bHighlighted = m_bHover = FALSE;
-      StopTracking(message == WM_CANCELMODE);
-      Invalidate();
-      break;
-    case WM_SETFOCUS:
-      Invalidate();
-      break;
-    case WM_ENABLE:
-      if (!wParam) {
-        m_bPushed = m_bClickiedInside = m_bHighlighted = FALSE;
-        m_bCaptured = FALSE;
-        if (::GetCapture() == m_hWnd) ::ReleaseCapture();
-      }
-      Invalidate();
-      break;
-    case WM_SIZE:
-      m_bTextClipped = FALSE;
-      break;
-    default:
-      break;
   }
-  return CButton::WindowProc(message, wParam, lParam);
+  return CButton::OnSetCursor(wnd, hitTest, message);
+}
+
+void CTKButton::OnMouseMove(UINT flags, CPoint point) {
+  TrackHover(flags, point);
+  CButton::OnMouseMove(flags, point);
+}
+
+void CTKButton::OnLButtonDown(UINT flags, CPoint point) {
+  // A button that answers on the press never lets the system's button see it.
+  if (!m_bResponseOnButtonDown) CButton::OnLButtonDown(flags, point);
+  BeginPress();
+}
+
+void CTKButton::OnLButtonDblClk(UINT flags, CPoint point) {
+  m_bPushed = m_bClickiedInside = m_bHighlighted = TRUE;
+  Invalidate();
+  CButton::OnLButtonDblClk(flags, point);
+}
+
+void CTKButton::OnLButtonUp(UINT flags, CPoint point) {
+  // The system's button sends BN_CLICKED while it still holds the capture.
+  CButton::OnLButtonUp(flags, point);
+  EndPress();
+}
+
+void CTKButton::OnTimer(UINT_PTR id) {
+  if (id != kAutoRepeatTimer) {
+    CButton::OnTimer(id);
+    return;
+  }
+  if (m_bPushed && m_bHighlighted) NotifyParent();
+}
+
+void CTKButton::OnCancelMode() {
+  CancelPress(TRUE);
+  CButton::OnCancelMode();
+}
+
+void CTKButton::OnKillFocus(CWnd* newWnd) {
+  CancelPress(FALSE);
+  CButton::OnKillFocus(newWnd);
+}
+
+void CTKButton::OnSetFocus(CWnd* oldWnd) {
+  Invalidate();
+  CButton::OnSetFocus(oldWnd);
+}
+
+void CTKButton::OnEnable(BOOL enable) {
+  if (!enable) {
+    m_bPushed = m_bClickiedInside = m_bHighlighted = FALSE;
+    m_bCaptured = FALSE;
+    if (::GetCapture() == m_hWnd) ::ReleaseCapture();
+  }
+  Invalidate();
+  CButton::OnEnable(enable);
+}
+
+void CTKButton::OnSize(UINT type, int cx, int cy) {
+  m_bTextClipped = FALSE;
+  CButton::OnSize(type, cx, cy);
 }

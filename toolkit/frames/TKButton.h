@@ -66,7 +66,6 @@ public:
 
   BOOL PreCreateWindow(CREATESTRUCTA& cs) override;
   BOOL PreTranslateMessage(MSG* msg) override;
-  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
   // Draws the whole button into the DC (what WM_PAINT and WM_PRINTCLIENT do).
   void DrawButton(CDC* dc, UINT itemState);
@@ -112,9 +111,13 @@ protected:
   void PreSubclassWindow() override;
   // Button types from the window style, then the window made owner-drawn.
   void InitStyle(DWORD style);
-  void OnMouseMove(UINT flags, POINT point);
-  void OnLButtonDown();
-  void OnLButtonUp();
+  // The hot and pushed states following the mouse.
+  void TrackHover(UINT flags, POINT point);
+  // The left button pressed on the button, and let go.
+  void BeginPress();
+  void EndPress();
+  // A press that ends without a click (focus gone, mode cancelled).
+  void CancelPress(BOOL stopTimer);
   void StopTracking(BOOL stopTimer);
   void UncheckRadioGroup();
   void MoveInRadioGroup(BOOL forward);
@@ -123,6 +126,27 @@ protected:
   void AddToList(int index, HICON icon, BOOL alpha);
   void AddToList(int index, HBITMAP bitmap, COLORREF transparent);
   void EmptySet(int first);
+
+  void OnPaint();
+  LRESULT OnPrintClient(WPARAM wParam, LPARAM lParam);
+  BOOL OnEraseBkgnd(CDC* dc);
+  LRESULT OnGetCheck(WPARAM wParam, LPARAM lParam);
+  LRESULT OnSetCheck(WPARAM wParam, LPARAM lParam);
+  LRESULT OnSetFont(WPARAM wParam, LPARAM lParam);
+  LRESULT OnGetFont(WPARAM wParam, LPARAM lParam);
+  BOOL OnSetCursor(CWnd* wnd, UINT hitTest, UINT message);
+  void OnMouseMove(UINT flags, CPoint point);
+  void OnLButtonDown(UINT flags, CPoint point);
+  void OnLButtonDblClk(UINT flags, CPoint point);
+  void OnLButtonUp(UINT flags, CPoint point);
+  void OnTimer(UINT_PTR id);
+  void OnCancelMode();
+  void OnKillFocus(CWnd* newWnd);
+  void OnSetFocus(CWnd* oldWnd);
+  void OnEnable(BOOL enable);
+  void OnSize(UINT type, int cx, int cy);
+
+  DECLARE_MESSAGE_MAP()
 
 private:
   CString m_tipText;

@@ -211,37 +211,47 @@ void CTKColorButton::PaintContent(CDC* dc, const CRect& rect, UINT itemState) {
   if (oldPalette) ::SelectPalette(*dc, oldPalette, FALSE);
 }
 
-LRESULT CTKColorButton::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-  switch (message) {
-    case WM_LBUTTONDOWN:
-      ::SetFocus(m_hWnd);
-      ShowColorPopup();
-      return 0;
-    case WM_LBUTTONUP:
-      return 0;
-    case WM_KEYDOWN:
-      if (wParam == VK_SPACE || wParam == VK_DOWN) {
-        ShowColorPopup();
-        return 0;
-      }
-      break;
-    case WM_GETDLGCODE:
-      return DLGC_WANTARROWS;
-    case WM_SYSCOLORCHANGE:
-      RebuildPalette();
-      Invalidate();
-      break;
-    case WM_MOUSEMOVE:
-      if (Themed()) {
-        const int saved = m_nFlatStyle;
-        m_nFlatStyle = BUTTONSTYLE_SEMIFLAT;
-        LRESULT result = CTKButton::WindowProc(message, wParam, lParam);
-        m_nFlatStyle = saved;
-        return result;
-      }
-      break;
-    default:
-      break;
+BEGIN_MESSAGE_MAP(CTKColorButton, CTKButton)
+  ON_WM_LBUTTONDOWN()
+  ON_WM_LBUTTONUP()
+  ON_WM_KEYDOWN()
+  ON_WM_GETDLGCODE()
+  ON_WM_SYSCOLORCHANGE()
+  ON_WM_MOUSEMOVE()
+END_MESSAGE_MAP()
+
+// A press opens the popup at once; the release that follows has nothing to do.
+void CTKColorButton::OnLButtonDown(UINT, CPoint) {
+  ::SetFocus(m_hWnd);
+  ShowColorPopup();
+}
+
+void CTKColorButton::OnLButtonUp(UINT, CPoint) {}
+
+void CTKColorButton::OnKeyDown(UINT key, UINT repeatCount, UINT flags) {
+  if (key == VK_SPACE || key == VK_DOWN) {
+    ShowColorPopup();
+    return;
   }
-  return CTKButton::WindowProc(message, wParam, lParam);
+  CTKButton::OnKeyDown(key, repeatCount, flags);
+}
+
+UINT CTKColorButton::OnGetDlgCode() { return DLGC_WANTARROWS; }
+
+void CTKColorButton::OnSysColorChange() {
+  RebuildPalette();
+  Invalidate();
+  CTKButton::OnSysColorChange();
+}
+
+void CTKColorButton::OnMouseMove(UINT flags, CPoint point) {
+  // Under a theme the button tracks the mouse as a semi-flat one.
+  if (!Themed()) {
+    CTKButton::OnMouseMove(flags, point);
+    return;
+  }
+  const int saved = m_nFlatStyle;
+  m_nFlatStyle = BUTTONSTYLE_SEMIFLAT;
+  CTKButton::OnMouseMove(flags, point);
+  m_nFlatStyle = saved;
 }

@@ -62,7 +62,6 @@ public:
   void DrawBorder(CDC* dc, CRect& rect, UINT itemState) override;
   void DrawFocusRectangle(CDC* dc, const CRect& rect) override;
   void PaintContent(CDC* dc, const CRect& rect, UINT itemState) override;
-  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
   BOOL m_bAltColorDlg = FALSE;  // the keyboard-open flag
   BOOL m_bFocusPopup = TRUE;
@@ -77,6 +76,16 @@ public:
   CString m_strAutoColorText;
   BOOL m_bEnabledInOther = TRUE;
   HPALETTE m_Palette = nullptr;
+
+protected:
+  void OnLButtonDown(UINT flags, CPoint point);
+  void OnLButtonUp(UINT flags, CPoint point);
+  void OnKeyDown(UINT key, UINT repeatCount, UINT flags);
+  UINT OnGetDlgCode();
+  void OnSysColorChange();
+  void OnMouseMove(UINT flags, CPoint point);
+
+  DECLARE_MESSAGE_MAP()
 
 private:
   int ArrowWidth() const;

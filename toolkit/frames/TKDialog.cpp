@@ -43,21 +43,29 @@ BOOL CTKDialog::OnCommand(WPARAM wParam, LPARAM lParam) {
   return CDialog::OnCommand(wParam, lParam);
 }
 
-BOOL CTKDialog::OnEraseBkgnd(HDC dc) {
+BEGIN_MESSAGE_MAP(CTKDialog, CDialog)
+  ON_WM_ERASEBKGND()
+  ON_WM_CTLCOLOR()
+  ON_WM_ACTIVATE()
+  ON_WM_NCACTIVATE()
+  ON_WM_DESTROY()
+END_MESSAGE_MAP()
+
+BOOL CTKDialog::OnEraseBkgnd(CDC* dc) {
+  if (!m_brBackground && !m_hBkgrImage) return CDialog::OnEraseBkgnd(dc);
   RECT client{};
   ::GetClientRect(m_hWnd, &client);
   const bool tiled = m_hBkgrImage && m_BkgrLocation == kTile;
   if (!tiled) {
     if (m_brBackground)
-      ::FillRect(dc, &client, m_brBackground);
+      dc->FillRect(&client, m_brBackground);
     else
-      CDialog::WindowProc(WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+      CDialog::OnEraseBkgnd(dc);
   }
   if (m_hBkgrImage && m_sizeBkgrImage.cx > 0 && m_sizeBkgrImage.cy > 0) {
     const int w = m_sizeBkgrImage.cx, h = m_sizeBkgrImage.cy;
     auto draw = [&](int x, int y) {
-      ::DrawStateA(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(m_hBkgrImage), 0, x, y, w, h,
-                   DST_BITMAP);
+      ::DrawStateA(*dc, nullptr, nullptr, reinterpret_cast<LPARAM>(m_hBkgrImage), 0, x, y, w, h, DST_BITMAP);
     };
     if (tiled) {
       for (int y = 0; y < client.bottom; y += h)
@@ -74,35 +82,31 @@ BOOL CTKDialog::OnEraseBkgnd(HDC dc) {
   return TRUE;
 }
 
-HBRUSH CTKDialog::OnCtlColor(HDC dc, HWND control, UINT message) {
-  if (m_brBackground || m_hBkgrImage) {
+HBRUSH CTKDialog::OnCtlColor(CDC* dc, CWnd* wnd, UINT ctlColor) {
+  // Static texts and buttons show the background through.
+  if ((ctlColor == CTLCOLOR_STATIC || ctlColor == CTLCOLOR_BTN) && (m_brBackground || m_hBkgrImage)) {
     char className[32] = {};
-    ::GetClassNameA(control, className, sizeof className);
+    ::GetClassNameA(AfxGetSafeHwnd(wnd), className, sizeof className);
     if (lstrcmpiA(className, "Static") == 0 || lstrcmpiA(className, "Button") == 0) {
-      ::SetBkMode(dc, TRANSPARENT);
+      dc->SetBkMode(TRANSPARENT);
       return static_cast<HBRUSH>(::GetStockObject(NULL_BRUSH));
     }
   }
-  return reinterpret_cast<HBRUSH>(
-      CDialog::WindowProc(message, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(control)));
+  return CDialog::OnCtlColor(dc, wnd, ctlColor);
 }
 
-LRESULT CTKDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-  switch (message) {
-    case WM_ERASEBKGND:
-      if (!m_brBackground && !m_hBkgrImage) break;
-      return OnEraseBkgnd(reinterpret_cast<HDC>(wParam));
-    case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLORBTN:
-      return reinterpret_cast<LRESULT>(
-          OnCtlColor(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam), message));
-    case WM_DESTROY:
-      DropBackgroundImage();
-      break;
-    default:
-      break;
-  }
-  LRESULT result = 0;
-  if (m_Impl.OnOwnerMessage(message, wParam, lParam, &result)) return result;
-  return CDialog::WindowProc(message, wParam, lParam);
+void CTKDialog::OnActivate(UINT state, CWnd* other, BOOL minimized) {
+  m_Impl.OnActivate(state, AfxGetSafeHwnd(other));
+  CDialog::OnActivate(state, other, minimized);
+}
+
+BOOL CTKDialog::OnNcActivate(BOOL active) {
+  m_Impl.OnNcActivate(active);
+  return CDialog::OnNcActivate(active);
+}
+
+void CTKDialog::OnDestroy() {
+  DropBackgroundImage();
+  m_Impl.ReleaseHook();
+  CDialog::OnDestroy();
 }

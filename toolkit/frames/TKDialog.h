@@ -20,7 +20,6 @@ public:
   void SetOpenMenu(CTKPopupMenuBase* popup) { m_Impl.SetOpenMenu(popup); }
   BOOL PreTranslateMessage(MSG* msg) override;
   BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
-  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
   HBRUSH m_brBackground = nullptr;
   HBITMAP m_hBkgrImage = nullptr;
@@ -30,7 +29,13 @@ public:
   DialogHelper m_Impl;
 
 protected:
-  BOOL OnEraseBkgnd(HDC dc);
-  HBRUSH OnCtlColor(HDC dc, HWND control, UINT message);
   void DropBackgroundImage();
+
+  BOOL OnEraseBkgnd(CDC* dc);
+  HBRUSH OnCtlColor(CDC* dc, CWnd* wnd, UINT ctlColor);
+  void OnActivate(UINT state, CWnd* other, BOOL minimized);
+  BOOL OnNcActivate(BOOL active);
+  void OnDestroy();
+
+  DECLARE_MESSAGE_MAP()
 };

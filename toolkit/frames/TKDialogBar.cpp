@@ -79,12 +79,13 @@ CSize CTKDialogBar::CalcDynamicLayout(int length, DWORD mode) {
   return CControlBar::CalcDynamicLayout(length, mode);
 }
 
-LRESULT CTKDialogBar::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_ERASEBKGND) {
-    CRect client;
-    GetClientRect(&client);
-    ::FillRect(reinterpret_cast<HDC>(wParam), &client, GlobalData::Get().buttonFaceBrush);
-    return TRUE;
-  }
-  return CTKSizingControlBar::WindowProc(message, wParam, lParam);
+BEGIN_MESSAGE_MAP(CTKDialogBar, CTKSizingControlBar)
+  ON_WM_ERASEBKGND()
+END_MESSAGE_MAP()
+
+BOOL CTKDialogBar::OnEraseBkgnd(CDC* dc) {
+  CRect client;
+  GetClientRect(&client);
+  ::FillRect(*dc, &client, GlobalData::Get().buttonFaceBrush);
+  return TRUE;
 }

@@ -23,10 +23,14 @@ public:
   CSize CalcDynamicLayout(int length, DWORD mode) override;
   BOOL UseNcUpdateRegion() override { return FALSE; }
   void OnUpdateCmdUI(CFrameWnd* target, BOOL disableIfNoHandler) override {}
-  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
   CSize m_templateSize{0, 0};
   BOOL m_allowSizing = FALSE;
   void* m_occDialogInfo = nullptr;
   const char* m_templateName = nullptr;
+
+protected:
+  BOOL OnEraseBkgnd(CDC* dc);
+
+  DECLARE_MESSAGE_MAP()
 };

@@ -5,9 +5,16 @@
 #include "toolkit/frames/TKVisualManager.h"
 #include "toolkit/frames/TKWorkspace.h"
 
-CWnd* CTKFrameWnd::openPopup_ = nullptr;
+CWnd* CTKFrameWnd::s_pOpenPopup = nullptr;
 
-CTKFrameWnd::CTKFrameWnd() : m_Impl(this) {}
+namespace {
+// Registered by the first frame made, before any toolbar can send it.
+UINT g_deleteToolbarMessage = 0;
+}  // namespace
+
+CTKFrameWnd::CTKFrameWnd() : m_Impl(this) {
+  if (!g_deleteToolbarMessage) g_deleteToolbarMessage = ::RegisterWindowMessageA("TKTOOLBAR_DELETE");
+}
 CTKFrameWnd::~CTKFrameWnd() = default;
 
 BOOL CTKFrameWnd::OnMenuPopupShown(CWnd* popup) {
@@ -19,11 +26,11 @@ BOOL CTKFrameWnd::OnMenuPopupShown(CWnd* popup) {
 void CTKFrameWnd::OnMenuPopupClosed(CWnd* popup) {
   if (popup && popup->m_hWnd && GlobalData::Get().accessibilityHook)
     ::NotifyWinEvent(EVENT_SYSTEM_MENUEND, popup->m_hWnd, OBJID_WINDOW, CHILDID_SELF);
-  if (popup == openPopup_) openPopup_ = nullptr;
+  if (popup == s_pOpenPopup) s_pOpenPopup = nullptr;
 }
 
 BOOL CTKFrameWnd::NotifyPopupMenuOpen(CWnd* popup) {
-  openPopup_ = popup;
+  s_pOpenPopup = popup;
   if (g_toolbarsCustomizing) return TRUE;
   return OnMenuPopupShown(popup);
 }
@@ -46,8 +53,8 @@ BOOL CTKFrameWnd::OnCommand(WPARAM wParam, LPARAM lParam) {
     if (g_pCommandUsageCounter) g_pCommandUsageCounter->CountUse(LOWORD(wParam));
     // An accelerator closes an open library popup menu first; a minimised frame
     // swallows it.
-    if (openPopup_ && openPopup_->m_hWnd) {
-      ::SendMessageA(openPopup_->m_hWnd, WM_KEYDOWN, VK_ESCAPE, 0);
+    if (s_pOpenPopup && s_pOpenPopup->m_hWnd) {
+      ::SendMessageA(s_pOpenPopup->m_hWnd, WM_KEYDOWN, VK_ESCAPE, 0);
       return TRUE;
     }
     if (::IsIconic(m_hWnd)) return TRUE;
@@ -55,43 +62,46 @@ BOOL CTKFrameWnd::OnCommand(WPARAM wParam, LPARAM lParam) {
   return CFrameWnd::OnCommand(wParam, lParam);
 }
 
-LRESULT CTKFrameWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-  static const UINT deleteToolbar = ::RegisterWindowMessageA("TKTOOLBAR_DELETE");
-  if (message == deleteToolbar) {
-    // Only a user-defined toolbar can be deleted: it leaves the list and goes.
-    CWnd* bar = reinterpret_cast<CWnd*>(lParam);
-    for (POSITION pos = m_Impl.m_userBars.GetHeadPosition(); pos;) {
-      POSITION at = pos;
-      if (m_Impl.m_userBars.GetNext(pos) != bar) continue;
-      m_Impl.m_userBars.RemoveAt(at);
-      if (bar->m_hWnd) bar->DestroyWindow();
-      delete bar;
-      RecalcLayout();
-      return TRUE;
-    }
-    return FALSE;
+BEGIN_MESSAGE_MAP(CTKFrameWnd, CFrameWnd)
+  ON_REGISTERED_MESSAGE(g_deleteToolbarMessage, OnDeleteToolbar)
+  ON_WM_CLOSE()
+  ON_WM_DESTROY()
+  ON_WM_ACTIVATE()
+END_MESSAGE_MAP()
+
+LRESULT CTKFrameWnd::OnDeleteToolbar(WPARAM, LPARAM lParam) {
+  // Only a user-defined toolbar can be deleted: it leaves the list and goes.
+  CWnd* bar = reinterpret_cast<CWnd*>(lParam);
+  for (POSITION pos = m_Impl.m_userBars.GetHeadPosition(); pos;) {
+    POSITION at = pos;
+    if (m_Impl.m_userBars.GetNext(pos) != bar) continue;
+    m_Impl.m_userBars.RemoveAt(at);
+    if (bar->m_hWnd) bar->DestroyWindow();
+    delete bar;
+    RecalcLayout();
+    return TRUE;
   }
-  switch (message) {
-    case WM_CLOSE:
-      m_Impl.OnClosingFrame();
-      break;
-    case WM_DESTROY:
-      if (m_hAccelTable) {
-        ::DestroyAcceleratorTable(m_hAccelTable);
-        m_hAccelTable = nullptr;
-      }
-      break;
-    case WM_ACTIVATE: {
-      LRESULT result = CFrameWnd::WindowProc(message, wParam, lParam);
-      if (LOWORD(wParam) == WA_CLICKACTIVE) UpdateWindow();
-      else if (LOWORD(wParam) == WA_INACTIVE && !g_toolbarsCustomizing && openPopup_ && openPopup_->m_hWnd)
-        ::SendMessageA(openPopup_->m_hWnd, WM_CLOSE, 0, 0);
-      return result;
-    }
-    default:
-      break;
+  return FALSE;
+}
+
+void CTKFrameWnd::OnClose() {
+  m_Impl.OnClosingFrame();
+  CFrameWnd::OnClose();
+}
+
+void CTKFrameWnd::OnDestroy() {
+  if (m_hAccelTable) {
+    ::DestroyAcceleratorTable(m_hAccelTable);
+    m_hAccelTable = nullptr;
   }
-  return CFrameWnd::WindowProc(message, wParam, lParam);
+  CFrameWnd::OnDestroy();
+}
+
+void CTKFrameWnd::OnActivate(UINT state, CWnd* other, BOOL minimized) {
+  CFrameWnd::OnActivate(state, other, minimized);
+  if (state == WA_CLICKACTIVE) UpdateWindow();
+  else if (state == WA_INACTIVE && !g_toolbarsCustomizing && s_pOpenPopup && s_pOpenPopup->m_hWnd)
+    ::SendMessageA(s_pOpenPopup->m_hWnd, WM_CLOSE, 0, 0);
 }
 
 void CTKFrameWnd::EnableDocking(DWORD style) { m_dockingSides |= style & CBRS_ALIGN_ANY; }
@@ -197,8 +207,8 @@ void CTKFrameWnd::RecalcLayout(BOOL) {
 }
 
 BOOL CTKFrameWnd::ProcessKey(UINT key) {
-  if (openPopup_ && openPopup_->m_hWnd) {
-    ::SendMessageA(openPopup_->m_hWnd, WM_KEYDOWN, key, 0);
+  if (s_pOpenPopup && s_pOpenPopup->m_hWnd) {
+    ::SendMessageA(s_pOpenPopup->m_hWnd, WM_KEYDOWN, key, 0);
     return TRUE;
   }
   if (::IsIconic(m_hWnd)) return TRUE;
@@ -206,12 +216,12 @@ BOOL CTKFrameWnd::ProcessKey(UINT key) {
 }
 
 BOOL CTKFrameWnd::PreTranslateMessage(MSG* msg) {
-  const bool popupOpen = openPopup_ && openPopup_->m_hWnd;
+  const bool popupOpen = s_pOpenPopup && s_pOpenPopup->m_hWnd;
   CWnd* menuBar = m_Impl.GetMenuBar();
   switch (msg->message) {
     case WM_SYSKEYDOWN:
       if (popupOpen && msg->wParam == VK_MENU) {
-        ::SendMessageA(openPopup_->m_hWnd, WM_CLOSE, 0, 0);
+        ::SendMessageA(s_pOpenPopup->m_hWnd, WM_CLOSE, 0, 0);
         return TRUE;
       }
       if (ProcessKey(static_cast<UINT>(msg->wParam))) return TRUE;

@@ -26,7 +26,6 @@ public:
   // Keys and clicks while a library popup menu is open, and Alt or F10 alone moving
   // the focus between the menu bar and the frame.
   BOOL PreTranslateMessage(MSG* msg) override;
-  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
   // Bars that were not docked (the status bar) take their place first, then the
   // docked bars side by side: top, bottom, left, right, each side in docking order.
   void RecalcLayout(BOOL notify = TRUE) override;
@@ -43,7 +42,7 @@ public:
 
   // Called by every library popup menu when it opens.
   BOOL NotifyPopupMenuOpen(CWnd* popup);
-  static CWnd* OpenPopupMenu() { return openPopup_; }
+  static CWnd* OpenPopupMenu() { return s_pOpenPopup; }
 
   FrameHelper m_Impl;
   UINT m_nLoadedResourceId = 0;
@@ -52,9 +51,18 @@ public:
   // The windows of the docked bars, in docking order.
   CList<HWND, HWND> m_dockedBars;
 
+protected:
+  // A user-defined toolbar asks to be deleted ("TKTOOLBAR_DELETE", the bar in lParam).
+  LRESULT OnDeleteToolbar(WPARAM wParam, LPARAM lParam);
+  void OnClose();
+  void OnDestroy();
+  void OnActivate(UINT state, CWnd* other, BOOL minimized);
+
+  DECLARE_MESSAGE_MAP()
+
 private:
   // The keys of the frame while popups are open or it is minimised: TRUE when
   // consumed.
   BOOL ProcessKey(UINT key);
-  static CWnd* openPopup_;
+  static CWnd* s_pOpenPopup;
 };

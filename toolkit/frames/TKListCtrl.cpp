@@ -1,7 +1,12 @@
 #include "toolkit/frames/TKListCtrl.h"
 
+// The list's own header has control id 0.
 BEGIN_MESSAGE_MAP(CTKListCtrl, CListCtrl)
   ON_NOTIFY_REFLECT(NM_CUSTOMDRAW, OnCustomDraw)
+  ON_NOTIFY(HDN_ITEMCLICKA, 0, OnHeaderItemClick)
+  ON_NOTIFY(HDN_ITEMCLICKW, 0, OnHeaderItemClick)
+  ON_WM_ERASEBKGND()
+  ON_WM_SYSCOLORCHANGE()
 END_MESSAGE_MAP()
 
 void CTKListCtrl::PreSubclassWindow() { InitList(); }
@@ -86,39 +91,33 @@ void CTKListCtrl::OnCustomDraw(NMHDR* header, LRESULT* result) {
   }
 }
 
-LRESULT CTKListCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-  switch (message) {
-    case WM_NOTIFY: {
-      const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-      if (header && m_wndHeader.m_hWnd && header->hwndFrom == m_wndHeader.m_hWnd &&
-          (header->code == HDN_ITEMCLICKA || header->code == HDN_ITEMCLICKW)) {
-        OnHeaderClick(reinterpret_cast<const NMHEADERA*>(lParam)->iItem);
-      }
-      break;
+void CTKListCtrl::OnHeaderItemClick(NMHDR* header, LRESULT* result) {
+  // The sort state changes first; the list's own handling of the click follows.
+  if (m_wndHeader.m_hWnd && header->hwndFrom == m_wndHeader.m_hWnd)
+    OnHeaderClick(reinterpret_cast<const NMHEADERA*>(header)->iItem);
+  *result = Default();
+}
+
+BOOL CTKListCtrl::OnEraseBkgnd(CDC* dc) {
+  BOOL result = CListCtrl::OnEraseBkgnd(dc);
+  if (m_iSortedColumn >= 0 && m_bMarkSortedColumn && m_wndHeader.m_hWnd) {
+    RECT item{};
+    if (m_wndHeader.GetItemRect(m_iSortedColumn, &item)) {
+      ::MapWindowPoints(m_wndHeader.m_hWnd, m_hWnd, reinterpret_cast<POINT*>(&item), 2);
+      RECT client{};
+      GetClientRect(&client);
+      item.top = client.top;
+      item.bottom = client.bottom;
+      HBRUSH brush = ::CreateSolidBrush(m_clrSortedColumn);
+      dc->FillRect(&item, brush);
+      ::DeleteObject(brush);
     }
-    case WM_ERASEBKGND: {
-      LRESULT result = CListCtrl::WindowProc(message, wParam, lParam);
-      if (m_iSortedColumn >= 0 && m_bMarkSortedColumn && m_wndHeader.m_hWnd) {
-        RECT item{};
-        if (m_wndHeader.GetItemRect(m_iSortedColumn, &item)) {
-          ::MapWindowPoints(m_wndHeader.m_hWnd, m_hWnd, reinterpret_cast<POINT*>(&item), 2);
-          RECT client{};
-          GetClientRect(&client);
-          item.top = client.top;
-          item.bottom = client.bottom;
-          HBRUSH brush = ::CreateSolidBrush(m_clrSortedColumn);
-          ::FillRect(reinterpret_cast<HDC>(wParam), &item, brush);
-          ::DeleteObject(brush);
-        }
-      }
-      return result;
-    }
-    case WM_SYSCOLORCHANGE:
-      InitColors();
-      Invalidate();
-      break;
-    default:
-      break;
   }
-  return CListCtrl::WindowProc(message, wParam, lParam);
+  return result;
+}
+
+void CTKListCtrl::OnSysColorChange() {
+  InitColors();
+  Invalidate();
+  CListCtrl::OnSysColorChange();
 }

@@ -25,13 +25,14 @@ public:
   void EnableMarkSortedColumn(BOOL mark = TRUE, BOOL redraw = TRUE);
   COLORREF GetSortedColumnColor() const { return m_clrSortedColumn; }
 
-  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
-
 protected:
   void PreSubclassWindow() override;
   void OnCustomDraw(NMHDR* header, LRESULT* result);
   void OnHeaderClick(int column);
   void InitColors();
+  void OnHeaderItemClick(NMHDR* header, LRESULT* result);
+  BOOL OnEraseBkgnd(CDC* dc);
+  void OnSysColorChange();
 
   CTKSortHeaderCtrl m_wndHeader;
   int m_iSortedColumn = -1;

@@ -17,8 +17,23 @@ BOOL CTKPropertyPage::OnCommand(WPARAM wParam, LPARAM lParam) {
   return CPropertyPage::OnCommand(wParam, lParam);
 }
 
-LRESULT CTKPropertyPage::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-  LRESULT result = 0;
-  if (m_Impl.OnOwnerMessage(message, wParam, lParam, &result)) return result;
-  return CPropertyPage::WindowProc(message, wParam, lParam);
+BEGIN_MESSAGE_MAP(CTKPropertyPage, CPropertyPage)
+  ON_WM_ACTIVATE()
+  ON_WM_NCACTIVATE()
+  ON_WM_DESTROY()
+END_MESSAGE_MAP()
+
+void CTKPropertyPage::OnActivate(UINT state, CWnd* other, BOOL minimized) {
+  m_Impl.OnActivate(state, AfxGetSafeHwnd(other));
+  CPropertyPage::OnActivate(state, other, minimized);
+}
+
+BOOL CTKPropertyPage::OnNcActivate(BOOL active) {
+  m_Impl.OnNcActivate(active);
+  return CPropertyPage::OnNcActivate(active);
+}
+
+void CTKPropertyPage::OnDestroy() {
+  m_Impl.ReleaseHook();
+  CPropertyPage::OnDestroy();
 }

@@ -17,11 +17,17 @@ public:
   void SetOpenMenu(CTKPopupMenuBase* popup) { m_Impl.SetOpenMenu(popup); }
   BOOL PreTranslateMessage(MSG* msg) override;
   BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
-  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
   DialogHelper m_Impl;
   CTKPropSheetCategory* m_pCategory = nullptr;
   int m_nIcon = -1;
   int m_nSelIconNum = -1;
   HTREEITEM m_hTreeNode = nullptr;
+
+protected:
+  void OnActivate(UINT state, CWnd* other, BOOL minimized);
+  BOOL OnNcActivate(BOOL active);
+  void OnDestroy();
+
+  DECLARE_MESSAGE_MAP()
 };

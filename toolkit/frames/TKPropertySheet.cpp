@@ -195,28 +195,36 @@ BOOL CTKPropertySheet::OnCommand(WPARAM wParam, LPARAM lParam) {
   return CPropertySheet::OnCommand(wParam, lParam);
 }
 
-LRESULT CTKPropertySheet::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-  switch (message) {
-    case WM_NOTIFY: {
-      const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-      if (header && m_hwndTree && header->hwndFrom == m_hwndTree &&
-          (header->code == TVN_SELCHANGEDA || header->code == TVN_SELCHANGEDW)) {
-        // Both forms carry the item's data at the same place.
-        auto* page = reinterpret_cast<CPropertyPage*>(
-            reinterpret_cast<const NMTREEVIEWA*>(lParam)->itemNew.lParam);
-        if (page && !m_bIsInSelectTree) {
-          m_bIsInSelectTree = TRUE;
-          SetActivePage(page);
-          m_bIsInSelectTree = FALSE;
-        }
-        return 0;
-      }
-      break;
-    }
-    default:
-      break;
+BEGIN_MESSAGE_MAP(CTKPropertySheet, CPropertySheet)
+  ON_NOTIFY(TVN_SELCHANGEDA, kTreeId, OnTreeSelChanged)
+  ON_NOTIFY(TVN_SELCHANGEDW, kTreeId, OnTreeSelChanged)
+  ON_WM_ACTIVATE()
+  ON_WM_NCACTIVATE()
+  ON_WM_DESTROY()
+END_MESSAGE_MAP()
+
+void CTKPropertySheet::OnTreeSelChanged(NMHDR* header, LRESULT* result) {
+  // Both forms carry the item's data at the same place.
+  auto* page = reinterpret_cast<CPropertyPage*>(reinterpret_cast<const NMTREEVIEWA*>(header)->itemNew.lParam);
+  if (page && !m_bIsInSelectTree) {
+    m_bIsInSelectTree = TRUE;
+    SetActivePage(page);
+    m_bIsInSelectTree = FALSE;
   }
-  LRESULT result = 0;
-  if (m_Impl.OnOwnerMessage(message, wParam, lParam, &result)) return result;
-  return CPropertySheet::WindowProc(message, wParam, lParam);
+  *result = 0;
+}
+
+void CTKPropertySheet::OnActivate(UINT state, CWnd* other, BOOL minimized) {
+  m_Impl.OnActivate(state, AfxGetSafeHwnd(other));
+  CPropertySheet::OnActivate(state, other, minimized);
+}
+
+BOOL CTKPropertySheet::OnNcActivate(BOOL active) {
+  m_Impl.OnNcActivate(active);
+  return CPropertySheet::OnNcActivate(active);
+}
+
+void CTKPropertySheet::OnDestroy() {
+  m_Impl.ReleaseHook();
+  CPropertySheet::OnDestroy();
 }

@@ -35,7 +35,6 @@ public:
   BOOL OnInitDialog() override;
   BOOL PreTranslateMessage(MSG* msg) override;
   BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
-  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
   // Added after the sheet's own virtual operations.
   virtual void OnActivatePage(CPropertyPage* page);
@@ -61,6 +60,13 @@ protected:
   std::vector<CTKPropSheetCategory*> m_lstTreeCategories;
   BOOL m_bIsInSelectTree = FALSE;
   HWND m_hwndTree = nullptr;
+
+  void OnTreeSelChanged(NMHDR* header, LRESULT* result);
+  void OnActivate(UINT state, CWnd* other, BOOL minimized);
+  BOOL OnNcActivate(BOOL active);
+  void OnDestroy();
+
+  DECLARE_MESSAGE_MAP()
 
 public:
   HWND GetNavigationTree() const { return m_hwndTree; }

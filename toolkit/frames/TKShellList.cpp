@@ -30,7 +30,10 @@ BEGIN_MESSAGE_MAP(CTKShellList, CTKListCtrl)
   ON_NOTIFY_REFLECT(NM_DBLCLK, OnActivateItem)
   ON_NOTIFY_REFLECT(NM_RETURN, OnActivateItem)
   ON_NOTIFY_REFLECT(LVN_DELETEITEM, OnDeleteItem)
-  ON_MESSAGE(WM_CONTEXTMENU, OnContextMenu)
+  ON_WM_CONTEXTMENU()
+  ON_MESSAGE(WM_DRAWITEM, OnShellMenuMessage)
+  ON_MESSAGE(WM_MEASUREITEM, OnShellMenuMessage)
+  ON_MESSAGE(WM_INITMENUPOPUP, OnShellMenuMessage)
 END_MESSAGE_MAP()
 
 CTKShellList::CTKShellList() { RegisterShellMessages(); }
@@ -369,15 +372,17 @@ void CTKShellList::OnDeleteItem(NMHDR* header, LRESULT* result) {
   FreeShellItemInfo(reinterpret_cast<TKShellItemInfo*>(view->lParam));
 }
 
-LRESULT CTKShellList::OnContextMenu(WPARAM wParam, LPARAM lParam) {
-  if (!m_shellContextMenu) return DefWindowProc(WM_CONTEXTMENU, wParam, lParam);
-  if (g_pShellContextMenu2 || !m_pFolder) return 0;
-  POINT point{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+void CTKShellList::OnContextMenu(CWnd* wnd, CPoint point) {
+  if (!m_shellContextMenu) {
+    CTKListCtrl::OnContextMenu(wnd, point);
+    return;
+  }
+  if (g_pShellContextMenu2 || !m_pFolder) return;
   int first = -1;
   if (point.x == -1 && point.y == -1) {
     // From the keyboard: the selected items, shown at the first one.
     first = GetNextItem(-1, LVNI_SELECTED);
-    if (first < 0) return 0;
+    if (first < 0) return;
     RECT rect{};
     rect.left = LVIR_BOUNDS;
     SendMessage(LVM_GETITEMRECT, first, reinterpret_cast<LPARAM>(&rect));
@@ -387,7 +392,7 @@ LRESULT CTKShellList::OnContextMenu(WPARAM wParam, LPARAM lParam) {
     POINT client = point;
     ::ScreenToClient(m_hWnd, &client);
     first = HitTest(client);
-    if (first < 0) return 0;
+    if (first < 0) return;
   }
   CArray<LPCITEMIDLIST, LPCITEMIDLIST> items;
   auto add = [&](int index) {
@@ -397,18 +402,15 @@ LRESULT CTKShellList::OnContextMenu(WPARAM wParam, LPARAM lParam) {
   add(first);
   for (int index = GetNextItem(-1, LVNI_SELECTED); index >= 0; index = GetNextItem(index, LVNI_SELECTED))
     if (index != first) add(index);
-  if (items.GetSize() == 0) return 0;
+  if (items.GetSize() == 0) return;
   TrackShellContextMenu(m_hWnd, m_pFolder, items.GetData(), static_cast<UINT>(items.GetSize()), point);
-  return 0;
 }
 
-LRESULT CTKShellList::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-  if (g_pShellContextMenu2 &&
-      (message == WM_DRAWITEM || message == WM_MEASUREITEM || message == WM_INITMENUPOPUP)) {
-    g_pShellContextMenu2->HandleMenuMsg(message, wParam, lParam);
-    return message == WM_INITMENUPOPUP ? 0 : TRUE;
-  }
-  return CTKListCtrl::WindowProc(message, wParam, lParam);
+LRESULT CTKShellList::OnShellMenuMessage(WPARAM wParam, LPARAM lParam) {
+  if (!g_pShellContextMenu2) return Default();
+  const UINT message = GetCurrentMessage()->message;
+  g_pShellContextMenu2->HandleMenuMsg(message, wParam, lParam);
+  return message == WM_INITMENUPOPUP ? 0 : TRUE;
 }
 
 void CTKShellList::OnDestroy() {
@@ -416,5 +418,5 @@ void CTKShellList::OnDestroy() {
   m_hwndTree = nullptr;
   DeleteAllItems();
   ReleaseCurrentFolder();
-  DefWindowProc(WM_DESTROY, 0, 0);
+  CTKListCtrl::OnDestroy();
 }

@@ -52,11 +52,13 @@ public:
 
 protected:
   void PreSubclassWindow() override;
-  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
   void OnDestroy();
   void OnActivateItem(NMHDR* header, LRESULT* result);
   void OnDeleteItem(NMHDR* header, LRESULT* result);
-  LRESULT OnContextMenu(WPARAM wParam, LPARAM lParam);
+  void OnContextMenu(CWnd* wnd, CPoint point);
+  // WM_DRAWITEM, WM_MEASUREITEM and WM_INITMENUPOPUP: the shell's open context menu
+  // draws its own items.
+  LRESULT OnShellMenuMessage(WPARAM wParam, LPARAM lParam);
 
   DECLARE_MESSAGE_MAP()
 

@@ -33,8 +33,11 @@ BEGIN_MESSAGE_MAP(CTKShellTree, CTreeCtrl)
   ON_NOTIFY_REFLECT(TVN_ITEMEXPANDEDA, OnItemExpanded)
   ON_NOTIFY_REFLECT(TVN_SELCHANGEDA, OnSelChanged)
   ON_NOTIFY_REFLECT(TVN_DELETEITEMA, OnDeleteItem)
-  ON_MESSAGE(WM_RBUTTONDOWN, OnRButtonDown)
-  ON_MESSAGE(WM_CONTEXTMENU, OnContextMenu)
+  ON_WM_RBUTTONDOWN()
+  ON_WM_CONTEXTMENU()
+  ON_MESSAGE(WM_DRAWITEM, OnShellMenuMessage)
+  ON_MESSAGE(WM_MEASUREITEM, OnShellMenuMessage)
+  ON_MESSAGE(WM_INITMENUPOPUP, OnShellMenuMessage)
 END_MESSAGE_MAP()
 
 CTKShellTree::CTKShellTree() { RegisterShellMessages(); }
@@ -289,18 +292,19 @@ BOOL CTKShellTree::SelectByItemList(LPCITEMIDLIST list) {
   return TRUE;
 }
 
-LRESULT CTKShellTree::OnRButtonDown(WPARAM wParam, LPARAM lParam) {
-  POINT point{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+void CTKShellTree::OnRButtonDown(UINT flags, CPoint point) {
   if (HTREEITEM item = HitTest(point)) SelectItem(item);
   ::SetFocus(m_hWnd);
   // The tree's own handling tracks the drag and sends the right-click notifications.
-  return DefWindowProc(WM_RBUTTONDOWN, wParam, lParam);
+  CTreeCtrl::OnRButtonDown(flags, point);
 }
 
-LRESULT CTKShellTree::OnContextMenu(WPARAM wParam, LPARAM lParam) {
-  if (!m_shellContextMenu) return DefWindowProc(WM_CONTEXTMENU, wParam, lParam);
-  if (g_pShellContextMenu2) return 0;
-  POINT point{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+void CTKShellTree::OnContextMenu(CWnd* wnd, CPoint point) {
+  if (!m_shellContextMenu) {
+    CTreeCtrl::OnContextMenu(wnd, point);
+    return;
+  }
+  if (g_pShellContextMenu2) return;
   HTREEITEM item = nullptr;
   if (point.x == -1 && point.y == -1) {
     item = GetSelectedItem();
@@ -317,24 +321,21 @@ LRESULT CTKShellTree::OnContextMenu(WPARAM wParam, LPARAM lParam) {
     item = HitTest(client);
   }
   TKShellItemInfo* info = item ? GetItemInfo(item) : nullptr;
-  if (!info || !info->parentFolder || !info->relative) return 0;
+  if (!info || !info->parentFolder || !info->relative) return;
   LPCITEMIDLIST one = info->relative;
   TrackShellContextMenu(m_hWnd, info->parentFolder, &one, 1, point);
-  return 0;
 }
 
-LRESULT CTKShellTree::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-  if (g_pShellContextMenu2 &&
-      (message == WM_DRAWITEM || message == WM_MEASUREITEM || message == WM_INITMENUPOPUP)) {
-    g_pShellContextMenu2->HandleMenuMsg(message, wParam, lParam);
-    return message == WM_INITMENUPOPUP ? 0 : TRUE;
-  }
-  return CTreeCtrl::WindowProc(message, wParam, lParam);
+LRESULT CTKShellTree::OnShellMenuMessage(WPARAM wParam, LPARAM lParam) {
+  if (!g_pShellContextMenu2) return Default();
+  const UINT message = GetCurrentMessage()->message;
+  g_pShellContextMenu2->HandleMenuMsg(message, wParam, lParam);
+  return message == WM_INITMENUPOPUP ? 0 : TRUE;
 }
 
 void CTKShellTree::OnDestroy() {
   if (CTKShellList* list = LinkedList()) list->m_hwndTree = nullptr;
   m_hwndList = nullptr;
   DeleteAllItems();
-  DefWindowProc(WM_DESTROY, 0, 0);
+  CTreeCtrl::OnDestroy();
 }

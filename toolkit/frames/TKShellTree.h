@@ -39,14 +39,16 @@ public:
 
 protected:
   void PreSubclassWindow() override;
-  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
   void OnDestroy();
   void OnItemExpandingNotify(NMHDR* header, LRESULT* result);
   void OnItemExpanded(NMHDR* header, LRESULT* result);
   void OnSelChanged(NMHDR* header, LRESULT* result);
   void OnDeleteItem(NMHDR* header, LRESULT* result);
-  LRESULT OnRButtonDown(WPARAM wParam, LPARAM lParam);
-  LRESULT OnContextMenu(WPARAM wParam, LPARAM lParam);
+  void OnRButtonDown(UINT flags, CPoint point);
+  void OnContextMenu(CWnd* wnd, CPoint point);
+  // WM_DRAWITEM, WM_MEASUREITEM and WM_INITMENUPOPUP: the shell's open context menu
+  // draws its own items.
+  LRESULT OnShellMenuMessage(WPARAM wParam, LPARAM lParam);
 
   DECLARE_MESSAGE_MAP()
 

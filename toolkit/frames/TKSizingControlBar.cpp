@@ -16,8 +16,6 @@ enum { kHitLeft = 10, kHitRight = 11, kHitTop = 12, kHitBottom = 15, kHitCaption
 constexpr int kEdgeOrder[4] = {kHitLeft, kHitTop, kHitRight, kHitBottom};
 constexpr UINT kDrawsEdges = 16;
 
-POINT PointOf(LPARAM lParam) { return POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))}; }
-
 SIZE ButtonSize() {
   SIZE glyph = MenuImages::Size();
   return SIZE{glyph.cx + 5, glyph.cy + 5};
@@ -397,156 +395,181 @@ void CTKSizingControlBar::RedrawButton(int index) {
   UpdateWindow();
 }
 
-LRESULT CTKSizingControlBar::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-  switch (message) {
-    case WM_CREATE: {
-      LRESULT result = CTKBaseControlBar::WindowProc(message, wParam, lParam);
-      if (result == -1) return -1;
-      AllBars().Add(this);
-      m_edgeFlags |= kDrawsEdges;
-      return result;
-    }
-    case WM_NCCALCSIZE: {
-      RECT* rect = reinterpret_cast<RECT*>(lParam);
-      UpdateDockBarId();
-      CRect r(*rect);
-      r.DeflateRect(m_borderSize, m_borderSize);
-      m_edgeFlags &= ~static_cast<UINT>(0xF);
-      switch (m_dockBarId) {
-        case AFX_IDW_DOCKBAR_TOP: m_edgeFlags |= 8; break;
-        case AFX_IDW_DOCKBAR_LEFT: m_edgeFlags |= 2; break;
-        case AFX_IDW_DOCKBAR_RIGHT: m_edgeFlags |= 1; break;
-        case AFX_IDW_DOCKBAR_BOTTOM: m_edgeFlags |= 4; break;
-      }
-      if (!IsFloating() && m_captionHeight > 0) {
-        if (IsDockedTopBottom()) r.left += m_captionHeight;
-        else r.top += m_captionHeight;
-      }
-      if (m_edgeFlags & kDrawsEdges) {
-        if (CanSizeEdge(kHitBottom)) r.bottom -= m_edgeWidth;
-        if (CanSizeEdge(kHitRight)) r.right -= m_edgeWidth;
-        if (CanSizeEdge(kHitTop)) r.top += m_edgeWidth;
-        if (CanSizeEdge(kHitLeft)) r.left += m_edgeWidth;
-      }
-      if (r.right < r.left) r.right = r.left;
-      if (r.bottom < r.top) r.bottom = r.top;
-      CRect inWindow = r;
-      inWindow.OffsetRect(-rect->left, -rect->top);
-      PlaceCaptionButtons(inWindow);
-      *rect = r;
-      if (!m_isDragging && ::GetCapture() == m_hWnd) ::ReleaseCapture();
-      return 0;
-    }
-    case WM_NCHITTEST:
-      return HitTest(PointOf(lParam));
-    case WM_NCPAINT:
-      PaintNonClient(reinterpret_cast<HRGN>(wParam));
-      return 0;
-    case WM_PAINT: {
-      // Nothing of its own to draw: the children paint themselves; painting only
-      // validates (and erases the background through the class brush).
-      PAINTSTRUCT ps;
-      ::BeginPaint(m_hWnd, &ps);
-      ::EndPaint(m_hWnd, &ps);
-      return 0;
-    }
-    case WM_NCLBUTTONDOWN: {
-      if (m_isDragging || IsFloating()) break;
-      int hit = static_cast<int>(wParam);
-      for (int i = 0; i < 2; ++i) {
-        TKSizingCaptionButton& button = m_captionButtons[i];
-        if (button.hidden || button.hitTest != hit) continue;
-        if (i == 1 && m_isSingleInRow) return 0;
-        button.pushed = button.focused = TRUE;
-        RedrawButton(i);
-        ::SetCapture(m_hWnd);
-        return 0;
-      }
-      if (hit >= kHitLeft && hit <= 17) {
-        POINT point = PointOf(lParam);
-        ::ScreenToClient(m_hWnd, &point);
-        BeginEdgeDrag(hit, point);
-        return 0;
-      }
-      break;
-    }
-    case WM_MOUSEMOVE:
-      if (m_isDragging) {
-        DragToSize(PointOf(lParam));
-        return 0;
-      }
-      break;
-    case WM_LBUTTONUP:
-      if (m_isDragging) {
-        EndEdgeDrag();
-        // A bar dragged to the whole row expands only when it has a neighbour; a bar
-        // alone in its row is never expanded.
-        return 0;
-      }
-      for (int i = 0; i < 2; ++i) {
-        TKSizingCaptionButton& button = m_captionButtons[i];
-        if (!button.pushed) continue;
-        button.pushed = FALSE;
-        if (::GetCapture() == m_hWnd) ::ReleaseCapture();
-        RedrawButton(i);
-        POINT screen = PointOf(lParam);
-        ::ClientToScreen(m_hWnd, &screen);
-        if (HitTest(screen) == button.hitTest && i == 0 && CanHideByCaption()) {
-          if (CFrameWnd* frame = GetDockingFrame()) frame->ShowControlBar(this, FALSE, FALSE);
-        }
-        return 0;
-      }
-      break;
-    case WM_RBUTTONDOWN:
-      if (m_isDragging) {
-        EndEdgeDrag();
-        return 0;
-      }
-      {
-        POINT screen = PointOf(lParam);
-        ::ClientToScreen(m_hWnd, &screen);
-        SendContextMenuRequest(screen);
-      }
-      break;
-    case WM_NCRBUTTONUP:
-      SendContextMenuRequest(PointOf(lParam));
-      break;
-    case WM_CAPTURECHANGED:
-      if (m_isDragging && reinterpret_cast<HWND>(lParam) != m_hWnd) {
-        EndEdgeDrag();
-        return 0;
-      }
-      break;
-    case WM_SETCURSOR:
-      if (!IsFloating()) {
-        int hit = LOWORD(lParam);
-        if (hit == kHitLeft || hit == kHitRight) {
-          ::SetCursor(GlobalData::Get().GetStretchCursor());
-          return TRUE;
-        }
-        if (hit == kHitTop || hit == kHitBottom) {
-          ::SetCursor(GlobalData::Get().GetStretchVertCursor());
-          return TRUE;
-        }
-      }
-      break;
-    case WM_WINDOWPOSCHANGING: {
-      auto* pos = reinterpret_cast<WINDOWPOS*>(lParam);
-      pos->flags |= SWP_FRAMECHANGED;
-      UpdateDockBarId();
-      if (!IsFloating() && (pos->flags & SWP_SHOWWINDOW)) m_keepSizeOnce = TRUE;
-      break;
-    }
-    case WM_SETTEXT: {
-      LRESULT result = CTKBaseControlBar::WindowProc(message, wParam, lParam);
-      ::SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0,
-                     SWP_NOZORDER | SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_DRAWFRAME);
-      return result;
-    }
-    default:
-      break;
+BEGIN_MESSAGE_MAP(CTKSizingControlBar, CTKBaseControlBar)
+  ON_WM_CREATE()
+  ON_WM_NCCALCSIZE()
+  ON_WM_NCHITTEST()
+  ON_WM_NCPAINT()
+  ON_WM_PAINT()
+  ON_WM_NCLBUTTONDOWN()
+  ON_WM_MOUSEMOVE()
+  ON_WM_LBUTTONUP()
+  ON_WM_RBUTTONDOWN()
+  ON_WM_NCRBUTTONUP()
+  ON_WM_CAPTURECHANGED()
+  ON_WM_SETCURSOR()
+  ON_WM_WINDOWPOSCHANGING()
+  ON_MESSAGE(WM_SETTEXT, OnSetText)
+END_MESSAGE_MAP()
+
+int CTKSizingControlBar::OnCreate(LPCREATESTRUCT cs) {
+  int result = CTKBaseControlBar::OnCreate(cs);
+  if (result == -1) return -1;
+  AllBars().Add(this);
+  m_edgeFlags |= kDrawsEdges;
+  return result;
+}
+
+void CTKSizingControlBar::OnNcCalcSize(BOOL, NCCALCSIZE_PARAMS* params) {
+  // The first rectangle is the window's; what is left of it becomes the client area.
+  RECT* rect = &params->rgrc[0];
+  UpdateDockBarId();
+  CRect r(*rect);
+  r.DeflateRect(m_borderSize, m_borderSize);
+  m_edgeFlags &= ~static_cast<UINT>(0xF);
+  switch (m_dockBarId) {
+    case AFX_IDW_DOCKBAR_TOP: m_edgeFlags |= 8; break;
+    case AFX_IDW_DOCKBAR_LEFT: m_edgeFlags |= 2; break;
+    case AFX_IDW_DOCKBAR_RIGHT: m_edgeFlags |= 1; break;
+    case AFX_IDW_DOCKBAR_BOTTOM: m_edgeFlags |= 4; break;
   }
-  return CTKBaseControlBar::WindowProc(message, wParam, lParam);
+  if (!IsFloating() && m_captionHeight > 0) {
+    if (IsDockedTopBottom()) r.left += m_captionHeight;
+    else r.top += m_captionHeight;
+  }
+  if (m_edgeFlags & kDrawsEdges) {
+    if (CanSizeEdge(kHitBottom)) r.bottom -= m_edgeWidth;
+    if (CanSizeEdge(kHitRight)) r.right -= m_edgeWidth;
+    if (CanSizeEdge(kHitTop)) r.top += m_edgeWidth;
+    if (CanSizeEdge(kHitLeft)) r.left += m_edgeWidth;
+  }
+  if (r.right < r.left) r.right = r.left;
+  if (r.bottom < r.top) r.bottom = r.top;
+  CRect inWindow = r;
+  inWindow.OffsetRect(-rect->left, -rect->top);
+  PlaceCaptionButtons(inWindow);
+  *rect = r;
+  if (!m_isDragging && ::GetCapture() == m_hWnd) ::ReleaseCapture();
+}
+
+LRESULT CTKSizingControlBar::OnNcHitTest(CPoint point) { return HitTest(point); }
+
+void CTKSizingControlBar::OnNcPaint() {
+  // The region to repaint comes with the message (1 for the whole frame).
+  PaintNonClient(reinterpret_cast<HRGN>(GetCurrentMessage()->wParam));
+}
+
+void CTKSizingControlBar::OnPaint() {
+  // Nothing of its own to draw: the children paint themselves; painting only
+  // validates (and erases the background through the class brush).
+  CPaintDC dc(this);
+}
+
+void CTKSizingControlBar::OnNcLButtonDown(UINT hitTest, CPoint point) {
+  if (m_isDragging || IsFloating()) {
+    CTKBaseControlBar::OnNcLButtonDown(hitTest, point);
+    return;
+  }
+  const int hit = static_cast<int>(hitTest);
+  for (int i = 0; i < 2; ++i) {
+    TKSizingCaptionButton& button = m_captionButtons[i];
+    if (button.hidden || button.hitTest != hit) continue;
+    if (i == 1 && m_isSingleInRow) return;
+    button.pushed = button.focused = TRUE;
+    RedrawButton(i);
+    ::SetCapture(m_hWnd);
+    return;
+  }
+  if (hit >= kHitLeft && hit <= 17) {
+    ::ScreenToClient(m_hWnd, &point);
+    BeginEdgeDrag(hit, point);
+    return;
+  }
+  CTKBaseControlBar::OnNcLButtonDown(hitTest, point);
+}
+
+void CTKSizingControlBar::OnMouseMove(UINT flags, CPoint point) {
+  if (m_isDragging) {
+    DragToSize(point);
+    return;
+  }
+  CTKBaseControlBar::OnMouseMove(flags, point);
+}
+
+void CTKSizingControlBar::OnLButtonUp(UINT flags, CPoint point) {
+  if (m_isDragging) {
+    EndEdgeDrag();
+    // A bar dragged to the whole row expands only when it has a neighbour; a bar
+    // alone in its row is never expanded.
+    return;
+  }
+  for (int i = 0; i < 2; ++i) {
+    TKSizingCaptionButton& button = m_captionButtons[i];
+    if (!button.pushed) continue;
+    button.pushed = FALSE;
+    if (::GetCapture() == m_hWnd) ::ReleaseCapture();
+    RedrawButton(i);
+    POINT screen = point;
+    ::ClientToScreen(m_hWnd, &screen);
+    if (HitTest(screen) == button.hitTest && i == 0 && CanHideByCaption()) {
+      if (CFrameWnd* frame = GetDockingFrame()) frame->ShowControlBar(this, FALSE, FALSE);
+    }
+    return;
+  }
+  CTKBaseControlBar::OnLButtonUp(flags, point);
+}
+
+void CTKSizingControlBar::OnRButtonDown(UINT flags, CPoint point) {
+  if (m_isDragging) {
+    EndEdgeDrag();
+    return;
+  }
+  POINT screen = point;
+  ::ClientToScreen(m_hWnd, &screen);
+  SendContextMenuRequest(screen);
+  CTKBaseControlBar::OnRButtonDown(flags, point);
+}
+
+void CTKSizingControlBar::OnNcRButtonUp(UINT hitTest, CPoint point) {
+  SendContextMenuRequest(point);
+  CTKBaseControlBar::OnNcRButtonUp(hitTest, point);
+}
+
+void CTKSizingControlBar::OnCaptureChanged(CWnd* wnd) {
+  if (m_isDragging && AfxGetSafeHwnd(wnd) != m_hWnd) {
+    EndEdgeDrag();
+    return;
+  }
+  CTKBaseControlBar::OnCaptureChanged(wnd);
+}
+
+BOOL CTKSizingControlBar::OnSetCursor(CWnd* wnd, UINT hitTest, UINT message) {
+  if (!IsFloating()) {
+    if (hitTest == kHitLeft || hitTest == kHitRight) {
+      ::SetCursor(GlobalData::Get().GetStretchCursor());
+      return TRUE;
+    }
+    if (hitTest == kHitTop || hitTest == kHitBottom) {
+      ::SetCursor(GlobalData::Get().GetStretchVertCursor());
+      return TRUE;
+    }
+  }
+  return CTKBaseControlBar::OnSetCursor(wnd, hitTest, message);
+}
+
+void CTKSizingControlBar::OnWindowPosChanging(WINDOWPOS* pos) {
+  pos->flags |= SWP_FRAMECHANGED;
+  UpdateDockBarId();
+  if (!IsFloating() && (pos->flags & SWP_SHOWWINDOW)) m_keepSizeOnce = TRUE;
+  CTKBaseControlBar::OnWindowPosChanging(pos);
+}
+
+LRESULT CTKSizingControlBar::OnSetText(WPARAM, LPARAM) {
+  // The caption shows the text: the frame is drawn again once the text is in.
+  LRESULT result = Default();
+  ::SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0,
+                 SWP_NOZORDER | SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_DRAWFRAME);
+  return result;
 }
 
 void CTKSizingControlBar::ToggleExpansion(BOOL toggle) {

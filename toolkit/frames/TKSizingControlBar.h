@@ -49,7 +49,6 @@ public:
   BOOL DestroyWindow() override;
   CSize CalcFixedLayout(BOOL stretch, BOOL horizontal) override;
   CSize CalcDynamicLayout(int length, DWORD mode) override;
-  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
   // Expands the bar over its row (the others at their minimum) or contracts it; a
   // floating bar or one alone in its row stays as it is.
@@ -110,4 +109,21 @@ protected:
   void SendContextMenuRequest(POINT screen);
   int HitTest(POINT screenPoint);
   CRect m_dragLine;  // the line on the frame's client area, empty when none is shown
+
+  int OnCreate(LPCREATESTRUCT cs);
+  void OnNcCalcSize(BOOL calcValidRects, NCCALCSIZE_PARAMS* params);
+  LRESULT OnNcHitTest(CPoint point);
+  void OnNcPaint();
+  void OnPaint();
+  void OnNcLButtonDown(UINT hitTest, CPoint point);
+  void OnMouseMove(UINT flags, CPoint point);
+  void OnLButtonUp(UINT flags, CPoint point);
+  void OnRButtonDown(UINT flags, CPoint point);
+  void OnNcRButtonUp(UINT hitTest, CPoint point);
+  void OnCaptureChanged(CWnd* wnd);
+  BOOL OnSetCursor(CWnd* wnd, UINT hitTest, UINT message);
+  void OnWindowPosChanging(WINDOWPOS* pos);
+  LRESULT OnSetText(WPARAM wParam, LPARAM lParam);
+
+  DECLARE_MESSAGE_MAP()
 };

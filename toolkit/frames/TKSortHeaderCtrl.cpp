@@ -143,73 +143,83 @@ void CTKSortHeaderCtrl::PaintAll(CDC* dc) {
   dc->SelectObject(oldFont);
 }
 
-LRESULT CTKSortHeaderCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-  switch (message) {
-    case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC hdc = ::BeginPaint(m_hWnd, &ps);
-      CRect client;
-      GetClientRect(&client);
-      CDC target(hdc);
-      CDC memory;
-      memory.CreateCompatibleDC(&target);
-      HBITMAP bitmap = ::CreateCompatibleBitmap(hdc, std::max<int>(1, client.Width()),
-                                                std::max<int>(1, client.Height()));
-      HGDIOBJ old = memory.SelectObject(bitmap);
-      PaintAll(&memory);
-      target.BitBlt(0, 0, client.Width(), client.Height(), &memory, 0, 0, SRCCOPY);
-      memory.SelectObject(old);
-      ::DeleteObject(bitmap);
-      target.Detach();
-      ::EndPaint(m_hWnd, &ps);
-      return 0;
+BEGIN_MESSAGE_MAP(CTKSortHeaderCtrl, CTKHeaderCtrlBase)
+  ON_WM_PAINT()
+  ON_MESSAGE(WM_PRINTCLIENT, OnPrintClient)
+  ON_WM_ERASEBKGND()
+  ON_WM_MOUSEMOVE()
+  ON_WM_MOUSELEAVE()
+  ON_WM_CANCELMODE()
+  ON_WM_LBUTTONDOWN()
+  ON_WM_LBUTTONUP()
+END_MESSAGE_MAP()
+
+void CTKSortHeaderCtrl::OnPaint() {
+  // Through a memory bitmap, so the items never flicker.
+  CPaintDC target(this);
+  CRect client;
+  GetClientRect(&client);
+  CDC memory;
+  memory.CreateCompatibleDC(&target);
+  HBITMAP bitmap =
+      ::CreateCompatibleBitmap(target, std::max<int>(1, client.Width()), std::max<int>(1, client.Height()));
+  HGDIOBJ old = memory.SelectObject(bitmap);
+  PaintAll(&memory);
+  target.BitBlt(0, 0, client.Width(), client.Height(), &memory, 0, 0, SRCCOPY);
+  memory.SelectObject(old);
+  ::DeleteObject(bitmap);
+}
+
+LRESULT CTKSortHeaderCtrl::OnPrintClient(WPARAM wParam, LPARAM) {
+  CDC dc(reinterpret_cast<HDC>(wParam));
+  PaintAll(&dc);
+  return 0;
+}
+
+BOOL CTKSortHeaderCtrl::OnEraseBkgnd(CDC*) { return TRUE; }
+
+void CTKSortHeaderCtrl::OnMouseMove(UINT flags, CPoint point) {
+  // The column under the mouse is hot while no button is down.
+  if (!(flags & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON))) {
+    UINT hitFlags = 0;
+    int item = HitTest(point, &hitFlags);
+    const int hot = (hitFlags & HHT_ONHEADER) ? item : -1;
+    if (!m_bTracked) {
+      m_bTracked = TRUE;
+      TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, m_hWnd, 0};
+      ::TrackMouseEvent(&track);
     }
-    case WM_PRINTCLIENT: {
-      CDC dc(reinterpret_cast<HDC>(wParam));
-      PaintAll(&dc);
-      dc.Detach();
-      return 0;
+    if (hot != m_nHighlightedItem) {
+      m_nHighlightedItem = hot;
+      Invalidate();
     }
-    case WM_ERASEBKGND:
-      return TRUE;
-    case WM_MOUSEMOVE:
-      if (!(wParam & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON))) {
-        POINT point{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
-        UINT flags = 0;
-        int item = HitTest(point, &flags);
-        const int hot = (flags & HHT_ONHEADER) ? item : -1;
-        if (!m_bTracked) {
-          m_bTracked = TRUE;
-          TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, m_hWnd, 0};
-          ::TrackMouseEvent(&track);
-        }
-        if (hot != m_nHighlightedItem) {
-          m_nHighlightedItem = hot;
-          Invalidate();
-        }
-      }
-      break;
-    case WM_MOUSELEAVE:
-      m_bTracked = FALSE;
-      if (m_nHighlightedItem >= 0) {
-        m_nHighlightedItem = -1;
-        Invalidate();
-      }
-      break;
-    case WM_CANCELMODE:
-      if (m_nHighlightedItem >= 0) {
-        m_nHighlightedItem = -1;
-        Invalidate();
-      }
-      break;
-    case WM_LBUTTONDOWN:
-      m_bPressed = TRUE;
-      break;
-    case WM_LBUTTONUP:
-      m_bPressed = FALSE;
-      break;
-    default:
-      break;
   }
-  return CTKHeaderCtrlBase::WindowProc(message, wParam, lParam);
+  CTKHeaderCtrlBase::OnMouseMove(flags, point);
+}
+
+void CTKSortHeaderCtrl::OnMouseLeave() {
+  m_bTracked = FALSE;
+  if (m_nHighlightedItem >= 0) {
+    m_nHighlightedItem = -1;
+    Invalidate();
+  }
+  CTKHeaderCtrlBase::OnMouseLeave();
+}
+
+void CTKSortHeaderCtrl::OnCancelMode() {
+  if (m_nHighlightedItem >= 0) {
+    m_nHighlightedItem = -1;
+    Invalidate();
+  }
+  CTKHeaderCtrlBase::OnCancelMode();
+}
+
+void CTKSortHeaderCtrl::OnLButtonDown(UINT flags, CPoint point) {
+  m_bPressed = TRUE;
+  CTKHeaderCtrlBase::OnLButtonDown(flags, point);
+}
+
+void CTKSortHeaderCtrl::OnLButtonUp(UINT flags, CPoint point) {
+  m_bPressed = FALSE;
+  CTKHeaderCtrlBase::OnLButtonUp(flags, point);
 }

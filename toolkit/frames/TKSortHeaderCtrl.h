@@ -27,10 +27,16 @@ public:
   // The whole header into the DC (WM_PAINT through a memory bitmap, WM_PRINTCLIENT).
   void PaintAll(CDC* dc);
 
-  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
-
 protected:
   void PreSubclassWindow() override;
+  void OnPaint();
+  LRESULT OnPrintClient(WPARAM wParam, LPARAM lParam);
+  BOOL OnEraseBkgnd(CDC* dc);
+  void OnMouseMove(UINT flags, CPoint point);
+  void OnMouseLeave();
+  void OnCancelMode();
+  void OnLButtonDown(UINT flags, CPoint point);
+  void OnLButtonUp(UINT flags, CPoint point);
 
   std::unordered_map<int, int> m_mapColumnsStatus;
   BOOL m_bPressed = FALSE;
@@ -38,4 +44,6 @@ protected:
   BOOL m_bIsDrawing = TRUE;
   int m_nHighlightedItem = -1;
   BOOL m_bTracked = FALSE;
+
+  DECLARE_MESSAGE_MAP()
 };

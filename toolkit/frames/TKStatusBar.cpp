@@ -50,8 +50,8 @@ CTKStatusBar::CTKStatusBar() {
 }
 
 CTKStatusBar::~CTKStatusBar() {
-  for (int i = 0; i < count_; ++i) FreePane(panes_[i]);
-  delete[] panes_;
+  for (int i = 0; i < m_count; ++i) FreePane(m_panes[i]);
+  delete[] m_panes;
 }
 
 void CTKStatusBar::FreePane(TKStatusPane& pane, bool keepImages) {
@@ -84,15 +84,15 @@ BOOL CTKStatusBar::Create(CWnd* parent, DWORD style, UINT id) {
 }
 
 BOOL CTKStatusBar::SetIndicators(const UINT* ids, int count) {
-  for (int i = 0; i < count_; ++i) FreePane(panes_[i]);
-  delete[] panes_;
-  panes_ = count > 0 ? new TKStatusPane[count] : nullptr;
-  count_ = count > 0 ? count : 0;
+  for (int i = 0; i < m_count; ++i) FreePane(m_panes[i]);
+  delete[] m_panes;
+  m_panes = count > 0 ? new TKStatusPane[count] : nullptr;
+  m_count = count > 0 ? count : 0;
   HDC screen = ::GetDC(nullptr);
   HGDIOBJ oldFont = ::SelectObject(screen, Font());
   BOOL ok = TRUE;
-  for (int i = 0; i < count_; ++i) {
-    TKStatusPane& pane = panes_[i];
+  for (int i = 0; i < m_count; ++i) {
+    TKStatusPane& pane = m_panes[i];
     pane.id = ids ? ids[i] : 0;
     if (pane.id) {
       char text[256] = {};
@@ -120,45 +120,45 @@ BOOL CTKStatusBar::SetIndicators(const UINT* ids, int count) {
 }
 
 int CTKStatusBar::CommandToIndex(UINT id) const {
-  for (int i = 0; i < count_; ++i)
-    if (panes_[i].id == id) return i;
+  for (int i = 0; i < m_count; ++i)
+    if (m_panes[i].id == id) return i;
   return -1;
 }
 
 void CTKStatusBar::GetItemRect(int index, RECT* rect) const {
   if (!rect) return;
-  *rect = Valid(index) ? panes_[index].rect : CRect(0, 0, 0, 0);
+  *rect = Valid(index) ? m_panes[index].rect : CRect(0, 0, 0, 0);
 }
 
 void CTKStatusBar::InvalidatePane(int index, bool) {
   if (!m_hWnd || !Valid(index)) return;
-  CRect rect = panes_[index].rect;
+  CRect rect = m_panes[index].rect;
   if (!rect.IsRectEmpty()) ::InvalidateRect(m_hWnd, &rect, FALSE);
 }
 
 void CTKStatusBar::SetPaneStyle(int index, UINT style) {
-  if (!Valid(index) || panes_[index].style == style) return;
-  panes_[index].style = style;
+  if (!Valid(index) || m_panes[index].style == style) return;
+  m_panes[index].style = style;
   InvalidatePane(index, false);
   if (m_hWnd) UpdateWindow();
 }
 
 void CTKStatusBar::SetPaneInfo(int index, UINT id, UINT style, int width) {
   if (!Valid(index)) return;
-  panes_[index].id = id;
-  panes_[index].style = style;
-  panes_[index].textWidth = width;
+  m_panes[index].id = id;
+  m_panes[index].style = style;
+  m_panes[index].textWidth = width;
   RecalcLayout();
   if (m_hWnd) Invalidate(FALSE);
 }
 
 CString CTKStatusBar::GetPaneText(int index) const {
-  return Valid(index) && panes_[index].text ? CString(panes_[index].text) : CString();
+  return Valid(index) && m_panes[index].text ? CString(m_panes[index].text) : CString();
 }
 
 BOOL CTKStatusBar::SetPaneText(int index, const char* text, BOOL update) {
   if (!Valid(index)) return FALSE;
-  TKStatusPane& pane = panes_[index];
+  TKStatusPane& pane = m_panes[index];
   if ((!text || !*text) && !pane.text) return TRUE;
   if (text && pane.text && std::strcmp(text, pane.text) == 0) return TRUE;
   char* copy = nullptr;
@@ -173,7 +173,7 @@ BOOL CTKStatusBar::SetPaneText(int index, const char* text, BOOL update) {
 }
 
 void CTKStatusBar::StopAnimation(int index) {
-  TKStatusPane& pane = panes_[index];
+  TKStatusPane& pane = m_panes[index];
   if (pane.frameCount <= 0) return;
   if (m_hWnd) KillTimer(pane.id);
   if (pane.images) ImageList_Destroy(pane.images);
@@ -185,7 +185,7 @@ void CTKStatusBar::StopAnimation(int index) {
 void CTKStatusBar::SetPaneIcon(int index, HICON icon, BOOL update) {
   if (!Valid(index)) return;
   StopAnimation(index);
-  TKStatusPane& pane = panes_[index];
+  TKStatusPane& pane = m_panes[index];
   if (!icon) {
     if (pane.images) ImageList_Destroy(pane.images);
     pane.images = nullptr;
@@ -216,7 +216,7 @@ void CTKStatusBar::SetPaneIcon(int index, HICON icon, BOOL update) {
 
 void CTKStatusBar::SetPaneAnimation(int index, HIMAGELIST list, UINT interval, BOOL update) {
   if (!Valid(index)) return;
-  TKStatusPane& pane = panes_[index];
+  TKStatusPane& pane = m_panes[index];
   if (m_hWnd) KillTimer(pane.id);
   if (pane.images) ImageList_Destroy(pane.images);
   pane.images = nullptr;
@@ -242,32 +242,32 @@ void CTKStatusBar::SetPaneAnimation(int index, HIMAGELIST list, UINT interval, B
 
 void CTKStatusBar::SetTipText(int index, const char* text) {
   if (!Valid(index)) return;
-  TKStatusPane& pane = panes_[index];
+  TKStatusPane& pane = m_panes[index];
   delete[] pane.tipText;
   pane.tipText = text && *text ? CopyText(text) : nullptr;
   SetBarStyle(m_dwStyle | CBRS_TOOLTIPS);
 }
 
 CString CTKStatusBar::GetTipText(int index) const {
-  return Valid(index) && panes_[index].tipText ? CString(panes_[index].tipText) : CString();
+  return Valid(index) && m_panes[index].tipText ? CString(m_panes[index].tipText) : CString();
 }
 
 void CTKStatusBar::SetPaneTextColor(int index, COLORREF color, BOOL update) {
   if (!Valid(index)) return;
-  panes_[index].textColor = color;
+  m_panes[index].textColor = color;
   if (update) InvalidatePane(index, true);
 }
 
 void CTKStatusBar::SetPaneBackgroundColor(int index, COLORREF color, BOOL update) {
   if (!Valid(index)) return;
-  panes_[index].backColor = color;
+  m_panes[index].backColor = color;
   if (update) InvalidatePane(index, true);
 }
 
 void CTKStatusBar::EnablePaneProgressBar(int index, int total, BOOL showText, COLORREF color,
                                          COLORREF endColor, COLORREF textColor) {
   if (!Valid(index)) return;
-  TKStatusPane& pane = panes_[index];
+  TKStatusPane& pane = m_panes[index];
   pane.progressTotal = total;
   pane.progressPos = 0;
   pane.progressText = showText;
@@ -279,7 +279,7 @@ void CTKStatusBar::EnablePaneProgressBar(int index, int total, BOOL showText, CO
 
 void CTKStatusBar::SetPaneProgress(int index, int position, BOOL update) {
   if (!Valid(index)) return;
-  panes_[index].progressPos = position;
+  m_panes[index].progressPos = position;
   if (update) InvalidatePane(index, true);
 }
 
@@ -289,7 +289,7 @@ HFONT CTKStatusBar::Font() const {
 
 CSize CTKStatusBar::CalcFixedLayout(BOOL, BOOL) {
   int height = 0;
-  for (int i = 0; i < count_; ++i) height = std::max(height, panes_[i].iconHeight);
+  for (int i = 0; i < m_count; ++i) height = std::max(height, m_panes[i].iconHeight);
   HDC screen = ::GetDC(nullptr);
   HGDIOBJ old = ::SelectObject(screen, Font());
   TEXTMETRICA tm{};
@@ -313,15 +313,15 @@ void CTKStatusBar::RecalcLayout() {
   // The spare width ends where the panes must stop: before the size box when it shows
   // (else the stretching pane pushes the last pane under the box, cutting it).
   int spare = inside.Width() + kGap - (m_hideSizeBox ? 0 : m_sizeBoxWidth);
-  for (int i = 0; i < count_; ++i) {
-    const TKStatusPane& pane = panes_[i];
+  for (int i = 0; i < m_count; ++i) {
+    const TKStatusPane& pane = m_panes[i];
     spare -= pane.textWidth + pane.iconWidth + kGap + 4;
     if (pane.textWidth > 0 && pane.iconWidth > 0) spare -= 4;
   }
   bool stretched = false;
   int x = inside.left;
-  for (int i = 0; i < count_; ++i) {
-    TKStatusPane& pane = panes_[i];
+  for (int i = 0; i < m_count; ++i) {
+    TKStatusPane& pane = m_panes[i];
     int width = pane.textWidth + pane.iconWidth;
     if (pane.textWidth > 0 && pane.iconWidth > 0) width += 4;
     if ((pane.style & SBPS_STRETCH) && !stretched) {
@@ -341,9 +341,9 @@ void CTKStatusBar::RecalcLayout() {
 void CTKStatusBar::OnUpdateCmdUI(CFrameWnd* target, BOOL disableIfNoHandler) {
   StatusCmdUI state;
   state.m_pOther = this;
-  for (int i = 0; i < count_; ++i) {
+  for (int i = 0; i < m_count; ++i) {
     state.m_nIndex = static_cast<UINT>(i);
-    state.m_nID = panes_[i].id;
+    state.m_nID = m_panes[i].id;
     if (!state.DoUpdate(target) && disableIfNoHandler && state.m_nID) state.Enable(FALSE);
   }
 }
@@ -399,15 +399,134 @@ void CTKStatusBar::DrawPane(CDC* dc, TKStatusPane* pane) {
   }
 }
 
-void CTKStatusBar::Paint() {
-  PAINTSTRUCT ps;
-  HDC screen = ::BeginPaint(m_hWnd, &ps);
+BEGIN_MESSAGE_MAP(CTKStatusBar, CTKBaseControlBar)
+  ON_WM_DESTROY()
+  ON_WM_SIZE()
+  ON_MESSAGE(WM_SETFONT, OnSetFont)
+  ON_MESSAGE(WM_GETFONT, OnGetFont)
+  ON_MESSAGE(WM_SETTEXT, OnSetText)
+  ON_MESSAGE(WM_GETTEXTLENGTH, OnGetTextLength)
+  ON_MESSAGE(WM_GETTEXT, OnGetText)
+  ON_WM_SETTINGCHANGE()
+  ON_WM_NCHITTEST()
+  ON_WM_SYSCOMMAND()
+  ON_WM_LBUTTONDBLCLK()
+  ON_WM_TIMER()
+  ON_WM_PAINT()
+END_MESSAGE_MAP()
+
+void CTKStatusBar::OnDestroy() {
+  for (int i = 0; i < m_count; ++i) {
+    KillTimer(m_panes[i].id);
+    FreePane(m_panes[i]);
+    m_panes[i].frameCount = 0;
+  }
+  CTKBaseControlBar::OnDestroy();
+}
+
+void CTKStatusBar::OnSize(UINT type, int cx, int cy) {
+  CTKBaseControlBar::OnSize(type, cx, cy);
+  RecalcLayout();
+  Invalidate(FALSE);
+}
+
+LRESULT CTKStatusBar::OnSetFont(WPARAM wParam, LPARAM lParam) {
+  m_hFont = reinterpret_cast<HFONT>(wParam);
+  RecalcLayout();
+  if (lParam) Invalidate(FALSE);
+  return 0;
+}
+
+LRESULT CTKStatusBar::OnGetFont(WPARAM, LPARAM) { return reinterpret_cast<LRESULT>(m_hFont); }
+
+// The window text is the message pane's (id 0).
+LRESULT CTKStatusBar::OnSetText(WPARAM, LPARAM lParam) {
+  int index = CommandToIndex(0);
+  if (index < 0) return -1;
+  return SetPaneText(index, reinterpret_cast<const char*>(lParam), TRUE) ? 0 : -1;
+}
+
+LRESULT CTKStatusBar::OnGetTextLength(WPARAM, LPARAM) {
+  int index = CommandToIndex(0);
+  return index >= 0 && m_panes[index].text ? static_cast<LRESULT>(std::strlen(m_panes[index].text)) : 0;
+}
+
+LRESULT CTKStatusBar::OnGetText(WPARAM wParam, LPARAM lParam) {
+  size_t capacity = wParam;
+  char* buffer = reinterpret_cast<char*>(lParam);
+  if (capacity == 0 || !buffer) return 0;
+  int index = CommandToIndex(0);
+  const char* text = index >= 0 && m_panes[index].text ? m_panes[index].text : "";
+  size_t copied = std::min(std::strlen(text), capacity - 1);
+  std::memcpy(buffer, text, copied);
+  buffer[copied] = '\0';
+  return static_cast<LRESULT>(copied + 1);
+}
+
+void CTKStatusBar::OnSettingChange(UINT flags, LPCSTR section) {
+  RecalcLayout();
+  CTKBaseControlBar::OnSettingChange(flags, section);
+}
+
+LRESULT CTKStatusBar::OnNcHitTest(CPoint point) {
+  LRESULT hit = CTKBaseControlBar::OnNcHitTest(point);
+  if (!m_hideSizeBox) {
+    ::ScreenToClient(m_hWnd, &point);
+    // Over the size box the bar is the frame's sizing corner.
+    if (m_sizeBoxRect.PtInRect(point))
+      return (::GetWindowLongA(m_hWnd, GWL_EXSTYLE) & WS_EX_LAYOUTRTL) ? HTBOTTOMLEFT : HTBOTTOMRIGHT;
+  }
+  return hit;
+}
+
+void CTKStatusBar::OnSysCommand(UINT id, LPARAM lParam) {
+  // Sizing from the size box sizes the frame.
+  if (!m_hideSizeBox && (id & 0xFFF0) == SC_SIZE) {
+    if (HWND frame = ::GetParent(m_hWnd)) {
+      ::SendMessageA(frame, WM_SYSCOMMAND, id, lParam);
+      return;
+    }
+  }
+  CTKBaseControlBar::OnSysCommand(id, lParam);
+}
+
+void CTKStatusBar::OnLButtonDblClk(UINT flags, CPoint point) {
+  if (m_doubleClickCommand) {
+    for (int i = 0; i < m_count; ++i)
+      if (m_panes[i].rect.PtInRect(point)) {
+        HWND owner = ::GetWindow(m_hWnd, GW_OWNER);
+        if (!owner) owner = ::GetParent(m_hWnd);
+        ::PostMessageA(owner, WM_COMMAND, m_panes[i].id, 0);
+        break;
+      }
+  }
+  CTKBaseControlBar::OnLButtonDblClk(flags, point);
+}
+
+void CTKStatusBar::OnTimer(UINT_PTR id) {
+  // A pane's animation timer has the pane's id.
+  for (int i = 0; i < m_count; ++i) {
+    TKStatusPane& pane = m_panes[i];
+    if (pane.id != id || pane.frameCount <= 0) continue;
+    pane.currentFrame = (pane.currentFrame + 1) % pane.frameCount;
+    CRect icon = pane.rect;
+    if (!(pane.style & SBPS_NOBORDERS)) icon.DeflateRect(2, 1);
+    icon.right = icon.left + pane.iconWidth;
+    ::InvalidateRect(m_hWnd, &icon, FALSE);
+    UpdateWindow();
+    return;
+  }
+  CTKBaseControlBar::OnTimer(id);
+}
+
+void CTKStatusBar::OnPaint() {
+  CPaintDC target(this);
   CRect client;
   GetClientRect(&client);
   CDC memory;
-  CDC target(screen);
   memory.CreateCompatibleDC(&target);
-  HBITMAP bitmap = ::CreateCompatibleBitmap(screen, std::max(1, client.Width()), std::max(1, client.Height()));
+  HBITMAP bitmap =
+      ::CreateCompatibleBitmap(target, std::max(1, client.Width()), std::max(1, client.Height()));
   HGDIOBJ oldBitmap = memory.SelectObject(bitmap);
   CTKVisualManager* look = CTKVisualManager::GetInstance();
   look->PaintBarBackground(&memory, this, client, client);
@@ -415,108 +534,11 @@ void CTKStatusBar::Paint() {
   memory.SetTextColor(GlobalData::Get().buttonText);
   memory.SetBkColor(GlobalData::Get().buttonFace);
   memory.SetBkMode(TRANSPARENT);
-  for (int i = 0; i < count_; ++i) DrawPane(&memory, &panes_[i]);
+  for (int i = 0; i < m_count; ++i) DrawPane(&memory, &m_panes[i]);
   memory.SelectObject(oldFont);
   if (!m_hideSizeBox) look->PaintSizeGrip(&memory, this, m_sizeBoxRect);
   target.BitBlt(0, 0, client.Width(), client.Height(), &memory, 0, 0, SRCCOPY);
-  target.Detach();
   memory.SelectObject(oldBitmap);
   ::DeleteObject(bitmap);
-  ::EndPaint(m_hWnd, &ps);
 }
 
-LRESULT CTKStatusBar::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-  switch (message) {
-    case WM_DESTROY:
-      for (int i = 0; i < count_; ++i) {
-        KillTimer(panes_[i].id);
-        FreePane(panes_[i]);
-        panes_[i].frameCount = 0;
-      }
-      break;
-    case WM_SIZE: {
-      LRESULT result = CTKBaseControlBar::WindowProc(message, wParam, lParam);
-      RecalcLayout();
-      Invalidate(FALSE);
-      return result;
-    }
-    case WM_SETFONT:
-      m_hFont = reinterpret_cast<HFONT>(wParam);
-      RecalcLayout();
-      if (lParam) Invalidate(FALSE);
-      return 0;
-    case WM_GETFONT:
-      return reinterpret_cast<LRESULT>(m_hFont);
-    case WM_SETTEXT: {
-      int index = CommandToIndex(0);
-      if (index < 0) return -1;
-      return SetPaneText(index, reinterpret_cast<const char*>(lParam), TRUE) ? 0 : -1;
-    }
-    case WM_GETTEXTLENGTH: {
-      int index = CommandToIndex(0);
-      return index >= 0 && panes_[index].text ? static_cast<LRESULT>(std::strlen(panes_[index].text)) : 0;
-    }
-    case WM_GETTEXT: {
-      size_t capacity = wParam;
-      char* buffer = reinterpret_cast<char*>(lParam);
-      if (capacity == 0 || !buffer) return 0;
-      int index = CommandToIndex(0);
-      const char* text = index >= 0 && panes_[index].text ? panes_[index].text : "";
-      size_t copied = std::min(std::strlen(text), capacity - 1);
-      std::memcpy(buffer, text, copied);
-      buffer[copied] = '\0';
-      return static_cast<LRESULT>(copied + 1);
-    }
-    case WM_SETTINGCHANGE:
-      RecalcLayout();
-      break;
-    case WM_NCHITTEST: {
-      LRESULT hit = CTKBaseControlBar::WindowProc(message, wParam, lParam);
-      if (!m_hideSizeBox) {
-        POINT point{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
-        ::ScreenToClient(m_hWnd, &point);
-        if (m_sizeBoxRect.PtInRect(point))
-          return (::GetWindowLongA(m_hWnd, GWL_EXSTYLE) & WS_EX_LAYOUTRTL) ? HTBOTTOMLEFT : HTBOTTOMRIGHT;
-      }
-      return hit;
-    }
-    case WM_SYSCOMMAND:
-      if (!m_hideSizeBox && (wParam & 0xFFF0) == SC_SIZE) {
-        if (HWND frame = ::GetParent(m_hWnd)) return ::SendMessageA(frame, message, wParam, lParam);
-      }
-      break;
-    case WM_LBUTTONDBLCLK:
-      if (m_doubleClickCommand) {
-        POINT point{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
-        for (int i = 0; i < count_; ++i)
-          if (panes_[i].rect.PtInRect(point)) {
-            HWND owner = ::GetWindow(m_hWnd, GW_OWNER);
-            if (!owner) owner = ::GetParent(m_hWnd);
-            ::PostMessageA(owner, WM_COMMAND, panes_[i].id, 0);
-            break;
-          }
-      }
-      break;
-    case WM_TIMER:
-      for (int i = 0; i < count_; ++i) {
-        TKStatusPane& pane = panes_[i];
-        if (pane.id != wParam || pane.frameCount <= 0) continue;
-        pane.currentFrame = (pane.currentFrame + 1) % pane.frameCount;
-        CRect icon = pane.rect;
-        if (!(pane.style & SBPS_NOBORDERS)) icon.DeflateRect(2, 1);
-        icon.right = icon.left + pane.iconWidth;
-        ::InvalidateRect(m_hWnd, &icon, FALSE);
-        UpdateWindow();
-        return 0;
-      }
-      break;
-    case WM_PAINT:
-      Paint();
-      return 0;
-    case WM_PRINTCLIENT:
-      break;
-    default:
-      break;
-  }
-  return CTKBaseControlBar::WindowProc(message, wParam, lParam);
-}

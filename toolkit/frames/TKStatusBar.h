@@ -47,12 +47,12 @@ public:
   BOOL PreCreateWindow(CREATESTRUCTA& cs) override;
   BOOL SetIndicators(const UINT* ids, int count);
 
-  int GetCount() const { return count_; }
-  const TKStatusPane* GetPane(int index) const { return Valid(index) ? &panes_[index] : nullptr; }
+  int GetCount() const { return m_count; }
+  const TKStatusPane* GetPane(int index) const { return Valid(index) ? &m_panes[index] : nullptr; }
   int CommandToIndex(UINT id) const;
-  UINT GetItemID(int index) const { return Valid(index) ? panes_[index].id : 0; }
+  UINT GetItemID(int index) const { return Valid(index) ? m_panes[index].id : 0; }
   void GetItemRect(int index, RECT* rect) const;
-  UINT GetPaneStyle(int index) const { return Valid(index) ? panes_[index].style : 0; }
+  UINT GetPaneStyle(int index) const { return Valid(index) ? m_panes[index].style : 0; }
   void SetPaneStyle(int index, UINT style);
   // The pane's id, style and text width together.
   void SetPaneInfo(int index, UINT id, UINT style, int width);
@@ -74,7 +74,6 @@ public:
 
   CSize CalcFixedLayout(BOOL stretch, BOOL horizontal) override;
   void OnUpdateCmdUI(CFrameWnd* target, BOOL disableIfNoHandler) override;
-  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
   // Paints one pane (background, border, icon, text or progress).
   virtual void DrawPane(CDC* dc, TKStatusPane* pane);
@@ -88,14 +87,29 @@ public:
 protected:
   LRESULT OnSizeParent(AFX_SIZEPARENTPARAMS* layout) override;
 
+  void OnDestroy();
+  void OnSize(UINT type, int cx, int cy);
+  LRESULT OnSetFont(WPARAM wParam, LPARAM lParam);
+  LRESULT OnGetFont(WPARAM wParam, LPARAM lParam);
+  LRESULT OnSetText(WPARAM wParam, LPARAM lParam);
+  LRESULT OnGetTextLength(WPARAM wParam, LPARAM lParam);
+  LRESULT OnGetText(WPARAM wParam, LPARAM lParam);
+  void OnSettingChange(UINT flags, LPCSTR section);
+  LRESULT OnNcHitTest(CPoint point);
+  void OnSysCommand(UINT id, LPARAM lParam);
+  void OnLButtonDblClk(UINT flags, CPoint point);
+  void OnTimer(UINT_PTR id);
+  void OnPaint();
+
+  DECLARE_MESSAGE_MAP()
+
 private:
-  bool Valid(int index) const { return index >= 0 && index < count_; }
+  bool Valid(int index) const { return index >= 0 && index < m_count; }
   void FreePane(TKStatusPane& pane, bool keepImages = false);
   void StopAnimation(int index);
   void RecalcLayout();
   HFONT Font() const;
-  void Paint();
   void InvalidatePane(int index, bool contentOnly);
-  TKStatusPane* panes_ = nullptr;
-  int count_ = 0;
+  TKStatusPane* m_panes = nullptr;
+  int m_count = 0;
 };

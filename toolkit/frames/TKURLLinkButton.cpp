@@ -80,12 +80,13 @@ BOOL CTKURLLinkButton::PreTranslateMessage(MSG* msg) {
   return CTKButton::PreTranslateMessage(msg);
 }
 
-LRESULT CTKURLLinkButton::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_LBUTTONUP) {
-    const bool click = m_bPushed && m_bClickiedInside && m_bHighlighted;
-    LRESULT result = CTKButton::WindowProc(message, wParam, lParam);
-    if (click) OpenLink();
-    return result;
-  }
-  return CTKButton::WindowProc(message, wParam, lParam);
+BEGIN_MESSAGE_MAP(CTKURLLinkButton, CTKButton)
+  ON_WM_LBUTTONUP()
+END_MESSAGE_MAP()
+
+void CTKURLLinkButton::OnLButtonUp(UINT flags, CPoint point) {
+  // Whether this release is a click is known only before the button forgets its press.
+  const bool click = m_bPushed && m_bClickiedInside && m_bHighlighted;
+  CTKButton::OnLButtonUp(flags, point);
+  if (click) OpenLink();
 }

@@ -24,11 +24,13 @@ public:
   void DrawFocusRectangle(CDC* dc, const CRect& rect) override;
   void PaintContent(CDC* dc, const CRect& rect, UINT itemState) override;
   BOOL PreTranslateMessage(MSG* msg) override;
-  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
   CString m_strURL;
   CString m_strPrefix;
 
 protected:
   void OpenLink();
+  void OnLButtonUp(UINT flags, CPoint point);
+
+  DECLARE_MESSAGE_MAP()
 };

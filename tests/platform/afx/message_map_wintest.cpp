@@ -122,17 +122,25 @@ protected:
   void OnContextMenu(CWnd* wnd, CPoint point) { Add("ContextMenu " + Who(wnd) + " " + Pt(point)); }
   void OnKeyDown(UINT key, UINT repeat, UINT flags) { Add(Format("KeyDown %x %u %x", key, repeat, flags)); }
   void OnKeyUp(UINT key, UINT repeat, UINT flags) { Add(Format("KeyUp %x %u %x", key, repeat, flags)); }
-  void OnSysKeyDown(UINT key, UINT repeat, UINT flags) { Add(Format("SysKeyDown %x %u %x", key, repeat, flags)); }
+  void OnSysKeyDown(UINT key, UINT repeat, UINT flags) {
+    Add(Format("SysKeyDown %x %u %x", key, repeat, flags));
+  }
   void OnSysKeyUp(UINT key, UINT repeat, UINT flags) { Add(Format("SysKeyUp %x %u %x", key, repeat, flags)); }
-  void OnChar(UINT character, UINT repeat, UINT flags) { Add(Format("Char %c %u %x", character, repeat, flags)); }
+  void OnChar(UINT character, UINT repeat, UINT flags) {
+    Add(Format("Char %c %u %x", character, repeat, flags));
+  }
   UINT OnGetDlgCode() {
     Add("GetDlgCode");
     return DLGC_WANTALLKEYS;
   }
   void OnSetFocus(CWnd* wnd) { Add("SetFocus " + Who(wnd)); }
   void OnKillFocus(CWnd* wnd) { Add("KillFocus " + Who(wnd)); }
-  void OnHScroll(UINT code, UINT position, CWnd* bar) { Add(Format("HScroll %u %u ", code, position) + Who(bar)); }
-  void OnVScroll(UINT code, UINT position, CWnd* bar) { Add(Format("VScroll %u %u ", code, position) + Who(bar)); }
+  void OnHScroll(UINT code, UINT position, CWnd* bar) {
+    Add(Format("HScroll %u %u ", code, position) + Who(bar));
+  }
+  void OnVScroll(UINT code, UINT position, CWnd* bar) {
+    Add(Format("VScroll %u %u ", code, position) + Who(bar));
+  }
   LRESULT OnRaw(WPARAM wParam, LPARAM lParam) {
     Add(Format("Raw %d %d", static_cast<int>(wParam), static_cast<int>(lParam)));
     return 1234;
@@ -226,7 +234,8 @@ TEST(MessageMap, EachEntryKindGetsItsDecodedArgumentsAndItsAnswerReachesTheSende
   g_registeredMessage = ::RegisterWindowMessageA("TarvelMessageMapTest");
   MapWindow window;
   ASSERT_TRUE(window.CreateEx(0, nullptr, "map", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr, nullptr));
-  HWND other = ::CreateWindowExA(0, "BUTTON", "other", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+  HWND other =
+      ::CreateWindowExA(0, "BUTTON", "other", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
   ASSERT_NE(other, nullptr);
   window.other = other;
   const WPARAM otherW = reinterpret_cast<WPARAM>(other);

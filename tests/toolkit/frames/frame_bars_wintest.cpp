@@ -229,6 +229,24 @@ TEST_F(FrameFixture, PaneIconWidensThePaneAndStopsItsAnimation) {
   EXPECT_EQ(after.Width(), before.Width());
 }
 
+TEST_F(FrameFixture, DoubleClickOnAPaneSendsItsCommandToTheFrameOnceEnabled) {
+  constexpr UINT kPaneId = 4243;
+  status.SetPaneInfo(1, kPaneId, 0, 60);
+  CRect pane;
+  status.GetItemRect(1, &pane);
+  PumpPendingMessages();
+  auto doubleClickCommand = [&](POINT at) -> WPARAM {
+    status.SendMessage(WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(at.x, at.y));
+    MSG msg{};
+    return ::PeekMessageA(&msg, frameHwnd, WM_COMMAND, WM_COMMAND, PM_REMOVE) ? msg.wParam : 0;
+  };
+  const POINT inside{pane.left + 3, pane.top + 3};
+  EXPECT_EQ(doubleClickCommand(inside), 0u) << "off by default";
+  status.EnablePaneDoubleClick(TRUE);
+  EXPECT_EQ(doubleClickCommand(inside), kPaneId);
+  EXPECT_EQ(doubleClickCommand(POINT{pane.left - 3, pane.top + 3}), 0u) << "the pane before has id 0";
+}
+
 TEST_F(FrameFixture, BarsPaintThroughTheCurrentLook) {
   status.SetPaneText(0, "Ready");
   status.SetPaneText(1, "00:00:12");
@@ -511,6 +529,12 @@ TEST_F(FrameFixture, AltAloneTogglesTheMenuBarFocusAndAnOpenPopupTakesTheKeys) {
   EXPECT_TRUE(frame->PreTranslateMessage(&altDown));
   EXPECT_EQ(popup.keys, std::vector<WPARAM>{VK_DOWN});
   EXPECT_EQ(popup.closes, 1);
+  // The frame being activated leaves the popup open; losing the activation (here
+  // while minimised) closes it.
+  frame->SendMessage(WM_ACTIVATE, MAKEWPARAM(WA_ACTIVE, FALSE), 0);
+  EXPECT_EQ(popup.closes, 1);
+  frame->SendMessage(WM_ACTIVATE, MAKEWPARAM(WA_INACTIVE, TRUE), 0);
+  EXPECT_EQ(popup.closes, 2);
   frame->OnMenuPopupClosed(&popup);
   EXPECT_EQ(CTKFrameWnd::OpenPopupMenu(), nullptr);
   EXPECT_FALSE(frame->PreTranslateMessage(&down));
