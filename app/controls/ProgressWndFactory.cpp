@@ -5,17 +5,17 @@
 namespace {
 class ProgressWndWindow final : public seams::ProgressWindow {
 public:
-  bool Show(const std::string& caption) override { return window_.Show(caption.c_str()) != FALSE; }
-  void SetRange(int lower, int upper, int step) override { window_.SetRange(lower, upper, step); }
-  int SetPos(int position) override { return window_.SetPos(position); }
+  bool Show(const std::string& caption) override { return m_window.Show(caption.c_str()) != FALSE; }
+  void SetRange(int lower, int upper, int step) override { m_window.SetRange(lower, upper, step); }
+  int SetPos(int position) override { return m_window.SetPos(position); }
   // The text is shown as it is, never read as a format.
-  void SetText(const std::string& text) override { window_.SetText("%s", text.c_str()); }
-  void PumpMessages(bool escapeCancels) override { window_.PumpMessages(escapeCancels); }
-  bool Cancelled() const override { return window_.Cancelled() != FALSE; }
-  void Hide() override { window_.Hide(); }
+  void SetText(const std::string& text) override { m_window.SetText("%s", text.c_str()); }
+  void PumpMessages(bool escapeCancels) override { m_window.PumpMessages(escapeCancels); }
+  bool Cancelled() const override { return m_window.Cancelled() != FALSE; }
+  void Hide() override { m_window.Hide(); }
 
 private:
-  CProgressWnd window_;
+  CProgressWnd m_window;
 };
 }  // namespace
 

@@ -58,7 +58,7 @@ public:
   // with an empty key).
   std::string FullPath(const std::string& path) const;
 
-  // Virtual operations in their fixed slot order (own and the toolkit's).
+  // Overridable operations: its own, then those it shares with the toolkit's registry class.
   virtual const char* GetRuntimeClass() const { return "CZQRegistry"; }
   virtual void Serialize(settings::Archive&) {}
   virtual int ReadValueNames(std::vector<std::string>* names);

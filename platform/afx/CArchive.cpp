@@ -4,20 +4,20 @@
 #include <vector>
 #include "platform/afx/linux_headers_end.h"
 
-CArchive::CArchive(CFile* file, UINT mode, int) : file_(file) {
+CArchive::CArchive(CFile* file, UINT mode, int) : m_file(file) {
   if (mode & load) {
     std::vector<std::uint8_t> bytes;
     std::uint8_t chunk[4096];
     for (UINT n; (n = file->Read(chunk, sizeof chunk)) > 0;) bytes.insert(bytes.end(), chunk, chunk + n);
-    owned_ = std::make_unique<settings::Archive>(std::move(bytes));
+    m_owned = std::make_unique<settings::Archive>(std::move(bytes));
   } else {
-    owned_ = std::make_unique<settings::Archive>();
+    m_owned = std::make_unique<settings::Archive>();
   }
-  ar_ = owned_.get();
+  m_ar = m_owned.get();
 }
 
 CArchive::~CArchive() {
-  if (file_ && !closed_ && ar_->IsStoring()) {
+  if (m_file && !m_closed && m_ar->IsStoring()) {
     try {
       Flush();
     } catch (...) {
@@ -27,27 +27,27 @@ CArchive::~CArchive() {
 }
 
 void CArchive::Flush() {
-  if (!file_ || !ar_->IsStoring()) return;
-  const auto& bytes = ar_->bytes();
-  if (bytes.size() > flushed_)
-    file_->Write(bytes.data() + flushed_, static_cast<UINT>(bytes.size() - flushed_));
-  flushed_ = bytes.size();
+  if (!m_file || !m_ar->IsStoring()) return;
+  const auto& bytes = m_ar->bytes();
+  if (bytes.size() > m_flushed)
+    m_file->Write(bytes.data() + m_flushed, static_cast<UINT>(bytes.size() - m_flushed));
+  m_flushed = bytes.size();
 }
 
 void CArchive::Close() {
   Flush();
-  closed_ = true;
+  m_closed = true;
 }
 
 UINT CArchive::Read(void* data, UINT size) {
-  UINT n = static_cast<UINT>(std::min<size_t>(size, ar_->Remaining()));
-  ar_->Read(data, n);
+  UINT n = static_cast<UINT>(std::min<size_t>(size, m_ar->Remaining()));
+  m_ar->Read(data, n);
   return n;
 }
 
 CObject* CArchive::ReadObject(const CRuntimeClass* requested) {
   settings::ArchiveObject* shared = nullptr;
-  std::unique_ptr<settings::ArchiveObject> made = ar_->ReadObject(&shared);
+  std::unique_ptr<settings::ArchiveObject> made = m_ar->ReadObject(&shared);
   settings::ArchiveObject* got = made ? made.get() : shared;
   if (!got) return nullptr;
   CObject* object = dynamic_cast<CObject*>(got);

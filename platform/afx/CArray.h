@@ -10,34 +10,34 @@
 template <class TYPE, class ARG_TYPE = const TYPE&>
 class CArray : public CObject {
 public:
-  int GetSize() const { return static_cast<int>(items_.size()); }
+  int GetSize() const { return static_cast<int>(m_items.size()); }
   int GetCount() const { return GetSize(); }
   int GetUpperBound() const { return GetSize() - 1; }
-  BOOL IsEmpty() const { return items_.empty(); }
-  void SetSize(int size, int growBy = -1) { items_.resize(size > 0 ? size : 0); }
-  void RemoveAll() { items_.clear(); }
-  TYPE GetAt(int i) const { return items_[i]; }
-  void SetAt(int i, ARG_TYPE v) { items_[i] = v; }
-  TYPE& ElementAt(int i) { return items_[i]; }
-  TYPE& operator[](int i) { return items_[i]; }
-  TYPE operator[](int i) const { return items_[i]; }
-  TYPE* GetData() { return items_.data(); }
-  int Add(ARG_TYPE v) { items_.push_back(v); return GetSize() - 1; }
-  void SetAtGrow(int i, ARG_TYPE v) { if (i >= GetSize()) items_.resize(i + 1); items_[i] = v; }
-  void InsertAt(int i, ARG_TYPE v, int count = 1) { items_.insert(items_.begin() + i, count, v); }
-  void RemoveAt(int i, int count = 1) { items_.erase(items_.begin() + i, items_.begin() + i + count); }
+  BOOL IsEmpty() const { return m_items.empty(); }
+  void SetSize(int size, int growBy = -1) { m_items.resize(size > 0 ? size : 0); }
+  void RemoveAll() { m_items.clear(); }
+  TYPE GetAt(int i) const { return m_items[i]; }
+  void SetAt(int i, ARG_TYPE v) { m_items[i] = v; }
+  TYPE& ElementAt(int i) { return m_items[i]; }
+  TYPE& operator[](int i) { return m_items[i]; }
+  TYPE operator[](int i) const { return m_items[i]; }
+  TYPE* GetData() { return m_items.data(); }
+  int Add(ARG_TYPE v) { m_items.push_back(v); return GetSize() - 1; }
+  void SetAtGrow(int i, ARG_TYPE v) { if (i >= GetSize()) m_items.resize(i + 1); m_items[i] = v; }
+  void InsertAt(int i, ARG_TYPE v, int count = 1) { m_items.insert(m_items.begin() + i, count, v); }
+  void RemoveAt(int i, int count = 1) { m_items.erase(m_items.begin() + i, m_items.begin() + i + count); }
 
   void Serialize(CArchive& ar) override {
     if (ar.IsStoring()) {
-      ar.WriteCount(static_cast<DWORD>(items_.size()));
+      ar.WriteCount(static_cast<DWORD>(m_items.size()));
     } else {
-      items_.assign(ar.ReadCount(), TYPE{});
+      m_items.assign(ar.ReadCount(), TYPE{});
     }
-    for (TYPE& v : items_) AfxSerializeElement(ar, v);
+    for (TYPE& v : m_items) AfxSerializeElement(ar, v);
   }
 
 private:
-  std::vector<TYPE> items_;
+  std::vector<TYPE> m_items;
 };
 
 class CByteArray : public CArray<BYTE, BYTE> {};

@@ -5,7 +5,7 @@
 #include "platform/afx/linux_headers_end.h"
 
 CFile::~CFile() {
-  if (close_) Close();
+  if (m_close) Close();
 }
 
 UINT CFile::Read(void* buffer, UINT count) {

@@ -10,7 +10,7 @@ public:
 
   CFile() = default;
   // Wraps an open handle; the file does not close it unless told to.
-  explicit CFile(HANDLE file, BOOL closeOnDelete = FALSE) : m_hFile(file), close_(closeOnDelete) {}
+  explicit CFile(HANDLE file, BOOL closeOnDelete = FALSE) : m_hFile(file), m_close(closeOnDelete) {}
   virtual ~CFile();
   CFile(const CFile&) = delete;
   CFile& operator=(const CFile&) = delete;
@@ -26,5 +26,5 @@ public:
   HANDLE m_hFile = INVALID_HANDLE_VALUE;
 
 private:
-  BOOL close_ = FALSE;
+  BOOL m_close = FALSE;
 };

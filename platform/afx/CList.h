@@ -31,27 +31,27 @@ public:
   explicit CList(int blockSize = 10) {}
   ~CList() override { RemoveAll(); }
 
-  int GetCount() const { return count_; }
-  int GetSize() const { return count_; }
-  BOOL IsEmpty() const { return count_ == 0; }
+  int GetCount() const { return m_count; }
+  int GetSize() const { return m_count; }
+  BOOL IsEmpty() const { return m_count == 0; }
 
-  TYPE& GetHead() { return head_->data; }
-  TYPE& GetTail() { return tail_->data; }
-  POSITION GetHeadPosition() const { return head_; }
-  POSITION GetTailPosition() const { return tail_; }
+  TYPE& GetHead() { return m_head->data; }
+  TYPE& GetTail() { return m_tail->data; }
+  POSITION GetHeadPosition() const { return m_head; }
+  POSITION GetTailPosition() const { return m_tail; }
   TYPE& GetNext(POSITION& pos) const { Node* n = N(pos); pos = n->next; return n->data; }
   TYPE& GetPrev(POSITION& pos) const { Node* n = N(pos); pos = n->prev; return n->data; }
   TYPE& GetAt(POSITION pos) const { return N(pos)->data; }
   void SetAt(POSITION pos, ARG_TYPE v) { N(pos)->data = v; }
 
-  POSITION AddHead(ARG_TYPE v) { return InsertBefore(head_, v); }
-  POSITION AddTail(ARG_TYPE v) { return InsertAfter(tail_, v); }
+  POSITION AddHead(ARG_TYPE v) { return InsertBefore(m_head, v); }
+  POSITION AddTail(ARG_TYPE v) { return InsertAfter(m_tail, v); }
   POSITION InsertBefore(POSITION pos, ARG_TYPE v) {
     Node* at = N(pos);
     Node* n = new Node;
     n->data = v;
     n->next = at ? at : nullptr;
-    n->prev = at ? at->prev : tail_;
+    n->prev = at ? at->prev : m_tail;
     Link(n);
     return n;
   }
@@ -60,37 +60,37 @@ public:
     Node* n = new Node;
     n->data = v;
     n->prev = at ? at : nullptr;
-    n->next = at ? at->next : head_;
+    n->next = at ? at->next : m_head;
     Link(n);
     return n;
   }
-  TYPE RemoveHead() { TYPE v = head_->data; RemoveAt(head_); return v; }
-  TYPE RemoveTail() { TYPE v = tail_->data; RemoveAt(tail_); return v; }
+  TYPE RemoveHead() { TYPE v = m_head->data; RemoveAt(m_head); return v; }
+  TYPE RemoveTail() { TYPE v = m_tail->data; RemoveAt(m_tail); return v; }
   void RemoveAt(POSITION pos) {
     Node* n = N(pos);
-    (n->prev ? n->prev->next : head_) = n->next;
-    (n->next ? n->next->prev : tail_) = n->prev;
+    (n->prev ? n->prev->next : m_head) = n->next;
+    (n->next ? n->next->prev : m_tail) = n->prev;
     delete n;
-    --count_;
+    --m_count;
   }
   void RemoveAll() {
-    while (head_) RemoveAt(head_);
+    while (m_head) RemoveAt(m_head);
   }
   POSITION Find(ARG_TYPE v, POSITION after = nullptr) const {
-    for (Node* n = after ? N(after)->next : head_; n; n = n->next)
+    for (Node* n = after ? N(after)->next : m_head; n; n = n->next)
       if (n->data == v) return n;
     return nullptr;
   }
   POSITION FindIndex(int index) const {
-    Node* n = head_;
+    Node* n = m_head;
     for (; n && index > 0; --index) n = n->next;
     return index < 0 ? nullptr : n;
   }
 
   void Serialize(CArchive& ar) override {
     if (ar.IsStoring()) {
-      ar.WriteCount(static_cast<DWORD>(count_));
-      for (Node* n = head_; n; n = n->next) AfxSerializeElement(ar, n->data);
+      ar.WriteCount(static_cast<DWORD>(m_count));
+      for (Node* n = m_head; n; n = n->next) AfxSerializeElement(ar, n->data);
     } else {
       for (DWORD left = ar.ReadCount(); left > 0; --left) {
         TYPE v{};
@@ -103,13 +103,13 @@ public:
 private:
   static Node* N(POSITION pos) { return static_cast<Node*>(pos); }
   void Link(Node* n) {
-    (n->prev ? n->prev->next : head_) = n;
-    (n->next ? n->next->prev : tail_) = n;
-    ++count_;
+    (n->prev ? n->prev->next : m_head) = n;
+    (n->next ? n->next->prev : m_tail) = n;
+    ++m_count;
   }
-  Node* head_ = nullptr;
-  Node* tail_ = nullptr;
-  int count_ = 0;
+  Node* m_head = nullptr;
+  Node* m_tail = nullptr;
+  int m_count = 0;
 };
 
 class CObList : public CList<CObject*, CObject*> {

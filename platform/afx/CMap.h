@@ -14,33 +14,33 @@ public:
   explicit CMap(int blockSize = 10) {}
   void InitHashTable(UINT buckets, BOOL allocNow = TRUE) {}
 
-  int GetCount() const { return static_cast<int>(items_.size()); }
-  BOOL IsEmpty() const { return items_.empty(); }
+  int GetCount() const { return static_cast<int>(m_items.size()); }
+  BOOL IsEmpty() const { return m_items.empty(); }
   BOOL Lookup(ARG_KEY key, VALUE& value) const {
-    auto it = items_.find(key);
-    if (it == items_.end()) return FALSE;
+    auto it = m_items.find(key);
+    if (it == m_items.end()) return FALSE;
     value = it->second;
     return TRUE;
   }
-  VALUE& operator[](ARG_KEY key) { return items_[key]; }
-  void SetAt(ARG_KEY key, ARG_VALUE value) { items_[key] = value; }
-  BOOL RemoveKey(ARG_KEY key) { return items_.erase(key) > 0; }
-  void RemoveAll() { items_.clear(); }
+  VALUE& operator[](ARG_KEY key) { return m_items[key]; }
+  void SetAt(ARG_KEY key, ARG_VALUE value) { m_items[key] = value; }
+  BOOL RemoveKey(ARG_KEY key) { return m_items.erase(key) > 0; }
+  void RemoveAll() { m_items.clear(); }
 
   // Positions count from 1, so a null position ends the walk.
-  POSITION GetStartPosition() const { return items_.empty() ? nullptr : P(1); }
+  POSITION GetStartPosition() const { return m_items.empty() ? nullptr : P(1); }
   void GetNextAssoc(POSITION& pos, KEY& key, VALUE& value) const {
     size_t index = reinterpret_cast<size_t>(pos);
-    auto it = std::next(items_.begin(), static_cast<long>(index - 1));
+    auto it = std::next(m_items.begin(), static_cast<long>(index - 1));
     key = it->first;
     value = it->second;
-    pos = index < items_.size() ? P(index + 1) : nullptr;
+    pos = index < m_items.size() ? P(index + 1) : nullptr;
   }
 
   void Serialize(CArchive& ar) override {
     if (ar.IsStoring()) {
-      ar.WriteCount(static_cast<DWORD>(items_.size()));
-      for (auto& [key, value] : items_) {
+      ar.WriteCount(static_cast<DWORD>(m_items.size()));
+      for (auto& [key, value] : m_items) {
         KEY k = key;
         AfxSerializeElement(ar, k);
         AfxSerializeElement(ar, value);
@@ -52,12 +52,12 @@ public:
         VALUE v{};
         AfxSerializeElement(ar, k);
         AfxSerializeElement(ar, v);
-        items_[k] = v;
+        m_items[k] = v;
       }
     }
   }
 
 private:
   static POSITION P(size_t index) { return reinterpret_cast<POSITION>(index); }
-  std::map<KEY, VALUE> items_;
+  std::map<KEY, VALUE> m_items;
 };

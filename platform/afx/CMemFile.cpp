@@ -13,56 +13,56 @@ CMemFile::~CMemFile() { Close(); }
 
 void CMemFile::Attach(BYTE* buffer, UINT size, UINT growBytes) {
   Close();
-  data_ = buffer;
-  size_ = capacity_ = size;
-  pos_ = 0;
-  grow_ = growBytes;
-  owned_ = false;
+  m_data = buffer;
+  m_size = m_capacity = size;
+  m_pos = 0;
+  m_grow = growBytes;
+  m_owned = false;
 }
 
 BYTE* CMemFile::Detach() {
-  BYTE* data = data_;
-  data_ = nullptr;
-  size_ = capacity_ = pos_ = 0;
-  owned_ = true;
+  BYTE* data = m_data;
+  m_data = nullptr;
+  m_size = m_capacity = m_pos = 0;
+  m_owned = true;
   return data;
 }
 
 void CMemFile::Close() {
-  if (owned_) std::free(data_);
-  data_ = nullptr;
-  size_ = capacity_ = pos_ = 0;
-  owned_ = true;
+  if (m_owned) std::free(m_data);
+  m_data = nullptr;
+  m_size = m_capacity = m_pos = 0;
+  m_owned = true;
 }
 
 UINT CMemFile::Read(void* buffer, UINT count) {
-  UINT n = pos_ < size_ ? std::min(count, size_ - pos_) : 0;
-  if (n) std::memcpy(buffer, data_ + pos_, n);
-  pos_ += n;
+  UINT n = m_pos < m_size ? std::min(count, m_size - m_pos) : 0;
+  if (n) std::memcpy(buffer, m_data + m_pos, n);
+  m_pos += n;
   return n;
 }
 
 void CMemFile::Write(const void* buffer, UINT count) {
   if (!count) return;
-  UINT needed = pos_ + count;
-  if (needed > capacity_) {
+  UINT needed = m_pos + count;
+  if (needed > m_capacity) {
     // An attached buffer that may not grow cannot take more bytes.
-    if (!owned_ || grow_ == 0) throw std::bad_alloc();
-    UINT capacity = ((needed + grow_ - 1) / grow_) * grow_;
-    BYTE* grown = static_cast<BYTE*>(std::realloc(data_, capacity));
+    if (!m_owned || m_grow == 0) throw std::bad_alloc();
+    UINT capacity = ((needed + m_grow - 1) / m_grow) * m_grow;
+    BYTE* grown = static_cast<BYTE*>(std::realloc(m_data, capacity));
     if (!grown) throw std::bad_alloc();
-    data_ = grown;
-    capacity_ = capacity;
+    m_data = grown;
+    m_capacity = capacity;
   }
-  std::memcpy(data_ + pos_, buffer, count);
-  pos_ += count;
-  if (pos_ > size_) size_ = pos_;
+  std::memcpy(m_data + m_pos, buffer, count);
+  m_pos += count;
+  if (m_pos > m_size) m_size = m_pos;
 }
 
 ULONGLONG CMemFile::Seek(LONGLONG offset, UINT from) {
-  LONGLONG base = from == begin ? 0 : from == current ? pos_ : size_;
+  LONGLONG base = from == begin ? 0 : from == current ? m_pos : m_size;
   LONGLONG to = base + offset;
   if (to < 0) to = 0;
-  pos_ = static_cast<UINT>(to);
-  return pos_;
+  m_pos = static_cast<UINT>(to);
+  return m_pos;
 }

@@ -5,7 +5,7 @@
 
 class CMemFile : public CFile {
 public:
-  explicit CMemFile(UINT growBytes = 1024) : grow_(growBytes ? growBytes : 1024) {}
+  explicit CMemFile(UINT growBytes = 1024) : m_grow(growBytes ? growBytes : 1024) {}
   // Reads the given bytes (the file does not free them).
   CMemFile(BYTE* buffer, UINT size, UINT growBytes = 0);
   ~CMemFile() override;
@@ -13,8 +13,8 @@ public:
   UINT Read(void* buffer, UINT count) override;
   void Write(const void* buffer, UINT count) override;
   ULONGLONG Seek(LONGLONG offset, UINT from) override;
-  ULONGLONG GetLength() const override { return size_; }
-  ULONGLONG GetPosition() const override { return pos_; }
+  ULONGLONG GetLength() const override { return m_size; }
+  ULONGLONG GetPosition() const override { return m_pos; }
   void Close() override;
 
   void Attach(BYTE* buffer, UINT size, UINT growBytes = 0);
@@ -22,10 +22,10 @@ public:
   BYTE* Detach();
 
 private:
-  BYTE* data_ = nullptr;
-  UINT size_ = 0;
-  UINT capacity_ = 0;
-  UINT pos_ = 0;
-  UINT grow_ = 1024;
-  bool owned_ = true;
+  BYTE* m_data = nullptr;
+  UINT m_size = 0;
+  UINT m_capacity = 0;
+  UINT m_pos = 0;
+  UINT m_grow = 1024;
+  bool m_owned = true;
 };

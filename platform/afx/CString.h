@@ -10,19 +10,19 @@
 class CString {
 public:
   CString() = default;
-  CString(const char* text) : text_(text ? text : "") {}
-  CString(const char* text, int length) : text_(text, text + length) {}
-  CString(char ch, int repeat = 1) : text_(repeat > 0 ? repeat : 0, ch) {}
-  CString(const std::string& text) : text_(text) {}
+  CString(const char* text) : m_text(text ? text : "") {}
+  CString(const char* text, int length) : m_text(text, text + length) {}
+  CString(char ch, int repeat = 1) : m_text(repeat > 0 ? repeat : 0, ch) {}
+  CString(const std::string& text) : m_text(text) {}
 
-  operator const char*() const { return text_.c_str(); }
-  const std::string& str() const { return text_; }
+  operator const char*() const { return m_text.c_str(); }
+  const std::string& str() const { return m_text; }
 
-  int GetLength() const { return static_cast<int>(text_.size()); }
-  bool IsEmpty() const { return text_.empty(); }
-  void Empty() { text_.clear(); }
-  char GetAt(int index) const { return text_[index]; }
-  char operator[](int index) const { return text_[index]; }
+  int GetLength() const { return static_cast<int>(m_text.size()); }
+  bool IsEmpty() const { return m_text.empty(); }
+  void Empty() { m_text.clear(); }
+  char GetAt(int index) const { return m_text[index]; }
+  char operator[](int index) const { return m_text[index]; }
 
   // Loads the string resource id of the running module; FALSE when there is none.
   BOOL LoadString(UINT id);
@@ -48,31 +48,31 @@ public:
   void ReleaseBuffer(int newLength = -1);
 
   CString& operator=(const char* text) {
-    text_ = text ? text : "";
+    m_text = text ? text : "";
     return *this;
   }
   CString& operator+=(const char* text) {
-    text_ += text ? text : "";
+    m_text += text ? text : "";
     return *this;
   }
   CString& operator+=(char ch) {
-    text_ += ch;
+    m_text += ch;
     return *this;
   }
   CString& operator+=(const CString& other) {
-    text_ += other.text_;
+    m_text += other.m_text;
     return *this;
   }
 
-  friend CString operator+(const CString& a, const CString& b) { return CString(a.text_ + b.text_); }
-  friend CString operator+(const CString& a, const char* b) { return CString(a.text_ + (b ? b : "")); }
-  friend CString operator+(const char* a, const CString& b) { return CString((a ? a : "") + b.text_); }
-  friend bool operator==(const CString& a, const CString& b) { return a.text_ == b.text_; }
-  friend bool operator==(const CString& a, const char* b) { return a.text_ == (b ? b : ""); }
+  friend CString operator+(const CString& a, const CString& b) { return CString(a.m_text + b.m_text); }
+  friend CString operator+(const CString& a, const char* b) { return CString(a.m_text + (b ? b : "")); }
+  friend CString operator+(const char* a, const CString& b) { return CString((a ? a : "") + b.m_text); }
+  friend bool operator==(const CString& a, const CString& b) { return a.m_text == b.m_text; }
+  friend bool operator==(const CString& a, const char* b) { return a.m_text == (b ? b : ""); }
   friend bool operator!=(const CString& a, const CString& b) { return !(a == b); }
   friend bool operator!=(const CString& a, const char* b) { return !(a == b); }
-  friend bool operator<(const CString& a, const CString& b) { return a.text_ < b.text_; }
+  friend bool operator<(const CString& a, const CString& b) { return a.m_text < b.m_text; }
 
 private:
-  std::string text_;
+  std::string m_text;
 };

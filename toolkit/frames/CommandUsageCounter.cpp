@@ -28,35 +28,35 @@ CommandUsageCounter* g_pCommandUsageCounter = &g_counter;
 
 void CommandUsageCounter::Serialize(CArchive& ar) {
   if (ar.IsStoring()) {
-    ar << static_cast<DWORD>(total_);
+    ar << static_cast<DWORD>(m_total);
   } else {
     DWORD total;
     ar >> total;
-    total_ = total;
+    m_total = total;
   }
-  counts_.Serialize(ar);
+  m_counts.Serialize(ar);
 }
 
 UINT CommandUsageCounter::CountUse(UINT command) {
-  if (s_customizing || NeverCounted(command) || s_basicCommands.Find(command)) return total_;
-  if (g_pUserToolsManager && command == g_pUserToolsManager->GetToolsEntryCmd()) return total_;
-  ++counts_[command];
-  return ++total_;
+  if (s_customizing || NeverCounted(command) || s_basicCommands.Find(command)) return m_total;
+  if (g_pUserToolsManager && command == g_pUserToolsManager->GetToolsEntryCmd()) return m_total;
+  ++m_counts[command];
+  return ++m_total;
 }
 
 UINT CommandUsageCounter::UseCount(UINT command) const {
   UINT count;
-  return counts_.Lookup(command, count) ? count : 0;
+  return m_counts.Lookup(command, count) ? count : 0;
 }
 
 BOOL CommandUsageCounter::IsFrequent(UINT command) const {
-  if (total_ == 0) return FALSE;
-  return static_cast<int>(UseCount(command) * 100 / total_) > s_thresholdPercent;
+  if (m_total == 0) return FALSE;
+  return static_cast<int>(UseCount(command) * 100 / m_total) > s_thresholdPercent;
 }
 
-BOOL CommandUsageCounter::HasEnoughData() const { return total_ >= s_minimumTotal; }
+BOOL CommandUsageCounter::HasEnoughData() const { return m_total >= s_minimumTotal; }
 
 void CommandUsageCounter::Clear() {
-  counts_.RemoveAll();
-  total_ = 0;
+  m_counts.RemoveAll();
+  m_total = 0;
 }

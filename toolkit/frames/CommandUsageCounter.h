@@ -19,7 +19,7 @@ public:
   BOOL IsFrequent(UINT command) const;
   BOOL HasEnoughData() const;
   void Clear();
-  UINT Total() const { return total_; }
+  UINT Total() const { return m_total; }
 
   // Toolkit-wide settings.
   static int s_thresholdPercent;  // 5
@@ -30,8 +30,8 @@ public:
   static CList<UINT, UINT> s_basicCommands;
 
 private:
-  CMap<UINT, UINT, UINT, UINT> counts_;
-  UINT total_ = 0;
+  CMap<UINT, UINT, UINT, UINT> m_counts;
+  UINT m_total = 0;
 };
 
 extern CommandUsageCounter* g_pCommandUsageCounter;

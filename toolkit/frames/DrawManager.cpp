@@ -9,9 +9,9 @@ namespace {
 class PixelCopy {
 public:
   PixelCopy(CDC& target, int x, int y, int width, int height)
-      : target_(target), x_(x), y_(y), width_(width), height_(height) {
-    memory_ = ::CreateCompatibleDC(target.m_hDC);
-    if (!memory_) return;
+      : m_target(target), m_x(x), m_y(y), m_width(width), m_height(height) {
+    m_memory = ::CreateCompatibleDC(target.m_hDC);
+    if (!m_memory) return;
     BITMAPINFO info{};
     info.bmiHeader.biSize = 40;
     info.bmiHeader.biWidth = width;
@@ -21,35 +21,35 @@ public:
     info.bmiHeader.biCompression = BI_RGB;
     info.bmiHeader.biSizeImage = static_cast<DWORD>(width * height);
     void* bits = nullptr;
-    section_ = ::CreateDIBSection(memory_, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (!section_ || !bits) return;
-    old_ = ::SelectObject(memory_, section_);
-    ::BitBlt(memory_, 0, 0, width, height, target.m_hDC, x, y, SRCCOPY);
+    m_section = ::CreateDIBSection(m_memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (!m_section || !bits) return;
+    m_old = ::SelectObject(m_memory, m_section);
+    ::BitBlt(m_memory, 0, 0, width, height, target.m_hDC, x, y, SRCCOPY);
     ::GdiFlush();
-    bits_ = static_cast<DWORD*>(bits);
+    m_bits = static_cast<DWORD*>(bits);
   }
   ~PixelCopy() {
-    if (old_) ::SelectObject(memory_, old_);
-    if (section_) ::DeleteObject(section_);
-    if (memory_) ::DeleteDC(memory_);
+    if (m_old) ::SelectObject(m_memory, m_old);
+    if (m_section) ::DeleteObject(m_section);
+    if (m_memory) ::DeleteDC(m_memory);
   }
-  bool Ok() const { return bits_ != nullptr; }
+  bool Ok() const { return m_bits != nullptr; }
   void CopyBack() {
     ::GdiFlush();
-    ::BitBlt(target_.m_hDC, x_, y_, width_, height_, memory_, 0, 0, SRCCOPY);
+    ::BitBlt(m_target.m_hDC, m_x, m_y, m_width, m_height, m_memory, 0, 0, SRCCOPY);
   }
   // (x, y) from the top-left corner of the copied area.
-  DWORD& At(int x, int y) { return bits_[(height_ - 1 - y) * width_ + x]; }
-  DWORD* Begin() { return bits_; }
-  int Count() const { return width_ * height_; }
+  DWORD& At(int x, int y) { return m_bits[(m_height - 1 - y) * m_width + x]; }
+  DWORD* Begin() { return m_bits; }
+  int Count() const { return m_width * m_height; }
 
 private:
-  CDC& target_;
-  int x_, y_, width_, height_;
-  HDC memory_ = nullptr;
-  HBITMAP section_ = nullptr;
-  HGDIOBJ old_ = nullptr;
-  DWORD* bits_ = nullptr;
+  CDC& m_target;
+  int m_x, m_y, m_width, m_height;
+  HDC m_memory = nullptr;
+  HBITMAP m_section = nullptr;
+  HGDIOBJ m_old = nullptr;
+  DWORD* m_bits = nullptr;
 };
 
 int Red(DWORD pixel) { return (pixel >> 16) & 0xFF; }
@@ -169,11 +169,11 @@ BOOL DrawManager::LightenRect(const RECT& rect, int percent, COLORREF transparen
   GlobalData& gd = GlobalData::Get();
   CRect r(rect);
   if (gd.bitsPerPixel <= 8) {
-    dc_.FillRect(&r, &gd.lightBrush);
+    m_dc.FillRect(&r, &gd.lightBrush);
     return TRUE;
   }
   if (r.Width() < 1 || r.Height() < 1) return TRUE;
-  PixelCopy copy(dc_, r.left, r.top, r.Width(), r.Height());
+  PixelCopy copy(m_dc, r.left, r.top, r.Width(), r.Height());
   if (!copy.Ok()) return FALSE;
   DWORD hl = ColorToPixel(gd.buttonHighlight);
   double factor = percent / 100.0;
@@ -195,11 +195,11 @@ BOOL DrawManager::TintRectHls(const RECT& rect, int percent, COLORREF transparen
   GlobalData& gd = GlobalData::Get();
   CRect r(rect);
   if (gd.bitsPerPixel <= 8) {
-    dc_.FillRect(&r, &gd.lightBrush);
+    m_dc.FillRect(&r, &gd.lightBrush);
     return TRUE;
   }
   if (r.Width() < 1 || r.Height() < 1) return TRUE;
-  PixelCopy copy(dc_, r.left, r.top, r.Width(), r.Height());
+  PixelCopy copy(m_dc, r.left, r.top, r.Width(), r.Height());
   if (!copy.Ok()) return FALSE;
   DWORD hl = ColorToPixel(gd.buttonHighlight);
   double factor = percent / 100.0;
@@ -225,7 +225,7 @@ void DrawManager::PaintGradient(const RECT& rect, COLORREF start, COLORREF finis
                                 int firstFlatPercent, int secondFlatPercent) {
   CRect r(rect);
   if (start == finish) {
-    dc_.FillSolidRect(&r, start);
+    m_dc.FillSolidRect(&r, start);
     return;
   }
   const bool horizontal = direction == 0;
@@ -233,20 +233,20 @@ void DrawManager::PaintGradient(const RECT& rect, COLORREF start, COLORREF finis
   if (firstFlatPercent > 0) {
     int band = fullSize * firstFlatPercent / 100;
     if (horizontal) {
-      dc_.FillSolidRect(r.left, r.top, band, r.Height(), start);
+      m_dc.FillSolidRect(r.left, r.top, band, r.Height(), start);
       r.left += band;
     } else {
-      dc_.FillSolidRect(r.left, r.top, r.Width(), band, finish);
+      m_dc.FillSolidRect(r.left, r.top, r.Width(), band, finish);
       r.top += band;
     }
   }
   if (secondFlatPercent > 0) {
     int band = fullSize * secondFlatPercent / 100;
     if (horizontal) {
-      dc_.FillSolidRect(rect.right - band, r.top, band, r.Height(), finish);
+      m_dc.FillSolidRect(rect.right - band, r.top, band, r.Height(), finish);
       r.right -= band;
     } else {
-      dc_.FillSolidRect(r.left, rect.bottom - band, r.Width(), band, start);
+      m_dc.FillSolidRect(r.left, rect.bottom - band, r.Width(), band, start);
       r.bottom -= band;
     }
   }
@@ -260,8 +260,8 @@ void DrawManager::PaintGradient(const RECT& rect, COLORREF start, COLORREF finis
     if (to - from < 1) continue;
     COLORREF c = RGB(((sr << 6) + i * dr) >> 6, ((sg << 6) + i * dg) >> 6,
                      ((sb << 6) + i * db) >> 6);
-    if (horizontal) dc_.FillSolidRect(r.left + from, r.top, to - from, r.Height(), c);
-    else dc_.FillSolidRect(r.left, r.bottom - to, r.Width(), to - from, c);
+    if (horizontal) m_dc.FillSolidRect(r.left + from, r.top, to - from, r.Height(), c);
+    else m_dc.FillSolidRect(r.left, r.bottom - to, r.Width(), to - from, c);
   }
 }
 
@@ -274,16 +274,16 @@ BOOL DrawManager::PaintShadow(const RECT& rect, int depth, int firstPercent, int
   const int bottomX = shadowOnRight ? r.left : r.left - depth;
 
   if (bottomStrip && sideStrip && bottomStrip->m_hObject && sideStrip->m_hObject) {
-    ::DrawStateA(dc_.m_hDC, nullptr, nullptr, (LPARAM)(HBITMAP)*sideStrip, 0, sideX, r.top, depth,
+    ::DrawStateA(m_dc.m_hDC, nullptr, nullptr, (LPARAM)(HBITMAP)*sideStrip, 0, sideX, r.top, depth,
                  r.Height() + depth, DST_BITMAP);
-    ::DrawStateA(dc_.m_hDC, nullptr, nullptr, (LPARAM)(HBITMAP)*bottomStrip, 0, bottomX, r.bottom,
+    ::DrawStateA(m_dc.m_hDC, nullptr, nullptr, (LPARAM)(HBITMAP)*bottomStrip, 0, bottomX, r.bottom,
                  r.Width() + depth, depth, DST_BITMAP);
     return TRUE;
   }
 
   const int areaX = shadowOnRight ? r.left : r.left - depth;
   const int width = r.Width() + depth, height = r.Height() + depth;
-  PixelCopy copy(dc_, areaX, r.top, width, height);
+  PixelCopy copy(m_dc, areaX, r.top, width, height);
   if (!copy.Ok()) return FALSE;
   const int step = (secondPercent - firstPercent) / depth;
   // Layer 0 is the outermost and lightest; the shadow is offset by its depth.
@@ -325,15 +325,15 @@ BOOL DrawManager::PaintShadow(const RECT& rect, int depth, int firstPercent, int
 
   if (bottomStrip && sideStrip) {
     CDC memory;
-    if (memory.CreateCompatibleDC(&dc_)) {
-      if (sideStrip->CreateCompatibleBitmap(dc_.m_hDC, depth + 1, r.Height() + depth)) {
+    if (memory.CreateCompatibleDC(&m_dc)) {
+      if (sideStrip->CreateCompatibleBitmap(m_dc.m_hDC, depth + 1, r.Height() + depth)) {
         HGDIOBJ old = memory.SelectObject(sideStrip);
-        memory.BitBlt(0, 0, depth, r.Height() + depth, &dc_, sideX, r.top, SRCCOPY);
+        memory.BitBlt(0, 0, depth, r.Height() + depth, &m_dc, sideX, r.top, SRCCOPY);
         memory.SelectObject(old);
       }
-      if (bottomStrip->CreateCompatibleBitmap(dc_.m_hDC, r.Width() + depth, depth + 1)) {
+      if (bottomStrip->CreateCompatibleBitmap(m_dc.m_hDC, r.Width() + depth, depth + 1)) {
         HGDIOBJ old = memory.SelectObject(bottomStrip);
-        memory.BitBlt(0, 0, r.Width() + depth, depth, &dc_, bottomX, r.bottom, SRCCOPY);
+        memory.BitBlt(0, 0, r.Width() + depth, depth, &m_dc, bottomX, r.bottom, SRCCOPY);
         memory.SelectObject(old);
       }
     }

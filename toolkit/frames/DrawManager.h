@@ -6,7 +6,7 @@
 
 class DrawManager {
 public:
-  explicit DrawManager(CDC& dc) : dc_(dc) {}
+  explicit DrawManager(CDC& dc) : m_dc(dc) {}
   virtual ~DrawManager() = default;
 
   // percent -1 moves every pixel a third of the way to the highlight colour; other
@@ -37,5 +37,5 @@ public:
   static void RgbToHls(COLORREF color, double* hue, double* saturation, double* lightness);
 
 private:
-  CDC& dc_;
+  CDC& m_dc;
 };

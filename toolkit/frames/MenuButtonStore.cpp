@@ -10,26 +10,26 @@ MenuButtonStore& MenuButtonStore::Instance() {
 }
 
 MenuButtonStore::~MenuButtonStore() {
-  POSITION pos = files_.GetStartPosition();
+  POSITION pos = m_files.GetStartPosition();
   while (pos) {
     HMENU menu;
     HANDLE file;
-    files_.GetNextAssoc(pos, menu, file);
+    m_files.GetNextAssoc(pos, menu, file);
     ::CloseHandle(file);
   }
 }
 
 HANDLE MenuButtonStore::FileOf(HMENU menu) const {
   HANDLE file;
-  return files_.Lookup(menu, file) ? file : INVALID_HANDLE_VALUE;
+  return m_files.Lookup(menu, file) ? file : INVALID_HANDLE_VALUE;
 }
 
 BOOL MenuButtonStore::SaveButtons(HMENU menu, CObject* bar) {
   if (!bar) return FALSE;
   HANDLE old;
-  if (files_.Lookup(menu, old)) {
+  if (m_files.Lookup(menu, old)) {
     ::CloseHandle(old);  // deletes the earlier copy
-    files_.RemoveKey(menu);
+    m_files.RemoveKey(menu);
   }
   char folder[MAX_PATH], name[MAX_PATH];
   if (!::GetTempPathA(sizeof folder, folder) || !::GetTempFileNameA(folder, "TK", 0, name)) return FALSE;
@@ -50,13 +50,13 @@ BOOL MenuButtonStore::SaveButtons(HMENU menu, CObject* bar) {
     ::CloseHandle(file);
     return FALSE;
   }
-  files_.SetAt(menu, file);
+  m_files.SetAt(menu, file);
   return TRUE;
 }
 
 BOOL MenuButtonStore::LoadButtons(HMENU menu, CObject* bar) {
   HANDLE file;
-  if (!bar || !files_.Lookup(menu, file)) return FALSE;
+  if (!bar || !m_files.Lookup(menu, file)) return FALSE;
   if (::SetFilePointer(file, 0, nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER) return FALSE;
   try {
     CFile source(file);

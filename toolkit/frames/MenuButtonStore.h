@@ -20,5 +20,5 @@ public:
   static MenuButtonStore& Instance();
 
 private:
-  CMap<HMENU, HMENU, HANDLE, HANDLE> files_;
+  CMap<HMENU, HMENU, HANDLE, HANDLE> m_files;
 };

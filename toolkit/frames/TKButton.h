@@ -25,7 +25,7 @@ public:
   static void SetGlobalLookFlag(BOOL flag);
   static BOOL GetGlobalLookFlag();
 
-  // Virtual operations, in slot order.
+  // Overridable operations.
   virtual void ClearImages();
   virtual void FitToContent(SIZE& size, BOOL keepSize = FALSE);
   virtual void FillBackground(CDC* dc, const CRect& rect);

@@ -54,7 +54,7 @@ public:
   // The colour bar's default table, filled into an empty palette on the first popup.
   static void FillDefaultColorTable(std::vector<COLORREF>& colors);
 
-  // Added after the button's own slots.
+  // Overridable operations of the colour button.
   virtual void ShowColorPopup();
 
   void FitToContent(SIZE& size, BOOL keepSize = FALSE) override;

@@ -10,15 +10,15 @@ public:
   CTKFrameWnd();
   ~CTKFrameWnd() override;
 
-  /* 1 */ virtual BOOL OnMenuPopupShown(CWnd* popup);
-  /* 2 */ virtual void OnMenuPopupClosed(CWnd* popup);
+  virtual BOOL OnMenuPopupShown(CWnd* popup);
+  virtual void OnMenuPopupClosed(CWnd* popup);
   // Hooks for subclasses (what the library's popup menus and toolbars ask of a frame).
-  /* 3 */ virtual BOOL OnShowPopupMenuHook(CWnd*, CWnd*, UINT) { return FALSE; }
-  /* 4 */ virtual BOOL OnDrawMenuImageHook(CDC*, CWnd*) { return FALSE; }
-  /* 5 */ virtual BOOL OnMenuButtonToolHitTestHook(CWnd*, void*) { return FALSE; }
-  /* 6 */ virtual void OnDrawMenuLogoHook(CDC*, CWnd*, const RECT*) {}
-  /* 7 */ virtual BOOL OnShowCustomizePaneHook(CWnd*, UINT) { return TRUE; }
-  /* 8 */ virtual BOOL OnFillCustomizeList(CWnd* popup, CWnd* toolBar) { return TRUE; }
+  virtual BOOL OnShowPopupMenuHook(CWnd*, CWnd*, UINT) { return FALSE; }
+  virtual BOOL OnDrawMenuImageHook(CDC*, CWnd*) { return FALSE; }
+  virtual BOOL OnMenuButtonToolHitTestHook(CWnd*, void*) { return FALSE; }
+  virtual void OnDrawMenuLogoHook(CDC*, CWnd*, const RECT*) {}
+  virtual BOOL OnShowCustomizePaneHook(CWnd*, UINT) { return TRUE; }
+  virtual BOOL OnFillCustomizeList(CWnd* popup, CWnd* toolBar) { return TRUE; }
 
   BOOL PreCreateWindow(CREATESTRUCTA& cs) override;
   BOOL LoadFrame(UINT resourceId, DWORD style = WS_OVERLAPPEDWINDOW, CWnd* parent = nullptr) override;

@@ -15,8 +15,8 @@ BOOL CTKKeyboardManager::s_layoutLetters = FALSE;
 static_assert(sizeof(ACCEL) == 6, "stored shortcuts are 6-byte records");
 
 CTKKeyboardManager::~CTKKeyboardManager() {
-  delete[] frameCache_.records;
-  delete[] defaultCache_.records;
+  delete[] m_frameCache.records;
+  delete[] m_defaultCache.records;
 }
 
 CFrameWnd* CTKKeyboardManager::MainFrame() { return dynamic_cast<CFrameWnd*>(AfxGetMainWnd()); }
@@ -105,7 +105,7 @@ const CTKKeyboardManager::Cache* CTKKeyboardManager::CachedTable(CFrameWnd* fram
   if (!frame) return nullptr;
   HACCEL table = defaultTable ? frame->GetDefaultAccelerator() : frame->m_hAccelTable;
   if (!table) return nullptr;
-  Cache& cache = defaultTable ? defaultCache_ : frameCache_;
+  Cache& cache = defaultTable ? m_defaultCache : m_frameCache;
   if (cache.table != table) {
     delete[] cache.records;
     cache.count = ::CopyAcceleratorTableA(table, nullptr, 0);

@@ -45,8 +45,8 @@ private:
   static CFrameWnd* MainFrame();
   const Cache* CachedTable(CFrameWnd* frame, BOOL defaultTable);
 
-  Cache frameCache_;
-  Cache defaultCache_;
+  Cache m_frameCache;
+  Cache m_defaultCache;
 };
 
 extern CTKKeyboardManager* g_pKeyboardManager;

@@ -397,11 +397,11 @@ BOOL CTKRegistry::Read(const char* name, CStringList& list) {
 }
 
 CTKRegistry& RegistryHolder::Obtain(BOOL admin, BOOL readOnly) {
-  if (!registry_) {
-    registry_ = static_cast<CTKRegistry*>(CTKRegistry::CreateObject());
-    registry_->SetRoot(admin, readOnly);
+  if (!m_registry) {
+    m_registry = static_cast<CTKRegistry*>(CTKRegistry::CreateObject());
+    m_registry->SetRoot(admin, readOnly);
   }
-  return *registry_;
+  return *m_registry;
 }
 
 CString GetRegistryPath(const char* section, const char* path) {

@@ -83,7 +83,7 @@ protected:
 class RegistryHolder {
 public:
   RegistryHolder() = default;
-  ~RegistryHolder() { delete registry_; }
+  ~RegistryHolder() { delete m_registry; }
   RegistryHolder(const RegistryHolder&) = delete;
   RegistryHolder& operator=(const RegistryHolder&) = delete;
 
@@ -92,7 +92,7 @@ public:
   CTKRegistry& Obtain(BOOL admin, BOOL readOnly);
 
 private:
-  CTKRegistry* registry_ = nullptr;
+  CTKRegistry* m_registry = nullptr;
 };
 
 // "SOFTWARE\<registry key>\<profile>\<section>\" for the running application (the key

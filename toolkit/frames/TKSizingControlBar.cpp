@@ -11,8 +11,10 @@
 #include "toolkit/frames/TKVisualManager.h"
 
 namespace {
-enum { kHitLeft = 10, kHitRight = 11, kHitTop = 12, kHitBottom = 15, kHitCaption = 2, kHitClient = 1,
-       kHitExpand = 9, kHitHide = 19 };
+enum {
+  kHitLeft = HTLEFT, kHitRight = HTRIGHT, kHitTop = HTTOP, kHitBottom = HTBOTTOM, kHitCaption = HTCAPTION,
+  kHitClient = HTCLIENT, kHitExpand = CTKCaptionButton::kHitExpand, kHitHide = CTKCaptionButton::kHitHide
+};
 constexpr int kEdgeOrder[4] = {kHitLeft, kHitTop, kHitRight, kHitBottom};
 constexpr UINT kDrawsEdges = 16;
 
@@ -52,11 +54,11 @@ CTKSizingControlBar::~CTKSizingControlBar() {
 
 int CTKSizingControlBar::DockSide() const {
   switch (m_dockBarId) {
-    case AFX_IDW_DOCKBAR_LEFT: return 1;
-    case AFX_IDW_DOCKBAR_TOP: return 2;
-    case AFX_IDW_DOCKBAR_RIGHT: return 3;
-    case AFX_IDW_DOCKBAR_BOTTOM: return 4;
-    default: return 0;
+    case AFX_IDW_DOCKBAR_LEFT: return kDockedLeft;
+    case AFX_IDW_DOCKBAR_TOP: return kDockedTop;
+    case AFX_IDW_DOCKBAR_RIGHT: return kDockedRight;
+    case AFX_IDW_DOCKBAR_BOTTOM: return kDockedBottom;
+    default: return kFloating;
   }
 }
 

@@ -28,23 +28,23 @@ public:
   BOOL IsHorizontal() const override { return IsDockedTopBottom(); }
   int DockSide() const override;
 
-  /* 1 */ virtual BOOL Create(const char* name, CWnd* parent, CSize defaultSize, BOOL hasCaption, UINT id,
+  virtual BOOL Create(const char* name, CWnd* parent, CSize defaultSize, BOOL hasCaption, UINT id,
                               DWORD style = WS_CHILD | WS_VISIBLE | CBRS_TOP);
-  /* 2 */ virtual void SetMinSize(int cx, int cy);
-  /* 3 */ virtual void SetMaxSize(int cx, int cy);
+  virtual void SetMinSize(int cx, int cy);
+  virtual void SetMaxSize(int cx, int cy);
   // The bar's sizes and flags in the application's profile, in the section made of
   // the registry path of "TKSizingControlBar" (or profile) and the control id.
-  /* 4 */ virtual BOOL ReadStoredState(const char* profile = nullptr);
-  /* 5 */ virtual BOOL WriteStoredState(const char* profile = nullptr);
-  /* 6 */ virtual BOOL CanHideByCaption() { return TRUE; }
-  /* 7 */ virtual void BeginEdgeDrag(int hitCode, POINT clientPoint);
-  /* 8 */ virtual void EndEdgeDrag();
-  /* 9 */ virtual void DragToSize(POINT clientPoint);
-  /* 10 */ virtual void PaintDragLine();
-  /* 11 */ virtual void PlaceRowBars();
-  /* 12 */ virtual void DrawCaption(CDC* dc, CRect rect);
-  /* 13 */ virtual void DisableChildWindows(BOOL disable);
-  /* 14 */ virtual BOOL UseNcUpdateRegion() { return TRUE; }
+  virtual BOOL ReadStoredState(const char* profile = nullptr);
+  virtual BOOL WriteStoredState(const char* profile = nullptr);
+  virtual BOOL CanHideByCaption() { return TRUE; }
+  virtual void BeginEdgeDrag(int hitCode, POINT clientPoint);
+  virtual void EndEdgeDrag();
+  virtual void DragToSize(POINT clientPoint);
+  virtual void PaintDragLine();
+  virtual void PlaceRowBars();
+  virtual void DrawCaption(CDC* dc, CRect rect);
+  virtual void DisableChildWindows(BOOL disable);
+  virtual BOOL UseNcUpdateRegion() { return TRUE; }
 
   BOOL DestroyWindow() override;
   CSize CalcFixedLayout(BOOL stretch, BOOL horizontal) override;

@@ -21,23 +21,23 @@ CString MenuItemText(HMENU menu, int position) {
 }  // namespace
 
 void TearOffManager::SetRange(UINT firstId, UINT lastId) {
-  counts_.RemoveAll();
+  m_counts.RemoveAll();
   if (firstId == 0 || lastId < firstId) {
-    first_ = last_ = 0;
+    m_first = m_last = 0;
     return;
   }
-  first_ = firstId;
-  last_ = lastId;
-  counts_.SetSize(static_cast<int>(lastId - firstId + 1));
-  for (int i = 0; i < counts_.GetSize(); ++i) counts_[i] = 0;
+  m_first = firstId;
+  m_last = lastId;
+  m_counts.SetSize(static_cast<int>(lastId - firstId + 1));
+  for (int i = 0; i < m_counts.GetSize(); ++i) m_counts[i] = 0;
 }
 
 UINT TearOffManager::GetFreeId() {
-  if (first_ == 0) return 0;
-  for (int i = 0; i < counts_.GetSize(); ++i) {
-    if (counts_[i] == 0) {
-      counts_[i] = 1;
-      return first_ + i;
+  if (m_first == 0) return 0;
+  for (int i = 0; i < m_counts.GetSize(); ++i) {
+    if (m_counts[i] == 0) {
+      m_counts[i] = 1;
+      return m_first + i;
     }
   }
   return 0;
@@ -65,22 +65,22 @@ void TearOffManager::AssignIds(HMENU menu) {
 
 void TearOffManager::ReleaseIds(HMENU menu) {
   if (!menu) {
-    for (int i = 0; i < counts_.GetSize(); ++i) counts_[i] = 0;
+    for (int i = 0; i < m_counts.GetSize(); ++i) m_counts[i] = 0;
     return;
   }
   int count = ::GetMenuItemCount(menu);
   for (int pos = 0; pos < count; ++pos) {
     CString text = MenuItemText(menu, pos);
     if (UINT id = ReadIdFromText(text)) {
-      if (id >= first_ && id <= last_ && first_) counts_[static_cast<int>(id - first_)] = 0;
+      if (id >= m_first && id <= m_last && m_first) m_counts[static_cast<int>(id - m_first)] = 0;
     }
     if (HMENU sub = ::GetSubMenu(menu, pos)) ReleaseIds(sub);
   }
 }
 
 void TearOffManager::ChangeUseCount(UINT id, BOOL increase) {
-  if (!first_ || id < first_ || id > last_) return;
-  int& n = counts_.ElementAt(static_cast<int>(id - first_));
+  if (!m_first || id < m_first || id > m_last) return;
+  int& n = m_counts.ElementAt(static_cast<int>(id - m_first));
   if (increase)
     ++n;
   else if (n > 0)
@@ -88,8 +88,8 @@ void TearOffManager::ChangeUseCount(UINT id, BOOL increase) {
 }
 
 int TearOffManager::UseCount(UINT id) const {
-  if (!first_ || id < first_ || id > last_) return 0;
-  return counts_.GetAt(static_cast<int>(id - first_));
+  if (!m_first || id < m_first || id > m_last) return 0;
+  return m_counts.GetAt(static_cast<int>(id - m_first));
 }
 
 UINT TearOffManager::ReadIdFromText(CString& text) {

@@ -19,9 +19,9 @@ public:
   static void PrefixItemText(UINT id, CString& text);
 
 private:
-  UINT first_ = 0;
-  UINT last_ = 0;
-  CArray<int, int> counts_;
+  UINT m_first = 0;
+  UINT m_last = 0;
+  CArray<int, int> m_counts;
 };
 
 extern TearOffManager* g_pTearOffManager;

@@ -20,13 +20,13 @@ public:
   static constexpr std::size_t kCapacity = 8192;  // a power of two
 
   bool Push(const MSG& msg) noexcept {
-    std::size_t pos = tail_.load(std::memory_order_relaxed);
+    std::size_t pos = m_tail.load(std::memory_order_relaxed);
     for (;;) {
-      Cell& cell = cells_[pos & (kCapacity - 1)];
+      Cell& cell = m_cells[pos & (kCapacity - 1)];
       std::size_t seq = cell.sequence.load(std::memory_order_acquire);
       auto diff = static_cast<std::intptr_t>(seq) - static_cast<std::intptr_t>(pos);
       if (diff == 0) {
-        if (tail_.compare_exchange_weak(pos, pos + 1, std::memory_order_relaxed)) {
+        if (m_tail.compare_exchange_weak(pos, pos + 1, std::memory_order_relaxed)) {
           cell.msg = msg;
           cell.sequence.store(pos + 1, std::memory_order_release);
           return true;
@@ -34,23 +34,23 @@ public:
       } else if (diff < 0) {
         return false;  // full
       } else {
-        pos = tail_.load(std::memory_order_relaxed);
+        pos = m_tail.load(std::memory_order_relaxed);
       }
     }
   }
 
   bool Pop(MSG* msg) noexcept {
-    Cell& cell = cells_[head_ & (kCapacity - 1)];
+    Cell& cell = m_cells[m_head & (kCapacity - 1)];
     std::size_t seq = cell.sequence.load(std::memory_order_acquire);
-    if (static_cast<std::intptr_t>(seq) - static_cast<std::intptr_t>(head_ + 1) < 0) return false;
+    if (static_cast<std::intptr_t>(seq) - static_cast<std::intptr_t>(m_head + 1) < 0) return false;
     *msg = cell.msg;
-    cell.sequence.store(head_ + kCapacity, std::memory_order_release);
-    ++head_;
+    cell.sequence.store(m_head + kCapacity, std::memory_order_release);
+    ++m_head;
     return true;
   }
 
   PostQueue() {
-    for (std::size_t i = 0; i < kCapacity; ++i) cells_[i].sequence.store(i);
+    for (std::size_t i = 0; i < kCapacity; ++i) m_cells[i].sequence.store(i);
   }
 
 private:
@@ -58,25 +58,25 @@ private:
     std::atomic<std::size_t> sequence;
     MSG msg;
   };
-  Cell cells_[kCapacity];
-  alignas(64) std::atomic<std::size_t> tail_{0};
-  alignas(64) std::size_t head_ = 0;  // the relay thread's alone
+  Cell m_cells[kCapacity];
+  alignas(64) std::atomic<std::size_t> m_tail{0};
+  alignas(64) std::size_t m_head = 0;  // the relay thread's alone
 };
 
 class Win32MessagePoster final : public MessagePoster {
 public:
   bool Start() {
-    thread_ = ::CreateThread(nullptr, 0, &Win32MessagePoster::RelayMain, this, 0, nullptr);
-    return thread_ != nullptr;
+    m_thread = ::CreateThread(nullptr, 0, &Win32MessagePoster::RelayMain, this, 0, nullptr);
+    return m_thread != nullptr;
   }
 
   void Stop() {
-    if (!thread_) return;
-    quit_.store(true, std::memory_order_release);
+    if (!m_thread) return;
+    m_quit.store(true, std::memory_order_release);
     Wake();
-    ::WaitForSingleObject(thread_, INFINITE);
-    ::CloseHandle(thread_);
-    thread_ = nullptr;
+    ::WaitForSingleObject(m_thread, INFINITE);
+    ::CloseHandle(m_thread);
+    m_thread = nullptr;
   }
 
   bool Post(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
@@ -86,15 +86,15 @@ public:
     msg.message = message;
     msg.wParam = wParam;
     msg.lParam = lParam;
-    if (!queue_.Push(msg)) return false;
+    if (!m_queue.Push(msg)) return false;
     Wake();
     return true;
   }
 
 private:
   void Wake() noexcept {
-    wake_.fetch_add(1, std::memory_order_release);
-    wake_.notify_one();
+    m_wake.fetch_add(1, std::memory_order_release);
+    m_wake.notify_one();
   }
 
   static DWORD WINAPI RelayMain(void* self) {
@@ -104,21 +104,21 @@ private:
 
   void Relay() {
     for (;;) {
-      std::uint32_t seen = wake_.load(std::memory_order_acquire);
+      std::uint32_t seen = m_wake.load(std::memory_order_acquire);
       MSG msg;
-      while (queue_.Pop(&msg)) ::PostMessageA(msg.hwnd, msg.message, msg.wParam, msg.lParam);
-      if (quit_.load(std::memory_order_acquire)) {
-        while (queue_.Pop(&msg)) ::PostMessageA(msg.hwnd, msg.message, msg.wParam, msg.lParam);
+      while (m_queue.Pop(&msg)) ::PostMessageA(msg.hwnd, msg.message, msg.wParam, msg.lParam);
+      if (m_quit.load(std::memory_order_acquire)) {
+        while (m_queue.Pop(&msg)) ::PostMessageA(msg.hwnd, msg.message, msg.wParam, msg.lParam);
         return;
       }
-      wake_.wait(seen, std::memory_order_acquire);
+      m_wake.wait(seen, std::memory_order_acquire);
     }
   }
 
-  PostQueue queue_;
-  std::atomic<std::uint32_t> wake_{0};
-  std::atomic<bool> quit_{false};
-  HANDLE thread_ = nullptr;
+  PostQueue m_queue;
+  std::atomic<std::uint32_t> m_wake{0};
+  std::atomic<bool> m_quit{false};
+  HANDLE m_thread = nullptr;
 };
 
 Win32MessagePoster* g_poster = nullptr;

@@ -13,15 +13,15 @@ HKEY RootKey(RegistryRoot root) {
 
 class Win32Key final : public RegistryKey {
 public:
-  explicit Win32Key(HKEY key) : key_(key) {}
-  ~Win32Key() override { ::RegCloseKey(key_); }
+  explicit Win32Key(HKEY key) : m_key(key) {}
+  ~Win32Key() override { ::RegCloseKey(m_key); }
 
   bool ReadValue(const std::string& name, RegistryValue* value) const override {
     DWORD type = 0, size = 0;
-    if (::RegQueryValueExA(key_, name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
+    if (::RegQueryValueExA(m_key, name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
       return false;
     std::vector<std::uint8_t> data(size);
-    if (::RegQueryValueExA(key_, name.c_str(), nullptr, &type, data.data(), &size) !=
+    if (::RegQueryValueExA(m_key, name.c_str(), nullptr, &type, data.data(), &size) !=
         ERROR_SUCCESS)
       return false;
     data.resize(size);
@@ -31,18 +31,18 @@ public:
   }
 
   bool WriteValue(const std::string& name, const RegistryValue& value) override {
-    return ::RegSetValueExA(key_, name.c_str(), 0, value.type, value.data.data(),
+    return ::RegSetValueExA(m_key, name.c_str(), 0, value.type, value.data.data(),
                             static_cast<DWORD>(value.data.size())) == ERROR_SUCCESS;
   }
 
   bool DeleteValue(const std::string& name) override {
-    return ::RegDeleteValueA(key_, name.c_str()) == ERROR_SUCCESS;
+    return ::RegDeleteValueA(m_key, name.c_str()) == ERROR_SUCCESS;
   }
 
   bool EnumKey(std::uint32_t index, std::string* name) const override {
     char buffer[256];
     DWORD size = sizeof buffer;
-    if (::RegEnumKeyExA(key_, index, buffer, &size, nullptr, nullptr, nullptr, nullptr) !=
+    if (::RegEnumKeyExA(m_key, index, buffer, &size, nullptr, nullptr, nullptr, nullptr) !=
         ERROR_SUCCESS)
       return false;
     name->assign(buffer, size);
@@ -52,7 +52,7 @@ public:
   bool EnumValue(std::uint32_t index, std::string* name) const override {
     char buffer[16384];
     DWORD size = sizeof buffer;
-    if (::RegEnumValueA(key_, index, buffer, &size, nullptr, nullptr, nullptr, nullptr) !=
+    if (::RegEnumValueA(m_key, index, buffer, &size, nullptr, nullptr, nullptr, nullptr) !=
         ERROR_SUCCESS)
       return false;
     name->assign(buffer, size);
@@ -60,7 +60,7 @@ public:
   }
 
 private:
-  HKEY key_;
+  HKEY m_key;
 };
 
 LONG DeleteTree(HKEY parent, const char* name) {
