@@ -2,6 +2,7 @@
 #include "audiofiles/io/LameEncoder.h"
 
 #include "app/settings/FileEncodeOptions.h"
+#include "audiofiles/io/IoText.h"
 
 #include <dlfcn.h>
 #include <strings.h>
@@ -179,7 +180,7 @@ std::string LameEncoder::GetLibrarySearchPath() {
 int LameEncoder::Load() {
   std::lock_guard<std::mutex> guard(m_lock);
   if (!Open("lame_enc.dll")) {
-    m_lastError = "The MP3 encoding library lame_enc.so was not found.";
+    m_lastError = io_text::kEncoderNotFound;
     return 0;
   }
   void* module = Module();
@@ -190,7 +191,7 @@ int LameEncoder::Load() {
   auto version = reinterpret_cast<BEVERSION>(Resolve(module, "beVersion"));
   if (!init || !encode || !deinit || !close || !version) {
     // The module stays loaded; Load keeps failing with it.
-    m_lastError = "The MP3 encoding library " + GetLoadedFile() + " lacks an entry point.";
+    m_lastError = io_text::EncoderLacksEntryPoint(GetLoadedFile());
     return 0;
   }
   // A second Load with the library held resolves the same entry points: leave
@@ -216,7 +217,7 @@ std::string LameEncoder::GetVersionText() {
   std::memset(&v, 0, sizeof(v));
   m_beVersion(&v);
   char text[64];
-  std::snprintf(text, sizeof(text), "LAME v%d.%d", v.byMajorVersion, v.byMinorVersion);
+  std::snprintf(text, sizeof(text), io_text::kEncoderVersionFormat, v.byMajorVersion, v.byMinorVersion);
   return text;
 }
 
@@ -224,7 +225,7 @@ int LameEncoder::InitStreamWith(LameStreamSettings* s) {
   std::lock_guard<std::mutex> guard(m_lock);
   if (!m_loaded || !s) return -1;
   if (m_streamOpen.load()) {
-    m_lastError = "The MP3 encoder is already in use by another recording or export.";
+    m_lastError = io_text::kEncoderBusy;
     return kStreamBusy;
   }
   if (s->MP3BitRate > s->MP3VBRMaxBitRate) s->MP3VBRMaxBitRate = s->MP3BitRate;
@@ -292,7 +293,7 @@ int LameEncoder::InitSimple(int mode, int sampleRate) {
   std::lock_guard<std::mutex> guard(m_lock);
   if (!m_loaded) return -1;
   if (m_streamOpen.load()) {
-    m_lastError = "The MP3 encoder is already in use by another recording or export.";
+    m_lastError = io_text::kEncoderBusy;
     return kStreamBusy;
   }
   // The simple form. The kind is set too: left at the LAME form, the library
@@ -311,8 +312,7 @@ int LameEncoder::OpenStream(int halveForStereo) {
   const BE_ERR err = m_beInitStream(&m_config, &samples, &bufferSize, &stream);
   if (err != BE_ERR_SUCCESSFUL || samples == 0 || bufferSize == 0) {
     char text[128];
-    std::snprintf(text, sizeof(text),
-                  "The MP3 encoder refused these settings (error %u).", static_cast<unsigned>(err));
+    std::snprintf(text, sizeof(text), io_text::kEncoderRefusedFormat, static_cast<unsigned>(err));
     m_lastError = text;
     if (err == BE_ERR_SUCCESSFUL) m_beCloseStream(stream);
     return -1;

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "app/settings/FileEncodeOptions.h"
+#include "audiofiles/io/IoText.h"
 #include "audiofiles/io/LameEncoder.h"
 #include "audiofiles/writers/StreamMixer.h"
 #include "core/model/SampleFormat.h"
@@ -30,7 +31,7 @@ LameEncoder* MP3StreamWriter::Encoder() const {
 
 int MP3StreamWriter::Prepare() {
   if (!Encoder()->Load()) {
-    seams::ShowMessageBox("Could not open MP3 encoding library!");
+    seams::ShowMessageBox(io_text::kEncoderCannotOpen);
     return 0;
   }
   m_fileCounter = 1;

@@ -8,6 +8,7 @@
 
 #include "app/settings/SettingsPlatform.h"
 #include "app/settings/ZQRegistry.h"
+#include "options/scheduler/ScheduleText.h"
 
 using scheduler::FileTime;
 using scheduler::kFileTimeSecond;
@@ -281,16 +282,16 @@ void CScheduleManager::SetActive(int flag) {
 }
 
 void CScheduleManager::RebuildStatusText() {
-  std::string detail = "None";
+  std::string detail = schedule_text::kNoCurrentItem;
   if (state_ != kStateNone) {
     const SystemTime a = scheduler::ToSystemTime(current_.start);
     const SystemTime b = scheduler::ToSystemTime(current_.stop);
     char text[96];
-    std::snprintf(text, sizeof text, "Start Time: %02d:%02d:%02d   Stop Time: %02d:%02d:%02d", a.wHour,
-                  a.wMinute, a.wSecond, b.wHour, b.wMinute, b.wSecond);
+    std::snprintf(text, sizeof text, schedule_text::kCurrentItemFormat, a.wHour, a.wMinute, a.wSecond,
+                  b.wHour, b.wMinute, b.wSecond);
     detail = text;
   }
-  status_text_ = std::string("Schedule: ") + (active_ ? "Enable" : "Disable") + "  |  " + detail;
+  status_text_ = schedule_text::StatusLine(active_ != 0, detail);
   if (status_window_) {
     if (seams::WindowHandle view = status_window_()) seams::PostWindowMessage(view, kStatusChangedMessage, 0, 0);
   }

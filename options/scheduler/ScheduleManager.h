@@ -13,6 +13,7 @@
 
 #include "options/scheduler/ScheduleItem.h"
 #include "options/scheduler/ScheduleItemList.h"
+#include "options/scheduler/ScheduleText.h"
 #include "options/scheduler/ScheduleTime.h"
 #include "platform/seams/window_messages.h"
 
@@ -125,7 +126,7 @@ private:
   Callback stop_callback_;
   int dirty_ = 0;
   std::uint32_t callback_arg_ = 0;
-  std::string status_text_ = "Schedule: Enable  |  None";
+  std::string status_text_ = schedule_text::StatusLine(true, schedule_text::kNoCurrentItem);
   scheduler::NowFunction now_;
   StatusWindowFinder status_window_;
 };

@@ -4,6 +4,9 @@
 #include <cstdio>
 
 namespace seams {
+
+const char kProgramCaption[] = "Tarvel";
+
 namespace {
 std::atomic<MessageBoxService*> g_service{nullptr};
 
