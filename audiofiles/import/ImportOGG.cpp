@@ -29,7 +29,7 @@ ImportFile *OggImportFormat::Open(const std::string &fileName) {
   }
   auto *vorbisFile = new OggVorbis_File;
   std::memset(vorbisFile, 0, sizeof *vorbisFile);
-  if (ov_open(file->m_pStream, vorbisFile, nullptr, 0) < 0) {
+  if (ov_open(file->mStream, vorbisFile, nullptr, 0) < 0) {
     // On failure vorbisfile leaves the stream open for its owner to close.
     delete vorbisFile;
     delete file;
