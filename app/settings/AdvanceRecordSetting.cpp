@@ -91,43 +91,42 @@ bool AdvanceRecordSetting::SplitsFiles() const {
 }
 
 void AdvanceRecordSetting::GetSummary(std::vector<std::string>* lines) const {
-  using settings::Format;
+  namespace text = settings_text;
   if (ActiveRecordingMode == 0)
-    lines->push_back("    Active recording mode: Editing sound mode");
+    lines->push_back(text::kEditingModeLine);
   else if (ActiveRecordingMode == 1)
-    lines->push_back("    Active recording mode: Directly saving sound mode");
+    lines->push_back(text::kDirectModeLine);
 
   if (TimeLimitType == 1)
-    lines->push_back(Format("    Time limit to: %.3f", TimeLimitTo));
+    lines->push_back(text::Format(text::kTimeLimitFormat, TimeLimitTo));
   else if (TimeLimitType == 0)
-    lines->push_back("    No time limit");
+    lines->push_back(text::kNoTimeLimitLine);
 
-  lines->push_back(Format("    Voice activate and silence detect: %s",
-                          EnableSilenceDetection ? "Enable" : "Disable"));
+  lines->push_back(text::Format(text::kSilenceDetectionFormat,
+                                EnableSilenceDetection ? text::kEnable : text::kDisable));
 
   const char* algorithms;
   if (SilenceDetectionAlgorihms < 3)
-    algorithms = (SilenceDetectionAlgorihms & 1) ? "Zero crossing rates" : "Singal energy";
+    algorithms = (SilenceDetectionAlgorihms & 1) ? text::kZeroCrossing : text::kSignalEnergy;
   else
-    algorithms = SilenceDetectionLogic ? "Zero crossing rates AND Singal energy"
-                                       : "Zero crossing rates OR Singal energy";
-  lines->push_back(Format("    Silence detection algorithms: %s", algorithms));
+    algorithms = SilenceDetectionLogic ? text::kBothAlgorithms : text::kEitherAlgorithm;
+  lines->push_back(text::Format(text::kAlgorithmsFormat, algorithms));
 
-  const char* action = "None";
+  const char* action = text::kNone;
   if (ActiveRecordingMode != 0) {
-    if (ActionsOfSavingMode == 1) action = "Pause";
-    else if (ActionsOfSavingMode == 2) action = "Stop";
-    else if (ActionsOfSavingMode == 3) action = "New File";
+    if (ActionsOfSavingMode == 1) action = text::kActionPause;
+    else if (ActionsOfSavingMode == 2) action = text::kActionStop;
+    else if (ActionsOfSavingMode == 3) action = text::kActionNewFile;
   } else {
-    if (ActionsOfEditingMode == 1) action = "Pause";
-    else if (ActionsOfEditingMode == 2) action = "Stop";
+    if (ActionsOfEditingMode == 1) action = text::kActionPause;
+    else if (ActionsOfEditingMode == 2) action = text::kActionStop;
   }
-  lines->push_back(Format("    Action when silence is detected: %s", action));
+  lines->push_back(text::Format(text::kSilenceActionFormat, action));
 
   if (ActiveRecordingMode == 1) {
     if (EnableAutoSplit)
-      lines->push_back(Format("    Auto split: Enable     Time: %.3f", AutoSplitTimeSeconds));
+      lines->push_back(text::Format(text::kAutoSplitFormat, AutoSplitTimeSeconds));
     else
-      lines->push_back("    Auto split: Disable");
+      lines->push_back(text::kNoAutoSplitLine);
   }
 }

@@ -60,37 +60,37 @@ const ArchiveClass* FindArchiveClass(const std::string& name) {
   return it == Classes().end() ? nullptr : it->second;
 }
 
-Archive::Archive() : mode_(kStore) {}
+Archive::Archive() : mMode(kStore) {}
 
-Archive::Archive(std::vector<std::uint8_t> bytes) : mode_(kLoad), bytes_(std::move(bytes)) {
-  load_map_.resize(1);  // index 0: null
+Archive::Archive(std::vector<std::uint8_t> bytes) : mMode(kLoad), mBytes(std::move(bytes)) {
+  mLoadMap.resize(1);  // index 0: null
 }
 
 Archive::Archive(const std::uint8_t* data, std::size_t size)
     : Archive(std::vector<std::uint8_t>(data, data + size)) {}
 
 void Archive::RequireStoring() const {
-  if (mode_ != kStore) throw ArchiveException(ArchiveException::kReadOnly, "archive is loading");
+  if (mMode != kStore) throw ArchiveException(ArchiveException::kReadOnly, "archive is loading");
 }
 
 void Archive::RequireLoading() const {
-  if (mode_ != kLoad) throw ArchiveException(ArchiveException::kWriteOnly, "archive is storing");
+  if (mMode != kLoad) throw ArchiveException(ArchiveException::kWriteOnly, "archive is storing");
 }
 
 void Archive::Write(const void* data, std::size_t size) {
   RequireStoring();
   const auto* p = static_cast<const std::uint8_t*>(data);
-  bytes_.insert(bytes_.end(), p, p + size);
+  mBytes.insert(mBytes.end(), p, p + size);
 }
 
 void Archive::Read(void* data, std::size_t size) {
   RequireLoading();
   if (size > Remaining()) {
-    pos_ = bytes_.size();
+    mPos = mBytes.size();
     throw ArchiveException(ArchiveException::kEndOfFile, "archive ends early");
   }
-  if (size) std::memcpy(data, bytes_.data() + pos_, size);
-  pos_ += size;
+  if (size) std::memcpy(data, mBytes.data() + mPos, size);
+  mPos += size;
 }
 
 void Archive::WriteByte(std::uint8_t v) { Write(&v, 1); }
@@ -268,8 +268,8 @@ void Archive::ReadDwordArray(std::vector<std::uint32_t>* values) {
 }
 
 void Archive::WriteClass(const ArchiveClass* cls) {
-  auto it = store_map_.find(cls);
-  if (it != store_map_.end()) {
+  auto it = mStoreMap.find(cls);
+  if (it != mStoreMap.end()) {
     if (it->second < kBigObjectTag) {
       WriteWord(static_cast<std::uint16_t>(kClassTag | it->second));
     } else {
@@ -283,7 +283,7 @@ void Archive::WriteClass(const ArchiveClass* cls) {
   WriteWord(cls->schema);
   WriteWord(static_cast<std::uint16_t>(len));
   Write(cls->name, len);
-  store_map_[cls] = map_count_++;
+  mStoreMap[cls] = mMapCount++;
 }
 
 void Archive::WriteObject(const ArchiveObject* object) {
@@ -292,8 +292,8 @@ void Archive::WriteObject(const ArchiveObject* object) {
     WriteWord(kNullTag);
     return;
   }
-  auto it = store_map_.find(object);
-  if (it != store_map_.end()) {
+  auto it = mStoreMap.find(object);
+  if (it != mStoreMap.end()) {
     if (it->second < kBigObjectTag) {
       WriteWord(static_cast<std::uint16_t>(it->second));
     } else {
@@ -305,7 +305,7 @@ void Archive::WriteObject(const ArchiveObject* object) {
   const ArchiveClass* cls = object->GetArchiveClass();
   if (!cls || !cls->name) throw ArchiveException(ArchiveException::kBadClass, "object without class");
   WriteClass(cls);
-  store_map_[object] = map_count_++;
+  mStoreMap[object] = mMapCount++;
   const_cast<ArchiveObject*>(object)->Serialize(*this);
 }
 
@@ -319,14 +319,14 @@ const ArchiveClass* Archive::ReadClass(std::uint32_t tag) {
     const ArchiveClass* cls = FindArchiveClass(name);
     if (!cls || !cls->create) throw ArchiveException(ArchiveException::kBadClass, "unknown class " + name);
     if (cls->schema != schema) throw ArchiveException(ArchiveException::kBadSchema, "schema of " + name);
-    load_map_.push_back({cls, nullptr});
-    ++map_count_;
+    mLoadMap.push_back({cls, nullptr});
+    ++mMapCount;
     return cls;
   }
   std::uint32_t index = tag & ~kBigClassTag;
-  if (index == 0 || index >= load_map_.size() || !load_map_[index].cls || load_map_[index].object)
+  if (index == 0 || index >= mLoadMap.size() || !mLoadMap[index].cls || mLoadMap[index].object)
     throw ArchiveException(ArchiveException::kBadIndex, "bad class index");
-  return load_map_[index].cls;
+  return mLoadMap[index].cls;
 }
 
 std::unique_ptr<ArchiveObject> Archive::ReadObject(ArchiveObject** shared) {
@@ -344,16 +344,16 @@ std::unique_ptr<ArchiveObject> Archive::ReadObject(ArchiveObject** shared) {
   if (tag != kNewClassTag && !(tag & kBigClassTag)) {
     // An object index: null or one read before.
     if (tag == 0) return nullptr;
-    if (tag >= load_map_.size() || !load_map_[tag].object)
+    if (tag >= mLoadMap.size() || !mLoadMap[tag].object)
       throw ArchiveException(ArchiveException::kBadIndex, "bad object index");
-    if (shared) *shared = load_map_[tag].object;
+    if (shared) *shared = mLoadMap[tag].object;
     return nullptr;
   }
   const ArchiveClass* cls = ReadClass(tag);
   std::unique_ptr<ArchiveObject> object = cls->create();
   if (!object) throw ArchiveException(ArchiveException::kBadClass, "class made no object");
-  load_map_.push_back({nullptr, object.get()});
-  ++map_count_;
+  mLoadMap.push_back({nullptr, object.get()});
+  ++mMapCount;
   object->Serialize(*this);
   if (shared) *shared = object.get();
   return object;

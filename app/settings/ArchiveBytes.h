@@ -31,11 +31,11 @@ namespace settings {
 class ArchiveException : public std::runtime_error {
 public:
   enum Cause { kEndOfFile, kBadIndex, kBadClass, kBadSchema, kWriteOnly, kReadOnly };
-  ArchiveException(Cause cause, const std::string& what) : std::runtime_error(what), cause_(cause) {}
-  Cause cause() const { return cause_; }
+  ArchiveException(Cause cause, const std::string& what) : std::runtime_error(what), mCause(cause) {}
+  Cause cause() const { return mCause; }
 
 private:
-  Cause cause_;
+  Cause mCause;
 };
 
 class Archive;
@@ -75,14 +75,14 @@ public:
   explicit Archive(std::vector<std::uint8_t> bytes);
   Archive(const std::uint8_t* data, std::size_t size);
 
-  bool IsStoring() const { return mode_ == kStore; }
-  bool IsLoading() const { return mode_ == kLoad; }
+  bool IsStoring() const { return mMode == kStore; }
+  bool IsLoading() const { return mMode == kLoad; }
 
   // The bytes written so far (storing) or the whole buffer (loading).
-  const std::vector<std::uint8_t>& bytes() const { return bytes_; }
-  std::vector<std::uint8_t> TakeBytes() { return std::move(bytes_); }
+  const std::vector<std::uint8_t>& bytes() const { return mBytes; }
+  std::vector<std::uint8_t> TakeBytes() { return std::move(mBytes); }
   // Loading: bytes not read yet.
-  std::size_t Remaining() const { return bytes_.size() - pos_; }
+  std::size_t Remaining() const { return mBytes.size() - mPos; }
 
   // Raw bytes.
   void Write(const void* data, std::size_t size);
@@ -135,18 +135,18 @@ private:
   const ArchiveClass* ReadClass(std::uint32_t tag);
   void MapIndex();
 
-  Mode mode_;
-  std::vector<std::uint8_t> bytes_;
-  std::size_t pos_ = 0;
+  Mode mMode;
+  std::vector<std::uint8_t> mBytes;
+  std::size_t mPos = 0;
   // Storing: index of each class and object already written.
-  std::unordered_map<const void*, std::uint32_t> store_map_;
+  std::unordered_map<const void*, std::uint32_t> mStoreMap;
   // Loading: what each index stands for.
   struct Loaded {
     const ArchiveClass* cls = nullptr;
     ArchiveObject* object = nullptr;
   };
-  std::vector<Loaded> load_map_;
-  std::uint32_t map_count_ = 1;  // index 0 is the null tag
+  std::vector<Loaded> mLoadMap;
+  std::uint32_t mMapCount = 1;  // index 0 is the null tag
 };
 
 // Stream-style helpers, as window-tier code writes `ar << value`.

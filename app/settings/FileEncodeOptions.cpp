@@ -224,58 +224,56 @@ std::string Upper(std::string s) {
 // A value's name in a table, or the value written with the fallback format.
 std::string NameOr(std::span<const ValueName> table, std::int32_t value, const char* fallback) {
   if (const char* name = settings::NameOf(table, value)) return name;
-  return settings::Format(fallback, value);
+  return settings_text::Format(fallback, value);
 }
 
-const std::string kIndent = "            ";  // twelve spaces
 }  // namespace
 
 void FileEncodeOptions::GetSummary(std::vector<std::string>* lines,
                                    const std::string& typeName) const {
-  using settings::Format;
+  namespace text = settings_text;
+  using text::Format;
+  // A value by its name in a table, else as a number (with its unit).
+  auto name = [](std::span<const ValueName> table, std::int32_t value,
+                 const char* fallback = text::kNumberFormat) { return NameOr(table, value, fallback); };
+  auto add = [lines](const std::string& line) { lines->push_back(text::kSummaryIndent + line); };
   const std::string type = Upper(typeName);
   if (type == "WAV") {
     const char* format = settings::NameOf(settings::SampleFormats(), WavSampleFormat);
-    lines->push_back(Format("            Sample rate: %d Hz    Sample format: %s    Channel: %s",
-                            WavSampleRate, format ? format : "16 Bits",
-                            WavChannelMode == 1 ? "Stereo" : "Mono"));
+    lines->push_back(Format(text::kWavSummaryFormat, WavSampleRate,
+                            format ? format : text::kDefaultSampleFormat,
+                            WavChannelMode == 1 ? text::kStereo : text::kMono));
   } else if (type == "MP3") {
     auto rates = GetMP3SampleRateTable(MP3Version);
     auto bitRates = GetMP3BitRateTable(MP3Version);
-    lines->push_back(kIndent + Format("MP3 Version: %s",
-                                      NameOr(settings::MPEGVersions(), MP3Version, "%d").c_str()));
-    lines->push_back(kIndent + Format("Sample rate: %s    Channel: %s    Encode mode: %s",
-                                      NameOr(rates, MP3SampleRate, "%d Hz").c_str(),
-                                      NameOr(settings::MP3ChannelModes(), MP3ChannelMode, "%d").c_str(),
-                                      NameOr(settings::MP3EncodeModes(), MP3EncodeMode, "%d").c_str()));
-    const std::string minRate = NameOr(bitRates, MP3BitRate, "%d kbps");
-    const std::string maxRate = NameOr(bitRates, MP3VBRMaxBitRate, "%d kbps");
+    add(Format(text::kMp3VersionFormat, name(settings::MPEGVersions(), MP3Version).c_str()));
+    add(Format(text::kMp3RateChannelModeFormat, name(rates, MP3SampleRate, text::kHzFormat).c_str(),
+               name(settings::MP3ChannelModes(), MP3ChannelMode).c_str(),
+               name(settings::MP3EncodeModes(), MP3EncodeMode).c_str()));
+    const std::string minRate = name(bitRates, MP3BitRate, text::kKbpsFormat);
+    const std::string maxRate = name(bitRates, MP3VBRMaxBitRate, text::kKbpsFormat);
     if (MP3EncodeMode == 0) {
-      lines->push_back(kIndent + Format("Bit rate: %s", minRate.c_str()));
+      add(Format(text::kBitRateFormat, minRate.c_str()));
     } else if (MP3EncodeMode == 1) {
       // Left to the implementer: the ABR line shows the bit rate and the VBR maximum, as
       // the VBR line does.
-      lines->push_back(kIndent + Format("Min bitrate: %s    Max bitrate: %s", minRate.c_str(),
-                                        maxRate.c_str()));
-      lines->push_back(kIndent + Format("ABR bitrate: %s",
-                                        Format("%d bps", MP3ABRBitRate).c_str()));
+      add(Format(text::kMinMaxBitRateFormat, minRate.c_str(), maxRate.c_str()));
+      add(Format(text::kAbrBitRateFormat, Format(text::kBpsFormat, MP3ABRBitRate).c_str()));
     } else if (MP3EncodeMode == 2) {
-      lines->push_back(kIndent + Format("Min bitrate: %s    Max bitrate: %s", minRate.c_str(),
-                                        maxRate.c_str()));
-      lines->push_back(kIndent + Format("VBR quality: %s",
-                                        NameOr(settings::MP3VBRQualities(), MP3VBRQuality, "%d").c_str()));
+      add(Format(text::kMinMaxBitRateFormat, minRate.c_str(), maxRate.c_str()));
+      add(Format(text::kVbrQualityFormat, name(settings::MP3VBRQualities(), MP3VBRQuality).c_str()));
     }
   } else if (type == "OGG") {
-    lines->push_back(kIndent + Format("Sample rate: %s    Channel: %s",
-                                      NameOr(settings::OGGSampleRates(), OGGSampleRate, "%d Hz").c_str(),
-                                      NameOr(settings::OGGChannelModes(), OGGChannelMode, "%d").c_str()));
-    const std::string mode = NameOr(settings::OGGEncodeModes(), OGGEncodeMode, "%d");
+    add(Format(text::kOggRateChannelFormat,
+               name(settings::OGGSampleRates(), OGGSampleRate, text::kHzFormat).c_str(),
+               name(settings::OGGChannelModes(), OGGChannelMode).c_str()));
+    const std::string mode = name(settings::OGGEncodeModes(), OGGEncodeMode);
     if (OGGEncodeMode == 1) {
-      lines->push_back(kIndent + Format("Encode mode: %s    VBR quality: %s", mode.c_str(),
-                                        NameOr(settings::OGGVBRQualities(), OGGVBRQuality, "%d").c_str()));
+      add(Format(text::kOggVbrFormat, mode.c_str(),
+                 name(settings::OGGVBRQualities(), OGGVBRQuality).c_str()));
     } else if (OGGEncodeMode == 0) {
-      lines->push_back(kIndent + Format("Encode mode: %s    Sample bitrate: %s", mode.c_str(),
-                                        NameOr(settings::OGGBitRates(), OGGBitRate, "%d bps").c_str()));
+      add(Format(text::kOggAbrFormat, mode.c_str(),
+                 name(settings::OGGBitRates(), OGGBitRate, text::kBpsFormat).c_str()));
     }
   }
 }

@@ -12,12 +12,6 @@
 
 namespace {
 
-// String table entries the record shows.
-constexpr const char* kCounterExhausted = "The start number of file name reach maxium value!";  // 30003
-constexpr const char* kAskReplace = "File %1 has always existed. Would you like replace it?";   // 30005
-constexpr const char* kFolderMissing =
-    "The Directory of %1 doesn't exist. Please choose correct directory from Options menu item.";  // 30006
-
 std::string Lower(std::string s) {
   std::transform(s.begin(), s.end(), s.begin(),
                  [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
@@ -188,7 +182,7 @@ bool FileOutputOptions::ComposePath(std::string* path) {
   const std::uint32_t limit = Limit();
   const bool exhausted = !bWrapCounter && uStartNO >= limit;
   const std::uint32_t number = uStartNO >= limit ? limit - 1 : uStartNO;
-  const std::string digits = settings::Format("%lu", static_cast<unsigned long>(number));
+  const std::string digits = settings_text::Format("%lu", static_cast<unsigned long>(number));
   const std::size_t width = uFileNameDigitCount % 6;
   std::string type;
   GetFileTypeName(&type);
@@ -202,7 +196,7 @@ int FileOutputOptions::MakeAutoFileName(std::string* path, bool askOnly) {
   std::string composed;
   const bool usable = ComposePath(&composed);
   if (!usable && !askOnly) {
-    seams::ShowMessageBox(kCounterExhausted);
+    seams::ShowMessageBox(settings_text::kCounterExhausted);
     return 0;
   }
   *path = composed;
@@ -211,12 +205,14 @@ int FileOutputOptions::MakeAutoFileName(std::string* path, bool askOnly) {
   settings::SettingsPlatform& platform = settings::Platform();
   if (platform.Exists(composed)) {
     if (!bReplaceExistingFile) {
-      int answer = seams::ShowMessageBox(settings::FormatString1(kAskReplace, composed), "Tarvel",
-                                         seams::kMbYesNoCancel | seams::kMbIconQuestion);
+      int answer = seams::ShowMessageBox(
+          settings_text::FormatString1(settings_text::kAskReplacePattern, composed), seams::kProgramCaption,
+          seams::kMbYesNoCancel | seams::kMbIconQuestion);
       if (answer != seams::kIdYes) return 0;
     }
   } else if (!platform.IsFolder(settings::FolderOf(composed) + settings::SeparatorFor(composed))) {
-    seams::ShowMessageBox(settings::FormatString1(kFolderMissing, strAutoNameFolder));
+    seams::ShowMessageBox(
+        settings_text::FormatString1(settings_text::kFolderMissingPattern, strAutoNameFolder));
     return 0;
   }
   AdvanceStartNumber();
@@ -243,7 +239,7 @@ int FileOutputOptions::MakeNextAutoFileName(std::string* base, std::string* type
   };
   if (taken(candidate)) {
     for (int n = 1;; ++n) {
-      std::string next = settings::Format("%s-%d", candidate.c_str(), n);
+      std::string next = settings_text::Format("%s-%d", candidate.c_str(), n);
       if (!taken(next)) {
         candidate = next;
         break;
@@ -256,16 +252,13 @@ int FileOutputOptions::MakeNextAutoFileName(std::string* base, std::string* type
 }
 
 void FileOutputOptions::GetSummary(std::vector<std::string>* lines) {
-  using settings::Format;
+  namespace text = settings_text;
   std::string path, type;
   MakeAutoFileName(&path, true);
   GetFileTypeName(&type);
-  lines->push_back(Format("    Save files in folder: %s", path.c_str()));
-  lines->push_back(Format("    Save the wave as: %s", type.c_str()));
-  lines->push_back(Format("    Save wave to file when recording finished(only for Editing mode): %s",
-                          bSaveFile ? "Enable" : "Disable"));
-  lines->push_back(Format("    Automatically name and save the wave(only Editing mode): %s",
-                          bAutoName ? "Enable" : "Disable"));
-  lines->push_back(Format("    Replace existing files(only for Editing mode): %s",
-                          bReplaceExistingFile ? "Yes" : "No"));
+  lines->push_back(text::Format(text::kSaveFolderFormat, path.c_str()));
+  lines->push_back(text::Format(text::kSaveTypeFormat, type.c_str()));
+  lines->push_back(text::Format(text::kSaveWhenFinishedFormat, bSaveFile ? text::kEnable : text::kDisable));
+  lines->push_back(text::Format(text::kAutoNameFormat, bAutoName ? text::kEnable : text::kDisable));
+  lines->push_back(text::Format(text::kReplaceFilesFormat, bReplaceExistingFile ? text::kYes : text::kNo));
 }

@@ -15,73 +15,73 @@ std::uint8_t Channel(float m1, float m2, float hue) {
 }  // namespace
 
 void HlsColor::SetRGB(ColorRef rgb) {
-  red_ = static_cast<std::uint8_t>(RedOf(rgb));
-  green_ = static_cast<std::uint8_t>(GreenOf(rgb));
-  blue_ = static_cast<std::uint8_t>(BlueOf(rgb));
-  rgb_valid_ = true;
-  hls_valid_ = false;
+  mRed = static_cast<std::uint8_t>(RedOf(rgb));
+  mGreen = static_cast<std::uint8_t>(GreenOf(rgb));
+  mBlue = static_cast<std::uint8_t>(BlueOf(rgb));
+  mRgbValid = true;
+  mHlsValid = false;
 }
 
 ColorRef HlsColor::GetRGB() {
   ToRgb();
-  return MakeRgb(red_, green_, blue_);
+  return MakeRgb(mRed, mGreen, mBlue);
 }
 
 float HlsColor::GetHue() {
   ToHls();
-  return hue_;
+  return mHue;
 }
 
 float HlsColor::GetSaturation() {
   ToHls();
-  return saturation_;
+  return mSaturation;
 }
 
 float HlsColor::GetLuminance() {
   ToHls();
-  return luminance_;
+  return mLuminance;
 }
 
 void HlsColor::SetLuminance(float luminance) {
   ToHls();
-  luminance_ = std::clamp(luminance, 0.0f, 1.0f);
-  rgb_valid_ = false;
+  mLuminance = std::clamp(luminance, 0.0f, 1.0f);
+  mRgbValid = false;
 }
 
 void HlsColor::ToHls() {
-  if (hls_valid_) return;
-  const float maxv = static_cast<float>(std::max({red_, green_, blue_}));
-  const float minv = static_cast<float>(std::min({red_, green_, blue_}));
+  if (mHlsValid) return;
+  const float maxv = static_cast<float>(std::max({mRed, mGreen, mBlue}));
+  const float minv = static_cast<float>(std::min({mRed, mGreen, mBlue}));
   const float diff = maxv - minv;
   const float sum = maxv + minv;
-  luminance_ = sum / 510.0f;
+  mLuminance = sum / 510.0f;
   if (maxv == minv) {
-    saturation_ = 0.0f;
-    hue_ = 0.0f;
+    mSaturation = 0.0f;
+    mHue = 0.0f;
   } else {
-    const float r = (maxv - red_) / diff;
-    const float g = (maxv - green_) / diff;
-    const float b = (maxv - blue_) / diff;
-    saturation_ = luminance_ <= 0.5f ? diff / sum : diff / (510.0f - sum);
-    if (red_ == maxv) hue_ = 60.0f * (6.0f + b - g);
-    if (green_ == maxv) hue_ = 60.0f * (2.0f + r - b);
-    if (blue_ == maxv) hue_ = 60.0f * (4.0f + g - r);
-    if (hue_ > 360.0f) hue_ -= 360.0f;
+    const float r = (maxv - mRed) / diff;
+    const float g = (maxv - mGreen) / diff;
+    const float b = (maxv - mBlue) / diff;
+    mSaturation = mLuminance <= 0.5f ? diff / sum : diff / (510.0f - sum);
+    if (mRed == maxv) mHue = 60.0f * (6.0f + b - g);
+    if (mGreen == maxv) mHue = 60.0f * (2.0f + r - b);
+    if (mBlue == maxv) mHue = 60.0f * (4.0f + g - r);
+    if (mHue > 360.0f) mHue -= 360.0f;
   }
-  hls_valid_ = true;
+  mHlsValid = true;
 }
 
 void HlsColor::ToRgb() {
-  if (rgb_valid_) return;
-  if (saturation_ == 0.0f) {
-    red_ = green_ = blue_ = static_cast<std::uint8_t>(std::clamp(luminance_ * 255.0f, 0.0f, 255.0f));
+  if (mRgbValid) return;
+  if (mSaturation == 0.0f) {
+    mRed = mGreen = mBlue = static_cast<std::uint8_t>(std::clamp(mLuminance * 255.0f, 0.0f, 255.0f));
   } else {
-    const float m2 = luminance_ <= 0.5f ? luminance_ + luminance_ * saturation_
-                                        : luminance_ + saturation_ - luminance_ * saturation_;
-    const float m1 = 2.0f * luminance_ - m2;
-    red_ = Channel(m1, m2, hue_ + 120.0f);
-    green_ = Channel(m1, m2, hue_);
-    blue_ = Channel(m1, m2, hue_ - 120.0f);
+    const float m2 = mLuminance <= 0.5f ? mLuminance + mLuminance * mSaturation
+                                        : mLuminance + mSaturation - mLuminance * mSaturation;
+    const float m1 = 2.0f * mLuminance - m2;
+    mRed = Channel(m1, m2, mHue + 120.0f);
+    mGreen = Channel(m1, m2, mHue);
+    mBlue = Channel(m1, m2, mHue - 120.0f);
   }
-  rgb_valid_ = true;
+  mRgbValid = true;
 }

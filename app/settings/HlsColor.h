@@ -29,8 +29,8 @@ private:
   void ToHls();
   void ToRgb();
 
-  std::uint8_t red_ = 0, green_ = 0, blue_ = 0;
-  float hue_ = 0, saturation_ = 0, luminance_ = 0;
-  bool rgb_valid_ = true;
-  bool hls_valid_ = false;
+  std::uint8_t mRed = 0, mGreen = 0, mBlue = 0;
+  float mHue = 0, mSaturation = 0, mLuminance = 0;
+  bool mRgbValid = true;
+  bool mHlsValid = false;
 };

@@ -25,13 +25,13 @@ void InputSourceSetting::SetDefaults() {
 void InputSourceSetting::GetSummary(std::vector<std::string>* lines,
                                     const std::vector<std::string>& names) const {
   if (names.empty()) {
-    lines->push_back("    Input source: None    volume: None");
+    lines->push_back(settings_text::kNoInputSourceLine);
     return;
   }
   // A source index outside the list names no source.
   const std::string name = InputSource >= 0 && static_cast<std::size_t>(InputSource) < names.size()
                                ? names[static_cast<std::size_t>(InputSource)]
                                : std::string();
-  lines->push_back(settings::Format("    Input source: %s    volume: %.2f", name.c_str(),
-                                    static_cast<double>(InputVolume)));
+  lines->push_back(settings_text::Format(settings_text::kInputSourceFormat, name.c_str(),
+                                         static_cast<double>(InputVolume)));
 }

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "app/settings/SettingsText.h"
 #include "platform/seams/message_box.h"
 
 namespace fs = std::filesystem;
@@ -116,8 +117,8 @@ bool CreateDirectoryPath(const std::string& path) {
   try {
     return CreateDirectoryPathInner(path, 0);
   } catch (...) {
-    seams::ShowMessageBox("Tarvel can't create directory! please check your disk space!",
-                          "Error Message", seams::kMbOk | seams::kMbIconError);
+    seams::ShowMessageBox(settings_text::kCannotCreateFolder, settings_text::kErrorCaption,
+                          seams::kMbOk | seams::kMbIconError);
     return false;
   }
 }

@@ -144,9 +144,9 @@ int SoundDeviceOptions::Save() {
 
 bool SoundDeviceOptions::GetFormatName(std::string* text) const {
   switch (SampleFormat) {
-    case 0x20001: *text = "16-bit"; return true;
-    case 0x40001: *text = "24-bit"; return true;
-    case 0x4000F: *text = "32-bit float"; return true;
+    case 0x20001: *text = settings_text::k16Bit; return true;
+    case 0x40001: *text = settings_text::k24Bit; return true;
+    case 0x4000F: *text = settings_text::k32BitFloat; return true;
     default: return false;
   }
 }
@@ -154,8 +154,8 @@ bool SoundDeviceOptions::GetFormatName(std::string* text) const {
 void SoundDeviceOptions::Describe(std::vector<std::string>* lines) const {
   std::string format;
   GetFormatName(&format);
-  lines->push_back(settings::Format("    Recording device: %s", RecordDeviceName.c_str()));
-  lines->push_back(settings::Format("    Channel: %s     Sample rate: %d Hz     Sampe format: %s",
-                                    ChannelCount < 2 ? "Mono" : "Stereo", SampleRate,
-                                    format.c_str()));
+  namespace text = settings_text;
+  lines->push_back(text::Format(text::kRecordingDeviceFormat, RecordDeviceName.c_str()));
+  lines->push_back(text::Format(text::kDeviceFormatFormat, ChannelCount < 2 ? text::kMono : text::kStereo,
+                                SampleRate, format.c_str()));
 }

@@ -37,16 +37,16 @@ bool IsSameOrBelow(const std::string& path, const std::string& ancestor) {
 // CZQRegistry
 
 CZQRegistry::CZQRegistry(bool admin, bool readOnly, seams::RegistryBackend* backend)
-    : backend_(backend ? backend : &seams::Registry()), read_only_(readOnly) {
+    : mBackend(backend ? backend : &seams::Registry()), mReadOnly(readOnly) {
   set_admin(admin);
 }
 
 CZQRegistry::~CZQRegistry() { Close(); }
 
 void CZQRegistry::set_admin(bool admin) {
-  admin_ = admin;
-  root_ = admin ? seams::RegistryRoot::LocalMachine : seams::RegistryRoot::CurrentUser;
-  root_key_.reset();
+  mAdmin = admin;
+  mRoot = admin ? seams::RegistryRoot::LocalMachine : seams::RegistryRoot::CurrentUser;
+  mRootKey.reset();
 }
 
 void CZQRegistry::SetApplicationKey(const std::string& registryKey, const std::string& appName) {
@@ -67,28 +67,28 @@ std::string CZQRegistry::RegistryKeyName() {
 
 std::string CZQRegistry::FullPath(const std::string& path) const {
   std::string p = DropTrailingBackslash(path);
-  if (path_is_whole_) return p;
+  if (mPathIsWhole) return p;
   std::lock_guard lock(g_app_lock);
   if (g_registry_key.empty()) return "Software\\" + g_app_name + "\\" + p;
   return "Software\\" + g_registry_key + "\\" + g_app_name + "\\" + p;
 }
 
 int CZQRegistry::Fail(std::uint32_t code) {
-  last_result_ = code;
+  mLastResult = code;
   return 0;
 }
 
 int CZQRegistry::Succeed() {
-  last_result_ = kZqErrorSuccess;
+  mLastResult = kZqErrorSuccess;
   return 1;
 }
 
 int CZQRegistry::RefuseWrite() { return Fail(kZqErrorAccessDenied); }
 
 seams::RegistryKey* CZQRegistry::Current() {
-  if (current_) return current_.get();
-  if (!root_key_) root_key_ = backend_->OpenKey(root_, "", !read_only_);
-  return root_key_.get();
+  if (mCurrent) return mCurrent.get();
+  if (!mRootKey) mRootKey = mBackend->OpenKey(mRoot, "", !mReadOnly);
+  return mRootKey.get();
 }
 
 int CZQRegistry::ReadValueNames(std::vector<std::string>* names) {
@@ -105,7 +105,7 @@ int CZQRegistry::ReadValueNames(std::vector<std::string>* names) {
 }
 
 int CZQRegistry::KeyExists(const std::string& path) {
-  std::unique_ptr<seams::RegistryKey> key = backend_->OpenKey(root_, FullPath(path), !read_only_);
+  std::unique_ptr<seams::RegistryKey> key = mBackend->OpenKey(mRoot, FullPath(path), !mReadOnly);
   return key ? Succeed() : Fail(kZqErrorFileNotFound);
 }
 
@@ -117,50 +117,50 @@ int CZQRegistry::ValueExists(const std::string& name) {
 }
 
 int CZQRegistry::CreateKey(const std::string& path) {
-  if (read_only_) return RefuseWrite();
+  if (mReadOnly) return RefuseWrite();
   std::string full = FullPath(path);
-  std::unique_ptr<seams::RegistryKey> key = backend_->CreateKey(root_, full);
+  std::unique_ptr<seams::RegistryKey> key = mBackend->CreateKey(mRoot, full);
   if (!key) return Fail(kZqErrorAccessDenied);
-  current_ = std::move(key);
-  current_full_path_ = full;
-  current_path_ = path;
-  last_type_ = 0;
-  last_length_ = 0;
+  mCurrent = std::move(key);
+  mCurrentFullPath = full;
+  mCurrentPath = path;
+  mLastType = 0;
+  mLastLength = 0;
   return Succeed();
 }
 
 int CZQRegistry::Open(const std::string& path) {
-  if (current_) Close();
+  if (mCurrent) Close();
   std::string full = FullPath(path);
-  std::unique_ptr<seams::RegistryKey> key = backend_->OpenKey(root_, full, !read_only_);
-  last_type_ = 0;
-  last_length_ = 0;
+  std::unique_ptr<seams::RegistryKey> key = mBackend->OpenKey(mRoot, full, !mReadOnly);
+  mLastType = 0;
+  mLastLength = 0;
   if (!key) return Fail(kZqErrorFileNotFound);
-  current_ = std::move(key);
-  current_full_path_ = full;
-  current_path_ = path;
+  mCurrent = std::move(key);
+  mCurrentFullPath = full;
+  mCurrentPath = path;
   return Succeed();
 }
 
 int CZQRegistry::Close() {
-  current_.reset();
-  current_full_path_.clear();
-  current_path_.clear();
+  mCurrent.reset();
+  mCurrentFullPath.clear();
+  mCurrentPath.clear();
   return Succeed();
 }
 
 int CZQRegistry::DeleteValue(const std::string& name) {
-  if (read_only_) return RefuseWrite();
+  if (mReadOnly) return RefuseWrite();
   seams::RegistryKey* key = Current();
-  last_type_ = 0;
-  last_length_ = 0;
+  mLastType = 0;
+  mLastLength = 0;
   if (!key || !key->DeleteValue(name)) return Fail(kZqErrorFileNotFound);
   return Succeed();
 }
 
 int CZQRegistry::DeleteTree(const std::string& full) {
   {
-    std::unique_ptr<seams::RegistryKey> key = backend_->OpenKey(root_, full, true);
+    std::unique_ptr<seams::RegistryKey> key = mBackend->OpenKey(mRoot, full, true);
     if (!key) return Fail(kZqErrorFileNotFound);
     std::string sub;
     // Subkey 0 again and again until none is left, depth first.
@@ -168,25 +168,25 @@ int CZQRegistry::DeleteTree(const std::string& full) {
       if (guard > 100000 || !DeleteTree(full + "\\" + sub)) return 0;
     }
   }  // the key is closed before it goes
-  return backend_->DeleteKey(root_, full) ? Succeed() : Fail(kZqErrorAccessDenied);
+  return mBackend->DeleteKey(mRoot, full) ? Succeed() : Fail(kZqErrorAccessDenied);
 }
 
 int CZQRegistry::DeleteKey(const std::string& path) {
-  if (read_only_) return RefuseWrite();
+  if (mReadOnly) return RefuseWrite();
   std::string full = FullPath(path);
   // Never keep a key open across its own deletion.
-  if (current_ && IsSameOrBelow(current_full_path_, full)) Close();
+  if (mCurrent && IsSameOrBelow(mCurrentFullPath, full)) Close();
   if (full.empty()) return Fail(kZqErrorAccessDenied);
-  root_key_.reset();
+  mRootKey.reset();
   return DeleteTree(full);
 }
 
 int CZQRegistry::WriteValue(const std::string& name, const seams::RegistryValue& value) {
-  if (read_only_) return RefuseWrite();
+  if (mReadOnly) return RefuseWrite();
   seams::RegistryKey* key = Current();
   if (!key || !key->WriteValue(name, value)) return Fail(kZqErrorAccessDenied);
-  last_type_ = value.type;
-  last_length_ = static_cast<std::uint32_t>(value.data.size());
+  mLastType = value.type;
+  mLastLength = static_cast<std::uint32_t>(value.data.size());
   return Succeed();
 }
 
@@ -196,15 +196,15 @@ bool CZQRegistry::ReadValue(const std::string& name, seams::RegistryValue* value
     Fail(kZqErrorFileNotFound);
     return false;
   }
-  last_type_ = value->type;
-  last_length_ = static_cast<std::uint32_t>(value->data.size());
-  last_result_ = kZqErrorSuccess;
+  mLastType = value->type;
+  mLastLength = static_cast<std::uint32_t>(value->data.size());
+  mLastResult = kZqErrorSuccess;
   return true;
 }
 
 int CZQRegistry::WriteComposite(const std::string& name,
                                 void (*write)(settings::Archive&, const void*), const void* what) {
-  if (read_only_) return RefuseWrite();
+  if (mReadOnly) return RefuseWrite();
   std::vector<std::uint8_t> bytes;
   try {
     settings::Archive ar;
@@ -329,7 +329,7 @@ int CZQRegistry::WriteString(const std::string& name, const std::string& text) {
 
 int CZQRegistry::WriteDword(const std::string& name, std::uint32_t value) {
   // The toolkit's DWORD write leaves the last-result fields alone, as the toolkit's registry class does.
-  if (read_only_) return 0;
+  if (mReadOnly) return 0;
   seams::RegistryKey* key = Current();
   return key && key->WriteValue(name, seams::MakeDwordValue(value)) ? 1 : 0;
 }
@@ -362,7 +362,7 @@ int CZQRegistry::ReadPoint(const std::string& name, ZqPoint* point, const ZqPoin
   }
   if (!ok) {
     *point = defaultPoint;
-    return Fail(last_result_ ? last_result_ : kZqErrorInvalidData);
+    return Fail(mLastResult ? mLastResult : kZqErrorInvalidData);
   }
   point->x = static_cast<std::int32_t>(words[0]);
   point->y = static_cast<std::int32_t>(words[1]);
@@ -377,7 +377,7 @@ int CZQRegistry::ReadString(const std::string& name, std::string* text,
     *text = read;
     return 1;
   }
-  if (last_result_ == kZqErrorSuccess) Fail(kZqErrorInvalidData);  // not a string
+  if (mLastResult == kZqErrorSuccess) Fail(kZqErrorInvalidData);  // not a string
   *text = defaultText;
   return 0;
 }
@@ -516,12 +516,12 @@ int CZQRegistry::ReadUint64(const std::string& name, std::uint64_t* value) {
 // ZQRegistryHolder
 
 CZQRegistry* ZQRegistryHolder::Create(bool admin, bool readOnly) {
-  if (registry_) return registry_.get();
-  registry_ = std::make_unique<CZQRegistry>(admin, readOnly);
-  registry_->set_read_only(readOnly);
-  registry_->set_admin(admin);
-  registry_->set_path_is_whole(path_is_whole_);
-  return registry_.get();
+  if (mRegistry) return mRegistry.get();
+  mRegistry = std::make_unique<CZQRegistry>(admin, readOnly);
+  mRegistry->set_read_only(readOnly);
+  mRegistry->set_admin(admin);
+  mRegistry->set_path_is_whole(mPathIsWhole);
+  return mRegistry.get();
 }
 
 namespace settings {

@@ -116,20 +116,20 @@ public:
   int WriteUint64(const std::string& name, std::uint64_t value);
   int ReadUint64(const std::string& name, std::uint64_t* value);
 
-  std::uint32_t last_result() const { return last_result_; }
-  std::uint32_t last_value_type() const { return last_type_; }
-  std::uint32_t last_value_length() const { return last_length_; }
-  bool admin() const { return admin_; }
-  bool read_only() const { return read_only_; }
-  bool path_is_whole() const { return path_is_whole_; }
-  const std::string& current_path() const { return current_path_; }
-  bool has_open_key() const { return current_ != nullptr; }
-  seams::RegistryRoot root() const { return root_; }
+  std::uint32_t last_result() const { return mLastResult; }
+  std::uint32_t last_value_type() const { return mLastType; }
+  std::uint32_t last_value_length() const { return mLastLength; }
+  bool admin() const { return mAdmin; }
+  bool read_only() const { return mReadOnly; }
+  bool path_is_whole() const { return mPathIsWhole; }
+  const std::string& current_path() const { return mCurrentPath; }
+  bool has_open_key() const { return mCurrent != nullptr; }
+  seams::RegistryRoot root() const { return mRoot; }
 
   // Set by the holder.
-  void set_read_only(bool readOnly) { read_only_ = readOnly; }
+  void set_read_only(bool readOnly) { mReadOnly = readOnly; }
   void set_admin(bool admin);
-  void set_path_is_whole(bool whole) { path_is_whole_ = whole; }
+  void set_path_is_whole(bool whole) { mPathIsWhole = whole; }
 
 private:
   seams::RegistryKey* Current();  // the open key, or the root opened on demand
@@ -144,24 +144,24 @@ private:
   bool ReadValue(const std::string& name, seams::RegistryValue* value);
   int DeleteTree(const std::string& fullPath);
 
-  std::uint32_t last_result_ = 0;
-  std::uint32_t last_type_ = 0;
-  std::uint32_t last_length_ = 0;
-  std::unique_ptr<seams::RegistryKey> current_;  // null: the root
-  std::unique_ptr<seams::RegistryKey> root_key_;
-  std::string current_full_path_;
-  seams::RegistryBackend* backend_;
-  seams::RegistryRoot root_ = seams::RegistryRoot::CurrentUser;
-  bool admin_ = false;
-  std::string current_path_;
-  bool read_only_ = false;
-  bool path_is_whole_ = false;
+  std::uint32_t mLastResult = 0;
+  std::uint32_t mLastType = 0;
+  std::uint32_t mLastLength = 0;
+  std::unique_ptr<seams::RegistryKey> mCurrent;  // null: the root
+  std::unique_ptr<seams::RegistryKey> mRootKey;
+  std::string mCurrentFullPath;
+  seams::RegistryBackend* mBackend;
+  seams::RegistryRoot mRoot = seams::RegistryRoot::CurrentUser;
+  bool mAdmin = false;
+  std::string mCurrentPath;
+  bool mReadOnly = false;
+  bool mPathIsWhole = false;
 };
 
 // Makes the registry object on first use and deletes it with itself.
 class ZQRegistryHolder {
 public:
-  explicit ZQRegistryHolder(bool pathIsWhole = false) : path_is_whole_(pathIsWhole) {}
+  explicit ZQRegistryHolder(bool pathIsWhole = false) : mPathIsWhole(pathIsWhole) {}
   ~ZQRegistryHolder() = default;
   ZQRegistryHolder(const ZQRegistryHolder&) = delete;
   ZQRegistryHolder& operator=(const ZQRegistryHolder&) = delete;
@@ -169,11 +169,11 @@ public:
   // The holder's object; made on the first call with these flags, later calls return it
   // unchanged.
   CZQRegistry* Create(bool admin, bool readOnly);
-  CZQRegistry* get() const { return registry_.get(); }
+  CZQRegistry* get() const { return mRegistry.get(); }
 
 private:
-  std::unique_ptr<CZQRegistry> registry_;
-  bool path_is_whole_;
+  std::unique_ptr<CZQRegistry> mRegistry;
+  bool mPathIsWhole;
 };
 
 namespace settings {

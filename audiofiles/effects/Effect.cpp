@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "audiofiles/effects/EffectText.h"
 #include "core/model/Envelope.h"
 #include "core/model/Sequence.h"
 #include "core/model/SystemUtils.h"
@@ -21,7 +22,7 @@ Effect::Effect() = default;
 Effect::~Effect() { DeleteWaveTrackList(); }
 
 std::string Effect::GetEffectDescription() const {
-  return "\nApplied effect: " + GetEffectName();
+  return effect_text::kAppliedEffectLine + GetEffectName();
 }
 
 int Effect::GetEffectFlags() const { return ProcessEffectFlags; }

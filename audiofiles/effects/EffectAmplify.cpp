@@ -9,8 +9,9 @@
 
 std::string EffectAmplify::GetEffectDescription() const {
   char text[64];
-  std::snprintf(text, sizeof text, " %.1f dB", 20.0 * std::log10(static_cast<double>(mRatio)));
-  return "Applied effect: " + GetEffectName() + text;
+  std::snprintf(text, sizeof text, effect_text::kAmplifyDetailFormat,
+                20.0 * std::log10(static_cast<double>(mRatio)));
+  return effect_text::kAppliedEffect + GetEffectName() + text;
 }
 
 bool EffectAmplify::Init() {

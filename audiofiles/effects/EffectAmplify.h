@@ -2,11 +2,12 @@
 #pragma once
 
 #include "audiofiles/effects/BlockEffect.h"
+#include "audiofiles/effects/EffectText.h"
 
 class EffectAmplify : public BlockEffect {
 public:
-  std::string GetEffectName() const override { return "Amplify..."; }
-  std::string GetEffectAction() const override { return "Amplifying"; }
+  std::string GetEffectName() const override { return effect_text::kAmplifyName; }
+  std::string GetEffectAction() const override { return effect_text::kAmplifyAction; }
   // "Applied effect: Amplify... 6.0 dB"
   std::string GetEffectDescription() const override;
 

@@ -5,9 +5,8 @@
 
 std::string EffectBassBoost::GetEffectDescription() const {
   char text[160];
-  std::snprintf(text, sizeof text, "Applied effect: %s frequency = %.0f Hz, boost = %.0f dB",
-                GetEffectName().c_str(), static_cast<double>(mFrequency),
-                static_cast<double>(mBoost));
+  std::snprintf(text, sizeof text, effect_text::kBassBoostDescriptionFormat, GetEffectName().c_str(),
+                static_cast<double>(mFrequency), static_cast<double>(mBoost));
   return text;
 }
 

@@ -3,11 +3,12 @@
 #pragma once
 
 #include "audiofiles/effects/BlockEffect.h"
+#include "audiofiles/effects/EffectText.h"
 
 class EffectBassBoost : public BlockEffect {
 public:
-  std::string GetEffectName() const override { return "BassBoost..."; }
-  std::string GetEffectAction() const override { return "Boosting Bass Frequencies"; }
+  std::string GetEffectName() const override { return effect_text::kBassBoostName; }
+  std::string GetEffectAction() const override { return effect_text::kBassBoostAction; }
   // "Applied effect: BassBoost... frequency = 200 Hz, boost = 12 dB"
   std::string GetEffectDescription() const override;
 

@@ -13,15 +13,15 @@
 
 std::string EffectChangePitch::GetEffectDescription() const {
   char text[64];
-  std::snprintf(text, sizeof text, " %.2f semitones", mSemitonesChange);
-  return "Applied effect: " + GetEffectName() + text;
+  std::snprintf(text, sizeof text, effect_text::kChangePitchDetailFormat, mSemitonesChange);
+  return effect_text::kAppliedEffect + GetEffectName() + text;
 }
 
 bool EffectChangePitch::Init() {
   mSoundTouch.reset();
   if (!std::isfinite(mSemitonesChange) || std::fabs(mSemitonesChange) > MaxSemitones) {
-    seams::ShowMessageBox("The pitch change must lie between -60 and +60 semitones.",
-                          "Change Pitch", seams::kMbOk | seams::kMbIconError);
+    seams::ShowMessageBox(effect_text::kPitchOutOfRange, effect_text::kChangePitchCaption,
+                          seams::kMbOk | seams::kMbIconError);
     return false;
   }
   return true;

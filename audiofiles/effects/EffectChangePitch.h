@@ -2,12 +2,13 @@
 // semitones and keeps its length (through SoundTouch).
 #pragma once
 
+#include "audiofiles/effects/EffectText.h"
 #include "audiofiles/effects/SoundTouchEffect.h"
 
 class EffectChangePitch : public SoundTouchEffect {
 public:
-  std::string GetEffectName() const override { return "Change Pitch..."; }
-  std::string GetEffectAction() const override { return "Changing Pitch"; }
+  std::string GetEffectName() const override { return effect_text::kChangePitchName; }
+  std::string GetEffectAction() const override { return effect_text::kChangePitchAction; }
   // "Applied effect: Change Pitch... 2.00 semitones"
   std::string GetEffectDescription() const override;
 

@@ -13,15 +13,15 @@
 
 std::string EffectChangeSpeed::GetEffectDescription() const {
   char text[64];
-  std::snprintf(text, sizeof text, " %.1f%%", mPercentChange);
-  return "Applied effect: " + GetEffectName() + text;
+  std::snprintf(text, sizeof text, effect_text::kPercentDetailFormat, mPercentChange);
+  return effect_text::kAppliedEffect + GetEffectName() + text;
 }
 
 bool EffectChangeSpeed::Init() {
   const double factor = 100.0 / (100.0 + mPercentChange);
   if (!std::isfinite(mPercentChange) || !(factor >= 1.0 / 12.0) || !(factor <= 12.0)) {
-    seams::ShowMessageBox("The speed change must lie between -91.67 % and +1100 %.",
-                          "Change Speed", seams::kMbOk | seams::kMbIconError);
+    seams::ShowMessageBox(effect_text::kSpeedOutOfRange, effect_text::kChangeSpeedCaption,
+                          seams::kMbOk | seams::kMbIconError);
     return false;
   }
   return true;

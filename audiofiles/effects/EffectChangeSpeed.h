@@ -5,11 +5,12 @@
 #include <cstdint>
 
 #include "audiofiles/effects/Effect.h"
+#include "audiofiles/effects/EffectText.h"
 
 class EffectChangeSpeed : public Effect {
 public:
-  std::string GetEffectName() const override { return "Change Speed..."; }
-  std::string GetEffectAction() const override { return "Changing Speed"; }
+  std::string GetEffectName() const override { return effect_text::kChangeSpeedName; }
+  std::string GetEffectAction() const override { return effect_text::kChangeSpeedAction; }
   // "Applied effect: Change Speed... 100.0%"
   std::string GetEffectDescription() const override;
 

@@ -9,16 +9,16 @@
 
 std::string EffectChangeTempo::GetEffectDescription() const {
   char text[64];
-  std::snprintf(text, sizeof text, " %.1f%%", mPercentChange);
-  return "Applied effect: " + GetEffectName() + text;
+  std::snprintf(text, sizeof text, effect_text::kPercentDetailFormat, mPercentChange);
+  return effect_text::kAppliedEffect + GetEffectName() + text;
 }
 
 bool EffectChangeTempo::Init() {
   mSoundTouch.reset();
   if (!std::isfinite(mPercentChange) || mPercentChange < MinPercent ||
       mPercentChange > MaxPercent) {
-    seams::ShowMessageBox("The tempo change must lie between -95 % and +5000 %.",
-                          "Change Tempo", seams::kMbOk | seams::kMbIconError);
+    seams::ShowMessageBox(effect_text::kTempoOutOfRange, effect_text::kChangeTempoCaption,
+                          seams::kMbOk | seams::kMbIconError);
     return false;
   }
   mFromLength = mT1 - mT0;

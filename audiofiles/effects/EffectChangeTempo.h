@@ -2,12 +2,13 @@
 // pitch (through SoundTouch).
 #pragma once
 
+#include "audiofiles/effects/EffectText.h"
 #include "audiofiles/effects/SoundTouchEffect.h"
 
 class EffectChangeTempo : public SoundTouchEffect {
 public:
-  std::string GetEffectName() const override { return "Change Tempo..."; }
-  std::string GetEffectAction() const override { return "Changing Tempo"; }
+  std::string GetEffectName() const override { return effect_text::kChangeTempoName; }
+  std::string GetEffectAction() const override { return effect_text::kChangeTempoAction; }
   // "Applied effect: Change Tempo... 25.0%"
   std::string GetEffectDescription() const override;
 

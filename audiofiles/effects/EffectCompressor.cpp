@@ -4,6 +4,7 @@
 #include <cmath>
 #include <vector>
 
+#include "audiofiles/effects/EffectText.h"
 #include "platform/seams/message_box.h"
 
 EffectCompressor::EffectCompressor() = default;
@@ -15,10 +16,8 @@ bool EffectCompressor::Init() {
                   mDecayTime >= 0.0 && std::isfinite(mThresholdDB) && std::isfinite(mRatio) &&
                   mRatio > 0.0 && mFloor > 0.0 && mFloor < 1.0;
   if (!ok)
-    seams::ShowMessageBox(
-        "The compressor's settings are out of range: the ratio must be above 0, the attack and "
-        "decay times 0 or more, and the floor between 0 and 1.",
-        "Compressor", seams::kMbOk | seams::kMbIconError);
+    seams::ShowMessageBox(effect_text::kCompressorOutOfRange, effect_text::kCompressorCaption,
+                          seams::kMbOk | seams::kMbIconError);
   return ok;
 }
 

@@ -6,14 +6,15 @@
 #pragma once
 
 #include "audiofiles/effects/BlockEffect.h"
+#include "audiofiles/effects/EffectText.h"
 
 class EffectCompressor : public BlockEffect {
 public:
   EffectCompressor();
   ~EffectCompressor() override;
 
-  std::string GetEffectName() const override { return "Compressor..."; }
-  std::string GetEffectAction() const override { return "Applying Dynamic Range Compression..."; }
+  std::string GetEffectName() const override { return effect_text::kCompressorName; }
+  std::string GetEffectAction() const override { return effect_text::kCompressorAction; }
 
   // Refuses parameters the level follower cannot work with (see the setters).
   bool Init() override;

@@ -6,13 +6,14 @@
 #include <cstdint>
 
 #include "audiofiles/effects/Effect.h"
+#include "audiofiles/effects/EffectText.h"
 
 class EffectEcho : public Effect {
 public:
-  std::string GetEffectName() const override { return "Echo..."; }
-  std::string GetEffectAction() const override { return "Performing Echo"; }
+  std::string GetEffectName() const override { return effect_text::kEchoName; }
+  std::string GetEffectAction() const override { return effect_text::kEchoAction; }
   // "Applied effect: Echo..."
-  std::string GetEffectDescription() const override { return "Applied effect: " + GetEffectName(); }
+  std::string GetEffectDescription() const override { return effect_text::kAppliedEffect + GetEffectName(); }
 
   bool PromptUser() override;
   bool Process() override;

@@ -9,6 +9,7 @@
 
 #include "audiofiles/effects/Effect.h"
 #include "audiofiles/effects/BinGains.h"
+#include "audiofiles/effects/EffectText.h"
 
 class EffectEqualization : public Effect {
 public:
@@ -20,8 +21,8 @@ public:
   EffectEqualization();
   ~EffectEqualization() override;
 
-  std::string GetEffectName() const override { return "Equalization..."; }
-  std::string GetEffectAction() const override { return "Performing Equalization"; }
+  std::string GetEffectName() const override { return effect_text::kEqualizationName; }
+  std::string GetEffectAction() const override { return effect_text::kEqualizationAction; }
 
   bool Process() override;
 

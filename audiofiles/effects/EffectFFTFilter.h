@@ -9,6 +9,7 @@
 
 #include "audiofiles/effects/Effect.h"
 #include "audiofiles/effects/BinGains.h"
+#include "audiofiles/effects/EffectText.h"
 
 class Envelope;
 
@@ -18,8 +19,8 @@ public:
   EffectFFTFilter();
   ~EffectFFTFilter() override;
 
-  std::string GetEffectName() const override { return "FFT Filter..."; }
-  std::string GetEffectAction() const override { return "Performing FFT Filter"; }
+  std::string GetEffectName() const override { return effect_text::kFFTFilterName; }
+  std::string GetEffectAction() const override { return effect_text::kFFTFilterAction; }
 
   // Computes the gains from the response, then previews as every effect does.
   void Preview() override;

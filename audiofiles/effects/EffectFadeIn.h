@@ -4,11 +4,12 @@
 #include <cstdint>
 
 #include "audiofiles/effects/BlockEffect.h"
+#include "audiofiles/effects/EffectText.h"
 
 class EffectFadeIn : public BlockEffect {
 public:
-  std::string GetEffectName() const override { return "Fade In"; }
-  std::string GetEffectAction() const override { return "Fading In"; }
+  std::string GetEffectName() const override { return effect_text::kFadeInName; }
+  std::string GetEffectAction() const override { return effect_text::kFadeInAction; }
 
 protected:
   bool NewTrackSimple() override;

@@ -4,11 +4,12 @@
 #include <cstdint>
 
 #include "audiofiles/effects/BlockEffect.h"
+#include "audiofiles/effects/EffectText.h"
 
 class EffectFadeOut : public BlockEffect {
 public:
-  std::string GetEffectName() const override { return "Fade Out"; }
-  std::string GetEffectAction() const override { return "Fading Out"; }
+  std::string GetEffectName() const override { return effect_text::kFadeOutName; }
+  std::string GetEffectAction() const override { return effect_text::kFadeOutAction; }
 
 protected:
   bool NewTrackSimple() override;

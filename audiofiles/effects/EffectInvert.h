@@ -2,11 +2,12 @@
 #pragma once
 
 #include "audiofiles/effects/BlockEffect.h"
+#include "audiofiles/effects/EffectText.h"
 
 class EffectInvert : public BlockEffect {
 public:
-  std::string GetEffectName() const override { return "Invert"; }
-  std::string GetEffectAction() const override { return "Inverting"; }
+  std::string GetEffectName() const override { return effect_text::kInvertName; }
+  std::string GetEffectAction() const override { return effect_text::kInvertAction; }
 
 protected:
   bool ProcessSimpleBlock(float* buffer, int len) override;

@@ -34,7 +34,7 @@ EffectNoiseRemoval::~EffectNoiseRemoval() {
 }
 
 std::string EffectNoiseRemoval::GetEffectAction() const {
-  return mProfileMode ? "Creating Noise Profile" : "Removing Noise";
+  return mProfileMode ? effect_text::kNoiseProfileAction : effect_text::kNoiseRemovalAction;
 }
 
 bool EffectNoiseRemoval::Process() {
@@ -44,9 +44,8 @@ bool EffectNoiseRemoval::Process() {
     std::fill(mCounts, mCounts + n, 0);
     mFramesMeasured = 0;
   } else if (!mHasProfile) {
-    seams::ShowMessageBox("Take a noise profile first: select a piece of noise alone and apply "
-                          "Noise Removal to it.",
-                          "Noise Removal", seams::kMbOk | seams::kMbIconWarning);
+    seams::ShowMessageBox(effect_text::kNoNoiseProfile, effect_text::kNoiseRemovalCaption,
+                          seams::kMbOk | seams::kMbIconWarning);
     return false;
   }
 
@@ -58,8 +57,8 @@ bool EffectNoiseRemoval::Process() {
   if (mProfileMode) {
     // A profile of no frame at all would gate by nothing; keep the one there was.
     if (mFramesMeasured == 0) {
-      seams::ShowMessageBox("The selection is too short to take a noise profile.",
-                            "Noise Removal", seams::kMbOk | seams::kMbIconWarning);
+      seams::ShowMessageBox(effect_text::kNoiseProfileTooShort, effect_text::kNoiseRemovalCaption,
+                            seams::kMbOk | seams::kMbIconWarning);
       return false;
     }
     for (int k = 0; k <= n / 2; ++k)

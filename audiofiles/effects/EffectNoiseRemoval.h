@@ -10,6 +10,7 @@
 
 #include "audiofiles/effects/Effect.h"
 #include "audiofiles/effects/BinGains.h"
+#include "audiofiles/effects/EffectText.h"
 
 class EffectNoiseRemoval : public Effect {
 public:
@@ -17,7 +18,7 @@ public:
   EffectNoiseRemoval();
   ~EffectNoiseRemoval() override;
 
-  std::string GetEffectName() const override { return "Noise Removal..."; }
+  std::string GetEffectName() const override { return effect_text::kNoiseRemovalName; }
   std::string GetEffectAction() const override;
 
   bool Process() override;

@@ -5,11 +5,12 @@
 #include <cstdint>
 
 #include "audiofiles/effects/Effect.h"
+#include "audiofiles/effects/EffectText.h"
 
 class EffectNormalize : public Effect {
 public:
-  std::string GetEffectName() const override { return "Normalize..."; }
-  std::string GetEffectAction() const override { return "Normalizing..."; }
+  std::string GetEffectName() const override { return effect_text::kNormalizeName; }
+  std::string GetEffectAction() const override { return effect_text::kNormalizeAction; }
   bool Process() override;
 
 private:

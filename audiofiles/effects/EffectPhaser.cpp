@@ -8,12 +8,9 @@
 
 std::string EffectPhaser::GetEffectDescription() const {
   char text[256];
-  std::snprintf(text, sizeof text,
-                "Applied effect: %s %d stages, %.0f%% wet, frequency = %.1f Hz, start phase = "
-                "%.0f deg, depth = %d, feedback = %.0f%%",
-                GetEffectName().c_str(), mStages, mDryWet * 100.0 / 255.0,
-                static_cast<double>(mFreq), mStartPhase * 180.0 / std::numbers::pi, mDepth,
-                mFeedback * 100.0);
+  std::snprintf(text, sizeof text, effect_text::kPhaserDescriptionFormat, GetEffectName().c_str(),
+                mStages, mDryWet * 100.0 / 255.0, static_cast<double>(mFreq),
+                mStartPhase * 180.0 / std::numbers::pi, mDepth, mFeedback * 100.0);
   return text;
 }
 

@@ -6,11 +6,12 @@
 #include <vector>
 
 #include "audiofiles/effects/BlockEffect.h"
+#include "audiofiles/effects/EffectText.h"
 
 class EffectPhaser : public BlockEffect {
 public:
-  std::string GetEffectName() const override { return "Phaser..."; }
-  std::string GetEffectAction() const override { return "Applying Phaser"; }
+  std::string GetEffectName() const override { return effect_text::kPhaserName; }
+  std::string GetEffectAction() const override { return effect_text::kPhaserAction; }
   std::string GetEffectDescription() const override;
 
   void SetParameters(float frequency, float startPhase, float feedback, int depth, int stages,

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "audiofiles/effects/Effect.h"
+#include "audiofiles/effects/EffectText.h"
 #include "core/model/TrackList.h"
 #include "core/model/WaveTrack.h"
 #include "platform/seams/message_box.h"
@@ -78,7 +79,5 @@ void Effect::Preview() {
   std::vector<WaveTrack*> play;
   for (const auto& c : copies) play.push_back(c.get());
   if (!player->PlayAndWait(play.data(), static_cast<int>(play.size()), 0.0, end))
-    seams::ShowMessageBox(
-        "Error while opening sound device. Please check the output device settings and the "
-        "project sample rate.");
+    seams::ShowMessageBox(effect_text::kPreviewDeviceFailed);
 }

@@ -9,12 +9,12 @@
 #include "platform/seams/message_box.h"
 
 std::string EffectRepeat::GetEffectDescription() const {
-  return "Repeated " + std::to_string(mRepeatCount) + " times";
+  return effect_text::Repeated(mRepeatCount);
 }
 
 bool EffectRepeat::PromptUser() {
   if (mRepeatCount < 0) {
-    seams::ShowMessageBox("The repeat count cannot be negative.", "Repeat",
+    seams::ShowMessageBox(effect_text::kRepeatNegative, effect_text::kRepeatCaption,
                           seams::kMbOk | seams::kMbIconError);
     return false;
   }
@@ -33,14 +33,14 @@ bool EffectRepeat::PromptUser() {
     if (limit < 0 || room < limit) limit = room;
   }
   if (empty && limit < 0) {
-    seams::ShowMessageBox("Select the audio to repeat first.", "Repeat",
+    seams::ShowMessageBox(effect_text::kRepeatNothingSelected, effect_text::kRepeatCaption,
                           seams::kMbOk | seams::kMbIconWarning);
     return false;
   }
   // The repetitions must fit below the largest track there can be; more would fail
   // half-way through.
   if (limit <= 1 || mRepeatCount > limit) {
-    seams::ShowMessageBox("Tracks are too long to repeat the selection.");
+    seams::ShowMessageBox(effect_text::kRepeatTooLong);
     return false;
   }
   return true;

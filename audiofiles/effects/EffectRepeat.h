@@ -3,11 +3,12 @@
 #pragma once
 
 #include "audiofiles/effects/Effect.h"
+#include "audiofiles/effects/EffectText.h"
 
 class EffectRepeat : public Effect {
 public:
-  std::string GetEffectName() const override { return "Repeat..."; }
-  std::string GetEffectAction() const override { return "Performing Repeat"; }
+  std::string GetEffectName() const override { return effect_text::kRepeatName; }
+  std::string GetEffectAction() const override { return effect_text::kRepeatAction; }
   // "Repeated 10 times"
   std::string GetEffectDescription() const override;
 

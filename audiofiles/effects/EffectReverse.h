@@ -6,11 +6,12 @@
 #include <cstdint>
 
 #include "audiofiles/effects/Effect.h"
+#include "audiofiles/effects/EffectText.h"
 
 class EffectReverse : public Effect {
 public:
-  std::string GetEffectName() const override { return "Reverse"; }
-  std::string GetEffectAction() const override { return "Reversing"; }
+  std::string GetEffectName() const override { return effect_text::kReverseName; }
+  std::string GetEffectAction() const override { return effect_text::kReverseAction; }
   bool Process() override;
 
 private:

@@ -4,12 +4,13 @@
 #pragma once
 
 #include "audiofiles/effects/Effect.h"
+#include "audiofiles/effects/EffectText.h"
 
 class EffectSilence : public Effect {
 public:
-  std::string GetEffectName() const override { return "Silence"; }
-  std::string GetEffectAction() const override { return "Generating Silence"; }
-  std::string GetEffectDescription() const override { return "Applied effect: Generate Silence"; }
+  std::string GetEffectName() const override { return effect_text::kSilenceName; }
+  std::string GetEffectAction() const override { return effect_text::kSilenceAction; }
+  std::string GetEffectDescription() const override { return effect_text::kSilenceDescription; }
   int GetEffectFlags() const override { return GeneratorEffectFlags; }
 
   bool PromptUser() override;

@@ -4,17 +4,12 @@
 #include <cstdio>
 #include <numbers>
 
-namespace {
-const char* const kWaveformNames[] = {"sine", "square", "sawtooth"};
-}
-
 std::string EffectTone::GetEffectDescription() const {
-  const char* waveform = (mWaveform >= 0 && mWaveform <= 2) ? kWaveformNames[mWaveform] : "sine";
+  const char* waveform =
+      effect_text::kToneWaveforms[(mWaveform >= 0 && mWaveform <= 2) ? mWaveform : 0];
   char text[256];
-  std::snprintf(text, sizeof text,
-                "Applied effect: Generate %s %s wave, frequency = %.2f Hz, amplitude = %.2f",
-                GetEffectName().c_str(), waveform, static_cast<double>(mFrequency),
-                static_cast<double>(mAmplitude));
+  std::snprintf(text, sizeof text, effect_text::kToneDescriptionFormat, GetEffectName().c_str(), waveform,
+                static_cast<double>(mFrequency), static_cast<double>(mAmplitude));
   return text;
 }
 

@@ -4,13 +4,14 @@
 #include <cstdint>
 
 #include "audiofiles/effects/EffectGenerator.h"
+#include "audiofiles/effects/EffectText.h"
 
 class EffectTone : public EffectGenerator {
 public:
   enum Waveform { Sine = 0, Square = 1, Sawtooth = 2 };
 
-  std::string GetEffectName() const override { return "Tone..."; }
-  std::string GetEffectAction() const override { return "Generating Tone"; }
+  std::string GetEffectName() const override { return effect_text::kToneName; }
+  std::string GetEffectAction() const override { return effect_text::kToneAction; }
   // "Applied effect: Generate Tone... sine wave, frequency = 440.00 Hz, amplitude = 1.00"
   std::string GetEffectDescription() const override;
 

@@ -8,12 +8,9 @@
 
 std::string EffectWahwah::GetEffectDescription() const {
   char text[256];
-  std::snprintf(text, sizeof text,
-                "Applied effect: %s frequency = %.1f Hz, start phase = %.0f deg, depth = %.0f%%, "
-                "resonance = %.1f, frequency offset = %.0f%%",
-                GetEffectName().c_str(), static_cast<double>(mFreq),
-                mStartPhase * 180.0 / std::numbers::pi, mDepth * 100.0, static_cast<double>(mRes),
-                mFreqOffset * 100.0);
+  std::snprintf(text, sizeof text, effect_text::kWahwahDescriptionFormat, GetEffectName().c_str(),
+                static_cast<double>(mFreq), mStartPhase * 180.0 / std::numbers::pi, mDepth * 100.0,
+                static_cast<double>(mRes), mFreqOffset * 100.0);
   return text;
 }
 

@@ -5,11 +5,12 @@
 #include <cstdint>
 
 #include "audiofiles/effects/BlockEffect.h"
+#include "audiofiles/effects/EffectText.h"
 
 class EffectWahwah : public BlockEffect {
 public:
-  std::string GetEffectName() const override { return "Wahwah..."; }
-  std::string GetEffectAction() const override { return "Applying Wahwah"; }
+  std::string GetEffectName() const override { return effect_text::kWahwahName; }
+  std::string GetEffectAction() const override { return effect_text::kWahwahAction; }
   std::string GetEffectDescription() const override;
 
   void SetParameters(float frequency, float startPhase, float depth, float freqOffset,

@@ -2,13 +2,14 @@
 #pragma once
 
 #include "audiofiles/effects/EffectGenerator.h"
+#include "audiofiles/effects/EffectText.h"
 
 class EffectWhiteNoise : public EffectGenerator {
 public:
-  std::string GetEffectName() const override { return "White Noise"; }
-  std::string GetEffectAction() const override { return "Generating White Noise"; }
+  std::string GetEffectName() const override { return effect_text::kWhiteNoiseName; }
+  std::string GetEffectAction() const override { return effect_text::kWhiteNoiseAction; }
   std::string GetEffectDescription() const override {
-    return "Applied effect: Generate White Noise";
+    return effect_text::kWhiteNoiseDescription;
   }
 
 protected:

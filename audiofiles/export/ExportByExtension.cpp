@@ -9,6 +9,7 @@
 #include "audiofiles/export/ExportOgg.h"
 #include "audiofiles/export/ExportSoundFile.h"
 #include "audiofiles/export/ExportSupport.h"
+#include "audiofiles/export/ExportText.h"
 #include "core/project/Project.h"
 
 namespace {
@@ -65,8 +66,7 @@ int GetExportRange(Project* project, int selectedOnly, double* t0, double* t1, i
     *t1 = latest;
   }
   if (selectedOnly && count.tracks == 0) {
-    ShowExportMessage(
-        "No tracks are selected!\n                      Choose Export... to export all tracks.");
+    ShowExportMessage(export_text::kNoTracksSelected);
     return 0;
   }
   if (selectedOnly)
@@ -85,7 +85,7 @@ int ExportByExtension(Project* project, int selectedOnly, double t0, double t1,
   // Only the file's own name can hold its extension: "/music/v1.2/take" has none.
   const std::size_t nameStart = fileName.find_last_of("\\/");
   if (nameStart == fileName.size() - 1) {
-    ShowExportMessage("Cannot save to \"" + fileName + "\": it names a folder, not a file.");
+    ShowExportMessage(export_text::FolderNotFile(fileName));
     return 0;
   }
   std::size_t dot = fileName.find_last_of('.');
@@ -108,9 +108,7 @@ int ExportByExtension(Project* project, int selectedOnly, double t0, double t1,
         break;
       }
   if (!exporter) {
-    ShowExportMessage("Cannot save a file of the type \"." + ext +
-                      "\".\nChoose a name ending in .mp3, .mp2, .mp1, .ogg, .wav, .aif, .au "
-                      "or .voc.");
+    ShowExportMessage(export_text::UnknownType(ext));
     return 0;
   }
   return exporter(project, stereo, fileName.c_str(), selectedOnly, t0, t1);

@@ -6,6 +6,7 @@
 
 #include "app/settings/FileEncodeOptions.h"
 #include "audiofiles/io/COGGStdioFile.h"
+#include "audiofiles/io/IoText.h"
 #include "audiofiles/io/LameEncoder.h"
 #include "core/model/SampleFormat.h"
 #include "core/model/TrackList.h"
@@ -13,12 +14,12 @@
 #include "audiofiles/export/ExportEncodeOptions.h"
 #include "audiofiles/export/ExportMixer.h"
 #include "audiofiles/export/ExportSupport.h"
+#include "audiofiles/export/ExportText.h"
 #include "core/project/Project.h"
 
 namespace {
 constexpr unsigned kFileFlags =
     COGGStdioFile::modeCreate | COGGStdioFile::modeWrite | COGGStdioFile::typeBinary;
-constexpr const char* kWriteFailed = "The error occured when writing file!";
 }  // namespace
 
 int ExportMP3(Project* project, int /*stereo*/, const char* fileName, int selectedOnly, double t0,
@@ -28,14 +29,14 @@ int ExportMP3(Project* project, int /*stereo*/, const char* fileName, int select
   // An encoder of its own: a direct recording may be using the program-wide one.
   LameEncoder encoder;
   if (!encoder.Load()) {
-    ShowExportMessage("Could not open MP3 encoding library!");
+    ShowExportMessage(io_text::kEncoderCannotOpen);
     return 0;
   }
 
   ExportTargetFile target;
   COGGStdioFile file;
   if (!target.Create(name) || !file.Open(target.TempPath(), kFileFlags)) {
-    ShowExportMessage("Unable to open target file for writing");
+    ShowExportMessage(export_text::kCannotOpenTarget);
     return 0;
   }
 
@@ -44,9 +45,7 @@ int ExportMP3(Project* project, int /*stereo*/, const char* fileName, int select
   encoder.SetBitrate(128);
   const int chunk = encoder.InitStream(options);
   if (chunk <= 0) {
-    const std::string why = encoder.GetLastError();
-    ShowExportMessage(why.empty() ? std::string("The MP3 encoder cannot use these settings.")
-                                  : "The MP3 encoder cannot use these settings: " + why);
+    ShowExportMessage(export_text::Mp3SettingsRefused(encoder.GetLastError()));
     return 0;
   }
   const bool stereo = options->MP3ChannelMode != 0;
@@ -76,10 +75,8 @@ int ExportMP3(Project* project, int /*stereo*/, const char* fileName, int select
   };
 
   {
-    ExportProgress progress(t0, t1, "Export", [&] {
-      return std::string(selectedOnly ? "\nExporting the selected audio as an mp3: "
-                                      : "\nExporting the entire audio as an mp3: ") +
-             ExportDisplayName(name);
+    ExportProgress progress(t0, t1, export_text::kExportCaption, [&] {
+      return export_text::ExportingMp3(selectedOnly != 0, ExportDisplayName(name));
     });
     ExportMixer mixer(trackCount, tracks.get(), list ? list->GetTimeTrack() : nullptr, t0, t1,
                       channels, chunk, true, rate, SampleFormatInt16);
@@ -104,7 +101,7 @@ int ExportMP3(Project* project, int /*stereo*/, const char* fileName, int select
     // The file would be cut short: no flush, no file.
     encoder.CloseStream();
     file.Abort();
-    ShowExportMessage(kWriteFailed);
+    ShowExportMessage(export_text::kWriteFailed);
     return 0;
   }
   put(encoder.Finish(out.data()));
@@ -115,7 +112,7 @@ int ExportMP3(Project* project, int /*stereo*/, const char* fileName, int select
   }
   if (failed || !target.Commit()) {
     file.Abort();
-    ShowExportMessage(kWriteFailed);
+    ShowExportMessage(export_text::kWriteFailed);
     return 0;
   }
   return 1;

@@ -17,6 +17,7 @@
 #include "audiofiles/export/ExportEncodeOptions.h"
 #include "audiofiles/export/ExportMixer.h"
 #include "audiofiles/export/ExportSupport.h"
+#include "audiofiles/export/ExportText.h"
 #include "core/project/Project.h"
 
 namespace {
@@ -60,7 +61,7 @@ int ExportOgg(Project* project, int /*stereo*/, const char* fileName, int select
   ExportTargetFile target;
   COGGStdioFile file;
   if (!target.Create(name) || !file.Open(target.TempPath(), kFileFlags)) {
-    ShowExportMessage("Unable to open target file for writing");
+    ShowExportMessage(export_text::kCannotOpenTarget);
     return 0;
   }
 
@@ -82,7 +83,7 @@ int ExportOgg(Project* project, int /*stereo*/, const char* fileName, int select
     ret = vorbis_encode_init_vbr(&enc.info, channels, static_cast<long>(rate + 0.5), quality);
   }
   if (ret != 0) {
-    ShowExportMessage("Initializing Ogg encode engin fail!");
+    ShowExportMessage(export_text::kOggEncoderFailed);
     return 0;
   }
 
@@ -119,10 +120,8 @@ int ExportOgg(Project* project, int /*stereo*/, const char* fileName, int select
   if (!ExportRatesConvertible(tracks.get(), trackCount, rate)) return 0;
 
   {
-    ExportProgress progress(t0, t1, "Export", [selectedOnly] {
-      return std::string(selectedOnly ? "\nExporting the selected audio as Ogg Vorbis"
-                                      : "\nExporting the entire project as Ogg Vorbis");
-    });
+    ExportProgress progress(t0, t1, export_text::kExportCaption,
+                            [selectedOnly] { return export_text::ExportingOgg(selectedOnly != 0); });
     ExportMixer mixer(trackCount, tracks.get(), list ? list->GetTimeTrack() : nullptr, t0, t1,
                       channels, kBlockFrames, false, rate, SampleFormatFloat);
     bool eos = false;
@@ -160,7 +159,7 @@ int ExportOgg(Project* project, int /*stereo*/, const char* fileName, int select
   if (failed) {
     // The stream would be cut short: no file.
     file.Abort();
-    ShowExportMessage("The error occured when writing file!");
+    ShowExportMessage(export_text::kWriteFailed);
     return 0;
   }
   bool closed = true;
@@ -170,7 +169,7 @@ int ExportOgg(Project* project, int /*stereo*/, const char* fileName, int select
     closed = false;
   }
   if (!closed || !target.Commit()) {
-    ShowExportMessage("The error occured when closing file!");
+    ShowExportMessage(export_text::kCloseFailed);
     return 0;
   }
   return 1;

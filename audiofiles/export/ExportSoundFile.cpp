@@ -16,6 +16,7 @@
 #include "audiofiles/export/ExportEncodeOptions.h"
 #include "audiofiles/export/ExportMixer.h"
 #include "audiofiles/export/ExportSupport.h"
+#include "audiofiles/export/ExportText.h"
 #include "core/project/Project.h"
 
 namespace {
@@ -124,7 +125,7 @@ int MixToSoundFile(const SoundFileJob& job, const std::string& fileName) {
       }
       progress.Step(mixer.GetCurrentTime());
     }
-    if (failure.empty() && mixer.Failed()) failure = "not enough memory to mix the audio";
+    if (failure.empty() && mixer.Failed()) failure = export_text::kMixOutOfMemory;
   }
 
   const int closeError = sf_close(sndFile);
@@ -163,16 +164,12 @@ int ExportSoundFile(Project* project, int /*stereo*/, const char* fileName, int 
   job.format = format;
   job.rate = static_cast<double>(options->WavSampleRate);
   job.channels = options->WavChannelMode == 1 ? 2 : 1;
-  job.checkFailed = "Cannot export audio in this format.";
-  job.openFailed = "Cannot export audio to " + name;
-  job.writeFailed = [](const std::string& reason) {
-    return "Error (file may not have been written): " + reason;
-  };
-  job.caption = "Export";
+  job.checkFailed = export_text::kFormatUnsupported;
+  job.openFailed = export_text::CannotExportTo(name);
+  job.writeFailed = export_text::WriteFailedBecause;
+  job.caption = export_text::kExportCaption;
   job.text = [&]() {
-    return std::string(selectedOnly ? "\nExporting the selected audio as a "
-                                    : "\nExporting the entire audio as a ") +
-           formatName + " file: " + ExportDisplayName(name);
+    return export_text::ExportingSoundFile(selectedOnly != 0, formatName, ExportDisplayName(name));
   };
   return MixToSoundFile(job, name);
 }
@@ -187,18 +184,18 @@ int MixSelectionToWav(Project* project, int stereo, const char* path, int select
   job.format = GetDefaultSndFileFormat();
   job.rate = project ? project->GetRate() : 0.0;
   job.channels = stereo ? 2 : 1;
-  job.checkFailed = "Handle Error!";
-  job.openFailed = "Handle error!";
-  job.writeFailed = [](const std::string&) { return std::string("Handle Error!"); };
-  job.caption = "Process Audio...";
-  job.text = [] { return std::string("\nProcessing audio wave..."); };
+  job.checkFailed = export_text::kHandleError;
+  job.openFailed = export_text::kHandleErrorLower;
+  job.writeFailed = [](const std::string&) { return std::string(export_text::kHandleError); };
+  job.caption = export_text::kProcessSelectionCaption;
+  job.text = [] { return std::string(export_text::kProcessingText); };
   return MixToSoundFile(job, path ? path : "");
 }
 
 int MixClipboardToWav(Project* project, int stereo, const char* path) {
   TrackList* clipboard = GetClipboardTracks();
   if (!clipboard) {
-    ShowExportMessage("Handle Error!");
+    ShowExportMessage(export_text::kHandleError);
     return 0;
   }
   SoundFileJob job;
@@ -209,10 +206,10 @@ int MixClipboardToWav(Project* project, int stereo, const char* path) {
   job.format = GetDefaultSndFileFormat();
   job.rate = project ? project->GetRate() : 0.0;
   job.channels = stereo ? 2 : 1;
-  job.checkFailed = "Handle Error!";
-  job.openFailed = "Handle Error!";
-  job.writeFailed = [](const std::string&) { return std::string("Handle Error!"); };
-  job.caption = "Processing Audio";
-  job.text = [] { return std::string("\nProcessing audio wave..."); };
+  job.checkFailed = export_text::kHandleError;
+  job.openFailed = export_text::kHandleError;
+  job.writeFailed = [](const std::string&) { return std::string(export_text::kHandleError); };
+  job.caption = export_text::kProcessClipboardCaption;
+  job.text = [] { return std::string(export_text::kProcessingText); };
   return MixToSoundFile(job, path ? path : "");
 }

@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <ctime>
 
+#include "audiofiles/export/ExportText.h"
 #include "core/model/SystemUtils.h"
 #include "core/model/WaveTrack.h"
 #include "platform/seams/message_box.h"
@@ -159,10 +160,7 @@ bool ExportRatesConvertible(WaveTrack* const* tracks, int count, double rate) {
     const double factor = rate / trackRate;
     if (factor >= 1.0 / 12.0 && factor <= 12.0) continue;
     char text[160];
-    std::snprintf(text, sizeof text,
-                  "Audio at %.0f Hz cannot be converted to %.0f Hz.\nChoose a sample rate "
-                  "closer to the audio's rate.",
-                  trackRate, rate);
+    std::snprintf(text, sizeof text, export_text::kRateUnconvertibleFormat, trackRate, rate);
     ShowExportMessage(text);
     return false;
   }
@@ -174,4 +172,6 @@ std::string ExportDisplayName(const std::string& path) {
   return sep == std::string::npos ? path : path.substr(sep + 1);
 }
 
-void ShowExportMessage(const std::string& text) { seams::ShowMessageBox(text, "Tarvel", seams::kMbOk); }
+void ShowExportMessage(const std::string& text) {
+  seams::ShowMessageBox(text, seams::kProgramCaption, seams::kMbOk);
+}

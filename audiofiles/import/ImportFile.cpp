@@ -6,10 +6,6 @@
 #include "core/model/TrackFactory.h"
 #include "core/model/WaveTrack.h"
 
-const char *const kImportStoreFailedMessage =
-    "Tarvel could not store the imported audio: the disk of the temporary folder may be "
-    "full, or the file is longer than a track can hold. Nothing was imported.\n";
-
 void ImportedTracks::Make(TrackFactory *factory, int channels, SampleFormat format, double rate) {
   DeleteAll();
   mTracks.reserve(static_cast<std::size_t>(channels > 0 ? channels : 0));

@@ -92,6 +92,3 @@ protected:
   bool mCancelled = false;
   std::string mErrorMessage;
 };
-
-// The message of an import whose samples could not be stored.
-extern const char *const kImportStoreFailedMessage;

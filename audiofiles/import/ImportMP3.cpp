@@ -8,6 +8,7 @@
 #include <new>
 #include <vector>
 
+#include "audiofiles/import/ImportText.h"
 #include "core/model/WaveTrack.h"
 
 namespace {
@@ -34,7 +35,7 @@ MP3ImportFormat::MP3ImportFormat() {
   for (const char *e : {"mp3", "mp2", "mpg", "mpeg"}) mExtensions.push_back(e);
 }
 
-std::string MP3ImportFormat::GetFormatDescription() { return "MP3"; }
+std::string MP3ImportFormat::GetFormatDescription() { return import_text::kMp3Description; }
 
 ImportFile *MP3ImportFormat::Open(const std::string &fileName) {
   std::FILE *file = std::fopen(fileName.c_str(), "rb");
@@ -52,7 +53,7 @@ MP3ImportFile::MP3ImportFile(std::FILE *file) : mFile(file) {}
 
 MP3ImportFile::~MP3ImportFile() { std::fclose(mFile); }
 
-std::string MP3ImportFile::GetFileDescription() { return "MP3"; }
+std::string MP3ImportFile::GetFileDescription() { return import_text::kMp3Description; }
 
 void MP3ImportFile::FindAudioRange(std::FILE *file, std::int64_t length, std::int64_t *begin,
                                    std::int64_t *end) {
@@ -220,16 +221,16 @@ int MP3ImportFile::Import(TrackFactory *trackFactory, Track ***outTracks, int *o
   *outNumTracks = state.tracks.Count();
   if (state.outOfMemory) throw std::bad_alloc();
   if (state.storeError) {
-    mErrorMessage = kImportStoreFailedMessage;
+    mErrorMessage = import_text::kStoreFailed;
     return 0;
   }
   if (state.readError) {
-    mErrorMessage = "The file could not be read to its end. Nothing was imported.\n";
+    mErrorMessage = import_text::kReadIncomplete;
     return 0;
   }
   if (result != 0 || state.tracks.Empty()) return 0;  // no MPEG audio in it
   if (!state.tracks.FlushAll()) {
-    mErrorMessage = kImportStoreFailedMessage;
+    mErrorMessage = import_text::kStoreFailed;
     return 0;
   }
   state.tracks.HandOut(outTracks, outNumTracks);

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "audiofiles/import/ImportText.h"
 #include "audiofiles/io/COGGStdioFile.h"
 #include "core/model/WaveTrack.h"
 
@@ -17,7 +18,7 @@ constexpr std::int64_t kProgressInterval = 100000;
 
 OggImportFormat::OggImportFormat() { mExtensions.push_back("ogg"); }
 
-std::string OggImportFormat::GetFormatDescription() { return "Ogg Vorbis"; }
+std::string OggImportFormat::GetFormatDescription() { return import_text::kOggDescription; }
 
 ImportFile *OggImportFormat::Open(const std::string &fileName) {
   auto *file = new COGGStdioFile;
@@ -28,7 +29,7 @@ ImportFile *OggImportFormat::Open(const std::string &fileName) {
   }
   auto *vorbisFile = new OggVorbis_File;
   std::memset(vorbisFile, 0, sizeof *vorbisFile);
-  if (ov_open(file->m_pStream, vorbisFile, nullptr, 0) < 0) {
+  if (ov_open(file->mStream, vorbisFile, nullptr, 0) < 0) {
     // On failure vorbisfile leaves the stream open for its owner to close.
     delete vorbisFile;
     delete file;
@@ -47,31 +48,14 @@ OggImportFile::~OggImportFile() {
   delete mFile;
 }
 
-std::string OggImportFile::GetFileDescription() { return "Ogg Vorbis"; }
+std::string OggImportFile::GetFileDescription() { return import_text::kOggDescription; }
 
-std::string OggImportFile::ErrorText(long code) {
-  switch (code) {
-    case OV_HOLE: return "Interruption in the data";
-    case OV_EREAD: return "Media read error";
-    case OV_EFAULT: return "Internal logic fault";
-    case OV_EIMPL: return "Feature not implemented";
-    case OV_EINVAL: return "Invalid argument";
-    case OV_ENOTVORBIS: return "Not an Ogg Vorbis file";
-    case OV_EBADHEADER: return "Invalid Vorbis bitstream header";
-    case OV_EVERSION: return "Vorbis version mismatch";
-    case OV_ENOTAUDIO: return "Not audio data";
-    case OV_EBADPACKET: return "Invalid packet";
-    case OV_EBADLINK: return "Invalid stream section";
-    case OV_ENOSEEK: return "Stream is not seekable";
-    default: return "Unknown error " + std::to_string(code);
-  }
-}
+std::string OggImportFile::ErrorText(long code) { return import_text::OggErrorText(code); }
 
 int OggImportFile::Import(TrackFactory *trackFactory, Track ***outTracks, int *outNumTracks) {
   mErrorMessage.clear();
   auto damaged = [this](long code) {
-    mErrorMessage = "The Ogg Vorbis file is damaged (" + ErrorText(code) +
-                    "). Nothing was imported.\n";
+    mErrorMessage = import_text::OggDamaged(code);
     return 0;
   };
 
@@ -81,9 +65,7 @@ int OggImportFile::Import(TrackFactory *trackFactory, Track ***outTracks, int *o
   if (!vi || vi->channels < 1 || vi->rate < 1) return damaged(OV_EBADHEADER);
   const int channels = vi->channels;
   if (channels > kMaxImportChannels) {
-    mErrorMessage = "The file has " + std::to_string(channels) +
-                    " channels; Tarvel imports files of at most " +
-                    std::to_string(kMaxImportChannels) + " channels.\n";
+    mErrorMessage = import_text::TooManyChannels(channels, kMaxImportChannels);
     return 0;
   }
 
@@ -113,7 +95,7 @@ int OggImportFile::Import(TrackFactory *trackFactory, Track ***outTracks, int *o
     for (int c = 0; c < channels; ++c) {
       if (!tracks[c]->Append(buffer + c * 2, SampleFormatInt16, samples,
                              static_cast<unsigned>(channels))) {
-        mErrorMessage = kImportStoreFailedMessage;
+        mErrorMessage = import_text::kStoreFailed;
         return 0;
       }
     }
@@ -129,7 +111,7 @@ int OggImportFile::Import(TrackFactory *trackFactory, Track ***outTracks, int *o
 
   ReportDone();
   if (!tracks.FlushAll()) {
-    mErrorMessage = kImportStoreFailedMessage;
+    mErrorMessage = import_text::kStoreFailed;
     return 0;
   }
   tracks.HandOut(outTracks, outNumTracks);

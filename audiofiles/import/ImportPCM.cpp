@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "audiofiles/import/ImportText.h"
 #include "core/model/SampleFormat.h"
 #include "core/model/WaveTrack.h"
 
@@ -18,7 +19,7 @@ constexpr std::int64_t kReadBufferSamples = 1 << 20;
 
 PCMImportFormat::PCMImportFormat() { GetSupportedExtensions(mExtensions); }
 
-std::string PCMImportFormat::GetFormatDescription() { return "Uncompressed PCM Audio Files"; }
+std::string PCMImportFormat::GetFormatDescription() { return import_text::kPcmDescription; }
 
 ImportFile *PCMImportFormat::Open(const std::string &fileName) {
   SF_INFO info{};
@@ -38,15 +39,11 @@ int PCMImportFile::Import(TrackFactory *trackFactory, Track ***outTracks, int *o
   mErrorMessage.clear();
   const int channels = mInfo.channels;
   if (channels < 1 || mInfo.samplerate < 1) {
-    mErrorMessage = "The file's header is damaged (it gives " + std::to_string(channels) +
-                    " channels at " + std::to_string(mInfo.samplerate) +
-                    " Hz). Nothing was imported.\n";
+    mErrorMessage = import_text::DamagedHeader(channels, mInfo.samplerate);
     return 0;
   }
   if (channels > kMaxImportChannels) {
-    mErrorMessage = "The file has " + std::to_string(channels) +
-                    " channels; Tarvel imports files of at most " +
-                    std::to_string(kMaxImportChannels) + " channels.\n";
+    mErrorMessage = import_text::TooManyChannels(channels, kMaxImportChannels);
     return 0;
   }
 
@@ -72,7 +69,7 @@ int PCMImportFile::Import(TrackFactory *trackFactory, Track ***outTracks, int *o
       for (sf_count_t i = 0; i < n; ++i) channelBuffer[i] = src[i * channels];
       if (!tracks[c]->Append(reinterpret_cast<ConstSamplePtr>(channelBuffer.data()),
                              SampleFormatFloat, static_cast<std::int32_t>(n))) {
-        mErrorMessage = kImportStoreFailedMessage;
+        mErrorMessage = import_text::kStoreFailed;
         return 0;
       }
     }
@@ -83,7 +80,7 @@ int PCMImportFile::Import(TrackFactory *trackFactory, Track ***outTracks, int *o
 
   ReportDone();
   if (!tracks.FlushAll()) {
-    mErrorMessage = kImportStoreFailedMessage;
+    mErrorMessage = import_text::kStoreFailed;
     return 0;
   }
   tracks.HandOut(outTracks, outNumTracks);

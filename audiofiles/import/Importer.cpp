@@ -12,11 +12,10 @@
 #include "audiofiles/import/ImportMP3.h"
 #include "audiofiles/import/ImportOGG.h"
 #include "audiofiles/import/ImportPCM.h"
+#include "audiofiles/import/ImportText.h"
 #include "core/model/SystemUtils.h"
 
 namespace {
-
-const char *const kNotRecognizedMessage = "Tarvel did not recognize the type of this file.\n";
 
 // The text after the last '.' of the file's name (not of its folders), lower
 // case; the whole name when it has no '.'.
@@ -39,10 +38,9 @@ bool ListsExtension(ImportFormat &format, const std::string &ext) {
 std::string CheckReadable(const std::string &fileName) {
   struct stat st {};
   if (stat(fileName.c_str(), &st) != 0 || access(fileName.c_str(), R_OK) != 0)
-    return "Tarvel could not open the file \"" + fileName + "\" (" + std::strerror(errno) +
-           ").\n";
+    return import_text::CannotOpen(fileName, std::strerror(errno));
   if (!S_ISREG(st.st_mode))
-    return "Tarvel can only import files; \"" + fileName + "\" is a folder or a device.\n";
+    return import_text::NotAFile(fileName);
   return std::string();
 }
 
@@ -127,14 +125,14 @@ int Importer::Import(const std::string &fileName, TrackFactory *trackFactory, Tr
         }
       }
     }
-    errorMessage = reason.empty() ? kNotRecognizedMessage : reason;
+    errorMessage = reason.empty() ? import_text::kNotRecognized : reason;
     return 0;
   } catch (const std::bad_alloc &) {
     mFile = nullptr;
-    errorMessage = "There is not enough memory to import this file.\n";
+    errorMessage = import_text::kOutOfMemory;
   } catch (...) {
     mFile = nullptr;
-    errorMessage = "Tarvel could not import this file.\n";
+    errorMessage = import_text::kImportFailed;
   }
   delete[] *tracks;
   *tracks = nullptr;

@@ -5,7 +5,7 @@
 
 StdioFileException::StdioFileException(Cause cause, int osError, const std::string& fileName,
                                        const std::string& what)
-    : std::runtime_error(what), m_cause(cause), m_lOsError(osError), m_strFileName(fileName) {}
+    : std::runtime_error(what), mCause(cause), mOsError(osError), mFileName(fileName) {}
 
 StdioFileException::Cause StdioFileException::CauseOf(int osError) {
   switch (osError) {
@@ -59,67 +59,67 @@ bool COGGStdioFile::Open(const std::string& fileName, unsigned flags, StdioFileE
                                   std::string("cannot open ") + fileName + ": " + std::strerror(e));
     return false;
   }
-  m_pStream = f;
-  m_strFileName = fileName;
+  mStream = f;
+  mFileName = fileName;
   return true;
 }
 
 void COGGStdioFile::Throw(int osError, const char* what) const {
-  throw StdioFileException(StdioFileException::CauseOf(osError), osError, m_strFileName,
-                           std::string(what) + " " + m_strFileName + ": " +
+  throw StdioFileException(StdioFileException::CauseOf(osError), osError, mFileName,
+                           std::string(what) + " " + mFileName + ": " +
                                (osError ? std::strerror(osError) : "failed"));
 }
 
 void COGGStdioFile::Write(const void* buffer, std::size_t count) {
-  if (!m_pStream) Throw(EBADF, "write");
+  if (!mStream) Throw(EBADF, "write");
   if (count == 0) return;
   errno = 0;
-  const std::size_t put = std::fwrite(buffer, 1, count, m_pStream);
+  const std::size_t put = std::fwrite(buffer, 1, count, mStream);
   if (put != count) Throw(errno ? errno : ENOSPC, "write");
 }
 
 std::size_t COGGStdioFile::Read(void* buffer, std::size_t count) {
-  if (!m_pStream) Throw(EBADF, "read");
+  if (!mStream) Throw(EBADF, "read");
   if (count == 0) return 0;
   errno = 0;
-  const std::size_t got = std::fread(buffer, 1, count, m_pStream);
-  if (got < count && std::ferror(m_pStream)) Throw(errno ? errno : EIO, "read");
+  const std::size_t got = std::fread(buffer, 1, count, mStream);
+  if (got < count && std::ferror(mStream)) Throw(errno ? errno : EIO, "read");
   return got;
 }
 
 void COGGStdioFile::Flush() {
-  if (!m_pStream) return;
+  if (!mStream) return;
   errno = 0;
-  if (std::fflush(m_pStream) != 0) Throw(errno ? errno : EIO, "flush");
+  if (std::fflush(mStream) != 0) Throw(errno ? errno : EIO, "flush");
 }
 
 std::int64_t COGGStdioFile::Seek(std::int64_t offset, SeekPosition from) {
-  if (!m_pStream) Throw(EBADF, "seek");
+  if (!mStream) Throw(EBADF, "seek");
   const int whence = from == begin ? SEEK_SET : from == current ? SEEK_CUR : SEEK_END;
   errno = 0;
-  if (fseeko(m_pStream, static_cast<off_t>(offset), whence) != 0)
+  if (fseeko(mStream, static_cast<off_t>(offset), whence) != 0)
     Throw(errno ? errno : EINVAL, "seek");
   return GetPosition();
 }
 
 std::int64_t COGGStdioFile::GetPosition() const {
-  if (!m_pStream) return -1;
-  return static_cast<std::int64_t>(ftello(m_pStream));
+  if (!mStream) return -1;
+  return static_cast<std::int64_t>(ftello(mStream));
 }
 
 std::int64_t COGGStdioFile::GetLength() const {
-  if (!m_pStream) return -1;
-  const off_t here = ftello(m_pStream);
-  if (fseeko(m_pStream, 0, SEEK_END) != 0) return -1;
-  const off_t len = ftello(m_pStream);
-  fseeko(m_pStream, here, SEEK_SET);
+  if (!mStream) return -1;
+  const off_t here = ftello(mStream);
+  if (fseeko(mStream, 0, SEEK_END) != 0) return -1;
+  const off_t len = ftello(mStream);
+  fseeko(mStream, here, SEEK_SET);
   return static_cast<std::int64_t>(len);
 }
 
 void COGGStdioFile::Close() {
-  if (!m_pStream) return;
-  std::FILE* f = m_pStream;
-  m_pStream = nullptr;
+  if (!mStream) return;
+  std::FILE* f = mStream;
+  mStream = nullptr;
   errno = 0;
   const bool hadError = std::ferror(f) != 0;
   const int r = std::fclose(f);
@@ -127,13 +127,13 @@ void COGGStdioFile::Close() {
 }
 
 void COGGStdioFile::Abort() {
-  if (!m_pStream) return;
-  std::fclose(m_pStream);
-  m_pStream = nullptr;
+  if (!mStream) return;
+  std::fclose(mStream);
+  mStream = nullptr;
 }
 
 std::FILE* COGGStdioFile::Detach() {
-  std::FILE* f = m_pStream;
-  m_pStream = nullptr;
+  std::FILE* f = mStream;
+  mStream = nullptr;
   return f;
 }

@@ -38,9 +38,9 @@ public:
 
   StdioFileException(Cause cause, int osError, const std::string& fileName,
                      const std::string& what);
-  Cause m_cause;
-  int m_lOsError;  // errno
-  std::string m_strFileName;
+  Cause mCause;
+  int mOsError;  // errno
+  std::string mFileName;
 
   // The cause of an errno value.
   static Cause CauseOf(int osError);
@@ -90,13 +90,13 @@ public:
   // Forgets the handle and returns it; the file stays open.
   std::FILE* Detach();
 
-  bool IsOpen() const { return m_pStream != nullptr; }
-  std::FILE* GetHandle() const { return m_pStream; }
-  const std::string& GetFilePath() const { return m_strFileName; }
+  bool IsOpen() const { return mStream != nullptr; }
+  std::FILE* GetHandle() const { return mStream; }
+  const std::string& GetFilePath() const { return mFileName; }
 
-  std::FILE* m_pStream = nullptr;
+  std::FILE* mStream = nullptr;
 
 private:
   [[noreturn]] void Throw(int osError, const char* what) const;
-  std::string m_strFileName;
+  std::string mFileName;
 };

@@ -2,6 +2,7 @@
 #include "audiofiles/io/LameEncoder.h"
 
 #include "app/settings/FileEncodeOptions.h"
+#include "audiofiles/io/IoText.h"
 
 #include <dlfcn.h>
 #include <strings.h>
@@ -106,10 +107,10 @@ MP3EncoderLibrary::MP3EncoderLibrary() = default;
 MP3EncoderLibrary::~MP3EncoderLibrary() { Free(); }
 
 void MP3EncoderLibrary::Free() {
-  if (m_module) ::dlclose(m_module);
-  m_module = nullptr;
-  m_path.clear();
-  m_loadedFile.clear();
+  if (mModule) ::dlclose(mModule);
+  mModule = nullptr;
+  mPath.clear();
+  mLoadedFile.clear();
 }
 
 int MP3EncoderLibrary::Open(const std::string& path) {
@@ -117,15 +118,15 @@ int MP3EncoderLibrary::Open(const std::string& path) {
     Free();
     return 0;
   }
-  if (m_module && strcasecmp(path.c_str(), m_path.c_str()) == 0) return 1;
+  if (mModule && strcasecmp(path.c_str(), mPath.c_str()) == 0) return 1;
   Free();
   for (const auto& file : Candidates(path)) {
     // A path with a folder is opened as it is; a bare name goes to the loader.
     if (file.find('/') != std::string::npos && ::access(file.c_str(), F_OK) != 0) continue;
     if (void* module = ::dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL)) {
-      m_module = module;
-      m_path = path;
-      m_loadedFile = file;
+      mModule = module;
+      mPath = path;
+      mLoadedFile = file;
       return 1;
     }
   }
@@ -136,10 +137,10 @@ int MP3EncoderLibrary::Open(const std::string& path) {
 // LameEncoder
 
 LameEncoder::LameEncoder() {
-  std::memset(&m_config, 0, sizeof(m_config));
-  std::memset(&m_version, 0, sizeof(m_version));
-  m_config.dwConfig = BE_CONFIG_LAME;
-  auto& l = m_config.format.LHV1;
+  std::memset(&mConfig, 0, sizeof(mConfig));
+  std::memset(&mVersion, 0, sizeof(mVersion));
+  mConfig.dwConfig = BE_CONFIG_LAME;
+  auto& l = mConfig.format.LHV1;
   l.dwStructVersion = CURRENT_STRUCT_VERSION;
   l.dwStructSize = CURRENT_STRUCT_SIZE;
   l.dwBitrate = 128;
@@ -155,15 +156,15 @@ LameEncoder::LameEncoder() {
 LameEncoder::~LameEncoder() {
   // A stream still open belongs to this object alone: close it before the
   // library goes.
-  if (m_streamOpen.load() && m_beCloseStream) m_beCloseStream(m_stream);
-  m_streamOpen = 0;
+  if (mStreamOpen.load() && mBeCloseStream) mBeCloseStream(mStream);
+  mStreamOpen = 0;
 }
 
-void LameEncoder::SetLastError(const std::string& text) { m_lastError = text; }
+void LameEncoder::SetLastError(const std::string& text) { mLastError = text; }
 
 std::string LameEncoder::GetLastError() const {
-  std::lock_guard<std::mutex> guard(m_lock);
-  return m_lastError;
+  std::lock_guard<std::mutex> guard(mLock);
+  return mLastError;
 }
 
 void LameEncoder::SetLibrarySearchPath(const std::string& dirOrFile) {
@@ -177,9 +178,9 @@ std::string LameEncoder::GetLibrarySearchPath() {
 }
 
 int LameEncoder::Load() {
-  std::lock_guard<std::mutex> guard(m_lock);
+  std::lock_guard<std::mutex> guard(mLock);
   if (!Open("lame_enc.dll")) {
-    m_lastError = "The MP3 encoding library lame_enc.so was not found.";
+    mLastError = io_text::kEncoderNotFound;
     return 0;
   }
   void* module = Module();
@@ -190,49 +191,49 @@ int LameEncoder::Load() {
   auto version = reinterpret_cast<BEVERSION>(Resolve(module, "beVersion"));
   if (!init || !encode || !deinit || !close || !version) {
     // The module stays loaded; Load keeps failing with it.
-    m_lastError = "The MP3 encoding library " + GetLoadedFile() + " lacks an entry point.";
+    mLastError = io_text::EncoderLacksEntryPoint(GetLoadedFile());
     return 0;
   }
   // A second Load with the library held resolves the same entry points: leave
   // the fields as they are, so a stream in use on another thread is not touched.
-  if (m_loaded && init == m_beInitStream && encode == m_beEncodeChunk &&
-      deinit == m_beDeinitStream && close == m_beCloseStream && version == m_beVersion)
+  if (mLoaded && init == mBeInitStream && encode == mBeEncodeChunk &&
+      deinit == mBeDeinitStream && close == mBeCloseStream && version == mBeVersion)
     return 1;
-  m_beInitStream = init;
-  m_beEncodeChunk = encode;
-  m_beDeinitStream = deinit;
-  m_beCloseStream = close;
-  m_beVersion = version;
-  m_beVersion(&m_version);
-  m_loaded = 1;
+  mBeInitStream = init;
+  mBeEncodeChunk = encode;
+  mBeDeinitStream = deinit;
+  mBeCloseStream = close;
+  mBeVersion = version;
+  mBeVersion(&mVersion);
+  mLoaded = 1;
   return 1;
 }
 
-int LameEncoder::IsLoaded() { return m_loaded; }
+int LameEncoder::IsLoaded() { return mLoaded; }
 
 std::string LameEncoder::GetVersionText() {
-  if (!m_loaded) return std::string();
+  if (!mLoaded) return std::string();
   BE_VERSION v;
   std::memset(&v, 0, sizeof(v));
-  m_beVersion(&v);
+  mBeVersion(&v);
   char text[64];
-  std::snprintf(text, sizeof(text), "LAME v%d.%d", v.byMajorVersion, v.byMinorVersion);
+  std::snprintf(text, sizeof(text), io_text::kEncoderVersionFormat, v.byMajorVersion, v.byMinorVersion);
   return text;
 }
 
 int LameEncoder::InitStreamWith(LameStreamSettings* s) {
-  std::lock_guard<std::mutex> guard(m_lock);
-  if (!m_loaded || !s) return -1;
-  if (m_streamOpen.load()) {
-    m_lastError = "The MP3 encoder is already in use by another recording or export.";
+  std::lock_guard<std::mutex> guard(mLock);
+  if (!mLoaded || !s) return -1;
+  if (mStreamOpen.load()) {
+    mLastError = io_text::kEncoderBusy;
     return kStreamBusy;
   }
   if (s->MP3BitRate > s->MP3VBRMaxBitRate) s->MP3VBRMaxBitRate = s->MP3BitRate;
 
   const bool variable = s->MP3EncodeMode == 1 || s->MP3EncodeMode == 2;
-  std::memset(&m_config, 0, sizeof(m_config));
-  m_config.dwConfig = BE_CONFIG_LAME;
-  auto& l = m_config.format.LHV1;
+  std::memset(&mConfig, 0, sizeof(mConfig));
+  mConfig.dwConfig = BE_CONFIG_LAME;
+  auto& l = mConfig.format.LHV1;
   l.dwStructVersion = CURRENT_STRUCT_VERSION;
   l.dwStructSize = CURRENT_STRUCT_SIZE;
   l.dwSampleRate = static_cast<uint32_t>(s->MP3SampleRate);
@@ -267,7 +268,7 @@ int LameEncoder::InitStreamWith(LameStreamSettings* s) {
   l.bStrictIso = 0;
   l.nQuality = 0;
 
-  m_simpleBitrate = s->MP3BitRate;
+  mSimpleBitrate = s->MP3BitRate;
   return OpenStream(s->MP3ChannelMode != 0);
 }
 
@@ -289,58 +290,57 @@ int LameEncoder::InitStream(FileEncodeOptions* record) {
 }
 
 int LameEncoder::InitSimple(int mode, int sampleRate) {
-  std::lock_guard<std::mutex> guard(m_lock);
-  if (!m_loaded) return -1;
-  if (m_streamOpen.load()) {
-    m_lastError = "The MP3 encoder is already in use by another recording or export.";
+  std::lock_guard<std::mutex> guard(mLock);
+  if (!mLoaded) return -1;
+  if (mStreamOpen.load()) {
+    mLastError = io_text::kEncoderBusy;
     return kStreamBusy;
   }
   // The simple form. The kind is set too: left at the LAME form, the library
   // would read these bytes as a LAME configuration and refuse them.
-  m_config.dwConfig = BE_CONFIG_MP3;
-  m_config.format.mp3.dwSampleRate = static_cast<uint32_t>(sampleRate);
-  m_config.format.mp3.byMode = mode == 1 ? BE_MP3_MODE_MONO : BE_MP3_MODE_STEREO;
-  m_config.format.mp3.wBitrate = static_cast<uint16_t>(m_simpleBitrate.load());
+  mConfig.dwConfig = BE_CONFIG_MP3;
+  mConfig.format.mp3.dwSampleRate = static_cast<uint32_t>(sampleRate);
+  mConfig.format.mp3.byMode = mode == 1 ? BE_MP3_MODE_MONO : BE_MP3_MODE_STEREO;
+  mConfig.format.mp3.wBitrate = static_cast<uint16_t>(mSimpleBitrate.load());
   return OpenStream(mode == 2);
 }
 
-// beInitStream over m_config; the caller holds m_lock.
+// beInitStream over mConfig; the caller holds mLock.
 int LameEncoder::OpenStream(int halveForStereo) {
   uint32_t samples = 0, bufferSize = 0;
   HBE_STREAM stream = 0;
-  const BE_ERR err = m_beInitStream(&m_config, &samples, &bufferSize, &stream);
+  const BE_ERR err = mBeInitStream(&mConfig, &samples, &bufferSize, &stream);
   if (err != BE_ERR_SUCCESSFUL || samples == 0 || bufferSize == 0) {
     char text[128];
-    std::snprintf(text, sizeof(text),
-                  "The MP3 encoder refused these settings (error %u).", static_cast<unsigned>(err));
-    m_lastError = text;
-    if (err == BE_ERR_SUCCESSFUL) m_beCloseStream(stream);
+    std::snprintf(text, sizeof(text), io_text::kEncoderRefusedFormat, static_cast<unsigned>(err));
+    mLastError = text;
+    if (err == BE_ERR_SUCCESSFUL) mBeCloseStream(stream);
     return -1;
   }
-  m_stream = stream;
-  m_samplesPerChunk = samples;
-  m_outputBufferSize = bufferSize;
-  m_halved = halveForStereo ? 1 : 0;
-  m_lastError.clear();
-  m_streamOpen = 1;
+  mStream = stream;
+  mSamplesPerChunk = samples;
+  mOutputBufferSize = bufferSize;
+  mHalved = halveForStereo ? 1 : 0;
+  mLastError.clear();
+  mStreamOpen = 1;
   return static_cast<int>(halveForStereo ? samples / 2 : samples);
 }
 
 int LameEncoder::GetOutputBufferSize() {
-  return m_streamOpen.load() ? static_cast<int>(m_outputBufferSize) : -1;
+  return mStreamOpen.load() ? static_cast<int>(mOutputBufferSize) : -1;
 }
 
 int LameEncoder::EncodeChunk(const short* samples, unsigned char* out) {
-  if (!m_streamOpen.load()) return -1;
+  if (!mStreamOpen.load()) return -1;
   uint32_t bytes = 0;
-  m_beEncodeChunk(m_stream, m_samplesPerChunk, samples, out, &bytes);
+  mBeEncodeChunk(mStream, mSamplesPerChunk, samples, out, &bytes);
   return static_cast<int>(bytes);
 }
 
 int LameEncoder::EncodeSamples(const short* samples, int count, unsigned char* out) {
-  if (!m_streamOpen.load()) return -1;
+  if (!mStreamOpen.load()) return -1;
   uint32_t bytes = 0;
-  m_beEncodeChunk(m_stream, static_cast<uint32_t>(count < 0 ? 0 : count), samples, out, &bytes);
+  mBeEncodeChunk(mStream, static_cast<uint32_t>(count < 0 ? 0 : count), samples, out, &bytes);
   return static_cast<int>(bytes);
 }
 
@@ -353,23 +353,23 @@ int LameEncoder::EncodeMonoSamples(const short* samples, int count, unsigned cha
 }
 
 int LameEncoder::Finish(unsigned char* out) {
-  std::lock_guard<std::mutex> guard(m_lock);
-  if (!m_streamOpen.load()) return -1;
+  std::lock_guard<std::mutex> guard(mLock);
+  if (!mStreamOpen.load()) return -1;
   uint32_t bytes = 0;
-  m_beDeinitStream(m_stream, out, &bytes);
-  m_beCloseStream(m_stream);
-  m_streamOpen = 0;
-  m_stream = 0;
+  mBeDeinitStream(mStream, out, &bytes);
+  mBeCloseStream(mStream);
+  mStreamOpen = 0;
+  mStream = 0;
   return static_cast<int>(bytes);
 }
 
 int LameEncoder::CloseStream() {
-  std::lock_guard<std::mutex> guard(m_lock);
-  if (!m_streamOpen.load()) return -1;
-  const BE_ERR err = m_beCloseStream(m_stream);
+  std::lock_guard<std::mutex> guard(mLock);
+  if (!mStreamOpen.load()) return -1;
+  const BE_ERR err = mBeCloseStream(mStream);
   // The handle is gone either way: the binding may open a new stream.
-  m_streamOpen = 0;
-  m_stream = 0;
+  mStreamOpen = 0;
+  mStream = 0;
   return static_cast<int>(err);
 }
 

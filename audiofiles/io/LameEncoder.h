@@ -73,20 +73,20 @@ class MP3EncoderLibrary {
 
   // The path of the last successful Open as asked ("lame_enc.dll"), and the
   // file that was loaded for it; both empty when nothing is loaded.
-  const std::string& GetLibraryPath() const { return m_path; }
-  const std::string& GetLoadedFile() const { return m_loadedFile; }
+  const std::string& GetLibraryPath() const { return mPath; }
+  const std::string& GetLoadedFile() const { return mLoadedFile; }
 
  protected:
   // Loads the library named by path; 1 on success, 0 otherwise.
   int Open(const std::string& path);
   void Free();
-  void* Module() const { return m_module; }
+  void* Module() const { return mModule; }
 
  private:
-  std::string m_unused;
-  std::string m_path;
-  void* m_module = nullptr;
-  std::string m_loadedFile;
+  std::string mUnused;
+  std::string mPath;
+  void* mModule = nullptr;
+  std::string mLoadedFile;
 };
 
 class LameEncoder : public MP3EncoderLibrary {
@@ -113,8 +113,8 @@ class LameEncoder : public MP3EncoderLibrary {
   int CloseStream() override;
   int ReservedQuery() override { return -1; }
   int ReservedFlag() override { return 1; }
-  void SetBitrate(int kbps) override { m_simpleBitrate = kbps; }
-  int GetBitrate() override { return m_simpleBitrate; }
+  void SetBitrate(int kbps) override { mSimpleBitrate = kbps; }
+  int GetBitrate() override { return mSimpleBitrate; }
   void ReservedSetting(int) override {}
   int ReservedQuery2() override { return -1; }
 
@@ -123,12 +123,12 @@ class LameEncoder : public MP3EncoderLibrary {
   int InitStreamWith(LameStreamSettings* settings);
 
   // True while a stream is open (between a successful InitStream and Finish).
-  bool IsStreamOpen() const { return m_streamOpen.load() != 0; }
+  bool IsStreamOpen() const { return mStreamOpen.load() != 0; }
   // Whether the chunk length was halved for two channels.
-  bool IsHalved() const { return m_halved != 0; }
+  bool IsHalved() const { return mHalved != 0; }
   // The configuration last handed to beInitStream.
-  const BE_CONFIG& GetConfig() const { return m_config; }
-  const BE_VERSION& GetVersion() const { return m_version; }
+  const BE_CONFIG& GetConfig() const { return mConfig; }
+  const BE_VERSION& GetVersion() const { return mVersion; }
   // Text of the last failure of Load, InitStream or InitSimple, for messages.
   std::string GetLastError() const;
 
@@ -141,23 +141,23 @@ class LameEncoder : public MP3EncoderLibrary {
   int OpenStream(int halveForStereo);
   void SetLastError(const std::string& text);
 
-  BE_CONFIG m_config;
-  BE_VERSION m_version;
-  HBE_STREAM m_stream = 0;
-  int m_loaded = 0;
-  std::atomic<int> m_streamOpen{0};
-  int m_halved = 0;
-  unsigned m_outputBufferSize = 0;
-  unsigned m_samplesPerChunk = 0;
-  std::atomic<int> m_simpleBitrate{128};
-  BEINITSTREAM m_beInitStream = nullptr;
-  BEENCODECHUNK m_beEncodeChunk = nullptr;
-  BEDEINITSTREAM m_beDeinitStream = nullptr;
-  BECLOSESTREAM m_beCloseStream = nullptr;
-  BEVERSION m_beVersion = nullptr;
+  BE_CONFIG mConfig;
+  BE_VERSION mVersion;
+  HBE_STREAM mStream = 0;
+  int mLoaded = 0;
+  std::atomic<int> mStreamOpen{0};
+  int mHalved = 0;
+  unsigned mOutputBufferSize = 0;
+  unsigned mSamplesPerChunk = 0;
+  std::atomic<int> mSimpleBitrate{128};
+  BEINITSTREAM mBeInitStream = nullptr;
+  BEENCODECHUNK mBeEncodeChunk = nullptr;
+  BEDEINITSTREAM mBeDeinitStream = nullptr;
+  BECLOSESTREAM mBeCloseStream = nullptr;
+  BEVERSION mBeVersion = nullptr;
 
-  mutable std::mutex m_lock;  // Load and the opening and closing of streams
-  std::string m_lastError;
+  mutable std::mutex mLock;  // Load and the opening and closing of streams
+  std::string mLastError;
 };
 
 // The one process-wide binding, made on first use.

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "app/settings/FileEncodeOptions.h"
+#include "audiofiles/io/IoText.h"
 #include "audiofiles/io/LameEncoder.h"
 #include "audiofiles/writers/StreamMixer.h"
 #include "core/model/SampleFormat.h"
@@ -15,31 +16,31 @@ constexpr unsigned kFileFlags =
 }
 
 MP3StreamWriter::MP3StreamWriter(StreamMixer** mixerSlot) : StreamFileWriter(mixerSlot) {
-  m_name = "c:\\aa.mp3";
+  mName = "c:\\aa.mp3";
 }
 
 MP3StreamWriter::~MP3StreamWriter() {
-  if (m_streamOpen) FinishEncoder();
+  if (mStreamOpen) FinishEncoder();
   FreeBuffers();
-  m_file.Abort();
+  mFile.Abort();
 }
 
 LameEncoder* MP3StreamWriter::Encoder() const {
-  return m_encoder ? m_encoder : GetLameEncoder();
+  return mEncoder ? mEncoder : GetLameEncoder();
 }
 
 int MP3StreamWriter::Prepare() {
   if (!Encoder()->Load()) {
-    seams::ShowMessageBox("Could not open MP3 encoding library!");
+    seams::ShowMessageBox(io_text::kEncoderCannotOpen);
     return 0;
   }
-  m_fileCounter = 1;
+  mFileCounter = 1;
   return Mixer() ? 1 : 0;
 }
 
 int MP3StreamWriter::UpdateStereo() {
-  m_stereo = StreamWriterEncodeOptions()->MP3ChannelMode != 0;
-  return m_stereo ? 1 : 0;
+  mStereo = StreamWriterEncodeOptions()->MP3ChannelMode != 0;
+  return mStereo ? 1 : 0;
 }
 
 void MP3StreamWriter::GetRateAndType(int* rate, char* type) {
@@ -48,70 +49,70 @@ void MP3StreamWriter::GetRateAndType(int* rate, char* type) {
 }
 
 void MP3StreamWriter::FreeBuffers() {
-  m_outBuffer.clear();
-  m_outBuffer.shrink_to_fit();
-  m_outBufferSize = 0;
-  m_pcm.clear();
-  m_pcm.shrink_to_fit();
-  m_pcmCapacity = 0;
-  m_consumed = 0;
-  m_held = 0;
+  mOutBuffer.clear();
+  mOutBuffer.shrink_to_fit();
+  mOutBufferSize = 0;
+  mPcm.clear();
+  mPcm.shrink_to_fit();
+  mPcmCapacity = 0;
+  mConsumed = 0;
+  mHeld = 0;
 }
 
 int MP3StreamWriter::FinishEncoder() {
-  if (!m_streamOpen) return 0;
-  m_streamOpen = false;
+  if (!mStreamOpen) return 0;
+  mStreamOpen = false;
   LameEncoder* encoder = Encoder();
   const int size = std::max(encoder->GetOutputBufferSize(), 0);
-  if (static_cast<int>(m_outBuffer.size()) < size) m_outBuffer.resize(size);
-  if (m_outBuffer.empty()) m_outBuffer.resize(1);
-  return encoder->Finish(m_outBuffer.data());
+  if (static_cast<int>(mOutBuffer.size()) < size) mOutBuffer.resize(size);
+  if (mOutBuffer.empty()) mOutBuffer.resize(1);
+  return encoder->Finish(mOutBuffer.data());
 }
 
 int MP3StreamWriter::Open(int channels, RingBuffer** inputs, double inputRate) {
   ResetCounters();
-  m_samplesPerChunk = 0;
-  m_outBufferSize = 0;
-  if (m_streamOpen) FinishEncoder();
+  mSamplesPerChunk = 0;
+  mOutBufferSize = 0;
+  if (mStreamOpen) FinishEncoder();
   FreeBuffers();
-  m_file.Abort();
+  mFile.Abort();
 
   StreamMixer* mixer = Mixer();
   if (!mixer) return 0;
-  if (!m_file.Open(MakeNextName(), kFileFlags)) return 0;
+  if (!mFile.Open(MakeNextName(), kFileFlags)) return 0;
 
   FileEncodeOptions* options = StreamWriterEncodeOptions();
   LameEncoder* encoder = Encoder();
-  m_rate = options->MP3SampleRate;
+  mRate = options->MP3SampleRate;
   encoder->SetBitrate(128);
   const int chunk = encoder->InitStream(options);
-  m_stereo = options->MP3ChannelMode != 0;
+  mStereo = options->MP3ChannelMode != 0;
   if (chunk <= 0) {
     // The encoder refused the configuration (or is busy): no stream was opened.
-    m_file.Abort();
+    mFile.Abort();
     return 0;
   }
-  m_streamOpen = true;
-  m_samplesPerChunk = chunk;
-  m_channels = m_stereo ? 2 : 1;
+  mStreamOpen = true;
+  mSamplesPerChunk = chunk;
+  mChannels = mStereo ? 2 : 1;
 
-  m_outBufferSize = encoder->GetOutputBufferSize();
-  if (m_outBufferSize <= 0) {
+  mOutBufferSize = encoder->GetOutputBufferSize();
+  if (mOutBufferSize <= 0) {
     FinishEncoder();
-    m_file.Abort();
+    mFile.Abort();
     return 0;
   }
-  m_outBuffer.assign(static_cast<std::size_t>(m_outBufferSize), 0);
-  m_pcmCapacity = 2 * m_samplesPerChunk * m_channels;
-  m_pcm.assign(static_cast<std::size_t>(m_pcmCapacity), 0);
-  m_consumed = m_held = 0;
+  mOutBuffer.assign(static_cast<std::size_t>(mOutBufferSize), 0);
+  mPcmCapacity = 2 * mSamplesPerChunk * mChannels;
+  mPcm.assign(static_cast<std::size_t>(mPcmCapacity), 0);
+  mConsumed = mHeld = 0;
 
-  m_opened = mixer->MixerSetup(channels, inputs, inputRate, m_channels, m_samplesPerChunk, true,
-                               m_rate, SampleFormatInt16, true) != 0;
-  if (!m_opened) {
+  mOpened = mixer->MixerSetup(channels, inputs, inputRate, mChannels, mSamplesPerChunk, true,
+                               mRate, SampleFormatInt16, true) != 0;
+  if (!mOpened) {
     FinishEncoder();
     FreeBuffers();
-    m_file.Abort();
+    mFile.Abort();
     return 0;
   }
   return 1;
@@ -119,47 +120,47 @@ int MP3StreamWriter::Open(int channels, RingBuffer** inputs, double inputRate) {
 
 int MP3StreamWriter::Write(bool final) {
   StreamMixer* mixer = Mixer();
-  if (!m_file.IsOpen() || m_outBuffer.empty() || !m_opened || !mixer || !m_streamOpen) return 0;
+  if (!mFile.IsOpen() || mOutBuffer.empty() || !mOpened || !mixer || !mStreamOpen) return 0;
   LameEncoder* encoder = Encoder();
   mixer->FillInputs(final);
-  const int ch = m_channels;
-  const int chunkValues = m_samplesPerChunk * ch;
+  const int ch = mChannels;
+  const int chunkValues = mSamplesPerChunk * ch;
   for (;;) {
-    const int n = mixer->Process(m_samplesPerChunk, final);
+    const int n = mixer->Process(mSamplesPerChunk, final);
     const auto* buffer = reinterpret_cast<const std::int16_t*>(mixer->GetBuffer());
-    if (m_consumed != 0) {
-      std::memmove(m_pcm.data(), m_pcm.data() + m_consumed, sizeof(std::int16_t) * m_held);
-      m_consumed = 0;
+    if (mConsumed != 0) {
+      std::memmove(mPcm.data(), mPcm.data() + mConsumed, sizeof(std::int16_t) * mHeld);
+      mConsumed = 0;
     }
     if (n > 0) {
-      std::memcpy(m_pcm.data() + m_held, buffer, sizeof(std::int16_t) * n * ch);
-      m_held += n * ch;
+      std::memcpy(mPcm.data() + mHeld, buffer, sizeof(std::int16_t) * n * ch);
+      mHeld += n * ch;
     }
 
     int bytes = 0;
-    if (m_held >= chunkValues) {
-      bytes = ch == 2 ? encoder->EncodeChunk(m_pcm.data(), m_outBuffer.data())
-                      : encoder->EncodeMonoChunk(m_pcm.data(), m_outBuffer.data());
-      m_held -= chunkValues;
-      m_consumed += chunkValues;
-    } else if (final && m_held > 0) {
-      bytes = ch == 2 ? encoder->EncodeSamples(m_pcm.data(), m_held, m_outBuffer.data())
-                      : encoder->EncodeMonoSamples(m_pcm.data(), m_held, m_outBuffer.data());
-      m_held = m_consumed = 0;
+    if (mHeld >= chunkValues) {
+      bytes = ch == 2 ? encoder->EncodeChunk(mPcm.data(), mOutBuffer.data())
+                      : encoder->EncodeMonoChunk(mPcm.data(), mOutBuffer.data());
+      mHeld -= chunkValues;
+      mConsumed += chunkValues;
+    } else if (final && mHeld > 0) {
+      bytes = ch == 2 ? encoder->EncodeSamples(mPcm.data(), mHeld, mOutBuffer.data())
+                      : encoder->EncodeMonoSamples(mPcm.data(), mHeld, mOutBuffer.data());
+      mHeld = mConsumed = 0;
     }
     if (bytes < 0) return 0;  // the encoder stream is gone
     if (bytes > 0) {
       try {
-        m_file.Write(m_outBuffer.data(), static_cast<std::size_t>(bytes));
+        mFile.Write(mOutBuffer.data(), static_cast<std::size_t>(bytes));
       } catch (const StdioFileException&) {
-        m_failed = true;
+        mFailed = true;
         return 0;
       }
-      m_bytesTotal += static_cast<std::uint64_t>(bytes);
+      mBytesTotal += static_cast<std::uint64_t>(bytes);
     }
     if (final) {
-      if (n == 0 && m_held == 0) break;
-    } else if (n == 0 && m_held < chunkValues) {
+      if (n == 0 && mHeld == 0) break;
+    } else if (n == 0 && mHeld < chunkValues) {
       break;
     }
   }
@@ -169,13 +170,13 @@ int MP3StreamWriter::Write(bool final) {
 int MP3StreamWriter::WriteBlock() { return Write(false); }
 
 int MP3StreamWriter::Close() {
-  if (!m_opened) return 0;
-  int result = m_file.IsOpen() ? Write(true) : 0;
+  if (!mOpened) return 0;
+  int result = mFile.IsOpen() ? Write(true) : 0;
   const int n = FinishEncoder();
   if (result && n > 0) {
     try {
-      m_file.Write(m_outBuffer.data(), static_cast<std::size_t>(n));
-      m_bytesTotal += static_cast<std::uint64_t>(n);
+      mFile.Write(mOutBuffer.data(), static_cast<std::size_t>(n));
+      mBytesTotal += static_cast<std::uint64_t>(n);
     } catch (const StdioFileException&) {
       result = 0;
     }
@@ -183,32 +184,32 @@ int MP3StreamWriter::Close() {
   FreeBuffers();
   if (result) {
     try {
-      m_file.Close();
+      mFile.Close();
     } catch (const StdioFileException&) {
       result = 0;
     }
   } else {
-    m_file.Abort();
+    mFile.Abort();
   }
-  if (m_failed) result = 0;
-  m_failed = false;
-  m_bytesTotal = 0;
-  m_samplesPerChunk = 0;
-  m_opened = false;
+  if (mFailed) result = 0;
+  mFailed = false;
+  mBytesTotal = 0;
+  mSamplesPerChunk = 0;
+  mOpened = false;
   return result;
 }
 
 int MP3StreamWriter::NextFile() {
-  if (!m_opened) return 0;
+  if (!mOpened) return 0;
   try {
-    m_file.Close();
+    mFile.Close();
   } catch (const StdioFileException&) {
-    m_failed = true;
+    mFailed = true;
     return 0;
   }
   MarkFileStart();
-  if (!m_file.Open(MakeNextName(), kFileFlags)) {
-    m_failed = true;
+  if (!mFile.Open(MakeNextName(), kFileFlags)) {
+    mFailed = true;
     return 0;
   }
   return 1;

@@ -36,13 +36,13 @@ public:
   void GetRateAndType(int* rate, char* type) override;
 
   // The encoder used; the process-wide one (GetLameEncoder) unless set.
-  void SetEncoder(LameEncoder* encoder) { m_encoder = encoder; }
+  void SetEncoder(LameEncoder* encoder) { mEncoder = encoder; }
   LameEncoder* Encoder() const;
 
-  bool IsFileOpen() const { return m_file.IsOpen(); }
-  int GetSamplesPerChunk() const { return m_samplesPerChunk; }
+  bool IsFileOpen() const { return mFile.IsOpen(); }
+  int GetSamplesPerChunk() const { return mSamplesPerChunk; }
   // 16-bit values held in the PCM buffer, not yet encoded.
-  int GetHeldSamples() const { return m_held; }
+  int GetHeldSamples() const { return mHeld; }
 
 private:
   int Write(bool final);
@@ -50,17 +50,17 @@ private:
   int FinishEncoder();
   void FreeBuffers();
 
-  std::string m_unused;
-  std::vector<unsigned char> m_outBuffer;
-  int m_outBufferSize = 0;
-  COGGStdioFile m_file;
-  int m_samplesPerChunk = 0;
-  std::vector<std::int16_t> m_pcm;
-  int m_pcmCapacity = 0;
-  int m_consumed = 0;
-  int m_held = 0;
+  std::string mUnused;
+  std::vector<unsigned char> mOutBuffer;
+  int mOutBufferSize = 0;
+  COGGStdioFile mFile;
+  int mSamplesPerChunk = 0;
+  std::vector<std::int16_t> mPcm;
+  int mPcmCapacity = 0;
+  int mConsumed = 0;
+  int mHeld = 0;
 
-  LameEncoder* m_encoder = nullptr;
-  bool m_streamOpen = false;  // this writer opened the encoder stream
-  int m_channels = 2;         // output channels of the stream
+  LameEncoder* mEncoder = nullptr;
+  bool mStreamOpen = false;  // this writer opened the encoder stream
+  int mChannels = 2;         // output channels of the stream
 };

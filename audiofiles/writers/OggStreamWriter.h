@@ -32,9 +32,9 @@ public:
   int UpdateStereo() override;
   void GetRateAndType(int* rate, char* type) override;
 
-  bool IsFileOpen() const { return m_file.IsOpen(); }
+  bool IsFileOpen() const { return mFile.IsOpen(); }
   // The serial number of the current file's stream.
-  int GetSerial() const { return m_serial; }
+  int GetSerial() const { return mSerial; }
 
 private:
   // final: end the Vorbis stream (end-of-stream page). drain: the last write of the
@@ -48,25 +48,25 @@ private:
   // Writes a page; false on a failed write.
   bool WritePage(const ogg_page& page);
 
-  ogg_stream_state m_stream{};
-  ogg_page m_page{};
-  ogg_packet m_packet{};
-  vorbis_info m_info{};
-  vorbis_comment m_comment{};
-  vorbis_dsp_state m_dsp{};
-  vorbis_block m_block{};
-  ogg_packet m_header{};
-  ogg_packet m_headerComment{};
-  ogg_packet m_headerCode{};
-  COGGStdioFile m_file;
+  ogg_stream_state mStream{};
+  ogg_page mPage{};
+  ogg_packet mPacket{};
+  vorbis_info mInfo{};
+  vorbis_comment mComment{};
+  vorbis_dsp_state mDsp{};
+  vorbis_block mBlock{};
+  ogg_packet mHeader{};
+  ogg_packet mHeaderComment{};
+  ogg_packet mHeaderCode{};
+  COGGStdioFile mFile;
 
-  bool m_encoderUp = false;  // info, comment, DSP, block and stream initialised
-  bool m_infoUp = false;     // only vorbis_info_init done
-  int m_serial = 0;
-  int m_streamChannels = 0;  // channels of the encoder set up
-  double m_streamRate = 0.0;
+  bool mEncoderUp = false;  // info, comment, DSP, block and stream initialised
+  bool mInfoUp = false;     // only vorbis_info_init done
+  int mSerial = 0;
+  int mStreamChannels = 0;  // channels of the encoder set up
+  double mStreamRate = 0.0;
   // The mixer's set-up arguments, for setting it up again.
-  int m_inputChannels = 0;
-  RingBuffer** m_inputs = nullptr;
-  double m_inputRate = 0.0;
+  int mInputChannels = 0;
+  RingBuffer** mInputs = nullptr;
+  double mInputRate = 0.0;
 };

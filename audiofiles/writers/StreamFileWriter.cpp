@@ -77,7 +77,7 @@ int GetRecordingSampleRate() {
 }
 
 StreamFileWriter::StreamFileWriter(StreamMixer** mixerSlot)
-    : m_mixerSlot(mixerSlot), m_name("c:\\aa.mp3") {}
+    : mMixerSlot(mixerSlot), mName("c:\\aa.mp3") {}
 
 StreamFileWriter::~StreamFileWriter() = default;
 
@@ -88,22 +88,22 @@ int StreamFileWriter::UpdateStereo() { return 1; }
 double StreamFileWriter::GetFileSeconds() const {
   StreamMixer* mixer = Mixer();
   if (!mixer) return 0.0;
-  return mixer->GetTime() - m_timeAtFileStart;
+  return mixer->GetTime() - mTimeAtFileStart;
 }
 
 std::int64_t StreamFileWriter::GetFileBytes() const {
-  return static_cast<std::int64_t>(m_bytesTotal - m_bytesAtFileStart);
+  return static_cast<std::int64_t>(mBytesTotal - mBytesAtFileStart);
 }
 
 std::string StreamFileWriter::MakeNextName() {
   const AutoName names = Names();
   if (StreamWriterSplitsFiles()) {
-    m_name = Format3(names.base, m_fileCounter, names.extension);
-    ++m_fileCounter;
+    mName = Format3(names.base, mFileCounter, names.extension);
+    ++mFileCounter;
   } else {
-    m_name = names.base + "." + names.extension;
+    mName = names.base + "." + names.extension;
   }
-  return m_name;
+  return mName;
 }
 
 int StreamFileWriter::MakeFileName(std::string* out) {
@@ -112,23 +112,23 @@ int StreamFileWriter::MakeFileName(std::string* out) {
   std::string base, ext;
   if (!output->MakeNextAutoFileName(&base, &ext, true)) return 0;
   if (StreamWriterSplitsFiles())
-    *out = Format3(base, m_fileCounter, ext);
+    *out = Format3(base, mFileCounter, ext);
   else
     *out = base + "." + ext;
   return 1;
 }
 
 void StreamFileWriter::ResetCounters() {
-  m_bytesTotal = 0;
-  m_bytesAtFileStart = 0;
-  m_timeAtFileStart = 0.0;
-  m_fileCounter = 1;
-  m_opened = false;
-  m_failed = false;
+  mBytesTotal = 0;
+  mBytesAtFileStart = 0;
+  mTimeAtFileStart = 0.0;
+  mFileCounter = 1;
+  mOpened = false;
+  mFailed = false;
 }
 
 void StreamFileWriter::MarkFileStart() {
-  m_bytesAtFileStart = m_bytesTotal;
+  mBytesAtFileStart = mBytesTotal;
   StreamMixer* mixer = Mixer();
-  m_timeAtFileStart = mixer ? mixer->GetTime() : 0.0;
+  mTimeAtFileStart = mixer ? mixer->GetTime() : 0.0;
 }

@@ -93,30 +93,30 @@ public:
   // automatic name can be made.
   int MakeFileName(std::string* out);
 
-  const std::string& GetName() const { return m_name; }
-  int GetFileCounter() const { return m_fileCounter; }
-  bool IsOpened() const { return m_opened; }
-  bool IsStereo() const { return m_stereo; }
-  double GetRate() const { return m_rate; }
-  std::uint64_t GetBytesTotal() const { return m_bytesTotal; }
+  const std::string& GetName() const { return mName; }
+  int GetFileCounter() const { return mFileCounter; }
+  bool IsOpened() const { return mOpened; }
+  bool IsStereo() const { return mStereo; }
+  double GetRate() const { return mRate; }
+  std::uint64_t GetBytesTotal() const { return mBytesTotal; }
 
 protected:
-  StreamMixer* Mixer() const { return m_mixerSlot ? *m_mixerSlot : nullptr; }
+  StreamMixer* Mixer() const { return mMixerSlot ? *mMixerSlot : nullptr; }
   // Resets bytes and times, counter = 1, opened = false, no failure (the start of
   // every Open).
   void ResetCounters();
   // Bookkeeping of a new file: bytes and time at file start.
   void MarkFileStart();
 
-  StreamMixer** m_mixerSlot;
-  std::string m_name;
-  double m_rate = 44100.0;
-  bool m_stereo = true;
-  int m_fileCounter = 1;
-  bool m_opened = false;
-  std::uint64_t m_bytesTotal = 0;
-  std::uint64_t m_bytesAtFileStart = 0;
-  double m_timeAtFileStart = 0.0;
+  StreamMixer** mMixerSlot;
+  std::string mName;
+  double mRate = 44100.0;
+  bool mStereo = true;
+  int mFileCounter = 1;
+  bool mOpened = false;
+  std::uint64_t mBytesTotal = 0;
+  std::uint64_t mBytesAtFileStart = 0;
+  double mTimeAtFileStart = 0.0;
   // A write or close of this recording failed: Close reports 0 whatever comes after.
-  bool m_failed = false;
+  bool mFailed = false;
 };

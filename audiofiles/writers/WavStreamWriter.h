@@ -26,16 +26,16 @@ public:
   int UpdateStereo() override;
   void GetRateAndType(int* rate, char* type) override;
 
-  int GetMixerFormat() const { return m_mixerFormat; }
-  const SF_INFO& GetInfo() const { return m_info; }
-  bool IsFileOpen() const { return m_file != nullptr; }
+  int GetMixerFormat() const { return mMixerFormat; }
+  const SF_INFO& GetInfo() const { return mInfo; }
+  bool IsFileOpen() const { return mFile != nullptr; }
 
 private:
   // drain: the last write of the recording (take every sample, empty the mixer).
   int Write(bool drain);
 
-  SF_INFO m_info{};
-  SNDFILE* m_file = nullptr;
-  int m_mixerFormat = 0x20001;
-  int m_blockSize = kBlockSize;
+  SF_INFO mInfo{};
+  SNDFILE* mFile = nullptr;
+  int mMixerFormat = 0x20001;
+  int mBlockSize = kBlockSize;
 };

@@ -14,6 +14,7 @@
 #include "app/settings/InputSourceSetting.h"
 #include "app/settings/SoundDeviceOptions.h"
 #include "core/engine/AutoResetEvent.h"
+#include "core/engine/EngineText.h"
 #include "audiofiles/writers/MP3StreamWriter.h"
 #include "audiofiles/writers/OggStreamWriter.h"
 #include "core/engine/SoundCardMixer.h"
@@ -124,12 +125,8 @@ AudioIO::AudioIO(AdvanceRecordSetting *settings) : mSettings(settings) {
   const PaError err = Pa_Initialize();
   mPaInitialized = err == paNoError;
   if (!mPaInitialized) {
-    std::string text =
-        "There was an error initializing the audio i/o layer.\n"
-        "You will not be able to play or record audio.\n\n";
-    const char *why = Pa_GetErrorText(err);
-    if (why && *why) text += std::string("Error: ") + why;
-    seams::ShowMessageBox(text, "Tarvel", seams::kMbOk | kMbIconStop);
+    seams::ShowMessageBox(engine_text::InitFailed(Pa_GetErrorText(err)), seams::kProgramCaption,
+                          seams::kMbOk | kMbIconStop);
   }
 
   auto hub = std::make_shared<EventHub>();
@@ -440,7 +437,7 @@ int AudioIO::StartDirectToFileRecording() {
   if (!writer || !writer->Prepare()) {
     mStreamToken = 0;
     mCurrentWriter = nullptr;
-    seams::ShowMessageBox("Audio Engine can not be initialized!");
+    seams::ShowMessageBox(engine_text::kEngineNotReady);
     return 0;
   }
   PrepareAutoFileName();
@@ -572,24 +569,19 @@ void AudioIO::TellUserAboutFailure() {
   std::string text;
   switch (failure) {
     case kWriterFailed:
-      text = "The recording was stopped: the sound could not be written to the file \"" +
-             mFailedFile +
-             "\".\nPlease check that the output folder exists and that the disk has free "
-             "space.";
+      text = engine_text::WriterFailed(mFailedFile);
       break;
     case kTracksFailed:
-      text =
-          "The recording was stopped: the sound could not be written to the temporary "
-          "folder.\nPlease check that the disk has free space.";
+      text = engine_text::kTracksFailed;
       break;
     case kStreamDied:
-      text = "The sound device stopped working, so the stream was stopped.";
+      text = engine_text::kStreamDied;
       break;
     default:
       return;
   }
   mFailedFile.clear();
-  seams::ShowMessageBox(text, "Tarvel", seams::kMbOk | kMbIconStop);
+  seams::ShowMessageBox(text, seams::kProgramCaption, seams::kMbOk | kMbIconStop);
 }
 
 void AudioIO::SetPaused(bool state) {

@@ -113,11 +113,11 @@ void CInstanceManager::LockForTesting() { LockBlock(); }
 
 class CInstanceManager::BlockLock {
 public:
-  explicit BlockLock(const CInstanceManager& owner) : owner_(owner) { owner_.LockBlock(); }
-  ~BlockLock() { owner_.UnlockBlock(); }
+  explicit BlockLock(const CInstanceManager& owner) : mOwner(owner) { mOwner.LockBlock(); }
+  ~BlockLock() { mOwner.UnlockBlock(); }
 
 private:
-  const CInstanceManager& owner_;
+  const CInstanceManager& mOwner;
 };
 
 std::string CInstanceManager::SharedBlockName(const std::string& appName) {

@@ -7,6 +7,7 @@
 #include <system_error>
 #include <vector>
 
+#include "core/model/ModelText.h"
 #include "core/model/PCMAliasBlockFile.h"
 #include "core/model/SimpleBlockFile.h"
 #include "core/model/SystemUtils.h"
@@ -39,10 +40,7 @@ bool DirManager::SetTempDir(const char* path) {
     g_tempDirIsSystem = true;
   }
   if (g_tempDir.empty()) {
-    seams::ShowMessageBox(
-        "Tarvel could not find a place to store temporary files.\n \t\t               "
-        "Please enter an appropriate directory in the options dialog.",
-        "Tarvel", seams::kMbOk);
+    seams::ShowMessageBox(model_text::kNoTempFolder, seams::kProgramCaption, seams::kMbOk);
     return false;
   }
   return true;
@@ -64,10 +62,7 @@ DirManager::DirManager() {
 
   std::uint64_t free = 0;
   if (GetDiskFreeSpace64(g_tempDir, nullptr, &free) && free < kLowDiskSpace) {
-    seams::ShowMessageBox(
-        "Warning: there is very little free disk space left on this volume. Please select "
-        "another temporary directory in your 'File Output' sub-dialog of 'Options' dialog.",
-        "Tarvel", seams::kMbOk);
+    seams::ShowMessageBox(model_text::kLowDiskSpace, seams::kProgramCaption, seams::kMbOk);
   }
 }
 
@@ -169,8 +164,8 @@ void DirManager::CleanTempDir() {
     ++deleted;
     if (!progress && StopwatchElapsed(false) > kProgressDelayMs) {
       progress = seams::CreateProgressWindow();
-      progress->Show("Progress");
-      progress->SetText("\nCleaning up temporary files...");
+      progress->Show(model_text::kCleanupCaption);
+      progress->SetText(model_text::kCleanupText);
       progress->SetRange(0, 1000, 1);
     }
     if (progress) {

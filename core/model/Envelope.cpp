@@ -2,7 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
+
+#include "platform/seams/diagnostics.h"
 
 Envelope::Envelope() = default;
 Envelope::~Envelope() = default;
@@ -221,8 +222,7 @@ int Envelope::SegmentStart(double t) const {
 double Envelope::Integral(double t0, double t1) const {
   if (t0 == t1) return 0.0;
   if (t0 > t1) {
-    std::printf("Odd things happening in Integral!\n");
-    std::fflush(stdout);
+    seams::Diagnostic("Odd things happening in Integral!\n", seams::DiagnosticStream::kStandardOutput);
     return mDefaultValue;
   }
   const int len = GetNumberOfPoints();

@@ -63,7 +63,9 @@ public:
   void GetValues(double *buffer, int len, double t0, double tstep) const;
 
   // Area under the curve between envelope times t0 and t1 (linear between
-  // points, flat outside them).
+  // points, flat outside them). With t0 > t1 it emits the diagnostic "Odd things
+  // happening in Integral!\n" (to standard output unless a sink takes it) and gives the
+  // default value.
   double Integral(double t0, double t1) const;
   // Integral(t0, t1) / (t1 - t0), or GetValue(t0) when t0 = t1.
   double Average(double t0, double t1) const;

@@ -2,9 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <vector>
+
+#include "platform/seams/diagnostics.h"
 
 namespace {
 
@@ -38,7 +39,7 @@ bool IsPowerOfTwo(int n) {
 
 int NumberOfBitsNeeded(int n) {
   if (n < 2) {
-    std::fprintf(stderr, "Error: FFT called with size %d\n", n);
+    seams::DiagnosticF(seams::DiagnosticStream::kStandardError, "Error: FFT called with size %d\n", n);
     std::exit(1);
   }
   for (int i = 0;; ++i)
@@ -57,7 +58,7 @@ int ReverseBits(int index, int bits) {
 void FFT(int n, bool inverse, const float *realIn, const float *imagIn,
          float *realOut, float *imagOut) {
   if (!IsPowerOfTwo(n)) {
-    std::fprintf(stderr, "%d is not a power of two\n", n);
+    seams::DiagnosticF(seams::DiagnosticStream::kStandardError, "%d is not a power of two\n", n);
     std::exit(1);
   }
   const int bits = NumberOfBitsNeeded(n);

@@ -7,14 +7,14 @@
 bool IsPowerOfTwo(int n);
 
 // The number of the lowest set bit (log2 n for a power of two). For n < 2 it
-// writes "Error: FFT called with size %d\n" to stderr and exits with code 1.
+// emits the diagnostic "Error: FFT called with size %d\n" and exits with code 1.
 int NumberOfBitsNeeded(int n);
 
 // index with its lowest `bits` bits reversed.
 int ReverseBits(int index, int bits);
 
-// Complex FFT of n points (n a power of two, else a message on stderr and exit
-// code 1). imagIn may be null (all zeros). Forward: X[k] = sum x[j] e^(-2 pi i jk/n);
+// Complex FFT of n points (n a power of two, else the diagnostic "%d is not a power
+// of two\n" and exit code 1). imagIn may be null (all zeros). Forward: X[k] = sum x[j] e^(-2 pi i jk/n);
 // the inverse divides by n. The outputs must not alias the inputs.
 void FFT(int n, bool inverse, const float *realIn, const float *imagIn,
          float *realOut, float *imagOut);

@@ -2,7 +2,7 @@
 
 #include <samplerate.h>
 
-#include <cstdio>
+#include "platform/seams/diagnostics.h"
 
 namespace {
 constexpr double kMinFactor = 1.0 / 12.0;
@@ -13,8 +13,8 @@ Resample::Resample(bool highQuality, double minFactor, double maxFactor)
     : mMethod(GetMethod()), mHandle(nullptr), mInitial(true) {
   (void)highQuality;
   if (!(minFactor >= kMinFactor) || !(maxFactor <= kMaxFactor)) {
-    std::fputs("Libsamplerate only supports resampling factors\n", stderr);
-    std::fputs("between 1/12 and 12\n", stderr);
+    seams::Diagnostic("Libsamplerate only supports resampling factors\n");
+    seams::Diagnostic("between 1/12 and 12\n");
     return;
   }
   int error = 0;
@@ -44,7 +44,7 @@ int Resample::Process(double factor, const float *inBuffer, int inLen, bool last
   data.src_ratio = factor;
   const int err = src_process(mHandle, &data);
   if (err) {
-    std::fprintf(stderr, "Libsamplerate error: %d\n", err);
+    seams::DiagnosticF(seams::DiagnosticStream::kStandardError, "Libsamplerate error: %d\n", err);
     return 0;
   }
   if (outUsed) *outUsed = static_cast<int>(data.input_frames_used);

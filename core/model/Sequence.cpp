@@ -2,12 +2,12 @@
 
 #include <algorithm>
 #include <cfloat>
-#include <cstdio>
 #include <cstring>
 #include <limits>
 
 #include "core/model/DirManager.h"
 #include "core/model/SilentBlockFile.h"
+#include "platform/seams/diagnostics.h"
 
 namespace {
 
@@ -44,7 +44,6 @@ void CopyIn(ConstSamplePtr src, SampleFormat srcFormat, SamplePtr dst, SampleFor
     CopySamples(src, srcFormat, dst, dstFormat, static_cast<std::uint32_t>(len));
 }
 
-void DebugMessage(const char* text) { std::fputs(text, stderr); }
 
 }  // namespace
 
@@ -102,9 +101,8 @@ void Sequence::Read(SamplePtr buffer, SampleFormat format, const WaveBlock& b, s
                     std::int32_t len) const {
   const int count = b.f->ReadData(buffer, format, start, len);
   if (count < len) {
-    char text[96];
-    std::snprintf(text, sizeof text, "Expected to read %d samples, got %d samples.\n", len, count);
-    DebugMessage(text);
+    seams::DiagnosticF(seams::DiagnosticStream::kStandardError,
+                       "Expected to read %d samples, got %d samples.\n", len, count);
     const std::int32_t got = std::max(count, 0);
     ClearSamples(buffer, format, static_cast<std::uint32_t>(got), static_cast<std::uint32_t>(len - got));
   }
@@ -694,20 +692,20 @@ bool Sequence::ConsistencyCheck(const char* whereStr) const {
   if (pos != mNumSamples) error = true;
   if (!error) return true;
 
-  std::printf("*** Consistency check failed after %s ***\n", whereStr);
+  // The dump goes to standard output unless a sink takes it.
+  constexpr seams::DiagnosticStream kDump = seams::DiagnosticStream::kStandardOutput;
+  seams::DiagnosticF(kDump, "*** Consistency check failed after %s ***\n", whereStr);
   pos = 0;
   for (std::size_t i = 0; i < mBlock.size(); ++i) {
     const WaveBlock& b = mBlock[i];
-    std::printf("Block %3d: start %8d len %8d refs %d %s", static_cast<int>(i), b.start,
-                b.f->GetLength(), b.f->GetRefCount(), b.f->GetFileName().GetNameExt().c_str());
-    if (b.start != pos) std::printf("  ERROR\n");
-    else std::printf("\n");
+    seams::DiagnosticF(kDump, "Block %3d: start %8d len %8d refs %d %s%s", static_cast<int>(i), b.start,
+                       b.f->GetLength(), b.f->GetRefCount(), b.f->GetFileName().GetNameExt().c_str(),
+                       b.start != pos ? "  ERROR\n" : "\n");
     pos += b.f->GetLength();
   }
-  if (pos != mNumSamples) std::printf("ERROR mNumSamples = %d\n", mNumSamples.load());
-  std::printf("\n");
-  std::printf("Recommended course of action:\n");
-  std::printf("Undo the failed operation(s), then export or save your work and quit.\n");
-  std::fflush(stdout);
+  if (pos != mNumSamples) seams::DiagnosticF(kDump, "ERROR mNumSamples = %d\n", mNumSamples.load());
+  seams::Diagnostic("\n", kDump);
+  seams::Diagnostic("Recommended course of action:\n", kDump);
+  seams::Diagnostic("Undo the failed operation(s), then export or save your work and quit.\n", kDump);
   return false;
 }

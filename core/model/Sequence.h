@@ -84,7 +84,8 @@ public:
   bool UnlockAllBlocks();
 
   // True when the starts follow each other without gaps and the lengths add up to the
-  // number of samples; otherwise prints a dump of the blocks on standard output.
+  // number of samples; otherwise emits a dump of the blocks as diagnostics (to standard
+  // output unless a sink takes them).
   bool ConsistencyCheck(const char* whereStr) const;
 
   // The index of the block holding sample pos; the last block for pos = number of samples.

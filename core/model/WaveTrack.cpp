@@ -9,6 +9,7 @@
 #include "core/model/DirManager.h"
 #include "core/model/Envelope.h"
 #include "core/model/FFT.h"
+#include "core/model/ModelText.h"
 #include "core/model/Sequence.h"
 
 namespace {
@@ -71,7 +72,7 @@ WaveTrack::WaveTrack(DirManager *dirManager, SampleFormat format, double rate)
   if (format == static_cast<SampleFormat>(0)) format = SampleFormatInt16;
   if (rate == 0.0 || std::isnan(rate)) rate = GetDefaultRate();
   mRate = rate;
-  mName = "Audio Track";
+  mName = model_text::kNewTrackName;
   mSequence = new Sequence(dirManager, format);
   mEnvelope = new Envelope;
 }

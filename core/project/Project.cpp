@@ -10,6 +10,7 @@
 #include "core/model/TrackFactory.h"
 #include "core/model/TrackList.h"
 #include "core/model/WaveTrack.h"
+#include "core/project/ProjectText.h"
 #include "platform/seams/message_box.h"
 #include "platform/seams/progress.h"
 
@@ -75,7 +76,7 @@ Project::~Project() {
 }
 
 bool Project::OpenFile(const std::string& fileName, std::string* errorText) {
-  std::string error = "Import Error!!";
+  std::string error = project_text::kImportError;
   Track** tracks = nullptr;
   mProcessing = 0;
   int count = mImporter->Import(fileName, mTrackFactory, &tracks, error, &Project::ImportProgress,
@@ -117,7 +118,7 @@ void Project::Import(const std::string& fileName, Track** tracks, int count) {
 bool Project::PasteFromClipboardFile(const std::string& fileName, double* rate) {
   CreateClipboardTrackList();
   mProcessing = 1;
-  std::string error = "Handle error!";
+  std::string error = project_text::kPasteError;
   Track** tracks = nullptr;
   int count = mImporter->Import(fileName, mTrackFactory, &tracks, error, &Project::ImportProgress,
                                 this);
@@ -211,7 +212,8 @@ void Project::Paste(Selection* selection) {
 
 void Project::InitialUndoState(Selection* selection) {
   mUndoManager.ClearStates();
-  mUndoManager.PushState(mTracks, selection->t0, selection->t1, "Created new project", "", false);
+  mUndoManager.PushState(mTracks, selection->t0, selection->t1, project_text::kNewProjectState, "",
+                         false);
   mUndoManager.StateSaved();
 }
 
@@ -271,14 +273,15 @@ int Project::ImportProgress(void* arg, float fraction) {
   if (!project->mProgress) {
     if (StopwatchElapsed() <= 500) return 0;
     project->mProgress = seams::CreateProgressWindow();
-    project->mProgress->Show(project->mProcessing ? "Processing Audio..." : "Import Audio File...");
+    project->mProgress->Show(project->mProcessing ? project_text::kProcessingCaption
+                                                   : project_text::kImportCaption);
     project->mProgress->SetRange(0, 1000, 1);
     if (project->mProcessing) {
-      project->mProgress->SetText("Processing Audio Wave...");
+      project->mProgress->SetText(project_text::kProcessingText);
     } else {
       std::string format =
-          project->mRawImport ? "Raw" : project->mImporter->GetFileDescription();
-      project->mProgress->SetText("\nImporting " + format + " File ...");
+          project->mRawImport ? project_text::kRawFormat : project->mImporter->GetFileDescription();
+      project->mProgress->SetText(project_text::ImportingText(format));
     }
   }
   project->mProgress->SetPos(percent + 1);

@@ -9,6 +9,7 @@
 #include "core/model/TrackFactory.h"
 #include "core/model/TrackList.h"
 #include "core/model/WaveTrack.h"
+#include "core/project/ProjectText.h"
 #include "platform/seams/message_box.h"
 
 namespace {
@@ -35,10 +36,8 @@ bool Project::Play() {
   int token = gAudioIO->StartStream(playback, std::vector<WaveTrack*>(), mTracks->GetTimeTrack(),
                                     mRate, t0, t1, 1);
   if (token <= 0) {
-    seams::ShowMessageBox(
-        "Error while opening sound device. Please check the output"
-        "                            device settings and the project sample rate.",
-        "Tarvel", seams::kMbOk | seams::kMbIconError);
+    seams::ShowMessageBox(project_text::kPlaybackFailed, seams::kProgramCaption,
+                          seams::kMbOk | seams::kMbIconError);
     return false;
   }
   mStreamToken = token;

@@ -4,12 +4,12 @@
 
 CScheduleItem* CScheduleItemList::GetAt(int index) const {
   if (index < 0 || index >= GetCount()) return nullptr;
-  return *std::next(items_.begin(), index);
+  return *std::next(mItems.begin(), index);
 }
 
 int CScheduleItemList::IndexOf(const CScheduleItem* item) const {
   int index = 0;
-  for (const CScheduleItem* p : items_) {
+  for (const CScheduleItem* p : mItems) {
     if (p == item) return index;
     ++index;
   }
@@ -17,35 +17,35 @@ int CScheduleItemList::IndexOf(const CScheduleItem* item) const {
 }
 
 CScheduleItem* CScheduleItemList::RemoveHead() {
-  if (items_.empty()) return nullptr;
-  CScheduleItem* head = items_.front();
-  items_.pop_front();
+  if (mItems.empty()) return nullptr;
+  CScheduleItem* head = mItems.front();
+  mItems.pop_front();
   return head;
 }
 
 bool CScheduleItemList::Remove(const CScheduleItem* item) {
-  auto it = std::find(items_.begin(), items_.end(), item);
-  if (it == items_.end()) return false;
-  items_.erase(it);
+  auto it = std::find(mItems.begin(), mItems.end(), item);
+  if (it == mItems.end()) return false;
+  mItems.erase(it);
   return true;
 }
 
 void CScheduleItemList::DeleteAll() {
-  for (CScheduleItem* item : items_) delete item;
-  items_.clear();
+  for (CScheduleItem* item : mItems) delete item;
+  mItems.clear();
 }
 
 void CScheduleItemList::InsertSorted(CScheduleItem* item) {
   const std::uint64_t key = item->SortKey();
-  if (items_.empty() || key <= items_.front()->start) {
-    items_.push_front(item);
+  if (mItems.empty() || key <= mItems.front()->start) {
+    mItems.push_front(item);
     return;
   }
-  if (items_.back()->start < key) {
-    items_.push_back(item);
+  if (mItems.back()->start < key) {
+    mItems.push_back(item);
     return;
   }
-  auto it = std::find_if(items_.begin(), items_.end(),
+  auto it = std::find_if(mItems.begin(), mItems.end(),
                          [key](const CScheduleItem* p) { return p->start > key; });
-  items_.insert(it, item);
+  mItems.insert(it, item);
 }

@@ -17,24 +17,24 @@ public:
   CScheduleItemList(const CScheduleItemList&) = delete;
   CScheduleItemList& operator=(const CScheduleItemList&) = delete;
 
-  int GetCount() const { return static_cast<int>(items_.size()); }
-  bool IsEmpty() const { return items_.empty(); }
-  CScheduleItem* GetHead() const { return items_.empty() ? nullptr : items_.front(); }
-  CScheduleItem* GetTail() const { return items_.empty() ? nullptr : items_.back(); }
+  int GetCount() const { return static_cast<int>(mItems.size()); }
+  bool IsEmpty() const { return mItems.empty(); }
+  CScheduleItem* GetHead() const { return mItems.empty() ? nullptr : mItems.front(); }
+  CScheduleItem* GetTail() const { return mItems.empty() ? nullptr : mItems.back(); }
   // The item at a 0-based index, or null.
   CScheduleItem* GetAt(int index) const;
   // The 0-based index of the object, or -1.
   int IndexOf(const CScheduleItem* item) const;
   bool Contains(const CScheduleItem* item) const { return IndexOf(item) >= 0; }
 
-  void AddHead(CScheduleItem* item) { items_.push_front(item); }
-  void AddTail(CScheduleItem* item) { items_.push_back(item); }
+  void AddHead(CScheduleItem* item) { mItems.push_front(item); }
+  void AddTail(CScheduleItem* item) { mItems.push_back(item); }
   // Unlinks and returns the head; null when empty.
   CScheduleItem* RemoveHead();
   // Unlinks the object (not a copy); false when it is not in the list.
   bool Remove(const CScheduleItem* item);
   // Unlinks everything without deleting.
-  void RemoveAll() { items_.clear(); }
+  void RemoveAll() { mItems.clear(); }
   // Deletes every item and empties the list.
   void DeleteAll();
 
@@ -43,9 +43,9 @@ public:
   // the first item whose start is greater than the key.
   void InsertSorted(CScheduleItem* item);
 
-  const_iterator begin() const { return items_.begin(); }
-  const_iterator end() const { return items_.end(); }
+  const_iterator begin() const { return mItems.begin(); }
+  const_iterator end() const { return mItems.end(); }
 
 private:
-  std::list<CScheduleItem*> items_;
+  std::list<CScheduleItem*> mItems;
 };

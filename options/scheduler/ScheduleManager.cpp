@@ -8,6 +8,7 @@
 
 #include "app/settings/SettingsPlatform.h"
 #include "app/settings/ZQRegistry.h"
+#include "options/scheduler/ScheduleText.h"
 
 using scheduler::FileTime;
 using scheduler::kFileTimeSecond;
@@ -37,33 +38,33 @@ bool Collide(std::int64_t a0, std::int64_t a1, std::int64_t b0, std::int64_t b1)
 }  // namespace
 
 CScheduleManager::CScheduleManager(scheduler::NowFunction now)
-    : now_(now ? std::move(now) : scheduler::NowFunction(scheduler::CurrentLocalTime)) {
-  last_build_ = now_();
+    : mNow(now ? std::move(now) : scheduler::NowFunction(scheduler::CurrentLocalTime)) {
+  mLastBuild = mNow();
 }
 
 CScheduleManager::~CScheduleManager() {
-  for (CScheduleItemList& list : type_lists_) list.DeleteAll();
-  pending_.DeleteAll();
-  done_.DeleteAll();
+  for (CScheduleItemList& list : mTypeLists) list.DeleteAll();
+  mPending.DeleteAll();
+  mDone.DeleteAll();
 }
 
 void CScheduleManager::SetNowFunction(scheduler::NowFunction now) {
-  now_ = now ? std::move(now) : scheduler::NowFunction(scheduler::CurrentLocalTime);
+  mNow = now ? std::move(now) : scheduler::NowFunction(scheduler::CurrentLocalTime);
 }
 
 CScheduleManager::Callback CScheduleManager::SetStartCallback(Callback callback) {
-  std::swap(start_callback_, callback);
+  std::swap(mStartCallback, callback);
   return callback;
 }
 
 CScheduleManager::Callback CScheduleManager::SetStopCallback(Callback callback) {
-  std::swap(stop_callback_, callback);
+  std::swap(mStopCallback, callback);
   return callback;
 }
 
 int CScheduleManager::GetItemCount() const {
   int count = 0;
-  for (const CScheduleItemList& list : type_lists_) count += list.GetCount();
+  for (const CScheduleItemList& list : mTypeLists) count += list.GetCount();
   return count;
 }
 
@@ -108,7 +109,7 @@ CScheduleItem* CScheduleManager::AddItem(const CScheduleItem& item, CScheduleIte
   candidate.Normalize();
 
   int collisions = 0;
-  auto compare = [&](int type) { collisions += CountConflicts(candidate, type_lists_[type], conflicts); };
+  auto compare = [&](int type) { collisions += CountConflicts(candidate, mTypeLists[type], conflicts); };
   if (candidate.type == kScheduleEveryDay) {
     for (int type = 0; type < kScheduleTypeCount; ++type) compare(type);
   } else if (candidate.type == kScheduleFixedDay) {
@@ -124,23 +125,23 @@ CScheduleItem* CScheduleManager::AddItem(const CScheduleItem& item, CScheduleIte
 
   CScheduleItem* placed = reuse ? reuse : new CScheduleItem;
   *placed = candidate;
-  type_lists_[candidate.type].InsertSorted(placed);
-  dirty_ = 1;
+  mTypeLists[candidate.type].InsertSorted(placed);
+  mDirty = 1;
   BuildToday(Now());
   return placed;
 }
 
 int CScheduleManager::RemoveItem(CScheduleItem* item) {
-  if (!item || !type_lists_[item->ListIndex()].Remove(item)) return 0;
+  if (!item || !mTypeLists[item->ListIndex()].Remove(item)) return 0;
   delete item;
-  dirty_ = 1;
+  mDirty = 1;
   BuildToday(Now());
   return 1;
 }
 
 int CScheduleManager::ReplaceItem(const CScheduleItem& newValues, CScheduleItem* oldItem,
                                   CScheduleItemList* conflicts) {
-  if (!oldItem || !type_lists_[oldItem->ListIndex()].Remove(oldItem)) return 0;
+  if (!oldItem || !mTypeLists[oldItem->ListIndex()].Remove(oldItem)) return 0;
   const CScheduleItem oldValues = *oldItem;
   if (AddItem(newValues, conflicts, oldItem)) return 1;
   // Refused: the item goes back as it was. It is not tested again: the conflict test
@@ -148,8 +149,8 @@ int CScheduleManager::ReplaceItem(const CScheduleItem& newValues, CScheduleItem*
   // the items of its own weekday), so a second test could refuse the old values too
   // and lose the item.
   *oldItem = oldValues;
-  type_lists_[oldItem->ListIndex()].InsertSorted(oldItem);
-  dirty_ = 1;
+  mTypeLists[oldItem->ListIndex()].InsertSorted(oldItem);
+  mDirty = 1;
   BuildToday(Now());
   return 0;
 }
@@ -169,19 +170,19 @@ void CScheduleManager::ForEachOccurrence(const SystemTime& date, Fn&& fn) const 
   const FileTime midnight = scheduler::MidnightOf(date);
   const std::int64_t day = scheduler::DayNumber(midnight);
   CScheduleItem occurrence;
-  for (const CScheduleItem* item : type_lists_[kScheduleEveryDay]) {
+  for (const CScheduleItem* item : mTypeLists[kScheduleEveryDay]) {
     if (!item->enabled) continue;
     MakeOccurrence(*item, midnight, &occurrence);
     fn(occurrence);
   }
-  for (const CScheduleItem* item : type_lists_[kScheduleFixedDay]) {
+  for (const CScheduleItem* item : mTypeLists[kScheduleFixedDay]) {
     if (!item->enabled || scheduler::DayNumber(item->start) != day) continue;
     occurrence = *item;
     occurrence.Normalize();
     fn(occurrence);
   }
   // The weekday from the date itself, whatever the caller put in wDayOfWeek.
-  for (const CScheduleItem* item : type_lists_[kScheduleSunday + scheduler::DayOfWeek(midnight)]) {
+  for (const CScheduleItem* item : mTypeLists[kScheduleSunday + scheduler::DayOfWeek(midnight)]) {
     if (!item->enabled) continue;
     MakeOccurrence(*item, midnight, &occurrence);
     fn(occurrence);
@@ -190,31 +191,31 @@ void CScheduleManager::ForEachOccurrence(const SystemTime& date, Fn&& fn) const 
 
 void CScheduleManager::File(CScheduleItem* occurrence, FileTime now) {
   if (occurrence->stop <= now)
-    done_.AddTail(occurrence);
+    mDone.AddTail(occurrence);
   else
-    pending_.InsertSorted(occurrence);
+    mPending.InsertSorted(occurrence);
 }
 
 void CScheduleManager::StopRunning() {
-  state_ = kStateStopped;
-  if (stop_callback_) stop_callback_(callback_arg_);
+  mState = kStateStopped;
+  if (mStopCallback) mStopCallback(mCallbackArg);
 }
 
 void CScheduleManager::BuildToday(const SystemTime& now) {
-  if (state_ == kStateStarted) {
+  if (mState == kStateStarted) {
     StopRunning();
-  } else if (state_ == kStateWaiting) {
+  } else if (mState == kStateWaiting) {
     // The occurrence being waited for is a copy taken from the old lists: it may have
     // been removed, disabled or moved since. Let the next check take it again from the
     // fresh lists instead of starting what the user no longer scheduled.
-    state_ = kStateNone;
+    mState = kStateNone;
     RebuildStatusText();
   }
   // The old occurrences are reused for the new ones; only those, so that the done list
   // ends up holding exactly the occurrences of the day that are already over.
   CScheduleItemList spares;
-  while (CScheduleItem* item = pending_.RemoveHead()) spares.AddTail(item);
-  while (CScheduleItem* item = done_.RemoveHead()) spares.AddTail(item);
+  while (CScheduleItem* item = mPending.RemoveHead()) spares.AddTail(item);
+  while (CScheduleItem* item = mDone.RemoveHead()) spares.AddTail(item);
 
   const FileTime nowTime = scheduler::ToFileTime(now);
   ForEachOccurrence(now, [&](const CScheduleItem& values) {
@@ -224,7 +225,7 @@ void CScheduleManager::BuildToday(const SystemTime& now) {
     File(occurrence, nowTime);
   });
   spares.DeleteAll();
-  last_build_ = now;
+  mLastBuild = now;
 }
 
 void CScheduleManager::RebuildToday() { BuildToday(Now()); }
@@ -238,29 +239,29 @@ void CScheduleManager::BuildDayList(const SystemTime& date, CScheduleItemList* o
 // The check
 
 void CScheduleManager::CheckSchedule() {
-  if (!active_) return;
+  if (!mActive) return;
   const SystemTime now = Now();
   const FileTime nowTime = scheduler::ToFileTime(now);
   // The clock went back, or a new day began: today's lists are stale.
-  if (nowTime < scheduler::ToFileTime(last_build_)) BuildToday(now);
-  if (!scheduler::SameDate(now, last_build_)) BuildToday(now);
+  if (nowTime < scheduler::ToFileTime(mLastBuild)) BuildToday(now);
+  if (!scheduler::SameDate(now, mLastBuild)) BuildToday(now);
 
-  switch (state_) {
+  switch (mState) {
     case kStateWaiting:
       // Start up to a second early.
-      if (nowTime + kFileTimeSecond > current_.start) {
-        if (!start_callback_ || start_callback_(callback_arg_) != 0) state_ = kStateStarted;
+      if (nowTime + kFileTimeSecond > mCurrent.start) {
+        if (!mStartCallback || mStartCallback(mCallbackArg) != 0) mState = kStateStarted;
       }
       break;
     case kStateStarted:
-      if (nowTime > current_.stop) StopRunning();
+      if (nowTime > mCurrent.stop) StopRunning();
       break;
     default:
-      while (CScheduleItem* head = pending_.RemoveHead()) {
-        done_.AddTail(head);
+      while (CScheduleItem* head = mPending.RemoveHead()) {
+        mDone.AddTail(head);
         if (head->enabled && head->IsFixedDay() && head->stop > nowTime) {
-          current_ = *head;
-          state_ = kStateWaiting;
+          mCurrent = *head;
+          mState = kStateWaiting;
           RebuildStatusText();
           break;
         }
@@ -271,28 +272,29 @@ void CScheduleManager::CheckSchedule() {
 
 void CScheduleManager::SetActive(int flag) {
   flag = flag ? 1 : 0;
-  if (flag == active_) return;
-  dirty_ = 1;
+  if (flag == mActive) return;
+  mDirty = 1;
   // One last step with the feature on, so that switching it off still takes what is due now.
-  active_ = 1;
+  mActive = 1;
   CheckSchedule();
-  active_ = flag;
+  mActive = flag;
   RebuildStatusText();
 }
 
 void CScheduleManager::RebuildStatusText() {
-  std::string detail = "None";
-  if (state_ != kStateNone) {
-    const SystemTime a = scheduler::ToSystemTime(current_.start);
-    const SystemTime b = scheduler::ToSystemTime(current_.stop);
+  std::string detail = schedule_text::kNoCurrentItem;
+  if (mState != kStateNone) {
+    const SystemTime a = scheduler::ToSystemTime(mCurrent.start);
+    const SystemTime b = scheduler::ToSystemTime(mCurrent.stop);
     char text[96];
-    std::snprintf(text, sizeof text, "Start Time: %02d:%02d:%02d   Stop Time: %02d:%02d:%02d", a.wHour,
-                  a.wMinute, a.wSecond, b.wHour, b.wMinute, b.wSecond);
+    std::snprintf(text, sizeof text, schedule_text::kCurrentItemFormat, a.wHour, a.wMinute, a.wSecond,
+                  b.wHour, b.wMinute, b.wSecond);
     detail = text;
   }
-  status_text_ = std::string("Schedule: ") + (active_ ? "Enable" : "Disable") + "  |  " + detail;
-  if (status_window_) {
-    if (seams::WindowHandle view = status_window_()) seams::PostWindowMessage(view, kStatusChangedMessage, 0, 0);
+  mStatusText = schedule_text::StatusLine(mActive != 0, detail);
+  if (mStatusWindow) {
+    if (seams::WindowHandle view = mStatusWindow())
+      seams::PostWindowMessage(view, kStatusChangedMessage, 0, 0);
   }
 }
 
@@ -304,9 +306,9 @@ int CScheduleManager::Load() {
   CZQRegistry* reg = settings::OpenSectionForReading(holder, kSection);
   const int existed = reg ? 1 : 0;
   if (reg) {
-    std::uint32_t active = static_cast<std::uint32_t>(active_);
+    std::uint32_t active = static_cast<std::uint32_t>(mActive);
     reg->ReadDword("Active", &active, active);
-    active_ = active ? 1 : 0;
+    mActive = active ? 1 : 0;
     std::uint32_t count = 0;
     reg->ReadDword("Count", &count, 0);
 
@@ -332,11 +334,11 @@ int CScheduleManager::Load() {
     }
     BuildToday(Now());
   }
-  dirty_ = 0;
-  const int active = active_;
-  active_ = 1;
+  mDirty = 0;
+  const int active = mActive;
+  mActive = 1;
   CheckSchedule();
-  active_ = active;
+  mActive = active;
   RebuildStatusText();
   return existed;
 }
@@ -348,39 +350,39 @@ int CScheduleManager::Save() {
   if (reg->KeyExists(kSection)) reg->DeleteKey(kSection);
   reg = settings::OpenSectionForWriting(holder, kSection);
   if (!reg) return 0;
-  bool ok = reg->WriteDword("Active", static_cast<std::uint32_t>(active_)) != 0;
+  bool ok = reg->WriteDword("Active", static_cast<std::uint32_t>(mActive)) != 0;
   ok = reg->WriteDword("Count", static_cast<std::uint32_t>(GetItemCount())) != 0 && ok;
   int number = 0;
-  for (const CScheduleItemList& list : type_lists_) {
+  for (const CScheduleItemList& list : mTypeLists) {
     for (const CScheduleItem* item : list) {
       const CScheduleItem::Image image = item->ToImage();
       ok = reg->WriteBinary(std::to_string(++number), image.data(), CScheduleItem::kImageSize) != 0 && ok;
     }
   }
   if (!ok) return 0;
-  dirty_ = 0;
+  mDirty = 0;
   return 1;
 }
 
 int CScheduleManager::SaveActive() {
   ZQRegistryHolder holder;
   CZQRegistry* reg = settings::OpenSectionForWriting(holder, kSection);
-  return reg && reg->WriteDword("Active", static_cast<std::uint32_t>(active_)) ? 1 : 0;
+  return reg && reg->WriteDword("Active", static_cast<std::uint32_t>(mActive)) ? 1 : 0;
 }
 
 // ---------------------------------------------------------------------------------
 // Start with the system
 
 int CScheduleManager::ReadRunAtStartup() {
-  run_at_start_ = 0;
+  mRunAtStart = 0;
   ZQRegistryHolder holder(true);
   CZQRegistry* reg = holder.Create(false, true);
   std::vector<std::uint8_t> bytes;
-  if (!reg->Open(kRunKeyPath) || !reg->ReadBinary(kRunValueName, &bytes)) return run_at_start_;
+  if (!reg->Open(kRunKeyPath) || !reg->ReadBinary(kRunValueName, &bytes)) return mRunAtStart;
   std::string text(bytes.begin(), std::find(bytes.begin(), bytes.end(), std::uint8_t{0}));
   for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  if (text.find(".EXE") != std::string::npos) run_at_start_ = 1;
-  return run_at_start_;
+  if (text.find(".EXE") != std::string::npos) mRunAtStart = 1;
+  return mRunAtStart;
 }
 
 int CScheduleManager::WriteRunAtStartup(int flag) {
@@ -390,10 +392,10 @@ int CScheduleManager::WriteRunAtStartup(int flag) {
   if (flag) {
     const std::string program = settings::Platform().ProgramFilePath();
     if (program.empty() || !reg->WriteString(kRunValueName, program)) return 0;
-    run_at_start_ = 1;
+    mRunAtStart = 1;
     return 1;
   }
   if (!reg->DeleteValue(kRunValueName)) return 0;
-  run_at_start_ = 0;
+  mRunAtStart = 0;
   return 1;
 }

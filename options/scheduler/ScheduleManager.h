@@ -13,6 +13,7 @@
 
 #include "options/scheduler/ScheduleItem.h"
 #include "options/scheduler/ScheduleItemList.h"
+#include "options/scheduler/ScheduleText.h"
 #include "options/scheduler/ScheduleTime.h"
 #include "platform/seams/window_messages.h"
 
@@ -75,7 +76,7 @@ public:
 
   Callback SetStartCallback(Callback callback);
   Callback SetStopCallback(Callback callback);
-  void SetStatusWindowFinder(StatusWindowFinder finder) { status_window_ = std::move(finder); }
+  void SetStatusWindowFinder(StatusWindowFinder finder) { mStatusWindow = std::move(finder); }
   void SetNowFunction(scheduler::NowFunction now);
 
   // The value "Tarvel" under the current user's Run key.
@@ -83,23 +84,23 @@ public:
   int WriteRunAtStartup(int flag);
 
   int GetItemCount() const;
-  const std::string& GetStatusText() const { return status_text_; }
+  const std::string& GetStatusText() const { return mStatusText; }
 
   // What the schedule dialogs read.
   const CScheduleItemList& GetTypeList(int type) const {
-    return type_lists_[CScheduleItem::ListIndexOf(type)];
+    return mTypeLists[CScheduleItem::ListIndexOf(type)];
   }
-  int GetActive() const { return active_; }
-  int GetRunAtStart() const { return run_at_start_; }
-  int IsDirty() const { return dirty_; }
-  scheduler::SystemTime Now() const { return now_(); }
+  int GetActive() const { return mActive; }
+  int GetRunAtStart() const { return mRunAtStart; }
+  int IsDirty() const { return mDirty; }
+  scheduler::SystemTime Now() const { return mNow(); }
 
   // The timetable's state, for the display and for tests.
-  int GetState() const { return state_; }
-  const CScheduleItem& GetCurrentItem() const { return current_; }
-  const CScheduleItemList& GetPendingList() const { return pending_; }
-  const CScheduleItemList& GetDoneList() const { return done_; }
-  const scheduler::SystemTime& GetLastBuildTime() const { return last_build_; }
+  int GetState() const { return mState; }
+  const CScheduleItem& GetCurrentItem() const { return mCurrent; }
+  const CScheduleItemList& GetPendingList() const { return mPending; }
+  const CScheduleItemList& GetDoneList() const { return mDone; }
+  const scheduler::SystemTime& GetLastBuildTime() const { return mLastBuild; }
 
 private:
   void StopRunning();
@@ -113,19 +114,19 @@ private:
   void ForEachOccurrence(const scheduler::SystemTime& date, Fn&& fn) const;
   void RebuildStatusText();
 
-  int run_at_start_ = 0;
-  int active_ = 1;
-  scheduler::SystemTime last_build_;
-  CScheduleItemList type_lists_[kScheduleTypeCount];
-  CScheduleItemList pending_;
-  CScheduleItemList done_;  // today's occurrences taken or already over
-  int state_ = kStateNone;
-  CScheduleItem current_;
-  Callback start_callback_;
-  Callback stop_callback_;
-  int dirty_ = 0;
-  std::uint32_t callback_arg_ = 0;
-  std::string status_text_ = "Schedule: Enable  |  None";
-  scheduler::NowFunction now_;
-  StatusWindowFinder status_window_;
+  int mRunAtStart = 0;
+  int mActive = 1;
+  scheduler::SystemTime mLastBuild;
+  CScheduleItemList mTypeLists[kScheduleTypeCount];
+  CScheduleItemList mPending;
+  CScheduleItemList mDone;  // today's occurrences taken or already over
+  int mState = kStateNone;
+  CScheduleItem mCurrent;
+  Callback mStartCallback;
+  Callback mStopCallback;
+  int mDirty = 0;
+  std::uint32_t mCallbackArg = 0;
+  std::string mStatusText = schedule_text::StatusLine(true, schedule_text::kNoCurrentItem);
+  scheduler::NowFunction mNow;
+  StatusWindowFinder mStatusWindow;
 };

@@ -4,11 +4,26 @@
 
 namespace schedule_text {
 
+const char kClockFormat[] = "%02d:%02d:%02d";
+const char kDateFormat[] = "%04d-%02d-%02d";
+const char kNoDate[] = "xxxx-xx-xx";
+const char* const kListTypeNames[kScheduleTypeCount] = {"Every Day", "Fixed Day", "Sunday",
+                                                        "Monday",    "Tuesday",   "Wendesday",
+                                                        "Thursday",  "Friday",    "Saturday"};
+const char kTreeFriday[] = "Firday";
+const char kWaiting[] = "Waiting...";
+const char kExecuting[] = "Executing...";
+const char kExpired[] = "Expired";
+const char kStatusEnabled[] = "Enable";
+const char kStatusDisabled[] = "Disable";
+const char kNoCurrentItem[] = "None";
+const char kCurrentItemFormat[] = "Start Time: %02d:%02d:%02d   Stop Time: %02d:%02d:%02d";
+
 namespace {
 
 std::string Clock(int hours, int minutes, int seconds) {
   char text[32];
-  std::snprintf(text, sizeof text, "%02d:%02d:%02d", hours, minutes, seconds);
+  std::snprintf(text, sizeof text, kClockFormat, hours, minutes, seconds);
   return text;
 }
 
@@ -23,9 +38,6 @@ std::string TimeOf(const CScheduleItem& item, std::uint64_t value) {
                static_cast<int>(value % 60));
 }
 
-const char* const kListNames[kScheduleTypeCount] = {"Every Day", "Fixed Day", "Sunday",   "Monday",  "Tuesday",
-                                                    "Wendesday", "Thursday",  "Friday", "Saturday"};
-
 }  // namespace
 
 std::string StartTime(const CScheduleItem& item) { return TimeOf(item, item.start); }
@@ -33,7 +45,7 @@ std::string StopTime(const CScheduleItem& item) { return TimeOf(item, item.stop)
 
 std::string Date(const scheduler::SystemTime& date) {
   char text[32];
-  std::snprintf(text, sizeof text, "%04d-%02d-%02d", date.wYear, date.wMonth, date.wDay);
+  std::snprintf(text, sizeof text, kDateFormat, date.wYear, date.wMonth, date.wDay);
   return text;
 }
 
@@ -42,25 +54,30 @@ scheduler::SystemTime EventDate(const CScheduleItem& item, const scheduler::Syst
   const scheduler::FileTime midnight = scheduler::MidnightOf(today);
   if (item.ListIndex() == kScheduleEveryDay) return scheduler::ToSystemTime(midnight);
   const int ahead = ((item.type - scheduler::DayOfWeek(midnight) + 5) % 7 + 7) % 7;
-  return scheduler::ToSystemTime(midnight + static_cast<scheduler::FileTime>(ahead) * scheduler::kFileTimeDay);
+  return scheduler::ToSystemTime(midnight +
+                                 static_cast<scheduler::FileTime>(ahead) * scheduler::kFileTimeDay);
 }
 
 std::string ConflictDate(const CScheduleItem& item) {
-  return item.IsFixedDay() ? Date(scheduler::ToSystemTime(item.start)) : "xxxx-xx-xx";
+  return item.IsFixedDay() ? Date(scheduler::ToSystemTime(item.start)) : kNoDate;
 }
 
-std::string ListTypeName(int type) { return kListNames[CScheduleItem::ListIndexOf(type)]; }
+std::string ListTypeName(int type) { return kListTypeNames[CScheduleItem::ListIndexOf(type)]; }
 
 std::string TreeTypeName(int type) {
   const int index = CScheduleItem::ListIndexOf(type);
-  return index == kScheduleFriday ? "Firday" : kListNames[index];
+  return index == kScheduleFriday ? kTreeFriday : kListTypeNames[index];
 }
 
 std::string OccurrenceStatus(const CScheduleItem& occurrence, const scheduler::SystemTime& now) {
   const scheduler::FileTime t = scheduler::ToFileTime(now);
-  if (t < occurrence.start) return "Waiting...";
-  if (t < occurrence.stop) return "Executing...";
-  return "Expired";
+  if (t < occurrence.start) return kWaiting;
+  if (t < occurrence.stop) return kExecuting;
+  return kExpired;
+}
+
+std::string StatusLine(bool active, const std::string& detail) {
+  return std::string("Schedule: ") + (active ? kStatusEnabled : kStatusDisabled) + "  |  " + detail;
 }
 
 }  // namespace schedule_text

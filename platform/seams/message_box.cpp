@@ -1,9 +1,13 @@
 #include "platform/seams/message_box.h"
 
 #include <atomic>
-#include <cstdio>
+
+#include "platform/seams/diagnostics.h"
 
 namespace seams {
+
+const char kProgramCaption[] = "Tarvel";
+
 namespace {
 std::atomic<MessageBoxService*> g_service{nullptr};
 
@@ -25,7 +29,7 @@ MessageBoxService* SetMessageBoxService(MessageBoxService* service) noexcept {
 int ShowMessageBox(const std::string& text, const std::string& caption, unsigned flags) {
   if (MessageBoxService* service = g_service.load(std::memory_order_acquire))
     return service->Show(text, caption, flags);
-  std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
+  DiagnosticF(DiagnosticStream::kStandardError, "%s: %s\n", caption.c_str(), text.c_str());
   return DefaultButton(flags);
 }
 

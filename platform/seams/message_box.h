@@ -31,9 +31,12 @@ public:
 
 MessageBoxService* SetMessageBoxService(MessageBoxService* service) noexcept;
 
+// The caption of the program's own message boxes: "Tarvel".
+extern const char kProgramCaption[];
+
 // Shows the message through the installed service. With none installed the text goes
 // to standard error and the default button (OK, Yes) is the answer.
-int ShowMessageBox(const std::string& text, const std::string& caption = "Tarvel",
+int ShowMessageBox(const std::string& text, const std::string& caption = kProgramCaption,
                    unsigned flags = kMbOk);
 
 }  // namespace seams

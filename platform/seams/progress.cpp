@@ -11,8 +11,8 @@ public:
   bool Show(const std::string&) override { return true; }
   void SetRange(int, int, int) override {}
   int SetPos(int position) override {
-    int previous = pos_;
-    pos_ = position;
+    int previous = mPos;
+    mPos = position;
     return previous;
   }
   void SetText(const std::string&) override {}
@@ -21,7 +21,7 @@ public:
   void Hide() override {}
 
 private:
-  int pos_ = 0;
+  int mPos = 0;
 };
 }  // namespace
 

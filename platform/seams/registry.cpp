@@ -53,60 +53,60 @@ struct MemoryRegistry::Node {
 namespace {
 class MemoryKey final : public RegistryKey {
 public:
-  MemoryKey(MemoryRegistry::Node* node, bool writable) : node_(node), writable_(writable) {}
+  MemoryKey(MemoryRegistry::Node* node, bool writable) : mNode(node), mWritable(writable) {}
 
   bool ReadValue(const std::string& name, RegistryValue* value) const override {
     std::lock_guard lock(g_memory_lock);
-    auto it = node_->values.find(Lower(name));
-    if (it == node_->values.end()) return false;
+    auto it = mNode->values.find(Lower(name));
+    if (it == mNode->values.end()) return false;
     *value = it->second.value;
     return true;
   }
   bool WriteValue(const std::string& name, const RegistryValue& value) override {
     std::lock_guard lock(g_memory_lock);
-    if (!writable_) return false;
-    node_->values[Lower(name)] = {name, value};
+    if (!mWritable) return false;
+    mNode->values[Lower(name)] = {name, value};
     return true;
   }
   bool DeleteValue(const std::string& name) override {
     std::lock_guard lock(g_memory_lock);
-    return writable_ && node_->values.erase(Lower(name)) > 0;
+    return mWritable && mNode->values.erase(Lower(name)) > 0;
   }
   bool EnumKey(std::uint32_t index, std::string* name) const override {
     std::lock_guard lock(g_memory_lock);
-    if (index >= node_->keys.size()) return false;
-    *name = std::next(node_->keys.begin(), index)->second.name;
+    if (index >= mNode->keys.size()) return false;
+    *name = std::next(mNode->keys.begin(), index)->second.name;
     return true;
   }
   bool EnumValue(std::uint32_t index, std::string* name) const override {
     std::lock_guard lock(g_memory_lock);
-    if (index >= node_->values.size()) return false;
-    *name = std::next(node_->values.begin(), index)->second.name;
+    if (index >= mNode->values.size()) return false;
+    *name = std::next(mNode->values.begin(), index)->second.name;
     return true;
   }
 
 private:
-  MemoryRegistry::Node* node_;
-  bool writable_;
+  MemoryRegistry::Node* mNode;
+  bool mWritable;
 };
 }  // namespace
 
 MemoryRegistry::MemoryRegistry() {
-  roots_[0] = std::make_unique<Node>();
-  roots_[1] = std::make_unique<Node>();
+  mRoots[0] = std::make_unique<Node>();
+  mRoots[1] = std::make_unique<Node>();
 }
 
 MemoryRegistry::~MemoryRegistry() = default;
 
 void MemoryRegistry::Clear() {
   std::lock_guard lock(g_memory_lock);
-  roots_[0] = std::make_unique<Node>();
-  roots_[1] = std::make_unique<Node>();
+  mRoots[0] = std::make_unique<Node>();
+  mRoots[1] = std::make_unique<Node>();
 }
 
 MemoryRegistry::Node* MemoryRegistry::Find(RegistryRoot root, const std::string& path,
                                            bool create) {
-  Node* node = roots_[root == RegistryRoot::CurrentUser ? 0 : 1].get();
+  Node* node = mRoots[root == RegistryRoot::CurrentUser ? 0 : 1].get();
   for (const std::string& part : SplitPath(path)) {
     auto& entry = node->keys[Lower(part)];
     if (!entry.node) {

@@ -79,7 +79,7 @@ public:
 
 private:
   Node* Find(RegistryRoot root, const std::string& path, bool create);
-  std::unique_ptr<Node> roots_[2];
+  std::unique_ptr<Node> mRoots[2];
 };
 
 }  // namespace seams
