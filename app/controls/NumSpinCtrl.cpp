@@ -1,5 +1,7 @@
 #include "app/controls/NumSpinCtrl.h"
 
+#include "app/controls/ControlsText.h"
+
 #include "platform/afx/linux_headers_begin.h"
 #include <algorithm>
 #include <clocale>
@@ -164,7 +166,7 @@ BOOL CheckFloatRange(double value, const char* range, CString& message) {
   const bool highInclusive = text[close] == ']';
 
   std::string name = text.substr(0, open);
-  if (name.empty()) name = "Value ";
+  if (name.empty()) name = controls_text::kUnnamedValue;
   const std::string lowText = Trim(text.substr(open + 1, comma - open - 1));
   const std::string highText = Trim(text.substr(comma + 1, close - comma - 1));
   const bool hasLow = !(lowText == "-~" || strcasecmp(lowText.c_str(), "-inf") == 0);
@@ -176,20 +178,17 @@ BOOL CheckFloatRange(double value, const char* range, CString& message) {
     if ((low < value && value < high) || (lowInclusive && value == low) ||
         (highInclusive && value == high))
       return TRUE;
-    message = CString(name + "is out of range. The valid value range is " +
-                      text.substr(open, close - open + 1) + ".");
+    message = CString(controls_text::OutsideRange(name, text.substr(open, close - open + 1)));
     return FALSE;
   }
   if (hasLow) {
     if (value > low || (lowInclusive && value == low)) return TRUE;
-    message = CString(name + "is out of range. The value should be greater than " +
-                      (lowInclusive ? "or equal to " : "") + lowText);
+    message = CString(controls_text::BelowLowerBound(name, lowInclusive, lowText));
     return FALSE;
   }
   if (hasHigh) {
     if (value < high || (highInclusive && value == high)) return TRUE;
-    message = CString(name + "is out of range. The value should be less than " +
-                      (highInclusive ? "or equal to " : "") + highText);
+    message = CString(controls_text::AboveUpperBound(name, highInclusive, highText));
     return FALSE;
   }
   return TRUE;

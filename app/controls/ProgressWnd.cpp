@@ -1,5 +1,7 @@
 #include "app/controls/ProgressWnd.h"
 
+#include "app/controls/ControlsText.h"
+
 #include "platform/afx/linux_headers_begin.h"
 #include <cstdarg>
 #include <cstdio>
@@ -23,7 +25,7 @@ CProgressWnd::~CProgressWnd() {
 BOOL CProgressWnd::Create(CWnd* owner, const char* caption, BOOL smooth) {
   if (m_hWnd) return FALSE;
   m_bCancelled = FALSE;
-  m_strTitle = caption ? caption : "Progress";
+  m_strTitle = caption ? caption : controls_text::kProgressCaption;
   HWND ownerHwnd = owner ? owner->GetSafeHwnd() : nullptr;
   if (!ownerHwnd)
     if (CWnd* main = AfxGetMainWnd()) ownerHwnd = ::IsWindow(main->m_hWnd) ? main->m_hWnd : nullptr;

@@ -15,7 +15,7 @@ public:
   BOOL Create(CWnd* owner, const char* caption, BOOL smooth = FALSE);
   // Makes the window when needed, disables the outermost enabled window above it and
   // takes the focus; FALSE only when the window cannot be made.
-  BOOL Show(const char* caption = "Progress", BOOL smooth = FALSE);
+  BOOL Show(const char* caption = nullptr, BOOL smooth = FALSE);
   void Hide();
   // Shows a hidden window again without taking the activation.
   void ShowAgain();
@@ -61,7 +61,7 @@ private:
   HWND m_Text = nullptr;
   HWND m_wndProgress = nullptr;
   HWND m_CancelButton = nullptr;
-  CString m_strTitle = "Progress";
+  CString m_strTitle;
   CString m_strCancelLabel = " Cancel ";
   HFONT m_font = nullptr;
 };

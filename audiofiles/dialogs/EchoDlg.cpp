@@ -1,5 +1,7 @@
 #include "audiofiles/dialogs/EchoDlg.h"
 
+#include "audiofiles/dialogs/EffectDialogText.h"
+
 #include "platform/afx/linux_headers_begin.h"
 #include <cstdio>
 #include "platform/afx/linux_headers_end.h"
@@ -10,8 +12,8 @@ CEchoDlg::CEchoDlg(double delay, double decay, CWnd* parent)
 void CEchoDlg::DoDataExchange(CDataExchange* dx) {
   DDX_Control(dx, IDC_ECHO_DELAY_SPIN, m_delaySpin);
   DDX_Control(dx, IDC_ECHO_DECAY_SPIN, m_decaySpin);
-  DDX_FloatInRange(dx, IDC_ECHO_DELAY, m_delay, "Delay Time [0.0, 60.0]");
-  DDX_FloatInRange(dx, IDC_ECHO_DECAY, m_decay, "Decay ratio (0.0, 1.0]");
+  DDX_FloatInRange(dx, IDC_ECHO_DELAY, m_delay, effect_dialog_text::kEchoDelayRange);
+  DDX_FloatInRange(dx, IDC_ECHO_DECAY, m_decay, effect_dialog_text::kEchoDecayRange);
 }
 
 BOOL CEchoDlg::OnInitDialog() {

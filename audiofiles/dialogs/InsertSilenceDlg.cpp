@@ -1,5 +1,7 @@
 #include "audiofiles/dialogs/InsertSilenceDlg.h"
 
+#include "audiofiles/dialogs/EffectDialogText.h"
+
 #include "platform/afx/linux_headers_begin.h"
 #include <cstdio>
 #include "platform/afx/linux_headers_end.h"
@@ -9,7 +11,7 @@ CInsertSilenceDlg::CInsertSilenceDlg(double duration, CWnd* parent)
 
 void CInsertSilenceDlg::DoDataExchange(CDataExchange* dx) {
   DDX_Control(dx, IDC_SILENCE_DURATION_SPIN, m_durationSpin);
-  DDX_FloatInRange(dx, IDC_SILENCE_DURATION, m_duration, "Duration of silence [0.0, 300.0]");
+  DDX_FloatInRange(dx, IDC_SILENCE_DURATION, m_duration, effect_dialog_text::kSilenceDurationRange);
 }
 
 BOOL CInsertSilenceDlg::OnInitDialog() {

@@ -1,5 +1,7 @@
 #include "audiofiles/dialogs/LocateSelectDlg.h"
 
+#include "audiofiles/dialogs/EffectDialogText.h"
+
 #include "platform/afx/linux_headers_begin.h"
 #include <cstdio>
 #include <utility>
@@ -30,8 +32,8 @@ void CLocateSelectDlg::DoDataExchange(CDataExchange* dx) {
   DDX_Control(dx, IDC_FROM_SPIN, m_fromSpin);
   DDX_Control(dx, IDC_TO_SPIN, m_toSpin);
   DDX_Radio(dx, IDC_LOCATE, m_mode);
-  DDX_FloatInRange(dx, IDC_FROM, m_from, "From [0.0, inf)");
-  DDX_FloatInRange(dx, IDC_TO, m_to, "To [0.0, inf)");
+  DDX_FloatInRange(dx, IDC_FROM, m_from, effect_dialog_text::kFromRange);
+  DDX_FloatInRange(dx, IDC_TO, m_to, effect_dialog_text::kToRange);
 }
 
 BOOL CLocateSelectDlg::OnInitDialog() {
@@ -55,7 +57,7 @@ void CLocateSelectDlg::AdjustToEnd(double& value, int editId, const char* field,
   value = end;
   SetTime(this, editId, end);
   CString message;
-  message.Format("\"%s\" is not in the range of %.5f to %.5f. Value has been adjusted.", field,
+  message.Format(effect_dialog_text::kTimeAdjusted, field,
                  0.0, end);
   AfxMessageBox(message);
   GotoDlgCtrl(::GetDlgItem(m_hWnd, editId));
@@ -65,11 +67,11 @@ void CLocateSelectDlg::OnOK() {
   if (!UpdateData(TRUE)) return;
   const double end = ProjectEndTime();
   if (m_from > end + kShownPrecision) {
-    AdjustToEnd(m_from, IDC_FROM, "From", end);
+    AdjustToEnd(m_from, IDC_FROM, effect_dialog_text::kFromField, end);
     return;
   }
   if (m_to > end + kShownPrecision) {
-    AdjustToEnd(m_to, IDC_TO, "To", end);
+    AdjustToEnd(m_to, IDC_TO, effect_dialog_text::kToField, end);
     return;
   }
   // Past the end only by the rounding of the shown digits: the end itself.
