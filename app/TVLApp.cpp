@@ -1,6 +1,6 @@
 #include "app/TVLApp.h"
 
-#include "app/MainFrm.h"
+#include "app/MainFrame.h"
 #include "app/controls/ProgressWndFactory.h"
 #include "audiofiles/dialogs/WindowEffectDialogs.h"
 #include "platform/seams/win32/Win32Seams.h"

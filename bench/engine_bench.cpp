@@ -27,7 +27,7 @@
 #include "core/model/DirManager.h"
 #include "core/model/TrackFactory.h"
 #include "core/model/WaveTrack.h"
-#include "platform/seams/message_box.h"
+#include "platform/seams/MessageBox.h"
 // The rig helper of the tests, built into this program.
 #include "tests/support/native/AudioRig.h"
 

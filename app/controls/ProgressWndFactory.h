@@ -3,7 +3,7 @@
 // of temporary files) are CProgressWnds: the program installs this factory with
 // seams::SetProgressFactory at start-up.
 #include "platform/afx/linux_headers_begin.h"
-#include "platform/seams/progress.h"
+#include "platform/seams/Progress.h"
 #include "platform/afx/linux_headers_end.h"
 
 class ProgressWndFactory final : public seams::ProgressFactory {

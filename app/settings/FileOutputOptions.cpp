@@ -8,7 +8,7 @@
 #include "app/settings/SettingsPlatform.h"
 #include "app/settings/SettingsText.h"
 #include "app/settings/ZQRegistry.h"
-#include "platform/seams/message_box.h"
+#include "platform/seams/MessageBox.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <system_error>
 
 #include "app/settings/SettingsText.h"
-#include "platform/seams/message_box.h"
+#include "platform/seams/MessageBox.h"
 
 namespace fs = std::filesystem;
 

@@ -1,6 +1,6 @@
 #pragma once
 // The registry store of the settings records: `CZQRegistry` and its
-// holder `ZQRegistryHolder`, over the registry seam (platform/seams/registry.h).
+// holder `ZQRegistryHolder`, over the registry seam (platform/seams/Registry.h).
 //
 // Paths: a section "X" lives at HKEY_CURRENT_USER\Software\Tarvel\X (see
 // CZQRegistry::FullPath). Numbers are REG_DWORD, strings REG_SZ with their terminating
@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "app/settings/ArchiveBytes.h"
-#include "platform/seams/registry.h"
+#include "platform/seams/Registry.h"
 
 // Windows result codes kept as the last result.
 enum : std::uint32_t {

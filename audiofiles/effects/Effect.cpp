@@ -9,7 +9,7 @@
 #include "core/model/SystemUtils.h"
 #include "core/model/TrackList.h"
 #include "core/model/WaveTrack.h"
-#include "platform/seams/progress.h"
+#include "platform/seams/Progress.h"
 
 double ClampDouble(double value, double low, double high) {
   if (value <= low) return low;

@@ -9,7 +9,7 @@
 
 #include "core/model/FFT.h"
 #include "core/model/WaveTrack.h"
-#include "platform/seams/message_box.h"
+#include "platform/seams/MessageBox.h"
 
 std::string EffectChangePitch::GetEffectDescription() const {
   char text[64];

@@ -9,7 +9,7 @@
 #include "core/model/Resample.h"
 #include "core/model/TrackFactory.h"
 #include "core/model/WaveTrack.h"
-#include "platform/seams/message_box.h"
+#include "platform/seams/MessageBox.h"
 
 std::string EffectChangeSpeed::GetEffectDescription() const {
   char text[64];

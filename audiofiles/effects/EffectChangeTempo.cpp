@@ -5,7 +5,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "platform/seams/message_box.h"
+#include "platform/seams/MessageBox.h"
 
 std::string EffectChangeTempo::GetEffectDescription() const {
   char text[64];

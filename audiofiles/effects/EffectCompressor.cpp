@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "audiofiles/effects/EffectText.h"
-#include "platform/seams/message_box.h"
+#include "platform/seams/MessageBox.h"
 
 EffectCompressor::EffectCompressor() = default;
 

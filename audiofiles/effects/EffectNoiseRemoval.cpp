@@ -8,7 +8,7 @@
 #include "audiofiles/effects/BinGains.h"
 #include "core/model/FFT.h"
 #include "core/model/WaveTrack.h"
-#include "platform/seams/message_box.h"
+#include "platform/seams/MessageBox.h"
 
 EffectNoiseRemoval::EffectNoiseRemoval()
     : mProfile(new float[2048]),

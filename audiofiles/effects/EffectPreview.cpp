@@ -9,7 +9,7 @@
 #include "audiofiles/effects/EffectText.h"
 #include "core/model/TrackList.h"
 #include "core/model/WaveTrack.h"
-#include "platform/seams/message_box.h"
+#include "platform/seams/MessageBox.h"
 
 namespace {
 std::atomic<EffectPreviewPlayer*> gPlayer{nullptr};

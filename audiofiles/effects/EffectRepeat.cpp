@@ -6,7 +6,7 @@
 
 #include "core/model/TrackFactory.h"
 #include "core/model/WaveTrack.h"
-#include "platform/seams/message_box.h"
+#include "platform/seams/MessageBox.h"
 
 std::string EffectRepeat::GetEffectDescription() const {
   return effect_text::Repeated(mRepeatCount);

@@ -15,8 +15,8 @@
 #include "audiofiles/export/ExportText.h"
 #include "core/model/SystemUtils.h"
 #include "core/model/WaveTrack.h"
-#include "platform/seams/message_box.h"
-#include "platform/seams/progress.h"
+#include "platform/seams/MessageBox.h"
+#include "platform/seams/Progress.h"
 
 namespace {
 

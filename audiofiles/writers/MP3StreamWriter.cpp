@@ -8,7 +8,7 @@
 #include "audiofiles/io/LameEncoder.h"
 #include "audiofiles/writers/StreamMixer.h"
 #include "core/model/SampleFormat.h"
-#include "platform/seams/message_box.h"
+#include "platform/seams/MessageBox.h"
 
 namespace {
 constexpr unsigned kFileFlags =

@@ -25,8 +25,8 @@
 #include "core/model/RingBuffer.h"
 #include "core/model/Sequence.h"
 #include "core/model/WaveTrack.h"
-#include "platform/portaudio/portaudio_v18.h"
-#include "platform/seams/message_box.h"
+#include "platform/portaudio/PortAudioV18.h"
+#include "platform/seams/MessageBox.h"
 
 using namespace pa18;
 

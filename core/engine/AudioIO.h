@@ -32,7 +32,7 @@
 #include <vector>
 
 #include "core/model/SampleFormat.h"
-#include "platform/seams/window_messages.h"
+#include "platform/seams/WindowMessages.h"
 
 class AdvanceRecordSetting;
 class AutoResetEvent;

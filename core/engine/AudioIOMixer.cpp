@@ -7,7 +7,7 @@
 #include "app/settings/SoundDeviceOptions.h"
 #include "core/engine/AudioIO.h"
 #include "core/engine/SoundCardMixer.h"
-#include "platform/portaudio/portaudio_v18.h"
+#include "platform/portaudio/PortAudioV18.h"
 
 using namespace pa18;
 

@@ -15,7 +15,7 @@
 #include "core/model/Mixer.h"
 #include "core/model/RingBuffer.h"
 #include "core/model/WaveTrack.h"
-#include "platform/portaudio/portaudio_v18.h"
+#include "platform/portaudio/PortAudioV18.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "platform/seams/window_queries.h"
+#include "platform/seams/WindowQueries.h"
 
 namespace fs = std::filesystem;
 

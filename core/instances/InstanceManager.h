@@ -13,7 +13,7 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/seams/window_messages.h"
+#include "platform/seams/WindowMessages.h"
 
 class CInstanceManager {
 public:

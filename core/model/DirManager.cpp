@@ -11,8 +11,8 @@
 #include "core/model/PCMAliasBlockFile.h"
 #include "core/model/SimpleBlockFile.h"
 #include "core/model/SystemUtils.h"
-#include "platform/seams/message_box.h"
-#include "platform/seams/progress.h"
+#include "platform/seams/MessageBox.h"
+#include "platform/seams/Progress.h"
 
 namespace {
 

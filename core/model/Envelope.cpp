@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "platform/seams/diagnostics.h"
+#include "platform/seams/Diagnostics.h"
 
 Envelope::Envelope() = default;
 Envelope::~Envelope() = default;

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "platform/seams/diagnostics.h"
+#include "platform/seams/Diagnostics.h"
 
 namespace {
 

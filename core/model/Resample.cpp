@@ -2,7 +2,7 @@
 
 #include <samplerate.h>
 
-#include "platform/seams/diagnostics.h"
+#include "platform/seams/Diagnostics.h"
 
 namespace {
 constexpr double kMinFactor = 1.0 / 12.0;

@@ -7,7 +7,7 @@
 
 #include "core/model/DirManager.h"
 #include "core/model/SilentBlockFile.h"
-#include "platform/seams/diagnostics.h"
+#include "platform/seams/Diagnostics.h"
 
 namespace {
 

@@ -11,8 +11,8 @@
 #include "core/model/TrackList.h"
 #include "core/model/WaveTrack.h"
 #include "core/project/ProjectText.h"
-#include "platform/seams/message_box.h"
-#include "platform/seams/progress.h"
+#include "platform/seams/MessageBox.h"
+#include "platform/seams/Progress.h"
 
 namespace {
 

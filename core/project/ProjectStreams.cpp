@@ -10,7 +10,7 @@
 #include "core/model/TrackList.h"
 #include "core/model/WaveTrack.h"
 #include "core/project/ProjectText.h"
-#include "platform/seams/message_box.h"
+#include "platform/seams/MessageBox.h"
 
 namespace {
 void WaitWhileEngineBusy() {

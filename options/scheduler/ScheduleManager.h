@@ -15,7 +15,7 @@
 #include "options/scheduler/ScheduleItemList.h"
 #include "options/scheduler/ScheduleText.h"
 #include "options/scheduler/ScheduleTime.h"
-#include "platform/seams/window_messages.h"
+#include "platform/seams/WindowMessages.h"
 
 class CScheduleManager {
 public:

@@ -1,10 +1,10 @@
 #include "platform/afx/AfxMessageBox.h"
 
-#include "platform/afx/CString.h"
-#include "platform/afx/CWinApp.h"
+#include "platform/afx/String.h"
+#include "platform/afx/WinApp.h"
 
 #include "platform/afx/linux_headers_begin.h"
-#include "platform/seams/message_box.h"
+#include "platform/seams/MessageBox.h"
 #include "platform/afx/linux_headers_end.h"
 
 namespace {

@@ -1,6 +1,6 @@
 // The program's entry point lives in the framework: the application object, a
 // global of the program, does the rest.
-#include "platform/afx/CWinApp.h"
+#include "platform/afx/WinApp.h"
 
 extern "C" int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine,
                               int showCmd) {

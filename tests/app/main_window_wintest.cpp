@@ -1,6 +1,6 @@
 #include "support/wine/gtest_win.h"
 
-#include "app/MainFrm.h"
+#include "app/MainFrame.h"
 #include "resources/resource.h"
 #include "support/wine/WindowCapture.h"
 

@@ -1,8 +1,8 @@
 #include "platform/seams/win32/Win32Seams.h"
 
 #include "platform/afx/linux_headers_begin.h"
-#include "platform/seams/message_box.h"
-#include "platform/seams/window_queries.h"
+#include "platform/seams/MessageBox.h"
+#include "platform/seams/WindowQueries.h"
 #include "platform/afx/linux_headers_end.h"
 
 namespace seams {
@@ -31,14 +31,14 @@ public:
   }
 };
 
-Win32MessageBox g_message_box;
+Win32MessageBox g_messageBox;
 Win32WindowQueries g_window_queries;
 Win32Registry g_registry;
 }  // namespace
 
 void InstallWin32Seams() {
   StartWin32MessagePoster();
-  SetMessageBoxService(&g_message_box);
+  SetMessageBoxService(&g_messageBox);
   SetRegistryBackend(&g_registry);
   SetWindowQueries(&g_window_queries);
 }

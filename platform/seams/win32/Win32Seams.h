@@ -3,8 +3,8 @@
 #include <windows.h>
 
 #include "platform/afx/linux_headers_begin.h"
-#include "platform/seams/registry.h"
-#include "platform/seams/window_messages.h"
+#include "platform/seams/Registry.h"
+#include "platform/seams/WindowMessages.h"
 #include "platform/afx/linux_headers_end.h"
 
 namespace seams {

@@ -14,8 +14,8 @@
 #include <vector>
 
 #include "app/settings/SettingsPlatform.h"
-#include "platform/seams/message_box.h"
-#include "platform/seams/registry.h"
+#include "platform/seams/MessageBox.h"
+#include "platform/seams/Registry.h"
 
 namespace settings_test {
 

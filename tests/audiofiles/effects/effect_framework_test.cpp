@@ -21,8 +21,8 @@
 #include "audiofiles/effects/EffectPreview.h"
 #include "audiofiles/effects/EffectRegistry.h"
 #include "core/model/SystemUtils.h"
-#include "platform/seams/message_box.h"
-#include "platform/seams/progress.h"
+#include "platform/seams/MessageBox.h"
+#include "platform/seams/Progress.h"
 #include "tests/audiofiles/effects/effect_test_support.h"
 
 namespace {

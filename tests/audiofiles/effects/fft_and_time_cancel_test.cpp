@@ -16,7 +16,7 @@
 #include "audiofiles/effects/EffectNoiseRemoval.h"
 #include "core/model/Envelope.h"
 #include "core/model/SystemUtils.h"
-#include "platform/seams/progress.h"
+#include "platform/seams/Progress.h"
 #include "tests/audiofiles/effects/dsp_test_support.h"
 #include "tests/audiofiles/effects/effect_test_support.h"
 

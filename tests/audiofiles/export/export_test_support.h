@@ -20,8 +20,8 @@
 #include "core/model/WaveTrack.h"
 #include "audiofiles/export/ExportEncodeOptions.h"
 #include "core/project/Project.h"
-#include "platform/seams/message_box.h"
-#include "platform/seams/progress.h"
+#include "platform/seams/MessageBox.h"
+#include "platform/seams/Progress.h"
 #include "tests/audiofiles/writers/writer_test_support.h"
 
 namespace exporttest {

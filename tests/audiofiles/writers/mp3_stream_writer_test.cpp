@@ -10,7 +10,7 @@
 
 #include "audiofiles/io/LameEncoder.h"
 #include "audiofiles/writers/MP3StreamWriter.h"
-#include "platform/seams/message_box.h"
+#include "platform/seams/MessageBox.h"
 #include "tests/audiofiles/writers/writer_test_support.h"
 
 namespace {

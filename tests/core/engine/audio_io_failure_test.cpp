@@ -16,7 +16,7 @@
 #include "audiofiles/io/LameEncoder.h"
 #include "audiofiles/writers/MP3StreamWriter.h"
 #include "core/model/Sequence.h"
-#include "platform/portaudio/portaudio_v18.h"
+#include "platform/portaudio/PortAudioV18.h"
 #include "tests/audiofiles/writers/writer_test_support.h"
 
 namespace {

@@ -26,8 +26,8 @@
 #include "core/model/TrackFactory.h"
 #include "core/model/WaveTrack.h"
 #include "core/core_test_support.h"
-#include "platform/seams/message_box.h"
-#include "platform/seams/window_messages.h"
+#include "platform/seams/MessageBox.h"
+#include "platform/seams/WindowMessages.h"
 #include "tests/support/native/AudioAnalysis.h"
 #include "tests/support/native/AudioRig.h"
 

@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "core/instances/InstanceManager.h"
-#include "platform/seams/window_queries.h"
+#include "platform/seams/WindowQueries.h"
 
 namespace fs = std::filesystem;
 

@@ -16,7 +16,7 @@
 #include "core/model/FFT.h"
 #include "core/model/Resample.h"
 #include "core/model/Sequence.h"
-#include "platform/seams/diagnostics.h"
+#include "platform/seams/Diagnostics.h"
 #include "tests/core/core_test_support.h"
 
 namespace {

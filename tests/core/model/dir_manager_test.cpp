@@ -8,8 +8,8 @@
 #include "core/model/SilentBlockFile.h"
 #include "core/model/SystemUtils.h"
 #include "tests/core/core_test_support.h"
-#include "platform/seams/message_box.h"
-#include "platform/seams/progress.h"
+#include "platform/seams/MessageBox.h"
+#include "platform/seams/Progress.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <mutex>
 
 #include "app/settings/settings_fixture.h"
-#include "platform/seams/window_messages.h"
+#include "platform/seams/WindowMessages.h"
 #include "tests/options/scheduler/scheduler_test_support.h"
 
 using namespace scheduler_test;

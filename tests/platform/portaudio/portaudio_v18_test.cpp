@@ -17,7 +17,7 @@
 #include <thread>
 #include <vector>
 
-#include "platform/portaudio/portaudio_v18.h"
+#include "platform/portaudio/PortAudioV18.h"
 #include "tests/support/native/AudioAnalysis.h"
 #include "tests/support/native/AudioRig.h"
 

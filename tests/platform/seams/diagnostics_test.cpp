@@ -7,8 +7,8 @@
 #include <utility>
 #include <vector>
 
-#include "platform/seams/diagnostics.h"
-#include "platform/seams/message_box.h"
+#include "platform/seams/Diagnostics.h"
+#include "platform/seams/MessageBox.h"
 
 namespace {
 

@@ -4,10 +4,10 @@
 #include <thread>
 #include <vector>
 
-#include "platform/seams/message_box.h"
-#include "platform/seams/progress.h"
-#include "platform/seams/registry.h"
-#include "platform/seams/window_messages.h"
+#include "platform/seams/MessageBox.h"
+#include "platform/seams/Progress.h"
+#include "platform/seams/Registry.h"
+#include "platform/seams/WindowMessages.h"
 
 namespace {
 

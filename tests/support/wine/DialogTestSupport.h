@@ -8,7 +8,7 @@
 #include <string>
 #include <utility>
 #include <vector>
-#include "platform/seams/message_box.h"
+#include "platform/seams/MessageBox.h"
 #include "platform/afx/linux_headers_end.h"
 
 namespace dialogtest {

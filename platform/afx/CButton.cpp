@@ -1,7 +1,0 @@
-#include "platform/afx/CButton.h"
-
-BOOL CButton::Create(const char* caption, DWORD style, const RECT& rect, CWnd* parent, UINT id) {
-  return CreateEx(0, "BUTTON", caption, style, rect.left, rect.top, rect.right - rect.left,
-                  rect.bottom - rect.top, parent ? parent->m_hWnd : nullptr,
-                  reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)));
-}

@@ -1,0 +1,146 @@
+#include "platform/afx/WinApp.h"
+
+namespace {
+CWinApp* g_app = nullptr;
+}
+
+CWinApp* AfxGetApp() { return g_app; }
+
+HINSTANCE AfxGetInstanceHandle() {
+  return g_app && g_app->m_hInstance ? g_app->m_hInstance : ::GetModuleHandleA(nullptr);
+}
+
+CWnd* AfxGetMainWnd() { return g_app ? g_app->m_pMainWnd : nullptr; }
+
+CWinApp::CWinApp(const char* appName) {
+  g_app = this;
+  if (appName) {
+    m_strAppName = appName;
+    m_pszAppName = m_strAppName;
+  }
+}
+
+void CWinApp::SetRegistryKey(const char* key) {
+  m_strRegistryKey = key;
+  m_pszRegistryKey = m_strRegistryKey;
+  m_strProfileName = m_pszAppName ? m_pszAppName : "";
+  m_pszProfileName = m_strProfileName;
+}
+
+CWinApp::~CWinApp() {
+  if (g_app == this) g_app = nullptr;
+}
+
+int CWinThread::ExitInstance() { return m_nExitCode; }
+
+BOOL CWinThread::OnIdle(LONG count) {
+  if (count == 0) CWnd::DeleteTempMap();
+  return FALSE;
+}
+
+BOOL CWinThread::PreTranslateMessage(MSG* msg) {
+  // Offer the message to each window from the target up to the main window.
+  for (HWND hwnd = msg->hwnd; hwnd; hwnd = ::GetParent(hwnd)) {
+    if (CWnd* wnd = CWnd::FromHandlePermanent(hwnd))
+      if (wnd->PreTranslateMessage(msg)) return TRUE;
+    if (m_pMainWnd && hwnd == m_pMainWnd->m_hWnd) break;
+  }
+  return FALSE;
+}
+
+BOOL CWinThread::PumpMessage() {
+  MSG msg;
+  BOOL got = ::GetMessageA(&msg, nullptr, 0, 0);
+  if (got == -1) {
+    // The queue could not be read: nothing more can arrive, so the loop ends.
+    m_nExitCode = -1;
+    return FALSE;
+  }
+  if (!got) {
+    m_nExitCode = static_cast<int>(msg.wParam);
+    return FALSE;
+  }
+  if (!PreTranslateMessage(&msg)) {
+    ::TranslateMessage(&msg);
+    ::DispatchMessageA(&msg);
+  }
+  return TRUE;
+}
+
+int CWinThread::Run() {
+  LONG idle = 0;
+  for (;;) {
+    MSG msg;
+    while (!::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
+      if (!OnIdle(idle++)) break;
+    }
+    do {
+      if (!PumpMessage()) return ExitInstance();
+    } while (::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE));
+    idle = 0;
+  }
+}
+
+int AfxWinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCmd) {
+  CWinApp* app = AfxGetApp();
+  if (!app) return -1;
+  app->m_hInstance = instance;
+  app->m_nCmdShow = showCmd;
+  app->m_lpCmdLine = commandLine ? commandLine : "";
+  static CString title;
+  if (!app->m_pszAppName) {
+    if (!title.LoadString(AFX_IDS_APP_TITLE)) title = "Tarvel";
+    app->m_pszAppName = title;
+  }
+  if (!app->InitApplication() || !app->InitInstance()) {
+    int code = app->ExitInstance();
+    return code ? code : -1;
+  }
+  return app->Run();
+}
+
+namespace {
+CString ProfileKeyPath(const CWinApp& app, const char* section) {
+  CString path = "Software\\";
+  path += app.m_pszRegistryKey;
+  path += "\\";
+  path += app.m_pszProfileName ? app.m_pszProfileName : "";
+  path += "\\";
+  path += section ? section : "";
+  return path;
+}
+CString ProfileFile(const CWinApp& app) {
+  CString file = app.m_pszProfileName ? app.m_pszProfileName : (app.m_pszAppName ? app.m_pszAppName : "app");
+  file += ".ini";
+  return file;
+}
+}  // namespace
+
+UINT CWinApp::GetProfileInt(const char* section, const char* entry, int defaultValue) {
+  if (!m_pszRegistryKey || !*m_pszRegistryKey)
+    return ::GetPrivateProfileIntA(section, entry, defaultValue, ProfileFile(*this));
+  HKEY key;
+  if (::RegOpenKeyExA(HKEY_CURRENT_USER, ProfileKeyPath(*this, section), 0, KEY_READ, &key) != ERROR_SUCCESS)
+    return static_cast<UINT>(defaultValue);
+  DWORD value = 0, type = 0, size = sizeof value;
+  LONG status = ::RegQueryValueExA(key, entry, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size);
+  ::RegCloseKey(key);
+  if (status != ERROR_SUCCESS || type != REG_DWORD || size != sizeof value) return static_cast<UINT>(defaultValue);
+  return value;
+}
+
+BOOL CWinApp::WriteProfileInt(const char* section, const char* entry, int value) {
+  if (!m_pszRegistryKey || !*m_pszRegistryKey) {
+    char text[16];
+    ::wsprintfA(text, "%d", value);
+    return ::WritePrivateProfileStringA(section, entry, text, ProfileFile(*this));
+  }
+  HKEY key;
+  if (::RegCreateKeyExA(HKEY_CURRENT_USER, ProfileKeyPath(*this, section), 0, nullptr, 0, KEY_WRITE, nullptr, &key,
+                        nullptr) != ERROR_SUCCESS)
+    return FALSE;
+  DWORD data = static_cast<DWORD>(value);
+  LONG status = ::RegSetValueExA(key, entry, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data), sizeof data);
+  ::RegCloseKey(key);
+  return status == ERROR_SUCCESS;
+}
