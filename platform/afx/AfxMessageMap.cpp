@@ -2,9 +2,10 @@
 
 #include "platform/afx/linux_headers_begin.h"
 #include <atomic>
-#include <cstdio>
 #include <cstdlib>
 #include "platform/afx/linux_headers_end.h"
+
+#include "platform/seams/Diagnostics.h"
 
 namespace {
 std::atomic<AfxFailureHook> g_failureHook{nullptr};
@@ -14,8 +15,7 @@ AfxFailureHook AfxSetFailureHook(AfxFailureHook hook) { return g_failureHook.exc
 
 void AfxFail(const char* text) {
   if (AfxFailureHook hook = g_failureHook.load()) hook(text);
-  std::fprintf(stderr, "Tarvel: %s\n", text);
-  std::fflush(stderr);
+  seams::DiagnosticF(seams::DiagnosticStream::kStandardError, "Tarvel: %s\n", text);
   ::OutputDebugStringA(text);
   std::abort();
 }
