@@ -16,6 +16,7 @@
 #include "app/settings/SettingsPlatform.h"
 #include "platform/seams/message_box.h"
 #include "platform/seams/registry.h"
+#include "tests/support/native/TempFolder.h"
 
 namespace settings_test {
 
@@ -178,10 +179,8 @@ public:
 // message recorder; removes them again.
 class SettingsEnvironment {
 public:
-  explicit SettingsEnvironment(Backend kind = Backend::Memory) : backend_(MakeBackend(kind)) {
-    std::string pattern = (std::filesystem::temp_directory_path() / "tarvel-settings-XXXXXX").string();
-    char* made = mkdtemp(pattern.data());
-    root_ = made ? made : pattern;
+  explicit SettingsEnvironment(Backend kind = Backend::Memory)
+      : backend_(MakeBackend(kind)), folder_("tarvel-settings"), root_(folder_.path()) {
     std::filesystem::create_directories(root_ + "/program");
     std::filesystem::create_directories(root_ + "/temp");
     platform_ = std::make_unique<TestPlatform>(root_);
@@ -193,8 +192,6 @@ public:
     seams::SetMessageBoxService(previous_messages_);
     settings::SetSettingsPlatform(previous_platform_);
     seams::SetRegistryBackend(previous_backend_);
-    std::error_code ec;
-    std::filesystem::remove_all(root_, ec);
   }
 
   seams::RegistryBackend& backend() { return *backend_; }
@@ -219,8 +216,9 @@ public:
 
 private:
   std::unique_ptr<seams::RegistryBackend> backend_;
-  std::unique_ptr<TestPlatform> platform_;
+  testsupport::TempFolder folder_;
   std::string root_;
+  std::unique_ptr<TestPlatform> platform_;
   seams::RegistryBackend* previous_backend_ = nullptr;
   settings::SettingsPlatform* previous_platform_ = nullptr;
   seams::MessageBoxService* previous_messages_ = nullptr;

@@ -20,7 +20,7 @@ class ExportDispatchTest : public ExportFixture {};
 
 // What a file's first bytes say it is.
 std::string Kind(const std::string& path) {
-  const std::vector<unsigned char> b = coretest::ReadBytes(path);
+  const std::vector<unsigned char> b = testsupport::ReadBytes(path);
   auto starts = [&](const char* magic) {
     const std::size_t n = std::strlen(magic);
     return b.size() >= n && std::memcmp(b.data(), magic, n) == 0;

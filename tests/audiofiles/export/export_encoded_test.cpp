@@ -148,7 +148,7 @@ TEST_F(ExportMP3Test, TheLameDecoderReadsTheExport) {
 TEST_F(ExportMP3Test, RefusedSettingsAndFullDisksLeaveNoFile) {
   AddStereoPair(6.0);
   const std::string path = dir / "old.mp3";
-  coretest::WriteBytes(path, {'o', 'l', 'd'});
+  testsupport::WriteBytes(path, {'o', 'l', 'd'});
 
   // MPEG I has no 8000 Hz: the encoder refuses the settings.
   record.MP3SampleRate = 8000;
@@ -164,7 +164,7 @@ TEST_F(ExportMP3Test, RefusedSettingsAndFullDisksLeaveNoFile) {
   }
   ASSERT_EQ(messages.texts.size(), 2u);
   EXPECT_EQ(messages.texts[1], "The error occured when writing file!");
-  EXPECT_EQ(coretest::ReadBytes(path), (std::vector<unsigned char>{'o', 'l', 'd'}));
+  EXPECT_EQ(testsupport::ReadBytes(path), (std::vector<unsigned char>{'o', 'l', 'd'}));
   EXPECT_EQ(FilesInDir(), std::vector<std::string>{"old.mp3"});
 
   EXPECT_EQ(ExportMP3(project.get(), 1, (dir / "no/such/folder.mp3").c_str(), 0, 0.0, 6.0), 0);
@@ -256,7 +256,7 @@ TEST_F(ExportEncodedTest, OggCancelEndsTheStreamProperly) {
   EXPECT_GT(d.frames(), 0);
   EXPECT_LE(d.frames(), 2 * 8192) << "stopped long before the end";
   // The last page carries the end-of-stream flag.
-  const std::vector<unsigned char> bytes = coretest::ReadBytes(path);
+  const std::vector<unsigned char> bytes = testsupport::ReadBytes(path);
   std::size_t last = 0;
   for (std::size_t i = 0; i + 4 < bytes.size(); ++i)
     if (bytes[i] == 'O' && bytes[i + 1] == 'g' && bytes[i + 2] == 'g' && bytes[i + 3] == 'S') last = i;
@@ -266,7 +266,7 @@ TEST_F(ExportEncodedTest, OggCancelEndsTheStreamProperly) {
 TEST_F(ExportEncodedTest, OggRefusedSettingsAndFullDisksLeaveNoFile) {
   AddStereoPair(6.0);
   const std::string path = dir / "old.ogg";
-  coretest::WriteBytes(path, {'o', 'l', 'd'});
+  testsupport::WriteBytes(path, {'o', 'l', 'd'});
 
   record.OGGSampleRate = 1000000;
   EXPECT_EQ(ExportOgg(project.get(), 1, path.c_str(), 0, 0.0, 6.0), 0);
@@ -289,7 +289,7 @@ TEST_F(ExportEncodedTest, OggRefusedSettingsAndFullDisksLeaveNoFile) {
   }
   ASSERT_EQ(messages.texts.size(), 2u);
   EXPECT_EQ(messages.texts[1], "The error occured when writing file!");
-  EXPECT_EQ(coretest::ReadBytes(path), (std::vector<unsigned char>{'o', 'l', 'd'}));
+  EXPECT_EQ(testsupport::ReadBytes(path), (std::vector<unsigned char>{'o', 'l', 'd'}));
   EXPECT_EQ(FilesInDir(), std::vector<std::string>{"old.ogg"});
 
   EXPECT_EQ(ExportOgg(project.get(), 1, (dir / "no/such/folder.ogg").c_str(), 0, 0.0, 6.0), 0);

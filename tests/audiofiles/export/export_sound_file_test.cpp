@@ -202,7 +202,7 @@ TEST_F(ExportSoundFileTest, AFullDiskFailsTheExportAndKeepsTheOldFile) {
   AddStereoPair(6.0);
   record.WavChannelMode = 1;
   const std::string path = dir / "full.wav";
-  coretest::WriteBytes(path, {'o', 'l', 'd'});
+  testsupport::WriteBytes(path, {'o', 'l', 'd'});
   const std::string clip = dir / "clip.wav";
   int soundFile, selection;
   {
@@ -216,7 +216,7 @@ TEST_F(ExportSoundFileTest, AFullDiskFailsTheExportAndKeepsTheOldFile) {
   EXPECT_EQ(messages.texts[0].rfind("Error (file may not have been written): ", 0), 0u)
       << messages.texts[0];
   EXPECT_EQ(messages.texts[1], "Handle Error!");
-  EXPECT_EQ(coretest::ReadBytes(path), (std::vector<unsigned char>{'o', 'l', 'd'}));
+  EXPECT_EQ(testsupport::ReadBytes(path), (std::vector<unsigned char>{'o', 'l', 'd'}));
   EXPECT_EQ(FilesInDir(), std::vector<std::string>{"full.wav"});
 }
 
@@ -235,7 +235,7 @@ TEST_F(ExportSoundFileTest, ATargetThatCannotBeReplacedFailsTheExport) {
 TEST_F(ExportSoundFileTest, ASymbolicLinkIsWrittenThrough) {
   AddSine(440.0, 0.5, 0.5, Track::MonoChannel);
   std::filesystem::create_directory(dir / "real");
-  coretest::WriteBytes(dir / "real/song.wav", {'o', 'l', 'd'});
+  testsupport::WriteBytes(dir / "real/song.wav", {'o', 'l', 'd'});
   std::filesystem::create_symlink(dir / "real/song.wav", dir / "link.wav");
   ASSERT_EQ(ExportSoundFile(project.get(), 0, (dir / "link.wav").c_str(), 0, 0.0, 0.5), 1);
   EXPECT_TRUE(std::filesystem::is_symlink(dir / "link.wav"));

@@ -228,7 +228,7 @@ TEST_F(MP3WriterTest, SplitsCarryTheEncoderStreamOnWithoutGapOrOverlap) {
   std::vector<std::int64_t> starts;
   for (int part = 1; part <= 4; ++part) {
     const std::string name = dir / ("rec-" + std::to_string(part) + ".mp3");
-    std::vector<unsigned char> bytes = coretest::ReadBytes(name);
+    std::vector<unsigned char> bytes = testsupport::ReadBytes(name);
     ASSERT_GE(bytes.size(), 2u) << name;
     EXPECT_EQ(bytes[0], 0xFF) << name << " begins with a frame";
     EXPECT_EQ(bytes[1] & 0xE0, 0xE0) << name;

@@ -26,7 +26,9 @@
 #include "audiofiles/writers/StreamFileWriter.h"
 #include "audiofiles/writers/StreamMixer.h"
 #include "core/model/RingBuffer.h"
-#include "core/core_test_support.h"
+#include "tests/support/native/TempFolder.h"
+#include "tests/support/native/Files.h"
+#include "tests/support/native/Programs.h"
 #include "tests/support/native/AudioAnalysis.h"
 #include "tests/support/native/Mp3Decode.h"
 
@@ -34,8 +36,9 @@ namespace writertest {
 
 using audiotest::Rms;
 using audiotest::ZeroCrossingFrequency;
-using coretest::HaveProgram;
-using coretest::TempFolder;
+using testsupport::HaveProgram;
+using testsupport::Run;
+using testsupport::TempFolder;
 
 constexpr double kPi = 3.14159265358979323846;
 // The engine stand-in's buffer-thread pass: every 26 callbacks of 512 frames (about
@@ -139,13 +142,13 @@ inline Decoded DecodeSndfile(const std::string& path) {
 // The serial numbers of the logical streams of an Ogg file, in order of their first page.
 inline std::vector<int> OggSerials(const std::string& path) {
   std::vector<int> serials;
-  std::vector<unsigned char> bytes = coretest::ReadBytes(path);
+  std::vector<unsigned char> bytes = testsupport::ReadBytes(path);
   for (std::size_t i = 0; i + 27 <= bytes.size();) {
     if (bytes[i] != 'O' || bytes[i + 1] != 'g' || bytes[i + 2] != 'g' || bytes[i + 3] != 'S') {
       ++i;
       continue;
     }
-    const int serial = static_cast<int>(coretest::LE32(bytes, i + 14));
+    const int serial = static_cast<int>(testsupport::LE32(bytes, i + 14));
     if (bytes[i + 5] & 0x02) serials.push_back(serial);  // beginning of a stream
     const int segments = bytes[i + 26];
     if (i + 27 + segments > bytes.size()) break;
@@ -181,7 +184,7 @@ inline Decoded DecodeVorbis(const std::string& path) {
 
 // libmad over the whole file; counts the frames it decoded.
 inline Decoded DecodeMp3(const std::string& path, int* frameCount = nullptr) {
-  const mp3test::Decoded mp3 = mp3test::Decode(coretest::ReadBytes(path));
+  const mp3test::Decoded mp3 = mp3test::Decode(testsupport::ReadBytes(path));
   Decoded d;
   d.rate = mp3.rate;
   d.channels = mp3.channels;
@@ -191,19 +194,6 @@ inline Decoded DecodeMp3(const std::string& path, int* frameCount = nullptr) {
   if (frameCount) *frameCount = mp3.frames;
   d.ok = d.rate != 0;
   return d;
-}
-
-// Output of a command (standard output and error), and its exit status.
-inline std::string Run(const std::string& command, int* status = nullptr) {
-  std::string out;
-  FILE* p = popen((command + " 2>&1").c_str(), "r");
-  if (!p) return out;
-  char buf[4096];
-  size_t n;
-  while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
-  const int s = pclose(p);
-  if (status) *status = s;
-  return out;
 }
 
 // A number after label in text (e.g. sox stat's "RMS     amplitude:"); NaN when absent.

@@ -99,14 +99,14 @@ TEST_P(EngineDirectRecording, WritesNamedSplitFilesThatJoinIntoTheSine) {
       EXPECT_NEAR(audiotest::RmsDbfs(body), kSineDbfs, 0.5) << parts[i];
     }
     joined.insert(joined.end(), left.begin(), left.end());
-    std::vector<unsigned char> bytes = coretest::ReadBytes(parts[i]);
+    std::vector<unsigned char> bytes = testsupport::ReadBytes(parts[i]);
     mp3Bytes.insert(mp3Bytes.end(), bytes.begin(), bytes.end());
   }
   if (kind.fileType == 0) {
     // MP3 parts carry one encoder stream on: played one after the other (as
     // one byte stream) they are that stream.
     const std::string all = tmp / "all.mp3";
-    coretest::WriteBytes(all, mp3Bytes);
+    testsupport::WriteBytes(all, mp3Bytes);
     joined = Decode(all, 0).channel(0);
   }
   EXPECT_NEAR(joined.size() / 44100.0, 3.3, 0.35);

@@ -230,11 +230,9 @@ void RecordWhileTheServerDies() {
   s.record = &record;
   s.device = &device;
   SetStreamWriterSettings(s);
-  coretest::TempFolder tmp;
-  DirManager::SetTempDir(tmp.path().c_str());
-  auto *dm = new DirManager;
+  testsupport::TrackProject project;
   {
-    TrackFactory factory(dm);
+    TrackFactory &factory = *project.factory();
     std::unique_ptr<WaveTrack> left(factory.NewWaveTrack(SampleFormatInt16, 44100.0));
     std::unique_ptr<WaveTrack> right(factory.NewWaveTrack(SampleFormatInt16, 44100.0));
     {
@@ -262,7 +260,6 @@ void RecordWhileTheServerDies() {
     if (boxes.Boxes().size() != 1) std::_Exit(7);
     if (left->GetNumSamples() < 44100 / 4) std::_Exit(8);  // what came before is kept
   }
-  dm->Deref();
   std::_Exit(0);
 }
 

@@ -25,7 +25,8 @@
 #include "core/model/DirManager.h"
 #include "core/model/TrackFactory.h"
 #include "core/model/WaveTrack.h"
-#include "core/core_test_support.h"
+#include "tests/support/native/TrackProject.h"
+#include "tests/support/native/Wait.h"
 #include "platform/seams/message_box.h"
 #include "platform/seams/window_messages.h"
 #include "tests/support/native/AudioAnalysis.h"
@@ -35,20 +36,8 @@ namespace enginetest {
 
 using Clock = std::chrono::steady_clock;
 
-inline void Sleep(double seconds) {
-  std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
-}
-
-// Polls cond every 10 ms for at most timeoutSeconds.
-template <class Cond>
-bool WaitFor(Cond cond, double timeoutSeconds) {
-  const auto deadline = Clock::now() + std::chrono::duration<double>(timeoutSeconds);
-  while (!cond()) {
-    if (Clock::now() >= deadline) return false;
-    Sleep(0.01);
-  }
-  return true;
-}
+using testsupport::Sleep;
+using testsupport::WaitFor;
 
 // Window handles the tests hand the engine.
 constexpr seams::WindowHandle kMeter = 0x1001;
@@ -147,11 +136,6 @@ class EngineOnRig : public ::testing::Test {
 protected:
   void SetUp() override {
     ASSERT_TRUE(Rig().ok()) << Rig().error();
-    blocks_ = tmp / "blocks";
-    std::filesystem::create_directories(blocks_);
-    ASSERT_TRUE(DirManager::SetTempDir(blocks_.c_str()));
-    dirManager = new DirManager;
-    factory = std::make_unique<TrackFactory>(dirManager);
 
     record.SetDefaults();
     record.ActiveRecordingMode = 0;
@@ -201,8 +185,6 @@ protected:
     EXPECT_EQ(gAudioIO, nullptr);
     for (WaveTrack *t : tracks_) delete t;
     tracks_.clear();
-    factory.reset();
-    if (dirManager) dirManager->Deref();
     SetStreamWriterSettings(oldWriterSettings_);
     settings::SetApplicationSoundDeviceOptions(oldDevice_);
   }
@@ -245,18 +227,18 @@ protected:
     gAudioIO->StopStream();
   }
 
-  coretest::TempFolder tmp;
+  // The block files, and the recordings beside them.
+  testsupport::TrackProject project;
+  const testsupport::TempFolder &tmp = project.folder();
   RecordingPoster poster;
   RecordingMessageBoxes boxes;
   AdvanceRecordSetting record;
   SoundDeviceOptions device;
   FileOutputOptions output;
   FileEncodeOptions encode;
-  DirManager *dirManager = nullptr;
-  std::unique_ptr<TrackFactory> factory;
+  TrackFactory *factory = project.factory();
 
 private:
-  std::string blocks_;
   std::vector<WaveTrack *> tracks_;
   StreamWriterSettings oldWriterSettings_;
   const SoundDeviceOptions *oldDevice_ = nullptr;

@@ -7,7 +7,8 @@
 #include "core/model/DirManager.h"
 #include "core/model/SilentBlockFile.h"
 #include "core/model/SystemUtils.h"
-#include "tests/core/core_test_support.h"
+#include "tests/support/native/TempFolder.h"
+#include "tests/support/native/Files.h"
 #include "platform/seams/message_box.h"
 #include "platform/seams/progress.h"
 
@@ -44,7 +45,7 @@ protected:
     return v;
   }
 
-  coretest::TempFolder tmp;
+  testsupport::TempFolder tmp;
   std::string folder;
 };
 
@@ -92,8 +93,8 @@ TEST_F(DirManagerTest, CopyingSharesUnlockedBlocksAndCopiesLockedOnes) {
   EXPECT_EQ(a->GetRefCount(), 1);
   EXPECT_NE(copy->GetFileName().GetFullPath(), a->GetFileName().GetFullPath());
   EXPECT_EQ(copy->GetFileName().GetExt(), ".tmp");
-  EXPECT_EQ(coretest::ReadBytes(copy->GetFileName().GetFullPath()),
-            coretest::ReadBytes(a->GetFileName().GetFullPath()));
+  EXPECT_EQ(testsupport::ReadBytes(copy->GetFileName().GetFullPath()),
+            testsupport::ReadBytes(a->GetFileName().GetFullPath()));
   EXPECT_TRUE(dm->ContainsBlockFile(copy->GetFileName().GetName()));
   std::vector<std::int16_t> back(500);
   EXPECT_EQ(copy->ReadData(reinterpret_cast<SamplePtr>(back.data()), SampleFormatInt16, 0, 500), 500);
@@ -120,7 +121,7 @@ TEST_F(DirManagerTest, CopyingSharesUnlockedBlocksAndCopiesLockedOnes) {
 
 TEST_F(DirManagerTest, ABlockThatCannotBeWrittenIsRefused) {
   auto* dm = new DirManager;
-  coretest::WriteBytes(tmp / "notafolder", {0});
+  testsupport::WriteBytes(tmp / "notafolder", {0});
   ASSERT_TRUE(DirManager::SetTempDir((tmp / "notafolder/blocks").c_str()));
   const auto s = Samples(100);
   EXPECT_EQ(dm->NewSimpleBlockFile(reinterpret_cast<ConstSamplePtr>(s.data()), 100, SampleFormatInt16), nullptr);
@@ -163,8 +164,8 @@ TEST_F(DirManagerTest, TemporaryFolderChoiceAndLowSpaceWarning) {
 // must leave it, and the blocks of the other, alone.
 TEST_F(DirManagerTest, TheFolderStaysWhileAnyProjectUsesItAndComesBackForTheNext) {
   const auto s = Samples(100);
-  coretest::WriteBytes(folder + "/ZQ$stale", {1});
-  coretest::WriteBytes(folder + "/keep.me", {1});
+  testsupport::WriteBytes(folder + "/ZQ$stale", {1});
+  testsupport::WriteBytes(folder + "/keep.me", {1});
 
   auto* first = new DirManager;
   auto* second = new DirManager;
@@ -267,7 +268,7 @@ int CountFiles(const std::string& folder) {
 }
 
 TEST_F(DirManagerTest, ASlowCleanUpShowsProgressAndCanBeCancelled) {
-  for (int i = 0; i < 40; ++i) coretest::WriteBytes(folder + "/ZQ$" + std::to_string(i), {0});
+  for (int i = 0; i < 40; ++i) testsupport::WriteBytes(folder + "/ZQ$" + std::to_string(i), {0});
 
   {
     CountingFactory factory;

@@ -4,7 +4,8 @@
 
 #include "core/model/FileName.h"
 #include "core/model/SystemUtils.h"
-#include "tests/core/core_test_support.h"
+#include "tests/support/native/TempFolder.h"
+#include "tests/support/native/Files.h"
 
 namespace {
 
@@ -63,8 +64,8 @@ TEST(CFileName, JoiningAFolderAndANameAddsOneSeparatorInTheFolderStyle) {
 }
 
 TEST(FileSystem, ExistenceTestsTellFilesFromFolders) {
-  coretest::TempFolder tmp;
-  coretest::WriteBytes(tmp / "f.bin", {1, 2, 3});
+  testsupport::TempFolder tmp;
+  testsupport::WriteBytes(tmp / "f.bin", {1, 2, 3});
   EXPECT_TRUE(FileExists(tmp / "f.bin"));
   EXPECT_TRUE(CFileName(tmp / "f.bin").Exists());
   EXPECT_FALSE(FileExists(tmp.path())) << "a folder is no file";
@@ -85,19 +86,19 @@ TEST(FileSystem, ExistenceTestsTellFilesFromFolders) {
 }
 
 TEST(FileSystem, CopyRemoveAndRemoveDir) {
-  coretest::TempFolder tmp;
-  coretest::WriteBytes(tmp / "a", {1, 2, 3});
-  coretest::WriteBytes(tmp / "b", {9});
+  testsupport::TempFolder tmp;
+  testsupport::WriteBytes(tmp / "a", {1, 2, 3});
+  testsupport::WriteBytes(tmp / "b", {9});
   EXPECT_FALSE(CopyFileTo(tmp / "a", tmp / "b", false)) << "an existing destination is kept";
-  EXPECT_EQ(coretest::ReadBytes(tmp / "b").size(), 1u);
+  EXPECT_EQ(testsupport::ReadBytes(tmp / "b").size(), 1u);
   EXPECT_TRUE(CopyFileTo(tmp / "a", tmp / "b", true));
-  EXPECT_EQ(coretest::ReadBytes(tmp / "b"), (std::vector<unsigned char>{1, 2, 3}));
+  EXPECT_EQ(testsupport::ReadBytes(tmp / "b"), (std::vector<unsigned char>{1, 2, 3}));
   EXPECT_TRUE(CopyFileTo(tmp / "a", tmp / "c", false));
   EXPECT_FALSE(CopyFileTo(tmp / "missing", tmp / "d", true));
   EXPECT_FALSE(CopyFileTo(tmp / "a", tmp / "no/such/folder/e", true));
 
   std::filesystem::create_directory(tmp / "sub");
-  coretest::WriteBytes(tmp / "sub/x", {0});
+  testsupport::WriteBytes(tmp / "sub/x", {0});
   EXPECT_FALSE(RemoveDir(tmp / "sub")) << "only an empty folder goes";
   EXPECT_TRUE(RemoveFile(tmp / "sub/x"));
   EXPECT_FALSE(RemoveFile(tmp / "sub/x"));

@@ -13,7 +13,7 @@
 #include "core/model/TrackList.h"
 #include "core/model/UndoManager.h"
 #include "core/model/WaveTrack.h"
-#include "tests/core/core_test_support.h"
+#include "tests/support/native/TrackProject.h"
 
 namespace {
 
@@ -21,19 +21,10 @@ namespace fs = std::filesystem;
 
 class UndoTest : public ::testing::Test {
 protected:
-  void SetUp() override {
-    savedBlockBytes = Sequence::GetMaxDiskBlockSize();
-    Sequence::SetMaxDiskBlockSize(1024);
-    ASSERT_TRUE(DirManager::SetTempDir(tmp.path().c_str()));
-    dm = new DirManager;
-    factory = std::make_unique<TrackFactory>(dm);
-  }
   void TearDown() override {
     undo.ClearStates();
     tracks.Clear(true);
-    factory.reset();
-    dm->Deref();
-    Sequence::SetMaxDiskBlockSize(savedBlockBytes);
+    project.Close();
     EXPECT_EQ(DirManager::GetLiveCount(), 0);
   }
 
@@ -54,16 +45,11 @@ protected:
   }
 
   int BlockFilesOnDisk() const {
-    int n = 0;
-    for (const auto& e : fs::directory_iterator(tmp.path()))
-      if (e.path().extension() == ".tmp") ++n;
-    return n;
+    return project.BlockFilesOnDisk(".tmp");
   }
 
-  coretest::TempFolder tmp;
-  int savedBlockBytes = 0;
-  DirManager* dm = nullptr;
-  std::unique_ptr<TrackFactory> factory;
+  testsupport::TrackProject project{1024};
+  TrackFactory* factory = project.factory();
   TrackList tracks;
   UndoManager undo;
 };
