@@ -7,7 +7,7 @@
 
 #include "app/settings/FileEncodeOptions.h"
 #include "app/settings/FileOutputOptions.h"
-#include "tests/app/settings/settings_fixture.h"
+#include "tests/support/native/SettingsEnvironment.h"
 
 using settings_test::SettingsEnvironment;
 using settings_test::Touch;

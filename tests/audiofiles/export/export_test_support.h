@@ -159,27 +159,9 @@ protected:
   TickCountFunction oldTicks = nullptr;
 };
 
-// What sox and soxi say about a file (their warnings, such as the short float header
-// libsndfile writes, set aside): rate, channels, frames, and of the first channel the
-// RMS amplitude and rough frequency.
-inline SoxView SoxLook(const std::string& path) {
-  SoxView v;
-  int status = 0;
-  auto soxi = [&](const char* what, int* st = nullptr) {
-    return Run(std::string("(soxi ") + what + " '" + path + "' 2>/dev/null)", st);
-  };
-  v.rate = std::atoi(soxi("-r", &status).c_str());
-  if (status != 0) return v;
-  v.channels = std::atoi(soxi("-c").c_str());
-  v.frames = std::atoll(soxi("-s").c_str());
-  const std::string stat = Run("sox '" + path + "' -n remix 1 stat");
-  v.rms = NumberAfter(stat, "RMS     amplitude:");
-  v.frequency = NumberAfter(stat, "Rough   frequency:");
-  // Some containers (VOC) give no length in their header: count what sox reads.
-  if (v.frames == 0) v.frames = std::llround(NumberAfter(stat, "Length (seconds):") * v.rate);
-  v.ok = v.rate > 0 && !std::isnan(v.rms);
-  return v;
-}
+// What sox and soxi say about a file, their warnings (such as the short float header
+// libsndfile writes) set aside and a missing length measured.
+inline SoxView SoxLook(const std::string& path) { return SoxRead(path, SoxHeader::Lenient); }
 
 // Of a decoded file between from and to: is channel c a sine of freq at amp?
 inline void ExpectSine(const Decoded& d, int c, double freq, double amp, std::size_t from,

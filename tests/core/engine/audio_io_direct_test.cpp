@@ -11,7 +11,8 @@
 #include <vector>
 
 #include "tests/core/engine/audio_io_test_support.h"
-#include "tests/audiofiles/writers/writer_test_support.h"
+#include "tests/support/native/AudioFiles.h"
+#include "tests/support/native/Files.h"
 
 namespace {
 
@@ -35,10 +36,10 @@ std::string PrintKind(const ::testing::TestParamInfo<FileKind> &info) {
 class EngineDirectRecording : public EngineOnRig,
                               public ::testing::WithParamInterface<FileKind> {};
 
-writertest::Decoded Decode(const std::string &path, int fileType) {
-  if (fileType == 1) return writertest::DecodeSndfile(path);
-  if (fileType == 2) return writertest::DecodeVorbis(path);
-  return writertest::DecodeMp3(path);
+audiotest::Decoded Decode(const std::string &path, int fileType) {
+  if (fileType == 1) return audiotest::DecodeSndfile(path);
+  if (fileType == 2) return audiotest::DecodeVorbis(path);
+  return audiotest::DecodeMp3(path);
 }
 
 TEST_P(EngineDirectRecording, WritesNamedSplitFilesThatJoinIntoTheSine) {
@@ -81,7 +82,7 @@ TEST_P(EngineDirectRecording, WritesNamedSplitFilesThatJoinIntoTheSine) {
   std::vector<float> joined;  // left channel of all parts in order
   std::vector<unsigned char> mp3Bytes;
   for (std::size_t i = 0; i < parts.size(); ++i) {
-    writertest::Decoded d = Decode(parts[i], kind.fileType);
+    audiotest::Decoded d = Decode(parts[i], kind.fileType);
     ASSERT_TRUE(d.ok) << parts[i];
     EXPECT_EQ(d.rate, 44100);
     EXPECT_EQ(d.channels, 2);

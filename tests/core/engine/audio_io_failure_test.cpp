@@ -17,7 +17,7 @@
 #include "audiofiles/writers/MP3StreamWriter.h"
 #include "core/model/Sequence.h"
 #include "platform/portaudio/portaudio_v18.h"
-#include "tests/audiofiles/writers/writer_test_support.h"
+#include "tests/support/native/Files.h"
 
 namespace {
 
@@ -157,8 +157,8 @@ TEST_F(EngineFailures, FailedWritesStopTheRecordingAndTellTheUser) {
       }
       ASSERT_GT(token, 0);
       // The disk fills up once the recording runs.
-      std::unique_ptr<writertest::FileSizeLimit> limit;
-      if (c.fileSizeLimit) limit = std::make_unique<writertest::FileSizeLimit>(c.fileSizeLimit);
+      std::unique_ptr<testsupport::FileSizeLimit> limit;
+      if (c.fileSizeLimit) limit = std::make_unique<testsupport::FileSizeLimit>(c.fileSizeLimit);
       ASSERT_TRUE(ServeStopCommand(5.0, stops)) << "the engine asks the panel to stop";
     }
     EXPECT_FALSE(gAudioIO->IsBusy());

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cmath>
 #include <cstring>
 #include <functional>
 #include <optional>

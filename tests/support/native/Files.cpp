@@ -20,4 +20,17 @@ std::uint32_t LE32(const std::vector<unsigned char>& b, std::size_t at) {
   return b[at] | (b[at + 1] << 8) | (b[at + 2] << 16) | (static_cast<std::uint32_t>(b[at + 3]) << 24);
 }
 
+FileSizeLimit::FileSizeLimit(rlim_t bytes) {
+  getrlimit(RLIMIT_FSIZE, &mOld);
+  mOldHandler = signal(SIGXFSZ, SIG_IGN);
+  rlimit lim = mOld;
+  lim.rlim_cur = bytes;
+  setrlimit(RLIMIT_FSIZE, &lim);
+}
+
+FileSizeLimit::~FileSizeLimit() {
+  setrlimit(RLIMIT_FSIZE, &mOld);
+  signal(SIGXFSZ, mOldHandler);
+}
+
 }  // namespace testsupport
