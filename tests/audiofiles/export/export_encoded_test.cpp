@@ -18,12 +18,36 @@ using namespace exporttest;
 
 constexpr int kMp3Slack = 3000;  // encoder delay and padding, in frames, with room
 
-class ExportEncodedTest : public ExportFixture {};
+using Exporter = int (*)(Project* project, int stereo, const char* fileName, int selectedOnly, double t0,
+                         double t1);
 
-class ExportMP3Test : public ExportFixture {
+class ExportEncodedTest : public ExportFixture {
+protected:
+  // After one refusal: a full disk (a file-size limit of limitBytes) fails the export of
+  // the project's 6 s with the writing message and keeps the old file at `old`, alone
+  // in the folder; a folder that does not exist fails it with the opening message.
+  void ExpectFullDiskAndMissingFolderKeepTheOldFile(Exporter exportFile, const std::string& old,
+                                                    rlim_t limitBytes) {
+    const std::string path = dir / old;
+    {
+      FileSizeLimit limit(limitBytes);
+      EXPECT_EQ(exportFile(project.get(), 1, path.c_str(), 0, 0.0, 6.0), 0);
+    }
+    ASSERT_EQ(messages.texts.size(), 2u);
+    EXPECT_EQ(messages.texts[1], "The error occured when writing file!");
+    EXPECT_EQ(testsupport::ReadBytes(path), (std::vector<unsigned char>{'o', 'l', 'd'}));
+    EXPECT_EQ(FilesInDir(), std::vector<std::string>{old});
+
+    const std::string missing = dir / ("no/such/folder" + old.substr(old.rfind('.')));
+    EXPECT_EQ(exportFile(project.get(), 1, missing.c_str(), 0, 0.0, 6.0), 0);
+    EXPECT_EQ(messages.texts.back(), "Unable to open target file for writing");
+  }
+};
+
+class ExportMP3Test : public ExportEncodedTest {
 protected:
   void SetUp() override {
-    ExportFixture::SetUp();
+    ExportEncodedTest::SetUp();
     if (!GetLameEncoder()->Load()) GTEST_SKIP() << "the MP3 encoder library is not built";
   }
 };
@@ -158,17 +182,7 @@ TEST_F(ExportMP3Test, RefusedSettingsAndFullDisksLeaveNoFile) {
       << messages.texts[0];
 
   record.MP3SampleRate = 44100;
-  {
-    FileSizeLimit limit(32 * 1024);
-    EXPECT_EQ(ExportMP3(project.get(), 1, path.c_str(), 0, 0.0, 6.0), 0);
-  }
-  ASSERT_EQ(messages.texts.size(), 2u);
-  EXPECT_EQ(messages.texts[1], "The error occured when writing file!");
-  EXPECT_EQ(testsupport::ReadBytes(path), (std::vector<unsigned char>{'o', 'l', 'd'}));
-  EXPECT_EQ(FilesInDir(), std::vector<std::string>{"old.mp3"});
-
-  EXPECT_EQ(ExportMP3(project.get(), 1, (dir / "no/such/folder.mp3").c_str(), 0, 0.0, 6.0), 0);
-  EXPECT_EQ(messages.texts.back(), "Unable to open target file for writing");
+  ExpectFullDiskAndMissingFolderKeepTheOldFile(&ExportMP3, "old.mp3", 32 * 1024);
 }
 
 TEST_F(ExportMP3Test, CancelKeepsTheEncodedPartWithTheEncodersLastFrames) {
@@ -283,17 +297,7 @@ TEST_F(ExportEncodedTest, OggRefusedSettingsAndFullDisksLeaveNoFile) {
   AddStereoPair(6.0);
 
   record.OGGSampleRate = 44100;
-  {
-    FileSizeLimit limit(16 * 1024);
-    EXPECT_EQ(ExportOgg(project.get(), 1, path.c_str(), 0, 0.0, 6.0), 0);
-  }
-  ASSERT_EQ(messages.texts.size(), 2u);
-  EXPECT_EQ(messages.texts[1], "The error occured when writing file!");
-  EXPECT_EQ(testsupport::ReadBytes(path), (std::vector<unsigned char>{'o', 'l', 'd'}));
-  EXPECT_EQ(FilesInDir(), std::vector<std::string>{"old.ogg"});
-
-  EXPECT_EQ(ExportOgg(project.get(), 1, (dir / "no/such/folder.ogg").c_str(), 0, 0.0, 6.0), 0);
-  EXPECT_EQ(messages.texts.back(), "Unable to open target file for writing");
+  ExpectFullDiskAndMissingFolderKeepTheOldFile(&ExportOgg, "old.ogg", 16 * 1024);
 }
 
 }  // namespace

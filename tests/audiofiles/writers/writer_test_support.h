@@ -11,6 +11,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
@@ -231,6 +232,39 @@ private:
   StreamMixer mixer_;
   StreamMixer* slot_ = nullptr;
 };
+
+// A recording that meets a full disk (a file-size limit of limitBytes on this
+// process): the write at the limit fails, the engine stops, the close fails, the
+// writer is closed and the file is no larger than the limit.
+inline void ExpectAFullDiskStopsTheRecording(EngineRig& rig, StreamFileWriter& writer,
+                                             const std::vector<float>& signal, rlim_t limitBytes,
+                                             const std::string& file) {
+  EngineRig::Result res;
+  {
+    FileSizeLimit limit(limitBytes);
+    res = rig.Record(writer, signal);
+  }
+  EXPECT_EQ(res.open, 1);
+  EXPECT_EQ(res.writeFailures, 1) << "WriteBlock returned 0 at the limit";
+  EXPECT_TRUE(res.stopped);
+  EXPECT_EQ(res.close, 0);
+  EXPECT_FALSE(writer.IsOpened());
+  EXPECT_LE(std::filesystem::file_size(file), limitBytes);
+}
+
+// What sox and soxi read from a recorded file: its rate, channels and length, and on
+// the first channel the level (within levelTolerance) and frequency (within 10 Hz) of
+// a sine of amplitude amp.
+inline void ExpectSoxReads(const std::string& file, int rate, int channels, std::int64_t frames,
+                           double freq, double amp, double levelTolerance) {
+  SoxView v = SoxRead(file);
+  ASSERT_TRUE(v.ok);
+  EXPECT_EQ(v.rate, rate);
+  EXPECT_EQ(v.channels, channels);
+  EXPECT_EQ(v.frames, frames);
+  EXPECT_NEAR(v.rms, amp / std::sqrt(2.0), levelTolerance);
+  EXPECT_NEAR(v.frequency, freq, 10.0);
+}
 
 // Installs a stored encode record and a recording record for the writers, and an
 // automatic name in a fresh folder; restores the previous ones at the end.
