@@ -74,6 +74,15 @@ inline std::vector<std::int16_t> Shorts(const WaveTrack &t) {
   return s;
 }
 
+struct CancelAt {
+  int at;  // the call that answers "stop" (1 = the first)
+  int calls = 0;
+  static int Callback(void *self, float) {
+    auto *c = static_cast<CancelAt *>(self);
+    return ++c->calls >= c->at ? 1 : 0;
+  }
+};
+
 // The shared track project: a temporary folder with a "blocks" folder as the
 // program-wide temporary folder, a directory manager and a track factory on it.
 class ImportTest : public ::testing::Test {
@@ -82,6 +91,17 @@ protected:
 
   // Files in the block folder: what the tracks alive still hold.
   int BlockFilesOnDisk() const { return project.BlockFilesOnDisk(); }
+
+  // A cancel at the at-th progress call: nothing is imported, the error stays as it
+  // was, no other format is tried after the user said stop and no block is left.
+  void ExpectCancelLeavesNothing(const std::string &path, int at) {
+    CancelAt cancel{at};
+    auto r = Import(path, &CancelAt::Callback, &cancel, "unchanged");
+    EXPECT_EQ(r.count, 0);
+    EXPECT_EQ(r.error, "unchanged");
+    EXPECT_EQ(cancel.calls, at);
+    EXPECT_EQ(BlockFilesOnDisk(), 0);
+  }
 
   Imported Import(const std::string &path, ImportProgressCallback cb = nullptr,
                   void *userData = nullptr, const std::string &initialError = "Import Error!!") {

@@ -102,24 +102,10 @@ TEST_F(ImporterTest, ProgressRunsFromZeroToOneWithTheCallersData) {
   EXPECT_EQ(w.fractions.back(), 1.0f);
 }
 
-struct CancelAt {
-  int at;
-  int calls = 0;
-  static int Callback(void *self, float) {
-    auto *c = static_cast<CancelAt *>(self);
-    return ++c->calls >= c->at ? 1 : 0;
-  }
-};
-
 TEST_F(ImporterTest, CancelOfAPcmImportLeavesNothing) {
   ASSERT_TRUE(WriteSndfile(Path("long.wav"), SF_FORMAT_WAV | SF_FORMAT_PCM_24, 2, 44100,
                            1500000));
-  CancelAt cancel{2};
-  auto r = Import(Path("long.wav"), &CancelAt::Callback, &cancel, "unchanged");
-  EXPECT_EQ(r.count, 0);
-  EXPECT_EQ(r.error, "unchanged");
-  EXPECT_EQ(cancel.calls, 2);
-  EXPECT_EQ(BlockFilesOnDisk(), 0);
+  ExpectCancelLeavesNothing(Path("long.wav"), 2);
 }
 
 // Damaged, cut, hostile and impossible inputs: never a crash, a clear message
