@@ -231,6 +231,12 @@ void RecordWhileTheServerDies() {
   s.device = &device;
   SetStreamWriterSettings(s);
   testsupport::TrackProject project;
+  // _Exit runs no destructor: the project's folder goes first.
+  auto leave = [&project](int code) {
+    std::error_code ec;
+    std::filesystem::remove_all(project.folder().path(), ec);
+    std::_Exit(code);
+  };
   {
     TrackFactory &factory = *project.factory();
     std::unique_ptr<WaveTrack> left(factory.NewWaveTrack(SampleFormatInt16, 44100.0));
@@ -240,27 +246,27 @@ void RecordWhileTheServerDies() {
       CreateAudioIO(&record);
       gAudioIO->SetControlPanel(kPanel, kStopButton);
       if (gAudioIO->StartStream({}, {left.get(), right.get()}, nullptr, 44100.0, 0.0, 1e9, 0) <= 0)
-        std::_Exit(3);
+        leave(3);
     }
     Sleep(0.5);
     // The server goes away.
     std::ifstream pidFile(rig.dir() + "/pulse.pid");
     int pid = 0;
     pidFile >> pid;
-    if (pid <= 0 || kill(pid, SIGKILL) != 0) std::_Exit(4);
+    if (pid <= 0 || kill(pid, SIGKILL) != 0) leave(4);
     // The engine notices and asks to stop; the panel stops the stream.
     const bool asked = WaitFor([&] { return poster.StopCommands() > 0; }, 5.0);
     {
       audiotest::QuietStderr quiet;
       gAudioIO->StopStream();
-      if (gAudioIO->IsBusy()) std::_Exit(5);
+      if (gAudioIO->IsBusy()) leave(5);
       DestroyAudioIO();
     }
-    if (!asked) std::_Exit(6);
-    if (boxes.Boxes().size() != 1) std::_Exit(7);
-    if (left->GetNumSamples() < 44100 / 4) std::_Exit(8);  // what came before is kept
+    if (!asked) leave(6);
+    if (boxes.Boxes().size() != 1) leave(7);
+    if (left->GetNumSamples() < 44100 / 4) leave(8);  // what came before is kept
   }
-  std::_Exit(0);
+  leave(0);
 }
 
 TEST(EngineServerDeath, AStreamWhoseServerDiesIsStoppedAndReleased) {

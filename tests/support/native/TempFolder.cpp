@@ -11,9 +11,10 @@
 
 namespace testsupport {
 
-TempFolder::TempFolder(const std::string& prefix) {
+TempFolder::TempFolder(const std::string& prefix, const std::string& parent) {
   std::error_code ec;
-  std::filesystem::path base = std::filesystem::temp_directory_path(ec);
+  std::filesystem::path base = parent;
+  if (base.empty()) base = std::filesystem::temp_directory_path(ec);
   if (ec) base = "/tmp";
   const std::string pattern = (base / (prefix + "-XXXXXX")).string();
   std::vector<char> name(pattern.begin(), pattern.end());

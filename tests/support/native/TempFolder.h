@@ -1,5 +1,6 @@
-// A folder of the test's own: made fresh and unique under the system's temporary
-// folder, removed with everything in it when the object goes.
+// A folder of the test's (or benchmark's) own: made fresh and unique under the
+// system's temporary folder or a given one, removed with everything in it when the
+// object goes.
 #pragma once
 
 #include <string>
@@ -8,10 +9,11 @@ namespace testsupport {
 
 class TempFolder {
 public:
-  // The folder's name starts with prefix (then a unique suffix). Throws
+  // The folder's name starts with prefix (then a unique suffix); it is made in
+  // parent, or in the system's temporary folder when parent is empty. Throws
   // std::runtime_error when no folder can be made, so that no test writes
   // beside the folder it was promised.
-  explicit TempFolder(const std::string& prefix = "tarvel");
+  explicit TempFolder(const std::string& prefix = "tarvel", const std::string& parent = "");
   ~TempFolder();
   TempFolder(const TempFolder&) = delete;
   TempFolder& operator=(const TempFolder&) = delete;

@@ -9,7 +9,8 @@
 
 namespace testsupport {
 
-TrackProject::TrackProject(std::int32_t blockBytes) : mFolder("tarvel-project") {
+TrackProject::TrackProject(std::int32_t blockBytes, const std::string& parent)
+    : mFolder("tarvel-project", parent) {
   mBlocks = mFolder / "blocks";
   std::filesystem::create_directory(mBlocks);
   mOldBlocks = DirManager::GetTempDir();

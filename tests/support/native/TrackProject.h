@@ -18,7 +18,8 @@ namespace testsupport {
 class TrackProject {
 public:
   // blockBytes > 0 sets the largest block file, in bytes, while the project is open.
-  explicit TrackProject(std::int32_t blockBytes = 0);
+  // The temporary folder is made in parent (the system's temporary folder when empty).
+  explicit TrackProject(std::int32_t blockBytes = 0, const std::string& parent = "");
   ~TrackProject();  // closes
   TrackProject(const TrackProject&) = delete;
   TrackProject& operator=(const TrackProject&) = delete;
