@@ -24,6 +24,7 @@
 #include "platform/seams/message_box.h"
 #include "platform/seams/progress.h"
 #include "tests/audiofiles/effects/effect_test_support.h"
+#include "tests/support/native/RecordedMessageBoxes.h"
 
 namespace {
 
@@ -475,15 +476,6 @@ public:
   std::vector<std::vector<float>> played;
 };
 
-class CountingMessages : public seams::MessageBoxService {
-public:
-  int Show(const std::string& text, const std::string&, unsigned) override {
-    texts.push_back(text);
-    return seams::kIdOk;
-  }
-  std::vector<std::string> texts;
-};
-
 // Previews from inside its parameter prompt, as a dialog's preview button would.
 class PreviewingInvert : public EffectInvert {
 public:
@@ -529,17 +521,19 @@ TEST_F(EffectFramework, PreviewThatCannotStartTellsTheUser) {
   AddTrack(Ramp(2000), 1000.0);
   RecordingPlayer player;
   player.canStart = false;
-  CountingMessages messages;
   EffectPreviewPlayer* oldPlayer = SetEffectPreviewPlayer(&player);
-  seams::MessageBoxService* oldMessages = seams::SetMessageBoxService(&messages);
-  PreviewingInvert invert;
-  EXPECT_FALSE(Run(invert, 0.0, 1.0));
-  ASSERT_EQ(messages.texts.size(), 1u);
-  EXPECT_EQ(messages.texts[0],
+  std::vector<std::string> shown;
+  {
+    testsupport::RecordedMessageBoxes messages;
+    PreviewingInvert invert;
+    EXPECT_FALSE(Run(invert, 0.0, 1.0));
+    shown = messages.Texts();
+  }
+  SetEffectPreviewPlayer(oldPlayer);
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0],
             "Error while opening sound device. Please check the output device settings and "
             "the project sample rate.");
-  seams::SetMessageBoxService(oldMessages);
-  SetEffectPreviewPlayer(oldPlayer);
 }
 
 }  // namespace

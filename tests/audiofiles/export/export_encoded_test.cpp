@@ -33,14 +33,14 @@ protected:
       FileSizeLimit limit(limitBytes);
       EXPECT_EQ(exportFile(project.get(), 1, path.c_str(), 0, 0.0, 6.0), 0);
     }
-    ASSERT_EQ(messages.texts.size(), 2u);
-    EXPECT_EQ(messages.texts[1], "The error occured when writing file!");
+    ASSERT_EQ(messages.Texts().size(), 2u);
+    EXPECT_EQ(messages.Texts()[1], "The error occured when writing file!");
     EXPECT_EQ(testsupport::ReadBytes(path), (std::vector<unsigned char>{'o', 'l', 'd'}));
     EXPECT_EQ(FilesInDir(), std::vector<std::string>{old});
 
     const std::string missing = dir / ("no/such/folder" + old.substr(old.rfind('.')));
     EXPECT_EQ(exportFile(project.get(), 1, missing.c_str(), 0, 0.0, 6.0), 0);
-    EXPECT_EQ(messages.texts.back(), "Unable to open target file for writing");
+    EXPECT_EQ(messages.Texts().back(), "Unable to open target file for writing");
   }
 };
 
@@ -86,7 +86,7 @@ TEST_F(ExportMP3Test, SettingsTableReadsBackWithItsRateChannelsLengthAndSines) {
     record.MP3ABRBitRate = c.bitRate * 1000;
     const std::string path = dir / "out.mp3";
     ASSERT_EQ(ExportMP3(project.get(), 1, path.c_str(), 0, 0.0, seconds), 1);
-    EXPECT_TRUE(messages.texts.empty());
+    EXPECT_TRUE(messages.Texts().empty());
     Decoded d = DecodeMp3(path);
     ASSERT_TRUE(d.ok);
     const int channels = c.channelMode == 0 ? 1 : 2;
@@ -177,9 +177,9 @@ TEST_F(ExportMP3Test, RefusedSettingsAndFullDisksLeaveNoFile) {
   // MPEG I has no 8000 Hz: the encoder refuses the settings.
   record.MP3SampleRate = 8000;
   EXPECT_EQ(ExportMP3(project.get(), 1, path.c_str(), 0, 0.0, 6.0), 0);
-  ASSERT_EQ(messages.texts.size(), 1u);
-  EXPECT_EQ(messages.texts[0].rfind("The MP3 encoder cannot use these settings", 0), 0u)
-      << messages.texts[0];
+  ASSERT_EQ(messages.Texts().size(), 1u);
+  EXPECT_EQ(messages.Texts()[0].rfind("The MP3 encoder cannot use these settings", 0), 0u)
+      << messages.Texts()[0];
 
   record.MP3SampleRate = 44100;
   ExpectFullDiskAndMissingFolderKeepTheOldFile(&ExportMP3, "old.mp3", 32 * 1024);
@@ -222,7 +222,7 @@ TEST_F(ExportEncodedTest, OggSettingsTableReadsBackWithItsExactLengthAndSines) {
     record.OGGVBRQuality = c.quality;
     const std::string path = dir / "out.ogg";
     ASSERT_EQ(ExportOgg(project.get(), 1, path.c_str(), 0, 0.0, seconds), 1);
-    EXPECT_TRUE(messages.texts.empty());
+    EXPECT_TRUE(messages.Texts().empty());
     Decoded d = DecodeVorbis(path);
     ASSERT_TRUE(d.ok);
     const int channels = c.channelMode == 1 ? 2 : 1;
@@ -284,15 +284,15 @@ TEST_F(ExportEncodedTest, OggRefusedSettingsAndFullDisksLeaveNoFile) {
 
   record.OGGSampleRate = 1000000;
   EXPECT_EQ(ExportOgg(project.get(), 1, path.c_str(), 0, 0.0, 6.0), 0);
-  ASSERT_EQ(messages.texts.size(), 1u);
-  EXPECT_EQ(messages.texts[0], "Initializing Ogg encode engin fail!");
+  ASSERT_EQ(messages.Texts().size(), 1u);
+  EXPECT_EQ(messages.Texts()[0], "Initializing Ogg encode engin fail!");
 
   project->GetTracks()->Clear(true);
   AddSine(440.0, 0.5, 1.0, Track::MonoChannel, 192000.0);
   record.OGGSampleRate = 8000;
   EXPECT_EQ(ExportOgg(project.get(), 1, path.c_str(), 0, 0.0, 1.0), 0);
-  EXPECT_EQ(messages.texts.back().rfind("Audio at 192000 Hz cannot be converted to 8000 Hz.", 0), 0u);
-  messages.texts.pop_back();
+  EXPECT_EQ(messages.Texts().back().rfind("Audio at 192000 Hz cannot be converted to 8000 Hz.", 0), 0u);
+  messages.ForgetLast();
   project->GetTracks()->Clear(true);
   AddStereoPair(6.0);
 

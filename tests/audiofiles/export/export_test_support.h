@@ -23,19 +23,11 @@
 #include "platform/seams/message_box.h"
 #include "platform/seams/progress.h"
 #include "tests/audiofiles/writers/writer_test_support.h"
+#include "tests/support/native/RecordedMessageBoxes.h"
 
 namespace exporttest {
 
 using namespace writertest;
-
-class MessageLog : public seams::MessageBoxService {
-public:
-  int Show(const std::string& text, const std::string&, unsigned) override {
-    texts.push_back(text);
-    return seams::kIdOk;
-  }
-  std::vector<std::string> texts;
-};
 
 struct ProgressLog {
   int created = 0;
@@ -99,7 +91,6 @@ protected:
     project->SetRate(44100.0);
     record.SetDefaults();
     SetExportEncodeOptions(&record);
-    oldMessages = seams::SetMessageBoxService(&messages);
     oldProgress = seams::SetProgressFactory(&progressFactory);
     gNow = 1000;
     gStep = 0;  // the clock stands still: no progress window unless a test moves it
@@ -108,7 +99,6 @@ protected:
   void TearDown() override {
     SetTickCountFunction(oldTicks);
     seams::SetProgressFactory(oldProgress);
-    seams::SetMessageBoxService(oldMessages);
     SetExportEncodeOptions(nullptr);
     project.reset();
   }
@@ -151,10 +141,9 @@ protected:
   TempFolder dir;
   std::unique_ptr<Project> project;
   FileEncodeOptions record;
-  MessageLog messages;
+  testsupport::RecordedMessageBoxes messages;
   ProgressLog progress;
   RecordingProgressFactory progressFactory{&progress};
-  seams::MessageBoxService* oldMessages = nullptr;
   seams::ProgressFactory* oldProgress = nullptr;
   TickCountFunction oldTicks = nullptr;
 };

@@ -12,6 +12,7 @@
 #include "audiofiles/writers/MP3StreamWriter.h"
 #include "platform/seams/message_box.h"
 #include "tests/audiofiles/writers/writer_test_support.h"
+#include "tests/support/native/RecordedMessageBoxes.h"
 
 namespace {
 
@@ -41,15 +42,6 @@ public:
     return LameEncoder::EncodeMonoSamples(samples, count, out);
   }
   std::vector<int> partials;
-};
-
-class MessageRecorder : public seams::MessageBoxService {
-public:
-  int Show(const std::string& text, const std::string&, unsigned) override {
-    texts.push_back(text);
-    return seams::kIdOk;
-  }
-  std::vector<std::string> texts;
 };
 
 // Where the decoded channel lines up with the recorded one, and how well.
@@ -306,18 +298,20 @@ TEST_F(MP3WriterTest, AFullDiskFailsTheClose) {
 }
 
 TEST_F(MP3WriterTest, PrepareShowsAMessageWhenTheLibraryIsMissing) {
-  MessageRecorder recorder;
-  seams::MessageBoxService* old = seams::SetMessageBoxService(&recorder);
-  const std::string oldPath = LameEncoder::GetLibrarySearchPath();
-  LameEncoder::SetLibrarySearchPath(dir / "nowhere");
-  LameEncoder missing;
-  EngineRig rig(2, kRate);
-  MP3StreamWriter writer(rig.slot());
-  writer.SetEncoder(&missing);
-  EXPECT_EQ(writer.Prepare(), 0);
-  LameEncoder::SetLibrarySearchPath(oldPath);
-  seams::SetMessageBoxService(old);
-  EXPECT_EQ(recorder.texts, std::vector<std::string>{"Could not open MP3 encoding library!"});
+  std::vector<std::string> shown;
+  {
+    testsupport::RecordedMessageBoxes recorder;
+    const std::string oldPath = LameEncoder::GetLibrarySearchPath();
+    LameEncoder::SetLibrarySearchPath(dir / "nowhere");
+    LameEncoder missing;
+    EngineRig rig(2, kRate);
+    MP3StreamWriter writer(rig.slot());
+    writer.SetEncoder(&missing);
+    EXPECT_EQ(writer.Prepare(), 0);
+    LameEncoder::SetLibrarySearchPath(oldPath);
+    shown = recorder.Texts();
+  }
+  EXPECT_EQ(shown, std::vector<std::string>{"Could not open MP3 encoding library!"});
 
   StreamMixer* none = nullptr;
   MP3StreamWriter lonely(&none);

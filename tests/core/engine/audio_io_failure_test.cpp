@@ -104,7 +104,7 @@ TEST_F(EngineFailures, MissingMp3EncoderStopsTheStartWithItsMessages) {
   LameEncoder::SetLibrarySearchPath(oldPath);
 
   EXPECT_FALSE(gAudioIO->IsBusy());
-  std::vector<RecordingMessageBoxes::Box> shown = boxes.Boxes();
+  std::vector<RecordedMessageBoxes::Box> shown = boxes.Boxes();
   ASSERT_EQ(shown.size(), 2u);
   EXPECT_EQ(shown[0].text, "Could not open MP3 encoding library!");
   EXPECT_EQ(shown[1].text, "Audio Engine can not be initialized!");
@@ -162,7 +162,7 @@ TEST_F(EngineFailures, FailedWritesStopTheRecordingAndTellTheUser) {
       ASSERT_TRUE(ServeStopCommand(5.0, stops)) << "the engine asks the panel to stop";
     }
     EXPECT_FALSE(gAudioIO->IsBusy());
-    std::vector<RecordingMessageBoxes::Box> now = boxes.Boxes();
+    std::vector<RecordedMessageBoxes::Box> now = boxes.Boxes();
     ASSERT_EQ(now.size(), shown + 1) << "the user is told once";
     EXPECT_NE(now.back().text.find(c.textPart), std::string::npos) << now.back().text;
     EXPECT_EQ(now.back().flags, static_cast<unsigned>(seams::kMbIconError));
@@ -221,7 +221,7 @@ void RecordWhileTheServerDies() {
   audiotest::AudioRig rig;
   if (!rig.ok()) std::_Exit(2);
   RecordingPoster poster;
-  RecordingMessageBoxes boxes;
+  RecordedMessageBoxes boxes;
   AdvanceRecordSetting record;
   SoundDeviceOptions device;
   device.RecordDeviceName = "testmic";

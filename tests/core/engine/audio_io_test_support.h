@@ -25,6 +25,7 @@
 #include "core/model/DirManager.h"
 #include "core/model/TrackFactory.h"
 #include "core/model/WaveTrack.h"
+#include "tests/support/native/RecordedMessageBoxes.h"
 #include "tests/support/native/TrackProject.h"
 #include "tests/support/native/Wait.h"
 #include "platform/seams/message_box.h"
@@ -36,6 +37,7 @@ namespace enginetest {
 
 using Clock = std::chrono::steady_clock;
 
+using testsupport::RecordedMessageBoxes;
 using testsupport::Sleep;
 using testsupport::WaitFor;
 
@@ -98,31 +100,6 @@ private:
   std::unique_ptr<std::atomic<bool>[]> ready_;
   std::atomic<std::size_t> next_{0};
   seams::MessagePoster *old_ = nullptr;
-};
-
-class RecordingMessageBoxes : public seams::MessageBoxService {
-public:
-  struct Box {
-    std::string text;
-    std::string caption;
-    unsigned flags = 0;
-  };
-  RecordingMessageBoxes() { old_ = seams::SetMessageBoxService(this); }
-  ~RecordingMessageBoxes() override { seams::SetMessageBoxService(old_); }
-  int Show(const std::string &text, const std::string &caption, unsigned flags) override {
-    std::lock_guard lock(mutex_);
-    boxes_.push_back(Box{text, caption, flags});
-    return seams::kIdOk;
-  }
-  std::vector<Box> Boxes() const {
-    std::lock_guard lock(mutex_);
-    return boxes_;
-  }
-
-private:
-  mutable std::mutex mutex_;
-  std::vector<Box> boxes_;
-  seams::MessageBoxService *old_ = nullptr;
 };
 
 // One rig per process, shared by its tests (made before PortAudio starts).
@@ -231,7 +208,7 @@ protected:
   testsupport::TrackProject project;
   const testsupport::TempFolder &tmp = project.folder();
   RecordingPoster poster;
-  RecordingMessageBoxes boxes;
+  RecordedMessageBoxes boxes;
   AdvanceRecordSetting record;
   SoundDeviceOptions device;
   FileOutputOptions output;

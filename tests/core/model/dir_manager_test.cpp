@@ -11,22 +11,11 @@
 #include "tests/support/native/Files.h"
 #include "platform/seams/message_box.h"
 #include "platform/seams/progress.h"
+#include "tests/support/native/RecordedMessageBoxes.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-class RecordingMessageBox : public seams::MessageBoxService {
-public:
-  RecordingMessageBox() { previous = seams::SetMessageBoxService(this); }
-  ~RecordingMessageBox() override { seams::SetMessageBoxService(previous); }
-  int Show(const std::string& text, const std::string&, unsigned) override {
-    texts.push_back(text);
-    return seams::kIdOk;
-  }
-  std::vector<std::string> texts;
-  seams::MessageBoxService* previous;
-};
 
 // Every test works in a temporary folder of its own.
 class DirManagerTest : public ::testing::Test {
@@ -131,12 +120,12 @@ TEST_F(DirManagerTest, ABlockThatCannotBeWrittenIsRefused) {
 }
 
 TEST_F(DirManagerTest, TemporaryFolderChoiceAndLowSpaceWarning) {
-  RecordingMessageBox boxes;
+  testsupport::RecordedMessageBoxes boxes;
   ASSERT_TRUE(DirManager::SetTempDir(nullptr));
   EXPECT_EQ(DirManager::GetTempDir(), fs::temp_directory_path().string());
   EXPECT_FALSE(DirManager::SetTempDir(""));
-  ASSERT_EQ(boxes.texts.size(), 1u);
-  EXPECT_EQ(boxes.texts[0],
+  ASSERT_EQ(boxes.Texts().size(), 1u);
+  EXPECT_EQ(boxes.Texts()[0],
             "Tarvel could not find a place to store temporary files.\n \t\t               Please "
             "enter an appropriate directory in the options dialog.");
   ASSERT_TRUE(DirManager::SetTempDir(folder.c_str()));
@@ -150,12 +139,12 @@ TEST_F(DirManagerTest, TemporaryFolderChoiceAndLowSpaceWarning) {
   DiskFreeSpaceFunction previous = SetDiskFreeSpaceFunction(fake);
   freeBytes = 1048576;
   (new DirManager)->Deref();
-  EXPECT_EQ(boxes.texts.size(), 1u) << "exactly 1 MiB free is enough";
+  EXPECT_EQ(boxes.Texts().size(), 1u) << "exactly 1 MiB free is enough";
   freeBytes = 1048575;
   (new DirManager)->Deref();
   SetDiskFreeSpaceFunction(previous);
-  ASSERT_EQ(boxes.texts.size(), 2u);
-  EXPECT_EQ(boxes.texts[1],
+  ASSERT_EQ(boxes.Texts().size(), 2u);
+  EXPECT_EQ(boxes.Texts()[1],
             "Warning: there is very little free disk space left on this volume. Please select another "
             "temporary directory in your 'File Output' sub-dialog of 'Options' dialog.");
 }

@@ -11,14 +11,6 @@ std::unique_ptr<seams::RegistryBackend> MakeBackend(Backend kind) {
   return std::make_unique<StrictRegistry>();
 }
 
-int MessageRecorder::Show(const std::string& text, const std::string& caption, unsigned flags) {
-  shown.push_back({text, caption, flags});
-  if (answers.empty()) return seams::kIdYes;
-  int a = answers.front();
-  answers.erase(answers.begin());
-  return a;
-}
-
 SettingsEnvironment::SettingsEnvironment(Backend kind)
     : mBackend(MakeBackend(kind)), mFolder("tarvel-settings"), mRoot(mFolder.path()) {
   std::filesystem::create_directories(mRoot + "/program");
@@ -26,11 +18,9 @@ SettingsEnvironment::SettingsEnvironment(Backend kind)
   mPlatform = std::make_unique<TestPlatform>(mRoot);
   mPreviousBackend = seams::SetRegistryBackend(mBackend.get());
   mPreviousPlatform = settings::SetSettingsPlatform(mPlatform.get());
-  mPreviousMessages = seams::SetMessageBoxService(&messages);
 }
 
 SettingsEnvironment::~SettingsEnvironment() {
-  seams::SetMessageBoxService(mPreviousMessages);
   settings::SetSettingsPlatform(mPreviousPlatform);
   seams::SetRegistryBackend(mPreviousBackend);
 }

@@ -14,10 +14,13 @@
 #include "app/settings/SettingsPlatform.h"
 #include "platform/seams/message_box.h"
 #include "platform/seams/registry.h"
+#include "tests/support/native/RecordedMessageBoxes.h"
 #include "tests/support/native/StrictRegistry.h"
 #include "tests/support/native/TempFolder.h"
 
 namespace settings_test {
+
+using testsupport::RecordedMessageBoxes;
 
 enum class Backend { Memory, Strict };
 
@@ -39,20 +42,9 @@ private:
   std::string mRoot;
 };
 
-// Records every message box and answers from a script (Yes when the script is empty).
-class MessageRecorder final : public seams::MessageBoxService {
-public:
-  struct Shown {
-    std::string text, caption;
-    unsigned flags;
-  };
-  int Show(const std::string& text, const std::string& caption, unsigned flags) override;
-  std::vector<Shown> shown;
-  std::vector<int> answers;
-};
-
-// Installs a fresh backend, the test platform over a fresh temporary folder and the
-// message recorder; removes them again.
+// Installs a fresh backend, the test platform over a fresh temporary folder and
+// recorded message boxes (answered Yes unless a script says otherwise); removes them
+// again.
 class SettingsEnvironment {
 public:
   explicit SettingsEnvironment(Backend kind = Backend::Memory);
@@ -69,7 +61,7 @@ public:
   // The value names under HKCU\Software\Tarvel\<section>, sorted.
   std::vector<std::string> ValueNames(const std::string& section);
 
-  MessageRecorder messages;
+  RecordedMessageBoxes messages{seams::kIdYes};
 
 private:
   std::unique_ptr<seams::RegistryBackend> mBackend;
@@ -78,7 +70,6 @@ private:
   std::unique_ptr<TestPlatform> mPlatform;
   seams::RegistryBackend* mPreviousBackend = nullptr;
   settings::SettingsPlatform* mPreviousPlatform = nullptr;
-  seams::MessageBoxService* mPreviousMessages = nullptr;
 };
 
 // An empty file, with the folders above it.
