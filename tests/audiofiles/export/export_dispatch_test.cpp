@@ -82,7 +82,8 @@ TEST_F(ExportDispatchTest, ExtensionsNoExporterWritesAreRefusedWithAMessage) {
 
   // A folder is no file name: no hidden ".mp3" inside it.
   EXPECT_EQ(ExportByExtension(project.get(), 0, 0.0, 0.0, dir.path() + "/"), 0);
-  EXPECT_EQ(messages.Texts().back(), "Cannot save to \"" + dir.path() + "/\": it names a folder, not a file.");
+  EXPECT_EQ(messages.Texts().back(),
+            "Cannot save to \"" + dir.path() + "/\": it names a folder, not a file.");
   EXPECT_TRUE(FilesInDir().empty());
 
   // An empty name is no request at all.

@@ -188,7 +188,7 @@ TEST_F(ExportMP3Test, RefusedSettingsAndFullDisksLeaveNoFile) {
 TEST_F(ExportMP3Test, CancelKeepsTheEncodedPartWithTheEncodersLastFrames) {
   AddStereoPair(4.0);
   progress.cancel = true;
-  gStep = 600;
+  clock.SetStep(600);
   const std::string path = dir / "cut.mp3";
   ASSERT_EQ(ExportMP3(project.get(), 1, path.c_str(), 1, 0.0, 4.0), 1);
   EXPECT_EQ(progress.caption, "Export");
@@ -261,7 +261,7 @@ TEST_F(ExportEncodedTest, OggSelectionOfOneMonoTrack) {
 TEST_F(ExportEncodedTest, OggCancelEndsTheStreamProperly) {
   AddStereoPair(4.0);
   progress.cancel = true;
-  gStep = 600;
+  clock.SetStep(600);
   const std::string path = dir / "cut.ogg";
   ASSERT_EQ(ExportOgg(project.get(), 1, path.c_str(), 0, 0.0, 4.0), 1);
   EXPECT_EQ(progress.text, "\nExporting the entire project as Ogg Vorbis");

@@ -254,7 +254,7 @@ TEST_F(ExportSoundFileTest, QuickExportsShowNoProgressWindow) {
 TEST_F(ExportSoundFileTest, ProgressShowsAfterHalfASecondAndCancelKeepsWhatWasWritten) {
   AddStereoPair(12.0);
   record.WavChannelMode = 1;
-  gStep = 200;
+  clock.SetStep(200);
   const std::string path = dir / "long.wav";
   ASSERT_EQ(ExportSoundFile(project.get(), 1, path.c_str(), 0, 0.0, 12.0), 1);
   EXPECT_EQ(progress.created, 1);
@@ -264,11 +264,11 @@ TEST_F(ExportSoundFileTest, ProgressShowsAfterHalfASecondAndCancelKeepsWhatWasWr
   ASSERT_FALSE(progress.positions.empty());
   EXPECT_EQ(progress.positions.back(), 1000);
   EXPECT_TRUE(std::is_sorted(progress.positions.begin(), progress.positions.end()));
-  EXPECT_EQ(progress.hidden, 1);
+  EXPECT_EQ(progress.hides, 1);
 
-  progress = ProgressLog{};
+  progress = testsupport::ProgressLog{};
   progress.cancel = true;
-  gStep = 600;
+  clock.SetStep(600);
   ASSERT_EQ(ExportSoundFile(project.get(), 1, path.c_str(), 1, 0.0, 12.0), 1);
   EXPECT_EQ(progress.text, "\nExporting the selected audio as a " + GetFormatHeaderName(0x10000) +
                                " file: long.wav");

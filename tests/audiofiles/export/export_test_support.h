@@ -1,7 +1,7 @@
 #pragma once
 // Shared pieces of the exporter tests: a project of known sines in a fresh folder, the
-// export encode record, recorders for message boxes and progress windows, a clock the
-// test moves, and a look at what a folder holds after an export.
+// export encode record, the shared recorders of message boxes and progress windows, the
+// shared clock the test moves, and a look at what a folder holds after an export.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -23,62 +23,13 @@
 #include "platform/seams/message_box.h"
 #include "platform/seams/progress.h"
 #include "tests/audiofiles/writers/writer_test_support.h"
+#include "tests/support/native/FakeClock.h"
 #include "tests/support/native/RecordedMessageBoxes.h"
+#include "tests/support/native/RecordedProgress.h"
 
 namespace exporttest {
 
 using namespace writertest;
-
-struct ProgressLog {
-  int created = 0;
-  std::string caption;
-  std::string text;
-  std::vector<int> positions;
-  int hidden = 0;
-  bool cancel = false;  // the user presses Cancel as soon as the window shows
-};
-
-class RecordingProgress : public seams::ProgressWindow {
-public:
-  explicit RecordingProgress(ProgressLog* log) : log_(log) {}
-  bool Show(const std::string& caption) override {
-    log_->caption = caption;
-    return true;
-  }
-  void SetRange(int, int, int) override {}
-  int SetPos(int position) override {
-    log_->positions.push_back(position);
-    return 0;
-  }
-  void SetText(const std::string& text) override { log_->text = text; }
-  void PumpMessages(bool) override {}
-  bool Cancelled() const override { return log_->cancel; }
-  void Hide() override { ++log_->hidden; }
-
-private:
-  ProgressLog* log_;
-};
-
-class RecordingProgressFactory : public seams::ProgressFactory {
-public:
-  explicit RecordingProgressFactory(ProgressLog* log) : log_(log) {}
-  std::unique_ptr<seams::ProgressWindow> Create() override {
-    ++log_->created;
-    return std::make_unique<RecordingProgress>(log_);
-  }
-
-private:
-  ProgressLog* log_;
-};
-
-// A clock that moves `step` milliseconds at every reading.
-inline std::uint32_t gNow = 0;
-inline std::uint32_t gStep = 0;
-inline std::uint32_t TestTicks() {
-  const std::uint32_t now = gNow;
-  gNow += gStep;
-  return now;
-}
 
 // A project in a fresh folder, with the export record, message boxes, progress
 // windows and the clock under the test's control.
@@ -91,14 +42,8 @@ protected:
     project->SetRate(44100.0);
     record.SetDefaults();
     SetExportEncodeOptions(&record);
-    oldProgress = seams::SetProgressFactory(&progressFactory);
-    gNow = 1000;
-    gStep = 0;  // the clock stands still: no progress window unless a test moves it
-    oldTicks = SetTickCountFunction(&TestTicks);
   }
   void TearDown() override {
-    SetTickCountFunction(oldTicks);
-    seams::SetProgressFactory(oldProgress);
     SetExportEncodeOptions(nullptr);
     project.reset();
   }
@@ -142,10 +87,10 @@ protected:
   std::unique_ptr<Project> project;
   FileEncodeOptions record;
   testsupport::RecordedMessageBoxes messages;
-  ProgressLog progress;
-  RecordingProgressFactory progressFactory{&progress};
-  seams::ProgressFactory* oldProgress = nullptr;
-  TickCountFunction oldTicks = nullptr;
+  testsupport::RecordedProgress progressWindows;
+  testsupport::ProgressLog& progress = progressWindows.log;
+  // The clock stands still: no progress window unless a test moves it.
+  testsupport::FakeClock clock{1000, 0};
 };
 
 // What sox and soxi say about a file, their warnings (such as the short float header

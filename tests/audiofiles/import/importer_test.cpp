@@ -11,6 +11,7 @@
 #include "audiofiles/import/ImportFormat.h"
 #include "core/model/SystemUtils.h"
 #include "tests/audiofiles/import/import_test_support.h"
+#include "tests/support/native/FakeClock.h"
 
 namespace {
 
@@ -82,18 +83,17 @@ TEST_F(ImporterTest, TheFileIsFoundByItsLowerCaseExtensionThenByTryingEveryForma
 TEST_F(ImporterTest, ProgressRunsFromZeroToOneWithTheCallersData) {
   ASSERT_TRUE(WriteSndfile(Path("long.wav"), SF_FORMAT_WAV | SF_FORMAT_PCM_16, 1, 44100,
                            2000000));
-  std::uint32_t fakeTicks = 1000;
-  static std::uint32_t *ticks = &fakeTicks;
-  auto previous = SetTickCountFunction([] { return *ticks; });
-  StopwatchStart();
-  fakeTicks = 9000;
-
   Watcher w{&importer, {}, {}};
-  auto r = Import(Path("long.wav"), &Watcher::Callback, &w);
-  ASSERT_EQ(r.count, 1);
-  // The importer restarted the program-wide stopwatch.
-  EXPECT_EQ(StopwatchElapsed(), 0u);
-  SetTickCountFunction(previous);
+  {
+    testsupport::FakeClock clock(1000);
+    StopwatchStart();
+    clock.Set(9000);
+
+    auto r = Import(Path("long.wav"), &Watcher::Callback, &w);
+    ASSERT_EQ(r.count, 1);
+    // The importer restarted the program-wide stopwatch.
+    EXPECT_EQ(StopwatchElapsed(), 0u);
+  }
 
   ASSERT_GE(w.fractions.size(), 3u);
   EXPECT_TRUE(std::is_sorted(w.fractions.begin(), w.fractions.end()));

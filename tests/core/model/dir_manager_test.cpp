@@ -11,7 +11,9 @@
 #include "tests/support/native/Files.h"
 #include "platform/seams/message_box.h"
 #include "platform/seams/progress.h"
+#include "tests/support/native/FakeClock.h"
 #include "tests/support/native/RecordedMessageBoxes.h"
+#include "tests/support/native/RecordedProgress.h"
 
 namespace {
 
@@ -201,55 +203,6 @@ TEST_F(DirManagerTest, TheSystemTemporaryFolderIsNeverRemoved) {
   ASSERT_TRUE(DirManager::SetTempDir(folder.c_str()));
 }
 
-// A progress window double that counts what the clean-up does with it.
-struct CountingProgress : seams::ProgressWindow {
-  struct Log {
-    int created = 0, shows = 0, positions = 0, pumps = 0, hides = 0;
-    std::string caption, text;
-    int lower = -1, upper = -1, step = -1, lastPos = -1;
-    int cancelAfter = 1 << 30;
-  };
-  explicit CountingProgress(Log& log) : log(log) { ++log.created; }
-  bool Show(const std::string& caption) override {
-    ++log.shows;
-    log.caption = caption;
-    return true;
-  }
-  void SetRange(int lower, int upper, int step) override {
-    log.lower = lower;
-    log.upper = upper;
-    log.step = step;
-  }
-  int SetPos(int position) override {
-    ++log.positions;
-    int previous = log.lastPos;
-    log.lastPos = position;
-    return previous;
-  }
-  void SetText(const std::string& text) override { log.text = text; }
-  void PumpMessages(bool escapeCancels) override {
-    EXPECT_TRUE(escapeCancels);
-    ++log.pumps;
-  }
-  bool Cancelled() const override { return log.pumps >= log.cancelAfter; }
-  void Hide() override { ++log.hides; }
-  Log& log;
-};
-
-struct CountingFactory : seams::ProgressFactory {
-  CountingFactory() { previous = seams::SetProgressFactory(this); }
-  ~CountingFactory() override { seams::SetProgressFactory(previous); }
-  std::unique_ptr<seams::ProgressWindow> Create() override {
-    return std::make_unique<CountingProgress>(log);
-  }
-  CountingProgress::Log log;
-  seams::ProgressFactory* previous;
-};
-
-std::uint32_t g_ticks = 0;
-std::uint32_t SlowTicks() { return g_ticks += 100; }  // every look at the clock: 100 ms later
-std::uint32_t FrozenTicks() { return 42; }
-
 int CountFiles(const std::string& folder) {
   int n = 0;
   for (auto& e : fs::directory_iterator(folder)) n += e.is_regular_file();
@@ -260,12 +213,13 @@ TEST_F(DirManagerTest, ASlowCleanUpShowsProgressAndCanBeCancelled) {
   for (int i = 0; i < 40; ++i) testsupport::WriteBytes(folder + "/ZQ$" + std::to_string(i), {0});
 
   {
-    CountingFactory factory;
-    factory.log.cancelAfter = 10;
-    TickCountFunction previous = SetTickCountFunction(SlowTicks);
-    DirManager::CleanTempDir();
-    SetTickCountFunction(previous);
-    const auto& log = factory.log;
+    testsupport::RecordedProgress progress;
+    progress.log.cancelAfterPumps = 10;
+    {
+      testsupport::FakeClock clock(100, 100);  // every look at the clock: 100 ms later
+      DirManager::CleanTempDir();
+    }
+    const auto& log = progress.log;
     EXPECT_EQ(log.created, 1);
     EXPECT_EQ(log.shows, 1);
     EXPECT_EQ(log.caption, "Progress");
@@ -274,18 +228,20 @@ TEST_F(DirManagerTest, ASlowCleanUpShowsProgressAndCanBeCancelled) {
     EXPECT_EQ(log.upper, 1000);
     EXPECT_EQ(log.step, 1);
     EXPECT_EQ(log.pumps, 10) << "stopped at the cancel";
+    EXPECT_EQ(log.pumpsEscapeDoesNotCancel, 0) << "Escape cancels the clean-up";
     EXPECT_EQ(log.hides, 1);
     // The window came once more than 500 ms had passed, after the 6th file, and the
     // cancel was seen after the 15th.
-    EXPECT_EQ(log.lastPos, 15 * 1000 / 40);
+    EXPECT_EQ(log.LastPosition(), 15 * 1000 / 40);
     EXPECT_EQ(CountFiles(folder), 40 - 15) << "files after the cancel stay on disk";
   }
   {
-    CountingFactory factory;
-    TickCountFunction previous = SetTickCountFunction(FrozenTicks);
-    DirManager::CleanTempDir();
-    SetTickCountFunction(previous);
-    EXPECT_EQ(factory.log.created, 0) << "a quick clean-up shows no window";
+    testsupport::RecordedProgress progress;
+    {
+      testsupport::FakeClock clock(42);  // the clock stands still
+      DirManager::CleanTempDir();
+    }
+    EXPECT_EQ(progress.log.created, 0) << "a quick clean-up shows no window";
     EXPECT_EQ(CountFiles(folder), 0);
   }
 }

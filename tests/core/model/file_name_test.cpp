@@ -5,6 +5,7 @@
 #include "core/model/FileName.h"
 #include "core/model/SystemUtils.h"
 #include "tests/support/native/TempFolder.h"
+#include "tests/support/native/FakeClock.h"
 #include "tests/support/native/Files.h"
 
 namespace {
@@ -116,19 +117,16 @@ TEST(FileSystem, DiskFreeSpace) {
   EXPECT_FALSE(GetDiskFreeSpace64("/no/such/folder/anywhere", &total, &free));
 }
 
-std::uint32_t g_fakeTicks = 0;
-std::uint32_t FakeTicks() { return g_fakeTicks; }
-
 TEST(Stopwatch, CountsAcrossTheWrapOfTheTickCountAndRestarts) {
-  TickCountFunction previous = SetTickCountFunction(FakeTicks);
-  g_fakeTicks = 0xFFFFFF00u;
-  EXPECT_EQ(StopwatchStart(), 0xFFFFFF00u);
-  g_fakeTicks = 0x00000010u;
-  EXPECT_EQ(StopwatchElapsed(false), 0x110u);
-  EXPECT_EQ(StopwatchElapsed(true), 0x110u);
-  g_fakeTicks = 0x00000025u;
-  EXPECT_EQ(StopwatchElapsed(false), 0x15u) << "the restart moved the reference point";
-  SetTickCountFunction(previous);
+  {
+    testsupport::FakeClock clock(0xFFFFFF00u);
+    EXPECT_EQ(StopwatchStart(), 0xFFFFFF00u);
+    clock.Set(0x00000010u);
+    EXPECT_EQ(StopwatchElapsed(false), 0x110u);
+    EXPECT_EQ(StopwatchElapsed(true), 0x110u);
+    clock.Set(0x00000025u);
+    EXPECT_EQ(StopwatchElapsed(false), 0x15u) << "the restart moved the reference point";
+  }
 
   StopwatchStart();
   EXPECT_LT(StopwatchElapsed(false), 60000u);
