@@ -139,8 +139,8 @@ protected:
     s.output = &output;
     s.record = &record;
     s.device = &device;
-    oldWriterSettings_ = SetStreamWriterSettings(s);
-    oldDevice_ = settings::ApplicationSoundDeviceOptions();
+    mOldWriterSettings = SetStreamWriterSettings(s);
+    mOldDevice = settings::ApplicationSoundDeviceOptions();
     settings::SetApplicationSoundDeviceOptions(&device);
 
     {
@@ -160,17 +160,17 @@ protected:
       EXPECT_LT(std::chrono::duration<double>(Clock::now() - start).count(), 5.0);
     }
     EXPECT_EQ(gAudioIO, nullptr);
-    for (WaveTrack *t : tracks_) delete t;
-    tracks_.clear();
-    SetStreamWriterSettings(oldWriterSettings_);
-    settings::SetApplicationSoundDeviceOptions(oldDevice_);
+    for (WaveTrack *t : mTracks) delete t;
+    mTracks.clear();
+    SetStreamWriterSettings(mOldWriterSettings);
+    settings::SetApplicationSoundDeviceOptions(mOldDevice);
   }
 
   // A new track owned by the test.
   WaveTrack *NewTrack(SampleFormat format, double rate = 44100.0, int channel = Track::MonoChannel) {
     WaveTrack *t = factory->NewWaveTrack(format, rate);
     t->SetChannel(channel);
-    tracks_.push_back(t);
+    mTracks.push_back(t);
     return t;
   }
 
@@ -216,9 +216,9 @@ protected:
   TrackFactory *factory = project.factory();
 
 private:
-  std::vector<WaveTrack *> tracks_;
-  StreamWriterSettings oldWriterSettings_;
-  const SoundDeviceOptions *oldDevice_ = nullptr;
+  std::vector<WaveTrack *> mTracks;
+  StreamWriterSettings mOldWriterSettings;
+  const SoundDeviceOptions *mOldDevice = nullptr;
 };
 
 }  // namespace enginetest

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <functional>
 #include <optional>
+#include <ostream>
 #include <thread>
 #include <vector>
 
@@ -348,6 +349,9 @@ const ToneCase kToneCases[] = {
     {"SimpleFormIsMpegOneCbr", SimpleForm(32000, BE_MP3_MODE_MONO, 56), 32000, 1, {800.0}, 0.5, 1152u,
      32000, 1, {}, {}, false, 56u},
 };
+
+// A case shows as its name in test listings.
+void PrintTo(const ToneCase& c, std::ostream* os) { *os << c.name; }
 
 class LameEncTone : public LameEncLibrary, public ::testing::WithParamInterface<ToneCase> {};
 
