@@ -1,7 +1,7 @@
 #pragma once
-// Shared by the importer tests: a fresh temporary folder holding the block
-// files of a directory manager, a track factory on it, files made by sox,
-// lame and oggenc, and readers of what an import produced.
+// Shared by the importer tests: the shared track project (a fresh temporary
+// folder holding the block files of a directory manager, a track factory on it),
+// files made by sox, lame and oggenc, and readers of what an import produced.
 #include <gtest/gtest.h>
 #include <sndfile.h>
 #include <unistd.h>
@@ -26,8 +26,6 @@
 #include "tests/support/native/TrackProject.h"
 
 namespace importtest {
-
-namespace fs = std::filesystem;
 
 using testsupport::HaveProgram;
 using testsupport::ReadBytes;

@@ -2,7 +2,6 @@
 // them, and dropping states frees what nothing else holds.
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -16,8 +15,6 @@
 #include "tests/support/native/TrackProject.h"
 
 namespace {
-
-namespace fs = std::filesystem;
 
 class UndoTest : public ::testing::Test {
 protected:

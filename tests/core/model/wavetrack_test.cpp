@@ -5,7 +5,6 @@
 
 #include <cmath>
 #include <cstdint>
-#include <filesystem>
 #include <limits>
 #include <memory>
 #include <string>
@@ -20,8 +19,6 @@
 #include "tests/support/native/TrackProject.h"
 
 namespace {
-
-namespace fs = std::filesystem;
 
 std::int16_t Value(std::int64_t i) { return static_cast<std::int16_t>((i * 7919) % 20000 - 10000); }
 
