@@ -14,10 +14,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "core/model/SimpleBlockFile.h"
+#include "tests/support/native/TempFolder.h"
 
 namespace {
 
@@ -45,11 +47,8 @@ int main(int argc, char** argv) {
   const std::uint64_t totalSamples = mib * 1024 * 1024 / 2;
   const std::size_t blocks = (totalSamples + kBlockSamples - 1) / kBlockSamples;
 
-  std::string pattern = base + "/tarvel-blockbench-XXXXXX";
-  std::vector<char> dirBuf(pattern.begin(), pattern.end());
-  dirBuf.push_back('\0');
-  if (!::mkdtemp(dirBuf.data())) Fail("mkdtemp");
-  const std::string dir = dirBuf.data();
+  auto folder = std::make_unique<testsupport::TempFolder>("tarvel-blockbench", base);
+  const std::string dir = folder->path();
 
   // Two blocks' worth of varied samples; each block starts at a different place.
   std::vector<std::int16_t> source(2 * kBlockSamples);
@@ -118,7 +117,7 @@ int main(int argc, char** argv) {
     plainTimes.write = std::min(plainTimes.write, plain.write);
     plainTimes.read = std::min(plainTimes.read, plain.read);
   }
-  std::filesystem::remove_all(dir);
+  folder.reset();
 
   const double mb = static_cast<double>(totalSamples) * 2 / 1e6;
   std::printf("block files: %zu blocks of up to %d 16-bit samples, %.0f MB of samples in %s\n", blocks,

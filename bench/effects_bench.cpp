@@ -52,6 +52,8 @@
 #include "core/model/TrackFactory.h"
 #include "core/model/TrackList.h"
 #include "core/model/WaveTrack.h"
+#include "tests/support/native/Programs.h"
+#include "tests/support/native/TrackProject.h"
 
 namespace {
 
@@ -228,26 +230,17 @@ int main(int argc, char** argv) {
   const double seconds = minutes * 60.0;
   const std::size_t frames = static_cast<std::size_t>(seconds * kRate);
 
-  std::string pattern = base + "/tarvel-effectsbench-XXXXXX";
-  std::vector<char> dirBuf(pattern.begin(), pattern.end());
-  dirBuf.push_back('\0');
-  if (!::mkdtemp(dirBuf.data())) {
-    std::perror("mkdtemp");
-    return 1;
-  }
-  const std::string dir = dirBuf.data();
-  DirManager::SetTempDir(dir.c_str());
+  testsupport::TrackProject project(0, base);
+  TrackFactory& factory = *project.factory();
 
   std::printf("effects on %.1f minutes of 44.1 kHz 16-bit stereo in block files (%s)\n", minutes,
-              dir.c_str());
+              project.blocks().c_str());
   std::vector<float> left(frames), right(frames);
   MakeSignal(left, right);
-  const std::string wav = dir + "/source.wav", out = dir + "/sox-out.wav";
-  const bool haveSox = std::system("command -v sox >/dev/null 2>&1") == 0 && WriteWav(wav, left, right);
+  const std::string wav = project / "source.wav", out = project / "sox-out.wav";
+  const bool haveSox = testsupport::HaveProgram("sox") && WriteWav(wav, left, right);
   if (!haveSox) std::printf("(no sox: no reference figures)\n");
 
-  DirManager* dirManager = new DirManager();
-  TrackFactory factory(dirManager);
   std::unique_ptr<WaveTrack> source[2];
   for (int c = 0; c < 2; ++c) {
     source[c].reset(factory.NewWaveTrack(SampleFormatInt16, kRate));
@@ -313,8 +306,5 @@ int main(int argc, char** argv) {
   }
 
   for (auto& t : source) t.reset();
-  dirManager->Deref();
-  std::error_code ec;
-  std::filesystem::remove_all(dir, ec);
   return 0;
 }

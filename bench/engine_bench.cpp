@@ -30,6 +30,8 @@
 #include "platform/seams/MessageBox.h"
 // The rig helper of the tests, built into this program.
 #include "tests/support/native/AudioRig.h"
+#include "tests/support/native/TrackProject.h"
+#include "tests/support/native/Wait.h"
 
 namespace {
 
@@ -40,9 +42,7 @@ double CpuSeconds() {
   return secs(u.ru_utime) + secs(u.ru_stime);
 }
 
-void Sleep(double seconds) {
-  std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
-}
+using testsupport::Sleep;
 
 std::string SourceDir() {
   std::filesystem::path self(__FILE__);
@@ -74,10 +74,9 @@ int main(int argc, char **argv) {
   }
   const int sine = rig.StartSine(1000);
 
-  std::string folder = std::filesystem::temp_directory_path() / "tarvel-engine-bench-XXXXXX";
-  if (!mkdtemp(folder.data())) return 1;
-  std::filesystem::create_directories(folder + "/blocks");
-  DirManager::SetTempDir((folder + "/blocks").c_str());
+  // The block files, and the recordings beside them.
+  testsupport::TrackProject project;
+  const std::string folder = project.folder().path();
 
   AdvanceRecordSetting record;
   record.EnableSilenceDetection = 0;
@@ -124,8 +123,7 @@ int main(int argc, char **argv) {
       {"direct to WAV", 0, 0, 0, 0.0},
   };
   const int fileTypes[] = {-1, 0, 2, 1};
-  auto *dm = new DirManager;
-  TrackFactory factory(dm);
+  TrackFactory &factory = *project.factory();
   for (std::size_t i = 0; i < results.size(); ++i) {
     Result &r = results[i];
     std::vector<WaveTrack *> tracks;
@@ -155,14 +153,12 @@ int main(int argc, char **argv) {
     if (token <= 0) std::fprintf(stderr, "%s: the recording did not start\n", r.mode);
     for (WaveTrack *t : tracks) delete t;
   }
-  dm->Deref();
+  project.Close();
   {
     audiotest::QuietStderr quiet;
     DestroyAudioIO();
   }
   rig.StopSine(sine);
-  std::error_code ec;
-  std::filesystem::remove_all(folder, ec);
 
   std::printf("engine_bench: %.0f s of stereo 44100 Hz 16-bit from the rig's microphone\n",
               seconds);

@@ -33,6 +33,7 @@
 #include "audiofiles/export/ExportOgg.h"
 #include "audiofiles/export/ExportSoundFile.h"
 #include "core/project/Project.h"
+#include "tests/support/native/TempFolder.h"
 
 namespace {
 
@@ -105,9 +106,8 @@ int main(int argc, char** argv) {
   const std::size_t frames = static_cast<std::size_t>(minutes * 60 * kRate);
   const double seconds = static_cast<double>(frames) / kRate;
 
-  char tmpl[] = "/tmp/export_bench.XXXXXX";
-  if (!::mkdtemp(tmpl)) return 1;
-  const std::string dir = tmpl;
+  const testsupport::TempFolder folder("export_bench");
+  const std::string& dir = folder.path();
   std::filesystem::create_directory(dir + "/blocks");
   DirManager::SetTempDir((dir + "/blocks").c_str());
 
@@ -198,6 +198,5 @@ int main(int argc, char** argv) {
 
   SetExportEncodeOptions(nullptr);
   project.reset();
-  std::filesystem::remove_all(dir);
   return 0;
 }

@@ -22,16 +22,16 @@
 #include "core/model/DirManager.h"
 #include "core/model/Track.h"
 #include "core/model/TrackFactory.h"
+#include "tests/support/native/Programs.h"
+#include "tests/support/native/TrackProject.h"
 
 namespace {
+
+using testsupport::Shell;
 
 double Now() {
   using namespace std::chrono;
   return duration<double>(steady_clock::now().time_since_epoch()).count();
-}
-
-bool Shell(const std::string &command) {
-  return std::system((command + " >/dev/null 2>&1").c_str()) == 0;
 }
 
 }  // namespace
@@ -40,19 +40,13 @@ int main(int argc, char **argv) {
   const std::string base = argc > 1 ? argv[1] : std::filesystem::temp_directory_path().string();
   const int seconds = argc > 2 ? std::atoi(argv[2]) : 600;
   for (const char *tool : {"sox", "lame", "oggenc"})
-    if (!Shell(std::string("command -v ") + tool)) {
+    if (!testsupport::HaveProgram(tool)) {
       std::printf("import_bench: %s is not installed\n", tool);
       return 1;
     }
 
-  std::string pattern = base + "/tarvel-importbench-XXXXXX";
-  if (!::mkdtemp(pattern.data())) {
-    std::perror("mkdtemp");
-    return 1;
-  }
-  const std::string dir = pattern;
-  const std::string blocks = dir + "/blocks";
-  std::filesystem::create_directory(blocks);
+  testsupport::TrackProject project(0, base);
+  const std::string dir = project.folder().path();
 
   // Music-like material: tones over pink noise, so the encoders have work.
   std::printf("making %d s of 44.1 kHz stereo as WAV, MP3 and Ogg Vorbis...\n", seconds);
@@ -66,9 +60,7 @@ int main(int argc, char **argv) {
     return 1;
   }
 
-  DirManager::SetTempDir(blocks.c_str());
-  DirManager *dm = new DirManager;
-  TrackFactory factory(dm);
+  TrackFactory &factory = *project.factory();
   Importer importer;
 
   struct Case {
@@ -112,8 +104,5 @@ int main(int argc, char **argv) {
                 ours, theirs, ratio, c.goal, ok ? "met" : "MISSED");
   }
 
-  dm->Deref();
-  std::error_code ec;
-  std::filesystem::remove_all(dir, ec);
   return failures ? 2 : 0;
 }

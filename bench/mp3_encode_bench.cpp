@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "audiofiles/io/LameEncoder.h"
+#include "tests/support/native/TempFolder.h"
 
 namespace {
 
@@ -51,9 +52,8 @@ int main(int argc, char** argv) {
   const int rate = 44100;
   const size_t frames = static_cast<size_t>(minutes * 60 * rate);
 
-  char tmpl[] = "/tmp/mp3_encode_bench.XXXXXX";
-  if (!::mkdtemp(tmpl)) return 1;
-  const std::string dir = tmpl;
+  const testsupport::TempFolder folder("mp3_encode_bench");
+  const std::string& dir = folder.path();
   const std::string raw = dir + "/in.raw", viaBinding = dir + "/binding.mp3",
                     viaCli = dir + "/cli.mp3";
 
@@ -105,7 +105,6 @@ int main(int argc, char** argv) {
   const double cliSeconds = Seconds(start);
   if (rc != 0) {
     std::fprintf(stderr, "the lame command line failed (%d); apt-get install lame\n", rc);
-    std::filesystem::remove_all(dir);
     return 1;
   }
 
@@ -117,6 +116,5 @@ int main(int argc, char** argv) {
   std::printf("  lame command line:     %7.3f s  %10ju bytes\n", cliSeconds,
               static_cast<uintmax_t>(cliBytes));
   std::printf("  ratio binding / command line: %.3f (goal <= 1.10)\n", bindingSeconds / cliSeconds);
-  std::filesystem::remove_all(dir);
   return 0;
 }

@@ -18,6 +18,7 @@
 
 #include "core/model/DirManager.h"
 #include "core/model/Sequence.h"
+#include "tests/support/native/TempFolder.h"
 
 namespace {
 
@@ -61,12 +62,8 @@ int main(int argc, char** argv) {
   const int rate = 44100;
   const std::int64_t frames = static_cast<std::int64_t>(minutes * 60 * rate);
 
-  std::string pattern = base + "/tarvel-seqbench-XXXXXX";
-  std::vector<char> dirBuf(pattern.begin(), pattern.end());
-  dirBuf.push_back('\0');
-  if (!::mkdtemp(dirBuf.data())) return 1;
-  const std::string dir = dirBuf.data();
-  DirManager::SetTempDir(dir.c_str());
+  const testsupport::TempFolder folder("tarvel-seqbench", base);
+  DirManager::SetTempDir(folder.path().c_str());
   auto* dm = new DirManager;
   auto* leftSequence = new Sequence(dm, SampleFormatInt16);
   auto* rightSequence = new Sequence(dm, SampleFormatInt16);
@@ -149,6 +146,5 @@ int main(int argc, char** argv) {
 
   delete leftSequence;  // releases the blocks; the last one takes the manager along
   delete rightSequence;
-  std::filesystem::remove_all(dir);
   return 0;
 }

@@ -34,6 +34,8 @@
 #include "audiofiles/writers/StreamMixer.h"
 #include "audiofiles/writers/WavStreamWriter.h"
 #include "core/model/RingBuffer.h"
+#include "tests/support/native/Programs.h"
+#include "tests/support/native/TempFolder.h"
 
 namespace {
 
@@ -139,10 +141,6 @@ void Compare(const std::function<double()>& ours, const std::function<double()>&
   }
 }
 
-bool Have(const std::string& tool) {
-  return std::system(("command -v " + tool + " >/dev/null 2>&1").c_str()) == 0;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -150,11 +148,8 @@ int main(int argc, char** argv) {
   const int seconds = argc > 2 ? std::atoi(argv[2]) : 600;
   const std::string only = argc > 3 ? argv[3] : "";
   auto wanted = [&](const char* kind) { return only.empty() || only == kind; };
-  std::string pattern = base + "/tarvel-writerbench-XXXXXX";
-  std::vector<char> dirBuf(pattern.begin(), pattern.end());
-  dirBuf.push_back('\0');
-  if (!::mkdtemp(dirBuf.data())) Fail("mkdtemp");
-  const std::string dir = dirBuf.data();
+  const testsupport::TempFolder folder("tarvel-writerbench", base);
+  const std::string& dir = folder.path();
   const std::string input = dir + "/input.wav";
   MakeInput(input, seconds);
   std::printf("input: %d s, 44100 Hz, stereo, 16-bit (%s)\n", seconds, input.c_str());
@@ -193,7 +188,7 @@ int main(int argc, char** argv) {
   if (!wanted("mp3")) {
   } else if (!GetLameEncoder()->Load()) {
     std::printf("MP3: skipped (the encoder library is not built)\n");
-  } else if (!Have("lame")) {
+  } else if (!testsupport::HaveProgram("lame")) {
     std::printf("MP3: skipped (lame is not installed)\n");
   } else {
     SetAutoFileName(dir + "/ours", "mp3");
@@ -207,7 +202,7 @@ int main(int argc, char** argv) {
   }
 
   if (!wanted("ogg")) {
-  } else if (!Have("oggenc")) {
+  } else if (!testsupport::HaveProgram("oggenc")) {
     std::printf("Ogg: skipped (oggenc is not installed)\n");
   } else {
     SetAutoFileName(dir + "/ours", "ogg");
@@ -221,7 +216,7 @@ int main(int argc, char** argv) {
   }
 
   if (!wanted("wav")) {
-  } else if (!Have("sox")) {
+  } else if (!testsupport::HaveProgram("sox")) {
     std::printf("WAV: skipped (sox is not installed)\n");
   } else {
     SetAutoFileName(dir + "/ours", "wav");
@@ -242,7 +237,5 @@ int main(int argc, char** argv) {
     met = met && ratio <= 1.10;
   }
   std::printf("goal (ours <= 1.10 x reference): %s\n", met ? "met" : "not met");
-  std::error_code ec;
-  std::filesystem::remove_all(dir, ec);
   return 0;
 }

@@ -194,7 +194,9 @@ TEST(OggCodec, DecodesOneStreamOfOneOrTwoChannels) {
     EXPECT_EQ(info.sampleRate, static_cast<DWORD>(c.rate));
     EXPECT_EQ(info.stereo, c.channels == 2 ? 1u : 0u);
     EXPECT_EQ(info.bits16, 1u);
-    if (c.channels == 2) EXPECT_GT(info.kbps, 0u);
+    if (c.channels == 2) {
+      EXPECT_GT(info.kbps, 0u);
+    }
     std::vector<uint8_t> pcm = codec.ReadAll();
     EXPECT_EQ(pcm.size(), static_cast<size_t>(2 * c.rate * c.channels * 2));
     EXPECT_NEAR(ZeroCrossingFrequency(Channel(pcm, c.channels, 0, 2048), c.rate), 660, 3);

@@ -53,15 +53,16 @@ pid_t Spawn(const std::vector<std::string>& args, const std::vector<std::string>
   return pid;
 }
 
+// The program's exit code; -1 when a signal ended it, -2 when it is not known.
 int WaitExit(pid_t pid, DWORD timeoutMs) {
-  DWORD start = GetTickCount();
-  for (;;) {
+  int code = -2;
+  winetest::WaitUntil([&] {
     int status = 0;
-    pid_t r = waitpid(pid, &status, WNOHANG);
-    if (r == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    if (r < 0 || GetTickCount() - start > timeoutMs) return -2;
-    Sleep(20);
-  }
+    const pid_t r = waitpid(pid, &status, WNOHANG);
+    if (r == pid) code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return r != 0;
+  }, timeoutMs);
+  return code;
 }
 
 // The rig for the length of one test; the client environment is put into this

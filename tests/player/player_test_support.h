@@ -7,6 +7,8 @@
 #include <mmsystem.h>
 
 #include "player/PlayerEngine.h"
+#include "support/wine/TempFolder.h"
+#include "support/wine/Wait.h"
 
 #include "platform/afx/linux_headers_begin.h"
 #include <lame/lame.h>
@@ -27,41 +29,7 @@ constexpr double kPi = 3.14159265358979323846;
 
 // ---- files ---------------------------------------------------------------------
 
-// A fresh folder under the temporary folder, removed with everything in it.
-class TempFolder {
- public:
-  TempFolder() {
-    char base[MAX_PATH];
-    GetTempPathA(MAX_PATH, base);
-    static LONG counter = 0;
-    path_ = std::string(base) + "tvlplayer-" + std::to_string(GetCurrentProcessId()) + "-" +
-            std::to_string(InterlockedIncrement(&counter));
-    CreateDirectoryA(path_.c_str(), nullptr);
-  }
-  ~TempFolder() { Remove(path_); }
-  std::string File(const std::string& name) const { return path_ + "\\" + name; }
-  const std::string& Path() const { return path_; }
-
- private:
-  static void Remove(const std::string& folder) {
-    WIN32_FIND_DATAA found;
-    HANDLE h = FindFirstFileA((folder + "\\*").c_str(), &found);
-    if (h != INVALID_HANDLE_VALUE) {
-      do {
-        std::string name = found.cFileName;
-        if (name == "." || name == "..") continue;
-        std::string full = folder + "\\" + name;
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-          Remove(full);
-        else
-          DeleteFileA(full.c_str());
-      } while (FindNextFileA(h, &found));
-      FindClose(h);
-    }
-    RemoveDirectoryA(folder.c_str());
-  }
-  std::string path_;
-};
+using winetest::TempFolder;
 
 inline bool WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
   HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
@@ -425,20 +393,14 @@ class NoteWindow {
   }
   ~NoteWindow() {
     DestroyWindow(hwnd_);
-    Pump(0);
+    winetest::PumpMessages();
   }
   HWND Handle() const { return hwnd_; }
   std::vector<Note>& Notes() { return notes_; }
 
   // Handles messages until done() or the time is up; true when done() held.
   bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs) {
-    DWORD start = GetTickCount();
-    for (;;) {
-      Pump(0);
-      if (done()) return true;
-      if (GetTickCount() - start > timeoutMs) return false;
-      MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
+    return winetest::WaitUntil(done, timeoutMs);
   }
   // Waits for a notification from index `from` on; returns its index or -1.
   int WaitFor(UINT message, WPARAM wParam, size_t from = 0, DWORD timeoutMs = 5000) {
@@ -472,14 +434,6 @@ class NoteWindow {
     for (size_t i = notes_.size(); i-- > 0;)
       if (notes_[i].message == message) return &notes_[i];
     return nullptr;
-  }
-
-  static void Pump(DWORD) {
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageA(&msg);
-    }
   }
 
  private:

@@ -4,8 +4,7 @@
 
 namespace {
 
-using dialogtest::DialogTemplate;
-using dialogtest::RecordedMessageBoxes;
+using namespace dialogtest;
 
 enum { kEdit = 200, kSpin = 201 };
 

@@ -2,6 +2,7 @@
 
 #include "app/controls/ProgressWnd.h"
 #include "app/controls/ProgressWndFactory.h"
+#include "support/wine/Wait.h"
 #include "support/wine/WindowCapture.h"
 
 namespace {
@@ -10,15 +11,6 @@ std::string WindowText(HWND hwnd) {
   char text[256] = {};
   ::GetWindowTextA(hwnd, text, sizeof text);
   return text;
-}
-
-// Handles what is waiting for this thread without blocking.
-void Drain() {
-  MSG msg;
-  while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    ::TranslateMessage(&msg);
-    ::DispatchMessageA(&msg);
-  }
 }
 
 // A top-level window standing for the program's main window, which the progress
@@ -31,7 +23,7 @@ protected:
   }
   void TearDown() override {
     if (owner_.m_hWnd) owner_.DestroyWindow();
-    Drain();
+    winetest::PumpMessages();
   }
   CWnd owner_;
 };
@@ -113,7 +105,7 @@ TEST_F(ProgressFixture, CancelButtonCancelsClosesAndGivesTheOwnerBack) {
   ::SendDlgItemMessageA(hwnd, CProgressWnd::kCancelButtonId, BM_CLICK, 0, 0);
   EXPECT_TRUE(progress.Cancelled());
   EXPECT_FALSE(::IsWindowVisible(hwnd));
-  Drain();  // the window closes itself
+  winetest::PumpMessages();  // the window closes itself
   EXPECT_FALSE(::IsWindow(hwnd));
   EXPECT_TRUE(::IsWindowEnabled(owner_.m_hWnd));
   // The work may go on asking; nothing breaks.

@@ -5,7 +5,7 @@
 
 #include "app/settings/ColorSchemeOptions.h"
 #include "app/settings/SoundDeviceOptions.h"
-#include "tests/app/settings/settings_fixture.h"
+#include "tests/support/native/SettingsEnvironment.h"
 
 using settings::SoundDeviceInfo;
 using settings_test::SettingsEnvironment;

@@ -7,7 +7,7 @@
 
 #include "app/settings/FileEncodeOptions.h"
 #include "app/settings/FileOutputOptions.h"
-#include "tests/app/settings/settings_fixture.h"
+#include "tests/support/native/SettingsEnvironment.h"
 
 using settings_test::SettingsEnvironment;
 using settings_test::Touch;
@@ -149,32 +149,32 @@ TEST_F(AutoNameTest, MakeAutoFileNameChecksBeforeTheNameIsUsed) {
 
   ASSERT_EQ(r.MakeAutoFileName(&path, false), 1);
   EXPECT_EQ(r.uStartNO, 2u);
-  EXPECT_TRUE(env.messages.shown.empty());
+  EXPECT_TRUE(env.messages.Boxes().empty());
 
   // An existing file: the user is asked; No keeps the counter, Yes takes the name.
   Touch(folder + "TVLRec00002.MP3");
-  env.messages.answers = {seams::kIdNo, seams::kIdCancel, seams::kIdYes};
+  env.messages.SetAnswers({seams::kIdNo, seams::kIdCancel, seams::kIdYes});
   EXPECT_EQ(r.MakeAutoFileName(&path, false), 0);
   EXPECT_EQ(r.MakeAutoFileName(&path, false), 0);
   EXPECT_EQ(r.uStartNO, 2u);
   EXPECT_EQ(r.MakeAutoFileName(&path, false), 1);
   EXPECT_EQ(r.uStartNO, 3u);
-  ASSERT_EQ(env.messages.shown.size(), 3u);
-  EXPECT_EQ(env.messages.shown[0].text,
+  ASSERT_EQ(env.messages.Boxes().size(), 3u);
+  EXPECT_EQ(env.messages.Boxes()[0].text,
             "File " + folder + "TVLRec00002.MP3 has always existed. Would you like replace it?");
-  EXPECT_EQ(env.messages.shown[0].flags, seams::kMbYesNoCancel | seams::kMbIconQuestion);
+  EXPECT_EQ(env.messages.Boxes()[0].flags, seams::kMbYesNoCancel | seams::kMbIconQuestion);
   // With replace on there is no question.
   Touch(folder + "TVLRec00003.MP3");
   r.bReplaceExistingFile = 1;
   EXPECT_EQ(r.MakeAutoFileName(&path, false), 1);
-  EXPECT_EQ(env.messages.shown.size(), 3u);
+  EXPECT_EQ(env.messages.Boxes().size(), 3u);
 
   // A missing folder: told, no name, the counter stays.
   r.strAutoNameFolder = env.root() + "/missing/";
   EXPECT_EQ(r.MakeAutoFileName(&path, false), 0);
   EXPECT_EQ(r.uStartNO, 4u);
-  ASSERT_EQ(env.messages.shown.size(), 4u);
-  EXPECT_EQ(env.messages.shown[3].text, "The Directory of " + env.root() +
+  ASSERT_EQ(env.messages.Boxes().size(), 4u);
+  EXPECT_EQ(env.messages.Boxes()[3].text, "The Directory of " + env.root() +
                                             "/missing/ doesn't exist. Please choose correct "
                                             "directory from Options menu item.");
 
@@ -186,8 +186,8 @@ TEST_F(AutoNameTest, MakeAutoFileNameChecksBeforeTheNameIsUsed) {
   EXPECT_EQ(r.MakeAutoFileName(&path, true), 0);
   EXPECT_EQ(path, folder + "TVLRec99999.MP3");
   EXPECT_EQ(r.MakeAutoFileName(&path, false), 0);
-  ASSERT_EQ(env.messages.shown.size(), 5u);
-  EXPECT_EQ(env.messages.shown[4].text, "The start number of file name reach maxium value!");
+  ASSERT_EQ(env.messages.Boxes().size(), 5u);
+  EXPECT_EQ(env.messages.Boxes()[4].text, "The start number of file name reach maxium value!");
   EXPECT_EQ(r.uStartNO, 100000u);
 }
 

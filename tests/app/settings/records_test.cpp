@@ -12,7 +12,7 @@
 #include "app/settings/FileOutputOptions.h"
 #include "app/settings/InputSourceSetting.h"
 #include "app/settings/SoundDeviceOptions.h"
-#include "tests/app/settings/settings_fixture.h"
+#include "tests/support/native/SettingsEnvironment.h"
 
 using settings_test::Backend;
 using settings_test::SettingsEnvironment;

@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "app/settings/ZQRegistry.h"
-#include "tests/app/settings/settings_fixture.h"
+#include "tests/support/native/SettingsEnvironment.h"
 
 using settings_test::Backend;
 using settings_test::SettingsEnvironment;

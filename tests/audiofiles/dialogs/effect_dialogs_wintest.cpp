@@ -13,12 +13,7 @@
 
 namespace {
 
-using dialogtest::DriveModal;
-using dialogtest::ItemText;
-using dialogtest::Press;
-using dialogtest::RecordedMessageBoxes;
-using dialogtest::SetItemText;
-using dialogtest::StillOpen;
+using namespace dialogtest;
 
 // The effects ask through the window dialogs, as in the program.
 class EffectDialogsTest : public ::testing::Test {

@@ -4,12 +4,7 @@
 
 namespace {
 
-using dialogtest::DriveModal;
-using dialogtest::ItemText;
-using dialogtest::Press;
-using dialogtest::RecordedMessageBoxes;
-using dialogtest::SetItemText;
-using dialogtest::StillOpen;
+using namespace dialogtest;
 
 bool Checked(HWND dialog, int id) {
   return ::SendDlgItemMessageA(dialog, id, BM_GETCHECK, 0, 0) == BST_CHECKED;

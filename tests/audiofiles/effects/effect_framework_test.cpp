@@ -24,6 +24,9 @@
 #include "platform/seams/MessageBox.h"
 #include "platform/seams/Progress.h"
 #include "tests/audiofiles/effects/effect_test_support.h"
+#include "tests/support/native/FakeClock.h"
+#include "tests/support/native/RecordedMessageBoxes.h"
+#include "tests/support/native/RecordedProgress.h"
 
 namespace {
 
@@ -78,82 +81,12 @@ public:
   double t0 = -1, t1 = -1;
 };
 
-// A progress window that records what it is told and cancels on request.
-struct ProgressLog {
-  int created = 0;
-  std::string caption, text;
-  int lower = -1, upper = -1;
-  std::vector<int> positions;
-  int cancelAtPosition = -1;  // Cancelled() turns true once a position >= this was set
-};
-
-class RecordingProgress : public seams::ProgressWindow {
-public:
-  explicit RecordingProgress(ProgressLog* log) : mLog(log) {}
-  bool Show(const std::string& caption) override {
-    mLog->caption = caption;
-    return true;
-  }
-  void SetRange(int lower, int upper, int) override {
-    mLog->lower = lower;
-    mLog->upper = upper;
-  }
-  int SetPos(int position) override {
-    mLog->positions.push_back(position);
-    return 0;
-  }
-  void SetText(const std::string& text) override { mLog->text = text; }
-  void PumpMessages(bool) override {}
-  bool Cancelled() const override {
-    return mLog->cancelAtPosition >= 0 && !mLog->positions.empty() &&
-           mLog->positions.back() >= mLog->cancelAtPosition;
-  }
-  void Hide() override {}
-
-private:
-  ProgressLog* mLog;
-};
-
-class RecordingProgressFactory : public seams::ProgressFactory {
-public:
-  explicit RecordingProgressFactory(ProgressLog* log) : mLog(log) {}
-  std::unique_ptr<seams::ProgressWindow> Create() override {
-    ++mLog->created;
-    return std::make_unique<RecordingProgress>(mLog);
-  }
-
-private:
-  ProgressLog* mLog;
-};
-
-// A clock the test moves: each reading advances it by `step` milliseconds.
-std::uint32_t gNow = 0;
-std::uint32_t gStep = 0;
-std::uint32_t FakeTicks() {
-  const std::uint32_t now = gNow;
-  gNow += gStep;
-  return now;
-}
-
 class EffectFramework : public EffectProject {
 protected:
-  void SetUp() override {
-    EffectProject::SetUp();
-    gNow = 1000;
-    gStep = 0;
-    mOldTicks = SetTickCountFunction(&FakeTicks);
-    mOldFactory = seams::SetProgressFactory(&mProgressFactory);
-  }
-  void TearDown() override {
-    seams::SetProgressFactory(mOldFactory);
-    SetTickCountFunction(mOldTicks);
-    EffectProject::TearDown();
-  }
-
-  ProgressLog mLog;
-  RecordingProgressFactory mProgressFactory{&mLog};
-  seams::ProgressFactory* mOldFactory = nullptr;
-  TickCountFunction mOldTicks = nullptr;
+  testsupport::RecordedProgress mProgress;
+  testsupport::ProgressLog& mLog = mProgress.log;
+  // The clock stands still unless a test moves it.
+  testsupport::FakeClock mClock{1000, 0};
 };
 
 std::vector<std::string> Names(const std::vector<Effect*>& effects) {
@@ -313,7 +246,7 @@ TEST_F(EffectFramework, RefusalKeepsSelectionAndSuccessWritesItBack) {
 
 TEST_F(EffectFramework, QuickEffectShowsNoProgressWindow) {
   WaveTrack* track = AddTrack(Ramp(3000));
-  gStep = 10;  // far below the delay for the few progress calls of this run
+  mClock.SetStep(10);  // far below the delay for the few progress calls of this run
   EffectInvert invert;
   ASSERT_TRUE(Run(invert, 0.0, 1.0));
   EXPECT_EQ(mLog.created, 0);
@@ -322,7 +255,7 @@ TEST_F(EffectFramework, QuickEffectShowsNoProgressWindow) {
 
 TEST_F(EffectFramework, SlowEffectShowsProgressWithNameRangeAndDescription) {
   AddTrack(Ramp(3000));  // several blocks of at most 512 samples
-  gStep = 600;           // every clock reading is another 0.6 s later
+  mClock.SetStep(600);  // every clock reading is another 0.6 s later
   EffectInvert invert;
   ASSERT_TRUE(Run(invert, 0.0, 1.0));
   EXPECT_EQ(mLog.created, 1);
@@ -339,7 +272,7 @@ TEST_F(EffectFramework, CancelPutsEveryTrackBackAndKeepsSelection) {
   const std::vector<float> left = Ramp(3000, -0.5f, 0.5f), right = Ramp(3000, 0.7f, -0.7f);
   WaveTrack* a = AddTrack(left, 44100, Track::LeftChannel, true);
   WaveTrack* b = AddTrack(right, 44100, Track::RightChannel);
-  gStep = 600;
+  mClock.SetStep(600);
   mLog.cancelAtPosition = 700;  // during the second track
   EffectInvert invert;
   double t0 = 0.0, t1 = 1.0;
@@ -385,10 +318,10 @@ TEST_F(EffectFramework, EveryEffectThatObeysCancelLeavesTheAudioAsItWas) {
     SCOPED_TRACE(c.name);
     mList.Clear(false);
     mTracks.clear();
-    mLog = ProgressLog{};
+    mLog = testsupport::ProgressLog{};
     WaveTrack* track = AddTrack(input);
     track->SetOffset(0.25);  // not at the start of the time line
-    gStep = 600;
+    mClock.SetStep(600);
     mLog.cancelAtPosition = 600;  // halfway through the second pass of Normalize
     std::unique_ptr<Effect> effect = c.make();
     const double t0 = 0.25 + 100 / 44100.0, t1 = 0.25 + 2900 / 44100.0;
@@ -448,7 +381,7 @@ TEST_F(EffectFramework, TrackOutsideTheSelectionStillCountsForProgress) {
   AddTrack(std::vector<float>(1000, 0.25f));                  // 0 .. 1000 samples
   WaveTrack* late = AddTrack(std::vector<float>(1000, 0.25f));  // 2000 .. 3000
   late->SetOffset(2000 / 44100.0);
-  gStep = 600;
+  mClock.SetStep(600);
   BlockProbe probe;
   ASSERT_TRUE(Run(probe, 2000 / 44100.0, 3000 / 44100.0));
   EXPECT_EQ(probe.tracks, (std::vector<int>{1}));
@@ -473,15 +406,6 @@ public:
   int calls = 0;
   double start = -1, end = -1;
   std::vector<std::vector<float>> played;
-};
-
-class CountingMessages : public seams::MessageBoxService {
-public:
-  int Show(const std::string& text, const std::string&, unsigned) override {
-    texts.push_back(text);
-    return seams::kIdOk;
-  }
-  std::vector<std::string> texts;
 };
 
 // Previews from inside its parameter prompt, as a dialog's preview button would.
@@ -529,17 +453,19 @@ TEST_F(EffectFramework, PreviewThatCannotStartTellsTheUser) {
   AddTrack(Ramp(2000), 1000.0);
   RecordingPlayer player;
   player.canStart = false;
-  CountingMessages messages;
   EffectPreviewPlayer* oldPlayer = SetEffectPreviewPlayer(&player);
-  seams::MessageBoxService* oldMessages = seams::SetMessageBoxService(&messages);
-  PreviewingInvert invert;
-  EXPECT_FALSE(Run(invert, 0.0, 1.0));
-  ASSERT_EQ(messages.texts.size(), 1u);
-  EXPECT_EQ(messages.texts[0],
+  std::vector<std::string> shown;
+  {
+    testsupport::RecordedMessageBoxes messages;
+    PreviewingInvert invert;
+    EXPECT_FALSE(Run(invert, 0.0, 1.0));
+    shown = messages.Texts();
+  }
+  SetEffectPreviewPlayer(oldPlayer);
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0],
             "Error while opening sound device. Please check the output device settings and "
             "the project sample rate.");
-  seams::SetMessageBoxService(oldMessages);
-  SetEffectPreviewPlayer(oldPlayer);
 }
 
 }  // namespace

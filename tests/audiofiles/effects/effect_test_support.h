@@ -1,9 +1,9 @@
 #pragma once
-// A small project for effect tests: block files in a fresh temporary folder, a
-// track factory, a track list, and helpers to fill and read tracks. Blocks are kept
-// small (see kBlockBytes) so short selections already cross block boundaries.
+// A small project for effect tests: the shared track project (block files in a fresh
+// temporary folder, a track factory), a track list, and helpers to fill and read
+// tracks. Blocks are kept small (see kBlockBytes) so short selections already cross
+// block boundaries.
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <cstdint>
 #include <filesystem>
@@ -17,6 +17,7 @@
 #include "core/model/TrackFactory.h"
 #include "core/model/TrackList.h"
 #include "core/model/WaveTrack.h"
+#include "tests/support/native/TrackProject.h"
 
 namespace effecttest {
 
@@ -44,30 +45,9 @@ protected:
   // Float blocks of 256 to 512 samples.
   static constexpr std::int32_t kBlockBytes = 2048;
 
-  void SetUp() override {
-    std::string pattern =
-        (std::filesystem::temp_directory_path() / "tarvel-effects-XXXXXX").string();
-    std::vector<char> buf(pattern.begin(), pattern.end());
-    buf.push_back('\0');
-    mFolder = ::mkdtemp(buf.data());
-    ASSERT_FALSE(mFolder.empty());
-    mOldTempDir = DirManager::GetTempDir();
-    ASSERT_TRUE(DirManager::SetTempDir(mFolder.c_str()));
-    mOldBlockBytes = Sequence::GetMaxDiskBlockSize();
-    Sequence::SetMaxDiskBlockSize(kBlockBytes);
-    mDirManager = new DirManager();
-    mFactory = std::make_unique<TrackFactory>(mDirManager);
-  }
-
   void TearDown() override {
     mList.Clear(false);
     mTracks.clear();
-    mFactory.reset();
-    if (mDirManager) mDirManager->Deref();
-    Sequence::SetMaxDiskBlockSize(mOldBlockBytes);
-    if (!mOldTempDir.empty()) DirManager::SetTempDir(mOldTempDir.c_str());
-    std::error_code ec;
-    std::filesystem::remove_all(mFolder, ec);
   }
 
   // A new float track holding `samples`, added to the list and selected.
@@ -97,7 +77,7 @@ protected:
   bool Run(Effect& effect, double t0, double t1, double* t0out = nullptr,
            double* t1out = nullptr) {
     double a = t0, b = t1;
-    const bool ok = effect.Apply(0, effect.GetEffectFlags(), &mList, mFactory.get(), &a, &b);
+    const bool ok = effect.Apply(0, effect.GetEffectFlags(), &mList, mFactory, &a, &b);
     if (t0out) *t0out = a;
     if (t1out) *t1out = b;
     return ok;
@@ -107,11 +87,9 @@ protected:
     return MakeRamp(n, from, to);
   }
 
-  std::string mFolder;
-  std::string mOldTempDir;
-  std::int32_t mOldBlockBytes = 0;
-  DirManager* mDirManager = nullptr;
-  std::unique_ptr<TrackFactory> mFactory;
+  testsupport::TrackProject mProject{kBlockBytes};
+  const std::string mFolder = mProject.folder().path();
+  TrackFactory* mFactory = mProject.factory();
   TrackList mList;
   std::vector<std::unique_ptr<WaveTrack>> mTracks;
 };

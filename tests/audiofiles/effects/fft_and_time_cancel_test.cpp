@@ -19,65 +19,18 @@
 #include "platform/seams/Progress.h"
 #include "tests/audiofiles/effects/dsp_test_support.h"
 #include "tests/audiofiles/effects/effect_test_support.h"
+#include "tests/support/native/FakeClock.h"
+#include "tests/support/native/RecordedProgress.h"
 
 namespace {
 
-// A progress window that is cancelled once the bar has reached `cancelAt` (of 1000).
-struct CancelState {
-  int cancelAt = 1001;
-  int last = -1;
-};
-
-class CancellingProgress : public seams::ProgressWindow {
-public:
-  explicit CancellingProgress(CancelState* state) : mState(state) {}
-  bool Show(const std::string&) override { return true; }
-  void SetRange(int, int, int) override {}
-  int SetPos(int position) override {
-    mState->last = position;
-    return 0;
-  }
-  void SetText(const std::string&) override {}
-  void PumpMessages(bool) override {}
-  bool Cancelled() const override { return mState->last >= mState->cancelAt; }
-  void Hide() override {}
-
-private:
-  CancelState* mState;
-};
-
-class CancellingFactory : public seams::ProgressFactory {
-public:
-  explicit CancellingFactory(CancelState* state) : mState(state) {}
-  std::unique_ptr<seams::ProgressWindow> Create() override {
-    return std::make_unique<CancellingProgress>(mState);
-  }
-
-private:
-  CancelState* mState;
-};
-
-// A clock that runs a second per reading, so the progress window appears at once.
-std::uint32_t gTicks = 0;
-std::uint32_t FastTicks() { return gTicks += 1000; }
-
+// Progress windows cancelled once the bar has reached cancelAtPosition (of 1000), and a
+// clock that runs a second per reading, so the progress window appears at once.
 class CancelledEffects : public effecttest::EffectProject {
 protected:
-  void SetUp() override {
-    EffectProject::SetUp();
-    mOldTicks = SetTickCountFunction(&FastTicks);
-    mOldFactory = seams::SetProgressFactory(&mFactoryCancel);
-  }
-  void TearDown() override {
-    seams::SetProgressFactory(mOldFactory);
-    SetTickCountFunction(mOldTicks);
-    EffectProject::TearDown();
-  }
-
-  CancelState mState;
-  CancellingFactory mFactoryCancel{&mState};
-  seams::ProgressFactory* mOldFactory = nullptr;
-  TickCountFunction mOldTicks = nullptr;
+  testsupport::RecordedProgress mProgress;
+  testsupport::ProgressLog& mLog = mProgress.log;
+  testsupport::FakeClock mClock{1000, 1000};
 };
 
 TEST_F(CancelledEffects, AStereoPairCancelledInItsSecondTrackIsPutBack) {
@@ -122,12 +75,12 @@ TEST_F(CancelledEffects, AStereoPairCancelledInItsSecondTrackIsPutBack) {
     WaveTrack* left = AddTrack(dsptest::Sine(440, 44100, 22050, 0.5), 44100, Track::LeftChannel, true);
     WaveTrack* right = AddTrack(dsptest::Sine(660, 44100, 22050, 0.5), 44100, Track::RightChannel);
     const auto l = Samples(left), r = Samples(right);
-    mState = CancelState{};
-    mState.cancelAt = 600;  // the second track is 500 .. 1000
+    mLog = testsupport::ProgressLog{};
+    mLog.cancelAtPosition = 600;  // the second track is 500 .. 1000
     auto effect = c.make();
     double t0 = 0.05, t1 = 0.45;
     EXPECT_FALSE(Run(*effect, 0.05, 0.45, &t0, &t1));
-    EXPECT_GE(mState.last, 600) << "it was in the second track";
+    EXPECT_GE(mLog.LastPosition(), 600) << "it was in the second track";
     EXPECT_EQ(t0, 0.05);
     EXPECT_EQ(t1, 0.45);
     EXPECT_EQ(Samples(left), l);
@@ -147,7 +100,7 @@ TEST_F(CancelledEffects, ACancelledNoiseProfileKeepsTheProfileBefore) {
   left->Set(reinterpret_cast<ConstSamplePtr>(dsptest::Noise(44100, 0.2, 3).data()), SampleFormatFloat,
             0, 44100);
   nr.SetProfileMode(true);
-  mState.cancelAt = 600;
+  mLog.cancelAtPosition = 600;
   EXPECT_FALSE(Run(nr, 0.0, 1.0));
   EXPECT_FLOAT_EQ(nr.GetProfile(200), profile);
   EXPECT_TRUE(nr.GetProfileMode());
@@ -155,8 +108,8 @@ TEST_F(CancelledEffects, ACancelledNoiseProfileKeepsTheProfileBefore) {
   // A removal run, cancelled: the audio is put back.
   nr.SetProfileMode(false);
   const auto loud = Samples(left);
-  mState = CancelState{};
-  mState.cancelAt = 600;
+  mLog = testsupport::ProgressLog{};
+  mLog.cancelAtPosition = 600;
   EXPECT_FALSE(Run(nr, 0.0, 1.0));
   EXPECT_EQ(Samples(left), loud);
 }

@@ -20,7 +20,7 @@ class ExportDispatchTest : public ExportFixture {};
 
 // What a file's first bytes say it is.
 std::string Kind(const std::string& path) {
-  const std::vector<unsigned char> b = coretest::ReadBytes(path);
+  const std::vector<unsigned char> b = testsupport::ReadBytes(path);
   auto starts = [&](const char* magic) {
     const std::size_t n = std::strlen(magic);
     return b.size() >= n && std::memcmp(b.data(), magic, n) == 0;
@@ -55,7 +55,7 @@ TEST_F(ExportDispatchTest, TheExtensionChoosesTheExporterInAnyCase) {
     EXPECT_EQ(ExportByExtension(project.get(), 0, 0.0, 0.0, path), 1) << c.name;
     EXPECT_EQ(Kind(dir / c.saved), c.kind) << c.name;
   }
-  EXPECT_TRUE(messages.texts.empty());
+  EXPECT_TRUE(messages.Texts().empty());
 }
 
 // A dot in a folder name is no extension: the name still gets ".mp3".
@@ -66,31 +66,32 @@ TEST_F(ExportDispatchTest, ANameWithoutExtensionInADottedFolderBecomesMp3) {
   EXPECT_EQ(ExportByExtension(project.get(), 0, 0.0, 0.0, dir / "v1.2/take"), 1);
   EXPECT_EQ(Kind(dir / "v1.2/take.mp3"), "mp3");
   EXPECT_EQ(FilesInDir(dir / "v1.2"), std::vector<std::string>{"take.mp3"});
-  EXPECT_TRUE(messages.texts.empty());
+  EXPECT_TRUE(messages.Texts().empty());
 }
 
 // Names no exporter writes are refused out loud, and nothing is made.
 TEST_F(ExportDispatchTest, ExtensionsNoExporterWritesAreRefusedWithAMessage) {
   AddStereoPair(0.5);
   for (const char* name : {"e.wave", "j.snd", "k.", "l.flac"}) {
-    messages.texts.clear();
+    messages.Clear();
     EXPECT_EQ(ExportByExtension(project.get(), 0, 0.0, 0.0, dir / name), 0) << name;
-    ASSERT_EQ(messages.texts.size(), 1u) << name;
-    EXPECT_EQ(messages.texts[0].rfind("Cannot save a file of the type", 0), 0u) << messages.texts[0];
+    ASSERT_EQ(messages.Texts().size(), 1u) << name;
+    EXPECT_EQ(messages.Texts()[0].rfind("Cannot save a file of the type", 0), 0u) << messages.Texts()[0];
   }
   EXPECT_TRUE(FilesInDir().empty());
 
   // A folder is no file name: no hidden ".mp3" inside it.
   EXPECT_EQ(ExportByExtension(project.get(), 0, 0.0, 0.0, dir.path() + "/"), 0);
-  EXPECT_EQ(messages.texts.back(), "Cannot save to \"" + dir.path() + "/\": it names a folder, not a file.");
+  EXPECT_EQ(messages.Texts().back(),
+            "Cannot save to \"" + dir.path() + "/\": it names a folder, not a file.");
   EXPECT_TRUE(FilesInDir().empty());
 
   // An empty name is no request at all.
-  messages.texts.clear();
+  messages.Clear();
   EXPECT_EQ(ExportByExtension(project.get(), 0, 0.0, 0.0, ""), 0);
   EXPECT_EQ(WriteSelectionToFile(project.get(), 0, 0.0, 0.5, ""), 0);
   EXPECT_EQ(WriteClipboardTracksToFile(project.get(), ""), 0);
-  EXPECT_TRUE(messages.texts.empty());
+  EXPECT_TRUE(messages.Texts().empty());
 }
 
 TEST_F(ExportDispatchTest, SaveSelectionWithNothingSelectedSaysSoAndWritesNothing) {
@@ -99,7 +100,7 @@ TEST_F(ExportDispatchTest, SaveSelectionWithNothingSelectedSaysSoAndWritesNothin
   EXPECT_EQ(WriteSelectionToFile(project.get(), 1, 0.0, 1.0, dir / "clip.wav"), 0);
   const std::string text =
       "No tracks are selected!\n                      Choose Export... to export all tracks.";
-  EXPECT_EQ(messages.texts, std::vector<std::string>(2, text));
+  EXPECT_EQ(messages.Texts(), std::vector<std::string>(2, text));
   EXPECT_TRUE(FilesInDir().empty());
 }
 
@@ -138,7 +139,7 @@ TEST_F(ExportDispatchTest, TheRangeAndChannelCountOfAnExport) {
     left->SetSelected(c.leftSelected);
     right->SetSelected(c.rightSelected);
     right->SetExcluded(c.rightExcluded);
-    messages.texts.clear();
+    messages.Clear();
     double t0 = c.t0, t1 = c.t1;
     int stereo = -1;
     EXPECT_EQ(GetExportRange(project.get(), c.selectedOnly, &t0, &t1, &stereo), c.result);
@@ -146,9 +147,9 @@ TEST_F(ExportDispatchTest, TheRangeAndChannelCountOfAnExport) {
     if (c.result) {
       EXPECT_DOUBLE_EQ(t1, c.wantT1);
       EXPECT_EQ(stereo, c.stereo);
-      EXPECT_TRUE(messages.texts.empty());
+      EXPECT_TRUE(messages.Texts().empty());
     } else {
-      EXPECT_EQ(messages.texts.size(), 1u);
+      EXPECT_EQ(messages.Texts().size(), 1u);
     }
   }
 }

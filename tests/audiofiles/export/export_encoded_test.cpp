@@ -18,12 +18,36 @@ using namespace exporttest;
 
 constexpr int kMp3Slack = 3000;  // encoder delay and padding, in frames, with room
 
-class ExportEncodedTest : public ExportFixture {};
+using Exporter = int (*)(Project* project, int stereo, const char* fileName, int selectedOnly, double t0,
+                         double t1);
 
-class ExportMP3Test : public ExportFixture {
+class ExportEncodedTest : public ExportFixture {
+protected:
+  // After one refusal: a full disk (a file-size limit of limitBytes) fails the export of
+  // the project's 6 s with the writing message and keeps the old file at `old`, alone
+  // in the folder; a folder that does not exist fails it with the opening message.
+  void ExpectFullDiskAndMissingFolderKeepTheOldFile(Exporter exportFile, const std::string& old,
+                                                    rlim_t limitBytes) {
+    const std::string path = dir / old;
+    {
+      FileSizeLimit limit(limitBytes);
+      EXPECT_EQ(exportFile(project.get(), 1, path.c_str(), 0, 0.0, 6.0), 0);
+    }
+    ASSERT_EQ(messages.Texts().size(), 2u);
+    EXPECT_EQ(messages.Texts()[1], "The error occured when writing file!");
+    EXPECT_EQ(testsupport::ReadBytes(path), (std::vector<unsigned char>{'o', 'l', 'd'}));
+    EXPECT_EQ(FilesInDir(), std::vector<std::string>{old});
+
+    const std::string missing = dir / ("no/such/folder" + old.substr(old.rfind('.')));
+    EXPECT_EQ(exportFile(project.get(), 1, missing.c_str(), 0, 0.0, 6.0), 0);
+    EXPECT_EQ(messages.Texts().back(), "Unable to open target file for writing");
+  }
+};
+
+class ExportMP3Test : public ExportEncodedTest {
 protected:
   void SetUp() override {
-    ExportFixture::SetUp();
+    ExportEncodedTest::SetUp();
     if (!GetLameEncoder()->Load()) GTEST_SKIP() << "the MP3 encoder library is not built";
   }
 };
@@ -62,7 +86,7 @@ TEST_F(ExportMP3Test, SettingsTableReadsBackWithItsRateChannelsLengthAndSines) {
     record.MP3ABRBitRate = c.bitRate * 1000;
     const std::string path = dir / "out.mp3";
     ASSERT_EQ(ExportMP3(project.get(), 1, path.c_str(), 0, 0.0, seconds), 1);
-    EXPECT_TRUE(messages.texts.empty());
+    EXPECT_TRUE(messages.Texts().empty());
     Decoded d = DecodeMp3(path);
     ASSERT_TRUE(d.ok);
     const int channels = c.channelMode == 0 ? 1 : 2;
@@ -148,33 +172,23 @@ TEST_F(ExportMP3Test, TheLameDecoderReadsTheExport) {
 TEST_F(ExportMP3Test, RefusedSettingsAndFullDisksLeaveNoFile) {
   AddStereoPair(6.0);
   const std::string path = dir / "old.mp3";
-  coretest::WriteBytes(path, {'o', 'l', 'd'});
+  testsupport::WriteBytes(path, {'o', 'l', 'd'});
 
   // MPEG I has no 8000 Hz: the encoder refuses the settings.
   record.MP3SampleRate = 8000;
   EXPECT_EQ(ExportMP3(project.get(), 1, path.c_str(), 0, 0.0, 6.0), 0);
-  ASSERT_EQ(messages.texts.size(), 1u);
-  EXPECT_EQ(messages.texts[0].rfind("The MP3 encoder cannot use these settings", 0), 0u)
-      << messages.texts[0];
+  ASSERT_EQ(messages.Texts().size(), 1u);
+  EXPECT_EQ(messages.Texts()[0].rfind("The MP3 encoder cannot use these settings", 0), 0u)
+      << messages.Texts()[0];
 
   record.MP3SampleRate = 44100;
-  {
-    FileSizeLimit limit(32 * 1024);
-    EXPECT_EQ(ExportMP3(project.get(), 1, path.c_str(), 0, 0.0, 6.0), 0);
-  }
-  ASSERT_EQ(messages.texts.size(), 2u);
-  EXPECT_EQ(messages.texts[1], "The error occured when writing file!");
-  EXPECT_EQ(coretest::ReadBytes(path), (std::vector<unsigned char>{'o', 'l', 'd'}));
-  EXPECT_EQ(FilesInDir(), std::vector<std::string>{"old.mp3"});
-
-  EXPECT_EQ(ExportMP3(project.get(), 1, (dir / "no/such/folder.mp3").c_str(), 0, 0.0, 6.0), 0);
-  EXPECT_EQ(messages.texts.back(), "Unable to open target file for writing");
+  ExpectFullDiskAndMissingFolderKeepTheOldFile(&ExportMP3, "old.mp3", 32 * 1024);
 }
 
 TEST_F(ExportMP3Test, CancelKeepsTheEncodedPartWithTheEncodersLastFrames) {
   AddStereoPair(4.0);
   progress.cancel = true;
-  gStep = 600;
+  clock.SetStep(600);
   const std::string path = dir / "cut.mp3";
   ASSERT_EQ(ExportMP3(project.get(), 1, path.c_str(), 1, 0.0, 4.0), 1);
   EXPECT_EQ(progress.caption, "Export");
@@ -208,7 +222,7 @@ TEST_F(ExportEncodedTest, OggSettingsTableReadsBackWithItsExactLengthAndSines) {
     record.OGGVBRQuality = c.quality;
     const std::string path = dir / "out.ogg";
     ASSERT_EQ(ExportOgg(project.get(), 1, path.c_str(), 0, 0.0, seconds), 1);
-    EXPECT_TRUE(messages.texts.empty());
+    EXPECT_TRUE(messages.Texts().empty());
     Decoded d = DecodeVorbis(path);
     ASSERT_TRUE(d.ok);
     const int channels = c.channelMode == 1 ? 2 : 1;
@@ -247,7 +261,7 @@ TEST_F(ExportEncodedTest, OggSelectionOfOneMonoTrack) {
 TEST_F(ExportEncodedTest, OggCancelEndsTheStreamProperly) {
   AddStereoPair(4.0);
   progress.cancel = true;
-  gStep = 600;
+  clock.SetStep(600);
   const std::string path = dir / "cut.ogg";
   ASSERT_EQ(ExportOgg(project.get(), 1, path.c_str(), 0, 0.0, 4.0), 1);
   EXPECT_EQ(progress.text, "\nExporting the entire project as Ogg Vorbis");
@@ -256,7 +270,7 @@ TEST_F(ExportEncodedTest, OggCancelEndsTheStreamProperly) {
   EXPECT_GT(d.frames(), 0);
   EXPECT_LE(d.frames(), 2 * 8192) << "stopped long before the end";
   // The last page carries the end-of-stream flag.
-  const std::vector<unsigned char> bytes = coretest::ReadBytes(path);
+  const std::vector<unsigned char> bytes = testsupport::ReadBytes(path);
   std::size_t last = 0;
   for (std::size_t i = 0; i + 4 < bytes.size(); ++i)
     if (bytes[i] == 'O' && bytes[i + 1] == 'g' && bytes[i + 2] == 'g' && bytes[i + 3] == 'S') last = i;
@@ -266,34 +280,24 @@ TEST_F(ExportEncodedTest, OggCancelEndsTheStreamProperly) {
 TEST_F(ExportEncodedTest, OggRefusedSettingsAndFullDisksLeaveNoFile) {
   AddStereoPair(6.0);
   const std::string path = dir / "old.ogg";
-  coretest::WriteBytes(path, {'o', 'l', 'd'});
+  testsupport::WriteBytes(path, {'o', 'l', 'd'});
 
   record.OGGSampleRate = 1000000;
   EXPECT_EQ(ExportOgg(project.get(), 1, path.c_str(), 0, 0.0, 6.0), 0);
-  ASSERT_EQ(messages.texts.size(), 1u);
-  EXPECT_EQ(messages.texts[0], "Initializing Ogg encode engin fail!");
+  ASSERT_EQ(messages.Texts().size(), 1u);
+  EXPECT_EQ(messages.Texts()[0], "Initializing Ogg encode engin fail!");
 
   project->GetTracks()->Clear(true);
   AddSine(440.0, 0.5, 1.0, Track::MonoChannel, 192000.0);
   record.OGGSampleRate = 8000;
   EXPECT_EQ(ExportOgg(project.get(), 1, path.c_str(), 0, 0.0, 1.0), 0);
-  EXPECT_EQ(messages.texts.back().rfind("Audio at 192000 Hz cannot be converted to 8000 Hz.", 0), 0u);
-  messages.texts.pop_back();
+  EXPECT_EQ(messages.Texts().back().rfind("Audio at 192000 Hz cannot be converted to 8000 Hz.", 0), 0u);
+  messages.ForgetLast();
   project->GetTracks()->Clear(true);
   AddStereoPair(6.0);
 
   record.OGGSampleRate = 44100;
-  {
-    FileSizeLimit limit(16 * 1024);
-    EXPECT_EQ(ExportOgg(project.get(), 1, path.c_str(), 0, 0.0, 6.0), 0);
-  }
-  ASSERT_EQ(messages.texts.size(), 2u);
-  EXPECT_EQ(messages.texts[1], "The error occured when writing file!");
-  EXPECT_EQ(coretest::ReadBytes(path), (std::vector<unsigned char>{'o', 'l', 'd'}));
-  EXPECT_EQ(FilesInDir(), std::vector<std::string>{"old.ogg"});
-
-  EXPECT_EQ(ExportOgg(project.get(), 1, (dir / "no/such/folder.ogg").c_str(), 0, 0.0, 6.0), 0);
-  EXPECT_EQ(messages.texts.back(), "Unable to open target file for writing");
+  ExpectFullDiskAndMissingFolderKeepTheOldFile(&ExportOgg, "old.ogg", 16 * 1024);
 }
 
 }  // namespace

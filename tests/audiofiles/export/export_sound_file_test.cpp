@@ -63,7 +63,7 @@ TEST_F(ExportSoundFileTest, EveryContainerAndSampleFormatReadsBackAsTheSines) {
     record.WavSampleRate = c.rate;
     const std::string path = dir / c.name;
     ASSERT_EQ(ExportSoundFile(project.get(), 1, path.c_str(), 0, 0.0, seconds), 1);
-    EXPECT_TRUE(messages.texts.empty());
+    EXPECT_TRUE(messages.Texts().empty());
 
     const SF_INFO info = InfoOf(path);
     EXPECT_EQ(info.format, c.expectedFormat);
@@ -176,14 +176,14 @@ TEST_F(ExportSoundFileTest, FormatsThatCannotBeWrittenAreRefusedAndNothingIsMade
   record.WavSampleFormat = 0x20001;
   record.WavSampleRate = 0;
   EXPECT_EQ(ExportSoundFile(project.get(), 0, (dir / "bad.wav").c_str(), 0, 0.0, 0.5), 0);
-  EXPECT_EQ(messages.texts, std::vector<std::string>(2, "Cannot export audio in this format."));
+  EXPECT_EQ(messages.Texts(), std::vector<std::string>(2, "Cannot export audio in this format."));
   EXPECT_TRUE(FilesInDir().empty());
 
   // A track the converter cannot bring to the file's rate is not written as silence.
   WaveTrack* fast = AddSine(440.0, 0.5, 0.5, Track::MonoChannel, 192000.0);
   record.WavSampleRate = 8000;
   EXPECT_EQ(ExportSoundFile(project.get(), 0, (dir / "slow.wav").c_str(), 0, 0.0, 0.5), 0);
-  EXPECT_EQ(messages.texts.back(),
+  EXPECT_EQ(messages.Texts().back(),
             "Audio at 192000 Hz cannot be converted to 8000 Hz.\nChoose a sample rate closer to "
             "the audio's rate.");
   EXPECT_TRUE(FilesInDir().empty());
@@ -193,7 +193,7 @@ TEST_F(ExportSoundFileTest, FormatsThatCannotBeWrittenAreRefusedAndNothingIsMade
   record.WavSampleRate = 44100;
   const std::string nowhere = dir / "missing/folder/x.wav";
   EXPECT_EQ(ExportSoundFile(project.get(), 0, nowhere.c_str(), 0, 0.0, 0.5), 0);
-  EXPECT_EQ(messages.texts.back(), "Cannot export audio to " + nowhere);
+  EXPECT_EQ(messages.Texts().back(), "Cannot export audio to " + nowhere);
 }
 
 // A full disk (a file-size limit) cuts the file short: the export fails with the
@@ -202,7 +202,7 @@ TEST_F(ExportSoundFileTest, AFullDiskFailsTheExportAndKeepsTheOldFile) {
   AddStereoPair(6.0);
   record.WavChannelMode = 1;
   const std::string path = dir / "full.wav";
-  coretest::WriteBytes(path, {'o', 'l', 'd'});
+  testsupport::WriteBytes(path, {'o', 'l', 'd'});
   const std::string clip = dir / "clip.wav";
   int soundFile, selection;
   {
@@ -212,11 +212,11 @@ TEST_F(ExportSoundFileTest, AFullDiskFailsTheExportAndKeepsTheOldFile) {
   }
   EXPECT_EQ(soundFile, 0);
   EXPECT_EQ(selection, 0);
-  ASSERT_EQ(messages.texts.size(), 2u);
-  EXPECT_EQ(messages.texts[0].rfind("Error (file may not have been written): ", 0), 0u)
-      << messages.texts[0];
-  EXPECT_EQ(messages.texts[1], "Handle Error!");
-  EXPECT_EQ(coretest::ReadBytes(path), (std::vector<unsigned char>{'o', 'l', 'd'}));
+  ASSERT_EQ(messages.Texts().size(), 2u);
+  EXPECT_EQ(messages.Texts()[0].rfind("Error (file may not have been written): ", 0), 0u)
+      << messages.Texts()[0];
+  EXPECT_EQ(messages.Texts()[1], "Handle Error!");
+  EXPECT_EQ(testsupport::ReadBytes(path), (std::vector<unsigned char>{'o', 'l', 'd'}));
   EXPECT_EQ(FilesInDir(), std::vector<std::string>{"full.wav"});
 }
 
@@ -226,8 +226,8 @@ TEST_F(ExportSoundFileTest, ATargetThatCannotBeReplacedFailsTheExport) {
   AddSine(440.0, 0.5, 0.5, Track::MonoChannel);
   std::filesystem::create_directory(dir / "taken.wav");
   EXPECT_EQ(ExportSoundFile(project.get(), 0, (dir / "taken.wav").c_str(), 0, 0.0, 0.5), 0);
-  ASSERT_EQ(messages.texts.size(), 1u);
-  EXPECT_EQ(messages.texts[0].rfind("Error (file may not have been written): ", 0), 0u);
+  ASSERT_EQ(messages.Texts().size(), 1u);
+  EXPECT_EQ(messages.Texts()[0].rfind("Error (file may not have been written): ", 0), 0u);
   EXPECT_EQ(FilesInDir(), std::vector<std::string>{"taken.wav"});
 }
 
@@ -235,7 +235,7 @@ TEST_F(ExportSoundFileTest, ATargetThatCannotBeReplacedFailsTheExport) {
 TEST_F(ExportSoundFileTest, ASymbolicLinkIsWrittenThrough) {
   AddSine(440.0, 0.5, 0.5, Track::MonoChannel);
   std::filesystem::create_directory(dir / "real");
-  coretest::WriteBytes(dir / "real/song.wav", {'o', 'l', 'd'});
+  testsupport::WriteBytes(dir / "real/song.wav", {'o', 'l', 'd'});
   std::filesystem::create_symlink(dir / "real/song.wav", dir / "link.wav");
   ASSERT_EQ(ExportSoundFile(project.get(), 0, (dir / "link.wav").c_str(), 0, 0.0, 0.5), 1);
   EXPECT_TRUE(std::filesystem::is_symlink(dir / "link.wav"));
@@ -254,7 +254,7 @@ TEST_F(ExportSoundFileTest, QuickExportsShowNoProgressWindow) {
 TEST_F(ExportSoundFileTest, ProgressShowsAfterHalfASecondAndCancelKeepsWhatWasWritten) {
   AddStereoPair(12.0);
   record.WavChannelMode = 1;
-  gStep = 200;
+  clock.SetStep(200);
   const std::string path = dir / "long.wav";
   ASSERT_EQ(ExportSoundFile(project.get(), 1, path.c_str(), 0, 0.0, 12.0), 1);
   EXPECT_EQ(progress.created, 1);
@@ -264,17 +264,17 @@ TEST_F(ExportSoundFileTest, ProgressShowsAfterHalfASecondAndCancelKeepsWhatWasWr
   ASSERT_FALSE(progress.positions.empty());
   EXPECT_EQ(progress.positions.back(), 1000);
   EXPECT_TRUE(std::is_sorted(progress.positions.begin(), progress.positions.end()));
-  EXPECT_EQ(progress.hidden, 1);
+  EXPECT_EQ(progress.hides, 1);
 
-  progress = ProgressLog{};
+  progress = testsupport::ProgressLog{};
   progress.cancel = true;
-  gStep = 600;
+  clock.SetStep(600);
   ASSERT_EQ(ExportSoundFile(project.get(), 1, path.c_str(), 1, 0.0, 12.0), 1);
   EXPECT_EQ(progress.text, "\nExporting the selected audio as a " + GetFormatHeaderName(0x10000) +
                                " file: long.wav");
   Decoded d = DecodeSndfile(path);
   EXPECT_EQ(d.frames(), 220500) << "one block was written before the cancel";
-  EXPECT_TRUE(messages.texts.empty());
+  EXPECT_TRUE(messages.Texts().empty());
 }
 
 TEST_F(ExportSoundFileTest, CopyWritesTheSelectionAsSixteenBitWavAtTheProjectRate) {
@@ -299,7 +299,7 @@ TEST_F(ExportSoundFileTest, CopyWritesTheSelectionAsSixteenBitWavAtTheProjectRat
   d = DecodeSndfile(path);
   EXPECT_EQ(d.channels, 1);
   ExpectSine(d, 0, 440.0, 0.5, 500, 21500);
-  EXPECT_TRUE(messages.texts.empty());
+  EXPECT_TRUE(messages.Texts().empty());
   EXPECT_EQ(FilesInDir(), std::vector<std::string>{"$ZQY#Clipboard.wav"});
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // Shared pieces of the exporter tests: a project of known sines in a fresh folder, the
-// export encode record, recorders for message boxes and progress windows, a clock the
-// test moves, and a look at what a folder holds after an export.
+// export encode record, the shared recorders of message boxes and progress windows, the
+// shared clock the test moves, and a look at what a folder holds after an export.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -23,70 +23,13 @@
 #include "platform/seams/MessageBox.h"
 #include "platform/seams/Progress.h"
 #include "tests/audiofiles/writers/writer_test_support.h"
+#include "tests/support/native/FakeClock.h"
+#include "tests/support/native/RecordedMessageBoxes.h"
+#include "tests/support/native/RecordedProgress.h"
 
 namespace exporttest {
 
 using namespace writertest;
-
-class MessageLog : public seams::MessageBoxService {
-public:
-  int Show(const std::string& text, const std::string&, unsigned) override {
-    texts.push_back(text);
-    return seams::kIdOk;
-  }
-  std::vector<std::string> texts;
-};
-
-struct ProgressLog {
-  int created = 0;
-  std::string caption;
-  std::string text;
-  std::vector<int> positions;
-  int hidden = 0;
-  bool cancel = false;  // the user presses Cancel as soon as the window shows
-};
-
-class RecordingProgress : public seams::ProgressWindow {
-public:
-  explicit RecordingProgress(ProgressLog* log) : log_(log) {}
-  bool Show(const std::string& caption) override {
-    log_->caption = caption;
-    return true;
-  }
-  void SetRange(int, int, int) override {}
-  int SetPos(int position) override {
-    log_->positions.push_back(position);
-    return 0;
-  }
-  void SetText(const std::string& text) override { log_->text = text; }
-  void PumpMessages(bool) override {}
-  bool Cancelled() const override { return log_->cancel; }
-  void Hide() override { ++log_->hidden; }
-
-private:
-  ProgressLog* log_;
-};
-
-class RecordingProgressFactory : public seams::ProgressFactory {
-public:
-  explicit RecordingProgressFactory(ProgressLog* log) : log_(log) {}
-  std::unique_ptr<seams::ProgressWindow> Create() override {
-    ++log_->created;
-    return std::make_unique<RecordingProgress>(log_);
-  }
-
-private:
-  ProgressLog* log_;
-};
-
-// A clock that moves `step` milliseconds at every reading.
-inline std::uint32_t gNow = 0;
-inline std::uint32_t gStep = 0;
-inline std::uint32_t TestTicks() {
-  const std::uint32_t now = gNow;
-  gNow += gStep;
-  return now;
-}
 
 // A project in a fresh folder, with the export record, message boxes, progress
 // windows and the clock under the test's control.
@@ -99,16 +42,8 @@ protected:
     project->SetRate(44100.0);
     record.SetDefaults();
     SetExportEncodeOptions(&record);
-    oldMessages = seams::SetMessageBoxService(&messages);
-    oldProgress = seams::SetProgressFactory(&progressFactory);
-    gNow = 1000;
-    gStep = 0;  // the clock stands still: no progress window unless a test moves it
-    oldTicks = SetTickCountFunction(&TestTicks);
   }
   void TearDown() override {
-    SetTickCountFunction(oldTicks);
-    seams::SetProgressFactory(oldProgress);
-    seams::SetMessageBoxService(oldMessages);
     SetExportEncodeOptions(nullptr);
     project.reset();
   }
@@ -151,35 +86,16 @@ protected:
   TempFolder dir;
   std::unique_ptr<Project> project;
   FileEncodeOptions record;
-  MessageLog messages;
-  ProgressLog progress;
-  RecordingProgressFactory progressFactory{&progress};
-  seams::MessageBoxService* oldMessages = nullptr;
-  seams::ProgressFactory* oldProgress = nullptr;
-  TickCountFunction oldTicks = nullptr;
+  testsupport::RecordedMessageBoxes messages;
+  testsupport::RecordedProgress progressWindows;
+  testsupport::ProgressLog& progress = progressWindows.log;
+  // The clock stands still: no progress window unless a test moves it.
+  testsupport::FakeClock clock{1000, 0};
 };
 
-// What sox and soxi say about a file (their warnings, such as the short float header
-// libsndfile writes, set aside): rate, channels, frames, and of the first channel the
-// RMS amplitude and rough frequency.
-inline SoxView SoxLook(const std::string& path) {
-  SoxView v;
-  int status = 0;
-  auto soxi = [&](const char* what, int* st = nullptr) {
-    return Run(std::string("(soxi ") + what + " '" + path + "' 2>/dev/null)", st);
-  };
-  v.rate = std::atoi(soxi("-r", &status).c_str());
-  if (status != 0) return v;
-  v.channels = std::atoi(soxi("-c").c_str());
-  v.frames = std::atoll(soxi("-s").c_str());
-  const std::string stat = Run("sox '" + path + "' -n remix 1 stat");
-  v.rms = NumberAfter(stat, "RMS     amplitude:");
-  v.frequency = NumberAfter(stat, "Rough   frequency:");
-  // Some containers (VOC) give no length in their header: count what sox reads.
-  if (v.frames == 0) v.frames = std::llround(NumberAfter(stat, "Length (seconds):") * v.rate);
-  v.ok = v.rate > 0 && !std::isnan(v.rms);
-  return v;
-}
+// What sox and soxi say about a file, their warnings (such as the short float header
+// libsndfile writes) set aside and a missing length measured.
+inline SoxView SoxLook(const std::string& path) { return SoxRead(path, SoxHeader::Lenient); }
 
 // Of a decoded file between from and to: is channel c a sine of freq at amp?
 inline void ExpectSine(const Decoded& d, int c, double freq, double amp, std::size_t from,

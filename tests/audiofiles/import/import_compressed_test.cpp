@@ -11,6 +11,7 @@
 
 namespace {
 
+using importtest::CancelAt;
 using importtest::ImportTest;
 using importtest::ReadBytes;
 using importtest::Shell;
@@ -184,15 +185,6 @@ TEST_F(MP3ImportTest, LameTagsImportLikeTheUntaggedFile) {
   EXPECT_EQ(Samples(*a.tracks[0]), Samples(*b.tracks[0]));
 }
 
-struct CancelAt {
-  int at;  // the call that answers "stop" (1 = the first)
-  int calls = 0;
-  static int Callback(void *self, float) {
-    auto *c = static_cast<CancelAt *>(self);
-    return ++c->calls >= c->at ? 1 : 0;
-  }
-};
-
 TEST_F(MP3ImportTest, CancelKeepsWhatWasDecoded) {
   REQUIRE_PROGRAM("sox");
   REQUIRE_PROGRAM("lame");
@@ -212,14 +204,7 @@ TEST_F(MP3ImportTest, CancelKeepsWhatWasDecoded) {
 TEST_F(MP3ImportTest, CancelBeforeTheFirstFrameEndsTheImport) {
   REQUIRE_PROGRAM("sox");
   REQUIRE_PROGRAM("lame");
-  const std::string mp3 = MakeMp3("short.mp3", 2, 44100, 1.0);
-  CancelAt cancel{1};
-  auto r = Import(mp3, &CancelAt::Callback, &cancel, "unchanged");
-  EXPECT_EQ(r.count, 0);
-  EXPECT_EQ(r.error, "unchanged");
-  // No other format is tried after the user said stop.
-  EXPECT_EQ(cancel.calls, 1);
-  EXPECT_EQ(BlockFilesOnDisk(), 0);
+  ExpectCancelLeavesNothing(MakeMp3("short.mp3", 2, 44100, 1.0), 1);
 }
 
 class OggImportTest : public ImportTest {
@@ -318,13 +303,7 @@ TEST_F(OggImportTest, DamagedDataFailsAndACutFileKeepsItsStart) {
 TEST_F(OggImportTest, CancelLeavesNoTracks) {
   REQUIRE_PROGRAM("sox");
   REQUIRE_PROGRAM("oggenc");
-  const std::string ogg = MakeOgg("long.ogg", 2, 44100, 6.0, "sine 440 sine 660 gain -6");
-  CancelAt cancel{1};
-  auto r = Import(ogg, &CancelAt::Callback, &cancel, "unchanged");
-  EXPECT_EQ(r.count, 0);
-  EXPECT_EQ(r.error, "unchanged");
-  EXPECT_EQ(cancel.calls, 1);
-  EXPECT_EQ(BlockFilesOnDisk(), 0);
+  ExpectCancelLeavesNothing(MakeOgg("long.ogg", 2, 44100, 6.0, "sine 440 sine 660 gain -6"), 1);
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 #pragma once
-// Shared by the importer tests: a fresh temporary folder holding the block
-// files of a directory manager, a track factory on it, files made by sox,
-// lame and oggenc, and readers of what an import produced.
+// Shared by the importer tests: the shared track project (a fresh temporary
+// folder holding the block files of a directory manager, a track factory on it),
+// files made by sox, lame and oggenc, and readers of what an import produced.
 #include <gtest/gtest.h>
 #include <sndfile.h>
 #include <unistd.h>
@@ -21,30 +21,16 @@
 #include "core/model/Track.h"
 #include "core/model/TrackFactory.h"
 #include "core/model/WaveTrack.h"
+#include "tests/support/native/Files.h"
+#include "tests/support/native/Programs.h"
+#include "tests/support/native/TrackProject.h"
 
 namespace importtest {
 
-namespace fs = std::filesystem;
-
-inline bool HaveProgram(const std::string &name) {
-  return std::system(("command -v " + name + " >/dev/null 2>&1").c_str()) == 0;
-}
-
-// Runs a shell command; true when it exits with 0.
-inline bool Shell(const std::string &command) {
-  return std::system((command + " >/dev/null 2>&1").c_str()) == 0;
-}
-
-inline std::vector<unsigned char> ReadBytes(const std::string &path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-inline void WriteBytes(const std::string &path, const std::vector<unsigned char> &bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char *>(bytes.data()),
-            static_cast<std::streamsize>(bytes.size()));
-}
+using testsupport::HaveProgram;
+using testsupport::ReadBytes;
+using testsupport::Shell;
+using testsupport::WriteBytes;
 
 // Raw little-endian 32-bit floats, as "sox file -t f32 -" writes them.
 inline std::vector<float> ReadFloats(const std::string &path) {
@@ -86,40 +72,33 @@ inline std::vector<std::int16_t> Shorts(const WaveTrack &t) {
   return s;
 }
 
-// A temporary folder with a "blocks" folder as the program-wide temporary
-// folder, a directory manager and a track factory on it.
+struct CancelAt {
+  int at;  // the call that answers "stop" (1 = the first)
+  int calls = 0;
+  static int Callback(void *self, float) {
+    auto *c = static_cast<CancelAt *>(self);
+    return ++c->calls >= c->at ? 1 : 0;
+  }
+};
+
+// The shared track project: a temporary folder with a "blocks" folder as the
+// program-wide temporary folder, a directory manager and a track factory on it.
 class ImportTest : public ::testing::Test {
 protected:
-  void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "tarvel-import-XXXXXX").string();
-    std::vector<char> buf(pattern.begin(), pattern.end());
-    buf.push_back('\0');
-    ASSERT_NE(::mkdtemp(buf.data()), nullptr);
-    folder = buf.data();
-    blocks = folder + "/blocks";
-    fs::create_directory(blocks);
-    ASSERT_TRUE(DirManager::SetTempDir(blocks.c_str()));
-    dm = new DirManager;
-    factory = std::make_unique<TrackFactory>(dm);
-  }
-  void TearDown() override {
-    factory.reset();
-    dm->Deref();
-    std::error_code ec;
-    fs::remove_all(folder, ec);
-  }
-
-  std::string Path(const std::string &name) const { return folder + "/" + name; }
+  std::string Path(const std::string &name) const { return project / name; }
 
   // Files in the block folder: what the tracks alive still hold.
-  int BlockFilesOnDisk() const {
-    int n = 0;
-    std::error_code ec;
-    if (fs::exists(blocks, ec))
-      for (auto it = fs::recursive_directory_iterator(blocks, ec);
-           it != fs::recursive_directory_iterator(); ++it)
-        if (it->is_regular_file()) ++n;
-    return n;
+  int BlockFilesOnDisk() const { return project.BlockFilesOnDisk(); }
+
+  // A cancel at the at-th progress call: nothing is imported, the error stays as it
+  // was, no other format is tried after the user said stop and no block is left.
+  void ExpectCancelLeavesNothing(const std::string &path, int at) {
+    CancelAt cancel{at};
+    auto r = Import(path, &CancelAt::Callback, &cancel, "unchanged");
+    EXPECT_EQ(r.count, 0);
+    EXPECT_EQ(r.error, "unchanged");
+    EXPECT_EQ(cancel.calls, at);
+    EXPECT_EQ(BlockFilesOnDisk(), 0);
   }
 
   Imported Import(const std::string &path, ImportProgressCallback cb = nullptr,
@@ -127,7 +106,7 @@ protected:
     Imported r;
     Track **tracks = nullptr;
     r.error = initialError;
-    r.count = importer.Import(path, factory.get(), &tracks, r.error, cb, userData);
+    r.count = importer.Import(path, factory, &tracks, r.error, cb, userData);
     if (r.count > 0) {
       EXPECT_NE(tracks, nullptr);
       for (int i = 0; i < r.count; ++i) {
@@ -172,10 +151,9 @@ protected:
     return ok;
   }
 
-  std::string folder;
-  std::string blocks;
-  DirManager *dm = nullptr;
-  std::unique_ptr<TrackFactory> factory;
+  testsupport::TrackProject project;
+  const std::string blocks = project.blocks();
+  TrackFactory *factory = project.factory();
   Importer importer;
 };
 

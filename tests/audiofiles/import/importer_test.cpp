@@ -11,6 +11,7 @@
 #include "audiofiles/import/ImportFormat.h"
 #include "core/model/SystemUtils.h"
 #include "tests/audiofiles/import/import_test_support.h"
+#include "tests/support/native/FakeClock.h"
 
 namespace {
 
@@ -82,18 +83,17 @@ TEST_F(ImporterTest, TheFileIsFoundByItsLowerCaseExtensionThenByTryingEveryForma
 TEST_F(ImporterTest, ProgressRunsFromZeroToOneWithTheCallersData) {
   ASSERT_TRUE(WriteSndfile(Path("long.wav"), SF_FORMAT_WAV | SF_FORMAT_PCM_16, 1, 44100,
                            2000000));
-  std::uint32_t fakeTicks = 1000;
-  static std::uint32_t *ticks = &fakeTicks;
-  auto previous = SetTickCountFunction([] { return *ticks; });
-  StopwatchStart();
-  fakeTicks = 9000;
-
   Watcher w{&importer, {}, {}};
-  auto r = Import(Path("long.wav"), &Watcher::Callback, &w);
-  ASSERT_EQ(r.count, 1);
-  // The importer restarted the program-wide stopwatch.
-  EXPECT_EQ(StopwatchElapsed(), 0u);
-  SetTickCountFunction(previous);
+  {
+    testsupport::FakeClock clock(1000);
+    StopwatchStart();
+    clock.Set(9000);
+
+    auto r = Import(Path("long.wav"), &Watcher::Callback, &w);
+    ASSERT_EQ(r.count, 1);
+    // The importer restarted the program-wide stopwatch.
+    EXPECT_EQ(StopwatchElapsed(), 0u);
+  }
 
   ASSERT_GE(w.fractions.size(), 3u);
   EXPECT_TRUE(std::is_sorted(w.fractions.begin(), w.fractions.end()));
@@ -102,24 +102,10 @@ TEST_F(ImporterTest, ProgressRunsFromZeroToOneWithTheCallersData) {
   EXPECT_EQ(w.fractions.back(), 1.0f);
 }
 
-struct CancelAt {
-  int at;
-  int calls = 0;
-  static int Callback(void *self, float) {
-    auto *c = static_cast<CancelAt *>(self);
-    return ++c->calls >= c->at ? 1 : 0;
-  }
-};
-
 TEST_F(ImporterTest, CancelOfAPcmImportLeavesNothing) {
   ASSERT_TRUE(WriteSndfile(Path("long.wav"), SF_FORMAT_WAV | SF_FORMAT_PCM_24, 2, 44100,
                            1500000));
-  CancelAt cancel{2};
-  auto r = Import(Path("long.wav"), &CancelAt::Callback, &cancel, "unchanged");
-  EXPECT_EQ(r.count, 0);
-  EXPECT_EQ(r.error, "unchanged");
-  EXPECT_EQ(cancel.calls, 2);
-  EXPECT_EQ(BlockFilesOnDisk(), 0);
+  ExpectCancelLeavesNothing(Path("long.wav"), 2);
 }
 
 // Damaged, cut, hostile and impossible inputs: never a crash, a clear message

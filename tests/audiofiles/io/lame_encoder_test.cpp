@@ -3,6 +3,7 @@
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <thread>
@@ -11,6 +12,7 @@
 #include "audiofiles/io/LameEncoder.h"
 #include "tests/support/native/AudioAnalysis.h"
 #include "tests/support/native/Mp3Decode.h"
+#include "tests/support/native/TempFolder.h"
 
 namespace {
 
@@ -30,20 +32,6 @@ class SearchPathGuard {
 
  private:
   std::string m_old;
-};
-
-// An empty folder of its own.
-class TempDir {
- public:
-  TempDir() {
-    char tmpl[] = "/tmp/lame_encoder_test.XXXXXX";
-    m_path = ::mkdtemp(tmpl);
-  }
-  ~TempDir() { std::filesystem::remove_all(m_path); }
-  const std::string& path() const { return m_path; }
-
- private:
-  std::string m_path;
 };
 
 FileEncodeOptions Mp3Options(int version, int rate, int encodeMode, int channelMode, int kbps) {
@@ -126,7 +114,7 @@ TEST(LameEncoderLoad, SearchPathMayNameAFolderOrAFile) {
 }
 
 TEST(LameEncoderLoad, MissingLibraryFailsLoadAndEveryStreamOperation) {
-  TempDir empty;
+  testsupport::TempFolder empty;
   SearchPathGuard guard(empty.path());
   LameEncoder enc;
   EXPECT_EQ(enc.Load(), 0);
@@ -152,7 +140,7 @@ TEST(LameEncoderLoad, MissingLibraryFailsLoadAndEveryStreamOperation) {
 }
 
 TEST(LameEncoderLoad, EnvironmentVariableAlsoPointsTheSearch) {
-  TempDir empty;
+  testsupport::TempFolder empty;
   ASSERT_EQ(LameEncoder::GetLibrarySearchPath(), "");
   ::setenv("TARVEL_LAME_ENC", empty.path().c_str(), 1);
   LameEncoder missing;

@@ -12,6 +12,7 @@
 #include "audiofiles/writers/MP3StreamWriter.h"
 #include "platform/seams/MessageBox.h"
 #include "tests/audiofiles/writers/writer_test_support.h"
+#include "tests/support/native/RecordedMessageBoxes.h"
 
 namespace {
 
@@ -41,15 +42,6 @@ public:
     return LameEncoder::EncodeMonoSamples(samples, count, out);
   }
   std::vector<int> partials;
-};
-
-class MessageRecorder : public seams::MessageBoxService {
-public:
-  int Show(const std::string& text, const std::string&, unsigned) override {
-    texts.push_back(text);
-    return seams::kIdOk;
-  }
-  std::vector<std::string> texts;
 };
 
 // Where the decoded channel lines up with the recorded one, and how well.
@@ -228,7 +220,7 @@ TEST_F(MP3WriterTest, SplitsCarryTheEncoderStreamOnWithoutGapOrOverlap) {
   std::vector<std::int64_t> starts;
   for (int part = 1; part <= 4; ++part) {
     const std::string name = dir / ("rec-" + std::to_string(part) + ".mp3");
-    std::vector<unsigned char> bytes = coretest::ReadBytes(name);
+    std::vector<unsigned char> bytes = testsupport::ReadBytes(name);
     ASSERT_GE(bytes.size(), 2u) << name;
     EXPECT_EQ(bytes[0], 0xFF) << name << " begins with a frame";
     EXPECT_EQ(bytes[1] & 0xE0, 0xE0) << name;
@@ -289,17 +281,8 @@ TEST_F(MP3WriterTest, AFullDiskFailsTheWriteAndFreesTheEncoder) {
   EngineRig rig(2, kRate);
   MP3StreamWriter writer(rig.slot());
   std::vector<float> signal = Sines(44100 * 10, kRate, {440.0, 700.0}, {0.5, 0.5});
-  EngineRig::Result res;
-  {
-    FileSizeLimit limit(40000);
-    res = rig.Record(writer, signal);
-  }
-  EXPECT_EQ(res.open, 1);
-  EXPECT_EQ(res.writeFailures, 1);
-  EXPECT_EQ(res.close, 0);
-  EXPECT_FALSE(writer.IsOpened());
+  ExpectAFullDiskStopsTheRecording(rig, writer, signal, 40000, dir / "rec.mp3");
   EXPECT_FALSE(GetLameEncoder()->IsStreamOpen());
-  EXPECT_LE(std::filesystem::file_size(dir / "rec.mp3"), 40000u);
 }
 
 TEST_F(MP3WriterTest, AFullDiskFailsTheClose) {
@@ -315,18 +298,20 @@ TEST_F(MP3WriterTest, AFullDiskFailsTheClose) {
 }
 
 TEST_F(MP3WriterTest, PrepareShowsAMessageWhenTheLibraryIsMissing) {
-  MessageRecorder recorder;
-  seams::MessageBoxService* old = seams::SetMessageBoxService(&recorder);
-  const std::string oldPath = LameEncoder::GetLibrarySearchPath();
-  LameEncoder::SetLibrarySearchPath(dir / "nowhere");
-  LameEncoder missing;
-  EngineRig rig(2, kRate);
-  MP3StreamWriter writer(rig.slot());
-  writer.SetEncoder(&missing);
-  EXPECT_EQ(writer.Prepare(), 0);
-  LameEncoder::SetLibrarySearchPath(oldPath);
-  seams::SetMessageBoxService(old);
-  EXPECT_EQ(recorder.texts, std::vector<std::string>{"Could not open MP3 encoding library!"});
+  std::vector<std::string> shown;
+  {
+    testsupport::RecordedMessageBoxes recorder;
+    const std::string oldPath = LameEncoder::GetLibrarySearchPath();
+    LameEncoder::SetLibrarySearchPath(dir / "nowhere");
+    LameEncoder missing;
+    EngineRig rig(2, kRate);
+    MP3StreamWriter writer(rig.slot());
+    writer.SetEncoder(&missing);
+    EXPECT_EQ(writer.Prepare(), 0);
+    LameEncoder::SetLibrarySearchPath(oldPath);
+    shown = recorder.Texts();
+  }
+  EXPECT_EQ(shown, std::vector<std::string>{"Could not open MP3 encoding library!"});
 
   StreamMixer* none = nullptr;
   MP3StreamWriter lonely(&none);

@@ -63,13 +63,7 @@ TEST_F(OggWriterTest, SoxReadsTheFileAsWritten) {
   EngineRig rig(1, kRate);
   OggStreamWriter writer(rig.slot());
   ASSERT_EQ(rig.Record(writer, signal).close, 1);
-  SoxView v = SoxRead(dir / "rec.ogg");
-  ASSERT_TRUE(v.ok);
-  EXPECT_EQ(v.rate, 44100);
-  EXPECT_EQ(v.channels, 1);
-  EXPECT_EQ(v.frames, frames);
-  EXPECT_NEAR(v.rms, 0.6 / std::sqrt(2.0), 0.02);
-  EXPECT_NEAR(v.frequency, 1000.0, 10.0);
+  ExpectSoxReads(dir / "rec.ogg", 44100, 1, frames, 1000.0, 0.6, 0.02);
 }
 
 TEST_F(OggWriterTest, ManagedBitRateAndAConvertedCaptureRate) {
@@ -136,7 +130,9 @@ TEST_F(OggWriterTest, SplitsAreCompleteStreamsThatJoinWithoutGapOrOverlap) {
     std::vector<int> s = OggSerials(name);
     ASSERT_EQ(s.size(), 1u) << name;
     serials.push_back(s[0]);
-    if (part < 4) EXPECT_GE(d.frames(), 44100);
+    if (part < 4) {
+      EXPECT_GE(d.frames(), 44100);
+    }
     // Each part lies exactly where the recording had it.
     const std::int64_t at = static_cast<std::int64_t>(joined.size()) / 2;
     std::vector<float> whole = Channel(signal, 2, 0);
@@ -224,15 +220,7 @@ TEST_F(OggWriterTest, AFullDiskFailsTheWrite) {
   EngineRig rig(2, kRate);
   OggStreamWriter writer(rig.slot());
   std::vector<float> signal = Sines(44100 * 10, kRate, {440.0, 700.0}, {0.5, 0.5});
-  EngineRig::Result res;
-  {
-    FileSizeLimit limit(30000);
-    res = rig.Record(writer, signal);
-  }
-  EXPECT_EQ(res.open, 1);
-  EXPECT_EQ(res.writeFailures, 1);
-  EXPECT_EQ(res.close, 0);
-  EXPECT_FALSE(writer.IsOpened());
+  ExpectAFullDiskStopsTheRecording(rig, writer, signal, 30000, dir / "rec.ogg");
 }
 
 // The pages of a short recording fit the file's buffer; only the close finds the disk

@@ -202,41 +202,42 @@ TEST(StreamMixer, NothingIsReadUntilEveryRingHolds1024) {
 }
 
 TEST(StreamMixer, ThreeOrMoreInputsAreSummedIntoEveryChannelAndClip) {
-  {
-    Rings r(3, SampleFormatInt16);
-    r.PutShort(0, std::vector<std::int16_t>(1024, 30000));
-    r.PutShort(1, std::vector<std::int16_t>(1024, 10000));
-    r.PutShort(2, std::vector<std::int16_t>(1024, -30000));
+  const struct {
+    const char* what;
+    SampleFormat format;
+    double inputs[3];  // the three constant inputs, in the rings' format
+    int outChannels;
+    bool interleaved;
+    int frame;        // where every output channel is looked at
+    double expected;  // what it holds there, in that format
+  } cases[] = {
+      // 30000 + 10000 clips to 32767 before the third input is added.
+      {"16-bit stereo", SampleFormatInt16, {30000, 10000, -30000}, 2, true, 0, 32767 - 30000},
+      {"16-bit mono", SampleFormatInt16, {30000, 10000, 0}, 1, true, 500, 32767},
+      {"float stereo, separate", SampleFormatFloat, {0.75, 0.75, 0.0}, 2, false, 7, 1.0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    Rings r(3, c.format);
+    for (int i = 0; i < 3; ++i) {
+      if (c.format == SampleFormatInt16)
+        r.PutShort(i, std::vector<std::int16_t>(1024, static_cast<std::int16_t>(c.inputs[i])));
+      else
+        r.PutFloat(i, std::vector<float>(1024, static_cast<float>(c.inputs[i])));
+    }
     StreamMixer m;
-    ASSERT_EQ(m.MixerSetup(3, r.ptrs.data(), 44100, 2, 1024, true, 44100, SampleFormatInt16, true), 1);
+    ASSERT_EQ(m.MixerSetup(3, r.ptrs.data(), 44100, c.outChannels, 1024, c.interleaved, 44100, c.format, true),
+              1);
     ASSERT_EQ(m.FillInputs(), 1024);
     ASSERT_EQ(m.Process(1024), 1024);
-    // 30000 + 10000 clips to 32767 before the third input is added.
-    EXPECT_EQ(S(m.GetBuffer())[0], 32767 - 30000);
-    EXPECT_EQ(S(m.GetBuffer())[1], 32767 - 30000);
-  }
-  {
-    Rings r(3, SampleFormatInt16);
-    r.PutShort(0, std::vector<std::int16_t>(1024, 30000));
-    r.PutShort(1, std::vector<std::int16_t>(1024, 10000));
-    r.PutShort(2, std::vector<std::int16_t>(1024, 0));
-    StreamMixer m;
-    ASSERT_EQ(m.MixerSetup(3, r.ptrs.data(), 44100, 1, 1024, true, 44100, SampleFormatInt16, true), 1);
-    ASSERT_EQ(m.FillInputs(), 1024);
-    ASSERT_EQ(m.Process(1024), 1024);
-    EXPECT_EQ(S(m.GetBuffer())[500], 32767);
-  }
-  {
-    Rings r(3, SampleFormatFloat);
-    r.PutFloat(0, std::vector<float>(1024, 0.75f));
-    r.PutFloat(1, std::vector<float>(1024, 0.75f));
-    r.PutFloat(2, std::vector<float>(1024, 0.0f));
-    StreamMixer m;
-    ASSERT_EQ(m.MixerSetup(3, r.ptrs.data(), 44100, 2, 1024, false, 44100, SampleFormatFloat, true), 1);
-    ASSERT_EQ(m.FillInputs(), 1024);
-    ASSERT_EQ(m.Process(1024), 1024);
-    EXPECT_EQ(F(m.GetChannelBuffer(0))[7], 1.0f);
-    EXPECT_EQ(F(m.GetChannelBuffer(1))[7], 1.0f);
+    for (int ch = 0; ch < c.outChannels; ++ch) {
+      const SamplePtr buffer = c.interleaved ? m.GetBuffer() : m.GetChannelBuffer(ch);
+      const int at = c.interleaved ? c.frame * c.outChannels + ch : c.frame;
+      if (c.format == SampleFormatInt16)
+        EXPECT_EQ(S(buffer)[at], static_cast<std::int16_t>(c.expected)) << "channel " << ch;
+      else
+        EXPECT_EQ(F(buffer)[at], static_cast<float>(c.expected)) << "channel " << ch;
+    }
   }
 }
 

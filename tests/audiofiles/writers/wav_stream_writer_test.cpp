@@ -71,13 +71,7 @@ TEST_F(WavWriterTest, SoxReadsTheFileAsWritten) {
   EngineRig rig(2, kRate);
   WavStreamWriter writer(rig.slot());
   ASSERT_EQ(rig.Record(writer, signal).close, 1);
-  SoxView v = SoxRead(dir / "rec.wav");
-  ASSERT_TRUE(v.ok);
-  EXPECT_EQ(v.rate, 44100);
-  EXPECT_EQ(v.channels, 2);
-  EXPECT_EQ(v.frames, frames);
-  EXPECT_NEAR(v.rms, 0.6 / std::sqrt(2.0), 0.002);
-  EXPECT_NEAR(v.frequency, 1000.0, 10.0);
+  ExpectSoxReads(dir / "rec.wav", 44100, 2, frames, 1000.0, 0.6, 0.002);
 }
 
 TEST_F(WavWriterTest, ByteCountsAndFloatSamples) {
@@ -255,17 +249,7 @@ TEST_F(WavWriterTest, AFullDiskFailsTheWriteAndTheClose) {
   EngineRig rig(2, kRate);
   WavStreamWriter writer(rig.slot());
   std::vector<float> signal = Sines(44100 * 3, kRate, {440.0, 440.0}, {0.5, 0.5});
-  EngineRig::Result res;
-  {
-    FileSizeLimit limit(100000);
-    res = rig.Record(writer, signal);
-  }
-  EXPECT_EQ(res.open, 1);
-  EXPECT_EQ(res.writeFailures, 1) << "WriteBlock returned 0 at the limit";
-  EXPECT_TRUE(res.stopped);
-  EXPECT_EQ(res.close, 0);
-  EXPECT_FALSE(writer.IsOpened());
-  EXPECT_LE(std::filesystem::file_size(dir / "rec.wav"), 100000u);
+  ExpectAFullDiskStopsTheRecording(rig, writer, signal, 100000, dir / "rec.wav");
 }
 
 TEST_F(WavWriterTest, NextFileFailsWhenTheNextFileCannotBeCreated) {

@@ -1,13 +1,9 @@
 #pragma once
-// Shared pieces of the stream mixer and streaming writer tests: known signals, an
-// engine stand-in that feeds the capture rings as the audio callback and the buffer
-// thread would, decoders (libsndfile, vorbisfile, libmad), signal measurements, the
-// outside readers (sox, soxi, lame) and a file-size limit for full-disk faults.
+// Shared pieces of the stream mixer and streaming writer tests: a sweep and the lag
+// between two signals, an engine stand-in that feeds the capture rings as the audio
+// callback and the buffer thread would, and the writers' settings. Known signals, the
+// decoders, sox's view and the file-size limit come from the test support library.
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sndfile.h>
-#include <sys/resource.h>
-#include <vorbis/vorbisfile.h>
 
 #include <algorithm>
 #include <atomic>
@@ -15,6 +11,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
@@ -26,35 +23,38 @@
 #include "audiofiles/writers/StreamFileWriter.h"
 #include "audiofiles/writers/StreamMixer.h"
 #include "core/model/RingBuffer.h"
-#include "core/core_test_support.h"
 #include "tests/support/native/AudioAnalysis.h"
+#include "tests/support/native/AudioFiles.h"
+#include "tests/support/native/Files.h"
 #include "tests/support/native/Mp3Decode.h"
+#include "tests/support/native/Programs.h"
+#include "tests/support/native/TempFolder.h"
 
 namespace writertest {
 
+using audiotest::Channel;
+using audiotest::Decoded;
+using audiotest::DecodeMp3;
+using audiotest::DecodeSndfile;
+using audiotest::DecodeVorbis;
+using audiotest::NumberAfter;
+using audiotest::OggSerials;
 using audiotest::Rms;
+using audiotest::Sines;
+using audiotest::SoxHeader;
+using audiotest::SoxRead;
+using audiotest::SoxView;
 using audiotest::ZeroCrossingFrequency;
-using coretest::HaveProgram;
-using coretest::TempFolder;
+using testsupport::FileSizeLimit;
+using testsupport::HaveProgram;
+using testsupport::Run;
+using testsupport::TempFolder;
 
 constexpr double kPi = 3.14159265358979323846;
 // The engine stand-in's buffer-thread pass: every 26 callbacks of 512 frames (about
 // 0.3 s at 44.1 kHz).
 constexpr int kCallbackFrames = 512;
 constexpr int kPassFrames = 26 * kCallbackFrames;
-
-// Interleaved frames of a sine per channel: channel c has frequency freqs[c] and
-// amplitude amps[c]; sample i of the whole recording is at time i / rate.
-inline std::vector<float> Sines(std::int64_t frames, double rate, const std::vector<double>& freqs,
-                                const std::vector<double>& amps, std::int64_t firstFrame = 0) {
-  const int ch = static_cast<int>(freqs.size());
-  std::vector<float> out(static_cast<std::size_t>(frames * ch));
-  for (std::int64_t i = 0; i < frames; ++i)
-    for (int c = 0; c < ch; ++c)
-      out[i * ch + c] = static_cast<float>(
-          amps[c] * std::sin(2.0 * kPi * freqs[c] * static_cast<double>(i + firstFrame) / rate));
-  return out;
-}
 
 // A linear sweep from f0 to f1 Hz over the frames, on every channel: unlike a sine
 // it lines up with a copy of itself at one lag only.
@@ -67,13 +67,6 @@ inline std::vector<float> Sweep(std::int64_t frames, double rate, double f0, dou
     const double phase = 2.0 * kPi * (f0 * t + (f1 - f0) * t * t / (2.0 * seconds));
     for (int c = 0; c < channels; ++c) out[i * channels + c] = static_cast<float>(amp * std::sin(phase));
   }
-  return out;
-}
-
-// One channel out of interleaved samples.
-inline std::vector<float> Channel(const std::vector<float>& interleaved, int channels, int c) {
-  std::vector<float> out(interleaved.size() / channels);
-  for (std::size_t i = 0; i < out.size(); ++i) out[i] = interleaved[i * channels + c];
   return out;
 }
 
@@ -109,134 +102,6 @@ inline std::int64_t BestLag(const std::vector<float>& a, const std::vector<float
   }
   if (best) *best = bestC;
   return bestLag;
-}
-
-// A decoded file: interleaved float samples.
-struct Decoded {
-  bool ok = false;
-  int rate = 0;
-  int channels = 0;
-  std::vector<float> samples;
-  std::int64_t frames() const { return channels ? static_cast<std::int64_t>(samples.size()) / channels : 0; }
-  std::vector<float> channel(int c) const { return Channel(samples, channels, c); }
-};
-
-inline Decoded DecodeSndfile(const std::string& path) {
-  Decoded d;
-  SF_INFO info{};
-  SNDFILE* f = sf_open(path.c_str(), SFM_READ, &info);
-  if (!f) return d;
-  d.rate = info.samplerate;
-  d.channels = info.channels;
-  d.samples.resize(static_cast<std::size_t>(info.frames * info.channels));
-  const sf_count_t got = sf_readf_float(f, d.samples.data(), info.frames);
-  d.samples.resize(static_cast<std::size_t>(got * info.channels));
-  sf_close(f);
-  d.ok = true;
-  return d;
-}
-
-// The serial numbers of the logical streams of an Ogg file, in order of their first page.
-inline std::vector<int> OggSerials(const std::string& path) {
-  std::vector<int> serials;
-  std::vector<unsigned char> bytes = coretest::ReadBytes(path);
-  for (std::size_t i = 0; i + 27 <= bytes.size();) {
-    if (bytes[i] != 'O' || bytes[i + 1] != 'g' || bytes[i + 2] != 'g' || bytes[i + 3] != 'S') {
-      ++i;
-      continue;
-    }
-    const int serial = static_cast<int>(coretest::LE32(bytes, i + 14));
-    if (bytes[i + 5] & 0x02) serials.push_back(serial);  // beginning of a stream
-    const int segments = bytes[i + 26];
-    if (i + 27 + segments > bytes.size()) break;
-    std::size_t body = 0;
-    for (int s = 0; s < segments; ++s) body += bytes[i + 27 + s];
-    i += 27 + segments + body;
-  }
-  return serials;
-}
-
-inline Decoded DecodeVorbis(const std::string& path) {
-  Decoded d;
-  OggVorbis_File vf;
-  if (ov_fopen(path.c_str(), &vf) != 0) return d;
-  vorbis_info* vi = ov_info(&vf, -1);
-  d.rate = static_cast<int>(vi->rate);
-  d.channels = vi->channels;
-  int section = 0;
-  for (;;) {
-    float** pcm = nullptr;
-    const long n = ov_read_float(&vf, &pcm, 4096, &section);
-    if (n <= 0) {
-      if (n == 0) break;
-      continue;  // a hole: keep going
-    }
-    for (long i = 0; i < n; ++i)
-      for (int c = 0; c < d.channels; ++c) d.samples.push_back(pcm[c][i]);
-  }
-  ov_clear(&vf);
-  d.ok = true;
-  return d;
-}
-
-// libmad over the whole file; counts the frames it decoded.
-inline Decoded DecodeMp3(const std::string& path, int* frameCount = nullptr) {
-  const mp3test::Decoded mp3 = mp3test::Decode(coretest::ReadBytes(path));
-  Decoded d;
-  d.rate = mp3.rate;
-  d.channels = mp3.channels;
-  d.samples.reserve(mp3.samples() * mp3.channels);
-  for (std::size_t i = 0; i < mp3.samples(); ++i)
-    for (const std::vector<float>& channel : mp3.pcm) d.samples.push_back(channel[i]);
-  if (frameCount) *frameCount = mp3.frames;
-  d.ok = d.rate != 0;
-  return d;
-}
-
-// Output of a command (standard output and error), and its exit status.
-inline std::string Run(const std::string& command, int* status = nullptr) {
-  std::string out;
-  FILE* p = popen((command + " 2>&1").c_str(), "r");
-  if (!p) return out;
-  char buf[4096];
-  size_t n;
-  while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
-  const int s = pclose(p);
-  if (status) *status = s;
-  return out;
-}
-
-// A number after label in text (e.g. sox stat's "RMS     amplitude:"); NaN when absent.
-inline double NumberAfter(const std::string& text, const std::string& label) {
-  const std::size_t at = text.find(label);
-  if (at == std::string::npos) return NAN;
-  return std::atof(text.c_str() + at + label.size());
-}
-
-// What sox and soxi say about a file: rate, channels, frames, and of the first
-// channel the RMS amplitude and rough frequency.
-struct SoxView {
-  bool ok = false;
-  int rate = 0;
-  int channels = 0;
-  std::int64_t frames = 0;
-  double rms = 0;
-  double frequency = 0;
-};
-
-inline SoxView SoxRead(const std::string& path) {
-  SoxView v;
-  int status = 0;
-  const std::string q = "'" + path + "'";
-  v.rate = std::atoi(Run("soxi -r " + q, &status).c_str());
-  if (status != 0) return v;
-  v.channels = std::atoi(Run("soxi -c " + q).c_str());
-  v.frames = std::atoll(Run("soxi -s " + q).c_str());
-  const std::string stat = Run("sox " + q + " -n remix 1 stat");
-  v.rms = NumberAfter(stat, "RMS     amplitude:");
-  v.frequency = NumberAfter(stat, "Rough   frequency:");
-  v.ok = v.rate > 0 && !std::isnan(v.rms);
-  return v;
 }
 
 // The engine stand-in: the capture rings the engine makes for a direct recording
@@ -368,6 +233,39 @@ private:
   StreamMixer* slot_ = nullptr;
 };
 
+// A recording that meets a full disk (a file-size limit of limitBytes on this
+// process): the write at the limit fails, the engine stops, the close fails, the
+// writer is closed and the file is no larger than the limit.
+inline void ExpectAFullDiskStopsTheRecording(EngineRig& rig, StreamFileWriter& writer,
+                                             const std::vector<float>& signal, rlim_t limitBytes,
+                                             const std::string& file) {
+  EngineRig::Result res;
+  {
+    FileSizeLimit limit(limitBytes);
+    res = rig.Record(writer, signal);
+  }
+  EXPECT_EQ(res.open, 1);
+  EXPECT_EQ(res.writeFailures, 1) << "WriteBlock returned 0 at the limit";
+  EXPECT_TRUE(res.stopped);
+  EXPECT_EQ(res.close, 0);
+  EXPECT_FALSE(writer.IsOpened());
+  EXPECT_LE(std::filesystem::file_size(file), limitBytes);
+}
+
+// What sox and soxi read from a recorded file: its rate, channels and length, and on
+// the first channel the level (within levelTolerance) and frequency (within 10 Hz) of
+// a sine of amplitude amp.
+inline void ExpectSoxReads(const std::string& file, int rate, int channels, std::int64_t frames,
+                           double freq, double amp, double levelTolerance) {
+  SoxView v = SoxRead(file);
+  ASSERT_TRUE(v.ok);
+  EXPECT_EQ(v.rate, rate);
+  EXPECT_EQ(v.channels, channels);
+  EXPECT_EQ(v.frames, frames);
+  EXPECT_NEAR(v.rms, amp / std::sqrt(2.0), levelTolerance);
+  EXPECT_NEAR(v.frequency, freq, 10.0);
+}
+
 // Installs a stored encode record and a recording record for the writers, and an
 // automatic name in a fresh folder; restores the previous ones at the end.
 class WriterSettingsScope {
@@ -399,27 +297,6 @@ public:
 private:
   StreamWriterSettings old_;
   std::string oldBase_, oldExt_;
-};
-
-// A file-size limit on this process while it lives (SIGXFSZ ignored, so a write past
-// the limit fails with EFBIG): a full disk without a full disk.
-class FileSizeLimit {
-public:
-  explicit FileSizeLimit(rlim_t bytes) {
-    getrlimit(RLIMIT_FSIZE, &old_);
-    oldHandler_ = signal(SIGXFSZ, SIG_IGN);
-    rlimit lim = old_;
-    lim.rlim_cur = bytes;
-    setrlimit(RLIMIT_FSIZE, &lim);
-  }
-  ~FileSizeLimit() {
-    setrlimit(RLIMIT_FSIZE, &old_);
-    signal(SIGXFSZ, oldHandler_);
-  }
-
-private:
-  rlimit old_{};
-  sighandler_t oldHandler_;
 };
 
 }  // namespace writertest

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "tests/core/engine/audio_io_test_support.h"
-#include "tests/audiofiles/writers/writer_test_support.h"
+#include "tests/support/native/AudioFiles.h"
 
 namespace {
 
@@ -105,7 +105,7 @@ TEST_F(EngineControls, SilenceInTheSavingModeStartsTheNextFile) {
   // rec001-1.wav holds the first sound, rec001-2.wav the second.
   for (int n = 1; n <= 2; ++n) {
     const std::string path = tmp / ("rec001-" + std::to_string(n) + ".wav");
-    writertest::Decoded d = writertest::DecodeSndfile(path);
+    audiotest::Decoded d = audiotest::DecodeSndfile(path);
     ASSERT_TRUE(d.ok) << path;
     EXPECT_NEAR(SoundSeconds(d.channel(0)), 1.0, 0.15) << path;
     // The first file also holds the silence while it was counted.

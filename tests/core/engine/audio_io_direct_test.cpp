@@ -11,7 +11,8 @@
 #include <vector>
 
 #include "tests/core/engine/audio_io_test_support.h"
-#include "tests/audiofiles/writers/writer_test_support.h"
+#include "tests/support/native/AudioFiles.h"
+#include "tests/support/native/Files.h"
 
 namespace {
 
@@ -35,10 +36,10 @@ std::string PrintKind(const ::testing::TestParamInfo<FileKind> &info) {
 class EngineDirectRecording : public EngineOnRig,
                               public ::testing::WithParamInterface<FileKind> {};
 
-writertest::Decoded Decode(const std::string &path, int fileType) {
-  if (fileType == 1) return writertest::DecodeSndfile(path);
-  if (fileType == 2) return writertest::DecodeVorbis(path);
-  return writertest::DecodeMp3(path);
+audiotest::Decoded Decode(const std::string &path, int fileType) {
+  if (fileType == 1) return audiotest::DecodeSndfile(path);
+  if (fileType == 2) return audiotest::DecodeVorbis(path);
+  return audiotest::DecodeMp3(path);
 }
 
 TEST_P(EngineDirectRecording, WritesNamedSplitFilesThatJoinIntoTheSine) {
@@ -81,7 +82,7 @@ TEST_P(EngineDirectRecording, WritesNamedSplitFilesThatJoinIntoTheSine) {
   std::vector<float> joined;  // left channel of all parts in order
   std::vector<unsigned char> mp3Bytes;
   for (std::size_t i = 0; i < parts.size(); ++i) {
-    writertest::Decoded d = Decode(parts[i], kind.fileType);
+    audiotest::Decoded d = Decode(parts[i], kind.fileType);
     ASSERT_TRUE(d.ok) << parts[i];
     EXPECT_EQ(d.rate, 44100);
     EXPECT_EQ(d.channels, 2);
@@ -99,14 +100,14 @@ TEST_P(EngineDirectRecording, WritesNamedSplitFilesThatJoinIntoTheSine) {
       EXPECT_NEAR(audiotest::RmsDbfs(body), kSineDbfs, 0.5) << parts[i];
     }
     joined.insert(joined.end(), left.begin(), left.end());
-    std::vector<unsigned char> bytes = coretest::ReadBytes(parts[i]);
+    std::vector<unsigned char> bytes = testsupport::ReadBytes(parts[i]);
     mp3Bytes.insert(mp3Bytes.end(), bytes.begin(), bytes.end());
   }
   if (kind.fileType == 0) {
     // MP3 parts carry one encoder stream on: played one after the other (as
     // one byte stream) they are that stream.
     const std::string all = tmp / "all.mp3";
-    coretest::WriteBytes(all, mp3Bytes);
+    testsupport::WriteBytes(all, mp3Bytes);
     joined = Decode(all, 0).channel(0);
   }
   EXPECT_NEAR(joined.size() / 44100.0, 3.3, 0.35);

@@ -17,7 +17,7 @@
 #include "audiofiles/writers/MP3StreamWriter.h"
 #include "core/model/Sequence.h"
 #include "platform/portaudio/PortAudioV18.h"
-#include "tests/audiofiles/writers/writer_test_support.h"
+#include "tests/support/native/Files.h"
 
 namespace {
 
@@ -104,7 +104,7 @@ TEST_F(EngineFailures, MissingMp3EncoderStopsTheStartWithItsMessages) {
   LameEncoder::SetLibrarySearchPath(oldPath);
 
   EXPECT_FALSE(gAudioIO->IsBusy());
-  std::vector<RecordingMessageBoxes::Box> shown = boxes.Boxes();
+  std::vector<RecordedMessageBoxes::Box> shown = boxes.Boxes();
   ASSERT_EQ(shown.size(), 2u);
   EXPECT_EQ(shown[0].text, "Could not open MP3 encoding library!");
   EXPECT_EQ(shown[1].text, "Audio Engine can not be initialized!");
@@ -157,12 +157,12 @@ TEST_F(EngineFailures, FailedWritesStopTheRecordingAndTellTheUser) {
       }
       ASSERT_GT(token, 0);
       // The disk fills up once the recording runs.
-      std::unique_ptr<writertest::FileSizeLimit> limit;
-      if (c.fileSizeLimit) limit = std::make_unique<writertest::FileSizeLimit>(c.fileSizeLimit);
+      std::unique_ptr<testsupport::FileSizeLimit> limit;
+      if (c.fileSizeLimit) limit = std::make_unique<testsupport::FileSizeLimit>(c.fileSizeLimit);
       ASSERT_TRUE(ServeStopCommand(5.0, stops)) << "the engine asks the panel to stop";
     }
     EXPECT_FALSE(gAudioIO->IsBusy());
-    std::vector<RecordingMessageBoxes::Box> now = boxes.Boxes();
+    std::vector<RecordedMessageBoxes::Box> now = boxes.Boxes();
     ASSERT_EQ(now.size(), shown + 1) << "the user is told once";
     EXPECT_NE(now.back().text.find(c.textPart), std::string::npos) << now.back().text;
     EXPECT_EQ(now.back().flags, static_cast<unsigned>(seams::kMbIconError));
@@ -221,7 +221,7 @@ void RecordWhileTheServerDies() {
   audiotest::AudioRig rig;
   if (!rig.ok()) std::_Exit(2);
   RecordingPoster poster;
-  RecordingMessageBoxes boxes;
+  RecordedMessageBoxes boxes;
   AdvanceRecordSetting record;
   SoundDeviceOptions device;
   device.RecordDeviceName = "testmic";
@@ -230,11 +230,15 @@ void RecordWhileTheServerDies() {
   s.record = &record;
   s.device = &device;
   SetStreamWriterSettings(s);
-  coretest::TempFolder tmp;
-  DirManager::SetTempDir(tmp.path().c_str());
-  auto *dm = new DirManager;
+  testsupport::TrackProject project;
+  // _Exit runs no destructor: the project's folder goes first.
+  auto leave = [&project](int code) {
+    std::error_code ec;
+    std::filesystem::remove_all(project.folder().path(), ec);
+    std::_Exit(code);
+  };
   {
-    TrackFactory factory(dm);
+    TrackFactory &factory = *project.factory();
     std::unique_ptr<WaveTrack> left(factory.NewWaveTrack(SampleFormatInt16, 44100.0));
     std::unique_ptr<WaveTrack> right(factory.NewWaveTrack(SampleFormatInt16, 44100.0));
     {
@@ -242,28 +246,27 @@ void RecordWhileTheServerDies() {
       CreateAudioIO(&record);
       gAudioIO->SetControlPanel(kPanel, kStopButton);
       if (gAudioIO->StartStream({}, {left.get(), right.get()}, nullptr, 44100.0, 0.0, 1e9, 0) <= 0)
-        std::_Exit(3);
+        leave(3);
     }
     Sleep(0.5);
     // The server goes away.
     std::ifstream pidFile(rig.dir() + "/pulse.pid");
     int pid = 0;
     pidFile >> pid;
-    if (pid <= 0 || kill(pid, SIGKILL) != 0) std::_Exit(4);
+    if (pid <= 0 || kill(pid, SIGKILL) != 0) leave(4);
     // The engine notices and asks to stop; the panel stops the stream.
     const bool asked = WaitFor([&] { return poster.StopCommands() > 0; }, 5.0);
     {
       audiotest::QuietStderr quiet;
       gAudioIO->StopStream();
-      if (gAudioIO->IsBusy()) std::_Exit(5);
+      if (gAudioIO->IsBusy()) leave(5);
       DestroyAudioIO();
     }
-    if (!asked) std::_Exit(6);
-    if (boxes.Boxes().size() != 1) std::_Exit(7);
-    if (left->GetNumSamples() < 44100 / 4) std::_Exit(8);  // what came before is kept
+    if (!asked) leave(6);
+    if (boxes.Boxes().size() != 1) leave(7);
+    if (left->GetNumSamples() < 44100 / 4) leave(8);  // what came before is kept
   }
-  dm->Deref();
-  std::_Exit(0);
+  leave(0);
 }
 
 TEST(EngineServerDeath, AStreamWhoseServerDiesIsStoppedAndReleased) {

@@ -25,7 +25,9 @@
 #include "core/model/DirManager.h"
 #include "core/model/TrackFactory.h"
 #include "core/model/WaveTrack.h"
-#include "core/core_test_support.h"
+#include "tests/support/native/RecordedMessageBoxes.h"
+#include "tests/support/native/TrackProject.h"
+#include "tests/support/native/Wait.h"
 #include "platform/seams/MessageBox.h"
 #include "platform/seams/WindowMessages.h"
 #include "tests/support/native/AudioAnalysis.h"
@@ -35,20 +37,9 @@ namespace enginetest {
 
 using Clock = std::chrono::steady_clock;
 
-inline void Sleep(double seconds) {
-  std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
-}
-
-// Polls cond every 10 ms for at most timeoutSeconds.
-template <class Cond>
-bool WaitFor(Cond cond, double timeoutSeconds) {
-  const auto deadline = Clock::now() + std::chrono::duration<double>(timeoutSeconds);
-  while (!cond()) {
-    if (Clock::now() >= deadline) return false;
-    Sleep(0.01);
-  }
-  return true;
-}
+using testsupport::RecordedMessageBoxes;
+using testsupport::Sleep;
+using testsupport::WaitFor;
 
 // Window handles the tests hand the engine.
 constexpr seams::WindowHandle kMeter = 0x1001;
@@ -111,31 +102,6 @@ private:
   seams::MessagePoster *old_ = nullptr;
 };
 
-class RecordingMessageBoxes : public seams::MessageBoxService {
-public:
-  struct Box {
-    std::string text;
-    std::string caption;
-    unsigned flags = 0;
-  };
-  RecordingMessageBoxes() { old_ = seams::SetMessageBoxService(this); }
-  ~RecordingMessageBoxes() override { seams::SetMessageBoxService(old_); }
-  int Show(const std::string &text, const std::string &caption, unsigned flags) override {
-    std::lock_guard lock(mutex_);
-    boxes_.push_back(Box{text, caption, flags});
-    return seams::kIdOk;
-  }
-  std::vector<Box> Boxes() const {
-    std::lock_guard lock(mutex_);
-    return boxes_;
-  }
-
-private:
-  mutable std::mutex mutex_;
-  std::vector<Box> boxes_;
-  seams::MessageBoxService *old_ = nullptr;
-};
-
 // One rig per process, shared by its tests (made before PortAudio starts).
 inline audiotest::AudioRig &Rig() {
   static audiotest::AudioRig rig;
@@ -147,11 +113,6 @@ class EngineOnRig : public ::testing::Test {
 protected:
   void SetUp() override {
     ASSERT_TRUE(Rig().ok()) << Rig().error();
-    blocks_ = tmp / "blocks";
-    std::filesystem::create_directories(blocks_);
-    ASSERT_TRUE(DirManager::SetTempDir(blocks_.c_str()));
-    dirManager = new DirManager;
-    factory = std::make_unique<TrackFactory>(dirManager);
 
     record.SetDefaults();
     record.ActiveRecordingMode = 0;
@@ -178,8 +139,8 @@ protected:
     s.output = &output;
     s.record = &record;
     s.device = &device;
-    oldWriterSettings_ = SetStreamWriterSettings(s);
-    oldDevice_ = settings::ApplicationSoundDeviceOptions();
+    mOldWriterSettings = SetStreamWriterSettings(s);
+    mOldDevice = settings::ApplicationSoundDeviceOptions();
     settings::SetApplicationSoundDeviceOptions(&device);
 
     {
@@ -199,19 +160,17 @@ protected:
       EXPECT_LT(std::chrono::duration<double>(Clock::now() - start).count(), 5.0);
     }
     EXPECT_EQ(gAudioIO, nullptr);
-    for (WaveTrack *t : tracks_) delete t;
-    tracks_.clear();
-    factory.reset();
-    if (dirManager) dirManager->Deref();
-    SetStreamWriterSettings(oldWriterSettings_);
-    settings::SetApplicationSoundDeviceOptions(oldDevice_);
+    for (WaveTrack *t : mTracks) delete t;
+    mTracks.clear();
+    SetStreamWriterSettings(mOldWriterSettings);
+    settings::SetApplicationSoundDeviceOptions(mOldDevice);
   }
 
   // A new track owned by the test.
   WaveTrack *NewTrack(SampleFormat format, double rate = 44100.0, int channel = Track::MonoChannel) {
     WaveTrack *t = factory->NewWaveTrack(format, rate);
     t->SetChannel(channel);
-    tracks_.push_back(t);
+    mTracks.push_back(t);
     return t;
   }
 
@@ -245,21 +204,21 @@ protected:
     gAudioIO->StopStream();
   }
 
-  coretest::TempFolder tmp;
+  // The block files, and the recordings beside them.
+  testsupport::TrackProject project;
+  const testsupport::TempFolder &tmp = project.folder();
   RecordingPoster poster;
-  RecordingMessageBoxes boxes;
+  RecordedMessageBoxes boxes;
   AdvanceRecordSetting record;
   SoundDeviceOptions device;
   FileOutputOptions output;
   FileEncodeOptions encode;
-  DirManager *dirManager = nullptr;
-  std::unique_ptr<TrackFactory> factory;
+  TrackFactory *factory = project.factory();
 
 private:
-  std::string blocks_;
-  std::vector<WaveTrack *> tracks_;
-  StreamWriterSettings oldWriterSettings_;
-  const SoundDeviceOptions *oldDevice_ = nullptr;
+  std::vector<WaveTrack *> mTracks;
+  StreamWriterSettings mOldWriterSettings;
+  const SoundDeviceOptions *mOldDevice = nullptr;
 };
 
 }  // namespace enginetest

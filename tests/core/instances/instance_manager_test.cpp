@@ -16,6 +16,7 @@
 
 #include "core/instances/InstanceManager.h"
 #include "platform/seams/WindowQueries.h"
+#include "tests/support/native/TempFolder.h"
 
 namespace fs = std::filesystem;
 
@@ -27,13 +28,8 @@ protected:
   void SetUp() override {
     static int counter = 0;
     app_ = "TarvelTest" + std::to_string(getpid()) + "_" + std::to_string(counter++);
-    temp_ = fs::temp_directory_path() / ("tarvel-instances-" + app_);
-    fs::remove_all(temp_);
   }
-  void TearDown() override {
-    shm_unlink(("/" + CInstanceManager::SharedBlockName(app_)).c_str());
-    fs::remove_all(temp_);
-  }
+  void TearDown() override { shm_unlink(("/" + CInstanceManager::SharedBlockName(app_)).c_str()); }
   std::unique_ptr<CInstanceManager> Start(const std::string& folder = "") {
     auto copy = std::make_unique<CInstanceManager>(app_);
     EXPECT_TRUE(copy->Startup(folder.empty() ? temp_.string() : folder));
@@ -41,7 +37,9 @@ protected:
   }
 
   std::string app_;
-  fs::path temp_;
+  testsupport::TempFolder tmp{"tarvel-instances"};
+  // The program's temporary folder, not made yet.
+  const fs::path temp_ = tmp / "temp";
 };
 
 struct Posted {

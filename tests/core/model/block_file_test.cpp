@@ -16,12 +16,14 @@
 #include "core/model/SilentBlockFile.h"
 #include "core/model/SimpleBlockFile.h"
 #include "core/model/SystemUtils.h"
-#include "tests/core/core_test_support.h"
+#include "tests/support/native/TempFolder.h"
+#include "tests/support/native/Files.h"
+#include "tests/support/native/Programs.h"
 
 namespace {
 
-using coretest::LE32;
-using coretest::ReadBytes;
+using testsupport::LE32;
+using testsupport::ReadBytes;
 
 std::vector<std::int16_t> Ramp16(int n, int step = 37) {
   std::vector<std::int16_t> v(n);
@@ -65,7 +67,7 @@ TEST(SummaryInfo, LayoutFollowsTheLength) {
 }
 
 TEST(SimpleBlockFile, FileIsALittleEndianAuWithTheSummaryInItsHeader) {
-  coretest::TempFolder tmp;
+  testsupport::TempFolder tmp;
   const auto samples = Ramp16(1000);
   BlockFile* b = MakeBlock(tmp / "$0000000", samples.data(), 1000, SampleFormatInt16);
   ASSERT_TRUE(b->WriteSucceeded());
@@ -88,7 +90,7 @@ TEST(SimpleBlockFile, FileIsALittleEndianAuWithTheSummaryInItsHeader) {
 }
 
 TEST(SimpleBlockFile, SummaryHoldsTheExtremesOfEveryFrameAndZerosPastTheData) {
-  coretest::TempFolder tmp;
+  testsupport::TempFolder tmp;
   const int n = 1000;
   std::vector<std::int16_t> samples(n);
   for (int i = 0; i < n; ++i) samples[i] = static_cast<std::int16_t>(1000 + (i * 7919) % 20000);
@@ -133,7 +135,7 @@ TEST(SimpleBlockFile, SummaryHoldsTheExtremesOfEveryFrameAndZerosPastTheData) {
 }
 
 TEST(SimpleBlockFile, AFull64KFrameHasNoZeroFrames) {
-  coretest::TempFolder tmp;
+  testsupport::TempFolder tmp;
   std::vector<std::int16_t> samples(65536, 100);
   samples[40000] = 5000;
   BlockFile* b = MakeBlock(tmp / "full", samples.data(), 65536, SampleFormatInt16);
@@ -144,7 +146,7 @@ TEST(SimpleBlockFile, AFull64KFrameHasNoZeroFrames) {
 }
 
 TEST(SimpleBlockFile, ReadsBackInEveryFormat) {
-  coretest::TempFolder tmp;
+  testsupport::TempFolder tmp;
   const auto s16 = Ramp16(3000);
   BlockFile* b16 = MakeBlock(tmp / "a", s16.data(), 3000, SampleFormatInt16);
 
@@ -181,7 +183,7 @@ TEST(SimpleBlockFile, ReadsBackInEveryFormat) {
 }
 
 TEST(SimpleBlockFile, TwentyFourBitSamplesArePackedInThreeLittleEndianBytes) {
-  coretest::TempFolder tmp;
+  testsupport::TempFolder tmp;
   const std::vector<std::int32_t> s = {-1, 0, 1, 0x123456, -8388608, 8388607, -2};
   BlockFile* b = MakeBlock(tmp / "p", s.data(), static_cast<int>(s.size()), SampleFormatInt24);
   const auto bytes = ReadBytes(tmp / "p.tmp");
@@ -199,7 +201,7 @@ TEST(SimpleBlockFile, TwentyFourBitSamplesArePackedInThreeLittleEndianBytes) {
 }
 
 TEST(SimpleBlockFile, OutsideReadersSeeAPlainAuFile) {
-  coretest::TempFolder tmp;
+  testsupport::TempFolder tmp;
   const auto s16 = Ramp16(4410, 101);
   BlockFile* b = MakeBlock(tmp / "x", s16.data(), 4410, SampleFormatInt16);
   const std::string path = b->GetFileName().GetFullPath();
@@ -214,7 +216,7 @@ TEST(SimpleBlockFile, OutsideReadersSeeAPlainAuFile) {
   EXPECT_EQ(info.frames, 4410);
   sf_close(sf);
 
-  if (!coretest::HaveProgram("sox") || !coretest::HaveProgram("soxi")) {
+  if (!testsupport::HaveProgram("sox") || !testsupport::HaveProgram("soxi")) {
     b->Deref();
     GTEST_SKIP() << "sox is not installed";
   }
@@ -241,7 +243,7 @@ TEST(SimpleBlockFile, OutsideReadersSeeAPlainAuFile) {
 }
 
 TEST(SimpleBlockFile, AByteSwappedSummaryIsRepairedOnReading) {
-  coretest::TempFolder tmp;
+  testsupport::TempFolder tmp;
   const auto s16 = Ramp16(70000, 53);
   BlockFile* b = MakeBlock(tmp / "w", s16.data(), 70000, SampleFormatInt16);
   const auto f256 = ReadFrames(*b, true);
@@ -253,7 +255,7 @@ TEST(SimpleBlockFile, AByteSwappedSummaryIsRepairedOnReading) {
     std::swap(bytes[i], bytes[i + 3]);
     std::swap(bytes[i + 1], bytes[i + 2]);
   }
-  coretest::WriteBytes(tmp / "w.tmp", bytes);
+  testsupport::WriteBytes(tmp / "w.tmp", bytes);
   EXPECT_EQ(ReadFrames(*b, true), f256);
   EXPECT_EQ(ReadFrames(*b, false), f64);
 
@@ -264,7 +266,7 @@ TEST(SimpleBlockFile, AByteSwappedSummaryIsRepairedOnReading) {
 }
 
 TEST(BlockFile, FileGoesWithTheLastReferenceUnlessLocked) {
-  coretest::TempFolder tmp;
+  testsupport::TempFolder tmp;
   const auto s16 = Ramp16(100);
   BlockFile* b = MakeBlock(tmp / "r", s16.data(), 100, SampleFormatInt16);
   b->Ref();
@@ -291,7 +293,7 @@ TEST(BlockFile, FileGoesWithTheLastReferenceUnlessLocked) {
 }
 
 TEST(SimpleBlockFile, CopyIsAnObjectOverTheCopiedFile) {
-  coretest::TempFolder tmp;
+  testsupport::TempFolder tmp;
   const auto s16 = Ramp16(2000);
   BlockFile* b = MakeBlock(tmp / "c", s16.data(), 2000, SampleFormatInt16);
   ASSERT_TRUE(CopyFileTo(tmp / "c.tmp", tmp / "d.tmp", true));
@@ -313,11 +315,11 @@ TEST(SimpleBlockFile, CopyIsAnObjectOverTheCopiedFile) {
 // Whoever makes a block must learn when its file could not be made or written: the
 // samples would otherwise turn into silence without a word.
 TEST(SimpleBlockFile, AFileThatCannotBeWrittenIsReported) {
-  coretest::TempFolder tmp;
+  testsupport::TempFolder tmp;
   const auto s16 = Ramp16(1000);
 
   // A folder whose parent is a regular file cannot exist, even for root.
-  coretest::WriteBytes(tmp / "plainfile", {0});
+  testsupport::WriteBytes(tmp / "plainfile", {0});
   BlockFile* b = MakeBlock(tmp / "plainfile/sub/$0000000", s16.data(), 1000, SampleFormatInt16);
   EXPECT_FALSE(b->WriteSucceeded());
   std::vector<std::int16_t> back(1000);
@@ -345,7 +347,7 @@ TEST(SimpleBlockFile, AFileThatCannotBeWrittenIsReported) {
 }
 
 TEST(PCMAliasBlockFile, ReadsOneChannelOfTheAliasedFileAndKeepsOnlyTheSummary) {
-  coretest::TempFolder tmp;
+  testsupport::TempFolder tmp;
   const std::string wav = tmp / "source.wav";
   SF_INFO info{};
   info.samplerate = 22050;

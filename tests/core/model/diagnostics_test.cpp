@@ -4,7 +4,6 @@
 
 #include <cmath>
 #include <cstdio>
-#include <filesystem>
 #include <functional>
 #include <mutex>
 #include <string>
@@ -17,7 +16,7 @@
 #include "core/model/Resample.h"
 #include "core/model/Sequence.h"
 #include "platform/seams/Diagnostics.h"
-#include "tests/core/core_test_support.h"
+#include "tests/support/native/TrackProject.h"
 
 namespace {
 
@@ -102,12 +101,8 @@ TEST(ModelDiagnostics, AnEnvelopeIntegralBackwardsIsReported) {
 }
 
 TEST(ModelDiagnostics, AFailedConsistencyCheckDumpsItsBlocksToTheSink) {
-  coretest::TempFolder tmp;
-  const std::string folder = tmp / "blocks";
-  std::filesystem::create_directory(folder);
-  ASSERT_TRUE(DirManager::SetTempDir(folder.c_str()));
-  auto* dm = new DirManager;
-  Sequence::SetMaxDiskBlockSize(64);  // 16 to 32 samples a block
+  testsupport::TrackProject project(64);  // 16 to 32 samples a block
+  DirManager* dm = project.dirManager();
   {
     Sequence s(dm, SampleFormatInt16);
     std::vector<std::int16_t> samples(40, 100);
@@ -138,8 +133,6 @@ TEST(ModelDiagnostics, AFailedConsistencyCheckDumpsItsBlocksToTheSink) {
       EXPECT_EQ(text.find('\n'), text.size() - 1) << text;
     }
   }
-  Sequence::SetMaxDiskBlockSize(1032192);
-  dm->Deref();
 }
 
 }  // namespace

@@ -7,25 +7,17 @@
 #include "core/model/DirManager.h"
 #include "core/model/SilentBlockFile.h"
 #include "core/model/SystemUtils.h"
-#include "tests/core/core_test_support.h"
+#include "tests/support/native/TempFolder.h"
+#include "tests/support/native/Files.h"
 #include "platform/seams/MessageBox.h"
 #include "platform/seams/Progress.h"
+#include "tests/support/native/FakeClock.h"
+#include "tests/support/native/RecordedMessageBoxes.h"
+#include "tests/support/native/RecordedProgress.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-class RecordingMessageBox : public seams::MessageBoxService {
-public:
-  RecordingMessageBox() { previous = seams::SetMessageBoxService(this); }
-  ~RecordingMessageBox() override { seams::SetMessageBoxService(previous); }
-  int Show(const std::string& text, const std::string&, unsigned) override {
-    texts.push_back(text);
-    return seams::kIdOk;
-  }
-  std::vector<std::string> texts;
-  seams::MessageBoxService* previous;
-};
 
 // Every test works in a temporary folder of its own.
 class DirManagerTest : public ::testing::Test {
@@ -44,7 +36,7 @@ protected:
     return v;
   }
 
-  coretest::TempFolder tmp;
+  testsupport::TempFolder tmp;
   std::string folder;
 };
 
@@ -92,8 +84,8 @@ TEST_F(DirManagerTest, CopyingSharesUnlockedBlocksAndCopiesLockedOnes) {
   EXPECT_EQ(a->GetRefCount(), 1);
   EXPECT_NE(copy->GetFileName().GetFullPath(), a->GetFileName().GetFullPath());
   EXPECT_EQ(copy->GetFileName().GetExt(), ".tmp");
-  EXPECT_EQ(coretest::ReadBytes(copy->GetFileName().GetFullPath()),
-            coretest::ReadBytes(a->GetFileName().GetFullPath()));
+  EXPECT_EQ(testsupport::ReadBytes(copy->GetFileName().GetFullPath()),
+            testsupport::ReadBytes(a->GetFileName().GetFullPath()));
   EXPECT_TRUE(dm->ContainsBlockFile(copy->GetFileName().GetName()));
   std::vector<std::int16_t> back(500);
   EXPECT_EQ(copy->ReadData(reinterpret_cast<SamplePtr>(back.data()), SampleFormatInt16, 0, 500), 500);
@@ -120,7 +112,7 @@ TEST_F(DirManagerTest, CopyingSharesUnlockedBlocksAndCopiesLockedOnes) {
 
 TEST_F(DirManagerTest, ABlockThatCannotBeWrittenIsRefused) {
   auto* dm = new DirManager;
-  coretest::WriteBytes(tmp / "notafolder", {0});
+  testsupport::WriteBytes(tmp / "notafolder", {0});
   ASSERT_TRUE(DirManager::SetTempDir((tmp / "notafolder/blocks").c_str()));
   const auto s = Samples(100);
   EXPECT_EQ(dm->NewSimpleBlockFile(reinterpret_cast<ConstSamplePtr>(s.data()), 100, SampleFormatInt16), nullptr);
@@ -130,12 +122,12 @@ TEST_F(DirManagerTest, ABlockThatCannotBeWrittenIsRefused) {
 }
 
 TEST_F(DirManagerTest, TemporaryFolderChoiceAndLowSpaceWarning) {
-  RecordingMessageBox boxes;
+  testsupport::RecordedMessageBoxes boxes;
   ASSERT_TRUE(DirManager::SetTempDir(nullptr));
   EXPECT_EQ(DirManager::GetTempDir(), fs::temp_directory_path().string());
   EXPECT_FALSE(DirManager::SetTempDir(""));
-  ASSERT_EQ(boxes.texts.size(), 1u);
-  EXPECT_EQ(boxes.texts[0],
+  ASSERT_EQ(boxes.Texts().size(), 1u);
+  EXPECT_EQ(boxes.Texts()[0],
             "Tarvel could not find a place to store temporary files.\n \t\t               Please "
             "enter an appropriate directory in the options dialog.");
   ASSERT_TRUE(DirManager::SetTempDir(folder.c_str()));
@@ -149,12 +141,12 @@ TEST_F(DirManagerTest, TemporaryFolderChoiceAndLowSpaceWarning) {
   DiskFreeSpaceFunction previous = SetDiskFreeSpaceFunction(fake);
   freeBytes = 1048576;
   (new DirManager)->Deref();
-  EXPECT_EQ(boxes.texts.size(), 1u) << "exactly 1 MiB free is enough";
+  EXPECT_EQ(boxes.Texts().size(), 1u) << "exactly 1 MiB free is enough";
   freeBytes = 1048575;
   (new DirManager)->Deref();
   SetDiskFreeSpaceFunction(previous);
-  ASSERT_EQ(boxes.texts.size(), 2u);
-  EXPECT_EQ(boxes.texts[1],
+  ASSERT_EQ(boxes.Texts().size(), 2u);
+  EXPECT_EQ(boxes.Texts()[1],
             "Warning: there is very little free disk space left on this volume. Please select another "
             "temporary directory in your 'File Output' sub-dialog of 'Options' dialog.");
 }
@@ -163,8 +155,8 @@ TEST_F(DirManagerTest, TemporaryFolderChoiceAndLowSpaceWarning) {
 // must leave it, and the blocks of the other, alone.
 TEST_F(DirManagerTest, TheFolderStaysWhileAnyProjectUsesItAndComesBackForTheNext) {
   const auto s = Samples(100);
-  coretest::WriteBytes(folder + "/ZQ$stale", {1});
-  coretest::WriteBytes(folder + "/keep.me", {1});
+  testsupport::WriteBytes(folder + "/ZQ$stale", {1});
+  testsupport::WriteBytes(folder + "/keep.me", {1});
 
   auto* first = new DirManager;
   auto* second = new DirManager;
@@ -211,55 +203,6 @@ TEST_F(DirManagerTest, TheSystemTemporaryFolderIsNeverRemoved) {
   ASSERT_TRUE(DirManager::SetTempDir(folder.c_str()));
 }
 
-// A progress window double that counts what the clean-up does with it.
-struct CountingProgress : seams::ProgressWindow {
-  struct Log {
-    int created = 0, shows = 0, positions = 0, pumps = 0, hides = 0;
-    std::string caption, text;
-    int lower = -1, upper = -1, step = -1, lastPos = -1;
-    int cancelAfter = 1 << 30;
-  };
-  explicit CountingProgress(Log& log) : log(log) { ++log.created; }
-  bool Show(const std::string& caption) override {
-    ++log.shows;
-    log.caption = caption;
-    return true;
-  }
-  void SetRange(int lower, int upper, int step) override {
-    log.lower = lower;
-    log.upper = upper;
-    log.step = step;
-  }
-  int SetPos(int position) override {
-    ++log.positions;
-    int previous = log.lastPos;
-    log.lastPos = position;
-    return previous;
-  }
-  void SetText(const std::string& text) override { log.text = text; }
-  void PumpMessages(bool escapeCancels) override {
-    EXPECT_TRUE(escapeCancels);
-    ++log.pumps;
-  }
-  bool Cancelled() const override { return log.pumps >= log.cancelAfter; }
-  void Hide() override { ++log.hides; }
-  Log& log;
-};
-
-struct CountingFactory : seams::ProgressFactory {
-  CountingFactory() { previous = seams::SetProgressFactory(this); }
-  ~CountingFactory() override { seams::SetProgressFactory(previous); }
-  std::unique_ptr<seams::ProgressWindow> Create() override {
-    return std::make_unique<CountingProgress>(log);
-  }
-  CountingProgress::Log log;
-  seams::ProgressFactory* previous;
-};
-
-std::uint32_t g_ticks = 0;
-std::uint32_t SlowTicks() { return g_ticks += 100; }  // every look at the clock: 100 ms later
-std::uint32_t FrozenTicks() { return 42; }
-
 int CountFiles(const std::string& folder) {
   int n = 0;
   for (auto& e : fs::directory_iterator(folder)) n += e.is_regular_file();
@@ -267,15 +210,16 @@ int CountFiles(const std::string& folder) {
 }
 
 TEST_F(DirManagerTest, ASlowCleanUpShowsProgressAndCanBeCancelled) {
-  for (int i = 0; i < 40; ++i) coretest::WriteBytes(folder + "/ZQ$" + std::to_string(i), {0});
+  for (int i = 0; i < 40; ++i) testsupport::WriteBytes(folder + "/ZQ$" + std::to_string(i), {0});
 
   {
-    CountingFactory factory;
-    factory.log.cancelAfter = 10;
-    TickCountFunction previous = SetTickCountFunction(SlowTicks);
-    DirManager::CleanTempDir();
-    SetTickCountFunction(previous);
-    const auto& log = factory.log;
+    testsupport::RecordedProgress progress;
+    progress.log.cancelAfterPumps = 10;
+    {
+      testsupport::FakeClock clock(100, 100);  // every look at the clock: 100 ms later
+      DirManager::CleanTempDir();
+    }
+    const auto& log = progress.log;
     EXPECT_EQ(log.created, 1);
     EXPECT_EQ(log.shows, 1);
     EXPECT_EQ(log.caption, "Progress");
@@ -284,18 +228,20 @@ TEST_F(DirManagerTest, ASlowCleanUpShowsProgressAndCanBeCancelled) {
     EXPECT_EQ(log.upper, 1000);
     EXPECT_EQ(log.step, 1);
     EXPECT_EQ(log.pumps, 10) << "stopped at the cancel";
+    EXPECT_EQ(log.pumpsEscapeDoesNotCancel, 0) << "Escape cancels the clean-up";
     EXPECT_EQ(log.hides, 1);
     // The window came once more than 500 ms had passed, after the 6th file, and the
     // cancel was seen after the 15th.
-    EXPECT_EQ(log.lastPos, 15 * 1000 / 40);
+    EXPECT_EQ(log.LastPosition(), 15 * 1000 / 40);
     EXPECT_EQ(CountFiles(folder), 40 - 15) << "files after the cancel stay on disk";
   }
   {
-    CountingFactory factory;
-    TickCountFunction previous = SetTickCountFunction(FrozenTicks);
-    DirManager::CleanTempDir();
-    SetTickCountFunction(previous);
-    EXPECT_EQ(factory.log.created, 0) << "a quick clean-up shows no window";
+    testsupport::RecordedProgress progress;
+    {
+      testsupport::FakeClock clock(42);  // the clock stands still
+      DirManager::CleanTempDir();
+    }
+    EXPECT_EQ(progress.log.created, 0) << "a quick clean-up shows no window";
     EXPECT_EQ(CountFiles(folder), 0);
   }
 }

@@ -4,7 +4,9 @@
 
 #include "core/model/FileName.h"
 #include "core/model/SystemUtils.h"
-#include "tests/core/core_test_support.h"
+#include "tests/support/native/TempFolder.h"
+#include "tests/support/native/FakeClock.h"
+#include "tests/support/native/Files.h"
 
 namespace {
 
@@ -63,8 +65,8 @@ TEST(CFileName, JoiningAFolderAndANameAddsOneSeparatorInTheFolderStyle) {
 }
 
 TEST(FileSystem, ExistenceTestsTellFilesFromFolders) {
-  coretest::TempFolder tmp;
-  coretest::WriteBytes(tmp / "f.bin", {1, 2, 3});
+  testsupport::TempFolder tmp;
+  testsupport::WriteBytes(tmp / "f.bin", {1, 2, 3});
   EXPECT_TRUE(FileExists(tmp / "f.bin"));
   EXPECT_TRUE(CFileName(tmp / "f.bin").Exists());
   EXPECT_FALSE(FileExists(tmp.path())) << "a folder is no file";
@@ -85,19 +87,19 @@ TEST(FileSystem, ExistenceTestsTellFilesFromFolders) {
 }
 
 TEST(FileSystem, CopyRemoveAndRemoveDir) {
-  coretest::TempFolder tmp;
-  coretest::WriteBytes(tmp / "a", {1, 2, 3});
-  coretest::WriteBytes(tmp / "b", {9});
+  testsupport::TempFolder tmp;
+  testsupport::WriteBytes(tmp / "a", {1, 2, 3});
+  testsupport::WriteBytes(tmp / "b", {9});
   EXPECT_FALSE(CopyFileTo(tmp / "a", tmp / "b", false)) << "an existing destination is kept";
-  EXPECT_EQ(coretest::ReadBytes(tmp / "b").size(), 1u);
+  EXPECT_EQ(testsupport::ReadBytes(tmp / "b").size(), 1u);
   EXPECT_TRUE(CopyFileTo(tmp / "a", tmp / "b", true));
-  EXPECT_EQ(coretest::ReadBytes(tmp / "b"), (std::vector<unsigned char>{1, 2, 3}));
+  EXPECT_EQ(testsupport::ReadBytes(tmp / "b"), (std::vector<unsigned char>{1, 2, 3}));
   EXPECT_TRUE(CopyFileTo(tmp / "a", tmp / "c", false));
   EXPECT_FALSE(CopyFileTo(tmp / "missing", tmp / "d", true));
   EXPECT_FALSE(CopyFileTo(tmp / "a", tmp / "no/such/folder/e", true));
 
   std::filesystem::create_directory(tmp / "sub");
-  coretest::WriteBytes(tmp / "sub/x", {0});
+  testsupport::WriteBytes(tmp / "sub/x", {0});
   EXPECT_FALSE(RemoveDir(tmp / "sub")) << "only an empty folder goes";
   EXPECT_TRUE(RemoveFile(tmp / "sub/x"));
   EXPECT_FALSE(RemoveFile(tmp / "sub/x"));
@@ -115,19 +117,16 @@ TEST(FileSystem, DiskFreeSpace) {
   EXPECT_FALSE(GetDiskFreeSpace64("/no/such/folder/anywhere", &total, &free));
 }
 
-std::uint32_t g_fakeTicks = 0;
-std::uint32_t FakeTicks() { return g_fakeTicks; }
-
 TEST(Stopwatch, CountsAcrossTheWrapOfTheTickCountAndRestarts) {
-  TickCountFunction previous = SetTickCountFunction(FakeTicks);
-  g_fakeTicks = 0xFFFFFF00u;
-  EXPECT_EQ(StopwatchStart(), 0xFFFFFF00u);
-  g_fakeTicks = 0x00000010u;
-  EXPECT_EQ(StopwatchElapsed(false), 0x110u);
-  EXPECT_EQ(StopwatchElapsed(true), 0x110u);
-  g_fakeTicks = 0x00000025u;
-  EXPECT_EQ(StopwatchElapsed(false), 0x15u) << "the restart moved the reference point";
-  SetTickCountFunction(previous);
+  {
+    testsupport::FakeClock clock(0xFFFFFF00u);
+    EXPECT_EQ(StopwatchStart(), 0xFFFFFF00u);
+    clock.Set(0x00000010u);
+    EXPECT_EQ(StopwatchElapsed(false), 0x110u);
+    EXPECT_EQ(StopwatchElapsed(true), 0x110u);
+    clock.Set(0x00000025u);
+    EXPECT_EQ(StopwatchElapsed(false), 0x15u) << "the restart moved the reference point";
+  }
 
   StopwatchStart();
   EXPECT_LT(StopwatchElapsed(false), 60000u);

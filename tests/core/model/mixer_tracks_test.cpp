@@ -19,7 +19,7 @@
 #include "core/model/Sequence.h"
 #include "core/model/TrackFactory.h"
 #include "core/model/WaveTrack.h"
-#include "tests/core/core_test_support.h"
+#include "tests/support/native/TrackProject.h"
 #include "tests/support/native/AudioAnalysis.h"
 
 namespace {
@@ -48,18 +48,7 @@ private:
 
 class MixerTest : public ::testing::Test {
 protected:
-  void SetUp() override {
-    folder = tmp / "blocks";
-    std::filesystem::create_directory(folder);
-    ASSERT_TRUE(DirManager::SetTempDir(folder.c_str()));
-    dm = new DirManager;
-    factory = std::make_unique<TrackFactory>(dm);
-  }
-  void TearDown() override {
-    tracks.clear();
-    factory.reset();
-    dm->Deref();
-  }
+  void TearDown() override { tracks.clear(); }
 
   // A float track with samples f(i), i = 0 .. n-1, at rate, starting at offset.
   template <class F>
@@ -91,10 +80,8 @@ protected:
     return out;
   }
 
-  coretest::TempFolder tmp;
-  std::filesystem::path folder;
-  DirManager *dm = nullptr;
-  std::unique_ptr<TrackFactory> factory;
+  testsupport::TrackProject project;
+  TrackFactory *factory = project.factory();
   std::vector<std::unique_ptr<WaveTrack>> tracks;
 };
 

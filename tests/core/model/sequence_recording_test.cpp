@@ -10,15 +10,13 @@
 
 #include "core/model/DirManager.h"
 #include "core/model/Sequence.h"
-#include "tests/core/core_test_support.h"
+#include "tests/support/native/TrackProject.h"
 
 namespace {
 
 TEST(SequenceWhileRecording, DisplayReadsRunSafelyBesideAppends) {
-  coretest::TempFolder tmp;
-  ASSERT_TRUE(DirManager::SetTempDir(tmp.path().c_str()));
-  Sequence::SetMaxDiskBlockSize(1024);  // small blocks: the array grows often
-  DirManager* dm = new DirManager;
+  testsupport::TrackProject project{1024};  // small blocks: the array grows often
+  DirManager* dm = project.dirManager();
   {
     Sequence seq(dm, SampleFormatInt16);
     std::atomic<bool> done{false};
@@ -48,8 +46,6 @@ TEST(SequenceWhileRecording, DisplayReadsRunSafelyBesideAppends) {
     recorder.join();
     EXPECT_EQ(seq.GetNumSamples(), 400 * 512);
   }
-  Sequence::SetMaxDiskBlockSize(1032192);
-  dm->Deref();
 }
 
 }  // namespace

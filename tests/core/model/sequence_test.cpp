@@ -9,7 +9,8 @@
 #include "core/model/DirManager.h"
 #include "core/model/Sequence.h"
 #include "core/model/SystemUtils.h"
-#include "tests/core/core_test_support.h"
+#include "tests/support/native/TrackProject.h"
+#include "tests/support/native/Files.h"
 
 namespace {
 
@@ -17,15 +18,9 @@ namespace fs = std::filesystem;
 
 class SequenceTest : public ::testing::Test {
 protected:
-  void SetUp() override {
-    folder = tmp / "blocks";
-    fs::create_directory(folder);
-    ASSERT_TRUE(DirManager::SetTempDir(folder.c_str()));
-    dm = new DirManager;
-  }
   void TearDown() override {
     Sequence::SetMaxDiskBlockSize(1032192);
-    dm->Deref();
+    project.Close();
     EXPECT_EQ(DirManager::GetLiveCount(), 0);
   }
 
@@ -69,9 +64,9 @@ protected:
     return n;
   }
 
-  coretest::TempFolder tmp;
-  std::string folder;
-  DirManager* dm = nullptr;
+  testsupport::TrackProject project;
+  const std::string folder = project.blocks();
+  DirManager* dm = project.dirManager();
 };
 
 TEST_F(SequenceTest, BlockSizesFollowTheSampleFormat) {
@@ -298,8 +293,8 @@ TEST_F(SequenceTest, EditsFailWholeWhenABlockCannotBeWritten) {
   const std::vector<int> lengths = Lengths(s);
   const int files = FilesOnDisk();
 
-  coretest::WriteBytes(tmp / "full", {0});
-  ASSERT_TRUE(DirManager::SetTempDir((tmp / "full/blocks").c_str()));
+  testsupport::WriteBytes(project / "full", {0});
+  ASSERT_TRUE(DirManager::SetTempDir((project / "full/blocks").c_str()));
   EXPECT_FALSE(Append(s, Ramp(100, 9)));
   EXPECT_FALSE(Append(s, Ramp(3, 9))) << "filling up the short last block fails too";
   EXPECT_FALSE(s.Delete(10, 5));

@@ -2,7 +2,6 @@
 // them, and dropping states frees what nothing else holds.
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -13,27 +12,16 @@
 #include "core/model/TrackList.h"
 #include "core/model/UndoManager.h"
 #include "core/model/WaveTrack.h"
-#include "tests/core/core_test_support.h"
+#include "tests/support/native/TrackProject.h"
 
 namespace {
 
-namespace fs = std::filesystem;
-
 class UndoTest : public ::testing::Test {
 protected:
-  void SetUp() override {
-    savedBlockBytes = Sequence::GetMaxDiskBlockSize();
-    Sequence::SetMaxDiskBlockSize(1024);
-    ASSERT_TRUE(DirManager::SetTempDir(tmp.path().c_str()));
-    dm = new DirManager;
-    factory = std::make_unique<TrackFactory>(dm);
-  }
   void TearDown() override {
     undo.ClearStates();
     tracks.Clear(true);
-    factory.reset();
-    dm->Deref();
-    Sequence::SetMaxDiskBlockSize(savedBlockBytes);
+    project.Close();
     EXPECT_EQ(DirManager::GetLiveCount(), 0);
   }
 
@@ -54,16 +42,11 @@ protected:
   }
 
   int BlockFilesOnDisk() const {
-    int n = 0;
-    for (const auto& e : fs::directory_iterator(tmp.path()))
-      if (e.path().extension() == ".tmp") ++n;
-    return n;
+    return project.BlockFilesOnDisk(".tmp");
   }
 
-  coretest::TempFolder tmp;
-  int savedBlockBytes = 0;
-  DirManager* dm = nullptr;
-  std::unique_ptr<TrackFactory> factory;
+  testsupport::TrackProject project{1024};
+  TrackFactory* factory = project.factory();
   TrackList tracks;
   UndoManager undo;
 };

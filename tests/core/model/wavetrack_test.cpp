@@ -5,7 +5,6 @@
 
 #include <cmath>
 #include <cstdint>
-#include <filesystem>
 #include <limits>
 #include <memory>
 #include <string>
@@ -17,30 +16,16 @@
 #include "core/model/TrackFactory.h"
 #include "core/model/TrackList.h"
 #include "core/model/WaveTrack.h"
-#include "tests/core/core_test_support.h"
+#include "tests/support/native/TrackProject.h"
 
 namespace {
-
-namespace fs = std::filesystem;
 
 std::int16_t Value(std::int64_t i) { return static_cast<std::int16_t>((i * 7919) % 20000 - 10000); }
 
 class WaveTrackTest : public ::testing::Test {
 protected:
-  void SetUp() override {
-    savedBlockBytes = Sequence::GetMaxDiskBlockSize();
-    // Small blocks (16-bit: 256 to 512 samples) so that edits cross blocks.
-    Sequence::SetMaxDiskBlockSize(1024);
-    folder = tmp / "blocks";
-    fs::create_directory(folder);
-    ASSERT_TRUE(DirManager::SetTempDir(folder.c_str()));
-    dm = new DirManager;
-    factory = std::make_unique<TrackFactory>(dm);
-  }
   void TearDown() override {
-    factory.reset();
-    dm->Deref();
-    Sequence::SetMaxDiskBlockSize(savedBlockBytes);
+    project.Close();
     EXPECT_EQ(DirManager::GetLiveCount(), 0) << "a track or manager was left alive";
   }
 
@@ -68,17 +53,14 @@ protected:
   }
 
   int BlockFilesOnDisk() const {
-    int n = 0;
-    for (const auto &e : fs::directory_iterator(folder))
-      if (e.path().extension() == ".tmp") ++n;
-    return n;
+    return project.BlockFilesOnDisk(".tmp");
   }
 
-  std::int32_t savedBlockBytes = 0;
-  coretest::TempFolder tmp;
-  std::string folder;
-  DirManager *dm = nullptr;
-  std::unique_ptr<TrackFactory> factory;
+  const std::int32_t savedBlockBytes = Sequence::GetMaxDiskBlockSize();
+  // Small blocks (16-bit: 256 to 512 samples) so that edits cross blocks.
+  testsupport::TrackProject project{1024};
+  const std::string folder = project.blocks();
+  TrackFactory *factory = project.factory();
 };
 
 }  // namespace
@@ -163,7 +145,7 @@ TEST_F(WaveTrackTest, FailedBlockWritesFailAppendAndLoseNothing) {
   std::vector<std::int16_t> s = Expected(0, 700);
   ASSERT_TRUE(t->Append(reinterpret_cast<ConstSamplePtr>(s.data()), SampleFormatInt16, 300));
 
-  ASSERT_TRUE(DirManager::SetTempDir((tmp / "missing").c_str()));  // no such folder
+  ASSERT_TRUE(DirManager::SetTempDir((project / "missing").c_str()));  // no such folder
   const int counter = t->GetChangeCounter();
   EXPECT_FALSE(t->Append(reinterpret_cast<ConstSamplePtr>(s.data() + 300), SampleFormatInt16, 212));
   EXPECT_EQ(t->GetNumSamples(), 0);

@@ -14,12 +14,13 @@
 #include "core/model/TrackList.h"
 #include "core/model/WaveTrack.h"
 #include "core/project/Project.h"
-#include "tests/core/core_test_support.h"
+#include "tests/support/native/TempFolder.h"
+#include "tests/support/native/Files.h"
 
 namespace {
 
 // Writes a 16-bit WAV of `frames` frames whose channel c holds the constant 1000*(c+1).
-std::string MakeWav(const coretest::TempFolder& dir, const std::string& name, int rate,
+std::string MakeWav(const testsupport::TempFolder& dir, const std::string& name, int rate,
                     int channels, int frames) {
   std::string path = dir / name;
   SF_INFO info{};
@@ -52,8 +53,8 @@ protected:
   }
   void TearDown() override { DestroyClipboardTrackList(); }
 
-  coretest::TempFolder files;
-  coretest::TempFolder blocks;
+  testsupport::TempFolder files;
+  testsupport::TempFolder blocks;
 };
 
 TEST_F(ProjectTest, TheFirstImportSetsTheRateAndLaterOnesKeepIt) {
@@ -88,7 +89,7 @@ TEST_F(ProjectTest, AFileNobodyCanReadLeavesTheProjectAsItWas) {
   Project project;
   ASSERT_TRUE(project.OpenFile(MakeWav(files, "kept.wav", 44100, 1, 100)));
   std::string junk = files / "junk.wav";
-  coretest::WriteBytes(junk, {'n', 'o', 't', ' ', 'a', 'u', 'd', 'i', 'o'});
+  testsupport::WriteBytes(junk, {'n', 'o', 't', ' ', 'a', 'u', 'd', 'i', 'o'});
   std::string error;
   EXPECT_FALSE(project.OpenFile(junk, &error));
   EXPECT_FALSE(error.empty());

@@ -1,6 +1,8 @@
 // The periodic check: which recordings start and stop at which clock times.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "tests/options/scheduler/scheduler_test_support.h"
 
 using namespace scheduler_test;
@@ -9,12 +11,6 @@ namespace {
 
 // 2024-03-04 is a Monday.
 constexpr int Y = 2024, M = 3, MON = 4, TUE = 5;
-
-struct ItemRow {
-  std::int32_t type;
-  std::uint64_t start, stop;
-  std::int32_t enabled = 1;
-};
 
 struct TimetableCase {
   const char* name;
@@ -164,36 +160,44 @@ TEST(SchedCheck, RebuildStopsARunningRecording) {
 }
 
 TEST(SchedCheck, WaitingOccurrenceFollowsEditsAndRemovals) {
-  {
-    SCOPED_TRACE("removed while waiting: never starts");
+  const struct {
+    const char* what;
+    std::function<void(Timetable&, CScheduleItem*)> edit;
+    std::vector<std::string> expected;
+  } cases[] = {
+      {"removed while waiting: never starts",
+       [](Timetable& t, CScheduleItem* item) {
+         ASSERT_EQ(t.manager.RemoveItem(item), 1);
+         EXPECT_EQ(t.manager.GetStatusText(), "Schedule: Enable  |  None");
+       },
+       {}},
+      {"moved while waiting: starts at its new time",
+       [](Timetable& t, CScheduleItem* item) {
+         CScheduleItemList conflicts;
+         ASSERT_EQ(t.manager.ReplaceItem(CScheduleItem(1, kScheduleEveryDay, Secs(10, 30), Secs(11, 0)), item,
+                                         &conflicts),
+                   1);
+       },
+       {"start 03-04 10:29:59", "stop 03-04 11:00:00"}},
+      {"disabled while waiting: never starts",
+       [](Timetable& t, CScheduleItem* item) {
+         CScheduleItemList conflicts;
+         ASSERT_EQ(t.manager.ReplaceItem(CScheduleItem(0, kScheduleEveryDay, Secs(10, 0), Secs(11, 0)), item,
+                                         &conflicts),
+                   1);
+       },
+       {}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
     Timetable t(At(Y, M, MON, 9, 0));
     CScheduleItem* item = t.Add(kScheduleEveryDay, Secs(10, 0), Secs(11, 0));
     t.RunUntil(At(Y, M, MON, 9, 30));
     ASSERT_EQ(t.manager.GetState(), CScheduleManager::kStateWaiting);
-    ASSERT_EQ(t.manager.RemoveItem(item), 1);
-    EXPECT_EQ(t.manager.GetStatusText(), "Schedule: Enable  |  None");
+    c.edit(t, item);
+    if (::testing::Test::HasFatalFailure()) return;
     t.RunUntil(At(Y, M, MON, 11, 1));
-    EXPECT_TRUE(t.events.empty());
-  }
-  {
-    SCOPED_TRACE("moved while waiting: starts at its new time");
-    Timetable t(At(Y, M, MON, 9, 0));
-    CScheduleItem* item = t.Add(kScheduleEveryDay, Secs(10, 0), Secs(11, 0));
-    t.RunUntil(At(Y, M, MON, 9, 30));
-    CScheduleItemList conflicts;
-    ASSERT_EQ(t.manager.ReplaceItem(CScheduleItem(1, kScheduleEveryDay, Secs(10, 30), Secs(11, 0)), item, &conflicts), 1);
-    t.RunUntil(At(Y, M, MON, 11, 1));
-    EXPECT_EQ(t.events, (std::vector<std::string>{"start 03-04 10:29:59", "stop 03-04 11:00:00"}));
-  }
-  {
-    SCOPED_TRACE("disabled while waiting: never starts");
-    Timetable t(At(Y, M, MON, 9, 0));
-    CScheduleItem* item = t.Add(kScheduleEveryDay, Secs(10, 0), Secs(11, 0));
-    t.RunUntil(At(Y, M, MON, 9, 30));
-    CScheduleItemList conflicts;
-    ASSERT_EQ(t.manager.ReplaceItem(CScheduleItem(0, kScheduleEveryDay, Secs(10, 0), Secs(11, 0)), item, &conflicts), 1);
-    t.RunUntil(At(Y, M, MON, 11, 1));
-    EXPECT_TRUE(t.events.empty());
+    EXPECT_EQ(t.events, c.expected);
   }
 }
 

@@ -11,12 +11,6 @@ namespace {
 
 constexpr int Y = 2024, M = 3;  // the clock stands on Monday 2024-03-04 08:00
 
-struct ItemRow {
-  std::int32_t type;
-  std::uint64_t start, stop;
-  std::int32_t enabled = 1;
-};
-
 struct ConflictCase {
   const char* name;
   std::vector<ItemRow> existing;

@@ -3,7 +3,7 @@
 
 #include <mutex>
 
-#include "app/settings/settings_fixture.h"
+#include "tests/support/native/SettingsEnvironment.h"
 #include "platform/seams/WindowMessages.h"
 #include "tests/options/scheduler/scheduler_test_support.h"
 

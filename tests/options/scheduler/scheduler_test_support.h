@@ -26,6 +26,13 @@ inline std::string Clock(FileTime t) {
   return text;
 }
 
+// One schedule item of a table of cases.
+struct ItemRow {
+  std::int32_t type;
+  std::uint64_t start, stop;
+  std::int32_t enabled = 1;
+};
+
 class Timetable {
 public:
   explicit Timetable(FileTime start) : now(start), manager([this] { return scheduler::ToSystemTime(now); }) {

@@ -4,13 +4,7 @@
 
 namespace {
 
-using dialogtest::DialogTemplate;
-using dialogtest::DriveModal;
-using dialogtest::ItemText;
-using dialogtest::Press;
-using dialogtest::RecordedMessageBoxes;
-using dialogtest::SetItemText;
-using dialogtest::StillOpen;
+using namespace dialogtest;
 
 enum { kCount = 100, kGain = 101, kName = 102, kFirst = 103, kSecond = 104, kThird = 105 };
 

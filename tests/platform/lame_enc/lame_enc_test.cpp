@@ -3,9 +3,15 @@
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstddef>
+#include <cmath>
 #include <cstring>
+#include <functional>
+#include <optional>
+#include <ostream>
 #include <thread>
+#include <vector>
 
 #include "platform/lame_enc/lame_enc.h"
 #include "tests/support/native/AudioAnalysis.h"
@@ -104,6 +110,16 @@ BE_ERR TryInit(BE_CONFIG config) {
   return err;
 }
 
+// Interleaved white noise from a linear congruential generator: full scale / divisor.
+std::vector<int16_t> Noise(size_t samples, uint32_t seed, int divisor = 1) {
+  std::vector<int16_t> pcm(samples);
+  for (auto& s : pcm) {
+    seed = seed * 1664525u + 1013904223u;
+    s = static_cast<int16_t>((static_cast<int32_t>(seed >> 16) - 32768) / divisor);
+  }
+  return pcm;
+}
+
 class LameEncLibrary : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -191,53 +207,6 @@ TEST_F(LameEncLibrary, CbrStereoSineDecodesToTheSameSignal) {
   EXPECT_LT(Rms(d.pcm[0], onset + frames + 1000, d.samples()), 0.01);
 }
 
-TEST_F(LameEncLibrary, MonoChunkIsOneFrame) {
-  const int rate = 48000;
-  const auto pcm = mp3test::Sine(rate, 1, rate, {440.0}, 0.25);
-  const Encoded e = EncodeAll(LameConfig(rate, BE_MP3_MODE_MONO, 64), pcm);
-  ASSERT_EQ(e.initResult, BE_ERR_SUCCESSFUL);
-  EXPECT_EQ(e.samplesPerChunk, 1152u);
-  const auto d = mp3test::Decode(e.bytes);
-  EXPECT_EQ(d.rate, rate);
-  ASSERT_EQ(d.channels, 1);
-  EXPECT_EQ(d.mode, MAD_MODE_SINGLE_CHANNEL);
-  EXPECT_NEAR(ZeroCrossingFrequency(d.pcm[0], rate, 4800, 40000), 440.0, 1.0);
-  EXPECT_NEAR(Rms(d.pcm[0], 4800, 40000), 0.25 / std::sqrt(2.0), 0.01);
-}
-
-TEST_F(LameEncLibrary, MpegTwoAndTwoPointFiveRates) {
-  struct Case {
-    int rate, kbps, version;
-  } cases[] = {{22050, 64, 2}, {24000, 96, 2}, {16000, 48, 2}, {11025, 32, 25}, {8000, 16, 25}};
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.rate);
-    const auto pcm = mp3test::Sine(c.rate, 2, c.rate, {500.0, 700.0}, 0.5);
-    const Encoded e = EncodeAll(LameConfig(c.rate, BE_MP3_MODE_JSTEREO, c.kbps, MPEG2), pcm);
-    ASSERT_EQ(e.initResult, BE_ERR_SUCCESSFUL);
-    EXPECT_EQ(e.samplesPerChunk, 1152u);  // 576 frames of two channels
-    const auto d = mp3test::Decode(e.bytes);
-    EXPECT_EQ(d.badFrames, 0);
-    EXPECT_EQ(d.rate, c.rate);
-    EXPECT_EQ(d.mpegVersion, c.version);
-    EXPECT_EQ(d.mode, MAD_MODE_JOINT_STEREO);
-    for (unsigned b : d.bitrates) EXPECT_EQ(b, static_cast<unsigned>(c.kbps) * 1000);
-    ASSERT_EQ(d.channels, 2);
-    // Within 1 %: the lowest rates carry little.
-    EXPECT_NEAR(ZeroCrossingFrequency(d.pcm[0], c.rate, c.rate / 10, c.rate * 9 / 10), 500.0, 5.0);
-    EXPECT_NEAR(ZeroCrossingFrequency(d.pcm[1], c.rate, c.rate / 10, c.rate * 9 / 10), 700.0, 7.0);
-  }
-}
-
-TEST_F(LameEncLibrary, ForcedStereoIsJointStereo) {
-  const auto pcm = mp3test::Sine(44100, 2, 44100, {1000.0, 1000.0}, 0.5);
-  const Encoded e = EncodeAll(LameConfig(44100, BE_MP3_MODE_DUALCHANNEL, 160), pcm);
-  ASSERT_EQ(e.initResult, BE_ERR_SUCCESSFUL);
-  const auto d = mp3test::Decode(e.bytes);
-  EXPECT_EQ(d.mode, MAD_MODE_JOINT_STEREO);
-  ASSERT_EQ(d.channels, 2);
-  EXPECT_NEAR(ZeroCrossingFrequency(d.pcm[1], 44100, 4410, 40000), 1000.0, 2.0);
-}
-
 TEST_F(LameEncLibrary, VbrKeepsTheFramesWithinItsBounds) {
   BE_CONFIG c = LameConfig(44100, BE_MP3_MODE_JSTEREO, 96);
   c.format.LHV1.bEnableVBR = 1;
@@ -248,11 +217,8 @@ TEST_F(LameEncLibrary, VbrKeepsTheFramesWithinItsBounds) {
   c.format.LHV1.dwVbrAbr_bps = static_cast<uint32_t>(-1);
   // Noise and a sine: frames of different bit rates.
   auto pcm = mp3test::Sine(44100, 2, 3 * 44100, {300.0, 5000.0}, 0.3);
-  uint32_t seed = 1;
-  for (size_t i = pcm.size() / 2; i < pcm.size(); ++i) {
-    seed = seed * 1664525u + 1013904223u;
-    pcm[i] = static_cast<int16_t>(static_cast<int32_t>(seed >> 16) - 32768) / 2;
-  }
+  const std::vector<int16_t> noise = Noise(pcm.size() - pcm.size() / 2, 1, 2);
+  std::copy(noise.begin(), noise.end(), pcm.begin() + pcm.size() / 2);
   const Encoded e = EncodeAll(c, pcm);
   ASSERT_EQ(e.initResult, BE_ERR_SUCCESSFUL);
   const auto d = mp3test::Decode(e.bytes);
@@ -277,12 +243,7 @@ TEST_F(LameEncLibrary, AbrMeetsItsMeanRate) {
   c.format.LHV1.nVBRQuality = 5;
   c.format.LHV1.nVbrMethod = VBR_METHOD_ABR;
   c.format.LHV1.dwVbrAbr_bps = 96000;  // below the minimum: the minimum gives way
-  uint32_t seed = 7;
-  std::vector<int16_t> pcm(2 * 5 * 44100);
-  for (auto& s : pcm) {
-    seed = seed * 1664525u + 1013904223u;
-    s = static_cast<int16_t>((static_cast<int32_t>(seed >> 16) - 32768) / 4);
-  }
+  const std::vector<int16_t> pcm = Noise(2 * 5 * 44100, 7, 4);
   const Encoded e = EncodeAll(c, pcm);
   ASSERT_EQ(e.initResult, BE_ERR_SUCCESSFUL);
   const double kbps = e.bytes.size() * 8.0 / 5.0 / 1000.0;
@@ -317,98 +278,189 @@ TEST_F(LameEncLibrary, PresetsOpenAndDecode) {
   }
 }
 
-TEST_F(LameEncLibrary, ResamplesToTheStreamRate) {
-  BE_CONFIG c = LameConfig(48000, BE_MP3_MODE_STEREO, 128);
-  c.format.LHV1.dwReSampleRate = 44100;
-  const auto pcm = mp3test::Sine(48000, 2, 48000, {1000.0, 2000.0}, 0.5);
-  const Encoded e = EncodeAll(c, pcm);
-  ASSERT_EQ(e.initResult, BE_ERR_SUCCESSFUL);
-  EXPECT_LE(e.largestOutput, e.bufferSize);
-  const auto d = mp3test::Decode(e.bytes);
-  EXPECT_EQ(d.rate, 44100);
-  ASSERT_EQ(d.channels, 2);
-  EXPECT_NEAR(ZeroCrossingFrequency(d.pcm[0], 44100, 4410, 40000), 1000.0, 2.0);
-  EXPECT_NEAR(ZeroCrossingFrequency(d.pcm[1], 44100, 4410, 40000), 2000.0, 4.0);
-  EXPECT_NEAR(d.samples(), 44100.0, 4 * 1152.0);
+// A sine encoded with one configuration and decoded by libmad: what the stream is
+// and the tones it carries. Unset expectations are not checked.
+struct ToneCase {
+  const char* name;
+  BE_CONFIG config;
+  int inputRate;
+  int inputChannels;
+  std::vector<double> freqs;  // of each input channel
+  double amp;
+  // The stream.
+  std::optional<uint32_t> samplesPerChunk;
+  int rate;
+  int channels;
+  std::optional<int> mode;
+  std::optional<int> mpegVersion;
+  std::optional<bool> crc;
+  std::optional<unsigned> kbps;  // of every frame
+  // The decoded sound between from and to: the frequency of each channel (0: not
+  // checked) within its tolerance, the RMS of the first, the length.
+  std::size_t from = 0, to = 0;
+  std::vector<double> tones = {};
+  std::vector<double> tolerances = {};
+  std::optional<double> rms = {};
+  std::optional<double> samples = {};
+};
+
+BE_CONFIG Resampled(int rate, int mode, int kbps, int streamRate) {
+  BE_CONFIG c = LameConfig(rate, mode, kbps);
+  c.format.LHV1.dwReSampleRate = streamRate;
+  return c;
 }
 
-TEST_F(LameEncLibrary, SimpleFormIsMpegOneCbr) {
+// The simple form: MPEG I, constant bit rate, no CRC.
+BE_CONFIG SimpleForm(int rate, int mode, int kbps) {
   BE_CONFIG c;
   std::memset(&c, 0, sizeof(c));
   c.dwConfig = BE_CONFIG_MP3;
-  c.format.mp3.dwSampleRate = 32000;
-  c.format.mp3.byMode = BE_MP3_MODE_MONO;
-  c.format.mp3.wBitrate = 56;
-  const auto pcm = mp3test::Sine(32000, 1, 32000, {800.0}, 0.5);
-  const Encoded e = EncodeAll(c, pcm);
-  ASSERT_EQ(e.initResult, BE_ERR_SUCCESSFUL);
-  EXPECT_EQ(e.samplesPerChunk, 1152u);
-  const auto d = mp3test::Decode(e.bytes);
-  EXPECT_EQ(d.rate, 32000);
-  EXPECT_EQ(d.channels, 1);
-  EXPECT_FALSE(d.crc);
-  for (unsigned b : d.bitrates) EXPECT_EQ(b, 56000u);
+  c.format.mp3.dwSampleRate = rate;
+  c.format.mp3.byMode = static_cast<uint8_t>(mode);
+  c.format.mp3.wBitrate = static_cast<uint16_t>(kbps);
+  return c;
+}
 
-  c.format.mp3.dwSampleRate = 22050;  // not an MPEG I rate
-  EXPECT_EQ(TryInit(c), BE_ERR_INVALID_FORMAT_PARAMETERS);
+// MPEG II and II.5 rates: a 500 Hz and a 700 Hz channel within 1 % (the lowest rates
+// carry little); a chunk is 576 frames of two channels.
+ToneCase MpegTwo(const char* name, int rate, int kbps, int version) {
+  return {name, LameConfig(rate, BE_MP3_MODE_JSTEREO, kbps, MPEG2), rate, 2, {500.0, 700.0}, 0.5,
+          1152u, rate, 2, MAD_MODE_JOINT_STEREO, version, {}, static_cast<unsigned>(kbps),
+          static_cast<std::size_t>(rate / 10), static_cast<std::size_t>(rate * 9 / 10), {500.0, 700.0},
+          {5.0, 7.0}};
+}
+
+const ToneCase kToneCases[] = {
+    // A mono chunk is one frame.
+    {"MonoChunkIsOneFrame", LameConfig(48000, BE_MP3_MODE_MONO, 64), 48000, 1, {440.0}, 0.25, 1152u,
+     48000, 1, MAD_MODE_SINGLE_CHANNEL, {}, {}, {}, 4800, 40000, {440.0}, {1.0}, 0.25 / std::sqrt(2.0)},
+    MpegTwo("MpegTwoAt22050", 22050, 64, 2),
+    MpegTwo("MpegTwoAt24000", 24000, 96, 2),
+    MpegTwo("MpegTwoAt16000", 16000, 48, 2),
+    MpegTwo("MpegTwoPointFiveAt11025", 11025, 32, 25),
+    MpegTwo("MpegTwoPointFiveAt8000", 8000, 16, 25),
+    // Forced stereo is joint stereo.
+    {"ForcedStereoIsJointStereo", LameConfig(44100, BE_MP3_MODE_DUALCHANNEL, 160), 44100, 2,
+     {1000.0, 1000.0}, 0.5, {}, 44100, 2, MAD_MODE_JOINT_STEREO, {}, {}, {}, 4410, 40000, {0.0, 1000.0},
+     {0.0, 2.0}},
+    {"ResamplesToTheStreamRate", Resampled(48000, BE_MP3_MODE_STEREO, 128, 44100), 48000, 2,
+     {1000.0, 2000.0}, 0.5, {}, 44100, 2, {}, {}, {}, {}, 4410, 40000, {1000.0, 2000.0}, {2.0, 4.0}, {},
+     44100.0},
+    {"SimpleFormIsMpegOneCbr", SimpleForm(32000, BE_MP3_MODE_MONO, 56), 32000, 1, {800.0}, 0.5, 1152u,
+     32000, 1, {}, {}, false, 56u},
+};
+
+// A case shows as its name in test listings.
+void PrintTo(const ToneCase& c, std::ostream* os) { *os << c.name; }
+
+class LameEncTone : public LameEncLibrary, public ::testing::WithParamInterface<ToneCase> {};
+
+TEST_P(LameEncTone, DecodesToTheSameTone) {
+  const ToneCase& c = GetParam();
+  const auto pcm = mp3test::Sine(c.inputRate, c.inputChannels, c.inputRate, c.freqs, c.amp);
+  const Encoded e = EncodeAll(c.config, pcm);
+  ASSERT_EQ(e.initResult, BE_ERR_SUCCESSFUL);
+  if (c.samplesPerChunk) {
+    EXPECT_EQ(e.samplesPerChunk, *c.samplesPerChunk);
+  }
+  EXPECT_LE(e.largestOutput, e.bufferSize);
+
+  const auto d = mp3test::Decode(e.bytes);
+  EXPECT_EQ(d.badFrames, 0);
+  EXPECT_EQ(d.rate, c.rate);
+  ASSERT_EQ(d.channels, c.channels);
+  if (c.mode) {
+    EXPECT_EQ(d.mode, *c.mode);
+  }
+  if (c.mpegVersion) {
+    EXPECT_EQ(d.mpegVersion, *c.mpegVersion);
+  }
+  if (c.crc) {
+    EXPECT_EQ(d.crc, *c.crc);
+  }
+  if (c.kbps) {
+    for (unsigned b : d.bitrates) EXPECT_EQ(b, *c.kbps * 1000);
+  }
+  for (std::size_t ch = 0; ch < c.tones.size(); ++ch) {
+    if (c.tones[ch] == 0.0) continue;
+    SCOPED_TRACE(ch);
+    EXPECT_NEAR(ZeroCrossingFrequency(d.pcm[ch], c.rate, c.from, c.to), c.tones[ch], c.tolerances[ch]);
+  }
+  if (c.rms) {
+    EXPECT_NEAR(Rms(d.pcm[0], c.from, c.to), *c.rms, 0.01);
+  }
+  if (c.samples) {
+    EXPECT_NEAR(d.samples(), *c.samples, 4 * 1152.0);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Configurations, LameEncTone, ::testing::ValuesIn(kToneCases),
+                         [](const ::testing::TestParamInfo<ToneCase>& info) { return info.param.name; });
+
+TEST_F(LameEncLibrary, SimpleFormRefusesRatesOutsideMpegOne) {
+  EXPECT_EQ(TryInit(SimpleForm(22050, BE_MP3_MODE_MONO, 56)), BE_ERR_INVALID_FORMAT_PARAMETERS);
 }
 
 TEST_F(LameEncLibrary, RefusesWhatItCannotEncode) {
   BE_CONFIG good = LameConfig(44100, BE_MP3_MODE_JSTEREO, 128);
-  EXPECT_EQ(TryInit(good), BE_ERR_SUCCESSFUL);
-
-  BE_CONFIG c = good;
-  c.dwConfig = 5;
-  EXPECT_EQ(TryInit(c), BE_ERR_INVALID_FORMAT);
-  c = good;
-  c.format.LHV1.dwStructVersion = 2;
-  EXPECT_EQ(TryInit(c), BE_ERR_INVALID_FORMAT_PARAMETERS);
-  c = good;
-  c.format.LHV1.dwStructSize = 330;
-  EXPECT_EQ(TryInit(c), BE_ERR_INVALID_FORMAT_PARAMETERS);
-  c = good;
-  c.format.LHV1.dwSampleRate = c.format.LHV1.dwReSampleRate = 22050;  // MPEG I at 22050 Hz
-  EXPECT_EQ(TryInit(c), BE_ERR_INVALID_FORMAT_PARAMETERS);
-  c = LameConfig(44100, BE_MP3_MODE_JSTEREO, 64, MPEG2);  // MPEG II at 44100 Hz
-  EXPECT_EQ(TryInit(c), BE_ERR_INVALID_FORMAT_PARAMETERS);
-  c = LameConfig(22050, BE_MP3_MODE_JSTEREO, 192, MPEG2);  // no such MPEG II bit rate
-  EXPECT_EQ(TryInit(c), BE_ERR_INVALID_FORMAT_PARAMETERS);
-  c = good;
-  c.format.LHV1.dwBitrate = 100;
-  EXPECT_EQ(TryInit(c), BE_ERR_INVALID_FORMAT_PARAMETERS);
-  c = good;
-  c.format.LHV1.dwBitrate = 0;
-  EXPECT_EQ(TryInit(c), BE_ERR_INVALID_FORMAT_PARAMETERS);
-  c = good;
-  c.format.LHV1.dwSampleRate = c.format.LHV1.dwReSampleRate = 12345;
-  EXPECT_EQ(TryInit(c), BE_ERR_INVALID_FORMAT_PARAMETERS);
-  c = good;
-  c.format.LHV1.dwSampleRate = 0;
-  EXPECT_EQ(TryInit(c), BE_ERR_INVALID_FORMAT_PARAMETERS);
-  c = good;
-  c.format.LHV1.nMode = 4;
-  EXPECT_EQ(TryInit(c), BE_ERR_INVALID_FORMAT_PARAMETERS);
-  c = good;
-  c.format.LHV1.dwMpegVersion = 2;
-  EXPECT_EQ(TryInit(c), BE_ERR_INVALID_FORMAT_PARAMETERS);
-  c = good;
-  c.format.LHV1.dwEmphasis = 2;
-  EXPECT_EQ(TryInit(c), BE_ERR_INVALID_FORMAT_PARAMETERS);
-  c = good;
-  c.format.LHV1.nPreset = 99;
-  EXPECT_EQ(TryInit(c), BE_ERR_INVALID_FORMAT_PARAMETERS);
-  c = good;
-  c.format.LHV1.bEnableVBR = 1;
-  c.format.LHV1.nVbrMethod = VBR_METHOD_NEW;
-  c.format.LHV1.nVBRQuality = 10;
-  EXPECT_EQ(TryInit(c), BE_ERR_INVALID_FORMAT_PARAMETERS);
-  c.format.LHV1.nVBRQuality = 9;
-  EXPECT_EQ(TryInit(c), BE_ERR_SUCCESSFUL);
-  c.format.LHV1.nVbrMethod = VBR_METHOD_ABR;
-  c.format.LHV1.dwVbrAbr_bps = 4000;
-  EXPECT_EQ(TryInit(c), BE_ERR_INVALID_FORMAT_PARAMETERS);
-  c.format.LHV1.dwVbrAbr_bps = 128000;
-  EXPECT_EQ(TryInit(c), BE_ERR_SUCCESSFUL);
+  auto vbr = [](BE_CONFIG& c, int method, int quality) {
+    c.format.LHV1.bEnableVBR = 1;
+    c.format.LHV1.nVbrMethod = method;
+    c.format.LHV1.nVBRQuality = quality;
+  };
+  const struct {
+    const char* what;
+    std::function<void(BE_CONFIG&)> change;
+    BE_ERR expected;
+  } cases[] = {
+      {"the good configuration", [](BE_CONFIG&) {}, BE_ERR_SUCCESSFUL},
+      {"an unknown form", [](BE_CONFIG& c) { c.dwConfig = 5; }, BE_ERR_INVALID_FORMAT},
+      {"an old record version", [](BE_CONFIG& c) { c.format.LHV1.dwStructVersion = 2; },
+       BE_ERR_INVALID_FORMAT_PARAMETERS},
+      {"a short record", [](BE_CONFIG& c) { c.format.LHV1.dwStructSize = 330; },
+       BE_ERR_INVALID_FORMAT_PARAMETERS},
+      {"MPEG I at 22050 Hz",
+       [](BE_CONFIG& c) { c.format.LHV1.dwSampleRate = c.format.LHV1.dwReSampleRate = 22050; },
+       BE_ERR_INVALID_FORMAT_PARAMETERS},
+      {"MPEG II at 44100 Hz", [](BE_CONFIG& c) { c = LameConfig(44100, BE_MP3_MODE_JSTEREO, 64, MPEG2); },
+       BE_ERR_INVALID_FORMAT_PARAMETERS},
+      {"no such MPEG II bit rate",
+       [](BE_CONFIG& c) { c = LameConfig(22050, BE_MP3_MODE_JSTEREO, 192, MPEG2); },
+       BE_ERR_INVALID_FORMAT_PARAMETERS},
+      {"no such bit rate", [](BE_CONFIG& c) { c.format.LHV1.dwBitrate = 100; },
+       BE_ERR_INVALID_FORMAT_PARAMETERS},
+      {"no bit rate", [](BE_CONFIG& c) { c.format.LHV1.dwBitrate = 0; }, BE_ERR_INVALID_FORMAT_PARAMETERS},
+      {"no such rate",
+       [](BE_CONFIG& c) { c.format.LHV1.dwSampleRate = c.format.LHV1.dwReSampleRate = 12345; },
+       BE_ERR_INVALID_FORMAT_PARAMETERS},
+      {"no rate", [](BE_CONFIG& c) { c.format.LHV1.dwSampleRate = 0; }, BE_ERR_INVALID_FORMAT_PARAMETERS},
+      {"no such mode", [](BE_CONFIG& c) { c.format.LHV1.nMode = 4; }, BE_ERR_INVALID_FORMAT_PARAMETERS},
+      {"no such MPEG version", [](BE_CONFIG& c) { c.format.LHV1.dwMpegVersion = 2; },
+       BE_ERR_INVALID_FORMAT_PARAMETERS},
+      {"no such emphasis", [](BE_CONFIG& c) { c.format.LHV1.dwEmphasis = 2; },
+       BE_ERR_INVALID_FORMAT_PARAMETERS},
+      {"no such preset", [](BE_CONFIG& c) { c.format.LHV1.nPreset = 99; }, BE_ERR_INVALID_FORMAT_PARAMETERS},
+      {"VBR quality 10", [&](BE_CONFIG& c) { vbr(c, VBR_METHOD_NEW, 10); }, BE_ERR_INVALID_FORMAT_PARAMETERS},
+      {"VBR quality 9", [&](BE_CONFIG& c) { vbr(c, VBR_METHOD_NEW, 9); }, BE_ERR_SUCCESSFUL},
+      {"ABR at 4000 bit/s",
+       [&](BE_CONFIG& c) {
+         vbr(c, VBR_METHOD_ABR, 9);
+         c.format.LHV1.dwVbrAbr_bps = 4000;
+       },
+       BE_ERR_INVALID_FORMAT_PARAMETERS},
+      {"ABR at 128000 bit/s",
+       [&](BE_CONFIG& c) {
+         vbr(c, VBR_METHOD_ABR, 9);
+         c.format.LHV1.dwVbrAbr_bps = 128000;
+       },
+       BE_ERR_SUCCESSFUL},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    BE_CONFIG config = good;
+    c.change(config);
+    EXPECT_EQ(TryInit(config), c.expected);
+  }
 
   uint32_t samples = 0, size = 0;
   HBE_STREAM h = 0;
@@ -486,12 +538,7 @@ TEST_F(LameEncLibrary, BadHandlesAndCounts) {
 
 TEST_F(LameEncLibrary, LoudNoiseAtTheTopRateFitsTheBuffer) {
   BE_CONFIG c = LameConfig(48000, BE_MP3_MODE_STEREO, 320);
-  std::vector<int16_t> pcm(2 * 48000);
-  uint32_t seed = 3;
-  for (auto& s : pcm) {
-    seed = seed * 1664525u + 1013904223u;
-    s = static_cast<int16_t>(static_cast<int32_t>(seed >> 16) - 32768);
-  }
+  const std::vector<int16_t> pcm = Noise(2 * 48000, 3);
   const Encoded e = EncodeAll(c, pcm);
   ASSERT_EQ(e.initResult, BE_ERR_SUCCESSFUL);
   EXPECT_LE(e.largestOutput, e.bufferSize);

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "tests/support/native/AudioAnalysis.h"
+#include "tests/support/native/TempFolder.h"
 
 namespace {
 
@@ -42,9 +43,8 @@ TEST(AudioAnalysis, MeasuresFrequencyLevelGapsAndSound) {
 }
 
 TEST(AudioAnalysis, WavFilesRoundTripAndUnfinishedOnesStillRead) {
-  char dirName[] = "/tmp/tarvel-wav-XXXXXX";
-  ASSERT_NE(mkdtemp(dirName), nullptr);
-  const std::string dir = dirName;
+  const testsupport::TempFolder tmp("tarvel-wav");
+  const std::string& dir = tmp.path();
 
   WavData wav;
   wav.rate = 22050;
@@ -74,7 +74,6 @@ TEST(AudioAnalysis, WavFilesRoundTripAndUnfinishedOnesStillRead) {
   EXPECT_FALSE(ReadWav(dir + "/b.wav", back, &error));
   EXPECT_NE(error.find("not a WAV"), std::string::npos);
   EXPECT_FALSE(ReadWav(dir + "/missing.wav", back, &error));
-  std::filesystem::remove_all(dir);
 }
 
 }  // namespace

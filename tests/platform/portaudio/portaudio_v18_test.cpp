@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <numbers>
 #include <span>
@@ -20,6 +21,8 @@
 #include "platform/portaudio/PortAudioV18.h"
 #include "tests/support/native/AudioAnalysis.h"
 #include "tests/support/native/AudioRig.h"
+#include "tests/support/native/TempFolder.h"
+#include "tests/support/native/Wait.h"
 
 using namespace pa18;
 using audiotest::AudioRig;
@@ -33,19 +36,11 @@ constexpr unsigned long kFrames = 512;
 // A sine of amplitude 0.5.
 const double kSineDbfs = 20 * std::log10(0.5 / std::numbers::sqrt2);
 
-void Sleep(double seconds) {
-  std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
-}
+using testsupport::Sleep;
 
 // Polls cond every 5 ms for at most timeoutSeconds.
-template <class Cond>
-bool WaitFor(Cond cond, double timeoutSeconds) {
-  const auto deadline = Clock::now() + std::chrono::duration<double>(timeoutSeconds);
-  while (!cond()) {
-    if (Clock::now() >= deadline) return false;
-    Sleep(0.005);
-  }
-  return true;
+bool WaitFor(const std::function<bool()>& cond, double timeoutSeconds) {
+  return testsupport::WaitFor(cond, timeoutSeconds, 0.005);
 }
 
 PaDeviceID FindDevice(const std::string& name) {
@@ -146,24 +141,13 @@ protected:
     ASSERT_NE(speaker_, paNoDevice);
   }
 
-  // A fresh folder for the test's files.
-  std::string TempDir() {
-    if (tempDir_.empty()) {
-      std::string dir = "/tmp/tarvel-pa-XXXXXX";
-      if (mkdtemp(dir.data())) tempDir_ = dir;
-    }
-    return tempDir_;
-  }
-
-  void TearDown() override {
-    if (!tempDir_.empty()) std::filesystem::remove_all(tempDir_);
-  }
 
   static AudioRig* rig_;
   static PaError initError_;
   PaDeviceID mic_ = paNoDevice;
   PaDeviceID speaker_ = paNoDevice;
-  std::string tempDir_;
+  // A fresh folder for the test's files.
+  testsupport::TempFolder tmp{"tarvel-pa"};
 };
 
 AudioRig* PortAudioOnRig::rig_ = nullptr;
@@ -239,7 +223,7 @@ TEST_F(PortAudioOnRig, RecordsIn16BitAnd24BitIntegers) {
 }
 
 TEST_F(PortAudioOnRig, RecordsAWavFilePlayedIntoTheMicrophone) {
-  const std::string wavPath = TempDir() + "/tone.wav";
+  const std::string wavPath = tmp / "tone.wav";
   audiotest::WavData wav;
   wav.rate = 44100;
   wav.channels = 1;
@@ -327,7 +311,7 @@ protected:
 };
 
 TEST_F(PlaybackOnRig, PlaysAToneThatReachesTheSpeaker) {
-  const std::string wavPath = TempDir() + "/speaker.wav";
+  const std::string wavPath = tmp / "speaker.wav";
   auto recording = rig_->RecordSpeaker(wavPath);
   ASSERT_TRUE(recording) << rig_->error();
 
@@ -346,7 +330,7 @@ TEST_F(PlaybackOnRig, PlaysAToneThatReachesTheSpeaker) {
 }
 
 TEST_F(PlaybackOnRig, CallbackEndsTheStreamAfterItsOutputHasPlayed) {
-  const std::string wavPath = TempDir() + "/speaker.wav";
+  const std::string wavPath = tmp / "speaker.wav";
   auto recording = rig_->RecordSpeaker(wavPath);
   ASSERT_TRUE(recording) << rig_->error();
 

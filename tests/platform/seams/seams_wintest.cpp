@@ -7,6 +7,7 @@
 #include "platform/afx/linux_headers_end.h"
 
 #include "platform/seams/win32/Win32Seams.h"
+#include "support/wine/Wait.h"
 
 namespace {
 
@@ -59,14 +60,7 @@ TEST(Win32MessagePoster, DeliversEveryPostFromThreadsWineDidNotCreateInOrder) {
   a.join();
   pthread_join(b, nullptr);
 
-  DWORD start = ::GetTickCount();
-  MSG msg;
-  while (g_received.size() < 2 * kPerThread && ::GetTickCount() - start < 10000) {
-    if (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
-      ::DispatchMessageA(&msg);
-    else
-      ::Sleep(1);
-  }
+  winetest::WaitUntil([] { return g_received.size() >= 2 * kPerThread; }, 10000);
   seams::RemoveWin32Seams();
   ::DestroyWindow(hwnd);
 

@@ -9,21 +9,17 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <thread>
+
+#include "tests/support/native/Wait.h"
 
 extern char** environ;
 
 namespace audiotest {
 namespace {
-
-using Clock = std::chrono::steady_clock;
-
-std::chrono::duration<double> Seconds(double s) { return std::chrono::duration<double>(s); }
 
 int DecodeStatus(int raw) {
   if (WIFEXITED(raw)) return WEXITSTATUS(raw);
@@ -112,11 +108,7 @@ bool ChildProcess::Running() {
 }
 
 bool ChildProcess::Wait(double timeoutSeconds, int* status) {
-  const auto deadline = Clock::now() + Seconds(timeoutSeconds);
-  while (Running()) {
-    if (Clock::now() >= deadline) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  }
+  if (!testsupport::WaitFor([this] { return !Running(); }, timeoutSeconds, 0.005)) return false;
   if (status) *status = status_;
   return true;
 }
@@ -380,12 +372,13 @@ std::unique_ptr<AudioRig::SpeakerRecording> AudioRig::RecordSpeaker(const std::s
   }
   // The monitor delivers silence while nothing plays, so a growing file means
   // the recording stream runs.
-  const auto deadline = Clock::now() + Seconds(5);
-  while (Clock::now() < deadline) {
-    if (!recording->process_.Running()) break;
-    if (std::filesystem::file_size(wavPath, ec) > 4096 && !ec) return recording;
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
+  bool flowing = false;
+  testsupport::WaitFor([&] {
+    if (!recording->process_.Running()) return true;
+    flowing = std::filesystem::file_size(wavPath, ec) > 4096 && !ec;
+    return flowing;
+  }, 5);
+  if (flowing) return recording;
   Fail("parecord did not start recording; see " + dir_ + "/parecord.log");
   return nullptr;
 }

@@ -1,5 +1,7 @@
 #include "support/wine/WindowCapture.h"
 
+#include "support/wine/Wait.h"
+
 #include "platform/afx/linux_headers_begin.h"
 #include <algorithm>
 #include <cstdio>
@@ -126,12 +128,8 @@ bool SavePng(const CapturedImage& image, const std::string& path) {
 
 void PumpPendingMessages(DWORD timeoutMs) {
   DWORD start = ::GetTickCount();
-  MSG msg;
   do {
-    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      ::TranslateMessage(&msg);
-      ::DispatchMessageA(&msg);
-    }
+    winetest::PumpMessages();
     ::Sleep(10);
   } while (::GetTickCount() - start < timeoutMs);
 }

@@ -22,7 +22,7 @@
 
 namespace {
 
-using dialogtest::DialogTemplate;
+using namespace dialogtest;
 
 constexpr int kPush = 300, kCheck = 301, kRadioA = 302, kRadioB = 303, kLink = 304;
 

@@ -10,7 +10,7 @@
 
 namespace {
 
-using dialogtest::DialogTemplate;
+using namespace dialogtest;
 
 // A stand-in library popup: a small popup window that records what it is sent.
 struct RecordingPopup : CTKPopupMenuBase {

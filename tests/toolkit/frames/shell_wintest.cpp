@@ -3,6 +3,7 @@
 // the shell tree linked to it.
 #include "support/wine/gtest_win.h"
 
+#include "support/wine/TempFolder.h"
 #include "support/wine/WindowCapture.h"
 #include "toolkit/frames/ShellManager.h"
 #include "toolkit/frames/TKShellList.h"
@@ -13,20 +14,16 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <vector>
 #include "platform/afx/linux_headers_end.h"
 
 namespace {
 
-// A folder under /tmp: two subfolders (one with a file and a folder inside) and three
-// files of 2000, 1 and 0 bytes.
+// A folder of the test's own: two subfolders (one with a file and a folder inside) and
+// three files of 2000, 1 and 0 bytes.
 class TestFolder {
 public:
-  TestFolder() {
-    char pattern[] = "/tmp/tkshellXXXXXX";
-    unix_ = ::mkdtemp(pattern);
+  TestFolder() : m_folder("tkshell") {
     Dir("Mdir");
     Dir("Mdir/deep");
     File("Mdir/inner.txt", 10);
@@ -35,28 +32,21 @@ public:
     File("b.txt", 1);
     File("c.dat", 0);
   }
-  ~TestFolder() {
-    std::string command = "rm -rf '" + unix_ + "'";
-    if (std::system(command.c_str()) != 0) std::fprintf(stderr, "could not remove %s\n", unix_.c_str());
-  }
   // The folder as Wine's shell sees it.
-  std::string Dos(const char* sub = nullptr) const {
-    std::string path = "Z:" + unix_ + (sub ? std::string("/") + sub : std::string());
-    for (char& c : path)
-      if (c == '/') c = '\\';
-    return path;
-  }
-  std::string Name() const { return unix_.substr(unix_.rfind('/') + 1); }
+  std::string Dos(const char* sub = nullptr) const { return sub ? m_folder.File(sub) : m_folder.Path(); }
+  std::string Name() const { return m_folder.Name(); }
 
 private:
-  void Dir(const char* sub) { ::mkdir((unix_ + "/" + sub).c_str(), 0755); }
+  void Dir(const char* sub) { ::CreateDirectoryA(m_folder.File(sub).c_str(), nullptr); }
   void File(const char* sub, size_t bytes) {
-    FILE* f = std::fopen((unix_ + "/" + sub).c_str(), "wb");
+    HANDLE h =
+        ::CreateFileA(m_folder.File(sub).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     std::string data(bytes, 'x');
-    if (bytes) std::fwrite(data.data(), 1, bytes, f);
-    std::fclose(f);
+    DWORD written = 0;
+    if (bytes) ::WriteFile(h, data.data(), static_cast<DWORD>(bytes), &written, nullptr);
+    ::CloseHandle(h);
   }
-  std::string unix_;
+  winetest::TempFolder m_folder;
 };
 
 // The owner of the list and tree: counts the shell messages it is sent.

@@ -368,7 +368,9 @@ TEST(TabWndTest, TabsRenamedInPlace) {
     tabs.GetTabLabel(1, label);
     EXPECT_STREQ(label, c.label);
     ASSERT_EQ(owner.renames.size(), c.offered ? 1u : 0u);
-    if (c.offered) EXPECT_EQ(owner.renames[0], std::make_pair(1, std::string(c.typed)));
+    if (c.offered) {
+      EXPECT_EQ(owner.renames[0], std::make_pair(1, std::string(c.typed)));
+    }
   }
   // The edit opens with the label, all of it selected; other keys are the edit's.
   doubleClick();
