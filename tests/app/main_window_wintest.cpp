@@ -1,4 +1,4 @@
-#include "support/wine/gtest_win.h"
+#include "support/wine/GTestWin.h"
 
 #include "app/MainFrame.h"
 #include "resources/resource.h"

@@ -2,7 +2,7 @@
 // Shared helpers of the player's tests: sound files made on the spot, an output
 // module that records what the engine gives it, and a window that collects the
 // engine's notifications.
-#include "support/wine/gtest_win.h"
+#include "support/wine/GTestWin.h"
 
 #include <mmsystem.h>
 

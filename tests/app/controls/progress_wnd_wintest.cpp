@@ -1,4 +1,4 @@
-#include "support/wine/gtest_win.h"
+#include "support/wine/GTestWin.h"
 
 #include "app/controls/ProgressWnd.h"
 #include "app/controls/ProgressWndFactory.h"

@@ -2,7 +2,7 @@
 // wParam and lParam decoded into the handler's arguments, the handler's answer is
 // what the sender gets, and an entry whose signature the dispatcher does not know
 // stops the program naming the message.
-#include "support/wine/gtest_win.h"
+#include "support/wine/GTestWin.h"
 
 #include "platform/afx/afxwin.h"
 

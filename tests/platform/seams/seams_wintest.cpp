@@ -1,4 +1,4 @@
-#include "support/wine/gtest_win.h"
+#include "support/wine/GTestWin.h"
 
 #include "platform/afx/linux_headers_begin.h"
 #include <pthread.h>

@@ -1,7 +1,7 @@
 #pragma once
 // Helpers for window tests of dialogs: driving a modal dialog from inside its own
 // message loop, answering message boxes, and dialog templates built in memory.
-#include "support/wine/gtest_win.h"
+#include "support/wine/GTestWin.h"
 
 #include "platform/afx/linux_headers_begin.h"
 #include <functional>

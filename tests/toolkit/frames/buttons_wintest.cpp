@@ -1,11 +1,11 @@
 // The toolkit's owner-drawn button and link button: frames of each state as the
 // current look draws them, clicks tracked by the button itself, check boxes and
 // radio groups, and the link button opening its target.
-#include "support/wine/gtest_win.h"
+#include "support/wine/GTestWin.h"
 
 #include "support/wine/DialogTestSupport.h"
 #include "support/wine/WindowCapture.h"
-#include "LookCanvas.h"
+#include "look_canvas.h"
 #include "toolkit/frames/GlobalData.h"
 #include "toolkit/frames/TKButton.h"
 #include "toolkit/frames/TKColorButton.h"

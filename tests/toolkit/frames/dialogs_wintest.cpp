@@ -1,7 +1,7 @@
 // The toolkit's dialog, property sheet and property page: library popup menus closed
 // by keys, accelerators and clicks elsewhere; the dialog's background; a sheet that
 // opens, switches pages and closes.
-#include "support/wine/gtest_win.h"
+#include "support/wine/GTestWin.h"
 
 #include "support/wine/DialogTestSupport.h"
 #include "support/wine/WindowCapture.h"

@@ -1,8 +1,8 @@
 // Colour arithmetic and the pixel work of the draw manager, checked against values
 // computed by hand and against pixels of a memory canvas.
-#include "support/wine/gtest_win.h"
+#include "support/wine/GTestWin.h"
 
-#include "LookCanvas.h"
+#include "look_canvas.h"
 #include "toolkit/frames/DrawManager.h"
 #include "toolkit/frames/GlobalData.h"
 

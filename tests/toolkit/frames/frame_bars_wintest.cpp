@@ -1,7 +1,7 @@
 // The toolkit frame with its bars: the layout of a status bar and a docked sizing bar,
 // the status bar's panes and window text, sizing a bar by dragging its edge, and the
 // bars painted through the current look.
-#include "support/wine/gtest_win.h"
+#include "support/wine/GTestWin.h"
 
 #include "support/wine/DialogTestSupport.h"
 #include "support/wine/WindowCapture.h"

@@ -1,9 +1,9 @@
 // The toolkit's global colours and the looks: colours refreshed on a system colour
 // change, the menu glyph strip, the base and flat looks drawing representative
 // elements, and choosing the current look.
-#include "support/wine/gtest_win.h"
+#include "support/wine/GTestWin.h"
 
-#include "LookCanvas.h"
+#include "look_canvas.h"
 #include "toolkit/frames/DrawManager.h"
 #include "toolkit/frames/GlobalData.h"
 #include "toolkit/frames/MenuImages.h"

@@ -1,6 +1,6 @@
 // The toolkit-wide managers: keyboard shortcuts, command images, the menu button store,
 // tear-off ids, usage counting, user tools and the menu-sound worker.
-#include "support/wine/gtest_win.h"
+#include "support/wine/GTestWin.h"
 
 #include "toolkit/frames/CommandUsageCounter.h"
 #include "toolkit/frames/MenuButtonStore.h"

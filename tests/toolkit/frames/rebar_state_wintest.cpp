@@ -1,6 +1,6 @@
 // Rebar band order and sizes saved and restored through Wine's registry with a real
 // rebar.
-#include "support/wine/gtest_win.h"
+#include "support/wine/GTestWin.h"
 
 #include "toolkit/frames/RebarState.h"
 #include "toolkit/frames/TKRegistry.h"

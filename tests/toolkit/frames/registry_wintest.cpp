@@ -1,6 +1,6 @@
 // The toolkit's registry object against Wine's real registry: paths, typed values,
 // archived values, key deletion and read-only refusals.
-#include "support/wine/gtest_win.h"
+#include "support/wine/GTestWin.h"
 
 #include "toolkit/frames/TKRegistry.h"
 

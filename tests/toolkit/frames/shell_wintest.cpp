@@ -1,7 +1,7 @@
 // The shell manager's item-ID-list arithmetic, the shell list showing a folder made for
 // the test (its columns, sorting, sizes, navigation and the messages to its owner) and
 // the shell tree linked to it.
-#include "support/wine/gtest_win.h"
+#include "support/wine/GTestWin.h"
 
 #include "support/wine/TempFolder.h"
 #include "support/wine/WindowCapture.h"

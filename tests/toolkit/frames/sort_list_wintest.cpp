@@ -1,10 +1,10 @@
 // The toolkit's sorting list and its header: header clicks sorting through the
 // list's comparison (descending first), Shift with and without multiple sort, and
 // the shade of the sorted column in the cells' custom draw.
-#include "support/wine/gtest_win.h"
+#include "support/wine/GTestWin.h"
 
 #include "support/wine/DialogTestSupport.h"
-#include "LookCanvas.h"
+#include "look_canvas.h"
 #include "toolkit/frames/TKListCtrl.h"
 #include "toolkit/frames/TKVisualManager.h"
 

@@ -1,7 +1,7 @@
 // The tab window: inserting, activating (by click and by Ctrl+PageUp/PageDown) and
 // removing tabs with the messages its parent gets, the layout of the tabs strip and the
 // hosted windows, automatic colours, and drawing through the current look.
-#include "support/wine/gtest_win.h"
+#include "support/wine/GTestWin.h"
 
 #include "support/wine/WindowCapture.h"
 #include "toolkit/frames/GlobalData.h"

@@ -1,6 +1,6 @@
 // The workspace against Wine's registry: the main window's placement with real
 // windows, the stored version, and the whole-state save, load and clean.
-#include "support/wine/gtest_win.h"
+#include "support/wine/GTestWin.h"
 
 #include "toolkit/frames/FrameHelper.h"
 #include "toolkit/frames/TKCommandManager.h"

@@ -1,5 +1,5 @@
 // main of every winelib test binary.
-#include "support/wine/gtest_win.h"
+#include "support/wine/GTestWin.h"
 
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
