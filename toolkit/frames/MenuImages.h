@@ -10,17 +10,53 @@ public:
   // The glyphs in their order in the strip. A "Disabled" glyph is the greyed form
   // of the one before it; "White", "Light" and "Blue" ones are recoloured forms.
   enum GlyphId {
-    kArrowDown, kArrowDownDisabled, kArrowRight, kArrowRightDisabled, kArrowRightWhite, kArrowRightLight,
-    kCheck, kCheckDisabled, kMinimise, kMinimiseDisabled, kRestore, kRestoreDisabled,
-    kClose, kCloseDisabled, kMaximise, kMaximiseDisabled, kArrowUp, kArrowUpDisabled,
-    kChevronsDown, kArrowLeft, kSmallClose, kChevronsRight, kRadio, kRadioDisabled,
-    kLargeArrowDownBlue, kLargeArrowDownDisabled, kArrowRightBlue, kArrowRightBlueDisabled,
-    kSmallArrowDownWhite, kMinimiseWhite, kRestoreWhite, kCloseWhite, kToFirstBlue, kToLastBlue,
-    kArrowLeftBlue, kOutlinedLeft, kOutlinedRight, kOutlinedLeftDisabled, kOutlinedRightDisabled,
-    kArrowLeftDisabled, kChevronsDownWhite, kChevronsRightWhite, kCustomise,
+    kArrowDown,
+    kArrowDownDisabled,
+    kArrowRight,
+    kArrowRightDisabled,
+    kArrowRightWhite,
+    kArrowRightLight,
+    kCheck,
+    kCheckDisabled,
+    kMinimise,
+    kMinimiseDisabled,
+    kRestore,
+    kRestoreDisabled,
+    kClose,
+    kCloseDisabled,
+    kMaximise,
+    kMaximiseDisabled,
+    kArrowUp,
+    kArrowUpDisabled,
+    kChevronsDown,
+    kArrowLeft,
+    kSmallClose,
+    kChevronsRight,
+    kRadio,
+    kRadioDisabled,
+    kLargeArrowDownBlue,
+    kLargeArrowDownDisabled,
+    kArrowRightBlue,
+    kArrowRightBlueDisabled,
+    kSmallArrowDownWhite,
+    kMinimiseWhite,
+    kRestoreWhite,
+    kCloseWhite,
+    kToFirstBlue,
+    kToLastBlue,
+    kArrowLeftBlue,
+    kOutlinedLeft,
+    kOutlinedRight,
+    kOutlinedLeftDisabled,
+    kOutlinedRightDisabled,
+    kArrowLeftDisabled,
+    kChevronsDownWhite,
+    kChevronsRightWhite,
+    kCustomise,
     kCount
   };
-  enum { kGlyphSize = 9, kBitmapId = 16129 };
+  static constexpr int kGlyphSize = 9;
+  static constexpr int kBitmapId = 16129;
   static const COLORREF kTransparent = 0x00FF00FF;
 
   // Nonzero when the strip is ready (loads it when needed).
