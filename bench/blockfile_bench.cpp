@@ -95,8 +95,8 @@ int main(int argc, char** argv) {
     for (std::size_t i = 0; i < blocks; ++i) {
       // Block file: read back through libsndfile as 16-bit samples.
       double t0 = Now();
-      const int n = made[i]->ReadData(reinterpret_cast<SamplePtr>(back.data()), SampleFormatInt16, 0,
-                                      lengthOf(i));
+      const int n =
+          made[i]->ReadData(reinterpret_cast<SamplePtr>(back.data()), SampleFormatInt16, 0, lengthOf(i));
       if (n != lengthOf(i)) Fail("block read");
       checksum += static_cast<std::uint16_t>(back[n - 1]);
       double t1 = Now();

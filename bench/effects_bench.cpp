@@ -145,8 +145,7 @@ std::vector<Case> Cases() {
        "sox -V1 IN -n trim 0 2 noiseprof OUT.prof && sox -V1 -D IN OUT noisered OUT.prof"},
       // sox's compand with the same attack, decay, ratio 2 above -12 dB and make-up
       // gain (its level detector differs).
-      {"Compressor", Make<EffectCompressor>,
-       "sox -V1 -D IN OUT compand 0.2,1 -90,-90,-12,-12,0,-6 4.2"},
+      {"Compressor", Make<EffectCompressor>, "sox -V1 -D IN OUT compand 0.2,1 -90,-90,-12,-12,0,-6 4.2"},
       {"Change Speed",
        [] {
          auto e = std::make_unique<EffectChangeSpeed>();
@@ -193,15 +192,14 @@ void MakeSignal(std::vector<float>& left, std::vector<float>& right) {
     const double noise = (static_cast<double>(seed >> 8) / 16777216.0 - 0.5) * 0.02;
     const double t = static_cast<double>(i) / kRate;
     const double swell = 0.6 + 0.4 * std::sin(2 * M_PI * 0.1 * t);
-    left[i] = static_cast<float>(swell * (0.3 * std::sin(2 * M_PI * 220 * t) +
-                                          0.1 * std::sin(2 * M_PI * 1770 * t)) + noise);
-    right[i] = static_cast<float>(swell * (0.3 * std::sin(2 * M_PI * 330 * t) +
-                                           0.1 * std::sin(2 * M_PI * 2500 * t)) - noise);
+    left[i] = static_cast<float>(
+        swell * (0.3 * std::sin(2 * M_PI * 220 * t) + 0.1 * std::sin(2 * M_PI * 1770 * t)) + noise);
+    right[i] = static_cast<float>(
+        swell * (0.3 * std::sin(2 * M_PI * 330 * t) + 0.1 * std::sin(2 * M_PI * 2500 * t)) - noise);
   }
 }
 
-bool WriteWav(const std::string& path, const std::vector<float>& left,
-              const std::vector<float>& right) {
+bool WriteWav(const std::string& path, const std::vector<float>& left, const std::vector<float>& right) {
   SF_INFO info{};
   info.samplerate = static_cast<int>(kRate);
   info.channels = 2;
@@ -259,8 +257,7 @@ int main(int argc, char** argv) {
   right.clear();
   right.shrink_to_fit();
 
-  std::printf("%-14s %10s %10s %10s %12s\n", "effect", "ours [s]", "x realtime", "sox [s]",
-              "ours / sox");
+  std::printf("%-14s %10s %10s %10s %12s\n", "effect", "ours [s]", "x realtime", "sox [s]", "ours / sox");
   for (const Case& c : Cases()) {
     if (!only.empty() && std::find(only.begin(), only.end(), c.name) == only.end()) continue;
 

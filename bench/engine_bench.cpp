@@ -38,7 +38,7 @@ namespace {
 double CpuSeconds() {
   rusage u{};
   getrusage(RUSAGE_SELF, &u);
-  auto secs = [](const timeval &t) { return t.tv_sec + t.tv_usec * 1e-6; };
+  auto secs = [](const timeval& t) { return t.tv_sec + t.tv_usec * 1e-6; };
   return secs(u.ru_utime) + secs(u.ru_stime);
 }
 
@@ -50,7 +50,7 @@ std::string SourceDir() {
 }
 
 struct Result {
-  const char *mode;
+  const char* mode;
   double cpuSeconds = 0;
   double percent = 0;
   long droppedBuffers = 0;
@@ -60,7 +60,7 @@ struct Result {
 
 }  // namespace
 
-int main(int argc, char **argv) {
+int main(int argc, char** argv) {
   const double seconds = argc > 1 ? std::atof(argv[1]) : 60.0;
   if (!(seconds > 0)) {
     std::fprintf(stderr, "usage: %s [seconds]\n", argv[0]);
@@ -123,10 +123,10 @@ int main(int argc, char **argv) {
       {"direct to WAV", 0, 0, 0, 0.0},
   };
   const int fileTypes[] = {-1, 0, 2, 1};
-  TrackFactory &factory = *project.factory();
+  TrackFactory& factory = *project.factory();
   for (std::size_t i = 0; i < results.size(); ++i) {
-    Result &r = results[i];
-    std::vector<WaveTrack *> tracks;
+    Result& r = results[i];
+    std::vector<WaveTrack*> tracks;
     record.ActiveRecordingMode = fileTypes[i] < 0 ? 0 : 1;
     output.eFileType = fileTypes[i] < 0 ? 0 : fileTypes[i];
     before = CpuSeconds();
@@ -151,7 +151,7 @@ int main(int argc, char **argv) {
     r.droppedBuffers = static_cast<long>(gAudioIO->GetDroppedCaptureFrames() / AudioIO::kFramesPerBuffer);
     r.ok = token > 0 && (r.goal == 0 || r.percent < r.goal) && r.droppedBuffers == 0;
     if (token <= 0) std::fprintf(stderr, "%s: the recording did not start\n", r.mode);
-    for (WaveTrack *t : tracks) delete t;
+    for (WaveTrack* t : tracks) delete t;
   }
   project.Close();
   {
@@ -160,18 +160,15 @@ int main(int argc, char **argv) {
   }
   rig.StopSine(sine);
 
-  std::printf("engine_bench: %.0f s of stereo 44100 Hz 16-bit from the rig's microphone\n",
-              seconds);
-  std::printf("idle run: %.3f s CPU (%.2f %% of a core), subtracted below\n", idle,
-              idle / seconds * 100.0);
-  std::printf("%-28s %10s %14s %8s %16s\n", "mode", "CPU s", "% of a core", "dropped",
-              "ratio to goal");
+  std::printf("engine_bench: %.0f s of stereo 44100 Hz 16-bit from the rig's microphone\n", seconds);
+  std::printf("idle run: %.3f s CPU (%.2f %% of a core), subtracted below\n", idle, idle / seconds * 100.0);
+  std::printf("%-28s %10s %14s %8s %16s\n", "mode", "CPU s", "% of a core", "dropped", "ratio to goal");
   bool all = true;
-  for (const Result &r : results) {
+  for (const Result& r : results) {
     char ratio[32] = "-";
     if (r.goal > 0) std::snprintf(ratio, sizeof ratio, "%.2f (< %.0f %%)", r.percent / r.goal, r.goal);
-    std::printf("%-28s %10.3f %14.2f %8ld %16s%s\n", r.mode, r.cpuSeconds, r.percent,
-                r.droppedBuffers, ratio, r.ok ? "" : "  <-- missed");
+    std::printf("%-28s %10.3f %14.2f %8ld %16s%s\n", r.mode, r.cpuSeconds, r.percent, r.droppedBuffers, ratio,
+                r.ok ? "" : "  <-- missed");
     all = all && r.ok;
   }
   return all ? 0 : 1;

@@ -52,10 +52,10 @@ std::vector<std::int16_t> MakeSignal(std::size_t frames) {
     const double sweep = 220.0 * (1.0 + 0.5 * std::sin(2 * M_PI * 0.05 * t));
     seed = seed * 1664525u + 1013904223u;
     const double noise = (static_cast<std::int32_t>(seed >> 16) - 32768) / 32768.0;
-    const double l = 0.3 * std::sin(2 * M_PI * sweep * t) +
-                     0.15 * std::sin(2 * M_PI * 3.01 * sweep * t) + 0.05 * noise;
-    const double r = 0.3 * std::sin(2 * M_PI * 1.5 * sweep * t) +
-                     0.1 * std::sin(2 * M_PI * 5000 * t) + 0.05 * noise;
+    const double l =
+        0.3 * std::sin(2 * M_PI * sweep * t) + 0.15 * std::sin(2 * M_PI * 3.01 * sweep * t) + 0.05 * noise;
+    const double r =
+        0.3 * std::sin(2 * M_PI * 1.5 * sweep * t) + 0.1 * std::sin(2 * M_PI * 5000 * t) + 0.05 * noise;
     pcm[2 * i] = static_cast<std::int16_t>(std::lround(l * 32767));
     pcm[2 * i + 1] = static_cast<std::int16_t>(std::lround(r * 32767));
   }
@@ -67,8 +67,7 @@ std::vector<std::int16_t> MakeSignal(std::size_t frames) {
 struct PairTimes {
   double ours = 1e30, theirs = 1e30;
 };
-PairTimes BestOfPair(int repeats, const std::function<bool()>& ours,
-                     const std::function<bool()>& theirs) {
+PairTimes BestOfPair(int repeats, const std::function<bool()>& ours, const std::function<bool()>& theirs) {
   PairTimes best;
   for (int i = 0; i < repeats; ++i) {
     for (int which = 0; which < 2; ++which) {
@@ -84,16 +83,16 @@ PairTimes BestOfPair(int repeats, const std::function<bool()>& ours,
 
 bool System(const std::string& command) { return std::system(command.c_str()) == 0; }
 
-void Report(const char* what, double ours, double theirs, const char* tool,
-            const std::string& ourFile, const std::string& theirFile) {
+void Report(const char* what, double ours, double theirs, const char* tool, const std::string& ourFile,
+            const std::string& theirFile) {
   if (ours < 0 || theirs < 0) {
     std::printf("  %-4s failed (%s)\n", what, ours < 0 ? "export" : tool);
     return;
   }
-  std::printf("  %-4s export %7.3f s %10ju bytes | %-6s %7.3f s %10ju bytes | ratio %.3f %s\n",
-              what, ours, static_cast<std::uintmax_t>(std::filesystem::file_size(ourFile)), tool,
-              theirs, static_cast<std::uintmax_t>(std::filesystem::file_size(theirFile)),
-              ours / theirs, ours / theirs <= 1.15 ? "(goal met)" : "(goal 1.15 missed)");
+  std::printf("  %-4s export %7.3f s %10ju bytes | %-6s %7.3f s %10ju bytes | ratio %.3f %s\n", what, ours,
+              static_cast<std::uintmax_t>(std::filesystem::file_size(ourFile)), tool, theirs,
+              static_cast<std::uintmax_t>(std::filesystem::file_size(theirFile)), ours / theirs,
+              ours / theirs <= 1.15 ? "(goal met)" : "(goal 1.15 missed)");
 }
 
 }  // namespace
@@ -165,8 +164,7 @@ int main(int argc, char** argv) {
   if (wanted("wav")) {
     const std::string ourWav = dir + "/ours.wav", soxWav = dir + "/sox.wav";
     const PairTimes wav = BestOfPair(
-        repeats,
-        [&] { return ExportSoundFile(project.get(), 1, ourWav.c_str(), 0, 0.0, seconds) == 1; },
+        repeats, [&] { return ExportSoundFile(project.get(), 1, ourWav.c_str(), 0, 0.0, seconds) == 1; },
         [&] { return System("sox " + q + " -b 16 '" + soxWav + "' 2>/dev/null"); });
     Report("WAV", wav.ours, wav.theirs, "sox", ourWav, soxWav);
   }
@@ -178,8 +176,7 @@ int main(int argc, char** argv) {
     // lame gets the settings the exporter hands the encoder: CBR, joint stereo, CRC,
     // no bit reservoir, no tag.
     const PairTimes mp3 = BestOfPair(
-        repeats,
-        [&] { return ExportMP3(project.get(), 1, ourMp3.c_str(), 0, 0.0, seconds) == 1; },
+        repeats, [&] { return ExportMP3(project.get(), 1, ourMp3.c_str(), 0, 0.0, seconds) == 1; },
         [&] {
           return System("lame --silent -m j -b 128 --cbr -p --nores -t " + q + " '" + lameMp3 +
                         "' 2>/dev/null");
@@ -190,8 +187,7 @@ int main(int argc, char** argv) {
   if (wanted("ogg")) {
     const std::string ourOgg = dir + "/ours.ogg", encOgg = dir + "/oggenc.ogg";
     const PairTimes ogg = BestOfPair(
-        repeats,
-        [&] { return ExportOgg(project.get(), 1, ourOgg.c_str(), 0, 0.0, seconds) == 1; },
+        repeats, [&] { return ExportOgg(project.get(), 1, ourOgg.c_str(), 0, 0.0, seconds) == 1; },
         [&] { return System("oggenc --quiet -q 5 -o '" + encOgg + "' " + q + " 2>/dev/null"); });
     Report("OGG", ogg.ours, ogg.theirs, "oggenc", ourOgg, encOgg);
   }

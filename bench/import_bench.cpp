@@ -36,10 +36,10 @@ double Now() {
 
 }  // namespace
 
-int main(int argc, char **argv) {
+int main(int argc, char** argv) {
   const std::string base = argc > 1 ? argv[1] : std::filesystem::temp_directory_path().string();
   const int seconds = argc > 2 ? std::atoi(argv[2]) : 600;
-  for (const char *tool : {"sox", "lame", "oggenc"})
+  for (const char* tool : {"sox", "lame", "oggenc"})
     if (!testsupport::HaveProgram(tool)) {
       std::printf("import_bench: %s is not installed\n", tool);
       return 1;
@@ -51,8 +51,7 @@ int main(int argc, char **argv) {
   // Music-like material: tones over pink noise, so the encoders have work.
   std::printf("making %d s of 44.1 kHz stereo as WAV, MP3 and Ogg Vorbis...\n", seconds);
   std::fflush(stdout);
-  const std::string wav = dir + "/source.wav", mp3 = dir + "/source.mp3",
-                    ogg = dir + "/source.ogg";
+  const std::string wav = dir + "/source.wav", mp3 = dir + "/source.mp3", ogg = dir + "/source.ogg";
   if (!Shell("sox -D -n -r 44100 -c 2 -b 16 " + wav + " synth " + std::to_string(seconds) +
              " pinknoise sine 440 gain -12 remix 1,2 1,2") ||
       !Shell("lame --quiet -b 192 " + wav + " " + mp3) || !Shell("oggenc -Q " + wav + " -o " + ogg)) {
@@ -60,22 +59,22 @@ int main(int argc, char **argv) {
     return 1;
   }
 
-  TrackFactory &factory = *project.factory();
+  TrackFactory& factory = *project.factory();
   Importer importer;
 
   struct Case {
-    const char *name;
+    const char* name;
     std::string file;
-    const char *soxRaw;  // the tracks' sample format, as sox's raw output type
+    const char* soxRaw;  // the tracks' sample format, as sox's raw output type
     double goal;
   } cases[] = {{"MP3", mp3, "f32", 1.5}, {"Ogg Vorbis", ogg, "s16", 1.5}, {"WAV", wav, "f32", 2.0}};
 
   int failures = 0;
-  for (const Case &c : cases) {
+  for (const Case& c : cases) {
     double ours = 1e30, theirs = 1e30;
     for (int round = 0; round < 3; ++round) {
       std::string error;
-      Track **tracks = nullptr;
+      Track** tracks = nullptr;
       const double t0 = Now();
       const int count = importer.Import(c.file, &factory, &tracks, error, nullptr, nullptr);
       const double t1 = Now();
@@ -100,8 +99,8 @@ int main(int argc, char **argv) {
     const double ratio = ours / theirs;
     const bool ok = ratio <= c.goal;
     if (!ok) ++failures;
-    std::printf("%-11s import %7.3f s   sox %7.3f s   ratio %5.2f   goal <= %.1f  %s\n", c.name,
-                ours, theirs, ratio, c.goal, ok ? "met" : "MISSED");
+    std::printf("%-11s import %7.3f s   sox %7.3f s   ratio %5.2f   goal <= %.1f  %s\n", c.name, ours, theirs,
+                ratio, c.goal, ok ? "met" : "MISSED");
   }
 
   return failures ? 2 : 0;

@@ -34,10 +34,10 @@ std::vector<int16_t> MakeSignal(size_t frames, int rate) {
     const double sweep = 220.0 * (1.0 + 0.5 * std::sin(2 * M_PI * 0.05 * t));
     seed = seed * 1664525u + 1013904223u;
     const double noise = (static_cast<int32_t>(seed >> 16) - 32768) / 32768.0;
-    const double l = 0.3 * std::sin(2 * M_PI * sweep * t) + 0.15 * std::sin(2 * M_PI * 3.01 * sweep * t) +
-                     0.05 * noise;
-    const double r = 0.3 * std::sin(2 * M_PI * 1.5 * sweep * t) + 0.1 * std::sin(2 * M_PI * 5000 * t) +
-                     0.05 * noise;
+    const double l =
+        0.3 * std::sin(2 * M_PI * sweep * t) + 0.15 * std::sin(2 * M_PI * 3.01 * sweep * t) + 0.05 * noise;
+    const double r =
+        0.3 * std::sin(2 * M_PI * 1.5 * sweep * t) + 0.1 * std::sin(2 * M_PI * 5000 * t) + 0.05 * noise;
     pcm[2 * i] = static_cast<int16_t>(std::lround(l * 32767));
     pcm[2 * i + 1] = static_cast<int16_t>(std::lround(r * 32767));
   }
@@ -54,8 +54,7 @@ int main(int argc, char** argv) {
 
   const testsupport::TempFolder folder("mp3_encode_bench");
   const std::string& dir = folder.path();
-  const std::string raw = dir + "/in.raw", viaBinding = dir + "/binding.mp3",
-                    viaCli = dir + "/cli.mp3";
+  const std::string raw = dir + "/in.raw", viaBinding = dir + "/binding.mp3", viaCli = dir + "/cli.mp3";
 
   const std::vector<int16_t> pcm = MakeSignal(frames, rate);
   {
@@ -99,7 +98,8 @@ int main(int argc, char** argv) {
 
   // The command line, reading the same samples.
   const std::string cmd = "lame --silent -r -s 44.1 --bitwidth 16 --signed --little-endian -m j -b " +
-                          std::to_string(kbps) + " --cbr -p --nores -t '" + raw + "' '" + viaCli + "' 2>/dev/null";
+                          std::to_string(kbps) + " --cbr -p --nores -t '" + raw + "' '" + viaCli +
+                          "' 2>/dev/null";
   start = std::chrono::steady_clock::now();
   const int rc = std::system(cmd.c_str());
   const double cliSeconds = Seconds(start);

@@ -36,9 +36,9 @@ struct Channel {
     for (int i = 0; i < frames; ++i) pending.push_back(interleaved[2 * i + channel]);
     std::size_t used = 0;
     for (std::int32_t ideal = sequence->GetIdealAppendLen();
-         pending.size() - used >= static_cast<std::size_t>(ideal);
-         ideal = sequence->GetIdealAppendLen()) {
-      if (!sequence->Append(reinterpret_cast<ConstSamplePtr>(pending.data() + used), SampleFormatInt16, ideal))
+         pending.size() - used >= static_cast<std::size_t>(ideal); ideal = sequence->GetIdealAppendLen()) {
+      if (!sequence->Append(reinterpret_cast<ConstSamplePtr>(pending.data() + used), SampleFormatInt16,
+                            ideal))
         return false;
       used += ideal;
     }
@@ -46,9 +46,9 @@ struct Channel {
     return true;
   }
   bool Flush() {
-    const bool ok = pending.empty() ||
-                    sequence->Append(reinterpret_cast<ConstSamplePtr>(pending.data()), SampleFormatInt16,
-                                     static_cast<std::int32_t>(pending.size()));
+    const bool ok =
+        pending.empty() || sequence->Append(reinterpret_cast<ConstSamplePtr>(pending.data()),
+                                            SampleFormatInt16, static_cast<std::int32_t>(pending.size()));
     pending.clear();
     return ok;
   }
@@ -95,16 +95,18 @@ int main(int argc, char** argv) {
   for (Channel& c : channels) c.Flush();
   const double appendTime = Now() - t0;
   const double audioSeconds = static_cast<double>(frames) / rate;
-  std::printf("(a) append %.0f s of 44.1 kHz stereo 16-bit in %d-frame buffers: %.2f s "
-              "(%.2f s per hour of audio), %.0fx real time (goal >= 500x); %zu blocks per channel\n",
-              audioSeconds, kBuffer, appendTime, appendTime * 3600 / audioSeconds, audioSeconds / appendTime,
-              left.GetBlockArray().size());
+  std::printf(
+      "(a) append %.0f s of 44.1 kHz stereo 16-bit in %d-frame buffers: %.2f s "
+      "(%.2f s per hour of audio), %.0fx real time (goal >= 500x); %zu blocks per channel\n",
+      audioSeconds, kBuffer, appendTime, appendTime * 3600 / audioSeconds, audioSeconds / appendTime,
+      left.GetBlockArray().size());
 
   // (b) 1000 columns over the whole track.
   const int columns = 1000;
   const std::int32_t total = left.GetNumSamples();
   std::vector<std::int32_t> where(columns + 1);
-  for (int p = 0; p <= columns; ++p) where[p] = static_cast<std::int32_t>(static_cast<std::int64_t>(total) * p / columns);
+  for (int p = 0; p <= columns; ++p)
+    where[p] = static_cast<std::int32_t>(static_cast<std::int64_t>(total) * p / columns);
   const double spp = static_cast<double>(total) / columns;
   std::vector<float> mn(columns), mx(columns), rms(columns);
 
@@ -124,7 +126,8 @@ int main(int argc, char** argv) {
   for (int p = 0; p < columns; ++p) {
     float lo = 1e30f, hi = -1e30f;
     for (std::int32_t s = where[p]; s < where[p + 1];) {
-      const std::int32_t n = std::min<std::int32_t>(where[p + 1] - s, static_cast<std::int32_t>(buffer.size()));
+      const std::int32_t n =
+          std::min<std::int32_t>(where[p + 1] - s, static_cast<std::int32_t>(buffer.size()));
       left.Get(reinterpret_cast<SamplePtr>(buffer.data()), SampleFormatFloat, s, n);
       for (std::int32_t i = 0; i < n; ++i) {
         lo = std::min(lo, buffer[i]);
@@ -140,9 +143,10 @@ int main(int argc, char** argv) {
   for (int p = 0; p < columns; ++p)
     worst = std::max({worst, static_cast<double>(std::abs(mn[p] - rawMin[p])),
                       static_cast<double>(std::abs(mx[p] - rawMax[p]))});
-  std::printf("(b) 1000 columns over %d samples: summaries cold %.2f ms, warm %.2f ms (goal <= 5 ms); "
-              "raw samples %.1f ms; raw / warm = %.0f; largest difference %.6f\n",
-              total, cold * 1e3, warm * 1e3, raw * 1e3, raw / warm, worst);
+  std::printf(
+      "(b) 1000 columns over %d samples: summaries cold %.2f ms, warm %.2f ms (goal <= 5 ms); "
+      "raw samples %.1f ms; raw / warm = %.0f; largest difference %.6f\n",
+      total, cold * 1e3, warm * 1e3, raw * 1e3, raw / warm, worst);
 
   delete leftSequence;  // releases the blocks; the last one takes the manager along
   delete rightSequence;

@@ -132,8 +132,8 @@ double RunTool(const std::string& command) {
 
 // Rounds of ours and the reference taken in turn (so that the page cache and the
 // disk's write-back weigh on both alike); the best time of each side.
-void Compare(const std::function<double()>& ours, const std::function<double()>& reference,
-             double* bestOurs, double* bestReference) {
+void Compare(const std::function<double()>& ours, const std::function<double()>& reference, double* bestOurs,
+             double* bestReference) {
   *bestOurs = *bestReference = 1e30;
   for (int i = 0; i < kRounds; ++i) {
     *bestOurs = std::min(*bestOurs, ours());
@@ -194,11 +194,12 @@ int main(int argc, char** argv) {
     SetAutoFileName(dir + "/ours", "mp3");
     MP3StreamWriter writer(&slot);
     double ours, ref;
-    Compare([&] { return RecordThrough(writer, slot, input); },
-            [&] { return RunTool("lame --quiet -b 128 -m s -p --nores '" + input + "' '" + dir + "/ref.mp3'"); },
-            &ours, &ref);
-    rows.push_back({"MP3 (128 kbit/s CBR) vs lame", ours, ref, size(dir + "/ours.mp3"),
-                    size(dir + "/ref.mp3")});
+    Compare(
+        [&] { return RecordThrough(writer, slot, input); },
+        [&] { return RunTool("lame --quiet -b 128 -m s -p --nores '" + input + "' '" + dir + "/ref.mp3'"); },
+        &ours, &ref);
+    rows.push_back(
+        {"MP3 (128 kbit/s CBR) vs lame", ours, ref, size(dir + "/ours.mp3"), size(dir + "/ref.mp3")});
   }
 
   if (!wanted("ogg")) {
@@ -209,10 +210,10 @@ int main(int argc, char** argv) {
     OggStreamWriter writer(&slot);
     double ours, ref;
     Compare([&] { return RecordThrough(writer, slot, input); },
-            [&] { return RunTool("oggenc --quiet -q 7 -o '" + dir + "/ref.ogg' '" + input + "'"); },
-            &ours, &ref);
-    rows.push_back({"Ogg Vorbis (q 0.7) vs oggenc", ours, ref, size(dir + "/ours.ogg"),
-                    size(dir + "/ref.ogg")});
+            [&] { return RunTool("oggenc --quiet -q 7 -o '" + dir + "/ref.ogg' '" + input + "'"); }, &ours,
+            &ref);
+    rows.push_back(
+        {"Ogg Vorbis (q 0.7) vs oggenc", ours, ref, size(dir + "/ours.ogg"), size(dir + "/ref.ogg")});
   }
 
   if (!wanted("wav")) {
@@ -227,13 +228,12 @@ int main(int argc, char** argv) {
     rows.push_back({"WAV (16-bit) vs sox", ours, ref, size(dir + "/ours.wav"), size(dir + "/ref.wav")});
   }
 
-  std::printf("%-32s %10s %10s %8s %12s %12s\n", "", "ours (s)", "ref (s)", "ratio", "ours (B)",
-              "ref (B)");
+  std::printf("%-32s %10s %10s %8s %12s %12s\n", "", "ours (s)", "ref (s)", "ratio", "ours (B)", "ref (B)");
   bool met = true;
   for (const Row& r : rows) {
     const double ratio = r.ours / r.reference;
-    std::printf("%-32s %10.3f %10.3f %8.3f %12ju %12ju%s\n", r.name, r.ours, r.reference, ratio,
-                r.oursBytes, r.referenceBytes, ratio <= 1.10 ? "" : "  (over 1.10)");
+    std::printf("%-32s %10.3f %10.3f %8.3f %12ju %12ju%s\n", r.name, r.ours, r.reference, ratio, r.oursBytes,
+                r.referenceBytes, ratio <= 1.10 ? "" : "  (over 1.10)");
     met = met && ratio <= 1.10;
   }
   std::printf("goal (ours <= 1.10 x reference): %s\n", met ? "met" : "not met");

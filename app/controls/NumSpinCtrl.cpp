@@ -14,8 +14,7 @@
 
 CNumSpinCtrl::CNumSpinCtrl() {
   const lconv* locale = std::localeconv();
-  if (locale && locale->decimal_point && locale->decimal_point[0])
-    m_DecSymbol = locale->decimal_point[0];
+  if (locale && locale->decimal_point && locale->decimal_point[0]) m_DecSymbol = locale->decimal_point[0];
 }
 
 void CNumSpinCtrl::SetRangeAndDelta(double minimum, double maximum, double delta) {
@@ -42,8 +41,7 @@ void CNumSpinCtrl::SetPos(double value) {
 }
 
 double CNumSpinCtrl::GetPos() const {
-  HWND buddy = m_hWnd ? reinterpret_cast<HWND>(::SendMessageA(m_hWnd, UDM_GETBUDDY, 0, 0))
-                      : nullptr;
+  HWND buddy = m_hWnd ? reinterpret_cast<HWND>(::SendMessageA(m_hWnd, UDM_GETBUDDY, 0, 0)) : nullptr;
   if (!buddy) return 0.0;
   char text[64] = {};
   ::GetWindowTextA(buddy, text, sizeof text);
@@ -65,8 +63,7 @@ CString CNumSpinCtrl::FormatValue(double value) const {
   if (m_nDecimalPlaces >= 0) {
     // Numbers that "%g" writes with an exponent keep it, with that many decimals.
     char format[16];
-    std::snprintf(format, sizeof format, std::strchr(text, 'e') ? "%%.%de" : "%%.%df",
-                  m_nDecimalPlaces);
+    std::snprintf(format, sizeof format, std::strchr(text, 'e') ? "%%.%de" : "%%.%df", m_nDecimalPlaces);
     std::snprintf(text, sizeof text, format, value);
   }
   std::string result = text;
@@ -84,8 +81,7 @@ CString CNumSpinCtrl::FormatValue(double value) const {
 }
 
 void CNumSpinCtrl::SetValueText(double value) {
-  HWND buddy = m_hWnd ? reinterpret_cast<HWND>(::SendMessageA(m_hWnd, UDM_GETBUDDY, 0, 0))
-                      : nullptr;
+  HWND buddy = m_hWnd ? reinterpret_cast<HWND>(::SendMessageA(m_hWnd, UDM_GETBUDDY, 0, 0)) : nullptr;
   if (!buddy) return;
   CString text;
   if (m_strFormat.IsEmpty())
@@ -119,8 +115,7 @@ void CNumSpinCtrl::OnDeltaPos(NMHDR* header, LRESULT* result) {
   const bool up = updown->iDelta >= 0;
   const double bound = up ? m_MaxVal : m_MinVal;
   // Sums of steps like 0.1 miss the bound by a rounding error; that is still the bound.
-  const double tolerance =
-      std::max(1e-9 * std::max(std::fabs(bound), std::fabs(value)), 1e-9);
+  const double tolerance = std::max(1e-9 * std::max(std::fabs(bound), std::fabs(value)), 1e-9);
   double shown = value;
   if (up && value > m_MaxVal + tolerance)
     shown = wrap ? m_MinVal : m_MaxVal;
@@ -175,8 +170,7 @@ BOOL CheckFloatRange(double value, const char* range, CString& message) {
   const double high = hasHigh ? std::strtod(highText.c_str(), nullptr) : 0.0;
 
   if (hasLow && hasHigh) {
-    if ((low < value && value < high) || (lowInclusive && value == low) ||
-        (highInclusive && value == high))
+    if ((low < value && value < high) || (lowInclusive && value == low) || (highInclusive && value == high))
       return TRUE;
     message = CString(controls_text::OutsideRange(name, text.substr(open, close - open + 1)));
     return FALSE;
@@ -230,8 +224,7 @@ void DDX_FloatInRange(CDataExchange* dx, int id, double& value, const char* rang
   }
   if (!range) return;
   CString message;
-  if (!CheckFloatRange(value, range, message) && dx->m_bSaveAndValidate &&
-      AfxControlIsEditable(edit)) {
+  if (!CheckFloatRange(value, range, message) && dx->m_bSaveAndValidate && AfxControlIsEditable(edit)) {
     AfxMessageBox(message, MB_ICONEXCLAMATION);
     dx->Fail();
   }

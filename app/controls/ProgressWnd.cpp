@@ -30,10 +30,9 @@ BOOL CProgressWnd::Create(CWnd* owner, const char* caption, BOOL smooth) {
   if (!ownerHwnd)
     if (CWnd* main = AfxGetMainWnd()) ownerHwnd = ::IsWindow(main->m_hWnd) ? main->m_hWnd : nullptr;
 
-  const char* windowClass =
-      AfxRegisterWndClass(CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW,
-                          ::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_APPSTARTING)),
-                          reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
+  const char* windowClass = AfxRegisterWndClass(
+      CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW, ::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_APPSTARTING)),
+      reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
   if (!windowClass) return FALSE;
   if (!m_font) {
     NONCLIENTMETRICSA metrics{};
@@ -41,20 +40,19 @@ BOOL CProgressWnd::Create(CWnd* owner, const char* caption, BOOL smooth) {
     if (::SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0))
       m_font = ::CreateFontIndirectA(&metrics.lfMessageFont);
   }
-  if (!CreateEx(WS_EX_DLGMODALFRAME, windowClass, m_strTitle, WS_POPUP | WS_CAPTION, 0, 0,
-                kDefaultWidth, kDefaultHeight, ownerHwnd, nullptr))
+  if (!CreateEx(WS_EX_DLGMODALFRAME, windowClass, m_strTitle, WS_POPUP | WS_CAPTION, 0, 0, kDefaultWidth,
+                kDefaultHeight, ownerHwnd, nullptr))
     return FALSE;
 
   HINSTANCE instance = ::GetModuleHandleA(nullptr);
   auto id = [](int value) { return reinterpret_cast<HMENU>(static_cast<UINT_PTR>(value)); };
-  m_Text = ::CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE | SS_LEFTNOWORDWRAP | SS_NOPREFIX,
-                             0, 0, 1, 1, m_hWnd, id(kTextId), instance, nullptr);
-  m_wndProgress = ::CreateWindowExA(0, PROGRESS_CLASSA, "",
-                                    WS_CHILD | WS_VISIBLE | (smooth ? PBS_SMOOTH : 0), 0, 0, 1, 1,
-                                    m_hWnd, id(kProgressId), instance, nullptr);
-  m_CancelButton = ::CreateWindowExA(0, "BUTTON", m_strCancelLabel,
-                                     WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0, 0, 1, 1,
-                                     m_hWnd, id(kCancelButtonId), instance, nullptr);
+  m_Text = ::CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE | SS_LEFTNOWORDWRAP | SS_NOPREFIX, 0, 0,
+                             1, 1, m_hWnd, id(kTextId), instance, nullptr);
+  m_wndProgress = ::CreateWindowExA(0, PROGRESS_CLASSA, "", WS_CHILD | WS_VISIBLE | (smooth ? PBS_SMOOTH : 0),
+                                    0, 0, 1, 1, m_hWnd, id(kProgressId), instance, nullptr);
+  m_CancelButton =
+      ::CreateWindowExA(0, "BUTTON", m_strCancelLabel, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0,
+                        0, 1, 1, m_hWnd, id(kCancelButtonId), instance, nullptr);
   if (!m_Text || !m_wndProgress || !m_CancelButton) {
     DestroyWindow();
     return FALSE;
@@ -106,8 +104,7 @@ void CProgressWnd::SetWindowSize(int textLines, int width) {
 
   // Room for all of it: 20 to the right of the button, 30 below it.
   RECT window = {0, 0, button.right + 20, button.bottom + 30};
-  ::AdjustWindowRectEx(&window, GetStyle(), FALSE,
-                       static_cast<DWORD>(::GetWindowLongA(m_hWnd, GWL_EXSTYLE)));
+  ::AdjustWindowRectEx(&window, GetStyle(), FALSE, static_cast<DWORD>(::GetWindowLongA(m_hWnd, GWL_EXSTYLE)));
   ::SetWindowPos(m_hWnd, nullptr, 0, 0, window.right - window.left, window.bottom - window.top,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }

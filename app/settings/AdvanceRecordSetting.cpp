@@ -26,14 +26,13 @@ void AdvanceRecordSetting::SetDefaults() {
 int AdvanceRecordSetting::Load() {
   ZQRegistryHolder holder;
   CZQRegistry* reg = settings::OpenSectionForReading(holder, kSection);
-  if (!reg) return 1;  // a missing section keeps what the record holds
+  if (!reg) return 1;            // a missing section keeps what the record holds
   const AdvanceRecordSetting d;  // the read defaults
   reg->ReadInt("TimeLimitType", &TimeLimitType, d.TimeLimitType);
   reg->ReadDouble("TimeLimitTo", &TimeLimitTo);
   reg->ReadInt("ActiveRecordingMode", &ActiveRecordingMode, d.ActiveRecordingMode);
   reg->ReadInt("EnableSilenceDetection", &EnableSilenceDetection, d.EnableSilenceDetection);
-  reg->ReadDword("SilenceDetectionAlgorihms", &SilenceDetectionAlgorihms,
-                 d.SilenceDetectionAlgorihms);
+  reg->ReadDword("SilenceDetectionAlgorihms", &SilenceDetectionAlgorihms, d.SilenceDetectionAlgorihms);
   reg->ReadInt("SilenceDetectionLogic", &SilenceDetectionLogic, d.SilenceDetectionLogic);
   reg->ReadDouble("ZCRFactorLeft", &ZCRFactorLeft);
   reg->ReadDouble("ZCRFactorRight", &ZCRFactorRight);
@@ -102,8 +101,8 @@ void AdvanceRecordSetting::GetSummary(std::vector<std::string>* lines) const {
   else if (TimeLimitType == 0)
     lines->push_back(text::kNoTimeLimitLine);
 
-  lines->push_back(text::Format(text::kSilenceDetectionFormat,
-                                EnableSilenceDetection ? text::kEnable : text::kDisable));
+  lines->push_back(
+      text::Format(text::kSilenceDetectionFormat, EnableSilenceDetection ? text::kEnable : text::kDisable));
 
   const char* algorithms;
   if (SilenceDetectionAlgorihms < 3)
@@ -114,12 +113,17 @@ void AdvanceRecordSetting::GetSummary(std::vector<std::string>* lines) const {
 
   const char* action = text::kNone;
   if (ActiveRecordingMode != 0) {
-    if (ActionsOfSavingMode == 1) action = text::kActionPause;
-    else if (ActionsOfSavingMode == 2) action = text::kActionStop;
-    else if (ActionsOfSavingMode == 3) action = text::kActionNewFile;
+    if (ActionsOfSavingMode == 1)
+      action = text::kActionPause;
+    else if (ActionsOfSavingMode == 2)
+      action = text::kActionStop;
+    else if (ActionsOfSavingMode == 3)
+      action = text::kActionNewFile;
   } else {
-    if (ActionsOfEditingMode == 1) action = text::kActionPause;
-    else if (ActionsOfEditingMode == 2) action = text::kActionStop;
+    if (ActionsOfEditingMode == 1)
+      action = text::kActionPause;
+    else if (ActionsOfEditingMode == 2)
+      action = text::kActionStop;
   }
   lines->push_back(text::Format(text::kSilenceActionFormat, action));
 

@@ -110,7 +110,7 @@ public:
 
   // Collections in their own serialisation.
   void WriteStringArray(const std::vector<std::string>& strings);  // also string lists
-  void ReadStringArray(std::vector<std::string>* strings);          // replaces the contents
+  void ReadStringArray(std::vector<std::string>* strings);         // replaces the contents
   void WriteByteArray(const std::vector<std::uint8_t>& values);
   void ReadByteArray(std::vector<std::uint8_t>* values);
   void WriteWordArray(const std::vector<std::uint16_t>& values);
@@ -150,19 +150,61 @@ private:
 };
 
 // Stream-style helpers, as window-tier code writes `ar << value`.
-inline Archive& operator<<(Archive& ar, std::uint8_t v) { ar.WriteByte(v); return ar; }
-inline Archive& operator<<(Archive& ar, std::uint16_t v) { ar.WriteWord(v); return ar; }
-inline Archive& operator<<(Archive& ar, std::uint32_t v) { ar.WriteDword(v); return ar; }
-inline Archive& operator<<(Archive& ar, std::int32_t v) { ar.WriteInt(v); return ar; }
-inline Archive& operator<<(Archive& ar, float v) { ar.WriteFloat(v); return ar; }
-inline Archive& operator<<(Archive& ar, double v) { ar.WriteDouble(v); return ar; }
-inline Archive& operator<<(Archive& ar, const std::string& v) { ar.WriteString(v); return ar; }
-inline Archive& operator>>(Archive& ar, std::uint8_t& v) { v = ar.ReadByte(); return ar; }
-inline Archive& operator>>(Archive& ar, std::uint16_t& v) { v = ar.ReadWord(); return ar; }
-inline Archive& operator>>(Archive& ar, std::uint32_t& v) { v = ar.ReadDword(); return ar; }
-inline Archive& operator>>(Archive& ar, std::int32_t& v) { v = ar.ReadInt(); return ar; }
-inline Archive& operator>>(Archive& ar, float& v) { v = ar.ReadFloat(); return ar; }
-inline Archive& operator>>(Archive& ar, double& v) { v = ar.ReadDouble(); return ar; }
-inline Archive& operator>>(Archive& ar, std::string& v) { v = ar.ReadString(); return ar; }
+inline Archive& operator<<(Archive& ar, std::uint8_t v) {
+  ar.WriteByte(v);
+  return ar;
+}
+inline Archive& operator<<(Archive& ar, std::uint16_t v) {
+  ar.WriteWord(v);
+  return ar;
+}
+inline Archive& operator<<(Archive& ar, std::uint32_t v) {
+  ar.WriteDword(v);
+  return ar;
+}
+inline Archive& operator<<(Archive& ar, std::int32_t v) {
+  ar.WriteInt(v);
+  return ar;
+}
+inline Archive& operator<<(Archive& ar, float v) {
+  ar.WriteFloat(v);
+  return ar;
+}
+inline Archive& operator<<(Archive& ar, double v) {
+  ar.WriteDouble(v);
+  return ar;
+}
+inline Archive& operator<<(Archive& ar, const std::string& v) {
+  ar.WriteString(v);
+  return ar;
+}
+inline Archive& operator>>(Archive& ar, std::uint8_t& v) {
+  v = ar.ReadByte();
+  return ar;
+}
+inline Archive& operator>>(Archive& ar, std::uint16_t& v) {
+  v = ar.ReadWord();
+  return ar;
+}
+inline Archive& operator>>(Archive& ar, std::uint32_t& v) {
+  v = ar.ReadDword();
+  return ar;
+}
+inline Archive& operator>>(Archive& ar, std::int32_t& v) {
+  v = ar.ReadInt();
+  return ar;
+}
+inline Archive& operator>>(Archive& ar, float& v) {
+  v = ar.ReadFloat();
+  return ar;
+}
+inline Archive& operator>>(Archive& ar, double& v) {
+  v = ar.ReadDouble();
+  return ar;
+}
+inline Archive& operator>>(Archive& ar, std::string& v) {
+  v = ar.ReadString();
+  return ar;
+}
 
 }  // namespace settings

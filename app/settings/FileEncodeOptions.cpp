@@ -28,24 +28,40 @@ constexpr ValueName kMp3BitRatesI[] = {
     {80, "80 kbps"},   {96, "96 kbps"},   {112, "112 kbps"}, {128, "128 kbps"}, {160, "160 kbps"},
     {192, "192 kbps"}, {224, "224 kbps"}, {256, "256 kbps"}, {320, "320 kbps"}};
 constexpr ValueName kMp3BitRatesII[] = {
-    {8, "8 kbps"},     {16, "16 kbps"},   {24, "24 kbps"},   {32, "32 kbps"},   {40, "40 kbps"},
-    {48, "48 kbps"},   {56, "56 kbps"},   {64, "64 kbps"},   {80, "80 kbps"},   {96, "96 kbps"},
+    {8, "8 kbps"},     {16, "16 kbps"},   {24, "24 kbps"},   {32, "32 kbps"},  {40, "40 kbps"},
+    {48, "48 kbps"},   {56, "56 kbps"},   {64, "64 kbps"},   {80, "80 kbps"},  {96, "96 kbps"},
     {112, "112 kbps"}, {128, "128 kbps"}, {144, "144 kbps"}, {160, "160 kbps"}};
 constexpr ValueName kMp3EncodeModes[] = {{0, "CBR"}, {1, "ABR"}, {2, "VBR"}};
 constexpr ValueName kMp3ChannelModes[] = {
     {0, "Mono"}, {1, "Stereo"}, {2, "Joint Stereo"}, {3, "Forced Stereo"}};
 constexpr ValueName kMp3VbrQualities[] = {{0, "0(best)"}, {1, "1"}, {2, "2"}, {3, "3"}, {4, "4"},
                                           {5, "5"},       {6, "6"}, {7, "7"}, {8, "8"}, {9, "9(poor)"}};
-constexpr ValueName kMp3Presets[] = {
-    {-1, "LQP_NOPRESET"},        {0, "LQP_NORMAL_QUALITY"}, {1, "LQP_LOW_QUALITY"},
-    {2, "LQP_HIGH_QUALITY"},     {3, "LQP_VOICE_QUALITY"},  {4, "LQP_R3MIX"},
-    {5, "LQP_VERYHIGH_QUALITY"}, {6, "LQP_STANDARD"},       {7, "LQP_FAST_STANDARD"},
-    {8, "LQP_EXTREME"},          {9, "LQP_FAST_EXTREME"},   {10, "LQP_INSANE"},
-    {11, "LQP_ABR"},             {12, "LQP_CBR"},           {13, "LQP_MEDIUM"},
-    {14, "LQP_FAST_MEDIUM"},     {1000, "LQP_PHONE"},       {2000, "LQP_SW"},
-    {3000, "LQP_AM"},            {4000, "LQP_FM"},          {5000, "LQP_VOICE"},
-    {6000, "LQP_RADIO"},         {7000, "LQP_TAPE"},        {8000, "LQP_HIFI"},
-    {9000, "LQP_CD"},            {10000, "LQP_STUDIO"}};
+constexpr ValueName kMp3Presets[] = {{-1, "LQP_NOPRESET"},
+                                     {0, "LQP_NORMAL_QUALITY"},
+                                     {1, "LQP_LOW_QUALITY"},
+                                     {2, "LQP_HIGH_QUALITY"},
+                                     {3, "LQP_VOICE_QUALITY"},
+                                     {4, "LQP_R3MIX"},
+                                     {5, "LQP_VERYHIGH_QUALITY"},
+                                     {6, "LQP_STANDARD"},
+                                     {7, "LQP_FAST_STANDARD"},
+                                     {8, "LQP_EXTREME"},
+                                     {9, "LQP_FAST_EXTREME"},
+                                     {10, "LQP_INSANE"},
+                                     {11, "LQP_ABR"},
+                                     {12, "LQP_CBR"},
+                                     {13, "LQP_MEDIUM"},
+                                     {14, "LQP_FAST_MEDIUM"},
+                                     {1000, "LQP_PHONE"},
+                                     {2000, "LQP_SW"},
+                                     {3000, "LQP_AM"},
+                                     {4000, "LQP_FM"},
+                                     {5000, "LQP_VOICE"},
+                                     {6000, "LQP_RADIO"},
+                                     {7000, "LQP_TAPE"},
+                                     {8000, "LQP_HIFI"},
+                                     {9000, "LQP_CD"},
+                                     {10000, "LQP_STUDIO"}};
 constexpr ValueName kOggRates[] = {{8000, "8000 Hz"},   {11025, "11025 Hz"}, {12000, "12000 Hz"},
                                    {16000, "16000 Hz"}, {22050, "22050 Hz"}, {24000, "24000 Hz"},
                                    {32000, "32000 Hz"}, {44100, "44100 Hz"}, {48000, "48000 Hz"}};
@@ -57,8 +73,8 @@ constexpr ValueName kOggBitRates[] = {
     {256000, "256 kbps"}, {320000, "320 kbps"}, {498000, "498 kbps"}};
 constexpr ValueName kOggChannelModes[] = {{0, "Mono"}, {1, "Stereo"}};
 constexpr ValueName kOggEncodeModes[] = {{0, "ABR"}, {1, "VBR"}};
-constexpr ValueName kOggVbrQualities[] = {{0, "0.0(poor)"}, {1, "0.1"}, {2, "0.2"}, {3, "0.3"},
-                                          {4, "0.4"},       {5, "0.5"}, {6, "0.6"}, {7, "0.7"},
+constexpr ValueName kOggVbrQualities[] = {{0, "0.0(poor)"}, {1, "0.1"}, {2, "0.2"},       {3, "0.3"},
+                                          {4, "0.4"},       {5, "0.5"}, {6, "0.6"},       {7, "0.7"},
                                           {8, "0.8"},       {9, "0.9"}, {10, "1.0(best)"}};
 
 std::atomic<const FileEncodeOptions*> g_stored{nullptr};
@@ -229,8 +245,7 @@ std::string NameOr(std::span<const ValueName> table, std::int32_t value, const c
 
 }  // namespace
 
-void FileEncodeOptions::GetSummary(std::vector<std::string>* lines,
-                                   const std::string& typeName) const {
+void FileEncodeOptions::GetSummary(std::vector<std::string>* lines, const std::string& typeName) const {
   namespace text = settings_text;
   using text::Format;
   // A value by its name in a table, else as a number (with its unit).

@@ -23,20 +23,20 @@ struct WavContainer {
   const char* pattern;    // "*.wav"
 };
 
-std::span<const WavContainer> WavContainers();             // 4
-const WavContainer* FindWavContainer(std::int32_t code);    // null when not in the table
-std::span<const ValueName> SampleFormats();                // 0x20001 "16 Bits", 0x4000F "32 Bits"
-std::span<const ValueName> WavSampleRates();               // 6, "8000 Hz"...
-std::span<const ValueName> MPEGVersions();                 // 3
-std::span<const ValueName> MP3EncodeModes();               // CBR, ABR, VBR
-std::span<const ValueName> MP3ChannelModes();              // 4
-std::span<const ValueName> MP3VBRQualities();              // 10
-std::span<const ValueName> MP3QualityPresets();            // LQP_* codes
-std::span<const ValueName> OGGSampleRates();               // 9
-std::span<const ValueName> OGGBitRates();                  // 19, bit/s named in kbps
-std::span<const ValueName> OGGChannelModes();              // 2
-std::span<const ValueName> OGGEncodeModes();               // ABR, VBR
-std::span<const ValueName> OGGVBRQualities();              // 11
+std::span<const WavContainer> WavContainers();            // 4
+const WavContainer* FindWavContainer(std::int32_t code);  // null when not in the table
+std::span<const ValueName> SampleFormats();               // 0x20001 "16 Bits", 0x4000F "32 Bits"
+std::span<const ValueName> WavSampleRates();              // 6, "8000 Hz"...
+std::span<const ValueName> MPEGVersions();                // 3
+std::span<const ValueName> MP3EncodeModes();              // CBR, ABR, VBR
+std::span<const ValueName> MP3ChannelModes();             // 4
+std::span<const ValueName> MP3VBRQualities();             // 10
+std::span<const ValueName> MP3QualityPresets();           // LQP_* codes
+std::span<const ValueName> OGGSampleRates();              // 9
+std::span<const ValueName> OGGBitRates();                 // 19, bit/s named in kbps
+std::span<const ValueName> OGGChannelModes();             // 2
+std::span<const ValueName> OGGEncodeModes();              // ABR, VBR
+std::span<const ValueName> OGGVBRQualities();             // 11
 // The name of a value in a table; null when the value is not there.
 const char* NameOf(std::span<const ValueName> table, std::int32_t value);
 
@@ -71,15 +71,15 @@ public:
   MP3EncodeOptions() { SetDefaults(); }
   void SetDefaults();
 
-  std::int32_t MP3Version;        // 0 MPEG I, 1 MPEG II, 2 MPEG II.5
-  std::int32_t MP3SampleRate;     // Hz
-  std::int32_t MP3EncodeMode;     // 0 CBR, 1 ABR, 2 VBR
-  std::int32_t MP3ChannelMode;    // 0 Mono, 1 Stereo, 2 Joint Stereo, 3 Forced Stereo
-  std::int32_t MP3BitRate;        // kbit/s (the minimum in VBR)
-  std::int32_t MP3VBRMaxBitRate;  // kbit/s
-  std::int32_t MP3ABRBitRate;     // bit/s
-  std::int32_t MP3VBRQuality;     // not stored; 0 best .. 9 poor
-  std::int32_t MP3QualityPresets; // LQP_* code
+  std::int32_t MP3Version;         // 0 MPEG I, 1 MPEG II, 2 MPEG II.5
+  std::int32_t MP3SampleRate;      // Hz
+  std::int32_t MP3EncodeMode;      // 0 CBR, 1 ABR, 2 VBR
+  std::int32_t MP3ChannelMode;     // 0 Mono, 1 Stereo, 2 Joint Stereo, 3 Forced Stereo
+  std::int32_t MP3BitRate;         // kbit/s (the minimum in VBR)
+  std::int32_t MP3VBRMaxBitRate;   // kbit/s
+  std::int32_t MP3ABRBitRate;      // bit/s
+  std::int32_t MP3VBRQuality;      // not stored; 0 best .. 9 poor
+  std::int32_t MP3QualityPresets;  // LQP_* code
 };
 
 class OGGEncodeOptions {

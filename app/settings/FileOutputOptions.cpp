@@ -34,13 +34,11 @@ FolderNames ListFolder(const std::string& folder, const std::string& type) {
   for (const std::string& raw : names) {
     std::string name = Lower(raw);
     out.files.insert(name);
-    if (name.size() <= dotExt.size() ||
-        name.compare(name.size() - dotExt.size(), dotExt.size(), dotExt) != 0)
+    if (name.size() <= dotExt.size() || name.compare(name.size() - dotExt.size(), dotExt.size(), dotExt) != 0)
       continue;
     std::string stem = name.substr(0, name.size() - dotExt.size());
     std::size_t digits = 0;
-    while (digits < stem.size() &&
-           std::isdigit(static_cast<unsigned char>(stem[stem.size() - 1 - digits])))
+    while (digits < stem.size() && std::isdigit(static_cast<unsigned char>(stem[stem.size() - 1 - digits])))
       ++digits;
     if (digits == 0 || digits >= stem.size() || stem[stem.size() - 1 - digits] != '-') continue;
     out.split_bases.insert(stem.substr(0, stem.size() - 1 - digits));
@@ -205,9 +203,9 @@ int FileOutputOptions::MakeAutoFileName(std::string* path, bool askOnly) {
   settings::SettingsPlatform& platform = settings::Platform();
   if (platform.Exists(composed)) {
     if (!bReplaceExistingFile) {
-      int answer = seams::ShowMessageBox(
-          settings_text::FormatString1(settings_text::kAskReplacePattern, composed), seams::kProgramCaption,
-          seams::kMbYesNoCancel | seams::kMbIconQuestion);
+      int answer =
+          seams::ShowMessageBox(settings_text::FormatString1(settings_text::kAskReplacePattern, composed),
+                                seams::kProgramCaption, seams::kMbYesNoCancel | seams::kMbIconQuestion);
       if (answer != seams::kIdYes) return 0;
     }
   } else if (!platform.IsFolder(settings::FolderOf(composed) + settings::SeparatorFor(composed))) {
@@ -219,8 +217,7 @@ int FileOutputOptions::MakeAutoFileName(std::string* path, bool askOnly) {
   return 1;
 }
 
-int FileOutputOptions::MakeNextAutoFileName(std::string* base, std::string* typeName,
-                                            bool keepNumber) {
+int FileOutputOptions::MakeNextAutoFileName(std::string* base, std::string* typeName, bool keepNumber) {
   std::string path;
   ComposePath(&path);
   GetFileTypeName(typeName);

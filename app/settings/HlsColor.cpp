@@ -4,11 +4,16 @@
 
 namespace {
 std::uint8_t Channel(float m1, float m2, float hue) {
-  if (hue > 360.0f) hue -= 360.0f;
-  else if (hue < 0.0f) hue += 360.0f;
-  if (hue < 60.0f) m1 = m1 + (m2 - m1) * hue / 60.0f;
-  else if (hue < 180.0f) m1 = m2;
-  else if (hue < 240.0f) m1 = m1 + (m2 - m1) * (240.0f - hue) / 60.0f;
+  if (hue > 360.0f)
+    hue -= 360.0f;
+  else if (hue < 0.0f)
+    hue += 360.0f;
+  if (hue < 60.0f)
+    m1 = m1 + (m2 - m1) * hue / 60.0f;
+  else if (hue < 180.0f)
+    m1 = m2;
+  else if (hue < 240.0f)
+    m1 = m1 + (m2 - m1) * (240.0f - hue) / 60.0f;
   float v = std::clamp(m1 * 255.0f, 0.0f, 255.0f);
   return static_cast<std::uint8_t>(v);
 }

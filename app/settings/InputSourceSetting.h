@@ -27,8 +27,7 @@ public:
   void SetDefaults();
   // "    Input source: %s    volume: %.2f" with the source's name in the application's
   // input-source names, or "    Input source: None    volume: None" when there are none.
-  void GetSummary(std::vector<std::string>* lines,
-                  const std::vector<std::string>& inputSourceNames) const;
+  void GetSummary(std::vector<std::string>* lines, const std::vector<std::string>& inputSourceNames) const;
 
   std::int32_t InputSource;
   float InputVolume;

@@ -11,17 +11,18 @@ namespace settings_text {
 #if defined(__GNUC__)
 __attribute__((format(printf, 1, 2)))
 #endif
-std::string Format(const char* format, ...);
+std::string
+Format(const char* format, ...);
 
 // FormatMessage-style "%1" replacement (AfxFormatString1).
 std::string FormatString1(const std::string& pattern, const std::string& arg);
 
 // Messages (the program's caption unless one is named).
 extern const char kCannotCreateFolder[];
-extern const char kErrorCaption[];             // kCannotCreateFolder's caption
-extern const char kCounterExhausted[];         // string table entry 30003
-extern const char kAskReplacePattern[];        // 30005; %1: the file
-extern const char kFolderMissingPattern[];     // 30006; %1: the folder
+extern const char kErrorCaption[];          // kCannotCreateFolder's caption
+extern const char kCounterExhausted[];      // string table entry 30003
+extern const char kAskReplacePattern[];     // 30005; %1: the file
+extern const char kFolderMissingPattern[];  // 30006; %1: the folder
 
 // Words the summaries fill in.
 extern const char kEnable[];
@@ -35,7 +36,7 @@ extern const char kStereo[];
 // The advanced recording settings' summary.
 extern const char kEditingModeLine[];
 extern const char kDirectModeLine[];
-extern const char kTimeLimitFormat[];       // %.3f seconds
+extern const char kTimeLimitFormat[];  // %.3f seconds
 extern const char kNoTimeLimitLine[];
 extern const char kSilenceDetectionFormat[];  // %s: kEnable or kDisable
 extern const char kZeroCrossing[];

@@ -61,8 +61,7 @@ std::vector<int> DeviceRates(const settings::SoundDeviceInfo* device) {
 
 }  // namespace
 
-std::vector<int> GetSupportedSampleRates(const std::string& playbackName,
-                                         const std::string& recordName) {
+std::vector<int> GetSupportedSampleRates(const std::string& playbackName, const std::string& recordName) {
   settings::SoundDeviceInfo output, input;
   bool haveOutput = false, haveInput = false;
   if (settings::SoundDeviceCatalog* catalog = settings::InstalledSoundDeviceCatalog()) {
@@ -144,10 +143,17 @@ int SoundDeviceOptions::Save() {
 
 bool SoundDeviceOptions::GetFormatName(std::string* text) const {
   switch (SampleFormat) {
-    case 0x20001: *text = settings_text::k16Bit; return true;
-    case 0x40001: *text = settings_text::k24Bit; return true;
-    case 0x4000F: *text = settings_text::k32BitFloat; return true;
-    default: return false;
+    case 0x20001:
+      *text = settings_text::k16Bit;
+      return true;
+    case 0x40001:
+      *text = settings_text::k24Bit;
+      return true;
+    case 0x4000F:
+      *text = settings_text::k32BitFloat;
+      return true;
+    default:
+      return false;
   }
 }
 

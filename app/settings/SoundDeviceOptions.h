@@ -22,8 +22,8 @@ struct SoundDeviceInfo {
 class SoundDeviceCatalog {
 public:
   virtual ~SoundDeviceCatalog() = default;
-  virtual int CountDevices() = 0;                                  // Pa_CountDevices
-  virtual bool GetDeviceInfo(int id, SoundDeviceInfo* info) = 0;   // Pa_GetDeviceInfo
+  virtual int CountDevices() = 0;                                 // Pa_CountDevices
+  virtual bool GetDeviceInfo(int id, SoundDeviceInfo* info) = 0;  // Pa_GetDeviceInfo
 };
 
 // Returns the previous catalog; null: no devices.
@@ -69,8 +69,7 @@ const SoundDeviceOptions* ApplicationSoundDeviceOptions() noexcept;
 // with input channels (empty names match none); a missing device or an empty list gives
 // the standard rates; the output list's rates that the input list has, in its order, or
 // the standard rates when none.
-std::vector<int> GetSupportedSampleRates(const std::string& playbackName,
-                                         const std::string& recordName);
+std::vector<int> GetSupportedSampleRates(const std::string& playbackName, const std::string& recordName);
 // With the names of the application's record.
 std::vector<int> GetSupportedSampleRates();
 // 44100 when supported, else 48000 when supported, else the last supported rate.

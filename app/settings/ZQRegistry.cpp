@@ -8,8 +8,8 @@
 namespace {
 
 std::mutex g_app_lock;
-std::string g_registry_key;          // the program sets an empty registry key
-std::string g_app_name = "Tarvel";   // the application's name (profile name)
+std::string g_registry_key;         // the program sets an empty registry key
+std::string g_app_name = "Tarvel";  // the application's name (profile name)
 
 std::string DropTrailingBackslash(std::string path) {
   if (!path.empty() && path.back() == '\\') path.pop_back();
@@ -202,8 +202,8 @@ bool CZQRegistry::ReadValue(const std::string& name, seams::RegistryValue* value
   return true;
 }
 
-int CZQRegistry::WriteComposite(const std::string& name,
-                                void (*write)(settings::Archive&, const void*), const void* what) {
+int CZQRegistry::WriteComposite(const std::string& name, void (*write)(settings::Archive&, const void*),
+                                const void* what) {
   if (mReadOnly) return RefuseWrite();
   std::vector<std::uint8_t> bytes;
   try {
@@ -237,8 +237,7 @@ int CZQRegistry::WriteObject(const std::string& name, settings::ArchiveObject& o
   return WriteComposite(
       name,
       [](settings::Archive& ar, const void* o) {
-        const_cast<settings::ArchiveObject*>(static_cast<const settings::ArchiveObject*>(o))
-            ->Serialize(ar);
+        const_cast<settings::ArchiveObject*>(static_cast<const settings::ArchiveObject*>(o))->Serialize(ar);
       },
       &object);
 }
@@ -340,9 +339,8 @@ int CZQRegistry::WriteInt(const std::string& name, std::int32_t value) {
 
 int CZQRegistry::ReadRect(const std::string& name, ZqRect* rect, const ZqRect& defaultRect) {
   ZqRect read;
-  int ok = ReadComposite(name, [&](settings::Archive& ar) {
-    ar >> read.left >> read.top >> read.right >> read.bottom;
-  });
+  int ok = ReadComposite(
+      name, [&](settings::Archive& ar) { ar >> read.left >> read.top >> read.right >> read.bottom; });
   *rect = ok ? read : defaultRect;
   return ok;
 }
@@ -369,8 +367,7 @@ int CZQRegistry::ReadPoint(const std::string& name, ZqPoint* point, const ZqPoin
   return Succeed();
 }
 
-int CZQRegistry::ReadString(const std::string& name, std::string* text,
-                            const std::string& defaultText) {
+int CZQRegistry::ReadString(const std::string& name, std::string* text, const std::string& defaultText) {
   seams::RegistryValue value;
   std::string read;
   if (ReadValue(name, &value) && seams::ValueAsString(value, &read)) {
@@ -382,8 +379,7 @@ int CZQRegistry::ReadString(const std::string& name, std::string* text,
   return 0;
 }
 
-int CZQRegistry::ReadDword(const std::string& name, std::uint32_t* value,
-                           std::uint32_t defaultValue) {
+int CZQRegistry::ReadDword(const std::string& name, std::uint32_t* value, std::uint32_t defaultValue) {
   seams::RegistryValue v;
   if (ReadValue(name, &v)) {
     // Read into a 4-byte buffer, whatever the type; a value of another length is no number.
@@ -410,8 +406,7 @@ int CZQRegistry::ReadObject(const std::string& name, settings::ArchiveObject& ob
   return ReadComposite(name, [&](settings::Archive& ar) { object.Serialize(ar); });
 }
 
-int CZQRegistry::ReadObjectPtr(const std::string& name,
-                               std::unique_ptr<settings::ArchiveObject>* object) {
+int CZQRegistry::ReadObjectPtr(const std::string& name, std::unique_ptr<settings::ArchiveObject>* object) {
   std::unique_ptr<settings::ArchiveObject> read;
   int ok = ReadComposite(name, [&](settings::Archive& ar) { read = ar.ReadObject(); });
   if (ok) *object = std::move(read);

@@ -20,13 +20,10 @@ void SetTime(CWnd* dialog, int id, double seconds) {
 }
 }  // namespace
 
-CLocateSelectDlg::CLocateSelectDlg(double* times, std::function<double()> projectEndTime,
-                                   CWnd* parent)
+CLocateSelectDlg::CLocateSelectDlg(double* times, std::function<double()> projectEndTime, CWnd* parent)
     : CDialog(IDD, parent), m_pTimes(times), m_projectEndTime(std::move(projectEndTime)) {}
 
-double CLocateSelectDlg::ProjectEndTime() const {
-  return m_projectEndTime ? m_projectEndTime() : 0.0;
-}
+double CLocateSelectDlg::ProjectEndTime() const { return m_projectEndTime ? m_projectEndTime() : 0.0; }
 
 void CLocateSelectDlg::DoDataExchange(CDataExchange* dx) {
   DDX_Control(dx, IDC_FROM_SPIN, m_fromSpin);
@@ -57,8 +54,7 @@ void CLocateSelectDlg::AdjustToEnd(double& value, int editId, const char* field,
   value = end;
   SetTime(this, editId, end);
   CString message;
-  message.Format(effect_dialog_text::kTimeAdjusted, field,
-                 0.0, end);
+  message.Format(effect_dialog_text::kTimeAdjusted, field, 0.0, end);
   AfxMessageBox(message);
   GotoDlgCtrl(::GetDlgItem(m_hWnd, editId));
 }

@@ -16,8 +16,7 @@ public:
   // times: the caller's selection {start, end} in seconds, read when the dialog opens
   // and written on OK. projectEndTime: the end time of the current project's tracks,
   // asked when the dialog opens and again on OK.
-  CLocateSelectDlg(double* times, std::function<double()> projectEndTime,
-                   CWnd* parent = nullptr);
+  CLocateSelectDlg(double* times, std::function<double()> projectEndTime, CWnd* parent = nullptr);
 
   int GetMode() const { return m_mode; }
 

@@ -10,12 +10,12 @@ HanningWindow::HanningWindow(int n) : mW(static_cast<std::size_t>(n)) {
     mW[static_cast<std::size_t>(i)] = static_cast<float>(0.50 - 0.50 * std::cos(2.0 * M_PI * i / (n - 1)));
 }
 
-void HanningWindow::Apply(float *data) const {
+void HanningWindow::Apply(float* data) const {
   const std::size_t n = mW.size();
   for (std::size_t i = 0; i < n; ++i) data[i] *= mW[i];
 }
 
-void ApplyBinGains(int n, const float *gains, float *re, float *im) {
+void ApplyBinGains(int n, const float* gains, float* re, float* im) {
   const int half = n / 2;
   for (int k = 0; k <= half; ++k) {
     re[k] *= gains[k];
@@ -28,9 +28,9 @@ void ApplyBinGains(int n, const float *gains, float *re, float *im) {
 }
 
 bool GainsFromCurve(double rate, int n, std::vector<std::pair<double, double>> points,
-                    std::vector<float> *gains) {
+                    std::vector<float>* gains) {
   if (!(rate > 0.0) || !std::isfinite(rate) || n < 2) return false;
-  for (const auto &p : points)
+  for (const auto& p : points)
     if (!std::isfinite(p.first) || !std::isfinite(p.second) || !(p.first > 0.0)) return false;
   std::sort(points.begin(), points.end());
 
@@ -56,7 +56,7 @@ bool GainsFromCurve(double rate, int n, std::vector<std::pair<double, double>> p
   return true;
 }
 
-void GainsFromResponse(const Envelope &response, int n, float *gains) {
+void GainsFromResponse(const Envelope& response, int n, float* gains) {
   const int half = n / 2;
   for (int i = 0; i <= half; ++i) {
     const double v = response.GetValue(static_cast<double>(i) / static_cast<double>(half));

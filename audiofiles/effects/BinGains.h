@@ -12,7 +12,7 @@ class Envelope;
 class HanningWindow {
 public:
   explicit HanningWindow(int n);
-  void Apply(float *data) const;
+  void Apply(float* data) const;
 
 private:
   std::vector<float> mW;
@@ -20,7 +20,7 @@ private:
 
 // Multiplies bins 0 .. n/2 of an n-point spectrum (re, im) by gains[0 .. n/2]; the
 // mirrored bins n-k (k = 1 .. n/2-1) take gains[k] too, so a real signal stays real.
-void ApplyBinGains(int n, const float *gains, float *re, float *im);
+void ApplyBinGains(int n, const float* gains, float* re, float* im);
 
 // gains[k] for k = 0 .. n/2 from a curve of (frequency in Hz, gain in dB) points, for
 // an n-point transform at `rate` (bin k lies at k x rate / n Hz): straight lines in
@@ -29,9 +29,9 @@ void ApplyBinGains(int n, const float *gains, float *re, float *im);
 // untouched) when a point is not finite, a frequency is not positive, or the rate is
 // not positive and finite.
 bool GainsFromCurve(double rate, int n, std::vector<std::pair<double, double>> points,
-                    std::vector<float> *gains);
+                    std::vector<float>* gains);
 
 // gains[i] for i = 0 .. n/2 from a response envelope over the normalised frequency
 // 0.0 .. 1.0 (1.0 = half the rate): v = response at i / (n/2), gain = 4^(2v - 1), so
 // 0.5 gives 1.0, 1.0 gives 4.0 (+12 dB) and 0.0 gives 0.25 (-12 dB).
-void GainsFromResponse(const Envelope &response, int n, float *gains);
+void GainsFromResponse(const Envelope& response, int n, float* gains);

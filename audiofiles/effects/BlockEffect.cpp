@@ -30,11 +30,9 @@ bool BlockEffect::ProcessTrack(WaveTrack* track, std::int64_t s0, std::int64_t s
     const int n = static_cast<int>(len);
     if (!track->Get(reinterpret_cast<SamplePtr>(buffer.data()), SampleFormatFloat, s, n)) return false;
     if (!ProcessSimpleBlock(buffer.data(), n)) return false;
-    if (!track->Set(reinterpret_cast<ConstSamplePtr>(buffer.data()), SampleFormatFloat, s, n))
-      return false;
+    if (!track->Set(reinterpret_cast<ConstSamplePtr>(buffer.data()), SampleFormatFloat, s, n)) return false;
     s += len;
-    if (TrackProgress(mCurTrackNum, static_cast<double>(s - s0) / static_cast<double>(s1 - s0)))
-      return false;
+    if (TrackProgress(mCurTrackNum, static_cast<double>(s - s0) / static_cast<double>(s1 - s0))) return false;
   }
   return true;
 }

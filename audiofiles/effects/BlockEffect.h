@@ -17,11 +17,11 @@ protected:
   // Changes len float samples in place; false stops.
   virtual bool ProcessSimpleBlock(float* buffer, int len) = 0;
 
-  int mCurTrackNum = 0;      // 0-based index of the track being processed
-  double mCurRate = 0.0;     // its sample rate
-  double mCurT0 = 0.0;       // the part of the selection that lies on it
+  int mCurTrackNum = 0;   // 0-based index of the track being processed
+  double mCurRate = 0.0;  // its sample rate
+  double mCurT0 = 0.0;    // the part of the selection that lies on it
   double mCurT1 = 0.0;
-  int mCurChannel = 0;       // left, right or mono, as Track codes it
+  int mCurChannel = 0;  // left, right or mono, as Track codes it
   // The samples processed on this track: absolute start and count.
   std::int64_t mCurStart = 0;
   std::int64_t mCurLen = 0;

@@ -21,9 +21,7 @@ Effect::Effect() = default;
 
 Effect::~Effect() { DeleteWaveTrackList(); }
 
-std::string Effect::GetEffectDescription() const {
-  return effect_text::kAppliedEffectLine + GetEffectName();
-}
+std::string Effect::GetEffectDescription() const { return effect_text::kAppliedEffectLine + GetEffectName(); }
 
 int Effect::GetEffectFlags() const { return ProcessEffectFlags; }
 
@@ -113,8 +111,8 @@ void RestoreTracks(std::vector<SavedTrack>& saved) {
 
 }  // namespace
 
-bool Effect::Apply(std::uint32_t parent, int flags, TrackList* tracks, TrackFactory* factory,
-                   double* t0, double* t1) {
+bool Effect::Apply(std::uint32_t parent, int flags, TrackList* tracks, TrackFactory* factory, double* t0,
+                   double* t1) {
   (void)flags;
   DeleteWaveTrackList();
   mParent = parent;

@@ -67,8 +67,8 @@ public:
   // none); flags is the flag word of the command and changes nothing here. True on
   // success, with the effect's new selection written to *t0 and *t1; false leaves
   // the tracks and the selection as they were.
-  bool Apply(std::uint32_t parent, int flags, TrackList* tracks, TrackFactory* factory,
-             double* t0, double* t1);
+  bool Apply(std::uint32_t parent, int flags, TrackList* tracks, TrackFactory* factory, double* t0,
+             double* t1);
 
   int GetEffectID() const { return mEffectID; }
   void SetEffectID(int id) { mEffectID = id; }

@@ -38,9 +38,9 @@ bool EffectChangePitch::Process() {
 }
 
 bool EffectChangePitch::AnalysePitch() {
-  const std::vector<WaveTrack *> tracks = GetSelectedWaveTracks();
+  const std::vector<WaveTrack*> tracks = GetSelectedWaveTracks();
   if (tracks.empty()) return false;
-  WaveTrack *track = tracks.front();
+  WaveTrack* track = tracks.front();
 
   constexpr int kSamples = 8192;
   constexpr int kPiece = 1024;
@@ -52,8 +52,8 @@ bool EffectChangePitch::AnalysePitch() {
 
   std::vector<float> sum(kRows, 0.0f), out(kRows);
   for (int p = 0; p < kSamples / kPiece; ++p) {
-    ComputeSpectrum(samples.data() + p * kPiece, kPiece, kRows, static_cast<int>(rate), kPiece,
-                    rate, out.data(), true);
+    ComputeSpectrum(samples.data() + p * kPiece, kPiece, kRows, static_cast<int>(rate), kPiece, rate,
+                    out.data(), true);
     for (int k = 0; k < kRows; ++k) sum[k] += out[k];
   }
   int best = 0;

@@ -30,7 +30,7 @@ bool EffectChangeSpeed::Init() {
 bool EffectChangeSpeed::Process() {
   mCurTrackNum = 0;
   mNewLength = 0.0;
-  if (!ForEachTrackPart([this](int number, WaveTrack *track, const TrackPart &part) {
+  if (!ForEachTrackPart([this](int number, WaveTrack* track, const TrackPart& part) {
         mCurTrackNum = number;
         return ProcessTrack(track, part.s0, part.s1);
       }))
@@ -39,7 +39,7 @@ bool EffectChangeSpeed::Process() {
   return true;
 }
 
-bool EffectChangeSpeed::ProcessTrack(WaveTrack *track, std::int64_t start, std::int64_t end) {
+bool EffectChangeSpeed::ProcessTrack(WaveTrack* track, std::int64_t start, std::int64_t end) {
   // The new audio is made at the track's own rate, so that its length in seconds
   // is the length it has once pasted.
   std::unique_ptr<WaveTrack> out(mFactory->NewWaveTrack(track->GetSampleFormat(), track->GetRate()));
@@ -54,20 +54,18 @@ bool EffectChangeSpeed::ProcessTrack(WaveTrack *track, std::int64_t start, std::
   if (!resample.Ok()) return false;
 
   auto append = [&](int produced) {
-    return produced <= 0 || out->Append(reinterpret_cast<ConstSamplePtr>(outBuf.data()),
-                                        SampleFormatFloat, produced);
+    return produced <= 0 ||
+           out->Append(reinterpret_cast<ConstSamplePtr>(outBuf.data()), SampleFormatFloat, produced);
   };
 
   std::int64_t s = start;
   while (s < end) {
-    const int block = static_cast<int>(std::min<std::int64_t>(
-        std::min<std::int64_t>(track->GetBestBlockSize(s), end - s), maxBlock));
-    if (!track->Get(reinterpret_cast<SamplePtr>(in.data()), SampleFormatFloat, s, block))
-      return false;
+    const int block = static_cast<int>(
+        std::min<std::int64_t>(std::min<std::int64_t>(track->GetBestBlockSize(s), end - s), maxBlock));
+    if (!track->Get(reinterpret_cast<SamplePtr>(in.data()), SampleFormatFloat, s, block)) return false;
     const bool last = (s + block >= end);
     int used = 0;
-    const int produced =
-        resample.Process(factor, in.data(), block, last, &used, outBuf.data(), outLen);
+    const int produced = resample.Process(factor, in.data(), block, last, &used, outBuf.data(), outLen);
     // A converter that neither takes nor gives anything has failed; going on would
     // loop for ever.
     if (produced < 0 || (produced == 0 && used == 0)) return false;

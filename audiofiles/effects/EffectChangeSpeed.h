@@ -25,7 +25,7 @@ public:
 
   // Resamples samples start .. end-1 of track into a new track and puts it in place
   // of the selection on that track.
-  bool ProcessTrack(WaveTrack *track, std::int64_t start, std::int64_t end);
+  bool ProcessTrack(WaveTrack* track, std::int64_t start, std::int64_t end);
 
 private:
   int mCurTrackNum = 0;

@@ -15,8 +15,7 @@ std::string EffectChangeTempo::GetEffectDescription() const {
 
 bool EffectChangeTempo::Init() {
   mSoundTouch.reset();
-  if (!std::isfinite(mPercentChange) || mPercentChange < MinPercent ||
-      mPercentChange > MaxPercent) {
+  if (!std::isfinite(mPercentChange) || mPercentChange < MinPercent || mPercentChange > MaxPercent) {
     seams::ShowMessageBox(effect_text::kTempoOutOfRange, effect_text::kChangeTempoCaption,
                           seams::kMbOk | seams::kMbIconError);
     return false;

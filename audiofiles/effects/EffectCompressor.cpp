@@ -13,8 +13,8 @@ EffectCompressor::~EffectCompressor() { delete[] mLevel.circle; }
 
 bool EffectCompressor::Init() {
   const bool ok = std::isfinite(mAttackTime) && mAttackTime >= 0.0 && std::isfinite(mDecayTime) &&
-                  mDecayTime >= 0.0 && std::isfinite(mThresholdDB) && std::isfinite(mRatio) &&
-                  mRatio > 0.0 && mFloor > 0.0 && mFloor < 1.0;
+                  mDecayTime >= 0.0 && std::isfinite(mThresholdDB) && std::isfinite(mRatio) && mRatio > 0.0 &&
+                  mFloor > 0.0 && mFloor < 1.0;
   if (!ok)
     seams::ShowMessageBox(effect_text::kCompressorOutOfRange, effect_text::kCompressorCaption,
                           seams::kMbOk | seams::kMbIconError);
@@ -41,7 +41,7 @@ bool EffectCompressor::NewTrackSimple() {
   return true;
 }
 
-inline double EffectCompressor::StepRms(LevelState &s, float x) {
+inline double EffectCompressor::StepRms(LevelState& s, float x) {
   s.sum -= s.circle[s.pos];
   s.circle[s.pos] = static_cast<double>(x) * static_cast<double>(x);
   s.sum += s.circle[s.pos];
@@ -52,7 +52,7 @@ inline double EffectCompressor::StepRms(LevelState &s, float x) {
   return rms;
 }
 
-inline void EffectCompressor::StepFollow(LevelState &s, double level, double *follower, int i) {
+inline void EffectCompressor::StepFollow(LevelState& s, double level, double* follower, int i) {
   const double riseLimit = static_cast<float>(s.attack * s.last);
   double fall = s.decay * s.last;
   if (fall < s.floor) fall = s.floor;
@@ -98,7 +98,6 @@ inline void EffectCompressor::StepFollow(LevelState &s, double level, double *fo
   s.last = follower[i];
 }
 
-
 double EffectCompressor::CompressSample(float x, double e) const {
   double gain = mGain;
   if (e > mThreshold) {
@@ -119,7 +118,7 @@ double EffectCompressor::CompressSample(float x, double e) const {
   return y;
 }
 
-bool EffectCompressor::ProcessSimpleBlock(float *buffer, int len) {
+bool EffectCompressor::ProcessSimpleBlock(float* buffer, int len) {
   std::vector<double> follower(static_cast<std::size_t>(len));
   LevelState s = mLevel;
   // On a track's first block the RMS window starts primed with the block's opening.
@@ -130,7 +129,7 @@ bool EffectCompressor::ProcessSimpleBlock(float *buffer, int len) {
   // The window's levels depend only on the samples, so they are all measured first
   // (their square roots then overlap instead of waiting for each follower step);
   // the follower then turns each level, in place, into its smoothed value.
-  double *f = follower.data();
+  double* f = follower.data();
   for (int i = 0; i < len; ++i) f[i] = static_cast<float>(StepRms(s, buffer[i]));
   for (int i = 0; i < len; ++i) StepFollow(s, f[i], f, i);
   mLevel = s;
@@ -145,9 +144,8 @@ double EffectCompressor::UpdateRms(float x) {
   return rms;
 }
 
-void EffectCompressor::FollowLevel(float x, double *follower, int i) {
+void EffectCompressor::FollowLevel(float x, double* follower, int i) {
   LevelState s = mLevel;
   StepFollow(s, static_cast<float>(StepRms(s, x)), follower, i);
   mLevel = s;
 }
-

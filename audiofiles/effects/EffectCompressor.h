@@ -45,31 +45,31 @@ public:
   // Puts the smoothed level of sample x, the i-th of the block, into follower[i],
   // raising earlier values of the block when the level rises faster than the attack
   // allows.
-  void FollowLevel(float x, double *follower, int i);
+  void FollowLevel(float x, double* follower, int i);
   // x scaled by the gain for level e, clipped to -1.0 .. 1.0.
   double CompressSample(float x, double e) const;
 
 protected:
   bool NewTrackSimple() override;
-  bool ProcessSimpleBlock(float *buffer, int len) override;
+  bool ProcessSimpleBlock(float* buffer, int len) override;
 
 private:
   // The level follower's running state. The per-sample steps work on a local copy,
   // so that its fields stay in registers while the block's arrays are written.
   struct LevelState {
-    double attack = 1.0;    // largest rise of the level per sample (a factor above 1)
-    double decay = 1.0;     // fall of the level per sample (a factor below 1)
-    double floor = 0.001;   // the smallest level the follower falls to
-    double sum = 0.0;       // sum of the squares held in the RMS window
-    int size = 100;         // RMS window length
-    int pos = 0;            // next slot of the RMS window
-    double *circle = nullptr;  // the RMS window: squares of the last samples
-    double last = 0.0;      // the follower's previous output (0 on a fresh track)
+    double attack = 1.0;       // largest rise of the level per sample (a factor above 1)
+    double decay = 1.0;        // fall of the level per sample (a factor below 1)
+    double floor = 0.001;      // the smallest level the follower falls to
+    double sum = 0.0;          // sum of the squares held in the RMS window
+    int size = 100;            // RMS window length
+    int pos = 0;               // next slot of the RMS window
+    double* circle = nullptr;  // the RMS window: squares of the last samples
+    double last = 0.0;         // the follower's previous output (0 on a fresh track)
   };
-  static double StepRms(LevelState &s, float x);
+  static double StepRms(LevelState& s, float x);
   // Smooths `level` (the window's RMS at sample i, rounded to float) into
   // follower[i]. follower[i + 1 ..] are not read.
-  static void StepFollow(LevelState &s, double level, double *follower, int i);
+  static void StepFollow(LevelState& s, double level, double* follower, int i);
 
   double mAttackTime = 0.2;
   double mThresholdDB = -12.0;

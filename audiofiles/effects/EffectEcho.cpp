@@ -36,9 +36,9 @@ bool EffectEcho::ProcessOne(WaveTrack* track, std::int64_t s0, std::int64_t leng
   std::int64_t done = 0;
   std::int64_t slot = 0;  // done % offset
   while (done < length) {
-    const int n = static_cast<int>(std::min<std::int64_t>(
-        std::min<std::int64_t>(track->GetBestBlockSize(s0 + done), length - done),
-        static_cast<std::int64_t>(buffer.size())));
+    const int n = static_cast<int>(
+        std::min<std::int64_t>(std::min<std::int64_t>(track->GetBestBlockSize(s0 + done), length - done),
+                               static_cast<std::int64_t>(buffer.size())));
     SamplePtr data = reinterpret_cast<SamplePtr>(buffer.data());
     if (!track->Get(data, SampleFormatFloat, s0 + done, n)) return false;
     bool changed = false;
@@ -54,8 +54,7 @@ bool EffectEcho::ProcessOne(WaveTrack* track, std::int64_t s0, std::int64_t leng
     }
     if (changed && !track->Set(data, SampleFormatFloat, s0 + done, n)) return false;
     done += n;
-    if (TrackProgress(mCurTrackNum, static_cast<double>(done) / static_cast<double>(length)))
-      return false;
+    if (TrackProgress(mCurTrackNum, static_cast<double>(done) / static_cast<double>(length))) return false;
   }
   return true;
 }

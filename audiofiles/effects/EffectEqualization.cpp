@@ -8,11 +8,7 @@
 #include "core/model/WaveTrack.h"
 
 EffectEqualization::EffectEqualization()
-    : mGains(new float[WindowSize]),
-      mCopy(WindowSize),
-      mRe(WindowSize),
-      mIm(WindowSize),
-      mOutIm(WindowSize) {
+    : mGains(new float[WindowSize]), mCopy(WindowSize), mRe(WindowSize), mIm(WindowSize), mOutIm(WindowSize) {
   std::fill(mGains, mGains + WindowSize, 1.0f);
 }
 
@@ -26,12 +22,12 @@ bool EffectEqualization::SetCurve(double rate, std::vector<std::pair<double, dou
 }
 
 bool EffectEqualization::Process() {
-  return ForEachTrackPart([this](int number, WaveTrack *track, const TrackPart &part) {
+  return ForEachTrackPart([this](int number, WaveTrack* track, const TrackPart& part) {
     return ProcessTrack(number, track, part.s0, part.s1 - part.s0);
   });
 }
 
-bool EffectEqualization::ProcessTrack(int trackNumber, WaveTrack *track, std::int64_t start,
+bool EffectEqualization::ProcessTrack(int trackNumber, WaveTrack* track, std::int64_t start,
                                       std::int64_t length) {
   constexpr int n = WindowSize;
   constexpr int h = n / 2;
@@ -41,8 +37,8 @@ bool EffectEqualization::ProcessTrack(int trackNumber, WaveTrack *track, std::in
   L = std::max<std::int64_t>(n, (L + n - 1) / n * n);
   std::vector<float> buffer(static_cast<std::size_t>(L));
   std::vector<float> frameA(n), frameB(n, 0.0f);
-  float *A = frameA.data();
-  float *B = frameB.data();
+  float* A = frameA.data();
+  float* B = frameB.data();
 
   if (TrackProgress(trackNumber, 0.0)) return false;
 
@@ -50,8 +46,7 @@ bool EffectEqualization::ProcessTrack(int trackNumber, WaveTrack *track, std::in
   std::int64_t remaining = length;
   while (remaining != 0) {
     int block = static_cast<int>(std::min(L, remaining));
-    if (!track->Get(reinterpret_cast<SamplePtr>(buffer.data()), SampleFormatFloat, s, block))
-      return false;
+    if (!track->Get(reinterpret_cast<SamplePtr>(buffer.data()), SampleFormatFloat, s, block)) return false;
 
     // Each chunk starts with a frame holding half a frame of zeros and then the
     // chunk's opening samples, so its first half frame gets the falling window half
@@ -86,7 +81,7 @@ bool EffectEqualization::ProcessTrack(int trackNumber, WaveTrack *track, std::in
   return true;
 }
 
-void EffectEqualization::FilterFrame(int n, float *frame) {
+void EffectEqualization::FilterFrame(int n, float* frame) {
   std::copy(frame, frame + n, mCopy.begin());
   mWindow.Apply(mCopy.data());
   FFT(n, false, mCopy.data(), nullptr, mRe.data(), mIm.data());

@@ -37,12 +37,12 @@ public:
   bool SetCurve(double rate, std::vector<std::pair<double, double>> points);
 
   // Filters samples start .. start+length-1 of track in place.
-  bool ProcessTrack(int trackNumber, WaveTrack *track, std::int64_t start, std::int64_t length);
+  bool ProcessTrack(int trackNumber, WaveTrack* track, std::int64_t start, std::int64_t length);
   // Filters one frame of n floats in place (n = WindowSize).
-  void FilterFrame(int n, float *frame);
+  void FilterFrame(int n, float* frame);
 
 private:
-  float *mGains;  // WindowSize entries; 0 .. NumGains-1 are used
+  float* mGains;  // WindowSize entries; 0 .. NumGains-1 are used
   // Scratch of FilterFrame.
   std::vector<float> mCopy, mRe, mIm, mOutIm;
   HanningWindow mWindow{WindowSize};

@@ -9,11 +9,7 @@
 #include "core/model/WaveTrack.h"
 
 EffectFFTFilter::EffectFFTFilter()
-    : mResponse(std::make_unique<Envelope>()),
-      mGains(256),
-      mRe(256),
-      mIm(256),
-      mOutIm(256) {
+    : mResponse(std::make_unique<Envelope>()), mGains(256), mRe(256), mIm(256), mOutIm(256) {
   mResponse->SetInterpolateDB(false);
   mResponse->Flatten(0.5);
   mResponse->SetTrackLen(1.0);
@@ -34,21 +30,21 @@ bool EffectFFTFilter::Process() {
   // The gains always follow the response as it stands now: a run must never filter
   // with a table left from an earlier response (or with none at all).
   ComputeGains();
-  return ForEachTrackPart([this](int number, WaveTrack *track, const TrackPart &part) {
+  return ForEachTrackPart([this](int number, WaveTrack* track, const TrackPart& part) {
     return ProcessTrack(number, track, part.s0, part.s1 - part.s0);
   });
 }
 
-bool EffectFFTFilter::ProcessTrack(int trackNumber, WaveTrack *track, std::int64_t start,
+bool EffectFFTFilter::ProcessTrack(int trackNumber, WaveTrack* track, std::int64_t start,
                                    std::int64_t length) {
   const int n = mWindowSize;
   OverlapAddProcessor frames(n);
   return frames.Filter(
-      *track, start, length, [&](float *frame) { FilterFrame(n, frame); },
+      *track, start, length, [&](float* frame) { FilterFrame(n, frame); },
       [&](double fraction) { return TrackProgress(trackNumber, fraction); });
 }
 
-void EffectFFTFilter::FilterFrame(int n, float *frame) {
+void EffectFFTFilter::FilterFrame(int n, float* frame) {
   FFT(n, false, frame, nullptr, mRe.data(), mIm.data());
   ApplyBinGains(n, mGains.data(), mRe.data(), mIm.data());
   FFT(n, true, mRe.data(), mIm.data(), frame, mOutIm.data());

@@ -30,19 +30,19 @@ public:
   // The response over the normalised frequency 0.0 .. 1.0 (1.0 = half the rate),
   // interpolated linearly; a value v gives the gain 4^(2v - 1): 0.5 is 0 dB, 1.0 is
   // +12 dB, 0.0 is -12 dB. Callers add points to shape it.
-  Envelope &GetResponse() { return *mResponse; }
-  const Envelope &GetResponse() const { return *mResponse; }
+  Envelope& GetResponse() { return *mResponse; }
+  const Envelope& GetResponse() const { return *mResponse; }
 
   int GetWindowSize() const { return mWindowSize; }
   // Gains of bins 0 .. window size / 2, as the last run (or preview) computed them.
-  const float *GetGains() const { return mGains.data(); }
+  const float* GetGains() const { return mGains.data(); }
   // Fills the gains from the response.
   void ComputeGains();
 
   // Filters samples start .. start+length-1 of track in place.
-  bool ProcessTrack(int trackNumber, WaveTrack *track, std::int64_t start, std::int64_t length);
+  bool ProcessTrack(int trackNumber, WaveTrack* track, std::int64_t start, std::int64_t length);
   // Filters one frame of n floats in place (n = window size).
-  void FilterFrame(int n, float *frame);
+  void FilterFrame(int n, float* frame);
 
 private:
   std::unique_ptr<Envelope> mResponse;

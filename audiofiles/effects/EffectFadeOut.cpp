@@ -11,8 +11,7 @@ bool EffectFadeOut::NewTrackSimple() {
 bool EffectFadeOut::ProcessSimpleBlock(float* buffer, int len) {
   const double length = static_cast<double>(mLength);
   for (int i = 0; i < len; ++i)
-    buffer[i] =
-        static_cast<float>(buffer[i] * static_cast<double>(mLength - mSample - i - 1) / length);
+    buffer[i] = static_cast<float>(buffer[i] * static_cast<double>(mLength - mSample - i - 1) / length);
   mSample += len;
   return true;
 }

@@ -16,6 +16,6 @@ protected:
   bool ProcessSimpleBlock(float* buffer, int len) override;
 
 private:
-  std::int64_t mSample = 0;   // samples of this track already faded
-  std::int64_t mLength = 0;   // fade length in samples
+  std::int64_t mSample = 0;  // samples of this track already faded
+  std::int64_t mLength = 0;  // fade length in samples
 };

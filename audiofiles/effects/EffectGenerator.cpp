@@ -23,13 +23,12 @@ bool EffectGenerator::Process() {
     std::vector<float> buffer(static_cast<std::size_t>(made->GetMaxBlockSize()));
     std::int64_t done = 0;
     while (done < total) {
-      const int n = static_cast<int>(std::min<std::int64_t>(
-          std::min<std::int64_t>(made->GetBestBlockSize(done), total - done),
-          static_cast<std::int64_t>(buffer.size())));
+      const int n = static_cast<int>(
+          std::min<std::int64_t>(std::min<std::int64_t>(made->GetBestBlockSize(done), total - done),
+                                 static_cast<std::int64_t>(buffer.size())));
       std::fill(buffer.begin(), buffer.begin() + n, 0.0f);
       GenerateBlock(buffer.data(), n);
-      if (!made->Append(reinterpret_cast<ConstSamplePtr>(buffer.data()), SampleFormatFloat, n))
-        return false;
+      if (!made->Append(reinterpret_cast<ConstSamplePtr>(buffer.data()), SampleFormatFloat, n)) return false;
       done += n;
     }
     if (!made->Flush()) return false;

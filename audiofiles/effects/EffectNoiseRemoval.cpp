@@ -49,9 +49,9 @@ bool EffectNoiseRemoval::Process() {
     return false;
   }
 
-  if (!ForEachTrackPart([this](int number, WaveTrack *track, const TrackPart &part) {
-    return ProcessTrack(number, track, part.s0, part.s1 - part.s0);
-  }))
+  if (!ForEachTrackPart([this](int number, WaveTrack* track, const TrackPart& part) {
+        return ProcessTrack(number, track, part.s0, part.s1 - part.s0);
+      }))
     return false;
 
   if (mProfileMode) {
@@ -70,7 +70,7 @@ bool EffectNoiseRemoval::Process() {
   return true;
 }
 
-bool EffectNoiseRemoval::ProcessTrack(int trackNumber, WaveTrack *track, std::int64_t start,
+bool EffectNoiseRemoval::ProcessTrack(int trackNumber, WaveTrack* track, std::int64_t start,
                                       std::int64_t length) {
   const int n = mWindowSize;
   // The gate starts closed on every track.
@@ -79,17 +79,16 @@ bool EffectNoiseRemoval::ProcessTrack(int trackNumber, WaveTrack *track, std::in
   auto progress = [&](double fraction) { return TrackProgress(trackNumber, fraction); };
   if (mProfileMode) {
     std::int64_t measured = 0;
-    const bool ok =
-        frames.Measure(*track, start, length, [&](float *frame) { MeasureFrame(n, frame); },
-                       progress, &measured);
+    const bool ok = frames.Measure(
+        *track, start, length, [&](float* frame) { MeasureFrame(n, frame); }, progress, &measured);
     mFramesMeasured += measured;
     return ok;
   }
-  return frames.Filter(*track, start, length, [&](float *frame) { CleanFrame(n, frame); },
-                       progress);
+  return frames.Filter(
+      *track, start, length, [&](float* frame) { CleanFrame(n, frame); }, progress);
 }
 
-void EffectNoiseRemoval::BinPowers(int n, const float *frame, float *p) {
+void EffectNoiseRemoval::BinPowers(int n, const float* frame, float* p) {
   PowerSpectrum(n, frame, p);
   // The packed transform gives bin 0 the zero-frequency and the half-rate powers
   // together; take them apart from the sums of the even and the odd samples.
@@ -102,7 +101,7 @@ void EffectNoiseRemoval::BinPowers(int n, const float *frame, float *p) {
   p[n / 2] = static_cast<float>((even - odd) * (even - odd));
 }
 
-void EffectNoiseRemoval::MeasureFrame(int n, float *frame) {
+void EffectNoiseRemoval::MeasureFrame(int n, float* frame) {
   BinPowers(n, frame, mPower.data());
   for (int k = 0; k <= n / 2; ++k) {
     const float v = std::log(mPower[k]);
@@ -113,7 +112,7 @@ void EffectNoiseRemoval::MeasureFrame(int n, float *frame) {
   }
 }
 
-void EffectNoiseRemoval::CleanFrame(int n, float *frame) {
+void EffectNoiseRemoval::CleanFrame(int n, float* frame) {
   const int half = n / 2;
   FFT(n, false, frame, nullptr, mRe.data(), mIm.data());
 
@@ -130,8 +129,8 @@ void EffectNoiseRemoval::CleanFrame(int n, float *frame) {
   // A bin that has just opened on its own, between four closed neighbours, is most
   // likely a noise peak: shut it.
   for (int k = 2; k <= half - 2; ++k) {
-    if (mGains[k] >= 0.5f && mGains[k] <= 0.55f && mGains[k - 2] < 0.1f &&
-        mGains[k - 1] < 0.1f && mGains[k + 1] < 0.1f && mGains[k + 2] < 0.1f)
+    if (mGains[k] >= 0.5f && mGains[k] <= 0.55f && mGains[k - 2] < 0.1f && mGains[k - 1] < 0.1f &&
+        mGains[k + 1] < 0.1f && mGains[k + 2] < 0.1f)
       mGains[k] = 0.0f;
   }
   for (int k = 0; k <= half; ++k) {

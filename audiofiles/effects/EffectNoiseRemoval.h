@@ -38,21 +38,21 @@ public:
   void SetLevel(int level) { mLevel = level; }
   int GetWindowSize() const { return mWindowSize; }
 
-  bool ProcessTrack(int trackNumber, WaveTrack *track, std::int64_t start, std::int64_t length);
+  bool ProcessTrack(int trackNumber, WaveTrack* track, std::int64_t start, std::int64_t length);
   // Adds one frame of n floats into the profile sums.
-  void MeasureFrame(int n, float *frame);
+  void MeasureFrame(int n, float* frame);
   // Gates one frame of n floats in place.
-  void CleanFrame(int n, float *frame);
+  void CleanFrame(int n, float* frame);
 
 private:
   // Power of bins 0 .. n/2 of frame (n/2 + 1 values into p).
-  void BinPowers(int n, const float *frame, float *p);
+  void BinPowers(int n, const float* frame, float* p);
 
   int mWindowSize = 2048;
-  float *mProfile;
-  float *mSums;
-  float *mGains;
-  std::int32_t *mCounts;
+  float* mProfile;
+  float* mSums;
+  float* mGains;
+  std::int32_t* mCounts;
   int mProfileMode = 1;
   int mLevel = 8;
   bool mHasProfile = false;

@@ -38,10 +38,9 @@ bool EffectNormalize::ProcessTrack(WaveTrack* track, std::int64_t s0, std::int64
 
     std::int64_t s = s0;
     while (s < s1) {
-      const int n = static_cast<int>(std::min<std::int64_t>(
-          track->GetBestBlockSize(s), std::min<std::int64_t>(s1 - s, buffer.size())));
-      if (!track->Get(reinterpret_cast<SamplePtr>(buffer.data()), SampleFormatFloat, s, n))
-        return false;
+      const int n = static_cast<int>(
+          std::min<std::int64_t>(track->GetBestBlockSize(s), std::min<std::int64_t>(s1 - s, buffer.size())));
+      if (!track->Get(reinterpret_cast<SamplePtr>(buffer.data()), SampleFormatFloat, s, n)) return false;
       if (pass == 0) {
         float lo = mMin, hi = mMax;
         double sum = 0.0;
@@ -62,8 +61,7 @@ bool EffectNormalize::ProcessTrack(WaveTrack* track, std::int64_t s0, std::int64
           return false;
       }
       s += n;
-      if (TrackProgress(mCurTrackNum, static_cast<double>(s - s0) / (2.0 * total) + 0.5 * pass))
-        return false;
+      if (TrackProgress(mCurTrackNum, static_cast<double>(s - s0) / (2.0 * total) + 0.5 * pass)) return false;
     }
   }
   return true;

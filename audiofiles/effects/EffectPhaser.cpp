@@ -8,9 +8,9 @@
 
 std::string EffectPhaser::GetEffectDescription() const {
   char text[256];
-  std::snprintf(text, sizeof text, effect_text::kPhaserDescriptionFormat, GetEffectName().c_str(),
-                mStages, mDryWet * 100.0 / 255.0, static_cast<double>(mFreq),
-                mStartPhase * 180.0 / std::numbers::pi, mDepth, mFeedback * 100.0);
+  std::snprintf(text, sizeof text, effect_text::kPhaserDescriptionFormat, GetEffectName().c_str(), mStages,
+                mDryWet * 100.0 / 255.0, static_cast<double>(mFreq), mStartPhase * 180.0 / std::numbers::pi,
+                mDepth, mFeedback * 100.0);
   return text;
 }
 
@@ -35,8 +35,7 @@ bool EffectPhaser::ProcessSimpleBlock(float* buffer, int len) {
     float in = x + mFbOut * mFeedback * 0.01f;
     if ((mSkipCount++) % kLfoSkipSamples == 0) {
       const double m = (std::cos(static_cast<double>(mSkipCount) * mLfoSkip + mPhase) + 1.0) / 2.0;
-      mGain = static_cast<float>(1.0 - ((std::exp(4.0 * m) - 1.0) / kShapeDenominator) *
-                                           mDepth / 255.0);
+      mGain = static_cast<float>(1.0 - ((std::exp(4.0 * m) - 1.0) / kShapeDenominator) * mDepth / 255.0);
     }
     for (float& old : mOld) {
       const float t = old;

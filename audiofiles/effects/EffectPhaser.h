@@ -14,8 +14,7 @@ public:
   std::string GetEffectAction() const override { return effect_text::kPhaserAction; }
   std::string GetEffectDescription() const override;
 
-  void SetParameters(float frequency, float startPhase, float feedback, int depth, int stages,
-                     int dryWet) {
+  void SetParameters(float frequency, float startPhase, float feedback, int depth, int stages, int dryWet) {
     mFreq = frequency;
     mStartPhase = startPhase;
     mFeedback = feedback;
@@ -32,11 +31,11 @@ private:
   float mFreq = 0.4f;        // LFO, Hz
   float mStartPhase = 0.0f;  // radians
   float mFeedback = 0.0f;
-  int mDepth = 100;          // 0..255
+  int mDepth = 100;  // 0..255
   int mStages = 2;
-  int mDryWet = 128;         // 0..255, the wet share
+  int mDryWet = 128;  // 0..255, the wet share
 
-  std::vector<float> mOld;   // one memory per stage
+  std::vector<float> mOld;  // one memory per stage
   std::uint64_t mSkipCount = 0;
   float mGain = 0.0f;
   float mFbOut = 0.0f;

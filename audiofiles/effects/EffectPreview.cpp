@@ -15,9 +15,7 @@ namespace {
 std::atomic<EffectPreviewPlayer*> gPlayer{nullptr};
 }
 
-EffectPreviewPlayer* SetEffectPreviewPlayer(EffectPreviewPlayer* player) {
-  return gPlayer.exchange(player);
-}
+EffectPreviewPlayer* SetEffectPreviewPlayer(EffectPreviewPlayer* player) { return gPlayer.exchange(player); }
 
 EffectPreviewPlayer* GetEffectPreviewPlayer() { return gPlayer.load(); }
 

@@ -109,7 +109,6 @@ Effect* FindEffect(int flags, const std::string& name) {
 }
 
 std::string GetEffectShortName(const std::string& name) {
-  if (name.size() > 3 && name.compare(name.size() - 3, 3, "...") == 0)
-    return name.substr(0, name.size() - 3);
+  if (name.size() > 3 && name.compare(name.size() - 3, 3, "...") == 0) return name.substr(0, name.size() - 3);
   return name;
 }

@@ -8,9 +8,7 @@
 #include "core/model/WaveTrack.h"
 #include "platform/seams/MessageBox.h"
 
-std::string EffectRepeat::GetEffectDescription() const {
-  return effect_text::Repeated(mRepeatCount);
-}
+std::string EffectRepeat::GetEffectDescription() const { return effect_text::Repeated(mRepeatCount); }
 
 bool EffectRepeat::PromptUser() {
   if (mRepeatCount < 0) {
@@ -20,7 +18,7 @@ bool EffectRepeat::PromptUser() {
   }
   std::int64_t limit = -1;
   bool empty = false;
-  for (WaveTrack *track : GetSelectedWaveTracks()) {
+  for (WaveTrack* track : GetSelectedWaveTracks()) {
     const double rate = track->GetRate();
     const std::int64_t trackSamples =
         static_cast<std::int64_t>((track->GetEndTime() - track->GetStartTime()) * rate);
@@ -48,7 +46,7 @@ bool EffectRepeat::PromptUser() {
 
 bool EffectRepeat::Process() {
   double newLength = 0.0;
-  for (WaveTrack *track : GetSelectedWaveTracks()) {
+  for (WaveTrack* track : GetSelectedWaveTracks()) {
     const double t0 = std::max(mT0, track->GetStartTime());
     const double t1 = std::min(mT1, track->GetEndTime());
     if (!(t1 > t0)) continue;
@@ -61,7 +59,7 @@ bool EffectRepeat::Process() {
     std::unique_ptr<WaveTrack> result(mFactory->NewWaveTrack(format, track->GetRate()));
     const std::int64_t M = pattern->GetMaxBlockSize();
     struct SamplesDeleter {
-      void operator()(char *p) const { DeleteSamples(p); }
+      void operator()(char* p) const { DeleteSamples(p); }
     };
     std::unique_ptr<char, SamplesDeleter> buffer(NewSamples(static_cast<std::uint32_t>(M), format));
 

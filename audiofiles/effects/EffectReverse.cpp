@@ -23,19 +23,15 @@ bool EffectReverse::ProcessOne(WaveTrack* track, std::int64_t s0, std::int64_t s
   std::int64_t s = s0;
   while (remaining > 1) {
     const int n = static_cast<int>(std::min<std::int64_t>(
-        std::min<std::int64_t>(track->GetBestBlockSize(s), static_cast<std::int64_t>(max)),
-        remaining / 2));
+        std::min<std::int64_t>(track->GetBestBlockSize(s), static_cast<std::int64_t>(max)), remaining / 2));
     const std::int64_t end = s + remaining - n;
-    if (!track->Get(a, SampleFormatFloat, s, n) || !track->Get(b, SampleFormatFloat, end, n))
-      return false;
+    if (!track->Get(a, SampleFormatFloat, s, n) || !track->Get(b, SampleFormatFloat, end, n)) return false;
     for (int i = 0; i < n; ++i) std::swap(first[i], second[n - 1 - i]);
-    if (!track->Set(a, SampleFormatFloat, s, n) || !track->Set(b, SampleFormatFloat, end, n))
-      return false;
+    if (!track->Set(a, SampleFormatFloat, s, n) || !track->Set(b, SampleFormatFloat, end, n)) return false;
     s += n;
     remaining -= 2 * n;
     // The progress window moves, but Cancel is not obeyed (see the header).
-    (void)TrackProgress(mCurTrackNum,
-                        2.0 * static_cast<double>(s - s0) / static_cast<double>(length));
+    (void)TrackProgress(mCurTrackNum, 2.0 * static_cast<double>(s - s0) / static_cast<double>(length));
   }
   return true;
 }

@@ -5,8 +5,7 @@
 #include <numbers>
 
 std::string EffectTone::GetEffectDescription() const {
-  const char* waveform =
-      effect_text::kToneWaveforms[(mWaveform >= 0 && mWaveform <= 2) ? mWaveform : 0];
+  const char* waveform = effect_text::kToneWaveforms[(mWaveform >= 0 && mWaveform <= 2) ? mWaveform : 0];
   char text[256];
   std::snprintf(text, sizeof text, effect_text::kToneDescriptionFormat, GetEffectName().c_str(), waveform,
                 static_cast<double>(mFrequency), static_cast<double>(mAmplitude));

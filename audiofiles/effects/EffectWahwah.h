@@ -13,8 +13,7 @@ public:
   std::string GetEffectAction() const override { return effect_text::kWahwahAction; }
   std::string GetEffectDescription() const override;
 
-  void SetParameters(float frequency, float startPhase, float depth, float freqOffset,
-                     float resonance) {
+  void SetParameters(float frequency, float startPhase, float depth, float freqOffset, float resonance) {
     mFreq = frequency;
     mStartPhase = startPhase;
     mDepth = depth;

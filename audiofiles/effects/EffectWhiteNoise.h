@@ -8,9 +8,7 @@ class EffectWhiteNoise : public EffectGenerator {
 public:
   std::string GetEffectName() const override { return effect_text::kWhiteNoiseName; }
   std::string GetEffectAction() const override { return effect_text::kWhiteNoiseAction; }
-  std::string GetEffectDescription() const override {
-    return effect_text::kWhiteNoiseDescription;
-  }
+  std::string GetEffectDescription() const override { return effect_text::kWhiteNoiseDescription; }
 
 protected:
   void GenerateBlock(float* buffer, int len) override;

@@ -7,29 +7,27 @@
 
 OverlapAddProcessor::OverlapAddProcessor(int frameSize) : mN(frameSize) {}
 
-std::int64_t OverlapAddProcessor::ChunkLength(const WaveTrack &track) const {
+std::int64_t OverlapAddProcessor::ChunkLength(const WaveTrack& track) const {
   const std::int64_t L = 4 * static_cast<std::int64_t>(track.GetMaxBlockSize());
   return std::max<std::int64_t>(mN, (L + mN - 1) / mN * mN);
 }
 
-bool OverlapAddProcessor::Filter(WaveTrack &track, std::int64_t start, std::int64_t length,
-                                 const FrameFunction &filter,
-                                 const ProgressFunction &progress) const {
+bool OverlapAddProcessor::Filter(WaveTrack& track, std::int64_t start, std::int64_t length,
+                                 const FrameFunction& filter, const ProgressFunction& progress) const {
   if (length <= 0) return true;
   const int n = mN;
   const int h = n / 2;
   const std::int64_t L = ChunkLength(track);
   std::vector<float> buffer(static_cast<std::size_t>(L));
   std::vector<float> frameA(n), frameB(n, 0.0f);
-  float *A = frameA.data();
-  float *B = frameB.data();
+  float* A = frameA.data();
+  float* B = frameB.data();
 
   std::int64_t done = 0;
   bool first = true;
   while (done < length) {
     const int block = static_cast<int>(std::min(L, length - done));
-    if (!track.Get(reinterpret_cast<SamplePtr>(buffer.data()), SampleFormatFloat, start + done,
-                   block))
+    if (!track.Get(reinterpret_cast<SamplePtr>(buffer.data()), SampleFormatFloat, start + done, block))
       return false;
 
     if (first) {
@@ -56,20 +54,17 @@ bool OverlapAddProcessor::Filter(WaveTrack &track, std::int64_t start, std::int6
       std::swap(A, B);
     }
 
-    if (!track.Set(reinterpret_cast<ConstSamplePtr>(buffer.data()), SampleFormatFloat,
-                   start + done, limit))
+    if (!track.Set(reinterpret_cast<ConstSamplePtr>(buffer.data()), SampleFormatFloat, start + done, limit))
       return false;
     done += limit;
-    if (progress && progress(static_cast<double>(done) / static_cast<double>(length)))
-      return false;
+    if (progress && progress(static_cast<double>(done) / static_cast<double>(length))) return false;
   }
   return true;
 }
 
-bool OverlapAddProcessor::Measure(const WaveTrack &track, std::int64_t start,
-                                  std::int64_t length, const FrameFunction &measure,
-                                  const ProgressFunction &progress,
-                                  std::int64_t *framesMeasured) const {
+bool OverlapAddProcessor::Measure(const WaveTrack& track, std::int64_t start, std::int64_t length,
+                                  const FrameFunction& measure, const ProgressFunction& progress,
+                                  std::int64_t* framesMeasured) const {
   if (framesMeasured) *framesMeasured = 0;
   const int n = mN;
   const int h = n / 2;
@@ -81,8 +76,7 @@ bool OverlapAddProcessor::Measure(const WaveTrack &track, std::int64_t start,
   std::int64_t done = 0;
   while (length - done > h) {
     const int block = static_cast<int>(std::min(L, length - done));
-    if (!track.Get(reinterpret_cast<SamplePtr>(buffer.data()), SampleFormatFloat, start + done,
-                   block))
+    if (!track.Get(reinterpret_cast<SamplePtr>(buffer.data()), SampleFormatFloat, start + done, block))
       return false;
     for (int i = 0; i < block - h; i += h) {
       const int m = std::min(n, block - i);
@@ -92,8 +86,7 @@ bool OverlapAddProcessor::Measure(const WaveTrack &track, std::int64_t start,
       if (framesMeasured) ++*framesMeasured;
     }
     done += block - h;
-    if (progress && progress(static_cast<double>(done) / static_cast<double>(length)))
-      return false;
+    if (progress && progress(static_cast<double>(done) / static_cast<double>(length))) return false;
   }
   return true;
 }

@@ -22,7 +22,7 @@ class WaveTrack;
 class OverlapAddProcessor {
 public:
   // Changes one frame of n floats in place.
-  using FrameFunction = std::function<void(float *frame)>;
+  using FrameFunction = std::function<void(float* frame)>;
   // Reports the fraction of the range done; true means cancelled.
   using ProgressFunction = std::function<bool(double fraction)>;
 
@@ -31,20 +31,19 @@ public:
 
   // The chunk length for a track: four maximum blocks, rounded up to a whole number
   // of frames.
-  std::int64_t ChunkLength(const WaveTrack &track) const;
+  std::int64_t ChunkLength(const WaveTrack& track) const;
 
   // Filters samples start .. start+length-1 of the track in place. False when the
   // track cannot be read or written, or when progress reports a cancel (chunks
   // written before stay written).
-  bool Filter(WaveTrack &track, std::int64_t start, std::int64_t length,
-              const FrameFunction &filter, const ProgressFunction &progress) const;
+  bool Filter(WaveTrack& track, std::int64_t start, std::int64_t length, const FrameFunction& filter,
+              const ProgressFunction& progress) const;
 
   // Hands every frame that starts more than half a frame before the range's end to
   // measure (zero-padded when it runs past the end); writes nothing. A range of
   // half a frame or less has no frame. False on a read failure or a cancel.
-  bool Measure(const WaveTrack &track, std::int64_t start, std::int64_t length,
-               const FrameFunction &measure, const ProgressFunction &progress,
-               std::int64_t *framesMeasured = nullptr) const;
+  bool Measure(const WaveTrack& track, std::int64_t start, std::int64_t length, const FrameFunction& measure,
+               const ProgressFunction& progress, std::int64_t* framesMeasured = nullptr) const;
 
 private:
   int mN;

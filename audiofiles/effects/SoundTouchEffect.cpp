@@ -22,7 +22,7 @@ void SoundTouchEffect::DeleteSoundTouch() { mSoundTouch.reset(); }
 bool SoundTouchEffect::Process() {
   mCurTrackNum = 0;
   mNewLength = 0.0;
-  if (!ForEachTrackPart([this](int number, WaveTrack *track, const TrackPart &part) {
+  if (!ForEachTrackPart([this](int number, WaveTrack* track, const TrackPart& part) {
         mCurTrackNum = number;
         return ProcessTrack(track, part.s0, part.s1);
       }))
@@ -34,7 +34,7 @@ namespace {
 
 // Moves what SoundTouch has ready into the track; false when a block cannot be
 // written.
-bool Drain(soundtouch::SoundTouch &st, WaveTrack &out, std::vector<float> &scratch) {
+bool Drain(soundtouch::SoundTouch& st, WaveTrack& out, std::vector<float>& scratch) {
   for (;;) {
     const unsigned n = st.numSamples();
     if (n == 0) return true;
@@ -49,8 +49,8 @@ bool Drain(soundtouch::SoundTouch &st, WaveTrack &out, std::vector<float> &scrat
 
 }  // namespace
 
-bool SoundTouchEffect::ProcessTrack(WaveTrack *track, std::int64_t start, std::int64_t end) {
-  soundtouch::SoundTouch &st = *mSoundTouch;
+bool SoundTouchEffect::ProcessTrack(WaveTrack* track, std::int64_t start, std::int64_t end) {
+  soundtouch::SoundTouch& st = *mSoundTouch;
   st.setSampleRate(static_cast<unsigned>(track->GetRate() + 0.5));
   // Each track starts from a clean state: nothing of the previous track's end may
   // leak into this one's start.
@@ -65,11 +65,10 @@ bool SoundTouchEffect::ProcessTrack(WaveTrack *track, std::int64_t start, std::i
 
   std::int64_t s = start;
   while (s < end) {
-    const int block = static_cast<int>(std::min<std::int64_t>(
-        std::min<std::int64_t>(track->GetBestBlockSize(s), end - s),
-        static_cast<std::int64_t>(buffer.size())));
-    if (!track->Get(reinterpret_cast<SamplePtr>(buffer.data()), SampleFormatFloat, s, block))
-      return false;
+    const int block =
+        static_cast<int>(std::min<std::int64_t>(std::min<std::int64_t>(track->GetBestBlockSize(s), end - s),
+                                                static_cast<std::int64_t>(buffer.size())));
+    if (!track->Get(reinterpret_cast<SamplePtr>(buffer.data()), SampleFormatFloat, s, block)) return false;
     st.putSamples(buffer.data(), static_cast<unsigned>(block));
     if (!Drain(st, *out, scratch)) return false;
     s += block;

@@ -25,7 +25,7 @@ protected:
   bool Process() override;
   // Runs samples start .. end-1 of track through the SoundTouch object and puts the
   // result in place of the selection on that track.
-  bool ProcessTrack(WaveTrack *track, std::int64_t start, std::int64_t end);
+  bool ProcessTrack(WaveTrack* track, std::int64_t start, std::int64_t end);
 
   // Makes a SoundTouch object for one mono channel (null outside Process).
   void MakeSoundTouch();

@@ -21,8 +21,7 @@ struct TrackCount {
 };
 
 // Counts the qualifying wave tracks of list and widens earliest/latest over them.
-TrackCount CountWaveTracks(TrackList* list, bool selectedOnly, double* earliest,
-                           double* latest) {
+TrackCount CountWaveTracks(TrackList* list, bool selectedOnly, double* earliest, double* latest) {
   TrackCount count;
   if (!list) return count;
   TrackListIterator it(list);
@@ -42,8 +41,7 @@ TrackCount CountWaveTracks(TrackList* list, bool selectedOnly, double* earliest,
 bool SameTextIgnoringCase(const std::string& a, const char* b) {
   std::size_t i = 0;
   for (; i < a.size() && b[i]; ++i)
-    if (std::tolower(static_cast<unsigned char>(a[i])) !=
-        std::tolower(static_cast<unsigned char>(b[i])))
+    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
       return false;
   return i == a.size() && b[i] == '\0';
 }
@@ -56,8 +54,7 @@ int GetExportRange(Project* project, int selectedOnly, double* t0, double* t1, i
   double earliest = *t1;
   double latest = *t0;
   const TrackCount count =
-      CountWaveTracks(project ? project->GetTracks() : nullptr, selectedOnly != 0, &earliest,
-                      &latest);
+      CountWaveTracks(project ? project->GetTracks() : nullptr, selectedOnly != 0, &earliest, &latest);
   if (selectedOnly) {
     if (*t0 < earliest) *t0 = earliest;
     if (*t1 > latest) *t1 = latest;
@@ -76,8 +73,7 @@ int GetExportRange(Project* project, int selectedOnly, double* t0, double* t1, i
   return 1;
 }
 
-int ExportByExtension(Project* project, int selectedOnly, double t0, double t1,
-                      std::string fileName) {
+int ExportByExtension(Project* project, int selectedOnly, double t0, double t1, std::string fileName) {
   if (fileName.empty()) return 0;
   int stereo = 0;
   if (!GetExportRange(project, selectedOnly, &t0, &t1, &stereo)) return 0;
@@ -114,8 +110,7 @@ int ExportByExtension(Project* project, int selectedOnly, double t0, double t1,
   return exporter(project, stereo, fileName.c_str(), selectedOnly, t0, t1);
 }
 
-int WriteSelectionToFile(Project* project, int selectedOnly, double t0, double t1,
-                         std::string path) {
+int WriteSelectionToFile(Project* project, int selectedOnly, double t0, double t1, std::string path) {
   if (path.empty()) return 0;
   int stereo = 0;
   if (!GetExportRange(project, selectedOnly, &t0, &t1, &stereo)) return 0;

@@ -12,12 +12,10 @@ class Project;
 // exporter, in any case. A name without an extension (a dot in a folder name does not
 // count) is saved with ".mp3" appended. Any other extension is refused with a message.
 // 1 when the exporter reports success, 0 otherwise; an empty name gives 0 at once.
-int ExportByExtension(Project* project, int selectedOnly, double t0, double t1,
-                      std::string fileName);
+int ExportByExtension(Project* project, int selectedOnly, double t0, double t1, std::string fileName);
 
 // Copy and Cut: the tracks over t0..t1 as a 16-bit WAV file at the project's rate.
-int WriteSelectionToFile(Project* project, int selectedOnly, double t0, double t1,
-                         std::string path);
+int WriteSelectionToFile(Project* project, int selectedOnly, double t0, double t1, std::string path);
 
 // Paste: every track of the clipboard, as a WAV file with the clipboard's own channel
 // count (two when it holds a left and a right channel).

@@ -78,8 +78,8 @@ int ExportMP3(Project* project, int /*stereo*/, const char* fileName, int select
     ExportProgress progress(t0, t1, export_text::kExportCaption, [&] {
       return export_text::ExportingMp3(selectedOnly != 0, ExportDisplayName(name));
     });
-    ExportMixer mixer(trackCount, tracks.get(), list ? list->GetTimeTrack() : nullptr, t0, t1,
-                      channels, chunk, true, rate, SampleFormatInt16);
+    ExportMixer mixer(trackCount, tracks.get(), list ? list->GetTimeTrack() : nullptr, t0, t1, channels,
+                      chunk, true, rate, SampleFormatInt16);
     while (!failed && !progress.Cancelled()) {
       const int n = mixer.Process(chunk);
       if (n == 0) break;
@@ -89,8 +89,8 @@ int ExportMP3(Project* project, int /*stereo*/, const char* fileName, int select
         bytes = stereo ? encoder.EncodeSamples(samples, n * channels, out.data())
                        : encoder.EncodeMonoSamples(samples, n, out.data());
       else
-        bytes = stereo ? encoder.EncodeChunk(samples, out.data())
-                       : encoder.EncodeMonoChunk(samples, out.data());
+        bytes =
+            stereo ? encoder.EncodeChunk(samples, out.data()) : encoder.EncodeMonoChunk(samples, out.data());
       put(bytes);
       if (!failed) progress.Step(mixer.GetCurrentTime());
     }

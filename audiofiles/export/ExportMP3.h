@@ -10,5 +10,4 @@
 class Project;
 
 // The stereo argument is not read: the channel mode of the settings decides.
-int ExportMP3(Project* project, int stereo, const char* fileName, int selectedOnly, double t0,
-              double t1);
+int ExportMP3(Project* project, int stereo, const char* fileName, int selectedOnly, double t0, double t1);

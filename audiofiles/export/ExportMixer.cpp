@@ -14,9 +14,9 @@ constexpr int kBlockTarget = 220500;
 constexpr int kMaxWorkers = 4;
 }  // namespace
 
-ExportMixer::ExportMixer(int trackCount, WaveTrack* const* tracks, const Track* timeTrack,
-                         double t0, double t1, int channels, int pieceFrames, bool interleaved,
-                         double rate, SampleFormat format, int workers)
+ExportMixer::ExportMixer(int trackCount, WaveTrack* const* tracks, const Track* timeTrack, double t0,
+                         double t1, int channels, int pieceFrames, bool interleaved, double rate,
+                         SampleFormat format, int workers)
     : mTimeTrack(timeTrack),
       mT0(t0),
       mT1(t1),
@@ -67,9 +67,8 @@ std::unique_ptr<ExportMixer::Block> ExportMixer::MixBlock(std::int64_t index, Mi
     // Starting at the block's first sample gives the same samples as a mixer that
     // came through the blocks before.
     const double start = static_cast<double>(mFirstSample + index * mBlockFrames) / mRate;
-    own = std::make_unique<Mixer>(static_cast<int>(mTracks.size()), mTracks.data(), mTimeTrack,
-                                  start, mT1, mChannels, mBlockFrames, mInterleaved, mRate,
-                                  mFormat, true);
+    own = std::make_unique<Mixer>(static_cast<int>(mTracks.size()), mTracks.data(), mTimeTrack, start, mT1,
+                                  mChannels, mBlockFrames, mInterleaved, mRate, mFormat, true);
     mixer = own.get();
   }
   auto block = std::make_unique<Block>();
@@ -88,16 +87,14 @@ void ExportMixer::Work(int) {
   try {
     std::unique_ptr<Mixer> running;
     if (!mParallel)
-      running = std::make_unique<Mixer>(static_cast<int>(mTracks.size()), mTracks.data(),
-                                        mTimeTrack, mT0, mT1, mChannels, mBlockFrames,
-                                        mInterleaved, mRate, mFormat, true);
+      running = std::make_unique<Mixer>(static_cast<int>(mTracks.size()), mTracks.data(), mTimeTrack, mT0,
+                                        mT1, mChannels, mBlockFrames, mInterleaved, mRate, mFormat, true);
     for (;;) {
       std::int64_t index;
       {
         std::unique_lock<std::mutex> lock(mLock);
-        mRoom.wait(lock, [this] {
-          return mStop || mNextToMix >= mBlockCount || mNextToMix < mConsumed + mAhead;
-        });
+        mRoom.wait(lock,
+                   [this] { return mStop || mNextToMix >= mBlockCount || mNextToMix < mConsumed + mAhead; });
         if (mStop || mNextToMix >= mBlockCount) return;
         index = mNextToMix++;
       }
@@ -167,9 +164,7 @@ SamplePtr ExportMixer::GetChannelBuffer(int channel) {
   return mCurrent->buffers[channel].data() + mPieceStart * size;
 }
 
-double ExportMixer::GetCurrentTime() const {
-  return mT0 + static_cast<double>(mHandedOut) / mRate;
-}
+double ExportMixer::GetCurrentTime() const { return mT0 + static_cast<double>(mHandedOut) / mRate; }
 
 bool ExportMixer::Failed() const {
   std::lock_guard<std::mutex> guard(mLock);

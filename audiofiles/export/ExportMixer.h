@@ -31,9 +31,9 @@ public:
   // Mixes tracks (not owned; they must stay unchanged while the mixer lives) over
   // t0..t1 into pieces of at most pieceFrames frames in format, interleaved or one
   // buffer per channel. workers 0 picks a count from the machine.
-  ExportMixer(int trackCount, WaveTrack* const* tracks, const Track* timeTrack, double t0,
-              double t1, int channels, int pieceFrames, bool interleaved, double rate,
-              SampleFormat format, int workers = 0);
+  ExportMixer(int trackCount, WaveTrack* const* tracks, const Track* timeTrack, double t0, double t1,
+              int channels, int pieceFrames, bool interleaved, double rate, SampleFormat format,
+              int workers = 0);
   // Stops the workers.
   ~ExportMixer();
   ExportMixer(const ExportMixer&) = delete;
@@ -92,8 +92,8 @@ private:
   // The caller's side.
   std::unique_ptr<Block> mCurrent;
   std::int64_t mCurrentIndex = -1;
-  int mOffset = 0;       // frames of mCurrent handed out
-  int mPieceStart = 0;   // first frame of the last piece within mCurrent
+  int mOffset = 0;      // frames of mCurrent handed out
+  int mPieceStart = 0;  // first frame of the last piece within mCurrent
   std::int64_t mHandedOut = 0;
   bool mEnded = false;
 };

@@ -75,8 +75,7 @@ int ExportOgg(Project* project, int /*stereo*/, const char* fileName, int select
   VorbisEncoder enc;
   int ret;
   if (options->OGGEncodeMode == 0) {
-    ret = vorbis_encode_setup_managed(&enc.info, channels, static_cast<long>(rate + 0.5), -1,
-                                      bitRate, -1);
+    ret = vorbis_encode_setup_managed(&enc.info, channels, static_cast<long>(rate + 0.5), -1, bitRate, -1);
     if (ret == 0) ret = vorbis_encode_ctl(&enc.info, OV_ECTL_RATEMANAGE_AVG, nullptr);
     if (ret == 0) ret = vorbis_encode_setup_init(&enc.info);
   } else {
@@ -122,8 +121,8 @@ int ExportOgg(Project* project, int /*stereo*/, const char* fileName, int select
   {
     ExportProgress progress(t0, t1, export_text::kExportCaption,
                             [selectedOnly] { return export_text::ExportingOgg(selectedOnly != 0); });
-    ExportMixer mixer(trackCount, tracks.get(), list ? list->GetTimeTrack() : nullptr, t0, t1,
-                      channels, kBlockFrames, false, rate, SampleFormatFloat);
+    ExportMixer mixer(trackCount, tracks.get(), list ? list->GetTimeTrack() : nullptr, t0, t1, channels,
+                      kBlockFrames, false, rate, SampleFormatFloat);
     bool eos = false;
     bool ending = false;
     while (!eos && !failed) {

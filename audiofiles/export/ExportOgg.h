@@ -9,5 +9,4 @@
 class Project;
 
 // The stereo argument is not read: the channel mode of the settings decides.
-int ExportOgg(Project* project, int stereo, const char* fileName, int selectedOnly, double t0,
-              double t1);
+int ExportOgg(Project* project, int stereo, const char* fileName, int selectedOnly, double t0, double t1);

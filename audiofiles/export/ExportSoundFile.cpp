@@ -35,8 +35,8 @@ struct SoundFileJob {
   int format = 0;
   double rate = 0.0;
   int channels = 1;
-  std::string checkFailed;   // the format cannot be written
-  std::string openFailed;    // the file cannot be made
+  std::string checkFailed;  // the format cannot be written
+  std::string openFailed;   // the file cannot be made
   // The file could not be written in full or closed; gets libsndfile's reason.
   std::function<std::string(const std::string& reason)> writeFailed;
   std::string caption;
@@ -99,14 +99,13 @@ int MixToSoundFile(const SoundFileJob& job, const std::string& fileName) {
     return 0;
   }
 
-  const SampleFormat mixFormat =
-      IsHighBitSubtype(info.format) ? SampleFormatFloat : SampleFormatInt16;
+  const SampleFormat mixFormat = IsHighBitSubtype(info.format) ? SampleFormatFloat : SampleFormatInt16;
 
   std::string failure;
   {
     ExportProgress progress(job.t0, job.t1, job.caption, job.text);
-    ExportMixer mixer(trackCount, tracks.get(), job.tracks ? job.tracks->GetTimeTrack() : nullptr,
-                      job.t0, job.t1, info.channels, kBlockFrames, true, job.rate, mixFormat);
+    ExportMixer mixer(trackCount, tracks.get(), job.tracks ? job.tracks->GetTimeTrack() : nullptr, job.t0,
+                      job.t1, info.channels, kBlockFrames, true, job.rate, mixFormat);
     while (!progress.Cancelled()) {
       const int n = mixer.Process(kBlockFrames);
       if (n == 0) break;
@@ -146,8 +145,8 @@ int MixToSoundFile(const SoundFileJob& job, const std::string& fileName) {
 
 int GetDefaultSndFileFormat() { return SF_FORMAT_WAV | SF_FORMAT_PCM_16; }
 
-int ExportSoundFile(Project* project, int /*stereo*/, const char* fileName, int selectedOnly,
-                    double t0, double t1) {
+int ExportSoundFile(Project* project, int /*stereo*/, const char* fileName, int selectedOnly, double t0,
+                    double t1) {
   const std::string name = fileName ? fileName : "";
   const FileEncodeOptions* options = GetExportEncodeOptions();
   int container = options->WavFileFormat & SF_FORMAT_TYPEMASK;
@@ -174,8 +173,8 @@ int ExportSoundFile(Project* project, int /*stereo*/, const char* fileName, int 
   return MixToSoundFile(job, name);
 }
 
-int MixSelectionToWav(Project* project, int stereo, const char* path, int selectedOnly,
-                      double t0, double t1) {
+int MixSelectionToWav(Project* project, int stereo, const char* path, int selectedOnly, double t0,
+                      double t1) {
   SoundFileJob job;
   job.tracks = project ? project->GetTracks() : nullptr;
   job.selectedOnly = selectedOnly != 0;

@@ -18,13 +18,12 @@ int GetDefaultSndFileFormat();
 // written in that container, so the name never lies about the content. The stereo
 // argument is not read. 1 on success or after a cancel, 0 on failure (a message has
 // been shown).
-int ExportSoundFile(Project* project, int stereo, const char* fileName, int selectedOnly,
-                    double t0, double t1);
+int ExportSoundFile(Project* project, int stereo, const char* fileName, int selectedOnly, double t0,
+                    double t1);
 
 // Writes the project's tracks over t0..t1 as a 16-bit WAV file at the project's rate,
 // two channels when stereo is set (Copy and Cut).
-int MixSelectionToWav(Project* project, int stereo, const char* path, int selectedOnly,
-                      double t0, double t1);
+int MixSelectionToWav(Project* project, int stereo, const char* path, int selectedOnly, double t0, double t1);
 
 // Writes every wave track of the clipboard over its whole length the same way
 // (Paste); the project gives only the rate.

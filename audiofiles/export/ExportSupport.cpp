@@ -39,7 +39,7 @@ bool ExportTargetFile::Create(const std::string& target) {
   Discard();
   mTarget = target;
   mRealTarget = target;
-  struct stat linkInfo{};
+  struct stat linkInfo {};
   if (::lstat(target.c_str(), &linkInfo) == 0 && S_ISLNK(linkInfo.st_mode)) {
     if (char* real = ::realpath(target.c_str(), nullptr)) {
       mRealTarget = real;
@@ -50,7 +50,7 @@ bool ExportTargetFile::Create(const std::string& target) {
     errno = EISDIR;
     return false;
   }
-  struct stat old{};
+  struct stat old {};
   const bool exists = ::stat(mRealTarget.c_str(), &old) == 0;
   // A file the user may not write is not replaced behind its back.
   if (exists && S_ISREG(old.st_mode) && ::access(mRealTarget.c_str(), W_OK) != 0) return false;
@@ -119,8 +119,7 @@ void ExportTargetFile::Discard() {
   mTemp.clear();
 }
 
-ExportProgress::ExportProgress(double t0, double t1, std::string caption,
-                               std::function<std::string()> text)
+ExportProgress::ExportProgress(double t0, double t1, std::string caption, std::function<std::string()> text)
     : mT0(t0), mT1(t1), mCaption(std::move(caption)), mText(std::move(text)) {
   StopwatchStart();
 }

@@ -40,9 +40,9 @@ public:
 private:
   std::string mTarget;      // as given
   std::string mRealTarget;  // what the rename replaces
-  std::string mTemp;         // the file being written
+  std::string mTemp;        // the file being written
   bool mOpen = false;
-  bool mInPlace = false;     // mTemp is the target itself
+  bool mInPlace = false;  // mTemp is the target itself
 };
 
 // The progress frame of an export: the program-wide stopwatch starts with the export;

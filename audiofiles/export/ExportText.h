@@ -17,8 +17,7 @@ extern const char kRateUnconvertibleFormat[];  // %.0f the audio's rate, %.0f th
 extern const char kExportCaption[];
 std::string ExportingMp3(bool selectedOnly, const std::string& fileName);
 std::string ExportingOgg(bool selectedOnly);
-std::string ExportingSoundFile(bool selectedOnly, const std::string& formatName,
-                               const std::string& fileName);
+std::string ExportingSoundFile(bool selectedOnly, const std::string& formatName, const std::string& fileName);
 
 // The encoded exporters' failures.
 extern const char kCannotOpenTarget[];

@@ -6,16 +6,15 @@
 #include "core/model/TrackFactory.h"
 #include "core/model/WaveTrack.h"
 
-void ImportedTracks::Make(TrackFactory *factory, int channels, SampleFormat format, double rate) {
+void ImportedTracks::Make(TrackFactory* factory, int channels, SampleFormat format, double rate) {
   DeleteAll();
   mTracks.reserve(static_cast<std::size_t>(channels > 0 ? channels : 0));
   for (int c = 0; c < channels; ++c) {
-    WaveTrack *t = factory->NewWaveTrack(format, rate);
+    WaveTrack* t = factory->NewWaveTrack(format, rate);
     mTracks.push_back(t);
     t->SetRate(rate);
     if (channels > 1)
-      t->SetChannel(c == 0 ? Track::LeftChannel
-                           : c == 1 ? Track::RightChannel : Track::MonoChannel);
+      t->SetChannel(c == 0 ? Track::LeftChannel : c == 1 ? Track::RightChannel : Track::MonoChannel);
     else
       t->SetChannel(Track::MonoChannel);
   }
@@ -24,13 +23,13 @@ void ImportedTracks::Make(TrackFactory *factory, int channels, SampleFormat form
 
 bool ImportedTracks::FlushAll() {
   bool ok = true;
-  for (WaveTrack *t : mTracks)
+  for (WaveTrack* t : mTracks)
     if (!t->Flush()) ok = false;
   return ok;
 }
 
-void ImportedTracks::HandOut(Track ***outTracks, int *outNumTracks) {
-  Track **array = new Track *[mTracks.empty() ? 1 : mTracks.size()];
+void ImportedTracks::HandOut(Track*** outTracks, int* outNumTracks) {
+  Track** array = new Track*[mTracks.empty() ? 1 : mTracks.size()];
   for (std::size_t i = 0; i < mTracks.size(); ++i) array[i] = mTracks[i];
   *outTracks = array;
   *outNumTracks = static_cast<int>(mTracks.size());
@@ -38,11 +37,11 @@ void ImportedTracks::HandOut(Track ***outTracks, int *outNumTracks) {
 }
 
 void ImportedTracks::DeleteAll() {
-  for (WaveTrack *t : mTracks) delete t;
+  for (WaveTrack* t : mTracks) delete t;
   mTracks.clear();
 }
 
-void ImportFile::SetProgressCallback(ImportProgressCallback callback, void *userData) {
+void ImportFile::SetProgressCallback(ImportProgressCallback callback, void* userData) {
   mProgressCallback = callback;
   mUserData = userData;
 }

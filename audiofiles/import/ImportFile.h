@@ -17,7 +17,7 @@ class WaveTrack;
 // Called now and then while a file imports, with the caller's user data and
 // the fraction done (0.0 to 1.0). A non-zero result asks the import to stop
 // (the user pressed Cancel).
-using ImportProgressCallback = int (*)(void *userData, float fraction);
+using ImportProgressCallback = int (*)(void* userData, float fraction);
 
 // More channels than this are refused with a message: every channel becomes a
 // track with a block-sized append buffer, so a hostile header announcing
@@ -30,52 +30,52 @@ constexpr int kMaxImportChannels = 64;
 class ImportedTracks {
 public:
   ImportedTracks() = default;
-  ImportedTracks(const ImportedTracks &) = delete;
-  ImportedTracks &operator=(const ImportedTracks &) = delete;
+  ImportedTracks(const ImportedTracks&) = delete;
+  ImportedTracks& operator=(const ImportedTracks&) = delete;
   ~ImportedTracks() { DeleteAll(); }
 
   // channels new tracks of format at rate: with more than one channel the
   // first is the left channel, the second the right one and any further track
   // mono; with exactly two the first is linked to the second (a stereo pair).
-  void Make(TrackFactory *factory, int channels, SampleFormat format, double rate);
+  void Make(TrackFactory* factory, int channels, SampleFormat format, double rate);
 
   int Count() const { return static_cast<int>(mTracks.size()); }
   bool Empty() const { return mTracks.empty(); }
-  WaveTrack *operator[](int i) const { return mTracks[static_cast<std::size_t>(i)]; }
+  WaveTrack* operator[](int i) const { return mTracks[static_cast<std::size_t>(i)]; }
 
   // Writes what waits in every track's append buffer; false when a block
   // could not be written.
   bool FlushAll();
   // A new array (owned by the caller, freed with delete[]) holding the
   // tracks, which then belong to the caller.
-  void HandOut(Track ***outTracks, int *outNumTracks);
+  void HandOut(Track*** outTracks, int* outNumTracks);
   void DeleteAll();
 
 private:
-  std::vector<WaveTrack *> mTracks;
+  std::vector<WaveTrack*> mTracks;
 };
 
 class ImportFile {
 public:
   ImportFile() = default;
-  ImportFile(const ImportFile &) = delete;
-  ImportFile &operator=(const ImportFile &) = delete;
+  ImportFile(const ImportFile&) = delete;
+  ImportFile& operator=(const ImportFile&) = delete;
 
-  virtual void SetProgressCallback(ImportProgressCallback callback, void *userData);
+  virtual void SetProgressCallback(ImportProgressCallback callback, void* userData);
   virtual std::string GetFileDescription() = 0;
   // 1 on success with *outTracks a new array (owned by the caller, freed with
   // delete[]) of *outNumTracks wave tracks; 0 on failure, with every track it
   // made deleted, *outTracks untouched and *outNumTracks the number of tracks
-  // it had made (0 when the file turned out not to be of this format). Never throws out of a format's own failures; running out of
-  // memory may still throw std::bad_alloc, which leaves nothing behind.
-  virtual int Import(TrackFactory *trackFactory, Track ***outTracks, int *outNumTracks) = 0;
+  // it had made (0 when the file turned out not to be of this format). Never throws out of a format's own
+  // failures; running out of memory may still throw std::bad_alloc, which leaves nothing behind.
+  virtual int Import(TrackFactory* trackFactory, Track*** outTracks, int* outNumTracks) = 0;
   virtual ~ImportFile() = default;
 
   // True once the progress callback asked to stop.
   bool WasCancelled() const { return mCancelled; }
   // Why the last import failed, for the user; empty when the file gave no
   // reason (it was not of this format, or the user cancelled).
-  const std::string &GetErrorMessage() const { return mErrorMessage; }
+  const std::string& GetErrorMessage() const { return mErrorMessage; }
 
 protected:
   // Calls the progress callback (when one is set) with fraction clamped to
@@ -88,7 +88,7 @@ protected:
   bool HasProgressCallback() const { return mProgressCallback != nullptr; }
 
   ImportProgressCallback mProgressCallback = nullptr;
-  void *mUserData = nullptr;
+  void* mUserData = nullptr;
   bool mCancelled = false;
   std::string mErrorMessage;
 };

@@ -18,13 +18,13 @@ constexpr std::size_t kInputBufferSize = 65535;
 // libmad's fixed-point samples carry 28 fraction bits.
 constexpr float kFixedToFloat = 1.0f / static_cast<float>(1 << MAD_F_FRACBITS);
 
-std::int64_t FileLength(std::FILE *file) {
+std::int64_t FileLength(std::FILE* file) {
   struct stat st {};
   if (fstat(fileno(file), &st) != 0) return -1;
   return static_cast<std::int64_t>(st.st_size);
 }
 
-bool ReadAt(std::FILE *file, std::int64_t at, unsigned char *out, std::size_t count) {
+bool ReadAt(std::FILE* file, std::int64_t at, unsigned char* out, std::size_t count) {
   if (fseeko(file, static_cast<off_t>(at), SEEK_SET) != 0) return false;
   return std::fread(out, 1, count, file) == count;
 }
@@ -32,13 +32,13 @@ bool ReadAt(std::FILE *file, std::int64_t at, unsigned char *out, std::size_t co
 }  // namespace
 
 MP3ImportFormat::MP3ImportFormat() {
-  for (const char *e : {"mp3", "mp2", "mpg", "mpeg"}) mExtensions.push_back(e);
+  for (const char* e : {"mp3", "mp2", "mpg", "mpeg"}) mExtensions.push_back(e);
 }
 
 std::string MP3ImportFormat::GetFormatDescription() { return import_text::kMp3Description; }
 
-ImportFile *MP3ImportFormat::Open(const std::string &fileName) {
-  std::FILE *file = std::fopen(fileName.c_str(), "rb");
+ImportFile* MP3ImportFormat::Open(const std::string& fileName) {
+  std::FILE* file = std::fopen(fileName.c_str(), "rb");
   if (!file) return nullptr;
   // Only regular files: a device or a pipe could be endless.
   struct stat st {};
@@ -49,14 +49,14 @@ ImportFile *MP3ImportFormat::Open(const std::string &fileName) {
   return new MP3ImportFile(file);
 }
 
-MP3ImportFile::MP3ImportFile(std::FILE *file) : mFile(file) {}
+MP3ImportFile::MP3ImportFile(std::FILE* file) : mFile(file) {}
 
 MP3ImportFile::~MP3ImportFile() { std::fclose(mFile); }
 
 std::string MP3ImportFile::GetFileDescription() { return import_text::kMp3Description; }
 
-void MP3ImportFile::FindAudioRange(std::FILE *file, std::int64_t length, std::int64_t *begin,
-                                   std::int64_t *end) {
+void MP3ImportFile::FindAudioRange(std::FILE* file, std::int64_t length, std::int64_t* begin,
+                                   std::int64_t* end) {
   *begin = 0;
   *end = length;
   unsigned char h[10];
@@ -67,20 +67,18 @@ void MP3ImportFile::FindAudioRange(std::FILE *file, std::int64_t length, std::in
     if (std::memcmp(h, "ID3", 3) != 0 || h[3] == 0xFF || h[4] == 0xFF ||
         ((h[6] | h[7] | h[8] | h[9]) & 0x80) != 0)
       break;
-    const std::int64_t size = (static_cast<std::int64_t>(h[6]) << 21) | (h[7] << 14) |
-                              (h[8] << 7) | h[9];
+    const std::int64_t size = (static_cast<std::int64_t>(h[6]) << 21) | (h[7] << 14) | (h[8] << 7) | h[9];
     const std::int64_t total = 10 + size + ((h[5] & 0x10) ? 10 : 0);
     if (*begin + total > length) break;
     *begin += total;
   }
-  if (length - *begin >= 128 && ReadAt(file, length - 128, h, 3) &&
-      std::memcmp(h, "TAG", 3) == 0)
+  if (length - *begin >= 128 && ReadAt(file, length - 128, h, 3) && std::memcmp(h, "TAG", 3) == 0)
     *end = length - 128;
 }
 
 struct MP3ImportFile::DecodeState {
-  MP3ImportFile *owner = nullptr;
-  std::FILE *file = nullptr;
+  MP3ImportFile* owner = nullptr;
+  std::FILE* file = nullptr;
   std::int64_t length = 0;    // bytes in the file
   std::int64_t position = 0;  // the next byte to read
   std::int64_t end = 0;       // the first byte after the frames
@@ -90,16 +88,16 @@ struct MP3ImportFile::DecodeState {
   bool storeError = false;
   bool outOfMemory = false;
 
-  TrackFactory *factory = nullptr;
+  TrackFactory* factory = nullptr;
   ImportedTracks tracks;
   int channels = 0;
   std::vector<float> channelBuffer;
 
-  mad_flow Input(mad_stream *stream);
-  mad_flow Output(const mad_pcm *pcm);
+  mad_flow Input(mad_stream* stream);
+  mad_flow Output(const mad_pcm* pcm);
 };
 
-mad_flow MP3ImportFile::DecodeState::Input(mad_stream *stream) {
+mad_flow MP3ImportFile::DecodeState::Input(mad_stream* stream) {
   if (owner->ReportProgress(length > 0 ? static_cast<double>(position) / length : 1.0))
     return MAD_FLOW_STOP;  // cancelled: what was decoded so far stays
 
@@ -151,7 +149,7 @@ mad_flow MP3ImportFile::DecodeState::Input(mad_stream *stream) {
   return MAD_FLOW_CONTINUE;
 }
 
-mad_flow MP3ImportFile::DecodeState::Output(const mad_pcm *pcm) {
+mad_flow MP3ImportFile::DecodeState::Output(const mad_pcm* pcm) {
   if (pcm->channels < 1) return MAD_FLOW_CONTINUE;
   if (channels == 0) {
     // The first frame decides the channels and the rate of the tracks.
@@ -162,10 +160,9 @@ mad_flow MP3ImportFile::DecodeState::Output(const mad_pcm *pcm) {
   const int n = std::min<int>(pcm->length, 1152);
   for (int c = 0; c < channels; ++c) {
     // A mono frame in a stereo file feeds both tracks, not stale samples.
-    const mad_fixed_t *src = pcm->samples[std::min<int>(c, pcm->channels - 1)];
+    const mad_fixed_t* src = pcm->samples[std::min<int>(c, pcm->channels - 1)];
     for (int i = 0; i < n; ++i) channelBuffer[i] = static_cast<float>(src[i]) * kFixedToFloat;
-    if (!tracks[c]->Append(reinterpret_cast<ConstSamplePtr>(channelBuffer.data()),
-                           SampleFormatFloat, n)) {
+    if (!tracks[c]->Append(reinterpret_cast<ConstSamplePtr>(channelBuffer.data()), SampleFormatFloat, n)) {
       storeError = true;
       return MAD_FLOW_BREAK;
     }
@@ -176,8 +173,8 @@ mad_flow MP3ImportFile::DecodeState::Output(const mad_pcm *pcm) {
 namespace {
 
 // libmad is C: nothing may unwind through it.
-mad_flow InputCallback(void *data, mad_stream *stream) {
-  auto *s = static_cast<MP3ImportFile::DecodeState *>(data);
+mad_flow InputCallback(void* data, mad_stream* stream) {
+  auto* s = static_cast<MP3ImportFile::DecodeState*>(data);
   try {
     return s->Input(stream);
   } catch (...) {
@@ -186,8 +183,8 @@ mad_flow InputCallback(void *data, mad_stream *stream) {
   }
 }
 
-mad_flow OutputCallback(void *data, const mad_header *, mad_pcm *pcm) {
-  auto *s = static_cast<MP3ImportFile::DecodeState *>(data);
+mad_flow OutputCallback(void* data, const mad_header*, mad_pcm* pcm) {
+  auto* s = static_cast<MP3ImportFile::DecodeState*>(data);
   try {
     return s->Output(pcm);
   } catch (...) {
@@ -197,11 +194,11 @@ mad_flow OutputCallback(void *data, const mad_header *, mad_pcm *pcm) {
 }
 
 // Damaged frames are skipped.
-mad_flow ErrorCallback(void *, mad_stream *, mad_frame *) { return MAD_FLOW_CONTINUE; }
+mad_flow ErrorCallback(void*, mad_stream*, mad_frame*) { return MAD_FLOW_CONTINUE; }
 
 }  // namespace
 
-int MP3ImportFile::Import(TrackFactory *trackFactory, Track ***outTracks, int *outNumTracks) {
+int MP3ImportFile::Import(TrackFactory* trackFactory, Track*** outTracks, int* outNumTracks) {
   mErrorMessage.clear();
   DecodeState state;
   state.owner = this;
@@ -213,8 +210,7 @@ int MP3ImportFile::Import(TrackFactory *trackFactory, Track ***outTracks, int *o
   state.buffer.resize(kInputBufferSize + MAD_BUFFER_GUARD);
 
   mad_decoder decoder;
-  mad_decoder_init(&decoder, &state, InputCallback, nullptr, nullptr, OutputCallback,
-                   ErrorCallback, nullptr);
+  mad_decoder_init(&decoder, &state, InputCallback, nullptr, nullptr, OutputCallback, ErrorCallback, nullptr);
   const int result = mad_decoder_run(&decoder, MAD_DECODER_MODE_SYNC);
   mad_decoder_finish(&decoder);
 

@@ -15,28 +15,27 @@ public:
   std::string GetFormatDescription() override;
   // Any readable regular file opens; whether it holds MPEG audio shows only
   // while decoding.
-  ImportFile *Open(const std::string &fileName) override;
+  ImportFile* Open(const std::string& fileName) override;
 };
 
 class MP3ImportFile final : public ImportFile {
 public:
   // Takes over the open file.
-  explicit MP3ImportFile(std::FILE *file);
+  explicit MP3ImportFile(std::FILE* file);
   std::string GetFileDescription() override;
   // Damaged frames are skipped. A cancel ends decoding and keeps what was
   // decoded so far (the import succeeds when that is anything).
-  int Import(TrackFactory *trackFactory, Track ***outTracks, int *outNumTracks) override;
+  int Import(TrackFactory* trackFactory, Track*** outTracks, int* outNumTracks) override;
   ~MP3ImportFile() override;
 
   // The bytes of the file that hold the frames: after any ID3v2 tags at the
   // start, before an ID3v1 tag at the end. Tag data can look like frame
   // headers, and one false frame at the start would set the channels and rate
   // of the whole import.
-  static void FindAudioRange(std::FILE *file, std::int64_t length, std::int64_t *begin,
-                             std::int64_t *end);
+  static void FindAudioRange(std::FILE* file, std::int64_t length, std::int64_t* begin, std::int64_t* end);
 
   struct DecodeState;
 
 private:
-  std::FILE *mFile;
+  std::FILE* mFile;
 };

@@ -20,14 +20,14 @@ OggImportFormat::OggImportFormat() { mExtensions.push_back("ogg"); }
 
 std::string OggImportFormat::GetFormatDescription() { return import_text::kOggDescription; }
 
-ImportFile *OggImportFormat::Open(const std::string &fileName) {
-  auto *file = new COGGStdioFile;
+ImportFile* OggImportFormat::Open(const std::string& fileName) {
+  auto* file = new COGGStdioFile;
   // Read-only, binary; others may read the file meanwhile but not write it.
   if (!file->Open(fileName, COGGStdioFile::modeRead | COGGStdioFile::typeBinary | 0x0020)) {
     delete file;
     return nullptr;
   }
-  auto *vorbisFile = new OggVorbis_File;
+  auto* vorbisFile = new OggVorbis_File;
   std::memset(vorbisFile, 0, sizeof *vorbisFile);
   if (ov_open(file->mStream, vorbisFile, nullptr, 0) < 0) {
     // On failure vorbisfile leaves the stream open for its owner to close.
@@ -38,7 +38,7 @@ ImportFile *OggImportFormat::Open(const std::string &fileName) {
   return new OggImportFile(file, vorbisFile);
 }
 
-OggImportFile::OggImportFile(COGGStdioFile *file, OggVorbis_File *vorbisFile)
+OggImportFile::OggImportFile(COGGStdioFile* file, OggVorbis_File* vorbisFile)
     : mFile(file), mVorbisFile(vorbisFile) {}
 
 OggImportFile::~OggImportFile() {
@@ -52,7 +52,7 @@ std::string OggImportFile::GetFileDescription() { return import_text::kOggDescri
 
 std::string OggImportFile::ErrorText(long code) { return import_text::OggErrorText(code); }
 
-int OggImportFile::Import(TrackFactory *trackFactory, Track ***outTracks, int *outNumTracks) {
+int OggImportFile::Import(TrackFactory* trackFactory, Track*** outTracks, int* outNumTracks) {
   mErrorMessage.clear();
   auto damaged = [this](long code) {
     mErrorMessage = import_text::OggDamaged(code);
@@ -61,7 +61,7 @@ int OggImportFile::Import(TrackFactory *trackFactory, Track ***outTracks, int *o
 
   // Start at the first sample of the first logical stream.
   if (const int r = ov_pcm_seek(mVorbisFile, 0); r < 0) return damaged(r);
-  const vorbis_info *vi = ov_info(mVorbisFile, -1);
+  const vorbis_info* vi = ov_info(mVorbisFile, -1);
   if (!vi || vi->channels < 1 || vi->rate < 1) return damaged(OV_EBADHEADER);
   const int channels = vi->channels;
   if (channels > kMaxImportChannels) {
@@ -93,8 +93,7 @@ int OggImportFile::Import(TrackFactory *trackFactory, Track ***outTracks, int *o
 
     const std::int32_t samples = static_cast<std::int32_t>(bytes / channels / 2);
     for (int c = 0; c < channels; ++c) {
-      if (!tracks[c]->Append(buffer + c * 2, SampleFormatInt16, samples,
-                             static_cast<unsigned>(channels))) {
+      if (!tracks[c]->Append(buffer + c * 2, SampleFormatInt16, samples, static_cast<unsigned>(channels))) {
         mErrorMessage = import_text::kStoreFailed;
         return 0;
       }

@@ -16,22 +16,22 @@ public:
   OggImportFormat();
   std::string GetFormatDescription() override;
   // Null when the file cannot be opened or vorbisfile does not take it.
-  ImportFile *Open(const std::string &fileName) override;
+  ImportFile* Open(const std::string& fileName) override;
 };
 
 class OggImportFile final : public ImportFile {
 public:
   // Takes over both: the vorbisfile state reads (and, cleared, closes) the
   // file object's stream.
-  OggImportFile(COGGStdioFile *file, OggVorbis_File *vorbisFile);
+  OggImportFile(COGGStdioFile* file, OggVorbis_File* vorbisFile);
   std::string GetFileDescription() override;
-  int Import(TrackFactory *trackFactory, Track ***outTracks, int *outNumTracks) override;
+  int Import(TrackFactory* trackFactory, Track*** outTracks, int* outNumTracks) override;
   ~OggImportFile() override;
 
   // The text of a vorbisfile error code, for messages.
   static std::string ErrorText(long code);
 
 private:
-  COGGStdioFile *mFile;
-  OggVorbis_File *mVorbisFile;
+  COGGStdioFile* mFile;
+  OggVorbis_File* mVorbisFile;
 };

@@ -21,21 +21,21 @@ PCMImportFormat::PCMImportFormat() { GetSupportedExtensions(mExtensions); }
 
 std::string PCMImportFormat::GetFormatDescription() { return import_text::kPcmDescription; }
 
-ImportFile *PCMImportFormat::Open(const std::string &fileName) {
+ImportFile* PCMImportFormat::Open(const std::string& fileName) {
   SF_INFO info{};
-  SNDFILE *file = sf_open(fileName.c_str(), SFM_READ, &info);
+  SNDFILE* file = sf_open(fileName.c_str(), SFM_READ, &info);
   if (!file) return nullptr;
   return new PCMImportFile(fileName, file, info);
 }
 
-PCMImportFile::PCMImportFile(const std::string &fileName, SNDFILE *file, const SF_INFO &info)
+PCMImportFile::PCMImportFile(const std::string& fileName, SNDFILE* file, const SF_INFO& info)
     : mName(fileName), mFile(file), mInfo(info) {}
 
 PCMImportFile::~PCMImportFile() { sf_close(mFile); }
 
 std::string PCMImportFile::GetFileDescription() { return GetFormatHeaderName(mInfo.format); }
 
-int PCMImportFile::Import(TrackFactory *trackFactory, Track ***outTracks, int *outNumTracks) {
+int PCMImportFile::Import(TrackFactory* trackFactory, Track*** outTracks, int* outNumTracks) {
   mErrorMessage.clear();
   const int channels = mInfo.channels;
   if (channels < 1 || mInfo.samplerate < 1) {
@@ -52,8 +52,7 @@ int PCMImportFile::Import(TrackFactory *trackFactory, Track ***outTracks, int *o
   tracks.Make(trackFactory, channels, mFormat, mInfo.samplerate);
 
   const std::int64_t block = tracks[0]->GetMaxBlockSize();
-  const std::int64_t frames =
-      std::max<std::int64_t>(1, std::min(block, kReadBufferSamples / channels));
+  const std::int64_t frames = std::max<std::int64_t>(1, std::min(block, kReadBufferSamples / channels));
   std::vector<float> buffer(static_cast<std::size_t>(frames * channels));
   std::vector<float> channelBuffer(static_cast<std::size_t>(frames));
 
@@ -65,10 +64,10 @@ int PCMImportFile::Import(TrackFactory *trackFactory, Track ***outTracks, int *o
     const sf_count_t n = sf_readf_float(mFile, buffer.data(), frames);
     if (n <= 0) break;
     for (int c = 0; c < channels; ++c) {
-      const float *src = buffer.data() + c;
+      const float* src = buffer.data() + c;
       for (sf_count_t i = 0; i < n; ++i) channelBuffer[i] = src[i * channels];
-      if (!tracks[c]->Append(reinterpret_cast<ConstSamplePtr>(channelBuffer.data()),
-                             SampleFormatFloat, static_cast<std::int32_t>(n))) {
+      if (!tracks[c]->Append(reinterpret_cast<ConstSamplePtr>(channelBuffer.data()), SampleFormatFloat,
+                             static_cast<std::int32_t>(n))) {
         mErrorMessage = import_text::kStoreFailed;
         return 0;
       }

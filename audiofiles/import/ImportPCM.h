@@ -15,20 +15,20 @@ public:
   PCMImportFormat();
   std::string GetFormatDescription() override;
   // Opens the file with libsndfile; null when libsndfile does not know it.
-  ImportFile *Open(const std::string &fileName) override;
+  ImportFile* Open(const std::string& fileName) override;
 };
 
 class PCMImportFile final : public ImportFile {
 public:
   // Takes over an open libsndfile handle and the information it filled.
-  PCMImportFile(const std::string &fileName, SNDFILE *file, const SF_INFO &info);
+  PCMImportFile(const std::string& fileName, SNDFILE* file, const SF_INFO& info);
   std::string GetFileDescription() override;
-  int Import(TrackFactory *trackFactory, Track ***outTracks, int *outNumTracks) override;
+  int Import(TrackFactory* trackFactory, Track*** outTracks, int* outNumTracks) override;
   ~PCMImportFile() override;
 
 private:
   std::string mName;
-  SNDFILE *mFile;
+  SNDFILE* mFile;
   SF_INFO mInfo;
   // The tracks are float: libsndfile converts every subtype to it exactly
   // enough, and 24- and 32-bit files keep their resolution.

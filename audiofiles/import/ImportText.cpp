@@ -36,19 +36,32 @@ std::string OggDamaged(long code) {
 
 std::string OggErrorText(long code) {
   switch (code) {
-    case OV_HOLE: return "Interruption in the data";
-    case OV_EREAD: return "Media read error";
-    case OV_EFAULT: return "Internal logic fault";
-    case OV_EIMPL: return "Feature not implemented";
-    case OV_EINVAL: return "Invalid argument";
-    case OV_ENOTVORBIS: return "Not an Ogg Vorbis file";
-    case OV_EBADHEADER: return "Invalid Vorbis bitstream header";
-    case OV_EVERSION: return "Vorbis version mismatch";
-    case OV_ENOTAUDIO: return "Not audio data";
-    case OV_EBADPACKET: return "Invalid packet";
-    case OV_EBADLINK: return "Invalid stream section";
-    case OV_ENOSEEK: return "Stream is not seekable";
-    default: return "Unknown error " + std::to_string(code);
+    case OV_HOLE:
+      return "Interruption in the data";
+    case OV_EREAD:
+      return "Media read error";
+    case OV_EFAULT:
+      return "Internal logic fault";
+    case OV_EIMPL:
+      return "Feature not implemented";
+    case OV_EINVAL:
+      return "Invalid argument";
+    case OV_ENOTVORBIS:
+      return "Not an Ogg Vorbis file";
+    case OV_EBADHEADER:
+      return "Invalid Vorbis bitstream header";
+    case OV_EVERSION:
+      return "Vorbis version mismatch";
+    case OV_ENOTAUDIO:
+      return "Not audio data";
+    case OV_EBADPACKET:
+      return "Invalid packet";
+    case OV_EBADLINK:
+      return "Invalid stream section";
+    case OV_ENOSEEK:
+      return "Stream is not seekable";
+    default:
+      return "Unknown error " + std::to_string(code);
   }
 }
 

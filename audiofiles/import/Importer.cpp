@@ -19,28 +19,27 @@ namespace {
 
 // The text after the last '.' of the file's name (not of its folders), lower
 // case; the whole name when it has no '.'.
-std::string LowerExtension(const std::string &fileName) {
+std::string LowerExtension(const std::string& fileName) {
   const std::size_t slash = fileName.find_last_of("/\\");
   const std::string name = slash == std::string::npos ? fileName : fileName.substr(slash + 1);
   const std::size_t dot = name.rfind('.');
   std::string ext = dot == std::string::npos ? name : name.substr(dot + 1);
-  for (char &c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   return ext;
 }
 
-bool ListsExtension(ImportFormat &format, const std::string &ext) {
-  for (const std::string &e : *format.GetExtensions())
+bool ListsExtension(ImportFormat& format, const std::string& ext) {
+  for (const std::string& e : *format.GetExtensions())
     if (e == ext) return true;
   return false;
 }
 
 // Empty when fileName is a regular file this process can read; else why not.
-std::string CheckReadable(const std::string &fileName) {
+std::string CheckReadable(const std::string& fileName) {
   struct stat st {};
   if (stat(fileName.c_str(), &st) != 0 || access(fileName.c_str(), R_OK) != 0)
     return import_text::CannotOpen(fileName, std::strerror(errno));
-  if (!S_ISREG(st.st_mode))
-    return import_text::NotAFile(fileName);
+  if (!S_ISREG(st.st_mode)) return import_text::NotAFile(fileName);
   return std::string();
 }
 
@@ -58,15 +57,15 @@ std::string Importer::GetFileDescription() const {
   return mFile ? mFile->GetFileDescription() : std::string();
 }
 
-Importer::Attempt Importer::TryFormat(ImportFormat &format, const std::string &fileName,
-                                      TrackFactory *trackFactory, Track ***tracks, int *count,
-                                      ImportProgressCallback progressCallback, void *userData,
-                                      std::string &reason, bool &cancelled) {
+Importer::Attempt Importer::TryFormat(ImportFormat& format, const std::string& fileName,
+                                      TrackFactory* trackFactory, Track*** tracks, int* count,
+                                      ImportProgressCallback progressCallback, void* userData,
+                                      std::string& reason, bool& cancelled) {
   std::unique_ptr<ImportFile> file(format.Open(fileName));
   if (!file) return Attempt::NotThisFormat;
   mFile = file.get();
   struct ClearCurrent {
-    ImportFile *&f;
+    ImportFile*& f;
     ~ClearCurrent() { f = nullptr; }
   } clearCurrent{mFile};
 
@@ -76,7 +75,7 @@ Importer::Attempt Importer::TryFormat(ImportFormat &format, const std::string &f
   if (result == 1 && *count > 0) return Attempt::Imported;
   if (result == 1) {
     // Success without tracks: nothing of this format in the file.
-    delete[] *tracks;
+    delete[] * tracks;
     *tracks = nullptr;
   }
   reason = file->GetErrorMessage();
@@ -90,9 +89,8 @@ Importer::Attempt Importer::TryFormat(ImportFormat &format, const std::string &f
   return Attempt::NotThisFormat;
 }
 
-int Importer::Import(const std::string &fileName, TrackFactory *trackFactory, Track ***tracks,
-                     std::string &errorMessage, ImportProgressCallback progressCallback,
-                     void *userData) {
+int Importer::Import(const std::string& fileName, TrackFactory* trackFactory, Track*** tracks,
+                     std::string& errorMessage, ImportProgressCallback progressCallback, void* userData) {
   *tracks = nullptr;
   StopwatchStart();
   try {
@@ -113,9 +111,10 @@ int Importer::Import(const std::string &fileName, TrackFactory *trackFactory, Tr
         if (tried[i] || (pass == 1 && !ListsExtension(*mFormats[i], ext))) continue;
         tried[i] = true;
         std::string why;
-        switch (TryFormat(*mFormats[i], fileName, trackFactory, tracks, &count,
-                          progressCallback, userData, why, cancelled)) {
-          case Attempt::Imported: return count;
+        switch (TryFormat(*mFormats[i], fileName, trackFactory, tracks, &count, progressCallback, userData,
+                          why, cancelled)) {
+          case Attempt::Imported:
+            return count;
           case Attempt::Failed:
             if (!cancelled && !why.empty()) errorMessage = why;
             return 0;
@@ -127,14 +126,14 @@ int Importer::Import(const std::string &fileName, TrackFactory *trackFactory, Tr
     }
     errorMessage = reason.empty() ? import_text::kNotRecognized : reason;
     return 0;
-  } catch (const std::bad_alloc &) {
+  } catch (const std::bad_alloc&) {
     mFile = nullptr;
     errorMessage = import_text::kOutOfMemory;
   } catch (...) {
     mFile = nullptr;
     errorMessage = import_text::kImportFailed;
   }
-  delete[] *tracks;
+  delete[] * tracks;
   *tracks = nullptr;
   return 0;
 }

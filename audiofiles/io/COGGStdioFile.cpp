@@ -9,24 +9,34 @@ StdioFileException::StdioFileException(Cause cause, int osError, const std::stri
 
 StdioFileException::Cause StdioFileException::CauseOf(int osError) {
   switch (osError) {
-    case 0: return none;
-    case ENOENT: return fileNotFound;
+    case 0:
+      return none;
+    case ENOENT:
+      return fileNotFound;
     case ENOTDIR:
-    case ENAMETOOLONG: return badPath;
+    case ENAMETOOLONG:
+      return badPath;
     case EMFILE:
-    case ENFILE: return tooManyOpenFiles;
+    case ENFILE:
+      return tooManyOpenFiles;
     case EACCES:
     case EPERM:
     case EROFS:
-    case EISDIR: return accessDenied;
-    case EBADF: return invalidFile;
+    case EISDIR:
+      return accessDenied;
+    case EBADF:
+      return invalidFile;
     case ESPIPE:
-    case EINVAL: return badSeek;
-    case EIO: return hardIO;
+    case EINVAL:
+      return badSeek;
+    case EIO:
+      return hardIO;
     case ENOSPC:
     case EFBIG:
-    case EDQUOT: return diskFull;
-    default: return genericException;
+    case EDQUOT:
+      return diskFull;
+    default:
+      return genericException;
   }
 }
 
@@ -65,9 +75,9 @@ bool COGGStdioFile::Open(const std::string& fileName, unsigned flags, StdioFileE
 }
 
 void COGGStdioFile::Throw(int osError, const char* what) const {
-  throw StdioFileException(StdioFileException::CauseOf(osError), osError, mFileName,
-                           std::string(what) + " " + mFileName + ": " +
-                               (osError ? std::strerror(osError) : "failed"));
+  throw StdioFileException(
+      StdioFileException::CauseOf(osError), osError, mFileName,
+      std::string(what) + " " + mFileName + ": " + (osError ? std::strerror(osError) : "failed"));
 }
 
 void COGGStdioFile::Write(const void* buffer, std::size_t count) {
@@ -97,8 +107,7 @@ std::int64_t COGGStdioFile::Seek(std::int64_t offset, SeekPosition from) {
   if (!mStream) Throw(EBADF, "seek");
   const int whence = from == begin ? SEEK_SET : from == current ? SEEK_CUR : SEEK_END;
   errno = 0;
-  if (fseeko(mStream, static_cast<off_t>(offset), whence) != 0)
-    Throw(errno ? errno : EINVAL, "seek");
+  if (fseeko(mStream, static_cast<off_t>(offset), whence) != 0) Throw(errno ? errno : EINVAL, "seek");
   return GetPosition();
 }
 

@@ -36,8 +36,7 @@ public:
     endOfFile = 14,
   };
 
-  StdioFileException(Cause cause, int osError, const std::string& fileName,
-                     const std::string& what);
+  StdioFileException(Cause cause, int osError, const std::string& fileName, const std::string& what);
   Cause mCause;
   int mOsError;  // errno
   std::string mFileName;

@@ -196,8 +196,8 @@ int LameEncoder::Load() {
   }
   // A second Load with the library held resolves the same entry points: leave
   // the fields as they are, so a stream in use on another thread is not touched.
-  if (mLoaded && init == mBeInitStream && encode == mBeEncodeChunk &&
-      deinit == mBeDeinitStream && close == mBeCloseStream && version == mBeVersion)
+  if (mLoaded && init == mBeInitStream && encode == mBeEncodeChunk && deinit == mBeDeinitStream &&
+      close == mBeCloseStream && version == mBeVersion)
     return 1;
   mBeInitStream = init;
   mBeEncodeChunk = encode;
@@ -239,11 +239,21 @@ int LameEncoder::InitStreamWith(LameStreamSettings* s) {
   l.dwSampleRate = static_cast<uint32_t>(s->MP3SampleRate);
   l.dwReSampleRate = static_cast<uint32_t>(s->MP3SampleRate);
   switch (s->MP3ChannelMode) {
-    case 0: l.nMode = BE_MP3_MODE_MONO; break;
-    case 1: l.nMode = BE_MP3_MODE_STEREO; break;
-    case 2: l.nMode = BE_MP3_MODE_JSTEREO; break;
-    case 3: l.nMode = BE_MP3_MODE_DUALCHANNEL; break;
-    default: l.nMode = BE_MP3_MODE_STEREO; break;
+    case 0:
+      l.nMode = BE_MP3_MODE_MONO;
+      break;
+    case 1:
+      l.nMode = BE_MP3_MODE_STEREO;
+      break;
+    case 2:
+      l.nMode = BE_MP3_MODE_JSTEREO;
+      break;
+    case 3:
+      l.nMode = BE_MP3_MODE_DUALCHANNEL;
+      break;
+    default:
+      l.nMode = BE_MP3_MODE_STEREO;
+      break;
   }
   l.dwBitrate = static_cast<uint32_t>(s->MP3BitRate);
   l.dwMaxBitrate = variable ? static_cast<uint32_t>(s->MP3VBRMaxBitRate) : 0;

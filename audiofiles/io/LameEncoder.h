@@ -37,18 +37,18 @@ class FileEncodeOptions;
 // The MP3 fields of the encode settings record (`FileEncodeOptions`)
 // that `LameEncoder::InitStream` reads, as a plain record.
 struct LameStreamSettings {
-  int MP3Version = 0;            // 0 MPEG I, 1 MPEG II, 2 MPEG II.5
-  int MP3SampleRate = 44100;     // Hz
-  int MP3EncodeMode = 0;         // 0 CBR, 1 ABR, 2 VBR
-  int MP3ChannelMode = 1;        // 0 mono, 1 stereo, 2 joint stereo, 3 forced stereo
-  int MP3BitRate = 128;          // kbit/s
-  int MP3VBRMaxBitRate = 320;    // kbit/s
-  int MP3ABRBitRate = 128000;    // bit/s
-  int MP3VBRQuality = 5;         // 0 best .. 9 poor
+  int MP3Version = 0;          // 0 MPEG I, 1 MPEG II, 2 MPEG II.5
+  int MP3SampleRate = 44100;   // Hz
+  int MP3EncodeMode = 0;       // 0 CBR, 1 ABR, 2 VBR
+  int MP3ChannelMode = 1;      // 0 mono, 1 stereo, 2 joint stereo, 3 forced stereo
+  int MP3BitRate = 128;        // kbit/s
+  int MP3VBRMaxBitRate = 320;  // kbit/s
+  int MP3ABRBitRate = 128000;  // bit/s
+  int MP3VBRQuality = 5;       // 0 best .. 9 poor
 };
 
 class MP3EncoderLibrary {
- public:
+public:
   MP3EncoderLibrary();
   virtual ~MP3EncoderLibrary();
 
@@ -64,25 +64,25 @@ class MP3EncoderLibrary {
   virtual int EncodeMonoSamples(const short* samples, int count, unsigned char* out) = 0;
   virtual int Finish(unsigned char* out) = 0;
   virtual int CloseStream() = 0;
-  virtual int ReservedQuery() = 0;      // returns -1
-  virtual int ReservedFlag() = 0;       // returns 1
+  virtual int ReservedQuery() = 0;  // returns -1
+  virtual int ReservedFlag() = 0;   // returns 1
   virtual void SetBitrate(int kbps) = 0;
   virtual int GetBitrate() = 0;
   virtual void ReservedSetting(int) = 0;  // does nothing
-  virtual int ReservedQuery2() = 0;     // returns -1
+  virtual int ReservedQuery2() = 0;       // returns -1
 
   // The path of the last successful Open as asked ("lame_enc.dll"), and the
   // file that was loaded for it; both empty when nothing is loaded.
   const std::string& GetLibraryPath() const { return mPath; }
   const std::string& GetLoadedFile() const { return mLoadedFile; }
 
- protected:
+protected:
   // Loads the library named by path; 1 on success, 0 otherwise.
   int Open(const std::string& path);
   void Free();
   void* Module() const { return mModule; }
 
- private:
+private:
   std::string mUnused;
   std::string mPath;
   void* mModule = nullptr;
@@ -90,7 +90,7 @@ class MP3EncoderLibrary {
 };
 
 class LameEncoder : public MP3EncoderLibrary {
- public:
+public:
   static constexpr int kStreamBusy = -2;
 
   LameEncoder();
@@ -137,7 +137,7 @@ class LameEncoder : public MP3EncoderLibrary {
   static void SetLibrarySearchPath(const std::string& dirOrFile);
   static std::string GetLibrarySearchPath();
 
- private:
+private:
   int OpenStream(int halveForStereo);
   void SetLastError(const std::string& text);
 

@@ -25,9 +25,7 @@ MP3StreamWriter::~MP3StreamWriter() {
   mFile.Abort();
 }
 
-LameEncoder* MP3StreamWriter::Encoder() const {
-  return mEncoder ? mEncoder : GetLameEncoder();
-}
+LameEncoder* MP3StreamWriter::Encoder() const { return mEncoder ? mEncoder : GetLameEncoder(); }
 
 int MP3StreamWriter::Prepare() {
   if (!Encoder()->Load()) {
@@ -107,8 +105,8 @@ int MP3StreamWriter::Open(int channels, RingBuffer** inputs, double inputRate) {
   mPcm.assign(static_cast<std::size_t>(mPcmCapacity), 0);
   mConsumed = mHeld = 0;
 
-  mOpened = mixer->MixerSetup(channels, inputs, inputRate, mChannels, mSamplesPerChunk, true,
-                               mRate, SampleFormatInt16, true) != 0;
+  mOpened = mixer->MixerSetup(channels, inputs, inputRate, mChannels, mSamplesPerChunk, true, mRate,
+                              SampleFormatInt16, true) != 0;
   if (!mOpened) {
     FinishEncoder();
     FreeBuffers();

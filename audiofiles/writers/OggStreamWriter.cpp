@@ -132,8 +132,8 @@ int OggStreamWriter::Open(int channels, RingBuffer** inputs, double inputRate) {
   mInputChannels = channels;
   mInputs = inputs;
   mInputRate = inputRate;
-  mOpened = mixer->MixerSetup(channels, inputs, inputRate, mStreamChannels, kBlockSize, false,
-                               mRate, SampleFormatFloat, true) != 0;
+  mOpened = mixer->MixerSetup(channels, inputs, inputRate, mStreamChannels, kBlockSize, false, mRate,
+                              SampleFormatFloat, true) != 0;
   if (!mOpened) {
     ClearStream();
     mFile.Abort();
@@ -225,8 +225,8 @@ int OggStreamWriter::NextFile() {
     // The settings changed since the last file was opened: the mixer must deliver
     // the new channel count and rate.
     StreamMixer* mixer = Mixer();
-    if (!mixer || !mixer->MixerSetup(mInputChannels, mInputs, mInputRate, mStreamChannels,
-                                     kBlockSize, false, mRate, SampleFormatFloat, true)) {
+    if (!mixer || !mixer->MixerSetup(mInputChannels, mInputs, mInputRate, mStreamChannels, kBlockSize, false,
+                                     mRate, SampleFormatFloat, true)) {
       ClearStream();
       mFile.Abort();
       mOpened = false;

@@ -76,8 +76,7 @@ int GetRecordingSampleRate() {
   return device ? device->SampleRate : 44100;
 }
 
-StreamFileWriter::StreamFileWriter(StreamMixer** mixerSlot)
-    : mMixerSlot(mixerSlot), mName("c:\\aa.mp3") {}
+StreamFileWriter::StreamFileWriter(StreamMixer** mixerSlot) : mMixerSlot(mixerSlot), mName("c:\\aa.mp3") {}
 
 StreamFileWriter::~StreamFileWriter() = default;
 

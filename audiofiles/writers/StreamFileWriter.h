@@ -25,10 +25,10 @@ class SoundDeviceOptions;
 // The application's records the writers read. The application (or a test)
 // installs them; a null pointer falls back as each accessor says.
 struct StreamWriterSettings {
-  FileEncodeOptions* encode = nullptr;         // the stored encode record
-  FileOutputOptions* output = nullptr;         // names of the output files
+  FileEncodeOptions* encode = nullptr;           // the stored encode record
+  FileOutputOptions* output = nullptr;           // names of the output files
   const AdvanceRecordSetting* record = nullptr;  // splitting
-  const SoundDeviceOptions* device = nullptr;  // the recording sample rate
+  const SoundDeviceOptions* device = nullptr;    // the recording sample rate
 };
 
 // Installs the records; returns the ones installed before.

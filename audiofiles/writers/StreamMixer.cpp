@@ -13,8 +13,8 @@ namespace {
 void AddClipped(ConstSamplePtr src, SamplePtr dst, int format, int frames, int stride) {
   switch (format) {
     case SampleFormatInt16: {
-      auto *s = reinterpret_cast<const std::int16_t *>(src);
-      auto *d = reinterpret_cast<std::int16_t *>(dst);
+      auto* s = reinterpret_cast<const std::int16_t*>(src);
+      auto* d = reinterpret_cast<std::int16_t*>(dst);
       for (int i = 0; i < frames; ++i) {
         const int v = s[i] + d[i * stride];
         d[i * stride] = static_cast<std::int16_t>(std::clamp(v, -32768, 32767));
@@ -22,18 +22,17 @@ void AddClipped(ConstSamplePtr src, SamplePtr dst, int format, int frames, int s
       break;
     }
     case SampleFormatInt24: {
-      auto *s = reinterpret_cast<const std::int32_t *>(src);
-      auto *d = reinterpret_cast<std::int32_t *>(dst);
+      auto* s = reinterpret_cast<const std::int32_t*>(src);
+      auto* d = reinterpret_cast<std::int32_t*>(dst);
       for (int i = 0; i < frames; ++i) {
         const std::int64_t v = static_cast<std::int64_t>(s[i]) + d[i * stride];
-        d[i * stride] = static_cast<std::int32_t>(
-            std::clamp<std::int64_t>(v, -8388608, 8388607));
+        d[i * stride] = static_cast<std::int32_t>(std::clamp<std::int64_t>(v, -8388608, 8388607));
       }
       break;
     }
     default: {
-      auto *s = reinterpret_cast<const float *>(src);
-      auto *d = reinterpret_cast<float *>(dst);
+      auto* s = reinterpret_cast<const float*>(src);
+      auto* d = reinterpret_cast<float*>(dst);
       for (int i = 0; i < frames; ++i) {
         const float v = s[i] + d[i * stride];
         d[i * stride] = std::clamp(v, -1.0f, 1.0f);
@@ -49,11 +48,11 @@ void AddClipped(ConstSamplePtr src, SamplePtr dst, int format, int frames, int s
 // exactly what CopySamples gives (no conversion in the program dithers).
 constexpr float kInt16ToFloat = 1.0f / 32767.5f;
 
-void Int16ToFloat(const std::int16_t *src, float *dst, int n) {
+void Int16ToFloat(const std::int16_t* src, float* dst, int n) {
   for (int i = 0; i < n; ++i) dst[i] = (static_cast<float>(src[i]) + 0.5f) * kInt16ToFloat;
 }
 
-void FloatToInt16(const float *src, std::int16_t *dst, int n) {
+void FloatToInt16(const float* src, std::int16_t* dst, int n) {
   // Adding and taking away 1.5 * 2^23 rounds a float below 2^22 in size to the
   // nearest integer, ties to even, as the processor's rounding does.
   constexpr float kRound = 12582912.0f;
@@ -65,7 +64,7 @@ void FloatToInt16(const float *src, std::int16_t *dst, int n) {
 }
 
 template <class T>
-void CopyStrided(const T *src, T *dst, int frames, int stride) {
+void CopyStrided(const T* src, T* dst, int frames, int stride) {
   for (int i = 0; i < frames; ++i) dst[i * stride] = src[i];
 }
 
@@ -107,9 +106,9 @@ void StreamMixer::Reset() {
 }
 
 void StreamMixer::Release() {
-  for (float *b : mInputBuffers) delete[] b;
-  for (Resample *r : mResample) delete r;
-  for (float *q : mQueue) delete[] q;
+  for (float* b : mInputBuffers) delete[] b;
+  for (Resample* r : mResample) delete r;
+  for (float* q : mQueue) delete[] q;
   for (SamplePtr b : mBuffers) DeleteSamples(b);
   if (mTemp) DeleteSamples(mTemp);
   delete[] mFloatBuffer;
@@ -118,12 +117,11 @@ void StreamMixer::Release() {
 
 bool StreamMixer::IsResampling() const { return std::fabs(mInputRate - mRate) > 0.1; }
 
-int StreamMixer::MixerSetup(int inputCount, RingBuffer **inputs, double inputRate, int outChannels,
+int StreamMixer::MixerSetup(int inputCount, RingBuffer** inputs, double inputRate, int outChannels,
                             int bufferSize, bool interleaved, double outRate, int outFormat,
                             bool highQuality) {
   if (IsSetUp() || mNumInputs > 0) Release();
-  if (inputCount < 1 || !inputs || outChannels < 1 || bufferSize < 1 || !(outRate >= 1.0))
-    return 0;
+  if (inputCount < 1 || !inputs || outChannels < 1 || bufferSize < 1 || !(outRate >= 1.0)) return 0;
   for (int i = 0; i < inputCount; ++i)
     if (!inputs[i]) return 0;
 
@@ -195,15 +193,14 @@ int StreamMixer::FillInputs(bool takeAll) {
   mFilled = held;
   for (int i = 0; i < mNumInputs; ++i) {
     const int left = mFillEnd[i] - mReadPos[i];
-    float *buf = mInputBuffers[i];
+    float* buf = mInputBuffers[i];
     if (left > 0 && mReadPos[i] > 0) std::memmove(buf, buf + mReadPos[i], left * sizeof(float));
     mReadPos[i] = 0;
     int got;
     if (mInputs[i]->GetFormat() == SampleFormatInt16) {
       // Straight out of the ring, then converted in one pass.
       mShortScratch.resize(static_cast<std::size_t>(held));
-      got = mInputs[i]->Get(reinterpret_cast<SamplePtr>(mShortScratch.data()), SampleFormatInt16,
-                            held);
+      got = mInputs[i]->Get(reinterpret_cast<SamplePtr>(mShortScratch.data()), SampleFormatInt16, held);
       Int16ToFloat(mShortScratch.data(), buf + left, got);
     } else {
       got = mInputs[i]->Get(reinterpret_cast<SamplePtr>(buf + left), SampleFormatFloat, held);
@@ -214,7 +211,7 @@ int StreamMixer::FillInputs(bool takeAll) {
 }
 
 int StreamMixer::ResampleInput(int i, int maxFrames, bool endOfInput) {
-  float *queue = mQueue[i];
+  float* queue = mQueue[i];
   const double factor = mRate / mInputRate;
   int out = 0;
   while (out < maxFrames) {
@@ -270,13 +267,13 @@ void StreamMixer::MixScratch(int input, int frames) {
     if (first && stride == 1)
       std::memcpy(dst, mTemp, static_cast<std::size_t>(frames) * bytes);
     else if (first && mFormat == SampleFormatInt16)
-      CopyStrided(reinterpret_cast<const std::int16_t *>(mTemp), reinterpret_cast<std::int16_t *>(dst),
-                  frames, stride);
+      CopyStrided(reinterpret_cast<const std::int16_t*>(mTemp), reinterpret_cast<std::int16_t*>(dst), frames,
+                  stride);
     else if (first && mFormat == SampleFormatInt24)
-      CopyStrided(reinterpret_cast<const std::int32_t *>(mTemp), reinterpret_cast<std::int32_t *>(dst),
-                  frames, stride);
+      CopyStrided(reinterpret_cast<const std::int32_t*>(mTemp), reinterpret_cast<std::int32_t*>(dst), frames,
+                  stride);
     else if (first)
-      CopyStrided(reinterpret_cast<const float *>(mTemp), reinterpret_cast<float *>(dst), frames, stride);
+      CopyStrided(reinterpret_cast<const float*>(mTemp), reinterpret_cast<float*>(dst), frames, stride);
     else
       AddClipped(mTemp, dst, mFormat, frames, stride);
   }
@@ -312,23 +309,23 @@ int StreamMixer::Process(int maxFrames, bool endOfInput) {
       n = std::min(maxFrames, mFillEnd[i] - mReadPos[i]);
       if (n <= 0) continue;
       if (fmt == SampleFormatInt16)
-        FloatToInt16(mInputBuffers[i] + mReadPos[i], reinterpret_cast<std::int16_t *>(mTemp), n);
+        FloatToInt16(mInputBuffers[i] + mReadPos[i], reinterpret_cast<std::int16_t*>(mTemp), n);
       else if (fmt == SampleFormatFloat)
-        CopySamplesNoDither(reinterpret_cast<SamplePtr>(mInputBuffers[i] + mReadPos[i]),
-                            SampleFormatFloat, mTemp, fmt, static_cast<std::uint32_t>(n));
+        CopySamplesNoDither(reinterpret_cast<SamplePtr>(mInputBuffers[i] + mReadPos[i]), SampleFormatFloat,
+                            mTemp, fmt, static_cast<std::uint32_t>(n));
       else
-        CopySamples(reinterpret_cast<SamplePtr>(mInputBuffers[i] + mReadPos[i]), SampleFormatFloat,
-                    mTemp, fmt, static_cast<std::uint32_t>(n), true);
+        CopySamples(reinterpret_cast<SamplePtr>(mInputBuffers[i] + mReadPos[i]), SampleFormatFloat, mTemp,
+                    fmt, static_cast<std::uint32_t>(n), true);
       mReadPos[i] += n;
       mSamplePos[i] += n;
     } else {
       n = ResampleInput(i, maxFrames, endOfInput);
       if (n <= 0) continue;
       if (fmt == SampleFormatInt16)
-        FloatToInt16(mFloatBuffer, reinterpret_cast<std::int16_t *>(mTemp), n);
+        FloatToInt16(mFloatBuffer, reinterpret_cast<std::int16_t*>(mTemp), n);
       else
         CopySamples(reinterpret_cast<SamplePtr>(mFloatBuffer), SampleFormatFloat, mTemp, fmt,
-                  static_cast<std::uint32_t>(n), true);
+                    static_cast<std::uint32_t>(n), true);
     }
     MixScratch(i, n);
     result = std::max(result, n);

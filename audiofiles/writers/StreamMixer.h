@@ -33,15 +33,14 @@ public:
   StreamMixer();
   virtual ~StreamMixer();
 
-  StreamMixer(const StreamMixer &) = delete;
-  StreamMixer &operator=(const StreamMixer &) = delete;
+  StreamMixer(const StreamMixer&) = delete;
+  StreamMixer& operator=(const StreamMixer&) = delete;
 
   // Releases an earlier set-up and builds everything; returns 1. An input rate
   // below 1.0 (or NaN) is taken as 44100. 0 when an argument cannot be used (no
   // input, a null ring, no output channel or an empty buffer).
-  int MixerSetup(int inputCount, RingBuffer **inputs, double inputRate, int outChannels,
-                 int bufferSize, bool interleaved, double outRate, int outFormat,
-                 bool highQuality);
+  int MixerSetup(int inputCount, RingBuffer** inputs, double inputRate, int outChannels, int bufferSize,
+                 bool interleaved, double outRate, int outFormat, bool highQuality);
 
   // Takes the same number of samples out of every ring: the smallest count they
   // hold. Without takeAll, nothing is taken (and 0 returned) when that is less than
@@ -57,8 +56,7 @@ public:
   SamplePtr GetBuffer() { return mBuffers.empty() ? nullptr : mBuffers[0]; }
   // One channel's buffer (non-interleaved use).
   SamplePtr GetChannelBuffer(int channel) {
-    return channel >= 0 && channel < static_cast<int>(mBuffers.size()) ? mBuffers[channel]
-                                                                        : nullptr;
+    return channel >= 0 && channel < static_cast<int>(mBuffers.size()) ? mBuffers[channel] : nullptr;
   }
   // Seconds of output produced since the set-up.
   double GetTime() const { return mTime; }
@@ -91,17 +89,17 @@ private:
   void MixScratch(int input, int frames);
 
   // input buffers
-  std::vector<float *> mInputBuffers;
+  std::vector<float*> mInputBuffers;
   std::vector<int> mInputBufferLen;
   int mFilled = 0;
   std::vector<int> mReadPos;
   int mNumInputs = 0;
-  RingBuffer **mInputs = nullptr;
+  RingBuffer** mInputs = nullptr;
   std::vector<std::int64_t> mSamplePos;
   std::vector<float> mGains;
   double mTime = 0.0;
-  std::vector<Resample *> mResample;
-  std::vector<float *> mQueue;
+  std::vector<Resample*> mResample;
+  std::vector<float*> mQueue;
   std::vector<int> mQueueStart;
   std::vector<int> mQueueLen;
   int mQueueMaxLen = kQueueSize;
@@ -115,7 +113,7 @@ private:
   bool mInterleaved = false;
   std::vector<SamplePtr> mBuffers;
   SamplePtr mTemp = nullptr;
-  float *mFloatBuffer = nullptr;
+  float* mFloatBuffer = nullptr;
   double mRate = 44100.0;
   double mInputRate = 44100.0;
   // Per input: where the filled samples end (the filled count, plus what an earlier

@@ -61,8 +61,8 @@ int WavStreamWriter::Open(int channels, RingBuffer** inputs, double inputRate) {
 
   mMixerFormat = IsHighBitSubtype(mInfo.format) ? SampleFormatFloat : SampleFormatInt16;
   mBlockSize = kBlockSize;
-  mOpened = mixer->MixerSetup(channels, inputs, inputRate, mStereo ? 2 : 1, mBlockSize, true,
-                               mRate, mMixerFormat, true) != 0;
+  mOpened = mixer->MixerSetup(channels, inputs, inputRate, mStereo ? 2 : 1, mBlockSize, true, mRate,
+                              mMixerFormat, true) != 0;
   if (!mOpened) {
     sf_close(mFile);
     mFile = nullptr;
@@ -84,8 +84,7 @@ int WavStreamWriter::Write(bool drain) {
       put = sf_writef_float(mFile, reinterpret_cast<const float*>(mixer->GetBuffer()), n);
     else
       put = sf_writef_short(mFile, reinterpret_cast<const short*>(mixer->GetBuffer()), n);
-    if (put > 0)
-      mBytesTotal += static_cast<std::uint64_t>(mMixerFormat >> 16) * put * channels;
+    if (put > 0) mBytesTotal += static_cast<std::uint64_t>(mMixerFormat >> 16) * put * channels;
     if (put != n) {  // a short write: the disk is full or the file too large
       mFailed = true;
       return 0;

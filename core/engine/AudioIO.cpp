@@ -30,7 +30,7 @@
 
 using namespace pa18;
 
-AudioIO *gAudioIO = nullptr;
+AudioIO* gAudioIO = nullptr;
 
 namespace {
 
@@ -49,9 +49,12 @@ void SleepMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)
 
 PaSampleFormat ToPaSampleFormat(SampleFormat format) {
   switch (format) {
-    case SampleFormatInt16: return paInt16;
-    case SampleFormatInt24: return paInt24;
-    default: return paFloat32;
+    case SampleFormatInt16:
+      return paInt16;
+    case SampleFormatInt24:
+      return paInt24;
+    default:
+      return paFloat32;
   }
 }
 
@@ -65,8 +68,8 @@ int RingLength(double seconds, double rate) { return static_cast<int>(seconds * 
 class PortAudioDeviceCatalog : public settings::SoundDeviceCatalog {
 public:
   int CountDevices() override { return std::max(Pa_CountDevices(), 0); }
-  bool GetDeviceInfo(int id, settings::SoundDeviceInfo *info) override {
-    const PaDeviceInfo *d = Pa_GetDeviceInfo(id);
+  bool GetDeviceInfo(int id, settings::SoundDeviceInfo* info) override {
+    const PaDeviceInfo* d = Pa_GetDeviceInfo(id);
     if (!d || !info) return false;
     info->name = d->name ? d->name : "";
     info->maxInputChannels = d->maxInputChannels;
@@ -82,7 +85,7 @@ public:
 // What the input-source record reads of the mixer.
 class EngineMixerReader : public settings::MixerReader {
 public:
-  void GetMixer(std::int32_t *source, float *inputVolume, float *outputVolume) override {
+  void GetMixer(std::int32_t* source, float* inputVolume, float* outputVolume) override {
     int s = 0;
     float in = 1.0f, out = 1.0f;
     if (gAudioIO) gAudioIO->GetMixer(&s, &in, &out);
@@ -94,14 +97,14 @@ public:
 
 PortAudioDeviceCatalog gCatalog;
 EngineMixerReader gMixerReader;
-settings::SoundDeviceCatalog *gOldCatalog = nullptr;
-settings::MixerReader *gOldMixerReader = nullptr;
+settings::SoundDeviceCatalog* gOldCatalog = nullptr;
+settings::MixerReader* gOldMixerReader = nullptr;
 
 }  // namespace
 
 // ---- life -------------------------------------------------------------------
 
-AudioIO::AudioIO(AdvanceRecordSetting *settings) : mSettings(settings) {
+AudioIO::AudioIO(AdvanceRecordSetting* settings) : mSettings(settings) {
   if (!mSettings) {
     mOwnSettings = std::make_unique<AdvanceRecordSetting>();
     mSettings = mOwnSettings.get();
@@ -140,7 +143,7 @@ AudioIO::AudioIO(AdvanceRecordSetting *settings) : mSettings(settings) {
 }
 
 void AudioIO::StartBufferThread() {
-  auto *block = new AudioThreadBlock{mQuitEvent, mExitedEvent, mWorkEvent, mDoneEvent};
+  auto* block = new AudioThreadBlock{mQuitEvent, mExitedEvent, mWorkEvent, mDoneEvent};
   mThread = std::thread(AudioThread, block);
 }
 
@@ -151,8 +154,8 @@ AudioIO::~AudioIO() {
   bool exited = true;
   if (mThread.joinable()) {
     mQuitEvent->Set();
-    exited = mExitedEvent->Wait(static_cast<int>(
-        std::chrono::duration_cast<std::chrono::milliseconds>(kExitWait).count()));
+    exited = mExitedEvent->Wait(
+        static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(kExitWait).count()));
     if (exited) {
       mThread.join();
     } else {
@@ -172,7 +175,7 @@ AudioIO::~AudioIO() {
   delete mStreamMixer;
 }
 
-void CreateAudioIO(AdvanceRecordSetting *settings) {
+void CreateAudioIO(AdvanceRecordSetting* settings) {
   if (gAudioIO) return;
   // The mixer probe of the construction already asks for the devices' rates.
   gOldCatalog = settings::SetSoundDeviceCatalog(&gCatalog);
@@ -195,9 +198,7 @@ void DestroyAudioIO() {
   gAudioIO = nullptr;
 }
 
-bool IsDirectToFileMode() {
-  return gAudioIO && gAudioIO->GetSettings()->ActiveRecordingMode == 1;
-}
+bool IsDirectToFileMode() { return gAudioIO && gAudioIO->GetSettings()->ActiveRecordingMode == 1; }
 
 // ---- helpers ------------------------------------------------------------------
 
@@ -212,9 +213,9 @@ int AudioIO::LevelIntervalFor(double rate) {
   return n >= 1.0 ? static_cast<int>(n) : 1;
 }
 
-const SoundDeviceOptions &AudioIO::DeviceOptions() const {
-  if (const SoundDeviceOptions *o = GetStreamWriterSettings().device) return *o;
-  if (const SoundDeviceOptions *o = settings::ApplicationSoundDeviceOptions()) return *o;
+const SoundDeviceOptions& AudioIO::DeviceOptions() const {
+  if (const SoundDeviceOptions* o = GetStreamWriterSettings().device) return *o;
+  if (const SoundDeviceOptions* o = settings::ApplicationSoundDeviceOptions()) return *o;
   static const SoundDeviceOptions defaults;
   return defaults;
 }
@@ -238,12 +239,12 @@ void AudioIO::ComputeSizes(int playbackTracks, int captureChannels, double minCa
   mLevelInterval = LevelIntervalFor(mRate);
 }
 
-int AudioIO::FindDevice(const std::string &name, bool input) const {
+int AudioIO::FindDevice(const std::string& name, bool input) const {
   int device = input ? Pa_GetDefaultInputDeviceID() : Pa_GetDefaultOutputDeviceID();
   if (name.empty()) return device;
   const int count = Pa_CountDevices();
   for (int id = 0; id < count; ++id) {
-    const PaDeviceInfo *info = Pa_GetDeviceInfo(id);
+    const PaDeviceInfo* info = Pa_GetDeviceInfo(id);
     if (!info || !info->name || name != info->name) continue;
     if ((input ? info->maxInputChannels : info->maxOutputChannels) > 0) device = id;
   }
@@ -254,27 +255,26 @@ void AudioIO::ReopenMixerOnStream(int inputDevice, int outputDevice) {
   CloseSoundCardMixer(mMixer);
   mMixer = nullptr;
   auto nameOf = [](int id) -> std::string {
-    const PaDeviceInfo *info = id >= 0 ? Pa_GetDeviceInfo(id) : nullptr;
+    const PaDeviceInfo* info = id >= 0 ? Pa_GetDeviceInfo(id) : nullptr;
     return info && info->name ? info->name : "";
   };
   // A stream in one direction still gets the mixer of the options' device for
   // the other: a mixer without its input side would read the recording volume
   // as 0 after a playback, and whoever reads it could write that back.
-  const SoundDeviceOptions &options = DeviceOptions();
+  const SoundDeviceOptions& options = DeviceOptions();
   const int in = inputDevice >= 0 ? inputDevice : FindDevice(options.RecordDeviceName, true);
   const int out = outputDevice >= 0 ? outputDevice : FindDevice(options.PlaybackDeviceName, false);
   mMixer = OpenSoundCardMixer(nameOf(in), nameOf(out));
   if (!mMixer) mMixer = OpenSoundCardMixer(nameOf(inputDevice), nameOf(outputDevice));
 }
 
-bool AudioIO::OpenStream(double rate, int playbackChannels, int captureChannels,
-                         SampleFormat captureFormat) {
+bool AudioIO::OpenStream(double rate, int playbackChannels, int captureChannels, SampleFormat captureFormat) {
   mRate = rate;
   mNumPlaybackChannels = playbackChannels;
   mNumCaptureChannels = captureChannels;
   int outputDevice = paNoDevice;
   int inputDevice = paNoDevice;
-  const SoundDeviceOptions &options = DeviceOptions();
+  const SoundDeviceOptions& options = DeviceOptions();
   if (playbackChannels > 0) outputDevice = FindDevice(options.PlaybackDeviceName, false);
   PaSampleFormat inputFormat = paFloat32;
   if (captureChannels > 0) {
@@ -282,11 +282,10 @@ bool AudioIO::OpenStream(double rate, int playbackChannels, int captureChannels,
     inputDevice = FindDevice(options.RecordDeviceName, true);
     inputFormat = ToPaSampleFormat(captureFormat);
   }
-  PortAudioStream *stream = nullptr;
-  mLastPaError = Pa_OpenStream(&stream, inputDevice, captureChannels, inputFormat, nullptr,
-                               outputDevice, playbackChannels, paFloat32, nullptr, rate,
-                               kFramesPerBuffer, 0, paClipOff | paDitherOff, AudioIOCallback,
-                               this);
+  PortAudioStream* stream = nullptr;
+  mLastPaError = Pa_OpenStream(&stream, inputDevice, captureChannels, inputFormat, nullptr, outputDevice,
+                               playbackChannels, paFloat32, nullptr, rate, kFramesPerBuffer, 0,
+                               paClipOff | paDitherOff, AudioIOCallback, this);
   if (mLastPaError != paNoError) stream = nullptr;
   mPortStream = stream;
   CloseSoundCardMixer(mMixer);
@@ -298,8 +297,8 @@ bool AudioIO::OpenStream(double rate, int playbackChannels, int captureChannels,
 
 // ---- streams --------------------------------------------------------------------
 
-int AudioIO::StartStream(const std::vector<WaveTrack *> &playbackTracks,
-                         const std::vector<WaveTrack *> &captureTracks, const Track *timeTrack,
+int AudioIO::StartStream(const std::vector<WaveTrack*>& playbackTracks,
+                         const std::vector<WaveTrack*>& captureTracks, const Track* timeTrack,
                          double sampleRate, double t0, double t1, int loop) {
   ZeroSilenceCounters();
   if (IsBusy()) return 0;
@@ -318,14 +317,11 @@ int AudioIO::StartStream(const std::vector<WaveTrack *> &playbackTracks,
 
   const bool capturing = !captureTracks.empty();
   const bool playing = !playbackTracks.empty();
-  const bool sane = (capturing || playing) &&
-                    static_cast<int>(captureTracks.size()) <= kMaxCaptureChannels &&
-                    sampleRate > 0 && std::isfinite(sampleRate) && std::isfinite(t0) &&
-                    !(t1 < t0) &&
-                    std::none_of(captureTracks.begin(), captureTracks.end(),
-                                 [](WaveTrack *t) { return t == nullptr; }) &&
-                    std::none_of(playbackTracks.begin(), playbackTracks.end(),
-                                 [](WaveTrack *t) { return t == nullptr; });
+  const bool sane =
+      (capturing || playing) && static_cast<int>(captureTracks.size()) <= kMaxCaptureChannels &&
+      sampleRate > 0 && std::isfinite(sampleRate) && std::isfinite(t0) && !(t1 < t0) &&
+      std::none_of(captureTracks.begin(), captureTracks.end(), [](WaveTrack* t) { return t == nullptr; }) &&
+      std::none_of(playbackTracks.begin(), playbackTracks.end(), [](WaveTrack* t) { return t == nullptr; });
   if (!sane) {
     mStreamToken = 0;
     return 0;
@@ -343,8 +339,7 @@ int AudioIO::StartStream(const std::vector<WaveTrack *> &playbackTracks,
   mTimeTrack = timeTrack;
   mSkippedSilence = 0.0;
   mPausedSeconds = 0.0;
-  ComputeSizes(static_cast<int>(playbackTracks.size()), static_cast<int>(captureTracks.size()),
-               0.2, 0.2);
+  ComputeSizes(static_cast<int>(playbackTracks.size()), static_cast<int>(captureTracks.size()), 0.2, 0.2);
 
   const int playbackChannels = playing ? 2 : 0;
   const int captureChannels = static_cast<int>(captureTracks.size());
@@ -362,29 +357,27 @@ int AudioIO::StartStream(const std::vector<WaveTrack *> &playbackTracks,
   if (playing) {
     const int ringLen = RingLength(mPlaybackRingSecs, mRate);
     const int copyLen = RingLength(mMaxPlaybackSecsToCopy, mRate);
-    for (WaveTrack *track : mPlaybackTracks) {
+    for (WaveTrack* track : mPlaybackTracks) {
       mPlaybackBuffers.push_back(new RingBuffer(SampleFormatFloat, ringLen));
-      WaveTrack *one[] = {track};
-      auto *mixer = new Mixer(1, one, timeTrack, t0, t1, 1, copyLen, false, mRate,
-                              SampleFormatFloat, true);
+      WaveTrack* one[] = {track};
+      auto* mixer = new Mixer(1, one, timeTrack, t0, t1, 1, copyLen, false, mRate, SampleFormatFloat, true);
       mixer->ApplyTrackGains(false);  // the callback applies them
       mPlaybackMixers.push_back(mixer);
     }
   }
   if (capturing) {
     const int ringLen = RingLength(mCaptureRingSecs, mRate);
-    for (WaveTrack *track : mCaptureTracks)
+    for (WaveTrack* track : mCaptureTracks)
       mCaptureBuffers.push_back(new RingBuffer(track->GetSampleFormat(), ringLen));
   }
   return LaunchStream();
 }
 
 bool AudioIO::OpenCaptureStreamFromOptions(double minCaptureFactor, double minCaptureBase) {
-  const SoundDeviceOptions &options = DeviceOptions();
+  const SoundDeviceOptions& options = DeviceOptions();
   const int channels = options.ChannelCount;
   const double rate = options.SampleRate;
-  if (channels < 1 || channels > kMaxCaptureChannels || !IsKnownFormat(options.SampleFormat) ||
-      !(rate > 0))
+  if (channels < 1 || channels > kMaxCaptureChannels || !IsKnownFormat(options.SampleFormat) || !(rate > 0))
     return false;
 
   mRate = rate;
@@ -403,11 +396,10 @@ bool AudioIO::OpenCaptureStreamFromOptions(double minCaptureFactor, double minCa
   mNumCaptureChannels = channels;
   mCaptureFormat = static_cast<SampleFormat>(options.SampleFormat);
   const int inputDevice = FindDevice(options.RecordDeviceName, true);
-  PortAudioStream *stream = nullptr;
-  mLastPaError = Pa_OpenStream(&stream, inputDevice, channels, ToPaSampleFormat(mCaptureFormat),
-                               nullptr, paNoDevice, 0, paFloat32, nullptr, rate,
-                               kFramesPerBuffer, 0, paClipOff | paDitherOff, AudioIOCallback,
-                               this);
+  PortAudioStream* stream = nullptr;
+  mLastPaError = Pa_OpenStream(&stream, inputDevice, channels, ToPaSampleFormat(mCaptureFormat), nullptr,
+                               paNoDevice, 0, paFloat32, nullptr, rate, kFramesPerBuffer, 0,
+                               paClipOff | paDitherOff, AudioIOCallback, this);
   if (mLastPaError != paNoError) stream = nullptr;
   mPortStream = stream;
   CloseSoundCardMixer(mMixer);
@@ -424,8 +416,7 @@ bool AudioIO::OpenCaptureStreamFromOptions(double minCaptureFactor, double minCa
 
 void AudioIO::MakeCaptureRings(SampleFormat format) {
   const int ringLen = RingLength(mCaptureRingSecs, mRate);
-  for (int c = 0; c < mNumCaptureChannels; ++c)
-    mCaptureBuffers.push_back(new RingBuffer(format, ringLen));
+  for (int c = 0; c < mNumCaptureChannels; ++c) mCaptureBuffers.push_back(new RingBuffer(format, ringLen));
 }
 
 int AudioIO::StartDirectToFileRecording() {
@@ -433,7 +424,7 @@ int AudioIO::StartDirectToFileRecording() {
   if (IsBusy() || !IsDirectToFileMode()) return 0;
   mStreamToken = -1;
   SelectOutputWriter();
-  StreamFileWriter *writer = mCurrentWriter.load();
+  StreamFileWriter* writer = mCurrentWriter.load();
   if (!writer || !writer->Prepare()) {
     mStreamToken = 0;
     mCurrentWriter = nullptr;
@@ -476,7 +467,7 @@ int AudioIO::LaunchStream() {
   mWorkEvent->Set();
   mDoneEvent->Wait();
 
-  PortAudioStream *stream = mPortStream.load();
+  PortAudioStream* stream = mPortStream.load();
   const PaError err = stream ? Pa_StartStream(stream) : paBadStreamPtr;
   if (err != paNoError) {
     mLastPaError = err;
@@ -498,10 +489,12 @@ int AudioIO::LaunchStream() {
 
 void AudioIO::CloseStreamHandle(bool letOutputFinish) {
   std::lock_guard lock(mStreamMutex);
-  PortAudioStream *stream = mPortStream.load();
+  PortAudioStream* stream = mPortStream.load();
   if (!stream) return;
-  if (letOutputFinish) Pa_StopStream(stream);
-  else Pa_AbortStream(stream);
+  if (letOutputFinish)
+    Pa_StopStream(stream);
+  else
+    Pa_AbortStream(stream);
   Pa_CloseStream(stream);
   mPortStream = nullptr;
 }
@@ -535,7 +528,7 @@ void AudioIO::FinishStream() {
   mThreadTimeout = -1;
 
   for (std::size_t i = 0; i < mCaptureTracks.size(); ++i) {
-    WaveTrack *track = mCaptureTracks[i];
+    WaveTrack* track = mCaptureTracks[i];
     if (!track->Flush()) NoteFailure(kTracksFailed);
     if (!mStartFailed) track->SetOffset(mCaptureLatency.load() + track->GetOffset());
   }
@@ -543,9 +536,9 @@ void AudioIO::FinishStream() {
 }
 
 void AudioIO::FreeStreamBuffers() {
-  for (RingBuffer *r : mPlaybackBuffers) delete r;
-  for (Mixer *m : mPlaybackMixers) delete m;
-  for (RingBuffer *r : mCaptureBuffers) delete r;
+  for (RingBuffer* r : mPlaybackBuffers) delete r;
+  for (Mixer* m : mPlaybackMixers) delete m;
+  for (RingBuffer* r : mCaptureBuffers) delete r;
   mPlaybackBuffers.clear();
   mPlaybackMixers.clear();
   mCaptureBuffers.clear();
@@ -556,7 +549,7 @@ void AudioIO::FreeStreamBuffers() {
   mTimeTrack = nullptr;
 }
 
-void AudioIO::NoteFailure(Failure failure, const std::string &file) {
+void AudioIO::NoteFailure(Failure failure, const std::string& file) {
   // The first failure of a stream is the one the user hears about.
   int expected = kNoFailure;
   if (mFailure.load() != kNoFailure) return;
@@ -592,7 +585,7 @@ void AudioIO::SetPaused(bool state) {
 // ---- queries ----------------------------------------------------------------------
 
 bool AudioIO::IsStreamActive() const {
-  PortAudioStream *stream = mPortStream.load();
+  PortAudioStream* stream = mPortStream.load();
   return stream && Pa_StreamActive(stream) > 0 && !mFinished.load();
 }
 
@@ -600,9 +593,7 @@ bool AudioIO::IsStreamActiveToken(int token) const {
   return IsStreamActive() && token >= 1 && token == mStreamToken.load();
 }
 
-bool AudioIO::IsTokenCurrent(int token) const {
-  return token >= 1 && token == mStreamToken.load();
-}
+bool AudioIO::IsTokenCurrent(int token) const { return token >= 1 && token == mStreamToken.load(); }
 
 double AudioIO::NormalizeTime(double t, double t0, double t1, bool loop) {
   t = std::max(t, t0);
@@ -614,9 +605,7 @@ double AudioIO::NormalizeTime(double t, double t0, double t1, bool loop) {
   return t;
 }
 
-double AudioIO::NormalizeStreamTime(double t) const {
-  return NormalizeTime(t, mT0, mT1, mLoop != 0);
-}
+double AudioIO::NormalizeStreamTime(double t) const { return NormalizeTime(t, mT0, mT1, mLoop != 0); }
 
 double AudioIO::GetStreamTime() {
   if (!IsStreamActive()) return kNoStreamTime;
@@ -631,8 +620,8 @@ double AudioIO::GetStreamTime() {
   return NormalizeStreamTime(mLastGoodTime);
 }
 
-StreamFileWriter *AudioIO::GetOutputWriter() {
-  const FileOutputOptions *output = GetStreamWriterSettings().output;
+StreamFileWriter* AudioIO::GetOutputWriter() {
+  const FileOutputOptions* output = GetStreamWriterSettings().output;
   const int type = output ? output->eFileType : 0;
   if (type == 1) return mWavWriter;
   if (type == 2) return mOggWriter;

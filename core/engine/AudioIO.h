@@ -53,19 +53,19 @@ inline constexpr int kStopCommandId = 1061;                   // the control pan
 
 // The four events the buffer thread is started with (the engine keeps them).
 struct AudioThreadBlock {
-  AutoResetEvent *quit;
-  AutoResetEvent *exited;
-  AutoResetEvent *work;
-  AutoResetEvent *done;
+  AutoResetEvent* quit;
+  AutoResetEvent* exited;
+  AutoResetEvent* work;
+  AutoResetEvent* done;
 };
 
 // The buffer thread; takes and frees the block.
-void AudioThread(AudioThreadBlock *block);
+void AudioThread(AudioThreadBlock* block);
 
 // The PortAudio callback (v18 shape; outTime is the stream time in frames of
 // the buffer's first frame). userData is the engine.
-int AudioIOCallback(void *inputBuffer, void *outputBuffer, unsigned long framesPerBuffer,
-                    double outTime, void *userData);
+int AudioIOCallback(void* inputBuffer, void* outputBuffer, unsigned long framesPerBuffer, double outTime,
+                    void* userData);
 
 class AudioIO {
 public:
@@ -77,19 +77,18 @@ public:
   // settings: the application's recording record, read live (the engine also
   // writes SilenceDetectionAlgorihms 0 -> 1 at each start); null uses a record
   // of the engine's own with the defaults.
-  explicit AudioIO(AdvanceRecordSetting *settings);
+  explicit AudioIO(AdvanceRecordSetting* settings);
   ~AudioIO();
-  AudioIO(const AudioIO &) = delete;
-  AudioIO &operator=(const AudioIO &) = delete;
+  AudioIO(const AudioIO&) = delete;
+  AudioIO& operator=(const AudioIO&) = delete;
 
   // ---- streams (each returns the stream's token, 0 on failure)
 
   // Plays playbackTracks, records into captureTracks (one per channel, owned
   // by the caller), or both. timeTrack may be null. t0..t1 is the playback
   // range; loop restarts playback at t0 when it reaches t1.
-  int StartStream(const std::vector<WaveTrack *> &playbackTracks,
-                  const std::vector<WaveTrack *> &captureTracks, const Track *timeTrack,
-                  double sampleRate, double t0, double t1, int loop = 0);
+  int StartStream(const std::vector<WaveTrack*>& playbackTracks, const std::vector<WaveTrack*>& captureTracks,
+                  const Track* timeTrack, double sampleRate, double t0, double t1, int loop = 0);
   // Records with the sound-device options into the writer of the output-type
   // setting (directly-saving mode only).
   int StartDirectToFileRecording();
@@ -117,13 +116,13 @@ public:
 
   // The writer the output-type setting picks (1 WAV, 2 Ogg, else MP3), and
   // making it the current one.
-  StreamFileWriter *GetOutputWriter();
+  StreamFileWriter* GetOutputWriter();
   void SelectOutputWriter();
   // The writer of the running direct recording, else null.
-  StreamFileWriter *GetCurrentWriter() const { return mCurrentWriter.load(); }
-  StreamFileWriter *GetMP3Writer() const { return mMP3Writer; }
-  StreamFileWriter *GetWavWriter() const { return mWavWriter; }
-  StreamFileWriter *GetOggWriter() const { return mOggWriter; }
+  StreamFileWriter* GetCurrentWriter() const { return mCurrentWriter.load(); }
+  StreamFileWriter* GetMP3Writer() const { return mMP3Writer; }
+  StreamFileWriter* GetWavWriter() const { return mWavWriter; }
+  StreamFileWriter* GetOggWriter() const { return mOggWriter; }
 
   // ---- the sound card's mixer
   // Finds the mixer of the devices in the sound-device options and checks
@@ -131,7 +130,7 @@ public:
   // while a stream is active.
   void OpenMixer();
   void SetMixer(int inputSource, float inputVolume, float outputVolume);
-  void GetMixer(int *inputSource, float *inputVolume, float *outputVolume);
+  void GetMixer(int* inputSource, float* inputVolume, float* outputVolume);
   // The names of the mixer's inputs; empty when no mixer is open.
   std::vector<std::string> GetInputSources();
   bool HasMixer() const { return mMixer != nullptr; }
@@ -166,40 +165,38 @@ public:
   std::int64_t GetPlaybackUnderrunFrames() const { return mPlaybackUnderrunFrames.load(); }
   int GetLastOpenError() const { return mLastPaError; }
   // The PortAudio stream of the current stream (null when none).
-  void *GetPortAudioStream() const { return mPortStream.load(); }
-  AdvanceRecordSetting *GetSettings() const { return mSettings; }
+  void* GetPortAudioStream() const { return mPortStream.load(); }
+  AdvanceRecordSetting* GetSettings() const { return mSettings; }
 
   // ---- the arithmetic of silence detection, on level values (0..100000)
   // Buffers of 512 frames in `seconds`, at least 1.
   static int SilenceDelayCount(double seconds, double rate);
   // Sign changes between neighbours x 1000 / count, and the mean magnitude of
   // samples 1 .. count-1 over count (integer divisions).
-  static void ComputeZcrAndEnergy(const int *levels, int count, int *zcr, int *energy);
+  static void ComputeZcrAndEnergy(const int* levels, int count, int* zcr, int* energy);
   // Callbacks between two level messages: 0.06 s worth, at least 1.
   static int LevelIntervalFor(double rate);
 
 private:
-  friend void AudioThread(AudioThreadBlock *block);
-  friend int AudioIOCallback(void *, void *, unsigned long, double, void *);
+  friend void AudioThread(AudioThreadBlock* block);
+  friend int AudioIOCallback(void*, void*, unsigned long, double, void*);
 
   // What went wrong while the stream ran (told to the user at StopStream).
   enum Failure : int {
     kNoFailure = 0,
-    kWriterFailed,    // open, write, split or close of the output file
-    kTracksFailed,    // block files of the recorded tracks
-    kStreamDied,      // the sound device stopped on its own
+    kWriterFailed,  // open, write, split or close of the output file
+    kTracksFailed,  // block files of the recorded tracks
+    kStreamDied,    // the sound device stopped on its own
   };
 
   void StartBufferThread();
-  friend void CreateAudioIO(AdvanceRecordSetting *);
+  friend void CreateAudioIO(AdvanceRecordSetting*);
 
-  const SoundDeviceOptions &DeviceOptions() const;
+  const SoundDeviceOptions& DeviceOptions() const;
   void ZeroSilenceCounters();
-  void ComputeSizes(int playbackTracks, int captureChannels, double minCaptureFactor,
-                    double minCaptureBase);
-  bool OpenStream(double rate, int playbackChannels, int captureChannels,
-                  SampleFormat captureFormat);
-  int FindDevice(const std::string &name, bool input) const;
+  void ComputeSizes(int playbackTracks, int captureChannels, double minCaptureFactor, double minCaptureBase);
+  bool OpenStream(double rate, int playbackChannels, int captureChannels, SampleFormat captureFormat);
+  int FindDevice(const std::string& name, bool input) const;
   void ReopenMixerOnStream(int inputDevice, int outputDevice);
   // The capture-only stream of the file and monitor modes, from the options.
   bool OpenCaptureStreamFromOptions(double minCaptureFactor, double minCaptureBase);
@@ -213,23 +210,22 @@ private:
   void FinishStream();
   void FreeStreamBuffers();
   void TellUserAboutFailure();
-  void NoteFailure(Failure failure, const std::string &file = std::string());
+  void NoteFailure(Failure failure, const std::string& file = std::string());
 
   // Buffer-thread work.
   void ServeWork();
   void ServeTimeout();
 
   // Callback parts.
-  int Callback(const void *input, void *output, int frames, double outTime);
+  int Callback(const void* input, void* output, int frames, double outTime);
   void PostStopCommand();
 
   // Silence step for channel ch; returns whether the buffer is dropped.
-  bool SilenceStep(int ch, const int *levels, int avail, bool &zcrSilent, bool &seSilent,
-                   bool &silent);
+  bool SilenceStep(int ch, const int* levels, int avail, bool& zcrSilent, bool& seSilent, bool& silent);
 
   // ---- state (in the order the threads meet it)
   std::atomic<int> mStopRequested{0};
-  AdvanceRecordSetting *mSettings;
+  AdvanceRecordSetting* mSettings;
   std::unique_ptr<AdvanceRecordSetting> mOwnSettings;
 
   int mZcrCounters[kMaxCaptureChannels] = {};
@@ -244,12 +240,12 @@ private:
   std::atomic<seams::WindowHandle> mStopControl{0};
 
   std::thread mThread;
-  std::vector<RingBuffer *> mCaptureBuffers;
-  std::vector<WaveTrack *> mCaptureTracks;
-  std::vector<RingBuffer *> mPlaybackBuffers;
-  std::vector<WaveTrack *> mPlaybackTracks;
-  std::vector<Mixer *> mPlaybackMixers;
-  const Track *mTimeTrack = nullptr;
+  std::vector<RingBuffer*> mCaptureBuffers;
+  std::vector<WaveTrack*> mCaptureTracks;
+  std::vector<RingBuffer*> mPlaybackBuffers;
+  std::vector<WaveTrack*> mPlaybackTracks;
+  std::vector<Mixer*> mPlaybackMixers;
+  const Track* mTimeTrack = nullptr;
 
   std::atomic<int> mStreamToken{0};
   std::atomic<int> mStopGuard{0};
@@ -263,7 +259,7 @@ private:
   double mMinCaptureSecsToCopy = 0.0;
   std::atomic<int> mPaused{0};
   double mPausedTime = 0.0;
-  std::atomic<void *> mPortStream{nullptr};
+  std::atomic<void*> mPortStream{nullptr};
   double mLastRawTime = 0.0;
   double mLastGoodTime = 0.0;
   std::atomic<double> mPausedSeconds{0.0};
@@ -275,38 +271,38 @@ private:
   SampleFormat mCaptureFormat = SampleFormatFloat;
   int mLastPaError = 0;
   std::atomic<int> mThreadTimeout{-1};
-  SoundCardMixer *mMixer = nullptr;
+  SoundCardMixer* mMixer = nullptr;
   int mOutputVolumeUnreliable = 1;
   int mInputVolumeUnreliable = 1;
   std::atomic<float> mStoredOutputVolume{1.0f};
   std::atomic<float> mStoredInputVolume{1.0f};
   int mLoop = 0;
-  AutoResetEvent *mQuitEvent = nullptr;
-  AutoResetEvent *mExitedEvent = nullptr;
-  AutoResetEvent *mWorkEvent = nullptr;
-  AutoResetEvent *mDoneEvent = nullptr;
+  AutoResetEvent* mQuitEvent = nullptr;
+  AutoResetEvent* mExitedEvent = nullptr;
+  AutoResetEvent* mWorkEvent = nullptr;
+  AutoResetEvent* mDoneEvent = nullptr;
   int mLevelInterval = 2;
-  StreamMixer *mStreamMixer = nullptr;
-  std::atomic<StreamFileWriter *> mCurrentWriter{nullptr};
-  StreamFileWriter *mMP3Writer = nullptr;
-  StreamFileWriter *mWavWriter = nullptr;
-  StreamFileWriter *mOggWriter = nullptr;
+  StreamMixer* mStreamMixer = nullptr;
+  std::atomic<StreamFileWriter*> mCurrentWriter{nullptr};
+  StreamFileWriter* mMP3Writer = nullptr;
+  StreamFileWriter* mWavWriter = nullptr;
+  StreamFileWriter* mOggWriter = nullptr;
   std::atomic<seams::WindowHandle> mSilenceListener{0};
   std::atomic<int> mSplitRequested{0};
   std::atomic<int> mSoundSinceSplit{0};
 
   // Beyond the figures above.
   bool mPaInitialized = false;
-  std::atomic<int> mStopping{0};      // the stop handshake is under way
-  std::atomic<int> mStartFailed{0};   // the start is being undone
-  bool mWriterOpened = false;         // buffer thread: this stream's writer is open
-  bool mTracksFailed = false;         // buffer thread: a track append failed
+  std::atomic<int> mStopping{0};     // the stop handshake is under way
+  std::atomic<int> mStartFailed{0};  // the start is being undone
+  bool mWriterOpened = false;        // buffer thread: this stream's writer is open
+  bool mTracksFailed = false;        // buffer thread: a track append failed
   std::atomic<int> mFailure{kNoFailure};
-  std::string mFailedFile;            // written before the failure is noted
-  std::mutex mStreamMutex;            // stream handle: closing vs. the death check
+  std::string mFailedFile;  // written before the failure is noted
+  std::mutex mStreamMutex;  // stream handle: closing vs. the death check
   std::atomic<std::int64_t> mDroppedCaptureFrames{0};
   std::atomic<std::int64_t> mPlaybackUnderrunFrames{0};
-  std::vector<char> mTrackScratch;    // buffer thread: ring -> track
+  std::vector<char> mTrackScratch;  // buffer thread: ring -> track
   // Callback scratch, made once: one channel of samples, its level values and
   // one track's playback samples.
   std::vector<std::int32_t> mCallbackSamples;
@@ -315,11 +311,11 @@ private:
 };
 
 // The engine, null before CreateAudioIO and after DestroyAudioIO.
-extern AudioIO *gAudioIO;
+extern AudioIO* gAudioIO;
 
 // Makes gAudioIO (once, at start-up) and starts its buffer thread; installs
 // the engine's device catalog and mixer reader for the settings records.
-void CreateAudioIO(AdvanceRecordSetting *settings = nullptr);
+void CreateAudioIO(AdvanceRecordSetting* settings = nullptr);
 // Stops a stream that is still there (waiting a bounded time for it) and
 // destroys the engine.
 void DestroyAudioIO();

@@ -21,9 +21,7 @@ struct LevelState {
   int min[2] = {0, 0};
   unsigned counter = 0;
 
-  void Reset() {
-    max[0] = max[1] = min[0] = min[1] = 0;
-  }
+  void Reset() { max[0] = max[1] = min[0] = min[1] = 0; }
   void Note(int channel, int level) {
     if (level > max[channel]) max[channel] = level;
     if (level < min[channel]) min[channel] = level;
@@ -41,8 +39,7 @@ double gLastLevelTime = 0.0;
 
 // Posts a level message every `interval` callbacks (or when the stream time
 // went back: a new stream), then starts the next measuring period.
-void MaybePostLevels(LevelState &levels, int interval, double outTime,
-                     seams::WindowHandle meter) {
+void MaybePostLevels(LevelState& levels, int interval, double outTime, seams::WindowHandle meter) {
   if (interval < 1) interval = 1;
   if (levels.counter % static_cast<unsigned>(interval) == 0 || gLastLevelTime > outTime) {
     gLastLevelTime = outTime;
@@ -56,14 +53,14 @@ void MaybePostLevels(LevelState &levels, int interval, double outTime,
 
 }  // namespace
 
-int AudioIOCallback(void *inputBuffer, void *outputBuffer, unsigned long framesPerBuffer,
-                    double outTime, void *userData) {
-  AudioIO *io = userData ? static_cast<AudioIO *>(userData) : gAudioIO;
+int AudioIOCallback(void* inputBuffer, void* outputBuffer, unsigned long framesPerBuffer, double outTime,
+                    void* userData) {
+  AudioIO* io = userData ? static_cast<AudioIO*>(userData) : gAudioIO;
   if (!io) return 0;
   return io->Callback(inputBuffer, outputBuffer, static_cast<int>(framesPerBuffer), outTime);
 }
 
-void AudioIO::ComputeZcrAndEnergy(const int *levels, int count, int *zcr, int *energy) {
+void AudioIO::ComputeZcrAndEnergy(const int* levels, int count, int* zcr, int* energy) {
   if (count <= 0) {
     *zcr = 0;
     *energy = 0;
@@ -87,9 +84,9 @@ void AudioIO::PostStopCommand() {
                            static_cast<std::intptr_t>(mStopControl.load()));
 }
 
-bool AudioIO::SilenceStep(int ch, const int *levels, int avail, bool &zcrSilent, bool &seSilent,
-                          bool &silent) {
-  const AdvanceRecordSetting &s = *mSettings;
+bool AudioIO::SilenceStep(int ch, const int* levels, int avail, bool& zcrSilent, bool& seSilent,
+                          bool& silent) {
+  const AdvanceRecordSetting& s = *mSettings;
   int zcr = 0, energy = 0;
   ComputeZcrAndEnergy(levels, avail, &zcr, &energy);
   const int channels = mNumCaptureChannels;
@@ -104,8 +101,7 @@ bool AudioIO::SilenceStep(int ch, const int *levels, int avail, bool &zcrSilent,
       std::fill(mZcrCounters, mZcrCounters + channels, 0);
     }
     if (!zcrSilent && ch == 0 &&
-        std::all_of(mZcrCounters, mZcrCounters + channels,
-                    [&](int c) { return c >= mZcrDelayCount; }))
+        std::all_of(mZcrCounters, mZcrCounters + channels, [&](int c) { return c >= mZcrDelayCount; }))
       zcrSilent = silent = true;
   }
   if (algorithms & 2) {
@@ -117,8 +113,7 @@ bool AudioIO::SilenceStep(int ch, const int *levels, int avail, bool &zcrSilent,
       std::fill(mSeCounters, mSeCounters + channels, 0);
     }
     if (!seSilent && ch == 0 &&
-        std::all_of(mSeCounters, mSeCounters + channels,
-                    [&](int c) { return c >= mSeDelayCount; }))
+        std::all_of(mSeCounters, mSeCounters + channels, [&](int c) { return c >= mSeDelayCount; }))
       seSilent = silent = true;
   }
   if (algorithms >= 3)
@@ -140,10 +135,10 @@ bool AudioIO::SilenceStep(int ch, const int *levels, int avail, bool &zcrSilent,
   return true;
 }
 
-int AudioIO::Callback(const void *input, void *output, int frames, double outTime) {
+int AudioIO::Callback(const void* input, void* output, int frames, double outTime) {
   const int playbackChannels = mNumPlaybackChannels;
   const int captureChannels = mNumCaptureChannels;
-  float *out = static_cast<float *>(output);
+  float* out = static_cast<float*>(output);
   auto zeroOutput = [&] {
     if (out && playbackChannels > 0)
       std::fill(out, out + static_cast<std::size_t>(frames) * playbackChannels, 0.0f);
@@ -166,12 +161,12 @@ int AudioIO::Callback(const void *input, void *output, int frames, double outTim
   if (out && playbackChannels > 0) {
     if (gLastLevelTime > outTime) gPlaybackLevels.Reset();
     zeroOutput();
-    float *got = mCallbackPlayback.data();
+    float* got = mCallbackPlayback.data();
     bool ranDry = false;
     const float outputGain = mOutputVolumeUnreliable ? mStoredOutputVolume.load() : 1.0f;
     for (std::size_t i = 0; i < mPlaybackTracks.size(); ++i) {
-      WaveTrack *track = mPlaybackTracks[i];
-      RingBuffer *ring = mPlaybackBuffers[i];
+      WaveTrack* track = mPlaybackTracks[i];
+      RingBuffer* ring = mPlaybackBuffers[i];
       if (track->GetExcluded()) {
         ring->Discard(frames);
         continue;
@@ -189,7 +184,7 @@ int AudioIO::Callback(const void *input, void *output, int frames, double outTim
         if (!routed) continue;
         const float gain = track->GetChannelGain(c) * outputGain;
         for (int f = 0; f < len; ++f) {
-          float &o = out[static_cast<std::size_t>(f) * playbackChannels + c];
+          float& o = out[static_cast<std::size_t>(f) * playbackChannels + c];
           o += got[f] * gain;
           gPlaybackLevels.Note(c, static_cast<int>(o * 100000.0f));
         }
@@ -202,7 +197,7 @@ int AudioIO::Callback(const void *input, void *output, int frames, double outTim
       // (on silence) until that has been heard: a stream ended earlier drops
       // what the sound server still holds, however it is stopped.
       if (mPlaybackEndFrame.load() < 0) mPlaybackEndFrame = outTime;
-      void *stream = mPortStream.load();
+      void* stream = mPortStream.load();
       const double heard = stream ? pa18::Pa_StreamTime(stream) : outTime;
       if (heard >= mPlaybackEndFrame.load() + kEndMarginSeconds * mRate) {
         mFinished = 1;
@@ -215,23 +210,23 @@ int AudioIO::Callback(const void *input, void *output, int frames, double outTim
   if (input && captureChannels > 0) {
     if (gLastLevelTime > outTime) gCaptureLevels.Reset();
     int avail = n;
-    for (RingBuffer *ring : mCaptureBuffers) avail = std::min(avail, ring->AvailForPut());
+    for (RingBuffer* ring : mCaptureBuffers) avail = std::min(avail, ring->AvailForPut());
     if (avail < frames) mDroppedCaptureFrames += frames - std::max(avail, 0);
     const float gain = mInputVolumeUnreliable ? mStoredInputVolume.load() : 1.0f;
     const bool monitor = mSettings->SilenceMonitorFlag != 0;
-    const AdvanceRecordSetting &s = *mSettings;
-    const bool detect = s.EnableSilenceDetection &&
-                        ((s.ActionsOfEditingMode > 0 && s.ActiveRecordingMode == 0) ||
-                         (s.ActionsOfSavingMode > 0 && s.ActiveRecordingMode == 1));
+    const AdvanceRecordSetting& s = *mSettings;
+    const bool detect =
+        s.EnableSilenceDetection && ((s.ActionsOfEditingMode > 0 && s.ActiveRecordingMode == 0) ||
+                                     (s.ActionsOfSavingMode > 0 && s.ActiveRecordingMode == 1));
     bool zcrSilent = false, seSilent = false, silent = false;
     if (avail > 0) {
-      int *levels = mCallbackLevels.data();
+      int* levels = mCallbackLevels.data();
       for (int ch = 0; ch < captureChannels; ++ch) {
         SamplePtr scratch = reinterpret_cast<SamplePtr>(mCallbackSamples.data());
         switch (mCaptureFormat) {
           case SampleFormatFloat: {
-            const float *in = static_cast<const float *>(input);
-            float *dst = reinterpret_cast<float *>(scratch);
+            const float* in = static_cast<const float*>(input);
+            float* dst = reinterpret_cast<float*>(scratch);
             for (int i = 0; i < avail; ++i) {
               const float v = gain * in[static_cast<std::size_t>(i) * captureChannels + ch];
               dst[i] = v;
@@ -240,8 +235,8 @@ int AudioIO::Callback(const void *input, void *output, int frames, double outTim
             break;
           }
           case SampleFormatInt24: {
-            const std::int32_t *in = static_cast<const std::int32_t *>(input);
-            std::int32_t *dst = reinterpret_cast<std::int32_t *>(scratch);
+            const std::int32_t* in = static_cast<const std::int32_t*>(input);
+            std::int32_t* dst = reinterpret_cast<std::int32_t*>(scratch);
             for (int i = 0; i < avail; ++i) {
               const float x = in[static_cast<std::size_t>(i) * captureChannels + ch] * gain;
               const std::int32_t v = static_cast<std::int32_t>(std::clamp(x, -8388608.0f, 8388607.0f));
@@ -251,8 +246,8 @@ int AudioIO::Callback(const void *input, void *output, int frames, double outTim
             break;
           }
           default: {  // 16-bit
-            const std::int16_t *in = static_cast<const std::int16_t *>(input);
-            std::int16_t *dst = reinterpret_cast<std::int16_t *>(scratch);
+            const std::int16_t* in = static_cast<const std::int16_t*>(input);
+            std::int16_t* dst = reinterpret_cast<std::int16_t*>(scratch);
             for (int i = 0; i < avail; ++i) {
               const float x = in[static_cast<std::size_t>(i) * captureChannels + ch] * gain;
               const std::int16_t v = static_cast<std::int16_t>(std::clamp(x, -32768.0f, 32767.0f));
@@ -288,9 +283,8 @@ int AudioIO::Callback(const void *input, void *output, int frames, double outTim
             w = (static_cast<std::uintptr_t>(mMonitorEnergy[0] & 0xFFFF) << 16) |
                 (static_cast<std::uintptr_t>(mMonitorZcr[0]) & 0xFFFF);
             if (captureChannels == 2)
-              l = static_cast<std::intptr_t>(
-                  (static_cast<std::uintptr_t>(mMonitorEnergy[1] & 0xFFFF) << 16) |
-                  (static_cast<std::uintptr_t>(mMonitorZcr[1]) & 0xFFFF));
+              l = static_cast<std::intptr_t>((static_cast<std::uintptr_t>(mMonitorEnergy[1] & 0xFFFF) << 16) |
+                                             (static_cast<std::uintptr_t>(mMonitorZcr[1]) & 0xFFFF));
           }
           seams::PostWindowMessage(listener, kSilenceStatsMessage, w, l);
         }
@@ -306,7 +300,7 @@ int AudioIO::Callback(const void *input, void *output, int frames, double outTim
   }
 
   if (playbackChannels > 0 && captureChannels > 0) {
-    void *stream = mPortStream.load();
+    void* stream = mPortStream.load();
     mCaptureLatency = stream ? (pa18::Pa_StreamTime(stream) - outTime) / mRate : 0.0;
   } else {
     mCaptureLatency = 0.0;

@@ -14,14 +14,14 @@ using namespace pa18;
 namespace {
 
 std::string DeviceName(int id) {
-  const PaDeviceInfo *info = id >= 0 ? Pa_GetDeviceInfo(id) : nullptr;
+  const PaDeviceInfo* info = id >= 0 ? Pa_GetDeviceInfo(id) : nullptr;
   return info && info->name ? info->name : "";
 }
 
 // Sets 0.0 and 0.2 and reads them back; a control that does not follow is
 // unreliable. The old value is put back.
 template <class Get, class Set>
-int CheckVolume(Get get, Set set, float *remembered) {
+int CheckVolume(Get get, Set set, float* remembered) {
   *remembered = get();
   int unreliable = 0;
   set(0.0f);
@@ -45,7 +45,7 @@ void AudioIO::OpenMixer() {
   mStoredOutputVolume = 1.0f;
   mStoredInputVolume = 1.0f;
 
-  const SoundDeviceOptions &options = DeviceOptions();
+  const SoundDeviceOptions& options = DeviceOptions();
   const int inputDevice = FindDevice(options.RecordDeviceName, true);
   const int outputDevice = FindDevice(options.PlaybackDeviceName, false);
   const std::vector<int> rates =
@@ -58,12 +58,10 @@ void AudioIO::OpenMixer() {
   if (!mMixer) return;
 
   float remembered = 1.0f;
-  mOutputVolumeUnreliable =
-      CheckVolume([&] { return GetOutputVolume(mMixer); },
-                  [&](float v) { SetOutputVolume(mMixer, v); }, &remembered);
-  mInputVolumeUnreliable =
-      CheckVolume([&] { return GetInputVolume(mMixer); },
-                  [&](float v) { SetInputVolume(mMixer, v); }, &remembered);
+  mOutputVolumeUnreliable = CheckVolume([&] { return GetOutputVolume(mMixer); },
+                                        [&](float v) { SetOutputVolume(mMixer, v); }, &remembered);
+  mInputVolumeUnreliable = CheckVolume([&] { return GetInputVolume(mMixer); },
+                                       [&](float v) { SetInputVolume(mMixer, v); }, &remembered);
   mStoredOutputVolume = 1.0f;
   mStoredInputVolume = 1.0f;
 }
@@ -73,13 +71,11 @@ void AudioIO::SetMixer(int inputSource, float inputVolume, float outputVolume) {
   mStoredInputVolume = inputVolume;
   if (!mMixer) return;
   if (inputSource != GetCurrentInputSource(mMixer)) SetCurrentInputSource(mMixer, inputSource);
-  if (std::fabs(inputVolume - GetInputVolume(mMixer)) > 0.001f)
-    SetInputVolume(mMixer, inputVolume);
-  if (std::fabs(outputVolume - GetOutputVolume(mMixer)) > 0.001f)
-    SetOutputVolume(mMixer, outputVolume);
+  if (std::fabs(inputVolume - GetInputVolume(mMixer)) > 0.001f) SetInputVolume(mMixer, inputVolume);
+  if (std::fabs(outputVolume - GetOutputVolume(mMixer)) > 0.001f) SetOutputVolume(mMixer, outputVolume);
 }
 
-void AudioIO::GetMixer(int *inputSource, float *inputVolume, float *outputVolume) {
+void AudioIO::GetMixer(int* inputSource, float* inputVolume, float* outputVolume) {
   int source = 0;
   float in = mStoredInputVolume.load();
   float out = mStoredOutputVolume.load();

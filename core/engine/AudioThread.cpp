@@ -28,16 +28,16 @@ void RaisePriority() {
 
 }  // namespace
 
-void AudioThread(AudioThreadBlock *block) {
-  AutoResetEvent *quit = block->quit;
-  AutoResetEvent *exited = block->exited;
-  AutoResetEvent *work = block->work;
-  AutoResetEvent *done = block->done;
+void AudioThread(AudioThreadBlock* block) {
+  AutoResetEvent* quit = block->quit;
+  AutoResetEvent* exited = block->exited;
+  AutoResetEvent* work = block->work;
+  AutoResetEvent* done = block->done;
   delete block;
   RaisePriority();
 
-  AutoResetEvent *handles[2] = {quit, work};
-  while (AudioIO *io = gAudioIO) {
+  AutoResetEvent* handles[2] = {quit, work};
+  while (AudioIO* io = gAudioIO) {
     const int which = AutoResetEvent::WaitAny(handles, 2, io->mThreadTimeout.load());
     io = gAudioIO;
     if (!io || which == 0) break;
@@ -53,7 +53,7 @@ void AudioThread(AudioThreadBlock *block) {
 
 void AudioIO::ServeWork() {
   if (mSettings->SilenceMonitorFlag) return;
-  StreamFileWriter *writer = mCurrentWriter.load();
+  StreamFileWriter* writer = mCurrentWriter.load();
   const bool stopping = mStopping.load() != 0;
 
   if (!stopping) {
@@ -86,7 +86,7 @@ void AudioIO::ServeTimeout() {
   if (mThreadTimeout.load() == -1 || mSettings->SilenceMonitorFlag || mStopping.load()) return;
   const int token = mStreamToken.load();
   const bool running = token != -1 && token != 0;
-  StreamFileWriter *writer = mCurrentWriter.load();
+  StreamFileWriter* writer = mCurrentWriter.load();
 
   if (mSplitRequested.load()) {
     if (writer && running && mWriterOpened && !writer->NextFile()) {
@@ -95,9 +95,9 @@ void AudioIO::ServeTimeout() {
     }
     mSplitRequested = 0;
   }
-  const AdvanceRecordSetting &s = *mSettings;
-  if (s.ActiveRecordingMode == 1 && s.EnableAutoSplit && s.AutoSplitTimeSeconds > 0 && writer &&
-      running && mWriterOpened && writer->GetFileSeconds() >= s.AutoSplitTimeSeconds) {
+  const AdvanceRecordSetting& s = *mSettings;
+  if (s.ActiveRecordingMode == 1 && s.EnableAutoSplit && s.AutoSplitTimeSeconds > 0 && writer && running &&
+      mWriterOpened && writer->GetFileSeconds() >= s.AutoSplitTimeSeconds) {
     if (!writer->NextFile()) {
       NoteFailure(kWriterFailed, writer->GetName());
       if (!mStopRequested.load()) RequestStop();
@@ -109,7 +109,7 @@ void AudioIO::ServeTimeout() {
   // asked: have it stopped, so it does not stay busy.
   if (running && !mFinished.load() && !mStopRequested.load()) {
     std::unique_lock lock(mStreamMutex, std::try_to_lock);
-    void *stream = mPortStream.load();
+    void* stream = mPortStream.load();
     if (lock.owns_lock() && stream && !mStopping.load() && pa18::Pa_StreamActive(stream) <= 0 &&
         !mFinished.load()) {
       NoteFailure(kStreamDied);
@@ -121,14 +121,14 @@ void AudioIO::ServeTimeout() {
 int AudioIO::GetCommonlyAvailPlayback() {
   if (mPlaybackBuffers.empty()) return 0;
   int avail = mPlaybackBuffers[0]->AvailForPut();
-  for (RingBuffer *ring : mPlaybackBuffers) avail = std::min(avail, ring->AvailForPut());
+  for (RingBuffer* ring : mPlaybackBuffers) avail = std::min(avail, ring->AvailForPut());
   return avail;
 }
 
 int AudioIO::GetCommonlyAvailCapture() {
   if (mCaptureBuffers.empty()) return 0;
   int avail = mCaptureBuffers[0]->Len();
-  for (RingBuffer *ring : mCaptureBuffers) avail = std::min(avail, ring->Len());
+  for (RingBuffer* ring : mCaptureBuffers) avail = std::min(avail, ring->Len());
   return avail;
 }
 
@@ -151,12 +151,11 @@ void AudioIO::FillBuffers(bool drain) {
         for (std::size_t i = 0; i < mPlaybackMixers.size(); ++i) {
           const int produced = samples > 0 ? mPlaybackMixers[i]->Process(samples) : 0;
           if (produced > 0)
-            mPlaybackBuffers[i]->Put(mPlaybackMixers[i]->GetBuffer(), SampleFormatFloat,
-                                     produced);
+            mPlaybackBuffers[i]->Put(mPlaybackMixers[i]->GetBuffer(), SampleFormatFloat, produced);
         }
         if (!mLoop) break;
         if (mTime.load() >= mT1) {
-          for (Mixer *m : mPlaybackMixers) m->Restart();
+          for (Mixer* m : mPlaybackMixers) m->Restart();
           mTime = mT0;
         }
       } while (secs > 0 && deltat > 0);
@@ -164,15 +163,14 @@ void AudioIO::FillBuffers(bool drain) {
   }
 
   if (!mCaptureTracks.empty() || mNumCaptureChannels > 0) {
-    mThreadTimeout =
-        std::min(static_cast<int>(mMinCaptureSecsToCopy * 250.0 + 0.5), 350);
+    mThreadTimeout = std::min(static_cast<int>(mMinCaptureSecsToCopy * 250.0 + 0.5), 350);
     const int avail = GetCommonlyAvailCapture();
     // Into the tracks this stream records into; once a block could not be
     // written the samples wait in the rings (the stop tries once more).
     if (!mCaptureTracks.empty() && avail > 0 && (!mTracksFailed || drain) &&
         (drain || avail / mRate >= mMinCaptureSecsToCopy)) {
       for (std::size_t i = 0; i < mCaptureTracks.size(); ++i) {
-        WaveTrack *track = mCaptureTracks[i];
+        WaveTrack* track = mCaptureTracks[i];
         const SampleFormat format = track->GetSampleFormat();
         const std::size_t bytes = static_cast<std::size_t>(avail) * SampleSize(format);
         if (mTrackScratch.size() < bytes) mTrackScratch.resize(bytes);
@@ -184,7 +182,7 @@ void AudioIO::FillBuffers(bool drain) {
         }
       }
     }
-    StreamFileWriter *writer = mCurrentWriter.load();
+    StreamFileWriter* writer = mCurrentWriter.load();
     if (writer && mWriterOpened && !writer->WriteBlock()) {
       NoteFailure(kWriterFailed, writer->GetName());
       if (!mStopping.load()) RequestStop();

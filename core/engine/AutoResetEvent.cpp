@@ -20,13 +20,13 @@ void AutoResetEvent::Reset() {
 }
 
 bool AutoResetEvent::Wait(int timeoutMs) {
-  AutoResetEvent *self = this;
+  AutoResetEvent* self = this;
   return WaitAny(&self, 1, timeoutMs) == 0;
 }
 
-int AutoResetEvent::WaitAny(AutoResetEvent *const *events, int count, int timeoutMs) {
+int AutoResetEvent::WaitAny(AutoResetEvent* const* events, int count, int timeoutMs) {
   if (count <= 0) return -1;
-  EventHub &hub = *events[0]->mHub;
+  EventHub& hub = *events[0]->mHub;
   std::unique_lock lock(hub.mutex);
   auto firstSet = [&]() -> int {
     for (int i = 0; i < count; ++i)

@@ -19,8 +19,8 @@ class AutoResetEvent {
 public:
   // A new event, clear; on its own hub unless one is given.
   explicit AutoResetEvent(std::shared_ptr<EventHub> hub = nullptr);
-  AutoResetEvent(const AutoResetEvent &) = delete;
-  AutoResetEvent &operator=(const AutoResetEvent &) = delete;
+  AutoResetEvent(const AutoResetEvent&) = delete;
+  AutoResetEvent& operator=(const AutoResetEvent&) = delete;
 
   void Set();
   void Reset();
@@ -31,7 +31,7 @@ public:
   // Waits until one of the events is set and clears that one; the lowest index
   // wins when several are set. Returns its index, or -1 when the time ran out
   // (timeoutMs -1: no limit). Every event must be on the same hub.
-  static int WaitAny(AutoResetEvent *const *events, int count, int timeoutMs);
+  static int WaitAny(AutoResetEvent* const* events, int count, int timeoutMs);
 
 private:
   std::shared_ptr<EventHub> mHub;

@@ -22,27 +22,26 @@ struct SoundCardMixer;
 // Opens the mixers of a stream's devices, named as PortAudio lists them; an
 // empty name leaves that direction out. Null when a direction that is asked
 // for has no mixer, or when neither is asked for.
-SoundCardMixer *OpenSoundCardMixer(const std::string &inputDevice,
-                                   const std::string &outputDevice);
-void CloseSoundCardMixer(SoundCardMixer *mixer);
+SoundCardMixer* OpenSoundCardMixer(const std::string& inputDevice, const std::string& outputDevice);
+void CloseSoundCardMixer(SoundCardMixer* mixer);
 
 // The ALSA control device that controls a PortAudio device (see above).
-std::string MixerControlName(const std::string &deviceName);
+std::string MixerControlName(const std::string& deviceName);
 
-int GetInputSourceCount(const SoundCardMixer *mixer);
+int GetInputSourceCount(const SoundCardMixer* mixer);
 // "" for an index out of range.
-std::string GetInputSourceName(const SoundCardMixer *mixer, int index);
+std::string GetInputSourceName(const SoundCardMixer* mixer, int index);
 // The selected input; 0 when none is selected or it cannot be read.
-int GetCurrentInputSource(SoundCardMixer *mixer);
+int GetCurrentInputSource(SoundCardMixer* mixer);
 // Selects input `index`; false when that is not possible.
-bool SetCurrentInputSource(SoundCardMixer *mixer, int index);
+bool SetCurrentInputSource(SoundCardMixer* mixer, int index);
 
 // Recording volume of the selected input; 0.0 when it cannot be read.
-float GetInputVolume(SoundCardMixer *mixer);
+float GetInputVolume(SoundCardMixer* mixer);
 // Writes it (clamped to 0..1) when the present value can be read.
-void SetInputVolume(SoundCardMixer *mixer, float volume);
+void SetInputVolume(SoundCardMixer* mixer, float volume);
 
 // Playback volume; 0.0 when there is none. A call that fails turns the playback
 // volume off for this mixer (it then reads 0.0 and writes nothing).
-float GetOutputVolume(SoundCardMixer *mixer);
-void SetOutputVolume(SoundCardMixer *mixer, float volume);
+float GetOutputVolume(SoundCardMixer* mixer);
+void SetOutputVolume(SoundCardMixer* mixer, float volume);

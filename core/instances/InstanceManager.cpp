@@ -94,15 +94,14 @@ std::string CInstanceManager::SlotFolderName(int index) {
 
 std::uint32_t CInstanceManager::Word(std::size_t offset) const {
   if (!mBlock) return 0;
-  std::uint32_t value = __atomic_load_n(reinterpret_cast<const std::uint32_t*>(mBlock + offset),
-                                        __ATOMIC_ACQUIRE);
+  std::uint32_t value =
+      __atomic_load_n(reinterpret_cast<const std::uint32_t*>(mBlock + offset), __ATOMIC_ACQUIRE);
   return le32toh(value);
 }
 
 void CInstanceManager::SetWord(std::size_t offset, std::uint32_t value) {
   if (!mBlock) return;
-  __atomic_store_n(reinterpret_cast<std::uint32_t*>(mBlock + offset), htole32(value),
-                   __ATOMIC_RELEASE);
+  __atomic_store_n(reinterpret_cast<std::uint32_t*>(mBlock + offset), htole32(value), __ATOMIC_RELEASE);
 }
 
 std::uint32_t CInstanceManager::WordForTesting(std::size_t offset) const { return Word(offset); }
@@ -137,10 +136,9 @@ bool CInstanceManager::OpenBlock() {
   // two copies starting together never wipe each other's registration.
   SetLock(fd, kTableLockByte, F_WRLCK, true);
   struct stat st {};
-  bool ok = fstat(fd, &st) == 0 &&
-            (st.st_size >= static_cast<off_t>(kBlockSize) || ftruncate(fd, kBlockSize) == 0);
-  void* view = ok ? mmap(nullptr, kBlockSize, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0)
-                  : MAP_FAILED;
+  bool ok =
+      fstat(fd, &st) == 0 && (st.st_size >= static_cast<off_t>(kBlockSize) || ftruncate(fd, kBlockSize) == 0);
+  void* view = ok ? mmap(nullptr, kBlockSize, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0) : MAP_FAILED;
   SetLock(fd, kTableLockByte, F_UNLCK, false);
   if (view == MAP_FAILED) {
     close(fd);
@@ -310,9 +308,7 @@ std::string CInstanceManager::GetInstanceDir() const {
   return mTempPath + SlotFolderName(SlotIndexOf(mSlotBit));
 }
 
-std::string CInstanceManager::GetSharedClipboardPath() const {
-  return mTempPath + "$ZQY#Clipboard.wav";
-}
+std::string CInstanceManager::GetSharedClipboardPath() const { return mTempPath + "$ZQY#Clipboard.wav"; }
 
 std::string CInstanceManager::GetClipboardFileName() const {
   std::string dir = GetInstanceDir();

@@ -82,8 +82,8 @@ private:
   void ChooseNewPrimary(std::uint32_t leaving);
 
   std::string mAppName;
-  std::string mTempPath;   // always ends in a separator
-  int mFd = -1;            // the shared table, -1 until opened
+  std::string mTempPath;  // always ends in a separator
+  int mFd = -1;           // the shared table, -1 until opened
   std::uint8_t* mBlock = nullptr;
   std::uint32_t mSlotBit = 0;
   std::int64_t mClipboardSeen = -1;

@@ -13,11 +13,9 @@
 #include "core/model/SystemUtils.h"
 
 const unsigned char kSummaryHeader[kSummaryHeaderBytes] = {
-    0xAA, 0x55, 0xAA, 0x55, 'Z', 'Q', 'Y', 'B', 'F', 'T', 'E', 'M',
-    'P',  0,    0,    0,    1,   0,   1,   0,   0,   0,   0x14, 0};
+    0xAA, 0x55, 0xAA, 0x55, 'Z', 'Q', 'Y', 'B', 'F', 'T', 'E', 'M', 'P', 0, 0, 0, 1, 0, 1, 0, 0, 0, 0x14, 0};
 
-SummaryInfo::SummaryInfo(std::int32_t samples)
-    : fields(3), format(SampleFormatFloat), bytesPerFrame(12) {
+SummaryInfo::SummaryInfo(std::int32_t samples) : fields(3), format(SampleFormatFloat), bytesPerFrame(12) {
   const std::int64_t n = std::max<std::int64_t>(samples, 0);
   frames64K = static_cast<std::int32_t>((n + 65535) / 65536);
   offset64K = kSummaryHeaderBytes;
@@ -105,14 +103,13 @@ BlockFile::~BlockFile() {
   if (!IsLocked() && !mFileName.GetName().empty()) RemoveFile(mFileName.GetFullPath());
 }
 
-bool BlockFile::ReadFileBytes(const std::string& path, std::int64_t offset, void* data,
-                              std::size_t bytes) {
+bool BlockFile::ReadFileBytes(const std::string& path, std::int64_t offset, void* data, std::size_t bytes) {
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return false;
   std::size_t done = 0;
   while (done < bytes) {
-    const ssize_t n = ::pread(fd, static_cast<char*>(data) + done, bytes - done,
-                              static_cast<off_t>(offset + done));
+    const ssize_t n =
+        ::pread(fd, static_cast<char*>(data) + done, bytes - done, static_cast<off_t>(offset + done));
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) break;
     done += static_cast<std::size_t>(n);
@@ -221,8 +218,8 @@ void BlockFile::FixSummary(void* data) const {
   SwapWords(data, info.totalSummaryBytes);
 }
 
-bool BlockFile::ReadLevel(float* buffer, std::int32_t start, std::int32_t len,
-                          std::int32_t frames, std::int32_t offset) const {
+bool BlockFile::ReadLevel(float* buffer, std::int32_t start, std::int32_t len, std::int32_t frames,
+                          std::int32_t offset) const {
   const SummaryInfo& info = mSummaryInfo;
   std::vector<char> summary(info.totalSummaryBytes);
   if (!ReadSummary(summary.data())) return false;
@@ -230,8 +227,8 @@ bool BlockFile::ReadLevel(float* buffer, std::int32_t start, std::int32_t len,
   len = std::min(len, frames - start);
   if (len <= 0) return true;
 
-  CopySamples(summary.data() + offset + static_cast<std::size_t>(start) * info.bytesPerFrame,
-              info.format, reinterpret_cast<SamplePtr>(buffer), SampleFormatFloat,
+  CopySamples(summary.data() + offset + static_cast<std::size_t>(start) * info.bytesPerFrame, info.format,
+              reinterpret_cast<SamplePtr>(buffer), SampleFormatFloat,
               static_cast<std::uint32_t>(info.fields * len));
   if (info.fields == 2) {
     for (std::int32_t i = len - 1; i >= 0; --i) {

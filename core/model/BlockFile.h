@@ -16,13 +16,13 @@
 struct SummaryInfo {
   explicit SummaryInfo(std::int32_t samples = 0);
 
-  std::int32_t fields;          // values per frame: minimum, maximum, RMS
-  SampleFormat format;          // of the values: float
+  std::int32_t fields;  // values per frame: minimum, maximum, RMS
+  SampleFormat format;  // of the values: float
   std::int32_t bytesPerFrame;
-  std::int32_t frames64K;       // (n + 65535) / 65536
-  std::int32_t offset64K;       // 24
-  std::int32_t frames256;       // frames64K * 256
-  std::int32_t offset256;       // 24 + frames64K * 12
+  std::int32_t frames64K;  // (n + 65535) / 65536
+  std::int32_t offset64K;  // 24
+  std::int32_t frames256;  // frames64K * 256
+  std::int32_t offset256;  // 24 + frames64K * 12
   std::int32_t totalSummaryBytes;
 };
 
@@ -40,8 +40,7 @@ public:
 
   // Reads len samples from start, converted to format; returns the count read
   // (0 or less when the data cannot be read).
-  virtual int ReadData(SamplePtr data, SampleFormat format, std::int32_t start,
-                       std::int32_t len) const = 0;
+  virtual int ReadData(SamplePtr data, SampleFormat format, std::int32_t start, std::int32_t len) const = 0;
   virtual CFileName GetFileName() const { return mFileName; }
   virtual std::int32_t GetLength() const { return mLen; }
   virtual void Lock() { ++mLockCount; }

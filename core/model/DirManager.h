@@ -40,12 +40,11 @@ public:
 
   // A block written at once. Null when its file could not be made or written in full,
   // so that the caller can refuse the data instead of keeping silence.
-  BlockFile* NewSimpleBlockFile(ConstSamplePtr sampleData, std::int32_t sampleLen,
-                                SampleFormat format);
+  BlockFile* NewSimpleBlockFile(ConstSamplePtr sampleData, std::int32_t sampleLen, SampleFormat format);
   // A block over samples of an imported file. Null when its summary file could not be
   // made or written.
-  BlockFile* NewAliasBlockFile(const std::string& aliasedFile, std::int32_t aliasStart,
-                               std::int32_t aliasLen, std::int32_t aliasChannel);
+  BlockFile* NewAliasBlockFile(const std::string& aliasedFile, std::int32_t aliasStart, std::int32_t aliasLen,
+                               std::int32_t aliasChannel);
   // An unlocked block is shared (one more reference, same pointer); a locked one is
   // copied to a new file. Null when the copy fails.
   BlockFile* CopyBlockFile(BlockFile* block);

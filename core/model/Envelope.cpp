@@ -41,7 +41,7 @@ void Envelope::Delete(int index) {
   if (index >= 0 && index < GetNumberOfPoints()) mPoints.erase(mPoints.begin() + index);
 }
 
-void Envelope::CopyFrom(const Envelope *src, double t0, double t1) {
+void Envelope::CopyFrom(const Envelope* src, double t0, double t1) {
   mOffset = std::max(t0, src->mOffset);
   mTrackLen = std::min(t1, src->mOffset + src->mTrackLen) - mOffset;
   mPoints.clear();
@@ -81,7 +81,7 @@ void Envelope::CollapseRegion(double t0, double t1) {
 
   std::vector<ControlPoint> kept;
   kept.reserve(mPoints.size());
-  for (const ControlPoint &p : mPoints) {
+  for (const ControlPoint& p : mPoints) {
     if (p.t >= t0 && p.t < t1) continue;
     if (p.t >= t1)
       kept.push_back({p.t - removed, p.val});
@@ -92,7 +92,7 @@ void Envelope::CollapseRegion(double t0, double t1) {
   mTrackLen -= removed;
 }
 
-void Envelope::Paste(double t0, const Envelope *src) {
+void Envelope::Paste(double t0, const Envelope* src) {
   if (src == this) {  // pasting into itself reads the envelope as it was
     const Envelope copy = *src;
     Paste(t0, &copy);
@@ -107,7 +107,7 @@ void Envelope::Paste(double t0, const Envelope *src) {
   const double vStart = src->GetValue(src->mOffset);
   const double vEnd = src->GetValue(src->mOffset + srcLen);
 
-  for (ControlPoint &p : mPoints)
+  for (ControlPoint& p : mPoints)
     if (p.t > t) p.t += srcLen;
   mTrackLen += srcLen;
 
@@ -122,7 +122,7 @@ void Envelope::Paste(double t0, const Envelope *src) {
     Insert(t - mTimeEpsilon, vHere);
     Insert(t, vStart);
   }
-  for (const ControlPoint &p : src->mPoints) {
+  for (const ControlPoint& p : src->mPoints) {
     double at = t + p.t;
     // A source point at the very end of the source would replace the point
     // where the old curve resumes; it marks the end of the pasted curve, so
@@ -133,7 +133,7 @@ void Envelope::Paste(double t0, const Envelope *src) {
 }
 
 void Envelope::InsertSpace(double t0, double tlen) {
-  for (ControlPoint &p : mPoints)
+  for (ControlPoint& p : mPoints)
     if (p.t > t0) p.t += tlen;
   mTrackLen += tlen;
 }
@@ -144,8 +144,7 @@ double Envelope::GetValue(double t) const {
   return value;
 }
 
-void Envelope::GetValues(double *buffer, int bufferLen, double t0,
-                         double tstep) const {
+void Envelope::GetValues(double* buffer, int bufferLen, double t0, double tstep) const {
   double t = t0 - mOffset;
   const int len = GetNumberOfPoints();
 

@@ -14,8 +14,8 @@ public:
   Envelope();
   ~Envelope();
 
-  Envelope(const Envelope &) = default;
-  Envelope &operator=(const Envelope &) = default;
+  Envelope(const Envelope&) = default;
+  Envelope& operator=(const Envelope&) = default;
 
   // Deletes all points and sets the default value.
   void Flatten(double value);
@@ -46,21 +46,21 @@ public:
   void Delete(int index);
 
   int GetNumberOfPoints() const { return static_cast<int>(mPoints.size()); }
-  const ControlPoint &GetPoint(int index) const { return mPoints[index]; }
+  const ControlPoint& GetPoint(int index) const { return mPoints[index]; }
 
   // Becomes the part of src between absolute times t0 and t1.
-  void CopyFrom(const Envelope *src, double t0, double t1);
+  void CopyFrom(const Envelope* src, double t0, double t1);
   // Removes the absolute time range t0 .. t1.
   void CollapseRegion(double t0, double t1);
   // Inserts src's whole range at absolute time t0.
-  void Paste(double t0, const Envelope *src);
+  void Paste(double t0, const Envelope* src);
   // Opens a gap of tlen at envelope time t0.
   void InsertSpace(double t0, double tlen);
 
   // Value at absolute time t.
   double GetValue(double t) const;
   // len values from absolute time t0 in steps of tstep.
-  void GetValues(double *buffer, int len, double t0, double tstep) const;
+  void GetValues(double* buffer, int len, double t0, double tstep) const;
 
   // Area under the curve between envelope times t0 and t1 (linear between
   // points, flat outside them). With t0 > t1 it emits the diagnostic "Odd things
@@ -72,8 +72,8 @@ public:
 
   // The views' drawing hook (device context, rectangle, display parameters);
   // envelopes are not drawn, so it draws nothing.
-  void Draw(std::uintptr_t dc, int left, int top, int right, int bottom,
-            double h, double pps, bool dB) const {}
+  void Draw(std::uintptr_t dc, int left, int top, int right, int bottom, double h, double pps,
+            bool dB) const {}
 
   static constexpr double kTimeEpsilon = 5e-06;
 

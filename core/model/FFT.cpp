@@ -25,7 +25,7 @@ struct BitReverseTables {
   }
 };
 
-const BitReverseTables &Tables() {
+const BitReverseTables& Tables() {
   static const BitReverseTables tables;
   return tables;
 }
@@ -55,8 +55,7 @@ int ReverseBits(int index, int bits) {
   return rev;
 }
 
-void FFT(int n, bool inverse, const float *realIn, const float *imagIn,
-         float *realOut, float *imagOut) {
+void FFT(int n, bool inverse, const float* realIn, const float* imagIn, float* realOut, float* imagOut) {
   if (!IsPowerOfTwo(n)) {
     seams::DiagnosticF(seams::DiagnosticStream::kStandardError, "%d is not a power of two\n", n);
     std::exit(1);
@@ -64,7 +63,7 @@ void FFT(int n, bool inverse, const float *realIn, const float *imagIn,
   const int bits = NumberOfBitsNeeded(n);
 
   if (bits <= kMaxFastBits) {
-    const int *table = Tables().table[bits].data();
+    const int* table = Tables().table[bits].data();
     for (int i = 0; i < n; ++i) {
       const int j = table[i];
       realOut[j] = realIn[i];
@@ -123,7 +122,7 @@ void FFT(int n, bool inverse, const float *realIn, const float *imagIn,
   }
 }
 
-void PowerSpectrum(int n, const float *in, float *out) {
+void PowerSpectrum(int n, const float* in, float* out) {
   const int half = n / 2;
   const int quarter = n / 4;
 
@@ -172,7 +171,7 @@ void PowerSpectrum(int n, const float *in, float *out) {
   out[quarter] = re[quarter] * re[quarter] + im[quarter] * im[quarter];
 }
 
-void WindowFunc(int kind, int n, float *data) {
+void WindowFunc(int kind, int n, float* data) {
   switch (kind) {
     case WindowBartlett: {
       const int h = n / 2;
@@ -195,9 +194,8 @@ void WindowFunc(int kind, int n, float *data) {
   }
 }
 
-bool ComputeSpectrum(const float *data, int width, int height, int maxFreq,
-                     int windowSize, double rate, float *output,
-                     bool autocorrelation) {
+bool ComputeSpectrum(const float* data, int width, int height, int maxFreq, int windowSize, double rate,
+                     float* output, bool autocorrelation) {
   if (width < windowSize) return false;
   if (!data || !output) return true;
 
@@ -212,8 +210,7 @@ bool ComputeSpectrum(const float *data, int width, int height, int maxFreq,
 
     if (autocorrelation) {
       FFT(windowSize, false, in.data(), nullptr, out.data(), out2.data());
-      for (int i = 0; i < windowSize; ++i)
-        in[i] = out[i] * out[i] + out2[i] * out2[i];
+      for (int i = 0; i < windowSize; ++i) in[i] = out[i] * out[i] + out2[i] * out2[i];
       // Tolonen and Karjalainen: the cube root of the power, not the square root.
       for (int i = 0; i < windowSize; ++i) in[i] = std::pow(in[i], 1.0f / 3.0f);
       FFT(windowSize, false, in.data(), nullptr, out.data(), out2.data());
@@ -247,8 +244,7 @@ bool ComputeSpectrum(const float *data, int width, int height, int maxFreq,
     for (int i = 0; i < m; ++i) processed[m - 1 - i] = scaled[i];
   } else {
     for (int i = 0; i < m; ++i)
-      processed[i] = static_cast<float>(
-          10.0 * std::log10(processed[i] / windowSize / windows));
+      processed[i] = static_cast<float>(10.0 * std::log10(processed[i] / windowSize / windows));
   }
 
   // Into `height` rows by area-weighted means of the m values. A piece whose
@@ -273,8 +269,7 @@ bool ComputeSpectrum(const float *data, int width, int height, int maxFreq,
         ++bin;
       }
       const float w1 = b1 - static_cast<int>(b1);
-      if (w1 > 0.0f && static_cast<int>(b1) < m)
-        value += processed[static_cast<int>(b1)] * w1;
+      if (w1 > 0.0f && static_cast<int>(b1) < m) value += processed[static_cast<int>(b1)] * w1;
       value /= binWidth;
     }
 

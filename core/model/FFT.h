@@ -16,20 +16,19 @@ int ReverseBits(int index, int bits);
 // Complex FFT of n points (n a power of two, else the diagnostic "%d is not a power
 // of two\n" and exit code 1). imagIn may be null (all zeros). Forward: X[k] = sum x[j] e^(-2 pi i jk/n);
 // the inverse divides by n. The outputs must not alias the inputs.
-void FFT(int n, bool inverse, const float *realIn, const float *imagIn,
-         float *realOut, float *imagOut);
+void FFT(int n, bool inverse, const float* realIn, const float* imagIn, float* realOut, float* imagOut);
 
 // Real input of n points; out receives n/2 values re(k)^2 + im(k)^2 of the
 // n-point transform (out[0] holds the DC and Nyquist terms together, as the
 // half-size packing gives). n must be a power of two, at least 4.
-void PowerSpectrum(int n, const float *in, float *out);
+void PowerSpectrum(int n, const float* in, float* out);
 
 // Window kinds of WindowFunc.
 enum { WindowBartlett = 1, WindowHamming = 2, WindowHanning = 3 };
 
 // Multiplies data in place by window `kind` (1 Bartlett, 2 Hamming, 3 Hanning);
 // any other kind leaves the data alone.
-void WindowFunc(int kind, int n, float *data);
+void WindowFunc(int kind, int n, float* data);
 
 // Fills `height` output values from `width` samples of data, with overlapping
 // Hanning windows of windowSize (a power of two). Without autocorrelation the
@@ -37,6 +36,5 @@ void WindowFunc(int kind, int n, float *data);
 // and 0 dB is 1; with it, an enhanced autocorrelation. Values are clipped to
 // [0, 1]. Returns false when width < windowSize (output untouched); true at
 // once when data or output is null.
-bool ComputeSpectrum(const float *data, int width, int height, int maxFreq,
-                     int windowSize, double rate, float *output,
-                     bool autocorrelation);
+bool ComputeSpectrum(const float* data, int width, int height, int maxFreq, int windowSize, double rate,
+                     float* output, bool autocorrelation);

@@ -34,8 +34,7 @@ bool CFileName::Exists() const { return FileExists(GetFullPath()); }
 
 void CFileName::SetFullPath(const std::string& path) {
   std::size_t pos = 0;
-  if (path.size() >= 2 && path[1] == ':' && std::isalpha(static_cast<unsigned char>(path[0])))
-    pos = 2;
+  if (path.size() >= 2 && path[1] == ':' && std::isalpha(static_cast<unsigned char>(path[0]))) pos = 2;
   mDrive = path.substr(0, pos);
 
   std::size_t lastSep = std::string::npos;

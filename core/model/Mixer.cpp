@@ -9,14 +9,14 @@
 #include "core/model/Track.h"
 #include "core/model/WaveTrack.h"
 
-Mixer::Mixer(int numInputTracks, WaveTrack **inputTracks, const Track *timeTrack, double startTime,
-             double stopTime, int numOutChannels, int outBufferSize, bool outInterleaved,
-             double outRate, SampleFormat outFormat, bool highQuality)
+Mixer::Mixer(int numInputTracks, WaveTrack** inputTracks, const Track* timeTrack, double startTime,
+             double stopTime, int numOutChannels, int outBufferSize, bool outInterleaved, double outRate,
+             SampleFormat outFormat, bool highQuality)
     : mNumInputTracks(std::max(numInputTracks, 0)),
       mTime(startTime),
       mT0(startTime),
       mT1(stopTime),
-      mTimeTrack(dynamic_cast<const MixerTimeWarp *>(timeTrack)),
+      mTimeTrack(dynamic_cast<const MixerTimeWarp*>(timeTrack)),
       mNumChannels(std::max(numOutChannels, 1)),
       mBufferSize(std::max(outBufferSize, 1)),
       mFormat(outFormat),
@@ -59,8 +59,8 @@ Mixer::~Mixer() {
   for (SamplePtr b : mBuffer) DeleteSamples(b);
   DeleteSamples(mTemp);
   delete[] mFloatBuffer;
-  for (Resample *r : mResample) delete r;
-  for (float *q : mQueue) delete[] q;
+  for (Resample* r : mResample) delete r;
+  for (float* q : mQueue) delete[] q;
 }
 
 void Mixer::Restart() {
@@ -74,12 +74,11 @@ void Mixer::Restart() {
   }
 }
 
-void Mixer::FillGains(WaveTrack *track) {
-  for (int c = 0; c < mNumChannels; ++c)
-    mGains[c] = mApplyTrackGains ? track->GetChannelGain(c) : 1.0f;
+void Mixer::FillGains(WaveTrack* track) {
+  for (int c = 0; c < mNumChannels; ++c) mGains[c] = mApplyTrackGains ? track->GetChannelGain(c) : 1.0f;
 }
 
-void Mixer::MixBuffers(const int *channelFlags, const float *gains, int len) {
+void Mixer::MixBuffers(const int* channelFlags, const float* gains, int len) {
   const int bytes = SampleSize(mFormat);
   for (int c = 0; c < mNumChannels; ++c) {
     if (!channelFlags[c]) continue;
@@ -95,8 +94,8 @@ void Mixer::MixBuffers(const int *channelFlags, const float *gains, int len) {
     const float gain = gains[c];
     switch (mFormat) {
       case SampleFormatInt16: {
-        auto *d = reinterpret_cast<std::int16_t *>(dest);
-        auto *s = reinterpret_cast<const std::int16_t *>(mTemp);
+        auto* d = reinterpret_cast<std::int16_t*>(dest);
+        auto* s = reinterpret_cast<const std::int16_t*>(mTemp);
         for (int j = 0; j < len; ++j) {
           float v = s[j] * gain + d[j * skip];
           v = std::clamp(v, -32768.0f, 32767.0f);
@@ -105,8 +104,8 @@ void Mixer::MixBuffers(const int *channelFlags, const float *gains, int len) {
         break;
       }
       case SampleFormatInt24: {
-        auto *d = reinterpret_cast<std::int32_t *>(dest);
-        auto *s = reinterpret_cast<const std::int32_t *>(mTemp);
+        auto* d = reinterpret_cast<std::int32_t*>(dest);
+        auto* s = reinterpret_cast<const std::int32_t*>(mTemp);
         for (int j = 0; j < len; ++j) {
           double v = s[j] * static_cast<double>(gain) + d[j * skip];
           v = std::clamp(v, -8388608.0, 8388607.0);
@@ -115,8 +114,8 @@ void Mixer::MixBuffers(const int *channelFlags, const float *gains, int len) {
         break;
       }
       default: {
-        auto *d = reinterpret_cast<float *>(dest);
-        auto *s = reinterpret_cast<const float *>(mTemp);
+        auto* d = reinterpret_cast<float*>(dest);
+        auto* s = reinterpret_cast<const float*>(mTemp);
         for (int j = 0; j < len; ++j) d[j * skip] = std::clamp(s[j] * gain + d[j * skip], -1.0f, 1.0f);
         break;
       }
@@ -124,7 +123,7 @@ void Mixer::MixBuffers(const int *channelFlags, const float *gains, int len) {
   }
 }
 
-int Mixer::MixSameRate(int *channelFlags, WaveTrack *track, std::int64_t *pos) {
+int Mixer::MixSameRate(int* channelFlags, WaveTrack* track, std::int64_t* pos) {
   const double rate = track->GetRate();
   const double t = *pos / rate;
   int n = mMaxOut;
@@ -149,8 +148,8 @@ int Mixer::MixSameRate(int *channelFlags, WaveTrack *track, std::int64_t *pos) {
   return n;
 }
 
-int Mixer::MixVariableRates(int *channelFlags, WaveTrack *track, std::int64_t *pos, float *queue,
-                            int *queueStart, int *queueLen, Resample *resample) {
+int Mixer::MixVariableRates(int* channelFlags, WaveTrack* track, std::int64_t* pos, float* queue,
+                            int* queueStart, int* queueLen, Resample* resample) {
   const double trackRate = track->GetRate();
   const double initialWarp = mRate / trackRate;
   double t = *pos / trackRate;
@@ -181,8 +180,8 @@ int Mixer::MixVariableRates(int *channelFlags, WaveTrack *track, std::int64_t *p
     }
 
     int used = 0;
-    const int produced = resample->Process(factor, queue + *queueStart, piece, last, &used,
-                                           mFloatBuffer + out, mMaxOut - out);
+    const int produced =
+        resample->Process(factor, queue + *queueStart, piece, last, &used, mFloatBuffer + out, mMaxOut - out);
     if (produced < 0) return 0;
     *queueStart += used;
     *queueLen -= used;
@@ -204,14 +203,13 @@ int Mixer::Process(int maxSamples) {
   if (mT1 != mT0 && mTime >= mT1) return 0;
   if (std::fabs(mT1 - mT0) < 1e-8) return 0;
 
-  for (SamplePtr b : mBuffer)
-    ClearSamples(b, mFormat, 0, static_cast<std::uint32_t>(mInterleavedBufferSize));
+  for (SamplePtr b : mBuffer) ClearSamples(b, mFormat, 0, static_cast<std::uint32_t>(mInterleavedBufferSize));
   mMaxOut = std::clamp(maxSamples, 0, mBufferSize);
 
   int maxOut = 0;
   std::vector<int> channelFlags(mNumChannels);
   for (int i = 0; i < mNumInputTracks; ++i) {
-    WaveTrack *track = mInputTrack[i];
+    WaveTrack* track = mInputTrack[i];
     std::fill(channelFlags.begin(), channelFlags.end(), 0);
     switch (track->GetChannel()) {
       case Track::LeftChannel:

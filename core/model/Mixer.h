@@ -21,7 +21,7 @@ class WaveTrack;
 class MixerTimeWarp {
 public:
   virtual ~MixerTimeWarp() = default;
-  virtual const Envelope *GetWarpEnvelope() const = 0;
+  virtual const Envelope* GetWarpEnvelope() const = 0;
   virtual int GetRangeLower() const = 0;  // percent
   virtual int GetRangeUpper() const = 0;  // percent
 };
@@ -32,13 +32,13 @@ public:
   static constexpr int kProcessLen = 1024;
 
   // timeTrack may be null; a track that is not a MixerTimeWarp warps nothing.
-  Mixer(int numInputTracks, WaveTrack **inputTracks, const Track *timeTrack, double startTime,
-        double stopTime, int numOutChannels, int outBufferSize, bool outInterleaved,
-        double outRate, SampleFormat outFormat, bool highQuality = true);
+  Mixer(int numInputTracks, WaveTrack** inputTracks, const Track* timeTrack, double startTime,
+        double stopTime, int numOutChannels, int outBufferSize, bool outInterleaved, double outRate,
+        SampleFormat outFormat, bool highQuality = true);
   virtual ~Mixer();
 
-  Mixer(const Mixer &) = delete;
-  Mixer &operator=(const Mixer &) = delete;
+  Mixer(const Mixer&) = delete;
+  Mixer& operator=(const Mixer&) = delete;
 
   // With false every channel gain is 1.0 (playback applies the gains itself).
   void ApplyTrackGains(bool apply = true) { mApplyTrackGains = apply; }
@@ -56,14 +56,14 @@ public:
   double GetCurrentTime() const { return mTime; }
 
 private:
-  int MixSameRate(int *channelFlags, WaveTrack *track, std::int64_t *pos);
-  int MixVariableRates(int *channelFlags, WaveTrack *track, std::int64_t *pos, float *queue,
-                       int *queueStart, int *queueLen, Resample *resample);
-  void MixBuffers(const int *channelFlags, const float *gains, int len);
-  void FillGains(WaveTrack *track);
+  int MixSameRate(int* channelFlags, WaveTrack* track, std::int64_t* pos);
+  int MixVariableRates(int* channelFlags, WaveTrack* track, std::int64_t* pos, float* queue, int* queueStart,
+                       int* queueLen, Resample* resample);
+  void MixBuffers(const int* channelFlags, const float* gains, int len);
+  void FillGains(WaveTrack* track);
 
   int mNumInputTracks;
-  std::vector<WaveTrack *> mInputTrack;
+  std::vector<WaveTrack*> mInputTrack;
   std::vector<std::int64_t> mSamplePos;
   bool mApplyTrackGains = true;
   std::vector<float> mGains;
@@ -71,9 +71,9 @@ private:
   double mTime;
   double mT0;
   double mT1;
-  const MixerTimeWarp *mTimeTrack;
-  std::vector<Resample *> mResample;
-  std::vector<float *> mQueue;
+  const MixerTimeWarp* mTimeTrack;
+  std::vector<Resample*> mResample;
+  std::vector<float*> mQueue;
   std::vector<int> mQueueStart;
   std::vector<int> mQueueLen;
   int mQueueMaxLen = kQueueMaxLen;
@@ -87,6 +87,6 @@ private:
   bool mInterleaved;
   std::vector<SamplePtr> mBuffer;
   SamplePtr mTemp;
-  float *mFloatBuffer;
+  float* mFloatBuffer;
   double mRate;
 };

@@ -5,8 +5,8 @@
 namespace model_text {
 
 // Message boxes of the directory manager (caption: the program's own).
-extern const char kNoTempFolder[];   // no folder could be found for temporary files
-extern const char kLowDiskSpace[];   // the temporary folder's volume is nearly full
+extern const char kNoTempFolder[];  // no folder could be found for temporary files
+extern const char kLowDiskSpace[];  // the temporary folder's volume is nearly full
 
 // The progress window while stale temporary files are removed.
 extern const char kCleanupCaption[];

@@ -8,8 +8,7 @@
 #include <vector>
 
 AliasBlockFile::AliasBlockFile(const CFileName& fileName, const CFileName& aliasedFile,
-                               std::int32_t aliasStart, std::int32_t aliasLen,
-                               std::int32_t aliasChannel)
+                               std::int32_t aliasStart, std::int32_t aliasLen, std::int32_t aliasChannel)
     : BlockFile(fileName, aliasLen),
       mAliasedFile(aliasedFile),
       mAliasStart(aliasStart),
@@ -33,8 +32,8 @@ void AliasBlockFile::WriteSummary() {
   // Samples the aliased file could not give count as silence in the summary.
   for (std::size_t i = got > 0 ? static_cast<std::size_t>(got) : 0; i < samples.size(); ++i)
     samples[i] = 0.0f;
-  const char* summary = CalcSummary(reinterpret_cast<ConstSamplePtr>(samples.data()), mLen,
-                                    SampleFormatFloat);
+  const char* summary =
+      CalcSummary(reinterpret_cast<ConstSamplePtr>(samples.data()), mLen, SampleFormatFloat);
   const std::size_t want = static_cast<std::size_t>(mSummaryInfo.totalSummaryBytes);
   std::size_t done = 0;
   while (done < want) {
@@ -89,14 +88,13 @@ int PCMAliasBlockFile::ReadData(SamplePtr data, SampleFormat format, std::int32_
     std::vector<float> temp(frames * channels);
     got = sf_readf_float(sf, temp.data(), len);
     if (got > 0)
-      CopySamples(reinterpret_cast<ConstSamplePtr>(temp.data() + channel), SampleFormatFloat, data,
-                  format, static_cast<std::uint32_t>(got), true, static_cast<std::uint32_t>(channels));
+      CopySamples(reinterpret_cast<ConstSamplePtr>(temp.data() + channel), SampleFormatFloat, data, format,
+                  static_cast<std::uint32_t>(got), true, static_cast<std::uint32_t>(channels));
   }
   sf_close(sf);
   return static_cast<int>(got);
 }
 
 BlockFile* PCMAliasBlockFile::Copy(const CFileName& newFileName) const {
-  return new PCMAliasBlockFile(newFileName, mAliasedFile, mAliasStart, mLen, mAliasChannel, mMin,
-                               mMax, mRMS);
+  return new PCMAliasBlockFile(newFileName, mAliasedFile, mAliasStart, mLen, mAliasChannel, mMin, mMax, mRMS);
 }

@@ -21,22 +21,20 @@ public:
 
 protected:
   CFileName mAliasedFile;
-  std::int32_t mAliasStart;    // frames into the aliased file
+  std::int32_t mAliasStart;  // frames into the aliased file
   std::int32_t mAliasChannel;
 };
 
 class PCMAliasBlockFile : public AliasBlockFile {
 public:
   // Names its file baseName + ".tmp" and writes the summary there.
-  PCMAliasBlockFile(const CFileName& baseName, const CFileName& aliasedFile,
-                    std::int32_t aliasStart, std::int32_t aliasLen, std::int32_t aliasChannel);
+  PCMAliasBlockFile(const CFileName& baseName, const CFileName& aliasedFile, std::int32_t aliasStart,
+                    std::int32_t aliasLen, std::int32_t aliasChannel);
   // An object over a summary file that already exists; the three values are taken
   // only when that file exists.
-  PCMAliasBlockFile(const CFileName& existingFile, const CFileName& aliasedFile,
-                    std::int32_t aliasStart, std::int32_t aliasLen, std::int32_t aliasChannel,
-                    float min, float max, float rms);
+  PCMAliasBlockFile(const CFileName& existingFile, const CFileName& aliasedFile, std::int32_t aliasStart,
+                    std::int32_t aliasLen, std::int32_t aliasChannel, float min, float max, float rms);
 
-  int ReadData(SamplePtr data, SampleFormat format, std::int32_t start,
-               std::int32_t len) const override;
+  int ReadData(SamplePtr data, SampleFormat format, std::int32_t start, std::int32_t len) const override;
   BlockFile* Copy(const CFileName& newFileName) const override;
 };

@@ -27,8 +27,8 @@ Resample::~Resample() {
 
 int Resample::GetMethod() { return SRC_SINC_FASTEST; }
 
-int Resample::Process(double factor, const float *inBuffer, int inLen, bool last, int *outUsed,
-                      float *outBuffer, int outLen) {
+int Resample::Process(double factor, const float* inBuffer, int inLen, bool last, int* outUsed,
+                      float* outBuffer, int outLen) {
   if (outUsed) *outUsed = 0;
   if (!mHandle) return -1;
   if (mInitial) {

@@ -14,8 +14,8 @@ public:
   Resample(bool highQuality, double minFactor, double maxFactor);
   ~Resample();
 
-  Resample(const Resample &) = delete;
-  Resample &operator=(const Resample &) = delete;
+  Resample(const Resample&) = delete;
+  Resample& operator=(const Resample&) = delete;
 
   // The converter type: always 2 (SRC_SINC_FASTEST); the option pages name it.
   static int GetMethod();
@@ -26,8 +26,8 @@ public:
   // consumed and the result the output produced. A libsamplerate error emits
   // the diagnostic "Libsamplerate error: %d\n" and gives 0 with *outUsed = 0.
   // Without a converter (factors out of range) the result is -1 and *outUsed 0.
-  int Process(double factor, const float *inBuffer, int inLen, bool last, int *outUsed,
-              float *outBuffer, int outLen);
+  int Process(double factor, const float* inBuffer, int inLen, bool last, int* outUsed, float* outBuffer,
+              int outLen);
 
   // Forgets what the converter holds (after a last piece), so it can start over.
   void Reset();
@@ -36,6 +36,6 @@ public:
 
 private:
   int mMethod;
-  SRC_STATE_tag *mHandle;
+  SRC_STATE_tag* mHandle;
   bool mInitial;
 };

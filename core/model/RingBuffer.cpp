@@ -2,8 +2,7 @@
 
 #include <algorithm>
 
-RingBuffer::RingBuffer(SampleFormat format, int size)
-    : mFormat(format), mSize(size > 64 ? size : 64) {
+RingBuffer::RingBuffer(SampleFormat format, int size) : mFormat(format), mSize(size > 64 ? size : 64) {
   mBuffer = NewSamples(static_cast<std::uint32_t>(mSize), mFormat);
 }
 
@@ -15,9 +14,7 @@ int RingBuffer::Len() const {
   return (end - start + mSize) % mSize;
 }
 
-int RingBuffer::AvailForPut() const {
-  return std::max(mSize - Len() - kFreeSlots, 0);
-}
+int RingBuffer::AvailForPut() const { return std::max(mSize - Len() - kFreeSlots, 0); }
 
 int RingBuffer::Put(ConstSamplePtr buffer, SampleFormat bufferFormat, int count) {
   // The consumer's index once: it only ever moves on, so the room seen here
@@ -32,8 +29,8 @@ int RingBuffer::Put(ConstSamplePtr buffer, SampleFormat bufferFormat, int count)
   const int srcBytes = SampleSize(bufferFormat);
   const int ringBytes = SampleSize(mFormat);
   const int first = std::min(n, mSize - end);
-  CopySamples(buffer, bufferFormat, mBuffer + end * ringBytes, mFormat,
-              static_cast<std::uint32_t>(first), true, 1);
+  CopySamples(buffer, bufferFormat, mBuffer + end * ringBytes, mFormat, static_cast<std::uint32_t>(first),
+              true, 1);
   if (n > first)
     CopySamples(buffer + first * srcBytes, bufferFormat, mBuffer, mFormat,
                 static_cast<std::uint32_t>(n - first), true, 1);
@@ -53,8 +50,8 @@ int RingBuffer::Get(SamplePtr buffer, SampleFormat bufferFormat, int count) {
   const int dstBytes = SampleSize(bufferFormat);
   const int ringBytes = SampleSize(mFormat);
   const int first = std::min(n, mSize - start);
-  CopySamples(mBuffer + start * ringBytes, mFormat, buffer, bufferFormat,
-              static_cast<std::uint32_t>(first), true, 1);
+  CopySamples(mBuffer + start * ringBytes, mFormat, buffer, bufferFormat, static_cast<std::uint32_t>(first),
+              true, 1);
   if (n > first)
     CopySamples(mBuffer, mFormat, buffer + first * dstBytes, bufferFormat,
                 static_cast<std::uint32_t>(n - first), true, 1);

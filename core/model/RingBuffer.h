@@ -19,8 +19,8 @@ public:
   RingBuffer(SampleFormat format, int size);
   ~RingBuffer();
 
-  RingBuffer(const RingBuffer &) = delete;
-  RingBuffer &operator=(const RingBuffer &) = delete;
+  RingBuffer(const RingBuffer&) = delete;
+  RingBuffer& operator=(const RingBuffer&) = delete;
 
   // Samples held. From either side; exact on the consumer's side, a lower
   // bound on the producer's.

@@ -63,12 +63,12 @@ void ClearSamples(SamplePtr buffer, SampleFormat format, std::uint32_t start, st
 
 void CopySamples(ConstSamplePtr src, SampleFormat srcFormat, SamplePtr dst, SampleFormat dstFormat,
                  std::uint32_t len, bool highQuality, std::uint32_t stride) {
-  Dither::Global().Apply(highQuality ? kHighQualityDither : kFastDither, src, srcFormat, dst,
-                         dstFormat, len, stride);
+  Dither::Global().Apply(highQuality ? kHighQualityDither : kFastDither, src, srcFormat, dst, dstFormat, len,
+                         stride);
 }
 
-void CopySamplesNoDither(ConstSamplePtr src, SampleFormat srcFormat, SamplePtr dst,
-                         SampleFormat dstFormat, std::uint32_t len, std::uint32_t stride) {
+void CopySamplesNoDither(ConstSamplePtr src, SampleFormat srcFormat, SamplePtr dst, SampleFormat dstFormat,
+                         std::uint32_t len, std::uint32_t stride) {
   Dither::Global().Apply(Dither::DitherNone, src, srcFormat, dst, dstFormat, len, stride);
 }
 
@@ -160,9 +160,8 @@ void Dither::Apply(int kind, ConstSamplePtr src, SampleFormat srcFormat, SampleP
       default: {  // DitherShaped
         const float* e = mBuffer;
         const int p = mPhase;
-        const float xs = x + 2.033f * e[p & 7] - 2.165f * e[(p - 1) & 7] +
-                         1.959f * e[(p - 2) & 7] - 1.59f * e[(p - 3) & 7] +
-                         0.6149f * e[(p - 4) & 7];
+        const float xs = x + 2.033f * e[p & 7] - 2.165f * e[(p - 1) & 7] + 1.959f * e[(p - 2) & 7] -
+                         1.59f * e[(p - 3) & 7] + 0.6149f * e[(p - 4) & 7];
         mPhase = (p + 1) & 7;
         const float d = 2.0f * RandomUnit() - 1.0f;
         v = std::rint(xs + d - mTriangleState);

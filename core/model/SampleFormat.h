@@ -34,8 +34,8 @@ void ClearSamples(SamplePtr buffer, SampleFormat format, std::uint32_t start, st
 // DitherNone.
 void CopySamples(ConstSamplePtr src, SampleFormat srcFormat, SamplePtr dst, SampleFormat dstFormat,
                  std::uint32_t len, bool highQuality = true, std::uint32_t stride = 1);
-void CopySamplesNoDither(ConstSamplePtr src, SampleFormat srcFormat, SamplePtr dst,
-                         SampleFormat dstFormat, std::uint32_t len, std::uint32_t stride = 1);
+void CopySamplesNoDither(ConstSamplePtr src, SampleFormat srcFormat, SamplePtr dst, SampleFormat dstFormat,
+                         std::uint32_t len, std::uint32_t stride = 1);
 
 // The exact scaling of integer samples to float: (s + 0.5) / 32767.5 and
 // (s + 0.5) / 8388607.5, so the integer extremes land on -1.0 and +1.0.
@@ -56,8 +56,8 @@ public:
   void Reset();
   // Converts len samples from src to dst (see CopySamples for the stride); a kind
   // outside 0..3 writes nothing.
-  void Apply(int kind, ConstSamplePtr src, SampleFormat srcFormat, SamplePtr dst,
-             SampleFormat dstFormat, std::uint32_t len, std::uint32_t stride = 1);
+  void Apply(int kind, ConstSamplePtr src, SampleFormat srcFormat, SamplePtr dst, SampleFormat dstFormat,
+             std::uint32_t len, std::uint32_t stride = 1);
 
   // The program-wide instance. Only the dithering kinds touch its state.
   static Dither& Global();

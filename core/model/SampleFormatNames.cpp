@@ -56,8 +56,7 @@ void GetSupportedExtensions(std::vector<std::string>& list) {
   for (int i = 0; i < count; ++i) {
     SF_FORMAT_INFO info{};
     info.format = i;
-    if (sf_command(nullptr, SFC_GET_FORMAT_MAJOR, &info, sizeof info) != 0 || !info.extension)
-      continue;
+    if (sf_command(nullptr, SFC_GET_FORMAT_MAJOR, &info, sizeof info) != 0 || !info.extension) continue;
     std::string ext = info.extension;
     for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     list.push_back(ext);

@@ -18,7 +18,8 @@ std::int32_t g_maxDiskBlockSize = 1032192;  // 1008 KiB
 class SampleBuffer {
 public:
   SampleBuffer(std::int64_t count, SampleFormat format)
-      : mFormat(format), mData(NewSamples(static_cast<std::uint32_t>(std::max<std::int64_t>(count, 1)), format)) {}
+      : mFormat(format),
+        mData(NewSamples(static_cast<std::uint32_t>(std::max<std::int64_t>(count, 1)), format)) {}
   ~SampleBuffer() { DeleteSamples(mData); }
   SampleBuffer(const SampleBuffer&) = delete;
   SampleBuffer& operator=(const SampleBuffer&) = delete;
@@ -43,7 +44,6 @@ void CopyIn(ConstSamplePtr src, SampleFormat srcFormat, SamplePtr dst, SampleFor
   else
     CopySamples(src, srcFormat, dst, dstFormat, static_cast<std::uint32_t>(len));
 }
-
 
 }  // namespace
 
@@ -113,8 +113,7 @@ std::int32_t Sequence::GetBestBlockSize(std::int32_t start) const {
   int b = FindBlock(start);
   std::int32_t result = BlockEnd(mBlock[b]) - start;
   const int count = static_cast<int>(mBlock.size());
-  while (result < mMinSamples && b + 1 < count &&
-         result + mBlock[b + 1].f->GetLength() <= mMaxSamples) {
+  while (result < mMinSamples && b + 1 < count && result + mBlock[b + 1].f->GetLength() <= mMaxSamples) {
     ++b;
     result += mBlock[b].f->GetLength();
   }
@@ -129,8 +128,7 @@ std::int32_t Sequence::GetIdealAppendLen() const {
 
 bool Sequence::Get(SamplePtr buffer, SampleFormat format, std::int32_t start, std::int32_t len) const {
   std::lock_guard lock(mAppendLock);
-  if (start < 0 || len < 0 || start > mNumSamples ||
-      static_cast<std::int64_t>(start) + len > mNumSamples)
+  if (start < 0 || len < 0 || start > mNumSamples || static_cast<std::int64_t>(start) + len > mNumSamples)
     return false;
   int b = FindBlock(start);
   while (len > 0) {
@@ -147,8 +145,7 @@ bool Sequence::Get(SamplePtr buffer, SampleFormat format, std::int32_t start, st
 }
 
 bool Sequence::Set(ConstSamplePtr buffer, SampleFormat format, std::int32_t start, std::int32_t len) {
-  if (start < 0 || len < 0 || start > mNumSamples ||
-      static_cast<std::int64_t>(start) + len > mNumSamples)
+  if (start < 0 || len < 0 || start > mNumSamples || static_cast<std::int64_t>(start) + len > mNumSamples)
     return false;
   if (len == 0) return true;
 
@@ -176,7 +173,8 @@ bool Sequence::Set(ConstSamplePtr buffer, SampleFormat format, std::int32_t star
       if (buffer)
         CopyIn(buffer, format, whole.at(offset), mSampleFormat, n);
       else
-        ClearSamples(whole.get(), mSampleFormat, static_cast<std::uint32_t>(offset), static_cast<std::uint32_t>(n));
+        ClearSamples(whole.get(), mSampleFormat, static_cast<std::uint32_t>(offset),
+                     static_cast<std::uint32_t>(n));
       replacement = NewBlock(whole.get(), blockLen);
       if (!replacement) return abandon();
     }
@@ -480,7 +478,7 @@ bool Sequence::Delete(std::int32_t start, std::int32_t len) {
 
   // Branch two: a new array; the parts left of b0 and b1 become new blocks, merged with
   // their neighbours when they would be too short.
-  std::vector<WaveBlock> made;     // new blocks, released if the edit is abandoned
+  std::vector<WaveBlock> made;      // new blocks, released if the edit is abandoned
   std::vector<BlockFile*> dropped;  // old blocks, released when the edit stands
   int keepBefore = b0;              // blocks kept as they are before the edit
   int resumeAfter = b1 + 1;         // first block kept (moved) after the edit

@@ -59,8 +59,7 @@ public:
   // the sequence would pass 2147483647 samples.
   bool Append(ConstSamplePtr buffer, SampleFormat format, std::int32_t len);
   // Adds one block over samples of an imported sound file.
-  bool AppendAlias(const std::string& fullPath, std::int32_t start, std::int32_t len,
-                   std::int32_t channel);
+  bool AppendAlias(const std::string& fullPath, std::int32_t start, std::int32_t len, std::int32_t channel);
   // Adds a block of another sequence at the end (shared, or copied when locked).
   bool AppendBlock(const WaveBlock& b);
 
@@ -104,8 +103,7 @@ private:
   BlockFile* NewBlock(ConstSamplePtr buffer, std::int32_t len);
   // Cuts len samples into new blocks of equal shares no longer than the maximum, with
   // starts counted from offset. False (nothing added) when one cannot be written.
-  bool Blockify(std::vector<WaveBlock>& list, std::int32_t offset, ConstSamplePtr buffer,
-                std::int32_t len);
+  bool Blockify(std::vector<WaveBlock>& list, std::int32_t offset, ConstSamplePtr buffer, std::int32_t len);
   // Releases the blocks of a list that was never committed.
   void Release(const std::vector<WaveBlock>& list);
   bool CanGrowBy(std::int64_t len) const;

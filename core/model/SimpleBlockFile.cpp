@@ -46,28 +46,30 @@ bool WriteAll(int fd, std::vector<iovec> pieces) {
 
 std::int32_t AuEncodingOf(SampleFormat format) {
   switch (format) {
-    case SampleFormatInt16: return 3;
-    case SampleFormatInt24: return 4;
-    default: return 6;
+    case SampleFormatInt16:
+      return 3;
+    case SampleFormatInt24:
+      return 4;
+    default:
+      return 6;
   }
 }
 
-SimpleBlockFile::SimpleBlockFile(const CFileName& baseName, ConstSamplePtr sampleData,
-                                 std::int32_t sampleLen, SampleFormat format)
+SimpleBlockFile::SimpleBlockFile(const CFileName& baseName, ConstSamplePtr sampleData, std::int32_t sampleLen,
+                                 SampleFormat format)
     : BlockFile(CFileName(baseName.GetFullPath() + ".tmp"), sampleLen) {
   if (!WriteFile(sampleData, sampleLen, format)) SetWriteFailed();
 }
 
-SimpleBlockFile::SimpleBlockFile(const CFileName& existingFile, std::int32_t len, float min,
-                                 float max, float rms)
+SimpleBlockFile::SimpleBlockFile(const CFileName& existingFile, std::int32_t len, float min, float max,
+                                 float rms)
     : BlockFile(existingFile, len) {
   mMin = min;
   mMax = max;
   mRMS = rms;
 }
 
-bool SimpleBlockFile::WriteFile(ConstSamplePtr sampleData, std::int32_t sampleLen,
-                                SampleFormat format) {
+bool SimpleBlockFile::WriteFile(ConstSamplePtr sampleData, std::int32_t sampleLen, SampleFormat format) {
   // The summary is computed even when the file cannot be made, so the block's own
   // minimum and maximum stay meaningful.
   const char* summary = CalcSummary(sampleData, sampleLen, format);
@@ -86,9 +88,9 @@ bool SimpleBlockFile::WriteFile(ConstSamplePtr sampleData, std::int32_t sampleLe
   PutLE32(header + 20, 1);
 
   std::vector<unsigned char> packed;
-  std::vector<iovec> pieces{{header, sizeof header},
-                            {const_cast<char*>(summary),
-                             static_cast<std::size_t>(mSummaryInfo.totalSummaryBytes)}};
+  std::vector<iovec> pieces{
+      {header, sizeof header},
+      {const_cast<char*>(summary), static_cast<std::size_t>(mSummaryInfo.totalSummaryBytes)}};
   const std::size_t count = sampleLen > 0 ? static_cast<std::size_t>(sampleLen) : 0;
   if (format == SampleFormatInt24) {
     // Three bytes per sample: the low 24 bits of the value, least significant first.

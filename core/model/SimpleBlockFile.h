@@ -12,8 +12,7 @@ public:
   // An object over a block file that already exists; writes nothing.
   SimpleBlockFile(const CFileName& existingFile, std::int32_t len, float min, float max, float rms);
 
-  int ReadData(SamplePtr data, SampleFormat format, std::int32_t start,
-               std::int32_t len) const override;
+  int ReadData(SamplePtr data, SampleFormat format, std::int32_t start, std::int32_t len) const override;
   BlockFile* Copy(const CFileName& newFileName) const override;
   std::uint64_t GetSpaceUsage() const override;
   bool ReadSummary(void* data) const override;

@@ -55,8 +55,8 @@ bool EndsWithSeparator(const std::string& path) { return !path.empty() && IsSepa
 
 bool CopyFileTo(const std::string& source, const std::string& destination, bool overwrite) {
   std::error_code ec;
-  const auto options = overwrite ? std::filesystem::copy_options::overwrite_existing
-                                 : std::filesystem::copy_options::none;
+  const auto options =
+      overwrite ? std::filesystem::copy_options::overwrite_existing : std::filesystem::copy_options::none;
   // copy_file refuses a directory source and reports an existing destination as an error
   // when overwriting is not allowed.
   if (std::filesystem::copy_file(source, destination, options, ec) && !ec) return true;

@@ -27,8 +27,7 @@ std::uint32_t StopwatchElapsed(bool restart = false);
 
 // Test hooks: replace the volume query and the tick source; null restores the real
 // ones. Each returns the previous hook.
-using DiskFreeSpaceFunction = bool (*)(const std::string& path, std::uint64_t* total,
-                                       std::uint64_t* free);
+using DiskFreeSpaceFunction = bool (*)(const std::string& path, std::uint64_t* total, std::uint64_t* free);
 DiskFreeSpaceFunction SetDiskFreeSpaceFunction(DiskFreeSpaceFunction function);
 using TickCountFunction = std::uint32_t (*)();
 TickCountFunction SetTickCountFunction(TickCountFunction function);

@@ -4,17 +4,17 @@
 
 #include "core/model/DirManager.h"
 
-Track::Track(DirManager *dirManager) : mDirManager(dirManager) {
+Track::Track(DirManager* dirManager) : mDirManager(dirManager) {
   if (mDirManager) mDirManager->Ref();
 }
 
-Track::Track(const Track &orig) : mChangeCounter(std::rand()) { Init(orig); }
+Track::Track(const Track& orig) : mChangeCounter(std::rand()) { Init(orig); }
 
 Track::~Track() {
   if (mDirManager) mDirManager->Deref();
 }
 
-void Track::Init(const Track &orig) {
+void Track::Init(const Track& orig) {
   if (orig.mDirManager) orig.mDirManager->Ref();
   if (mDirManager) mDirManager->Deref();
   mDirManager = orig.mDirManager;

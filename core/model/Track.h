@@ -13,21 +13,21 @@ public:
 
   // Takes one reference on dirManager (which may be null) for the track's
   // lifetime.
-  explicit Track(DirManager *dirManager);
+  explicit Track(DirManager* dirManager);
   // A copy of orig's settings (see Init) with a fresh change counter.
-  Track(const Track &orig);
-  Track &operator=(const Track &) = delete;
+  Track(const Track& orig);
+  Track& operator=(const Track&) = delete;
   // Drops the directory-manager reference.
   virtual ~Track();
 
   // The operations of a track kind; the base does nothing and reports
   // failure. The new tracks of Cut, Copy and Duplicate belong to the caller.
-  virtual Track *Duplicate() const = 0;
+  virtual Track* Duplicate() const = 0;
   virtual void SetOffset(double t) { mOffset = t; }
-  virtual bool Cut(double t0, double t1, Track **dest) { return false; }
-  virtual bool Copy(double t0, double t1, Track **dest) { return false; }
+  virtual bool Cut(double t0, double t1, Track** dest) { return false; }
+  virtual bool Copy(double t0, double t1, Track** dest) { return false; }
   virtual bool Clear(double t0, double t1) { return false; }
-  virtual bool Paste(double t, const Track *src) { return false; }
+  virtual bool Paste(double t, const Track* src) { return false; }
   virtual bool Silence(double t0, double t1) { return false; }
   virtual bool InsertSilence(double t, double len) { return false; }
   virtual int GetKind() const { return None; }
@@ -42,7 +42,7 @@ public:
   void SetHeight(int h) { mHeight = h; }
 
   std::string GetName() const { return mName; }
-  void SetName(const std::string &name) { mName = name; }
+  void SetName(const std::string& name) { mName = name; }
 
   bool GetSelected() const { return mSelected; }
   void SetSelected(bool s) { mSelected = s; }
@@ -67,17 +67,15 @@ public:
 
   // Every edit adds 1; display caches compare it to know they are stale.
   int GetChangeCounter() const { return mChangeCounter; }
-  void MarkChanged() {
-    mChangeCounter = static_cast<int>(static_cast<unsigned>(mChangeCounter) + 1u);
-  }
+  void MarkChanged() { mChangeCounter = static_cast<int>(static_cast<unsigned>(mChangeCounter) + 1u); }
 
-  DirManager *GetDirManager() const { return mDirManager; }
+  DirManager* GetDirManager() const { return mDirManager; }
 
 protected:
   // Copies the settings of orig (height, name, selected, linked, channel,
   // offset, view settings, excluded) and takes a reference on its directory
   // manager in place of this track's.
-  void Init(const Track &orig);
+  void Init(const Track& orig);
 
   int mHeight = 136;
   std::string mName;
@@ -88,5 +86,5 @@ protected:
   double mOffset = 0.0;
   int mViewSettings[2] = {0, 0};
   bool mExcluded = false;
-  DirManager *mDirManager = nullptr;
+  DirManager* mDirManager = nullptr;
 };

@@ -2,6 +2,6 @@
 
 #include "core/model/WaveTrack.h"
 
-WaveTrack *TrackFactory::NewWaveTrack(SampleFormat format, double rate) {
+WaveTrack* TrackFactory::NewWaveTrack(SampleFormat format, double rate) {
   return new WaveTrack(mDirManager, format, rate);
 }

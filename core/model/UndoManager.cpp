@@ -34,11 +34,9 @@ void UndoManager::ClearStates() {
   mConsolidationCount = 0;
 }
 
-void UndoManager::PushState(const TrackList* tracks, double sel0, double sel1,
-                            const std::string& description,
+void UndoManager::PushState(const TrackList* tracks, double sel0, double sel1, const std::string& description,
                             const std::string& shortDescription, bool consolidate) {
-  if (consolidate && mCurrent >= 0 && description == mLastDescription &&
-      mConsolidationCount < 2) {
+  if (consolidate && mCurrent >= 0 && description == mLastDescription && mConsolidationCount < 2) {
     ++mConsolidationCount;
     ModifyState(tracks, sel0, sel1);
     if (mSaved == mCurrent) mSaved = -1;
@@ -101,9 +99,8 @@ TrackList* UndoManager::SetStateTo(int n, double* sel0, double* sel1) {
   ForgetLastPush();
   // The selection of the edit that left this state (the next state's), else the
   // state's own.
-  const UndoState* from = mCurrent + 1 < static_cast<int>(mStates.size())
-                              ? mStates[mCurrent + 1]
-                              : mStates[mCurrent];
+  const UndoState* from =
+      mCurrent + 1 < static_cast<int>(mStates.size()) ? mStates[mCurrent + 1] : mStates[mCurrent];
   *sel0 = from->sel0;
   *sel1 = from->sel1;
   return mStates[mCurrent]->tracks;

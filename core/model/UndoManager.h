@@ -26,9 +26,8 @@ public:
   // Records a new state of copies of the tracks. With consolidate, a push of the same
   // description as the last push replaces the current state instead (at most two such
   // replacements in a row, so a run makes one state for every three pushes).
-  void PushState(const TrackList* tracks, double sel0, double sel1,
-                 const std::string& description, const std::string& shortDescription,
-                 bool consolidate = false);
+  void PushState(const TrackList* tracks, double sel0, double sel1, const std::string& description,
+                 const std::string& shortDescription, bool consolidate = false);
   // Replaces the current state's tracks and selection; nothing without a state.
   void ModifyState(const TrackList* tracks, double sel0, double sel1);
   // The previous / next state's tracks (still owned here) and selection. Ask

@@ -67,8 +67,7 @@ double WaveTrack::GetDefaultRate() {
   return f ? static_cast<double>(f()) : 44100.0;
 }
 
-WaveTrack::WaveTrack(DirManager *dirManager, SampleFormat format, double rate)
-    : Track(dirManager) {
+WaveTrack::WaveTrack(DirManager* dirManager, SampleFormat format, double rate) : Track(dirManager) {
   if (format == static_cast<SampleFormat>(0)) format = SampleFormatInt16;
   if (rate == 0.0 || std::isnan(rate)) rate = GetDefaultRate();
   mRate = rate;
@@ -77,7 +76,7 @@ WaveTrack::WaveTrack(DirManager *dirManager, SampleFormat format, double rate)
   mEnvelope = new Envelope;
 }
 
-WaveTrack::WaveTrack(const WaveTrack &orig) : Track(orig) {
+WaveTrack::WaveTrack(const WaveTrack& orig) : Track(orig) {
   Init(orig);
   mSequence = new Sequence(*orig.mSequence);
   mEnvelope = new Envelope;
@@ -95,7 +94,7 @@ WaveTrack::~WaveTrack() {
   if (mAppendBuffer) DeleteSamples(mAppendBuffer);
 }
 
-void WaveTrack::Init(const WaveTrack &orig) {
+void WaveTrack::Init(const WaveTrack& orig) {
   Track::Init(orig);
   mRate = orig.mRate;
   mGain = orig.mGain;
@@ -106,7 +105,7 @@ void WaveTrack::Init(const WaveTrack &orig) {
   mDisplayMax = orig.mDisplayMax;
 }
 
-Track *WaveTrack::Duplicate() const { return new WaveTrack(*this); }
+Track* WaveTrack::Duplicate() const { return new WaveTrack(*this); }
 
 bool WaveTrack::OnlyAppendedSince(int counter) const {
   if (!mHaveAppendRun) return false;
@@ -143,8 +142,7 @@ std::int64_t WaveTrack::GetNumSamples() const { return mSequence->GetNumSamples(
 double WaveTrack::GetStartTime() const { return mOffset; }
 
 double WaveTrack::GetEndTime() const {
-  const double samples =
-      static_cast<double>(mSequence->GetNumSamples()) + GetAppendLength();
+  const double samples = static_cast<double>(mSequence->GetNumSamples()) + GetAppendLength();
   return samples / mRate + mOffset;
 }
 
@@ -162,21 +160,20 @@ std::int64_t WaveTrack::TimeToSamplesClip(double t) const {
 
 std::int64_t WaveTrack::FirstSample() const { return TimeToSamples(mOffset); }
 
-bool WaveTrack::Cut(double t0, double t1, Track **dest) {
+bool WaveTrack::Cut(double t0, double t1, Track** dest) {
   *dest = nullptr;
   if (t1 < t0) return false;
   const std::int64_t s0 = TimeToSamplesClip(t0);
   const std::int64_t s1 = TimeToSamplesClip(t1);
 
-  Sequence *part = nullptr;
-  if (!mSequence->Copy(static_cast<std::int32_t>(s0), static_cast<std::int32_t>(s1), &part))
-    return false;
+  Sequence* part = nullptr;
+  if (!mSequence->Copy(static_cast<std::int32_t>(s0), static_cast<std::int32_t>(s1), &part)) return false;
   if (!mSequence->Delete(static_cast<std::int32_t>(s0), static_cast<std::int32_t>(s1 - s0))) {
     delete part;
     return false;
   }
 
-  WaveTrack *newTrack = new WaveTrack(mDirManager, GetSampleFormat(), mRate);
+  WaveTrack* newTrack = new WaveTrack(mDirManager, GetSampleFormat(), mRate);
   newTrack->Init(*this);
   delete newTrack->mSequence;
   newTrack->mSequence = part;
@@ -188,17 +185,16 @@ bool WaveTrack::Cut(double t0, double t1, Track **dest) {
   return true;
 }
 
-bool WaveTrack::Copy(double t0, double t1, Track **dest) {
+bool WaveTrack::Copy(double t0, double t1, Track** dest) {
   *dest = nullptr;
   if (t1 < t0) return false;
   const std::int64_t s0 = TimeToSamplesClip(t0);
   const std::int64_t s1 = TimeToSamplesClip(t1);
 
-  Sequence *part = nullptr;
-  if (!mSequence->Copy(static_cast<std::int32_t>(s0), static_cast<std::int32_t>(s1), &part))
-    return false;
+  Sequence* part = nullptr;
+  if (!mSequence->Copy(static_cast<std::int32_t>(s0), static_cast<std::int32_t>(s1), &part)) return false;
 
-  WaveTrack *newTrack = new WaveTrack(mDirManager, GetSampleFormat(), mRate);
+  WaveTrack* newTrack = new WaveTrack(mDirManager, GetSampleFormat(), mRate);
   newTrack->Init(*this);
   delete newTrack->mSequence;
   newTrack->mSequence = part;
@@ -213,21 +209,20 @@ bool WaveTrack::Clear(double t0, double t1) {
   if (t1 < t0) return false;
   const std::int64_t s0 = TimeToSamplesClip(t0);
   const std::int64_t s1 = TimeToSamplesClip(t1);
-  if (!mSequence->Delete(static_cast<std::int32_t>(s0), static_cast<std::int32_t>(s1 - s0)))
-    return false;
+  if (!mSequence->Delete(static_cast<std::int32_t>(s0), static_cast<std::int32_t>(s1 - s0))) return false;
   mEnvelope->CollapseRegion(t0, t1);
   MarkChanged();
   return true;
 }
 
-bool WaveTrack::Paste(double t0, const Track *src) {
+bool WaveTrack::Paste(double t0, const Track* src) {
   if (!src || src->GetKind() != Wave) return false;
-  const WaveTrack *other = static_cast<const WaveTrack *>(src);
+  const WaveTrack* other = static_cast<const WaveTrack*>(src);
   const std::int64_t s = TimeToSamplesClip(t0);
 
   // Samples of another format are converted first, so that every block of
   // this track keeps its format and block sizes.
-  const Sequence *srcSeq = other->mSequence;
+  const Sequence* srcSeq = other->mSequence;
   std::unique_ptr<Sequence> converted;
   if (srcSeq->GetSampleFormat() != GetSampleFormat() && srcSeq->GetNumSamples() > 0) {
     converted = std::make_unique<Sequence>(mDirManager, GetSampleFormat());
@@ -237,8 +232,7 @@ bool WaveTrack::Paste(double t0, const Track *src) {
     bool ok = true;
     for (std::int32_t pos = 0; ok && pos < total; pos += chunk) {
       const std::int32_t n = std::min(chunk, total - pos);
-      ok = srcSeq->Get(buf, GetSampleFormat(), pos, n) &&
-           converted->Append(buf, GetSampleFormat(), n);
+      ok = srcSeq->Get(buf, GetSampleFormat(), pos, n) && converted->Append(buf, GetSampleFormat(), n);
     }
     DeleteSamples(buf);
     if (!ok) return false;
@@ -255,8 +249,7 @@ bool WaveTrack::Silence(double t0, double t1) {
   if (t1 < t0) return false;
   const std::int64_t s0 = TimeToSamplesClip(t0);
   const std::int64_t s1 = TimeToSamplesClip(t1);
-  const bool ok = mSequence->SetSilence(static_cast<std::int32_t>(s0),
-                                        static_cast<std::int32_t>(s1 - s0));
+  const bool ok = mSequence->SetSilence(static_cast<std::int32_t>(s0), static_cast<std::int32_t>(s1 - s0));
   MarkChanged();
   return ok;
 }
@@ -266,16 +259,14 @@ bool WaveTrack::InsertSilence(double t, double len) {
   const std::int64_t s = TimeToSamplesClip(t);
   const double n = std::floor(len * mRate + 0.5);
   if (n > static_cast<double>(std::numeric_limits<std::int32_t>::max())) return false;
-  if (n > 0 && !mSequence->InsertSilence(static_cast<std::int32_t>(s),
-                                         static_cast<std::int32_t>(n)))
+  if (n > 0 && !mSequence->InsertSilence(static_cast<std::int32_t>(s), static_cast<std::int32_t>(n)))
     return false;
   mEnvelope->InsertSpace(t - mOffset, len);
   MarkChanged();
   return true;
 }
 
-bool WaveTrack::Get(SamplePtr buffer, SampleFormat format, std::int64_t start,
-                    std::int32_t len) const {
+bool WaveTrack::Get(SamplePtr buffer, SampleFormat format, std::int64_t start, std::int32_t len) const {
   if (len <= 0) return true;
   const int bytes = SampleSize(format);
   const std::int64_t rel = start - FirstSample();
@@ -284,7 +275,8 @@ bool WaveTrack::Get(SamplePtr buffer, SampleFormat format, std::int64_t start,
   const std::int64_t s1 = std::clamp<std::int64_t>(rel + len, 0, n);
 
   // Zeros before the first sample and after the last.
-  if (s0 > rel) std::memset(buffer, 0, static_cast<std::size_t>(std::min<std::int64_t>(s0 - rel, len)) * bytes);
+  if (s0 > rel)
+    std::memset(buffer, 0, static_cast<std::size_t>(std::min<std::int64_t>(s0 - rel, len)) * bytes);
   if (rel + len > s1) {
     const std::int64_t from = std::max<std::int64_t>(s1 - rel, 0);
     std::memset(buffer + from * bytes, 0, static_cast<std::size_t>(len - from) * bytes);
@@ -298,8 +290,7 @@ bool WaveTrack::Get(SamplePtr buffer, SampleFormat format, std::int64_t start,
   return true;
 }
 
-bool WaveTrack::Set(ConstSamplePtr buffer, SampleFormat format, std::int64_t start,
-                    std::int32_t len) {
+bool WaveTrack::Set(ConstSamplePtr buffer, SampleFormat format, std::int64_t start, std::int32_t len) {
   MarkChanged();
   if (len <= 0) return true;
   const int bytes = SampleSize(format);
@@ -312,8 +303,7 @@ bool WaveTrack::Set(ConstSamplePtr buffer, SampleFormat format, std::int64_t sta
                         static_cast<std::int32_t>(s1 - s0));
 }
 
-bool WaveTrack::Append(ConstSamplePtr buffer, SampleFormat format, std::int32_t len,
-                       unsigned int stride) {
+bool WaveTrack::Append(ConstSamplePtr buffer, SampleFormat format, std::int32_t len, unsigned int stride) {
   const SampleFormat seqFormat = mSequence->GetSampleFormat();
   const int seqBytes = SampleSize(seqFormat);
   if (!mAppendBuffer) {
@@ -361,8 +351,7 @@ bool WaveTrack::Append(ConstSamplePtr buffer, SampleFormat format, std::int32_t 
   return true;
 }
 
-bool WaveTrack::AppendAlias(const std::string &fullPath, std::int32_t start,
-                            std::int32_t len, int channel) {
+bool WaveTrack::AppendAlias(const std::string& fullPath, std::int32_t start, std::int32_t len, int channel) {
   const bool ok = mSequence->AppendAlias(fullPath, start, len, channel);
   if (ok) SetEnvelopeLengthFromSequence();
   MarkChanged();
@@ -372,8 +361,7 @@ bool WaveTrack::AppendAlias(const std::string &fullPath, std::int32_t start,
 bool WaveTrack::Flush() {
   const std::int32_t appendLen = mAppendLen.load(std::memory_order_acquire);
   if (appendLen > 0) {
-    if (!mSequence->Append(mAppendBuffer, mSequence->GetSampleFormat(), appendLen))
-      return false;
+    if (!mSequence->Append(mAppendBuffer, mSequence->GetSampleFormat(), appendLen)) return false;
     mAppendLen.store(0, std::memory_order_release);
     SetEnvelopeLengthFromSequence();
   }
@@ -389,20 +377,19 @@ std::int32_t WaveTrack::GetBestBlockSize(std::int64_t start) const {
 
 std::int32_t WaveTrack::GetMaxBlockSize() const { return mSequence->GetMaxBlockSize(); }
 
-bool WaveTrack::GetMinMax(float *min, float *max, double t0, double t1) const {
+bool WaveTrack::GetMinMax(float* min, float* max, double t0, double t1) const {
   *min = 0.0f;
   *max = 0.0f;
   if (t1 < t0) return false;
   if (t0 == t1) return true;
   const std::int64_t s0 = TimeToSamplesClip(t0);
   const std::int64_t s1 = TimeToSamplesClip(t1);
-  return mSequence->GetMinMax(static_cast<std::int32_t>(s0),
-                              static_cast<std::int32_t>(s1 - s0), min, max);
+  return mSequence->GetMinMax(static_cast<std::int32_t>(s0), static_cast<std::int32_t>(s1 - s0), min, max);
 }
 
-void WaveTrack::RestoreContent(const WaveTrack &saved) {
+void WaveTrack::RestoreContent(const WaveTrack& saved) {
   if (&saved == this) return;
-  Sequence *seq = new Sequence(*saved.mSequence);
+  Sequence* seq = new Sequence(*saved.mSequence);
   delete mSequence;
   mSequence = seq;
   *mEnvelope = *saved.mEnvelope;
@@ -417,7 +404,7 @@ bool WaveTrack::Unlock() { return mSequence->UnlockAllBlocks(); }
 
 // ---- Display caches ----
 
-void WaveTrack::ComputeWaveColumns(WaveCache &c, int p0, int p1) const {
+void WaveTrack::ComputeWaveColumns(WaveCache& c, int p0, int p1) const {
   const std::int64_t numSamples = mSequence->GetNumSamples();
   const std::int32_t appendLen = GetAppendLength();
 
@@ -431,9 +418,7 @@ void WaveTrack::ComputeWaveColumns(WaveCache &c, int p0, int p1) const {
   }
   int b = a;
   while (b < p1 && c.where[b] < numSamples) ++b;
-  if (b > a)
-    mSequence->GetWaveDisplay(&c.min[a], &c.max[a], &c.rms[a], b - a, &c.where[a],
-                              mRate / c.pps);
+  if (b > a) mSequence->GetWaveDisplay(&c.min[a], &c.max[a], &c.rms[a], b - a, &c.where[a], mRate / c.pps);
 
   // Samples still in the append buffer (a recording in progress) fold into
   // the columns that reach past the blocks.
@@ -444,8 +429,7 @@ void WaveTrack::ComputeWaveColumns(WaveCache &c, int p0, int p1) const {
     const bool fromBlocks = x < b;
     const std::int64_t from = std::max<std::int64_t>(c.where[x], numSamples);
     const std::int64_t to = std::min<std::int64_t>(
-        std::max<std::int64_t>(c.where[x + 1], std::int64_t(c.where[x]) + 1),
-        numSamples + appendLen);
+        std::max<std::int64_t>(c.where[x + 1], std::int64_t(c.where[x]) + 1), numSamples + appendLen);
     float mn = fromBlocks ? c.min[x] : FLT_MAX;
     float mx = fromBlocks ? c.max[x] : -FLT_MAX;
     if (to > from && mAppendBuffer) {
@@ -467,12 +451,12 @@ void WaveTrack::ComputeWaveColumns(WaveCache &c, int p0, int p1) const {
   }
 }
 
-bool WaveTrack::GetWaveDisplay(float *min, float *max, float *rms, std::int32_t *where,
-                               int numPixels, double t0, double pixelsPerSecond) {
+bool WaveTrack::GetWaveDisplay(float* min, float* max, float* rms, std::int32_t* where, int numPixels,
+                               double t0, double pixelsPerSecond) {
   if (numPixels <= 0) return true;
   const int counter = GetChangeCounter();
 
-  WaveCache *old = mWaveCache.get();
+  WaveCache* old = mWaveCache.get();
   if (old && old->changeCounter == counter && old->start == t0 && old->len >= numPixels &&
       old->pps == pixelsPerSecond) {
     std::copy_n(old->min.begin(), numPixels, min);
@@ -497,13 +481,11 @@ bool WaveTrack::GetWaveDisplay(float *min, float *max, float *rms, std::int32_t 
     const bool onlyAppended = OnlyAppendedSince(old->changeCounter);
     const std::int64_t margin = AppendMargin(mRate / pixelsPerSecond);
     for (int x = 0; x < numPixels; ++x) {
-      auto it = std::lower_bound(old->where.begin(), old->where.begin() + old->len,
-                                 cache->where[x]);
+      auto it = std::lower_bound(old->where.begin(), old->where.begin() + old->len, cache->where[x]);
       if (it == old->where.begin() + old->len || *it != cache->where[x]) continue;
       const int j = static_cast<int>(it - old->where.begin());
       if (old->where[j + 1] != cache->where[x + 1]) continue;
-      if (!unchanged &&
-          !(onlyAppended && std::int64_t(old->where[j + 1]) + margin <= old->seqSamples))
+      if (!unchanged && !(onlyAppended && std::int64_t(old->where[j + 1]) + margin <= old->seqSamples))
         continue;
       // A run of columns at one position shares its running extremes; take
       // only the first of such a run.
@@ -537,15 +519,14 @@ bool WaveTrack::GetWaveDisplay(float *min, float *max, float *rms, std::int32_t 
   return true;
 }
 
-bool WaveTrack::GetSpectrogram(float *buffer, std::int32_t *where, int numPixels, int height,
-                               double t0, double pixelsPerSecond, bool autocorrelation) {
+bool WaveTrack::GetSpectrogram(float* buffer, std::int32_t* where, int numPixels, int height, double t0,
+                               double pixelsPerSecond, bool autocorrelation) {
   if (numPixels <= 0 || height <= 0) return true;
   const int counter = GetChangeCounter();
 
-  SpecCache *old = mSpecCache.get();
+  SpecCache* old = mSpecCache.get();
   if (old && old->changeCounter == counter && old->start == t0 && old->len >= numPixels &&
-      old->pps == pixelsPerSecond && old->bins == height &&
-      old->autocorrelation == autocorrelation) {
+      old->pps == pixelsPerSecond && old->bins == height && old->autocorrelation == autocorrelation) {
     std::copy_n(old->values.begin(), std::size_t(numPixels) * height, buffer);
     std::copy_n(old->where.begin(), numPixels + 1, where);
     return true;
@@ -566,12 +547,11 @@ bool WaveTrack::GetSpectrogram(float *buffer, std::int32_t *where, int numPixels
   const std::int64_t numSamples = mSequence->GetNumSamples();
   std::vector<float> window(kSpectrumWindow);
   for (int x = 0; x < numPixels; ++x) {
-    float *out = &cache->values[std::size_t(x) * height];
+    float* out = &cache->values[std::size_t(x) * height];
     const std::int64_t pos = cache->where[x];
 
     if (sameKind) {
-      auto it = std::lower_bound(old->where.begin(), old->where.begin() + old->len,
-                                 cache->where[x]);
+      auto it = std::lower_bound(old->where.begin(), old->where.begin() + old->len, cache->where[x]);
       if (it != old->where.begin() + old->len && *it == cache->where[x]) {
         const int j = static_cast<int>(it - old->where.begin());
         if (unchanged || (onlyAppended && pos + kSpectrumWindow <= old->seqSamples)) {
@@ -592,8 +572,8 @@ bool WaveTrack::GetSpectrogram(float *buffer, std::int32_t *where, int numPixels
     if (s1 > s0)
       mSequence->Get(reinterpret_cast<SamplePtr>(window.data() + (s0 - pos)), SampleFormatFloat,
                      static_cast<std::int32_t>(s0), static_cast<std::int32_t>(s1 - s0));
-    ComputeSpectrum(window.data(), kSpectrumWindow, height, kSpectrumTopFrequency,
-                    kSpectrumWindow, mRate, out, autocorrelation);
+    ComputeSpectrum(window.data(), kSpectrumWindow, height, kSpectrumTopFrequency, kSpectrumWindow, mRate,
+                    out, autocorrelation);
   }
 
   cache->changeCounter = counter;

@@ -20,11 +20,10 @@ class WaveTrack final : public Track {
 public:
   // format 0 means 16-bit; a rate of 0 (or NaN) means the default rate of
   // the sound devices (see SetDefaultRateFunction).
-  WaveTrack(DirManager *dirManager, SampleFormat format = static_cast<SampleFormat>(0),
-            double rate = 0.0);
+  WaveTrack(DirManager* dirManager, SampleFormat format = static_cast<SampleFormat>(0), double rate = 0.0);
   // The same settings, the same blocks (shared), the envelope; not the
   // samples waiting in the append buffer. A new change counter.
-  WaveTrack(const WaveTrack &orig);
+  WaveTrack(const WaveTrack& orig);
   ~WaveTrack() override;
 
   // The rule that gives new tracks their rate when none is given. The program
@@ -35,12 +34,12 @@ public:
 
   // Track operations. Times are seconds on the time line. The new tracks of
   // Duplicate, Cut and Copy belong to the caller.
-  Track *Duplicate() const override;
+  Track* Duplicate() const override;
   void SetOffset(double t) override;
-  bool Cut(double t0, double t1, Track **dest) override;
-  bool Copy(double t0, double t1, Track **dest) override;
+  bool Cut(double t0, double t1, Track** dest) override;
+  bool Copy(double t0, double t1, Track** dest) override;
   bool Clear(double t0, double t1) override;
-  bool Paste(double t0, const Track *src) override;
+  bool Paste(double t0, const Track* src) override;
   bool Silence(double t0, double t1) override;
   bool InsertSilence(double t, double len) override;
   int GetKind() const override { return Wave; }
@@ -50,7 +49,7 @@ public:
 
   // Copies the Track settings (with a reference on orig's directory manager),
   // rate, gain, pan, name, display mode and range.
-  void Init(const WaveTrack &orig);
+  void Init(const WaveTrack& orig);
 
   double GetRate() const { return mRate; }
   void SetRate(double rate);  // an edit
@@ -85,11 +84,9 @@ public:
   // whole blocks go to the sequence, the rest waits for more or for Flush.
   // False when a block cannot be written; what was not written stays in the
   // append buffer.
-  bool Append(ConstSamplePtr buffer, SampleFormat format, std::int32_t len,
-              unsigned int stride = 1);
+  bool Append(ConstSamplePtr buffer, SampleFormat format, std::int32_t len, unsigned int stride = 1);
   // Appends one block over samples of an imported file; an edit.
-  bool AppendAlias(const std::string &fullPath, std::int32_t start, std::int32_t len,
-                   int channel);
+  bool AppendAlias(const std::string& fullPath, std::int32_t start, std::int32_t len, int channel);
   // Writes what waits in the append buffer as blocks. False when a block
   // cannot be written (the samples keep waiting).
   bool Flush();
@@ -100,7 +97,7 @@ public:
 
   // Extremes of the samples between t0 and t1: false with 0, 0 when t1 < t0;
   // 0, 0 for an empty range.
-  bool GetMinMax(float *min, float *max, double t0, double t1) const;
+  bool GetMinMax(float* min, float* max, double t0, double t1) const;
 
   // Per-column minimum, maximum and RMS of numPixels columns for drawing, t0
   // in seconds from the track's start (its first sample), pixelsPerSecond the
@@ -110,15 +107,15 @@ public:
   // samples are only being appended only the newest columns are computed.
   // Columns past all samples are 0. Not thread-safe against edits; a
   // recording's appends may run alongside.
-  bool GetWaveDisplay(float *min, float *max, float *rms, std::int32_t *where,
-                      int numPixels, double t0, double pixelsPerSecond);
+  bool GetWaveDisplay(float* min, float* max, float* rms, std::int32_t* where, int numPixels, double t0,
+                      double pixelsPerSecond);
   // numPixels columns of `height` spectrum values each (0..1, see
   // ComputeSpectrum), from 256 samples at each column's position; cached like
   // the wave display.
-  bool GetSpectrogram(float *buffer, std::int32_t *where, int numPixels, int height,
-                      double t0, double pixelsPerSecond, bool autocorrelation);
+  bool GetSpectrogram(float* buffer, std::int32_t* where, int numPixels, int height, double t0,
+                      double pixelsPerSecond, bool autocorrelation);
 
-  void GetDisplayBounds(float *min, float *max) const {
+  void GetDisplayBounds(float* min, float* max) const {
     *min = mDisplayMin;
     *max = mDisplayMax;
   }
@@ -135,10 +132,10 @@ public:
   // Puts back the samples (sharing saved's blocks), envelope and rate of a
   // copy made earlier with Duplicate, e.g. when an operation on the track
   // fails half-way; what waits in the append buffer is dropped. An edit.
-  void RestoreContent(const WaveTrack &saved);
+  void RestoreContent(const WaveTrack& saved);
 
-  Sequence *GetSequence() const { return mSequence; }
-  Envelope *GetEnvelope() const { return mEnvelope; }
+  Sequence* GetSequence() const { return mSequence; }
+  Envelope* GetEnvelope() const { return mEnvelope; }
 
 private:
   struct WaveCache;
@@ -151,13 +148,13 @@ private:
   bool OnlyAppendedSince(int counter) const;
   void SetEnvelopeLengthFromSequence();
   // Computes wave display columns p0 .. p1-1 of cache c.
-  void ComputeWaveColumns(WaveCache &c, int p0, int p1) const;
+  void ComputeWaveColumns(WaveCache& c, int p0, int p1) const;
 
-  Sequence *mSequence = nullptr;
+  Sequence* mSequence = nullptr;
   double mRate = 44100.0;
   float mGain = 1.0f;
   float mPan = 0.0f;
-  Envelope *mEnvelope = nullptr;
+  Envelope* mEnvelope = nullptr;
 
   SamplePtr mAppendBuffer = nullptr;
   std::int32_t mAppendBufferSize = 0;

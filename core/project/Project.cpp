@@ -79,8 +79,7 @@ bool Project::OpenFile(const std::string& fileName, std::string* errorText) {
   std::string error = project_text::kImportError;
   Track** tracks = nullptr;
   mProcessing = 0;
-  int count = mImporter->Import(fileName, mTrackFactory, &tracks, error, &Project::ImportProgress,
-                                this);
+  int count = mImporter->Import(fileName, mTrackFactory, &tracks, error, &Project::ImportProgress, this);
   mProgress.reset();
   if (count <= 0) {
     if (errorText) *errorText = error;
@@ -120,8 +119,7 @@ bool Project::PasteFromClipboardFile(const std::string& fileName, double* rate) 
   mProcessing = 1;
   std::string error = project_text::kPasteError;
   Track** tracks = nullptr;
-  int count = mImporter->Import(fileName, mTrackFactory, &tracks, error, &Project::ImportProgress,
-                                this);
+  int count = mImporter->Import(fileName, mTrackFactory, &tracks, error, &Project::ImportProgress, this);
   mProgress.reset();
   mProcessing = 0;
   if (count <= 0) return false;
@@ -212,16 +210,14 @@ void Project::Paste(Selection* selection) {
 
 void Project::InitialUndoState(Selection* selection) {
   mUndoManager.ClearStates();
-  mUndoManager.PushState(mTracks, selection->t0, selection->t1, project_text::kNewProjectState, "",
-                         false);
+  mUndoManager.PushState(mTracks, selection->t0, selection->t1, project_text::kNewProjectState, "", false);
   mUndoManager.StateSaved();
 }
 
-void Project::PushState(const std::string& description, const std::string& shortDescription,
-                        bool consolidate, Selection* selection) {
+void Project::PushState(const std::string& description, const std::string& shortDescription, bool consolidate,
+                        Selection* selection) {
   // The history duplicates the tracks itself.
-  mUndoManager.PushState(mTracks, selection->t0, selection->t1, description, shortDescription,
-                         consolidate);
+  mUndoManager.PushState(mTracks, selection->t0, selection->t1, description, shortDescription, consolidate);
   mModified = 1;
 }
 
@@ -274,7 +270,7 @@ int Project::ImportProgress(void* arg, float fraction) {
     if (StopwatchElapsed() <= 500) return 0;
     project->mProgress = seams::CreateProgressWindow();
     project->mProgress->Show(project->mProcessing ? project_text::kProcessingCaption
-                                                   : project_text::kImportCaption);
+                                                  : project_text::kImportCaption);
     project->mProgress->SetRange(0, 1000, 1);
     if (project->mProcessing) {
       project->mProgress->SetText(project_text::kProcessingText);

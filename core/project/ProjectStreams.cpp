@@ -33,8 +33,8 @@ bool Project::Play() {
   double t1 = mTracks->GetEndTime();
   if (t1 <= t0) return false;
   std::vector<WaveTrack*> playback = mTracks->GetWaveTrackArray(false);
-  int token = gAudioIO->StartStream(playback, std::vector<WaveTrack*>(), mTracks->GetTimeTrack(),
-                                    mRate, t0, t1, 1);
+  int token =
+      gAudioIO->StartStream(playback, std::vector<WaveTrack*>(), mTracks->GetTimeTrack(), mRate, t0, t1, 1);
   if (token <= 0) {
     seams::ShowMessageBox(project_text::kPlaybackFailed, seams::kProgramCaption,
                           seams::kMbOk | seams::kMbIconError);
@@ -57,8 +57,8 @@ bool Project::Record() {
   right->SetChannel(Track::RightChannel);
   // The old audio goes only once the new stream runs: a start that fails leaves the
   // project as it was.
-  int token = gAudioIO->StartStream(std::vector<WaveTrack*>(), {left, right},
-                                    mTracks->GetTimeTrack(), mRate, 0.0, 1e9, 0);
+  int token = gAudioIO->StartStream(std::vector<WaveTrack*>(), {left, right}, mTracks->GetTimeTrack(), mRate,
+                                    0.0, 1e9, 0);
   if (token <= 0) {
     delete left;
     delete right;
@@ -77,4 +77,3 @@ void Project::Stop() {
     gAudioIO->SetPaused(false);
   }
 }
-

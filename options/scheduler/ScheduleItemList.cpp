@@ -45,7 +45,7 @@ void CScheduleItemList::InsertSorted(CScheduleItem* item) {
     mItems.push_back(item);
     return;
   }
-  auto it = std::find_if(mItems.begin(), mItems.end(),
-                         [key](const CScheduleItem* p) { return p->start > key; });
+  auto it =
+      std::find_if(mItems.begin(), mItems.end(), [key](const CScheduleItem* p) { return p->start > key; });
   mItems.insert(it, item);
 }

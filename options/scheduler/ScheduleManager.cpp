@@ -158,8 +158,7 @@ int CScheduleManager::ReplaceItem(const CScheduleItem& newValues, CScheduleItem*
 // ---------------------------------------------------------------------------------
 // Today's lists
 
-void CScheduleManager::MakeOccurrence(const CScheduleItem& item, FileTime midnight,
-                                      CScheduleItem* out) {
+void CScheduleManager::MakeOccurrence(const CScheduleItem& item, FileTime midnight, CScheduleItem* out) {
   *out = CScheduleItem(1, kScheduleFixedDay, midnight + item.start * kFileTimeSecond,
                        midnight + item.stop * kFileTimeSecond);
   out->Normalize();

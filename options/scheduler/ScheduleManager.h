@@ -50,14 +50,12 @@ public:
   // Files a normalised copy of item (in reuse when given) in the list of its type when it
   // collides with nothing; else returns null, changes nothing and appends the items it
   // collides with to conflicts (pointers to the scheduler's own items).
-  CScheduleItem* AddItem(const CScheduleItem& item, CScheduleItemList* conflicts,
-                         CScheduleItem* reuse);
+  CScheduleItem* AddItem(const CScheduleItem& item, CScheduleItemList* conflicts, CScheduleItem* reuse);
   // Removes and deletes that object; 0 when it is not in the list of its type.
   int RemoveItem(CScheduleItem* item);
   // Gives oldItem the new values in place; on a collision oldItem keeps its old values,
   // conflicts lists the colliding items and 0 is returned. 0 too when oldItem is not filed.
-  int ReplaceItem(const CScheduleItem& newValues, CScheduleItem* oldItem,
-                  CScheduleItemList* conflicts);
+  int ReplaceItem(const CScheduleItem& newValues, CScheduleItem* oldItem, CScheduleItemList* conflicts);
   // Items of list that collide with the candidate; appended to conflicts (when given).
   int CountConflicts(const CScheduleItem& candidate, const CScheduleItemList& list,
                      CScheduleItemList* conflicts) const;
@@ -107,8 +105,7 @@ private:
   // Files one of today's occurrences: done when it is already over, else pending.
   void File(CScheduleItem* occurrence, scheduler::FileTime now);
   // Fixed Day occurrence of a daily or weekday item on the day of midnight.
-  static void MakeOccurrence(const CScheduleItem& item, scheduler::FileTime midnight,
-                             CScheduleItem* out);
+  static void MakeOccurrence(const CScheduleItem& item, scheduler::FileTime midnight, CScheduleItem* out);
   // Calls fn for every enabled item that falls on the date, with its occurrence values.
   template <typename Fn>
   void ForEachOccurrence(const scheduler::SystemTime& date, Fn&& fn) const;

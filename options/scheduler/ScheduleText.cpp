@@ -7,9 +7,8 @@ namespace schedule_text {
 const char kClockFormat[] = "%02d:%02d:%02d";
 const char kDateFormat[] = "%04d-%02d-%02d";
 const char kNoDate[] = "xxxx-xx-xx";
-const char* const kListTypeNames[kScheduleTypeCount] = {"Every Day", "Fixed Day", "Sunday",
-                                                        "Monday",    "Tuesday",   "Wendesday",
-                                                        "Thursday",  "Friday",    "Saturday"};
+const char* const kListTypeNames[kScheduleTypeCount] = {
+    "Every Day", "Fixed Day", "Sunday", "Monday", "Tuesday", "Wendesday", "Thursday", "Friday", "Saturday"};
 const char kTreeFriday[] = "Firday";
 const char kWaiting[] = "Waiting...";
 const char kExecuting[] = "Executing...";

@@ -42,8 +42,7 @@ FileTime ToFileTime(const SystemTime& t) {
   const std::int64_t seconds =
       days * 86400 + std::int64_t{t.wHour} * 3600 + std::int64_t{t.wMinute} * 60 + t.wSecond;
   if (seconds < 0) return 0;
-  return static_cast<FileTime>(seconds) * kFileTimeSecond +
-         static_cast<FileTime>(t.wMilliseconds) * 10'000;
+  return static_cast<FileTime>(seconds) * kFileTimeSecond + static_cast<FileTime>(t.wMilliseconds) * 10'000;
 }
 
 SystemTime ToSystemTime(FileTime time) {

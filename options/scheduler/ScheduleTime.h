@@ -35,8 +35,7 @@ FileTime ToFileTime(const SystemTime& time);
 SystemTime ToSystemTime(FileTime time);
 
 // A local time from its parts, with the day of the week filled in.
-SystemTime MakeSystemTime(int year, int month, int day, int hour = 0, int minute = 0,
-                          int second = 0);
+SystemTime MakeSystemTime(int year, int month, int day, int hour = 0, int minute = 0, int second = 0);
 
 // Midnight that starts the day of the time, as a FILETIME.
 FileTime MidnightOf(const SystemTime& time);

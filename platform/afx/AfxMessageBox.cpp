@@ -25,9 +25,14 @@ int AfxMessageBox(UINT promptId, UINT type, UINT helpId) {
   CString text;
   if (!text.LoadString(promptId)) {
     switch (promptId) {
-      case AFX_IDP_PARSE_INT: text = "Please enter an integer."; break;
-      case AFX_IDP_PARSE_REAL: text = "Please enter a number."; break;
-      default: break;
+      case AFX_IDP_PARSE_INT:
+        text = "Please enter an integer.";
+        break;
+      case AFX_IDP_PARSE_REAL:
+        text = "Please enter a number.";
+        break;
+      default:
+        break;
     }
   }
   return AfxMessageBox(text, type, helpId == static_cast<UINT>(-1) ? promptId : helpId);

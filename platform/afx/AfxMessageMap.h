@@ -84,27 +84,25 @@ typedef void (*AfxFailureHook)(const char* text);
 AfxFailureHook AfxSetFailureHook(AfxFailureHook hook);
 [[noreturn]] void AfxFail(const char* text);
 
-#define DECLARE_MESSAGE_MAP()                                \
-protected:                                                   \
-  static const AfxMessageMap* GetThisMessageMap();           \
-  const AfxMessageMap* GetMessageMap() const override;       \
-                                                             \
+#define DECLARE_MESSAGE_MAP()                          \
+protected:                                             \
+  static const AfxMessageMap* GetThisMessageMap();     \
+  const AfxMessageMap* GetMessageMap() const override; \
+                                                       \
 private:
 
-#define BEGIN_MESSAGE_MAP(theClass, baseClass)                             \
-  const AfxMessageMap* theClass::GetMessageMap() const {                   \
-    return GetThisMessageMap();                                            \
-  }                                                                        \
-  const AfxMessageMap* theClass::GetThisMessageMap() {                     \
-    typedef theClass ThisClass;                                            \
-    typedef baseClass TheBaseClass;                                        \
+#define BEGIN_MESSAGE_MAP(theClass, baseClass)                                         \
+  const AfxMessageMap* theClass::GetMessageMap() const { return GetThisMessageMap(); } \
+  const AfxMessageMap* theClass::GetThisMessageMap() {                                 \
+    typedef theClass ThisClass;                                                        \
+    typedef baseClass TheBaseClass;                                                    \
     static const AfxMessageMapEntry entries[] = {
-
-#define END_MESSAGE_MAP()                                                  \
-      {0, 0, 0, 0, AfxSig_end, nullptr, nullptr}                           \
-    };                                                                     \
-    static const AfxMessageMap map = {&TheBaseClass::GetThisMessageMap, entries}; \
-    return &map;                                                           \
+#define END_MESSAGE_MAP()                                                       \
+  { 0, 0, 0, 0, AfxSig_end, nullptr, nullptr }                                  \
+  }                                                                             \
+  ;                                                                             \
+  static const AfxMessageMap map = {&TheBaseClass::GetThisMessageMap, entries}; \
+  return &map;                                                                  \
   }
 
 // The handler converted to the entry's type: a handler whose signature does not match
@@ -116,19 +114,23 @@ private:
   {(UINT)(message), 0, 0, 0, sig, AFX_HANDLER(type, &ThisClass::fn), nullptr},
 
 // Commands, their user-interface updates and control notifications (WM_COMMAND).
-#define ON_COMMAND(id, fn) \
-  {WM_COMMAND, CN_COMMAND, (UINT)(id), (UINT)(id), AfxSig_vv, \
-   AFX_HANDLER(void (CCmdTarget::*)(), &ThisClass::fn), nullptr},
-#define ON_COMMAND_RANGE(id, lastId, fn) \
-  {WM_COMMAND, CN_COMMAND, (UINT)(id), (UINT)(lastId), AfxSig_vv, \
-   AFX_HANDLER(void (CCmdTarget::*)(), &ThisClass::fn), nullptr},
-#define ON_UPDATE_COMMAND_UI(id, fn) \
-  {WM_COMMAND, CN_UPDATE_COMMAND_UI, (UINT)(id), (UINT)(id), AfxSig_cmdui, \
-   AFX_HANDLER(void (CCmdTarget::*)(CCmdUI*), &ThisClass::fn), nullptr},
+#define ON_COMMAND(id, fn)                                                     \
+  {WM_COMMAND, CN_COMMAND, (UINT)(id),                                         \
+   (UINT)(id), AfxSig_vv,  AFX_HANDLER(void(CCmdTarget::*)(), &ThisClass::fn), \
+   nullptr},
+#define ON_COMMAND_RANGE(id, lastId, fn)                                           \
+  {WM_COMMAND,     CN_COMMAND, (UINT)(id),                                         \
+   (UINT)(lastId), AfxSig_vv,  AFX_HANDLER(void(CCmdTarget::*)(), &ThisClass::fn), \
+   nullptr},
+#define ON_UPDATE_COMMAND_UI(id, fn)                                                            \
+  {WM_COMMAND, CN_UPDATE_COMMAND_UI, (UINT)(id),                                                \
+   (UINT)(id), AfxSig_cmdui,         AFX_HANDLER(void(CCmdTarget::*)(CCmdUI*), &ThisClass::fn), \
+   nullptr},
 // In a parent's map: the notification code a child control sends with WM_COMMAND.
-#define ON_CONTROL(code, id, fn) \
-  {WM_COMMAND, (UINT)(code), (UINT)(id), (UINT)(id), AfxSig_vv, \
-   AFX_HANDLER(void (CCmdTarget::*)(), &ThisClass::fn), nullptr},
+#define ON_CONTROL(code, id, fn)                                                 \
+  {WM_COMMAND, (UINT)(code), (UINT)(id),                                         \
+   (UINT)(id), AfxSig_vv,    AFX_HANDLER(void(CCmdTarget::*)(), &ThisClass::fn), \
+   nullptr},
 #define ON_BN_CLICKED(id, fn) ON_CONTROL(BN_CLICKED, id, fn)
 #define ON_BN_DOUBLECLICKED(id, fn) ON_CONTROL(BN_DOUBLECLICKED, id, fn)
 #define ON_EN_CHANGE(id, fn) ON_CONTROL(EN_CHANGE, id, fn)
@@ -136,22 +138,26 @@ private:
 #define ON_LBN_SELCHANGE(id, fn) ON_CONTROL(LBN_SELCHANGE, id, fn)
 
 // Any message, undecoded: LRESULT fn(WPARAM, LPARAM).
-#define ON_MESSAGE(message, fn) \
-  AFX_MSG_ENTRY(message, AfxSig_lwl, LRESULT (CWnd::*)(WPARAM, LPARAM), fn)
+#define ON_MESSAGE(message, fn) AFX_MSG_ENTRY(message, AfxSig_lwl, LRESULT (CWnd::*)(WPARAM, LPARAM), fn)
 // A message registered at run time; messageVariable holds its number by the time
 // messages arrive.
 #define ON_REGISTERED_MESSAGE(messageVariable, fn) \
-  {0, 0, 0, 0, AfxSig_lwl, AFX_HANDLER(LRESULT (CWnd::*)(WPARAM, LPARAM), &ThisClass::fn), \
-   &(messageVariable)},
+  {0, 0, 0, 0, AfxSig_lwl, AFX_HANDLER(LRESULT(CWnd::*)(WPARAM, LPARAM), &ThisClass::fn), &(messageVariable)},
 
 // Notifications (WM_NOTIFY): in the parent's map by code and control id, or in the
 // control's own map (reflected) by code.
-#define ON_NOTIFY(code, id, fn) \
-  {WM_NOTIFY, (UINT)(code), (UINT)(id), (UINT)(id), AfxSig_vNMHDRpl, \
-   AFX_HANDLER(void (CWnd::*)(NMHDR*, LRESULT*), &ThisClass::fn), nullptr},
-#define ON_NOTIFY_REFLECT(code, fn) \
-  {WM_REFLECT_BASE + WM_NOTIFY, (UINT)(code), 0, 0, AfxSig_vNMHDRpl, \
-   AFX_HANDLER(void (CWnd::*)(NMHDR*, LRESULT*), &ThisClass::fn), nullptr},
+#define ON_NOTIFY(code, id, fn)                                                               \
+  {WM_NOTIFY,  (UINT)(code),    (UINT)(id),                                                   \
+   (UINT)(id), AfxSig_vNMHDRpl, AFX_HANDLER(void(CWnd::*)(NMHDR*, LRESULT*), &ThisClass::fn), \
+   nullptr},
+#define ON_NOTIFY_REFLECT(code, fn)                              \
+  {WM_REFLECT_BASE + WM_NOTIFY,                                  \
+   (UINT)(code),                                                 \
+   0,                                                            \
+   0,                                                            \
+   AfxSig_vNMHDRpl,                                              \
+   AFX_HANDLER(void(CWnd::*)(NMHDR*, LRESULT*), &ThisClass::fn), \
+   nullptr},
 
 // Life and layout.
 #define ON_WM_CREATE() AFX_MSG_ENTRY(WM_CREATE, AfxSig_is, int (CWnd::*)(LPCREATESTRUCT), OnCreate)

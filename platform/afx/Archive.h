@@ -41,22 +41,70 @@ public:
   // a null tag. Throws when the class is not the requested one or derived from it.
   CObject* ReadObject(const CRuntimeClass* requested);
 
-  CArchive& operator<<(BYTE v) { m_ar->WriteByte(v); return *this; }
-  CArchive& operator<<(WORD v) { m_ar->WriteWord(v); return *this; }
-  CArchive& operator<<(DWORD v) { m_ar->WriteDword(v); return *this; }
-  CArchive& operator<<(int v) { m_ar->WriteInt(v); return *this; }
-  CArchive& operator<<(float v) { m_ar->WriteFloat(v); return *this; }
-  CArchive& operator<<(double v) { m_ar->WriteDouble(v); return *this; }
-  CArchive& operator<<(const CString& v) { m_ar->WriteString(v.str()); return *this; }
-  CArchive& operator<<(const CObject* v) { WriteObject(v); return *this; }
-  CArchive& operator>>(BYTE& v) { v = m_ar->ReadByte(); return *this; }
-  CArchive& operator>>(WORD& v) { v = m_ar->ReadWord(); return *this; }
-  CArchive& operator>>(DWORD& v) { v = m_ar->ReadDword(); return *this; }
-  CArchive& operator>>(int& v) { v = m_ar->ReadInt(); return *this; }
-  CArchive& operator>>(float& v) { v = m_ar->ReadFloat(); return *this; }
-  CArchive& operator>>(double& v) { v = m_ar->ReadDouble(); return *this; }
-  CArchive& operator>>(CString& v) { v = CString(m_ar->ReadString()); return *this; }
-  CArchive& operator>>(CObject*& v) { v = ReadObject(nullptr); return *this; }
+  CArchive& operator<<(BYTE v) {
+    m_ar->WriteByte(v);
+    return *this;
+  }
+  CArchive& operator<<(WORD v) {
+    m_ar->WriteWord(v);
+    return *this;
+  }
+  CArchive& operator<<(DWORD v) {
+    m_ar->WriteDword(v);
+    return *this;
+  }
+  CArchive& operator<<(int v) {
+    m_ar->WriteInt(v);
+    return *this;
+  }
+  CArchive& operator<<(float v) {
+    m_ar->WriteFloat(v);
+    return *this;
+  }
+  CArchive& operator<<(double v) {
+    m_ar->WriteDouble(v);
+    return *this;
+  }
+  CArchive& operator<<(const CString& v) {
+    m_ar->WriteString(v.str());
+    return *this;
+  }
+  CArchive& operator<<(const CObject* v) {
+    WriteObject(v);
+    return *this;
+  }
+  CArchive& operator>>(BYTE& v) {
+    v = m_ar->ReadByte();
+    return *this;
+  }
+  CArchive& operator>>(WORD& v) {
+    v = m_ar->ReadWord();
+    return *this;
+  }
+  CArchive& operator>>(DWORD& v) {
+    v = m_ar->ReadDword();
+    return *this;
+  }
+  CArchive& operator>>(int& v) {
+    v = m_ar->ReadInt();
+    return *this;
+  }
+  CArchive& operator>>(float& v) {
+    v = m_ar->ReadFloat();
+    return *this;
+  }
+  CArchive& operator>>(double& v) {
+    v = m_ar->ReadDouble();
+    return *this;
+  }
+  CArchive& operator>>(CString& v) {
+    v = CString(m_ar->ReadString());
+    return *this;
+  }
+  CArchive& operator>>(CObject*& v) {
+    v = ReadObject(nullptr);
+    return *this;
+  }
 
 private:
   CFile* m_file = nullptr;

@@ -22,8 +22,14 @@ public:
   TYPE& operator[](int i) { return m_items[i]; }
   TYPE operator[](int i) const { return m_items[i]; }
   TYPE* GetData() { return m_items.data(); }
-  int Add(ARG_TYPE v) { m_items.push_back(v); return GetSize() - 1; }
-  void SetAtGrow(int i, ARG_TYPE v) { if (i >= GetSize()) m_items.resize(i + 1); m_items[i] = v; }
+  int Add(ARG_TYPE v) {
+    m_items.push_back(v);
+    return GetSize() - 1;
+  }
+  void SetAtGrow(int i, ARG_TYPE v) {
+    if (i >= GetSize()) m_items.resize(i + 1);
+    m_items[i] = v;
+  }
   void InsertAt(int i, ARG_TYPE v, int count = 1) { m_items.insert(m_items.begin() + i, count, v); }
   void RemoveAt(int i, int count = 1) { m_items.erase(m_items.begin() + i, m_items.begin() + i + count); }
 

@@ -12,7 +12,5 @@ public:
   void SetCheck(int check) { ::SendMessageA(m_hWnd, BM_SETCHECK, static_cast<WPARAM>(check), 0); }
   UINT GetState() const { return static_cast<UINT>(::SendMessageA(m_hWnd, BM_GETSTATE, 0, 0)); }
   UINT GetButtonStyle() const { return GetStyle() & 0xFFFF; }
-  void SetButtonStyle(UINT style, BOOL redraw = TRUE) {
-    ::SendMessageA(m_hWnd, BM_SETSTYLE, style, redraw);
-  }
+  void SetButtonStyle(UINT style, BOOL redraw = TRUE) { ::SendMessageA(m_hWnd, BM_SETSTYLE, style, redraw); }
 };

@@ -30,8 +30,10 @@ BOOL CCmdTarget::OnCmdMsg(UINT id, int code, void* extra) {
   const UINT_PTR expected = code == static_cast<int>(CN_UPDATE_COMMAND_UI) ? AfxSig_cmdui : AfxSig_vv;
   if (entry->signature != expected) {
     char text[160];
-    ::wsprintfA(text, "message map: the command entry for id %u, code %d has signature %u, which the "
-                "dispatcher does not know", id, code, static_cast<unsigned>(entry->signature));
+    ::wsprintfA(text,
+                "message map: the command entry for id %u, code %d has signature %u, which the "
+                "dispatcher does not know",
+                id, code, static_cast<unsigned>(entry->signature));
     AfxFail(text);
   }
   if (code == static_cast<int>(CN_UPDATE_COMMAND_UI)) {

@@ -12,7 +12,10 @@ public:
   BOOL m_bContinueRouting = FALSE;
   BOOL m_bEnableChanged = FALSE;
 
-  virtual void Enable(BOOL on = TRUE) { m_bEnableChanged = TRUE; (void)on; }
+  virtual void Enable(BOOL on = TRUE) {
+    m_bEnableChanged = TRUE;
+    (void)on;
+  }
   virtual void SetCheck(int check = 1) { (void)check; }
   virtual void SetText(const char* text) { (void)text; }
   void ContinueRouting() { m_bContinueRouting = TRUE; }

@@ -15,8 +15,10 @@ CSize CControlBar::CalcFixedLayout(BOOL stretch, BOOL horizontal) {
   size.cx = -inside.Width();
   size.cy = -inside.Height();
   if (stretch) {
-    if (horizontal) size.cx = 32767;
-    else size.cy = 32767;
+    if (horizontal)
+      size.cx = 32767;
+    else
+      size.cy = 32767;
   }
   return size;
 }
@@ -33,8 +35,10 @@ void CControlBar::CalcInsideRect(CRect& rect, BOOL horizontal) const {
   if (style & CBRS_BORDER_BOTTOM) rect.bottom -= 2;
   // A docked bar with a gripper keeps room for it before its content.
   if ((style & CBRS_GRIPPER) && !(style & CBRS_FLOATING)) {
-    if (horizontal) rect.left += kGripperSpace;
-    else rect.top += kGripperSpace;
+    if (horizontal)
+      rect.left += kGripperSpace;
+    else
+      rect.top += kGripperSpace;
   }
   if (horizontal) {
     rect.left += m_cxLeftBorder;
@@ -93,8 +97,10 @@ LRESULT CControlBar::OnSizeParent(AFX_SIZEPARENTPARAMS* layout) {
     default:
       return 0;
   }
-  if (horizontal) layout->sizeTotal.cy += size.cy;
-  else layout->sizeTotal.cx += size.cx;
+  if (horizontal)
+    layout->sizeTotal.cy += size.cy;
+  else
+    layout->sizeTotal.cx += size.cx;
   if (layout->hDWP)
     layout->hDWP = ::DeferWindowPos(layout->hDWP, m_hWnd, nullptr, place.left, place.top, place.Width(),
                                     place.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
@@ -104,14 +110,17 @@ LRESULT CControlBar::OnSizeParent(AFX_SIZEPARENTPARAMS* layout) {
 void AfxRepositionBars(HWND parent, UINT firstId, UINT lastId, UINT leftOverId, int flags, RECT* freeRect,
                        const RECT* clientRect, BOOL stretch) {
   AFX_SIZEPARENTPARAMS layout{};
-  if (clientRect) layout.rect = *clientRect;
-  else ::GetClientRect(parent, &layout.rect);
+  if (clientRect)
+    layout.rect = *clientRect;
+  else
+    ::GetClientRect(parent, &layout.rect);
   layout.bStretch = stretch;
   layout.hDWP = flags == reposQuery ? nullptr : ::BeginDeferWindowPos(8);
   HWND leftOver = nullptr;
   for (HWND child = ::GetWindow(parent, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
     UINT id = static_cast<UINT>(::GetDlgCtrlID(child));
-    if (id == leftOverId) leftOver = child;
+    if (id == leftOverId)
+      leftOver = child;
     else if (id >= firstId && id <= lastId)
       ::SendMessageA(child, WM_SIZEPARENT, 0, reinterpret_cast<LPARAM>(&layout));
   }

@@ -66,15 +66,14 @@ void CDC::FillSolidRect(int x, int y, int cx, int cy, COLORREF color) {
 }
 
 void CDC::Draw3dRect(int x, int y, int cx, int cy, COLORREF topLeft, COLORREF bottomRight) {
-  FillSolidRect(x, y, cx - 1, 1, topLeft);                // top, without the last pixel
-  FillSolidRect(x, y, 1, cy - 1, topLeft);                // left, without the last pixel
-  FillSolidRect(x + cx - 1, y, 1, cy, bottomRight);       // right
-  FillSolidRect(x, y + cy - 1, cx, 1, bottomRight);       // bottom
+  FillSolidRect(x, y, cx - 1, 1, topLeft);           // top, without the last pixel
+  FillSolidRect(x, y, 1, cy - 1, topLeft);           // left, without the last pixel
+  FillSolidRect(x + cx - 1, y, 1, cy, bottomRight);  // right
+  FillSolidRect(x, y + cy - 1, cx, 1, bottomRight);  // bottom
 }
 
 void CDC::Draw3dRect(const RECT* rect, COLORREF topLeft, COLORREF bottomRight) {
-  Draw3dRect(rect->left, rect->top, rect->right - rect->left, rect->bottom - rect->top, topLeft,
-             bottomRight);
+  Draw3dRect(rect->left, rect->top, rect->right - rect->left, rect->bottom - rect->top, topLeft, bottomRight);
 }
 
 CPoint CDC::MoveTo(int x, int y) {

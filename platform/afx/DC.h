@@ -56,7 +56,9 @@ public:
   void Draw3dRect(const RECT* rect, COLORREF topLeft, COLORREF bottomRight);
   void Draw3dRect(int x, int y, int cx, int cy, COLORREF topLeft, COLORREF bottomRight);
   BOOL DrawEdge(RECT* rect, UINT edge, UINT flags) { return ::DrawEdge(m_hDC, rect, edge, flags); }
-  BOOL DrawFrameControl(RECT* rect, UINT type, UINT state) { return ::DrawFrameControl(m_hDC, rect, type, state); }
+  BOOL DrawFrameControl(RECT* rect, UINT type, UINT state) {
+    return ::DrawFrameControl(m_hDC, rect, type, state);
+  }
   void DrawFocusRect(const RECT* rect) { ::DrawFocusRect(m_hDC, rect); }
 
   BOOL BitBlt(int x, int y, int w, int h, CDC* src, int sx, int sy, DWORD rop) {
@@ -87,6 +89,7 @@ class CClientDC : public CDC {
 public:
   explicit CClientDC(CWnd* wnd);
   ~CClientDC() override;
+
 private:
   HWND m_hWnd;
 };
@@ -96,6 +99,7 @@ class CWindowDC : public CDC {
 public:
   explicit CWindowDC(CWnd* wnd);
   ~CWindowDC() override;
+
 private:
   HWND m_hWnd;
 };

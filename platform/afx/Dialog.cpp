@@ -40,8 +40,7 @@ INT_PTR CDialog::DoModal() {
   INT_PTR result =
       m_lpDialogTemplate
           ? ::DialogBoxIndirectParamA(instance, m_lpDialogTemplate, OwnerWindow(), AfxDlgProc, self)
-          : ::DialogBoxParamA(instance, MAKEINTRESOURCEA(m_nIDTemplate), OwnerWindow(), AfxDlgProc,
-                              self);
+          : ::DialogBoxParamA(instance, MAKEINTRESOURCEA(m_nIDTemplate), OwnerWindow(), AfxDlgProc, self);
   m_bModal = false;
   // The window and its controls are gone; their objects were let go with their
   // last messages.
@@ -52,8 +51,8 @@ BOOL CDialog::Create(UINT templateId, CWnd* parent) {
   m_nIDTemplate = templateId;
   m_lpDialogTemplate = nullptr;
   m_pParentWnd = parent;
-  HWND hwnd = ::CreateDialogParamA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(templateId),
-                                   OwnerWindow(), AfxDlgProc, reinterpret_cast<LPARAM>(this));
+  HWND hwnd = ::CreateDialogParamA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(templateId), OwnerWindow(),
+                                   AfxDlgProc, reinterpret_cast<LPARAM>(this));
   return hwnd != nullptr && m_hWnd == hwnd;
 }
 
@@ -61,8 +60,8 @@ BOOL CDialog::CreateIndirect(const DLGTEMPLATE* dialogTemplate, CWnd* parent) {
   m_lpDialogTemplate = dialogTemplate;
   m_nIDTemplate = 0;
   m_pParentWnd = parent;
-  HWND hwnd = ::CreateDialogIndirectParamA(AfxGetInstanceHandle(), dialogTemplate, OwnerWindow(),
-                                           AfxDlgProc, reinterpret_cast<LPARAM>(this));
+  HWND hwnd = ::CreateDialogIndirectParamA(AfxGetInstanceHandle(), dialogTemplate, OwnerWindow(), AfxDlgProc,
+                                           reinterpret_cast<LPARAM>(this));
   return hwnd != nullptr && m_hWnd == hwnd;
 }
 

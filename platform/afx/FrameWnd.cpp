@@ -3,7 +3,8 @@
 #include "platform/afx/ControlBar.h"
 #include "platform/afx/WinApp.h"
 
-const RECT CFrameWnd::rectDefault = {static_cast<LONG>(CW_USEDEFAULT), static_cast<LONG>(CW_USEDEFAULT), 0, 0};
+const RECT CFrameWnd::rectDefault = {static_cast<LONG>(CW_USEDEFAULT), static_cast<LONG>(CW_USEDEFAULT), 0,
+                                     0};
 
 BEGIN_MESSAGE_MAP(CFrameWnd, CWnd)
   ON_WM_DESTROY()
@@ -19,11 +20,13 @@ void CFrameWnd::RecalcLayout(BOOL) {
 
 void CFrameWnd::ShowControlBar(CWnd* bar, BOOL show, BOOL delay) {
   if (!bar || !bar->m_hWnd) return;
-  ::SetWindowPos(bar->m_hWnd, nullptr, 0, 0, 0, 0,
-                 SWP_NOZORDER | SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE |
-                     (show ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
-  if (delay) ::PostMessageA(m_hWnd, WM_SIZE, SIZE_RESTORED, 0);
-  else RecalcLayout();
+  ::SetWindowPos(
+      bar->m_hWnd, nullptr, 0, 0, 0, 0,
+      SWP_NOZORDER | SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | (show ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
+  if (delay)
+    ::PostMessageA(m_hWnd, WM_SIZE, SIZE_RESTORED, 0);
+  else
+    RecalcLayout();
 }
 
 void CFrameWnd::OnSize(UINT type, int cx, int cy) {
@@ -33,9 +36,8 @@ void CFrameWnd::OnSize(UINT type, int cx, int cy) {
 
 BOOL CFrameWnd::PreCreateWindow(CREATESTRUCTA& cs) {
   if (!cs.lpszClass) {
-    HICON icon = m_nIDResource
-                     ? ::LoadIconA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(m_nIDResource))
-                     : nullptr;
+    HICON icon =
+        m_nIDResource ? ::LoadIconA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(m_nIDResource)) : nullptr;
     cs.lpszClass = AfxRegisterWndClass(CS_DBLCLKS, ::LoadCursorA(nullptr, (LPCSTR)IDC_ARROW),
                                        reinterpret_cast<HBRUSH>(COLOR_APPWORKSPACE + 1),
                                        icon ? icon : ::LoadIconA(nullptr, (LPCSTR)IDI_APPLICATION));
@@ -43,8 +45,8 @@ BOOL CFrameWnd::PreCreateWindow(CREATESTRUCTA& cs) {
   return TRUE;
 }
 
-BOOL CFrameWnd::Create(const char* className, const char* title, DWORD style, const RECT& rect,
-                       CWnd* parent, const char* menuName, DWORD exStyle) {
+BOOL CFrameWnd::Create(const char* className, const char* title, DWORD style, const RECT& rect, CWnd* parent,
+                       const char* menuName, DWORD exStyle) {
   HMENU menu = nullptr;
   if (menuName) menu = ::LoadMenuA(AfxGetInstanceHandle(), menuName);
   int width = rect.left == static_cast<LONG>(CW_USEDEFAULT) ? CW_USEDEFAULT : rect.right - rect.left;
@@ -64,8 +66,7 @@ BOOL CFrameWnd::LoadFrame(UINT resourceId, DWORD style, CWnd* parent) {
     int newline = title.Find('\n');
     if (newline >= 0) title = title.Left(newline);
   }
-  if (title.IsEmpty() && AfxGetApp() && AfxGetApp()->m_pszAppName)
-    title = AfxGetApp()->m_pszAppName;
+  if (title.IsEmpty() && AfxGetApp() && AfxGetApp()->m_pszAppName) title = AfxGetApp()->m_pszAppName;
   if (title.IsEmpty()) title.LoadString(AFX_IDS_APP_TITLE);
   const char* menuName = nullptr;
   if (::FindResourceA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(resourceId), (LPCSTR)RT_MENU))

@@ -9,8 +9,7 @@ public:
 
   // Creates the frame from resource id: its title (the text up to the first '\n' of
   // string id, else the application's name), its menu and its icon when present.
-  virtual BOOL LoadFrame(UINT resourceId, DWORD style = WS_OVERLAPPEDWINDOW,
-                         CWnd* parent = nullptr);
+  virtual BOOL LoadFrame(UINT resourceId, DWORD style = WS_OVERLAPPEDWINDOW, CWnd* parent = nullptr);
   BOOL Create(const char* className, const char* title, DWORD style = WS_OVERLAPPEDWINDOW,
               const RECT& rect = rectDefault, CWnd* parent = nullptr, const char* menuName = nullptr,
               DWORD exStyle = 0);

@@ -16,8 +16,18 @@ void AfxSerializeElement(CArchive& ar, T& v) {
   else
     ar.ReadBytes(&v, sizeof v);
 }
-inline void AfxSerializeElement(CArchive& ar, CString& v) { if (ar.IsStoring()) ar << v; else ar >> v; }
-inline void AfxSerializeElement(CArchive& ar, CObject*& v) { if (ar.IsStoring()) ar << v; else ar >> v; }
+inline void AfxSerializeElement(CArchive& ar, CString& v) {
+  if (ar.IsStoring())
+    ar << v;
+  else
+    ar >> v;
+}
+inline void AfxSerializeElement(CArchive& ar, CObject*& v) {
+  if (ar.IsStoring())
+    ar << v;
+  else
+    ar >> v;
+}
 
 template <class TYPE, class ARG_TYPE = const TYPE&>
 class CList : public CObject {
@@ -39,8 +49,16 @@ public:
   TYPE& GetTail() { return m_tail->data; }
   POSITION GetHeadPosition() const { return m_head; }
   POSITION GetTailPosition() const { return m_tail; }
-  TYPE& GetNext(POSITION& pos) const { Node* n = N(pos); pos = n->next; return n->data; }
-  TYPE& GetPrev(POSITION& pos) const { Node* n = N(pos); pos = n->prev; return n->data; }
+  TYPE& GetNext(POSITION& pos) const {
+    Node* n = N(pos);
+    pos = n->next;
+    return n->data;
+  }
+  TYPE& GetPrev(POSITION& pos) const {
+    Node* n = N(pos);
+    pos = n->prev;
+    return n->data;
+  }
   TYPE& GetAt(POSITION pos) const { return N(pos)->data; }
   void SetAt(POSITION pos, ARG_TYPE v) { N(pos)->data = v; }
 
@@ -64,8 +82,16 @@ public:
     Link(n);
     return n;
   }
-  TYPE RemoveHead() { TYPE v = m_head->data; RemoveAt(m_head); return v; }
-  TYPE RemoveTail() { TYPE v = m_tail->data; RemoveAt(m_tail); return v; }
+  TYPE RemoveHead() {
+    TYPE v = m_head->data;
+    RemoveAt(m_head);
+    return v;
+  }
+  TYPE RemoveTail() {
+    TYPE v = m_tail->data;
+    RemoveAt(m_tail);
+    return v;
+  }
   void RemoveAt(POSITION pos) {
     Node* n = N(pos);
     (n->prev ? n->prev->next : m_head) = n->next;

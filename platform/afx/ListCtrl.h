@@ -17,7 +17,9 @@ public:
     return static_cast<int>(SendMessage(LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(item)));
   }
   int InsertItem(int index, const char* text);
-  BOOL SetItem(const LVITEMA* item) { return static_cast<BOOL>(SendMessage(LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(item))); }
+  BOOL SetItem(const LVITEMA* item) {
+    return static_cast<BOOL>(SendMessage(LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(item)));
+  }
   BOOL SetItemText(int index, int subItem, const char* text);
   CString GetItemText(int index, int subItem) const;
   DWORD_PTR GetItemData(int index) const;
@@ -39,7 +41,9 @@ public:
   HIMAGELIST GetImageList(int which) const {
     return reinterpret_cast<HIMAGELIST>(::SendMessageA(m_hWnd, LVM_GETIMAGELIST, which, 0));
   }
-  COLORREF GetTextColor() const { return static_cast<COLORREF>(::SendMessageA(m_hWnd, LVM_GETTEXTCOLOR, 0, 0)); }
+  COLORREF GetTextColor() const {
+    return static_cast<COLORREF>(::SendMessageA(m_hWnd, LVM_GETTEXTCOLOR, 0, 0));
+  }
   COLORREF GetBkColor() const { return static_cast<COLORREF>(::SendMessageA(m_hWnd, LVM_GETBKCOLOR, 0, 0)); }
   // Sorts with a comparison called with two items' data and the given value.
   BOOL SortItems(PFNLVCOMPARE compare, DWORD_PTR data) {

@@ -50,9 +50,9 @@ private:
 
 #define RUNTIME_CLASS(name) (&name::class##name)
 
-#define DECLARE_DYNAMIC(name)                                   \
- public:                                                        \
-  static CRuntimeClass class##name;                             \
+#define DECLARE_DYNAMIC(name)       \
+public:                             \
+  static CRuntimeClass class##name; \
   const CRuntimeClass* GetRuntimeClass() const override;
 
 #define DECLARE_DYNCREATE(name) \
@@ -61,23 +61,26 @@ private:
 
 #define DECLARE_SERIAL(name) DECLARE_DYNCREATE(name)
 
-#define AFX_IMPLEMENT_CLASS_(name, base, schema, create)                                     \
-  static std::unique_ptr<settings::ArchiveObject> afx_archive_create_##name() {              \
-    CObject* (*make)() = create;                                                            \
-    return std::unique_ptr<settings::ArchiveObject>(make ? make() : nullptr);               \
-  }                                                                                          \
-  CRuntimeClass name::class##name = {#name, schema, create, RUNTIME_CLASS(base),            \
-                                     {#name, static_cast<std::uint16_t>(schema),             \
-                                      afx_archive_create_##name}};                           \
-  static CRuntimeClassRegistrar afx_registrar_##name(&name::class##name);                    \
+#define AFX_IMPLEMENT_CLASS_(name, base, schema, create)                        \
+  static std::unique_ptr<settings::ArchiveObject> afx_archive_create_##name() { \
+    CObject* (*make)() = create;                                                \
+    return std::unique_ptr<settings::ArchiveObject>(make ? make() : nullptr);   \
+  }                                                                             \
+  CRuntimeClass name::class##name = {                                           \
+      #name,                                                                    \
+      schema,                                                                   \
+      create,                                                                   \
+      RUNTIME_CLASS(base),                                                      \
+      {#name, static_cast<std::uint16_t>(schema), afx_archive_create_##name}};  \
+  static CRuntimeClassRegistrar afx_registrar_##name(&name::class##name);       \
   const CRuntimeClass* name::GetRuntimeClass() const { return &name::class##name; }
 
 #define IMPLEMENT_DYNAMIC(name, base) AFX_IMPLEMENT_CLASS_(name, base, 0xFFFF, nullptr)
 
-#define IMPLEMENT_DYNCREATE(name, base)                       \
-  CObject* name::CreateObject() { return new name; }          \
+#define IMPLEMENT_DYNCREATE(name, base)              \
+  CObject* name::CreateObject() { return new name; } \
   AFX_IMPLEMENT_CLASS_(name, base, 0xFFFF, &name::CreateObject)
 
-#define IMPLEMENT_SERIAL(name, base, schema)                  \
-  CObject* name::CreateObject() { return new name; }          \
+#define IMPLEMENT_SERIAL(name, base, schema)         \
+  CObject* name::CreateObject() { return new name; } \
   AFX_IMPLEMENT_CLASS_(name, base, schema, &name::CreateObject)

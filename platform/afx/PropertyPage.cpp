@@ -5,9 +5,7 @@
 
 CPropertyPage::CPropertyPage() { Init(0); }
 
-CPropertyPage::CPropertyPage(UINT templateId, UINT captionId) : CDialog(templateId) {
-  Init(captionId);
-}
+CPropertyPage::CPropertyPage(UINT templateId, UINT captionId) : CDialog(templateId) { Init(captionId); }
 
 CPropertyPage::CPropertyPage(const DLGTEMPLATE* dialogTemplate, const char* caption) {
   Init(0);
@@ -60,18 +58,26 @@ CPropertySheet* CPropertyPage::GetSheet() const {
 }
 
 LRESULT CPropertyPage::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NOTIFY && lParam &&
-      reinterpret_cast<NMHDR*>(lParam)->hwndFrom == ::GetParent(m_hWnd)) {
+  if (message == WM_NOTIFY && lParam && reinterpret_cast<NMHDR*>(lParam)->hwndFrom == ::GetParent(m_hWnd)) {
     // The sheet's questions; the answer goes where a dialog procedure puts it and is
     // also returned, as the sheet may read either.
     LRESULT answer = 0;
     bool handled = true;
     switch (reinterpret_cast<NMHDR*>(lParam)->code) {
-      case PSN_SETACTIVE: answer = OnSetActive() ? 0 : -1; break;
-      case PSN_KILLACTIVE: answer = OnKillActive() ? FALSE : TRUE; break;
-      case PSN_APPLY: answer = OnApply() ? PSNRET_NOERROR : PSNRET_INVALID_NOCHANGEPAGE; break;
-      case PSN_RESET: OnReset(); break;
-      default: handled = false;
+      case PSN_SETACTIVE:
+        answer = OnSetActive() ? 0 : -1;
+        break;
+      case PSN_KILLACTIVE:
+        answer = OnKillActive() ? FALSE : TRUE;
+        break;
+      case PSN_APPLY:
+        answer = OnApply() ? PSNRET_NOERROR : PSNRET_INVALID_NOCHANGEPAGE;
+        break;
+      case PSN_RESET:
+        OnReset();
+        break;
+      default:
+        handled = false;
     }
     if (handled) {
       ::SetWindowLongPtrA(m_hWnd, DWLP_MSGRESULT, answer);

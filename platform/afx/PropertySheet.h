@@ -22,7 +22,10 @@ public:
   BOOL SetActivePage(int index);
   BOOL SetActivePage(CPropertyPage* page) { return SetActivePage(GetPageIndex(page)); }
   CWnd* GetTabControl() const;
-  void SetTitle(const char* caption) { m_caption = caption; if (m_hWnd) SetWindowText(caption); }
+  void SetTitle(const char* caption) {
+    m_caption = caption;
+    if (m_hWnd) SetWindowText(caption);
+  }
 
   // IDOK, IDCANCEL, or -1 when the sheet could not be made.
   virtual INT_PTR DoModal();

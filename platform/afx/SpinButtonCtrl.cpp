@@ -5,13 +5,10 @@ BOOL CSpinButtonCtrl::Create(DWORD style, const RECT& rect, CWnd* parent, UINT i
 }
 
 void CSpinButtonCtrl::GetRange32(int& lower, int& upper) const {
-  ::SendMessageA(m_hWnd, UDM_GETRANGE32, reinterpret_cast<WPARAM>(&lower),
-                 reinterpret_cast<LPARAM>(&upper));
+  ::SendMessageA(m_hWnd, UDM_GETRANGE32, reinterpret_cast<WPARAM>(&lower), reinterpret_cast<LPARAM>(&upper));
 }
 
-int CSpinButtonCtrl::GetPos32() const {
-  return static_cast<int>(::SendMessageA(m_hWnd, UDM_GETPOS32, 0, 0));
-}
+int CSpinButtonCtrl::GetPos32() const { return static_cast<int>(::SendMessageA(m_hWnd, UDM_GETPOS32, 0, 0)); }
 
 CWnd* CSpinButtonCtrl::SetBuddy(CWnd* buddy) {
   return FromHandle(reinterpret_cast<HWND>(

@@ -13,8 +13,8 @@ BOOL CString::LoadString(UINT id) {
   // LoadStringA copies at most the buffer less one; grow until the text fits.
   std::vector<char> buffer(256);
   for (;;) {
-    int length = ::LoadStringA(::GetModuleHandleA(nullptr), id, buffer.data(),
-                               static_cast<int>(buffer.size()));
+    int length =
+        ::LoadStringA(::GetModuleHandleA(nullptr), id, buffer.data(), static_cast<int>(buffer.size()));
     if (length <= 0) {
       m_text.clear();
       return FALSE;
@@ -90,8 +90,7 @@ void CString::MakeLower() {
 }
 
 void CString::TrimLeft() {
-  auto it = std::find_if(m_text.begin(), m_text.end(),
-                         [](unsigned char c) { return !std::isspace(c); });
+  auto it = std::find_if(m_text.begin(), m_text.end(), [](unsigned char c) { return !std::isspace(c); });
   m_text.erase(m_text.begin(), it);
 }
 

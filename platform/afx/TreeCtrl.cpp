@@ -26,7 +26,8 @@ DWORD_PTR CTreeCtrl::GetItemData(HTREEITEM item) const {
 HTREEITEM CTreeCtrl::HitTest(POINT point, UINT* flags) const {
   TVHITTESTINFO info{};
   info.pt = point;
-  HTREEITEM item = reinterpret_cast<HTREEITEM>(::SendMessageA(m_hWnd, TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&info)));
+  HTREEITEM item =
+      reinterpret_cast<HTREEITEM>(::SendMessageA(m_hWnd, TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&info)));
   if (flags) *flags = info.flags;
   return item;
 }

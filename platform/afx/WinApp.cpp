@@ -125,7 +125,8 @@ UINT CWinApp::GetProfileInt(const char* section, const char* entry, int defaultV
   DWORD value = 0, type = 0, size = sizeof value;
   LONG status = ::RegQueryValueExA(key, entry, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size);
   ::RegCloseKey(key);
-  if (status != ERROR_SUCCESS || type != REG_DWORD || size != sizeof value) return static_cast<UINT>(defaultValue);
+  if (status != ERROR_SUCCESS || type != REG_DWORD || size != sizeof value)
+    return static_cast<UINT>(defaultValue);
   return value;
 }
 
@@ -136,8 +137,8 @@ BOOL CWinApp::WriteProfileInt(const char* section, const char* entry, int value)
     return ::WritePrivateProfileStringA(section, entry, text, ProfileFile(*this));
   }
   HKEY key;
-  if (::RegCreateKeyExA(HKEY_CURRENT_USER, ProfileKeyPath(*this, section), 0, nullptr, 0, KEY_WRITE, nullptr, &key,
-                        nullptr) != ERROR_SUCCESS)
+  if (::RegCreateKeyExA(HKEY_CURRENT_USER, ProfileKeyPath(*this, section), 0, nullptr, 0, KEY_WRITE, nullptr,
+                        &key, nullptr) != ERROR_SUCCESS)
     return FALSE;
   DWORD data = static_cast<DWORD>(value);
   LONG status = ::RegSetValueExA(key, entry, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data), sizeof data);

@@ -2,7 +2,6 @@
 // global of the program, does the rest.
 #include "platform/afx/WinApp.h"
 
-extern "C" int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine,
-                              int showCmd) {
+extern "C" int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, int showCmd) {
   return AfxWinMain(instance, previous, commandLine, showCmd);
 }

@@ -92,8 +92,7 @@ const char* AfxRegisterWndClass(UINT classStyle, HCURSOR cursor, HBRUSH backgrou
   static std::mutex lock;
   static std::vector<std::pair<std::vector<UINT_PTR>, std::string>> registered;
   std::vector<UINT_PTR> key = {classStyle, reinterpret_cast<UINT_PTR>(cursor),
-                               reinterpret_cast<UINT_PTR>(background),
-                               reinterpret_cast<UINT_PTR>(icon)};
+                               reinterpret_cast<UINT_PTR>(background), reinterpret_cast<UINT_PTR>(icon)};
   std::lock_guard guard(lock);
   for (auto& [k, name] : registered)
     if (k == key) return name.c_str();
@@ -119,9 +118,8 @@ BOOL CWnd::PreCreateWindow(CREATESTRUCTA& cs) {
   return TRUE;
 }
 
-BOOL CWnd::CreateEx(DWORD exStyle, const char* className, const char* windowName, DWORD style,
-                    int x, int y, int width, int height, HWND parent, HMENU menuOrId,
-                    void* param) {
+BOOL CWnd::CreateEx(DWORD exStyle, const char* className, const char* windowName, DWORD style, int x, int y,
+                    int width, int height, HWND parent, HMENU menuOrId, void* param) {
   CREATESTRUCTA cs{};
   cs.dwExStyle = exStyle;
   cs.lpszClass = className;
@@ -141,9 +139,8 @@ BOOL CWnd::CreateEx(DWORD exStyle, const char* className, const char* windowName
   }
   CWnd* previous = t_creating;
   t_creating = this;
-  HWND hwnd = ::CreateWindowExA(cs.dwExStyle, cs.lpszClass, cs.lpszName, cs.style, cs.x, cs.y,
-                                cs.cx, cs.cy, cs.hwndParent, cs.hMenu, cs.hInstance,
-                                cs.lpCreateParams);
+  HWND hwnd = ::CreateWindowExA(cs.dwExStyle, cs.lpszClass, cs.lpszName, cs.style, cs.x, cs.y, cs.cx, cs.cy,
+                                cs.hwndParent, cs.hMenu, cs.hInstance, cs.lpCreateParams);
   t_creating = previous;
   if (hwnd && !m_hWnd) {
     // A window class of someone else's (a control): take over its procedure.
@@ -170,8 +167,7 @@ BOOL CWnd::SubclassDlgItem(UINT id, CWnd* parent) {
 
 HWND CWnd::UnsubclassWindow() {
   if (!m_hWnd) return nullptr;
-  if (m_pfnSuper)
-    ::SetWindowLongPtrA(m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnSuper));
+  if (m_pfnSuper) ::SetWindowLongPtrA(m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnSuper));
   m_pfnSuper = nullptr;
   return Detach();
 }
@@ -186,10 +182,10 @@ int CWnd::GetDlgItemText(int id, CString& text) const {
   return text.GetLength();
 }
 
-BOOL CWnd::Create(const char* className, const char* windowName, DWORD style, const RECT& rect,
-                  CWnd* parent, UINT id, void* param) {
-  return CreateEx(0, className, windowName, style | WS_CHILD, rect.left, rect.top,
-                  rect.right - rect.left, rect.bottom - rect.top, parent ? parent->m_hWnd : nullptr,
+BOOL CWnd::Create(const char* className, const char* windowName, DWORD style, const RECT& rect, CWnd* parent,
+                  UINT id, void* param) {
+  return CreateEx(0, className, windowName, style | WS_CHILD, rect.left, rect.top, rect.right - rect.left,
+                  rect.bottom - rect.top, parent ? parent->m_hWnd : nullptr,
                   reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)), param);
 }
 
@@ -218,8 +214,7 @@ LRESULT CWnd::Default() {
 
 LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
   LRESULT result = 0;
-  if (!OnWndMsg(message, wParam, lParam, &result))
-    result = DefWindowProc(message, wParam, lParam);
+  if (!OnWndMsg(message, wParam, lParam, &result)) result = DefWindowProc(message, wParam, lParam);
   return result;
 }
 
@@ -235,8 +230,10 @@ BOOL CWnd::OnCommand(WPARAM wParam, LPARAM lParam) {
 namespace {
 [[noreturn]] void FailUnknownSignature(UINT message, UINT_PTR signature) {
   char text[160];
-  ::wsprintfA(text, "message map: the entry for message 0x%04X has signature %u, which the dispatcher "
-              "does not know", message, static_cast<unsigned>(signature));
+  ::wsprintfA(text,
+              "message map: the entry for message 0x%04X has signature %u, which the dispatcher "
+              "does not know",
+              message, static_cast<unsigned>(signature));
   AfxFail(text);
 }
 
@@ -311,16 +308,15 @@ LRESULT CWnd::Dispatch(const AfxMessageMapEntry* entry, UINT message, WPARAM wPa
     case AfxSig_is:
       return (this->*As<int (CWnd::*)(LPCREATESTRUCT)>(entry))(reinterpret_cast<LPCREATESTRUCT>(lParam));
     case AfxSig_vwii:
-      (this->*As<void (CWnd::*)(UINT, int, int)>(entry))(static_cast<UINT>(wParam),
-                                                          static_cast<short>(LOWORD(lParam)),
-                                                          static_cast<short>(HIWORD(lParam)));
+      (this->*As<void (CWnd::*)(UINT, int, int)>(entry))(
+          static_cast<UINT>(wParam), static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));
       return 0;
     case AfxSig_vt:
       (this->*As<void (CWnd::*)(UINT_PTR)>(entry))(wParam);
       return 0;
     case AfxSig_vwwW:
       (this->*As<void (CWnd::*)(UINT, UINT, CWnd*)>(entry))(low, high,
-                                                             FromHandle(reinterpret_cast<HWND>(lParam)));
+                                                            FromHandle(reinterpret_cast<HWND>(lParam)));
       return 0;
     case AfxSig_lwl:
       return (this->*As<LRESULT (CWnd::*)(WPARAM, LPARAM)>(entry))(wParam, lParam);
@@ -334,13 +330,13 @@ LRESULT CWnd::Dispatch(const AfxMessageMapEntry* entry, UINT message, WPARAM wPa
       return 0;
     case AfxSig_bwsp:
       return (this->*As<BOOL (CWnd::*)(UINT, short, CPoint)>(entry))(low, static_cast<short>(high),
-                                                                      PointOf(lParam));
+                                                                     PointOf(lParam));
     case AfxSig_iWww:
       return (this->*As<int (CWnd::*)(CWnd*, UINT, UINT)>(entry))(FromHandle(reinterpret_cast<HWND>(wParam)),
-                                                                   LOWORD(lParam), HIWORD(lParam));
+                                                                  LOWORD(lParam), HIWORD(lParam));
     case AfxSig_vwww:
       (this->*As<void (CWnd::*)(UINT, UINT, UINT)>(entry))(static_cast<UINT>(wParam), LOWORD(lParam),
-                                                            HIWORD(lParam));
+                                                           HIWORD(lParam));
       return 0;
     case AfxSig_bD: {
       CDC dc(reinterpret_cast<HDC>(wParam));
@@ -348,7 +344,7 @@ LRESULT CWnd::Dispatch(const AfxMessageMapEntry* entry, UINT message, WPARAM wPa
     }
     case AfxSig_bWww:
       return (this->*As<BOOL (CWnd::*)(CWnd*, UINT, UINT)>(entry))(FromHandle(reinterpret_cast<HWND>(wParam)),
-                                                                    LOWORD(lParam), HIWORD(lParam));
+                                                                   LOWORD(lParam), HIWORD(lParam));
     case AfxSig_vW: {
       // Focus messages name the other window in wParam, a capture change in lParam.
       HWND other = reinterpret_cast<HWND>(message == WM_CAPTURECHANGED ? lParam : wParam);
@@ -357,7 +353,7 @@ LRESULT CWnd::Dispatch(const AfxMessageMapEntry* entry, UINT message, WPARAM wPa
     }
     case AfxSig_vws:
       (this->*As<void (CWnd::*)(UINT, LPCSTR)>(entry))(static_cast<UINT>(wParam),
-                                                        reinterpret_cast<LPCSTR>(lParam));
+                                                       reinterpret_cast<LPCSTR>(lParam));
       return 0;
     case AfxSig_lp:
       return (this->*As<LRESULT (CWnd::*)(CPoint)>(entry))(PointOf(lParam));
@@ -381,7 +377,7 @@ LRESULT CWnd::Dispatch(const AfxMessageMapEntry* entry, UINT message, WPARAM wPa
       return (this->*As<BOOL (CWnd::*)(BOOL)>(entry))(static_cast<BOOL>(wParam));
     case AfxSig_vwWb:
       (this->*As<void (CWnd::*)(UINT, CWnd*, BOOL)>(entry))(low, FromHandle(reinterpret_cast<HWND>(lParam)),
-                                                             high != 0);
+                                                            high != 0);
       return 0;
     case AfxSig_hDWw: {
       CDC dc(reinterpret_cast<HDC>(wParam));
@@ -394,7 +390,7 @@ LRESULT CWnd::Dispatch(const AfxMessageMapEntry* entry, UINT message, WPARAM wPa
       return 0;
     case AfxSig_vWp:
       (this->*As<void (CWnd::*)(CWnd*, CPoint)>(entry))(FromHandle(reinterpret_cast<HWND>(wParam)),
-                                                         PointOf(lParam));
+                                                        PointOf(lParam));
       return 0;
     default:
       FailUnknownSignature(message, entry->signature);

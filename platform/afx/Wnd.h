@@ -36,11 +36,10 @@ public:
   // Gives the window its own procedure back and forgets it.
   HWND UnsubclassWindow();
 
-  virtual BOOL CreateEx(DWORD exStyle, const char* className, const char* windowName, DWORD style,
-                        int x, int y, int width, int height, HWND parent, HMENU menuOrId,
-                        void* param = nullptr);
-  virtual BOOL Create(const char* className, const char* windowName, DWORD style,
-                      const RECT& rect, CWnd* parent, UINT id, void* param = nullptr);
+  virtual BOOL CreateEx(DWORD exStyle, const char* className, const char* windowName, DWORD style, int x,
+                        int y, int width, int height, HWND parent, HMENU menuOrId, void* param = nullptr);
+  virtual BOOL Create(const char* className, const char* windowName, DWORD style, const RECT& rect,
+                      CWnd* parent, UINT id, void* param = nullptr);
   virtual BOOL DestroyWindow();
   virtual BOOL PreCreateWindow(CREATESTRUCTA& cs);
   virtual BOOL PreTranslateMessage(MSG* msg);
@@ -183,5 +182,5 @@ inline HWND AfxGetSafeHwnd(const CWnd* wnd) { return wnd ? wnd->m_hWnd : nullptr
 LRESULT CALLBACK AfxWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Registers (once) and names a window class that routes to AfxWndProc.
-const char* AfxRegisterWndClass(UINT classStyle, HCURSOR cursor = nullptr,
-                                HBRUSH background = nullptr, HICON icon = nullptr);
+const char* AfxRegisterWndClass(UINT classStyle, HCURSOR cursor = nullptr, HBRUSH background = nullptr,
+                                HICON icon = nullptr);

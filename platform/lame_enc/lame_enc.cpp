@@ -152,8 +152,7 @@ BE_ERR ReadConfig(const BE_CONFIG& c, Settings& s) {
   } else {
     return BE_ERR_INVALID_FORMAT;
   }
-  if (s.mode < BE_MP3_MODE_STEREO || s.mode > BE_MP3_MODE_MONO)
-    return BE_ERR_INVALID_FORMAT_PARAMETERS;
+  if (s.mode < BE_MP3_MODE_STEREO || s.mode > BE_MP3_MODE_MONO) return BE_ERR_INVALID_FORMAT_PARAMETERS;
   if (s.emphasis != 0 && s.emphasis != 1 && s.emphasis != 3) return BE_ERR_INVALID_FORMAT_PARAMETERS;
   if (s.vbr) {
     if (s.vbrQuality < 0 || s.vbrQuality > 9) return BE_ERR_INVALID_FORMAT_PARAMETERS;
@@ -172,33 +171,59 @@ BE_ERR ReadConfig(const BE_CONFIG& c, Settings& s) {
 
 void ApplyPreset(lame_global_flags* gfp, const Settings& s) {
   switch (s.preset) {
-    case LQP_NOPRESET: break;
-    case LQP_NORMAL_QUALITY: break;
-    case LQP_LOW_QUALITY: lame_set_quality(gfp, 9); break;
-    case LQP_HIGH_QUALITY: lame_set_quality(gfp, 2); break;
-    case LQP_VOICE_QUALITY: lame_set_quality(gfp, 5); break;
-    case LQP_R3MIX: lame_set_preset(gfp, R3MIX); break;
-    case LQP_VERYHIGH_QUALITY: lame_set_quality(gfp, 0); break;
-    case LQP_STANDARD: lame_set_preset(gfp, STANDARD); break;
-    case LQP_FAST_STANDARD: lame_set_preset(gfp, STANDARD_FAST); break;
-    case LQP_EXTREME: lame_set_preset(gfp, EXTREME); break;
-    case LQP_FAST_EXTREME: lame_set_preset(gfp, EXTREME_FAST); break;
-    case LQP_INSANE: lame_set_preset(gfp, INSANE); break;
+    case LQP_NOPRESET:
+      break;
+    case LQP_NORMAL_QUALITY:
+      break;
+    case LQP_LOW_QUALITY:
+      lame_set_quality(gfp, 9);
+      break;
+    case LQP_HIGH_QUALITY:
+      lame_set_quality(gfp, 2);
+      break;
+    case LQP_VOICE_QUALITY:
+      lame_set_quality(gfp, 5);
+      break;
+    case LQP_R3MIX:
+      lame_set_preset(gfp, R3MIX);
+      break;
+    case LQP_VERYHIGH_QUALITY:
+      lame_set_quality(gfp, 0);
+      break;
+    case LQP_STANDARD:
+      lame_set_preset(gfp, STANDARD);
+      break;
+    case LQP_FAST_STANDARD:
+      lame_set_preset(gfp, STANDARD_FAST);
+      break;
+    case LQP_EXTREME:
+      lame_set_preset(gfp, EXTREME);
+      break;
+    case LQP_FAST_EXTREME:
+      lame_set_preset(gfp, EXTREME_FAST);
+      break;
+    case LQP_INSANE:
+      lame_set_preset(gfp, INSANE);
+      break;
     case LQP_ABR:
       if (s.abrKbps >= 8 && s.abrKbps <= 320) lame_set_preset(gfp, s.abrKbps);
       break;
     case LQP_CBR:  // the CBR rate is already set
       lame_set_VBR(gfp, vbr_off);
       break;
-    case LQP_MEDIUM: lame_set_preset(gfp, MEDIUM); break;
-    case LQP_FAST_MEDIUM: lame_set_preset(gfp, MEDIUM_FAST); break;
+    case LQP_MEDIUM:
+      lame_set_preset(gfp, MEDIUM);
+      break;
+    case LQP_FAST_MEDIUM:
+      lame_set_preset(gfp, MEDIUM_FAST);
+      break;
     default: {
       // The bit-rate presets: a CBR rate of the stream's MPEG version.
       static const int kRates[] = {16, 24, 40, 112, 56, 112, 112, 160, 192, 256};
       const int wanted = kRates[s.preset / 1000 - 1];
       lame_set_VBR(gfp, vbr_off);
-      lame_set_brate(gfp, s.mpeg1 ? ClampToTable(kMpeg1Bitrates, wanted)
-                                  : ClampToTable(kMpeg2Bitrates, wanted));
+      lame_set_brate(gfp,
+                     s.mpeg1 ? ClampToTable(kMpeg1Bitrates, wanted) : ClampToTable(kMpeg2Bitrates, wanted));
       break;
     }
   }
@@ -210,8 +235,7 @@ extern "C" {
 
 BE_ERR beInitStream(PBE_CONFIG pbeConfig, uint32_t* dwSamples, uint32_t* dwBufferSize,
                     HBE_STREAM* phbeStream) {
-  if (!pbeConfig || !dwSamples || !dwBufferSize || !phbeStream)
-    return BE_ERR_INVALID_FORMAT_PARAMETERS;
+  if (!pbeConfig || !dwSamples || !dwBufferSize || !phbeStream) return BE_ERR_INVALID_FORMAT_PARAMETERS;
   Settings s;
   if (BE_ERR err = ReadConfig(*pbeConfig, s)) return err;
 
@@ -227,13 +251,19 @@ BE_ERR beInitStream(PBE_CONFIG pbeConfig, uint32_t* dwSamples, uint32_t* dwBuffe
   lame_set_in_samplerate(gfp, s.inRate);
   lame_set_out_samplerate(gfp, s.outRate);
   switch (s.mode) {
-    case BE_MP3_MODE_STEREO: lame_set_mode(gfp, STEREO); break;
-    case BE_MP3_MODE_JSTEREO: lame_set_mode(gfp, JOINT_STEREO); break;
+    case BE_MP3_MODE_STEREO:
+      lame_set_mode(gfp, STEREO);
+      break;
+    case BE_MP3_MODE_JSTEREO:
+      lame_set_mode(gfp, JOINT_STEREO);
+      break;
     case BE_MP3_MODE_DUALCHANNEL:
       lame_set_mode(gfp, JOINT_STEREO);
       lame_set_force_ms(gfp, 1);
       break;
-    default: lame_set_mode(gfp, MONO); break;
+    default:
+      lame_set_mode(gfp, MONO);
+      break;
   }
   lame_set_write_id3tag_automatic(gfp, 0);
   lame_set_bWriteVbrTag(gfp, 0);
@@ -263,8 +293,7 @@ BE_ERR beInitStream(PBE_CONFIG pbeConfig, uint32_t* dwSamples, uint32_t* dwBuffe
     } else {
       lame_set_VBR(gfp, s.vbrMethod == VBR_METHOD_OLD ? vbr_rh : vbr_mtrh);
       lame_set_VBR_q(gfp, s.vbrQuality);
-      if (minKbps > 0 && (maxKbps == 0 || minKbps <= maxKbps))
-        lame_set_VBR_min_bitrate_kbps(gfp, minKbps);
+      if (minKbps > 0 && (maxKbps == 0 || minKbps <= maxKbps)) lame_set_VBR_min_bitrate_kbps(gfp, minKbps);
       if (maxKbps > 0) lame_set_VBR_max_bitrate_kbps(gfp, maxKbps);
     }
   }
@@ -298,8 +327,8 @@ BE_ERR beInitStream(PBE_CONFIG pbeConfig, uint32_t* dwSamples, uint32_t* dwBuffe
   return BE_ERR_SUCCESSFUL;
 }
 
-BE_ERR beEncodeChunk(HBE_STREAM hbeStream, uint32_t nSamples, const int16_t* pSamples,
-                     uint8_t* pOutput, uint32_t* pdwOutput) {
+BE_ERR beEncodeChunk(HBE_STREAM hbeStream, uint32_t nSamples, const int16_t* pSamples, uint8_t* pOutput,
+                     uint32_t* pdwOutput) {
   Stream* s = FindStream(hbeStream);
   if (!s || s->flushed) return BE_ERR_INVALID_HANDLE;
   if (!pdwOutput) return BE_ERR_INVALID_FORMAT_PARAMETERS;
@@ -313,8 +342,7 @@ BE_ERR beEncodeChunk(HBE_STREAM hbeStream, uint32_t nSamples, const int16_t* pSa
     n = lame_encode_buffer_interleaved(s->gfp, const_cast<short*>(pSamples), frames, pOutput,
                                        static_cast<int>(s->bufferSize));
   else
-    n = lame_encode_buffer(s->gfp, pSamples, nullptr, frames, pOutput,
-                           static_cast<int>(s->bufferSize));
+    n = lame_encode_buffer(s->gfp, pSamples, nullptr, frames, pOutput, static_cast<int>(s->bufferSize));
   if (n == -1) return BE_ERR_BUFFER_TOO_SMALL;
   if (n < 0) return BE_ERR_INVALID_FORMAT_PARAMETERS;
   *pdwOutput = static_cast<uint32_t>(n);
@@ -336,8 +364,7 @@ BE_ERR beDeinitStream(HBE_STREAM hbeStream, uint8_t* pOutput, uint32_t* pdwOutpu
 
 BE_ERR beCloseStream(HBE_STREAM hbeStream) {
   std::lock_guard<std::mutex> guard(g_lock);
-  if (hbeStream == 0 || hbeStream > g_streamCount || !g_streams[hbeStream - 1])
-    return BE_ERR_INVALID_HANDLE;
+  if (hbeStream == 0 || hbeStream > g_streamCount || !g_streams[hbeStream - 1]) return BE_ERR_INVALID_HANDLE;
   Stream* s = g_streams[hbeStream - 1];
   g_streams[hbeStream - 1] = nullptr;
   lame_close(s->gfp);

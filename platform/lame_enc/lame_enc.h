@@ -164,16 +164,14 @@ _Static_assert(sizeof(BE_CONFIG) == 331, "the configuration record is 331 bytes"
 // channels counted), the output buffer size in bytes that any one call's output
 // fits in, and the stream handle. A refused configuration leaves them untouched
 // and returns BE_ERR_INVALID_FORMAT or BE_ERR_INVALID_FORMAT_PARAMETERS.
-LAME_ENC_EXPORT BE_ERR beInitStream(PBE_CONFIG pbeConfig, uint32_t* dwSamples,
-                                    uint32_t* dwBufferSize, HBE_STREAM* phbeStream);
+LAME_ENC_EXPORT BE_ERR beInitStream(PBE_CONFIG pbeConfig, uint32_t* dwSamples, uint32_t* dwBufferSize,
+                                    HBE_STREAM* phbeStream);
 // Encodes nSamples 16-bit values (interleaved for two channels, both counted).
 // At most one chunk's worth fits the reported output buffer.
-LAME_ENC_EXPORT BE_ERR beEncodeChunk(HBE_STREAM hbeStream, uint32_t nSamples,
-                                     const int16_t* pSamples, uint8_t* pOutput,
-                                     uint32_t* pdwOutput);
+LAME_ENC_EXPORT BE_ERR beEncodeChunk(HBE_STREAM hbeStream, uint32_t nSamples, const int16_t* pSamples,
+                                     uint8_t* pOutput, uint32_t* pdwOutput);
 // Flushes the last frames. The stream stays valid until beCloseStream.
-LAME_ENC_EXPORT BE_ERR beDeinitStream(HBE_STREAM hbeStream, uint8_t* pOutput,
-                                      uint32_t* pdwOutput);
+LAME_ENC_EXPORT BE_ERR beDeinitStream(HBE_STREAM hbeStream, uint8_t* pOutput, uint32_t* pdwOutput);
 // Frees the stream; the handle is invalid afterwards.
 LAME_ENC_EXPORT BE_ERR beCloseStream(HBE_STREAM hbeStream);
 LAME_ENC_EXPORT void beVersion(PBE_VERSION pbeVersion);

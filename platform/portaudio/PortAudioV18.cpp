@@ -46,47 +46,82 @@ constexpr std::uint32_t kStreamMagic = 0x50413138;  // "PA18"
 
 pa18::PaError FromV19(PaError e) {
   switch (e) {
-    case paNoError: return pa18::paNoError;
-    case paUnanticipatedHostError: return pa18::paHostError;
-    case paInvalidChannelCount: return pa18::paInvalidChannelCount;
-    case paInvalidSampleRate: return pa18::paInvalidSampleRate;
-    case paInvalidDevice: return pa18::paInvalidDeviceId;
-    case paInvalidFlag: return pa18::paInvalidFlag;
-    case paSampleFormatNotSupported: return pa18::paSampleFormatNotSupported;
-    case paBadIODeviceCombination: return pa18::paBadIODeviceCombination;
-    case paInsufficientMemory: return pa18::paInsufficientMemory;
-    case paBufferTooBig: return pa18::paBufferTooBig;
-    case paBufferTooSmall: return pa18::paBufferTooSmall;
-    case paNullCallback: return pa18::paNullCallback;
-    case paBadStreamPtr: return pa18::paBadStreamPtr;
-    case paBadBufferPtr: return pa18::paBadStreamPtr;
-    case paTimedOut: return pa18::paTimedOut;
-    case paDeviceUnavailable: return pa18::paDeviceUnavailable;
-    case paIncompatibleHostApiSpecificStreamInfo: return pa18::paInvalidFlag;
-    default: return pa18::paInternalError;  // paNotInitialized and v19-only codes
+    case paNoError:
+      return pa18::paNoError;
+    case paUnanticipatedHostError:
+      return pa18::paHostError;
+    case paInvalidChannelCount:
+      return pa18::paInvalidChannelCount;
+    case paInvalidSampleRate:
+      return pa18::paInvalidSampleRate;
+    case paInvalidDevice:
+      return pa18::paInvalidDeviceId;
+    case paInvalidFlag:
+      return pa18::paInvalidFlag;
+    case paSampleFormatNotSupported:
+      return pa18::paSampleFormatNotSupported;
+    case paBadIODeviceCombination:
+      return pa18::paBadIODeviceCombination;
+    case paInsufficientMemory:
+      return pa18::paInsufficientMemory;
+    case paBufferTooBig:
+      return pa18::paBufferTooBig;
+    case paBufferTooSmall:
+      return pa18::paBufferTooSmall;
+    case paNullCallback:
+      return pa18::paNullCallback;
+    case paBadStreamPtr:
+      return pa18::paBadStreamPtr;
+    case paBadBufferPtr:
+      return pa18::paBadStreamPtr;
+    case paTimedOut:
+      return pa18::paTimedOut;
+    case paDeviceUnavailable:
+      return pa18::paDeviceUnavailable;
+    case paIncompatibleHostApiSpecificStreamInfo:
+      return pa18::paInvalidFlag;
+    default:
+      return pa18::paInternalError;  // paNotInitialized and v19-only codes
   }
 }
 
 // The v19 code whose text describes a v18 code.
 PaError ToV19Error(pa18::PaError e) {
   switch (e) {
-    case pa18::paNoError: return paNoError;
-    case pa18::paHostError: return paUnanticipatedHostError;
-    case pa18::paInvalidChannelCount: return paInvalidChannelCount;
-    case pa18::paInvalidSampleRate: return paInvalidSampleRate;
-    case pa18::paInvalidDeviceId: return paInvalidDevice;
-    case pa18::paInvalidFlag: return paInvalidFlag;
-    case pa18::paSampleFormatNotSupported: return paSampleFormatNotSupported;
-    case pa18::paBadIODeviceCombination: return paBadIODeviceCombination;
-    case pa18::paInsufficientMemory: return paInsufficientMemory;
-    case pa18::paBufferTooBig: return paBufferTooBig;
-    case pa18::paBufferTooSmall: return paBufferTooSmall;
-    case pa18::paNullCallback: return paNullCallback;
-    case pa18::paBadStreamPtr: return paBadStreamPtr;
-    case pa18::paTimedOut: return paTimedOut;
-    case pa18::paInternalError: return paInternalError;
-    case pa18::paDeviceUnavailable: return paDeviceUnavailable;
-    default: return 1;  // not an error code of v19 either
+    case pa18::paNoError:
+      return paNoError;
+    case pa18::paHostError:
+      return paUnanticipatedHostError;
+    case pa18::paInvalidChannelCount:
+      return paInvalidChannelCount;
+    case pa18::paInvalidSampleRate:
+      return paInvalidSampleRate;
+    case pa18::paInvalidDeviceId:
+      return paInvalidDevice;
+    case pa18::paInvalidFlag:
+      return paInvalidFlag;
+    case pa18::paSampleFormatNotSupported:
+      return paSampleFormatNotSupported;
+    case pa18::paBadIODeviceCombination:
+      return paBadIODeviceCombination;
+    case pa18::paInsufficientMemory:
+      return paInsufficientMemory;
+    case pa18::paBufferTooBig:
+      return paBufferTooBig;
+    case pa18::paBufferTooSmall:
+      return paBufferTooSmall;
+    case pa18::paNullCallback:
+      return paNullCallback;
+    case pa18::paBadStreamPtr:
+      return paBadStreamPtr;
+    case pa18::paTimedOut:
+      return paTimedOut;
+    case pa18::paInternalError:
+      return paInternalError;
+    case pa18::paDeviceUnavailable:
+      return paDeviceUnavailable;
+    default:
+      return 1;  // not an error code of v19 either
   }
 }
 
@@ -180,8 +215,8 @@ void Probe(Device& device, PaDeviceIndex index) {
   const PaDeviceInfo* info = Pa_GetDeviceInfo(index);
   device.probed = true;
   device.info.structVersion = 1;
-  device.info.nativeSampleFormats = v18::kFloat32 | v18::kInt16 | v18::kInt32 | v18::kInt24 |
-                                    v18::kPackedInt24 | v18::kInt8 | v18::kUInt8;
+  device.info.nativeSampleFormats =
+      v18::kFloat32 | v18::kInt16 | v18::kInt32 | v18::kInt24 | v18::kPackedInt24 | v18::kInt8 | v18::kUInt8;
   if (!info) {
     device.info.name = "";
     device.info.numSampleRates = 0;
@@ -226,14 +261,23 @@ const pa18::PaDeviceInfo* DeviceInfoLocked(State& state, pa18::PaDeviceID id) {
 
 bool ToV19Format(pa18::PaSampleFormat format, PaSampleFormat& out, bool& wide24) {
   wide24 = false;
-  if (format == v18::kFloat32) out = paFloat32;
-  else if (format == v18::kInt16) out = paInt16;
-  else if (format == v18::kInt32) out = paInt32;
-  else if (format == v18::kInt24) { out = paInt32; wide24 = true; }
-  else if (format == v18::kPackedInt24) out = paInt24;
-  else if (format == v18::kInt8) out = paInt8;
-  else if (format == v18::kUInt8) out = paUInt8;
-  else return false;
+  if (format == v18::kFloat32)
+    out = paFloat32;
+  else if (format == v18::kInt16)
+    out = paInt16;
+  else if (format == v18::kInt32)
+    out = paInt32;
+  else if (format == v18::kInt24) {
+    out = paInt32;
+    wide24 = true;
+  } else if (format == v18::kPackedInt24)
+    out = paInt24;
+  else if (format == v18::kInt8)
+    out = paInt8;
+  else if (format == v18::kUInt8)
+    out = paUInt8;
+  else
+    return false;
   return true;
 }
 
@@ -268,8 +312,8 @@ void NoteTime(Stream* s, std::uint64_t done, double lead) {
   }
 }
 
-int Trampoline(const void* input, void* output, unsigned long frames,
-               const PaStreamCallbackTimeInfo* time, PaStreamCallbackFlags, void* user) {
+int Trampoline(const void* input, void* output, unsigned long frames, const PaStreamCallbackTimeInfo* time,
+               PaStreamCallbackFlags, void* user) {
   auto* s = static_cast<Stream*>(user);
   const double lead = Lead(s, time);
   NoteTime(s, s->hostFrames, lead);
@@ -278,8 +322,7 @@ int Trampoline(const void* input, void* output, unsigned long frames,
     // The v18 callback asked to end: its stream ends when its last buffer has
     // been heard. v19's hosts end a stream without playing what is queued, so
     // the queue is pushed out with silence first (at most 2 s of it).
-    if (output) std::fill_n(static_cast<unsigned char*>(output), frames * s->outFrameBytes,
-                            s->outSilence);
+    if (output) std::fill_n(static_cast<unsigned char*>(output), frames * s->outFrameBytes, s->outSilence);
     const double heard = static_cast<double>(s->hostFrames) - lead * s->rate;
     s->hostFrames += frames;
     const bool played = heard >= static_cast<double>(s->endFrame);
@@ -327,21 +370,17 @@ int Trampoline(const void* input, void* output, unsigned long frames,
   return paContinue;
 }
 
-void Finished(void* user) {
-  static_cast<Stream*>(user)->finished.store(true, std::memory_order_release);
-}
+void Finished(void* user) { static_cast<Stream*>(user)->finished.store(true, std::memory_order_release); }
 
 // Frames played (output) or recorded (input-only) by now, never less than the
 // last value given.
 double CurrentStreamTime(Stream* s) {
   double t = s->reported.load(std::memory_order_relaxed);
-  if (!s->running.load(std::memory_order_acquire) || !s->zeroKnown.load(std::memory_order_acquire))
-    return t;
+  if (!s->running.load(std::memory_order_acquire) || !s->zeroKnown.load(std::memory_order_acquire)) return t;
   double now = (MonotonicSeconds() - s->zeroTime.load(std::memory_order_relaxed)) * s->rate;
   const double delivered = static_cast<double>(s->frames.load(std::memory_order_acquire));
   // Nothing is heard that was not handed over; an ended stream records no more.
-  if (s->outChannels > 0 || s->finished.load(std::memory_order_acquire))
-    now = std::min(now, delivered);
+  if (s->outChannels > 0 || s->finished.load(std::memory_order_acquire)) now = std::min(now, delivered);
   while (now > t && !s->reported.compare_exchange_weak(t, now, std::memory_order_relaxed)) {
   }
   return std::max(now, t);
@@ -423,12 +462,10 @@ PaDeviceID Pa_GetDefaultOutputDeviceID() {
 }
 
 PaError Pa_OpenStream(PortAudioStream** stream, PaDeviceID inputDevice, int numInputChannels,
-                      PaSampleFormat inputSampleFormat, void* /*inputDriverInfo*/,
-                      PaDeviceID outputDevice, int numOutputChannels,
-                      PaSampleFormat outputSampleFormat, void* /*outputDriverInfo*/,
-                      double sampleRate, unsigned long framesPerBuffer,
-                      unsigned long numberOfBuffers, PaStreamFlags streamFlags,
-                      PortAudioCallback* callback, void* userData) {
+                      PaSampleFormat inputSampleFormat, void* /*inputDriverInfo*/, PaDeviceID outputDevice,
+                      int numOutputChannels, PaSampleFormat outputSampleFormat, void* /*outputDriverInfo*/,
+                      double sampleRate, unsigned long framesPerBuffer, unsigned long numberOfBuffers,
+                      PaStreamFlags streamFlags, PortAudioCallback* callback, void* userData) {
   if (!stream) return paBadStreamPtr;
   *stream = nullptr;
   if (!callback) return paNullCallback;
@@ -464,8 +501,7 @@ PaError Pa_OpenStream(PortAudioStream** stream, PaDeviceID inputDevice, int numI
     if (numInputChannels > info18->maxInputChannels) return paInvalidChannelCount;
     in.device = ToV19Device(inputDevice);
     in.channelCount = numInputChannels;
-    if (!ToV19Format(inputSampleFormat, in.sampleFormat, s->inWide24))
-      return paSampleFormatNotSupported;
+    if (!ToV19Format(inputSampleFormat, in.sampleFormat, s->inWide24)) return paSampleFormatNotSupported;
     const ::PaDeviceInfo* info = ::Pa_GetDeviceInfo(in.device);
     in.suggestedLatency = latency(info ? info->defaultLowInputLatency : 0);
     s->inChannels = numInputChannels;
@@ -477,8 +513,7 @@ PaError Pa_OpenStream(PortAudioStream** stream, PaDeviceID inputDevice, int numI
     if (numOutputChannels > info18->maxOutputChannels) return paInvalidChannelCount;
     out.device = ToV19Device(outputDevice);
     out.channelCount = numOutputChannels;
-    if (!ToV19Format(outputSampleFormat, out.sampleFormat, s->outWide24))
-      return paSampleFormatNotSupported;
+    if (!ToV19Format(outputSampleFormat, out.sampleFormat, s->outWide24)) return paSampleFormatNotSupported;
     const ::PaDeviceInfo* info = ::Pa_GetDeviceInfo(out.device);
     out.suggestedLatency = latency(info ? info->defaultLowOutputLatency : 0);
     s->outChannels = numOutputChannels;
@@ -492,9 +527,8 @@ PaError Pa_OpenStream(PortAudioStream** stream, PaDeviceID inputDevice, int numI
   if (streamFlags & v18::kClipOff) flags |= paClipOff;
   if (streamFlags & v18::kDitherOff) flags |= paDitherOff;
 
-  const ::PaError e = ::Pa_OpenStream(&s->pa, wantInput ? &in : nullptr,
-                                      wantOutput ? &out : nullptr, sampleRate, framesPerBuffer,
-                                      flags, Trampoline, s.get());
+  const ::PaError e = ::Pa_OpenStream(&s->pa, wantInput ? &in : nullptr, wantOutput ? &out : nullptr,
+                                      sampleRate, framesPerBuffer, flags, Trampoline, s.get());
   if (e != ::paNoError) return FromV19(e);
   ::Pa_SetStreamFinishedCallback(s->pa, Finished);
   state.streams.push_back(s.get());

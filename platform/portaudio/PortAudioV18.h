@@ -74,9 +74,8 @@ struct PaDeviceInfo {
 using PaTimestamp = double;
 
 // Returns 0 to go on, non-zero to end the stream after the queued output.
-using PortAudioCallback = int(void* inputBuffer, void* outputBuffer,
-                              unsigned long framesPerBuffer, PaTimestamp outTime,
-                              void* userData);
+using PortAudioCallback = int(void* inputBuffer, void* outputBuffer, unsigned long framesPerBuffer,
+                              PaTimestamp outTime, void* userData);
 
 using PaStreamFlags = unsigned long;
 inline constexpr PaStreamFlags paNoFlag = 0;
@@ -98,12 +97,10 @@ PaDeviceID Pa_GetDefaultInputDeviceID();
 PaDeviceID Pa_GetDefaultOutputDeviceID();
 
 PaError Pa_OpenStream(PortAudioStream** stream, PaDeviceID inputDevice, int numInputChannels,
-                      PaSampleFormat inputSampleFormat, void* inputDriverInfo,
-                      PaDeviceID outputDevice, int numOutputChannels,
-                      PaSampleFormat outputSampleFormat, void* outputDriverInfo,
-                      double sampleRate, unsigned long framesPerBuffer,
-                      unsigned long numberOfBuffers, PaStreamFlags streamFlags,
-                      PortAudioCallback* callback, void* userData);
+                      PaSampleFormat inputSampleFormat, void* inputDriverInfo, PaDeviceID outputDevice,
+                      int numOutputChannels, PaSampleFormat outputSampleFormat, void* outputDriverInfo,
+                      double sampleRate, unsigned long framesPerBuffer, unsigned long numberOfBuffers,
+                      PaStreamFlags streamFlags, PortAudioCallback* callback, void* userData);
 PaError Pa_StartStream(PortAudioStream* stream);
 // Stops after the queued output has played.
 PaError Pa_StopStream(PortAudioStream* stream);

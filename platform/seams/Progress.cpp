@@ -30,8 +30,7 @@ ProgressFactory* SetProgressFactory(ProgressFactory* factory) noexcept {
 }
 
 std::unique_ptr<ProgressWindow> CreateProgressWindow() {
-  if (ProgressFactory* factory = g_factory.load(std::memory_order_acquire))
-    return factory->Create();
+  if (ProgressFactory* factory = g_factory.load(std::memory_order_acquire)) return factory->Create();
   return std::make_unique<SilentProgress>();
 }
 

@@ -104,8 +104,7 @@ void MemoryRegistry::Clear() {
   mRoots[1] = std::make_unique<Node>();
 }
 
-MemoryRegistry::Node* MemoryRegistry::Find(RegistryRoot root, const std::string& path,
-                                           bool create) {
+MemoryRegistry::Node* MemoryRegistry::Find(RegistryRoot root, const std::string& path, bool create) {
   Node* node = mRoots[root == RegistryRoot::CurrentUser ? 0 : 1].get();
   for (const std::string& part : SplitPath(path)) {
     auto& entry = node->keys[Lower(part)];
@@ -130,8 +129,7 @@ std::unique_ptr<RegistryKey> MemoryRegistry::OpenKey(RegistryRoot root, const st
   return std::make_unique<MemoryKey>(node, writable);
 }
 
-std::unique_ptr<RegistryKey> MemoryRegistry::CreateKey(RegistryRoot root,
-                                                       const std::string& path) {
+std::unique_ptr<RegistryKey> MemoryRegistry::CreateKey(RegistryRoot root, const std::string& path) {
   std::lock_guard lock(g_memory_lock);
   return std::make_unique<MemoryKey>(Find(root, path, true), true);
 }

@@ -43,8 +43,7 @@ class RegistryBackend {
 public:
   virtual ~RegistryBackend() = default;
   // Opens an existing key; null when it does not exist or cannot be opened.
-  virtual std::unique_ptr<RegistryKey> OpenKey(RegistryRoot root, const std::string& path,
-                                               bool writable) = 0;
+  virtual std::unique_ptr<RegistryKey> OpenKey(RegistryRoot root, const std::string& path, bool writable) = 0;
   // Opens the key, creating it and its parents when missing.
   virtual std::unique_ptr<RegistryKey> CreateKey(RegistryRoot root, const std::string& path) = 0;
   // Deletes the key with everything below it.
@@ -69,8 +68,7 @@ class MemoryRegistry final : public RegistryBackend {
 public:
   MemoryRegistry();
   ~MemoryRegistry() override;
-  std::unique_ptr<RegistryKey> OpenKey(RegistryRoot root, const std::string& path,
-                                       bool writable) override;
+  std::unique_ptr<RegistryKey> OpenKey(RegistryRoot root, const std::string& path, bool writable) override;
   std::unique_ptr<RegistryKey> CreateKey(RegistryRoot root, const std::string& path) override;
   bool DeleteKey(RegistryRoot root, const std::string& path) override;
   void Clear();

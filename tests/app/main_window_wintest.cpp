@@ -21,7 +21,9 @@ TEST(MainWindow, ShowsTheProgramTitleAndPaintsItsClientArea) {
   CapturedImage client = CaptureWindow(hwnd, true);
   ASSERT_FALSE(client.Empty());
   // The corners are the painted background (the centre has the title text).
-  for (auto [x, y] : {std::pair{2, 2}, {client.width - 3, 2}, {2, client.height - 3},
+  for (auto [x, y] : {std::pair{2, 2},
+                      {client.width - 3, 2},
+                      {2, client.height - 3},
                       {client.width - 3, client.height - 3}})
     EXPECT_EQ(client.At(x, y), CMainFrame::kBackground) << "at " << x << "," << y;
   // Some pixels differ: the title was drawn.

@@ -24,11 +24,11 @@ namespace importfuzz {
 struct Harness {
   std::string folder;
   std::string input;
-  DirManager *dm = nullptr;
-  TrackFactory *factory = nullptr;
+  DirManager* dm = nullptr;
+  TrackFactory* factory = nullptr;
 
   Harness() {
-    const char *tmp = std::getenv("TMPDIR");
+    const char* tmp = std::getenv("TMPDIR");
     std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/tarvel-fuzz-XXXXXX";
     if (!::mkdtemp(pattern.data())) std::abort();
     folder = pattern;
@@ -45,24 +45,24 @@ struct Harness {
     std::filesystem::remove_all(folder, ec);
   }
 
-  static int Budget(void *calls, float fraction) {
+  static int Budget(void* calls, float fraction) {
     if (!(fraction >= 0.0f && fraction <= 1.0f)) std::abort();  // the promised range
-    return ++*static_cast<int *>(calls) > 8 ? 1 : 0;
+    return ++*static_cast<int*>(calls) > 8 ? 1 : 0;
   }
 
   // Writes the input under the given extension, opens it with format and
   // imports it; every track made is checked for consistency and deleted.
-  void Run(ImportFormat &format, const std::uint8_t *data, std::size_t size) {
-    std::FILE *f = std::fopen(input.c_str(), "wb");
+  void Run(ImportFormat& format, const std::uint8_t* data, std::size_t size) {
+    std::FILE* f = std::fopen(input.c_str(), "wb");
     if (!f) std::abort();
     if (size && std::fwrite(data, 1, size, f) != size) std::abort();
     std::fclose(f);
 
-    ImportFile *file = format.Open(input);
+    ImportFile* file = format.Open(input);
     if (!file) return;
     int calls = 0;
     file->SetProgressCallback(&Budget, &calls);
-    Track **tracks = nullptr;
+    Track** tracks = nullptr;
     int count = 0;
     const int result = file->Import(factory, &tracks, &count);
     if (result == 1) {
@@ -83,9 +83,9 @@ struct Harness {
   }
 };
 
-inline Harness &TheHarness() {
-  static Harness *h = [] {
-    auto *harness = new Harness;
+inline Harness& TheHarness() {
+  static Harness* h = [] {
+    auto* harness = new Harness;
     std::atexit([] { delete &TheHarness(); });
     return harness;
   }();

@@ -5,7 +5,7 @@
 #include "audiofiles/import/ImportPCM.h"
 #include "import_fuzz_support.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   static PCMImportFormat format;
   importfuzz::TheHarness().Run(format, data, size);
   return 0;

@@ -80,8 +80,10 @@ void BarNcHelper::PaintNonClient(HRGN updateRegion) {
     BOOL horizontal = (style & (CBRS_ALIGN_TOP | CBRS_ALIGN_BOTTOM)) != 0;
     CRect gripper = area;
     if (horizontal) {
-      if (rtl) gripper.left = client.right + 1;
-      else gripper.right = client.left - 1;
+      if (rtl)
+        gripper.left = client.right + 1;
+      else
+        gripper.right = client.left - 1;
     } else {
       gripper.bottom = client.top - 1;
     }

@@ -29,8 +29,8 @@ int PopupHitTest(POINT point) {
 LRESULT CALLBACK DialogMouseHookProc(int code, WPARAM wParam, LPARAM lParam) {
   // Closing the popup below removes the hook; the chain is passed on all the same.
   HHOOK hook = g_mouseHook;
-  if (code >= 0 && IsDown(static_cast<UINT>(wParam)) && g_hookingHelper &&
-      g_hookingHelper->m_pDlg && g_hookingHelper->m_pDlg->m_hWnd) {
+  if (code >= 0 && IsDown(static_cast<UINT>(wParam)) && g_hookingHelper && g_hookingHelper->m_pDlg &&
+      g_hookingHelper->m_pDlg->m_hWnd) {
     POINT point{};
     ::GetCursorPos(&point);
     RECT dialogRect{};

@@ -76,12 +76,14 @@ int ScaleChannel(int channel, double factor) {
 }  // namespace
 
 COLORREF DrawManager::ScaleColorPercent(COLORREF color, int percent) {
-  auto scale = [percent](int c) { int v = c * percent / 100; return v > 255 ? 255 : v; };
+  auto scale = [percent](int c) {
+    int v = c * percent / 100;
+    return v > 255 ? 255 : v;
+  };
   return RGB(scale(GetRValue(color)), scale(GetGValue(color)), scale(GetBValue(color)));
 }
 
-COLORREF DrawManager::ScaleColorPercents(COLORREF color, int redPercent, int greenPercent,
-                                         int bluePercent) {
+COLORREF DrawManager::ScaleColorPercents(COLORREF color, int redPercent, int greenPercent, int bluePercent) {
   auto scale = [](int c, int percent) {
     if (c == 0 && percent > 100) return (percent - 100) * 255 / 100;
     int v = c * percent / 100;
@@ -115,10 +117,14 @@ BYTE DrawManager::HueToRgb(float m1, float m2, float hue) {
   if (hue > 360) hue -= 360;
   if (hue < 0) hue += 360;
   float v;
-  if (hue < 60) v = m1 + (m2 - m1) * hue / 60;
-  else if (hue < 180) v = m2;
-  else if (hue < 240) v = m1 + (m2 - m1) * (240 - hue) / 60;
-  else v = m1;
+  if (hue < 60)
+    v = m1 + (m2 - m1) * hue / 60;
+  else if (hue < 180)
+    v = m2;
+  else if (hue < 240)
+    v = m1 + (m2 - m1) * (240 - hue) / 60;
+  else
+    v = m1;
   return static_cast<BYTE>(v * 255);
 }
 
@@ -153,9 +159,12 @@ void DrawManager::RgbToHls(COLORREF color, double* hue, double* saturation, doub
   if (mx != mn) {
     double d = mx - mn;
     s = l < 0.5 ? d / (mx + mn) : d / (2.0 - mx - mn);
-    if (r == mx) h = (g - b) / d;
-    else if (g == mx) h = 2.0 + (b - r) / d;
-    else h = 4.0 + (r - g) / d;
+    if (r == mx)
+      h = (g - b) / d;
+    else if (g == mx)
+      h = 2.0 + (b - r) / d;
+    else
+      h = 4.0 + (r - g) / d;
     h /= 6.0;
     if (h < 0) h += 1.0;
   }
@@ -177,12 +186,11 @@ BOOL DrawManager::LightenRect(const RECT& rect, int percent, COLORREF transparen
   if (!copy.Ok()) return FALSE;
   DWORD hl = ColorToPixel(gd.buttonHighlight);
   double factor = percent / 100.0;
-  for (DWORD* p = copy.Begin(), *end = p + copy.Count(); p != end; ++p) {
+  for (DWORD *p = copy.Begin(), *end = p + copy.Count(); p != end; ++p) {
     DWORD px = *p & 0x00FFFFFF;
     if (Matches(px, transparent, tolerance)) continue;
     if (percent == -1) {
-      *p = Pixel((2 * Red(px) + Red(hl)) / 3, (2 * Green(px) + Green(hl)) / 3,
-                 (2 * Blue(px) + Blue(hl)) / 3);
+      *p = Pixel((2 * Red(px) + Red(hl)) / 3, (2 * Green(px) + Green(hl)) / 3, (2 * Blue(px) + Blue(hl)) / 3);
     } else {
       *p = ColorToPixel(ScaleColorChannels(PixelToColor(px), factor, factor, factor));
     }
@@ -203,14 +211,17 @@ BOOL DrawManager::TintRectHls(const RECT& rect, int percent, COLORREF transparen
   if (!copy.Ok()) return FALSE;
   DWORD hl = ColorToPixel(gd.buttonHighlight);
   double factor = percent / 100.0;
-  for (DWORD* p = copy.Begin(), *end = p + copy.Count(); p != end; ++p) {
+  for (DWORD *p = copy.Begin(), *end = p + copy.Count(); p != end; ++p) {
     DWORD px = *p & 0x00FFFFFF;
     if (Matches(px, transparent, 0)) continue;
     double h, s, l;
     RgbToHls(PixelToColor(px), &h, &s, &l);
     COLORREF grey = HlsToRgb(h, l, 0);
     if (percent == -1) {
-      auto half = [](int g, int h2) { int v = g + (h2 - g) / 2; return v > 255 ? 255 : v; };
+      auto half = [](int g, int h2) {
+        int v = g + (h2 - g) / 2;
+        return v > 255 ? 255 : v;
+      };
       *p = Pixel(half(GetRValue(grey), Red(hl)), half(GetGValue(grey), Green(hl)),
                  half(GetBValue(grey), Blue(hl)));
     } else {
@@ -258,10 +269,11 @@ void DrawManager::PaintGradient(const RECT& rect, COLORREF start, COLORREF finis
   for (int i = 0; i < 64; ++i) {
     int from = (size * i) >> 6, to = (size * (i + 1)) >> 6;
     if (to - from < 1) continue;
-    COLORREF c = RGB(((sr << 6) + i * dr) >> 6, ((sg << 6) + i * dg) >> 6,
-                     ((sb << 6) + i * db) >> 6);
-    if (horizontal) m_dc.FillSolidRect(r.left + from, r.top, to - from, r.Height(), c);
-    else m_dc.FillSolidRect(r.left, r.bottom - to, r.Width(), to - from, c);
+    COLORREF c = RGB(((sr << 6) + i * dr) >> 6, ((sg << 6) + i * dg) >> 6, ((sb << 6) + i * db) >> 6);
+    if (horizontal)
+      m_dc.FillSolidRect(r.left + from, r.top, to - from, r.Height(), c);
+    else
+      m_dc.FillSolidRect(r.left, r.bottom - to, r.Width(), to - from, c);
   }
 }
 

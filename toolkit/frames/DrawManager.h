@@ -22,12 +22,11 @@ public:
                      int firstFlatPercent = 0, int secondFlatPercent = 0);
   // A shadow of the given depth right of (or left of) and below the rectangle. The
   // strips, when given, keep the drawn shadow so the next paint only draws them back.
-  BOOL PaintShadow(const RECT& rect, int depth, int firstPercent, int secondPercent,
-                   CBitmap* bottomStrip, CBitmap* sideStrip, BOOL shadowOnRight);
+  BOOL PaintShadow(const RECT& rect, int depth, int firstPercent, int secondPercent, CBitmap* bottomStrip,
+                   CBitmap* sideStrip, BOOL shadowOnRight);
 
   static COLORREF ScaleColorPercent(COLORREF color, int percent);
-  static COLORREF ScaleColorPercents(COLORREF color, int redPercent, int greenPercent,
-                                     int bluePercent);
+  static COLORREF ScaleColorPercents(COLORREF color, int redPercent, int greenPercent, int bluePercent);
   static COLORREF ScaleColorChannels(COLORREF color, double red, double green, double blue);
   static COLORREF MixColors(COLORREF first, COLORREF second, int percent);
   static double HueToChannel(double m1, double m2, double hue);

@@ -75,8 +75,8 @@ HICON GlobalData::GetDefaultSmallIcon() {
     defaultSmallIcon = static_cast<HICON>(
         ::LoadImageA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(16931), IMAGE_ICON, cx, cy, 0));
     if (!defaultSmallIcon)
-      defaultSmallIcon = static_cast<HICON>(::LoadImageA(nullptr, IDI_APPLICATION, IMAGE_ICON, cx,
-                                                         cy, LR_SHARED));
+      defaultSmallIcon =
+          static_cast<HICON>(::LoadImageA(nullptr, IDI_APPLICATION, IMAGE_ICON, cx, cy, LR_SHARED));
   }
   return defaultSmallIcon;
 }
@@ -138,8 +138,7 @@ void GlobalData::ReloadColorsForDepth(int depth) {
   }
   ::ReleaseDC(nullptr, screen);
 
-  isBlackHighContrast =
-      ::GetSysColor(COLOR_3DLIGHT) == 0x00FFFFFF && ::GetSysColor(COLOR_3DFACE) == 0;
+  isBlackHighContrast = ::GetSysColor(COLOR_3DLIGHT) == 0x00FFFFFF && ::GetSysColor(COLOR_3DFACE) == 0;
   MenuImages::OnSysColorChange();
 }
 
@@ -162,16 +161,17 @@ void GlobalData::CreateDitherBitmap(HDC dc) {
   }
   DWORD rows[8];
   for (int i = 0; i < 8; ++i) rows[i] = (i % 2 == 0) ? 0x5555AAAAu : 0xAAAA5555u;
-  HBITMAP bitmap = ::CreateDIBitmap(dc, &info.header, CBM_INIT, rows,
-                                    reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
+  HBITMAP bitmap = ::CreateDIBitmap(dc, &info.header, CBM_INIT, rows, reinterpret_cast<BITMAPINFO*>(&info),
+                                    DIB_RGB_COLORS);
   if (!bitmap) return;
   lightBrush.Attach(::CreatePatternBrush(bitmap));
   ::DeleteObject(bitmap);
 }
 
 void GlobalData::RebuildFonts() {
-  CFont* all[] = {&regularFont, &statusStyleFont, &boldFont, &guiBoldFont, &underlineFont,
-                  &guiUnderlineFont, &verticalFont, &verticalCaptionFont, &glyphFont};
+  CFont* all[] = {&regularFont,  &statusStyleFont,     &boldFont,
+                  &guiBoldFont,  &underlineFont,       &guiUnderlineFont,
+                  &verticalFont, &verticalCaptionFont, &glyphFont};
   for (CFont* font : all) font->DeleteObject();
 
   NONCLIENTMETRICSA metrics{};
@@ -244,8 +244,8 @@ void GlobalData::RebuildFonts() {
 void GlobalData::UpdateTextMetrics() {
   HDC screen = ::GetDC(nullptr);
   TEXTMETRICA tm{};
-  HGDIOBJ old = ::SelectObject(screen, regularFont.m_hObject ? regularFont.m_hObject
-                                                             : ::GetStockObject(DEFAULT_GUI_FONT));
+  HGDIOBJ old = ::SelectObject(
+      screen, regularFont.m_hObject ? regularFont.m_hObject : ::GetStockObject(DEFAULT_GUI_FONT));
   ::GetTextMetricsA(screen, &tm);
   textHeight = tm.tmHeight + tm.tmInternalLeading + tm.tmExternalLeading;
   if (verticalFont.m_hObject) {
@@ -259,26 +259,46 @@ void GlobalData::UpdateTextMetrics() {
 
 COLORREF GlobalData::SysColor(int index) const {
   switch (index) {
-    case COLOR_ACTIVECAPTION: return activeCaption;            // 2
-    case COLOR_INACTIVECAPTION: return inactiveCaption;        // 3
-    case COLOR_WINDOW: return barWindow;                       // 5
-    case COLOR_WINDOWFRAME: return windowFrame;                // 6
-    case COLOR_MENUTEXT: return menuText;                      // 7
-    case COLOR_WINDOWTEXT: return windowText;                  // 8
-    case COLOR_CAPTIONTEXT: return captionText;                // 9
-    case COLOR_ACTIVEBORDER: return activeBorder;              // 10
-    case COLOR_INACTIVEBORDER: return inactiveBorder;          // 11
-    case COLOR_HIGHLIGHT: return highlight;                    // 13
-    case COLOR_HIGHLIGHTTEXT: return highlightText;            // 14
-    case COLOR_3DFACE: return buttonFace;                      // 15
-    case COLOR_3DSHADOW: return buttonShadow;                  // 16
-    case COLOR_GRAYTEXT: return grayText;                      // 17
-    case COLOR_BTNTEXT: return buttonText;                     // 18
-    case COLOR_INACTIVECAPTIONTEXT: return inactiveCaptionText;  // 19
-    case COLOR_3DHIGHLIGHT: return buttonHighlight;            // 20
-    case COLOR_3DDKSHADOW: return buttonDarkShadow;            // 21
-    case COLOR_3DLIGHT: return buttonLight;                    // 22
-    default: return ::GetSysColor(index);
+    case COLOR_ACTIVECAPTION:
+      return activeCaption;  // 2
+    case COLOR_INACTIVECAPTION:
+      return inactiveCaption;  // 3
+    case COLOR_WINDOW:
+      return barWindow;  // 5
+    case COLOR_WINDOWFRAME:
+      return windowFrame;  // 6
+    case COLOR_MENUTEXT:
+      return menuText;  // 7
+    case COLOR_WINDOWTEXT:
+      return windowText;  // 8
+    case COLOR_CAPTIONTEXT:
+      return captionText;  // 9
+    case COLOR_ACTIVEBORDER:
+      return activeBorder;  // 10
+    case COLOR_INACTIVEBORDER:
+      return inactiveBorder;  // 11
+    case COLOR_HIGHLIGHT:
+      return highlight;  // 13
+    case COLOR_HIGHLIGHTTEXT:
+      return highlightText;  // 14
+    case COLOR_3DFACE:
+      return buttonFace;  // 15
+    case COLOR_3DSHADOW:
+      return buttonShadow;  // 16
+    case COLOR_GRAYTEXT:
+      return grayText;  // 17
+    case COLOR_BTNTEXT:
+      return buttonText;  // 18
+    case COLOR_INACTIVECAPTIONTEXT:
+      return inactiveCaptionText;  // 19
+    case COLOR_3DHIGHLIGHT:
+      return buttonHighlight;  // 20
+    case COLOR_3DDKSHADOW:
+      return buttonDarkShadow;  // 21
+    case COLOR_3DLIGHT:
+      return buttonLight;  // 22
+    default:
+      return ::GetSysColor(index);
   }
 }
 

@@ -10,10 +10,10 @@ public:
   // The one object, made on first use (before any toolkit window exists).
   static GlobalData& Get();
 
-  static const char* const kTahomaFace;       // "Tahoma"
-  static const char* const kSansSerifFace;    // "MS Sans Serif"
-  static const char* const kArialFace;        // "Arial"
-  static const char* const kMarlettFace;      // "Marlett"
+  static const char* const kTahomaFace;     // "Tahoma"
+  static const char* const kSansSerifFace;  // "MS Sans Serif"
+  static const char* const kArialFace;      // "Arial"
+  static const char* const kMarlettFace;    // "Marlett"
 
   HBRUSH buttonHighlightSysBrush = nullptr;
   HBRUSH buttonShadowSysBrush = nullptr;

@@ -105,17 +105,49 @@ std::vector<Glyph> BuildGlyphs() {
   Glyph chevronsRight = Mirrored(Turned(chevronsDown));
   Glyph radio = FromArt(kRadio), largeDown = FromArt(kLargeArrowDown);
   Glyph toFirst = FromArt(kToFirst), outlinedLeft = FromArt(kOutlinedLeft);
-  std::vector<Glyph> g = {
-      down, Greyed(down), right, Greyed(right), Recolour(right, 'w'), Recolour(right, 'l'),
-      check, Greyed(check), minimise, Greyed(minimise), restore, Greyed(restore),
-      close, Greyed(close), maximise, Greyed(maximise), up, Greyed(up),
-      chevronsDown, left, FromArt(kSmallClose), chevronsRight, radio, Greyed(radio),
-      Recolour(largeDown, 'b'), Greyed(largeDown), Recolour(right, 'b'), Greyed(right),
-      Recolour(FromArt(kSmallArrowDown), 'w'), Recolour(minimise, 'w'), Recolour(restore, 'w'),
-      Recolour(close, 'w'), Recolour(toFirst, 'b'), Recolour(Mirrored(toFirst), 'b'),
-      Recolour(left, 'b'), outlinedLeft, Mirrored(outlinedLeft), Greyed(outlinedLeft),
-      Greyed(Mirrored(outlinedLeft)), Greyed(left), Recolour(chevronsDown, 'w'),
-      Recolour(chevronsRight, 'w'), FromArt(kCustomise)};
+  std::vector<Glyph> g = {down,
+                          Greyed(down),
+                          right,
+                          Greyed(right),
+                          Recolour(right, 'w'),
+                          Recolour(right, 'l'),
+                          check,
+                          Greyed(check),
+                          minimise,
+                          Greyed(minimise),
+                          restore,
+                          Greyed(restore),
+                          close,
+                          Greyed(close),
+                          maximise,
+                          Greyed(maximise),
+                          up,
+                          Greyed(up),
+                          chevronsDown,
+                          left,
+                          FromArt(kSmallClose),
+                          chevronsRight,
+                          radio,
+                          Greyed(radio),
+                          Recolour(largeDown, 'b'),
+                          Greyed(largeDown),
+                          Recolour(right, 'b'),
+                          Greyed(right),
+                          Recolour(FromArt(kSmallArrowDown), 'w'),
+                          Recolour(minimise, 'w'),
+                          Recolour(restore, 'w'),
+                          Recolour(close, 'w'),
+                          Recolour(toFirst, 'b'),
+                          Recolour(Mirrored(toFirst), 'b'),
+                          Recolour(left, 'b'),
+                          outlinedLeft,
+                          Mirrored(outlinedLeft),
+                          Greyed(outlinedLeft),
+                          Greyed(Mirrored(outlinedLeft)),
+                          Greyed(left),
+                          Recolour(chevronsDown, 'w'),
+                          Recolour(chevronsRight, 'w'),
+                          FromArt(kCustomise)};
   return g;
 }
 
@@ -125,12 +157,18 @@ HBITMAP strip = nullptr;
 
 COLORREF LetterColour(char c) {
   switch (c) {
-    case 'k': return ::GetSysColor(COLOR_BTNTEXT);
-    case 'g': return ::GetSysColor(COLOR_3DSHADOW);
-    case 'w': return ::GetSysColor(COLOR_3DHIGHLIGHT);
-    case 'l': return ::GetSysColor(COLOR_3DFACE);
-    case 'b': return RGB(0, 0, 128);
-    default: return MenuImages::kTransparent;
+    case 'k':
+      return ::GetSysColor(COLOR_BTNTEXT);
+    case 'g':
+      return ::GetSysColor(COLOR_3DSHADOW);
+    case 'w':
+      return ::GetSysColor(COLOR_3DHIGHLIGHT);
+    case 'l':
+      return ::GetSysColor(COLOR_3DFACE);
+    case 'b':
+      return RGB(0, 0, 128);
+    default:
+      return MenuImages::kTransparent;
   }
 }
 
@@ -159,8 +197,7 @@ BOOL MenuImages::LoadOnce() {
     for (int y = 0; y < kGlyphSize; ++y)
       for (int x = 0; x < kGlyphSize; ++x) {
         COLORREF c = LetterColour(glyphs[i].rows[y][x]);
-        pixels[y * width + i * kGlyphSize + x] =
-            (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
+        pixels[y * width + i * kGlyphSize + x] = (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
       }
   ::GdiFlush();
   strip = made;
@@ -181,8 +218,8 @@ void MenuImages::Draw(CDC* dc, int glyph, POINT point, SIZE size) {
   HDC memory = ::CreateCompatibleDC(dc->m_hDC);
   if (!memory) return;
   HGDIOBJ old = ::SelectObject(memory, strip);
-  ::GdiTransparentBlt(dc->m_hDC, point.x, point.y, cx, cy, memory, glyph * kGlyphSize, 0,
-                      kGlyphSize, kGlyphSize, kTransparent);
+  ::GdiTransparentBlt(dc->m_hDC, point.x, point.y, cx, cy, memory, glyph * kGlyphSize, 0, kGlyphSize,
+                      kGlyphSize, kTransparent);
   ::SelectObject(memory, old);
   ::DeleteDC(memory);
 }

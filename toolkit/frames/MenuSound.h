@@ -4,7 +4,13 @@
 // -1 ends the worker.
 #include <windows.h>
 
-enum { kMenuSoundEnd = -1, kMenuSoundNotStarted = -2, kMenuSoundIdle = 0, kMenuSoundCommand = 1, kMenuSoundPopup = 2 };
+enum {
+  kMenuSoundEnd = -1,
+  kMenuSoundNotStarted = -2,
+  kMenuSoundIdle = 0,
+  kMenuSoundCommand = 1,
+  kMenuSoundPopup = 2
+};
 
 void PlayMenuSound(int request);
 // Menu sounds on or off (on by default; the program switches them off at start-up).

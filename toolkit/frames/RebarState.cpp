@@ -149,12 +149,14 @@ BOOL CALLBACK RebarProc(HWND hwnd, LPARAM data) {
 
 BOOL SaveRebarState(const char* path, CWnd* frame) {
   Walk walk{path, true};
-  ::EnumChildWindows(frame ? frame->m_hWnd : ::GetDesktopWindow(), RebarProc, reinterpret_cast<LPARAM>(&walk));
+  ::EnumChildWindows(frame ? frame->m_hWnd : ::GetDesktopWindow(), RebarProc,
+                     reinterpret_cast<LPARAM>(&walk));
   return TRUE;
 }
 
 BOOL LoadRebarState(const char* path, CWnd* frame) {
   Walk walk{path, false};
-  ::EnumChildWindows(frame ? frame->m_hWnd : ::GetDesktopWindow(), RebarProc, reinterpret_cast<LPARAM>(&walk));
+  ::EnumChildWindows(frame ? frame->m_hWnd : ::GetDesktopWindow(), RebarProc,
+                     reinterpret_cast<LPARAM>(&walk));
   return TRUE;
 }

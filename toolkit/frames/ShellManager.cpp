@@ -20,7 +20,8 @@ ShellManager::~ShellManager() {
 
 LPITEMIDLIST ShellManager::GetNextItem(LPCITEMIDLIST list) const {
   if (!list || list->mkid.cb == 0) return nullptr;
-  return reinterpret_cast<LPITEMIDLIST>(const_cast<BYTE*>(reinterpret_cast<const BYTE*>(list)) + list->mkid.cb);
+  return reinterpret_cast<LPITEMIDLIST>(const_cast<BYTE*>(reinterpret_cast<const BYTE*>(list)) +
+                                        list->mkid.cb);
 }
 
 UINT ShellManager::GetItemCount(LPCITEMIDLIST list) const {
@@ -119,8 +120,10 @@ UINT TKM_ON_AFTER_SHELL_COMMAND = 0;
 IContextMenu2* g_pShellContextMenu2 = nullptr;
 
 void RegisterShellMessages() {
-  if (!TKM_CHANGE_CURRENT_FOLDER) TKM_CHANGE_CURRENT_FOLDER = ::RegisterWindowMessageA("TKM_CHANGE_CURRENT_FOLDER");
-  if (!TKM_ON_AFTER_SHELL_COMMAND) TKM_ON_AFTER_SHELL_COMMAND = ::RegisterWindowMessageA("TKM_ON_AFTER_SHELL_COMMAND");
+  if (!TKM_CHANGE_CURRENT_FOLDER)
+    TKM_CHANGE_CURRENT_FOLDER = ::RegisterWindowMessageA("TKM_CHANGE_CURRENT_FOLDER");
+  if (!TKM_ON_AFTER_SHELL_COMMAND)
+    TKM_ON_AFTER_SHELL_COMMAND = ::RegisterWindowMessageA("TKM_ON_AFTER_SHELL_COMMAND");
 }
 
 HRESULT InvokeShellCommand(HWND owner, IContextMenu* menu, UINT command) {
@@ -136,7 +139,8 @@ UINT TrackShellContextMenu(HWND owner, IShellFolder* folder, LPCITEMIDLIST* item
   if (g_pShellContextMenu2 || !folder || !items || count == 0) return 0;
   IContextMenu* menu = nullptr;
   if (FAILED(folder->GetUIObjectOf(owner, count, items, IID_IContextMenu, nullptr,
-                                   reinterpret_cast<void**>(&menu))) || !menu)
+                                   reinterpret_cast<void**>(&menu))) ||
+      !menu)
     return 0;
   IContextMenu2* menu2 = nullptr;
   if (FAILED(menu->QueryInterface(IID_IContextMenu2, reinterpret_cast<void**>(&menu2)))) menu2 = nullptr;

@@ -7,8 +7,17 @@
 
 class CTKBaseControlBar : public CControlBar {
 public:
-  enum Kind { kOtherBar, kToolBar, kMenuBar, kPopupMenuBar, kColorBar, kOutlookBar, kCaptionBar,
-              kSizingBar, kStatusBar };
+  enum Kind {
+    kOtherBar,
+    kToolBar,
+    kMenuBar,
+    kPopupMenuBar,
+    kColorBar,
+    kOutlookBar,
+    kCaptionBar,
+    kSizingBar,
+    kStatusBar
+  };
   virtual Kind LookKind() const { return kOtherBar; }
   virtual DWORD GetBarStyle() const { return m_dwStyle; }
   // The bar's vertical orientation (docked left or right, or a vertical float).

@@ -36,18 +36,36 @@ CTKButton::~CTKButton() {
 
 void CTKButton::InitStyle(DWORD style) {
   switch (style & BS_TYPEMASK) {
-    case BS_CHECKBOX: m_bCheckButton = TRUE; break;
-    case BS_AUTOCHECKBOX: m_bCheckButton = TRUE; m_bAutoCheck = TRUE; break;
-    case BS_RADIOBUTTON: m_bRadioButton = TRUE; break;
-    case BS_AUTORADIOBUTTON: m_bRadioButton = TRUE; m_bAutoCheck = TRUE; break;
-    default: break;
+    case BS_CHECKBOX:
+      m_bCheckButton = TRUE;
+      break;
+    case BS_AUTOCHECKBOX:
+      m_bCheckButton = TRUE;
+      m_bAutoCheck = TRUE;
+      break;
+    case BS_RADIOBUTTON:
+      m_bRadioButton = TRUE;
+      break;
+    case BS_AUTORADIOBUTTON:
+      m_bRadioButton = TRUE;
+      m_bAutoCheck = TRUE;
+      break;
+    default:
+      break;
   }
   if (m_bCheckButton || m_bRadioButton) {
     switch (style & BS_CENTER) {
-      case BS_LEFT: m_nAlignStyle = ALIGN_LEFT; break;
-      case BS_RIGHT: m_nAlignStyle = ALIGN_RIGHT; break;
-      case BS_CENTER: m_nAlignStyle = ALIGN_CENTER; break;
-      default: break;
+      case BS_LEFT:
+        m_nAlignStyle = ALIGN_LEFT;
+        break;
+      case BS_RIGHT:
+        m_nAlignStyle = ALIGN_RIGHT;
+        break;
+      case BS_CENTER:
+        m_nAlignStyle = ALIGN_CENTER;
+        break;
+      default:
+        break;
     }
   }
   if (!s_lookFlagSet) SetGlobalLookFlag(TRUE);
@@ -90,7 +108,8 @@ void CTKButton::AddToList(int index, HICON icon, BOOL) {
   ICONINFO info{};
   if (::GetIconInfo(icon, &info)) {
     BITMAP bm{};
-    if (info.hbmColor && ::GetObjectA(info.hbmColor, sizeof bm, &bm)) m_sizeImage = SIZE{bm.bmWidth, bm.bmHeight};
+    if (info.hbmColor && ::GetObjectA(info.hbmColor, sizeof bm, &bm))
+      m_sizeImage = SIZE{bm.bmWidth, bm.bmHeight};
     if (info.hbmColor) ::DeleteObject(info.hbmColor);
     if (info.hbmMask) ::DeleteObject(info.hbmMask);
   }
@@ -204,8 +223,7 @@ void CTKButton::SetTipText(const char* text) {
                                    CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, m_hWnd, nullptr,
                                    ::GetModuleHandleA(nullptr), nullptr);
     if (!m_hToolTip) return;
-    if (GD().maxTooltipWidth != -1)
-      ::SendMessageA(m_hToolTip, TTM_SETMAXTIPWIDTH, 0, GD().maxTooltipWidth);
+    if (GD().maxTooltipWidth != -1) ::SendMessageA(m_hToolTip, TTM_SETMAXTIPWIDTH, 0, GD().maxTooltipWidth);
     ::SendMessageA(m_hToolTip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&info));
   } else {
     ::SendMessageA(m_hToolTip, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&info));
@@ -357,10 +375,14 @@ void CTKButton::PaintContent(CDC* dc, const CRect& rect, UINT itemState) {
 
   if (!text.IsEmpty()) {
     UINT format = DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS;
-    if (hasImage && !m_bTopImage) format |= DT_LEFT;
-    else if (m_nAlignStyle == ALIGN_LEFT) format |= DT_LEFT;
-    else if (m_nAlignStyle == ALIGN_RIGHT) format |= DT_RIGHT;
-    else format |= DT_CENTER;
+    if (hasImage && !m_bTopImage)
+      format |= DT_LEFT;
+    else if (m_nAlignStyle == ALIGN_LEFT)
+      format |= DT_LEFT;
+    else if (m_nAlignStyle == ALIGN_RIGHT)
+      format |= DT_RIGHT;
+    else
+      format |= DT_CENTER;
     if (::GetWindowLongA(m_hWnd, GWL_EXSTYLE) & WS_EX_LAYOUTRTL) format |= DT_RTLREADING;
     m_bTextClipped = textSize.cx > textRect.Width();
     if ((itemState & ODS_DISABLED) && m_bGrayDisabled) {

@@ -10,11 +10,13 @@
 // (Windows are not runtime-class objects in our framework layer; code that needs to
 // know a window is a CTKButton asks with dynamic_cast.)
 class CTKButton : public CButton {
-
-
 public:
-  enum FlatStyle { BUTTONSTYLE_3D = 0, BUTTONSTYLE_FLAT = 1, BUTTONSTYLE_SEMIFLAT = 2,
-                   BUTTONSTYLE_NOBORDERS = 3 };
+  enum FlatStyle {
+    BUTTONSTYLE_3D = 0,
+    BUTTONSTYLE_FLAT = 1,
+    BUTTONSTYLE_SEMIFLAT = 2,
+    BUTTONSTYLE_NOBORDERS = 3
+  };
   enum AlignStyle { ALIGN_LEFT = 0, ALIGN_RIGHT = 1, ALIGN_CENTER = 2 };
 
   CTKButton() = default;

@@ -21,16 +21,14 @@ CTKColorButton::~CTKColorButton() {
 void CTKColorButton::FillDefaultColorTable(std::vector<COLORREF>& colors) {
   // Five rows of eight: blacks and greys, then the strong, middle and light hues.
   static const COLORREF table[] = {
-      RGB(0, 0, 0),       RGB(153, 51, 0),    RGB(51, 51, 0),     RGB(0, 51, 0),
-      RGB(0, 51, 102),    RGB(0, 0, 128),     RGB(51, 51, 153),   RGB(51, 51, 51),
-      RGB(128, 0, 0),     RGB(255, 102, 0),   RGB(128, 128, 0),   RGB(0, 128, 0),
-      RGB(0, 128, 128),   RGB(0, 0, 255),     RGB(102, 102, 153), RGB(128, 128, 128),
-      RGB(255, 0, 0),     RGB(255, 153, 0),   RGB(153, 204, 0),   RGB(51, 153, 102),
-      RGB(51, 204, 204),  RGB(51, 102, 255),  RGB(128, 0, 128),   RGB(153, 153, 153),
-      RGB(255, 0, 255),   RGB(255, 204, 0),   RGB(255, 255, 0),   RGB(0, 255, 0),
-      RGB(0, 255, 255),   RGB(0, 204, 255),   RGB(153, 51, 102),  RGB(192, 192, 192),
-      RGB(255, 153, 204), RGB(255, 204, 153), RGB(255, 255, 153), RGB(204, 255, 204),
-      RGB(204, 255, 255), RGB(153, 204, 255), RGB(204, 153, 255), RGB(255, 255, 255)};
+      RGB(0, 0, 0),       RGB(153, 51, 0),    RGB(51, 51, 0),     RGB(0, 51, 0),      RGB(0, 51, 102),
+      RGB(0, 0, 128),     RGB(51, 51, 153),   RGB(51, 51, 51),    RGB(128, 0, 0),     RGB(255, 102, 0),
+      RGB(128, 128, 0),   RGB(0, 128, 0),     RGB(0, 128, 128),   RGB(0, 0, 255),     RGB(102, 102, 153),
+      RGB(128, 128, 128), RGB(255, 0, 0),     RGB(255, 153, 0),   RGB(153, 204, 0),   RGB(51, 153, 102),
+      RGB(51, 204, 204),  RGB(51, 102, 255),  RGB(128, 0, 128),   RGB(153, 153, 153), RGB(255, 0, 255),
+      RGB(255, 204, 0),   RGB(255, 255, 0),   RGB(0, 255, 0),     RGB(0, 255, 255),   RGB(0, 204, 255),
+      RGB(153, 51, 102),  RGB(192, 192, 192), RGB(255, 153, 204), RGB(255, 204, 153), RGB(255, 255, 153),
+      RGB(204, 255, 204), RGB(204, 255, 255), RGB(153, 204, 255), RGB(204, 153, 255), RGB(255, 255, 255)};
   colors.assign(std::begin(table), std::end(table));
 }
 
@@ -142,7 +140,8 @@ void CTKColorButton::DrawBorder(CDC* dc, CRect& rect, UINT itemState) {
   const GlobalData& gd = GD();
   dc->Draw3dRect(&rect, gd.buttonHighlight, gd.buttonDarkShadow);
   rect.DeflateRect(1, 1);
-  if (m_nFlatStyle == BUTTONSTYLE_3D || m_bHighlighted) dc->Draw3dRect(&rect, gd.buttonLight, gd.buttonShadow);
+  if (m_nFlatStyle == BUTTONSTYLE_3D || m_bHighlighted)
+    dc->Draw3dRect(&rect, gd.buttonLight, gd.buttonShadow);
   rect.DeflateRect(1, 1);
 }
 
@@ -174,8 +173,7 @@ void CTKColorButton::PaintContent(CDC* dc, const CRect& rect, UINT itemState) {
       HGDIOBJ oldFont = SelectButtonFont(dc);
       const int oldMode = dc->SetBkMode(TRANSPARENT);
       dc->SetTextColor(disabled ? GD().grayText : GD().buttonText);
-      dc->DrawText(m_strAutoColorText, -1, &label,
-                   DT_CENTER | DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS);
+      dc->DrawText(m_strAutoColorText, -1, &label, DT_CENTER | DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS);
       dc->SetBkMode(oldMode);
       dc->SelectObject(oldFont);
     }
@@ -186,23 +184,21 @@ void CTKColorButton::PaintContent(CDC* dc, const CRect& rect, UINT itemState) {
   dc->Draw3dRect(&box, GD().buttonDarkShadow, GD().buttonDarkShadow);
   box.DeflateRect(1, 1);
   if (color != (COLORREF)-1 && !disabled) {
-    if (GD().bitsPerPixel == 8 && m_Palette)
-      color = PALETTEINDEX(::GetNearestPaletteIndex(m_Palette, color));
+    if (GD().bitsPerPixel == 8 && m_Palette) color = PALETTEINDEX(::GetNearestPaletteIndex(m_Palette, color));
     CBrush brush;
     brush.CreateSolidBrush(color);
     dc->FillRect(&box, &brush);
   }
 
   const bool lookDrew =
-      GetGlobalLookFlag() &&
-      CTKVisualManager::GetInstance()->DrawComboDropButton(dc, arrow, disabled, m_bPushed || m_pPopup,
-                                                           m_bHighlighted, 0);
+      GetGlobalLookFlag() && CTKVisualManager::GetInstance()->DrawComboDropButton(
+                                 dc, arrow, disabled, m_bPushed || m_pPopup, m_bHighlighted, 0);
   if (!lookDrew) {
     dc->FillSolidRect(&arrow, GD().buttonFace);
     SIZE glyph = MenuImages::Size();
-    MenuImages::Draw(dc, disabled ? kGlyphDownDisabled : kGlyphDown,
-                     POINT{arrow.left + (arrow.Width() - glyph.cx) / 2,
-                           arrow.top + (arrow.Height() - glyph.cy) / 2});
+    MenuImages::Draw(
+        dc, disabled ? kGlyphDownDisabled : kGlyphDown,
+        POINT{arrow.left + (arrow.Width() - glyph.cx) / 2, arrow.top + (arrow.Height() - glyph.cy) / 2});
     CRect frame = arrow;
     dc->Draw3dRect(&frame, GD().buttonLight, GD().buttonDarkShadow);
     frame.DeflateRect(1, 1);

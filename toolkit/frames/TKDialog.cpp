@@ -72,10 +72,18 @@ BOOL CTKDialog::OnEraseBkgnd(CDC* dc) {
         for (int x = 0; x < client.right; x += w) draw(x, y);
     } else {
       switch (m_BkgrLocation) {
-        case kTopRight: draw(client.right - w, 0); break;
-        case kBottomLeft: draw(0, client.bottom - h); break;
-        case kBottomRight: draw(client.right - w, client.bottom - h); break;
-        default: draw(0, 0); break;
+        case kTopRight:
+          draw(client.right - w, 0);
+          break;
+        case kBottomLeft:
+          draw(0, client.bottom - h);
+          break;
+        case kBottomRight:
+          draw(client.right - w, client.bottom - h);
+          break;
+        default:
+          draw(0, 0);
+          break;
       }
     }
   }

@@ -29,7 +29,8 @@ BOOL CTKDialogBar::CreateFromTemplate(CWnd* parent, const DLGTEMPLATE* dialogTem
   if (!parent || !dialogTemplate) return FALSE;
   SetBarStyle(style & CBRS_ALL);
   m_captionHeight = hasCaption ? std::max(12, GlobalData::Get().textHeight) : 0;
-  HWND hwnd = ::CreateDialogIndirectParamA(AfxGetInstanceHandle(), dialogTemplate, parent->m_hWnd, DialogBarProc, 0);
+  HWND hwnd =
+      ::CreateDialogIndirectParamA(AfxGetInstanceHandle(), dialogTemplate, parent->m_hWnd, DialogBarProc, 0);
   if (!hwnd) return FALSE;
   ::SetWindowLongPtrA(hwnd, GWLP_ID, static_cast<LONG_PTR>(id));
   LONG windowStyle = ::GetWindowLongA(hwnd, GWL_STYLE);
@@ -48,7 +49,8 @@ BOOL CTKDialogBar::CreateFromTemplate(CWnd* parent, const DLGTEMPLATE* dialogTem
   // What WM_CREATE does for a sizing bar made from its own class.
   AllBars().Add(this);
   m_edgeFlags |= 16;
-  ::SetWindowPos(hwnd, nullptr, 0, 0, 0, 0, SWP_NOZORDER | SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+  ::SetWindowPos(hwnd, nullptr, 0, 0, 0, 0,
+                 SWP_NOZORDER | SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_FRAMECHANGED);
   return TRUE;
 }
 
@@ -56,8 +58,10 @@ CSize CTKDialogBar::CalcFixedLayout(BOOL stretch, BOOL horizontal) {
   if (m_allowSizing) return CTKSizingControlBar::CalcFixedLayout(stretch, horizontal);
   CSize size = m_templateSize;
   if (stretch) {
-    if (horizontal) size.cx = 32767;
-    else size.cy = 32767;
+    if (horizontal)
+      size.cx = 32767;
+    else
+      size.cy = 32767;
   }
   size.cx += 2 * m_borderSize;
   size.cy += 2 * m_borderSize;

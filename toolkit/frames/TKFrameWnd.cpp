@@ -99,7 +99,8 @@ void CTKFrameWnd::OnDestroy() {
 
 void CTKFrameWnd::OnActivate(UINT state, CWnd* other, BOOL minimized) {
   CFrameWnd::OnActivate(state, other, minimized);
-  if (state == WA_CLICKACTIVE) UpdateWindow();
+  if (state == WA_CLICKACTIVE)
+    UpdateWindow();
   else if (state == WA_INACTIVE && !g_toolbarsCustomizing && s_pOpenPopup && s_pOpenPopup->m_hWnd)
     ::SendMessageA(s_pOpenPopup->m_hWnd, WM_CLOSE, 0, 0);
 }
@@ -109,11 +110,16 @@ void CTKFrameWnd::EnableDocking(DWORD style) { m_dockingSides |= style & CBRS_AL
 namespace {
 DWORD AlignOfDockBar(UINT dockBarId) {
   switch (dockBarId) {
-    case AFX_IDW_DOCKBAR_TOP: return CBRS_ALIGN_TOP;
-    case AFX_IDW_DOCKBAR_BOTTOM: return CBRS_ALIGN_BOTTOM;
-    case AFX_IDW_DOCKBAR_LEFT: return CBRS_ALIGN_LEFT;
-    case AFX_IDW_DOCKBAR_RIGHT: return CBRS_ALIGN_RIGHT;
-    default: return 0;
+    case AFX_IDW_DOCKBAR_TOP:
+      return CBRS_ALIGN_TOP;
+    case AFX_IDW_DOCKBAR_BOTTOM:
+      return CBRS_ALIGN_BOTTOM;
+    case AFX_IDW_DOCKBAR_LEFT:
+      return CBRS_ALIGN_LEFT;
+    case AFX_IDW_DOCKBAR_RIGHT:
+      return CBRS_ALIGN_RIGHT;
+    default:
+      return 0;
   }
 }
 }  // namespace
@@ -187,8 +193,10 @@ void CTKFrameWnd::RecalcLayout(BOOL) {
   HWND pane = nullptr;
   for (HWND child = ::GetWindow(m_hWnd, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
     UINT id = static_cast<UINT>(::GetDlgCtrlID(child));
-    if (id == AFX_IDW_PANE_FIRST) pane = child;
-    else if (!isDocked(child)) ::SendMessageA(child, WM_SIZEPARENT, 0, reinterpret_cast<LPARAM>(&layout));
+    if (id == AFX_IDW_PANE_FIRST)
+      pane = child;
+    else if (!isDocked(child))
+      ::SendMessageA(child, WM_SIZEPARENT, 0, reinterpret_cast<LPARAM>(&layout));
   }
   for (DWORD side : {CBRS_ALIGN_TOP, CBRS_ALIGN_BOTTOM, CBRS_ALIGN_LEFT, CBRS_ALIGN_RIGHT}) {
     for (POSITION pos = m_dockedBars.GetHeadPosition(); pos;) {
@@ -232,15 +240,18 @@ BOOL CTKFrameWnd::PreTranslateMessage(MSG* msg) {
           if (popupOpen) return TRUE;
           break;
         }
-        if (::GetFocus() == menuBar->m_hWnd) ::SetFocus(m_hWnd);
-        else if (!(msg->lParam & (1 << 29))) ::SetFocus(menuBar->m_hWnd);
+        if (::GetFocus() == menuBar->m_hWnd)
+          ::SetFocus(m_hWnd);
+        else if (!(msg->lParam & (1 << 29)))
+          ::SetFocus(menuBar->m_hWnd);
         return TRUE;
       }
       if (popupOpen) return TRUE;
       break;
     case WM_KEYDOWN: {
-      const bool plainF1 = msg->wParam == VK_F1 && !(msg->lParam & (1 << 30)) && ::GetKeyState(VK_SHIFT) >= 0 &&
-                           ::GetKeyState(VK_CONTROL) >= 0 && ::GetKeyState(VK_MENU) >= 0;
+      const bool plainF1 = msg->wParam == VK_F1 && !(msg->lParam & (1 << 30)) &&
+                           ::GetKeyState(VK_SHIFT) >= 0 && ::GetKeyState(VK_CONTROL) >= 0 &&
+                           ::GetKeyState(VK_MENU) >= 0;
       if (!plainF1 && ProcessKey(static_cast<UINT>(msg->wParam))) return TRUE;
       break;
     }

@@ -116,7 +116,8 @@ const CTKKeyboardManager::Cache* CTKKeyboardManager::CachedTable(CFrameWnd* fram
   return &cache;
 }
 
-BOOL CTKKeyboardManager::FindAcceleratorText(UINT command, CString& text, CFrameWnd* frame, BOOL defaultTable) {
+BOOL CTKKeyboardManager::FindAcceleratorText(UINT command, CString& text, CFrameWnd* frame,
+                                             BOOL defaultTable) {
   text.Empty();
   const Cache* cache = CachedTable(frame, defaultTable);
   if (!cache) return FALSE;

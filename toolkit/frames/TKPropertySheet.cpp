@@ -12,8 +12,7 @@ void CTKPropertySheet::DeleteCategories() {
   while (!pending.empty()) {
     CTKPropSheetCategory* category = pending.back();
     pending.pop_back();
-    pending.insert(pending.end(), category->m_lstSubCategories.begin(),
-                   category->m_lstSubCategories.end());
+    pending.insert(pending.end(), category->m_lstSubCategories.begin(), category->m_lstSubCategories.end());
     delete category;
   }
   m_lstTreeCategories.clear();
@@ -111,10 +110,9 @@ BOOL CTKPropertySheet::CreateNavigationControl() {
   // buttons. The tree look is built here; the outlook-bar and tab-window looks wait
   // for their controls, and meanwhile such a sheet shows the standard tabs.
   if (m_look != PropSheetLook_Tree) return m_look == PropSheetLook_Tabs;
-  m_hwndTree = ::CreateWindowExA(WS_EX_CLIENTEDGE, WC_TREEVIEWA, "",
-                                 WS_CHILD | WS_VISIBLE | TVS_SHOWSELALWAYS, 0, 0, m_nBarWidth, 100,
-                                 m_hWnd, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kTreeId)),
-                                 ::GetModuleHandleA(nullptr), nullptr);
+  m_hwndTree = ::CreateWindowExA(
+      WS_EX_CLIENTEDGE, WC_TREEVIEWA, "", WS_CHILD | WS_VISIBLE | TVS_SHOWSELALWAYS, 0, 0, m_nBarWidth, 100,
+      m_hWnd, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kTreeId)), ::GetModuleHandleA(nullptr), nullptr);
   if (!m_hwndTree) return FALSE;
   if (m_Icons) {
     ::SendMessageA(m_hwndTree, TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(m_Icons));
@@ -128,8 +126,8 @@ BOOL CTKPropertySheet::CreateNavigationControl() {
   while (!pending.empty()) {
     auto [category, parent] = pending.back();
     pending.pop_back();
-    HTREEITEM node = InsertTreeItem(parent, category->m_strName, category->m_nIcon,
-                                    category->m_nSelectedIcon, 0);
+    HTREEITEM node =
+        InsertTreeItem(parent, category->m_strName, category->m_nIcon, category->m_nSelectedIcon, 0);
     for (auto it = category->m_lstSubCategories.rbegin(); it != category->m_lstSubCategories.rend(); ++it)
       pending.emplace_back(*it, node);
     for (CTKPropertyPage* page : category->m_lstPages) {
@@ -184,8 +182,8 @@ void CTKPropertySheet::OnActivatePage(CPropertyPage* page) {
 
 BOOL CTKPropertySheet::PreTranslateMessage(MSG* msg) {
   if (m_Impl.PreTranslateMessage(msg)) return TRUE;
-  if (m_hWnd && ::IsWindow(m_hWnd) && ::SendMessageA(m_hWnd, PSM_ISDIALOGMESSAGE, 0,
-                                                     reinterpret_cast<LPARAM>(msg)))
+  if (m_hWnd && ::IsWindow(m_hWnd) &&
+      ::SendMessageA(m_hWnd, PSM_ISDIALOGMESSAGE, 0, reinterpret_cast<LPARAM>(msg)))
     return TRUE;
   return CPropertySheet::PreTranslateMessage(msg);
 }

@@ -23,8 +23,12 @@ public:
 
 class CTKPropertySheet : public CPropertySheet {
 public:
-  enum Look { PropSheetLook_Tabs = 0, PropSheetLook_OutlookBar = 1, PropSheetLook_Tree = 2,
-              PropSheetLook_OneNoteTabs = 3 };
+  enum Look {
+    PropSheetLook_Tabs = 0,
+    PropSheetLook_OutlookBar = 1,
+    PropSheetLook_Tree = 2,
+    PropSheetLook_OneNoteTabs = 3
+  };
 
   CTKPropertySheet() : m_Impl(this) {}
   explicit CTKPropertySheet(const char* caption, CWnd* parent = nullptr, UINT selectPage = 0)

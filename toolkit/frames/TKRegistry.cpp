@@ -160,7 +160,8 @@ BOOL CTKRegistry::WriteString(const char* name, const char* text) {
 BOOL CTKRegistry::WriteDword(const char* name, DWORD value) {
   if (m_readOnly) return FALSE;
   // Leaves the last-call fields as they were.
-  return ::RegSetValueExA(m_hKey, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), 4) == ERROR_SUCCESS;
+  return ::RegSetValueExA(m_hKey, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), 4) ==
+         ERROR_SUCCESS;
 }
 
 BOOL CTKRegistry::WriteInt(const char* name, int value) {
@@ -343,7 +344,8 @@ BOOL CTKRegistry::ReadObList(const char* name, CObList& list) {
 BOOL CTKRegistry::ReadRect(const char* name, RECT& rect) {
   RECT read;
   BOOL complete = FALSE;
-  BOOL ok = LoadArchived(*this, name, [&](CArchive& ar) { complete = ar.Read(&read, sizeof read) == sizeof read; });
+  BOOL ok =
+      LoadArchived(*this, name, [&](CArchive& ar) { complete = ar.Read(&read, sizeof read) == sizeof read; });
   // A value too short to be a rectangle leaves the caller's rectangle alone.
   if (!ok || !complete) return FALSE;
   rect = read;

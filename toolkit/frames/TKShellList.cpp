@@ -64,7 +64,8 @@ void CTKShellList::InitShellList() {
   char windows[MAX_PATH] = "";
   ::GetWindowsDirectoryA(windows, MAX_PATH);
   SHFILEINFOA info{};
-  auto large = reinterpret_cast<HIMAGELIST>(::SHGetFileInfoA(windows, 0, &info, sizeof(info), SHGFI_SYSICONINDEX));
+  auto large =
+      reinterpret_cast<HIMAGELIST>(::SHGetFileInfoA(windows, 0, &info, sizeof(info), SHGFI_SYSICONINDEX));
   auto smallList = reinterpret_cast<HIMAGELIST>(
       ::SHGetFileInfoA(windows, 0, &info, sizeof(info), SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
   if (large) SetImageList(large, LVSIL_NORMAL);
@@ -87,8 +88,10 @@ void CTKShellList::ReleaseCurrentFolder() {
   if (m_pFolder) m_pFolder->Release();
   m_pFolder = nullptr;
   if (m_pidlCurrent) {
-    if (g_pShellManager) g_pShellManager->FreeItem(m_pidlCurrent);
-    else ::CoTaskMemFree(m_pidlCurrent);
+    if (g_pShellManager)
+      g_pShellManager->FreeItem(m_pidlCurrent);
+    else
+      ::CoTaskMemFree(m_pidlCurrent);
   }
   m_pidlCurrent = nullptr;
 }
@@ -199,8 +202,10 @@ int CTKShellList::CompareItems(LPARAM item1, LPARAM item2, int column) {
     }
     case 2: {
       SHFILEINFOA type1{}, type2{};
-      ::SHGetFileInfoA(reinterpret_cast<LPCSTR>(info1->absolute), 0, &type1, sizeof(type1), SHGFI_PIDL | SHGFI_TYPENAME);
-      ::SHGetFileInfoA(reinterpret_cast<LPCSTR>(info2->absolute), 0, &type2, sizeof(type2), SHGFI_PIDL | SHGFI_TYPENAME);
+      ::SHGetFileInfoA(reinterpret_cast<LPCSTR>(info1->absolute), 0, &type1, sizeof(type1),
+                       SHGFI_PIDL | SHGFI_TYPENAME);
+      ::SHGetFileInfoA(reinterpret_cast<LPCSTR>(info2->absolute), 0, &type2, sizeof(type2),
+                       SHGFI_PIDL | SHGFI_TYPENAME);
       return ::lstrcmpiA(type1.szTypeName, type2.szTypeName);
     }
     default:
@@ -213,11 +218,13 @@ CString CTKShellList::GetItemText(int, int column, TKShellItemInfo* info) {
   SHFILEINFOA file{};
   switch (column) {
     case 0:
-      if (::SHGetFileInfoA(reinterpret_cast<LPCSTR>(info->absolute), 0, &file, sizeof(file), SHGFI_PIDL | SHGFI_DISPLAYNAME))
+      if (::SHGetFileInfoA(reinterpret_cast<LPCSTR>(info->absolute), 0, &file, sizeof(file),
+                           SHGFI_PIDL | SHGFI_DISPLAYNAME))
         return CString(file.szDisplayName);
       return CString();
     case 2:
-      if (::SHGetFileInfoA(reinterpret_cast<LPCSTR>(info->absolute), 0, &file, sizeof(file), SHGFI_PIDL | SHGFI_TYPENAME))
+      if (::SHGetFileInfoA(reinterpret_cast<LPCSTR>(info->absolute), 0, &file, sizeof(file),
+                           SHGFI_PIDL | SHGFI_TYPENAME))
         return CString(file.szTypeName);
       return CString();
     case 1:
@@ -352,7 +359,8 @@ void CTKShellList::OpenItem(int index) {
   }
   IContextMenu* menu = nullptr;
   if (FAILED(info->parentFolder->GetUIObjectOf(m_hWnd, 1, &one, IID_IContextMenu, nullptr,
-                                               reinterpret_cast<void**>(&menu))) || !menu)
+                                               reinterpret_cast<void**>(&menu))) ||
+      !menu)
     return;
   HMENU popup = ::CreatePopupMenu();
   if (popup && SUCCEEDED(menu->QueryContextMenu(popup, 0, 1, 0x7FFF, CMF_DEFAULTONLY | CMF_EXPLORE))) {

@@ -19,8 +19,8 @@ int CALLBACK CompareTreeFolders(LPARAM item1, LPARAM item2, LPARAM folder) {
 
 CString DisplayNameOf(LPCITEMIDLIST absolute) {
   SHFILEINFOA file{};
-  if (!absolute ||
-      !::SHGetFileInfoA(reinterpret_cast<LPCSTR>(absolute), 0, &file, sizeof(file), SHGFI_PIDL | SHGFI_DISPLAYNAME))
+  if (!absolute || !::SHGetFileInfoA(reinterpret_cast<LPCSTR>(absolute), 0, &file, sizeof(file),
+                                     SHGFI_PIDL | SHGFI_DISPLAYNAME))
     return CString();
   return CString(file.szDisplayName);
 }
@@ -81,7 +81,8 @@ void CTKShellTree::FillTree() {
   if (root) Expand(root, TVE_EXPAND);
 }
 
-HTREEITEM CTKShellTree::InsertFolderItem(HTREEITEM parent, TKShellItemInfo* info, BOOL children, BOOL shared) {
+HTREEITEM CTKShellTree::InsertFolderItem(HTREEITEM parent, TKShellItemInfo* info, BOOL children,
+                                         BOOL shared) {
   CString text = GetItemText(info);
   TVINSERTSTRUCTA insert{};
   insert.hParent = parent;
@@ -112,8 +113,10 @@ CString CTKShellTree::GetItemText(TKShellItemInfo* info) {
 
 int CTKShellTree::GetItemIcon(TKShellItemInfo* info, BOOL open) {
   SHFILEINFOA file{};
-  UINT flags = SHGFI_PIDL | SHGFI_SYSICONINDEX | SHGFI_SMALLICON | (open ? SHGFI_OPENICON : SHGFI_LINKOVERLAY);
-  if (!info || !::SHGetFileInfoA(reinterpret_cast<LPCSTR>(info->absolute), 0, &file, sizeof(file), flags)) return -1;
+  UINT flags =
+      SHGFI_PIDL | SHGFI_SYSICONINDEX | SHGFI_SMALLICON | (open ? SHGFI_OPENICON : SHGFI_LINKOVERLAY);
+  if (!info || !::SHGetFileInfoA(reinterpret_cast<LPCSTR>(info->absolute), 0, &file, sizeof(file), flags))
+    return -1;
   return file.iIcon;
 }
 
@@ -146,7 +149,8 @@ void CTKShellTree::OnItemExpanding(HTREEITEM item) {
         SFGAOF attributes = SFGAO_HASSUBFOLDER | SFGAO_SHARE;
         LPCITEMIDLIST one = relative;
         if (FAILED(folder->GetAttributesOf(1, &one, &attributes))) attributes = 0;
-        InsertFolderItem(item, child, (attributes & SFGAO_HASSUBFOLDER) != 0, (attributes & SFGAO_SHARE) != 0);
+        InsertFolderItem(item, child, (attributes & SFGAO_HASSUBFOLDER) != 0,
+                         (attributes & SFGAO_SHARE) != 0);
       }
       items->Release();
     }

@@ -12,8 +12,14 @@
 
 namespace {
 enum {
-  kHitLeft = HTLEFT, kHitRight = HTRIGHT, kHitTop = HTTOP, kHitBottom = HTBOTTOM, kHitCaption = HTCAPTION,
-  kHitClient = HTCLIENT, kHitExpand = CTKCaptionButton::kHitExpand, kHitHide = CTKCaptionButton::kHitHide
+  kHitLeft = HTLEFT,
+  kHitRight = HTRIGHT,
+  kHitTop = HTTOP,
+  kHitBottom = HTBOTTOM,
+  kHitCaption = HTCAPTION,
+  kHitClient = HTCLIENT,
+  kHitExpand = CTKCaptionButton::kHitExpand,
+  kHitHide = CTKCaptionButton::kHitHide
 };
 constexpr int kEdgeOrder[4] = {kHitLeft, kHitTop, kHitRight, kHitBottom};
 constexpr UINT kDrawsEdges = 16;
@@ -54,11 +60,16 @@ CTKSizingControlBar::~CTKSizingControlBar() {
 
 int CTKSizingControlBar::DockSide() const {
   switch (m_dockBarId) {
-    case AFX_IDW_DOCKBAR_LEFT: return kDockedLeft;
-    case AFX_IDW_DOCKBAR_TOP: return kDockedTop;
-    case AFX_IDW_DOCKBAR_RIGHT: return kDockedRight;
-    case AFX_IDW_DOCKBAR_BOTTOM: return kDockedBottom;
-    default: return kFloating;
+    case AFX_IDW_DOCKBAR_LEFT:
+      return kDockedLeft;
+    case AFX_IDW_DOCKBAR_TOP:
+      return kDockedTop;
+    case AFX_IDW_DOCKBAR_RIGHT:
+      return kDockedRight;
+    case AFX_IDW_DOCKBAR_BOTTOM:
+      return kDockedBottom;
+    default:
+      return kFloating;
   }
 }
 
@@ -108,8 +119,10 @@ BOOL CTKSizingControlBar::DestroyWindow() {
 void CTKSizingControlBar::UpdateDockBarId() {
   CWnd* parent = CWnd::FromHandlePermanent(::GetParent(m_hWnd));
   // Bars sit straight in their frame: the side of the bar style names the dock bar.
-  if (dynamic_cast<CFrameWnd*>(parent)) m_dockBarId = CTKFrameWnd::DockBarIdOf(this);
-  else m_dockBarId = m_hWnd ? static_cast<UINT>(::GetDlgCtrlID(::GetParent(m_hWnd))) : 0;
+  if (dynamic_cast<CFrameWnd*>(parent))
+    m_dockBarId = CTKFrameWnd::DockBarIdOf(this);
+  else
+    m_dockBarId = m_hWnd ? static_cast<UINT>(::GetDlgCtrlID(::GetParent(m_hWnd))) : 0;
 }
 
 CSize CTKSizingControlBar::CalcFixedLayout(BOOL stretch, BOOL horizontal) {
@@ -135,8 +148,10 @@ CSize CTKSizingControlBar::CalcDynamicLayout(int length, DWORD mode) {
     return CalcFixedLayout((mode & LM_STRETCH) != 0, (mode & LM_HORZDOCK) != 0);
   }
   if (mode & (LM_MRUWIDTH | LM_COMMIT)) return m_floatSize;
-  if (mode & LM_LENGTHY) m_floatSize.cy = length;
-  else m_floatSize.cx = length;
+  if (mode & LM_LENGTHY)
+    m_floatSize.cy = length;
+  else
+    m_floatSize.cx = length;
   if (m_maxSize.cx > 0) m_floatSize.cx = std::min(m_floatSize.cx, m_maxSize.cx);
   if (m_maxSize.cy > 0) m_floatSize.cy = std::min(m_floatSize.cy, m_maxSize.cy);
   m_floatSize.cx = std::max(m_floatSize.cx, m_minSize.cx);
@@ -146,16 +161,19 @@ CSize CTKSizingControlBar::CalcDynamicLayout(int length, DWORD mode) {
 
 BOOL CTKSizingControlBar::CanSizeEdge(int hitCode) const {
   switch (hitCode) {
-    case kHitLeft: return m_dockBarId == AFX_IDW_DOCKBAR_RIGHT && (m_edgeFlags & 1);
+    case kHitLeft:
+      return m_dockBarId == AFX_IDW_DOCKBAR_RIGHT && (m_edgeFlags & 1);
     case kHitRight:
       if (m_dockBarId != AFX_IDW_DOCKBAR_LEFT && IsLastInRow()) return FALSE;
       return (m_edgeFlags & 2) != 0;
-    case kHitTop: return m_dockBarId == AFX_IDW_DOCKBAR_BOTTOM && (m_edgeFlags & 4);
+    case kHitTop:
+      return m_dockBarId == AFX_IDW_DOCKBAR_BOTTOM && (m_edgeFlags & 4);
     case kHitBottom:
       if (m_dockBarId == AFX_IDW_DOCKBAR_TOP) return TRUE;
       if (IsLastInRow()) return FALSE;
       return (m_edgeFlags & 8) != 0;
-    default: return FALSE;
+    default:
+      return FALSE;
   }
 }
 
@@ -163,10 +181,18 @@ CRect CTKSizingControlBar::EdgeRectOf(CRect rect, int hitCode) const {
   if (!CanSizeEdge(hitCode)) return CRect(0, 0, 0, 0);
   if (m_edgeFlags & kDrawsEdges) rect.DeflateRect(1, 1);
   switch (hitCode) {
-    case kHitLeft: rect.right = rect.left + m_edgeWidth; break;
-    case kHitRight: rect.left = rect.right - m_edgeWidth; break;
-    case kHitTop: rect.bottom = rect.top + m_edgeWidth; break;
-    case kHitBottom: rect.top = rect.bottom - m_edgeWidth; break;
+    case kHitLeft:
+      rect.right = rect.left + m_edgeWidth;
+      break;
+    case kHitRight:
+      rect.left = rect.right - m_edgeWidth;
+      break;
+    case kHitTop:
+      rect.bottom = rect.top + m_edgeWidth;
+      break;
+    case kHitBottom:
+      rect.top = rect.bottom - m_edgeWidth;
+      break;
   }
   return rect;
 }
@@ -227,7 +253,8 @@ void CTKSizingControlBar::BeginEdgeDrag(int hitCode, POINT clientPoint) {
   HWND frame = ::GetParent(m_hWnd);
   RECT free{};
   AfxRepositionBars(frame, 0, 0xFFFF, AFX_IDW_PANE_FIRST, reposQuery, &free);
-  m_dragMax = CSize(m_savedSize.cx + (free.right - free.left) - 4, m_savedSize.cy + (free.bottom - free.top) - 4);
+  m_dragMax =
+      CSize(m_savedSize.cx + (free.right - free.left) - 4, m_savedSize.cy + (free.bottom - free.top) - 4);
   if (largest.cx > 0) m_dragMax.cx = std::min(m_dragMax.cx, largest.cx);
   if (largest.cy > 0) m_dragMax.cy = std::min(m_dragMax.cy, largest.cy);
   (void)horizontal;
@@ -241,11 +268,20 @@ void CTKSizingControlBar::DragToSize(POINT point) {
   CSize size = CurrentSize();
   auto clamp = [](LONG value, LONG low, LONG high) { return std::max(low, std::min(value, high)); };
   switch (m_dragEdge) {
-    case kHitLeft: size.cx = clamp(m_savedSize.cx - dx, m_dragMin.cx, m_dragMax.cx); break;
-    case kHitRight: size.cx = clamp(m_savedSize.cx + dx, m_dragMin.cx, m_dragMax.cx); break;
-    case kHitTop: size.cy = clamp(m_savedSize.cy - dy, m_dragMin.cy, m_dragMax.cy); break;
-    case kHitBottom: size.cy = clamp(m_savedSize.cy + dy, m_dragMin.cy, m_dragMax.cy); break;
-    default: return;
+    case kHitLeft:
+      size.cx = clamp(m_savedSize.cx - dx, m_dragMin.cx, m_dragMax.cx);
+      break;
+    case kHitRight:
+      size.cx = clamp(m_savedSize.cx + dx, m_dragMin.cx, m_dragMax.cx);
+      break;
+    case kHitTop:
+      size.cy = clamp(m_savedSize.cy - dy, m_dragMin.cy, m_dragMax.cy);
+      break;
+    case kHitBottom:
+      size.cy = clamp(m_savedSize.cy + dy, m_dragMin.cy, m_dragMax.cy);
+      break;
+    default:
+      return;
   }
   PaintDragLine();  // erases the line at the old size
   CurrentSize() = size;
@@ -271,10 +307,22 @@ void CTKSizingControlBar::PaintDragLine() {
     CSize size = CurrentSize();
     CRect line = window;
     switch (m_dragEdge) {
-      case kHitLeft: line.left = window.right - size.cx; line.right = line.left + m_edgeWidth; break;
-      case kHitRight: line.right = window.left + size.cx; line.left = line.right - m_edgeWidth; break;
-      case kHitTop: line.top = window.bottom - size.cy; line.bottom = line.top + m_edgeWidth; break;
-      case kHitBottom: line.bottom = window.top + size.cy; line.top = line.bottom - m_edgeWidth; break;
+      case kHitLeft:
+        line.left = window.right - size.cx;
+        line.right = line.left + m_edgeWidth;
+        break;
+      case kHitRight:
+        line.right = window.left + size.cx;
+        line.left = line.right - m_edgeWidth;
+        break;
+      case kHitTop:
+        line.top = window.bottom - size.cy;
+        line.bottom = line.top + m_edgeWidth;
+        break;
+      case kHitBottom:
+        line.bottom = window.top + size.cy;
+        line.top = line.bottom - m_edgeWidth;
+        break;
     }
     ::PatBlt(dc, line.left, line.top, line.Width(), line.Height(), PATINVERT);
     m_dragLine = line;
@@ -302,7 +350,8 @@ void CTKSizingControlBar::DrawCaption(CDC* dc, CRect rect) {
   dc->FillRect(&rect, ::GetSysColorBrush(face));
   CString text;
   GetWindowText(text);
-  COLORREF oldText = dc->SetTextColor(::GetSysColor(m_isActive ? COLOR_CAPTIONTEXT : COLOR_INACTIVECAPTIONTEXT));
+  COLORREF oldText =
+      dc->SetTextColor(::GetSysColor(m_isActive ? COLOR_CAPTIONTEXT : COLOR_INACTIVECAPTIONTEXT));
   int oldMode = dc->SetBkMode(TRANSPARENT);
   GlobalData& gd = GlobalData::Get();
   HGDIOBJ oldFont;
@@ -334,7 +383,8 @@ void CTKSizingControlBar::PaintNonClient(HRGN updateRegion) {
   client.OffsetRect(-window.left, -window.top);
   ::ExcludeClipRect(dc.m_hDC, client.left, client.top, client.right, client.bottom);
   if (!m_redrawRect.IsRectEmpty())
-    ::IntersectClipRect(dc.m_hDC, m_redrawRect.left, m_redrawRect.top, m_redrawRect.right, m_redrawRect.bottom);
+    ::IntersectClipRect(dc.m_hDC, m_redrawRect.left, m_redrawRect.top, m_redrawRect.right,
+                        m_redrawRect.bottom);
   if (UseNcUpdateRegion() && updateRegion && reinterpret_cast<ULONG_PTR>(updateRegion) > 1) {
     HRGN region = ::CreateRectRgn(0, 0, 0, 0);
     if (::CombineRgn(region, updateRegion, nullptr, RGN_COPY) != ERROR) {
@@ -351,12 +401,16 @@ void CTKSizingControlBar::PaintNonClient(HRGN updateRegion) {
     for (int code : {kHitBottom, kHitRight, kHitTop, kHitLeft}) {
       if (!CanSizeEdge(code)) continue;
       CRect strip = EdgeRectOf(window, code);
-      if (code == kHitLeft || code == kHitRight) strip.InflateRect(0, 1);
-      else strip.InflateRect(1, 0);
+      if (code == kHitLeft || code == kHitRight)
+        strip.InflateRect(0, 1);
+      else
+        strip.InflateRect(1, 0);
       if (look->m_lookFlag) {
         CRect outer = strip;
-        if (code == kHitLeft || code == kHitRight) outer.InflateRect(1, 0);
-        else outer.InflateRect(0, 1);
+        if (code == kHitLeft || code == kHitRight)
+          outer.InflateRect(1, 0);
+        else
+          outer.InflateRect(0, 1);
         dc.Draw3dRect(&outer, gd.barShadow, gd.barHighlight);
         dc.Draw3dRect(&strip, gd.barHighlight, gd.barShadow);
       } else {
@@ -371,16 +425,18 @@ void CTKSizingControlBar::PaintNonClient(HRGN updateRegion) {
     const TKSizingCaptionButton& expand = m_captionButtons[1];
     CRect strip;
     if (IsDockedTopBottom()) {
-      int below = expand.hidden ? m_captionButtons[0].position.y + buttonSize.cy
-                                : expand.position.y + buttonSize.cy;
+      int below =
+          expand.hidden ? m_captionButtons[0].position.y + buttonSize.cy : expand.position.y + buttonSize.cy;
       strip = CRect(client.left - m_captionHeight, below + 3, client.left, client.bottom);
     } else {
       int before = expand.hidden ? m_captionButtons[0].position.x : expand.position.x;
       strip = CRect(client.left, client.top - m_captionHeight, before - 3, client.top);
     }
     strip.IntersectRect(&strip, &inner);
-    if (s_titleCaption) DrawCaption(&dc, strip);
-    else look->PaintGripper(&dc, strip, IsDockedTopBottom(), this);
+    if (s_titleCaption)
+      DrawCaption(&dc, strip);
+    else
+      look->PaintGripper(&dc, strip, IsDockedTopBottom(), this);
     for (int i = 0; i < 2; ++i) {
       TKSizingCaptionButton& button = m_captionButtons[i];
       if (button.hidden) continue;
@@ -430,14 +486,24 @@ void CTKSizingControlBar::OnNcCalcSize(BOOL, NCCALCSIZE_PARAMS* params) {
   r.DeflateRect(m_borderSize, m_borderSize);
   m_edgeFlags &= ~static_cast<UINT>(0xF);
   switch (m_dockBarId) {
-    case AFX_IDW_DOCKBAR_TOP: m_edgeFlags |= 8; break;
-    case AFX_IDW_DOCKBAR_LEFT: m_edgeFlags |= 2; break;
-    case AFX_IDW_DOCKBAR_RIGHT: m_edgeFlags |= 1; break;
-    case AFX_IDW_DOCKBAR_BOTTOM: m_edgeFlags |= 4; break;
+    case AFX_IDW_DOCKBAR_TOP:
+      m_edgeFlags |= 8;
+      break;
+    case AFX_IDW_DOCKBAR_LEFT:
+      m_edgeFlags |= 2;
+      break;
+    case AFX_IDW_DOCKBAR_RIGHT:
+      m_edgeFlags |= 1;
+      break;
+    case AFX_IDW_DOCKBAR_BOTTOM:
+      m_edgeFlags |= 4;
+      break;
   }
   if (!IsFloating() && m_captionHeight > 0) {
-    if (IsDockedTopBottom()) r.left += m_captionHeight;
-    else r.top += m_captionHeight;
+    if (IsDockedTopBottom())
+      r.left += m_captionHeight;
+    else
+      r.top += m_captionHeight;
   }
   if (m_edgeFlags & kDrawsEdges) {
     if (CanSizeEdge(kHitBottom)) r.bottom -= m_edgeWidth;
@@ -616,8 +682,10 @@ BOOL CTKSizingControlBar::WriteStoredState(const char* profile) {
   // An expanded bar keeps its size from before the expansion.
   CSize horz = m_isExpanded && IsDockedTopBottom() ? m_savedSize : m_dockedHorzSize;
   CSize vert = m_isExpanded && IsDockedLeftRight() ? m_savedSize : m_dockedVertSize;
-  BOOL ok = app->WriteProfileInt(section, "sizeHorzCX", horz.cx) && app->WriteProfileInt(section, "sizeHorzCY", horz.cy) &&
-            app->WriteProfileInt(section, "sizeVertCX", vert.cx) && app->WriteProfileInt(section, "sizeVertCY", vert.cy) &&
+  BOOL ok = app->WriteProfileInt(section, "sizeHorzCX", horz.cx) &&
+            app->WriteProfileInt(section, "sizeHorzCY", horz.cy) &&
+            app->WriteProfileInt(section, "sizeVertCX", vert.cx) &&
+            app->WriteProfileInt(section, "sizeVertCY", vert.cy) &&
             app->WriteProfileInt(section, "sizeFloatCX", m_floatSize.cx) &&
             app->WriteProfileInt(section, "sizeFloatCY", m_floatSize.cy) &&
             app->WriteProfileInt(section, "Expanded", m_isExpanded);

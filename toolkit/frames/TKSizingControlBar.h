@@ -29,7 +29,7 @@ public:
   int DockSide() const override;
 
   virtual BOOL Create(const char* name, CWnd* parent, CSize defaultSize, BOOL hasCaption, UINT id,
-                              DWORD style = WS_CHILD | WS_VISIBLE | CBRS_TOP);
+                      DWORD style = WS_CHILD | WS_VISIBLE | CBRS_TOP);
   virtual void SetMinSize(int cx, int cy);
   virtual void SetMaxSize(int cx, int cy);
   // The bar's sizes and flags in the application's profile, in the section made of

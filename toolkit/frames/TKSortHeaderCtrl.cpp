@@ -93,8 +93,8 @@ void CTKSortHeaderCtrl::DrawItem(CDC* dc, int item, CRect rect, BOOL pressed, BO
                    top, bm.bmWidth, bm.bmHeight, DST_BITMAP);
       content.right -= bm.bmWidth;
     } else {
-      ::DrawStateA(*dc, nullptr, nullptr, reinterpret_cast<LPARAM>(hd.hbm), 0, content.left, top,
-                   bm.bmWidth, bm.bmHeight, DST_BITMAP);
+      ::DrawStateA(*dc, nullptr, nullptr, reinterpret_cast<LPARAM>(hd.hbm), 0, content.left, top, bm.bmWidth,
+                   bm.bmHeight, DST_BITMAP);
       content.left += bm.bmWidth;
     }
   }
@@ -104,9 +104,15 @@ void CTKSortHeaderCtrl::DrawItem(CDC* dc, int item, CRect rect, BOOL pressed, BO
     if (content.right > arrowLeft - 2) content.right = arrowLeft - 2;
     UINT format = DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX;
     switch (hd.fmt & HDF_JUSTIFYMASK) {
-      case HDF_CENTER: format |= DT_CENTER; break;
-      case HDF_RIGHT: format |= DT_RIGHT; break;
-      default: format |= DT_LEFT; break;
+      case HDF_CENTER:
+        format |= DT_CENTER;
+        break;
+      case HDF_RIGHT:
+        format |= DT_RIGHT;
+        break;
+      default:
+        format |= DT_LEFT;
+        break;
     }
     dc->DrawText(text, -1, &content, format);
   }

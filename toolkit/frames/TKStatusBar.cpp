@@ -36,9 +36,7 @@ public:
     UINT style = bar->GetPaneStyle(static_cast<int>(m_nIndex)) & ~SBPS_POPOUT;
     bar->SetPaneStyle(static_cast<int>(m_nIndex), check ? style | SBPS_POPOUT : style);
   }
-  void SetText(const char* text) override {
-    m_pOther->SetPaneText(static_cast<int>(m_nIndex), text, TRUE);
-  }
+  void SetText(const char* text) override { m_pOther->SetPaneText(static_cast<int>(m_nIndex), text, TRUE); }
 };
 }  // namespace
 
@@ -384,7 +382,7 @@ void CTKStatusBar::DrawPane(CDC* dc, TKStatusPane* pane) {
   }
   if (pane->progressTotal == -1) {
     if (!pane->text) return;
-    COLORREF color = (pane->style & SBPS_DISABLED) ? gd.grayText
+    COLORREF color = (pane->style & SBPS_DISABLED)     ? gd.grayText
                      : pane->textColor != (COLORREF)-1 ? pane->textColor
                                                        : gd.buttonText;
     COLORREF old = dc->SetTextColor(color);
@@ -541,4 +539,3 @@ void CTKStatusBar::OnPaint() {
   memory.SelectObject(oldBitmap);
   ::DeleteObject(bitmap);
 }
-

@@ -42,8 +42,7 @@ public:
 
   Kind LookKind() const override { return kStatusBar; }
 
-  BOOL Create(CWnd* parent, DWORD style = WS_CHILD | WS_VISIBLE | CBRS_BOTTOM,
-              UINT id = AFX_IDW_STATUS_BAR);
+  BOOL Create(CWnd* parent, DWORD style = WS_CHILD | WS_VISIBLE | CBRS_BOTTOM, UINT id = AFX_IDW_STATUS_BAR);
   BOOL PreCreateWindow(CREATESTRUCTA& cs) override;
   BOOL SetIndicators(const UINT* ids, int count);
 
@@ -64,9 +63,8 @@ public:
   CString GetTipText(int index) const;
   void SetPaneTextColor(int index, COLORREF color = (COLORREF)-1, BOOL update = TRUE);
   void SetPaneBackgroundColor(int index, COLORREF color = (COLORREF)-1, BOOL update = TRUE);
-  void EnablePaneProgressBar(int index, int total = 100, BOOL showText = FALSE,
-                             COLORREF color = (COLORREF)-1, COLORREF endColor = (COLORREF)-1,
-                             COLORREF textColor = (COLORREF)-1);
+  void EnablePaneProgressBar(int index, int total = 100, BOOL showText = FALSE, COLORREF color = (COLORREF)-1,
+                             COLORREF endColor = (COLORREF)-1, COLORREF textColor = (COLORREF)-1);
   void SetPaneProgress(int index, int position, BOOL update = TRUE);
   void EnablePaneDoubleClick(BOOL enable = TRUE) { m_doubleClickCommand = enable; }
   BOOL HasSizeBox() const { return !m_hideSizeBox; }

@@ -75,8 +75,8 @@ BOOL CTKTabWnd::Create(int style, const RECT& rect, CWnd* parent, UINT id, int l
 int CTKTabWnd::OnCreate(LPCREATESTRUCT) {
   if (!IsFlatStyle() && !m_scrollButtons) {
     // Tips for labels the strip cuts off.
-    m_toolTip = ::CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
-                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, m_hWnd, nullptr,
+    m_toolTip = ::CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP,
+                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, m_hWnd, nullptr,
                                   ::GetModuleHandleA(nullptr), nullptr);
     if (m_toolTip) {
       ::SendMessageA(m_toolTip, TTM_ACTIVATE, TRUE, 0);
@@ -151,8 +151,9 @@ void CTKTabWnd::InitAutoColors() {
   int bits = ::GetDeviceCaps(screen, BITSPIXEL);
   ::ReleaseDC(nullptr, screen);
   if (bits > 8) {
-    const COLORREF colors[] = {RGB(148, 175, 230), RGB(255, 219, 117), RGB(189, 205, 159), RGB(240, 158, 159),
-                               RGB(186, 166, 225), RGB(154, 191, 180), RGB(247, 182, 131), RGB(213, 164, 187)};
+    const COLORREF colors[] = {RGB(148, 175, 230), RGB(255, 219, 117), RGB(189, 205, 159),
+                               RGB(240, 158, 159), RGB(186, 166, 225), RGB(154, 191, 180),
+                               RGB(247, 182, 131), RGB(213, 164, 187)};
     for (COLORREF c : colors) m_autoColors.Add(c);
   } else {
     const COLORREF colors[] = {RGB(0, 255, 0), RGB(0, 255, 255), RGB(255, 0, 255), RGB(192, 192, 192),
@@ -211,7 +212,8 @@ void CTKTabWnd::InsertTab(CWnd* wnd, const char* label, int insertAt, UINT image
     return;
   }
   if (wnd && wnd->m_hWnd) {
-    if (m_hideInactive) wnd->ShowWindow(SW_HIDE);
+    if (m_hideInactive)
+      wnd->ShowWindow(SW_HIDE);
     else if (activeWnd && activeWnd->m_hWnd)
       ::SetWindowPos(activeWnd->m_hWnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   }
@@ -293,12 +295,14 @@ BOOL CTKTabWnd::SetActiveTab(int index) {
 }
 
 BOOL CTKTabWnd::StartRenameTab(int tab) {
-  if (!m_renameAllowed || tab < 0 || tab >= m_tabCount || m_tabs[tab]->m_iconOnly || m_renameEdit) return FALSE;
+  if (!m_renameAllowed || tab < 0 || tab >= m_tabCount || m_tabs[tab]->m_iconOnly || m_renameEdit)
+    return FALSE;
   EnsureVisible(tab);
   CRect r = m_tabs[tab]->m_rect;
   r.DeflateRect(m_tabsRect.Height() / 2, 1);
-  m_renameEdit = ::CreateWindowExA(0, "EDIT", m_tabs[tab]->m_label, WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, r.left,
-                                   r.top, r.Width(), r.Height(), m_hWnd, nullptr, ::GetModuleHandleA(nullptr), nullptr);
+  m_renameEdit =
+      ::CreateWindowExA(0, "EDIT", m_tabs[tab]->m_label, WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, r.left,
+                        r.top, r.Width(), r.Height(), m_hWnd, nullptr, ::GetModuleHandleA(nullptr), nullptr);
   if (!m_renameEdit) return FALSE;
   m_renamedTab = tab;
   ::SendMessageA(m_renameEdit, WM_SETFONT, reinterpret_cast<WPARAM>((HFONT)GD().regularFont), FALSE);
@@ -339,8 +343,10 @@ BOOL CTKTabWnd::RenameKeyOrMouse(MSG* msg) {
     }
     if (msg->wParam == VK_RETURN) {
       // A refused name keeps the edit open for another try.
-      if (RenameTab()) CloseRenameEdit();
-      else ::MessageBeep((UINT)-1);
+      if (RenameTab())
+        CloseRenameEdit();
+      else
+        ::MessageBeep((UINT)-1);
       return TRUE;
     }
     return FALSE;  // typing goes to the edit
@@ -358,15 +364,17 @@ BOOL CTKTabWnd::RenameKeyOrMouse(MSG* msg) {
     return TRUE;
   }
   if (msg->message == WM_LBUTTONDOWN || msg->message == WM_RBUTTONDOWN || msg->message == WM_MBUTTONDOWN) {
-    if (RenameTab()) CloseRenameEdit();
-    else ::MessageBeep((UINT)-1);
+    if (RenameTab())
+      CloseRenameEdit();
+    else
+      ::MessageBeep((UINT)-1);
     return TRUE;
   }
   return FALSE;
 }
 BOOL CTKTabWnd::ShowTabsMenu(POINT) { return FALSE; }  // needs the context menu manager
 HICON CTKTabWnd::GetCommandIcon(UINT) { return nullptr; }
-void CTKTabWnd::EnsureVisible(int) {}                   // only scrolled tabs need it
+void CTKTabWnd::EnsureVisible(int) {}  // only scrolled tabs need it
 
 void CTKTabWnd::InvalidateTab(int tab) {
   if (tab < 0 || tab >= m_tabCount || !m_hWnd) return;
@@ -448,7 +456,9 @@ BOOL CTKTabWnd::ShowTab(int tab, BOOL show) {
   return TRUE;
 }
 
-CWnd* CTKTabWnd::GetTabWnd(int tab) const { return tab >= 0 && tab < m_tabCount ? m_tabs[tab]->m_wnd : nullptr; }
+CWnd* CTKTabWnd::GetTabWnd(int tab) const {
+  return tab >= 0 && tab < m_tabCount ? m_tabs[tab]->m_wnd : nullptr;
+}
 
 int CTKTabWnd::GetTabFromHwnd(HWND hwnd) const {
   for (int i = 0; i < m_tabCount; ++i)
@@ -483,7 +493,9 @@ BOOL CTKTabWnd::GetTabRect(int tab, CRect& rect) const {
   return TRUE;
 }
 
-UINT CTKTabWnd::GetTabIconIndex(int tab) const { return tab >= 0 && tab < m_tabCount ? m_tabs[tab]->m_image : (UINT)-1; }
+UINT CTKTabWnd::GetTabIconIndex(int tab) const {
+  return tab >= 0 && tab < m_tabCount ? m_tabs[tab]->m_image : (UINT)-1;
+}
 int CTKTabWnd::GetTabIcon(int tab) const { return static_cast<int>(GetTabIconIndex(tab)); }
 
 BOOL CTKTabWnd::SetTabIcon(int tab, UINT image) {
@@ -549,17 +561,29 @@ BOOL CTKTabWnd::SetTabImages(HBITMAP bitmap, int imageWidth, COLORREF transparen
   if (bitmap && imageWidth > 0 && ::GetObjectA(bitmap, sizeof(info), &info)) {
     UINT flags;
     switch (info.bmBitsPixel) {
-      case 8: flags = ILC_COLOR8; break;
-      case 16: flags = ILC_COLOR16; break;
-      case 24: flags = ILC_COLOR24; break;
-      case 32: flags = ILC_COLOR32; break;
-      default: flags = ILC_COLOR4; break;
+      case 8:
+        flags = ILC_COLOR8;
+        break;
+      case 16:
+        flags = ILC_COLOR16;
+        break;
+      case 24:
+        flags = ILC_COLOR24;
+        break;
+      case 32:
+        flags = ILC_COLOR32;
+        break;
+      default:
+        flags = ILC_COLOR4;
+        break;
     }
     if (transparent != (COLORREF)-1) flags |= ILC_MASK;
     m_ownImages = ::ImageList_Create(imageWidth, info.bmHeight, flags, 0, 0);
     if (m_ownImages) {
-      if (transparent != (COLORREF)-1) ::ImageList_AddMasked(m_ownImages, bitmap, transparent);
-      else ::ImageList_Add(m_ownImages, bitmap, nullptr);
+      if (transparent != (COLORREF)-1)
+        ::ImageList_AddMasked(m_ownImages, bitmap, transparent);
+      else
+        ::ImageList_Add(m_ownImages, bitmap, nullptr);
       m_imageList = m_ownImages;
       m_imageSize = {imageWidth, info.bmHeight};
       done = TRUE;
@@ -660,10 +684,10 @@ BOOL CTKTabWnd::PreTranslateMessage(MSG* msg) {
     ActivateByKey(msg->wParam == VK_PRIOR ? -1 : 1);
     return TRUE;
   }
-  if (m_toolTip && ((msg->message >= WM_MOUSEFIRST && msg->message <= WM_MBUTTONUP &&
-                     msg->message != WM_LBUTTONDBLCLK && msg->message != WM_RBUTTONDBLCLK) ||
-                    msg->message == WM_SYSKEYDOWN ||
-                    (msg->message >= WM_NCMOUSEMOVE && msg->message <= WM_NCMBUTTONUP)))
+  if (m_toolTip &&
+      ((msg->message >= WM_MOUSEFIRST && msg->message <= WM_MBUTTONUP && msg->message != WM_LBUTTONDBLCLK &&
+        msg->message != WM_RBUTTONDBLCLK) ||
+       msg->message == WM_SYSKEYDOWN || (msg->message >= WM_NCMOUSEMOVE && msg->message <= WM_NCMBUTTONUP)))
     ::SendMessageA(m_toolTip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(msg));
   return CTKTabWndBase::PreTranslateMessage(msg);
 }

@@ -42,8 +42,14 @@ public:
 
 class CTKTabWnd : public CTKTabWndBase {
 public:
-  enum { STYLE_3D = 0, STYLE_FLAT = 1, STYLE_FLAT_SHARED_HORZ_SCROLL = 2, STYLE_3D_SCROLLED = 3,
-         STYLE_3D_SLANTED = 4, STYLE_3D_HALF_SLANTED = 5 };
+  enum {
+    STYLE_3D = 0,
+    STYLE_FLAT = 1,
+    STYLE_FLAT_SHARED_HORZ_SCROLL = 2,
+    STYLE_3D_SCROLLED = 3,
+    STYLE_3D_SLANTED = 4,
+    STYLE_3D_HALF_SLANTED = 5
+  };
   enum { LOCATION_BOTTOM = 0, LOCATION_TOP = 1 };
 
   CTKTabWnd();
@@ -74,7 +80,9 @@ public:
   virtual void InitAutoColors();
 
   void InsertTab(CWnd* wnd, const char* label, int insertAt, UINT image = (UINT)-1);
-  void AppendTab(CWnd* wnd, const char* label, UINT image = (UINT)-1) { InsertTab(wnd, label, m_tabCount, image); }
+  void AppendTab(CWnd* wnd, const char* label, UINT image = (UINT)-1) {
+    InsertTab(wnd, label, m_tabCount, image);
+  }
   BOOL RemoveTab(int tab);
   void RemoveAllTabs();
 

@@ -6,8 +6,15 @@
 
 class CTKTabWndBase : public CWnd {
 public:
-  enum Style { kStyle3D, kStyleFlat, kStyle3DScrolled, kStyle3DOneNote, kStyle3DVS2005,
-               kStyleSlanted, kStyleHalfSlanted };
+  enum Style {
+    kStyle3D,
+    kStyleFlat,
+    kStyle3DScrolled,
+    kStyle3DOneNote,
+    kStyle3DVS2005,
+    kStyleSlanted,
+    kStyleHalfSlanted
+  };
   virtual ~CTKTabWndBase() = default;
   virtual int GetTabIcon(int tab) const { return -1; }
   virtual const char* GetTabLabel(int tab) const { return ""; }

@@ -73,8 +73,10 @@ void CTKTabWnd::Paint(CDC& dc) {
   CBrush tabBrush(face);
   for (int i = m_tabCount - 1; i >= 0; --i) {
     if (i == m_activeTab) continue;
-    if (IsFlatStyle()) DrawFlatTab(&dc, &tabBrush, m_tabs[i], FALSE);
-    else Draw3DTab(&dc, m_tabs[i], FALSE);
+    if (IsFlatStyle())
+      DrawFlatTab(&dc, &tabBrush, m_tabs[i], FALSE);
+    else
+      Draw3DTab(&dc, m_tabs[i], FALSE);
   }
   if (m_activeTab >= 0) {
     if (IsFlatStyle()) {

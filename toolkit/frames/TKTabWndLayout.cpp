@@ -25,8 +25,10 @@ void CTKTabWnd::RecalcLayout() {
   m_tabsRect.DeflateRect(2, 0);
   const bool bottom = m_locationBottom;
   if (!IsFlatStyle()) {
-    if (bottom) m_tabsRect.top = client.bottom - height;
-    else m_tabsRect.bottom = client.top + height;
+    if (bottom)
+      m_tabsRect.top = client.bottom - height;
+    else
+      m_tabsRect.bottom = client.top + height;
   } else {
     const int inset = m_borderSize - 1;
     if (bottom) {
@@ -37,13 +39,16 @@ void CTKTabWnd::RecalcLayout() {
       m_tabsRect.bottom = m_tabsRect.top + height;
     }
   }
-  if (height == 0 || m_tabsRect.Width() <= 0 || m_tabsRect.top < client.top || m_tabsRect.bottom > client.bottom)
+  if (height == 0 || m_tabsRect.Width() <= 0 || m_tabsRect.top < client.top ||
+      m_tabsRect.bottom > client.bottom)
     m_tabsRect.SetRectEmpty();
 
   m_wndRect = client;
   if (height > 0 && !m_tabsRect.IsRectEmpty()) {
-    if (bottom) m_wndRect.bottom = m_tabsRect.top;
-    else m_wndRect.top = m_tabsRect.bottom;
+    if (bottom)
+      m_wndRect.bottom = m_tabsRect.top;
+    else
+      m_wndRect.top = m_tabsRect.bottom;
   }
   m_wndRect.DeflateRect(m_borderSize + 1, m_borderSize + 1);
   if (m_wndRect.Width() < 0) m_wndRect.right = m_wndRect.left;
@@ -114,8 +119,10 @@ void CTKTabWnd::LayoutTabs() {
     int leftover = 0, wider = 0;
     for (int i = 0; i < m_tabCount; ++i) {
       if (!m_tabs[i]->m_visible) continue;
-      if (m_tabs[i]->m_fullWidth < average - 1) leftover += average - 1 - m_tabs[i]->m_fullWidth;
-      else ++wider;
+      if (m_tabs[i]->m_fullWidth < average - 1)
+        leftover += average - 1 - m_tabs[i]->m_fullWidth;
+      else
+        ++wider;
     }
     const int widest = average - 1 + (wider ? leftover / wider : 0);
     x = m_tabsRect.left;
@@ -140,8 +147,10 @@ void CTKTabWnd::LayoutTabs() {
       tool.hwnd = m_hWnd;
       tool.uId = tab->m_id;
       const bool whole = tab->m_rect.Width() >= tab->m_fullWidth && !tab->m_alwaysTooltip;
-      if (whole) ::SetRectEmpty(&tool.rect);
-      else tool.rect = tab->m_rect;
+      if (whole)
+        ::SetRectEmpty(&tool.rect);
+      else
+        tool.rect = tab->m_rect;
       ::SendMessageA(m_toolTip, TTM_NEWTOOLRECTA, 0, reinterpret_cast<LPARAM>(&tool));
     }
   }

@@ -18,9 +18,9 @@ public:
     return m_popupMenu && m_popupMenu->m_hWnd && ::IsWindowVisible(m_popupMenu->m_hWnd);
   }
 
-  UINT m_nStyle = 0;                    // TBBS_ state bits
+  UINT m_nStyle = 0;  // TBBS_ state bits
   CRect m_rect;
-  CTKBaseControlBar* m_bar = nullptr;   // the toolbar holding it
-  CWnd* m_popupMenu = nullptr;          // a menu button's open popup, if any
+  CTKBaseControlBar* m_bar = nullptr;  // the toolbar holding it
+  CWnd* m_popupMenu = nullptr;         // a menu button's open popup, if any
   BOOL m_refusesCustomize = FALSE;
 };

@@ -6,7 +6,8 @@ IMPLEMENT_SERIAL(CTKUserTool, CObject, 1)
 
 void CTKUserTool::Serialize(CArchive& ar) {
   if (ar.IsStoring()) {
-    ar << m_strLabel << m_strCommand << m_strArguments << m_strInitialDirectory << static_cast<DWORD>(m_uiCmdId);
+    ar << m_strLabel << m_strCommand << m_strArguments << m_strInitialDirectory
+       << static_cast<DWORD>(m_uiCmdId);
   } else {
     CString command;
     DWORD id;

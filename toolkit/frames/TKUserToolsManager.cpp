@@ -4,7 +4,8 @@
 
 CTKUserToolsManager* g_pUserToolsManager = nullptr;
 
-CTKUserToolsManager::CTKUserToolsManager(UINT toolsEntryCmd, UINT firstId, UINT lastId, const CRuntimeClass* toolClass)
+CTKUserToolsManager::CTKUserToolsManager(UINT toolsEntryCmd, UINT firstId, UINT lastId,
+                                         const CRuntimeClass* toolClass)
     : m_toolsEntryCmd(toolsEntryCmd), m_firstId(firstId), m_lastId(lastId), m_toolClass(toolClass) {}
 
 CTKUserToolsManager::~CTKUserToolsManager() { RemoveAllTools(); }

@@ -110,8 +110,7 @@ void CTKVisualManager::DrawGlyphCentred(CDC* dc, int glyph, const CRect& rect, i
 
 // ---- bars ------------------------------------------------------------------------
 
-void CTKVisualManager::PaintBarBackground(CDC* dc, CTKBaseControlBar* bar, CRect client,
-                                          CRect clip, BOOL) {
+void CTKVisualManager::PaintBarBackground(CDC* dc, CTKBaseControlBar* bar, CRect client, CRect clip, BOOL) {
   if (bar && bar->LookKind() == CTKBaseControlBar::kOutlookBar) {
     bar->PaintOwnBackground(dc, client);
     return;
@@ -125,8 +124,7 @@ void CTKVisualManager::PaintBarBackground(CDC* dc, CTKBaseControlBar* bar, CRect
 
 void CTKVisualManager::PaintBarEdges(CDC* dc, CTKBaseControlBar* bar, CRect& rect) {
   DWORD style = bar ? bar->GetBarStyle() : 0;
-  if (!(style & (CBRS_BORDER_LEFT | CBRS_BORDER_TOP | CBRS_BORDER_RIGHT | CBRS_BORDER_BOTTOM)))
-    return;
+  if (!(style & (CBRS_BORDER_LEFT | CBRS_BORDER_TOP | CBRS_BORDER_RIGHT | CBRS_BORDER_BOTTOM))) return;
   COLORREF oldBk = dc->GetBkColor();
   COLORREF light = (style & CBRS_BORDER_3D) ? GD().barHighlight : GD().barShadow;
   COLORREF dark = GD().barShadow;
@@ -186,9 +184,8 @@ void CTKVisualManager::PaintSeparator(CDC* dc, CTKBaseControlBar*, CRect rect, B
   }
 }
 
-void CTKVisualManager::PaintCaptionButton(CDC* dc, CTKCaptionButton* button,
-                                          BOOL dockedHorizontally, BOOL barExpanded,
-                                          BOOL maximised) {
+void CTKVisualManager::PaintCaptionButton(CDC* dc, CTKCaptionButton* button, BOOL dockedHorizontally,
+                                          BOOL barExpanded, BOOL maximised) {
   if (!button) return;
   const int glyph = CaptionButtonGlyph(button, dockedHorizontally, barExpanded, maximised);
   const bool down = button->pushed && button->focused;
@@ -212,10 +209,17 @@ void CTKVisualManager::PaintCaptionButton(CDC* dc, CTKCaptionButton* button,
 void CTKVisualManager::PaintMDIButton(CDC* dc, CRect rect, UINT command, UINT state, BOOL) {
   UINT kind;
   switch (command) {
-    case SC_MINIMIZE: kind = DFCS_CAPTIONMIN; break;
-    case SC_CLOSE: kind = DFCS_CAPTIONCLOSE; break;
-    case SC_RESTORE: kind = DFCS_CAPTIONRESTORE; break;
-    default: return;
+    case SC_MINIMIZE:
+      kind = DFCS_CAPTIONMIN;
+      break;
+    case SC_CLOSE:
+      kind = DFCS_CAPTIONCLOSE;
+      break;
+    case SC_RESTORE:
+      kind = DFCS_CAPTIONRESTORE;
+      break;
+    default:
+      return;
   }
   if (state & TBBS_PRESSED) kind |= DFCS_PUSHED;
   if (state & TBBS_DISABLED) kind |= DFCS_INACTIVE;
@@ -224,16 +228,17 @@ void CTKVisualManager::PaintMDIButton(CDC* dc, CRect rect, UINT command, UINT st
 
 // ---- status bar ----------------------------------------------------------------------
 
-void CTKVisualManager::PaintStatusPaneBorder(CDC* dc, CTKBaseControlBar*, CRect rect, UINT,
-                                             UINT paneStyle) {
+void CTKVisualManager::PaintStatusPaneBorder(CDC* dc, CTKBaseControlBar*, CRect rect, UINT, UINT paneStyle) {
   if (paneStyle & SBPS_NOBORDERS) return;
-  if (paneStyle & SBPS_POPOUT) dc->Draw3dRect(&rect, GD().barHighlight, GD().barShadow);
-  else dc->Draw3dRect(&rect, GD().barShadow, GD().barHighlight);
+  if (paneStyle & SBPS_POPOUT)
+    dc->Draw3dRect(&rect, GD().barHighlight, GD().barShadow);
+  else
+    dc->Draw3dRect(&rect, GD().barShadow, GD().barHighlight);
 }
 
-void CTKVisualManager::PaintStatusBarProgress(CDC* dc, CTKBaseControlBar*, CRect rect, int total,
-                                              int current, COLORREF barColor, COLORREF endColor,
-                                              COLORREF textColor, BOOL showText) {
+void CTKVisualManager::PaintStatusBarProgress(CDC* dc, CTKBaseControlBar*, CRect rect, int total, int current,
+                                              COLORREF barColor, COLORREF endColor, COLORREF textColor,
+                                              BOOL showText) {
   if (total == 0) return;
   CRect filled = rect;
   filled.right = rect.left + rect.Width() * current / total;
@@ -298,8 +303,8 @@ void CTKVisualManager::PaintDropDownButton(CDC* dc, CRect rect, BOOL disabled, B
   dc->SetTextColor(oldText);
 }
 
-void CTKVisualManager::PaintMenuButtonBorder(CDC* dc, CRect rect, CTKToolbarButton*,
-                                             BOOL checked, BOOL highlighted) {
+void CTKVisualManager::PaintMenuButtonBorder(CDC* dc, CRect rect, CTKToolbarButton*, BOOL checked,
+                                             BOOL highlighted) {
   if (!checked && !highlighted) return;
   if (m_flatButtonStyle) {
     rect.DeflateRect(1, 1);
@@ -328,8 +333,7 @@ void CTKVisualManager::PaintButtonFace(CDC* dc, CTKToolbarButton* button, CRect 
     }
     return;
   }
-  if (button->LookKind() == CTKToolbarButton::kOutlook || g_toolbarsCustomizing || state == 2)
-    return;
+  if (button->LookKind() == CTKToolbarButton::kOutlook || g_toolbarsCustomizing || state == 2) return;
   if (button->m_nStyle & (TBBS_CHECKED | TBBS_INDETERMINATE)) {
     SIZE margins = button->m_bar ? button->m_bar->m_buttonMargins : SIZE{0, 0};
     rect.DeflateRect(margins.cx, margins.cy);
@@ -338,14 +342,15 @@ void CTKVisualManager::PaintButtonFace(CDC* dc, CTKToolbarButton* button, CRect 
 }
 
 void CTKVisualManager::PaintButtonEdge(CDC* dc, CTKToolbarButton* button, CRect rect, int state) {
-  COLORREF dark = button && button->LookKind() == CTKToolbarButton::kOutlook ? GD().barDarkShadow
-                                                                            : GD().barShadow;
-  if (state == 1) dc->Draw3dRect(&rect, dark, GD().barHighlight);
-  else if (state == 2) dc->Draw3dRect(&rect, GD().barHighlight, dark);
+  COLORREF dark =
+      button && button->LookKind() == CTKToolbarButton::kOutlook ? GD().barDarkShadow : GD().barShadow;
+  if (state == 1)
+    dc->Draw3dRect(&rect, dark, GD().barHighlight);
+  else if (state == 2)
+    dc->Draw3dRect(&rect, GD().barHighlight, dark);
 }
 
-void CTKVisualManager::PaintButtonViaOwner(CDC* dc, CTKToolbarButton* button, CRect rect,
-                                           int state, BOOL) {
+void CTKVisualManager::PaintButtonViaOwner(CDC* dc, CTKToolbarButton* button, CRect rect, int state, BOOL) {
   if (m_flatButtonStyle && button && button->OnDrawBorder(dc, rect, state)) return;
   PaintButtonEdge(dc, button, rect, state);
 }
@@ -363,8 +368,7 @@ void CTKVisualManager::PaintPopupBarHighlight(CDC* dc, CRect rect) {
 COLORREF CTKVisualManager::GetButtonTextColor(CTKToolbarButton* button, int state) {
   if (!button) return GD().barText;
   if (button->LookKind() == CTKToolbarButton::kOutlook)
-    return (button->m_nStyle & TBBS_DISABLED) ? GD().SysColor(COLOR_3DFACE)
-                                            : GD().SysColor(COLOR_WINDOW);
+    return (button->m_nStyle & TBBS_DISABLED) ? GD().SysColor(COLOR_3DFACE) : GD().SysColor(COLOR_WINDOW);
   if ((button->m_nStyle & TBBS_DISABLED) || (g_toolbarsCustomizing && button->m_refusesCustomize))
     return GD().grayText;
   if (state == 2) {
@@ -374,17 +378,13 @@ COLORREF CTKVisualManager::GetButtonTextColor(CTKToolbarButton* button, int stat
   return GD().barText;
 }
 
-COLORREF CTKVisualManager::GetCaptionBarTextColor(CTKBaseControlBar*) {
-  return GD().SysColor(COLOR_WINDOW);
-}
+COLORREF CTKVisualManager::GetCaptionBarTextColor(CTKBaseControlBar*) { return GD().SysColor(COLOR_WINDOW); }
 
 BOOL CTKVisualManager::PaintOutlookButtonFace(CDC*, CTKToolbarButton*, CRect, int, COLORREF&) {
   return FALSE;
 }
 
-BOOL CTKVisualManager::PaintOutlookButtonBorder(CDC*, CTKToolbarButton*, CRect, int) {
-  return FALSE;
-}
+BOOL CTKVisualManager::PaintOutlookButtonBorder(CDC*, CTKToolbarButton*, CRect, int) { return FALSE; }
 
 // ---- tabs ----------------------------------------------------------------------------
 
@@ -426,19 +426,14 @@ void CTKVisualManager::PaintTab(CDC* dc, CRect rect, int tab, BOOL active, CTKTa
     const int lean = tabs->m_style == CTKTabWndBase::kStyleSlanted ? rect.Height() / 2 : 0;
     const int y0 = bottom ? rect.top : rect.bottom - 1, y1 = bottom ? rect.bottom - 1 : rect.top;
     const int dy = bottom ? -1 : 1;
-    POINT pts[8] = {{rect.left - lean, y0},
-                    {rect.left, y1 - 2 * dy},
-                    {rect.left + 1, y1 - dy},
-                    {rect.left + 2, y1},
-                    {rect.right - 3, y1},
-                    {rect.right - 2, y1 - dy},
-                    {rect.right - 1, y1 - 2 * dy},
-                    {rect.right - 1 + lean, y0}};
+    POINT pts[8] = {{rect.left - lean, y0},        {rect.left, y1 - 2 * dy},   {rect.left + 1, y1 - dy},
+                    {rect.left + 2, y1},           {rect.right - 3, y1},       {rect.right - 2, y1 - dy},
+                    {rect.right - 1, y1 - 2 * dy}, {rect.right - 1 + lean, y0}};
     CRgn region;
     region.CreatePolygonRgn(pts, 8, WINDING);
     dc->SelectClipRgn(&region);
-    PaintTabBackground(dc, CRect(rect.left - lean, rect.top, rect.right + lean, rect.bottom),
-                       brush, tab, active, tabs);
+    PaintTabBackground(dc, CRect(rect.left - lean, rect.top, rect.right + lean, rect.bottom), brush, tab,
+                       active, tabs);
     dc->SelectClipRgn(nullptr);
     CPen light(PS_SOLID, 1, bottom ? shadow : hl), darkPen(PS_SOLID, 1, dark);
     HGDIOBJ old = dc->SelectObject(&light);
@@ -509,14 +504,16 @@ void CTKVisualManager::PaintTabFrame(CDC* dc, CRect rect, CTKTabWndBase*) {
 
 void CTKVisualManager::PaintTabButtonBorder(CDC* dc, CRect& rect, CTKButtonBase* button, UINT state) {
   bool pressed = (button && button->m_pushed && button->m_hot) || (state & 1);
-  if (pressed) dc->Draw3dRect(&rect, GD().buttonDarkShadow, GD().buttonHighlight);
-  else dc->Draw3dRect(&rect, GD().buttonHighlight, GD().buttonDarkShadow);
+  if (pressed)
+    dc->Draw3dRect(&rect, GD().buttonDarkShadow, GD().buttonHighlight);
+  else
+    dc->Draw3dRect(&rect, GD().buttonHighlight, GD().buttonDarkShadow);
   rect.DeflateRect(2, 2);
 }
 
-void CTKVisualManager::GetTabColors(CTKTabWndBase* tabs, COLORREF& face, COLORREF& shadow,
-                                    COLORREF& text, COLORREF& hl, COLORREF& darkShadow,
-                                    COLORREF& light, HBRUSH& faceBrush, HBRUSH& darkBrush) {
+void CTKVisualManager::GetTabColors(CTKTabWndBase* tabs, COLORREF& face, COLORREF& shadow, COLORREF& text,
+                                    COLORREF& hl, COLORREF& darkShadow, COLORREF& light, HBRUSH& faceBrush,
+                                    HBRUSH& darkBrush) {
   face = tabs && tabs->m_faceColor != (COLORREF)-1 ? tabs->m_faceColor : GD().barFace;
   shadow = GD().barShadow;
   text = GD().barText;
@@ -562,8 +559,8 @@ void CTKVisualManager::PaintHeaderBackground(CTKHeaderCtrlBase* header, CDC* dc,
   dc->FillRect(&rect, header && header->m_bIsDlgControl ? &GD().buttonFaceBrush : &GD().barFaceBrush);
 }
 
-void CTKVisualManager::PaintHeaderItemBorder(CTKHeaderCtrlBase* header, CDC* dc, CRect& rect,
-                                             BOOL pressed, BOOL) {
+void CTKVisualManager::PaintHeaderItemBorder(CTKHeaderCtrlBase* header, CDC* dc, CRect& rect, BOOL pressed,
+                                             BOOL) {
   const bool dialog = header && header->m_bIsDlgControl;
   COLORREF light = dialog ? GD().buttonHighlight : GD().barHighlight;
   COLORREF dark = dialog ? GD().buttonShadow : GD().barShadow;
@@ -575,8 +572,7 @@ void CTKVisualManager::PaintHeaderItemBorder(CTKHeaderCtrlBase* header, CDC* dc,
   }
 }
 
-void CTKVisualManager::PaintHeaderSortArrow(CTKHeaderCtrlBase* header, CDC* dc, CRect rect,
-                                            BOOL ascending) {
+void CTKVisualManager::PaintHeaderSortArrow(CTKHeaderCtrlBase* header, CDC* dc, CRect rect, BOOL ascending) {
   const bool dialog = header && header->m_bIsDlgControl;
   CPen light(PS_SOLID, 1, dialog ? GD().buttonHighlight : GD().barHighlight);
   CPen dark(PS_SOLID, 1, dialog ? GD().buttonDarkShadow : GD().barDarkShadow);
@@ -611,14 +607,13 @@ void CTKVisualManager::PaintTasksGroupCaption(CDC* dc, CTKTasksGroup* group, BOO
   Fill(dc, r, group->special ? GD().highlight : GD().buttonFace);
   int textLeft = r.left + m_tasksPaneMetrics[4];
   if (group->icon && r.Height() >= 16) {
-    ::DrawIconEx(dc->m_hDC, r.left + 2, r.top + (r.Height() - 16) / 2, group->icon, 16, 16, 0,
-                 nullptr, DI_NORMAL);
+    ::DrawIconEx(dc->m_hDC, r.left + 2, r.top + (r.Height() - 16) / 2, group->icon, 16, 16, 0, nullptr,
+                 DI_NORMAL);
     textLeft = r.left + 2 + 16 + 4;
   }
   HGDIOBJ oldFont = dc->SelectObject(&GD().boldFont);
-  COLORREF color = group->textColor != (COLORREF)-1
-                       ? group->textColor
-                       : (group->special ? GD().highlightText : GD().buttonText);
+  COLORREF color = group->textColor != (COLORREF)-1 ? group->textColor
+                                                    : (group->special ? GD().highlightText : GD().buttonText);
   COLORREF oldText = dc->SetTextColor(color);
   int oldMode = dc->SetBkMode(TRANSPARENT);
   CRect textRect(textLeft, r.top, r.right - m_tasksPaneMetrics[5] - 9, r.bottom);
@@ -630,8 +625,8 @@ void CTKVisualManager::PaintTasksGroupCaption(CDC* dc, CTKTasksGroup* group, BOO
   dc->SelectObject(oldFont);
 }
 
-void CTKVisualManager::PaintPaneFrame(CDC* dc, int left, int top, int right, int bottom,
-                                      BOOL highlighted, BOOL closed) {
+void CTKVisualManager::PaintPaneFrame(CDC* dc, int left, int top, int right, int bottom, BOOL highlighted,
+                                      BOOL closed) {
   HGDIOBJ old = dc->SelectObject(highlighted ? &GD().highlightPen : &GD().barFacePen);
   dc->MoveTo(left, top);
   dc->LineTo(left, bottom);
@@ -657,8 +652,9 @@ void CTKVisualManager::PaintTask(CDC* dc, CTKTask* task) {
     r.left += 16 + m_tasksPaneMetrics[7];
   }
   HGDIOBJ oldFont = dc->SelectObject(task->hot && task->enabled ? &GD().underlineFont : &GD().regularFont);
-  COLORREF color = !task->enabled ? GD().grayText
-                   : task->textColor != (COLORREF)-1 ? task->textColor : GD().windowText;
+  COLORREF color = !task->enabled                    ? GD().grayText
+                   : task->textColor != (COLORREF)-1 ? task->textColor
+                                                     : GD().windowText;
   COLORREF oldText = dc->SetTextColor(color);
   int oldMode = dc->SetBkMode(TRANSPARENT);
   dc->DrawText(task->text, -1, &r, DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS);
@@ -708,13 +704,9 @@ void CTKVisualManager::PaintPopupBorder(CDC* dc, CWnd*, CRect rect) {
   dc->Draw3dRect(&rect, GD().barFace, GD().barShadow);
 }
 
-void CTKVisualManager::PaintPopupBackground(CDC* dc, CWnd*, CRect rect) {
-  Fill(dc, rect, GD().barFace);
-}
+void CTKVisualManager::PaintPopupBackground(CDC* dc, CWnd*, CRect rect) { Fill(dc, rect, GD().barFace); }
 
-int CTKVisualManager::GetShowAllButtonHeight(CTKBaseControlBar*) {
-  return MenuImages::Size().cy + 6;
-}
+int CTKVisualManager::GetShowAllButtonHeight(CTKBaseControlBar*) { return MenuImages::Size().cy + 6; }
 
 void CTKVisualManager::PaintShowAllButton(CDC* dc, CRect rect) {
   DrawGlyphCentred(dc, MenuImages::kChevronsDown, rect);
@@ -729,14 +721,15 @@ void CTKVisualManager::PaintWindowBorder(CWnd* window) {
   dc.Draw3dRect(&frame, GD().barDarkShadow, GD().barHighlight);
 }
 
-void CTKVisualManager::PaintScrollButtons(CDC* dc, CRect rect, BOOL vertical, UINT pressedState,
-                                          BOOL) {
+void CTKVisualManager::PaintScrollButtons(CDC* dc, CRect rect, BOOL vertical, UINT pressedState, BOOL) {
   rect.DeflateRect(1, 1);
   dc->FillRect(&rect, &GD().barFaceBrush);
   Frame(dc, rect, GD().barHighlight);
   CRect first = rect, second = rect;
-  if (vertical) first.bottom = second.top = rect.top + rect.Height() / 2;
-  else first.right = second.left = rect.left + rect.Width() / 2;
+  if (vertical)
+    first.bottom = second.top = rect.top + rect.Height() / 2;
+  else
+    first.right = second.left = rect.left + rect.Width() / 2;
   const UINT pressed = pressedState & 3;
   CRect halves[2] = {first, second};
   const int glyphs[2] = {vertical ? MenuImages::kArrowUp : MenuImages::kArrowLeft,
@@ -750,8 +743,7 @@ void CTKVisualManager::PaintScrollButtons(CDC* dc, CRect rect, BOOL vertical, UI
   }
 }
 
-void CTKVisualManager::PaintDragFrame(CDC* dc, CRect newRect, CRect oldRect, SIZE newSize,
-                                      SIZE oldSize) {
+void CTKVisualManager::PaintDragFrame(CDC* dc, CRect newRect, CRect oldRect, SIZE newSize, SIZE oldSize) {
   // The frame is drawn by inverting: paint the old strips away, then the new ones.
   auto strips = [dc](const CRect& r, SIZE s) {
     if (r.IsRectEmpty()) return;

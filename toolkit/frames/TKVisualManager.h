@@ -30,43 +30,38 @@ public:
   virtual BOOL IsThemed() { return FALSE; }
   virtual void RecomputeColors() {}
   // Bars: background, edges, menu frames, grippers, separators, caption and MDI buttons.
-  virtual void PaintBarBackground(CDC* dc, CTKBaseControlBar* bar, CRect client,
-                                  CRect clip, BOOL nonClient = FALSE);
+  virtual void PaintBarBackground(CDC* dc, CTKBaseControlBar* bar, CRect client, CRect clip,
+                                  BOOL nonClient = FALSE);
   virtual void PaintBarEdges(CDC* dc, CTKBaseControlBar* bar, CRect& rect);
   virtual void PaintMenuFrame(CDC* dc, CWnd* menu, CRect rect);
   virtual void PaintGripper(CDC* dc, CRect gripper, BOOL horizontal, CTKBaseControlBar* bar);
   virtual void PaintSeparator(CDC* dc, CTKBaseControlBar* bar, CRect rect, BOOL horizontal);
   virtual void PaintCaptionButton(CDC* dc, CTKCaptionButton* button, BOOL dockedHorizontally,
                                   BOOL barExpanded, BOOL maximised);
-  virtual void PaintMDIButton(CDC* dc, CRect rect, UINT systemCommand, UINT state,
-                              BOOL highlighted);
+  virtual void PaintMDIButton(CDC* dc, CRect rect, UINT systemCommand, UINT state, BOOL highlighted);
   // The status bar.
-  virtual void PaintStatusPaneBorder(CDC* dc, CTKBaseControlBar* statusBar, CRect rect,
-                                     UINT paneId, UINT paneStyle);
-  virtual void PaintStatusBarProgress(CDC* dc, CTKBaseControlBar* statusBar, CRect rect,
-                                      int total, int current, COLORREF barColor,
-                                      COLORREF endColor, COLORREF textColor, BOOL showText);
+  virtual void PaintStatusPaneBorder(CDC* dc, CTKBaseControlBar* statusBar, CRect rect, UINT paneId,
+                                     UINT paneStyle);
+  virtual void PaintStatusBarProgress(CDC* dc, CTKBaseControlBar* statusBar, CRect rect, int total,
+                                      int current, COLORREF barColor, COLORREF endColor, COLORREF textColor,
+                                      BOOL showText);
   virtual void PaintSizeGrip(CDC* dc, CTKBaseControlBar* statusBar, CRect rect);
   // Toolbar and menu buttons, sunken edges and caption strips.
-  virtual void PaintDropDownButton(CDC* dc, CRect rect, BOOL disabled, BOOL pressed,
-                                   BOOL highlighted);
-  virtual void PaintMenuButtonBorder(CDC* dc, CRect rect, CTKToolbarButton* button,
-                                     BOOL checked, BOOL highlighted);
+  virtual void PaintDropDownButton(CDC* dc, CRect rect, BOOL disabled, BOOL pressed, BOOL highlighted);
+  virtual void PaintMenuButtonBorder(CDC* dc, CRect rect, CTKToolbarButton* button, BOOL checked,
+                                     BOOL highlighted);
   virtual void PaintSunkenEdge(CDC* dc, CRect rect, BOOL draw);
   virtual void PaintCaptionStrip(CDC* dc, CRect rect, BOOL active);
   virtual void PaintButtonFace(CDC* dc, CTKToolbarButton* button, CRect rect, int state);
   virtual void PaintButtonEdge(CDC* dc, CTKToolbarButton* button, CRect rect, int state);
-  virtual void PaintButtonViaOwner(CDC* dc, CTKToolbarButton* button, CRect rect,
-                                   int state, BOOL horizontal);
-  virtual void PaintFace3D(CDC* dc, CTKToolbarButton* menuButton, CRect rect,
-                           COLORREF& textColor);
+  virtual void PaintButtonViaOwner(CDC* dc, CTKToolbarButton* button, CRect rect, int state, BOOL horizontal);
+  virtual void PaintFace3D(CDC* dc, CTKToolbarButton* menuButton, CRect rect, COLORREF& textColor);
   virtual void PaintPopupBarHighlight(CDC* dc, CRect rect);
   virtual COLORREF GetButtonTextColor(CTKToolbarButton* button, int state);
   virtual COLORREF GetCaptionBarTextColor(CTKBaseControlBar* captionBar);
-  virtual BOOL PaintOutlookButtonFace(CDC* dc, CTKToolbarButton* button, CRect rect,
-                                      int state, COLORREF& textColor);
-  virtual BOOL PaintOutlookButtonBorder(CDC* dc, CTKToolbarButton* button, CRect rect,
-                                        int state);
+  virtual BOOL PaintOutlookButtonFace(CDC* dc, CTKToolbarButton* button, CRect rect, int state,
+                                      COLORREF& textColor);
+  virtual BOOL PaintOutlookButtonBorder(CDC* dc, CTKToolbarButton* button, CRect rect, int state);
   // Tab areas and tabs, outlook pages, and the borders of buttons on bars and tabs.
   virtual void PaintTabAreaBackground(CDC* dc, CRect rect, CWnd* window);
   virtual void PaintBarButtonBorder(CDC* dc, CRect& rect, CTKButtonBase* button, UINT state);
@@ -76,13 +71,12 @@ public:
   virtual void PaintTab(CDC* dc, CRect rect, int tab, BOOL active, CTKTabWndBase* tabWindow);
   virtual void PaintTabBackground(CDC* dc, CRect rect, HBRUSH brush, int tab, BOOL active,
                                   CTKTabWndBase* tabWindow);
-  virtual void PaintTabLabel(CDC* dc, CRect rect, int tab, BOOL active,
-                             CTKTabWndBase* tabWindow);
+  virtual void PaintTabLabel(CDC* dc, CRect rect, int tab, BOOL active, CTKTabWndBase* tabWindow);
   virtual void PaintTabFrame(CDC* dc, CRect rect, CTKTabWndBase* tabWindow);
   virtual void PaintTabButtonBorder(CDC* dc, CRect& rect, CTKButtonBase* button, UINT state);
-  virtual void GetTabColors(CTKTabWndBase* tabWindow, COLORREF& face, COLORREF& shadow,
-                            COLORREF& text, COLORREF& highlightColor, COLORREF& darkShadow,
-                            COLORREF& light, HBRUSH& faceBrush, HBRUSH& darkBrush);
+  virtual void GetTabColors(CTKTabWndBase* tabWindow, COLORREF& face, COLORREF& shadow, COLORREF& text,
+                            COLORREF& highlightColor, COLORREF& darkShadow, COLORREF& light,
+                            HBRUSH& faceBrush, HBRUSH& darkBrush);
   virtual BOOL PaintTabColor(CDC* dc, CRect rect, CTKTabWndBase* tabWindow);
   virtual BOOL PaintTabExtra(CDC* dc, CRect rect, CTKTabWndBase* tabWindow) { return FALSE; }
   virtual BOOL GetTabExtraColor(CTKTabWndBase* tabWindow, COLORREF& color) { return FALSE; }
@@ -90,17 +84,16 @@ public:
   virtual COLORREF PaintCustomizeListItem(CDC* dc, CRect rect, BOOL selected);
   virtual SIZE GetButtonExtraSize() { return SIZE{0, 0}; }
   virtual void PaintHeaderBackground(CTKHeaderCtrlBase* header, CDC* dc, CRect rect);
-  virtual void PaintHeaderItemBorder(CTKHeaderCtrlBase* header, CDC* dc, CRect& rect,
-                                     BOOL pressed, BOOL highlighted);
-  virtual void PaintHeaderSortArrow(CTKHeaderCtrlBase* header, CDC* dc, CRect rect,
-                                    BOOL ascending);
+  virtual void PaintHeaderItemBorder(CTKHeaderCtrlBase* header, CDC* dc, CRect& rect, BOOL pressed,
+                                     BOOL highlighted);
+  virtual void PaintHeaderSortArrow(CTKHeaderCtrlBase* header, CDC* dc, CRect rect, BOOL ascending);
   virtual void PaintWindowBackground(CDC* dc, CRect rect);
-  virtual void PaintTasksGroupCaption(CDC* dc, CTKTasksGroup* group, BOOL highlighted,
-                                      BOOL selected, BOOL hot);
+  virtual void PaintTasksGroupCaption(CDC* dc, CTKTasksGroup* group, BOOL highlighted, BOOL selected,
+                                      BOOL hot);
   virtual void PaintTasksPaneBackground(CDC* dc, CRect rect) {}
   virtual void PaintTasksGroupArea(CDC* dc, CTKTasksGroup* group, CRect rect) {}
-  virtual void PaintPaneFrame(CDC* dc, int left, int top, int right, int bottom,
-                              BOOL highlighted, BOOL closed);
+  virtual void PaintPaneFrame(CDC* dc, int left, int top, int right, int bottom, BOOL highlighted,
+                              BOOL closed);
   virtual void PaintTask(CDC* dc, CTKTask* task);
   // Caption bars, popups, window borders, scroll buttons and drag frames.
   virtual void PaintCaptionBarButton(CDC* dc, CRect rect, int inset, int glyph, BOOL pressed);
@@ -111,22 +104,18 @@ public:
   virtual int GetShowAllButtonHeight(CTKBaseControlBar* bar);
   virtual void PaintShowAllButton(CDC* dc, CRect rect);
   virtual void PaintWindowBorder(CWnd* window);
-  virtual void PaintScrollButtons(CDC* dc, CRect rect, BOOL vertical, UINT pressedState,
-                                  BOOL disabled);
-  virtual void PaintDragFrame(CDC* dc, CRect newRect, CRect oldRect, SIZE newSize,
-                              SIZE oldSize);
+  virtual void PaintScrollButtons(CDC* dc, CRect rect, BOOL vertical, UINT pressedState, BOOL disabled);
+  virtual void PaintDragFrame(CDC* dc, CRect newRect, CRect oldRect, SIZE newSize, SIZE oldSize);
   virtual void PaintBoldCaption(CDC* dc, CWnd* captionWindow, CRect rect);
   // Push buttons and combo boxes: through the theme when there is one (FALSE when the
   // caller must draw them itself).
   virtual BOOL DrawPushButton(CDC* dc, CRect rect, CWnd* button, UINT state, int) {
     return ThemeWrapper::DrawPushButton(dc, rect, button, state);
   }
-  virtual BOOL DrawComboDropButton(CDC* dc, CRect rect, BOOL disabled, BOOL dropped,
-                                   BOOL highlighted, int) {
+  virtual BOOL DrawComboDropButton(CDC* dc, CRect rect, BOOL disabled, BOOL dropped, BOOL highlighted, int) {
     return ThemeWrapper::DrawComboDropButton(dc, rect, disabled, dropped, highlighted);
   }
-  virtual BOOL DrawComboBorder(CDC* dc, CRect rect, BOOL disabled, BOOL dropped,
-                               BOOL highlighted, int) {
+  virtual BOOL DrawComboBorder(CDC* dc, CRect rect, BOOL disabled, BOOL dropped, BOOL highlighted, int) {
     return ThemeWrapper::DrawComboBorder(dc, rect, disabled, dropped, highlighted);
   }
   // Metrics and behaviour that differ between looks.
@@ -138,9 +127,9 @@ public:
   virtual int GetPopupMenuBorderSize() { return m_popupMenuBorderSize; }
   virtual int GetOutlookLayoutFlag() { return m_outlookLayoutFlag; }
 
-  using ThemeWrapper::DrawPushButton;
-  using ThemeWrapper::DrawComboDropButton;
   using ThemeWrapper::DrawComboBorder;
+  using ThemeWrapper::DrawComboDropButton;
+  using ThemeWrapper::DrawPushButton;
 
   // The current look, made from the selected look class when none is current.
   static CTKVisualManager* GetInstance();
@@ -172,8 +161,8 @@ public:
 
 protected:
   // The glyph of a sizing bar's caption button.
-  static int CaptionButtonGlyph(const CTKCaptionButton* button, BOOL dockedHorizontally,
-                                BOOL barExpanded, BOOL maximised);
+  static int CaptionButtonGlyph(const CTKCaptionButton* button, BOOL dockedHorizontally, BOOL barExpanded,
+                                BOOL maximised);
   // Draws a glyph of the menu strip centred in the rectangle.
   static void DrawGlyphCentred(CDC* dc, int glyph, const CRect& rect, int extra = 0);
 

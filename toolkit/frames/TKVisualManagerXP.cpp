@@ -33,9 +33,9 @@ COLORREF CTKVisualManagerXP::GetMenuBaseColor() { return GD().barWindow; }
 
 void CTKVisualManagerXP::RecomputeColors() {
   GlobalData& gd = GD();
-  CGdiObject* objects[] = {&m_toolbarBackgroundBrush, &m_toolbarBackgroundDarkBrush,
-                           &m_menuBackgroundBrush, &m_itemHighlightBrush, &m_itemPressedBrush,
-                           &m_itemCheckedBrush, &m_paleFaceBrush, &m_separatorPen};
+  CGdiObject* objects[] = {
+      &m_toolbarBackgroundBrush, &m_toolbarBackgroundDarkBrush, &m_menuBackgroundBrush, &m_itemHighlightBrush,
+      &m_itemPressedBrush,       &m_itemCheckedBrush,           &m_paleFaceBrush,       &m_separatorPen};
   for (CGdiObject* o : objects) o->DeleteObject();
 
   COLORREF separator;
@@ -75,8 +75,7 @@ void CTKVisualManagerXP::RecomputeColors() {
     m_toolbarBackgroundDark = DrawManager::ScaleColorPercent(m_toolbarBackground, 94);
     auto mix = [](COLORREF a, int wa, COLORREF b, int wb) {
       int n = wa + wb;
-      return RGB((GetRValue(a) * wa + GetRValue(b) * wb) / n,
-                 (GetGValue(a) * wa + GetGValue(b) * wb) / n,
+      return RGB((GetRValue(a) * wa + GetRValue(b) * wb) / n, (GetGValue(a) * wa + GetGValue(b) * wb) / n,
                  (GetBValue(a) * wa + GetBValue(b) * wb) / n);
     };
     m_itemHighlight = DrawManager::ScaleColorPercent(mix(hl, 1, m_menuBackground, 2), 105);
@@ -125,22 +124,29 @@ void CTKVisualManagerXP::AdjustMenuToButton(CTKPopupMenuBase* popup, CRect& rect
                                           : (barRect.right - barRect.left) < rect.Width();
   const int shift = narrow ? 1 : 4;
   switch (bar->DockSide()) {
-    case CTKBaseControlBar::kDockedLeft: rect.left -= shift; break;
-    case CTKBaseControlBar::kDockedTop: rect.top -= shift; break;
-    case CTKBaseControlBar::kDockedRight: rect.right += shift; break;
-    case CTKBaseControlBar::kDockedBottom: rect.bottom += shift; break;
-    default: break;
+    case CTKBaseControlBar::kDockedLeft:
+      rect.left -= shift;
+      break;
+    case CTKBaseControlBar::kDockedTop:
+      rect.top -= shift;
+      break;
+    case CTKBaseControlBar::kDockedRight:
+      rect.right += shift;
+      break;
+    case CTKBaseControlBar::kDockedBottom:
+      rect.bottom += shift;
+      break;
+    default:
+      break;
   }
 }
 
-void CTKVisualManagerXP::FillHighlight(CDC* dc, CRect rect, CBrush* brush) {
-  dc->FillRect(&rect, brush);
-}
+void CTKVisualManagerXP::FillHighlight(CDC* dc, CRect rect, CBrush* brush) { dc->FillRect(&rect, brush); }
 
 // ---- bars ------------------------------------------------------------------------------
 
-void CTKVisualManagerXP::PaintBarBackground(CDC* dc, CTKBaseControlBar* bar, CRect client,
-                                            CRect clip, BOOL nonClient) {
+void CTKVisualManagerXP::PaintBarBackground(CDC* dc, CTKBaseControlBar* bar, CRect client, CRect clip,
+                                            BOOL nonClient) {
   if (clip.IsRectEmpty()) clip = client;
   const CTKBaseControlBar::Kind kind = bar ? bar->LookKind() : CTKBaseControlBar::kOtherBar;
   switch (kind) {
@@ -204,8 +210,7 @@ void CTKVisualManagerXP::PaintMenuFrame(CDC* dc, CWnd*, CRect rect) {
   Frame(dc, rect, m_menuBackground);
 }
 
-void CTKVisualManagerXP::PaintGripper(CDC* dc, CRect gripper, BOOL horizontal,
-                                      CTKBaseControlBar* bar) {
+void CTKVisualManagerXP::PaintGripper(CDC* dc, CRect gripper, BOOL horizontal, CTKBaseControlBar* bar) {
   if (!m_gripperBrush.m_hObject) CreateGripperBrushes();
   COLORREF oldText = dc->SetTextColor(GD().barFace);
   COLORREF oldBk = dc->SetBkColor(m_toolbarBackground);
@@ -229,8 +234,8 @@ void CTKVisualManagerXP::PaintGripper(CDC* dc, CRect gripper, BOOL horizontal,
     COLORREF old = dc->SetTextColor(GD().barText);
     int mode = dc->SetBkMode(TRANSPARENT);
     if (horizontal) {
-      dc->ExtTextOut(band.right + 3 + GD().verticalTextHeight, band.top, ETO_CLIPPED, &gripper,
-                     caption, lstrlenA(caption));
+      dc->ExtTextOut(band.right + 3 + GD().verticalTextHeight, band.top, ETO_CLIPPED, &gripper, caption,
+                     lstrlenA(caption));
     } else {
       CRect textRect(gripper.left + 2, band.bottom + 2, gripper.right, gripper.bottom);
       dc->DrawText(caption, -1, &textRect, DT_SINGLELINE | DT_END_ELLIPSIS);
@@ -255,9 +260,8 @@ void CTKVisualManagerXP::PaintSeparator(CDC* dc, CTKBaseControlBar*, CRect rect,
   dc->SelectObject(old);
 }
 
-void CTKVisualManagerXP::PaintCaptionButton(CDC* dc, CTKCaptionButton* button,
-                                            BOOL dockedHorizontally, BOOL barExpanded,
-                                            BOOL maximised) {
+void CTKVisualManagerXP::PaintCaptionButton(CDC* dc, CTKCaptionButton* button, BOOL dockedHorizontally,
+                                            BOOL barExpanded, BOOL maximised) {
   if (!button) return;
   const int glyph = CaptionButtonGlyph(button, dockedHorizontally, barExpanded, maximised);
   CRect r = button->rect;
@@ -269,14 +273,20 @@ void CTKVisualManagerXP::PaintCaptionButton(CDC* dc, CTKCaptionButton* button,
   MenuImages::Draw(dc, glyph, POINT{r.left + (r.Width() - size) / 2, r.top + (r.Height() - size) / 2});
 }
 
-void CTKVisualManagerXP::PaintMDIButton(CDC* dc, CRect rect, UINT command, UINT state,
-                                        BOOL highlighted) {
+void CTKVisualManagerXP::PaintMDIButton(CDC* dc, CRect rect, UINT command, UINT state, BOOL highlighted) {
   int glyph;
   switch (command) {
-    case SC_MINIMIZE: glyph = MenuImages::kMinimise; break;
-    case SC_CLOSE: glyph = MenuImages::kClose; break;
-    case SC_RESTORE: glyph = MenuImages::kRestore; break;
-    default: return;
+    case SC_MINIMIZE:
+      glyph = MenuImages::kMinimise;
+      break;
+    case SC_CLOSE:
+      glyph = MenuImages::kClose;
+      break;
+    case SC_RESTORE:
+      glyph = MenuImages::kRestore;
+      break;
+    default:
+      return;
   }
   const bool disabled = (state & TBBS_DISABLED) != 0;
   if (!disabled && (highlighted || (state & TBBS_PRESSED))) {
@@ -306,8 +316,8 @@ void CTKVisualManagerXP::PaintDropDownButton(CDC* dc, CRect rect, BOOL disabled,
   dc->SetTextColor(oldText);
 }
 
-void CTKVisualManagerXP::PaintMenuButtonBorder(CDC* dc, CRect rect, CTKToolbarButton*,
-                                               BOOL checked, BOOL highlighted) {
+void CTKVisualManagerXP::PaintMenuButtonBorder(CDC* dc, CRect rect, CTKToolbarButton*, BOOL checked,
+                                               BOOL highlighted) {
   if (!checked && !highlighted) return;
   Frame(dc, rect, m_itemFrame);
 }
@@ -392,27 +402,24 @@ void CTKVisualManagerXP::PaintPopupBarHighlight(CDC* dc, CRect rect) {
 COLORREF CTKVisualManagerXP::GetButtonTextColor(CTKToolbarButton* button, int state) {
   if (button && button->LookKind() == CTKToolbarButton::kOutlook)
     return (button->m_nStyle & TBBS_DISABLED) ? GD().grayText : GD().barText;
-  if (button && state == 2 && (button->m_nStyle & (TBBS_CHECKED | TBBS_PRESSED)))
-    return GD().highlightText;
+  if (button && state == 2 && (button->m_nStyle & (TBBS_CHECKED | TBBS_PRESSED))) return GD().highlightText;
   return CTKVisualManager::GetButtonTextColor(button, state);
 }
 
-BOOL CTKVisualManagerXP::PaintOutlookButtonFace(CDC* dc, CTKToolbarButton* button, CRect rect,
-                                                int state, COLORREF& textColor) {
-  if (!button || !button->m_bar || button->m_bar->LookKind() != CTKBaseControlBar::kOutlookBar)
-    return FALSE;
-  CBrush* brush = state == 1 ? &m_itemPressedBrush
-                  : state == 2 ? &m_itemHighlightBrush
-                  : (button->m_nStyle & TBBS_CHECKED) ? &m_itemCheckedBrush : nullptr;
+BOOL CTKVisualManagerXP::PaintOutlookButtonFace(CDC* dc, CTKToolbarButton* button, CRect rect, int state,
+                                                COLORREF& textColor) {
+  if (!button || !button->m_bar || button->m_bar->LookKind() != CTKBaseControlBar::kOutlookBar) return FALSE;
+  CBrush* brush = state == 1                          ? &m_itemPressedBrush
+                  : state == 2                        ? &m_itemHighlightBrush
+                  : (button->m_nStyle & TBBS_CHECKED) ? &m_itemCheckedBrush
+                                                      : nullptr;
   if (brush) FillHighlight(dc, rect, brush);
   textColor = GD().barText;
   return TRUE;
 }
 
-BOOL CTKVisualManagerXP::PaintOutlookButtonBorder(CDC* dc, CTKToolbarButton* button, CRect rect,
-                                                  int state) {
-  if (!button || !button->m_bar || button->m_bar->LookKind() != CTKBaseControlBar::kOutlookBar)
-    return FALSE;
+BOOL CTKVisualManagerXP::PaintOutlookButtonBorder(CDC* dc, CTKToolbarButton* button, CRect rect, int state) {
+  if (!button || !button->m_bar || button->m_bar->LookKind() != CTKBaseControlBar::kOutlookBar) return FALSE;
   if (state == 1 || state == 2 || (button->m_nStyle & TBBS_CHECKED)) Frame(dc, rect, m_itemFrame);
   return TRUE;
 }
@@ -449,8 +456,8 @@ void CTKVisualManagerXP::PaintTab(CDC* dc, CRect rect, int tab, BOOL active, CTK
   CTKVisualManager::PaintTab(dc, rect, tab, active, tabs);
 }
 
-void CTKVisualManagerXP::PaintTabBackground(CDC* dc, CRect rect, HBRUSH brush, int tab,
-                                            BOOL active, CTKTabWndBase* tabs) {
+void CTKVisualManagerXP::PaintTabBackground(CDC* dc, CRect rect, HBRUSH brush, int tab, BOOL active,
+                                            CTKTabWndBase* tabs) {
   if (tabs && tabs->GetTabColor(tab) == (COLORREF)-1 && tabs->m_faceColor == (COLORREF)-1) {
     dc->FillRect(&rect, active ? &m_toolbarBackgroundBrush : &m_paleFaceBrush);
     return;
@@ -464,8 +471,10 @@ void CTKVisualManagerXP::PaintTabFrame(CDC* dc, CRect rect, CTKTabWndBase*) {
 
 void CTKVisualManagerXP::PaintTabButtonBorder(CDC* dc, CRect& rect, CTKButtonBase* button, UINT state) {
   bool pressed = (button && button->m_pushed && button->m_hot) || (state & 1);
-  if (pressed) dc->Draw3dRect(&rect, m_tabShadow, GD().barDarkShadow);
-  else dc->Draw3dRect(&rect, GD().barDarkShadow, m_tabShadow);
+  if (pressed)
+    dc->Draw3dRect(&rect, m_tabShadow, GD().barDarkShadow);
+  else
+    dc->Draw3dRect(&rect, GD().barDarkShadow, m_tabShadow);
   rect.DeflateRect(2, 2);
 }
 
@@ -493,7 +502,8 @@ void CTKVisualManagerXP::PaintTasksGroupCaption(CDC* dc, CTKTasksGroup* group, B
   // The caption sits on the dark face for special groups, the toolbar background else.
   Fill(dc, group->rect, group->special ? m_darkFace : m_toolbarBackground);
   COLORREF color = group->textColor != (COLORREF)-1 ? group->textColor
-                   : group->special ? GD().barHighlight : GD().barText;
+                   : group->special                 ? GD().barHighlight
+                                                    : GD().barText;
   HGDIOBJ oldFont = dc->SelectObject(&GD().boldFont);
   COLORREF oldText = dc->SetTextColor(color);
   int oldMode = dc->SetBkMode(TRANSPARENT);
@@ -511,8 +521,8 @@ void CTKVisualManagerXP::PaintTasksGroupArea(CDC* dc, CTKTasksGroup*, CRect rect
   dc->FillRect(&rect, &m_menuBackgroundBrush);
 }
 
-void CTKVisualManagerXP::PaintPaneFrame(CDC* dc, int left, int top, int right, int bottom,
-                                        BOOL highlighted, BOOL closed) {
+void CTKVisualManagerXP::PaintPaneFrame(CDC* dc, int left, int top, int right, int bottom, BOOL highlighted,
+                                        BOOL closed) {
   CPen pen(PS_SOLID, 1, highlighted ? m_itemFrame : m_menuBorder);
   HGDIOBJ old = dc->SelectObject(&pen);
   dc->MoveTo(left, top);
@@ -562,14 +572,15 @@ void CTKVisualManagerXP::PaintWindowBorder(CWnd* window) {
   Frame(&dc, frame, m_menuBorder);
 }
 
-void CTKVisualManagerXP::PaintScrollButtons(CDC* dc, CRect rect, BOOL vertical, UINT pressedState,
-                                            BOOL) {
+void CTKVisualManagerXP::PaintScrollButtons(CDC* dc, CRect rect, BOOL vertical, UINT pressedState, BOOL) {
   rect.DeflateRect(1, 1);
   Fill(dc, rect, m_toolbarBackground);
   Frame(dc, rect, GD().barShadow);
   CRect first = rect, second = rect;
-  if (vertical) first.bottom = second.top = rect.top + rect.Height() / 2;
-  else first.right = second.left = rect.left + rect.Width() / 2;
+  if (vertical)
+    first.bottom = second.top = rect.top + rect.Height() / 2;
+  else
+    first.right = second.left = rect.left + rect.Width() / 2;
   const UINT pressed = pressedState & 3;
   CRect halves[2] = {first, second};
   const int glyphs[2] = {vertical ? MenuImages::kArrowUp : MenuImages::kArrowLeft,

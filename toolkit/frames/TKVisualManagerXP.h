@@ -18,13 +18,12 @@ public:
   void PaintMenuFrame(CDC* dc, CWnd* menu, CRect rect) override;
   void PaintGripper(CDC* dc, CRect gripper, BOOL horizontal, CTKBaseControlBar* bar) override;
   void PaintSeparator(CDC* dc, CTKBaseControlBar* bar, CRect rect, BOOL horizontal) override;
-  void PaintCaptionButton(CDC* dc, CTKCaptionButton* button, BOOL dockedHorizontally,
-                          BOOL barExpanded, BOOL maximised) override;
+  void PaintCaptionButton(CDC* dc, CTKCaptionButton* button, BOOL dockedHorizontally, BOOL barExpanded,
+                          BOOL maximised) override;
   void PaintMDIButton(CDC* dc, CRect rect, UINT command, UINT state, BOOL highlighted) override;
   void PaintStatusPaneBorder(CDC* dc, CTKBaseControlBar* statusBar, CRect rect, UINT paneId,
                              UINT paneStyle) override;
-  void PaintDropDownButton(CDC* dc, CRect rect, BOOL disabled, BOOL pressed,
-                           BOOL highlighted) override;
+  void PaintDropDownButton(CDC* dc, CRect rect, BOOL disabled, BOOL pressed, BOOL highlighted) override;
   void PaintMenuButtonBorder(CDC* dc, CRect rect, CTKToolbarButton* button, BOOL checked,
                              BOOL highlighted) override;
   void PaintSunkenEdge(CDC* dc, CRect rect, BOOL draw) override;
@@ -58,8 +57,7 @@ public:
   void PaintCaptionBarBorder(CDC* dc, CRect rect) override;
   void PaintPopupBorder(CDC* dc, CWnd* popup, CRect rect) override;
   void PaintWindowBorder(CWnd* window) override;
-  void PaintScrollButtons(CDC* dc, CRect rect, BOOL vertical, UINT pressedState,
-                          BOOL disabled) override;
+  void PaintScrollButtons(CDC* dc, CRect rect, BOOL vertical, UINT pressedState, BOOL disabled) override;
   int GetMenuImageMargin() override { return 3; }
   BOOL IsCustomizeOptionAllowed() override { return FALSE; }
 

@@ -10,13 +10,26 @@ GlobalData& GD() { return GlobalData::Get(); }
 
 // Theme parts and properties used here.
 enum {
-  kToolbarButtonPart = 1, kToolbarSeparatorPart = 5, kToolbarSeparatorVertPart = 6,
-  kRebarGripperPart = 1, kRebarGripperVertPart = 2,
-  kStatusPanePart = 1, kScrollSizeBoxPart = 10, kComboDropPart = 1, kPushButtonPart = 1,
-  kMdiMinPart = 16, kMdiClosePart = 20, kMdiRestorePart = 22,
-  kHeaderItemPart = 1, kHeaderSortArrowPart = 4,
-  kSpinUpPart = 1, kSpinDownPart = 2, kSpinUpHorzPart = 3, kSpinDownHorzPart = 4,
-  kBorderColorProperty = 3801, kTextColorProperty = 3803,
+  kToolbarButtonPart = 1,
+  kToolbarSeparatorPart = 5,
+  kToolbarSeparatorVertPart = 6,
+  kRebarGripperPart = 1,
+  kRebarGripperVertPart = 2,
+  kStatusPanePart = 1,
+  kScrollSizeBoxPart = 10,
+  kComboDropPart = 1,
+  kPushButtonPart = 1,
+  kMdiMinPart = 16,
+  kMdiClosePart = 20,
+  kMdiRestorePart = 22,
+  kHeaderItemPart = 1,
+  kHeaderSortArrowPart = 4,
+  kSpinUpPart = 1,
+  kSpinDownPart = 2,
+  kSpinUpHorzPart = 3,
+  kSpinDownHorzPart = 4,
+  kBorderColorProperty = 3801,
+  kTextColorProperty = 3803,
 };
 }  // namespace
 
@@ -50,8 +63,8 @@ void CTKWinXPVisualManager::RecomputeColors() {
     GD().barText = text;
 }
 
-void CTKWinXPVisualManager::PaintBarBackground(CDC* dc, CTKBaseControlBar* bar, CRect client,
-                                               CRect clip, BOOL nonClient) {
+void CTKWinXPVisualManager::PaintBarBackground(CDC* dc, CTKBaseControlBar* bar, CRect client, CRect clip,
+                                               BOOL nonClient) {
   if (clip.IsRectEmpty()) clip = client;
   const auto kind = bar ? bar->LookKind() : CTKBaseControlBar::kOtherBar;
   if (kind == CTKBaseControlBar::kCaptionBar || (m_useXPMenus && IsMenuBar(bar))) {
@@ -71,12 +84,13 @@ void CTKWinXPVisualManager::PaintBarBackground(CDC* dc, CTKBaseControlBar* bar, 
 }
 
 void CTKWinXPVisualManager::PaintMenuFrame(CDC* dc, CWnd* menu, CRect rect) {
-  if (m_themes[kWindow] && !m_useXPMenus) CTKVisualManager::PaintMenuFrame(dc, menu, rect);
-  else CTKVisualManagerXP::PaintMenuFrame(dc, menu, rect);
+  if (m_themes[kWindow] && !m_useXPMenus)
+    CTKVisualManager::PaintMenuFrame(dc, menu, rect);
+  else
+    CTKVisualManagerXP::PaintMenuFrame(dc, menu, rect);
 }
 
-void CTKWinXPVisualManager::PaintGripper(CDC* dc, CRect gripper, BOOL horizontal,
-                                         CTKBaseControlBar* bar) {
+void CTKWinXPVisualManager::PaintGripper(CDC* dc, CRect gripper, BOOL horizontal, CTKBaseControlBar* bar) {
   if (!m_themes[kRebar]) {
     CTKVisualManagerXP::PaintGripper(dc, gripper, horizontal, bar);
     return;
@@ -84,8 +98,7 @@ void CTKWinXPVisualManager::PaintGripper(CDC* dc, CRect gripper, BOOL horizontal
   DrawBackground(kRebar, dc, horizontal ? kRebarGripperPart : kRebarGripperVertPart, 0, gripper);
 }
 
-void CTKWinXPVisualManager::PaintSeparator(CDC* dc, CTKBaseControlBar* bar, CRect rect,
-                                           BOOL horizontal) {
+void CTKWinXPVisualManager::PaintSeparator(CDC* dc, CTKBaseControlBar* bar, CRect rect, BOOL horizontal) {
   if (!m_themes[kToolbar] || (m_useXPMenus && bar && bar->LookKind() == CTKBaseControlBar::kPopupMenuBar)) {
     CTKVisualManagerXP::PaintSeparator(dc, bar, rect, horizontal);
     return;
@@ -93,22 +106,29 @@ void CTKWinXPVisualManager::PaintSeparator(CDC* dc, CTKBaseControlBar* bar, CRec
   DrawBackground(kToolbar, dc, horizontal ? kToolbarSeparatorPart : kToolbarSeparatorVertPart, 0, rect);
 }
 
-void CTKWinXPVisualManager::PaintMDIButton(CDC* dc, CRect rect, UINT command, UINT state,
-                                           BOOL highlighted) {
+void CTKWinXPVisualManager::PaintMDIButton(CDC* dc, CRect rect, UINT command, UINT state, BOOL highlighted) {
   if (!m_themes[kWindow]) {
     CTKVisualManagerXP::PaintMDIButton(dc, rect, command, state, highlighted);
     return;
   }
   int part;
   switch (command) {
-    case SC_MINIMIZE: part = kMdiMinPart; break;
-    case SC_CLOSE: part = kMdiClosePart; break;
-    case SC_RESTORE: part = kMdiRestorePart; break;
-    default: return;
+    case SC_MINIMIZE:
+      part = kMdiMinPart;
+      break;
+    case SC_CLOSE:
+      part = kMdiClosePart;
+      break;
+    case SC_RESTORE:
+      part = kMdiRestorePart;
+      break;
+    default:
+      return;
   }
-  int themeState = (state & TBBS_DISABLED) ? 4
+  int themeState = (state & TBBS_DISABLED)                   ? 4
                    : ((state & TBBS_PRESSED) && highlighted) ? 3
-                   : highlighted ? 2 : 1;
+                   : highlighted                             ? 2
+                                                             : 1;
   DrawBackground(kWindow, dc, part, themeState, rect);
 }
 
@@ -124,8 +144,7 @@ void CTKWinXPVisualManager::PaintStatusPaneBorder(CDC* dc, CTKBaseControlBar* st
 
 void CTKWinXPVisualManager::PaintStatusBarProgress(CDC* dc, CTKBaseControlBar* statusBar, CRect rect,
                                                    int total, int current, COLORREF barColor,
-                                                   COLORREF endColor, COLORREF textColor,
-                                                   BOOL showText) {
+                                                   COLORREF endColor, COLORREF textColor, BOOL showText) {
   if (!DrawStatusBarProgress(dc, statusBar, rect, total, current, barColor, endColor, textColor, showText))
     CTKVisualManager::PaintStatusBarProgress(dc, statusBar, rect, total, current, barColor, endColor,
                                              textColor, showText);
@@ -158,11 +177,16 @@ void CTKWinXPVisualManager::PaintButtonFace(CDC* dc, CTKToolbarButton* button, C
     return;
   const UINT style = button->m_nStyle;
   int themeState;
-  if (style & TBBS_DISABLED) themeState = 4;
-  else if ((style & TBBS_PRESSED) && state == 2) themeState = 3;
-  else if (style & TBBS_CHECKED) themeState = state == 2 ? 6 : 5;
-  else if (state == 2) themeState = 2;
-  else themeState = 1;
+  if (style & TBBS_DISABLED)
+    themeState = 4;
+  else if ((style & TBBS_PRESSED) && state == 2)
+    themeState = 3;
+  else if (style & TBBS_CHECKED)
+    themeState = state == 2 ? 6 : 5;
+  else if (state == 2)
+    themeState = 2;
+  else
+    themeState = 1;
   DrawBackground(kToolbar, dc, kToolbarButtonPart, themeState, rect);
 }
 
@@ -172,8 +196,8 @@ void CTKWinXPVisualManager::PaintButtonEdge(CDC* dc, CTKToolbarButton* button, C
     CTKVisualManagerXP::PaintButtonEdge(dc, button, rect, state);
 }
 
-void CTKWinXPVisualManager::PaintButtonViaOwner(CDC* dc, CTKToolbarButton* button, CRect rect,
-                                                int state, BOOL horizontal) {
+void CTKWinXPVisualManager::PaintButtonViaOwner(CDC* dc, CTKToolbarButton* button, CRect rect, int state,
+                                                BOOL horizontal) {
   if (!m_themes[kToolbar]) {
     CTKVisualManagerXP::PaintButtonViaOwner(dc, button, rect, state, horizontal);
     return;
@@ -197,12 +221,11 @@ COLORREF CTKWinXPVisualManager::GetButtonTextColor(CTKToolbarButton* button, int
   return CTKVisualManager::GetButtonTextColor(button, state);
 }
 
-BOOL CTKWinXPVisualManager::PaintOutlookButtonFace(CDC* dc, CTKToolbarButton* button, CRect rect,
-                                                   int state, COLORREF& textColor) {
+BOOL CTKWinXPVisualManager::PaintOutlookButtonFace(CDC* dc, CTKToolbarButton* button, CRect rect, int state,
+                                                   COLORREF& textColor) {
   if (!m_themes[kButton])
     return CTKVisualManagerXP::PaintOutlookButtonFace(dc, button, rect, state, textColor);
-  if (!button || !button->m_bar || button->m_bar->LookKind() != CTKBaseControlBar::kOutlookBar)
-    return FALSE;
+  if (!button || !button->m_bar || button->m_bar->LookKind() != CTKBaseControlBar::kOutlookBar) return FALSE;
   int themeState = (button->m_nStyle & TBBS_DISABLED) ? 4 : state == 1 ? 3 : state == 2 ? 2 : 1;
   DrawBackground(kButton, dc, kPushButtonPart, themeState, rect);
   textColor = GD().barText;
@@ -221,7 +244,9 @@ void CTKWinXPVisualManager::PaintBarButtonBorder(CDC* dc, CRect& rect, CTKButton
     return;
   }
   int themeState = button && !::IsWindowEnabled(button->m_hWnd) ? 4
-                   : (state & 1) ? 3 : (button && button->m_hot) ? 2 : 1;
+                   : (state & 1)                                ? 3
+                   : (button && button->m_hot)                  ? 2
+                                                                : 1;
   DrawBackground(kButton, dc, kPushButtonPart, themeState, rect);
 }
 
@@ -270,8 +295,10 @@ void CTKWinXPVisualManager::PaintScrollButtons(CDC* dc, CRect rect, BOOL vertica
     return;
   }
   CRect first = rect, second = rect;
-  if (vertical) first.bottom = second.top = rect.top + rect.Height() / 2;
-  else first.right = second.left = rect.left + rect.Width() / 2;
+  if (vertical)
+    first.bottom = second.top = rect.top + rect.Height() / 2;
+  else
+    first.right = second.left = rect.left + rect.Width() / 2;
   const UINT pressed = pressedState & 3;
   auto stateOf = [&](UINT half) { return disabled ? 4 : pressed == half ? 3 : 1; };
   DrawBackground(kSpin, dc, vertical ? kSpinUpPart : kSpinDownHorzPart, stateOf(1), first);

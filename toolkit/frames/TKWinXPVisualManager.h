@@ -21,12 +21,11 @@ public:
   void PaintMDIButton(CDC* dc, CRect rect, UINT command, UINT state, BOOL highlighted) override;
   void PaintStatusPaneBorder(CDC* dc, CTKBaseControlBar* statusBar, CRect rect, UINT paneId,
                              UINT paneStyle) override;
-  void PaintStatusBarProgress(CDC* dc, CTKBaseControlBar* statusBar, CRect rect, int total,
-                              int current, COLORREF barColor, COLORREF endColor,
-                              COLORREF textColor, BOOL showText) override;
+  void PaintStatusBarProgress(CDC* dc, CTKBaseControlBar* statusBar, CRect rect, int total, int current,
+                              COLORREF barColor, COLORREF endColor, COLORREF textColor,
+                              BOOL showText) override;
   void PaintSizeGrip(CDC* dc, CTKBaseControlBar* statusBar, CRect rect) override;
-  void PaintDropDownButton(CDC* dc, CRect rect, BOOL disabled, BOOL pressed,
-                           BOOL highlighted) override;
+  void PaintDropDownButton(CDC* dc, CRect rect, BOOL disabled, BOOL pressed, BOOL highlighted) override;
   void PaintButtonFace(CDC* dc, CTKToolbarButton* button, CRect rect, int state) override;
   void PaintButtonEdge(CDC* dc, CTKToolbarButton* button, CRect rect, int state) override;
   void PaintButtonViaOwner(CDC* dc, CTKToolbarButton* button, CRect rect, int state,
@@ -40,11 +39,9 @@ public:
   COLORREF PaintCustomizeListItem(CDC* dc, CRect rect, BOOL selected) override;
   void PaintHeaderItemBorder(CTKHeaderCtrlBase* header, CDC* dc, CRect& rect, BOOL pressed,
                              BOOL highlighted) override;
-  void PaintHeaderSortArrow(CTKHeaderCtrlBase* header, CDC* dc, CRect rect,
-                            BOOL ascending) override;
+  void PaintHeaderSortArrow(CTKHeaderCtrlBase* header, CDC* dc, CRect rect, BOOL ascending) override;
   void PaintWindowBorder(CWnd* window) override;
-  void PaintScrollButtons(CDC* dc, CRect rect, BOOL vertical, UINT pressedState,
-                          BOOL disabled) override;
+  void PaintScrollButtons(CDC* dc, CRect rect, BOOL vertical, UINT pressedState, BOOL disabled) override;
 
   // Menu bars and popup menus keep the flat look's drawing even with themes on.
   BOOL m_useXPMenus = FALSE;

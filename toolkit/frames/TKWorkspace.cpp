@@ -157,5 +157,6 @@ BOOL CTKWorkspace::StoreWindowPlacement(const RECT& rect, int flags, int showCmd
   RegistryHolder holder;
   CTKRegistry& reg = holder.Obtain(FALSE, FALSE);
   if (!reg.CreateKey(GetSectionPath("WindowPlacement"))) return FALSE;
-  return reg.WriteRect("MainWindowRect", rect) && reg.WriteInt("Flags", flags) && reg.WriteInt("ShowCmd", showCmd);
+  return reg.WriteRect("MainWindowRect", rect) && reg.WriteInt("Flags", flags) &&
+         reg.WriteInt("ShowCmd", showCmd);
 }

@@ -9,10 +9,10 @@
 namespace {
 // The theme class names, in the order of ThemeWrapper::ThemeClass (UTF-16; wide
 // string literals are 2-byte characters here).
-const WCHAR* const kClassNames[] = {
-    L"TOOLBAR", L"REBAR", L"BUTTON", L"STATUS", L"WINDOW", L"COMBOBOX", L"PROGRESS", L"HEADER",
-    L"SCROLLBAR", L"EXPLORERBAR", L"TREEVIEW", L"STARTPANEL", L"TASKBAND", L"TASKBAR", L"SPIN",
-    L"TAB"};
+const WCHAR* const kClassNames[] = {L"TOOLBAR",   L"REBAR",       L"BUTTON",   L"STATUS",
+                                    L"WINDOW",    L"COMBOBOX",    L"PROGRESS", L"HEADER",
+                                    L"SCROLLBAR", L"EXPLORERBAR", L"TREEVIEW", L"STARTPANEL",
+                                    L"TASKBAND",  L"TASKBAR",     L"SPIN",     L"TAB"};
 
 template <typename Fn>
 Fn Resolve(HMODULE module, const char* name) {
@@ -61,14 +61,12 @@ void ThemeWrapper::CloseThemes() {
   }
 }
 
-HRESULT ThemeWrapper::DrawBackground(ThemeClass which, CDC* dc, int part, int state,
-                                     const RECT& rect) {
+HRESULT ThemeWrapper::DrawBackground(ThemeClass which, CDC* dc, int part, int state, const RECT& rect) {
   if (!m_themes[which] || !m_drawThemeBackground) return E_FAIL;
   return m_drawThemeBackground(m_themes[which], dc->m_hDC, part, state, &rect, nullptr);
 }
 
-BOOL ThemeWrapper::ThemeColor(ThemeClass which, int part, int state, int property,
-                              COLORREF* color) {
+BOOL ThemeWrapper::ThemeColor(ThemeClass which, int part, int state, int property, COLORREF* color) {
   if (!m_themes[which] || !m_getThemeColor) return FALSE;
   return m_getThemeColor(m_themes[which], part, state, property, color) == S_OK;
 }
@@ -77,17 +75,19 @@ BOOL ThemeWrapper::DrawPushButton(CDC* dc, CRect rect, CWnd* button, UINT state)
   if (!m_themes[kButton] || !button) return FALSE;
   int themeState = 1;
   BOOL pushed = (state & 1) != 0, hot = (state & 2) != 0;
-  if (!::IsWindowEnabled(button->m_hWnd)) themeState = 4;
-  else if ((pushed && hot) || ::SendMessageA(button->m_hWnd, BM_GETSTATE, 0, 0) & BST_PUSHED) themeState = 3;
-  else if (hot) themeState = 2;
+  if (!::IsWindowEnabled(button->m_hWnd))
+    themeState = 4;
+  else if ((pushed && hot) || ::SendMessageA(button->m_hWnd, BM_GETSTATE, 0, 0) & BST_PUSHED)
+    themeState = 3;
+  else if (hot)
+    themeState = 2;
   GlobalData::Get().PaintParentBackground(button, dc, &rect);
   DrawBackground(kButton, dc, 1, themeState, rect);
   return TRUE;
 }
 
-BOOL ThemeWrapper::DrawStatusBarProgress(CDC* dc, CTKBaseControlBar*, CRect rect, int total,
-                                         int current, COLORREF, COLORREF, COLORREF,
-                                         BOOL showText) {
+BOOL ThemeWrapper::DrawStatusBarProgress(CDC* dc, CTKBaseControlBar*, CRect rect, int total, int current,
+                                         COLORREF, COLORREF, COLORREF, BOOL showText) {
   if (!m_themes[kProgress]) return FALSE;
   DrawBackground(kProgress, dc, 1, 0, rect);
   if (total == 0) return TRUE;
@@ -107,16 +107,14 @@ BOOL ThemeWrapper::DrawStatusBarProgress(CDC* dc, CTKBaseControlBar*, CRect rect
   return TRUE;
 }
 
-BOOL ThemeWrapper::DrawComboDropButton(CDC* dc, CRect rect, BOOL disabled, BOOL dropped,
-                                       BOOL highlighted) {
+BOOL ThemeWrapper::DrawComboDropButton(CDC* dc, CRect rect, BOOL disabled, BOOL dropped, BOOL highlighted) {
   if (!m_themes[kComboBox]) return FALSE;
   int state = disabled ? 4 : dropped ? 3 : highlighted ? 2 : 1;
   DrawBackground(kComboBox, dc, 1, state, rect);
   return TRUE;
 }
 
-BOOL ThemeWrapper::DrawComboBorder(CDC* dc, CRect rect, BOOL disabled, BOOL dropped,
-                                   BOOL highlighted) {
+BOOL ThemeWrapper::DrawComboBorder(CDC* dc, CRect rect, BOOL disabled, BOOL dropped, BOOL highlighted) {
   if (!m_themes[kWindow]) return FALSE;
   if (dropped || highlighted) {
     rect.DeflateRect(1, 1);
@@ -140,12 +138,14 @@ int ThemeWrapper::GetStandardScheme() {
   char name[256];
   lstrcpynA(name, base, sizeof name);
   for (char* p = name; *p; ++p)
-    if (*p == '.') { *p = 0; break; }
+    if (*p == '.') {
+      *p = 0;
+      break;
+    }
   if (lstrcmpiA(name, "Luna") != 0) return 0;
   if (m_themes[kButton]) {
     COLORREF c = 0;
-    if (!m_getThemeColor || m_getThemeColor(m_themes[kButton], 1, 0, 3823, &c) != S_OK || c == 1)
-      return 0;
+    if (!m_getThemeColor || m_getThemeColor(m_themes[kButton], 1, 0, 3823, &c) != S_OK || c == 1) return 0;
   }
   if (lstrcmpiA(colourName, "normalcolor") == 0) return 1;
   if (lstrcmpiA(colourName, "homestead") == 0) return 2;

@@ -10,22 +10,36 @@ class CTKBaseControlBar;
 
 class ThemeWrapper : public CObject {
 public:
-  enum ThemeClass { kToolbar, kRebar, kButton, kStatus, kWindow, kComboBox, kProgress, kHeader,
-                    kScrollBar, kExplorerBar, kTreeView, kStartPanel, kTaskBand, kTaskBar, kSpin,
-                    kTab, kThemeCount };
+  enum ThemeClass {
+    kToolbar,
+    kRebar,
+    kButton,
+    kStatus,
+    kWindow,
+    kComboBox,
+    kProgress,
+    kHeader,
+    kScrollBar,
+    kExplorerBar,
+    kTreeView,
+    kStartPanel,
+    kTaskBand,
+    kTaskBar,
+    kSpin,
+    kTab,
+    kThemeCount
+  };
 
   ThemeWrapper();
   ~ThemeWrapper() override;
 
   // Drawing through the theme; FALSE when the theme cannot draw it.
   virtual BOOL DrawPushButton(CDC* dc, CRect rect, CWnd* button, UINT state);
-  virtual BOOL DrawStatusBarProgress(CDC* dc, CTKBaseControlBar* statusBar, CRect rect,
-                                     int total, int current, COLORREF barColor,
-                                     COLORREF endColor, COLORREF textColor, BOOL showText);
-  virtual BOOL DrawComboDropButton(CDC* dc, CRect rect, BOOL disabled, BOOL dropped,
-                                   BOOL highlighted);
-  virtual BOOL DrawComboBorder(CDC* dc, CRect rect, BOOL disabled, BOOL dropped,
-                               BOOL highlighted);
+  virtual BOOL DrawStatusBarProgress(CDC* dc, CTKBaseControlBar* statusBar, CRect rect, int total,
+                                     int current, COLORREF barColor, COLORREF endColor, COLORREF textColor,
+                                     BOOL showText);
+  virtual BOOL DrawComboDropButton(CDC* dc, CRect rect, BOOL disabled, BOOL dropped, BOOL highlighted);
+  virtual BOOL DrawComboBorder(CDC* dc, CRect rect, BOOL disabled, BOOL dropped, BOOL highlighted);
   virtual int GetStandardScheme();
 
   void OpenThemes();

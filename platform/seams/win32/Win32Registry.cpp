@@ -21,8 +21,7 @@ public:
     if (::RegQueryValueExA(m_key, name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
       return false;
     std::vector<std::uint8_t> data(size);
-    if (::RegQueryValueExA(m_key, name.c_str(), nullptr, &type, data.data(), &size) !=
-        ERROR_SUCCESS)
+    if (::RegQueryValueExA(m_key, name.c_str(), nullptr, &type, data.data(), &size) != ERROR_SUCCESS)
       return false;
     data.resize(size);
     value->type = type;
@@ -42,8 +41,7 @@ public:
   bool EnumKey(std::uint32_t index, std::string* name) const override {
     char buffer[256];
     DWORD size = sizeof buffer;
-    if (::RegEnumKeyExA(m_key, index, buffer, &size, nullptr, nullptr, nullptr, nullptr) !=
-        ERROR_SUCCESS)
+    if (::RegEnumKeyExA(m_key, index, buffer, &size, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
       return false;
     name->assign(buffer, size);
     return true;
@@ -52,8 +50,7 @@ public:
   bool EnumValue(std::uint32_t index, std::string* name) const override {
     char buffer[16384];
     DWORD size = sizeof buffer;
-    if (::RegEnumValueA(m_key, index, buffer, &size, nullptr, nullptr, nullptr, nullptr) !=
-        ERROR_SUCCESS)
+    if (::RegEnumValueA(m_key, index, buffer, &size, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
       return false;
     name->assign(buffer, size);
     return true;
@@ -70,8 +67,7 @@ LONG DeleteTree(HKEY parent, const char* name) {
   char child[256];
   for (;;) {
     DWORD size = sizeof child;
-    if (::RegEnumKeyExA(key, 0, child, &size, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-      break;
+    if (::RegEnumKeyExA(key, 0, child, &size, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
     if (DeleteTree(key, child) != ERROR_SUCCESS) break;
   }
   ::RegCloseKey(key);
@@ -84,15 +80,14 @@ std::unique_ptr<RegistryKey> Win32Registry::OpenKey(RegistryRoot root, const std
                                                     bool writable) {
   HKEY key;
   REGSAM access = writable ? KEY_ALL_ACCESS : KEY_READ;
-  if (::RegOpenKeyExA(RootKey(root), path.c_str(), 0, access, &key) != ERROR_SUCCESS)
-    return nullptr;
+  if (::RegOpenKeyExA(RootKey(root), path.c_str(), 0, access, &key) != ERROR_SUCCESS) return nullptr;
   return std::make_unique<Win32Key>(key);
 }
 
 std::unique_ptr<RegistryKey> Win32Registry::CreateKey(RegistryRoot root, const std::string& path) {
   HKEY key;
-  if (::RegCreateKeyExA(RootKey(root), path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                        KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS)
+  if (::RegCreateKeyExA(RootKey(root), path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
+                        nullptr, &key, nullptr) != ERROR_SUCCESS)
     return nullptr;
   return std::make_unique<Win32Key>(key);
 }

@@ -20,15 +20,12 @@ void RemoveWin32Seams();
 inline WindowHandle ToWindowHandle(HWND hwnd) {
   return static_cast<WindowHandle>(reinterpret_cast<UINT_PTR>(hwnd));
 }
-inline HWND ToHwnd(WindowHandle handle) {
-  return reinterpret_cast<HWND>(static_cast<UINT_PTR>(handle));
-}
+inline HWND ToHwnd(WindowHandle handle) { return reinterpret_cast<HWND>(static_cast<UINT_PTR>(handle)); }
 
 // The registry of advapi32.
 class Win32Registry final : public RegistryBackend {
 public:
-  std::unique_ptr<RegistryKey> OpenKey(RegistryRoot root, const std::string& path,
-                                       bool writable) override;
+  std::unique_ptr<RegistryKey> OpenKey(RegistryRoot root, const std::string& path, bool writable) override;
   std::unique_ptr<RegistryKey> CreateKey(RegistryRoot root, const std::string& path) override;
   bool DeleteKey(RegistryRoot root, const std::string& path) override;
 };

@@ -13,15 +13,15 @@ enum { kEdit = 200, kSpin = 201 };
 class SpinFixture : public ::testing::Test {
 protected:
   void Make(DWORD extraStyle = 0) {
-    ASSERT_TRUE(parent_.CreateEx(0, nullptr, "Spin", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 50, 300,
-                                 120, nullptr, nullptr));
-    edit_ = ::CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "", WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL,
-                              10, 10, 120, 24, parent_.m_hWnd,
-                              reinterpret_cast<HMENU>(static_cast<UINT_PTR>(kEdit)), nullptr, nullptr);
+    ASSERT_TRUE(parent_.CreateEx(0, nullptr, "Spin", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 50, 300, 120,
+                                 nullptr, nullptr));
+    edit_ = ::CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "", WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 10, 10,
+                              120, 24, parent_.m_hWnd, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(kEdit)),
+                              nullptr, nullptr);
     ASSERT_NE(edit_, nullptr);
     RECT rect = {0, 0, 16, 24};
-    ASSERT_TRUE(spin_.Create(WS_VISIBLE | UDS_AUTOBUDDY | UDS_ALIGNRIGHT | UDS_ARROWKEYS | extraStyle,
-                             rect, &parent_, kSpin));
+    ASSERT_TRUE(spin_.Create(WS_VISIBLE | UDS_AUTOBUDDY | UDS_ALIGNRIGHT | UDS_ARROWKEYS | extraStyle, rect,
+                             &parent_, kSpin));
     ASSERT_EQ(reinterpret_cast<HWND>(spin_.SendMessage(UDM_GETBUDDY)), edit_);
   }
   void TearDown() override {
@@ -81,9 +81,10 @@ TEST_F(SpinFixture, SteppingMovesByTheDeltaAndStopsAtTheEnds) {
     int steps;
     const char* shown;
   } cases[] = {
-      {0.3, 1, "0.4"}, {0.3, -1, "0.2"}, {0.3, 5, "0.8"},
-      {0.9, 1, "1"},   // 0.9 + 0.1 misses 1 by a rounding error
-      {1.0, 1, "1"},   {0.95, 1, "1"}, {0.0, -1, "0"}, {0.05, -1, "0"},
+      {0.3, 1, "0.4"}, {0.3, -1, "0.2"},
+      {0.3, 5, "0.8"}, {0.9, 1, "1"},  // 0.9 + 0.1 misses 1 by a rounding error
+      {1.0, 1, "1"},   {0.95, 1, "1"},
+      {0.0, -1, "0"},  {0.05, -1, "0"},
   };
   for (const Case& c : cases) {
     spin_.SetPos(c.start);
@@ -116,10 +117,10 @@ TEST_F(SpinFixture, ValuesAreFormattedWithTheirDecimalsAndTrimmed) {
     double value;
     const char* shown;
   } cases[] = {
-      {2, true, 1.5, "1.5"},         {2, true, 2.0, "2"},           {-1, true, 0.1, "0.1"},
-      {3, false, 1.5, "1.500"},      {3, true, 60.0, "60"},         {3, true, 0.25, "0.25"},
-      {2, true, 1e-7, "1e-07"},      {2, false, 1e-7, "1.00e-07"},  {2, true, 2.5e20, "2.5e+20"},
-      {5, true, 10.0, "10"},         {0, true, 100.0, "100"},       {-1, true, 1234567.0, "1.23457e+06"},
+      {2, true, 1.5, "1.5"},    {2, true, 2.0, "2"},          {-1, true, 0.1, "0.1"},
+      {3, false, 1.5, "1.500"}, {3, true, 60.0, "60"},        {3, true, 0.25, "0.25"},
+      {2, true, 1e-7, "1e-07"}, {2, false, 1e-7, "1.00e-07"}, {2, true, 2.5e20, "2.5e+20"},
+      {5, true, 10.0, "10"},    {0, true, 100.0, "100"},      {-1, true, 1234567.0, "1.23457e+06"},
   };
   for (const Case& c : cases) {
     spin_.SetDecimalPlaces(c.decimals);
@@ -141,16 +142,13 @@ TEST(FloatRange, RangeTextDecidesWhatIsInsideAndTheMessage) {
       {"Gain [0,100]", 100.0, nullptr},
       {"Gain [0,100)", 100.0, "Gain is out of range. The valid value range is [0,100)."},
       {"Gain [0,100)", -0.5, "Gain is out of range. The valid value range is [0,100)."},
-      {"(-inf, 0]", 1.0,
-       "Value is out of range. The value should be less than or equal to 0"},
+      {"(-inf, 0]", 1.0, "Value is out of range. The value should be less than or equal to 0"},
       {"(-inf, 0]", 0.0, nullptr},
       {"(-~, 0)", 0.0, "Value is out of range. The value should be less than 0"},
-      {"From [0.0, inf)", -1.0,
-       "From is out of range. The value should be greater than or equal to 0.0"},
+      {"From [0.0, inf)", -1.0, "From is out of range. The value should be greater than or equal to 0.0"},
       {"From [0.0, inf)", 1e300, nullptr},
       {"X (0, ~)", 0.0, "X is out of range. The value should be greater than 0"},
-      {"Decay ratio (0.0, 1.0]", 0.0,
-       "Decay ratio is out of range. The valid value range is (0.0, 1.0]."},
+      {"Decay ratio (0.0, 1.0]", 0.0, "Decay ratio is out of range. The valid value range is (0.0, 1.0]."},
       {"Decay ratio (0.0, 1.0]", 1.0, nullptr},
       {"Decay ratio (0.0, 1.0]", 1e-9, nullptr},
       {"Both open [ -INF , Inf ]", -1e300, nullptr},

@@ -18,8 +18,8 @@ std::string WindowText(HWND hwnd) {
 class ProgressFixture : public ::testing::Test {
 protected:
   void SetUp() override {
-    ASSERT_TRUE(owner_.CreateEx(0, nullptr, "Owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 600,
-                                400, nullptr, nullptr));
+    ASSERT_TRUE(owner_.CreateEx(0, nullptr, "Owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 600, 400,
+                                nullptr, nullptr));
   }
   void TearDown() override {
     if (owner_.m_hWnd) owner_.DestroyWindow();

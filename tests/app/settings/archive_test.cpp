@@ -21,8 +21,8 @@ TEST(ArchiveBytes, ScalarsAreLittleEndian) {
   Archive ar;
   ar << std::uint8_t{0xAB} << std::uint16_t{0x1234} << std::uint32_t{0x89ABCDEF} << std::int32_t{-2};
   ar.WriteDouble(1.0);
-  EXPECT_EQ(ar.bytes(), (Bytes{0xAB, 0x34, 0x12, 0xEF, 0xCD, 0xAB, 0x89, 0xFE, 0xFF, 0xFF, 0xFF,
-                               0, 0, 0, 0, 0, 0, 0xF0, 0x3F}));
+  EXPECT_EQ(ar.bytes(), (Bytes{0xAB, 0x34, 0x12, 0xEF, 0xCD, 0xAB, 0x89, 0xFE, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0,
+                               0, 0, 0xF0, 0x3F}));
   Archive in(ar.bytes());
   EXPECT_EQ(in.ReadByte(), 0xAB);
   EXPECT_EQ(in.ReadWord(), 0x1234);
@@ -68,7 +68,9 @@ TEST(ArchiveBytes, ReadsAUtf16StringOfALaterFramework) {
 TEST(ArchiveBytes, CountsAndCollections) {
   EXPECT_EQ(Stored([](Archive& ar) { ar.WriteCount(5); }), (Bytes{5, 0}));
   EXPECT_EQ(Stored([](Archive& ar) { ar.WriteCount(0xFFFF); }), (Bytes{0xFF, 0xFF, 0xFF, 0xFF, 0, 0}));
-  EXPECT_EQ(Stored([](Archive& ar) { ar.WriteStringArray({"a", "bc"}); }),
+  EXPECT_EQ(Stored([](Archive& ar) {
+              ar.WriteStringArray({"a", "bc"});
+            }),
             (Bytes{2, 0, 1, 'a', 2, 'b', 'c'}));
   EXPECT_EQ(Stored([](Archive& ar) { ar.WriteByteArray({1, 2}); }), (Bytes{2, 0, 1, 2}));
   EXPECT_EQ(Stored([](Archive& ar) { ar.WriteWordArray({0x102}); }), (Bytes{1, 0, 2, 1}));
@@ -112,14 +114,15 @@ public:
   static const settings::ArchiveClass kClass;
   const settings::ArchiveClass* GetArchiveClass() const override { return &kClass; }
   void Serialize(Archive& ar) override {
-    if (ar.IsStoring()) ar << value;
-    else ar >> value;
+    if (ar.IsStoring())
+      ar << value;
+    else
+      ar >> value;
   }
   std::int32_t value = 0;
 };
-const settings::ArchiveClass Item::kClass = {"CItem", 1, [] {
-  return std::unique_ptr<settings::ArchiveObject>(new Item);
-}};
+const settings::ArchiveClass Item::kClass = {
+    "CItem", 1, [] { return std::unique_ptr<settings::ArchiveObject>(new Item); }};
 
 TEST(ArchiveBytes, ObjectsCarryClassTagsAndBackReferences) {
   settings::RegisterArchiveClass(&Item::kClass);
@@ -131,10 +134,11 @@ TEST(ArchiveBytes, ObjectsCarryClassTagsAndBackReferences) {
   ar.WriteObject(&b);
   ar.WriteObject(&a);
   ar.WriteObject(nullptr);
-  EXPECT_EQ(ar.bytes(), (Bytes{0xFF, 0xFF, 1, 0, 5, 0, 'C', 'I', 't', 'e', 'm', 5, 0, 0, 0,  // new class 1, object 2
-                               0x01, 0x80, 6, 0, 0, 0,                                        // class 1, object 3
-                               0x02, 0x00,                                                    // object 2 again
-                               0x00, 0x00}));                                                 // null
+  EXPECT_EQ(ar.bytes(),
+            (Bytes{0xFF, 0xFF, 1, 0, 5, 0, 'C', 'I', 't', 'e', 'm', 5, 0, 0, 0,  // new class 1, object 2
+                   0x01, 0x80, 6, 0, 0, 0,                                       // class 1, object 3
+                   0x02, 0x00,                                                   // object 2 again
+                   0x00, 0x00}));                                                // null
 
   Archive in(ar.bytes());
   auto first = in.ReadObject();

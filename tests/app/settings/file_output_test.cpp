@@ -51,12 +51,10 @@ TEST_F(AutoNameTest, DigitCountsAndTheCounter) {
     const char* name;
     std::uint32_t next;
   } cases[] = {
-      {1, 7, 1, "TVLRec7", 8},          {2, 7, 1, "TVLRec07", 8},
-      {3, 7, 1, "TVLRec007", 8},        {4, 7, 1, "TVLRec0007", 8},
-      {5, 7, 1, "TVLRec00007", 8},      {5, 99999, 1, "TVLRec99999", 1},
-      {1, 9, 1, "TVLRec9", 1},          {2, 123, 1, "TVLRec99", 24},
-      {5, 100000, 0, "TVLRec99999", 100001}, {6, 5, 1, "TVLRec0", 1},
-      {11, 42, 1, "TVLRec00042", 43},
+      {1, 7, 1, "TVLRec7", 8},    {2, 7, 1, "TVLRec07", 8},       {3, 7, 1, "TVLRec007", 8},
+      {4, 7, 1, "TVLRec0007", 8}, {5, 7, 1, "TVLRec00007", 8},    {5, 99999, 1, "TVLRec99999", 1},
+      {1, 9, 1, "TVLRec9", 1},    {2, 123, 1, "TVLRec99", 24},    {5, 100000, 0, "TVLRec99999", 100001},
+      {6, 5, 1, "TVLRec0", 1},    {11, 42, 1, "TVLRec00042", 43},
   };
   for (const Case& c : cases) {
     FileOutputOptions r;
@@ -175,8 +173,8 @@ TEST_F(AutoNameTest, MakeAutoFileNameChecksBeforeTheNameIsUsed) {
   EXPECT_EQ(r.uStartNO, 4u);
   ASSERT_EQ(env.messages.Boxes().size(), 4u);
   EXPECT_EQ(env.messages.Boxes()[3].text, "The Directory of " + env.root() +
-                                            "/missing/ doesn't exist. Please choose correct "
-                                            "directory from Options menu item.");
+                                              "/missing/ doesn't exist. Please choose correct "
+                                              "directory from Options menu item.");
 
   // The counter at its limit without wrapping.
   r.strAutoNameFolder = folder;
@@ -204,8 +202,7 @@ TEST_F(AutoNameTest, StartUpResetAndSummary) {
   std::vector<std::string> lines;
   r.GetSummary(&lines);
   EXPECT_EQ(lines, (std::vector<std::string>{
-                       "    Save files in folder: " + folder + "TVLRec00001.wav",
-                       "    Save the wave as: wav",
+                       "    Save files in folder: " + folder + "TVLRec00001.wav", "    Save the wave as: wav",
                        "    Save wave to file when recording finished(only for Editing mode): Enable",
                        "    Automatically name and save the wave(only Editing mode): Enable",
                        "    Replace existing files(only for Editing mode): No"}));

@@ -42,15 +42,14 @@ auto Fields(const AdvanceRecordSetting& r) {
   return std::make_tuple(r.TimeLimitTo, r.TimeLimitType, r.ActiveRecordingMode, r.EnableSilenceDetection,
                          r.SilenceDetectionAlgorihms, r.SilenceDetectionLogic, r.ZCRFactorLeft,
                          r.ZCRFactorRight, r.SEFactorLeft, r.SEFactorRight, r.ZCRDelaySeconds,
-                         r.SEDelaySeconds, r.ActionsOfEditingMode, r.ActionsOfSavingMode,
-                         r.EnableAutoSplit, r.AutoSplitTimeSeconds);
+                         r.SEDelaySeconds, r.ActionsOfEditingMode, r.ActionsOfSavingMode, r.EnableAutoSplit,
+                         r.AutoSplitTimeSeconds);
 }
 auto Fields(const FileEncodeOptions& r) {
-  return std::make_tuple(r.WavFileFormat, r.WavSampleRate, r.WavSampleFormat, r.WavChannelMode,
-                         r.MP3Version, r.MP3SampleRate, r.MP3EncodeMode, r.MP3ChannelMode, r.MP3BitRate,
-                         r.MP3VBRMaxBitRate, r.MP3ABRBitRate, r.MP3VBRQuality, r.MP3QualityPresets,
-                         r.OGGSampleRate, r.OGGSampleFormat, r.OGGEncodeMode, r.OGGChannelMode,
-                         r.OGGBitRate, r.OGGVBRQuality);
+  return std::make_tuple(r.WavFileFormat, r.WavSampleRate, r.WavSampleFormat, r.WavChannelMode, r.MP3Version,
+                         r.MP3SampleRate, r.MP3EncodeMode, r.MP3ChannelMode, r.MP3BitRate, r.MP3VBRMaxBitRate,
+                         r.MP3ABRBitRate, r.MP3VBRQuality, r.MP3QualityPresets, r.OGGSampleRate,
+                         r.OGGSampleFormat, r.OGGEncodeMode, r.OGGChannelMode, r.OGGBitRate, r.OGGVBRQuality);
 }
 auto Fields(const FileOutputOptions& r) {
   return std::make_tuple(r.bAutoName, r.bReplaceExistingFile, r.bResetCountOnStartup, r.bSaveFile,
@@ -140,13 +139,22 @@ TEST_P(RecordsTest, EveryRecordWritesItsValuesAndReadsThemBackIdentically) {
   AdvanceRecordSetting recording = ChangedRecording();
   ASSERT_EQ(recording.Save(), 1);
   ExpectLayout(env, "AdvanceRecordSetting",
-               {{"TimeLimitTo", {BIN, 8}}, {"TimeLimitType", {DW, 4}}, {"ActiveRecordingMode", {DW, 4}},
-                {"EnableSilenceDetection", {DW, 4}}, {"SilenceDetectionAlgorihms", {DW, 4}},
-                {"SilenceDetectionLogic", {DW, 4}}, {"ZCRFactorLeft", {BIN, 8}},
-                {"ZCRFactorRight", {BIN, 8}}, {"SEFactorLeft", {BIN, 8}}, {"SEFactorRight", {BIN, 8}},
-                {"ZCRDelaySeconds", {BIN, 8}}, {"SEDelaySeconds", {BIN, 8}},
-                {"ActionsOfEditingMode", {DW, 4}}, {"ActionsOfSavingMode", {DW, 4}},
-                {"EnableAutoSplit", {DW, 4}}, {"AutoSplitTimeSeconds", {BIN, 8}}});
+               {{"TimeLimitTo", {BIN, 8}},
+                {"TimeLimitType", {DW, 4}},
+                {"ActiveRecordingMode", {DW, 4}},
+                {"EnableSilenceDetection", {DW, 4}},
+                {"SilenceDetectionAlgorihms", {DW, 4}},
+                {"SilenceDetectionLogic", {DW, 4}},
+                {"ZCRFactorLeft", {BIN, 8}},
+                {"ZCRFactorRight", {BIN, 8}},
+                {"SEFactorLeft", {BIN, 8}},
+                {"SEFactorRight", {BIN, 8}},
+                {"ZCRDelaySeconds", {BIN, 8}},
+                {"SEDelaySeconds", {BIN, 8}},
+                {"ActionsOfEditingMode", {DW, 4}},
+                {"ActionsOfSavingMode", {DW, 4}},
+                {"EnableAutoSplit", {DW, 4}},
+                {"AutoSplitTimeSeconds", {BIN, 8}}});
   AdvanceRecordSetting recordingBack;
   ASSERT_EQ(recordingBack.Load(), 1);
   EXPECT_EQ(Fields(recordingBack), Fields(recording));
@@ -156,10 +164,10 @@ TEST_P(RecordsTest, EveryRecordWritesItsValuesAndReadsThemBackIdentically) {
   ASSERT_EQ(encoding.Save(), 1);
   Layout encodeLayout;
   for (const char* name :
-       {"WavFileFormat", "WavSampleRate", "WavSampleFormat", "WavChannelMode", "MP3Version",
-        "MP3SampleRate", "MP3EncodeMode", "MP3ChannelMode", "MP3BitRate", "MP3VBRMaxBitRate",
-        "MP3ABRBitRate", "MP3QualityPresets", "OGGSampleRate", "OGGSampleFormat", "OGGEncodeMode",
-        "OGGChannelMode", "OGGBitRate", "OGGVBRQuality"})
+       {"WavFileFormat", "WavSampleRate", "WavSampleFormat", "WavChannelMode", "MP3Version", "MP3SampleRate",
+        "MP3EncodeMode", "MP3ChannelMode", "MP3BitRate", "MP3VBRMaxBitRate", "MP3ABRBitRate",
+        "MP3QualityPresets", "OGGSampleRate", "OGGSampleFormat", "OGGEncodeMode", "OGGChannelMode",
+        "OGGBitRate", "OGGVBRQuality"})
     encodeLayout[name] = {DW, 4};
   ExpectLayout(env, "FileEncodeOptions", encodeLayout);
   FileEncodeOptions encodingBack;
@@ -171,11 +179,18 @@ TEST_P(RecordsTest, EveryRecordWritesItsValuesAndReadsThemBackIdentically) {
   ASSERT_EQ(output.Save(), 1);
   const std::size_t folderBytes = output.strAutoNameFolder.size() + 1;
   ExpectLayout(env, "FileOutputOptions",
-               {{"bAutoName", {DW, 4}}, {"bReplaceExistingFile", {DW, 4}},
-                {"bResetCountOnStartup", {DW, 4}}, {"bSaveFile", {DW, 4}}, {"bWrapCounter", {DW, 4}},
-                {"eFileType", {DW, 4}}, {"strAutoNameFolder", {SZ, folderBytes}},
-                {"strFileLeadName", {SZ, 5}}, {"uFileNameDigitCount", {DW, 4}},
-                {"uStartNO", {DW, 4}}, {"strTempFolder", {SZ, 0}}, {"bTempSpaceAlarm", {DW, 4}},
+               {{"bAutoName", {DW, 4}},
+                {"bReplaceExistingFile", {DW, 4}},
+                {"bResetCountOnStartup", {DW, 4}},
+                {"bSaveFile", {DW, 4}},
+                {"bWrapCounter", {DW, 4}},
+                {"eFileType", {DW, 4}},
+                {"strAutoNameFolder", {SZ, folderBytes}},
+                {"strFileLeadName", {SZ, 5}},
+                {"uFileNameDigitCount", {DW, 4}},
+                {"uStartNO", {DW, 4}},
+                {"strTempFolder", {SZ, 0}},
+                {"bTempSpaceAlarm", {DW, 4}},
                 {"TempSpaceThreshold", {BIN, 8}}});
   FileOutputOptions outputBack;
   ASSERT_EQ(outputBack.Load(), 1);
@@ -190,8 +205,11 @@ TEST_P(RecordsTest, EveryRecordWritesItsValuesAndReadsThemBackIdentically) {
   colors.TimeIndicator = MakeRgb(13, 14, 15);
   ASSERT_EQ(colors.Save(), 1);
   ExpectLayout(env, "ColorSchemeOptions",
-               {{"ControlBar", {DW, 4}}, {"WaveformForeground", {DW, 4}}, {"WaveformBackground", {DW, 4}},
-                {"SelectionForeground", {DW, 4}}, {"SelectionBackground", {DW, 4}},
+               {{"ControlBar", {DW, 4}},
+                {"WaveformForeground", {DW, 4}},
+                {"WaveformBackground", {DW, 4}},
+                {"SelectionForeground", {DW, 4}},
+                {"SelectionBackground", {DW, 4}},
                 {"TimeIndicator", {DW, 4}}});
   seams::RegistryValue bar;
   ASSERT_TRUE(env.RawValue("ColorSchemeOptions", "ControlBar", &bar));
@@ -208,8 +226,11 @@ TEST_P(RecordsTest, EveryRecordWritesItsValuesAndReadsThemBackIdentically) {
   devices.SampleRate = 96000;
   ASSERT_EQ(devices.Save(), 1);
   ExpectLayout(env, "SoundDeviceOptions",
-               {{"PlaybackDeviceName", {SZ, 16}}, {"RecordDeviceName", {SZ, 11}},
-                {"ChannelCount", {DW, 4}}, {"SampleFormat", {DW, 4}}, {"SampleRate", {DW, 4}}});
+               {{"PlaybackDeviceName", {SZ, 16}},
+                {"RecordDeviceName", {SZ, 11}},
+                {"ChannelCount", {DW, 4}},
+                {"SampleFormat", {DW, 4}},
+                {"SampleRate", {DW, 4}}});
   SoundDeviceOptions devicesBack;
   ASSERT_EQ(devicesBack.Load(), 1);
   EXPECT_EQ(Fields(devicesBack), Fields(devices));
@@ -248,8 +269,8 @@ TEST_P(RecordsTest, AMissingSectionKeepsWhatTheRecordHoldsAndCreatesNothing) {
 }
 
 TEST_P(RecordsTest, MissingValuesTakeTheDefaultsAndDoublesKeepTheirValue) {
-  auto key = env.backend().CreateKey(seams::RegistryRoot::CurrentUser,
-                                     "Software\\Tarvel\\AdvanceRecordSetting");
+  auto key =
+      env.backend().CreateKey(seams::RegistryRoot::CurrentUser, "Software\\Tarvel\\AdvanceRecordSetting");
   key->WriteValue("TimeLimitType", seams::MakeDwordValue(1));
   const std::uint8_t shortDouble[4] = {0, 0, 0, 0};
   key->WriteValue("SEDelaySeconds", seams::MakeBinaryValue(shortDouble, 4));  // damaged
@@ -262,8 +283,8 @@ TEST_P(RecordsTest, MissingValuesTakeTheDefaultsAndDoublesKeepTheirValue) {
   EXPECT_EQ(recording.ZCRFactorLeft, 0.011) << "a double whose read fails keeps its value";
   EXPECT_EQ(recording.SEDelaySeconds, 2.25);
 
-  auto outKey = env.backend().CreateKey(seams::RegistryRoot::CurrentUser,
-                                        "Software\\Tarvel\\FileOutputOptions");
+  auto outKey =
+      env.backend().CreateKey(seams::RegistryRoot::CurrentUser, "Software\\Tarvel\\FileOutputOptions");
   outKey->WriteValue("strFileLeadName", seams::MakeStringValue("Mine"));
   FileOutputOptions output = ChangedOutput(env.root());
   output.Load();
@@ -273,8 +294,8 @@ TEST_P(RecordsTest, MissingValuesTakeTheDefaultsAndDoublesKeepTheirValue) {
   EXPECT_EQ(output.uFileNameDigitCount, 5u);
   EXPECT_EQ(output.TempSpaceThreshold, 6000000000ull) << "kept, like a double";
 
-  auto devKey = env.backend().CreateKey(seams::RegistryRoot::CurrentUser,
-                                        "Software\\Tarvel\\SoundDeviceOptions");
+  auto devKey =
+      env.backend().CreateKey(seams::RegistryRoot::CurrentUser, "Software\\Tarvel\\SoundDeviceOptions");
   devKey->WriteValue("SampleRate", seams::MakeDwordValue(8000));
   SoundDeviceOptions devices;
   devices.RecordDeviceName = "gone";
@@ -316,7 +337,7 @@ TEST(AdvanceRecordSetting, SplitsFilesOnlyInTheDirectlySavingMode) {
     int mode, autoSplit, silence, savingAction;
     bool splits;
   } cases[] = {
-      {0, 1, 1, 3, false}, {1, 1, 0, 1, true}, {1, 0, 1, 3, true},
+      {0, 1, 1, 3, false}, {1, 1, 0, 1, true},  {1, 0, 1, 3, true},
       {1, 0, 1, 2, false}, {1, 0, 0, 3, false}, {2, 1, 1, 3, false},
   };
   for (const Case& c : cases) {
@@ -333,22 +354,22 @@ TEST(AdvanceRecordSetting, Summaries) {
   AdvanceRecordSetting r;
   std::vector<std::string> lines;
   r.GetSummary(&lines);
-  EXPECT_EQ(lines, (std::vector<std::string>{
-                       "    Active recording mode: Editing sound mode", "    No time limit",
-                       "    Voice activate and silence detect: Disable",
-                       "    Silence detection algorithms: Singal energy",
-                       "    Action when silence is detected: Pause"}));
+  EXPECT_EQ(lines,
+            (std::vector<std::string>{"    Active recording mode: Editing sound mode", "    No time limit",
+                                      "    Voice activate and silence detect: Disable",
+                                      "    Silence detection algorithms: Singal energy",
+                                      "    Action when silence is detected: Pause"}));
 
   r = ChangedRecording();
   r.SilenceDetectionLogic = 0;
   lines.clear();
   r.GetSummary(&lines);
-  EXPECT_EQ(lines, (std::vector<std::string>{
-                       "    Active recording mode: Directly saving sound mode",
-                       "    Time limit to: 12.125", "    Voice activate and silence detect: Enable",
-                       "    Silence detection algorithms: Zero crossing rates OR Singal energy",
-                       "    Action when silence is detected: New File",
-                       "    Auto split: Enable     Time: 90.500"}));
+  EXPECT_EQ(lines,
+            (std::vector<std::string>{
+                "    Active recording mode: Directly saving sound mode", "    Time limit to: 12.125",
+                "    Voice activate and silence detect: Enable",
+                "    Silence detection algorithms: Zero crossing rates OR Singal energy",
+                "    Action when silence is detected: New File", "    Auto split: Enable     Time: 90.500"}));
 
   r.ActiveRecordingMode = 7;
   r.TimeLimitType = 5;
@@ -414,17 +435,16 @@ TEST(FileEncodeOptions, Summaries) {
   r.GetSummary(&lines, "OGG");
   r.MP3EncodeMode = 1;
   r.GetSummary(&lines, "MP3");
-  EXPECT_EQ(lines, (std::vector<std::string>{
-                       pad + "Sample rate: 22050 Hz    Sample format: 16 Bits    Channel: Mono",
-                       pad + "MP3 Version: MPEG II",
-                       pad + "Sample rate: 22050 Hz    Channel: Joint Stereo    Encode mode: VBR",
-                       pad + "Min bitrate: 64 kbps    Max bitrate: 144 kbps", pad + "VBR quality: 4",
-                       pad + "Sample rate: 48000 Hz    Channel: Mono",
-                       pad + "Encode mode: ABR    Sample bitrate: 498 kbps",
-                       pad + "MP3 Version: MPEG II",
-                       pad + "Sample rate: 22050 Hz    Channel: Joint Stereo    Encode mode: ABR",
-                       pad + "Min bitrate: 64 kbps    Max bitrate: 144 kbps",
-                       pad + "ABR bitrate: 96000 bps"}));
+  EXPECT_EQ(lines,
+            (std::vector<std::string>{
+                pad + "Sample rate: 22050 Hz    Sample format: 16 Bits    Channel: Mono",
+                pad + "MP3 Version: MPEG II",
+                pad + "Sample rate: 22050 Hz    Channel: Joint Stereo    Encode mode: VBR",
+                pad + "Min bitrate: 64 kbps    Max bitrate: 144 kbps", pad + "VBR quality: 4",
+                pad + "Sample rate: 48000 Hz    Channel: Mono",
+                pad + "Encode mode: ABR    Sample bitrate: 498 kbps", pad + "MP3 Version: MPEG II",
+                pad + "Sample rate: 22050 Hz    Channel: Joint Stereo    Encode mode: ABR",
+                pad + "Min bitrate: 64 kbps    Max bitrate: 144 kbps", pad + "ABR bitrate: 96000 bps"}));
 }
 
 TEST(SoundDeviceOptions, FormatNamesAndDescription) {

@@ -306,8 +306,10 @@ TEST_P(ZQRegistryTest, EnumeratesValueAndSubkeyNames) {
 class Pair : public settings::ArchiveObject {
 public:
   void Serialize(settings::Archive& ar) override {
-    if (ar.IsStoring()) ar << a << name;
-    else ar >> a >> name;
+    if (ar.IsStoring())
+      ar << a << name;
+    else
+      ar >> a >> name;
   }
   std::int32_t a = 0;
   std::string name;
@@ -395,8 +397,7 @@ TEST_P(ZQRegistryTest, DamagedArchivesAnswerZero) {
   EXPECT_FALSE(object);
 }
 
-INSTANTIATE_TEST_SUITE_P(Backends, ZQRegistryTest,
-                         testing::Values(Backend::Memory, Backend::Strict),
+INSTANTIATE_TEST_SUITE_P(Backends, ZQRegistryTest, testing::Values(Backend::Memory, Backend::Strict),
                          settings_test::BackendName);
 
 }  // namespace

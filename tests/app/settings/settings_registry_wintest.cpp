@@ -43,30 +43,25 @@ TEST(SettingsInWinesRegistry, RecordsRoundTripWithTheirValueTypes) {
   EXPECT_EQ(reread.strFileLeadName, "Lecture");
 
   HKEY key;
-  ASSERT_EQ(::RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Tarvel\\AdvanceRecordSetting", 0,
-                            KEY_READ, &key),
+  ASSERT_EQ(::RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Tarvel\\AdvanceRecordSetting", 0, KEY_READ, &key),
             ERROR_SUCCESS);
   struct Expected {
     const char* name;
     DWORD type;
     DWORD size;
   };
-  for (const Expected& e : {Expected{"TimeLimitTo", REG_BINARY, 8},
-                            Expected{"TimeLimitType", REG_DWORD, 4},
+  for (const Expected& e : {Expected{"TimeLimitTo", REG_BINARY, 8}, Expected{"TimeLimitType", REG_DWORD, 4},
                             Expected{"AutoSplitTimeSeconds", REG_BINARY, 8}}) {
     DWORD type = 0, size = 0;
-    ASSERT_EQ(::RegQueryValueExA(key, e.name, nullptr, &type, nullptr, &size), ERROR_SUCCESS)
-        << e.name;
+    ASSERT_EQ(::RegQueryValueExA(key, e.name, nullptr, &type, nullptr, &size), ERROR_SUCCESS) << e.name;
     EXPECT_EQ(type, e.type) << e.name;
     EXPECT_EQ(size, e.size) << e.name;
   }
   ::RegCloseKey(key);
-  ASSERT_EQ(::RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Tarvel\\FileOutputOptions", 0, KEY_READ,
-                            &key),
+  ASSERT_EQ(::RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Tarvel\\FileOutputOptions", 0, KEY_READ, &key),
             ERROR_SUCCESS);
   DWORD type = 0, size = 0;
-  ASSERT_EQ(::RegQueryValueExA(key, "strAutoNameFolder", nullptr, &type, nullptr, &size),
-            ERROR_SUCCESS);
+  ASSERT_EQ(::RegQueryValueExA(key, "strAutoNameFolder", nullptr, &type, nullptr, &size), ERROR_SUCCESS);
   EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
   EXPECT_EQ(size, sizeof("C:\\Recordings\\")) << "the text and its terminator";
   ::RegCloseKey(key);

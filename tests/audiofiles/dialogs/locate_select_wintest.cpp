@@ -50,9 +50,9 @@ TEST(LocateSelect, OkGivesACursorInLocateModeAndTheOrderedPairInSelectMode) {
     const char* to;
     double start, end;
   } cases[] = {
-      {IDC_SELECT, "5", "2", 2.0, 5.0},     {IDC_SELECT, "2", "5", 2.0, 5.0},
-      {IDC_LOCATE, "5", "2", 5.0, 5.0},     {IDC_LOCATE, "2", "5", 2.0, 2.0},
-      {IDC_SELECT, "0", "10", 0.0, 10.0},   {IDC_SELECT, " 4.5 ", "4.5", 4.5, 4.5},
+      {IDC_SELECT, "5", "2", 2.0, 5.0},   {IDC_SELECT, "2", "5", 2.0, 5.0},
+      {IDC_LOCATE, "5", "2", 5.0, 5.0},   {IDC_LOCATE, "2", "5", 2.0, 2.0},
+      {IDC_SELECT, "0", "10", 0.0, 10.0}, {IDC_SELECT, " 4.5 ", "4.5", 4.5, 4.5},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.from) + " to " + c.to);
@@ -133,8 +133,7 @@ TEST(LocateSelect, EmptyProjectAcceptsOnlyZeroAndNegativeTimesAreRefused) {
     Press(dialog, IDOK);
     EXPECT_TRUE(StillOpen(dialog));
     ASSERT_EQ(boxes.shown.size(), 2u);
-    EXPECT_EQ(boxes.shown[1].text,
-              "To is out of range. The value should be greater than or equal to 0.0");
+    EXPECT_EQ(boxes.shown[1].text, "To is out of range. The value should be greater than or equal to 0.0");
     EXPECT_EQ(::GetFocus(), ::GetDlgItem(dialog, IDC_TO));
 
     SetItemText(dialog, IDC_TO, "soon");

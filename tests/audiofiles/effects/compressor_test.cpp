@@ -96,12 +96,8 @@ TEST_F(Compressor, RefusesSettingsTheFollowerCannotUse) {
   const auto before = Samples(track);
   struct Case {
     double ratio, attack, decay, floor;
-  } cases[] = {{0.0, 0.2, 1.0, 0.001},
-               {-2.0, 0.2, 1.0, 0.001},
-               {2.0, -1.0, 1.0, 0.001},
-               {2.0, 0.2, std::nan(""), 0.001},
-               {2.0, 0.2, 1.0, 0.0},
-               {2.0, 0.2, 1.0, 1.5}};
+  } cases[] = {{0.0, 0.2, 1.0, 0.001},          {-2.0, 0.2, 1.0, 0.001}, {2.0, -1.0, 1.0, 0.001},
+               {2.0, 0.2, std::nan(""), 0.001}, {2.0, 0.2, 1.0, 0.0},    {2.0, 0.2, 1.0, 1.5}};
   for (const Case& c : cases) {
     EffectCompressor comp;
     comp.SetRatio(c.ratio);

@@ -34,8 +34,8 @@ using audiotest::ZeroCrossingFrequency;
 inline double Db(double ratio) { return 20.0 * std::log10(ratio); }
 
 // Amplitude of the component at freq in v[from, to) (a single-bin DFT).
-inline double ToneAmplitude(const std::vector<float>& v, double freq, double rate,
-                            std::size_t from = 0, std::size_t to = SIZE_MAX) {
+inline double ToneAmplitude(const std::vector<float>& v, double freq, double rate, std::size_t from = 0,
+                            std::size_t to = SIZE_MAX) {
   to = std::min(to, v.size());
   double re = 0.0, im = 0.0;
   for (std::size_t i = from; i < to; ++i) {

@@ -43,8 +43,7 @@ TEST_F(AmplitudeEffects, BlockEffectsChangeExactlyTheSelection) {
     std::function<double(double x, int i, int n)> rule;
   };
   const Case cases[] = {
-      {"Invert", [] { return std::make_unique<EffectInvert>(); },
-       [](double x, int, int) { return -x; }},
+      {"Invert", [] { return std::make_unique<EffectInvert>(); }, [](double x, int, int) { return -x; }},
       {"Amplify x2.5",
        [] {
          auto e = std::make_unique<EffectAmplify>();
@@ -159,8 +158,7 @@ TEST_F(AmplitudeEffects, AmplifyOfSilenceStaysSilent) {
 }
 
 TEST_F(AmplitudeEffects, AmplifiedSixteenBitTrackClipsAtFullScale) {
-  WaveTrack* track = AddTrack({0.5f, -0.5f, 0.1f}, kRate, Track::MonoChannel, false,
-                              SampleFormatInt16);
+  WaveTrack* track = AddTrack({0.5f, -0.5f, 0.1f}, kRate, Track::MonoChannel, false, SampleFormatInt16);
   EffectAmplify amplify;
   amplify.SetRatio(4.0f);
   ASSERT_TRUE(Run(amplify, 0.0, 0.003));

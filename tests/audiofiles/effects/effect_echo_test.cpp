@@ -62,8 +62,7 @@ TEST_F(Echo, FullDecayWithAQuarterDelaySumsTheQuarters) {
   ASSERT_TRUE(Run(echo, 0.0, 1.6));
   const std::vector<float> out = Samples(track);
   for (int i = 0; i < quarter; ++i)
-    ASSERT_NEAR(out[3 * quarter + i],
-                x[i] + x[quarter + i] + x[2 * quarter + i] + x[3 * quarter + i], 1e-6);
+    ASSERT_NEAR(out[3 * quarter + i], x[i] + x[quarter + i] + x[2 * quarter + i] + x[3 * quarter + i], 1e-6);
 }
 
 TEST_F(Echo, DelaysThatEchoNothingLeaveTheTrackAndSucceed) {

@@ -47,11 +47,9 @@ TEST_F(FilterEffects, BassBoostIsALowShelfOfItsBoost) {
   };
   // A shelf of +12 dB below 200 Hz: the full boost well below the corner, half of it
   // (in dB) at the corner, nothing well above it.
-  const Case cases[] = {{20.0, 12.0, 0.3}, {200.0, 6.0, 0.2}, {2000.0, 0.0, 0.3},
-                        {10000.0, 0.0, 0.05}};
+  const Case cases[] = {{20.0, 12.0, 0.3}, {200.0, 6.0, 0.2}, {2000.0, 0.0, 0.3}, {10000.0, 0.0, 0.05}};
   EffectBassBoost boost;
-  for (const Case& c : cases)
-    EXPECT_NEAR(GainDb(boost, c.frequency), c.wantDb, c.tolerance) << c.frequency;
+  for (const Case& c : cases) EXPECT_NEAR(GainDb(boost, c.frequency), c.wantDb, c.tolerance) << c.frequency;
 
   EffectBassBoost other;
   other.SetParameters(1000.0f, 6.0f);

@@ -125,17 +125,17 @@ TEST(EffectRegistry, BuiltInEffectsSplitIntoProcessorsAndGenerators) {
   std::vector<std::string> byId(all.size());
   int firstId = all[0]->GetEffectID();
   for (Effect* e : all) firstId = std::min(firstId, e->GetEffectID());
-  for (Effect* e : all)
-    byId.at(static_cast<std::size_t>(e->GetEffectID() - firstId)) = e->GetEffectName();
-  EXPECT_EQ(byId, (std::vector<std::string>{
-                      "White Noise", "Silence", "Tone...", "Amplify...", "BassBoost...",
-                      "Change Speed...", "Change Pitch...", "Change Tempo...", "Compressor...",
-                      "Echo...", "Equalization...", "Fade In", "Fade Out", "FFT Filter...",
-                      "Invert", "Noise Removal...", "Normalize...", "Phaser...", "Repeat...",
-                      "Reverse", "Wahwah..."}));
+  for (Effect* e : all) byId.at(static_cast<std::size_t>(e->GetEffectID() - firstId)) = e->GetEffectName();
+  EXPECT_EQ(byId,
+            (std::vector<std::string>{
+                "White Noise",      "Silence",         "Tone...",         "Amplify...",    "BassBoost...",
+                "Change Speed...",  "Change Pitch...", "Change Tempo...", "Compressor...", "Echo...",
+                "Equalization...",  "Fade In",         "Fade Out",        "FFT Filter...", "Invert",
+                "Noise Removal...", "Normalize...",    "Phaser...",       "Repeat...",     "Reverse",
+                "Wahwah..."}));
   // The menu's effects are all there.
-  for (const char* name : {"Fade In", "Fade Out", "Invert", "Normalize...", "Reverse", "Echo...",
-                           "Amplify..."})
+  for (const char* name :
+       {"Fade In", "Fade Out", "Invert", "Normalize...", "Reverse", "Echo...", "Amplify..."})
     EXPECT_NE(FindEffect(34, name), nullptr) << name;
   EXPECT_NE(FindEffect(18, "silence"), nullptr);
   EXPECT_EQ(FindEffect(18, "Amplify..."), nullptr);  // a processor is not a generator
@@ -160,14 +160,12 @@ TEST(EffectRegistry, UndoTextsOfTheMenuEffects) {
       {"Echo...", "Echo", "Applied effect: Echo...", "Performing Echo"},
       {"Amplify...", "Amplify", "Applied effect: Amplify... 0.0 dB", "Amplifying"},
       {"Silence", "Silence", "Applied effect: Generate Silence", "Generating Silence"},
-      {"BassBoost...", "BassBoost",
-       "Applied effect: BassBoost... frequency = 200 Hz, boost = 12 dB",
+      {"BassBoost...", "BassBoost", "Applied effect: BassBoost... frequency = 200 Hz, boost = 12 dB",
        "Boosting Bass Frequencies"},
       {"Tone...", "Tone",
        "Applied effect: Generate Tone... sine wave, frequency = 440.00 Hz, amplitude = 1.00",
        "Generating Tone"},
-      {"White Noise", "White Noise", "Applied effect: Generate White Noise",
-       "Generating White Noise"},
+      {"White Noise", "White Noise", "Applied effect: Generate White Noise", "Generating White Noise"},
       {"Phaser...", "Phaser",
        "Applied effect: Phaser... 2 stages, 50% wet, frequency = 0.4 Hz, start phase = 0 deg, "
        "depth = 100, feedback = 0%",
@@ -255,7 +253,7 @@ TEST_F(EffectFramework, QuickEffectShowsNoProgressWindow) {
 
 TEST_F(EffectFramework, SlowEffectShowsProgressWithNameRangeAndDescription) {
   AddTrack(Ramp(3000));  // several blocks of at most 512 samples
-  mClock.SetStep(600);  // every clock reading is another 0.6 s later
+  mClock.SetStep(600);   // every clock reading is another 0.6 s later
   EffectInvert invert;
   ASSERT_TRUE(Run(invert, 0.0, 1.0));
   EXPECT_EQ(mLog.created, 1);
@@ -378,7 +376,7 @@ TEST_F(EffectFramework, BlockEffectCoversTheSelectionOnEachTrackAcrossBlocks) {
 }
 
 TEST_F(EffectFramework, TrackOutsideTheSelectionStillCountsForProgress) {
-  AddTrack(std::vector<float>(1000, 0.25f));                  // 0 .. 1000 samples
+  AddTrack(std::vector<float>(1000, 0.25f));                    // 0 .. 1000 samples
   WaveTrack* late = AddTrack(std::vector<float>(1000, 0.25f));  // 2000 .. 3000
   late->SetOffset(2000 / 44100.0);
   mClock.SetStep(600);

@@ -107,8 +107,7 @@ TEST_F(ToneAndNoise, SquareAndSawtoothShapes) {
 
   tone.SetParameters(EffectTone::Sawtooth, 100.0f, 0.8f, 0);
   out = Generate(tone, 1000.0, 0.0, 0.05);
-  for (int k = 0; k < 50; ++k)
-    EXPECT_NEAR(out[k], 2.0 * 0.8 * ((k % 10) / 10.0 - 0.5), 1e-6) << k;
+  for (int k = 0; k < 50; ++k) EXPECT_NEAR(out[k], 2.0 * 0.8 * ((k % 10) / 10.0 - 0.5), 1e-6) << k;
 
   // A frequency above the rate still gives defined samples.
   tone.SetParameters(EffectTone::Sawtooth, 5000.0f, 0.8f, 0);

@@ -43,8 +43,8 @@ protected:
       f.write(reinterpret_cast<const char*>(input.data()),
               static_cast<std::streamsize>(input.size() * sizeof(float)));
     }
-    const std::string command = "sox -V1 -t f32 -r " + std::to_string(int(kRate)) +
-                                " -c 1 '" + in + "' -t f32 '" + out + "' " + effect;
+    const std::string command = "sox -V1 -t f32 -r " + std::to_string(int(kRate)) + " -c 1 '" + in +
+                                "' -t f32 '" + out + "' " + effect;
     EXPECT_EQ(std::system(command.c_str()), 0) << command;
     std::ifstream f(out, std::ios::binary);
     std::vector<char> bytes{std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>()};

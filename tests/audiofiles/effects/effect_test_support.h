@@ -58,8 +58,8 @@ protected:
     track->SetChannel(channel);
     track->SetLinked(linked);
     if (!samples.empty()) {
-      EXPECT_TRUE(track->Append(reinterpret_cast<ConstSamplePtr>(samples.data()),
-                                SampleFormatFloat, static_cast<std::int32_t>(samples.size())));
+      EXPECT_TRUE(track->Append(reinterpret_cast<ConstSamplePtr>(samples.data()), SampleFormatFloat,
+                                static_cast<std::int32_t>(samples.size())));
       EXPECT_TRUE(track->Flush());
     }
     track->SetSelected(true);
@@ -74,8 +74,7 @@ protected:
 
   // Runs the effect on the list's selection t0 .. t1; the selection after the run
   // comes back in *t0out / *t1out when given.
-  bool Run(Effect& effect, double t0, double t1, double* t0out = nullptr,
-           double* t1out = nullptr) {
+  bool Run(Effect& effect, double t0, double t1, double* t0out = nullptr, double* t1out = nullptr) {
     double a = t0, b = t1;
     const bool ok = effect.Apply(0, effect.GetEffectFlags(), &mList, mFactory, &a, &b);
     if (t0out) *t0out = a;

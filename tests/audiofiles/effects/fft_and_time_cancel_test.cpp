@@ -97,8 +97,8 @@ TEST_F(CancelledEffects, ACancelledNoiseProfileKeepsTheProfileBefore) {
 
   // A profile run over louder noise, cancelled: the old profile stays, and the
   // effect still takes a profile next time.
-  left->Set(reinterpret_cast<ConstSamplePtr>(dsptest::Noise(44100, 0.2, 3).data()), SampleFormatFloat,
-            0, 44100);
+  left->Set(reinterpret_cast<ConstSamplePtr>(dsptest::Noise(44100, 0.2, 3).data()), SampleFormatFloat, 0,
+            44100);
   nr.SetProfileMode(true);
   mLog.cancelAtPosition = 600;
   EXPECT_FALSE(Run(nr, 0.0, 1.0));

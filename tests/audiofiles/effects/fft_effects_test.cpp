@@ -90,8 +90,8 @@ TEST_F(SpectralEffects, EqualizationFollowsItsCurveOnBothChannelsOfAPair) {
     const std::vector<float>* out;
     double freq, expectedDb;
   } cases[] = {
-      {&left, &outL, 500, 0.0},   {&left, &outL, 2000, -10.0}, {&left, &outL, 8000, -20.0},
-      {&right, &outR, 500, 0.0},  {&right, &outR, 8000, -20.0},
+      {&left, &outL, 500, 0.0},  {&left, &outL, 2000, -10.0},  {&left, &outL, 8000, -20.0},
+      {&right, &outR, 500, 0.0}, {&right, &outR, 8000, -20.0},
   };
   for (const Case& c : cases) {
     const double gain = ToneAmplitude(*c.out, c.freq, kRate, 11025, 55125) /
@@ -144,8 +144,8 @@ TEST_F(SpectralEffects, FFTFilterFollowsItsResponse) {
     double freq, expectedDb, tol;
   } cases[] = {{1000, 12.0, 0.5}, {4410, 0.0, 1.5}, {15000, -12.0, 0.5}};
   for (const Case& c : cases) {
-    const double gain = ToneAmplitude(out, c.freq, kRate, 4410, 39690) /
-                        ToneAmplitude(input, c.freq, kRate, 4410, 39690);
+    const double gain =
+        ToneAmplitude(out, c.freq, kRate, 4410, 39690) / ToneAmplitude(input, c.freq, kRate, 4410, 39690);
     EXPECT_NEAR(Db(gain), c.expectedDb, c.tol) << c.freq << " Hz";
   }
 }
@@ -183,8 +183,7 @@ TEST_F(SpectralEffects, NoiseRemovalTakesAProfileThenGatesTheNoise) {
   const double toneAfter = ToneAmplitude(out, 1000, kRate, 57330, 83790);
   EXPECT_NEAR(Db(toneAfter / toneBefore), 0.0, 0.5) << "the tone passes";
   // Away from the tone the noise floor drops too.
-  EXPECT_LT(10.0 * std::log10(BandPower(out, 57330, 83790) / BandPower(input, 57330, 83790)),
-            -25.0);
+  EXPECT_LT(10.0 * std::log10(BandPower(out, 57330, 83790) / BandPower(input, 57330, 83790)), -25.0);
 }
 
 TEST_F(SpectralEffects, NoiseRemovalRefusesWithoutAProfileAndKeepsItsProfileOnAShortRun) {
@@ -218,9 +217,9 @@ TEST_F(SpectralEffects, NoiseRemovalNeverGatesABinThatHadNoPowerInTheProfile) {
   WaveTrack* track = AddTrack(input);
   ASSERT_TRUE(Run(nr, 0.0, 1.0));
   const auto out = Samples(track);
-  EXPECT_NEAR(Db(ToneAmplitude(out, 3000, kRate, 11025, 33075) /
-                 ToneAmplitude(input, 3000, kRate, 11025, 33075)),
-              0.0, 0.1);
+  EXPECT_NEAR(
+      Db(ToneAmplitude(out, 3000, kRate, 11025, 33075) / ToneAmplitude(input, 3000, kRate, 11025, 33075)),
+      0.0, 0.1);
 }
 
 }  // namespace

@@ -149,8 +149,10 @@ TEST_F(TimeEffects, ChangePitchMovesTheFrequencyAndKeepsTheLengthOnBothChannels)
     const auto l = Samples(left), r = Samples(right);
     EXPECT_NEAR(l.size() / kRate, 2.0, 0.01);
     EXPECT_NEAR(r.size() / kRate, 2.0, 0.01);
-    EXPECT_NEAR(ZeroCrossingFrequency(l, kRate, 4410, l.size() - 4410), 440.0 * factor, 440.0 * factor * 0.005);
-    EXPECT_NEAR(ZeroCrossingFrequency(r, kRate, 4410, r.size() - 4410), 330.0 * factor, 330.0 * factor * 0.005);
+    EXPECT_NEAR(ZeroCrossingFrequency(l, kRate, 4410, l.size() - 4410), 440.0 * factor,
+                440.0 * factor * 0.005);
+    EXPECT_NEAR(ZeroCrossingFrequency(r, kRate, 4410, r.size() - 4410), 330.0 * factor,
+                330.0 * factor * 0.005);
     left->SetSelected(false);
     right->SetSelected(false);
   }
@@ -211,8 +213,7 @@ TEST_F(TimeEffects, RepeatPutsCopiesOfTheSelectionInItsPlace) {
     const std::size_t newLength = c.length * (c.count + 1);
     EXPECT_NEAR(t1 - t0, newLength / kRate, 1e-9);
     const auto after = Samples(track);
-    ExpectSurroundingKept(before, after, c.from + c.length, c.from + c.length,
-                          newLength - c.length);
+    ExpectSurroundingKept(before, after, c.from + c.length, c.from + c.length, newLength - c.length);
     for (std::size_t i = 0; i < newLength; ++i)
       ASSERT_EQ(after[c.from + i], before[c.from + i % c.length]) << i;
     track->SetSelected(false);
@@ -237,9 +238,9 @@ TEST_F(TimeEffects, RepeatRefusesWhatItCannotDo) {
     double t0, t1;
     int count;
   } cases[] = {
-      {0.5, 0.5, 10},    // empty selection
-      {0.0, 1.0, -1},    // negative count: would delete the selection
-      {0.0, 1.0, 50000}, // more copies than a track can hold
+      {0.5, 0.5, 10},     // empty selection
+      {0.0, 1.0, -1},     // negative count: would delete the selection
+      {0.0, 1.0, 50000},  // more copies than a track can hold
   };
   for (const Case& c : cases) {
     EffectRepeat repeat;
@@ -269,8 +270,8 @@ protected:
       std::ofstream f(raw, std::ios::binary);
       f.write(reinterpret_cast<const char*>(in.data()), static_cast<std::streamsize>(in.size() * 4));
     }
-    const std::string cmd = "sox -q -t f32 -r 44100 -c 1 " + raw + " -t f32 " + out + " " + effect +
-                            " rate 44100 2>/dev/null";
+    const std::string cmd =
+        "sox -q -t f32 -r 44100 -c 1 " + raw + " -t f32 " + out + " " + effect + " rate 44100 2>/dev/null";
     EXPECT_EQ(std::system(cmd.c_str()), 0) << cmd;
     std::ifstream f(out, std::ios::binary);
     std::vector<char> bytes((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());

@@ -18,27 +18,23 @@ using namespace exporttest;
 
 class ExportMixerTest : public ExportFixture {
 protected:
-  std::vector<WaveTrack*> Tracks() {
-    return project->GetTracks()->GetWaveTrackArray(false);
-  }
+  std::vector<WaveTrack*> Tracks() { return project->GetTracks()->GetWaveTrackArray(false); }
 
   // Every byte one plain mixer gives over t0..t1 in blocks of `piece` frames, at most
   // frames.
-  std::vector<std::vector<char>> Reference(double t0, double t1, int channels, int piece,
-                                           bool interleaved, double rate, SampleFormat format,
-                                           std::int64_t frames) {
+  std::vector<std::vector<char>> Reference(double t0, double t1, int channels, int piece, bool interleaved,
+                                           double rate, SampleFormat format, std::int64_t frames) {
     std::vector<WaveTrack*> tracks = Tracks();
-    Mixer mixer(static_cast<int>(tracks.size()), tracks.data(), nullptr, t0, t1, channels, piece,
-                interleaved, rate, format, true);
+    Mixer mixer(static_cast<int>(tracks.size()), tracks.data(), nullptr, t0, t1, channels, piece, interleaved,
+                rate, format, true);
     return Collect([&](int max) { return mixer.Process(max); },
-                   [&](int c) { return mixer.GetChannelBuffer(c); }, channels, piece, interleaved,
-                   format, frames);
+                   [&](int c) { return mixer.GetChannelBuffer(c); }, channels, piece, interleaved, format,
+                   frames);
   }
 
   template <typename ProcessFn, typename BufferFn>
-  static std::vector<std::vector<char>> Collect(ProcessFn process, BufferFn buffer, int channels,
-                                                int piece, bool interleaved, SampleFormat format,
-                                                std::int64_t frames) {
+  static std::vector<std::vector<char>> Collect(ProcessFn process, BufferFn buffer, int channels, int piece,
+                                                bool interleaved, SampleFormat format, std::int64_t frames) {
     const int buffers = interleaved ? 1 : channels;
     const std::size_t frameBytes = SampleSize(format) * (interleaved ? channels : 1);
     std::vector<std::vector<char>> out(buffers);
@@ -47,8 +43,7 @@ protected:
       int n = process(piece);
       if (n == 0) break;
       n = static_cast<int>(std::min<std::int64_t>(n, frames - got));
-      for (int b = 0; b < buffers; ++b)
-        out[b].insert(out[b].end(), buffer(b), buffer(b) + n * frameBytes);
+      for (int b = 0; b < buffers; ++b) out[b].insert(out[b].end(), buffer(b), buffer(b) + n * frameBytes);
       got += n;
     }
     return out;
@@ -80,19 +75,19 @@ TEST_F(ExportMixerTest, BlocksMixedSideBySideEqualOneMixerThroughTheRange) {
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << c.channels << " channels, pieces of " << c.piece);
     std::vector<WaveTrack*> tracks = Tracks();
-    ExportMixer mixer(static_cast<int>(tracks.size()), tracks.data(), nullptr, t0, t1, c.channels,
-                      c.piece, c.interleaved, 44100.0, c.format, 3);
+    ExportMixer mixer(static_cast<int>(tracks.size()), tracks.data(), nullptr, t0, t1, c.channels, c.piece,
+                      c.interleaved, 44100.0, c.format, 3);
     EXPECT_TRUE(mixer.MixesInParallel());
     EXPECT_EQ(mixer.GetBlockFrames() % c.piece, 0);
-    const auto want = Reference(t0, t1, c.channels, mixer.GetBlockFrames(), c.interleaved,
-                                44100.0, c.format, frames);
+    const auto want =
+        Reference(t0, t1, c.channels, mixer.GetBlockFrames(), c.interleaved, 44100.0, c.format, frames);
     const auto got = Collect([&](int max) { return mixer.Process(max); },
-                             [&](int ch) { return mixer.GetChannelBuffer(ch); }, c.channels,
-                             c.piece, c.interleaved, c.format, frames + 100000);
+                             [&](int ch) { return mixer.GetChannelBuffer(ch); }, c.channels, c.piece,
+                             c.interleaved, c.format, frames + 100000);
     ASSERT_EQ(got.size(), want.size());
     for (std::size_t b = 0; b < got.size(); ++b) {
-      EXPECT_EQ(got[b].size(), static_cast<std::size_t>(frames) * SampleSize(c.format) *
-                                   (c.interleaved ? c.channels : 1));
+      EXPECT_EQ(got[b].size(),
+                static_cast<std::size_t>(frames) * SampleSize(c.format) * (c.interleaved ? c.channels : 1));
       EXPECT_TRUE(got[b] == want[b]) << "buffer " << b << " differs from one mixer's";
     }
     EXPECT_NEAR(mixer.GetCurrentTime(), t1, 1.0 / 44100.0);
@@ -107,14 +102,13 @@ TEST_F(ExportMixerTest, ResampledTracksRunThroughOneMixerAndStopAtTheRangesEnd) 
   const double t0 = 0.0, t1 = 6.0;
   const std::int64_t frames = std::llround(6.0 * 44100.0);
   std::vector<WaveTrack*> tracks = Tracks();
-  ExportMixer mixer(static_cast<int>(tracks.size()), tracks.data(), nullptr, t0, t1, 2, 1152,
-                    true, 44100.0, SampleFormatFloat);
+  ExportMixer mixer(static_cast<int>(tracks.size()), tracks.data(), nullptr, t0, t1, 2, 1152, true, 44100.0,
+                    SampleFormatFloat);
   EXPECT_FALSE(mixer.MixesInParallel());
-  const auto want =
-      Reference(t0, t1, 2, mixer.GetBlockFrames(), true, 44100.0, SampleFormatFloat, frames);
-  const auto got = Collect([&](int max) { return mixer.Process(max); },
-                           [&](int ch) { return mixer.GetChannelBuffer(ch); }, 2, 1152, true,
-                           SampleFormatFloat, frames * 2);
+  const auto want = Reference(t0, t1, 2, mixer.GetBlockFrames(), true, 44100.0, SampleFormatFloat, frames);
+  const auto got =
+      Collect([&](int max) { return mixer.Process(max); }, [&](int ch) { return mixer.GetChannelBuffer(ch); },
+              2, 1152, true, SampleFormatFloat, frames * 2);
   ASSERT_EQ(got[0].size(), static_cast<std::size_t>(frames) * 2 * sizeof(float));
   EXPECT_TRUE(got[0] == want[0]);
   EXPECT_EQ(mixer.Process(1152), 0);
@@ -125,8 +119,8 @@ TEST_F(ExportMixerTest, LeavingBeforeTheEndStopsTheWorkers) {
   AddStereoPair(30.0, 44100.0, 0.0, SampleFormatInt16);
   std::vector<WaveTrack*> tracks = Tracks();
   {
-    ExportMixer mixer(static_cast<int>(tracks.size()), tracks.data(), nullptr, 0.0, 30.0, 2,
-                      220500, true, 44100.0, SampleFormatInt16, 4);
+    ExportMixer mixer(static_cast<int>(tracks.size()), tracks.data(), nullptr, 0.0, 30.0, 2, 220500, true,
+                      44100.0, SampleFormatInt16, 4);
     EXPECT_EQ(mixer.Process(220500), 220500);
   }
   ExportMixer empty(0, nullptr, nullptr, 0.0, 5.0, 2, 1024, true, 44100.0, SampleFormatInt16);

@@ -22,8 +22,10 @@ class ExportSoundFileTest : public ExportFixture {};
 SF_INFO InfoOf(const std::string& path) {
   SF_INFO info{};
   SNDFILE* f = sf_open(path.c_str(), SFM_READ, &info);
-  if (f) sf_close(f);
-  else info.format = 0;
+  if (f)
+    sf_close(f);
+  else
+    info.format = 0;
   return info;
 }
 
@@ -55,8 +57,10 @@ TEST_F(ExportSoundFileTest, EveryContainerAndSampleFormatReadsBackAsTheSines) {
   for (const ContainerCase& c : kContainerCases) {
     SCOPED_TRACE(c.name);
     project->GetTracks()->Clear(true);
-    if (c.stereoProject) AddStereoPair(seconds);
-    else AddSine(440.0, 0.5, seconds, Track::MonoChannel);
+    if (c.stereoProject)
+      AddStereoPair(seconds);
+    else
+      AddSine(440.0, 0.5, seconds, Track::MonoChannel);
     record.WavFileFormat = c.container;
     record.WavSampleFormat = c.sampleFormat;
     record.WavChannelMode = c.channelMode;
@@ -75,12 +79,14 @@ TEST_F(ExportSoundFileTest, EveryContainerAndSampleFormatReadsBackAsTheSines) {
     EXPECT_NEAR(static_cast<double>(d.frames()), seconds * c.rate, 2.0);
     const std::size_t from = c.rate / 10, to = static_cast<std::size_t>(d.frames()) - c.rate / 10;
     ExpectSine(d, 0, 440.0, 0.5, from, to);
-    if (channels == 2) ExpectSine(d, 1, c.stereoProject ? 660.0 : 440.0, c.stereoProject ? 0.25 : 0.5, from, to);
+    if (channels == 2)
+      ExpectSine(d, 1, c.stereoProject ? 660.0 : 440.0, c.stereoProject ? 0.25 : 0.5, from, to);
 
     // An outside reader sees the same file.
     if (HaveProgram("soxi")) {
       SoxView v = SoxLook(path);
-      ASSERT_TRUE(v.ok) << writertest::Run("soxi '" + path + "'") << writertest::Run("sox '" + path + "' -n remix 1 stat");
+      ASSERT_TRUE(v.ok) << writertest::Run("soxi '" + path + "'")
+                        << writertest::Run("sox '" + path + "' -n remix 1 stat");
       EXPECT_EQ(v.rate, c.rate);
       EXPECT_EQ(v.channels, channels);
       EXPECT_EQ(v.frames, d.frames());
@@ -95,8 +101,7 @@ TEST_F(ExportSoundFileTest, EveryContainerAndSampleFormatReadsBackAsTheSines) {
 // the range cut where the selection says and the track's offset kept.
 TEST_F(ExportSoundFileTest, SelectionOfOneChannelIsWrittenSampleForSample) {
   AddSine(440.0, 0.5, 3.0, Track::LeftChannel, 44100.0, 0.25, SampleFormatInt16);
-  WaveTrack* right = AddSine(660.0, 0.25, 3.0, Track::RightChannel, 44100.0, 0.25,
-                             SampleFormatInt16);
+  WaveTrack* right = AddSine(660.0, 0.25, 3.0, Track::RightChannel, 44100.0, 0.25, SampleFormatInt16);
   right->SetSelected(false);
   record.WavFileFormat = 0x10000;
   record.WavSampleFormat = 0x20001;
@@ -150,13 +155,12 @@ TEST_F(ExportSoundFileTest, TheExtensionOfTheNameChoosesTheContainer) {
     const char* name;
     int setting;
     int major;
-  } cases[] = {
-      {"x.aif", 0x10000, SF_FORMAT_AIFF},
-      {"y.WAV", 0x30000, SF_FORMAT_WAV},
-      {"z.au", 0x80000, SF_FORMAT_AU},
-      {"w.voc", 0x20000, SF_FORMAT_VOC},
-      {"v.raw", 0x20000, SF_FORMAT_AIFF},  // no container named: the setting decides
-  };
+  } cases[] =
+      {
+          {"x.aif", 0x10000, SF_FORMAT_AIFF}, {"y.WAV", 0x30000, SF_FORMAT_WAV},
+          {"z.au", 0x80000, SF_FORMAT_AU},    {"w.voc", 0x20000, SF_FORMAT_VOC},
+          {"v.raw", 0x20000, SF_FORMAT_AIFF},  // no container named: the setting decides
+      };
   for (const auto& c : cases) {
     record.WavFileFormat = c.setting;
     const std::string path = dir / c.name;
@@ -270,8 +274,8 @@ TEST_F(ExportSoundFileTest, ProgressShowsAfterHalfASecondAndCancelKeepsWhatWasWr
   progress.cancel = true;
   clock.SetStep(600);
   ASSERT_EQ(ExportSoundFile(project.get(), 1, path.c_str(), 1, 0.0, 12.0), 1);
-  EXPECT_EQ(progress.text, "\nExporting the selected audio as a " + GetFormatHeaderName(0x10000) +
-                               " file: long.wav");
+  EXPECT_EQ(progress.text,
+            "\nExporting the selected audio as a " + GetFormatHeaderName(0x10000) + " file: long.wav");
   Decoded d = DecodeSndfile(path);
   EXPECT_EQ(d.frames(), 220500) << "one block was written before the cancel";
   EXPECT_TRUE(messages.Texts().empty());

@@ -50,9 +50,8 @@ protected:
 
   // A track of a sine (amplitude amp, frequency freq) lasting seconds, appended to the
   // project. channel: Track::LeftChannel, RightChannel or MonoChannel.
-  WaveTrack* AddSine(double freq, double amp, double seconds, int channel,
-                     double rate = 44100.0, double offset = 0.0,
-                     SampleFormat format = SampleFormatFloat, bool selected = true) {
+  WaveTrack* AddSine(double freq, double amp, double seconds, int channel, double rate = 44100.0,
+                     double offset = 0.0, SampleFormat format = SampleFormatFloat, bool selected = true) {
     WaveTrack* t = project->GetTrackFactory()->NewWaveTrack(format, rate);
     const auto frames = static_cast<std::int64_t>(std::llround(seconds * rate));
     std::vector<float> s = Sines(frames, rate, {freq}, {amp});
@@ -98,8 +97,8 @@ protected:
 inline SoxView SoxLook(const std::string& path) { return SoxRead(path, SoxHeader::Lenient); }
 
 // Of a decoded file between from and to: is channel c a sine of freq at amp?
-inline void ExpectSine(const Decoded& d, int c, double freq, double amp, std::size_t from,
-                       std::size_t to, double levelTolerance = 0.02) {
+inline void ExpectSine(const Decoded& d, int c, double freq, double amp, std::size_t from, std::size_t to,
+                       double levelTolerance = 0.02) {
   const std::vector<float> ch = d.channel(c);
   EXPECT_NEAR(ZeroCrossingFrequency(ch, d.rate, from, to), freq, freq * 0.002) << "channel " << c;
   EXPECT_NEAR(Rms(ch, from, to), amp / std::sqrt(2.0), amp * levelTolerance) << "channel " << c;

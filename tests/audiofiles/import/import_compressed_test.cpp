@@ -14,14 +14,14 @@ namespace {
 using importtest::CancelAt;
 using importtest::ImportTest;
 using importtest::ReadBytes;
-using importtest::Shell;
 using importtest::Samples;
+using importtest::Shell;
 using importtest::Shorts;
 using importtest::WriteBytes;
 
 // The frequency of a tone from its upward zero crossings over the middle of
 // the signal (the codecs' delay and fades stay out of it).
-double ToneFrequency(const std::vector<float> &s, double rate) {
+double ToneFrequency(const std::vector<float>& s, double rate) {
   const std::size_t from = s.size() / 4, to = s.size() * 3 / 4;
   std::size_t first = 0, last = 0;
   int crossings = 0;
@@ -37,7 +37,7 @@ double ToneFrequency(const std::vector<float> &s, double rate) {
 
 // MPEG audio frames in bytes [begin, end) of a file: walks the frame headers
 // (any version, layers I to III, no free format).
-int CountMpegFrames(const std::vector<unsigned char> &b, std::size_t begin, std::size_t end) {
+int CountMpegFrames(const std::vector<unsigned char>& b, std::size_t begin, std::size_t end) {
   static const int kBitrates[2][3][15] = {
       {{0, 32, 64, 96, 128, 160, 192, 224, 256, 288, 320, 352, 384, 416, 448},
        {0, 32, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320, 384},
@@ -73,13 +73,12 @@ int CountMpegFrames(const std::vector<unsigned char> &b, std::size_t begin, std:
 class MP3ImportTest : public ImportTest {
 protected:
   // A tone of `seconds`: 440 Hz left, 660 Hz right (or 440 Hz mono), as MP3.
-  std::string MakeMp3(const std::string &name, int channels, int rate, double seconds,
-                      const std::string &lameOptions = "") {
+  std::string MakeMp3(const std::string& name, int channels, int rate, double seconds,
+                      const std::string& lameOptions = "") {
     const std::string wav = Path(name + ".wav"), mp3 = Path(name);
     const std::string tones = channels == 2 ? "sine 440 sine 660" : "sine 440";
-    EXPECT_TRUE(Shell("sox -D -n -r " + std::to_string(rate) + " -c " + std::to_string(channels) +
-                    " -b 16 " + wav + " synth " + std::to_string(seconds) + " " + tones +
-                    " gain -6"));
+    EXPECT_TRUE(Shell("sox -D -n -r " + std::to_string(rate) + " -c " + std::to_string(channels) + " -b 16 " +
+                      wav + " synth " + std::to_string(seconds) + " " + tones + " gain -6"));
     EXPECT_TRUE(Shell("lame --quiet -b 128 " + lameOptions + " " + wav + " " + mp3));
     return mp3;
   }
@@ -89,16 +88,16 @@ TEST_F(MP3ImportTest, EveryFrameIsDecodedIntoTracksOfTheFirstFramesLayout) {
   REQUIRE_PROGRAM("sox");
   REQUIRE_PROGRAM("lame");
   struct Case {
-    const char *name;
+    const char* name;
     int channels;
     int rate;
-    const char *lame;
+    const char* lame;
   } cases[] = {
       {"stereo.mp3", 2, 44100, ""},
       {"mono.mp3", 1, 22050, "-m m"},
       {"low.mp3", 1, 8000, "-m m -b 32"},
   };
-  for (const Case &c : cases) {
+  for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     const std::string mp3 = MakeMp3(c.name, c.channels, c.rate, 1.5, c.lame);
     const std::vector<unsigned char> bytes = ReadBytes(mp3);
@@ -110,7 +109,7 @@ TEST_F(MP3ImportTest, EveryFrameIsDecodedIntoTracksOfTheFirstFramesLayout) {
     ASSERT_EQ(r.count, c.channels) << r.error;
     EXPECT_EQ(r.tracks[0]->GetLinked(), c.channels == 2);
     for (int ch = 0; ch < c.channels; ++ch) {
-      const WaveTrack &t = *r.tracks[ch];
+      const WaveTrack& t = *r.tracks[ch];
       EXPECT_EQ(t.GetRate(), c.rate);
       EXPECT_EQ(t.GetSampleFormat(), SampleFormatFloat);
       // The last frame too: it ends the file with no bytes after it.
@@ -209,16 +208,16 @@ TEST_F(MP3ImportTest, CancelBeforeTheFirstFrameEndsTheImport) {
 
 class OggImportTest : public ImportTest {
 protected:
-  std::string MakeOgg(const std::string &name, int channels, int rate, double seconds,
-                      const std::string &synth) {
+  std::string MakeOgg(const std::string& name, int channels, int rate, double seconds,
+                      const std::string& synth) {
     const std::string wav = Path(name + ".wav"), ogg = Path(name);
-    EXPECT_TRUE(Shell("sox -D -n -r " + std::to_string(rate) + " -c " + std::to_string(channels) +
-                    " -b 16 " + wav + " synth " + std::to_string(seconds) + " " + synth));
+    EXPECT_TRUE(Shell("sox -D -n -r " + std::to_string(rate) + " -c " + std::to_string(channels) + " -b 16 " +
+                      wav + " synth " + std::to_string(seconds) + " " + synth));
     EXPECT_TRUE(Shell("oggenc -Q " + wav + " -o " + ogg));
     return ogg;
   }
   // sox's decoding of an Ogg Vorbis file to 16-bit samples, interleaved.
-  std::vector<std::int16_t> SoxDecode(const std::string &ogg) {
+  std::vector<std::int16_t> SoxDecode(const std::string& ogg) {
     EXPECT_TRUE(Shell("sox -D " + ogg + " -t s16 " + ogg + ".s16"));
     return importtest::ReadShorts(ogg + ".s16");
   }
@@ -228,11 +227,11 @@ TEST_F(OggImportTest, TracksHoldExactlyWhatSoxDecodes) {
   REQUIRE_PROGRAM("sox");
   REQUIRE_PROGRAM("oggenc");
   struct Case {
-    const char *name;
+    const char* name;
     int channels;
     int rate;
   } cases[] = {{"stereo.ogg", 2, 44100}, {"mono.ogg", 1, 22050}, {"quad.ogg", 4, 48000}};
-  for (const Case &c : cases) {
+  for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     const std::string ogg =
         MakeOgg(c.name, c.channels, c.rate, 2.5, "sine 440 sine 660 sine 880 sine 1000 gain -6");
@@ -289,8 +288,7 @@ TEST_F(OggImportTest, DamagedDataFailsAndACutFileKeepsItsStart) {
   EXPECT_NE(r.error.find("damaged"), std::string::npos) << r.error;
   EXPECT_EQ(BlockFilesOnDisk(), blocksBefore) << "the failed import left blocks behind";
 
-  WriteBytes(Path("cut.ogg"),
-             std::vector<unsigned char>(bytes.begin(), bytes.begin() + bytes.size() / 2));
+  WriteBytes(Path("cut.ogg"), std::vector<unsigned char>(bytes.begin(), bytes.begin() + bytes.size() / 2));
   auto cut = Import(Path("cut.ogg"));
   ASSERT_EQ(cut.count, 2) << cut.error;
   const std::vector<std::int16_t> all = Shorts(*whole.tracks[0]);

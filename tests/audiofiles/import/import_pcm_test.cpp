@@ -18,7 +18,7 @@ class PCMImportTest : public ImportTest {};
 
 TEST_F(PCMImportTest, EverySubtypeGivesBackTheExactSamples) {
   struct Case {
-    const char *name;
+    const char* name;
     int format;
     int channels;
     int rate;
@@ -34,13 +34,13 @@ TEST_F(PCMImportTest, EverySubtypeGivesBackTheExactSamples) {
   };
   // More frames than one read and one block hold, ending in a partial block.
   const std::int64_t frames = 300000 + 17;
-  for (const Case &c : cases) {
+  for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     ASSERT_TRUE(WriteSndfile(Path(c.name), c.format, c.channels, c.rate, frames));
     auto r = Import(Path(c.name));
     ASSERT_EQ(r.count, c.channels) << r.error;
     for (int ch = 0; ch < c.channels; ++ch) {
-      const WaveTrack &t = *r.tracks[ch];
+      const WaveTrack& t = *r.tracks[ch];
       EXPECT_EQ(t.GetSampleFormat(), SampleFormatFloat);
       EXPECT_EQ(t.GetRate(), c.rate);
       std::vector<float> s = Samples(t);
@@ -62,10 +62,9 @@ TEST_F(PCMImportTest, ChannelsBecomeLeftRightAndMonoTracks) {
   } cases[] = {
       {1, {Track::MonoChannel}, false},
       {2, {Track::LeftChannel, Track::RightChannel}, true},
-      {4, {Track::LeftChannel, Track::RightChannel, Track::MonoChannel, Track::MonoChannel},
-       false},
+      {4, {Track::LeftChannel, Track::RightChannel, Track::MonoChannel, Track::MonoChannel}, false},
   };
-  for (const Case &c : cases) {
+  for (const Case& c : cases) {
     SCOPED_TRACE(c.channels);
     const std::string path = Path("ch" + std::to_string(c.channels) + ".wav");
     ASSERT_TRUE(WriteSndfile(path, SF_FORMAT_WAV | SF_FORMAT_PCM_16, c.channels, 44100, 1000));
@@ -92,8 +91,8 @@ TEST_F(PCMImportTest, AFileWithoutFramesGivesEmptyTracks) {
 TEST_F(PCMImportTest, SoxFilesMatchSoxDecoding) {
   REQUIRE_PROGRAM("sox");
   struct Case {
-    const char *name;
-    const char *options;  // sox output options
+    const char* name;
+    const char* options;  // sox output options
     int channels;
     int rate;
   } cases[] = {
@@ -107,13 +106,13 @@ TEST_F(PCMImportTest, SoxFilesMatchSoxDecoding) {
       {"h.flac", "-b 24", 2, 44100},
       {"i.w64", "-b 16", 1, 11025},
   };
-  for (const Case &c : cases) {
+  for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     const std::string file = Path(c.name);
     const std::string raw = file + ".f32";
     ASSERT_TRUE(importtest::Shell("sox -D -n -r " + std::to_string(c.rate) + " -c " +
-                                std::to_string(c.channels) + " " + c.options + " " + file +
-                                " synth 0.7 sine 440 sine 660 square 100 sine 1000 gain -3"));
+                                  std::to_string(c.channels) + " " + c.options + " " + file +
+                                  " synth 0.7 sine 440 sine 660 square 100 sine 1000 gain -3"));
     ASSERT_TRUE(importtest::Shell("sox -D " + file + " -t f32 " + raw));
     const std::vector<float> expected = importtest::ReadFloats(raw);
     auto r = Import(file);

@@ -33,14 +33,14 @@ using testsupport::Shell;
 using testsupport::WriteBytes;
 
 // Raw little-endian 32-bit floats, as "sox file -t f32 -" writes them.
-inline std::vector<float> ReadFloats(const std::string &path) {
+inline std::vector<float> ReadFloats(const std::string& path) {
   std::vector<unsigned char> b = ReadBytes(path);
   std::vector<float> f(b.size() / 4);
   std::memcpy(f.data(), b.data(), f.size() * 4);
   return f;
 }
 
-inline std::vector<std::int16_t> ReadShorts(const std::string &path) {
+inline std::vector<std::int16_t> ReadShorts(const std::string& path) {
   std::vector<unsigned char> b = ReadBytes(path);
   std::vector<std::int16_t> s(b.size() / 2);
   std::memcpy(s.data(), b.data(), s.size() * 2);
@@ -54,7 +54,7 @@ struct Imported {
 };
 
 // The samples of a track (blocks and append buffer flushed), as floats.
-inline std::vector<float> Samples(const WaveTrack &t) {
+inline std::vector<float> Samples(const WaveTrack& t) {
   std::vector<float> s(static_cast<std::size_t>(t.GetNumSamples()));
   if (!s.empty()) {
     EXPECT_TRUE(t.Get(reinterpret_cast<SamplePtr>(s.data()), SampleFormatFloat, 0,
@@ -63,7 +63,7 @@ inline std::vector<float> Samples(const WaveTrack &t) {
   return s;
 }
 
-inline std::vector<std::int16_t> Shorts(const WaveTrack &t) {
+inline std::vector<std::int16_t> Shorts(const WaveTrack& t) {
   std::vector<std::int16_t> s(static_cast<std::size_t>(t.GetNumSamples()));
   if (!s.empty()) {
     EXPECT_TRUE(t.Get(reinterpret_cast<SamplePtr>(s.data()), SampleFormatInt16, 0,
@@ -75,8 +75,8 @@ inline std::vector<std::int16_t> Shorts(const WaveTrack &t) {
 struct CancelAt {
   int at;  // the call that answers "stop" (1 = the first)
   int calls = 0;
-  static int Callback(void *self, float) {
-    auto *c = static_cast<CancelAt *>(self);
+  static int Callback(void* self, float) {
+    auto* c = static_cast<CancelAt*>(self);
     return ++c->calls >= c->at ? 1 : 0;
   }
 };
@@ -85,14 +85,14 @@ struct CancelAt {
 // program-wide temporary folder, a directory manager and a track factory on it.
 class ImportTest : public ::testing::Test {
 protected:
-  std::string Path(const std::string &name) const { return project / name; }
+  std::string Path(const std::string& name) const { return project / name; }
 
   // Files in the block folder: what the tracks alive still hold.
   int BlockFilesOnDisk() const { return project.BlockFilesOnDisk(); }
 
   // A cancel at the at-th progress call: nothing is imported, the error stays as it
   // was, no other format is tried after the user said stop and no block is left.
-  void ExpectCancelLeavesNothing(const std::string &path, int at) {
+  void ExpectCancelLeavesNothing(const std::string& path, int at) {
     CancelAt cancel{at};
     auto r = Import(path, &CancelAt::Callback, &cancel, "unchanged");
     EXPECT_EQ(r.count, 0);
@@ -101,17 +101,17 @@ protected:
     EXPECT_EQ(BlockFilesOnDisk(), 0);
   }
 
-  Imported Import(const std::string &path, ImportProgressCallback cb = nullptr,
-                  void *userData = nullptr, const std::string &initialError = "Import Error!!") {
+  Imported Import(const std::string& path, ImportProgressCallback cb = nullptr, void* userData = nullptr,
+                  const std::string& initialError = "Import Error!!") {
     Imported r;
-    Track **tracks = nullptr;
+    Track** tracks = nullptr;
     r.error = initialError;
     r.count = importer.Import(path, factory, &tracks, r.error, cb, userData);
     if (r.count > 0) {
       EXPECT_NE(tracks, nullptr);
       for (int i = 0; i < r.count; ++i) {
         EXPECT_EQ(tracks[i]->GetKind(), Track::Wave);
-        r.tracks.emplace_back(static_cast<WaveTrack *>(tracks[i]));
+        r.tracks.emplace_back(static_cast<WaveTrack*>(tracks[i]));
       }
       delete[] tracks;
     } else {
@@ -123,16 +123,13 @@ protected:
   // A file written by libsndfile: frames x channels samples, sample i of
   // channel c being Value(i, c) / 128 (exact in every subtype from 8 bits
   // up, so the import must give it back exactly).
-  static int Value(std::int64_t i, int c) {
-    return static_cast<int>((i * 37 + c * 1001) % 255) - 127;
-  }
-  bool WriteSndfile(const std::string &path, int format, int channels, int rate,
-                    std::int64_t frames) {
+  static int Value(std::int64_t i, int c) { return static_cast<int>((i * 37 + c * 1001) % 255) - 127; }
+  bool WriteSndfile(const std::string& path, int format, int channels, int rate, std::int64_t frames) {
     SF_INFO info{};
     info.channels = channels;
     info.samplerate = rate;
     info.format = format;
-    SNDFILE *f = sf_open(path.c_str(), SFM_WRITE, &info);
+    SNDFILE* f = sf_open(path.c_str(), SFM_WRITE, &info);
     if (!f) return false;
     // Integers for the integer subtypes (libsndfile shifts them down to the
     // file's width), floats for the float subtypes.
@@ -153,13 +150,13 @@ protected:
 
   testsupport::TrackProject project;
   const std::string blocks = project.blocks();
-  TrackFactory *factory = project.factory();
+  TrackFactory* factory = project.factory();
   Importer importer;
 };
 
 // Skips the test when an outside program is missing.
-#define REQUIRE_PROGRAM(name)                                          \
-  do {                                                                 \
+#define REQUIRE_PROGRAM(name)                                                       \
+  do {                                                                              \
     if (!::importtest::HaveProgram(name)) GTEST_SKIP() << name " is not installed"; \
   } while (0)
 

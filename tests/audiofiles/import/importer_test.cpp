@@ -23,27 +23,26 @@ using importtest::WriteBytes;
 class ImporterTest : public ImportTest {};
 
 TEST_F(ImporterTest, FormatsAreTriedInRegistrationOrder) {
-  const auto &formats = importer.GetFormats();
+  const auto& formats = importer.GetFormats();
   ASSERT_EQ(formats.size(), 3u);
   EXPECT_EQ(formats[0]->GetFormatDescription(), "Uncompressed PCM Audio Files");
   EXPECT_EQ(formats[1]->GetFormatDescription(), "Ogg Vorbis");
   EXPECT_EQ(formats[2]->GetFormatDescription(), "MP3");
-  const auto &pcm = *formats[0]->GetExtensions();
+  const auto& pcm = *formats[0]->GetExtensions();
   EXPECT_NE(std::find(pcm.begin(), pcm.end(), "wav"), pcm.end());
   EXPECT_NE(std::find(pcm.begin(), pcm.end(), "sv16"), pcm.end());
   EXPECT_EQ(*formats[1]->GetExtensions(), std::vector<std::string>{"ogg"});
-  EXPECT_EQ(*formats[2]->GetExtensions(),
-            (std::vector<std::string>{"mp3", "mp2", "mpg", "mpeg"}));
+  EXPECT_EQ(*formats[2]->GetExtensions(), (std::vector<std::string>{"mp3", "mp2", "mpg", "mpeg"}));
 }
 
 // Records the description of the file being imported, seen from the progress
 // callback, and every fraction.
 struct Watcher {
-  Importer *importer;
+  Importer* importer;
   std::vector<std::string> descriptions;
   std::vector<float> fractions;
-  static int Callback(void *self, float fraction) {
-    auto *w = static_cast<Watcher *>(self);
+  static int Callback(void* self, float fraction) {
+    auto* w = static_cast<Watcher*>(self);
     const std::string d = w->importer->GetFileDescription();
     if (w->descriptions.empty() || w->descriptions.back() != d) w->descriptions.push_back(d);
     w->fractions.push_back(fraction);
@@ -55,7 +54,7 @@ TEST_F(ImporterTest, TheFileIsFoundByItsLowerCaseExtensionThenByTryingEveryForma
   ASSERT_TRUE(WriteSndfile(Path("tone.wav"), SF_FORMAT_WAV | SF_FORMAT_PCM_16, 2, 22050, 5000));
   const std::vector<unsigned char> wav = ReadBytes(Path("tone.wav"));
   struct Case {
-    const char *name;
+    const char* name;
     std::vector<std::string> seen;  // the formats that reported progress, in order
   } cases[] = {
       {"TONE.WAV", {"WAV (Microsoft)"}},
@@ -68,7 +67,7 @@ TEST_F(ImporterTest, TheFileIsFoundByItsLowerCaseExtensionThenByTryingEveryForma
       {"tone.mp3", {"MP3", "WAV (Microsoft)"}},
   };
   std::filesystem::create_directory(Path("dotted.folder.name"));
-  for (const Case &c : cases) {
+  for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     WriteBytes(Path(c.name), wav);
     Watcher w{&importer, {}, {}};
@@ -81,8 +80,7 @@ TEST_F(ImporterTest, TheFileIsFoundByItsLowerCaseExtensionThenByTryingEveryForma
 }
 
 TEST_F(ImporterTest, ProgressRunsFromZeroToOneWithTheCallersData) {
-  ASSERT_TRUE(WriteSndfile(Path("long.wav"), SF_FORMAT_WAV | SF_FORMAT_PCM_16, 1, 44100,
-                           2000000));
+  ASSERT_TRUE(WriteSndfile(Path("long.wav"), SF_FORMAT_WAV | SF_FORMAT_PCM_16, 1, 44100, 2000000));
   Watcher w{&importer, {}, {}};
   {
     testsupport::FakeClock clock(1000);
@@ -103,8 +101,7 @@ TEST_F(ImporterTest, ProgressRunsFromZeroToOneWithTheCallersData) {
 }
 
 TEST_F(ImporterTest, CancelOfAPcmImportLeavesNothing) {
-  ASSERT_TRUE(WriteSndfile(Path("long.wav"), SF_FORMAT_WAV | SF_FORMAT_PCM_24, 2, 44100,
-                           1500000));
+  ASSERT_TRUE(WriteSndfile(Path("long.wav"), SF_FORMAT_WAV | SF_FORMAT_PCM_24, 2, 44100, 1500000));
   ExpectCancelLeavesNothing(Path("long.wav"), 2);
 }
 
@@ -115,7 +112,7 @@ TEST_F(ImporterTest, BadInputsGetAClearAnswer) {
   const std::vector<unsigned char> wav = ReadBytes(Path("good.wav"));
   std::mt19937 random(12345);
   std::vector<unsigned char> noise(70000);
-  for (auto &b : noise) b = static_cast<unsigned char>(random());
+  for (auto& b : noise) b = static_cast<unsigned char>(random());
 
   // A WAV header claiming 100 channels.
   std::vector<unsigned char> wide = wav;
@@ -146,15 +143,16 @@ TEST_F(ImporterTest, BadInputsGetAClearAnswer) {
       {"noise.ogg", noise, 0, ""},
       {"noise.mp3", noise, -1, ""},  // may find frames in noise; must not crash
       {"noise.flac", noise, 0, ""},
-      {"header.wav", std::vector<unsigned char>(wav.begin(), wav.begin() + 30), 0,
-       "did not recognize"},
+      {"header.wav", std::vector<unsigned char>(wav.begin(), wav.begin() + 30), 0, "did not recognize"},
       {"cut.wav", std::vector<unsigned char>(wav.begin(), wav.begin() + 1001), 2, ""},
       {"longer.wav", longer, 2, ""},
       {"wide.wav", wide, 0, "at most 64 channels"},
-      {"oggheader.ogg", {'O', 'g', 'g', 'S', 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0}, 0,
+      {"oggheader.ogg",
+       {'O', 'g', 'g', 'S', 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0},
+       0,
        "did not recognize"},
   };
-  for (const Case &c : cases) {
+  for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     WriteBytes(Path(c.name), c.bytes);
     auto r = Import(Path(c.name));
@@ -177,8 +175,7 @@ TEST_F(ImporterTest, BadInputsGetAClearAnswer) {
 }
 
 TEST_F(ImporterTest, SamplesThatCannotBeStoredFailTheImportWholly) {
-  ASSERT_TRUE(WriteSndfile(Path("long.wav"), SF_FORMAT_WAV | SF_FORMAT_PCM_16, 2, 44100,
-                           1000000));
+  ASSERT_TRUE(WriteSndfile(Path("long.wav"), SF_FORMAT_WAV | SF_FORMAT_PCM_16, 2, 44100, 1000000));
   // The temporary folder turns into a path under a plain file: no block can
   // be written any more.
   WriteBytes(Path("plain"), {1, 2, 3});

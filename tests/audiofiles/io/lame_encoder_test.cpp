@@ -24,13 +24,13 @@ const std::string kPartialLibraryDir =
 
 // Sets the binding's search path for one test and puts the old one back.
 class SearchPathGuard {
- public:
+public:
   explicit SearchPathGuard(const std::string& path) : m_old(LameEncoder::GetLibrarySearchPath()) {
     LameEncoder::SetLibrarySearchPath(path);
   }
   ~SearchPathGuard() { LameEncoder::SetLibrarySearchPath(m_old); }
 
- private:
+private:
   std::string m_old;
 };
 
@@ -72,10 +72,8 @@ std::vector<uint8_t> EncodeThrough(LameEncoder& enc, int chunkFrames, int channe
 }
 
 class LameEncoderTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    ASSERT_EQ(enc.Load(), 1) << enc.GetLastError();
-  }
+protected:
+  void SetUp() override { ASSERT_EQ(enc.Load(), 1) << enc.GetLastError(); }
   LameEncoder enc;
 };
 
@@ -298,10 +296,9 @@ TEST_F(LameEncoderTest, MpegVersionsAndChannelModes) {
     uint32_t mpeg;
     int mode, chunk;
   } cases[] = {
-      {0, 44100, 128, 1, 1, 0, 1152}, {1, 22050, 64, 1, 0, 0, 576},
-      {2, 11025, 32, 2, 0, 1, 576},   {5, 32000, 96, 3, 1, 2, 1152},
-      {-1, 48000, 64, 0, 1, 3, 1152},  // mono: an unhalved chunk
-      {0, 44100, 128, 7, 1, 0, 1152},  // another channel mode: stereo
+      {0, 44100, 128, 1, 1, 0, 1152}, {1, 22050, 64, 1, 0, 0, 576},   {2, 11025, 32, 2, 0, 1, 576},
+      {5, 32000, 96, 3, 1, 2, 1152},  {-1, 48000, 64, 0, 1, 3, 1152},  // mono: an unhalved chunk
+      {0, 44100, 128, 7, 1, 0, 1152},                                  // another channel mode: stereo
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.version * 100 + c.channelMode);
@@ -396,8 +393,7 @@ TEST_F(LameEncoderTest, MonoSineThroughTheOneChannelEntries) {
   EXPECT_GE(d.samples(), frames + 576);
   EXPECT_LE(d.samples(), frames + 1105 + 3 * 576);
   EXPECT_NEAR(ZeroCrossingFrequency(d.pcm[0], rate, 2000, frames - 1000), 300.0, 0.5);
-  EXPECT_NEAR(20 * std::log10(Rms(d.pcm[0], 2000, frames - 1000) / (0.25 / std::sqrt(2.0))),
-              0.0, 0.5);
+  EXPECT_NEAR(20 * std::log10(Rms(d.pcm[0], 2000, frames - 1000) / (0.25 / std::sqrt(2.0))), 0.0, 0.5);
 }
 
 TEST_F(LameEncoderTest, VbrAndAbrStreamsDecode) {
@@ -525,8 +521,7 @@ TEST(LameEncoderSharing, AnExportWithItsOwnBindingRunsBesideTheRecording) {
   ASSERT_EQ(shared->Load(), 1);
   const int recordingChunk = shared->InitStream(&recordingOptions);
   ASSERT_EQ(recordingChunk, 1152);
-  std::thread bufferThread(
-      [&] { recordingBytes = EncodeThrough(*shared, recordingChunk, 2, recordingPcm); });
+  std::thread bufferThread([&] { recordingBytes = EncodeThrough(*shared, recordingChunk, 2, recordingPcm); });
   {
     LameEncoder own;
     ASSERT_EQ(own.Load(), 1);

@@ -45,8 +45,7 @@ public:
 };
 
 // Where the decoded channel lines up with the recorded one, and how well.
-std::int64_t Align(const std::vector<float>& recorded, const std::vector<float>& decoded,
-                   double* corr) {
+std::int64_t Align(const std::vector<float>& recorded, const std::vector<float>& decoded, double* corr) {
   const std::int64_t len = std::min<std::int64_t>(static_cast<std::int64_t>(recorded.size()) - 4000, 30000);
   return BestLag(recorded, decoded, 2000, len, 0, kMaxDelay, corr);
 }
@@ -92,8 +91,7 @@ TEST_F(MP3WriterTest, TheWholeRecordingLinesUpAtTheCodecDelay) {
   double corr = 0;
   const std::int64_t lag = Align(recorded, got, &corr);
   EXPECT_GT(corr, 0.98);
-  EXPECT_GT(Correlation(recorded, got, frames - 1500, 1400, lag), 0.95)
-      << "the last frames of the recording";
+  EXPECT_GT(Correlation(recorded, got, frames - 1500, 1400, lag), 0.95) << "the last frames of the recording";
   EXPECT_LE(d.frames(), frames + lag + 2 * 1152);
 }
 

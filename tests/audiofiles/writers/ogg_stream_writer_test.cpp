@@ -153,7 +153,8 @@ TEST_F(OggWriterTest, SplitsAreCompleteStreamsThatJoinWithoutGapOrOverlap) {
 TEST_F(OggWriterTest, ChannelAndRateChangedBeforeASplitAreFollowed) {
   scope.Split(1.0);
   scope.encode.OGGChannelMode = 0;
-  std::vector<float> signal = Sines(static_cast<std::int64_t>(2.5 * kRate), kRate, {440.0, 660.0}, {0.5, 0.5});
+  std::vector<float> signal =
+      Sines(static_cast<std::int64_t>(2.5 * kRate), kRate, {440.0, 660.0}, {0.5, 0.5});
   EngineRig rig(2, kRate);
   OggStreamWriter writer(rig.slot());
   EngineRig::Result res = rig.Record(writer, signal, 1.0, 4410, [&](int split) {

@@ -66,8 +66,8 @@ TEST(StreamMixer, ZeroOrNaNCaptureRateIsTakenAs44100) {
   ASSERT_EQ(m.MixerSetup(1, r.ptrs.data(), 0.0, 1, 1024, true, 44100.0, SampleFormatFloat, true), 1);
   EXPECT_EQ(m.GetInputRate(), 44100.0);
   EXPECT_FALSE(m.IsResampling());
-  ASSERT_EQ(m.MixerSetup(1, r.ptrs.data(), std::numeric_limits<double>::quiet_NaN(), 1, 1024, true,
-                         44100.0, SampleFormatFloat, true),
+  ASSERT_EQ(m.MixerSetup(1, r.ptrs.data(), std::numeric_limits<double>::quiet_NaN(), 1, 1024, true, 44100.0,
+                         SampleFormatFloat, true),
             1);
   EXPECT_EQ(m.GetInputRate(), 44100.0);
 }
@@ -226,8 +226,8 @@ TEST(StreamMixer, ThreeOrMoreInputsAreSummedIntoEveryChannelAndClip) {
         r.PutFloat(i, std::vector<float>(1024, static_cast<float>(c.inputs[i])));
     }
     StreamMixer m;
-    ASSERT_EQ(m.MixerSetup(3, r.ptrs.data(), 44100, c.outChannels, 1024, c.interleaved, 44100, c.format, true),
-              1);
+    ASSERT_EQ(
+        m.MixerSetup(3, r.ptrs.data(), 44100, c.outChannels, 1024, c.interleaved, 44100, c.format, true), 1);
     ASSERT_EQ(m.FillInputs(), 1024);
     ASSERT_EQ(m.Process(1024), 1024);
     for (int ch = 0; ch < c.outChannels; ++ch) {
@@ -316,7 +316,8 @@ TEST(StreamMixer, ResamplingAcrossFillsIsContinuous) {
   // A gap or a repeat would show as a jump away from the sine: compare with the ideal.
   std::vector<float> ideal = Sines(static_cast<std::int64_t>(left.size()), outRate, {441.0}, {0.8});
   double best = 0;
-  const std::int64_t lag = writertest::BestLag(ideal, left, 1000, static_cast<std::int64_t>(left.size()) - 3000, -80, 80, &best);
+  const std::int64_t lag =
+      writertest::BestLag(ideal, left, 1000, static_cast<std::int64_t>(left.size()) - 3000, -80, 80, &best);
   EXPECT_GT(best, 0.9999);
   double worst = 0;
   for (std::size_t i = 1000; i + 2000 < left.size(); ++i)

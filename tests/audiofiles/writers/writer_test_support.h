@@ -88,9 +88,8 @@ inline double Correlation(const std::vector<float>& a, const std::vector<float>&
 }
 
 // The lag in [lo, hi] at which b best matches a over a[from, from+len).
-inline std::int64_t BestLag(const std::vector<float>& a, const std::vector<float>& b,
-                            std::int64_t from, std::int64_t len, std::int64_t lo, std::int64_t hi,
-                            double* best = nullptr) {
+inline std::int64_t BestLag(const std::vector<float>& a, const std::vector<float>& b, std::int64_t from,
+                            std::int64_t len, std::int64_t lo, std::int64_t hi, double* best = nullptr) {
   std::int64_t bestLag = lo;
   double bestC = -2;
   for (std::int64_t lag = lo; lag <= hi; ++lag) {
@@ -113,8 +112,7 @@ public:
   EngineRig(int channels, double rate, SampleFormat captureFormat = SampleFormatFloat)
       : channels_(channels), rate_(rate) {
     const int ringLen = static_cast<int>((0.5 * channels + 8.5) * rate + 0.5);
-    for (int c = 0; c < channels; ++c)
-      rings_.push_back(std::make_unique<RingBuffer>(captureFormat, ringLen));
+    for (int c = 0; c < channels; ++c) rings_.push_back(std::make_unique<RingBuffer>(captureFormat, ringLen));
     for (auto& r : rings_) ringPtrs_.push_back(r.get());
     slot_ = &mixer_;
   }
@@ -144,7 +142,7 @@ public:
     int nextFiles = 0;
     int nextFileFailed = 0;
     int close = -1;
-    bool stopped = false;   // the engine stopped the recording on a 0
+    bool stopped = false;  // the engine stopped the recording on a 0
   };
 
   // Records the interleaved signal through writer: Open, callbacks of 512 frames, a
@@ -255,8 +253,8 @@ inline void ExpectAFullDiskStopsTheRecording(EngineRig& rig, StreamFileWriter& w
 // What sox and soxi read from a recorded file: its rate, channels and length, and on
 // the first channel the level (within levelTolerance) and frequency (within 10 Hz) of
 // a sine of amplitude amp.
-inline void ExpectSoxReads(const std::string& file, int rate, int channels, std::int64_t frames,
-                           double freq, double amp, double levelTolerance) {
+inline void ExpectSoxReads(const std::string& file, int rate, int channels, std::int64_t frames, double freq,
+                           double amp, double levelTolerance) {
   SoxView v = SoxRead(file);
   ASSERT_TRUE(v.ok);
   EXPECT_EQ(v.rate, rate);

@@ -22,7 +22,7 @@ constexpr double kRate = 44100.0;
 const double kSineDbfs = 20 * std::log10(0.5 / std::numbers::sqrt2);
 
 // Seconds of sound (above 0.1) in the samples.
-double SoundSeconds(const std::vector<float> &s) {
+double SoundSeconds(const std::vector<float>& s) {
   std::size_t n = 0;
   for (float v : s) n += std::fabs(v) > 0.1f;
   // A sine of amplitude 0.5 is above 0.1 in magnitude 87.18 % of the time.
@@ -57,7 +57,7 @@ protected:
     return stopped;
   }
 
-  int StartRecording(const std::vector<WaveTrack *> &tracks) {
+  int StartRecording(const std::vector<WaveTrack*>& tracks) {
     audiotest::QuietStderr quiet;
     return gAudioIO->StartStream({}, tracks, nullptr, kRate, 0.0, 1e9, 0);
   }
@@ -69,10 +69,10 @@ TEST_F(EngineControls, SilenceInTheEditingModeStopsOrPausesTheRecording) {
     bool stops;
     double sound;  // seconds of sound recorded
   } cases[] = {{2, true, 1.0}, {1, false, 2.0}};
-  for (const Case &c : cases) {
+  for (const Case& c : cases) {
     SCOPED_TRACE("action " + std::to_string(c.action));
     record.ActionsOfEditingMode = c.action;
-    std::vector<WaveTrack *> pair = RecordingPair();
+    std::vector<WaveTrack*> pair = RecordingPair();
     const std::size_t stopsBefore = poster.StopCommands();
     ASSERT_GT(StartRecording(pair), 0);
     EXPECT_EQ(gAudioIO->GetZcrDelayCount(), 26);
@@ -120,7 +120,7 @@ TEST_F(EngineControls, TimeLimitCountsOnlyTheUnpausedRecording) {
   record.TimeLimitTo = 1.0;
   const int sine = Rig().StartSine(1000);
   ASSERT_GE(sine, 0);
-  std::vector<WaveTrack *> pair = RecordingPair();
+  std::vector<WaveTrack*> pair = RecordingPair();
   const auto start = Clock::now();
   ASSERT_GT(StartRecording(pair), 0);
 
@@ -140,8 +140,7 @@ TEST_F(EngineControls, TimeLimitCountsOnlyTheUnpausedRecording) {
   EXPECT_EQ(poster.StopCommands(), 1u);
   std::vector<float> left = Samples(pair[0]);
   EXPECT_NEAR(left.size() / kRate, 1.0, 0.15) << "the paused input is not recorded";
-  EXPECT_NEAR(audiotest::RmsDbfs(std::vector<float>(left.begin() + 4410, left.end())), kSineDbfs,
-              0.5);
+  EXPECT_NEAR(audiotest::RmsDbfs(std::vector<float>(left.begin() + 4410, left.end())), kSineDbfs, 0.5);
 }
 
 TEST_F(EngineControls, MonitorPostsZeroCrossingsAndEnergyAndRecordsNothing) {
@@ -162,7 +161,7 @@ TEST_F(EngineControls, MonitorPostsZeroCrossingsAndEnergyAndRecordsNothing) {
   // A 1 kHz sine at half scale: 45 crossings per 1000 samples, mean magnitude
   // 2/pi of 50000 level units (3183 after the division by 10).
   int matching = 0;
-  for (const auto &m : stats) {
+  for (const auto& m : stats) {
     const int zcr = static_cast<int>(m.wParam & 0xFFFF);
     const int energy = static_cast<int>((m.wParam >> 16) & 0xFFFF);
     if (std::abs(zcr - 45) <= 2 && std::abs(energy - 3183) <= 60 &&
@@ -189,7 +188,7 @@ TEST_F(EngineControls, InputVolumeOfTheMixerScalesTheRecording) {
 
   const int sine = Rig().StartSine(1000);
   auto recordLevel = [&] {
-    std::vector<WaveTrack *> pair = RecordingPair();
+    std::vector<WaveTrack*> pair = RecordingPair();
     EXPECT_GT(StartRecording(pair), 0);
     Sleep(1.2);
     Stop();

@@ -23,20 +23,17 @@ const double kSineDbfs = 20 * std::log10(0.5 / std::numbers::sqrt2);
 
 struct FileKind {
   int fileType;           // FileOutputOptions::eFileType
-  const char *extension;  // of the automatic names
+  const char* extension;  // of the automatic names
 };
 
 // Keeps the test names free of the parameter's bytes.
-void PrintTo(const FileKind &kind, std::ostream *out) { *out << kind.extension; }
+void PrintTo(const FileKind& kind, std::ostream* out) { *out << kind.extension; }
 
-std::string PrintKind(const ::testing::TestParamInfo<FileKind> &info) {
-  return info.param.extension;
-}
+std::string PrintKind(const ::testing::TestParamInfo<FileKind>& info) { return info.param.extension; }
 
-class EngineDirectRecording : public EngineOnRig,
-                              public ::testing::WithParamInterface<FileKind> {};
+class EngineDirectRecording : public EngineOnRig, public ::testing::WithParamInterface<FileKind> {};
 
-audiotest::Decoded Decode(const std::string &path, int fileType) {
+audiotest::Decoded Decode(const std::string& path, int fileType) {
   if (fileType == 1) return audiotest::DecodeSndfile(path);
   if (fileType == 2) return audiotest::DecodeVorbis(path);
   return audiotest::DecodeMp3(path);
@@ -120,8 +117,7 @@ TEST_P(EngineDirectRecording, WritesNamedSplitFilesThatJoinIntoTheSine) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Kinds, EngineDirectRecording,
-                         ::testing::Values(FileKind{1, "wav"}, FileKind{2, "OGG"},
-                                           FileKind{0, "MP3"}),
+                         ::testing::Values(FileKind{1, "wav"}, FileKind{2, "OGG"}, FileKind{0, "MP3"}),
                          PrintKind);
 
 }  // namespace

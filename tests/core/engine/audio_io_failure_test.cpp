@@ -30,7 +30,7 @@ class EngineFailures : public EngineOnRig {
 protected:
   // A short recording into a new pair of tracks; its length in seconds.
   double RecordBriefly() {
-    std::vector<WaveTrack *> pair = RecordingPair();
+    std::vector<WaveTrack*> pair = RecordingPair();
     int token = 0;
     {
       audiotest::QuietStderr quiet;
@@ -45,17 +45,17 @@ protected:
 };
 
 TEST_F(EngineFailures, ImpossibleSettingsFailTheStartWithoutAMessage) {
-  std::vector<WaveTrack *> pair = RecordingPair();
+  std::vector<WaveTrack*> pair = RecordingPair();
   struct StreamCase {
-    const char *what;
+    const char* what;
     double rate;
-    std::vector<WaveTrack *> capture;
+    std::vector<WaveTrack*> capture;
   } streams[] = {
       {"a rate no device has", 1e7, pair},
       {"no rate", 0.0, pair},
       {"nothing to play or record", kRate, {}},
   };
-  for (const StreamCase &c : streams) {
+  for (const StreamCase& c : streams) {
     audiotest::QuietStderr quiet;
     EXPECT_EQ(gAudioIO->StartStream({}, c.capture, nullptr, c.rate, 0.0, 1e9, 0), 0) << c.what;
     EXPECT_FALSE(gAudioIO->IsBusy()) << c.what;
@@ -63,7 +63,7 @@ TEST_F(EngineFailures, ImpossibleSettingsFailTheStartWithoutAMessage) {
 
   record.ActiveRecordingMode = 1;
   struct DeviceCase {
-    const char *what;
+    const char* what;
     int channels, format, rate;
   } devices[] = {
       {"64 channels", 64, SampleFormatInt16, 44100},
@@ -71,7 +71,7 @@ TEST_F(EngineFailures, ImpossibleSettingsFailTheStartWithoutAMessage) {
       {"an unknown sample format", 2, 0x1234, 44100},
       {"a rate no device has", 2, SampleFormatInt16, 10000000},
   };
-  for (const DeviceCase &c : devices) {
+  for (const DeviceCase& c : devices) {
     device.ChannelCount = c.channels;
     device.SampleFormat = c.format;
     device.SampleRate = c.rate;
@@ -96,7 +96,7 @@ TEST_F(EngineFailures, MissingMp3EncoderStopsTheStartWithItsMessages) {
   const std::string oldPath = LameEncoder::GetLibrarySearchPath();
   LameEncoder::SetLibrarySearchPath(tmp.path());
   LameEncoder missing;
-  auto *mp3 = dynamic_cast<MP3StreamWriter *>(gAudioIO->GetMP3Writer());
+  auto* mp3 = dynamic_cast<MP3StreamWriter*>(gAudioIO->GetMP3Writer());
   ASSERT_NE(mp3, nullptr);
   mp3->SetEncoder(&missing);
   EXPECT_EQ(gAudioIO->StartDirectToFileRecording(), 0);
@@ -126,17 +126,17 @@ TEST_F(EngineFailures, FailedWritesStopTheRecordingAndTellTheUser) {
   const int savedBlockBytes = Sequence::GetMaxDiskBlockSize();
 
   struct Case {
-    const char *what;
+    const char* what;
     bool direct;
-    const char *folder;       // output folder under the test folder
-    rlim_t fileSizeLimit;     // 0: none
-    const char *textPart;     // in the message
+    const char* folder;    // output folder under the test folder
+    rlim_t fileSizeLimit;  // 0: none
+    const char* textPart;  // in the message
   } cases[] = {
       {"output folder missing", true, "missing", 0, "missing/rec001.wav"},
       {"disk full while writing the file", true, "out", 150000, "out/rec001.wav"},
       {"disk full while writing blocks", false, "out", 16000, "temporary folder"},
   };
-  for (const Case &c : cases) {
+  for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     fs::create_directories(tmp / "out");
     output.strAutoNameFolder = tmp / c.folder;
@@ -145,7 +145,7 @@ TEST_F(EngineFailures, FailedWritesStopTheRecordingAndTellTheUser) {
     record.ActiveRecordingMode = c.direct ? 1 : 0;
     // Blocks of 32 K samples, so that the editing mode writes one soon.
     Sequence::SetMaxDiskBlockSize(65536);
-    std::vector<WaveTrack *> pair = RecordingPair();
+    std::vector<WaveTrack*> pair = RecordingPair();
     const std::size_t stops = poster.StopCommands();
     const std::size_t shown = boxes.Boxes().size();
     {
@@ -185,8 +185,7 @@ class StreamStartingPoster : public RecordingPoster {
 public:
   bool Post(seams::WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
             std::intptr_t lParam) noexcept override {
-    if (message == kCommandMessage && !started_.exchange(true) && gAudioIO &&
-        gAudioIO->GetPortAudioStream())
+    if (message == kCommandMessage && !started_.exchange(true) && gAudioIO && gAudioIO->GetPortAudioStream())
       pa18::Pa_StartStream(gAudioIO->GetPortAudioStream());
     return RecordingPoster::Post(window, message, wParam, lParam);
   }
@@ -238,15 +237,14 @@ void RecordWhileTheServerDies() {
     std::_Exit(code);
   };
   {
-    TrackFactory &factory = *project.factory();
+    TrackFactory& factory = *project.factory();
     std::unique_ptr<WaveTrack> left(factory.NewWaveTrack(SampleFormatInt16, 44100.0));
     std::unique_ptr<WaveTrack> right(factory.NewWaveTrack(SampleFormatInt16, 44100.0));
     {
       audiotest::QuietStderr quiet;
       CreateAudioIO(&record);
       gAudioIO->SetControlPanel(kPanel, kStopButton);
-      if (gAudioIO->StartStream({}, {left.get(), right.get()}, nullptr, 44100.0, 0.0, 1e9, 0) <= 0)
-        leave(3);
+      if (gAudioIO->StartStream({}, {left.get(), right.get()}, nullptr, 44100.0, 0.0, 1e9, 0) <= 0) leave(3);
     }
     Sleep(0.5);
     // The server goes away.

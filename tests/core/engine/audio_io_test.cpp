@@ -41,14 +41,10 @@ TEST(AudioIOArithmetic, SilenceDelayCountsLevelIntervalsAndThresholds) {
       {0.3, 44100, 26},   // 25.84 + 0.5
       {0.3, 8000, 5},     // 4.69 + 0.5
       {0.001, 44100, 1},  // below half a buffer
-      {0.0, 44100, 1},
-      {-2.0, 44100, 1},
-      {NAN, 44100, 1},
-      {10.0, 48000, 938},
+      {0.0, 44100, 1},   {-2.0, 44100, 1}, {NAN, 44100, 1}, {10.0, 48000, 938},
   };
-  for (const Case &c : cases)
-    EXPECT_EQ(AudioIO::SilenceDelayCount(c.seconds, c.rate), c.buffers)
-        << c.seconds << " s at " << c.rate;
+  for (const Case& c : cases)
+    EXPECT_EQ(AudioIO::SilenceDelayCount(c.seconds, c.rate), c.buffers) << c.seconds << " s at " << c.rate;
   EXPECT_EQ(AudioIO::LevelIntervalFor(44100), 5);
   EXPECT_EQ(AudioIO::LevelIntervalFor(96000), 11);
   EXPECT_EQ(AudioIO::LevelIntervalFor(8000), 1);
@@ -104,7 +100,7 @@ TEST(SoundCardMixerNames, HardwareDevicesAreControlledThroughTheirCard) {
       {"name with spaces", "default"},
       {"", "default"},
   };
-  for (const Case &c : cases) EXPECT_EQ(MixerControlName(c.device), c.control) << c.device;
+  for (const Case& c : cases) EXPECT_EQ(MixerControlName(c.device), c.control) << c.device;
 }
 
 // ---- on the rig ----------------------------------------------------------------
@@ -114,7 +110,7 @@ using EngineRecording = EngineOnRig;
 TEST_F(EngineRecording, RecordsTheMicrophoneSineIntoWaveTracks) {
   const int sine = Rig().StartSine(1000);
   ASSERT_GE(sine, 0) << Rig().error();
-  std::vector<WaveTrack *> pair = RecordingPair();
+  std::vector<WaveTrack*> pair = RecordingPair();
 
   int token = 0;
   {
@@ -129,7 +125,7 @@ TEST_F(EngineRecording, RecordsTheMicrophoneSineIntoWaveTracks) {
   EXPECT_EQ(gAudioIO->GetThreadTimeout(), 150) << "stereo recording wakes every 150 ms";
 
   // A second start while this one runs is refused and leaves it alone.
-  std::vector<WaveTrack *> other = RecordingPair();
+  std::vector<WaveTrack*> other = RecordingPair();
   EXPECT_EQ(gAudioIO->StartStream({}, other, nullptr, kRate, 0.0, 1e9, 0), 0);
   EXPECT_TRUE(gAudioIO->IsStreamActiveToken(token));
 
@@ -149,7 +145,7 @@ TEST_F(EngineRecording, RecordsTheMicrophoneSineIntoWaveTracks) {
   EXPECT_EQ(gAudioIO->GetDroppedCaptureFrames(), 0);
   EXPECT_TRUE(boxes.Boxes().empty());
 
-  for (WaveTrack *track : pair) {
+  for (WaveTrack* track : pair) {
     EXPECT_EQ(track->GetAppendLength(), 0) << "flushed at the stop";
     std::vector<float> s = Samples(track);
     EXPECT_NEAR(s.size() / kRate, t2 + 0.1, 0.35) << "about as long as the stream ran";
@@ -167,7 +163,7 @@ TEST_F(EngineRecording, RecordsTheMicrophoneSineIntoWaveTracks) {
   std::vector<RecordingPoster::Message> levels = poster.Messages(kMeter, kLevelMessage);
   ASSERT_GT(levels.size(), 40u) << "a level message every 5 callbacks";
   int loud = 0;
-  for (const auto &m : levels)
+  for (const auto& m : levels)
     if (std::abs(static_cast<long>(m.wParam) - 50000) < 1500 &&
         std::abs(static_cast<long>(m.lParam) - 50000) < 1500)
       ++loud;
@@ -182,7 +178,7 @@ namespace {
 using namespace enginetest;
 
 // A mono float track of a sine.
-void FillSine(WaveTrack *track, double frequency, double seconds, double amplitude) {
+void FillSine(WaveTrack* track, double frequency, double seconds, double amplitude) {
   const auto frames = static_cast<std::size_t>(seconds * track->GetRate());
   std::vector<float> s = audiotest::MakeSine(frequency, track->GetRate(), frames, amplitude);
   ASSERT_TRUE(track->Append(reinterpret_cast<ConstSamplePtr>(s.data()), SampleFormatFloat,
@@ -193,7 +189,7 @@ void FillSine(WaveTrack *track, double frequency, double seconds, double amplitu
 using EnginePlayback = EngineOnRig;
 
 TEST_F(EnginePlayback, PlaysAMonoTrackOnBothSpeakerChannelsAndFinishes) {
-  WaveTrack *track = NewTrack(SampleFormatFloat);
+  WaveTrack* track = NewTrack(SampleFormatFloat);
   FillSine(track, 440.0, 2.0, 0.5);
   auto speaker = Rig().RecordSpeaker(tmp / "speaker.wav");
   ASSERT_NE(speaker, nullptr) << Rig().error();
@@ -245,7 +241,7 @@ using namespace enginetest;
 
 TEST_F(EnginePlayback, LoopingPlaybackWrapsWithoutAGapUntilStopped) {
   // 0.3 s is 132 whole periods of 440 Hz: the loop joins the sine seamlessly.
-  WaveTrack *track = NewTrack(SampleFormatFloat);
+  WaveTrack* track = NewTrack(SampleFormatFloat);
   FillSine(track, 440.0, 1.0, 0.5);
   auto speaker = Rig().RecordSpeaker(tmp / "speaker.wav");
   ASSERT_NE(speaker, nullptr) << Rig().error();

@@ -87,7 +87,7 @@ public:
   }
   std::size_t StopCommands() const {
     std::size_t n = 0;
-    for (const Message &m : Messages(kPanel, kCommandMessage))
+    for (const Message& m : Messages(kPanel, kCommandMessage))
       if (m.wParam == static_cast<std::uintptr_t>(kStopCommandId) &&
           m.lParam == static_cast<std::intptr_t>(kStopButton))
         ++n;
@@ -99,11 +99,11 @@ private:
   std::vector<Message> slots_;
   std::unique_ptr<std::atomic<bool>[]> ready_;
   std::atomic<std::size_t> next_{0};
-  seams::MessagePoster *old_ = nullptr;
+  seams::MessagePoster* old_ = nullptr;
 };
 
 // One rig per process, shared by its tests (made before PortAudio starts).
-inline audiotest::AudioRig &Rig() {
+inline audiotest::AudioRig& Rig() {
   static audiotest::AudioRig rig;
   return rig;
 }
@@ -160,29 +160,29 @@ protected:
       EXPECT_LT(std::chrono::duration<double>(Clock::now() - start).count(), 5.0);
     }
     EXPECT_EQ(gAudioIO, nullptr);
-    for (WaveTrack *t : mTracks) delete t;
+    for (WaveTrack* t : mTracks) delete t;
     mTracks.clear();
     SetStreamWriterSettings(mOldWriterSettings);
     settings::SetApplicationSoundDeviceOptions(mOldDevice);
   }
 
   // A new track owned by the test.
-  WaveTrack *NewTrack(SampleFormat format, double rate = 44100.0, int channel = Track::MonoChannel) {
-    WaveTrack *t = factory->NewWaveTrack(format, rate);
+  WaveTrack* NewTrack(SampleFormat format, double rate = 44100.0, int channel = Track::MonoChannel) {
+    WaveTrack* t = factory->NewWaveTrack(format, rate);
     t->SetChannel(channel);
     mTracks.push_back(t);
     return t;
   }
 
   // The project's pair of recording tracks (16-bit, left and right).
-  std::vector<WaveTrack *> RecordingPair(SampleFormat format = SampleFormatInt16) {
-    WaveTrack *l = NewTrack(format, 44100.0, Track::LeftChannel);
-    WaveTrack *r = NewTrack(format, 44100.0, Track::RightChannel);
+  std::vector<WaveTrack*> RecordingPair(SampleFormat format = SampleFormatInt16) {
+    WaveTrack* l = NewTrack(format, 44100.0, Track::LeftChannel);
+    WaveTrack* r = NewTrack(format, 44100.0, Track::RightChannel);
     l->SetLinked(true);
     return {l, r};
   }
 
-  static std::vector<float> Samples(const WaveTrack *t) {
+  static std::vector<float> Samples(const WaveTrack* t) {
     std::vector<float> s(static_cast<std::size_t>(t->GetNumSamples()));
     EXPECT_TRUE(t->Get(reinterpret_cast<SamplePtr>(s.data()), SampleFormatFloat,
                        t->TimeToSamples(t->GetOffset()), static_cast<std::int32_t>(s.size())));
@@ -206,19 +206,19 @@ protected:
 
   // The block files, and the recordings beside them.
   testsupport::TrackProject project;
-  const testsupport::TempFolder &tmp = project.folder();
+  const testsupport::TempFolder& tmp = project.folder();
   RecordingPoster poster;
   RecordedMessageBoxes boxes;
   AdvanceRecordSetting record;
   SoundDeviceOptions device;
   FileOutputOptions output;
   FileEncodeOptions encode;
-  TrackFactory *factory = project.factory();
+  TrackFactory* factory = project.factory();
 
 private:
-  std::vector<WaveTrack *> mTracks;
+  std::vector<WaveTrack*> mTracks;
   StreamWriterSettings mOldWriterSettings;
-  const SoundDeviceOptions *mOldDevice = nullptr;
+  const SoundDeviceOptions* mOldDevice = nullptr;
 };
 
 }  // namespace enginetest

@@ -243,8 +243,7 @@ TEST_F(InstanceTest, TheClipboardCounterTellsAnotherProcessOfANewClipboardSound)
   ASSERT_EQ(WaitExit(other), 0);
   EXPECT_TRUE(copy->IsClipboardChanged());
   EXPECT_EQ(copy->GetClipboardOwner(), 2u);
-  EXPECT_TRUE(fs::exists(copy->GetSharedClipboardPath()))
-      << "the sound stays while a copy still runs";
+  EXPECT_TRUE(fs::exists(copy->GetSharedClipboardPath())) << "the sound stays while a copy still runs";
   copy->SyncClipboardSerial();
   EXPECT_FALSE(copy->IsClipboardChanged());
   std::string clip = copy->GetSharedClipboardPath();

@@ -47,12 +47,9 @@ TEST(SummaryInfo, LayoutFollowsTheLength) {
   struct Case {
     int n, frames64K, frames256, total;
   };
-  const Case cases[] = {{0, 0, 0, 24},
-                        {1, 1, 256, 24 + 12 + 3072},
-                        {1000, 1, 256, 3108},
-                        {65536, 1, 256, 3108},
-                        {65537, 2, 512, 24 + 24 + 6144},
-                        {516096, 8, 2048, 24 + 96 + 24576}};
+  const Case cases[] = {
+      {0, 0, 0, 24},         {1, 1, 256, 24 + 12 + 3072},     {1000, 1, 256, 3108},
+      {65536, 1, 256, 3108}, {65537, 2, 512, 24 + 24 + 6144}, {516096, 8, 2048, 24 + 96 + 24576}};
   for (const Case& c : cases) {
     SummaryInfo s(c.n);
     EXPECT_EQ(s.fields, 3);
@@ -190,8 +187,8 @@ TEST(SimpleBlockFile, TwentyFourBitSamplesArePackedInThreeLittleEndianBytes) {
   EXPECT_EQ(LE32(bytes, 12), 4u);
   const std::size_t at = LE32(bytes, 4);
   ASSERT_EQ(bytes.size(), at + 3 * s.size());
-  const std::vector<unsigned char> expected = {0xFF, 0xFF, 0xFF, 0, 0, 0, 1, 0, 0, 0x56, 0x34,
-                                               0x12, 0,    0,    0x80, 0xFF, 0xFF, 0x7F, 0xFE, 0xFF, 0xFF};
+  const std::vector<unsigned char> expected = {
+      0xFF, 0xFF, 0xFF, 0, 0, 0, 1, 0, 0, 0x56, 0x34, 0x12, 0, 0, 0x80, 0xFF, 0xFF, 0x7F, 0xFE, 0xFF, 0xFF};
   EXPECT_TRUE(std::equal(expected.begin(), expected.end(), bytes.begin() + at));
 
   std::vector<std::int32_t> back(s.size());
@@ -234,7 +231,9 @@ TEST(SimpleBlockFile, OutsideReadersSeeAPlainAuFile) {
   // 24-bit data through the same outside tool.
   const std::vector<std::int32_t> s24 = {-1, 0x123456, -8388608, 8388607};
   BlockFile* b24 = MakeBlock(tmp / "y", s24.data(), 4, SampleFormatInt24);
-  ASSERT_EQ(std::system(("sox '" + (tmp / "y.tmp") + "' -t raw -e signed-integer -b 32 -L '" + raw + "'").c_str()), 0);
+  ASSERT_EQ(
+      std::system(("sox '" + (tmp / "y.tmp") + "' -t raw -e signed-integer -b 32 -L '" + raw + "'").c_str()),
+      0);
   const auto raw24 = ReadBytes(raw);
   ASSERT_EQ(raw24.size(), 16u);
   for (int i = 0; i < 4; ++i) EXPECT_EQ(static_cast<std::int32_t>(LE32(raw24, 4 * i)) >> 8, s24[i]);
@@ -401,7 +400,8 @@ TEST(PCMAliasBlockFile, ReadsOneChannelOfTheAliasedFileAndKeepsOnlyTheSummary) {
   EXPECT_FALSE(FileExists(tmp / "$0000003.tmp"));
   EXPECT_TRUE(FileExists(wav)) << "the aliased file is never touched";
 
-  auto* missing = new PCMAliasBlockFile(CFileName(tmp / "gone.tmp"), CFileName(wav), 0, 10, 0, -0.5f, 0.5f, 0);
+  auto* missing =
+      new PCMAliasBlockFile(CFileName(tmp / "gone.tmp"), CFileName(wav), 0, 10, 0, -0.5f, 0.5f, 0);
   missing->GetMinMax(&mn, &mx, &rms);
   EXPECT_EQ(mn, 0.0f) << "values are taken only over an existing summary file";
   EXPECT_EQ(missing->ReadData(reinterpret_cast<SamplePtr>(back.data()), SampleFormatInt16, 0, 10), 10);

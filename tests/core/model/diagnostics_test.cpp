@@ -60,7 +60,8 @@ TEST(ModelDiagnostics, AnFFTOfABadSizeTellsTheSinkBeforeItExits) {
   };
   const Case cases[] = {
       {[] { NumberOfBitsNeeded(1); }, "\\[sink\\] Error: FFT called with size 1\n"},
-      {[&] { FFT(6, false, in.data(), nullptr, re.data(), im.data()); }, "\\[sink\\] 6 is not a power of two\n"},
+      {[&] { FFT(6, false, in.data(), nullptr, re.data(), im.data()); },
+       "\\[sink\\] 6 is not a power of two\n"},
   };
   for (const Case& c : cases) {
     EXPECT_EXIT(
@@ -120,12 +121,15 @@ TEST(ModelDiagnostics, AFailedConsistencyCheckDumpsItsBlocksToTheSink) {
     const_cast<WaveBlock&>(s.GetBlockArray()[1]).start = 32;
 
     const std::string dump = sink.All(DiagnosticStream::kStandardOutput);
-    EXPECT_EQ(dump.rfind("*** Consistency check failed after Test ***\nBlock   0: start        0 len       ", 0), 0u)
+    EXPECT_EQ(
+        dump.rfind("*** Consistency check failed after Test ***\nBlock   0: start        0 len       ", 0),
+        0u)
         << dump;
     EXPECT_NE(dump.find("Block   1: start       31 len        8 refs 1 "), std::string::npos) << dump;
     EXPECT_NE(dump.find("  ERROR\n"), std::string::npos) << dump;
     const std::string ending =
-        "\nRecommended course of action:\nUndo the failed operation(s), then export or save your work and quit.\n";
+        "\nRecommended course of action:\nUndo the failed operation(s), then export or save your work and "
+        "quit.\n";
     ASSERT_GE(dump.size(), ending.size());
     EXPECT_EQ(dump.substr(dump.size() - ending.size()), ending);
     // One diagnostic a line.

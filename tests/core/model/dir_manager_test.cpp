@@ -115,7 +115,8 @@ TEST_F(DirManagerTest, ABlockThatCannotBeWrittenIsRefused) {
   testsupport::WriteBytes(tmp / "notafolder", {0});
   ASSERT_TRUE(DirManager::SetTempDir((tmp / "notafolder/blocks").c_str()));
   const auto s = Samples(100);
-  EXPECT_EQ(dm->NewSimpleBlockFile(reinterpret_cast<ConstSamplePtr>(s.data()), 100, SampleFormatInt16), nullptr);
+  EXPECT_EQ(dm->NewSimpleBlockFile(reinterpret_cast<ConstSamplePtr>(s.data()), 100, SampleFormatInt16),
+            nullptr);
   EXPECT_EQ(dm->NewAliasBlockFile(tmp / "missing.wav", 0, 100, 0), nullptr);
   dm->Deref();
   ASSERT_TRUE(DirManager::SetTempDir(folder.c_str()));
@@ -161,7 +162,8 @@ TEST_F(DirManagerTest, TheFolderStaysWhileAnyProjectUsesItAndComesBackForTheNext
   auto* first = new DirManager;
   auto* second = new DirManager;
   first->Ref();  // say, a track that outlives the project's own reference
-  BlockFile* mine = second->NewSimpleBlockFile(reinterpret_cast<ConstSamplePtr>(s.data()), 100, SampleFormatInt16);
+  BlockFile* mine =
+      second->NewSimpleBlockFile(reinterpret_cast<ConstSamplePtr>(s.data()), 100, SampleFormatInt16);
   const std::string minePath = mine->GetFileName().GetFullPath();
   first->Deref();
   EXPECT_EQ(DirManager::GetLiveCount(), 2) << "a referenced manager lives on";
@@ -198,7 +200,10 @@ TEST_F(DirManagerTest, TheSystemTemporaryFolderIsNeverRemoved) {
   setenv("TMPDIR", system.c_str(), 1);
   ASSERT_TRUE(DirManager::SetTempDir(nullptr));
   (new DirManager)->Deref();
-  if (old) setenv("TMPDIR", saved.c_str(), 1); else unsetenv("TMPDIR");
+  if (old)
+    setenv("TMPDIR", saved.c_str(), 1);
+  else
+    unsetenv("TMPDIR");
   EXPECT_TRUE(DirectoryExists(system));
   ASSERT_TRUE(DirManager::SetTempDir(folder.c_str()));
 }

@@ -10,15 +10,14 @@ namespace {
 
 constexpr double eps = Envelope::kTimeEpsilon;
 
-std::vector<ControlPoint> Points(const Envelope &e) {
+std::vector<ControlPoint> Points(const Envelope& e) {
   std::vector<ControlPoint> v;
   for (int i = 0; i < e.GetNumberOfPoints(); ++i) v.push_back(e.GetPoint(i));
   return v;
 }
 
-void ExpectSortedAndDistinct(const Envelope &e) {
-  for (int i = 1; i < e.GetNumberOfPoints(); ++i)
-    EXPECT_LT(e.GetPoint(i - 1).t, e.GetPoint(i).t) << i;
+void ExpectSortedAndDistinct(const Envelope& e) {
+  for (int i = 1; i < e.GetNumberOfPoints(); ++i) EXPECT_LT(e.GetPoint(i - 1).t, e.GetPoint(i).t) << i;
 }
 
 }  // namespace
@@ -43,11 +42,16 @@ TEST(Envelope, ValuesAtPointsAndBetweenThem) {
   // Points (0, 1.0) and (1, 0.01); before the first and after the last the
   // curve is flat.
   const Case cases[] = {
-      {true, 0.5, 0.1},    {false, 0.5, 0.505}, {true, 0.0, 1.0},
-      {true, 1.0, 0.01},   {false, -2.0, 1.0},  {false, 7.0, 0.01},
-      {true, 0.25, std::pow(10.0, -0.5)},       {false, 0.25, 0.7525},
+      {true, 0.5, 0.1},
+      {false, 0.5, 0.505},
+      {true, 0.0, 1.0},
+      {true, 1.0, 0.01},
+      {false, -2.0, 1.0},
+      {false, 7.0, 0.01},
+      {true, 0.25, std::pow(10.0, -0.5)},
+      {false, 0.25, 0.7525},
   };
-  for (const Case &c : cases) {
+  for (const Case& c : cases) {
     Envelope e;
     e.SetTrackLen(1.0);
     e.SetInterpolateDB(c.db);
@@ -90,8 +94,7 @@ TEST(Envelope, SteppedValuesMatchSingleValuesAcrossSegments) {
     const int n = 500;
     std::vector<double> buf(n);
     e.GetValues(buf.data(), n, 0.9, 0.01);  // starts before the first point
-    for (int i = 0; i < n; ++i)
-      EXPECT_NEAR(buf[i], e.GetValue(0.9 + i * 0.01), 1e-9) << db << " " << i;
+    for (int i = 0; i < n; ++i) EXPECT_NEAR(buf[i], e.GetValue(0.9 + i * 0.01), 1e-9) << db << " " << i;
   }
 }
 
@@ -100,7 +103,7 @@ TEST(Envelope, InsertReplacesClampsAndRefuses) {
   e.SetTrackLen(2.0);
   EXPECT_EQ(e.Insert(-1.0, 0.3), 0);  // no points yet: clamped to 0
   EXPECT_EQ(e.GetPoint(0).t, 0.0);
-  EXPECT_EQ(e.Insert(5.0, 0.4), 1);   // one point: no upper clamp
+  EXPECT_EQ(e.Insert(5.0, 0.4), 1);  // one point: no upper clamp
   EXPECT_EQ(e.GetPoint(1).t, 5.0);
   EXPECT_EQ(e.Insert(1.0, 0.5), 1);
   EXPECT_EQ(e.GetNumberOfPoints(), 3);
@@ -154,11 +157,11 @@ TEST(Envelope, PastedCurveIsFollowedByTheOldOne) {
   dst.Paste(2.0, &src);
   ExpectSortedAndDistinct(dst);
   EXPECT_EQ(dst.GetTrackLen(), 6.0);
-  EXPECT_NEAR(dst.GetValue(1.0), 0.25, 1e-5);         // old curve before
-  EXPECT_NEAR(dst.GetValue(2.0), 0.5, 1e-9);          // pasted start
-  EXPECT_NEAR(dst.GetValue(3.0), 0.375, 1e-5);        // pasted middle
-  EXPECT_NEAR(dst.GetValue(4.0 - eps), 0.25, 1e-9);   // pasted end
-  EXPECT_NEAR(dst.GetValue(4.0), 0.5, 1e-9);          // old curve resumes
+  EXPECT_NEAR(dst.GetValue(1.0), 0.25, 1e-5);        // old curve before
+  EXPECT_NEAR(dst.GetValue(2.0), 0.5, 1e-9);         // pasted start
+  EXPECT_NEAR(dst.GetValue(3.0), 0.375, 1e-5);       // pasted middle
+  EXPECT_NEAR(dst.GetValue(4.0 - eps), 0.25, 1e-9);  // pasted end
+  EXPECT_NEAR(dst.GetValue(4.0), 0.5, 1e-9);         // old curve resumes
   EXPECT_NEAR(dst.GetValue(5.0), 0.75, 1e-9);
   EXPECT_NEAR(dst.GetValue(6.0), 1.0, 1e-9);
 }
@@ -260,8 +263,7 @@ TEST(Envelope, CutAndPasteBackKeepsTheCutPartAndTheCurveAroundIt) {
   for (double t : {0.0, 0.5, 1.0})  // before: untouched
     EXPECT_NEAR(e.GetValue(t), original(t), 1e-9) << t;
   // The cut part, where it was (its end now lies an epsilon early).
-  for (double t : {2.0, 2.5, 3.0, 3.5, 4.0 - eps})
-    EXPECT_NEAR(e.GetValue(t), original(t), 1e-5) << t;
+  for (double t : {2.0, 2.5, 3.0, 3.5, 4.0 - eps}) EXPECT_NEAR(e.GetValue(t), original(t), 1e-5) << t;
   for (double t : {4.0, 4.5, 5.0, 6.0})  // after: the collapsed curve resumes
     EXPECT_NEAR(e.GetValue(t), collapsed.GetValue(t - 2.0), 1e-9) << t;
 }

@@ -9,8 +9,7 @@
 
 namespace {
 
-std::vector<std::complex<double>> DirectDft(const std::vector<float> &re,
-                                            const std::vector<float> &im) {
+std::vector<std::complex<double>> DirectDft(const std::vector<float>& re, const std::vector<float>& im) {
   const size_t n = re.size();
   std::vector<std::complex<double>> out(n);
   for (size_t k = 0; k < n; ++k) {
@@ -25,8 +24,7 @@ std::vector<std::complex<double>> DirectDft(const std::vector<float> &re,
   return out;
 }
 
-std::vector<float> Sine(int n, double cyclesPerWindow, double amplitude = 1.0,
-                        double phase = 0.0) {
+std::vector<float> Sine(int n, double cyclesPerWindow, double amplitude = 1.0, double phase = 0.0) {
   std::vector<float> s(n);
   for (int i = 0; i < n; ++i)
     s[i] = float(amplitude * std::sin(2.0 * M_PI * cyclesPerWindow * i / n + phase));
@@ -55,14 +53,13 @@ TEST(FFT, NumberOfBitsNeededAndReverseBits) {
 }
 
 TEST(FFTDeathTest, SizeBelowTwoEndsTheProgram) {
-  EXPECT_EXIT(NumberOfBitsNeeded(1), ::testing::ExitedWithCode(1),
-              "Error: FFT called with size 1\n");
+  EXPECT_EXIT(NumberOfBitsNeeded(1), ::testing::ExitedWithCode(1), "Error: FFT called with size 1\n");
 }
 
 TEST(FFTDeathTest, SizeNotPowerOfTwoEndsTheProgram) {
   std::vector<float> in(6, 0.0f), re(6), im(6);
-  EXPECT_EXIT(FFT(6, false, in.data(), nullptr, re.data(), im.data()),
-              ::testing::ExitedWithCode(1), "6 is not a power of two\n");
+  EXPECT_EXIT(FFT(6, false, in.data(), nullptr, re.data(), im.data()), ::testing::ExitedWithCode(1),
+              "6 is not a power of two\n");
 }
 
 TEST(FFT, SineOnABinGivesOnePeak) {
@@ -207,8 +204,7 @@ TEST(ComputeSpectrum, FullScaleSineOnABinGivesOneInItsRow) {
   const double rate = 8000.0;
   const int bin = 32;  // 1000 Hz
   std::vector<float> data(width);
-  for (int i = 0; i < width; ++i)
-    data[i] = float(std::sin(2 * M_PI * bin * i / double(window)));
+  for (int i = 0; i < width; ++i) data[i] = float(std::sin(2 * M_PI * bin * i / double(window)));
   std::vector<float> out(height, -1.0f);
   ASSERT_TRUE(ComputeSpectrum(data.data(), width, height, 4000, window, rate, out.data(), false));
   EXPECT_FLOAT_EQ(out[bin], 1.0f);
@@ -228,8 +224,7 @@ TEST(ComputeSpectrum, QuietSineMapsToItsDecibels) {
   const int bin = 40;
   const double a = 0.001;
   std::vector<float> data(width);
-  for (int i = 0; i < width; ++i)
-    data[i] = float(a * std::sin(2 * M_PI * bin * i / double(window)));
+  for (int i = 0; i < width; ++i) data[i] = float(a * std::sin(2 * M_PI * bin * i / double(window)));
   std::vector<float> out(height);
   ASSERT_TRUE(ComputeSpectrum(data.data(), width, height, 4000, window, 8000.0, out.data(), false));
   const double db = 10.0 * std::log10(a * a * window / 16.0);
@@ -251,8 +246,7 @@ TEST(ComputeSpectrum, MaximumFrequencyLimitsTheBins) {
   const int window = 256, width = 1024;
   const double rate = 44100.0;
   std::vector<float> data(width);
-  for (int i = 0; i < width; ++i)
-    data[i] = float(std::sin(2 * M_PI * 40 * i / double(window)));
+  for (int i = 0; i < width; ++i) data[i] = float(std::sin(2 * M_PI * 40 * i / double(window)));
   std::vector<float> out(46);
   ASSERT_TRUE(ComputeSpectrum(data.data(), width, 46, 8000, window, rate, out.data(), false));
   EXPECT_FLOAT_EQ(out[40], 1.0f);

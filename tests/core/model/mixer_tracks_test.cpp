@@ -35,9 +35,9 @@ public:
   TestTimeTrack(int lower, int upper, double w) : Track(nullptr), lower_(lower), upper_(upper) {
     env_.Flatten(w);
   }
-  Track *Duplicate() const override { return new TestTimeTrack(*this); }
+  Track* Duplicate() const override { return new TestTimeTrack(*this); }
   int GetKind() const override { return Time; }
-  const Envelope *GetWarpEnvelope() const override { return &env_; }
+  const Envelope* GetWarpEnvelope() const override { return &env_; }
   int GetRangeLower() const override { return lower_; }
   int GetRangeUpper() const override { return upper_; }
 
@@ -52,8 +52,8 @@ protected:
 
   // A float track with samples f(i), i = 0 .. n-1, at rate, starting at offset.
   template <class F>
-  WaveTrack *Make(SampleFormat format, double rate, int n, F f, double offset = 0.0) {
-    WaveTrack *t = factory->NewWaveTrack(format, rate);
+  WaveTrack* Make(SampleFormat format, double rate, int n, F f, double offset = 0.0) {
+    WaveTrack* t = factory->NewWaveTrack(format, rate);
     std::vector<float> s(n);
     for (int i = 0; i < n; ++i) s[i] = static_cast<float>(f(i));
     EXPECT_TRUE(t->Append(reinterpret_cast<ConstSamplePtr>(s.data()), SampleFormatFloat, n));
@@ -62,45 +62,45 @@ protected:
     tracks.emplace_back(t);
     return t;
   }
-  WaveTrack *Constant(double value, double rate, int n, SampleFormat format = SampleFormatFloat) {
+  WaveTrack* Constant(double value, double rate, int n, SampleFormat format = SampleFormatFloat) {
     return Make(format, rate, n, [value](int) { return value; });
   }
-  WaveTrack *Sine(double freq, double amp, double rate, int n) {
-    return Make(SampleFormatFloat, rate, n,
-                [=](int i) { return amp * std::sin(2 * kPi * freq * i / rate); });
+  WaveTrack* Sine(double freq, double amp, double rate, int n) {
+    return Make(SampleFormatFloat, rate, n, [=](int i) { return amp * std::sin(2 * kPi * freq * i / rate); });
   }
 
   // Everything the mixer gives for one channel (interleaved buffer or not).
-  static std::vector<float> Drain(Mixer &m, int channels, int channel, bool interleaved, int block) {
+  static std::vector<float> Drain(Mixer& m, int channels, int channel, bool interleaved, int block) {
     std::vector<float> out;
     for (int n; (n = m.Process(block)) > 0;) {
-      const float *b = reinterpret_cast<const float *>(interleaved ? m.GetBuffer() : m.GetChannelBuffer(channel));
+      const float* b =
+          reinterpret_cast<const float*>(interleaved ? m.GetBuffer() : m.GetChannelBuffer(channel));
       for (int i = 0; i < n; ++i) out.push_back(interleaved ? b[i * channels + channel] : b[i]);
     }
     return out;
   }
 
   testsupport::TrackProject project;
-  TrackFactory *factory = project.factory();
+  TrackFactory* factory = project.factory();
   std::vector<std::unique_ptr<WaveTrack>> tracks;
 };
 
 TEST_F(MixerTest, GainPanAndEnvelopeShapeTheSamples) {
-  WaveTrack *t = Make(SampleFormatFloat, 1000.0, 2000, [](int i) { return 0.001 * (i % 500) - 0.25; });
+  WaveTrack* t = Make(SampleFormatFloat, 1000.0, 2000, [](int i) { return 0.001 * (i % 500) - 0.25; });
   t->SetGain(0.8f);
   t->SetPan(0.5f);
-  Envelope *env = t->GetEnvelope();
+  Envelope* env = t->GetEnvelope();
   env->SetTrackLen(2.0);
   env->Insert(0.0, 0.2);
   env->Insert(1.0, 1.0);
   env->Insert(2.0, 0.5);
-  WaveTrack *list[] = {t};
+  WaveTrack* list[] = {t};
   Mixer m2(1, list, nullptr, 0.0, 2.0, 2, 300, false, 1000.0, SampleFormatFloat);
   std::vector<float> l, r;
   for (int n; (n = m2.Process(300)) > 0;)
     for (int i = 0; i < n; ++i) {
-      l.push_back(reinterpret_cast<const float *>(m2.GetChannelBuffer(0))[i]);
-      r.push_back(reinterpret_cast<const float *>(m2.GetChannelBuffer(1))[i]);
+      l.push_back(reinterpret_cast<const float*>(m2.GetChannelBuffer(0))[i]);
+      r.push_back(reinterpret_cast<const float*>(m2.GetChannelBuffer(1))[i]);
     }
   ASSERT_EQ(l.size(), 2000u);
   EXPECT_NEAR(m2.GetCurrentTime(), 2.0, 1e-12);
@@ -115,20 +115,20 @@ TEST_F(MixerTest, GainPanAndEnvelopeShapeTheSamples) {
   Mixer m3(1, list, nullptr, 0.0, 2.0, 1, 2000, true, 1000.0, SampleFormatFloat);
   m3.ApplyTrackGains(false);
   ASSERT_EQ(m3.Process(2000), 2000);
-  EXPECT_NEAR(reinterpret_cast<const float *>(m3.GetBuffer())[1500],
-              (0.001 * 0 - 0.25) * env->GetValue(1.5), 1e-6);
+  EXPECT_NEAR(reinterpret_cast<const float*>(m3.GetBuffer())[1500], (0.001 * 0 - 0.25) * env->GetValue(1.5),
+              1e-6);
 }
 
 TEST_F(MixerTest, StereoPairRoutesToTwoChannelsOrAddsIntoOne) {
-  WaveTrack *l = Constant(0.25, 44100, 1000);
-  WaveTrack *r = Constant(-0.5, 44100, 1000);
+  WaveTrack* l = Constant(0.25, 44100, 1000);
+  WaveTrack* r = Constant(-0.5, 44100, 1000);
   l->SetChannel(Track::LeftChannel);
   r->SetChannel(Track::RightChannel);
-  WaveTrack *list[] = {l, r};
+  WaveTrack* list[] = {l, r};
   {
     Mixer m(2, list, nullptr, 0.0, 1000 / 44100.0, 2, 1000, true, 44100, SampleFormatFloat);
     ASSERT_EQ(m.Process(1000), 1000);
-    const float *b = reinterpret_cast<const float *>(m.GetBuffer());
+    const float* b = reinterpret_cast<const float*>(m.GetBuffer());
     EXPECT_FLOAT_EQ(b[0], 0.25f);
     EXPECT_FLOAT_EQ(b[1], -0.5f);
     EXPECT_FLOAT_EQ(b[1998], 0.25f);
@@ -137,35 +137,36 @@ TEST_F(MixerTest, StereoPairRoutesToTwoChannelsOrAddsIntoOne) {
   {
     Mixer m(2, list, nullptr, 0.0, 1000 / 44100.0, 1, 1000, true, 44100, SampleFormatFloat);
     ASSERT_EQ(m.Process(1000), 1000);
-    EXPECT_FLOAT_EQ(reinterpret_cast<const float *>(m.GetBuffer())[500], -0.25f);
+    EXPECT_FLOAT_EQ(reinterpret_cast<const float*>(m.GetBuffer())[500], -0.25f);
   }
 }
 
 TEST_F(MixerTest, SumsClipInEveryFormat) {
   {
-    WaveTrack *list[] = {Constant(0.8, 44100, 100), Constant(0.8, 44100, 100)};
+    WaveTrack* list[] = {Constant(0.8, 44100, 100), Constant(0.8, 44100, 100)};
     Mixer m(2, list, nullptr, 0.0, 100 / 44100.0, 1, 100, true, 44100, SampleFormatFloat);
     ASSERT_EQ(m.Process(100), 100);
-    EXPECT_EQ(reinterpret_cast<const float *>(m.GetBuffer())[50], 1.0f);
+    EXPECT_EQ(reinterpret_cast<const float*>(m.GetBuffer())[50], 1.0f);
   }
   {
     const double v = 30000 / 32767.5;
-    WaveTrack *list[] = {Constant(v, 44100, 100, SampleFormatInt16), Constant(v, 44100, 100, SampleFormatInt16)};
+    WaveTrack* list[] = {Constant(v, 44100, 100, SampleFormatInt16),
+                         Constant(v, 44100, 100, SampleFormatInt16)};
     Mixer m(2, list, nullptr, 0.0, 100 / 44100.0, 1, 100, true, 44100, SampleFormatInt16);
     ASSERT_EQ(m.Process(100), 100);
-    EXPECT_EQ(reinterpret_cast<const std::int16_t *>(m.GetBuffer())[50], 32767);
+    EXPECT_EQ(reinterpret_cast<const std::int16_t*>(m.GetBuffer())[50], 32767);
   }
   {
-    WaveTrack *list[] = {Constant(-0.7, 44100, 100), Constant(-0.7, 44100, 100)};
+    WaveTrack* list[] = {Constant(-0.7, 44100, 100), Constant(-0.7, 44100, 100)};
     Mixer m(2, list, nullptr, 0.0, 100 / 44100.0, 1, 100, true, 44100, SampleFormatInt24);
     ASSERT_EQ(m.Process(100), 100);
-    EXPECT_EQ(reinterpret_cast<const std::int32_t *>(m.GetBuffer())[50], -8388608);
+    EXPECT_EQ(reinterpret_cast<const std::int32_t*>(m.GetBuffer())[50], -8388608);
   }
 }
 
 TEST_F(MixerTest, ARangeInsideTheTrackStopsAtItsEnd) {
-  WaveTrack *t = Make(SampleFormatFloat, 44100, 44100 * 2, [](int i) { return (i % 1000) / 1000.0; });
-  WaveTrack *list[] = {t};
+  WaveTrack* t = Make(SampleFormatFloat, 44100, 44100 * 2, [](int i) { return (i % 1000) / 1000.0; });
+  WaveTrack* list[] = {t};
   Mixer m(1, list, nullptr, 1.0, 1.5, 1, 4096, true, 44100, SampleFormatFloat);
   std::vector<float> out = Drain(m, 1, 0, true, 4096);
   ASSERT_EQ(out.size(), 22050u);
@@ -184,9 +185,9 @@ TEST_F(MixerTest, ARangeInsideTheTrackStopsAtItsEnd) {
 }
 
 TEST_F(MixerTest, ATrackAtAnotherRateIsResampled) {
-  WaveTrack *t = Sine(1000.0, 0.5, 22050, 22050 * 2);
+  WaveTrack* t = Sine(1000.0, 0.5, 22050, 22050 * 2);
   t->GetEnvelope()->Flatten(0.5);
-  WaveTrack *list[] = {t};
+  WaveTrack* list[] = {t};
   Mixer m(1, list, nullptr, 0.0, 2.0, 1, 4096, true, 44100, SampleFormatFloat);
   std::vector<float> out = Drain(m, 1, 0, true, 4096);
   EXPECT_GE(out.size(), 88200u);
@@ -196,9 +197,9 @@ TEST_F(MixerTest, ATrackAtAnotherRateIsResampled) {
 }
 
 TEST_F(MixerTest, ATimeTrackWarpsTheSpeed) {
-  WaveTrack *t = Sine(441.0, 0.5, 44100, 44100 * 2);
+  WaveTrack* t = Sine(441.0, 0.5, 44100, 44100 * 2);
   TestTimeTrack half(50, 100, 0.0);  // speed 50 %: everything sounds an octave lower
-  WaveTrack *list[] = {t};
+  WaveTrack* list[] = {t};
   Mixer m(1, list, &half, 0.0, 2.0, 1, 4096, true, 44100, SampleFormatFloat);
   std::vector<float> out = Drain(m, 1, 0, true, 4096);
   EXPECT_NEAR(ZeroCrossingFrequency(out, 44100, 2000, 80000), 220.5, 0.05);
@@ -207,11 +208,11 @@ TEST_F(MixerTest, ATimeTrackWarpsTheSpeed) {
 // A converter that refuses the factor it is handed makes no progress; the mix ends
 // instead of spinning.
 TEST_F(MixerTest, AConverterThatMakesNoProgressEndsTheMix) {
-  WaveTrack *t = Sine(441.0, 0.5, 44100, 44100);
+  WaveTrack* t = Sine(441.0, 0.5, 44100, 44100);
   // Range 50..100 % makes a converter; the envelope value asks for 0.1 % speed, a
   // factor of 1000, which the converter refuses on every call.
   TestTimeTrack stuck(50, 100, -0.998);
-  WaveTrack *list[] = {t};
+  WaveTrack* list[] = {t};
   auto result = std::async(std::launch::async, [&] {
     Mixer m(1, list, &stuck, 0.0, 1.0, 1, 4096, true, 44100, SampleFormatFloat);
     return m.Process(4096);
@@ -225,9 +226,9 @@ TEST_F(MixerTest, AConverterThatMakesNoProgressEndsTheMix) {
 
 // A rate the converter cannot reach leaves that track silent; the others play.
 TEST_F(MixerTest, ATrackWithoutConverterIsSilent) {
-  WaveTrack *slow = Constant(0.5, 1000, 1000);  // factor 44.1
-  WaveTrack *fine = Constant(0.25, 44100, 44100);
-  WaveTrack *list[] = {slow, fine};
+  WaveTrack* slow = Constant(0.5, 1000, 1000);  // factor 44.1
+  WaveTrack* fine = Constant(0.25, 44100, 44100);
+  WaveTrack* list[] = {slow, fine};
   Mixer m(2, list, nullptr, 0.0, 1.0, 1, 4096, true, 44100, SampleFormatFloat);
   std::vector<float> out = Drain(m, 1, 0, true, 4096);
   ASSERT_EQ(out.size(), 44100u);

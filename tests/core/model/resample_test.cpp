@@ -24,7 +24,8 @@ TEST(Resample, ConvertsASineAndEmptiesAtTheEnd) {
     pos += used;
   }
   const int before = produced;
-  for (int n, used; (n = r.Process(2.0, in.data(), 0, true, &used, out.data() + produced, 30000 - produced)) > 0;)
+  for (int n, used;
+       (n = r.Process(2.0, in.data(), 0, true, &used, out.data() + produced, 30000 - produced)) > 0;)
     produced += n;
   EXPECT_GT(produced, before) << "the delay line is handed out at the end";
   EXPECT_NEAR(produced, 20000, 2);

@@ -10,10 +10,8 @@
 
 namespace {
 
-SamplePtr Ptr(std::vector<std::int16_t> &v) { return reinterpret_cast<SamplePtr>(v.data()); }
-ConstSamplePtr CPtr(const std::vector<std::int16_t> &v) {
-  return reinterpret_cast<ConstSamplePtr>(v.data());
-}
+SamplePtr Ptr(std::vector<std::int16_t>& v) { return reinterpret_cast<SamplePtr>(v.data()); }
+ConstSamplePtr CPtr(const std::vector<std::int16_t>& v) { return reinterpret_cast<ConstSamplePtr>(v.data()); }
 
 std::vector<std::int16_t> Ramp(int n, int from = 0) {
   std::vector<std::int16_t> v(n);

@@ -20,16 +20,16 @@ TEST(SampleFormat, CodesGiveTheirSampleSizes) {
 TEST(SampleFormat, IntegerToFloatMapsTheExtremesOntoPlusMinusOne) {
   const std::int16_t in16[] = {-32768, 32767, 0, -1};
   float out[4];
-  CopySamples(reinterpret_cast<ConstSamplePtr>(in16), SampleFormatInt16,
-              reinterpret_cast<SamplePtr>(out), SampleFormatFloat, 4);
+  CopySamples(reinterpret_cast<ConstSamplePtr>(in16), SampleFormatInt16, reinterpret_cast<SamplePtr>(out),
+              SampleFormatFloat, 4);
   EXPECT_EQ(out[0], -1.0f);
   EXPECT_EQ(out[1], 1.0f);
   EXPECT_FLOAT_EQ(out[2], 0.5f / 32767.5f);
   EXPECT_FLOAT_EQ(out[3], -0.5f / 32767.5f);
 
   const std::int32_t in24[] = {-8388608, 8388607};
-  CopySamples(reinterpret_cast<ConstSamplePtr>(in24), SampleFormatInt24,
-              reinterpret_cast<SamplePtr>(out), SampleFormatFloat, 2);
+  CopySamples(reinterpret_cast<ConstSamplePtr>(in24), SampleFormatInt24, reinterpret_cast<SamplePtr>(out),
+              SampleFormatFloat, 2);
   EXPECT_EQ(out[0], -1.0f);
   EXPECT_EQ(out[1], 1.0f);
 }
@@ -41,22 +41,18 @@ TEST(SampleFormat, FloatToIntegerRoundsToNearestAndClips) {
     std::int32_t out24;
   };
   const Case cases[] = {
-      {1.0f, 32767, 8388607},       // nearest(32767.5) = 32768, clipped
-      {-1.0f, -32768, -8388608},
-      {2.0f, 32767, 8388607},
-      {-3.0f, -32768, -8388608},
-      {0.0f, 0, 0},
-      {0.5f, 16384, 4194304},       // 16383.75 -> 16384; 4194303.75 -> 4194304
-      {-0.5f, -16384, -4194304},
-      {0.25f, 8192, 2097152},       // 8191.875 -> 8192
+      {1.0f, 32767, 8388607},  // nearest(32767.5) = 32768, clipped
+      {-1.0f, -32768, -8388608}, {2.0f, 32767, 8388607}, {-3.0f, -32768, -8388608}, {0.0f, 0, 0},
+      {0.5f, 16384, 4194304},                             // 16383.75 -> 16384; 4194303.75 -> 4194304
+      {-0.5f, -16384, -4194304}, {0.25f, 8192, 2097152},  // 8191.875 -> 8192
   };
   for (const Case& c : cases) {
     std::int16_t o16 = 99;
     std::int32_t o24 = 99;
-    CopySamples(reinterpret_cast<ConstSamplePtr>(&c.in), SampleFormatFloat,
-                reinterpret_cast<SamplePtr>(&o16), SampleFormatInt16, 1);
-    CopySamples(reinterpret_cast<ConstSamplePtr>(&c.in), SampleFormatFloat,
-                reinterpret_cast<SamplePtr>(&o24), SampleFormatInt24, 1);
+    CopySamples(reinterpret_cast<ConstSamplePtr>(&c.in), SampleFormatFloat, reinterpret_cast<SamplePtr>(&o16),
+                SampleFormatInt16, 1);
+    CopySamples(reinterpret_cast<ConstSamplePtr>(&c.in), SampleFormatFloat, reinterpret_cast<SamplePtr>(&o24),
+                SampleFormatInt24, 1);
     EXPECT_EQ(o16, c.out16) << c.in;
     EXPECT_EQ(o24, c.out24) << c.in;
   }
@@ -65,8 +61,8 @@ TEST(SampleFormat, FloatToIntegerRoundsToNearestAndClips) {
 TEST(SampleFormat, IntegerWideningAndNarrowing) {
   const std::int16_t in16[] = {-1, 1, -32768, 32767};
   std::int32_t out24[4];
-  CopySamples(reinterpret_cast<ConstSamplePtr>(in16), SampleFormatInt16,
-              reinterpret_cast<SamplePtr>(out24), SampleFormatInt24, 4);
+  CopySamples(reinterpret_cast<ConstSamplePtr>(in16), SampleFormatInt16, reinterpret_cast<SamplePtr>(out24),
+              SampleFormatInt24, 4);
   EXPECT_EQ(out24[0], -256);
   EXPECT_EQ(out24[1], 256);
   EXPECT_EQ(out24[2], -8388608);
@@ -75,8 +71,8 @@ TEST(SampleFormat, IntegerWideningAndNarrowing) {
   // 24 to 16 bits goes through float and rounds: the extremes stay extremes.
   const std::int32_t in24[] = {-8388608, 8388607, 0};
   std::int16_t out16[3];
-  CopySamples(reinterpret_cast<ConstSamplePtr>(in24), SampleFormatInt24,
-              reinterpret_cast<SamplePtr>(out16), SampleFormatInt16, 3);
+  CopySamples(reinterpret_cast<ConstSamplePtr>(in24), SampleFormatInt24, reinterpret_cast<SamplePtr>(out16),
+              SampleFormatInt16, 3);
   EXPECT_EQ(out16[0], -32768);
   EXPECT_EQ(out16[1], 32767);
   EXPECT_EQ(out16[2], 0);
@@ -93,8 +89,8 @@ TEST(SampleFormat, SameFormatCopiesClipFloatsOnlyAndHonourTheStride) {
 
   const std::int32_t big[] = {0x7FFFFFFF, -0x7FFFFFFF, 5, 6};
   std::int32_t same[4];
-  CopySamples(reinterpret_cast<ConstSamplePtr>(big), SampleFormatInt24,
-              reinterpret_cast<SamplePtr>(same), SampleFormatInt24, 4);
+  CopySamples(reinterpret_cast<ConstSamplePtr>(big), SampleFormatInt24, reinterpret_cast<SamplePtr>(same),
+              SampleFormatInt24, 4);
   EXPECT_EQ(0, std::memcmp(big, same, sizeof big)) << "integer copies are never altered";
 
   const std::int16_t interleaved[] = {1, 100, 2, 200, 3, 300};
@@ -114,8 +110,8 @@ TEST(SampleFormat, SameFormatCopiesClipFloatsOnlyAndHonourTheStride) {
 TEST(SampleFormat, ZeroLengthLeavesTheDestinationAlone) {
   const float src[] = {0.5f};
   std::int16_t dst[] = {1234};
-  CopySamples(reinterpret_cast<ConstSamplePtr>(src), SampleFormatFloat,
-              reinterpret_cast<SamplePtr>(dst), SampleFormatInt16, 0);
+  CopySamples(reinterpret_cast<ConstSamplePtr>(src), SampleFormatFloat, reinterpret_cast<SamplePtr>(dst),
+              SampleFormatInt16, 0);
   CopySamplesNoDither(reinterpret_cast<ConstSamplePtr>(src), SampleFormatFloat,
                       reinterpret_cast<SamplePtr>(dst), SampleFormatInt16, 0);
   EXPECT_EQ(dst[0], 1234);

@@ -40,7 +40,8 @@ protected:
   }
 
   static bool Append(Sequence& s, const std::vector<std::int16_t>& v) {
-    return s.Append(reinterpret_cast<ConstSamplePtr>(v.data()), SampleFormatInt16, static_cast<int>(v.size()));
+    return s.Append(reinterpret_cast<ConstSamplePtr>(v.data()), SampleFormatInt16,
+                    static_cast<int>(v.size()));
   }
 
   static std::vector<int> Lengths(const Sequence& s) {
@@ -135,13 +136,17 @@ TEST_F(SequenceTest, EditsAcrossBlockBoundariesKeepTheSamplesInOrder) {
     int a, b, c;  // append: count; delete: start, len; silence: at, len; paste: s0, s1, at
   };
   const Edit edits[] = {
-      {kAppend, 100, 0, 0},        {kAppend, 7, 0, 0},           {kDelete, 0, 1, 0},
-      {kDelete, 5, 3, 0},          {kDelete, 10, 40, 0},         {kDelete, 31, 2, 0},
-      {kInsertSilence, 0, 5, 0},   {kInsertSilence, 20, 70, 0},  {kInsertSilence, 130, 3, 0},
-      {kPasteCopy, 0, 10, 3},      {kPasteCopy, 5, 90, 50},      {kPasteCopy, 0, 40, 0},
-      {kPasteCopy, 1, 2, 200},     {kSetSilence, 3, 50, 0},      {kSet, 10, 60, 0},
-      {kAppend, 33, 0, 0},         {kDelete, 0, 64, 0},          {kPasteCopy, 0, 180, 90},
-      {kDelete, 100, 150, 0},      {kSet, 0, 5, 0},              {kDelete, 1, 0, 0},
+      {kAppend, 100, 0, 0},        {kAppend, 7, 0, 0},
+      {kDelete, 0, 1, 0},          {kDelete, 5, 3, 0},
+      {kDelete, 10, 40, 0},        {kDelete, 31, 2, 0},
+      {kInsertSilence, 0, 5, 0},   {kInsertSilence, 20, 70, 0},
+      {kInsertSilence, 130, 3, 0}, {kPasteCopy, 0, 10, 3},
+      {kPasteCopy, 5, 90, 50},     {kPasteCopy, 0, 40, 0},
+      {kPasteCopy, 1, 2, 200},     {kSetSilence, 3, 50, 0},
+      {kSet, 10, 60, 0},           {kAppend, 33, 0, 0},
+      {kDelete, 0, 64, 0},         {kPasteCopy, 0, 180, 90},
+      {kDelete, 100, 150, 0},      {kSet, 0, 5, 0},
+      {kDelete, 1, 0, 0},
   };
   Sequence s(dm, SampleFormatInt16);
   std::vector<std::int16_t> model;

@@ -13,8 +13,8 @@ namespace {
 // A track of a chosen kind that counts its destructions.
 class FakeTrack : public Track {
 public:
-  FakeTrack(const std::string &name, int kind, int *destroyed, bool linked = false,
-            double start = 0.0, double end = 0.0)
+  FakeTrack(const std::string& name, int kind, int* destroyed, bool linked = false, double start = 0.0,
+            double end = 0.0)
       : Track(nullptr), mKind(kind), mDestroyed(destroyed), mStart(start), mEnd(end) {
     SetName(name);
     SetLinked(linked);
@@ -22,32 +22,30 @@ public:
   ~FakeTrack() override {
     if (mDestroyed) ++*mDestroyed;
   }
-  Track *Duplicate() const override { return nullptr; }
+  Track* Duplicate() const override { return nullptr; }
   int GetKind() const override { return mKind; }
   double GetStartTime() const override { return mStart; }
   double GetEndTime() const override { return mEnd; }
 
 private:
   int mKind;
-  int *mDestroyed;
+  int* mDestroyed;
   double mStart, mEnd;
 };
 
-std::string Names(TrackList &list) {
+std::string Names(TrackList& list) {
   std::string s;
   TrackListIterator it(&list);
-  for (Track *t = it.First(); t; t = it.Next()) s += (s.empty() ? "" : ",") + t->GetName();
+  for (Track* t = it.First(); t; t = it.Next()) s += (s.empty() ? "" : ",") + t->GetName();
   return s;
 }
 
 class TrackListTest : public ::testing::Test {
 protected:
-  FakeTrack *Wave(const std::string &name, bool linked = false) {
+  FakeTrack* Wave(const std::string& name, bool linked = false) {
     return new FakeTrack(name, Track::Wave, &destroyed, linked);
   }
-  FakeTrack *Other(const std::string &name) {
-    return new FakeTrack(name, Track::None, &destroyed);
-  }
+  FakeTrack* Other(const std::string& name) { return new FakeTrack(name, Track::None, &destroyed); }
   void TearDown() override { list.Clear(true); }
 
   int destroyed = 0;
@@ -94,21 +92,21 @@ TEST_F(TrackListTest, StereoPairAddedToAOneTrackListArrivesWhole) {
 
 TEST_F(TrackListTest, GroupAddReplacesOnceEvenForUnlinkedChannels) {
   list.Add(Wave("old"));
-  Track *group[] = {Wave("m1"), Wave("m2")};
+  Track* group[] = {Wave("m1"), Wave("m2")};
   list.AddGroup(group, 2);
   EXPECT_EQ(Names(list), "m1,m2");
   EXPECT_EQ(destroyed, 1);
 
-  Track *three[] = {Wave("c1", true), Wave("c2"), Wave("c3")};
+  Track* three[] = {Wave("c1", true), Wave("c2"), Wave("c3")};
   list.AddGroup(three, 3);
   EXPECT_EQ(Names(list), "c1,c2,c3");
   EXPECT_EQ(destroyed, 3);
 
   // Room enough: nothing leaves.
   TrackList other;
-  Track *one[] = {Wave("solo")};
+  Track* one[] = {Wave("solo")};
   other.AddGroup(one, 1);
-  Track *two[] = {Wave("more")};
+  Track* two[] = {Wave("more")};
   other.AddGroup(two, 1);
   EXPECT_EQ(Names(other), "solo,more");
   other.Clear(true);
@@ -117,19 +115,19 @@ TEST_F(TrackListTest, GroupAddReplacesOnceEvenForUnlinkedChannels) {
 TEST_F(TrackListTest, LeavingTracksCanBeHandedBack) {
   list.Add(Wave("a"));
   list.Add(Wave("b"));
-  std::vector<Track *> removed;
+  std::vector<Track*> removed;
   list.Add(Wave("c"), &removed);
   ASSERT_EQ(removed.size(), 2u);
   EXPECT_EQ(removed[0]->GetName(), "a");
   EXPECT_EQ(removed[1]->GetName(), "b");
   EXPECT_EQ(destroyed, 0);
-  for (Track *t : removed) delete t;
+  for (Track* t : removed) delete t;
 }
 
 TEST_F(TrackListTest, CopyConstructSharesTracksAndOwnsOnlyNodes) {
   list.Add(Wave("L", true));
   list.Add(Wave("R"));
-  TrackList *copy = TrackList::CopyConstruct(&list);
+  TrackList* copy = TrackList::CopyConstruct(&list);
   EXPECT_EQ(Names(*copy), "L,R");
   TrackListIterator a(&list), b(copy);
   EXPECT_EQ(a.First(), b.First());
@@ -139,9 +137,9 @@ TEST_F(TrackListTest, CopyConstructSharesTracksAndOwnsOnlyNodes) {
 }
 
 TEST_F(TrackListTest, LinksAndSelection) {
-  Track *l = Wave("L", true);
-  Track *r = Wave("R");
-  Track *m = Wave("m");
+  Track* l = Wave("L", true);
+  Track* r = Wave("R");
+  Track* m = Wave("m");
   list.Add(l);
   list.Add(r);
   EXPECT_EQ(list.GetLink(l), r);
@@ -177,9 +175,9 @@ TEST_F(TrackListTest, TimeRangeHeightAndEmptyList) {
 }
 
 TEST_F(TrackListTest, IteratorRemovesAndListRemoves) {
-  Track *a = Other("a");
-  Track *b = Other("b");
-  Track *c = Other("c");
+  Track* a = Other("a");
+  Track* b = Other("b");
+  Track* c = Other("c");
   list.Add(a);
   list.Add(b);
   list.Add(c);

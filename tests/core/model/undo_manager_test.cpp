@@ -41,9 +41,7 @@ protected:
     return t ? t->GetNumSamples() : -1;
   }
 
-  int BlockFilesOnDisk() const {
-    return project.BlockFilesOnDisk(".tmp");
-  }
+  int BlockFilesOnDisk() const { return project.BlockFilesOnDisk(".tmp"); }
 
   testsupport::TrackProject project{1024};
   TrackFactory* factory = project.factory();

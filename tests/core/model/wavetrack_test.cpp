@@ -30,8 +30,8 @@ protected:
   }
 
   // A 16-bit track at 1000 Hz holding Value(from) .. Value(from + n - 1).
-  WaveTrack *MakeTrack(int n, int from = 0) {
-    WaveTrack *t = factory->NewWaveTrack(SampleFormatInt16, 1000.0);
+  WaveTrack* MakeTrack(int n, int from = 0) {
+    WaveTrack* t = factory->NewWaveTrack(SampleFormatInt16, 1000.0);
     std::vector<std::int16_t> s(n);
     for (int i = 0; i < n; ++i) s[i] = Value(from + i);
     EXPECT_TRUE(t->Append(reinterpret_cast<ConstSamplePtr>(s.data()), SampleFormatInt16, n));
@@ -39,7 +39,7 @@ protected:
     return t;
   }
 
-  static std::vector<std::int16_t> Samples(const WaveTrack *t) {
+  static std::vector<std::int16_t> Samples(const WaveTrack* t) {
     std::vector<std::int16_t> s(t->GetNumSamples());
     EXPECT_TRUE(t->Get(reinterpret_cast<SamplePtr>(s.data()), SampleFormatInt16,
                        t->TimeToSamples(t->GetOffset()), static_cast<std::int32_t>(s.size())));
@@ -52,15 +52,13 @@ protected:
     return v;
   }
 
-  int BlockFilesOnDisk() const {
-    return project.BlockFilesOnDisk(".tmp");
-  }
+  int BlockFilesOnDisk() const { return project.BlockFilesOnDisk(".tmp"); }
 
   const std::int32_t savedBlockBytes = Sequence::GetMaxDiskBlockSize();
   // Small blocks (16-bit: 256 to 512 samples) so that edits cross blocks.
   testsupport::TrackProject project{1024};
   const std::string folder = project.blocks();
-  TrackFactory *factory = project.factory();
+  TrackFactory* factory = project.factory();
 };
 
 }  // namespace
@@ -80,8 +78,8 @@ TEST_F(WaveTrackTest, NewTracksAndTheFactoryDefaults) {
   EXPECT_EQ(hi, 1.0f);
 
   WaveTrack::SetDefaultRateFunction([] { return 48000; });
-  std::unique_ptr<WaveTrack> n(factory->NewWaveTrack(SampleFormatFloat,
-                                                     std::numeric_limits<double>::quiet_NaN()));
+  std::unique_ptr<WaveTrack> n(
+      factory->NewWaveTrack(SampleFormatFloat, std::numeric_limits<double>::quiet_NaN()));
   WaveTrack::SetDefaultRateFunction(nullptr);
   EXPECT_EQ(n->GetRate(), 48000.0);
   EXPECT_EQ(n->GetSampleFormat(), SampleFormatFloat);
@@ -108,8 +106,8 @@ TEST_F(WaveTrackTest, AppendFillsWholeBlocksAndFlushWritesTheRest) {
   }
   int done = 0;
   for (int piece : {1, 77, 400, 522, 300}) {
-    ASSERT_TRUE(t->Append(reinterpret_cast<ConstSamplePtr>(inter.data() + 2 * done),
-                          SampleFormatInt16, piece, 2));
+    ASSERT_TRUE(
+        t->Append(reinterpret_cast<ConstSamplePtr>(inter.data() + 2 * done), SampleFormatInt16, piece, 2));
     done += piece;
     EXPECT_EQ(t->GetNumSamples() % 512, 0) << "only whole blocks reach the sequence";
     EXPECT_EQ(t->GetNumSamples() + t->GetAppendLength(), done);
@@ -197,11 +195,11 @@ TEST_F(WaveTrackTest, CutAndPasteBackRestoresTheTrack) {
   t->GetEnvelope()->Insert(1.0, 0.5);  // a point inside the cut range
   const int counter = t->GetChangeCounter();
 
-  Track *clip = nullptr;
+  Track* clip = nullptr;
   ASSERT_TRUE(t->Cut(0.7, 1.9, &clip));
   std::unique_ptr<Track> owned(clip);
   EXPECT_GT(t->GetChangeCounter(), counter);
-  auto *c = static_cast<WaveTrack *>(clip);
+  auto* c = static_cast<WaveTrack*>(clip);
   EXPECT_EQ(Samples(c), Expected(700, 1900));
   EXPECT_EQ(c->GetRate(), 1000.0);
   EXPECT_EQ(c->GetName(), t->GetName());
@@ -226,11 +224,11 @@ TEST_F(WaveTrackTest, CopyLeavesTheSourceAndSharesItsBlocks) {
   std::unique_ptr<WaveTrack> t(MakeTrack(2048));
   const int files = BlockFilesOnDisk();
   const int counter = t->GetChangeCounter();
-  Track *clip = nullptr;
+  Track* clip = nullptr;
   ASSERT_TRUE(t->Copy(0.512, 1.536, &clip));  // exactly the middle two blocks
   std::unique_ptr<Track> owned(clip);
   EXPECT_EQ(t->GetChangeCounter(), counter + 1);
-  EXPECT_EQ(Samples(static_cast<WaveTrack *>(clip)), Expected(512, 1536));
+  EXPECT_EQ(Samples(static_cast<WaveTrack*>(clip)), Expected(512, 1536));
   EXPECT_EQ(Samples(t.get()), Expected(0, 2048));
   EXPECT_EQ(BlockFilesOnDisk(), files) << "whole blocks are shared, not copied";
 
@@ -263,7 +261,7 @@ TEST_F(WaveTrackTest, ClearSilenceAndInsertSilence) {
 
   // Reversed ranges fail and change nothing.
   const int counter = t->GetChangeCounter();
-  Track *none = nullptr;
+  Track* none = nullptr;
   EXPECT_FALSE(t->Cut(0.5, 0.4, &none));
   EXPECT_FALSE(t->Copy(0.5, 0.4, &none));
   EXPECT_FALSE(t->Clear(0.5, 0.4));
@@ -285,7 +283,7 @@ TEST_F(WaveTrackTest, PasteConvertsAnotherSampleFormat) {
   EXPECT_EQ(s[299], Value(299));
   EXPECT_EQ(s[300], 16384);  // 0.5 * 32767.5, rounded to even
   EXPECT_EQ(s[400], Value(300));
-  for (const WaveBlock &b : t->GetSequence()->GetBlockArray()) {
+  for (const WaveBlock& b : t->GetSequence()->GetBlockArray()) {
     float lo, hi, rms;
     b.f->GetMinMax(&lo, &hi, &rms);  // readable as this track's blocks
   }
@@ -301,7 +299,7 @@ TEST_F(WaveTrackTest, DuplicateSharesBlocksAndGetsItsOwnCounter) {
   const int files = BlockFilesOnDisk();
 
   std::unique_ptr<Track> d(t->Duplicate());
-  auto *w = static_cast<WaveTrack *>(d.get());
+  auto* w = static_cast<WaveTrack*>(d.get());
   EXPECT_NE(w->GetChangeCounter(), t->GetChangeCounter());
   EXPECT_EQ(BlockFilesOnDisk(), files);
   EXPECT_EQ(Samples(w), Samples(t.get()));
@@ -358,10 +356,10 @@ TEST_F(WaveTrackTest, WaveDisplayColumnsAndTheirCache) {
   // Samples changed behind the track's back are not seen while the cache
   // serves: the same view, then a scroll by whole columns.
   std::vector<std::int16_t> loud(100, 32767);
-  ASSERT_TRUE(t->GetSequence()->Set(reinterpret_cast<ConstSamplePtr>(loud.data()),
-                                    SampleFormatInt16, 0, 100));
-  ASSERT_TRUE(t->GetSequence()->Set(reinterpret_cast<ConstSamplePtr>(loud.data()),
-                                    SampleFormatInt16, 500, 100));
+  ASSERT_TRUE(
+      t->GetSequence()->Set(reinterpret_cast<ConstSamplePtr>(loud.data()), SampleFormatInt16, 0, 100));
+  ASSERT_TRUE(
+      t->GetSequence()->Set(reinterpret_cast<ConstSamplePtr>(loud.data()), SampleFormatInt16, 500, 100));
   ASSERT_TRUE(t->GetWaveDisplay(mn.data(), mx.data(), rms.data(), where.data(), n, 0.0, 10.0));
   EXPECT_EQ(mx[0], firstMax);
   ASSERT_TRUE(t->GetWaveDisplay(mn.data(), mx.data(), rms.data(), where.data(), n, 0.3, 10.0));
@@ -397,8 +395,8 @@ TEST_F(WaveTrackTest, WaveDisplayWhileRecordingComputesOnlyTheNewestColumns) {
   // Change old samples behind the track's back, then append more: the old
   // columns come from the cache, the new ones are computed.
   std::vector<std::int16_t> loud(100, 32767);
-  ASSERT_TRUE(t->GetSequence()->Set(reinterpret_cast<ConstSamplePtr>(loud.data()),
-                                    SampleFormatInt16, 0, 100));
+  ASSERT_TRUE(
+      t->GetSequence()->Set(reinterpret_cast<ConstSamplePtr>(loud.data()), SampleFormatInt16, 0, 100));
   for (int i = 0; i < 3000; ++i) chunk[i] = 16384;
   ASSERT_TRUE(t->Append(reinterpret_cast<ConstSamplePtr>(chunk.data()), SampleFormatInt16, 3000));
   ASSERT_TRUE(t->GetWaveDisplay(mn.data(), mx.data(), rms.data(), where.data(), n, 0.0, 10.0));
@@ -430,8 +428,8 @@ TEST_F(WaveTrackTest, SpectrogramOfASine) {
 
   // Served from the cache until the track changes.
   std::vector<float> zeros(4000, 0.0f);
-  ASSERT_TRUE(t->GetSequence()->Set(reinterpret_cast<ConstSamplePtr>(zeros.data()),
-                                    SampleFormatFloat, 0, 4000));
+  ASSERT_TRUE(
+      t->GetSequence()->Set(reinterpret_cast<ConstSamplePtr>(zeros.data()), SampleFormatFloat, 0, 4000));
   ASSERT_TRUE(t->GetSpectrogram(out.data(), where.data(), n, bins, 0.0, 8.0, false));
   EXPECT_FLOAT_EQ(out[32], 1.0f);
   t->MarkChanged();
@@ -441,7 +439,7 @@ TEST_F(WaveTrackTest, SpectrogramOfASine) {
 
 TEST_F(WaveTrackTest, RestoreContentPutsBackASavedCopy) {
   std::unique_ptr<WaveTrack> t(MakeTrack(1200));
-  std::unique_ptr<WaveTrack> saved(static_cast<WaveTrack *>(t->Duplicate()));
+  std::unique_ptr<WaveTrack> saved(static_cast<WaveTrack*>(t->Duplicate()));
   ASSERT_TRUE(t->Clear(0.1, 0.9));
   ASSERT_TRUE(t->Silence(0.0, 0.2));
   const int counter = t->GetChangeCounter();
@@ -460,8 +458,8 @@ TEST_F(WaveTrackTest, NewStereoAudioReplacesTheProjectAudioWholeAndFreesTheOld) 
   const int oldFiles = BlockFilesOnDisk();
   ASSERT_GT(oldFiles, 0);
 
-  WaveTrack *left = MakeTrack(600, 10);
-  WaveTrack *right = MakeTrack(600, 20);
+  WaveTrack* left = MakeTrack(600, 10);
+  WaveTrack* right = MakeTrack(600, 20);
   left->SetLinked(true);
   left->SetChannel(Track::LeftChannel);
   right->SetChannel(Track::RightChannel);
@@ -476,7 +474,7 @@ TEST_F(WaveTrackTest, NewStereoAudioReplacesTheProjectAudioWholeAndFreesTheOld) 
   EXPECT_EQ(BlockFilesOnDisk(), newFiles) << "the replaced track's blocks leaked";
 
   int count = 0;
-  WaveTrack **tracks = nullptr;
+  WaveTrack** tracks = nullptr;
   left->SetSelected(true);
   right->SetSelected(true);
   right->SetExcluded(true);

@@ -20,8 +20,8 @@
 namespace {
 
 // Writes a 16-bit WAV of `frames` frames whose channel c holds the constant 1000*(c+1).
-std::string MakeWav(const testsupport::TempFolder& dir, const std::string& name, int rate,
-                    int channels, int frames) {
+std::string MakeWav(const testsupport::TempFolder& dir, const std::string& name, int rate, int channels,
+                    int frames) {
   std::string path = dir / name;
   SF_INFO info{};
   info.samplerate = rate;

@@ -25,52 +25,63 @@ TEST(SchedCheck, StartsAndStopsAtTheirClockTimes) {
   const TimetableCase cases[] = {
       {"every day, a second early and just after the stop",
        {{kScheduleEveryDay, Secs(10, 0), Secs(11, 0)}},
-       At(Y, M, MON, 9, 59), At(Y, M, MON, 11, 0, 10),
+       At(Y, M, MON, 9, 59),
+       At(Y, M, MON, 11, 0, 10),
        {"start 03-04 09:59:59", "stop 03-04 11:00:00"}},
       {"fixed day only on its date",
        {{kScheduleFixedDay, At(Y, M, MON, 14, 0), At(Y, M, MON, 14, 30)},
         {kScheduleFixedDay, At(Y, M, TUE, 9, 0), At(Y, M, TUE, 9, 30)}},
-       At(Y, M, MON, 8, 0), At(Y, M, MON, 15, 0),
+       At(Y, M, MON, 8, 0),
+       At(Y, M, MON, 15, 0),
        {"start 03-04 13:59:59", "stop 03-04 14:30:00"}},
       {"weekday items only on their day",
        {{kScheduleMonday, Secs(8, 0), Secs(8, 10)}, {kScheduleTuesday, Secs(8, 5), Secs(8, 15)}},
-       At(Y, M, MON, 7, 59), At(Y, M, MON, 9, 0),
+       At(Y, M, MON, 7, 59),
+       At(Y, M, MON, 9, 0),
        {"start 03-04 07:59:59", "stop 03-04 08:10:00"}},
       {"midnight stops a recording and brings the new day's items",
        {{kScheduleFixedDay, At(Y, M, MON, 23, 50), At(Y, M, TUE, 0, 10)},
         {kScheduleEveryDay, Secs(0, 5), Secs(0, 6)}},
-       At(Y, M, MON, 23, 49), At(Y, M, TUE, 0, 7),
+       At(Y, M, MON, 23, 49),
+       At(Y, M, TUE, 0, 7),
        {"start 03-04 23:49:59", "stop 03-05 00:00:00", "start 03-05 00:04:59", "stop 03-05 00:06:00"}},
       {"touching items run one after the other",
        {{kScheduleEveryDay, Secs(11, 0), Secs(12, 0)}, {kScheduleEveryDay, Secs(10, 0), Secs(11, 0)}},
-       At(Y, M, MON, 9, 59), At(Y, M, MON, 12, 0, 5),
+       At(Y, M, MON, 9, 59),
+       At(Y, M, MON, 12, 0, 5),
        {"start 03-04 09:59:59", "stop 03-04 11:00:00", "start 03-04 11:00:01", "stop 03-04 12:00:00"}},
       {"disabled items never run",
        {{kScheduleEveryDay, Secs(10, 0), Secs(11, 0), 0}, {kScheduleMonday, Secs(10, 0), Secs(11, 0), 0}},
-       At(Y, M, MON, 9, 59), At(Y, M, MON, 11, 1),
+       At(Y, M, MON, 9, 59),
+       At(Y, M, MON, 11, 1),
        {}},
       {"types out of range run every day",
        {{42, Secs(10, 0), Secs(10, 1)}, {-3, Secs(12, 0), Secs(12, 1)}},
-       At(Y, M, MON, 9, 0), At(Y, M, TUE, 12, 2),
+       At(Y, M, MON, 9, 0),
+       At(Y, M, TUE, 12, 2),
        {"start 03-04 09:59:59", "stop 03-04 10:01:00", "start 03-04 11:59:59", "stop 03-04 12:01:00",
         "start 03-05 09:59:59", "stop 03-05 10:01:00", "start 03-05 11:59:59", "stop 03-05 12:01:00"}},
       {"reversed and empty ranges are mended before they run",
        {{kScheduleEveryDay, Secs(11, 0), Secs(10, 0)}, {kScheduleEveryDay, Secs(12, 0), Secs(12, 0)}},
-       At(Y, M, MON, 9, 59), At(Y, M, MON, 12, 1),
+       At(Y, M, MON, 9, 59),
+       At(Y, M, MON, 12, 1),
        {"start 03-04 09:59:59", "stop 03-04 11:00:00", "start 03-04 11:59:59", "stop 03-04 12:00:05"}},
       {"added in the middle of its range it starts at once",
        {{kScheduleEveryDay, Secs(10, 0), Secs(11, 0)}},
-       At(Y, M, MON, 10, 30), At(Y, M, MON, 10, 31),
+       At(Y, M, MON, 10, 30),
+       At(Y, M, MON, 10, 31),
        {"start 03-04 10:30:01"}},
       {"an item already over never starts",
        {{kScheduleEveryDay, Secs(8, 0), Secs(9, 0)}},
-       At(Y, M, MON, 10, 30), At(Y, M, MON, 23, 0),
+       At(Y, M, MON, 10, 30),
+       At(Y, M, MON, 23, 0),
        {}},
   };
   for (const TimetableCase& c : cases) {
     SCOPED_TRACE(c.name);
     Timetable t(c.from);
-    for (const ItemRow& item : c.items) ASSERT_NE(t.Add(item.type, item.start, item.stop, item.enabled), nullptr);
+    for (const ItemRow& item : c.items)
+      ASSERT_NE(t.Add(item.type, item.start, item.stop, item.enabled), nullptr);
     t.RunUntil(c.to);
     EXPECT_EQ(t.events, c.expected);
   }
@@ -216,7 +227,8 @@ TEST(SchedCheck, DayListHoldsTheDatesOccurrencesSorted) {
     EXPECT_EQ(item->type, kScheduleFixedDay);
     got.push_back(Clock(item->start) + " - " + Clock(item->stop));
   }
-  EXPECT_EQ(got, (std::vector<std::string>{"03-06 07:00:00 - 03-06 08:00:00", "03-06 12:00:00 - 03-06 13:00:00",
-                                           "03-06 18:00:00 - 03-06 19:00:00"}));
+  EXPECT_EQ(got,
+            (std::vector<std::string>{"03-06 07:00:00 - 03-06 08:00:00", "03-06 12:00:00 - 03-06 13:00:00",
+                                      "03-06 18:00:00 - 03-06 19:00:00"}));
   day.DeleteAll();
 }

@@ -22,42 +22,64 @@ struct ConflictCase {
 
 TEST(SchedItems, ConflictRules) {
   const ConflictCase cases[] = {
-      {"every day against a weekday", {{kScheduleEveryDay, Secs(10, 0), Secs(11, 0)}},
-       {kScheduleMonday, Secs(10, 30), Secs(11, 30)}, {0}},
-      {"ranges that only touch", {{kScheduleMonday, Secs(10, 0), Secs(11, 0)}},
-       {kScheduleMonday, Secs(11, 0), Secs(12, 0)}, {}},
+      {"every day against a weekday",
+       {{kScheduleEveryDay, Secs(10, 0), Secs(11, 0)}},
+       {kScheduleMonday, Secs(10, 30), Secs(11, 30)},
+       {0}},
+      {"ranges that only touch",
+       {{kScheduleMonday, Secs(10, 0), Secs(11, 0)}},
+       {kScheduleMonday, Secs(11, 0), Secs(12, 0)},
+       {}},
       {"fixed days on different dates compare times only",
        {{kScheduleFixedDay, At(Y, M, 10, 10, 0), At(Y, M, 10, 11, 0)}},
-       {kScheduleFixedDay, At(Y, M, 12, 10, 30), At(Y, M, 12, 11, 30)}, {0}},
+       {kScheduleFixedDay, At(Y, M, 12, 10, 30), At(Y, M, 12, 11, 30)},
+       {0}},
       {"a fixed day gone by collides with nothing",
        {{kScheduleFixedDay, At(Y, M, 1, 10, 0), At(Y, M, 1, 11, 0)}},
-       {kScheduleEveryDay, Secs(10, 0), Secs(11, 0)}, {}},
-      {"a disabled item collides with nothing", {{kScheduleEveryDay, Secs(10, 0), Secs(11, 0), 0}},
-       {kScheduleEveryDay, Secs(10, 0), Secs(11, 0)}, {}},
-      {"a disabled candidate collides with nothing", {{kScheduleEveryDay, Secs(10, 0), Secs(11, 0)}},
-       {kScheduleMonday, Secs(10, 0), Secs(11, 0), 0}, {}},
-      {"a fixed day meets only its own weekday", {{kScheduleMonday, Secs(10, 0), Secs(11, 0)}},
-       {kScheduleFixedDay, At(Y, M, 5, 10, 0), At(Y, M, 5, 11, 0)}, {}},
-      {"a fixed day meets its own weekday", {{kScheduleTuesday, Secs(10, 0), Secs(11, 0)}},
-       {kScheduleFixedDay, At(Y, M, 5, 10, 30), At(Y, M, 5, 10, 45)}, {0}},
+       {kScheduleEveryDay, Secs(10, 0), Secs(11, 0)},
+       {}},
+      {"a disabled item collides with nothing",
+       {{kScheduleEveryDay, Secs(10, 0), Secs(11, 0), 0}},
+       {kScheduleEveryDay, Secs(10, 0), Secs(11, 0)},
+       {}},
+      {"a disabled candidate collides with nothing",
+       {{kScheduleEveryDay, Secs(10, 0), Secs(11, 0)}},
+       {kScheduleMonday, Secs(10, 0), Secs(11, 0), 0},
+       {}},
+      {"a fixed day meets only its own weekday",
+       {{kScheduleMonday, Secs(10, 0), Secs(11, 0)}},
+       {kScheduleFixedDay, At(Y, M, 5, 10, 0), At(Y, M, 5, 11, 0)},
+       {}},
+      {"a fixed day meets its own weekday",
+       {{kScheduleTuesday, Secs(10, 0), Secs(11, 0)}},
+       {kScheduleFixedDay, At(Y, M, 5, 10, 30), At(Y, M, 5, 10, 45)},
+       {0}},
       {"a weekday meets every fixed day to come",
        {{kScheduleFixedDay, At(Y, M, 5, 10, 0), At(Y, M, 5, 11, 0)}},
-       {kScheduleMonday, Secs(10, 30), Secs(11, 30)}, {0}},
-      {"every day meets all weekdays", {{kScheduleSaturday, Secs(10, 0), Secs(11, 0)}},
-       {kScheduleEveryDay, Secs(10, 59), Secs(12, 0)}, {0}},
+       {kScheduleMonday, Secs(10, 30), Secs(11, 30)},
+       {0}},
+      {"every day meets all weekdays",
+       {{kScheduleSaturday, Secs(10, 0), Secs(11, 0)}},
+       {kScheduleEveryDay, Secs(10, 59), Secs(12, 0)},
+       {0}},
       {"every colliding item is listed",
        {{kScheduleMonday, Secs(10, 0), Secs(11, 0)},
         {kScheduleFixedDay, At(Y, M, 11, 11, 30), At(Y, M, 11, 12, 30)},
         {kScheduleSaturday, Secs(23, 0), Secs(23, 30)}},
-       {kScheduleEveryDay, Secs(9, 0), Secs(12, 0)}, {0, 1}},
+       {kScheduleEveryDay, Secs(9, 0), Secs(12, 0)},
+       {0, 1}},
       {"a fixed day across the end of a month ends after midnight",
        {{kScheduleFixedDay, At(Y, M, 31, 23, 0), At(Y, 4, 1, 1, 0)}},
-       {kScheduleEveryDay, Secs(23, 30), Secs(23, 45)}, {0}},
-      {"a type out of range counts as every day", {{42, Secs(10, 0), Secs(11, 0)}},
-       {kScheduleWednesday, Secs(10, 30), Secs(10, 40)}, {0}},
+       {kScheduleEveryDay, Secs(23, 30), Secs(23, 45)},
+       {0}},
+      {"a type out of range counts as every day",
+       {{42, Secs(10, 0), Secs(11, 0)}},
+       {kScheduleWednesday, Secs(10, 30), Secs(10, 40)},
+       {0}},
       {"an empty candidate range is tested as stored, five seconds long",
        {{kScheduleEveryDay, Secs(10, 0, 3), Secs(11, 0)}},
-       {kScheduleEveryDay, Secs(10, 0), Secs(10, 0)}, {0}},
+       {kScheduleEveryDay, Secs(10, 0), Secs(10, 0)},
+       {0}},
   };
   for (const ConflictCase& c : cases) {
     SCOPED_TRACE(c.name);
@@ -70,7 +92,8 @@ TEST(SchedItems, ConflictRules) {
     const int countBefore = t.manager.GetItemCount();
     CScheduleItemList conflicts;
     CScheduleItem* placed = t.manager.AddItem(
-        CScheduleItem(c.candidate.enabled, c.candidate.type, c.candidate.start, c.candidate.stop), &conflicts, nullptr);
+        CScheduleItem(c.candidate.enabled, c.candidate.type, c.candidate.start, c.candidate.stop), &conflicts,
+        nullptr);
     std::vector<int> got;
     for (const CScheduleItem* item : conflicts) {
       auto it = std::find(existing.begin(), existing.end(), item);
@@ -99,7 +122,8 @@ TEST(SchedItems, FiledNormalisedInTheListOfItsType) {
   // A given object is filled in place of a new one; an empty Fixed Day range gets 5 s on the calendar.
   CScheduleItem* reuse = new CScheduleItem;
   const FileTime lastSecond = At(Y, M, 9, 23, 59, 59);
-  ASSERT_EQ(t.manager.AddItem(CScheduleItem(1, kScheduleFixedDay, lastSecond, lastSecond), nullptr, reuse), reuse);
+  ASSERT_EQ(t.manager.AddItem(CScheduleItem(1, kScheduleFixedDay, lastSecond, lastSecond), nullptr, reuse),
+            reuse);
   EXPECT_EQ(reuse->stop, At(Y, M, 10, 0, 0, 4));
   EXPECT_EQ(t.manager.GetTypeList(kScheduleFixedDay).GetHead(), reuse);
 
@@ -125,14 +149,17 @@ TEST(SchedItems, RemoveAndReplace) {
 
   // A refused edit keeps the old values in the same object.
   CScheduleItemList conflicts;
-  EXPECT_EQ(t.manager.ReplaceItem(CScheduleItem(1, kScheduleEveryDay, Secs(10, 30), Secs(12, 30)), b, &conflicts), 0);
+  EXPECT_EQ(
+      t.manager.ReplaceItem(CScheduleItem(1, kScheduleEveryDay, Secs(10, 30), Secs(12, 30)), b, &conflicts),
+      0);
   EXPECT_EQ(conflicts.GetCount(), 1);
   EXPECT_EQ(conflicts.GetHead(), a);
   EXPECT_TRUE(t.manager.GetTypeList(kScheduleEveryDay).Contains(b));
   EXPECT_EQ(b->start, Secs(12, 0));
 
   // An accepted edit may move the object to another type's list.
-  EXPECT_EQ(t.manager.ReplaceItem(CScheduleItem(1, kScheduleMonday, Secs(14, 0), Secs(15, 0)), b, nullptr), 1);
+  EXPECT_EQ(t.manager.ReplaceItem(CScheduleItem(1, kScheduleMonday, Secs(14, 0), Secs(15, 0)), b, nullptr),
+            1);
   EXPECT_FALSE(t.manager.GetTypeList(kScheduleEveryDay).Contains(b));
   EXPECT_TRUE(t.manager.GetTypeList(kScheduleMonday).Contains(b));
   EXPECT_EQ(b->start, Secs(14, 0));
@@ -149,7 +176,9 @@ TEST(SchedItems, RefusedEditNeverLosesTheItem) {
   CScheduleItem* tuesday = t.Add(kScheduleFixedDay, At(Y, M, 5, 10, 30), At(Y, M, 5, 11, 30));
   ASSERT_NE(tuesday, nullptr);
   CScheduleItemList conflicts;
-  EXPECT_EQ(t.manager.ReplaceItem(CScheduleItem(1, kScheduleMonday, Secs(10, 15), Secs(11, 15)), monday, &conflicts), 0);
+  EXPECT_EQ(t.manager.ReplaceItem(CScheduleItem(1, kScheduleMonday, Secs(10, 15), Secs(11, 15)), monday,
+                                  &conflicts),
+            0);
   EXPECT_EQ(conflicts.GetHead(), tuesday);
   ASSERT_TRUE(t.manager.GetTypeList(kScheduleMonday).Contains(monday));
   EXPECT_EQ(monday->start, Secs(10, 0));

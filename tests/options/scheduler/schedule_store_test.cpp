@@ -35,15 +35,17 @@ std::vector<std::string> Describe(const CScheduleManager& manager) {
   std::vector<std::string> out;
   for (int type = 0; type < kScheduleTypeCount; ++type)
     for (const CScheduleItem* item : manager.GetTypeList(type))
-      out.push_back(std::to_string(type) + ":" + std::to_string(item->enabled) + ":" + std::to_string(item->type) +
-                    ":" + std::to_string(item->start) + "-" + std::to_string(item->stop) + ":" +
-                    std::to_string(item->reserved[0]) + "," + std::to_string(item->reserved[4]));
+      out.push_back(std::to_string(type) + ":" + std::to_string(item->enabled) + ":" +
+                    std::to_string(item->type) + ":" + std::to_string(item->start) + "-" +
+                    std::to_string(item->stop) + ":" + std::to_string(item->reserved[0]) + "," +
+                    std::to_string(item->reserved[4]));
   return out;
 }
 
 class Poster final : public seams::MessagePoster {
 public:
-  bool Post(seams::WindowHandle window, std::uint32_t message, std::uintptr_t w, std::intptr_t l) noexcept override {
+  bool Post(seams::WindowHandle window, std::uint32_t message, std::uintptr_t w,
+            std::intptr_t l) noexcept override {
     std::lock_guard lock(mutex);
     posts.push_back({window, message, w, l});
     return true;
@@ -128,13 +130,14 @@ TEST_P(SchedStore, LoadMendsRangesAndDropsWhatCannotBeScheduled) {
     auto key = Section(env);
     key->WriteValue("Active", seams::MakeDwordValue(1));
     key->WriteValue("Count", seams::MakeDwordValue(7));
-    WriteImage(*key, "1", CScheduleItem(1, kScheduleEveryDay, Secs(11, 0), Secs(10, 0)));   // reversed
-    WriteImage(*key, "2", CScheduleItem(1, kScheduleFixedDay, day, day));                   // empty
-    WriteImage(*key, "3", CScheduleItem(1, 42, Secs(13, 0), Secs(14, 0)));                  // unknown type
-    WriteImage(*key, "4", CScheduleItem(1, kScheduleEveryDay, Secs(10, 30), Secs(10, 45))); // collides with 1
+    WriteImage(*key, "1", CScheduleItem(1, kScheduleEveryDay, Secs(11, 0), Secs(10, 0)));  // reversed
+    WriteImage(*key, "2", CScheduleItem(1, kScheduleFixedDay, day, day));                  // empty
+    WriteImage(*key, "3", CScheduleItem(1, 42, Secs(13, 0), Secs(14, 0)));                 // unknown type
+    WriteImage(*key, "4",
+               CScheduleItem(1, kScheduleEveryDay, Secs(10, 30), Secs(10, 45)));  // collides with 1
     const std::vector<std::uint8_t> shortImage(40, 0);
-    key->WriteValue("5", seams::MakeBinaryValue(shortImage.data(), shortImage.size()));     // unreadable
-    WriteImage(*key, "6", CScheduleItem(0, kScheduleEveryDay, Secs(10, 0), Secs(11, 0)));   // disabled
+    key->WriteValue("5", seams::MakeBinaryValue(shortImage.data(), shortImage.size()));    // unreadable
+    WriteImage(*key, "6", CScheduleItem(0, kScheduleEveryDay, Secs(10, 0), Secs(11, 0)));  // disabled
     // "7" is missing; names outside 1..Count are not items.
     WriteImage(*key, "8", CScheduleItem(1, kScheduleEveryDay, Secs(20, 0), Secs(21, 0)));
     WriteImage(*key, "01", CScheduleItem(1, kScheduleEveryDay, Secs(22, 0), Secs(23, 0)));

@@ -14,7 +14,7 @@ TEST(SchedTime, FileTimeNumbersAndCalendarBothWays) {
       {1601, 1, 1, 0, 0, 0, 0, 1},                      // the epoch, a Monday
       {1970, 1, 1, 0, 0, 0, 116444736000000000ULL, 4},  // the Unix epoch, a Thursday
       {2000, 1, 1, 0, 0, 0, 125911584000000000ULL, 6},
-      {2024, 2, 29, 23, 59, 59, 0, 4},                  // leap day
+      {2024, 2, 29, 23, 59, 59, 0, 4},  // leap day
       {2024, 3, 31, 12, 0, 0, 0, 0},
   };
   for (const Case& c : cases) {

@@ -22,7 +22,8 @@ inline std::uint64_t Secs(int h, int mi, int s = 0) { return std::uint64_t(h) * 
 inline std::string Clock(FileTime t) {
   const scheduler::SystemTime s = scheduler::ToSystemTime(t);
   char text[32];
-  std::snprintf(text, sizeof text, "%02d-%02d %02d:%02d:%02d", s.wMonth, s.wDay, s.wHour, s.wMinute, s.wSecond);
+  std::snprintf(text, sizeof text, "%02d-%02d %02d:%02d:%02d", s.wMonth, s.wDay, s.wHour, s.wMinute,
+                s.wSecond);
   return text;
 }
 

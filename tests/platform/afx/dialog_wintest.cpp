@@ -48,21 +48,24 @@ TEST(Dialog, ModalDialogLoadsItsValuesAndOkStoresTheEditedOnes) {
   RecordedMessageBoxes boxes;
   ValuesDialog dialog;
   INT_PTR result = 0;
-  DriveModal("Values", [&](HWND hwnd) {
-    EXPECT_EQ(CWnd::FromHandlePermanent(hwnd), &dialog) << "the dialog routes through its object";
-    EXPECT_EQ(ItemText(hwnd, kCount), "7");
-    EXPECT_EQ(ItemText(hwnd, kGain), "0.25");
-    EXPECT_EQ(ItemText(hwnd, kName), "abc");
-    EXPECT_FALSE(Checked(hwnd, kFirst));
-    EXPECT_TRUE(Checked(hwnd, kSecond));
-    EXPECT_FALSE(Checked(hwnd, kThird));
+  DriveModal(
+      "Values",
+      [&](HWND hwnd) {
+        EXPECT_EQ(CWnd::FromHandlePermanent(hwnd), &dialog) << "the dialog routes through its object";
+        EXPECT_EQ(ItemText(hwnd, kCount), "7");
+        EXPECT_EQ(ItemText(hwnd, kGain), "0.25");
+        EXPECT_EQ(ItemText(hwnd, kName), "abc");
+        EXPECT_FALSE(Checked(hwnd, kFirst));
+        EXPECT_TRUE(Checked(hwnd, kSecond));
+        EXPECT_FALSE(Checked(hwnd, kThird));
 
-    SetItemText(hwnd, kCount, " -12 ");
-    SetItemText(hwnd, kGain, "\t1.5e3");
-    SetItemText(hwnd, kName, "new name");
-    ::SendDlgItemMessageA(hwnd, kThird, BM_CLICK, 0, 0);
-    Press(hwnd, IDOK);
-  }, [&] { result = dialog.DoModal(); });
+        SetItemText(hwnd, kCount, " -12 ");
+        SetItemText(hwnd, kGain, "\t1.5e3");
+        SetItemText(hwnd, kName, "new name");
+        ::SendDlgItemMessageA(hwnd, kThird, BM_CLICK, 0, 0);
+        Press(hwnd, IDOK);
+      },
+      [&] { result = dialog.DoModal(); });
 
   EXPECT_EQ(result, IDOK);
   EXPECT_EQ(dialog.initCalls, 1);
@@ -80,34 +83,33 @@ TEST(Dialog, RefusedValueTellsTheUserAndKeepsTheDialogOpenOnThatEdit) {
     const char* text;
     const char* message;
   } cases[] = {
-      {kCount, "12a", "Please enter an integer."},
-      {kCount, "", "Please enter an integer."},
-      {kCount, "1.5", "Please enter an integer."},
-      {kCount, "99999999999", "Please enter an integer."},
-      {kGain, "x", "Please enter a number."},
-      {kGain, "1,5", "Please enter a number."},
-      {kGain, "nan", "Please enter a number."},
-      {kGain, "1e999", "Please enter a number."},
+      {kCount, "12a", "Please enter an integer."}, {kCount, "", "Please enter an integer."},
+      {kCount, "1.5", "Please enter an integer."}, {kCount, "99999999999", "Please enter an integer."},
+      {kGain, "x", "Please enter a number."},      {kGain, "1,5", "Please enter a number."},
+      {kGain, "nan", "Please enter a number."},    {kGain, "1e999", "Please enter a number."},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.text);
     RecordedMessageBoxes boxes;
     ValuesDialog dialog;
     INT_PTR result = 0;
-    DriveModal("Values", [&](HWND hwnd) {
-      SetItemText(hwnd, c.id, c.text);
-      Press(hwnd, IDOK);
-      EXPECT_TRUE(StillOpen(hwnd));
-      ASSERT_EQ(boxes.shown.size(), 1u);
-      EXPECT_EQ(boxes.shown[0].text, c.message);
-      EXPECT_EQ(boxes.shown[0].caption, "Tarvel") << "the program's name";
-      EXPECT_EQ(::GetFocus(), ::GetDlgItem(hwnd, c.id));
-      DWORD from = 0, to = 0;
-      ::SendDlgItemMessageA(hwnd, c.id, EM_GETSEL, reinterpret_cast<WPARAM>(&from),
-                            reinterpret_cast<LPARAM>(&to));
-      EXPECT_EQ(to - from, static_cast<DWORD>(strlen(c.text))) << "the bad text is selected";
-      Press(hwnd, IDCANCEL);
-    }, [&] { result = dialog.DoModal(); });
+    DriveModal(
+        "Values",
+        [&](HWND hwnd) {
+          SetItemText(hwnd, c.id, c.text);
+          Press(hwnd, IDOK);
+          EXPECT_TRUE(StillOpen(hwnd));
+          ASSERT_EQ(boxes.shown.size(), 1u);
+          EXPECT_EQ(boxes.shown[0].text, c.message);
+          EXPECT_EQ(boxes.shown[0].caption, "Tarvel") << "the program's name";
+          EXPECT_EQ(::GetFocus(), ::GetDlgItem(hwnd, c.id));
+          DWORD from = 0, to = 0;
+          ::SendDlgItemMessageA(hwnd, c.id, EM_GETSEL, reinterpret_cast<WPARAM>(&from),
+                                reinterpret_cast<LPARAM>(&to));
+          EXPECT_EQ(to - from, static_cast<DWORD>(strlen(c.text))) << "the bad text is selected";
+          Press(hwnd, IDCANCEL);
+        },
+        [&] { result = dialog.DoModal(); });
     EXPECT_EQ(result, IDCANCEL);
     EXPECT_EQ(dialog.name, "abc") << "Cancel stores nothing";
   }
@@ -118,12 +120,15 @@ TEST(Dialog, EnterAndEscapeReachOkAndCancelThroughTheDialogManager) {
     RecordedMessageBoxes boxes;
     ValuesDialog dialog;
     INT_PTR result = 0;
-    DriveModal("Values", [&](HWND hwnd) {
-      SetItemText(hwnd, kCount, "3");
-      HWND edit = ::GetDlgItem(hwnd, kCount);
-      ::SetFocus(edit);
-      ::PostMessageA(edit, WM_KEYDOWN, key, 0);
-    }, [&] { result = dialog.DoModal(); });
+    DriveModal(
+        "Values",
+        [&](HWND hwnd) {
+          SetItemText(hwnd, kCount, "3");
+          HWND edit = ::GetDlgItem(hwnd, kCount);
+          ::SetFocus(edit);
+          ::PostMessageA(edit, WM_KEYDOWN, key, 0);
+        },
+        [&] { result = dialog.DoModal(); });
     EXPECT_EQ(result, expected);
     EXPECT_EQ(dialog.count, expected == IDOK ? 3 : 7);
   }

@@ -368,7 +368,7 @@ constexpr UINT kBadMessage = WM_USER + 0x21;
 constexpr UINT_PTR kUnknownSignature = 999;
 
 BEGIN_MESSAGE_MAP(BadEntryWindow, CWnd)
-  {kBadMessage, 0, 0, 0, kUnknownSignature, AFX_HANDLER(void (CWnd::*)(), &ThisClass::OnBad), nullptr},
+  {kBadMessage, 0, 0, 0, kUnknownSignature, AFX_HANDLER(void(CWnd::*)(), &ThisClass::OnBad), nullptr},
 END_MESSAGE_MAP()
 
 // Instead of stopping the program, the failure comes back to the test as an exception.

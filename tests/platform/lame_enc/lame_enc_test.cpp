@@ -121,10 +121,8 @@ std::vector<int16_t> Noise(size_t samples, uint32_t seed, int divisor = 1) {
 }
 
 class LameEncLibrary : public ::testing::Test {
- protected:
-  void SetUp() override {
-    ASSERT_NE(Lib().module, nullptr) << kLibrary << ": " << dlerror();
-  }
+protected:
+  void SetUp() override { ASSERT_NE(Lib().module, nullptr) << kLibrary << ": " << dlerror(); }
 };
 
 }  // namespace
@@ -251,11 +249,32 @@ TEST_F(LameEncLibrary, AbrMeetsItsMeanRate) {
 }
 
 TEST_F(LameEncLibrary, PresetsOpenAndDecode) {
-  const int presets[] = {LQP_NOPRESET, LQP_NORMAL_QUALITY, LQP_LOW_QUALITY, LQP_HIGH_QUALITY,
-                         LQP_VOICE_QUALITY, LQP_R3MIX, LQP_VERYHIGH_QUALITY, LQP_STANDARD,
-                         LQP_FAST_STANDARD, LQP_EXTREME, LQP_FAST_EXTREME, LQP_INSANE, LQP_ABR,
-                         LQP_CBR, LQP_MEDIUM, LQP_FAST_MEDIUM, LQP_PHONE, LQP_SW, LQP_AM,
-                         LQP_FM, LQP_VOICE, LQP_RADIO, LQP_TAPE, LQP_HIFI, LQP_CD, LQP_STUDIO};
+  const int presets[] = {LQP_NOPRESET,
+                         LQP_NORMAL_QUALITY,
+                         LQP_LOW_QUALITY,
+                         LQP_HIGH_QUALITY,
+                         LQP_VOICE_QUALITY,
+                         LQP_R3MIX,
+                         LQP_VERYHIGH_QUALITY,
+                         LQP_STANDARD,
+                         LQP_FAST_STANDARD,
+                         LQP_EXTREME,
+                         LQP_FAST_EXTREME,
+                         LQP_INSANE,
+                         LQP_ABR,
+                         LQP_CBR,
+                         LQP_MEDIUM,
+                         LQP_FAST_MEDIUM,
+                         LQP_PHONE,
+                         LQP_SW,
+                         LQP_AM,
+                         LQP_FM,
+                         LQP_VOICE,
+                         LQP_RADIO,
+                         LQP_TAPE,
+                         LQP_HIFI,
+                         LQP_CD,
+                         LQP_STUDIO};
   const auto pcm = mp3test::Sine(44100, 2, 44100 / 2, {1000.0, 1000.0}, 0.5);
   for (int p : presets) {
     SCOPED_TRACE(p);
@@ -324,30 +343,100 @@ BE_CONFIG SimpleForm(int rate, int mode, int kbps) {
 // MPEG II and II.5 rates: a 500 Hz and a 700 Hz channel within 1 % (the lowest rates
 // carry little); a chunk is 576 frames of two channels.
 ToneCase MpegTwo(const char* name, int rate, int kbps, int version) {
-  return {name, LameConfig(rate, BE_MP3_MODE_JSTEREO, kbps, MPEG2), rate, 2, {500.0, 700.0}, 0.5,
-          1152u, rate, 2, MAD_MODE_JOINT_STEREO, version, {}, static_cast<unsigned>(kbps),
-          static_cast<std::size_t>(rate / 10), static_cast<std::size_t>(rate * 9 / 10), {500.0, 700.0},
+  return {name,
+          LameConfig(rate, BE_MP3_MODE_JSTEREO, kbps, MPEG2),
+          rate,
+          2,
+          {500.0, 700.0},
+          0.5,
+          1152u,
+          rate,
+          2,
+          MAD_MODE_JOINT_STEREO,
+          version,
+          {},
+          static_cast<unsigned>(kbps),
+          static_cast<std::size_t>(rate / 10),
+          static_cast<std::size_t>(rate * 9 / 10),
+          {500.0, 700.0},
           {5.0, 7.0}};
 }
 
 const ToneCase kToneCases[] = {
     // A mono chunk is one frame.
-    {"MonoChunkIsOneFrame", LameConfig(48000, BE_MP3_MODE_MONO, 64), 48000, 1, {440.0}, 0.25, 1152u,
-     48000, 1, MAD_MODE_SINGLE_CHANNEL, {}, {}, {}, 4800, 40000, {440.0}, {1.0}, 0.25 / std::sqrt(2.0)},
+    {"MonoChunkIsOneFrame",
+     LameConfig(48000, BE_MP3_MODE_MONO, 64),
+     48000,
+     1,
+     {440.0},
+     0.25,
+     1152u,
+     48000,
+     1,
+     MAD_MODE_SINGLE_CHANNEL,
+     {},
+     {},
+     {},
+     4800,
+     40000,
+     {440.0},
+     {1.0},
+     0.25 / std::sqrt(2.0)},
     MpegTwo("MpegTwoAt22050", 22050, 64, 2),
     MpegTwo("MpegTwoAt24000", 24000, 96, 2),
     MpegTwo("MpegTwoAt16000", 16000, 48, 2),
     MpegTwo("MpegTwoPointFiveAt11025", 11025, 32, 25),
     MpegTwo("MpegTwoPointFiveAt8000", 8000, 16, 25),
     // Forced stereo is joint stereo.
-    {"ForcedStereoIsJointStereo", LameConfig(44100, BE_MP3_MODE_DUALCHANNEL, 160), 44100, 2,
-     {1000.0, 1000.0}, 0.5, {}, 44100, 2, MAD_MODE_JOINT_STEREO, {}, {}, {}, 4410, 40000, {0.0, 1000.0},
+    {"ForcedStereoIsJointStereo",
+     LameConfig(44100, BE_MP3_MODE_DUALCHANNEL, 160),
+     44100,
+     2,
+     {1000.0, 1000.0},
+     0.5,
+     {},
+     44100,
+     2,
+     MAD_MODE_JOINT_STEREO,
+     {},
+     {},
+     {},
+     4410,
+     40000,
+     {0.0, 1000.0},
      {0.0, 2.0}},
-    {"ResamplesToTheStreamRate", Resampled(48000, BE_MP3_MODE_STEREO, 128, 44100), 48000, 2,
-     {1000.0, 2000.0}, 0.5, {}, 44100, 2, {}, {}, {}, {}, 4410, 40000, {1000.0, 2000.0}, {2.0, 4.0}, {},
+    {"ResamplesToTheStreamRate",
+     Resampled(48000, BE_MP3_MODE_STEREO, 128, 44100),
+     48000,
+     2,
+     {1000.0, 2000.0},
+     0.5,
+     {},
+     44100,
+     2,
+     {},
+     {},
+     {},
+     {},
+     4410,
+     40000,
+     {1000.0, 2000.0},
+     {2.0, 4.0},
+     {},
      44100.0},
-    {"SimpleFormIsMpegOneCbr", SimpleForm(32000, BE_MP3_MODE_MONO, 56), 32000, 1, {800.0}, 0.5, 1152u,
-     32000, 1, {}, {}, false, 56u},
+    {"SimpleFormIsMpegOneCbr",
+     SimpleForm(32000, BE_MP3_MODE_MONO, 56),
+     32000,
+     1,
+     {800.0},
+     0.5,
+     1152u,
+     32000,
+     1,
+     {},
+     {},
+     false,
+     56u},
 };
 
 // A case shows as its name in test listings.

@@ -94,14 +94,13 @@ std::vector<float> RecordMicrophone(PaDeviceID device, PaSampleFormat format, do
   PaError err;
   {
     QuietStderr quiet;
-    err = Pa_OpenStream(&stream, device, 1, format, nullptr, paNoDevice, 0, paFloat32, nullptr,
-                        kRate, kFrames, 0, paClipOff | paDitherOff, Capture::Callback, &capture);
+    err = Pa_OpenStream(&stream, device, 1, format, nullptr, paNoDevice, 0, paFloat32, nullptr, kRate,
+                        kFrames, 0, paClipOff | paDitherOff, Capture::Callback, &capture);
   }
   EXPECT_EQ(err, paNoError) << Pa_GetErrorText(err);
   if (err != paNoError) return {};
   EXPECT_EQ(Pa_StartStream(stream), paNoError);
-  const bool full = WaitFor([&] { return capture.count.load() >= capture.samples.size(); },
-                            seconds + 5);
+  const bool full = WaitFor([&] { return capture.count.load() >= capture.samples.size(); }, seconds + 5);
   EXPECT_TRUE(full) << "only " << capture.count.load() << " of " << capture.samples.size()
                     << " samples arrived";
   EXPECT_EQ(Pa_AbortStream(stream), paNoError);
@@ -119,8 +118,7 @@ protected:
     QuietStderr quiet;
     initError_ = Pa_Initialize();
     // Device records are filled on first use, which probes the devices.
-    for (PaDeviceID id = 0; initError_ == paNoError && id < Pa_CountDevices(); ++id)
-      Pa_GetDeviceInfo(id);
+    for (PaDeviceID id = 0; initError_ == paNoError && id < Pa_CountDevices(); ++id) Pa_GetDeviceInfo(id);
   }
 
   static void TearDownTestSuite() {
@@ -140,7 +138,6 @@ protected:
     ASSERT_NE(mic_, paNoDevice);
     ASSERT_NE(speaker_, paNoDevice);
   }
-
 
   static AudioRig* rig_;
   static PaError initError_;
@@ -189,8 +186,7 @@ TEST_F(PortAudioOnRig, RecordsTheMicrophoneSineExactly) {
   ASSERT_GE(recorded.size(), static_cast<std::size_t>(2.25 * kRate));
 
   // Leave out the first quarter second (the stream settling): 2 s remain.
-  std::span<const float> steady(recorded.begin() + static_cast<long>(0.25 * kRate),
-                                recorded.end());
+  std::span<const float> steady(recorded.begin() + static_cast<long>(0.25 * kRate), recorded.end());
   const audiotest::PeriodStats periods = audiotest::MeasurePeriods(steady, kRate);
   EXPECT_NEAR(periods.frequency, 1000.0, 5.0);
   EXPECT_NEAR(audiotest::RmsDbfs(steady), kSineDbfs, 0.5);
@@ -210,8 +206,7 @@ TEST_F(PortAudioOnRig, RecordsIn16BitAnd24BitIntegers) {
     std::int64_t largest = 0;
     std::vector<float> recorded = RecordMicrophone(mic_, c.format, 0.75, &largest);
     ASSERT_GE(recorded.size(), static_cast<std::size_t>(0.75 * kRate));
-    std::span<const float> steady(recorded.begin() + static_cast<long>(0.25 * kRate),
-                                  recorded.end());
+    std::span<const float> steady(recorded.begin() + static_cast<long>(0.25 * kRate), recorded.end());
     EXPECT_NEAR(audiotest::FrequencyByZeroCrossings(steady, kRate), 1500.0, 7.5);
     EXPECT_NEAR(audiotest::RmsDbfs(steady), kSineDbfs, 0.5);
     // Amplitude 0.5 of the format's full scale: 24-bit values sit in the low
@@ -253,8 +248,7 @@ struct Tone {
   std::atomic<bool> outTimeOk{true};
   double expectOutTime = 0;
 
-  static int Callback(void*, void* output, unsigned long frames, PaTimestamp outTime,
-                      void* user) {
+  static int Callback(void*, void* output, unsigned long frames, PaTimestamp outTime, void* user) {
     auto* t = static_cast<Tone*>(user);
     // outTime counts the frames handed over before this buffer.
     if (outTime != t->expectOutTime) t->outTimeOk = false;
@@ -262,9 +256,8 @@ struct Tone {
     auto* out = static_cast<float*>(output);
     std::size_t n = t->handed.load(std::memory_order_relaxed);
     for (unsigned long i = 0; i < frames; ++i, ++n) {
-      const float v = n < t->frames
-                          ? static_cast<float>(0.5 * std::sin(2 * std::numbers::pi * 440 * n / kRate))
-                          : 0.0f;
+      const float v =
+          n < t->frames ? static_cast<float>(0.5 * std::sin(2 * std::numbers::pi * 440 * n / kRate)) : 0.0f;
       out[2 * i] = out[2 * i + 1] = v;
     }
     t->handed.store(n, std::memory_order_release);
@@ -279,9 +272,8 @@ protected:
     PaError err;
     {
       QuietStderr quiet;
-      err = Pa_OpenStream(&stream, paNoDevice, 0, paFloat32, nullptr, speaker_, 2, paFloat32,
-                          nullptr, kRate, kFrames, 0, paClipOff | paDitherOff, Tone::Callback,
-                          &tone);
+      err = Pa_OpenStream(&stream, paNoDevice, 0, paFloat32, nullptr, speaker_, 2, paFloat32, nullptr, kRate,
+                          kFrames, 0, paClipOff | paDitherOff, Tone::Callback, &tone);
     }
     EXPECT_EQ(err, paNoError) << Pa_GetErrorText(err);
     return stream;
@@ -300,8 +292,7 @@ protected:
       EXPECT_NEAR(static_cast<double>(last - first), static_cast<double>(frames), 0.02 * kRate)
           << "the tone did not arrive whole";
       ASSERT_GT(last - first, 4410u);
-      std::span<const float> heard(samples.begin() + first + 2205,
-                                   samples.begin() + last - 2205);
+      std::span<const float> heard(samples.begin() + first + 2205, samples.begin() + last - 2205);
       const audiotest::PeriodStats periods = audiotest::MeasurePeriods(heard, kRate);
       EXPECT_NEAR(periods.frequency, 440.0, 2.2);
       EXPECT_NEAR(audiotest::RmsDbfs(heard), kSineDbfs, 0.5);
@@ -393,30 +384,28 @@ TEST_F(PortAudioOnRig, MissingDevicesAndBadArgumentsGiveErrors) {
       {"input id past the list", count, 1, paNoDevice, 0, paFloat32, paInvalidDeviceId},
       {"negative output id", paNoDevice, 0, -7, 2, paFloat32, paInvalidDeviceId},
       {"no device at all", paNoDevice, 0, paNoDevice, 0, paFloat32, paInvalidDeviceId},
-      {"input channels without a device", paNoDevice, 1, paNoDevice, 0, paFloat32,
-       paInvalidDeviceId},
+      {"input channels without a device", paNoDevice, 1, paNoDevice, 0, paFloat32, paInvalidDeviceId},
       {"the microphone as output", paNoDevice, 0, mic_, 2, paFloat32, paInvalidChannelCount},
       {"the speaker as input", speaker_, 1, paNoDevice, 0, paFloat32, paInvalidChannelCount},
-      {"unknown sample format", mic_, 1, paNoDevice, 0, paCustomFormat,
-       paSampleFormatNotSupported},
+      {"unknown sample format", mic_, 1, paNoDevice, 0, paCustomFormat, paSampleFormatNotSupported},
   };
   int sentinel = 0;
   for (const Case& c : cases) {
     PortAudioStream* stream = &sentinel;  // must come back null
     const PaError err =
-        Pa_OpenStream(&stream, c.in, c.inChannels, c.format, nullptr, c.out, c.outChannels,
-                      c.format, nullptr, kRate, kFrames, 0, paNoFlag, Capture::Callback, nullptr);
+        Pa_OpenStream(&stream, c.in, c.inChannels, c.format, nullptr, c.out, c.outChannels, c.format, nullptr,
+                      kRate, kFrames, 0, paNoFlag, Capture::Callback, nullptr);
     EXPECT_EQ(err, c.expected) << c.what;
     EXPECT_EQ(stream, nullptr) << c.what;
     EXPECT_STRNE(Pa_GetErrorText(err), "") << c.what;
   }
 
   PortAudioStream* stream = nullptr;
-  EXPECT_EQ(Pa_OpenStream(&stream, mic_, 1, paFloat32, nullptr, paNoDevice, 0, paFloat32,
-                          nullptr, kRate, kFrames, 0, paNoFlag, nullptr, nullptr),
+  EXPECT_EQ(Pa_OpenStream(&stream, mic_, 1, paFloat32, nullptr, paNoDevice, 0, paFloat32, nullptr, kRate,
+                          kFrames, 0, paNoFlag, nullptr, nullptr),
             paNullCallback);
-  EXPECT_EQ(Pa_OpenStream(&stream, mic_, 1, paFloat32, nullptr, paNoDevice, 0, paFloat32,
-                          nullptr, 0, kFrames, 0, paNoFlag, Capture::Callback, nullptr),
+  EXPECT_EQ(Pa_OpenStream(&stream, mic_, 1, paFloat32, nullptr, paNoDevice, 0, paFloat32, nullptr, 0, kFrames,
+                          0, paNoFlag, Capture::Callback, nullptr),
             paInvalidSampleRate);
 
   EXPECT_EQ(Pa_StartStream(nullptr), paBadStreamPtr);

@@ -20,8 +20,7 @@ struct Recorded {
 
 class RecordingPoster : public seams::MessagePoster {
 public:
-  bool Post(seams::WindowHandle w, std::uint32_t m, std::uintptr_t wp,
-            std::intptr_t lp) noexcept override {
+  bool Post(seams::WindowHandle w, std::uint32_t m, std::uintptr_t wp, std::intptr_t lp) noexcept override {
     std::lock_guard lock(mutex);
     posted.push_back({w, m, wp, lp});
     return true;

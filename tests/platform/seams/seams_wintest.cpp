@@ -28,8 +28,8 @@ HWND MakeRecordingWindow() {
   wc.hInstance = ::GetModuleHandleA(nullptr);
   wc.lpszClassName = "TarvelSeamsTest";
   ::RegisterClassA(&wc);
-  return ::CreateWindowExA(0, wc.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                           wc.hInstance, nullptr);
+  return ::CreateWindowExA(0, wc.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance,
+                           nullptr);
 }
 
 constexpr int kPerThread = 3000;
@@ -54,9 +54,9 @@ TEST(Win32MessagePoster, DeliversEveryPostFromThreadsWineDidNotCreateInOrder) {
 
   std::thread a(PostSeries, window, 1);
   pthread_t b;
-  ASSERT_EQ(pthread_create(&b, nullptr, PthreadProducer,
-                           reinterpret_cast<void*>(static_cast<UINT_PTR>(window))),
-            0);
+  ASSERT_EQ(
+      pthread_create(&b, nullptr, PthreadProducer, reinterpret_cast<void*>(static_cast<UINT_PTR>(window))),
+      0);
   a.join();
   pthread_join(b, nullptr);
 
@@ -71,8 +71,7 @@ TEST(Win32MessagePoster, DeliversEveryPostFromThreadsWineDidNotCreateInOrder) {
     ASSERT_EQ(sequence, next[producer]) << "posts of one thread arrive in order";
     ++next[producer];
   }
-  EXPECT_FALSE(seams::PostWindowMessage(window, kTestMessage, 0, 0))
-      << "no poster after removal";
+  EXPECT_FALSE(seams::PostWindowMessage(window, kTestMessage, 0, 0)) << "no poster after removal";
 }
 
 TEST(Win32Registry, RoundTripsTypedValuesThroughWinesRegistry) {

@@ -17,8 +17,7 @@ namespace {
 const bool alsaPluginsPinned = [] {
   glob_t found{};
   if (glob("/usr/lib/*/alsa-lib/libasound_module_*.so", 0, nullptr, &found) == 0) {
-    for (std::size_t i = 0; i < found.gl_pathc; ++i)
-      dlopen(found.gl_pathv[i], RTLD_NOW | RTLD_NODELETE);
+    for (std::size_t i = 0; i < found.gl_pathc; ++i) dlopen(found.gl_pathv[i], RTLD_NOW | RTLD_NODELETE);
   }
   globfree(&found);
   return true;

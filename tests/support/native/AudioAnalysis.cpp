@@ -79,8 +79,7 @@ bool ReadWav(const std::string& path, WavData& wav, std::string* error) {
   const bool isFloat = format == 3 && (bits == 32 || bits == 64);
   const bool isPcm = format == 1 && (bits == 8 || bits == 16 || bits == 24 || bits == 32);
   if (!isFloat && !isPcm)
-    return Error(error, path + ": unsupported format " + std::to_string(format) + "/" +
-                            std::to_string(bits));
+    return Error(error, path + ": unsupported format " + std::to_string(format) + "/" + std::to_string(bits));
 
   const std::size_t count = dataSize / width;
   wav.rate = static_cast<int>(rate);
@@ -102,8 +101,9 @@ bool ReadWav(const std::string& path, WavData& wav, std::string* error) {
     } else if (bits == 16) {
       v = static_cast<std::int16_t>(Le16(p)) / 32768.0f;
     } else if (bits == 24) {
-      const std::int32_t s = static_cast<std::int32_t>((p[0] << 8) | (p[1] << 16) |
-                                                       (static_cast<std::uint32_t>(p[2]) << 24)) >> 8;
+      const std::int32_t s =
+          static_cast<std::int32_t>((p[0] << 8) | (p[1] << 16) | (static_cast<std::uint32_t>(p[2]) << 24)) >>
+          8;
       v = s / 8388608.0f;
     } else {
       v = static_cast<float>(static_cast<std::int32_t>(Le32(p)) / 2147483648.0);
@@ -141,8 +141,7 @@ bool WriteWav(const std::string& path, const WavData& wav) {
 std::vector<float> MakeSine(double frequency, double rate, std::size_t frames, double amplitude) {
   std::vector<float> out(frames);
   for (std::size_t i = 0; i < frames; ++i)
-    out[i] = static_cast<float>(amplitude *
-                                std::sin(2.0 * std::numbers::pi * frequency * i / rate));
+    out[i] = static_cast<float>(amplitude * std::sin(2.0 * std::numbers::pi * frequency * i / rate));
   return out;
 }
 
@@ -166,8 +165,7 @@ PeriodStats MeasurePeriods(std::span<const float> samples, double rate) {
   }
   if (crossings.size() < 3) return stats;
   std::vector<double> periods;
-  for (std::size_t i = 1; i < crossings.size(); ++i)
-    periods.push_back(crossings[i] - crossings[i - 1]);
+  for (std::size_t i = 1; i < crossings.size(); ++i) periods.push_back(crossings[i] - crossings[i - 1]);
   std::vector<double> sorted = periods;
   std::nth_element(sorted.begin(), sorted.begin() + sorted.size() / 2, sorted.end());
   const double median = sorted[sorted.size() / 2];
@@ -191,8 +189,7 @@ double Rms(std::span<const float> samples, std::size_t from, std::size_t to) {
   return std::sqrt(sum / static_cast<double>(to - from));
 }
 
-double ZeroCrossingFrequency(std::span<const float> samples, double rate, std::size_t from,
-                             std::size_t to) {
+double ZeroCrossingFrequency(std::span<const float> samples, double rate, std::size_t from, std::size_t to) {
   to = std::min(to, samples.size());
   double first = -1.0, last = -1.0;
   int count = 0;

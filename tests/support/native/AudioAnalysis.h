@@ -28,12 +28,11 @@ bool ReadWav(const std::string& path, WavData& wav, std::string* error = nullptr
 // Writes 16-bit PCM.
 bool WriteWav(const std::string& path, const WavData& wav);
 
-std::vector<float> MakeSine(double frequency, double rate, std::size_t frames,
-                            double amplitude = 0.5);
+std::vector<float> MakeSine(double frequency, double rate, std::size_t frames, double amplitude = 0.5);
 
 struct PeriodStats {
-  double frequency = 0;     // rate / median period; 0 with fewer than 2 periods
-  std::size_t periods = 0;  // full periods seen
+  double frequency = 0;       // rate / median period; 0 with fewer than 2 periods
+  std::size_t periods = 0;    // full periods seen
   std::size_t irregular = 0;  // periods more than 2 % off the median (gaps, clicks)
 };
 

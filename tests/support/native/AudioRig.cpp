@@ -59,8 +59,7 @@ ChildProcess::~ChildProcess() {
   if (pid_ > 0) Stop(SIGKILL, 5);
 }
 
-bool ChildProcess::Start(const std::vector<std::string>& argv, const std::string& outputFile,
-                         int input) {
+bool ChildProcess::Start(const std::vector<std::string>& argv, const std::string& outputFile, int input) {
   if (pid_ > 0 || argv.empty()) return false;
   std::vector<char*> args;
   for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
@@ -68,10 +67,11 @@ bool ChildProcess::Start(const std::vector<std::string>& argv, const std::string
 
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
-  if (input >= 0) posix_spawn_file_actions_adddup2(&actions, input, 0);
-  else posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 1, outputFile.c_str(),
-                                   O_WRONLY | O_CREAT | O_APPEND, 0644);
+  if (input >= 0)
+    posix_spawn_file_actions_adddup2(&actions, input, 0);
+  else
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 1, outputFile.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
   posix_spawn_file_actions_adddup2(&actions, 1, 2);
 
   // The child starts with default signal handling and nothing blocked, whatever
@@ -123,8 +123,7 @@ int ChildProcess::Stop(int sig, double timeoutSeconds) {
   return -1;
 }
 
-int RunProgram(const std::vector<std::string>& argv, double timeoutSeconds,
-               std::string* output) {
+int RunProgram(const std::vector<std::string>& argv, double timeoutSeconds, std::string* output) {
   std::string file = TempRoot() + "/tarvel-run-XXXXXX";
   const int fd = mkstemp(file.data());
   if (fd < 0) return -1;
@@ -174,9 +173,9 @@ QuietStderr::~QuietStderr() {
 
 bool QuietStderr::IsNoise(const std::string& line) {
   static const char* const kNoise[] = {
-      "ALSA lib ",                       // alsa-lib probing cards that are not there
-      "Expression '",                    // PortAudio's ALSA host reporting a failed probe
-      "Cannot connect to server",        // libjack without a JACK server
+      "ALSA lib ",                 // alsa-lib probing cards that are not there
+      "Expression '",              // PortAudio's ALSA host reporting a failed probe
+      "Cannot connect to server",  // libjack without a JACK server
       "jack server is not running",
       "JackShmReadWritePtr",
   };
@@ -232,8 +231,8 @@ AudioRig::AudioRig() {
   owned_ = true;
   std::string output;
   // --owner: the server goes away with this process even if it crashes.
-  const int status = RunProgram(
-      {"bash", script_, "start", dir_, "--owner", std::to_string(getpid())}, 30, &output);
+  const int status =
+      RunProgram({"bash", script_, "start", dir_, "--owner", std::to_string(getpid())}, 30, &output);
   if (status != 0) {
     Fail("scripts/audio-rig.sh start " + dir_ + " failed (status " + std::to_string(status) +
          "): " + Trim(output));
@@ -271,12 +270,13 @@ void AudioRig::StartJanitor() {
   int fds[2];
   if (pipe2(fds, O_CLOEXEC) != 0) return;
   const bool started = janitor_.Start(
-      {"bash", "-c", "trap '' INT HUP; read -r; bash \"$0\" stop \"$1\"; rm -rf -- \"$1\"",
-       script_, dir_},
+      {"bash", "-c", "trap '' INT HUP; read -r; bash \"$0\" stop \"$1\"; rm -rf -- \"$1\"", script_, dir_},
       "/dev/null", fds[0]);
   close(fds[0]);
-  if (started) janitorPipe_ = fds[1];
-  else close(fds[1]);
+  if (started)
+    janitorPipe_ = fds[1];
+  else
+    close(fds[1]);
 }
 
 bool AudioRig::Fail(const std::string& message) {
@@ -304,8 +304,10 @@ bool AudioRig::ApplyEnvironment() {
 
 void AudioRig::RestoreEnvironment() {
   for (auto it = savedEnv_.rbegin(); it != savedEnv_.rend(); ++it) {
-    if (it->second) setenv(it->first.c_str(), it->second->c_str(), 1);
-    else unsetenv(it->first.c_str());
+    if (it->second)
+      setenv(it->first.c_str(), it->second->c_str(), 1);
+    else
+      unsetenv(it->first.c_str());
   }
   savedEnv_.clear();
 }
@@ -321,8 +323,7 @@ bool AudioRig::Pactl(const std::vector<std::string>& args, std::string* output) 
 
 int AudioRig::StartSine(int frequency) {
   std::string out;
-  if (!Pactl({"load-module", "module-sine", "sink=micfeed",
-              "frequency=" + std::to_string(frequency)},
+  if (!Pactl({"load-module", "module-sine", "sink=micfeed", "frequency=" + std::to_string(frequency)},
              &out)) {
     Fail("pactl load-module module-sine failed: " + Trim(out));
     return -1;
@@ -363,21 +364,23 @@ std::unique_ptr<AudioRig::SpeakerRecording> AudioRig::RecordSpeaker(const std::s
   recording->path_ = wavPath;
   std::error_code ec;
   std::filesystem::remove(wavPath, ec);
-  if (!recording->process_.Start({"parecord", "--device=testspk.monitor", "--file-format=wav",
-                                  "--format=float32le", "--rate=44100", "--channels=2",
-                                  "--latency-msec=20", wavPath},
-                                 dir_ + "/parecord.log")) {
+  if (!recording->process_.Start(
+          {"parecord", "--device=testspk.monitor", "--file-format=wav", "--format=float32le", "--rate=44100",
+           "--channels=2", "--latency-msec=20", wavPath},
+          dir_ + "/parecord.log")) {
     Fail("cannot start parecord");
     return nullptr;
   }
   // The monitor delivers silence while nothing plays, so a growing file means
   // the recording stream runs.
   bool flowing = false;
-  testsupport::WaitFor([&] {
-    if (!recording->process_.Running()) return true;
-    flowing = std::filesystem::file_size(wavPath, ec) > 4096 && !ec;
-    return flowing;
-  }, 5);
+  testsupport::WaitFor(
+      [&] {
+        if (!recording->process_.Running()) return true;
+        flowing = std::filesystem::file_size(wavPath, ec) > 4096 && !ec;
+        return flowing;
+      },
+      5);
   if (flowing) return recording;
   Fail("parecord did not start recording; see " + dir_ + "/parecord.log");
   return nullptr;

@@ -45,8 +45,7 @@ public:
   // argv[0] is looked up in PATH; stdin is /dev/null, or the descriptor input
   // when given; stdout and stderr go to outputFile (appended; "/dev/null" to
   // drop them).
-  bool Start(const std::vector<std::string>& argv, const std::string& outputFile,
-             int input = -1);
+  bool Start(const std::vector<std::string>& argv, const std::string& outputFile, int input = -1);
   bool Running();
   // Waits at most timeoutSeconds for the end; true when it ended. The exit
   // status (128 + signal number after a signal) goes to *status.
@@ -64,8 +63,7 @@ private:
 // Runs a program to its end, at most timeoutSeconds (then kills it). Returns
 // its exit status, or -1 when it did not start or ran out of time. Its output
 // (stdout and stderr) goes to *output when given.
-int RunProgram(const std::vector<std::string>& argv, double timeoutSeconds,
-               std::string* output = nullptr);
+int RunProgram(const std::vector<std::string>& argv, double timeoutSeconds, std::string* output = nullptr);
 
 // While it lives, this process's stderr goes to a file; afterwards the lines
 // that are not the harmless probe noise of ALSA, JACK and PortAudio are

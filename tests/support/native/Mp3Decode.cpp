@@ -46,7 +46,7 @@ Decoded Decode(const std::vector<uint8_t>& bytes) {
       out.crc = (frame.header.flags & MAD_FLAG_PROTECTION) != 0;
       out.mpegVersion = (frame.header.flags & MAD_FLAG_MPEG_2_5_EXT) ? 25
                         : (frame.header.flags & MAD_FLAG_LSF_EXT)    ? 2
-                                                                      : 1;
+                                                                     : 1;
       out.pcm.assign(ch, {});
     }
     ++out.frames;

@@ -15,14 +15,14 @@ namespace mp3test {
 struct Decoded {
   int rate = 0;
   int channels = 0;
-  int frames = 0;       // MP3 frames decoded
-  int badFrames = 0;    // frames libmad could not decode
+  int frames = 0;     // MP3 frames decoded
+  int badFrames = 0;  // frames libmad could not decode
   int layer = 0;
   int mpegVersion = 0;  // 1 MPEG I, 2 MPEG II, 25 MPEG II.5
   int mode = -1;        // MAD_MODE_*
   bool crc = false;
-  std::vector<unsigned> bitrates;         // bit/s of each frame
-  std::vector<std::vector<float>> pcm;    // per channel
+  std::vector<unsigned> bitrates;       // bit/s of each frame
+  std::vector<std::vector<float>> pcm;  // per channel
   size_t samples() const { return pcm.empty() ? 0 : pcm[0].size(); }
 };
 

@@ -150,13 +150,13 @@ DialogTemplate& DialogTemplate::Edit(int id, short x, short y, DWORD style) {
 }
 
 DialogTemplate& DialogTemplate::Radio(int id, const char* text, short x, short y, bool firstOfGroup) {
-  return Control(0x80, id, text, BS_AUTORADIOBUTTON | (firstOfGroup ? WS_GROUP | WS_TABSTOP : 0), x, y,
-                 60, 10);
+  return Control(0x80, id, text, BS_AUTORADIOBUTTON | (firstOfGroup ? WS_GROUP | WS_TABSTOP : 0), x, y, 60,
+                 10);
 }
 
 DialogTemplate& DialogTemplate::Button(int id, const char* text, short x, short y, bool isDefault) {
-  return Control(0x80, id, text, (isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON) | WS_TABSTOP | WS_GROUP, x,
-                 y, 50, 14);
+  return Control(0x80, id, text, (isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON) | WS_TABSTOP | WS_GROUP, x, y,
+                 50, 14);
 }
 
 void DialogTemplate::Text(const char* text) {

@@ -56,8 +56,8 @@ public:
   DialogTemplate(const char* caption, short width, short height,
                  DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | WS_VISIBLE);
   // Predefined classes: 0x80 button, 0x81 edit, 0x82 static.
-  DialogTemplate& Control(WORD classAtom, int id, const char* text, DWORD style, short x, short y,
-                          short cx, short cy);
+  DialogTemplate& Control(WORD classAtom, int id, const char* text, DWORD style, short x, short y, short cx,
+                          short cy);
   DialogTemplate& Edit(int id, short x, short y, DWORD style = ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP);
   DialogTemplate& Radio(int id, const char* text, short x, short y, bool firstOfGroup);
   DialogTemplate& Button(int id, const char* text, short x, short y, bool isDefault = false);

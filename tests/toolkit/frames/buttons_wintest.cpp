@@ -134,8 +134,8 @@ TEST(ToolkitButton, EachStateDrawsItsFrameThroughTheLook) {
   rig.push.m_bDontUseWinXPTheme = TRUE;
   rig.check.m_bDontUseWinXPTheme = TRUE;
   const GlobalData& gd = GlobalData::Get();
-  const COLORREF hi = gd.buttonHighlight, dk = gd.buttonDarkShadow, lt = gd.buttonLight,
-                 sh = gd.buttonShadow, face = gd.buttonFace;
+  const COLORREF hi = gd.buttonHighlight, dk = gd.buttonDarkShadow, lt = gd.buttonLight, sh = gd.buttonShadow,
+                 face = gd.buttonFace;
   ASSERT_EQ(face, RGB(180, 190, 200));
   EXPECT_EQ(rig.push.GetStyle() & BS_TYPEMASK, static_cast<DWORD>(BS_OWNERDRAW));
   EXPECT_TRUE(rig.check.IsCheckBox() && rig.check.IsAutomatic());
@@ -368,8 +368,8 @@ CWnd* MakePopup(CTKColorButton*, const ColorPopupRequest& request) {
   popup->firstPaletteColour = request.colors->empty() ? 0 : request.colors->front();
   popup->automaticLabel = request.automaticLabel;
   popup->otherLabel = request.otherLabel;
-  if (!popup->CreateEx(WS_EX_TOOLWINDOW, nullptr, "", WS_POPUP, request.at.x, request.at.y, 50, 40,
-                       nullptr, nullptr))
+  if (!popup->CreateEx(WS_EX_TOOLWINDOW, nullptr, "", WS_POPUP, request.at.x, request.at.y, 50, 40, nullptr,
+                       nullptr))
     return nullptr;
   g_popups.push_back(std::move(popup));
   return g_popups.back().get();

@@ -16,8 +16,7 @@ using namespace dialogtest;
 struct RecordingPopup : CTKPopupMenuBase {
   std::vector<std::pair<UINT, WPARAM>> got;
   BOOL Make(int x, int y) {
-    return CreateEx(WS_EX_TOOLWINDOW, nullptr, "", WS_POPUP | WS_VISIBLE, x, y, 60, 40, nullptr,
-                    nullptr);
+    return CreateEx(WS_EX_TOOLWINDOW, nullptr, "", WS_POPUP | WS_VISIBLE, x, y, 60, 40, nullptr, nullptr);
   }
   LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
     if (message == WM_CLOSE || message == WM_KEYDOWN) {
@@ -103,7 +102,8 @@ TEST(ToolkitDialog, OpenPopupTakesKeysAcceleratorsAndClosesOnClicksElsewhere) {
 
   // A click elsewhere closes it, the hook goes and the dialog has the focus again.
   ::SetFocus(popup.m_hWnd);
-  MSG outside = Message(dialog.m_hWnd, WM_LBUTTONDOWN, MK_LBUTTON, {popupRect.right + 30, popupRect.bottom + 5});
+  MSG outside =
+      Message(dialog.m_hWnd, WM_LBUTTONDOWN, MK_LBUTTON, {popupRect.right + 30, popupRect.bottom + 5});
   EXPECT_FALSE(dialog.m_Impl.PreTranslateMessage(&outside));
   EXPECT_TRUE(popup.Got(WM_CLOSE, 0));
   EXPECT_EQ(DialogHelper::GetOpenMenu(), nullptr);
@@ -178,8 +178,7 @@ TEST(ToolkitPropertySheet, ModalSheetStartsOnChosenPageSwitchesAndClosesWithOk) 
   ::InitCommonControlsEx(&icc);
   DialogTemplate pageTpl("", 150, 80, WS_CHILD | WS_CAPTION | DS_CONTROL);
   pageTpl.Edit(200, 10, 10);
-  RecordingPage first(pageTpl.Get(), "First"), second(pageTpl.Get(), "Second"),
-      third(pageTpl.Get(), "Third");
+  RecordingPage first(pageTpl.Get(), "First"), second(pageTpl.Get(), "Second"), third(pageTpl.Get(), "Third");
   RecordingSheet sheet("Options", nullptr, 1);
   sheet.AddPage(&first);
   sheet.AddPage(&second);
@@ -220,8 +219,7 @@ TEST(ToolkitPropertySheet, ModalSheetStartsOnChosenPageSwitchesAndClosesWithOk) 
 TEST(ToolkitPropertySheet, TreeLookChoosesPagesFromItsCategoriesAndKeepsButtonsBottomRight) {
   DialogTemplate pageTpl("", 150, 80, WS_CHILD | WS_CAPTION | DS_CONTROL);
   pageTpl.Edit(200, 10, 10);
-  RecordingPage first(pageTpl.Get(), "First"), second(pageTpl.Get(), "Second"),
-      third(pageTpl.Get(), "Third");
+  RecordingPage first(pageTpl.Get(), "First"), second(pageTpl.Get(), "Second"), third(pageTpl.Get(), "Third");
   RecordingSheet sheet("Tree sheet");
   sheet.AddPage(&first);
   sheet.AddPage(&second);
@@ -255,7 +253,8 @@ TEST(ToolkitPropertySheet, TreeLookChoosesPagesFromItsCategoriesAndKeepsButtonsB
         thirdRightOfTree = third.m_hWnd && ::IsWindowVisible(third.m_hWnd) && pageRect.left >= treeRect.right;
         // Switching pages otherwise moves the tree's selection along.
         sheet.SetActivePage(&second);
-        selectedAfterSwitch = reinterpret_cast<HTREEITEM>(::SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
+        selectedAfterSwitch =
+            reinterpret_cast<HTREEITEM>(::SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
         RECT client{}, ok{};
         ::GetClientRect(hwnd, &client);
         ::GetWindowRect(::GetDlgItem(hwnd, IDOK), &ok);

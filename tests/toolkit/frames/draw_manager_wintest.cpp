@@ -17,12 +17,17 @@ struct ColourCase {
 TEST(DrawManagerColours, FormulasGiveTheComputedValues) {
   const ColourCase cases[] = {
       {"percent scale truncates", DrawManager::ScaleColorPercent(RGB(200, 100, 9), 55), RGB(110, 55, 4)},
-      {"percent scale caps at 255", DrawManager::ScaleColorPercent(RGB(200, 250, 10), 150), RGB(255, 255, 15)},
-      {"per-channel percents", DrawManager::ScaleColorPercents(RGB(100, 200, 50), 50, 110, 200), RGB(50, 220, 100)},
-      {"a black channel above 100 percent", DrawManager::ScaleColorPercents(RGB(0, 0, 10), 150, 100, 100), RGB(127, 0, 10)},
+      {"percent scale caps at 255", DrawManager::ScaleColorPercent(RGB(200, 250, 10), 150),
+       RGB(255, 255, 15)},
+      {"per-channel percents", DrawManager::ScaleColorPercents(RGB(100, 200, 50), 50, 110, 200),
+       RGB(50, 220, 100)},
+      {"a black channel above 100 percent", DrawManager::ScaleColorPercents(RGB(0, 0, 10), 150, 100, 100),
+       RGB(127, 0, 10)},
       {"black times 1.2", DrawManager::ScaleColorChannels(RGB(0, 0, 0), 1.2, 1.2, 1.2), RGB(51, 51, 51)},
-      {"factors round and cap", DrawManager::ScaleColorChannels(RGB(100, 200, 255), 0.976, 1.3, 1.1), RGB(98, 255, 255)},
-      {"mix 100 is the first", DrawManager::MixColors(RGB(10, 20, 30), RGB(200, 100, 0), 100), RGB(10, 20, 30)},
+      {"factors round and cap", DrawManager::ScaleColorChannels(RGB(100, 200, 255), 0.976, 1.3, 1.1),
+       RGB(98, 255, 255)},
+      {"mix 100 is the first", DrawManager::MixColors(RGB(10, 20, 30), RGB(200, 100, 0), 100),
+       RGB(10, 20, 30)},
       {"mix 0 is the second", DrawManager::MixColors(RGB(10, 20, 30), RGB(200, 100, 0), 0), RGB(200, 100, 0)},
       {"mix 25", DrawManager::MixColors(RGB(100, 0, 40), RGB(0, 100, 0), 25), RGB(25, 75, 10)},
       {"grey from zero saturation", DrawManager::HlsToRgb(0.3, 0.5, 0.0), RGB(127, 127, 127)},
@@ -84,8 +89,8 @@ TEST(DrawManagerPixels, LightenAndGreyKeepTheTransparentColour) {
   DrawManager dm(canvas.dc);
   ASSERT_TRUE(dm.LightenRect(CRect(0, 0, 20, 20), -1, RGB(255, 0, 255), 0));
   COLORREF hl = gd.buttonHighlight;
-  EXPECT_EQ(canvas.At(10, 10), RGB((60 + GetRValue(hl)) / 3, (120 + GetGValue(hl)) / 3,
-                                   (180 + GetBValue(hl)) / 3));
+  EXPECT_EQ(canvas.At(10, 10),
+            RGB((60 + GetRValue(hl)) / 3, (120 + GetGValue(hl)) / 3, (180 + GetBValue(hl)) / 3));
   EXPECT_EQ(canvas.At(2, 2), RGB(255, 0, 255));
   // With a tolerance, colours near the transparent one stay too; without, they change.
   canvas.dc.FillSolidRect(0, 0, 5, 5, RGB(250, 5, 250));

@@ -203,7 +203,8 @@ TEST_F(FrameFixture, PaneIconWidensThePaneAndStopsItsAnimation) {
   status.GetItemRect(1, &before);
   // Three frames of 16 x 16, advanced by the pane's timer and wrapping round.
   HIMAGELIST frames = ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 3, 0);
-  HICON icon = static_cast<HICON>(::LoadImageA(nullptr, (LPCSTR)IDI_APPLICATION, IMAGE_ICON, 16, 16, LR_SHARED));
+  HICON icon =
+      static_cast<HICON>(::LoadImageA(nullptr, (LPCSTR)IDI_APPLICATION, IMAGE_ICON, 16, 16, LR_SHARED));
   ASSERT_TRUE(icon);
   for (int i = 0; i < 3; ++i) ImageList_AddIcon(frames, icon);
   status.SetPaneAnimation(1, frames, 10000);
@@ -330,7 +331,8 @@ TEST_F(FrameFixture, DialogBarHostsItsTemplateAndKeepsItsSize) {
   dialogBar.m_allowSizing = FALSE;
 
   // Its background is the button face, under the controls.
-  ::RedrawWindow(dialogBar.m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  ::RedrawWindow(dialogBar.m_hWnd, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
   PumpPendingMessages();
   CapturedImage image = CaptureWindow(dialogBar.m_hWnd, true);
   ASSERT_FALSE(image.Empty());
@@ -402,7 +404,8 @@ TEST(ToolkitFrame, SizingBarAsksItsFrameForTheContextMenuAndUserBarsAreDeleted) 
   HWND frameHwnd = frame->m_hWnd;
   frame->EnableDocking(CBRS_ALIGN_ANY);
   CTKSizingControlBar bar;
-  ASSERT_TRUE(bar.Create("Bar", frame, CSize(100, 100), TRUE, kSizingBarId, WS_CHILD | WS_VISIBLE | CBRS_LEFT));
+  ASSERT_TRUE(
+      bar.Create("Bar", frame, CSize(100, 100), TRUE, kSizingBarId, WS_CHILD | WS_VISIBLE | CBRS_LEFT));
   frame->DockControlBar(&bar, AFX_IDW_DOCKBAR_LEFT);
   POINT client{20, 30};
   POINT screen = client;
@@ -444,11 +447,13 @@ struct KeptBar : CTKSizingControlBar {
 
 TEST_F(FrameFixture, HideButtonHidesTheBarOnlyWhenTheBarAllowsIt) {
   KeptBar kept;
-  ASSERT_TRUE(kept.Create("Kept", frame, CSize(120, 120), TRUE, kSizingBarId + 1, WS_CHILD | WS_VISIBLE | CBRS_RIGHT));
+  ASSERT_TRUE(kept.Create("Kept", frame, CSize(120, 120), TRUE, kSizingBarId + 1,
+                          WS_CHILD | WS_VISIBLE | CBRS_RIGHT));
   ASSERT_TRUE(frame->DockControlBar(&kept, AFX_IDW_DOCKBAR_RIGHT));
   // A view in the free part of the client area.
-  HWND view = ::CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, frameHwnd,
-                                reinterpret_cast<HMENU>(static_cast<UINT_PTR>(AFX_IDW_PANE_FIRST)), nullptr, nullptr);
+  HWND view =
+      ::CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, frameHwnd,
+                        reinterpret_cast<HMENU>(static_cast<UINT_PTR>(AFX_IDW_PANE_FIRST)), nullptr, nullptr);
   frame->RecalcLayout();
   CRect viewRect;
   ::GetWindowRect(view, &viewRect);
@@ -498,7 +503,8 @@ struct KeyRecorder : CWnd {
 
 TEST_F(FrameFixture, AltAloneTogglesTheMenuBarFocusAndAnOpenPopupTakesTheKeys) {
   KeyRecorder menuBar;
-  ASSERT_TRUE(menuBar.Create(AfxRegisterWndClass(0), "menu", WS_CHILD | WS_VISIBLE, CRect(0, 0, 50, 20), frame, 77));
+  ASSERT_TRUE(
+      menuBar.Create(AfxRegisterWndClass(0), "menu", WS_CHILD | WS_VISIBLE, CRect(0, 0, 50, 20), frame, 77));
   frame->m_Impl.AttachMenuBar(&menuBar);
   ::SetForegroundWindow(frameHwnd);
   ::SetFocus(frameHwnd);
@@ -517,8 +523,8 @@ TEST_F(FrameFixture, AltAloneTogglesTheMenuBarFocusAndAnOpenPopupTakesTheKeys) {
   // While a library popup is open it takes the keys, Alt closes it, and a plain F1
   // still reaches the frame.
   KeyRecorder popup;
-  ASSERT_TRUE(popup.CreateEx(WS_EX_TOOLWINDOW, AfxRegisterWndClass(0), "popup", WS_POPUP, 0, 0, 40, 40, frameHwnd,
-                             nullptr));
+  ASSERT_TRUE(popup.CreateEx(WS_EX_TOOLWINDOW, AfxRegisterWndClass(0), "popup", WS_POPUP, 0, 0, 40, 40,
+                             frameHwnd, nullptr));
   frame->NotifyPopupMenuOpen(&popup);
   EXPECT_EQ(CTKFrameWnd::OpenPopupMenu(), &popup);
   MSG down{frameHwnd, WM_KEYDOWN, VK_DOWN, 1};
@@ -558,7 +564,8 @@ struct NonClientBar : CTKBaseControlBar {
       case WM_ERASEBKGND: {
         CRect client;
         GetClientRect(&client);
-        ::FillRect(reinterpret_cast<HDC>(wParam), &client, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+        ::FillRect(reinterpret_cast<HDC>(wParam), &client,
+                   static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
         return TRUE;
       }
       default:
@@ -654,12 +661,27 @@ TEST(ToolkitFrame, StoredPlacementIsAppliedBeforeCreationAndStoredOnClose) {
   };
   const RECT asked{30, 40, 330, 240};
   const Case cases[] = {
-      {"stored rectangle, minimised show command not restored", true, {100, 110, 520, 410}, SW_SHOWMINIMIZED,
-       SW_SHOWNORMAL, {100, 110, 520, 410}, SW_SHOWNORMAL},
-      {"rectangle off every work area ignored, maximised kept", true, {-9000, -9000, -8600, -8700},
-       SW_SHOWMAXIMIZED, SW_SHOWNORMAL, asked, SW_SHOWMAXIMIZED},
-      {"a minimised start wins over the stored command", true, {100, 110, 520, 410}, SW_SHOWMAXIMIZED,
-       SW_SHOWMINNOACTIVE, {100, 110, 520, 410}, SW_SHOWMINNOACTIVE},
+      {"stored rectangle, minimised show command not restored",
+       true,
+       {100, 110, 520, 410},
+       SW_SHOWMINIMIZED,
+       SW_SHOWNORMAL,
+       {100, 110, 520, 410},
+       SW_SHOWNORMAL},
+      {"rectangle off every work area ignored, maximised kept",
+       true,
+       {-9000, -9000, -8600, -8700},
+       SW_SHOWMAXIMIZED,
+       SW_SHOWNORMAL,
+       asked,
+       SW_SHOWMAXIMIZED},
+      {"a minimised start wins over the stored command",
+       true,
+       {100, 110, 520, 410},
+       SW_SHOWMAXIMIZED,
+       SW_SHOWMINNOACTIVE,
+       {100, 110, 520, 410},
+       SW_SHOWMINNOACTIVE},
       {"nothing stored", false, {}, SW_SHOWNORMAL, SW_SHOWNORMAL, asked, SW_SHOWNORMAL},
   };
   for (const Case& c : cases) {

@@ -36,6 +36,7 @@ public:
     ::SetSysColors(static_cast<int>(indices_.size()), indices_.data(), saved_.data());
     GD().ReloadColors();
   }
+
 private:
   std::vector<INT> indices_;
   std::vector<COLORREF> saved_, values_;
@@ -123,11 +124,11 @@ TEST(GlobalData, ParentBackgroundIsPaintedAtTheChildsPlace) {
   wc.hInstance = ::GetModuleHandleA(nullptr);
   wc.lpszClassName = "TarvelTwoColourParent";
   ::RegisterClassA(&wc);
-  HWND parent = ::CreateWindowExA(WS_EX_TOOLWINDOW, wc.lpszClassName, "", WS_POPUP, 0, 0, 160, 100,
-                                  nullptr, nullptr, wc.hInstance, nullptr);
+  HWND parent = ::CreateWindowExA(WS_EX_TOOLWINDOW, wc.lpszClassName, "", WS_POPUP, 0, 0, 160, 100, nullptr,
+                                  nullptr, wc.hInstance, nullptr);
   ASSERT_NE(parent, nullptr);
-  HWND child = ::CreateWindowExA(0, "STATIC", "", WS_CHILD, 50, 10, 20, 20, parent, nullptr,
-                                 wc.hInstance, nullptr);
+  HWND child =
+      ::CreateWindowExA(0, "STATIC", "", WS_CHILD, 50, 10, 20, 20, parent, nullptr, wc.hInstance, nullptr);
   CWnd* childWnd = CWnd::FromHandle(child);
   LookCanvas canvas(20, 20);
   canvas.Clear(RGB(0, 255, 0));
@@ -184,8 +185,8 @@ TEST(BaseLook, PaintsBarsPanesAndButtonsInTheSystemColours) {
   EXPECT_EQ(canvas.At(0, 30), GD().barShadow);
   EXPECT_EQ(canvas.At(59, 30), GD().barHighlight);
   canvas.dc.FillSolidRect(60, 20, 60, 20, RGB(9, 9, 9));
-  look.PaintStatusBarProgress(&canvas.dc, nullptr, CRect(60, 20, 120, 40), 0, 5, RGB(0, 0, 255),
-                              (COLORREF)-1, (COLORREF)-1, TRUE);
+  look.PaintStatusBarProgress(&canvas.dc, nullptr, CRect(60, 20, 120, 40), 0, 5, RGB(0, 0, 255), (COLORREF)-1,
+                              (COLORREF)-1, TRUE);
   EXPECT_EQ(canvas.At(62, 22), RGB(9, 9, 9));
   look.PaintStatusBarProgress(&canvas.dc, nullptr, CRect(60, 20, 120, 40), 10, 5, RGB(0, 0, 255),
                               (COLORREF)-1, (COLORREF)-1, FALSE);
@@ -332,7 +333,6 @@ TEST(LookSelection, OnlyLookClassesAreSelectedAndTheNextRequestMakesThem) {
   EXPECT_NE(GD().glyphFont.m_hObject, nullptr);
 }
 
-
 struct Tabs : CTKTabWndBase {
   const char* GetTabLabel(int tab) const override { return tab == 0 ? "Waveform" : "Log"; }
 };
@@ -388,8 +388,8 @@ void PaintPanel(CTKVisualManager& look, LookCanvas& canvas) {
   look.PaintBarBackground(&canvas.dc, &status, CRect(0, 180, 320, 200), CRect());
   look.PaintStatusPaneBorder(&canvas.dc, &status, CRect(2, 182, 100, 198), 0, 0);
   look.PaintStatusPaneBorder(&canvas.dc, &status, CRect(102, 182, 200, 198), 0, SBPS_POPOUT);
-  look.PaintStatusBarProgress(&canvas.dc, &status, CRect(202, 183, 300, 197), 100, 60,
-                              GD().highlight, GD().window, (COLORREF)-1, TRUE);
+  look.PaintStatusBarProgress(&canvas.dc, &status, CRect(202, 183, 300, 197), 100, 60, GD().highlight,
+                              GD().window, (COLORREF)-1, TRUE);
   look.PaintSizeGrip(&canvas.dc, &status, CRect(302, 182, 318, 198));
 
   // Tabs under a tab area.
@@ -407,9 +407,9 @@ TEST(LookPanels, EachLookPaintsItsPanel) {
     CTKVisualManager base(TRUE);
     LookCanvas canvas(320, 200);
     PaintPanel(base, canvas);
-    EXPECT_EQ(canvas.At(300, 15), GD().barFace);           // toolbar background
-    EXPECT_EQ(canvas.At(100, 100), GD().barFace);          // menu background
-    EXPECT_EQ(canvas.At(80, 70), GD().highlight);          // highlighted item
+    EXPECT_EQ(canvas.At(300, 15), GD().barFace);   // toolbar background
+    EXPECT_EQ(canvas.At(100, 100), GD().barFace);  // menu background
+    EXPECT_EQ(canvas.At(80, 70), GD().highlight);  // highlighted item
     EXPECT_TRUE(SavePng(canvas.Image(), TARVEL_TEST_BINARY_DIR "/screenshots/look-base.png"));
   }
   {
@@ -418,9 +418,9 @@ TEST(LookPanels, EachLookPaintsItsPanel) {
     PaintPanel(xp, canvas);
     EXPECT_EQ(canvas.At(300, 15), xp.m_toolbarBackground);
     EXPECT_EQ(canvas.At(100, 100), xp.m_menuBackground);
-    EXPECT_EQ(canvas.At(15, 100), xp.m_toolbarBackground);   // image strip
+    EXPECT_EQ(canvas.At(15, 100), xp.m_toolbarBackground);  // image strip
     EXPECT_EQ(canvas.At(80, 70), xp.m_itemHighlight);
-    EXPECT_EQ(canvas.At(10, 100), xp.m_menuBorder);          // menu frame
+    EXPECT_EQ(canvas.At(10, 100), xp.m_menuBorder);                     // menu frame
     EXPECT_LT(GetRValue(canvas.At(151, 100)), GetRValue(GD().window));  // shadow
     EXPECT_TRUE(SavePng(canvas.Image(), TARVEL_TEST_BINARY_DIR "/screenshots/look-xp.png"));
   }
@@ -476,8 +476,8 @@ TEST(LookSelection, ChangingTheLookRepaintsTheMainWindow) {
   ::RegisterClassA(&wc);
   CWinApp app("LookTest");
   CWnd main;
-  ASSERT_TRUE(main.Attach(::CreateWindowExA(WS_EX_TOOLWINDOW, wc.lpszClassName, "", WS_POPUP | WS_VISIBLE,
-                                            0, 0, 120, 40, nullptr, nullptr, wc.hInstance, nullptr)));
+  ASSERT_TRUE(main.Attach(::CreateWindowExA(WS_EX_TOOLWINDOW, wc.lpszClassName, "", WS_POPUP | WS_VISIBLE, 0,
+                                            0, 120, 40, nullptr, nullptr, wc.hInstance, nullptr)));
   app.m_pMainWnd = &main;
   ::UpdateWindow(main.m_hWnd);
   PumpPendingMessages();

@@ -43,7 +43,8 @@ protected:
 TEST_F(ManagersTest, KeyboardManagerSavesLoadsAndDescribesAcceleratorTables) {
   CTKKeyboardManager keyboard;
   CFrameWnd frame;
-  ACCEL original[] = {{FVIRTKEY | FCONTROL, 'S', 100}, {FVIRTKEY, VK_F5, 101}, {FVIRTKEY | FCONTROL | FSHIFT, 'Z', 102}};
+  ACCEL original[] = {
+      {FVIRTKEY | FCONTROL, 'S', 100}, {FVIRTKEY, VK_F5, 101}, {FVIRTKEY | FCONTROL | FSHIFT, 'Z', 102}};
   ASSERT_TRUE(keyboard.UpdateAcceleratorTable(original, 3, &frame));
   EXPECT_TRUE(keyboard.SaveState(kPath, &frame));
   CString key = CString(kPath) + "TKKeyboard-0";
@@ -56,7 +57,8 @@ TEST_F(ManagersTest, KeyboardManagerSavesLoadsAndDescribesAcceleratorTables) {
   } texts[] = {{100, "Ctrl+S"}, {101, "F5"}, {102, "Ctrl+Shift+Z"}, {999, ""}};
   for (const Text& t : texts) {
     CString text = "stale";
-    EXPECT_EQ(keyboard.FindAcceleratorText(t.command, text, &frame, FALSE) != FALSE, *t.text != 0) << t.command;
+    EXPECT_EQ(keyboard.FindAcceleratorText(t.command, text, &frame, FALSE) != FALSE, *t.text != 0)
+        << t.command;
     EXPECT_STREQ(text, t.text);
   }
   EXPECT_TRUE(keyboard.IsKeyUsed(VK_F5, FVIRTKEY, &frame, FALSE));
@@ -98,7 +100,8 @@ TEST_F(ManagersTest, KeyboardManagerSavesLoadsAndDescribesAcceleratorTables) {
 
 TEST(KeyboardManagerKeys, KeyToUpperCharUpperCasesWhileAltIsUp) {
   // Letter and digit keys are their own upper-case characters; other keys stay.
-  for (UINT key : {static_cast<UINT>('A'), static_cast<UINT>('Q'), static_cast<UINT>('7'), static_cast<UINT>(VK_OEM_1)})
+  for (UINT key :
+       {static_cast<UINT>('A'), static_cast<UINT>('Q'), static_cast<UINT>('7'), static_cast<UINT>(VK_OEM_1)})
     EXPECT_EQ(CTKKeyboardManager::KeyToUpperChar(key), key);
 }
 
@@ -198,7 +201,17 @@ TEST(TearOffManagerTest, HandsOutIdsAndMarksMenuItems) {
     const char* text;
     UINT id;
     const char* rest;
-  } cases[] = {{"\x01" "7\x01" "Colors", 7, "Colors"}, {"Plain", 0, "Plain"}, {"\x01" "7 no end", 0, "\x01" "7 no end"}, {"", 0, ""}};
+  } cases[] = {{"\x01"
+                "7\x01"
+                "Colors",
+                7, "Colors"},
+               {"Plain", 0, "Plain"},
+               {"\x01"
+                "7 no end",
+                0,
+                "\x01"
+                "7 no end"},
+               {"", 0, ""}};
   for (const Case& c : cases) {
     CString text = c.text;
     EXPECT_EQ(TearOffManager::ReadIdFromText(text), c.id) << c.rest;
@@ -292,8 +305,8 @@ TEST_F(ManagersTest, UserToolsHaveTheirOwnIdsAndRoundTripThroughTheRegistry) {
   EXPECT_EQ(tools.LookupTool(800), nullptr);
   EXPECT_FALSE(tools.ShiftToolUp(a));
   EXPECT_FALSE(tools.ShiftToolDown(d));
-  EXPECT_TRUE(tools.ShiftToolUp(d));  // a, d, c
-  EXPECT_TRUE(tools.ShiftToolUp(d));  // d, a, c
+  EXPECT_TRUE(tools.ShiftToolUp(d));        // a, d, c
+  EXPECT_TRUE(tools.ShiftToolUp(d));        // d, a, c
   EXPECT_FALSE(tools.RunToolCommand(902));  // c has no program
 
   a->m_strLabel = "Editor";
@@ -306,7 +319,8 @@ TEST_F(ManagersTest, UserToolsHaveTheirOwnIdsAndRoundTripThroughTheRegistry) {
   ASSERT_GE(stored.size(), 19u);
   // Three tools; the first with its class record.
   EXPECT_EQ(std::vector<BYTE>(stored.begin(), stored.begin() + 19),
-            (std::vector<BYTE>{3, 0, 0xFF, 0xFF, 1, 0, 11, 0, 'C', 'T', 'K', 'U', 's', 'e', 'r', 'T', 'o', 'o', 'l'}));
+            (std::vector<BYTE>{3, 0, 0xFF, 0xFF, 1, 0, 11, 0, 'C', 'T', 'K', 'U', 's', 'e', 'r', 'T', 'o',
+                               'o', 'l'}));
 
   CTKUserToolsManager loaded(800, 900, 902);
   loaded.NewTool();  // replaced by the stored ones

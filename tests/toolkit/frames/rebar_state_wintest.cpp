@@ -18,8 +18,9 @@ protected:
     ::RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\TarvelTest\\Rebar");
     frame_ = ::CreateWindowExA(0, "STATIC", "frame", WS_OVERLAPPEDWINDOW, 0, 0, 600, 200, nullptr, nullptr,
                                ::GetModuleHandleA(nullptr), nullptr);
-    rebar_ = ::CreateWindowExA(0, REBARCLASSNAMEA, "", WS_CHILD | WS_VISIBLE | RBS_VARHEIGHT, 0, 0, 600, 60, frame_,
-                               reinterpret_cast<HMENU>(kRebarId), ::GetModuleHandleA(nullptr), nullptr);
+    rebar_ =
+        ::CreateWindowExA(0, REBARCLASSNAMEA, "", WS_CHILD | WS_VISIBLE | RBS_VARHEIGHT, 0, 0, 600, 60,
+                          frame_, reinterpret_cast<HMENU>(kRebarId), ::GetModuleHandleA(nullptr), nullptr);
     ASSERT_TRUE(rebar_);
     for (int id : {11, 12}) AddBand(id, 100 + id);
   }
@@ -30,8 +31,8 @@ protected:
   }
   void AddBand(int childId, int width) {
     HWND child = ::CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE, 0, 0, 50, 20, rebar_,
-                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(childId)), ::GetModuleHandleA(nullptr),
-                                   nullptr);
+                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(childId)),
+                                   ::GetModuleHandleA(nullptr), nullptr);
     REBARBANDINFOA band = {};
     band.cbSize = sizeof band;
     band.fMask = RBBIM_CHILD | RBBIM_CHILDSIZE | RBBIM_SIZE | RBBIM_ID | RBBIM_STYLE;

@@ -34,7 +34,8 @@ TEST(GetRegistryPathTest, BuildsSectionPathsFromTheApplicationKeyAndProfile) {
   for (const Case& c : cases) {
     CWinApp app("P");
     if (c.key) app.SetRegistryKey(c.key);
-    EXPECT_STREQ(GetRegistryPath(c.section, c.explicitPath), c.expected) << c.section << " key " << (c.key ? c.key : "-");
+    EXPECT_STREQ(GetRegistryPath(c.section, c.explicitPath), c.expected)
+        << c.section << " key " << (c.key ? c.key : "-");
   }
 }
 
@@ -182,7 +183,8 @@ TEST_F(TKRegistryTest, ArchivedValuesRoundTripInTheArchiveByteFormat) {
 TEST_F(TKRegistryTest, OpenDropsOneTrailingBackslashAndDeleteKeyRemovesNestedKeys) {
   HKEY made;
   for (const char* sub : {"Tree\\A\\B\\C", "Tree\\A\\D", "Tree\\E"}) {
-    ASSERT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, Path(sub), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &made, nullptr),
+    ASSERT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, Path(sub), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &made,
+                                nullptr),
               ERROR_SUCCESS);
     ::RegCloseKey(made);
   }

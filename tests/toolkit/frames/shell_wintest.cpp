@@ -54,8 +54,8 @@ struct Owner : CWnd {
   int folderChanges = 0;
   int shellCommands = 0;
   BOOL Make() {
-    return CreateEx(0, nullptr, "shell", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 20, 20, 640, 300,
-                    nullptr, nullptr);
+    return CreateEx(0, nullptr, "shell", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 20, 20, 640, 300, nullptr,
+                    nullptr);
   }
   LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
     if (message == TKM_CHANGE_CURRENT_FOLDER) ++folderChanges;
@@ -233,7 +233,8 @@ TEST_F(ShellTest, ListShowsFolderSortedAndNavigates) {
 
   // A screenshot of the list: the sizes right-aligned in their column, the rows on the
   // window colour.
-  ::RedrawWindow(owner.m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  ::RedrawWindow(owner.m_hWnd, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
   PumpPendingMessages();
   CapturedImage image = CaptureWindow(list.m_hWnd, true);
   ASSERT_FALSE(image.Empty());
@@ -281,7 +282,8 @@ TEST_F(ShellTest, TreeFindsFoldersAndFollowsLinkedList) {
   Owner owner;
   ASSERT_TRUE(owner.Make());
   CTKShellTree tree;
-  ASSERT_TRUE(tree.Create(WS_CHILD | WS_VISIBLE | TVS_HASBUTTONS | TVS_HASLINES, CRect(0, 0, 300, 300), &owner, 2));
+  ASSERT_TRUE(
+      tree.Create(WS_CHILD | WS_VISIBLE | TVS_HASBUTTONS | TVS_HASLINES, CRect(0, 0, 300, 300), &owner, 2));
   CTKShellList list;
   ASSERT_TRUE(list.Create(WS_CHILD | WS_VISIBLE | LVS_REPORT, CRect(300, 0, 640, 300), &owner, 1));
   tree.LinkList(&list);

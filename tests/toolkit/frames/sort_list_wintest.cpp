@@ -123,7 +123,7 @@ TEST(ToolkitSortList, HeaderClicksSortByColumnsAndKeepTheArrows) {
       {0, true, false, "gamma delta beta alpha", -1, 0},   // Shift without multiple sort: plain
       {1, true, true, "delta beta gamma alpha", -1, -1},   // Shift with it: both arrows
       {1, true, true, "alpha gamma beta delta", -1, 1},
-      {0, false, true, "alpha beta delta gamma", 1, 0},    // no Shift: one column again
+      {0, false, true, "alpha beta delta gamma", 1, 0},  // no Shift: one column again
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string("click on column ") + std::to_string(c.column) + (c.shift ? " with Shift" : ""));

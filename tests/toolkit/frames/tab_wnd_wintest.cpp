@@ -16,7 +16,7 @@
 namespace {
 
 struct TabOwner : CWnd {
-  std::vector<std::pair<int, int>> changes;  // new, previous
+  std::vector<std::pair<int, int>> changes;             // new, previous
   std::vector<std::pair<int, int>> beforeMoves, moves;  // tab, drop position
   LRESULT moveAnswer = 0;
   std::vector<std::pair<int, std::string>> renames;
@@ -166,7 +166,7 @@ TEST(TabWndTest, LayoutOfStripAndHostedWindow) {
     ASSERT_TRUE(page.Make(&tabs));
     tabs.AppendTab(&page, "Only");
     const int height = c.style == CTKTabWnd::STYLE_FLAT ? ::GetSystemMetrics(SM_CYHSCROLL) + 2
-                                                         : GlobalData::Get().textHeight + 5;
+                                                        : GlobalData::Get().textHeight + 5;
     EXPECT_EQ(tabs.GetTabsHeight(), height);
     CRect placed;
     page.GetWindowRect(&placed);
@@ -229,7 +229,8 @@ TEST(TabWndTest, DrawsThroughTheLook) {
   struct Case {
     int style;
     bool ownColour;
-  } cases[] = {{CTKTabWnd::STYLE_3D, true}, {CTKTabWnd::STYLE_3D_HALF_SLANTED, false}, {CTKTabWnd::STYLE_FLAT, false}};
+  } cases[] = {
+      {CTKTabWnd::STYLE_3D, true}, {CTKTabWnd::STYLE_3D_HALF_SLANTED, false}, {CTKTabWnd::STYLE_FLAT, false}};
   const COLORREF red = RGB(200, 30, 30);
   for (const Case& c : cases) {
     SCOPED_TRACE(c.style);
@@ -240,7 +241,8 @@ TEST(TabWndTest, DrawsThroughTheLook) {
     tabs.AppendTab(&pages[0], "Alpha");
     tabs.AppendTab(&pages[1], "Beta");
     if (c.ownColour) tabs.SetTabBkColor(0, red);
-    ::RedrawWindow(tabs.m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    ::RedrawWindow(tabs.m_hWnd, nullptr, nullptr,
+                   RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     PumpPendingMessages();
     CapturedImage image = CaptureWindow(tabs.m_hWnd, true);
     ASSERT_FALSE(image.Empty());
@@ -330,7 +332,9 @@ TEST(TabWndTest, TabsRenamedInPlace) {
   CRect rect;
   tabs.GetTabRect(1, rect);
   const CPoint at = Centre(rect);
-  auto doubleClick = [&] { ::SendMessageA(tabs.m_hWnd, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(at.x, at.y)); };
+  auto doubleClick = [&] {
+    ::SendMessageA(tabs.m_hWnd, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(at.x, at.y));
+  };
   auto key = [&](WPARAM vk) {
     MSG msg{tabs.GetRenameEdit(), WM_KEYDOWN, vk, 0, 0, {0, 0}};
     return tabs.PreTranslateMessage(&msg);
@@ -346,13 +350,13 @@ TEST(TabWndTest, TabsRenamedInPlace) {
     const char* typed;
     WPARAM key;
     LRESULT parentAnswer;
-    const char* label;   // afterwards
-    bool offered;        // to the parent
+    const char* label;  // afterwards
+    bool offered;       // to the parent
     bool stillOpen;
-  } cases[] = {{"Delta", VK_RETURN, 0, "Delta", true, false},  // applied
-               {"Echo", VK_RETURN, 1, "Delta", true, false},   // the parent took it over
-               {"", VK_RETURN, 0, "Delta", false, true},       // empty: refused, edit stays
-               {"Golf", VK_ESCAPE, 0, "Delta", false, false}}; // cancelled
+  } cases[] = {{"Delta", VK_RETURN, 0, "Delta", true, false},   // applied
+               {"Echo", VK_RETURN, 1, "Delta", true, false},    // the parent took it over
+               {"", VK_RETURN, 0, "Delta", false, true},        // empty: refused, edit stays
+               {"Golf", VK_ESCAPE, 0, "Delta", false, false}};  // cancelled
   for (const Case& c : cases) {
     SCOPED_TRACE(c.typed);
     owner.renames.clear();
@@ -379,7 +383,8 @@ TEST(TabWndTest, TabsRenamedInPlace) {
   ::GetWindowTextA(tabs.GetRenameEdit(), text, sizeof(text));
   EXPECT_STREQ(text, "Delta");
   DWORD start = 0, end = 0;
-  ::SendMessageA(tabs.GetRenameEdit(), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  ::SendMessageA(tabs.GetRenameEdit(), EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                 reinterpret_cast<LPARAM>(&end));
   EXPECT_EQ(start, 0u);
   EXPECT_EQ(end, 5u);
   EXPECT_FALSE(key('X'));
@@ -490,8 +495,10 @@ TEST(TabWndTest, TooltipsForLabelsTheStripCutsOff) {
       EXPECT_EQ(text, c.labels[i]);
       CRect tab;
       tabs.GetTabRect(i, tab);
-      if (c.cut) EXPECT_EQ(CRect(rect), tab) << i;  // the whole tab shows the tip
-      else EXPECT_TRUE(::IsRectEmpty(&rect)) << i;
+      if (c.cut)
+        EXPECT_EQ(CRect(rect), tab) << i;  // the whole tab shows the tip
+      else
+        EXPECT_TRUE(::IsRectEmpty(&rect)) << i;
     }
     // A new label reaches the tip; a removed tab takes its tool along.
     tabs.SetTabLabel(1, CString("Bravo"));

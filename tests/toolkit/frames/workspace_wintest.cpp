@@ -36,7 +36,8 @@ TEST_F(WorkspaceTest, WindowPlacementRoundTripsThroughTheSettingsKey) {
   CTKWorkspace workspace;
   EXPECT_EQ(CurrentWorkspace(), &workspace);
   EXPECT_STREQ(workspace.SetStateKeyName("Settings"), "Settings");
-  EXPECT_STREQ(workspace.GetSectionPath("WindowPlacement"), "SOFTWARE\\TarvelTest\\WS\\Settings\\WindowPlacement\\");
+  EXPECT_STREQ(workspace.GetSectionPath("WindowPlacement"),
+               "SOFTWARE\\TarvelTest\\WS\\Settings\\WindowPlacement\\");
 
   RECT rect;
   int flags = 0, show = SW_SHOWNORMAL;
@@ -47,12 +48,14 @@ TEST_F(WorkspaceTest, WindowPlacementRoundTripsThroughTheSettingsKey) {
     int show;
   } cases[] = {{{40, 30, 440, 330}, SW_SHOWNORMAL}, {{100, 80, 400, 280}, SW_SHOWMAXIMIZED}};
   for (const Case& c : cases) {
-    HWND first = MakeWindow(c.normal.left, c.normal.top, c.normal.right - c.normal.left, c.normal.bottom - c.normal.top);
+    HWND first = MakeWindow(c.normal.left, c.normal.top, c.normal.right - c.normal.left,
+                            c.normal.bottom - c.normal.top);
     ASSERT_TRUE(first);
     ::ShowWindow(first, c.show);
     WINDOWPLACEMENT wp = {sizeof wp};
     ASSERT_TRUE(::GetWindowPlacement(first, &wp));
-    EXPECT_TRUE(workspace.StoreWindowPlacement(wp.rcNormalPosition, static_cast<int>(wp.flags), static_cast<int>(wp.showCmd)));
+    EXPECT_TRUE(workspace.StoreWindowPlacement(wp.rcNormalPosition, static_cast<int>(wp.flags),
+                                               static_cast<int>(wp.showCmd)));
     ::DestroyWindow(first);
 
     RECT loaded = {};
@@ -77,7 +80,8 @@ TEST_F(WorkspaceTest, WindowPlacementRoundTripsThroughTheSettingsKey) {
 
   // The stored values as the registry holds them.
   HKEY key;
-  ASSERT_EQ(::RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\TarvelTest\\WS\\Settings\\WindowPlacement", 0, KEY_ALL_ACCESS, &key),
+  ASSERT_EQ(::RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\TarvelTest\\WS\\Settings\\WindowPlacement", 0,
+                            KEY_ALL_ACCESS, &key),
             ERROR_SUCCESS);
   struct Raw {
     const char* name;
@@ -98,7 +102,8 @@ TEST_F(WorkspaceTest, WindowPlacementRoundTripsThroughTheSettingsKey) {
 TEST(WorkspaceVersionTest, StoredVersionPacksMajorAndMinor) {
   struct Case {
     int major, minor, expected;
-  } cases[] = {{6, 5, 0x60500}, {6, 50, 0x60500}, {6, 40, 0x60400}, {4, 71, 0x40710}, {-1, 50, -1}, {6, -1, -1}};
+  } cases[] = {{6, 5, 0x60500},  {6, 50, 0x60500}, {6, 40, 0x60400},
+               {4, 71, 0x40710}, {-1, 50, -1},     {6, -1, -1}};
   CTKWorkspace workspace;
   for (const Case& c : cases) {
     workspace.m_savedMajor = c.major;
