@@ -7,13 +7,13 @@ bool EffectDialogs::EchoDialog(float*, float*) { return true; }
 bool EffectDialogs::InsertSilenceDialog(double*) { return true; }
 
 namespace {
-std::atomic<EffectDialogs*> gDialogs{nullptr};
+std::atomic<EffectDialogs*> g_dialogs{nullptr};
 }
 
-EffectDialogs* SetEffectDialogs(EffectDialogs* dialogs) { return gDialogs.exchange(dialogs); }
+EffectDialogs* SetEffectDialogs(EffectDialogs* dialogs) { return g_dialogs.exchange(dialogs); }
 
 EffectDialogs& GetEffectDialogs() {
   static EffectDialogs accepting;
-  EffectDialogs* dialogs = gDialogs.load();
+  EffectDialogs* dialogs = g_dialogs.load();
   return dialogs ? *dialogs : accepting;
 }

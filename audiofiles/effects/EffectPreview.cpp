@@ -12,12 +12,12 @@
 #include "platform/seams/MessageBox.h"
 
 namespace {
-std::atomic<EffectPreviewPlayer*> gPlayer{nullptr};
+std::atomic<EffectPreviewPlayer*> g_player{nullptr};
 }
 
-EffectPreviewPlayer* SetEffectPreviewPlayer(EffectPreviewPlayer* player) { return gPlayer.exchange(player); }
+EffectPreviewPlayer* SetEffectPreviewPlayer(EffectPreviewPlayer* player) { return g_player.exchange(player); }
 
-EffectPreviewPlayer* GetEffectPreviewPlayer() { return gPlayer.load(); }
+EffectPreviewPlayer* GetEffectPreviewPlayer() { return g_player.load(); }
 
 void Effect::Preview() {
   EffectPreviewPlayer* player = GetEffectPreviewPlayer();

@@ -32,7 +32,7 @@ std::vector<Effect*>& Registry() {
   return effects;
 }
 
-int gNextEffectID = 0;
+int g_nextEffectID = 0;
 
 }  // namespace
 
@@ -53,7 +53,7 @@ int CompareEffectNames(const std::string& a, const std::string& b) {
 
 void RegisterEffect(Effect* effect) {
   if (!effect) return;
-  effect->SetEffectID(gNextEffectID++);
+  effect->SetEffectID(g_nextEffectID++);
   auto& effects = Registry();
   const std::string name = effect->GetEffectName();
   auto it = effects.begin();

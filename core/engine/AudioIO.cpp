@@ -35,7 +35,7 @@ AudioIO* gAudioIO = nullptr;
 namespace {
 
 // Tokens of started streams; each successful start takes the next one.
-int gStreamTokenCounter = 0;
+int g_streamTokenCounter = 0;
 
 constexpr double kNoStreamTime = -1000000000.0;
 // Longest a PortAudio callback may be; larger buffers are cut to this.
@@ -95,10 +95,10 @@ public:
   }
 };
 
-PortAudioDeviceCatalog gCatalog;
-EngineMixerReader gMixerReader;
-settings::SoundDeviceCatalog* gOldCatalog = nullptr;
-settings::MixerReader* gOldMixerReader = nullptr;
+PortAudioDeviceCatalog g_catalog;
+EngineMixerReader g_mixerReader;
+settings::SoundDeviceCatalog* g_oldCatalog = nullptr;
+settings::MixerReader* g_oldMixerReader = nullptr;
 
 }  // namespace
 
@@ -178,9 +178,9 @@ AudioIO::~AudioIO() {
 void CreateAudioIO(AdvanceRecordSetting* settings) {
   if (gAudioIO) return;
   // The mixer probe of the construction already asks for the devices' rates.
-  gOldCatalog = settings::SetSoundDeviceCatalog(&gCatalog);
+  g_oldCatalog = settings::SetSoundDeviceCatalog(&g_catalog);
   gAudioIO = new AudioIO(settings);
-  gOldMixerReader = settings::SetMixerReader(&gMixerReader);
+  g_oldMixerReader = settings::SetMixerReader(&g_mixerReader);
   gAudioIO->StartBufferThread();
 }
 
@@ -190,10 +190,10 @@ void DestroyAudioIO() {
   if (gAudioIO->IsBusy()) gAudioIO->StopStream();
   const auto deadline = std::chrono::steady_clock::now() + kExitWait;
   while (gAudioIO->IsBusy() && std::chrono::steady_clock::now() < deadline) SleepMs(100);
-  settings::SetSoundDeviceCatalog(gOldCatalog);
-  settings::SetMixerReader(gOldMixerReader);
-  gOldCatalog = nullptr;
-  gOldMixerReader = nullptr;
+  settings::SetSoundDeviceCatalog(g_oldCatalog);
+  settings::SetMixerReader(g_oldMixerReader);
+  g_oldCatalog = nullptr;
+  g_oldMixerReader = nullptr;
   delete gAudioIO;
   gAudioIO = nullptr;
 }
@@ -482,7 +482,7 @@ int AudioIO::LaunchStream() {
     mStreamToken = 0;
     return 0;
   }
-  mStreamToken = ++gStreamTokenCounter;
+  mStreamToken = ++g_streamTokenCounter;
   mSplitRequested = 0;
   return mStreamToken;
 }

@@ -28,21 +28,21 @@ struct LevelState {
   }
 };
 
-LevelState gPlaybackLevels;
-LevelState gCaptureLevels;
+LevelState g_playbackLevels;
+LevelState g_captureLevels;
 // After the last sample has been heard by the stream's own clock, this much
 // more before the end of playback counts as heard (the clock may run early).
 constexpr double kEndMarginSeconds = 0.1;
 
 // The stream time (frames) of the last level message.
-double gLastLevelTime = 0.0;
+double g_lastLevelTime = 0.0;
 
 // Posts a level message every `interval` callbacks (or when the stream time
 // went back: a new stream), then starts the next measuring period.
 void MaybePostLevels(LevelState& levels, int interval, double outTime, seams::WindowHandle meter) {
   if (interval < 1) interval = 1;
-  if (levels.counter % static_cast<unsigned>(interval) == 0 || gLastLevelTime > outTime) {
-    gLastLevelTime = outTime;
+  if (levels.counter % static_cast<unsigned>(interval) == 0 || g_lastLevelTime > outTime) {
+    g_lastLevelTime = outTime;
     const std::uintptr_t left = static_cast<std::uintptr_t>(std::abs(levels.max[0] - levels.min[0]) / 2);
     const std::intptr_t right = std::abs(levels.max[1] - levels.min[1]) / 2;
     seams::PostWindowMessage(meter, kLevelMessage, left, right);
@@ -159,7 +159,7 @@ int AudioIO::Callback(const void* input, void* output, int frames, double outTim
   int result = 0;
 
   if (out && playbackChannels > 0) {
-    if (gLastLevelTime > outTime) gPlaybackLevels.Reset();
+    if (g_lastLevelTime > outTime) g_playbackLevels.Reset();
     zeroOutput();
     float* got = mCallbackPlayback.data();
     bool ranDry = false;
@@ -186,7 +186,7 @@ int AudioIO::Callback(const void* input, void* output, int frames, double outTim
         for (int f = 0; f < len; ++f) {
           float& o = out[static_cast<std::size_t>(f) * playbackChannels + c];
           o += got[f] * gain;
-          gPlaybackLevels.Note(c, static_cast<int>(o * 100000.0f));
+          g_playbackLevels.Note(c, static_cast<int>(o * 100000.0f));
         }
       }
     }
@@ -204,11 +204,11 @@ int AudioIO::Callback(const void* input, void* output, int frames, double outTim
         result = 1;
       }
     }
-    MaybePostLevels(gPlaybackLevels, mLevelInterval, outTime, meter);
+    MaybePostLevels(g_playbackLevels, mLevelInterval, outTime, meter);
   }
 
   if (input && captureChannels > 0) {
-    if (gLastLevelTime > outTime) gCaptureLevels.Reset();
+    if (g_lastLevelTime > outTime) g_captureLevels.Reset();
     int avail = n;
     for (RingBuffer* ring : mCaptureBuffers) avail = std::min(avail, ring->AvailForPut());
     if (avail < frames) mDroppedCaptureFrames += frames - std::max(avail, 0);
@@ -258,7 +258,7 @@ int AudioIO::Callback(const void* input, void* output, int frames, double outTim
           }
         }
         if (ch < 2)
-          for (int i = 0; i < avail; ++i) gCaptureLevels.Note(ch, levels[i]);
+          for (int i = 0; i < avail; ++i) g_captureLevels.Note(ch, levels[i]);
 
         if (monitor) {
           // The monitor only measures; nothing is recorded.
@@ -291,7 +291,7 @@ int AudioIO::Callback(const void* input, void* output, int frames, double outTim
       }
       if (silent) mSkippedSilence = mSkippedSilence.load() + frames / mRate;
     }
-    MaybePostLevels(gCaptureLevels, mLevelInterval, outTime, meter);
+    MaybePostLevels(g_captureLevels, mLevelInterval, outTime, meter);
 
     if (!monitor && s.TimeLimitType == 1) {
       const double elapsed = outTime / mRate - mSkippedSilence.load() - mPausedSeconds.load();
