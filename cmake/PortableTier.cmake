@@ -48,6 +48,9 @@ add_test(NAME build.library_graph_finds_cycles
           ${CMAKE_SOURCE_DIR}/tests/support/cyclic-library-graph.txt)
 set_tests_properties(build.library_graph build.library_graph_finds_cycles PROPERTIES LABELS "native;build")
 set_tests_properties(build.library_graph_finds_cycles PROPERTIES WILL_FAIL TRUE)
+# Every source in the one layout of .clang-format.
+add_test(NAME build.format COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-format.sh ${CMAKE_SOURCE_DIR})
+set_tests_properties(build.format PROPERTIES LABELS "native;build")
 
 # Hand the portable libraries to the window tier.
 get_property(_portable_libs GLOBAL PROPERTY TARVEL_PORTABLE_LIBRARIES)

@@ -7,9 +7,7 @@
 
 namespace {
 
-DWORD UsedLocked(const CircleBuffer* cb) {
-  return (cb->writePos + cb->size - cb->readPos) % cb->size;
-}
+DWORD UsedLocked(const CircleBuffer* cb) { return (cb->writePos + cb->size - cb->readPos) % cb->size; }
 
 DWORD FreeLocked(const CircleBuffer* cb) {
   // One byte always stays empty, so equal positions mean empty.
@@ -61,8 +59,7 @@ int CircleBuffer_Read(CircleBuffer* cb, void* destination, DWORD length, DWORD* 
       break;
     }
     EnterCriticalSection(&cb->lock);
-    DWORD available = cb->writePos >= cb->readPos ? cb->writePos - cb->readPos
-                                                   : cb->size - cb->readPos;
+    DWORD available = cb->writePos >= cb->readPos ? cb->writePos - cb->readPos : cb->size - cb->readPos;
     DWORD n = length - copied;
     if (n > available) n = available;
     std::memcpy(dst + copied, cb->data + cb->readPos, n);

@@ -53,19 +53,17 @@ void RegisterFileAssociations(CodecModule* module) {
     name[0] = '.';
     std::strcpy(name + 1, node->text);
     HKEY key = nullptr;
-    if (RegCreateKeyExA(HKEY_CLASSES_ROOT, name, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                        nullptr) != ERROR_SUCCESS)
+    if (RegCreateKeyExA(HKEY_CLASSES_ROOT, name, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
+        ERROR_SUCCESS)
       continue;
-    RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(kClass),
-                   sizeof kClass);
+    RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(kClass), sizeof kClass);
     RegCloseKey(key);
   }
 }
 
 DWORD Id3v2AudioStart(const BYTE* header, DWORD got) {
   if (got < 10 || std::memcmp(header, "ID3", 3) != 0) return 0;
-  DWORD size = (static_cast<DWORD>(header[6] & 0x7F) << 21) |
-               (static_cast<DWORD>(header[7] & 0x7F) << 14) |
+  DWORD size = (static_cast<DWORD>(header[6] & 0x7F) << 21) | (static_cast<DWORD>(header[7] & 0x7F) << 14) |
                (static_cast<DWORD>(header[8] & 0x7F) << 7) | (header[9] & 0x7F);
   return 10 + size;
 }

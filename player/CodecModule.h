@@ -6,8 +6,8 @@
 #include "player/PlayerTypes.h"
 
 struct ExtensionNode {
-  char* text;           // heap copy
-  DWORD_PTR value;      // the plug-in host's entry; 0 for the built-in codecs
+  char* text;       // heap copy
+  DWORD_PTR value;  // the plug-in host's entry; 0 for the built-in codecs
   ExtensionNode* next;
 };
 

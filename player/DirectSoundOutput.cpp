@@ -23,19 +23,17 @@ struct DirectSoundState {
   IDirectSoundBuffer* buffer;
   IDirectSound* sound;
   WAVEFORMATEX format;
-  LONG writePos;    // -1: nothing written yet
+  LONG writePos;  // -1: nothing written yet
   int wrapped;
-  LONG endMark;     // -1: unset
-  LONG lastPlay;    // -1: unset
-  MMRESULT timer;   // 0: none
+  LONG endMark;    // -1: unset
+  LONG lastPlay;   // -1: unset
+  MMRESULT timer;  // 0: none
   int running;
-  BYTE* shadow;     // the unfiltered copy, byte for byte
-  BYTE silence;     // 0 for 16-bit, 0x80 for 8-bit
+  BYTE* shadow;  // the unfiltered copy, byte for byte
+  BYTE silence;  // 0 for 16-bit, 0x80 for 8-bit
 };
 
-DirectSoundState* State(OutputModule* module) {
-  return static_cast<DirectSoundState*>(module->ModuleData);
-}
+DirectSoundState* State(OutputModule* module) { return static_cast<DirectSoundState*>(module->ModuleData); }
 
 void DirectSoundOutput_Uninitialise(OutputModule* module) {
   SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_NORMAL);
@@ -87,8 +85,7 @@ void Run(OutputModule* module, int run) {
   }
 }
 
-void DirectSoundOutput_Initialise(OutputModule* module, const PlayFileInfo* info,
-                                  Equaliser* equaliser) {
+void DirectSoundOutput_Initialise(OutputModule* module, const PlayFileInfo* info, Equaliser* equaliser) {
   auto* s = static_cast<DirectSoundState*>(std::calloc(1, sizeof(DirectSoundState)));
   if (!s) return;
   module->ModuleData = s;
@@ -145,7 +142,8 @@ void DirectSoundOutput_Refill(OutputModule* module) {
       more = module->Codec->GetPcmBlock(module->Codec, s->shadow + write, &produced);
       if (produced > n) produced = n;
       std::memcpy(static_cast<BYTE*>(p1) + write, s->shadow + write, produced);
-      if (module->equaliser) module->equaliser->Filter(module->equaliser, static_cast<BYTE*>(p1) + write, produced);
+      if (module->equaliser)
+        module->equaliser->Filter(module->equaliser, static_cast<BYTE*>(p1) + write, produced);
     }
     s->writePos = static_cast<LONG>((write + produced) % kSize);
     s->buffer->Unlock(p1, n1, nullptr, 0);

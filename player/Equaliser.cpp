@@ -8,9 +8,9 @@
 
 struct EqualiserState {
   int32_t enabled;
-  int32_t topGains[2];    // the two highest components, both band 7's gain
-  int32_t bandGains[8];   // reverse band order: bandGains[0] is band 7
-  int32_t active;         // 44100 Hz, 16-bit
+  int32_t topGains[2];                  // the two highest components, both band 7's gain
+  int32_t bandGains[8];                 // reverse band order: bandGains[0] is band 7
+  int32_t active;                       // 44100 Hz, 16-bit
   int16_t x[kEqualiserDelayFrames][2];  // input ring
   int16_t y[kEqualiserDelayFrames][2];  // y[k]: the frame overwritten in x at index k
   int32_t index;
@@ -41,8 +41,7 @@ void Equaliser_Free(Equaliser* eq) {
 void Equaliser_SetSettings(Equaliser* eq, const EqualiserSettings* settings) {
   EqualiserState* s = eq->state;
   if (!s || !settings) return;
-  for (int band = 0; band < 8; ++band)
-    s->bandGains[7 - band] = settings->bands[band] * 2 + 256;
+  for (int band = 0; band < 8; ++band) s->bandGains[7 - band] = settings->bands[band] * 2 + 256;
   s->topGains[0] = s->topGains[1] = s->bandGains[0];
   s->enabled = settings->enabled ? 1 : 0;
 }

@@ -28,8 +28,7 @@ int FileStream_Read(InputStream* stream, void* buffer, DWORD length, DWORD* got)
 }
 
 void FileStream_Seek(InputStream* stream, DWORD position) {
-  SetFilePointer(static_cast<HANDLE>(stream->data), static_cast<LONG>(position), nullptr,
-                 FILE_BEGIN);
+  SetFilePointer(static_cast<HANDLE>(stream->data), static_cast<LONG>(position), nullptr, FILE_BEGIN);
 }
 
 DWORD FileStream_GetSize(InputStream* stream) {
@@ -71,8 +70,7 @@ DWORD WINAPI HttpStreamThread(LPVOID argument) {
   auto* params = static_cast<HttpReaderParams*>(argument);
   CircleBuffer* ring = params->ring;
   Notify(params->notifyWindow, 1, 0);
-  HINTERNET internet = InternetOpenA("Larkspin", INTERNET_OPEN_TYPE_PRECONFIG, nullptr,
-                                     nullptr, 0);
+  HINTERNET internet = InternetOpenA("Larkspin", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
   if (!internet) {
     ring->SetComplete(ring);
     Notify(params->notifyWindow, 0, 0);
@@ -86,8 +84,7 @@ DWORD WINAPI HttpStreamThread(LPVOID argument) {
   InternetSetOptionA(internet, INTERNET_OPTION_RECEIVE_TIMEOUT, &timeout, sizeof timeout);
   InternetSetOptionA(internet, INTERNET_OPTION_SEND_TIMEOUT, &timeout, sizeof timeout);
   HINTERNET request = InternetOpenUrlA(internet, params->url, nullptr, 0,
-                                       INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_PRAGMA_NOCACHE,
-                                       0);
+                                       INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_PRAGMA_NOCACHE, 0);
   if (!request) {
     InternetCloseHandle(internet);
     ring->SetComplete(ring);
@@ -109,8 +106,7 @@ DWORD WINAPI HttpStreamThread(LPVOID argument) {
         ended = true;
       } else if (buffers.dwBufferLength > 0) {
         ring->Write(ring, chunk, buffers.dwBufferLength);
-        Notify(params->notifyWindow, 1,
-               ring->GetUsed(ring) * 100 / kHttpRingBytes);
+        Notify(params->notifyWindow, 1, ring->GetUsed(ring) * 100 / kHttpRingBytes);
         idle = false;
       } else {
         // Nothing came: either nothing is there yet or the download has ended.
@@ -118,8 +114,7 @@ DWORD WINAPI HttpStreamThread(LPVOID argument) {
         // end, so a finished download ends the file at once instead of after the
         // reader's time-out.
         DWORD available = 0;
-        if (!InternetQueryDataAvailable(request, &available, 0, 0) || available == 0)
-          ended = true;
+        if (!InternetQueryDataAvailable(request, &available, 0, 0) || available == 0) ended = true;
       }
     }
     if (ended) break;
@@ -156,15 +151,13 @@ void HttpStream_Seek(InputStream*, DWORD) {}
 DWORD HttpStream_GetSize(InputStream*) { return 0; }
 int HttpStream_IsSeekable(InputStream*) { return 0; }
 
-bool HasHttpPrefix(const char* name) {
-  return std::strlen(name) > 5 && EqualNoCase(name, "http:", 5);
-}
+bool HasHttpPrefix(const char* name) { return std::strlen(name) > 5 && EqualNoCase(name, "http:", 5); }
 
 }  // namespace
 
 InputStream* OpenFileStream(const char* name) {
-  HANDLE file = CreateFileA(name, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                            OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+  HANDLE file = CreateFileA(name, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                            FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
   if (file == INVALID_HANDLE_VALUE) return nullptr;
   auto* stream = static_cast<InputStream*>(std::calloc(1, sizeof(InputStream)));
   if (!stream) {

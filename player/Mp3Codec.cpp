@@ -73,8 +73,7 @@ inline int16_t Dither(mad_fixed_t sample, DitherState* d) {
   return static_cast<int16_t>(out >> 13);
 }
 
-void DitherToPcm16(BYTE* out, const mad_fixed_t* left, const mad_fixed_t* right, DWORD frames,
-                   bool stereo) {
+void DitherToPcm16(BYTE* out, const mad_fixed_t* left, const mad_fixed_t* right, DWORD frames, bool stereo) {
   for (DWORD i = 0; i < frames; ++i) {
     int16_t l = Dither(left[i], &g_dither[0]);
     *out++ = static_cast<BYTE>(l & 0xFF);

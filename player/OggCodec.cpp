@@ -31,8 +31,7 @@ OggState* State(CodecModule* module) { return static_cast<OggState*>(module->Mod
 size_t OggRead(void* buffer, size_t size, size_t count, void* source) {
   auto* src = static_cast<OggSource*>(source);
   DWORD got = 0;
-  if (size == 0 || !ReadFile(src->file, buffer, static_cast<DWORD>(size * count), &got, nullptr))
-    return 0;
+  if (size == 0 || !ReadFile(src->file, buffer, static_cast<DWORD>(size * count), &got, nullptr)) return 0;
   return got / size;
 }
 
@@ -41,9 +40,12 @@ int OggSeek(void* source, ogg_int64_t offset, int whence) {
   LARGE_INTEGER to;
   DWORD method = FILE_BEGIN;
   to.QuadPart = offset;
-  if (whence == SEEK_SET) to.QuadPart += src->start;
-  else if (whence == SEEK_CUR) method = FILE_CURRENT;
-  else method = FILE_END;
+  if (whence == SEEK_SET)
+    to.QuadPart += src->start;
+  else if (whence == SEEK_CUR)
+    method = FILE_CURRENT;
+  else
+    method = FILE_END;
   return SetFilePointerEx(src->file, to, nullptr, method) ? 0 : -1;
 }
 
@@ -77,8 +79,8 @@ void OggCodec_Uninitialise(CodecModule* module) {
 int OggCodec_OpenFile(CodecModule* module, const char* path, DWORD_PTR, HWND) {
   OggState* s = State(module);
   OggCodec_CloseFile(module);
-  s->source.file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                               OPEN_EXISTING, 0, nullptr);
+  s->source.file =
+      CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
   if (s->source.file == INVALID_HANDLE_VALUE) return 0;
   BYTE head[10];
   DWORD got = 0;
@@ -116,8 +118,8 @@ int OggCodec_GetPcmBlock(CodecModule* module, void* buffer, DWORD* bytes) {
   char* out = static_cast<char*>(buffer);
   DWORD produced = 0;
   while (produced < wanted) {
-    long n = ov_read(&s->decoder, out + produced, static_cast<int>(wanted - produced), 0, 2, 1,
-                     &s->bitstream);
+    long n =
+        ov_read(&s->decoder, out + produced, static_cast<int>(wanted - produced), 0, 2, 1, &s->bitstream);
     if (n == 0) {
       *bytes = produced;
       return 0;

@@ -22,7 +22,7 @@ struct OutputModule {
   HANDLE BlockFreeEvent;  // auto-reset; null: refill at once
   const char* Name;
   Equaliser* equaliser;
-  void* ModuleData;       // null while uninitialised
+  void* ModuleData;  // null while uninitialised
 };
 
 using OutputModuleInit = void (*)(OutputModule* module);

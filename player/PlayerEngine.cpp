@@ -48,8 +48,7 @@ void Notify(EngineState* st, UINT message, WPARAM wParam, LPARAM lParam) {
 // Posts a heap record the receiver frees; frees it here when it cannot be posted.
 void NotifyWithRecord(EngineState* st, UINT message, void* record, LPARAM lParam) {
   HWND window = st->engine->notifyWindow;
-  if (!window || !PostMessageA(window, message, reinterpret_cast<WPARAM>(record), lParam))
-    std::free(record);
+  if (!window || !PostMessageA(window, message, reinterpret_cast<WPARAM>(record), lParam)) std::free(record);
 }
 
 bool MessageQueued(UINT message) {
@@ -125,8 +124,7 @@ void DrainOutput(EngineState* st) {
   // A paused output never plays out: its queued audio is dropped. Otherwise wait,
   // but never longer than the outputs can hold (1 MB) plus a margin.
   if (!st->paused) {
-    DWORD bytesPerSecond =
-        st->formatRate * (st->formatStereo ? 2 : 1) * (st->formatBits16 ? 2 : 1);
+    DWORD bytesPerSecond = st->formatRate * (st->formatStereo ? 2 : 1) * (st->formatBits16 ? 2 : 1);
     DWORD limitMs = 2000 + (bytesPerSecond ? static_cast<DWORD>(0x100000ull * 1000 / bytesPerSecond) : 0);
     DWORD started = GetTickCount();
     while (!st->output->IsOutputComplete(st->output) && GetTickCount() - started < limitMs) {
@@ -276,26 +274,50 @@ void OnVolume(EngineState* st, WPARAM volume) {
 
 void HandleCommand(EngineState* st, const MSG& msg) {
   switch (msg.message) {
-    case kCmdQuit: st->quit = true; break;
-    case kCmdOpen: OnOpen(st, reinterpret_cast<char*>(msg.wParam)); break;
-    case kCmdSeek: OnSeek(st, static_cast<DWORD>(msg.wParam), static_cast<DWORD>(msg.lParam)); break;
-    case kCmdPlay: OnPlay(st); break;
-    case kCmdStop: OnStop(st); break;
-    case kCmdPause: OnPause(st); break;
-    case kCmdProgressRange: st->progressRange = static_cast<DWORD>(msg.wParam); break;
-    case kCmdEcho: Notify(st, kNotifyEcho, msg.wParam, 0); break;
+    case kCmdQuit:
+      st->quit = true;
+      break;
+    case kCmdOpen:
+      OnOpen(st, reinterpret_cast<char*>(msg.wParam));
+      break;
+    case kCmdSeek:
+      OnSeek(st, static_cast<DWORD>(msg.wParam), static_cast<DWORD>(msg.lParam));
+      break;
+    case kCmdPlay:
+      OnPlay(st);
+      break;
+    case kCmdStop:
+      OnStop(st);
+      break;
+    case kCmdPause:
+      OnPause(st);
+      break;
+    case kCmdProgressRange:
+      st->progressRange = static_cast<DWORD>(msg.wParam);
+      break;
+    case kCmdEcho:
+      Notify(st, kNotifyEcho, msg.wParam, 0);
+      break;
     case kCmdDrain:
       // A drain lets what was already decoded play out; the file ends here.
       DetachCodec(st);
       DrainOutput(st);
       break;
-    case kCmdListOutputs: ListOutputs(st); break;
-    case kCmdEqualiser: OnEqualiser(st, reinterpret_cast<EqualiserSettings*>(msg.wParam)); break;
-    case kCmdSelectOutput: SelectOutput(st); break;
+    case kCmdListOutputs:
+      ListOutputs(st);
+      break;
+    case kCmdEqualiser:
+      OnEqualiser(st, reinterpret_cast<EqualiserSettings*>(msg.wParam));
+      break;
+    case kCmdSelectOutput:
+      SelectOutput(st);
+      break;
     case kCmdRegisterTypes:
       for (CodecModule& codec : st->codecs) RegisterFileAssociations(&codec);
       break;
-    case kCmdVolume: OnVolume(st, msg.wParam); break;
+    case kCmdVolume:
+      OnVolume(st, msg.wParam);
+      break;
     default:
       if (msg.hwnd) DispatchMessageA(&msg);
       break;
@@ -378,9 +400,8 @@ PlayerEngine* PlayerEngine_Create(HWND notifyWindow) {
   if (!engine) return nullptr;
   engine->notifyWindow = notifyWindow;
   engine->readyEvent = CreateEventA(nullptr, FALSE, FALSE, nullptr);
-  engine->thread = engine->readyEvent
-                       ? CreateThread(nullptr, 0, EngineThread, engine, 0, &engine->threadId)
-                       : nullptr;
+  engine->thread =
+      engine->readyEvent ? CreateThread(nullptr, 0, EngineThread, engine, 0, &engine->threadId) : nullptr;
   if (!engine->thread) {
     if (engine->readyEvent) CloseHandle(engine->readyEvent);
     std::free(engine);

@@ -15,7 +15,7 @@ struct PlayerEngine {
   DWORD threadId;     // target of every command
   HANDLE readyEvent;  // only while the engine is being created
   HWND notifyWindow;
-  HMIXER mixer;       // null when no output-volume mixer could be opened
+  HMIXER mixer;  // null when no output-volume mixer could be opened
   DWORD volumeControlId;
 };
 

@@ -38,7 +38,7 @@ struct PluginShared {
   HANDLE formatEvent;  // manual-reset: the plug-in opened its output
   PlayFileInfo format;
   CircleBuffer* pipe;
-  HANDLE flushEvent;   // auto-reset: a seek reached the output
+  HANDLE flushEvent;  // auto-reset: a seek reached the output
 };
 PluginShared g_shared;
 
@@ -46,9 +46,7 @@ PluginHostState* State(CodecModule* module) { return static_cast<PluginHostState
 
 // ---- the output record's entries (called on the plug-in's thread) --------------
 
-int BytesPerFrameLocked() {
-  return (g_shared.format.stereo ? 2 : 1) * (g_shared.format.bits16 ? 2 : 1);
-}
+int BytesPerFrameLocked() { return (g_shared.format.stereo ? 2 : 1) * (g_shared.format.bits16 ? 2 : 1); }
 
 int __cdecl PluginOutput_CanWriteLocked() {
   return g_shared.pipe ? static_cast<int>(g_shared.pipe->GetFree(g_shared.pipe)) : -1;

@@ -13,11 +13,11 @@ typedef int(__cdecl* PluginIntFn)();
 struct PluginModuleRecord {
   int version;
   char* description;
-  HWND mainWindow;            // written by the host
-  HINSTANCE dllInstance;      // written by the host
-  char* extensions;           // pairs of zero-terminated texts, ended by an empty one
+  HWND mainWindow;        // written by the host
+  HINSTANCE dllInstance;  // written by the host
+  char* extensions;       // pairs of zero-terminated texts, ended by an empty one
   int seekable;
-  int usesOutput;             // must be set: the host is the plug-in's output
+  int usesOutput;  // must be set: the host is the plug-in's output
   void(__cdecl* config)(HWND parent);
   void(__cdecl* about)(HWND parent);
   void(__cdecl* init)();
@@ -49,7 +49,7 @@ struct PluginModuleRecord {
   int(__cdecl* effectProcess)(short* samples, int frames, int bits, int channels, int rate);
   void(__cdecl* setEqualiser)(int on, char* bands, int preamp);
   void(__cdecl* setInfo)(int bitrate, int rate, int stereo, int synched);
-  PluginOutputRecord* output;     // written by the host
+  PluginOutputRecord* output;  // written by the host
 };
 
 struct PluginOutputRecord {

@@ -64,8 +64,8 @@ void WavCodec_Uninitialise(CodecModule* module) {
 int WavCodec_OpenFile(CodecModule* module, const char* path, DWORD_PTR, HWND) {
   WavState* s = State(module);
   WavCodec_CloseFile(module);
-  s->file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                        OPEN_EXISTING, 0, nullptr);
+  s->file =
+      CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
   if (s->file == INVALID_HANDLE_VALUE) return 0;
   auto fail = [&] {
     WavCodec_CloseFile(module);

@@ -22,9 +22,7 @@ struct WaveMapperState {
   int lastWritten;
 };
 
-WaveMapperState* State(OutputModule* module) {
-  return static_cast<WaveMapperState*>(module->ModuleData);
-}
+WaveMapperState* State(OutputModule* module) { return static_cast<WaveMapperState*>(module->ModuleData); }
 
 void WaveMapperOutput_Uninitialise(OutputModule* module) {
   SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_NORMAL);
@@ -54,8 +52,8 @@ void WaveMapperOutput_Initialise(OutputModule* module, const PlayFileInfo* info,
   WAVEFORMATEX format = OutputWaveFormat(info);
   // Without a device there is nothing to wait for: the output stays uninitialised,
   // so the engine reports the failure instead of waiting on a closed event.
-  if (waveOutOpen(&s->device, WAVE_MAPPER, &format, reinterpret_cast<DWORD_PTR>(module->BlockFreeEvent),
-                  0, CALLBACK_EVENT) != MMSYSERR_NOERROR) {
+  if (waveOutOpen(&s->device, WAVE_MAPPER, &format, reinterpret_cast<DWORD_PTR>(module->BlockFreeEvent), 0,
+                  CALLBACK_EVENT) != MMSYSERR_NOERROR) {
     s->device = nullptr;
     WaveMapperOutput_Uninitialise(module);
     return;

@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   # toolchain and tests
-  cmake g++ pkg-config make ccache libgtest-dev libgmock-dev googletest
+  cmake g++ pkg-config make ccache libgtest-dev libgmock-dev googletest clang-format git
   # winelib
   wine64 wine64-tools libwine-dev fonts-wine
   # virtual display and screenshots

@@ -104,7 +104,7 @@ TEST(CircleBuffer, ReadsEndAtTheEndOfDataOrAfterTheTimeOut) {
 // ---- equaliser ---------------------------------------------------------------------
 
 class EqualiserTest : public ::testing::Test {
- protected:
+protected:
   void SetUp() override { Equaliser_Create(&eq_); }
   void TearDown() override { eq_.Free(&eq_); }
   void Set(std::initializer_list<int> bands, bool enabled = true) {
@@ -144,8 +144,11 @@ TEST_F(EqualiserTest, FlatSettingsDelayByTheLineAndInactiveFormatsPassUntouched)
   EXPECT_TRUE(std::all_of(out.begin(), out.begin() + delay, [](uint8_t b) { return b == 0; }));
   EXPECT_TRUE(std::equal(out.begin() + delay, out.end(), input.begin()));
 
-  struct Case { DWORD rate; DWORD bits16; bool enabled; } cases[] = {
-      {48000, 1, true}, {44100, 0, true}, {44100, 1, false}};
+  struct Case {
+    DWORD rate;
+    DWORD bits16;
+    bool enabled;
+  } cases[] = {{48000, 1, true}, {44100, 0, true}, {44100, 1, false}};
   for (const Case& c : cases) {
     eq_.Reset(&eq_, c.rate, c.bits16);
     Set({-128, 50, 0, 0, 0, 0, 0, 127}, c.enabled);
@@ -164,9 +167,12 @@ TEST_F(EqualiserTest, EveryBandCutSilencesAfterTheDelayLine) {
 // A sine in the middle of each band: cutting that band takes most of it away,
 // cutting a band far from it leaves it nearly whole, and raising the band lifts it.
 TEST_F(EqualiserTest, BandGainsActOnTheirOwnFrequencies) {
-  struct Case { double frequency; int band; int farBand; } cases[] = {
-      {30, 0, 4},  {110, 1, 5},  {220, 2, 6},  {330, 3, 7},
-      {660, 4, 0}, {1300, 5, 1}, {2600, 6, 2}, {8000, 7, 3}};
+  struct Case {
+    double frequency;
+    int band;
+    int farBand;
+  } cases[] = {{30, 0, 4},  {110, 1, 5},  {220, 2, 6},  {330, 3, 7},
+               {660, 4, 0}, {1300, 5, 1}, {2600, 6, 2}, {8000, 7, 3}};
   for (const Case& c : cases) {
     const std::vector<uint8_t> input = AsBytes(Sine(c.frequency, 44100, 2, 0.5, 0.25));
     const size_t settle = 2048;

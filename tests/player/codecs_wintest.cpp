@@ -8,7 +8,7 @@ using namespace player_test;
 
 // A codec module built and torn down around each use.
 class Codec {
- public:
+public:
   explicit Codec(void (*init)(CodecModule*)) { init(&m_); }
   ~Codec() { m_.Uninitialise(&m_); }
   CodecModule* operator->() { return &m_; }
@@ -32,7 +32,7 @@ class Codec {
     return out;
   }
 
- private:
+private:
   CodecModule m_ = {};
 };
 
@@ -45,16 +45,26 @@ TEST(WavCodec, AcceptsPcmFilesAndRefusesEverythingElse) {
     const char* name;
     std::vector<uint8_t> file;
     bool opens;
-    PlayFileInfo info;            // when it opens
-    std::vector<uint8_t> data;    // what it hands out
+    PlayFileInfo info;          // when it opens
+    std::vector<uint8_t> data;  // what it hands out
   } cases[] = {
       {"plain", MakeWav(stereo16, 44100, 2, 16), true, {1, 0, 44100, 1, 1}, stereo16},
-      {"id3 tag in front", MakeWav(stereo16, 44100, 2, 16, {.id3 = true}), true, {1, 0, 44100, 1, 1}, stereo16},
+      {"id3 tag in front",
+       MakeWav(stereo16, 44100, 2, 16, {.id3 = true}),
+       true,
+       {1, 0, 44100, 1, 1},
+       stereo16},
       {"8-bit mono", MakeWav(mono8, 11025, 1, 8), true, {2, 0, 11025, 0, 0}, mono8},
-      {"chunk after the data", MakeWav(stereo16, 44100, 2, 16, {.trailingChunk = true}), true,
-       {1, 0, 44100, 1, 1}, stereo16},
-      {"data size 0 (cut short)", MakeWav(stereo16, 44100, 2, 16, {.zeroDataSize = true}), true,
-       {1, 0, 44100, 1, 1}, stereo16},
+      {"chunk after the data",
+       MakeWav(stereo16, 44100, 2, 16, {.trailingChunk = true}),
+       true,
+       {1, 0, 44100, 1, 1},
+       stereo16},
+      {"data size 0 (cut short)",
+       MakeWav(stereo16, 44100, 2, 16, {.zeroDataSize = true}),
+       true,
+       {1, 0, 44100, 1, 1},
+       stereo16},
       {"float samples", MakeWav(stereo16, 44100, 2, 16, {.formatTag = 3}), false, {}, {}},
       {"fmt shorter than 16", MakeWav(stereo16, 44100, 2, 16, {.fmtSize = 14}), false, {}, {}},
       {"24-bit", MakeWav(stereo16, 44100, 2, 24), false, {}, {}},
@@ -183,7 +193,10 @@ TEST(Mp3Codec, RefusesWhatIsNotMpegAudio) {
 TEST(OggCodec, DecodesOneStreamOfOneOrTwoChannels) {
   TempFolder folder;
   Codec codec(OggCodec_Init);
-  struct Case { int channels; int rate; } cases[] = {{2, 44100}, {1, 22050}};
+  struct Case {
+    int channels;
+    int rate;
+  } cases[] = {{2, 44100}, {1, 22050}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.channels);
     std::string path = folder.File("tone" + std::to_string(c.channels) + ".ogg");
@@ -209,8 +222,8 @@ TEST(OggCodec, DecodesOneStreamOfOneOrTwoChannels) {
   std::vector<uint8_t> second = EncodeOgg(Sine(440, 44100, 2, 0.5), 44100, 2, 2);
   chained.insert(chained.end(), second.begin(), second.end());
   codec->CloseFile(codec.get());
-  for (const auto& bytes : {chained, EncodeOgg(Sine(440, 44100, 3, 0.5), 44100, 3),
-                            std::vector<uint8_t>(4000, 'O')}) {
+  for (const auto& bytes :
+       {chained, EncodeOgg(Sine(440, 44100, 3, 0.5), 44100, 3), std::vector<uint8_t>(4000, 'O')}) {
     std::string path = folder.File("bad.ogg");
     ASSERT_TRUE(WriteBytes(path, bytes));
     EXPECT_FALSE(codec.Open(path));

@@ -5,11 +5,12 @@ namespace {
 using namespace player_test;
 
 class PlayerEngineTest : public EngineFixture {
- protected:
+protected:
   std::string MakeToneWav(const std::string& name, double seconds, int rate = 44100, int channels = 2,
                           double frequency = 440) {
     std::string path = folder_.File(name);
-    EXPECT_TRUE(WriteBytes(path, MakeWav(AsBytes(Sine(frequency, rate, channels, seconds)), rate, channels, 16)));
+    EXPECT_TRUE(
+        WriteBytes(path, MakeWav(AsBytes(Sine(frequency, rate, channels, seconds)), rate, channels, 16)));
     return path;
   }
   TempFolder folder_;
@@ -53,11 +54,14 @@ TEST_F(PlayerEngineTest, PlaysAWavFileToTheEndWithItsNotificationsInOrder) {
 
 TEST_F(PlayerEngineTest, PlaysMp3AndOggFilesPickedByExtensionInAnyCase) {
   const std::vector<int16_t> tone = Sine(1000, 44100, 2, 1.5, 0.5);
-  struct Case { const char* name; std::vector<uint8_t> bytes; } cases[] = {
+  struct Case {
+    const char* name;
+    std::vector<uint8_t> bytes;
+  } cases[] = {
       {"tone.Mp3", EncodeMp3(tone, 44100, 2)},
       {"tone.ogg", EncodeOgg(tone, 44100, 2)},
-      {"no-extension", EncodeMp3(tone, 44100, 2)},   // tried by the MP3 codec
-      {"tone.xyz", EncodeMp3(tone, 44100, 2)},       // no codec lists it: MP3 again
+      {"no-extension", EncodeMp3(tone, 44100, 2)},  // tried by the MP3 codec
+      {"tone.xyz", EncodeMp3(tone, 44100, 2)},      // no codec lists it: MP3 again
   };
   CreateDirectoryA(folder_.File("with.dot").c_str(), nullptr);
   for (const Case& c : cases) {
@@ -138,7 +142,8 @@ TEST_F(PlayerEngineTest, PauseResumeAndStop) {
   EXPECT_EQ(TheRecording().initialised, 1) << "resuming keeps the output";
   PlayerEngine_Stop(engine_);
   ASSERT_TRUE(Sync());
-  EXPECT_EQ(notes_.States(from), (std::vector<WPARAM>{kStatePlaying, kStatePaused, kStatePlaying, kStateStopped}));
+  EXPECT_EQ(notes_.States(from),
+            (std::vector<WPARAM>{kStatePlaying, kStatePaused, kStatePlaying, kStateStopped}));
   size_t atStop = TheRecording().Bytes();
   EXPECT_LT(atStop, 6u * 176400) << "stopped before the end";
   // Stop closed the file: play has nothing to play.

@@ -19,12 +19,12 @@ using namespace player_test;
 // A tiny HTTP server on 127.0.0.1 that answers every request with one body, in one
 // of a few ways. Its thread only uses the C library, never Win32.
 class LocalHttpServer {
- public:
+public:
   enum Mode {
-    kWhole,     // headers, the whole body, close
-    kStall,     // headers and the first `part` bytes, then silence until the end
-    kDrop,      // announces the whole body, sends `part` bytes, closes
-    kSilent,    // accepts and never answers
+    kWhole,   // headers, the whole body, close
+    kStall,   // headers and the first `part` bytes, then silence until the end
+    kDrop,    // announces the whole body, sends `part` bytes, closes
+    kSilent,  // accepts and never answers
   };
   LocalHttpServer(std::vector<uint8_t> body, Mode mode, size_t part = 0)
       : body_(std::move(body)), mode_(mode), part_(part) {
@@ -52,7 +52,7 @@ class LocalHttpServer {
   }
   int Requests() const { return requests_; }
 
- private:
+private:
   bool WaitReadable(int fd) {
     while (!stop_) {
       pollfd p = {fd, POLLIN, 0};
@@ -179,9 +179,12 @@ TEST_F(HttpPlaybackTest, PlaysAnMp3FromTheServer) {
 // file ends in bounded time.
 TEST_F(HttpPlaybackTest, DroppedAndStalledDownloadsEndTheFile) {
   const std::vector<uint8_t> body = ToneMp3(4);
-  struct Case { LocalHttpServer::Mode mode; DWORD limitMs; } cases[] = {
-      {LocalHttpServer::kDrop, 1500},    // the end of the connection ends the file
-      {LocalHttpServer::kStall, 4000},   // no data for a while ends it
+  struct Case {
+    LocalHttpServer::Mode mode;
+    DWORD limitMs;
+  } cases[] = {
+      {LocalHttpServer::kDrop, 1500},   // the end of the connection ends the file
+      {LocalHttpServer::kStall, 4000},  // no data for a while ends it
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.mode);

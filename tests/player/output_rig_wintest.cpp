@@ -56,19 +56,21 @@ pid_t Spawn(const std::vector<std::string>& args, const std::vector<std::string>
 // The program's exit code; -1 when a signal ended it, -2 when it is not known.
 int WaitExit(pid_t pid, DWORD timeoutMs) {
   int code = -2;
-  winetest::WaitUntil([&] {
-    int status = 0;
-    const pid_t r = waitpid(pid, &status, WNOHANG);
-    if (r == pid) code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return r != 0;
-  }, timeoutMs);
+  winetest::WaitUntil(
+      [&] {
+        int status = 0;
+        const pid_t r = waitpid(pid, &status, WNOHANG);
+        if (r == pid) code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        return r != 0;
+      },
+      timeoutMs);
   return code;
 }
 
 // The rig for the length of one test; the client environment is put into this
 // process before anything opens a sound device.
 class AudioRigForWine {
- public:
+public:
   AudioRigForWine() {
     dir_ = "/tmp/tvl-player-rig-" + std::to_string(getpid());
     script_ = std::string(TARVEL_SOURCE_DIR) + "/scripts/audio-rig.sh";
@@ -109,7 +111,7 @@ class AudioRigForWine {
     recorder_ = -1;
   }
 
- private:
+private:
   std::string dir_, script_;
   std::vector<std::string> env_;
   pid_t recorder_ = -1;
@@ -139,8 +141,11 @@ std::vector<double> Sounding(const std::vector<double>& x) {
 }
 
 TEST(PlayerOutputs, VolumeScales) {
-  struct Case { int volume; LONG directSound; DWORD waveOut; } cases[] = {
-      {100, 0, 0xFFFFFFFF}, {0, -10000, 0}, {50, -1250, 0x80208020}, {99, 0, 0xFDB0FDB0}};
+  struct Case {
+    int volume;
+    LONG directSound;
+    DWORD waveOut;
+  } cases[] = {{100, 0, 0xFFFFFFFF}, {0, -10000, 0}, {50, -1250, 0x80208020}, {99, 0, 0xFDB0FDB0}};
   for (const Case& c : cases) {
     EXPECT_EQ(DirectSoundVolumeFor(c.volume), c.directSound) << c.volume;
     EXPECT_EQ(WaveOutVolumeFor(c.volume), c.waveOut) << c.volume;

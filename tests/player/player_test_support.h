@@ -85,9 +85,9 @@ inline std::vector<uint8_t> AsBytes(const std::vector<int16_t>& samples) {
 struct WavOptions {
   int formatTag = 1;
   int fmtSize = 16;
-  bool id3 = false;               // an ID3v2 tag in front
-  bool trailingChunk = false;     // a LIST chunk after the data
-  bool zeroDataSize = false;      // as left by a recording cut short
+  bool id3 = false;            // an ID3v2 tag in front
+  bool trailingChunk = false;  // a LIST chunk after the data
+  bool zeroDataSize = false;   // as left by a recording cut short
 };
 
 inline std::vector<uint8_t> MakeWav(const std::vector<uint8_t>& data, int rate, int channels, int bits,
@@ -376,7 +376,7 @@ struct Note {
 
 // A message-only window that keeps every engine notification it receives.
 class NoteWindow {
- public:
+public:
   NoteWindow() {
     static bool registered = false;
     if (!registered) {
@@ -405,14 +405,16 @@ class NoteWindow {
   // Waits for a notification from index `from` on; returns its index or -1.
   int WaitFor(UINT message, WPARAM wParam, size_t from = 0, DWORD timeoutMs = 5000) {
     int found = -1;
-    WaitUntil([&] {
-      for (size_t i = from; i < notes_.size(); ++i)
-        if (notes_[i].message == message && notes_[i].wParam == wParam) {
-          found = static_cast<int>(i);
-          return true;
-        }
-      return false;
-    }, timeoutMs);
+    WaitUntil(
+        [&] {
+          for (size_t i = from; i < notes_.size(); ++i)
+            if (notes_[i].message == message && notes_[i].wParam == wParam) {
+              found = static_cast<int>(i);
+              return true;
+            }
+          return false;
+        },
+        timeoutMs);
     return found;
   }
   int WaitForState(WPARAM state, size_t from = 0, DWORD timeoutMs = 5000) {
@@ -436,7 +438,7 @@ class NoteWindow {
     return nullptr;
   }
 
- private:
+private:
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     auto* self = reinterpret_cast<NoteWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
     if (message >= kNotifyState && message <= kNotifyBuffering) {
@@ -460,7 +462,7 @@ class NoteWindow {
 
 // An engine whose DirectSound slot records instead of playing, with a note window.
 class EngineFixture : public ::testing::Test {
- protected:
+protected:
   void SetUp() override {
     TheRecording().Reset();
     saved_[0] = g_PlayerOutputConstructors[0];

@@ -45,7 +45,7 @@ TEST(PluginHost, IgnoresDllsThatAreNoPlugins) {
 }
 
 class PluginPlaybackTest : public EngineFixture {
- protected:
+protected:
   std::string ToneFile(const std::string& name, const std::string& text) {
     std::string path = folder_.File(name);
     EXPECT_TRUE(WriteBytes(path, std::vector<uint8_t>(text.begin(), text.end())));
