@@ -10,8 +10,13 @@
 #define TBBS_INDETERMINATE 0x100000
 #endif
 
-// Status pane borders.
+// Status pane borders and states.
 #ifndef SBPS_NOBORDERS
 #define SBPS_NOBORDERS 0x100
 #define SBPS_POPOUT 0x200
 #endif
+#ifndef SBPS_DISABLED
+#define SBPS_DISABLED 0x04000000
+#define SBPS_STRETCH 0x08000000
+#endif
+#define SBPS_NORMAL 0

@@ -8,7 +8,6 @@ CTKColorButton::PopupMaker CTKColorButton::s_makePopup = nullptr;
 
 namespace {
 GlobalData& GD() { return GlobalData::Get(); }
-constexpr int kGlyphDown = 0, kGlyphDownDisabled = 1;
 }  // namespace
 
 CTKColorButton::CTKColorButton() = default;
@@ -197,7 +196,7 @@ void CTKColorButton::PaintContent(CDC* dc, const CRect& rect, UINT itemState) {
     dc->FillSolidRect(&arrow, GD().buttonFace);
     SIZE glyph = MenuImages::Size();
     MenuImages::Draw(
-        dc, disabled ? kGlyphDownDisabled : kGlyphDown,
+        dc, disabled ? MenuImages::kArrowDownDisabled : MenuImages::kArrowDown,
         POINT{arrow.left + (arrow.Width() - glyph.cx) / 2, arrow.top + (arrow.Height() - glyph.cy) / 2});
     CRect frame = arrow;
     dc->Draw3dRect(&frame, GD().buttonLight, GD().buttonDarkShadow);

@@ -7,12 +7,6 @@
 #include "toolkit/frames/BarStyles.h"
 #include "toolkit/frames/TKBaseControlBar.h"
 
-#ifndef SBPS_DISABLED
-#define SBPS_DISABLED 0x04000000
-#define SBPS_STRETCH 0x08000000
-#endif
-#define SBPS_NORMAL 0
-
 struct TKStatusPane {
   CRect rect;
   UINT id = 0;
