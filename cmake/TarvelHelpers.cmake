@@ -35,20 +35,15 @@ endfunction()
 # A static, position-independent library of the portable tier; exported to the
 # window tier as portable::name.
 function(tarvel_portable_library name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
-  if(NOT ARG_SOURCES)
-    message(FATAL_ERROR "library ${name} lists no sources")
-  endif()
-  add_library(${name} STATIC ${ARG_SOURCES})
-  target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR})
-  target_link_libraries(${name} PUBLIC ${ARG_LIBS})
+  tarvel_library(${name} ${ARGN})
   set_property(GLOBAL APPEND PROPERTY TARVEL_PORTABLE_LIBRARIES ${name})
-  tarvel_record_target(${name})
 endfunction()
 
-# tarvel_window_library(name SOURCES... [LIBS ...])
-# A static library of the window tier (wineg++).
-function(tarvel_window_library name)
+# tarvel_library(name SOURCES... [LIBS ...])
+# A static library of the tier being configured (g++ for the portable tier, wineg++
+# for the window tier); its users see the source root as include folder and the
+# libraries it uses.
+function(tarvel_library name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
   if(NOT ARG_SOURCES)
     message(FATAL_ERROR "library ${name} lists no sources")
