@@ -17,9 +17,10 @@ case "$prog" in
   *.so) ;;
   *) prog="$prog.so" ;;
 esac
-# Now and then (about one start in a thousand, more on a loaded machine) wine stops at
-# once with "failed to map the shared user data": the address-space layout that start
-# drew collided with the page wine must reserve. Nothing of the program has run then,
+# Without its preloader (package wine64-preloader, which install-deps.sh installs) wine
+# stops now and then (about one start in a thousand) with "failed to map the shared
+# user data": the address-space layout that start drew took the page wine must
+# reserve. Should a start still be refused that way, nothing of the program has run,
 # so it is started again; any other failure is the program's own and is passed on.
 errors=$(mktemp)
 trap 'rm -f "$errors"' EXIT
