@@ -12,7 +12,7 @@ constexpr std::uint16_t kClassTag = 0x8000;
 constexpr std::uint16_t kBigObjectTag = 0x7FFF;
 constexpr std::uint32_t kBigClassTag = 0x80000000u;
 
-std::mutex g_classes_lock;
+std::mutex g_classesLock;
 std::unordered_map<std::string, const ArchiveClass*>& Classes() {
   static std::unordered_map<std::string, const ArchiveClass*> classes;
   return classes;
@@ -50,12 +50,12 @@ std::string NarrowUtf16(const std::vector<std::uint16_t>& units) {
 
 void RegisterArchiveClass(const ArchiveClass* cls) {
   if (!cls || !cls->name) return;
-  std::lock_guard lock(g_classes_lock);
+  std::lock_guard lock(g_classesLock);
   Classes()[cls->name] = cls;
 }
 
 const ArchiveClass* FindArchiveClass(const std::string& name) {
-  std::lock_guard lock(g_classes_lock);
+  std::lock_guard lock(g_classesLock);
   auto it = Classes().find(name);
   return it == Classes().end() ? nullptr : it->second;
 }

@@ -10,7 +10,7 @@ namespace settings {
 
 namespace {
 std::atomic<SoundDeviceCatalog*> g_catalog{nullptr};
-std::atomic<const SoundDeviceOptions*> g_app_options{nullptr};
+std::atomic<const SoundDeviceOptions*> g_appOptions{nullptr};
 }  // namespace
 
 SoundDeviceCatalog* SetSoundDeviceCatalog(SoundDeviceCatalog* catalog) noexcept {
@@ -27,11 +27,11 @@ const std::vector<int>& StandardSampleRates() {
 }
 
 void SetApplicationSoundDeviceOptions(const SoundDeviceOptions* options) noexcept {
-  g_app_options.store(options, std::memory_order_release);
+  g_appOptions.store(options, std::memory_order_release);
 }
 
 const SoundDeviceOptions* ApplicationSoundDeviceOptions() noexcept {
-  return g_app_options.load(std::memory_order_acquire);
+  return g_appOptions.load(std::memory_order_acquire);
 }
 
 }  // namespace settings

@@ -7,9 +7,9 @@
 
 namespace {
 
-std::mutex g_app_lock;
-std::string g_registry_key;         // the program sets an empty registry key
-std::string g_app_name = "Tarvel";  // the application's name (profile name)
+std::mutex g_appLock;
+std::string g_registryKey;         // the program sets an empty registry key
+std::string g_appName = "Tarvel";  // the application's name (profile name)
 
 std::string DropTrailingBackslash(std::string path) {
   if (!path.empty() && path.back() == '\\') path.pop_back();
@@ -50,27 +50,27 @@ void CZQRegistry::set_admin(bool admin) {
 }
 
 void CZQRegistry::SetApplicationKey(const std::string& registryKey, const std::string& appName) {
-  std::lock_guard lock(g_app_lock);
-  g_registry_key = registryKey;
-  g_app_name = appName;
+  std::lock_guard lock(g_appLock);
+  g_registryKey = registryKey;
+  g_appName = appName;
 }
 
 std::string CZQRegistry::ApplicationName() {
-  std::lock_guard lock(g_app_lock);
-  return g_app_name;
+  std::lock_guard lock(g_appLock);
+  return g_appName;
 }
 
 std::string CZQRegistry::RegistryKeyName() {
-  std::lock_guard lock(g_app_lock);
-  return g_registry_key;
+  std::lock_guard lock(g_appLock);
+  return g_registryKey;
 }
 
 std::string CZQRegistry::FullPath(const std::string& path) const {
   std::string p = DropTrailingBackslash(path);
   if (mPathIsWhole) return p;
-  std::lock_guard lock(g_app_lock);
-  if (g_registry_key.empty()) return "Software\\" + g_app_name + "\\" + p;
-  return "Software\\" + g_registry_key + "\\" + g_app_name + "\\" + p;
+  std::lock_guard lock(g_appLock);
+  if (g_registryKey.empty()) return "Software\\" + g_appName + "\\" + p;
+  return "Software\\" + g_registryKey + "\\" + g_appName + "\\" + p;
 }
 
 int CZQRegistry::Fail(std::uint32_t code) {

@@ -12,7 +12,7 @@
 namespace {
 // Handles to objects. Windows belong to the user-interface thread, but the map is
 // also read by code that only asks about a handle, so it takes a lock.
-std::mutex g_map_lock;
+std::mutex g_mapLock;
 std::unordered_map<HWND, CWnd*> g_permanent;
 std::unordered_map<HWND, CWnd*> g_temporary;
 
@@ -21,12 +21,12 @@ std::unordered_map<HWND, CWnd*> g_temporary;
 thread_local CWnd* t_creating = nullptr;
 
 void MapHandle(HWND hwnd, CWnd* wnd) {
-  std::lock_guard lock(g_map_lock);
+  std::lock_guard lock(g_mapLock);
   g_permanent[hwnd] = wnd;
 }
 
 void UnmapHandle(HWND hwnd) {
-  std::lock_guard lock(g_map_lock);
+  std::lock_guard lock(g_mapLock);
   g_permanent.erase(hwnd);
 }
 }  // namespace
@@ -45,7 +45,7 @@ CWnd::~CWnd() {
 }
 
 CWnd* CWnd::FromHandlePermanent(HWND hwnd) {
-  std::lock_guard lock(g_map_lock);
+  std::lock_guard lock(g_mapLock);
   auto it = g_permanent.find(hwnd);
   return it == g_permanent.end() ? nullptr : it->second;
 }
@@ -53,7 +53,7 @@ CWnd* CWnd::FromHandlePermanent(HWND hwnd) {
 CWnd* CWnd::FromHandle(HWND hwnd) {
   if (!hwnd) return nullptr;
   if (CWnd* wnd = FromHandlePermanent(hwnd)) return wnd;
-  std::lock_guard lock(g_map_lock);
+  std::lock_guard lock(g_mapLock);
   CWnd*& temp = g_temporary[hwnd];
   if (!temp) {
     temp = new CWnd;
@@ -65,7 +65,7 @@ CWnd* CWnd::FromHandle(HWND hwnd) {
 void CWnd::DeleteTempMap() {
   std::unordered_map<HWND, CWnd*> temps;
   {
-    std::lock_guard lock(g_map_lock);
+    std::lock_guard lock(g_mapLock);
     temps.swap(g_temporary);
   }
   for (auto& [hwnd, wnd] : temps) {

@@ -8,14 +8,13 @@
 
 namespace seams {
 
-namespace {
-std::string Lower(std::string s) {
-  std::transform(s.begin(), s.end(), s.begin(),
+std::string LookupName(std::string name) {
+  std::transform(name.begin(), name.end(), name.begin(),
                  [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return s;
+  return name;
 }
 
-std::vector<std::string> SplitPath(const std::string& path) {
+std::vector<std::string> SplitKeyPath(const std::string& path) {
   std::vector<std::string> parts;
   std::string part;
   for (char c : path) {
@@ -30,9 +29,11 @@ std::vector<std::string> SplitPath(const std::string& path) {
   return parts;
 }
 
+namespace {
+
 // One lock for the whole tree: the registry is touched by the user-interface thread
 // only, but tests may use it from several threads.
-std::recursive_mutex g_memory_lock;
+std::recursive_mutex g_memoryLock;
 }  // namespace
 
 struct MemoryRegistry::Node {
@@ -56,30 +57,30 @@ public:
   MemoryKey(MemoryRegistry::Node* node, bool writable) : mNode(node), mWritable(writable) {}
 
   bool ReadValue(const std::string& name, RegistryValue* value) const override {
-    std::lock_guard lock(g_memory_lock);
-    auto it = mNode->values.find(Lower(name));
+    std::lock_guard lock(g_memoryLock);
+    auto it = mNode->values.find(LookupName(name));
     if (it == mNode->values.end()) return false;
     *value = it->second.value;
     return true;
   }
   bool WriteValue(const std::string& name, const RegistryValue& value) override {
-    std::lock_guard lock(g_memory_lock);
+    std::lock_guard lock(g_memoryLock);
     if (!mWritable) return false;
-    mNode->values[Lower(name)] = {name, value};
+    mNode->values[LookupName(name)] = {name, value};
     return true;
   }
   bool DeleteValue(const std::string& name) override {
-    std::lock_guard lock(g_memory_lock);
-    return mWritable && mNode->values.erase(Lower(name)) > 0;
+    std::lock_guard lock(g_memoryLock);
+    return mWritable && mNode->values.erase(LookupName(name)) > 0;
   }
   bool EnumKey(std::uint32_t index, std::string* name) const override {
-    std::lock_guard lock(g_memory_lock);
+    std::lock_guard lock(g_memoryLock);
     if (index >= mNode->keys.size()) return false;
     *name = std::next(mNode->keys.begin(), index)->second.name;
     return true;
   }
   bool EnumValue(std::uint32_t index, std::string* name) const override {
-    std::lock_guard lock(g_memory_lock);
+    std::lock_guard lock(g_memoryLock);
     if (index >= mNode->values.size()) return false;
     *name = std::next(mNode->values.begin(), index)->second.name;
     return true;
@@ -99,18 +100,18 @@ MemoryRegistry::MemoryRegistry() {
 MemoryRegistry::~MemoryRegistry() = default;
 
 void MemoryRegistry::Clear() {
-  std::lock_guard lock(g_memory_lock);
+  std::lock_guard lock(g_memoryLock);
   mRoots[0] = std::make_unique<Node>();
   mRoots[1] = std::make_unique<Node>();
 }
 
 MemoryRegistry::Node* MemoryRegistry::Find(RegistryRoot root, const std::string& path, bool create) {
   Node* node = mRoots[root == RegistryRoot::CurrentUser ? 0 : 1].get();
-  for (const std::string& part : SplitPath(path)) {
-    auto& entry = node->keys[Lower(part)];
+  for (const std::string& part : SplitKeyPath(path)) {
+    auto& entry = node->keys[LookupName(part)];
     if (!entry.node) {
       if (!create) {
-        node->keys.erase(Lower(part));
+        node->keys.erase(LookupName(part));
         return nullptr;
       }
       entry.name = part;
@@ -123,20 +124,20 @@ MemoryRegistry::Node* MemoryRegistry::Find(RegistryRoot root, const std::string&
 
 std::unique_ptr<RegistryKey> MemoryRegistry::OpenKey(RegistryRoot root, const std::string& path,
                                                      bool writable) {
-  std::lock_guard lock(g_memory_lock);
+  std::lock_guard lock(g_memoryLock);
   Node* node = Find(root, path, false);
   if (!node) return nullptr;
   return std::make_unique<MemoryKey>(node, writable);
 }
 
 std::unique_ptr<RegistryKey> MemoryRegistry::CreateKey(RegistryRoot root, const std::string& path) {
-  std::lock_guard lock(g_memory_lock);
+  std::lock_guard lock(g_memoryLock);
   return std::make_unique<MemoryKey>(Find(root, path, true), true);
 }
 
 bool MemoryRegistry::DeleteKey(RegistryRoot root, const std::string& path) {
-  std::lock_guard lock(g_memory_lock);
-  std::vector<std::string> parts = SplitPath(path);
+  std::lock_guard lock(g_memoryLock);
+  std::vector<std::string> parts = SplitKeyPath(path);
   if (parts.empty()) return false;
   std::string leaf = parts.back();
   parts.pop_back();
@@ -145,7 +146,7 @@ bool MemoryRegistry::DeleteKey(RegistryRoot root, const std::string& path) {
   Node* parent = Find(root, parent_path, false);
   // Open key objects keep pointing at the removed node: callers never hold one across
   // a delete of its own key.
-  return parent != nullptr && parent->keys.erase(Lower(leaf)) > 0;
+  return parent != nullptr && parent->keys.erase(LookupName(leaf)) > 0;
 }
 
 namespace {

@@ -63,6 +63,12 @@ RegistryValue MakeBinaryValue(const void* data, std::size_t size);
 bool ValueAsString(const RegistryValue& value, std::string* text);
 bool ValueAsDword(const RegistryValue& value, std::uint32_t* number);
 
+// Path helpers for in-memory trees: the key names between a path's backslashes (empty
+// ones dropped), and the form under which a key or value name is looked up (the
+// registry ignores ASCII case).
+std::vector<std::string> SplitKeyPath(const std::string& path);
+std::string LookupName(std::string name);
+
 // An in-memory registry tree.
 class MemoryRegistry final : public RegistryBackend {
 public:

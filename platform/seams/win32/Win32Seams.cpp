@@ -32,7 +32,7 @@ public:
 };
 
 Win32MessageBox g_messageBox;
-Win32WindowQueries g_window_queries;
+Win32WindowQueries g_windowQueries;
 Win32Registry g_registry;
 }  // namespace
 
@@ -40,7 +40,7 @@ void InstallWin32Seams() {
   StartWin32MessagePoster();
   SetMessageBoxService(&g_messageBox);
   SetRegistryBackend(&g_registry);
-  SetWindowQueries(&g_window_queries);
+  SetWindowQueries(&g_windowQueries);
 }
 
 void RemoveWin32Seams() {

@@ -7,27 +7,6 @@
 namespace settings_test {
 namespace {
 
-std::string Lower(std::string s) {
-  std::transform(s.begin(), s.end(), s.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return s;
-}
-
-std::vector<std::string> Split(const std::string& path) {
-  std::vector<std::string> parts;
-  std::string part;
-  for (char c : path) {
-    if (c == '\\') {
-      if (!part.empty()) parts.push_back(part);
-      part.clear();
-    } else {
-      part += c;
-    }
-  }
-  if (!part.empty()) parts.push_back(part);
-  return parts;
-}
-
 int Index(seams::RegistryRoot root) { return root == seams::RegistryRoot::CurrentUser ? 0 : 1; }
 
 class Key final : public seams::RegistryKey {
@@ -35,18 +14,18 @@ public:
   Key(std::shared_ptr<StrictRegistry::Node> node, bool writable)
       : mNode(std::move(node)), mWritable(writable) {}
   bool ReadValue(const std::string& name, seams::RegistryValue* value) const override {
-    auto it = mNode->values.find(Lower(name));
+    auto it = mNode->values.find(seams::LookupName(name));
     if (it == mNode->values.end()) return false;
     *value = it->second.second;
     return true;
   }
   bool WriteValue(const std::string& name, const seams::RegistryValue& value) override {
     if (!mWritable) return false;
-    mNode->values[Lower(name)] = {name, value};
+    mNode->values[seams::LookupName(name)] = {name, value};
     return true;
   }
   bool DeleteValue(const std::string& name) override {
-    return mWritable && mNode->values.erase(Lower(name)) > 0;
+    return mWritable && mNode->values.erase(seams::LookupName(name)) > 0;
   }
   bool EnumKey(std::uint32_t index, std::string* name) const override {
     if (index >= mNode->keys.size()) return false;
@@ -82,13 +61,13 @@ std::unique_ptr<seams::RegistryKey> StrictRegistry::CreateKey(seams::RegistryRoo
 }
 
 bool StrictRegistry::DeleteKey(seams::RegistryRoot root, const std::string& path) {
-  auto parts = Split(path);
+  auto parts = seams::SplitKeyPath(path);
   if (parts.empty()) return false;
-  std::string leaf = Lower(parts.back());
+  std::string leaf = seams::LookupName(parts.back());
   parts.pop_back();
   std::shared_ptr<Node> parent = mRoots[Index(root)];
   for (const auto& p : parts) {
-    auto it = parent->keys.find(Lower(p));
+    auto it = parent->keys.find(seams::LookupName(p));
     if (it == parent->keys.end()) return false;
     parent = it->second.second;
   }
@@ -102,11 +81,11 @@ bool StrictRegistry::DeleteKey(seams::RegistryRoot root, const std::string& path
 std::shared_ptr<StrictRegistry::Node> StrictRegistry::Walk(seams::RegistryRoot root, const std::string& path,
                                                            bool create) {
   std::shared_ptr<Node> node = mRoots[Index(root)];
-  for (const auto& p : Split(path)) {
-    auto it = node->keys.find(Lower(p));
+  for (const auto& p : seams::SplitKeyPath(path)) {
+    auto it = node->keys.find(seams::LookupName(p));
     if (it == node->keys.end()) {
       if (!create) return nullptr;
-      it = node->keys.emplace(Lower(p), std::make_pair(p, std::make_shared<Node>())).first;
+      it = node->keys.emplace(seams::LookupName(p), std::make_pair(p, std::make_shared<Node>())).first;
     }
     node = it->second.second;
   }
