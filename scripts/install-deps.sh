@@ -7,7 +7,7 @@ packages=(
   # toolchain and tests
   cmake g++ pkg-config make ccache libgtest-dev libgmock-dev googletest
   # winelib
-  wine64 wine64-tools libwine-dev fonts-wine
+  wine64 wine64-preloader wine64-tools libwine-dev fonts-wine
   # virtual display and screenshots
   xvfb x11-utils imagemagick
   # audio libraries
