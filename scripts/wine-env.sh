@@ -16,6 +16,30 @@ export WINEPREFIX="$state/prefix"
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 
+# Without its preloader, wine64 reserves the address ranges it needs at fixed addresses
+# (the shared user data page at 0x7ffe0000 among them) only after the kernel has placed
+# the program's heap, which lands anywhere in a gigabyte above wine64 and so covers that
+# page about once in 3,000 starts: the program then exits with status 1 before it runs
+# anything, silently under WINEDEBUG=-all. The preloader reserves them first.
+require_preloader() {
+  [ -x "$WINE_DIR/wine64-preloader" ] && return 0
+  echo "wine-env.sh: $WINE_DIR/wine64-preloader is missing (scripts/install-deps.sh installs it)" >&2
+  exit 1
+}
+
+# Started in the foreground, wineserver returns once it holds the prefix's lock and
+# listens (it detaches itself). Started in the background it raced the desktop's wine64,
+# which, finding no server, started one of its own that quits with the last program;
+# the persistent one then found a server running and gave up.
+start_server() {
+  "$WINE_DIR/wineserver" -p >"$state/wineserver.log" 2>&1 </dev/null && return 0
+  # A server of this prefix is still running (a run that was never stopped): it may not
+  # be persistent, so replace it.
+  "$WINE_DIR/wineserver" -k >/dev/null 2>&1 || true
+  "$WINE_DIR/wineserver" -w >/dev/null 2>&1 || true
+  "$WINE_DIR/wineserver" -p >>"$state/wineserver.log" 2>&1 </dev/null
+}
+
 make_prefix() {
   local desktop=$1
   [ -f "$WINEPREFIX/.tarvel-ready" ] && return 0
@@ -53,13 +77,15 @@ start_display() {
 
 case "$cmd" in
   prefix)
+    require_preloader
     make_prefix no
     ;;
   start)
+    require_preloader
     make_prefix yes
     start_display
     export DISPLAY=":$(tr -d '\n' <"$state/display")"
-    setsid "$WINE_DIR/wineserver" -p >"$state/wineserver.log" 2>&1 </dev/null &
+    start_server
     # A virtual desktop gives wine-drawn captions and fast window closes.
     setsid "$WINE_DIR/wine64" explorer.exe /desktop=Default,1024x768 \
       >"$state/explorer.log" 2>&1 </dev/null &
