@@ -27,6 +27,13 @@ void ApplyBinGains(int n, const float* gains, float* re, float* im) {
   }
 }
 
+void ApplyHalfBinGains(int n, const float* gains, float* re, float* im) {
+  for (int k = 0; k <= n / 2; ++k) {
+    re[k] *= gains[k];
+    im[k] *= gains[k];
+  }
+}
+
 bool GainsFromCurve(double rate, int n, std::vector<std::pair<double, double>> points,
                     std::vector<float>* gains) {
   if (!(rate > 0.0) || !std::isfinite(rate) || n < 2) return false;

@@ -8,7 +8,7 @@
 #include "core/model/WaveTrack.h"
 
 EffectEqualization::EffectEqualization()
-    : mGains(new float[WindowSize]), mCopy(WindowSize), mRe(WindowSize), mIm(WindowSize), mOutIm(WindowSize) {
+    : mGains(new float[WindowSize]), mCopy(WindowSize), mRe(WindowSize), mIm(WindowSize) {
   std::fill(mGains, mGains + WindowSize, 1.0f);
 }
 
@@ -84,7 +84,8 @@ bool EffectEqualization::ProcessTrack(int trackNumber, WaveTrack* track, std::in
 void EffectEqualization::FilterFrame(int n, float* frame) {
   std::copy(frame, frame + n, mCopy.begin());
   mWindow.Apply(mCopy.data());
-  FFT(n, false, mCopy.data(), nullptr, mRe.data(), mIm.data());
-  ApplyBinGains(n, mGains, mRe.data(), mIm.data());
-  FFT(n, true, mRe.data(), mIm.data(), frame, mOutIm.data());
+  // The frame is real, so half a spectrum carries it all.
+  RealFFT(n, mCopy.data(), mRe.data(), mIm.data());
+  ApplyHalfBinGains(n, mGains, mRe.data(), mIm.data());
+  InverseRealFFT(n, mRe.data(), mIm.data(), frame);
 }

@@ -44,6 +44,6 @@ public:
 private:
   float* mGains;  // WindowSize entries; 0 .. NumGains-1 are used
   // Scratch of FilterFrame.
-  std::vector<float> mCopy, mRe, mIm, mOutIm;
+  std::vector<float> mCopy, mRe, mIm;
   HanningWindow mWindow{WindowSize};
 };

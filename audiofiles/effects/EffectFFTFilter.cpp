@@ -9,7 +9,7 @@
 #include "core/model/WaveTrack.h"
 
 EffectFFTFilter::EffectFFTFilter()
-    : mResponse(std::make_unique<Envelope>()), mGains(256), mRe(256), mIm(256), mOutIm(256) {
+    : mResponse(std::make_unique<Envelope>()), mGains(256), mRe(256), mIm(256) {
   mResponse->SetInterpolateDB(false);
   mResponse->Flatten(0.5);
   mResponse->SetTrackLen(1.0);
@@ -45,8 +45,9 @@ bool EffectFFTFilter::ProcessTrack(int trackNumber, WaveTrack* track, std::int64
 }
 
 void EffectFFTFilter::FilterFrame(int n, float* frame) {
-  FFT(n, false, frame, nullptr, mRe.data(), mIm.data());
-  ApplyBinGains(n, mGains.data(), mRe.data(), mIm.data());
-  FFT(n, true, mRe.data(), mIm.data(), frame, mOutIm.data());
+  // The frame is real, so half a spectrum carries it all.
+  RealFFT(n, frame, mRe.data(), mIm.data());
+  ApplyHalfBinGains(n, mGains.data(), mRe.data(), mIm.data());
+  InverseRealFFT(n, mRe.data(), mIm.data(), frame);
   mWindow.Apply(frame);
 }

@@ -48,6 +48,6 @@ private:
   std::unique_ptr<Envelope> mResponse;
   int mWindowSize = 256;
   std::vector<float> mGains;
-  std::vector<float> mRe, mIm, mOutIm;
+  std::vector<float> mRe, mIm;
   HanningWindow mWindow{256};
 };
