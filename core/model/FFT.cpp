@@ -117,7 +117,32 @@ const Plan& GetPlan(int n, std::unique_ptr<Plan>& own) {
 void Butterflies(const Plan& plan, bool inverse, float* __restrict re, float* __restrict im) {
   const int n = plan.n;
   const float sign = inverse ? 1.0f : -1.0f;
-  for (int h = 1; h < n; h <<= 1) {
+  // The first two stages need no multiplications: their twiddles are 1 and -i (+i
+  // inverse).
+  for (int i = 0; i < n; i += 2) {
+    const float r = re[i + 1], m = im[i + 1];
+    re[i + 1] = re[i] - r;
+    im[i + 1] = im[i] - m;
+    re[i] += r;
+    im[i] += m;
+  }
+  if (n >= 4) {
+    for (int i = 0; i < n; i += 4) {
+      float r = re[i + 2], m = im[i + 2];
+      re[i + 2] = re[i] - r;
+      im[i + 2] = im[i] - m;
+      re[i] += r;
+      im[i] += m;
+      // w = -i (forward) or +i (inverse): w (r + i m) = (-sign m) + i (sign r)
+      r = -sign * im[i + 3];
+      m = sign * re[i + 3];
+      re[i + 3] = re[i + 1] - r;
+      im[i + 3] = im[i + 1] - m;
+      re[i + 1] += r;
+      im[i + 1] += m;
+    }
+  }
+  for (int h = 4; h < n; h <<= 1) {
     const float* wc = plan.cosine.data() + h;
     const float* ws = plan.sine.data() + h;
     for (int i = 0; i < n; i += 2 * h) {
