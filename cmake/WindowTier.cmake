@@ -28,7 +28,7 @@ file(MAKE_DIRECTORY ${TARVEL_PORTABLE_BINARY_DIR}/screenshots)
 tarvel_add_folders(
   platform/seams/win32 platform/afx
   resources
-  toolkit/frames
+  toolkit
   player
   app/controls audiofiles/dialogs app)
 
