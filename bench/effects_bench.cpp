@@ -14,11 +14,10 @@
 // for Change Speed) or a sox FIR of the length our filter applies (Equalization, FFT
 // Filter). Generators make their audio from nothing on both sides.
 //
-// Rounds are paired (ours, then the peer, then ours again, ...), so both sides see
-// the same load on a shared machine; each side's figure is the median of its rounds.
-// Wall time is the elapsed time; CPU time is user plus system time from getrusage,
-// for every thread of this process on our side and for the child on the peer's.
-// Printed: both medians and their ratio (ours / peer), for wall and CPU time.
+// The paired timing of BenchPairs.h: rounds take turns (ours, then the peer, ...), so
+// both sides see the same load on a shared machine; each side's figure is the median
+// of its rounds, in wall time and in CPU time (every thread of this process on our
+// side, the child and what it waited for on the peer's), with the ratios ours / peer.
 //
 // Goals: 100x real time or more for the amplitude and order effects, 20x or more for
 // the spectral and time effects; no slower than 1.5x the peer (1.2x sndfile-resample,
@@ -30,10 +29,8 @@
 // output), and from then on every write costs more; a folder on tmpfs (/dev/shm)
 // shows our own cost per minute without that.
 #include <stdlib.h>
-#include <sys/resource.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -68,6 +65,7 @@
 #include "audiofiles/effects/EffectTone.h"
 #include "audiofiles/effects/EffectWahwah.h"
 #include "audiofiles/effects/EffectWhiteNoise.h"
+#include "bench/BenchPairs.h"
 #include "core/model/DirManager.h"
 #include "core/model/Envelope.h"
 #include "core/model/TrackFactory.h"
@@ -80,45 +78,7 @@ namespace {
 
 constexpr double kRate = 44100.0;
 
-// ---- paired timing ----
-
-struct Cost {
-  double wall = 0.0;
-  double cpu = 0.0;
-};
-
-double Now() {
-  using namespace std::chrono;
-  return duration<double>(steady_clock::now().time_since_epoch()).count();
-}
-
-double CpuSeconds(int who) {
-  rusage u{};
-  getrusage(who, &u);
-  return static_cast<double>(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
-         static_cast<double>(u.ru_utime.tv_usec + u.ru_stime.tv_usec) * 1e-6;
-}
-
-// Runs work in this process; the CPU time covers all of its threads.
-Cost MeasureHere(const std::function<bool()>& work, bool* ok) {
-  const double cpu0 = CpuSeconds(RUSAGE_SELF), wall0 = Now();
-  *ok = work() && *ok;
-  return {Now() - wall0, CpuSeconds(RUSAGE_SELF) - cpu0};
-}
-
-// Runs a shell command as a child; the CPU time is what the waited-for children used.
-Cost MeasureCommand(const std::string& command, bool* ok) {
-  const double cpu0 = CpuSeconds(RUSAGE_CHILDREN), wall0 = Now();
-  *ok = std::system((command + " >/dev/null 2>&1").c_str()) == 0 && *ok;
-  return {Now() - wall0, CpuSeconds(RUSAGE_CHILDREN) - cpu0};
-}
-
-double Median(std::vector<double> v) {
-  if (v.empty()) return 0.0;
-  std::sort(v.begin(), v.end());
-  const std::size_t m = v.size() / 2;
-  return v.size() % 2 ? v[m] : 0.5 * (v[m - 1] + v[m]);
-}
+using bench::Cost;
 
 Cost MedianCost(const std::vector<Cost>& costs) {
   std::vector<double> wall, cpu;
@@ -126,7 +86,7 @@ Cost MedianCost(const std::vector<Cost>& costs) {
     wall.push_back(c.wall);
     cpu.push_back(c.cpu);
   }
-  return {Median(wall), Median(cpu)};
+  return {bench::Median(wall), bench::Median(cpu)};
 }
 
 // ---- the cases ----
@@ -384,19 +344,16 @@ bool Wanted(const Options& o, const Case& c) {
 
 // One run of our job; effectCost (when given) receives the effect's own part.
 Cost RunOurs(TrackFactory& factory, const Case& c, const std::string& in, const std::string& out,
-             double seconds, bool* ok, Cost* effectCost = nullptr) {
+             double seconds, Cost* effectCost = nullptr) {
   OurJob job(factory);
   std::unique_ptr<Effect> effect = c.make(seconds);
   Cost effectPart;
-  const Cost whole = MeasureHere(
-      [&] {
-        job.MakeTracks();
-        if (!c.generator && !job.Import(in)) return false;
-        bool applied = true;
-        effectPart = MeasureHere([&] { return job.Apply(*effect, seconds); }, &applied);
-        return applied && job.Export(out);
-      },
-      ok);
+  const Cost whole = bench::MeasureSelf([&] {
+    job.MakeTracks();
+    if (!c.generator && !job.Import(in)) return false;
+    effectPart = bench::MeasureSelf([&] { return job.Apply(*effect, seconds); });
+    return effectPart.ok && job.Export(out);
+  });
   if (effectCost) *effectCost = effectPart;
   std::filesystem::remove(out);
   return whole;
@@ -410,7 +367,8 @@ std::string PeerCommand(const Case& c, const std::string& in, const std::string&
 
 void Compare(const Options& o, TrackFactory& factory, const testsupport::TrackProject& project) {
   const double seconds = o.minutes * 60.0;
-  const std::string in = project / "source.wav", ours = project / "ours.wav", peers = project / "peer.wav";
+  const std::string in = project / "source.wav", oursOut = project / "ours.wav",
+                    peerOut = project / "peer.wav";
   if (!WriteSourceWav(in, seconds)) {
     std::printf("cannot write %s\n", in.c_str());
     return;
@@ -419,32 +377,25 @@ void Compare(const Options& o, TrackFactory& factory, const testsupport::TrackPr
       "the job: %.1f minutes of 44.1 kHz 16-bit stereo, WAV in, effect, WAV out; median of %d paired "
       "rounds\n",
       o.minutes, o.rounds);
-  std::printf("%-14s %-16s | %9s %9s %7s | %9s %9s %7s | %8s\n", "effect", "peer", "ours wall", "peer wall",
-              "ratio", "ours cpu", "peer cpu", "ratio", "x realtime");
+  bench::PrintHeader();
   for (const Case& c : Cases()) {
     if (!Wanted(o, c)) continue;
     const bool havePeer = !c.peer.empty() && testsupport::HaveProgram(PeerProgram(c.peer));
-    const std::string command = havePeer ? PeerCommand(c, in, peers, seconds) : "";
-    std::vector<Cost> ourCosts, peerCosts;
-    bool ok = true, peerOk = true;
-    for (int round = 0; round < o.rounds; ++round) {
-      ourCosts.push_back(RunOurs(factory, c, in, ours, seconds, &ok));
-      if (havePeer) {
-        peerCosts.push_back(MeasureCommand(command, &peerOk));
-        std::filesystem::remove(peers);
-        std::filesystem::remove(peers + ".prof");
-      }
+    const bench::Run ours = [&] { return RunOurs(factory, c, in, oursOut, seconds); };
+    if (!havePeer) {
+      std::vector<Cost> costs;
+      for (int round = 0; round < o.rounds; ++round) costs.push_back(ours());
+      const Cost a = MedianCost(costs);
+      std::printf("%-34s %-8s | %8.3fs %9s %6s | %8.3fs %9s %6s | %d, medians\n", c.name, "-", a.wall, "-",
+                  "-", a.cpu, "-", "-", o.rounds);
+      continue;
     }
-    const Cost a = MedianCost(ourCosts);
-    std::printf("%-14s %-16s | %9.3f", c.name, havePeer ? PeerProgram(c.peer).c_str() : "-", a.wall);
-    if (havePeer && peerOk) {
-      const Cost b = MedianCost(peerCosts);
-      std::printf(" %9.3f %7.2f | %9.3f %9.3f %7.2f", b.wall, a.wall / b.wall, a.cpu, b.cpu, a.cpu / b.cpu);
-    } else {
-      std::printf(" %9s %7s | %9.3f %9s %7s", "-", "-", a.cpu, "-", "-");
-    }
-    std::printf(" | %8.1f%s%s\n", seconds / a.wall, ok ? "" : "  (effect failed)",
-                havePeer && !peerOk ? "  (peer failed)" : "");
+    const bench::PairResult r = bench::RunPairs(
+        o.rounds, ours, bench::Peer(PeerCommand(c, in, peerOut, seconds) + " >/dev/null 2>&1"), [&] {
+          std::filesystem::remove(peerOut);
+          std::filesystem::remove(peerOut + ".prof");
+        });
+    bench::PrintRow(c.name, PeerProgram(c.peer), r);
     std::fflush(stdout);
   }
 }
@@ -463,10 +414,9 @@ void Scaling(const Options& o, TrackFactory& factory, const testsupport::TrackPr
     for (std::size_t k = 0; k < cases.size(); ++k) {
       if (!Wanted(o, cases[k])) continue;
       std::vector<Cost> jobs, effects;
-      bool ok = true;
       for (int round = 0; round < o.rounds; ++round) {
         Cost e;
-        jobs.push_back(RunOurs(factory, cases[k], in, ours, minutes * 60.0, &ok, &e));
+        jobs.push_back(RunOurs(factory, cases[k], in, ours, minutes * 60.0, &e));
         effects.push_back(e);
       }
       job[k].push_back(MedianCost(jobs));
