@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <condition_variable>
+#include <memory>
 #include <mutex>
 #include <thread>
 
@@ -83,10 +84,9 @@ private:
   std::thread mThread;  // last: starts once the state above exists
 };
 
-bool AppendOutput(const ChannelJob& job, WaveTrack& out) {
-  const std::vector<float>& o = job.Output();
-  return o.empty() || out.Append(reinterpret_cast<ConstSamplePtr>(o.data()), SampleFormatFloat,
-                                 static_cast<std::int32_t>(o.size()));
+bool Append(const std::vector<float>& samples, WaveTrack& out) {
+  return samples.empty() || out.Append(reinterpret_cast<ConstSamplePtr>(samples.data()), SampleFormatFloat,
+                                       static_cast<std::int32_t>(samples.size()));
 }
 
 double FractionSum(const std::vector<ChannelJob*>& jobs) {
@@ -99,25 +99,34 @@ double FractionSum(const std::vector<ChannelJob*>& jobs) {
 
 bool RunChannelJobs(const std::vector<ChannelJob*>& jobs, const std::vector<WaveTrack*>& outs,
                     const std::function<bool(double fractionSum)>& progress) {
-  if (jobs.size() == 1) {
-    while (!jobs[0]->Done()) {
-      if (!jobs[0]->Step() || !AppendOutput(*jobs[0], *outs[0])) return false;
-      if (progress && progress(FractionSum(jobs))) return false;
-    }
-    return true;
-  }
+  const std::size_t count = jobs.size();
+  std::vector<std::unique_ptr<StepWorker>> workers;
+  for (std::size_t i = 0; i < count; ++i) workers.push_back(std::make_unique<StepWorker>());
+  // What the previous step of each job gave, appended while the next step runs.
+  std::vector<std::vector<float>> pending(count);
 
-  StepWorker worker;
-  while (!jobs[0]->Done() || !jobs[1]->Done()) {
-    // A job that has finished sits out while its partner finishes; its last output
-    // has been appended already.
-    const bool second = !jobs[1]->Done();
-    if (second) worker.Start(jobs[1]);
-    const bool firstOk = jobs[0]->Done() || (jobs[0]->Step() && AppendOutput(*jobs[0], *outs[0]));
-    const bool secondOk = !second || worker.Wait();
-    if (!firstOk || !secondOk) return false;
-    if (second && !AppendOutput(*jobs[1], *outs[1])) return false;
-    if (progress && progress(FractionSum(jobs))) return false;
+  auto anyLeft = [&] {
+    for (const ChannelJob* job : jobs)
+      if (!job->Done()) return true;
+    return false;
+  };
+  bool ok = true;
+  while (ok && anyLeft()) {
+    std::vector<bool> started(count, false);
+    for (std::size_t i = 0; i < count; ++i)
+      if (!jobs[i]->Done()) {
+        workers[i]->Start(jobs[i]);
+        started[i] = true;
+      }
+    for (std::size_t i = 0; i < count; ++i) ok = Append(pending[i], *outs[i]) && ok;
+    for (std::size_t i = 0; i < count; ++i) {
+      pending[i].clear();
+      if (!started[i]) continue;
+      ok = workers[i]->Wait() && ok;
+      jobs[i]->TakeOutput(pending[i]);
+    }
+    if (ok && progress && progress(FractionSum(jobs))) ok = false;
   }
-  return true;
+  for (std::size_t i = 0; i < count && ok; ++i) ok = Append(pending[i], *outs[i]);
+  return ok;
 }

@@ -4,11 +4,10 @@
 //
 // A job reads its track's part of the selection piece by piece and turns each piece
 // into output samples. A step touches only its own job: it reads the source track and
-// computes, and never writes a track, makes a block file or calls a seam. So the two
-// jobs of a pair can step on two threads, the effect's own thread and one worker,
-// while everything else (appending the output to the new tracks, progress, Cancel)
-// stays on the effect's thread. Each channel computes exactly what it computes when
-// the channels run one after the other.
+// computes, and never writes a track, makes a block file or calls a seam. So the jobs
+// step on worker threads, one per channel, while everything else (appending the
+// output to the new tracks, progress, Cancel) stays on the effect's thread. Each channel computes exactly
+// what it computes when the channels run one after the other.
 #pragma once
 
 #include <cstdint>
@@ -34,6 +33,8 @@ public:
   double Fraction() const;
 
   const std::vector<float>& Output() const { return mOutput; }
+  // Hands the output over (into takes it; the job keeps into's old buffer to reuse).
+  void TakeOutput(std::vector<float>& into) { into.swap(mOutput); }
 
 protected:
   // Reads up to `limit` samples from the current position (no further than the
@@ -49,9 +50,10 @@ protected:
 };
 
 // Takes one job (a mono track) or two (a stereo pair) through all their steps and
-// appends each job's output to its own track (outs[i] for jobs[i]). With two jobs the
-// second one's steps run on a worker thread. progress receives the sum of the jobs'
-// fractions after every step, on the calling thread; true from it cancels. False on
-// a failed step or append, or on a cancel.
+// appends each job's output to its own track (outs[i] for jobs[i]). Each job steps on
+// a worker thread of its own, while the calling thread appends what the previous step
+// gave. progress receives the sum of the jobs' fractions after every step, on the
+// calling thread; true from it cancels. False on a failed step or append, or on a
+// cancel.
 bool RunChannelJobs(const std::vector<ChannelJob*>& jobs, const std::vector<WaveTrack*>& outs,
                     const std::function<bool(double fractionSum)>& progress);
