@@ -169,14 +169,52 @@ __attribute__((target_clones("avx2", "default"))) void Butterflies(const Plan& p
 
 // Scratch of the real transforms, one per thread.
 struct Scratch {
-  std::vector<float> re, im;
+  std::vector<float> re, im, spareRe, spareIm;
   void Size(int n) {
     if (static_cast<int>(re.size()) < n) {
       re.resize(n);
       im.resize(n);
+      spareRe.resize(n);
+      spareIm.resize(n);
     }
   }
 };
+
+// RealFFT's last step: X[k] for k = 0 .. m from the m-point transform Z of the
+// packed samples; wc, ws hold cos and sin of 2 pi k / n for k < m.
+__attribute__((target_clones("avx2", "default"))) void UntangleHalves(
+    const float* __restrict zr, const float* __restrict zi, const float* __restrict wc,
+    const float* __restrict ws, int m, float* __restrict re, float* __restrict im) {
+  re[0] = zr[0] + zi[0];
+  im[0] = 0.0f;
+  re[m] = zr[0] - zi[0];
+  im[m] = 0.0f;
+  for (int k = 1; k < m; ++k) {
+    const float ar = zr[k], ai = zi[k];           // Z[k]
+    const float br = zr[m - k], bi = -zi[m - k];  // conj Z[m-k]
+    const float er = 0.5f * (ar + br), ei = 0.5f * (ai + bi);
+    const float orr = 0.5f * (ai - bi), oi = -0.5f * (ar - br);  // -i (a - b) / 2
+    const float wr = wc[k], wi = -ws[k];                         // W^k
+    re[k] = er + wr * orr - wi * oi;
+    im[k] = ei + wr * oi + wi * orr;
+  }
+}
+
+// InverseRealFFT's first step: Z[k] for k < m, in natural order, from X[0 .. m].
+__attribute__((target_clones("avx2", "default"))) void TangleHalves(
+    const float* __restrict re, const float* __restrict im, const float* __restrict wc,
+    const float* __restrict ws, int m, float* __restrict zr, float* __restrict zi) {
+  for (int k = 0; k < m; ++k) {
+    const float ar = re[k], ai = k == 0 ? 0.0f : im[k];           // X[k]
+    const float br = re[m - k], bi = k == 0 ? 0.0f : -im[m - k];  // conj X[m-k]
+    const float er = 0.5f * (ar + br), ei = 0.5f * (ai + bi);
+    const float dr = 0.5f * (ar - br), di = 0.5f * (ai - bi);
+    const float wr = wc[k], wi = ws[k];  // conj(W^k) = e^(+2 pi i k / n)
+    const float orr = dr * wr - di * wi, oi = dr * wi + di * wr;
+    zr[k] = er - oi;  // Z = E + i O
+    zi[k] = ei + orr;
+  }
+}
 
 Scratch& ThreadScratch() {
   thread_local Scratch scratch;
@@ -230,21 +268,7 @@ void RealFFT(int n, const float* in, float* re, float* im) {
   }
   Butterflies(half, false, zr, zi);
 
-  re[0] = zr[0] + zi[0];
-  im[0] = 0.0f;
-  re[m] = zr[0] - zi[0];
-  im[m] = 0.0f;
-  const float* wc = full.cosine.data() + m;  // cos(pi k / m) = cos(2 pi k / n)
-  const float* ws = full.sine.data() + m;
-  for (int k = 1; k < m; ++k) {
-    const float ar = zr[k], ai = zi[k];           // Z[k]
-    const float br = zr[m - k], bi = -zi[m - k];  // conj Z[m-k]
-    const float er = 0.5f * (ar + br), ei = 0.5f * (ai + bi);
-    const float orr = 0.5f * (ai - bi), oi = -0.5f * (ar - br);  // -i (a - b) / 2
-    const float wr = wc[k], wi = -ws[k];                         // W^k
-    re[k] = er + wr * orr - wi * oi;
-    im[k] = ei + wr * oi + wi * orr;
-  }
+  UntangleHalves(zr, zi, full.cosine.data() + m, full.sine.data() + m, m, re, im);
 }
 
 // The inverse of RealFFT: E[k] = (X[k] + conj X[m-k]) / 2, O[k] = (X[k] - conj X[m-k]) conj(W^k) / 2,
@@ -263,19 +287,14 @@ void InverseRealFFT(int n, const float* re, const float* im, float* out) {
   s.Size(m);
   float* zr = s.re.data();
   float* zi = s.im.data();
-  const float* wc = full.cosine.data() + m;
-  const float* ws = full.sine.data() + m;
+  // Z in natural order first (a loop that vectorizes), then into bit-reverse order.
+  float* nr = s.spareRe.data();
+  float* ni = s.spareIm.data();
+  TangleHalves(re, im, full.cosine.data() + m, full.sine.data() + m, m, nr, ni);
   for (int k = 0; k < m; ++k) {
-    const float ar = re[k], ai = k == 0 ? 0.0f : im[k];           // X[k]
-    const float br = re[m - k], bi = k == 0 ? 0.0f : -im[m - k];  // conj X[m-k]
-    const float er = 0.5f * (ar + br), ei = 0.5f * (ai + bi);
-    const float dr = 0.5f * (ar - br), di = 0.5f * (ai - bi);
-    const float wr = wc[k], wi = ws[k];  // conj(W^k) = e^(+2 pi i k / n)
-    const float orr = dr * wr - di * wi, oi = dr * wi + di * wr;
-    // Z = E + i O, stored in bit-reverse order for the butterflies.
     const int r = half.reverse[k];
-    zr[r] = er - oi;
-    zi[r] = ei + orr;
+    zr[r] = nr[k];
+    zi[r] = ni[k];
   }
   Butterflies(half, true, zr, zi);
   const float scale = 1.0f / static_cast<float>(m);
