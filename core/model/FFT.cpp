@@ -204,9 +204,12 @@ __attribute__((target_clones("avx2", "default"))) void UntangleHalves(
 __attribute__((target_clones("avx2", "default"))) void TangleHalves(
     const float* __restrict re, const float* __restrict im, const float* __restrict wc,
     const float* __restrict ws, int m, float* __restrict zr, float* __restrict zi) {
-  for (int k = 0; k < m; ++k) {
-    const float ar = re[k], ai = k == 0 ? 0.0f : im[k];           // X[k]
-    const float br = re[m - k], bi = k == 0 ? 0.0f : -im[m - k];  // conj X[m-k]
+  // k = 0: X[0] and X[m] are real, W^0 = 1.
+  zr[0] = 0.5f * (re[0] + re[m]);
+  zi[0] = 0.5f * (re[0] - re[m]);
+  for (int k = 1; k < m; ++k) {
+    const float ar = re[k], ai = im[k];           // X[k]
+    const float br = re[m - k], bi = -im[m - k];  // conj X[m-k]
     const float er = 0.5f * (ar + br), ei = 0.5f * (ai + bi);
     const float dr = 0.5f * (ar - br), di = 0.5f * (ai - bi);
     const float wr = wc[k], wi = ws[k];  // conj(W^k) = e^(+2 pi i k / n)
