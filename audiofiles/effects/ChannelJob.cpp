@@ -130,3 +130,31 @@ bool RunChannelJobs(const std::vector<ChannelJob*>& jobs, const std::vector<Wave
   for (std::size_t i = 0; i < count && ok; ++i) ok = Append(pending[i], *outs[i]);
   return ok;
 }
+
+bool RunInPlaceJobs(const std::vector<ChannelJob*>& jobs, const std::vector<WaveTrack*>& tracks,
+                    const std::function<bool(double fractionSum)>& progress) {
+  const std::size_t count = jobs.size();
+  std::unique_ptr<StepWorker> worker;
+  if (count > 1) worker = std::make_unique<StepWorker>();
+  for (;;) {
+    std::vector<bool> stepped(count, false);
+    for (std::size_t i = 0; i < count; ++i) stepped[i] = !jobs[i]->Done();
+    if (std::find(stepped.begin(), stepped.end(), true) == stepped.end()) {
+      // Two channels move the bar twice as fast, so the window has half as many
+      // chances to deliver a Cancel: it gets a last one before the pair is done.
+      return count < 2 || !progress || !progress(FractionSum(jobs));
+    }
+    if (count > 1 && stepped[1]) worker->Start(jobs[1]);
+    bool ok = !stepped[0] || jobs[0]->Step();
+    if (count > 1 && stepped[1]) ok = worker->Wait() && ok;
+    if (!ok) return false;
+    for (std::size_t i = 0; i < count; ++i) {
+      const std::vector<float>& o = jobs[i]->Output();
+      if (!stepped[i] || o.empty()) continue;
+      if (!tracks[i]->Set(reinterpret_cast<ConstSamplePtr>(o.data()), SampleFormatFloat,
+                          jobs[i]->WriteStart(), static_cast<std::int32_t>(o.size())))
+        return false;
+    }
+    if (progress && progress(FractionSum(jobs))) return false;
+  }
+}

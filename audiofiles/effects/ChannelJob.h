@@ -35,6 +35,9 @@ public:
   const std::vector<float>& Output() const { return mOutput; }
   // Hands the output over (into takes it; the job keeps into's old buffer to reuse).
   void TakeOutput(std::vector<float>& into) { into.swap(mOutput); }
+  // For a job that changes its track in place: the sample of the track where the
+  // output goes.
+  std::int64_t WriteStart() const { return mWriteStart; }
 
 protected:
   // Reads up to `limit` samples from the current position (no further than the
@@ -47,6 +50,7 @@ protected:
   std::int64_t mPos;  // the next sample to read
   bool mDone = false;
   std::vector<float> mOutput;
+  std::int64_t mWriteStart = 0;
 };
 
 // Takes one job (a mono track) or two (a stereo pair) through all their steps and
@@ -56,4 +60,12 @@ protected:
 // calling thread; true from it cancels. False on a failed step or append, or on a
 // cancel.
 bool RunChannelJobs(const std::vector<ChannelJob*>& jobs, const std::vector<WaveTrack*>& outs,
+                    const std::function<bool(double fractionSum)>& progress);
+
+// The same for jobs that change their own tracks in place (tracks[i] is what jobs[i]
+// reads): after every step the calling thread writes each job's output back into its
+// track at WriteStart, and no step runs while it does. One or two jobs; with two the
+// second steps on a worker thread while the first steps on the calling thread, and
+// progress is asked once more at the end (true still cancels).
+bool RunInPlaceJobs(const std::vector<ChannelJob*>& jobs, const std::vector<WaveTrack*>& tracks,
                     const std::function<bool(double fractionSum)>& progress);
