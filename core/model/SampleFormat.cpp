@@ -45,9 +45,8 @@ float Clip(float v, float lo, float hi) { return v < lo ? lo : (v > hi ? hi : v)
 // within the clipped range adding and taking away 1.5 x 2^52 in double rounds exactly
 // as rint does.
 template <class T>
-__attribute__((target_clones("avx2", "default"))) void RoundFloats(const float* in, SamplePtr dst,
-                                                                   std::uint32_t len, float scale, float lo,
-                                                                   float hi) {
+[[gnu::always_inline]] inline void RoundFloats(const float* in, SamplePtr dst, std::uint32_t len, float scale,
+                                               float lo, float hi) {
   constexpr double kRound = 6755399441055744.0;
   for (std::uint32_t i = 0; i < len; ++i) {
     float x = in[i] * scale;
@@ -57,6 +56,18 @@ __attribute__((target_clones("avx2", "default"))) void RoundFloats(const float* 
     const T v = static_cast<T>(static_cast<std::int32_t>((static_cast<double>(x) + kRound) - kRound));
     std::memcpy(dst + i * sizeof(T), &v, sizeof v);
   }
+}
+
+__attribute__((target_clones("avx2", "default"))) void RoundFloatsTo16(const float* in, SamplePtr dst,
+                                                                       std::uint32_t len, float scale,
+                                                                       float lo, float hi) {
+  RoundFloats<std::int16_t>(in, dst, len, scale, lo, hi);
+}
+
+__attribute__((target_clones("avx2", "default"))) void RoundFloatsTo24(const float* in, SamplePtr dst,
+                                                                       std::uint32_t len, float scale,
+                                                                       float lo, float hi) {
+  RoundFloats<std::int32_t>(in, dst, len, scale, lo, hi);
 }
 
 __attribute__((target_clones("avx2", "default"))) void Int16ToFloats(ConstSamplePtr src, float* out,
@@ -175,9 +186,9 @@ void Dither::Apply(int kind, ConstSamplePtr src, SampleFormat srcFormat, SampleP
   if (kind == DitherNone && srcFormat == SampleFormatFloat && stride == 1) {
     // The common case: every block written from float samples.
     if (toInt16)
-      RoundFloats<std::int16_t>(reinterpret_cast<const float*>(src), dst, len, scale, lo, hi);
+      RoundFloatsTo16(reinterpret_cast<const float*>(src), dst, len, scale, lo, hi);
     else
-      RoundFloats<std::int32_t>(reinterpret_cast<const float*>(src), dst, len, scale, lo, hi);
+      RoundFloatsTo24(reinterpret_cast<const float*>(src), dst, len, scale, lo, hi);
     return;
   }
 
