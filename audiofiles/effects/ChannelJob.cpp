@@ -37,17 +37,15 @@ public:
     {
       std::lock_guard lock(mMutex);
       mQuit = true;
+      mWake.notify_one();
     }
-    mWake.notify_one();
     mThread.join();
   }
 
   void Start(ChannelJob* job) {
-    {
-      std::lock_guard lock(mMutex);
-      mJob = job;
-      mFinished = false;
-    }
+    std::lock_guard lock(mMutex);
+    mJob = job;
+    mFinished = false;
     mWake.notify_one();
   }
 
