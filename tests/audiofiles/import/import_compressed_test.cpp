@@ -188,6 +188,25 @@ TEST_F(MP3ImportTest, ImportMatchesAnOutsideGaplessDecoder) {
   }
 }
 
+// The delay and padding are believed only when the encoder's checksum over the
+// information frame holds: a damaged frame is still skipped (it is no audio),
+// but nothing else is trimmed.
+TEST_F(MP3ImportTest, ADamagedInformationFrameTrimsNothing) {
+  REQUIRE_PROGRAM("sox");
+  REQUIRE_PROGRAM("lame");
+  std::vector<unsigned char> bytes = ReadBytes(MakeMp3("tagged.mp3", 2, 44100, 1.0));
+  const int frames = CountMpegFrames(bytes, 0, bytes.size());
+  // The encoder delay and padding of lame's frame: 21 bytes into its extension,
+  // which follows the mark at 36, its flags, counts, seek table and quality.
+  const std::size_t delayAt = 36 + 8 + 4 + 4 + 100 + 4 + 21;
+  ASSERT_EQ(std::string(bytes.begin() + 36, bytes.begin() + 40), "Info");
+  bytes[delayAt] ^= 0x10;
+  WriteBytes(Path("damaged.mp3"), bytes);
+  auto r = Import(Path("damaged.mp3"));
+  ASSERT_EQ(r.count, 2) << r.error;
+  EXPECT_EQ(r.tracks[0]->GetNumSamples(), static_cast<std::int64_t>(frames - 1) * 1152);
+}
+
 TEST_F(MP3ImportTest, LayerTwoFilesImport) {
   REQUIRE_PROGRAM("sox");
   const std::string mp2 = Path("tone.mp2");
