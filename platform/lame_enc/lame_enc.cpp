@@ -1,4 +1,4 @@
-// Our own "lame_enc" library: the five entry points over
+// Our own "lame_enc" library: the five entry points, and beGetInfoTag, over
 // Debian's libmp3lame. Any number of streams may be open at once; each
 // handle names its own libmp3lame encoder, so two users (an export and a
 // direct recording) never share one stream.
