@@ -527,11 +527,17 @@ void AudioIO::FinishStream() {
   mStopping = 0;
   mThreadTimeout = -1;
 
-  for (std::size_t i = 0; i < mCaptureTracks.size(); ++i) {
-    WaveTrack* track = mCaptureTracks[i];
-    if (!track->Flush()) NoteFailure(kTracksFailed);
-    if (!mStartFailed) track->SetOffset(mCaptureLatency.load() + track->GetOffset());
+  // After a failed block write the channels keep what the disk still takes, in
+  // step: equal lengths, nothing but the end lost.
+  bool failed = mTracksFailed;
+  for (std::size_t i = 0; i < mCaptureTracks.size() && !failed; ++i)
+    if (!mCaptureTracks[i]->Flush()) failed = true;
+  if (failed) {
+    NoteFailure(kTracksFailed);
+    WaveTrack::FlushInStep(mCaptureTracks);
   }
+  for (WaveTrack* track : mCaptureTracks)
+    if (!mStartFailed) track->SetOffset(mCaptureLatency.load() + track->GetOffset());
   FreeStreamBuffers();
 }
 
