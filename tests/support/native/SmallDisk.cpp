@@ -1,6 +1,8 @@
 #include "tests/support/native/SmallDisk.h"
 
 #include <fcntl.h>
+#include <linux/capability.h>
+#include <sys/syscall.h>
 #include <sched.h>
 #include <sys/mount.h>
 #include <sys/statvfs.h>
@@ -58,10 +60,12 @@ bool WriteAll(int fd, const void* data, std::size_t size) {
 
 }  // namespace
 
-SmallDiskResult RunOnSmallDisk(
-    std::size_t bytes, const std::function<std::vector<std::int64_t>(const std::string& disk)>& body) {
+namespace {
+
+// Runs body in a child; its status byte (0: numbers follow, 1: a message follows) and
+// payload come back through a pipe.
+SmallDiskResult RunChild(const std::function<std::string(std::vector<std::int64_t>*)>& body) {
   SmallDiskResult result;
-  TempFolder mountPoint("tarvel-disk");
   int pipeFds[2];
   if (pipe(pipeFds) != 0) {
     result.why = "no pipe";
@@ -77,24 +81,14 @@ SmallDiskResult RunOnSmallDisk(
   }
   if (child == 0) {
     close(pipeFds[0]);
-    std::string why = EnterPrivateMounts();
-    if (why.empty()) {
-      const std::string options = "size=" + std::to_string(bytes);
-      if (mount("tarvel-test", mountPoint.path().c_str(), "tmpfs", 0, options.c_str()) != 0)
-        why = std::string("mount: ") + std::strerror(errno);
-    }
-    // One status byte (0: ran), then the message or the numbers.
-    if (!why.empty()) {
-      const char status = 1;
-      WriteAll(pipeFds[1], &status, 1);
-      WriteAll(pipeFds[1], why.data(), why.size());
-      _exit(0);
-    }
-    const std::vector<std::int64_t> numbers = body(mountPoint.path());
-    umount(mountPoint.path().c_str());
-    const char status = 0;
+    std::vector<std::int64_t> numbers;
+    const std::string why = body(&numbers);
+    const char status = why.empty() ? 0 : 1;
     WriteAll(pipeFds[1], &status, 1);
-    WriteAll(pipeFds[1], numbers.data(), numbers.size() * sizeof(std::int64_t));
+    if (why.empty())
+      WriteAll(pipeFds[1], numbers.data(), numbers.size() * sizeof(std::int64_t));
+    else
+      WriteAll(pipeFds[1], why.data(), why.size());
     std::fflush(nullptr);
     _exit(0);
   }
@@ -121,6 +115,38 @@ SmallDiskResult RunOnSmallDisk(
   result.numbers.resize((got.size() - 1) / sizeof(std::int64_t));
   std::memcpy(result.numbers.data(), got.data() + 1, result.numbers.size() * sizeof(std::int64_t));
   return result;
+}
+
+}  // namespace
+
+SmallDiskResult RunInChildProcess(const std::function<std::vector<std::int64_t>()>& body) {
+  return RunChild([&](std::vector<std::int64_t>* numbers) {
+    *numbers = body();
+    return std::string();
+  });
+}
+
+SmallDiskResult RunOnSmallDisk(
+    std::size_t bytes, const std::function<std::vector<std::int64_t>(const std::string& disk)>& body) {
+  TempFolder mountPoint("tarvel-disk");
+  return RunChild([&](std::vector<std::int64_t>* numbers) {
+    std::string why = EnterPrivateMounts();
+    if (!why.empty()) return why;
+    const std::string options = "size=" + std::to_string(bytes);
+    if (mount("tarvel-test", mountPoint.path().c_str(), "tmpfs", 0, options.c_str()) != 0)
+      return std::string("mount: ") + std::strerror(errno);
+    *numbers = body(mountPoint.path());
+    umount2(mountPoint.path().c_str(), MNT_DETACH);
+    return std::string();
+  });
+}
+
+bool DropCapabilities() {
+  __user_cap_header_struct header{};
+  header.version = _LINUX_CAPABILITY_VERSION_3;
+  header.pid = 0;
+  __user_cap_data_struct data[2] = {};
+  return syscall(SYS_capset, &header, data) == 0;
 }
 
 std::int64_t FreeBytes(const std::string& path) {

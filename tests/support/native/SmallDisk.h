@@ -18,6 +18,11 @@ struct SmallDiskResult {
   std::vector<std::int64_t> numbers;  // what the body returned
 };
 
+// Runs body in a child process; the numbers it returns come back (available is false
+// when the child ended without them). For what a test may not do to itself, such as
+// giving up its privileges.
+SmallDiskResult RunInChildProcess(const std::function<std::vector<std::int64_t>()>& body);
+
 // Runs body in a child process with a fresh filesystem of bytes mounted at the path
 // it is given; the numbers it returns come back. The child ends when the body does.
 SmallDiskResult RunOnSmallDisk(std::size_t bytes,
@@ -28,5 +33,9 @@ bool LeaveFree(const std::string& path, std::size_t bytes);
 
 // The bytes still free on the disk at path.
 std::int64_t FreeBytes(const std::string& path);
+
+// Gives up every capability of this process, so that file modes bind it even as root
+// (a folder of mode 0555 then takes no new file). Call it in a child process.
+bool DropCapabilities();
 
 }  // namespace testsupport
