@@ -27,6 +27,7 @@
 #include "core/model/WaveTrack.h"
 #include "platform/portaudio/PortAudioV18.h"
 #include "platform/seams/MessageBox.h"
+#include "platform/seams/ProcessSignals.h"
 
 using namespace pa18;
 
@@ -177,6 +178,8 @@ AudioIO::~AudioIO() {
 
 void CreateAudioIO(AdvanceRecordSetting* settings) {
   if (gAudioIO) return;
+  // A file past the size limit fails its write instead of ending the program.
+  seams::IgnoreFileSizeSignal();
   // The mixer probe of the construction already asks for the devices' rates.
   g_oldCatalog = settings::SetSoundDeviceCatalog(&g_catalog);
   gAudioIO = new AudioIO(settings);
