@@ -205,7 +205,7 @@ TEST_F(ExportSoundFileTest, InPlaceExportsThatCannotFitLeaveTheOldFile) {
     ASSERT_TRUE(testsupport::WriteBytes(path, old));
     ASSERT_EQ(::chmod(path.c_str(), 0666), 0);
     ASSERT_EQ(::chmod(folder.c_str(), 0555), 0);
-    const testsupport::SmallDiskResult r = testsupport::RunInChildProcess([&]() -> std::vector<std::int64_t> {
+    const testsupport::ChildResult r = testsupport::RunInChildProcess([&]() -> std::vector<std::int64_t> {
       if (!testsupport::DropCapabilities()) return {};
       const std::size_t shown = messages.Texts().size();
       int result;
@@ -237,7 +237,7 @@ TEST_F(ExportSoundFileTest, InPlaceExportsThatCannotFitLeaveTheOldFile) {
 // old file is never touched.
 TEST_F(ExportSoundFileTest, InPlaceExportOnAFullDiskIsRefusedBeforeTheOldFileIsTouched) {
   AddStereoPair(6.0);
-  const testsupport::SmallDiskResult r =
+  const testsupport::ChildResult r =
       testsupport::RunOnSmallDisk(1 << 20, [&](const std::string& disk) -> std::vector<std::int64_t> {
         const std::string folder = disk + "/locked";
         const std::string path = folder + "/old.wav";

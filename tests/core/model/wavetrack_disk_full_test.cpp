@@ -66,7 +66,7 @@ std::vector<std::int64_t> RecordUntilFull(const std::string& disk, std::size_t f
 // length, more than the blocks written whole on both, and the disk is left nearly
 // full rather than a block's room unused.
 TEST(WaveTrackDiskFull, ChannelsKeepWhatTheDiskTakesInStep) {
-  const testsupport::SmallDiskResult r = testsupport::RunOnSmallDisk(
+  const testsupport::ChildResult r = testsupport::RunOnSmallDisk(
       4 << 20, [](const std::string& disk) { return RecordUntilFull(disk, 3 * kBlockFileBytes / 2); });
   if (!r.available) GTEST_SKIP() << "no small disk here: " << r.why;
   ASSERT_EQ(r.numbers.size(), 8u) << "the recording could not be set up on the small disk";

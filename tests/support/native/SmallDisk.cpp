@@ -64,8 +64,8 @@ namespace {
 
 // Runs body in a child; its status byte (0: numbers follow, 1: a message follows) and
 // payload come back through a pipe.
-SmallDiskResult RunChild(const std::function<std::string(std::vector<std::int64_t>*)>& body) {
-  SmallDiskResult result;
+ChildResult RunChild(const std::function<std::string(std::vector<std::int64_t>*)>& body) {
+  ChildResult result;
   int pipeFds[2];
   if (pipe(pipeFds) != 0) {
     result.why = "no pipe";
@@ -119,15 +119,15 @@ SmallDiskResult RunChild(const std::function<std::string(std::vector<std::int64_
 
 }  // namespace
 
-SmallDiskResult RunInChildProcess(const std::function<std::vector<std::int64_t>()>& body) {
+ChildResult RunInChildProcess(const std::function<std::vector<std::int64_t>()>& body) {
   return RunChild([&](std::vector<std::int64_t>* numbers) {
     *numbers = body();
     return std::string();
   });
 }
 
-SmallDiskResult RunOnSmallDisk(
-    std::size_t bytes, const std::function<std::vector<std::int64_t>(const std::string& disk)>& body) {
+ChildResult RunOnSmallDisk(std::size_t bytes,
+                           const std::function<std::vector<std::int64_t>(const std::string& disk)>& body) {
   TempFolder mountPoint("tarvel-disk");
   return RunChild([&](std::vector<std::int64_t>* numbers) {
     std::string why = EnterPrivateMounts();

@@ -12,8 +12,8 @@
 
 namespace testsupport {
 
-struct SmallDiskResult {
-  bool available = false;             // the disk could be made and the body ran to its end
+struct ChildResult {
+  bool available = false;             // the child (and its disk) could be made and ran to its end
   std::string why;                    // when not: what failed
   std::vector<std::int64_t> numbers;  // what the body returned
 };
@@ -21,12 +21,12 @@ struct SmallDiskResult {
 // Runs body in a child process; the numbers it returns come back (available is false
 // when the child ended without them). For what a test may not do to itself, such as
 // giving up its privileges.
-SmallDiskResult RunInChildProcess(const std::function<std::vector<std::int64_t>()>& body);
+ChildResult RunInChildProcess(const std::function<std::vector<std::int64_t>()>& body);
 
 // Runs body in a child process with a fresh filesystem of bytes mounted at the path
 // it is given; the numbers it returns come back. The child ends when the body does.
-SmallDiskResult RunOnSmallDisk(std::size_t bytes,
-                               const std::function<std::vector<std::int64_t>(const std::string& disk)>& body);
+ChildResult RunOnSmallDisk(std::size_t bytes,
+                           const std::function<std::vector<std::int64_t>(const std::string& disk)>& body);
 
 // Fills the disk at path with a file of its own until about bytes are left free.
 bool LeaveFree(const std::string& path, std::size_t bytes);
