@@ -3,10 +3,12 @@
 #include "app/MainFrame.h"
 #include "app/controls/ProgressWndFactory.h"
 #include "audiofiles/dialogs/WindowEffectDialogs.h"
+#include "platform/seams/ProcessSignals.h"
 #include "platform/seams/win32/Win32Seams.h"
 #include "resources/resource.h"
 
 BOOL CTVLApp::InitInstance() {
+  seams::IgnoreFileSizeSignal();  // a file past the size limit fails its write, not the program
   INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES};
   ::InitCommonControlsEx(&icc);
   seams::InstallWin32Seams();
