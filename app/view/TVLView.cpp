@@ -87,9 +87,7 @@ void CTVLView::SetContextMenuHandler(ContextMenuHandler handler) { s_contextMenu
 
 int CTVLView::OnCreate(LPCREATESTRUCT cs) {
   if (CView::OnCreate(cs) == -1) return -1;
-  if (!m_infoDisplay.CreateEx(0, "STATIC", "", WS_CHILD | SS_OWNERDRAW, 0, 0, 440, 120, m_hWnd,
-                              reinterpret_cast<HMENU>(static_cast<UINT_PTR>(kInfoDisplayId))))
-    return -1;
+  if (!m_infoDisplay.Create(this, kInfoDisplayId, RECT{0, 0, 440, 120})) return -1;
   if (CWaveFrame* frame = GetWaveFrame()) frame->SetProject(GetProject());
   return 0;
 }

@@ -5,6 +5,7 @@
 // selection with the keyboard, and on each refresh tick of the main frame follows
 // the play position, draws the play indicator and the cursor line, and notices the
 // end of a stream.
+#include "app/view/RecordInfoWnd.h"
 #include "app/view/RulerWnd.h"
 #include "app/view/TrackArtist.h"
 #include "app/view/WaveFrame.h"
@@ -109,7 +110,7 @@ private:
 
   TrackArtist m_artist;
   COffscreen m_image{200, 200};
-  CWnd m_infoDisplay;
+  CRecordInfoWnd m_infoDisplay;
   std::vector<Patch> m_indicatorPatches;
   std::vector<Patch> m_cursorPatches;
   double m_selStart = 0.0;  // the anchor

@@ -501,4 +501,31 @@ TEST_F(WaveformViewTest, FailedSaveKeepsTheDocumentModifiedAndFailedOpenLeavesIt
   EXPECT_TRUE(Doc()->GetProject()->GetTracks()->IsEmpty());
 }
 
+TEST_F(WaveformViewTest, RecordingModeMessageShowsTheInformationStripInTheView) {
+  HWND strip = View()->GetInfoDisplay();
+  ASSERT_TRUE(::IsWindow(strip));
+  EXPECT_FALSE(::IsWindowVisible(strip)) << "editing mode at start";
+  ::SendMessageA(ViewWindow(), WM_TVL_RECORDING_MODE, 1, 0);
+  PumpPendingMessages();
+  EXPECT_TRUE(::IsWindowVisible(strip));
+  RECT r, view;
+  ::GetWindowRect(strip, &r);
+  ::GetWindowRect(ViewWindow(), &view);
+  EXPECT_EQ(r.right - r.left, 440);
+  EXPECT_EQ(r.bottom - r.top, 120);
+  EXPECT_NEAR((r.left + r.right) / 2, (view.left + view.right) / 2, 2) << "centred in the view";
+  CapturedImage image = CaptureWindow(strip, true);
+  ASSERT_FALSE(image.Empty());
+  EXPECT_EQ(image.At(6, image.height - 6), SchemeColor(GetColorScheme().WaveformBackground));
+  int text = 0;
+  for (int y = 0; y < image.height; ++y)
+    for (int x = 0; x < image.width; ++x)
+      text += image.At(x, y) == SchemeColor(GetColorScheme().WaveformForeground);
+  EXPECT_GT(text, 100) << "its lines are written";
+  EXPECT_TRUE(SavePng(CaptureWindow(m_frame->m_hWnd, true),
+                      TARVEL_TEST_BINARY_DIR "/screenshots/recording-strip.png"));
+  ::SendMessageA(ViewWindow(), WM_TVL_RECORDING_MODE, 0, 0);
+  EXPECT_FALSE(::IsWindowVisible(strip));
+}
+
 }  // namespace
