@@ -5,6 +5,8 @@
 
 #include "app/view/ColorStatic.h"
 #include "app/view/DCStateGuard.h"
+#include "app/view/PeakMeterWnd.h"
+#include "app/view/ShellServices.h"
 #include "app/view/Ruler.h"
 #include "app/view/TrackArtist.h"
 #include "support/wine/WindowCapture.h"
@@ -137,6 +139,44 @@ TEST(DCStateGuard, PutsBackWhatItReplaced) {
   ::DeleteObject(blue);
   ::DeleteObject(brush);
   ::DeleteDC(dc);
+}
+
+TEST(PeakMeter, LevelsInDecibelsLightTheBarsFromTheBottom) {
+  struct Case {
+    long long peak;
+    int level;
+  } cases[] = {{0, 0}, {1, 0}, {32767, 90}, {100000, 100}, {10000000, 100}, {1000, 60}};
+  for (const Case& c : cases) EXPECT_EQ(CPeakMeterWnd::LevelOf(c.peak), c.level) << c.peak;
+  EXPECT_EQ(CPeakMeterWnd::LevelColor(0), RGB(0, 120, 20));
+  EXPECT_EQ(CPeakMeterWnd::LevelColor(54), RGB(0, 120, 20));
+  EXPECT_EQ(CPeakMeterWnd::LevelColor(55), RGB(0, 128, 20));
+  EXPECT_EQ(CPeakMeterWnd::LevelColor(84), RGB(255, 255, 20));
+  EXPECT_EQ(CPeakMeterWnd::LevelColor(100), RGB(255, 10, 20));
+
+  auto* host = new CFrameWnd;  // deletes itself with its window
+  ASSERT_TRUE(host->Create(nullptr, "Meter", WS_POPUP | WS_VISIBLE, RECT{30, 30, 90, 330}));
+  CPeakMeterWnd meter;
+  ASSERT_TRUE(meter.Create(host, RECT{0, 0, 40, 200}, 33002));
+  // Full scale on the left, about a third on the right.
+  EXPECT_EQ(::SendMessageA(meter.m_hWnd, WM_TVL_LEVELS, 100000, 1000), 1);
+  EXPECT_EQ(meter.GetLeftLevel(), 100);
+  EXPECT_EQ(meter.GetRightLevel(), 60);
+  PumpPendingMessages();
+  CapturedImage image = CaptureWindow(meter.m_hWnd, true);
+  ASSERT_FALSE(image.Empty());
+  const COLORREF unlit = SchemeColor(GetColorScheme().DarkShade);
+  EXPECT_EQ(image.At(5, 198), RGB(0, 120, 20)) << "the bottom of the left bar";
+  EXPECT_NE(image.At(5, 2), unlit) << "the left bar lit to the top";
+  EXPECT_EQ(image.At(30, 40), unlit) << "the right bar dark above its level";
+  EXPECT_NE(image.At(30, 120), unlit) << "the right bar lit below it";
+  // Levels 0 and 0 (recording stopped) empty both bars.
+  ::SendMessageA(meter.m_hWnd, WM_TVL_LEVELS, 0, 0);
+  PumpPendingMessages();
+  image = CaptureWindow(meter.m_hWnd, true);
+  EXPECT_EQ(image.At(5, 198), unlit);
+  EXPECT_EQ(image.At(30, 198), unlit);
+  ::DestroyWindow(meter.m_hWnd);
+  host->DestroyWindow();
 }
 
 }  // namespace
