@@ -36,4 +36,10 @@ const char kNothingToRedo[] = "Nothing to redo";
 const char kSelectTrackFirst[] = "You must select a track first.";
 const char kClipboardBusy[] = "The clipboard data is being used!";
 
+const char kOpenMp3Filter[] = "MPEG Audio III File(*.mp3,*.mp2,*.mp1)";
+const char kOpenOggFilter[] = "OGG Vorbis File(*.ogg)";
+const char kAllSupportedFilter[] = "All supported wave formats";
+const char kSaveOggFilter[] = "Vorbis OGG file (*.ogg)";
+const char kSaveMp3Filter[] = "Mpeg layer 3 file (*.mp3,*.mp2,*.mp1)";
+
 }  // namespace view_text

@@ -31,4 +31,11 @@ extern const char kNothingToRedo[];
 extern const char kSelectTrackFirst[];
 extern const char kClipboardBusy[];
 
+// File prompts: the filters of the Open and Save dialogs.
+extern const char kOpenMp3Filter[];
+extern const char kOpenOggFilter[];
+extern const char kAllSupportedFilter[];
+extern const char kSaveOggFilter[];
+extern const char kSaveMp3Filter[];
+
 }  // namespace view_text
