@@ -24,6 +24,7 @@
 #include <string>
 #include <vector>
 #include <unistd.h>
+#include "audiofiles/effects/Effect.h"
 #include "audiofiles/effects/EffectRegistry.h"
 #include "core/instances/InstanceManager.h"
 #include "core/model/TrackList.h"
@@ -526,6 +527,77 @@ TEST_F(WaveformViewTest, RecordingModeMessageShowsTheInformationStripInTheView) 
                       TARVEL_TEST_BINARY_DIR "/screenshots/recording-strip.png"));
   ::SendMessageA(ViewWindow(), WM_TVL_RECORDING_MODE, 0, 0);
   EXPECT_FALSE(::IsWindowVisible(strip));
+}
+
+TEST_F(WaveformViewTest, ChannelSelectionTrimSilenceAndSaveSelectionWorkOnTheChosenAudio) {
+  Open(m_wavPath);
+  Command(ID_EDIT_SELECT_ALL);
+  struct State : CCmdUI {
+    BOOL enabled = TRUE;
+    int check = -1;
+    void Enable(BOOL on) override { enabled = on; }
+    void SetCheck(int c) override { check = c; }
+  };
+  auto checked = [&](UINT id) {
+    State s;
+    m_frame->OnCmdMsg(id, static_cast<int>(CN_UPDATE_COMMAND_UI), &s);
+    return s.check;
+  };
+  EXPECT_EQ(checked(ID_CHANNEL_BOTH), 1);
+  Command(ID_CHANNEL_LEFT);
+  EXPECT_EQ(checked(ID_CHANNEL_LEFT), 1);
+  EXPECT_EQ(checked(ID_CHANNEL_BOTH), 0);
+
+  // Silence on the left channel only.
+  Drag(X(1.0), X(2.0), TrackMiddle(0), false, TrackMiddle(1));
+  const double t0 = Info().t0, t1 = Info().t1;
+  Command(ID_CHANNEL_LEFT);
+  Command(ID_EDIT_SILENCE);
+  auto tracks = Doc()->GetProject()->GetTracks()->GetWaveTrackArray(false);
+  ASSERT_EQ(tracks.size(), 2u);
+  float min = 0, max = 0;
+  tracks[0]->GetMinMax(&min, &max, t0 + 0.01, t1 - 0.01);
+  EXPECT_EQ(max, 0.0f) << "left silenced";
+  tracks[1]->GetMinMax(&min, &max, t0 + 0.01, t1 - 0.01);
+  EXPECT_NEAR(max, 0.25f, 0.01f) << "right untouched";
+
+  // Save Selection writes the selected, included channel over the selection: the
+  // silenced stretch of the left channel, without the right one's sound.
+  m_manager->m_answer = m_folder.File("selection.wav").c_str();
+  Command(ID_FILE_SAVE_SELECTION);
+  Audio part = ReadBack(m_folder.UnixPath() + "/selection.wav");
+  ASSERT_GE(part.channels, 1);
+  EXPECT_NEAR(part.seconds, t1 - t0, 1e-3);
+  for (float peak : part.peaks) EXPECT_LT(peak, 0.01f);
+
+  // Trim keeps the selection of both channels and moves it to time 0.
+  Command(ID_CHANNEL_BOTH);
+  Command(ID_EDIT_TRIM);
+  EXPECT_NEAR(Shown().seconds, t1 - t0, 1e-3);
+  EXPECT_EQ(Info().t0, 0.0);
+  EXPECT_EQ(Info().t1, 0.0);
+  UndoManager* undo = Doc()->GetProject()->GetUndoManager();
+  EXPECT_EQ(undo->GetDescription(undo->GetCurrentStateNumber()), "Trim");
+}
+
+TEST_F(WaveformViewTest, InsertSilenceIntoAnEmptyProjectMakesASelectedTrack) {
+  ASSERT_EQ(Shown().channels, 0);
+  EXPECT_FALSE(Enabled(ID_EFFECT_INSERT_SILENCE)) << "needs tracks";
+  RecordedMessageBoxes boxes;
+  Command(ID_EFFECT_AMPLIFY);
+  EXPECT_EQ(Shown().channels, 0);
+  // The command itself, as a menu would send it when enabled, on a new project.
+  DriveModal(
+      "Insert Silence",
+      [&](HWND dialog) {
+        SetItemText(dialog, IDC_SILENCE_DURATION, "2");
+        Press(dialog, IDOK);
+      },
+      [&] { Doc()->RunEffect(Effect::GeneratorEffectFlags, "Silence"); });
+  Audio shown = Shown();
+  ASSERT_EQ(shown.channels, 1);
+  EXPECT_NEAR(shown.seconds, 2.0, 1e-3);
+  EXPECT_EQ(shown.peaks[0], 0.0f);
 }
 
 }  // namespace
