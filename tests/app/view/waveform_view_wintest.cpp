@@ -600,4 +600,33 @@ TEST_F(WaveformViewTest, InsertSilenceIntoAnEmptyProjectMakesASelectedTrack) {
   EXPECT_EQ(shown.peaks[0], 0.0f);
 }
 
+TEST_F(WaveformViewTest, RightClickOffersTheContextMenuAtThePointer) {
+  std::vector<UINT> ids;
+  POINT where{};
+  CTVLView::SetContextMenuHandler([&](CTVLView* view, HMENU popup, CPoint point) {
+    EXPECT_EQ(view, View());
+    where = point;
+    for (int i = 0; i < ::GetMenuItemCount(popup); ++i) {
+      if (HMENU sub = ::GetSubMenu(popup, i)) {
+        for (int j = 0; j < ::GetMenuItemCount(sub); ++j) ids.push_back(::GetMenuItemID(sub, j));
+      } else if (UINT id = ::GetMenuItemID(popup, i)) {
+        ids.push_back(id);
+      }
+    }
+  });
+  POINT screen{100, 60};
+  ::ClientToScreen(ViewWindow(), &screen);
+  ::SendMessageA(ViewWindow(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(ViewWindow()),
+                 MAKELPARAM(screen.x, screen.y));
+  CTVLView::SetContextMenuHandler(nullptr);
+  EXPECT_EQ(where.x, screen.x);
+  EXPECT_EQ(where.y, screen.y);
+  const std::vector<UINT> expected = {
+      ID_EDIT_UNDO,           ID_EDIT_REDO,          ID_EDIT_CUT,           ID_EDIT_COPY,
+      ID_EDIT_PASTE,          ID_EDIT_DELETE,        ID_EDIT_LOCATE_SELECT, ID_CURSOR_TO_TRACK_START,
+      ID_CURSOR_TO_TRACK_END, ID_CHANNEL_LEFT,       ID_CHANNEL_RIGHT,      ID_CHANNEL_BOTH,
+      ID_VIEW_OPTIONS,        ID_VIEW_RECORD_WIZARD, ID_SCHEDULE_SETTING,   ID_VIEW_REFRESH};
+  EXPECT_EQ(ids, expected);
+}
+
 }  // namespace
