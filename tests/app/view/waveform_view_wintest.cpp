@@ -629,4 +629,34 @@ TEST_F(WaveformViewTest, RightClickOffersTheContextMenuAtThePointer) {
   EXPECT_EQ(ids, expected);
 }
 
+TEST_F(WaveformViewTest, DoubleClickSelectsTheVisibleRangeAndSpectrumModeColoursTheBands) {
+  Open(m_wavPath);
+  Command(ID_ZOOM_FIT);
+  Command(ID_ZOOM_IN);
+  ::SendMessageA(ViewWindow(), WM_LBUTTONDBLCLK, 0, MAKELPARAM(50, TrackMiddle(0)));
+  EXPECT_EQ(Info().t0, Info().h);
+  EXPECT_NEAR(Info().t1, Info().h + Info().screen, 1e-9);
+
+  Command(ID_ZOOM_FIT);
+  for (WaveTrack* t : Doc()->GetProject()->GetTracks()->GetWaveTrackArray(false)) t->SetDisplay(2);
+  Wave().RedrawAll(TRUE);
+  PumpPendingMessages();
+  CapturedImage view = CaptureWindow(ViewWindow(), true);
+  ASSERT_FALSE(view.Empty());
+  // The 440 Hz tone lights a band near the bottom of the left track; the rest of its
+  // band is the gradient's quiet grey-blue, never the waveform colour.
+  const COLORREF wave = SchemeColor(GetColorScheme().WaveformForeground);
+  int top = 1, height = Doc()->GetProject()->GetTracks()->GetWaveTrackArray(false)[0]->GetHeight();
+  int bright = 0, waveform = 0;
+  for (int y = top + 3; y < top + height - 2; ++y) {
+    COLORREF c = view.At(20, y);  // left of the selection
+    if (c == wave) ++waveform;
+    if (GetRValue(c) > 200 && GetGValue(c) < 120) ++bright;  // red-magenta end of the gradient
+  }
+  EXPECT_EQ(waveform, 0);
+  EXPECT_GT(bright, 0);
+  EXPECT_TRUE(
+      SavePng(CaptureWindow(m_frame->m_hWnd, true), TARVEL_TEST_BINARY_DIR "/screenshots/spectrum-view.png"));
+}
+
 }  // namespace
