@@ -81,6 +81,11 @@ std::string NativePath(const char* windowsPath) {
   return path;
 }
 
+namespace {
+// A failed save removes only a file it made itself: one the user had is left alone.
+bool FileExists(const char* path) { return ::GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES; }
+}  // namespace
+
 CTVLDoc::CTVLDoc() : m_project(this) { m_project.InitialUndoState(GetViewInfo()); }
 
 CTVLDoc::~CTVLDoc() = default;
@@ -148,7 +153,8 @@ void CTVLDoc::OnFileSaveCopyAs() {
   CString name;
   if (!PromptSaveName(name)) return;
   HCURSOR old = ::SetCursor(::LoadCursorA(nullptr, (LPCSTR)IDC_WAIT));
-  if (!OnSaveDocument(name)) ::DeleteFileA(name);
+  const bool existed = FileExists(name);
+  if (!OnSaveDocument(name) && !existed) ::DeleteFileA(name);
   ::SetCursor(old);
 }
 
@@ -157,7 +163,8 @@ void CTVLDoc::OnFileSaveSelection() {
   if (!PromptSaveName(name)) return;
   HCURSOR old = ::SetCursor(::LoadCursorA(nullptr, (LPCSTR)IDC_WAIT));
   const ViewInfo& info = *GetViewInfo();
-  if (!ExportByExtension(&m_project, 1, info.t0, info.t1, NativePath(name))) ::DeleteFileA(name);
+  const bool existed = FileExists(name);
+  if (!ExportByExtension(&m_project, 1, info.t0, info.t1, NativePath(name)) && !existed) ::DeleteFileA(name);
   ::SetCursor(old);
 }
 

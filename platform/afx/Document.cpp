@@ -125,9 +125,11 @@ BOOL CDocument::DoSave(const char* path, BOOL replace) {
                                        OFN_HIDEREADONLY | OFN_PATHMUSTEXIST, FALSE, m_pDocTemplate))
       return FALSE;
   }
+  const bool existed = ::GetFileAttributesA(newName) != INVALID_FILE_ATTRIBUTES;
   if (!OnSaveDocument(newName)) {
-    // A file made for this save only is not left behind half-written.
-    if (asked) ::DeleteFileA(newName);
+    // A file made for this save only is not left behind half-written; a file that
+    // was there before is the user's and stays.
+    if (asked && !existed) ::DeleteFileA(newName);
     return FALSE;
   }
   if (replace) SetPathName(newName);

@@ -73,7 +73,8 @@ public:
   virtual BOOL SaveModified();
   virtual BOOL CanCloseFrame(CFrameWnd* frame);
   // Saves under path, or asks for a name when path is null (replace: the document
-  // takes the new name). A failed save of a name just asked for removes that file.
+  // takes the new name). A failed save of a name just asked for removes the file it
+  // made (a file that was there before is left alone).
   virtual BOOL DoSave(const char* path, BOOL replace = TRUE);
   virtual BOOL DoFileSave();
 

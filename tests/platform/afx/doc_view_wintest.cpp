@@ -39,6 +39,7 @@ public:
     return TRUE;
   }
   BOOL OnSaveDocument(const char* path) override {
+    if (std::string(path).find("refused") != std::string::npos) return FALSE;  // before writing anything
     HANDLE file = ::CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE) return FALSE;
     ::CloseHandle(file);  // a partly written file
@@ -203,7 +204,7 @@ TEST_F(DocViewFixture, OpenTitlesTheDocumentAndAFailedOpenLeavesAnUntitledDocume
   EXPECT_EQ(manager->m_prompts[0], "save:Untitled");
 }
 
-TEST_F(DocViewFixture, FailedSaveAsRemovesTheNewFileAndKeepsTheDocumentModified) {
+TEST_F(DocViewFixture, FailedSaveAsRemovesTheFileItMadeKeepsTheUsersAndKeepsTheDocumentModified) {
   app.OnFileNew();
   CDocument* doc = Frame()->GetActiveDocument();
   doc->SetModifiedFlag(TRUE);
@@ -214,6 +215,19 @@ TEST_F(DocViewFixture, FailedSaveAsRemovesTheNewFileAndKeepsTheDocumentModified)
   EXPECT_EQ(::GetFileAttributesA(bad.c_str()), INVALID_FILE_ATTRIBUTES) << "the half-written file is gone";
   EXPECT_TRUE(doc->IsModified());
   EXPECT_TRUE(doc->GetPathName().IsEmpty());
+
+  // A file the user had stays when the save is refused before it wrote anything.
+  std::string existing = File("refused.txt");
+  HANDLE file = ::CreateFileA(existing.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  DWORD written = 0;
+  ::WriteFile(file, "keep", 4, &written, nullptr);
+  ::CloseHandle(file);
+  manager->m_answer = existing.c_str();
+  ::SendMessageA(Frame()->m_hWnd, WM_COMMAND, ID_FILE_SAVE_AS, 0);
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  ASSERT_TRUE(::GetFileAttributesExA(existing.c_str(), GetFileExInfoStandard, &data));
+  EXPECT_EQ(data.nFileSizeLow, 4u);
+  EXPECT_TRUE(doc->IsModified());
 
   std::string good = File("good.txt");
   manager->m_answer = good.c_str();
