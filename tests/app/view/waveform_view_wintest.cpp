@@ -5,6 +5,7 @@
 // or saved; the clipboard held by another running copy.
 #include "support/wine/GTestWin.h"
 
+#include "app/view/DocManagerEx.h"
 #include "app/view/ShellServices.h"
 #include "app/view/TVLDoc.h"
 #include "app/view/TVLView.h"
@@ -52,12 +53,13 @@ protected:
 };
 IMPLEMENT_DYNCREATE(WaveTestFrame, CFrameWnd)
 
-// The file prompt answers with the name the test sets.
-class ScriptedDocManager : public CDocManager {
+// The file prompt answers with the name the test sets; without one it is the
+// program's own prompt, which a test then drives.
+class ScriptedDocManager : public CDocManagerEx {
 public:
   CString m_answer;
-  BOOL DoPromptFileName(CString& fileName, UINT, DWORD, BOOL, CDocTemplate*) override {
-    if (m_answer.IsEmpty()) return FALSE;
+  BOOL DoPromptFileName(CString& fileName, UINT titleId, DWORD flags, BOOL open, CDocTemplate* t) override {
+    if (m_answer.IsEmpty()) return CDocManagerEx::DoPromptFileName(fileName, titleId, flags, open, t);
     fileName = m_answer;
     return TRUE;
   }
@@ -657,6 +659,24 @@ TEST_F(WaveformViewTest, DoubleClickSelectsTheVisibleRangeAndSpectrumModeColours
   EXPECT_GT(bright, 0);
   EXPECT_TRUE(
       SavePng(CaptureWindow(m_frame->m_hWnd, true), TARVEL_TEST_BINARY_DIR "/screenshots/spectrum-view.png"));
+}
+
+TEST_F(WaveformViewTest, OpenDialogOpensTheChosenFile) {
+  m_manager->m_answer.Empty();
+  DriveModal(
+      "Open",
+      [&](HWND dialog) {
+        HWND name = ::GetDlgItem(dialog, 1148);
+        if (!name) name = ::GetDlgItem(dialog, 1152);
+        ASSERT_NE(name, nullptr);
+        ::SetWindowTextA(name, m_wavPath.c_str());
+        Press(dialog, IDOK);
+      },
+      [&] { m_app.OnFileOpen(); });
+  PumpPendingMessages();
+  ASSERT_NE(Doc(), nullptr);
+  EXPECT_EQ(Doc()->GetPathName().str(), m_wavPath);
+  EXPECT_EQ(Shown().channels, 2);
 }
 
 }  // namespace
