@@ -567,9 +567,11 @@ void CTVLView::RefreshWhileStreaming(int) {
   }
 
   const int token = project->GetStreamToken();
+  if (StreamOfProjectRuns() && gAudioIO->GetNumCaptureChannels() > 0) m_bStreamCaptured = TRUE;
   if (token > 0 && gAudioIO && !gAudioIO->IsStreamActiveToken(token)) PostStopToControlPanel();
   if (token > 0 && gAudioIO && !gAudioIO->IsTokenCurrent(token)) {
-    if (gAudioIO->GetNumCaptureChannels() > 0) {
+    if (gAudioIO->GetNumCaptureChannels() > 0 || m_bStreamCaptured) {
+      m_bStreamCaptured = FALSE;
       for (WaveTrack* w : project->GetTracks()->GetWaveTrackArray(false)) w->Flush();
       project->PushState(view_text::kRecordHistory, view_text::kRecord, false, &Info());
     }

@@ -123,6 +123,9 @@ private:
   BOOL m_bAutoScrolling = FALSE;
   BOOL m_bIndicatorDrawnOnce = FALSE;
   BOOL m_bIndicatorVisible = FALSE;
+  // The project's stream was seen capturing: the engine forgets its capture channels
+  // when the stream stops, before the tick that takes the recording in.
+  BOOL m_bStreamCaptured = FALSE;
   int m_nTick = 0;
   static ContextMenuHandler s_contextMenu;
 

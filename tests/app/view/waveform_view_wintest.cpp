@@ -15,6 +15,7 @@
 #include "resources/resource.h"
 #include "support/wine/DialogTestSupport.h"
 #include "support/wine/TempFolder.h"
+#include "support/wine/Wait.h"
 #include "support/wine/WindowCapture.h"
 
 #include "platform/afx/linux_headers_begin.h"
@@ -24,9 +25,15 @@
 #include <memory>
 #include <string>
 #include <vector>
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
 #include <unistd.h>
+#include <fstream>
 #include "audiofiles/effects/Effect.h"
 #include "audiofiles/effects/EffectRegistry.h"
+#include "core/engine/AudioIO.h"
 #include "core/instances/InstanceManager.h"
 #include "core/model/TrackList.h"
 #include "core/model/WaveTrack.h"
@@ -120,6 +127,94 @@ Audio ReadBack(const std::string& unixPath) {
   if (!project.OpenFile(unixPath)) return Audio();
   return Describe(project);
 }
+
+extern "C" char** environ;
+
+// Runs a program (its signals as a fresh process has them) with its output on
+// logFile; -1 when it could not start.
+pid_t Spawn(const std::vector<std::string>& args, const std::string& logFile) {
+  std::vector<char*> argv;
+  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 1, logFile.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
+  posix_spawn_file_actions_adddup2(&actions, 1, 2);
+  posix_spawnattr_t attr;
+  posix_spawnattr_init(&attr);
+  sigset_t all, none;
+  sigfillset(&all);
+  sigemptyset(&none);
+  posix_spawnattr_setsigdefault(&attr, &all);
+  posix_spawnattr_setsigmask(&attr, &none);
+  posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
+  pid_t pid = -1;
+  if (posix_spawnp(&pid, argv[0], &actions, &attr, argv.data(), environ) != 0) pid = -1;
+  posix_spawn_file_actions_destroy(&actions);
+  posix_spawnattr_destroy(&attr);
+  return pid;
+}
+
+int WaitExit(pid_t pid, DWORD timeoutMs) {
+  int code = -2;
+  winetest::WaitUntil(
+      [&] {
+        int status = 0;
+        const pid_t r = waitpid(pid, &status, WNOHANG);
+        if (r == pid) code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        return r != 0;
+      },
+      timeoutMs);
+  return code;
+}
+
+// The audio test rig for one test: its client environment (the sound server and
+// ALSA's route to it, for PortAudio) is put into this process before the engine
+// opens a device.
+class AudioRigForView {
+public:
+  AudioRigForView() {
+    m_dir = "/tmp/tvl-view-rig-" + std::to_string(::getpid());
+    m_script = std::string(TARVEL_SOURCE_DIR) + "/scripts/audio-rig.sh";
+    pid_t pid = Spawn({m_script, "start", m_dir, "--owner", std::to_string(::getpid())}, "/dev/null");
+    m_ok = pid > 0 && WaitExit(pid, 15000) == 0;
+    if (!m_ok) return;
+    std::ifstream env(m_dir + "/env");
+    std::string line;
+    while (std::getline(env, line)) {
+      size_t eq = line.find('=');
+      if (eq != std::string::npos) setenv(line.substr(0, eq).c_str(), line.substr(eq + 1).c_str(), 1);
+    }
+  }
+  ~AudioRigForView() {
+    pid_t pid = Spawn({m_script, "stop", m_dir}, "/dev/null");
+    if (pid > 0) WaitExit(pid, 15000);
+    pid = Spawn({"rm", "-rf", m_dir}, "/dev/null");
+    if (pid > 0) WaitExit(pid, 5000);
+  }
+  bool Ok() const { return m_ok; }
+
+private:
+  std::string m_dir, m_script;
+  bool m_ok = false;
+};
+
+// Receives the Stop command the view posts to the control panel.
+class PanelStandIn : public CWnd {
+public:
+  int m_stops = 0;
+  LPARAM m_stopButton = 0;
+
+protected:
+  BOOL OnCommand(WPARAM wParam, LPARAM lParam) override {
+    if (LOWORD(wParam) == 1061) {
+      ++m_stops;
+      m_stopButton = lParam;
+    }
+    return TRUE;
+  }
+};
 
 class WaveformViewTest : public ::testing::Test {
 protected:
@@ -677,6 +772,78 @@ TEST_F(WaveformViewTest, OpenDialogOpensTheChosenFile) {
   ASSERT_NE(Doc(), nullptr);
   EXPECT_EQ(Doc()->GetPathName().str(), m_wavPath);
   EXPECT_EQ(Shown().channels, 2);
+}
+
+TEST_F(WaveformViewTest, PlaybackIsFollowedAndItsEndPostsStopToTheControlPanel) {
+  AudioRigForView rig;
+  ASSERT_TRUE(rig.Ok());
+  CreateAudioIO();
+  ASSERT_NE(gAudioIO, nullptr);
+  Open(m_wavPath);
+  Command(ID_ZOOM_FIT);
+  Command(ID_ZOOM_IN);
+  Command(ID_ZOOM_IN);  // a quarter of the file on screen
+  Wave().ScrollToTime(0);
+  ASSERT_LT(Info().screen, kSeconds / 2);
+
+  PanelStandIn panel;
+  ASSERT_TRUE(panel.CreateEx(0, AfxRegisterWndClass(0), "Panel", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr));
+  HWND stopButton = reinterpret_cast<HWND>(0x1234);
+  SetControlPanelStop(panel.m_hWnd, stopButton);
+
+  Project* project = Doc()->GetProject();
+  int token = gAudioIO->StartStream(project->GetTracks()->GetWaveTrackArray(false), {}, nullptr, kRate, 0.0,
+                                    kSeconds, 0);
+  ASSERT_GT(token, 0);
+  project->SetStreamToken(token);
+  EXPECT_FALSE(Enabled(ID_EDIT_CUT)) << "edits wait while the project plays";
+
+  // The main frame's 50 ms refresh tick, until the stop arrives or too long.
+  double furthest = 0;
+  int ticks = 0;
+  const DWORD start = ::GetTickCount();
+  while (panel.m_stops == 0 && ::GetTickCount() - start < 10000) {
+    Wave().OnRefreshTick(50);
+    PumpPendingMessages(50);
+    furthest = std::max(furthest, Info().h);
+    ++ticks;
+  }
+  EXPECT_EQ(panel.m_stops, 1) << "after " << ticks << " ticks";
+  EXPECT_EQ(panel.m_stopButton, reinterpret_cast<LPARAM>(stopButton));
+  EXPECT_GE(furthest, kSeconds / 2) << "the view scrolled along with the play position";
+
+  gAudioIO->StopStream();
+  Wave().OnRefreshTick(50);
+  EXPECT_EQ(project->GetStreamToken(), 0) << "the stream's token is let go";
+  EXPECT_TRUE(Enabled(ID_EDIT_SELECT_ALL));
+  SetControlPanelStop(nullptr, nullptr);
+  ::DestroyWindow(panel.m_hWnd);
+  DestroyAudioIO();
+}
+
+TEST_F(WaveformViewTest, RecordingGrowsTheViewAndItsStopRecordsAnUndoState) {
+  AudioRigForView rig;
+  ASSERT_TRUE(rig.Ok());
+  CreateAudioIO();
+  ASSERT_NE(gAudioIO, nullptr);
+  Project* project = Doc()->GetProject();
+  ASSERT_TRUE(project->Record());
+  const DWORD start = ::GetTickCount();
+  while (::GetTickCount() - start < 2500) {  // past the 40th tick, when the scroll bars follow
+    Wave().OnRefreshTick(50);
+    PumpPendingMessages(50);
+  }
+  EXPECT_GT(Info().total, Info().screen * 0.5) << "the scroll range runs half a screen past the recorded end";
+  project->Stop();  // as the control panel's Stop does
+  Wave().OnRefreshTick(50);
+  EXPECT_EQ(project->GetStreamToken(), 0);
+  Audio shown = Shown();
+  ASSERT_EQ(shown.channels, 2);
+  EXPECT_GT(shown.seconds, 1.0);
+  UndoManager* undo = project->GetUndoManager();
+  EXPECT_EQ(undo->GetDescription(undo->GetCurrentStateNumber()), "Record");
+  EXPECT_TRUE(Enabled(ID_EDIT_UNDO));
+  DestroyAudioIO();
 }
 
 }  // namespace
