@@ -1,11 +1,18 @@
-// Repaint figures of the waveform view's track painter under wine: a one-hour stereo
-// project drawn into a 1200-pixel-wide memory image at zoom-to-fit and at one pixel
-// per 256 samples, and one scroll step, each against the 16 ms of a 60 Hz frame.
-// First (cold) paints compute the column summaries; the repeated ones reuse them as a
-// repaint of the view does.
+// Figures of the waveform view under wine. Repaints: a one-hour stereo project drawn
+// by the track painter into a 1200-pixel-wide memory image at zoom-to-fit and at one
+// pixel per 256 samples, and one scroll step, each against the 16 ms of a 60 Hz
+// frame; first (cold) paints compute the column summaries, repeated ones reuse them
+// as a repaint of the view does. Opening: the project saved as WAV and MP3, each
+// opened into the document of a 1200-pixel view until the view has painted, against
+// the importer alone. Arguments: the project's seconds (3600), and "open" to time
+// the opening too.
 #include <windows.h>
 
 #include "app/view/DCStateGuard.h"
+#include "app/view/TVLDoc.h"
+#include "app/view/TVLView.h"
+#include "app/view/WaveFrame.h"
+#include "resources/resource.h"
 #include "app/view/TrackArtist.h"
 #include "app/view/ViewInfo.h"
 
@@ -16,6 +23,7 @@
 #include <cstdlib>
 #include <string>
 #include <vector>
+#include "audiofiles/export/ExportByExtension.h"
 #include "core/model/DirManager.h"
 #include "core/model/TrackFactory.h"
 #include "core/model/TrackList.h"
@@ -48,6 +56,52 @@ double Paint(TrackArtist& artist, TrackList* tracks, HDC dc, const ViewInfo& inf
 
 void Report(const char* what, double ms) {
   std::printf("%-44s %8.2f ms   ratio to one 60 Hz frame %.2f\n", what, ms, ms / kFrameMs);
+}
+
+class BenchFrame : public CFrameWnd {
+  DECLARE_DYNCREATE(BenchFrame)
+
+public:
+  CWaveFrame m_waveFrame;
+
+protected:
+  BOOL OnCreateClient(LPCREATESTRUCT, CCreateContext* context) override {
+    return m_waveFrame.Create(this, context->m_pNewViewClass, context);
+  }
+};
+IMPLEMENT_DYNCREATE(BenchFrame, CFrameWnd)
+
+// Seconds to open the file into the document until its view has painted, and to
+// import it alone.
+void TimeOpening(const char* what, const std::string& unixPath) {
+  double start = Now();
+  {
+    Project alone;
+    if (!alone.OpenFile(unixPath)) std::printf("%s: the importer failed\n", what);
+  }
+  const double importer = Now() - start;
+
+  CWinApp app("Tarvel");
+  app.AddDocTemplate(new CSingleDocTemplate(IDR_MAINFRAME, RUNTIME_CLASS(CTVLDoc), RUNTIME_CLASS(BenchFrame),
+                                            RUNTIME_CLASS(CTVLView)));
+  app.OnFileNew();
+  CWnd* frame = app.m_pMainWnd;
+  ::SetWindowPos(frame->m_hWnd, HWND_TOP, 0, 0, 1200 + CWaveFrame::kLevelRulerWidth + 8, 600, SWP_SHOWWINDOW);
+  char dosPath[MAX_PATH] = {};
+  {
+    if (WCHAR* dos = wine_get_dos_file_name(unixPath.c_str())) {
+      ::WideCharToMultiByte(CP_ACP, 0, dos, -1, dosPath, MAX_PATH, nullptr, nullptr);
+      ::HeapFree(::GetProcessHeap(), 0, dos);
+    }
+  }
+  start = Now();
+  CDocument* doc = app.OpenDocumentFile(dosPath);
+  ::RedrawWindow(frame->m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+  const double opened = Now() - start;
+  std::printf("%-44s %8.2f s    importer alone %.2f s, ratio %.2f%s\n", what, opened / 1000, importer / 1000,
+              opened / importer, doc ? "" : " (open failed)");
+  app.m_pMainWnd = nullptr;
+  if (doc) doc->OnCloseDocument();
 }
 }  // namespace
 
@@ -114,5 +168,20 @@ int main(int argc, char** argv) {
   ::DeleteObject(bitmap);
   ::DeleteDC(dc);
   ::ReleaseDC(nullptr, screen);
+
+  if (argc > 2 && std::string(argv[2]) == "open") {
+    const std::string folder = DirManager::GetTempDir();
+    for (const char* ext : {"wav", "mp3"}) {
+      std::string path = folder + "/view_bench_open." + ext;
+      double start = Now();
+      if (!ExportByExtension(&project, 0, 0.0, seconds, path)) {
+        std::printf("saving %s failed\n", path.c_str());
+        continue;
+      }
+      std::printf("saved as %s in %.1f s\n", ext, (Now() - start) / 1000);
+      TimeOpening((std::string("open ") + ext + " until the view has painted").c_str(), path);
+      std::remove(path.c_str());
+    }
+  }
   return 0;
 }
