@@ -30,7 +30,7 @@ tarvel_add_folders(
   resources
   toolkit
   player
-  app/controls audiofiles/dialogs app)
+  app/controls audiofiles/dialogs options/sheet app)
 
 # One wine environment (prefix, virtual display, wineserver, virtual desktop) serves
 # every wine test of a run; it is started once and stopped at the end so nothing is

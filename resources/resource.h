@@ -31,3 +31,6 @@
 #define IDC_AMPLIFY_RATIO 1151
 #define IDC_AMPLIFY_PEAK 1152
 #define IDC_AMPLIFY_SLIDER 1214
+
+// The options sheet and the other dialogs of the options library.
+#include "OptionsResource.h"
