@@ -61,12 +61,12 @@ TEST_F(OptionsSheetTest, OkStoresTheValueChangedOnEachPage) {
         Screenshot(sheet, "options-encode-ogg");
 
         page = ShowPage(sheet, kDevicePage);
-        Click(page, IDC_SD_MONO);
         Screenshot(sheet, "options-sound-device");
+        Click(page, IDC_SD_MONO);
 
         page = ShowPage(sheet, kAdvancePage);
-        Click(page, IDC_AR_SAVING_MODE);
         Screenshot(sheet, "options-advance-recording");
+        Click(page, IDC_AR_SAVING_MODE);
         Press(sheet, IDOK);
       },
       [&] { result = RunOptionsSheet(nullptr); });

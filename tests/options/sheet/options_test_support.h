@@ -130,6 +130,8 @@ inline HWND VisiblePanel(HWND page) {
 }
 
 inline void Screenshot(HWND window, const std::string& name) {
+  ::RedrawWindow(window, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
   PumpPendingMessages(100);
   CapturedImage image = CaptureWindow(window, false);
   EXPECT_FALSE(image.Empty()) << name;
