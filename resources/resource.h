@@ -74,3 +74,5 @@
 #define ID_VIEW_OPTIONS 32857
 #define ID_VIEW_RECORD_WIZARD 32858
 #define ID_SCHEDULE_SETTING 32888
+// The options sheet and the other dialogs of the options library.
+#include "OptionsResource.h"
