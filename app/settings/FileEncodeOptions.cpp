@@ -217,6 +217,17 @@ int FileEncodeOptions::Load() {
                        d.OGGSampleRate);
     OGGSampleRate = d.OGGSampleRate;
   }
+  // The MP3 rate only makes sense with its MPEG version; a pair the encoder cannot take
+  // falls back to the default pair.
+  if (MP3Version < 0 || MP3Version > 2 ||
+      !settings::NameOf(GetMP3SampleRateTable(MP3Version), MP3SampleRate)) {
+    seams::DiagnosticF(
+        seams::DiagnosticStream::kStandardError,
+        "FileEncodeOptions: stored MP3Version %d with MP3SampleRate %d refused, %d with %d used\n",
+        MP3Version, MP3SampleRate, d.MP3Version, d.MP3SampleRate);
+    MP3Version = d.MP3Version;
+    MP3SampleRate = d.MP3SampleRate;
+  }
   return 1;
 }
 

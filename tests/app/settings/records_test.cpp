@@ -336,22 +336,27 @@ TEST_P(RecordsTest, DamagedFactorsAreClampedAndImpossibleRatesRefused) {
   }
 
   struct RateCase {
-    std::uint32_t wav, ogg;
-    int wavLoaded, oggLoaded;
+    std::uint32_t wav, ogg, mp3Version, mp3;
+    int wavLoaded, oggLoaded, mp3VersionLoaded, mp3Loaded;
   };
-  const RateCase rates[] = {{600000, 3000, 44100, 44100},
-                            {0, 0, 44100, 44100},
-                            {0xFFFFFFFFu, 0x80000000u, 44100, 44100},
-                            {22050, 48000, 22050, 48000},
-                            {8000, 8000, 8000, 8000}};
+  const RateCase rates[] = {{600000, 3000, 0, 600000, 44100, 44100, 0, 44100},
+                            {0, 0, 0, 0, 44100, 44100, 0, 44100},
+                            {0xFFFFFFFFu, 0x80000000u, 7, 44100, 44100, 44100, 0, 44100},
+                            {22050, 48000, 0, 22050, 22050, 48000, 0, 44100},  // an MPEG II rate
+                            {22050, 48000, 1, 22050, 22050, 48000, 1, 22050},
+                            {8000, 8000, 2, 8000, 8000, 8000, 2, 8000}};
   auto enc = env.backend().CreateKey(seams::RegistryRoot::CurrentUser, "Software\\Tarvel\\FileEncodeOptions");
   for (const RateCase& c : rates) {
     enc->WriteValue("WavSampleRate", seams::MakeDwordValue(c.wav));
     enc->WriteValue("OGGSampleRate", seams::MakeDwordValue(c.ogg));
+    enc->WriteValue("MP3Version", seams::MakeDwordValue(c.mp3Version));
+    enc->WriteValue("MP3SampleRate", seams::MakeDwordValue(c.mp3));
     FileEncodeOptions r = ChangedEncoding();
     r.Load();
     EXPECT_EQ(r.WavSampleRate, c.wavLoaded) << c.wav;
     EXPECT_EQ(r.OGGSampleRate, c.oggLoaded) << c.ogg;
+    EXPECT_EQ(r.MP3Version, c.mp3VersionLoaded) << c.mp3Version << " " << c.mp3;
+    EXPECT_EQ(r.MP3SampleRate, c.mp3Loaded) << c.mp3Version << " " << c.mp3;
   }
 }
 
