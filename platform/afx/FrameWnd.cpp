@@ -1,12 +1,17 @@
 #include "platform/afx/FrameWnd.h"
 
 #include "platform/afx/ControlBar.h"
+#include "platform/afx/View.h"
 #include "platform/afx/WinApp.h"
 
 const RECT CFrameWnd::rectDefault = {static_cast<LONG>(CW_USEDEFAULT), static_cast<LONG>(CW_USEDEFAULT), 0,
                                      0};
 
+IMPLEMENT_DYNAMIC(CFrameWnd, CWnd)
+
 BEGIN_MESSAGE_MAP(CFrameWnd, CWnd)
+  ON_WM_CREATE()
+  ON_WM_CLOSE()
   ON_WM_DESTROY()
   ON_WM_SIZE()
 END_MESSAGE_MAP()
@@ -59,7 +64,7 @@ BOOL CFrameWnd::Create(const char* className, const char* title, DWORD style, co
   return TRUE;
 }
 
-BOOL CFrameWnd::LoadFrame(UINT resourceId, DWORD style, CWnd* parent) {
+BOOL CFrameWnd::LoadFrame(UINT resourceId, DWORD style, CWnd* parent, CCreateContext* context) {
   m_nIDResource = resourceId;
   CString title;
   if (title.LoadString(resourceId)) {
@@ -71,10 +76,20 @@ BOOL CFrameWnd::LoadFrame(UINT resourceId, DWORD style, CWnd* parent) {
   const char* menuName = nullptr;
   if (::FindResourceA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(resourceId), (LPCSTR)RT_MENU))
     menuName = MAKEINTRESOURCEA(resourceId);
-  return Create(nullptr, title, style, rectDefault, parent, menuName);
+  m_bAddToTitle = (style & FWS_ADDTOTITLE) != 0;
+  m_strTitle = title;
+  style &= ~FWS_ADDTOTITLE;
+  HMENU menu = menuName ? ::LoadMenuA(AfxGetInstanceHandle(), menuName) : nullptr;
+  if (!CreateEx(0, nullptr, title, style, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                parent ? parent->m_hWnd : nullptr, menu, context)) {
+    if (menu) ::DestroyMenu(menu);
+    return FALSE;
+  }
+  return TRUE;
 }
 
 BOOL CFrameWnd::OnCmdMsg(UINT id, int code, void* extra) {
+  if (m_pViewActive && m_pViewActive->OnCmdMsg(id, code, extra)) return TRUE;
   if (CWnd::OnCmdMsg(id, code, extra)) return TRUE;
   CWinApp* app = AfxGetApp();
   return app && app->OnCmdMsg(id, code, extra);
