@@ -15,6 +15,7 @@
 #include <dlfcn.h>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 #include "platform/afx/linux_headers_end.h"
 
@@ -43,7 +44,19 @@ public:
     return code == CN_COMMAND;
   }
 
+  // The bars' context-menu requests: the bar window and the screen point.
+  std::vector<std::pair<HWND, POINT>> menuRequests;
+
 protected:
+  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+    static const UINT popupMenu = ::RegisterWindowMessageA("TKTOOLBAR_POPUPMENU");
+    if (message == popupMenu) {
+      menuRequests.push_back(
+          {reinterpret_cast<HWND>(wParam), POINT{(short)LOWORD(lParam), (short)HIWORD(lParam)}});
+      return 0;
+    }
+    return CTKFrameWnd::WindowProc(message, wParam, lParam);
+  }
   BOOL OnCommand(WPARAM wParam, LPARAM lParam) override {
     if (LOWORD(wParam) >= ID_TEST_NEW && LOWORD(wParam) <= ID_TEST_PASTE && lParam == 0) {
       commands.push_back(LOWORD(wParam));
@@ -69,9 +82,10 @@ public:
     m_fakeMotion(m_display, -1, screen.x, screen.y, 0);
     m_flush(m_display);
   }
-  void Button(bool down) {
+  // Button 1 is the left button, 3 the right one.
+  void Button(bool down, unsigned int button = 1) {
     if (!Ready()) return;
-    m_fakeButton(m_display, 1, down ? 1 : 0, 0);
+    m_fakeButton(m_display, button, down ? 1 : 0, 0);
     m_flush(m_display);
   }
   // A key by its X keysym (Control_L 0xFFE3, Escape 0xFF1B).

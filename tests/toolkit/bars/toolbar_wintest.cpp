@@ -4,6 +4,8 @@
 // would.
 #include "support/wine/GTestWin.h"
 
+#include "support/wine/DialogTestSupport.h"
+#include "support/wine/TempFolder.h"
 #include "toolkit/bars/toolbar_test_support.h"
 #include "toolkit/frames/GlobalData.h"
 #include "toolkit/frames/TKKeyboardManager.h"
@@ -11,6 +13,10 @@
 #include "toolkit/frames/TKVisualManagerXP.h"
 #include "toolkit/frames/TKWinXPVisualManager.h"
 #include "toolkit/frames/TKWorkspace.h"
+
+#include "platform/afx/linux_headers_begin.h"
+#include <unistd.h>
+#include "platform/afx/linux_headers_end.h"
 
 namespace {
 
@@ -253,6 +259,45 @@ TEST_F(ToolbarFrame, ClicksSendTheButtonsCommandButNotFromDisabledButtonsOrWhenR
   EXPECT_EQ(frame->commands, std::vector<UINT>{ID_TEST_NEW});
 }
 
+TEST_F(ToolbarFrame, ARightClickAsksTheFrameForTheBarsMenuAndTheResetPromptRestoresTheResource) {
+  const POINT at = CentreOf(*editBar, 1);
+  ASSERT_TRUE(MoveMouseAndWait(at, true));
+  XDisplayInput::Get().Button(true, 3);
+  XDisplayInput::Get().Button(false, 3);
+  ASSERT_TRUE(winetest::WaitUntil([&] { return !frame->menuRequests.empty(); }, 2000));
+  EXPECT_EQ(frame->menuRequests[0].first, editBar->m_hWnd);
+  EXPECT_EQ(frame->menuRequests[0].second.x, at.x);
+  EXPECT_EQ(frame->menuRequests[0].second.y, at.y);
+
+  // The user changed the bar; the reset prompt names it and, answered OK, brings the
+  // resource's buttons back; answered Cancel, changes nothing.
+  ASSERT_TRUE(fileBar->RemoveButton(1));
+  fileBar->SetWindowText("&My files ");
+  const UINT resetPrompt = ::RegisterWindowMessageA("TKTOOLBAR_RESETRPROMPT");
+  {
+    dialogtest::RecordedMessageBoxes boxes(IDCANCEL);
+    fileBar->SendMessage(resetPrompt);
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].text,
+              "All your changes will be lost! Do you really want to reset the toolbar 'My files'?");
+    EXPECT_EQ(boxes.shown[0].flags & 0xFFu, static_cast<unsigned>(MB_OKCANCEL | MB_ICONEXCLAMATION));
+    EXPECT_EQ(IdsOf(*fileBar), (std::vector<UINT>{ID_TEST_NEW, 0, ID_TEST_SAVE, ID_TEST_PRINT}));
+  }
+  {
+    dialogtest::RecordedMessageBoxes boxes(IDOK);
+    fileBar->SendMessage(resetPrompt);
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(IdsOf(*fileBar),
+              (std::vector<UINT>{ID_TEST_NEW, ID_TEST_OPEN, 0, ID_TEST_SAVE, ID_TEST_PRINT}));
+  }
+  // A bar without a name is called untitled.
+  fileBar->SetWindowText("");
+  dialogtest::RecordedMessageBoxes boxes(IDCANCEL);
+  fileBar->SendMessage(resetPrompt);
+  ASSERT_EQ(boxes.shown.size(), 1u);
+  EXPECT_NE(boxes.shown[0].text.find("'<Untitled>'"), std::string::npos) << boxes.shown[0].text;
+}
+
 TEST_F(ToolbarFrame, AccessKeysOfButtonsWithTextSendTheirCommands) {
   ASSERT_TRUE(fileBar->SetButtonDisplay(1, "&Open", TRUE, TRUE));
   ASSERT_TRUE(fileBar->SetButtonDisplay(4, "P&rint", TRUE, FALSE));
@@ -337,6 +382,88 @@ std::vector<std::string> Describe(const CTKToolBar& bar) {
   return lines;
 }
 
+// Runs this test program again with only the test below, which writes what its file
+// bar shows after loading the stored state into the file; the lines it wrote.
+std::vector<std::string> ShownInAnotherProcess(const std::string& file) {
+  // Started as this process was: wine's loader (the one running this process) given
+  // the program.
+  char program[MAX_PATH] = "";
+  ::GetModuleFileNameA(nullptr, program, MAX_PATH);
+  char loader[MAX_PATH] = "";
+  const ssize_t length = readlink("/proc/self/exe", loader, sizeof loader - 1);
+  std::string unixLoader(loader, length > 0 ? static_cast<size_t>(length) : 0);
+  // The process runs in wine's preloader ("wine64-preloader.static"); the loader is
+  // the file without the suffix.
+  const size_t preloader = unixLoader.find("-preloader");
+  if (preloader != std::string::npos) unixLoader.resize(preloader);
+  std::string dosLoader = "Z:" + unixLoader;
+  for (char& c : dosLoader)
+    if (c == '/') c = '\\';
+  // The loader takes the program's Unix path (the tests live on wine's Z: drive, /).
+  std::string unixProgram = program;
+  if (unixProgram.rfind("Z:", 0) == 0 || unixProgram.rfind("z:", 0) == 0) unixProgram.erase(0, 2);
+  for (char& c : unixProgram)
+    if (c == '\\') c = '/';
+  unixProgram += ".so";  // the program itself, not its launcher script
+  std::string command = "\"" + unixLoader + "\" \"" + unixProgram +
+                        "\" --gtest_also_run_disabled_tests "
+                        "--gtest_filter=ToolbarFrame.DISABLED_AnotherProcessShowsTheStoredBar";
+  ::SetEnvironmentVariableA("TARVEL_TOOLBAR_SHOWN", file.c_str());
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  std::vector<char> line(command.begin(), command.end());
+  line.push_back('\0');
+  std::vector<std::string> lines;
+  // The loader is named by its wine path; the command line carries the Unix paths it
+  // gets as its arguments.
+  if (!::CreateProcessA(dosLoader.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process))
+    return lines;
+  // The handle of a process started through the Unix loader does not tell when it
+  // ends: the file, written at the end and closed, does.
+  ::CloseHandle(process.hThread);
+  ::CloseHandle(process.hProcess);
+  HANDLE in = INVALID_HANDLE_VALUE;
+  winetest::WaitUntil(
+      [&] {
+        in = ::CreateFileA(file.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        if (in != INVALID_HANDLE_VALUE && ::GetFileSize(in, nullptr) == 0) {
+          ::CloseHandle(in);
+          in = INVALID_HANDLE_VALUE;
+        }
+        return in != INVALID_HANDLE_VALUE;
+      },
+      30000);
+  ::SetEnvironmentVariableA("TARVEL_TOOLBAR_SHOWN", nullptr);
+  if (in == INVALID_HANDLE_VALUE) return lines;
+  char buffer[4096];
+  DWORD read = 0;
+  ::ReadFile(in, buffer, sizeof buffer, &read, nullptr);
+  ::CloseHandle(in);
+  std::string text(buffer, read);
+  for (size_t start = 0, end; (end = text.find('\n', start)) != std::string::npos; start = end + 1)
+    lines.push_back(text.substr(start, end - start));
+  return lines;
+}
+
+// The other process of the test below (not run on its own).
+TEST_F(ToolbarFrame, DISABLED_AnotherProcessShowsTheStoredBar) {
+  char file[MAX_PATH] = "";
+  ASSERT_TRUE(::GetEnvironmentVariableA("TARVEL_TOOLBAR_SHOWN", file, MAX_PATH));
+  CTKToolBar bar;
+  ASSERT_TRUE(bar.Create(frame, WS_CHILD | WS_VISIBLE | CBRS_TOP, kFileBarId));
+  ASSERT_TRUE(bar.LoadToolBar(IDR_FILE_TOOLBAR));
+  ASSERT_TRUE(bar.LoadState(kProfile));
+  std::string text;
+  for (const std::string& line : Describe(bar)) text += line + "\n";
+  HANDLE out = ::CreateFileA(file, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  ASSERT_NE(out, INVALID_HANDLE_VALUE);
+  DWORD written = 0;
+  ::WriteFile(out, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+  ::CloseHandle(out);
+}
+
 TEST_F(ToolbarFrame, StateKeptInTheRegistryComesBackIdenticalInAFreshBar) {
   ::RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Tarvel Tests\\Toolbars");
   // The user's edits: Print gone, Open with its text, New moved to the end, a name.
@@ -363,6 +490,12 @@ TEST_F(ToolbarFrame, StateKeptInTheRegistryComesBackIdenticalInAFreshBar) {
   EXPECT_EQ(::RegQueryValueExA(key, "Buttons", nullptr, &type, nullptr, &size), ERROR_SUCCESS);
   EXPECT_EQ(type, static_cast<DWORD>(REG_BINARY));
   ::RegCloseKey(key);
+
+  // The program started again: another process makes the bar from its resource and
+  // takes the stored state.
+  winetest::TempFolder folder("toolbarstate");
+  const std::string shown = folder.File("shown.txt");
+  EXPECT_EQ(ShownInAnotherProcess(shown), edited);
 
   // A new bar, made from the resource as at every start, takes the stored state.
   CTKToolBar fresh;
