@@ -6,6 +6,7 @@
 #include "toolkit/bars/TKToolbarImageList.h"
 #include "toolkit/bars/toolbar_test_resource.h"
 #include "toolkit/frames/GlobalData.h"
+#include "toolkit/frames/TKCommandManager.h"
 #include "toolkit/frames/look_canvas.h"
 
 namespace {
@@ -149,4 +150,22 @@ TEST(ToolbarImageList, AlphaImagesBlendAndDisabledOnesAtHalfStrength) {
   EXPECT_TRUE(similar(canvas.At(28, 8), RGB(255, 128, 128))) << std::hex << canvas.At(28, 8);
   // Half-transparent blue over white.
   EXPECT_TRUE(similar(canvas.At(48, 8), RGB(127, 127, 255))) << std::hex << canvas.At(48, 8);
+}
+
+TEST(ToolbarImageList, AfterTheToolkitsCleanUpListsMakeTheirDrawingObjectsAgain) {
+  GetCommandManager()->StoreImageOf(ID_TEST_OPEN, 1);
+  {
+    CTKToolbarImageList before;
+    ASSERT_TRUE(before.Load(IDR_FILE_TOOLBAR));
+  }
+  ToolkitCleanUp();
+  EXPECT_EQ(GetCommandManager()->FindImageOf(ID_TEST_OPEN), -1);
+  CTKToolbarImageList after;
+  ASSERT_TRUE(after.Load(IDR_FILE_TOOLBAR));
+  LookCanvas canvas(20, 20);
+  canvas.Clear(RGB(1, 1, 1));
+  ASSERT_TRUE(after.PrepareDraw(&canvas.dc));
+  after.Draw(&canvas.dc, 0, 0, 1);
+  after.EndDraw();
+  EXPECT_EQ(canvas.At(7, 7), kFileColours[1]);
 }
