@@ -596,10 +596,8 @@ TEST_F(ToolbarFrame, EachLookPaintsTheBarsWithTheirImages) {
   fileBar->OnUpdateCmdUI(frame, TRUE);  // Save disabled
   fileBar->SetButtonStyle(4, fileBar->GetButtonStyle(4) | TBBS_CHECKED);
   for (const Look& look : looks) {
+    // Choosing the look redraws every toolbar in it.
     ASSERT_TRUE(CTKVisualManager::SelectLookClass(look.cls));
-    CTKVisualManager::GetInstance();
-    ::RedrawWindow(frameHwnd, nullptr, nullptr,
-                   RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
     PumpPendingMessages();
     CapturedImage image = CaptureWindow(frameHwnd, true);
     ASSERT_FALSE(image.Empty());
@@ -615,6 +613,16 @@ TEST_F(ToolbarFrame, EachLookPaintsTheBarsWithTheirImages) {
     EXPECT_EQ(at(*editBar, 0), kCutColour) << look.file;
     // Save is disabled: its shape in the shadow colour, not its own blue.
     EXPECT_EQ(at(*fileBar, 3), GlobalData::Get().buttonShadow) << look.file;
+    // The checked Print has the look's checked face around its image.
+    if (look.cls == RUNTIME_CLASS(CTKVisualManagerXP)) {
+      auto* xp = dynamic_cast<CTKVisualManagerXP*>(CTKVisualManager::GetInstance());
+      ASSERT_TRUE(xp);
+      CRect print;
+      fileBar->GetItemRect(4, &print);
+      POINT corner{print.left + 3, print.top + 3};
+      ::MapWindowPoints(fileBar->m_hWnd, frameHwnd, &corner, 1);
+      EXPECT_EQ(image.At(corner.x, corner.y), xp->m_itemChecked);
+    }
   }
   CTKVisualManager::SelectLookClass(nullptr);
 }
