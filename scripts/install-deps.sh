@@ -8,8 +8,8 @@ packages=(
   cmake g++ pkg-config make ccache libgtest-dev libgmock-dev googletest clang-format git
   # winelib
   wine64 wine64-preloader wine64-tools libwine-dev fonts-wine
-  # virtual display and screenshots
-  xvfb x11-utils imagemagick
+  # virtual display and screenshots; the window tests' mouse and keys at the display
+  xvfb x11-utils imagemagick libxtst6
   # audio libraries
   libsndfile1-dev libvorbis-dev libogg-dev libmad0-dev portaudio19-dev
   libsamplerate0-dev libsoundtouch-dev libmp3lame-dev libasound2-dev
