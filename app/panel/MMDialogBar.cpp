@@ -96,6 +96,7 @@ CMMDialogBar::CMMDialogBar() = default;
 
 CMMDialogBar::~CMMDialogBar() {
   if (gAudioIO && m_hWnd) gAudioIO->SetControlPanel(0, 0);
+  if (m_bControlsMade) SetControlPanelStop(nullptr, nullptr);
 }
 
 BOOL CMMDialogBar::Create(CWnd* parent, UINT id) {
@@ -199,8 +200,11 @@ BOOL CMMDialogBar::CreateControls() {
   SetIdleButtons();
   RefreshFromMixer();
   ApplyColorScheme();
+  // The engine and the view (at the end of playback) bring the panel back to idle
+  // with the Stop command.
   if (gAudioIO)
     gAudioIO->SetControlPanel(seams::ToWindowHandle(m_hWnd), seams::ToWindowHandle(m_stop.m_hWnd));
+  SetControlPanelStop(m_hWnd, m_stop.m_hWnd);
   return TRUE;
 }
 

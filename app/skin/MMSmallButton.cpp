@@ -82,3 +82,15 @@ void CMMSmallButton::DrawBorder(CDC* dc, CRect& rect, UINT itemState) {
     ::InflateRect(&rect, -1, -1);
   }
 }
+
+void CMMSmallButton::DrawButtonText(CDC* dc, CRect& rect, const CString& text, UINT format) {
+  if (::IsWindowEnabled(m_hWnd)) return CTKButton::DrawButtonText(dc, rect, text, format);
+  const ColorSchemeOptions& scheme = GetColorScheme();
+  const COLORREF old = ::SetTextColor(*dc, SchemeColor(scheme.LighterShade));
+  RECT etched = rect;
+  ::OffsetRect(&etched, 1, 1);
+  ::DrawTextA(*dc, text, -1, &etched, format);
+  ::SetTextColor(*dc, SchemeColor(scheme.DarkShade));
+  ::DrawTextA(*dc, text, -1, &rect, format);
+  ::SetTextColor(*dc, old);
+}

@@ -296,7 +296,20 @@ protected:
     EXPECT_TRUE(b.pauseEnabled) << when;
     EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(Panel().m_hWnd, IDC_PANEL_OPTIONS))) << when;
   }
+  // Pixels of a small button drawn in near-black text.
+  int BlackTextPixels(UINT id) {
+    PumpPendingMessages(50);
+    CapturedImage image = CaptureWindow(::GetDlgItem(Panel().m_hWnd, static_cast<int>(id)), true);
+    int n = 0;
+    for (int y = 0; y < image.height; ++y)
+      for (int x = 0; x < image.width; ++x) {
+        const COLORREF c = image.At(x, y);
+        n += GetRValue(c) < 40 && GetGValue(c) < 40 && GetBValue(c) < 40;
+      }
+    return n;
+  }
   void Screenshot(const char* name) {
+    PumpPendingMessages(100);
     CapturedImage image = CaptureWindow(Panel().m_hWnd, true);
     ASSERT_FALSE(image.Empty());
     EXPECT_TRUE(
@@ -471,6 +484,27 @@ TEST_F(ControlPanelTest, VolumeSlidersSetTheMixerAndNameTheirValue) {
   EXPECT_NEAR(nowInput, 0.1f, 0.01f) << "a page is a tenth";
   EXPECT_EQ(std::string(Panel().GetMessageString(IDC_PANEL_INPUT_VOLUME)), "Control input volume: 0.10");
   gAudioIO->SetMixer(source, input, output);
+}
+
+TEST_F(ControlPanelTest, PlayPlaysTheTakeToTheEndAndThePanelComesBackToIdle) {
+  Press(IDC_PANEL_RECORD);
+  Ticks(1.0);
+  Press(IDC_PANEL_STOP);
+  Ticks(0.2);
+  ASSERT_GT(CurrentProject()->GetTracks()->GetEndTime(), 0.5);
+  Press(IDC_PANEL_PLAY);
+  EXPECT_TRUE(gAudioIO->IsBusy());
+  EXPECT_TRUE(Panel().Button(IDC_PANEL_PLAY).IsDown());
+  EXPECT_FALSE(Panel().Button(IDC_PANEL_RECORD).IsEnabled());
+  EXPECT_TRUE(Panel().Button(IDC_PANEL_STOP).IsEnabled());
+  EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(Panel().m_hWnd, IDC_PANEL_LOOP)));
+  EXPECT_EQ(BlackTextPixels(IDC_PANEL_LOOP), 0) << "a disabled button looks disabled";
+  Screenshot("playing");
+  EXPECT_TRUE(Ticks(5.0, [&] { return !gAudioIO->IsBusy(); })) << "the end of the take stops playback";
+  ExpectIdle("after playback");
+  EXPECT_FALSE(Panel().Button(IDC_PANEL_PLAY).IsDown());
+  EXPECT_GT(BlackTextPixels(IDC_PANEL_LOOP), 0);
+  EXPECT_TRUE(m_boxes->shown.empty());
 }
 
 }  // namespace
