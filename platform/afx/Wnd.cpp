@@ -476,3 +476,40 @@ LRESULT CALLBACK AfxWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
   }
   return result;
 }
+
+namespace {
+// The command-UI state of one child control of a window.
+class ControlCmdUI : public CCmdUI {
+public:
+  HWND m_hControl = nullptr;
+  void Enable(BOOL on) override {
+    CCmdUI::Enable(on);
+    // A control losing the enabled state while it has the focus hands it on.
+    if (!on && ::GetFocus() == m_hControl) ::SendMessageA(::GetParent(m_hControl), WM_NEXTDLGCTL, 0, FALSE);
+    ::EnableWindow(m_hControl, on);
+  }
+  void SetCheck(int check) override {
+    if (::SendMessageA(m_hControl, WM_GETDLGCODE, 0, 0) & DLGC_BUTTON)
+      ::SendMessageA(m_hControl, BM_SETCHECK, static_cast<WPARAM>(check), 0);
+  }
+  void SetText(const char* text) override { ::SetWindowTextA(m_hControl, text ? text : ""); }
+};
+}  // namespace
+
+void CWnd::UpdateDialogControls(CCmdTarget* target, BOOL disableIfNoHandler) {
+  if (!m_hWnd || !target) return;
+  ControlCmdUI state;
+  for (HWND child = ::GetWindow(m_hWnd, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+    const int id = ::GetDlgCtrlID(child);
+    if (id <= 0 || id == 0xFFFF) continue;
+    state.m_hControl = child;
+    state.m_nID = static_cast<UINT>(id);
+    if (state.DoUpdate(target)) continue;
+    // Without a handler only command buttons are disabled: edits, lists and labels
+    // keep their state.
+    if (disableIfNoHandler && (::SendMessageA(child, WM_GETDLGCODE, 0, 0) & DLGC_BUTTON)) {
+      LONG style = ::GetWindowLongA(child, GWL_STYLE) & 0xF;
+      if (style != BS_GROUPBOX && style != BS_OWNERDRAW) state.Enable(FALSE);
+    }
+  }
+}

@@ -86,6 +86,9 @@ public:
   LRESULT SendDlgItemMessage(int id, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
     return ::SendDlgItemMessageA(m_hWnd, id, message, wParam, lParam);
   }
+  // Asks target for the state of each child control (by its id) and enables or
+  // disables it; buttons nobody answers for are disabled when disableIfNoHandler.
+  void UpdateDialogControls(CCmdTarget* target, BOOL disableIfNoHandler);
   void CheckRadioButton(int firstId, int lastId, int checkId) {
     ::CheckRadioButton(m_hWnd, firstId, lastId, checkId);
   }

@@ -110,3 +110,13 @@ void FrameHelper::OnClosingFrame() {
   ::OffsetRect(&rect, work.left, work.top);
   workspace->StoreWindowPlacement(rect, static_cast<int>(placement.flags), showCmd);
 }
+
+BOOL FrameHelper::IsDockStateValid(const CDockState& state) const {
+  if (!m_pFrame) return FALSE;
+  for (int i = 0; i < state.m_arrBarInfo.GetSize(); ++i) {
+    const CControlBarInfo info = state.m_arrBarInfo[i];
+    if (info.m_nDockBarID == AFX_IDW_DOCKBAR_FLOAT) continue;
+    if (!m_pFrame->GetControlBar(info.m_nBarID)) return FALSE;
+  }
+  return TRUE;
+}

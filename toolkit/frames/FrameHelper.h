@@ -38,6 +38,9 @@ public:
   // Before the frame's window exists: the workspace may replace the creation
   // rectangle and the show command by the stored ones.
   void ApplyStoredPlacement(CREATESTRUCTA& cs);
+  // A stored dock layout fits this frame when every bar it docks (floating ones
+  // apart) exists in the frame.
+  BOOL IsDockStateValid(const CDockState& state) const;
   // On WM_CLOSE: hidden torn-off bars go, the workspace saves the frame's state and
   // its placement.
   void OnClosingFrame();

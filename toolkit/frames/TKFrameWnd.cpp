@@ -2,6 +2,8 @@
 
 #include "toolkit/frames/CommandUsageCounter.h"
 #include "toolkit/frames/GlobalData.h"
+#include "toolkit/frames/TKMiniDockFrameWnd.h"
+#include "toolkit/frames/TKToolDockBar.h"
 #include "toolkit/frames/TKVisualManager.h"
 #include "toolkit/frames/TKWorkspace.h"
 
@@ -105,113 +107,43 @@ void CTKFrameWnd::OnActivate(UINT state, CWnd* other, BOOL minimized) {
     ::SendMessageA(s_pOpenPopup->m_hWnd, WM_CLOSE, 0, 0);
 }
 
-void CTKFrameWnd::EnableDocking(DWORD style) { m_dockingSides |= style & CBRS_ALIGN_ANY; }
-
 namespace {
-DWORD AlignOfDockBar(UINT dockBarId) {
-  switch (dockBarId) {
-    case AFX_IDW_DOCKBAR_TOP:
-      return CBRS_ALIGN_TOP;
-    case AFX_IDW_DOCKBAR_BOTTOM:
-      return CBRS_ALIGN_BOTTOM;
-    case AFX_IDW_DOCKBAR_LEFT:
-      return CBRS_ALIGN_LEFT;
-    case AFX_IDW_DOCKBAR_RIGHT:
-      return CBRS_ALIGN_RIGHT;
-    default:
-      return 0;
-  }
-}
+CMiniDockFrameWnd* NewToolkitFloatingFrame() { return new CTKMiniDockFrameWnd; }
 }  // namespace
 
-UINT CTKFrameWnd::DockBarIdOf(const CControlBar* bar) {
-  if (!bar || bar->IsFloating()) return 0;
-  DWORD style = bar->m_dwStyle;
-  if (style & CBRS_ALIGN_TOP) return AFX_IDW_DOCKBAR_TOP;
-  if (style & CBRS_ALIGN_BOTTOM) return AFX_IDW_DOCKBAR_BOTTOM;
-  if (style & CBRS_ALIGN_LEFT) return AFX_IDW_DOCKBAR_LEFT;
-  if (style & CBRS_ALIGN_RIGHT) return AFX_IDW_DOCKBAR_RIGHT;
-  return 0;
-}
-
-BOOL CTKFrameWnd::DockControlBar(CControlBar* bar, UINT dockBarId) {
-  if (!bar) return FALSE;
-  DWORD align = AlignOfDockBar(dockBarId);
-  // Without a side, the first side the bar's own style and the frame both allow,
-  // in the frame's order: top, bottom, left, right.
-  if (!align) {
-    for (DWORD side : {CBRS_ALIGN_TOP, CBRS_ALIGN_BOTTOM, CBRS_ALIGN_LEFT, CBRS_ALIGN_RIGHT})
-      if ((bar->m_dwStyle & side) && (m_dockingSides & side)) {
-        align = side;
-        break;
-      }
+void CTKFrameWnd::EnableDocking(DWORD style) {
+  static const struct {
+    UINT id;
+    DWORD align;
+  } sides[] = {{AFX_IDW_DOCKBAR_TOP, CBRS_ALIGN_TOP},
+               {AFX_IDW_DOCKBAR_BOTTOM, CBRS_ALIGN_BOTTOM},
+               {AFX_IDW_DOCKBAR_LEFT, CBRS_ALIGN_LEFT},
+               {AFX_IDW_DOCKBAR_RIGHT, CBRS_ALIGN_RIGHT}};
+  for (const auto& side : sides) {
+    if (!(style & side.align)) continue;
+    CDockBar* existing = GetDockBar(side.id);
+    if (dynamic_cast<CTKToolDockBar*>(existing)) continue;
+    if (existing) existing->DestroyWindow();  // a plain dock bar deletes itself with its window
+    auto* dockBar = new CTKToolDockBar;
+    if (!dockBar->Create(this, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | side.align,
+                         side.id))
+      delete dockBar;
   }
-  if (!align || !(m_dockingSides & align)) return FALSE;
-  bar->SetBarStyle((bar->m_dwStyle & ~(CBRS_ALIGN_ANY | CBRS_FLOATING)) | align);
-  if (bar->m_hWnd) {
-    for (POSITION pos = m_dockedBars.GetHeadPosition(); pos;) {
-      POSITION at = pos;
-      if (m_dockedBars.GetNext(pos) == bar->m_hWnd) m_dockedBars.RemoveAt(at);
-    }
-    m_dockedBars.AddTail(bar->m_hWnd);
-    ::SetWindowPos(bar->m_hWnd, nullptr, 0, 0, 0, 0,
-                   SWP_NOZORDER | SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_FRAMECHANGED);
-  }
-  RecalcLayout();
-  return TRUE;
+  m_pfnCreateFloatingFrame = NewToolkitFloatingFrame;
 }
 
 BOOL CTKFrameWnd::DockControlBarBeside(CControlBar* bar, CControlBar* other) {
-  if (!bar || !other) return FALSE;
+  if (!bar || !other || !other->m_hWnd) return FALSE;
   RecalcLayout();
+  CRect rect;
+  other->GetWindowRect(&rect);
+  rect.OffsetRect(1, 1);
   DWORD style = other->m_dwStyle;
   UINT dockBar = (style & CBRS_ALIGN_TOP)      ? AFX_IDW_DOCKBAR_TOP
                  : (style & CBRS_ALIGN_BOTTOM) ? AFX_IDW_DOCKBAR_BOTTOM
                  : (style & CBRS_ALIGN_LEFT)   ? AFX_IDW_DOCKBAR_LEFT
                                                : AFX_IDW_DOCKBAR_RIGHT;
-  return DockControlBar(bar, dockBar);
-}
-
-void CTKFrameWnd::RecalcLayout(BOOL) {
-  if (m_inRecalcLayout || !m_hWnd) return;
-  m_inRecalcLayout = TRUE;
-  // Forget the bars whose windows went.
-  for (POSITION pos = m_dockedBars.GetHeadPosition(); pos;) {
-    POSITION at = pos;
-    HWND bar = m_dockedBars.GetNext(pos);
-    if (!::IsWindow(bar) || ::GetParent(bar) != m_hWnd) m_dockedBars.RemoveAt(at);
-  }
-  AFX_SIZEPARENTPARAMS layout{};
-  ::GetClientRect(m_hWnd, &layout.rect);
-  layout.bStretch = TRUE;
-  layout.hDWP = ::BeginDeferWindowPos(8);
-  auto isDocked = [this](HWND child) {
-    for (POSITION pos = m_dockedBars.GetHeadPosition(); pos;)
-      if (m_dockedBars.GetNext(pos) == child) return true;
-    return false;
-  };
-  HWND pane = nullptr;
-  for (HWND child = ::GetWindow(m_hWnd, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
-    UINT id = static_cast<UINT>(::GetDlgCtrlID(child));
-    if (id == AFX_IDW_PANE_FIRST)
-      pane = child;
-    else if (!isDocked(child))
-      ::SendMessageA(child, WM_SIZEPARENT, 0, reinterpret_cast<LPARAM>(&layout));
-  }
-  for (DWORD side : {CBRS_ALIGN_TOP, CBRS_ALIGN_BOTTOM, CBRS_ALIGN_LEFT, CBRS_ALIGN_RIGHT}) {
-    for (POSITION pos = m_dockedBars.GetHeadPosition(); pos;) {
-      HWND bar = m_dockedBars.GetNext(pos);
-      auto* object = dynamic_cast<CControlBar*>(CWnd::FromHandlePermanent(bar));
-      if (object && (object->m_dwStyle & CBRS_ALIGN_ANY) == side)
-        ::SendMessageA(bar, WM_SIZEPARENT, 0, reinterpret_cast<LPARAM>(&layout));
-    }
-  }
-  if (pane && layout.hDWP)
-    layout.hDWP = ::DeferWindowPos(layout.hDWP, pane, nullptr, layout.rect.left, layout.rect.top,
-                                   layout.rect.right - layout.rect.left, layout.rect.bottom - layout.rect.top,
-                                   SWP_NOZORDER | SWP_NOACTIVATE);
-  if (layout.hDWP) ::EndDeferWindowPos(layout.hDWP);
-  m_inRecalcLayout = FALSE;
+  return DockControlBar(bar, dockBar, &rect);
 }
 
 BOOL CTKFrameWnd::ProcessKey(UINT key) {

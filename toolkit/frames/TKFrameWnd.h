@@ -26,19 +26,11 @@ public:
   // Keys and clicks while a library popup menu is open, and Alt or F10 alone moving
   // the focus between the menu bar and the frame.
   BOOL PreTranslateMessage(MSG* msg) override;
-  // Bars that were not docked (the status bar) take their place first, then the
-  // docked bars side by side: top, bottom, left, right, each side in docking order.
-  void RecalcLayout(BOOL notify = TRUE) override;
-
-  // The sides on which bars may dock (CBRS_ALIGN_* bits).
-  void EnableDocking(DWORD style);
-  // Docks bar on the side of the dock bar id (AFX_IDW_DOCKBAR_TOP and so on); a side
-  // the frame does not allow leaves the bar where it is. False for no bar.
-  BOOL DockControlBar(CControlBar* bar, UINT dockBarId = 0);
-  // Docks bar on the side where other is docked.
+  // The toolkit's dock bars on the sides style names (top, bottom, left, right), in
+  // place of plain ones, and the toolkit's floating frames.
+  void EnableDocking(DWORD style) override;
+  // Docks bar on the side where other is docked, next to it.
   BOOL DockControlBarBeside(CControlBar* bar, CControlBar* other);
-  // The dock bar id of the side the bar is docked on; 0 when floating.
-  static UINT DockBarIdOf(const CControlBar* bar);
 
   // Called by every library popup menu when it opens.
   BOOL NotifyPopupMenuOpen(CWnd* popup);
@@ -47,9 +39,6 @@ public:
   FrameHelper m_Impl;
   UINT m_nLoadedResourceId = 0;
   BOOL m_inContextHelp = FALSE;
-  DWORD m_dockingSides = 0;
-  // The windows of the docked bars, in docking order.
-  CList<HWND, HWND> m_dockedBars;
 
 protected:
   // A user-defined toolbar asks to be deleted ("TKTOOLBAR_DELETE", the bar in lParam).

@@ -1,0 +1,527 @@
+// Docking the toolkit's bars with the mouse, as a user does it: a sizing bar dragged
+// by its caption floats and comes back, docks on another side and shares a row with
+// the bar there; where the bars are comes back from the registry in a new frame; the
+// bars' controls and caption buttons follow the frame's command handlers and show
+// their tooltips.
+#include "support/wine/GTestWin.h"
+
+#include "platform/afx/linux_headers_begin.h"
+#include <vector>
+#include "platform/afx/linux_headers_end.h"
+
+#include "support/wine/DialogTestSupport.h"
+#include "support/wine/Wait.h"
+#include "support/wine/WindowCapture.h"
+#include "toolkit/frames/TKDialogBar.h"
+#include "toolkit/frames/TKFrameWnd.h"
+#include "toolkit/frames/TKMiniDockFrameWnd.h"
+#include "toolkit/frames/TKSizingControlBar.h"
+#include "toolkit/frames/TKStatusBar.h"
+#include "toolkit/frames/TKVisualManager.h"
+#include "toolkit/frames/TKVisualManagerXP.h"
+#include "toolkit/frames/TKWorkspace.h"
+
+inline void PrintTo(const CRect& rect, std::ostream* out) {
+  *out << "(" << rect.left << ", " << rect.top << ", " << rect.right << ", " << rect.bottom << ")";
+}
+
+namespace {
+
+constexpr UINT kLevelsId = AFX_IDW_CONTROLBAR_FIRST + 40;
+constexpr UINT kRulerId = AFX_IDW_CONTROLBAR_FIRST + 41;
+constexpr UINT kMeterId = AFX_IDW_CONTROLBAR_FIRST + 42;
+
+// --- The mouse, through the system's input queue ----------------------------------
+
+INPUT MouseAt(POINT screen, DWORD flags) {
+  INPUT input{};
+  input.type = INPUT_MOUSE;
+  const int cx = ::GetSystemMetrics(SM_CXSCREEN), cy = ::GetSystemMetrics(SM_CYSCREEN);
+  input.mi.dx = static_cast<LONG>((screen.x * 65536 + cx / 2) / cx);
+  input.mi.dy = static_cast<LONG>((screen.y * 65536 + cy / 2) / cy);
+  input.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  return input;
+}
+
+// Presses the left button at from, moves in steps to to, and lets go there; the
+// windows handle it all before this returns.
+void Drag(POINT from, POINT to, int steps = 6) {
+  std::vector<INPUT> inputs;
+  inputs.push_back(MouseAt(from, 0));
+  inputs.push_back(MouseAt(from, MOUSEEVENTF_LEFTDOWN));
+  for (int i = 1; i <= steps; ++i)
+    inputs.push_back(
+        MouseAt(POINT{from.x + (to.x - from.x) * i / steps, from.y + (to.y - from.y) * i / steps}, 0));
+  inputs.push_back(MouseAt(to, MOUSEEVENTF_LEFTUP));
+  ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+  PumpPendingMessages(300);
+}
+
+void DoubleClick(POINT at) {
+  INPUT inputs[] = {MouseAt(at, 0), MouseAt(at, MOUSEEVENTF_LEFTDOWN), MouseAt(at, MOUSEEVENTF_LEFTUP),
+                    MouseAt(at, MOUSEEVENTF_LEFTDOWN), MouseAt(at, MOUSEEVENTF_LEFTUP)};
+  ::SendInput(5, inputs, sizeof(INPUT));
+  PumpPendingMessages(300);
+}
+
+void MoveMouse(POINT to) {
+  INPUT input = MouseAt(to, 0);
+  ::SendInput(1, &input, sizeof(INPUT));
+}
+
+CRect ScreenRect(HWND hwnd) {
+  CRect rect;
+  ::GetWindowRect(hwnd, &rect);
+  return rect;
+}
+
+// A point on a docked sizing bar's caption strip, right of its buttons' row or below
+// them (bars on the top or bottom carry the caption down their left side).
+POINT CaptionPoint(CTKSizingControlBar& bar) {
+  CRect window = ScreenRect(bar.m_hWnd);
+  POINT point = bar.IsDockedTopBottom() ? POINT{window.left + 10, window.bottom - 20}
+                                        : POINT{window.left + 20, window.top + 9};
+  EXPECT_EQ(bar.SendMessage(WM_NCHITTEST, 0, MAKELPARAM(point.x, point.y)), HTCAPTION);
+  return point;
+}
+
+// A frame of 640 x 480 with a status bar and the docking of the toolkit, deleted
+// with its window.
+class DockingFixture : public ::testing::Test {
+protected:
+  void SetUp() override {
+    frame = new CTKFrameWnd;
+    ASSERT_TRUE(frame->Create(nullptr, "Docking", WS_OVERLAPPEDWINDOW, CRect(20, 20, 660, 500)));
+    frameHwnd = frame->m_hWnd;
+    ASSERT_TRUE(status.Create(frame));
+    const UINT indicators[] = {0};
+    ASSERT_TRUE(status.SetIndicators(indicators, 1));
+    frame->EnableDocking(CBRS_ALIGN_ANY);
+    frame->ShowWindow(SW_SHOWNORMAL);
+    ::SetForegroundWindow(frameHwnd);
+  }
+  void TearDown() override {
+    if (::IsWindow(frameHwnd)) ::DestroyWindow(frameHwnd);
+    PumpPendingMessages(50);
+  }
+  void MakeBar(CTKSizingControlBar& bar, const char* name, UINT id, CSize size, UINT side) {
+    ASSERT_TRUE(bar.Create(name, frame, size, TRUE, id, WS_CHILD | WS_VISIBLE | CBRS_LEFT));
+    bar.EnableDocking(CBRS_ALIGN_ANY);
+    ASSERT_TRUE(frame->DockControlBar(&bar, side));
+  }
+  CRect InFrame(HWND hwnd) const {
+    CRect rect = ScreenRect(hwnd);
+    ::MapWindowPoints(nullptr, frameHwnd, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+  }
+  CRect Client() const {
+    CRect client;
+    ::GetClientRect(frameHwnd, &client);
+    return client;
+  }
+  CTKFrameWnd* frame = nullptr;
+  HWND frameHwnd = nullptr;
+  CTKStatusBar status;
+};
+
+TEST_F(DockingFixture, SizingBarFloatsFromItsCaptionAndDocksBackOnADoubleClick) {
+  CTKSizingControlBar levels;
+  MakeBar(levels, "Levels", kLevelsId, CSize(150, 120), AFX_IDW_DOCKBAR_LEFT);
+  PumpPendingMessages(100);
+  const CRect docked = InFrame(levels.m_hWnd);
+  ASSERT_EQ(docked.left, 0);
+  ASSERT_EQ(docked.Width(), 150);
+  HWND leftSide = ::GetParent(levels.m_hWnd);
+
+  // Dragged by its caption into the middle of the frame, it floats there in a frame
+  // of its own, and its side of the frame is empty.
+  const POINT grab = CaptionPoint(levels);
+  const POINT drop{grab.x + 220, grab.y + 140};
+  Drag(grab, drop);
+  ASSERT_TRUE(levels.IsFloating());
+  EXPECT_EQ(levels.m_dockBarId, static_cast<UINT>(AFX_IDW_DOCKBAR_FLOAT));
+  auto* floating = dynamic_cast<CTKMiniDockFrameWnd*>(CMiniDockFrameWnd::FrameOf(&levels));
+  ASSERT_TRUE(floating);
+  HWND floatingHwnd = floating->m_hWnd;
+  EXPECT_TRUE(::IsWindowVisible(floatingHwnd));
+  EXPECT_TRUE(::GetWindowLongA(floatingHwnd, GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
+  EXPECT_EQ(::GetWindow(floatingHwnd, GW_OWNER), frameHwnd);
+  char title[32] = {};
+  ::GetWindowTextA(floatingHwnd, title, sizeof title);
+  EXPECT_STREQ(title, "Levels");
+  // The frame moved with the cursor and holds the bar at its floating size.
+  const CRect frameRect = ScreenRect(floatingHwnd);
+  const CRect borders = CMiniDockFrameWnd::Borders(&levels);
+  EXPECT_NEAR(frameRect.left, ScreenRect(leftSide).left + (drop.x - grab.x) - borders.left, 2);
+  EXPECT_EQ(ScreenRect(levels.m_hWnd).Size(), levels.m_floatSize);
+  EXPECT_EQ(frameRect.Width(), levels.m_floatSize.cx + borders.left + borders.right);
+  EXPECT_EQ(InFrame(leftSide).Width(), 0);
+  // Floating, the bar draws no caption strip of its own.
+  CRect client;
+  levels.GetClientRect(&client);
+  EXPECT_EQ(client.Width(), levels.m_floatSize.cx - 2 * levels.m_borderSize);
+
+  // Dragging the floating frame's caption moves it, still floating.
+  POINT caption{frameRect.left + 30, frameRect.top + borders.top / 2};
+  ASSERT_EQ(::SendMessageA(floatingHwnd, WM_NCHITTEST, 0, MAKELPARAM(caption.x, caption.y)), HTCAPTION);
+  Drag(caption, POINT{caption.x + 40, caption.y + 30});
+  ASSERT_TRUE(levels.IsFloating());
+  EXPECT_NEAR(ScreenRect(floatingHwnd).left, frameRect.left + 40, 2);
+  EXPECT_NEAR(ScreenRect(floatingHwnd).top, frameRect.top + 30, 2);
+
+  // A double click on its caption docks it where it was; the empty floating frame goes.
+  caption = POINT{caption.x + 40, caption.y + 30};
+  DoubleClick(caption);
+  ASSERT_FALSE(levels.IsFloating());
+  EXPECT_EQ(levels.m_dockBarId, static_cast<UINT>(AFX_IDW_DOCKBAR_LEFT));
+  EXPECT_EQ(::GetParent(levels.m_hWnd), leftSide);
+  EXPECT_EQ(InFrame(levels.m_hWnd), docked);
+  PumpPendingMessages(100);
+  EXPECT_FALSE(::IsWindow(floatingHwnd));
+
+  // A double click on the docked bar's caption floats it where it floated last.
+  DoubleClick(CaptionPoint(levels));
+  ASSERT_TRUE(levels.IsFloating());
+  EXPECT_NEAR(ScreenRect(CMiniDockFrameWnd::FrameOf(&levels)->m_hWnd).left, frameRect.left + 40, 2);
+}
+
+TEST_F(DockingFixture, SizingBarDraggedOntoAnotherSideSharesTheRowThere) {
+  CTKSizingControlBar levels, ruler;
+  MakeBar(levels, "Levels", kLevelsId, CSize(150, 120), AFX_IDW_DOCKBAR_LEFT);
+  MakeBar(ruler, "Ruler", kRulerId, CSize(200, 90), AFX_IDW_DOCKBAR_TOP);
+  PumpPendingMessages(100);
+  const CRect client = Client();
+  // Alone in its row the ruler takes the whole width and hides its expand button.
+  EXPECT_EQ(InFrame(ruler.m_hWnd), CRect(0, 0, client.right, 90));
+  EXPECT_TRUE(ruler.m_isSingleInRow);
+  EXPECT_TRUE(ruler.m_captionButtons[1].hidden);
+
+  // The levels bar dropped on the right half of the ruler's row joins that row after
+  // the ruler; the two share the width.
+  const CRect rulerRect = ScreenRect(ruler.m_hWnd);
+  Drag(CaptionPoint(levels), POINT{rulerRect.right - 60, rulerRect.top + 40});
+  PumpPendingMessages(100);
+  ASSERT_TRUE(levels.IsDockedTopBottom());
+  EXPECT_EQ(levels.m_dockBarId, static_cast<UINT>(AFX_IDW_DOCKBAR_TOP));
+  EXPECT_EQ(::GetParent(levels.m_hWnd), ::GetParent(ruler.m_hWnd));
+  const CRect first = InFrame(ruler.m_hWnd), second = InFrame(levels.m_hWnd);
+  EXPECT_EQ(first.top, second.top);
+  EXPECT_EQ(first.Height(), second.Height());
+  EXPECT_EQ(first.left, 0);
+  EXPECT_EQ(second.left, first.right);
+  EXPECT_EQ(second.right, client.right);
+  EXPECT_FALSE(ruler.m_isSingleInRow);
+  EXPECT_FALSE(levels.m_isSingleInRow);
+  EXPECT_FALSE(ruler.m_captionButtons[1].hidden);
+  // The left side is empty now; the edge between the two bars sizes both.
+  EXPECT_EQ(InFrame(::GetDlgItem(frameHwnd, AFX_IDW_DOCKBAR_LEFT)).Width(), 0);
+  EXPECT_TRUE(ruler.CanSizeEdge(HTRIGHT));
+  EXPECT_FALSE(levels.CanSizeEdge(HTRIGHT));
+  const CRect edge = ScreenRect(ruler.m_hWnd);
+  POINT onEdge{edge.right - 3, edge.top + 40};
+  ASSERT_EQ(ruler.SendMessage(WM_NCHITTEST, 0, MAKELPARAM(onEdge.x, onEdge.y)), HTRIGHT);
+  Drag(onEdge, POINT{onEdge.x - 50, onEdge.y});
+  PumpPendingMessages(100);
+  EXPECT_EQ(InFrame(ruler.m_hWnd).Width(), first.Width() - 50);
+  EXPECT_EQ(InFrame(levels.m_hWnd).left, first.right - 50);
+  EXPECT_EQ(InFrame(levels.m_hWnd).right, client.right);
+
+  // Dropped over the left part of the side below the row, it starts a new row there.
+  const CRect side = ScreenRect(::GetParent(ruler.m_hWnd));
+  Drag(CaptionPoint(levels), POINT{side.left + 30, side.bottom + 6});
+  PumpPendingMessages(100);
+  // The row's bars took its thickest bar's height while they shared it (120).
+  ASSERT_TRUE(levels.IsDockedTopBottom());
+  EXPECT_EQ(InFrame(ruler.m_hWnd), CRect(0, 0, client.right, 120));
+  EXPECT_EQ(InFrame(levels.m_hWnd), CRect(0, 120, client.right, 240));
+  EXPECT_TRUE(levels.m_isSingleInRow);
+  EXPECT_TRUE(ruler.m_isSingleInRow);
+
+  // Onto the right side of the frame: docked there, down its whole height.
+  const CRect frameClient = [&] {
+    CRect r = Client();
+    ::MapWindowPoints(frameHwnd, nullptr, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+  }();
+  Drag(CaptionPoint(levels), POINT{frameClient.right - 5, frameClient.top + 330});
+  PumpPendingMessages(100);
+  ASSERT_TRUE(levels.IsDockedLeftRight());
+  EXPECT_EQ(levels.m_dockBarId, static_cast<UINT>(AFX_IDW_DOCKBAR_RIGHT));
+  const CRect right = InFrame(levels.m_hWnd);
+  EXPECT_EQ(right.right, client.right);
+  EXPECT_EQ(right.Width(), levels.m_dockedVertSize.cx);
+  EXPECT_EQ(right.top, 120);
+}
+
+// A frame that makes its three bars when its window is made, as a program's main
+// frame does, so the workspace finds them when the frame loads its state.
+class BarsFrame : public CTKFrameWnd {
+public:
+  CTKSizingControlBar levels, ruler, meter;
+
+protected:
+  int OnCreate(LPCREATESTRUCT cs) {
+    if (CTKFrameWnd::OnCreate(cs) == -1) return -1;
+    EnableDocking(CBRS_ALIGN_ANY);
+    CTKSizingControlBar* bars[] = {&levels, &ruler, &meter};
+    const char* names[] = {"Levels", "Ruler", "Meter"};
+    const UINT ids[] = {kLevelsId, kRulerId, kMeterId};
+    for (int i = 0; i < 3; ++i) {
+      if (!bars[i]->Create(names[i], this, CSize(120 + 10 * i, 100), TRUE, ids[i],
+                           WS_CHILD | WS_VISIBLE | CBRS_LEFT))
+        return -1;
+      bars[i]->EnableDocking(CBRS_ALIGN_ANY);
+      DockControlBar(bars[i], AFX_IDW_DOCKBAR_LEFT);
+    }
+    return 0;
+  }
+  DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(BarsFrame, CTKFrameWnd)
+  ON_WM_CREATE()
+END_MESSAGE_MAP()
+
+struct BarPlace {
+  UINT dockBarId;
+  CRect screen;
+  BOOL visible;
+  CSize horz, vert, floating;
+};
+
+std::vector<BarPlace> PlacesOf(BarsFrame& frame) {
+  std::vector<BarPlace> places;
+  for (CTKSizingControlBar* bar : {&frame.levels, &frame.ruler, &frame.meter})
+    places.push_back(BarPlace{bar->m_dockBarId, ScreenRect(bar->m_hWnd), (bar->GetStyle() & WS_VISIBLE) != 0,
+                              bar->m_dockedHorzSize, bar->m_dockedVertSize, bar->m_floatSize});
+  return places;
+}
+
+TEST(DockState, WhereTheBarsAreComesBackFromTheRegistryInANewFrame) {
+  ::RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\TarvelTest\\DockState");
+  CWinApp app("DockState");
+  app.SetRegistryKey("TarvelTest");
+  CTKWorkspace workspace;
+
+  auto* first = new BarsFrame;
+  ASSERT_TRUE(first->LoadFrame(0, WS_OVERLAPPEDWINDOW));
+  HWND firstHwnd = first->m_hWnd;
+  ::SetWindowPos(firstHwnd, nullptr, 30, 30, 700, 520, SWP_NOZORDER);
+  first->ShowWindow(SW_SHOWNORMAL);
+  // The user's arrangement: the ruler across the top, the meter beside it in the same
+  // row and narrowed, the levels bar floating, the meter then hidden from its caption.
+  first->ruler.EnableDocking(CBRS_ALIGN_ANY);
+  first->DockControlBar(&first->ruler, AFX_IDW_DOCKBAR_TOP);
+  CRect rulerRect = ScreenRect(first->ruler.m_hWnd);
+  rulerRect.OffsetRect(rulerRect.Width() - 10, 0);
+  first->DockControlBar(&first->meter, AFX_IDW_DOCKBAR_TOP, &rulerRect);
+  first->meter.m_dockedHorzSize.cx -= 80;
+  first->ruler.m_dockedHorzSize.cx += 80;
+  first->RecalcLayout();
+  first->FloatControlBar(&first->levels, CPoint(400, 300));
+  first->levels.CalcDynamicLayout(260, LM_HORZ);
+  first->FloatControlBar(&first->levels, CPoint(400, 300));
+  PumpPendingMessages(100);
+  ASSERT_EQ(::GetParent(first->meter.m_hWnd), ::GetParent(first->ruler.m_hWnd));
+  ASSERT_EQ(ScreenRect(first->meter.m_hWnd).top, ScreenRect(first->ruler.m_hWnd).top);
+  CDockState before;
+  first->GetDockState(before);
+  const std::vector<BarPlace> placed = PlacesOf(*first);
+  ASSERT_EQ(before.m_arrBarInfo.GetSize(), 3);
+  ASSERT_TRUE(workspace.SaveState(nullptr, &first->m_Impl));
+  ::DestroyWindow(firstHwnd);
+  PumpPendingMessages(50);
+
+  // A new frame makes its bars down the left side; loading its state puts them back.
+  auto* second = new BarsFrame;
+  ASSERT_TRUE(second->LoadFrame(0, WS_OVERLAPPEDWINDOW));
+  HWND secondHwnd = second->m_hWnd;
+  ::SetWindowPos(secondHwnd, nullptr, 30, 30, 700, 520, SWP_NOZORDER);
+  second->ShowWindow(SW_SHOWNORMAL);
+  ASSERT_TRUE(workspace.LoadState(nullptr, &second->m_Impl));
+  second->RecalcLayout();
+  PumpPendingMessages(100);
+  CDockState after;
+  second->GetDockState(after);
+  ASSERT_EQ(after.m_arrBarInfo.GetSize(), before.m_arrBarInfo.GetSize());
+  for (int i = 0; i < before.m_arrBarInfo.GetSize(); ++i) {
+    const int j = after.Find(before.m_arrBarInfo[i].m_nBarID);
+    ASSERT_GE(j, 0) << i;
+    EXPECT_TRUE(after.m_arrBarInfo[j] == before.m_arrBarInfo[i]) << before.m_arrBarInfo[i].m_nBarID;
+  }
+  const std::vector<BarPlace> restored = PlacesOf(*second);
+  for (size_t i = 0; i < placed.size(); ++i) {
+    EXPECT_EQ(restored[i].dockBarId, placed[i].dockBarId) << i;
+    EXPECT_EQ(restored[i].screen, placed[i].screen) << i;
+    EXPECT_EQ(restored[i].visible, placed[i].visible) << i;
+    EXPECT_EQ(restored[i].horz, placed[i].horz) << i;
+    EXPECT_EQ(restored[i].vert, placed[i].vert) << i;
+    EXPECT_EQ(restored[i].floating, placed[i].floating) << i;
+  }
+  EXPECT_TRUE(second->levels.IsFloating());
+  EXPECT_TRUE(second->ruler.IsDockedTopBottom());
+
+  // A stored layout that names a docked bar the frame does not have is not applied.
+  second->meter.DestroyWindow();
+  second->DockControlBar(&second->ruler, AFX_IDW_DOCKBAR_LEFT);
+  ASSERT_TRUE(workspace.LoadState(nullptr, &second->m_Impl));
+  EXPECT_TRUE(second->ruler.IsDockedLeftRight());
+  ::DestroyWindow(secondHwnd);
+  ::RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\TarvelTest\\DockState");
+}
+
+// A frame whose Record command is enabled only while it says so, and which has no
+// handler for Stop.
+class PanelFrame : public CTKFrameWnd {
+public:
+  BOOL canRecord = FALSE;
+
+protected:
+  void OnUpdateRecord(CCmdUI* ui) { ui->Enable(canRecord); }
+  DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(PanelFrame, CTKFrameWnd)
+  ON_UPDATE_COMMAND_UI(101, OnUpdateRecord)
+END_MESSAGE_MAP()
+
+TEST(DialogBarCommands, ControlsFollowTheFramesHandlersAtIdleTime) {
+  CWinApp app("Panel");
+  auto* frame = new PanelFrame;
+  ASSERT_TRUE(frame->Create(nullptr, "Panel", WS_OVERLAPPEDWINDOW, CRect(40, 40, 500, 300)));
+  HWND frameHwnd = frame->m_hWnd;
+  app.m_pMainWnd = frame;
+  frame->EnableDocking(CBRS_ALIGN_ANY);
+  dialogtest::DialogTemplate panel("", 160, 30, WS_CHILD | WS_VISIBLE);
+  panel.Button(101, "Record", 4, 4).Button(102, "Stop", 58, 4).Edit(103, 4, 18);
+  CTKDialogBar bar;
+  ASSERT_TRUE(bar.CreateFromTemplate(frame, panel.Get(), AFX_IDW_CONTROLBAR_FIRST + 43));
+  ASSERT_TRUE(frame->DockControlBar(&bar, AFX_IDW_DOCKBAR_TOP));
+  frame->ShowWindow(SW_SHOWNORMAL);
+  HWND record = ::GetDlgItem(bar.m_hWnd, 101), stop = ::GetDlgItem(bar.m_hWnd, 102),
+       edit = ::GetDlgItem(bar.m_hWnd, 103);
+  struct Step {
+    BOOL canRecord;
+    BOOL recordEnabled;
+  };
+  // The application's idle time asks the frame; a button nobody answers for is
+  // disabled, the edit keeps its state.
+  for (const Step& step : {Step{FALSE, FALSE}, Step{TRUE, TRUE}, Step{FALSE, FALSE}}) {
+    frame->canRecord = step.canRecord;
+    app.OnIdle(0);
+    EXPECT_EQ(::IsWindowEnabled(record) != 0, step.recordEnabled != 0) << step.canRecord;
+    EXPECT_FALSE(::IsWindowEnabled(stop));
+    EXPECT_TRUE(::IsWindowEnabled(edit));
+  }
+  // Floating, the bar still follows the frame.
+  frame->FloatControlBar(&bar, CPoint(300, 300));
+  frame->canRecord = TRUE;
+  app.OnIdle(0);
+  EXPECT_TRUE(::IsWindowEnabled(record));
+  app.m_pMainWnd = nullptr;
+  ::DestroyWindow(frameHwnd);
+}
+
+// Handles messages the way the application's loop does (each window may take a
+// message first), until done() or the time is up.
+bool PumpLikeTheApplication(CWinApp& app, const std::function<bool()>& done, DWORD timeoutMs) {
+  const DWORD start = ::GetTickCount();
+  while (::GetTickCount() - start < timeoutMs) {
+    MSG msg;
+    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      if (app.PreTranslateMessage(&msg)) continue;
+      ::TranslateMessage(&msg);
+      ::DispatchMessageA(&msg);
+    }
+    if (done()) return true;
+    ::Sleep(10);
+  }
+  return done();
+}
+
+std::string CurrentTipText(HWND toolTip) {
+  char text[128] = {};
+  TTTOOLINFOA tool{};
+  tool.cbSize = sizeof tool;
+  tool.lpszText = text;
+  if (!::SendMessageA(toolTip, TTM_GETCURRENTTOOLA, 0, reinterpret_cast<LPARAM>(&tool))) return "";
+  return text;
+}
+
+TEST_F(DockingFixture, CaptionButtonsShowTheirTooltips) {
+  CWinApp app("Tips");
+  app.m_pMainWnd = frame;
+  CTKSizingControlBar levels, ruler;
+  MakeBar(levels, "Levels", kLevelsId, CSize(150, 120), AFX_IDW_DOCKBAR_TOP);
+  MakeBar(ruler, "Ruler", kRulerId, CSize(150, 120), AFX_IDW_DOCKBAR_TOP);
+  CRect rect = ScreenRect(levels.m_hWnd);
+  rect.OffsetRect(rect.Width() - 5, 0);
+  frame->DockControlBar(&ruler, AFX_IDW_DOCKBAR_TOP, &rect);
+  PumpPendingMessages(100);
+  ASSERT_EQ(ScreenRect(levels.m_hWnd).top, ScreenRect(ruler.m_hWnd).top);
+  struct Case {
+    int button;
+    const char* tip;
+  };
+  for (const Case& c : {Case{0, "Hide docked window"}, Case{1, "Expand docked window"}}) {
+    ASSERT_FALSE(levels.m_captionButtons[c.button].hidden) << c.tip;
+    CRect square = levels.m_captionButtons[c.button].Square();
+    const CRect window = ScreenRect(levels.m_hWnd);
+    const POINT over{window.left + square.CenterPoint().x, window.top + square.CenterPoint().y};
+    MoveMouse(POINT{over.x + 1, over.y + 60});
+    PumpLikeTheApplication(
+        app, [] { return false; }, 100);
+    MoveMouse(over);
+    EXPECT_TRUE(PumpLikeTheApplication(
+        app, [&] { return ::IsWindowVisible(levels.m_toolTip) && CurrentTipText(levels.m_toolTip) == c.tip; },
+        3000))
+        << c.tip << ": shown " << ::IsWindowVisible(levels.m_toolTip) << " \""
+        << CurrentTipText(levels.m_toolTip) << "\"";
+  }
+  // Expanded, the expand button's tip says it contracts.
+  levels.ToggleExpansion(TRUE);
+  EXPECT_EQ(levels.m_captionButtons[1].tooltipId, 16013u);
+  MoveMouse(POINT{10, 700});
+  app.m_pMainWnd = nullptr;
+}
+
+TEST_F(DockingFixture, DockedAndFloatingBarsInEachLook) {
+  CTKSizingControlBar levels, ruler, meter;
+  MakeBar(levels, "Levels", kLevelsId, CSize(150, 120), AFX_IDW_DOCKBAR_LEFT);
+  MakeBar(ruler, "Ruler", kRulerId, CSize(200, 80), AFX_IDW_DOCKBAR_TOP);
+  MakeBar(meter, "Meter", kMeterId, CSize(200, 80), AFX_IDW_DOCKBAR_TOP);
+  CRect rect = ScreenRect(ruler.m_hWnd);
+  rect.OffsetRect(rect.Width() - 5, 0);
+  frame->DockControlBar(&meter, AFX_IDW_DOCKBAR_TOP, &rect);
+  CTKSizingControlBar floating;
+  MakeBar(floating, "Floating", kMeterId + 1, CSize(160, 110), AFX_IDW_DOCKBAR_RIGHT);
+  CRect frameRect = ScreenRect(frameHwnd);
+  frame->FloatControlBar(&floating, CPoint(frameRect.right - 240, frameRect.bottom - 190));
+  ::CreateDirectoryA(TARVEL_TEST_BINARY_DIR "/screenshots", nullptr);
+  struct Look {
+    CRuntimeClass* cls;
+    const char* file;
+  };
+  for (const Look& look : {Look{RUNTIME_CLASS(CTKVisualManager), "/screenshots/docking-base.png"},
+                           Look{RUNTIME_CLASS(CTKVisualManagerXP), "/screenshots/docking-xp.png"}}) {
+    ASSERT_TRUE(CTKVisualManager::SelectLookClass(look.cls));
+    ::RedrawWindow(frameHwnd, nullptr, nullptr,
+                   RDW_INVALIDATE | RDW_FRAME | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    HWND mini = CMiniDockFrameWnd::FrameOf(&floating)->m_hWnd;
+    ::RedrawWindow(mini, nullptr, nullptr,
+                   RDW_INVALIDATE | RDW_FRAME | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    PumpPendingMessages(150);
+    // The whole desktop area of the frame, the floating frame on top of it.
+    CapturedImage shot = CaptureWindow(::GetDesktopWindow(), false);
+    ASSERT_FALSE(shot.Empty());
+    // Both bars of the top row are painted in the look's bar colour next to each other.
+    const COLORREF face = GlobalData::Get().barFace;
+    const CRect ruled = ScreenRect(ruler.m_hWnd), metered = ScreenRect(meter.m_hWnd);
+    EXPECT_EQ(shot.At(ruled.right - 20, ruled.top + 2), face) << look.file;
+    EXPECT_EQ(shot.At(metered.left + 30, metered.top + 2), face) << look.file;
+    EXPECT_TRUE(SavePng(shot, std::string(TARVEL_TEST_BINARY_DIR) + look.file));
+  }
+  CTKVisualManager::SelectLookClass(RUNTIME_CLASS(CTKVisualManager));
+}
+
+}  // namespace
