@@ -695,6 +695,7 @@ BEGIN_MESSAGE_MAP(CTKSizingControlBar, CTKBaseControlBar)
   ON_WM_PAINT()
   ON_WM_NCLBUTTONDOWN()
   ON_WM_MOUSEMOVE()
+  ON_WM_NCMOUSEMOVE()
   ON_WM_LBUTTONUP()
   ON_WM_RBUTTONDOWN()
   ON_WM_NCRBUTTONUP()
@@ -816,9 +817,16 @@ void CTKSizingControlBar::OnLButtonDown(UINT flags, CPoint point) {
         m_captionButtons[i].pushed = FALSE;
         RedrawButton(i);
       }
+    POINT screen = point;
+    ::ClientToScreen(m_hWnd, &screen);
+    // Held by the bar, the mouse reports caption and edges in client coordinates.
+    const int hit = HitTest(screen);
+    if (hit != kHitClient) {
+      if (::GetCapture() == m_hWnd) ::ReleaseCapture();
+      OnNcLButtonDown(static_cast<UINT>(hit), CPoint(screen.x, screen.y));
+      return;
+    }
     if (m_pDockContext) {
-      POINT screen = point;
-      ::ClientToScreen(m_hWnd, &screen);
       m_pDockContext->StartDrag(CPoint(screen.x, screen.y));
       return;
     }
@@ -827,15 +835,33 @@ void CTKSizingControlBar::OnLButtonDown(UINT flags, CPoint point) {
 }
 
 void CTKSizingControlBar::OnLButtonDblClk(UINT flags, CPoint point) {
-  if (!IsFloating() && m_pDockContext) {
-    m_pDockContext->ToggleDocking();
-    return;
+  if (!IsFloating()) {
+    POINT screen = point;
+    ::ClientToScreen(m_hWnd, &screen);
+    // Held by the bar, the mouse reports the non-client parts in client coordinates.
+    const int hit = HitTest(screen);
+    if (hit != kHitClient) {
+      if (::GetCapture() == m_hWnd) ::ReleaseCapture();
+      OnNcLButtonDblClk(static_cast<UINT>(hit), CPoint(screen.x, screen.y));
+      return;
+    }
+    if (m_pDockContext) {
+      m_pDockContext->ToggleDocking();
+      return;
+    }
   }
   CTKBaseControlBar::OnLButtonDblClk(flags, point);
 }
 
 void CTKSizingControlBar::OnNcLButtonDblClk(UINT hitTest, CPoint point) {
-  if (m_pDockContext && !(hitTest >= kHitLeft && hitTest <= 17)) {
+  const int hit = static_cast<int>(hitTest);
+  // The second press of a double click on a sizing edge or a caption button is a
+  // press like the first: it drags the edge or presses the button again.
+  if (!IsFloating() && ((hit >= kHitLeft && hit <= 17) || hit == kHitExpand || hit == kHitHide)) {
+    OnNcLButtonDown(hitTest, point);
+    return;
+  }
+  if (m_pDockContext) {
     m_pDockContext->ToggleDocking();
     return;
   }
@@ -895,7 +921,12 @@ void CTKSizingControlBar::OnNcCalcSize(BOOL, NCCALCSIZE_PARAMS* params) {
   PostMessage(kPlaceTips);
 }
 
-LRESULT CTKSizingControlBar::OnNcHitTest(CPoint point) { return HitTest(point); }
+LRESULT CTKSizingControlBar::OnNcHitTest(CPoint point) {
+  const int hit = HitTest(point);
+  // Floating, what is not a sizing edge is the window's own answer.
+  if (hit == HTNOWHERE && IsFloating()) return CTKBaseControlBar::OnNcHitTest(point);
+  return hit;
+}
 
 void CTKSizingControlBar::OnNcPaint() {
   // The region to repaint comes with the message (1 for the whole frame).
@@ -940,14 +971,69 @@ void CTKSizingControlBar::OnMouseMove(UINT flags, CPoint point) {
     DragToSize(point);
     return;
   }
+  POINT screen = point;
+  ::ClientToScreen(m_hWnd, &screen);
+  TrackCaptionButtons(screen);
   CTKBaseControlBar::OnMouseMove(flags, point);
+}
+
+void CTKSizingControlBar::OnNcMouseMove(UINT hitTest, CPoint point) {
+  if (!m_isDragging) TrackCaptionButtons(point);
+  CTKBaseControlBar::OnNcMouseMove(hitTest, point);
+}
+
+void CTKSizingControlBar::TrackCaptionButtons(POINT screen) {
+  if (IsFloating()) return;
+  const int hit = HitTest(screen);
+  int pushed = -1;
+  for (int i = 0; i < 2; ++i)
+    if (m_captionButtons[i].pushed) pushed = i;
+  bool anyFocused = false;
+  for (int i = 0; i < 2; ++i) {
+    TKSizingCaptionButton& button = m_captionButtons[i];
+    // While a button is held down only that one lights up under the cursor.
+    const BOOL focused = !button.hidden && button.hitTest == hit && (pushed < 0 || pushed == i);
+    anyFocused = anyFocused || focused;
+    if (focused != button.focused) {
+      button.focused = focused;
+      RedrawButton(i);
+    }
+  }
+  // The bar holds the mouse while the cursor is on a button, to see it leave.
+  if (pushed < 0) {
+    if (anyFocused && ::GetCapture() != m_hWnd)
+      ::SetCapture(m_hWnd);
+    else if (!anyFocused && ::GetCapture() == m_hWnd)
+      ::ReleaseCapture();
+  }
 }
 
 void CTKSizingControlBar::OnLButtonUp(UINT flags, CPoint point) {
   if (m_isDragging) {
+    const BOOL insideRow = IsDraggingInsideRow();
+    const BOOL horizontal = IsDockedTopBottom();
+    const LONG longest = horizontal ? m_dragMax.cx : m_dragMax.cy;
     EndEdgeDrag();
-    // A bar dragged to the whole row expands only when it has a neighbour; a bar
-    // alone in its row is never expanded.
+    // Of a row of two, the bar dragged over its whole length (the other at its
+    // minimum) counts as expanded; every other bar of the row as not.
+    CArray<CTKSizingControlBar*, CTKSizingControlBar*> row;
+    GetRowSizingBars(row);
+    for (int i = 0; i < row.GetSize(); ++i) {
+      CTKSizingControlBar* bar = row[i];
+      const CSize& size = horizontal ? bar->m_dockedHorzSize : bar->m_dockedVertSize;
+      const LONG length = horizontal ? size.cx : size.cy;
+      const BOOL expanded = insideRow && row.GetSize() == 2 && length == longest;
+      if (expanded) {
+        LONG& kept = horizontal ? bar->m_savedSize.cx : bar->m_savedSize.cy;
+        if (kept == length) kept = length / 2;
+      }
+      if (expanded != bar->m_isExpanded) {
+        bar->m_isExpanded = expanded;
+        bar->m_captionButtons[1].tooltipId = expanded ? 16013 : 16012;
+        bar->UpdateButtonTip(1);
+        bar->RedrawButton(1);
+      }
+    }
     return;
   }
   for (int i = 0; i < 2; ++i) {
@@ -958,7 +1044,10 @@ void CTKSizingControlBar::OnLButtonUp(UINT flags, CPoint point) {
     RedrawButton(i);
     POINT screen = point;
     ::ClientToScreen(m_hWnd, &screen);
-    if (HitTest(screen) == button.hitTest && i == 0 && CanHideByCaption()) {
+    if (HitTest(screen) != button.hitTest) return;
+    if (i == 1) {
+      ToggleExpansion(TRUE);
+    } else if (CanHideByCaption()) {
       if (CFrameWnd* frame = GetDockingFrame()) frame->ShowControlBar(this, FALSE, FALSE);
     }
     return;

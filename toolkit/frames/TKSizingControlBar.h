@@ -140,6 +140,9 @@ protected:
   void OnLButtonDown(UINT flags, CPoint point);
   void OnLButtonDblClk(UINT flags, CPoint point);
   void OnMouseMove(UINT flags, CPoint point);
+  void OnNcMouseMove(UINT hitTest, CPoint point);
+  // Lights up the caption button under the cursor (screen point).
+  void TrackCaptionButtons(POINT screen);
   void OnLButtonUp(UINT flags, CPoint point);
   void OnRButtonDown(UINT flags, CPoint point);
   void OnNcRButtonUp(UINT hitTest, CPoint point);

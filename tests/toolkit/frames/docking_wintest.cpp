@@ -37,8 +37,9 @@ INPUT MouseAt(POINT screen, DWORD flags) {
   INPUT input{};
   input.type = INPUT_MOUSE;
   const int cx = ::GetSystemMetrics(SM_CXSCREEN), cy = ::GetSystemMetrics(SM_CYSCREEN);
-  input.mi.dx = static_cast<LONG>((screen.x * 65536 + cx / 2) / cx);
-  input.mi.dy = static_cast<LONG>((screen.y * 65536 + cy / 2) / cy);
+  // The smallest normalised value that lands on the pixel.
+  input.mi.dx = static_cast<LONG>((screen.x * 65536 + cx - 1) / cx);
+  input.mi.dy = static_cast<LONG>((screen.y * 65536 + cy - 1) / cy);
   input.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
   return input;
 }
@@ -251,6 +252,128 @@ TEST_F(DockingFixture, SizingBarDraggedOntoAnotherSideSharesTheRowThere) {
   EXPECT_EQ(right.right, client.right);
   EXPECT_EQ(right.Width(), levels.m_dockedVertSize.cx);
   EXPECT_EQ(right.top, 120);
+}
+
+void Click(POINT at) {
+  INPUT inputs[] = {MouseAt(at, 0), MouseAt(at, MOUSEEVENTF_LEFTDOWN), MouseAt(at, MOUSEEVENTF_LEFTUP)};
+  ::SendInput(3, inputs, sizeof(INPUT));
+  PumpPendingMessages(200);
+}
+
+TEST(Mouse, SyntheticInputLandsOnTheExactPixel) {
+  for (int x : {0, 1, 2, 3, 100, 101, 333, 500, 767}) {
+    MoveMouse(POINT{x + 200, x});
+    PumpPendingMessages(20);
+    POINT at;
+    ::GetCursorPos(&at);
+    EXPECT_EQ(at.x, x + 200);
+    EXPECT_EQ(at.y, x);
+  }
+}
+
+TEST_F(DockingFixture, SizingBarsOfARowShareItsLength) {
+  CTKSizingControlBar a, b, c;
+  MakeBar(a, "A", kLevelsId, CSize(200, 80), AFX_IDW_DOCKBAR_TOP);
+  MakeBar(b, "B", kRulerId, CSize(200, 80), AFX_IDW_DOCKBAR_TOP);
+  MakeBar(c, "C", kMeterId, CSize(200, 80), AFX_IDW_DOCKBAR_TOP);
+  // B and C join A's row, in that order.
+  for (CTKSizingControlBar* bar : {&b, &c}) {
+    CRect rect = ScreenRect(a.m_hWnd);
+    rect.OffsetRect(Client().Width() - 10, 0);
+    frame->DockControlBar(bar, AFX_IDW_DOCKBAR_TOP, &rect);
+  }
+  PumpPendingMessages(100);
+  const int width = Client().Width();
+  auto widths = [&] {
+    return std::vector<int>{static_cast<int>(InFrame(a.m_hWnd).Width()),
+                            static_cast<int>(InFrame(b.m_hWnd).Width()),
+                            static_cast<int>(InFrame(c.m_hWnd).Width())};
+  };
+  ASSERT_EQ(InFrame(a.m_hWnd).top, InFrame(c.m_hWnd).top);
+  struct Case {
+    const char* what;
+    int sizes[3];
+    int minimumOfA;
+    std::vector<int> expected;
+  };
+  const Case cases[] = {
+      {"7 spare pixels go one at a time in row order", {200, 200, width - 407}, 33, {203, 202, width - 405}},
+      {"a bar at its minimum never shrinks", {33, 400, width - 332}, 33, {33, 349, width - 382}},
+  };
+  for (const Case& t : cases) {
+    a.SetMinSize(t.minimumOfA, 32);
+    CTKSizingControlBar* bars[] = {&a, &b, &c};
+    for (int i = 0; i < 3; ++i) bars[i]->m_dockedHorzSize.cx = t.sizes[i];
+    frame->RecalcLayout();
+    PumpPendingMessages(50);
+    EXPECT_EQ(widths(), t.expected) << t.what;
+    EXPECT_EQ(InFrame(c.m_hWnd).right, width) << t.what;
+  }
+  a.SetMinSize(33, 32);
+
+  // The expand button gives the bar the whole row, the others their minimum; pressed
+  // again, everything is as it was.
+  const std::vector<int> before = widths();
+  auto pressExpand = [&](CTKSizingControlBar& bar) {
+    ASSERT_FALSE(bar.m_captionButtons[1].hidden);
+    CRect square = bar.m_captionButtons[1].Square();
+    const CRect window = ScreenRect(bar.m_hWnd);
+    Click(POINT{window.left + square.CenterPoint().x, window.top + square.CenterPoint().y});
+  };
+  pressExpand(b);
+  EXPECT_TRUE(b.m_isExpanded);
+  EXPECT_EQ(widths(), (std::vector<int>{33, width - 66, 33}));
+  pressExpand(b);
+  EXPECT_FALSE(b.m_isExpanded);
+  EXPECT_EQ(widths(), before);
+
+  // A row whose minima (and 2) pass its length sends its first bar to a row of its
+  // own below; a bar alone in its row stays however large its minimum.
+  c.SetMinSize(width - 60, 32);
+  c.m_dockedHorzSize.cx = width - 60;
+  frame->RecalcLayout();
+  PumpPendingMessages(50);
+  EXPECT_EQ(InFrame(b.m_hWnd).top, InFrame(c.m_hWnd).top);
+  EXPECT_GT(InFrame(a.m_hWnd).top, InFrame(b.m_hWnd).top);
+  EXPECT_TRUE(a.m_isSingleInRow);
+  a.SetMinSize(width + 100, 32);
+  frame->RecalcLayout();
+  PumpPendingMessages(50);
+  EXPECT_GT(InFrame(a.m_hWnd).top, InFrame(b.m_hWnd).top);
+  EXPECT_TRUE(a.m_isSingleInRow);
+}
+
+TEST_F(DockingFixture, EdgeBetweenTwoBarsMovesBothAndDraggedToTheEndExpands) {
+  CTKSizingControlBar a, b;
+  MakeBar(a, "A", kLevelsId, CSize(100, 200), AFX_IDW_DOCKBAR_LEFT);
+  MakeBar(b, "B", kRulerId, CSize(100, 200), AFX_IDW_DOCKBAR_LEFT);
+  CRect rect = ScreenRect(a.m_hWnd);
+  rect.OffsetRect(0, rect.Height() - 10);
+  frame->DockControlBar(&b, AFX_IDW_DOCKBAR_LEFT, &rect);
+  PumpPendingMessages(100);
+  ASSERT_EQ(InFrame(a.m_hWnd).left, InFrame(b.m_hWnd).left);
+  ASSERT_EQ(InFrame(b.m_hWnd).top, InFrame(a.m_hWnd).bottom);
+  const int length = InFrame(a.m_hWnd).Height() + InFrame(b.m_hWnd).Height();
+  // The bottom edge of the upper bar lies between the two.
+  const CRect upper = ScreenRect(a.m_hWnd);
+  POINT edge{upper.left + 50, upper.bottom - 3};
+  ASSERT_EQ(a.SendMessage(WM_NCHITTEST, 0, MAKELPARAM(edge.x, edge.y)), HTBOTTOM);
+  Drag(edge, POINT{edge.x, edge.y + 40});
+  PumpPendingMessages(100);
+  EXPECT_EQ(InFrame(a.m_hWnd).Height(), upper.Height() + 40);
+  EXPECT_EQ(InFrame(a.m_hWnd).Height() + InFrame(b.m_hWnd).Height(), length);
+  EXPECT_FALSE(a.m_isExpanded);
+  // Dragged as far as it goes, the other bar is at its minimum and this one counts as
+  // expanded.
+  const CRect now = ScreenRect(a.m_hWnd);
+  edge = POINT{now.left + 80, now.bottom - 3};
+  ASSERT_EQ(a.SendMessage(WM_NCHITTEST, 0, MAKELPARAM(edge.x, edge.y)), HTBOTTOM);
+  Drag(edge, POINT{edge.x, edge.y + 150});
+  PumpPendingMessages(100);
+  EXPECT_EQ(InFrame(b.m_hWnd).Height(), b.m_minSize.cy);
+  EXPECT_TRUE(a.m_isExpanded);
+  EXPECT_EQ(a.m_captionButtons[1].tooltipId, 16013u);
+  EXPECT_FALSE(b.m_isExpanded);
 }
 
 // A frame that makes its three bars when its window is made, as a program's main
