@@ -71,6 +71,11 @@ CFrameWnd* CControlBar::GetDockingFrame() const {
   return nullptr;
 }
 
+BOOL CControlBar::PreTranslateMessage(MSG* msg) {
+  if ((m_dwStyle & CBRS_TOOLTIPS) && msg->hwnd == m_hWnd) FilterToolTipMessage(msg);
+  return CWnd::PreTranslateMessage(msg);
+}
+
 void CControlBar::EnableDocking(DWORD style) {
   m_dwDockStyle = style & (CBRS_ALIGN_ANY | CBRS_FLOAT_MULTI);
   if (m_dwDockStyle & CBRS_ALIGN_ANY) {

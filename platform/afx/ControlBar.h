@@ -84,6 +84,8 @@ public:
   virtual void CalcInsideRect(CRect& rect, BOOL horizontal) const;
   virtual void OnUpdateCmdUI(CFrameWnd* target, BOOL disableIfNoHandler) {}
   virtual void SetBarStyle(DWORD style) { m_dwStyle = style; }
+  // A bar with CBRS_TOOLTIPS shows its tools' tooltips.
+  BOOL PreTranslateMessage(MSG* msg) override;
   DWORD GetBarStyleBits() const { return m_dwStyle; }
   BOOL IsFloating() const { return (m_dwStyle & CBRS_FLOATING) != 0; }
   // The frame the bar docks in: the frame whose docking it took part in, else the

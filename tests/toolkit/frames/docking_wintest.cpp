@@ -608,6 +608,47 @@ TEST_F(DockingFixture, CaptionButtonsShowTheirTooltips) {
   app.m_pMainWnd = nullptr;
 }
 
+TEST_F(DockingFixture, StatusPanesShowTheirTooltips) {
+  CWinApp app("PaneTips");
+  app.m_pMainWnd = frame;
+  constexpr UINT kTimeId = 4301;
+  const UINT indicators[] = {0, 0};
+  ASSERT_TRUE(status.SetIndicators(indicators, 2));
+  status.SetPaneInfo(1, kTimeId, 0, 90);
+  status.SetTipText(1, "Recording time");
+  frame->RecalcLayout();
+  PumpPendingMessages(50);
+  CRect pane;
+  status.GetItemRect(1, &pane);
+  ::MapWindowPoints(status.m_hWnd, nullptr, reinterpret_cast<POINT*>(&pane), 2);
+  CRect other;
+  status.GetItemRect(0, &other);
+  ::MapWindowPoints(status.m_hWnd, nullptr, reinterpret_cast<POINT*>(&other), 2);
+  // Over the pane with a tip the tip shows; over the message pane, none.
+  for (int step = 3; step >= 0; --step) {
+    MoveMouse(POINT{pane.left + 20 + step, pane.top + 5});
+    PumpLikeTheApplication(
+        app, [] { return false; }, 30);
+  }
+  HWND tip = nullptr;
+  EXPECT_TRUE(PumpLikeTheApplication(
+      app,
+      [&] {
+        tip = CWnd::GetThreadToolTip();
+        return tip && ::IsWindowVisible(tip) && CurrentTipText(tip) == "Recording time";
+      },
+      3000));
+  for (int step = 3; step >= 0; --step) {
+    MoveMouse(POINT{other.left + 40 + step, other.top + 5});
+    PumpLikeTheApplication(
+        app, [] { return false; }, 30);
+  }
+  EXPECT_TRUE(PumpLikeTheApplication(
+      app, [&] { return !tip || !::IsWindowVisible(tip); }, 2000));
+  MoveMouse(POINT{10, 700});
+  app.m_pMainWnd = nullptr;
+}
+
 TEST_F(DockingFixture, DockedAndFloatingBarsInEachLook) {
   CTKSizingControlBar levels, ruler, meter;
   MakeBar(levels, "Levels", kLevelsId, CSize(150, 120), AFX_IDW_DOCKBAR_LEFT);
