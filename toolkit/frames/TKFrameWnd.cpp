@@ -1,5 +1,7 @@
 #include "toolkit/frames/TKFrameWnd.h"
 
+#include "toolkit/frames/TKBaseControlBar.h"
+
 #include "toolkit/frames/CommandUsageCounter.h"
 #include "toolkit/frames/GlobalData.h"
 #include "toolkit/frames/TKMiniDockFrameWnd.h"
@@ -10,12 +12,14 @@
 CWnd* CTKFrameWnd::s_pOpenPopup = nullptr;
 
 namespace {
-// Registered by the first frame made, before any toolbar can send it.
+// Registered by the first frame made, before any toolbar can send them.
 UINT g_deleteToolbarMessage = 0;
+UINT g_createToolbarMessage = 0;
 }  // namespace
 
 CTKFrameWnd::CTKFrameWnd() : m_Impl(this) {
   if (!g_deleteToolbarMessage) g_deleteToolbarMessage = ::RegisterWindowMessageA("TKTOOLBAR_DELETE");
+  if (!g_createToolbarMessage) g_createToolbarMessage = ::RegisterWindowMessageA("TKTOOLBAR_CREATE");
 }
 CTKFrameWnd::~CTKFrameWnd() = default;
 
@@ -66,10 +70,15 @@ BOOL CTKFrameWnd::OnCommand(WPARAM wParam, LPARAM lParam) {
 
 BEGIN_MESSAGE_MAP(CTKFrameWnd, CFrameWnd)
   ON_REGISTERED_MESSAGE(g_deleteToolbarMessage, OnDeleteToolbar)
+  ON_REGISTERED_MESSAGE(g_createToolbarMessage, OnCreateToolbar)
   ON_WM_CLOSE()
   ON_WM_DESTROY()
   ON_WM_ACTIVATE()
 END_MESSAGE_MAP()
+
+LRESULT CTKFrameWnd::OnCreateToolbar(WPARAM, LPARAM lParam) {
+  return reinterpret_cast<LRESULT>(m_Impl.CreateUserBar(reinterpret_cast<const char*>(lParam)));
+}
 
 LRESULT CTKFrameWnd::OnDeleteToolbar(WPARAM, LPARAM lParam) {
   // Only a user-defined toolbar can be deleted: it leaves the list and goes.
@@ -78,6 +87,8 @@ LRESULT CTKFrameWnd::OnDeleteToolbar(WPARAM, LPARAM lParam) {
     POSITION at = pos;
     if (m_Impl.m_userBars.GetNext(pos) != bar) continue;
     m_Impl.m_userBars.RemoveAt(at);
+    if (auto* toolBar = dynamic_cast<CTKBaseControlBar*>(bar))
+      toolBar->RemoveStateFromRegistry(m_Impl.m_profileName);
     if (bar->m_hWnd) bar->DestroyWindow();
     delete bar;
     RecalcLayout();

@@ -43,6 +43,9 @@ public:
 protected:
   // A user-defined toolbar asks to be deleted ("TKTOOLBAR_DELETE", the bar in lParam).
   LRESULT OnDeleteToolbar(WPARAM wParam, LPARAM lParam);
+  // "TKTOOLBAR_CREATE": a user-defined toolbar named by lParam; the result is the bar,
+  // 0 when none was made.
+  LRESULT OnCreateToolbar(WPARAM wParam, LPARAM lParam);
   void OnClose();
   void OnDestroy();
   void OnActivate(UINT state, CWnd* other, BOOL minimized);

@@ -8,6 +8,8 @@ const char kHideDockedWindow[] = "Hide docked window";
 const char kExpandDockedWindow[] = "Expand docked window";
 const char kContractDockedWindow[] = "Contract docked window";
 
+const char kTooManyUserToolbars[] = "You can't create more than %d user-defined toolbars!";
+
 const char* TextOf(unsigned id, char* buffer, int size) {
   if (size > 0 && ::LoadStringA(::GetModuleHandleA(nullptr), id, buffer, size) > 0) return buffer;
   switch (id) {
@@ -17,6 +19,8 @@ const char* TextOf(unsigned id, char* buffer, int size) {
       return kExpandDockedWindow;
     case 16013:
       return kContractDockedWindow;
+    case 16243:
+      return kTooManyUserToolbars;
     default:
       return "";
   }

@@ -9,6 +9,10 @@ extern const char kHideDockedWindow[];
 extern const char kExpandDockedWindow[];
 extern const char kContractDockedWindow[];
 
+// Shown when every control id reserved for user-defined toolbars is taken (string
+// id 16243; %d is the number of ids).
+extern const char kTooManyUserToolbars[];
+
 // The text of string id, from the module's string table or the texts above; empty
 // for an unknown id.
 const char* TextOf(unsigned id, char* buffer, int size);

@@ -118,6 +118,8 @@ BOOL CTKWorkspace::LoadState(const char* section, FrameHelper* helper) {
     for (int i = 0; i < bars.GetSize(); ++i)
       if (bars[i]->m_hWnd && PassesFrameTest(bars[i], owner, m_ownFrameOnly))
         bars[i]->ReadStoredState(sizingBars);
+    helper->LoadUserBars();
+    helper->LoadTearOffBars();
     CDockState state;
     if (owner && state.LoadState(m_registryBase + "\\ControlBars") &&
         (m_forceDockLayout || helper->IsDockStateValid(state)))
@@ -157,6 +159,8 @@ BOOL CTKWorkspace::SaveState(const char* section, FrameHelper* helper) {
     for (int i = 0; i < bars.GetSize(); ++i)
       if (bars[i]->m_hWnd && PassesFrameTest(bars[i], owner, m_ownFrameOnly))
         bars[i]->WriteStoredState(sizingBars);
+    helper->SaveUserBars(m_ownFrameOnly);
+    helper->SaveTearOffBars(m_ownFrameOnly);
     SaveRebarState(base, owner);
   }
   if (g_pKeyboardManager) g_pKeyboardManager->SaveState(base, owner);

@@ -1,0 +1,205 @@
+// User-defined and torn-off toolbars of the toolkit's frame: made on request up to the
+// reserved ids, deleted on request, stored through the workspace and back in a new
+// frame. The toolbars here are small stand-ins that keep a count of buttons.
+#include "support/wine/GTestWin.h"
+
+#include "platform/afx/linux_headers_begin.h"
+#include <string>
+#include <vector>
+#include "platform/afx/linux_headers_end.h"
+
+#include "support/wine/DialogTestSupport.h"
+#include "support/wine/WindowCapture.h"
+#include "toolkit/frames/TKBaseControlBar.h"
+#include "toolkit/frames/TKFrameWnd.h"
+#include "toolkit/frames/TKRegistry.h"
+#include "toolkit/frames/TKWorkspace.h"
+
+namespace {
+
+// A toolbar of `buttons` buttons, 24 pixels a button, that keeps its count in the
+// application's profile and in archives.
+class StubToolBar : public CTKBaseControlBar {
+public:
+  int buttons = 0;
+  Kind LookKind() const override { return kToolBar; }
+  BOOL CreateBar(CWnd* parent, DWORD style, UINT id) override {
+    SetBarStyle(style & CBRS_ALL);
+    return CWnd::Create(AfxRegisterWndClass(0, nullptr, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1)), nullptr,
+                        (style & ~static_cast<DWORD>(CBRS_ALL & 0xFFFF)) | WS_CHILD, CRect(0, 0, 0, 0),
+                        parent, id);
+  }
+  CSize CalcFixedLayout(BOOL, BOOL horizontal) override {
+    const int length = 24 * (buttons ? buttons : 1) + 8;
+    return horizontal ? CSize(length, 26) : CSize(26, length);
+  }
+  CSize CalcDynamicLayout(int, DWORD mode) override { return CalcFixedLayout(FALSE, (mode & LM_HORZ) != 0); }
+  CString Section(const char* profile) const {
+    CString section;
+    section.Format("%sTKToolBar-%d", profile ? profile : "", GetDlgCtrlID());
+    return section;
+  }
+  BOOL LoadState(const char* profile, int, UINT) override {
+    const int stored = static_cast<int>(AfxGetApp()->GetProfileInt(Section(profile), "Buttons", -1));
+    if (stored < 0) return FALSE;
+    buttons = stored;
+    return TRUE;
+  }
+  BOOL SaveState(const char* profile, int, UINT) override {
+    return AfxGetApp()->WriteProfileInt(Section(profile), "Buttons", buttons);
+  }
+  BOOL RemoveStateFromRegistry(const char* profile, int, UINT) override {
+    HKEY key;
+    CString path = CString("Software\\TarvelTest\\UserBars\\") + Section(profile);
+    if (::RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\TarvelTest\\UserBars", 0, KEY_ALL_ACCESS, &key) != 0)
+      return FALSE;
+    LONG status = ::RegDeleteTreeA(key, Section(profile));
+    ::RegCloseKey(key);
+    return status == 0;
+  }
+  void SerializeBar(CArchive& ar) override {
+    if (ar.IsStoring())
+      ar << static_cast<DWORD>(buttons);
+    else {
+      DWORD count = 0;
+      ar >> count;
+      buttons = static_cast<int>(count);
+    }
+  }
+};
+
+CTKBaseControlBar* NewStub() { return new StubToolBar; }
+
+// The workspace's registry tree and the toolbar maker live as long as the test.
+class UserBarsTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    ::RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\TarvelTest\\UserBars");
+    app.SetRegistryKey("TarvelTest");
+    FrameHelper::s_pfnNewToolBar = NewStub;
+  }
+  void TearDown() override {
+    FrameHelper::s_pfnNewToolBar = nullptr;
+    ::RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\TarvelTest\\UserBars");
+  }
+  CTKFrameWnd* NewFrame() {
+    auto* frame = new CTKFrameWnd;
+    EXPECT_TRUE(frame->Create(nullptr, "Bars", WS_OVERLAPPEDWINDOW, CRect(10, 10, 610, 410)));
+    frame->EnableDocking(CBRS_ALIGN_ANY);
+    frame->m_Impl.ReserveUserBarIds(200, 204);
+    frame->ShowWindow(SW_SHOWNORMAL);
+    return frame;
+  }
+  static std::vector<UINT> IdsOf(const CList<CWnd*, CWnd*>& bars) {
+    std::vector<UINT> ids;
+    for (POSITION pos = bars.GetHeadPosition(); pos;) ids.push_back(bars.GetNext(pos)->GetDlgCtrlID());
+    return ids;
+  }
+  CWinApp app{"UserBars"};
+  CTKWorkspace workspace;
+};
+
+TEST_F(UserBarsTest, MadeUpToTheReservedIdsDeletedAndBackInANewFrame) {
+  CTKFrameWnd* frame = NewFrame();
+  HWND frameHwnd = frame->m_hWnd;
+  const UINT create = ::RegisterWindowMessageA("TKTOOLBAR_CREATE");
+  const UINT remove = ::RegisterWindowMessageA("TKTOOLBAR_DELETE");
+  const char* names[] = {"Mine", "Editing", "Effects", "Views", "Spare"};
+  for (int i = 0; i < 5; ++i) {
+    auto* bar = reinterpret_cast<StubToolBar*>(
+        ::SendMessageA(frameHwnd, create, 0, reinterpret_cast<LPARAM>(names[i])));
+    ASSERT_TRUE(bar) << i;
+    bar->buttons = i + 1;
+    // A new user toolbar floats, named as asked, with tooltips and docking on every side.
+    EXPECT_TRUE(bar->IsFloating()) << i;
+    CString text;
+    bar->GetWindowText(text);
+    EXPECT_STREQ(text, names[i]);
+    EXPECT_TRUE(bar->m_dwStyle & CBRS_TOOLTIPS);
+    EXPECT_EQ(bar->m_dwDockStyle & CBRS_ALIGN_ANY, static_cast<DWORD>(CBRS_ALIGN_ANY));
+    EXPECT_TRUE(::IsWindowVisible(CMiniDockFrameWnd::FrameOf(bar)->m_hWnd));
+  }
+  EXPECT_EQ(IdsOf(frame->m_Impl.m_userBars), (std::vector<UINT>{200, 201, 202, 203, 204}));
+  {
+    // A sixth: the user is told how many there may be, and nothing is made.
+    dialogtest::RecordedMessageBoxes boxes;
+    EXPECT_EQ(::SendMessageA(frameHwnd, create, 0, reinterpret_cast<LPARAM>("Sixth")), 0);
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].text, "You can't create more than 5 user-defined toolbars!");
+    EXPECT_TRUE(boxes.shown[0].flags & MB_ICONINFORMATION);
+    EXPECT_EQ(frame->m_Impl.m_userBars.GetCount(), 5);
+  }
+  ASSERT_TRUE(workspace.SaveState(nullptr, &frame->m_Impl));
+  // Deleting one takes its stored state with it; its id is free again.
+  CWnd* second = frame->m_Impl.m_userBars.GetAt(frame->m_Impl.m_userBars.FindIndex(1));
+  EXPECT_TRUE(::SendMessageA(frameHwnd, remove, 0, reinterpret_cast<LPARAM>(second)));
+  EXPECT_EQ(frame->m_Impl.FirstFreeUserBarId(), 201);
+  ::DestroyWindow(frameHwnd);
+
+  CTKFrameWnd* again = NewFrame();
+  ASSERT_TRUE(workspace.LoadState(nullptr, &again->m_Impl));
+  EXPECT_EQ(IdsOf(again->m_Impl.m_userBars), (std::vector<UINT>{200, 202, 203, 204}));
+  std::vector<int> counts;
+  for (POSITION pos = again->m_Impl.m_userBars.GetHeadPosition(); pos;) {
+    auto* bar = static_cast<StubToolBar*>(again->m_Impl.m_userBars.GetNext(pos));
+    counts.push_back(bar->buttons);
+    // Where they were comes back with the frame's dock layout: floating.
+    EXPECT_TRUE(bar->IsFloating());
+  }
+  EXPECT_EQ(counts, (std::vector<int>{1, 3, 4, 5}));
+  ::DestroyWindow(again->m_hWnd);
+}
+
+TEST_F(UserBarsTest, TornOffBarsAreStoredWithTheirButtonsAndLeaveNoStaleKey) {
+  CTKFrameWnd* frame = NewFrame();
+  HWND frameHwnd = frame->m_hWnd;
+  struct Torn {
+    UINT id;
+    const char* name;
+    int buttons;
+  };
+  const Torn torn[] = {{301, "Effects", 3}, {302, "Transport", 7}};
+  for (const Torn& t : torn) {
+    auto* bar = new StubToolBar;
+    ASSERT_TRUE(bar->CreateBar(frame, WS_CHILD | WS_VISIBLE | CBRS_TOP, t.id));
+    bar->SetWindowText(t.name);
+    bar->buttons = t.buttons;
+    frame->FloatControlBar(bar, CPoint(200, 200));
+    frame->m_Impl.RememberTearOffBar(bar);
+  }
+  ASSERT_TRUE(workspace.SaveState(nullptr, &frame->m_Impl));
+  const CString path = workspace.GetSectionPath("") + "ControlBars-TearOff";
+  {
+    RegistryHolder holder;
+    CTKRegistry& reg = holder.Obtain(FALSE, TRUE);
+    EXPECT_TRUE(reg.KeyExists(path + "-0"));
+    EXPECT_TRUE(reg.KeyExists(path + "-1"));
+  }
+  // One closed: saving again leaves one key only.
+  CWnd* first = frame->m_Impl.m_tearOffBars.GetHead();
+  frame->m_Impl.ForgetTearOffBar(first);
+  first->DestroyWindow();
+  delete first;
+  ASSERT_TRUE(workspace.SaveState(nullptr, &frame->m_Impl));
+  {
+    RegistryHolder holder;
+    CTKRegistry& reg = holder.Obtain(FALSE, TRUE);
+    EXPECT_TRUE(reg.KeyExists(path + "-0"));
+    EXPECT_FALSE(reg.KeyExists(path + "-1"));
+  }
+  ::DestroyWindow(frameHwnd);
+
+  CTKFrameWnd* again = NewFrame();
+  ASSERT_TRUE(workspace.LoadState(nullptr, &again->m_Impl));
+  ASSERT_EQ(again->m_Impl.TearOffBarCount(), 1);
+  auto* bar = static_cast<StubToolBar*>(again->m_Impl.m_tearOffBars.GetHead());
+  EXPECT_EQ(bar->GetDlgCtrlID(), 302);
+  CString name;
+  bar->GetWindowText(name);
+  EXPECT_STREQ(name, "Transport");
+  EXPECT_EQ(bar->buttons, 7);
+  EXPECT_TRUE(bar->IsFloating());
+  ::DestroyWindow(again->m_hWnd);
+}
+
+}  // namespace
