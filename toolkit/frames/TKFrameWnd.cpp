@@ -5,6 +5,8 @@
 #include "toolkit/frames/CommandUsageCounter.h"
 #include "toolkit/frames/GlobalData.h"
 #include "toolkit/frames/TKMiniDockFrameWnd.h"
+#include "toolkit/frames/TKPopupMenuBase.h"
+#include "toolkit/frames/TKKeyboardManager.h"
 #include "toolkit/frames/TKToolDockBar.h"
 #include "toolkit/frames/TKVisualManager.h"
 #include "toolkit/frames/TKWorkspace.h"
@@ -74,7 +76,87 @@ BEGIN_MESSAGE_MAP(CTKFrameWnd, CFrameWnd)
   ON_WM_CLOSE()
   ON_WM_DESTROY()
   ON_WM_ACTIVATE()
+  ON_MESSAGE(WM_MENUCHAR, OnMenuChar)
 END_MESSAGE_MAP()
+
+LRESULT CTKFrameWnd::OnMenuChar(WPARAM wParam, LPARAM lParam) {
+  // Taken by a bar: the system neither beeps nor looks in the window menu.
+  if (ProcessMenuChar(LOWORD(wParam))) return MAKELRESULT(2, 0xFFFF);
+  return Default();
+}
+
+BOOL CTKFrameWnd::ProcessMenuChar(UINT character) {
+  auto* menuBar = dynamic_cast<CTKBaseControlBar*>(m_Impl.GetMenuBar());
+  if (menuBar && menuBar->m_hWnd && menuBar->IsWindowVisible() && menuBar->TranslateMenuChar(character))
+    return TRUE;
+  CList<CControlBar*, CControlBar*> bars;
+  GetDockingBars(bars);
+  for (POSITION pos = bars.GetHeadPosition(); pos;) {
+    auto* bar = dynamic_cast<CTKBaseControlBar*>(bars.GetNext(pos));
+    if (!bar || bar == menuBar || !bar->m_hWnd || !bar->IsVisible() ||
+        bar->LookKind() != CTKBaseControlBar::kToolBar)
+      continue;
+    if (bar->TranslateMenuChar(character)) return TRUE;
+  }
+  return FALSE;
+}
+
+BOOL CTKFrameWnd::ProcessMouseClick(UINT message, POINT screen, HWND window) {
+  // A press on a toolbar button while customising, or with Alt held, goes to that
+  // toolbar (the button is picked up to be moved).
+  if (message == WM_LBUTTONDOWN && (g_toolbarsCustomizing || ::GetKeyState(VK_MENU) < 0)) {
+    CList<CControlBar*, CControlBar*> bars;
+    GetDockingBars(bars);
+    for (POSITION pos = bars.GetHeadPosition(); pos;) {
+      auto* bar = dynamic_cast<CTKBaseControlBar*>(bars.GetNext(pos));
+      if (!bar || !bar->m_hWnd || !bar->IsVisible()) continue;
+      POINT client = screen;
+      ::ScreenToClient(bar->m_hWnd, &client);
+      if (bar->ButtonHitTest(CPoint(client.x, client.y)) < 0) continue;
+      bar->SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(client.x, client.y));
+      return TRUE;
+    }
+  }
+  if (g_toolbarsCustomizing || !s_pOpenPopup || !s_pOpenPopup->m_hWnd) return FALSE;
+  auto* popup = dynamic_cast<CTKPopupMenuBase*>(s_pOpenPopup);
+  int hit = CTKPopupMenuBase::kOutside;
+  if (popup) {
+    hit = popup->HitTest(screen);
+  } else {
+    RECT rect;
+    ::GetWindowRect(s_pOpenPopup->m_hWnd, &rect);
+    if (::PtInRect(&rect, screen)) hit = CTKPopupMenuBase::kInside;
+  }
+  auto close = [&] {
+    if (popup)
+      popup->CloseMenu();
+    else
+      ::SendMessageA(s_pOpenPopup->m_hWnd, WM_CLOSE, 0, 0);
+  };
+  switch (hit) {
+    case CTKPopupMenuBase::kRightShadow:
+    case CTKPopupMenuBase::kBottomShadow:
+      // A click on the shadow closes the popup and goes no further.
+      close();
+      ::SetFocus(m_hWnd);
+      return TRUE;
+    case CTKPopupMenuBase::kOutside:
+      break;
+    default:
+      return FALSE;  // the popup handles its own clicks
+  }
+  // The button that opened the popup handles the click itself (it closes or keeps it).
+  if (popup && popup->OpenerButtonRect().PtInRect(screen)) return TRUE;
+  const BOOL fromMenuBar = popup && popup->IsOpenedFromMenuBar();
+  if (popup && popup->KeepsOpenOnClickOutside()) return FALSE;
+  HWND focus = ::GetFocus();
+  const BOOL barHadFocus =
+      focus && dynamic_cast<CTKBaseControlBar*>(CWnd::FromHandlePermanent(focus)) != nullptr;
+  close();
+  if (barHadFocus) ::SetFocus(m_hWnd);
+  (void)window;
+  return fromMenuBar;
+}
 
 LRESULT CTKFrameWnd::OnCreateToolbar(WPARAM, LPARAM lParam) {
   return reinterpret_cast<LRESULT>(m_Impl.CreateUserBar(reinterpret_cast<const char*>(lParam)));
@@ -157,12 +239,31 @@ BOOL CTKFrameWnd::DockControlBarBeside(CControlBar* bar, CControlBar* other) {
   return DockControlBar(bar, dockBar, &rect);
 }
 
-BOOL CTKFrameWnd::ProcessKey(UINT key) {
+BOOL CTKFrameWnd::ProcessKey(UINT key, BOOL* translate) {
+  if (translate) *translate = TRUE;
   if (s_pOpenPopup && s_pOpenPopup->m_hWnd) {
     ::SendMessageA(s_pOpenPopup->m_hWnd, WM_KEYDOWN, key, 0);
     return TRUE;
   }
   if (::IsIconic(m_hWnd)) return TRUE;
+  if (g_toolbarsCustomizing) return FALSE;
+  // The modifiers as they were when the key's message was made (the state the
+  // message queue keeps), not as they are by now.
+  BYTE modifiers = FVIRTKEY;
+  if (::GetKeyState(VK_CONTROL) < 0) modifiers |= FCONTROL;
+  if (::GetKeyState(VK_MENU) < 0) modifiers |= FALT;
+  if (::GetKeyState(VK_SHIFT) < 0) modifiers |= FSHIFT;
+  // A key of the frame's shortcuts goes to the accelerators.
+  if (g_pKeyboardManager && g_pKeyboardManager->IsKeyUsed(static_cast<WORD>(key), modifiers, this, FALSE))
+    return FALSE;
+  // Alt alone with the key: one of the bars' menu characters.
+  if ((modifiers & ~FVIRTKEY) == FALT) {
+    // Letters and digits are their own characters; other keys go through the layout.
+    UINT character = ((key >= 'A' && key <= 'Z') || (key >= '0' && key <= '9'))
+                         ? key
+                         : ::MapVirtualKeyA(key, 2 /* MAPVK_VK_TO_CHAR */);
+    if (character && ProcessMenuChar(character)) return TRUE;
+  }
   return FALSE;
 }
 
@@ -195,7 +296,38 @@ BOOL CTKFrameWnd::PreTranslateMessage(MSG* msg) {
       const bool plainF1 = msg->wParam == VK_F1 && !(msg->lParam & (1 << 30)) &&
                            ::GetKeyState(VK_SHIFT) >= 0 && ::GetKeyState(VK_CONTROL) >= 0 &&
                            ::GetKeyState(VK_MENU) >= 0;
-      if (!plainF1 && ProcessKey(static_cast<UINT>(msg->wParam))) return TRUE;
+      if (plainF1) break;
+      BOOL translate = TRUE;
+      if (ProcessKey(static_cast<UINT>(msg->wParam), &translate)) return TRUE;
+      if (!translate) return FALSE;
+      break;
+    }
+    case WM_NCLBUTTONDOWN:
+    case WM_NCLBUTTONUP:
+    case WM_NCRBUTTONDOWN:
+    case WM_NCRBUTTONUP:
+    case WM_NCMBUTTONDOWN:
+    case WM_NCMBUTTONUP: {
+      POINT screen{static_cast<short>(LOWORD(msg->lParam)), static_cast<short>(HIWORD(msg->lParam))};
+      if (ProcessMouseClick(msg->message - WM_NCLBUTTONDOWN + WM_LBUTTONDOWN, screen, msg->hwnd)) return TRUE;
+      break;
+    }
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONUP:
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONUP: {
+      POINT screen{static_cast<short>(LOWORD(msg->lParam)), static_cast<short>(HIWORD(msg->lParam))};
+      ::ClientToScreen(msg->hwnd, &screen);
+      if (ProcessMouseClick(msg->message, screen, msg->hwnd)) return TRUE;
+      // The window went while the click was handled: nothing is left to take it.
+      if (!::IsWindow(msg->hwnd)) return TRUE;
+      if (msg->message == WM_RBUTTONUP && !g_toolbarsCustomizing &&
+          dynamic_cast<CDockBar*>(CWnd::FromHandlePermanent(msg->hwnd))) {
+        static const UINT menuMessage = ::RegisterWindowMessageA("TKTOOLBAR_POPUPMENU");
+        SendMessage(menuMessage, reinterpret_cast<WPARAM>(m_hWnd),
+                    static_cast<LPARAM>((static_cast<DWORD>(screen.y) << 16) | (screen.x & 0xFFFF)));
+      }
       break;
     }
     default:

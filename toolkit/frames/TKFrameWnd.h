@@ -52,9 +52,20 @@ protected:
 
   DECLARE_MESSAGE_MAP()
 
+  LRESULT OnMenuChar(WPARAM wParam, LPARAM lParam);
+
+public:
+  // The menu bar, then each other visible toolbar of this frame, may take an Alt
+  // plus letter key: TRUE when one took it.
+  BOOL ProcessMenuChar(UINT character);
+  // Clicks while a library popup menu is open, and Alt-clicks on toolbar buttons:
+  // TRUE when the click was used up.
+  BOOL ProcessMouseClick(UINT message, POINT screen, HWND window);
+
 private:
-  // The keys of the frame while popups are open or it is minimised: TRUE when
-  // consumed.
-  BOOL ProcessKey(UINT key);
+  // The keys of the frame while popups are open or it is minimised, and Alt plus a
+  // letter for the bars' menu characters: TRUE when consumed. translate is cleared
+  // when the key must not go through the accelerators.
+  BOOL ProcessKey(UINT key, BOOL* translate = nullptr);
   static CWnd* s_pOpenPopup;
 };

@@ -12,6 +12,7 @@
 #include "support/wine/WindowCapture.h"
 #include "toolkit/frames/TKBaseControlBar.h"
 #include "toolkit/frames/TKFrameWnd.h"
+#include "toolkit/frames/TKPopupMenuBase.h"
 #include "toolkit/frames/TKRegistry.h"
 #include "toolkit/frames/TKWorkspace.h"
 
@@ -200,6 +201,146 @@ TEST_F(UserBarsTest, TornOffBarsAreStoredWithTheirButtonsAndLeaveNoStaleKey) {
   EXPECT_EQ(bar->buttons, 7);
   EXPECT_TRUE(bar->IsFloating());
   ::DestroyWindow(again->m_hWnd);
+}
+
+// A bar that takes one menu character and records the characters it was offered.
+class LetterBar : public StubToolBar {
+public:
+  LetterBar(Kind kind, char letter) : m_kind(kind), m_letter(letter) {}
+  Kind LookKind() const override { return m_kind; }
+  BOOL TranslateMenuChar(UINT character) override {
+    offered.push_back(static_cast<char>(character));
+    return ::CharUpperA(reinterpret_cast<char*>(static_cast<ULONG_PTR>(character))) ==
+           reinterpret_cast<char*>(static_cast<ULONG_PTR>(static_cast<unsigned char>(m_letter)));
+  }
+  std::string offered;
+
+private:
+  Kind m_kind;
+  char m_letter;
+};
+
+// Holds a key down or lets it go through the input queue; the key messages are taken
+// off the queue unhandled (the test hands the frame its messages itself, and a lone
+// Alt would open the window menu).
+void PressKey(WORD key, bool down) {
+  INPUT input{};
+  input.type = INPUT_KEYBOARD;
+  input.ki.wVk = key;
+  input.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
+  ::SendInput(1, &input, sizeof input);
+  MSG msg;
+  while (::PeekMessageA(&msg, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE)) {
+  }
+}
+
+TEST(ToolkitFrameKeys, MenuCharactersGoToTheMenuBarThenTheVisibleToolbars) {
+  auto* frame = new CTKFrameWnd;
+  ASSERT_TRUE(frame->Create(nullptr, "Keys", WS_OVERLAPPEDWINDOW, CRect(10, 10, 610, 410)));
+  HWND frameHwnd = frame->m_hWnd;
+  frame->EnableDocking(CBRS_ALIGN_ANY);
+  LetterBar menuBar(CTKBaseControlBar::kMenuBar, 'F'), tools(CTKBaseControlBar::kToolBar, 'E'),
+      hidden(CTKBaseControlBar::kToolBar, 'H');
+  ASSERT_TRUE(menuBar.CreateBar(frame, WS_CHILD | WS_VISIBLE | CBRS_TOP, 300));
+  ASSERT_TRUE(tools.CreateBar(frame, WS_CHILD | WS_VISIBLE | CBRS_TOP, 301));
+  ASSERT_TRUE(hidden.CreateBar(frame, WS_CHILD | CBRS_TOP, 302));
+  frame->DockControlBar(&menuBar, AFX_IDW_DOCKBAR_TOP);
+  frame->DockControlBar(&tools, AFX_IDW_DOCKBAR_TOP);
+  frame->DockControlBar(&hidden, AFX_IDW_DOCKBAR_TOP);
+  frame->m_Impl.AttachMenuBar(&menuBar);
+  frame->ShowWindow(SW_SHOWNORMAL);
+  ::SetForegroundWindow(frameHwnd);
+  // The menu bar takes the whole top side.
+  CRect side, bar;
+  ::GetWindowRect(::GetParent(menuBar.m_hWnd), &side);
+  menuBar.GetWindowRect(&bar);
+  EXPECT_EQ(bar.Width(), side.Width());
+  struct Case {
+    char letter;
+    bool taken;
+    const char* menuBarSaw;
+    const char* toolsSaw;
+  };
+  const Case cases[] = {
+      {'F', true, "F", ""}, {'E', true, "E", "E"}, {'H', false, "H", "H"}, {'Q', false, "Q", "Q"}};
+  for (const Case& c : cases) {
+    menuBar.offered.clear();
+    tools.offered.clear();
+    const LRESULT result = ::SendMessageA(frameHwnd, WM_MENUCHAR, MAKEWPARAM(c.letter, MF_POPUP), 0);
+    EXPECT_EQ(static_cast<DWORD>(result) == 0xFFFF0002u, c.taken) << c.letter;
+    EXPECT_EQ(menuBar.offered, c.menuBarSaw) << c.letter;
+    EXPECT_EQ(tools.offered, c.toolsSaw) << c.letter;
+  }
+  EXPECT_TRUE(hidden.offered.empty());
+  // Alt held with a letter: the key goes to the bars before the accelerators.
+  tools.offered.clear();
+  PressKey(VK_MENU, true);
+  MSG altE{frameHwnd, WM_SYSKEYDOWN, 'E', 0x20000001};
+  const BOOL consumed = frame->PreTranslateMessage(&altE);
+  PressKey(VK_MENU, false);
+  EXPECT_TRUE(consumed);
+  EXPECT_EQ(tools.offered, "E");
+  ::DestroyWindow(frameHwnd);
+}
+
+// A popup menu whose right 5 pixels are its shadow, opened by a button at a place the
+// test chooses, that records being closed instead of closing.
+class StubPopup : public CTKPopupMenuBase {
+public:
+  CRect opener;
+  BOOL fromMenuBar = FALSE;
+  BOOL keepsOpen = FALSE;
+  int closes = 0;
+  int HitTest(POINT screen) const override {
+    CRect rect;
+    ::GetWindowRect(m_hWnd, &rect);
+    if (!rect.PtInRect(screen)) return kOutside;
+    return screen.x >= rect.right - 5 ? kRightShadow : kInside;
+  }
+  CRect OpenerButtonRect() const override { return opener; }
+  BOOL IsOpenedFromMenuBar() const override { return fromMenuBar; }
+  BOOL KeepsOpenOnClickOutside() const override { return keepsOpen; }
+  void CloseMenu() override { ++closes; }
+};
+
+TEST(ToolkitFrameMouse, ClicksAroundAnOpenPopupMenuCloseItAsTheyShould) {
+  auto* frame = new CTKFrameWnd;
+  ASSERT_TRUE(frame->Create(nullptr, "Mouse", WS_OVERLAPPEDWINDOW, CRect(10, 10, 610, 410)));
+  HWND frameHwnd = frame->m_hWnd;
+  frame->ShowWindow(SW_SHOWNORMAL);
+  StubPopup popup;
+  ASSERT_TRUE(popup.CreateEx(WS_EX_TOOLWINDOW, AfxRegisterWndClass(0), "popup", WS_POPUP | WS_VISIBLE, 300,
+                             200, 100, 120, frameHwnd, nullptr));
+  popup.opener = CRect(250, 150, 300, 170);
+  struct Case {
+    const char* what;
+    POINT screen;
+    BOOL fromMenuBar, keepsOpen;
+    BOOL consumed;
+    int closes;
+  };
+  const Case cases[] = {
+      {"inside: the popup's own", {340, 250}, FALSE, FALSE, FALSE, 0},
+      {"on its shadow: closed, used up", {398, 250}, FALSE, FALSE, TRUE, 1},
+      {"on the button that opened it: used up, left to the button", {260, 160}, TRUE, FALSE, TRUE, 0},
+      {"elsewhere, from a menu bar: closed, used up", {100, 300}, TRUE, FALSE, TRUE, 1},
+      {"elsewhere, from a toolbar: closed, passed on", {100, 300}, FALSE, FALSE, FALSE, 1},
+      {"elsewhere, a popup that stays: passed on", {100, 300}, FALSE, TRUE, FALSE, 0},
+  };
+  for (const Case& c : cases) {
+    frame->NotifyPopupMenuOpen(&popup);
+    popup.closes = 0;
+    popup.fromMenuBar = c.fromMenuBar;
+    popup.keepsOpen = c.keepsOpen;
+    POINT client = c.screen;
+    ::ScreenToClient(frameHwnd, &client);
+    MSG click{frameHwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(client.x, client.y)};
+    EXPECT_EQ(frame->PreTranslateMessage(&click), c.consumed) << c.what;
+    EXPECT_EQ(popup.closes, c.closes) << c.what;
+    frame->OnMenuPopupClosed(&popup);
+  }
+  popup.DestroyWindow();
+  ::DestroyWindow(frameHwnd);
 }
 
 }  // namespace
