@@ -1,6 +1,8 @@
 #include "toolkit/frames/TKMiniDockFrameWnd.h"
 
 #include "toolkit/frames/GlobalData.h"
+#include "toolkit/frames/MenuImages.h"
+#include "toolkit/frames/TKFrameWnd.h"
 #include "toolkit/frames/TKSizingControlBar.h"
 #include "toolkit/frames/TKVisualManager.h"
 
@@ -13,9 +15,186 @@ BOOL CTKMiniDockFrameWnd::Create(CFrameWnd* dockSite, DWORD barStyle) {
 BEGIN_MESSAGE_MAP(CTKMiniDockFrameWnd, CMiniDockFrameWnd)
   ON_WM_CLOSE()
   ON_WM_NCRBUTTONDOWN()
+  ON_WM_NCLBUTTONDOWN()
+  ON_WM_NCMOUSEMOVE()
+  ON_WM_NCPAINT()
+  ON_WM_SIZE()
+  ON_WM_TIMER()
+  ON_WM_WINDOWPOSCHANGING()
   ON_WM_WINDOWPOSCHANGED()
   ON_WM_NCACTIVATE()
 END_MESSAGE_MAP()
+
+CTKSizingControlBar* CTKMiniDockFrameWnd::SizingBar() const {
+  return dynamic_cast<CTKSizingControlBar*>(FirstBar());
+}
+
+void CTKMiniDockFrameWnd::SetRolling(int rollingType, BOOL rolled) {
+  m_rollingType = rollingType;
+  m_isRolled = rolled;
+  ApplyRolling();
+}
+
+void CTKMiniDockFrameWnd::ApplyRolling() {
+  if (CTKSizingControlBar* bar = SizingBar()) {
+    bar->m_rollingType = m_rollingType;
+    bar->m_isRolled = m_isRolled;
+  }
+  if (!m_hWnd) return;
+  PlaceRollButton();
+  RecalcLayout();
+  // The rolled size comes with the next size change; ask for one at the same size.
+  ::SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  CRect window;
+  GetWindowRect(&window);
+  ::SetWindowPos(m_hWnd, nullptr, 0, 0, window.Width(), window.Height(),
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+}
+
+void CTKMiniDockFrameWnd::PlaceRollButton() {
+  if (!m_rollingType || !m_hWnd) {
+    m_rollButton = CRect(0, 0, 0, 0);
+    return;
+  }
+  const BOOL thick = (GetStyle() & WS_THICKFRAME) != 0;
+  const int borderX = ::GetSystemMetrics(thick ? SM_CXFRAME : SM_CXDLGFRAME);
+  const int borderY = ::GetSystemMetrics(thick ? SM_CYFRAME : SM_CYDLGFRAME);
+  CRect window;
+  GetWindowRect(&window);
+  const int right = window.Width() - borderX;
+  const int top = borderY;
+  const int cx = ::GetSystemMetrics(SM_CXSMSIZE), cy = ::GetSystemMetrics(SM_CYSMSIZE);
+  // Just left of the close button, inside the caption.
+  m_rollButton = CRect(right - 2 * cx, top + 2, right - cx - 2, top + cy - 2);
+}
+
+void CTKMiniDockFrameWnd::OnSize(UINT type, int cx, int cy) {
+  CMiniDockFrameWnd::OnSize(type, cx, cy);
+  PlaceRollButton();
+  if (m_rollingType) ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
+}
+
+void CTKMiniDockFrameWnd::OnNcPaint() {
+  Default();
+  if (!m_rollingType || m_rollButton.IsRectEmpty()) return;
+  HDC dc = ::GetWindowDC(m_hWnd);
+  RECT button = m_rollButton;
+  ::DrawFrameControl(dc, &button, DFC_BUTTON, DFCS_BUTTONPUSH);
+  // Pinned open (or a manual roll that is open): an arrow up; rolling by itself or
+  // rolled: an arrow down.
+  const BOOL pinned = m_rollingType == 3 || m_rollingType == 5 || (!AutoRolls() && !m_isRolled);
+  const SIZE glyph = MenuImages::Size();
+  CDC cdc(dc);
+  MenuImages::Draw(&cdc, pinned ? MenuImages::kArrowUp : MenuImages::kArrowDown,
+                   POINT{m_rollButton.left + (m_rollButton.Width() - glyph.cx) / 2,
+                         m_rollButton.top + (m_rollButton.Height() - glyph.cy) / 2});
+  ::ReleaseDC(m_hWnd, dc);
+}
+
+void CTKMiniDockFrameWnd::OnNcLButtonDown(UINT hitTest, CPoint point) {
+  CRect window;
+  GetWindowRect(&window);
+  if (m_rollingType && m_rollButton.PtInRect(CPoint(point.x - window.left, point.y - window.top))) {
+    switch (m_rollingType) {
+      case 2:
+        m_rollingType = 3;
+        m_isRolled = FALSE;
+        break;
+      case 3:
+        m_rollingType = 2;
+        break;
+      case 4:
+        m_rollingType = 5;
+        m_isRolled = FALSE;
+        break;
+      case 5:
+        m_rollingType = 4;
+        break;
+      default:
+        m_isRolled = !m_isRolled;
+        break;
+    }
+    ApplyRolling();
+    if (AutoRolls()) {
+      m_rollCountdown = 6;
+      SetTimer(static_cast<UINT_PTR>(FirstBar()->GetDlgCtrlID()), 250);
+    }
+    return;
+  }
+  CMiniDockFrameWnd::OnNcLButtonDown(hitTest, point);
+}
+
+void CTKMiniDockFrameWnd::OnNcMouseMove(UINT hitTest, CPoint point) {
+  CMiniDockFrameWnd::OnNcMouseMove(hitTest, point);
+  if (!AutoRolls() || !m_isRolled || !SizingBar()) return;
+  CWnd* main = AfxGetMainWnd();
+  if ((main && main->m_hWnd && !main->IsWindowEnabled()) || CTKFrameWnd::OpenPopupMenu() || !::GetFocus())
+    return;
+  // The cursor over a rolled frame opens it until the cursor and the focus leave.
+  m_isRolled = FALSE;
+  ::SetWindowPos(m_hWnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  ApplyRolling();
+  m_rollCountdown = 6;
+  SetTimer(static_cast<UINT_PTR>(FirstBar()->GetDlgCtrlID()), 250);
+}
+
+void CTKMiniDockFrameWnd::OnTimer(UINT_PTR id) {
+  CControlBar* bar = FirstBar();
+  if (!bar || id != static_cast<UINT_PTR>(bar->GetDlgCtrlID())) {
+    CMiniDockFrameWnd::OnTimer(id);
+    return;
+  }
+  // Pinned open (or a manual roll): nothing rolls by itself any more.
+  if (!AutoRolls()) {
+    KillTimer(id);
+    return;
+  }
+  POINT cursor;
+  ::GetCursorPos(&cursor);
+  HWND under = ::WindowFromPoint(cursor);
+  const BOOL overFrame = under && (under == m_hWnd || ::IsChild(m_hWnd, under));
+  HWND focus = ::GetFocus();
+  const BOOL focusInside = focus && (focus == m_hWnd || ::IsChild(m_hWnd, focus));
+  const BOOL popupOpen = CTKFrameWnd::OpenPopupMenu() != nullptr;
+  if (overFrame || focusInside || ::GetCapture() == bar->m_hWnd) {
+    m_rollCountdown = 6;
+    if (overFrame && !popupOpen && IsWindowEnabled() && focus)
+      ::SetWindowPos(m_hWnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    return;
+  }
+  if (popupOpen) return;
+  if (m_rollCountdown < 1) {
+    m_isRolled = TRUE;
+    ApplyRolling();
+    KillTimer(id);
+  }
+  --m_rollCountdown;
+}
+
+void CTKMiniDockFrameWnd::OnWindowPosChanging(WINDOWPOS* pos) {
+  CMiniDockFrameWnd::OnWindowPosChanging(pos);
+  if (!m_rollingType || !m_isRolled || (pos->flags & SWP_NOSIZE)) return;
+  pos->cy = 2 * ::GetSystemMetrics(SM_CYFRAME) + ::GetSystemMetrics(SM_CYSMCAPTION) - 1;
+  if (m_rollingType == 4) {
+    // Narrow: the caption's buttons and its text, measured once.
+    if (m_narrowLeft < 0) {
+      CString text;
+      GetWindowText(text);
+      HDC dc = ::GetWindowDC(m_hWnd);
+      HGDIOBJ old = ::SelectObject(dc, GlobalData::Get().regularFont.m_hObject);
+      SIZE extent{0, 0};
+      ::GetTextExtentPoint32A(dc, text, text.GetLength(), &extent);
+      ::SelectObject(dc, old);
+      ::ReleaseDC(m_hWnd, dc);
+      CRect window;
+      GetWindowRect(&window);
+      m_narrowLeft = window.left;
+      m_narrowRight = window.left + 3 * ::GetSystemMetrics(SM_CXSMSIZE) + 2 * ::GetSystemMetrics(SM_CXFRAME) +
+                      4 + extent.cx;
+    }
+    pos->cx = m_narrowRight - m_narrowLeft;
+  }
+}
 
 void CTKMiniDockFrameWnd::OnClose() {
   auto* sizing = dynamic_cast<CTKSizingControlBar*>(FirstBar());

@@ -8,6 +8,7 @@
 #include "toolkit/frames/MenuImages.h"
 #include "toolkit/frames/TKFrameWnd.h"
 #include "toolkit/frames/TKFramesText.h"
+#include "toolkit/frames/TKMiniDockFrameWnd.h"
 #include "toolkit/frames/TKRegistry.h"
 #include "toolkit/frames/TKSizingDockContext.h"
 #include "toolkit/frames/TKVisualManager.h"
@@ -1170,6 +1171,10 @@ BOOL CTKSizingControlBar::ReadStoredState(const char* profile) {
   m_isRolled = app->GetProfileInt(section, "RolledFloat", m_isRolled) != 0;
   m_rollingType = static_cast<int>(app->GetProfileInt(section, "RolledFloatDynamicState", m_rollingType));
   if (m_rollingType == 2 || m_rollingType == 4) m_isRolled = TRUE;
+  // A floating bar's frame rolls as the bar says.
+  if (m_rollingType != 0)
+    if (auto* frame = dynamic_cast<CTKMiniDockFrameWnd*>(CMiniDockFrameWnd::FrameOf(this)))
+      frame->SetRolling(m_rollingType, m_isRolled);
   return TRUE;
 }
 

@@ -9,6 +9,7 @@
 #include <vector>
 #include "platform/afx/linux_headers_end.h"
 
+#include "look_canvas.h"
 #include "support/wine/DialogTestSupport.h"
 #include "support/wine/Wait.h"
 #include "support/wine/WindowCapture.h"
@@ -19,6 +20,7 @@
 #include "toolkit/frames/TKStatusBar.h"
 #include "toolkit/frames/TKVisualManager.h"
 #include "toolkit/frames/TKVisualManagerXP.h"
+#include "toolkit/frames/TKWinXPVisualManager.h"
 #include "toolkit/frames/TKWorkspace.h"
 
 inline void PrintTo(const CRect& rect, std::ostream* out) {
@@ -591,15 +593,22 @@ TEST_F(DockingFixture, CaptionButtonsShowTheirTooltips) {
     CRect square = levels.m_captionButtons[c.button].Square();
     const CRect window = ScreenRect(levels.m_hWnd);
     const POINT over{window.left + square.CenterPoint().x, window.top + square.CenterPoint().y};
-    MoveMouse(POINT{over.x + 1, over.y + 60});
-    PumpLikeTheApplication(
-        app, [] { return false; }, 100);
-    MoveMouse(over);
-    EXPECT_TRUE(PumpLikeTheApplication(
-        app, [&] { return ::IsWindowVisible(levels.m_toolTip) && CurrentTipText(levels.m_toolTip) == c.tip; },
-        3000))
-        << c.tip << ": shown " << ::IsWindowVisible(levels.m_toolTip) << " \""
-        << CurrentTipText(levels.m_toolTip) << "\"";
+    // The cursor comes onto the button from below and rests there, moving a little now
+    // and then as a hand does, until the tip shows.
+    bool shown = false;
+    for (int attempt = 0; attempt < 4 && !shown; ++attempt) {
+      for (int step = 3; step >= 0; --step) {
+        MoveMouse(POINT{over.x + (attempt & 1), over.y + step * 2});
+        PumpLikeTheApplication(
+            app, [] { return false; }, 30);
+      }
+      shown = PumpLikeTheApplication(
+          app,
+          [&] { return ::IsWindowVisible(levels.m_toolTip) && CurrentTipText(levels.m_toolTip) == c.tip; },
+          1500);
+    }
+    EXPECT_TRUE(shown) << c.tip << ": shown " << ::IsWindowVisible(levels.m_toolTip) << " \""
+                       << CurrentTipText(levels.m_toolTip) << "\"";
   }
   // Expanded, the expand button's tip says it contracts.
   levels.ToggleExpansion(TRUE);
@@ -649,6 +658,77 @@ TEST_F(DockingFixture, StatusPanesShowTheirTooltips) {
   app.m_pMainWnd = nullptr;
 }
 
+TEST_F(DockingFixture, FloatingFrameRollsUpByItselfAndOnItsButton) {
+  CWinApp app("Rolling");
+  app.SetRegistryKey("TarvelTest");
+  CTKSizingControlBar levels;
+  MakeBar(levels, "Levels", kLevelsId, CSize(180, 140), AFX_IDW_DOCKBAR_LEFT);
+  frame->FloatControlBar(&levels, CPoint(400, 250));
+  auto* floating = dynamic_cast<CTKMiniDockFrameWnd*>(CMiniDockFrameWnd::FrameOf(&levels));
+  ASSERT_TRUE(floating);
+  HWND floatingHwnd = floating->m_hWnd;
+  const int openHeight = ScreenRect(floatingHwnd).Height();
+  const int rolledHeight = 2 * ::GetSystemMetrics(SM_CYFRAME) + ::GetSystemMetrics(SM_CYSMCAPTION) - 1;
+  ASSERT_TRUE(floating->RollButtonRect().IsRectEmpty());
+  // The stored state of a bar that rolls by itself rolls its frame.
+  ::RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\TarvelTest\\Rolling");
+  app.WriteProfileInt(levels.StoredStateSection(nullptr), "RolledFloatDynamicState", 2);
+  ASSERT_TRUE(levels.ReadStoredState());
+  EXPECT_EQ(floating->m_rollingType, 2);
+  EXPECT_TRUE(floating->m_isRolled);
+  EXPECT_EQ(ScreenRect(floatingHwnd).Height(), rolledHeight);
+  ASSERT_FALSE(floating->RollButtonRect().IsRectEmpty());
+
+  // The cursor on the rolled frame opens it; it stays open while the cursor is there.
+  MoveMouse(POINT{10, 700});
+  PumpPendingMessages(50);
+  CRect rect = ScreenRect(floatingHwnd);
+  const POINT onCaption{rect.left + 20, rect.top + rolledHeight / 2};
+  for (int step = 2; step >= 0; --step) {
+    MoveMouse(POINT{onCaption.x + step, onCaption.y});
+    PumpPendingMessages(30);
+  }
+  EXPECT_FALSE(floating->m_isRolled);
+  EXPECT_EQ(ScreenRect(floatingHwnd).Height(), openHeight);
+  PumpPendingMessages(2200);
+  EXPECT_FALSE(floating->m_isRolled) << "rolled up under the cursor";
+  // Away from it, it rolls up on the seventh tick of a quarter second.
+  const DWORD left = ::GetTickCount();
+  MoveMouse(POINT{10, 700});
+  PumpPendingMessages(1200);
+  EXPECT_FALSE(floating->m_isRolled) << "rolled up too soon";
+  EXPECT_TRUE(winetest::WaitUntil([&] { return floating->m_isRolled != FALSE; }, 2000));
+  EXPECT_GE(::GetTickCount() - left, 1500u);
+  EXPECT_EQ(ScreenRect(floatingHwnd).Height(), rolledHeight);
+  EXPECT_TRUE(levels.m_isRolled);
+
+  // The roll button pins the frame open (type 3), and a second click lets it roll
+  // by itself again (type 2).
+  rect = ScreenRect(floatingHwnd);
+  CRect button = floating->RollButtonRect();
+  const POINT onButton{rect.left + button.CenterPoint().x, rect.top + button.CenterPoint().y};
+  Click(onButton);
+  EXPECT_EQ(floating->m_rollingType, 3);
+  EXPECT_EQ(levels.m_rollingType, 3);
+  EXPECT_FALSE(floating->m_isRolled);
+  EXPECT_EQ(ScreenRect(floatingHwnd).Height(), openHeight);
+  MoveMouse(POINT{10, 700});
+  PumpPendingMessages(2200);
+  EXPECT_FALSE(floating->m_isRolled) << "a pinned frame stays open";
+  ::Sleep(::GetDoubleClickTime());
+  rect = ScreenRect(floatingHwnd);
+  button = floating->RollButtonRect();
+  Click(POINT{rect.left + button.CenterPoint().x, rect.top + button.CenterPoint().y});
+  EXPECT_EQ(floating->m_rollingType, 2);
+  MoveMouse(POINT{10, 700});
+  EXPECT_TRUE(winetest::WaitUntil([&] { return floating->m_isRolled != FALSE; }, 3000));
+  // The bar's stored state carries the rolling.
+  ASSERT_TRUE(levels.WriteStoredState());
+  EXPECT_EQ(app.GetProfileInt(levels.StoredStateSection(nullptr), "RolledFloatDynamicState", 0), 2u);
+  EXPECT_EQ(app.GetProfileInt(levels.StoredStateSection(nullptr), "RolledFloat", 0), 1u);
+  ::RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\TarvelTest\\Rolling");
+}
+
 TEST_F(DockingFixture, DockedAndFloatingBarsInEachLook) {
   CTKSizingControlBar levels, ruler, meter;
   MakeBar(levels, "Levels", kLevelsId, CSize(150, 120), AFX_IDW_DOCKBAR_LEFT);
@@ -667,7 +747,8 @@ TEST_F(DockingFixture, DockedAndFloatingBarsInEachLook) {
     const char* file;
   };
   for (const Look& look : {Look{RUNTIME_CLASS(CTKVisualManager), "/screenshots/docking-base.png"},
-                           Look{RUNTIME_CLASS(CTKVisualManagerXP), "/screenshots/docking-xp.png"}}) {
+                           Look{RUNTIME_CLASS(CTKVisualManagerXP), "/screenshots/docking-xp.png"},
+                           Look{RUNTIME_CLASS(CTKWinXPVisualManager), "/screenshots/docking-themed.png"}}) {
     ASSERT_TRUE(CTKVisualManager::SelectLookClass(look.cls));
     ::RedrawWindow(frameHwnd, nullptr, nullptr,
                    RDW_INVALIDATE | RDW_FRAME | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
@@ -679,7 +760,10 @@ TEST_F(DockingFixture, DockedAndFloatingBarsInEachLook) {
     CapturedImage shot = CaptureWindow(::GetDesktopWindow(), false);
     ASSERT_FALSE(shot.Empty());
     // Both bars of the top row are painted in the look's bar colour next to each other.
-    const COLORREF face = GlobalData::Get().barFace;
+    LookCanvas canvas(8, 8);
+    CRect small(0, 0, 8, 8);
+    CTKVisualManager::GetInstance()->PaintBarBackground(&canvas.dc, &ruler, small, small, TRUE);
+    const COLORREF face = canvas.At(4, 4);
     const CRect ruled = ScreenRect(ruler.m_hWnd), metered = ScreenRect(meter.m_hWnd);
     EXPECT_EQ(shot.At(ruled.right - 20, ruled.top + 2), face) << look.file;
     EXPECT_EQ(shot.At(metered.left + 30, metered.top + 2), face) << look.file;

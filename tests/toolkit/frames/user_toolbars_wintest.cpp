@@ -220,18 +220,13 @@ private:
   char m_letter;
 };
 
-// Holds a key down or lets it go through the input queue; the key messages are taken
-// off the queue unhandled (the test hands the frame its messages itself, and a lone
-// Alt would open the window menu).
-void PressKey(WORD key, bool down) {
-  INPUT input{};
-  input.type = INPUT_KEYBOARD;
-  input.ki.wVk = key;
-  input.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
-  ::SendInput(1, &input, sizeof input);
-  MSG msg;
-  while (::PeekMessageA(&msg, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE)) {
-  }
+// Holds a key down or lets it go in the thread's key state, the state the key
+// messages the frame handles were made in.
+void HoldKey(BYTE key, bool down) {
+  BYTE state[256];
+  ::GetKeyboardState(state);
+  state[key] = down ? 0x80 : 0;
+  ::SetKeyboardState(state);
 }
 
 TEST(ToolkitFrameKeys, MenuCharactersGoToTheMenuBarThenTheVisibleToolbars) {
@@ -274,10 +269,10 @@ TEST(ToolkitFrameKeys, MenuCharactersGoToTheMenuBarThenTheVisibleToolbars) {
   EXPECT_TRUE(hidden.offered.empty());
   // Alt held with a letter: the key goes to the bars before the accelerators.
   tools.offered.clear();
-  PressKey(VK_MENU, true);
+  HoldKey(VK_MENU, true);
   MSG altE{frameHwnd, WM_SYSKEYDOWN, 'E', 0x20000001};
   const BOOL consumed = frame->PreTranslateMessage(&altE);
-  PressKey(VK_MENU, false);
+  HoldKey(VK_MENU, false);
   EXPECT_TRUE(consumed);
   EXPECT_EQ(tools.offered, "E");
   ::DestroyWindow(frameHwnd);
