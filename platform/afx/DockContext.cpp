@@ -228,6 +228,14 @@ BOOL CDockContext::Track() {
           EndResize();
         return TRUE;
       case WM_MOUSEMOVE:
+        // The button went up where this loop did not see it: the move ends here.
+        if (!(msg.wParam & MK_LBUTTON)) {
+          if (m_bDragging)
+            EndDrag();
+          else
+            EndResize();
+          return TRUE;
+        }
         if (m_bDragging)
           Move(CPoint(msg.pt.x, msg.pt.y));
         else

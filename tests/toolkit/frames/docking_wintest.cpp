@@ -18,6 +18,7 @@
 #include "toolkit/frames/TKMiniDockFrameWnd.h"
 #include "toolkit/frames/TKSizingControlBar.h"
 #include "toolkit/frames/TKStatusBar.h"
+#include "toolkit/frames/TKToolDockBar.h"
 #include "toolkit/frames/TKVisualManager.h"
 #include "toolkit/frames/TKVisualManagerXP.h"
 #include "toolkit/frames/TKWinXPVisualManager.h"
@@ -727,6 +728,84 @@ TEST_F(DockingFixture, FloatingFrameRollsUpByItselfAndOnItsButton) {
   EXPECT_EQ(app.GetProfileInt(levels.StoredStateSection(nullptr), "RolledFloatDynamicState", 0), 2u);
   EXPECT_EQ(app.GetProfileInt(levels.StoredStateSection(nullptr), "RolledFloat", 0), 1u);
   ::RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\TarvelTest\\Rolling");
+}
+
+// A sizing bar that refuses to be hidden from its caption.
+struct KeptBar : CTKSizingControlBar {
+  BOOL CanHideByCaption() override { return FALSE; }
+};
+
+TEST_F(DockingFixture, FloatingFrameIsSizedThroughItsBarAndStaysReachable) {
+  CTKSizingControlBar levels;
+  MakeBar(levels, "Levels", kLevelsId, CSize(180, 140), AFX_IDW_DOCKBAR_LEFT);
+  // (The system keeps a frame with a caption at least about 112 pixels wide.)
+  levels.SetMinSize(150, 50);
+  frame->FloatControlBar(&levels, CPoint(400, 250));
+  HWND floating = CMiniDockFrameWnd::FrameOf(&levels)->m_hWnd;
+  const CRect borders = CMiniDockFrameWnd::Borders(&levels);
+  CRect before = ScreenRect(floating);
+  // The right border dragged 60 pixels out widens the bar by 60; the left edge stays.
+  POINT right{before.right - 2, before.top + before.Height() / 2};
+  ASSERT_EQ(::SendMessageA(floating, WM_NCHITTEST, 0, MAKELPARAM(right.x, right.y)), HTRIGHT);
+  Drag(right, POINT{right.x + 60, right.y});
+  CRect after = ScreenRect(floating);
+  EXPECT_EQ(levels.m_floatSize.cx, 240);
+  EXPECT_EQ(after.left, before.left);
+  EXPECT_EQ(after.Width(), 240 + borders.left + borders.right);
+  EXPECT_EQ(ScreenRect(levels.m_hWnd).Width(), 240);
+  // The top-left corner dragged far in stops at the bar's minimum; the bottom-right
+  // corner stays.
+  before = after;
+  POINT corner{before.left + 1, before.top + 1};
+  ASSERT_EQ(::SendMessageA(floating, WM_NCHITTEST, 0, MAKELPARAM(corner.x, corner.y)), HTTOPLEFT);
+  // (Let go over the frame: Wine gives a button released over another program's
+  // window to that window even while this one holds the mouse.)
+  Drag(corner, POINT{corner.x + 200, corner.y + 130});
+  after = ScreenRect(floating);
+  EXPECT_EQ(levels.m_floatSize, CSize(150, 50));
+  EXPECT_EQ(after.right, before.right);
+  EXPECT_EQ(after.bottom, before.bottom);
+
+  // Moved so that its caption is below the work area, the frame comes back up until
+  // the caption shows.
+  RECT work;
+  ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+  ::SetWindowPos(floating, nullptr, 300, work.bottom + 40, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  EXPECT_EQ(ScreenRect(floating).top, work.bottom - ::GetSystemMetrics(SM_CYSMCAPTION));
+  ::SetWindowPos(floating, nullptr, 300, work.top - 50, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  EXPECT_EQ(ScreenRect(floating).top, work.top);
+
+  // Its close button hides the bar, unless the bar says it cannot be hidden.
+  ::SendMessageA(floating, WM_CLOSE, 0, 0);
+  EXPECT_FALSE(levels.IsWindowVisible());
+  EXPECT_FALSE(::IsWindowVisible(floating));
+  frame->ShowControlBar(&levels, TRUE, FALSE);
+  EXPECT_TRUE(::IsWindowVisible(floating));
+  KeptBar kept;
+  MakeBar(kept, "Kept", kMeterId, CSize(120, 100), AFX_IDW_DOCKBAR_RIGHT);
+  frame->FloatControlBar(&kept, CPoint(200, 200));
+  HWND keptFrame = CMiniDockFrameWnd::FrameOf(&kept)->m_hWnd;
+  ::SendMessageA(keptFrame, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(kept.IsWindowVisible());
+  EXPECT_TRUE(::IsWindowVisible(keptFrame));
+}
+
+TEST_F(DockingFixture, PlainDockBarsGiveWayToTheToolkitsAndBarsDockBesideOthers) {
+  // A plain framework frame's dock bars, then the toolkit's docking over them.
+  CFrameWnd* plain = frame;
+  CDockBar* before = plain->GetDockBar(AFX_IDW_DOCKBAR_TOP);
+  ASSERT_TRUE(dynamic_cast<CTKToolDockBar*>(before));
+  CTKSizingControlBar ruler, meter;
+  MakeBar(ruler, "Ruler", kRulerId, CSize(200, 80), AFX_IDW_DOCKBAR_BOTTOM);
+  MakeBar(meter, "Meter", kMeterId, CSize(200, 80), AFX_IDW_DOCKBAR_LEFT);
+  // Beside the ruler: on its side, in its row, after it.
+  ASSERT_TRUE(frame->DockControlBarBeside(&meter, &ruler));
+  PumpPendingMessages(50);
+  EXPECT_EQ(meter.m_dockBarId, static_cast<UINT>(AFX_IDW_DOCKBAR_BOTTOM));
+  EXPECT_EQ(InFrame(meter.m_hWnd).top, InFrame(ruler.m_hWnd).top);
+  EXPECT_EQ(InFrame(meter.m_hWnd).left, InFrame(ruler.m_hWnd).right);
+  // The status bar stays below the bottom side.
+  EXPECT_EQ(InFrame(ruler.m_hWnd).bottom, InFrame(status.m_hWnd).top);
 }
 
 TEST_F(DockingFixture, DockedAndFloatingBarsInEachLook) {
