@@ -2,11 +2,25 @@
 
 #include "app/MainFrame.h"
 #include "app/controls/ProgressWndFactory.h"
+#include "app/view/ShellServices.h"
 #include "audiofiles/dialogs/WindowEffectDialogs.h"
+#include "platform/seams/ProcessSignals.h"
 #include "platform/seams/win32/Win32Seams.h"
 #include "resources/resource.h"
 
+CTVLApp::CTVLApp() {
+  ResetViewInfo();
+  SetViewInfo(&m_viewInfo);
+  SetColorScheme(&m_colorScheme);
+}
+
+CTVLApp::~CTVLApp() {
+  SetViewInfo(nullptr);
+  SetColorScheme(nullptr);
+}
+
 BOOL CTVLApp::InitInstance() {
+  seams::IgnoreFileSizeSignal();  // a file past the size limit fails its write, not the program
   INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES};
   ::InitCommonControlsEx(&icc);
   seams::InstallWin32Seams();

@@ -61,7 +61,8 @@ function(tarvel_native_test name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;LABELS;PROPERTIES" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/tests)
-  target_link_libraries(${name} PRIVATE ${ARG_LIBS} tarvel_test_support tarvel_alsa_plugin_pins GTest::gtest
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} tarvel_test_support tarvel_alsa_plugin_pins
+                        tarvel_test_process_setup GTest::gtest
                         GTest::gtest_main Threads::Threads)
   target_compile_definitions(${name} PRIVATE
     TARVEL_TEST_BINARY_DIR="${CMAKE_BINARY_DIR}" TARVEL_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
@@ -85,16 +86,29 @@ function(tarvel_wine_program name)
   tarvel_record_target(${name})
 endfunction()
 
-# tarvel_wine_test(name SOURCES... LIBS... [RESOURCES])
+# tarvel_wine_test(name SOURCES... LIBS... [RESOURCES] [RC script] [RC_DEPENDS files...])
 # A winelib GoogleTest binary, linked with the libraries it tests and the wine test
 # support library, run under wine in the shared wine environment. RESOURCES links
-# the program's compiled resource script in (dialog templates, strings, bitmaps).
+# the program's compiled resource script in (dialog templates, strings, bitmaps); RC
+# compiles a resource script of the tests' own instead, rebuilt when one of the
+# RC_DEPENDS files (the bitmaps it names) changes.
 # Each test case becomes a ctest test named wine.<Suite>.<Case>.
 function(tarvel_wine_test name)
-  cmake_parse_arguments(ARG "RESOURCES" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "RESOURCES" "RC" "SOURCES;LIBS;RC_DEPENDS" ${ARGN})
   set(_srcs ${ARG_SOURCES})
   if(ARG_RESOURCES)
     list(APPEND _srcs $<TARGET_OBJECTS:tarvel_resources>)
+  endif()
+  if(ARG_RC)
+    list(APPEND _srcs ${ARG_RC})
+    get_filename_component(_rc_dir ${ARG_RC} DIRECTORY)
+    set(_rc_deps "")
+    foreach(dep ${ARG_RC_DEPENDS})
+      list(APPEND _rc_deps ${CMAKE_CURRENT_SOURCE_DIR}/${dep})
+    endforeach()
+    set_source_files_properties(${ARG_RC} PROPERTIES
+      OBJECT_DEPENDS "${_rc_deps}"
+      COMPILE_FLAGS "-I${CMAKE_CURRENT_SOURCE_DIR}/${_rc_dir}")
   endif()
   add_executable(${name} ${_srcs})
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/tests)

@@ -14,7 +14,7 @@ packages=(
   libsndfile1-dev libvorbis-dev libogg-dev libmad0-dev portaudio19-dev
   libsamplerate0-dev libsoundtouch-dev libmp3lame-dev libasound2-dev
   # audio test rig, and outside tools the tests and benchmarks compare against
-  pulseaudio pulseaudio-utils libasound2-plugins sox libsox-fmt-mp3 lame vorbis-tools
+  pulseaudio pulseaudio-utils libasound2-plugins sox libsox-fmt-mp3 lame mpg123 vorbis-tools
   # fuzzing the importers
   clang libclang-rt-14-dev
 )

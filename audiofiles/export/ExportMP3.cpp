@@ -106,6 +106,13 @@ int ExportMP3(Project* project, int /*stereo*/, const char* fileName, int select
   }
   put(encoder.Finish(out.data()));
   try {
+    // The stream began with a blank frame kept for the information frame,
+    // which only now can tell the length, seek table, delay and padding.
+    const std::vector<unsigned char> info = encoder.GetInfoFrame();
+    if (!failed && !info.empty()) {
+      file.Seek(0, COGGStdioFile::begin);
+      file.Write(info.data(), info.size());
+    }
     file.Close();
   } catch (const StdioFileException&) {
     failed = true;

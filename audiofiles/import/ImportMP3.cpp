@@ -8,6 +8,7 @@
 #include <new>
 #include <vector>
 
+#include "audiofiles/import/ImportMP3InfoFrame.h"
 #include "audiofiles/import/ImportText.h"
 #include "core/model/WaveTrack.h"
 
@@ -76,6 +77,24 @@ void MP3ImportFile::FindAudioRange(std::FILE* file, std::int64_t length, std::in
     *end = length - 128;
 }
 
+void MP3ImportFile::SkipInfoFrame(std::FILE* file, std::int64_t* begin, std::int64_t end, std::int64_t* skip,
+                                  std::size_t* holdBack) {
+  *skip = 0;
+  *holdBack = 0;
+  // The longest layer III frame: 320 kbit/s at 32 kHz, padded.
+  unsigned char head[1441];
+  const std::size_t want = static_cast<std::size_t>(std::min<std::int64_t>(sizeof(head), end - *begin));
+  if (want < 4 || fseeko(file, static_cast<off_t>(*begin), SEEK_SET) != 0) return;
+  const std::size_t got = std::fread(head, 1, want, file);
+  MP3InfoFrame info;
+  if (!ReadMP3InfoFrame(head, got, &info) || info.frameBytes > end - *begin) return;
+  *begin += info.frameBytes;
+  if (info.hasGapless) {
+    *skip = info.encoderDelay + kMP3DecoderDelay;
+    *holdBack = static_cast<std::size_t>(std::max(0, info.encoderPadding - kMP3DecoderDelay));
+  }
+}
+
 struct MP3ImportFile::DecodeState {
   MP3ImportFile* owner = nullptr;
   std::FILE* file = nullptr;
@@ -92,6 +111,16 @@ struct MP3ImportFile::DecodeState {
   ImportedTracks tracks;
   int channels = 0;
   std::vector<float> channelBuffer;
+
+  // Gapless trimming, from the stream's information frame: samples still to
+  // drop at the start (the encoder's and the decoder's delay), and samples
+  // held back per channel, never appended unless more audio follows them (the
+  // encoder's padding, less the decoder's delay that moved it later).
+  std::int64_t skip = 0;
+  std::size_t holdBack = 0;
+  std::vector<std::vector<float>> held;
+
+  bool Append(int c, const float* samples, std::size_t n);
 
   mad_flow Input(mad_stream* stream);
   mad_flow Output(const mad_pcm* pcm);
@@ -158,16 +187,32 @@ mad_flow MP3ImportFile::DecodeState::Output(const mad_pcm* pcm) {
     channelBuffer.resize(1152);
   }
   const int n = std::min<int>(pcm->length, 1152);
+  const int dropped = static_cast<int>(std::min<std::int64_t>(skip, n));
+  skip -= dropped;
   for (int c = 0; c < channels; ++c) {
     // A mono frame in a stereo file feeds both tracks, not stale samples.
     const mad_fixed_t* src = pcm->samples[std::min<int>(c, pcm->channels - 1)];
-    for (int i = 0; i < n; ++i) channelBuffer[i] = static_cast<float>(src[i]) * kFixedToFloat;
-    if (!tracks[c]->Append(reinterpret_cast<ConstSamplePtr>(channelBuffer.data()), SampleFormatFloat, n)) {
+    for (int i = dropped; i < n; ++i) channelBuffer[i] = static_cast<float>(src[i]) * kFixedToFloat;
+    if (!Append(c, channelBuffer.data() + dropped, static_cast<std::size_t>(n - dropped))) {
       storeError = true;
       return MAD_FLOW_BREAK;
     }
   }
   return MAD_FLOW_CONTINUE;
+}
+
+bool MP3ImportFile::DecodeState::Append(int c, const float* samples, std::size_t n) {
+  if (n == 0) return true;
+  if (holdBack == 0)
+    return tracks[c]->Append(reinterpret_cast<ConstSamplePtr>(samples), SampleFormatFloat, n);
+  if (held.size() < static_cast<std::size_t>(channels)) held.resize(channels);
+  std::vector<float>& h = held[c];
+  h.insert(h.end(), samples, samples + n);
+  if (h.size() <= holdBack) return true;
+  const std::size_t out = h.size() - holdBack;
+  if (!tracks[c]->Append(reinterpret_cast<ConstSamplePtr>(h.data()), SampleFormatFloat, out)) return false;
+  h.erase(h.begin(), h.begin() + static_cast<std::ptrdiff_t>(out));
+  return true;
 }
 
 namespace {
@@ -207,6 +252,7 @@ int MP3ImportFile::Import(TrackFactory* trackFactory, Track*** outTracks, int* o
   state.length = FileLength(mFile);
   if (state.length < 0) return 0;
   FindAudioRange(mFile, state.length, &state.position, &state.end);
+  SkipInfoFrame(mFile, &state.position, state.end, &state.skip, &state.holdBack);
   state.buffer.resize(kInputBufferSize + MAD_BUFFER_GUARD);
 
   mad_decoder decoder;

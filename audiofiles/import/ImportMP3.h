@@ -1,7 +1,11 @@
 // Import of MPEG audio files (layers I to III) decoded with libmad: every
-// channel of the first frame becomes a float wave track.
+// channel of the first frame becomes a float wave track. An encoder's
+// information frame at the start is skipped (it is no audio), and the encoder
+// delay and padding it tells are trimmed with the decoder's own delay, so the
+// tracks hold exactly the samples that were encoded, in place.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -33,6 +37,13 @@ public:
   // headers, and one false frame at the start would set the channels and rate
   // of the whole import.
   static void FindAudioRange(std::FILE* file, std::int64_t length, std::int64_t* begin, std::int64_t* end);
+
+  // An information frame at begin (see ImportMP3InfoFrame.h) is not audio:
+  // moves begin past it. When it tells the encoder's delay and padding, the
+  // samples a decoder gives before and after the source: *skip at the start,
+  // *holdBack at the end (per channel).
+  static void SkipInfoFrame(std::FILE* file, std::int64_t* begin, std::int64_t end, std::int64_t* skip,
+                            std::size_t* holdBack);
 
   struct DecodeState;
 

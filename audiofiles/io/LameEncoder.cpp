@@ -204,6 +204,8 @@ int LameEncoder::Load() {
   mBeDeinitStream = deinit;
   mBeCloseStream = close;
   mBeVersion = version;
+  // Optional: a library without it writes no information frame.
+  mBeGetInfoTag = reinterpret_cast<BEGETINFOTAG>(Resolve(module, "beGetInfoTag"));
   mBeVersion(&mVersion);
   mLoaded = 1;
   return 1;
@@ -265,7 +267,10 @@ int LameEncoder::InitStreamWith(LameStreamSettings* s) {
   l.bCopyright = 0;
   l.bOriginal = 0;
   l.bCRC = 1;
-  l.bWriteVBRHeader = variable ? 1 : 0;
+  // Every stream, CBR too, starts with the information frame when the library
+  // can fill it in: players read the length from it, seek by its table, and
+  // gapless decoders trim the encoder's delay and padding it tells.
+  l.bWriteVBRHeader = (variable || mBeGetInfoTag) ? 1 : 0;
   l.bEnableVBR = variable ? 1 : 0;
   l.nVBRQuality = variable ? s->MP3VBRQuality : 0;
   l.dwVbrAbr_bps = s->MP3EncodeMode == 1   ? static_cast<uint32_t>(s->MP3ABRBitRate)
@@ -331,6 +336,7 @@ int LameEncoder::OpenStream(int halveForStereo) {
   mSamplesPerChunk = samples;
   mOutputBufferSize = bufferSize;
   mHalved = halveForStereo ? 1 : 0;
+  mInfoFrame.clear();
   mLastError.clear();
   mStreamOpen = 1;
   return static_cast<int>(halveForStereo ? samples / 2 : samples);
@@ -367,16 +373,38 @@ int LameEncoder::Finish(unsigned char* out) {
   if (!mStreamOpen.load()) return -1;
   uint32_t bytes = 0;
   mBeDeinitStream(mStream, out, &bytes);
+  TakeInfoFrame();
   mBeCloseStream(mStream);
   mStreamOpen = 0;
   mStream = 0;
   return static_cast<int>(bytes);
 }
 
+// The stream's information frame into mInfoFrame; the caller holds mLock.
+void LameEncoder::TakeInfoFrame() {
+  mInfoFrame.clear();
+  if (!mBeGetInfoTag || !mStreamOpen.load() || mConfig.dwConfig != BE_CONFIG_LAME ||
+      !mConfig.format.LHV1.bWriteVBRHeader)
+    return;
+  std::vector<unsigned char> frame(mOutputBufferSize);
+  uint32_t bytes = 0;
+  if (mBeGetInfoTag(mStream, frame.data(), &bytes) == BE_ERR_SUCCESSFUL && bytes <= frame.size()) {
+    frame.resize(bytes);
+    mInfoFrame.swap(frame);
+  }
+}
+
+std::vector<unsigned char> LameEncoder::GetInfoFrame() {
+  std::lock_guard<std::mutex> guard(mLock);
+  if (mStreamOpen.load()) TakeInfoFrame();
+  return mInfoFrame;
+}
+
 int LameEncoder::CloseStream() {
   std::lock_guard<std::mutex> guard(mLock);
   if (!mStreamOpen.load()) return -1;
   const BE_ERR err = mBeCloseStream(mStream);
+  mInfoFrame.clear();
   // The handle is gone either way: the binding may open a new stream.
   mStreamOpen = 0;
   mStream = 0;

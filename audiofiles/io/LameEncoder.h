@@ -1,8 +1,9 @@
 // MP3 encoder library binding.
 //
 // `LameEncoder` loads the outside MP3 encoder library at run time and drives
-// it through its five entry points; its base `MP3EncoderLibrary` owns the
-// loaded module. `GetLameEncoder` gives the one process-wide binding.
+// it through its five entry points, and through a sixth, beGetInfoTag, when
+// the library has it; its base `MP3EncoderLibrary` owns the loaded module. `GetLameEncoder` gives the one
+// process-wide binding.
 //
 // The library is asked for as "lame_enc.dll"; here it is our own shared
 // object "lame_enc.so" (platform/lame_enc). A name without a folder is looked
@@ -29,6 +30,7 @@
 #include <atomic>
 #include <mutex>
 #include <string>
+#include <vector>
 
 #include "platform/lame_enc/lame_enc.h"
 
@@ -129,6 +131,15 @@ public:
   // The configuration last handed to beInitStream.
   const BE_CONFIG& GetConfig() const { return mConfig; }
   const BE_VERSION& GetVersion() const { return mVersion; }
+  // The information frame of the stream (frame and byte counts, seek table,
+  // encoder delay and padding), to be written over the first bytes the stream
+  // gave, which held a blank frame of the same size. After Finish: the frame
+  // of the stream just finished. While a stream is open: the frame of what it
+  // has given so far (no padding known), for a file that ends while the
+  // stream goes on. Empty when the library gives none (a library without
+  // beGetInfoTag, or the simple configuration).
+  std::vector<unsigned char> GetInfoFrame();
+
   // Text of the last failure of Load, InitStream or InitSimple, for messages.
   std::string GetLastError() const;
 
@@ -139,6 +150,7 @@ public:
 
 private:
   int OpenStream(int halveForStereo);
+  void TakeInfoFrame();
   void SetLastError(const std::string& text);
 
   BE_CONFIG mConfig;
@@ -155,6 +167,8 @@ private:
   BEDEINITSTREAM mBeDeinitStream = nullptr;
   BECLOSESTREAM mBeCloseStream = nullptr;
   BEVERSION mBeVersion = nullptr;
+  BEGETINFOTAG mBeGetInfoTag = nullptr;  // optional
+  std::vector<unsigned char> mInfoFrame;
 
   mutable std::mutex mLock;  // Load and the opening and closing of streams
   std::string mLastError;

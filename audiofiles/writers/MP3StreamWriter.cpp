@@ -91,6 +91,7 @@ int MP3StreamWriter::Open(int channels, RingBuffer** inputs, double inputRate) {
     return 0;
   }
   mStreamOpen = true;
+  mInfoFrameDue = true;
   mSamplesPerChunk = chunk;
   mChannels = mStereo ? 2 : 1;
 
@@ -167,6 +168,15 @@ int MP3StreamWriter::Write(bool final) {
 
 int MP3StreamWriter::WriteBlock() { return Write(false); }
 
+void MP3StreamWriter::WriteInfoFrame() {
+  if (!mInfoFrameDue) return;
+  mInfoFrameDue = false;
+  const std::vector<unsigned char> info = Encoder()->GetInfoFrame();
+  if (info.empty()) return;
+  mFile.Seek(0, COGGStdioFile::begin);
+  mFile.Write(info.data(), info.size());
+}
+
 int MP3StreamWriter::Close() {
   if (!mOpened) return 0;
   int result = mFile.IsOpen() ? Write(true) : 0;
@@ -182,8 +192,10 @@ int MP3StreamWriter::Close() {
   FreeBuffers();
   if (result) {
     try {
+      WriteInfoFrame();
       mFile.Close();
     } catch (const StdioFileException&) {
+      mFile.Abort();
       result = 0;
     }
   } else {
@@ -200,6 +212,9 @@ int MP3StreamWriter::Close() {
 int MP3StreamWriter::NextFile() {
   if (!mOpened) return 0;
   try {
+    // The first file ends while the stream goes on: its information frame
+    // tells the frames it holds.
+    WriteInfoFrame();
     mFile.Close();
   } catch (const StdioFileException&) {
     mFailed = true;

@@ -4,6 +4,11 @@
 // encoder stream and the held samples on into the next file, so only the first file
 // begins at an encoder stream start.
 //
+// That first file begins with the stream's information frame (its length, seek
+// table, encoder delay and padding), written over the blank frame the encoder
+// kept for it when the file is done: at Close, or at the first split, where it
+// tells the frames the file holds.
+//
 // Robustness:
 // - The encoder's start-up result is read: a configuration it refuses (or a stream
 //   it cannot open because another user holds it) fails Open with 0.
@@ -46,6 +51,9 @@ public:
 
 private:
   int Write(bool final);
+  // Writes the information frame over the first frame of a file that began at
+  // the encoder stream's start; throws StdioFileException.
+  void WriteInfoFrame();
   // Ends the encoder stream when this writer holds one; the flushed bytes into out.
   int FinishEncoder();
   void FreeBuffers();
@@ -61,6 +69,7 @@ private:
   int mHeld = 0;
 
   LameEncoder* mEncoder = nullptr;
-  bool mStreamOpen = false;  // this writer opened the encoder stream
-  int mChannels = 2;         // output channels of the stream
+  bool mStreamOpen = false;    // this writer opened the encoder stream
+  bool mInfoFrameDue = false;  // the open file began at the stream's start
+  int mChannels = 2;           // output channels of the stream
 };

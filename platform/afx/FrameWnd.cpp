@@ -5,6 +5,7 @@
 #include "platform/afx/DockContext.h"
 #include "platform/afx/DockState.h"
 #include "platform/afx/MiniDockFrameWnd.h"
+#include "platform/afx/View.h"
 #include "platform/afx/WinApp.h"
 
 const RECT CFrameWnd::rectDefault = {static_cast<LONG>(CW_USEDEFAULT), static_cast<LONG>(CW_USEDEFAULT), 0,
@@ -13,8 +14,11 @@ const RECT CFrameWnd::rectDefault = {static_cast<LONG>(CW_USEDEFAULT), static_ca
 namespace {
 constexpr UINT kDelayedLayout = WM_USER + 0x7F1;
 }  // namespace
+IMPLEMENT_DYNAMIC(CFrameWnd, CWnd)
 
 BEGIN_MESSAGE_MAP(CFrameWnd, CWnd)
+  ON_WM_CREATE()
+  ON_WM_CLOSE()
   ON_WM_DESTROY()
   ON_WM_SIZE()
   ON_MESSAGE(kDelayedLayout, OnDelayedLayout)
@@ -114,7 +118,7 @@ BOOL CFrameWnd::Create(const char* className, const char* title, DWORD style, co
   return TRUE;
 }
 
-BOOL CFrameWnd::LoadFrame(UINT resourceId, DWORD style, CWnd* parent) {
+BOOL CFrameWnd::LoadFrame(UINT resourceId, DWORD style, CWnd* parent, CCreateContext* context) {
   m_nIDResource = resourceId;
   CString title;
   if (title.LoadString(resourceId)) {
@@ -126,10 +130,20 @@ BOOL CFrameWnd::LoadFrame(UINT resourceId, DWORD style, CWnd* parent) {
   const char* menuName = nullptr;
   if (::FindResourceA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(resourceId), (LPCSTR)RT_MENU))
     menuName = MAKEINTRESOURCEA(resourceId);
-  return Create(nullptr, title, style, rectDefault, parent, menuName);
+  m_bAddToTitle = (style & FWS_ADDTOTITLE) != 0;
+  m_strTitle = title;
+  style &= ~FWS_ADDTOTITLE;
+  HMENU menu = menuName ? ::LoadMenuA(AfxGetInstanceHandle(), menuName) : nullptr;
+  if (!CreateEx(0, nullptr, title, style, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                parent ? parent->m_hWnd : nullptr, menu, context)) {
+    if (menu) ::DestroyMenu(menu);
+    return FALSE;
+  }
+  return TRUE;
 }
 
 BOOL CFrameWnd::OnCmdMsg(UINT id, int code, void* extra) {
+  if (m_pViewActive && m_pViewActive->OnCmdMsg(id, code, extra)) return TRUE;
   if (CWnd::OnCmdMsg(id, code, extra)) return TRUE;
   CWinApp* app = AfxGetApp();
   return app && app->OnCmdMsg(id, code, extra);

@@ -1,21 +1,33 @@
 #pragma once
 // A top-level frame: title, menu and icon from resources, and command routing to the
 // application when the frame itself has no handler.
+#include "platform/afx/CreateContext.h"
 #include "platform/afx/List.h"
 #include "platform/afx/Wnd.h"
 
 class CControlBar;
 class CDockBar;
 class CDockState;
+class CDocument;
 class CMiniDockFrameWnd;
+class CView;
+
+// A frame style bit of the framework (never given to the window): the title shows
+// the active document's title too.
+#define FWS_ADDTOTITLE 0x00008000L
 
 class CFrameWnd : public CWnd {
+  DECLARE_DYNAMIC(CFrameWnd)
+
 public:
   CFrameWnd() = default;
 
   // Creates the frame from resource id: its title (the text up to the first '\n' of
   // string id, else the application's name), its menu and its icon when present.
-  virtual BOOL LoadFrame(UINT resourceId, DWORD style = WS_OVERLAPPEDWINDOW, CWnd* parent = nullptr);
+  // A context (from a document template) makes the frame's client through
+  // OnCreateClient while the frame is being created.
+  virtual BOOL LoadFrame(UINT resourceId, DWORD style = WS_OVERLAPPEDWINDOW, CWnd* parent = nullptr,
+                         CCreateContext* context = nullptr);
   BOOL Create(const char* className, const char* title, DWORD style = WS_OVERLAPPEDWINDOW,
               const RECT& rect = rectDefault, CWnd* parent = nullptr, const char* menuName = nullptr,
               DWORD exStyle = 0);
@@ -67,7 +79,30 @@ public:
   CMiniDockFrameWnd* (*m_pfnCreateFloatingFrame)() = nullptr;
   CList<CMiniDockFrameWnd*, CMiniDockFrameWnd*> m_listFloating;
 
+  // Documents and views (FrameWndDoc.cpp). Commands go to the active view (which
+  // passes them to its document) before the frame and the application.
+  CView* GetActiveView() const { return m_pViewActive; }
+  void SetActiveView(CView* view, BOOL notify = TRUE);
+  virtual CDocument* GetActiveDocument();
+  // Makes the context's view as a child with the given id.
+  CWnd* CreateView(CCreateContext* context, UINT id = 0xE900 /* AFX_IDW_PANE_FIRST */);
+  // The first view is made active, every view gets its initial update, and the
+  // frame is shown when visible.
+  void InitialUpdateFrame(CDocument* doc, BOOL makeVisible);
+  // The title: the application's name, with " - " and the document's title first
+  // when the frame was loaded with FWS_ADDTOTITLE.
+  virtual void OnUpdateFrameTitle(BOOL addToTitle);
+
 protected:
+  // While the frame is created with a context: makes the client (the view).
+  virtual BOOL OnCreateClient(LPCREATESTRUCT cs, CCreateContext* context);
+  int OnCreate(LPCREATESTRUCT cs);
+  // A frame with a document asks it whether it may close (save question).
+  void OnClose();
+  CView* m_pViewActive = nullptr;
+  BOOL m_bAddToTitle = FALSE;
+  CString m_strTitle;
+
   void PostNcDestroy() override;
   void OnDestroy();
   void OnSize(UINT type, int cx, int cy);

@@ -30,6 +30,7 @@ void CWinApp::SetRegistryKey(const char* key) {
 }
 
 CWinApp::~CWinApp() {
+  ExitDocuments();
   if (g_app == this) g_app = nullptr;
 }
 
@@ -149,4 +150,36 @@ BOOL CWinApp::WriteProfileInt(const char* section, const char* entry, int value)
   LONG status = ::RegSetValueExA(key, entry, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data), sizeof data);
   ::RegCloseKey(key);
   return status == ERROR_SUCCESS;
+}
+
+CString CWinApp::GetProfileString(const char* section, const char* entry, const char* defaultValue) {
+  if (!m_pszRegistryKey || !*m_pszRegistryKey) {
+    char text[1024] = {};
+    ::GetPrivateProfileStringA(section, entry, defaultValue ? defaultValue : "", text, sizeof text,
+                               ProfileFile(*this));
+    return text;
+  }
+  HKEY key;
+  if (::RegOpenKeyExA(HKEY_CURRENT_USER, ProfileKeyPath(*this, section), 0, KEY_READ, &key) != ERROR_SUCCESS)
+    return defaultValue;
+  char text[1024] = {};
+  DWORD type = 0, size = sizeof text - 1;
+  LONG status = ::RegQueryValueExA(key, entry, nullptr, &type, reinterpret_cast<BYTE*>(text), &size);
+  ::RegCloseKey(key);
+  if (status != ERROR_SUCCESS || type != REG_SZ) return defaultValue;
+  return text;
+}
+
+BOOL CWinApp::WriteProfileString(const char* section, const char* entry, const char* value) {
+  if (!m_pszRegistryKey || !*m_pszRegistryKey)
+    return ::WritePrivateProfileStringA(section, entry, value, ProfileFile(*this));
+  HKEY key;
+  if (::RegCreateKeyExA(HKEY_CURRENT_USER, ProfileKeyPath(*this, section), 0, nullptr, 0, KEY_WRITE, nullptr,
+                        &key, nullptr) != ERROR_SUCCESS)
+    return FALSE;
+  LONG status = value ? ::RegSetValueExA(key, entry, 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
+                                         static_cast<DWORD>(lstrlenA(value) + 1))
+                      : ::RegDeleteValueA(key, entry);
+  ::RegCloseKey(key);
+  return status == ERROR_SUCCESS || (!value && status == ERROR_FILE_NOT_FOUND);
 }

@@ -13,6 +13,8 @@
 #include "platform/afx/CmdUI.h"
 #include "platform/afx/DC.h"
 
+IMPLEMENT_DYNAMIC(CWnd, CCmdTarget)
+
 namespace {
 // Handles to objects. Windows belong to the user-interface thread, but the map is
 // also read by code that only asks about a handle, so it takes a lock.

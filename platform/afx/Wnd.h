@@ -11,6 +11,8 @@
 class CDC;
 
 class CWnd : public CCmdTarget {
+  DECLARE_DYNAMIC(CWnd)
+
 public:
   CWnd() = default;
   ~CWnd() override;

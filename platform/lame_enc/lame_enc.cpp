@@ -1,4 +1,4 @@
-// Our own "lame_enc" library: the five entry points over
+// Our own "lame_enc" library: the five entry points, and beGetInfoTag, over
 // Debian's libmp3lame. Any number of streams may be open at once; each
 // handle names its own libmp3lame encoder, so two users (an export and a
 // direct recording) never share one stream.
@@ -22,9 +22,16 @@
 // - nPreset: the LAME presets of LAME_QUALITY_PRESET; the quality presets set
 //   the encoder's quality, the named ones LAME's named presets, the bit-rate
 //   presets (PHONE .. STUDIO) a CBR rate; none changes the channel count.
-// - bWriteVBRHeader is accepted but no Xing/Info frame is written: the five
-//   entry points give no way to fill it in when the stream ends, and a blank
-//   frame at the front would only add a frame of silence.
+// - bWriteVBRHeader (LAME form only) reserves the stream's first frame for an
+//   information frame ("Xing" for VBR and ABR, "Info" for CBR): the frame and
+//   byte counts, a seek table, and the encoder delay and padding a gapless
+//   decoder trims. The encoder cannot know them until the stream ends, so the
+//   first frame goes out blank; beGetInfoTag gives the filled frame, which
+//   the caller writes over the stream's first bytes. A caller that asks for
+//   the frame and never fills it leaves a frame of silence in front. A CBR
+//   frame too small to hold the fields (48 kbit/s mono and below, for
+//   instance) gets no such frame: then nothing is kept blank either, and
+//   beGetInfoTag gives 0 bytes.
 // - No ID3 tags are written.
 // Values outside these ranges are refused with BE_ERR_INVALID_FORMAT_PARAMETERS
 // and no stream is opened.
@@ -45,6 +52,7 @@ struct Stream {
   uint32_t samplesPerChunk = 0;  // 16-bit values, both channels counted
   uint32_t bufferSize = 0;       // bytes
   bool flushed = false;
+  bool infoFrame = false;  // the first frame is reserved for the information frame
 };
 
 // The handle table (handle = index + 1) and libmp3lame's set-up and tear-down,
@@ -100,6 +108,7 @@ struct Settings {
   int emphasis = 0;
   bool crc = false, priv = false, copyright = false, original = false;
   bool strictIso = false, noReservoir = false;
+  bool infoFrame = false;
 };
 
 BE_ERR ReadConfig(const BE_CONFIG& c, Settings& s) {
@@ -146,6 +155,7 @@ BE_ERR ReadConfig(const BE_CONFIG& c, Settings& s) {
     s.abr = s.vbr && l.nVbrMethod == VBR_METHOD_ABR;
     s.abrKbps = static_cast<int>((static_cast<uint64_t>(l.dwVbrAbr_bps) + 500) / 1000);
     s.noReservoir = l.bNoRes != 0;
+    s.infoFrame = l.bWriteVBRHeader != 0;
     s.strictIso = l.bStrictIso != 0;
     const int q = l.nQuality & 0xFF, check = (l.nQuality >> 8) & 0xFF;
     if (q == (~check & 0xFF) && q <= 9) s.quality = q;
@@ -298,8 +308,9 @@ BE_ERR beInitStream(PBE_CONFIG pbeConfig, uint32_t* dwSamples, uint32_t* dwBuffe
     }
   }
   ApplyPreset(gfp, s);
-  // A preset may switch VBR on; the Xing frame stays off and the rate stays put.
-  lame_set_bWriteVbrTag(gfp, 0);
+  // A preset may switch VBR on; the information frame stays as asked and the
+  // rate stays put.
+  lame_set_bWriteVbrTag(gfp, s.infoFrame ? 1 : 0);
   lame_set_out_samplerate(gfp, s.outRate);
 
   if (lame_init_params(gfp) < 0 || lame_get_num_channels(gfp) != channels ||
@@ -311,6 +322,7 @@ BE_ERR beInitStream(PBE_CONFIG pbeConfig, uint32_t* dwSamples, uint32_t* dwBuffe
   auto* stream = new Stream;
   stream->gfp = gfp;
   stream->channels = channels;
+  stream->infoFrame = s.infoFrame;
   const int frame = lame_get_framesize(gfp);  // samples per channel of one MP3 frame
   stream->samplesPerChunk = static_cast<uint32_t>(frame * channels);
   // One chunk encodes into at most 1.25 x its samples per channel + 7200 bytes
@@ -358,6 +370,18 @@ BE_ERR beDeinitStream(HBE_STREAM hbeStream, uint8_t* pOutput, uint32_t* pdwOutpu
   s->flushed = true;
   if (n == -1) return BE_ERR_BUFFER_TOO_SMALL;
   if (n < 0) return BE_ERR_INVALID_FORMAT_PARAMETERS;
+  *pdwOutput = static_cast<uint32_t>(n);
+  return BE_ERR_SUCCESSFUL;
+}
+
+BE_ERR beGetInfoTag(HBE_STREAM hbeStream, uint8_t* pOutput, uint32_t* pdwOutput) {
+  Stream* s = FindStream(hbeStream);
+  if (!s) return BE_ERR_INVALID_HANDLE;
+  if (!pOutput || !pdwOutput) return BE_ERR_INVALID_FORMAT_PARAMETERS;
+  *pdwOutput = 0;
+  if (!s->infoFrame) return BE_ERR_SUCCESSFUL;
+  const size_t n = lame_get_lametag_frame(s->gfp, pOutput, s->bufferSize);
+  if (n > s->bufferSize) return BE_ERR_BUFFER_TOO_SMALL;
   *pdwOutput = static_cast<uint32_t>(n);
   return BE_ERR_SUCCESSFUL;
 }

@@ -1,5 +1,6 @@
 // The outside MP3 encoder library "lame_enc": the five entry
-// points the program loads at run time and the records they exchange.
+// points the program loads at run time, the sixth it uses when present
+// (beGetInfoTag), and the records they exchange.
 //
 // This is our own stand-in for the Windows "lame_enc.dll", built as the shared
 // object "lame_enc.so" over Debian's libmp3lame. The records keep the byte
@@ -118,7 +119,7 @@ typedef struct {
       int32_t bCopyright;
       int32_t bOriginal;
       // VBR
-      int32_t bWriteVBRHeader;  // accepted; see lame_enc.cpp
+      int32_t bWriteVBRHeader;  // reserve the first frame for beGetInfoTag
       int32_t bEnableVBR;
       int32_t nVBRQuality;    // 0 best .. 9 poorest
       uint32_t dwVbrAbr_bps;  // ABR mean bit rate in bit/s
@@ -172,6 +173,14 @@ LAME_ENC_EXPORT BE_ERR beEncodeChunk(HBE_STREAM hbeStream, uint32_t nSamples, co
                                      uint8_t* pOutput, uint32_t* pdwOutput);
 // Flushes the last frames. The stream stays valid until beCloseStream.
 LAME_ENC_EXPORT BE_ERR beDeinitStream(HBE_STREAM hbeStream, uint8_t* pOutput, uint32_t* pdwOutput);
+// The information frame of a stream opened with bWriteVBRHeader, to be
+// written over the first *pdwOutput bytes the stream gave (that frame went out
+// blank). After beDeinitStream it tells the whole stream: frame and byte
+// counts, seek table, encoder delay and padding. Before, it tells the frames
+// given so far, with no padding (for a file that ends while the stream goes
+// on). pOutput holds the output buffer size beInitStream reported; 0 bytes
+// when the stream reserved no such frame or has given no frame yet.
+LAME_ENC_EXPORT BE_ERR beGetInfoTag(HBE_STREAM hbeStream, uint8_t* pOutput, uint32_t* pdwOutput);
 // Frees the stream; the handle is invalid afterwards.
 LAME_ENC_EXPORT BE_ERR beCloseStream(HBE_STREAM hbeStream);
 LAME_ENC_EXPORT void beVersion(PBE_VERSION pbeVersion);
@@ -182,6 +191,7 @@ typedef BE_ERR (*BEENCODECHUNK)(HBE_STREAM, uint32_t, const int16_t*, uint8_t*, 
 typedef BE_ERR (*BEDEINITSTREAM)(HBE_STREAM, uint8_t*, uint32_t*);
 typedef BE_ERR (*BECLOSESTREAM)(HBE_STREAM);
 typedef void (*BEVERSION)(PBE_VERSION);
+typedef BE_ERR (*BEGETINFOTAG)(HBE_STREAM, uint8_t*, uint32_t*);
 
 #ifdef __cplusplus
 }

@@ -48,9 +48,9 @@ BOOL CTKFrameWnd::PreCreateWindow(CREATESTRUCTA& cs) {
   return CFrameWnd::PreCreateWindow(cs);
 }
 
-BOOL CTKFrameWnd::LoadFrame(UINT resourceId, DWORD style, CWnd* parent) {
+BOOL CTKFrameWnd::LoadFrame(UINT resourceId, DWORD style, CWnd* parent, CCreateContext* context) {
   m_nLoadedResourceId = resourceId;
-  if (!CFrameWnd::LoadFrame(resourceId, style, parent)) return FALSE;
+  if (!CFrameWnd::LoadFrame(resourceId, style, parent, context)) return FALSE;
   if (CTKWorkspace* workspace = CurrentWorkspace()) workspace->LoadState(nullptr, &m_Impl);
   return TRUE;
 }

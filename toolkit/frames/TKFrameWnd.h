@@ -21,7 +21,8 @@ public:
   virtual BOOL OnFillCustomizeList(CWnd* popup, CWnd* toolBar) { return TRUE; }
 
   BOOL PreCreateWindow(CREATESTRUCTA& cs) override;
-  BOOL LoadFrame(UINT resourceId, DWORD style = WS_OVERLAPPEDWINDOW, CWnd* parent = nullptr) override;
+  BOOL LoadFrame(UINT resourceId, DWORD style = WS_OVERLAPPEDWINDOW, CWnd* parent = nullptr,
+                 CCreateContext* context = nullptr) override;
   BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
   // Keys and clicks while a library popup menu is open, and Alt or F10 alone moving
   // the focus between the menu bar and the frame.

@@ -369,7 +369,7 @@ COLORREF CTKVisualManager::GetButtonTextColor(CTKToolbarButton* button, int stat
   if (!button) return GD().barText;
   if (button->LookKind() == CTKToolbarButton::kOutlook)
     return (button->m_nStyle & TBBS_DISABLED) ? GD().SysColor(COLOR_3DFACE) : GD().SysColor(COLOR_WINDOW);
-  if ((button->m_nStyle & TBBS_DISABLED) || (g_toolbarsCustomizing && button->m_refusesCustomize))
+  if ((button->m_nStyle & TBBS_DISABLED) || (g_toolbarsCustomizing && !button->IsEditable()))
     return GD().grayText;
   if (state == 2) {
     COLORREF custom = button->m_bar ? button->m_bar->m_customTextColor : (COLORREF)-1;

@@ -12,7 +12,7 @@
 #include "toolkit/frames/TKTabWndBase.h"
 #include "toolkit/frames/TKTask.h"
 #include "toolkit/frames/TKTasksGroup.h"
-#include "toolkit/frames/TKToolbarButton.h"
+#include "toolkit/bars/TKToolbarButton.h"
 #include "toolkit/frames/ThemeWrapper.h"
 
 // Whether the toolbars are being customised (set by the customisation sheet).

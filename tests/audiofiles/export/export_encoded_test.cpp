@@ -3,6 +3,8 @@
 // stream, Cancel, and failures that leave no file behind.
 #include <gtest/gtest.h>
 
+#include <sndfile.h>
+
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -11,6 +13,8 @@
 #include "audiofiles/export/ExportMP3.h"
 #include "audiofiles/export/ExportOgg.h"
 #include "tests/audiofiles/export/export_test_support.h"
+#include "tests/support/native/Mp3Decode.h"
+#include "tests/support/native/OutsideMp3Decoder.h"
 
 namespace {
 
@@ -150,6 +154,109 @@ TEST_F(ExportMP3Test, AnExportRunsBesideARecordingsEncoderStream) {
   Decoded d = DecodeMp3(path);
   ASSERT_TRUE(d.ok);
   ExpectLossySine(d, 0, 440.0, 0.5);
+}
+
+// The samples of a wave track, as floats.
+std::vector<float> TrackSamples(const WaveTrack& t) {
+  std::vector<float> s(static_cast<std::size_t>(t.GetNumSamples()));
+  if (!s.empty()) {
+    EXPECT_TRUE(t.Get(reinterpret_cast<SamplePtr>(s.data()), SampleFormatFloat, 0,
+                      static_cast<std::int32_t>(s.size())));
+  }
+  return s;
+}
+
+// An export tells players its length (a VBR file has no other way to) and
+// gapless decoders its encoder delay and padding: an outside decoder gives
+// back exactly the exported frames, in place, as does our own import.
+TEST_F(ExportMP3Test, ExportsTellTheirLengthAndDelayToOutsideDecoders) {
+  if (!audiotest::HaveOutsideMp3Decoder()) GTEST_SKIP() << "mpg123 is not installed";
+  const double seconds = 1.54;
+  AddStereoPair(seconds);
+  const Mp3Case cases[] = {
+      {0, 44100, 0, 1, 128},  // CBR
+      {0, 44100, 2, 2, 32},   // VBR
+      {0, 44100, 1, 2, 32},   // ABR
+      {1, 22050, 0, 0, 64},   // MPEG II mono, resampled down
+  };
+  for (const Mp3Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "rate " << c.rate << " mode " << c.mode);
+    record.MP3Version = c.version;
+    record.MP3SampleRate = c.rate;
+    record.MP3EncodeMode = c.mode;
+    record.MP3ChannelMode = c.channelMode;
+    record.MP3BitRate = c.bitRate;
+    record.MP3ABRBitRate = 128000;
+    const std::string path = dir / "out.mp3";
+    ASSERT_EQ(ExportMP3(project.get(), 1, path.c_str(), 0, 0.0, seconds), 1);
+    const std::int64_t expected = std::llround(seconds * c.rate);
+
+    const mp3test::Decoded stream = mp3test::Decode(testsupport::ReadBytes(path));
+    EXPECT_TRUE(stream.infoFrame);
+    EXPECT_EQ(stream.infoFrameCount, stream.frames);
+    EXPECT_NEAR(audiotest::Mp3AnnouncedSeconds(path), seconds, 0.011);
+    const Decoded outside = audiotest::DecodeMp3Outside(path);
+    ASSERT_TRUE(outside.ok);
+    EXPECT_NEAR(static_cast<double>(outside.frames()), static_cast<double>(expected), 1.0);
+    // The left channel's tone; a mono file holds both channels' tones.
+    std::vector<float> tone = Sines(expected, c.rate, {440.0}, {0.5});
+    if (c.channelMode == 0) {
+      const std::vector<float> right = Sines(expected, c.rate, {660.0}, {0.25});
+      for (std::size_t i = 0; i < tone.size(); ++i) tone[i] += right[i];
+    }
+    double corr = 0;
+    EXPECT_EQ(BestLag(tone, outside.channel(0), 2000, 10000, -30, 30, &corr), 0);
+    EXPECT_GT(corr, 0.98);
+
+    Project reopened;
+    ASSERT_TRUE(reopened.OpenFile(path));
+    const std::vector<WaveTrack*> tracks = reopened.GetTracks()->GetWaveTrackArray(false);
+    ASSERT_FALSE(tracks.empty());
+    EXPECT_EQ(tracks[0]->GetNumSamples(), outside.frames());
+  }
+}
+
+// Opening an MP3 file, saving it as MP3 and opening that again keeps its
+// length and its place: nothing is added at either end on the way.
+TEST_F(ExportMP3Test, ImportExportImportKeepsLengthAndAlignment) {
+  if (!HaveProgram("lame")) GTEST_SKIP() << "lame is not installed";
+  const int rate = 44100;
+  const std::int64_t frames = 57330;  // 1.3 s
+  const std::vector<float> source = Sweep(frames, rate, 200.0, 4000.0, 0.5, 2);
+  const std::string wav = dir / "source.wav", first = dir / "first.mp3", second = dir / "second.mp3";
+  SF_INFO info{};
+  info.channels = 2;
+  info.samplerate = rate;
+  info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
+  SNDFILE* f = sf_open(wav.c_str(), SFM_WRITE, &info);
+  ASSERT_NE(f, nullptr);
+  sf_writef_float(f, source.data(), frames);
+  sf_close(f);
+  int status = -1;
+  writertest::Run("lame --quiet -b 192 '" + wav + "' '" + first + "'", &status);
+  ASSERT_EQ(status, 0);
+
+  record.MP3SampleRate = rate;
+  record.MP3ChannelMode = 1;
+  record.MP3BitRate = 192;
+  std::vector<float> previous = Channel(source, 2, 0);
+  std::string from = first;
+  for (int round = 1; round <= 2; ++round) {
+    SCOPED_TRACE(round);
+    project->Clear();
+    ASSERT_TRUE(project->OpenFile(from));
+    const std::vector<WaveTrack*> tracks = project->GetTracks()->GetWaveTrackArray(false);
+    ASSERT_EQ(tracks.size(), 2u);
+    const std::vector<float> got = TrackSamples(*tracks[0]);
+    EXPECT_EQ(static_cast<std::int64_t>(got.size()), frames);
+    double corr = 0;
+    EXPECT_EQ(BestLag(previous, got, 2000, 20000, -100, 100, &corr), 0);
+    EXPECT_GT(corr, 0.98);
+    if (round == 2) break;
+    ASSERT_EQ(ExportMP3(project.get(), 1, second.c_str(), 0, 0.0, static_cast<double>(frames) / rate), 1);
+    previous = got;
+    from = second;
+  }
 }
 
 // The lame decoder, an outside reader, agrees.

@@ -3,11 +3,13 @@
 // audio, chained streams, damaged and cut files, and cancelling.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
 
 #include "tests/audiofiles/import/import_test_support.h"
+#include "tests/support/native/OutsideMp3Decoder.h"
 
 namespace {
 
@@ -103,7 +105,6 @@ TEST_F(MP3ImportTest, EveryFrameIsDecodedIntoTracksOfTheFirstFramesLayout) {
     const std::vector<unsigned char> bytes = ReadBytes(mp3);
     const int frames = CountMpegFrames(bytes, 0, bytes.size());
     ASSERT_GT(frames, 10);
-    const int perFrame = c.rate >= 32000 ? 1152 : 576;
 
     auto r = Import(mp3);
     ASSERT_EQ(r.count, c.channels) << r.error;
@@ -112,11 +113,98 @@ TEST_F(MP3ImportTest, EveryFrameIsDecodedIntoTracksOfTheFirstFramesLayout) {
       const WaveTrack& t = *r.tracks[ch];
       EXPECT_EQ(t.GetRate(), c.rate);
       EXPECT_EQ(t.GetSampleFormat(), SampleFormatFloat);
-      // The last frame too: it ends the file with no bytes after it.
-      EXPECT_EQ(t.GetNumSamples(), static_cast<std::int64_t>(frames) * perFrame);
+      // Every sample of the source, the last frame's too (it ends the file
+      // with no bytes after it): lame's information frame tells the encoder's
+      // delay and padding, and nothing else is added or lost.
+      EXPECT_EQ(t.GetNumSamples(), static_cast<std::int64_t>(c.rate * 3 / 2));
       EXPECT_NEAR(ToneFrequency(Samples(t), c.rate), ch == 0 ? 440.0 : 660.0, 2.0);
     }
   }
+}
+
+// A gapless decoder gives back exactly the samples the encoder was handed:
+// the information frame is no audio, and the encoder delay and padding it
+// tells (with the decoder's own delay) are trimmed. The import must agree
+// with an outside gapless decoder sample for sample, and find a click where
+// the source has it. A file without that frame is decoded whole, as the
+// outside decoder does.
+TEST_F(MP3ImportTest, ImportMatchesAnOutsideGaplessDecoder) {
+  REQUIRE_PROGRAM("lame");
+  REQUIRE_PROGRAM("mpg123");
+  struct Case {
+    const char* name;
+    int channels;
+    int rate;
+    const char* lame;
+    bool gapless;  // lame writes its information frame
+  } cases[] = {
+      {"cbr.mp3", 2, 44100, "-b 128", true},          {"vbr.mp3", 2, 44100, "-V 2", true},
+      {"protected.mp3", 2, 48000, "-p -b 160", true}, {"mpeg2.mp3", 1, 22050, "-m m -b 64", true},
+      {"mpeg25.mp3", 1, 8000, "-m m -b 24", true},    {"untagged.mp3", 2, 44100, "-t -b 128", false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    // 1.3 s of tones with a loud click in both channels at an odd place.
+    const std::int64_t frames = c.rate * 13 / 10, click = c.rate * 6 / 10 + 37;
+    std::vector<float> pcm = audiotest::Sines(frames, c.rate, {440.0, 660.0}, {0.25, 0.25});
+    std::vector<float> source(static_cast<std::size_t>(frames * c.channels));
+    for (std::int64_t i = 0; i < frames; ++i)
+      for (int ch = 0; ch < c.channels; ++ch) {
+        float v = pcm[i * 2 + ch];
+        if (i >= click && i < click + 4) v = (i - click) % 2 ? -0.95f : 0.95f;
+        source[i * c.channels + ch] = v;
+      }
+    const std::string wav = Path(std::string(c.name) + ".wav"), mp3 = Path(c.name);
+    SF_INFO info{};
+    info.channels = c.channels;
+    info.samplerate = c.rate;
+    info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
+    SNDFILE* f = sf_open(wav.c_str(), SFM_WRITE, &info);
+    ASSERT_NE(f, nullptr);
+    sf_writef_float(f, source.data(), frames);
+    sf_close(f);
+    ASSERT_TRUE(Shell("lame --quiet " + std::string(c.lame) + " " + wav + " " + mp3));
+
+    const audiotest::Decoded outside = audiotest::DecodeMp3Outside(mp3);
+    ASSERT_TRUE(outside.ok);
+    if (c.gapless) {
+      EXPECT_EQ(outside.frames(), frames);
+    }
+    auto r = Import(mp3);
+    ASSERT_EQ(r.count, c.channels) << r.error;
+    for (int ch = 0; ch < c.channels; ++ch) {
+      const std::vector<float> ours = Samples(*r.tracks[ch]), theirs = outside.channel(ch);
+      ASSERT_EQ(static_cast<std::int64_t>(ours.size()), outside.frames());
+      float worst = 0.0f;
+      for (std::size_t i = 0; i < ours.size(); ++i) worst = std::max(worst, std::fabs(ours[i] - theirs[i]));
+      EXPECT_LT(worst, 0.002f) << "channel " << ch;
+      if (c.gapless) {
+        std::size_t loudest = 0;
+        for (std::size_t i = 0; i < ours.size(); ++i)
+          if (std::fabs(ours[i]) > std::fabs(ours[loudest])) loudest = i;
+        EXPECT_NEAR(static_cast<double>(loudest), static_cast<double>(click), 6.0) << "channel " << ch;
+      }
+    }
+  }
+}
+
+// The delay and padding are believed only when the encoder's checksum over the
+// information frame holds: a damaged frame is still skipped (it is no audio),
+// but nothing else is trimmed.
+TEST_F(MP3ImportTest, ADamagedInformationFrameTrimsNothing) {
+  REQUIRE_PROGRAM("sox");
+  REQUIRE_PROGRAM("lame");
+  std::vector<unsigned char> bytes = ReadBytes(MakeMp3("tagged.mp3", 2, 44100, 1.0));
+  const int frames = CountMpegFrames(bytes, 0, bytes.size());
+  // The encoder delay and padding of lame's frame: 21 bytes into its extension,
+  // which follows the mark at 36, its flags, counts, seek table and quality.
+  const std::size_t delayAt = 36 + 8 + 4 + 4 + 100 + 4 + 21;
+  ASSERT_EQ(std::string(bytes.begin() + 36, bytes.begin() + 40), "Info");
+  bytes[delayAt] ^= 0x10;
+  WriteBytes(Path("damaged.mp3"), bytes);
+  auto r = Import(Path("damaged.mp3"));
+  ASSERT_EQ(r.count, 2) << r.error;
+  EXPECT_EQ(r.tracks[0]->GetNumSamples(), static_cast<std::int64_t>(frames - 1) * 1152);
 }
 
 TEST_F(MP3ImportTest, LayerTwoFilesImport) {

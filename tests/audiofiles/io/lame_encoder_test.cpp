@@ -48,7 +48,8 @@ FileEncodeOptions Mp3Options(int version, int rate, int encodeMode, int channelM
 }
 
 // Feeds interleaved pcm the way the exporter does: full chunks with
-// EncodeChunk, the tail with EncodeSamples, then Finish.
+// EncodeChunk, the tail with EncodeSamples, then Finish, and the information
+// frame over the stream's first bytes.
 std::vector<uint8_t> EncodeThrough(LameEncoder& enc, int chunkFrames, int channels,
                                    const std::vector<int16_t>& pcm) {
   std::vector<uint8_t> out(enc.GetOutputBufferSize()), bytes;
@@ -68,6 +69,9 @@ std::vector<uint8_t> EncodeThrough(LameEncoder& enc, int chunkFrames, int channe
   const int last = enc.Finish(out.data());
   EXPECT_GE(last, 0);
   if (last > 0) bytes.insert(bytes.end(), out.begin(), out.begin() + last);
+  const std::vector<unsigned char> info = enc.GetInfoFrame();
+  EXPECT_LE(info.size(), bytes.size());
+  if (info.size() <= bytes.size()) std::copy(info.begin(), info.end(), bytes.begin());
   return bytes;
 }
 
@@ -233,7 +237,8 @@ TEST_F(LameEncoderTest, CbrConfiguration) {
   EXPECT_EQ(l.bCopyright, 0);
   EXPECT_EQ(l.bOriginal, 0);
   EXPECT_EQ(l.bCRC, 1);
-  EXPECT_EQ(l.bWriteVBRHeader, 0);
+  // CBR streams too begin with the information frame: the library can fill it in.
+  EXPECT_EQ(l.bWriteVBRHeader, 1);
   EXPECT_EQ(l.bEnableVBR, 0);
   EXPECT_EQ(l.nVBRQuality, 0);
   EXPECT_EQ(l.dwVbrAbr_bps, 0u);
@@ -492,6 +497,9 @@ TEST(LameEncoderSharing, SecondUserIsRefusedAndTheFirstStreamCarriesOn) {
   }
   const int last = shared->Finish(out.data());
   bytes.insert(bytes.end(), out.begin(), out.begin() + last);
+  const std::vector<unsigned char> info = shared->GetInfoFrame();
+  ASSERT_LE(info.size(), bytes.size());
+  std::copy(info.begin(), info.end(), bytes.begin());
   EXPECT_EQ(bytes, reference);
 
   // With the recording finished, the export may have the binding.

@@ -12,6 +12,8 @@
 #include "audiofiles/writers/MP3StreamWriter.h"
 #include "platform/seams/MessageBox.h"
 #include "tests/audiofiles/writers/writer_test_support.h"
+#include "tests/support/native/Mp3Decode.h"
+#include "tests/support/native/OutsideMp3Decoder.h"
 #include "tests/support/native/RecordedMessageBoxes.h"
 
 namespace {
@@ -243,6 +245,62 @@ TEST_F(MP3WriterTest, SplitsCarryTheEncoderStreamOnWithoutGapOrOverlap) {
   }
   EXPECT_GE(static_cast<std::int64_t>(joined.size()), frames);
   EXPECT_LE(static_cast<std::int64_t>(joined.size()), frames + kMaxDelay + 1152);
+}
+
+// A player reads a recording's length from its information frame (a VBR file
+// has no other way to tell), and a gapless decoder trims the encoder's delay and
+// padding it tells: an outside decoder gives back exactly the recorded frames,
+// in place. The first file of a split recording tells the frames it holds.
+TEST_F(MP3WriterTest, RecordingsTellTheirLengthAndDelayToOutsideDecoders) {
+  if (!audiotest::HaveOutsideMp3Decoder()) GTEST_SKIP() << "mpg123 is not installed";
+  struct Case {
+    const char* name;
+    int encodeMode;  // 0 CBR, 1 ABR, 2 VBR
+    int channelMode;
+  } cases[] = {{"cbr", 0, 1}, {"abr", 1, 2}, {"vbr", 2, 2}, {"vbr mono", 2, 0}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    scope.encode.MP3EncodeMode = c.encodeMode;
+    scope.encode.MP3ChannelMode = c.channelMode;
+    scope.encode.MP3BitRate = c.encodeMode == 0 ? 128 : 32;  // CBR rate, or the VBR floor
+    scope.encode.MP3VBRMaxBitRate = 320;
+    // 1.54 s: a tone, then quiet, so that VBR frames differ in size.
+    const std::int64_t frames = static_cast<std::int64_t>(1.54 * kRate);
+    std::vector<float> signal = Sweep(frames, kRate, 300.0, 3000.0, 0.5, 2);
+    for (std::int64_t i = frames / 2; i < frames; ++i)
+      for (int ch = 0; ch < 2; ++ch) signal[i * 2 + ch] *= 0.02f;
+    EngineRig rig(2, kRate);
+    MP3StreamWriter writer(rig.slot());
+    ASSERT_EQ(rig.Record(writer, signal).close, 1);
+    const std::string file = dir / "rec.mp3";
+
+    const mp3test::Decoded stream = mp3test::Decode(testsupport::ReadBytes(file));
+    EXPECT_TRUE(stream.infoFrame);
+    EXPECT_EQ(stream.infoFrameCount, stream.frames);
+    EXPECT_NEAR(audiotest::Mp3AnnouncedSeconds(file), 1.54, 0.011);
+    const Decoded outside = audiotest::DecodeMp3Outside(file);
+    ASSERT_TRUE(outside.ok);
+    EXPECT_EQ(outside.frames(), frames);
+    double corr = 0;
+    EXPECT_EQ(BestLag(Channel(signal, 2, 0), outside.channel(0), 2000, 20000, -50, 50, &corr), 0);
+    EXPECT_GT(corr, 0.98);
+  }
+
+  // Split: the first file's frame tells the frames that file holds.
+  scope.encode.MP3EncodeMode = 2;
+  scope.Split(1.0);
+  const std::int64_t frames = static_cast<std::int64_t>(2.5 * kRate);
+  std::vector<float> signal = Sweep(frames, kRate, 200.0, 2000.0, 0.5, 2);
+  EngineRig rig(2, kRate);
+  MP3StreamWriter writer(rig.slot());
+  EngineRig::Result res = rig.Record(writer, signal, 1.0, 4410);
+  EXPECT_EQ(res.close, 1);
+  ASSERT_GE(res.nextFiles, 1);
+  const std::string first = dir / "rec-1.mp3";
+  const mp3test::Decoded d = mp3test::Decode(testsupport::ReadBytes(first));
+  EXPECT_TRUE(d.infoFrame);
+  EXPECT_EQ(d.infoFrameCount, d.frames);
+  EXPECT_NEAR(audiotest::Mp3AnnouncedSeconds(first), d.frames * 1152.0 / kRate, 0.06);
 }
 
 TEST_F(MP3WriterTest, GetFileBytesRestartsAtEachFile) {

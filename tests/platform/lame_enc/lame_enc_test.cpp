@@ -15,7 +15,10 @@
 
 #include "platform/lame_enc/lame_enc.h"
 #include "tests/support/native/AudioAnalysis.h"
+#include "tests/support/native/Files.h"
 #include "tests/support/native/Mp3Decode.h"
+#include "tests/support/native/OutsideMp3Decoder.h"
+#include "tests/support/native/TempFolder.h"
 
 namespace {
 
@@ -31,6 +34,7 @@ struct Library {
   BEDEINITSTREAM deinit = nullptr;
   BECLOSESTREAM close = nullptr;
   BEVERSION version = nullptr;
+  BEGETINFOTAG infoTag = nullptr;
   Library() {
     module = dlopen(kLibrary.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!module) return;
@@ -39,6 +43,7 @@ struct Library {
     deinit = reinterpret_cast<BEDEINITSTREAM>(dlsym(module, "beDeinitStream"));
     close = reinterpret_cast<BECLOSESTREAM>(dlsym(module, "beCloseStream"));
     version = reinterpret_cast<BEVERSION>(dlsym(module, "beVersion"));
+    infoTag = reinterpret_cast<BEGETINFOTAG>(dlsym(module, "beGetInfoTag"));
   }
 };
 
@@ -71,6 +76,7 @@ struct Encoded {
   uint32_t bufferSize = 0;
   std::vector<uint8_t> bytes;
   uint32_t largestOutput = 0;
+  uint32_t infoFrameBytes = 0;  // the information frame written over the first frame
 };
 
 // Encodes interleaved pcm chunk by chunk, as the program does.
@@ -91,6 +97,12 @@ Encoded EncodeAll(BE_CONFIG config, const std::vector<int16_t>& pcm) {
   EXPECT_EQ(Lib().deinit(h, out.data(), &bytes), BE_ERR_SUCCESSFUL);
   e.largestOutput = std::max(e.largestOutput, bytes);
   e.bytes.insert(e.bytes.end(), out.begin(), out.begin() + bytes);
+  // The information frame goes over the blank first frame, as the program does.
+  uint32_t infoBytes = 0;
+  EXPECT_EQ(Lib().infoTag(h, out.data(), &infoBytes), BE_ERR_SUCCESSFUL);
+  EXPECT_LE(infoBytes, e.bytes.size());
+  if (infoBytes <= e.bytes.size()) std::copy(out.begin(), out.begin() + infoBytes, e.bytes.begin());
+  e.infoFrameBytes = infoBytes;
   EXPECT_EQ(Lib().close(h), BE_ERR_SUCCESSFUL);
   return e;
 }
@@ -154,6 +166,8 @@ TEST_F(LameEncLibrary, ExportsTheFiveEntryPoints) {
   EXPECT_NE(Lib().deinit, nullptr);
   EXPECT_NE(Lib().close, nullptr);
   EXPECT_NE(Lib().version, nullptr);
+  // and the one that fills the information frame
+  EXPECT_NE(Lib().infoTag, nullptr);
 }
 
 TEST_F(LameEncLibrary, VersionNamesTheEngine) {
@@ -230,7 +244,11 @@ TEST_F(LameEncLibrary, VbrKeepsTheFramesWithinItsBounds) {
   EXPECT_GE(lo, 96000u);
   EXPECT_LE(hi, 192000u);
   EXPECT_LT(lo, hi);  // really variable
-  // No blank tag frame in front: the first frame already carries sound.
+  // No blank frame in front: the first is the filled information frame, which
+  // tells every audio frame, and the first audio frame already carries sound.
+  EXPECT_GT(e.infoFrameBytes, 0u);
+  EXPECT_TRUE(d.infoFrame);
+  EXPECT_EQ(d.infoFrameCount, d.frames);
   EXPECT_GT(Rms(d.pcm[0], 0, 1152), 0.0);
 }
 
@@ -601,6 +619,95 @@ TEST_F(LameEncLibrary, StreamsOnTwoThreadsAtOnce) {
   for (auto& e : r) threads.emplace_back([&e, &c, &pcm] { e = EncodeAll(c, pcm); });
   for (auto& t : threads) t.join();
   for (const auto& e : r) EXPECT_EQ(e.bytes, alone.bytes);
+}
+
+// A stream that asks for the information frame begins with a blank frame; the
+// frame the library fills in afterwards tells every audio frame, and an
+// outside gapless decoder then gives back exactly the samples encoded. Asked
+// before the flush, it tells the frames given so far. A stream that does not
+// ask has no such frame.
+TEST_F(LameEncLibrary, TheInformationFrameTellsTheStream) {
+  struct Case {
+    const char* name;
+    int rate, mode, kbps, mpeg;
+    bool vbr;
+  } cases[] = {
+      {"cbr", 44100, BE_MP3_MODE_JSTEREO, 128, MPEG1, false},
+      {"vbr", 44100, BE_MP3_MODE_JSTEREO, 32, MPEG1, true},
+      {"mpeg2 mono", 22050, BE_MP3_MODE_MONO, 64, MPEG2, false},
+  };
+  // (A CBR frame too small to hold the frame's fields, such as 48 kbit/s
+  // mono, gets none: the encoder then keeps no blank frame either.)
+  testsupport::TempFolder dir;
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.name);
+    BE_CONFIG c = LameConfig(k.rate, k.mode, k.kbps, k.mpeg);
+    c.format.LHV1.bWriteVBRHeader = 1;
+    if (k.vbr) {
+      c.format.LHV1.bEnableVBR = 1;
+      c.format.LHV1.nVBRQuality = 4;
+      c.format.LHV1.nVbrMethod = VBR_METHOD_NEW;
+    }
+    const int channels = k.mode == BE_MP3_MODE_MONO ? 1 : 2;
+    const size_t frames = static_cast<size_t>(k.rate) * 3 / 2 + 99;
+    const auto pcm = mp3test::Sine(k.rate, channels, frames, {500.0, 700.0}, 0.4);
+
+    uint32_t samples = 0, size = 0, bytes = 0;
+    HBE_STREAM h = 0;
+    ASSERT_EQ(Lib().init(&c, &samples, &size, &h), BE_ERR_SUCCESSFUL);
+    std::vector<uint8_t> out(size), stream, info(size);
+    for (size_t pos = 0; pos < pcm.size(); pos += samples) {
+      const uint32_t n = static_cast<uint32_t>(std::min<size_t>(samples, pcm.size() - pos));
+      ASSERT_EQ(Lib().encode(h, n, pcm.data() + pos, out.data(), &bytes), BE_ERR_SUCCESSFUL);
+      stream.insert(stream.end(), out.begin(), out.begin() + bytes);
+      if (pos == pcm.size() / 2 / samples * samples) {
+        // Half way: the frame tells what the stream has given so far.
+        uint32_t infoBytes = 0;
+        ASSERT_EQ(Lib().infoTag(h, info.data(), &infoBytes), BE_ERR_SUCCESSFUL);
+        ASSERT_GT(infoBytes, 0u);
+        std::vector<uint8_t> part(stream);
+        std::copy(info.begin(), info.begin() + infoBytes, part.begin());
+        const auto d = mp3test::Decode(part);
+        EXPECT_TRUE(d.infoFrame);
+        EXPECT_EQ(d.infoFrameCount, d.frames);
+        EXPECT_EQ(d.badFrames, 0);
+      }
+    }
+    ASSERT_EQ(Lib().deinit(h, out.data(), &bytes), BE_ERR_SUCCESSFUL);
+    stream.insert(stream.end(), out.begin(), out.begin() + bytes);
+    // Before the frame is filled in, the first frame is blank: no mark.
+    EXPECT_FALSE(mp3test::Decode(stream).infoFrame);
+    uint32_t infoBytes = 0;
+    ASSERT_EQ(Lib().infoTag(h, info.data(), &infoBytes), BE_ERR_SUCCESSFUL);
+    EXPECT_EQ(Lib().close(h), BE_ERR_SUCCESSFUL);
+    ASSERT_GT(infoBytes, 0u);
+    std::copy(info.begin(), info.begin() + infoBytes, stream.begin());
+    const auto d = mp3test::Decode(stream);
+    EXPECT_TRUE(d.infoFrame);
+    EXPECT_EQ(d.infoFrameCount, d.frames);
+    EXPECT_EQ(d.badFrames, 0);
+
+    if (audiotest::HaveOutsideMp3Decoder()) {
+      const std::string file = dir / (std::string(k.name) + ".mp3");
+      testsupport::WriteBytes(file, std::vector<unsigned char>(stream.begin(), stream.end()));
+      const audiotest::Decoded outside = audiotest::DecodeMp3Outside(file);
+      ASSERT_TRUE(outside.ok);
+      EXPECT_EQ(outside.frames(), static_cast<std::int64_t>(frames));
+      EXPECT_NEAR(audiotest::Mp3AnnouncedSeconds(file), static_cast<double>(frames) / k.rate, 0.02);
+    }
+  }
+
+  // Not asked for: no blank frame, and no information frame to fill in.
+  BE_CONFIG c = LameConfig(44100, BE_MP3_MODE_STEREO, 128);
+  const auto pcm = mp3test::Sine(44100, 2, 44100, {1000.0, 1000.0}, 0.5);
+  const Encoded e = EncodeAll(c, pcm);
+  EXPECT_EQ(e.infoFrameBytes, 0u);
+  const auto d = mp3test::Decode(e.bytes);
+  EXPECT_FALSE(d.infoFrame);
+  EXPECT_GT(Rms(d.pcm[0], 0, 1152), 0.0);
+  uint32_t bytes = 99;
+  std::vector<uint8_t> out(8192);
+  EXPECT_EQ(Lib().infoTag(0, out.data(), &bytes), BE_ERR_INVALID_HANDLE);
 }
 
 TEST_F(LameEncLibrary, BadHandlesAndCounts) {

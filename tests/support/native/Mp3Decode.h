@@ -21,12 +21,17 @@ struct Decoded {
   int mpegVersion = 0;  // 1 MPEG I, 2 MPEG II, 25 MPEG II.5
   int mode = -1;        // MAD_MODE_*
   bool crc = false;
+  // The stream began with an information frame ("Xing"/"Info"), which was
+  // skipped as players skip it, not decoded; the frame count it tells (-1 when
+  // it tells none).
+  bool infoFrame = false;
+  int64_t infoFrameCount = -1;
   std::vector<unsigned> bitrates;       // bit/s of each frame
   std::vector<std::vector<float>> pcm;  // per channel
   size_t samples() const { return pcm.empty() ? 0 : pcm[0].size(); }
 };
 
-// Decodes every frame of the stream.
+// Decodes every audio frame of the stream (libmad: no gapless trimming).
 Decoded Decode(const std::vector<uint8_t>& bytes);
 
 // Interleaved 16-bit sines: channel c at freqs[c], peak amplitude amp (0..1).

@@ -840,8 +840,8 @@ TEST_F(DockingFixture, DockedAndFloatingBarsInEachLook) {
     ASSERT_FALSE(shot.Empty());
     // Both bars of the top row are painted in the look's bar colour next to each other.
     LookCanvas canvas(8, 8);
-    CRect small(0, 0, 8, 8);
-    CTKVisualManager::GetInstance()->PaintBarBackground(&canvas.dc, &ruler, small, small, TRUE);
+    CRect patch(0, 0, 8, 8);
+    CTKVisualManager::GetInstance()->PaintBarBackground(&canvas.dc, &ruler, patch, patch, TRUE);
     const COLORREF face = canvas.At(4, 4);
     const CRect ruled = ScreenRect(ruler.m_hWnd), metered = ScreenRect(meter.m_hWnd);
     EXPECT_EQ(shot.At(ruled.right - 20, ruled.top + 2), face) << look.file;

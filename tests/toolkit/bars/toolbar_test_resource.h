@@ -1,0 +1,14 @@
+// Resource ids of the toolbar tests' own resources.
+#define IDR_FILE_TOOLBAR 3001
+#define IDR_EDIT_TOOLBAR 3002
+#define IDR_FILE_TOOLBAR_GROWN 3003
+#define IDR_FILE_TOOLBAR_SHRUNK 3004
+
+#define ID_TEST_NEW 40001
+#define ID_TEST_OPEN 40002
+#define ID_TEST_SAVE 40003
+#define ID_TEST_PRINT 40004
+#define ID_TEST_EXPORT 40005
+#define ID_TEST_CUT 40011
+#define ID_TEST_COPY 40012
+#define ID_TEST_PASTE 40013

@@ -1,0 +1,8 @@
+#include "toolkit/bars/BarsText.h"
+
+namespace bars_text {
+const char* const kCantCopyImage = "Can't copy bitmap image into the clipboard!";
+const char* const kUntitled = "<Untitled>";
+const char* const kResetToolbarPrompt =
+    "All your changes will be lost! Do you really want to reset the toolbar '%s'?";
+}  // namespace bars_text
