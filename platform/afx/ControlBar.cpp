@@ -73,6 +73,25 @@ CFrameWnd* CControlBar::GetDockingFrame() const {
 
 BOOL CControlBar::PreTranslateMessage(MSG* msg) {
   if ((m_dwStyle & CBRS_TOOLTIPS) && msg->hwnd == m_hWnd) FilterToolTipMessage(msg);
+  // A press on the bar's gripper or border (outside its client area, where the bar
+  // answers the hit test as its own) moves the bar; a double click there docks or
+  // floats it.
+  if (msg->hwnd == m_hWnd && m_pDockContext &&
+      (msg->message == WM_LBUTTONDOWN || msg->message == WM_LBUTTONDBLCLK) && ::GetCapture() != m_hWnd) {
+    POINT point{static_cast<short>(LOWORD(msg->lParam)), static_cast<short>(HIWORD(msg->lParam))};
+    RECT client;
+    ::GetClientRect(m_hWnd, &client);
+    POINT screen = point;
+    ::ClientToScreen(m_hWnd, &screen);
+    if (!::PtInRect(&client, point) &&
+        ::SendMessageA(m_hWnd, WM_NCHITTEST, 0, MAKELPARAM(screen.x, screen.y)) == HTCLIENT) {
+      if (msg->message == WM_LBUTTONDOWN)
+        m_pDockContext->StartDrag(CPoint(screen.x, screen.y));
+      else
+        m_pDockContext->ToggleDocking();
+      return TRUE;
+    }
+  }
   return CWnd::PreTranslateMessage(msg);
 }
 

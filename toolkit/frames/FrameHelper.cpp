@@ -1,11 +1,16 @@
 #include "toolkit/frames/FrameHelper.h"
 
+#include "toolkit/bars/TKToolBar.h"
 #include "toolkit/frames/TKBaseControlBar.h"
 #include "toolkit/frames/TKFramesText.h"
 #include "toolkit/frames/TKRegistry.h"
 #include "toolkit/frames/TKWorkspace.h"
 
-CTKBaseControlBar* (*FrameHelper::s_pfnNewToolBar)() = nullptr;
+namespace {
+CTKBaseControlBar* NewToolkitToolBar() { return new CTKToolBar; }
+}  // namespace
+
+CTKBaseControlBar* (*FrameHelper::s_pfnNewToolBar)() = NewToolkitToolBar;
 
 FrameHelper::~FrameHelper() {
   while (!m_userBars.IsEmpty()) DestroyBar(m_userBars.RemoveHead());
@@ -133,18 +138,30 @@ constexpr DWORD kToolBarStyle = WS_CHILD | WS_VISIBLE | CBRS_TOP | CBRS_GRIPPER 
 class ArchivedBar : public CObject {
 public:
   explicit ArchivedBar(CTKBaseControlBar* bar) : m_bar(bar) {}
-  void Serialize(CArchive& ar) override { m_bar->SerializeBar(ar); }
+  void Serialize(CArchive& ar) override {
+    if (auto* toolBar = dynamic_cast<CTKToolBar*>(m_bar))
+      toolBar->Serialize(ar);
+    else
+      m_bar->SerializeBar(ar);
+  }
 
 private:
   CTKBaseControlBar* m_bar;
 };
 }  // namespace
 
+// The toolkit's toolbars make their window with their own creation; other bars
+// through the hook.
+static BOOL CreateToolBarWindow(CTKBaseControlBar* bar, CFrameWnd* frame, UINT id) {
+  if (auto* toolBar = dynamic_cast<CTKToolBar*>(bar)) return toolBar->Create(frame, kToolBarStyle, id);
+  return bar->CreateBar(frame, kToolBarStyle, id);
+}
+
 CTKBaseControlBar* FrameHelper::MakeToolBar(UINT id, const char* name) {
   if (!s_pfnNewToolBar || !m_pFrame || !m_pFrame->m_hWnd) return nullptr;
   CTKBaseControlBar* bar = s_pfnNewToolBar();
   if (!bar) return nullptr;
-  if (!bar->CreateBar(m_pFrame, kToolBarStyle, id)) {
+  if (!CreateToolBarWindow(bar, m_pFrame, id)) {
     DestroyBar(bar);
     return nullptr;
   }
@@ -219,8 +236,7 @@ BOOL FrameHelper::LoadTearOffBars() {
     CTKBaseControlBar* bar = s_pfnNewToolBar();
     if (!bar) break;
     ArchivedBar archived(bar);
-    if (!reg.ReadObject("State", archived) ||
-        !bar->CreateBar(m_pFrame, kToolBarStyle, static_cast<UINT>(id))) {
+    if (!reg.ReadObject("State", archived) || !CreateToolBarWindow(bar, m_pFrame, static_cast<UINT>(id))) {
       DestroyBar(bar);
       break;
     }

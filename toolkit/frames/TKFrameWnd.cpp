@@ -1,5 +1,7 @@
 #include "toolkit/frames/TKFrameWnd.h"
 
+#include "toolkit/bars/TKToolBar.h"
+
 #include "toolkit/frames/TKBaseControlBar.h"
 
 #include "toolkit/frames/CommandUsageCounter.h"
@@ -85,9 +87,26 @@ LRESULT CTKFrameWnd::OnMenuChar(WPARAM wParam, LPARAM lParam) {
   return Default();
 }
 
+namespace {
+// A bar's answer to a menu character: a toolbar looks among its buttons' mnemonics
+// (by the letter's key), other bars answer for themselves.
+BOOL OfferMenuChar(CTKBaseControlBar* bar, UINT character) {
+  if (auto* toolBar = dynamic_cast<CTKToolBar*>(bar)) {
+    const UINT key = (character >= 'a' && character <= 'z') ? character - 'a' + 'A' : character;
+    if (toolBar->ProcessMnemonic(key)) return TRUE;
+  }
+  return bar->TranslateMenuChar(character);
+}
+
+int ButtonAt(CTKBaseControlBar* bar, CPoint client) {
+  if (auto* toolBar = dynamic_cast<CTKToolBar*>(bar)) return toolBar->HitTest(client);
+  return bar->ButtonHitTest(client);
+}
+}  // namespace
+
 BOOL CTKFrameWnd::ProcessMenuChar(UINT character) {
   auto* menuBar = dynamic_cast<CTKBaseControlBar*>(m_Impl.GetMenuBar());
-  if (menuBar && menuBar->m_hWnd && menuBar->IsWindowVisible() && menuBar->TranslateMenuChar(character))
+  if (menuBar && menuBar->m_hWnd && menuBar->IsWindowVisible() && OfferMenuChar(menuBar, character))
     return TRUE;
   CList<CControlBar*, CControlBar*> bars;
   GetDockingBars(bars);
@@ -96,7 +115,7 @@ BOOL CTKFrameWnd::ProcessMenuChar(UINT character) {
     if (!bar || bar == menuBar || !bar->m_hWnd || !bar->IsVisible() ||
         bar->LookKind() != CTKBaseControlBar::kToolBar)
       continue;
-    if (bar->TranslateMenuChar(character)) return TRUE;
+    if (OfferMenuChar(bar, character)) return TRUE;
   }
   return FALSE;
 }
@@ -112,7 +131,7 @@ BOOL CTKFrameWnd::ProcessMouseClick(UINT message, POINT screen, HWND window) {
       if (!bar || !bar->m_hWnd || !bar->IsVisible()) continue;
       POINT client = screen;
       ::ScreenToClient(bar->m_hWnd, &client);
-      if (bar->ButtonHitTest(CPoint(client.x, client.y)) < 0) continue;
+      if (ButtonAt(bar, CPoint(client.x, client.y)) < 0) continue;
       bar->SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(client.x, client.y));
       return TRUE;
     }

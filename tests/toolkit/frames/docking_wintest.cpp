@@ -13,6 +13,8 @@
 #include "support/wine/DialogTestSupport.h"
 #include "support/wine/Wait.h"
 #include "support/wine/WindowCapture.h"
+#include "toolkit/bars/TKToolBar.h"
+#include "toolkit/bars/TKToolbarButton.h"
 #include "toolkit/frames/TKDialogBar.h"
 #include "toolkit/frames/TKFrameWnd.h"
 #include "toolkit/frames/TKMiniDockFrameWnd.h"
@@ -806,6 +808,88 @@ TEST_F(DockingFixture, PlainDockBarsGiveWayToTheToolkitsAndBarsDockBesideOthers)
   EXPECT_EQ(InFrame(meter.m_hWnd).left, InFrame(ruler.m_hWnd).right);
   // The status bar stays below the bottom side.
   EXPECT_EQ(InFrame(ruler.m_hWnd).bottom, InFrame(status.m_hWnd).top);
+}
+
+// Presses at from, moves to to and lets go, with the messages handled the way the
+// application's loop handles them (bars see their messages first).
+void DragLikeTheApplication(CWinApp& app, POINT from, POINT to) {
+  std::vector<INPUT> inputs;
+  inputs.push_back(MouseAt(from, 0));
+  inputs.push_back(MouseAt(from, MOUSEEVENTF_LEFTDOWN));
+  for (int i = 1; i <= 6; ++i)
+    inputs.push_back(MouseAt(POINT{from.x + (to.x - from.x) * i / 6, from.y + (to.y - from.y) * i / 6}, 0));
+  inputs.push_back(MouseAt(to, MOUSEEVENTF_LEFTUP));
+  ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+  PumpLikeTheApplication(
+      app, [] { return false; }, 300);
+}
+
+TEST_F(DockingFixture, ToolbarDraggedByItsGripperFloatsDocksElsewhereAndSharesARow) {
+  CWinApp app("Toolbars");
+  app.m_pMainWnd = frame;
+  CTKToolBar file, edit;
+  for (CTKToolBar* bar : {&file, &edit}) {
+    ASSERT_TRUE(bar->Create(frame, WS_CHILD | WS_VISIBLE | CBRS_TOP | CBRS_GRIPPER,
+                            bar == &file ? AFX_IDW_TOOLBAR + 50 : AFX_IDW_TOOLBAR + 51));
+    for (UINT id = 0; id < 4; ++id) bar->InsertButton(new CTKToolbarButton(40001 + id, -1, "B"));
+    bar->SetWindowText(bar == &file ? "File" : "Edit");
+    bar->EnableDocking(CBRS_ALIGN_ANY);
+    ASSERT_TRUE(frame->DockControlBar(bar, AFX_IDW_DOCKBAR_TOP));
+  }
+  PumpPendingMessages(100);
+  // Two rows at the top, one bar each.
+  ASSERT_GT(InFrame(edit.m_hWnd).top, InFrame(file.m_hWnd).top);
+  auto gripperOf = [](CTKToolBar& bar) {
+    CRect window = ScreenRect(bar.m_hWnd), client;
+    bar.GetClientRect(&client);
+    ::MapWindowPoints(bar.m_hWnd, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    // Left of the buttons on a horizontal bar, above them on a vertical one.
+    return bar.IsHorizontal() ? POINT{(window.left + client.left) / 2, window.top + window.Height() / 2}
+                              : POINT{window.left + window.Width() / 2, (window.top + client.top) / 2};
+  };
+
+  // Into the middle of the frame: it floats there.
+  POINT grip = gripperOf(file);
+  DragLikeTheApplication(app, grip, POINT{grip.x + 250, grip.y + 200});
+  ASSERT_TRUE(file.IsFloating());
+  CMiniDockFrameWnd* floating = CMiniDockFrameWnd::FrameOf(&file);
+  ASSERT_TRUE(floating);
+  EXPECT_TRUE(::IsWindowVisible(floating->m_hWnd));
+  // The top side now holds the edit bar alone, in its first row.
+  EXPECT_EQ(InFrame(edit.m_hWnd).top, 0);
+
+  // By its floating frame's caption onto the left side: docked there, upright.
+  CRect frameRect = ScreenRect(floating->m_hWnd);
+  const CRect borders = CMiniDockFrameWnd::Borders(&file);
+  POINT caption{frameRect.left + 12, frameRect.top + borders.top / 2};
+  CRect client = Client();
+  ::MapWindowPoints(frameHwnd, nullptr, reinterpret_cast<POINT*>(&client), 2);
+  DragLikeTheApplication(app, caption, POINT{client.left + 4, client.top + 200});
+  ASSERT_FALSE(file.IsFloating());
+  EXPECT_EQ(static_cast<UINT>(::GetDlgCtrlID(::GetParent(file.m_hWnd))),
+            static_cast<UINT>(AFX_IDW_DOCKBAR_LEFT));
+  EXPECT_FALSE(file.IsHorizontal());
+  EXPECT_GT(InFrame(file.m_hWnd).Height(), InFrame(file.m_hWnd).Width());
+
+  // By its gripper into the edit bar's row, right of it: the two share the row.
+  grip = gripperOf(file);
+  const CRect editRect = ScreenRect(edit.m_hWnd);
+  DragLikeTheApplication(app, grip, POINT{editRect.right + 30, editRect.top + editRect.Height() / 2});
+  ASSERT_TRUE(file.IsHorizontal());
+  EXPECT_EQ(::GetParent(file.m_hWnd), ::GetParent(edit.m_hWnd));
+  EXPECT_EQ(InFrame(file.m_hWnd).top, InFrame(edit.m_hWnd).top);
+  EXPECT_EQ(InFrame(file.m_hWnd).left, InFrame(edit.m_hWnd).right);
+
+  // A double click on the gripper floats it where it floated before.
+  grip = gripperOf(file);
+  ::Sleep(::GetDoubleClickTime());
+  INPUT clicks[] = {MouseAt(grip, 0), MouseAt(grip, MOUSEEVENTF_LEFTDOWN), MouseAt(grip, MOUSEEVENTF_LEFTUP),
+                    MouseAt(grip, MOUSEEVENTF_LEFTDOWN), MouseAt(grip, MOUSEEVENTF_LEFTUP)};
+  ::SendInput(5, clicks, sizeof(INPUT));
+  PumpLikeTheApplication(
+      app, [] { return false; }, 300);
+  EXPECT_TRUE(file.IsFloating());
+  app.m_pMainWnd = nullptr;
 }
 
 TEST_F(DockingFixture, DockedAndFloatingBarsInEachLook) {
