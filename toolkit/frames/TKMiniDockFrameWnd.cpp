@@ -3,6 +3,7 @@
 #include "toolkit/frames/GlobalData.h"
 #include "toolkit/frames/MenuImages.h"
 #include "toolkit/frames/TKFrameWnd.h"
+#include "toolkit/frames/TKPopupMenuBase.h"
 #include "toolkit/frames/TKSizingControlBar.h"
 #include "toolkit/frames/TKVisualManager.h"
 
@@ -243,4 +244,76 @@ void CTKMiniDockFrameWnd::OnWindowPosChanged(WINDOWPOS* pos) {
   if (top != frame.top)
     ::SetWindowPos(m_hWnd, nullptr, frame.left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   m_inWorkAreaCheck = FALSE;
+}
+
+BOOL CTKMiniDockFrameWnd::TrackTearOff(CTKPopupMenuBase* popup) {
+  CControlBar* bar = FirstBar();
+  if (!bar || !bar->m_hWnd || !m_hWnd) return FALSE;
+  HWND popupHwnd = popup ? popup->m_hWnd : nullptr;
+  if (popupHwnd) {
+    ::ShowWindow(popupHwnd, SW_HIDE);
+    // The button that opened the popup shows unpressed again.
+    CRect opener = popup->OpenerButtonRect();
+    if (!opener.IsRectEmpty() && popup->m_parentBar && popup->m_parentBar->m_hWnd) {
+      opener.InflateRect(4, 4);
+      ::MapWindowPoints(nullptr, popup->m_parentBar->m_hWnd, reinterpret_cast<POINT*>(&opener), 2);
+      ::RedrawWindow(popup->m_parentBar->m_hWnd, &opener, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    }
+  }
+  // While it moves, the bar cannot dock.
+  const DWORD dockStyle = bar->m_dwDockStyle;
+  bar->m_dwDockStyle = 0;
+  MSG msg;
+  while (::PeekMessageA(&msg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE)) ::DispatchMessageA(&msg);
+  if (::GetCapture()) {
+    bar->m_dwDockStyle = dockStyle;
+    return FALSE;
+  }
+  ::SetCapture(bar->m_hWnd);
+  CRect frame;
+  GetWindowRect(&frame);
+  // The cursor holds the frame at the middle of its top edge, 5 pixels down.
+  const CPoint hold(frame.Width() / 2, 5);
+  ::SetCursorPos(frame.left + hold.x, frame.top + hold.y);
+  BOOL placed = FALSE;
+  bool done = false;
+  while (!done && ::GetCapture() == bar->m_hWnd) {
+    if (!::GetMessageA(&msg, nullptr, 0, 0)) {
+      ::PostQuitMessage(static_cast<int>(msg.wParam));
+      break;
+    }
+    switch (msg.message) {
+      case WM_LBUTTONUP:
+        placed = TRUE;
+        done = true;
+        break;
+      case WM_KEYDOWN:
+        if (msg.wParam == VK_ESCAPE) done = true;
+        break;
+      case WM_RBUTTONDOWN:
+        done = true;
+        break;
+      case WM_MOUSEMOVE:
+        ::SetWindowPos(m_hWnd, nullptr, msg.pt.x - hold.x, msg.pt.y - hold.y, 0, 0,
+                       SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        break;
+      default:
+        ::TranslateMessage(&msg);
+        ::DispatchMessageA(&msg);
+        break;
+    }
+  }
+  if (::GetCapture() == bar->m_hWnd) ::ReleaseCapture();
+  bar->m_dwDockStyle = dockStyle;
+  if (placed) {
+    if (popupHwnd && ::IsWindow(popupHwnd) && popup) popup->CloseMenu();
+    ::SetFocus(m_hWnd);
+    return TRUE;
+  }
+  // Cancelled: the popup comes back, and the bar that was torn off goes.
+  if (popupHwnd && ::IsWindow(popupHwnd)) ::ShowWindow(popupHwnd, SW_SHOWNA);
+  if (auto* site = dynamic_cast<CTKFrameWnd*>(m_pDockSite)) site->m_Impl.ForgetTearOffBar(bar);
+  bar->DestroyWindow();
+  delete bar;
+  return FALSE;
 }

@@ -8,6 +8,7 @@
 // open; any other type rolls and unrolls on the button only).
 #include "platform/afx/afxwin.h"
 
+class CTKPopupMenuBase;
 class CTKSizingControlBar;
 
 class CTKMiniDockFrameWnd : public CMiniDockFrameWnd {
@@ -18,6 +19,10 @@ public:
   // Takes the rolling type and the rolled flag (from the bar's stored state) and
   // sizes the frame for them.
   void SetRolling(int rollingType, BOOL rolled);
+  // Moves the frame of a toolbar just torn off the popup menu with the mouse until
+  // the button is released (TRUE: placed, the popup closes) or the move is cancelled
+  // with Esc or the right button (the popup shows again and the bar goes).
+  BOOL TrackTearOff(CTKPopupMenuBase* popup);
   // The roll button's place in window coordinates (empty without a rolling type).
   CRect RollButtonRect() const { return m_rollButton; }
 

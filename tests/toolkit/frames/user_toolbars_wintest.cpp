@@ -10,7 +10,10 @@
 
 #include "support/wine/DialogTestSupport.h"
 #include "support/wine/WindowCapture.h"
+#include "toolkit/bars/TKToolBar.h"
+#include "toolkit/bars/TKToolbarButton.h"
 #include "toolkit/frames/TKBaseControlBar.h"
+#include "toolkit/frames/TKMiniDockFrameWnd.h"
 #include "toolkit/frames/TKFrameWnd.h"
 #include "toolkit/frames/TKPopupMenuBase.h"
 #include "toolkit/frames/TKRegistry.h"
@@ -334,6 +337,86 @@ TEST(ToolkitFrameMouse, ClicksAroundAnOpenPopupMenuCloseItAsTheyShould) {
     EXPECT_EQ(popup.closes, c.closes) << c.what;
     frame->OnMenuPopupClosed(&popup);
   }
+  popup.DestroyWindow();
+  ::DestroyWindow(frameHwnd);
+}
+
+INPUT MouseInput(POINT screen, DWORD flags) {
+  INPUT input{};
+  input.type = INPUT_MOUSE;
+  const int cx = ::GetSystemMetrics(SM_CXSCREEN), cy = ::GetSystemMetrics(SM_CYSCREEN);
+  input.mi.dx = static_cast<LONG>((screen.x * 65536 + cx - 1) / cx);
+  input.mi.dy = static_cast<LONG>((screen.y * 65536 + cy - 1) / cy);
+  input.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  return input;
+}
+
+TEST(TornOffToolbar, FollowsTheMouseUntilPlacedOrGoesWhenCancelled) {
+  auto* frame = new CTKFrameWnd;
+  ASSERT_TRUE(frame->Create(nullptr, "TearOff", WS_OVERLAPPEDWINDOW, CRect(10, 10, 610, 460)));
+  HWND frameHwnd = frame->m_hWnd;
+  frame->EnableDocking(CBRS_ALIGN_ANY);
+  frame->ShowWindow(SW_SHOWNORMAL);
+  StubPopup popup;
+  ASSERT_TRUE(popup.CreateEx(WS_EX_TOOLWINDOW, AfxRegisterWndClass(0), "popup", WS_POPUP | WS_VISIBLE, 60, 80,
+                             120, 150, frameHwnd, nullptr));
+  auto tearOff = [&](UINT id) {
+    auto* bar = new CTKToolBar;
+    EXPECT_TRUE(bar->Create(frame, WS_CHILD | WS_VISIBLE | CBRS_TOP, id));
+    for (UINT i = 0; i < 3; ++i) bar->InsertButton(new CTKToolbarButton(40001 + i, -1, "T"));
+    bar->EnableDocking(CBRS_ALIGN_ANY);
+    frame->FloatControlBar(bar, CPoint(100, 120));
+    frame->m_Impl.RememberTearOffBar(bar);
+    return bar;
+  };
+  // The user still holds the button pressed on the popup's tear-off strip.
+  auto holdButton = [&] {
+    INPUT down[] = {MouseInput(POINT{300, 350}, 0), MouseInput(POINT{300, 350}, MOUSEEVENTF_LEFTDOWN)};
+    ::SendInput(2, down, sizeof(INPUT));
+    PumpPendingMessages(50);
+  };
+
+  // Moved and let go: the frame stays where the cursor left it, the popup closes.
+  CTKToolBar* placed = tearOff(AFX_IDW_TOOLBAR + 60);
+  auto* mini = dynamic_cast<CTKMiniDockFrameWnd*>(CMiniDockFrameWnd::FrameOf(placed));
+  ASSERT_TRUE(mini);
+  HWND miniHwnd = mini->m_hWnd;
+  const CRect before = [&] {
+    CRect r;
+    ::GetWindowRect(miniHwnd, &r);
+    return r;
+  }();
+  holdButton();
+  INPUT moves[] = {MouseInput(POINT{350, 260}, 0), MouseInput(POINT{360, 270}, 0),
+                   MouseInput(POINT{360, 270}, MOUSEEVENTF_LEFTUP)};
+  ::SendInput(3, moves, sizeof(INPUT));
+  EXPECT_TRUE(mini->TrackTearOff(&popup));
+  CRect after;
+  ::GetWindowRect(miniHwnd, &after);
+  EXPECT_EQ(after.left, 360 - before.Width() / 2);
+  EXPECT_EQ(after.top, 270 - 5);
+  EXPECT_EQ(after.Size(), before.Size());
+  EXPECT_EQ(popup.closes, 1);
+  EXPECT_EQ(frame->m_Impl.TearOffBarCount(), 1);
+  EXPECT_EQ(placed->m_dwDockStyle & CBRS_ALIGN_ANY, static_cast<DWORD>(CBRS_ALIGN_ANY));
+
+  // Cancelled with the right button: the popup shows again, the new bar is gone.
+  ::ShowWindow(popup.m_hWnd, SW_SHOWNA);
+  CTKToolBar* cancelled = tearOff(AFX_IDW_TOOLBAR + 61);
+  HWND cancelledHwnd = cancelled->m_hWnd;
+  mini = dynamic_cast<CTKMiniDockFrameWnd*>(CMiniDockFrameWnd::FrameOf(cancelled));
+  ASSERT_TRUE(mini);
+  holdButton();
+  INPUT cancel[] = {MouseInput(POINT{320, 240}, 0), MouseInput(POINT{320, 240}, MOUSEEVENTF_RIGHTDOWN),
+                    MouseInput(POINT{320, 240}, MOUSEEVENTF_RIGHTUP),
+                    MouseInput(POINT{320, 240}, MOUSEEVENTF_LEFTUP)};
+  ::SendInput(4, cancel, sizeof(INPUT));
+  EXPECT_FALSE(mini->TrackTearOff(&popup));
+  PumpPendingMessages(100);
+  EXPECT_TRUE(::IsWindowVisible(popup.m_hWnd));
+  EXPECT_FALSE(::IsWindow(cancelledHwnd));
+  EXPECT_EQ(frame->m_Impl.TearOffBarCount(), 1);
+  EXPECT_EQ(popup.closes, 1);
   popup.DestroyWindow();
   ::DestroyWindow(frameHwnd);
 }
