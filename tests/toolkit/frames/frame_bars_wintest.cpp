@@ -437,6 +437,16 @@ TEST(ToolkitFrame, SizingBarAsksItsFrameForTheContextMenuAndUserBarsAreDeleted) 
   bar.SendMessage(WM_NCRBUTTONUP, HTCAPTION, MAKELPARAM(screen.x, screen.y));
   g_toolbarsCustomizing = FALSE;
   EXPECT_EQ(frame->requests.size(), 2u);
+  // Floating, the bar's frame asks for the menu from its caption, naming itself.
+  bar.EnableDocking(CBRS_ALIGN_ANY);
+  frame->FloatControlBar(&bar, CPoint(150, 150));
+  CMiniDockFrameWnd* floating = CMiniDockFrameWnd::FrameOf(&bar);
+  ASSERT_TRUE(floating);
+  ::SendMessageA(floating->m_hWnd, WM_NCRBUTTONDOWN, HTCAPTION, MAKELPARAM(160, 155));
+  ASSERT_EQ(frame->requests.size(), 3u);
+  EXPECT_EQ(frame->requests[2].first, reinterpret_cast<WPARAM>(floating->m_hWnd));
+  EXPECT_EQ(frame->requests[2].second, static_cast<LPARAM>((155 << 16) | 160));
+  frame->DockControlBar(&bar, AFX_IDW_DOCKBAR_LEFT);
 
   // Only a bar of the user-defined list is deleted on request.
   const UINT deleteMessage = ::RegisterWindowMessageA("TKTOOLBAR_DELETE");
