@@ -40,9 +40,26 @@ start_server() {
   "$WINE_DIR/wineserver" -p >>"$state/wineserver.log" 2>&1 </dev/null
 }
 
+# This wine does not look in /usr/share/wine/fonts: without a copy of those fonts in
+# the prefix the Marlett symbol font is missing, and caption buttons, menu check marks
+# and spin arrows show as letters. A prefix made before lacks them too, so the copy
+# runs on every start and adds only what is missing.
+install_fonts() {
+  local source=/usr/share/wine/fonts target="$WINEPREFIX/drive_c/windows/Fonts"
+  [ -d "$source" ] || { echo "wine-env.sh: $source is missing (scripts/install-deps.sh installs fonts-wine)" >&2; exit 1; }
+  mkdir -p "$target"
+  local font
+  for font in "$source"/*.ttf; do
+    [ -f "$target/$(basename "$font")" ] || cp "$font" "$target/"
+  done
+}
+
 make_prefix() {
   local desktop=$1
-  [ -f "$WINEPREFIX/.tarvel-ready" ] && return 0
+  if [ -f "$WINEPREFIX/.tarvel-ready" ]; then
+    install_fonts
+    return 0
+  fi
   rm -rf "$WINEPREFIX"
   "$WINE_DIR/wine64" wineboot -i >"$state/wineboot.log" 2>&1 </dev/null
   # A crashing program must end, not wait on wine's crash dialog.
@@ -57,6 +74,7 @@ make_prefix() {
     >>"$state/wineboot.log" 2>&1 </dev/null
   fi
   "$WINE_DIR/wineserver" -w
+  install_fonts
   touch "$WINEPREFIX/.tarvel-ready"
 }
 

@@ -1,5 +1,7 @@
 #include "platform/afx/WinApp.h"
 
+#include "platform/afx/ControlBar.h"
+
 namespace {
 CWinApp* g_app = nullptr;
 }
@@ -35,6 +37,9 @@ CWinApp::~CWinApp() {
 int CWinThread::ExitInstance() { return m_nExitCode; }
 
 BOOL CWinThread::OnIdle(LONG count) {
+  // The main window's bars bring their buttons and controls up to date.
+  if (count == 0 && m_pMainWnd && m_pMainWnd->m_hWnd)
+    ::SendMessageA(m_pMainWnd->m_hWnd, WM_IDLEUPDATECMDUI, TRUE, 0);
   if (count == 0) CWnd::DeleteTempMap();
   return FALSE;
 }

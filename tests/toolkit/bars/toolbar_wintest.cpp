@@ -50,8 +50,9 @@ TEST_F(ToolbarFrame, ButtonsLieInARowAtTheTopAndInAColumnDownTheSide) {
     editBar->GetItemRect(i, &rect);
     EXPECT_EQ(rect, CRect(0, 1 + 21 * i, 22, 22 + 21 * i)) << "button " << i;
   }
-  // The bars take their strips of the frame: the file bar across the top as tall as a
-  // row plus its borders, the edit bar below it on the left.
+  // The bars lie on their sides of the frame: the file bar at the start of the top
+  // side, which runs across the frame as tall as a row plus the bar's borders; the
+  // edit bar below it on the left.
   CRect client, file, edit;
   ::GetClientRect(frameHwnd, &client);
   fileBar->GetWindowRect(&file);
@@ -61,7 +62,11 @@ TEST_F(ToolbarFrame, ButtonsLieInARowAtTheTopAndInAColumnDownTheSide) {
   CRect fileClient;
   fileBar->GetClientRect(&fileClient);
   EXPECT_EQ(file.TopLeft(), CPoint(0, 0));
-  EXPECT_EQ(file.Width(), client.Width());
+  CRect topSide;
+  ::GetWindowRect(::GetParent(fileBar->m_hWnd), &topSide);
+  ::MapWindowPoints(nullptr, frameHwnd, reinterpret_cast<POINT*>(&topSide), 2);
+  EXPECT_EQ(topSide, CRect(0, 0, client.Width(), file.Height()));
+  EXPECT_EQ(file.Width(), fileBar->CalcFixedLayout(FALSE, TRUE).cx);
   EXPECT_EQ(fileClient.Height(), 21);
   EXPECT_EQ(edit.top, file.bottom);
   EXPECT_EQ(edit.left, 0);
