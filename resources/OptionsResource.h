@@ -152,3 +152,20 @@
 #define IDC_ADS_MINIMUM 1201
 #define IDC_ADS_MAXIMUM 1202
 #define IDC_ADS_AVERAGE 1203
+
+// Schedule Setting dialog.
+#define IDC_SS_RUN_AT_STARTUP 1202
+#define IDC_SS_ACTIVATE 1209
+#define IDC_SS_TYPES 1203
+#define IDC_SS_ITEMS 1204
+#define IDC_SS_TODAY 1205
+#define IDC_SS_ADD 1206
+#define IDC_SS_REMOVE 1207
+#define IDC_SS_EDIT 1208
+// Schedule item property dialog.
+#define IDC_SI_ENABLE 1207
+#define IDC_SI_START 1208
+#define IDC_SI_STOP 1209
+#define IDC_SI_DATE 1210
+// Error Information (schedule conflicts).
+#define IDC_SC_CONFLICTS 1211
