@@ -169,3 +169,11 @@
 #define IDC_SI_DATE 1210
 // Error Information (schedule conflicts).
 #define IDC_SC_CONFLICTS 1211
+// Recording log view.
+#define IDC_LOG_TREE 1215
+#define IDC_LOG_LIST 1216
+#define IDC_LOG_PLAY 1217
+#define IDC_LOG_PAUSE 1218
+#define IDC_LOG_STOP 1219
+#define IDC_LOG_EDIT 1220
+#define IDC_LOG_INFO 1222
