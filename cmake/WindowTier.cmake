@@ -30,7 +30,7 @@ tarvel_add_folders(
   resources
   toolkit
   player
-  app/controls audiofiles/dialogs app/view options/sheet options/schedule options/log options/about options/wizard app
+  app/controls audiofiles/dialogs app/view options/sheet options/schedule options/log options/about options/wizard options/help app
   bench/win)
 
 # One wine environment (prefix, virtual display, wineserver, virtual desktop) serves
