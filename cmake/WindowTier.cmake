@@ -30,7 +30,8 @@ tarvel_add_folders(
   resources
   toolkit
   player
-  app/controls audiofiles/dialogs app/view app/skin options/sheet app/panel app
+  app/controls audiofiles/dialogs app/view app/skin options/sheet app/panel
+  options/schedule options/log options/about options/wizard options/help app
   bench/win)
 
 # One wine environment (prefix, virtual display, wineserver, virtual desktop) serves

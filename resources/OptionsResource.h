@@ -152,3 +152,36 @@
 #define IDC_ADS_MINIMUM 1201
 #define IDC_ADS_MAXIMUM 1202
 #define IDC_ADS_AVERAGE 1203
+
+// Schedule Setting dialog.
+#define IDC_SS_RUN_AT_STARTUP 1202
+#define IDC_SS_ACTIVATE 1209
+#define IDC_SS_TYPES 1203
+#define IDC_SS_ITEMS 1204
+#define IDC_SS_TODAY 1205
+#define IDC_SS_ADD 1206
+#define IDC_SS_REMOVE 1207
+#define IDC_SS_EDIT 1208
+// Schedule item property dialog.
+#define IDC_SI_ENABLE 1207
+#define IDC_SI_START 1208
+#define IDC_SI_STOP 1209
+#define IDC_SI_DATE 1210
+// Error Information (schedule conflicts).
+#define IDC_SC_CONFLICTS 1211
+// Recording log view.
+#define IDC_LOG_TREE 1215
+#define IDC_LOG_LIST 1216
+#define IDC_LOG_PLAY 1217
+#define IDC_LOG_PAUSE 1218
+#define IDC_LOG_STOP 1219
+#define IDC_LOG_EDIT 1220
+#define IDC_LOG_INFO 1222
+// About box.
+#define IDC_ABOUT_WEBSITE 1041
+#define IDC_ABOUT_SUPPORT 1042
+#define IDC_ABOUT_MP3_LINK 1156
+#define IDC_ABOUT_OGG_LINK 1157
+// Record Wizard.
+#define IDC_RW_SUMMARY 1137
+#define IDC_RW_RECORD 1145

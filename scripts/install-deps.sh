@@ -16,6 +16,8 @@ packages=(
   # audio test rig, and outside tools the tests and benchmarks compare against
   pulseaudio pulseaudio-utils libasound2-plugins sox libsox-fmt-mp3 lame mpg123 vorbis-tools
   soundstretch samplerate-programs
+  # the help compiler (chmcmd)
+  fp-utils
   # fuzzing the importers
   clang libclang-rt-14-dev
 )

@@ -133,8 +133,12 @@ inline void Screenshot(HWND window, const std::string& name) {
   ::RedrawWindow(window, nullptr, nullptr,
                  RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
   PumpPendingMessages(100);
+  EXPECT_TRUE(::IsWindowVisible(window)) << name << ": a hidden window captures black";
   CapturedImage image = CaptureWindow(window, false);
   EXPECT_FALSE(image.Empty()) << name;
+  size_t dark = 0;
+  for (std::uint32_t pixel : image.pixels) dark += pixel == 0;
+  EXPECT_LT(dark, image.pixels.size() / 2) << name << " is mostly black";
   EXPECT_TRUE(SavePng(image, std::string(TARVEL_TEST_BINARY_DIR "/screenshots/") + name + ".png")) << name;
 }
 
