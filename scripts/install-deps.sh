@@ -6,8 +6,9 @@ set -euo pipefail
 packages=(
   # toolchain and tests
   cmake g++ pkg-config make ccache libgtest-dev libgmock-dev googletest clang-format git
-  # winelib
-  wine64 wine64-preloader wine64-tools libwine-dev fonts-wine
+  # winelib (wine: the loader a winelib program's launcher starts, also when the
+  # program starts a copy of itself)
+  wine wine64 wine64-preloader wine64-tools libwine-dev fonts-wine
   # virtual display and screenshots; the window tests' mouse and keys at the display
   xvfb x11-utils imagemagick libxtst6
   # audio libraries

@@ -103,7 +103,7 @@ void CSingleDocTemplate::RemoveDocument(CDocument* doc) {
 
 void CSingleDocTemplate::SetDefaultTitle(CDocument* doc) {
   CString title;
-  if (!GetDocString(title, fileNewName) && !title.LoadString(AFX_IDS_UNTITLED)) title = "Untitled";
+  if (!GetDocString(title, docName) && !title.LoadString(AFX_IDS_UNTITLED)) title = "Untitled";
   doc->SetTitle(title);
 }
 

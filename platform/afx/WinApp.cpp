@@ -107,9 +107,12 @@ int AfxWinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCmd) {
 
 namespace {
 CString ProfileKeyPath(const CWinApp& app, const char* section) {
+  // An empty key puts the program's settings straight under Software.
   CString path = "Software\\";
-  path += app.m_pszRegistryKey;
-  path += "\\";
+  if (*app.m_pszRegistryKey) {
+    path += app.m_pszRegistryKey;
+    path += "\\";
+  }
   path += app.m_pszProfileName ? app.m_pszProfileName : "";
   path += "\\";
   path += section ? section : "";
@@ -123,8 +126,7 @@ CString ProfileFile(const CWinApp& app) {
 }  // namespace
 
 UINT CWinApp::GetProfileInt(const char* section, const char* entry, int defaultValue) {
-  if (!m_pszRegistryKey || !*m_pszRegistryKey)
-    return ::GetPrivateProfileIntA(section, entry, defaultValue, ProfileFile(*this));
+  if (!m_pszRegistryKey) return ::GetPrivateProfileIntA(section, entry, defaultValue, ProfileFile(*this));
   HKEY key;
   if (::RegOpenKeyExA(HKEY_CURRENT_USER, ProfileKeyPath(*this, section), 0, KEY_READ, &key) != ERROR_SUCCESS)
     return static_cast<UINT>(defaultValue);
@@ -137,7 +139,7 @@ UINT CWinApp::GetProfileInt(const char* section, const char* entry, int defaultV
 }
 
 BOOL CWinApp::WriteProfileInt(const char* section, const char* entry, int value) {
-  if (!m_pszRegistryKey || !*m_pszRegistryKey) {
+  if (!m_pszRegistryKey) {
     char text[16];
     ::wsprintfA(text, "%d", value);
     return ::WritePrivateProfileStringA(section, entry, text, ProfileFile(*this));
@@ -153,7 +155,7 @@ BOOL CWinApp::WriteProfileInt(const char* section, const char* entry, int value)
 }
 
 CString CWinApp::GetProfileString(const char* section, const char* entry, const char* defaultValue) {
-  if (!m_pszRegistryKey || !*m_pszRegistryKey) {
+  if (!m_pszRegistryKey) {
     char text[1024] = {};
     ::GetPrivateProfileStringA(section, entry, defaultValue ? defaultValue : "", text, sizeof text,
                                ProfileFile(*this));
@@ -171,8 +173,7 @@ CString CWinApp::GetProfileString(const char* section, const char* entry, const 
 }
 
 BOOL CWinApp::WriteProfileString(const char* section, const char* entry, const char* value) {
-  if (!m_pszRegistryKey || !*m_pszRegistryKey)
-    return ::WritePrivateProfileStringA(section, entry, value, ProfileFile(*this));
+  if (!m_pszRegistryKey) return ::WritePrivateProfileStringA(section, entry, value, ProfileFile(*this));
   HKEY key;
   if (::RegCreateKeyExA(HKEY_CURRENT_USER, ProfileKeyPath(*this, section), 0, nullptr, 0, KEY_WRITE, nullptr,
                         &key, nullptr) != ERROR_SUCCESS)

@@ -48,7 +48,8 @@ public:
   const char* m_pszProfileName = nullptr;
   void SetRegistryKey(const char* key);
   // Integer settings: under HKEY_CURRENT_USER\Software\<key>\<profile>\<section> when
-  // a registry key is set, else in the profile file "<profile>.ini".
+  // a registry key is set (Software\<profile>\<section> for an empty key), else in the
+  // profile file "<profile>.ini".
   UINT GetProfileInt(const char* section, const char* entry, int defaultValue);
   BOOL WriteProfileInt(const char* section, const char* entry, int value);
   // Text settings, in the same places; a null value removes the entry.
