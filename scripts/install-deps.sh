@@ -15,6 +15,7 @@ packages=(
   libsamplerate0-dev libsoundtouch-dev libmp3lame-dev libasound2-dev
   # audio test rig, and outside tools the tests and benchmarks compare against
   pulseaudio pulseaudio-utils libasound2-plugins sox libsox-fmt-mp3 lame vorbis-tools
+  alsa-utils mpg123
   # fuzzing the importers
   clang libclang-rt-14-dev
 )
