@@ -17,8 +17,6 @@
 //   engine_bench [seconds] [rounds] [modes]
 //     seconds of each recording (60), rounds (3), modes a list of edit,mp3,ogg,wav
 //     (all by default)
-#include <pthread.h>
-#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <algorithm>
