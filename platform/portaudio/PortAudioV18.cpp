@@ -48,7 +48,7 @@ constexpr double kDefaultLatencySeconds = 0.2;
 
 // Input-only streams: how often the reader thread takes what has arrived, and the
 // least host latency (the buffer that holds it in between).
-constexpr double kReadIntervalSeconds = 0.08;
+constexpr double kReadIntervalSeconds = 0.1;
 constexpr double kReaderLatencySeconds = 0.5;
 
 constexpr std::uint32_t kStreamMagic = 0x50413138;  // "PA18"
