@@ -1,0 +1,194 @@
+// Edit boxes and combo boxes on toolbars, used with the mouse and keyboard at the
+// display: the text and selection they share between items of one command, the
+// commands they send, and their state kept with the bar's in the registry.
+#include "support/wine/GTestWin.h"
+
+#include "toolkit/bars/TKToolbarComboBoxButton.h"
+#include "toolkit/bars/TKToolbarEditBoxButton.h"
+#include "toolkit/bars/toolbar_test_support.h"
+
+namespace {
+
+using namespace toolbartest;
+
+// Pumps this thread's messages the way the program's loop does: each message is first
+// offered to the windows from its target up (the controls' key handling lives there).
+void PumpAsTheProgram(DWORD ms) {
+  const DWORD start = ::GetTickCount();
+  do {
+    MSG msg;
+    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      BOOL handled = FALSE;
+      for (HWND hwnd = msg.hwnd; hwnd && !handled; hwnd = ::GetParent(hwnd))
+        if (CWnd* wnd = CWnd::FromHandlePermanent(hwnd)) handled = wnd->PreTranslateMessage(&msg);
+      if (!handled) {
+        ::TranslateMessage(&msg);
+        ::DispatchMessageA(&msg);
+      }
+    }
+    ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+  } while (::GetTickCount() - start < ms);
+}
+
+// A key pressed and released at the display, by its X keysym.
+void PressKey(unsigned long keysym) {
+  XDisplayInput::Get().Key(keysym, true);
+  PumpAsTheProgram(30);
+  XDisplayInput::Get().Key(keysym, false);
+  PumpAsTheProgram(30);
+}
+
+void TypeText(const char* text) {
+  for (const char* c = text; *c; ++c) PressKey(static_cast<unsigned char>(*c));
+  PumpAsTheProgram(100);
+}
+
+constexpr unsigned long kReturn = 0xFF0D;
+
+std::string WindowTextOf(HWND hwnd) {
+  char text[128] = "";
+  ::GetWindowTextA(hwnd, text, sizeof text);
+  return text;
+}
+
+class ToolbarControls : public ToolbarFrame {
+protected:
+  void SetUp() override {
+    ToolbarFrame::SetUp();
+    ASSERT_TRUE(XDisplayInput::Get().Ready());
+    ::RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Tarvel Tests\\Toolbars");
+  }
+  void TearDown() override {
+    ::RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Tarvel Tests\\Toolbars");
+    ToolbarFrame::TearDown();
+  }
+  void Relayout() {
+    fileBar->AdjustLayout();
+    editBar->AdjustLayout();
+    frame->RecalcLayout();
+    PumpAsTheProgram(200);
+  }
+  void ClickInside(HWND control, POINT client) {
+    ::ClientToScreen(control, &client);
+    ClickAt(client);
+    PumpAsTheProgram(200);
+  }
+  size_t CommandCount(UINT id) const {
+    return static_cast<size_t>(std::count(frame->commands.begin(), frame->commands.end(), id));
+  }
+};
+
+TEST_F(ToolbarControls, EditBoxesOfOneCommandShareTheTypedTextSendTheCommandAndComeBackFromTheState) {
+  // One field on the top bar, one of the same command on the side bar (which shows
+  // the plain button, its field hidden).
+  const int top = fileBar->InsertButton(new CTKToolbarEditBoxButton(ID_TEST_PRINT, -1, 0, 120));
+  const int side = editBar->InsertButton(new CTKToolbarEditBoxButton(ID_TEST_PRINT, -1));
+  ASSERT_GE(top, 0);
+  ASSERT_GE(side, 0);
+  Relayout();
+  auto* typed = static_cast<CTKToolbarEditBoxButton*>(fileBar->GetButton(top));
+  auto* other = static_cast<CTKToolbarEditBoxButton*>(editBar->GetButton(side));
+  ASSERT_TRUE(typed->IsEditVisible());
+  EXPECT_FALSE(other->IsEditVisible());
+  ASSERT_TRUE(other->GetEditBox() && other->GetEditBox()->m_hWnd);
+  CRect item;
+  fileBar->GetItemRect(top, &item);
+  EXPECT_EQ(item.Width(), 120);
+
+  HWND field = typed->GetEditBox()->m_hWnd;
+  ClickInside(field, POINT{10, 4});
+  ASSERT_EQ(::GetFocus(), field);
+  TypeText("mix");
+  EXPECT_EQ(WindowTextOf(field), "mix");
+  EXPECT_EQ(std::string(other->GetContents()), "mix");
+  EXPECT_EQ(WindowTextOf(other->GetEditBox()->m_hWnd), "mix");
+  // One command per change the user made; the copy's change sends none.
+  PumpAsTheProgram(100);
+  EXPECT_EQ(CommandCount(ID_TEST_PRINT), 3u);
+  PressKey(kReturn);
+  PumpAsTheProgram(100);
+  EXPECT_EQ(CommandCount(ID_TEST_PRINT), 4u);
+  EXPECT_EQ(WindowTextOf(field), "mix");
+
+  ::CreateDirectoryA(TARVEL_TEST_BINARY_DIR "/screenshots", nullptr);
+  SavePng(CaptureWindow(frameHwnd, true), TARVEL_TEST_BINARY_DIR "/screenshots/toolbar-edit-box.png");
+
+  // The text, width and style go with the bar's state into a fresh bar of the same id.
+  ASSERT_TRUE(fileBar->SaveState(kProfile));
+  ToolbarFrame::Destroy();
+  ToolbarFrame::Build();
+  CTKToolBar& fresh = *fileBar;
+  ASSERT_TRUE(fresh.LoadState(kProfile));
+  Relayout();
+  auto* restored = dynamic_cast<CTKToolbarEditBoxButton*>(fresh.GetButton(fresh.GetCount() - 1));
+  ASSERT_NE(restored, nullptr);
+  EXPECT_EQ(restored->m_nID, static_cast<UINT>(ID_TEST_PRINT));
+  EXPECT_EQ(restored->GetWidth(), 120);
+  ASSERT_TRUE(restored->IsEditVisible());
+  EXPECT_EQ(WindowTextOf(restored->GetEditBox()->m_hWnd), "mix");
+  EXPECT_TRUE(frame->commands.empty());
+}
+
+TEST_F(ToolbarControls, ComboBoxesOfOneCommandShareThePickedItemAndKeepItemsDataAndSelectionInTheState) {
+  auto* first = new CTKToolbarComboBoxButton(ID_TEST_EXPORT, -1, 0x50200403, 100);
+  const struct {
+    const char* text;
+    DWORD data;
+  } items[] = {{"Low", 10}, {"Medium", 20}, {"High", 30}};
+  for (const auto& item : items) first->AddItem(item.text, item.data);
+  auto* second = new CTKToolbarComboBoxButton;
+  second->CopyFrom(*first);
+  const int a = fileBar->InsertButton(first);
+  const int b = fileBar->InsertButton(second);
+  ASSERT_GE(a, 0);
+  ASSERT_GE(b, 0);
+  Relayout();
+  CComboBox* combo = first->GetComboBox();
+  ASSERT_TRUE(combo && combo->m_hWnd && (combo->GetStyle() & WS_VISIBLE));
+  EXPECT_EQ(combo->GetCount(), 3);
+  EXPECT_EQ(second->GetComboBox()->GetCount(), 3);
+
+  // The user opens the first list and picks "High".
+  CRect box;
+  combo->GetClientRect(&box);
+  ClickInside(combo->m_hWnd, POINT{box.right - 8, box.Height() / 2});
+  ASSERT_TRUE(combo->GetDroppedState());
+  COMBOBOXINFO info{};
+  info.cbSize = sizeof info;
+  ASSERT_TRUE(::GetComboBoxInfo(combo->m_hWnd, &info));
+  ASSERT_TRUE(info.hwndList);
+  const int itemHeight = static_cast<int>(::SendMessageA(info.hwndList, LB_GETITEMHEIGHT, 0, 0));
+  ClickInside(info.hwndList, POINT{20, itemHeight * 2 + itemHeight / 2});
+  PumpAsTheProgram(200);
+  EXPECT_FALSE(combo->GetDroppedState());
+  EXPECT_EQ(first->GetCurSel(), 2);
+  EXPECT_EQ(std::string(first->GetText()), "High");
+  EXPECT_EQ(second->GetCurSel(), 2);
+  EXPECT_EQ(second->GetComboBox()->GetCurSel(), 2);
+  EXPECT_EQ(CommandCount(ID_TEST_EXPORT), 1u);
+
+  ::CreateDirectoryA(TARVEL_TEST_BINARY_DIR "/screenshots", nullptr);
+  SavePng(CaptureWindow(frameHwnd, true), TARVEL_TEST_BINARY_DIR "/screenshots/toolbar-combo-box.png");
+
+  // Items, their data and the selection come back in a fresh bar, in a new combo box.
+  ASSERT_TRUE(fileBar->SaveState(kProfile));
+  ToolbarFrame::Destroy();
+  ToolbarFrame::Build();
+  ASSERT_TRUE(fileBar->LoadState(kProfile));
+  Relayout();
+  auto* restored = dynamic_cast<CTKToolbarComboBoxButton*>(fileBar->GetButton(fileBar->GetCount() - 2));
+  ASSERT_NE(restored, nullptr);
+  ASSERT_EQ(restored->GetCount(), 3);
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_EQ(std::string(restored->GetItem(i)), items[i].text);
+    EXPECT_EQ(restored->GetItemData(i), items[i].data);
+  }
+  EXPECT_EQ(restored->GetCurSel(), 2);
+  CComboBox* remade = restored->GetComboBox();
+  ASSERT_TRUE(remade && remade->m_hWnd);
+  EXPECT_EQ(remade->GetCurSel(), 2);
+  EXPECT_EQ(static_cast<DWORD>(remade->GetItemData(1)), 20u);
+  EXPECT_EQ(WindowTextOf(remade->m_hWnd), "High");
+}
+
+}  // namespace
