@@ -5,45 +5,12 @@
 
 #include "toolkit/bars/TKToolbarComboBoxButton.h"
 #include "toolkit/bars/TKToolbarEditBoxButton.h"
+#include "toolkit/bars/keyboard_input_support.h"
 #include "toolkit/bars/toolbar_test_support.h"
 
 namespace {
 
 using namespace toolbartest;
-
-// Pumps this thread's messages the way the program's loop does: each message is first
-// offered to the windows from its target up (the controls' key handling lives there).
-void PumpAsTheProgram(DWORD ms) {
-  const DWORD start = ::GetTickCount();
-  do {
-    MSG msg;
-    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      BOOL handled = FALSE;
-      for (HWND hwnd = msg.hwnd; hwnd && !handled; hwnd = ::GetParent(hwnd))
-        if (CWnd* wnd = CWnd::FromHandlePermanent(hwnd)) handled = wnd->PreTranslateMessage(&msg);
-      if (!handled) {
-        ::TranslateMessage(&msg);
-        ::DispatchMessageA(&msg);
-      }
-    }
-    ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-  } while (::GetTickCount() - start < ms);
-}
-
-// A key pressed and released at the display, by its X keysym.
-void PressKey(unsigned long keysym) {
-  XDisplayInput::Get().Key(keysym, true);
-  PumpAsTheProgram(30);
-  XDisplayInput::Get().Key(keysym, false);
-  PumpAsTheProgram(30);
-}
-
-void TypeText(const char* text) {
-  for (const char* c = text; *c; ++c) PressKey(static_cast<unsigned char>(*c));
-  PumpAsTheProgram(100);
-}
-
-constexpr unsigned long kReturn = 0xFF0D;
 
 std::string WindowTextOf(HWND hwnd) {
   char text[128] = "";
@@ -68,11 +35,7 @@ protected:
     frame->RecalcLayout();
     PumpAsTheProgram(200);
   }
-  void ClickInside(HWND control, POINT client) {
-    ::ClientToScreen(control, &client);
-    ClickAt(client);
-    PumpAsTheProgram(200);
-  }
+  void ClickInside(HWND control, POINT client) { ClickInWindow(control, client); }
   size_t CommandCount(UINT id) const {
     return static_cast<size_t>(std::count(frame->commands.begin(), frame->commands.end(), id));
   }
@@ -105,7 +68,7 @@ TEST_F(ToolbarControls, EditBoxesOfOneCommandShareTheTypedTextSendTheCommandAndC
   // One command per change the user made; the copy's change sends none.
   PumpAsTheProgram(100);
   EXPECT_EQ(CommandCount(ID_TEST_PRINT), 3u);
-  PressKey(kReturn);
+  PressKey(kKeyReturn);
   PumpAsTheProgram(100);
   EXPECT_EQ(CommandCount(ID_TEST_PRINT), 4u);
   EXPECT_EQ(WindowTextOf(field), "mix");
