@@ -46,6 +46,7 @@ public:
   int GetCurSel() const { return m_iSelIndex; }
   CString GetText() const { return m_strEdit; }
   CComboBox* GetComboBox() const { return m_pWndCombo; }
+  int GetWidth() const { return m_iWidth; }
   void SetHighlight(BOOL highlight);
 
   // Class-wide: combo boxes are drawn flat and drop their list on a click.

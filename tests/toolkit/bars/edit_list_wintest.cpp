@@ -3,6 +3,7 @@
 // an item in place.
 #include "support/wine/GTestWin.h"
 
+#include "toolkit/bars/TKEditBrowse.h"
 #include "toolkit/bars/TKEditListBox.h"
 #include "toolkit/bars/keyboard_input_support.h"
 
@@ -154,6 +155,57 @@ TEST_F(EditList, HotKeysInTheListActLikeTheButtonsAndADoubleClickRenames) {
   PressKey(kKeyReturn);
   EXPECT_EQ(Shown(), (Names{"a", "Three", "five"}));
   EXPECT_STREQ(reinterpret_cast<const char*>(list.GetItemData(0)), "Two");
+}
+
+// A browse field that counts the browse requests it gets.
+class CountingBrowse : public CTKEditBrowse {
+public:
+  int browsed = 0;
+  void OnBrowse() override { ++browsed; }
+};
+
+TEST_F(EditList, TheBrowseButtonInTheFieldsFrameBrowsesOnlyWhenReleasedOverIt) {
+  CountingBrowse field;
+  ASSERT_TRUE(field.CreateEx(WS_EX_CLIENTEDGE, "EDIT", "C:\\tools\\run.exe",
+                             WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL | WS_TABSTOP, 10, 226, 280, 22,
+                             host.m_hWnd, reinterpret_cast<HMENU>(101)));
+  ::SetWindowPos(field.m_hWnd, nullptr, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
+  PumpAsTheProgram(200);
+  // The button takes its width off the field's text area.
+  CRect window, client;
+  field.GetWindowRect(&window);
+  field.GetClientRect(&client);
+  const int frame = 2 * ::GetSystemMetrics(SM_CXEDGE);
+  EXPECT_EQ(client.Width(), window.Width() - frame - CTKEditBrowse::kButtonWidth);
+  const CRect button = field.GetButtonRect();
+  ASSERT_EQ(button.Width(), CTKEditBrowse::kButtonWidth);
+
+  // Pressed and released over the button: one browse.
+  const POINT centre = button.CenterPoint();
+  ASSERT_TRUE(MoveMouseAndWait(centre, true));
+  MouseButton(true);
+  PumpAsTheProgram(150);
+  EXPECT_TRUE(field.IsButtonPressed());
+  ::CreateDirectoryA(TARVEL_TEST_BINARY_DIR "/screenshots", nullptr);
+  SavePng(CaptureWindow(host.m_hWnd, true), TARVEL_TEST_BINARY_DIR "/screenshots/edit-browse-pressed.png");
+  MouseButton(false);
+  PumpAsTheProgram(150);
+  EXPECT_FALSE(field.IsButtonPressed());
+  EXPECT_EQ(field.browsed, 1);
+  // Pressed over it, then moved off before the release: the button comes up, no browse.
+  MouseButton(true);
+  PumpAsTheProgram(150);
+  ASSERT_TRUE(MoveMouseAndWait(POINT{button.left - 60, centre.y}, true));
+  PumpAsTheProgram(100);
+  EXPECT_FALSE(field.IsButtonPressed());
+  MouseButton(false);
+  PumpAsTheProgram(150);
+  EXPECT_EQ(field.browsed, 1);
+  // A click in the text does not browse.
+  ClickInWindow(field.m_hWnd, POINT{20, client.Height() / 2});
+  EXPECT_EQ(field.browsed, 1);
+  EXPECT_EQ(::GetFocus(), field.m_hWnd);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include "toolkit/bars/TKToolbarEditBoxButton.h"
 #include "toolkit/bars/keyboard_input_support.h"
 #include "toolkit/bars/toolbar_test_support.h"
+#include "toolkit/frames/TKWorkspace.h"
 
 namespace {
 
@@ -152,6 +153,51 @@ TEST_F(ToolbarControls, ComboBoxesOfOneCommandShareThePickedItemAndKeepItemsData
   EXPECT_EQ(remade->GetCurSel(), 2);
   EXPECT_EQ(static_cast<DWORD>(remade->GetItemData(1)), 20u);
   EXPECT_EQ(WindowTextOf(remade->m_hWnd), "High");
+}
+
+}  // namespace
+
+namespace {
+
+// The combo box record carries the dropped width only from stored version 4.72 on;
+// an older record loads with the default width and everything else intact.
+TEST(ToolbarComboRecord, TheDroppedWidthIsStoredFromVersion472On) {
+  const struct {
+    int major, minor;
+    bool hasWidth;
+  } cases[] = {{4, 71, false}, {4, 72, true}, {3, 90, false}, {5, 0, true}, {-1, -1, true}};
+  std::vector<ULONGLONG> sizes;
+  for (const auto& c : cases) {
+    CTKWorkspace workspace;
+    workspace.m_savedMajor = c.major;
+    workspace.m_savedMinor = c.minor;
+    CTKToolbarComboBoxButton button(ID_TEST_EXPORT, -1, 0x50200403, 90);
+    button.AddItem("Low", 10);
+    button.AddItem("High", 30);
+    ASSERT_TRUE(button.SelectItem(1, FALSE));
+    button.m_nDropDownHeight = 220;
+    CMemFile file;
+    {
+      CArchive out(&file, CArchive::store);
+      button.Serialize(out);
+      out.Close();
+    }
+    sizes.push_back(file.GetLength());
+    file.Seek(0, CFile::begin);
+    CTKToolbarComboBoxButton loaded;
+    {
+      CArchive in(&file, CArchive::load);
+      loaded.Serialize(in);
+    }
+    const std::string version = std::to_string(c.major) + "." + std::to_string(c.minor);
+    EXPECT_EQ(loaded.m_nDropDownHeight, c.hasWidth ? 220 : 150) << version;
+    EXPECT_EQ(loaded.GetWidth(), 90) << version;
+    ASSERT_EQ(loaded.GetCount(), 2) << version;
+    EXPECT_EQ(std::string(loaded.GetItem(1)), "High") << version;
+    EXPECT_EQ(loaded.GetItemData(1), 30u) << version;
+    EXPECT_EQ(loaded.GetCurSel(), 1) << version;
+  }
+  EXPECT_EQ(sizes[1], sizes[0] + 4);  // 4.72 against 4.71
 }
 
 }  // namespace
