@@ -289,12 +289,18 @@ BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result)
   if (!entry) entry = FindMessageEntry(message, 0, 0);
   if (!entry) return FALSE;
   // The handler's Default() works on this message; the one it interrupted comes back
-  // afterwards, however the handler ends.
+  // afterwards, however the handler ends. A handler may destroy its own window, and
+  // a window made with new deletes itself then (a frame closing its document): such
+  // an object is no longer in the handle map and is not touched again.
   struct CurrentMessage {
-    MSG& slot;
+    CWnd* owner;
+    HWND hwnd;
+    bool mapped;
     MSG saved;
-    ~CurrentMessage() { slot = saved; }
-  } current{m_currentMsg, m_currentMsg};
+    ~CurrentMessage() {
+      if (!mapped || FromHandlePermanent(hwnd) == owner) owner->m_currentMsg = saved;
+    }
+  } current{this, m_hWnd, m_hWnd && FromHandlePermanent(m_hWnd) == this, m_currentMsg};
   m_currentMsg = {m_hWnd, message, wParam, lParam, 0, {0, 0}};
   *result = Dispatch(entry, message, wParam, lParam);
   return TRUE;

@@ -1,7 +1,7 @@
 // The program itself, started as a user starts it: a file named on the command line
 // shows its waveform in the main window; copies start one after another; exit stores
-// the settings; Open in New Window starts another copy on a file whose path has
-// blanks.
+// the settings; closing the main window ends the process; Open in New Window starts
+// another copy on a file whose path has blanks.
 #include "support/wine/GTestWin.h"
 
 #include "app/TVLApp.h"
@@ -287,9 +287,7 @@ TEST_F(ProgramTest, CopiesStartOneAfterAnotherEachWithItsOwnFolder) {
   ::CloseHandle(mutex);
 }
 
-// Disabled while the program's exit after an opened file does not end the process
-// (the heap is found damaged on the way out); the values are written by then.
-TEST_F(ProgramTest, DISABLED_ExitStoresTheStartNumberAndTheRecentFiles) {
+TEST_F(ProgramTest, ExitStoresTheStartNumberAndTheRecentFiles) {
   // Numbering restarts at 1 on start-up when the user asked for it; exit stores it.
   const DWORD yes = 1, stored = 57;
   WriteValue("FileOutputOptions", "bResetCountOnStartup", REG_DWORD, &yes, sizeof yes);
@@ -304,6 +302,27 @@ TEST_F(ProgramTest, DISABLED_ExitStoresTheStartNumberAndTheRecentFiles) {
   }
   EXPECT_EQ(ReadDword("FileOutputOptions", "uStartNO", 0), 1u);
   EXPECT_EQ(ReadString("Recent File List", "File1"), m_wavPath);
+}
+
+TEST_F(ProgramTest, ClosingTheMainWindowEndsTheProgramAndFreesItsSlot) {
+  struct Case {
+    const char* name;
+    bool withFile;
+  } cases[] = {{"empty start", false}, {"after opening a file", true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Program program(c.withFile ? std::vector<std::string>{m_wavPath} : std::vector<std::string>{}, m_log);
+    ASSERT_TRUE(program.Started());
+    const std::string title =
+        (c.withFile ? std::string("two words.wav") : std::string("Untitled")) + kTitleSuffix;
+    HWND main = program.WaitForMainWindow(title);
+    ASSERT_NE(main, nullptr) << m_log;
+    EXPECT_TRUE(SlotFolderExists(1));
+    ::PostMessageA(main, WM_CLOSE, 0, 0);
+    // The whole process ends, every thread of it, with a clean exit code.
+    EXPECT_EQ(program.WaitForExit(15000), 0) << "see " << m_log;
+    EXPECT_FALSE(SlotFolderExists(1)) << "the copy's folder goes with it";
+  }
 }
 
 TEST_F(ProgramTest, OpenInNewWindowStartsAnotherCopyOnAPathWithBlanks) {

@@ -8,6 +8,8 @@
 
 #include "platform/afx/linux_headers_begin.h"
 #include <algorithm>
+#include <cstddef>
+#include <new>
 #include <cstdarg>
 #include <cstdio>
 #include <stdexcept>
@@ -391,6 +393,50 @@ TEST(MessageMap, EntryWithAnUnknownSignatureStopsTheProgramNamingTheMessage) {
   // Messages the map does not name still reach the window's own procedure.
   EXPECT_EQ(::SendMessageA(window.m_hWnd, WM_GETTEXTLENGTH, 0, 0), 3);
   window.DestroyWindow();
+}
+
+// A window made with new that deletes itself with its window, as frames do; its
+// storage is a fixed block that the deletion fills with a mark, so any write to the
+// object after it was deleted shows.
+class SelfDeletingWindow : public CWnd {
+public:
+  alignas(std::max_align_t) static unsigned char s_storage[4096];
+  static bool s_deleted;
+  static void* operator new(std::size_t size) {
+    if (size > sizeof s_storage) throw std::bad_alloc();
+    s_deleted = false;
+    return s_storage;
+  }
+  static void operator delete(void*, std::size_t size) {
+    std::fill(s_storage, s_storage + size, 0xDD);
+    s_deleted = true;
+  }
+  static bool StorageUntouched(std::size_t size) {
+    return std::all_of(s_storage, s_storage + size, [](unsigned char b) { return b == 0xDD; });
+  }
+
+protected:
+  // Closing destroys the window from inside its own handler.
+  void OnClose() { DestroyWindow(); }
+  void PostNcDestroy() override { delete this; }
+  DECLARE_MESSAGE_MAP()
+};
+alignas(std::max_align_t) unsigned char SelfDeletingWindow::s_storage[4096];
+bool SelfDeletingWindow::s_deleted = false;
+
+BEGIN_MESSAGE_MAP(SelfDeletingWindow, CWnd)
+  ON_WM_CLOSE()
+END_MESSAGE_MAP()
+
+TEST(MessageMap, AWindowThatDeletesItselfInItsHandlerIsNotTouchedAfterwards) {
+  auto* window = new SelfDeletingWindow;
+  ASSERT_TRUE(window->CreateEx(0, nullptr, "closing", WS_OVERLAPPEDWINDOW, 0, 0, 100, 50, nullptr, nullptr));
+  HWND hwnd = window->m_hWnd;
+  ::SendMessageA(hwnd, WM_CLOSE, 0, 0);
+  EXPECT_FALSE(::IsWindow(hwnd));
+  ASSERT_TRUE(SelfDeletingWindow::s_deleted);
+  EXPECT_TRUE(SelfDeletingWindow::StorageUntouched(sizeof(SelfDeletingWindow)))
+      << "the dispatcher wrote into the deleted window";
 }
 
 }  // namespace
