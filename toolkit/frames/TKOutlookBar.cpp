@@ -331,7 +331,9 @@ void CTKOutlookBar::AdjustLayout() {
   CClientDC dc(this);
   HGDIOBJ oldFont = ::SelectObject(dc.GetSafeHdc(), GD().regularFont.m_hObject);
   const SIZE image = m_sizeImage.cx ? m_sizeImage : SIZE{32, 32};
-  const SIZE defaultSize{image.cx + 6, image.cy + 6};
+  // In a vertical bar a button spans the area, so that its label has the room to wrap.
+  const SIZE defaultSize{horizontal ? image.cx + 6 : std::max<int>(image.cx + 6, area.Width() - 8),
+                         image.cy + 6};
   int x = area.left + 4 - (horizontal ? m_nScrollOffset : 0);
   int y = area.top + 4 - (horizontal ? 0 : m_nScrollOffset);
   int end = horizontal ? area.left : area.top;

@@ -32,6 +32,13 @@ public:
   std::vector<UINT> commands;
   std::vector<std::pair<HWND, POINT>> menuRequests;
 
+  // Every test command has a handler, so the bars keep their buttons enabled.
+  BOOL OnCmdMsg(UINT id, int code, void* extra) override {
+    if (id < kFirstCommand || id > kLastCommand) return CTKFrameWnd::OnCmdMsg(id, code, extra);
+    if (code == static_cast<int>(CN_UPDATE_COMMAND_UI) && extra) static_cast<CCmdUI*>(extra)->Enable(TRUE);
+    return TRUE;
+  }
+
 protected:
   LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
     static const UINT popupMenu = ::RegisterWindowMessageA("TKTOOLBAR_POPUPMENU");
