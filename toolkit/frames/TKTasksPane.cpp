@@ -290,6 +290,17 @@ BOOL CTKTasksPane::OnCommand(WPARAM wParam, LPARAM lParam) {
   return CTKOutlookBar::OnCommand(wParam, lParam);
 }
 
+BOOL CTKTasksPane::OnCmdMsg(UINT id, int code, void* extra) {
+  if (code == static_cast<int>(CN_UPDATE_COMMAND_UI) && id >= ID_TKTASKS_BACK && id <= ID_TKTASKS_OTHER) {
+    BOOL enable = TRUE;
+    if (id == ID_TKTASKS_BACK) enable = CanGoBack();
+    if (id == ID_TKTASKS_FORWARD) enable = CanGoForward();
+    if (extra) static_cast<CCmdUI*>(extra)->Enable(enable);
+    return TRUE;
+  }
+  return CTKOutlookBar::OnCmdMsg(id, code, extra);
+}
+
 void CTKTasksPane::ShowPageMenu() {
   HMENU menu = ::CreatePopupMenu();
   for (int i = 0; i < GetPageCount(); ++i)
@@ -326,7 +337,9 @@ int CTKTasksPane::LayoutGroups(int width, int top) {
   const int vertMargin = Metric(m_nVertMargin, 0);
   const int horzMargin = Metric(m_nHorzMargin, 1);
   const int spacing = Metric(m_nGroupSpacing, 2);
-  const int captionHeight = Metric(m_nGroupCaptionHeight, 3);
+  // A look that gives no caption height has captions as high as their text.
+  int captionHeight = Metric(m_nGroupCaptionHeight, 3);
+  if (captionHeight <= 0) captionHeight = GD().textHeight + 2 * Metric(-1, 5) + 6;
   const int taskIndent = CTKVisualManager::GetInstance()->m_tasksPaneMetrics[6];
   const int line = GetTaskLineHeight();
   POSITION pagePos = m_lstPages.FindIndex(CurrentPage());

@@ -60,6 +60,9 @@ public:
   void AdjustLayout() override;
   void DoPaint(CDC* dc) override;
   BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
+  // The navigation toolbar's command states: Back and Forward while there is
+  // somewhere to go, the others always.
+  BOOL OnCmdMsg(UINT id, int code, void* extra) override;
   void OnEraseWorkArea(CDC* dc, CRect rect) override;
 
   // Pages, addressed by index; page 0 exists from the start.

@@ -91,6 +91,16 @@ inline void ClickAt(POINT screen) {
   PumpPendingMessages(200);
 }
 
+// A click on a control that follows the mouse in a loop of its own while the button
+// is down (a scroll bar): the input comes from another thread meanwhile.
+inline void ClickFromAnotherThread(POINT screen) {
+  toolbartest::InputScript script;
+  script.steps = {{toolbartest::InputStep::kMove, screen},
+                  {toolbartest::InputStep::kDown, screen},
+                  {toolbartest::InputStep::kUp, screen}};
+  toolbartest::RunDrag(script);
+}
+
 inline POINT CentreOn(const CWnd& window, const CRect& rect) {
   return ScreenPointOf(window, rect.CenterPoint());
 }
