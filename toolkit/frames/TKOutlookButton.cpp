@@ -15,13 +15,14 @@
 IMPLEMENT_SERIAL(CTKOutlookButton, CTKToolbarButton, 1)
 
 namespace {
-// The page id is part of stored buttons from toolkit version 4.71 on; without a
-// workspace, or with state from an older version, it is neither read nor written.
+// The page id is part of stored buttons from toolkit version 4.71 on (and when no
+// version is known, as for any current record); without a workspace, or with state
+// from an older version, it is neither read nor written.
 BOOL StoresPageId() {
   CTKWorkspace* workspace = CurrentWorkspace();
   if (!workspace) return FALSE;
   const int major = workspace->m_savedMajor, minor = workspace->m_savedMinor;
-  return major > 4 || (major == 4 && minor >= 71);
+  return major > 4 || (major == 4 && minor >= 71) || (major == -1 && minor == -1);
 }
 }  // namespace
 

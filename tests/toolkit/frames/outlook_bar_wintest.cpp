@@ -7,6 +7,7 @@
 #include "toolkit/frames/GlobalData.h"
 #include "toolkit/frames/TKOutlookBar.h"
 #include "toolkit/frames/TKOutlookButton.h"
+#include "toolkit/frames/TKWorkspace.h"
 
 namespace {
 
@@ -226,6 +227,49 @@ TEST_F(OutlookBarFrame, EachLookPaintsThePageButtonsAndTheActivePagesImages) {
     EXPECT_EQ(image.At(timetable.CenterPoint().x, timetable.top + 5 + 16), kColours[2]) << look.name;
     // The page buttons carry their names.
     EXPECT_GT(CountColour(image, bar->GetPageButtonRect(kLog), GlobalData::Get().buttonText), 5) << look.name;
+  }
+}
+
+TEST(OutlookButton, StoredStateFromBeforeVersionFourSeventyOneLoadsItsButtonsOntoPageZero) {
+  CTKOutlookButton button;
+  button.m_nID = 950;
+  button.m_strText = "Timetable";
+  button.SetImage(2);
+  button.m_dwPageID = kSchedule;
+  auto roundTrip = [&]() {
+    CMemFile file;
+    {
+      CArchive ar(&file, CArchive::store);
+      ar.WriteObject(&button);
+      ar.Close();
+    }
+    const ULONGLONG length = file.GetLength();
+    file.Seek(0, CFile::begin);
+    CArchive ar(&file, CArchive::load);
+    std::unique_ptr<CTKOutlookButton> back(
+        dynamic_cast<CTKOutlookButton*>(ar.ReadObject(RUNTIME_CLASS(CTKOutlookButton))));
+    return std::make_pair(length, std::move(back));
+  };
+  // Without a workspace nothing of the page travels.
+  auto [plainLength, plain] = roundTrip();
+  ASSERT_TRUE(plain);
+  EXPECT_EQ(plain->m_dwPageID, 0u);
+  struct Case {
+    int major, minor;
+    bool pageStored;
+  };
+  const Case cases[] = {{4, 70, false}, {4, 71, true}, {5, 0, true}, {3, 99, false}, {-1, -1, true}};
+  CTKWorkspace workspace;
+  for (const Case& c : cases) {
+    workspace.m_savedMajor = c.major;
+    workspace.m_savedMinor = c.minor;
+    auto [length, back] = roundTrip();
+    ASSERT_TRUE(back) << c.major << "." << c.minor;
+    EXPECT_EQ(back->m_nID, 950u);
+    EXPECT_EQ(back->m_strText, "Timetable");
+    EXPECT_EQ(back->GetImage(), 2);
+    EXPECT_EQ(back->m_dwPageID, c.pageStored ? kSchedule : 0u) << c.major << "." << c.minor;
+    EXPECT_GE(length, plainLength + (c.pageStored ? 4 : 0)) << c.major << "." << c.minor;
   }
 }
 

@@ -101,6 +101,38 @@ inline void ClickFromAnotherThread(POINT screen) {
   toolbartest::RunDrag(script);
 }
 
+// A click that opens a menu, then keys for the open menu (X keysyms), all from
+// another thread, since the menu runs a loop of its own on this one.
+struct ClickAndKeys {
+  POINT click;
+  std::vector<unsigned long> keys;
+};
+inline DWORD WINAPI RunClickAndKeys(void* param) {
+  auto* script = static_cast<ClickAndKeys*>(param);
+  MoveMouseAndWait(script->click, false);
+  MouseButton(true);
+  ::Sleep(60);
+  MouseButton(false);
+  ::Sleep(400);
+  for (unsigned long key : script->keys) {
+    toolbartest::XDisplayInput::Get().Key(key, true);
+    toolbartest::XDisplayInput::Get().Key(key, false);
+    ::Sleep(80);
+  }
+  return 0;
+}
+inline void ClickThenKeys(POINT screen, std::vector<unsigned long> keys) {
+  EXPECT_TRUE(MoveMouseAndWait(screen, true));
+  PumpPendingMessages(100);
+  ClickAndKeys script{screen, std::move(keys)};
+  HANDLE thread = ::CreateThread(nullptr, 0, RunClickAndKeys, &script, 0, nullptr);
+  ASSERT_TRUE(thread);
+  EXPECT_TRUE(winetest::WaitUntil([&] { return ::WaitForSingleObject(thread, 0) == WAIT_OBJECT_0; }, 20000));
+  ::WaitForSingleObject(thread, 5000);
+  ::CloseHandle(thread);
+  PumpPendingMessages(300);
+}
+
 inline POINT CentreOn(const CWnd& window, const CRect& rect) {
   return ScreenPointOf(window, rect.CenterPoint());
 }

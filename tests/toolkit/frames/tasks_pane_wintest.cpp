@@ -116,6 +116,22 @@ TEST_F(TasksPaneFrame, BackForwardAndHomeWalkTheHistoryOfVisitedPages) {
   EXPECT_FALSE(pane->GetGroup(2)->m_rect.IsRectEmpty());
 }
 
+TEST_F(TasksPaneFrame, ThePageListOpensAMenuOfThePagesAndThePickedOneJoinsTheHistory) {
+  Build(480, true);
+  CTasksPaneToolBar& bar = pane->GetNavigationToolBar();
+  CRect list;
+  bar.GetItemRect(bar.CommandToIndex(ID_TKTASKS_OTHER), &list);
+  // The menu: Tasks Pane (checked), Effects, Schedule; the third is picked.
+  constexpr unsigned long kDown = 0xFF54, kReturn = 0xFF0D;
+  ClickThenKeys(CentreOn(bar, list), {kDown, kDown, kDown, kReturn});
+  EXPECT_EQ(pane->GetActivePage(), 2);
+  EXPECT_EQ(pane->GetHistory(), (std::vector<int>{0, 2}));
+  EXPECT_EQ(std::string(bar.GetButtonText(bar.CommandToIndex(ID_TKTASKS_OTHER))), "Schedule");
+  // Escape closes the menu and leaves the page.
+  ClickThenKeys(CentreOn(bar, list), {0xFF1B});
+  EXPECT_EQ(pane->GetActivePage(), 2);
+}
+
 TEST_F(TasksPaneFrame, APaneOfOnePageHasNoNavigationAndIsNamedAfterItsPage) {
   Build(480, false);
   EXPECT_FALSE(pane->IsNavigationToolBarShown());
