@@ -416,6 +416,24 @@ void CTKOutlookBar::ScrollStep(int direction) {
   ::UpdateWindow(m_hWnd);
 }
 
+void CTKOutlookBar::EnsureButtonVisible(int index) {
+  CTKToolbarButton* button = GetButton(index);
+  if (!button || (button->m_rect.left == -1 && button->m_rect.right == -1)) return;
+  const BOOL horizontal = IsHorizontal();
+  for (int guard = GetCount(); guard > 0; --guard) {
+    const int start = horizontal ? button->m_rect.left : button->m_rect.top;
+    const int end = horizontal ? button->m_rect.right : button->m_rect.bottom;
+    const int areaStart = horizontal ? m_rectWorkArea.left : m_rectWorkArea.top;
+    const int areaEnd = horizontal ? m_rectWorkArea.right : m_rectWorkArea.bottom;
+    const int before = m_iFirstVisibleButton;
+    if (start < areaStart)
+      ScrollStep(-1);
+    else if (end > areaEnd)
+      ScrollStep(+1);
+    if (m_iFirstVisibleButton == before) break;
+  }
+}
+
 BOOL CTKOutlookBar::OnCommand(WPARAM wParam, LPARAM lParam) {
   HWND from = reinterpret_cast<HWND>(lParam);
   if (from && HIWORD(wParam) == BN_CLICKED) {

@@ -71,6 +71,8 @@ public:
                  BOOL keepAsIcon = FALSE);
   BOOL AddButton(int image, const char* label, UINT command, UINT pageId = (UINT)-1, int position = -1);
   void SetBorder(BOOL border = TRUE);
+  // Scrolls until the button at the index lies inside the button area.
+  void EnsureButtonVisible(int index);
   void SetDefaultSize(int size) { m_nDefaultSize = size; }
   BOOL HasBackImage() const { return FALSE; }
   int GetFirstVisibleButton() const { return m_iFirstVisibleButton; }

@@ -116,6 +116,10 @@ void CTKOutlookButton::OnDraw(CDC* dc, const CRect& rectIn, CTKToolbarImageList*
       const int state = ((pressed && highlighted) || checked) ? 2 : 1;
       look->PaintButtonEdge(dc, this, frame, state == 2 ? 1 : 2);
     }
+  } else if (!customizeMode && (highlighted || pressed || checked)) {
+    // A button without an image shows its state round the whole button.
+    const int state = ((pressed && highlighted) || checked) ? 2 : 1;
+    look->PaintButtonEdge(dc, this, rect, state == 2 ? 1 : 2);
   }
   if (m_strText.IsEmpty()) return;
   const int state = (pressed || checked) ? 1 : (highlighted ? 2 : 0);

@@ -4,6 +4,9 @@
 // that do not fit, and the bar in each look.
 #include "toolkit/frames/pane_test_support.h"
 
+#include "support/wine/DialogTestSupport.h"
+#include "toolkit/frames/TKPropertySheet.h"
+
 #include "toolkit/frames/GlobalData.h"
 #include "toolkit/frames/TKOutlookBar.h"
 #include "toolkit/frames/TKOutlookButton.h"
@@ -228,6 +231,56 @@ TEST_F(OutlookBarFrame, EachLookPaintsThePageButtonsAndTheActivePagesImages) {
     // The page buttons carry their names.
     EXPECT_GT(CountColour(image, bar->GetPageButtonRect(kLog), GlobalData::Get().buttonText), 5) << look.name;
   }
+}
+
+TEST(OutlookBarSheet, ASheetWithTheOutlookLookOffersItsPagesAsButtonsDownTheLeft) {
+  dialogtest::DialogTemplate pageTpl("", 150, 80, WS_CHILD | WS_CAPTION | DS_CONTROL);
+  pageTpl.Edit(200, 10, 10);
+  CTKPropertyPage first(pageTpl.Get(), "General"), second(pageTpl.Get(), "Devices"),
+      third(pageTpl.Get(), "Folders");
+  CTKPropertySheet sheet("Outlook sheet");
+  sheet.AddPage(&first);
+  sheet.AddPage(&second);
+  sheet.AddPage(&third);
+  sheet.SetLook(CTKPropertySheet::PropSheetLook_OutlookBar, 110);
+
+  std::vector<std::string> labels;
+  int activeAfterClick = -1;
+  bool thirdRightOfBar = false, thirdChecked = false, secondCheckedAfter = false, thirdClearedAfter = false;
+  dialogtest::DriveModal(
+      "Outlook sheet",
+      [&](HWND hwnd) {
+        CTKOutlookBar* bar = sheet.GetNavigationOutlookBar();
+        ASSERT_NE(bar, nullptr);
+        for (int i = 0; i < bar->GetCount(); ++i) labels.push_back(std::string(bar->GetButtonText(i)));
+        CRect barRect;
+        bar->GetWindowRect(&barRect);
+        EXPECT_EQ(barRect.Width(), 110);
+        // The user clicks Folders' button: its page shows, right of the bar.
+        const int folders = bar->CommandToIndex(CTKPropertySheet::kFirstPageCommand + 2);
+        ClickAt(CentreOn(*bar, bar->GetButton(folders)->m_rect));
+        activeAfterClick = sheet.GetActiveIndex();
+        CRect page;
+        if (third.m_hWnd) ::GetWindowRect(third.m_hWnd, &page);
+        thirdRightOfBar = third.m_hWnd && ::IsWindowVisible(third.m_hWnd) && page.left >= barRect.right;
+        thirdChecked = (bar->GetButtonStyle(folders) & TBBS_CHECKED) != 0;
+        // Another page chosen otherwise moves the check along.
+        sheet.SetActivePage(&second);
+        secondCheckedAfter = (bar->GetButtonStyle(folders - 1) & TBBS_CHECKED) != 0;
+        thirdClearedAfter = !(bar->GetButtonStyle(folders) & TBBS_CHECKED);
+        ::CreateDirectoryA(TARVEL_TEST_BINARY_DIR "/screenshots", nullptr);
+        PumpPendingMessages();
+        SavePng(CaptureWindow(hwnd, false), ScreenshotPath("outlook-sheet.png"));
+        sheet.PressButton(PSBTN_CANCEL);
+      },
+      [&] { sheet.DoModal(); });
+
+  EXPECT_EQ(labels, (std::vector<std::string>{"General", "Devices", "Folders"}));
+  EXPECT_EQ(activeAfterClick, 2);
+  EXPECT_TRUE(thirdRightOfBar);
+  EXPECT_TRUE(thirdChecked);
+  EXPECT_TRUE(secondCheckedAfter);
+  EXPECT_TRUE(thirdClearedAfter);
 }
 
 TEST(OutlookButton, StoredStateFromBeforeVersionFourSeventyOneLoadsItsButtonsOntoPageZero) {
