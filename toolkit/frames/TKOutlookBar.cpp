@@ -149,9 +149,7 @@ CSize CTKOutlookBar::CalcDynamicLayout(int, DWORD mode) {
   return CalcFixedLayout((mode & LM_STRETCH) != 0, (mode & LM_HORZ) != 0);
 }
 
-int CTKOutlookBar::PageButtonHeight() const {
-  return std::max<int>(GD().textHeight + 4, m_sizeImage.cy ? 0 : 0) + 2;
-}
+int CTKOutlookBar::PageButtonHeight() const { return GD().textHeight + 4 + 2; }
 
 CRect CTKOutlookBar::InnerArea() const {
   CRect area;

@@ -74,11 +74,13 @@ public:
   // Scrolls until the button at the index lies inside the button area.
   void EnsureButtonVisible(int index);
   void SetDefaultSize(int size) { m_nDefaultSize = size; }
+  // The bar draws no background bitmap yet; its buttons ask this before choosing colours.
   BOOL HasBackImage() const { return FALSE; }
   int GetFirstVisibleButton() const { return m_iFirstVisibleButton; }
   BOOL IsScrollUpShown() const;
   BOOL IsScrollDownShown() const;
   CRect GetButtonArea() const { return m_rectWorkArea; }
+  CRect GetCaptionRect() const { return m_rectCaption; }
   int PageButtonHeight() const;
 
   // Overridables: after a page became active; the caption; the button area; the

@@ -143,7 +143,7 @@ void CTKOutlookButton::OnDraw(CDC* dc, const CRect& rectIn, CTKToolbarImageList*
   const COLORREF oldColor = dc->SetTextColor(color);
   const int oldMode = dc->SetBkMode(TRANSPARENT);
   const UINT format = m_bIsWholeText ? (DT_CENTER | DT_WORDBREAK) : (DT_WORDBREAK | DT_END_ELLIPSIS);
-  dc->DrawText(label, -1, &text, format | DT_NOPREFIX | (horizontal ? 0 : 0));
+  dc->DrawText(label, -1, &text, format | DT_NOPREFIX);
   dc->SetBkMode(oldMode);
   dc->SetTextColor(oldColor);
 }

@@ -50,12 +50,12 @@ protected:
     for (HICON icon : icons) ::DestroyIcon(icon);
   }
   // A frame with the bar down its left side; pages when asked for.
-  void Build(int frameHeight, bool pages) {
+  void Build(int frameHeight, bool pages, DWORD extraStyle = 0) {
     frame = MakeFrame("Outlook bar", CRect(40, 40, 640, 40 + frameHeight));
     ASSERT_TRUE(frame);
     frameHwnd = frame->m_hWnd;
     bar = std::make_unique<WatchedOutlookBar>();
-    ASSERT_TRUE(bar->Create(frame, WS_CHILD | WS_VISIBLE | CBRS_LEFT, kOutlookBarId));
+    ASSERT_TRUE(bar->Create(frame, WS_CHILD | WS_VISIBLE | CBRS_LEFT | extraStyle, kOutlookBarId));
     if (pages) {
       ASSERT_TRUE(bar->AddPage(kRecordings, "Recordings"));
       ASSERT_TRUE(bar->AddPage(kSchedule, "Schedule"));
@@ -212,6 +212,26 @@ TEST_F(OutlookBarFrame, ScrollButtonsAppearWhileButtonsLieBeyondTheArea) {
   EXPECT_FALSE(bar->IsScrollUpShown());
   EXPECT_TRUE(bar->IsScrollDownShown());
   EXPECT_EQ(ButtonRect(940).top, bar->GetButtonArea().top + 4);
+}
+
+TEST_F(OutlookBarFrame, ACaptionStyleGivesACaptionStripNamingTheActivePage) {
+  Build(480, true, WS_CAPTION);
+  EXPECT_FALSE(bar->GetStyle() & WS_CAPTION) << "the window itself has no caption";
+  const CRect caption = bar->GetCaptionRect();
+  ASSERT_FALSE(caption.IsRectEmpty());
+  EXPECT_EQ(caption.Height(), bar->PageButtonHeight() + 2);
+  EXPECT_EQ(bar->GetPageButtonRect(kRecordings).top, caption.bottom);
+  // The strip shows the page's name: different names, different pixels.
+  auto strip = [&] {
+    ::RedrawWindow(bar->m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    PumpPendingMessages();
+    CapturedImage image = CaptureWindow(bar->m_hWnd, true);
+    return CountColour(image, caption, GlobalData::Get().barText);
+  };
+  const int recordings = strip();
+  EXPECT_GT(recordings, 10);
+  bar->SetActivePage(kLog, FALSE);
+  EXPECT_NE(strip(), recordings);
 }
 
 TEST_F(OutlookBarFrame, EachLookPaintsThePageButtonsAndTheActivePagesImages) {
