@@ -1,10 +1,15 @@
 #include "toolkit/frames/TKPropertySheet.h"
 
+#include "toolkit/frames/TKOutlookBar.h"
+
 #include "platform/afx/linux_headers_begin.h"
 #include <algorithm>
 #include "platform/afx/linux_headers_end.h"
 
-CTKPropertySheet::~CTKPropertySheet() { DeleteCategories(); }
+CTKPropertySheet::~CTKPropertySheet() {
+  DeleteCategories();
+  delete m_pOutlookBar;
+}
 
 void CTKPropertySheet::DeleteCategories() {
   // Categories own their subcategories; walk down from the roots.
@@ -43,10 +48,12 @@ CTKPropSheetCategory* CTKPropertySheet::AddTreeCategory(const char* name, int ic
 void CTKPropertySheet::AddPage(CPropertyPage* page) {
   CPropertySheet::AddPage(page);
   if (m_hWnd && m_hwndTree) AddPageToTree(page, TVI_ROOT);
+  if (m_hWnd && m_pOutlookBar) AddPageToOutlookBar(page);
 }
 
 namespace {
 constexpr int kTreeId = 101;
+constexpr UINT kOutlookBarId = 59392;
 
 void MoveBy(HWND window, HWND parent, int dx, int dy) {
   RECT rect{};
@@ -59,9 +66,10 @@ void MoveBy(HWND window, HWND parent, int dx, int dy) {
 
 BOOL CTKPropertySheet::OnInitDialog() {
   BOOL result = CPropertySheet::OnInitDialog();
-  if (!CreateNavigationControl() || m_look != PropSheetLook_Tree) return result;
+  if (!CreateNavigationControl() || (m_look != PropSheetLook_Tree && m_look != PropSheetLook_OutlookBar))
+    return result;
 
-  // The tree takes a pane on the left; the tab strip goes up out of sight, with the
+  // The tree or the outlook bar takes a pane on the left; the tab strip goes up out of sight, with the
   // pages under it, so the tree alone chooses the page.
   HWND tab = reinterpret_cast<HWND>(SendMessage(PSM_GETTABCONTROL));
   RECT strip{};
@@ -78,7 +86,8 @@ BOOL CTKPropertySheet::OnInitDialog() {
     if (page->m_hWnd) MoveBy(page->m_hWnd, m_hWnd, m_nBarWidth, -(stripHeight + 5));
   RECT client{};
   GetClientRect(&client);
-  ::SetWindowPos(m_hwndTree, nullptr, 0, 1, m_nBarWidth, client.bottom - 2, SWP_NOZORDER | SWP_NOACTIVATE);
+  HWND navigation = m_hwndTree ? m_hwndTree : m_pOutlookBar->m_hWnd;
+  ::SetWindowPos(navigation, nullptr, 0, 1, m_nBarWidth, client.bottom - 2, SWP_NOZORDER | SWP_NOACTIVATE);
   if (CPropertyPage* active = GetActivePage()) OnActivatePage(active);
 
   // The buttons: 5 pixels above the bottom, then together against the right edge.
@@ -107,8 +116,19 @@ BOOL CTKPropertySheet::OnInitDialog() {
 
 BOOL CTKPropertySheet::CreateNavigationControl() {
   // The standard tab control (look 0) stays where the system put it, and so do the
-  // buttons. The tree look is built here; the outlook-bar and tab-window looks wait
-  // for their controls, and meanwhile such a sheet shows the standard tabs.
+  // buttons. The tree and outlook-bar looks are built here; the tab-window look waits
+  // for its control, and meanwhile such a sheet shows the standard tabs.
+  if (m_look == PropSheetLook_OutlookBar) {
+    m_pOutlookBar = new CTKOutlookBar;
+    // The sheet handles the page commands without command-state handlers.
+    m_pOutlookBar->m_bDisableControlsIfNoHandler = FALSE;
+    m_pOutlookBar->SetDefaultSize(m_nBarWidth);
+    if (!m_pOutlookBar->Create(this, WS_CHILD | WS_VISIBLE | CBRS_ALIGN_LEFT, kOutlookBarId)) return FALSE;
+    m_pOutlookBar->SetBarStyle(CBRS_ALIGN_LEFT | CBRS_TOOLTIPS | CBRS_FLYBY | CBRS_SIZE_DYNAMIC);
+    m_pOutlookBar->SetBorder(FALSE);
+    for (CPropertyPage* page : m_pages) AddPageToOutlookBar(page);
+    return TRUE;
+  }
   if (m_look != PropSheetLook_Tree) return m_look == PropSheetLook_Tabs;
   m_hwndTree = ::CreateWindowExA(
       WS_EX_CLIENTEDGE, WC_TREEVIEWA, "", WS_CHILD | WS_VISIBLE | TVS_SHOWSELALWAYS, 0, 0, m_nBarWidth, 100,
@@ -169,8 +189,41 @@ void CTKPropertySheet::AddPageToTree(CPropertyPage* page, HTREEITEM parent) {
   if (tkPage) tkPage->m_hTreeNode = node;
 }
 
+void CTKPropertySheet::AddPageToOutlookBar(CPropertyPage* page) {
+  const int index = GetPageIndex(page);
+  char text[256] = {};
+  HWND tab = reinterpret_cast<HWND>(SendMessage(PSM_GETTABCONTROL));
+  TCITEMA item{};
+  item.mask = TCIF_TEXT;
+  item.pszText = text;
+  item.cchTextMax = 255;
+  if (tab) ::SendMessageA(tab, TCM_GETITEMA, index, reinterpret_cast<LPARAM>(&item));
+  auto* tkPage = dynamic_cast<CTKPropertyPage*>(page);
+  HICON icon = m_Icons && tkPage && tkPage->m_nIcon >= 0
+                   ? ::ImageList_GetIcon(m_Icons, tkPage->m_nIcon, ILD_NORMAL)
+                   : nullptr;
+  if (icon) {
+    m_pOutlookBar->AddButton(icon, text, kFirstPageCommand + index);
+    ::DestroyIcon(icon);
+  } else {
+    m_pOutlookBar->AddButton(-1, text, kFirstPageCommand + index);
+  }
+}
+
 void CTKPropertySheet::OnActivatePage(CPropertyPage* page) {
+  const int previous = m_nActivePage;
   m_nActivePage = GetPageIndex(page);
+  if (m_look == PropSheetLook_OutlookBar && m_pOutlookBar && m_pOutlookBar->m_hWnd) {
+    // The page's button is shown checked, and scrolled into view.
+    for (int index : {previous, m_nActivePage}) {
+      const int button = m_pOutlookBar->CommandToIndex(kFirstPageCommand + index);
+      if (button < 0) continue;
+      const UINT style = m_pOutlookBar->GetButtonStyle(button) & ~static_cast<UINT>(TBBS_CHECKED);
+      m_pOutlookBar->SetButtonStyle(button, index == m_nActivePage ? style | TBBS_CHECKED : style);
+      if (index == m_nActivePage) m_pOutlookBar->EnsureButtonVisible(button);
+    }
+    m_pOutlookBar->Invalidate();
+  }
   auto* tkPage = dynamic_cast<CTKPropertyPage*>(page);
   if (m_look == PropSheetLook_Tree && m_hwndTree && tkPage && tkPage->m_hTreeNode && !m_bIsInSelectTree) {
     m_bIsInSelectTree = TRUE;
@@ -189,6 +242,13 @@ BOOL CTKPropertySheet::PreTranslateMessage(MSG* msg) {
 }
 
 BOOL CTKPropertySheet::OnCommand(WPARAM wParam, LPARAM lParam) {
+  const UINT id = LOWORD(wParam);
+  if (m_pOutlookBar && lParam == 0 && id >= kFirstPageCommand &&
+      id < kFirstPageCommand + static_cast<UINT>(m_pages.size())) {
+    CPropertyPage* page = m_pages[id - kFirstPageCommand];
+    SetActivePage(page);
+    return TRUE;
+  }
   if (m_Impl.OnCommand(wParam, lParam)) return TRUE;
   return CPropertySheet::OnCommand(wParam, lParam);
 }

@@ -21,6 +21,8 @@ public:
   std::vector<CTKPropertyPage*> m_lstPages;
 };
 
+class CTKOutlookBar;
+
 class CTKPropertySheet : public CPropertySheet {
 public:
   enum Look {
@@ -64,6 +66,7 @@ protected:
   std::vector<CTKPropSheetCategory*> m_lstTreeCategories;
   BOOL m_bIsInSelectTree = FALSE;
   HWND m_hwndTree = nullptr;
+  CTKOutlookBar* m_pOutlookBar = nullptr;
 
   void OnTreeSelChanged(NMHDR* header, LRESULT* result);
   void OnActivate(UINT state, CWnd* other, BOOL minimized);
@@ -74,10 +77,14 @@ protected:
 
 public:
   HWND GetNavigationTree() const { return m_hwndTree; }
+  CTKOutlookBar* GetNavigationOutlookBar() const { return m_pOutlookBar; }
+  // The commands of the outlook bar's page buttons: the first page's, then one each.
+  enum : UINT { kFirstPageCommand = 0xE700 };
 
 private:
   HTREEITEM InsertTreeItem(HTREEITEM parent, const char* text, int icon, int selectedIcon, LPARAM data);
   void AddPageToTree(CPropertyPage* page, HTREEITEM parent);
+  void AddPageToOutlookBar(CPropertyPage* page);
 
 private:
   void DeleteCategories();

@@ -1,0 +1,349 @@
+// The outlook bar docked down the left of a frame: its page buttons stacked around
+// the active page, the slide of a page button when the user picks its page, the
+// large buttons of the active page sending their commands, scrolling through buttons
+// that do not fit, and the bar in each look.
+#include "toolkit/frames/pane_test_support.h"
+
+#include "support/wine/DialogTestSupport.h"
+#include "toolkit/frames/TKPropertySheet.h"
+
+#include "toolkit/frames/GlobalData.h"
+#include "toolkit/frames/TKOutlookBar.h"
+#include "toolkit/frames/TKOutlookButton.h"
+#include "toolkit/frames/TKWorkspace.h"
+
+namespace {
+
+using namespace panetest;
+
+constexpr UINT kOutlookBarId = AFX_IDW_CONTROLBAR_FIRST + 71;
+constexpr UINT kRecordings = 1, kSchedule = 2, kLog = 3;
+constexpr COLORREF kColours[] = {RGB(200, 30, 30), RGB(30, 160, 30), RGB(30, 30, 200), RGB(200, 160, 0)};
+
+// Remembers where the page button it watches was each time the button area was
+// painted, which the slide does at every step.
+class WatchedOutlookBar : public CTKOutlookBar {
+public:
+  UINT watchedPage = 0;
+  std::vector<int> watchedTops;
+
+  void OnFillButtonArea(CDC* dc, CRect rect) override {
+    if (CTKOutlookBarPage* page = FindPage(watchedPage); page && page->m_pButton) {
+      CRect now;
+      page->m_pButton->GetWindowRect(&now);
+      ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&now), 2);
+      if (watchedTops.empty() || watchedTops.back() != now.top) watchedTops.push_back(now.top);
+    }
+    CTKOutlookBar::OnFillButtonArea(dc, rect);
+  }
+};
+
+class OutlookBarFrame : public ::testing::Test {
+protected:
+  void SetUp() override {
+    for (COLORREF colour : kColours) icons.push_back(SolidIcon(colour, 32));
+  }
+  void TearDown() override {
+    CTKVisualManager::SelectLookClass(nullptr);
+    if (::IsWindow(frameHwnd)) ::DestroyWindow(frameHwnd);
+    bar.reset();
+    for (HICON icon : icons) ::DestroyIcon(icon);
+  }
+  // A frame with the bar down its left side; pages when asked for.
+  void Build(int frameHeight, bool pages, DWORD extraStyle = 0) {
+    frame = MakeFrame("Outlook bar", CRect(40, 40, 640, 40 + frameHeight));
+    ASSERT_TRUE(frame);
+    frameHwnd = frame->m_hWnd;
+    bar = std::make_unique<WatchedOutlookBar>();
+    ASSERT_TRUE(bar->Create(frame, WS_CHILD | WS_VISIBLE | CBRS_LEFT | extraStyle, kOutlookBarId));
+    if (pages) {
+      ASSERT_TRUE(bar->AddPage(kRecordings, "Recordings"));
+      ASSERT_TRUE(bar->AddPage(kSchedule, "Schedule"));
+      ASSERT_TRUE(bar->AddPage(kLog, "Log"));
+      ASSERT_TRUE(bar->AddButton(icons[0], "New recording", 901, kRecordings));
+      ASSERT_TRUE(bar->AddButton(icons[1], "Open folder", 902, kRecordings));
+      ASSERT_TRUE(bar->AddButton(icons[2], "Timetable", 911, kSchedule));
+      ASSERT_TRUE(bar->AddButton(icons[3], "Recording log", 921, kLog));
+      ASSERT_TRUE(bar->AddButton(icons[0], "Player", 922, kLog));
+    }
+    ShowFrame(frame);
+  }
+  CRect ButtonRect(UINT command) const {
+    const int index = bar->CommandToIndex(command);
+    return index < 0 ? CRect() : bar->GetButton(index)->m_rect;
+  }
+
+  std::vector<HICON> icons;
+  RecordingFrame* frame = nullptr;
+  HWND frameHwnd = nullptr;
+  std::unique_ptr<WatchedOutlookBar> bar;
+};
+
+TEST_F(OutlookBarFrame, PageButtonsStackAboveAndBelowTheActivePageAndOnlyItsButtonsAreLaidOut) {
+  Build(480, true);
+  CRect client, window;
+  ::GetClientRect(frameHwnd, &client);
+  bar->GetWindowRect(&window);
+  EXPECT_EQ(window.Width(), 2 * (2 * 32 + 6));  // the default width for 32-pixel images
+  EXPECT_EQ(window.Height(), client.Height());
+
+  // The first page added is active; Schedule becomes active without a slide.
+  EXPECT_EQ(bar->GetActivePage(), kRecordings);
+  bar->SetActivePage(kSchedule, FALSE);
+  EXPECT_EQ(bar->GetActivePage(), kSchedule);
+  const int height = bar->PageButtonHeight();
+  const CRect area = bar->GetButtonArea();
+  const CRect recordings = bar->GetPageButtonRect(kRecordings), schedule = bar->GetPageButtonRect(kSchedule),
+              log = bar->GetPageButtonRect(kLog);
+  EXPECT_EQ(recordings.Height(), height);
+  EXPECT_EQ(schedule.top, recordings.bottom);
+  EXPECT_EQ(area.top, schedule.bottom);
+  EXPECT_EQ(log.top, area.bottom);
+  CRect inside;
+  bar->GetClientRect(&inside);
+  EXPECT_EQ(log.bottom, inside.bottom - 2);
+
+  // Only Schedule's button has a place, centred in the button area.
+  const CRect timetable = ButtonRect(911);
+  EXPECT_TRUE(area.PtInRect(timetable.TopLeft()));
+  EXPECT_NEAR(timetable.CenterPoint().x, area.CenterPoint().x, 1);
+  for (UINT other : {901u, 902u, 921u, 922u}) EXPECT_EQ(ButtonRect(other), CRect(-1, -1, -1, -1)) << other;
+
+  // Names: renaming changes the page button's text; absent pages have none.
+  EXPECT_STREQ(bar->GetPageName(kLog), "Log");
+  EXPECT_TRUE(bar->SetPageName(kLog, "History"));
+  CString text;
+  bar->FindPage(kLog)->m_pButton->GetWindowText(text);
+  EXPECT_STREQ(static_cast<const char*>(text), "History");
+  EXPECT_EQ(bar->GetPageName(77), nullptr);
+}
+
+TEST_F(OutlookBarFrame, ClickingAPageButtonSlidesItIntoPlaceAndShowsThatPagesButtons) {
+  Build(480, true);
+  bar->SetActivePage(kSchedule, FALSE);
+  PumpPendingMessages();
+  const CRect logBefore = bar->GetPageButtonRect(kLog);
+  const CRect scheduleRect = bar->GetPageButtonRect(kSchedule);
+  bar->watchedPage = kLog;
+  bar->watchedTops.clear();
+
+  ClickAt(CentreOn(*bar, logBefore));
+  EXPECT_EQ(bar->GetActivePage(), kLog);
+  // Log's button now sits under Schedule's, and it got there in steps of one
+  // page-button height, each painted.
+  const CRect logAfter = bar->GetPageButtonRect(kLog);
+  EXPECT_EQ(logAfter.top, scheduleRect.bottom);
+  ASSERT_GE(bar->watchedTops.size(), 3u);
+  EXPECT_EQ(bar->watchedTops.back(), logAfter.top);
+  for (size_t i = 1; i < bar->watchedTops.size(); ++i) {
+    EXPECT_LT(bar->watchedTops[i], bar->watchedTops[i - 1]);
+    EXPECT_LE(bar->watchedTops[i - 1] - bar->watchedTops[i], bar->PageButtonHeight());
+  }
+  EXPECT_EQ(ButtonRect(911), CRect(-1, -1, -1, -1));
+  EXPECT_TRUE(bar->GetButtonArea().PtInRect(ButtonRect(921).TopLeft()));
+
+  // Clicking the active page's button again changes nothing; without animation the
+  // button jumps straight there.
+  ClickAt(CentreOn(*bar, logAfter));
+  EXPECT_EQ(bar->GetActivePage(), kLog);
+  bar->m_bEnableAnimation = FALSE;
+  bar->watchedPage = kRecordings;
+  bar->watchedTops.clear();
+  bar->SetActivePage(kRecordings, TRUE);
+  PumpPendingMessages();
+  EXPECT_EQ(bar->GetPageButtonRect(kSchedule).top, bar->GetButtonArea().bottom);
+}
+
+TEST_F(OutlookBarFrame, TheActivePagesButtonsSendTheirCommandsAndPagesRefuseWrongButtons) {
+  Build(480, true);
+  ClickAt(CentreOn(*bar, ButtonRect(902)));
+  bar->SetActivePage(kLog, FALSE);
+  PumpPendingMessages();
+  ClickAt(CentreOn(*bar, ButtonRect(922)));
+  EXPECT_EQ(frame->commands, (std::vector<UINT>{902, 922}));
+
+  // Buttons go to the first page when none is named; not to an absent page nor to a
+  // page that shows a window.
+  HWND list =
+      ::CreateWindowExA(0, "LISTBOX", "", WS_CHILD, 0, 0, 10, 10, bar->m_hWnd, nullptr, nullptr, nullptr);
+  ASSERT_TRUE(bar->AddPage(4, "Folders", list));
+  ASSERT_TRUE(bar->AddButton(icons[1], "Anywhere", 930));
+  EXPECT_EQ(static_cast<CTKOutlookButton*>(bar->GetButton(bar->CommandToIndex(930)))->m_dwPageID,
+            kRecordings);
+  EXPECT_FALSE(bar->AddButton(icons[1], "Nowhere", 931, 77));
+  EXPECT_FALSE(bar->AddButton(icons[1], "Hidden", 932, 4));
+  EXPECT_FALSE(bar->AddPage(kLog, "Again"));
+  // The window page shows its window while active and hides it when left.
+  bar->SetActivePage(4, FALSE);
+  EXPECT_TRUE(::IsWindowVisible(list));
+  bar->SetActivePage(kLog, FALSE);
+  EXPECT_FALSE(::IsWindowVisible(list));
+}
+
+TEST_F(OutlookBarFrame, ScrollButtonsAppearWhileButtonsLieBeyondTheArea) {
+  Build(300, false);
+  for (int i = 0; i < 8; ++i) ASSERT_TRUE(bar->AddButton(icons[i % 4], "Shortcut", 940 + i));
+  PumpPendingMessages();
+  // A bar without pages lays out all its buttons.
+  for (int i = 0; i < 8; ++i) EXPECT_NE(ButtonRect(940 + i), CRect(-1, -1, -1, -1));
+  EXPECT_FALSE(bar->IsScrollUpShown());
+  ASSERT_TRUE(bar->IsScrollDownShown());
+
+  CWnd* down = CWnd::FromHandle(::GetDlgItem(bar->m_hWnd, CTKOutlookBar::kScrollDownId));
+  CRect downRect;
+  down->GetClientRect(&downRect);
+  int clicks = 0;
+  while (bar->IsScrollDownShown() && clicks < 10) {
+    ClickAt(CentreOn(*down, downRect));
+    ++clicks;
+  }
+  // Scrolling stops when the last button is in view; the first ones scrolled away.
+  EXPECT_FALSE(bar->IsScrollDownShown());
+  EXPECT_GT(bar->GetFirstVisibleButton(), 0);
+  EXPECT_EQ(bar->GetFirstVisibleButton(), clicks);
+  EXPECT_LE(ButtonRect(947).bottom, bar->GetButtonArea().bottom);
+  EXPECT_TRUE(bar->IsScrollUpShown());
+
+  CWnd* up = CWnd::FromHandle(::GetDlgItem(bar->m_hWnd, CTKOutlookBar::kScrollUpId));
+  CRect upRect;
+  up->GetClientRect(&upRect);
+  for (int i = 0; i < clicks && bar->IsScrollUpShown(); ++i) ClickAt(CentreOn(*up, upRect));
+  EXPECT_EQ(bar->GetFirstVisibleButton(), 0);
+  EXPECT_FALSE(bar->IsScrollUpShown());
+  EXPECT_TRUE(bar->IsScrollDownShown());
+  EXPECT_EQ(ButtonRect(940).top, bar->GetButtonArea().top + 4);
+}
+
+TEST_F(OutlookBarFrame, ACaptionStyleGivesACaptionStripNamingTheActivePage) {
+  Build(480, true, WS_CAPTION);
+  EXPECT_FALSE(bar->GetStyle() & WS_CAPTION) << "the window itself has no caption";
+  const CRect caption = bar->GetCaptionRect();
+  ASSERT_FALSE(caption.IsRectEmpty());
+  EXPECT_EQ(caption.Height(), bar->PageButtonHeight() + 2);
+  EXPECT_EQ(bar->GetPageButtonRect(kRecordings).top, caption.bottom);
+  // The strip shows the page's name: different names, different pixels.
+  auto strip = [&] {
+    ::RedrawWindow(bar->m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    PumpPendingMessages();
+    CapturedImage image = CaptureWindow(bar->m_hWnd, true);
+    return CountColour(image, caption, GlobalData::Get().barText);
+  };
+  const int recordings = strip();
+  EXPECT_GT(recordings, 10);
+  bar->SetActivePage(kLog, FALSE);
+  EXPECT_NE(strip(), recordings);
+}
+
+TEST_F(OutlookBarFrame, EachLookPaintsThePageButtonsAndTheActivePagesImages) {
+  Build(480, true);
+  bar->SetActivePage(kSchedule, FALSE);
+  for (const LookCase& look : AllLooks()) {
+    ASSERT_TRUE(CTKVisualManager::SelectLookClass(look.cls));
+    ::RedrawWindow(frameHwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    PumpPendingMessages();
+    EXPECT_TRUE(SavePng(CaptureWindow(frameHwnd, false),
+                        ScreenshotPath(std::string("outlook-bar-") + look.name + ".png")));
+    CapturedImage image = CaptureWindow(bar->m_hWnd, true);
+    ASSERT_FALSE(image.Empty());
+    // Timetable's blue image in the middle of its button's image area.
+    const CRect timetable = ButtonRect(911);
+    EXPECT_EQ(image.At(timetable.CenterPoint().x, timetable.top + 5 + 16), kColours[2]) << look.name;
+    // The page buttons carry their names.
+    EXPECT_GT(CountColour(image, bar->GetPageButtonRect(kLog), GlobalData::Get().buttonText), 5) << look.name;
+  }
+}
+
+TEST(OutlookBarSheet, ASheetWithTheOutlookLookOffersItsPagesAsButtonsDownTheLeft) {
+  dialogtest::DialogTemplate pageTpl("", 150, 80, WS_CHILD | WS_CAPTION | DS_CONTROL);
+  pageTpl.Edit(200, 10, 10);
+  CTKPropertyPage first(pageTpl.Get(), "General"), second(pageTpl.Get(), "Devices"),
+      third(pageTpl.Get(), "Folders");
+  CTKPropertySheet sheet("Outlook sheet");
+  sheet.AddPage(&first);
+  sheet.AddPage(&second);
+  sheet.AddPage(&third);
+  sheet.SetLook(CTKPropertySheet::PropSheetLook_OutlookBar, 110);
+
+  std::vector<std::string> labels;
+  int activeAfterClick = -1;
+  bool thirdRightOfBar = false, thirdChecked = false, secondCheckedAfter = false, thirdClearedAfter = false;
+  dialogtest::DriveModal(
+      "Outlook sheet",
+      [&](HWND hwnd) {
+        CTKOutlookBar* bar = sheet.GetNavigationOutlookBar();
+        ASSERT_NE(bar, nullptr);
+        for (int i = 0; i < bar->GetCount(); ++i) labels.push_back(std::string(bar->GetButtonText(i)));
+        CRect barRect;
+        bar->GetWindowRect(&barRect);
+        EXPECT_EQ(barRect.Width(), 110);
+        // The user clicks Folders' button: its page shows, right of the bar.
+        const int folders = bar->CommandToIndex(CTKPropertySheet::kFirstPageCommand + 2);
+        ClickAt(CentreOn(*bar, bar->GetButton(folders)->m_rect));
+        activeAfterClick = sheet.GetActiveIndex();
+        CRect page;
+        if (third.m_hWnd) ::GetWindowRect(third.m_hWnd, &page);
+        thirdRightOfBar = third.m_hWnd && ::IsWindowVisible(third.m_hWnd) && page.left >= barRect.right;
+        thirdChecked = (bar->GetButtonStyle(folders) & TBBS_CHECKED) != 0;
+        // Another page chosen otherwise moves the check along.
+        sheet.SetActivePage(&second);
+        secondCheckedAfter = (bar->GetButtonStyle(folders - 1) & TBBS_CHECKED) != 0;
+        thirdClearedAfter = !(bar->GetButtonStyle(folders) & TBBS_CHECKED);
+        ::CreateDirectoryA(TARVEL_TEST_BINARY_DIR "/screenshots", nullptr);
+        PumpPendingMessages();
+        SavePng(CaptureWindow(hwnd, false), ScreenshotPath("outlook-sheet.png"));
+        sheet.PressButton(PSBTN_CANCEL);
+      },
+      [&] { sheet.DoModal(); });
+
+  EXPECT_EQ(labels, (std::vector<std::string>{"General", "Devices", "Folders"}));
+  EXPECT_EQ(activeAfterClick, 2);
+  EXPECT_TRUE(thirdRightOfBar);
+  EXPECT_TRUE(thirdChecked);
+  EXPECT_TRUE(secondCheckedAfter);
+  EXPECT_TRUE(thirdClearedAfter);
+}
+
+TEST(OutlookButton, StoredStateFromBeforeVersionFourSeventyOneLoadsItsButtonsOntoPageZero) {
+  CTKOutlookButton button;
+  button.m_nID = 950;
+  button.m_strText = "Timetable";
+  button.SetImage(2);
+  button.m_dwPageID = kSchedule;
+  auto roundTrip = [&]() {
+    CMemFile file;
+    {
+      CArchive ar(&file, CArchive::store);
+      ar.WriteObject(&button);
+      ar.Close();
+    }
+    const ULONGLONG length = file.GetLength();
+    file.Seek(0, CFile::begin);
+    CArchive ar(&file, CArchive::load);
+    std::unique_ptr<CTKOutlookButton> back(
+        dynamic_cast<CTKOutlookButton*>(ar.ReadObject(RUNTIME_CLASS(CTKOutlookButton))));
+    return std::make_pair(length, std::move(back));
+  };
+  // Without a workspace nothing of the page travels.
+  auto [plainLength, plain] = roundTrip();
+  ASSERT_TRUE(plain);
+  EXPECT_EQ(plain->m_dwPageID, 0u);
+  struct Case {
+    int major, minor;
+    bool pageStored;
+  };
+  const Case cases[] = {{4, 70, false}, {4, 71, true}, {5, 0, true}, {3, 99, false}, {-1, -1, true}};
+  CTKWorkspace workspace;
+  for (const Case& c : cases) {
+    workspace.m_savedMajor = c.major;
+    workspace.m_savedMinor = c.minor;
+    auto [length, back] = roundTrip();
+    ASSERT_TRUE(back) << c.major << "." << c.minor;
+    EXPECT_EQ(back->m_nID, 950u);
+    EXPECT_EQ(back->m_strText, "Timetable");
+    EXPECT_EQ(back->GetImage(), 2);
+    EXPECT_EQ(back->m_dwPageID, c.pageStored ? kSchedule : 0u) << c.major << "." << c.minor;
+    EXPECT_GE(length, plainLength + (c.pageStored ? 4 : 0)) << c.major << "." << c.minor;
+  }
+}
+
+}  // namespace

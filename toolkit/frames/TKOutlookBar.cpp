@@ -1,0 +1,582 @@
+#include "toolkit/frames/TKOutlookBar.h"
+
+#include "toolkit/bars/TKToolbarImageList.h"
+#include "toolkit/frames/GlobalData.h"
+#include "toolkit/frames/MenuImages.h"
+#include "toolkit/frames/PanesText.h"
+#include "toolkit/frames/TKOutlookButton.h"
+#include "toolkit/frames/TKVisualManager.h"
+
+#include "platform/afx/linux_headers_begin.h"
+#include <algorithm>
+#include <vector>
+#include "platform/afx/linux_headers_end.h"
+
+namespace {
+const GlobalData& GD() { return GlobalData::Get(); }
+constexpr int kScrollButtonSize = 16;
+constexpr int kSplitterWidth = 3;
+}  // namespace
+
+// ---- page button and page ----------------------------------------------------------
+
+void CTKOutlookBarPageButton::FillBackground(CDC* dc, const CRect& rect) {
+  CTKVisualManager::GetInstance()->PaintOutlookPageButton(dc, rect);
+}
+
+void CTKOutlookBarPageButton::DrawBorder(CDC* dc, CRect& rect, UINT itemState) {
+  if (m_bPushed && m_bHighlighted) dc->Draw3dRect(&rect, GD().barShadow, GD().barHighlight);
+  rect.DeflateRect(2, 2);
+  (void)itemState;
+}
+
+IMPLEMENT_SERIAL(CTKOutlookBarPage, CObject, 1)
+
+CTKOutlookBarPage::CTKOutlookBarPage(UINT id, const CString& label, HWND window)
+    : m_nId(id), m_strLabel(label), m_hwnd(window) {}
+
+CTKOutlookBarPage::~CTKOutlookBarPage() {
+  if (m_hwnd && ::IsWindow(m_hwnd)) ::ShowWindow(m_hwnd, SW_HIDE);
+  if (m_pButton) {
+    if (m_pButton->m_hWnd) m_pButton->DestroyWindow();
+    delete m_pButton;
+  }
+}
+
+void CTKOutlookBarPage::Serialize(CArchive& ar) {
+  if (ar.IsStoring()) {
+    ar << static_cast<int>(m_nId);
+    ar << m_strLabel;
+  } else {
+    int id = 0;
+    ar >> id >> m_strLabel;
+    m_nId = static_cast<UINT>(id);
+    m_hwnd = nullptr;
+  }
+}
+
+void CTKOutlookBarPage::CopyFrom(const CTKOutlookBarPage& other) {
+  m_nId = other.m_nId;
+  m_strLabel = other.m_strLabel;
+  m_hwnd = other.m_hwnd;
+}
+
+BOOL CTKOutlookBarPage::CreateButton(CWnd* bar, HFONT font) {
+  if (m_pButton) return TRUE;
+  m_pButton = new CTKOutlookBarPageButton;
+  m_pButton->m_bDrawFocus = FALSE;
+  if (!m_pButton->Create(m_strLabel, WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, CRect(0, 0, 0, 0), bar, m_nId)) {
+    delete m_pButton;
+    m_pButton = nullptr;
+    return FALSE;
+  }
+  m_pButton->SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  m_rect.SetRectEmpty();
+  return TRUE;
+}
+
+// ---- the bar -----------------------------------------------------------------------
+
+CTKOutlookBar::CTKOutlookBar() { m_bLocked = TRUE; }
+
+CTKOutlookBar::~CTKOutlookBar() {
+  while (!m_Pages.IsEmpty()) delete static_cast<CTKOutlookBarPage*>(m_Pages.RemoveHead());
+}
+
+BEGIN_MESSAGE_MAP(CTKOutlookBar, CTKToolBar)
+  ON_WM_CREATE()
+  ON_WM_SIZE()
+  ON_WM_SYSCOLORCHANGE()
+END_MESSAGE_MAP()
+
+BOOL CTKOutlookBar::Create(CWnd* parent, DWORD style, UINT id) {
+  if (style & WS_CAPTION) m_bHasCaption = TRUE;
+  style = (style & ~static_cast<DWORD>(WS_CAPTION)) | WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN;
+  if (!CTKToolBar::CreateEx(parent, 0, style, CRect(1, 1, 1, 1), id)) return FALSE;
+  m_dwStyle &= ~static_cast<DWORD>(CBRS_GRIPPER);
+  return TRUE;
+}
+
+int CTKOutlookBar::OnCreate(LPCREATESTRUCT cs) {
+  if (CTKToolBar::OnCreate(cs) == -1) return -1;
+  const BOOL vertical = !IsHorizontal();
+  for (CTKButton* button : {&m_btnUp, &m_btnDown}) {
+    const BOOL up = button == &m_btnUp;
+    if (!button->Create("", WS_CHILD | BS_PUSHBUTTON, CRect(0, 0, kScrollButtonSize, kScrollButtonSize), this,
+                        up ? kScrollUpId : kScrollDownId))
+      return -1;
+    button->m_bDrawFocus = FALSE;
+    button->SetStdImage(up ? (vertical ? MenuImages::kArrowUp : MenuImages::kArrowLeft)
+                           : (vertical ? MenuImages::kArrowDown : MenuImages::kArrowRight));
+    // Held down, a scroll button repeats its step every 200 ms.
+    button->SetAutoRepeatMode(200);
+  }
+  SetWindowText(panes_text::kShortcuts);
+  OnSysColorChange();
+  return 0;
+}
+
+void CTKOutlookBar::OnSysColorChange() {
+  m_clrBackColor = GD().buttonShadow;
+  if (m_hWnd) Invalidate();
+}
+
+void CTKOutlookBar::OnSize(UINT type, int cx, int cy) {
+  CTKToolBar::OnSize(type, cx, cy);
+  AdjustLayout();
+  // A taller bar scrolls back while the last button ends above the new bottom.
+  while (m_iFirstVisibleButton > 0 && !m_bScrollDown) {
+    const int before = m_iFirstVisibleButton;
+    ScrollStep(-1);
+    if (m_bScrollDown) {
+      ScrollStep(+1);
+      break;
+    }
+    if (m_iFirstVisibleButton == before) break;
+  }
+  Invalidate();
+}
+
+CSize CTKOutlookBar::CalcFixedLayout(BOOL stretch, BOOL horizontal) {
+  const SIZE image = m_sizeImage.cx ? m_sizeImage : SIZE{32, 32};
+  const int size =
+      m_nDefaultSize ? m_nDefaultSize : (horizontal ? 2 * (2 * image.cy + 6) : 2 * (2 * image.cx + 6));
+  if (horizontal) return CSize(stretch ? 32767 : size, size);
+  return CSize(size, stretch ? 32767 : size);
+}
+
+CSize CTKOutlookBar::CalcDynamicLayout(int, DWORD mode) {
+  return CalcFixedLayout((mode & LM_STRETCH) != 0, (mode & LM_HORZ) != 0);
+}
+
+int CTKOutlookBar::PageButtonHeight() const { return GD().textHeight + 4 + 2; }
+
+CRect CTKOutlookBar::InnerArea() const {
+  CRect area;
+  GetClientRect(&area);
+  area.DeflateRect(2, 2);  // the frame drawn round the bar
+  if (m_bEnableSplitter) {
+    const int side = m_dwStyle & CBRS_ALIGN_ANY;
+    if (side == CBRS_ALIGN_LEFT) area.right -= kSplitterWidth;
+    if (side == CBRS_ALIGN_RIGHT) area.left += kSplitterWidth;
+    if (side == CBRS_ALIGN_TOP) area.bottom -= kSplitterWidth;
+    if (side == CBRS_ALIGN_BOTTOM) area.top += kSplitterWidth;
+  }
+  return area;
+}
+
+void CTKOutlookBar::SetBorder(BOOL border) {
+  m_bEnableSplitter = border;
+  AdjustLayout();
+  if (m_hWnd) Invalidate();
+}
+
+CTKOutlookBarPage* CTKOutlookBar::FindPage(UINT id) const {
+  for (POSITION pos = m_Pages.GetHeadPosition(); pos;) {
+    auto* page = static_cast<CTKOutlookBarPage*>(m_Pages.GetNext(pos));
+    if (page->m_nId == id) return page;
+  }
+  return nullptr;
+}
+
+CRect CTKOutlookBar::GetPageButtonRect(UINT id) const {
+  CTKOutlookBarPage* page = FindPage(id);
+  return page ? page->m_rect : CRect();
+}
+
+BOOL CTKOutlookBar::AddPage(UINT id, const char* label, HWND window) {
+  if (FindPage(id)) return FALSE;
+  auto* page = new CTKOutlookBarPage(id, label ? label : "", window);
+  if (m_hWnd && !page->CreateButton(this, static_cast<HFONT>(GD().regularFont.m_hObject))) {
+    delete page;
+    return FALSE;
+  }
+  if (window) {
+    ::SetParent(window, m_hWnd);
+    ::ShowWindow(window, SW_HIDE);
+  }
+  m_Pages.AddTail(page);
+  if (m_nActivePage == (UINT)-1)
+    SetActivePage(id, FALSE);
+  else
+    AdjustLayout();
+  return TRUE;
+}
+
+BOOL CTKOutlookBar::SetPageName(UINT id, const char* text) {
+  CTKOutlookBarPage* page = FindPage(id);
+  if (!page) return FALSE;
+  page->m_strLabel = text ? text : "";
+  if (page->m_pButton) page->m_pButton->SetWindowText(page->m_strLabel);
+  if (m_hWnd) Invalidate();
+  return TRUE;
+}
+
+const char* CTKOutlookBar::GetPageName(UINT id) const {
+  CTKOutlookBarPage* page = FindPage(id);
+  return page ? static_cast<const char*>(page->m_strLabel) : nullptr;
+}
+
+BOOL CTKOutlookBar::AddButton(HICON icon, const char* label, UINT command, UINT pageId, int position,
+                              BOOL keepAsIcon) {
+  if (!icon) return FALSE;
+  ICONINFO info{};
+  SIZE size{32, 32};
+  if (::GetIconInfo(icon, &info)) {
+    BITMAP bm{};
+    if (info.hbmColor && ::GetObjectA(info.hbmColor, sizeof bm, &bm)) size = SIZE{bm.bmWidth, bm.bmHeight};
+    if (info.hbmColor) ::DeleteObject(info.hbmColor);
+    if (info.hbmMask) ::DeleteObject(info.hbmMask);
+  }
+  if (m_ImagesLocked.IsEmpty()) m_ImagesLocked.SetImageSize(size);
+  m_sizeImage = m_ImagesLocked.GetImageSize();
+  int image;
+  if (keepAsIcon) {
+    image = m_ImagesLocked.AddIcon(icon, TRUE);
+  } else {
+    HDC screen = ::GetDC(nullptr);
+    HDC memory = ::CreateCompatibleDC(screen);
+    HBITMAP bitmap = ::CreateCompatibleBitmap(screen, size.cx, size.cy);
+    HGDIOBJ old = ::SelectObject(memory, bitmap);
+    if (m_clrTransparentColor != (COLORREF)-1) {
+      RECT all{0, 0, size.cx, size.cy};
+      HBRUSH fill = ::CreateSolidBrush(m_clrTransparentColor);
+      ::FillRect(memory, &all, fill);
+      ::DeleteObject(fill);
+    }
+    ::DrawIconEx(memory, 0, 0, icon, size.cx, size.cy, 0, nullptr, DI_NORMAL);
+    ::SelectObject(memory, old);
+    ::DeleteDC(memory);
+    ::ReleaseDC(nullptr, screen);
+    image = m_ImagesLocked.AddImage(bitmap);
+    ::DeleteObject(bitmap);
+  }
+  if (image < 0) return FALSE;
+  m_ImagesLocked.SetTransparentColor(m_clrTransparentColor);
+  return AddButton(image, label, command, pageId, position);
+}
+
+BOOL CTKOutlookBar::AddButton(int image, const char* label, UINT command, UINT pageId, int position) {
+  if (!m_Pages.IsEmpty()) {
+    CTKOutlookBarPage* page =
+        pageId == (UINT)-1 ? static_cast<CTKOutlookBarPage*>(m_Pages.GetHead()) : FindPage(pageId);
+    if (!page || page->m_hwnd) return FALSE;
+    pageId = page->m_nId;
+  }
+  auto* button = new CTKOutlookButton;
+  button->m_nID = command;
+  button->m_strText = label ? label : "";
+  button->SetImage(image);
+  button->m_bText = m_bTextLabels;
+  button->m_dwPageID = pageId == (UINT)-1 ? 0 : pageId;
+  if (InsertButton(button, position) < 0) {
+    delete button;
+    return FALSE;
+  }
+  AdjustLayout();
+  if (m_hWnd) Invalidate();
+  return TRUE;
+}
+
+void CTKOutlookBar::RemoveAllButtons() {
+  CTKToolBar::RemoveAllButtons();
+  m_iFirstVisibleButton = 0;
+  m_nScrollOffset = 0;
+  AdjustLayout();
+}
+
+void CTKOutlookBar::LayoutPageButtons(CRect& area) {
+  const int height = PageButtonHeight();
+  // Pages up to the active one stack from the top, the others from the bottom up.
+  int activeIndex = -1, index = 0;
+  for (POSITION pos = m_Pages.GetHeadPosition(); pos; ++index)
+    if (static_cast<CTKOutlookBarPage*>(m_Pages.GetNext(pos))->m_nId == m_nActivePage) activeIndex = index;
+  std::vector<CTKOutlookBarPage*> pages;
+  for (POSITION pos = m_Pages.GetHeadPosition(); pos;)
+    pages.push_back(static_cast<CTKOutlookBarPage*>(m_Pages.GetNext(pos)));
+  std::vector<CRect> rects(pages.size());
+  for (int i = 0; i <= activeIndex; ++i) {
+    rects[i].SetRect(area.left, area.top, area.right, area.top + height);
+    area.top += height;
+  }
+  for (int i = static_cast<int>(pages.size()) - 1; i > activeIndex; --i) {
+    rects[i].SetRect(area.left, area.bottom - height, area.right, area.bottom);
+    area.bottom -= height;
+  }
+  for (size_t i = 0; i < pages.size(); ++i) {
+    CTKOutlookBarPage* page = pages[i];
+    if (!page->m_pButton) page->CreateButton(this, static_cast<HFONT>(GD().regularFont.m_hObject));
+    if (page->m_rect == rects[i] || !page->m_pButton) continue;
+    page->m_rect = rects[i];
+    if (!m_bInAnimation)
+      ::SetWindowPos(page->m_pButton->m_hWnd, nullptr, rects[i].left, rects[i].top, rects[i].Width(),
+                     rects[i].Height(), SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+}
+
+void CTKOutlookBar::AdjustLayout() {
+  if (!m_hWnd) return;
+  CRect area = InnerArea();
+  m_rectCaption.SetRectEmpty();
+  if (m_bHasCaption) {
+    m_rectCaption = area;
+    m_rectCaption.bottom = area.top + PageButtonHeight() + 2;
+    area.top = m_rectCaption.bottom;
+  }
+  LayoutPageButtons(area);
+  m_rectWorkArea = area;
+  const BOOL horizontal = IsHorizontal();
+  CClientDC dc(this);
+  HGDIOBJ oldFont = ::SelectObject(dc.GetSafeHdc(), GD().regularFont.m_hObject);
+  const SIZE image = m_sizeImage.cx ? m_sizeImage : SIZE{32, 32};
+  // In a vertical bar a button spans the area, so that its label has the room to wrap.
+  const SIZE defaultSize{horizontal ? image.cx + 6 : std::max<int>(image.cx + 6, area.Width() - 8),
+                         image.cy + 6};
+  int x = area.left + 4 - (horizontal ? m_nScrollOffset : 0);
+  int y = area.top + 4 - (horizontal ? 0 : m_nScrollOffset);
+  int end = horizontal ? area.left : area.top;
+  for (POSITION pos = m_Buttons.GetHeadPosition(); pos;) {
+    auto* button = static_cast<CTKToolbarButton*>(m_Buttons.GetNext(pos));
+    auto* outlook = dynamic_cast<CTKOutlookButton*>(button);
+    CRect rect(-1, -1, -1, -1);
+    const BOOL onPage = m_Pages.IsEmpty() || !outlook || outlook->m_dwPageID == m_nActivePage;
+    if (onPage && button->IsVisible()) {
+      SIZE size = button->OnCalculateSize(&dc, defaultSize, horizontal);
+      if (horizontal) {
+        const int top = area.top + (area.Height() - size.cy) / 2;
+        rect.SetRect(x, top, x + size.cx, top + size.cy);
+        x += size.cx;
+        end = x;
+      } else {
+        const int left = area.left + (area.Width() - size.cx) / 2;
+        rect.SetRect(left, y, left + size.cx, y + size.cy);
+        y += size.cy;
+        end = y;
+      }
+    }
+    if (rect != button->m_rect) {
+      button->m_rect = rect;
+      button->OnMove();
+    }
+  }
+  ::SelectObject(dc.GetSafeHdc(), oldFont);
+  m_bScrollDown = end > (horizontal ? area.right : area.bottom);
+  // The scroll buttons sit in the corners of the button area, inset from its end.
+  const int inset = m_bEnableSplitter ? 10 : 5;
+  auto placeScroll = [&](CTKButton& button, BOOL show, BOOL atStart) {
+    if (!button.m_hWnd) return;
+    CRect rect;
+    if (!horizontal) {
+      const int top = atStart ? area.top + 5 : area.bottom - 5 - kScrollButtonSize;
+      rect.SetRect(area.right - inset - kScrollButtonSize + 5, top, area.right - inset + 5,
+                   top + kScrollButtonSize);
+    } else {
+      const int left = atStart ? area.left + 5 : area.right - 5 - kScrollButtonSize;
+      rect.SetRect(left, area.top + 5, left + kScrollButtonSize, area.top + 5 + kScrollButtonSize);
+    }
+    const BOOL fits =
+        horizontal ? area.Width() >= kScrollButtonSize + 5 : area.Height() >= kScrollButtonSize + 5;
+    if (show && fits) {
+      ::SetWindowPos(button.m_hWnd, HWND_TOP, rect.left, rect.top, rect.Width(), rect.Height(),
+                     SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    } else {
+      ::ShowWindow(button.m_hWnd, SW_HIDE);
+    }
+  };
+  placeScroll(m_btnUp, m_iFirstVisibleButton > 0, TRUE);
+  placeScroll(m_btnDown, m_bScrollDown, FALSE);
+}
+
+BOOL CTKOutlookBar::IsScrollUpShown() const { return m_btnUp.m_hWnd && ::IsWindowVisible(m_btnUp.m_hWnd); }
+BOOL CTKOutlookBar::IsScrollDownShown() const {
+  return m_btnDown.m_hWnd && ::IsWindowVisible(m_btnDown.m_hWnd);
+}
+
+void CTKOutlookBar::ScrollStep(int direction) {
+  std::vector<CTKToolbarButton*> shown;
+  for (POSITION pos = m_Buttons.GetHeadPosition(); pos;) {
+    auto* button = static_cast<CTKToolbarButton*>(m_Buttons.GetNext(pos));
+    if (button->m_rect.left != -1 || button->m_rect.right != -1) shown.push_back(button);
+  }
+  const BOOL horizontal = IsHorizontal();
+  auto length = [&](CTKToolbarButton* b) { return horizontal ? b->m_rect.Width() : b->m_rect.Height(); };
+  if (direction > 0 && m_bScrollDown && m_iFirstVisibleButton < static_cast<int>(shown.size())) {
+    m_nScrollOffset += length(shown[m_iFirstVisibleButton]);
+    ++m_iFirstVisibleButton;
+  } else if (direction < 0 && m_iFirstVisibleButton > 0) {
+    --m_iFirstVisibleButton;
+    m_nScrollOffset = std::max(0, m_nScrollOffset - length(shown[m_iFirstVisibleButton]));
+  } else {
+    return;
+  }
+  AdjustLayout();
+  ::InvalidateRect(m_hWnd, &m_rectWorkArea, FALSE);
+  ::UpdateWindow(m_hWnd);
+}
+
+void CTKOutlookBar::EnsureButtonVisible(int index) {
+  CTKToolbarButton* button = GetButton(index);
+  if (!button || (button->m_rect.left == -1 && button->m_rect.right == -1)) return;
+  const BOOL horizontal = IsHorizontal();
+  for (int guard = GetCount(); guard > 0; --guard) {
+    const int start = horizontal ? button->m_rect.left : button->m_rect.top;
+    const int end = horizontal ? button->m_rect.right : button->m_rect.bottom;
+    const int areaStart = horizontal ? m_rectWorkArea.left : m_rectWorkArea.top;
+    const int areaEnd = horizontal ? m_rectWorkArea.right : m_rectWorkArea.bottom;
+    const int before = m_iFirstVisibleButton;
+    if (start < areaStart)
+      ScrollStep(-1);
+    else if (end > areaEnd)
+      ScrollStep(+1);
+    if (m_iFirstVisibleButton == before) break;
+  }
+}
+
+BOOL CTKOutlookBar::OnCommand(WPARAM wParam, LPARAM lParam) {
+  HWND from = reinterpret_cast<HWND>(lParam);
+  if (from && HIWORD(wParam) == BN_CLICKED) {
+    if (from == m_btnUp.m_hWnd || from == m_btnDown.m_hWnd) {
+      ScrollStep(from == m_btnUp.m_hWnd ? -1 : +1);
+      return TRUE;
+    }
+    for (POSITION pos = m_Pages.GetHeadPosition(); pos;) {
+      auto* page = static_cast<CTKOutlookBarPage*>(m_Pages.GetNext(pos));
+      if (page->m_pButton && page->m_pButton->m_hWnd == from) {
+        SetActivePage(page->m_nId, TRUE);
+        return TRUE;
+      }
+    }
+  }
+  return CTKToolBar::OnCommand(wParam, lParam);
+}
+
+void CTKOutlookBar::SetActivePage(UINT id, BOOL animate) {
+  if (id == m_nActivePage) return;
+  CTKOutlookBarPage* page = id == (UINT)-1 ? nullptr : FindPage(id);
+  if (id != (UINT)-1 && !page) return;
+  CTKOutlookBarPage* old = FindPage(m_nActivePage);
+  if (old && old->m_hwnd) ::ShowWindow(old->m_hwnd, SW_HIDE);
+  if (page && page->m_hwnd) ::ShowWindow(page->m_hwnd, SW_SHOW);
+  m_nActivePage = id;
+  OnActivatePage();
+  m_iFirstVisibleButton = 0;
+  m_nScrollOffset = 0;
+  const BOOL slide = animate && m_bEnableAnimation && m_hWnd && ::IsWindowVisible(m_hWnd) && old && page;
+  if (!slide) {
+    AdjustLayout();
+    if (m_hWnd) ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+    return;
+  }
+  // The page buttons that change place slide there a page-button height per step.
+  m_bInAnimation = TRUE;
+  AdjustLayout();
+  m_bInAnimation = FALSE;
+  const int step = PageButtonHeight();
+  for (;;) {
+    BOOL moving = FALSE;
+    for (POSITION pos = m_Pages.GetHeadPosition(); pos;) {
+      auto* each = static_cast<CTKOutlookBarPage*>(m_Pages.GetNext(pos));
+      if (!each->m_pButton) continue;
+      CRect now;
+      each->m_pButton->GetWindowRect(&now);
+      ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&now), 2);
+      if (now.top == each->m_rect.top) continue;
+      moving = TRUE;
+      const int top = now.top < each->m_rect.top ? std::min<int>(now.top + step, each->m_rect.top)
+                                                 : std::max<int>(now.top - step, each->m_rect.top);
+      CRect strip(each->m_rect.left, std::min<int>(now.top, top), each->m_rect.right,
+                  std::max<int>(now.bottom, top + each->m_rect.Height()));
+      ::InvalidateRect(m_hWnd, &strip, FALSE);
+      ::SetWindowPos(each->m_pButton->m_hWnd, nullptr, each->m_rect.left, top, each->m_rect.Width(),
+                     each->m_rect.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    if (!moving) break;
+    CClientDC dc(this);
+    OnFillButtonArea(&dc, m_rectWorkArea);
+    ::UpdateWindow(m_hWnd);
+    ::Sleep(10);
+  }
+  ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+// ---- painting ----------------------------------------------------------------------
+
+void CTKOutlookBar::OnDrawCaption(CDC* dc, CRect rect, const CString& text) {
+  COLORREF textColor = GD().buttonText;
+  CTKVisualManager::GetInstance()->PaintOutlookCaption(dc, rect, textColor);
+  dc->SetTextColor(textColor);
+  dc->SetBkMode(TRANSPARENT);
+  rect.DeflateRect(4, 0);
+  SIZE extent{0, 0};
+  ::GetTextExtentPoint32A(dc->GetSafeHdc(), text, text.GetLength(), &extent);
+  ::ExtTextOutA(dc->GetSafeHdc(), rect.left, rect.top + (rect.Height() - extent.cy) / 2, ETO_CLIPPED, &rect,
+                text, text.GetLength(), nullptr);
+}
+
+void CTKOutlookBar::OnFillButtonArea(CDC* dc, CRect rect) {
+  CTKVisualManager::GetInstance()->PaintBarBackground(dc, this, rect, rect);
+}
+
+void CTKOutlookBar::OnEraseWorkArea(CDC* dc, CRect rect) {
+  dc->FillSolidRect(&rect, m_clrBackColor == (COLORREF)-1 ? GD().buttonShadow : m_clrBackColor);
+}
+
+void CTKOutlookBar::DoPaint(CDC* paintDC) {
+  CRect client;
+  GetClientRect(&client);
+  HDC memory = ::CreateCompatibleDC(paintDC->GetSafeHdc());
+  HBITMAP bitmap = ::CreateCompatibleBitmap(paintDC->GetSafeHdc(), client.Width(), client.Height());
+  HGDIOBJ oldBitmap = ::SelectObject(memory, bitmap);
+  CDC dc(memory);
+  CRect clip;
+  ::GetClipBox(paintDC->GetSafeHdc(), &clip);
+  PaintBar(&dc, clip);
+  dc.Detach();
+  ::BitBlt(paintDC->GetSafeHdc(), 0, 0, client.Width(), client.Height(), memory, 0, 0, SRCCOPY);
+  ::SelectObject(memory, oldBitmap);
+  ::DeleteObject(bitmap);
+  ::DeleteDC(memory);
+}
+
+void CTKOutlookBar::PaintBar(CDC* dc, const CRect&) {
+  CRect client;
+  GetClientRect(&client);
+  dc->FillRect(&client, const_cast<CBrush*>(&GD().barFaceBrush));
+  CRect frame = client;
+  dc->Draw3dRect(&frame, GD().buttonFace, GD().buttonFace);
+  frame.DeflateRect(1, 1);
+  dc->Draw3dRect(&frame, GD().buttonShadow, GD().buttonHighlight);
+  HGDIOBJ oldFont = ::SelectObject(dc->GetSafeHdc(), GD().regularFont.m_hObject);
+  if (!m_rectCaption.IsRectEmpty()) {
+    CTKOutlookBarPage* page = FindPage(m_nActivePage);
+    CString text;
+    if (page)
+      text = page->m_strLabel;
+    else
+      GetWindowText(text);
+    OnDrawCaption(dc, m_rectCaption, text);
+  }
+  const int saved = ::SaveDC(dc->GetSafeHdc());
+  ::IntersectClipRect(dc->GetSafeHdc(), m_rectWorkArea.left, m_rectWorkArea.top, m_rectWorkArea.right,
+                      m_rectWorkArea.bottom);
+  if (m_nActivePage != (UINT)-1 || m_Pages.IsEmpty()) OnFillButtonArea(dc, m_rectWorkArea);
+  dc->SetBkMode(TRANSPARENT);
+  if (m_ImagesLocked.GetCount()) m_ImagesLocked.SetTransparentColor(m_clrTransparentColor);
+  CTKToolbarImageList* images =
+      m_ImagesLocked.GetCount() && m_ImagesLocked.PrepareDraw(dc, m_ImagesLocked.GetImageSize())
+          ? &m_ImagesLocked
+          : nullptr;
+  int index = 0;
+  for (POSITION pos = m_Buttons.GetHeadPosition(); pos; ++index) {
+    auto* button = static_cast<CTKToolbarButton*>(m_Buttons.GetNext(pos));
+    if (button->m_rect.left == -1 && button->m_rect.right == -1) continue;
+    CRect meet;
+    if (!meet.IntersectRect(&button->m_rect, &m_rectWorkArea)) continue;
+    const BOOL highlighted = (index == m_iHighlighted || index == m_iButtonCapture) &&
+                             (m_iButtonCapture == -1 || m_iButtonCapture == index);
+    button->OnDraw(dc, button->m_rect, images, IsHorizontal(), IsCustomizeMode() && !m_bLocked, highlighted);
+  }
+  if (images) images->EndDraw();
+  ::RestoreDC(dc->GetSafeHdc(), saved);
+  ::SelectObject(dc->GetSafeHdc(), oldFont);
+}

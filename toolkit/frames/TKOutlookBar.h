@@ -1,0 +1,126 @@
+#pragma once
+// A docking bar of large shortcut buttons arranged in pages. Each page has a page
+// button stacked above or below the button area; clicking one makes its page active
+// with a sliding animation. Only the buttons of the active page are laid out; two
+// small scroll buttons move through them when they do not fit.
+#include "toolkit/bars/TKToolBar.h"
+#include "toolkit/frames/TKButton.h"
+
+class CTKOutlookBar;
+
+// A page's button: its face and border come from the current look.
+class CTKOutlookBarPageButton : public CTKButton {
+public:
+  void FillBackground(CDC* dc, const CRect& rect) override;
+  void DrawBorder(CDC* dc, CRect& rect, UINT itemState) override;
+  void DrawFocusRectangle(CDC*, const CRect&) override {}
+};
+
+class CTKOutlookBarPage : public CObject {
+  DECLARE_SERIAL(CTKOutlookBarPage)
+
+public:
+  CTKOutlookBarPage() = default;
+  CTKOutlookBarPage(UINT id, const CString& label, HWND window = nullptr);
+  ~CTKOutlookBarPage() override;
+
+  void Serialize(CArchive& ar) override;
+  void CopyFrom(const CTKOutlookBarPage& other);
+  BOOL operator==(const CTKOutlookBarPage& other) const { return m_strLabel == other.m_strLabel; }
+  // Makes the page button as a child of the bar (once).
+  BOOL CreateButton(CWnd* bar, HFONT font);
+
+  UINT m_nId = 0;
+  CString m_strLabel;
+  HWND m_hwnd = nullptr;
+  CTKOutlookBarPageButton* m_pButton = nullptr;
+  CRect m_rect;
+};
+
+class CTKOutlookBar : public CTKToolBar {
+public:
+  enum : UINT { kScrollUpId = 0xEF01, kScrollDownId = 0xEF02 };
+
+  CTKOutlookBar();
+  ~CTKOutlookBar() override;
+
+  Kind LookKind() const override { return kOutlookBar; }
+  BOOL IsHorizontal() const override { return (m_dwStyle & CBRS_ORIENT_HORZ) != 0; }
+  // Style bits WS_CAPTION give the bar a caption strip instead of a window caption.
+  BOOL Create(CWnd* parent, DWORD style = WS_CHILD | WS_VISIBLE | CBRS_LEFT, UINT id = (UINT)-1) override;
+  CSize CalcFixedLayout(BOOL stretch, BOOL horizontal) override;
+  CSize CalcDynamicLayout(int length, DWORD mode) override;
+  void AdjustLayout() override;
+  void DoPaint(CDC* dc) override;
+  void RemoveAllButtons() override;
+  BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
+
+  // Pages: the id must be new; a page with a window shows it in place of buttons.
+  BOOL AddPage(UINT id, const char* label, HWND window = nullptr);
+  BOOL SetPageName(UINT id, const char* text);
+  const char* GetPageName(UINT id) const;
+  void SetActivePage(UINT id, BOOL animate = TRUE);
+  UINT GetActivePage() const { return m_nActivePage; }
+  int GetPageCount() const { return m_Pages.GetCount(); }
+  CTKOutlookBarPage* FindPage(UINT id) const;
+  CRect GetPageButtonRect(UINT id) const;
+
+  // Buttons: the icon is drawn on the icon fill colour (unless keepAsIcon) and added
+  // to the bar's images; page id -1 means the first page when pages exist.
+  BOOL AddButton(HICON icon, const char* label, UINT command, UINT pageId = (UINT)-1, int position = -1,
+                 BOOL keepAsIcon = FALSE);
+  BOOL AddButton(int image, const char* label, UINT command, UINT pageId = (UINT)-1, int position = -1);
+  void SetBorder(BOOL border = TRUE);
+  // Scrolls until the button at the index lies inside the button area.
+  void EnsureButtonVisible(int index);
+  void SetDefaultSize(int size) { m_nDefaultSize = size; }
+  // The bar draws no background bitmap yet; its buttons ask this before choosing colours.
+  BOOL HasBackImage() const { return FALSE; }
+  int GetFirstVisibleButton() const { return m_iFirstVisibleButton; }
+  BOOL IsScrollUpShown() const;
+  BOOL IsScrollDownShown() const;
+  CRect GetButtonArea() const { return m_rectWorkArea; }
+  CRect GetCaptionRect() const { return m_rectCaption; }
+  int PageButtonHeight() const;
+
+  // Overridables: after a page became active; the caption; the button area; the
+  // background of the whole bar.
+  virtual void OnActivatePage() {}
+  virtual void OnDrawCaption(CDC* dc, CRect rect, const CString& text);
+  virtual void OnFillButtonArea(CDC* dc, CRect rect);
+  virtual void OnEraseWorkArea(CDC* dc, CRect rect);
+  void PaintOwnBackground(CDC* dc, CRect rect) override { OnEraseWorkArea(dc, rect); }
+
+  COLORREF m_clrBackColor = (COLORREF)-1;
+  COLORREF m_clrTransparentColor = RGB(255, 0, 255);
+  COLORREF m_clrTextColor = (COLORREF)-1;
+  BOOL m_bEnableAnimation = TRUE;
+  BOOL m_bHasCaption = FALSE;
+  BOOL m_bEnableSplitter = TRUE;
+
+protected:
+  int OnCreate(LPCREATESTRUCT cs);
+  void OnSize(UINT type, int cx, int cy);
+  void OnSysColorChange();
+  DECLARE_MESSAGE_MAP()
+
+protected:
+  CRect InnerArea() const;
+  void LayoutPageButtons(CRect& area);
+  void ScrollStep(int direction);
+  void PaintBar(CDC* dc, const CRect& clip);
+  CObList& Pages() { return m_Pages; }
+
+  CObList m_Pages;
+  UINT m_nActivePage = (UINT)-1;
+  CTKButton m_btnUp, m_btnDown;
+  int m_nScrollOffset = 0;
+  int m_iFirstVisibleButton = 0;
+  BOOL m_bScrollDown = FALSE;
+  CRect m_rectWorkArea;
+  CRect m_rectCaption;
+  CRect m_rectSplitter;
+  int m_nDefaultSize = 0;
+  SIZE m_sizeImage{0, 0};
+  BOOL m_bInAnimation = FALSE;
+};
