@@ -291,8 +291,15 @@ void CTKToolBar::AdjustSize() {
     button->m_bTextBelow = !button->IsSeparator() && m_bTextLabels && IsHorizontal();
   }
   if (!m_hWnd) return;
-  if (auto* frame = dynamic_cast<CFrameWnd*>(CWnd::FromHandlePermanent(::GetParent(m_hWnd))))
-    frame->RecalcLayout();
+  // The frame that holds the bar lays its sides out again, so the bar's dock bar
+  // (or floating frame) takes the bar's new size. A docked bar's parent is its dock
+  // bar, not the frame: the nearest frame among its parents is the one to ask.
+  for (HWND parent = ::GetParent(m_hWnd); parent; parent = ::GetParent(parent)) {
+    if (auto* frame = dynamic_cast<CFrameWnd*>(CWnd::FromHandlePermanent(parent))) {
+      frame->RecalcLayout();
+      break;
+    }
+  }
   AdjustLayout();
   ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_FRAME);
 }

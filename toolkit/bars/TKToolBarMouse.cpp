@@ -571,8 +571,10 @@ void CTKToolBar::OnSettingChange(UINT flags, LPCSTR section) {
 void CTKToolBar::OnContextMenu(CWnd*, CPoint point) {
   if (!IsCustomizeMode()) {
     SetHotMenuIndex(-1);
-    HWND frame = ::GetParent(m_hWnd);
-    if (!frame) frame = ::GetAncestor(m_hWnd, GA_ROOT);
+    // The frame the bar docks in answers the bars' menu; the parent of a docked bar
+    // is its dock bar, which knows nothing of it.
+    CFrameWnd* dockSite = GetDockingFrame();
+    HWND frame = dockSite && dockSite->m_hWnd ? dockSite->m_hWnd : ::GetAncestor(m_hWnd, GA_ROOT);
     ::SendMessageA(frame, s_popupMenuMessage, reinterpret_cast<WPARAM>(m_hWnd), MAKELPARAM(point.x, point.y));
     return;
   }
