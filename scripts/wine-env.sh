@@ -40,9 +40,24 @@ start_server() {
   "$WINE_DIR/wineserver" -p >>"$state/wineserver.log" 2>&1 </dev/null
 }
 
+# This wine does not find the fonts of fonts-wine in /usr/share/wine/fonts: without
+# them in the prefix, symbol glyphs (Marlett's arrows, checks, caption buttons) show
+# as letters. Copied into every prefix, also into one made before this step existed.
+install_fonts() {
+  local fonts="$WINEPREFIX/drive_c/windows/Fonts"
+  [ -d "$fonts" ] || return 0
+  for font in /usr/share/wine/fonts/*.ttf; do
+    [ -e "$font" ] || continue
+    [ -e "$fonts/$(basename "$font")" ] || cp "$font" "$fonts/"
+  done
+}
+
 make_prefix() {
   local desktop=$1
-  [ -f "$WINEPREFIX/.tarvel-ready" ] && return 0
+  if [ -f "$WINEPREFIX/.tarvel-ready" ]; then
+    install_fonts
+    return 0
+  fi
   rm -rf "$WINEPREFIX"
   "$WINE_DIR/wine64" wineboot -i >"$state/wineboot.log" 2>&1 </dev/null
   # A crashing program must end, not wait on wine's crash dialog.
@@ -57,6 +72,7 @@ make_prefix() {
     >>"$state/wineboot.log" 2>&1 </dev/null
   fi
   "$WINE_DIR/wineserver" -w
+  install_fonts
   touch "$WINEPREFIX/.tarvel-ready"
 }
 

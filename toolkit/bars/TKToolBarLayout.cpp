@@ -281,6 +281,7 @@ void CTKToolBar::AdjustLayout() {
     }
     (void)at;
   }
+  PlaceCustomizeButton();
   RebuildAccelerationKeys();
 }
 

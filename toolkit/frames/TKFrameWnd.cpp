@@ -1,5 +1,7 @@
 #include "toolkit/frames/TKFrameWnd.h"
 
+#include "toolkit/bars/TKPopupMenu.h"
+#include "toolkit/bars/TKToolBar.h"
 #include "toolkit/frames/CommandUsageCounter.h"
 #include "toolkit/frames/GlobalData.h"
 #include "toolkit/frames/TKVisualManager.h"
@@ -67,6 +69,7 @@ BEGIN_MESSAGE_MAP(CTKFrameWnd, CFrameWnd)
   ON_WM_CLOSE()
   ON_WM_DESTROY()
   ON_WM_ACTIVATE()
+  ON_MESSAGE(WM_MENUCHAR, OnMenuChar)
 END_MESSAGE_MAP()
 
 LRESULT CTKFrameWnd::OnDeleteToolbar(WPARAM, LPARAM lParam) {
@@ -233,6 +236,12 @@ BOOL CTKFrameWnd::PreTranslateMessage(MSG* msg) {
         return TRUE;
       }
       if (ProcessKey(static_cast<UINT>(msg->wParam))) return TRUE;
+      // With a menu bar, Alt and F10 belong to it: the default handling would start
+      // the system's own menu mode when the key comes up.
+      if (menuBar && menuBar->m_hWnd && (msg->wParam == VK_MENU || msg->wParam == VK_F10)) return TRUE;
+      if (msg->wParam != VK_MENU && msg->wParam != VK_F10 && ::GetKeyState(VK_CONTROL) >= 0 &&
+          ::GetKeyState(VK_MENU) < 0 && ProcessMenuCharacter(static_cast<UINT>(msg->wParam)))
+        return TRUE;
       break;
     case WM_SYSKEYUP:
       if (menuBar && menuBar->m_hWnd) {
@@ -255,8 +264,90 @@ BOOL CTKFrameWnd::PreTranslateMessage(MSG* msg) {
       if (!plainF1 && ProcessKey(static_cast<UINT>(msg->wParam))) return TRUE;
       break;
     }
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+    case WM_NCLBUTTONDOWN:
+    case WM_NCRBUTTONDOWN:
+    case WM_NCMBUTTONDOWN: {
+      if (!popupOpen || g_toolbarsCustomizing) break;
+      POINT screen{static_cast<short>(LOWORD(msg->lParam)), static_cast<short>(HIWORD(msg->lParam))};
+      if (msg->message == WM_LBUTTONDOWN || msg->message == WM_LBUTTONDBLCLK ||
+          msg->message == WM_RBUTTONDOWN || msg->message == WM_MBUTTONDOWN) {
+        if (!::IsWindow(msg->hwnd)) return TRUE;
+        ::ClientToScreen(msg->hwnd, &screen);
+      }
+      if (ProcessMouseClick(msg->message, screen)) return TRUE;
+      break;
+    }
     default:
       break;
   }
   return CFrameWnd::PreTranslateMessage(msg);
+}
+
+BOOL CTKFrameWnd::ProcessMouseClick(UINT, POINT screen) {
+  auto* popup = dynamic_cast<CTKPopupMenu*>(s_pOpenPopup);
+  if (!popup || !popup->m_hWnd) return FALSE;
+  CTKPopupMenu* outermost = popup;
+  for (CTKPopupMenu* at = popup; at; at = at->GetParentPopupMenu()) {
+    outermost = at;
+    const int hit = at->HitTest(screen);
+    if (hit == CTKPopupMenu::kHitRightShadow || hit == CTKPopupMenu::kHitBottomShadow) {
+      CTKPopupMenu* top = at;
+      while (top->GetParentPopupMenu()) top = top->GetParentPopupMenu();
+      top->CloseMenu(FALSE);
+      ::SetFocus(m_hWnd);
+      return TRUE;
+    }
+    if (hit != CTKPopupMenu::kHitOutside) return FALSE;
+  }
+  // Outside the whole chain. A press on the button that opened it closes it (the
+  // press does not open it again).
+  CTKToolbarMenuButton* opener = outermost->GetParentButton();
+  CTKToolBar* bar = outermost->GetParentToolBar();
+  if (opener && bar && bar->m_hWnd) {
+    CRect rect = opener->m_rect;
+    ::MapWindowPoints(bar->m_hWnd, nullptr, reinterpret_cast<POINT*>(&rect), 2);
+    if (rect.PtInRect(screen)) {
+      outermost->CloseMenu(FALSE);
+      return TRUE;
+    }
+  }
+  const BOOL fromMenuBar = bar && bar->LookKind() == CTKBaseControlBar::kMenuBar;
+  outermost->CloseMenu(FALSE);
+  HWND focus = ::GetFocus();
+  for (POSITION pos = CTKToolBar::GetAllToolbars().GetHeadPosition(); pos && focus;) {
+    CTKToolBar* toolbar = CTKToolBar::GetAllToolbars().GetNext(pos);
+    if (toolbar->m_hWnd == focus) {
+      ::SetFocus(m_hWnd);
+      break;
+    }
+  }
+  return fromMenuBar;
+}
+
+BOOL CTKFrameWnd::ProcessMenuCharacter(UINT key) {
+  CWnd* menuBar = m_Impl.GetMenuBar();
+  if (auto* bar = dynamic_cast<CTKToolBar*>(menuBar); bar && bar->m_hWnd && ::IsWindowVisible(bar->m_hWnd)) {
+    if (bar->ProcessMnemonic(key)) return TRUE;
+  }
+  for (POSITION pos = CTKToolBar::GetAllToolbars().GetHeadPosition(); pos;) {
+    CTKToolBar* toolbar = CTKToolBar::GetAllToolbars().GetNext(pos);
+    if (toolbar == menuBar || !toolbar->m_hWnd || !::IsWindowVisible(toolbar->m_hWnd) ||
+        toolbar->LookKind() == CTKBaseControlBar::kPopupMenuBar ||
+        ::GetAncestor(toolbar->m_hWnd, GA_ROOT) != m_hWnd)
+      continue;
+    if (toolbar->ProcessMnemonic(key)) return TRUE;
+  }
+  return FALSE;
+}
+
+LRESULT CTKFrameWnd::OnMenuChar(WPARAM wParam, LPARAM) {
+  const UINT character = LOWORD(wParam);
+  char upper[2] = {static_cast<char>(character), 0};
+  ::CharUpperA(upper);
+  if (ProcessMenuCharacter(static_cast<unsigned char>(upper[0]))) return static_cast<LRESULT>(-65534);
+  return Default();
 }

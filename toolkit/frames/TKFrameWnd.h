@@ -64,5 +64,12 @@ private:
   // The keys of the frame while popups are open or it is minimised: TRUE when
   // consumed.
   BOOL ProcessKey(UINT key);
+  // A press while a library popup menu is open: on its shadow or outside every popup
+  // of its chain it closes the chain; TRUE when the press is used up.
+  BOOL ProcessMouseClick(UINT message, POINT screen);
+  // Alt with a character: the menu bar, then the frame's other toolbars, take it as
+  // an access key; TRUE when one did.
+  BOOL ProcessMenuCharacter(UINT key);
+  LRESULT OnMenuChar(WPARAM wParam, LPARAM lParam);
   static CWnd* s_pOpenPopup;
 };
