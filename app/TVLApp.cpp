@@ -1,28 +1,305 @@
 #include "app/TVLApp.h"
 
+#include "app/AppText.h"
 #include "app/MainFrame.h"
 #include "app/controls/ProgressWndFactory.h"
+#include "app/view/DocManagerEx.h"
+#include "app/view/ShellServices.h"
+#include "app/view/TVLDoc.h"
+#include "app/view/TVLView.h"
 #include "audiofiles/dialogs/WindowEffectDialogs.h"
+#include "platform/afx/OleInit.h"
+#include "platform/seams/ProcessSignals.h"
 #include "platform/seams/win32/Win32Seams.h"
 #include "resources/resource.h"
+#include "toolkit/frames/GlobalData.h"
+#include "toolkit/frames/MenuSound.h"
+
+#include <commctrl.h>
+#include <commdlg.h>
+
+#include "platform/afx/linux_headers_begin.h"
+#include "app/settings/ZQRegistry.h"
+#include "audiofiles/effects/EffectRegistry.h"
+#include "audiofiles/export/ExportEncodeOptions.h"
+#include "audiofiles/writers/StreamFileWriter.h"
+#include "core/engine/AudioIO.h"
+#include "core/model/DirManager.h"
+#include "core/project/Project.h"
+#include "platform/afx/linux_headers_end.h"
+
+BEGIN_MESSAGE_MAP(CTVLApp, CWinApp)
+  ON_COMMAND(ID_HELP_FINDER, OnHelpFinder)
+  ON_COMMAND(ID_FILE_NEW, OnFileNew)
+  ON_COMMAND(ID_FILE_OPEN, OnFileOpen)
+  ON_COMMAND(ID_FILE_NEW_NEW_WINDOW, OnFileNewNewWindow)
+  ON_COMMAND(ID_FILE_OPEN_NEW_WINDOW, OnFileOpenNewWindow)
+  ON_UPDATE_COMMAND_UI(ID_FILE_NEW, OnUpdateFileCommand)
+  ON_UPDATE_COMMAND_UI(ID_FILE_OPEN, OnUpdateFileCommand)
+  ON_UPDATE_COMMAND_UI(ID_FILE_NEW_NEW_WINDOW, OnUpdateFileCommand)
+  ON_UPDATE_COMMAND_UI(ID_FILE_OPEN_NEW_WINDOW, OnUpdateFileCommand)
+END_MESSAGE_MAP()
+
+namespace {
+constexpr UINT kRecordCommand = 1059;
+constexpr UINT kStopCommand = 1061;
+constexpr int kRecentFiles = 8;
+
+// The control panel's window and one of its buttons; null while there is none.
+HWND ControlPanel() {
+  HWND panel = GetOptionsHost().controlPanel ? GetOptionsHost().controlPanel() : nullptr;
+  return panel && ::IsWindow(panel) ? panel : nullptr;
+}
+
+// Posts a transport command to the control panel, with its button as the sender.
+void PostToControlPanel(UINT command) {
+  HWND panel = ControlPanel();
+  if (!panel) return;
+  ::PostMessageA(panel, WM_COMMAND, MAKEWPARAM(command, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(::GetDlgItem(panel, static_cast<int>(command))));
+}
+
+// The main window, when it has a window.
+CWnd* MainWindow() {
+  CWnd* main = AfxGetMainWnd();
+  return main && main->m_hWnd ? main : nullptr;
+}
+
+std::string ProgramPath() {
+  char path[MAX_PATH] = {};
+  DWORD length = ::GetModuleFileNameA(nullptr, path, sizeof path);
+  if (length == 0 || length >= sizeof path) return std::string();
+  return path;
+}
+}  // namespace
+
+CWin32SettingsInstaller::CWin32SettingsInstaller()
+    : m_pPrevious(settings::SetSettingsPlatform(&m_platform)) {}
+
+CWin32SettingsInstaller::~CWin32SettingsInstaller() { settings::SetSettingsPlatform(m_pPrevious); }
+
+CTVLApp::CTVLApp() : CTKWorkspace(TRUE), m_instances("Tarvel"), m_pEncode(&m_encode) {
+  ResetViewInfo();
+  SetViewInfo(&m_viewInfo);
+  SetColorScheme(&m_colorScheme);
+  settings::SetStoredEncodeOptions(&m_encode);
+  settings::SetApplicationSoundDeviceOptions(&m_devices);
+  SetExportEncodeOptions(m_pEncode);
+  SetStreamWriterSettings({&m_encode, &m_output, &m_advance, &m_devices});
+}
+
+CTVLApp::~CTVLApp() {
+  SetStreamWriterSettings({});
+  SetExportEncodeOptions(nullptr);
+  settings::SetApplicationSoundDeviceOptions(nullptr);
+  settings::SetStoredEncodeOptions(nullptr);
+  SetInstanceManager(nullptr);
+  SetViewInfo(nullptr);
+  SetColorScheme(nullptr);
+  SetOptionsHost(nullptr);
+  m_pInputSources.reset();
+  if (m_hInstanceMutex) ::CloseHandle(m_hInstanceMutex);
+}
+
+CTVLApp* GetTVLApp() { return dynamic_cast<CTVLApp*>(AfxGetApp()); }
 
 BOOL CTVLApp::InitInstance() {
+  // Copies start one after another: the whole start-up holds the mutex, and every
+  // way out releases it.
+  m_hInstanceMutex = ::CreateMutexA(nullptr, FALSE, kInstanceMutexName);
+  if (m_hInstanceMutex) ::WaitForSingleObject(m_hInstanceMutex, INFINITE);
+  const BOOL started = StartUp();
+  if (m_hInstanceMutex) ::ReleaseMutex(m_hInstanceMutex);
+  if (!started) return FALSE;
+  m_pMainWnd->SendMessage(kZoomToFitMessage, 0, 0);
+  return TRUE;
+}
+
+BOOL CTVLApp::StartUp() {
+  seams::IgnoreFileSizeSignal();  // a file past the size limit fails its write, not the program
+  if (!AfxOleInit()) {
+    AfxMessageBox(app_text::kOleInitFailed);
+    return FALSE;
+  }
+  SetMenuSounds(FALSE);
   INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES};
   ::InitCommonControlsEx(&icc);
   seams::InstallWin32Seams();
   seams::SetProgressFactory(&ProgressWndFactory::Instance());
   SetEffectDialogs(&WindowEffectDialogs::Instance());
 
-  auto* frame = new CMainFrame;
-  // The frame deletes itself when its window goes, also when creation fails.
-  if (!frame->LoadFrame(IDR_MAINFRAME)) return FALSE;
-  m_pMainWnd = frame;
-  frame->ShowWindow(m_nCmdShow);
-  frame->UpdateWindow();
+  // Settings live under HKEY_CURRENT_USER\Software\Tarvel.
+  SetRegistryKey("");
+  CZQRegistry::SetApplicationKey("", m_pszAppName ? m_pszAppName : "Tarvel");
+  LoadStdProfileSettings(kRecentFiles);
+  SetStateKeyName("Settings");
+
+  m_output.Load();
+  m_output.ApplyStartupReset();
+
+  // This copy's slot and temporary folder; the block files live there.
+  if (!m_instances.Startup(NativePath(m_output.strTempFolder.c_str()))) return FALSE;
+  SetInstanceManager(&m_instances);
+  if (!DirManager::SetTempDir(m_instances.GetInstanceDir().c_str())) return FALSE;
+
+  m_scheduler.SetStartCallback([](std::uint32_t) { return OnScheduledStart(); });
+  m_scheduler.SetStopCallback([](std::uint32_t) { return OnScheduledStop(); });
+  m_scheduler.SetStatusWindowFinder([] {
+    HWND view = GetOptionsHost().activeView ? GetOptionsHost().activeView() : nullptr;
+    return seams::ToWindowHandle(view);
+  });
+
+  m_advance.Load();
+  m_encode.Load();
+  m_devices.Load();
+  m_colorScheme.Load();
+  m_scheduler.Load();
+
+  CreateAudioIO(&m_advance);
+  RefreshInputSources();
+  InstallOptionsHost();
+
+  RegisterAllEffects();
+  CreateClipboardTrackList();
+
+  // One document, one frame, one view; the program's file prompts.
+  auto* docTemplate = new CSingleDocTemplate(IDR_MAINFRAME, RUNTIME_CLASS(CTVLDoc), RUNTIME_CLASS(CMainFrame),
+                                             RUNTIME_CLASS(CTVLView));
+  delete m_pDocManager;
+  m_pDocManager = new CDocManagerEx;
+  AddDocTemplate(docTemplate);
+
+  CCommandLineInfo commandLine;
+  ParseCommandLine(commandLine);
+  if (!ProcessShellCommand(commandLine)) return FALSE;
+  if (!MainWindow()) return FALSE;
+
+  m_pMainWnd->ShowWindow(SW_SHOW);
+  m_pMainWnd->UpdateWindow();
+  m_instances.SetMainWindow(seams::ToWindowHandle(m_pMainWnd->m_hWnd));
   return TRUE;
 }
 
 int CTVLApp::ExitInstance() {
+  m_output.SaveStartNumber();
+  ExitDocuments();
+  DestroyClipboardTrackList();
+  ToolkitCleanUp();
+  UnregisterAllEffects();
+  DestroyAudioIO();
+  SetInstanceManager(nullptr);
   seams::RemoveWin32Seams();
   return CWinApp::ExitInstance();
+}
+
+void CTVLApp::InstallOptionsHost() {
+  m_optionsHost.advance = &m_advance;
+  m_optionsHost.encode = &m_encode;
+  m_optionsHost.encodeForSaves = GetExportEncodeOptionsCopy();
+  m_optionsHost.output = &m_output;
+  m_optionsHost.colors = &m_colorScheme;
+  m_optionsHost.devices = &m_devices;
+  m_optionsHost.inputSource = &m_inputSource;
+  m_optionsHost.inputSourceNames = m_pInputSources ? *m_pInputSources : std::vector<std::string>();
+  m_optionsHost.activeView = [] {
+    auto* frame = dynamic_cast<CFrameWnd*>(AfxGetMainWnd());
+    CView* view = frame ? frame->GetActiveView() : nullptr;
+    return view ? view->m_hWnd : nullptr;
+  };
+  m_optionsHost.devicesChanged = [this] {
+    if (gAudioIO) gAudioIO->OpenMixer();
+    RefreshInputSources();
+  };
+  m_optionsHost.colorsChanged = [] {
+    auto* frame = dynamic_cast<CMainFrame*>(AfxGetMainWnd());
+    if (frame && frame->GetWaveFrame()->m_hWnd) frame->GetWaveFrame()->OnColorSchemeChanged();
+  };
+  SetOptionsHost(&m_optionsHost);
+}
+
+void CTVLApp::RefreshInputSources() {
+  m_pInputSources = std::make_unique<std::vector<std::string>>();
+  if (gAudioIO) *m_pInputSources = gAudioIO->GetInputSources();
+  m_optionsHost.inputSourceNames = *m_pInputSources;
+}
+
+int CTVLApp::FindInputSource(const char* name) const {
+  if (!m_pInputSources || !name) return 0;
+  for (size_t i = 0; i < m_pInputSources->size(); ++i)
+    if (::CompareStringA(LOCALE_USER_DEFAULT, 0, (*m_pInputSources)[i].c_str(), -1, name, -1) == CSTR_EQUAL)
+      return static_cast<int>(i);
+  return 0;
+}
+
+bool CTVLApp::IsRecordingInEditingMode() {
+  CTVLApp* app = GetTVLApp();
+  return app && gAudioIO && gAudioIO->IsStreamActive() && gAudioIO->GetNumCaptureChannels() > 0 &&
+         app->m_advance.ActiveRecordingMode == 0;
+}
+
+std::int32_t CTVLApp::OnScheduledStart() {
+  if (!MainWindow() || !(GetCommandState() & kStateIdle)) return 0;
+  PostToControlPanel(kRecordCommand);
+  return 1;
+}
+
+std::int32_t CTVLApp::OnScheduledStop() {
+  if (MainWindow()) PostToControlPanel(kStopCommand);
+  return 1;
+}
+
+void CTVLApp::WinHelp(DWORD_PTR data, UINT) {
+  if (data != 0) return;
+  std::string path = ProgramPath();
+  const size_t slash = path.find_last_of('\\');
+  path = (slash == std::string::npos ? std::string() : path.substr(0, slash)) + kHelpPage;
+  using HtmlHelpFn = HWND(WINAPI*)(HWND, LPCSTR, UINT, DWORD_PTR);
+  HMODULE help = ::LoadLibraryA("hhctrl.ocx");
+  auto htmlHelp = help ? reinterpret_cast<HtmlHelpFn>(::GetProcAddress(help, "HtmlHelpA")) : nullptr;
+  constexpr UINT kDisplayTopic = 0;
+  if (htmlHelp) htmlHelp(::GetDesktopWindow(), path.c_str(), kDisplayTopic, 0);
+}
+
+void CTVLApp::OnHelpFinder() { WinHelp(0, 1); }
+
+void CTVLApp::OnUpdateFileCommand(CCmdUI* ui) {
+  const bool directRecording = gAudioIO && gAudioIO->IsStreamActive() &&
+                               gAudioIO->GetNumCaptureChannels() > 0 && m_advance.ActiveRecordingMode == 1;
+  ui->Enable(!directRecording);
+}
+
+std::string CTVLApp::NewWindowCommandLine(const std::string& programPath, const std::string& filePath) {
+  std::string line = "\"" + programPath + "\"";
+  if (!filePath.empty()) line += " \"" + filePath + "\"";
+  return line;
+}
+
+void CTVLApp::StartNewCopy(const char* filePath) {
+  const std::string program = ProgramPath();
+  if (program.empty()) {
+    AfxMessageBox(app_text::kModuleNameError);
+    return;
+  }
+  std::string line = NewWindowCommandLine(program, filePath ? filePath : "");
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  if (::CreateProcessA(nullptr, &line[0], nullptr, nullptr, TRUE, NORMAL_PRIORITY_CLASS, nullptr, nullptr,
+                       &startup, &process)) {
+    ::CloseHandle(process.hThread);
+    ::CloseHandle(process.hProcess);
+  }
+}
+
+void CTVLApp::OnFileNewNewWindow() { StartNewCopy(nullptr); }
+
+void CTVLApp::OnFileOpenNewWindow() {
+  const std::string program = ProgramPath();
+  if (program.empty()) {
+    AfxMessageBox(app_text::kModuleNameError);
+    return;
+  }
+  CString path;
+  if (!DoPromptFileName(path, AFX_IDS_OPENFILE, OFN_HIDEREADONLY | OFN_FILEMUSTEXIST, TRUE, nullptr)) return;
+  StartNewCopy(path);
 }

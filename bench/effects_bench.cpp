@@ -1,18 +1,36 @@
-// Runs each effect on 10 minutes of 44.1 kHz 16-bit stereo held in block files, and,
-// where sox does the same job, sox on the same audio (a 16-bit WAV file in, one out).
+// The effects against outside tools doing the same job on the same audio: a 16-bit
+// stereo WAV file in, the effect, a 16-bit WAV file out.
 //
 //   effects_bench [folder] [minutes] [effect name ...]
+//   effects_bench --rounds N ...      paired rounds per effect (5 by default)
+//   effects_bench --scaling ...       our cost per minute of audio at 1, 10 and 60 minutes
 //
-// Prints, per effect, our seconds and real-time factor, sox's seconds and the ratio of
-// the times (ours / sox), each the best of three runs. Each run starts from the same
-// audio: the tracks are copies of one recording (shared blocks), made fresh for every
-// run and not timed.
+// Our side runs in this process: the WAV file is read into two 16-bit tracks in block
+// files (as the PCM importer does), the effect runs over the whole of both, and the
+// tracks are written to a WAV file. The peer runs as a child process from the same
+// WAV file to a WAV file. Where sox has the same algorithm it is the peer; where it
+// has another, the peer is a tool over the library we use (soundstretch over
+// SoundTouch for Change Pitch and Change Tempo, sndfile-resample over libsamplerate
+// for Change Speed) or a sox FIR of the length our filter applies (Equalization, FFT
+// Filter). Generators make their audio from nothing on both sides.
+//
+// The paired timing of BenchPairs.h: rounds take turns (ours, then the peer, ...), so
+// both sides see the same load on a shared machine; each side's figure is the median
+// of its rounds, in wall time and in CPU time (every thread of this process on our
+// side, the child and what it waited for on the peer's), with the ratios ours / peer.
+//
 // Goals: 100x real time or more for the amplitude and order effects, 20x or more for
-// the spectral and time effects; no slower than 1.5x sox where sox does the same job.
+// the spectral and time effects; no slower than 1.5x the peer (1.2x sndfile-resample,
+// 1.1x soundstretch), and a cost per minute at 60 minutes within 10 % of the cost per
+// minute at 1 minute.
+//
+// On a disk folder, the kernel starts writing the block files back once the dirty
+// data passes its threshold (about 2 GB here: 60 minutes of source, blocks and
+// output), and from then on every write costs more; a folder on tmpfs (/dev/shm)
+// shows our own cost per minute without that.
 #include <stdlib.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -47,6 +65,7 @@
 #include "audiofiles/effects/EffectTone.h"
 #include "audiofiles/effects/EffectWahwah.h"
 #include "audiofiles/effects/EffectWhiteNoise.h"
+#include "bench/BenchPairs.h"
 #include "core/model/DirManager.h"
 #include "core/model/Envelope.h"
 #include "core/model/TrackFactory.h"
@@ -58,24 +77,32 @@
 namespace {
 
 constexpr double kRate = 44100.0;
-constexpr int kRounds = 3;
 
-double Now() {
-  using namespace std::chrono;
-  return duration<double>(steady_clock::now().time_since_epoch()).count();
+using bench::Cost;
+
+Cost MedianCost(const std::vector<Cost>& costs) {
+  std::vector<double> wall, cpu;
+  for (const Cost& c : costs) {
+    wall.push_back(c.wall);
+    cpu.push_back(c.cpu);
+  }
+  return {bench::Median(wall), bench::Median(cpu)};
 }
 
-// One benchmark case: how to make the effect, and sox's words for the same job
-// (empty when sox has no such effect). "IN" and "OUT" stand for the files; a sox
-// command without "IN" generates its audio.
+// ---- the cases ----
+
+// One benchmark case: how to make the effect, and the peer's command for the same job
+// ("IN" and "OUT" stand for the files, "SECONDS" for the length; empty when no tool
+// does the same job). A generator starts from empty tracks, and its peer from nothing.
 struct Case {
   const char* name;
-  std::function<std::unique_ptr<Effect>()> make;
-  std::string sox;
+  std::function<std::unique_ptr<Effect>(double seconds)> make;
+  std::string peer;
+  bool generator = false;
 };
 
 template <class E>
-std::unique_ptr<Effect> Make() {
+std::unique_ptr<Effect> Make(double) {
   return std::make_unique<E>();
 }
 
@@ -95,86 +122,94 @@ struct ProfiledNoiseRemoval : EffectNoiseRemoval {
 std::vector<Case> Cases() {
   return {
       {"Amplify",
-       [] {
+       [](double) {
          auto e = std::make_unique<EffectAmplify>();
          e->SetRatio(0.5f);
          return std::unique_ptr<Effect>(std::move(e));
        },
-       "sox -V1 -D IN OUT vol 0.5"},
-      {"Invert", Make<EffectInvert>, "sox -V1 -D IN OUT vol -1"},
-      {"Fade In", Make<EffectFadeIn>, "sox -V1 -D IN OUT fade t SECONDS"},
-      {"Fade Out", Make<EffectFadeOut>, "sox -V1 -D IN OUT fade t 0 SECONDS SECONDS"},
-      {"Reverse", Make<EffectReverse>, "sox -V1 -D IN OUT reverse"},
+       "sox -D IN OUT vol 0.5"},
+      {"Invert", Make<EffectInvert>, "sox -D IN OUT vol -1"},
+      {"Fade In", Make<EffectFadeIn>, "sox -D IN OUT fade t SECONDS"},
+      {"Fade Out", Make<EffectFadeOut>, "sox -D IN OUT fade t 0 SECONDS SECONDS"},
+      {"Reverse", Make<EffectReverse>, "sox -D IN OUT reverse"},
       // sox's normalize has no DC removal; both read the audio twice.
-      {"Normalize", Make<EffectNormalize>, "sox -V1 -D IN OUT gain -n -3"},
+      {"Normalize", Make<EffectNormalize>, "sox -D IN OUT gain -n -3"},
       // sox's echo is one echo of the input; ours feeds back (the same work per sample).
       {"Echo",
-       [] {
+       [](double) {
          auto e = std::make_unique<EffectEcho>();
          e->SetParameters(1.0f, 0.5f);
          return std::unique_ptr<Effect>(std::move(e));
        },
-       "sox -V1 -D IN OUT echo 1 1 1000 0.5"},
-      {"BassBoost", Make<EffectBassBoost>, "sox -V1 -D IN OUT bass 12 200 1s"},
+       "sox -D IN OUT echo 1 1 1000 0.5"},
+      {"BassBoost", Make<EffectBassBoost>, "sox -D IN OUT bass 12 200 1s"},
       // sox's phaser is another design; no reference.
       {"Phaser", Make<EffectPhaser>, ""},
       {"Wahwah", Make<EffectWahwah>, ""},
-      // The generators insert a selection's length of new audio into both tracks.
-      {"Tone", Make<EffectTone>, "sox -V1 -D -n -r 44100 -b 16 -c 2 OUT synth SECONDS sine 440"},
-      {"White Noise", Make<EffectWhiteNoise>,
-       "sox -V1 -D -n -r 44100 -b 16 -c 2 OUT synth SECONDS whitenoise"},
-      {"Silence", Make<EffectSilence>, ""},
-      // The spectral effects: sox has no filter by a table of per-bin gains.
+      {"Tone", Make<EffectTone>, "sox -D -n -r 44100 -b 16 -c 2 OUT synth SECONDS sine 440", true},
+      {"White Noise", Make<EffectWhiteNoise>, "sox -D -n -r 44100 -b 16 -c 2 OUT synth SECONDS whitenoise",
+       true},
+      {"Silence",
+       [](double seconds) {
+         auto e = std::make_unique<EffectSilence>();
+         e->SetDuration(seconds);
+         return std::unique_ptr<Effect>(std::move(e));
+       },
+       "sox -D -n -r 44100 -b 16 -c 2 OUT trim 0 SECONDS", true},
+      // No tool filters by a table of per-bin gains; a sox FIR of the length of our
+      // frame does the same amount of filtering work.
       {"Equalization",
-       [] {
+       [](double) {
          auto e = std::make_unique<EffectEqualization>();
          e->SetCurve(kRate, {{100.0, 6.0}, {1000.0, 0.0}, {8000.0, -6.0}});
          return std::unique_ptr<Effect>(std::move(e));
        },
-       ""},
+       "sox -D IN OUT sinc -n 16384 100-8000"},
       {"FFT Filter",
-       [] {
+       [](double) {
          auto e = std::make_unique<EffectFFTFilter>();
          e->GetResponse().Insert(0.0, 0.7);
          e->GetResponse().Insert(1.0, 0.3);
          return std::unique_ptr<Effect>(std::move(e));
        },
-       ""},
+       "sox -D IN OUT sinc -n 256 100-8000"},
       // sox's noise reduction also gates bins against a profile of the first seconds.
       {"Noise Removal", Make<ProfiledNoiseRemoval>,
-       "sox -V1 IN -n trim 0 2 noiseprof OUT.prof && sox -V1 -D IN OUT noisered OUT.prof"},
+       "sox IN -n trim 0 2 noiseprof OUT.prof && sox -D IN OUT noisered OUT.prof"},
       // sox's compand with the same attack, decay, ratio 2 above -12 dB and make-up
       // gain (its level detector differs).
-      {"Compressor", Make<EffectCompressor>, "sox -V1 -D IN OUT compand 0.2,1 -90,-90,-12,-12,0,-6 4.2"},
+      {"Compressor", Make<EffectCompressor>, "sox -D IN OUT compand 0.2,1 -90,-90,-12,-12,0,-6 4.2"},
+      // The same converter (libsamplerate's fastest sinc) at the same factor 0.8.
       {"Change Speed",
-       [] {
+       [](double) {
          auto e = std::make_unique<EffectChangeSpeed>();
          e->SetPercentChange(25.0);
          return std::unique_ptr<Effect>(std::move(e));
        },
-       "sox -V1 -D IN OUT speed 1.25"},
+       "sndfile-resample -to 35280 -c 2 IN OUT"},
+      // The same library (SoundTouch) with the same settings.
       {"Change Pitch",
-       [] {
+       [](double) {
          auto e = std::make_unique<EffectChangePitch>();
          e->SetSemitonesChange(3.0);
          return std::unique_ptr<Effect>(std::move(e));
        },
-       "sox -V1 -D IN OUT pitch 300"},
+       "soundstretch IN OUT -pitch=3"},
       {"Change Tempo",
-       [] {
+       [](double) {
          auto e = std::make_unique<EffectChangeTempo>();
          e->SetPercentChange(25.0);
          return std::unique_ptr<Effect>(std::move(e));
        },
-       "sox -V1 -D IN OUT tempo 1.25"},
-      // One more copy (sox writes all of it; ours shares the blocks).
+       "soundstretch IN OUT -tempo=25"},
+      // One more copy (the peer writes all of it; ours shares the blocks until export).
       {"Repeat",
-       [] {
+       [](double) {
          auto e = std::make_unique<EffectRepeat>();
          e->SetCount(1);
          return std::unique_ptr<Effect>(std::move(e));
        },
-       "sox -V1 -D IN OUT repeat 1"},
+       "sox -D IN OUT repeat 1"},
   };
 }
 
@@ -184,124 +219,255 @@ std::string Replace(std::string s, const std::string& key, const std::string& va
   return s;
 }
 
-// A signal with some life in it: two tones, a slow swell and a little noise.
-void MakeSignal(std::vector<float>& left, std::vector<float>& right) {
-  std::uint32_t seed = 1;
-  for (std::size_t i = 0; i < left.size(); ++i) {
-    seed = seed * 1664525u + 1013904223u;
-    const double noise = (static_cast<double>(seed >> 8) / 16777216.0 - 0.5) * 0.02;
-    const double t = static_cast<double>(i) / kRate;
-    const double swell = 0.6 + 0.4 * std::sin(2 * M_PI * 0.1 * t);
-    left[i] = static_cast<float>(
-        swell * (0.3 * std::sin(2 * M_PI * 220 * t) + 0.1 * std::sin(2 * M_PI * 1770 * t)) + noise);
-    right[i] = static_cast<float>(
-        swell * (0.3 * std::sin(2 * M_PI * 330 * t) + 0.1 * std::sin(2 * M_PI * 2500 * t)) - noise);
-  }
-}
+std::string PeerProgram(const std::string& command) { return command.substr(0, command.find(' ')); }
 
-bool WriteWav(const std::string& path, const std::vector<float>& left, const std::vector<float>& right) {
+// ---- the audio ----
+
+// A WAV file of a signal with some life in it: two tones, a slow swell and a little noise.
+bool WriteSourceWav(const std::string& path, double seconds) {
   SF_INFO info{};
   info.samplerate = static_cast<int>(kRate);
   info.channels = 2;
   info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
   SNDFILE* f = sf_open(path.c_str(), SFM_WRITE, &info);
   if (!f) return false;
-  std::vector<float> frames(2 * 65536);
-  for (std::size_t at = 0; at < left.size(); at += 65536) {
-    const std::size_t n = std::min<std::size_t>(65536, left.size() - at);
+  const std::size_t frames = static_cast<std::size_t>(seconds * kRate);
+  std::vector<float> chunk(2 * 65536);
+  std::uint32_t seed = 1;
+  for (std::size_t at = 0; at < frames; at += 65536) {
+    const std::size_t n = std::min<std::size_t>(65536, frames - at);
     for (std::size_t i = 0; i < n; ++i) {
-      frames[2 * i] = left[at + i];
-      frames[2 * i + 1] = right[at + i];
+      seed = seed * 1664525u + 1013904223u;
+      const double noise = (static_cast<double>(seed >> 8) / 16777216.0 - 0.5) * 0.02;
+      const double t = static_cast<double>(at + i) / kRate;
+      const double swell = 0.6 + 0.4 * std::sin(2 * M_PI * 0.1 * t);
+      chunk[2 * i] = static_cast<float>(
+          swell * (0.3 * std::sin(2 * M_PI * 220 * t) + 0.1 * std::sin(2 * M_PI * 1770 * t)) + noise);
+      chunk[2 * i + 1] = static_cast<float>(
+          swell * (0.3 * std::sin(2 * M_PI * 330 * t) + 0.1 * std::sin(2 * M_PI * 2500 * t)) - noise);
     }
-    sf_writef_float(f, frames.data(), static_cast<sf_count_t>(n));
+    sf_writef_float(f, chunk.data(), static_cast<sf_count_t>(n));
   }
   sf_close(f);
   return true;
 }
 
+// Our side of one job. The tracks live from the import to the export.
+class OurJob {
+public:
+  explicit OurJob(TrackFactory& factory) : mFactory(factory) {}
+  ~OurJob() { mList.Clear(false); }
+
+  // Two empty 16-bit tracks, a stereo pair, selected.
+  void MakeTracks() {
+    for (int c = 0; c < 2; ++c) {
+      mTracks[c].reset(mFactory.NewWaveTrack(SampleFormatInt16, kRate));
+      mTracks[c]->SetChannel(c == 0 ? Track::LeftChannel : Track::RightChannel);
+      mTracks[c]->SetLinked(c == 0);
+      mTracks[c]->SetSelected(true);
+      std::vector<Track*> removed;
+      mList.Add(mTracks[c].get(), &removed);
+    }
+  }
+
+  // Reads a stereo WAV file into the tracks, as the PCM importer does.
+  bool Import(const std::string& path) {
+    SF_INFO info{};
+    SNDFILE* f = sf_open(path.c_str(), SFM_READ, &info);
+    if (!f || info.channels != 2) return false;
+    const std::int32_t chunk = mTracks[0]->GetMaxBlockSize();
+    std::vector<float> frames(2 * static_cast<std::size_t>(chunk)), channel(static_cast<std::size_t>(chunk));
+    bool ok = true;
+    for (;;) {
+      const sf_count_t n = sf_readf_float(f, frames.data(), chunk);
+      if (n <= 0) break;
+      for (int c = 0; c < 2 && ok; ++c) {
+        for (sf_count_t i = 0; i < n; ++i) channel[i] = frames[2 * i + c];
+        ok = mTracks[c]->Append(reinterpret_cast<ConstSamplePtr>(channel.data()), SampleFormatFloat,
+                                static_cast<std::int32_t>(n));
+      }
+    }
+    sf_close(f);
+    return ok && mTracks[0]->Flush() && mTracks[1]->Flush();
+  }
+
+  bool Apply(Effect& effect, double seconds) {
+    double t0 = 0.0, t1 = seconds;
+    return effect.Apply(0, effect.GetEffectFlags(), &mList, &mFactory, &t0, &t1);
+  }
+
+  // Writes the tracks as a 16-bit stereo WAV file.
+  bool Export(const std::string& path) {
+    SF_INFO info{};
+    info.samplerate = static_cast<int>(kRate);
+    info.channels = 2;
+    info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
+    SNDFILE* f = sf_open(path.c_str(), SFM_WRITE, &info);
+    if (!f) return false;
+    const std::int64_t total = std::max(mTracks[0]->TimeToSamples(mTracks[0]->GetEndTime()),
+                                        mTracks[1]->TimeToSamples(mTracks[1]->GetEndTime()));
+    const std::int32_t chunk = mTracks[0]->GetMaxBlockSize();
+    std::vector<float> channel(static_cast<std::size_t>(chunk)), frames(2 * static_cast<std::size_t>(chunk));
+    bool ok = true;
+    for (std::int64_t at = 0; at < total && ok; at += chunk) {
+      const std::int32_t n = static_cast<std::int32_t>(std::min<std::int64_t>(chunk, total - at));
+      for (int c = 0; c < 2; ++c) {
+        const std::int64_t have = mTracks[c]->TimeToSamples(mTracks[c]->GetEndTime());
+        const std::int32_t got = static_cast<std::int32_t>(std::clamp<std::int64_t>(have - at, 0, n));
+        std::fill(channel.begin(), channel.end(), 0.0f);
+        if (got > 0)
+          ok = mTracks[c]->Get(reinterpret_cast<SamplePtr>(channel.data()), SampleFormatFloat, at, got);
+        for (std::int32_t i = 0; i < n; ++i) frames[2 * i + c] = channel[i];
+      }
+      ok = ok && sf_writef_float(f, frames.data(), n) == n;
+    }
+    return sf_close(f) == 0 && ok;
+  }
+
+private:
+  TrackFactory& mFactory;
+  TrackList mList;
+  std::unique_ptr<WaveTrack> mTracks[2];
+};
+
+struct Options {
+  std::string base;
+  double minutes = 10.0;
+  int rounds = 5;
+  bool scaling = false;
+  std::vector<std::string> only;
+};
+
+bool Wanted(const Options& o, const Case& c) {
+  return o.only.empty() || std::find(o.only.begin(), o.only.end(), c.name) != o.only.end();
+}
+
+// One run of our job; effectCost (when given) receives the effect's own part.
+Cost RunOurs(TrackFactory& factory, const Case& c, const std::string& in, const std::string& out,
+             double seconds, Cost* effectCost = nullptr) {
+  OurJob job(factory);
+  std::unique_ptr<Effect> effect = c.make(seconds);
+  Cost effectPart;
+  const Cost whole = bench::MeasureSelf([&] {
+    job.MakeTracks();
+    if (!c.generator && !job.Import(in)) return false;
+    effectPart = bench::MeasureSelf([&] { return job.Apply(*effect, seconds); });
+    return effectPart.ok && job.Export(out);
+  });
+  if (effectCost) *effectCost = effectPart;
+  std::filesystem::remove(out);
+  return whole;
+}
+
+std::string PeerCommand(const Case& c, const std::string& in, const std::string& out, double seconds) {
+  std::string command = Replace(c.peer, "IN", "'" + in + "'");
+  command = Replace(command, "OUT", "'" + out + "'");
+  return Replace(command, "SECONDS", std::to_string(seconds));
+}
+
+void Compare(const Options& o, TrackFactory& factory, const testsupport::TrackProject& project) {
+  const double seconds = o.minutes * 60.0;
+  const std::string in = project / "source.wav", oursOut = project / "ours.wav",
+                    peerOut = project / "peer.wav";
+  if (!WriteSourceWav(in, seconds)) {
+    std::printf("cannot write %s\n", in.c_str());
+    return;
+  }
+  std::printf(
+      "the job: %.1f minutes of 44.1 kHz 16-bit stereo, WAV in, effect, WAV out; median of %d paired "
+      "rounds\n",
+      o.minutes, o.rounds);
+  bench::PrintHeader();
+  for (const Case& c : Cases()) {
+    if (!Wanted(o, c)) continue;
+    const bool havePeer = !c.peer.empty() && testsupport::HaveProgram(PeerProgram(c.peer));
+    const bench::Run ours = [&] { return RunOurs(factory, c, in, oursOut, seconds); };
+    if (!havePeer) {
+      std::vector<Cost> costs;
+      for (int round = 0; round < o.rounds; ++round) costs.push_back(ours());
+      const Cost a = MedianCost(costs);
+      std::printf("%-34s %-8s | %8.3fs %9s %6s | %8.3fs %9s %6s | %d, medians\n", c.name, "-", a.wall, "-",
+                  "-", a.cpu, "-", "-", o.rounds);
+      continue;
+    }
+    const bench::PairResult r = bench::RunPairs(
+        o.rounds, ours, bench::Peer(PeerCommand(c, in, peerOut, seconds) + " >/dev/null 2>&1"), [&] {
+          std::filesystem::remove(peerOut);
+          std::filesystem::remove(peerOut + ".prof");
+        });
+    bench::PrintRow(c.name, PeerProgram(c.peer), r);
+    std::fflush(stdout);
+  }
+}
+
+// Our cost per minute of audio at 1, 10 and 60 minutes: the whole job and the effect
+// alone, medians of the rounds, CPU and wall.
+void Scaling(const Options& o, TrackFactory& factory, const testsupport::TrackProject& project) {
+  const double lengths[] = {1.0, 10.0, 60.0};
+  const std::vector<Case> cases = Cases();
+  // [case][length]: whole job and effect alone
+  std::vector<std::vector<Cost>> job(cases.size()), effect(cases.size());
+  const std::string ours = project / "ours.wav";
+  for (double minutes : lengths) {
+    const std::string in = project / "source.wav";
+    if (!WriteSourceWav(in, minutes * 60.0)) return;
+    for (std::size_t k = 0; k < cases.size(); ++k) {
+      if (!Wanted(o, cases[k])) continue;
+      std::vector<Cost> jobs, effects;
+      for (int round = 0; round < o.rounds; ++round) {
+        Cost e;
+        jobs.push_back(RunOurs(factory, cases[k], in, ours, minutes * 60.0, &e));
+        effects.push_back(e);
+      }
+      job[k].push_back(MedianCost(jobs));
+      effect[k].push_back(MedianCost(effects));
+    }
+    std::filesystem::remove(in);
+  }
+  std::printf(
+      "cost per minute of audio [ms], median of %d rounds: the effect alone (cpu, wall) and the whole job "
+      "(cpu)\n",
+      o.rounds);
+  std::printf("%-14s | %7s %7s %7s %6s | %7s %7s %7s | %7s %7s %7s %6s\n", "effect", "cpu 1", "cpu 10",
+              "cpu 60", "60/1", "wall 1", "wall 10", "wall 60", "job 1", "job 10", "job 60", "60/1");
+  for (std::size_t k = 0; k < cases.size(); ++k) {
+    if (effect[k].size() != 3) continue;
+    double e[3], w[3], j[3];
+    for (int i = 0; i < 3; ++i) {
+      e[i] = 1000.0 * effect[k][i].cpu / lengths[i];
+      w[i] = 1000.0 * effect[k][i].wall / lengths[i];
+      j[i] = 1000.0 * job[k][i].cpu / lengths[i];
+    }
+    std::printf("%-14s | %7.1f %7.1f %7.1f %6.2f | %7.1f %7.1f %7.1f | %7.1f %7.1f %7.1f %6.2f\n",
+                cases[k].name, e[0], e[1], e[2], e[2] / e[0], w[0], w[1], w[2], j[0], j[1], j[2],
+                j[2] / j[0]);
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  const std::string base = argc > 1 ? argv[1] : std::filesystem::temp_directory_path().string();
-  const double minutes = argc > 2 ? std::atof(argv[2]) : 10.0;
-  std::vector<std::string> only(argv + std::min(argc, 3), argv + argc);
-  const double seconds = minutes * 60.0;
-  const std::size_t frames = static_cast<std::size_t>(seconds * kRate);
-
-  testsupport::TrackProject project(0, base);
-  TrackFactory& factory = *project.factory();
-
-  std::printf("effects on %.1f minutes of 44.1 kHz 16-bit stereo in block files (%s)\n", minutes,
-              project.blocks().c_str());
-  std::vector<float> left(frames), right(frames);
-  MakeSignal(left, right);
-  const std::string wav = project / "source.wav", out = project / "sox-out.wav";
-  const bool haveSox = testsupport::HaveProgram("sox") && WriteWav(wav, left, right);
-  if (!haveSox) std::printf("(no sox: no reference figures)\n");
-
-  std::unique_ptr<WaveTrack> source[2];
-  for (int c = 0; c < 2; ++c) {
-    source[c].reset(factory.NewWaveTrack(SampleFormatInt16, kRate));
-    const std::vector<float>& samples = c == 0 ? left : right;
-    for (std::size_t at = 0; at < frames; at += 1 << 20) {
-      const std::int32_t n = static_cast<std::int32_t>(std::min<std::size_t>(1 << 20, frames - at));
-      source[c]->Append(reinterpret_cast<ConstSamplePtr>(samples.data() + at), SampleFormatFloat, n);
-    }
-    source[c]->Flush();
-    source[c]->SetChannel(c == 0 ? Track::LeftChannel : Track::RightChannel);
-    source[c]->SetLinked(c == 0);
-    source[c]->SetSelected(true);
-  }
-  left.clear();
-  left.shrink_to_fit();
-  right.clear();
-  right.shrink_to_fit();
-
-  std::printf("%-14s %10s %10s %10s %12s\n", "effect", "ours [s]", "x realtime", "sox [s]", "ours / sox");
-  for (const Case& c : Cases()) {
-    if (!only.empty() && std::find(only.begin(), only.end(), c.name) == only.end()) continue;
-
-    // Best of three runs, each on fresh tracks over the same blocks.
-    double ours = 1e30;
-    bool ok = true;
-    for (int round = 0; round < kRounds; ++round) {
-      std::unique_ptr<WaveTrack> tracks[2];
-      TrackList list;
-      for (int i = 0; i < 2; ++i) {
-        tracks[i].reset(static_cast<WaveTrack*>(source[i]->Duplicate()));
-        std::vector<Track*> removed;
-        list.Add(tracks[i].get(), &removed);
-      }
-      std::unique_ptr<Effect> effect = c.make();
-      double t0 = 0.0, t1 = seconds;
-      const double start = Now();
-      ok = effect->Apply(0, effect->GetEffectFlags(), &list, &factory, &t0, &t1) && ok;
-      ours = std::min(ours, Now() - start);
-      list.Clear(false);
-    }
-
-    double soxTime = 0.0;
-    if (haveSox && !c.sox.empty()) {
-      std::string command = Replace(c.sox, "IN", "'" + wav + "'");
-      command = Replace(command, "OUT", "'" + out + "'");
-      command = Replace(command, "SECONDS", std::to_string(seconds));
-      soxTime = 1e30;
-      for (int round = 0; round < kRounds && soxTime > 0.0; ++round) {
-        const double soxStart = Now();
-        const int status = std::system(command.c_str());
-        soxTime = status == 0 ? std::min(soxTime, Now() - soxStart) : 0.0;
-        std::filesystem::remove(out);
-      }
-    }
-    std::printf("%-14s %10.3f %10.1f", c.name, ours, seconds / ours);
-    if (soxTime > 0.0)
-      std::printf(" %10.3f %12.2f", soxTime, ours / soxTime);
+  Options o;
+  std::vector<std::string> positional;
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if (arg == "--scaling")
+      o.scaling = true;
+    else if (arg == "--rounds" && i + 1 < argc)
+      o.rounds = std::max(1, std::atoi(argv[++i]));
     else
-      std::printf(" %10s %12s", "-", "-");
-    std::printf("%s\n", ok ? "" : "  (effect failed)");
-    std::fflush(stdout);
+      positional.push_back(arg);
   }
+  o.base = positional.size() > 0 ? positional[0] : std::filesystem::temp_directory_path().string();
+  if (positional.size() > 1) o.minutes = std::atof(positional[1].c_str());
+  if (positional.size() > 2) o.only.assign(positional.begin() + 2, positional.end());
 
-  for (auto& t : source) t.reset();
+  testsupport::TrackProject project(0, o.base);
+  TrackFactory& factory = *project.factory();
+  std::printf("block files in %s\n", project.blocks().c_str());
+  if (o.scaling)
+    Scaling(o, factory, project);
+  else
+    Compare(o, factory, project);
   return 0;
 }

@@ -34,7 +34,7 @@ tarvel_add_folders(
 tarvel_check_sources(
   ROOTS core audiofiles app/settings options/scheduler platform/seams platform/portaudio
         platform/lame_enc bench tests
-  IGNORE "^audiofiles/dialogs/" "^platform/seams/win32/" "^tests/fuzz/" "_wintest\\.cpp$"
+  IGNORE "^audiofiles/dialogs/" "^platform/seams/win32/" "^bench/win/" "^tests/fuzz/" "_wintest\\.cpp$"
          "^tests/support/wine/")
 
 # Each tier writes its graph when it is configured (the window tier's in build/win).

@@ -61,7 +61,8 @@ function(tarvel_native_test name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;LABELS;PROPERTIES" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/tests)
-  target_link_libraries(${name} PRIVATE ${ARG_LIBS} tarvel_test_support tarvel_alsa_plugin_pins GTest::gtest
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} tarvel_test_support tarvel_alsa_plugin_pins
+                        tarvel_test_process_setup GTest::gtest
                         GTest::gtest_main Threads::Threads)
   target_compile_definitions(${name} PRIVATE
     TARVEL_TEST_BINARY_DIR="${CMAKE_BINARY_DIR}" TARVEL_SOURCE_DIR="${CMAKE_SOURCE_DIR}")

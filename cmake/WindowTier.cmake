@@ -30,7 +30,9 @@ tarvel_add_folders(
   resources
   toolkit
   player
-  app/controls audiofiles/dialogs app)
+  app/controls audiofiles/dialogs app/view app/skin options/sheet app/panel
+  options/schedule options/log options/about options/wizard options/help app
+  bench/win)
 
 # One wine environment (prefix, virtual display, wineserver, virtual desktop) serves
 # every wine test of a run; it is started once and stopped at the end so nothing is
@@ -43,7 +45,7 @@ set_tests_properties(wine.cleanup PROPERTIES FIXTURES_CLEANUP wine_env LABELS wi
 add_subdirectory(tests)
 
 tarvel_check_sources(
-  ROOTS platform/afx platform/seams/win32 toolkit app player options audiofiles/dialogs tests
+  ROOTS platform/afx platform/seams/win32 toolkit app player options audiofiles/dialogs bench/win tests
   IGNORE "^app/settings/" "^options/scheduler/" "^tests/fuzz/" "_test\\.cpp$" "^tests/support/native/"
          "^tests/platform/lame_enc/")
 tarvel_write_library_graph(${CMAKE_BINARY_DIR}/library-graph.txt)

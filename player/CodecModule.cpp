@@ -2,6 +2,7 @@
 #include "player/PlayerStrings.h"
 
 #include "platform/afx/linux_headers_begin.h"
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include "platform/afx/linux_headers_end.h"
@@ -45,19 +46,45 @@ void ExtensionList_Free(CodecModule* module) {
   module->Extensions = nullptr;
 }
 
+namespace {
+
+constexpr char kAudioFileClass[] = "Larkspin.Audio";
+
+bool SetDefaultValue(HKEY root, const char* path, const char* text) {
+  HKEY key = nullptr;
+  if (RegCreateKeyExA(root, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS)
+    return false;
+  const LONG result = RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
+                                     static_cast<DWORD>(std::strlen(text) + 1));
+  RegCloseKey(key);
+  return result == ERROR_SUCCESS;
+}
+
+// The class the extensions point at, with the command that opens a file of it in this
+// program. Without it an associated file would open in nothing at all.
+bool DefineAudioFileClass() {
+  char program[MAX_PATH] = {};
+  const DWORD length = GetModuleFileNameA(nullptr, program, sizeof program);
+  if (length == 0 || length >= sizeof program) return false;
+  char command[MAX_PATH + 16];
+  std::snprintf(command, sizeof command, "\"%s\" \"%%1\"", program);
+  char commandKey[64];
+  std::snprintf(commandKey, sizeof commandKey, "%s\\shell\\open\\command", kAudioFileClass);
+  return SetDefaultValue(HKEY_CLASSES_ROOT, kAudioFileClass, "Sound file") &&
+         SetDefaultValue(HKEY_CLASSES_ROOT, commandKey, command);
+}
+
+}  // namespace
+
 void RegisterFileAssociations(CodecModule* module) {
-  static const char kClass[] = "Larkspin.Audio";
+  // Never point the user's files at a class that cannot open them.
+  if (!DefineAudioFileClass()) return;
   for (ExtensionNode* node = module->Extensions; node; node = node->next) {
     char name[MAX_PATH];
     if (std::strlen(node->text) + 2 > sizeof name) continue;
     name[0] = '.';
     std::strcpy(name + 1, node->text);
-    HKEY key = nullptr;
-    if (RegCreateKeyExA(HKEY_CLASSES_ROOT, name, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
-        ERROR_SUCCESS)
-      continue;
-    RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(kClass), sizeof kClass);
-    RegCloseKey(key);
+    SetDefaultValue(HKEY_CLASSES_ROOT, name, kAudioFileClass);
   }
 }
 

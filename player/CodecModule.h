@@ -32,7 +32,9 @@ void ExtensionList_Init(CodecModule* module);
 void ExtensionList_Add(CodecModule* module, const char* text, DWORD_PTR value);
 int ExtensionList_Find(CodecModule* module, const char* text, DWORD_PTR* value);
 void ExtensionList_Free(CodecModule* module);
-// Every extension gets "Larkspin.Audio" as the default value of HKCR\.<extension>.
+// Defines the file class "Larkspin.Audio" with an open command for this program, then
+// gives every extension that class as the default value of HKCR\.<extension>. When the
+// class cannot be defined, no extension is touched.
 void RegisterFileAssociations(CodecModule* module);
 
 // Where the audio starts: after an ID3v2 tag when the first 10 bytes begin one.

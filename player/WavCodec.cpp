@@ -41,8 +41,9 @@ bool FindRiffChunk(HANDLE file, const char* id, DWORD* size) {
       *size = chunkSize;
       return true;
     }
-    if (SetFilePointer(file, static_cast<LONG>(chunkSize), nullptr, FILE_CURRENT) ==
-            INVALID_SET_FILE_POINTER &&
+    // A chunk of odd size is followed by a pad byte that its size does not count.
+    const DWORD skip = chunkSize + (chunkSize & 1);
+    if (SetFilePointer(file, static_cast<LONG>(skip), nullptr, FILE_CURRENT) == INVALID_SET_FILE_POINTER &&
         GetLastError() != NO_ERROR)
       return false;
   }
@@ -82,6 +83,7 @@ int WavCodec_OpenFile(CodecModule* module, const char* path, DWORD_PTR, HWND) {
   if (!FindRiffChunk(s->file, "fmt ", &fmtSize) || fmtSize < 16 || fmtSize > 4096) return fail();
   BYTE fmt[4096];
   if (!ReadExactly(s->file, fmt, fmtSize)) return fail();
+  if (fmtSize & 1) SetFilePointer(s->file, 1, nullptr, FILE_CURRENT);
   WORD formatTag = fmt[0] | (fmt[1] << 8);
   WORD channels = fmt[2] | (fmt[3] << 8);
   DWORD rate = LittleEndian32(fmt + 4);

@@ -117,7 +117,15 @@ for t in "${targets[@]}"; do
       -artifact_prefix="$build/artifacts/$t-" -print_final_stats=1 \
       "$corpus" "$seeds/$t" >"$log" 2>&1; then
     runs=$(grep -o 'stat::number_of_executed_units: *[0-9]*' "$log" | grep -o '[0-9]*$' || echo '?')
-    echo "import_${t}_fuzz: ${seconds}s, $runs inputs, nothing found"
+    if grep -q 'disabled leak detection' "$log"; then
+      # Inputs that left allocations behind without a leak report: libFuzzer then
+      # stops checking inputs one by one, and a leak would show only at the end.
+      echo "import_${t}_fuzz: per-input leak checks were turned off (log $log)"
+      grep -A4 'disabled leak detection' "$log"
+      status=1
+    else
+      echo "import_${t}_fuzz: ${seconds}s, $runs inputs, nothing found"
+    fi
   else
     echo "import_${t}_fuzz: FOUND A FAULT (log $log)"
     grep -E 'ERROR|SUMMARY|Test unit written|runtime error' "$log" | head -20

@@ -6,15 +6,19 @@ set -euo pipefail
 packages=(
   # toolchain and tests
   cmake g++ pkg-config make ccache libgtest-dev libgmock-dev googletest clang-format git
-  # winelib
-  wine64 wine64-preloader wine64-tools libwine-dev fonts-wine
-  # virtual display and screenshots
-  xvfb x11-utils imagemagick
+  # winelib (wine: the loader a winelib program's launcher starts, also when the
+  # program starts a copy of itself)
+  wine wine64 wine64-preloader wine64-tools libwine-dev fonts-wine
+  # virtual display and screenshots; the window tests' mouse and keys at the display
+  xvfb x11-utils imagemagick libxtst6
   # audio libraries
   libsndfile1-dev libvorbis-dev libogg-dev libmad0-dev portaudio19-dev
   libsamplerate0-dev libsoundtouch-dev libmp3lame-dev libasound2-dev
   # audio test rig, and outside tools the tests and benchmarks compare against
   pulseaudio pulseaudio-utils libasound2-plugins sox libsox-fmt-mp3 lame mpg123 vorbis-tools
+  soundstretch samplerate-programs
+  # the help compiler (chmcmd)
+  fp-utils
   # fuzzing the importers
   clang libclang-rt-14-dev
 )

@@ -40,15 +40,17 @@ start_server() {
   "$WINE_DIR/wineserver" -p >>"$state/wineserver.log" 2>&1 </dev/null
 }
 
-# This wine does not find the fonts of fonts-wine in /usr/share/wine/fonts: without
-# them in the prefix, symbol glyphs (Marlett's arrows, checks, caption buttons) show
-# as letters. Copied into every prefix, also into one made before this step existed.
+# This wine does not look in /usr/share/wine/fonts: without a copy of those fonts in
+# the prefix the Marlett symbol font is missing, and caption buttons, menu check marks
+# and spin arrows show as letters. A prefix made before lacks them too, so the copy
+# runs on every start and adds only what is missing.
 install_fonts() {
-  local fonts="$WINEPREFIX/drive_c/windows/Fonts"
-  [ -d "$fonts" ] || return 0
-  for font in /usr/share/wine/fonts/*.ttf; do
-    [ -e "$font" ] || continue
-    [ -e "$fonts/$(basename "$font")" ] || cp "$font" "$fonts/"
+  local source=/usr/share/wine/fonts target="$WINEPREFIX/drive_c/windows/Fonts"
+  [ -d "$source" ] || { echo "wine-env.sh: $source is missing (scripts/install-deps.sh installs fonts-wine)" >&2; exit 1; }
+  mkdir -p "$target"
+  local font
+  for font in "$source"/*.ttf; do
+    [ -f "$target/$(basename "$font")" ] || cp "$font" "$target/"
   done
 }
 

@@ -1,7 +1,22 @@
 #include "app/settings/AdvanceRecordSetting.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "app/settings/SettingsText.h"
 #include "app/settings/ZQRegistry.h"
+
+namespace {
+
+// A silence factor from the registry within what the options page can set (0 to
+// 0.2): the audio callback turns it into an integer threshold, which a damaged
+// value (NaN, an infinity, 1e272) must never reach. NaN takes the default.
+double SilenceFactorInRange(double value, double fallback) {
+  if (std::isnan(value)) return fallback;
+  return std::clamp(value, 0.0, 0.2);
+}
+
+}  // namespace
 
 void AdvanceRecordSetting::SetDefaults() {
   TimeLimitTo = 10.0;
@@ -44,6 +59,10 @@ int AdvanceRecordSetting::Load() {
   reg->ReadInt("ActionsOfSavingMode", &ActionsOfSavingMode, d.ActionsOfSavingMode);
   reg->ReadInt("EnableAutoSplit", &EnableAutoSplit, d.EnableAutoSplit);
   reg->ReadDouble("AutoSplitTimeSeconds", &AutoSplitTimeSeconds);
+  ZCRFactorLeft = SilenceFactorInRange(ZCRFactorLeft, d.ZCRFactorLeft);
+  ZCRFactorRight = SilenceFactorInRange(ZCRFactorRight, d.ZCRFactorRight);
+  SEFactorLeft = SilenceFactorInRange(SEFactorLeft, d.SEFactorLeft);
+  SEFactorRight = SilenceFactorInRange(SEFactorRight, d.SEFactorRight);
   return 1;
 }
 

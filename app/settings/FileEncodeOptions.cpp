@@ -6,6 +6,7 @@
 
 #include "app/settings/SettingsText.h"
 #include "app/settings/ZQRegistry.h"
+#include "platform/seams/Diagnostics.h"
 
 namespace settings {
 
@@ -202,6 +203,31 @@ int FileEncodeOptions::Load() {
   reg->ReadInt("OGGChannelMode", &OGGChannelMode, d.OGGChannelMode);
   reg->ReadInt("OGGBitRate", &OGGBitRate, d.OGGBitRate);
   reg->ReadInt("OGGVBRQuality", &OGGVBRQuality, d.OGGVBRQuality);
+  // A rate the options cannot offer comes from a damaged registry; the writers would
+  // record nothing at it (or fail late), so the default stands instead.
+  if (!settings::NameOf(settings::WavSampleRates(), WavSampleRate)) {
+    seams::DiagnosticF(seams::DiagnosticStream::kStandardError,
+                       "FileEncodeOptions: stored WavSampleRate %d refused, %d used\n", WavSampleRate,
+                       d.WavSampleRate);
+    WavSampleRate = d.WavSampleRate;
+  }
+  if (!settings::NameOf(settings::OGGSampleRates(), OGGSampleRate)) {
+    seams::DiagnosticF(seams::DiagnosticStream::kStandardError,
+                       "FileEncodeOptions: stored OGGSampleRate %d refused, %d used\n", OGGSampleRate,
+                       d.OGGSampleRate);
+    OGGSampleRate = d.OGGSampleRate;
+  }
+  // The MP3 rate only makes sense with its MPEG version; a pair the encoder cannot take
+  // falls back to the default pair.
+  if (MP3Version < 0 || MP3Version > 2 ||
+      !settings::NameOf(GetMP3SampleRateTable(MP3Version), MP3SampleRate)) {
+    seams::DiagnosticF(
+        seams::DiagnosticStream::kStandardError,
+        "FileEncodeOptions: stored MP3Version %d with MP3SampleRate %d refused, %d with %d used\n",
+        MP3Version, MP3SampleRate, d.MP3Version, d.MP3SampleRate);
+    MP3Version = d.MP3Version;
+    MP3SampleRate = d.MP3SampleRate;
+  }
   return 1;
 }
 

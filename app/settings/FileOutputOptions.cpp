@@ -161,9 +161,16 @@ int FileOutputOptions::GetFileTypeName(std::string* name) const {
   return 1;
 }
 
+std::uint32_t FileOutputOptions::DigitWidth() const {
+  // The options page stores 2..6 digits; a stored count outside 1..6 is taken as the
+  // nearest of them, so every name carries at least one digit and the counter fits.
+  if (uFileNameDigitCount < 1) return 1;
+  return uFileNameDigitCount > kMaxDigitCount ? kMaxDigitCount : uFileNameDigitCount;
+}
+
 std::uint32_t FileOutputOptions::Limit() const {
   std::uint32_t limit = 1;
-  for (std::uint32_t i = 0; i < uFileNameDigitCount % 6; ++i) limit *= 10;
+  for (std::uint32_t i = 0; i < DigitWidth(); ++i) limit *= 10;
   return limit;
 }
 
@@ -181,7 +188,7 @@ bool FileOutputOptions::ComposePath(std::string* path) {
   const bool exhausted = !bWrapCounter && uStartNO >= limit;
   const std::uint32_t number = uStartNO >= limit ? limit - 1 : uStartNO;
   const std::string digits = settings_text::Format("%lu", static_cast<unsigned long>(number));
-  const std::size_t width = uFileNameDigitCount % 6;
+  const std::size_t width = DigitWidth();
   std::string type;
   GetFileTypeName(&type);
   *path = strAutoNameFolder + strFileLeadName;

@@ -59,7 +59,10 @@ public:
   std::uint64_t TempSpaceThreshold;  // bytes
 
 private:
+  static constexpr std::uint32_t kMaxDigitCount = 6;
   void AdvanceStartNumber();
+  // The number of digits in a name: the stored count kept within 1..6.
+  std::uint32_t DigitWidth() const;
   std::uint32_t Limit() const;
   // Steps 1 to 5: the folder made to end in a separator, the path composed; false when
   // the counter is exhausted without wrapping.

@@ -21,6 +21,9 @@ private:
 // Multiplies bins 0 .. n/2 of an n-point spectrum (re, im) by gains[0 .. n/2]; the
 // mirrored bins n-k (k = 1 .. n/2-1) take gains[k] too, so a real signal stays real.
 void ApplyBinGains(int n, const float* gains, float* re, float* im);
+// The same for the half spectrum of a real signal (bins 0 .. n/2 only, as RealFFT
+// gives them).
+void ApplyHalfBinGains(int n, const float* gains, float* re, float* im);
 
 // gains[k] for k = 0 .. n/2 from a curve of (frequency in Hz, gain in dB) points, for
 // an n-point transform at `rate` (bin k lies at k x rate / n Hz): straight lines in

@@ -64,6 +64,22 @@ bool Effect::ForEachTrackPart(
   return true;
 }
 
+bool Effect::ForEachTrackPair(const std::function<bool(const std::vector<TrackSlot>& slots)>& process) {
+  std::vector<TrackSlot> slots;
+  if (!ForEachTrackPart([&](int number, WaveTrack* track, const TrackPart& part) {
+        slots.push_back({number, track, part});
+        return true;
+      }))
+    return false;
+  for (std::size_t i = 0; i < slots.size();) {
+    const bool pair = i + 1 < slots.size() && slots[i + 1].number == slots[i].number + 1;
+    const std::size_t count = pair ? 2 : 1;
+    if (!process(std::vector<TrackSlot>(slots.begin() + i, slots.begin() + i + count))) return false;
+    i += count;
+  }
+  return true;
+}
+
 namespace {
 
 // What a selected track held before the effect ran, to put back when the effect

@@ -103,6 +103,17 @@ protected:
   bool ForEachTrackPart(
       const std::function<bool(int number, WaveTrack* track, const TrackPart& part)>& process);
 
+  // One track the selection reaches, with its number and its part.
+  struct TrackSlot {
+    int number = 0;
+    WaveTrack* track = nullptr;
+    TrackPart part;
+  };
+  // The tracks of ForEachTrackPart, two at a time where two that the selection
+  // reaches follow each other (the channels of a stereo pair), else one: process gets
+  // one or two slots, in list order. The first false ends the walk with false.
+  bool ForEachTrackPair(const std::function<bool(const std::vector<TrackSlot>& slots)>& process);
+
   std::uint32_t mParent = 0;
   TrackFactory* mFactory = nullptr;
   TrackList* mTracks = nullptr;      // the project's tracks

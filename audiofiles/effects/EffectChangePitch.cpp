@@ -27,9 +27,12 @@ bool EffectChangePitch::Init() {
   return true;
 }
 
+void EffectChangePitch::SetUpSoundTouch(soundtouch::SoundTouch& st) const {
+  st.setPitchSemiTones(static_cast<float>(mSemitonesChange));
+}
+
 bool EffectChangePitch::Process() {
   MakeSoundTouch();
-  mSoundTouch->setPitchSemiTones(static_cast<float>(mSemitonesChange));
   const bool ok = SoundTouchEffect::Process();
   DeleteSoundTouch();
   if (!ok) return false;

@@ -34,6 +34,8 @@ public:
   static constexpr double MaxSemitones = 60.0;
 
 private:
+  void SetUpSoundTouch(soundtouch::SoundTouch& st) const override;
+
   unsigned char mDirection = 0;  // the new frequency lies below the detected one
   double mSemitonesChange = 0.0;
   float mFromFrequency = 0.0f;

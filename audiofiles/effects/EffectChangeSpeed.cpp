@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 
+#include "audiofiles/effects/ChannelJob.h"
 #include "core/model/Resample.h"
 #include "core/model/TrackFactory.h"
 #include "core/model/WaveTrack.h"
@@ -27,12 +28,67 @@ bool EffectChangeSpeed::Init() {
   return true;
 }
 
+namespace {
+
+// One track's resampling, a block of the track per step; then the converter's tail.
+class SpeedJob : public ChannelJob {
+public:
+  SpeedJob(const WaveTrack& track, std::int64_t start, std::int64_t end, double factor)
+      : ChannelJob(track, start, end),
+        mFactor(factor),
+        mMaxBlock(track.GetMaxBlockSize()),
+        mOutLen(static_cast<int>(mMaxBlock * factor + 10.0)),
+        mIn(static_cast<std::size_t>(mMaxBlock)),
+        mOut(static_cast<std::size_t>(mOutLen)),
+        mResample(true, factor, factor) {}
+
+  bool Ok() const { return mResample.Ok(); }
+
+  bool Step() override {
+    mOutput.clear();
+    if (mPos < mEnd) {
+      const int block = ReadPiece(mIn, mMaxBlock);
+      if (block <= 0) return false;
+      const bool last = (mPos + block >= mEnd);
+      int used = 0;
+      const int produced = mResample.Process(mFactor, mIn.data(), block, last, &used, mOut.data(), mOutLen);
+      // A converter that neither takes nor gives anything has failed; going on would
+      // loop for ever.
+      if (produced < 0 || (produced == 0 && used == 0)) return false;
+      mOutput.assign(mOut.begin(), mOut.begin() + produced);
+      mPos += used;
+      return true;
+    }
+    // The converter may still hold the end of the audio when the last piece's output
+    // did not fit: collect it until it gives nothing more.
+    int used = 0;
+    const int produced = mResample.Process(mFactor, mIn.data(), 0, true, &used, mOut.data(), mOutLen);
+    if (produced > 0)
+      mOutput.assign(mOut.begin(), mOut.begin() + produced);
+    else
+      mDone = true;
+    return true;
+  }
+
+private:
+  const double mFactor;
+  const int mMaxBlock;
+  const int mOutLen;
+  std::vector<float> mIn;
+  std::vector<float> mOut;
+  Resample mResample;
+};
+
+}  // namespace
+
 bool EffectChangeSpeed::Process() {
   mCurTrackNum = 0;
   mNewLength = 0.0;
-  if (!ForEachTrackPart([this](int number, WaveTrack* track, const TrackPart& part) {
-        mCurTrackNum = number;
-        return ProcessTrack(track, part.s0, part.s1);
+  if (!ForEachTrackPair([this](const std::vector<TrackSlot>& slots) {
+        mCurTrackNum = slots.front().number;
+        std::vector<std::pair<WaveTrack*, TrackPart>> tracks;
+        for (const TrackSlot& slot : slots) tracks.emplace_back(slot.track, slot.part);
+        return ProcessTracks(tracks);
       }))
     return false;
   mT1 = mT0 + mNewLength;
@@ -40,51 +96,38 @@ bool EffectChangeSpeed::Process() {
 }
 
 bool EffectChangeSpeed::ProcessTrack(WaveTrack* track, std::int64_t start, std::int64_t end) {
-  // The new audio is made at the track's own rate, so that its length in seconds
-  // is the length it has once pasted.
-  std::unique_ptr<WaveTrack> out(mFactory->NewWaveTrack(track->GetSampleFormat(), track->GetRate()));
-  const double length = static_cast<double>(end - start);
-  const int maxBlock = track->GetMaxBlockSize();
+  TrackPart part;
+  part.s0 = start;
+  part.s1 = end;
+  return ProcessTracks({{track, part}});
+}
+
+bool EffectChangeSpeed::ProcessTracks(const std::vector<std::pair<WaveTrack*, TrackPart>>& tracks) {
   const double factor = 100.0 / (100.0 + mPercentChange);
-  const int outLen = static_cast<int>(maxBlock * factor + 10.0);
-  std::vector<float> in(static_cast<std::size_t>(maxBlock));
-  std::vector<float> outBuf(static_cast<std::size_t>(outLen));
-
-  Resample resample(true, factor, factor);
-  if (!resample.Ok()) return false;
-
-  auto append = [&](int produced) {
-    return produced <= 0 ||
-           out->Append(reinterpret_cast<ConstSamplePtr>(outBuf.data()), SampleFormatFloat, produced);
-  };
-
-  std::int64_t s = start;
-  while (s < end) {
-    const int block = static_cast<int>(
-        std::min<std::int64_t>(std::min<std::int64_t>(track->GetBestBlockSize(s), end - s), maxBlock));
-    if (!track->Get(reinterpret_cast<SamplePtr>(in.data()), SampleFormatFloat, s, block)) return false;
-    const bool last = (s + block >= end);
-    int used = 0;
-    const int produced = resample.Process(factor, in.data(), block, last, &used, outBuf.data(), outLen);
-    // A converter that neither takes nor gives anything has failed; going on would
-    // loop for ever.
-    if (produced < 0 || (produced == 0 && used == 0)) return false;
-    if (!append(produced)) return false;
-    s += used;
-    if (TrackProgress(mCurTrackNum, static_cast<double>(s - start) / length)) return false;
+  std::vector<std::unique_ptr<SpeedJob>> jobs;
+  std::vector<std::unique_ptr<WaveTrack>> outs;
+  std::vector<ChannelJob*> jobList;
+  std::vector<WaveTrack*> outList;
+  for (const auto& [track, part] : tracks) {
+    jobs.push_back(std::make_unique<SpeedJob>(*track, part.s0, part.s1, factor));
+    if (!jobs.back()->Ok()) return false;
+    // The new audio is made at the track's own rate, so that its length in seconds
+    // is the length it has once pasted.
+    outs.emplace_back(mFactory->NewWaveTrack(track->GetSampleFormat(), track->GetRate()));
+    jobList.push_back(jobs.back().get());
+    outList.push_back(outs.back().get());
   }
-  // The converter may still hold the end of the audio when the last piece's output
-  // did not fit: collect it.
-  for (;;) {
-    int used = 0;
-    const int produced = resample.Process(factor, in.data(), 0, true, &used, outBuf.data(), outLen);
-    if (produced <= 0) break;
-    if (!append(produced)) return false;
-  }
-  if (!out->Flush()) return false;
 
-  if (!track->Clear(mT0, mT1)) return false;
-  if (!track->Paste(mT0, out.get())) return false;
-  mNewLength = std::max(mNewLength, out->GetEndTime());
+  if (!RunChannelJobs(jobList, outList,
+                      [this](double fractionSum) { return TrackProgress(mCurTrackNum, fractionSum); }))
+    return false;
+
+  for (std::size_t i = 0; i < tracks.size(); ++i) {
+    WaveTrack* track = tracks[i].first;
+    if (!outs[i]->Flush()) return false;
+    if (!track->Clear(mT0, mT1)) return false;
+    if (!track->Paste(mT0, outs[i].get())) return false;
+    mNewLength = std::max(mNewLength, outs[i]->GetEndTime());
+  }
   return true;
 }

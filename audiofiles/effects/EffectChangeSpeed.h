@@ -3,6 +3,8 @@
 #pragma once
 
 #include <cstdint>
+#include <utility>
+#include <vector>
 
 #include "audiofiles/effects/Effect.h"
 #include "audiofiles/effects/EffectText.h"
@@ -28,6 +30,10 @@ public:
   bool ProcessTrack(WaveTrack* track, std::int64_t start, std::int64_t end);
 
 private:
+  // Resamples one track's part, or the two channels of a pair at the same time, and
+  // puts the results in place.
+  bool ProcessTracks(const std::vector<std::pair<WaveTrack*, TrackPart>>& tracks);
+
   int mCurTrackNum = 0;
   double mNewLength = 0.0;
   double mPercentChange = 0.0;

@@ -25,9 +25,12 @@ bool EffectChangeTempo::Init() {
   return true;
 }
 
+void EffectChangeTempo::SetUpSoundTouch(soundtouch::SoundTouch& st) const {
+  st.setTempoChange(static_cast<float>(mPercentChange));
+}
+
 bool EffectChangeTempo::Process() {
   MakeSoundTouch();
-  mSoundTouch->setTempoChange(static_cast<float>(mPercentChange));
   const bool ok = SoundTouchEffect::Process();
   DeleteSoundTouch();
   if (!ok) return false;

@@ -26,6 +26,8 @@ public:
   static constexpr double MaxPercent = 5000.0;
 
 private:
+  void SetUpSoundTouch(soundtouch::SoundTouch& st) const override;
+
   double mPercentChange = 0.0;
   double mFromLength = 0.0;  // the selection's length, seconds
   double mToLength = 0.0;    // its length after the change

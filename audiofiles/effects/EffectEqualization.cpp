@@ -2,13 +2,15 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 
 #include "audiofiles/effects/BinGains.h"
+#include "audiofiles/effects/ChannelJob.h"
 #include "core/model/FFT.h"
 #include "core/model/WaveTrack.h"
 
 EffectEqualization::EffectEqualization()
-    : mGains(new float[WindowSize]), mCopy(WindowSize), mRe(WindowSize), mIm(WindowSize), mOutIm(WindowSize) {
+    : mGains(new float[WindowSize]), mCopy(WindowSize), mRe(WindowSize), mIm(WindowSize) {
   std::fill(mGains, mGains + WindowSize, 1.0f);
 }
 
@@ -21,47 +23,64 @@ bool EffectEqualization::SetCurve(double rate, std::vector<std::pair<double, dou
   return true;
 }
 
-bool EffectEqualization::Process() {
-  return ForEachTrackPart([this](int number, WaveTrack* track, const TrackPart& part) {
-    return ProcessTrack(number, track, part.s0, part.s1 - part.s0);
-  });
+namespace {
+
+// Filters one frame of n floats in place: window, half spectrum, gains, back.
+void FilterWith(int n, const float* gains, const HanningWindow& window, std::vector<float>& copy,
+                std::vector<float>& re, std::vector<float>& im, float* frame) {
+  std::copy(frame, frame + n, copy.begin());
+  window.Apply(copy.data());
+  // The frame is real, so half a spectrum carries it all.
+  RealFFT(n, copy.data(), re.data(), im.data());
+  ApplyHalfBinGains(n, gains, re.data(), im.data());
+  InverseRealFFT(n, re.data(), im.data(), frame);
 }
 
-bool EffectEqualization::ProcessTrack(int trackNumber, WaveTrack* track, std::int64_t start,
-                                      std::int64_t length) {
-  constexpr int n = WindowSize;
-  constexpr int h = n / 2;
-  if (length <= 0) return true;
+// One track's part, a chunk of four maximum blocks per step, with scratch of its own
+// so that the two channels of a pair can run at the same time.
+class EqualizationJob : public ChannelJob {
+public:
+  static constexpr int n = EffectEqualization::WindowSize;
+  static constexpr int h = n / 2;
 
-  std::int64_t L = 4 * static_cast<std::int64_t>(track->GetMaxBlockSize());
-  L = std::max<std::int64_t>(n, (L + n - 1) / n * n);
-  std::vector<float> buffer(static_cast<std::size_t>(L));
-  std::vector<float> frameA(n), frameB(n, 0.0f);
-  float* A = frameA.data();
-  float* B = frameB.data();
+  EqualizationJob(const WaveTrack& track, std::int64_t start, std::int64_t length, const float* gains,
+                  const HanningWindow& window)
+      : ChannelJob(track, start, start + length),
+        mGains(gains),
+        mWindow(window),
+        mFrameA(n),
+        mFrameB(n, 0.0f),
+        mCopy(n),
+        mRe(n),
+        mIm(n) {
+    const std::int64_t L = 4 * static_cast<std::int64_t>(track.GetMaxBlockSize());
+    mChunk = std::max<std::int64_t>(n, (L + n - 1) / n * n);
+    mDone = length <= 0;
+  }
 
-  if (TrackProgress(trackNumber, 0.0)) return false;
-
-  std::int64_t s = start;
-  std::int64_t remaining = length;
-  while (remaining != 0) {
-    int block = static_cast<int>(std::min(L, remaining));
-    if (!track->Get(reinterpret_cast<SamplePtr>(buffer.data()), SampleFormatFloat, s, block)) return false;
+  bool Step() override {
+    const std::int64_t remaining = mEnd - mPos;
+    int block = static_cast<int>(std::min(mChunk, remaining));
+    mOutput.resize(static_cast<std::size_t>(mChunk));
+    float* buffer = mOutput.data();
+    if (!mTrack.Get(reinterpret_cast<SamplePtr>(buffer), SampleFormatFloat, mPos, block)) return false;
+    float* A = mFrameA.data();
+    float* B = mFrameB.data();
 
     // Each chunk starts with a frame holding half a frame of zeros and then the
     // chunk's opening samples, so its first half frame gets the falling window half
     // like every other sample.
     std::fill(B, B + h, 0.0f);
     const int lead = std::min(h, block);
-    std::copy(buffer.begin(), buffer.begin() + lead, B + h);
+    std::copy(buffer, buffer + lead, B + h);
     std::fill(B + h + lead, B + n, 0.0f);
-    FilterFrame(n, B);
+    Filter(B);
 
     for (int i = 0; i < block; i += h) {
       const int m = std::min(n, block - i);
-      std::copy(buffer.begin() + i, buffer.begin() + i + m, A);
+      std::copy(buffer + i, buffer + i + m, A);
       std::fill(A + m, A + n, 0.0f);
-      FilterFrame(n, A);
+      Filter(A);
       const int count = std::min(h, block - i);
       for (int k = 0; k < count; ++k) buffer[i + k] = B[h + k] + A[k];
       std::swap(A, B);
@@ -70,21 +89,58 @@ bool EffectEqualization::ProcessTrack(int trackNumber, WaveTrack* track, std::in
     // The chunk's last half frame was filtered against zeros after it; it is not
     // written, and the next chunk starts with it.
     if (remaining > block && remaining > h) block -= h;
-
-    if (!track->Set(reinterpret_cast<ConstSamplePtr>(buffer.data()), SampleFormatFloat, s, block))
-      return false;
-    s += block;
-    remaining -= block;
-    if (TrackProgress(trackNumber, static_cast<double>(s - start) / static_cast<double>(length)))
-      return false;
+    mOutput.resize(static_cast<std::size_t>(block));
+    mWriteStart = mPos;
+    mPos += block;
+    mDone = mPos >= mEnd;
+    return true;
   }
-  return true;
+
+private:
+  void Filter(float* frame) { FilterWith(n, mGains, mWindow, mCopy, mRe, mIm, frame); }
+
+  const float* mGains;
+  const HanningWindow& mWindow;
+  std::int64_t mChunk = 0;
+  std::vector<float> mFrameA, mFrameB, mCopy, mRe, mIm;
+};
+
+}  // namespace
+
+bool EffectEqualization::Process() {
+  return ForEachTrackPair([this](const std::vector<TrackSlot>& slots) {
+    std::vector<std::pair<WaveTrack*, TrackPart>> tracks;
+    for (const TrackSlot& slot : slots) tracks.emplace_back(slot.track, slot.part);
+    return ProcessTracks(slots.front().number, tracks);
+  });
+}
+
+bool EffectEqualization::ProcessTrack(int trackNumber, WaveTrack* track, std::int64_t start,
+                                      std::int64_t length) {
+  if (length <= 0) return true;
+  TrackPart part;
+  part.s0 = start;
+  part.s1 = start + length;
+  return ProcessTracks(trackNumber, {{track, part}});
+}
+
+bool EffectEqualization::ProcessTracks(int firstNumber,
+                                       const std::vector<std::pair<WaveTrack*, TrackPart>>& tracks) {
+  std::vector<std::unique_ptr<EqualizationJob>> jobs;
+  std::vector<ChannelJob*> jobList;
+  std::vector<WaveTrack*> trackList;
+  for (const auto& [track, part] : tracks) {
+    if (part.s1 <= part.s0) continue;
+    jobs.push_back(std::make_unique<EqualizationJob>(*track, part.s0, part.s1 - part.s0, mGains, mWindow));
+    jobList.push_back(jobs.back().get());
+    trackList.push_back(track);
+  }
+  if (jobs.empty()) return true;
+  if (TrackProgress(firstNumber, 0.0)) return false;
+  return RunInPlaceJobs(jobList, trackList,
+                        [&](double fractionSum) { return TrackProgress(firstNumber, fractionSum); });
 }
 
 void EffectEqualization::FilterFrame(int n, float* frame) {
-  std::copy(frame, frame + n, mCopy.begin());
-  mWindow.Apply(mCopy.data());
-  FFT(n, false, mCopy.data(), nullptr, mRe.data(), mIm.data());
-  ApplyBinGains(n, mGains, mRe.data(), mIm.data());
-  FFT(n, true, mRe.data(), mIm.data(), frame, mOutIm.data());
+  FilterWith(n, mGains, mWindow, mCopy, mRe, mIm, frame);
 }

@@ -42,8 +42,11 @@ public:
   void FilterFrame(int n, float* frame);
 
 private:
+  // Filters one track's part, or the two channels of a pair at the same time.
+  bool ProcessTracks(int firstNumber, const std::vector<std::pair<WaveTrack*, TrackPart>>& tracks);
+
   float* mGains;  // WindowSize entries; 0 .. NumGains-1 are used
   // Scratch of FilterFrame.
-  std::vector<float> mCopy, mRe, mIm, mOutIm;
+  std::vector<float> mCopy, mRe, mIm;
   HanningWindow mWindow{WindowSize};
 };

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "audiofiles/effects/Effect.h"
@@ -45,9 +46,12 @@ public:
   void FilterFrame(int n, float* frame);
 
 private:
+  // Filters one track's part, or the two channels of a pair at the same time.
+  bool ProcessTracks(int firstNumber, const std::vector<std::pair<WaveTrack*, TrackPart>>& tracks);
+
   std::unique_ptr<Envelope> mResponse;
   int mWindowSize = 256;
   std::vector<float> mGains;
-  std::vector<float> mRe, mIm, mOutIm;
+  std::vector<float> mRe, mIm;
   HanningWindow mWindow{256};
 };

@@ -16,6 +16,9 @@
 
 #include <cstdint>
 #include <functional>
+#include <vector>
+
+#include "audiofiles/effects/ChannelJob.h"
 
 class WaveTrack;
 
@@ -47,4 +50,23 @@ public:
 
 private:
   int mN;
+};
+
+// The work of OverlapAddProcessor::Filter on one track's range, a chunk per step, for
+// the in-place runner of ChannelJob.h: each step reads a chunk and gives its filtered
+// samples (all but the last half frame, which the next step starts with). The frame
+// function is the job's own, so two jobs may run at the same time when their frame
+// functions share nothing.
+class OverlapAddJob : public ChannelJob {
+public:
+  OverlapAddJob(const WaveTrack& track, std::int64_t start, std::int64_t length, int frameSize,
+                std::int64_t chunkLength, OverlapAddProcessor::FrameFunction filter);
+  bool Step() override;
+
+private:
+  const int mN;
+  const std::int64_t mChunk;
+  OverlapAddProcessor::FrameFunction mFilter;
+  std::vector<float> mFrameA, mFrameB;  // mFrameB holds the frame carried between chunks
+  bool mFirst = true;
 };

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "audiofiles/effects/ChannelJob.h"
 #include "core/model/TrackFactory.h"
 #include "core/model/WaveTrack.h"
 
@@ -12,74 +13,115 @@ SoundTouchEffect::SoundTouchEffect() = default;
 
 SoundTouchEffect::~SoundTouchEffect() = default;
 
-void SoundTouchEffect::MakeSoundTouch() {
-  mSoundTouch = std::make_unique<soundtouch::SoundTouch>();
-  mSoundTouch->setChannels(1);
+std::unique_ptr<soundtouch::SoundTouch> SoundTouchEffect::NewSoundTouch() const {
+  auto st = std::make_unique<soundtouch::SoundTouch>();
+  st->setChannels(1);
+  SetUpSoundTouch(*st);
+  return st;
 }
+
+void SoundTouchEffect::MakeSoundTouch() { mSoundTouch = NewSoundTouch(); }
 
 void SoundTouchEffect::DeleteSoundTouch() { mSoundTouch.reset(); }
 
 bool SoundTouchEffect::Process() {
   mCurTrackNum = 0;
   mNewLength = 0.0;
-  if (!ForEachTrackPart([this](int number, WaveTrack* track, const TrackPart& part) {
-        mCurTrackNum = number;
-        return ProcessTrack(track, part.s0, part.s1);
-      }))
-    return false;
-  return true;
+  return ForEachTrackPair([this](const std::vector<TrackSlot>& slots) {
+    mCurTrackNum = slots.front().number;
+    std::vector<std::pair<WaveTrack*, TrackPart>> tracks;
+    for (const TrackSlot& slot : slots) tracks.emplace_back(slot.track, slot.part);
+    return ProcessTracks(tracks);
+  });
 }
 
 namespace {
 
-// Moves what SoundTouch has ready into the track; false when a block cannot be
-// written.
-bool Drain(soundtouch::SoundTouch& st, WaveTrack& out, std::vector<float>& scratch) {
-  for (;;) {
-    const unsigned n = st.numSamples();
-    if (n == 0) return true;
-    if (scratch.size() < n) scratch.resize(n);
-    const unsigned got = st.receiveSamples(scratch.data(), n);
-    if (got == 0) return true;
-    if (!out.Append(reinterpret_cast<ConstSamplePtr>(scratch.data()), SampleFormatFloat,
-                    static_cast<std::int32_t>(got)))
-      return false;
+// One track through its own SoundTouch object, a block of the track per step; then
+// the flushed end.
+class SoundTouchJob : public ChannelJob {
+public:
+  SoundTouchJob(const WaveTrack& track, std::int64_t start, std::int64_t end, soundtouch::SoundTouch& st)
+      : ChannelJob(track, start, end), mSt(st), mBuffer(static_cast<std::size_t>(track.GetMaxBlockSize())) {}
+
+  bool Step() override {
+    mOutput.clear();
+    if (mPos < mEnd) {
+      const int block = ReadPiece(mBuffer, static_cast<int>(mBuffer.size()));
+      if (block <= 0) return false;
+      mSt.putSamples(mBuffer.data(), static_cast<unsigned>(block));
+      mPos += block;
+    } else {
+      mSt.flush();
+      mDone = true;
+    }
+    Drain();
+    return true;
   }
-}
+
+private:
+  // Takes everything SoundTouch has ready.
+  void Drain() {
+    for (;;) {
+      const unsigned n = mSt.numSamples();
+      if (n == 0) return;
+      const std::size_t at = mOutput.size();
+      mOutput.resize(at + n);
+      const unsigned got = mSt.receiveSamples(mOutput.data() + at, n);
+      mOutput.resize(at + got);
+      if (got == 0) return;
+    }
+  }
+
+  soundtouch::SoundTouch& mSt;
+  std::vector<float> mBuffer;
+};
 
 }  // namespace
 
 bool SoundTouchEffect::ProcessTrack(WaveTrack* track, std::int64_t start, std::int64_t end) {
-  soundtouch::SoundTouch& st = *mSoundTouch;
-  st.setSampleRate(static_cast<unsigned>(track->GetRate() + 0.5));
-  // Each track starts from a clean state: nothing of the previous track's end may
-  // leak into this one's start.
-  st.clear();
+  TrackPart part;
+  part.s0 = start;
+  part.s1 = end;
+  return ProcessTracks({{track, part}});
+}
 
-  // The new audio is made at the track's own rate, so that its length in seconds
-  // is the length it has once pasted.
-  std::unique_ptr<WaveTrack> out(mFactory->NewWaveTrack(track->GetSampleFormat(), track->GetRate()));
-  const double length = static_cast<double>(end - start);
-  std::vector<float> buffer(static_cast<std::size_t>(track->GetMaxBlockSize()));
-  std::vector<float> scratch;
-
-  std::int64_t s = start;
-  while (s < end) {
-    const int block =
-        static_cast<int>(std::min<std::int64_t>(std::min<std::int64_t>(track->GetBestBlockSize(s), end - s),
-                                                static_cast<std::int64_t>(buffer.size())));
-    if (!track->Get(reinterpret_cast<SamplePtr>(buffer.data()), SampleFormatFloat, s, block)) return false;
-    st.putSamples(buffer.data(), static_cast<unsigned>(block));
-    if (!Drain(st, *out, scratch)) return false;
-    s += block;
-    if (TrackProgress(mCurTrackNum, static_cast<double>(s - start) / length)) return false;
+bool SoundTouchEffect::ProcessTracks(const std::vector<std::pair<WaveTrack*, TrackPart>>& tracks) {
+  // One SoundTouch object per channel: the effect's own for the first, a second one
+  // set up the same way for the partner of a pair.
+  std::unique_ptr<soundtouch::SoundTouch> second;
+  std::vector<std::unique_ptr<SoundTouchJob>> jobs;
+  std::vector<std::unique_ptr<WaveTrack>> outs;
+  std::vector<ChannelJob*> jobList;
+  std::vector<WaveTrack*> outList;
+  for (const auto& [track, part] : tracks) {
+    soundtouch::SoundTouch* st = mSoundTouch.get();
+    if (!jobs.empty()) {
+      second = NewSoundTouch();
+      st = second.get();
+    }
+    st->setSampleRate(static_cast<unsigned>(track->GetRate() + 0.5));
+    // Each track starts from a clean state: nothing of the previous track's end may
+    // leak into this one's start.
+    st->clear();
+    jobs.push_back(std::make_unique<SoundTouchJob>(*track, part.s0, part.s1, *st));
+    // The new audio is made at the track's own rate, so that its length in seconds
+    // is the length it has once pasted.
+    outs.emplace_back(mFactory->NewWaveTrack(track->GetSampleFormat(), track->GetRate()));
+    jobList.push_back(jobs.back().get());
+    outList.push_back(outs.back().get());
   }
-  st.flush();
-  if (!Drain(st, *out, scratch)) return false;
-  if (!out->Flush()) return false;
 
-  if (!track->Clear(mT0, mT1)) return false;
-  if (!track->Paste(mT0, out.get())) return false;
-  mNewLength = std::max(mNewLength, out->GetEndTime());
+  if (!RunChannelJobs(jobList, outList,
+                      [this](double fractionSum) { return TrackProgress(mCurTrackNum, fractionSum); }))
+    return false;
+
+  for (std::size_t i = 0; i < tracks.size(); ++i) {
+    WaveTrack* track = tracks[i].first;
+    if (!outs[i]->Flush()) return false;
+    if (!track->Clear(mT0, mT1)) return false;
+    if (!track->Paste(mT0, outs[i].get())) return false;
+    mNewLength = std::max(mNewLength, outs[i]->GetEndTime());
+  }
   return true;
 }

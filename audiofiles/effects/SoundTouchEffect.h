@@ -6,6 +6,8 @@
 
 #include <cstdint>
 #include <memory>
+#include <utility>
+#include <vector>
 
 #include "audiofiles/effects/Effect.h"
 
@@ -26,12 +28,22 @@ protected:
   // Runs samples start .. end-1 of track through the SoundTouch object and puts the
   // result in place of the selection on that track.
   bool ProcessTrack(WaveTrack* track, std::int64_t start, std::int64_t end);
+  // The same for one track or for the two channels of a pair at the same time, each
+  // channel through a SoundTouch object of its own.
+  bool ProcessTracks(const std::vector<std::pair<WaveTrack*, TrackPart>>& tracks);
 
-  // Makes a SoundTouch object for one mono channel (null outside Process).
+  // Makes the effect's SoundTouch object (null outside Process): one mono channel,
+  // set up by SetUpSoundTouch.
   void MakeSoundTouch();
+  // Gives a SoundTouch object the effect's change (pitch or tempo).
+  virtual void SetUpSoundTouch(soundtouch::SoundTouch& st) const = 0;
   void DeleteSoundTouch();
 
   std::unique_ptr<soundtouch::SoundTouch> mSoundTouch;
   int mCurTrackNum = 0;
   double mNewLength = 0.0;
+
+private:
+  // A new mono SoundTouch object set up by SetUpSoundTouch.
+  std::unique_ptr<soundtouch::SoundTouch> NewSoundTouch() const;
 };

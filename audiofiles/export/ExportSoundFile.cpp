@@ -2,6 +2,7 @@
 
 #include <sndfile.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cstring>
@@ -87,9 +88,17 @@ int MixToSoundFile(const SoundFileJob& job, const std::string& fileName) {
 
   if (!ExportRatesConvertible(tracks.get(), trackCount, job.rate)) return 0;
 
+  // The samples and room for the container's header and chunks.
+  const std::uint64_t bytesNeeded = static_cast<std::uint64_t>(std::max<sf_count_t>(info.frames, 0)) *
+                                        static_cast<std::uint64_t>(info.channels) *
+                                        (IsHighBitSubtype(info.format) ? 4u : 2u) +
+                                    4096u;
   ExportTargetFile target;
-  if (!target.Create(fileName)) {
-    ShowExportMessage(job.openFailed);
+  if (!target.Create(fileName, bytesNeeded)) {
+    if (errno == ENOSPC)
+      ShowExportMessage(job.writeFailed(export_text::kNoRoomInPlace));
+    else
+      ShowExportMessage(job.openFailed);
     return 0;
   }
   SF_INFO openInfo = info;

@@ -1,7 +1,9 @@
 #include "audiofiles/export/ExportSupport.h"
 
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -11,6 +13,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <new>
 
 #include "audiofiles/export/ExportText.h"
 #include "core/model/SystemUtils.h"
@@ -35,7 +38,38 @@ std::string NameOf(const std::string& path) {
 
 ExportTargetFile::~ExportTargetFile() { Discard(); }
 
-bool ExportTargetFile::Create(const std::string& target) {
+namespace {
+
+// Whether bytes can take the place of a file of oldBytes on its disk.
+bool FitsInPlace(const std::string& path, std::uint64_t oldBytes, std::uint64_t bytes) {
+  struct rlimit limit {};
+  if (::getrlimit(RLIMIT_FSIZE, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY && bytes > limit.rlim_cur)
+    return false;
+  struct statvfs disk {};
+  if (::statvfs(path.c_str(), &disk) != 0) return true;  // nothing known: the write will tell
+  const std::uint64_t room = static_cast<std::uint64_t>(disk.f_bavail) * disk.f_frsize + oldBytes;
+  return bytes <= room;
+}
+
+// The whole file's bytes; false when it cannot be read.
+bool ReadWhole(const std::string& path, std::vector<char>* out) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  bool ok = true;
+  char buf[65536];
+  for (;;) {
+    const ssize_t n = ::read(fd, buf, sizeof buf);
+    if (n < 0) ok = false;
+    if (n <= 0) break;
+    out->insert(out->end(), buf, buf + n);
+  }
+  ::close(fd);
+  return ok;
+}
+
+}  // namespace
+
+bool ExportTargetFile::Create(const std::string& target, std::uint64_t bytesNeeded) {
   Discard();
   mTarget = target;
   mRealTarget = target;
@@ -72,6 +106,21 @@ bool ExportTargetFile::Create(const std::string& target) {
       if (exists && S_ISREG(old.st_mode) && (errno == EACCES || errno == EROFS || errno == EPERM)) {
         const int e = errno;
         if (::access(mRealTarget.c_str(), W_OK) == 0) {
+          // Nothing but the target itself holds the old sound: an export that cannot
+          // fit is refused, and the old contents wait in memory for a failure.
+          if (bytesNeeded > 0 &&
+              !FitsInPlace(mRealTarget, static_cast<std::uint64_t>(old.st_size), bytesNeeded)) {
+            errno = ENOSPC;
+            return false;
+          }
+          mBackup.clear();
+          try {
+            if (!ReadWhole(mRealTarget, &mBackup)) return false;
+          } catch (const std::bad_alloc&) {
+            mBackup.clear();
+            errno = ENOMEM;
+            return false;
+          }
           mTemp = mRealTarget;
           mInPlace = true;
           mOpen = true;
@@ -98,6 +147,7 @@ bool ExportTargetFile::Commit() {
     mOpen = false;
     mInPlace = false;
     mTemp.clear();
+    mBackup.clear();
     return true;
   }
   if (::rename(mTemp.c_str(), mRealTarget.c_str()) != 0) {
@@ -113,7 +163,22 @@ bool ExportTargetFile::Commit() {
 
 void ExportTargetFile::Discard() {
   if (!mOpen) return;
-  ::unlink(mTemp.c_str());
+  if (mInPlace) {
+    // The old contents go back where they were; they fitted there before.
+    const int fd = ::open(mTemp.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+    if (fd >= 0) {
+      std::size_t done = 0;
+      while (done < mBackup.size()) {
+        const ssize_t n = ::write(fd, mBackup.data() + done, mBackup.size() - done);
+        if (n <= 0) break;
+        done += static_cast<std::size_t>(n);
+      }
+      ::close(fd);
+    }
+    mBackup.clear();
+  } else {
+    ::unlink(mTemp.c_str());
+  }
   mOpen = false;
   mInPlace = false;
   mTemp.clear();

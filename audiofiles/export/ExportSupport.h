@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace seams {
 class ProgressWindow;
@@ -26,8 +27,11 @@ public:
   // the folder cannot take it, or when the target is a file this user may not write.
   // A target that is a symbolic link is written through: the link's destination is
   // replaced, not the link. In a folder that takes no new file, an existing writable
-  // target is written in place (and removed when the export fails).
-  bool Create(const std::string& target);
+  // target is written in place: its old contents are kept in memory and put back when
+  // the export fails; when bytesNeeded (0: not known) cannot fit in its place (the
+  // disk's free room and the old file's own, and the process's file-size limit), the
+  // target is left alone and Create fails with ENOSPC.
+  bool Create(const std::string& target, std::uint64_t bytesNeeded = 0);
   const std::string& TempPath() const { return mTemp; }
   const std::string& TargetPath() const { return mTarget; }
 
@@ -42,7 +46,8 @@ private:
   std::string mRealTarget;  // what the rename replaces
   std::string mTemp;        // the file being written
   bool mOpen = false;
-  bool mInPlace = false;  // mTemp is the target itself
+  bool mInPlace = false;      // mTemp is the target itself
+  std::vector<char> mBackup;  // in place: the target's old contents
 };
 
 // The progress frame of an export: the program-wide stopwatch starts with the export;

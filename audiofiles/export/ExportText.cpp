@@ -48,6 +48,8 @@ std::string WriteFailedBecause(const std::string& reason) {
   return "Error (file may not have been written): " + reason;
 }
 const char kMixOutOfMemory[] = "not enough memory to mix the audio";
+const char kNoRoomInPlace[] =
+    "the disk has no room for the new file in place of the old one, which was left as it was";
 
 const char kProcessSelectionCaption[] = "Process Audio...";
 const char kProcessClipboardCaption[] = "Processing Audio";

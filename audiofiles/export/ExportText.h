@@ -32,6 +32,7 @@ extern const char kFormatUnsupported[];
 std::string CannotExportTo(const std::string& fileName);
 std::string WriteFailedBecause(const std::string& reason);
 extern const char kMixOutOfMemory[];
+extern const char kNoRoomInPlace[];  // a file rewritten in place would not fit
 
 // Mixing the selection or the clipboard to a wave file for the program's own use: its
 // progress window and the one failure text it shows for any error (spelt twice).

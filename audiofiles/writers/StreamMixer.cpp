@@ -63,6 +63,19 @@ void FloatToInt16(const float* src, std::int16_t* dst, int n) {
   }
 }
 
+// The way back for floats that came from 16-bit samples through Int16ToFloat: the
+// nearest integer to f * 32767.5 - 0.5 is the sample itself, where the rounding of
+// f * 32767.5 would sit on a tie and move every odd sample up by one. So a 16-bit
+// capture reaches a 16-bit file unchanged.
+void Int16FloatToInt16(const float* src, std::int16_t* dst, int n) {
+  constexpr float kRound = 12582912.0f;
+  for (int i = 0; i < n; ++i) {
+    float x = src[i] * 32767.5f - 0.5f;
+    x = x < -32768.0f ? -32768.0f : (x > 32767.0f ? 32767.0f : x);
+    dst[i] = static_cast<std::int16_t>((x + kRound) - kRound);
+  }
+}
+
 template <class T>
 void CopyStrided(const T* src, T* dst, int frames, int stride) {
   for (int i = 0; i < frames; ++i) dst[i * stride] = src[i];
@@ -308,7 +321,9 @@ int StreamMixer::Process(int maxFrames, bool endOfInput) {
     if (!resampling) {
       n = std::min(maxFrames, mFillEnd[i] - mReadPos[i]);
       if (n <= 0) continue;
-      if (fmt == SampleFormatInt16)
+      if (fmt == SampleFormatInt16 && mInputs[i]->GetFormat() == SampleFormatInt16)
+        Int16FloatToInt16(mInputBuffers[i] + mReadPos[i], reinterpret_cast<std::int16_t*>(mTemp), n);
+      else if (fmt == SampleFormatInt16)
         FloatToInt16(mInputBuffers[i] + mReadPos[i], reinterpret_cast<std::int16_t*>(mTemp), n);
       else if (fmt == SampleFormatFloat)
         CopySamplesNoDither(reinterpret_cast<SamplePtr>(mInputBuffers[i] + mReadPos[i]), SampleFormatFloat,

@@ -61,6 +61,7 @@ int WavStreamWriter::Open(int channels, RingBuffer** inputs, double inputRate) {
 
   mMixerFormat = IsHighBitSubtype(mInfo.format) ? SampleFormatFloat : SampleFormatInt16;
   mBlockSize = kBlockSize;
+  mHeaderTime = 0.0;
   mOpened = mixer->MixerSetup(channels, inputs, inputRate, mStereo ? 2 : 1, mBlockSize, true, mRate,
                               mMixerFormat, true) != 0;
   if (!mOpened) {
@@ -89,6 +90,12 @@ int WavStreamWriter::Write(bool drain) {
       mFailed = true;
       return 0;
     }
+  }
+  // The header's sizes follow the data about once a second of audio, so a recording
+  // cut off by a crash or a power loss still opens with what reached the disk.
+  if (!drain && mixer->GetTime() - mHeaderTime >= kHeaderUpdateSeconds) {
+    sf_command(mFile, SFC_UPDATE_HEADER_NOW, nullptr, 0);
+    mHeaderTime = mixer->GetTime();
   }
   return 1;
 }
@@ -125,5 +132,6 @@ int WavStreamWriter::NextFile() {
   SF_INFO info = mInfo;
   mFile = sf_open(MakeNextName().c_str(), SFM_WRITE, &info);
   if (!mFile) mFailed = true;
+  mHeaderTime = mTimeAtFileStart;
   return mFile ? 1 : 0;
 }

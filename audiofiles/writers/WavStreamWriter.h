@@ -4,7 +4,9 @@
 // Failures are reported: a libsndfile write that puts fewer frames than asked, or a
 // failing sf_close, makes the operation return 0 (the engine stops the recording);
 // Close drains everything the rings and the stream mixer still hold, also a tail
-// shorter than the mixer's 1024-frame fill minimum.
+// shorter than the mixer's 1024-frame fill minimum. While recording, the header's
+// sizes are brought up to date about once a second of audio, so a file cut off by a
+// crash opens with nearly all that was written.
 #pragma once
 
 #include <sndfile.h>
@@ -14,6 +16,8 @@
 class WavStreamWriter : public StreamFileWriter {
 public:
   static constexpr int kBlockSize = 220500;
+  // Seconds of audio between two updates of the header's sizes while recording.
+  static constexpr double kHeaderUpdateSeconds = 1.0;
 
   explicit WavStreamWriter(StreamMixer** mixerSlot);
   ~WavStreamWriter() override;
@@ -38,4 +42,6 @@ private:
   SNDFILE* mFile = nullptr;
   int mMixerFormat = 0x20001;
   int mBlockSize = kBlockSize;
+  // The mixer's time at the last header update (or the file's start).
+  double mHeaderTime = 0.0;
 };

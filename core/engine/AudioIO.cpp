@@ -27,6 +27,7 @@
 #include "core/model/WaveTrack.h"
 #include "platform/portaudio/PortAudioV18.h"
 #include "platform/seams/MessageBox.h"
+#include "platform/seams/ProcessSignals.h"
 
 using namespace pa18;
 
@@ -177,6 +178,8 @@ AudioIO::~AudioIO() {
 
 void CreateAudioIO(AdvanceRecordSetting* settings) {
   if (gAudioIO) return;
+  // A file past the size limit fails its write instead of ending the program.
+  seams::IgnoreFileSizeSignal();
   // The mixer probe of the construction already asks for the devices' rates.
   g_oldCatalog = settings::SetSoundDeviceCatalog(&g_catalog);
   gAudioIO = new AudioIO(settings);
@@ -527,11 +530,17 @@ void AudioIO::FinishStream() {
   mStopping = 0;
   mThreadTimeout = -1;
 
-  for (std::size_t i = 0; i < mCaptureTracks.size(); ++i) {
-    WaveTrack* track = mCaptureTracks[i];
-    if (!track->Flush()) NoteFailure(kTracksFailed);
-    if (!mStartFailed) track->SetOffset(mCaptureLatency.load() + track->GetOffset());
+  // After a failed block write the channels keep what the disk still takes, in
+  // step: equal lengths, nothing but the end lost.
+  bool failed = mTracksFailed;
+  for (std::size_t i = 0; i < mCaptureTracks.size() && !failed; ++i)
+    if (!mCaptureTracks[i]->Flush()) failed = true;
+  if (failed) {
+    NoteFailure(kTracksFailed);
+    WaveTrack::FlushInStep(mCaptureTracks);
   }
+  for (WaveTrack* track : mCaptureTracks)
+    if (!mStartFailed) track->SetOffset(mCaptureLatency.load() + track->GetOffset());
   FreeStreamBuffers();
 }
 

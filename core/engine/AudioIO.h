@@ -110,6 +110,10 @@ public:
   bool IsTokenCurrent(int token) const;
   // Seconds on the time line; -1000000000.0 when no stream is active.
   double GetStreamTime();
+  // Channels the running stream captures (0 for playback only or no stream), and the
+  // time line position it started from.
+  int GetNumCaptureChannels() const { return mNumCaptureChannels; }
+  double GetStreamStartTime() const { return mT0; }
   double NormalizeStreamTime(double t) const;
   // t kept within [t0, t1] (wrapped into it when looping).
   static double NormalizeTime(double t, double t0, double t1, bool loop);

@@ -84,6 +84,18 @@ void AudioIO::PostStopCommand() {
                            static_cast<std::intptr_t>(mStopControl.load()));
 }
 
+namespace {
+
+// factor * scale rounded, kept within int: a record set outside the loaded range (NaN,
+// an infinity) must not reach an undefined conversion in the callback.
+int SilenceThreshold(double factor, double scale) {
+  const double t = factor * scale + 0.5;
+  if (!(t > 0.0)) return 0;
+  return t >= 2e9 ? 2000000000 : static_cast<int>(t);
+}
+
+}  // namespace
+
 bool AudioIO::SilenceStep(int ch, const int* levels, int avail, bool& zcrSilent, bool& seSilent,
                           bool& silent) {
   const AdvanceRecordSetting& s = *mSettings;
@@ -94,7 +106,7 @@ bool AudioIO::SilenceStep(int ch, const int* levels, int avail, bool& zcrSilent,
 
   if (algorithms & 1) {
     const double factor = (ch % 2 == 0) ? s.ZCRFactorLeft : s.ZCRFactorRight;
-    const int threshold = static_cast<int>(factor * 1000.0 + 0.5);
+    const int threshold = SilenceThreshold(factor, 1000.0);
     if (zcr < threshold) {
       ++mZcrCounters[ch];
     } else {
@@ -106,7 +118,7 @@ bool AudioIO::SilenceStep(int ch, const int* levels, int avail, bool& zcrSilent,
   }
   if (algorithms & 2) {
     const double factor = (ch % 2 == 0) ? s.SEFactorLeft : s.SEFactorRight;
-    const int threshold = static_cast<int>(factor * 100000.0 + 0.5);
+    const int threshold = SilenceThreshold(factor, 100000.0);
     if (energy < threshold) {
       ++mSeCounters[ch];
     } else {

@@ -165,9 +165,10 @@ void AudioIO::FillBuffers(bool drain) {
   if (!mCaptureTracks.empty() || mNumCaptureChannels > 0) {
     mThreadTimeout = std::min(static_cast<int>(mMinCaptureSecsToCopy * 250.0 + 0.5), 350);
     const int avail = GetCommonlyAvailCapture();
-    // Into the tracks this stream records into; once a block could not be
-    // written the samples wait in the rings (the stop tries once more).
-    if (!mCaptureTracks.empty() && avail > 0 && (!mTracksFailed || drain) &&
+    // Into the tracks this stream records into. Once a block could not be
+    // written nothing more goes in: each channel keeps an unbroken start, and the
+    // stop saves what still fits of it, the channels in step.
+    if (!mCaptureTracks.empty() && avail > 0 && !mTracksFailed &&
         (drain || avail / mRate >= mMinCaptureSecsToCopy)) {
       for (std::size_t i = 0; i < mCaptureTracks.size(); ++i) {
         WaveTrack* track = mCaptureTracks[i];

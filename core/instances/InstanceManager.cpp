@@ -321,6 +321,14 @@ void CInstanceManager::SetClipboardOwner(std::uint32_t value) {
   SetWord(kClipboardOwner, value);
 }
 
+bool CInstanceManager::TakeClipboardOwner() {
+  if (!mBlock) return true;
+  BlockLock lock(*this);
+  if (Word(kClipboardOwner) == 2) return false;
+  SetWord(kClipboardOwner, 2);
+  return true;
+}
+
 std::uint32_t CInstanceManager::GetClipboardOwner() const { return Word(kClipboardOwner); }
 
 void CInstanceManager::BumpClipboardSerial() {

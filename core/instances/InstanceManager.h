@@ -47,6 +47,10 @@ public:
   const std::string& GetTempPath() const { return mTempPath; }
 
   void SetClipboardOwner(std::uint32_t value);
+  // Takes the clipboard for writing or reading: under the table's lock, when no copy
+  // holds it (owner word not 2), sets the owner word to 2 and answers true; false
+  // when another copy holds it. So two copies never use the clipboard file at once.
+  bool TakeClipboardOwner();
   std::uint32_t GetClipboardOwner() const;
   void BumpClipboardSerial();
   std::uint32_t GetClipboardSerial() const;

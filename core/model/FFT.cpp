@@ -1,8 +1,11 @@
 #include "core/model/FFT.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstdlib>
+#include <memory>
+#include <mutex>
 #include <vector>
 
 #include "platform/seams/Diagnostics.h"
@@ -55,70 +58,252 @@ int ReverseBits(int index, int bits) {
   return rev;
 }
 
+namespace {
+
+// What a transform of one size needs, computed once: the bit-reverse order and, for
+// each stage of half-size h, the twiddles e^(-i pi k / h) for k = 0 .. h-1 at
+// index h + k (so every stage reads its twiddles in order). The real transforms of
+// n points use the complex plan of n/2 points and the n-point twiddles of the last
+// stage of the n-point plan.
+struct Plan {
+  int n = 0;
+  int bits = 0;
+  std::vector<int> reverse;
+  std::vector<float> cosine;  // index h + k: cos(pi k / h)
+  std::vector<float> sine;    // index h + k: sin(pi k / h)
+
+  explicit Plan(int size) : n(size), bits(NumberOfBitsNeeded(size)), reverse(size), cosine(size), sine(size) {
+    const int* table = bits <= kMaxFastBits ? Tables().table[bits].data() : nullptr;
+    for (int i = 0; i < n; ++i) reverse[i] = table ? table[i] : ReverseBits(i, bits);
+    for (int h = 1; h < n; h <<= 1)
+      for (int k = 0; k < h; ++k) {
+        const double a = M_PI * static_cast<double>(k) / static_cast<double>(h);
+        cosine[h + k] = static_cast<float>(std::cos(a));
+        sine[h + k] = static_cast<float>(std::sin(a));
+      }
+  }
+};
+
+// Plans of the sizes with precomputed tables are made once and kept for the life of
+// the process; a larger size gets a plan of its own for one call.
+class PlanCache {
+public:
+  const Plan* Get(int n, int bits, std::unique_ptr<Plan>& own) {
+    if (bits > kMaxFastBits) {
+      own = std::make_unique<Plan>(n);
+      return own.get();
+    }
+    if (const Plan* p = mPlans[bits].load(std::memory_order_acquire)) return p;
+    std::lock_guard lock(mMutex);
+    if (const Plan* p = mPlans[bits].load(std::memory_order_relaxed)) return p;
+    mOwned[bits] = std::make_unique<Plan>(n);
+    mPlans[bits].store(mOwned[bits].get(), std::memory_order_release);
+    return mOwned[bits].get();
+  }
+
+private:
+  std::mutex mMutex;
+  std::atomic<const Plan*> mPlans[kMaxFastBits + 1] = {};
+  std::unique_ptr<Plan> mOwned[kMaxFastBits + 1];
+};
+
+const Plan& GetPlan(int n, std::unique_ptr<Plan>& own) {
+  static PlanCache cache;
+  return *cache.Get(n, NumberOfBitsNeeded(n), own);
+}
+
+// The butterflies of a complex transform over data already in bit-reverse order:
+// e^(-...) forward, e^(+...) inverse (not divided by n).
+// Built twice, for processors with AVX2 and for any other; the loader picks one.
+__attribute__((target_clones("avx2", "default"))) void Butterflies(const Plan& plan, bool inverse,
+                                                                   float* __restrict re,
+                                                                   float* __restrict im) {
+  const int n = plan.n;
+  const float sign = inverse ? 1.0f : -1.0f;
+  // The first two stages need no multiplications: their twiddles are 1 and -i (+i
+  // inverse).
+  for (int i = 0; i < n; i += 2) {
+    const float r = re[i + 1], m = im[i + 1];
+    re[i + 1] = re[i] - r;
+    im[i + 1] = im[i] - m;
+    re[i] += r;
+    im[i] += m;
+  }
+  if (n >= 4) {
+    for (int i = 0; i < n; i += 4) {
+      float r = re[i + 2], m = im[i + 2];
+      re[i + 2] = re[i] - r;
+      im[i + 2] = im[i] - m;
+      re[i] += r;
+      im[i] += m;
+      // w = -i (forward) or +i (inverse): w (r + i m) = (-sign m) + i (sign r)
+      r = -sign * im[i + 3];
+      m = sign * re[i + 3];
+      re[i + 3] = re[i + 1] - r;
+      im[i + 3] = im[i + 1] - m;
+      re[i + 1] += r;
+      im[i + 1] += m;
+    }
+  }
+  for (int h = 4; h < n; h <<= 1) {
+    const float* wc = plan.cosine.data() + h;
+    const float* ws = plan.sine.data() + h;
+    for (int i = 0; i < n; i += 2 * h) {
+      float* r0 = re + i;
+      float* i0 = im + i;
+      float* r1 = re + i + h;
+      float* i1 = im + i + h;
+      for (int k = 0; k < h; ++k) {
+        const float wr = wc[k];
+        const float wi = sign * ws[k];
+        const float tr = wr * r1[k] - wi * i1[k];
+        const float ti = wr * i1[k] + wi * r1[k];
+        r1[k] = r0[k] - tr;
+        i1[k] = i0[k] - ti;
+        r0[k] += tr;
+        i0[k] += ti;
+      }
+    }
+  }
+}
+
+// Scratch of the real transforms, one per thread.
+struct Scratch {
+  std::vector<float> re, im, spareRe, spareIm;
+  void Size(int n) {
+    if (static_cast<int>(re.size()) < n) {
+      re.resize(n);
+      im.resize(n);
+      spareRe.resize(n);
+      spareIm.resize(n);
+    }
+  }
+};
+
+// RealFFT's last step: X[k] for k = 0 .. m from the m-point transform Z of the
+// packed samples; wc, ws hold cos and sin of 2 pi k / n for k < m.
+__attribute__((target_clones("avx2", "default"))) void UntangleHalves(
+    const float* __restrict zr, const float* __restrict zi, const float* __restrict wc,
+    const float* __restrict ws, int m, float* __restrict re, float* __restrict im) {
+  re[0] = zr[0] + zi[0];
+  im[0] = 0.0f;
+  re[m] = zr[0] - zi[0];
+  im[m] = 0.0f;
+  for (int k = 1; k < m; ++k) {
+    const float ar = zr[k], ai = zi[k];           // Z[k]
+    const float br = zr[m - k], bi = -zi[m - k];  // conj Z[m-k]
+    const float er = 0.5f * (ar + br), ei = 0.5f * (ai + bi);
+    const float orr = 0.5f * (ai - bi), oi = -0.5f * (ar - br);  // -i (a - b) / 2
+    const float wr = wc[k], wi = -ws[k];                         // W^k
+    re[k] = er + wr * orr - wi * oi;
+    im[k] = ei + wr * oi + wi * orr;
+  }
+}
+
+// InverseRealFFT's first step: Z[k] for k < m, in natural order, from X[0 .. m].
+__attribute__((target_clones("avx2", "default"))) void TangleHalves(
+    const float* __restrict re, const float* __restrict im, const float* __restrict wc,
+    const float* __restrict ws, int m, float* __restrict zr, float* __restrict zi) {
+  // k = 0: X[0] and X[m] are real, W^0 = 1.
+  zr[0] = 0.5f * (re[0] + re[m]);
+  zi[0] = 0.5f * (re[0] - re[m]);
+  for (int k = 1; k < m; ++k) {
+    const float ar = re[k], ai = im[k];           // X[k]
+    const float br = re[m - k], bi = -im[m - k];  // conj X[m-k]
+    const float er = 0.5f * (ar + br), ei = 0.5f * (ai + bi);
+    const float dr = 0.5f * (ar - br), di = 0.5f * (ai - bi);
+    const float wr = wc[k], wi = ws[k];  // conj(W^k) = e^(+2 pi i k / n)
+    const float orr = dr * wr - di * wi, oi = dr * wi + di * wr;
+    zr[k] = er - oi;  // Z = E + i O
+    zi[k] = ei + orr;
+  }
+}
+
+Scratch& ThreadScratch() {
+  thread_local Scratch scratch;
+  return scratch;
+}
+
+}  // namespace
+
 void FFT(int n, bool inverse, const float* realIn, const float* imagIn, float* realOut, float* imagOut) {
   if (!IsPowerOfTwo(n)) {
     seams::DiagnosticF(seams::DiagnosticStream::kStandardError, "%d is not a power of two\n", n);
     std::exit(1);
   }
-  const int bits = NumberOfBitsNeeded(n);
-
-  if (bits <= kMaxFastBits) {
-    const int* table = Tables().table[bits].data();
-    for (int i = 0; i < n; ++i) {
-      const int j = table[i];
-      realOut[j] = realIn[i];
-      imagOut[j] = imagIn ? imagIn[i] : 0.0f;
-    }
-  } else {
-    for (int i = 0; i < n; ++i) {
-      const int j = ReverseBits(i, bits);
-      realOut[j] = realIn[i];
-      imagOut[j] = imagIn ? imagIn[i] : 0.0f;
-    }
+  std::unique_ptr<Plan> own;
+  const Plan& plan = GetPlan(n, own);
+  for (int i = 0; i < n; ++i) {
+    const int j = plan.reverse[i];
+    realOut[j] = realIn[i];
+    imagOut[j] = imagIn ? imagIn[i] : 0.0f;
   }
-
-  const double angleNumerator = inverse ? -2.0 * M_PI : 2.0 * M_PI;
-  int blockEnd = 1;
-  for (int blockSize = 2; blockSize <= n; blockSize <<= 1) {
-    const double delta = angleNumerator / static_cast<double>(blockSize);
-    const double sm2 = std::sin(-2.0 * delta);
-    const double sm1 = std::sin(-delta);
-    const double cm2 = std::cos(-2.0 * delta);
-    const double cm1 = std::cos(-delta);
-    const double w = 2.0 * cm1;
-
-    // The rotation runs w_k = e^(-i delta k) (forward), seeded with the two
-    // values before k = 0: w_-2 = (cos -2d, -sin -2d), w_-1 = (cos -d, -sin -d).
-    // (Seeding the imaginary parts with sin -d and sin -2d themselves would
-    // give the e^(+...) transform.)
-    for (int i = 0; i < n; i += blockSize) {
-      double ar2 = cm2, ar1 = cm1, ai2 = -sm2, ai1 = -sm1;
-      for (int j = i, k = 0; k < blockEnd; ++j, ++k) {
-        const double ar0 = w * ar1 - ar2;
-        ar2 = ar1;
-        ar1 = ar0;
-        const double ai0 = w * ai1 - ai2;
-        ai2 = ai1;
-        ai1 = ai0;
-
-        const int m = j + blockEnd;
-        const double tr = ar0 * realOut[m] - ai0 * imagOut[m];
-        const double ti = ar0 * imagOut[m] + ai0 * realOut[m];
-        realOut[m] = static_cast<float>(realOut[j] - tr);
-        imagOut[m] = static_cast<float>(imagOut[j] - ti);
-        realOut[j] = static_cast<float>(realOut[j] + tr);
-        imagOut[j] = static_cast<float>(imagOut[j] + ti);
-      }
-    }
-    blockEnd = blockSize;
-  }
-
+  Butterflies(plan, inverse, realOut, imagOut);
   if (inverse) {
-    const float denom = static_cast<float>(n);
+    const float scale = 1.0f / static_cast<float>(n);
     for (int i = 0; i < n; ++i) {
-      realOut[i] /= denom;
-      imagOut[i] /= denom;
+      realOut[i] *= scale;
+      imagOut[i] *= scale;
     }
+  }
+}
+
+// With m = n/2, z[j] = x[2j] + i x[2j+1] and Z its m-point transform:
+//   X[k] = E[k] + W^k O[k],  E[k] = (Z[k] + conj Z[m-k]) / 2,  O[k] = -i (Z[k] - conj Z[m-k]) / 2,
+// W = e^(-2 pi i / n); W^k for k < m is the last stage's twiddle of the n-point plan.
+void RealFFT(int n, const float* in, float* re, float* im) {
+  if (!IsPowerOfTwo(n) || n < 4) {
+    seams::DiagnosticF(seams::DiagnosticStream::kStandardError, "%d is not a power of two\n", n);
+    std::exit(1);
+  }
+  const int m = n / 2;
+  std::unique_ptr<Plan> ownHalf, ownFull;
+  const Plan& half = GetPlan(m, ownHalf);
+  const Plan& full = GetPlan(n, ownFull);
+  Scratch& s = ThreadScratch();
+  s.Size(m);
+  float* zr = s.re.data();
+  float* zi = s.im.data();
+  for (int j = 0; j < m; ++j) {
+    const int r = half.reverse[j];
+    zr[r] = in[2 * j];
+    zi[r] = in[2 * j + 1];
+  }
+  Butterflies(half, false, zr, zi);
+
+  UntangleHalves(zr, zi, full.cosine.data() + m, full.sine.data() + m, m, re, im);
+}
+
+// The inverse of RealFFT: E[k] = (X[k] + conj X[m-k]) / 2, O[k] = (X[k] - conj X[m-k]) conj(W^k) / 2,
+// Z = E + i O, and the m-point inverse of Z gives the even samples in its real part and
+// the odd ones in its imaginary part.
+void InverseRealFFT(int n, const float* re, const float* im, float* out) {
+  if (!IsPowerOfTwo(n) || n < 4) {
+    seams::DiagnosticF(seams::DiagnosticStream::kStandardError, "%d is not a power of two\n", n);
+    std::exit(1);
+  }
+  const int m = n / 2;
+  std::unique_ptr<Plan> ownHalf, ownFull;
+  const Plan& half = GetPlan(m, ownHalf);
+  const Plan& full = GetPlan(n, ownFull);
+  Scratch& s = ThreadScratch();
+  s.Size(m);
+  float* zr = s.re.data();
+  float* zi = s.im.data();
+  // Z in natural order first (a loop that vectorizes), then into bit-reverse order.
+  float* nr = s.spareRe.data();
+  float* ni = s.spareIm.data();
+  TangleHalves(re, im, full.cosine.data() + m, full.sine.data() + m, m, nr, ni);
+  for (int k = 0; k < m; ++k) {
+    const int r = half.reverse[k];
+    zr[r] = nr[k];
+    zi[r] = ni[k];
+  }
+  Butterflies(half, true, zr, zi);
+  const float scale = 1.0f / static_cast<float>(m);
+  for (int j = 0; j < m; ++j) {
+    out[2 * j] = zr[j] * scale;
+    out[2 * j + 1] = zi[j] * scale;
   }
 }
 

@@ -18,6 +18,16 @@ int ReverseBits(int index, int bits);
 // the inverse divides by n. The outputs must not alias the inputs.
 void FFT(int n, bool inverse, const float* realIn, const float* imagIn, float* realOut, float* imagOut);
 
+// Real-input transform of n points (n a power of two, at least 4): re[k] and im[k]
+// for k = 0 .. n/2 of the same X[k] as FFT gives (the bins above n/2 are their
+// mirrors' conjugates). Half the work of FFT on real data.
+void RealFFT(int n, const float* in, float* re, float* im);
+
+// The inverse of RealFFT: from bins 0 .. n/2 of a real signal's transform (the
+// imaginary parts of bins 0 and n/2 are taken as 0), the n samples, divided by n like
+// FFT's inverse.
+void InverseRealFFT(int n, const float* re, const float* im, float* out);
+
 // Real input of n points; out receives n/2 values re(k)^2 + im(k)^2 of the
 // n-point transform (out[0] holds the DC and Nyquist terms together, as the
 // half-size packing gives). n must be a power of two, at least 4.

@@ -7,6 +7,8 @@
 #include <cerrno>
 #include <vector>
 
+#include "core/model/SoundFileOpen.h"
+
 AliasBlockFile::AliasBlockFile(const CFileName& fileName, const CFileName& aliasedFile,
                                std::int32_t aliasStart, std::int32_t aliasLen, std::int32_t aliasChannel)
     : BlockFile(fileName, aliasLen),
@@ -67,7 +69,7 @@ PCMAliasBlockFile::PCMAliasBlockFile(const CFileName& existingFile, const CFileN
 int PCMAliasBlockFile::ReadData(SamplePtr data, SampleFormat format, std::int32_t start,
                                 std::int32_t len) const {
   SF_INFO info{};
-  SNDFILE* sf = sf_open(mAliasedFile.GetFullPath().c_str(), SFM_READ, &info);
+  SNDFILE* sf = OpenSoundFileForReading(mAliasedFile.GetFullPath(), &info);
   if (!sf) return 0;
   sf_seek(sf, static_cast<sf_count_t>(mAliasStart) + start, SEEK_SET);
 

@@ -37,6 +37,48 @@ float ReadAsFloat(ConstSamplePtr p, SampleFormat format) {
 
 float Clip(float v, float lo, float hi) { return v < lo ? lo : (v > hi ? hi : v); }
 
+// Whole buffers, in loops the compiler can keep tight (and, built for AVX2, turn into
+// vector code). They give exactly what the sample-by-sample loops give.
+
+// Scaled floats rounded to nearest, ties to even, and clipped to lo .. hi; NaN gives 0.
+// Clipping before rounding gives the same values as rounding before clipping, and
+// within the clipped range adding and taking away 1.5 x 2^52 in double rounds exactly
+// as rint does.
+template <class T>
+[[gnu::always_inline]] inline void RoundFloats(const float* in, SamplePtr dst, std::uint32_t len, float scale,
+                                               float lo, float hi) {
+  constexpr double kRound = 6755399441055744.0;
+  for (std::uint32_t i = 0; i < len; ++i) {
+    float x = in[i] * scale;
+    x = x == x ? x : 0.0f;
+    x = x < lo ? lo : x;
+    x = x > hi ? hi : x;
+    const T v = static_cast<T>(static_cast<std::int32_t>((static_cast<double>(x) + kRound) - kRound));
+    std::memcpy(dst + i * sizeof(T), &v, sizeof v);
+  }
+}
+
+__attribute__((target_clones("avx2", "default"))) void RoundFloatsTo16(const float* in, SamplePtr dst,
+                                                                       std::uint32_t len, float scale,
+                                                                       float lo, float hi) {
+  RoundFloats<std::int16_t>(in, dst, len, scale, lo, hi);
+}
+
+__attribute__((target_clones("avx2", "default"))) void RoundFloatsTo24(const float* in, SamplePtr dst,
+                                                                       std::uint32_t len, float scale,
+                                                                       float lo, float hi) {
+  RoundFloats<std::int32_t>(in, dst, len, scale, lo, hi);
+}
+
+__attribute__((target_clones("avx2", "default"))) void Int16ToFloats(ConstSamplePtr src, float* out,
+                                                                     std::uint32_t len) {
+  for (std::uint32_t i = 0; i < len; ++i) {
+    std::int16_t s;
+    std::memcpy(&s, src + i * sizeof s, sizeof s);
+    out[i] = (static_cast<float>(s) + 0.5f) * kInt16ToFloat;
+  }
+}
+
 // A random value 0..1 in 32768 steps, as from a generator whose largest value is 32767.
 float RandomUnit() { return static_cast<float>(std::rand() & 0x7FFF) * (1.0f / 32767.0f); }
 
@@ -105,7 +147,9 @@ void Dither::Apply(int kind, ConstSamplePtr src, SampleFormat srcFormat, SampleP
 
   if (dstFormat == SampleFormatFloat) {
     float* out = reinterpret_cast<float*>(dst);
-    if (srcFormat == SampleFormatInt16) {
+    if (srcFormat == SampleFormatInt16 && stride == 1) {
+      Int16ToFloats(src, out, len);
+    } else if (srcFormat == SampleFormatInt16) {
       for (std::uint32_t i = 0; i < len; ++i) {
         std::int16_t s;
         std::memcpy(&s, src + i * srcStep, sizeof s);
@@ -139,6 +183,15 @@ void Dither::Apply(int kind, ConstSamplePtr src, SampleFormat srcFormat, SampleP
   const float lo = toInt16 ? -32768.0f : -8388608.0f;
   const float hi = toInt16 ? 32767.0f : 8388607.0f;
 
+  if (kind == DitherNone && srcFormat == SampleFormatFloat && stride == 1) {
+    // The common case: every block written from float samples.
+    if (toInt16)
+      RoundFloatsTo16(reinterpret_cast<const float*>(src), dst, len, scale, lo, hi);
+    else
+      RoundFloatsTo24(reinterpret_cast<const float*>(src), dst, len, scale, lo, hi);
+    return;
+  }
+
   // rint rounds to nearest, ties to even, like nearbyint in the default rounding mode,
   // but without saving and restoring the floating-point environment per sample.
   for (std::uint32_t i = 0; i < len; ++i) {
@@ -171,6 +224,7 @@ void Dither::Apply(int kind, ConstSamplePtr src, SampleFormat srcFormat, SampleP
       }
     }
     v = Clip(v, lo, hi);
+    if (v != v) v = 0.0f;  // NaN: silence, never a value outside the format's range
     if (toInt16) {
       const std::int16_t s = static_cast<std::int16_t>(v);
       std::memcpy(dst + i * dstSize, &s, sizeof s);

@@ -253,6 +253,46 @@ bool Sequence::Append(ConstSamplePtr buffer, SampleFormat format, std::int32_t l
   return true;
 }
 
+bool Sequence::AppendAsNewBlock(ConstSamplePtr buffer, std::int32_t len) {
+  if (len <= 0 || len > mMaxSamples || !CanGrowBy(len)) return false;
+  BlockFile* f = NewBlock(buffer, len);
+  if (!f) return false;
+  std::lock_guard lock(mAppendLock);
+  mBlock.push_back({f, mNumSamples});
+  mNumSamples += len;
+  return true;
+}
+
+std::int32_t Sequence::ShortenTo(std::int32_t len) {
+  len = std::max(len, 0);
+  if (len >= mNumSamples) return mNumSamples;
+  {
+    std::lock_guard lock(mAppendLock);
+    while (!mBlock.empty() && mBlock.back().start >= len) {
+      mDirManager->Deref(mBlock.back().f);
+      mNumSamples = mBlock.back().start;
+      mBlock.pop_back();
+    }
+  }
+  if (!mBlock.empty() && mNumSamples > len) {
+    // The head of the cut block is held in memory and its old file goes before the
+    // new one is written: on a full disk that room is what the head needs.
+    const WaveBlock last = mBlock.back();
+    const std::int32_t keep = len - last.start;
+    SampleBuffer head(keep, mSampleFormat);
+    Read(head.get(), mSampleFormat, last, 0, keep);
+    {
+      std::lock_guard lock(mAppendLock);
+      mBlock.pop_back();
+      mNumSamples = last.start;
+    }
+    mDirManager->Deref(last.f);
+    AppendAsNewBlock(head.get(), keep);
+  }
+  ConsistencyCheck("ShortenTo");
+  return mNumSamples;
+}
+
 bool Sequence::AppendAlias(const std::string& fullPath, std::int32_t start, std::int32_t len,
                            std::int32_t channel) {
   if (len <= 0 || !CanGrowBy(len)) return false;

@@ -58,6 +58,14 @@ public:
   // Adds samples at the end. False, nothing added, when a block cannot be written or
   // the sequence would pass 2147483647 samples.
   bool Append(ConstSamplePtr buffer, SampleFormat format, std::int32_t len);
+  // Adds len samples (at most the largest block, in the sequence's format) as one new
+  // block, never rewriting a short last block: on a nearly full disk a piece that fits
+  // goes in. False, nothing added, when the block cannot be written.
+  bool AppendAsNewBlock(ConstSamplePtr buffer, std::int32_t len);
+  // Cuts the sequence to at most len samples and returns its length then. Blocks past
+  // len go first, freeing their room; a block that len cuts gives way to its head, or
+  // goes as well when its head cannot be written (so the result may be shorter).
+  std::int32_t ShortenTo(std::int32_t len);
   // Adds one block over samples of an imported sound file.
   bool AppendAlias(const std::string& fullPath, std::int32_t start, std::int32_t len, std::int32_t channel);
   // Adds a block of another sequence at the end (shared, or copied when locked).

@@ -9,6 +9,8 @@
 #include <cstring>
 #include <vector>
 
+#include "core/model/SoundFileOpen.h"
+
 namespace {
 
 constexpr std::int32_t kAuHeaderBytes = 24;
@@ -115,7 +117,7 @@ bool SimpleBlockFile::WriteFile(ConstSamplePtr sampleData, std::int32_t sampleLe
 int SimpleBlockFile::ReadData(SamplePtr data, SampleFormat format, std::int32_t start,
                               std::int32_t len) const {
   SF_INFO info{};
-  SNDFILE* sf = sf_open(mFileName.GetFullPath().c_str(), SFM_READ, &info);
+  SNDFILE* sf = OpenSoundFileForReading(mFileName.GetFullPath(), &info);
   if (!sf) return 0;
   sf_seek(sf, start, SEEK_SET);
 

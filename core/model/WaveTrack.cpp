@@ -368,6 +368,77 @@ bool WaveTrack::Flush() {
   return true;
 }
 
+bool WaveTrack::FlushInStep(const std::vector<WaveTrack*>& tracks) {
+  if (tracks.empty()) return true;
+  auto written = [](const WaveTrack* t) { return static_cast<std::int64_t>(t->mSequence->GetNumSamples()); };
+
+  // Per track, the samples still to write (in the sequence's format): what was written
+  // past the others comes back into memory, whole blocks at a time (so nothing needs
+  // writing), until every track is written to one length; the append buffer follows.
+  std::vector<std::vector<char>> waiting(tracks.size());
+  for (bool same = false; !same;) {
+    std::int64_t pos = written(tracks[0]);
+    for (const WaveTrack* t : tracks) pos = std::min(pos, written(t));
+    same = true;
+    for (std::size_t i = 0; i < tracks.size(); ++i) {
+      Sequence* seq = tracks[i]->mSequence;
+      const std::int64_t end = written(tracks[i]);
+      if (end == pos) continue;
+      same = false;
+      std::int32_t from = 0;  // the start of the block that holds pos
+      for (const WaveBlock& b : seq->GetBlockArray())
+        if (b.start <= pos) from = b.start;
+      const int bytes = SampleSize(seq->GetSampleFormat());
+      std::vector<char> back(static_cast<std::size_t>(end - from) * bytes);
+      seq->Get(back.data(), seq->GetSampleFormat(), from, static_cast<std::int32_t>(end - from));
+      seq->ShortenTo(from);
+      waiting[i].insert(waiting[i].begin(), back.begin(), back.end());
+    }
+  }
+  std::int64_t goal = std::numeric_limits<std::int64_t>::max();
+  std::int64_t most = 0;
+  std::int32_t piece = std::numeric_limits<std::int32_t>::max();
+  for (std::size_t i = 0; i < tracks.size(); ++i) {
+    WaveTrack* t = tracks[i];
+    const int bytes = SampleSize(t->mSequence->GetSampleFormat());
+    const std::int32_t pending = t->GetAppendLength();
+    waiting[i].insert(waiting[i].end(), t->mAppendBuffer,
+                      t->mAppendBuffer + static_cast<std::size_t>(pending) * bytes);
+    t->mAppendLen.store(0, std::memory_order_release);
+    const std::int64_t held = static_cast<std::int64_t>(waiting[i].size()) / bytes;
+    goal = std::min(goal, held);
+    most = std::max(most, held);
+    piece = std::min(piece, t->mSequence->GetMaxBlockSize());
+  }
+
+  // Pieces of one length bring the tracks forward together, each piece a block of its
+  // own; a piece the disk refuses is halved, down to one too small to matter. A round
+  // that fails part-way leaves pieces on some tracks only: they go again.
+  constexpr std::int32_t kSmallestPiece = 1024;
+  const std::int64_t base = written(tracks[0]);
+  std::int64_t done = 0;
+  while (done < goal && piece >= kSmallestPiece) {
+    const std::int32_t n = static_cast<std::int32_t>(std::min<std::int64_t>(piece, goal - done));
+    bool ok = true;
+    for (std::size_t i = 0; i < tracks.size() && ok; ++i) {
+      Sequence* seq = tracks[i]->mSequence;
+      const std::size_t at = static_cast<std::size_t>(done) * SampleSize(seq->GetSampleFormat());
+      ok = seq->AppendAsNewBlock(waiting[i].data() + at, n);
+    }
+    if (ok) {
+      done += n;
+    } else {
+      for (WaveTrack* t : tracks) t->mSequence->ShortenTo(static_cast<std::int32_t>(base + done));
+      piece /= 2;
+    }
+  }
+  for (WaveTrack* t : tracks) {
+    t->SetEnvelopeLengthFromSequence();
+    t->MarkChanged();
+  }
+  return done == most;
+}
+
 std::int32_t WaveTrack::GetBestBlockSize(std::int64_t start) const {
   const std::int64_t rel = start - FirstSample();
   if (rel >= 0 && rel < mSequence->GetNumSamples())

@@ -90,6 +90,12 @@ public:
   // Writes what waits in the append buffer as blocks. False when a block
   // cannot be written (the samples keep waiting).
   bool Flush();
+  // Flush after a failed write, for the tracks of one recording (its channels): what
+  // waits in their append buffers goes to disk as far as the disk takes it, in pieces
+  // of one length on every track so that no track takes the room another one needs;
+  // what does not fit is dropped and the tracks are cut to one length, so they stay
+  // in step. True when nothing had to be dropped.
+  static bool FlushInStep(const std::vector<WaveTrack*>& tracks);
 
   // How many samples from absolute index start a reader should take at once.
   std::int32_t GetBestBlockSize(std::int64_t start) const;

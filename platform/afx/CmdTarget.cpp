@@ -2,6 +2,8 @@
 
 #include "platform/afx/CmdUI.h"
 
+IMPLEMENT_DYNAMIC(CCmdTarget, CObject)
+
 const AfxMessageMap* CCmdTarget::GetThisMessageMap() {
   static const AfxMessageMapEntry entries[] = {{0, 0, 0, 0, AfxSig_end, nullptr, nullptr}};
   static const AfxMessageMap map = {nullptr, entries};

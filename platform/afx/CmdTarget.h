@@ -1,13 +1,16 @@
 #pragma once
-// Base of every object that receives commands through a message map.
+// Base of every object that receives commands through a message map. It is an
+// object with a runtime class, so windows, documents and views can be made from
+// their class records (a document template makes all three that way).
 #include "platform/afx/AfxMessageMap.h"
+#include "platform/afx/Object.h"
 
-class CCmdTarget {
+class CCmdTarget : public CObject {
+  DECLARE_DYNAMIC(CCmdTarget)
+
 public:
   CCmdTarget() = default;
-  virtual ~CCmdTarget() = default;
-  CCmdTarget(const CCmdTarget&) = delete;
-  CCmdTarget& operator=(const CCmdTarget&) = delete;
+  ~CCmdTarget() override = default;
 
   // Routes a command (code CN_COMMAND) or its user-interface update
   // (CN_UPDATE_COMMAND_UI, extra = the CCmdUI) to this object's handler.

@@ -1,6 +1,9 @@
 #include "platform/afx/ControlBar.h"
 
+#include "platform/afx/DockBar.h"
+#include "platform/afx/DockContext.h"
 #include "platform/afx/FrameWnd.h"
+#include "platform/afx/MiniDockFrameWnd.h"
 
 namespace {
 constexpr int kGripperSpace = 8;
@@ -53,14 +56,64 @@ void CControlBar::CalcInsideRect(CRect& rect, BOOL horizontal) const {
   }
 }
 
+CControlBar::~CControlBar() {
+  if (m_pDockBar) m_pDockBar->RemoveControlBar(this);
+  delete m_pDockContext;
+}
+
 CFrameWnd* CControlBar::GetDockingFrame() const {
-  HWND parent = ::GetParent(m_hWnd);
-  return dynamic_cast<CFrameWnd*>(CWnd::FromHandlePermanent(parent));
+  if (m_pDockSite) return m_pDockSite;
+  for (HWND parent = m_hWnd ? ::GetParent(m_hWnd) : nullptr; parent; parent = ::GetParent(parent)) {
+    CWnd* wnd = CWnd::FromHandlePermanent(parent);
+    if (auto* mini = dynamic_cast<CMiniDockFrameWnd*>(wnd)) return mini->m_pDockSite;
+    if (auto* frame = dynamic_cast<CFrameWnd*>(wnd)) return frame;
+  }
+  return nullptr;
+}
+
+BOOL CControlBar::PreTranslateMessage(MSG* msg) {
+  if ((m_dwStyle & CBRS_TOOLTIPS) && msg->hwnd == m_hWnd) FilterToolTipMessage(msg);
+  // A press on the bar's gripper or border (outside its client area, where the bar
+  // answers the hit test as its own) moves the bar; a double click there docks or
+  // floats it.
+  if (msg->hwnd == m_hWnd && m_pDockContext &&
+      (msg->message == WM_LBUTTONDOWN || msg->message == WM_LBUTTONDBLCLK) && ::GetCapture() != m_hWnd) {
+    POINT point{static_cast<short>(LOWORD(msg->lParam)), static_cast<short>(HIWORD(msg->lParam))};
+    RECT client;
+    ::GetClientRect(m_hWnd, &client);
+    POINT screen = point;
+    ::ClientToScreen(m_hWnd, &screen);
+    if (!::PtInRect(&client, point) &&
+        ::SendMessageA(m_hWnd, WM_NCHITTEST, 0, MAKELPARAM(screen.x, screen.y)) == HTCLIENT) {
+      if (msg->message == WM_LBUTTONDOWN)
+        m_pDockContext->StartDrag(CPoint(screen.x, screen.y));
+      else
+        m_pDockContext->ToggleDocking();
+      return TRUE;
+    }
+  }
+  return CWnd::PreTranslateMessage(msg);
+}
+
+void CControlBar::EnableDocking(DWORD style) {
+  m_dwDockStyle = style & (CBRS_ALIGN_ANY | CBRS_FLOAT_MULTI);
+  if (m_dwDockStyle & CBRS_ALIGN_ANY) {
+    if (!m_pDockContext) m_pDockContext = new CDockContext(this);
+  } else {
+    delete m_pDockContext;
+    m_pDockContext = nullptr;
+  }
 }
 
 BEGIN_MESSAGE_MAP(CControlBar, CWnd)
   ON_MESSAGE(WM_SIZEPARENT, OnSizeParent)
+  ON_WM_DESTROY()
 END_MESSAGE_MAP()
+
+void CControlBar::OnDestroy() {
+  if (m_pDockBar) m_pDockBar->RemoveControlBar(this);
+  CWnd::OnDestroy();
+}
 
 LRESULT CControlBar::OnSizeParent(WPARAM, LPARAM lParam) {
   return OnSizeParent(reinterpret_cast<AFX_SIZEPARENTPARAMS*>(lParam));

@@ -56,9 +56,11 @@
 #define AFX_IDW_DOCKBAR_LEFT 0xE81C
 #define AFX_IDW_DOCKBAR_RIGHT 0xE81D
 #define AFX_IDW_DOCKBAR_BOTTOM 0xE81E
+#define AFX_IDW_DOCKBAR_FLOAT 0xE81F
 #define AFX_IDW_PANE_FIRST 0xE900
 
 #define WM_SIZEPARENT 0x0361
+#define WM_IDLEUPDATECMDUI 0x0363
 
 struct AFX_SIZEPARENTPARAMS {
   HDWP hDWP;       // null: a query that moves nothing
@@ -68,10 +70,13 @@ struct AFX_SIZEPARENTPARAMS {
 };
 
 class CFrameWnd;
+class CDockBar;
+class CDockContext;
 
 class CControlBar : public CWnd {
 public:
   CControlBar() = default;
+  ~CControlBar() override;
 
   virtual CSize CalcFixedLayout(BOOL stretch, BOOL horizontal);
   virtual CSize CalcDynamicLayout(int length, DWORD mode);
@@ -79,12 +84,23 @@ public:
   virtual void CalcInsideRect(CRect& rect, BOOL horizontal) const;
   virtual void OnUpdateCmdUI(CFrameWnd* target, BOOL disableIfNoHandler) {}
   virtual void SetBarStyle(DWORD style) { m_dwStyle = style; }
+  // A bar with CBRS_TOOLTIPS shows its tools' tooltips.
+  BOOL PreTranslateMessage(MSG* msg) override;
   DWORD GetBarStyleBits() const { return m_dwStyle; }
   BOOL IsFloating() const { return (m_dwStyle & CBRS_FLOATING) != 0; }
-  // The frame the bar is docked in (its parent frame).
+  // The frame the bar docks in: the frame whose docking it took part in, else the
+  // frame among its parents (a floating frame's bars answer their owner frame).
   CFrameWnd* GetDockingFrame() const;
+  // The sides on which the user may dock the bar (CBRS_ALIGN_* bits); with any side
+  // the bar gets a docking context, through which it is dragged and floated.
+  virtual void EnableDocking(DWORD style);
+  BOOL IsVisible() const { return m_hWnd && (GetStyle() & WS_VISIBLE); }
 
   DWORD m_dwStyle = 0;
+  DWORD m_dwDockStyle = 0;
+  CFrameWnd* m_pDockSite = nullptr;
+  CDockBar* m_pDockBar = nullptr;
+  CDockContext* m_pDockContext = nullptr;
   int m_cxLeftBorder = 6;
   int m_cxRightBorder = 6;
   int m_cyTopBorder = 1;
@@ -95,6 +111,8 @@ protected:
   virtual LRESULT OnSizeParent(AFX_SIZEPARENTPARAMS* layout);
   // WM_SIZEPARENT: hands the layout to the operation above.
   LRESULT OnSizeParent(WPARAM wParam, LPARAM lParam);
+  // A bar leaves its dock bar when its window goes.
+  void OnDestroy();
 
   DECLARE_MESSAGE_MAP()
 };

@@ -21,6 +21,29 @@ INT_PTR CALLBACK AfxDlgProc(HWND hwnd, UINT message, WPARAM, LPARAM lParam) {
   return dialog->OnInitDialog();
 }
 
+namespace {
+// The style of a dialog template, in either of its two layouts.
+DWORD TemplateStyle(const DLGTEMPLATE* dialogTemplate) {
+  if (!dialogTemplate) return 0;
+  const WORD* words = reinterpret_cast<const WORD*>(dialogTemplate);
+  if (words[0] == 1 && words[1] == 0xFFFF) return *reinterpret_cast<const DWORD*>(words + 6);  // extended
+  return dialogTemplate->style;
+}
+const DLGTEMPLATE* TemplateResource(UINT templateId) {
+  HINSTANCE instance = AfxGetInstanceHandle();
+  HRSRC resource =
+      ::FindResourceA(instance, MAKEINTRESOURCEA(templateId), reinterpret_cast<LPCSTR>(RT_DIALOG));
+  HGLOBAL loaded = resource ? ::LoadResource(instance, resource) : nullptr;
+  return loaded ? static_cast<const DLGTEMPLATE*>(::LockResource(loaded)) : nullptr;
+}
+}  // namespace
+
+HWND CDialog::ParentForTemplate(const DLGTEMPLATE* dialogTemplate) const {
+  // A child dialog (a panel inside another window) lives in the window it is given.
+  if (TemplateStyle(dialogTemplate) & WS_CHILD) return AfxGetSafeHwnd(m_pParentWnd);
+  return OwnerWindow();
+}
+
 HWND CDialog::OwnerWindow() const {
   HWND owner = AfxGetSafeHwnd(m_pParentWnd);
   if (!owner) {
@@ -51,8 +74,9 @@ BOOL CDialog::Create(UINT templateId, CWnd* parent) {
   m_nIDTemplate = templateId;
   m_lpDialogTemplate = nullptr;
   m_pParentWnd = parent;
-  HWND hwnd = ::CreateDialogParamA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(templateId), OwnerWindow(),
-                                   AfxDlgProc, reinterpret_cast<LPARAM>(this));
+  HWND hwnd = ::CreateDialogParamA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(templateId),
+                                   ParentForTemplate(TemplateResource(templateId)), AfxDlgProc,
+                                   reinterpret_cast<LPARAM>(this));
   return hwnd != nullptr && m_hWnd == hwnd;
 }
 
@@ -60,8 +84,9 @@ BOOL CDialog::CreateIndirect(const DLGTEMPLATE* dialogTemplate, CWnd* parent) {
   m_lpDialogTemplate = dialogTemplate;
   m_nIDTemplate = 0;
   m_pParentWnd = parent;
-  HWND hwnd = ::CreateDialogIndirectParamA(AfxGetInstanceHandle(), dialogTemplate, OwnerWindow(), AfxDlgProc,
-                                           reinterpret_cast<LPARAM>(this));
+  HWND hwnd =
+      ::CreateDialogIndirectParamA(AfxGetInstanceHandle(), dialogTemplate, ParentForTemplate(dialogTemplate),
+                                   AfxDlgProc, reinterpret_cast<LPARAM>(this));
   return hwnd != nullptr && m_hWnd == hwnd;
 }
 

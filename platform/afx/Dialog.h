@@ -48,6 +48,8 @@ protected:
 
 private:
   HWND OwnerWindow() const;
+  // The owner, or for a template of a child window its parent.
+  HWND ParentForTemplate(const DLGTEMPLATE* dialogTemplate) const;
   bool m_bModal = false;
   friend INT_PTR CALLBACK AfxDlgProc(HWND, UINT, WPARAM, LPARAM);
 };

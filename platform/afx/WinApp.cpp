@@ -1,5 +1,7 @@
 #include "platform/afx/WinApp.h"
 
+#include "platform/afx/ControlBar.h"
+
 namespace {
 CWinApp* g_app = nullptr;
 }
@@ -28,12 +30,16 @@ void CWinApp::SetRegistryKey(const char* key) {
 }
 
 CWinApp::~CWinApp() {
+  ExitDocuments();
   if (g_app == this) g_app = nullptr;
 }
 
 int CWinThread::ExitInstance() { return m_nExitCode; }
 
 BOOL CWinThread::OnIdle(LONG count) {
+  // The main window's bars bring their buttons and controls up to date.
+  if (count == 0 && m_pMainWnd && m_pMainWnd->m_hWnd)
+    ::SendMessageA(m_pMainWnd->m_hWnd, WM_IDLEUPDATECMDUI, TRUE, 0);
   if (count == 0) CWnd::DeleteTempMap();
   return FALSE;
 }
@@ -101,9 +107,12 @@ int AfxWinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCmd) {
 
 namespace {
 CString ProfileKeyPath(const CWinApp& app, const char* section) {
+  // An empty key puts the program's settings straight under Software.
   CString path = "Software\\";
-  path += app.m_pszRegistryKey;
-  path += "\\";
+  if (*app.m_pszRegistryKey) {
+    path += app.m_pszRegistryKey;
+    path += "\\";
+  }
   path += app.m_pszProfileName ? app.m_pszProfileName : "";
   path += "\\";
   path += section ? section : "";
@@ -117,8 +126,7 @@ CString ProfileFile(const CWinApp& app) {
 }  // namespace
 
 UINT CWinApp::GetProfileInt(const char* section, const char* entry, int defaultValue) {
-  if (!m_pszRegistryKey || !*m_pszRegistryKey)
-    return ::GetPrivateProfileIntA(section, entry, defaultValue, ProfileFile(*this));
+  if (!m_pszRegistryKey) return ::GetPrivateProfileIntA(section, entry, defaultValue, ProfileFile(*this));
   HKEY key;
   if (::RegOpenKeyExA(HKEY_CURRENT_USER, ProfileKeyPath(*this, section), 0, KEY_READ, &key) != ERROR_SUCCESS)
     return static_cast<UINT>(defaultValue);
@@ -131,7 +139,7 @@ UINT CWinApp::GetProfileInt(const char* section, const char* entry, int defaultV
 }
 
 BOOL CWinApp::WriteProfileInt(const char* section, const char* entry, int value) {
-  if (!m_pszRegistryKey || !*m_pszRegistryKey) {
+  if (!m_pszRegistryKey) {
     char text[16];
     ::wsprintfA(text, "%d", value);
     return ::WritePrivateProfileStringA(section, entry, text, ProfileFile(*this));
@@ -144,4 +152,35 @@ BOOL CWinApp::WriteProfileInt(const char* section, const char* entry, int value)
   LONG status = ::RegSetValueExA(key, entry, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data), sizeof data);
   ::RegCloseKey(key);
   return status == ERROR_SUCCESS;
+}
+
+CString CWinApp::GetProfileString(const char* section, const char* entry, const char* defaultValue) {
+  if (!m_pszRegistryKey) {
+    char text[1024] = {};
+    ::GetPrivateProfileStringA(section, entry, defaultValue ? defaultValue : "", text, sizeof text,
+                               ProfileFile(*this));
+    return text;
+  }
+  HKEY key;
+  if (::RegOpenKeyExA(HKEY_CURRENT_USER, ProfileKeyPath(*this, section), 0, KEY_READ, &key) != ERROR_SUCCESS)
+    return defaultValue;
+  char text[1024] = {};
+  DWORD type = 0, size = sizeof text - 1;
+  LONG status = ::RegQueryValueExA(key, entry, nullptr, &type, reinterpret_cast<BYTE*>(text), &size);
+  ::RegCloseKey(key);
+  if (status != ERROR_SUCCESS || type != REG_SZ) return defaultValue;
+  return text;
+}
+
+BOOL CWinApp::WriteProfileString(const char* section, const char* entry, const char* value) {
+  if (!m_pszRegistryKey) return ::WritePrivateProfileStringA(section, entry, value, ProfileFile(*this));
+  HKEY key;
+  if (::RegCreateKeyExA(HKEY_CURRENT_USER, ProfileKeyPath(*this, section), 0, nullptr, 0, KEY_WRITE, nullptr,
+                        &key, nullptr) != ERROR_SUCCESS)
+    return FALSE;
+  LONG status = value ? ::RegSetValueExA(key, entry, 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
+                                         static_cast<DWORD>(lstrlenA(value) + 1))
+                      : ::RegDeleteValueA(key, entry);
+  ::RegCloseKey(key);
+  return status == ERROR_SUCCESS || (!value && status == ERROR_FILE_NOT_FOUND);
 }

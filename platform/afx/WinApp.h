@@ -3,6 +3,12 @@
 // window and runs the message loop with idle-time work between messages.
 #include "platform/afx/Wnd.h"
 
+class CCommandLineInfo;
+class CDocManager;
+class CDocTemplate;
+class CDocument;
+class CRecentFileList;
+
 class CWinThread : public CCmdTarget {
 public:
   CWinThread() = default;
@@ -42,9 +48,36 @@ public:
   const char* m_pszProfileName = nullptr;
   void SetRegistryKey(const char* key);
   // Integer settings: under HKEY_CURRENT_USER\Software\<key>\<profile>\<section> when
-  // a registry key is set, else in the profile file "<profile>.ini".
+  // a registry key is set (Software\<profile>\<section> for an empty key), else in the
+  // profile file "<profile>.ini".
   UINT GetProfileInt(const char* section, const char* entry, int defaultValue);
   BOOL WriteProfileInt(const char* section, const char* entry, int value);
+  // Text settings, in the same places; a null value removes the entry.
+  CString GetProfileString(const char* section, const char* entry, const char* defaultValue = nullptr);
+  BOOL WriteProfileString(const char* section, const char* entry, const char* value);
+
+  // Documents (AppDoc.cpp). The application owns its document manager (made by the
+  // first AddDocTemplate unless the program installed its own) and the recent-file
+  // list (made by LoadStdProfileSettings).
+  CDocManager* m_pDocManager = nullptr;
+  CRecentFileList* m_pRecentFileList = nullptr;
+  void AddDocTemplate(CDocTemplate* docTemplate);
+  virtual CDocument* OpenDocumentFile(const char* path);
+  virtual void AddToRecentFileList(const char* path);
+  // Reads the recent-file list ("Recent File List", "File%d") of maxFiles entries.
+  void LoadStdProfileSettings(UINT maxFiles = 4);
+  BOOL DoPromptFileName(CString& fileName, UINT titleId, DWORD flags, BOOL openFileDialog,
+                        CDocTemplate* docTemplate);
+  // The command line's parameters, one by one, into info.
+  void ParseCommandLine(CCommandLineInfo& info);
+  // New document or open the file the command line names; FALSE when that failed.
+  BOOL ProcessShellCommand(CCommandLineInfo& info);
+  // Handlers for the application's New and Open commands (a program puts them in
+  // its message map).
+  void OnFileNew();
+  void OnFileOpen();
+  // Saves the recent-file list and lets the documents go; called from ExitInstance.
+  void ExitDocuments();
 
 private:
   CString m_strAppName;

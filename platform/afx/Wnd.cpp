@@ -1,6 +1,10 @@
 #include "platform/afx/Wnd.h"
 
 #include "platform/afx/linux_headers_begin.h"
+#include <cstdlib>
+#include "platform/afx/linux_headers_end.h"
+
+#include "platform/afx/linux_headers_begin.h"
 #include <mutex>
 #include <unordered_map>
 #include <vector>
@@ -8,6 +12,8 @@
 
 #include "platform/afx/CmdUI.h"
 #include "platform/afx/DC.h"
+
+IMPLEMENT_DYNAMIC(CWnd, CCmdTarget)
 
 namespace {
 // Handles to objects. Windows belong to the user-interface thread, but the map is
@@ -475,4 +481,89 @@ LRESULT CALLBACK AfxWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
     wnd->PostNcDestroy();
   }
   return result;
+}
+
+namespace {
+// The command-UI state of one child control of a window.
+class ControlCmdUI : public CCmdUI {
+public:
+  HWND m_hControl = nullptr;
+  void Enable(BOOL on) override {
+    CCmdUI::Enable(on);
+    // A control losing the enabled state while it has the focus hands it on.
+    if (!on && ::GetFocus() == m_hControl) ::SendMessageA(::GetParent(m_hControl), WM_NEXTDLGCTL, 0, FALSE);
+    ::EnableWindow(m_hControl, on);
+  }
+  void SetCheck(int check) override {
+    if (::SendMessageA(m_hControl, WM_GETDLGCODE, 0, 0) & DLGC_BUTTON)
+      ::SendMessageA(m_hControl, BM_SETCHECK, static_cast<WPARAM>(check), 0);
+  }
+  void SetText(const char* text) override { ::SetWindowTextA(m_hControl, text ? text : ""); }
+};
+}  // namespace
+
+void CWnd::UpdateDialogControls(CCmdTarget* target, BOOL disableIfNoHandler) {
+  if (!m_hWnd || !target) return;
+  ControlCmdUI state;
+  for (HWND child = ::GetWindow(m_hWnd, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+    const int id = ::GetDlgCtrlID(child);
+    if (id <= 0 || id == 0xFFFF) continue;
+    state.m_hControl = child;
+    state.m_nID = static_cast<UINT>(id);
+    if (state.DoUpdate(target)) continue;
+    // Without a handler only command buttons are disabled: edits, lists and labels
+    // keep their state.
+    if (disableIfNoHandler && (::SendMessageA(child, WM_GETDLGCODE, 0, 0) & DLGC_BUTTON)) {
+      LONG style = ::GetWindowLongA(child, GWL_STYLE) & 0xF;
+      if (style != BS_GROUPBOX && style != BS_OWNERDRAW) state.Enable(FALSE);
+    }
+  }
+}
+
+namespace {
+// The tooltip control all bars of the thread share, and the tool it shows now.
+HWND g_threadToolTip = nullptr;
+HWND g_toolWindow = nullptr;
+INT_PTR g_toolId = -1;
+}  // namespace
+
+HWND CWnd::GetThreadToolTip() { return ::IsWindow(g_threadToolTip) ? g_threadToolTip : nullptr; }
+
+void CWnd::FilterToolTipMessage(MSG* msg) {
+  const UINT message = msg->message;
+  if (!(message >= WM_MOUSEFIRST && message <= WM_MOUSELAST) || !m_hWnd) return;
+  if (!::IsWindow(g_threadToolTip)) {
+    g_threadToolTip =
+        ::CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, 0,
+                          0, 0, 0, ::GetAncestor(m_hWnd, GA_ROOT), nullptr, nullptr, nullptr);
+    g_toolWindow = nullptr;
+    g_toolId = -1;
+    if (!g_threadToolTip) return;
+    ::SendMessageA(g_threadToolTip, TTM_ACTIVATE, TRUE, 0);
+  }
+  CPoint point(static_cast<short>(LOWORD(msg->lParam)), static_cast<short>(HIWORD(msg->lParam)));
+  TTTOOLINFOA tool{};
+  tool.cbSize = sizeof tool;
+  const INT_PTR hit = OnToolHitTest(point, &tool);
+  HWND toolWindow = hit == -1 ? nullptr : (tool.hwnd ? tool.hwnd : m_hWnd);
+  if (hit != g_toolId || toolWindow != g_toolWindow) {
+    // Another tool (or none) under the mouse: the old one goes, the new one comes.
+    if (g_toolWindow) {
+      TTTOOLINFOA old{};
+      old.cbSize = sizeof old;
+      old.hwnd = g_toolWindow;
+      old.uId = static_cast<UINT_PTR>(g_toolId);
+      ::SendMessageA(g_threadToolTip, TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&old));
+    }
+    g_toolWindow = toolWindow;
+    g_toolId = hit;
+    if (toolWindow) {
+      tool.hwnd = toolWindow;
+      tool.uId = static_cast<UINT_PTR>(hit);
+      tool.uFlags &= ~static_cast<UINT>(TTF_IDISHWND);
+      ::SendMessageA(g_threadToolTip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+    }
+  }
+  if (tool.lpszText && tool.lpszText != LPSTR_TEXTCALLBACKA) ::free(tool.lpszText);
+  ::SendMessageA(g_threadToolTip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(msg));
 }

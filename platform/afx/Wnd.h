@@ -1,6 +1,9 @@
 #pragma once
 // A C++ object attached to a window handle. Messages to windows created through
 // CWnd reach the object's message map, then the window class's default procedure.
+#include <windows.h>
+#include <commctrl.h>
+
 #include "platform/afx/CmdTarget.h"
 #include "platform/afx/Rect.h"
 #include "platform/afx/String.h"
@@ -8,6 +11,8 @@
 class CDC;
 
 class CWnd : public CCmdTarget {
+  DECLARE_DYNAMIC(CWnd)
+
 public:
   CWnd() = default;
   ~CWnd() override;
@@ -86,6 +91,19 @@ public:
   LRESULT SendDlgItemMessage(int id, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
     return ::SendDlgItemMessageA(m_hWnd, id, message, wParam, lParam);
   }
+  // The tool under a client point for the thread's tooltip: fills tool (hwnd, id,
+  // rectangle in client coordinates, text as a heap copy made with malloc that the
+  // caller frees) and returns its id, or -1 for none.
+  virtual INT_PTR OnToolHitTest(CPoint point, TTTOOLINFOA* tool) const { return -1; }
+  // Shows the tooltip of the tool under the mouse for a mouse message of this window
+  // (through the thread's tooltip control, made on first use).
+  void FilterToolTipMessage(MSG* msg);
+  // The thread's tooltip control (null until a bar first asked for it).
+  static HWND GetThreadToolTip();
+
+  // Asks target for the state of each child control (by its id) and enables or
+  // disables it; buttons nobody answers for are disabled when disableIfNoHandler.
+  void UpdateDialogControls(CCmdTarget* target, BOOL disableIfNoHandler);
   void CheckRadioButton(int firstId, int lastId, int checkId) {
     ::CheckRadioButton(m_hWnd, firstId, lastId, checkId);
   }

@@ -1,6 +1,7 @@
 #pragma once
 // The framework layer for windows: strings, command targets, windows, frames, dialogs
-// and their data exchange, controls, message boxes and the application object.
+// and their data exchange, controls, message boxes, the application object, and
+// documents with their views and templates.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -15,6 +16,10 @@
 #include "platform/afx/Wnd.h"
 #include "platform/afx/FrameWnd.h"
 #include "platform/afx/ControlBar.h"
+#include "platform/afx/DockBar.h"
+#include "platform/afx/DockContext.h"
+#include "platform/afx/DockState.h"
+#include "platform/afx/MiniDockFrameWnd.h"
 #include "platform/afx/WinApp.h"
 #include "platform/afx/AfxMessageBox.h"
 #include "platform/afx/DataExchange.h"
@@ -33,3 +38,10 @@
 #include "platform/afx/Map.h"
 #include "platform/afx/ListCtrl.h"
 #include "platform/afx/TreeCtrl.h"
+#include "platform/afx/CreateContext.h"
+#include "platform/afx/Document.h"
+#include "platform/afx/View.h"
+#include "platform/afx/DocTemplate.h"
+#include "platform/afx/DocManager.h"
+#include "platform/afx/RecentFileList.h"
+#include "platform/afx/CommandLineInfo.h"

@@ -65,6 +65,16 @@ TEST(WavCodec, AcceptsPcmFilesAndRefusesEverythingElse) {
        true,
        {1, 0, 44100, 1, 1},
        stereo16},
+      {"odd-sized chunks with pad bytes",
+       MakeWav(stereo16, 44100, 2, 16, {.oddChunks = true}),
+       true,
+       {1, 0, 44100, 1, 1},
+       stereo16},
+      {"odd-sized fmt with its pad byte",
+       MakeWav(stereo16, 44100, 2, 16, {.fmtSize = 19, .oddChunks = true}),
+       true,
+       {1, 0, 44100, 1, 1},
+       stereo16},
       {"float samples", MakeWav(stereo16, 44100, 2, 16, {.formatTag = 3}), false, {}, {}},
       {"fmt shorter than 16", MakeWav(stereo16, 44100, 2, 16, {.fmtSize = 14}), false, {}, {}},
       {"24-bit", MakeWav(stereo16, 44100, 2, 24), false, {}, {}},
@@ -251,6 +261,14 @@ TEST(CodecExtensions, FirstRegistrationWinsWhateverTheCase) {
   LONG size = sizeof text;
   EXPECT_EQ(RegQueryValueA(HKEY_CLASSES_ROOT, ".tvltestext", text, &size), ERROR_SUCCESS);
   EXPECT_STREQ(text, "Larkspin.Audio");
+  // ... and that class exists and opens the file in this program.
+  char command[MAX_PATH + 16] = {};
+  size = sizeof command;
+  ASSERT_EQ(RegQueryValueA(HKEY_CLASSES_ROOT, "Larkspin.Audio\\shell\\open\\command", command, &size),
+            ERROR_SUCCESS);
+  char program[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, program, sizeof program);
+  EXPECT_EQ(std::string(command), std::string("\"") + program + "\" \"%1\"");
   RegDeleteKeyA(HKEY_CLASSES_ROOT, ".tvltestext");
   ExtensionList_Free(&module);
 }

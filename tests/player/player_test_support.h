@@ -88,6 +88,7 @@ struct WavOptions {
   bool id3 = false;            // an ID3v2 tag in front
   bool trailingChunk = false;  // a LIST chunk after the data
   bool zeroDataSize = false;   // as left by a recording cut short
+  bool oddChunks = false;      // chunks of odd size (each with its pad byte) around fmt
 };
 
 inline std::vector<uint8_t> MakeWav(const std::vector<uint8_t>& data, int rate, int channels, int bits,
@@ -101,8 +102,8 @@ inline std::vector<uint8_t> MakeWav(const std::vector<uint8_t>& data, int rate, 
   std::vector<uint8_t> body;
   PutText(body, "WAVE");
   PutText(body, "junk");  // a chunk to skip before fmt
-  Put32(body, 6);
-  body.insert(body.end(), 6, 0x55);
+  Put32(body, o.oddChunks ? 5 : 6);
+  body.insert(body.end(), 6, 0x55);  // with an odd size, the last is the pad byte
   PutText(body, "fmt ");
   Put32(body, o.fmtSize);
   std::vector<uint8_t> fmt;
@@ -114,6 +115,12 @@ inline std::vector<uint8_t> MakeWav(const std::vector<uint8_t>& data, int rate, 
   Put16(fmt, bits);
   fmt.resize(o.fmtSize, 0);
   body.insert(body.end(), fmt.begin(), fmt.end());
+  if (o.oddChunks) {
+    if (fmt.size() & 1) body.push_back(0);
+    PutText(body, "note");
+    Put32(body, 3);
+    body.insert(body.end(), {'a', 'b', 'c', 0});
+  }
   PutText(body, "data");
   Put32(body, o.zeroDataSize ? 0 : static_cast<uint32_t>(data.size()));
   body.insert(body.end(), data.begin(), data.end());

@@ -169,13 +169,12 @@ CTKPopupMenu* CCustomizeButton::CreatePopupMenu() {
       if (!addRemoveText.LoadString(17021)) addRemoveText = bars_text::kAddOrRemoveButtons;
       addRemove.m_strText = addRemoveText;
       CList<CTKToolBar*, CTKToolBar*> bars;
-      const UINT side = CTKFrameWnd::DockBarIdOf(toolbar);
-      if (side && toolbar->m_hWnd) {
+      // Docked, the bars of the same dock bar that offer the menu.
+      if (toolbar->m_pDockBar && toolbar->m_hWnd && !toolbar->IsFloating()) {
         for (POSITION pos = CTKToolBar::GetAllToolbars().GetHeadPosition(); pos;) {
           CTKToolBar* other = CTKToolBar::GetAllToolbars().GetNext(pos);
           if (other->m_hWnd && other->m_bAddRemoveMenu && other->LookKind() == CTKBaseControlBar::kToolBar &&
-              ::GetParent(other->m_hWnd) == ::GetParent(toolbar->m_hWnd) &&
-              CTKFrameWnd::DockBarIdOf(other) == side && ::IsWindowVisible(other->m_hWnd))
+              other->m_pDockBar == toolbar->m_pDockBar && ::IsWindowVisible(other->m_hWnd))
             bars.AddTail(other);
         }
       } else {

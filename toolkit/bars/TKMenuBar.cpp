@@ -140,8 +140,10 @@ int CTKMenuBar::GetRowHeight() const {
 CSize CTKMenuBar::CalcLayout(DWORD mode, int length) {
   if (IsFloating() || !m_pParentFrame || !m_hWnd) return CTKToolBar::CalcLayout(mode, length);
   // Docked, the bar takes the whole length of its side.
+  // The whole length of the frame's client area (the dock bar's own size follows
+  // its bars).
   CRect room;
-  ::GetClientRect(::GetParent(m_hWnd), &room);
+  ::GetClientRect(m_pParentFrame->m_hWnd, &room);
   CRect inside(0, 0, 0, 0);
   const BOOL horizontal = (mode & LM_HORZ) && !(mode & LM_VERTDOCK);
   CalcInsideRect(inside, horizontal);

@@ -346,8 +346,22 @@ void CTKPopupMenu::OnPaint() {
   ::EndPaint(m_hWnd, &ps);
 }
 
+CTKPopupMenu* CTKPopupMenu::GetOutermost() const {
+  auto* top = const_cast<CTKPopupMenu*>(this);
+  while (CTKPopupMenu* parent = top->GetParentPopupMenu()) top = parent;
+  return top;
+}
+
 int CTKPopupMenu::HitTest(POINT screen) const {
   if (!m_hWnd) return kHitOutside;
+  // A point on a parent popup of the chain is inside too.
+  for (CTKPopupMenu* parent = GetParentPopupMenu(); parent; parent = parent->GetParentPopupMenu()) {
+    CRect rect;
+    if (parent->m_hWnd && ::GetWindowRect(parent->m_hWnd, &rect) && rect.PtInRect(screen)) {
+      const POINT at{screen.x - rect.left, screen.y - rect.top};
+      if (at.x < parent->m_FinalSize.cx && at.y < parent->m_FinalSize.cy) return kHitItems;
+    }
+  }
   CRect window;
   ::GetWindowRect(m_hWnd, &window);
   if (!window.PtInRect(screen)) return kHitOutside;
@@ -355,6 +369,24 @@ int CTKPopupMenu::HitTest(POINT screen) const {
   if (at.x >= m_FinalSize.cx) return kHitRightShadow;
   if (at.y >= m_FinalSize.cy) return kHitBottomShadow;
   return kHitItems;
+}
+
+CRect CTKPopupMenu::OpenerButtonRect() const {
+  // A press on the chain's own button counts as a press elsewhere: it closes the
+  // chain, and the button does not open it again (it sees the press was the one that
+  // closed its popup).
+  return CRect(0, 0, 0, 0);
+}
+
+BOOL CTKPopupMenu::IsOpenedFromMenuBar() const {
+  CTKToolBar* bar = GetOutermost()->GetParentToolBar();
+  return bar && bar->LookKind() == CTKBaseControlBar::kMenuBar;
+}
+
+void CTKPopupMenu::CloseMenu() {
+  // The whole chain, from the top (its bar closes the sub-menus).
+  CTKPopupMenu* top = GetOutermost();
+  if (top->m_hWnd) top->CloseMenu(FALSE);
 }
 
 void CTKPopupMenu::CloseMenu(BOOL setFocusToBar) {
@@ -380,6 +412,7 @@ void CTKPopupMenu::OnDestroy() {
   CTKToolBar* parentBar = GetParentToolBar();
   if (m_pParentBtn) {
     m_pParentBtn->m_popupMenu = nullptr;
+    m_pParentBtn->m_dwClosedAt = ::GetMessageTime();
     m_pParentBtn->m_bToBeClosed = FALSE;
     if (parentBar && parentBar->m_hWnd) {
       CRect area = m_pParentBtn->m_rect;

@@ -12,12 +12,12 @@ public:
   enum DropDirection { kDropNone = 0, kDropBelow = 1, kDropAbove = 2, kDropRight = 3, kDropLeft = 4 };
   // What a screen point hits.
   enum HitCode {
-    kHitItems = 0,
-    kHitRightShadow = 1,
-    kHitBottomShadow = 2,
-    kHitLogo = 3,
-    kHitOutside = 4,
-    kHitTearOff = 5
+    kHitItems = kInside,
+    kHitRightShadow = kRightShadow,
+    kHitBottomShadow = kBottomShadow,
+    kHitLogo = kLogo,
+    kHitOutside = kOutside,
+    kHitTearOff = kSpecialArea
   };
 
   CTKPopupMenu();
@@ -32,14 +32,21 @@ public:
   CTKPopupMenuBar* GetMenuBar() { return &m_wndMenuBar; }
   BOOL IsInCommand() const { return m_wndMenuBar.IsInCommand(); }
   BOOL IsIdle() const { return m_iScrollMode == 0; }
-  void CloseMenu(BOOL setFocusToBar = FALSE);
+  void CloseMenu(BOOL setFocusToBar);
   void ShowAllCommands();
   CTKPopupMenu* GetParentPopupMenu() const;
+  // The popup at the top of the chain (itself when it is no sub-menu).
+  CTKPopupMenu* GetOutermost() const;
   CTKToolBar* GetParentToolBar() const;
   CTKToolbarMenuButton* GetParentButton() const { return m_pParentBtn; }
   void SetParentButton(CTKToolbarMenuButton* button) { m_pParentBtn = button; }
   CTKToolbarMenuButton* GetSelItem();
-  int HitTest(POINT screen) const;
+  // The chain counts as one: a point on any of its popups is inside.
+  int HitTest(POINT screen) const override;
+  CRect OpenerButtonRect() const override;
+  BOOL IsOpenedFromMenuBar() const override;
+  // Closes the whole chain.
+  void CloseMenu() override;
   int GetMenuItemCount() const { return m_wndMenuBar.GetCount(); }
   CTKToolbarMenuButton* GetMenuItem(int index) const;
   BOOL InsertItem(const CTKToolbarMenuButton& button, int index = -1);

@@ -60,9 +60,19 @@ void AdjustAllToolbars() {
   }
 }
 
+// Visits the window of every live toolbar (the looks redraw them all).
+void ForEachToolbarWindow(void (*visit)(HWND)) {
+  const auto& all = CTKToolBar::GetAllToolbars();
+  for (POSITION pos = all.GetHeadPosition(); pos;) {
+    CTKToolBar* bar = all.GetNext(pos);
+    if (bar && ::IsWindow(bar->m_hWnd)) visit(bar->m_hWnd);
+  }
+}
+
 struct HooksInstaller {
   HooksInstaller() {
     CTKVisualManager::s_adjustAllToolbars = &AdjustAllToolbars;
+    CTKVisualManager::s_forEachBarWindow = &ForEachToolbarWindow;
     GlobalData::toolbarsFontsChanged = &AdjustAllToolbars;
   }
 } g_hooksInstaller;

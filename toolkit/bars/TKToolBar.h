@@ -50,7 +50,7 @@ public:
 
   virtual void Serialize(CArchive& ar);
   // Tooltip text and rectangle of the button under the client point; the command id,
-  // -1 when none.
+  // -1 when none. The text in info is allocated with malloc and the caller frees it.
   virtual int OnToolHitTest(CPoint point, TOOLINFOA* info);
   BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
   BOOL PreTranslateMessage(MSG* msg) override;

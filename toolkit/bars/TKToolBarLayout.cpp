@@ -153,6 +153,7 @@ CSize CTKToolBar::CalcSize(BOOL vertical) {
     CTKToolbarButton* button = static_cast<CTKToolbarButton*>(m_Buttons.GetNext(pos));
     if (!button->IsVisible()) continue;
     SIZE bs = button->OnCalculateSize(&dc, defaultSize, !vertical);
+    if (!vertical && button->m_bTextBelow) bs.cy = defaultSize.cy;  // its row's height
     if (!vertical) {
       if (!(button->IsSeparator() && rowStart)) {
         x += bs.cx;

@@ -218,6 +218,13 @@ BOOL CTKToolbarMenuButton::OnClick(CWnd* window, BOOL delay) {
     if (!m_bClickedOnMenu && !m_bMenuOnly) return FALSE;
   }
   auto* toolbar = dynamic_cast<CTKToolBar*>(m_pWndParent);
+  if (!m_popupMenu && m_dwClosedAt && m_dwClosedAt == static_cast<DWORD>(::GetMessageTime()) && !delay) {
+    // This very press closed the popup (the frame closes a menu on a press outside
+    // it): the second click closes, it does not open again.
+    m_dwClosedAt = 0;
+    if (onMenuBar && toolbar) toolbar->Deactivate();
+    return TRUE;
+  }
   if (m_popupMenu) {
     // A second click closes the popup.
     if (CTKPopupMenu* popup = GetPopupMenu(); popup && popup->m_hWnd) {

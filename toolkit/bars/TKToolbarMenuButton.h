@@ -74,6 +74,9 @@ public:
   CWnd* m_pWndMessage = nullptr;
   BOOL m_bMenuRight = FALSE;
   BOOL m_bDrawDownArrow = FALSE;
+  // The time of the message during which the popup last closed: a press that closed
+  // it does not open it again.
+  DWORD m_dwClosedAt = 0;
   // Set by the popup bar's layout: the item fits its column's minimum width.
   BOOL m_bFitsColumn = TRUE;
 

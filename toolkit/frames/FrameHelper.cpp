@@ -1,6 +1,16 @@
 #include "toolkit/frames/FrameHelper.h"
 
+#include "toolkit/bars/TKToolBar.h"
+#include "toolkit/frames/TKBaseControlBar.h"
+#include "toolkit/frames/TKFramesText.h"
+#include "toolkit/frames/TKRegistry.h"
 #include "toolkit/frames/TKWorkspace.h"
+
+namespace {
+CTKBaseControlBar* NewToolkitToolBar() { return new CTKToolBar; }
+}  // namespace
+
+CTKBaseControlBar* (*FrameHelper::s_pfnNewToolBar)() = NewToolkitToolBar;
 
 FrameHelper::~FrameHelper() {
   while (!m_userBars.IsEmpty()) DestroyBar(m_userBars.RemoveHead());
@@ -109,4 +119,163 @@ void FrameHelper::OnClosingFrame() {
   RECT rect = placement.rcNormalPosition;
   ::OffsetRect(&rect, work.left, work.top);
   workspace->StoreWindowPlacement(rect, static_cast<int>(placement.flags), showCmd);
+}
+
+BOOL FrameHelper::IsDockStateValid(const CDockState& state) const {
+  if (!m_pFrame) return FALSE;
+  for (int i = 0; i < state.m_arrBarInfo.GetSize(); ++i) {
+    const CControlBarInfo info = state.m_arrBarInfo[i];
+    if (info.m_nDockBarID == AFX_IDW_DOCKBAR_FLOAT) continue;
+    if (!m_pFrame->GetControlBar(info.m_nBarID)) return FALSE;
+  }
+  return TRUE;
+}
+
+namespace {
+constexpr DWORD kToolBarStyle = WS_CHILD | WS_VISIBLE | CBRS_TOP | CBRS_GRIPPER | CBRS_HIDE_INPLACE;
+
+// A bar as the registry's archived objects see it.
+class ArchivedBar : public CObject {
+public:
+  explicit ArchivedBar(CTKBaseControlBar* bar) : m_bar(bar) {}
+  void Serialize(CArchive& ar) override {
+    if (auto* toolBar = dynamic_cast<CTKToolBar*>(m_bar))
+      toolBar->Serialize(ar);
+    else
+      m_bar->SerializeBar(ar);
+  }
+
+private:
+  CTKBaseControlBar* m_bar;
+};
+}  // namespace
+
+// The toolkit's toolbars make their window with their own creation; other bars
+// through the hook.
+static BOOL CreateToolBarWindow(CTKBaseControlBar* bar, CFrameWnd* frame, UINT id) {
+  if (auto* toolBar = dynamic_cast<CTKToolBar*>(bar)) return toolBar->Create(frame, kToolBarStyle, id);
+  return bar->CreateBar(frame, kToolBarStyle, id);
+}
+
+CTKBaseControlBar* FrameHelper::MakeToolBar(UINT id, const char* name) {
+  if (!s_pfnNewToolBar || !m_pFrame || !m_pFrame->m_hWnd) return nullptr;
+  CTKBaseControlBar* bar = s_pfnNewToolBar();
+  if (!bar) return nullptr;
+  if (!CreateToolBarWindow(bar, m_pFrame, id)) {
+    DestroyBar(bar);
+    return nullptr;
+  }
+  bar->SetWindowText(name);
+  bar->SetBarStyle(bar->m_dwStyle | CBRS_TOOLTIPS | CBRS_FLYBY | CBRS_SIZE_DYNAMIC);
+  bar->EnableDocking(CBRS_ALIGN_ANY);
+  return bar;
+}
+
+CTKBaseControlBar* FrameHelper::CreateUserBar(const char* name) {
+  if (m_firstUserBarId < 0 || !m_pFrame) return nullptr;
+  const int id = FirstFreeUserBarId();
+  if (id < 0) {
+    char format[128];
+    CString text;
+    text.Format(tk_frames_text::TextOf(16243, format, sizeof format), m_lastUserBarId - m_firstUserBarId + 1);
+    AfxMessageBox(text, MB_ICONINFORMATION);
+    return nullptr;
+  }
+  CTKBaseControlBar* bar = MakeToolBar(static_cast<UINT>(id), name ? name : "");
+  if (!bar) return nullptr;
+  m_pFrame->FloatControlBar(
+      bar, CPoint(::GetSystemMetrics(SM_CXFULLSCREEN) / 2, ::GetSystemMetrics(SM_CYFULLSCREEN) / 2),
+      CBRS_ALIGN_TOP);
+  m_pFrame->RecalcLayout();
+  m_userBars.AddTail(bar);
+  return bar;
+}
+
+void FrameHelper::LoadUserBars() {
+  if (m_firstUserBarId < 0 || !m_pFrame) return;
+  for (int id = m_firstUserBarId; id <= m_lastUserBarId; ++id) {
+    CTKBaseControlBar* bar = MakeToolBar(static_cast<UINT>(id), "");
+    if (!bar) return;
+    if (!bar->LoadState(m_profileName)) {
+      DestroyBar(bar);
+      continue;
+    }
+    m_pFrame->DockControlBar(bar);
+    m_userBars.AddTail(bar);
+  }
+}
+
+void FrameHelper::SaveUserBars(BOOL ownFrameOnly) {
+  for (POSITION pos = m_userBars.GetHeadPosition(); pos;) {
+    auto* bar = dynamic_cast<CTKBaseControlBar*>(m_userBars.GetNext(pos));
+    if (!bar || !bar->m_hWnd) continue;
+    if (ownFrameOnly && bar->GetDockingFrame() != m_pFrame) continue;
+    bar->SaveState(m_profileName);
+  }
+}
+
+CString FrameHelper::TearOffPath() const {
+  CTKWorkspace* workspace = CurrentWorkspace();
+  CString path = workspace ? workspace->GetSectionPath("") : CString();
+  path += "ControlBars-TearOff";
+  return path;
+}
+
+BOOL FrameHelper::LoadTearOffBars() {
+  while (!m_tearOffBars.IsEmpty()) DestroyBar(m_tearOffBars.RemoveHead());
+  if (!m_pFrame || !s_pfnNewToolBar) return FALSE;
+  const CString path = TearOffPath();
+  for (int n = 0;; ++n) {
+    CString key;
+    key.Format("%s-%d", static_cast<const char*>(path), n);
+    RegistryHolder holder;
+    CTKRegistry& reg = holder.Obtain(FALSE, TRUE);
+    int id = 0;
+    CString name;
+    if (!reg.Open(key) || !reg.ReadInt("ID", id) || !reg.ReadString("Name", name)) break;
+    CTKBaseControlBar* bar = s_pfnNewToolBar();
+    if (!bar) break;
+    ArchivedBar archived(bar);
+    if (!reg.ReadObject("State", archived) || !CreateToolBarWindow(bar, m_pFrame, static_cast<UINT>(id))) {
+      DestroyBar(bar);
+      break;
+    }
+    bar->SetWindowText(name);
+    bar->SetBarStyle(bar->m_dwStyle | CBRS_TOOLTIPS | CBRS_FLYBY | CBRS_SIZE_DYNAMIC);
+    bar->EnableDocking(CBRS_ALIGN_ANY);
+    m_pFrame->DockControlBar(bar);
+    m_tearOffBars.AddTail(bar);
+  }
+  return TRUE;
+}
+
+BOOL FrameHelper::SaveTearOffBars(BOOL ownFrameOnly) {
+  const CString path = TearOffPath();
+  RegistryHolder holder;
+  CTKRegistry& reg = holder.Obtain(FALSE, FALSE);
+  // The keys of the last save go first, so a closed bar leaves no key behind.
+  for (int n = 0;; ++n) {
+    CString key;
+    key.Format("%s-%d", static_cast<const char*>(path), n);
+    if (!reg.KeyExists(key)) break;
+    reg.DeleteKey(key);
+  }
+  int n = 0;
+  BOOL ok = TRUE;
+  for (POSITION pos = m_tearOffBars.GetHeadPosition(); pos;) {
+    auto* bar = dynamic_cast<CTKBaseControlBar*>(m_tearOffBars.GetNext(pos));
+    if (!bar || !bar->m_hWnd) continue;
+    if (ownFrameOnly && bar->GetDockingFrame() != m_pFrame) continue;
+    CString key;
+    key.Format("%s-%d", static_cast<const char*>(path), n++);
+    CString name;
+    bar->GetWindowText(name);
+    ArchivedBar archived(bar);
+    // A registry object opens one key at a time: each bar's key gets its own.
+    RegistryHolder barHolder;
+    CTKRegistry& barReg = barHolder.Obtain(FALSE, FALSE);
+    ok = barReg.CreateKey(key) && barReg.WriteInt("ID", bar->GetDlgCtrlID()) &&
+         barReg.WriteString("Name", name) && barReg.WriteObject("State", archived) && ok;
+  }
+  return ok;
 }

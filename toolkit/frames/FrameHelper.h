@@ -4,6 +4,8 @@
 // window's placement, applied before the frame is created and stored when it closes.
 #include "platform/afx/afxwin.h"
 
+class CTKBaseControlBar;
+
 class FrameHelper {
 public:
   explicit FrameHelper(CFrameWnd* frame = nullptr) : m_pFrame(frame) {}
@@ -29,6 +31,20 @@ public:
   // The first free id of the reserved range, -1 when all are used or none reserved.
   int FirstFreeUserBarId() const;
   void AddUserBar(CWnd* bar) { m_userBars.AddTail(bar); }
+  // Makes the toolkit's toolbar objects; set by the toolbar classes (without it no
+  // user-defined or torn-off toolbar can be made).
+  static CTKBaseControlBar* (*s_pfnNewToolBar)();
+  // A new user-defined toolbar named name, floating in the middle of the screen: the
+  // first free reserved id; with none free the user is told and nothing is made.
+  CTKBaseControlBar* CreateUserBar(const char* name);
+  // Each reserved id whose toolbar state is stored under the profile name gets its
+  // toolbar back, docked; and the user toolbars' state is stored.
+  void LoadUserBars();
+  void SaveUserBars(BOOL ownFrameOnly);
+  // The torn-off toolbars in the registry: "ControlBars-TearOff-<n>" below the
+  // workspace's section, with their id, name and buttons.
+  BOOL LoadTearOffBars();
+  BOOL SaveTearOffBars(BOOL ownFrameOnly);
 
   // Torn-off bars are owned: they are destroyed and deleted with the helper.
   void RememberTearOffBar(CWnd* bar) { m_tearOffBars.AddTail(bar); }
@@ -38,6 +54,9 @@ public:
   // Before the frame's window exists: the workspace may replace the creation
   // rectangle and the show command by the stored ones.
   void ApplyStoredPlacement(CREATESTRUCTA& cs);
+  // A stored dock layout fits this frame when every bar it docks (floating ones
+  // apart) exists in the frame.
+  BOOL IsDockStateValid(const CDockState& state) const;
   // On WM_CLOSE: hidden torn-off bars go, the workspace saves the frame's state and
   // its placement.
   void OnClosingFrame();
@@ -54,4 +73,7 @@ public:
 
 private:
   static void DestroyBar(CWnd* bar);
+  // A toolbar made the way user and torn-off toolbars are made; null on failure.
+  CTKBaseControlBar* MakeToolBar(UINT id, const char* name);
+  CString TearOffPath() const;
 };

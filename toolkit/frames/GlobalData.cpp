@@ -1,7 +1,9 @@
 #include "toolkit/frames/GlobalData.h"
 
+#include "toolkit/bars/TKToolbarImageList.h"
 #include "toolkit/frames/MenuImages.h"
 #include "toolkit/frames/MenuSound.h"
+#include "toolkit/frames/TKCommandManager.h"
 #include "toolkit/frames/TKVisualManager.h"
 
 #include "platform/afx/linux_headers_begin.h"
@@ -352,8 +354,11 @@ void GlobalData::CleanUp() {
 
 void ToolkitCleanUp() {
   GlobalData::Get().CleanUp();
-  // The menu hash, the toolbar images, the command manager and the keyboard
-  // manager's cached tables are not cleaned here yet: their layers offer no clean-up.
+  // The drawing DCs all toolbar image lists share, and the command images. The menu
+  // hash and the keyboard manager's cached tables are not cleaned here yet: their
+  // layers offer no clean-up.
+  CTKToolbarImageList::CleanUpShared();
+  if (CTKCommandManager* commands = GetCommandManager()) commands->RemoveAllImages();
   MenuImages::OnSysColorChange();
   CTKVisualManager::DestroyInstance();
 }

@@ -26,6 +26,28 @@ public:
   enum Side { kFloating = 0, kDockedLeft = 1, kDockedTop = 2, kDockedRight = 3, kDockedBottom = 4 };
   virtual int DockSide() const { return kFloating; }
 
+  // What the frame asks of its toolbars; the toolbar classes give the answers (a bar
+  // of another kind keeps these defaults).
+  // Makes the bar's window in the frame with the style and control id.
+  virtual BOOL CreateBar(CWnd* parent, DWORD style, UINT id) { return FALSE; }
+  // The bar's state under a profile name: loaded, saved, removed; true on success.
+  virtual BOOL LoadState(const char* profile, int index = -1, UINT id = static_cast<UINT>(-1)) {
+    return FALSE;
+  }
+  virtual BOOL SaveState(const char* profile, int index = -1, UINT id = static_cast<UINT>(-1)) {
+    return FALSE;
+  }
+  virtual BOOL RemoveStateFromRegistry(const char* profile, int index = -1, UINT id = static_cast<UINT>(-1)) {
+    return FALSE;
+  }
+  // The bar's buttons through an archive (a torn-off bar is stored this way).
+  virtual void SerializeBar(CArchive& ar) {}
+  // A menu character (Alt plus a letter) for one of the bar's buttons: true when a
+  // button took it.
+  virtual BOOL TranslateMenuChar(UINT character) { return FALSE; }
+  // The index of the button at a client point, -1 for none.
+  virtual int ButtonHitTest(CPoint clientPoint) const { return -1; }
+
   // The bar keeps its top edge line off (set by bars drawn flush under a menu).
   BOOL m_noTopEdgeLine = FALSE;
   // Caption bar: its background colour, -1 for none.

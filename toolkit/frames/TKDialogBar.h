@@ -22,7 +22,10 @@ public:
   CSize CalcFixedLayout(BOOL stretch, BOOL horizontal) override;
   CSize CalcDynamicLayout(int length, DWORD mode) override;
   BOOL UseNcUpdateRegion() override { return FALSE; }
-  void OnUpdateCmdUI(CFrameWnd* target, BOOL disableIfNoHandler) override {}
+  // Only the template's controls are brought up to date (no active-caption tracking).
+  void OnUpdateCmdUI(CFrameWnd* target, BOOL disableIfNoHandler) override {
+    UpdateDialogControls(target, disableIfNoHandler);
+  }
 
   CSize m_templateSize{0, 0};
   BOOL m_allowSizing = FALSE;

@@ -1,21 +1,29 @@
 #include "toolkit/frames/TKFrameWnd.h"
 
-#include "toolkit/bars/TKPopupMenu.h"
 #include "toolkit/bars/TKToolBar.h"
+
+#include "toolkit/frames/TKBaseControlBar.h"
+
 #include "toolkit/frames/CommandUsageCounter.h"
 #include "toolkit/frames/GlobalData.h"
+#include "toolkit/frames/TKMiniDockFrameWnd.h"
+#include "toolkit/frames/TKPopupMenuBase.h"
+#include "toolkit/frames/TKKeyboardManager.h"
+#include "toolkit/frames/TKToolDockBar.h"
 #include "toolkit/frames/TKVisualManager.h"
 #include "toolkit/frames/TKWorkspace.h"
 
 CWnd* CTKFrameWnd::s_pOpenPopup = nullptr;
 
 namespace {
-// Registered by the first frame made, before any toolbar can send it.
+// Registered by the first frame made, before any toolbar can send them.
 UINT g_deleteToolbarMessage = 0;
+UINT g_createToolbarMessage = 0;
 }  // namespace
 
 CTKFrameWnd::CTKFrameWnd() : m_Impl(this) {
   if (!g_deleteToolbarMessage) g_deleteToolbarMessage = ::RegisterWindowMessageA("TKTOOLBAR_DELETE");
+  if (!g_createToolbarMessage) g_createToolbarMessage = ::RegisterWindowMessageA("TKTOOLBAR_CREATE");
 }
 CTKFrameWnd::~CTKFrameWnd() = default;
 
@@ -42,9 +50,9 @@ BOOL CTKFrameWnd::PreCreateWindow(CREATESTRUCTA& cs) {
   return CFrameWnd::PreCreateWindow(cs);
 }
 
-BOOL CTKFrameWnd::LoadFrame(UINT resourceId, DWORD style, CWnd* parent) {
+BOOL CTKFrameWnd::LoadFrame(UINT resourceId, DWORD style, CWnd* parent, CCreateContext* context) {
   m_nLoadedResourceId = resourceId;
-  if (!CFrameWnd::LoadFrame(resourceId, style, parent)) return FALSE;
+  if (!CFrameWnd::LoadFrame(resourceId, style, parent, context)) return FALSE;
   if (CTKWorkspace* workspace = CurrentWorkspace()) workspace->LoadState(nullptr, &m_Impl);
   return TRUE;
 }
@@ -66,11 +74,112 @@ BOOL CTKFrameWnd::OnCommand(WPARAM wParam, LPARAM lParam) {
 
 BEGIN_MESSAGE_MAP(CTKFrameWnd, CFrameWnd)
   ON_REGISTERED_MESSAGE(g_deleteToolbarMessage, OnDeleteToolbar)
+  ON_REGISTERED_MESSAGE(g_createToolbarMessage, OnCreateToolbar)
   ON_WM_CLOSE()
   ON_WM_DESTROY()
   ON_WM_ACTIVATE()
   ON_MESSAGE(WM_MENUCHAR, OnMenuChar)
 END_MESSAGE_MAP()
+
+LRESULT CTKFrameWnd::OnMenuChar(WPARAM wParam, LPARAM lParam) {
+  // Taken by a bar: the system neither beeps nor looks in the window menu.
+  if (ProcessMenuChar(LOWORD(wParam))) return MAKELRESULT(2, 0xFFFF);
+  return Default();
+}
+
+namespace {
+// A bar's answer to a menu character: a toolbar looks among its buttons' mnemonics
+// (by the letter's key), other bars answer for themselves.
+BOOL OfferMenuChar(CTKBaseControlBar* bar, UINT character) {
+  if (auto* toolBar = dynamic_cast<CTKToolBar*>(bar)) {
+    const UINT key = (character >= 'a' && character <= 'z') ? character - 'a' + 'A' : character;
+    if (toolBar->ProcessMnemonic(key)) return TRUE;
+  }
+  return bar->TranslateMenuChar(character);
+}
+
+int ButtonAt(CTKBaseControlBar* bar, CPoint client) {
+  if (auto* toolBar = dynamic_cast<CTKToolBar*>(bar)) return toolBar->HitTest(client);
+  return bar->ButtonHitTest(client);
+}
+}  // namespace
+
+BOOL CTKFrameWnd::ProcessMenuChar(UINT character) {
+  auto* menuBar = dynamic_cast<CTKBaseControlBar*>(m_Impl.GetMenuBar());
+  if (menuBar && menuBar->m_hWnd && menuBar->IsWindowVisible() && OfferMenuChar(menuBar, character))
+    return TRUE;
+  CList<CControlBar*, CControlBar*> bars;
+  GetDockingBars(bars);
+  for (POSITION pos = bars.GetHeadPosition(); pos;) {
+    auto* bar = dynamic_cast<CTKBaseControlBar*>(bars.GetNext(pos));
+    if (!bar || bar == menuBar || !bar->m_hWnd || !bar->IsVisible() ||
+        bar->LookKind() != CTKBaseControlBar::kToolBar)
+      continue;
+    if (OfferMenuChar(bar, character)) return TRUE;
+  }
+  return FALSE;
+}
+
+BOOL CTKFrameWnd::ProcessMouseClick(UINT message, POINT screen, HWND window) {
+  // A press on a toolbar button while customising, or with Alt held, goes to that
+  // toolbar (the button is picked up to be moved).
+  if (message == WM_LBUTTONDOWN && (g_toolbarsCustomizing || ::GetKeyState(VK_MENU) < 0)) {
+    CList<CControlBar*, CControlBar*> bars;
+    GetDockingBars(bars);
+    for (POSITION pos = bars.GetHeadPosition(); pos;) {
+      auto* bar = dynamic_cast<CTKBaseControlBar*>(bars.GetNext(pos));
+      if (!bar || !bar->m_hWnd || !bar->IsVisible()) continue;
+      POINT client = screen;
+      ::ScreenToClient(bar->m_hWnd, &client);
+      if (ButtonAt(bar, CPoint(client.x, client.y)) < 0) continue;
+      bar->SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(client.x, client.y));
+      return TRUE;
+    }
+  }
+  if (g_toolbarsCustomizing || !s_pOpenPopup || !s_pOpenPopup->m_hWnd) return FALSE;
+  auto* popup = dynamic_cast<CTKPopupMenuBase*>(s_pOpenPopup);
+  int hit = CTKPopupMenuBase::kOutside;
+  if (popup) {
+    hit = popup->HitTest(screen);
+  } else {
+    RECT rect;
+    ::GetWindowRect(s_pOpenPopup->m_hWnd, &rect);
+    if (::PtInRect(&rect, screen)) hit = CTKPopupMenuBase::kInside;
+  }
+  auto close = [&] {
+    if (popup)
+      popup->CloseMenu();
+    else
+      ::SendMessageA(s_pOpenPopup->m_hWnd, WM_CLOSE, 0, 0);
+  };
+  switch (hit) {
+    case CTKPopupMenuBase::kRightShadow:
+    case CTKPopupMenuBase::kBottomShadow:
+      // A click on the shadow closes the popup and goes no further.
+      close();
+      ::SetFocus(m_hWnd);
+      return TRUE;
+    case CTKPopupMenuBase::kOutside:
+      break;
+    default:
+      return FALSE;  // the popup handles its own clicks
+  }
+  // The button that opened the popup handles the click itself (it closes or keeps it).
+  if (popup && popup->OpenerButtonRect().PtInRect(screen)) return TRUE;
+  const BOOL fromMenuBar = popup && popup->IsOpenedFromMenuBar();
+  if (popup && popup->KeepsOpenOnClickOutside()) return FALSE;
+  HWND focus = ::GetFocus();
+  const BOOL barHadFocus =
+      focus && dynamic_cast<CTKBaseControlBar*>(CWnd::FromHandlePermanent(focus)) != nullptr;
+  close();
+  if (barHadFocus) ::SetFocus(m_hWnd);
+  (void)window;
+  return fromMenuBar;
+}
+
+LRESULT CTKFrameWnd::OnCreateToolbar(WPARAM, LPARAM lParam) {
+  return reinterpret_cast<LRESULT>(m_Impl.CreateUserBar(reinterpret_cast<const char*>(lParam)));
+}
 
 LRESULT CTKFrameWnd::OnDeleteToolbar(WPARAM, LPARAM lParam) {
   // Only a user-defined toolbar can be deleted: it leaves the list and goes.
@@ -79,6 +188,8 @@ LRESULT CTKFrameWnd::OnDeleteToolbar(WPARAM, LPARAM lParam) {
     POSITION at = pos;
     if (m_Impl.m_userBars.GetNext(pos) != bar) continue;
     m_Impl.m_userBars.RemoveAt(at);
+    if (auto* toolBar = dynamic_cast<CTKBaseControlBar*>(bar))
+      toolBar->RemoveStateFromRegistry(m_Impl.m_profileName);
     if (bar->m_hWnd) bar->DestroyWindow();
     delete bar;
     RecalcLayout();
@@ -108,121 +219,70 @@ void CTKFrameWnd::OnActivate(UINT state, CWnd* other, BOOL minimized) {
     ::SendMessageA(s_pOpenPopup->m_hWnd, WM_CLOSE, 0, 0);
 }
 
-void CTKFrameWnd::EnableDocking(DWORD style) { m_dockingSides |= style & CBRS_ALIGN_ANY; }
-
 namespace {
-DWORD AlignOfDockBar(UINT dockBarId) {
-  switch (dockBarId) {
-    case AFX_IDW_DOCKBAR_TOP:
-      return CBRS_ALIGN_TOP;
-    case AFX_IDW_DOCKBAR_BOTTOM:
-      return CBRS_ALIGN_BOTTOM;
-    case AFX_IDW_DOCKBAR_LEFT:
-      return CBRS_ALIGN_LEFT;
-    case AFX_IDW_DOCKBAR_RIGHT:
-      return CBRS_ALIGN_RIGHT;
-    default:
-      return 0;
-  }
-}
+CMiniDockFrameWnd* NewToolkitFloatingFrame() { return new CTKMiniDockFrameWnd; }
 }  // namespace
 
-UINT CTKFrameWnd::DockBarIdOf(const CControlBar* bar) {
-  if (!bar || bar->IsFloating()) return 0;
-  DWORD style = bar->m_dwStyle;
-  if (style & CBRS_ALIGN_TOP) return AFX_IDW_DOCKBAR_TOP;
-  if (style & CBRS_ALIGN_BOTTOM) return AFX_IDW_DOCKBAR_BOTTOM;
-  if (style & CBRS_ALIGN_LEFT) return AFX_IDW_DOCKBAR_LEFT;
-  if (style & CBRS_ALIGN_RIGHT) return AFX_IDW_DOCKBAR_RIGHT;
-  return 0;
-}
-
-BOOL CTKFrameWnd::DockControlBar(CControlBar* bar, UINT dockBarId) {
-  if (!bar) return FALSE;
-  DWORD align = AlignOfDockBar(dockBarId);
-  // Without a side, the first side the bar's own style and the frame both allow,
-  // in the frame's order: top, bottom, left, right.
-  if (!align) {
-    for (DWORD side : {CBRS_ALIGN_TOP, CBRS_ALIGN_BOTTOM, CBRS_ALIGN_LEFT, CBRS_ALIGN_RIGHT})
-      if ((bar->m_dwStyle & side) && (m_dockingSides & side)) {
-        align = side;
-        break;
-      }
+void CTKFrameWnd::EnableDocking(DWORD style) {
+  static const struct {
+    UINT id;
+    DWORD align;
+  } sides[] = {{AFX_IDW_DOCKBAR_TOP, CBRS_ALIGN_TOP},
+               {AFX_IDW_DOCKBAR_BOTTOM, CBRS_ALIGN_BOTTOM},
+               {AFX_IDW_DOCKBAR_LEFT, CBRS_ALIGN_LEFT},
+               {AFX_IDW_DOCKBAR_RIGHT, CBRS_ALIGN_RIGHT}};
+  for (const auto& side : sides) {
+    if (!(style & side.align)) continue;
+    CDockBar* existing = GetDockBar(side.id);
+    if (dynamic_cast<CTKToolDockBar*>(existing)) continue;
+    if (existing) existing->DestroyWindow();  // a plain dock bar deletes itself with its window
+    auto* dockBar = new CTKToolDockBar;
+    if (!dockBar->Create(this, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | side.align,
+                         side.id))
+      delete dockBar;
   }
-  if (!align || !(m_dockingSides & align)) return FALSE;
-  bar->SetBarStyle((bar->m_dwStyle & ~(CBRS_ALIGN_ANY | CBRS_FLOATING)) | align);
-  if (bar->m_hWnd) {
-    for (POSITION pos = m_dockedBars.GetHeadPosition(); pos;) {
-      POSITION at = pos;
-      if (m_dockedBars.GetNext(pos) == bar->m_hWnd) m_dockedBars.RemoveAt(at);
-    }
-    m_dockedBars.AddTail(bar->m_hWnd);
-    ::SetWindowPos(bar->m_hWnd, nullptr, 0, 0, 0, 0,
-                   SWP_NOZORDER | SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_FRAMECHANGED);
-  }
-  RecalcLayout();
-  return TRUE;
+  m_pfnCreateFloatingFrame = NewToolkitFloatingFrame;
 }
 
 BOOL CTKFrameWnd::DockControlBarBeside(CControlBar* bar, CControlBar* other) {
-  if (!bar || !other) return FALSE;
+  if (!bar || !other || !other->m_hWnd) return FALSE;
   RecalcLayout();
+  CRect rect;
+  other->GetWindowRect(&rect);
+  rect.OffsetRect(1, 1);
   DWORD style = other->m_dwStyle;
   UINT dockBar = (style & CBRS_ALIGN_TOP)      ? AFX_IDW_DOCKBAR_TOP
                  : (style & CBRS_ALIGN_BOTTOM) ? AFX_IDW_DOCKBAR_BOTTOM
                  : (style & CBRS_ALIGN_LEFT)   ? AFX_IDW_DOCKBAR_LEFT
                                                : AFX_IDW_DOCKBAR_RIGHT;
-  return DockControlBar(bar, dockBar);
+  return DockControlBar(bar, dockBar, &rect);
 }
 
-void CTKFrameWnd::RecalcLayout(BOOL) {
-  if (m_inRecalcLayout || !m_hWnd) return;
-  m_inRecalcLayout = TRUE;
-  // Forget the bars whose windows went.
-  for (POSITION pos = m_dockedBars.GetHeadPosition(); pos;) {
-    POSITION at = pos;
-    HWND bar = m_dockedBars.GetNext(pos);
-    if (!::IsWindow(bar) || ::GetParent(bar) != m_hWnd) m_dockedBars.RemoveAt(at);
-  }
-  AFX_SIZEPARENTPARAMS layout{};
-  ::GetClientRect(m_hWnd, &layout.rect);
-  layout.bStretch = TRUE;
-  layout.hDWP = ::BeginDeferWindowPos(8);
-  auto isDocked = [this](HWND child) {
-    for (POSITION pos = m_dockedBars.GetHeadPosition(); pos;)
-      if (m_dockedBars.GetNext(pos) == child) return true;
-    return false;
-  };
-  HWND pane = nullptr;
-  for (HWND child = ::GetWindow(m_hWnd, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
-    UINT id = static_cast<UINT>(::GetDlgCtrlID(child));
-    if (id == AFX_IDW_PANE_FIRST)
-      pane = child;
-    else if (!isDocked(child))
-      ::SendMessageA(child, WM_SIZEPARENT, 0, reinterpret_cast<LPARAM>(&layout));
-  }
-  for (DWORD side : {CBRS_ALIGN_TOP, CBRS_ALIGN_BOTTOM, CBRS_ALIGN_LEFT, CBRS_ALIGN_RIGHT}) {
-    for (POSITION pos = m_dockedBars.GetHeadPosition(); pos;) {
-      HWND bar = m_dockedBars.GetNext(pos);
-      auto* object = dynamic_cast<CControlBar*>(CWnd::FromHandlePermanent(bar));
-      if (object && (object->m_dwStyle & CBRS_ALIGN_ANY) == side)
-        ::SendMessageA(bar, WM_SIZEPARENT, 0, reinterpret_cast<LPARAM>(&layout));
-    }
-  }
-  if (pane && layout.hDWP)
-    layout.hDWP = ::DeferWindowPos(layout.hDWP, pane, nullptr, layout.rect.left, layout.rect.top,
-                                   layout.rect.right - layout.rect.left, layout.rect.bottom - layout.rect.top,
-                                   SWP_NOZORDER | SWP_NOACTIVATE);
-  if (layout.hDWP) ::EndDeferWindowPos(layout.hDWP);
-  m_inRecalcLayout = FALSE;
-}
-
-BOOL CTKFrameWnd::ProcessKey(UINT key) {
+BOOL CTKFrameWnd::ProcessKey(UINT key, BOOL* translate) {
+  if (translate) *translate = TRUE;
   if (s_pOpenPopup && s_pOpenPopup->m_hWnd) {
     ::SendMessageA(s_pOpenPopup->m_hWnd, WM_KEYDOWN, key, 0);
     return TRUE;
   }
   if (::IsIconic(m_hWnd)) return TRUE;
+  if (g_toolbarsCustomizing) return FALSE;
+  // The modifiers as they were when the key's message was made (the state the
+  // message queue keeps), not as they are by now.
+  BYTE modifiers = FVIRTKEY;
+  if (::GetKeyState(VK_CONTROL) < 0) modifiers |= FCONTROL;
+  if (::GetKeyState(VK_MENU) < 0) modifiers |= FALT;
+  if (::GetKeyState(VK_SHIFT) < 0) modifiers |= FSHIFT;
+  // A key of the frame's shortcuts goes to the accelerators.
+  if (g_pKeyboardManager && g_pKeyboardManager->IsKeyUsed(static_cast<WORD>(key), modifiers, this, FALSE))
+    return FALSE;
+  // Alt alone with the key: one of the bars' menu characters.
+  if ((modifiers & ~FVIRTKEY) == FALT) {
+    // Letters and digits are their own characters; other keys go through the layout.
+    UINT character = ((key >= 'A' && key <= 'Z') || (key >= '0' && key <= '9'))
+                         ? key
+                         : ::MapVirtualKeyA(key, 2 /* MAPVK_VK_TO_CHAR */);
+    if (character && ProcessMenuChar(character)) return TRUE;
+  }
   return FALSE;
 }
 
@@ -239,9 +299,6 @@ BOOL CTKFrameWnd::PreTranslateMessage(MSG* msg) {
       // With a menu bar, Alt and F10 belong to it: the default handling would start
       // the system's own menu mode when the key comes up.
       if (menuBar && menuBar->m_hWnd && (msg->wParam == VK_MENU || msg->wParam == VK_F10)) return TRUE;
-      if (msg->wParam != VK_MENU && msg->wParam != VK_F10 && ::GetKeyState(VK_CONTROL) >= 0 &&
-          ::GetKeyState(VK_MENU) < 0 && ProcessMenuCharacter(static_cast<UINT>(msg->wParam)))
-        return TRUE;
       break;
     case WM_SYSKEYUP:
       if (menuBar && menuBar->m_hWnd) {
@@ -261,93 +318,42 @@ BOOL CTKFrameWnd::PreTranslateMessage(MSG* msg) {
       const bool plainF1 = msg->wParam == VK_F1 && !(msg->lParam & (1 << 30)) &&
                            ::GetKeyState(VK_SHIFT) >= 0 && ::GetKeyState(VK_CONTROL) >= 0 &&
                            ::GetKeyState(VK_MENU) >= 0;
-      if (!plainF1 && ProcessKey(static_cast<UINT>(msg->wParam))) return TRUE;
+      if (plainF1) break;
+      BOOL translate = TRUE;
+      if (ProcessKey(static_cast<UINT>(msg->wParam), &translate)) return TRUE;
+      if (!translate) return FALSE;
+      break;
+    }
+    case WM_NCLBUTTONDOWN:
+    case WM_NCLBUTTONUP:
+    case WM_NCRBUTTONDOWN:
+    case WM_NCRBUTTONUP:
+    case WM_NCMBUTTONDOWN:
+    case WM_NCMBUTTONUP: {
+      POINT screen{static_cast<short>(LOWORD(msg->lParam)), static_cast<short>(HIWORD(msg->lParam))};
+      if (ProcessMouseClick(msg->message - WM_NCLBUTTONDOWN + WM_LBUTTONDOWN, screen, msg->hwnd)) return TRUE;
       break;
     }
     case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
     case WM_RBUTTONDOWN:
+    case WM_RBUTTONUP:
     case WM_MBUTTONDOWN:
-    case WM_NCLBUTTONDOWN:
-    case WM_NCRBUTTONDOWN:
-    case WM_NCMBUTTONDOWN: {
-      if (!popupOpen || g_toolbarsCustomizing) break;
+    case WM_MBUTTONUP: {
       POINT screen{static_cast<short>(LOWORD(msg->lParam)), static_cast<short>(HIWORD(msg->lParam))};
-      if (msg->message == WM_LBUTTONDOWN || msg->message == WM_LBUTTONDBLCLK ||
-          msg->message == WM_RBUTTONDOWN || msg->message == WM_MBUTTONDOWN) {
-        if (!::IsWindow(msg->hwnd)) return TRUE;
-        ::ClientToScreen(msg->hwnd, &screen);
+      ::ClientToScreen(msg->hwnd, &screen);
+      if (ProcessMouseClick(msg->message, screen, msg->hwnd)) return TRUE;
+      // The window went while the click was handled: nothing is left to take it.
+      if (!::IsWindow(msg->hwnd)) return TRUE;
+      if (msg->message == WM_RBUTTONUP && !g_toolbarsCustomizing &&
+          dynamic_cast<CDockBar*>(CWnd::FromHandlePermanent(msg->hwnd))) {
+        static const UINT menuMessage = ::RegisterWindowMessageA("TKTOOLBAR_POPUPMENU");
+        SendMessage(menuMessage, reinterpret_cast<WPARAM>(m_hWnd),
+                    static_cast<LPARAM>((static_cast<DWORD>(screen.y) << 16) | (screen.x & 0xFFFF)));
       }
-      if (ProcessMouseClick(msg->message, screen)) return TRUE;
       break;
     }
     default:
       break;
   }
   return CFrameWnd::PreTranslateMessage(msg);
-}
-
-BOOL CTKFrameWnd::ProcessMouseClick(UINT, POINT screen) {
-  auto* popup = dynamic_cast<CTKPopupMenu*>(s_pOpenPopup);
-  if (!popup || !popup->m_hWnd) return FALSE;
-  CTKPopupMenu* outermost = popup;
-  for (CTKPopupMenu* at = popup; at; at = at->GetParentPopupMenu()) {
-    outermost = at;
-    const int hit = at->HitTest(screen);
-    if (hit == CTKPopupMenu::kHitRightShadow || hit == CTKPopupMenu::kHitBottomShadow) {
-      CTKPopupMenu* top = at;
-      while (top->GetParentPopupMenu()) top = top->GetParentPopupMenu();
-      top->CloseMenu(FALSE);
-      ::SetFocus(m_hWnd);
-      return TRUE;
-    }
-    if (hit != CTKPopupMenu::kHitOutside) return FALSE;
-  }
-  // Outside the whole chain. A press on the button that opened it closes it (the
-  // press does not open it again).
-  CTKToolbarMenuButton* opener = outermost->GetParentButton();
-  CTKToolBar* bar = outermost->GetParentToolBar();
-  if (opener && bar && bar->m_hWnd) {
-    CRect rect = opener->m_rect;
-    ::MapWindowPoints(bar->m_hWnd, nullptr, reinterpret_cast<POINT*>(&rect), 2);
-    if (rect.PtInRect(screen)) {
-      outermost->CloseMenu(FALSE);
-      return TRUE;
-    }
-  }
-  const BOOL fromMenuBar = bar && bar->LookKind() == CTKBaseControlBar::kMenuBar;
-  outermost->CloseMenu(FALSE);
-  HWND focus = ::GetFocus();
-  for (POSITION pos = CTKToolBar::GetAllToolbars().GetHeadPosition(); pos && focus;) {
-    CTKToolBar* toolbar = CTKToolBar::GetAllToolbars().GetNext(pos);
-    if (toolbar->m_hWnd == focus) {
-      ::SetFocus(m_hWnd);
-      break;
-    }
-  }
-  return fromMenuBar;
-}
-
-BOOL CTKFrameWnd::ProcessMenuCharacter(UINT key) {
-  CWnd* menuBar = m_Impl.GetMenuBar();
-  if (auto* bar = dynamic_cast<CTKToolBar*>(menuBar); bar && bar->m_hWnd && ::IsWindowVisible(bar->m_hWnd)) {
-    if (bar->ProcessMnemonic(key)) return TRUE;
-  }
-  for (POSITION pos = CTKToolBar::GetAllToolbars().GetHeadPosition(); pos;) {
-    CTKToolBar* toolbar = CTKToolBar::GetAllToolbars().GetNext(pos);
-    if (toolbar == menuBar || !toolbar->m_hWnd || !::IsWindowVisible(toolbar->m_hWnd) ||
-        toolbar->LookKind() == CTKBaseControlBar::kPopupMenuBar ||
-        ::GetAncestor(toolbar->m_hWnd, GA_ROOT) != m_hWnd)
-      continue;
-    if (toolbar->ProcessMnemonic(key)) return TRUE;
-  }
-  return FALSE;
-}
-
-LRESULT CTKFrameWnd::OnMenuChar(WPARAM wParam, LPARAM) {
-  const UINT character = LOWORD(wParam);
-  char upper[2] = {static_cast<char>(character), 0};
-  ::CharUpperA(upper);
-  if (ProcessMenuCharacter(static_cast<unsigned char>(upper[0]))) return static_cast<LRESULT>(-65534);
-  return Default();
 }

@@ -21,24 +21,17 @@ public:
   virtual BOOL OnFillCustomizeList(CWnd* popup, CWnd* toolBar) { return TRUE; }
 
   BOOL PreCreateWindow(CREATESTRUCTA& cs) override;
-  BOOL LoadFrame(UINT resourceId, DWORD style = WS_OVERLAPPEDWINDOW, CWnd* parent = nullptr) override;
+  BOOL LoadFrame(UINT resourceId, DWORD style = WS_OVERLAPPEDWINDOW, CWnd* parent = nullptr,
+                 CCreateContext* context = nullptr) override;
   BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
   // Keys and clicks while a library popup menu is open, and Alt or F10 alone moving
   // the focus between the menu bar and the frame.
   BOOL PreTranslateMessage(MSG* msg) override;
-  // Bars that were not docked (the status bar) take their place first, then the
-  // docked bars side by side: top, bottom, left, right, each side in docking order.
-  void RecalcLayout(BOOL notify = TRUE) override;
-
-  // The sides on which bars may dock (CBRS_ALIGN_* bits).
-  void EnableDocking(DWORD style);
-  // Docks bar on the side of the dock bar id (AFX_IDW_DOCKBAR_TOP and so on); a side
-  // the frame does not allow leaves the bar where it is. False for no bar.
-  BOOL DockControlBar(CControlBar* bar, UINT dockBarId = 0);
-  // Docks bar on the side where other is docked.
+  // The toolkit's dock bars on the sides style names (top, bottom, left, right), in
+  // place of plain ones, and the toolkit's floating frames.
+  void EnableDocking(DWORD style) override;
+  // Docks bar on the side where other is docked, next to it.
   BOOL DockControlBarBeside(CControlBar* bar, CControlBar* other);
-  // The dock bar id of the side the bar is docked on; 0 when floating.
-  static UINT DockBarIdOf(const CControlBar* bar);
 
   // Called by every library popup menu when it opens.
   BOOL NotifyPopupMenuOpen(CWnd* popup);
@@ -47,29 +40,33 @@ public:
   FrameHelper m_Impl;
   UINT m_nLoadedResourceId = 0;
   BOOL m_inContextHelp = FALSE;
-  DWORD m_dockingSides = 0;
-  // The windows of the docked bars, in docking order.
-  CList<HWND, HWND> m_dockedBars;
 
 protected:
   // A user-defined toolbar asks to be deleted ("TKTOOLBAR_DELETE", the bar in lParam).
   LRESULT OnDeleteToolbar(WPARAM wParam, LPARAM lParam);
+  // "TKTOOLBAR_CREATE": a user-defined toolbar named by lParam; the result is the bar,
+  // 0 when none was made.
+  LRESULT OnCreateToolbar(WPARAM wParam, LPARAM lParam);
   void OnClose();
   void OnDestroy();
   void OnActivate(UINT state, CWnd* other, BOOL minimized);
 
   DECLARE_MESSAGE_MAP()
 
-private:
-  // The keys of the frame while popups are open or it is minimised: TRUE when
-  // consumed.
-  BOOL ProcessKey(UINT key);
-  // A press while a library popup menu is open: on its shadow or outside every popup
-  // of its chain it closes the chain; TRUE when the press is used up.
-  BOOL ProcessMouseClick(UINT message, POINT screen);
-  // Alt with a character: the menu bar, then the frame's other toolbars, take it as
-  // an access key; TRUE when one did.
-  BOOL ProcessMenuCharacter(UINT key);
   LRESULT OnMenuChar(WPARAM wParam, LPARAM lParam);
+
+public:
+  // The menu bar, then each other visible toolbar of this frame, may take an Alt
+  // plus letter key: TRUE when one took it.
+  BOOL ProcessMenuChar(UINT character);
+  // Clicks while a library popup menu is open, and Alt-clicks on toolbar buttons:
+  // TRUE when the click was used up.
+  BOOL ProcessMouseClick(UINT message, POINT screen, HWND window);
+
+private:
+  // The keys of the frame while popups are open or it is minimised, and Alt plus a
+  // letter for the bars' menu characters: TRUE when consumed. translate is cleared
+  // when the key must not go through the accelerators.
+  BOOL ProcessKey(UINT key, BOOL* translate = nullptr);
   static CWnd* s_pOpenPopup;
 };

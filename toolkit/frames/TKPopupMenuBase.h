@@ -7,4 +7,20 @@ class CTKBaseControlBar;
 class CTKPopupMenuBase : public CWnd {
 public:
   CTKBaseControlBar* m_parentBar = nullptr;  // the bar whose button opened it
+
+  // Where a screen point lies: kInside, on the right or bottom shadow, on the logo
+  // band, outside, or on the special area. The base answers from the window only.
+  enum { kInside = 0, kRightShadow = 1, kBottomShadow = 2, kLogo = 3, kOutside = 4, kSpecialArea = 5 };
+  virtual int HitTest(POINT screen) const {
+    RECT rect;
+    ::GetWindowRect(m_hWnd, &rect);
+    return ::PtInRect(&rect, screen) ? kInside : kOutside;
+  }
+  // The screen rectangle of the button that opened the popup, empty for none.
+  virtual CRect OpenerButtonRect() const { return CRect(0, 0, 0, 0); }
+  // The popup belongs to a menu bar (a click elsewhere is then used up by closing it).
+  virtual BOOL IsOpenedFromMenuBar() const { return FALSE; }
+  // The popup stays open when the user clicks elsewhere.
+  virtual BOOL KeepsOpenOnClickOutside() const { return FALSE; }
+  virtual void CloseMenu() { ::SendMessageA(m_hWnd, WM_CLOSE, 0, 0); }
 };

@@ -7,7 +7,10 @@
 #include "toolkit/frames/GlobalData.h"
 #include "toolkit/frames/MenuImages.h"
 #include "toolkit/frames/TKFrameWnd.h"
+#include "toolkit/frames/TKFramesText.h"
+#include "toolkit/frames/TKMiniDockFrameWnd.h"
 #include "toolkit/frames/TKRegistry.h"
+#include "toolkit/frames/TKSizingDockContext.h"
 #include "toolkit/frames/TKVisualManager.h"
 
 namespace {
@@ -23,6 +26,8 @@ enum {
 };
 constexpr int kEdgeOrder[4] = {kHitLeft, kHitTop, kHitRight, kHitBottom};
 constexpr UINT kDrawsEdges = 16;
+// Posted after a non-client size change: the caption buttons' tooltips move there.
+constexpr UINT kPlaceTips = WM_USER + 0x7F2;
 
 SIZE ButtonSize() {
   SIZE glyph = MenuImages::Size();
@@ -117,24 +122,174 @@ BOOL CTKSizingControlBar::DestroyWindow() {
 }
 
 void CTKSizingControlBar::UpdateDockBarId() {
-  CWnd* parent = CWnd::FromHandlePermanent(::GetParent(m_hWnd));
-  // Bars sit straight in their frame: the side of the bar style names the dock bar.
-  if (dynamic_cast<CFrameWnd*>(parent))
-    m_dockBarId = CTKFrameWnd::DockBarIdOf(this);
-  else
-    m_dockBarId = m_hWnd ? static_cast<UINT>(::GetDlgCtrlID(::GetParent(m_hWnd))) : 0;
+  // The dock bar that holds the bar names the side; a bar not docked yet (its parent
+  // the frame itself) counts as floating.
+  HWND parent = m_hWnd ? ::GetParent(m_hWnd) : nullptr;
+  m_dockBarId = parent && (::GetWindowLongA(parent, GWL_STYLE) & WS_CHILD)
+                    ? static_cast<UINT>(::GetDlgCtrlID(parent))
+                    : 0;
 }
 
 CSize CTKSizingControlBar::CalcFixedLayout(BOOL stretch, BOOL horizontal) {
   if (stretch) return horizontal ? CSize(32767, m_dockedHorzSize.cy) : CSize(m_dockedVertSize.cx, 32767);
-  m_isSingleInRow = TRUE;
+  CArray<CTKSizingControlBar*, CTKSizingControlBar*> row;
+  GetRowSizingBars(row);
+  BOOL otherExpanded = FALSE;
+  for (int i = 0; i < row.GetSize(); ++i)
+    if (row[i] != this && row[i]->m_isExpanded) otherExpanded = TRUE;
+  m_isSingleInRow = row.GetSize() < 2;
+  const int available = AvailableRowLength(horizontal);
+  if (IsWindowVisible() && !IsFloating() && m_rowLayoutPending && IsFirstInRow()) {
+    if (ShareRowLength(available, horizontal)) PlaceRowBars();
+  }
   m_rowLayoutPending = FALSE;
   CSize size = horizontal ? m_dockedHorzSize : m_dockedVertSize;
   if (IsDockedLeftRight() && m_maxSize.cx > 0) size.cx = std::min(size.cx, m_maxSize.cx);
   if (IsDockedTopBottom() && m_maxSize.cy > 0) size.cy = std::min(size.cy, m_maxSize.cy);
   size.cx = std::max(size.cx, m_minSize.cx);
   size.cy = std::max(size.cy, m_minSize.cy);
+  if (otherExpanded) {
+    if (horizontal)
+      size.cx = m_minSize.cx;
+    else
+      size.cy = m_minSize.cy;
+  } else if (m_isExpanded) {
+    const int count = static_cast<int>(row.GetSize());
+    if (horizontal)
+      size.cx = available - (count - 1) * m_minSize.cx;
+    else
+      size.cy = available - (count - 1) * m_minSize.cy;
+  }
   return size;
+}
+
+int CTKSizingControlBar::AvailableRowLength(BOOL horizontal) const {
+  CRect room;
+  if (m_pDockBar) room = m_pDockBar->m_rectLayout;
+  if (room.IsRectEmpty()) {
+    CFrameWnd* frame = GetDockingFrame();
+    if (frame && frame->m_hWnd) frame->GetClientRect(&room);
+  }
+  return horizontal ? room.Width() : room.Height() - 2;
+}
+
+void CTKSizingControlBar::GetRowSizingBars(CArray<CTKSizingControlBar*, CTKSizingControlBar*>& bars) const {
+  bars.SetSize(0);
+  if (!m_pDockBar || m_pDockBar->m_bFloating) return;
+  int index = m_pDockBar->FindBar(this);
+  if (index < 0) return;
+  int first, last;
+  m_pDockBar->GetRowBounds(index, first, last);
+  for (int i = first; i <= last; ++i) {
+    auto* bar = dynamic_cast<CTKSizingControlBar*>(m_pDockBar->m_arrBars[i]);
+    if (bar && (bar == this || bar->IsVisible())) bars.Add(bar);
+  }
+}
+
+BOOL CTKSizingControlBar::IsFirstInRow() const {
+  if (!m_pDockBar) return TRUE;
+  int index = m_pDockBar->FindBar(this);
+  if (index < 0) return TRUE;
+  int first, last;
+  m_pDockBar->GetRowBounds(index, first, last);
+  for (int i = first; i < index; ++i)
+    if (m_pDockBar->m_arrBars[i]->IsVisible()) return FALSE;
+  return TRUE;
+}
+
+BOOL CTKSizingControlBar::IsLastInRow() const {
+  if (!m_pDockBar) return TRUE;
+  int index = m_pDockBar->FindBar(this);
+  if (index < 0) return TRUE;
+  int first, last;
+  m_pDockBar->GetRowBounds(index, first, last);
+  for (int i = index + 1; i <= last; ++i)
+    if (m_pDockBar->m_arrBars[i]->IsVisible()) return FALSE;
+  return TRUE;
+}
+
+CTKSizingControlBar* CTKSizingControlBar::Neighbour(BOOL before) const {
+  CArray<CTKSizingControlBar*, CTKSizingControlBar*> row;
+  GetRowSizingBars(row);
+  for (int i = 0; i < row.GetSize(); ++i) {
+    if (row[i] != this) continue;
+    int j = before ? i - 1 : i + 1;
+    return j >= 0 && j < row.GetSize() ? row[j] : nullptr;
+  }
+  return nullptr;
+}
+
+BOOL CTKSizingControlBar::IsDraggingInsideRow() const {
+  if (IsDockedTopBottom()) return m_dragEdge == kHitLeft || m_dragEdge == kHitRight;
+  if (IsDockedLeftRight()) return m_dragEdge == kHitTop || m_dragEdge == kHitBottom;
+  return FALSE;
+}
+
+// Spreads the row's free length over its sizing bars one pixel at a time, in passes
+// over the bars in row order: a bar just shown keeps its size for one pass, and a bar
+// at its minimum never shrinks. Every bar takes the row's largest thickness. When the
+// row cannot hold all the minima, this bar moves to a row of its own.
+BOOL CTKSizingControlBar::ShareRowLength(int length, BOOL horizontal) {
+  if (!m_pDockBar) return FALSE;
+  int index = m_pDockBar->FindBar(this);
+  if (index < 0) return FALSE;
+  int first, last;
+  m_pDockBar->GetRowBounds(index, first, last);
+  CArray<CTKSizingControlBar*, CTKSizingControlBar*> bars;
+  for (int i = first; i <= last; ++i) {
+    CControlBar* bar = m_pDockBar->m_arrBars[i];
+    if (!bar->IsVisible()) continue;
+    auto* sizing = dynamic_cast<CTKSizingControlBar*>(bar);
+    if (sizing) {
+      bars.Add(sizing);
+    } else {
+      CRect rect;
+      bar->GetWindowRect(&rect);
+      length -= horizontal ? rect.Width() : rect.Height();
+    }
+  }
+  auto along = [horizontal](CTKSizingControlBar* bar) -> LONG& {
+    return horizontal ? bar->m_dockedHorzSize.cx : bar->m_dockedVertSize.cy;
+  };
+  auto minimum = [horizontal](CTKSizingControlBar* bar) {
+    return static_cast<int>(horizontal ? bar->m_minSize.cx : bar->m_minSize.cy);
+  };
+  int total = 0, needed = 2, cross = 0;
+  for (int i = 0; i < bars.GetSize(); ++i) {
+    total += along(bars[i]);
+    needed += minimum(bars[i]);
+    cross = std::max(
+        cross, static_cast<int>(horizontal ? bars[i]->m_dockedHorzSize.cy : bars[i]->m_dockedVertSize.cx));
+  }
+  for (int i = 0; i < bars.GetSize(); ++i) {
+    if (horizontal)
+      bars[i]->m_dockedHorzSize.cy = cross;
+    else
+      bars[i]->m_dockedVertSize.cx = cross;
+  }
+  if (needed <= length) {
+    int difference = length - total;
+    int idlePasses = 0;
+    while (difference != 0 && idlePasses < 2) {
+      bool changed = false;
+      for (int i = 0; i < bars.GetSize() && difference != 0; ++i) {
+        CTKSizingControlBar* bar = bars[i];
+        if (bar->m_keepSizeOnce) continue;
+        if (difference < 0 && along(bar) <= minimum(bar)) continue;
+        const int step = difference > 0 ? 1 : -1;
+        along(bar) += step;
+        difference -= step;
+        changed = true;
+      }
+      if (!changed || difference == 0)
+        for (int i = 0; i < bars.GetSize(); ++i) bars[i]->m_keepSizeOnce = FALSE;
+      idlePasses = changed ? 0 : idlePasses + 1;
+    }
+    return TRUE;
+  }
+  if (bars.GetSize() < 2 && last == first) return FALSE;
+  m_pDockBar->MoveToNewRowAfter(this, index);
+  return FALSE;
 }
 
 CSize CTKSizingControlBar::CalcDynamicLayout(int length, DWORD mode) {
@@ -145,7 +300,7 @@ CSize CTKSizingControlBar::CalcDynamicLayout(int length, DWORD mode) {
   }
   if (mode & (LM_HORZDOCK | LM_VERTDOCK)) {
     if (length == -1) m_rowLayoutPending = TRUE;
-    return CalcFixedLayout((mode & LM_STRETCH) != 0, (mode & LM_HORZDOCK) != 0);
+    return CTKBaseControlBar::CalcDynamicLayout(length, mode);
   }
   if (mode & (LM_MRUWIDTH | LM_COMMIT)) return m_floatSize;
   if (mode & LM_LENGTHY)
@@ -250,14 +405,40 @@ void CTKSizingControlBar::BeginEdgeDrag(int hitCode, POINT clientPoint) {
   m_dragEdge = hitCode;
   m_dragMin = m_minSize;
   CSize largest = m_maxSize;
-  HWND frame = ::GetParent(m_hWnd);
-  RECT free{};
-  AfxRepositionBars(frame, 0, 0xFFFF, AFX_IDW_PANE_FIRST, reposQuery, &free);
-  m_dragMax =
-      CSize(m_savedSize.cx + (free.right - free.left) - 4, m_savedSize.cy + (free.bottom - free.top) - 4);
-  if (largest.cx > 0) m_dragMax.cx = std::min(m_dragMax.cx, largest.cx);
-  if (largest.cy > 0) m_dragMax.cy = std::min(m_dragMax.cy, largest.cy);
-  (void)horizontal;
+  // The limits are those of the whole row: the largest minimum and maximum of its
+  // sizing bars across the row.
+  CArray<CTKSizingControlBar*, CTKSizingControlBar*> row;
+  GetRowSizingBars(row);
+  for (int i = 0; i < row.GetSize(); ++i) {
+    if (horizontal) {
+      m_dragMin.cy = std::max(m_dragMin.cy, row[i]->m_minSize.cy);
+      largest.cy =
+          (largest.cy < 0 || row[i]->m_maxSize.cy < 0) ? -1 : std::max(largest.cy, row[i]->m_maxSize.cy);
+    } else {
+      m_dragMin.cx = std::max(m_dragMin.cx, row[i]->m_minSize.cx);
+      largest.cx =
+          (largest.cx < 0 || row[i]->m_maxSize.cx < 0) ? -1 : std::max(largest.cx, row[i]->m_maxSize.cx);
+    }
+  }
+  if (IsDraggingInsideRow()) {
+    // The edge between two bars: the neighbour gives up what this bar takes.
+    CTKSizingControlBar* neighbour = Neighbour(hitCode == kHitLeft || hitCode == kHitTop);
+    m_dragMax = m_savedSize;
+    if (neighbour) {
+      if (horizontal)
+        m_dragMax.cx += neighbour->m_dockedHorzSize.cx - neighbour->m_minSize.cx;
+      else
+        m_dragMax.cy += neighbour->m_dockedVertSize.cy - neighbour->m_minSize.cy;
+    }
+  } else {
+    CFrameWnd* frame = GetDockingFrame();
+    RECT free{};
+    if (frame) AfxRepositionBars(frame->m_hWnd, 0, 0xFFFF, AFX_IDW_PANE_FIRST, reposQuery, &free);
+    m_dragMax =
+        CSize(m_savedSize.cx + (free.right - free.left) - 4, m_savedSize.cy + (free.bottom - free.top) - 4);
+    if (largest.cx > 0) m_dragMax.cx = std::min(m_dragMax.cx, largest.cx);
+    if (largest.cy > 0) m_dragMax.cy = std::min(m_dragMax.cy, largest.cy);
+  }
   m_dragLine = CRect(0, 0, 0, 0);
   PaintDragLine();
 }
@@ -284,12 +465,33 @@ void CTKSizingControlBar::DragToSize(POINT point) {
       return;
   }
   PaintDragLine();  // erases the line at the old size
+  CSize before = CurrentSize();
   CurrentSize() = size;
+  CArray<CTKSizingControlBar*, CTKSizingControlBar*> row;
+  GetRowSizingBars(row);
+  if (IsDraggingInsideRow()) {
+    // The neighbour gives or takes what this bar took or gave.
+    if (CTKSizingControlBar* neighbour = Neighbour(m_dragEdge == kHitLeft || m_dragEdge == kHitTop)) {
+      if (IsDockedTopBottom())
+        neighbour->m_dockedHorzSize.cx -= size.cx - before.cx;
+      else
+        neighbour->m_dockedVertSize.cy -= size.cy - before.cy;
+    }
+  } else {
+    // Across the row every sizing bar takes the new thickness.
+    for (int i = 0; i < row.GetSize(); ++i) {
+      if (IsDockedTopBottom())
+        row[i]->m_dockedHorzSize.cy = size.cy;
+      else
+        row[i]->m_dockedVertSize.cx = size.cx;
+    }
+  }
   PaintDragLine();
 }
 
 void CTKSizingControlBar::PaintDragLine() {
-  HWND frame = ::GetParent(m_hWnd);
+  CFrameWnd* frameWnd = GetDockingFrame();
+  HWND frame = frameWnd ? frameWnd->m_hWnd : nullptr;
   if (!frame) return;
   HDC dc = ::GetDCEx(frame, nullptr, DCX_CACHE | DCX_LOCKWINDOWUPDATE | DCX_CLIPSIBLINGS);
   static const WORD pattern[8] = {0x5555, 0xAAAA, 0x5555, 0xAAAA, 0x5555, 0xAAAA, 0x5555, 0xAAAA};
@@ -341,8 +543,37 @@ void CTKSizingControlBar::EndEdgeDrag() {
 }
 
 void CTKSizingControlBar::PlaceRowBars() {
-  // One bar per row: the frame's layout places it.
-  if (CFrameWnd* frame = GetDockingFrame()) frame->RecalcLayout();
+  if (!m_pDockBar) return;
+  int index = m_pDockBar->FindBar(this);
+  if (index < 0) return;
+  int first, last;
+  m_pDockBar->GetRowBounds(index, first, last);
+  const BOOL horizontal = IsDockedTopBottom();
+  int along = 0;
+  bool moved = false;
+  HWND previous = nullptr;
+  for (int i = first; i <= last; ++i) {
+    CControlBar* bar = m_pDockBar->m_arrBars[i];
+    if (!bar->IsVisible()) continue;
+    CRect now;
+    bar->GetWindowRect(&now);
+    ::MapWindowPoints(nullptr, m_pDockBar->m_hWnd, reinterpret_cast<POINT*>(&now), 2);
+    CSize size = now.Size();
+    if (auto* sizing = dynamic_cast<CTKSizingControlBar*>(bar))
+      size = horizontal ? sizing->m_dockedHorzSize : sizing->m_dockedVertSize;
+    CPoint place = horizontal ? CPoint(along, now.top) : CPoint(now.left, along);
+    if (place != now.TopLeft() || size != now.Size()) {
+      ::SetWindowPos(bar->m_hWnd, nullptr, place.x, place.y, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+      moved = true;
+    }
+    if (moved && previous)
+      ::SetWindowPos(bar->m_hWnd, previous, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
+    previous = bar->m_hWnd;
+    along += horizontal ? size.cx : size.cy;
+  }
+  // The frame lays the bars out again once the current layout is over.
+  if (moved)
+    if (CFrameWnd* frame = GetDockingFrame()) frame->DelayRecalcLayout();
 }
 
 void CTKSizingControlBar::DrawCaption(CDC* dc, CRect rect) {
@@ -455,12 +686,17 @@ void CTKSizingControlBar::RedrawButton(int index) {
 
 BEGIN_MESSAGE_MAP(CTKSizingControlBar, CTKBaseControlBar)
   ON_WM_CREATE()
+  ON_WM_DESTROY()
   ON_WM_NCCALCSIZE()
+  ON_WM_NCLBUTTONDBLCLK()
+  ON_WM_LBUTTONDOWN()
+  ON_WM_LBUTTONDBLCLK()
   ON_WM_NCHITTEST()
   ON_WM_NCPAINT()
   ON_WM_PAINT()
   ON_WM_NCLBUTTONDOWN()
   ON_WM_MOUSEMOVE()
+  ON_WM_NCMOUSEMOVE()
   ON_WM_LBUTTONUP()
   ON_WM_RBUTTONDOWN()
   ON_WM_NCRBUTTONUP()
@@ -468,14 +704,169 @@ BEGIN_MESSAGE_MAP(CTKSizingControlBar, CTKBaseControlBar)
   ON_WM_SETCURSOR()
   ON_WM_WINDOWPOSCHANGING()
   ON_MESSAGE(WM_SETTEXT, OnSetText)
+  ON_MESSAGE(kPlaceTips, OnPlaceTips)
 END_MESSAGE_MAP()
+
+LRESULT CTKSizingControlBar::OnPlaceTips(WPARAM, LPARAM) {
+  UpdateButtonTip(0);
+  UpdateButtonTip(1);
+  return 0;
+}
 
 int CTKSizingControlBar::OnCreate(LPCREATESTRUCT cs) {
   int result = CTKBaseControlBar::OnCreate(cs);
   if (result == -1) return -1;
   AllBars().Add(this);
   m_edgeFlags |= kDrawsEdges;
+  // The caption buttons' tooltips: one tool per button, placed when the buttons are.
+  m_dwStyle |= CBRS_TOOLTIPS;
+  m_toolTip = ::CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, 0, 0, 0, 0,
+                                m_hWnd, nullptr, nullptr, nullptr);
+  if (m_toolTip) {
+    ::SendMessageA(m_toolTip, TTM_ACTIVATE, TRUE, 0);
+    const int width = GlobalData::Get().maxTooltipWidth;
+    if (width != -1) ::SendMessageA(m_toolTip, TTM_SETMAXTIPWIDTH, 0, width);
+    for (int i = 0; i < 2; ++i) {
+      char buffer[128];
+      TTTOOLINFOA tool{};
+      tool.cbSize = sizeof tool;
+      tool.hwnd = m_hWnd;
+      tool.uId = static_cast<UINT_PTR>(i + 1);
+      tool.lpszText =
+          const_cast<char*>(tk_frames_text::TextOf(m_captionButtons[i].tooltipId, buffer, sizeof buffer));
+      ::SendMessageA(m_toolTip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+    }
+  }
   return result;
+}
+
+void CTKSizingControlBar::OnDestroy() {
+  if (m_toolTip) {
+    ::DestroyWindow(m_toolTip);
+    m_toolTip = nullptr;
+  }
+  CTKBaseControlBar::OnDestroy();
+}
+
+void CTKSizingControlBar::UpdateButtonTip(int index) {
+  if (!m_toolTip || !m_hWnd) return;
+  const TKSizingCaptionButton& button = m_captionButtons[index];
+  char buffer[128];
+  TTTOOLINFOA tool{};
+  tool.cbSize = sizeof tool;
+  tool.hwnd = m_hWnd;
+  tool.uId = static_cast<UINT_PTR>(index + 1);
+  // The tool's rectangle is in client coordinates; the buttons sit in the
+  // non-client caption, so the square is moved there (it lies above or left of the
+  // client area). A hidden button or a floating bar has no tool area.
+  CRect square(0, 0, 0, 0);
+  if (!button.hidden && !IsFloating()) {
+    CRect window, client;
+    GetWindowRect(&window);
+    GetClientRect(&client);
+    ::MapWindowPoints(m_hWnd, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    square = button.Square();
+    square.OffsetRect(window.left - client.left, window.top - client.top);
+  }
+  tool.rect = square;
+  ::SendMessageA(m_toolTip, TTM_NEWTOOLRECTA, 0, reinterpret_cast<LPARAM>(&tool));
+  tool.lpszText = const_cast<char*>(tk_frames_text::TextOf(button.tooltipId, buffer, sizeof buffer));
+  ::SendMessageA(m_toolTip, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+BOOL CTKSizingControlBar::PreTranslateMessage(MSG* msg) {
+  if (m_toolTip && msg->hwnd == m_hWnd &&
+      ((msg->message >= WM_MOUSEFIRST && msg->message <= WM_MOUSELAST) ||
+       (msg->message >= WM_NCMOUSEMOVE && msg->message <= WM_NCMBUTTONDBLCLK))) {
+    // The tooltip control reads client coordinates: a non-client message's screen
+    // point is turned into them.
+    MSG relay = *msg;
+    if (msg->message >= WM_NCMOUSEMOVE && msg->message <= WM_NCMBUTTONDBLCLK) {
+      POINT point{static_cast<short>(LOWORD(msg->lParam)), static_cast<short>(HIWORD(msg->lParam))};
+      ::ScreenToClient(m_hWnd, &point);
+      relay.message = msg->message - WM_NCMOUSEMOVE + WM_MOUSEMOVE;
+      relay.lParam = MAKELPARAM(point.x, point.y);
+    }
+    ::SendMessageA(m_toolTip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&relay));
+  }
+  return CTKBaseControlBar::PreTranslateMessage(msg);
+}
+
+void CTKSizingControlBar::OnUpdateCmdUI(CFrameWnd* target, BOOL disableIfNoHandler) {
+  UpdateDialogControls(target, disableIfNoHandler);
+  if (IsFloating()) return;
+  HWND focus = ::GetFocus();
+  BOOL active = focus && (focus == m_hWnd || ::IsChild(m_hWnd, focus));
+  if (active != m_isActive) {
+    m_isActive = active;
+    SendMessage(WM_NCPAINT);
+  }
+}
+
+void CTKSizingControlBar::EnableDocking(DWORD style) {
+  CTKBaseControlBar::EnableDocking(style);
+  if (m_pDockContext && !dynamic_cast<CTKSizingDockContext*>(m_pDockContext)) {
+    delete m_pDockContext;
+    m_pDockContext = new CTKSizingDockContext(this);
+  }
+}
+
+void CTKSizingControlBar::OnLButtonDown(UINT flags, CPoint point) {
+  if (!IsFloating()) {
+    for (int i = 0; i < 2; ++i)
+      if (m_captionButtons[i].pushed) {
+        m_captionButtons[i].pushed = FALSE;
+        RedrawButton(i);
+      }
+    POINT screen = point;
+    ::ClientToScreen(m_hWnd, &screen);
+    // Held by the bar, the mouse reports caption and edges in client coordinates.
+    const int hit = HitTest(screen);
+    if (hit != kHitClient) {
+      if (::GetCapture() == m_hWnd) ::ReleaseCapture();
+      OnNcLButtonDown(static_cast<UINT>(hit), CPoint(screen.x, screen.y));
+      return;
+    }
+    if (m_pDockContext) {
+      m_pDockContext->StartDrag(CPoint(screen.x, screen.y));
+      return;
+    }
+  }
+  CTKBaseControlBar::OnLButtonDown(flags, point);
+}
+
+void CTKSizingControlBar::OnLButtonDblClk(UINT flags, CPoint point) {
+  if (!IsFloating()) {
+    POINT screen = point;
+    ::ClientToScreen(m_hWnd, &screen);
+    // Held by the bar, the mouse reports the non-client parts in client coordinates.
+    const int hit = HitTest(screen);
+    if (hit != kHitClient) {
+      if (::GetCapture() == m_hWnd) ::ReleaseCapture();
+      OnNcLButtonDblClk(static_cast<UINT>(hit), CPoint(screen.x, screen.y));
+      return;
+    }
+    if (m_pDockContext) {
+      m_pDockContext->ToggleDocking();
+      return;
+    }
+  }
+  CTKBaseControlBar::OnLButtonDblClk(flags, point);
+}
+
+void CTKSizingControlBar::OnNcLButtonDblClk(UINT hitTest, CPoint point) {
+  const int hit = static_cast<int>(hitTest);
+  // The second press of a double click on a sizing edge or a caption button is a
+  // press like the first: it drags the edge or presses the button again.
+  if (!IsFloating() && ((hit >= kHitLeft && hit <= 17) || hit == kHitExpand || hit == kHitHide)) {
+    OnNcLButtonDown(hitTest, point);
+    return;
+  }
+  if (m_pDockContext) {
+    m_pDockContext->ToggleDocking();
+    return;
+  }
+  CTKBaseControlBar::OnNcLButtonDblClk(hitTest, point);
 }
 
 void CTKSizingControlBar::OnNcCalcSize(BOOL, NCCALCSIZE_PARAMS* params) {
@@ -499,6 +890,12 @@ void CTKSizingControlBar::OnNcCalcSize(BOOL, NCCALCSIZE_PARAMS* params) {
       m_edgeFlags |= 4;
       break;
   }
+  if (!IsFloating()) {
+    // The bar's place in its row: edges between two bars of the row can size.
+    const bool across = IsDockedTopBottom();
+    if (!IsFirstInRow()) m_edgeFlags |= across ? 1 : 4;
+    if (!IsLastInRow()) m_edgeFlags |= across ? 2 : 8;
+  }
   if (!IsFloating() && m_captionHeight > 0) {
     if (IsDockedTopBottom())
       r.left += m_captionHeight;
@@ -517,10 +914,20 @@ void CTKSizingControlBar::OnNcCalcSize(BOOL, NCCALCSIZE_PARAMS* params) {
   inWindow.OffsetRect(-rect->left, -rect->top);
   PlaceCaptionButtons(inWindow);
   *rect = r;
+  for (int i = 0; i < 2; ++i) {
+    m_captionButtons[i].pushed = m_captionButtons[i].focused = FALSE;
+  }
   if (!m_isDragging && ::GetCapture() == m_hWnd) ::ReleaseCapture();
+  // The tooltips follow the buttons once the new frame is in place.
+  PostMessage(kPlaceTips);
 }
 
-LRESULT CTKSizingControlBar::OnNcHitTest(CPoint point) { return HitTest(point); }
+LRESULT CTKSizingControlBar::OnNcHitTest(CPoint point) {
+  const int hit = HitTest(point);
+  // Floating, what is not a sizing edge is the window's own answer.
+  if (hit == HTNOWHERE && IsFloating()) return CTKBaseControlBar::OnNcHitTest(point);
+  return hit;
+}
 
 void CTKSizingControlBar::OnNcPaint() {
   // The region to repaint comes with the message (1 for the whole frame).
@@ -553,6 +960,10 @@ void CTKSizingControlBar::OnNcLButtonDown(UINT hitTest, CPoint point) {
     BeginEdgeDrag(hit, point);
     return;
   }
+  if (hit == kHitCaption && m_pDockContext) {
+    m_pDockContext->StartDrag(point);
+    return;
+  }
   CTKBaseControlBar::OnNcLButtonDown(hitTest, point);
 }
 
@@ -561,14 +972,69 @@ void CTKSizingControlBar::OnMouseMove(UINT flags, CPoint point) {
     DragToSize(point);
     return;
   }
+  POINT screen = point;
+  ::ClientToScreen(m_hWnd, &screen);
+  TrackCaptionButtons(screen);
   CTKBaseControlBar::OnMouseMove(flags, point);
+}
+
+void CTKSizingControlBar::OnNcMouseMove(UINT hitTest, CPoint point) {
+  if (!m_isDragging) TrackCaptionButtons(point);
+  CTKBaseControlBar::OnNcMouseMove(hitTest, point);
+}
+
+void CTKSizingControlBar::TrackCaptionButtons(POINT screen) {
+  if (IsFloating()) return;
+  const int hit = HitTest(screen);
+  int pushed = -1;
+  for (int i = 0; i < 2; ++i)
+    if (m_captionButtons[i].pushed) pushed = i;
+  bool anyFocused = false;
+  for (int i = 0; i < 2; ++i) {
+    TKSizingCaptionButton& button = m_captionButtons[i];
+    // While a button is held down only that one lights up under the cursor.
+    const BOOL focused = !button.hidden && button.hitTest == hit && (pushed < 0 || pushed == i);
+    anyFocused = anyFocused || focused;
+    if (focused != button.focused) {
+      button.focused = focused;
+      RedrawButton(i);
+    }
+  }
+  // The bar holds the mouse while the cursor is on a button, to see it leave.
+  if (pushed < 0) {
+    if (anyFocused && ::GetCapture() != m_hWnd)
+      ::SetCapture(m_hWnd);
+    else if (!anyFocused && ::GetCapture() == m_hWnd)
+      ::ReleaseCapture();
+  }
 }
 
 void CTKSizingControlBar::OnLButtonUp(UINT flags, CPoint point) {
   if (m_isDragging) {
+    const BOOL insideRow = IsDraggingInsideRow();
+    const BOOL horizontal = IsDockedTopBottom();
+    const LONG longest = horizontal ? m_dragMax.cx : m_dragMax.cy;
     EndEdgeDrag();
-    // A bar dragged to the whole row expands only when it has a neighbour; a bar
-    // alone in its row is never expanded.
+    // Of a row of two, the bar dragged over its whole length (the other at its
+    // minimum) counts as expanded; every other bar of the row as not.
+    CArray<CTKSizingControlBar*, CTKSizingControlBar*> row;
+    GetRowSizingBars(row);
+    for (int i = 0; i < row.GetSize(); ++i) {
+      CTKSizingControlBar* bar = row[i];
+      const CSize& size = horizontal ? bar->m_dockedHorzSize : bar->m_dockedVertSize;
+      const LONG length = horizontal ? size.cx : size.cy;
+      const BOOL expanded = insideRow && row.GetSize() == 2 && length == longest;
+      if (expanded) {
+        LONG& kept = horizontal ? bar->m_savedSize.cx : bar->m_savedSize.cy;
+        if (kept == length) kept = length / 2;
+      }
+      if (expanded != bar->m_isExpanded) {
+        bar->m_isExpanded = expanded;
+        bar->m_captionButtons[1].tooltipId = expanded ? 16013 : 16012;
+        bar->UpdateButtonTip(1);
+        bar->RedrawButton(1);
+      }
+    }
     return;
   }
   for (int i = 0; i < 2; ++i) {
@@ -579,7 +1045,10 @@ void CTKSizingControlBar::OnLButtonUp(UINT flags, CPoint point) {
     RedrawButton(i);
     POINT screen = point;
     ::ClientToScreen(m_hWnd, &screen);
-    if (HitTest(screen) == button.hitTest && i == 0 && CanHideByCaption()) {
+    if (HitTest(screen) != button.hitTest) return;
+    if (i == 1) {
+      ToggleExpansion(TRUE);
+    } else if (CanHideByCaption()) {
       if (CFrameWnd* frame = GetDockingFrame()) frame->ShowControlBar(this, FALSE, FALSE);
     }
     return;
@@ -641,10 +1110,40 @@ LRESULT CTKSizingControlBar::OnSetText(WPARAM, LPARAM) {
 }
 
 void CTKSizingControlBar::ToggleExpansion(BOOL toggle) {
-  if (IsFloating() || m_isSingleInRow) return;
+  CArray<CTKSizingControlBar*, CTKSizingControlBar*> row;
+  GetRowSizingBars(row);
+  if (IsFloating() || row.GetSize() < 2) return;
   if (toggle) m_isExpanded = !m_isExpanded;
+  const BOOL horizontal = IsDockedTopBottom();
+  const int available = AvailableRowLength(horizontal);
+  for (int i = 0; i < row.GetSize(); ++i) {
+    CTKSizingControlBar* bar = row[i];
+    CSize& size = horizontal ? bar->m_dockedHorzSize : bar->m_dockedVertSize;
+    if (m_isExpanded) {
+      if (bar != this && bar->m_isExpanded) {
+        bar->m_isExpanded = FALSE;
+        bar->m_captionButtons[1].tooltipId = 16012;
+        bar->UpdateButtonTip(1);
+        bar->RedrawButton(1);
+      }
+      bar->m_savedSize = size;
+      if (bar == this) {
+        if (horizontal)
+          size.cx = available + 2;
+        else
+          size.cy = available - 2;
+      } else if (horizontal) {
+        size.cx = bar->m_minSize.cx;
+      } else {
+        size.cy = bar->m_minSize.cy;
+      }
+    } else if (toggle) {
+      size = bar->m_savedSize;
+    }
+  }
   m_captionButtons[1].tooltipId = m_isExpanded ? 16013 : 16012;
-  if (CFrameWnd* frame = GetDockingFrame()) frame->RecalcLayout();
+  UpdateButtonTip(1);
+  if (CFrameWnd* frame = GetDockingFrame()) frame->DelayRecalcLayout();
 }
 
 CString CTKSizingControlBar::StoredStateSection(const char* profile) const {
@@ -672,6 +1171,10 @@ BOOL CTKSizingControlBar::ReadStoredState(const char* profile) {
   m_isRolled = app->GetProfileInt(section, "RolledFloat", m_isRolled) != 0;
   m_rollingType = static_cast<int>(app->GetProfileInt(section, "RolledFloatDynamicState", m_rollingType));
   if (m_rollingType == 2 || m_rollingType == 4) m_isRolled = TRUE;
+  // A floating bar's frame rolls as the bar says.
+  if (m_rollingType != 0)
+    if (auto* frame = dynamic_cast<CTKMiniDockFrameWnd*>(CMiniDockFrameWnd::FrameOf(this)))
+      frame->SetRolling(m_rollingType, m_isRolled);
   return TRUE;
 }
 
@@ -698,7 +1201,8 @@ BOOL CTKSizingControlBar::WriteStoredState(const char* profile) {
 void CTKSizingControlBar::SendContextMenuRequest(POINT screen) {
   if (g_toolbarsCustomizing) return;
   static const UINT message = ::RegisterWindowMessageA("TKTOOLBAR_POPUPMENU");
-  HWND frame = ::GetParent(m_hWnd);
+  CFrameWnd* frameWnd = GetDockingFrame();
+  HWND frame = frameWnd ? frameWnd->m_hWnd : nullptr;
   if (!frame) return;
   ::SendMessageA(frame, message, reinterpret_cast<WPARAM>(m_hWnd),
                  static_cast<LPARAM>((static_cast<DWORD>(screen.y) << 16) | (screen.x & 0xFFFF)));

@@ -58,9 +58,21 @@ public:
   BOOL IsFloating() const { return !IsDockedTopBottom() && !IsDockedLeftRight(); }
   BOOL IsDockedTopBottom() const { return m_dockBarId == 0xE81B || m_dockBarId == 0xE81E; }
   BOOL IsDockedLeftRight() const { return m_dockBarId == 0xE81C || m_dockBarId == 0xE81D; }
-  // Within a row of one bar, no edge lies between two bars.
-  BOOL IsDraggingInsideRow() const { return FALSE; }
-  BOOL IsLastInRow() const { return TRUE; }
+  // The edge being dragged lies between two bars of the row.
+  BOOL IsDraggingInsideRow() const;
+  BOOL IsFirstInRow() const;
+  BOOL IsLastInRow() const;
+  // The visible sizing bars of this bar's row, in row order (this bar included).
+  void GetRowSizingBars(CArray<CTKSizingControlBar*, CTKSizingControlBar*>& bars) const;
+  // The visible sizing bar before (or after) this one in its row, null when none.
+  CTKSizingControlBar* Neighbour(BOOL before) const;
+  // Shares the row's length among its sizing bars (see the .cpp); false when the row
+  // could not hold them and this bar moved to a row of its own, or is alone.
+  BOOL ShareRowLength(int length, BOOL horizontal);
+  // The length the bars of the row may take (the dock bar's layout rectangle).
+  int AvailableRowLength(BOOL horizontal) const;
+  // Docking with the toolkit's docking context.
+  void EnableDocking(DWORD style) override;
   CRect EdgeRectOf(CRect windowRect, int hitCode) const;
   BOOL CanSizeEdge(int hitCode) const;
 
@@ -98,12 +110,19 @@ public:
   int m_rollingType = 0;
   BOOL m_isRolled = FALSE;
   TKSizingCaptionButton m_captionButtons[2];
+  // The tooltip control of the two caption buttons (tools 1 and 2).
+  HWND m_toolTip = nullptr;
+
+  BOOL PreTranslateMessage(MSG* msg) override;
+  void OnUpdateCmdUI(CFrameWnd* target, BOOL disableIfNoHandler) override;
 
 protected:
   CSize& CurrentSize() { return IsDockedTopBottom() ? m_dockedHorzSize : m_dockedVertSize; }
   void PlaceCaptionButtons(CRect client);
   void PaintNonClient(HRGN updateRegion);
   void RedrawButton(int index);
+  // Gives the tooltip of caption button index its text and square.
+  void UpdateButtonTip(int index);
   void UpdateDockBarId();
   // Asks the frame for the bars' context menu ("TKTOOLBAR_POPUPMENU") at a screen point.
   void SendContextMenuRequest(POINT screen);
@@ -111,12 +130,19 @@ protected:
   CRect m_dragLine;  // the line on the frame's client area, empty when none is shown
 
   int OnCreate(LPCREATESTRUCT cs);
+  void OnDestroy();
   void OnNcCalcSize(BOOL calcValidRects, NCCALCSIZE_PARAMS* params);
   LRESULT OnNcHitTest(CPoint point);
   void OnNcPaint();
   void OnPaint();
   void OnNcLButtonDown(UINT hitTest, CPoint point);
+  void OnNcLButtonDblClk(UINT hitTest, CPoint point);
+  void OnLButtonDown(UINT flags, CPoint point);
+  void OnLButtonDblClk(UINT flags, CPoint point);
   void OnMouseMove(UINT flags, CPoint point);
+  void OnNcMouseMove(UINT hitTest, CPoint point);
+  // Lights up the caption button under the cursor (screen point).
+  void TrackCaptionButtons(POINT screen);
   void OnLButtonUp(UINT flags, CPoint point);
   void OnRButtonDown(UINT flags, CPoint point);
   void OnNcRButtonUp(UINT hitTest, CPoint point);
@@ -124,6 +150,7 @@ protected:
   BOOL OnSetCursor(CWnd* wnd, UINT hitTest, UINT message);
   void OnWindowPosChanging(WINDOWPOS* pos);
   LRESULT OnSetText(WPARAM wParam, LPARAM lParam);
+  LRESULT OnPlaceTips(WPARAM wParam, LPARAM lParam);
 
   DECLARE_MESSAGE_MAP()
 };

@@ -246,6 +246,30 @@ void CTKStatusBar::SetTipText(int index, const char* text) {
   SetBarStyle(m_dwStyle | CBRS_TOOLTIPS);
 }
 
+INT_PTR CTKStatusBar::OnToolHitTest(CPoint point, TTTOOLINFOA* tool) const {
+  INT_PTR hit = CTKBaseControlBar::OnToolHitTest(point, tool);
+  if (hit != -1) return hit;
+  for (int i = 0; i < m_count; ++i) {
+    const TKStatusPane& pane = m_panes[i];
+    if (!pane.tipText || !CRect(pane.rect).PtInRect(point)) continue;
+    if (tool) {
+      const size_t length = ::lstrlenA(pane.tipText) + 1;
+      tool->lpszText = static_cast<char*>(::malloc(length));
+      if (tool->lpszText) ::memcpy(tool->lpszText, pane.tipText, length);
+      tool->rect = pane.rect;
+      tool->hwnd = m_hWnd;
+      tool->uId = pane.id;
+    }
+    // The tip shows in the toolkit's regular font.
+    if (HWND tip = CWnd::GetThreadToolTip()) {
+      HFONT font = static_cast<HFONT>(GlobalData::Get().regularFont.m_hObject);
+      if (font) ::SendMessageA(tip, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    }
+    return static_cast<INT_PTR>(pane.id);
+  }
+  return -1;
+}
+
 CString CTKStatusBar::GetTipText(int index) const {
   return Valid(index) && m_panes[index].tipText ? CString(m_panes[index].tipText) : CString();
 }

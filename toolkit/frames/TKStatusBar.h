@@ -54,6 +54,8 @@ public:
   void SetPaneIcon(int index, HICON icon, BOOL update = TRUE);
   void SetPaneAnimation(int index, HIMAGELIST list, UINT interval = 500, BOOL update = TRUE);
   void SetTipText(int index, const char* text);
+  // The pane under the point that has a tooltip is the tool (its command id).
+  INT_PTR OnToolHitTest(CPoint point, TTTOOLINFOA* tool) const override;
   CString GetTipText(int index) const;
   void SetPaneTextColor(int index, COLORREF color = (COLORREF)-1, BOOL update = TRUE);
   void SetPaneBackgroundColor(int index, COLORREF color = (COLORREF)-1, BOOL update = TRUE);

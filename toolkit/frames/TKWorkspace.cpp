@@ -5,6 +5,7 @@
 #include "toolkit/frames/TKCommandManager.h"
 #include "toolkit/frames/TKKeyboardManager.h"
 #include "toolkit/frames/TKRegistry.h"
+#include "toolkit/frames/TKSizingControlBar.h"
 #include "toolkit/frames/TKUserToolsManager.h"
 #include "toolkit/frames/TearOffManager.h"
 
@@ -16,6 +17,12 @@ constexpr int kMinor = 50;
 }  // namespace
 
 CTKWorkspace* CurrentWorkspace() { return g_workspace; }
+
+// A bar takes part in the owner frame's state when the workspace saves every frame's
+// bars, or when the bar docks in that frame.
+static bool PassesFrameTest(const CControlBar* bar, const CFrameWnd* owner, BOOL ownFrameOnly) {
+  return !ownFrameOnly || (owner && bar->GetDockingFrame() == owner);
+}
 
 CTKWorkspace::CTKWorkspace(BOOL resourceUpdate) : m_resourceUpdate(resourceUpdate) { g_workspace = this; }
 
@@ -103,7 +110,21 @@ BOOL CTKWorkspace::LoadState(const char* section, FrameHelper* helper) {
   }
   GetCommandManager()->LoadState(base);
   CFrameWnd* owner = helper ? helper->GetOwnerFrame() : nullptr;
-  if (helper) LoadRebarState(base, owner);
+  if (helper) {
+    LoadRebarState(base, owner);
+    // The sizing bars' sizes first, then where the bars dock.
+    CString sizingBars = m_registryBase + "\\SizingBars";
+    auto& bars = CTKSizingControlBar::AllBars();
+    for (int i = 0; i < bars.GetSize(); ++i)
+      if (bars[i]->m_hWnd && PassesFrameTest(bars[i], owner, m_ownFrameOnly))
+        bars[i]->ReadStoredState(sizingBars);
+    helper->LoadUserBars();
+    helper->LoadTearOffBars();
+    CDockState state;
+    if (owner && state.LoadState(m_registryBase + "\\ControlBars") &&
+        (m_forceDockLayout || helper->IsDockStateValid(state)))
+      owner->SetDockState(state);
+  }
   if (g_pKeyboardManager) g_pKeyboardManager->LoadState(base, owner);
   if (g_pUserToolsManager) g_pUserToolsManager->LoadState(base);
   AfterLoadState();
@@ -127,7 +148,21 @@ BOOL CTKWorkspace::SaveState(const char* section, FrameHelper* helper) {
   }
   GetCommandManager()->SaveState(base);
   CFrameWnd* owner = helper ? helper->GetOwnerFrame() : nullptr;
-  if (helper) SaveRebarState(base, owner);
+  if (helper) {
+    if (owner) {
+      CDockState state;
+      owner->GetDockState(state);
+      state.SaveState(m_registryBase + "\\ControlBars");
+    }
+    CString sizingBars = m_registryBase + "\\SizingBars";
+    auto& bars = CTKSizingControlBar::AllBars();
+    for (int i = 0; i < bars.GetSize(); ++i)
+      if (bars[i]->m_hWnd && PassesFrameTest(bars[i], owner, m_ownFrameOnly))
+        bars[i]->WriteStoredState(sizingBars);
+    helper->SaveUserBars(m_ownFrameOnly);
+    helper->SaveTearOffBars(m_ownFrameOnly);
+    SaveRebarState(base, owner);
+  }
   if (g_pKeyboardManager) g_pKeyboardManager->SaveState(base, owner);
   if (g_pUserToolsManager) g_pUserToolsManager->SaveState(base);
   AfterSaveState();

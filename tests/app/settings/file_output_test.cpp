@@ -51,10 +51,20 @@ TEST_F(AutoNameTest, DigitCountsAndTheCounter) {
     const char* name;
     std::uint32_t next;
   } cases[] = {
-      {1, 7, 1, "TVLRec7", 8},    {2, 7, 1, "TVLRec07", 8},       {3, 7, 1, "TVLRec007", 8},
-      {4, 7, 1, "TVLRec0007", 8}, {5, 7, 1, "TVLRec00007", 8},    {5, 99999, 1, "TVLRec99999", 1},
-      {1, 9, 1, "TVLRec9", 1},    {2, 123, 1, "TVLRec99", 24},    {5, 100000, 0, "TVLRec99999", 100001},
-      {6, 5, 1, "TVLRec0", 1},    {11, 42, 1, "TVLRec00042", 43},
+      {1, 7, 1, "TVLRec7", 8},
+      {2, 7, 1, "TVLRec07", 8},
+      {3, 7, 1, "TVLRec007", 8},
+      {4, 7, 1, "TVLRec0007", 8},
+      {5, 7, 1, "TVLRec00007", 8},
+      {5, 99999, 1, "TVLRec99999", 1},
+      {1, 9, 1, "TVLRec9", 1},
+      {2, 123, 1, "TVLRec99", 24},
+      {5, 100000, 0, "TVLRec99999", 100001},
+      {6, 5, 1, "TVLRec000005", 6},
+      {6, 999999, 1, "TVLRec999999", 1},
+      {6, 1000000, 0, "TVLRec999999", 1000001},
+      {0, 3, 1, "TVLRec3", 4},
+      {11, 42, 1, "TVLRec000042", 43},
   };
   for (const Case& c : cases) {
     FileOutputOptions r;

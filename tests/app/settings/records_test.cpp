@@ -3,7 +3,9 @@
 // saves, and the records' summaries.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
+#include <limits>
 #include <map>
 
 #include "app/settings/AdvanceRecordSetting.h"
@@ -304,6 +306,58 @@ TEST_P(RecordsTest, MissingValuesTakeTheDefaultsAndDoublesKeepTheirValue) {
   EXPECT_EQ(devices.SampleRate, 8000);
   EXPECT_EQ(devices.RecordDeviceName, "");
   EXPECT_EQ(devices.ChannelCount, 2);
+}
+
+// Values a damaged registry may hold: silence factors come back within the page's
+// 0 to 0.2 (NaN as the default), encoder rates the options cannot offer as the
+// default; sound values stay as stored.
+TEST_P(RecordsTest, DamagedFactorsAreClampedAndImpossibleRatesRefused) {
+  struct FactorCase {
+    double stored, loaded;
+  };
+  const FactorCase factors[] = {{std::nan(""), 0.005},
+                                {std::numeric_limits<double>::infinity(), 0.2},
+                                {-std::numeric_limits<double>::infinity(), 0.0},
+                                {1e272, 0.2},
+                                {-5.0, 0.0},
+                                {0.05, 0.05}};
+  auto rec =
+      env.backend().CreateKey(seams::RegistryRoot::CurrentUser, "Software\\Tarvel\\AdvanceRecordSetting");
+  for (const FactorCase& c : factors) {
+    for (const char* name : {"ZCRFactorLeft", "ZCRFactorRight", "SEFactorLeft", "SEFactorRight"})
+      rec->WriteValue(name, seams::MakeBinaryValue(&c.stored, sizeof c.stored));
+    AdvanceRecordSetting r;
+    r.Load();
+    const double se = std::isnan(c.stored) ? 0.016 : c.loaded;
+    EXPECT_EQ(r.ZCRFactorLeft, c.loaded) << c.stored;
+    EXPECT_EQ(r.ZCRFactorRight, c.loaded) << c.stored;
+    EXPECT_EQ(r.SEFactorLeft, se) << c.stored;
+    EXPECT_EQ(r.SEFactorRight, se) << c.stored;
+  }
+
+  struct RateCase {
+    std::uint32_t wav, ogg, mp3Version, mp3;
+    int wavLoaded, oggLoaded, mp3VersionLoaded, mp3Loaded;
+  };
+  const RateCase rates[] = {{600000, 3000, 0, 600000, 44100, 44100, 0, 44100},
+                            {0, 0, 0, 0, 44100, 44100, 0, 44100},
+                            {0xFFFFFFFFu, 0x80000000u, 7, 44100, 44100, 44100, 0, 44100},
+                            {22050, 48000, 0, 22050, 22050, 48000, 0, 44100},  // an MPEG II rate
+                            {22050, 48000, 1, 22050, 22050, 48000, 1, 22050},
+                            {8000, 8000, 2, 8000, 8000, 8000, 2, 8000}};
+  auto enc = env.backend().CreateKey(seams::RegistryRoot::CurrentUser, "Software\\Tarvel\\FileEncodeOptions");
+  for (const RateCase& c : rates) {
+    enc->WriteValue("WavSampleRate", seams::MakeDwordValue(c.wav));
+    enc->WriteValue("OGGSampleRate", seams::MakeDwordValue(c.ogg));
+    enc->WriteValue("MP3Version", seams::MakeDwordValue(c.mp3Version));
+    enc->WriteValue("MP3SampleRate", seams::MakeDwordValue(c.mp3));
+    FileEncodeOptions r = ChangedEncoding();
+    r.Load();
+    EXPECT_EQ(r.WavSampleRate, c.wavLoaded) << c.wav;
+    EXPECT_EQ(r.OGGSampleRate, c.oggLoaded) << c.ogg;
+    EXPECT_EQ(r.MP3Version, c.mp3VersionLoaded) << c.mp3Version << " " << c.mp3;
+    EXPECT_EQ(r.MP3SampleRate, c.mp3Loaded) << c.mp3Version << " " << c.mp3;
+  }
 }
 
 TEST_P(RecordsTest, PartialSavesWriteOnlyTheirValues) {

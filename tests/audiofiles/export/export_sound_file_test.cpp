@@ -3,6 +3,7 @@
 // progress window and Cancel, and failures that must leave no file behind.
 #include <gtest/gtest.h>
 #include <sndfile.h>
+#include <sys/stat.h>
 
 #include <cstring>
 #include <filesystem>
@@ -10,8 +11,11 @@
 #include <vector>
 
 #include "audiofiles/export/ExportByExtension.h"
+#include "audiofiles/export/ExportOgg.h"
 #include "audiofiles/export/ExportSoundFile.h"
 #include "tests/audiofiles/export/export_test_support.h"
+#include "tests/support/native/Files.h"
+#include "tests/support/native/SmallDisk.h"
 
 namespace {
 
@@ -167,6 +171,92 @@ TEST_F(ExportSoundFileTest, TheExtensionOfTheNameChoosesTheContainer) {
     ASSERT_EQ(ExportSoundFile(project.get(), 0, path.c_str(), 0, 0.0, 0.5), 1) << c.name;
     EXPECT_EQ(InfoOf(path).format & SF_FORMAT_TYPEMASK, c.major) << c.name;
   }
+}
+
+// A folder that takes no new file holds a file the user may rewrite: the export goes
+// into that file itself. One that cannot fit there (over the file-size limit) leaves
+// the old file as it was, refused before it starts when its size is known, put back
+// when the write fails; one that fits replaces it. Each runs in a child process
+// without privileges, so that the folder's mode binds it.
+TEST_F(ExportSoundFileTest, InPlaceExportsThatCannotFitLeaveTheOldFile) {
+  using Exporter = int (*)(Project*, int, const char*, int, double, double);
+  AddStereoPair(6.0);
+  const std::string folder = dir / "locked";
+  std::filesystem::create_directory(folder);
+  const std::string path = folder + "/old.wav";
+  const std::vector<unsigned char> old(3000, 'o');
+  const std::string noRoom =
+      "Error (file may not have been written): the disk has no room for the new file in place of the "
+      "old one, which was left as it was";
+  struct Case {
+    const char* what;
+    Exporter exporter;
+    rlim_t limit;
+    double seconds;
+    int result;
+    std::string message;  // the last message shown, "" for none
+  } cases[] = {
+      {"a sound file over the limit", &ExportSoundFile, 200000, 6.0, 0, noRoom},
+      {"an Ogg file over the limit", &ExportOgg, 16 * 1024, 6.0, 0, "The error occured when writing file!"},
+      {"a sound file within the limit", &ExportSoundFile, 4 << 20, 0.5, 1, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ASSERT_TRUE(testsupport::WriteBytes(path, old));
+    ASSERT_EQ(::chmod(path.c_str(), 0666), 0);
+    ASSERT_EQ(::chmod(folder.c_str(), 0555), 0);
+    const testsupport::ChildResult r = testsupport::RunInChildProcess([&]() -> std::vector<std::int64_t> {
+      if (!testsupport::DropCapabilities()) return {};
+      const std::size_t shown = messages.Texts().size();
+      int result;
+      {
+        testsupport::FileSizeLimit limit(c.limit);
+        result = c.exporter(project.get(), 1, path.c_str(), 0, 0.0, c.seconds);
+      }
+      const std::vector<std::string> texts = messages.Texts();
+      const std::string last = texts.size() > shown ? texts.back() : "";
+      return {result, last == c.message ? 1 : 0};
+    });
+    ::chmod(folder.c_str(), 0755);
+    ASSERT_TRUE(r.available) << r.why;
+    ASSERT_EQ(r.numbers.size(), 2u) << "the child could not give up its privileges";
+    EXPECT_EQ(r.numbers[0], c.result);
+    EXPECT_EQ(r.numbers[1], 1) << "the message";
+    EXPECT_EQ(FilesInDir(folder), std::vector<std::string>{"old.wav"});
+    if (c.result == 0) {
+      EXPECT_EQ(testsupport::ReadBytes(path), old) << "the old file is left as it was";
+    } else {
+      Decoded d = DecodeSndfile(path);
+      ASSERT_TRUE(d.ok);
+      EXPECT_EQ(d.frames(), 22050);
+    }
+  }
+}
+
+// The same on a disk that is really full: the sound file's size is known, so the
+// old file is never touched.
+TEST_F(ExportSoundFileTest, InPlaceExportOnAFullDiskIsRefusedBeforeTheOldFileIsTouched) {
+  AddStereoPair(6.0);
+  const testsupport::ChildResult r =
+      testsupport::RunOnSmallDisk(1 << 20, [&](const std::string& disk) -> std::vector<std::int64_t> {
+        const std::string folder = disk + "/locked";
+        const std::string path = folder + "/old.wav";
+        const std::vector<unsigned char> old(200000, 'o');
+        if (::mkdir(folder.c_str(), 0755) != 0 || !testsupport::WriteBytes(path, old) ||
+            !testsupport::LeaveFree(disk, 100000) || ::chmod(folder.c_str(), 0555) != 0 ||
+            !testsupport::DropCapabilities())
+          return {};
+        const int result = ExportSoundFile(project.get(), 1, path.c_str(), 0, 0.0, 6.0);
+        const bool kept = testsupport::ReadBytes(path) == old;
+        const bool told =
+            !messages.Texts().empty() && messages.Texts().back().find("no room") != std::string::npos;
+        return {result, kept ? 1 : 0, told ? 1 : 0};
+      });
+  if (!r.available) GTEST_SKIP() << "no small disk here: " << r.why;
+  ASSERT_EQ(r.numbers.size(), 3u) << "the small disk could not be set up";
+  EXPECT_EQ(r.numbers[0], 0);
+  EXPECT_EQ(r.numbers[1], 1) << "the old file is left as it was";
+  EXPECT_EQ(r.numbers[2], 1) << "the user is told why";
 }
 
 TEST_F(ExportSoundFileTest, FormatsThatCannotBeWrittenAreRefusedAndNothingIsMade) {

@@ -87,8 +87,8 @@ TEST(StreamMixer, RateWithinATenthOfAHertzIsCopiedWithoutResampler) {
   EXPECT_EQ(m.GetInputCounter(0), 3000);
 }
 
-// The mixer's own conversion loops give what the program's converting copy gives,
-// for every 16-bit value and for floats on and between the rounding ties.
+// A 16-bit capture into 16-bit output is a copy, every value; floats convert as the
+// program's converting copy does, on and between the rounding ties.
 TEST(StreamMixer, ConversionsMatchTheConvertingCopy) {
   {
     Rings r(1, SampleFormatInt16, 70000);
@@ -99,13 +99,8 @@ TEST(StreamMixer, ConversionsMatchTheConvertingCopy) {
     ASSERT_EQ(m.MixerSetup(1, r.ptrs.data(), 44100, 1, 65536, true, 44100, SampleFormatInt16, true), 1);
     ASSERT_EQ(m.FillInputs(), 65536);
     ASSERT_EQ(m.Process(65536), 65536);
-    std::vector<float> f(65536);
-    std::vector<std::int16_t> expected(65536);
-    CopySamples(reinterpret_cast<ConstSamplePtr>(all.data()), SampleFormatInt16,
-                reinterpret_cast<SamplePtr>(f.data()), SampleFormatFloat, 65536);
-    CopySamples(reinterpret_cast<ConstSamplePtr>(f.data()), SampleFormatFloat,
-                reinterpret_cast<SamplePtr>(expected.data()), SampleFormatInt16, 65536);
-    for (int i = 0; i < 65536; ++i) ASSERT_EQ(S(m.GetBuffer())[i], expected[i]) << all[i];
+    for (int i = 0; i < 65536; ++i)
+      ASSERT_EQ(S(m.GetBuffer())[i], all[i]) << "a 16-bit capture passes unchanged";
   }
   {
     std::vector<float> in;

@@ -2,6 +2,9 @@
 // capture rings and read back with libsndfile and sox; splits, tails, resampling,
 // float files and the failures the engine must see.
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cmath>
 #include <filesystem>
@@ -62,6 +65,96 @@ TEST_F(WavWriterTest, StereoSineComesBackWithItsFrequencyLevelAndLength) {
   ASSERT_NE(f, nullptr);
   EXPECT_EQ(info.format, SF_FORMAT_WAV | SF_FORMAT_PCM_16);
   sf_close(f);
+}
+
+// A 16-bit capture into a 16-bit file is a copy: every value, odd ones too, on both
+// channels, through several buffer-thread passes.
+TEST_F(WavWriterTest, ASixteenBitCaptureIsWrittenBitForBit) {
+  EngineRig rig(2, kRate, SampleFormatInt16);
+  WavStreamWriter writer(rig.slot());
+  ASSERT_EQ(writer.Prepare(), 1);
+  ASSERT_EQ(writer.Open(2, rig.rings(), kRate), 1);
+  std::vector<std::int16_t> left(3 * 65536 + 777), right(left.size());
+  for (std::size_t i = 0; i < left.size(); ++i) {
+    left[i] = static_cast<std::int16_t>(static_cast<int>(i % 65536) - 32768);
+    right[i] = static_cast<std::int16_t>(std::lround(32767.0 * std::sin(0.001 * i)) | 1);  // odd values
+  }
+  for (std::size_t at = 0; at < left.size(); at += 20000) {
+    const int n = static_cast<int>(std::min<std::size_t>(20000, left.size() - at));
+    ASSERT_EQ(rig.rings()[0]->Put(reinterpret_cast<ConstSamplePtr>(left.data() + at), SampleFormatInt16, n),
+              n);
+    ASSERT_EQ(rig.rings()[1]->Put(reinterpret_cast<ConstSamplePtr>(right.data() + at), SampleFormatInt16, n),
+              n);
+    ASSERT_EQ(writer.WriteBlock(), 1);
+  }
+  ASSERT_EQ(writer.Close(), 1);
+
+  SF_INFO info{};
+  SNDFILE* f = sf_open((dir / "rec.wav").c_str(), SFM_READ, &info);
+  ASSERT_NE(f, nullptr);
+  EXPECT_EQ(info.format, SF_FORMAT_WAV | SF_FORMAT_PCM_16);
+  ASSERT_EQ(info.frames, static_cast<sf_count_t>(left.size()));
+  std::vector<std::int16_t> got(left.size() * 2);
+  ASSERT_EQ(sf_readf_short(f, got.data(), info.frames), info.frames);
+  sf_close(f);
+  std::size_t changed = 0;
+  for (std::size_t i = 0; i < left.size(); ++i) {
+    changed += got[2 * i] != left[i];
+    changed += got[2 * i + 1] != right[i];
+  }
+  EXPECT_EQ(changed, 0u);
+}
+
+// A recording whose process is killed (a crash, a power loss) leaves a file that opens
+// with the audio written up to about a second before: the header does not wait for
+// the close.
+TEST_F(WavWriterTest, AKilledRecordingOpensWithWhatWasWritten) {
+  const std::int64_t frames = 10 * kPassFrames;  // about 3 s
+  const std::vector<float> signal = Sines(frames, kRate, {440.0, 660.0}, {0.5, 0.25});
+  int ready[2];
+  ASSERT_EQ(pipe(ready), 0);
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    EngineRig rig(2, kRate);
+    WavStreamWriter writer(rig.slot());
+    if (writer.Open(2, rig.rings(), kRate) != 1) _exit(1);
+    for (std::int64_t pos = 0; pos < frames; pos += kPassFrames) {
+      rig.Callback(signal.data() + pos * 2, kPassFrames);
+      if (writer.WriteBlock() != 1) _exit(2);
+    }
+    const char done = 1;
+    if (write(ready[1], &done, 1) != 1) _exit(3);
+    for (;;) pause();  // killed here, with the file still open
+  }
+  close(ready[1]);
+  char done = 0;
+  const bool wrote = read(ready[0], &done, 1) == 1;
+  close(ready[0]);
+  kill(child, SIGKILL);
+  int status = 0;
+  waitpid(child, &status, 0);
+  ASSERT_TRUE(wrote) << "the child stopped early, status " << status;
+
+  // The header's own sizes, as any reader takes them.
+  const std::vector<unsigned char> bytes = testsupport::ReadBytes(dir / "rec.wav");
+  ASSERT_GT(bytes.size(), 44u);
+  const std::string text(bytes.begin(), bytes.end());
+  const std::size_t data = text.find("data");
+  ASSERT_NE(data, std::string::npos);
+  const std::int64_t dataBytes = testsupport::LE32(bytes, data + 4);
+  EXPECT_GE(dataBytes, (frames - static_cast<std::int64_t>(1.5 * kRate)) * 4)
+      << "the header followed the data";
+  EXPECT_LE(static_cast<std::size_t>(dataBytes), bytes.size() - data - 8);
+  EXPECT_EQ(testsupport::LE32(bytes, 4), data + 8 + dataBytes - 8) << "the RIFF size";
+
+  Decoded d = DecodeSndfile(dir / "rec.wav");
+  ASSERT_TRUE(d.ok);
+  EXPECT_EQ(d.channels, 2);
+  EXPECT_GE(d.frames(), frames - static_cast<std::int64_t>(1.5 * kRate));
+  EXPECT_LE(d.frames(), frames);
+  const std::vector<float> left = Channel(signal, 2, 0);
+  EXPECT_LT(MaxDiff(d.channel(0), std::vector<float>(left.begin(), left.begin() + d.frames())), 2.0 / 32768);
 }
 
 TEST_F(WavWriterTest, SoxReadsTheFileAsWritten) {

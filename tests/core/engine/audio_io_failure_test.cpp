@@ -169,6 +169,12 @@ TEST_F(EngineFailures, FailedWritesStopTheRecordingAndTellTheUser) {
     const std::size_t stopsAfter = poster.StopCommands();
     Sleep(0.3);
     EXPECT_EQ(poster.StopCommands(), stopsAfter) << "no Stop command after the stop";
+    if (!c.direct) {
+      // The blocks that did not fit whole went in as pieces that did: both channels
+      // keep what was captured up to the failure (a block's worth), equal in length.
+      EXPECT_EQ(pair[0]->GetNumSamples(), pair[1]->GetNumSamples()) << "the channels stay in step";
+      EXPECT_GE(pair[0]->GetNumSamples(), 32768);
+    }
   }
   Sequence::SetMaxDiskBlockSize(savedBlockBytes);
   record.ActiveRecordingMode = 0;

@@ -251,4 +251,35 @@ TEST_F(InstanceTest, TheClipboardCounterTellsAnotherProcessOfANewClipboardSound)
   EXPECT_FALSE(fs::exists(clip)) << "the last copy to end removes it";
 }
 
+TEST_F(InstanceTest, OnlyOneCopyAtATimeTakesTheClipboard) {
+  auto copy = Start();
+  copy->SetClipboardOwner(1);
+  // Several copies try at the same moment: exactly one gets it.
+  int go[2];
+  ASSERT_EQ(pipe(go), 0);
+  std::vector<pid_t> others;
+  for (int i = 0; i < 6; ++i) {
+    others.push_back(Spawn([&] {
+      CInstanceManager other(app_);
+      if (!other.Startup(temp_.string())) return 3;
+      char c;
+      if (read(go[0], &c, 1) != 1) return 4;
+      return other.TakeClipboardOwner() ? 0 : 1;
+    }));
+  }
+  // Each child waits for its own byte, so they start together.
+  for (size_t i = 0; i < others.size(); ++i) ASSERT_EQ(write(go[1], "x", 1), 1);
+  int winners = 0;
+  for (pid_t pid : others) {
+    int code = WaitExit(pid);
+    ASSERT_TRUE(code == 0 || code == 1) << code;
+    winners += code == 0;
+  }
+  EXPECT_EQ(winners, 1);
+  EXPECT_EQ(copy->GetClipboardOwner(), 2u);
+  EXPECT_FALSE(copy->TakeClipboardOwner()) << "held by the winner";
+  copy->SetClipboardOwner(1);
+  EXPECT_TRUE(copy->TakeClipboardOwner()) << "free again once the holder gives it back";
+}
+
 }  // namespace

@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <complex>
+#include <cstdint>
 #include <vector>
 
 #include "core/model/FFT.h"
@@ -96,6 +97,45 @@ TEST(FFT, MatchesDirectDftOnMixedComplexInput) {
       EXPECT_NEAR(re[k], ref[k].real(), 1e-3 * std::sqrt(n)) << n << " " << k;
       EXPECT_NEAR(im[k], ref[k].imag(), 1e-3 * std::sqrt(n)) << n << " " << k;
     }
+  }
+}
+
+// The real-input transform and its inverse against the direct DFT, for the sizes the
+// filters use and the smallest, with a signal that fills every bin.
+TEST(FFT, RealTransformMatchesDirectDftAndInvertsWithinFloatTolerance) {
+  for (int n : {4, 8, 256, 2048, 16384}) {
+    SCOPED_TRACE(n);
+    std::vector<float> x(n);
+    unsigned seed = 5;
+    for (int i = 0; i < n; ++i) {
+      seed = seed * 1664525u + 1013904223u;
+      x[i] = float(0.4 * std::sin(2 * M_PI * 3 * i / n) + 0.2 * std::cos(0.9 * i) + 0.05 +
+                   0.3 * ((seed >> 8) / 16777216.0 - 0.5));
+    }
+    std::vector<float> re(n / 2 + 1), im(n / 2 + 1);
+    RealFFT(n, x.data(), re.data(), im.data());
+    // The direct DFT costs n^2 per transform: every bin of the small sizes, a spread
+    // of bins and the last one of the large ones.
+    const int stride = n <= 2048 ? 1 : 61;
+    std::vector<int> bins;
+    for (int k = 0; k < n / 2; k += stride) bins.push_back(k);
+    bins.push_back(n / 2);
+    const double tolerance = 2e-5 * n;
+    for (int k : bins) {
+      std::complex<double> want;
+      for (int j = 0; j < n; ++j) {
+        const double a = -2.0 * M_PI * double(std::int64_t(j) * k % n) / double(n);
+        want += double(x[j]) * std::complex<double>(std::cos(a), std::sin(a));
+      }
+      ASSERT_NEAR(re[k], want.real(), tolerance) << k;
+      ASSERT_NEAR(im[k], want.imag(), tolerance) << k;
+    }
+    EXPECT_EQ(im[0], 0.0f);
+    EXPECT_EQ(im[n / 2], 0.0f);
+
+    std::vector<float> back(n);
+    InverseRealFFT(n, re.data(), im.data(), back.data());
+    for (int i = 0; i < n; ++i) ASSERT_NEAR(back[i], x[i], 1e-5 * std::log2(n)) << i;
   }
 }
 

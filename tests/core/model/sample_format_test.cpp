@@ -58,6 +58,51 @@ TEST(SampleFormat, FloatToIntegerRoundsToNearestAndClips) {
   }
 }
 
+// Whole buffers of floats take a fast loop; single samples picked with a stride take
+// the general one. Both must give the same integers, ties (to even), the clip limits,
+// infinities and NaN included.
+TEST(SampleFormat, FloatBuffersConvertAsSamplesTakenOneByOne) {
+  std::vector<float> in = {0.0f, -0.0f, 1.0f, -1.0f, 1e9f, -1e9f, INFINITY, -INFINITY, NAN, 1e-30f};
+  // Floats that scale to exactly k + 0.5, the ties.
+  int ties = 0;
+  for (float scale : {32767.5f, 8388607.5f})
+    for (int k = -40; k <= 40; ++k) {
+      const float want = static_cast<float>(k) + 0.5f;
+      const float f0 = want / scale;
+      for (float f : {std::nextafter(f0, -1.0f), f0, std::nextafter(f0, 1.0f)})
+        if (f * scale == want) {
+          in.push_back(f);
+          ++ties;
+        }
+    }
+  ASSERT_GT(ties, 20);
+  for (float k : {32766.5f, 32767.0f, 32767.49f, -32767.5f, 12345.678f}) in.push_back(k / 32767.5f);
+  unsigned seed = 3;
+  for (int i = 0; i < 2000; ++i) {
+    seed = seed * 1664525u + 1013904223u;
+    in.push_back((static_cast<float>(seed >> 8) / 16777216.0f - 0.5f) * 2.2f);
+  }
+  std::vector<float> strided(2 * in.size());
+  for (std::size_t i = 0; i < in.size(); ++i) strided[2 * i] = in[i];
+
+  const auto n = static_cast<std::uint32_t>(in.size());
+  std::vector<std::int16_t> fast16(n), slow16(n);
+  std::vector<std::int32_t> fast24(n), slow24(n);
+  CopySamples(reinterpret_cast<ConstSamplePtr>(in.data()), SampleFormatFloat,
+              reinterpret_cast<SamplePtr>(fast16.data()), SampleFormatInt16, n);
+  CopySamples(reinterpret_cast<ConstSamplePtr>(strided.data()), SampleFormatFloat,
+              reinterpret_cast<SamplePtr>(slow16.data()), SampleFormatInt16, n, true, 2);
+  CopySamples(reinterpret_cast<ConstSamplePtr>(in.data()), SampleFormatFloat,
+              reinterpret_cast<SamplePtr>(fast24.data()), SampleFormatInt24, n);
+  CopySamples(reinterpret_cast<ConstSamplePtr>(strided.data()), SampleFormatFloat,
+              reinterpret_cast<SamplePtr>(slow24.data()), SampleFormatInt24, n, true, 2);
+  for (std::uint32_t i = 0; i < n; ++i) {
+    ASSERT_EQ(fast16[i], slow16[i]) << i << " " << in[i];
+    ASSERT_EQ(fast24[i], slow24[i]) << i << " " << in[i];
+    if (std::isnan(in[i])) EXPECT_EQ(fast24[i], 0) << "NaN is silence, not a value outside 24 bits";
+  }
+}
+
 TEST(SampleFormat, IntegerWideningAndNarrowing) {
   const std::int16_t in16[] = {-1, 1, -32768, 32767};
   std::int32_t out24[4];

@@ -1,7 +1,9 @@
 #include "support/wine/DialogTestSupport.h"
 
 #include "platform/afx/linux_headers_begin.h"
+#include <algorithm>
 #include <utility>
+#include <vector>
 #include "platform/afx/linux_headers_end.h"
 
 namespace dialogtest {
@@ -26,9 +28,12 @@ struct DriveState {
   HWND dialog = nullptr;
   DWORD started = 0;
   bool scriptRan = false;
+  bool scriptRunning = false;
   UINT_PTR timer = 0;
 };
-DriveState* g_state = nullptr;
+// The drives in progress, innermost last: a script may open and drive a dialog of its
+// own, and a dialog may open another one that an outer drive waits for.
+std::vector<DriveState*> g_states;
 
 struct FindArgs {
   const char* caption;
@@ -50,9 +55,12 @@ HWND FindThreadWindow(const char* caption) {
   return args.found;
 }
 
-void CALLBACK OnDriveTick(HWND, UINT, UINT_PTR, DWORD) {
-  DriveState* state = g_state;
-  if (!state) return;
+void CALLBACK OnDriveTick(HWND, UINT, UINT_PTR timer, DWORD) {
+  DriveState* state = nullptr;
+  for (DriveState* s : g_states)
+    if (s->timer == timer) state = s;
+  // A script that is running (and pumping messages) is left alone.
+  if (!state || state->scriptRunning) return;
   const DWORD elapsed = ::GetTickCount() - state->started;
   if (!state->scriptRan) {
     HWND dialog = FindThreadWindow(state->caption.c_str());
@@ -68,7 +76,10 @@ void CALLBACK OnDriveTick(HWND, UINT, UINT_PTR, DWORD) {
     state->scriptRan = true;
     state->started = ::GetTickCount();
     auto script = std::move(state->script);
+    state->scriptRunning = true;
     if (script) script(dialog);
+    state->scriptRunning = false;
+    state->started = ::GetTickCount();
     return;
   }
   if (state->dialog && ::IsWindow(state->dialog) && ::IsWindowVisible(state->dialog) &&
@@ -83,11 +94,11 @@ void DriveModal(const char* caption, std::function<void(HWND)> script, const std
   state.caption = caption;
   state.script = std::move(script);
   state.started = ::GetTickCount();
-  g_state = &state;
   state.timer = ::SetTimer(nullptr, 0, 5, OnDriveTick);
+  g_states.push_back(&state);
   open();
   ::KillTimer(nullptr, state.timer);
-  g_state = nullptr;
+  g_states.erase(std::find(g_states.begin(), g_states.end(), &state));
   EXPECT_TRUE(state.scriptRan) << "the dialog \"" << caption << "\" ended before the script ran";
 }
 

@@ -6,6 +6,7 @@
 #include "toolkit/bars/TKToolbarImageList.h"
 #include "toolkit/bars/toolbar_test_resource.h"
 #include "toolkit/frames/GlobalData.h"
+#include "toolkit/frames/TKCommandManager.h"
 #include "toolkit/frames/look_canvas.h"
 
 namespace {
@@ -112,4 +113,59 @@ TEST(ToolbarImageList, FileStripsSaveOnlyWhenChangedAndComeBackWithTheirNewImage
   for (int i = 0; i < 7; ++i) EXPECT_EQ(canvas.At(i * 20 + 7, 7), expected[i]) << "image " << i;
   // A resource strip is not a file: it does not save.
   EXPECT_FALSE(edit.Save(folder.File("other.bmp").c_str()));
+}
+
+TEST(ToolbarImageList, AlphaImagesBlendAndDisabledOnesAtHalfStrength) {
+  // One opaque red 32-bit image and one half-transparent (premultiplied) blue one.
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = 32;
+  info.bmiHeader.biHeight = -15;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  HBITMAP strip = ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  ASSERT_TRUE(strip);
+  auto* pixels = static_cast<DWORD*>(bits);
+  for (int y = 0; y < 15; ++y)
+    for (int x = 0; x < 32; ++x) pixels[y * 32 + x] = x < 16 ? 0xFFFF0000 : 0x80000080;
+  CTKToolbarImageList list;
+  ASSERT_EQ(list.AddImage(strip, TRUE), 1);
+  ::DeleteObject(strip);
+  EXPECT_EQ(list.GetBitsPerPixel(), 32);
+  LookCanvas canvas(60, 20);
+  canvas.Clear(RGB(255, 255, 255));
+  ASSERT_TRUE(list.PrepareDraw(&canvas.dc));
+  list.Draw(&canvas.dc, 0, 0, 0);
+  list.Draw(&canvas.dc, 20, 0, 0, FALSE, TRUE);
+  list.Draw(&canvas.dc, 40, 0, 1);
+  list.EndDraw();
+  auto similar = [](COLORREF a, COLORREF b) {
+    return abs(GetRValue(a) - GetRValue(b)) <= 2 && abs(GetGValue(a) - GetGValue(b)) <= 2 &&
+           abs(GetBValue(a) - GetBValue(b)) <= 2;
+  };
+  EXPECT_EQ(canvas.At(8, 8), RGB(255, 0, 0));
+  // Disabled: constant alpha 127 over white.
+  EXPECT_TRUE(similar(canvas.At(28, 8), RGB(255, 128, 128))) << std::hex << canvas.At(28, 8);
+  // Half-transparent blue over white.
+  EXPECT_TRUE(similar(canvas.At(48, 8), RGB(127, 127, 255))) << std::hex << canvas.At(48, 8);
+}
+
+TEST(ToolbarImageList, AfterTheToolkitsCleanUpListsMakeTheirDrawingObjectsAgain) {
+  GetCommandManager()->StoreImageOf(ID_TEST_OPEN, 1);
+  {
+    CTKToolbarImageList before;
+    ASSERT_TRUE(before.Load(IDR_FILE_TOOLBAR));
+  }
+  ToolkitCleanUp();
+  EXPECT_EQ(GetCommandManager()->FindImageOf(ID_TEST_OPEN), -1);
+  CTKToolbarImageList after;
+  ASSERT_TRUE(after.Load(IDR_FILE_TOOLBAR));
+  LookCanvas canvas(20, 20);
+  canvas.Clear(RGB(1, 1, 1));
+  ASSERT_TRUE(after.PrepareDraw(&canvas.dc));
+  after.Draw(&canvas.dc, 0, 0, 1);
+  after.EndDraw();
+  EXPECT_EQ(canvas.At(7, 7), kFileColours[1]);
 }

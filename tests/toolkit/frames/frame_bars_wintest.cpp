@@ -15,6 +15,12 @@
 #include "toolkit/frames/TKVisualManagerXP.h"
 #include "toolkit/frames/TKWorkspace.h"
 
+// Rectangles and sizes print as numbers in failure messages.
+inline void PrintTo(const CRect& rect, std::ostream* out) {
+  *out << "(" << rect.left << ", " << rect.top << ", " << rect.right << ", " << rect.bottom << ")";
+}
+inline void PrintTo(const CSize& size, std::ostream* out) { *out << size.cx << " x " << size.cy; }
+
 namespace {
 
 constexpr UINT kSizingBarId = AFX_IDW_CONTROLBAR_FIRST + 40;
@@ -62,8 +68,14 @@ TEST_F(FrameFixture, StatusBarAtTheBottomAndTheSizingBarDownTheLeftSide) {
   EXPECT_GT(statusHeight, 10);
   EXPECT_EQ(bar, CRect(0, client.bottom - statusHeight, client.right, client.bottom));
 
+  // The left side runs from the top to the status bar; the sizing bar shares its
+  // length with no other bar, less the 2 pixels a vertical row keeps free.
+  CWnd* leftSide = CWnd::FromHandlePermanent(::GetParent(sizing.m_hWnd));
+  ASSERT_TRUE(leftSide);
+  EXPECT_EQ(leftSide->GetDlgCtrlID(), AFX_IDW_DOCKBAR_LEFT);
+  EXPECT_EQ(ClientRectOf(*leftSide), CRect(0, 0, 150, client.bottom - statusHeight));
   CRect side = ClientRectOf(sizing);
-  EXPECT_EQ(side, CRect(0, 0, 150, client.bottom - statusHeight));
+  EXPECT_EQ(side, CRect(0, 0, 150, client.bottom - statusHeight - 2));
   EXPECT_EQ(sizing.m_dockBarId, static_cast<UINT>(AFX_IDW_DOCKBAR_LEFT));
   EXPECT_TRUE(sizing.IsDockedLeftRight());
   // Its client area: the border of 5 on every side, the caption strip at the top and
@@ -316,7 +328,11 @@ TEST_F(FrameFixture, DialogBarHostsItsTemplateAndKeepsItsSize) {
   CRect place = ClientRectOf(dialogBar);
   CRect client;
   ::GetClientRect(frameHwnd, &client);
-  EXPECT_EQ(place, CRect(0, 0, client.right, units.bottom + 16));
+  // The top side runs across the frame; the bar keeps its own width on it.
+  CWnd* topSide = CWnd::FromHandlePermanent(::GetParent(dialogBar.m_hWnd));
+  ASSERT_TRUE(topSide);
+  EXPECT_EQ(ClientRectOf(*topSide), CRect(0, 0, client.right, units.bottom + 16));
+  EXPECT_EQ(place, CRect(0, 0, units.right + 10 + caption, units.bottom + 16));
   // The sizing bar on the left now starts below it.
   EXPECT_EQ(ClientRectOf(sizing).top, place.bottom);
 
@@ -421,6 +437,16 @@ TEST(ToolkitFrame, SizingBarAsksItsFrameForTheContextMenuAndUserBarsAreDeleted) 
   bar.SendMessage(WM_NCRBUTTONUP, HTCAPTION, MAKELPARAM(screen.x, screen.y));
   g_toolbarsCustomizing = FALSE;
   EXPECT_EQ(frame->requests.size(), 2u);
+  // Floating, the bar's frame asks for the menu from its caption, naming itself.
+  bar.EnableDocking(CBRS_ALIGN_ANY);
+  frame->FloatControlBar(&bar, CPoint(150, 150));
+  CMiniDockFrameWnd* floating = CMiniDockFrameWnd::FrameOf(&bar);
+  ASSERT_TRUE(floating);
+  ::SendMessageA(floating->m_hWnd, WM_NCRBUTTONDOWN, HTCAPTION, MAKELPARAM(160, 155));
+  ASSERT_EQ(frame->requests.size(), 3u);
+  EXPECT_EQ(frame->requests[2].first, reinterpret_cast<WPARAM>(floating->m_hWnd));
+  EXPECT_EQ(frame->requests[2].second, static_cast<LPARAM>((155 << 16) | 160));
+  frame->DockControlBar(&bar, AFX_IDW_DOCKBAR_LEFT);
 
   // Only a bar of the user-defined list is deleted on request.
   const UINT deleteMessage = ::RegisterWindowMessageA("TKTOOLBAR_DELETE");

@@ -161,6 +161,103 @@ TEST(MenuImages, CentredGlyphAndScaledDraw) {
   EXPECT_EQ(MenuImages::Size().cx, 9);
 }
 
+// The dark pixels of a canvas (anything not the background), as a set of points.
+std::vector<POINT> DarkPixels(LookCanvas& canvas, int width, int height, COLORREF background) {
+  std::vector<POINT> dark;
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x)
+      if (canvas.At(x, y) != background) dark.push_back(POINT{x, y});
+  return dark;
+}
+
+// The smallest rectangle round the points (right and bottom exclusive).
+CRect InkBox(const std::vector<POINT>& points) {
+  CRect box(points.front().x, points.front().y, points.front().x + 1, points.front().y + 1);
+  for (const POINT& p : points) {
+    box.left = std::min(box.left, p.x);
+    box.top = std::min(box.top, p.y);
+    box.right = std::max(box.right, p.x + 1);
+    box.bottom = std::max(box.bottom, p.y + 1);
+  }
+  return box;
+}
+
+// Symbol glyphs (caption buttons, size grips, menu check marks, spin arrows) come from
+// the Marlett font; where it is missing a letter takes the glyph's place ("r" for the
+// close cross, "o" for the size grip).
+TEST(SymbolGlyphs, ComeFromTheSymbolFontNotFromLetters) {
+  const COLORREF white = RGB(255, 255, 255);
+  {
+    LookCanvas canvas(8, 8);
+    HGDIOBJ old = canvas.dc.SelectObject(&GD().glyphFont);
+    char face[LF_FACESIZE] = {};
+    ::GetTextFaceA(canvas.dc.m_hDC, LF_FACESIZE, face);
+    canvas.dc.SelectObject(old);
+    EXPECT_STREQ(face, "Marlett");
+  }
+  {
+    // The close button's cross is the same mirrored left to right and top to bottom,
+    // and reaches all four quarters of its box; a letter is neither.
+    constexpr int kSize = 32;
+    LookCanvas canvas(kSize, kSize);
+    canvas.Clear(white);
+    RECT box{0, 0, kSize, kSize};
+    ::DrawFrameControl(canvas.dc.m_hDC, &box, DFC_CAPTION, DFCS_CAPTIONCLOSE | DFCS_FLAT);
+    // The button is filled with the face colour and framed on its edge: look inside.
+    const COLORREF face = canvas.At(kSize / 2, 3);
+    auto ink = [&](int x, int y) { return canvas.At(x, y) != face; };
+    const int lo = 3, hi = kSize - 4;
+    int inside = 0, asymmetric = 0;
+    int quadrants[4] = {};
+    for (int y = lo; y <= hi; ++y)
+      for (int x = lo; x <= hi; ++x) {
+        if (!ink(x, y)) continue;
+        ++inside;
+        ++quadrants[(x >= kSize / 2) + 2 * (y >= kSize / 2)];
+        if (!ink(kSize - 1 - x, y)) ++asymmetric;
+        if (!ink(x, kSize - 1 - y)) ++asymmetric;
+      }
+    EXPECT_GT(inside, 20);
+    EXPECT_LE(asymmetric, inside / 5) << "the cross is drawn as a letter";
+    for (int q = 0; q < 4; ++q) EXPECT_GT(quadrants[q], 2) << "quadrant " << q;
+    ::CreateDirectoryA(TARVEL_TEST_BINARY_DIR "/screenshots", nullptr);
+    EXPECT_TRUE(SavePng(canvas.Image(), TARVEL_TEST_BINARY_DIR "/screenshots/glyph-close.png"));
+  }
+  {
+    // The toolkit's size grip: diagonal ridges in the lower-right half of the ink's
+    // own box; a letter (a ring for "o") has ink in its upper-left half too.
+    CTKVisualManager look(TRUE);
+    constexpr int kSize = 24;
+    LookCanvas canvas(kSize, kSize);
+    canvas.Clear(white);
+    look.PaintSizeGrip(&canvas.dc, nullptr, CRect(0, 0, kSize, kSize));
+    std::vector<POINT> dark = DarkPixels(canvas, kSize, kSize, white);
+    ASSERT_GT(dark.size(), 4u);
+    CRect box = InkBox(dark);
+    for (const POINT& p : dark)
+      EXPECT_GE((p.x - box.left) + (p.y - box.top), box.Width() - 3) << p.x << "," << p.y;
+  }
+  {
+    // A menu check mark: its right arm ends at the top of the mark, so the ink of its
+    // rightmost columns lies in the upper half; its lowest point lies left of centre.
+    constexpr int kSize = 24;
+    LookCanvas canvas(kSize, kSize);
+    canvas.Clear(white);
+    RECT box{0, 0, kSize, kSize};
+    ::DrawFrameControl(canvas.dc.m_hDC, &box, DFC_MENU, DFCS_MENUCHECK);
+    const COLORREF background = canvas.At(0, 0);
+    std::vector<POINT> dark = DarkPixels(canvas, kSize, kSize, background);
+    ASSERT_GT(dark.size(), 4u);
+    CRect ink = InkBox(dark);
+    POINT lowest = dark.front();
+    for (const POINT& p : dark) {
+      if (p.y > lowest.y) lowest = p;
+      if (p.x >= ink.right - 2) EXPECT_LT(p.y, ink.top + ink.Height() / 2) << p.x << "," << p.y;
+    }
+    EXPECT_LT(lowest.x, ink.left + ink.Width() / 2);
+  }
+}
+
 TEST(BaseLook, PaintsBarsPanesAndButtonsInTheSystemColours) {
   CTKVisualManager look(TRUE);
   LookCanvas canvas(120, 60);

@@ -1,0 +1,93 @@
+#pragma once
+// The recording control panel: Play, Record, Pause and Stop in the editing and the
+// directly saving mode, the current time, the input source and the playback and input
+// volumes, rewind and fast forward, and the buttons that open the options and the
+// Record Wizard. Every transport command of the program (menus, toolbars, scheduler,
+// audio engine) arrives here as WM_COMMAND Play, Record, Pause or Stop.
+//
+// It is a dialog bar made from template IDD_RECORD_PANEL. The program's fixed docking
+// bar is not there yet: the panel stands on the toolkit's dialog bar, which any frame
+// can host, and moves onto the fixed bar when that lands.
+#include "app/skin/BitmapSlider.h"
+#include "app/skin/MMButton.h"
+#include "app/skin/MMSmallButton.h"
+#include "app/skin/PopupComboButton.h"
+#include "app/skin/SeparatorStatic.h"
+#include "app/view/ColorStatic.h"
+#include "toolkit/frames/TKDialogBar.h"
+
+class CMMDialogBar : public CTKDialogBar {
+public:
+  CMMDialogBar();
+  ~CMMDialogBar() override;
+
+  // Makes the panel inside the parent and its controls; registers it with the audio
+  // engine as the receiver of the Stop command.
+  BOOL Create(CWnd* parent, UINT id);
+
+  void OnPlay();
+  void OnRecord();
+  void OnPause();
+  void OnStop();
+  void PlayRange(double t0, double t1, BOOL loop);
+  // Every third tick of the frame's 50 ms timer: the current time.
+  void OnTick();
+  // Volumes and input source from the mixer (not while the engine is busy or a
+  // slider is dragged).
+  void RefreshFromMixer();
+  void ApplyColorScheme();
+  // The status-bar text of a slider (its prompt with the value), empty for others.
+  CString GetMessageString(UINT id) const;
+  BOOL IsLoopPlay() const;
+  void ToggleLoopPlay();
+
+  CMMButton& Button(UINT id);
+  CBitmapSlider& OutputSlider() { return m_outputSlider; }
+  CBitmapSlider& InputSlider() { return m_inputSlider; }
+  CPopupComboButton& InputSource() { return m_inputSource; }
+  CColorStatic& TimeDisplay() { return m_time; }
+  BOOL IsPaused() const { return m_bPaused; }
+
+  static constexpr int kMinWidth = 601;
+  static constexpr int kMinHeight = 56;
+
+protected:
+  BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
+  BOOL OnEraseBkgnd(CDC* dc);
+  void OnSize(UINT type, int cx, int cy);
+  LRESULT OnSourceChosen(WPARAM id, LPARAM index);
+  LRESULT OnSourceShown(WPARAM shown, LPARAM);
+  LRESULT OnSliderMoving(WPARAM id, LPARAM position);
+  LRESULT OnSliderMoved(WPARAM id, LPARAM position);
+
+private:
+  BOOL CreateControls();
+  void SetIdleButtons();
+  void SetRecordingButtons();
+  void SetPlayingButtons();
+  void EnableSmall(UINT id, BOOL enable);
+  void StopStream();
+  void SaveFinishedRecording();
+  void Rewind(BOOL shift);
+  void FastForward(BOOL shift);
+  void SliderChanged(UINT id, int position);
+  void StartVolumeControl(const char* arguments);
+  void LayOut(int cx, int cy);
+
+  CMMButton m_play, m_record, m_pause, m_stop;
+  CPopupComboButton m_inputSource;
+  CMMSmallButton m_loop, m_rewind, m_ffwd, m_options, m_wizard, m_speaker, m_microphone;
+  CBitmapSlider m_outputSlider, m_inputSlider;
+  CColorStatic m_time;
+  CSeparatorStatic m_separators[3];
+  BOOL m_bLoop = FALSE;
+  RECT m_initialClient{0, 0, 0, 0};
+  BOOL m_bPaused = FALSE;
+  int m_nOutputPosition = -1;
+  int m_nInputPosition = -1;
+  BOOL m_bDragging = FALSE;
+  double m_lastShownTime = -1.0;
+  BOOL m_bControlsMade = FALSE;
+
+  DECLARE_MESSAGE_MAP()
+};

@@ -1,0 +1,3 @@
+#include "app/view/ViewInfo.h"
+
+void ResetViewInfo(ViewInfo* info) { *info = ViewInfo(); }

@@ -1,0 +1,74 @@
+// The application's side of documents: templates, New and Open, the recent-file
+// list and the command line.
+#include "platform/afx/CommandLineInfo.h"
+#include "platform/afx/DocManager.h"
+#include "platform/afx/DocTemplate.h"
+#include "platform/afx/Document.h"
+#include "platform/afx/RecentFileList.h"
+#include "platform/afx/WinApp.h"
+
+void CWinApp::AddDocTemplate(CDocTemplate* docTemplate) {
+  if (!m_pDocManager) m_pDocManager = new CDocManager;
+  m_pDocManager->AddDocTemplate(docTemplate);
+}
+
+CDocument* CWinApp::OpenDocumentFile(const char* path) {
+  return m_pDocManager ? m_pDocManager->OpenDocumentFile(path) : nullptr;
+}
+
+void CWinApp::AddToRecentFileList(const char* path) {
+  if (m_pRecentFileList) m_pRecentFileList->Add(path);
+}
+
+void CWinApp::LoadStdProfileSettings(UINT maxFiles) {
+  if (maxFiles == 0 || m_pRecentFileList) return;
+  m_pRecentFileList =
+      new CRecentFileList(ID_FILE_MRU_FILE1, "Recent File List", "File%d", static_cast<int>(maxFiles));
+  m_pRecentFileList->ReadList();
+}
+
+BOOL CWinApp::DoPromptFileName(CString& fileName, UINT titleId, DWORD flags, BOOL openFileDialog,
+                               CDocTemplate* docTemplate) {
+  return m_pDocManager &&
+         m_pDocManager->DoPromptFileName(fileName, titleId, flags, openFileDialog, docTemplate);
+}
+
+void CWinApp::ParseCommandLine(CCommandLineInfo& info) {
+  std::vector<CString> params = AfxSplitCommandLine(m_lpCmdLine);
+  for (size_t i = 0; i < params.size(); ++i) {
+    const CString& p = params[i];
+    BOOL flag = p.GetLength() > 1 && (p[0] == '/' || p[0] == '-');
+    info.ParseParam(flag ? static_cast<const char*>(p) + 1 : static_cast<const char*>(p), flag,
+                    i + 1 == params.size());
+  }
+}
+
+BOOL CWinApp::ProcessShellCommand(CCommandLineInfo& info) {
+  switch (info.m_nShellCommand) {
+    case CCommandLineInfo::FileNew:
+      OnFileNew();
+      return m_pMainWnd != nullptr;
+    case CCommandLineInfo::FileOpen:
+      return OpenDocumentFile(info.m_strFileName) != nullptr;
+    default:
+      return TRUE;
+  }
+}
+
+void CWinApp::OnFileNew() {
+  if (m_pDocManager) m_pDocManager->OnFileNew();
+}
+
+void CWinApp::OnFileOpen() {
+  if (m_pDocManager) m_pDocManager->OnFileOpen();
+}
+
+void CWinApp::ExitDocuments() {
+  if (m_pRecentFileList) {
+    m_pRecentFileList->WriteList();
+    delete m_pRecentFileList;
+    m_pRecentFileList = nullptr;
+  }
+  delete m_pDocManager;
+  m_pDocManager = nullptr;
+}

@@ -1,0 +1,187 @@
+// Resource ids of the options sheet, its pages and the encoding panels, the silence
+// monitor, the schedule dialogs, the Record Wizard, the recording log and the About box.
+// Control ids repeat between dialogs; each dialog's names carry its own prefix.
+#pragma once
+
+#define IDD_ABOUTBOX 100
+#define IDD_WAV_FORMAT_PANEL 204
+#define IDD_MP3_FORMAT_PANEL 206
+#define IDD_OGG_FORMAT_PANEL 208
+#define IDD_OPTIONS_COLOR_SCHEME 210
+#define IDD_OPTIONS_FILE_FORMAT 211
+#define IDD_OPTIONS_SOUND_DEVICE 215
+#define IDD_OPTIONS_FILE_OUTPUT 216
+#define IDD_OPTIONS_ADVANCE_RECORD 218
+#define IDD_RECORD_WIZARD 219
+#define IDD_OPTIONS_INPUT_SOURCE 220
+#define IDD_AUTO_DETECT_SILENCE 243
+#define IDD_SCHEDULE_SETTING 244
+#define IDD_SCHEDULE_ITEM 245
+#define IDD_SCHEDULE_CONFLICT 246
+#define IDD_LOG_FILE 258
+
+// Encoding panels.
+#define IDC_WAV_CONTAINER 1224
+#define IDC_WAV_RATE 1081
+#define IDC_WAV_FORMAT 1086
+#define IDC_WAV_STEREO 1079
+#define IDC_WAV_MONO 1080
+#define IDC_MP3_VERSION 1084
+#define IDC_MP3_CHANNEL 1082
+#define IDC_MP3_MODE 1083
+#define IDC_MP3_RATE 1081
+#define IDC_MP3_BITRATE 1085
+#define IDC_MP3_MAX_BITRATE 1087
+#define IDC_MP3_VBR_QUALITY 1086
+#define IDC_MP3_ABR 1112
+#define IDC_MP3_ABR_SPIN 1114
+#define IDC_OGG_RATE 1081
+#define IDC_OGG_MODE 1083
+#define IDC_OGG_CHANNEL 1082
+#define IDC_OGG_BITRATE 1085
+#define IDC_OGG_VBR_QUALITY 1086
+
+// Color Scheme page.
+#define IDC_CS_WF_FG 1093
+#define IDC_CS_WF_BG 1095
+#define IDC_CS_ST_FG 1097
+#define IDC_CS_ST_BG 1104
+#define IDC_CS_TIME_INDICATOR 1106
+#define IDC_CS_CONTROL_BAR 1101
+#define IDC_CS_SYSTEM_3D 1110
+#define IDC_CS_PRESETS 1107
+
+// File Output Encode page.
+#define IDC_FF_TAB 1111
+
+// Sound Device page.
+#define IDC_SD_PLAYBACK 1125
+#define IDC_SD_RECORD 1126
+#define IDC_SD_RATE 1081
+#define IDC_SD_FORMAT 1130
+#define IDC_SD_MONO 1128
+#define IDC_SD_STEREO 1127
+#define IDC_SD_DEFAULT 1157
+
+// File Output page.
+#define IDC_FO_AUTO_NAME 1183
+#define IDC_FO_REPLACE 1186
+#define IDC_FO_RESET_COUNTER 266
+#define IDC_FO_SAVE_FILE 1130
+#define IDC_FO_WRAP 1241
+#define IDC_FO_FILE_TYPE 1034
+#define IDC_FO_FOLDER 1173
+#define IDC_FO_FOLDER_BROWSE 1131
+#define IDC_FO_LEAD_NAME 1177
+#define IDC_FO_DIGITS 1176
+#define IDC_FO_DIGITS_SPIN 1213
+#define IDC_FO_START_NO 1178
+#define IDC_FO_START_NO_SPIN 1184
+#define IDC_FO_TEMP_FOLDER 1128
+#define IDC_FO_TEMP_BROWSE 1129
+#define IDC_FO_DISK_SPACE 1132
+#define IDC_FO_FREE_SPACE 1133
+#define IDC_FO_ALARM 1212
+#define IDC_FO_THRESHOLD 1134
+#define IDC_FO_THRESHOLD_SPIN 1185
+
+// Advance recording setting page.
+#define IDC_AR_EDITING_MODE 1162
+#define IDC_AR_SAVING_MODE 1163
+#define IDC_AR_NO_LIMIT 1133
+#define IDC_AR_LIMIT_TO 1134
+#define IDC_AR_LIMIT 1135
+#define IDC_AR_LIMIT_SPIN 1136
+#define IDC_AR_ENABLE_SILENCE 1171
+#define IDC_AR_ZCR 1158
+#define IDC_AR_SE 1159
+#define IDC_AR_LOGIC 1180
+#define IDC_AR_ZCR_LEFT 1151
+#define IDC_AR_ZCR_LEFT_SPIN 1160
+#define IDC_AR_ZCR_RIGHT 1156
+#define IDC_AR_ZCR_RIGHT_SPIN 1182
+#define IDC_AR_ZCR_DELAY 1153
+#define IDC_AR_ZCR_DELAY_SPIN 1166
+#define IDC_AR_SE_LEFT 1152
+#define IDC_AR_SE_LEFT_SPIN 1161
+#define IDC_AR_SE_RIGHT 1157
+#define IDC_AR_SE_RIGHT_SPIN 1183
+#define IDC_AR_SE_DELAY 1154
+#define IDC_AR_SE_DELAY_SPIN 1167
+#define IDC_AR_AUTO_DETECT 1181
+#define IDC_AR_EDITING_ACTION 1164
+#define IDC_AR_SAVING_ACTION 1165
+#define IDC_AR_AUTO_SPLIT 1169
+#define IDC_AR_SPLIT 1155
+#define IDC_AR_SPLIT_SPIN 1170
+#define IDC_AR_DEFAULT 1168
+// Labels of the silence group, enabled with it.
+#define IDC_AR_LABEL_1172 1172
+#define IDC_AR_LABEL_1173 1173
+#define IDC_AR_LABEL_1174 1174
+#define IDC_AR_LABEL_1175 1175
+#define IDC_AR_LABEL_1176 1176
+#define IDC_AR_LABEL_1177 1177
+#define IDC_AR_LABEL_1178 1178
+
+// Input Source page.
+#define IDC_IS_SOURCES 1146
+#define IDC_IS_VOLUME_SLIDER 1147
+#define IDC_IS_VOLUME 1148
+
+// Auto Detect Silence.
+#define IDC_ADS_SOURCES 1146
+#define IDC_ADS_PLAYBACK_VOLUME 1152
+#define IDC_ADS_PLAYBACK_SLIDER 1183
+#define IDC_ADS_INPUT_VOLUME 1151
+#define IDC_ADS_INPUT_SLIDER 1182
+#define IDC_ADS_ZCR_MIN_L 1185
+#define IDC_ADS_ZCR_MAX_L 1187
+#define IDC_ADS_ZCR_AVG_L 1189
+#define IDC_ADS_ZCR_MIN_R 1192
+#define IDC_ADS_ZCR_MAX_R 1194
+#define IDC_ADS_ZCR_AVG_R 1196
+#define IDC_ADS_SE_MIN_L 1186
+#define IDC_ADS_SE_MAX_L 1188
+#define IDC_ADS_SE_AVG_L 1190
+#define IDC_ADS_SE_MIN_R 1193
+#define IDC_ADS_SE_MAX_R 1195
+#define IDC_ADS_SE_AVG_R 1197
+#define IDC_ADS_COUNT 1199
+#define IDC_ADS_SET_FACTORS 1191
+#define IDC_ADS_MINIMUM 1201
+#define IDC_ADS_MAXIMUM 1202
+#define IDC_ADS_AVERAGE 1203
+
+// Schedule Setting dialog.
+#define IDC_SS_RUN_AT_STARTUP 1202
+#define IDC_SS_ACTIVATE 1209
+#define IDC_SS_TYPES 1203
+#define IDC_SS_ITEMS 1204
+#define IDC_SS_TODAY 1205
+#define IDC_SS_ADD 1206
+#define IDC_SS_REMOVE 1207
+#define IDC_SS_EDIT 1208
+// Schedule item property dialog.
+#define IDC_SI_ENABLE 1207
+#define IDC_SI_START 1208
+#define IDC_SI_STOP 1209
+#define IDC_SI_DATE 1210
+// Error Information (schedule conflicts).
+#define IDC_SC_CONFLICTS 1211
+// Recording log view.
+#define IDC_LOG_TREE 1215
+#define IDC_LOG_LIST 1216
+#define IDC_LOG_PLAY 1217
+#define IDC_LOG_PAUSE 1218
+#define IDC_LOG_STOP 1219
+#define IDC_LOG_EDIT 1220
+#define IDC_LOG_INFO 1222
+// About box.
+#define IDC_ABOUT_WEBSITE 1041
+#define IDC_ABOUT_SUPPORT 1042
+#define IDC_ABOUT_MP3_LINK 1156
+#define IDC_ABOUT_OGG_LINK 1157
+// Record Wizard.
+#define IDC_RW_SUMMARY 1137
+#define IDC_RW_RECORD 1145

@@ -1,0 +1,510 @@
+// The recording control panel in a test frame above the wave frame, on the audio test
+// rig with a 1 kHz sine on the microphone: Record and Stop from its buttons in the
+// editing mode (the take shows as tracks) and in the directly saving mode (a WAV file
+// with the automatic name, holding the sine); Pause; the time limit ending a recording
+// started by a posted Record command; screenshots of the panel idle and recording.
+#include "support/wine/GTestWin.h"
+
+#include "app/panel/MMDialogBar.h"
+#include "app/view/DocManagerEx.h"
+#include "app/view/ShellServices.h"
+#include "app/view/TVLDoc.h"
+#include "app/view/TVLView.h"
+#include "app/view/ViewInfo.h"
+#include "app/view/WaveFrame.h"
+#include "platform/seams/win32/Win32Seams.h"
+#include "resources/PanelResource.h"
+#include "resources/resource.h"
+#include "support/wine/DialogTestSupport.h"
+#include "support/wine/TempFolder.h"
+#include "support/wine/Wait.h"
+#include "support/wine/WindowCapture.h"
+
+#include "platform/afx/linux_headers_begin.h"
+#include <algorithm>
+#include <cmath>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include "app/settings/AdvanceRecordSetting.h"
+#include "app/settings/FileEncodeOptions.h"
+#include "app/settings/FileOutputOptions.h"
+#include "app/settings/SoundDeviceOptions.h"
+#include "audiofiles/writers/StreamFileWriter.h"
+#include "core/engine/AudioIO.h"
+#include "core/instances/InstanceManager.h"
+#include "core/model/TrackList.h"
+#include "core/model/WaveTrack.h"
+#include "platform/afx/linux_headers_end.h"
+
+namespace {
+
+using namespace dialogtest;
+
+// The frame the main frame will be: the panel docked at the top, the wave frame below.
+class PanelTestFrame : public CFrameWnd {
+  DECLARE_DYNCREATE(PanelTestFrame)
+
+public:
+  CWaveFrame m_waveFrame;
+  CMMDialogBar m_panel;
+
+protected:
+  BOOL OnCreateClient(LPCREATESTRUCT, CCreateContext* context) override {
+    return m_waveFrame.Create(this, context->m_pNewViewClass, context);
+  }
+};
+IMPLEMENT_DYNCREATE(PanelTestFrame, CFrameWnd)
+
+extern "C" char** environ;
+
+pid_t Spawn(const std::vector<std::string>& args, const std::string& logFile) {
+  std::vector<char*> argv;
+  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 1, logFile.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
+  posix_spawn_file_actions_adddup2(&actions, 1, 2);
+  posix_spawnattr_t attr;
+  posix_spawnattr_init(&attr);
+  sigset_t all, none;
+  sigfillset(&all);
+  sigemptyset(&none);
+  posix_spawnattr_setsigdefault(&attr, &all);
+  posix_spawnattr_setsigmask(&attr, &none);
+  posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
+  pid_t pid = -1;
+  if (posix_spawnp(&pid, argv[0], &actions, &attr, argv.data(), environ) != 0) pid = -1;
+  posix_spawn_file_actions_destroy(&actions);
+  posix_spawnattr_destroy(&attr);
+  return pid;
+}
+
+int Run(const std::vector<std::string>& args, DWORD timeoutMs = 15000) {
+  pid_t pid = Spawn(args, "/dev/null");
+  if (pid <= 0) return -1;
+  int code = -2;
+  winetest::WaitUntil(
+      [&] {
+        int status = 0;
+        const pid_t r = waitpid(pid, &status, WNOHANG);
+        if (r == pid) code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        return r != 0;
+      },
+      timeoutMs);
+  return code;
+}
+
+// The rig for this process, its client environment put into this process before the
+// engine opens a device, and a 1 kHz sine (amplitude 0.5) on its microphone.
+class SineRig {
+public:
+  SineRig() {
+    m_dir = "/tmp/tvl-panel-rig-" + std::to_string(::getpid());
+    m_script = std::string(TARVEL_SOURCE_DIR) + "/scripts/audio-rig.sh";
+    m_ok = Run({m_script, "start", m_dir, "--owner", std::to_string(::getpid())}) == 0;
+    if (!m_ok) return;
+    std::ifstream env(m_dir + "/env");
+    std::string line;
+    while (std::getline(env, line)) {
+      size_t eq = line.find('=');
+      if (eq != std::string::npos) setenv(line.substr(0, eq).c_str(), line.substr(eq + 1).c_str(), 1);
+    }
+    m_ok = Run({"pactl", "load-module", "module-sine", "sink=micfeed", "frequency=1000"}) == 0;
+  }
+  ~SineRig() {
+    Run({"pactl", "unload-module", "module-sine"});
+    Run({m_script, "stop", m_dir});
+    Run({"rm", "-rf", m_dir}, 5000);
+  }
+  bool Ok() const { return m_ok; }
+
+private:
+  std::string m_dir, m_script;
+  bool m_ok = false;
+};
+
+struct Audio {
+  int channels = 0;
+  double seconds = 0;
+  float peak = 0;
+};
+
+Audio Describe(Project& project) {
+  Audio audio;
+  for (WaveTrack* t : project.GetTracks()->GetWaveTrackArray(false)) {
+    ++audio.channels;
+    audio.seconds = std::max(audio.seconds, t->GetEndTime() - t->GetStartTime());
+    float min = 0, max = 0;
+    const double mid = (t->GetStartTime() + t->GetEndTime()) / 2;
+    t->GetMinMax(&min, &max, std::max(t->GetStartTime(), mid - 0.3), mid + 0.3);
+    audio.peak = std::max({audio.peak, -min, max});
+  }
+  return audio;
+}
+
+Audio ReadBack(const std::string& unixPath) {
+  Project project;
+  if (!project.OpenFile(unixPath)) return Audio();
+  return Describe(project);
+}
+
+bool Exists(const std::string& unixPath) {
+  struct stat s;
+  return ::stat(unixPath.c_str(), &s) == 0;
+}
+
+class ControlPanelTest : public ::testing::Test {
+protected:
+  static void SetUpTestSuite() { s_rig = new SineRig; }
+  static void TearDownTestSuite() {
+    delete s_rig;
+    s_rig = nullptr;
+  }
+
+  void SetUp() override {
+    ASSERT_TRUE(s_rig->Ok());
+    seams::InstallWin32Seams();
+    m_boxes = std::make_unique<RecordedMessageBoxes>();
+    CreateClipboardTrackList();
+    m_instances = std::make_unique<CInstanceManager>("TarvelPanelTest" + std::to_string(::getpid()));
+    ASSERT_TRUE(m_instances->Startup(m_folder.UnixPath()));
+    SetInstanceManager(m_instances.get());
+
+    m_record.SetDefaults();
+    m_record.ActiveRecordingMode = 0;
+    m_record.EnableSilenceDetection = 0;
+    m_record.TimeLimitType = 0;
+    m_record.EnableAutoSplit = 0;
+    m_device.PlaybackDeviceName = "testspk";
+    m_device.RecordDeviceName = "testmic";
+    m_device.ChannelCount = 2;
+    m_device.SampleFormat = SampleFormatInt16;
+    m_device.SampleRate = 44100;
+    m_output.SetDefaults();
+    m_output.strAutoNameFolder = m_folder.UnixPath();
+    m_output.strFileLeadName = "rec";
+    m_output.uFileNameDigitCount = 3;
+    m_output.uStartNO = 1;
+    m_output.bWrapCounter = 0;
+    m_output.bSaveFile = 0;
+    m_output.eFileType = 1;
+    m_encode.SetDefaults();
+    m_encode.WavFileFormat = 0x10000;
+    m_encode.WavSampleRate = 44100;
+    m_encode.WavSampleFormat = SampleFormatInt16;
+    m_encode.WavChannelMode = 1;
+    StreamWriterSettings s;
+    s.encode = &m_encode;
+    s.output = &m_output;
+    s.record = &m_record;
+    s.device = &m_device;
+    m_oldWriterSettings = SetStreamWriterSettings(s);
+    settings::SetApplicationSoundDeviceOptions(&m_device);
+    CreateAudioIO(&m_record);
+    ASSERT_NE(gAudioIO, nullptr);
+
+    m_manager = new CDocManagerEx;
+    m_app.m_pDocManager = m_manager;
+    m_app.AddDocTemplate(new CSingleDocTemplate(IDR_MAINFRAME, RUNTIME_CLASS(CTVLDoc),
+                                                RUNTIME_CLASS(PanelTestFrame), RUNTIME_CLASS(CTVLView)));
+    m_app.OnFileNew();
+    m_frame = dynamic_cast<PanelTestFrame*>(m_app.m_pMainWnd);
+    ASSERT_NE(m_frame, nullptr);
+    ASSERT_TRUE(m_frame->m_panel.Create(m_frame, 0xE810));
+    ::SetWindowPos(m_frame->m_hWnd, HWND_TOP, 20, 20, 760, 420, SWP_SHOWWINDOW);
+    m_frame->RecalcLayout();
+    PumpPendingMessages();
+  }
+
+  void TearDown() override {
+    if (gAudioIO && gAudioIO->IsBusy()) gAudioIO->StopStream();
+    if (m_frame) {
+      CDocument* doc = m_frame->GetActiveDocument();
+      m_app.m_pMainWnd = nullptr;
+      if (doc)
+        doc->OnCloseDocument();
+      else
+        ::DestroyWindow(m_frame->m_hWnd);
+    }
+    PumpPendingMessages(50);
+    DestroyAudioIO();
+    SetStreamWriterSettings(m_oldWriterSettings);
+    settings::SetApplicationSoundDeviceOptions(nullptr);
+    SetInstanceManager(nullptr);
+    m_instances.reset();
+    DestroyClipboardTrackList();
+    m_boxes.reset();
+    seams::RemoveWin32Seams();
+  }
+
+  CMMDialogBar& Panel() { return m_frame->m_panel; }
+  Project* CurrentProject() { return GetCurrentProject(); }
+
+  // The user clicks a panel button in its middle.
+  void Press(UINT id) {
+    HWND button = ::GetDlgItem(Panel().m_hWnd, static_cast<int>(id));
+    ASSERT_NE(button, nullptr) << id;
+    ::SendMessageA(button, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(24, 24));
+    ::SendMessageA(button, WM_LBUTTONUP, 0, MAKELPARAM(24, 24));
+    PumpPendingMessages(30);
+  }
+
+  // The frame's 50 ms heartbeat for that long: the wave frame every tick, the panel's
+  // time every third; true when until() came true first.
+  bool Ticks(double seconds, const std::function<bool()>& until = nullptr) {
+    const DWORD start = ::GetTickCount();
+    int tick = 0;
+    while (::GetTickCount() - start < seconds * 1000) {
+      m_frame->m_waveFrame.OnRefreshTick(50);
+      if (++tick % 3 == 0) Panel().OnTick();
+      PumpPendingMessages(50);
+      if (until && until()) return true;
+    }
+    return false;
+  }
+
+  struct Buttons {
+    bool playEnabled, recordDown, stopEnabled, pauseEnabled;
+  };
+  Buttons State() {
+    return Buttons{!!Panel().Button(IDC_PANEL_PLAY).IsEnabled(), !!Panel().Button(IDC_PANEL_RECORD).IsDown(),
+                   !!Panel().Button(IDC_PANEL_STOP).IsEnabled(),
+                   !!Panel().Button(IDC_PANEL_PAUSE).IsEnabled()};
+  }
+  void ExpectIdle(const char* when) {
+    Buttons b = State();
+    EXPECT_TRUE(b.playEnabled) << when;
+    EXPECT_FALSE(b.recordDown) << when;
+    EXPECT_FALSE(b.stopEnabled) << when;
+    EXPECT_FALSE(gAudioIO->IsBusy()) << when;
+  }
+  void ExpectRecording(const char* when) {
+    Buttons b = State();
+    EXPECT_FALSE(b.playEnabled) << when;
+    EXPECT_TRUE(b.recordDown) << when;
+    EXPECT_TRUE(b.stopEnabled) << when;
+    EXPECT_TRUE(b.pauseEnabled) << when;
+    EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(Panel().m_hWnd, IDC_PANEL_OPTIONS))) << when;
+  }
+  // Pixels of a small button drawn in near-black text.
+  int BlackTextPixels(UINT id) {
+    PumpPendingMessages(50);
+    CapturedImage image = CaptureWindow(::GetDlgItem(Panel().m_hWnd, static_cast<int>(id)), true);
+    int n = 0;
+    for (int y = 0; y < image.height; ++y)
+      for (int x = 0; x < image.width; ++x) {
+        const COLORREF c = image.At(x, y);
+        n += GetRValue(c) < 40 && GetGValue(c) < 40 && GetBValue(c) < 40;
+      }
+    return n;
+  }
+  void Screenshot(const char* name) {
+    PumpPendingMessages(100);
+    CapturedImage image = CaptureWindow(Panel().m_hWnd, true);
+    ASSERT_FALSE(image.Empty());
+    EXPECT_TRUE(
+        SavePng(image, std::string(TARVEL_TEST_BINARY_DIR "/screenshots/control-panel-") + name + ".png"));
+  }
+
+  static SineRig* s_rig;
+  std::unique_ptr<RecordedMessageBoxes> m_boxes;
+  CWinApp m_app{"Tarvel"};
+  winetest::TempFolder m_folder{"panel"};
+  std::unique_ptr<CInstanceManager> m_instances;
+  CDocManagerEx* m_manager = nullptr;
+  PanelTestFrame* m_frame = nullptr;
+  AdvanceRecordSetting m_record;
+  SoundDeviceOptions m_device;
+  FileOutputOptions m_output;
+  FileEncodeOptions m_encode;
+  StreamWriterSettings m_oldWriterSettings;
+};
+SineRig* ControlPanelTest::s_rig = nullptr;
+
+TEST_F(ControlPanelTest, EditingModeRecordsTwoSecondsIntoTheDocumentAndStopShowsTheTake) {
+  ExpectIdle("before");
+  Screenshot("idle");
+  Press(IDC_PANEL_RECORD);
+  ExpectRecording("recording");
+  Ticks(2.0);
+  CapturedImage time = CaptureWindow(Panel().TimeDisplay().m_hWnd, true);
+  EXPECT_NE(std::string(Panel().TimeDisplay().GetText()), "000:00.000") << "the time runs";
+  Screenshot("recording");
+  Press(IDC_PANEL_STOP);
+  Ticks(0.2);
+  ExpectIdle("after Stop");
+  Audio take = Describe(*CurrentProject());
+  EXPECT_EQ(take.channels, 2);
+  EXPECT_NEAR(take.seconds, 2.0, 0.4);
+  EXPECT_NEAR(take.peak, 0.5, 0.05) << "the rig's sine";
+  EXPECT_TRUE(m_boxes->shown.empty());
+  Screenshot("after-recording");
+}
+
+TEST_F(ControlPanelTest, DirectModeWritesAWavFileWithTheAutomaticName) {
+  m_record.ActiveRecordingMode = 1;
+  Press(IDC_PANEL_RECORD);
+  ExpectRecording("recording");
+  Ticks(2.0);
+  Press(IDC_PANEL_STOP);
+  ExpectIdle("after Stop");
+  const std::string file = m_folder.UnixPath() + "/rec001.wav";
+  ASSERT_TRUE(Exists(file)) << file;
+  Audio written = ReadBack(file);
+  EXPECT_EQ(written.channels, 2);
+  EXPECT_NEAR(written.seconds, 2.0, 0.4);
+  EXPECT_NEAR(written.peak, 0.5, 0.05);
+  EXPECT_EQ(m_output.uStartNO, 2u) << "the next recording takes the next name";
+  EXPECT_TRUE(Describe(*CurrentProject()).channels == 0) << "nothing went into the document";
+}
+
+TEST_F(ControlPanelTest, EditingModeWithSaveFileOnSavesTheTakeUnderTheAutomaticName) {
+  m_output.bSaveFile = 1;
+  m_output.bAutoName = 1;
+  Press(IDC_PANEL_RECORD);
+  Ticks(1.5);
+  Press(IDC_PANEL_STOP);
+  const std::string file = m_folder.UnixPath() + "/rec001.wav";
+  ASSERT_TRUE(Exists(file)) << file;
+  Audio saved = ReadBack(file);
+  EXPECT_EQ(saved.channels, 2);
+  EXPECT_NEAR(saved.seconds, 1.5, 0.4);
+  EXPECT_NEAR(saved.peak, 0.5, 0.05);
+}
+
+TEST_F(ControlPanelTest, PauseHoldsTheRecordingAndResumesIt) {
+  Press(IDC_PANEL_RECORD);
+  Ticks(1.0);
+  Press(IDC_PANEL_PAUSE);
+  EXPECT_TRUE(Panel().IsPaused());
+  EXPECT_TRUE(Panel().Button(IDC_PANEL_PAUSE).IsDown());
+  EXPECT_TRUE(gAudioIO->IsPaused());
+  const double heldAt = gAudioIO->GetStreamTime();
+  Ticks(1.5);
+  EXPECT_NEAR(gAudioIO->GetStreamTime(), heldAt, 0.1) << "the time stands still while paused";
+  Press(IDC_PANEL_PAUSE);
+  EXPECT_FALSE(Panel().IsPaused());
+  EXPECT_FALSE(gAudioIO->IsPaused());
+  Ticks(1.0);
+  Press(IDC_PANEL_STOP);
+  ExpectIdle("after Stop");
+  EXPECT_FALSE(Panel().Button(IDC_PANEL_PAUSE).IsDown());
+  Audio take = Describe(*CurrentProject());
+  EXPECT_NEAR(take.seconds, 2.0, 0.45) << "the paused stretch is not in the take";
+}
+
+TEST_F(ControlPanelTest, TimeLimitStopsARecordingThatAPostedRecordCommandStarted) {
+  m_record.ActiveRecordingMode = 1;
+  m_record.TimeLimitType = 1;
+  m_record.TimeLimitTo = 1.5;
+  // As the scheduler and the wizard start a recording.
+  ::PostMessageA(Panel().m_hWnd, WM_COMMAND, MAKEWPARAM(IDC_PANEL_RECORD, 0),
+                 reinterpret_cast<LPARAM>(::GetDlgItem(Panel().m_hWnd, IDC_PANEL_RECORD)));
+  PumpPendingMessages(30);
+  ExpectRecording("recording");
+  EXPECT_TRUE(Ticks(6.0, [&] { return !gAudioIO->IsBusy(); })) << "the limit ended the recording";
+  ExpectIdle("after the limit");
+  Audio written = ReadBack(m_folder.UnixPath() + "/rec001.wav");
+  EXPECT_EQ(written.channels, 2);
+  EXPECT_NEAR(written.seconds, 1.5, 0.3);
+}
+
+TEST_F(ControlPanelTest, DirectRecordThatCannotStartLeavesThePanelIdle) {
+  m_record.ActiveRecordingMode = 1;
+  m_output.strAutoNameFolder = m_folder.UnixPath() + "/no such folder";
+  Press(IDC_PANEL_RECORD);
+  Ticks(0.3);
+  ExpectIdle("after the failed start");
+  EXPECT_FALSE(m_boxes->shown.empty()) << "the user is told why";
+}
+
+TEST_F(ControlPanelTest, RewindAndFastForwardMoveTheSelectionAndShiftExtendsIt) {
+  Press(IDC_PANEL_RECORD);
+  Ticks(1.0);
+  Press(IDC_PANEL_STOP);
+  const double end = CurrentProject()->GetTracks()->GetEndTime();
+  ASSERT_GT(end, 0.5);
+  ViewInfo& info = *GetViewInfo();
+  struct Case {
+    UINT button;
+    bool shift;
+    double t0, t1;                  // before
+    double expectedT0, expectedT1;  // after; -1 stands for the end of the take
+  } cases[] = {
+      {IDC_PANEL_FFWD, true, 0.2, 0.4, 0.2, -1},
+      {IDC_PANEL_FFWD, false, 0.2, 0.4, -1, -1},
+      {IDC_PANEL_REWIND, true, 0.2, 0.4, 0.0, 0.4},
+      {IDC_PANEL_REWIND, false, 0.2, 0.4, 0.0, 0.0},
+  };
+  for (const Case& c : cases) {
+    info.t0 = c.t0;
+    info.t1 = c.t1;
+    BYTE keys[256];
+    ::GetKeyboardState(keys);
+    keys[VK_SHIFT] = c.shift ? 0x80 : 0;
+    ::SetKeyboardState(keys);
+    HWND button = ::GetDlgItem(Panel().m_hWnd, static_cast<int>(c.button));
+    ::SendMessageA(button, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(8, 8));
+    ::SendMessageA(button, WM_LBUTTONUP, 0, MAKELPARAM(8, 8));
+    PumpPendingMessages(30);
+    keys[VK_SHIFT] = 0;
+    ::SetKeyboardState(keys);
+    const std::string name =
+        std::string(c.button == IDC_PANEL_FFWD ? "FFwd" : "Rewind") + (c.shift ? "+Shift" : "");
+    EXPECT_NEAR(info.t0, c.expectedT0 < 0 ? end : c.expectedT0, 1e-9) << name;
+    EXPECT_NEAR(info.t1, c.expectedT1 < 0 ? end : c.expectedT1, 1e-9) << name;
+  }
+}
+
+TEST_F(ControlPanelTest, VolumeSlidersSetTheMixerAndNameTheirValue) {
+  int source = 0;
+  float input = 0, output = 0;
+  gAudioIO->GetMixer(&source, &input, &output);
+  CBitmapSlider& slider = Panel().InputSlider();
+  ::SendMessageA(slider.m_hWnd, WM_KEYDOWN, VK_HOME, 1);
+  PumpPendingMessages(30);
+  float nowInput = 1, nowOutput = 0;
+  gAudioIO->GetMixer(nullptr, &nowInput, &nowOutput);
+  EXPECT_NEAR(nowInput, 0.0f, 0.01f);
+  EXPECT_NEAR(nowOutput, output, 0.01f) << "the other volume stays";
+  EXPECT_EQ(std::string(Panel().GetMessageString(IDC_PANEL_INPUT_VOLUME)), "Control input volume: 0.00");
+  ::SendMessageA(slider.m_hWnd, WM_KEYDOWN, VK_NEXT, 1);
+  PumpPendingMessages(30);
+  gAudioIO->GetMixer(nullptr, &nowInput, nullptr);
+  EXPECT_NEAR(nowInput, 0.1f, 0.01f) << "a page is a tenth";
+  EXPECT_EQ(std::string(Panel().GetMessageString(IDC_PANEL_INPUT_VOLUME)), "Control input volume: 0.10");
+  gAudioIO->SetMixer(source, input, output);
+}
+
+TEST_F(ControlPanelTest, PlayPlaysTheTakeToTheEndAndThePanelComesBackToIdle) {
+  Press(IDC_PANEL_RECORD);
+  Ticks(1.0);
+  Press(IDC_PANEL_STOP);
+  Ticks(0.2);
+  ASSERT_GT(CurrentProject()->GetTracks()->GetEndTime(), 0.5);
+  Press(IDC_PANEL_PLAY);
+  EXPECT_TRUE(gAudioIO->IsBusy());
+  EXPECT_TRUE(Panel().Button(IDC_PANEL_PLAY).IsDown());
+  EXPECT_FALSE(Panel().Button(IDC_PANEL_RECORD).IsEnabled());
+  EXPECT_TRUE(Panel().Button(IDC_PANEL_STOP).IsEnabled());
+  EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(Panel().m_hWnd, IDC_PANEL_LOOP)));
+  EXPECT_EQ(BlackTextPixels(IDC_PANEL_LOOP), 0) << "a disabled button looks disabled";
+  Screenshot("playing");
+  EXPECT_TRUE(Ticks(5.0, [&] { return !gAudioIO->IsBusy(); })) << "the end of the take stops playback";
+  ExpectIdle("after playback");
+  EXPECT_FALSE(Panel().Button(IDC_PANEL_PLAY).IsDown());
+  EXPECT_GT(BlackTextPixels(IDC_PANEL_LOOP), 0);
+  EXPECT_TRUE(m_boxes->shown.empty());
+}
+
+}  // namespace

@@ -1,0 +1,56 @@
+// Help Topics: the help file compiled at build time sits beside the program and opens at
+// its first page in Wine's help viewer.
+#include "support/wine/GTestWin.h"
+#include "support/wine/Wait.h"
+#include "support/wine/WindowCapture.h"
+
+#include <htmlhelp.h>
+
+#include "options/help/HelpCommands.h"
+
+#include "platform/afx/linux_headers_begin.h"
+#include <fstream>
+#include <iterator>
+#include <string>
+#include "platform/afx/linux_headers_end.h"
+
+namespace {
+
+// The program file's name in the build folder (the help file is compiled beside it).
+std::string ProgramInBuild() {
+  char dos[MAX_PATH] = {};
+  ::GetFullPathNameA("Z:" TARVEL_HELP_FILE, sizeof dos, dos, nullptr);
+  std::string path = dos;
+  for (char& c : path)
+    if (c == '/') c = '\\';
+  return path.substr(0, path.find_last_of('\\') + 1) + "Tarvel.exe";
+}
+
+TEST(HelpTopics, TheAddressNamesTheHelpFileBesideTheProgram) {
+  EXPECT_EQ(HelpTopicsAddress("C:\\Program Files\\Tarvel\\Tarvel.exe"),
+            "C:\\Program Files\\Tarvel\\TVLHelp.chm::/index.html");
+}
+
+TEST(HelpTopics, TheCompiledHelpHoldsItsPagesAndOpensInTheViewer) {
+  std::ifstream in(TARVEL_HELP_FILE, std::ios::binary);
+  ASSERT_TRUE(in) << TARVEL_HELP_FILE;
+  const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  EXPECT_EQ(bytes.substr(0, 4), "ITSF");
+  for (const char* page : {"/index.html", "/windows.html", "/recording.html", "/filetypes.html"})
+    EXPECT_NE(bytes.find(page), std::string::npos) << page;
+
+  HWND viewer = ShowHelpTopics(ProgramInBuild());
+  ASSERT_NE(viewer, nullptr) << HelpTopicsAddress(ProgramInBuild());
+  winetest::WaitUntil([&] { return ::IsWindowVisible(viewer) != FALSE; }, 3000);
+  EXPECT_TRUE(::IsWindowVisible(viewer));
+  char title[128] = {};
+  ::GetWindowTextA(viewer, title, sizeof title);
+  EXPECT_EQ(std::string(title), "Tarvel Help");
+  PumpPendingMessages(1500);  // the page loads and paints
+  CapturedImage image = CaptureWindow(viewer, false);
+  EXPECT_TRUE(SavePng(image, TARVEL_TEST_BINARY_DIR "/screenshots/help-topics.png"));
+  ::HtmlHelpA(nullptr, nullptr, HH_CLOSE_ALL, 0);
+  PumpPendingMessages(200);
+}
+
+}  // namespace

@@ -1,0 +1,29 @@
+#include "toolkit/frames/TKFramesText.h"
+
+#include <windows.h>
+
+namespace tk_frames_text {
+
+const char kHideDockedWindow[] = "Hide docked window";
+const char kExpandDockedWindow[] = "Expand docked window";
+const char kContractDockedWindow[] = "Contract docked window";
+
+const char kTooManyUserToolbars[] = "You can't create more than %d user-defined toolbars!";
+
+const char* TextOf(unsigned id, char* buffer, int size) {
+  if (size > 0 && ::LoadStringA(::GetModuleHandleA(nullptr), id, buffer, size) > 0) return buffer;
+  switch (id) {
+    case 16011:
+      return kHideDockedWindow;
+    case 16012:
+      return kExpandDockedWindow;
+    case 16013:
+      return kContractDockedWindow;
+    case 16243:
+      return kTooManyUserToolbars;
+    default:
+      return "";
+  }
+}
+
+}  // namespace tk_frames_text

@@ -1,0 +1,20 @@
+#pragma once
+// The texts the toolkit's frames and bars show the user when the program's string
+// table has none under the text's string id.
+
+namespace tk_frames_text {
+
+// The tooltips of a sizing bar's caption buttons (string ids 16011, 16012, 16013).
+extern const char kHideDockedWindow[];
+extern const char kExpandDockedWindow[];
+extern const char kContractDockedWindow[];
+
+// Shown when every control id reserved for user-defined toolbars is taken (string
+// id 16243; %d is the number of ids).
+extern const char kTooManyUserToolbars[];
+
+// The text of string id, from the module's string table or the texts above; empty
+// for an unknown id.
+const char* TextOf(unsigned id, char* buffer, int size);
+
+}  // namespace tk_frames_text
