@@ -292,8 +292,10 @@ void CTKToolBar::AdjustSize() {
     button->m_bTextBelow = !button->IsSeparator() && m_bTextLabels && IsHorizontal();
   }
   if (!m_hWnd) return;
-  if (auto* frame = dynamic_cast<CFrameWnd*>(CWnd::FromHandlePermanent(::GetParent(m_hWnd))))
-    frame->RecalcLayout();
+  // The frame lays its dock bars out again (a docked bar's parent is its dock bar).
+  CFrameWnd* frame = GetDockingFrame();
+  if (!frame) frame = dynamic_cast<CFrameWnd*>(CWnd::FromHandlePermanent(::GetParent(m_hWnd)));
+  if (frame) frame->RecalcLayout();
   AdjustLayout();
   ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_FRAME);
 }

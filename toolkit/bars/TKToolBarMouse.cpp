@@ -559,7 +559,9 @@ void CTKToolBar::OnSettingChange(UINT flags, LPCSTR section) {
 void CTKToolBar::OnContextMenu(CWnd*, CPoint point) {
   if (!IsCustomizeMode()) {
     SetHotMenuIndex(-1);
-    HWND frame = ::GetParent(m_hWnd);
+    // The frame the bar docks in (its parent is a dock bar then).
+    CFrameWnd* docking = GetDockingFrame();
+    HWND frame = docking ? docking->m_hWnd : ::GetParent(m_hWnd);
     if (!frame) frame = ::GetAncestor(m_hWnd, GA_ROOT);
     ::SendMessageA(frame, s_popupMenuMessage, reinterpret_cast<WPARAM>(m_hWnd), MAKELPARAM(point.x, point.y));
     return;
