@@ -46,6 +46,7 @@ public:
   explicit CpuMeter(Scope scope = Scope::Process);
   void Restart();
   Cost Elapsed() const;
+  double StartCpu() const { return mCpu0; }
 
 private:
   Scope mScope;

@@ -16,7 +16,7 @@ packages=(
   libsamplerate0-dev libsoundtouch-dev libmp3lame-dev libasound2-dev
   # audio test rig, and outside tools the tests and benchmarks compare against
   pulseaudio pulseaudio-utils libasound2-plugins sox libsox-fmt-mp3 lame mpg123 vorbis-tools
-  soundstretch samplerate-programs
+  alsa-utils soundstretch samplerate-programs
   # the help compiler (chmcmd)
   fp-utils
   # fuzzing the importers

@@ -6,10 +6,14 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -41,6 +45,11 @@ constexpr double kProbeRates[] = {8000,  9600,  11025, 12000, 16000, 22050, 2400
 
 // Host latency asked for when numberOfBuffers is 0.
 constexpr double kDefaultLatencySeconds = 0.2;
+
+// Input-only streams: how often the reader thread takes what has arrived, and the
+// least host latency (the buffer that holds it in between).
+constexpr double kReadIntervalSeconds = 0.1;
+constexpr double kReaderLatencySeconds = 0.5;
 
 constexpr std::uint32_t kStreamMagic = 0x50413138;  // "PA18"
 
@@ -172,6 +181,23 @@ struct Stream {
   std::atomic<bool> running{false};
   // Set when v19 ends the stream by itself (callback asked, or host failure).
   std::atomic<bool> finished{false};
+
+  // Input-only streams are v19 blocking streams read by a thread of ours.
+  // PortAudio's own callback thread wakes once a host period and, through ALSA
+  // plugins such as the sound server's, busy-polls until the first period has
+  // arrived: several times the CPU time of a plain capture of the same sound.
+  // The reader takes everything the host holds each time (a part left behind
+  // keeps the sound server client's buffer referenced, and a server that goes
+  // away then hangs the client), keeping what does not fill a v18 buffer for the
+  // next time.
+  bool reader = false;
+  std::size_t inFrameBytes = 0;
+  std::vector<unsigned char> readBuffer;
+  unsigned long heldFrames = 0;  // at the start of readBuffer, fewer than framesPerBuffer
+  std::thread readerThread;
+  std::mutex readerMutex;
+  std::condition_variable readerWake;
+  bool stopReading = false;  // under readerMutex
 };
 
 struct State {
@@ -372,6 +398,64 @@ int Trampoline(const void* input, void* output, unsigned long frames, const PaSt
 
 void Finished(void* user) { static_cast<Stream*>(user)->finished.store(true, std::memory_order_release); }
 
+// Reads what the host holds for an input-only stream and hands the callback the
+// whole buffers. False when the stream ended (the callback asked, or the host
+// failed).
+bool DeliverArrived(Stream* s) {
+  const unsigned long capacity = static_cast<unsigned long>(s->readBuffer.size() / s->inFrameBytes);
+  const std::size_t chunkBytes = s->framesPerBuffer * s->inFrameBytes;
+  for (;;) {
+    const long avail = ::Pa_GetStreamReadAvailable(s->pa);
+    if (avail < 0) return false;
+    const unsigned long n = std::min(static_cast<unsigned long>(avail), capacity - s->heldFrames);
+    if (n == 0) return true;
+    const ::PaError e = ::Pa_ReadStream(s->pa, s->readBuffer.data() + s->heldFrames * s->inFrameBytes, n);
+    if (e != ::paNoError && e != ::paInputOverflowed) return false;
+    const unsigned long total = s->heldFrames + n;
+    // The frames still waiting in the host came after these.
+    PaStreamCallbackTimeInfo time{};
+    time.currentTime = MonotonicSeconds();
+    const unsigned long later = static_cast<unsigned long>(avail) - n;
+    unsigned long done = 0;
+    for (; done + s->framesPerBuffer <= total; done += s->framesPerBuffer) {
+      time.inputBufferAdcTime = time.currentTime - static_cast<double>(total - done + later) / s->rate;
+      const unsigned char* chunk = s->readBuffer.data() + done / s->framesPerBuffer * chunkBytes;
+      if (Trampoline(chunk, nullptr, s->framesPerBuffer, &time, 0, s) != paContinue) return false;
+    }
+    s->heldFrames = total - done;
+    if (s->heldFrames > 0)
+      std::memmove(s->readBuffer.data(), s->readBuffer.data() + done * s->inFrameBytes,
+                   s->heldFrames * s->inFrameBytes);
+    if (later == 0) return true;
+  }
+}
+
+void ReadLoop(Stream* s) {
+  const auto interval = std::chrono::duration<double>(kReadIntervalSeconds);
+  for (bool stopping = false; !stopping;) {
+    {
+      std::unique_lock lock(s->readerMutex);
+      s->readerWake.wait_for(lock, interval, [s] { return s->stopReading; });
+      stopping = s->stopReading;
+    }
+    // At a stop, what has arrived by then is handed over too.
+    if (!DeliverArrived(s)) {
+      s->finished.store(true, std::memory_order_release);
+      return;
+    }
+  }
+}
+
+void StopReader(Stream* s) {
+  if (!s->readerThread.joinable()) return;
+  {
+    std::lock_guard lock(s->readerMutex);
+    s->stopReading = true;
+  }
+  s->readerWake.notify_all();
+  s->readerThread.join();
+}
+
 // Frames played (output) or recorded (input-only) by now, never less than the
 // last value given.
 double CurrentStreamTime(Stream* s) {
@@ -417,6 +501,7 @@ PaError Pa_Terminate() {
   std::lock_guard lock(state.mutex);
   if (state.initCount > 0 && --state.initCount == 0) {
     for (Stream* s : state.streams) {
+      StopReader(s);
       ::Pa_CloseStream(s->pa);
       Destroy(s);
     }
@@ -480,6 +565,7 @@ PaError Pa_OpenStream(PortAudioStream** stream, PaDeviceID inputDevice, int numI
   const bool wantInput = numInputChannels > 0;
   const bool wantOutput = numOutputChannels > 0;
   if (!wantInput && !wantOutput) return paInvalidDeviceId;
+  const bool reader = wantInput && !wantOutput;
 
   auto s = std::make_unique<Stream>();
   s->callback = callback;
@@ -504,6 +590,7 @@ PaError Pa_OpenStream(PortAudioStream** stream, PaDeviceID inputDevice, int numI
     if (!ToV19Format(inputSampleFormat, in.sampleFormat, s->inWide24)) return paSampleFormatNotSupported;
     const ::PaDeviceInfo* info = ::Pa_GetDeviceInfo(in.device);
     in.suggestedLatency = latency(info ? info->defaultLowInputLatency : 0);
+    if (reader) in.suggestedLatency = std::max(in.suggestedLatency, kReaderLatencySeconds);
     s->inChannels = numInputChannels;
     if (s->inWide24) s->inScratch.assign(framesPerBuffer * numInputChannels, 0);
   }
@@ -527,10 +614,24 @@ PaError Pa_OpenStream(PortAudioStream** stream, PaDeviceID inputDevice, int numI
   if (streamFlags & v18::kClipOff) flags |= paClipOff;
   if (streamFlags & v18::kDitherOff) flags |= paDitherOff;
 
-  const ::PaError e = ::Pa_OpenStream(&s->pa, wantInput ? &in : nullptr, wantOutput ? &out : nullptr,
-                                      sampleRate, framesPerBuffer, flags, Trampoline, s.get());
+  if (reader) {
+    s->reader = true;
+    const ::PaError bytes = Pa_GetSampleSize(in.sampleFormat);
+    s->inFrameBytes = static_cast<std::size_t>(bytes > 0 ? bytes : 4) * numInputChannels;
+  }
+  const ::PaError e =
+      ::Pa_OpenStream(&s->pa, wantInput ? &in : nullptr, wantOutput ? &out : nullptr, sampleRate,
+                      framesPerBuffer, flags, reader ? nullptr : Trampoline, reader ? nullptr : s.get());
   if (e != ::paNoError) return FromV19(e);
-  ::Pa_SetStreamFinishedCallback(s->pa, Finished);
+  if (reader) {
+    // Room for all the host can hold, and a part buffer kept from before.
+    const ::PaStreamInfo* info = ::Pa_GetStreamInfo(s->pa);
+    const double held = std::max(info ? info->inputLatency : 0.0, in.suggestedLatency);
+    const unsigned long frames = static_cast<unsigned long>(2 * held * sampleRate) + 2 * framesPerBuffer;
+    s->readBuffer.assign(frames * s->inFrameBytes, 0);
+  } else {
+    ::Pa_SetStreamFinishedCallback(s->pa, Finished);
+  }
   state.streams.push_back(s.get());
   *stream = s.release();
   return paNoError;
@@ -547,14 +648,22 @@ PaError Pa_StartStream(PortAudioStream* stream) {
   s->reported.store(0);
   s->finished.store(false);
   s->running.store(true);
+  StopReader(s);
+  s->heldFrames = 0;
   const ::PaError e = ::Pa_StartStream(s->pa);
-  if (e != ::paNoError) s->running.store(false);
+  if (e != ::paNoError) {
+    s->running.store(false);
+  } else if (s->reader) {
+    s->stopReading = false;
+    s->readerThread = std::thread(ReadLoop, s);
+  }
   return FromV19(e);
 }
 
 PaError Pa_StopStream(PortAudioStream* stream) {
   Stream* s = Checked(stream);
   if (!s) return paBadStreamPtr;
+  StopReader(s);
   const ::PaError e = ::Pa_StopStream(s->pa);
   Freeze(s);
   return e == ::paStreamIsStopped ? paNoError : FromV19(e);
@@ -563,6 +672,7 @@ PaError Pa_StopStream(PortAudioStream* stream) {
 PaError Pa_AbortStream(PortAudioStream* stream) {
   Stream* s = Checked(stream);
   if (!s) return paBadStreamPtr;
+  StopReader(s);
   const ::PaError e = ::Pa_AbortStream(s->pa);
   Freeze(s);
   return e == ::paStreamIsStopped ? paNoError : FromV19(e);
@@ -576,6 +686,7 @@ PaError Pa_CloseStream(PortAudioStream* stream) {
   auto it = std::find(state.streams.begin(), state.streams.end(), s);
   if (it == state.streams.end()) return paBadStreamPtr;
   state.streams.erase(it);
+  StopReader(s);
   const ::PaError e = ::Pa_CloseStream(s->pa);
   Destroy(s);
   return FromV19(e);
@@ -585,6 +696,8 @@ PaError Pa_StreamActive(PortAudioStream* stream) {
   Stream* s = Checked(stream);
   if (!s) return paBadStreamPtr;
   const ::PaError e = ::Pa_IsStreamActive(s->pa);
+  // A read stream stays active for v19 after its reader ended it.
+  if (s->reader && e > 0 && s->finished.load(std::memory_order_acquire)) return 0;
   return e < 0 ? FromV19(e) : (e ? 1 : 0);
 }
 

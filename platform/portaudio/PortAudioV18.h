@@ -21,6 +21,12 @@
 //   clock; it never goes back; it holds its value after a stop.
 // - numberOfBuffers 0 asks for about 0.2 s of host latency; n > 0 for
 //   n x framesPerBuffer frames (at least the device's low latency).
+// - Input-only streams are read by a thread of the adapter that wakes about 10
+//   times a second and hands the callback what has arrived, buffer by buffer
+//   (their host latency is at least 0.5 s, so a late wake-up loses nothing); at
+//   a stop it hands over the whole buffers that have arrived by then. The
+//   callback thus runs in bursts there, never on the thread that starts or
+//   stops the stream. A host failure ends the stream (Pa_StreamActive 0).
 #pragma once
 
 namespace pa18 {

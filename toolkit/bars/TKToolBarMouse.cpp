@@ -491,6 +491,18 @@ BOOL CTKToolBar::OnCommand(WPARAM wParam, LPARAM lParam) {
     }
     return CTKBaseControlBar::OnCommand(wParam, lParam);
   }
+  if (lParam != 0) {
+    // A notification of an item's own control (an edit box or a combo box): the item
+    // decides whether it means the item's command.
+    const HWND control = reinterpret_cast<HWND>(lParam);
+    for (POSITION pos = m_Buttons.GetHeadPosition(); pos;) {
+      auto* button = static_cast<CTKToolbarButton*>(m_Buttons.GetNext(pos));
+      if (!button->IsOwnerOf(control)) continue;
+      if (button->NotifyCommand(HIWORD(wParam)))
+        if (CWnd* owner = GetCommandTarget()) owner->PostMessage(WM_COMMAND, button->m_nID);
+      return TRUE;
+    }
+  }
   if (lParam == 0) {
     if (LOWORD(wParam) == IDCANCEL) {
       RestoreFocus();

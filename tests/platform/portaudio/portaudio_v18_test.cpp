@@ -365,6 +365,59 @@ TEST_F(PlaybackOnRig, CallbackEndsTheStreamAfterItsOutputHasPlayed) {
   ExpectToneRecorded(wavPath, tone.frames);
 }
 
+// What the callback of a capture stream sees: whole buffers of the size asked
+// for, outTime counting the frames before, never the caller's thread, nothing
+// after the stream ended (by the callback's return value or by a stop), and a
+// stream time that matches the frames handed over.
+TEST_F(PortAudioOnRig, CaptureCallbacksGetWholeBuffersInOrderUntilTheStreamEnds) {
+  struct Watch {
+    std::thread::id caller = std::this_thread::get_id();
+    int endAfter = 0;  // calls; 0: never
+    std::atomic<int> calls{0};
+    std::atomic<int> faults{0};  // wrong size, time or thread
+    double nextTime = 0;
+
+    static int Callback(void* input, void*, unsigned long frames, PaTimestamp outTime, void* user) {
+      auto* w = static_cast<Watch*>(user);
+      if (!input || frames != kFrames || outTime != w->nextTime || std::this_thread::get_id() == w->caller)
+        w->faults.fetch_add(1);
+      w->nextTime = outTime + static_cast<double>(frames);
+      const int n = w->calls.fetch_add(1) + 1;
+      return w->endAfter > 0 && n >= w->endAfter ? 1 : 0;
+    }
+  };
+  struct Case {
+    const char* how;
+    int endAfter;
+  } cases[] = {{"the callback ends it", 60}, {"the caller stops it", 0}};
+  for (const Case& c : cases) {
+    Watch watch;
+    watch.endAfter = c.endAfter;
+    PortAudioStream* stream = nullptr;
+    {
+      QuietStderr quiet;
+      ASSERT_EQ(Pa_OpenStream(&stream, mic_, 2, paInt16, nullptr, paNoDevice, 0, paFloat32, nullptr, kRate,
+                              kFrames, 0, paClipOff | paDitherOff, Watch::Callback, &watch),
+                paNoError)
+          << c.how;
+    }
+    ASSERT_EQ(Pa_StartStream(stream), paNoError) << c.how;
+    if (c.endAfter > 0) {
+      EXPECT_TRUE(WaitFor([&] { return Pa_StreamActive(stream) == 0; }, 5.0)) << c.how;
+    } else {
+      EXPECT_TRUE(WaitFor([&] { return watch.calls.load() >= 60; }, 5.0)) << c.how;
+      EXPECT_EQ(Pa_StopStream(stream), paNoError) << c.how;
+    }
+    const int calls = watch.calls.load();
+    Sleep(0.3);
+    EXPECT_EQ(watch.calls.load(), calls) << c.how << ": a callback after the end";
+    if (c.endAfter > 0) EXPECT_EQ(calls, c.endAfter) << c.how;
+    EXPECT_EQ(watch.faults.load(), 0) << c.how;
+    EXPECT_NEAR(Pa_StreamTime(stream), static_cast<double>(calls) * kFrames, 0.1 * kRate) << c.how;
+    EXPECT_EQ(Pa_CloseStream(stream), paNoError) << c.how;
+  }
+}
+
 TEST_F(PortAudioOnRig, MissingDevicesAndBadArgumentsGiveErrors) {
   QuietStderr quiet;
   const int count = Pa_CountDevices();
