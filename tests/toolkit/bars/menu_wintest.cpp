@@ -600,6 +600,49 @@ TEST_F(MenuFrame, EachLookDrawsTheMenusWithTheirHighlightChecksAndGlyphs) {
   CTKVisualManager::SelectLookClass(nullptr);
 }
 
+TEST_F(MenuFrame, ADropDownButtonOnAToolbarRunsItsCommandOrOpensItsMenuFromTheArrow) {
+  // Open with the File menu's items under an arrow at its right end.
+  HMENU resource = ::LoadMenuA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_TEST_MENU));
+  ASSERT_NE(resource, nullptr);
+  auto* button =
+      new CTKToolbarMenuButton(ID_TEST_OPEN, ::GetSubMenu(resource, 0), fileBar->GetButton(1)->GetImage());
+  ::DestroyMenu(resource);
+  ASSERT_EQ(fileBar->InsertButton(button), 5);
+  fileBar->AdjustSize();
+  PumpLikeTheProgram(100);
+  CRect rect = button->m_rect;
+  ASSERT_GT(rect.Width(), 22) << "the arrow widens the button";
+  struct Case {
+    const char* what;
+    POINT at;  // client point on the button
+    UINT command;
+    bool opens;
+  };
+  const Case cases[] = {
+      {"the image part runs the command", {rect.left + 4, rect.CenterPoint().y}, ID_TEST_OPEN, false},
+      {"the arrow opens the menu", {rect.right - 3, rect.CenterPoint().y}, 0, true},
+  };
+  for (const Case& c : cases) {
+    frame->commands.clear();
+    Click(CentreOf(*fileBar, CRect(c.at.x, c.at.y, c.at.x + 1, c.at.y + 1)));
+    PumpLikeTheProgram(100);
+    EXPECT_EQ(button->IsDroppedDown(), c.opens) << c.what;
+    if (c.command) {
+      EXPECT_TRUE(WaitFor([&] { return !frame->commands.empty(); }, 2000)) << c.what;
+      EXPECT_EQ(frame->commands, std::vector<UINT>{c.command}) << c.what;
+    } else {
+      EXPECT_TRUE(frame->commands.empty()) << c.what;
+    }
+  }
+  CTKPopupMenu* popup = OpenPopup();
+  ASSERT_NE(popup, nullptr);
+  EXPECT_EQ(ItemsOf(popup), (std::vector<std::string>{"&New\tCtrl+N", "&Open...", "-", "&Recent", "&Save"}));
+  Click(ItemCentre(popup, 0));
+  EXPECT_TRUE(WaitFor([&] { return !frame->commands.empty(); }, 2000));
+  EXPECT_EQ(frame->commands, std::vector<UINT>{ID_TEST_NEW});
+  EXPECT_FALSE(button->IsDroppedDown());
+}
+
 TEST_F(MenuFrame, TheMenuBarsStateComesBackFromTheRegistry) {
   // The user dropped the Edit title; the stored bar keeps that, and its titles still
   // open their popups.
