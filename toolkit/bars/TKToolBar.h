@@ -13,6 +13,7 @@
 #include "toolkit/frames/TKBaseControlBar.h"
 
 class CTKRegistry;
+class CCustomizeButton;
 
 // The eight resource ids of a bar's images; 0 means none.
 struct ToolbarImageSet {
@@ -156,6 +157,12 @@ public:
   CSize GetButtonSize() const;
   CSize GetImageSize() const;
 
+  // The chevron at the end of the bar: it takes the buttons that do not fit and, with
+  // a customize command above 0, offers that command (or the add-or-remove menu).
+  BOOL EnableCustomizeButton(BOOL enable, int customizeCommand, const char* customizeText,
+                             BOOL addRemoveMenu = TRUE);
+  CCustomizeButton* GetCustomizeButton() const { return m_pCustomizeBtn; }
+
   // Class-wide sizes and options.
   static void SetSizes(SIZE button, SIZE image);
   static void SetMenuSizes(SIZE button, SIZE image);
@@ -233,6 +240,12 @@ public:
   BOOL m_bIsDragCopy = FALSE;
   CTKToolbarButton* m_pStretchButton = nullptr;
   int m_nStretchOriginalWidth = 0;
+  // The chevron and what it is made with (the bar makes it again after a reload).
+  CCustomizeButton* m_pCustomizeBtn = nullptr;
+  BOOL m_bHasCustomizeButton = FALSE;
+  int m_nCustomizeCmd = 0;
+  CString m_strCustomizeText;
+  BOOL m_bAddRemoveMenu = FALSE;
   // The bar's own tooltip window.
   HWND m_hToolTip = nullptr;
   UINT m_nToolTipCommand = 0;
@@ -254,6 +267,9 @@ protected:
   // Builds the bar's key name under the path.
   CString StateKeyName(const char* profile, int index, UINT id) const;
   void RebuildAccelerationKeys();
+  // After a layout: the buttons past the bar's end go to the chevron, which takes
+  // the end of the row.
+  void PlaceCustomizeButton();
   void WrapToolBar(int width, int height = 32767);
   void SizeToolBar(int length, BOOL vertical = FALSE);
   int WrappedRows();

@@ -282,6 +282,7 @@ void CTKToolBar::AdjustLayout() {
     }
     (void)at;
   }
+  PlaceCustomizeButton();
   RebuildAccelerationKeys();
 }
 

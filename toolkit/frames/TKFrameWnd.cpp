@@ -296,6 +296,9 @@ BOOL CTKFrameWnd::PreTranslateMessage(MSG* msg) {
         return TRUE;
       }
       if (ProcessKey(static_cast<UINT>(msg->wParam))) return TRUE;
+      // With a menu bar, Alt and F10 belong to it: the default handling would start
+      // the system's own menu mode when the key comes up.
+      if (menuBar && menuBar->m_hWnd && (msg->wParam == VK_MENU || msg->wParam == VK_F10)) return TRUE;
       break;
     case WM_SYSKEYUP:
       if (menuBar && menuBar->m_hWnd) {

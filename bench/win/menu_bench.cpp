@@ -1,0 +1,102 @@
+// Opening and closing a popup menu under wine: a frame with a menu bar, and a popup of
+// 30 items (three of them sub-menus, two separators) opened at a point, painted, and
+// closed again, 200 times. Prints the time per open and close and its ratio to the
+// 5 ms it should stay under. Argument: the number of rounds (200).
+#include <windows.h>
+
+#include "platform/afx/afxwin.h"
+#include "toolkit/bars/TKMenuBar.h"
+#include "toolkit/bars/TKPopupMenu.h"
+#include "toolkit/frames/MenuSound.h"
+#include "toolkit/frames/TKFrameWnd.h"
+
+#include "platform/afx/linux_headers_begin.h"
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include "platform/afx/linux_headers_end.h"
+
+namespace {
+constexpr double kGoalMs = 5.0;
+constexpr int kItems = 30;
+
+double Now() {
+  return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
+
+void Pump() {
+  MSG msg;
+  while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    ::TranslateMessage(&msg);
+    ::DispatchMessageA(&msg);
+  }
+}
+
+// Thirty items: commands with shortcuts, a few sub-menus of five, two separators.
+HMENU MakeMenu() {
+  HMENU menu = ::CreatePopupMenu();
+  for (int i = 0; i < kItems; ++i) {
+    char text[32];
+    if (i == 10 || i == 20) {
+      ::AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+    } else if (i % 9 == 4) {
+      HMENU sub = ::CreatePopupMenu();
+      for (int j = 0; j < 5; ++j) {
+        std::snprintf(text, sizeof text, "Sub item &%d", j);
+        ::AppendMenuA(sub, MF_STRING, 41000 + i * 10 + j, text);
+      }
+      std::snprintf(text, sizeof text, "&Sub-menu %d", i);
+      ::AppendMenuA(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(sub), text);
+    } else {
+      std::snprintf(text, sizeof text, "Command &%d\tCtrl+%c", i, 'A' + i % 26);
+      ::AppendMenuA(menu, MF_STRING | (i % 7 == 3 ? MF_CHECKED : 0), 40000 + i, text);
+    }
+  }
+  return menu;
+}
+}  // namespace
+
+int main(int argc, char** argv) {
+  const int rounds = argc > 1 ? std::atoi(argv[1]) : 200;
+  CWinApp app("Tarvel");
+  SetMenuSounds(FALSE);  // as the program runs
+  if (argc > 2) CTKToolBar::s_bMenuShadows = FALSE;
+  auto* frame = new CTKFrameWnd;
+  HMENU frameMenu = ::CreateMenu();
+  ::AppendMenuA(frameMenu, MF_POPUP, reinterpret_cast<UINT_PTR>(MakeMenu()), "&File");
+  if (!frame->Create(nullptr, "Menus", WS_OVERLAPPEDWINDOW, CRect(0, 0, 800, 600))) return 1;
+  HWND frameHwnd = frame->m_hWnd;
+  ::SetMenu(frameHwnd, frameMenu);
+  frame->EnableDocking(CBRS_ALIGN_ANY);
+  CTKMenuBar menuBar;
+  if (!menuBar.Create(frame, WS_CHILD | WS_VISIBLE | CBRS_TOP)) return 1;
+  frame->DockControlBar(&menuBar, AFX_IDW_DOCKBAR_TOP);
+  frame->ShowWindow(SW_SHOWNORMAL);
+  Pump();
+
+  // Each round: the popup is made from its menu, placed, shown, painted and closed.
+  double open = 0, close = 0, paint = 0;
+  for (int i = 0; i < rounds; ++i) {
+    const double start = Now();
+    auto* popup = new CTKPopupMenu;
+    if (!popup->Create(frame, 100, 80, MakeMenu())) return 1;
+    const double created = Now();
+    ::UpdateWindow(popup->m_hWnd);
+    const double shown = Now();
+    paint += shown - created;
+    popup->DestroyWindow();
+    Pump();  // the closed popup is deleted from the message loop
+    close += Now() - shown;
+    open += shown - start;
+  }
+  const double perRound = (open + close) / rounds;
+  std::printf(
+      "popup menu of %d items: %.3f ms to open and paint (%.3f of it painting), %.3f ms to close (%d "
+      "rounds)\n",
+      kItems, open / rounds, paint / rounds, close / rounds, rounds);
+  std::printf("open and close: %.3f ms; ratio to the %.1f ms goal: %.2f\n", perRound, kGoalMs,
+              perRound / kGoalMs);
+  ::DestroyWindow(frameHwnd);
+  return 0;
+}

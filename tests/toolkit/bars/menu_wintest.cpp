@@ -1,0 +1,669 @@
+// Menus in a frame made from a menu resource, beside two toolbars made from toolbar
+// resources: the menu bar's titles and their popups opened by clicks and by the keys
+// (Alt, F10, arrows, Enter, Escape, access keys), sub-menus after the user's delay,
+// the chosen command reaching the frame, the toolbar chevron listing exactly the
+// buttons that do not fit and running the one chosen, the "Add or Remove Buttons"
+// entries, menus in each look, and the menu bar's state in the registry. Input comes
+// through SendInput and is handled as the program's message loop handles it.
+#include "support/wine/GTestWin.h"
+
+#include "support/wine/WindowCapture.h"
+#include "toolkit/bars/CustomizeButton.h"
+#include "toolkit/bars/TKCustomizeMenuButton.h"
+#include "toolkit/bars/TKMenuBar.h"
+#include "toolkit/bars/TKPopupMenu.h"
+#include "toolkit/bars/menu_test_resource.h"
+#include "toolkit/frames/GlobalData.h"
+#include "toolkit/frames/TKFrameWnd.h"
+#include "toolkit/frames/TKVisualManager.h"
+#include "toolkit/frames/TKVisualManagerXP.h"
+#include "toolkit/frames/TKWinXPVisualManager.h"
+
+#include "platform/afx/linux_headers_begin.h"
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+#include "platform/afx/linux_headers_end.h"
+
+namespace {
+
+constexpr UINT kFileBarId = AFX_IDW_CONTROLBAR_FIRST + 70;
+constexpr UINT kEditBarId = AFX_IDW_CONTROLBAR_FIRST + 71;
+const char* const kProfile = "Software\\Tarvel Tests\\Menus\\";
+
+// A frame that records the commands it gets. It handles every test command but the
+// status bar's, so menus show that one as the resource has it (greyed) and enable
+// the others.
+class CommandFrame : public CTKFrameWnd {
+public:
+  std::vector<UINT> commands;
+
+protected:
+  BOOL OnCommand(WPARAM wParam, LPARAM lParam) override {
+    if (LOWORD(wParam) >= ID_TEST_NEW && LOWORD(wParam) <= ID_TEST_CUSTOMIZE && lParam == 0) {
+      commands.push_back(LOWORD(wParam));
+      return TRUE;
+    }
+    return CTKFrameWnd::OnCommand(wParam, lParam);
+  }
+  void OnTestCommand() {}
+  DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CommandFrame, CTKFrameWnd)
+  ON_COMMAND_RANGE(ID_TEST_NEW, ID_TEST_VIEW_BAR, OnTestCommand)
+  ON_COMMAND(ID_TEST_CUSTOMIZE, OnTestCommand)
+END_MESSAGE_MAP()
+
+// This thread's messages handled as the program's loop handles them: each is offered
+// to the windows from its target up to the top first.
+void PumpLikeTheProgram(DWORD ms) {
+  const DWORD start = ::GetTickCount();
+  do {
+    MSG msg;
+    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      BOOL taken = FALSE;
+      for (HWND hwnd = msg.hwnd; hwnd && !taken; hwnd = ::GetParent(hwnd))
+        if (CWnd* wnd = CWnd::FromHandlePermanent(hwnd)) taken = wnd->PreTranslateMessage(&msg);
+      if (!taken) {
+        ::TranslateMessage(&msg);
+        ::DispatchMessageA(&msg);
+      }
+    }
+    ::Sleep(5);
+  } while (::GetTickCount() - start < ms);
+}
+
+bool WaitFor(const std::function<bool()>& done, DWORD ms) {
+  const DWORD start = ::GetTickCount();
+  while (!done()) {
+    if (::GetTickCount() - start > ms) return false;
+    PumpLikeTheProgram(10);
+  }
+  return true;
+}
+
+void MoveMouse(POINT screen) {
+  const int w = ::GetSystemMetrics(SM_CXSCREEN), h = ::GetSystemMetrics(SM_CYSCREEN);
+  for (int attempt = 0; attempt < 5; ++attempt) {
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dx = (screen.x * 65536 + w - 1) / w;
+    in.mi.dy = (screen.y * 65536 + h - 1) / h;
+    in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    ::SendInput(1, &in, sizeof in);
+    if (WaitFor(
+            [&] {
+              POINT at;
+              ::GetCursorPos(&at);
+              return at.x == screen.x && at.y == screen.y;
+            },
+            200))
+      return;
+  }
+}
+
+void Click(POINT screen) {
+  // The cursor must rest on the point before the press (a window shown or closed
+  // under it can leave it elsewhere for a moment).
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    MoveMouse(screen);
+    PumpLikeTheProgram(80);
+    POINT at;
+    ::GetCursorPos(&at);
+    if (at.x == screen.x && at.y == screen.y) break;
+  }
+  INPUT in[2] = {};
+  in[0].type = in[1].type = INPUT_MOUSE;
+  in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  ::SendInput(1, &in[0], sizeof in[0]);
+  PumpLikeTheProgram(60);
+  ::SendInput(1, &in[1], sizeof in[1]);
+  PumpLikeTheProgram(150);
+}
+
+void Key(WORD vk, bool down) {
+  INPUT in{};
+  in.type = INPUT_KEYBOARD;
+  in.ki.wVk = vk;
+  in.ki.wScan = static_cast<WORD>(::MapVirtualKeyA(vk, 0));
+  in.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
+  ::SendInput(1, &in, sizeof in);
+}
+
+void Tap(WORD vk) {
+  Key(vk, true);
+  Key(vk, false);
+  PumpLikeTheProgram(120);
+}
+
+// Alt held while a key is typed.
+void AltTap(WORD vk) {
+  Key(VK_MENU, true);
+  Key(vk, true);
+  Key(vk, false);
+  Key(VK_MENU, false);
+  PumpLikeTheProgram(150);
+}
+
+POINT CentreOf(const CWnd& window, const CRect& rect) {
+  POINT point = rect.CenterPoint();
+  ::ClientToScreen(window.m_hWnd, &point);
+  return point;
+}
+
+CTKPopupMenu* OpenPopup() {
+  CTKPopupMenu* popup = CTKPopupMenu::GetActiveMenu();
+  return popup && popup->m_hWnd && ::IsWindowVisible(popup->m_hWnd) ? popup : nullptr;
+}
+
+// The items of a popup as "text" (separators "-").
+std::vector<std::string> ItemsOf(CTKPopupMenu* popup) {
+  std::vector<std::string> items;
+  for (int i = 0; popup && i < popup->GetMenuItemCount(); ++i) {
+    CTKToolbarMenuButton* item = popup->GetMenuItem(i);
+    items.push_back(item->IsSeparator() ? "-" : static_cast<const char*>(item->m_strText));
+  }
+  return items;
+}
+
+class MenuFrame : public ::testing::Test {
+protected:
+  void SetUp() override { Build(); }
+  void TearDown() override {
+    if (CTKPopupMenu* popup = CTKPopupMenu::GetActiveMenu(); popup && popup->m_hWnd) popup->DestroyWindow();
+    Destroy();
+    CTKPopupMenuBar::s_menuShowDelay = -1;
+  }
+  void Build() {
+    frame = new CommandFrame;
+    ASSERT_TRUE(frame->Create(nullptr, "Menus", WS_OVERLAPPEDWINDOW, CRect(40, 40, 600, 420), nullptr,
+                              MAKEINTRESOURCEA(IDR_TEST_MENU)));
+    frameHwnd = frame->m_hWnd;
+    frame->EnableDocking(CBRS_ALIGN_ANY);
+    menuBar = std::make_unique<CTKMenuBar>();
+    ASSERT_TRUE(menuBar->Create(frame, WS_CHILD | WS_VISIBLE | CBRS_TOP));
+    fileBar = std::make_unique<CTKToolBar>();
+    editBar = std::make_unique<CTKToolBar>();
+    ASSERT_TRUE(fileBar->Create(frame, WS_CHILD | WS_VISIBLE | CBRS_TOP, kFileBarId));
+    ASSERT_TRUE(fileBar->LoadToolBar(IDR_FILE_TOOLBAR));
+    fileBar->SetWindowText("File");
+    ASSERT_TRUE(editBar->Create(frame, WS_CHILD | WS_VISIBLE | CBRS_LEFT, kEditBarId));
+    ASSERT_TRUE(editBar->LoadToolBar(IDR_EDIT_TOOLBAR));
+    editBar->SetWindowText("Edit");
+    ASSERT_TRUE(frame->DockControlBar(menuBar.get(), AFX_IDW_DOCKBAR_TOP));
+    ASSERT_TRUE(frame->DockControlBar(fileBar.get(), AFX_IDW_DOCKBAR_TOP));
+    ASSERT_TRUE(frame->DockControlBar(editBar.get(), AFX_IDW_DOCKBAR_LEFT));
+    frame->ShowWindow(SW_SHOWNORMAL);
+    ::SetForegroundWindow(frameHwnd);
+    ::SetFocus(frameHwnd);
+    frame->RecalcLayout();
+    PumpLikeTheProgram(200);
+    // The mouse rests away from the bars, as the keyboard tests expect.
+    CRect client;
+    ::GetClientRect(frameHwnd, &client);
+    MoveMouse(CentreOf(*frame,
+                       CRect(client.right - 30, client.bottom - 30, client.right - 20, client.bottom - 20)));
+    PumpLikeTheProgram(50);
+  }
+  void Destroy() {
+    if (::IsWindow(frameHwnd)) ::DestroyWindow(frameHwnd);
+    PumpLikeTheProgram(50);
+    menuBar.reset();
+    fileBar.reset();
+    editBar.reset();
+    frame = nullptr;
+    CTKPopupMenu::DeleteClosedMenus();
+  }
+  POINT TitleCentre(int index) const {
+    CRect rect;
+    menuBar->GetItemRect(index, &rect);
+    return CentreOf(*menuBar, rect);
+  }
+  POINT ItemCentre(CTKPopupMenu* popup, int index) const {
+    CRect rect = popup->GetMenuItem(index)->m_rect;
+    return CentreOf(*popup->GetMenuBar(), rect);
+  }
+  // The chevron gets the buttons that a bar with a client area only this wide leaves
+  // over.
+  void SqueezeFileBar(int width) {
+    CRect rect, client;
+    fileBar->GetWindowRect(&rect);
+    fileBar->GetClientRect(&client);
+    ::SetWindowPos(fileBar->m_hWnd, nullptr, 0, 0, width + rect.Width() - client.Width(), rect.Height(),
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    PumpLikeTheProgram(100);
+  }
+  std::vector<UINT> HiddenCommands() const {
+    std::vector<UINT> ids;
+    for (POSITION pos = fileBar->GetCustomizeButton()->GetInvisibleButtons().GetHeadPosition(); pos;) {
+      auto* button =
+          static_cast<CTKToolbarButton*>(fileBar->GetCustomizeButton()->GetInvisibleButtons().GetNext(pos));
+      if (!button->IsSeparator()) ids.push_back(button->m_nID);
+    }
+    return ids;
+  }
+
+  CommandFrame* frame = nullptr;
+  HWND frameHwnd = nullptr;
+  std::unique_ptr<CTKMenuBar> menuBar;
+  std::unique_ptr<CTKToolBar> fileBar;
+  std::unique_ptr<CTKToolBar> editBar;
+};
+
+TEST_F(MenuFrame, TheMenuBarShowsTheFramesMenuAndClicksSendTheChosenCommand) {
+  // The window menu gives way to the bar: one title per popup of the resource.
+  EXPECT_EQ(::GetMenu(frameHwnd), nullptr);
+  ASSERT_EQ(menuBar->GetCount(), 3);
+  EXPECT_STREQ(menuBar->GetButton(0)->m_strText, "&File");
+  EXPECT_STREQ(menuBar->GetButton(2)->m_strText, "&View");
+  CRect bar, client;
+  menuBar->GetWindowRect(&bar);
+  ::GetClientRect(frameHwnd, &client);
+  EXPECT_EQ(bar.Width(), client.Width());
+
+  // A click opens the popup under its title, without extra separators.
+  Click(TitleCentre(0));
+  CTKPopupMenu* popup = OpenPopup();
+  ASSERT_NE(popup, nullptr);
+  EXPECT_EQ(ItemsOf(popup), (std::vector<std::string>{"&New\tCtrl+N", "&Open...", "-", "&Recent", "&Save"}));
+  CRect title, window;
+  menuBar->GetItemRect(0, &title);
+  ::MapWindowPoints(menuBar->m_hWnd, nullptr, reinterpret_cast<POINT*>(&title), 2);
+  popup->GetWindowRect(&window);
+  EXPECT_EQ(window.left, title.left);
+  EXPECT_EQ(window.top, title.bottom - 1);
+  EXPECT_EQ(popup->GetParentButton(), menuBar->GetButton(0));
+
+  // A second click on the title closes it and sends nothing.
+  Click(TitleCentre(0));
+  EXPECT_EQ(OpenPopup(), nullptr);
+
+  // An item sends its command and closes the menu.
+  Click(TitleCentre(0));
+  ASSERT_NE(popup = OpenPopup(), nullptr);
+  Click(ItemCentre(popup, 4));
+  EXPECT_TRUE(WaitFor([&] { return !frame->commands.empty(); }, 2000));
+  EXPECT_EQ(frame->commands, std::vector<UINT>{ID_TEST_SAVE});
+  EXPECT_EQ(OpenPopup(), nullptr);
+
+  // A click beside the menu closes it without a command; the View popup keeps the
+  // resource's check and greyed states.
+  frame->commands.clear();
+  Click(TitleCentre(2));
+  ASSERT_NE(popup = OpenPopup(), nullptr);
+  EXPECT_EQ(ItemsOf(popup), (std::vector<std::string>{"&Toolbar", "&Status Bar"}));
+  EXPECT_TRUE(popup->GetMenuItem(0)->m_nStyle & TBBS_CHECKED);
+  EXPECT_TRUE(popup->GetMenuItem(1)->m_nStyle & TBBS_DISABLED);
+  Click(ItemCentre(popup, 1));  // disabled: nothing happens, the menu stays
+  EXPECT_NE(OpenPopup(), nullptr);
+  CRect frameClient;
+  ::GetClientRect(frameHwnd, &frameClient);
+  Click(CentreOf(*frame, CRect(frameClient.right - 40, frameClient.bottom - 40, frameClient.right - 20,
+                               frameClient.bottom - 20)));
+  EXPECT_EQ(OpenPopup(), nullptr);
+  PumpLikeTheProgram(100);
+  EXPECT_TRUE(frame->commands.empty());
+}
+
+TEST_F(MenuFrame, KeysOpenWalkAndChooseFromTheMenus) {
+  struct Step {
+    const char* what;
+    std::function<void()> keys;
+    int focusedTitle;     // highlighted title while the bar has the focus, -1: not focused
+    int openTitle;        // title whose popup is open, -1: none
+    int highlightedItem;  // in the innermost popup, -1: none or no popup
+    UINT command;         // sent by the step, 0: none
+  };
+  auto openTitle = [&]() -> int {
+    CTKPopupMenu* popup = OpenPopup();
+    while (popup && popup->GetParentPopupMenu()) popup = popup->GetParentPopupMenu();
+    return popup ? menuBar->ButtonToIndex(popup->GetParentButton()) : -1;
+  };
+  const Step steps[] = {
+      {"F10 focuses the bar", [] { Tap(VK_F10); }, 0, -1, -1, 0},
+      {"Right moves to Edit", [] { Tap(VK_RIGHT); }, 1, -1, -1, 0},
+      {"Left wraps from File to View", [] { Tap(VK_LEFT), Tap(VK_LEFT); }, 2, -1, -1, 0},
+      {"Down drops View", [] { Tap(VK_DOWN); }, 2, 2, 0, 0},
+      {"Escape closes it", [] { Tap(VK_ESCAPE); }, 2, -1, -1, 0},
+      {"Escape leaves the bar", [] { Tap(VK_ESCAPE); }, -1, -1, -1, 0},
+      {"Alt+E drops Edit", [] { AltTap('E'); }, -2, 1, 0, 0},
+      {"Down, Enter chooses Copy", [] { Tap(VK_DOWN), Tap(VK_RETURN); }, -2, -1, -1, ID_TEST_COPY},
+      {"Alt+F drops File", [] { AltTap('F'); }, -2, 0, 0, 0},
+      {"Right moves the open menu to Edit", [] { Tap(VK_RIGHT); }, -2, 1, 0, 0},
+      {"Left moves it back", [] { Tap(VK_LEFT); }, -2, 0, 0, 0},
+      {"R opens the sub-menu", [] { Tap('R'); }, -2, 0, 0, 0},
+      {"Left closes only the sub-menu", [] { Tap(VK_LEFT); }, -2, 0, 3, 0},
+      {"Right opens it again, S chooses Second", [] { Tap(VK_RIGHT), Tap('S'); }, -2, -1, -1, ID_TEST_SECOND},
+      {"Alt+E then P chooses Paste by its key", [] { AltTap('E'), Tap('P'); }, -2, -1, -1, ID_TEST_PASTE},
+  };
+  for (const Step& step : steps) {
+    frame->commands.clear();
+    step.keys();
+    if (step.command) {
+      EXPECT_TRUE(WaitFor([&] { return !frame->commands.empty(); }, 2000)) << step.what;
+      EXPECT_EQ(frame->commands, std::vector<UINT>{step.command}) << step.what;
+    } else {
+      EXPECT_TRUE(frame->commands.empty()) << step.what;
+    }
+    EXPECT_EQ(openTitle(), step.openTitle) << step.what;
+    if (step.focusedTitle >= 0) {
+      EXPECT_EQ(::GetFocus(), menuBar->m_hWnd) << step.what;
+      EXPECT_EQ(menuBar->GetHighlightedButton(), step.focusedTitle) << step.what;
+    } else if (step.focusedTitle == -1) {
+      EXPECT_NE(::GetFocus(), menuBar->m_hWnd) << step.what;
+    }
+    if (step.openTitle >= 0) {
+      CTKPopupMenu* popup = OpenPopup();
+      ASSERT_NE(popup, nullptr) << step.what;
+      EXPECT_EQ(popup->GetMenuBar()->GetHighlightedButton(), step.highlightedItem) << step.what;
+    }
+  }
+}
+
+TEST_F(MenuFrame, ASubMenuOpensAfterTheUsersDelayAndItsItemsSendTheirCommands) {
+  CTKPopupMenuBar::s_menuShowDelay = 400;
+  Click(TitleCentre(0));
+  CTKPopupMenu* popup = OpenPopup();
+  ASSERT_NE(popup, nullptr);
+  CTKToolbarMenuButton* recent = popup->GetMenuItem(3);
+  ASSERT_STREQ(recent->m_strText, "&Recent");
+  MoveMouse(ItemCentre(popup, 2));
+  PumpLikeTheProgram(50);
+  const DWORD start = ::GetTickCount();
+  MoveMouse(ItemCentre(popup, 3));
+  PumpLikeTheProgram(100);
+  EXPECT_FALSE(recent->IsDroppedDown()) << "open before the delay";
+  ASSERT_TRUE(WaitFor([&] { return recent->IsDroppedDown(); }, 3000));
+  EXPECT_GE(::GetTickCount() - start, 300u);
+  CTKPopupMenu* sub = recent->GetPopupMenu();
+  ASSERT_EQ(OpenPopup(), sub);
+  EXPECT_EQ(ItemsOf(sub), (std::vector<std::string>{"&First", "&Second"}));
+  // Beside its item, to the right of the parent.
+  CRect parentRect, subRect;
+  popup->GetMenuBar()->GetWindowRect(&parentRect);
+  sub->GetWindowRect(&subRect);
+  EXPECT_GT(subRect.left, parentRect.right - 5);
+  Click(ItemCentre(sub, 1));
+  EXPECT_TRUE(WaitFor([&] { return !frame->commands.empty(); }, 2000));
+  EXPECT_EQ(frame->commands, std::vector<UINT>{ID_TEST_SECOND});
+  EXPECT_EQ(OpenPopup(), nullptr) << "the whole chain closes";
+}
+
+TEST(MenuShowDelay, TheUsersValueIsReadAndBoundedAndAZeroDelayClosesSoundly) {
+  HKEY key = nullptr;
+  ASSERT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, nullptr, 0, KEY_ALL_ACCESS,
+                              nullptr, &key, nullptr),
+            ERROR_SUCCESS);
+  char saved[32] = "";
+  DWORD savedSize = sizeof saved - 1, type = 0;
+  const bool hadValue = ::RegQueryValueExA(key, "MenuShowDelay", nullptr, &type,
+                                           reinterpret_cast<BYTE*>(saved), &savedSize) == ERROR_SUCCESS;
+  struct Case {
+    const char* stored;  // null: no value
+    int delay;
+    UINT closeDelay;
+  };
+  const Case cases[] = {{"0", 0, 1},          {"1", 1, 1},        {"400", 400, 399},
+                        {"9000", 5000, 4999}, {"-5", 5000, 4999}, {nullptr, 500, 499}};
+  for (const Case& c : cases) {
+    if (c.stored)
+      ::RegSetValueExA(key, "MenuShowDelay", 0, REG_SZ, reinterpret_cast<const BYTE*>(c.stored),
+                       static_cast<DWORD>(strlen(c.stored) + 1));
+    else
+      ::RegDeleteValueA(key, "MenuShowDelay");
+    CTKPopupMenuBar::s_menuShowDelay = CTKPopupMenuBar::ReadMenuShowDelay();
+    EXPECT_EQ(CTKPopupMenuBar::s_menuShowDelay, c.delay) << (c.stored ? c.stored : "none");
+    EXPECT_EQ(CTKPopupMenuBar::CloseDelay(), c.closeDelay) << (c.stored ? c.stored : "none");
+  }
+  if (hadValue)
+    ::RegSetValueExA(key, "MenuShowDelay", 0, REG_SZ, reinterpret_cast<const BYTE*>(saved), savedSize);
+  else
+    ::RegDeleteValueA(key, "MenuShowDelay");
+  ::RegCloseKey(key);
+  CTKPopupMenuBar::s_menuShowDelay = -1;
+}
+
+TEST_F(MenuFrame, TheChevronListsExactlyTheHiddenButtonsAndRunsTheOneChosen) {
+  ASSERT_TRUE(fileBar->EnableCustomizeButton(TRUE, 0, nullptr));
+  // A second separator in a row: New, Open, separator, separator, Save, Print.
+  auto* extra = new CTKToolbarButton;
+  extra->m_nStyle = TBBS_SEPARATOR;
+  ASSERT_EQ(fileBar->InsertButton(extra, 3), 3);
+  struct Case {
+    int width;                         // of the squeezed bar
+    std::vector<UINT> hidden;          // the buttons the chevron gets
+    std::vector<std::string> entries;  // of its popup
+    int chosen;                        // entry clicked
+    UINT command;
+  };
+  const Case cases[] = {
+      // Hidden: Open, separator, separator, Save, Print.
+      {40, {ID_TEST_OPEN, ID_TEST_SAVE, ID_TEST_PRINT}, {"Open", "-", "Save", "Print"}, 3, ID_TEST_PRINT},
+      // Hidden: separator, separator, Save, Print (the list starts with separators).
+      {62, {ID_TEST_SAVE, ID_TEST_PRINT}, {"Save", "Print"}, 0, ID_TEST_SAVE},
+      {62, {ID_TEST_SAVE, ID_TEST_PRINT}, {"Save", "Print"}, 1, ID_TEST_PRINT},
+  };
+  for (const Case& c : cases) {
+    frame->commands.clear();
+    SqueezeFileBar(c.width);
+    EXPECT_EQ(HiddenCommands(), c.hidden) << c.width;
+    CCustomizeButton* chevron = fileBar->GetCustomizeButton();
+    ASSERT_FALSE(chevron->m_rect.IsRectEmpty());
+    CRect client;
+    fileBar->GetClientRect(&client);
+    EXPECT_LE(chevron->m_rect.right, client.right);
+    Click(CentreOf(*fileBar, chevron->m_rect));
+    CTKPopupMenu* popup = OpenPopup();
+    ASSERT_NE(popup, nullptr) << c.width;
+    EXPECT_EQ(ItemsOf(popup), c.entries) << c.width;
+    Click(ItemCentre(popup, c.chosen));
+    EXPECT_TRUE(WaitFor([&] { return !frame->commands.empty(); }, 2000)) << c.width;
+    EXPECT_EQ(frame->commands, std::vector<UINT>{c.command}) << c.width << " entry " << c.chosen;
+    EXPECT_EQ(OpenPopup(), nullptr);
+  }
+  // With room for everything nothing is hidden.
+  SqueezeFileBar(300);
+  EXPECT_TRUE(HiddenCommands().empty());
+}
+
+TEST_F(MenuFrame, AddOrRemoveButtonsHidesAndShowsButtonsWhileTheMenuStaysOpen) {
+  ASSERT_TRUE(fileBar->EnableCustomizeButton(TRUE, ID_TEST_CUSTOMIZE, "&Customize..."));
+  SqueezeFileBar(300);  // room for every button
+  Click(CentreOf(*fileBar, fileBar->GetCustomizeButton()->m_rect));
+  CTKPopupMenu* chevronPopup = OpenPopup();
+  ASSERT_NE(chevronPopup, nullptr);
+  EXPECT_EQ(ItemsOf(chevronPopup), std::vector<std::string>{"&Add or Remove Buttons"});
+  // End, Right: the bars of the row; Right: the file bar's entries.
+  Tap(VK_END);
+  Tap(VK_RIGHT);
+  CTKPopupMenu* bars = OpenPopup();
+  ASSERT_NE(bars, chevronPopup);
+  EXPECT_EQ(ItemsOf(bars), (std::vector<std::string>{"File", "&Customize..."}));
+  Tap(VK_RIGHT);
+  CTKPopupMenu* entries = OpenPopup();
+  ASSERT_NE(entries, bars);
+  ASSERT_EQ(ItemsOf(entries),
+            (std::vector<std::string>{"New", "Open", "Save", "Print", "-", "&Reset Toolbar"}));
+  auto entry = [&](int i) { return static_cast<CTKCustomizeMenuButton*>(entries->GetMenuItem(i)); };
+  for (int i = 0; i < 4; ++i) EXPECT_TRUE(entry(i)->m_bChecked) << i;
+  auto visible = [&] {
+    std::vector<bool> shown;
+    for (int i = 0; i < fileBar->GetCount() - 1; ++i) shown.push_back(fileBar->GetButton(i)->IsVisible());
+    return shown;
+  };
+  struct Case {
+    const char* what;
+    int entry;
+    std::vector<bool> visible;  // New, Open, separator, Save, Print
+  };
+  const Case cases[] = {
+      {"Open goes, and the separator after it", 1, {true, false, false, true, true}},
+      {"Open comes back", 1, {true, true, true, true, true}},
+      {"Print goes", 3, {true, true, true, true, false}},
+      {"Save goes, the last before the chevron, and the separator in front of it",
+       2,
+       {true, true, false, false, false}},
+      {"Save comes back, and the separator with it", 2, {true, true, true, true, false}},
+  };
+  for (const Case& c : cases) {
+    Click(ItemCentre(entries, c.entry));
+    EXPECT_EQ(visible(), c.visible) << c.what;
+    EXPECT_EQ(OpenPopup(), entries) << c.what << ": the menu stays open";
+    EXPECT_EQ(entry(c.entry)->m_bChecked,
+              fileBar->GetButton(c.entry < 2 ? c.entry : c.entry + 1)->IsVisible())
+        << c.what;
+  }
+  EXPECT_TRUE(fileBar->GetButton(4)->m_rect.IsRectEmpty()) << "a hidden button takes no room";
+  Tap(VK_ESCAPE);
+  Tap(VK_ESCAPE);
+  Tap(VK_ESCAPE);
+  EXPECT_EQ(OpenPopup(), nullptr);
+  EXPECT_TRUE(frame->commands.empty());
+}
+
+TEST_F(MenuFrame, EachLookDrawsTheMenusWithTheirHighlightChecksAndGlyphs) {
+  ::CreateDirectoryA(TARVEL_TEST_BINARY_DIR "/screenshots", nullptr);
+  // The glyph font is the real symbol font, not a letter face standing in for it.
+  CClientDC dc(frame);
+  HGDIOBJ old = dc.SelectObject(&GlobalData::Get().glyphFont);
+  char face[64] = "";
+  ::GetTextFaceA(dc.GetSafeHdc(), sizeof face, face);
+  dc.SelectObject(old);
+  EXPECT_STREQ(face, "Marlett");
+  struct Look {
+    CRuntimeClass* cls;
+    const char* file;
+  };
+  const Look looks[] = {{RUNTIME_CLASS(CTKVisualManager), "menu-base.png"},
+                        {RUNTIME_CLASS(CTKVisualManagerXP), "menu-xp.png"},
+                        {RUNTIME_CLASS(CTKWinXPVisualManager), "menu-themed.png"}};
+  for (const Look& look : looks) {
+    ASSERT_TRUE(CTKVisualManager::SelectLookClass(look.cls));
+    CTKVisualManager::GetInstance();
+    // File with Open highlighted, then its sub-menu open beside it.
+    AltTap('F');
+    Tap(VK_DOWN);
+    CTKPopupMenu* popup = OpenPopup();
+    ASSERT_NE(popup, nullptr) << look.file;
+    CTKToolbarMenuButton* recent = popup->GetMenuItem(3);
+    ::RedrawWindow(popup->m_hWnd, nullptr, nullptr,
+                   RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    PumpLikeTheProgram(150);
+    CapturedImage image = CaptureWindow(popup->m_hWnd, false);
+    ASSERT_FALSE(image.Empty());
+    EXPECT_TRUE(SavePng(image, std::string(TARVEL_TEST_BINARY_DIR "/screenshots/") + look.file));
+    CRect barRect;
+    popup->GetMenuBar()->GetWindowRect(&barRect);
+    CRect popupRect;
+    popup->GetWindowRect(&popupRect);
+    auto at = [&](CTKToolbarMenuButton* item, int x) {
+      return image.At(barRect.left - popupRect.left + x,
+                      barRect.top - popupRect.top + item->m_rect.CenterPoint().y);
+    };
+    // The highlighted item stands out from the others at the same place in its row.
+    const int x = popup->GetMenuItem(1)->m_rect.right - 6;
+    EXPECT_NE(at(popup->GetMenuItem(1), x), at(popup->GetMenuItem(4), x)) << look.file;
+    // The sub-menu arrow is drawn at the right end of its row.
+    int dark = 0;
+    for (int dx = 4; dx < 14; ++dx) {
+      const COLORREF c = at(recent, recent->m_rect.right - dx);
+      if (GetRValue(c) + GetGValue(c) + GetBValue(c) < 200) ++dark;
+    }
+    EXPECT_GT(dark, 0) << look.file << ": no arrow";
+    Tap(VK_ESCAPE);
+    Tap(VK_ESCAPE);
+    // View's checked item shows its check mark in the image column.
+    AltTap('V');
+    popup = OpenPopup();
+    ASSERT_NE(popup, nullptr);
+    ::RedrawWindow(popup->m_hWnd, nullptr, nullptr,
+                   RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    PumpLikeTheProgram(150);
+    image = CaptureWindow(popup->m_hWnd, false);
+    ASSERT_FALSE(image.Empty());
+    popup->GetMenuBar()->GetWindowRect(&barRect);
+    popup->GetWindowRect(&popupRect);
+    CTKToolbarMenuButton* checked = popup->GetMenuItem(0);
+    int checkPixels = 0;
+    for (int dx = 2; dx < 20; ++dx) {
+      const COLORREF c = at(checked, dx);
+      if (GetRValue(c) + GetGValue(c) + GetBValue(c) < 200) ++checkPixels;
+    }
+    EXPECT_GT(checkPixels, 0) << look.file << ": no check mark";
+    SavePng(image, std::string(TARVEL_TEST_BINARY_DIR "/screenshots/view-") + look.file);
+    Tap(VK_ESCAPE);
+    Tap(VK_ESCAPE);
+  }
+  CTKVisualManager::SelectLookClass(nullptr);
+}
+
+TEST_F(MenuFrame, ADropDownButtonOnAToolbarRunsItsCommandOrOpensItsMenuFromTheArrow) {
+  // Open with the File menu's items under an arrow at its right end.
+  HMENU resource = ::LoadMenuA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_TEST_MENU));
+  ASSERT_NE(resource, nullptr);
+  auto* button =
+      new CTKToolbarMenuButton(ID_TEST_OPEN, ::GetSubMenu(resource, 0), fileBar->GetButton(1)->GetImage());
+  ::DestroyMenu(resource);
+  ASSERT_EQ(fileBar->InsertButton(button), 5);
+  fileBar->AdjustSize();
+  PumpLikeTheProgram(100);
+  CRect rect = button->m_rect;
+  ASSERT_GT(rect.Width(), 22) << "the arrow widens the button";
+  struct Case {
+    const char* what;
+    POINT at;  // client point on the button
+    UINT command;
+    bool opens;
+  };
+  const Case cases[] = {
+      {"the image part runs the command", {rect.left + 4, rect.CenterPoint().y}, ID_TEST_OPEN, false},
+      {"the arrow opens the menu", {rect.right - 3, rect.CenterPoint().y}, 0, true},
+  };
+  for (const Case& c : cases) {
+    frame->commands.clear();
+    Click(CentreOf(*fileBar, CRect(c.at.x, c.at.y, c.at.x + 1, c.at.y + 1)));
+    PumpLikeTheProgram(100);
+    EXPECT_EQ(button->IsDroppedDown(), c.opens) << c.what;
+    if (c.command) {
+      EXPECT_TRUE(WaitFor([&] { return !frame->commands.empty(); }, 2000)) << c.what;
+      EXPECT_EQ(frame->commands, std::vector<UINT>{c.command}) << c.what;
+    } else {
+      EXPECT_TRUE(frame->commands.empty()) << c.what;
+    }
+  }
+  CTKPopupMenu* popup = OpenPopup();
+  ASSERT_NE(popup, nullptr);
+  EXPECT_EQ(ItemsOf(popup), (std::vector<std::string>{"&New\tCtrl+N", "&Open...", "-", "&Recent", "&Save"}));
+  Click(ItemCentre(popup, 0));
+  EXPECT_TRUE(WaitFor([&] { return !frame->commands.empty(); }, 2000));
+  EXPECT_EQ(frame->commands, std::vector<UINT>{ID_TEST_NEW});
+  EXPECT_FALSE(button->IsDroppedDown());
+}
+
+TEST_F(MenuFrame, TheMenuBarsStateComesBackFromTheRegistry) {
+  // The user dropped the Edit title; the stored bar keeps that, and its titles still
+  // open their popups.
+  ASSERT_TRUE(menuBar->RemoveButton(1));
+  menuBar->AdjustSize();
+  ASSERT_TRUE(menuBar->SaveState(kProfile));
+  Destroy();
+  Build();
+  ASSERT_EQ(menuBar->GetCount(), 3);
+  ASSERT_TRUE(menuBar->LoadState(kProfile));
+  ASSERT_EQ(menuBar->GetCount(), 2);
+  EXPECT_STREQ(menuBar->GetButton(0)->m_strText, "&File");
+  EXPECT_STREQ(menuBar->GetButton(1)->m_strText, "&View");
+  Click(TitleCentre(1));
+  CTKPopupMenu* popup = OpenPopup();
+  ASSERT_NE(popup, nullptr);
+  EXPECT_EQ(ItemsOf(popup), (std::vector<std::string>{"&Toolbar", "&Status Bar"}));
+  Click(ItemCentre(popup, 0));
+  EXPECT_TRUE(WaitFor([&] { return !frame->commands.empty(); }, 2000));
+  EXPECT_EQ(frame->commands, std::vector<UINT>{ID_TEST_VIEW_BAR});
+  ::RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Tarvel Tests\\Menus");
+}
+
+}  // namespace

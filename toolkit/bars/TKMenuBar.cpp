@@ -1,0 +1,386 @@
+#include "toolkit/bars/TKMenuBar.h"
+
+#include "toolkit/bars/BarsText.h"
+#include "toolkit/bars/TKPopupMenu.h"
+#include "toolkit/frames/CommandUsageCounter.h"
+#include "toolkit/frames/GlobalData.h"
+#include "toolkit/frames/MenuButtonStore.h"
+#include "toolkit/frames/TKFrameWnd.h"
+#include "toolkit/frames/TKRegistry.h"
+#include "toolkit/frames/TearOffManager.h"
+
+BOOL CTKMenuBar::s_bShowAllCommands = FALSE;
+
+namespace {
+
+constexpr UINT kShowAllTimer = 1;
+constexpr UINT kShowAllDelay = 5000;
+constexpr UINT kSetMessageString = 0x362;
+constexpr UINT kIdlePrompt = 0xE001;
+
+CString MenuItemText(HMENU menu, int position) {
+  const int length = ::GetMenuStringA(menu, position, nullptr, 0, MF_BYPOSITION);
+  if (length <= 0) return CString();
+  std::string buffer(static_cast<size_t>(length) * 2 + 2, '\0');
+  ::GetMenuStringA(menu, position, buffer.data(), length * 2 + 1, MF_BYPOSITION);
+  return CString(buffer.c_str());
+}
+
+// Depth first: the text of the item with the command, empty when none has it.
+BOOL FindCommandText(HMENU menu, UINT command, CString& text) {
+  const int count = ::GetMenuItemCount(menu);
+  for (int i = 0; i < count; ++i) {
+    if (HMENU sub = ::GetSubMenu(menu, i)) {
+      if (FindCommandText(sub, command, text)) return TRUE;
+    } else if (::GetMenuItemID(menu, i) == command) {
+      text = MenuItemText(menu, i);
+      return TRUE;
+    }
+  }
+  return FALSE;
+}
+
+}  // namespace
+
+BOOL ToolbarButtonsArchive::SaveTo(HMENU menu) { return MenuButtonStore::Instance().SaveButtons(menu, this); }
+BOOL ToolbarButtonsArchive::LoadFrom(HMENU menu) {
+  return MenuButtonStore::Instance().LoadButtons(menu, this);
+}
+
+CTKMenuBar::CTKMenuBar() = default;
+
+CTKMenuBar::~CTKMenuBar() {
+  if (m_hDefaultMenu && ::IsMenu(m_hDefaultMenu)) ::DestroyMenu(m_hDefaultMenu);
+}
+
+BEGIN_MESSAGE_MAP(CTKMenuBar, CTKToolBar)
+  ON_WM_CREATE()
+  ON_WM_SETFOCUS()
+  ON_WM_LBUTTONDOWN()
+  ON_WM_TIMER()
+END_MESSAGE_MAP()
+
+BOOL CTKMenuBar::Create(CWnd* parent, DWORD style, UINT id) {
+  m_pParentFrame = dynamic_cast<CFrameWnd*>(parent);
+  return CTKToolBar::Create(parent, style, id);
+}
+
+BOOL CTKMenuBar::CreateEx(CWnd* parent, DWORD controlStyle, DWORD style, CRect borders, UINT id) {
+  m_pParentFrame = dynamic_cast<CFrameWnd*>(parent);
+  return CTKToolBar::CreateEx(parent, controlStyle, style, borders, id);
+}
+
+int CTKMenuBar::OnCreate(LPCREATESTRUCT cs) {
+  if (CTKToolBar::OnCreate(cs) == -1) return -1;
+  CString title;
+  if (!title.LoadString(16006)) title = bars_text::kMenuBar;
+  SetWindowText(title);
+  m_dwStyle |= CBRS_HIDE_INPLACE;
+  if (auto* frame = dynamic_cast<CTKFrameWnd*>(m_pParentFrame)) {
+    frame->m_Impl.AttachMenuBar(this);
+    OnDefaultMenuLoaded(frame->m_Impl.GetDefaultMenu());
+    CreateFromMenu(frame->m_Impl.GetDefaultMenu(), TRUE, FALSE);
+    // The bar owns the default menu from now on.
+    frame->m_Impl.m_hDefaultMenu = nullptr;
+    if (!m_uiDefMenuResId) m_uiDefMenuResId = frame->m_nLoadedResourceId;
+  }
+  return 0;
+}
+
+BOOL CTKMenuBar::CreateFromMenu(HMENU menu, BOOL defaultMenu, BOOL force) {
+  if (::GetFocus() == m_hWnd && m_pParentFrame && m_pParentFrame->m_hWnd) ::SetFocus(m_pParentFrame->m_hWnd);
+  if (menu == m_hMenu && !IsCustomizeMode() && !force) return TRUE;
+  if (m_hMenu) {
+    if (g_pTearOffManager) g_pTearOffManager->ReleaseIds(m_hMenu);
+    SaveListOf(m_hMenu);
+  }
+  m_hMenu = menu;
+  if (defaultMenu) m_hDefaultMenu = menu;
+  if (force || !LoadListOf(menu)) {
+    if (g_pTearOffManager && menu) g_pTearOffManager->AssignIds(menu);
+    RemoveAllButtons();
+    const int count = menu && ::IsMenu(menu) ? ::GetMenuItemCount(menu) : 0;
+    for (int i = 0; i < count; ++i) {
+      CString text = MenuItemText(menu, i);
+      const UINT id = ::GetMenuItemID(menu, i);
+      CTKToolbarButton* button;
+      if (id == 0) {
+        button = new CTKToolbarButton;
+        button->m_nStyle = TBBS_SEPARATOR;
+      } else if (id == (UINT)-1) {
+        const UINT tearOff = g_pTearOffManager ? TearOffManager::ReadIdFromText(text) : 0;
+        auto* title = new CTKToolbarMenuButton(0, ::GetSubMenu(menu, i), -1, text);
+        title->SetTearOff(tearOff);
+        button = title;
+      } else {
+        button = new CTKToolbarButton(id, -1, text);
+      }
+      button->m_bText = TRUE;
+      button->m_bImage = FALSE;
+      if (InsertButton(button) < 0) delete button;
+    }
+  }
+  if (m_hWnd) AdjustSize();
+  RebuildAccelerationKeys();
+  return TRUE;
+}
+
+int CTKMenuBar::GetDroppedDownIndex() const {
+  for (int i = 0; i < GetCount(); ++i)
+    if (CTKToolbarButton* button = GetButton(i); button && button->IsDroppedDown()) return i;
+  return -1;
+}
+
+int CTKMenuBar::GetRowHeight() const {
+  const int height = std::max<int>(GetMenuButtonSize().cy - 2, GlobalData::Get().textHeight);
+  return std::max<int>(height,
+                       IsHorizontal() ? GlobalData::Get().textHeight : GlobalData::Get().verticalTextHeight);
+}
+
+CSize CTKMenuBar::CalcLayout(DWORD mode, int length) {
+  if (IsFloating() || !m_pParentFrame || !m_hWnd) return CTKToolBar::CalcLayout(mode, length);
+  // Docked, the bar takes the whole length of its side.
+  // The whole length of the frame's client area (the dock bar's own size follows
+  // its bars).
+  CRect room;
+  ::GetClientRect(m_pParentFrame->m_hWnd, &room);
+  CRect inside(0, 0, 0, 0);
+  const BOOL horizontal = (mode & LM_HORZ) && !(mode & LM_VERTDOCK);
+  CalcInsideRect(inside, horizontal);
+  if (horizontal) {
+    const int width = std::min<int>(32767, room.Width() + inside.Width());
+    WrapToolBar(width);
+    CSize size = CalcSize(FALSE);
+    RebuildAccelerationKeys();
+    return CSize(room.Width(), size.cy - inside.Height());
+  }
+  WrapToolBar(0);
+  CSize size = CalcSize(TRUE);
+  RebuildAccelerationKeys();
+  return CSize(size.cx - inside.Width(), room.Height());
+}
+
+BOOL CTKMenuBar::DropDown(int index, BOOL firstItem) {
+  auto* title = dynamic_cast<CTKToolbarMenuButton*>(GetButton(index));
+  if (!title) return FALSE;
+  m_iHighlighted = m_iHot = index;
+  if (!title->IsDroppedDown() && !title->OnClick(this, FALSE)) return FALSE;
+  CTKPopupMenu* popup = title->GetPopupMenu();
+  if (firstItem && popup && popup->m_hWnd) popup->SendMessage(WM_KEYDOWN, VK_HOME);
+  return TRUE;
+}
+
+BOOL CTKMenuBar::SetHotMenuIndex(int index) {
+  KillTimer(kShowAllTimer);
+  const int dropped = GetDroppedDownIndex();
+  if (index >= 0 && dropped >= 0 && index != dropped && !IsCustomizeMode()) {
+    CTKToolbarButton* next = GetButton(index);
+    if (next && next->LookKind() == CTKToolbarButton::kMenuButton) {
+      // The open menu follows the mouse or the arrow keys to the next title.
+      const BOOL keyboard = m_bKeyboardSwitch;
+      GetButton(dropped)->OnCancelMode();
+      InvalidateButton(dropped);
+      DropDown(index, keyboard);
+      UpdateWindow();
+    }
+  }
+  m_iHot = index >= 0 ? index : GetDroppedDownIndex();
+  if (GetDroppedDownIndex() >= 0)
+    SetTimer(kShowAllTimer, kShowAllDelay);
+  else
+    s_bShowAllCommands = FALSE;
+  return TRUE;
+}
+
+BOOL CTKMenuBar::ProcessMnemonic(UINT key) {
+  // A title's access key drops its menu with the first item highlighted.
+  BYTE keys[256] = {};
+  ::GetKeyboardState(keys);
+  WORD typed = 0;
+  UINT character = key;
+  if (::ToAsciiEx(key, ::MapVirtualKeyA(key, 0), keys, &typed, 0, ::GetKeyboardLayout(0)) == 1)
+    character = static_cast<UINT>(toupper(static_cast<unsigned char>(typed)));
+  CTKToolbarButton* button = nullptr;
+  if (m_AcellKeys.Lookup(character, button) && button &&
+      button->LookKind() == CTKToolbarButton::kMenuButton) {
+    if (!IsCustomizeMode()) {
+      const int dropped = GetDroppedDownIndex();
+      if (dropped >= 0 && GetButton(dropped) != button) GetButton(dropped)->OnCancelMode();
+      return DropDown(ButtonToIndex(button), TRUE);
+    }
+  }
+  return CTKToolBar::ProcessMnemonic(key);
+}
+
+BOOL CTKMenuBar::PrevMenu() {
+  m_bKeyboardSwitch = TRUE;
+  const BOOL moved = CTKToolBar::PrevMenu();
+  m_bKeyboardSwitch = FALSE;
+  return moved;
+}
+
+BOOL CTKMenuBar::NextMenu() {
+  m_bKeyboardSwitch = TRUE;
+  const BOOL moved = CTKToolBar::NextMenu();
+  m_bKeyboardSwitch = FALSE;
+  return moved;
+}
+
+void CTKMenuBar::OnTimer(UINT_PTR id) {
+  if (id != kShowAllTimer) return;
+  KillTimer(kShowAllTimer);
+  const int dropped = GetDroppedDownIndex();
+  auto* title = dynamic_cast<CTKToolbarMenuButton*>(GetButton(dropped));
+  if (!title) return;
+  POINT cursor;
+  ::GetCursorPos(&cursor);
+  ::ScreenToClient(m_hWnd, &cursor);
+  CTKPopupMenu* popup = title->GetPopupMenu();
+  if (title->m_rect.PtInRect(cursor) && popup && !popup->GetMenuBar()->AreAllCommandsShown())
+    popup->ShowAllCommands();
+}
+
+BOOL CTKMenuBar::PreTranslateMessage(MSG* msg) {
+  if (msg->message != WM_KEYDOWN || msg->hwnd != m_hWnd) return CTKToolBar::PreTranslateMessage(msg);
+  // While a menu is open the keys belong to it (the frame hands them over).
+  if (GetDroppedDownIndex() >= 0) return CTKBaseControlBar::PreTranslateMessage(msg);
+  const int count = GetCount();
+  if (m_iHighlighted < 0 || m_iHighlighted >= count) {
+    if (msg->wParam == VK_ESCAPE) {
+      Deactivate();
+      RestoreFocus();
+      return TRUE;
+    }
+    return ProcessMnemonic(static_cast<UINT>(msg->wParam)) || CTKToolBar::PreTranslateMessage(msg);
+  }
+  UINT key = static_cast<UINT>(msg->wParam);
+  if (::GetWindowLongA(m_hWnd, GWL_EXSTYLE) & WS_EX_LAYOUTRTL) {
+    if (key == VK_LEFT)
+      key = VK_RIGHT;
+    else if (key == VK_RIGHT)
+      key = VK_LEFT;
+  }
+  switch (key) {
+    case VK_LEFT:
+    case VK_RIGHT: {
+      const int old = m_iHighlighted;
+      int index = old;
+      for (int step = 0; step < count; ++step) {
+        index = key == VK_LEFT ? (index - 1 + count) % count : (index + 1) % count;
+        CTKToolbarButton* button = GetButton(index);
+        if (button && !button->IsSeparator() && button->IsVisible() && !button->m_bHidden) break;
+      }
+      m_iHighlighted = m_iHot = index;
+      InvalidateButton(old);
+      InvalidateButton(index);
+      UpdateWindow();
+      ShowCommandMessageString(GetItemID(index));
+      return TRUE;
+    }
+    case VK_DOWN:
+      DropDown(m_iHighlighted, TRUE);
+      return TRUE;
+    case VK_RETURN: {
+      CTKToolbarButton* button = GetButton(m_iHighlighted);
+      if (!button) return TRUE;
+      if (button->LookKind() == CTKToolbarButton::kMenuButton) {
+        DropDown(m_iHighlighted, TRUE);
+        return TRUE;
+      }
+      const UINT command = button->m_nID;
+      Deactivate();
+      if (command && command != (UINT)-1 && !(button->m_nStyle & TBBS_DISABLED)) {
+        if (g_pCommandUsageCounter) g_pCommandUsageCounter->CountUse(command);
+        if (CWnd* owner = GetCommandTarget()) owner->PostMessage(WM_COMMAND, command);
+      }
+      return TRUE;
+    }
+    case VK_ESCAPE:
+      Deactivate();
+      RestoreFocus();
+      s_bShowAllCommands = FALSE;
+      return TRUE;
+    default:
+      if (ProcessMnemonic(key)) return TRUE;
+      return CTKToolBar::PreTranslateMessage(msg);
+  }
+}
+
+void CTKMenuBar::OnSetFocus(CWnd* oldWnd) {
+  CTKToolBar::OnSetFocus(oldWnd);
+  if (GetDroppedDownIndex() >= 0) return;
+  if (m_pParentFrame && m_pParentFrame->m_hWnd) m_pParentFrame->SendMessage(kSetMessageString, kIdlePrompt);
+  if (m_iHighlighted < 0 && GetCount() > 0) {
+    m_iHighlighted = m_iHot = 0;
+    InvalidateButton(0);
+    UpdateWindow();
+  }
+}
+
+void CTKMenuBar::OnLButtonDown(UINT flags, CPoint point) {
+  // While a menu is open, a press beside every title does nothing.
+  if (GetDroppedDownIndex() >= 0 && HitTest(point) < 0) return;
+  CTKToolBar::OnLButtonDown(flags, point);
+}
+
+BOOL CTKMenuBar::FillButtonText(CTKToolbarButton* button) {
+  if (button && button->m_nID != 0 && button->m_nID != (UINT)-1 && m_hMenu) {
+    CString text;
+    if (FindCommandText(m_hMenu, button->m_nID, text)) {
+      button->m_strText = text;
+      return TRUE;
+    }
+  }
+  return CTKToolBar::FillButtonText(button);
+}
+
+CString CTKMenuBar::MenuStateKey(const char* profile) const {
+  return profile && *profile ? CString(profile) : GetRegistryPath("TKMenuBar");
+}
+
+BOOL CTKMenuBar::SaveState(const char* profile, int index, UINT) {
+  const CString path = MenuStateKey(profile);
+  HMENU current = m_hMenu;
+  if (current) SaveListOf(current);
+  // The default menu's list is kept under id 0.
+  if (m_hDefaultMenu && m_hDefaultMenu != current) LoadListOf(m_hDefaultMenu);
+  CTKToolBar::SaveState(path, index, 0);
+  if (m_hDefaultMenu && m_hDefaultMenu != current && current) {
+    LoadListOf(current);
+    AdjustSize();
+  }
+  return TRUE;
+}
+
+BOOL CTKMenuBar::LoadState(const char* profile, int index, UINT) {
+  const CString path = MenuStateKey(profile);
+  HMENU current = m_hMenu;
+  if (current && current != m_hDefaultMenu) SaveListOf(current);
+  if (CTKToolBar::LoadState(path, index, 0)) {
+    if (m_hDefaultMenu) SaveListOf(m_hDefaultMenu);
+  } else if (m_hDefaultMenu) {
+    m_hMenu = nullptr;
+    CreateFromMenu(m_hDefaultMenu, TRUE, TRUE);
+  }
+  if (current && current != m_hDefaultMenu) LoadListOf(current);
+  m_hMenu = current ? current : m_hDefaultMenu;
+  if (m_hWnd) AdjustSize();
+  RebuildAccelerationKeys();
+  return TRUE;
+}
+
+BOOL CTKMenuBar::RestoreOriginalState() {
+  if (!m_uiDefMenuResId) return FALSE;
+  HMENU fresh = ::LoadMenuA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(m_uiDefMenuResId));
+  if (!fresh) return FALSE;
+  HMENU old = m_hDefaultMenu;
+  const BOOL showingDefault = m_hMenu == old;
+  OnDefaultMenuLoaded(fresh);
+  m_hDefaultMenu = fresh;
+  if (showingDefault) {
+    m_hMenu = nullptr;
+    CreateFromMenu(fresh, TRUE, TRUE);
+  }
+  if (old && ::IsMenu(old)) ::DestroyMenu(old);
+  return TRUE;
+}

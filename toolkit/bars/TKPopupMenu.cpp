@@ -1,0 +1,585 @@
+#include "toolkit/bars/TKPopupMenu.h"
+
+#include "toolkit/bars/CustomizeButton.h"
+#include "toolkit/bars/TKCustomizeMenuButton.h"
+#include "toolkit/bars/TKMenuBar.h"
+#include "toolkit/frames/DrawManager.h"
+#include "toolkit/frames/GlobalData.h"
+#include "toolkit/frames/MenuButtonStore.h"
+#include "toolkit/frames/MenuImages.h"
+#include "toolkit/frames/MenuSound.h"
+#include "toolkit/frames/TKFrameWnd.h"
+#include "toolkit/frames/TKVisualManager.h"
+
+#include "platform/afx/linux_headers_begin.h"
+#include <vector>
+#include "platform/afx/linux_headers_end.h"
+
+CTKPopupMenu* CTKPopupMenu::s_pActivePopupMenu = nullptr;
+int CTKPopupMenu::s_animationType = 0;
+
+namespace {
+
+constexpr UINT kScrollTimer = 2;
+constexpr UINT kScrollInterval = 80;
+
+// Popups whose windows are gone, deleted outside their own message handlers.
+std::vector<CTKPopupMenu*> g_closedMenus;
+UINT_PTR g_deleteTimer = 0;
+
+void CALLBACK DeleteClosedMenusLater(HWND, UINT, UINT_PTR id, DWORD) {
+  ::KillTimer(nullptr, id);
+  if (id == g_deleteTimer) g_deleteTimer = 0;
+  CTKPopupMenu::DeleteClosedMenus();
+}
+
+void ScheduleDelete(CTKPopupMenu* popup) {
+  for (CTKPopupMenu* closed : g_closedMenus)
+    if (closed == popup) return;
+  g_closedMenus.push_back(popup);
+  if (!g_deleteTimer) g_deleteTimer = ::SetTimer(nullptr, 0, 0, DeleteClosedMenusLater);
+}
+
+RECT WorkAreaNear(POINT point) {
+  RECT work{};
+  MONITORINFO info{};
+  info.cbSize = sizeof info;
+  HMONITOR monitor = ::MonitorFromPoint(point, MONITOR_DEFAULTTONEAREST);
+  if (monitor && ::GetMonitorInfoA(monitor, &info)) return info.rcWork;
+  ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+  return work;
+}
+
+}  // namespace
+
+void CTKPopupMenu::DeleteClosedMenus() {
+  std::vector<CTKPopupMenu*> closed;
+  closed.swap(g_closedMenus);
+  for (CTKPopupMenu* popup : closed) delete popup;
+}
+
+CTKPopupMenu::CTKPopupMenu() = default;
+
+CTKPopupMenu::~CTKPopupMenu() {
+  if (m_hScreenUnder) ::DeleteObject(m_hScreenUnder);
+  if (m_hMenu && m_bOwnsMenu && ::IsMenu(m_hMenu)) ::DestroyMenu(m_hMenu);
+  if (s_pActivePopupMenu == this) s_pActivePopupMenu = nullptr;
+}
+
+BEGIN_MESSAGE_MAP(CTKPopupMenu, CTKPopupMenuBase)
+  ON_WM_CREATE()
+  ON_WM_DESTROY()
+  ON_WM_PAINT()
+  ON_WM_ERASEBKGND()
+  ON_WM_MOUSEACTIVATE()
+  ON_WM_KEYDOWN()
+  ON_WM_TIMER()
+  ON_WM_MOUSEMOVE()
+  ON_WM_SIZE()
+  ON_MESSAGE(WM_ACTIVATEAPP, OnActivateApp)
+END_MESSAGE_MAP()
+
+CFrameWnd* CTKPopupMenu::FrameOf(CWnd* window) {
+  HWND hwnd = window ? window->m_hWnd : nullptr;
+  for (HWND at = hwnd; at; at = ::GetWindow(at, GW_OWNER)) {
+    HWND root = ::GetAncestor(at, GA_ROOT);
+    if (auto* frame = dynamic_cast<CFrameWnd*>(CWnd::FromHandlePermanent(root))) return frame;
+    if (!root) break;
+    at = root;
+  }
+  return dynamic_cast<CFrameWnd*>(AfxGetMainWnd());
+}
+
+BOOL CTKPopupMenu::ActivatePopupMenu(CFrameWnd* frame, CTKPopupMenu* popup) {
+  s_pActivePopupMenu = popup;
+  if (auto* toolkitFrame = dynamic_cast<CTKFrameWnd*>(frame)) return toolkitFrame->NotifyPopupMenuOpen(popup);
+  return TRUE;
+}
+
+CTKPopupMenu* CTKPopupMenu::GetParentPopupMenu() const {
+  if (!m_pParentBtn) return nullptr;
+  auto* bar = dynamic_cast<CTKPopupMenuBar*>(m_pParentBtn->m_pWndParent);
+  return bar ? bar->GetPopup() : nullptr;
+}
+
+CTKToolBar* CTKPopupMenu::GetParentToolBar() const {
+  return m_pParentBtn ? dynamic_cast<CTKToolBar*>(m_pParentBtn->m_pWndParent) : nullptr;
+}
+
+CTKToolbarMenuButton* CTKPopupMenu::GetSelItem() {
+  return dynamic_cast<CTKToolbarMenuButton*>(m_wndMenuBar.GetButton(m_wndMenuBar.GetHighlightedButton()));
+}
+
+CTKToolbarMenuButton* CTKPopupMenu::GetMenuItem(int index) const {
+  return dynamic_cast<CTKToolbarMenuButton*>(m_wndMenuBar.GetButton(index));
+}
+
+BOOL CTKPopupMenu::InsertItem(const CTKToolbarMenuButton& button, int index) {
+  return m_wndMenuBar.InsertButtonCopy(button, index) >= 0;
+}
+
+BOOL CTKPopupMenu::InsertSeparator(int index) {
+  auto* separator = new CTKToolbarMenuButton;
+  separator->m_nStyle = TBBS_SEPARATOR;
+  if (m_wndMenuBar.InsertButton(separator, index) >= 0) return TRUE;
+  delete separator;
+  return FALSE;
+}
+
+BOOL CTKPopupMenu::RemoveItem(int index) { return m_wndMenuBar.RemoveButton(index); }
+
+void CTKPopupMenu::RemoveAllItems() { m_wndMenuBar.RemoveAllButtons(); }
+
+BOOL CTKPopupMenu::Create(CWnd* parent, int x, int y, HMENU menu, BOOL locked, BOOL ownMessage) {
+  PlayMenuSound(kMenuSoundPopup);
+  m_hMenu = menu;
+  if (x == -1 && y == -1) {
+    POINT origin{0, 0};
+    if (parent && parent->m_hWnd) {
+      ::ClientToScreen(parent->m_hWnd, &origin);
+      origin.x += 5;
+      origin.y += 5;
+    }
+    x = origin.x;
+    y = origin.y;
+  }
+  m_ptLocation = m_ptLocationInitial = CPoint(x, y);
+  CTKPopupMenu* parentPopup = GetParentPopupMenu();
+  if (parentPopup) m_wndMenuBar.m_bTrackMode = parentPopup->m_wndMenuBar.m_bTrackMode;
+  m_pMessageWnd = ownMessage ? parent : (parentPopup ? parentPopup->m_pMessageWnd : nullptr);
+  DWORD exStyle = 0;
+  if (parent && parent->m_hWnd && (::GetWindowLongA(parent->m_hWnd, GWL_EXSTYLE) & WS_EX_LAYOUTRTL))
+    exStyle |= WS_EX_LAYOUTRTL;
+  HWND owner = nullptr;
+  if (parent && parent->m_hWnd) {
+    owner = ::GetParent(parent->m_hWnd);
+    if (!owner) owner = parent->m_hWnd;
+  }
+  const char* windowClass = AfxRegisterWndClass(CS_SAVEBITS, ::LoadCursorA(nullptr, IDC_ARROW));
+  if (!CreateEx(exStyle, windowClass, nullptr, WS_POPUP, x, y, 0, 0, owner, nullptr)) {
+    ScheduleDelete(this);
+    return FALSE;
+  }
+  m_wndMenuBar.m_bLocked = locked;
+  if (m_bRightAlign) {
+    m_ptLocation.x -= m_FinalSize.cx - CTKVisualManager::GetInstance()->GetPopupMenuBorderSize() + 1;
+    RecalcLayout();
+  }
+  SaveScreenUnder();
+  ::SetWindowPos(m_hWnd, HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+  m_bShown = TRUE;
+  if (CTKToolBar::IsCustomizeMode())
+    ::RedrawWindow(m_wndMenuBar.m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE);
+  return TRUE;
+}
+
+int CTKPopupMenu::OnCreate(LPCREATESTRUCT cs) {
+  if (CTKPopupMenuBase::OnCreate(cs) == -1) return -1;
+  CTKPopupMenu* parentPopup = GetParentPopupMenu();
+  if (parentPopup) m_wndMenuBar.m_iMinWidth = parentPopup->m_wndMenuBar.m_iMinWidth;
+  const DWORD style = WS_CHILD | WS_VISIBLE | CBRS_ALIGN_TOP | CBRS_TOOLTIPS | CBRS_FLYBY;
+  if (!m_wndMenuBar.CreateEx(this, 0, style, CRect(0, 0, 0, 0), 1)) return -1;
+  m_wndMenuBar.m_dwStyle &= ~(CBRS_GRIPPER | CBRS_BORDER_ANY);
+  if (m_hMenu) {
+    BOOL imported;
+    if (m_pParentBtn)
+      imported = m_wndMenuBar.ImportFromMenu(m_hMenu, FALSE);
+    else
+      imported =
+          ToolbarButtonsArchive(m_wndMenuBar).LoadFrom(m_hMenu) || m_wndMenuBar.ImportFromMenu(m_hMenu, TRUE);
+    if (!imported) return -1;
+  }
+  CFrameWnd* frame = FrameOf(this);
+  // Items are enabled, disabled and checked by the frame's update handlers; items
+  // nobody handles stay as the menu had them.
+  if (frame) m_wndMenuBar.OnUpdateCmdUI(frame, FALSE);
+  // Under a chevron's "Add or Remove Buttons" a toolbar's marker becomes its buttons.
+  CTKPopupMenu* outermost = this;
+  while (outermost->GetParentPopupMenu()) outermost = outermost->GetParentPopupMenu();
+  if (outermost != this && dynamic_cast<CCustomizeButton*>(outermost->GetParentButton()))
+    CTKCustomizeMenuButton::ExpandMarker(&m_wndMenuBar);
+  if (!ActivatePopupMenu(frame, this)) return -1;
+  RecalcLayout();
+  return 0;
+}
+
+void CTKPopupMenu::RecalcLayout() {
+  if (!m_hWnd || !m_wndMenuBar.m_hWnd) return;
+  CTKVisualManager* look = CTKVisualManager::GetInstance();
+  const RECT work = WorkAreaNear(m_ptLocation);
+  const int border = look->GetPopupMenuBorderSize();
+  const CSize barSize = m_wndMenuBar.CalcSize(TRUE);
+  m_iShadowSize =
+      CTKToolBar::s_bMenuShadows && !CTKToolBar::IsCustomizeMode() && GlobalData::Get().bitsPerPixel > 8
+          ? look->m_menuShadowDepth
+          : 0;
+  const int shadow = m_iShadowSize;
+  int width = barSize.cx + 2 * border;
+  int height = barSize.cy + 2 * border;
+  int x = m_ptLocation.x, y = m_ptLocation.y;
+  CTKPopupMenu* parentPopup = GetParentPopupMenu();
+  CTKToolBar* parentBar = GetParentToolBar();
+  const BOOL underBarButton = m_pParentBtn && parentBar && !parentPopup && m_DropDirection == kDropBelow;
+  CRect buttonScreen;
+  if (m_pParentBtn && parentBar && parentBar->m_hWnd) {
+    buttonScreen = m_pParentBtn->m_rect;
+    ::MapWindowPoints(parentBar->m_hWnd, nullptr, reinterpret_cast<POINT*>(&buttonScreen), 2);
+  }
+  if (x + width + shadow > work.right) {
+    if (parentPopup && parentPopup->m_hWnd) {
+      CRect parentRect;
+      parentPopup->GetWindowRect(&parentRect);
+      x = parentRect.left - width + 1;
+      m_DropDirection = kDropLeft;
+    } else if (underBarButton) {
+      x = buttonScreen.right - width;
+    } else {
+      x = work.right - width - shadow;
+    }
+    if (x < work.left) {
+      x = work.left;
+      m_DropDirection = kDropNone;
+    }
+  }
+  m_bScrollable = FALSE;
+  const int workHeight = work.bottom - work.top;
+  if (y + height + shadow > work.bottom) {
+    if (underBarButton) {
+      const int below = work.bottom - buttonScreen.bottom, above = buttonScreen.top - work.top;
+      if (height + shadow <= above) {
+        y = buttonScreen.top - height;
+        m_DropDirection = kDropAbove;
+      } else if (above > below) {
+        y = work.top;
+        height = above;
+        m_DropDirection = kDropAbove;
+        m_bScrollable = TRUE;
+      } else {
+        height = below - shadow;
+        m_bScrollable = TRUE;
+      }
+    } else {
+      y = work.bottom - height - shadow;
+    }
+    if (y < work.top) y = work.top;
+    if (height + shadow > workHeight) {
+      height = workHeight - shadow;
+      m_bScrollable = TRUE;
+    }
+  }
+  if (x < work.left) x = work.left;
+  const SIZE glyph = MenuImages::Size();
+  m_iScrollBtnHeight = m_bScrollable ? glyph.cy + 2 * border : 0;
+  m_ptLocation = CPoint(x, y);
+  m_FinalSize = CSize(width, height);
+  ::SetWindowPos(m_hWnd, nullptr, x, y, width + shadow, height + shadow, SWP_NOZORDER | SWP_NOACTIVATE);
+  m_rectScrollUp = CRect(border, border, width - border, border + m_iScrollBtnHeight);
+  m_rectScrollDn = CRect(border, height - border - m_iScrollBtnHeight, width - border, height - border);
+  ::SetWindowPos(m_wndMenuBar.m_hWnd, nullptr, border, border + m_iScrollBtnHeight, barSize.cx,
+                 height - 2 * border - 2 * m_iScrollBtnHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+  m_wndMenuBar.AdjustLayout();
+}
+
+void CTKPopupMenu::OnSize(UINT type, int cx, int cy) { CTKPopupMenuBase::OnSize(type, cx, cy); }
+
+void CTKPopupMenu::SaveScreenUnder() {
+  if (m_hScreenUnder) ::DeleteObject(m_hScreenUnder);
+  m_hScreenUnder = nullptr;
+  if (!m_iShadowSize) return;
+  GetWindowRect(&m_rectScreenUnder);
+  HDC screen = ::GetDC(nullptr);
+  HDC memory = ::CreateCompatibleDC(screen);
+  m_hScreenUnder = ::CreateCompatibleBitmap(screen, m_rectScreenUnder.Width(), m_rectScreenUnder.Height());
+  HGDIOBJ old = ::SelectObject(memory, m_hScreenUnder);
+  ::BitBlt(memory, 0, 0, m_rectScreenUnder.Width(), m_rectScreenUnder.Height(), screen,
+           m_rectScreenUnder.left, m_rectScreenUnder.top, SRCCOPY);
+  ::SelectObject(memory, old);
+  ::DeleteDC(memory);
+  ::ReleaseDC(nullptr, screen);
+}
+
+void CTKPopupMenu::OnPaint() {
+  PAINTSTRUCT ps;
+  HDC paint = ::BeginPaint(m_hWnd, &ps);
+  CRect client;
+  GetClientRect(&client);
+  HDC memory = ::CreateCompatibleDC(paint);
+  HBITMAP bitmap = ::CreateCompatibleBitmap(paint, client.Width(), client.Height());
+  HGDIOBJ oldBitmap = ::SelectObject(memory, bitmap);
+  CDC dc;
+  dc.Attach(memory);
+  if (m_hScreenUnder) {
+    HDC saved = ::CreateCompatibleDC(paint);
+    HGDIOBJ old = ::SelectObject(saved, m_hScreenUnder);
+    ::BitBlt(memory, 0, 0, client.Width(), client.Height(), saved, 0, 0, SRCCOPY);
+    ::SelectObject(saved, old);
+    ::DeleteDC(saved);
+  } else {
+    dc.FillSolidRect(&client, GlobalData::Get().barFace);
+  }
+  CTKVisualManager* look = CTKVisualManager::GetInstance();
+  CRect menu(0, 0, m_FinalSize.cx, m_FinalSize.cy);
+  look->PaintPopupBackground(&dc, this, menu);
+  look->PaintMenuFrame(&dc, this, menu);
+  if (m_bScrollable) {
+    const SIZE glyph = MenuImages::Size();
+    const int upGlyph = m_wndMenuBar.m_iOffset > 0 ? MenuImages::kArrowUp : MenuImages::kArrowUpDisabled;
+    MenuImages::Draw(
+        &dc, upGlyph,
+        POINT{m_rectScrollUp.CenterPoint().x - glyph.cx / 2, m_rectScrollUp.CenterPoint().y - glyph.cy / 2});
+    MenuImages::Draw(
+        &dc, MenuImages::kArrowDown,
+        POINT{m_rectScrollDn.CenterPoint().x - glyph.cx / 2, m_rectScrollDn.CenterPoint().y - glyph.cy / 2});
+    if (m_iScrollMode < 0) look->PaintButtonEdge(&dc, nullptr, m_rectScrollUp, 2);
+    if (m_iScrollMode > 0) look->PaintButtonEdge(&dc, nullptr, m_rectScrollDn, 2);
+  }
+  if (m_iShadowSize > 0) {
+    DrawManager shadow(dc);
+    shadow.PaintShadow(menu, m_iShadowSize, 100, 65, nullptr, nullptr,
+                       !(::GetWindowLongA(m_hWnd, GWL_EXSTYLE) & WS_EX_LAYOUTRTL));
+  }
+  dc.Detach();
+  ::BitBlt(paint, 0, 0, client.Width(), client.Height(), memory, 0, 0, SRCCOPY);
+  ::SelectObject(memory, oldBitmap);
+  ::DeleteObject(bitmap);
+  ::DeleteDC(memory);
+  ::EndPaint(m_hWnd, &ps);
+}
+
+CTKPopupMenu* CTKPopupMenu::GetOutermost() const {
+  auto* top = const_cast<CTKPopupMenu*>(this);
+  while (CTKPopupMenu* parent = top->GetParentPopupMenu()) top = parent;
+  return top;
+}
+
+int CTKPopupMenu::HitTest(POINT screen) const {
+  if (!m_hWnd) return kHitOutside;
+  // A point on a parent popup of the chain is inside too.
+  for (CTKPopupMenu* parent = GetParentPopupMenu(); parent; parent = parent->GetParentPopupMenu()) {
+    CRect rect;
+    if (parent->m_hWnd && ::GetWindowRect(parent->m_hWnd, &rect) && rect.PtInRect(screen)) {
+      const POINT at{screen.x - rect.left, screen.y - rect.top};
+      if (at.x < parent->m_FinalSize.cx && at.y < parent->m_FinalSize.cy) return kHitItems;
+    }
+  }
+  CRect window;
+  ::GetWindowRect(m_hWnd, &window);
+  if (!window.PtInRect(screen)) return kHitOutside;
+  const POINT at{screen.x - window.left, screen.y - window.top};
+  if (at.x >= m_FinalSize.cx) return kHitRightShadow;
+  if (at.y >= m_FinalSize.cy) return kHitBottomShadow;
+  return kHitItems;
+}
+
+CRect CTKPopupMenu::OpenerButtonRect() const {
+  // A press on the chain's own button counts as a press elsewhere: it closes the
+  // chain, and the button does not open it again (it sees the press was the one that
+  // closed its popup).
+  return CRect(0, 0, 0, 0);
+}
+
+BOOL CTKPopupMenu::IsOpenedFromMenuBar() const {
+  CTKToolBar* bar = GetOutermost()->GetParentToolBar();
+  return bar && bar->LookKind() == CTKBaseControlBar::kMenuBar;
+}
+
+void CTKPopupMenu::CloseMenu() {
+  // The whole chain, from the top (its bar closes the sub-menus).
+  CTKPopupMenu* top = GetOutermost();
+  if (top->m_hWnd) top->CloseMenu(FALSE);
+}
+
+void CTKPopupMenu::CloseMenu(BOOL setFocusToBar) {
+  if (!m_hWnd || m_bClosing) return;
+  m_bClosing = TRUE;
+  CFrameWnd* frame = FrameOf(this);
+  if (CTKPopupMenu* parent = GetParentPopupMenu()) {
+    m_bAutoDestroyParent = FALSE;
+    ActivatePopupMenu(frame, parent);
+  } else {
+    ActivatePopupMenu(frame, nullptr);
+    CTKToolBar* bar = GetParentToolBar();
+    if (setFocusToBar && bar && bar->m_hWnd) bar->SetFocus();
+  }
+  SendMessage(WM_CLOSE);
+}
+
+void CTKPopupMenu::OnDestroy() {
+  m_bClosing = TRUE;
+  KillTimer(kScrollTimer);
+  CFrameWnd* frame = FrameOf(this);
+  CTKPopupMenu* parent = GetParentPopupMenu();
+  CTKToolBar* parentBar = GetParentToolBar();
+  if (m_pParentBtn) {
+    m_pParentBtn->m_popupMenu = nullptr;
+    m_pParentBtn->m_dwClosedAt = ::GetMessageTime();
+    m_pParentBtn->m_bToBeClosed = FALSE;
+    if (parentBar && parentBar->m_hWnd) {
+      CRect area = m_pParentBtn->m_rect;
+      const int depth = CTKVisualManager::GetInstance()->m_menuShadowDepth;
+      area.InflateRect(depth, depth);
+      ::RedrawWindow(parentBar->m_hWnd, &area, nullptr, RDW_INVALIDATE | RDW_FRAME);
+    }
+  } else {
+    CTKMenuBar::SetShowAllCommands(FALSE);
+  }
+  if (auto* toolkitFrame = dynamic_cast<CTKFrameWnd*>(frame)) toolkitFrame->OnMenuPopupClosed(this);
+  if (s_pActivePopupMenu == this) s_pActivePopupMenu = nullptr;
+  if (parent && parent->m_hWnd && !parent->m_bClosing) {
+    if (m_bAutoDestroyParent && !CTKToolBar::IsCustomizeMode())
+      parent->SendMessage(WM_CLOSE);
+    else
+      ActivatePopupMenu(frame, parent);
+  } else if (!parent && parentBar && parentBar->m_hWnd && CTKFrameWnd::OpenPopupMenu() == nullptr &&
+             ::GetFocus() != parentBar->m_hWnd) {
+    parentBar->Deactivate();
+  }
+  CTKPopupMenuBase::OnDestroy();
+}
+
+void CTKPopupMenu::PostNcDestroy() {
+  if (m_pParentBtn && m_pParentBtn->m_popupMenu == this) m_pParentBtn->m_popupMenu = nullptr;
+  ScheduleDelete(this);
+}
+
+LRESULT CTKPopupMenu::OnActivateApp(WPARAM active, LPARAM) {
+  if (!active && !CTKToolBar::IsCustomizeMode() && !IsInCommand()) PostMessage(WM_CLOSE);
+  return 0;
+}
+
+BOOL CTKPopupMenu::PreTranslateMessage(MSG* msg) { return CTKPopupMenuBase::PreTranslateMessage(msg); }
+
+void CTKPopupMenu::OnKeyDown(UINT key, UINT repeat, UINT flags) {
+  if (::GetWindowLongA(m_hWnd, GWL_EXSTYLE) & WS_EX_LAYOUTRTL) {
+    if (key == VK_LEFT)
+      key = VK_RIGHT;
+    else if (key == VK_RIGHT)
+      key = VK_LEFT;
+  }
+  CTKPopupMenu* parent = GetParentPopupMenu();
+  // The bar at the top of the chain: a toolbar or the menu bar.
+  CTKPopupMenu* outermost = this;
+  while (outermost->GetParentPopupMenu()) outermost = outermost->GetParentPopupMenu();
+  CTKToolBar* owningBar = outermost->GetParentToolBar();
+  switch (key) {
+    case VK_ESCAPE:
+      if (parent) m_bAutoDestroyParent = FALSE;
+      CloseMenu(TRUE);
+      return;
+    case VK_LEFT:
+      if (parent) {
+        m_bAutoDestroyParent = FALSE;
+        CloseMenu(FALSE);
+      } else if (owningBar) {
+        owningBar->PrevMenu();
+      }
+      return;
+    case VK_RIGHT: {
+      CTKToolbarMenuButton* item = GetSelItem();
+      if (item && (item->m_nID == (UINT)-1 || !item->GetCommands().IsEmpty()) &&
+          !(item->m_nStyle & TBBS_DISABLED)) {
+        if (!item->m_popupMenu) item->OnClick(&m_wndMenuBar, FALSE);
+        if (CTKPopupMenu* sub = item->GetPopupMenu(); sub && sub->m_hWnd)
+          sub->SendMessage(WM_KEYDOWN, VK_HOME);
+        return;
+      }
+      if (owningBar) owningBar->NextMenu();
+      return;
+    }
+    case VK_DOWN:
+      if (::GetKeyState(VK_CONTROL) < 0 && !m_wndMenuBar.AreAllCommandsShown()) {
+        ShowAllCommands();
+        return;
+      }
+      [[fallthrough]];
+    case VK_RETURN:
+    case VK_HOME:
+    case VK_END:
+    case VK_UP:
+    case VK_TAB:
+      if (!CTKToolBar::IsCustomizeMode()) {
+        HWND self = m_hWnd;
+        m_wndMenuBar.OnKey(key);
+        if (::IsWindow(self)) EnsureSelectedVisible();
+      }
+      return;
+    default:
+      if (!m_wndMenuBar.OnKey(key)) Default();
+      (void)repeat;
+      (void)flags;
+      return;
+  }
+}
+
+void CTKPopupMenu::EnsureSelectedVisible() {
+  if (!m_bScrollable) return;
+  CTKToolbarButton* item = m_wndMenuBar.GetButton(m_wndMenuBar.GetHighlightedButton());
+  if (!item) return;
+  CRect client;
+  m_wndMenuBar.GetClientRect(&client);
+  while (item->m_rect.top < client.top && m_wndMenuBar.m_iOffset > 0) ScrollBy(-1);
+  for (int guard = 0; item->m_rect.bottom > client.bottom && guard < m_wndMenuBar.GetCount(); ++guard)
+    ScrollBy(1);
+}
+
+void CTKPopupMenu::ScrollBy(int direction) {
+  if (direction < 0 && m_wndMenuBar.m_iOffset <= 0) return;
+  if (direction > 0) {
+    CRect client;
+    m_wndMenuBar.GetClientRect(&client);
+    CTKToolbarButton* last = m_wndMenuBar.GetButton(m_wndMenuBar.GetCount() - 1);
+    if (!last || last->m_rect.bottom <= client.bottom) return;
+  }
+  if (CTKToolbarMenuButton* item = GetSelItem(); item && item->m_popupMenu) item->OnCancelMode();
+  m_wndMenuBar.m_iOffset += direction;
+  m_wndMenuBar.AdjustLayout();
+  m_wndMenuBar.Invalidate();
+  Invalidate(FALSE);
+}
+
+void CTKPopupMenu::OnMouseMove(UINT flags, CPoint point) {
+  if (m_bScrollable) {
+    int mode = 0;
+    if (m_rectScrollUp.PtInRect(point) && m_wndMenuBar.m_iOffset > 0) mode = -1;
+    if (m_rectScrollDn.PtInRect(point)) mode = 1;
+    if (mode != m_iScrollMode) {
+      m_iScrollMode = mode;
+      if (mode)
+        SetTimer(kScrollTimer, kScrollInterval);
+      else
+        KillTimer(kScrollTimer);
+      Invalidate(FALSE);
+    }
+  }
+  CTKPopupMenuBase::OnMouseMove(flags, point);
+}
+
+void CTKPopupMenu::OnTimer(UINT_PTR id) {
+  if (id != kScrollTimer) return;
+  POINT cursor;
+  ::GetCursorPos(&cursor);
+  ::ScreenToClient(m_hWnd, &cursor);
+  if (!(m_iScrollMode < 0 ? m_rectScrollUp : m_rectScrollDn).PtInRect(cursor)) {
+    m_iScrollMode = 0;
+    KillTimer(kScrollTimer);
+    Invalidate(FALSE);
+    return;
+  }
+  ScrollBy(m_iScrollMode);
+}
+
+void CTKPopupMenu::ShowAllCommands() {
+  if (!m_pParentBtn || !m_hMenu) return;
+  m_wndMenuBar.m_iHot = m_wndMenuBar.m_iHighlighted = -1;
+  CTKMenuBar::SetShowAllCommands(TRUE);
+  PlayMenuSound(kMenuSoundPopup);
+  ShowWindow(SW_HIDE);
+  m_ptLocation = m_ptLocationInitial;
+  m_wndMenuBar.ImportFromMenu(m_hMenu, TRUE);
+  if (CFrameWnd* frame = FrameOf(this)) m_wndMenuBar.OnUpdateCmdUI(frame, FALSE);
+  RecalcLayout();
+  SaveScreenUnder();
+  ::SetWindowPos(m_hWnd, HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+  if (CTKToolBar* bar = GetParentToolBar(); bar && bar->m_hWnd)
+    ::InvalidateRect(bar->m_hWnd, &m_pParentBtn->m_rect, TRUE);
+}

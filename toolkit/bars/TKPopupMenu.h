@@ -1,0 +1,124 @@
+#pragma once
+// The window of one open menu: a borderless popup that holds a popup menu bar, draws
+// the menu frame and its shadow, places itself on the screen next to the button that
+// opened it, scrolls when it is taller than the screen, closes itself and its parents
+// by the menu's closing rules, and deletes itself once its window is gone.
+#include "toolkit/bars/TKPopupMenuBar.h"
+#include "toolkit/frames/TKPopupMenuBase.h"
+
+class CTKPopupMenu : public CTKPopupMenuBase {
+public:
+  // Where the popup lies against the button that opened it.
+  enum DropDirection { kDropNone = 0, kDropBelow = 1, kDropAbove = 2, kDropRight = 3, kDropLeft = 4 };
+  // What a screen point hits.
+  enum HitCode {
+    kHitItems = kInside,
+    kHitRightShadow = kRightShadow,
+    kHitBottomShadow = kBottomShadow,
+    kHitLogo = kLogo,
+    kHitOutside = kOutside,
+    kHitTearOff = kSpecialArea
+  };
+
+  CTKPopupMenu();
+  ~CTKPopupMenu() override;
+
+  // x = y = -1: 5 pixels right of and below the parent's client origin (0,0 without
+  // one). The menu handle is owned by the popup from then on.
+  virtual BOOL Create(CWnd* parent, int x, int y, HMENU menu, BOOL locked = FALSE, BOOL ownMessage = FALSE);
+  virtual void RecalcLayout();
+  BOOL PreTranslateMessage(MSG* msg) override;
+
+  CTKPopupMenuBar* GetMenuBar() { return &m_wndMenuBar; }
+  BOOL IsInCommand() const { return m_wndMenuBar.IsInCommand(); }
+  BOOL IsIdle() const { return m_iScrollMode == 0; }
+  void CloseMenu(BOOL setFocusToBar);
+  void ShowAllCommands();
+  CTKPopupMenu* GetParentPopupMenu() const;
+  // The popup at the top of the chain (itself when it is no sub-menu).
+  CTKPopupMenu* GetOutermost() const;
+  CTKToolBar* GetParentToolBar() const;
+  CTKToolbarMenuButton* GetParentButton() const { return m_pParentBtn; }
+  void SetParentButton(CTKToolbarMenuButton* button) { m_pParentBtn = button; }
+  CTKToolbarMenuButton* GetSelItem();
+  // The chain counts as one: a point on any of its popups is inside.
+  int HitTest(POINT screen) const override;
+  CRect OpenerButtonRect() const override;
+  BOOL IsOpenedFromMenuBar() const override;
+  // Closes the whole chain.
+  void CloseMenu() override;
+  int GetMenuItemCount() const { return m_wndMenuBar.GetCount(); }
+  CTKToolbarMenuButton* GetMenuItem(int index) const;
+  BOOL InsertItem(const CTKToolbarMenuButton& button, int index = -1);
+  BOOL InsertSeparator(int index = -1);
+  BOOL RemoveItem(int index);
+  void RemoveAllItems();
+  int GetDropDirection() const { return m_DropDirection; }
+  void SetDropDirection(int direction) { m_DropDirection = direction; }
+  CWnd* GetMessageWnd() const { return m_pMessageWnd; }
+  void SetMessageWnd(CWnd* window) { m_pMessageWnd = window; }
+  void SetRightAlign(BOOL on = TRUE) { m_bRightAlign = on; }
+  int GetShadowDepth() const { return m_iShadowSize; }
+  BOOL IsScrollable() const { return m_bScrollable; }
+  // Marks the popup as one holding the chevron's add-or-remove menu.
+  BOOL m_bHasAddRemoveMenu = FALSE;
+  // The popup's items come from the owning toolbar's own images.
+  CTKToolBar* m_pImagesSource = nullptr;
+
+  // The frame that menus report to: the in-place frame when one is set, else the
+  // top-level frame of the window.
+  static CFrameWnd* FrameOf(CWnd* window);
+  // Tells the frame that the popup opens (null: none is open); the frame's answer.
+  static BOOL ActivatePopupMenu(CFrameWnd* frame, CTKPopupMenu* popup);
+  // The popup of the keyboard: the innermost open popup of the chain.
+  static CTKPopupMenu* GetActiveMenu() { return s_pActivePopupMenu; }
+  // Popups whose windows are gone are deleted here, outside any of their handlers.
+  static void DeleteClosedMenus();
+  static int s_animationType;
+
+  BOOL m_bAutoDestroyParent = TRUE;
+  BOOL m_bShown = FALSE;
+
+protected:
+  int OnCreate(LPCREATESTRUCT cs);
+  void OnDestroy();
+  void OnPaint();
+  BOOL OnEraseBkgnd(CDC*) { return TRUE; }
+  int OnMouseActivate(CWnd*, UINT, UINT) { return MA_NOACTIVATE; }
+  void OnKeyDown(UINT key, UINT repeat, UINT flags);
+  void OnTimer(UINT_PTR id);
+  void OnMouseMove(UINT flags, CPoint point);
+  void OnSize(UINT type, int cx, int cy);
+  void PostNcDestroy() override;
+  LRESULT OnActivateApp(WPARAM active, LPARAM);
+  DECLARE_MESSAGE_MAP()
+
+  // The screen under the popup, kept for the shadow.
+  void SaveScreenUnder();
+  void ScrollBy(int direction);
+  void EnsureSelectedVisible();
+
+  CTKPopupMenuBar m_wndMenuBar;
+  CTKToolbarMenuButton* m_pParentBtn = nullptr;
+  CWnd* m_pMessageWnd = nullptr;
+  int m_DropDirection = kDropNone;
+  HMENU m_hMenu = nullptr;
+  BOOL m_bOwnsMenu = TRUE;
+  CPoint m_ptLocation{0, 0};
+  CPoint m_ptLocationInitial{0, 0};
+  CSize m_FinalSize{0, 0};
+  BOOL m_bTrackMode = FALSE;
+  BOOL m_bRightAlign = FALSE;
+  BOOL m_bClosing = FALSE;
+  int m_iMaxWidth = -1;
+  int m_iShadowSize = 0;
+  BOOL m_bScrollable = FALSE;
+  CRect m_rectScrollUp;
+  CRect m_rectScrollDn;
+  int m_iScrollMode = 0;
+  int m_iScrollBtnHeight = 0;
+  HBITMAP m_hScreenUnder = nullptr;
+  CRect m_rectScreenUnder;
+
+  static CTKPopupMenu* s_pActivePopupMenu;
+};
