@@ -264,73 +264,91 @@ void CColorPickerCtrl::NotifyParent(int code) {
     ::SendMessageA(parent, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(), code), reinterpret_cast<LPARAM>(m_hWnd));
 }
 
-LRESULT CColorPickerCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-  switch (message) {
-    case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = ::BeginPaint(m_hWnd, &ps);
-      Paint(dc);
-      ::EndPaint(m_hWnd, &ps);
-      return 0;
-    }
-    case WM_PRINTCLIENT:
-      Paint(reinterpret_cast<HDC>(wParam));
-      return 0;
-    case WM_ERASEBKGND:
-      return 1;
-    case WM_SIZE:
-      DropCache();
-      if (m_kind == kLuminanceBar) SetLuminanceBarWidth(m_luminanceBarWidth);
-      break;
-    case WM_SYSCOLORCHANGE:
-      DropCache();
-      break;
-    case WM_GETDLGCODE:
-      return DLGC_WANTARROWS;
-    case WM_LBUTTONDOWN: {
-      ::SetFocus(m_hWnd);
-      if (m_kind == kSwatch) return 0;
-      ::SetCapture(m_hWnd);
-      m_bTracking = TRUE;
-      if (PickAt(POINT{(short)LOWORD(lParam), (short)HIWORD(lParam)})) Changed(TRUE);
-      return 0;
-    }
-    case WM_MOUSEMOVE:
-      if (m_bTracking && (wParam & MK_LBUTTON) && PickAt(POINT{(short)LOWORD(lParam), (short)HIWORD(lParam)}))
-        Changed(TRUE);
-      return 0;
-    case WM_LBUTTONUP:
-      if (m_bTracking) {
-        m_bTracking = FALSE;
-        ::ReleaseCapture();
-      }
-      return 0;
-    case WM_CAPTURECHANGED:
-      m_bTracking = FALSE;
-      return 0;
-    case WM_LBUTTONDBLCLK:
-      if (m_kind >= kPicker) NotifyParent(BN_DOUBLECLICKED);
-      return 0;
-    case WM_KEYDOWN:
-      if (wParam == VK_LEFT || wParam == VK_RIGHT || wParam == VK_UP || wParam == VK_DOWN) {
-        KeyPick(static_cast<UINT>(wParam));
-        return 0;
-      }
-      break;
-    case WM_SETFOCUS:
-    case WM_KILLFOCUS:
-      Invalidate(FALSE);
-      return 0;
-    case BM_SETSTATE:
-    case BM_SETCHECK:
-    case BM_SETSTYLE:
-      // The button's own looks never show over the picker.
-      return 0;
-    default:
-      break;
-  }
-  return CButton::WindowProc(message, wParam, lParam);
+BEGIN_MESSAGE_MAP(CColorPickerCtrl, CButton)
+  ON_WM_PAINT()
+  ON_MESSAGE(WM_PRINTCLIENT, OnPrintClient)
+  ON_WM_ERASEBKGND()
+  ON_WM_SIZE()
+  ON_WM_SYSCOLORCHANGE()
+  ON_WM_GETDLGCODE()
+  ON_WM_LBUTTONDOWN()
+  ON_WM_MOUSEMOVE()
+  ON_WM_LBUTTONUP()
+  ON_WM_CAPTURECHANGED()
+  ON_WM_LBUTTONDBLCLK()
+  ON_WM_KEYDOWN()
+  ON_WM_SETFOCUS()
+  ON_WM_KILLFOCUS()
+  ON_MESSAGE(BM_SETSTATE, OnButtonLooks)
+  ON_MESSAGE(BM_SETCHECK, OnButtonLooks)
+  ON_MESSAGE(BM_SETSTYLE, OnButtonLooks)
+END_MESSAGE_MAP()
+
+void CColorPickerCtrl::OnPaint() {
+  PAINTSTRUCT ps;
+  HDC dc = ::BeginPaint(m_hWnd, &ps);
+  Paint(dc);
+  ::EndPaint(m_hWnd, &ps);
 }
+
+LRESULT CColorPickerCtrl::OnPrintClient(WPARAM wParam, LPARAM) {
+  Paint(reinterpret_cast<HDC>(wParam));
+  return 0;
+}
+
+BOOL CColorPickerCtrl::OnEraseBkgnd(CDC*) { return TRUE; }
+
+void CColorPickerCtrl::OnSize(UINT type, int cx, int cy) {
+  DropCache();
+  if (m_kind == kLuminanceBar) SetLuminanceBarWidth(m_luminanceBarWidth);
+  CButton::OnSize(type, cx, cy);
+}
+
+void CColorPickerCtrl::OnSysColorChange() {
+  DropCache();
+  CButton::OnSysColorChange();
+}
+
+UINT CColorPickerCtrl::OnGetDlgCode() { return DLGC_WANTARROWS; }
+
+void CColorPickerCtrl::OnLButtonDown(UINT, CPoint point) {
+  ::SetFocus(m_hWnd);
+  if (m_kind == kSwatch) return;
+  ::SetCapture(m_hWnd);
+  m_bTracking = TRUE;
+  if (PickAt(point)) Changed(TRUE);
+}
+
+void CColorPickerCtrl::OnMouseMove(UINT flags, CPoint point) {
+  if (m_bTracking && (flags & MK_LBUTTON) && PickAt(point)) Changed(TRUE);
+}
+
+void CColorPickerCtrl::OnLButtonUp(UINT, CPoint) {
+  if (m_bTracking) {
+    m_bTracking = FALSE;
+    ::ReleaseCapture();
+  }
+}
+
+void CColorPickerCtrl::OnCaptureChanged(CWnd*) { m_bTracking = FALSE; }
+
+void CColorPickerCtrl::OnLButtonDblClk(UINT, CPoint) {
+  if (m_kind >= kPicker) NotifyParent(BN_DOUBLECLICKED);
+}
+
+void CColorPickerCtrl::OnKeyDown(UINT key, UINT repeatCount, UINT flags) {
+  if (key == VK_LEFT || key == VK_RIGHT || key == VK_UP || key == VK_DOWN) {
+    KeyPick(key);
+    return;
+  }
+  CButton::OnKeyDown(key, repeatCount, flags);
+}
+
+void CColorPickerCtrl::OnSetFocus(CWnd*) { Invalidate(FALSE); }
+
+void CColorPickerCtrl::OnKillFocus(CWnd*) { Invalidate(FALSE); }
+
+LRESULT CColorPickerCtrl::OnButtonLooks(WPARAM, LPARAM) { return 0; }
 
 void CColorPickerCtrl::Paint(HDC dc) {
   CRect client;

@@ -47,7 +47,25 @@ public:
   static int SnapComponent(int value, int tolerance);
 
 protected:
-  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+  void OnPaint();
+  LRESULT OnPrintClient(WPARAM wParam, LPARAM lParam);
+  BOOL OnEraseBkgnd(CDC* dc);
+  void OnSize(UINT type, int cx, int cy);
+  void OnSysColorChange();
+  UINT OnGetDlgCode();
+  void OnLButtonDown(UINT flags, CPoint point);
+  void OnMouseMove(UINT flags, CPoint point);
+  void OnLButtonUp(UINT flags, CPoint point);
+  void OnCaptureChanged(CWnd* wnd);
+  void OnLButtonDblClk(UINT flags, CPoint point);
+  void OnKeyDown(UINT key, UINT repeatCount, UINT flags);
+  void OnSetFocus(CWnd* oldWnd);
+  void OnKillFocus(CWnd* newWnd);
+  // The button's own looks never show over the picker: its state, check and style
+  // messages are swallowed.
+  LRESULT OnButtonLooks(WPARAM wParam, LPARAM lParam);
+
+  DECLARE_MESSAGE_MAP()
 
 private:
   void Paint(HDC dc);

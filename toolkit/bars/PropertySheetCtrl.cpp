@@ -1,5 +1,10 @@
 #include "toolkit/bars/PropertySheetCtrl.h"
 
+namespace {
+// The id a property sheet gives its tab control.
+constexpr UINT kTabControlId = 0x3020;
+}  // namespace
+
 BOOL CPropertySheetCtrl::CreateOver(CWnd* parent, UINT placeholderId) {
   HWND placeholder = ::GetDlgItem(parent->m_hWnd, static_cast<int>(placeholderId));
   if (!placeholder) return FALSE;
@@ -40,10 +45,18 @@ void CPropertySheetCtrl::Layout() {
   }
 }
 
-LRESULT CPropertySheetCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-  const LRESULT result = CPropertySheet::WindowProc(message, wParam, lParam);
-  if (message == WM_SIZE || (message == WM_NOTIFY && lParam &&
-                             reinterpret_cast<NMHDR*>(lParam)->code == static_cast<UINT>(TCN_SELCHANGE)))
-    Layout();
-  return result;
+void CPropertySheetCtrl::OnSize(UINT type, int cx, int cy) {
+  CPropertySheet::OnSize(type, cx, cy);
+  Layout();
 }
+
+void CPropertySheetCtrl::OnTabSelChange(NMHDR*, LRESULT* result) {
+  // The sheet shows the newly chosen page first; it is then placed in the tab.
+  *result = Default();
+  Layout();
+}
+
+BEGIN_MESSAGE_MAP(CPropertySheetCtrl, CPropertySheet)
+  ON_WM_SIZE()
+  ON_NOTIFY(TCN_SELCHANGE, kTabControlId, OnTabSelChange)
+END_MESSAGE_MAP()

@@ -15,5 +15,8 @@ public:
   void Layout();
 
 protected:
-  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+  void OnSize(UINT type, int cx, int cy);
+  void OnTabSelChange(NMHDR* header, LRESULT* result);
+
+  DECLARE_MESSAGE_MAP()
 };

@@ -173,21 +173,23 @@ BOOL CTKColorPickerDialog::OnInitDialog() {
   return TRUE;
 }
 
-LRESULT CTKColorPickerDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_SYSCOLORCHANGE && m_hWnd) {
-    if (ScreenBits() < 8) {
-      EndDialog(static_cast<int>(RunSystemDialog(m_hWnd)));
-      return 0;
-    }
-    RebuildPalette();
-    m_wndColors.SetPalette(m_hPalette);
-    m_pColourSheetOne.GetHexagons().SetPalette(m_hPalette);
-    m_pColourSheetOne.GetGreys().SetPalette(m_hPalette);
-    m_pColourSheetTwo.GetField().SetPalette(m_hPalette);
-    m_pColourSheetTwo.GetBar().SetPalette(m_hPalette);
-    ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+BEGIN_MESSAGE_MAP(CTKColorPickerDialog, CDialog)
+  ON_WM_SYSCOLORCHANGE()
+END_MESSAGE_MAP()
+
+void CTKColorPickerDialog::OnSysColorChange() {
+  if (ScreenBits() < 8) {
+    EndDialog(static_cast<int>(RunSystemDialog(m_hWnd)));
+    return;
   }
-  return CDialog::WindowProc(message, wParam, lParam);
+  RebuildPalette();
+  m_wndColors.SetPalette(m_hPalette);
+  m_pColourSheetOne.GetHexagons().SetPalette(m_hPalette);
+  m_pColourSheetOne.GetGreys().SetPalette(m_hPalette);
+  m_pColourSheetTwo.GetField().SetPalette(m_hPalette);
+  m_pColourSheetTwo.GetBar().SetPalette(m_hPalette);
+  ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+  CDialog::OnSysColorChange();
 }
 
 COLORREF CTKColorPickerDialog::SetNewColor(COLORREF colour) {

@@ -55,7 +55,9 @@ public:
 
 protected:
   BOOL OnInitDialog() override;
-  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+  void OnSysColorChange();
+
+  DECLARE_MESSAGE_MAP()
 
 private:
   // Runs the system's colour dialog instead; IDOK when a colour was chosen.

@@ -39,67 +39,77 @@ void CTKEditBrowse::SetPressed(BOOL pressed) {
   ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME);
 }
 
-LRESULT CTKEditBrowse::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-  switch (message) {
-    case WM_NCCALCSIZE: {
-      const LRESULT result = CEdit::WindowProc(message, wParam, lParam);
-      RECT* rect =
-          wParam ? &reinterpret_cast<NCCALCSIZE_PARAMS*>(lParam)->rgrc[0] : reinterpret_cast<RECT*>(lParam);
-      rect->right -= kButtonWidth;
-      if (rect->right < rect->left) rect->right = rect->left;
-      return result;
-    }
-    case WM_NCPAINT: {
-      const LRESULT result = CEdit::WindowProc(message, wParam, lParam);
-      PaintButton();
-      return result;
-    }
-    case WM_NCHITTEST: {
-      UpdateButtonRect();
-      const POINT point{(short)LOWORD(lParam), (short)HIWORD(lParam)};
-      // Presses on the button arrive as presses on the frame.
-      if (m_rectBtn.PtInRect(point)) return HTCAPTION;
-      break;
-    }
-    case WM_NCLBUTTONDOWN: {
-      const POINT point{(short)LOWORD(lParam), (short)HIWORD(lParam)};
-      if (!m_rectBtn.PtInRect(point)) break;
-      ::SetFocus(m_hWnd);
-      ::SetCapture(m_hWnd);
-      m_bIsButtonCaptured = TRUE;
-      SetPressed(TRUE);
-      return 0;
-    }
-    case WM_MOUSEMOVE:
-      if (m_bIsButtonCaptured) {
-        POINT point{(short)LOWORD(lParam), (short)HIWORD(lParam)};
-        ::ClientToScreen(m_hWnd, &point);
-        SetPressed(m_rectBtn.PtInRect(point));
-        return 0;
-      }
-      break;
-    case WM_LBUTTONUP:
-      if (m_bIsButtonCaptured) {
-        POINT point{(short)LOWORD(lParam), (short)HIWORD(lParam)};
-        ::ClientToScreen(m_hWnd, &point);
-        m_bIsButtonCaptured = FALSE;
-        ::ReleaseCapture();
-        SetPressed(FALSE);
-        if (m_rectBtn.PtInRect(point)) OnBrowse();
-        return 0;
-      }
-      break;
-    case WM_CANCELMODE:
-      if (m_bIsButtonCaptured) {
-        m_bIsButtonCaptured = FALSE;
-        ::ReleaseCapture();
-        SetPressed(FALSE);
-      }
-      break;
-    case WM_GETDLGCODE:
-      return DLGC_WANTALLKEYS;
-    default:
-      break;
-  }
-  return CEdit::WindowProc(message, wParam, lParam);
+void CTKEditBrowse::OnNcCalcSize(BOOL calcValidRects, NCCALCSIZE_PARAMS* params) {
+  CEdit::OnNcCalcSize(calcValidRects, params);
+  // Without valid rectangles to compute, the message carries the bare window rectangle,
+  // which is the first of the parameters' rectangles.
+  RECT* rect = &params->rgrc[0];
+  rect->right -= kButtonWidth;
+  if (rect->right < rect->left) rect->right = rect->left;
 }
+
+void CTKEditBrowse::OnNcPaint() {
+  CEdit::OnNcPaint();
+  PaintButton();
+}
+
+LRESULT CTKEditBrowse::OnNcHitTest(CPoint point) {
+  UpdateButtonRect();
+  // Presses on the button arrive as presses on the frame.
+  if (m_rectBtn.PtInRect(point)) return HTCAPTION;
+  return CEdit::OnNcHitTest(point);
+}
+
+void CTKEditBrowse::OnNcLButtonDown(UINT hitTest, CPoint point) {
+  if (!m_rectBtn.PtInRect(point)) {
+    CEdit::OnNcLButtonDown(hitTest, point);
+    return;
+  }
+  ::SetFocus(m_hWnd);
+  ::SetCapture(m_hWnd);
+  m_bIsButtonCaptured = TRUE;
+  SetPressed(TRUE);
+}
+
+void CTKEditBrowse::OnMouseMove(UINT flags, CPoint point) {
+  if (!m_bIsButtonCaptured) {
+    CEdit::OnMouseMove(flags, point);
+    return;
+  }
+  ::ClientToScreen(m_hWnd, &point);
+  SetPressed(m_rectBtn.PtInRect(point));
+}
+
+void CTKEditBrowse::OnLButtonUp(UINT flags, CPoint point) {
+  if (!m_bIsButtonCaptured) {
+    CEdit::OnLButtonUp(flags, point);
+    return;
+  }
+  ::ClientToScreen(m_hWnd, &point);
+  m_bIsButtonCaptured = FALSE;
+  ::ReleaseCapture();
+  SetPressed(FALSE);
+  if (m_rectBtn.PtInRect(point)) OnBrowse();
+}
+
+void CTKEditBrowse::OnCancelMode() {
+  if (m_bIsButtonCaptured) {
+    m_bIsButtonCaptured = FALSE;
+    ::ReleaseCapture();
+    SetPressed(FALSE);
+  }
+  CEdit::OnCancelMode();
+}
+
+UINT CTKEditBrowse::OnGetDlgCode() { return DLGC_WANTALLKEYS; }
+
+BEGIN_MESSAGE_MAP(CTKEditBrowse, CEdit)
+  ON_WM_NCCALCSIZE()
+  ON_WM_NCPAINT()
+  ON_WM_NCHITTEST()
+  ON_WM_NCLBUTTONDOWN()
+  ON_WM_MOUSEMOVE()
+  ON_WM_LBUTTONUP()
+  ON_WM_CANCELMODE()
+  ON_WM_GETDLGCODE()
+END_MESSAGE_MAP()

@@ -20,7 +20,16 @@ public:
   CTKEditListBase* m_pOwner = nullptr;
 
 protected:
-  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+  void OnNcCalcSize(BOOL calcValidRects, NCCALCSIZE_PARAMS* params);
+  void OnNcPaint();
+  LRESULT OnNcHitTest(CPoint point);
+  void OnNcLButtonDown(UINT hitTest, CPoint point);
+  void OnMouseMove(UINT flags, CPoint point);
+  void OnLButtonUp(UINT flags, CPoint point);
+  void OnCancelMode();
+  UINT OnGetDlgCode();
+
+  DECLARE_MESSAGE_MAP()
 
 private:
   void UpdateButtonRect();

@@ -10,9 +10,13 @@ constexpr UINT kRemoveEmptyNewItem = WM_APP + 0x2F1;
 constexpr UINT kStartEditing = WM_APP + 0x2F2;
 }  // namespace
 
-LRESULT CTKEditListView::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_SYSKEYDOWN && m_pOwner && m_pOwner->ProcessHotKey(static_cast<UINT>(wParam))) return 0;
-  return CListCtrl::WindowProc(message, wParam, lParam);
+BEGIN_MESSAGE_MAP(CTKEditListView, CListCtrl)
+  ON_WM_SYSKEYDOWN()
+END_MESSAGE_MAP()
+
+void CTKEditListView::OnSysKeyDown(UINT key, UINT repeatCount, UINT flags) {
+  if (m_pOwner && m_pOwner->ProcessHotKey(key)) return;
+  CListCtrl::OnSysKeyDown(key, repeatCount, flags);
 }
 
 CTKEditListBox::CTKEditListBox() { m_wndList.m_pOwner = this; }

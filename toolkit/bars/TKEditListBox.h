@@ -12,7 +12,9 @@ public:
   CTKEditListBase* m_pOwner = nullptr;
 
 protected:
-  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+  void OnSysKeyDown(UINT key, UINT repeatCount, UINT flags);
+
+  DECLARE_MESSAGE_MAP()
 };
 
 class CTKEditListBox : public CTKEditListBase {

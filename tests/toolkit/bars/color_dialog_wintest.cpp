@@ -202,3 +202,37 @@ TEST(ColorDialog, TheCustomPagesFieldsFieldAndBarSetTheColourAndEachOther) {
 }
 
 }  // namespace
+
+// Turning to a page places it in the display area of the sheet's tabs, inside their
+// edge, as the page shown first was placed.
+TEST(ColorDialog, APageTurnedToFillsTheTabsDisplayArea) {
+  ASSERT_TRUE(XDisplayInput::Get().Ready());
+  CTKColorPickerDialog dialog(RGB(40, 80, 120));
+  const INT_PTR result = RunDialog(dialog, [&] {
+    ::SetForegroundWindow(dialog.m_hWnd);
+    PumpAsTheProgram(200);
+    CPropertySheetCtrl* sheet = dialog.GetSheet();
+    ASSERT_NE(sheet, nullptr);
+    CRect display;
+    ::GetClientRect(sheet->m_hWnd, &display);
+    ::SendMessageA(sheet->GetTabControl()->m_hWnd, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&display));
+    display.InflateRect(-::GetSystemMetrics(SM_CXEDGE), -::GetSystemMetrics(SM_CYEDGE));
+    auto placeOf = [&](CWnd& page) {
+      CRect rect;
+      ::GetWindowRect(page.m_hWnd, &rect);
+      ::MapWindowPoints(nullptr, sheet->m_hWnd, reinterpret_cast<POINT*>(&rect), 2);
+      return rect;
+    };
+    EXPECT_EQ(placeOf(dialog.GetStandardPage()), display);
+
+    CWnd* tabs = sheet->GetTabControl();
+    RECT tab{};
+    ::SendMessageA(tabs->m_hWnd, TCM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&tab));
+    ClickInWindow(tabs->m_hWnd, POINT{(tab.left + tab.right) / 2, (tab.top + tab.bottom) / 2});
+    CColorPage2& page = dialog.GetCustomPage();
+    ASSERT_TRUE(page.m_hWnd && ::IsWindowVisible(page.m_hWnd));
+    EXPECT_EQ(placeOf(page), display);
+    ClickInWindow(::GetDlgItem(dialog.m_hWnd, IDCANCEL), POINT{10, 6});
+  });
+  EXPECT_EQ(result, IDCANCEL);
+}
