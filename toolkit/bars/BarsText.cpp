@@ -9,4 +9,5 @@ const char* const kMenuBar = "Menu Bar";
 const char* const kMoreButtons = "More Buttons";
 const char* const kAddOrRemoveButtons = "&Add or Remove Buttons";
 const char* const kResetToolbar = "&Reset Toolbar";
+const char* const kExpandMenu = "Expand (%s)";
 }  // namespace bars_text

@@ -9,4 +9,6 @@ extern const char* const kMenuBar;
 extern const char* const kMoreButtons;
 extern const char* const kAddOrRemoveButtons;
 extern const char* const kResetToolbar;
+// The show-all entry of a short menu; "%s" is the key that expands it too.
+extern const char* const kExpandMenu;
 }  // namespace bars_text

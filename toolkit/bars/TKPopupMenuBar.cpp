@@ -3,6 +3,7 @@
 #include "toolkit/bars/TKCustomizeMenuButton.h"
 #include "toolkit/bars/TKMenuBar.h"
 #include "toolkit/bars/TKPopupMenu.h"
+#include "toolkit/bars/TKShowAllButton.h"
 #include "toolkit/frames/CommandUsageCounter.h"
 #include "toolkit/frames/GlobalData.h"
 #include "toolkit/frames/MenuSound.h"
@@ -199,6 +200,11 @@ BOOL CTKPopupMenuBar::ImportFromMenu(HMENU menu, BOOL showAllCommands) {
   }
   // Items hidden at the end may leave a separator last.
   while (GetCount() > 0 && GetButton(GetCount() - 1)->IsSeparator()) RemoveButton(GetCount() - 1);
+  // A short menu ends in the entry that brings up the rest.
+  if (!m_bAreAllCommandsShown) {
+    auto* showAll = new CTKShowAllButton;
+    if (InsertButton(showAll) < 0) delete showAll;
+  }
   m_uiDefaultMenuCmdId = ::GetMenuDefaultItem(menu, FALSE, GMDI_USEDISABLED);
   if (m_uiDefaultMenuCmdId != (UINT)-1) {
     for (int i = 0; i < GetCount(); ++i)
@@ -217,7 +223,7 @@ HMENU CTKPopupMenuBar::ExportToMenu() const {
       continue;
     }
     auto* item = dynamic_cast<CTKToolbarMenuButton*>(button);
-    if (!item) continue;
+    if (!item || item->LookKind() == CTKToolbarButton::kShowAll) continue;
     if (!item->GetCommands().IsEmpty()) {
       HMENU sub = item->CreateMenu();
       CString text = item->m_strText;
@@ -369,6 +375,8 @@ BOOL CTKPopupMenuBar::SetHotMenuIndex(int index) {
     }
   }
   if (hot && HasSubMenu(hot) && !hot->m_popupMenu && !(hot->m_nStyle & TBBS_DISABLED) && !m_bKeyboardMove)
+    hot->OnClick(this, TRUE);
+  else if (hot && hot->LookKind() == CTKToolbarButton::kShowAll && !m_bKeyboardMove && !IsCustomizeMode())
     hot->OnClick(this, TRUE);
   // Back on the item that opened this popup, or on the pending one: it stays open.
   if (CTKPopupMenu* popup = GetPopup()) {
@@ -644,7 +652,7 @@ void CTKPopupMenuBar::OnLButtonUp(UINT flags, CPoint point) {
   m_bFirstClick = FALSE;
   // A release on an item that the press did not capture (a press on the menu's title
   // dragged down here, or on an entry that acts by itself) chooses that item.
-  if (!IsCustomizeMode() && m_iButtonCapture < 0 && client.PtInRect(point)) {
+  if (!IsCustomizeMode() && m_bTrackPress && m_iButtonCapture < 0 && client.PtInRect(point)) {
     const int hit = HitTest(point);
     if (hit >= 0) m_iButtonCapture = m_iHighlighted = hit;
   }

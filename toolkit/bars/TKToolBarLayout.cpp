@@ -659,7 +659,11 @@ void CTKToolBar::OnUpdateCmdUI(CFrameWnd* target, BOOL disableIfNoHandler) {
 
 void CTKToolBar::UpdateButton(int index) {
   CTKToolbarButton* button = GetButton(index);
-  if (!button || button->IsSeparator() || button->m_nID == 0) return;
+  // Window commands (the caption buttons' own) have no update handlers, as for the
+  // whole bar's update.
+  if (!button || button->IsSeparator() || button->m_nID == 0 ||
+      (button->m_nID >= 0xF000 && button->m_nID <= 0xF1EF) || button->m_nID >= 0xFF00)
+    return;
   ToolbarCmdUI state;
   state.m_bar = this;
   state.m_index = index;

@@ -3,15 +3,22 @@
 // (Alt, F10, arrows, Enter, Escape, access keys), sub-menus after the user's delay,
 // the chosen command reaching the frame, the toolbar chevron listing exactly the
 // buttons that do not fit and running the one chosen, the "Add or Remove Buttons"
-// entries, menus in each look, and the menu bar's state in the registry. Input comes
-// through SendInput and is handled as the program's message loop handles it.
+// entries, menus in each look, the menu bar's state in the registry, and a toolbar
+// button that drops down a second toolbar. Input comes through SendInput and is
+// handled as the program's message loop handles it.
 #include "support/wine/GTestWin.h"
 
 #include "support/wine/WindowCapture.h"
 #include "toolkit/bars/CustomizeButton.h"
 #include "toolkit/bars/TKCustomizeMenuButton.h"
+#include "toolkit/bars/TKDropDownFrame.h"
+#include "toolkit/bars/TKDropDownToolbarButton.h"
 #include "toolkit/bars/TKMenuBar.h"
 #include "toolkit/bars/TKPopupMenu.h"
+#include "toolkit/bars/TKShowAllButton.h"
+#include "toolkit/bars/TKToolbarMenuButtonsButton.h"
+#include "toolkit/bars/TKToolbarSystemMenuButton.h"
+#include "toolkit/frames/CommandUsageCounter.h"
 #include "toolkit/bars/menu_test_resource.h"
 #include "toolkit/frames/GlobalData.h"
 #include "toolkit/frames/TKFrameWnd.h"
@@ -30,6 +37,7 @@ namespace {
 
 constexpr UINT kFileBarId = AFX_IDW_CONTROLBAR_FIRST + 70;
 constexpr UINT kEditBarId = AFX_IDW_CONTROLBAR_FIRST + 71;
+constexpr UINT kDropSourceBarId = AFX_IDW_CONTROLBAR_FIRST + 72;
 const char* const kProfile = "Software\\Tarvel Tests\\Menus\\";
 
 // A frame that records the commands it gets. It handles every test command but the
@@ -664,6 +672,338 @@ TEST_F(MenuFrame, TheMenuBarsStateComesBackFromTheRegistry) {
   EXPECT_TRUE(WaitFor([&] { return !frame->commands.empty(); }, 2000));
   EXPECT_EQ(frame->commands, std::vector<UINT>{ID_TEST_VIEW_BAR});
   ::RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Tarvel Tests\\Menus");
+}
+
+// A drop-down button on the File toolbar standing for a hidden Edit toolbar.
+class DropDownFrame : public MenuFrame {
+protected:
+  void SetUp() override {
+    MenuFrame::SetUp();
+    source = std::make_unique<CTKDropDownToolBar>();
+    ASSERT_TRUE(source->Create(frame, WS_CHILD | CBRS_TOP, kDropSourceBarId));
+    ASSERT_TRUE(source->LoadToolBar(IDR_EDIT_TOOLBAR));
+    button = new CTKDropDownToolbarButton("Edit tools", source.get());
+    ASSERT_EQ(fileBar->InsertButton(button), 5);
+    fileBar->AdjustSize();
+    frame->RecalcLayout();
+    PumpLikeTheProgram(100);
+  }
+  void TearDown() override {
+    MenuFrame::TearDown();
+    source.reset();
+  }
+  POINT ImagePart() const { return CentreOf(*fileBar, CRect(button->m_rect.TopLeft(), CSize(8, 8))); }
+  POINT ArrowCorner() const {
+    return CentreOf(*fileBar, CRect(button->m_rect.right - 4, button->m_rect.bottom - 4,
+                                    button->m_rect.right - 3, button->m_rect.bottom - 3));
+  }
+  CTKDropDownFrame* OpenFrame() const {
+    CTKDropDownFrame* open = button->GetFrame();
+    return open && open->m_hWnd && ::IsWindowVisible(open->m_hWnd) ? open : nullptr;
+  }
+  void Press(POINT at, DWORD holdMs) {
+    MoveMouse(at);
+    PumpLikeTheProgram(80);
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    ::SendInput(1, &in, sizeof in);
+    PumpLikeTheProgram(holdMs);
+    in.mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    ::SendInput(1, &in, sizeof in);
+    PumpLikeTheProgram(150);
+  }
+
+  std::unique_ptr<CTKDropDownToolBar> source;
+  CTKDropDownToolbarButton* button = nullptr;
+};
+
+TEST_F(DropDownFrame, AClickRunsTheShownCommandAndHoldingOrTheArrowOpensTheSecondToolbar) {
+  // At first the button carries the first command of the second toolbar.
+  EXPECT_EQ(button->m_nID, static_cast<UINT>(ID_TEST_CUT));
+  EXPECT_EQ(button->GetImage(), source->GetButton(0)->GetImage());
+  struct Case {
+    const char* what;
+    bool onArrow;
+    DWORD holdMs;
+    UINT command;  // 0: none runs, the frame opens instead
+  };
+  const Case cases[] = {
+      {"a quick click runs the shown command", false, 60, ID_TEST_CUT},
+      {"a press on the arrow opens the frame", true, 60, 0},
+      {"holding the button opens the frame", false, 3 * CTKDropDownToolbarButton::s_dropDownDelay, 0},
+  };
+  for (const Case& c : cases) {
+    frame->commands.clear();
+    Press(c.onArrow ? ArrowCorner() : ImagePart(), c.holdMs);
+    PumpLikeTheProgram(150);
+    if (c.command) {
+      EXPECT_TRUE(WaitFor([&] { return !frame->commands.empty(); }, 2000)) << c.what;
+      EXPECT_EQ(frame->commands, std::vector<UINT>{c.command}) << c.what;
+      EXPECT_EQ(OpenFrame(), nullptr) << c.what;
+      continue;
+    }
+    EXPECT_TRUE(frame->commands.empty()) << c.what;
+    CTKDropDownFrame* open = OpenFrame();
+    ASSERT_NE(open, nullptr) << c.what;
+    // Right under the button, holding the second toolbar's buttons, not activated.
+    CRect frameRect, buttonRect = button->m_rect;
+    open->GetWindowRect(&frameRect);
+    ::MapWindowPoints(fileBar->m_hWnd, nullptr, reinterpret_cast<POINT*>(&buttonRect), 2);
+    EXPECT_EQ(frameRect.left, buttonRect.left) << c.what;
+    EXPECT_EQ(frameRect.top, buttonRect.bottom) << c.what;
+    EXPECT_EQ(::GetActiveWindow(), frameHwnd) << c.what;
+    std::vector<UINT> ids;
+    for (int i = 0; i < open->GetToolBar()->GetCount(); ++i) ids.push_back(open->GetToolBar()->GetItemID(i));
+    EXPECT_EQ(ids, (std::vector<UINT>{ID_TEST_CUT, ID_TEST_COPY, ID_TEST_PASTE})) << c.what;
+    // A second click on the button closes it again.
+    Press(ImagePart(), 60);
+    EXPECT_TRUE(WaitFor([&] { return OpenFrame() == nullptr; }, 1000)) << c.what;
+    EXPECT_TRUE(frame->commands.empty()) << c.what;
+    EXPECT_FALSE(button->m_nStyle & TBBS_PRESSED) << c.what;
+  }
+}
+
+TEST_F(DropDownFrame, TheButtonChosenInTheFrameRunsAndBecomesTheButtonsCommandAndImage) {
+  ::CreateDirectoryA(TARVEL_TEST_BINARY_DIR "/screenshots", nullptr);
+  Click(ArrowCorner());
+  CTKDropDownFrame* open = OpenFrame();
+  ASSERT_NE(open, nullptr);
+  PumpLikeTheProgram(100);
+  CapturedImage image = CaptureWindow(open->m_hWnd, false);
+  EXPECT_TRUE(SavePng(image, TARVEL_TEST_BINARY_DIR "/screenshots/dropdown-frame.png"));
+  CTKDropDownToolBar* bar = open->GetToolBar();
+  CRect paste;
+  bar->GetItemRect(2, &paste);
+  frame->commands.clear();
+  Click(CentreOf(*bar, paste));
+  EXPECT_TRUE(WaitFor([&] { return !frame->commands.empty(); }, 2000));
+  EXPECT_EQ(frame->commands, std::vector<UINT>{ID_TEST_PASTE});
+  EXPECT_TRUE(WaitFor([&] { return button->GetFrame() == nullptr; }, 1000));
+  EXPECT_EQ(button->m_nID, static_cast<UINT>(ID_TEST_PASTE));
+  EXPECT_EQ(button->GetImage(), source->GetButton(2)->GetImage());
+  image = CaptureWindow(fileBar->m_hWnd, true);
+  EXPECT_TRUE(SavePng(image, TARVEL_TEST_BINARY_DIR "/screenshots/dropdown-button.png"));
+  // The next quick click runs the command chosen last.
+  frame->commands.clear();
+  Click(ImagePart());
+  EXPECT_TRUE(WaitFor([&] { return !frame->commands.empty(); }, 2000));
+  EXPECT_EQ(frame->commands, std::vector<UINT>{ID_TEST_PASTE});
+  // Stored and read back (toolbar state, drag data), the button keeps its source and
+  // its command.
+  CMemFile file;
+  {
+    CArchive out(&file, CArchive::store);
+    button->Serialize(out);
+    out.Close();
+  }
+  file.Seek(0, CFile::begin);
+  CTKDropDownToolbarButton loaded;
+  {
+    CArchive in(&file, CArchive::load);
+    loaded.Serialize(in);
+  }
+  CTKDropDownToolbarButton* copy = &loaded;
+  EXPECT_EQ(copy->GetSourceToolBar(), source.get());
+  EXPECT_EQ(copy->m_nID, static_cast<UINT>(ID_TEST_PASTE));
+  EXPECT_EQ(copy->GetCurrentIndex(), 2);
+}
+
+// The File menu personalised: only New is used often, so Open and Save hide behind
+// the show-all entry at the end.
+class ShortMenus : public MenuFrame {
+protected:
+  void SetUp() override {
+    MenuFrame::SetUp();
+    CTKToolBar::AddBasicCommand(ID_TEST_NEW);
+    g_pCommandUsageCounter = &counter;
+    CTKMenuBar::SetRecentlyUsedMenus(TRUE);
+    CTKMenuBar::SetShowAllCommands(FALSE);
+    CTKPopupMenuBar::s_menuShowDelay = 100;
+  }
+  void TearDown() override {
+    MenuFrame::TearDown();
+    g_pCommandUsageCounter = nullptr;
+    CTKToolBar::s_basicCommands.RemoveAll();
+    CTKMenuBar::SetRecentlyUsedMenus(FALSE);
+    CTKMenuBar::SetShowAllMenusAfterDelay(FALSE);
+    CTKMenuBar::SetShowAllCommands(FALSE);
+  }
+  CommandUsageCounter counter;
+};
+
+TEST_F(ShortMenus, TheShowAllEntryExpandsTheMenuOnAClickOrAfterRestingOnItWhenWanted) {
+  const std::vector<std::string> shortMenu{"&New\tCtrl+N", "-", "&Recent", ""};
+  const std::vector<std::string> fullMenu{"&New\tCtrl+N", "&Open...", "-", "&Recent", "&Save"};
+  struct Case {
+    const char* what;
+    BOOL afterDelay;  // the user's option
+    bool click;       // else the pointer only rests on the entry
+    bool expands;
+  };
+  const Case cases[] = {
+      {"a click expands", FALSE, true, true},
+      {"resting expands with the option on", TRUE, false, true},
+      {"resting does nothing with the option off", FALSE, false, false},
+  };
+  for (const Case& c : cases) {
+    CTKMenuBar::SetShowAllMenusAfterDelay(c.afterDelay);
+    CTKMenuBar::SetShowAllCommands(FALSE);
+    // Only New counts as used often (a command chosen below counts too).
+    counter.Clear();
+    for (int i = 0; i < 5; ++i) counter.CountUse(ID_TEST_NEW);
+    frame->commands.clear();
+    Click(TitleCentre(0));
+    CTKPopupMenu* popup = OpenPopup();
+    ASSERT_NE(popup, nullptr) << c.what;
+    ASSERT_EQ(ItemsOf(popup), shortMenu) << c.what;
+    auto* showAll = dynamic_cast<CTKShowAllButton*>(popup->GetMenuItem(3));
+    ASSERT_NE(showAll, nullptr) << c.what;
+    EXPECT_EQ(showAll->m_strTooltip.Find("Expand (Ctrl+"), 0) << c.what;
+    if (c.click) {
+      Click(ItemCentre(popup, 3));
+    } else {
+      // The pointer comes to rest on the entry (the popup sees a first move only as
+      // the pointer's arrival).
+      POINT at = ItemCentre(popup, 3);
+      MoveMouse(POINT{at.x - 6, at.y});
+      PumpLikeTheProgram(60);
+      MoveMouse(at);
+      PumpLikeTheProgram(6 * CTKPopupMenuBar::s_menuShowDelay);
+    }
+    // The pointer may now rest on the sub-menu's title and open it.
+    popup = OpenPopup();
+    ASSERT_NE(popup, nullptr) << c.what << ": the menu stays open";
+    popup = popup->GetOutermost();
+    EXPECT_EQ(ItemsOf(popup), c.expands ? fullMenu : shortMenu) << c.what;
+    PumpLikeTheProgram(100);
+    EXPECT_TRUE(frame->commands.empty()) << c.what << ": no command runs";
+    if (c.expands) {
+      // The expanded menu works as any other.
+      Click(ItemCentre(popup, 4));
+      EXPECT_TRUE(WaitFor([&] { return !frame->commands.empty(); }, 2000)) << c.what;
+      EXPECT_EQ(frame->commands, std::vector<UINT>{ID_TEST_SAVE}) << c.what;
+    } else {
+      Tap(VK_ESCAPE);
+      Tap(VK_ESCAPE);
+    }
+    EXPECT_TRUE(WaitFor([&] { return OpenPopup() == nullptr; }, 1000)) << c.what;
+  }
+}
+
+LRESULT CALLBACK DocumentProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  return ::DefMDIChildProcA(hwnd, message, wParam, lParam);
+}
+
+// A frame whose client area holds a maximized document window; the menu bar shows its
+// icon and its minimize, restore and close buttons.
+class DocumentFrame : public MenuFrame {
+protected:
+  void SetUp() override {
+    MenuFrame::SetUp();
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = &DocumentProc;
+    wc.hInstance = ::GetModuleHandleA(nullptr);
+    wc.hCursor = ::LoadCursorA(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    wc.lpszClassName = "TarvelTestDocument";
+    ::RegisterClassA(&wc);
+    CLIENTCREATESTRUCT ccs{};
+    ccs.idFirstChild = 50000;
+    clientHwnd = ::CreateWindowExA(
+        WS_EX_CLIENTEDGE, "MDICLIENT", nullptr, WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 100, 100,
+        frameHwnd, reinterpret_cast<HMENU>(AFX_IDW_PANE_FIRST), ::GetModuleHandleA(nullptr), &ccs);
+    ASSERT_NE(clientHwnd, nullptr);
+    frame->RecalcLayout();
+    AddDocument();
+    icon = static_cast<HICON>(::LoadImageA(nullptr, IDI_APPLICATION, IMAGE_ICON, 16, 16, LR_SHARED));
+    systemButton = new CTKToolbarSystemMenuButton(::GetSystemMenu(documentHwnd, FALSE), icon);
+    ASSERT_EQ(menuBar->InsertButton(systemButton, 0), 0);
+    for (UINT command : {SC_MINIMIZE, SC_RESTORE, SC_CLOSE})
+      ASSERT_GE(menuBar->InsertButton(new CTKToolbarMenuButtonsButton(command)), 0);
+    menuBar->AdjustSize();
+    frame->RecalcLayout();
+    PumpLikeTheProgram(150);
+  }
+  void AddDocument() {
+    MDICREATESTRUCTA mcs{};
+    mcs.szClass = "TarvelTestDocument";
+    mcs.szTitle = "Take 1";
+    mcs.hOwner = ::GetModuleHandleA(nullptr);
+    mcs.x = mcs.y = mcs.cx = mcs.cy = CW_USEDEFAULT;
+    documentHwnd =
+        reinterpret_cast<HWND>(::SendMessageA(clientHwnd, WM_MDICREATE, 0, reinterpret_cast<LPARAM>(&mcs)));
+    ASSERT_NE(documentHwnd, nullptr);
+    ::SendMessageA(clientHwnd, WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(documentHwnd), 0);
+    PumpLikeTheProgram(50);
+  }
+  POINT ButtonCentre(int index) const { return TitleCentre(index); }
+  void DoubleClick(POINT at) {
+    MoveMouse(at);
+    PumpLikeTheProgram(80);
+    INPUT in[4] = {};
+    for (INPUT& one : in) one.type = INPUT_MOUSE;
+    in[0].mi.dwFlags = in[2].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    in[1].mi.dwFlags = in[3].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    ::SendInput(4, in, sizeof in[0]);
+    PumpLikeTheProgram(300);
+  }
+
+  HWND clientHwnd = nullptr;
+  HWND documentHwnd = nullptr;
+  HICON icon = nullptr;
+  CTKToolbarSystemMenuButton* systemButton = nullptr;
+};
+
+TEST_F(DocumentFrame, TheIconOpensTheDocumentsSystemMenuAndADoubleClickClosesItUnlessCloseIsGreyed) {
+  ::CreateDirectoryA(TARVEL_TEST_BINARY_DIR "/screenshots", nullptr);
+  CapturedImage image = CaptureWindow(menuBar->m_hWnd, true);
+  EXPECT_TRUE(SavePng(image, TARVEL_TEST_BINARY_DIR "/screenshots/menubar-document-buttons.png"));
+  CRect iconRect = systemButton->m_rect;
+  EXPECT_EQ(iconRect.Width(), ::GetSystemMetrics(SM_CXSMICON));
+  struct Case {
+    const char* what;
+    bool closeGreyed;
+    bool closes;
+  };
+  const Case cases[] = {
+      {"close greyed: the document stays", true, false},
+      {"close enabled: the document closes", false, true},
+  };
+  for (const Case& c : cases) {
+    HMENU systemMenu = ::GetSystemMenu(documentHwnd, FALSE);
+    ::EnableMenuItem(systemMenu, SC_CLOSE, MF_BYCOMMAND | (c.closeGreyed ? MF_GRAYED : MF_ENABLED));
+    // A click shows the window's own menu, with Close greyed as the window has it.
+    Click(ButtonCentre(0));
+    CTKPopupMenu* popup = OpenPopup();
+    ASSERT_NE(popup, nullptr) << c.what;
+    CTKToolbarMenuButton* close = nullptr;
+    for (int i = 0; i < popup->GetMenuItemCount(); ++i)
+      if (popup->GetMenuItem(i)->m_nID == SC_CLOSE) close = popup->GetMenuItem(i);
+    ASSERT_NE(close, nullptr) << c.what;
+    EXPECT_EQ((close->m_nStyle & TBBS_DISABLED) != 0, c.closeGreyed) << c.what;
+    Tap(VK_ESCAPE);
+    Tap(VK_ESCAPE);
+    EXPECT_TRUE(WaitFor([&] { return OpenPopup() == nullptr; }, 1000)) << c.what;
+    DoubleClick(ButtonCentre(0));
+    EXPECT_EQ(::IsWindow(documentHwnd) == FALSE, c.closes) << c.what;
+    if (CTKPopupMenu* open = OpenPopup()) open->DestroyWindow();
+    PumpLikeTheProgram(100);
+  }
+}
+
+TEST_F(DocumentFrame, TheCaptionButtonsOnTheMenuBarActOnTheDocument) {
+  const int last = menuBar->GetCount() - 1;
+  for (int i = last - 2; i <= last; ++i) {
+    CRect rect = menuBar->GetButton(i)->m_rect;
+    EXPECT_EQ(rect.Width(), ::GetSystemMetrics(SM_CXMENUSIZE)) << i;
+  }
+  // Minimize, then close: what each does shows on the document window.
+  Click(ButtonCentre(last - 2));
+  EXPECT_TRUE(WaitFor([&] { return ::IsIconic(documentHwnd) != FALSE; }, 1000));
+  Click(ButtonCentre(last));
+  EXPECT_TRUE(WaitFor([&] { return !::IsWindow(documentHwnd); }, 1000));
+  EXPECT_TRUE(frame->commands.empty());
 }
 
 }  // namespace
