@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -123,8 +124,18 @@ std::string CInstanceManager::SharedBlockName(const std::string& appName) {
   std::string name = "ZQY_INSTANCE_MMF_" + appName;
   for (char& c : name)
     if (c == '/') c = '_';
-  // Shared memory names are machine-wide; the table is per account.
-  return name + "." + std::to_string(getuid());
+  // Shared memory names are machine-wide; the table is per account, and per Wine
+  // prefix: copies in two prefixes run in two separate Windows installations (their
+  // other named objects never meet either), so they must not share slots.
+  name += "." + std::to_string(getuid());
+  if (const char* prefix = std::getenv("WINEPREFIX"); prefix && *prefix) {
+    std::uint32_t hash = 2166136261u;  // FNV-1a of the prefix path
+    for (const char* p = prefix; *p; ++p) hash = (hash ^ static_cast<unsigned char>(*p)) * 16777619u;
+    char suffix[16];
+    std::snprintf(suffix, sizeof suffix, ".%08x", hash);
+    name += suffix;
+  }
+  return name;
 }
 
 bool CInstanceManager::OpenBlock() {
