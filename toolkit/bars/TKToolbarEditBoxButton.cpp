@@ -1,6 +1,7 @@
 #include "toolkit/bars/TKToolbarEditBoxButton.h"
 
 #include "toolkit/bars/TKToolBar.h"
+#include "toolkit/bars/ToolbarFieldDrawing.h"
 #include "toolkit/frames/GlobalData.h"
 #include "toolkit/frames/TKVisualManager.h"
 
@@ -173,27 +174,13 @@ void CTKToolbarEditBoxButton::OnDraw(CDC* dc, const CRect& rect, CTKToolbarImage
     else
       ::FrameRect(dc->GetSafeHdc(), &border, ::GetSysColorBrush(COLOR_BTNSHADOW));
   }
-  if (ShowsLabels()) {
-    CRect text = rect;
-    text.top = border.bottom + 2;
-    const COLORREF colour =
-        (m_nStyle & TBBS_DISABLED) ? ::GetSysColor(COLOR_GRAYTEXT) : ::GetSysColor(COLOR_BTNTEXT);
-    const COLORREF old = ::SetTextColor(dc->GetSafeHdc(), colour);
-    const int mode = ::SetBkMode(dc->GetSafeHdc(), TRANSPARENT);
-    dc->DrawText(m_strText, m_strText.GetLength(), &text, DT_CENTER | DT_WORDBREAK);
-    ::SetBkMode(dc->GetSafeHdc(), mode);
-    ::SetTextColor(dc->GetSafeHdc(), old);
-  }
+  if (ShowsLabels())
+    DrawFieldButtonLabel(dc, rect, border.bottom + 2, m_strText, (m_nStyle & TBBS_DISABLED) != 0);
 }
 
 int CTKToolbarEditBoxButton::OnDrawOnCustomizeList(CDC* dc, const CRect& rect, BOOL selected) {
   const int width = CTKToolbarButton::OnDrawOnCustomizeList(dc, rect, selected);
-  CRect field = rect;
-  field.left = std::max<int>(rect.left + width, rect.right - std::max(8, m_iWidth / 2));
-  if (field.Width() < 8) field.left = field.right - 8;
-  field.InflateRect(-2, -3);
-  ::FillRect(dc->GetSafeHdc(), &field, ::GetSysColorBrush(COLOR_WINDOW));
-  dc->DrawEdge(&field, EDGE_SUNKEN, BF_RECT);
+  DrawCustomizeListField(dc, rect, width, m_iWidth);
   return rect.Width();
 }
 
