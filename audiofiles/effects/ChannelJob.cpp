@@ -156,3 +156,16 @@ bool RunInPlaceJobs(const std::vector<ChannelJob*>& jobs, const std::vector<Wave
     if (progress && progress(FractionSum(jobs))) return false;
   }
 }
+
+bool RunChannelJobsReplacing(const std::vector<ChannelJob*>& jobs, const std::vector<WaveTrack*>& sources,
+                             const std::vector<WaveTrack*>& outs, double t0, double t1,
+                             const std::function<bool(double fractionSum)>& progress, double& newLength) {
+  if (!RunChannelJobs(jobs, outs, progress)) return false;
+  for (std::size_t i = 0; i < sources.size(); ++i) {
+    if (!outs[i]->Flush()) return false;
+    if (!sources[i]->Clear(t0, t1)) return false;
+    if (!sources[i]->Paste(t0, outs[i])) return false;
+    newLength = std::max(newLength, outs[i]->GetEndTime());
+  }
+  return true;
+}

@@ -62,6 +62,13 @@ protected:
 bool RunChannelJobs(const std::vector<ChannelJob*>& jobs, const std::vector<WaveTrack*>& outs,
                     const std::function<bool(double fractionSum)>& progress);
 
+// RunChannelJobs, then each new track (outs[i]) takes the place of t0..t1 of its source
+// track (sources[i]); newLength grows to the longest new audio. False as RunChannelJobs,
+// or when a track cannot be flushed, cleared or pasted.
+bool RunChannelJobsReplacing(const std::vector<ChannelJob*>& jobs, const std::vector<WaveTrack*>& sources,
+                             const std::vector<WaveTrack*>& outs, double t0, double t1,
+                             const std::function<bool(double fractionSum)>& progress, double& newLength);
+
 // The same for jobs that change their own tracks in place (tracks[i] is what jobs[i]
 // reads): after every step the calling thread writes each job's output back into its
 // track at WriteStart, and no step runs while it does. One or two jobs; with two the

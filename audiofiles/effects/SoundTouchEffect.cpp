@@ -112,16 +112,9 @@ bool SoundTouchEffect::ProcessTracks(const std::vector<std::pair<WaveTrack*, Tra
     outList.push_back(outs.back().get());
   }
 
-  if (!RunChannelJobs(jobList, outList,
-                      [this](double fractionSum) { return TrackProgress(mCurTrackNum, fractionSum); }))
-    return false;
-
-  for (std::size_t i = 0; i < tracks.size(); ++i) {
-    WaveTrack* track = tracks[i].first;
-    if (!outs[i]->Flush()) return false;
-    if (!track->Clear(mT0, mT1)) return false;
-    if (!track->Paste(mT0, outs[i].get())) return false;
-    mNewLength = std::max(mNewLength, outs[i]->GetEndTime());
-  }
-  return true;
+  std::vector<WaveTrack*> sources;
+  for (const auto& entry : tracks) sources.push_back(entry.first);
+  return RunChannelJobsReplacing(
+      jobList, sources, outList, mT0, mT1,
+      [this](double fractionSum) { return TrackProgress(mCurTrackNum, fractionSum); }, mNewLength);
 }
