@@ -17,6 +17,7 @@
 #include "toolkit/bars/TKMenuBar.h"
 #include "toolkit/bars/TKPopupMenu.h"
 #include "toolkit/bars/TKToolBar.h"
+#include "toolkit/frames/GlobalData.h"
 #include "toolkit/frames/TKFrameWnd.h"
 #include "toolkit/frames/TKSizingControlBar.h"
 #include "toolkit/frames/TKStatusBar.h"
@@ -388,6 +389,21 @@ TEST_F(LooksFrame, TheLookCommandsInstallLooksThatPaintTheirOwnBackgrounds) {
         EXPECT_NE(Hex(image.At(free.x, free.y)), Hex(SchemeColor(scheme.DarkShade)));
         break;
     }
+  }
+}
+
+TEST_F(LooksFrame, TheBitmapLookWithoutAReadableFileKeepsTheClassicFace) {
+  winetest::TempFolder folder("looks");
+  std::ofstream(folder.UnixPath() + "/broken.bmp") << "not a bitmap";
+  for (const std::string& file : {std::string(), folder.File("broken.bmp"), folder.File("missing.bmp")}) {
+    looks::SetBitmapLookFile(file.c_str());
+    ASSERT_TRUE(looks::SwitchLook(looks::kBitmapLookCommand));
+    PumpLikeTheProgram(100);
+    const CapturedImage image = CaptureWindow(frameHwnd, true);
+    const POINT free = FreeDockPoint();
+    EXPECT_EQ(Hex(image.At(free.x, free.y)), Hex(GlobalData::Get().barFace)) << file;
+    EXPECT_EQ(Hex(CommonColour(image, InFrame(toolBar.m_hWnd, true))), Hex(GlobalData::Get().barFace))
+        << file;
   }
 }
 
