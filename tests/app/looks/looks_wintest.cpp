@@ -236,7 +236,7 @@ TEST_F(LooksFrame, BarsTakeTheSchemesBarColourAndShadesAtTheirNextRepaint) {
   }
 }
 
-TEST_F(LooksFrame, EdgesFollowTheBordersBitsAndShrinkTheRectangle) {
+TEST_F(LooksFrame, EdgesFollowTheBorderBitsAndShrinkTheRectangle) {
   scheme.SetControlBarColor(ColorSchemeOptions::Preset(6)[0]);
   const COLORREF bar = SchemeColor(scheme.ControlBar), light = SchemeColor(scheme.LightShade),
                  dark = SchemeColor(scheme.DarkShade), darkest = SchemeColor(scheme.DarkerShade);
@@ -373,6 +373,16 @@ TEST_F(LooksFrame, TheLookCommandsInstallLooksThatPaintTheirOwnBackgrounds) {
         EXPECT_TRUE(dynamic_cast<CRoundVisualManager*>(look));
         EXPECT_EQ(Hex(image.At(free.x, free.y)), Hex(CRoundVisualManager::kFace));
         EXPECT_EQ(Hex(CommonColour(image, toolbar)), Hex(CRoundVisualManager::kFace));
+        {
+          // Buttons are outlined with rounded corners.
+          CRect button;
+          toolBar.GetItemRect(0, &button);
+          ::MapWindowPoints(toolBar.m_hWnd, frameHwnd, reinterpret_cast<POINT*>(&button), 2);
+          const COLORREF outline = static_cast<CRoundVisualManager*>(look)->m_darkShadow;
+          EXPECT_EQ(Hex(image.At(button.left, button.CenterPoint().y)), Hex(outline));
+          EXPECT_EQ(Hex(image.At(button.CenterPoint().x, button.top)), Hex(outline));
+          EXPECT_EQ(Hex(image.At(button.left, button.top)), Hex(CRoundVisualManager::kFace));
+        }
         break;
       case looks::kBitmapLookCommand: {
         EXPECT_TRUE(dynamic_cast<CBitmapVisualManager*>(look));
