@@ -83,7 +83,9 @@ constexpr Place kLayout[] = {
 
 }  // namespace
 
-BEGIN_MESSAGE_MAP(CMMDialogBar, CTKDialogBar)
+IMPLEMENT_DYNCREATE(CMMDialogBar, CTVLFixingDialogBar)
+
+BEGIN_MESSAGE_MAP(CMMDialogBar, CTVLFixingDialogBar)
   ON_WM_ERASEBKGND()
   ON_WM_SIZE()
   ON_MESSAGE(CPopupComboButton::kChosen, OnSourceChosen)
@@ -100,15 +102,21 @@ CMMDialogBar::~CMMDialogBar() {
 }
 
 BOOL CMMDialogBar::Create(CWnd* parent, UINT id) {
-  HRSRC found = ::FindResourceA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDD_RECORD_PANEL),
-                                reinterpret_cast<LPCSTR>(RT_DIALOG));
-  HGLOBAL loaded = found ? ::LoadResource(AfxGetInstanceHandle(), found) : nullptr;
-  const DLGTEMPLATE* dialogTemplate =
-      loaded ? static_cast<const DLGTEMPLATE*>(::LockResource(loaded)) : nullptr;
-  if (!dialogTemplate) return FALSE;
-  if (!CreateFromTemplate(parent, dialogTemplate, id, WS_CHILD | WS_VISIBLE | CBRS_TOP, FALSE)) return FALSE;
+  return Create("", parent, FALSE, MAKEINTRESOURCEA(IDD_RECORD_PANEL), WS_CHILD | WS_VISIBLE | CBRS_TOP, id);
+}
+
+BOOL CMMDialogBar::Create(const char* name, CWnd* parent, BOOL hasCaption, const char* dialogTemplate,
+                          DWORD style, UINT id) {
+  if (!CTVLFixingDialogBar::Create(name, parent, hasCaption, dialogTemplate, style, id)) return FALSE;
   m_templateSize.cx = std::max<int>(m_templateSize.cx, kMinWidth);
   m_templateSize.cy = std::max<int>(m_templateSize.cy, kMinHeight);
+  // Laid out as a sizing bar, the bar's frame comes on top of the panel's smallest size.
+  const int frameX = 2 * m_borderSize + m_captionHeight + m_edgeWidth;
+  const int frameY = 2 * m_borderSize + m_edgeWidth;
+  for (CSize* size : {&m_dockedHorzSize, &m_dockedVertSize, &m_floatSize}) {
+    size->cx = std::max<int>(size->cx, kMinWidth + frameX);
+    size->cy = std::max<int>(size->cy, kMinHeight + frameY);
+  }
   ::GetClientRect(m_hWnd, &m_initialClient);
   if (!CreateControls()) return FALSE;
   RECT client;
@@ -292,7 +300,7 @@ BOOL CMMDialogBar::OnCommand(WPARAM wParam, LPARAM lParam) {
     case IDC_PANEL_INPUT_SOURCE:
       return TRUE;
     default:
-      return CTKDialogBar::OnCommand(wParam, lParam);
+      return CTVLFixingDialogBar::OnCommand(wParam, lParam);
   }
 }
 

@@ -5,24 +5,29 @@
 // Record Wizard. Every transport command of the program (menus, toolbars, scheduler,
 // audio engine) arrives here as WM_COMMAND Play, Record, Pause or Stop.
 //
-// It is a dialog bar made from template IDD_RECORD_PANEL. The program's fixed docking
-// bar is not there yet: the panel stands on the toolkit's dialog bar, which any frame
-// can host, and moves onto the fixed bar when that lands.
+// It is a fixed dialog bar made from template IDD_RECORD_PANEL: the user cannot move,
+// size or close it.
 #include "app/skin/BitmapSlider.h"
 #include "app/skin/MMButton.h"
 #include "app/skin/MMSmallButton.h"
 #include "app/skin/PopupComboButton.h"
 #include "app/skin/SeparatorStatic.h"
 #include "app/view/ColorStatic.h"
-#include "toolkit/frames/TKDialogBar.h"
+#include "app/bars/TVLFixingDialogBar.h"
 
-class CMMDialogBar : public CTKDialogBar {
+class CMMDialogBar : public CTVLFixingDialogBar {
+  DECLARE_DYNCREATE(CMMDialogBar)
+
 public:
   CMMDialogBar();
   ~CMMDialogBar() override;
 
-  // Makes the panel inside the parent and its controls; registers it with the audio
-  // engine as the receiver of the Stop command.
+  // Makes the panel from its template inside the parent, and its controls; registers
+  // it with the audio engine as the receiver of the Stop command. Its size is at least
+  // the panel's smallest.
+  BOOL Create(const char* name, CWnd* parent, BOOL hasCaption, const char* dialogTemplate, DWORD style,
+              UINT id);
+  // The same from IDD_RECORD_PANEL, without caption, docked at the top of a plain frame.
   BOOL Create(CWnd* parent, UINT id);
 
   void OnPlay();
