@@ -45,6 +45,25 @@ public:
   CString GetMessageString(UINT id) const;
   BOOL IsLoopPlay() const;
   void ToggleLoopPlay();
+  // The options sheet (its five pages); on OK the selector and the volumes follow the
+  // devices chosen there. The answer is the sheet's.
+  INT_PTR OnOptions();
+  INT_PTR OnWizard();
+  // The Locate and Select dialog on the current selection, when the project has tracks
+  // and nothing of it plays or records.
+  void OnCurrentTime();
+
+  // The frame's command states of the panel's commands: the transport commands are
+  // checked while their button is latched down and enabled while it is; Options,
+  // Wizard and Loop Play are enabled while their button is, Loop Play checked while
+  // the loop box is.
+  void OnUpdatePlay(CCmdUI* ui);
+  void OnUpdateRecord(CCmdUI* ui);
+  void OnUpdatePause(CCmdUI* ui);
+  void OnUpdateStop(CCmdUI* ui);
+  void OnUpdateOptions(CCmdUI* ui);
+  void OnUpdateWizard(CCmdUI* ui);
+  void OnUpdateLoopPlay(CCmdUI* ui);
 
   CMMButton& Button(UINT id);
   CBitmapSlider& OutputSlider() { return m_outputSlider; }
@@ -64,6 +83,9 @@ protected:
   LRESULT OnSourceShown(WPARAM shown, LPARAM);
   LRESULT OnSliderMoving(WPARAM id, LPARAM position);
   LRESULT OnSliderMoved(WPARAM id, LPARAM position);
+  // A press on the time display (a window of its own that sends no command) asks for
+  // the Locate and Select dialog.
+  LRESULT OnParentNotify(WPARAM event, LPARAM point);
 
 private:
   BOOL CreateControls();
@@ -77,6 +99,9 @@ private:
   void FastForward(BOOL shift);
   void SliderChanged(UINT id, int position);
   void StartVolumeControl(const char* arguments);
+  // The selector lists the engine's input sources again.
+  void ReloadInputSources();
+  void UpdateTransport(CCmdUI* ui, CMMButton& button);
   void LayOut(int cx, int cy);
 
   CMMButton m_play, m_record, m_pause, m_stop;
