@@ -200,25 +200,28 @@ void TrackArtist::DrawWaveform(WaveTrack* track, CDCStateGuard& guard, HDC dc, c
   }
   if (area.right <= area.left) return;
 
-  if (zoom / rate <= 0.5)
-    DrawMinMaxColumns(track, guard, dc, area, info, tsc, drawEnvelope, dB, s0, s1);
-  else
-    DrawSamples(track, guard, dc, band, area, info, tsc, dB, bigPoints);
-  if (drawEnvelope) DrawEnvelope(track, guard, dc, area, info, tsc, dB);
+  // The background is painted at every zoom; then summary columns, or single samples
+  // when zoomed in beyond two samples a pixel.
+  const bool summary = zoom / rate <= 0.5;
+  if (DrawMinMaxColumns(track, guard, dc, area, info, tsc, drawEnvelope, dB, s0, s1, summary)) {
+    if (!summary) DrawSamples(track, guard, dc, band, area, info, tsc, dB, bigPoints);
+    if (drawEnvelope) DrawEnvelope(track, guard, dc, area, info, tsc, dB);
+  }
 
   if (info.h == 0.0 && offset < 0.0) DrawStartArrows(dc, band);
   if (drawGrips) DrawGrips(guard, dc, band);
 }
 
-void TrackArtist::DrawMinMaxColumns(WaveTrack* track, CDCStateGuard& guard, HDC dc, const RECT& area,
+bool TrackArtist::DrawMinMaxColumns(WaveTrack* track, CDCStateGuard& guard, HDC dc, const RECT& area,
                                     const ViewInfo& info, double tsc, bool drawEnvelope, bool dB,
-                                    long long s0, long long s1) {
+                                    long long s0, long long s1, bool summaryColumns) {
   const int width = area.right - area.left;
   const int height = area.bottom - area.top;
   std::vector<float> min(static_cast<size_t>(width)), max(static_cast<size_t>(width)),
       rms(static_cast<size_t>(width));
   std::vector<std::int32_t> where(static_cast<size_t>(width) + 1);
-  if (!track->GetWaveDisplay(min.data(), max.data(), rms.data(), where.data(), width, tsc, info.zoom)) return;
+  if (!track->GetWaveDisplay(min.data(), max.data(), rms.data(), where.data(), width, tsc, info.zoom))
+    return false;
   std::vector<double> env(static_cast<size_t>(width), 1.0);
   if (Envelope* envelope = track->GetEnvelope())
     envelope->GetValues(env.data(), width, tsc + track->GetOffset(), 1.0 / info.zoom);
@@ -261,6 +264,7 @@ void TrackArtist::DrawMinMaxColumns(WaveTrack* track, CDCStateGuard& guard, HDC 
     }
   }
 
+  if (!summaryColumns) return true;
   // Columns of minimum and maximum, each joined to its left neighbour.
   std::vector<int> top(static_cast<size_t>(width)), bottom(static_cast<size_t>(width));
   for (int i = 0; i < width; ++i) {
@@ -289,6 +293,7 @@ void TrackArtist::DrawMinMaxColumns(WaveTrack* track, CDCStateGuard& guard, HDC 
       ::LineTo(dc, x, area.top + bottom[i] + 1);
     }
   }
+  return true;
 }
 
 void TrackArtist::DrawSamples(WaveTrack* track, CDCStateGuard& guard, HDC dc, const RECT& band,

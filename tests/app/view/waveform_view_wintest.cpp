@@ -963,6 +963,22 @@ TEST_F(WaveformViewTest, SaveDialogShowsThePanelOfTheChosenTypeAndItsChoicesReac
                          reinterpret_cast<LPARAM>(types));
           ::SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(1136, CBN_SELENDOK), reinterpret_cast<LPARAM>(types));
           panelChosen = ShownPanel(dialog);
+          // The panel lies wholly inside the dialog's own part.
+          if (HWND field = VisibleControl(dialog, IDC_MP3_RATE)) {
+            HWND panel = ::GetParent(field);
+            RECT panelRect, hostRect;
+            ::GetWindowRect(panel, &panelRect);
+            ::GetClientRect(::GetParent(panel), &hostRect);
+            ::MapWindowPoints(::GetParent(panel), nullptr, reinterpret_cast<POINT*>(&hostRect), 2);
+            EXPECT_GE(panelRect.top, hostRect.top);
+            EXPECT_LE(panelRect.bottom, hostRect.bottom) << "the panel is not cut off";
+            EXPECT_LE(panelRect.right, hostRect.right);
+          }
+          if (c.type == 1) {
+            PumpPendingMessages(100);
+            EXPECT_TRUE(SavePng(CaptureWindow(dialog, false),
+                                TARVEL_TEST_BINARY_DIR "/screenshots/save-dialog-mp3-panel.png"));
+          }
           if (HWND list = VisibleControl(dialog, IDC_WAV_CONTAINER)) {
             char text[128] = {};
             ::GetWindowTextA(list, text, sizeof text);
@@ -1082,6 +1098,36 @@ TEST_F(WaveformViewTest, EnvelopeOverlayMarksTheVolumeCurveOnlyWhenAsked) {
     EXPECT_LE(marked, width * 6) << "three-pixel strokes only";
   }
   left->GetEnvelope()->Flatten(1.0);
+}
+
+TEST_F(WaveformViewTest, EveryZoomLevelPaintsTheWaveformBackgroundAndTheSelection) {
+  Open(m_wavPath);
+  const ColorSchemeOptions& scheme = GetColorScheme();
+  const COLORREF background = SchemeColor(scheme.WaveformBackground);
+  const COLORREF selection = SchemeColor(scheme.SelectionBackground);
+  WaveTrack* left = Doc()->GetProject()->GetTracks()->GetWaveTrackArray(false)[0];
+  const int band = left->GetHeight();
+  const int width = 200;
+  ViewInfo info = Info();
+  info.h = 1.0;
+  left->SetSelected(true);
+  // Summary columns, single samples, and samples with dots.
+  for (double pixelsPerSample : {0.25, 2.0, 5.0}) {
+    SCOPED_TRACE(pixelsPerSample);
+    info.zoom = pixelsPerSample * kRate;
+    // The right half of the picture is selected.
+    info.t0 = info.h + (width / 2) / info.zoom;
+    info.t1 = info.h + 2 * width / info.zoom;
+    CapturedImage image = PaintTracks(Doc()->GetProject()->GetTracks(), info, width, band, false);
+    int unselected = 0, selected = 0;
+    for (int y = 0; y < band; ++y) {
+      unselected += image.At(width / 4, y) == background;
+      selected += image.At(width * 3 / 4, y) == selection;
+    }
+    EXPECT_GT(unselected, band / 4) << "background left of the selection";
+    EXPECT_GT(selected, band / 4) << "selection background inside it";
+  }
+  left->SetSelected(false);
 }
 
 TEST_F(WaveformViewTest, DoubleClickSelectsTheVisibleRangeAndSpectrumModeColoursTheBands) {
