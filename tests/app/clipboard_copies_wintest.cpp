@@ -149,11 +149,12 @@ public:
     return m_window;
   }
   HWND Window() const { return m_window; }
-  // The copy's waveform view.
+  // The copy's waveform view: the innermost pane (the wave frame holding it has the
+  // same id).
   HWND View() const {
-    ChildSearch search{kViewId, nullptr};
-    ::EnumChildWindows(m_window, FindChild, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    HWND pane = m_window;
+    for (HWND inner; (inner = VisibleChild(pane, kViewId)) != nullptr;) pane = inner;
+    return pane == m_window ? nullptr : pane;
   }
   // A visible top-level window of this title not yet claimed by a copy; with a
   // process window given, one of that window's process only.
@@ -226,29 +227,6 @@ void WriteTempFolder(const std::string& folder) {
   ::RegCloseKey(key);
 }
 
-void SendPointer(DWORD flags, POINT screen = {0, 0}) {
-  const int w = ::GetSystemMetrics(SM_CXSCREEN), h = ::GetSystemMetrics(SM_CYSCREEN);
-  INPUT in{};
-  in.type = INPUT_MOUSE;
-  in.mi.dwFlags = flags;
-  if (flags & MOUSEEVENTF_MOVE) {
-    in.mi.dx = (screen.x * 65536 + w - 1) / w;
-    in.mi.dy = (screen.y * 65536 + h - 1) / h;
-    in.mi.dwFlags |= MOUSEEVENTF_ABSOLUTE;
-  }
-  ::SendInput(1, &in, sizeof in);
-}
-
-// The user presses the left button on a point and lets go.
-void ClickAt(POINT screen) {
-  SendPointer(MOUSEEVENTF_MOVE, screen);
-  ::Sleep(150);
-  SendPointer(MOUSEEVENTF_LEFTDOWN);
-  ::Sleep(80);
-  SendPointer(MOUSEEVENTF_LEFTUP);
-  ::Sleep(300);
-}
-
 class ClipboardCopiesTest : public ::testing::Test {
 protected:
   void SetUp() override {
@@ -280,15 +258,16 @@ TEST_F(ClipboardCopiesTest, AudioCopiedInOneCopyIsPastedInTheOtherUnchanged) {
   ::SetForegroundWindow(first);
   ::Sleep(700);
 
-  // In the first copy the user clicks a third of the way into the waveform and
-  // selects from there to the end, then copies.
+  // In the first copy the user clicks a third of the way into the waveform (the
+  // view gets the press and the release as a click brings them) and selects from
+  // there to the end, then copies.
   HWND view = source.View();
   ASSERT_NE(view, nullptr);
   RECT client;
   ::GetClientRect(view, &client);
-  POINT press{client.right / 3, client.bottom / 4};
-  ::ClientToScreen(view, &press);
-  ClickAt(press);
+  const LPARAM press = MAKELPARAM(client.right / 3, client.bottom / 4);
+  ::SendMessageA(view, WM_LBUTTONDOWN, MK_LBUTTON, press);
+  ::SendMessageA(view, WM_LBUTTONUP, 0, press);
   ::SendMessageA(first, WM_COMMAND, kSelectCursorToEnd, 0);
   ::SendMessageA(first, WM_COMMAND, ID_EDIT_COPY, 0);
 
