@@ -35,7 +35,9 @@
 #include <unistd.h>
 #include <fstream>
 #include <iterator>
+#include "app/settings/FileEncodeOptions.h"
 #include "audiofiles/effects/Effect.h"
+#include "audiofiles/export/ExportEncodeOptions.h"
 #include "audiofiles/effects/EffectRegistry.h"
 #include "core/engine/AudioIO.h"
 #include "core/instances/InstanceManager.h"
@@ -1028,6 +1030,25 @@ TEST_F(WaveformViewTest, SaveDialogShowsThePanelOfTheChosenTypeAndItsChoicesReac
     EXPECT_NEAR(back.seconds, kSeconds, 0.1);
   }
   EXPECT_TRUE(boxes.shown.empty()) << (boxes.shown.empty() ? "" : boxes.shown[0].text);
+
+  // Choices made in a dialog that is then cancelled reach nothing.
+  const FileEncodeOptions before = *GetExportEncodeOptions();
+  ASSERT_EQ(before.MP3BitRate, 64);
+  DriveModal(
+      "Save As",
+      [&](HWND dialog) {
+        HWND types = ::GetDlgItem(dialog, 1136);
+        ::SendMessageA(types, CB_SETCURSEL, 1, 0);
+        ::SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(1136, CBN_SELCHANGE), reinterpret_cast<LPARAM>(types));
+        ::SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(1136, CBN_SELENDOK), reinterpret_cast<LPARAM>(types));
+        EXPECT_TRUE(Choose(dialog, IDC_MP3_BITRATE, "32 kbps"));
+        EXPECT_TRUE(Choose(dialog, IDC_MP3_CHANNEL, "Stereo"));
+        Press(dialog, IDCANCEL);
+      },
+      [&] { Command(ID_FILE_SAVE_AS); });
+  EXPECT_EQ(GetExportEncodeOptions()->MP3BitRate, before.MP3BitRate);
+  EXPECT_EQ(GetExportEncodeOptions()->MP3ChannelMode, before.MP3ChannelMode);
+  EXPECT_EQ(Doc()->GetTitle().str(), "wide.wav");
 }
 
 // The painter's picture of the opened tracks, drawn into a memory image of the given
