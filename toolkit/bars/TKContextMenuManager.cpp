@@ -143,7 +143,7 @@ CTKPopupMenu* CTKContextMenuManager::ShowPopupMenu(HMENU menu, int x, int y, CWn
     CTKPopupMenu::DeleteClosedMenus();
   }
   auto* popup = new CTKPopupMenu;
-  // The manager's menus outlive every popup shown from them.
+  // Without autoDestroy (the manager's own menus) the menu stays when the popup closes.
   popup->SetAutoDestroyMenu(autoDestroy);
   popup->SetRightAlign(rightAlign);
   popup->GetMenuBar()->m_bTrackMode = m_bTrackMode;

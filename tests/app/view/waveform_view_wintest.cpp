@@ -802,6 +802,18 @@ TEST_F(WaveformViewTest, RightClickShowsTheToolkitMenuWhoseChoiceEditsTheSelecti
   EXPECT_TRUE(Enabled(ID_EDIT_UNDO));
   Command(ID_EDIT_UNDO);
   EXPECT_NEAR(Shown().seconds, kSeconds, 1e-3) << "the cut is one undo step";
+
+  // From the keyboard (no pointer position) the menu opens just inside the view.
+  ::SendMessageA(ViewWindow(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(ViewWindow()), MAKELPARAM(-1, -1));
+  PumpPendingMessages(100);
+  popup = ShownPopup();
+  ASSERT_NE(popup, nullptr);
+  POINT origin{5, 5};
+  ::ClientToScreen(ViewWindow(), &origin);
+  popup->GetWindowRect(&rect);
+  EXPECT_EQ(rect.TopLeft(), CPoint(origin.x, origin.y));
+  popup->DestroyWindow();
+  PumpPendingMessages(50);
   CTKPopupMenu::DeleteClosedMenus();
 }
 
