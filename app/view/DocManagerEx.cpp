@@ -1,5 +1,6 @@
 #include "app/view/DocManagerEx.h"
 
+#include "app/view/CustomSaveDlg.h"
 #include "app/view/ViewText.h"
 
 #include <commdlg.h>
@@ -12,32 +13,6 @@
 
 namespace {
 constexpr int kNameBuffer = 260;
-constexpr int kFileNameEdit = 1152;   // edt1
-constexpr int kFileNameCombo = 1148;  // cmb13 of the explorer-style dialog
-constexpr int kFileTypeCombo = 1136;  // cmb1
-
-UINT_PTR CALLBACK SaveHook(HWND dialog, UINT message, WPARAM, LPARAM lParam) {
-  if (message != WM_NOTIFY) return 0;
-  auto* notify = reinterpret_cast<OFNOTIFYA*>(lParam);
-  if (notify->hdr.code != CDN_TYPECHANGE) return 0;
-  HWND parent = ::GetParent(dialog);
-  // The chosen type: the type list's selection (the filter index less one).
-  int index = static_cast<int>(::SendDlgItemMessageA(parent, kFileTypeCombo, CB_GETCURSEL, 0, 0));
-  int count = static_cast<int>(::SendDlgItemMessageA(parent, kFileTypeCombo, CB_GETCOUNT, 0, 0));
-  if (index < 0) index = 0;
-  if (count > 0) index %= count;
-  char text[kNameBuffer] = {};
-  HWND edit = ::GetDlgItem(parent, kFileNameCombo);
-  if (!edit) edit = ::GetDlgItem(parent, kFileNameEdit);
-  if (!edit) return 0;
-  ::GetWindowTextA(edit, text, sizeof text);
-  if (!text[0]) return 0;
-  std::string name = CDocManagerEx::WithExtension(text, CDocManagerEx::ExtensionForTypeIndex(index));
-  ::SendMessageA(parent, CDM_SETCONTROLTEXT,
-                 edit == ::GetDlgItem(parent, kFileNameCombo) ? kFileNameCombo : kFileNameEdit,
-                 reinterpret_cast<LPARAM>(name.c_str()));
-  return 0;
-}
 }  // namespace
 
 void AppendFilter(std::string& filter, std::string& allPatterns, const std::string& name,
@@ -133,17 +108,9 @@ BOOL CDocManagerEx::DoPromptFileName(CString& fileName, UINT titleId, DWORD flag
     ofn.Flags = flags | OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_EXPLORER;
     ok = ::GetOpenFileNameA(&ofn);
   } else {
-    std::vector<Filter> filters = SaveFilters();
-    std::string text = FilterText(filters);
-    std::string ext = ExtensionOf(fileName.str());
-    ofn.lpstrFilter = text.c_str();
-    ofn.nFilterIndex = static_cast<DWORD>(SaveFilterIndexFor(fileName.str()));
-    std::string defaultExt = ext.empty() ? "" : ext.substr(1);
-    ofn.lpstrDefExt = defaultExt.empty() ? nullptr : defaultExt.c_str();
-    ofn.Flags = flags | OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_EXTENSIONDIFFERENT | OFN_EXPLORER |
-                OFN_ENABLEHOOK;
-    ofn.lpfnHook = SaveHook;
-    ok = ::GetSaveFileNameA(&ofn);
+    CCustomSaveDlg dialog(fileName, ofn.lpstrTitle, flags, ofn.hwndOwner);
+    ok = dialog.DoModal() == IDOK;
+    if (ok) lstrcpynA(buffer, dialog.GetPathName(), kNameBuffer);
   }
   if (ok) fileName = buffer;
   return ok;

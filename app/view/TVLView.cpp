@@ -8,6 +8,7 @@
 #include "app/view/ViewText.h"
 #include "audiofiles/dialogs/LocateSelectDlg.h"
 #include "resources/resource.h"
+#include "toolkit/bars/TKContextMenuManager.h"
 
 #include "platform/afx/linux_headers_begin.h"
 #include <algorithm>
@@ -403,17 +404,33 @@ void CTVLView::OnKeyDown(UINT key, UINT, UINT) {
   Invalidate(FALSE);
 }
 
-void CTVLView::OnContextMenu(CWnd*, CPoint point) {
-  HMENU menu = ::LoadMenuA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDR_VIEW_CONTEXT));
-  if (!menu) return;
-  HMENU popup = ::GetSubMenu(menu, 0);
-  if (popup) {
-    if (s_contextMenu)
-      s_contextMenu(this, popup, point);
-    else
-      ::TrackPopupMenu(popup, TPM_LEFTALIGN | TPM_RIGHTBUTTON, point.x, point.y, 0, m_hWnd, nullptr);
+namespace {
+// The toolkit's context-menu manager; a program without one (no workspace made it)
+// gets one for the rest of the run.
+CTKContextMenuManager* ContextMenus() {
+  if (!GetContextMenuManager()) {
+    static CTKContextMenuManager own;
+    (void)own;
   }
-  ::DestroyMenu(menu);
+  return GetContextMenuManager();
+}
+}  // namespace
+
+void CTVLView::OnContextMenu(CWnd*, CPoint point) {
+  if (s_contextMenu) {
+    HMENU menu = ::LoadMenuA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDR_VIEW_CONTEXT));
+    if (!menu) return;
+    if (HMENU popup = ::GetSubMenu(menu, 0)) s_contextMenu(this, popup, point);
+    ::DestroyMenu(menu);
+    return;
+  }
+  CTKContextMenuManager* menus = ContextMenus();
+  if (!menus->GetMenuById(IDR_VIEW_CONTEXT) &&
+      !menus->AddMenu(view_text::kViewContextMenuName, IDR_VIEW_CONTEXT))
+    return;
+  // The commands go to the frame, which routes them to this view, its document and
+  // the frame's and the application's own handlers.
+  menus->ShowPopupMenu(IDR_VIEW_CONTEXT, point.x, point.y, this);
 }
 
 LRESULT CTVLView::OnRecordingMode(WPARAM wParam, LPARAM) {

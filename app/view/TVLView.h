@@ -50,9 +50,9 @@ public:
   int PositionOfTime(double t) const;
   double TimeOfPosition(int x) const;
 
-  // The context menu: shows menu IDR_VIEW_CONTEXT's first popup at a screen point
-  // with this view as owner. The program installs the toolkit's popup menu here; the
-  // default shows the system's popup menu.
+  // The context menu: menu IDR_VIEW_CONTEXT's first popup at a screen point with this
+  // view as owner, shown as the toolkit's popup menu through its context-menu
+  // manager. A handler set here is given the menu instead (tests read its items).
   using ContextMenuHandler = std::function<void(CTVLView* view, HMENU popup, CPoint screenPoint)>;
   static void SetContextMenuHandler(ContextMenuHandler handler);
 

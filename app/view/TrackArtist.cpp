@@ -200,25 +200,28 @@ void TrackArtist::DrawWaveform(WaveTrack* track, CDCStateGuard& guard, HDC dc, c
   }
   if (area.right <= area.left) return;
 
-  if (zoom / rate <= 0.5)
-    DrawMinMaxColumns(track, guard, dc, area, info, tsc, nullptr, dB, s0, s1);
-  else
-    DrawSamples(track, guard, dc, band, area, info, tsc, dB, bigPoints);
+  // The background is painted at every zoom; then summary columns, or single samples
+  // when zoomed in beyond two samples a pixel.
+  const bool summary = zoom / rate <= 0.5;
+  if (DrawMinMaxColumns(track, guard, dc, area, info, tsc, drawEnvelope, dB, s0, s1, summary)) {
+    if (!summary) DrawSamples(track, guard, dc, band, area, info, tsc, dB, bigPoints);
+    if (drawEnvelope) DrawEnvelope(track, guard, dc, area, info, tsc, dB);
+  }
 
   if (info.h == 0.0 && offset < 0.0) DrawStartArrows(dc, band);
   if (drawGrips) DrawGrips(guard, dc, band);
-  (void)drawEnvelope;
 }
 
-void TrackArtist::DrawMinMaxColumns(WaveTrack* track, CDCStateGuard& guard, HDC dc, const RECT& area,
-                                    const ViewInfo& info, double tsc, const float*, bool dB, long long s0,
-                                    long long s1) {
+bool TrackArtist::DrawMinMaxColumns(WaveTrack* track, CDCStateGuard& guard, HDC dc, const RECT& area,
+                                    const ViewInfo& info, double tsc, bool drawEnvelope, bool dB,
+                                    long long s0, long long s1, bool summaryColumns) {
   const int width = area.right - area.left;
   const int height = area.bottom - area.top;
   std::vector<float> min(static_cast<size_t>(width)), max(static_cast<size_t>(width)),
       rms(static_cast<size_t>(width));
   std::vector<std::int32_t> where(static_cast<size_t>(width) + 1);
-  if (!track->GetWaveDisplay(min.data(), max.data(), rms.data(), where.data(), width, tsc, info.zoom)) return;
+  if (!track->GetWaveDisplay(min.data(), max.data(), rms.data(), where.data(), width, tsc, info.zoom))
+    return false;
   std::vector<double> env(static_cast<size_t>(width), 1.0);
   if (Envelope* envelope = track->GetEnvelope())
     envelope->GetValues(env.data(), width, tsc + track->GetOffset(), 1.0 / info.zoom);
@@ -242,10 +245,26 @@ void TrackArtist::DrawMinMaxColumns(WaveTrack* track, CDCStateGuard& guard, HDC 
     }
     int y1 = GetWaveYPos(e, dmin, dmax, height, dB, true, kDBRange, true);
     int y4 = GetWaveYPos(-e, dmin, dmax, height, dB, true, kDBRange, true);
-    ::MoveToEx(dc, x, area.top + y1, nullptr);
-    ::LineTo(dc, x, area.top + y4);
+    // With the envelope shown, the background runs from the outer edge in to the
+    // envelope's inner curve only.
+    int y2 = std::max(1, height / 2), y3 = y2;
+    if (drawEnvelope) {
+      y2 = GetWaveYPos(e, dmin, dmax, height, dB, false, kDBRange, true);
+      y3 = GetWaveYPos(-e - 0.000000001f, dmin, dmax, height, dB, false, kDBRange, true);
+      if (y2 > y3) y2 = y3 = std::max(1, height / 2);
+    }
+    if (y2 == y3) {
+      ::MoveToEx(dc, x, area.top + y1, nullptr);
+      ::LineTo(dc, x, area.top + y4);
+    } else {
+      ::MoveToEx(dc, x, area.top + y1, nullptr);
+      ::LineTo(dc, x, area.top + y2);
+      ::MoveToEx(dc, x, area.top + y3, nullptr);
+      ::LineTo(dc, x, area.top + y4);
+    }
   }
 
+  if (!summaryColumns) return true;
   // Columns of minimum and maximum, each joined to its left neighbour.
   std::vector<int> top(static_cast<size_t>(width)), bottom(static_cast<size_t>(width));
   for (int i = 0; i < width; ++i) {
@@ -274,6 +293,7 @@ void TrackArtist::DrawMinMaxColumns(WaveTrack* track, CDCStateGuard& guard, HDC 
       ::LineTo(dc, x, area.top + bottom[i] + 1);
     }
   }
+  return true;
 }
 
 void TrackArtist::DrawSamples(WaveTrack* track, CDCStateGuard& guard, HDC dc, const RECT& band,
@@ -330,6 +350,50 @@ void TrackArtist::DrawSamples(WaveTrack* track, CDCStateGuard& guard, HDC dc, co
       ::Ellipse(dc, points[k].x - 1, points[k].y - 1, points[k].x - 1 + size, points[k].y - 1 + size);
     }
   }
+}
+
+void TrackArtist::DrawEnvelope(WaveTrack* track, CDCStateGuard& guard, HDC dc, const RECT& area,
+                               const ViewInfo& info, double tsc, bool dB) {
+  const int width = area.right - area.left;
+  const int height = area.bottom - area.top;
+  if (width <= 0 || height <= 0) return;
+  std::vector<double> env(static_cast<size_t>(width), 1.0);
+  Envelope* envelope = track->GetEnvelope();
+  if (envelope) envelope->GetValues(env.data(), width, tsc + track->GetOffset(), 1.0 / info.zoom);
+  float dmin, dmax;
+  track->GetDisplayBounds(&dmin, &dmax);
+  guard.SelectPen(GetEnvelopePen());
+  auto stroke = [&](int x, int from, int to) {
+    ::MoveToEx(dc, x, area.top + from, nullptr);
+    ::LineTo(dc, x, area.top + to);
+  };
+  for (int i = 0; i < width; ++i) {
+    const int x = area.left + i;
+    const float e = static_cast<float>(env[static_cast<size_t>(i)]);
+    int y1 = GetWaveYPos(e, dmin, dmax, height, dB, true, kDBRange, false);
+    int y2 = GetWaveYPos(-e, dmin, dmax, height, dB, true, kDBRange, false);
+    if (y2 - y1 < 3) {
+      // Too thin to tell apart: a mark around the zero line.
+      const int c = static_cast<int>(dmax / (dmax - dmin) * height);
+      y1 = c - 1;
+      y2 = c + 2;
+    }
+    // Where the curve leaves the band its edge is marked, with a gap every fourth column.
+    const bool gap = x % 4 == 3;
+    if (y1 < 0) {
+      if (!gap) stroke(x, 0, 3);
+    } else {
+      stroke(x, y1, y1 + 3);
+    }
+    if (y2 > height) {
+      if (!gap) stroke(x, height - 3, height);
+    } else {
+      stroke(x, y2 - 3, y2);
+    }
+  }
+  if (envelope)
+    envelope->Draw(reinterpret_cast<std::uintptr_t>(dc), area.left, area.top, area.right, area.bottom, info.h,
+                   info.zoom, dB);
 }
 
 void TrackArtist::DrawSpectrum(WaveTrack* track, HDC dc, const RECT& band, const ViewInfo& info,

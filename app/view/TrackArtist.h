@@ -37,9 +37,15 @@ private:
   void DrawWaveform(WaveTrack* track, CDCStateGuard& guard, HDC dc, const RECT& band, const ViewInfo& info,
                     bool dB, bool drawEnvelope, bool bigPoints, bool drawGrips);
   void DrawSpectrum(WaveTrack* track, HDC dc, const RECT& band, const ViewInfo& info, bool autocorrelation);
-  void DrawMinMaxColumns(WaveTrack* track, CDCStateGuard& guard, HDC dc, const RECT& area,
-                         const ViewInfo& info, double tsc, const float* env, bool dB, long long s0,
-                         long long s1);
+  // The background of every column and, with summaryColumns, the columns of minimum
+  // and maximum; false when the track gave no column data (drawing ends there).
+  bool DrawMinMaxColumns(WaveTrack* track, CDCStateGuard& guard, HDC dc, const RECT& area,
+                         const ViewInfo& info, double tsc, bool drawEnvelope, bool dB, long long s0,
+                         long long s1, bool summaryColumns);
+  // The volume envelope over the waveform: short strokes at its upper and lower
+  // curve, or at the band's edge where it leaves the band.
+  void DrawEnvelope(WaveTrack* track, CDCStateGuard& guard, HDC dc, const RECT& area, const ViewInfo& info,
+                    double tsc, bool dB);
   void DrawSamples(WaveTrack* track, CDCStateGuard& guard, HDC dc, const RECT& band, const RECT& area,
                    const ViewInfo& info, double tsc, bool dB, bool bigPoints);
   void DrawStartArrows(HDC dc, const RECT& band);

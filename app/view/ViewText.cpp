@@ -42,4 +42,6 @@ const char kAllSupportedFilter[] = "All supported wave formats";
 const char kSaveOggFilter[] = "Vorbis OGG file (*.ogg)";
 const char kSaveMp3Filter[] = "Mpeg layer 3 file (*.mp3,*.mp2,*.mp1)";
 
+const char kViewContextMenuName[] = "Waveform View";
+
 }  // namespace view_text

@@ -38,4 +38,7 @@ extern const char kAllSupportedFilter[];
 extern const char kSaveOggFilter[];
 extern const char kSaveMp3Filter[];
 
+// The name the view's context menu is kept under (shown when menus are customised).
+extern const char kViewContextMenuName[];
+
 }  // namespace view_text

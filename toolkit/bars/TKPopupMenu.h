@@ -78,6 +78,8 @@ public:
 
   BOOL m_bAutoDestroyParent = TRUE;
   BOOL m_bShown = FALSE;
+  // FALSE: the menu handle stays with the caller when the popup closes.
+  void SetAutoDestroyMenu(BOOL on) { m_bOwnsMenu = on; }
 
 protected:
   int OnCreate(LPCREATESTRUCT cs);

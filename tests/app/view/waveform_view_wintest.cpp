@@ -5,10 +5,12 @@
 // or saved; the clipboard held by another running copy.
 #include "support/wine/GTestWin.h"
 
+#include "app/view/DCStateGuard.h"
 #include "app/view/DocManagerEx.h"
 #include "app/view/ShellServices.h"
 #include "app/view/TVLDoc.h"
 #include "app/view/TVLView.h"
+#include "app/view/TrackArtist.h"
 #include "app/view/ViewInfo.h"
 #include "app/view/WaveFrame.h"
 #include "audiofiles/dialogs/WindowEffectDialogs.h"
@@ -17,6 +19,7 @@
 #include "support/wine/TempFolder.h"
 #include "support/wine/Wait.h"
 #include "support/wine/WindowCapture.h"
+#include "toolkit/bars/TKPopupMenu.h"
 
 #include "platform/afx/linux_headers_begin.h"
 #include <algorithm>
@@ -31,10 +34,14 @@
 #include <sys/wait.h>
 #include <unistd.h>
 #include <fstream>
+#include <iterator>
+#include "app/settings/FileEncodeOptions.h"
 #include "audiofiles/effects/Effect.h"
+#include "audiofiles/export/ExportEncodeOptions.h"
 #include "audiofiles/effects/EffectRegistry.h"
 #include "core/engine/AudioIO.h"
 #include "core/instances/InstanceManager.h"
+#include "core/model/Envelope.h"
 #include "core/model/TrackList.h"
 #include "core/model/WaveTrack.h"
 #include "platform/afx/linux_headers_end.h"
@@ -724,6 +731,436 @@ TEST_F(WaveformViewTest, RightClickOffersTheContextMenuAtThePointer) {
       ID_CURSOR_TO_TRACK_END, ID_CHANNEL_LEFT,       ID_CHANNEL_RIGHT,      ID_CHANNEL_BOTH,
       ID_VIEW_OPTIONS,        ID_VIEW_RECORD_WIZARD, ID_SCHEDULE_SETTING,   ID_VIEW_REFRESH};
   EXPECT_EQ(ids, expected);
+}
+
+// Pointer input as the user gives it (through the window system), each step
+// followed by the messages it brings.
+void SendPointer(DWORD flags, POINT screen = {0, 0}) {
+  const int w = ::GetSystemMetrics(SM_CXSCREEN), h = ::GetSystemMetrics(SM_CYSCREEN);
+  INPUT in{};
+  in.type = INPUT_MOUSE;
+  in.mi.dwFlags = flags;
+  if (flags & MOUSEEVENTF_MOVE) {
+    in.mi.dx = (screen.x * 65536 + w - 1) / w;
+    in.mi.dy = (screen.y * 65536 + h - 1) / h;
+    in.mi.dwFlags |= MOUSEEVENTF_ABSOLUTE;
+  }
+  ::SendInput(1, &in, sizeof in);
+}
+
+void ClickAt(POINT screen, bool right) {
+  SendPointer(MOUSEEVENTF_MOVE, screen);
+  PumpPendingMessages(120);
+  SendPointer(right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN);
+  PumpPendingMessages(60);
+  SendPointer(right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP);
+  PumpPendingMessages(200);
+}
+
+CTKPopupMenu* ShownPopup() {
+  CTKPopupMenu* popup = CTKPopupMenu::GetActiveMenu();
+  return popup && popup->m_hWnd && ::IsWindowVisible(popup->m_hWnd) ? popup : nullptr;
+}
+
+TEST_F(WaveformViewTest, RightClickShowsTheToolkitMenuWhoseChoiceEditsTheSelection) {
+  Open(m_wavPath);
+  Drag(X(1.0), X(2.0), TrackMiddle(0), false, TrackMiddle(1));
+  const double cut = Info().t1 - Info().t0;
+  ASSERT_NEAR(cut, 1.0, 3 / Info().zoom);
+  ::SetForegroundWindow(m_frame->m_hWnd);
+  PumpPendingMessages(50);
+
+  POINT where{X(1.5), TrackMiddle(0)};
+  ::ClientToScreen(ViewWindow(), &where);
+  ClickAt(where, true);
+  CTKPopupMenu* popup = ShownPopup();
+  ASSERT_NE(popup, nullptr) << "the right click shows the toolkit's popup menu";
+  CRect rect;
+  popup->GetWindowRect(&rect);
+  EXPECT_EQ(rect.TopLeft(), CPoint(where.x, where.y)) << "at the pointer";
+  std::vector<UINT> ids;
+  for (int i = 0; i < popup->GetMenuItemCount(); ++i)
+    if (!popup->GetMenuItem(i)->IsSeparator()) ids.push_back(popup->GetMenuItem(i)->m_nID);
+  EXPECT_EQ(ids.size(), 12u) << "ten commands and two sub-menus";
+  EXPECT_EQ(ids.front(), static_cast<UINT>(ID_EDIT_UNDO));
+  EXPECT_EQ(ids.back(), static_cast<UINT>(ID_VIEW_REFRESH));
+  CapturedImage screen = CaptureWindow(::GetDesktopWindow(), true);
+  EXPECT_TRUE(SavePng(screen, TARVEL_TEST_BINARY_DIR "/screenshots/waveform-view-context-menu.png"));
+
+  // Choosing Cut takes the selection out, as the menu bar's Cut would.
+  int cutIndex = -1;
+  for (int i = 0; i < popup->GetMenuItemCount(); ++i)
+    if (popup->GetMenuItem(i)->m_nID == ID_EDIT_CUT) cutIndex = i;
+  ASSERT_GE(cutIndex, 0);
+  POINT item = popup->GetMenuItem(cutIndex)->m_rect.CenterPoint();
+  ::ClientToScreen(popup->GetMenuBar()->m_hWnd, &item);
+  ClickAt(item, false);
+  PumpPendingMessages(100);
+  EXPECT_EQ(ShownPopup(), nullptr);
+  EXPECT_NEAR(Shown().seconds, kSeconds - cut, 1e-3);
+  EXPECT_EQ(Info().t0, Info().t1);
+  EXPECT_TRUE(Enabled(ID_EDIT_UNDO));
+  Command(ID_EDIT_UNDO);
+  EXPECT_NEAR(Shown().seconds, kSeconds, 1e-3) << "the cut is one undo step";
+
+  // From the keyboard (no pointer position) the menu opens just inside the view.
+  ::SendMessageA(ViewWindow(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(ViewWindow()), MAKELPARAM(-1, -1));
+  PumpPendingMessages(100);
+  popup = ShownPopup();
+  ASSERT_NE(popup, nullptr);
+  POINT origin{5, 5};
+  ::ClientToScreen(ViewWindow(), &origin);
+  popup->GetWindowRect(&rect);
+  EXPECT_EQ(rect.TopLeft(), CPoint(origin.x, origin.y));
+  popup->DestroyWindow();
+  PumpPendingMessages(50);
+  CTKPopupMenu::DeleteClosedMenus();
+}
+
+// The first visible window with the control id among a dialog's descendants (the
+// encoding panels share ids; only the shown one counts).
+struct ControlSearch {
+  int id;
+  HWND found;
+};
+
+BOOL CALLBACK FindVisibleControl(HWND hwnd, LPARAM lParam) {
+  auto* search = reinterpret_cast<ControlSearch*>(lParam);
+  if (::GetDlgCtrlID(hwnd) == search->id && ::IsWindowVisible(hwnd)) {
+    search->found = hwnd;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+HWND VisibleControl(HWND dialog, int id) {
+  ControlSearch search{id, nullptr};
+  ::EnumChildWindows(dialog, FindVisibleControl, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+// Which encoding panel the save dialog shows, by a control only that panel has.
+std::string ShownPanel(HWND dialog) {
+  if (VisibleControl(dialog, IDC_WAV_CONTAINER)) return "wav";
+  if (VisibleControl(dialog, IDC_MP3_VERSION)) return "mp3";
+  if (VisibleControl(dialog, IDC_OGG_MODE)) return "ogg";
+  return "none";
+}
+
+// Picks the entry with this text in a panel's list, as a click in the list does.
+bool Choose(HWND dialog, int id, const char* text) {
+  HWND combo = VisibleControl(dialog, id);
+  if (!combo) return false;
+  const LRESULT index =
+      ::SendMessageA(combo, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(text));
+  if (index == CB_ERR) return false;
+  ::SendMessageA(combo, CB_SETCURSEL, index, 0);
+  ::SendMessageA(::GetParent(combo), WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(combo));
+  return true;
+}
+
+std::vector<unsigned char> FileBytes(const std::string& unixPath) {
+  std::ifstream in(unixPath, std::ios::binary);
+  return std::vector<unsigned char>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// What the frames of an MP3 file say: MPEG version (1, 2 or 25 for 2.5), rate,
+// channels and the bit rate of the frames after the first (which may be an
+// information frame).
+struct Mp3Frames {
+  int version = 0, rate = 0, channels = 0, kbps = 0, frames = 0;
+};
+
+Mp3Frames ReadMp3Frames(const std::string& unixPath) {
+  static const int kKbpsI[] = {0, 32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320, 0};
+  static const int kKbpsII[] = {0, 8, 16, 24, 32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 160, 0};
+  static const int kRates[3][3] = {{44100, 48000, 32000}, {22050, 24000, 16000}, {11025, 12000, 8000}};
+  const std::vector<unsigned char> b = FileBytes(unixPath);
+  Mp3Frames info;
+  size_t at = 0;
+  if (b.size() > 10 && b[0] == 'I' && b[1] == 'D' && b[2] == '3')
+    at = 10 + ((b[6] & 0x7F) << 21 | (b[7] & 0x7F) << 14 | (b[8] & 0x7F) << 7 | (b[9] & 0x7F));
+  while (at + 4 <= b.size() && info.frames < 20) {
+    if (b[at] != 0xFF || (b[at + 1] & 0xE0) != 0xE0) {
+      ++at;
+      continue;
+    }
+    const int versionBits = (b[at + 1] >> 3) & 3;
+    const int row = versionBits == 3 ? 0 : versionBits == 2 ? 1 : 2;
+    const int kbps = (row == 0 ? kKbpsI : kKbpsII)[b[at + 2] >> 4];
+    const int rateIndex = (b[at + 2] >> 2) & 3;
+    if (versionBits == 1 || ((b[at + 1] >> 1) & 3) != 1 || kbps == 0 || rateIndex == 3) {
+      ++at;
+      continue;
+    }
+    info.version = row == 0 ? 1 : row == 1 ? 2 : 25;
+    info.rate = kRates[row][rateIndex];
+    info.channels = (b[at + 3] >> 6) == 3 ? 1 : 2;
+    if (info.frames > 0) info.kbps = kbps;
+    ++info.frames;
+    const int padding = (b[at + 2] >> 1) & 1;
+    at += (row == 0 ? 144 : 72) * kbps * 1000 / info.rate + padding;
+  }
+  return info;
+}
+
+// The identification header of an Ogg Vorbis file: channels, rate, nominal bit rate.
+struct VorbisHeader {
+  int channels = 0, rate = 0, nominal = 0;
+};
+
+VorbisHeader ReadVorbisHeader(const std::string& unixPath) {
+  const std::vector<unsigned char> b = FileBytes(unixPath);
+  static const unsigned char kTag[] = {1, 'v', 'o', 'r', 'b', 'i', 's'};
+  auto it = std::search(b.begin(), b.end(), std::begin(kTag), std::end(kTag));
+  VorbisHeader header;
+  if (it == b.end() || b.end() - it < 7 + 4 + 1 + 4 + 4 + 4) return header;
+  const unsigned char* p = &*it + 7 + 4;
+  auto u32 = [](const unsigned char* q) { return q[0] | q[1] << 8 | q[2] << 16 | q[3] << 24; };
+  header.channels = p[0];
+  header.rate = u32(p + 1);
+  header.nominal = u32(p + 9);
+  return header;
+}
+
+TEST_F(WaveformViewTest, SaveDialogShowsThePanelOfTheChosenTypeAndItsChoicesReachTheFile) {
+  Open(m_wavPath);
+  RecordedMessageBoxes boxes;
+  struct Choice {
+    int id;
+    const char* text;  // null: click the button
+  };
+  struct Case {
+    const char* file;
+    int type;  // 0-based in the type list
+    const char* panel;
+    std::vector<Choice> choices;
+    int channels, rate, kbps;
+  } cases[] = {
+      {"low.mp3",
+       1,
+       "mp3",
+       {{IDC_MP3_MODE, "CBR"},
+        {IDC_MP3_VERSION, "MPEG II"},
+        {IDC_MP3_RATE, "22050 Hz"},
+        {IDC_MP3_BITRATE, "64 kbps"},
+        {IDC_MP3_CHANNEL, "Mono"}},
+       1,
+       22050,
+       64},
+      {"small.ogg",
+       0,
+       "ogg",
+       {{IDC_OGG_MODE, "ABR"},
+        {IDC_OGG_RATE, "32000 Hz"},
+        {IDC_OGG_CHANNEL, "Mono"},
+        {IDC_OGG_BITRATE, "48 kbps"}},
+       1,
+       32000,
+       48},
+      {"narrow.au", 4, "wav", {{IDC_WAV_RATE, "22050 Hz"}, {IDC_WAV_MONO, nullptr}}, 1, 22050, 0},
+      {"wide.wav", 2, "wav", {{IDC_WAV_RATE, "11025 Hz"}, {IDC_WAV_STEREO, nullptr}}, 2, 11025, 0},
+  };
+  std::string lastPanel = "wav";  // the opened file's
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.file);
+    m_manager->m_answer.Empty();
+    std::string panelFirst, panelChosen, container;
+    DriveModal(
+        "Save As",
+        [&](HWND dialog) {
+          panelFirst = ShownPanel(dialog);
+          HWND types = ::GetDlgItem(dialog, 1136);
+          ::SendMessageA(types, CB_SETCURSEL, c.type, 0);
+          ::SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(1136, CBN_SELCHANGE),
+                         reinterpret_cast<LPARAM>(types));
+          ::SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(1136, CBN_SELENDOK), reinterpret_cast<LPARAM>(types));
+          panelChosen = ShownPanel(dialog);
+          // The panel lies wholly inside the dialog's own part.
+          if (HWND field = VisibleControl(dialog, IDC_MP3_RATE)) {
+            HWND panel = ::GetParent(field);
+            RECT panelRect, hostRect;
+            ::GetWindowRect(panel, &panelRect);
+            ::GetClientRect(::GetParent(panel), &hostRect);
+            ::MapWindowPoints(::GetParent(panel), nullptr, reinterpret_cast<POINT*>(&hostRect), 2);
+            EXPECT_GE(panelRect.top, hostRect.top);
+            EXPECT_LE(panelRect.bottom, hostRect.bottom) << "the panel is not cut off";
+            EXPECT_LE(panelRect.right, hostRect.right);
+          }
+          if (c.type == 1) {
+            PumpPendingMessages(100);
+            EXPECT_TRUE(SavePng(CaptureWindow(dialog, false),
+                                TARVEL_TEST_BINARY_DIR "/screenshots/save-dialog-mp3-panel.png"));
+          }
+          if (HWND list = VisibleControl(dialog, IDC_WAV_CONTAINER)) {
+            char text[128] = {};
+            ::GetWindowTextA(list, text, sizeof text);
+            container = text;
+          }
+          for (const Choice& choice : c.choices) {
+            if (choice.text) {
+              EXPECT_TRUE(Choose(dialog, choice.id, choice.text)) << choice.text;
+            } else if (HWND button = VisibleControl(dialog, choice.id)) {
+              ::SendMessageA(button, BM_CLICK, 0, 0);
+            } else {
+              ADD_FAILURE() << "no button " << choice.id;
+            }
+          }
+          HWND edit = ::GetDlgItem(dialog, 1148);
+          if (!edit) edit = ::GetDlgItem(dialog, 1152);
+          ::SetWindowTextA(edit, m_folder.File(c.file).c_str());
+          Press(dialog, IDOK);
+        },
+        [&] { Command(ID_FILE_SAVE_AS); });
+    EXPECT_EQ(panelFirst, lastPanel) << "the type of the document's name at first";
+    lastPanel = c.panel;
+    EXPECT_EQ(panelChosen, c.panel);
+    const std::string path = m_folder.UnixPath() + "/" + c.file;
+    if (c.type >= 2)
+      EXPECT_EQ(container, CDocManagerEx::SaveFilters()[c.type].name) << "the type's container";
+    if (std::string(c.panel) == "mp3") {
+      Mp3Frames frames = ReadMp3Frames(path);
+      ASSERT_GT(frames.frames, 2);
+      EXPECT_EQ(frames.version, 2);
+      EXPECT_EQ(frames.rate, c.rate);
+      EXPECT_EQ(frames.channels, c.channels);
+      EXPECT_EQ(frames.kbps, c.kbps);
+    } else if (std::string(c.panel) == "ogg") {
+      VorbisHeader header = ReadVorbisHeader(path);
+      EXPECT_EQ(header.channels, c.channels);
+      EXPECT_EQ(header.rate, c.rate);
+      EXPECT_EQ(header.nominal, c.kbps * 1000);
+    } else {
+      const std::vector<unsigned char> bytes = FileBytes(path);
+      ASSERT_GT(bytes.size(), 4u);
+      EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 4), c.type == 4 ? ".snd" : "RIFF");
+    }
+    Audio back = ReadBack(path);
+    EXPECT_EQ(back.channels, c.channels);
+    EXPECT_EQ(back.rate, c.rate);
+    EXPECT_NEAR(back.seconds, kSeconds, 0.1);
+  }
+  EXPECT_TRUE(boxes.shown.empty()) << (boxes.shown.empty() ? "" : boxes.shown[0].text);
+
+  // Choices made in a dialog that is then cancelled reach nothing.
+  const FileEncodeOptions before = *GetExportEncodeOptions();
+  ASSERT_EQ(before.MP3BitRate, 64);
+  DriveModal(
+      "Save As",
+      [&](HWND dialog) {
+        HWND types = ::GetDlgItem(dialog, 1136);
+        ::SendMessageA(types, CB_SETCURSEL, 1, 0);
+        ::SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(1136, CBN_SELCHANGE), reinterpret_cast<LPARAM>(types));
+        ::SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(1136, CBN_SELENDOK), reinterpret_cast<LPARAM>(types));
+        EXPECT_TRUE(Choose(dialog, IDC_MP3_BITRATE, "32 kbps"));
+        EXPECT_TRUE(Choose(dialog, IDC_MP3_CHANNEL, "Stereo"));
+        Press(dialog, IDCANCEL);
+      },
+      [&] { Command(ID_FILE_SAVE_AS); });
+  EXPECT_EQ(GetExportEncodeOptions()->MP3BitRate, before.MP3BitRate);
+  EXPECT_EQ(GetExportEncodeOptions()->MP3ChannelMode, before.MP3ChannelMode);
+  EXPECT_EQ(Doc()->GetTitle().str(), "wide.wav");
+}
+
+// The painter's picture of the opened tracks, drawn into a memory image of the given
+// size with or without the volume envelope.
+CapturedImage PaintTracks(TrackList* tracks, const ViewInfo& info, int width, int height, bool envelope) {
+  BITMAPINFO bmi{};
+  bmi.bmiHeader.biSize = sizeof bmi.bmiHeader;
+  bmi.bmiHeader.biWidth = width;
+  bmi.bmiHeader.biHeight = -height;
+  bmi.bmiHeader.biPlanes = 1;
+  bmi.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  HDC dc = ::CreateCompatibleDC(nullptr);
+  HBITMAP bitmap = ::CreateDIBSection(dc, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = ::SelectObject(dc, bitmap);
+  RECT all{0, 0, width, height};
+  ::FillRect(dc, &all, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+  {
+    TrackArtist artist;
+    CDCStateGuard guard(dc);
+    artist.DrawTracks(tracks, guard, dc, all, all, info, envelope, false, false);
+  }
+  ::GdiFlush();
+  CapturedImage image;
+  image.width = width;
+  image.height = height;
+  const auto* p = static_cast<const std::uint32_t*>(bits);
+  image.pixels.assign(p, p + static_cast<size_t>(width) * height);
+  ::SelectObject(dc, old);
+  ::DeleteObject(bitmap);
+  ::DeleteDC(dc);
+  return image;
+}
+
+TEST_F(WaveformViewTest, EnvelopeOverlayMarksTheVolumeCurveOnlyWhenAsked) {
+  Open(m_wavPath);
+  WaveTrack* left = Doc()->GetProject()->GetTracks()->GetWaveTrackArray(false)[0];
+  const int band = left->GetHeight();
+  const COLORREF envelopeColour = RGB(110, 110, 220);
+  const int width = 200;
+  struct Case {
+    double envelope;
+    bool shown;
+    int upperRow, lowerRow;  // rows marked in every column; -1: none
+    bool edgeGaps;           // every fourth column left out (the curve is off the band)
+  } cases[] = {
+      {0.5, false, -1, -1, false},
+      {0.5, true, band / 4 + 1, band * 3 / 4 - 2, false},
+      {1.0, true, 1, band - 2, false},
+      {2.0, true, 1, band - 2, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.envelope << (c.shown ? " shown" : " not shown"));
+    left->GetEnvelope()->Flatten(c.envelope);
+    CapturedImage image = PaintTracks(Doc()->GetProject()->GetTracks(), Info(), width, band, c.shown);
+    int marked = 0;
+    for (int y = 0; y < band; ++y)
+      for (int x = 0; x < width; ++x) marked += image.At(x, y) == envelopeColour;
+    if (!c.shown) {
+      EXPECT_EQ(marked, 0);
+      continue;
+    }
+    for (int x = 0; x < width; ++x) {
+      const bool gap = c.edgeGaps && x % 4 == 3;
+      EXPECT_EQ(image.At(x, c.upperRow) == envelopeColour, !gap) << "column " << x;
+      EXPECT_EQ(image.At(x, c.lowerRow) == envelopeColour, !gap) << "column " << x;
+    }
+    EXPECT_LE(marked, width * 6) << "three-pixel strokes only";
+  }
+  left->GetEnvelope()->Flatten(1.0);
+}
+
+TEST_F(WaveformViewTest, EveryZoomLevelPaintsTheWaveformBackgroundAndTheSelection) {
+  Open(m_wavPath);
+  const ColorSchemeOptions& scheme = GetColorScheme();
+  const COLORREF background = SchemeColor(scheme.WaveformBackground);
+  const COLORREF selection = SchemeColor(scheme.SelectionBackground);
+  WaveTrack* left = Doc()->GetProject()->GetTracks()->GetWaveTrackArray(false)[0];
+  const int band = left->GetHeight();
+  const int width = 200;
+  ViewInfo info = Info();
+  info.h = 1.0;
+  left->SetSelected(true);
+  // Summary columns, single samples, and samples with dots.
+  for (double pixelsPerSample : {0.25, 2.0, 5.0}) {
+    SCOPED_TRACE(pixelsPerSample);
+    info.zoom = pixelsPerSample * kRate;
+    // The right half of the picture is selected.
+    info.t0 = info.h + (width / 2) / info.zoom;
+    info.t1 = info.h + 2 * width / info.zoom;
+    CapturedImage image = PaintTracks(Doc()->GetProject()->GetTracks(), info, width, band, false);
+    int unselected = 0, selected = 0;
+    for (int y = 0; y < band; ++y) {
+      unselected += image.At(width / 4, y) == background;
+      selected += image.At(width * 3 / 4, y) == selection;
+    }
+    EXPECT_GT(unselected, band / 4) << "background left of the selection";
+    EXPECT_GT(selected, band / 4) << "selection background inside it";
+  }
+  left->SetSelected(false);
 }
 
 TEST_F(WaveformViewTest, DoubleClickSelectsTheVisibleRangeAndSpectrumModeColoursTheBands) {
