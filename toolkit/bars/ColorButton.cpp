@@ -50,10 +50,10 @@ void CColorButton::OnChangeParentWnd(CWnd* parent) {
 }
 
 BOOL CColorButton::OnToolHitTest(const CWnd*, TOOLINFOA*) {
-  // The bar shows the button's tooltip text; it is made afresh for each hit.
-  const BOOL disabled = (m_nStyle & TBBS_DISABLED) != 0;
-  if (disabled || m_bIsLabel || m_bIsOther || m_bIsAutomatic)
-    m_strTooltip.Empty();
+  // The bar shows the tooltip text made here afresh for each hit: the colour's name,
+  // or for the automatic and other entries their text.
+  if (m_bIsLabel || m_bIsOther || m_bIsAutomatic)
+    m_strTooltip = m_strText;
   else
     m_strTooltip = ColorName(m_Color);
   return FALSE;

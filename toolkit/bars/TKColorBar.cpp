@@ -277,7 +277,6 @@ void CTKColorBar::AdjustLayout() {
       y += m_BoxSize.cy;
     }
   };
-  CTKToolbarButton* previous = nullptr;
   for (POSITION pos = m_Buttons.GetHeadPosition(); pos;) {
     auto* button = static_cast<CTKToolbarButton*>(m_Buttons.GetNext(pos));
     CColorButton* cell = AsColorButton(button);
@@ -313,8 +312,6 @@ void CTKColorBar::AdjustLayout() {
       rect = CRect(x, y, x + m_BoxSize.cx, y + m_BoxSize.cy);
       x += m_BoxSize.cx;
     }
-    (void)previous;
-    previous = button;
     if (rect != button->m_rect) {
       button->m_rect = rect;
       button->OnMove();
@@ -660,7 +657,12 @@ void CTKColorBar::OnKeyDown(UINT key, UINT repeat, UINT flags) {
   (void)flags;
 }
 
-BOOL CTKColorBar::PreTranslateMessage(MSG* msg) { return CTKPopupMenuBar::PreTranslateMessage(msg); }
+int CTKColorBar::OnToolHitTest(CPoint point, TOOLINFOA* info) {
+  // Captions and disabled entries have no tooltip.
+  CColorButton* entry = AsColorButton(GetButton(HitTest(point)));
+  if (entry && (entry->m_bIsLabel || (entry->m_nStyle & TBBS_DISABLED))) return -1;
+  return CTKPopupMenuBar::OnToolHitTest(point, info);
+}
 
 LRESULT CTKColorBar::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
   // In a colour button's popup these close the popup and go no further.

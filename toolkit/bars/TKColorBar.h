@@ -37,7 +37,7 @@ public:
   BOOL OnSendCommand(const CTKToolbarButton* button) override;
   BOOL OnKey(UINT key) override;
   void OnUpdateCmdUI(CFrameWnd* target, BOOL disableIfNoHandler) override;
-  BOOL PreTranslateMessage(MSG* msg) override;
+  int OnToolHitTest(CPoint point, TOOLINFOA* info) override;
   void DoPaint(CDC* dc) override;
   void ShowCommandMessageString(UINT id) override;
   CWnd* GetCommandTarget() const override;

@@ -314,6 +314,54 @@ TEST_F(ColourBars, AStoredBarComesBackWithItsColoursEntriesAndCommand) {
   loaded.DestroyWindow();
 }
 
+TEST_F(ColourBars, TooltipsNameTheColourOrGiveItsHexAndDisabledEntriesHaveNone) {
+  const std::vector<COLORREF> colours = {RGB(0x12, 0xAB, 0x0F), RGB(40, 160, 40), RGB(200, 100, 0)};
+  CColorButton::s_colorNames[colours[1]] = "Leaf green";
+  CTKColorBar bar(colours, (COLORREF)-1, "Automatic", nullptr, nullptr, {}, 3, 1, -1, 0, ID_TEST_EXPORT,
+                  nullptr);
+  ASSERT_TRUE(bar.Create(frame, WS_CHILD | WS_VISIBLE | CBRS_TOP | CBRS_TOOLTIPS, kEditBarId, 3, 1, -1));
+  ASSERT_TRUE(frame->DockControlBar(&bar, AFX_IDW_DOCKBAR_TOP));
+  frame->RecalcLayout();
+  PumpAsTheProgram(150);
+  const Entries entries = EntriesOf(bar);
+  ASSERT_EQ(entries.cells.size(), 3u);
+  // The tooltip over an entry, empty when none shows.
+  auto tipOver = [&](int index) {
+    MoveMouseAndWait(POINT{10, 700}, true);
+    PumpAsTheProgram(200);
+    CRect rect;
+    bar.GetItemRect(index, &rect);
+    const POINT centre = ScreenPointOf(bar, rect.CenterPoint());
+    for (int step = 0; step < 4; ++step) {
+      MoveMouse(POINT{centre.x - 3 + step, centre.y});
+      PumpAsTheProgram(50);
+    }
+    if (!WaitFor([&] { return bar.m_hToolTip && ::IsWindowVisible(bar.m_hToolTip); }, 2500))
+      return std::string();
+    char text[80] = "";
+    TOOLINFOA info{};
+    info.cbSize = sizeof info;
+    info.hwnd = bar.m_hWnd;
+    info.uId = 1;
+    info.lpszText = text;
+    ::SendMessageA(bar.m_hToolTip, TTM_GETTEXTA, sizeof text, reinterpret_cast<LPARAM>(&info));
+    return std::string(text);
+  };
+  struct Case {
+    int index;
+    std::string tip;
+  };
+  const Case cases[] = {{entries.cells[0], "Hex={12,AB,0F}"},
+                        {entries.cells[1], "Leaf green"},
+                        {entries.automatic, "Automatic"}};
+  for (const Case& c : cases) EXPECT_EQ(tipOver(c.index), c.tip);
+  bar.SetCommandID(40100);
+  bar.OnUpdateCmdUI(frame, TRUE);
+  EXPECT_EQ(tipOver(entries.cells[2]), "") << "a disabled cell";
+  CColorButton::s_colorNames.clear();
+  bar.DestroyWindow();
+}
+
 TEST_F(ColourBars, ColourCellsLeaveOutTheirPaletteOnlyOnTwoHundredFiftySixColourDisplays) {
   const std::vector<COLORREF> many(130, RGB(10, 20, 30));
   CTKColorBar bar(many, (COLORREF)-1, nullptr, nullptr, nullptr, {}, 10, -1, -1, 0, ID_TEST_EXPORT, nullptr);
