@@ -499,6 +499,60 @@ TEST_F(ColourBars, AToolbarColourButtonDropsDownItsColoursAndAChoiceColoursEvery
   EXPECT_EQ(second->GetColor(), (COLORREF)-1);
 }
 
+TEST_F(ColourBars, InAMenuTheColourEntryOpensItsColoursBesideItAndShowsTheChoiceInItsImageColumn) {
+  const std::vector<COLORREF> colours = FortyColours();
+  CTKColorMenuButton entry(ID_TEST_EXPORT, "Line colour");
+  entry.SetColors(colours);
+  entry.EnableAutomaticButton("Automatic", RGB(0, 0, 0));
+  CRect barWindow;
+  toolBar.GetWindowRect(&barWindow);
+  // A menu holding the entry, opened under the toolbar.
+  auto openMenu = [&]() -> CTKPopupMenu* {
+    auto* menu = new CTKPopupMenu;
+    if (!menu->Create(frame, barWindow.left + 20, barWindow.bottom + 30, nullptr)) return nullptr;
+    menu->InsertItem(entry);
+    menu->RecalcLayout();
+    PumpAsTheProgram(100);
+    return menu;
+  };
+  CTKPopupMenu* menu = openMenu();
+  ASSERT_TRUE(menu);
+  const HWND menuWindow = menu->m_hWnd;
+  CTKPopupMenuBar* items = menu->GetMenuBar();
+  auto* item = dynamic_cast<CTKColorMenuButton*>(items->GetButton(0));
+  ASSERT_TRUE(item);
+  CRect itemRect;
+  items->GetItemRect(0, &itemRect);
+  ClickInWindow(items->m_hWnd, itemRect.CenterPoint());
+  ASSERT_TRUE(WaitFor([&] { return item->GetPopupMenu() != nullptr; }, 2000));
+  auto* colourPopup = dynamic_cast<CColorPopup*>(item->GetPopupMenu());
+  ASSERT_TRUE(colourPopup);
+  PumpAsTheProgram(100);
+  CRect menuRect, colourRect;
+  ::GetWindowRect(menuWindow, &menuRect);
+  colourPopup->GetWindowRect(&colourRect);
+  EXPECT_GE(colourRect.left, menuRect.right - 8) << "the colours open beside the entry";
+  SaveScreenshot(colourPopup->m_hWnd, "colour-popup-from-menu.png");
+
+  frame->commands.clear();
+  ClickEntry(*colourPopup->GetColorBar(), EntriesOf(*colourPopup->GetColorBar()).cells[5]);
+  EXPECT_TRUE(WaitFor([&] { return !frame->commands.empty(); }, 2000));
+  EXPECT_EQ(frame->commands, std::vector<UINT>{ID_TEST_EXPORT});
+  EXPECT_EQ(CTKColorMenuButton::GetColorByCmd(ID_TEST_EXPORT), colours[5]);
+  EXPECT_TRUE(WaitFor([&] { return !::IsWindow(menuWindow); }, 2000)) << "the whole menu closes";
+
+  // Opened again, the entry shows the colour in its image column.
+  entry.SetColor(CTKColorMenuButton::GetColorByCmd(ID_TEST_EXPORT), FALSE);
+  menu = openMenu();
+  ASSERT_TRUE(menu);
+  items = menu->GetMenuBar();
+  items->GetItemRect(0, &itemRect);
+  const CapturedImage image = CaptureWindow(items->m_hWnd, true);
+  EXPECT_EQ(image.At(itemRect.left + 10, itemRect.bottom - 5), colours[5]);
+  SaveScreenshot(menu->m_hWnd, "colour-menu-entry.png");
+  menu->DestroyWindow();
+}
+
 TEST_F(ColourBars, DocumentColoursComeFromTheFrameOnlyWhenTheButtonAsksForThem) {
   frame->documentColours = {RGB(250, 10, 10), RGB(10, 250, 10), RGB(10, 10, 250)};
   CTKColorMenuButton* button = AddColourButton(ID_TEST_EXPORT);
