@@ -100,7 +100,7 @@ BOOL CTKColorBar::CreateControl(CWnd* parent, const CRect& rect, UINT id, int co
   if (m_colors.empty()) InitColors(palette, m_colors);
   if (columns < 1) {
     // As many columns as still let the rows of square cells fit the height.
-    const int count = palette ? static_cast<int>(m_colors.size()) : 20;
+    const int count = static_cast<int>(m_colors.size());
     columns = -1;
     for (int trial = count; trial >= 1; --trial) {
       const int cell = (rect.Width() - 2 * m_nHorzMargin) / trial;
@@ -329,7 +329,9 @@ void CTKColorBar::Rebuild() {
     automatic->m_strText = m_strAutoColor;
     automatic->m_bIsAutomatic = TRUE;
     found = m_ColorSelected == (COLORREF)-1;
-    InsertButton(automatic);
+    const int index = InsertButton(automatic);
+    // The keys start from the current colour.
+    if (found) m_iHighlighted = index;
   }
   for (COLORREF color : m_colors) {
     const BOOL selected = !found && color == m_ColorSelected;
@@ -385,6 +387,7 @@ void CTKColorBar::SetColor(COLORREF color) {
     BOOL selected;
     if (cell->m_bIsAutomatic) {
       selected = color == (COLORREF)-1;
+      if (selected) m_iHighlighted = index;
     } else {
       selected = !found && cell->m_Color == color;
       if (selected) {
