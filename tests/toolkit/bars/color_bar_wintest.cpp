@@ -858,6 +858,7 @@ TEST(MenuPushButton, TheChosenCommandIsKeptAndTheParentToldWithTheButtonsId) {
       for (int x = face.width - MenuImages::Size().cx - 6; x < face.width - 4; ++x)
         drawn += face.At(x, y) != faceColour;
     EXPECT_GT(drawn, 3) << "the arrow glyph";
+    if (c.toolkitMenu) SaveScreenshot(button.m_hWnd, "menu-push-button.png");
 
     RECT rect{};
     button.GetWindowRect(&rect);
