@@ -876,3 +876,103 @@ TEST(MenuPushButton, TheChosenCommandIsKeptAndTheParentToldWithTheButtonsId) {
     host.DestroyWindow();
   }
 }
+
+namespace {
+
+// The visible dialog of this thread other than the given window, if any.
+struct DialogSearch {
+  HWND except;
+  HWND found;
+};
+
+BOOL CALLBACK MatchDialog(HWND window, LPARAM param) {
+  auto* search = reinterpret_cast<DialogSearch*>(param);
+  char name[16] = "";
+  ::GetClassNameA(window, name, sizeof name);
+  if (window == search->except || !::IsWindowVisible(window) || std::string(name) != "#32770") return TRUE;
+  search->found = window;
+  return FALSE;
+}
+
+HWND OtherDialog(HWND except) {
+  DialogSearch search{except, nullptr};
+  ::EnumThreadWindows(::GetCurrentThreadId(), MatchDialog, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+std::function<void(HWND)> g_dialogScript;
+HWND g_dialogHost = nullptr;
+
+void CALLBACK RunDialogScript(HWND, UINT, UINT_PTR timer, DWORD) {
+  HWND dialog = OtherDialog(g_dialogHost);
+  if (!dialog || !g_dialogScript) return;
+  ::KillTimer(nullptr, timer);
+  auto script = std::move(g_dialogScript);
+  g_dialogScript = nullptr;
+  script(dialog);
+}
+
+}  // namespace
+
+TEST(ToolkitColourButton, ItsOtherEntryOpensThePlatformsOrTheToolkitsColourDialog) {
+  ASSERT_TRUE(XDisplayInput::Get().Ready());
+  constexpr int kColour = 307;
+  struct Case {
+    const char* name;
+    BOOL toolkitDialog;
+  };
+  for (const Case& c : {Case{"platform dialog", FALSE}, Case{"toolkit dialog", TRUE}}) {
+    SCOPED_TRACE(c.name);
+    dialogtest::DialogTemplate tpl("Colours", 200, 120);
+    tpl.Control(0x80, kColour, "", BS_PUSHBUTTON | WS_TABSTOP, 10, 10, 90, 16);
+    ColourHost host;
+    ASSERT_TRUE(host.CreateIndirect(tpl.Get()));
+    ::SetWindowPos(host.m_hWnd, HWND_TOP, 60, 60, 0, 0, SWP_NOSIZE);
+    CTKColorButton button;
+    ASSERT_TRUE(button.SubclassDlgItem(kColour, &host));
+    button.SetOtherEntry("Other", TRUE);
+    button.SetColor(RGB(12, 34, 56));
+    button.m_bAltColorDlg = c.toolkitDialog;
+    ::SetForegroundWindow(host.m_hWnd);
+    PumpAsTheProgram(150);
+    ClickInWindow(button.m_hWnd, POINT{10, 8});
+    auto* popup = dynamic_cast<CColorPopup*>(button.GetPopup());
+    ASSERT_TRUE(popup && popup->m_hWnd);
+    CTKColorBar* bar = popup->GetColorBar();
+    const Entries entries = EntriesOf(*bar);
+    ASSERT_GE(entries.other, 0);
+    EXPECT_EQ(entries.marked, std::vector<int>{entries.custom}) << "a colour of no list";
+
+    std::string title;
+    COLORREF picked = RGB(12, 34, 56);
+    g_dialogHost = host.m_hWnd;
+    g_dialogScript = [&](HWND dialog) {
+      char text[64] = "";
+      ::GetWindowTextA(dialog, text, sizeof text);
+      title = text;
+      PumpAsTheProgram(150);
+      if (c.toolkitDialog) {
+        HWND honeycomb = FindChildById(dialog, IDC_TKCOLOR_HEXAGONS);
+        if (auto* picker = dynamic_cast<CColorPickerCtrl*>(CWnd::FromHandlePermanent(honeycomb))) {
+          const auto& cell = picker->GetCells()[20];
+          picked = cell.colour;
+          ClickInWindow(honeycomb, cell.centre);
+        }
+      }
+      RECT ok{};
+      ::GetClientRect(::GetDlgItem(dialog, IDOK), &ok);
+      ClickInWindow(::GetDlgItem(dialog, IDOK), POINT{ok.right / 2, ok.bottom / 2});
+      if (::IsWindow(dialog) && ::IsWindowVisible(dialog)) ::PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+    };
+    const UINT_PTR timer = ::SetTimer(nullptr, 0, 50, RunDialogScript);
+    ClickEntry(*bar, entries.other);
+    EXPECT_TRUE(WaitFor([&] { return !title.empty() && !OtherDialog(host.m_hWnd); }, 10000));
+    ::KillTimer(nullptr, timer);
+    PumpAsTheProgram(150);
+    EXPECT_EQ(title == "Colors", c.toolkitDialog == TRUE) << title;
+    EXPECT_EQ(button.GetPopup(), nullptr);
+    EXPECT_EQ(button.GetColor(), picked);
+    EXPECT_EQ(host.commands, std::vector<int>{kColour});
+    host.DestroyWindow();
+  }
+}
