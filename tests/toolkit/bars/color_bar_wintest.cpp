@@ -362,6 +362,34 @@ TEST_F(ColourBars, TooltipsNameTheColourOrGiveItsHexAndDisabledEntriesHaveNone) 
   bar.DestroyWindow();
 }
 
+TEST_F(ColourBars, ABarWithoutColoursTakesThemFromThePaletteOrTheTwentySystemColours) {
+  HPALETTE halftone = ::CreateHalftonePalette(nullptr);
+  PALETTEENTRY entries[256] = {};
+  struct Case {
+    const char* name;
+    HPALETTE palette;
+  };
+  for (const Case& c : {Case{"no palette", nullptr}, Case{"halftone", halftone}}) {
+    SCOPED_TRACE(c.name);
+    HPALETTE source = c.palette ? c.palette : static_cast<HPALETTE>(::GetStockObject(DEFAULT_PALETTE));
+    const UINT count = ::GetPaletteEntries(source, 0, 256, entries);
+    if (!c.palette) EXPECT_EQ(count, 20u);
+    CTKColorBar bar({}, (COLORREF)-1, nullptr, nullptr, nullptr, {}, 8, -1, -1, 0, ID_TEST_EXPORT, nullptr);
+    ASSERT_TRUE(bar.CreateControl(frame, CRect(10, 60, 410, 400), ID_TEST_EXPORT, 16, c.palette));
+    PumpAsTheProgram(100);
+    const Entries cells = EntriesOf(bar);
+    ASSERT_EQ(cells.cells.size(), count);
+    for (UINT i = 0; i < count; i += 7)
+      EXPECT_EQ(Entry(bar, cells.cells[i])->m_Color,
+                RGB(entries[i].peRed, entries[i].peGreen, entries[i].peBlue))
+          << i;
+    EXPECT_EQ(ShownAt(bar, cells.cells[count - 1]),
+              RGB(entries[count - 1].peRed, entries[count - 1].peGreen, entries[count - 1].peBlue));
+    bar.DestroyWindow();
+  }
+  ::DeleteObject(halftone);
+}
+
 TEST_F(ColourBars, ColourCellsLeaveOutTheirPaletteOnlyOnTwoHundredFiftySixColourDisplays) {
   const std::vector<COLORREF> many(130, RGB(10, 20, 30));
   CTKColorBar bar(many, (COLORREF)-1, nullptr, nullptr, nullptr, {}, 10, -1, -1, 0, ID_TEST_EXPORT, nullptr);
