@@ -29,7 +29,7 @@ CColorPopup::CColorPopup(const std::vector<COLORREF>& colors, COLORREF color, co
                          CTKColorButton* parentButton)
     : m_wndColorBar(colors, color, automaticText, otherText, documentCaption, documentColors, columns,
                     dockedRows, dockedColumns, automaticColor, commandId, parentButton) {
-  m_wndColorBar.m_bIsTearOff = FALSE;
+  m_wndColorBar.m_bDockedLayout = FALSE;
 }
 
 CColorPopup::~CColorPopup() = default;

@@ -90,13 +90,13 @@ BOOL CTKColorBar::Create(CWnd* parent, DWORD style, UINT id, int columns, int do
     m_nNumColumnsVert = dockedColumns;
     InitColors(palette, m_colors);
   }
-  m_bIsTearOff = TRUE;
+  m_bDockedLayout = TRUE;
   return CTKToolBar::Create(parent, style, id);
 }
 
 BOOL CTKColorBar::CreateControl(CWnd* parent, const CRect& rect, UINT id, int columns, HPALETTE palette) {
   m_bIsControl = TRUE;
-  m_bIsTearOff = FALSE;
+  m_bDockedLayout = FALSE;
   if (m_colors.empty()) InitColors(palette, m_colors);
   if (columns < 1) {
     // As many columns as still let the rows of square cells fit the height.
@@ -222,7 +222,7 @@ BOOL CTKColorBar::IsDocked() const {
 
 void CTKColorBar::GetGridSize(int& columns, int& rows) const {
   const int count = static_cast<int>(m_colors.size());
-  const BOOL docked = IsDocked() && m_bIsTearOff;
+  const BOOL docked = IsDocked() && m_bDockedLayout;
   if (docked && (m_dwStyle & CBRS_ORIENT_HORZ) && m_nNumRowsHorz > 0) {
     rows = m_nNumRowsHorz;
     columns = std::max(1, RowsFor(count, rows));
@@ -705,21 +705,21 @@ void CTKColorBar::Serialize(CArchive& ar) {
     ar << m_nNumColumns << m_nNumRowsHorz << m_nNumColumnsVert;
     ar << static_cast<DWORD>(m_ColorAutomatic);
     ar << m_strAutoColor << m_strOtherColor << m_strDocColors;
-    ar << static_cast<int>(m_bIsTearOff) << static_cast<DWORD>(m_nCommandID)
+    ar << static_cast<int>(m_bDockedLayout) << static_cast<DWORD>(m_nCommandID)
        << static_cast<int>(m_bStdColorDlg);
     ar << static_cast<int>(m_colors.size());
     for (COLORREF color : m_colors) ar << static_cast<DWORD>(color);
     return;
   }
-  int tearOff = 0, platformDialog = 0, count = 0;
+  int dockedLayout = 0, platformDialog = 0, count = 0;
   DWORD automatic = 0, command = 0;
   ar >> m_nNumColumns >> m_nNumRowsHorz >> m_nNumColumnsVert;
   ar >> automatic;
   ar >> m_strAutoColor >> m_strOtherColor >> m_strDocColors;
-  ar >> tearOff >> command >> platformDialog;
+  ar >> dockedLayout >> command >> platformDialog;
   ar >> count;
   m_ColorAutomatic = automatic;
-  m_bIsTearOff = tearOff;
+  m_bDockedLayout = dockedLayout;
   m_nCommandID = command;
   m_bStdColorDlg = platformDialog;
   m_colors.clear();

@@ -49,7 +49,7 @@ public:
   void SetMargins(int horizontal, int vertical);
   UINT GetCommandID() const { return m_nCommandID; }
   void SetCommandID(UINT id) { m_nCommandID = id; }
-  BOOL IsTearOff() const { return m_bIsTearOff; }
+  BOOL HasDockedLayout() const { return m_bDockedLayout; }
   void SetShowDocumentColorsWhenDocked(BOOL on) { m_bShowDocColorsWhenDocked = on; }
   // Opens the colour dialog for the other entry; TRUE and the colour on OK.
   virtual BOOL OpenColorDialog(COLORREF initial, COLORREF& result);
@@ -90,7 +90,7 @@ public:
   UINT m_nCommandID = 0;
   BOOL m_bStdColorDlg = FALSE;
   BOOL m_bIsEnabled = TRUE;
-  BOOL m_bIsTearOff = TRUE;
+  BOOL m_bDockedLayout = TRUE;
   BOOL m_bShowDocColorsWhenDocked = TRUE;
   CTKColorButton* m_pParentBtn = nullptr;
   CPoint m_ptOffset{0, 0};
