@@ -46,6 +46,22 @@ CWnd* CColorPopup::MakeForColorButton(CTKColorButton* owner, const ColorPopupReq
   return popup;
 }
 
+CTKColorBar* CColorPopup::TearOff(CFrameWnd* frame, UINT barId, const char* title) {
+  if (!frame || !frame->m_hWnd) return nullptr;
+  const UINT command = m_pParentBtn ? m_pParentBtn->m_nID : m_wndColorBar.GetCommandID();
+  auto* bar = new CTKColorBar(m_wndColorBar, command);
+  constexpr DWORD kBarStyle = 0x50400008;
+  if (!bar->Create(frame, kBarStyle | CBRS_TOOLTIPS | CBRS_FLYBY, barId, bar->m_nNumColumns,
+                   bar->m_nNumRowsHorz, bar->m_nNumColumnsVert)) {
+    delete bar;
+    return nullptr;
+  }
+  bar->m_bAutoDeleteBar = TRUE;
+  bar->SetWindowText(title ? title : "");
+  bar->EnableDocking(CBRS_ALIGN_ANY);
+  return bar;
+}
+
 int CColorPopup::OnCreate(LPCREATESTRUCT cs) {
   if (CTKToolBar::IsCustomizeMode() && !m_bEnabledInCustomizeMode) return -1;
   if (CTKPopupMenu::OnCreate(cs) == -1) return -1;

@@ -18,6 +18,11 @@ public:
   BOOL KeepsOpenOnClickOutside() const override { return m_wndColorBar.IsInCommand(); }
   CTKColorBar* GetColorBar() { return &m_wndColorBar; }
 
+  // Tears the popup off: a new colour bar of the frame, a copy of the embedded one that
+  // sends the opening button's command, titled, with tooltips and dockable on every
+  // side; it deletes itself when its window goes. Null when its window cannot be made.
+  CTKColorBar* TearOff(CFrameWnd* frame, UINT barId, const char* title);
+
   // Makes the popup of a colour button (the button's popup maker).
   static CWnd* MakeForColorButton(CTKColorButton* owner, const ColorPopupRequest& request);
 

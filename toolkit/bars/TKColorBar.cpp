@@ -216,6 +216,11 @@ void CTKColorBar::OnDestroy() {
   CTKPopupMenuBar::OnDestroy();
 }
 
+void CTKColorBar::PostNcDestroy() {
+  CTKPopupMenuBar::PostNcDestroy();
+  if (m_bAutoDeleteBar) delete this;
+}
+
 BOOL CTKColorBar::IsDocked() const {
   return !m_bIsControl && m_pDockBar != nullptr && !(m_dwStyle & CBRS_FLOATING) && !GetPopup();
 }

@@ -94,6 +94,8 @@ public:
   BOOL m_bShowDocColorsWhenDocked = TRUE;
   CTKColorButton* m_pParentBtn = nullptr;
   CPoint m_ptOffset{0, 0};
+  // The bar deletes itself once its window is gone (a torn-off bar).
+  BOOL m_bAutoDeleteBar = FALSE;
   // The window that gets the bar's command (its parent when none is set).
   CWnd* m_pOwnerWnd = nullptr;
   int m_nHorzMargin = 4;
@@ -107,6 +109,7 @@ protected:
   void OnDestroy();
   void OnKeyDown(UINT key, UINT repeat, UINT flags);
   LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+  void PostNcDestroy() override;
   DECLARE_MESSAGE_MAP()
 
   void Rebuild();

@@ -581,6 +581,46 @@ TEST_F(ColourBars, InAMenuTheColourEntryOpensItsColoursBesideItAndShowsTheChoice
   menu->DestroyWindow();
 }
 
+TEST_F(ColourBars, ATornOffPopupBecomesABarWhoseChoiceColoursTheButtonsOfItsCommand) {
+  CTKColorMenuButton* button = AddColourButton(ID_TEST_EXPORT);
+  const std::vector<COLORREF> colours = FortyColours();
+  CTKColorBar* bar = DropDown(button);
+  ASSERT_TRUE(bar);
+  auto* popup = dynamic_cast<CColorPopup*>(button->GetPopupMenu());
+  ASSERT_TRUE(popup);
+  CTKColorBar* torn = popup->TearOff(frame, kEditBarId, "Line colours");
+  ASSERT_TRUE(torn);
+  PressKey(kKeyEscape);
+  PumpAsTheProgram(100);
+  ASSERT_TRUE(frame->DockControlBar(torn, AFX_IDW_DOCKBAR_BOTTOM));
+  frame->RecalcLayout();
+  PumpAsTheProgram(150);
+  EXPECT_EQ(torn->GetCommandID(), static_cast<UINT>(ID_TEST_EXPORT));
+  char title[32] = "";
+  ::GetWindowTextA(torn->m_hWnd, title, sizeof title);
+  EXPECT_EQ(std::string(title), "Line colours");
+  const Entries entries = EntriesOf(*torn);
+  ASSERT_EQ(entries.cells.size(), colours.size());
+  EXPECT_GE(entries.automatic, 0);
+  EXPECT_EQ(ShownAt(*torn, entries.cells[8]), colours[8]);
+  SaveScreenshot(torn->m_hWnd, "colour-bar-torn-off.png");
+
+  frame->commands.clear();
+  ClickEntry(*torn, entries.cells[8]);
+  EXPECT_EQ(frame->commands, std::vector<UINT>{ID_TEST_EXPORT});
+  EXPECT_EQ(button->GetColor(), colours[8]) << "the toolbar's colour button follows";
+  EXPECT_EQ(torn->GetColor(), colours[8]);
+  // Chosen on the button's popup, the colour shows as the torn-off bar's selection.
+  bar = DropDown(button);
+  ASSERT_TRUE(bar);
+  ClickEntry(*bar, EntriesOf(*bar).cells[30]);
+  PumpAsTheProgram(100);
+  EXPECT_EQ(torn->GetColor(), colours[30]);
+  EXPECT_EQ(EntriesOf(*torn).marked, std::vector<int>{entries.cells[30]});
+  torn->DestroyWindow();  // and it goes with its window
+  frame->RecalcLayout();
+}
+
 TEST_F(ColourBars, DocumentColoursComeFromTheFrameOnlyWhenTheButtonAsksForThem) {
   frame->documentColours = {RGB(250, 10, 10), RGB(10, 250, 10), RGB(10, 10, 250)};
   CTKColorMenuButton* button = AddColourButton(ID_TEST_EXPORT);
