@@ -95,6 +95,7 @@ protected:
   LRESULT OnActivateApp(WPARAM active, LPARAM);
   DECLARE_MESSAGE_MAP()
 
+protected:
   // The screen under the popup, kept for the shadow.
   void SaveScreenUnder();
   void ScrollBy(int direction);

@@ -1,10 +1,12 @@
 #include "toolkit/frames/TKColorButton.h"
 
+#include "toolkit/bars/ColorPopup.h"
 #include "toolkit/frames/GlobalData.h"
 #include "toolkit/frames/MenuImages.h"
 #include "toolkit/frames/TKVisualManager.h"
 
-CTKColorButton::PopupMaker CTKColorButton::s_makePopup = nullptr;
+// The popup is the toolkit's colour popup; tests may put their own maker here.
+CTKColorButton::PopupMaker CTKColorButton::s_makePopup = CColorPopup::MakeForColorButton;
 
 namespace {
 GlobalData& GD() { return GlobalData::Get(); }

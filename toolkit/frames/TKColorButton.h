@@ -10,9 +10,8 @@
 
 class CTKColorButton;
 
-// What the colour popup is made from. The popup window itself belongs to the colour
-// bar of the toolbars; until that exists, whoever provides popups installs a maker
-// (CTKColorButton::s_makePopup) that creates one with the button as owner at the
+// What the colour popup is made from. The maker (CTKColorButton::s_makePopup, the
+// toolkit's colour popup unless replaced) creates one with the button as owner at the
 // given screen point and returns it, or null when it could not be made.
 struct ColorPopupRequest {
   const std::vector<COLORREF>* colors = nullptr;

@@ -1,0 +1,5 @@
+#include "toolkit/bars/ColorBarText.h"
+
+namespace color_bar_text {
+const char* const kHexFormat = "Hex={%02X,%02X,%02X}";
+}  // namespace color_bar_text
