@@ -15,6 +15,8 @@
 #include "platform/afx/CmdUI.h"
 #include "platform/afx/Wnd.h"
 #include "platform/afx/FrameWnd.h"
+#include "platform/afx/MDIFrameWnd.h"
+#include "platform/afx/MDIChildWnd.h"
 #include "platform/afx/ControlBar.h"
 #include "platform/afx/DockBar.h"
 #include "platform/afx/DockContext.h"
