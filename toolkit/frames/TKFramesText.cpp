@@ -10,6 +10,17 @@ const char kContractDockedWindow[] = "Contract docked window";
 
 const char kTooManyUserToolbars[] = "You can't create more than %d user-defined toolbars!";
 
+const char kWindowsCaption[] = "Windows";
+const char kActivateWindow[] = "&Activate";
+const char kWindowsOk[] = "&OK";
+const char kSaveWindows[] = "&Save";
+const char kCloseWindows[] = "&Close Window(s)";
+const char kCascadeWindows[] = "Cascade";
+const char kTileHorizontally[] = "Tile &Horizontally";
+const char kTileVertically[] = "Tile &Vertically";
+const char kMinimizeWindows[] = "&Minimize";
+const char kWindowsHelp[] = "&Help";
+
 const char* TextOf(unsigned id, char* buffer, int size) {
   if (size > 0 && ::LoadStringA(::GetModuleHandleA(nullptr), id, buffer, size) > 0) return buffer;
   switch (id) {

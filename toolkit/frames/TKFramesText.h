@@ -13,6 +13,18 @@ extern const char kContractDockedWindow[];
 // id 16243; %d is the number of ids).
 extern const char kTooManyUserToolbars[];
 
+// The "Windows" dialog of the MDI frame: its caption and buttons.
+extern const char kWindowsCaption[];
+extern const char kActivateWindow[];
+extern const char kWindowsOk[];
+extern const char kSaveWindows[];
+extern const char kCloseWindows[];
+extern const char kCascadeWindows[];
+extern const char kTileHorizontally[];
+extern const char kTileVertically[];
+extern const char kMinimizeWindows[];
+extern const char kWindowsHelp[];
+
 // The text of string id, from the module's string table or the texts above; empty
 // for an unknown id.
 const char* TextOf(unsigned id, char* buffer, int size);
