@@ -116,7 +116,9 @@ void CMDIFrameWnd::OnUpdateWindowCommand(CCmdUI* state) { state->Enable(MDIGetAc
 
 BOOL CMDIFrameWnd::OnCmdMsg(UINT id, int code, void* extra) {
   // The active document window (its view, itself, then this frame and the
-  // application) has the first say.
+  // application) has the first say; while print preview shows, the preview (the
+  // frame's own view then) has it.
+  if (m_pViewActive) return CFrameWnd::OnCmdMsg(id, code, extra);
   if (CMDIChildWnd* child = MDIGetActive()) return child->OnCmdMsg(id, code, extra);
   return CFrameWnd::OnCmdMsg(id, code, extra);
 }

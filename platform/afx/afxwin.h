@@ -43,6 +43,8 @@
 #include "platform/afx/CreateContext.h"
 #include "platform/afx/Document.h"
 #include "platform/afx/View.h"
+#include "platform/afx/PrintInfo.h"
+#include "platform/afx/PreviewView.h"
 #include "platform/afx/DocTemplate.h"
 #include "platform/afx/DocManager.h"
 #include "platform/afx/RecentFileList.h"

@@ -21,6 +21,16 @@ const char kTileVertically[] = "Tile &Vertically";
 const char kMinimizeWindows[] = "&Minimize";
 const char kWindowsHelp[] = "&Help";
 
+const char kPreviewPrint[] = "&Print...";
+const char kPreviewNext[] = "&Next Page";
+const char kPreviewPrev[] = "Pre&v Page";
+const char kPreviewOnePage[] = "&One Page";
+const char kPreviewTwoPages[] = "&Two Page";
+const char kPreviewZoomIn[] = "Zoom &In";
+const char kPreviewZoomOut[] = "Zoom &Out";
+const char kPreviewClose[] = "&Close";
+const char kCommandFailed[] = "Command failed.";
+
 const char* TextOf(unsigned id, char* buffer, int size) {
   if (size > 0 && ::LoadStringA(::GetModuleHandleA(nullptr), id, buffer, size) > 0) return buffer;
   switch (id) {
@@ -32,6 +42,8 @@ const char* TextOf(unsigned id, char* buffer, int size) {
       return kContractDockedWindow;
     case 16243:
       return kTooManyUserToolbars;
+    case 61705:
+      return kCommandFailed;
     default:
       return "";
   }

@@ -25,6 +25,18 @@ extern const char kTileVertically[];
 extern const char kMinimizeWindows[];
 extern const char kWindowsHelp[];
 
+// Print preview's toolbar, by name when the program has no toolbar for it, and the
+// message of a preview that could not start (string id 61705).
+extern const char kPreviewPrint[];
+extern const char kPreviewNext[];
+extern const char kPreviewPrev[];
+extern const char kPreviewOnePage[];
+extern const char kPreviewTwoPages[];
+extern const char kPreviewZoomIn[];
+extern const char kPreviewZoomOut[];
+extern const char kPreviewClose[];
+extern const char kCommandFailed[];
+
 // The text of string id, from the module's string table or the texts above; empty
 // for an unknown id.
 const char* TextOf(unsigned id, char* buffer, int size);
