@@ -66,8 +66,7 @@ BOOL CMDIChildWnd::Create(const char* className, const char* title, DWORD style,
   // Shown (and maximized when asked) only once made, so the client lays it out with
   // the others.
   if (style & WS_VISIBLE) {
-    ::ShowWindow(hwnd, (style & WS_MAXIMIZE) ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL);
-    ::SendMessageA(parent->m_hWndMDIClient, WM_MDIACTIVATE, reinterpret_cast<WPARAM>(hwnd), 0);
+    ActivateFrame((style & WS_MAXIMIZE) ? SW_SHOWMAXIMIZED : -1);
   } else if (style & WS_MAXIMIZE) {
     ::SendMessageA(parent->m_hWndMDIClient, WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(hwnd), 0);
   }
@@ -95,6 +94,14 @@ int CMDIChildWnd::OnCreate(LPCREATESTRUCT cs) {
   auto* context = mcs ? reinterpret_cast<CCreateContext*>(mcs->lParam) : nullptr;
   if (context && !OnCreateClient(cs, context)) return -1;
   return 0;
+}
+
+void CMDIChildWnd::ActivateFrame(int cmdShow) {
+  if (!m_hWnd) return;
+  if (cmdShow == -1) cmdShow = ::IsZoomed(m_hWnd) ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL;
+  ::ShowWindow(m_hWnd, cmdShow);
+  if (m_pMDIFrame && m_pMDIFrame->m_hWndMDIClient)
+    ::SendMessageA(m_pMDIFrame->m_hWndMDIClient, WM_MDIACTIVATE, reinterpret_cast<WPARAM>(m_hWnd), 0);
 }
 
 CMDIFrameWnd* CMDIChildWnd::GetMDIFrame() const { return m_pMDIFrame; }

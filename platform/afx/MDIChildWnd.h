@@ -23,6 +23,9 @@ public:
   BOOL LoadFrame(UINT resourceId, DWORD style = WS_CHILD | WS_VISIBLE | WS_OVERLAPPEDWINDOW,
                  CWnd* parent = nullptr, CCreateContext* context = nullptr) override;
 
+  // Shows the window (cmdShow, or as it is with -1) and makes it the active child.
+  virtual void ActivateFrame(int cmdShow = -1);
+
   CMDIFrameWnd* GetMDIFrame() const;
   void MDIDestroy();
   void MDIActivate();

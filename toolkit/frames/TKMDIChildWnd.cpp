@@ -23,17 +23,23 @@ int CTKMDIChildWnd::OnCreate(LPCREATESTRUCT cs) {
   m_pToolkitFrame =
       dynamic_cast<CTKMDIFrameWnd*>(CWnd::FromHandlePermanent(::GetParent(::GetParent(m_hWnd))));
   if (CMDIChildWnd::OnCreate(cs) == -1) return -1;
-  if (!(cs->style & WS_SYSMENU)) {
-    // A window without a system menu cannot be restored by the user: it lives
-    // maximized, and keeps the rectangle it asked for in case it gets one.
-    m_rectOriginal = CRect(cs->x, cs->y, cs->x + cs->cx, cs->y + cs->cy);
+  // A window without a system menu keeps the rectangle it asked for, in case it gets
+  // one; it comes up maximized (ActivateFrame).
+  if (!(cs->style & WS_SYSMENU)) m_rectOriginal = CRect(cs->x, cs->y, cs->x + cs->cx, cs->y + cs->cy);
+  return 0;
+}
+
+void CTKMDIChildWnd::ActivateFrame(int cmdShow) {
+  if (m_hWnd && !(GetStyle() & WS_SYSMENU) && !::IsZoomed(m_hWnd)) {
+    // Maximized before it shows, with the client not redrawing meanwhile.
     HWND client = ::GetParent(m_hWnd);
     ::SendMessageA(client, WM_SETREDRAW, FALSE, 0);
     ::SendMessageA(client, WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(m_hWnd), 0);
     ::SendMessageA(client, WM_SETREDRAW, TRUE, 0);
     ::RedrawWindow(client, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
   }
-  return 0;
+  if (!(GetStyle() & WS_SYSMENU)) cmdShow = SW_SHOWMAXIMIZED;
+  CMDIChildWnd::ActivateFrame(cmdShow);
 }
 
 void CTKMDIChildWnd::OnSize(UINT type, int cx, int cy) {

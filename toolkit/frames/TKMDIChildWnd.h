@@ -12,6 +12,9 @@ public:
   CTKMDIChildWnd() = default;
 
   BOOL PreTranslateMessage(MSG* msg) override;
+  // A window without a system menu cannot be restored by the user: it always comes
+  // up maximized.
+  void ActivateFrame(int cmdShow = -1) override;
   // The small icon and the title the frame shows for this window.
   virtual HICON GetFrameIcon() const;
   virtual CString GetFrameText() const;

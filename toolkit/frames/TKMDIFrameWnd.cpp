@@ -144,6 +144,10 @@ void CTKMDIFrameWnd::EnableDocking(DWORD style) { CTKFrameWnd::EnableDockingFor(
 
 BOOL CTKMDIFrameWnd::CreateClient(LPCREATESTRUCT cs, HMENU windowMenu) {
   if (!CMDIFrameWnd::CreateClient(cs, windowMenu)) return FALSE;
+  // Children keep the styles they are made with: one without a system menu lives
+  // maximized (CTKMDIChildWnd) instead of getting one from the client.
+  ::SetWindowLongA(m_hWndMDIClient, GWL_STYLE,
+                   ::GetWindowLongA(m_hWndMDIClient, GWL_STYLE) | MDIS_ALLCHILDSTYLES);
   return m_wndClientArea.AttachClient(this, m_hWndMDIClient);
 }
 

@@ -80,6 +80,8 @@ int CTKPrintPreviewView::OnCreate(LPCREATESTRUCT cs) {
                            AFX_IDW_TOOLBAR) ||
       !LoadButtons())
     return -1;
+  // A bar of its own that stays where it is: nothing to drag it by.
+  m_wndToolBar.SetBarStyle(m_wndToolBar.GetBarStyleBits() & ~CBRS_GRIPPER);
   m_iPagesBtnIndex = m_wndToolBar.CommandToIndex(AFX_ID_PREVIEW_NUMPAGE);
   if (CTKToolbarButton* pages = m_wndToolBar.GetButton(m_iPagesBtnIndex)) {
     m_iOnePageImageIndex = pages->GetImage();

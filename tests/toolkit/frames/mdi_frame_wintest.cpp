@@ -225,6 +225,43 @@ TEST_F(MdiFrame, AMaximizedDocumentShowsItsIconAndCaptionButtonsOnTheMenuBarAndT
   EXPECT_EQ(Active(), children[1]);
 }
 
+TEST_F(MdiFrame, ADocumentWithoutASystemMenuLivesMaximizedAndGetsItsPlaceBackWithOne) {
+  // Made without one: maximized from the start, its buttons on the menu bar.
+  auto* plain = new CTKMDIChildWnd;
+  ASSERT_TRUE(plain->Create(nullptr, "Take 3", WS_CHILD | WS_VISIBLE | WS_CAPTION | WS_THICKFRAME,
+                            CRect(20, 20, 320, 220), frame));
+  HWND plainHwnd = plain->m_hWnd;
+  PumpAsTheProgram(150);
+  EXPECT_TRUE(::IsZoomed(plainHwnd));
+  EXPECT_NE(dynamic_cast<CTKToolbarSystemMenuButton*>(menuBar->GetButton(0)), nullptr);
+  ::SendMessageA(plainHwnd, WM_CLOSE, 0, 0);
+  PumpAsTheProgram(150);
+  ASSERT_FALSE(::IsWindow(plainHwnd));
+
+  // Losing it maximizes a document; getting it back returns it to where it was.
+  // (The next document comes up maximized after a maximized one closes.)
+  HWND child = children[0];
+  frame->MDIActivate(CWnd::FromHandle(child));
+  frame->MDIRestore(CWnd::FromHandle(child));
+  PumpAsTheProgram(100);
+  ASSERT_FALSE(::IsZoomed(child));
+  CRect before;
+  ::GetWindowRect(child, &before);
+  const LONG style = ::GetWindowLongA(child, GWL_STYLE);
+  ::SetWindowLongA(child, GWL_STYLE, style & ~WS_SYSMENU);
+  PumpAsTheProgram(150);
+  EXPECT_TRUE(::IsZoomed(child));
+  EXPECT_NE(dynamic_cast<CTKToolbarSystemMenuButton*>(menuBar->GetButton(0)), nullptr);
+  ::SetWindowLongA(child, GWL_STYLE, style);
+  PumpAsTheProgram(150);
+  EXPECT_FALSE(::IsZoomed(child));
+  CRect after;
+  ::GetWindowRect(child, &after);
+  EXPECT_EQ(after.TopLeft(), before.TopLeft());
+  EXPECT_EQ(after.Size(), before.Size());
+  EXPECT_EQ(dynamic_cast<CTKToolbarSystemMenuButton*>(menuBar->GetButton(0)), nullptr);
+}
+
 // The "Windows" dialog, opened from the Window menu, with its list driven by clicks
 // (Ctrl-click adds to the selection).
 TEST_F(MdiFrame, TheWindowsDialogActsOnTheWindowsChosenInItsList) {
