@@ -10,6 +10,8 @@ BEGIN_MESSAGE_MAP(CTKMDIChildWnd, CMDIChildWnd)
   ON_WM_DESTROY()
   ON_MESSAGE(WM_STYLECHANGED, OnStyleChanged)
   ON_MESSAGE(WM_MDIACTIVATE, OnMDIActivate)
+  ON_MESSAGE(WM_SETTEXT, OnSetText)
+  ON_MESSAGE(WM_SETICON, OnSetIcon)
 END_MESSAGE_MAP()
 
 BOOL CTKMDIChildWnd::PreTranslateMessage(MSG* msg) {
@@ -49,7 +51,10 @@ void CTKMDIChildWnd::OnSize(UINT type, int cx, int cy) {
 
 void CTKMDIChildWnd::OnDestroy() {
   m_bToBeDestroyed = TRUE;
-  if (m_pToolkitFrame) m_pToolkitFrame->DelayUpdateMenuBarButtons();
+  if (m_pToolkitFrame) {
+    m_pToolkitFrame->m_wndClientArea.RemoveTabOf(m_hWnd);
+    m_pToolkitFrame->DelayUpdateMenuBarButtons();
+  }
   CMDIChildWnd::OnDestroy();
 }
 
@@ -75,6 +80,18 @@ LRESULT CTKMDIChildWnd::OnStyleChanged(WPARAM which, LPARAM lParam) {
 
 LRESULT CTKMDIChildWnd::OnMDIActivate(WPARAM wParam, LPARAM lParam) {
   const LRESULT result = CMDIChildWnd::OnMDIActivate(wParam, lParam);
+  if (m_pToolkitFrame) m_pToolkitFrame->DelayUpdateMenuBarButtons();
+  return result;
+}
+
+LRESULT CTKMDIChildWnd::OnSetText(WPARAM, LPARAM) {
+  const LRESULT result = Default();
+  if (m_pToolkitFrame) m_pToolkitFrame->DelayUpdateMenuBarButtons();
+  return result;
+}
+
+LRESULT CTKMDIChildWnd::OnSetIcon(WPARAM, LPARAM) {
+  const LRESULT result = Default();
   if (m_pToolkitFrame) m_pToolkitFrame->DelayUpdateMenuBarButtons();
   return result;
 }

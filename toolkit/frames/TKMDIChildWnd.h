@@ -31,5 +31,8 @@ protected:
   void OnDestroy();
   LRESULT OnStyleChanged(WPARAM wParam, LPARAM lParam);
   LRESULT OnMDIActivate(WPARAM wParam, LPARAM lParam);
+  // A new title or icon shows on the window's tab.
+  LRESULT OnSetText(WPARAM wParam, LPARAM lParam);
+  LRESULT OnSetIcon(WPARAM wParam, LPARAM lParam);
   DECLARE_MESSAGE_MAP()
 };

@@ -47,6 +47,7 @@ BEGIN_MESSAGE_MAP(CTKMDIFrameWnd, CMDIFrameWnd)
   ON_WM_ACTIVATE()
   ON_MESSAGE(WM_MENUCHAR, OnMenuChar)
   ON_MESSAGE(kUpdateMenuButtons, OnUpdateMenuButtons)
+  ON_REGISTERED_MESSAGE(TKM_ONCHANGE_ACTIVE_TAB, OnChangeActiveTab)
 END_MESSAGE_MAP()
 
 BOOL CTKMDIFrameWnd::OnMenuPopupShown(CWnd* popup) {
@@ -74,6 +75,8 @@ BOOL CTKMDIFrameWnd::NotifyPopupMenuOpen(CWnd* popup) {
         menu->RemoveItem(i);
     }
     ::SendMessageA(m_hWndMDIClient, WM_MDIREFRESHMENU, 0, 0);
+    HWND active = reinterpret_cast<HWND>(::SendMessageA(m_hWndMDIClient, WM_MDIGETACTIVE, 0, 0));
+    const UINT activeId = active ? static_cast<UINT>(::GetDlgCtrlID(active)) : 0;
     bool first = true;
     for (int i = 0, n = ::GetMenuItemCount(m_hmenuWindow); i < n; ++i) {
       const UINT id = ::GetMenuItemID(m_hmenuWindow, i);
@@ -83,7 +86,9 @@ BOOL CTKMDIFrameWnd::NotifyPopupMenuOpen(CWnd* popup) {
       if (first) menu->InsertSeparator();
       first = false;
       CTKToolbarMenuButton item(id, nullptr, -1, text);
-      if (::GetMenuState(m_hmenuWindow, i, MF_BYPOSITION) & MF_CHECKED) item.m_nStyle |= TBBS_CHECKED;
+      // The check goes to the active child (its control id is its item's id).
+      if (id == activeId || (!activeId && (::GetMenuState(m_hmenuWindow, i, MF_BYPOSITION) & MF_CHECKED)))
+        item.m_nStyle |= TBBS_CHECKED;
       menu->InsertItem(item);
     }
     if (m_bShowWindowsDlgMenuItem && !first)
@@ -217,7 +222,33 @@ void CTKMDIFrameWnd::DelayUpdateMenuBarButtons() {
 LRESULT CTKMDIFrameWnd::OnUpdateMenuButtons(WPARAM, LPARAM) {
   m_menuButtonsPosted = FALSE;
   UpdateMenuBarButtons();
+  m_wndClientArea.UpdateTabs();
   return 0;
+}
+
+LRESULT CTKMDIFrameWnd::OnChangeActiveTab(WPARAM wParam, LPARAM) {
+  CWnd* child = m_wndClientArea.m_wndTab.GetTabWnd(static_cast<int>(wParam));
+  if (child && child->m_hWnd && ::GetParent(child->m_hWnd) == m_hWndMDIClient) MDIActivate(child);
+  return 0;
+}
+
+void CTKMDIFrameWnd::RecalcLayout(BOOL notify) {
+  CMDIFrameWnd::RecalcLayout(notify);
+  m_wndClientArea.LayoutTabs();
+}
+
+void CTKMDIFrameWnd::OnSetPreviewMode(BOOL preview, CPrintPreviewState* state) {
+  if (preview) {
+    CMDIFrameWnd::OnSetPreviewMode(preview, state);
+    m_wndClientArea.SetPreviewMode(TRUE);
+  } else {
+    m_wndClientArea.SetPreviewMode(FALSE);
+    CMDIFrameWnd::OnSetPreviewMode(preview, state);
+  }
+}
+
+void CTKMDIFrameWnd::EnableMDITabs(BOOL enable, int location) {
+  m_wndClientArea.EnableTabs(enable, location);
 }
 
 void CTKMDIFrameWnd::UpdateMenuBarButtons() {

@@ -1,7 +1,7 @@
 #pragma once
 // The toolkit's multiple-document frame: the single-document frame's behaviour (menu
 // bar, popup menus, keys and clicks, user and torn-off toolbars, placement) over an
-// MDI client; a maximized child's icon and its
+// MDI client whose children can show as tabs; a maximized child's icon and its
 // minimize, restore and close buttons sit on the menu bar; the window menu's child
 // list ends with an item that opens the "Windows" dialog.
 #include "platform/afx/afxwin.h"
@@ -40,6 +40,12 @@ public:
   BOOL CreateClient(LPCREATESTRUCT cs, HMENU windowMenu) override;
   HMENU GetWindowMenuPopup(HMENU menu) override;
   void OnUpdateFrameMenu(HMENU alternate) override;
+  // The tab strip takes its room beside the MDI client.
+  void RecalcLayout(BOOL notify = TRUE) override;
+  // The tab strip hides while print preview shows.
+  void OnSetPreviewMode(BOOL preview, CPrintPreviewState* state) override;
+  // The children as tabs at the top or the bottom of the client area.
+  void EnableMDITabs(BOOL enable = TRUE, int location = CTKTabWnd::LOCATION_TOP);
   // The window menu's child list ends with an item (command id, text) that opens the
   // "Windows" dialog.
   void EnableWindowsDialog(UINT commandId, const char* text, BOOL show = TRUE);
@@ -47,8 +53,8 @@ public:
   void ShowWindowsDialog();
 
   // The menu bar shows the active child's icon and its caption buttons while that
-  // child is maximized, and plain titles otherwise: brought up to date once the
-  // messages now waiting are handled.
+  // child is maximized, and plain titles otherwise; the tabs follow the children. Both
+  // are brought up to date once the messages now waiting are handled.
   void DelayUpdateMenuBarButtons();
   void UpdateMenuBarButtons();
 
@@ -66,6 +72,8 @@ protected:
   LRESULT OnDeleteToolbar(WPARAM wParam, LPARAM lParam);
   LRESULT OnCreateToolbar(WPARAM wParam, LPARAM lParam);
   LRESULT OnUpdateMenuButtons(WPARAM wParam, LPARAM lParam);
+  // A click on a tab: its window becomes the active child.
+  LRESULT OnChangeActiveTab(WPARAM wParam, LPARAM lParam);
   void OnClose();
   void OnDestroy();
   void OnActivate(UINT state, CWnd* other, BOOL minimized);

@@ -1,9 +1,9 @@
 // The toolkit's MDI frame as a user meets it: two document windows in the client
 // area; a maximized one puts its icon and its minimize, restore and close buttons on
 // the menu bar, and those buttons act on it; the Window menu lists the documents and
-// ends with "Windows..."; the "Windows" dialog activates, tiles, saves and closes the
-// windows chosen in its list. Input comes from the X display (pointer and keys) and is
-// handled as the program's message loop handles it.
+// ends with "Windows..."; the documents can show as tabs; the "Windows" dialog activates, tiles, saves and
+// closes the windows chosen in its list. Input comes from the X display (pointer and keys) and is handled as
+// the program's message loop handles it.
 #include "toolkit/bars/keyboard_input_support.h"
 
 #include "support/wine/DialogTestSupport.h"
@@ -14,6 +14,7 @@
 #include "toolkit/bars/TKToolbarSystemMenuButton.h"
 #include "toolkit/frames/TKMDIChildWnd.h"
 #include "toolkit/frames/TKMDIFrameWnd.h"
+#include "toolkit/frames/TKTabWnd.h"
 #include "toolkit/frames/TKWindowsDialog.h"
 
 #include "platform/afx/linux_headers_begin.h"
@@ -260,6 +261,59 @@ TEST_F(MdiFrame, ADocumentWithoutASystemMenuLivesMaximizedAndGetsItsPlaceBackWit
   EXPECT_EQ(after.TopLeft(), before.TopLeft());
   EXPECT_EQ(after.Size(), before.Size());
   EXPECT_EQ(dynamic_cast<CTKToolbarSystemMenuButton*>(menuBar->GetButton(0)), nullptr);
+}
+
+TEST_F(MdiFrame, TabsStandForTheDocumentsAndAClickOnOneActivatesIt) {
+  frame->EnableMDITabs(TRUE);
+  PumpAsTheProgram(200);
+  CTKTabWnd& tabs = frame->m_wndClientArea.m_wndTab;
+  auto labels = [&] {
+    std::vector<std::string> texts;
+    for (int i = 0; i < tabs.GetTabsNum(); ++i) {
+      CString label;
+      tabs.GetTabLabel(i, label);
+      texts.push_back(label.str());
+    }
+    return texts;
+  };
+  auto activeTabWindow = [&] {
+    CWnd* wnd = tabs.GetActiveWnd();
+    return wnd ? wnd->m_hWnd : nullptr;
+  };
+  ASSERT_TRUE(::IsWindowVisible(tabs.m_hWnd));
+  EXPECT_EQ(labels(), (std::vector<std::string>{"Take 1", "Take 2"}));
+  EXPECT_EQ(activeTabWindow(), Active());
+  // The strip sits on top of the client area, which keeps the rest.
+  CRect strip, client;
+  ::GetWindowRect(tabs.m_hWnd, &strip);
+  ::GetWindowRect(frame->m_hWndMDIClient, &client);
+  EXPECT_EQ(strip.bottom, client.top);
+  EXPECT_EQ(strip.left, client.left);
+  EXPECT_EQ(strip.right, client.right);
+  ::CreateDirectoryA(TARVEL_TEST_BINARY_DIR "/screenshots", nullptr);
+  EXPECT_TRUE(SavePng(CaptureWindow(frameHwnd, false), TARVEL_TEST_BINARY_DIR "/screenshots/mdi-tabs.png"));
+
+  // A click on a tab activates its document.
+  CRect first;
+  ASSERT_TRUE(tabs.GetTabRect(0, first));
+  ClickInWindow(tabs.m_hWnd, first.CenterPoint());
+  EXPECT_EQ(Active(), children[0]);
+  EXPECT_EQ(activeTabWindow(), children[0]);
+
+  // A new title shows on the tab; a closed document loses its tab; with none left the
+  // strip goes and the client has the room again.
+  ::SetWindowTextA(children[1], "Take 2, edited");
+  PumpAsTheProgram(150);
+  EXPECT_EQ(labels(), (std::vector<std::string>{"Take 1", "Take 2, edited"}));
+  ::SendMessageA(children[1], WM_CLOSE, 0, 0);
+  PumpAsTheProgram(150);
+  EXPECT_EQ(labels(), std::vector<std::string>{"Take 1"});
+  ::SendMessageA(children[0], WM_CLOSE, 0, 0);
+  PumpAsTheProgram(150);
+  EXPECT_EQ(tabs.GetTabsNum(), 0);
+  EXPECT_FALSE(::IsWindowVisible(tabs.m_hWnd));
+  ::GetWindowRect(frame->m_hWndMDIClient, &client);
+  EXPECT_EQ(client.top, strip.top);
 }
 
 // The "Windows" dialog, opened from the Window menu, with its list driven by clicks
