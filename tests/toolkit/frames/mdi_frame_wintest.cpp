@@ -1,7 +1,8 @@
 // The toolkit's MDI frame as a user meets it: two document windows in the client
 // area; a maximized one puts its icon and its minimize, restore and close buttons on
 // the menu bar, and those buttons act on it; the Window menu lists the documents and
-// ends with "Windows..."; the documents can show as tabs; the "Windows" dialog activates, tiles, saves and
+// ends with "Windows..."; the documents can show as tabs; print preview of a document
+// takes the whole frame and gives it back; the "Windows" dialog activates, tiles, saves and
 // closes the windows chosen in its list. Input comes from the X display (pointer and keys) and is handled as
 // the program's message loop handles it.
 #include "toolkit/bars/keyboard_input_support.h"
@@ -14,6 +15,7 @@
 #include "toolkit/bars/TKToolbarSystemMenuButton.h"
 #include "toolkit/frames/TKMDIChildWnd.h"
 #include "toolkit/frames/TKMDIFrameWnd.h"
+#include "toolkit/frames/TKPrintPreviewView.h"
 #include "toolkit/frames/TKTabWnd.h"
 #include "toolkit/frames/TKWindowsDialog.h"
 
@@ -314,6 +316,39 @@ TEST_F(MdiFrame, TabsStandForTheDocumentsAndAClickOnOneActivatesIt) {
   EXPECT_FALSE(::IsWindowVisible(tabs.m_hWnd));
   ::GetWindowRect(frame->m_hWndMDIClient, &client);
   EXPECT_EQ(client.top, strip.top);
+}
+
+TEST_F(MdiFrame, PrintPreviewOfADocumentTakesTheWholeFrameAndGivesItBack) {
+  frame->EnableMDITabs(TRUE);
+  frame->MDIActivate(CWnd::FromHandle(children[0]));
+  PumpAsTheProgram(150);
+  CTKTabWnd& tabs = frame->m_wndClientArea.m_wndTab;
+  ASSERT_TRUE(::IsWindowVisible(tabs.m_hWnd));
+  CView* view = frame->MDIGetActive()->GetActiveView();
+  ASSERT_NE(view, nullptr);
+  ASSERT_TRUE(StartLibraryPrintPreview(view));
+  PumpAsTheProgram(150);
+  auto* preview = dynamic_cast<CTKPrintPreviewView*>(frame->GetActiveView());
+  ASSERT_NE(preview, nullptr) << "the preview is the frame's view, above the documents";
+  EXPECT_EQ(::GetParent(preview->m_hWnd), frameHwnd);
+  struct Shown {
+    const char* what;
+    HWND window;
+  } const hidden[] = {
+      {"documents", frame->m_hWndMDIClient}, {"tabs", tabs.m_hWnd}, {"menu bar", menuBar->m_hWnd}};
+  for (const Shown& s : hidden) EXPECT_FALSE(::IsWindowVisible(s.window)) << s.what << " step aside";
+  CRect client, area;
+  ::GetClientRect(frameHwnd, &client);
+  preview->GetWindowRect(&area);
+  EXPECT_GT(area.Height(), client.Height() / 2);
+
+  // Escape closes it: everything is back, the same document active.
+  ::SetFocus(preview->m_hWnd);
+  PressKey(kKeyEscape);
+  PumpAsTheProgram(150);
+  EXPECT_EQ(frame->GetActiveView(), nullptr);
+  for (const Shown& s : hidden) EXPECT_TRUE(::IsWindowVisible(s.window)) << s.what << " are back";
+  EXPECT_EQ(Active(), children[0]);
 }
 
 // The "Windows" dialog, opened from the Window menu, with its list driven by clicks
