@@ -10,6 +10,7 @@ class CDockBar;
 class CDockState;
 class CDocument;
 class CMiniDockFrameWnd;
+class CPrintPreviewState;
 class CView;
 
 // A frame style bit of the framework (never given to the window): the title shows
@@ -89,6 +90,9 @@ public:
   // The first view is made active, every view gets its initial update, and the
   // frame is shown when visible.
   void InitialUpdateFrame(CDocument* doc, BOOL makeVisible);
+  // Print preview shows (preview) or ends: the bars (the status bar apart) and the menu
+  // hide and come back, and the main pane steps aside for the preview (FrameWndPreview.cpp).
+  virtual void OnSetPreviewMode(BOOL preview, CPrintPreviewState* state);
   // The title: the application's name, with " - " and the document's title first
   // when the frame was loaded with FWS_ADDTOTITLE.
   virtual void OnUpdateFrameTitle(BOOL addToTitle);

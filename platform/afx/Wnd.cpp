@@ -87,6 +87,12 @@ BOOL CWnd::Attach(HWND hwnd) {
   return TRUE;
 }
 
+CWnd* CWnd::SetCreatingWindow(CWnd* wnd) {
+  CWnd* previous = t_creating;
+  t_creating = wnd;
+  return previous;
+}
+
 HWND CWnd::Detach() {
   HWND hwnd = m_hWnd;
   if (hwnd) UnmapHandle(hwnd);

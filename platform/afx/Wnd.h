@@ -33,6 +33,10 @@ public:
 
   BOOL Attach(HWND hwnd);
   HWND Detach();
+  // For windows made by some other route than CreateEx (an MDI client making a
+  // document window): the first message of the next window made on this thread
+  // attaches it to wnd. Returns the object this replaces, to be put back afterwards.
+  static CWnd* SetCreatingWindow(CWnd* wnd);
 
   // Takes over a window made elsewhere (a control of a dialog template): its messages
   // reach this object's map first, then the window's own procedure.

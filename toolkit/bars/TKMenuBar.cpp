@@ -76,13 +76,14 @@ int CTKMenuBar::OnCreate(LPCREATESTRUCT cs) {
   if (!title.LoadString(16006)) title = bars_text::kMenuBar;
   SetWindowText(title);
   m_dwStyle |= CBRS_HIDE_INPLACE;
-  if (auto* frame = dynamic_cast<CTKFrameWnd*>(m_pParentFrame)) {
-    frame->m_Impl.AttachMenuBar(this);
-    OnDefaultMenuLoaded(frame->m_Impl.GetDefaultMenu());
-    CreateFromMenu(frame->m_Impl.GetDefaultMenu(), TRUE, FALSE);
+  if (auto* frame = CTKFrameSite::Of(m_pParentFrame)) {
+    FrameHelper& impl = frame->GetFrameHelper();
+    impl.AttachMenuBar(this);
+    OnDefaultMenuLoaded(impl.GetDefaultMenu());
+    CreateFromMenu(impl.GetDefaultMenu(), TRUE, FALSE);
     // The bar owns the default menu from now on.
-    frame->m_Impl.m_hDefaultMenu = nullptr;
-    if (!m_uiDefMenuResId) m_uiDefMenuResId = frame->m_nLoadedResourceId;
+    impl.m_hDefaultMenu = nullptr;
+    if (!m_uiDefMenuResId) m_uiDefMenuResId = frame->GetLoadedResourceId();
   }
   return 0;
 }

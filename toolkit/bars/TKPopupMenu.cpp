@@ -92,7 +92,7 @@ CFrameWnd* CTKPopupMenu::FrameOf(CWnd* window) {
 
 BOOL CTKPopupMenu::ActivatePopupMenu(CFrameWnd* frame, CTKPopupMenu* popup) {
   s_pActivePopupMenu = popup;
-  if (auto* toolkitFrame = dynamic_cast<CTKFrameWnd*>(frame)) return toolkitFrame->NotifyPopupMenuOpen(popup);
+  if (auto* toolkitFrame = CTKFrameSite::Of(frame)) return toolkitFrame->NotifyPopupMenuOpen(popup);
   return TRUE;
 }
 
@@ -423,7 +423,7 @@ void CTKPopupMenu::OnDestroy() {
   } else {
     CTKMenuBar::SetShowAllCommands(FALSE);
   }
-  if (auto* toolkitFrame = dynamic_cast<CTKFrameWnd*>(frame)) toolkitFrame->OnMenuPopupClosed(this);
+  if (auto* toolkitFrame = CTKFrameSite::Of(frame)) toolkitFrame->OnMenuPopupClosed(this);
   if (s_pActivePopupMenu == this) s_pActivePopupMenu = nullptr;
   if (parent && parent->m_hWnd && !parent->m_bClosing) {
     if (m_bAutoDestroyParent && !CTKToolBar::IsCustomizeMode())

@@ -634,8 +634,8 @@ int CTKToolBar::GetCommandButtons(UINT id, CObList& buttons) {
 
 BOOL CTKToolBar::IsUserDefined() const {
   HWND top = m_hWnd ? ::GetAncestor(m_hWnd, GA_ROOT) : nullptr;
-  auto* frame = dynamic_cast<CTKFrameWnd*>(CWnd::FromHandlePermanent(top));
-  return frame && frame->m_Impl.IsUserBarId(const_cast<CTKToolBar*>(this));
+  auto* frame = CTKFrameSite::Of(CWnd::FromHandlePermanent(top));
+  return frame && frame->GetFrameHelper().IsUserBarId(const_cast<CTKToolBar*>(this));
 }
 
 CWnd* CTKToolBar::GetCommandTarget() const {

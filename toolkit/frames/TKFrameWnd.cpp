@@ -104,12 +104,12 @@ int ButtonAt(CTKBaseControlBar* bar, CPoint client) {
 }
 }  // namespace
 
-BOOL CTKFrameWnd::ProcessMenuChar(UINT character) {
-  auto* menuBar = dynamic_cast<CTKBaseControlBar*>(m_Impl.GetMenuBar());
+BOOL CTKFrameWnd::ProcessMenuCharFor(CFrameWnd* frame, FrameHelper& impl, UINT character) {
+  auto* menuBar = dynamic_cast<CTKBaseControlBar*>(impl.GetMenuBar());
   if (menuBar && menuBar->m_hWnd && menuBar->IsWindowVisible() && OfferMenuChar(menuBar, character))
     return TRUE;
   CList<CControlBar*, CControlBar*> bars;
-  GetDockingBars(bars);
+  frame->GetDockingBars(bars);
   for (POSITION pos = bars.GetHeadPosition(); pos;) {
     auto* bar = dynamic_cast<CTKBaseControlBar*>(bars.GetNext(pos));
     if (!bar || bar == menuBar || !bar->m_hWnd || !bar->IsVisible() ||
@@ -120,12 +120,12 @@ BOOL CTKFrameWnd::ProcessMenuChar(UINT character) {
   return FALSE;
 }
 
-BOOL CTKFrameWnd::ProcessMouseClick(UINT message, POINT screen, HWND window) {
+BOOL CTKFrameWnd::ProcessMouseClickFor(CFrameWnd* frame, UINT message, POINT screen, HWND window) {
   // A press on a toolbar button while customising, or with Alt held, goes to that
   // toolbar (the button is picked up to be moved).
   if (message == WM_LBUTTONDOWN && (g_toolbarsCustomizing || ::GetKeyState(VK_MENU) < 0)) {
     CList<CControlBar*, CControlBar*> bars;
-    GetDockingBars(bars);
+    frame->GetDockingBars(bars);
     for (POSITION pos = bars.GetHeadPosition(); pos;) {
       auto* bar = dynamic_cast<CTKBaseControlBar*>(bars.GetNext(pos));
       if (!bar || !bar->m_hWnd || !bar->IsVisible()) continue;
@@ -157,7 +157,7 @@ BOOL CTKFrameWnd::ProcessMouseClick(UINT message, POINT screen, HWND window) {
     case CTKPopupMenuBase::kBottomShadow:
       // A click on the shadow closes the popup and goes no further.
       close();
-      ::SetFocus(m_hWnd);
+      ::SetFocus(frame->m_hWnd);
       return TRUE;
     case CTKPopupMenuBase::kOutside:
       break;
@@ -172,7 +172,7 @@ BOOL CTKFrameWnd::ProcessMouseClick(UINT message, POINT screen, HWND window) {
   const BOOL barHadFocus =
       focus && dynamic_cast<CTKBaseControlBar*>(CWnd::FromHandlePermanent(focus)) != nullptr;
   close();
-  if (barHadFocus) ::SetFocus(m_hWnd);
+  if (barHadFocus) ::SetFocus(frame->m_hWnd);
   (void)window;
   return fromMenuBar;
 }
@@ -182,17 +182,20 @@ LRESULT CTKFrameWnd::OnCreateToolbar(WPARAM, LPARAM lParam) {
 }
 
 LRESULT CTKFrameWnd::OnDeleteToolbar(WPARAM, LPARAM lParam) {
+  return DeleteUserBarFor(this, m_Impl, reinterpret_cast<CWnd*>(lParam));
+}
+
+BOOL CTKFrameWnd::DeleteUserBarFor(CFrameWnd* frame, FrameHelper& impl, CWnd* bar) {
   // Only a user-defined toolbar can be deleted: it leaves the list and goes.
-  CWnd* bar = reinterpret_cast<CWnd*>(lParam);
-  for (POSITION pos = m_Impl.m_userBars.GetHeadPosition(); pos;) {
+  for (POSITION pos = impl.m_userBars.GetHeadPosition(); pos;) {
     POSITION at = pos;
-    if (m_Impl.m_userBars.GetNext(pos) != bar) continue;
-    m_Impl.m_userBars.RemoveAt(at);
+    if (impl.m_userBars.GetNext(pos) != bar) continue;
+    impl.m_userBars.RemoveAt(at);
     if (auto* toolBar = dynamic_cast<CTKBaseControlBar*>(bar))
-      toolBar->RemoveStateFromRegistry(m_Impl.m_profileName);
+      toolBar->RemoveStateFromRegistry(impl.m_profileName);
     if (bar->m_hWnd) bar->DestroyWindow();
     delete bar;
-    RecalcLayout();
+    frame->RecalcLayout();
     return TRUE;
   }
   return FALSE;
@@ -223,7 +226,9 @@ namespace {
 CMiniDockFrameWnd* NewToolkitFloatingFrame() { return new CTKMiniDockFrameWnd; }
 }  // namespace
 
-void CTKFrameWnd::EnableDocking(DWORD style) {
+void CTKFrameWnd::EnableDocking(DWORD style) { EnableDockingFor(this, style); }
+
+void CTKFrameWnd::EnableDockingFor(CFrameWnd* frame, DWORD style) {
   static const struct {
     UINT id;
     DWORD align;
@@ -233,15 +238,15 @@ void CTKFrameWnd::EnableDocking(DWORD style) {
                {AFX_IDW_DOCKBAR_RIGHT, CBRS_ALIGN_RIGHT}};
   for (const auto& side : sides) {
     if (!(style & side.align)) continue;
-    CDockBar* existing = GetDockBar(side.id);
+    CDockBar* existing = frame->GetDockBar(side.id);
     if (dynamic_cast<CTKToolDockBar*>(existing)) continue;
     if (existing) existing->DestroyWindow();  // a plain dock bar deletes itself with its window
     auto* dockBar = new CTKToolDockBar;
-    if (!dockBar->Create(this, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | side.align,
+    if (!dockBar->Create(frame, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | side.align,
                          side.id))
       delete dockBar;
   }
-  m_pfnCreateFloatingFrame = NewToolkitFloatingFrame;
+  frame->m_pfnCreateFloatingFrame = NewToolkitFloatingFrame;
 }
 
 BOOL CTKFrameWnd::DockControlBarBeside(CControlBar* bar, CControlBar* other) {
@@ -258,13 +263,13 @@ BOOL CTKFrameWnd::DockControlBarBeside(CControlBar* bar, CControlBar* other) {
   return DockControlBar(bar, dockBar, &rect);
 }
 
-BOOL CTKFrameWnd::ProcessKey(UINT key, BOOL* translate) {
+BOOL CTKFrameWnd::ProcessKeyFor(CFrameWnd* frame, FrameHelper& impl, UINT key, BOOL* translate) {
   if (translate) *translate = TRUE;
   if (s_pOpenPopup && s_pOpenPopup->m_hWnd) {
     ::SendMessageA(s_pOpenPopup->m_hWnd, WM_KEYDOWN, key, 0);
     return TRUE;
   }
-  if (::IsIconic(m_hWnd)) return TRUE;
+  if (::IsIconic(frame->m_hWnd)) return TRUE;
   if (g_toolbarsCustomizing) return FALSE;
   // The modifiers as they were when the key's message was made (the state the
   // message queue keeps), not as they are by now.
@@ -273,7 +278,7 @@ BOOL CTKFrameWnd::ProcessKey(UINT key, BOOL* translate) {
   if (::GetKeyState(VK_MENU) < 0) modifiers |= FALT;
   if (::GetKeyState(VK_SHIFT) < 0) modifiers |= FSHIFT;
   // A key of the frame's shortcuts goes to the accelerators.
-  if (g_pKeyboardManager && g_pKeyboardManager->IsKeyUsed(static_cast<WORD>(key), modifiers, this, FALSE))
+  if (g_pKeyboardManager && g_pKeyboardManager->IsKeyUsed(static_cast<WORD>(key), modifiers, frame, FALSE))
     return FALSE;
   // Alt alone with the key: one of the bars' menu characters.
   if ((modifiers & ~FVIRTKEY) == FALT) {
@@ -281,21 +286,22 @@ BOOL CTKFrameWnd::ProcessKey(UINT key, BOOL* translate) {
     UINT character = ((key >= 'A' && key <= 'Z') || (key >= '0' && key <= '9'))
                          ? key
                          : ::MapVirtualKeyA(key, 2 /* MAPVK_VK_TO_CHAR */);
-    if (character && ProcessMenuChar(character)) return TRUE;
+    if (character && ProcessMenuCharFor(frame, impl, character)) return TRUE;
   }
   return FALSE;
 }
 
-BOOL CTKFrameWnd::PreTranslateMessage(MSG* msg) {
+BOOL CTKFrameWnd::PreTranslateFor(CFrameWnd* frame, FrameHelper& impl, MSG* msg, BOOL* passOn) {
+  *passOn = FALSE;
   const bool popupOpen = s_pOpenPopup && s_pOpenPopup->m_hWnd;
-  CWnd* menuBar = m_Impl.GetMenuBar();
+  CWnd* menuBar = impl.GetMenuBar();
   switch (msg->message) {
     case WM_SYSKEYDOWN:
       if (popupOpen && msg->wParam == VK_MENU) {
         ::SendMessageA(s_pOpenPopup->m_hWnd, WM_CLOSE, 0, 0);
         return TRUE;
       }
-      if (ProcessKey(static_cast<UINT>(msg->wParam))) return TRUE;
+      if (ProcessKeyFor(frame, impl, static_cast<UINT>(msg->wParam))) return TRUE;
       // With a menu bar, Alt and F10 belong to it: the default handling would start
       // the system's own menu mode when the key comes up.
       if (menuBar && menuBar->m_hWnd && (msg->wParam == VK_MENU || msg->wParam == VK_F10)) return TRUE;
@@ -307,7 +313,7 @@ BOOL CTKFrameWnd::PreTranslateMessage(MSG* msg) {
           break;
         }
         if (::GetFocus() == menuBar->m_hWnd)
-          ::SetFocus(m_hWnd);
+          ::SetFocus(frame->m_hWnd);
         else if (!(msg->lParam & (1 << 29)))
           ::SetFocus(menuBar->m_hWnd);
         return TRUE;
@@ -320,7 +326,7 @@ BOOL CTKFrameWnd::PreTranslateMessage(MSG* msg) {
                            ::GetKeyState(VK_MENU) >= 0;
       if (plainF1) break;
       BOOL translate = TRUE;
-      if (ProcessKey(static_cast<UINT>(msg->wParam), &translate)) return TRUE;
+      if (ProcessKeyFor(frame, impl, static_cast<UINT>(msg->wParam), &translate)) return TRUE;
       if (!translate) return FALSE;
       break;
     }
@@ -331,7 +337,8 @@ BOOL CTKFrameWnd::PreTranslateMessage(MSG* msg) {
     case WM_NCMBUTTONDOWN:
     case WM_NCMBUTTONUP: {
       POINT screen{static_cast<short>(LOWORD(msg->lParam)), static_cast<short>(HIWORD(msg->lParam))};
-      if (ProcessMouseClick(msg->message - WM_NCLBUTTONDOWN + WM_LBUTTONDOWN, screen, msg->hwnd)) return TRUE;
+      if (ProcessMouseClickFor(frame, msg->message - WM_NCLBUTTONDOWN + WM_LBUTTONDOWN, screen, msg->hwnd))
+        return TRUE;
       break;
     }
     case WM_LBUTTONDOWN:
@@ -341,19 +348,32 @@ BOOL CTKFrameWnd::PreTranslateMessage(MSG* msg) {
     case WM_MBUTTONUP: {
       POINT screen{static_cast<short>(LOWORD(msg->lParam)), static_cast<short>(HIWORD(msg->lParam))};
       ::ClientToScreen(msg->hwnd, &screen);
-      if (ProcessMouseClick(msg->message, screen, msg->hwnd)) return TRUE;
+      if (ProcessMouseClickFor(frame, msg->message, screen, msg->hwnd)) return TRUE;
       // The window went while the click was handled: nothing is left to take it.
       if (!::IsWindow(msg->hwnd)) return TRUE;
       if (msg->message == WM_RBUTTONUP && !g_toolbarsCustomizing &&
           dynamic_cast<CDockBar*>(CWnd::FromHandlePermanent(msg->hwnd))) {
         static const UINT menuMessage = ::RegisterWindowMessageA("TKTOOLBAR_POPUPMENU");
-        SendMessage(menuMessage, reinterpret_cast<WPARAM>(m_hWnd),
-                    static_cast<LPARAM>((static_cast<DWORD>(screen.y) << 16) | (screen.x & 0xFFFF)));
+        frame->SendMessage(menuMessage, reinterpret_cast<WPARAM>(frame->m_hWnd),
+                           static_cast<LPARAM>((static_cast<DWORD>(screen.y) << 16) | (screen.x & 0xFFFF)));
       }
       break;
     }
     default:
       break;
   }
-  return CFrameWnd::PreTranslateMessage(msg);
+  *passOn = TRUE;
+  return FALSE;
+}
+
+BOOL CTKFrameWnd::PreTranslateMessage(MSG* msg) {
+  BOOL passOn = FALSE;
+  if (PreTranslateFor(this, m_Impl, msg, &passOn)) return TRUE;
+  return passOn ? CFrameWnd::PreTranslateMessage(msg) : FALSE;
+}
+
+BOOL CTKFrameWnd::ProcessMenuChar(UINT character) { return ProcessMenuCharFor(this, m_Impl, character); }
+
+BOOL CTKFrameWnd::ProcessMouseClick(UINT message, POINT screen, HWND window) {
+  return ProcessMouseClickFor(this, message, screen, window);
 }

@@ -4,14 +4,15 @@
 // bars along the four sides of the client area.
 #include "platform/afx/afxwin.h"
 #include "toolkit/frames/FrameHelper.h"
+#include "toolkit/frames/TKFrameSite.h"
 
-class CTKFrameWnd : public CFrameWnd {
+class CTKFrameWnd : public CFrameWnd, public CTKFrameSite {
 public:
   CTKFrameWnd();
   ~CTKFrameWnd() override;
 
   virtual BOOL OnMenuPopupShown(CWnd* popup);
-  virtual void OnMenuPopupClosed(CWnd* popup);
+  void OnMenuPopupClosed(CWnd* popup) override;
   // Hooks for subclasses (what the library's popup menus and toolbars ask of a frame).
   virtual BOOL OnShowPopupMenuHook(CWnd*, CWnd*, UINT) { return FALSE; }
   virtual BOOL OnDrawMenuImageHook(CDC*, CWnd*) { return FALSE; }
@@ -34,7 +35,9 @@ public:
   BOOL DockControlBarBeside(CControlBar* bar, CControlBar* other);
 
   // Called by every library popup menu when it opens.
-  BOOL NotifyPopupMenuOpen(CWnd* popup);
+  BOOL NotifyPopupMenuOpen(CWnd* popup) override;
+  FrameHelper& GetFrameHelper() override { return m_Impl; }
+  UINT GetLoadedResourceId() const override { return m_nLoadedResourceId; }
   static CWnd* OpenPopupMenu() { return s_pOpenPopup; }
 
   FrameHelper m_Impl;
@@ -63,10 +66,23 @@ public:
   // TRUE when the click was used up.
   BOOL ProcessMouseClick(UINT message, POINT screen, HWND window);
 
-private:
+  // The same routines for any toolkit frame, given the frame and its implementation
+  // object (the MDI and in-place frames share them).
+  static BOOL ProcessMenuCharFor(CFrameWnd* frame, FrameHelper& impl, UINT character);
+  static BOOL ProcessMouseClickFor(CFrameWnd* frame, UINT message, POINT screen, HWND window);
   // The keys of the frame while popups are open or it is minimised, and Alt plus a
   // letter for the bars' menu characters: TRUE when consumed. translate is cleared
   // when the key must not go through the accelerators.
-  BOOL ProcessKey(UINT key, BOOL* translate = nullptr);
+  static BOOL ProcessKeyFor(CFrameWnd* frame, FrameHelper& impl, UINT key, BOOL* translate = nullptr);
+  // The frame's pre-translation of keys and clicks: TRUE when consumed; otherwise
+  // passOn tells whether the frame's base class still gets the message.
+  static BOOL PreTranslateFor(CFrameWnd* frame, FrameHelper& impl, MSG* msg, BOOL* passOn);
+  static void EnableDockingFor(CFrameWnd* frame, DWORD style);
+  // Deletes bar when it is one of the user-defined toolbars: TRUE when it was.
+  static BOOL DeleteUserBarFor(CFrameWnd* frame, FrameHelper& impl, CWnd* bar);
+  // A library popup menu opened or closed in some toolkit frame.
+  static void SetOpenPopupMenu(CWnd* popup) { s_pOpenPopup = popup; }
+
+private:
   static CWnd* s_pOpenPopup;
 };

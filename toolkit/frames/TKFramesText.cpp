@@ -10,6 +10,27 @@ const char kContractDockedWindow[] = "Contract docked window";
 
 const char kTooManyUserToolbars[] = "You can't create more than %d user-defined toolbars!";
 
+const char kWindowsCaption[] = "Windows";
+const char kActivateWindow[] = "&Activate";
+const char kWindowsOk[] = "&OK";
+const char kSaveWindows[] = "&Save";
+const char kCloseWindows[] = "&Close Window(s)";
+const char kCascadeWindows[] = "Cascade";
+const char kTileHorizontally[] = "Tile &Horizontally";
+const char kTileVertically[] = "Tile &Vertically";
+const char kMinimizeWindows[] = "&Minimize";
+const char kWindowsHelp[] = "&Help";
+
+const char kPreviewPrint[] = "&Print...";
+const char kPreviewNext[] = "&Next Page";
+const char kPreviewPrev[] = "Pre&v Page";
+const char kPreviewOnePage[] = "&One Page";
+const char kPreviewTwoPages[] = "&Two Page";
+const char kPreviewZoomIn[] = "Zoom &In";
+const char kPreviewZoomOut[] = "Zoom &Out";
+const char kPreviewClose[] = "&Close";
+const char kCommandFailed[] = "Command failed.";
+
 const char* TextOf(unsigned id, char* buffer, int size) {
   if (size > 0 && ::LoadStringA(::GetModuleHandleA(nullptr), id, buffer, size) > 0) return buffer;
   switch (id) {
@@ -21,6 +42,8 @@ const char* TextOf(unsigned id, char* buffer, int size) {
       return kContractDockedWindow;
     case 16243:
       return kTooManyUserToolbars;
+    case 61705:
+      return kCommandFailed;
     default:
       return "";
   }

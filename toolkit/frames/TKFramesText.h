@@ -13,6 +13,30 @@ extern const char kContractDockedWindow[];
 // id 16243; %d is the number of ids).
 extern const char kTooManyUserToolbars[];
 
+// The "Windows" dialog of the MDI frame: its caption and buttons.
+extern const char kWindowsCaption[];
+extern const char kActivateWindow[];
+extern const char kWindowsOk[];
+extern const char kSaveWindows[];
+extern const char kCloseWindows[];
+extern const char kCascadeWindows[];
+extern const char kTileHorizontally[];
+extern const char kTileVertically[];
+extern const char kMinimizeWindows[];
+extern const char kWindowsHelp[];
+
+// Print preview's toolbar, by name when the program has no toolbar for it, and the
+// message of a preview that could not start (string id 61705).
+extern const char kPreviewPrint[];
+extern const char kPreviewNext[];
+extern const char kPreviewPrev[];
+extern const char kPreviewOnePage[];
+extern const char kPreviewTwoPages[];
+extern const char kPreviewZoomIn[];
+extern const char kPreviewZoomOut[];
+extern const char kPreviewClose[];
+extern const char kCommandFailed[];
+
 // The text of string id, from the module's string table or the texts above; empty
 // for an unknown id.
 const char* TextOf(unsigned id, char* buffer, int size);

@@ -312,7 +312,7 @@ BOOL CTKMiniDockFrameWnd::TrackTearOff(CTKPopupMenuBase* popup) {
   }
   // Cancelled: the popup comes back, and the bar that was torn off goes.
   if (popupHwnd && ::IsWindow(popupHwnd)) ::ShowWindow(popupHwnd, SW_SHOWNA);
-  if (auto* site = dynamic_cast<CTKFrameWnd*>(m_pDockSite)) site->m_Impl.ForgetTearOffBar(bar);
+  if (auto* site = CTKFrameSite::Of(m_pDockSite)) site->GetFrameHelper().ForgetTearOffBar(bar);
   bar->DestroyWindow();
   delete bar;
   return FALSE;

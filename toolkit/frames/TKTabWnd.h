@@ -120,6 +120,10 @@ public:
   void HideNoTabs(BOOL hide = TRUE);
   void SetFlatFrame(BOOL frame = TRUE) { m_drawFrame = frame; }
   void HideInactiveWindow(BOOL hide = TRUE) { m_hideInactive = hide; }
+  // Whether the hosted windows are sized into the tab window's area, and whether they
+  // go with their tab and with the tab window (both on at first).
+  void SetAutoSizeWindows(BOOL on) { m_autoSize = on; }
+  void SetDestroyHostedWindows(BOOL on) { m_destroyHosted = on; }
   // Tabs may be dragged to another place (off at first).
   void SetTabsMovable(BOOL movable = TRUE) { m_movable = movable; }
   BOOL IsMoving() const { return m_moving; }
