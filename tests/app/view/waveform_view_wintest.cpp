@@ -3,6 +3,7 @@
 // in, out and to fit; cut, paste, undo and redo; Amplify through its dialog; saving
 // as MP3, Ogg Vorbis and WAV and reading the files back; files that cannot be opened
 // or saved; the clipboard held by another running copy.
+#include "support/wine/AudioRigForWine.h"
 #include "support/wine/GTestWin.h"
 
 #include "app/view/DCStateGuard.h"
@@ -29,9 +30,6 @@
 #include <string>
 #include <vector>
 #include <fcntl.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 #include <fstream>
 #include <iterator>
@@ -134,78 +132,6 @@ Audio ReadBack(const std::string& unixPath) {
   if (!project.OpenFile(unixPath)) return Audio();
   return Describe(project);
 }
-
-extern "C" char** environ;
-
-// Runs a program (its signals as a fresh process has them) with its output on
-// logFile; -1 when it could not start.
-pid_t Spawn(const std::vector<std::string>& args, const std::string& logFile) {
-  std::vector<char*> argv;
-  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-  argv.push_back(nullptr);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 1, logFile.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
-  posix_spawn_file_actions_adddup2(&actions, 1, 2);
-  posix_spawnattr_t attr;
-  posix_spawnattr_init(&attr);
-  sigset_t all, none;
-  sigfillset(&all);
-  sigemptyset(&none);
-  posix_spawnattr_setsigdefault(&attr, &all);
-  posix_spawnattr_setsigmask(&attr, &none);
-  posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
-  pid_t pid = -1;
-  if (posix_spawnp(&pid, argv[0], &actions, &attr, argv.data(), environ) != 0) pid = -1;
-  posix_spawn_file_actions_destroy(&actions);
-  posix_spawnattr_destroy(&attr);
-  return pid;
-}
-
-int WaitExit(pid_t pid, DWORD timeoutMs) {
-  int code = -2;
-  winetest::WaitUntil(
-      [&] {
-        int status = 0;
-        const pid_t r = waitpid(pid, &status, WNOHANG);
-        if (r == pid) code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        return r != 0;
-      },
-      timeoutMs);
-  return code;
-}
-
-// The audio test rig for one test: its client environment (the sound server and
-// ALSA's route to it, for PortAudio) is put into this process before the engine
-// opens a device.
-class AudioRigForView {
-public:
-  AudioRigForView() {
-    m_dir = "/tmp/tvl-view-rig-" + std::to_string(::getpid());
-    m_script = std::string(TARVEL_SOURCE_DIR) + "/scripts/audio-rig.sh";
-    pid_t pid = Spawn({m_script, "start", m_dir, "--owner", std::to_string(::getpid())}, "/dev/null");
-    m_ok = pid > 0 && WaitExit(pid, 15000) == 0;
-    if (!m_ok) return;
-    std::ifstream env(m_dir + "/env");
-    std::string line;
-    while (std::getline(env, line)) {
-      size_t eq = line.find('=');
-      if (eq != std::string::npos) setenv(line.substr(0, eq).c_str(), line.substr(eq + 1).c_str(), 1);
-    }
-  }
-  ~AudioRigForView() {
-    pid_t pid = Spawn({m_script, "stop", m_dir}, "/dev/null");
-    if (pid > 0) WaitExit(pid, 15000);
-    pid = Spawn({"rm", "-rf", m_dir}, "/dev/null");
-    if (pid > 0) WaitExit(pid, 5000);
-  }
-  bool Ok() const { return m_ok; }
-
-private:
-  std::string m_dir, m_script;
-  bool m_ok = false;
-};
 
 // Receives the Stop command the view posts to the control panel.
 class PanelStandIn : public CWnd {
@@ -1212,7 +1138,7 @@ TEST_F(WaveformViewTest, OpenDialogOpensTheChosenFile) {
 }
 
 TEST_F(WaveformViewTest, PlaybackIsFollowedAndItsEndPostsStopToTheControlPanel) {
-  AudioRigForView rig;
+  winetest::AudioRigForWine rig;
   ASSERT_TRUE(rig.Ok());
   CreateAudioIO();
   ASSERT_NE(gAudioIO, nullptr);
@@ -1259,7 +1185,7 @@ TEST_F(WaveformViewTest, PlaybackIsFollowedAndItsEndPostsStopToTheControlPanel) 
 }
 
 TEST_F(WaveformViewTest, RecordingGrowsTheViewAndItsStopRecordsAnUndoState) {
-  AudioRigForView rig;
+  winetest::AudioRigForWine rig;
   ASSERT_TRUE(rig.Ok());
   CreateAudioIO();
   ASSERT_NE(gAudioIO, nullptr);
