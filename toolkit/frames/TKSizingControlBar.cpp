@@ -559,8 +559,12 @@ void CTKSizingControlBar::PlaceRowBars() {
     bar->GetWindowRect(&now);
     ::MapWindowPoints(nullptr, m_pDockBar->m_hWnd, reinterpret_cast<POINT*>(&now), 2);
     CSize size = now.Size();
-    if (auto* sizing = dynamic_cast<CTKSizingControlBar*>(bar))
+    if (auto* sizing = dynamic_cast<CTKSizingControlBar*>(bar)) {
       size = horizontal ? sizing->m_dockedHorzSize : sizing->m_dockedVertSize;
+      // No smaller than the layout makes it, or the two would undo each other forever.
+      size.cx = std::max(size.cx, sizing->m_minSize.cx);
+      size.cy = std::max(size.cy, sizing->m_minSize.cy);
+    }
     CPoint place = horizontal ? CPoint(along, now.top) : CPoint(now.left, along);
     if (place != now.TopLeft() || size != now.Size()) {
       ::SetWindowPos(bar->m_hWnd, nullptr, place.x, place.y, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
