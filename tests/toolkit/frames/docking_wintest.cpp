@@ -203,10 +203,15 @@ TEST_F(DockingFixture, SizingBarMadeSmallerThanItsMinimumDocksAtTheMinimum) {
                {AFX_IDW_DOCKBAR_BOTTOM, CSize(300, 20)}};
   for (const Case& c : cases) {
     CTKSizingControlBar bar;
-    MakeBar(bar, "Narrow", kMeterId, c.size, c.side);
+    // Made as the program makes its meter, sizing bits in the style.
+    ASSERT_TRUE(bar.Create("Narrow", frame, c.size, TRUE, kMeterId,
+                           WS_CHILD | WS_VISIBLE | CBRS_RIGHT | CBRS_SIZE_DYNAMIC));
+    bar.EnableDocking(CBRS_ALIGN_ANY);
+    ASSERT_TRUE(frame->DockControlBar(&bar, c.side));
     frame->RecalcLayout();
     PumpPendingMessages(100);
     const CRect placed = InFrame(bar.m_hWnd);
+    EXPECT_FALSE(::GetWindowLongA(bar.m_hWnd, GWL_STYLE) & WS_MAXIMIZE);
     EXPECT_EQ(bar.IsDockedTopBottom() ? placed.Height() : placed.Width(),
               bar.IsDockedTopBottom() ? bar.m_minSize.cy : bar.m_minSize.cx)
         << c.side;
