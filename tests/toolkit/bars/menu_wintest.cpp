@@ -702,8 +702,14 @@ protected:
     return open && open->m_hWnd && ::IsWindowVisible(open->m_hWnd) ? open : nullptr;
   }
   void Press(POINT at, DWORD holdMs) {
-    MoveMouse(at);
-    PumpLikeTheProgram(80);
+    // The cursor must rest on the point before the press, as in Click.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+      MoveMouse(at);
+      PumpLikeTheProgram(80);
+      POINT now;
+      ::GetCursorPos(&now);
+      if (now.x == at.x && now.y == at.y) break;
+    }
     INPUT in{};
     in.type = INPUT_MOUSE;
     in.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
