@@ -9,6 +9,7 @@
 #include "audiofiles/dialogs/LocateSelectDlg.h"
 #include "resources/resource.h"
 #include "toolkit/bars/TKContextMenuManager.h"
+#include "toolkit/frames/TKPrintPreviewView.h"
 
 #include "platform/afx/linux_headers_begin.h"
 #include <algorithm>
@@ -44,6 +45,7 @@ BEGIN_MESSAGE_MAP(CTVLView, CWaveView)
   ON_MESSAGE(WM_TVL_RECORDING_MODE, OnRecordingMode)
   ON_MESSAGE(WM_TVL_REPAINT_INFO, OnRepaintInfo)
   ON_COMMAND(ID_EDIT_SELECT_ALL, OnSelectAll)
+  ON_COMMAND(ID_FILE_PRINT_PREVIEW, OnFilePrintPreview)
   ON_COMMAND(ID_SELECT_START_TO_CURSOR, OnSelectStartToCursor)
   ON_COMMAND(ID_SELECT_CURSOR_TO_END, OnSelectCursorToEnd)
   ON_COMMAND(ID_CURSOR_TO_TRACK_START, OnCursorToTrackStart)
@@ -519,6 +521,8 @@ void CTVLView::OnCursorToSelectEnd() {
   Info().t0 = Info().t1;
   RefreshFrame();
 }
+
+void CTVLView::OnFilePrintPreview() { StartLibraryPrintPreview(this); }
 
 void CTVLView::OnLocateSelect() {
   Project* project = GetProject();

@@ -80,6 +80,8 @@ protected:
   void OnCursorToSelectStart();
   void OnCursorToSelectEnd();
   void OnLocateSelect();
+  // The view as it is shown, on the preview's pages.
+  void OnFilePrintPreview();
   void OnUpdateIdleHasTracks(CCmdUI* ui);
   void OnUpdateIdleSelection(CCmdUI* ui);
 

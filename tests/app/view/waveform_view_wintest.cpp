@@ -21,6 +21,7 @@
 #include "support/wine/Wait.h"
 #include "support/wine/WindowCapture.h"
 #include "toolkit/bars/TKPopupMenu.h"
+#include "toolkit/frames/TKPrintPreviewView.h"
 
 #include "platform/afx/linux_headers_begin.h"
 #include <algorithm>
@@ -741,6 +742,40 @@ TEST_F(WaveformViewTest, RightClickShowsTheToolkitMenuWhoseChoiceEditsTheSelecti
   popup->DestroyWindow();
   PumpPendingMessages(50);
   CTKPopupMenu::DeleteClosedMenus();
+}
+
+// Print preview shows the waveform as the view shows it on the page, and closing it
+// brings the view back with its document unchanged.
+TEST_F(WaveformViewTest, PrintPreviewShowsTheWaveformOnThePageAndClosesBackToTheView) {
+  Open(m_wavPath);
+  CView* view = m_frame->GetActiveView();
+  Command(ID_FILE_PRINT_PREVIEW);
+  PumpPendingMessages(200);
+  auto* preview = dynamic_cast<CTKPrintPreviewView*>(m_frame->GetActiveView());
+  ASSERT_NE(preview, nullptr) << "the preview takes the view's place";
+  EXPECT_FALSE(::IsWindowVisible(view->m_hWnd));
+  ::RedrawWindow(preview->m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  CapturedImage image = CaptureWindow(preview->m_hWnd, true);
+  ASSERT_FALSE(image.Empty());
+  EXPECT_TRUE(SavePng(image, TARVEL_TEST_BINARY_DIR "/screenshots/waveform-print-preview.png"));
+  // The page is white but for what the view drew into it.
+  const CRect page = preview->PageRect(0);
+  const COLORREF waveColour = SchemeColor(GetColorScheme().WaveformForeground);
+  int wavePixels = 0, drawnPixels = 0;
+  for (int y = page.top + 2; y < page.bottom - 2 && y < image.height; ++y)
+    for (int x = page.left + 2; x < page.right - 2 && x < image.width; ++x)
+      if (image.At(x, y) == waveColour)
+        ++wavePixels;
+      else if (image.At(x, y) != RGB(255, 255, 255))
+        ++drawnPixels;
+  EXPECT_GT(wavePixels, 20) << "the waveform is on the page";
+  EXPECT_GT(drawnPixels, 200) << "and the view's background around it";
+
+  preview->SendMessage(WM_COMMAND, AFX_ID_PREVIEW_CLOSE);
+  PumpPendingMessages(100);
+  EXPECT_EQ(m_frame->GetActiveView(), view) << "closing returns to the view";
+  EXPECT_TRUE(::IsWindowVisible(view->m_hWnd));
+  EXPECT_NEAR(Shown().seconds, kSeconds, 1e-3);
 }
 
 // The first visible window with the control id among a dialog's descendants (the
