@@ -9,9 +9,11 @@
 #include "toolkit/frames/MenuImages.h"
 #include "toolkit/frames/MenuSound.h"
 #include "toolkit/frames/TKFrameWnd.h"
+#include "toolkit/frames/TKUserToolsManager.h"
 #include "toolkit/frames/TKVisualManager.h"
 
 #include "platform/afx/linux_headers_begin.h"
+#include <algorithm>
 #include <vector>
 #include "platform/afx/linux_headers_end.h"
 
@@ -22,6 +24,24 @@ namespace {
 
 constexpr UINT kScrollTimer = 2;
 constexpr UINT kScrollInterval = 80;
+// Popup windows kept hidden for reuse; a chain of sub-menus opens a few at once.
+constexpr size_t kMaxSpareWindows = 4;
+std::vector<HWND> g_spareWindows;
+
+const char* PopupWindowClass() { return AfxRegisterWndClass(CS_SAVEBITS, ::LoadCursorA(nullptr, IDC_ARROW)); }
+
+// A kept window is ours while it still exists, has no object and is of our class.
+HWND TakeSpareWindow() {
+  while (!g_spareWindows.empty()) {
+    HWND hwnd = g_spareWindows.back();
+    g_spareWindows.pop_back();
+    char name[64] = "";
+    if (::IsWindow(hwnd) && !CWnd::FromHandlePermanent(hwnd) && ::GetClassNameA(hwnd, name, sizeof name) &&
+        lstrcmpA(name, PopupWindowClass()) == 0)
+      return hwnd;
+  }
+  return nullptr;
+}
 
 // Popups whose windows are gone, deleted outside their own message handlers.
 std::vector<CTKPopupMenu*> g_closedMenus;
@@ -69,6 +89,7 @@ CTKPopupMenu::~CTKPopupMenu() {
 BEGIN_MESSAGE_MAP(CTKPopupMenu, CTKPopupMenuBase)
   ON_WM_CREATE()
   ON_WM_DESTROY()
+  ON_WM_CLOSE()
   ON_WM_PAINT()
   ON_WM_ERASEBKGND()
   ON_WM_MOUSEACTIVATE()
@@ -155,8 +176,7 @@ BOOL CTKPopupMenu::Create(CWnd* parent, int x, int y, HMENU menu, BOOL locked, B
     owner = ::GetParent(parent->m_hWnd);
     if (!owner) owner = parent->m_hWnd;
   }
-  const char* windowClass = AfxRegisterWndClass(CS_SAVEBITS, ::LoadCursorA(nullptr, IDC_ARROW));
-  if (!CreateEx(exStyle, windowClass, nullptr, WS_POPUP, x, y, 0, 0, owner, nullptr)) {
+  if (!CreatePopupWindow(exStyle, owner, x, y)) {
     ScheduleDelete(this);
     return FALSE;
   }
@@ -165,11 +185,70 @@ BOOL CTKPopupMenu::Create(CWnd* parent, int x, int y, HMENU menu, BOOL locked, B
     m_ptLocation.x -= m_FinalSize.cx - CTKVisualManager::GetInstance()->GetPopupMenuBorderSize() + 1;
     RecalcLayout();
   }
-  SaveScreenUnder();
-  ::SetWindowPos(m_hWnd, HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+  ShowInPlace();
   m_bShown = TRUE;
   if (CTKToolBar::IsCustomizeMode())
     ::RedrawWindow(m_wndMenuBar.m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE);
+  return TRUE;
+}
+
+BOOL CTKPopupMenu::CreatePopupWindow(DWORD exStyle, HWND owner, int x, int y) {
+  HWND spare = exStyle == 0 ? TakeSpareWindow() : nullptr;
+  // The items are painted by the bar alone: the frame's painting leaves them out.
+  if (!spare)
+    return CreateEx(exStyle, PopupWindowClass(), nullptr, WS_POPUP | WS_CLIPCHILDREN, x, y, 0, 0, owner,
+                    nullptr);
+  Attach(spare);
+  ::SetWindowLongPtrA(spare, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner));
+  // The popup is built as for a new window: by its WM_CREATE.
+  CREATESTRUCTA cs{};
+  cs.hInstance = ::GetModuleHandleA(nullptr);
+  cs.hwndParent = owner;
+  cs.x = x;
+  cs.y = y;
+  cs.style = WS_POPUP | WS_CLIPCHILDREN;
+  cs.lpszClass = PopupWindowClass();
+  cs.dwExStyle = exStyle;
+  if (SendMessage(WM_CREATE, 0, reinterpret_cast<LPARAM>(&cs)) != -1) return TRUE;
+  if (m_wndMenuBar.m_hWnd) m_wndMenuBar.DestroyWindow();
+  Detach();
+  ::DestroyWindow(spare);
+  return FALSE;
+}
+
+void CTKPopupMenu::DestroySpareWindows() {
+  std::vector<HWND> spare;
+  spare.swap(g_spareWindows);
+  for (HWND hwnd : spare)
+    if (::IsWindow(hwnd) && !CWnd::FromHandlePermanent(hwnd)) ::DestroyWindow(hwnd);
+}
+
+void CTKPopupMenu::OnClose() { DestroyWindow(); }
+
+BOOL CTKPopupMenu::DestroyWindow() {
+  if (!m_hWnd) return FALSE;
+  if (m_bReleasingWindow) return TRUE;
+  HWND hwnd = m_hWnd;
+  const BOOL keep =
+      g_spareWindows.size() < kMaxSpareWindows && !(::GetWindowLongA(hwnd, GWL_EXSTYLE) & WS_EX_LAYOUTRTL);
+  if (!keep) return CTKPopupMenuBase::DestroyWindow();
+  m_bReleasingWindow = TRUE;
+  // The steps of destroying a window: hidden, told, its children gone, then the
+  // object let go; the window itself stays, hidden and without an owner.
+  ::SetWindowPos(hwnd, nullptr, 0, 0, 0, 0,
+                 SWP_HIDEWINDOW | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  OnClosing();
+  if (m_wndMenuBar.m_hWnd) m_wndMenuBar.DestroyWindow();
+  ::KillTimer(hwnd, kScrollTimer);
+  // Messages posted to this popup must not reach the next one.
+  MSG msg;
+  for (int guard = 0; guard < 64 && ::PeekMessageA(&msg, hwnd, 0, 0, PM_REMOVE | PM_QS_POSTMESSAGE);
+       ++guard) {
+  }
+  Detach();
+  ::SetWindowLongPtrA(hwnd, GWLP_HWNDPARENT, 0);
+  g_spareWindows.push_back(hwnd);
+  PostNcDestroy();
   return TRUE;
 }
 
@@ -189,6 +268,10 @@ int CTKPopupMenu::OnCreate(LPCREATESTRUCT cs) {
           ToolbarButtonsArchive(m_wndMenuBar).LoadFrom(m_hMenu) || m_wndMenuBar.ImportFromMenu(m_hMenu, TRUE);
     if (!imported) return -1;
   }
+  if (!CTKToolBar::IsCustomizeMode()) {
+    InsertRecentFiles();
+    InsertUserTools();
+  }
   CFrameWnd* frame = FrameOf(this);
   // Items are enabled, disabled and checked by the frame's update handlers; items
   // nobody handles stay as the menu had them.
@@ -201,6 +284,84 @@ int CTKPopupMenu::OnCreate(LPCREATESTRUCT cs) {
   if (!ActivatePopupMenu(frame, this)) return -1;
   RecalcLayout();
   return 0;
+}
+
+namespace {
+
+bool IsSeparatorAt(const CTKPopupMenuBar& bar, int index) {
+  CTKToolbarButton* button = bar.GetButton(index);
+  return button && button->IsSeparator();
+}
+
+// A recent file as its menu entry shows it: numbered from 1, relative to the current
+// folder when it lies inside it, with its own ampersands doubled so that they show.
+CString RecentFileEntry(int number, const CString& path) {
+  char folder[MAX_PATH] = "";
+  CString shown = path;
+  const DWORD length = ::GetCurrentDirectoryA(sizeof folder, folder);
+  if (length > 0 && length < sizeof folder) {
+    CString prefix = folder;
+    if (prefix.Right(1) != "\\") prefix += "\\";
+    if (shown.GetLength() > prefix.GetLength() && shown.Left(prefix.GetLength()).CompareNoCase(prefix) == 0)
+      shown = shown.Mid(prefix.GetLength());
+  }
+  CString doubled;
+  for (int i = 0; i < shown.GetLength(); ++i) {
+    doubled += shown[i];
+    if (shown[i] == '&') doubled += '&';
+  }
+  CString entry;
+  entry.Format("&%d %s", number, static_cast<const char*>(doubled));
+  return entry;
+}
+
+}  // namespace
+
+// The entries go in before the placeholder, which then goes: removing an item takes
+// a separator that would follow another with it.
+void CTKPopupMenu::InsertRecentFiles() {
+  CWinApp* app = AfxGetApp();
+  CRecentFileList* files = app ? app->m_pRecentFileList : nullptr;
+  if (!files) return;
+  int at = -1;
+  for (int i = 0; i < m_wndMenuBar.GetCount() && at < 0; ++i) {
+    CTKToolbarButton* item = m_wndMenuBar.GetButton(i);
+    CString text;
+    for (int c = 0; c < item->m_strText.GetLength(); ++c)
+      if (item->m_strText[c] != '&') text += item->m_strText[c];
+    if (item->m_nID == ID_FILE_MRU_FILE1 && text == "Recent File") at = i;
+  }
+  if (at < 0) return;
+  const int count = std::min(files->GetCount(), files->GetSize());
+  for (int n = 0, shown = 0; n < count; ++n) {
+    if ((*files)[n].IsEmpty()) continue;
+    CTKToolbarMenuButton entry(files->GetFirstCommandId() + n, nullptr, -1,
+                               RecentFileEntry(shown + 1, (*files)[n]));
+    if (m_wndMenuBar.InsertButtonCopy(entry, at) >= 0) ++at, ++shown;
+  }
+  m_wndMenuBar.RemoveButton(at);
+}
+
+void CTKPopupMenu::InsertUserTools() {
+  if (!g_pUserToolsManager) return;
+  int at = -1;
+  for (int i = 0; i < m_wndMenuBar.GetCount() && at < 0; ++i)
+    if (m_wndMenuBar.GetButton(i)->m_nID == g_pUserToolsManager->GetToolsEntryCmd()) at = i;
+  if (at < 0) return;
+  const CObList& tools = g_pUserToolsManager->GetUserTools();
+  if (!tools.IsEmpty()) {
+    if (at > 0 && !IsSeparatorAt(m_wndMenuBar, at - 1) && InsertSeparator(at)) ++at;
+    for (POSITION pos = tools.GetHeadPosition(); pos;) {
+      auto* tool = static_cast<CTKUserTool*>(tools.GetNext(pos));
+      CTKToolbarMenuButton entry(tool->m_uiCmdId, nullptr, -1, tool->m_strLabel);
+      if (m_wndMenuBar.InsertButtonCopy(entry, at) >= 0) ++at;
+    }
+    if (at + 1 < m_wndMenuBar.GetCount() && !IsSeparatorAt(m_wndMenuBar, at + 1) && InsertSeparator(at)) ++at;
+  }
+  m_wndMenuBar.RemoveButton(at);
+  // No separator directly after another.
+  for (int i = m_wndMenuBar.GetCount() - 1; i > 0; --i)
+    if (IsSeparatorAt(m_wndMenuBar, i) && IsSeparatorAt(m_wndMenuBar, i - 1)) m_wndMenuBar.RemoveButton(i);
 }
 
 void CTKPopupMenu::RecalcLayout() {
@@ -272,7 +433,10 @@ void CTKPopupMenu::RecalcLayout() {
   m_iScrollBtnHeight = m_bScrollable ? glyph.cy + 2 * border : 0;
   m_ptLocation = CPoint(x, y);
   m_FinalSize = CSize(width, height);
-  ::SetWindowPos(m_hWnd, nullptr, x, y, width + shadow, height + shadow, SWP_NOZORDER | SWP_NOACTIVATE);
+  // A hidden popup takes its place when it shows: moving a top-level window costs as
+  // much as showing it.
+  if (::IsWindowVisible(m_hWnd))
+    ::SetWindowPos(m_hWnd, nullptr, x, y, width + shadow, height + shadow, SWP_NOZORDER | SWP_NOACTIVATE);
   m_rectScrollUp = CRect(border, border, width - border, border + m_iScrollBtnHeight);
   m_rectScrollDn = CRect(border, height - border - m_iScrollBtnHeight, width - border, height - border);
   ::SetWindowPos(m_wndMenuBar.m_hWnd, nullptr, border, border + m_iScrollBtnHeight, barSize.cx,
@@ -282,17 +446,28 @@ void CTKPopupMenu::RecalcLayout() {
 
 void CTKPopupMenu::OnSize(UINT type, int cx, int cy) { CTKPopupMenuBase::OnSize(type, cx, cy); }
 
+void CTKPopupMenu::ShowInPlace() {
+  SaveScreenUnder();
+  ::SetWindowPos(m_hWnd, HWND_TOP, m_ptLocation.x, m_ptLocation.y, m_FinalSize.cx + m_iShadowSize,
+                 m_FinalSize.cy + m_iShadowSize, SWP_NOACTIVATE | SWP_SHOWWINDOW);
+}
+
 void CTKPopupMenu::SaveScreenUnder() {
   if (m_hScreenUnder) ::DeleteObject(m_hScreenUnder);
   m_hScreenUnder = nullptr;
   if (!m_iShadowSize) return;
-  GetWindowRect(&m_rectScreenUnder);
+  const int depth = m_iShadowSize;
+  m_rectScreenUnder = CRect(m_ptLocation, CSize(m_FinalSize.cx + depth, m_FinalSize.cy + depth));
   HDC screen = ::GetDC(nullptr);
   HDC memory = ::CreateCompatibleDC(screen);
   m_hScreenUnder = ::CreateCompatibleBitmap(screen, m_rectScreenUnder.Width(), m_rectScreenUnder.Height());
   HGDIOBJ old = ::SelectObject(memory, m_hScreenUnder);
-  ::BitBlt(memory, 0, 0, m_rectScreenUnder.Width(), m_rectScreenUnder.Height(), screen,
-           m_rectScreenUnder.left, m_rectScreenUnder.top, SRCCOPY);
+  // Only the shadow shows what lies under the popup: its strip on the right and the
+  // one below.
+  const CPoint at = m_rectScreenUnder.TopLeft();
+  ::BitBlt(memory, m_FinalSize.cx, 0, depth, m_rectScreenUnder.Height(), screen, at.x + m_FinalSize.cx, at.y,
+           SRCCOPY);
+  ::BitBlt(memory, 0, m_FinalSize.cy, m_FinalSize.cx, depth, screen, at.x, at.y + m_FinalSize.cy, SRCCOPY);
   ::SelectObject(memory, old);
   ::DeleteDC(memory);
   ::ReleaseDC(nullptr, screen);
@@ -405,6 +580,11 @@ void CTKPopupMenu::CloseMenu(BOOL setFocusToBar) {
 }
 
 void CTKPopupMenu::OnDestroy() {
+  OnClosing();
+  CTKPopupMenuBase::OnDestroy();
+}
+
+void CTKPopupMenu::OnClosing() {
   m_bClosing = TRUE;
   KillTimer(kScrollTimer);
   CFrameWnd* frame = FrameOf(this);
@@ -434,7 +614,6 @@ void CTKPopupMenu::OnDestroy() {
              ::GetFocus() != parentBar->m_hWnd) {
     parentBar->Deactivate();
   }
-  CTKPopupMenuBase::OnDestroy();
 }
 
 void CTKPopupMenu::PostNcDestroy() {
@@ -578,8 +757,7 @@ void CTKPopupMenu::ShowAllCommands() {
   m_wndMenuBar.ImportFromMenu(m_hMenu, TRUE);
   if (CFrameWnd* frame = FrameOf(this)) m_wndMenuBar.OnUpdateCmdUI(frame, FALSE);
   RecalcLayout();
-  SaveScreenUnder();
-  ::SetWindowPos(m_hWnd, HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+  ShowInPlace();
   if (CTKToolBar* bar = GetParentToolBar(); bar && bar->m_hWnd)
     ::InvalidateRect(bar->m_hWnd, &m_pParentBtn->m_rect, TRUE);
 }

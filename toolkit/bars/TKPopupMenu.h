@@ -28,6 +28,12 @@ public:
   virtual BOOL Create(CWnd* parent, int x, int y, HMENU menu, BOOL locked = FALSE, BOOL ownMessage = FALSE);
   virtual void RecalcLayout();
   BOOL PreTranslateMessage(MSG* msg) override;
+  // Closes the popup as destroying its window would, but keeps the window hidden for
+  // the next popup: making and showing a new top-level window costs far more than
+  // showing a kept one.
+  BOOL DestroyWindow() override;
+  // Windows kept for reuse are destroyed (at the end of the program, or by tests).
+  static void DestroySpareWindows();
 
   CTKPopupMenuBar* GetMenuBar() { return &m_wndMenuBar; }
   BOOL IsInCommand() const { return m_wndMenuBar.IsInCommand(); }
@@ -82,6 +88,7 @@ public:
 protected:
   int OnCreate(LPCREATESTRUCT cs);
   void OnDestroy();
+  void OnClose();
   void OnPaint();
   BOOL OnEraseBkgnd(CDC*) { return TRUE; }
   int OnMouseActivate(CWnd*, UINT, UINT) { return MA_NOACTIVATE; }
@@ -93,6 +100,17 @@ protected:
   LRESULT OnActivateApp(WPARAM active, LPARAM);
   DECLARE_MESSAGE_MAP()
 
+  // What closing does while the window still exists: the parent button, the chain,
+  // the frame and the active popup are told.
+  void OnClosing();
+  // The recent-file placeholder becomes one entry per recent file, the user-tools
+  // placeholder one entry per tool.
+  void InsertRecentFiles();
+  void InsertUserTools();
+  // A kept window made ready for this popup, or a new one.
+  BOOL CreatePopupWindow(DWORD exStyle, HWND owner, int x, int y);
+  // Shows the popup where its layout placed it, at the top.
+  void ShowInPlace();
   // The screen under the popup, kept for the shadow.
   void SaveScreenUnder();
   void ScrollBy(int direction);
@@ -119,6 +137,7 @@ protected:
   int m_iScrollBtnHeight = 0;
   HBITMAP m_hScreenUnder = nullptr;
   CRect m_rectScreenUnder;
+  BOOL m_bReleasingWindow = FALSE;
 
   static CTKPopupMenu* s_pActivePopupMenu;
 };

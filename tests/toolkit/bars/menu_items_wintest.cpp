@@ -1,0 +1,251 @@
+// What popups generate and how they come back: the recent-file entry becoming the
+// recent files and the user-tools entry the user's tools (each running what it
+// stands for), and popups opened again and again looking and acting as the first
+// time. Input comes through SendInput and is handled as the program's loop handles
+// it.
+#include "support/wine/GTestWin.h"
+
+#include "support/wine/WindowCapture.h"
+#include "toolkit/bars/TKMenuBar.h"
+#include "toolkit/bars/TKPopupMenu.h"
+#include "toolkit/bars/menu_test_resource.h"
+#include "toolkit/bars/menu_test_support.h"
+#include "toolkit/frames/TKFrameWnd.h"
+#include "toolkit/frames/TKUserToolsManager.h"
+
+#include "platform/afx/linux_headers_begin.h"
+#include <memory>
+#include <string>
+#include <vector>
+#include "platform/afx/linux_headers_end.h"
+
+using namespace menutest;
+
+namespace {
+
+// A frame that records the commands it gets from the menus; it handles the test
+// commands and the recent files, so their items are enabled.
+class RecordingFrame : public CTKFrameWnd {
+public:
+  std::vector<UINT> commands;
+
+protected:
+  BOOL OnCommand(WPARAM wParam, LPARAM lParam) override {
+    if (lParam == 0 && HIWORD(wParam) == 0) {
+      commands.push_back(LOWORD(wParam));
+      return TRUE;
+    }
+    return CTKFrameWnd::OnCommand(wParam, lParam);
+  }
+  void OnHandled() {}
+  DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(RecordingFrame, CTKFrameWnd)
+  ON_COMMAND_RANGE(ID_TEST_NEW, ID_TEST_ABOUT, OnHandled)
+  ON_COMMAND_RANGE(ID_FILE_MRU_FILE1, ID_FILE_MRU_FILE1 + 15, OnHandled)
+END_MESSAGE_MAP()
+
+// A tool that notes that it ran instead of starting a program.
+class NotingTool : public CTKUserTool {
+  DECLARE_SERIAL(NotingTool)
+
+public:
+  BOOL Invoke() override {
+    ran.push_back(static_cast<const char*>(m_strLabel));
+    return TRUE;
+  }
+  static std::vector<std::string> ran;
+};
+IMPLEMENT_SERIAL(NotingTool, CTKUserTool, 1)
+std::vector<std::string> NotingTool::ran;
+
+class ItemsFrame : public ::testing::Test {
+protected:
+  void SetUp() override {
+    frame = new RecordingFrame;
+    ASSERT_TRUE(frame->Create(nullptr, "Items", WS_OVERLAPPEDWINDOW, CRect(60, 60, 560, 400), nullptr,
+                              MAKEINTRESOURCEA(IDR_ITEMS_MENU)));
+    frameHwnd = frame->m_hWnd;
+    frame->EnableDocking(CBRS_ALIGN_ANY);
+    menuBar = std::make_unique<CTKMenuBar>();
+    ASSERT_TRUE(menuBar->Create(frame, WS_CHILD | WS_VISIBLE | CBRS_TOP));
+    ASSERT_TRUE(frame->DockControlBar(menuBar.get(), AFX_IDW_DOCKBAR_TOP));
+    frame->ShowWindow(SW_SHOWNORMAL);
+    ::SetForegroundWindow(frameHwnd);
+    frame->RecalcLayout();
+    Pump(200);
+    CRect client;
+    ::GetClientRect(frameHwnd, &client);
+    MoveMouse(CentreOf(frameHwnd,
+                       CRect(client.right - 30, client.bottom - 30, client.right - 20, client.bottom - 20)));
+  }
+  void TearDown() override {
+    if (CTKPopupMenu* popup = CTKPopupMenu::GetActiveMenu(); popup && popup->m_hWnd) popup->DestroyWindow();
+    if (::IsWindow(frameHwnd)) ::DestroyWindow(frameHwnd);
+    Pump(50);
+    menuBar.reset();
+    CTKPopupMenu::DeleteClosedMenus();
+  }
+  POINT TitleCentre(int index) const {
+    CRect rect;
+    menuBar->GetItemRect(index, &rect);
+    return CentreOf(menuBar->m_hWnd, rect);
+  }
+  CTKPopupMenu* OpenTitle(int index) {
+    Click(TitleCentre(index));
+    WaitFor([] { return OpenPopup() != nullptr; }, 2000);
+    return OpenPopup();
+  }
+  // An item chosen by a click; the menu closes.
+  void Choose(CTKPopupMenu* popup, int item) {
+    Click(ItemCentre(popup, item));
+    WaitFor([] { return OpenPopup() == nullptr; }, 2000);
+  }
+  void CloseWithEscape() {
+    Tap(VK_ESCAPE);
+    WaitFor([] { return OpenPopup() == nullptr; }, 2000);
+  }
+
+  RecordingFrame* frame = nullptr;
+  HWND frameHwnd = nullptr;
+  std::unique_ptr<CTKMenuBar> menuBar;
+};
+
+std::string CurrentFolder() {
+  char folder[MAX_PATH] = "";
+  ::GetCurrentDirectoryA(sizeof folder, folder);
+  std::string path = folder;
+  if (!path.empty() && path.back() != '\\') path += '\\';
+  return path;
+}
+
+TEST_F(ItemsFrame, TheRecentFileEntryBecomesTheRecentFilesAndOpensTheOneChosen) {
+  CWinApp app("Tarvel Menu Tests");
+  const std::string here = CurrentFolder();
+  struct Case {
+    const char* what;
+    std::vector<std::string> added;  // oldest first: the newest shows first
+    std::vector<std::string> items;
+    int choose;  // item chosen, -1: none
+    UINT command;
+  };
+  const Case cases[] = {
+      {"no recent files: the entry goes with one separator", {}, {"&New", "-", "E&xit"}, -1, 0},
+      {"a file of the current folder shows by its name",
+       {here + "take.wav"},
+       {"&New", "-", "&1 take.wav", "-", "E&xit"},
+       2,
+       ID_FILE_MRU_FILE1},
+      {"others show whole, with their ampersands shown",
+       {"Z:\\elsewhere\\a & b.mp3", here + "take.wav"},
+       {"&New", "-", "&1 take.wav", "&2 Z:\\elsewhere\\a && b.mp3", "-", "E&xit"},
+       3,
+       ID_FILE_MRU_FILE1 + 1},
+  };
+  for (const Case& c : cases) {
+    auto* files = new CRecentFileList(ID_FILE_MRU_FILE1, "Recent File List", "File%d", 4);
+    for (const std::string& path : c.added) files->Add(path.c_str());
+    app.m_pRecentFileList = files;
+    frame->commands.clear();
+    CTKPopupMenu* popup = OpenTitle(0);
+    ASSERT_NE(popup, nullptr) << c.what;
+    EXPECT_EQ(ItemsOf(popup), c.items) << c.what;
+    if (c.choose >= 0) {
+      Choose(popup, c.choose);
+      EXPECT_TRUE(WaitFor([&] { return !frame->commands.empty(); }, 2000)) << c.what;
+      EXPECT_EQ(frame->commands, std::vector<UINT>{c.command}) << c.what;
+    } else {
+      CloseWithEscape();
+    }
+    EXPECT_EQ(OpenPopup(), nullptr) << c.what;
+    app.m_pRecentFileList = nullptr;
+    delete files;
+  }
+}
+
+TEST_F(ItemsFrame, TheUserToolsEntryBecomesTheToolsAndChoosingOneRunsIt) {
+  CTKUserToolsManager tools(ID_TEST_TOOLS_ENTRY, ID_TEST_TOOL_FIRST, ID_TEST_TOOL_FIRST + 4,
+                            RUNTIME_CLASS(NotingTool));
+  g_pUserToolsManager = &tools;
+  struct Case {
+    const char* what;
+    std::vector<std::string> labels;
+    std::vector<std::string> items;
+  };
+  const Case cases[] = {
+      {"no tools: the entry vanishes", {}, {"&Options", "&About"}},
+      {"the tools between separators",
+       {"Record &Log", "Cleaner"},
+       {"&Options", "-", "Record &Log", "Cleaner", "-", "&About"}},
+  };
+  for (const Case& c : cases) {
+    for (const std::string& label : c.labels) {
+      CTKUserTool* tool = tools.NewTool();
+      ASSERT_NE(tool, nullptr);
+      tool->m_strLabel = label.c_str();
+    }
+    CTKPopupMenu* popup = OpenTitle(1);
+    ASSERT_NE(popup, nullptr) << c.what;
+    EXPECT_EQ(ItemsOf(popup), c.items) << c.what;
+    CloseWithEscape();
+  }
+  // The second tool, chosen, runs; the frame gets no command for it.
+  frame->commands.clear();
+  NotingTool::ran.clear();
+  CTKPopupMenu* popup = OpenTitle(1);
+  ASSERT_NE(popup, nullptr);
+  Choose(popup, 3);
+  EXPECT_TRUE(WaitFor([&] { return !NotingTool::ran.empty(); }, 2000));
+  EXPECT_EQ(NotingTool::ran, std::vector<std::string>{"Cleaner"});
+  Pump(100);
+  EXPECT_TRUE(frame->commands.empty());
+  g_pUserToolsManager = nullptr;
+}
+
+// Every popup of a session, opened again and again, shows the same picture in the same
+// place as the first time, whichever popup was open before it.
+TEST_F(ItemsFrame, APopupOpenedAgainLooksAndSitsAsTheFirstTime) {
+  struct Shot {
+    CRect window;
+    CapturedImage image;  // the menu without its shadow, which shows what lies under it
+  };
+  auto shoot = [&](int title) {
+    Shot shot;
+    CTKPopupMenu* popup = OpenTitle(title);
+    if (!popup) return shot;
+    Pump(100);
+    popup->GetWindowRect(&shot.window);
+    PumpPendingMessages();
+    const CapturedImage whole = CaptureWindow(popup->m_hWnd, false);
+    const int depth = popup->GetShadowDepth();
+    shot.image.width = whole.width - depth;
+    shot.image.height = whole.height - depth;
+    for (int y = 0; y < shot.image.height; ++y)
+      for (int x = 0; x < shot.image.width; ++x)
+        shot.image.pixels.push_back(whole.pixels[static_cast<size_t>(y) * whole.width + x]);
+    CloseWithEscape();
+    return shot;
+  };
+  const Shot firstFile = shoot(0), firstTools = shoot(1);
+  ASSERT_FALSE(firstFile.image.Empty());
+  ASSERT_FALSE(firstTools.image.Empty());
+  EXPECT_NE(firstFile.window.Size(), firstTools.window.Size());
+  for (int round = 0; round < 3; ++round) {
+    for (int title : {1, 0, 0, 1}) {
+      const Shot& first = title ? firstTools : firstFile;
+      const Shot again = shoot(title);
+      EXPECT_EQ(again.window, first.window) << "round " << round << ", title " << title;
+      EXPECT_TRUE(again.image.pixels == first.image.pixels) << "round " << round << ", title " << title;
+    }
+  }
+  // A popup still works after its window came back: an item sends its command.
+  frame->commands.clear();
+  CTKPopupMenu* popup = OpenTitle(0);
+  ASSERT_NE(popup, nullptr);
+  Choose(popup, 0);
+  EXPECT_TRUE(WaitFor([&] { return !frame->commands.empty(); }, 2000));
+  EXPECT_EQ(frame->commands, std::vector<UINT>{ID_TEST_NEW});
+}
+
+}  // namespace
