@@ -57,6 +57,7 @@ BEGIN_MESSAGE_MAP(CTKMenuBar, CTKToolBar)
   ON_WM_CREATE()
   ON_WM_SETFOCUS()
   ON_WM_LBUTTONDOWN()
+  ON_WM_MOUSELEAVE()
   ON_WM_TIMER()
 END_MESSAGE_MAP()
 
@@ -123,6 +124,17 @@ BOOL CTKMenuBar::CreateFromMenu(HMENU menu, BOOL defaultMenu, BOOL force) {
   if (m_hWnd) AdjustSize();
   RebuildAccelerationKeys();
   return TRUE;
+}
+
+void CTKMenuBar::OnMouseLeave() {
+  // While the keys walk the titles, the one they reached stays highlighted wherever
+  // the pointer goes (a pointer leaving the bar late must not take the keys' place).
+  if (::GetFocus() == m_hWnd && m_iHighlighted >= 0) {
+    m_bTracked = FALSE;
+    m_ptLastMouse = CPoint(-1, -1);
+    return;
+  }
+  CTKToolBar::OnMouseLeave();
 }
 
 int CTKMenuBar::GetDroppedDownIndex() const {

@@ -18,10 +18,11 @@
 #include "platform/afx/linux_headers_end.h"
 
 CTKPopupMenu* CTKPopupMenu::s_pActivePopupMenu = nullptr;
-int CTKPopupMenu::s_animationType = 0;
 
 namespace {
 
+constexpr UINT kAnimationTimer = 1;
+constexpr UINT kAnimationTick = 30;
 constexpr UINT kScrollTimer = 2;
 constexpr UINT kScrollInterval = 80;
 // Popup windows kept hidden for reuse; a chain of sub-menus opens a few at once.
@@ -168,6 +169,13 @@ BOOL CTKPopupMenu::Create(CWnd* parent, int x, int y, HMENU menu, BOOL locked, B
   CTKPopupMenu* parentPopup = GetParentPopupMenu();
   if (parentPopup) m_wndMenuBar.m_bTrackMode = parentPopup->m_wndMenuBar.m_bTrackMode;
   m_pMessageWnd = ownMessage ? parent : (parentPopup ? parentPopup->m_pMessageWnd : nullptr);
+  m_iAnimationType = CTKToolBar::IsCustomizeMode() ? kAnimationNone : CTKToolBar::s_nMenuAnimation;
+  // Fading mixes colours, which a palette display cannot show.
+  if (m_iAnimationType == kAnimationFade && GlobalData::Get().bitsPerPixel <= 8)
+    m_iAnimationType = kAnimationNone;
+  if (m_iAnimationType < kAnimationNone || m_iAnimationType > kAnimationFade)
+    m_iAnimationType = kAnimationNone;
+  m_bAnimationFinished = m_iAnimationType == kAnimationNone;
   DWORD exStyle = 0;
   if (parent && parent->m_hWnd && (::GetWindowLongA(parent->m_hWnd, GWL_EXSTYLE) & WS_EX_LAYOUTRTL))
     exStyle |= WS_EX_LAYOUTRTL;
@@ -185,6 +193,7 @@ BOOL CTKPopupMenu::Create(CWnd* parent, int x, int y, HMENU menu, BOOL locked, B
     m_ptLocation.x -= m_FinalSize.cx - CTKVisualManager::GetInstance()->GetPopupMenuBorderSize() + 1;
     RecalcLayout();
   }
+  if (!m_bAnimationFinished) StartAnimation();
   ShowInPlace();
   m_bShown = TRUE;
   if (CTKToolBar::IsCustomizeMode())
@@ -240,6 +249,7 @@ BOOL CTKPopupMenu::DestroyWindow() {
   OnClosing();
   if (m_wndMenuBar.m_hWnd) m_wndMenuBar.DestroyWindow();
   ::KillTimer(hwnd, kScrollTimer);
+  ::KillTimer(hwnd, kAnimationTimer);
   // Messages posted to this popup must not reach the next one.
   MSG msg;
   for (int guard = 0; guard < 64 && ::PeekMessageA(&msg, hwnd, 0, 0, PM_REMOVE | PM_QS_POSTMESSAGE);
@@ -256,7 +266,9 @@ int CTKPopupMenu::OnCreate(LPCREATESTRUCT cs) {
   if (CTKPopupMenuBase::OnCreate(cs) == -1) return -1;
   CTKPopupMenu* parentPopup = GetParentPopupMenu();
   if (parentPopup) m_wndMenuBar.m_iMinWidth = parentPopup->m_wndMenuBar.m_iMinWidth;
-  const DWORD style = WS_CHILD | WS_VISIBLE | CBRS_ALIGN_TOP | CBRS_TOOLTIPS | CBRS_FLYBY;
+  // An animated popup shows its items when it has grown (or faded in) fully.
+  const DWORD style =
+      WS_CHILD | (m_bAnimationFinished ? WS_VISIBLE : 0) | CBRS_ALIGN_TOP | CBRS_TOOLTIPS | CBRS_FLYBY;
   if (!m_wndMenuBar.CreateEx(this, 0, style, CRect(0, 0, 0, 0), 1)) return -1;
   m_wndMenuBar.m_dwStyle &= ~(CBRS_GRIPPER | CBRS_BORDER_ANY);
   if (m_hMenu) {
@@ -455,19 +467,25 @@ void CTKPopupMenu::ShowInPlace() {
 void CTKPopupMenu::SaveScreenUnder() {
   if (m_hScreenUnder) ::DeleteObject(m_hScreenUnder);
   m_hScreenUnder = nullptr;
-  if (!m_iShadowSize) return;
+  if (!m_iShadowSize && m_bAnimationFinished) return;
   const int depth = m_iShadowSize;
   m_rectScreenUnder = CRect(m_ptLocation, CSize(m_FinalSize.cx + depth, m_FinalSize.cy + depth));
   HDC screen = ::GetDC(nullptr);
   HDC memory = ::CreateCompatibleDC(screen);
   m_hScreenUnder = ::CreateCompatibleBitmap(screen, m_rectScreenUnder.Width(), m_rectScreenUnder.Height());
   HGDIOBJ old = ::SelectObject(memory, m_hScreenUnder);
-  // Only the shadow shows what lies under the popup: its strip on the right and the
-  // one below.
   const CPoint at = m_rectScreenUnder.TopLeft();
-  ::BitBlt(memory, m_FinalSize.cx, 0, depth, m_rectScreenUnder.Height(), screen, at.x + m_FinalSize.cx, at.y,
-           SRCCOPY);
-  ::BitBlt(memory, 0, m_FinalSize.cy, m_FinalSize.cx, depth, screen, at.x, at.y + m_FinalSize.cy, SRCCOPY);
+  if (!m_bAnimationFinished) {
+    // The popup grows or fades in over what lies under all of it.
+    ::BitBlt(memory, 0, 0, m_rectScreenUnder.Width(), m_rectScreenUnder.Height(), screen, at.x, at.y,
+             SRCCOPY);
+  } else {
+    // Only the shadow shows what lies under the popup: its strip on the right and the
+    // one below.
+    ::BitBlt(memory, m_FinalSize.cx, 0, depth, m_rectScreenUnder.Height(), screen, at.x + m_FinalSize.cx,
+             at.y, SRCCOPY);
+    ::BitBlt(memory, 0, m_FinalSize.cy, m_FinalSize.cx, depth, screen, at.x, at.y + m_FinalSize.cy, SRCCOPY);
+  }
   ::SelectObject(memory, old);
   ::DeleteDC(memory);
   ::ReleaseDC(nullptr, screen);
@@ -514,11 +532,145 @@ void CTKPopupMenu::OnPaint() {
                        !(::GetWindowLongA(m_hWnd, GWL_EXSTYLE) & WS_EX_LAYOUTRTL));
   }
   dc.Detach();
-  ::BitBlt(paint, 0, 0, client.Width(), client.Height(), memory, 0, 0, SRCCOPY);
+  if (m_bAnimationFinished)
+    ::BitBlt(paint, 0, 0, client.Width(), client.Height(), memory, 0, 0, SRCCOPY);
+  else
+    PaintAnimationStep(paint, memory, client.Size());
   ::SelectObject(memory, oldBitmap);
   ::DeleteObject(bitmap);
   ::DeleteDC(memory);
   ::EndPaint(m_hWnd, &ps);
+}
+
+void CTKPopupMenu::StartAnimation() {
+  const int shadow = m_iShadowSize;
+  m_AnimSize = CSize(m_FinalSize.cx + shadow, m_FinalSize.cy + shadow);
+  const CSize step = AnimationStep();
+  if (m_iAnimationType == kAnimationUnfold) m_AnimSize = step;
+  if (m_iAnimationType == kAnimationSlide) m_AnimSize.cy = step.cy;
+  m_iFadeAlpha = 0;
+  m_dwAnimationStart = ::GetTickCount();
+  SetTimer(kAnimationTimer, kAnimationTick);
+}
+
+CSize CTKPopupMenu::AnimationStep() const {
+  // A column and a row of items.
+  int row = 0;
+  for (int i = 0; i < m_wndMenuBar.GetCount() && !row; ++i)
+    if (CTKToolbarButton* item = m_wndMenuBar.GetButton(i);
+        !item->IsSeparator() && !item->m_rect.IsRectEmpty())
+      row = item->m_rect.Height();
+  if (row <= 0) row = GlobalData::Get().textHeight + 4;
+  int column = m_FinalSize.cx + m_iShadowSize;
+  if (m_wndMenuBar.m_arColumns.GetSize() > 1) column = static_cast<int>(m_wndMenuBar.m_arColumns[0]);
+  return CSize(std::max(column, 1), std::max(row, 1));
+}
+
+void CTKPopupMenu::AnimationTick() {
+  const DWORD now = ::GetTickCount();
+  // Late ticks catch up: as many steps as ticks went by, at least one.
+  const int steps =
+      std::max(1, static_cast<int>((now - m_dwAnimationStart) / static_cast<double>(kAnimationTick) + 0.5));
+  const CSize full(m_FinalSize.cx + m_iShadowSize, m_FinalSize.cy + m_iShadowSize);
+  const CSize step = AnimationStep();
+  BOOL finished = FALSE;
+  switch (m_iAnimationType) {
+    case kAnimationUnfold:
+      m_AnimSize.cx += steps * step.cx;
+      m_AnimSize.cy += steps * step.cy;
+      finished = m_AnimSize.cx >= full.cx && m_AnimSize.cy >= full.cy;
+      break;
+    case kAnimationSlide:
+      m_AnimSize.cy += steps * step.cy;
+      finished = m_AnimSize.cy >= full.cy;
+      break;
+    case kAnimationFade:
+      m_iFadeAlpha += 10 * steps;
+      finished = m_iFadeAlpha > 100;
+      break;
+    default:
+      finished = TRUE;
+  }
+  if (finished) {
+    FinishAnimation();
+    return;
+  }
+  m_dwAnimationStart = now;
+  Invalidate(FALSE);
+}
+
+void CTKPopupMenu::FinishAnimation() {
+  if (m_bAnimationFinished) return;
+  KillTimer(kAnimationTimer);
+  m_bAnimationFinished = TRUE;
+  m_AnimSize = CSize(m_FinalSize.cx + m_iShadowSize, m_FinalSize.cy + m_iShadowSize);
+  m_iFadeAlpha = 101;
+  if (m_wndMenuBar.m_hWnd) m_wndMenuBar.ShowWindow(SW_SHOWNOACTIVATE);
+  ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+}
+
+void CTKPopupMenu::PaintAnimationStep(HDC paint, HDC picture, CSize size) {
+  // The finished picture: the frame already drawn, the items drawn by their bar.
+  if (m_wndMenuBar.m_hWnd) {
+    CRect bar;
+    m_wndMenuBar.GetWindowRect(&bar);
+    ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&bar), 2);
+    POINT old;
+    ::SetViewportOrgEx(picture, bar.left, bar.top, &old);
+    m_wndMenuBar.SendMessage(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(picture), PRF_CLIENT);
+    ::SetViewportOrgEx(picture, old.x, old.y, nullptr);
+  }
+  HDC under = ::CreateCompatibleDC(paint);
+  HGDIOBJ oldUnder = m_hScreenUnder ? ::SelectObject(under, m_hScreenUnder) : nullptr;
+  if (m_iAnimationType == kAnimationFade) {
+    // Pixel by pixel, the picture over what lies under it by the alpha reached.
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = size.cx;
+    info.bmiHeader.biHeight = -size.cy;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* topBits = nullptr;
+    void* belowBits = nullptr;
+    HBITMAP top = ::CreateDIBSection(paint, &info, DIB_RGB_COLORS, &topBits, nullptr, 0);
+    HBITMAP below = ::CreateDIBSection(paint, &info, DIB_RGB_COLORS, &belowBits, nullptr, 0);
+    if (top && below) {
+      HDC work = ::CreateCompatibleDC(paint);
+      HGDIOBJ old = ::SelectObject(work, below);
+      if (m_hScreenUnder) ::BitBlt(work, 0, 0, size.cx, size.cy, under, 0, 0, SRCCOPY);
+      ::SelectObject(work, top);
+      ::BitBlt(work, 0, 0, size.cx, size.cy, picture, 0, 0, SRCCOPY);
+      ::GdiFlush();
+      const int alpha = std::min(m_iFadeAlpha, 100);
+      auto* a = static_cast<DWORD*>(topBits);
+      const auto* b = static_cast<const DWORD*>(belowBits);
+      for (size_t i = 0, n = static_cast<size_t>(size.cx) * size.cy; i < n; ++i) {
+        DWORD mixed = 0;
+        for (int shift = 0; shift < 24; shift += 8) {
+          const int ca = (a[i] >> shift) & 0xFF, cb = (b[i] >> shift) & 0xFF;
+          mixed |= static_cast<DWORD>((ca * alpha + cb * (100 - alpha)) / 100) << shift;
+        }
+        a[i] = mixed;
+      }
+      ::BitBlt(paint, 0, 0, size.cx, size.cy, work, 0, 0, SRCCOPY);
+      ::SelectObject(work, old);
+      ::DeleteDC(work);
+    }
+    if (top) ::DeleteObject(top);
+    if (below) ::DeleteObject(below);
+  } else {
+    // What lies under the popup, then the part of the picture grown so far at the
+    // edges it grows from: the right one when it was moved to the left of its
+    // button, the bottom one when it opened above it.
+    if (m_hScreenUnder) ::BitBlt(paint, 0, 0, size.cx, size.cy, under, 0, 0, SRCCOPY);
+    const int width = std::min<int>(m_AnimSize.cx, size.cx), height = std::min<int>(m_AnimSize.cy, size.cy);
+    const int x = m_DropDirection == kDropLeft ? size.cx - width : 0;
+    const int y = m_DropDirection == kDropAbove ? size.cy - height : 0;
+    ::BitBlt(paint, x, y, width, height, picture, x, y, SRCCOPY);
+  }
+  if (oldUnder) ::SelectObject(under, oldUnder);
+  ::DeleteDC(under);
 }
 
 CTKPopupMenu* CTKPopupMenu::GetOutermost() const {
@@ -587,6 +739,7 @@ void CTKPopupMenu::OnDestroy() {
 void CTKPopupMenu::OnClosing() {
   m_bClosing = TRUE;
   KillTimer(kScrollTimer);
+  KillTimer(kAnimationTimer);
   CFrameWnd* frame = FrameOf(this);
   CTKPopupMenu* parent = GetParentPopupMenu();
   CTKToolBar* parentBar = GetParentToolBar();
@@ -734,6 +887,10 @@ void CTKPopupMenu::OnMouseMove(UINT flags, CPoint point) {
 }
 
 void CTKPopupMenu::OnTimer(UINT_PTR id) {
+  if (id == kAnimationTimer) {
+    AnimationTick();
+    return;
+  }
   if (id != kScrollTimer) return;
   POINT cursor;
   ::GetCursorPos(&cursor);

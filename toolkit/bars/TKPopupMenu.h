@@ -37,7 +37,8 @@ public:
 
   CTKPopupMenuBar* GetMenuBar() { return &m_wndMenuBar; }
   BOOL IsInCommand() const { return m_wndMenuBar.IsInCommand(); }
-  BOOL IsIdle() const { return m_iScrollMode == 0; }
+  // The popup has grown or faded in fully and does not scroll.
+  BOOL IsIdle() const { return m_bAnimationFinished && m_iScrollMode == 0; }
   void CloseMenu(BOOL setFocusToBar);
   void ShowAllCommands();
   CTKPopupMenu* GetParentPopupMenu() const;
@@ -80,7 +81,9 @@ public:
   static CTKPopupMenu* GetActiveMenu() { return s_pActivePopupMenu; }
   // Popups whose windows are gone are deleted here, outside any of their handlers.
   static void DeleteClosedMenus();
-  static int s_animationType;
+  // How popups appear (the toolbars' class-wide "MenuAnimation" setting).
+  enum Animation { kAnimationNone = 0, kAnimationUnfold = 1, kAnimationSlide = 2, kAnimationFade = 3 };
+  int GetAnimationType() const { return m_iAnimationType; }
 
   BOOL m_bAutoDestroyParent = TRUE;
   BOOL m_bShown = FALSE;
@@ -109,6 +112,13 @@ protected:
   void InsertUserTools();
   // A kept window made ready for this popup, or a new one.
   BOOL CreatePopupWindow(DWORD exStyle, HWND owner, int x, int y);
+  // The appearing: a tick every 30 ms grows the part shown (or the alpha) until the
+  // whole popup shows; then the items' bar shows.
+  void StartAnimation();
+  CSize AnimationStep() const;
+  void AnimationTick();
+  void FinishAnimation();
+  void PaintAnimationStep(HDC paint, HDC picture, CSize size);
   // Shows the popup where its layout placed it, at the top.
   void ShowInPlace();
   // The screen under the popup, kept for the shadow.
@@ -138,6 +148,11 @@ protected:
   HBITMAP m_hScreenUnder = nullptr;
   CRect m_rectScreenUnder;
   BOOL m_bReleasingWindow = FALSE;
+  int m_iAnimationType = kAnimationNone;
+  BOOL m_bAnimationFinished = TRUE;
+  CSize m_AnimSize{0, 0};
+  int m_iFadeAlpha = 101;
+  DWORD m_dwAnimationStart = 0;
 
   static CTKPopupMenu* s_pActivePopupMenu;
 };

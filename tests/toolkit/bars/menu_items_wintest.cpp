@@ -112,6 +112,20 @@ protected:
   std::unique_ptr<CTKMenuBar> menuBar;
 };
 
+// What a popup shows, without its shadow (which shows what lies under it).
+CapturedImage MenuPicture(CTKPopupMenu* popup) {
+  PumpPendingMessages();
+  const CapturedImage whole = CaptureWindow(popup->m_hWnd, false);
+  const int depth = popup->GetShadowDepth();
+  CapturedImage image;
+  image.width = whole.width - depth;
+  image.height = whole.height - depth;
+  for (int y = 0; y < image.height; ++y)
+    for (int x = 0; x < image.width; ++x)
+      image.pixels.push_back(whole.pixels[static_cast<size_t>(y) * whole.width + x]);
+  return image;
+}
+
 std::string CurrentFolder() {
   char folder[MAX_PATH] = "";
   ::GetCurrentDirectoryA(sizeof folder, folder);
@@ -216,14 +230,7 @@ TEST_F(ItemsFrame, APopupOpenedAgainLooksAndSitsAsTheFirstTime) {
     if (!popup) return shot;
     Pump(100);
     popup->GetWindowRect(&shot.window);
-    PumpPendingMessages();
-    const CapturedImage whole = CaptureWindow(popup->m_hWnd, false);
-    const int depth = popup->GetShadowDepth();
-    shot.image.width = whole.width - depth;
-    shot.image.height = whole.height - depth;
-    for (int y = 0; y < shot.image.height; ++y)
-      for (int x = 0; x < shot.image.width; ++x)
-        shot.image.pixels.push_back(whole.pixels[static_cast<size_t>(y) * whole.width + x]);
+    shot.image = MenuPicture(popup);
     CloseWithEscape();
     return shot;
   };
@@ -246,6 +253,40 @@ TEST_F(ItemsFrame, APopupOpenedAgainLooksAndSitsAsTheFirstTime) {
   Choose(popup, 0);
   EXPECT_TRUE(WaitFor([&] { return !frame->commands.empty(); }, 2000));
   EXPECT_EQ(frame->commands, std::vector<UINT>{ID_TEST_NEW});
+}
+
+// Each way of appearing ends in the popup as it is without one: the same picture, and
+// items that work.
+TEST_F(ItemsFrame, EachAnimationEndsInThePopupAsItShowsWithoutOne) {
+  const int saved = CTKToolBar::s_nMenuAnimation;
+  struct Case {
+    const char* what;
+    int type;
+  };
+  const Case cases[] = {{"none", CTKPopupMenu::kAnimationNone},
+                        {"unfold", CTKPopupMenu::kAnimationUnfold},
+                        {"slide", CTKPopupMenu::kAnimationSlide},
+                        {"fade", CTKPopupMenu::kAnimationFade}};
+  CapturedImage plain;
+  for (const Case& c : cases) {
+    CTKToolBar::s_nMenuAnimation = c.type;
+    frame->commands.clear();
+    CTKPopupMenu* popup = OpenTitle(0);
+    ASSERT_NE(popup, nullptr) << c.what;
+    EXPECT_EQ(popup->GetAnimationType(), c.type) << c.what;
+    EXPECT_TRUE(WaitFor([&] { return popup->IsIdle(); }, 5000)) << c.what;
+    EXPECT_TRUE(::IsWindowVisible(popup->GetMenuBar()->m_hWnd)) << c.what;
+    Pump(100);
+    const CapturedImage picture = MenuPicture(popup);
+    if (c.type == CTKPopupMenu::kAnimationNone)
+      plain = picture;
+    else
+      EXPECT_TRUE(picture.pixels == plain.pixels) << c.what;
+    Choose(popup, 0);
+    EXPECT_TRUE(WaitFor([&] { return !frame->commands.empty(); }, 2000)) << c.what;
+    EXPECT_EQ(frame->commands, std::vector<UINT>{ID_TEST_NEW}) << c.what;
+  }
+  CTKToolBar::s_nMenuAnimation = saved;
 }
 
 }  // namespace
