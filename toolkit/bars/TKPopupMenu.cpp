@@ -24,6 +24,8 @@ namespace {
 constexpr UINT kAnimationTimer = 1;
 constexpr UINT kAnimationTick = 30;
 constexpr UINT kScrollTimer = 2;
+// The band at the top of a menu that can be torn off.
+constexpr int kTearOffBandHeight = 10;
 constexpr UINT kScrollInterval = 80;
 // Popup windows kept hidden for reuse; a chain of sub-menus opens a few at once.
 constexpr size_t kMaxSpareWindows = 4;
@@ -97,6 +99,8 @@ BEGIN_MESSAGE_MAP(CTKPopupMenu, CTKPopupMenuBase)
   ON_WM_KEYDOWN()
   ON_WM_TIMER()
   ON_WM_MOUSEMOVE()
+  ON_WM_LBUTTONDOWN()
+  ON_WM_LBUTTONUP()
   ON_WM_SIZE()
   ON_MESSAGE(WM_ACTIVATEAPP, OnActivateApp)
 END_MESSAGE_MAP()
@@ -387,8 +391,11 @@ void CTKPopupMenu::RecalcLayout() {
           ? look->m_menuShadowDepth
           : 0;
   const int shadow = m_iShadowSize;
+  const int band = m_pParentBtn && m_pParentBtn->IsTearOffMenu() && !CTKToolBar::IsCustomizeMode()
+                       ? kTearOffBandHeight
+                       : 0;
   int width = barSize.cx + 2 * border;
-  int height = barSize.cy + 2 * border;
+  int height = barSize.cy + 2 * border + band;
   int x = m_ptLocation.x, y = m_ptLocation.y;
   CTKPopupMenu* parentPopup = GetParentPopupMenu();
   CTKToolBar* parentBar = GetParentToolBar();
@@ -449,10 +456,11 @@ void CTKPopupMenu::RecalcLayout() {
   // much as showing it.
   if (::IsWindowVisible(m_hWnd))
     ::SetWindowPos(m_hWnd, nullptr, x, y, width + shadow, height + shadow, SWP_NOZORDER | SWP_NOACTIVATE);
-  m_rectScrollUp = CRect(border, border, width - border, border + m_iScrollBtnHeight);
+  m_rectTearOffBand = CRect(border, border, width - border, border + band);
+  m_rectScrollUp = CRect(border, border + band, width - border, border + band + m_iScrollBtnHeight);
   m_rectScrollDn = CRect(border, height - border - m_iScrollBtnHeight, width - border, height - border);
-  ::SetWindowPos(m_wndMenuBar.m_hWnd, nullptr, border, border + m_iScrollBtnHeight, barSize.cx,
-                 height - 2 * border - 2 * m_iScrollBtnHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+  ::SetWindowPos(m_wndMenuBar.m_hWnd, nullptr, border, border + band + m_iScrollBtnHeight, barSize.cx,
+                 height - 2 * border - band - 2 * m_iScrollBtnHeight, SWP_NOZORDER | SWP_NOACTIVATE);
   m_wndMenuBar.AdjustLayout();
 }
 
@@ -526,6 +534,7 @@ void CTKPopupMenu::OnPaint() {
     if (m_iScrollMode < 0) look->PaintButtonEdge(&dc, nullptr, m_rectScrollUp, 2);
     if (m_iScrollMode > 0) look->PaintButtonEdge(&dc, nullptr, m_rectScrollDn, 2);
   }
+  if (!m_rectTearOffBand.IsRectEmpty()) PaintTearOffBand(&dc);
   if (m_iShadowSize > 0) {
     DrawManager shadow(dc);
     shadow.PaintShadow(menu, m_iShadowSize, 100, 65, nullptr, nullptr,
@@ -695,6 +704,7 @@ int CTKPopupMenu::HitTest(POINT screen) const {
   const POINT at{screen.x - window.left, screen.y - window.top};
   if (at.x >= m_FinalSize.cx) return kHitRightShadow;
   if (at.y >= m_FinalSize.cy) return kHitBottomShadow;
+  if (m_rectTearOffBand.PtInRect(at)) return kHitTearOff;
   return kHitItems;
 }
 
@@ -869,7 +879,50 @@ void CTKPopupMenu::ScrollBy(int direction) {
   Invalidate(FALSE);
 }
 
+void CTKPopupMenu::PaintTearOffBand(CDC* dc) {
+  // A grip of dots across the band; lit while the user holds it.
+  const GlobalData& colors = GlobalData::Get();
+  CRect band = m_rectTearOffBand;
+  dc->FillSolidRect(&band, m_bTearOffHighlighted ? colors.highlight : colors.barFace);
+  const COLORREF dot = m_bTearOffHighlighted ? colors.highlightText : colors.barShadow;
+  const int y = band.CenterPoint().y;
+  for (int x = band.left + 4; x < band.right - 4; x += 3) {
+    dc->SetPixel(x, y - 1, dot);
+    dc->SetPixel(x + 1, y + 1, dot);
+  }
+}
+
+void CTKPopupMenu::OnLButtonDown(UINT flags, CPoint point) {
+  if (!m_rectTearOffBand.IsRectEmpty() && m_rectTearOffBand.PtInRect(point) &&
+      !CTKToolBar::IsCustomizeMode()) {
+    m_bTearOffTracking = m_bTearOffHighlighted = TRUE;
+    ::SetCapture(m_hWnd);
+    ::InvalidateRect(m_hWnd, &m_rectTearOffBand, FALSE);
+    return;
+  }
+  CTKPopupMenuBase::OnLButtonDown(flags, point);
+}
+
+void CTKPopupMenu::OnLButtonUp(UINT flags, CPoint point) {
+  if (m_bTearOffTracking) {
+    m_bTearOffTracking = m_bTearOffHighlighted = FALSE;
+    if (::GetCapture() == m_hWnd) ::ReleaseCapture();
+    ::InvalidateRect(m_hWnd, &m_rectTearOffBand, FALSE);
+    return;
+  }
+  CTKPopupMenuBase::OnLButtonUp(flags, point);
+}
+
 void CTKPopupMenu::OnMouseMove(UINT flags, CPoint point) {
+  if (m_bTearOffTracking) {
+    if (!m_rectTearOffBand.PtInRect(point)) {
+      m_bTearOffTracking = m_bTearOffHighlighted = FALSE;
+      if (::GetCapture() == m_hWnd) ::ReleaseCapture();
+      ::ClientToScreen(m_hWnd, &point);
+      TearOff(point);
+    }
+    return;
+  }
   if (m_bScrollable) {
     int mode = 0;
     if (m_rectScrollUp.PtInRect(point) && m_wndMenuBar.m_iOffset > 0) mode = -1;
@@ -917,4 +970,56 @@ void CTKPopupMenu::ShowAllCommands() {
   ShowInPlace();
   if (CTKToolBar* bar = GetParentToolBar(); bar && bar->m_hWnd)
     ::InvalidateRect(bar->m_hWnd, &m_pParentBtn->m_rect, TRUE);
+}
+
+CTKToolBar* CTKPopupMenu::CreateTearOffBar(CFrameWnd* frame, UINT id, const char* name) {
+  auto* bar = new CTKToolBar;
+  if (!bar->Create(frame, WS_CHILD | WS_VISIBLE | CBRS_TOP | CBRS_GRIPPER | CBRS_HIDE_INPLACE, id)) {
+    delete bar;
+    return nullptr;
+  }
+  // The menu's items as the user saw them: commands with their images and texts, the
+  // sub-menus as drop-down buttons, and the separators.
+  for (int i = 0; i < m_wndMenuBar.GetCount(); ++i) {
+    CTKToolbarMenuButton* item = GetMenuItem(i);
+    if (!item) continue;
+    if (item->IsSeparator()) {
+      bar->InsertSeparator();
+    } else if (item->m_nID == (UINT)-1 || !item->GetCommands().IsEmpty()) {
+      bar->InsertButtonCopy(*item);
+    } else {
+      CTKToolbarButton button(item->m_nID, item->GetImage(), item->m_strText, item->m_bUserImage);
+      button.m_bText = TRUE;
+      button.m_bImage = item->GetImage() >= 0;
+      bar->InsertButtonCopy(button);
+    }
+  }
+  bar->SetWindowText(name);
+  bar->SetBarStyle(bar->m_dwStyle | CBRS_TOOLTIPS | CBRS_FLYBY | CBRS_SIZE_DYNAMIC);
+  bar->EnableDocking(CBRS_ALIGN_ANY);
+  return bar;
+}
+
+BOOL CTKPopupMenu::TearOff(CPoint screen) {
+  if (!m_pParentBtn || !m_pParentBtn->IsTearOffMenu()) return FALSE;
+  auto* frame = dynamic_cast<CTKFrameWnd*>(FrameOf(this));
+  if (!frame) return FALSE;
+  const UINT id = m_pParentBtn->m_uiTearOffBarID;
+  CControlBar* bar = frame->GetControlBar(id);
+  if (!bar) {
+    // Named after the menu, without its access key mark.
+    CString name;
+    for (int i = 0; i < m_pParentBtn->m_strText.GetLength(); ++i)
+      if (m_pParentBtn->m_strText[i] != '&') name += m_pParentBtn->m_strText[i];
+    CTKToolBar* torn = CreateTearOffBar(frame, id, name);
+    if (!torn) return FALSE;
+    frame->m_Impl.RememberTearOffBar(torn);
+    bar = torn;
+  }
+  // The menu closes; its bar floats where the pointer left the band.
+  CloseMenu();
+  frame->FloatControlBar(bar, screen, CBRS_ALIGN_TOP);
+  frame->ShowControlBar(bar, TRUE, FALSE);
+  frame->RecalcLayout();
+  return TRUE;
 }

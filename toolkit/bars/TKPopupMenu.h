@@ -79,6 +79,13 @@ public:
   static BOOL ActivatePopupMenu(CFrameWnd* frame, CTKPopupMenu* popup);
   // The popup of the keyboard: the innermost open popup of the chain.
   static CTKPopupMenu* GetActiveMenu() { return s_pActivePopupMenu; }
+  // Tears the menu off at a screen point: the frame's bar of the menu's tear-off id
+  // floats there (made from the menu's items when the frame has none) and the menu
+  // closes.
+  BOOL TearOff(CPoint screen);
+  // A floating toolbar of the menu's items, with the tear-off id and the menu's name.
+  CTKToolBar* CreateTearOffBar(CFrameWnd* frame, UINT id, const char* name);
+  CRect GetTearOffBand() const { return m_rectTearOffBand; }
   // Popups whose windows are gone are deleted here, outside any of their handlers.
   static void DeleteClosedMenus();
   // How popups appear (the toolbars' class-wide "MenuAnimation" setting).
@@ -98,6 +105,9 @@ protected:
   void OnKeyDown(UINT key, UINT repeat, UINT flags);
   void OnTimer(UINT_PTR id);
   void OnMouseMove(UINT flags, CPoint point);
+  void OnLButtonDown(UINT flags, CPoint point);
+  void OnLButtonUp(UINT flags, CPoint point);
+  void PaintTearOffBand(CDC* dc);
   void OnSize(UINT type, int cx, int cy);
   void PostNcDestroy() override;
   LRESULT OnActivateApp(WPARAM active, LPARAM);
@@ -148,6 +158,9 @@ protected:
   HBITMAP m_hScreenUnder = nullptr;
   CRect m_rectScreenUnder;
   BOOL m_bReleasingWindow = FALSE;
+  CRect m_rectTearOffBand{0, 0, 0, 0};
+  BOOL m_bTearOffTracking = FALSE;
+  BOOL m_bTearOffHighlighted = FALSE;
   int m_iAnimationType = kAnimationNone;
   BOOL m_bAnimationFinished = TRUE;
   CSize m_AnimSize{0, 0};

@@ -12,6 +12,8 @@
 #include "toolkit/bars/menu_test_support.h"
 #include "toolkit/frames/TKFrameWnd.h"
 #include "toolkit/frames/TKUserToolsManager.h"
+#include "toolkit/frames/TKWorkspace.h"
+#include "toolkit/frames/TearOffManager.h"
 
 #include "platform/afx/linux_headers_begin.h"
 #include <memory>
@@ -43,6 +45,7 @@ protected:
 
 BEGIN_MESSAGE_MAP(RecordingFrame, CTKFrameWnd)
   ON_COMMAND_RANGE(ID_TEST_NEW, ID_TEST_ABOUT, OnHandled)
+  ON_COMMAND_RANGE(ID_TEST_CUT, ID_TEST_PASTE, OnHandled)
   ON_COMMAND_RANGE(ID_FILE_MRU_FILE1, ID_FILE_MRU_FILE1 + 15, OnHandled)
 END_MESSAGE_MAP()
 
@@ -65,7 +68,7 @@ protected:
   void SetUp() override {
     frame = new RecordingFrame;
     ASSERT_TRUE(frame->Create(nullptr, "Items", WS_OVERLAPPEDWINDOW, CRect(60, 60, 560, 400), nullptr,
-                              MAKEINTRESOURCEA(IDR_ITEMS_MENU)));
+                              MAKEINTRESOURCEA(menuId)));
     frameHwnd = frame->m_hWnd;
     frame->EnableDocking(CBRS_ALIGN_ANY);
     menuBar = std::make_unique<CTKMenuBar>();
@@ -107,6 +110,7 @@ protected:
     WaitFor([] { return OpenPopup() == nullptr; }, 2000);
   }
 
+  UINT menuId = IDR_ITEMS_MENU;
   RecordingFrame* frame = nullptr;
   HWND frameHwnd = nullptr;
   std::unique_ptr<CTKMenuBar> menuBar;
@@ -287,6 +291,110 @@ TEST_F(ItemsFrame, EachAnimationEndsInThePopupAsItShowsWithoutOne) {
     EXPECT_EQ(frame->commands, std::vector<UINT>{ID_TEST_NEW}) << c.what;
   }
   CTKToolBar::s_nMenuAnimation = saved;
+}
+
+// Menus marked for it can be torn off: the tear-off manager hands out the ids.
+class TearOffFrame : public ItemsFrame {
+protected:
+  TearOffFrame() { menuId = IDR_TEAROFF_MENU; }
+  void SetUp() override {
+    g_pTearOffManager = &tearOffs;
+    tearOffs.SetRange(ID_TEST_TEAROFF_FIRST, ID_TEST_TEAROFF_FIRST + 3);
+    ItemsFrame::SetUp();
+  }
+  void TearDown() override {
+    ItemsFrame::TearDown();
+    g_pTearOffManager = nullptr;
+  }
+  // The band held and dragged off the menu, then let go.
+  void DragBandTo(CTKPopupMenu* popup, POINT to) {
+    const CRect band = popup->GetTearOffBand();
+    const HWND window = popup->m_hWnd;
+    // The band holds the pointer once pressed (a press that came too early is made
+    // again, as a hand would).
+    for (int attempt = 0; attempt < 3 && ::GetCapture() != window; ++attempt) {
+      MoveMouse(CentreOf(window, CRect(band.left, band.top, band.right - 6, band.bottom)));
+      MoveMouse(CentreOf(window, band));
+      Pump(80);
+      Button(true);
+      if (!WaitFor([&] { return ::GetCapture() == window; }, 1000)) {
+        Button(false);
+        Pump(80);
+      }
+    }
+    MoveMouse(POINT{to.x - 10, to.y - 10});
+    Pump(80);
+    MoveMouse(to);
+    Pump(80);
+    Button(false);
+    Pump(200);
+  }
+  TearOffManager tearOffs;
+};
+
+TEST_F(TearOffFrame, AMenuDraggedByItsBandBecomesAFloatingToolbarThatSendsItsCommands) {
+  CWinApp app("WSTearOff");
+  app.SetRegistryKey("TarvelTest");
+  CTKPopupMenu* popup = OpenTitle(0);
+  ASSERT_NE(popup, nullptr);
+  EXPECT_EQ(ItemsOf(popup), (std::vector<std::string>{"Cu&t", "&Copy", "&Paste"}));
+  ASSERT_FALSE(popup->GetTearOffBand().IsRectEmpty());
+  const UINT id = popup->GetParentButton()->m_uiTearOffBarID;
+  EXPECT_GE(id, static_cast<UINT>(ID_TEST_TEAROFF_FIRST));
+  CRect frameRect;
+  ::GetWindowRect(frameHwnd, &frameRect);
+  DragBandTo(popup, POINT{frameRect.right - 150, frameRect.bottom - 120});
+  EXPECT_TRUE(WaitFor([] { return OpenPopup() == nullptr; }, 2000)) << "the menu closes";
+
+  // A floating toolbar named after the menu, with its commands.
+  auto* bar = dynamic_cast<CTKToolBar*>(frame->GetControlBar(id));
+  ASSERT_NE(bar, nullptr);
+  EXPECT_TRUE(::IsWindowVisible(bar->m_hWnd));
+  EXPECT_TRUE(bar->IsFloating());
+  CString name;
+  bar->GetWindowText(name);
+  EXPECT_STREQ(name, "Edit");
+  std::vector<UINT> ids;
+  for (int i = 0; i < bar->GetCount(); ++i) ids.push_back(bar->GetButton(i)->m_nID);
+  EXPECT_EQ(ids, (std::vector<UINT>{ID_TEST_CUT, ID_TEST_COPY, ID_TEST_PASTE}));
+  frame->commands.clear();
+  CRect copy;
+  bar->GetItemRect(1, &copy);
+  Click(CentreOf(bar->m_hWnd, copy));
+  EXPECT_TRUE(WaitFor([&] { return !frame->commands.empty(); }, 2000));
+  EXPECT_EQ(frame->commands, std::vector<UINT>{ID_TEST_COPY});
+
+  // Torn off again, the same bar comes: no second one.
+  ASSERT_NE(popup = OpenTitle(0), nullptr);
+  DragBandTo(popup, POINT{frameRect.left + 150, frameRect.bottom - 60});
+  EXPECT_TRUE(WaitFor([] { return OpenPopup() == nullptr; }, 2000));
+  EXPECT_EQ(frame->m_Impl.TearOffBarCount(), 1);
+  EXPECT_EQ(frame->GetControlBar(id), bar);
+
+  // The workspace keeps it, and a new frame gets it back.
+  ::RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\TarvelTest\\WSTearOff");
+  CTKWorkspace workspace;
+  workspace.SetStateKeyName("Settings");
+  EXPECT_TRUE(workspace.SaveState(nullptr, &frame->m_Impl));
+  char stored[64] = "";
+  DWORD size = sizeof stored;
+  EXPECT_EQ(
+      ::RegGetValueA(HKEY_CURRENT_USER, "Software\\TarvelTest\\WSTearOff\\Settings\\ControlBars-TearOff-0",
+                     "Name", RRF_RT_REG_SZ, nullptr, stored, &size),
+      ERROR_SUCCESS);
+  EXPECT_STREQ(stored, "Edit");
+  ItemsFrame::TearDown();
+  tearOffs.ReleaseIds(nullptr);
+  ItemsFrame::SetUp();
+  EXPECT_TRUE(workspace.LoadState(nullptr, &frame->m_Impl));
+  Pump(100);
+  ASSERT_EQ(frame->m_Impl.TearOffBarCount(), 1);
+  auto* back = dynamic_cast<CTKToolBar*>(frame->GetControlBar(id));
+  ASSERT_NE(back, nullptr);
+  back->GetWindowText(name);
+  EXPECT_STREQ(name, "Edit");
+  EXPECT_EQ(back->GetCount(), 3);
+  ::RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\TarvelTest\\WSTearOff");
 }
 
 }  // namespace

@@ -17,3 +17,7 @@
 #define ID_TEST_TOOLS_ENTRY 40033
 #define ID_TEST_ABOUT 40034
 #define ID_TEST_TOOL_FIRST 40100
+
+// A menu whose popup can be torn off.
+#define IDR_TEAROFF_MENU 3103
+#define ID_TEST_TEAROFF_FIRST 40200
