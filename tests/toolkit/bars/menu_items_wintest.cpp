@@ -218,6 +218,14 @@ TEST_F(ItemsFrame, TheUserToolsEntryBecomesTheToolsAndChoosingOneRunsIt) {
   EXPECT_EQ(NotingTool::ran, std::vector<std::string>{"Cleaner"});
   Pump(100);
   EXPECT_TRUE(frame->commands.empty());
+
+  // A tool the user deletes takes its buttons with it, here one put on the menu bar.
+  auto* second = static_cast<CTKUserTool*>(const_cast<CObList&>(tools.GetUserTools()).GetTail());
+  ASSERT_GE(menuBar->InsertButton(new CTKToolbarButton(second->m_uiCmdId, -1, "Cleaner")), 0);
+  const int titles = menuBar->GetCount();
+  EXPECT_TRUE(tools.EraseTool(second));
+  EXPECT_EQ(menuBar->GetCount(), titles - 1);
+  EXPECT_EQ(menuBar->CommandToIndex(ID_TEST_TOOL_FIRST + 1), -1);
   g_pUserToolsManager = nullptr;
 }
 
