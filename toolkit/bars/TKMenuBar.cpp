@@ -176,7 +176,10 @@ BOOL CTKMenuBar::DropDown(int index, BOOL firstItem) {
   auto* title = dynamic_cast<CTKToolbarMenuButton*>(GetButton(index));
   if (!title) return FALSE;
   m_iHighlighted = m_iHot = index;
-  if (!title->IsDroppedDown() && !title->OnClick(this, FALSE)) return FALSE;
+  if (!title->IsDroppedDown()) {
+    CTKPopupMenu::OpenAtOnce keys;
+    if (!title->OnClick(this, FALSE)) return FALSE;
+  }
   CTKPopupMenu* popup = title->GetPopupMenu();
   if (firstItem && popup && popup->m_hWnd) popup->SendMessage(WM_KEYDOWN, VK_HOME);
   return TRUE;

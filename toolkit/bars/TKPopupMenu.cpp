@@ -813,6 +813,7 @@ void CTKPopupMenu::OnKeyDown(UINT key, UINT repeat, UINT flags) {
         m_bAutoDestroyParent = FALSE;
         CloseMenu(FALSE);
       } else if (owningBar) {
+        OpenAtOnce keys;
         owningBar->PrevMenu();
       }
       return;
@@ -820,12 +821,18 @@ void CTKPopupMenu::OnKeyDown(UINT key, UINT repeat, UINT flags) {
       CTKToolbarMenuButton* item = GetSelItem();
       if (item && (item->m_nID == (UINT)-1 || !item->GetCommands().IsEmpty()) &&
           !(item->m_nStyle & TBBS_DISABLED)) {
-        if (!item->m_popupMenu) item->OnClick(&m_wndMenuBar, FALSE);
+        if (!item->m_popupMenu) {
+          OpenAtOnce keys;
+          item->OnClick(&m_wndMenuBar, FALSE);
+        }
         if (CTKPopupMenu* sub = item->GetPopupMenu(); sub && sub->m_hWnd)
           sub->SendMessage(WM_KEYDOWN, VK_HOME);
         return;
       }
-      if (owningBar) owningBar->NextMenu();
+      if (owningBar) {
+        OpenAtOnce keys;
+        owningBar->NextMenu();
+      }
       return;
     }
     case VK_DOWN:

@@ -91,6 +91,18 @@ public:
   // How popups appear (the toolbars' class-wide "MenuAnimation" setting).
   enum Animation { kAnimationNone = 0, kAnimationUnfold = 1, kAnimationSlide = 2, kAnimationFade = 3 };
   int GetAnimationType() const { return m_iAnimationType; }
+  // A popup opened by the keys appears at once: while one of these lives, popups that
+  // open do not animate.
+  class OpenAtOnce {
+  public:
+    OpenAtOnce() : m_saved(CTKToolBar::s_nMenuAnimation) { CTKToolBar::s_nMenuAnimation = kAnimationNone; }
+    ~OpenAtOnce() { CTKToolBar::s_nMenuAnimation = m_saved; }
+    OpenAtOnce(const OpenAtOnce&) = delete;
+    OpenAtOnce& operator=(const OpenAtOnce&) = delete;
+
+  private:
+    int m_saved;
+  };
 
   BOOL m_bAutoDestroyParent = TRUE;
   BOOL m_bShown = FALSE;

@@ -298,6 +298,16 @@ TEST_F(ItemsFrame, EachAnimationEndsInThePopupAsItShowsWithoutOne) {
     EXPECT_TRUE(WaitFor([&] { return !frame->commands.empty(); }, 2000)) << c.what;
     EXPECT_EQ(frame->commands, std::vector<UINT>{ID_TEST_NEW}) << c.what;
   }
+  // Opened by the keys, a menu appears at once.
+  CTKToolBar::s_nMenuAnimation = CTKPopupMenu::kAnimationSlide;
+  for (WORD key : {VK_DOWN, VK_RIGHT}) {
+    if (key == VK_DOWN) Tap(VK_F10);
+    Tap(key);
+    ASSERT_TRUE(WaitFor([] { return OpenPopup() != nullptr; }, 2000));
+    EXPECT_EQ(OpenPopup()->GetAnimationType(), CTKPopupMenu::kAnimationNone)
+        << (key == VK_DOWN ? "Down" : "Right");
+  }
+  CloseWithEscape();
   CTKToolBar::s_nMenuAnimation = saved;
 }
 
