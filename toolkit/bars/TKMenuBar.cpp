@@ -57,6 +57,7 @@ BEGIN_MESSAGE_MAP(CTKMenuBar, CTKToolBar)
   ON_WM_CREATE()
   ON_WM_SETFOCUS()
   ON_WM_LBUTTONDOWN()
+  ON_WM_MOUSELEAVE()
   ON_WM_TIMER()
 END_MESSAGE_MAP()
 
@@ -126,6 +127,17 @@ BOOL CTKMenuBar::CreateFromMenu(HMENU menu, BOOL defaultMenu, BOOL force) {
   return TRUE;
 }
 
+void CTKMenuBar::OnMouseLeave() {
+  // While the keys walk the titles, the one they reached stays highlighted wherever
+  // the pointer goes (a pointer leaving the bar late must not take the keys' place).
+  if (::GetFocus() == m_hWnd && m_iHighlighted >= 0) {
+    m_bTracked = FALSE;
+    m_ptLastMouse = CPoint(-1, -1);
+    return;
+  }
+  CTKToolBar::OnMouseLeave();
+}
+
 int CTKMenuBar::GetDroppedDownIndex() const {
   for (int i = 0; i < GetCount(); ++i)
     if (CTKToolbarButton* button = GetButton(i); button && button->IsDroppedDown()) return i;
@@ -165,7 +177,10 @@ BOOL CTKMenuBar::DropDown(int index, BOOL firstItem) {
   auto* title = dynamic_cast<CTKToolbarMenuButton*>(GetButton(index));
   if (!title) return FALSE;
   m_iHighlighted = m_iHot = index;
-  if (!title->IsDroppedDown() && !title->OnClick(this, FALSE)) return FALSE;
+  if (!title->IsDroppedDown()) {
+    CTKPopupMenu::OpenAtOnce keys;
+    if (!title->OnClick(this, FALSE)) return FALSE;
+  }
   CTKPopupMenu* popup = title->GetPopupMenu();
   if (firstItem && popup && popup->m_hWnd) popup->SendMessage(WM_KEYDOWN, VK_HOME);
   return TRUE;

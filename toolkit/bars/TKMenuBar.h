@@ -69,6 +69,7 @@ protected:
   int OnCreate(LPCREATESTRUCT cs);
   void OnSetFocus(CWnd* oldWnd);
   void OnLButtonDown(UINT flags, CPoint point);
+  void OnMouseLeave();
   void OnTimer(UINT_PTR id);
   DECLARE_MESSAGE_MAP()
 

@@ -9,19 +9,42 @@
 #include "toolkit/frames/MenuImages.h"
 #include "toolkit/frames/MenuSound.h"
 #include "toolkit/frames/TKFrameWnd.h"
+#include "toolkit/frames/TKUserToolsManager.h"
 #include "toolkit/frames/TKVisualManager.h"
 
 #include "platform/afx/linux_headers_begin.h"
+#include <algorithm>
 #include <vector>
 #include "platform/afx/linux_headers_end.h"
 
 CTKPopupMenu* CTKPopupMenu::s_pActivePopupMenu = nullptr;
-int CTKPopupMenu::s_animationType = 0;
 
 namespace {
 
+constexpr UINT kAnimationTimer = 1;
+constexpr UINT kAnimationTick = 30;
 constexpr UINT kScrollTimer = 2;
+// The band at the top of a menu that can be torn off.
+constexpr int kTearOffBandHeight = 10;
 constexpr UINT kScrollInterval = 80;
+// Popup windows kept hidden for reuse; a chain of sub-menus opens a few at once.
+constexpr size_t kMaxSpareWindows = 4;
+std::vector<HWND> g_spareWindows;
+
+const char* PopupWindowClass() { return AfxRegisterWndClass(CS_SAVEBITS, ::LoadCursorA(nullptr, IDC_ARROW)); }
+
+// A kept window is ours while it still exists, has no object and is of our class.
+HWND TakeSpareWindow() {
+  while (!g_spareWindows.empty()) {
+    HWND hwnd = g_spareWindows.back();
+    g_spareWindows.pop_back();
+    char name[64] = "";
+    if (::IsWindow(hwnd) && !CWnd::FromHandlePermanent(hwnd) && ::GetClassNameA(hwnd, name, sizeof name) &&
+        lstrcmpA(name, PopupWindowClass()) == 0)
+      return hwnd;
+  }
+  return nullptr;
+}
 
 // Popups whose windows are gone, deleted outside their own message handlers.
 std::vector<CTKPopupMenu*> g_closedMenus;
@@ -69,12 +92,15 @@ CTKPopupMenu::~CTKPopupMenu() {
 BEGIN_MESSAGE_MAP(CTKPopupMenu, CTKPopupMenuBase)
   ON_WM_CREATE()
   ON_WM_DESTROY()
+  ON_WM_CLOSE()
   ON_WM_PAINT()
   ON_WM_ERASEBKGND()
   ON_WM_MOUSEACTIVATE()
   ON_WM_KEYDOWN()
   ON_WM_TIMER()
   ON_WM_MOUSEMOVE()
+  ON_WM_LBUTTONDOWN()
+  ON_WM_LBUTTONUP()
   ON_WM_SIZE()
   ON_MESSAGE(WM_ACTIVATEAPP, OnActivateApp)
 END_MESSAGE_MAP()
@@ -147,6 +173,13 @@ BOOL CTKPopupMenu::Create(CWnd* parent, int x, int y, HMENU menu, BOOL locked, B
   CTKPopupMenu* parentPopup = GetParentPopupMenu();
   if (parentPopup) m_wndMenuBar.m_bTrackMode = parentPopup->m_wndMenuBar.m_bTrackMode;
   m_pMessageWnd = ownMessage ? parent : (parentPopup ? parentPopup->m_pMessageWnd : nullptr);
+  m_iAnimationType = CTKToolBar::IsCustomizeMode() ? kAnimationNone : CTKToolBar::s_nMenuAnimation;
+  // Fading mixes colours, which a palette display cannot show.
+  if (m_iAnimationType == kAnimationFade && GlobalData::Get().bitsPerPixel <= 8)
+    m_iAnimationType = kAnimationNone;
+  if (m_iAnimationType < kAnimationNone || m_iAnimationType > kAnimationFade)
+    m_iAnimationType = kAnimationNone;
+  m_bAnimationFinished = m_iAnimationType == kAnimationNone;
   DWORD exStyle = 0;
   if (parent && parent->m_hWnd && (::GetWindowLongA(parent->m_hWnd, GWL_EXSTYLE) & WS_EX_LAYOUTRTL))
     exStyle |= WS_EX_LAYOUTRTL;
@@ -155,8 +188,7 @@ BOOL CTKPopupMenu::Create(CWnd* parent, int x, int y, HMENU menu, BOOL locked, B
     owner = ::GetParent(parent->m_hWnd);
     if (!owner) owner = parent->m_hWnd;
   }
-  const char* windowClass = AfxRegisterWndClass(CS_SAVEBITS, ::LoadCursorA(nullptr, IDC_ARROW));
-  if (!CreateEx(exStyle, windowClass, nullptr, WS_POPUP, x, y, 0, 0, owner, nullptr)) {
+  if (!CreatePopupWindow(exStyle, owner, x, y)) {
     ScheduleDelete(this);
     return FALSE;
   }
@@ -165,11 +197,72 @@ BOOL CTKPopupMenu::Create(CWnd* parent, int x, int y, HMENU menu, BOOL locked, B
     m_ptLocation.x -= m_FinalSize.cx - CTKVisualManager::GetInstance()->GetPopupMenuBorderSize() + 1;
     RecalcLayout();
   }
-  SaveScreenUnder();
-  ::SetWindowPos(m_hWnd, HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+  if (!m_bAnimationFinished) StartAnimation();
+  ShowInPlace();
   m_bShown = TRUE;
   if (CTKToolBar::IsCustomizeMode())
     ::RedrawWindow(m_wndMenuBar.m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE);
+  return TRUE;
+}
+
+BOOL CTKPopupMenu::CreatePopupWindow(DWORD exStyle, HWND owner, int x, int y) {
+  HWND spare = exStyle == 0 ? TakeSpareWindow() : nullptr;
+  // The items are painted by the bar alone: the frame's painting leaves them out.
+  if (!spare)
+    return CreateEx(exStyle, PopupWindowClass(), nullptr, WS_POPUP | WS_CLIPCHILDREN, x, y, 0, 0, owner,
+                    nullptr);
+  Attach(spare);
+  ::SetWindowLongPtrA(spare, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner));
+  // The popup is built as for a new window: by its WM_CREATE.
+  CREATESTRUCTA cs{};
+  cs.hInstance = ::GetModuleHandleA(nullptr);
+  cs.hwndParent = owner;
+  cs.x = x;
+  cs.y = y;
+  cs.style = WS_POPUP | WS_CLIPCHILDREN;
+  cs.lpszClass = PopupWindowClass();
+  cs.dwExStyle = exStyle;
+  if (SendMessage(WM_CREATE, 0, reinterpret_cast<LPARAM>(&cs)) != -1) return TRUE;
+  if (m_wndMenuBar.m_hWnd) m_wndMenuBar.DestroyWindow();
+  Detach();
+  ::DestroyWindow(spare);
+  return FALSE;
+}
+
+void CTKPopupMenu::DestroySpareWindows() {
+  std::vector<HWND> spare;
+  spare.swap(g_spareWindows);
+  for (HWND hwnd : spare)
+    if (::IsWindow(hwnd) && !CWnd::FromHandlePermanent(hwnd)) ::DestroyWindow(hwnd);
+}
+
+void CTKPopupMenu::OnClose() { DestroyWindow(); }
+
+BOOL CTKPopupMenu::DestroyWindow() {
+  if (!m_hWnd) return FALSE;
+  if (m_bReleasingWindow) return TRUE;
+  HWND hwnd = m_hWnd;
+  const BOOL keep =
+      g_spareWindows.size() < kMaxSpareWindows && !(::GetWindowLongA(hwnd, GWL_EXSTYLE) & WS_EX_LAYOUTRTL);
+  if (!keep) return CTKPopupMenuBase::DestroyWindow();
+  m_bReleasingWindow = TRUE;
+  // The steps of destroying a window: hidden, told, its children gone, then the
+  // object let go; the window itself stays, hidden and without an owner.
+  ::SetWindowPos(hwnd, nullptr, 0, 0, 0, 0,
+                 SWP_HIDEWINDOW | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  OnClosing();
+  if (m_wndMenuBar.m_hWnd) m_wndMenuBar.DestroyWindow();
+  ::KillTimer(hwnd, kScrollTimer);
+  ::KillTimer(hwnd, kAnimationTimer);
+  // Messages posted to this popup must not reach the next one.
+  MSG msg;
+  for (int guard = 0; guard < 64 && ::PeekMessageA(&msg, hwnd, 0, 0, PM_REMOVE | PM_QS_POSTMESSAGE);
+       ++guard) {
+  }
+  Detach();
+  ::SetWindowLongPtrA(hwnd, GWLP_HWNDPARENT, 0);
+  g_spareWindows.push_back(hwnd);
+  PostNcDestroy();
   return TRUE;
 }
 
@@ -177,7 +270,9 @@ int CTKPopupMenu::OnCreate(LPCREATESTRUCT cs) {
   if (CTKPopupMenuBase::OnCreate(cs) == -1) return -1;
   CTKPopupMenu* parentPopup = GetParentPopupMenu();
   if (parentPopup) m_wndMenuBar.m_iMinWidth = parentPopup->m_wndMenuBar.m_iMinWidth;
-  const DWORD style = WS_CHILD | WS_VISIBLE | CBRS_ALIGN_TOP | CBRS_TOOLTIPS | CBRS_FLYBY;
+  // An animated popup shows its items when it has grown (or faded in) fully.
+  const DWORD style =
+      WS_CHILD | (m_bAnimationFinished ? WS_VISIBLE : 0) | CBRS_ALIGN_TOP | CBRS_TOOLTIPS | CBRS_FLYBY;
   if (!m_wndMenuBar.CreateEx(this, 0, style, CRect(0, 0, 0, 0), 1)) return -1;
   m_wndMenuBar.m_dwStyle &= ~(CBRS_GRIPPER | CBRS_BORDER_ANY);
   if (m_hMenu) {
@@ -188,6 +283,10 @@ int CTKPopupMenu::OnCreate(LPCREATESTRUCT cs) {
       imported =
           ToolbarButtonsArchive(m_wndMenuBar).LoadFrom(m_hMenu) || m_wndMenuBar.ImportFromMenu(m_hMenu, TRUE);
     if (!imported) return -1;
+  }
+  if (!CTKToolBar::IsCustomizeMode()) {
+    InsertRecentFiles();
+    InsertUserTools();
   }
   CFrameWnd* frame = FrameOf(this);
   // Items are enabled, disabled and checked by the frame's update handlers; items
@@ -203,6 +302,84 @@ int CTKPopupMenu::OnCreate(LPCREATESTRUCT cs) {
   return 0;
 }
 
+namespace {
+
+bool IsSeparatorAt(const CTKPopupMenuBar& bar, int index) {
+  CTKToolbarButton* button = bar.GetButton(index);
+  return button && button->IsSeparator();
+}
+
+// A recent file as its menu entry shows it: numbered from 1, relative to the current
+// folder when it lies inside it, with its own ampersands doubled so that they show.
+CString RecentFileEntry(int number, const CString& path) {
+  char folder[MAX_PATH] = "";
+  CString shown = path;
+  const DWORD length = ::GetCurrentDirectoryA(sizeof folder, folder);
+  if (length > 0 && length < sizeof folder) {
+    CString prefix = folder;
+    if (prefix.Right(1) != "\\") prefix += "\\";
+    if (shown.GetLength() > prefix.GetLength() && shown.Left(prefix.GetLength()).CompareNoCase(prefix) == 0)
+      shown = shown.Mid(prefix.GetLength());
+  }
+  CString doubled;
+  for (int i = 0; i < shown.GetLength(); ++i) {
+    doubled += shown[i];
+    if (shown[i] == '&') doubled += '&';
+  }
+  CString entry;
+  entry.Format("&%d %s", number, static_cast<const char*>(doubled));
+  return entry;
+}
+
+}  // namespace
+
+// The entries go in before the placeholder, which then goes: removing an item takes
+// a separator that would follow another with it.
+void CTKPopupMenu::InsertRecentFiles() {
+  CWinApp* app = AfxGetApp();
+  CRecentFileList* files = app ? app->m_pRecentFileList : nullptr;
+  if (!files) return;
+  int at = -1;
+  for (int i = 0; i < m_wndMenuBar.GetCount() && at < 0; ++i) {
+    CTKToolbarButton* item = m_wndMenuBar.GetButton(i);
+    CString text;
+    for (int c = 0; c < item->m_strText.GetLength(); ++c)
+      if (item->m_strText[c] != '&') text += item->m_strText[c];
+    if (item->m_nID == ID_FILE_MRU_FILE1 && text == "Recent File") at = i;
+  }
+  if (at < 0) return;
+  const int count = std::min(files->GetCount(), files->GetSize());
+  for (int n = 0, shown = 0; n < count; ++n) {
+    if ((*files)[n].IsEmpty()) continue;
+    CTKToolbarMenuButton entry(files->GetFirstCommandId() + n, nullptr, -1,
+                               RecentFileEntry(shown + 1, (*files)[n]));
+    if (m_wndMenuBar.InsertButtonCopy(entry, at) >= 0) ++at, ++shown;
+  }
+  m_wndMenuBar.RemoveButton(at);
+}
+
+void CTKPopupMenu::InsertUserTools() {
+  if (!g_pUserToolsManager) return;
+  int at = -1;
+  for (int i = 0; i < m_wndMenuBar.GetCount() && at < 0; ++i)
+    if (m_wndMenuBar.GetButton(i)->m_nID == g_pUserToolsManager->GetToolsEntryCmd()) at = i;
+  if (at < 0) return;
+  const CObList& tools = g_pUserToolsManager->GetUserTools();
+  if (!tools.IsEmpty()) {
+    if (at > 0 && !IsSeparatorAt(m_wndMenuBar, at - 1) && InsertSeparator(at)) ++at;
+    for (POSITION pos = tools.GetHeadPosition(); pos;) {
+      auto* tool = static_cast<CTKUserTool*>(tools.GetNext(pos));
+      CTKToolbarMenuButton entry(tool->m_uiCmdId, nullptr, -1, tool->m_strLabel);
+      if (m_wndMenuBar.InsertButtonCopy(entry, at) >= 0) ++at;
+    }
+    if (at + 1 < m_wndMenuBar.GetCount() && !IsSeparatorAt(m_wndMenuBar, at + 1) && InsertSeparator(at)) ++at;
+  }
+  m_wndMenuBar.RemoveButton(at);
+  // No separator directly after another.
+  for (int i = m_wndMenuBar.GetCount() - 1; i > 0; --i)
+    if (IsSeparatorAt(m_wndMenuBar, i) && IsSeparatorAt(m_wndMenuBar, i - 1)) m_wndMenuBar.RemoveButton(i);
+}
+
 void CTKPopupMenu::RecalcLayout() {
   if (!m_hWnd || !m_wndMenuBar.m_hWnd) return;
   CTKVisualManager* look = CTKVisualManager::GetInstance();
@@ -214,8 +391,11 @@ void CTKPopupMenu::RecalcLayout() {
           ? look->m_menuShadowDepth
           : 0;
   const int shadow = m_iShadowSize;
+  const int band = m_pParentBtn && m_pParentBtn->IsTearOffMenu() && !CTKToolBar::IsCustomizeMode()
+                       ? kTearOffBandHeight
+                       : 0;
   int width = barSize.cx + 2 * border;
-  int height = barSize.cy + 2 * border;
+  int height = barSize.cy + 2 * border + band;
   int x = m_ptLocation.x, y = m_ptLocation.y;
   CTKPopupMenu* parentPopup = GetParentPopupMenu();
   CTKToolBar* parentBar = GetParentToolBar();
@@ -272,27 +452,48 @@ void CTKPopupMenu::RecalcLayout() {
   m_iScrollBtnHeight = m_bScrollable ? glyph.cy + 2 * border : 0;
   m_ptLocation = CPoint(x, y);
   m_FinalSize = CSize(width, height);
-  ::SetWindowPos(m_hWnd, nullptr, x, y, width + shadow, height + shadow, SWP_NOZORDER | SWP_NOACTIVATE);
-  m_rectScrollUp = CRect(border, border, width - border, border + m_iScrollBtnHeight);
+  // A hidden popup takes its place when it shows: moving a top-level window costs as
+  // much as showing it.
+  if (::IsWindowVisible(m_hWnd))
+    ::SetWindowPos(m_hWnd, nullptr, x, y, width + shadow, height + shadow, SWP_NOZORDER | SWP_NOACTIVATE);
+  m_rectTearOffBand = CRect(border, border, width - border, border + band);
+  m_rectScrollUp = CRect(border, border + band, width - border, border + band + m_iScrollBtnHeight);
   m_rectScrollDn = CRect(border, height - border - m_iScrollBtnHeight, width - border, height - border);
-  ::SetWindowPos(m_wndMenuBar.m_hWnd, nullptr, border, border + m_iScrollBtnHeight, barSize.cx,
-                 height - 2 * border - 2 * m_iScrollBtnHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+  ::SetWindowPos(m_wndMenuBar.m_hWnd, nullptr, border, border + band + m_iScrollBtnHeight, barSize.cx,
+                 height - 2 * border - band - 2 * m_iScrollBtnHeight, SWP_NOZORDER | SWP_NOACTIVATE);
   m_wndMenuBar.AdjustLayout();
 }
 
 void CTKPopupMenu::OnSize(UINT type, int cx, int cy) { CTKPopupMenuBase::OnSize(type, cx, cy); }
 
+void CTKPopupMenu::ShowInPlace() {
+  SaveScreenUnder();
+  ::SetWindowPos(m_hWnd, HWND_TOP, m_ptLocation.x, m_ptLocation.y, m_FinalSize.cx + m_iShadowSize,
+                 m_FinalSize.cy + m_iShadowSize, SWP_NOACTIVATE | SWP_SHOWWINDOW);
+}
+
 void CTKPopupMenu::SaveScreenUnder() {
   if (m_hScreenUnder) ::DeleteObject(m_hScreenUnder);
   m_hScreenUnder = nullptr;
-  if (!m_iShadowSize) return;
-  GetWindowRect(&m_rectScreenUnder);
+  if (!m_iShadowSize && m_bAnimationFinished) return;
+  const int depth = m_iShadowSize;
+  m_rectScreenUnder = CRect(m_ptLocation, CSize(m_FinalSize.cx + depth, m_FinalSize.cy + depth));
   HDC screen = ::GetDC(nullptr);
   HDC memory = ::CreateCompatibleDC(screen);
   m_hScreenUnder = ::CreateCompatibleBitmap(screen, m_rectScreenUnder.Width(), m_rectScreenUnder.Height());
   HGDIOBJ old = ::SelectObject(memory, m_hScreenUnder);
-  ::BitBlt(memory, 0, 0, m_rectScreenUnder.Width(), m_rectScreenUnder.Height(), screen,
-           m_rectScreenUnder.left, m_rectScreenUnder.top, SRCCOPY);
+  const CPoint at = m_rectScreenUnder.TopLeft();
+  if (!m_bAnimationFinished) {
+    // The popup grows or fades in over what lies under all of it.
+    ::BitBlt(memory, 0, 0, m_rectScreenUnder.Width(), m_rectScreenUnder.Height(), screen, at.x, at.y,
+             SRCCOPY);
+  } else {
+    // Only the shadow shows what lies under the popup: its strip on the right and the
+    // one below.
+    ::BitBlt(memory, m_FinalSize.cx, 0, depth, m_rectScreenUnder.Height(), screen, at.x + m_FinalSize.cx,
+             at.y, SRCCOPY);
+    ::BitBlt(memory, 0, m_FinalSize.cy, m_FinalSize.cx, depth, screen, at.x, at.y + m_FinalSize.cy, SRCCOPY);
+  }
   ::SelectObject(memory, old);
   ::DeleteDC(memory);
   ::ReleaseDC(nullptr, screen);
@@ -333,17 +534,152 @@ void CTKPopupMenu::OnPaint() {
     if (m_iScrollMode < 0) look->PaintButtonEdge(&dc, nullptr, m_rectScrollUp, 2);
     if (m_iScrollMode > 0) look->PaintButtonEdge(&dc, nullptr, m_rectScrollDn, 2);
   }
+  if (!m_rectTearOffBand.IsRectEmpty()) PaintTearOffBand(&dc);
   if (m_iShadowSize > 0) {
     DrawManager shadow(dc);
     shadow.PaintShadow(menu, m_iShadowSize, 100, 65, nullptr, nullptr,
                        !(::GetWindowLongA(m_hWnd, GWL_EXSTYLE) & WS_EX_LAYOUTRTL));
   }
   dc.Detach();
-  ::BitBlt(paint, 0, 0, client.Width(), client.Height(), memory, 0, 0, SRCCOPY);
+  if (m_bAnimationFinished)
+    ::BitBlt(paint, 0, 0, client.Width(), client.Height(), memory, 0, 0, SRCCOPY);
+  else
+    PaintAnimationStep(paint, memory, client.Size());
   ::SelectObject(memory, oldBitmap);
   ::DeleteObject(bitmap);
   ::DeleteDC(memory);
   ::EndPaint(m_hWnd, &ps);
+}
+
+void CTKPopupMenu::StartAnimation() {
+  const int shadow = m_iShadowSize;
+  m_AnimSize = CSize(m_FinalSize.cx + shadow, m_FinalSize.cy + shadow);
+  const CSize step = AnimationStep();
+  if (m_iAnimationType == kAnimationUnfold) m_AnimSize = step;
+  if (m_iAnimationType == kAnimationSlide) m_AnimSize.cy = step.cy;
+  m_iFadeAlpha = 0;
+  m_dwAnimationStart = ::GetTickCount();
+  SetTimer(kAnimationTimer, kAnimationTick);
+}
+
+CSize CTKPopupMenu::AnimationStep() const {
+  // A column and a row of items.
+  int row = 0;
+  for (int i = 0; i < m_wndMenuBar.GetCount() && !row; ++i)
+    if (CTKToolbarButton* item = m_wndMenuBar.GetButton(i);
+        !item->IsSeparator() && !item->m_rect.IsRectEmpty())
+      row = item->m_rect.Height();
+  if (row <= 0) row = GlobalData::Get().textHeight + 4;
+  int column = m_FinalSize.cx + m_iShadowSize;
+  if (m_wndMenuBar.m_arColumns.GetSize() > 1) column = static_cast<int>(m_wndMenuBar.m_arColumns[0]);
+  return CSize(std::max(column, 1), std::max(row, 1));
+}
+
+void CTKPopupMenu::AnimationTick() {
+  const DWORD now = ::GetTickCount();
+  // Late ticks catch up: as many steps as ticks went by, at least one.
+  const int steps =
+      std::max(1, static_cast<int>((now - m_dwAnimationStart) / static_cast<double>(kAnimationTick) + 0.5));
+  const CSize full(m_FinalSize.cx + m_iShadowSize, m_FinalSize.cy + m_iShadowSize);
+  const CSize step = AnimationStep();
+  BOOL finished = FALSE;
+  switch (m_iAnimationType) {
+    case kAnimationUnfold:
+      m_AnimSize.cx += steps * step.cx;
+      m_AnimSize.cy += steps * step.cy;
+      finished = m_AnimSize.cx >= full.cx && m_AnimSize.cy >= full.cy;
+      break;
+    case kAnimationSlide:
+      m_AnimSize.cy += steps * step.cy;
+      finished = m_AnimSize.cy >= full.cy;
+      break;
+    case kAnimationFade:
+      m_iFadeAlpha += 10 * steps;
+      finished = m_iFadeAlpha > 100;
+      break;
+    default:
+      finished = TRUE;
+  }
+  if (finished) {
+    FinishAnimation();
+    return;
+  }
+  m_dwAnimationStart = now;
+  Invalidate(FALSE);
+}
+
+void CTKPopupMenu::FinishAnimation() {
+  if (m_bAnimationFinished) return;
+  KillTimer(kAnimationTimer);
+  m_bAnimationFinished = TRUE;
+  m_AnimSize = CSize(m_FinalSize.cx + m_iShadowSize, m_FinalSize.cy + m_iShadowSize);
+  m_iFadeAlpha = 101;
+  if (m_wndMenuBar.m_hWnd) m_wndMenuBar.ShowWindow(SW_SHOWNOACTIVATE);
+  ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+}
+
+void CTKPopupMenu::PaintAnimationStep(HDC paint, HDC picture, CSize size) {
+  // The finished picture: the frame already drawn, the items drawn by their bar.
+  if (m_wndMenuBar.m_hWnd) {
+    CRect bar;
+    m_wndMenuBar.GetWindowRect(&bar);
+    ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&bar), 2);
+    POINT old;
+    ::SetViewportOrgEx(picture, bar.left, bar.top, &old);
+    m_wndMenuBar.SendMessage(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(picture), PRF_CLIENT);
+    ::SetViewportOrgEx(picture, old.x, old.y, nullptr);
+  }
+  HDC under = ::CreateCompatibleDC(paint);
+  HGDIOBJ oldUnder = m_hScreenUnder ? ::SelectObject(under, m_hScreenUnder) : nullptr;
+  if (m_iAnimationType == kAnimationFade) {
+    // Pixel by pixel, the picture over what lies under it by the alpha reached.
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = size.cx;
+    info.bmiHeader.biHeight = -size.cy;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* topBits = nullptr;
+    void* belowBits = nullptr;
+    HBITMAP top = ::CreateDIBSection(paint, &info, DIB_RGB_COLORS, &topBits, nullptr, 0);
+    HBITMAP below = ::CreateDIBSection(paint, &info, DIB_RGB_COLORS, &belowBits, nullptr, 0);
+    if (top && below) {
+      HDC work = ::CreateCompatibleDC(paint);
+      HGDIOBJ old = ::SelectObject(work, below);
+      if (m_hScreenUnder) ::BitBlt(work, 0, 0, size.cx, size.cy, under, 0, 0, SRCCOPY);
+      ::SelectObject(work, top);
+      ::BitBlt(work, 0, 0, size.cx, size.cy, picture, 0, 0, SRCCOPY);
+      ::GdiFlush();
+      const int alpha = std::min(m_iFadeAlpha, 100);
+      auto* a = static_cast<DWORD*>(topBits);
+      const auto* b = static_cast<const DWORD*>(belowBits);
+      for (size_t i = 0, n = static_cast<size_t>(size.cx) * size.cy; i < n; ++i) {
+        DWORD mixed = 0;
+        for (int shift = 0; shift < 24; shift += 8) {
+          const int ca = (a[i] >> shift) & 0xFF, cb = (b[i] >> shift) & 0xFF;
+          mixed |= static_cast<DWORD>((ca * alpha + cb * (100 - alpha)) / 100) << shift;
+        }
+        a[i] = mixed;
+      }
+      ::BitBlt(paint, 0, 0, size.cx, size.cy, work, 0, 0, SRCCOPY);
+      ::SelectObject(work, old);
+      ::DeleteDC(work);
+    }
+    if (top) ::DeleteObject(top);
+    if (below) ::DeleteObject(below);
+  } else {
+    // What lies under the popup, then the part of the picture grown so far at the
+    // edges it grows from: the right one when it was moved to the left of its
+    // button, the bottom one when it opened above it.
+    if (m_hScreenUnder) ::BitBlt(paint, 0, 0, size.cx, size.cy, under, 0, 0, SRCCOPY);
+    const int width = std::min<int>(m_AnimSize.cx, size.cx), height = std::min<int>(m_AnimSize.cy, size.cy);
+    const int x = m_DropDirection == kDropLeft ? size.cx - width : 0;
+    const int y = m_DropDirection == kDropAbove ? size.cy - height : 0;
+    ::BitBlt(paint, x, y, width, height, picture, x, y, SRCCOPY);
+  }
+  if (oldUnder) ::SelectObject(under, oldUnder);
+  ::DeleteDC(under);
 }
 
 CTKPopupMenu* CTKPopupMenu::GetOutermost() const {
@@ -368,6 +704,7 @@ int CTKPopupMenu::HitTest(POINT screen) const {
   const POINT at{screen.x - window.left, screen.y - window.top};
   if (at.x >= m_FinalSize.cx) return kHitRightShadow;
   if (at.y >= m_FinalSize.cy) return kHitBottomShadow;
+  if (m_rectTearOffBand.PtInRect(at)) return kHitTearOff;
   return kHitItems;
 }
 
@@ -405,8 +742,14 @@ void CTKPopupMenu::CloseMenu(BOOL setFocusToBar) {
 }
 
 void CTKPopupMenu::OnDestroy() {
+  OnClosing();
+  CTKPopupMenuBase::OnDestroy();
+}
+
+void CTKPopupMenu::OnClosing() {
   m_bClosing = TRUE;
   KillTimer(kScrollTimer);
+  KillTimer(kAnimationTimer);
   CFrameWnd* frame = FrameOf(this);
   CTKPopupMenu* parent = GetParentPopupMenu();
   CTKToolBar* parentBar = GetParentToolBar();
@@ -434,7 +777,6 @@ void CTKPopupMenu::OnDestroy() {
              ::GetFocus() != parentBar->m_hWnd) {
     parentBar->Deactivate();
   }
-  CTKPopupMenuBase::OnDestroy();
 }
 
 void CTKPopupMenu::PostNcDestroy() {
@@ -471,6 +813,7 @@ void CTKPopupMenu::OnKeyDown(UINT key, UINT repeat, UINT flags) {
         m_bAutoDestroyParent = FALSE;
         CloseMenu(FALSE);
       } else if (owningBar) {
+        OpenAtOnce keys;
         owningBar->PrevMenu();
       }
       return;
@@ -478,12 +821,18 @@ void CTKPopupMenu::OnKeyDown(UINT key, UINT repeat, UINT flags) {
       CTKToolbarMenuButton* item = GetSelItem();
       if (item && (item->m_nID == (UINT)-1 || !item->GetCommands().IsEmpty()) &&
           !(item->m_nStyle & TBBS_DISABLED)) {
-        if (!item->m_popupMenu) item->OnClick(&m_wndMenuBar, FALSE);
+        if (!item->m_popupMenu) {
+          OpenAtOnce keys;
+          item->OnClick(&m_wndMenuBar, FALSE);
+        }
         if (CTKPopupMenu* sub = item->GetPopupMenu(); sub && sub->m_hWnd)
           sub->SendMessage(WM_KEYDOWN, VK_HOME);
         return;
       }
-      if (owningBar) owningBar->NextMenu();
+      if (owningBar) {
+        OpenAtOnce keys;
+        owningBar->NextMenu();
+      }
       return;
     }
     case VK_DOWN:
@@ -537,7 +886,50 @@ void CTKPopupMenu::ScrollBy(int direction) {
   Invalidate(FALSE);
 }
 
+void CTKPopupMenu::PaintTearOffBand(CDC* dc) {
+  // A grip of dots across the band; lit while the user holds it.
+  const GlobalData& colors = GlobalData::Get();
+  CRect band = m_rectTearOffBand;
+  dc->FillSolidRect(&band, m_bTearOffHighlighted ? colors.highlight : colors.barFace);
+  const COLORREF dot = m_bTearOffHighlighted ? colors.highlightText : colors.barShadow;
+  const int y = band.CenterPoint().y;
+  for (int x = band.left + 4; x < band.right - 4; x += 3) {
+    dc->SetPixel(x, y - 1, dot);
+    dc->SetPixel(x + 1, y + 1, dot);
+  }
+}
+
+void CTKPopupMenu::OnLButtonDown(UINT flags, CPoint point) {
+  if (!m_rectTearOffBand.IsRectEmpty() && m_rectTearOffBand.PtInRect(point) &&
+      !CTKToolBar::IsCustomizeMode()) {
+    m_bTearOffTracking = m_bTearOffHighlighted = TRUE;
+    ::SetCapture(m_hWnd);
+    ::InvalidateRect(m_hWnd, &m_rectTearOffBand, FALSE);
+    return;
+  }
+  CTKPopupMenuBase::OnLButtonDown(flags, point);
+}
+
+void CTKPopupMenu::OnLButtonUp(UINT flags, CPoint point) {
+  if (m_bTearOffTracking) {
+    m_bTearOffTracking = m_bTearOffHighlighted = FALSE;
+    if (::GetCapture() == m_hWnd) ::ReleaseCapture();
+    ::InvalidateRect(m_hWnd, &m_rectTearOffBand, FALSE);
+    return;
+  }
+  CTKPopupMenuBase::OnLButtonUp(flags, point);
+}
+
 void CTKPopupMenu::OnMouseMove(UINT flags, CPoint point) {
+  if (m_bTearOffTracking) {
+    if (!m_rectTearOffBand.PtInRect(point)) {
+      m_bTearOffTracking = m_bTearOffHighlighted = FALSE;
+      if (::GetCapture() == m_hWnd) ::ReleaseCapture();
+      ::ClientToScreen(m_hWnd, &point);
+      TearOff(point);
+    }
+    return;
+  }
   if (m_bScrollable) {
     int mode = 0;
     if (m_rectScrollUp.PtInRect(point) && m_wndMenuBar.m_iOffset > 0) mode = -1;
@@ -555,6 +947,10 @@ void CTKPopupMenu::OnMouseMove(UINT flags, CPoint point) {
 }
 
 void CTKPopupMenu::OnTimer(UINT_PTR id) {
+  if (id == kAnimationTimer) {
+    AnimationTick();
+    return;
+  }
   if (id != kScrollTimer) return;
   POINT cursor;
   ::GetCursorPos(&cursor);
@@ -578,8 +974,59 @@ void CTKPopupMenu::ShowAllCommands() {
   m_wndMenuBar.ImportFromMenu(m_hMenu, TRUE);
   if (CFrameWnd* frame = FrameOf(this)) m_wndMenuBar.OnUpdateCmdUI(frame, FALSE);
   RecalcLayout();
-  SaveScreenUnder();
-  ::SetWindowPos(m_hWnd, HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+  ShowInPlace();
   if (CTKToolBar* bar = GetParentToolBar(); bar && bar->m_hWnd)
     ::InvalidateRect(bar->m_hWnd, &m_pParentBtn->m_rect, TRUE);
+}
+
+CTKToolBar* CTKPopupMenu::CreateTearOffBar(CFrameWnd* frame, UINT id, const char* name) {
+  auto* bar = new CTKToolBar;
+  if (!bar->Create(frame, WS_CHILD | WS_VISIBLE | CBRS_TOP | CBRS_GRIPPER | CBRS_HIDE_INPLACE, id)) {
+    delete bar;
+    return nullptr;
+  }
+  // The menu's items as the user saw them: commands with their images and texts, the
+  // sub-menus as drop-down buttons, and the separators.
+  for (int i = 0; i < m_wndMenuBar.GetCount(); ++i) {
+    CTKToolbarMenuButton* item = GetMenuItem(i);
+    if (!item) continue;
+    if (item->IsSeparator()) {
+      bar->InsertSeparator();
+    } else if (item->m_nID == (UINT)-1 || !item->GetCommands().IsEmpty()) {
+      bar->InsertButtonCopy(*item);
+    } else {
+      CTKToolbarButton button(item->m_nID, item->GetImage(), item->m_strText, item->m_bUserImage);
+      button.m_bText = TRUE;
+      button.m_bImage = item->GetImage() >= 0;
+      bar->InsertButtonCopy(button);
+    }
+  }
+  bar->SetWindowText(name);
+  bar->SetBarStyle(bar->m_dwStyle | CBRS_TOOLTIPS | CBRS_FLYBY | CBRS_SIZE_DYNAMIC);
+  bar->EnableDocking(CBRS_ALIGN_ANY);
+  return bar;
+}
+
+BOOL CTKPopupMenu::TearOff(CPoint screen) {
+  if (!m_pParentBtn || !m_pParentBtn->IsTearOffMenu()) return FALSE;
+  auto* frame = dynamic_cast<CTKFrameWnd*>(FrameOf(this));
+  if (!frame) return FALSE;
+  const UINT id = m_pParentBtn->m_uiTearOffBarID;
+  CControlBar* bar = frame->GetControlBar(id);
+  if (!bar) {
+    // Named after the menu, without its access key mark.
+    CString name;
+    for (int i = 0; i < m_pParentBtn->m_strText.GetLength(); ++i)
+      if (m_pParentBtn->m_strText[i] != '&') name += m_pParentBtn->m_strText[i];
+    CTKToolBar* torn = CreateTearOffBar(frame, id, name);
+    if (!torn) return FALSE;
+    frame->m_Impl.RememberTearOffBar(torn);
+    bar = torn;
+  }
+  // The menu closes; its bar floats where the pointer left the band.
+  CloseMenu();
+  frame->FloatControlBar(bar, screen, CBRS_ALIGN_TOP);
+  frame->ShowControlBar(bar, TRUE, FALSE);
+  frame->RecalcLayout();
+  return TRUE;
 }

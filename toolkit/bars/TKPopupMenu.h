@@ -28,10 +28,17 @@ public:
   virtual BOOL Create(CWnd* parent, int x, int y, HMENU menu, BOOL locked = FALSE, BOOL ownMessage = FALSE);
   virtual void RecalcLayout();
   BOOL PreTranslateMessage(MSG* msg) override;
+  // Closes the popup as destroying its window would, but keeps the window hidden for
+  // the next popup: making and showing a new top-level window costs far more than
+  // showing a kept one.
+  BOOL DestroyWindow() override;
+  // Windows kept for reuse are destroyed (at the end of the program, or by tests).
+  static void DestroySpareWindows();
 
   CTKPopupMenuBar* GetMenuBar() { return &m_wndMenuBar; }
   BOOL IsInCommand() const { return m_wndMenuBar.IsInCommand(); }
-  BOOL IsIdle() const { return m_iScrollMode == 0; }
+  // The popup has grown or faded in fully and does not scroll.
+  BOOL IsIdle() const { return m_bAnimationFinished && m_iScrollMode == 0; }
   void CloseMenu(BOOL setFocusToBar);
   void ShowAllCommands();
   CTKPopupMenu* GetParentPopupMenu() const;
@@ -72,9 +79,30 @@ public:
   static BOOL ActivatePopupMenu(CFrameWnd* frame, CTKPopupMenu* popup);
   // The popup of the keyboard: the innermost open popup of the chain.
   static CTKPopupMenu* GetActiveMenu() { return s_pActivePopupMenu; }
+  // Tears the menu off at a screen point: the frame's bar of the menu's tear-off id
+  // floats there (made from the menu's items when the frame has none) and the menu
+  // closes.
+  BOOL TearOff(CPoint screen);
+  // A floating toolbar of the menu's items, with the tear-off id and the menu's name.
+  CTKToolBar* CreateTearOffBar(CFrameWnd* frame, UINT id, const char* name);
+  CRect GetTearOffBand() const { return m_rectTearOffBand; }
   // Popups whose windows are gone are deleted here, outside any of their handlers.
   static void DeleteClosedMenus();
-  static int s_animationType;
+  // How popups appear (the toolbars' class-wide "MenuAnimation" setting).
+  enum Animation { kAnimationNone = 0, kAnimationUnfold = 1, kAnimationSlide = 2, kAnimationFade = 3 };
+  int GetAnimationType() const { return m_iAnimationType; }
+  // A popup opened by the keys appears at once: while one of these lives, popups that
+  // open do not animate.
+  class OpenAtOnce {
+  public:
+    OpenAtOnce() : m_saved(CTKToolBar::s_nMenuAnimation) { CTKToolBar::s_nMenuAnimation = kAnimationNone; }
+    ~OpenAtOnce() { CTKToolBar::s_nMenuAnimation = m_saved; }
+    OpenAtOnce(const OpenAtOnce&) = delete;
+    OpenAtOnce& operator=(const OpenAtOnce&) = delete;
+
+  private:
+    int m_saved;
+  };
 
   BOOL m_bAutoDestroyParent = TRUE;
   BOOL m_bShown = FALSE;
@@ -84,18 +112,40 @@ public:
 protected:
   int OnCreate(LPCREATESTRUCT cs);
   void OnDestroy();
+  void OnClose();
   void OnPaint();
   BOOL OnEraseBkgnd(CDC*) { return TRUE; }
   int OnMouseActivate(CWnd*, UINT, UINT) { return MA_NOACTIVATE; }
   void OnKeyDown(UINT key, UINT repeat, UINT flags);
   void OnTimer(UINT_PTR id);
   void OnMouseMove(UINT flags, CPoint point);
+  void OnLButtonDown(UINT flags, CPoint point);
+  void OnLButtonUp(UINT flags, CPoint point);
+  void PaintTearOffBand(CDC* dc);
   void OnSize(UINT type, int cx, int cy);
   void PostNcDestroy() override;
   LRESULT OnActivateApp(WPARAM active, LPARAM);
   DECLARE_MESSAGE_MAP()
 
 protected:
+  // What closing does while the window still exists: the parent button, the chain,
+  // the frame and the active popup are told.
+  void OnClosing();
+  // The recent-file placeholder becomes one entry per recent file, the user-tools
+  // placeholder one entry per tool.
+  void InsertRecentFiles();
+  void InsertUserTools();
+  // A kept window made ready for this popup, or a new one.
+  BOOL CreatePopupWindow(DWORD exStyle, HWND owner, int x, int y);
+  // The appearing: a tick every 30 ms grows the part shown (or the alpha) until the
+  // whole popup shows; then the items' bar shows.
+  void StartAnimation();
+  CSize AnimationStep() const;
+  void AnimationTick();
+  void FinishAnimation();
+  void PaintAnimationStep(HDC paint, HDC picture, CSize size);
+  // Shows the popup where its layout placed it, at the top.
+  void ShowInPlace();
   // The screen under the popup, kept for the shadow.
   void SaveScreenUnder();
   void ScrollBy(int direction);
@@ -122,6 +172,15 @@ protected:
   int m_iScrollBtnHeight = 0;
   HBITMAP m_hScreenUnder = nullptr;
   CRect m_rectScreenUnder;
+  BOOL m_bReleasingWindow = FALSE;
+  CRect m_rectTearOffBand{0, 0, 0, 0};
+  BOOL m_bTearOffTracking = FALSE;
+  BOOL m_bTearOffHighlighted = FALSE;
+  int m_iAnimationType = kAnimationNone;
+  BOOL m_bAnimationFinished = TRUE;
+  CSize m_AnimSize{0, 0};
+  int m_iFadeAlpha = 101;
+  DWORD m_dwAnimationStart = 0;
 
   static CTKPopupMenu* s_pActivePopupMenu;
 };

@@ -646,6 +646,10 @@ CWnd* CTKToolBar::GetCommandTarget() const {
     HWND frame = ::GetAncestor(m_hWnd, GA_ROOT);
     target = CWnd::FromHandle(frame);
   }
+  // The small frame of a floating bar only carries it: the commands belong to the
+  // frame the bar docks in.
+  if (auto* floating = dynamic_cast<CMiniDockFrameWnd*>(target); floating && floating->m_pDockSite)
+    target = floating->m_pDockSite;
   return target;
 }
 

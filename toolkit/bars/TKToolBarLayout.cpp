@@ -669,5 +669,7 @@ void CTKToolBar::UpdateButton(int index) {
   state.m_index = index;
   state.m_nID = button->m_nID;
   CWnd* target = GetCommandTarget();
-  UpdateOne(state, target, m_bDisableControlsIfNoHandler);
+  // A user tool runs without a handler: it is never disabled for want of one.
+  const BOOL tool = g_pUserToolsManager && g_pUserToolsManager->LookupTool(button->m_nID);
+  UpdateOne(state, target, !tool && m_bDisableControlsIfNoHandler);
 }

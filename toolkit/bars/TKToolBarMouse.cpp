@@ -4,6 +4,7 @@
 #include "toolkit/bars/TKToolBar.h"
 
 #include "toolkit/bars/BarsText.h"
+#include "toolkit/bars/TKPopupMenu.h"
 #include "toolkit/bars/ToolbarDropSource.h"
 #include "toolkit/frames/CommandUsageCounter.h"
 #include "toolkit/frames/GlobalData.h"
@@ -442,7 +443,12 @@ BOOL CTKToolBar::ProcessMnemonic(UINT key) {
     character = static_cast<UINT>(toupper(static_cast<unsigned char>(typed)));
   CTKToolbarButton* button = nullptr;
   if (!m_AcellKeys.Lookup(character, button) || !button) return FALSE;
-  if (button->OnClick(this, FALSE)) {
+  BOOL opened;
+  {
+    CTKPopupMenu::OpenAtOnce keys;  // a menu opened by its key appears at once
+    opened = button->OnClick(this, FALSE);
+  }
+  if (opened) {
     SetHotMenuIndex(ButtonToIndex(button));
     return TRUE;
   }

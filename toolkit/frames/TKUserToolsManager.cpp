@@ -1,5 +1,6 @@
 #include "toolkit/frames/TKUserToolsManager.h"
 
+#include "toolkit/bars/TKToolBar.h"
 #include "toolkit/frames/TKRegistry.h"
 
 CTKUserToolsManager* g_pUserToolsManager = nullptr;
@@ -55,8 +56,17 @@ BOOL CTKUserToolsManager::EraseTool(CTKUserTool* tool) {
   POSITION pos = m_tools.Find(tool);
   if (!pos) return FALSE;
   m_tools.RemoveAt(pos);
-  // The toolbars drop their buttons of this command when they exist.
+  const UINT command = tool->m_uiCmdId;
   delete tool;
+  // No toolbar or menu keeps a button of a tool that is gone.
+  for (POSITION at = CTKToolBar::GetAllToolbars().GetHeadPosition(); at;) {
+    CTKToolBar* bar = CTKToolBar::GetAllToolbars().GetNext(at);
+    BOOL lost = FALSE;
+    for (int i = bar->GetCount() - 1; i >= 0; --i)
+      if (CTKToolbarButton* button = bar->GetButton(i); button && button->m_nID == command)
+        lost |= bar->RemoveButton(i);
+    if (lost && bar->m_hWnd) bar->AdjustSize();
+  }
   return TRUE;
 }
 

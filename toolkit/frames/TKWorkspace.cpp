@@ -1,9 +1,12 @@
 #include "toolkit/frames/TKWorkspace.h"
 
+#include "toolkit/bars/TKToolBar.h"
+
 #include "toolkit/frames/FrameHelper.h"
 #include "toolkit/frames/RebarState.h"
 #include "toolkit/frames/TKCommandManager.h"
 #include "toolkit/frames/TKKeyboardManager.h"
+#include "toolkit/frames/TKPopupMenuBase.h"
 #include "toolkit/frames/TKRegistry.h"
 #include "toolkit/frames/TKSizingControlBar.h"
 #include "toolkit/frames/TKUserToolsManager.h"
@@ -22,6 +25,14 @@ CTKWorkspace* CurrentWorkspace() { return g_workspace; }
 // bars, or when the bar docks in that frame.
 static bool PassesFrameTest(const CControlBar* bar, const CFrameWnd* owner, BOOL ownFrameOnly) {
   return !ownFrameOnly || (owner && bar->GetDockingFrame() == owner);
+}
+
+// The toolbars whose state the workspace keeps: shown, of the frame when it keeps only
+// its own, with the shared images, and not made by the user (the frame keeps those).
+static bool KeepsToolbarState(CTKToolBar* bar, const CFrameWnd* owner, BOOL ownFrameOnly,
+                              FrameHelper* helper) {
+  return bar->m_hWnd && PassesFrameTest(bar, owner, ownFrameOnly) && !bar->IsLocked() &&
+         !helper->IsUserBarId(bar);
 }
 
 CTKWorkspace::CTKWorkspace(BOOL resourceUpdate) : m_resourceUpdate(resourceUpdate) { g_workspace = this; }
@@ -108,10 +119,18 @@ BOOL CTKWorkspace::LoadState(const char* section, FrameHelper* helper) {
       if (reg.ReadDword("Minor", value)) m_savedMinor = static_cast<int>(value);
     }
   }
+  CTKToolBar::LoadParameters(base);
   GetCommandManager()->LoadState(base);
   CFrameWnd* owner = helper ? helper->GetOwnerFrame() : nullptr;
+  BOOL someBarReset = FALSE;
   if (helper) {
     LoadRebarState(base, owner);
+    for (POSITION pos = CTKToolBar::GetAllToolbars().GetHeadPosition(); pos;) {
+      CTKToolBar* bar = CTKToolBar::GetAllToolbars().GetNext(pos);
+      if (!KeepsToolbarState(bar, owner, m_ownFrameOnly, helper)) continue;
+      bar->LoadState(base);
+      if (bar->IsResourceChanged()) someBarReset = TRUE;
+    }
     // The sizing bars' sizes first, then where the bars dock.
     CString sizingBars = m_registryBase + "\\SizingBars";
     auto& bars = CTKSizingControlBar::AllBars();
@@ -127,6 +146,11 @@ BOOL CTKWorkspace::LoadState(const char* section, FrameHelper* helper) {
   }
   if (g_pKeyboardManager) g_pKeyboardManager->LoadState(base, owner);
   if (g_pUserToolsManager) g_pUserToolsManager->LoadState(base);
+  if (m_forceRelayout || (m_resourceUpdate && someBarReset)) {
+    for (POSITION pos = CTKToolBar::GetAllToolbars().GetHeadPosition(); pos;)
+      if (CTKToolBar* bar = CTKToolBar::GetAllToolbars().GetNext(pos); bar->m_hWnd) bar->AdjustLayout();
+    if (owner && owner->m_hWnd) owner->RecalcLayout();
+  }
   AfterLoadState();
   m_savedMajor = kMajor;
   m_savedMinor = kMinor;
@@ -146,6 +170,7 @@ BOOL CTKWorkspace::SaveState(const char* section, FrameHelper* helper) {
       reg.WriteInt("Minor", kMinor);
     }
   }
+  CTKToolBar::SaveParameters(base);
   GetCommandManager()->SaveState(base);
   CFrameWnd* owner = helper ? helper->GetOwnerFrame() : nullptr;
   if (helper) {
@@ -153,6 +178,10 @@ BOOL CTKWorkspace::SaveState(const char* section, FrameHelper* helper) {
       CDockState state;
       owner->GetDockState(state);
       state.SaveState(m_registryBase + "\\ControlBars");
+    }
+    for (POSITION pos = CTKToolBar::GetAllToolbars().GetHeadPosition(); pos;) {
+      CTKToolBar* bar = CTKToolBar::GetAllToolbars().GetNext(pos);
+      if (KeepsToolbarState(bar, owner, m_ownFrameOnly, helper)) bar->SaveState(base);
     }
     CString sizingBars = m_registryBase + "\\SizingBars";
     auto& bars = CTKSizingControlBar::AllBars();

@@ -9,3 +9,15 @@
 #define ID_TEST_VIEW_BAR 40023
 #define ID_TEST_VIEW_STATUS 40024
 #define ID_TEST_CUSTOMIZE 40030
+
+// The popups that generate items: recent files and user tools.
+#define IDR_ITEMS_MENU 3102
+#define ID_TEST_EXIT 40031
+#define ID_TEST_OPTIONS 40032
+#define ID_TEST_TOOLS_ENTRY 40033
+#define ID_TEST_ABOUT 40034
+#define ID_TEST_TOOL_FIRST 40100
+
+// A menu whose popup can be torn off.
+#define IDR_TEAROFF_MENU 3103
+#define ID_TEST_TEAROFF_FIRST 40200

@@ -347,9 +347,28 @@ TEST_F(MenuFrame, KeysOpenWalkAndChooseFromTheMenus) {
       {"Right opens it again, S chooses Second", [] { Tap(VK_RIGHT), Tap('S'); }, -2, -1, -1, ID_TEST_SECOND},
       {"Alt+E then P chooses Paste by its key", [] { AltTap('E'), Tap('P'); }, -2, -1, -1, ID_TEST_PASTE},
   };
+  // Keys go to the foreground window: the frame must be it before the first one.
+  for (int attempt = 0; attempt < 3 && ::GetForegroundWindow() != frameHwnd; ++attempt) {
+    ::SetForegroundWindow(frameHwnd);
+    WaitFor([&] { return ::GetForegroundWindow() == frameHwnd; }, 1000);
+  }
+  ASSERT_EQ(::GetForegroundWindow(), frameHwnd);
+  ::SetFocus(frameHwnd);
   for (const Step& step : steps) {
     frame->commands.clear();
     step.keys();
+    // On a busy machine the keys can take longer than the pause after them: the state
+    // the step leads to is awaited (for a while) before it is checked.
+    WaitFor(
+        [&] {
+          const bool focused = ::GetFocus() == menuBar->m_hWnd;
+          const bool focusAsExpected = step.focusedTitle >= 0
+                                           ? focused && menuBar->GetHighlightedButton() == step.focusedTitle
+                                           : step.focusedTitle != -1 || !focused;
+          return focusAsExpected && openTitle() == step.openTitle &&
+                 (!step.command || !frame->commands.empty());
+        },
+        2000);
     if (step.command) {
       EXPECT_TRUE(WaitFor([&] { return !frame->commands.empty(); }, 2000)) << step.what;
       EXPECT_EQ(frame->commands, std::vector<UINT>{step.command}) << step.what;

@@ -1,0 +1,170 @@
+// The whole user interface kept between runs by the workspace: what a user changed in
+// the bars, the menus, the class-wide options and the user tools goes into the
+// registry under the names the program has always used, and comes back in a new
+// frame.
+#include "support/wine/GTestWin.h"
+
+#include "toolkit/bars/TKMenuBar.h"
+#include "toolkit/bars/TKToolBar.h"
+#include "toolkit/bars/menu_test_resource.h"
+#include "toolkit/bars/menu_test_support.h"
+#include "toolkit/frames/TKFrameWnd.h"
+#include "toolkit/frames/TKRegistry.h"
+#include "toolkit/frames/TKUserToolsManager.h"
+#include "toolkit/frames/TKWorkspace.h"
+
+#include "platform/afx/linux_headers_begin.h"
+#include <memory>
+#include <string>
+#include <vector>
+#include "platform/afx/linux_headers_end.h"
+
+using namespace menutest;
+
+namespace {
+
+constexpr UINT kFileBarId = AFX_IDW_CONTROLBAR_FIRST + 80;
+const char* const kSettings = "Software\\TarvelTest\\WSMenus\\Settings";
+
+// A frame of the test resources: its menu bar and the file toolbar.
+struct BarsFrame {
+  CTKFrameWnd* frame = nullptr;
+  HWND hwnd = nullptr;
+  std::unique_ptr<CTKMenuBar> menuBar = std::make_unique<CTKMenuBar>();
+  std::unique_ptr<CTKToolBar> fileBar = std::make_unique<CTKToolBar>();
+
+  bool Build() {
+    frame = new CTKFrameWnd;
+    if (!frame->Create(nullptr, "Kept", WS_OVERLAPPEDWINDOW, CRect(80, 80, 600, 420), nullptr,
+                       MAKEINTRESOURCEA(IDR_ITEMS_MENU)))
+      return false;
+    hwnd = frame->m_hWnd;
+    frame->EnableDocking(CBRS_ALIGN_ANY);
+    if (!menuBar->Create(frame, WS_CHILD | WS_VISIBLE | CBRS_TOP)) return false;
+    if (!fileBar->Create(frame, WS_CHILD | WS_VISIBLE | CBRS_TOP, kFileBarId)) return false;
+    if (!fileBar->LoadToolBar(IDR_FILE_TOOLBAR)) return false;
+    fileBar->SetWindowText("File");
+    frame->DockControlBar(menuBar.get(), AFX_IDW_DOCKBAR_TOP);
+    frame->DockControlBar(fileBar.get(), AFX_IDW_DOCKBAR_TOP);
+    frame->ShowWindow(SW_SHOWNORMAL);
+    frame->RecalcLayout();
+    Pump(150);
+    return true;
+  }
+  ~BarsFrame() {
+    if (::IsWindow(hwnd)) ::DestroyWindow(hwnd);
+    Pump(50);
+    menuBar.reset();
+    fileBar.reset();
+    CTKPopupMenu::DeleteClosedMenus();
+  }
+  std::vector<std::string> Titles() const {
+    std::vector<std::string> titles;
+    for (int i = 0; i < menuBar->GetCount(); ++i)
+      titles.push_back(static_cast<const char*>(menuBar->GetButton(i)->m_strText));
+    return titles;
+  }
+  std::vector<UINT> Commands() const {
+    std::vector<UINT> ids;
+    for (int i = 0; i < fileBar->GetCount(); ++i) ids.push_back(fileBar->GetButton(i)->m_nID);
+    return ids;
+  }
+};
+
+class WorkspaceState : public ::testing::Test {
+protected:
+  WorkspaceState() : app("WSMenus") { app.SetRegistryKey("TarvelTest"); }
+  void SetUp() override {
+    Clean();
+    savedAnimation = CTKToolBar::s_nMenuAnimation;
+    savedShadows = CTKToolBar::s_bMenuShadows;
+  }
+  void TearDown() override {
+    CTKToolBar::s_nMenuAnimation = savedAnimation;
+    CTKToolBar::s_bMenuShadows = savedShadows;
+    Clean();
+  }
+  static void Clean() {
+    ::RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\TarvelTest\\WSMenus");
+    ::RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\TarvelTest");
+  }
+  static bool ReadDword(const std::string& key, const char* name, DWORD& value) {
+    DWORD size = sizeof value;
+    return ::RegGetValueA(HKEY_CURRENT_USER, key.c_str(), name, RRF_RT_REG_DWORD, nullptr, &value, &size) ==
+           ERROR_SUCCESS;
+  }
+  static DWORD BinarySize(const std::string& key, const char* name) {
+    DWORD size = 0, type = 0;
+    HKEY handle;
+    if (::RegOpenKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS) return 0;
+    const bool ok = ::RegQueryValueExA(handle, name, nullptr, &type, nullptr, &size) == ERROR_SUCCESS &&
+                    type == REG_BINARY;
+    ::RegCloseKey(handle);
+    return ok ? size : 0;
+  }
+
+  CWinApp app;
+  int savedAnimation = 0;
+  BOOL savedShadows = TRUE;
+};
+
+TEST_F(WorkspaceState, WhatTheUserChangedIsStoredAndComesBackInANewFrame) {
+  CTKWorkspace workspace;
+  workspace.SetStateKeyName("Settings");
+  ASSERT_TRUE(
+      workspace.InitUserToolsManager(ID_TEST_TOOLS_ENTRY, ID_TEST_TOOL_FIRST, ID_TEST_TOOL_FIRST + 4));
+  std::vector<UINT> keptCommands;
+  {
+    BarsFrame first;
+    ASSERT_TRUE(first.Build());
+    // The user's changes: a toolbar button and a menu title taken away, menus that
+    // slide open without shadows, and a tool of their own.
+    const std::vector<UINT> original = first.Commands();
+    ASSERT_EQ(original.back(), static_cast<UINT>(ID_TEST_PRINT));
+    first.fileBar->RemoveButton(first.fileBar->GetCount() - 1);
+    first.fileBar->AdjustSize();
+    keptCommands = first.Commands();
+    ASSERT_EQ(first.Titles(), (std::vector<std::string>{"&File", "&Tools"}));
+    first.menuBar->RemoveButton(1);
+    CTKToolBar::s_nMenuAnimation = CTKPopupMenu::kAnimationSlide;
+    CTKToolBar::s_bMenuShadows = FALSE;
+    CTKUserTool* tool = g_pUserToolsManager->NewTool();
+    ASSERT_NE(tool, nullptr);
+    tool->m_strLabel = "Cleaner";
+    tool->SetCommand("cleaner.exe");
+    EXPECT_TRUE(workspace.SaveState(nullptr, &first.frame->m_Impl));
+  }
+
+  // In the registry, under the names the program has always used.
+  const std::string settings = kSettings;
+  DWORD value = 0;
+  EXPECT_TRUE(ReadDword(settings + "\\TKVersion", "Major", value) && value == 6);
+  EXPECT_TRUE(ReadDword(settings + "\\TKVersion", "Minor", value) && value == 50);
+  EXPECT_TRUE(ReadDword(settings + "\\TKToolbarParameters", "MenuAnimation", value) && value == 2);
+  EXPECT_TRUE(ReadDword(settings + "\\TKToolbarParameters", "MenuShadows", value) && value == 0);
+  EXPECT_GT(BinarySize(settings + "\\TKUserToolsManager", "Tools"), 0u);
+  EXPECT_GT(BinarySize(settings + "\\TKToolBar-" + std::to_string(kFileBarId), "Buttons"), 0u);
+
+  // A new run: everything as the resources have it, then the stored state.
+  CTKToolBar::s_nMenuAnimation = CTKPopupMenu::kAnimationNone;
+  CTKToolBar::s_bMenuShadows = TRUE;
+  while (!g_pUserToolsManager->GetUserTools().IsEmpty())
+    g_pUserToolsManager->EraseTool(
+        static_cast<CTKUserTool*>(const_cast<CObList&>(g_pUserToolsManager->GetUserTools()).GetHead()));
+  BarsFrame second;
+  ASSERT_TRUE(second.Build());
+  EXPECT_EQ(second.Titles(), (std::vector<std::string>{"&File", "&Tools"}));
+  EXPECT_TRUE(workspace.LoadState(nullptr, &second.frame->m_Impl));
+  Pump(100);
+  EXPECT_EQ(second.Commands(), keptCommands);
+  EXPECT_EQ(second.Titles(), (std::vector<std::string>{"&File"}));
+  EXPECT_EQ(CTKToolBar::s_nMenuAnimation, CTKPopupMenu::kAnimationSlide);
+  EXPECT_FALSE(CTKToolBar::s_bMenuShadows);
+  ASSERT_EQ(g_pUserToolsManager->GetUserTools().GetCount(), 1);
+  auto* tool = static_cast<CTKUserTool*>(const_cast<CObList&>(g_pUserToolsManager->GetUserTools()).GetHead());
+  EXPECT_STREQ(tool->m_strLabel, "Cleaner");
+  EXPECT_STREQ(tool->GetCommand(), "cleaner.exe");
+  EXPECT_EQ(tool->m_uiCmdId, static_cast<UINT>(ID_TEST_TOOL_FIRST));
+}
+
+}  // namespace
