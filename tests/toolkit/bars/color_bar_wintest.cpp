@@ -35,6 +35,10 @@ std::vector<COLORREF> FortyColours() {
   return colours;
 }
 
+// The pointer put where no test's window lies, so that the next test's windows do not
+// open under it.
+void ParkPointer() { MoveMouseAndWait(POINT{10, 700}, false); }
+
 // Handles messages as the program does until done() holds or the time is up.
 bool WaitFor(const std::function<bool()>& done, DWORD ms) {
   const DWORD start = ::GetTickCount();
@@ -134,6 +138,7 @@ protected:
     PumpAsTheProgram(100);
   }
   void TearDown() override {
+    ParkPointer();
     if (::IsWindow(frameHwnd)) ::DestroyWindow(frameHwnd);
     CTKColorMenuButton::s_ColorsMap.RemoveAll();
     PumpAsTheProgram(50);
@@ -785,6 +790,7 @@ TEST(ToolkitColourButton, ItsPopupIsAColourBarWhosePickReachesTheButtonAndItsDia
     EXPECT_EQ(button.GetColor(), table[16]);
   }
   host.DestroyWindow();
+  ParkPointer();
 }
 
 }  // namespace
@@ -943,6 +949,7 @@ TEST(MenuPushButton, TheChosenCommandIsKeptAndTheParentToldWithTheButtonsId) {
     ::DestroyMenu(button.m_hMenu);
     host.DestroyWindow();
   }
+  ParkPointer();
 }
 
 namespace {
@@ -1043,4 +1050,5 @@ TEST(ToolkitColourButton, ItsOtherEntryOpensThePlatformsOrTheToolkitsColourDialo
     EXPECT_EQ(host.commands, std::vector<int>{kColour});
     host.DestroyWindow();
   }
+  ParkPointer();
 }
