@@ -447,7 +447,7 @@ TEST_F(ColourBars, ABarWithoutColoursTakesThemFromThePaletteOrTheTwentySystemCol
   ::DeleteObject(halftone);
 }
 
-TEST_F(ColourBars, ColourCellsLeaveOutTheirPaletteOnlyOnTwoHundredFiftySixColourDisplays) {
+TEST_F(ColourBars, ColourCellsDrawThroughAPaletteOnlyOnTwoHundredFiftySixColourDisplays) {
   const std::vector<COLORREF> many(130, RGB(10, 20, 30));
   CTKColorBar bar(many, (COLORREF)-1, nullptr, nullptr, nullptr, {}, 10, -1, -1, 0, ID_TEST_EXPORT, nullptr);
   ASSERT_TRUE(bar.CreateControl(frame, CRect(10, 60, 330, 400), ID_TEST_EXPORT, 10));
