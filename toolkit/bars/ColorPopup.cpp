@@ -42,7 +42,7 @@ CWnd* CColorPopup::MakeForColorButton(CTKColorButton* owner, const ColorPopupReq
                                 -1, request.automaticColor, 0, owner);
   // Without a window the popup deletes itself.
   if (!popup->Create(owner, request.at.x, request.at.y, nullptr)) return nullptr;
-  if (request.keyboardOpen) popup->m_wndColorBar.m_bInternal = TRUE;
+  if (request.keyboardOpen) popup->m_wndColorBar.m_bOpenedByKeyboard = TRUE;
   return popup;
 }
 

@@ -102,7 +102,8 @@ public:
   int m_nVertMargin = 4;
   // The bar's window lies inside a dialog as a control.
   BOOL m_bIsControl = FALSE;
-  BOOL m_bInternal = FALSE;
+  // The popup holding the bar was opened from the keyboard.
+  BOOL m_bOpenedByKeyboard = FALSE;
 
 protected:
   int OnCreate(LPCREATESTRUCT cs);

@@ -35,6 +35,10 @@ std::vector<COLORREF> FortyColours() {
   return colours;
 }
 
+// The pointer put where no test's window lies, so that the next test's windows do not
+// open under it.
+void ParkPointer() { MoveMouseAndWait(POINT{10, 700}, false); }
+
 // Handles messages as the program does until done() holds or the time is up.
 bool WaitFor(const std::function<bool()>& done, DWORD ms) {
   const DWORD start = ::GetTickCount();
@@ -134,6 +138,7 @@ protected:
     PumpAsTheProgram(100);
   }
   void TearDown() override {
+    ParkPointer();
     if (::IsWindow(frameHwnd)) ::DestroyWindow(frameHwnd);
     CTKColorMenuButton::s_ColorsMap.RemoveAll();
     PumpAsTheProgram(50);
@@ -272,7 +277,9 @@ TEST_F(ColourBars, ADockedBarLaysItsCellsInTheDockedRowsAndFollowsItsCommandsSta
   bar.OnUpdateCmdUI(frame, TRUE);
   PumpAsTheProgram(100);
   for (int i = 0; i < bar.GetCount(); ++i)
-    if (!bar.GetButton(i)->IsSeparator()) EXPECT_TRUE(bar.GetButton(i)->m_nStyle & TBBS_DISABLED) << i;
+    if (!bar.GetButton(i)->IsSeparator()) {
+      EXPECT_TRUE(bar.GetButton(i)->m_nStyle & TBBS_DISABLED) << i;
+    }
   frame->commands.clear();
   ClickEntry(bar, entries.cells[3]);
   EXPECT_EQ(bar.GetColor(), colours[25]);
@@ -284,6 +291,54 @@ TEST_F(ColourBars, ADockedBarLaysItsCellsInTheDockedRowsAndFollowsItsCommandsSta
   EXPECT_EQ(bar.GetColor(), colours[3]);
   EXPECT_EQ(frame->commands, std::vector<UINT>{ID_TEST_EXPORT});
   bar.DestroyWindow();
+}
+
+TEST_F(ColourBars, DockedSideAndDocumentSwitchDecideTheGridAndWhetherDocumentColoursShow) {
+  const std::vector<COLORREF> colours = FortyColours();
+  const std::vector<COLORREF> documents = {RGB(250, 0, 0), RGB(0, 0, 250)};
+  struct Case {
+    const char* name;
+    UINT dockBar;
+    BOOL documentsDocked;
+    int columns, rows;
+  };
+  const Case cases[] = {
+      {"top, documents shown", AFX_IDW_DOCKBAR_TOP, TRUE, 20, 2},
+      {"left, documents hidden", AFX_IDW_DOCKBAR_LEFT, FALSE, 3, 14},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    CTKColorBar bar(colours, (COLORREF)-1, nullptr, nullptr, "Document", documents, 0, 2, 3, 0,
+                    ID_TEST_EXPORT, nullptr);
+    bar.SetShowDocumentColorsWhenDocked(c.documentsDocked);
+    const DWORD side = c.dockBar == AFX_IDW_DOCKBAR_TOP ? CBRS_TOP : CBRS_LEFT;
+    ASSERT_TRUE(bar.Create(frame, WS_CHILD | WS_VISIBLE | side, kEditBarId, 0, 2, 3));
+    ASSERT_TRUE(frame->DockControlBar(&bar, c.dockBar));
+    frame->RecalcLayout();
+    PumpAsTheProgram(150);
+    int columns = 0, rows = 0;
+    bar.GetGridSize(columns, rows);
+    EXPECT_EQ(columns, c.columns);
+    EXPECT_EQ(rows, c.rows);
+    const Entries entries = EntriesOf(bar);
+    ASSERT_EQ(entries.documents.size(), documents.size());
+    for (size_t i = 0; i < documents.size(); ++i) {
+      CRect rect;
+      bar.GetItemRect(entries.documents[i], &rect);
+      EXPECT_EQ(!rect.IsRectEmpty(), c.documentsDocked == TRUE) << i;
+      if (c.documentsDocked) {
+        EXPECT_EQ(ShownAt(bar, entries.documents[i]), documents[i]);
+      }
+    }
+    CRect last;
+    bar.GetItemRect(entries.cells.back(), &last);
+    CRect window;
+    bar.GetClientRect(&window);
+    EXPECT_LE(last.bottom, window.bottom) << "the grid fits the docked bar";
+    EXPECT_LE(last.right, window.right);
+    bar.DestroyWindow();
+    frame->RecalcLayout();
+  }
 }
 
 TEST_F(ColourBars, AStoredBarComesBackWithItsColoursEntriesAndCommand) {
@@ -373,7 +428,9 @@ TEST_F(ColourBars, ABarWithoutColoursTakesThemFromThePaletteOrTheTwentySystemCol
     SCOPED_TRACE(c.name);
     HPALETTE source = c.palette ? c.palette : static_cast<HPALETTE>(::GetStockObject(DEFAULT_PALETTE));
     const UINT count = ::GetPaletteEntries(source, 0, 256, entries);
-    if (!c.palette) EXPECT_EQ(count, 20u);
+    if (!c.palette) {
+      EXPECT_EQ(count, 20u);
+    }
     CTKColorBar bar({}, (COLORREF)-1, nullptr, nullptr, nullptr, {}, 8, -1, -1, 0, ID_TEST_EXPORT, nullptr);
     ASSERT_TRUE(bar.CreateControl(frame, CRect(10, 60, 410, 400), ID_TEST_EXPORT, 16, c.palette));
     PumpAsTheProgram(100);
@@ -390,7 +447,7 @@ TEST_F(ColourBars, ABarWithoutColoursTakesThemFromThePaletteOrTheTwentySystemCol
   ::DeleteObject(halftone);
 }
 
-TEST_F(ColourBars, ColourCellsLeaveOutTheirPaletteOnlyOnTwoHundredFiftySixColourDisplays) {
+TEST_F(ColourBars, ColourCellsDrawThroughAPaletteOnlyOnTwoHundredFiftySixColourDisplays) {
   const std::vector<COLORREF> many(130, RGB(10, 20, 30));
   CTKColorBar bar(many, (COLORREF)-1, nullptr, nullptr, nullptr, {}, 10, -1, -1, 0, ID_TEST_EXPORT, nullptr);
   ASSERT_TRUE(bar.CreateControl(frame, CRect(10, 60, 330, 400), ID_TEST_EXPORT, 10));
@@ -785,6 +842,7 @@ TEST(ToolkitColourButton, ItsPopupIsAColourBarWhosePickReachesTheButtonAndItsDia
     EXPECT_EQ(button.GetColor(), table[16]);
   }
   host.DestroyWindow();
+  ParkPointer();
 }
 
 }  // namespace
@@ -943,6 +1001,7 @@ TEST(MenuPushButton, TheChosenCommandIsKeptAndTheParentToldWithTheButtonsId) {
     ::DestroyMenu(button.m_hMenu);
     host.DestroyWindow();
   }
+  ParkPointer();
 }
 
 namespace {
@@ -1043,4 +1102,5 @@ TEST(ToolkitColourButton, ItsOtherEntryOpensThePlatformsOrTheToolkitsColourDialo
     EXPECT_EQ(host.commands, std::vector<int>{kColour});
     host.DestroyWindow();
   }
+  ParkPointer();
 }
