@@ -28,5 +28,5 @@ void CTKToolDockBar::OnPaint() {
   CPaintDC dc(this);
   CRect client;
   GetClientRect(&client);
-  CTKVisualManager::GetInstance()->PaintBarBackground(&dc, nullptr, client, client, TRUE);
+  CTKVisualManager::GetInstance()->PaintDockBarBackground(&dc, this, client);
 }

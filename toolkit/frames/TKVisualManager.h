@@ -126,6 +126,11 @@ public:
   virtual BOOL IsMenuJoinedToButton() { return m_menuJoinedToButton; }
   virtual int GetPopupMenuBorderSize() { return m_popupMenuBorderSize; }
   virtual int GetOutlookLayoutFlag() { return m_outlookLayoutFlag; }
+  // A frame's docking area (its client rectangle, on its paint DC). The looks that
+  // keep no own dock background paint it as a bar that has no class of its own.
+  virtual void PaintDockBarBackground(CDC* dc, CDockBar* dockBar, CRect client) {
+    PaintBarBackground(dc, nullptr, client, client, TRUE);
+  }
 
   using ThemeWrapper::DrawComboBorder;
   using ThemeWrapper::DrawComboDropButton;
