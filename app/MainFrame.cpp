@@ -2,6 +2,8 @@
 
 #include "app/AppText.h"
 #include "app/TVLApp.h"
+#include "app/looks/LookSwitch.h"
+#include "app/looks/TVLVisualManager.h"
 #include "app/view/ShellServices.h"
 #include "options/log/LogCommands.h"
 #include "options/schedule/ScheduleCommands.h"
@@ -11,7 +13,6 @@
 #include "resources/resource.h"
 #include "toolkit/bars/TKPopupMenu.h"
 #include "toolkit/frames/TKVisualManager.h"
-#include "toolkit/frames/TKVisualManagerXP.h"
 
 #include <shellapi.h>
 
@@ -163,7 +164,7 @@ BOOL CMainFrame::OnCreateClient(LPCREATESTRUCT, CCreateContext* context) {
 
 int CMainFrame::OnCreate(LPCREATESTRUCT cs) {
   if (CTKFrameWnd::OnCreate(cs) == -1) return -1;
-  CTKVisualManager::SelectLookClass(RUNTIME_CLASS(CTKVisualManagerXP));
+  CTKVisualManager::SelectLookClass(RUNTIME_CLASS(CTVLVisualManager));
   if (!CreateBars()) return -1;
   m_hAccelTable = ::LoadAcceleratorsA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME));
   settings::SetColorSchemeAppliedHook(ColorsApplied);
@@ -276,7 +277,14 @@ void CMainFrame::OnClose() {
 
 BOOL CMainFrame::OnCmdMsg(UINT id, int code, void* extra) {
   if (m_waveFrame.m_hWnd && m_waveFrame.OnCmdMsg(id, code, extra)) return TRUE;
-  // The colour presets: one handler for the whole range of their commands.
+  // The colour presets and the looks: one handler for each range of commands.
+  if (id >= looks::kFlatLookCommand && id <= looks::kGradientLookCommand) {
+    if (code == static_cast<int>(CN_UPDATE_COMMAND_UI))
+      static_cast<CCmdUI*>(extra)->Enable(TRUE);
+    else if (code == static_cast<int>(CN_COMMAND))
+      looks::SwitchLook(id);
+    return TRUE;
+  }
   if (PresetRowOf(id) >= 0) {
     if (code == static_cast<int>(CN_UPDATE_COMMAND_UI))
       static_cast<CCmdUI*>(extra)->Enable(TRUE);

@@ -53,10 +53,6 @@
 #define ID_VIEW_BARS_PLACE 32771
 
 // Commands of the main frame.
-#define ID_LOOK_XP 32824
-#define ID_LOOK_ROUND 32825
-#define ID_LOOK_BITMAP 32826
-#define ID_LOOK_GRADIENT 32827
 #define ID_CONTROL_PLAY 32850
 #define ID_CONTROL_PAUSE 32851
 #define ID_CONTROL_STOP 32852

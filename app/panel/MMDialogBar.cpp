@@ -1,5 +1,7 @@
 #include "app/panel/MMDialogBar.h"
 
+#include "app/controls/VolumeControl.h"
+
 #include "platform/afx/linux_headers_begin.h"
 #include <algorithm>
 #include <cmath>
@@ -573,16 +575,7 @@ void CMMDialogBar::ToggleLoopPlay() {
 }
 
 void CMMDialogBar::StartVolumeControl(const char* arguments) {
-  std::string command = std::string("sndvol32.exe") + arguments;
-  STARTUPINFOA startup{};
-  startup.cb = sizeof(startup);
-  PROCESS_INFORMATION process{};
-  if (::CreateProcessA(nullptr, &command[0], nullptr, nullptr, TRUE, NORMAL_PRIORITY_CLASS, nullptr, nullptr,
-                       &startup, &process)) {
-    ::CloseHandle(process.hThread);
-    ::CloseHandle(process.hProcess);
-    return;
-  }
+  if (StartSystemVolumeControl(arguments && *arguments)) return;
   AfxMessageBox(panel_text::kNoVolumeControl, MB_ICONINFORMATION);
 }
 

@@ -3,17 +3,24 @@
 // update rule gives (greyed, checked), each command does what it says and the menu
 // shows the change, the bars come and go from the View menu's Toolbars entries and
 // from the toolbars' context menu, the dialog commands open their dialogs, and the
-// low-storage warning comes once per fall below the threshold.
+// low-storage warning comes once per fall below the threshold; the program draws in
+// its own look and the look commands switch it.
 #include "support/wine/GTestWin.h"
 
 #include "app/MainFrame.h"
 #include "app/TVLApp.h"
+#include "app/looks/GradientVisualManager.h"
+#include "app/looks/LookSwitch.h"
+#include "app/looks/RoundVisualManager.h"
+#include "app/looks/TVLVisualManager.h"
 #include "resources/resource.h"
+#include "support/wine/AudioRigForWine.h"
 #include "support/wine/DialogTestSupport.h"
 #include "support/wine/TempFolder.h"
 #include "support/wine/Wait.h"
 #include "toolkit/bars/TKPopupMenu.h"
 #include "toolkit/bars/keyboard_input_support.h"
+#include "toolkit/frames/TKVisualManagerXP.h"
 
 #include "platform/afx/linux_headers_begin.h"
 #include <map>
@@ -134,7 +141,15 @@ void CloseMenus() {
 class FrameCommandsTest : public ::testing::Test {
 protected:
   static void SetUpTestSuite() {
+    // The rig's sound server before the engine looks for devices.
+    s_rig = new winetest::AudioRigForWine;
+    s_rig->StartSine(1000);
     ::RegDeleteTreeA(HKEY_CURRENT_USER, kProgramKey);
+    WriteString("SoundDeviceOptions", "PlaybackDeviceName", "testspk");
+    WriteString("SoundDeviceOptions", "RecordDeviceName", "testmic");
+    WriteDword("SoundDeviceOptions", "ChannelCount", 2);
+    WriteDword("SoundDeviceOptions", "SampleFormat", 0x20001);
+    WriteDword("SoundDeviceOptions", "SampleRate", 44100);
     s_temp = new winetest::TempFolder("frame-commands-temp");
     s_output = new winetest::TempFolder("frame commands output");
     WriteString("FileOutputOptions", "strTempFolder", s_temp->Path() + "\\");
@@ -161,6 +176,7 @@ protected:
     ::RegDeleteTreeA(HKEY_CURRENT_USER, kProgramKey);
     delete s_output;
     delete s_temp;
+    delete s_rig;
   }
 
   void SetUp() override {
@@ -194,12 +210,14 @@ protected:
     return ItemsOf(OpenPopup());
   }
 
+  static winetest::AudioRigForWine* s_rig;
   static CTVLApp* s_app;
   static BOOL s_started;
   static winetest::TempFolder* s_temp;
   static winetest::TempFolder* s_output;
   CMainFrame* m_frame = nullptr;
 };
+winetest::AudioRigForWine* FrameCommandsTest::s_rig = nullptr;
 CTVLApp* FrameCommandsTest::s_app = nullptr;
 BOOL FrameCommandsTest::s_started = FALSE;
 winetest::TempFolder* FrameCommandsTest::s_temp = nullptr;
@@ -262,6 +280,45 @@ TEST_F(FrameCommandsTest, MenusShowEveryFrameCommandWithItsStateWhileIdle) {
     EXPECT_EQ(item.enabled, row.enabled) << item.text;
     EXPECT_EQ(item.checked, row.checked) << item.text;
   }
+}
+
+TEST_F(FrameCommandsTest, WhileRecordingTheModesAreGreyedAndTheTransportFollowsThePanel) {
+  struct Expect {
+    UINT id;
+    bool enabled, checked;
+  };
+  auto check = [&](const char* when, std::initializer_list<Expect> rows) {
+    SCOPED_TRACE(when);
+    std::map<UINT, ItemState> items = OpenMenu('r');
+    for (const Expect& row : rows) {
+      EXPECT_EQ(items[row.id].enabled, row.enabled) << items[row.id].text;
+      EXPECT_EQ(items[row.id].checked, row.checked) << items[row.id].text;
+    }
+    CloseMenus();
+  };
+  OpenMenu('r');
+  ASSERT_TRUE(ClickCommand(ID_CONTROL_RECORD));
+  Pump(1500);
+  check("recording", {{ID_CONTROL_RECORD, true, true},
+                      {ID_CONTROL_PLAY, false, false},
+                      {ID_CONTROL_STOP, true, false},
+                      {ID_MODE_EDITING, false, true},
+                      {ID_MODE_DIRECT, false, false}});
+  OpenMenu('r');
+  ASSERT_TRUE(ClickCommand(ID_CONTROL_STOP));
+  Pump(500);
+  OpenMenu('r');
+  ASSERT_TRUE(ClickCommand(ID_CONTROL_PLAY));
+  Pump(500);
+  check("playing", {{ID_CONTROL_PLAY, true, true},
+                    {ID_CONTROL_RECORD, false, false},
+                    {ID_CONTROL_STOP, true, false},
+                    {ID_MODE_EDITING, true, true},
+                    {ID_MODE_DIRECT, true, false}});
+  OpenMenu('r');
+  ASSERT_TRUE(ClickCommand(ID_CONTROL_STOP));
+  Pump(300);
+  check("stopped", {{ID_CONTROL_RECORD, true, false}, {ID_CONTROL_STOP, false, false}});
 }
 
 TEST_F(FrameCommandsTest, SettingCommandsStoreTheirValueAndTheMenuShowsIt) {
@@ -429,6 +486,26 @@ TEST_F(FrameCommandsTest, LowStorageWarningComesOncePerFallBelowTheThreshold) {
   output.bTempSpaceAlarm = saved.bTempSpaceAlarm;
   output.TempSpaceThreshold = saved.TempSpaceThreshold;
   Pump(500);
+}
+
+TEST_F(FrameCommandsTest, TheProgramDrawsInItsOwnLookAndTheLookCommandsSwitchIt) {
+  EXPECT_NE(dynamic_cast<CTVLVisualManager*>(CTKVisualManager::GetInstance()), nullptr);
+  struct Case {
+    UINT command;
+    bool (*is)(CTKVisualManager*);
+  } cases[] = {
+      {looks::kRoundLookCommand,
+       [](CTKVisualManager* m) { return dynamic_cast<CRoundVisualManager*>(m) != nullptr; }},
+      {looks::kGradientLookCommand,
+       [](CTKVisualManager* m) { return dynamic_cast<CGradientVisualManager*>(m) != nullptr; }},
+      {looks::kFlatLookCommand,
+       [](CTKVisualManager* m) { return dynamic_cast<CTKVisualManagerXP*>(m) != nullptr; }},
+  };
+  for (const Case& c : cases) {
+    m_frame->SendMessage(WM_COMMAND, MAKEWPARAM(c.command, 0), 0);
+    Pump(100);
+    EXPECT_TRUE(c.is(CTKVisualManager::GetInstance())) << c.command;
+  }
 }
 
 TEST(MainFrameTexts, StatusPanesFormatTheirValues) {

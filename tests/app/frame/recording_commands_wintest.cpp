@@ -3,7 +3,8 @@
 // from the standard toolbar's buttons, found by their glyphs the way an eye finds
 // them, in the editing mode (saved by name on Stop) and in the directly saving mode,
 // for MP3, WAV and Ogg. The files decode to the rig's sine for about the time
-// recorded. Screenshots of the main window idle and recording are kept.
+// recorded. Screenshots of the main window idle, recording and playing are kept. The
+// volume control commands start the desktop's mixer, or say that there is none.
 #include "support/wine/GTestWin.h"
 
 #include "support/wine/AudioRigForWine.h"
@@ -24,6 +25,7 @@
 #include <dirent.h>
 #include <strings.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #include "platform/afx/linux_headers_end.h"
 
 namespace {
@@ -306,6 +308,7 @@ winetest::AudioRigForWine* RecordingCommandsTest::s_rig = nullptr;
 
 void RecordingCommandsTest::RecordEach(const std::vector<RecordingCase>& cases, bool screenshots) {
   bool shotTaken = !screenshots;
+  bool playShot = false;
   for (const RecordingCase& c : cases) {
     SCOPED_TRACE(c.name);
     ::RegDeleteTreeA(HKEY_CURRENT_USER, kProgramKey);
@@ -357,6 +360,14 @@ void RecordingCommandsTest::RecordEach(const std::vector<RecordingCase>& cases, 
     EXPECT_LT(decoded.seconds, 6.0) << file;
     EXPECT_NEAR(decoded.frequency, kSineHz, kSineHz * 0.05) << file;
     EXPECT_GT(decoded.amplitude, 0.3) << file;
+    if (screenshots && c.mode == 0 && !playShot) {
+      // The take stays in the window: Play from the menu plays it back.
+      MenuCommand('p');
+      ::Sleep(1200);
+      Screenshot("playing");
+      MenuCommand('s');
+      playShot = true;
+    }
     Close();
   }
 }
@@ -373,6 +384,55 @@ TEST_F(RecordingCommandsTest, DirectlySavingModeRecordsFromMenuAndToolbarIntoEve
               {"direct WAV", 1, 1, "wav", true},
               {"direct Ogg", 1, 2, "ogg", false}},
              false);
+}
+
+// The volume control commands start the desktop's mixer program when the system has
+// no "sndvol32.exe" (Wine has none); without either, a box says so.
+TEST_F(RecordingCommandsTest, VolumeControlCommandsStartTheDesktopMixerOrSayThereIsNone) {
+  constexpr UINT kPlaybackVolume = 32854, kRecordVolume = 32855;
+  const std::string bin = m_temp.UnixPath() + "/bin";
+  const std::string marker = m_temp.UnixPath() + "/mixer-started";
+  ASSERT_EQ(::mkdir(bin.c_str(), 0755), 0);
+  {
+    std::ofstream script(bin + "/pavucontrol");
+    script << "#!/bin/sh\necho started >> '" << marker << "'\n";
+  }
+  ASSERT_EQ(::chmod((bin + "/pavucontrol").c_str(), 0755), 0);
+  auto starts = [&] {
+    std::ifstream in(marker);
+    std::string line;
+    int n = 0;
+    while (std::getline(in, line)) ++n;
+    return n;
+  };
+
+  Configure(0, 1);
+  const std::string searchPath = std::getenv("PATH") ? std::getenv("PATH") : "";
+  ::setenv("PATH", (bin + ":" + searchPath).c_str(), 1);
+  Start();
+  ::setenv("PATH", searchPath.c_str(), 1);
+  ASSERT_NE(m_main, nullptr);
+  ::PostMessageA(m_main, WM_COMMAND, MAKEWPARAM(kPlaybackVolume, 0), 0);
+  EXPECT_TRUE(winetest::WaitUntil([&] { return starts() == 1; }, 10000)) << "the mixer for playback";
+  ::PostMessageA(m_main, WM_COMMAND, MAKEWPARAM(kRecordVolume, 0), 0);
+  EXPECT_TRUE(winetest::WaitUntil([&] { return starts() == 2; }, 10000)) << "the mixer for recording";
+  Close();
+
+  // No mixer on the search path: the user is told.
+  ::unlink((bin + "/pavucontrol").c_str());
+  Start();
+  ASSERT_NE(m_main, nullptr);
+  ::PostMessageA(m_main, WM_COMMAND, MAKEWPARAM(kPlaybackVolume, 0), 0);
+  HWND box = nullptr;
+  winetest::WaitUntil([&] { return (box = ::FindWindowA(nullptr, "Tarvel")) != nullptr; }, 10000);
+  ASSERT_NE(box, nullptr) << "no box about the missing volume control";
+  char text[256] = {};
+  HWND label = ::FindWindowExA(box, nullptr, "Static", nullptr);
+  while (label && ::GetWindowTextA(label, text, sizeof text) == 0)
+    label = ::FindWindowExA(box, label, "Static", nullptr);
+  EXPECT_STREQ(text, "No volume control program was found on this system.");
+  ::PostMessageA(box, WM_COMMAND, IDOK, 0);
+  EXPECT_EQ(starts(), 2);
 }
 
 }  // namespace
