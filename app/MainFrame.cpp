@@ -221,15 +221,16 @@ BOOL CMainFrame::CreateBars() {
     return FALSE;
 
   // The control panel at the bottom and the peak meter at the right.
-  if (!m_wndPanel.Create(this, kPanelBarId)) return FALSE;
-  m_wndPanel.SetBarStyle(CBRS_GRIPPER | CBRS_ALIGN_BOTTOM | CBRS_BORDER_TOP | CBRS_FLYBY | CBRS_TOOLTIPS |
-                         CBRS_SIZE_DYNAMIC);
-  if (!m_wndMeterBar.Create(this, CSize(32, 200),
-                            kBarBase | CBRS_ALIGN_RIGHT | CBRS_BORDER_LEFT | CBRS_FLYBY | CBRS_SIZE_DYNAMIC,
-                            IDW_PEAK_METER))
+  if (!m_wndPanel.Create(
+          "", this, FALSE, MAKEINTRESOURCEA(IDD_RECORD_PANEL),
+          kBarBase | CBRS_ALIGN_BOTTOM | CBRS_BORDER_TOP | CBRS_FLYBY | CBRS_TOOLTIPS | CBRS_SIZE_DYNAMIC,
+          kPanelBarId))
+    return FALSE;
+  if (!m_wndPeakMeter.Create("", this, 32, 200, FALSE, IDW_PEAK_METER,
+                             kBarBase | CBRS_ALIGN_RIGHT | CBRS_BORDER_LEFT | CBRS_FLYBY | CBRS_SIZE_DYNAMIC))
     return FALSE;
   CTKSizingControlBar::SetCaptionLook(0, 0, 1);
-  if (gAudioIO) gAudioIO->SetMeterWindow(seams::ToWindowHandle(m_wndMeterBar.Meter().m_hWnd));
+  if (gAudioIO) gAudioIO->SetMeterWindow(seams::ToWindowHandle(m_wndPeakMeter.m_hWnd));
 
   // Titles.
   CString title;
@@ -245,22 +246,22 @@ BOOL CMainFrame::CreateBars() {
   m_wndEffectBar.EnableDocking(kToolbarDocking);
   m_wndShortcutsBar.EnableDocking(kToolbarDocking);
   m_wndPanel.EnableDocking(CBRS_ALIGN_ANY);
-  m_wndMeterBar.EnableDocking(CBRS_ALIGN_ANY);
+  m_wndPeakMeter.EnableDocking(CBRS_ALIGN_ANY);
   EnableDocking(CBRS_ALIGN_ANY);
   DockControlBar(&m_wndMenuBar, AFX_IDW_DOCKBAR_TOP);
   DockControlBar(&m_wndToolBar, AFX_IDW_DOCKBAR_TOP);
   DockControlBarBeside(&m_wndEffectBar, &m_wndToolBar);
   DockControlBar(&m_wndShortcutsBar, AFX_IDW_DOCKBAR_LEFT);
   DockControlBar(&m_wndPanel, AFX_IDW_DOCKBAR_BOTTOM);
-  DockControlBar(&m_wndMeterBar, AFX_IDW_DOCKBAR_RIGHT);
+  DockControlBar(&m_wndPeakMeter, AFX_IDW_DOCKBAR_RIGHT);
   return TRUE;
 }
 
 void CMainFrame::OnDestroy() {
   if (m_nTimer) KillTimer(m_nTimer);
   m_nTimer = 0;
-  if (gAudioIO && m_wndMeterBar.Meter().m_hWnd &&
-      gAudioIO->GetMeterWindow() == seams::ToWindowHandle(m_wndMeterBar.Meter().m_hWnd))
+  if (gAudioIO && m_wndPeakMeter.m_hWnd &&
+      gAudioIO->GetMeterWindow() == seams::ToWindowHandle(m_wndPeakMeter.m_hWnd))
     gAudioIO->SetMeterWindow(0);
   settings::SetColorSchemeAppliedHook(nullptr);
   CTKFrameWnd::OnDestroy();
@@ -418,37 +419,26 @@ void CMainFrame::OnLoopPlay() {
   if (PanelExists()) m_wndPanel.ToggleLoopPlay();
 }
 
-namespace {
-void UpdateFromButton(CMMDialogBar& panel, BOOL exists, UINT id, CCmdUI* ui) {
-  if (!exists) {
-    ui->Enable(FALSE);
-    return;
-  }
-  CMMButton& button = panel.Button(id);
-  ui->Enable(button.IsEnabled());
-  ui->SetCheck(button.IsDown() ? 1 : 0);
+void CMainFrame::OnUpdatePlay(CCmdUI* ui) {
+  if (PanelExists()) m_wndPanel.OnUpdatePlay(ui);
 }
-
-void UpdateFromWindow(CMMDialogBar& panel, BOOL exists, UINT id, CCmdUI* ui) {
-  HWND window = exists ? ::GetDlgItem(panel.m_hWnd, static_cast<int>(id)) : nullptr;
-  ui->Enable(window && ::IsWindowEnabled(window));
+void CMainFrame::OnUpdatePause(CCmdUI* ui) {
+  if (PanelExists()) m_wndPanel.OnUpdatePause(ui);
 }
-}  // namespace
-
-void CMainFrame::OnUpdatePlay(CCmdUI* ui) { UpdateFromButton(m_wndPanel, PanelExists(), kPanelPlay, ui); }
-void CMainFrame::OnUpdatePause(CCmdUI* ui) { UpdateFromButton(m_wndPanel, PanelExists(), kPanelPause, ui); }
-void CMainFrame::OnUpdateStop(CCmdUI* ui) { UpdateFromButton(m_wndPanel, PanelExists(), kPanelStop, ui); }
-void CMainFrame::OnUpdateRecord(CCmdUI* ui) { UpdateFromButton(m_wndPanel, PanelExists(), kPanelRecord, ui); }
+void CMainFrame::OnUpdateStop(CCmdUI* ui) {
+  if (PanelExists()) m_wndPanel.OnUpdateStop(ui);
+}
+void CMainFrame::OnUpdateRecord(CCmdUI* ui) {
+  if (PanelExists()) m_wndPanel.OnUpdateRecord(ui);
+}
 void CMainFrame::OnUpdateOptions(CCmdUI* ui) {
-  UpdateFromWindow(m_wndPanel, PanelExists(), kPanelOptions, ui);
+  if (PanelExists()) m_wndPanel.OnUpdateOptions(ui);
 }
 void CMainFrame::OnUpdateRecordWizard(CCmdUI* ui) {
-  UpdateFromWindow(m_wndPanel, PanelExists(), kPanelWizard, ui);
+  if (PanelExists()) m_wndPanel.OnUpdateWizard(ui);
 }
-
 void CMainFrame::OnUpdateLoopPlay(CCmdUI* ui) {
-  UpdateFromWindow(m_wndPanel, PanelExists(), IDC_PANEL_LOOP, ui);
-  ui->SetCheck(PanelExists() && m_wndPanel.IsLoopPlay() ? 1 : 0);
+  if (PanelExists()) m_wndPanel.OnUpdateLoopPlay(ui);
 }
 
 // ---------------------------------------------------------------------------------
@@ -461,7 +451,7 @@ void CMainFrame::ToggleBar(CWnd& bar) {
 }
 
 void CMainFrame::OnViewToolBar() { ToggleBar(m_wndToolBar); }
-void CMainFrame::OnViewPeakMeter() { ToggleBar(m_wndMeterBar); }
+void CMainFrame::OnViewPeakMeter() { ToggleBar(m_wndPeakMeter); }
 void CMainFrame::OnViewControlPanel() { ToggleBar(m_wndPanel); }
 void CMainFrame::OnViewEffectToolBar() { ToggleBar(m_wndEffectBar); }
 void CMainFrame::OnViewShortcutsBar() { ToggleBar(m_wndShortcutsBar); }
@@ -472,7 +462,7 @@ void CheckVisible(CWnd& bar, CCmdUI* ui) { ui->SetCheck(bar.m_hWnd && bar.IsWind
 }  // namespace
 
 void CMainFrame::OnUpdateViewToolBar(CCmdUI* ui) { CheckVisible(m_wndToolBar, ui); }
-void CMainFrame::OnUpdateViewPeakMeter(CCmdUI* ui) { CheckVisible(m_wndMeterBar, ui); }
+void CMainFrame::OnUpdateViewPeakMeter(CCmdUI* ui) { CheckVisible(m_wndPeakMeter, ui); }
 void CMainFrame::OnUpdateViewControlPanel(CCmdUI* ui) { CheckVisible(m_wndPanel, ui); }
 void CMainFrame::OnUpdateViewEffectToolBar(CCmdUI* ui) { CheckVisible(m_wndEffectBar, ui); }
 void CMainFrame::OnUpdateViewShortcutsBar(CCmdUI* ui) { CheckVisible(m_wndShortcutsBar, ui); }

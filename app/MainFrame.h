@@ -7,12 +7,12 @@
 // time display, runs the scheduler and watches the temporary folder's free space. It
 // forwards the transport commands to the panel and carries the commands for modes,
 // output formats, colour schemes, bars and dialogs.
-#include "app/PeakMeterBar.h"
+#include "app/bars/TVLMenuBar.h"
+#include "app/bars/TVLToolBar.h"
 #include "app/panel/MMDialogBar.h"
+#include "app/view/PeakMeterWnd.h"
 #include "app/view/WaveFrame.h"
 #include "platform/afx/afxwin.h"
-#include "toolkit/bars/TKMenuBar.h"
-#include "toolkit/bars/TKToolBar.h"
 #include "toolkit/frames/TKFrameWnd.h"
 #include "toolkit/frames/TKStatusBar.h"
 
@@ -47,12 +47,12 @@ public:
 
   CWaveFrame* GetWaveFrame() { return &m_waveFrame; }
   CMMDialogBar* GetControlPanel() { return &m_wndPanel; }
-  CPeakMeterBar* GetPeakMeterBar() { return &m_wndMeterBar; }
+  CPeakMeterWnd* GetPeakMeter() { return &m_wndPeakMeter; }
   CTKStatusBar* GetStatusBar() { return &m_wndStatusBar; }
-  CTKMenuBar* GetMenuBar() { return &m_wndMenuBar; }
-  CTKToolBar* GetMainToolBar() { return &m_wndToolBar; }
-  CTKToolBar* GetEffectToolBar() { return &m_wndEffectBar; }
-  CTKToolBar* GetShortcutsToolBar() { return &m_wndShortcutsBar; }
+  CTVLMenuBar* GetMenuBar() { return &m_wndMenuBar; }
+  CTVLToolBar* GetMainToolBar() { return &m_wndToolBar; }
+  CTVLToolBar* GetEffectToolBar() { return &m_wndEffectBar; }
+  CTVLToolBar* GetShortcutsToolBar() { return &m_wndShortcutsBar; }
   BOOL IsBlinkOn() const { return m_bBlink; }
   BOOL IsLowStorage() const { return m_bLowStorage; }
 
@@ -166,13 +166,13 @@ private:
   void SetRecordingMode(int mode);
   void ReadFreeSpace();
 
-  CTKMenuBar m_wndMenuBar;
+  CTVLMenuBar m_wndMenuBar;
   CTKStatusBar m_wndStatusBar;
-  CTKToolBar m_wndToolBar;
-  CTKToolBar m_wndEffectBar;
-  CTKToolBar m_wndShortcutsBar;
+  CTVLToolBar m_wndToolBar;
+  CTVLToolBar m_wndEffectBar;
+  CTVLToolBar m_wndShortcutsBar;
   CMMDialogBar m_wndPanel;
-  CPeakMeterBar m_wndMeterBar;
+  CPeakMeterWnd m_wndPeakMeter;
   CWaveFrame m_waveFrame;
   UINT_PTR m_nTimer = 0;
   BOOL m_bLowStorage = FALSE;

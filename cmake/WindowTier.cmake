@@ -30,7 +30,7 @@ tarvel_add_folders(
   resources
   toolkit
   player
-  app/controls audiofiles/dialogs app/view app/looks app/skin options/sheet app/panel
+  app/controls app/bars audiofiles/dialogs app/view app/looks app/skin options/sheet app/panel
   options/schedule options/log options/about options/wizard options/help app
   bench/win)
 

@@ -25,7 +25,9 @@
 #include "app/view/TVLDoc.h"
 #include "app/view/ViewInfo.h"
 #include "app/view/WaveFrame.h"
+#include "audiofiles/dialogs/LocateSelectDlg.h"
 #include "options/sheet/OptionsCommands.h"
+#include "options/wizard/RecordWizardDlg.h"
 #include "platform/seams/win32/Win32Seams.h"
 #include "resources/PanelResource.h"
 
@@ -85,13 +87,16 @@ constexpr Place kLayout[] = {
 
 }  // namespace
 
-BEGIN_MESSAGE_MAP(CMMDialogBar, CTKDialogBar)
+IMPLEMENT_DYNCREATE(CMMDialogBar, CTVLFixingDialogBar)
+
+BEGIN_MESSAGE_MAP(CMMDialogBar, CTVLFixingDialogBar)
   ON_WM_ERASEBKGND()
   ON_WM_SIZE()
   ON_MESSAGE(CPopupComboButton::kChosen, OnSourceChosen)
   ON_MESSAGE(CPopupComboButton::kShown, OnSourceShown)
   ON_MESSAGE(CBitmapSlider::kSliderMoving, OnSliderMoving)
   ON_MESSAGE(CBitmapSlider::kSliderMoved, OnSliderMoved)
+  ON_MESSAGE(WM_PARENTNOTIFY, OnParentNotify)
 END_MESSAGE_MAP()
 
 CMMDialogBar::CMMDialogBar() = default;
@@ -102,15 +107,21 @@ CMMDialogBar::~CMMDialogBar() {
 }
 
 BOOL CMMDialogBar::Create(CWnd* parent, UINT id) {
-  HRSRC found = ::FindResourceA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDD_RECORD_PANEL),
-                                reinterpret_cast<LPCSTR>(RT_DIALOG));
-  HGLOBAL loaded = found ? ::LoadResource(AfxGetInstanceHandle(), found) : nullptr;
-  const DLGTEMPLATE* dialogTemplate =
-      loaded ? static_cast<const DLGTEMPLATE*>(::LockResource(loaded)) : nullptr;
-  if (!dialogTemplate) return FALSE;
-  if (!CreateFromTemplate(parent, dialogTemplate, id, WS_CHILD | WS_VISIBLE | CBRS_TOP, FALSE)) return FALSE;
+  return Create("", parent, FALSE, MAKEINTRESOURCEA(IDD_RECORD_PANEL), WS_CHILD | WS_VISIBLE | CBRS_TOP, id);
+}
+
+BOOL CMMDialogBar::Create(const char* name, CWnd* parent, BOOL hasCaption, const char* dialogTemplate,
+                          DWORD style, UINT id) {
+  if (!CTVLFixingDialogBar::Create(name, parent, hasCaption, dialogTemplate, style, id)) return FALSE;
   m_templateSize.cx = std::max<int>(m_templateSize.cx, kMinWidth);
   m_templateSize.cy = std::max<int>(m_templateSize.cy, kMinHeight);
+  // Laid out as a sizing bar, the bar's frame comes on top of the panel's smallest size.
+  const int frameX = 2 * m_borderSize + m_captionHeight + m_edgeWidth;
+  const int frameY = 2 * m_borderSize + m_edgeWidth;
+  for (CSize* size : {&m_dockedHorzSize, &m_dockedVertSize, &m_floatSize}) {
+    size->cx = std::max<int>(size->cx, kMinWidth + frameX);
+    size->cy = std::max<int>(size->cy, kMinHeight + frameY);
+  }
   ::GetClientRect(m_hWnd, &m_initialClient);
   if (!CreateControls()) return FALSE;
   RECT client;
@@ -191,14 +202,7 @@ BOOL CMMDialogBar::CreateControls() {
   m_time.SetText(panel_text::kTimeZero);
   m_bControlsMade = TRUE;
 
-  // The input sources, or a disabled selector without them.
-  std::vector<std::string> sources;
-  if (gAudioIO) sources = gAudioIO->GetInputSources();
-  for (const std::string& s : sources) m_inputSource.AddLine(s.c_str());
-  if (sources.empty()) {
-    m_inputSource.SetWindowText(panel_text::kNoInputDevice);
-    m_inputSource.EnableWindow(FALSE);
-  }
+  ReloadInputSources();
   SetIdleButtons();
   RefreshFromMixer();
   ApplyColorScheme();
@@ -272,10 +276,14 @@ BOOL CMMDialogBar::OnCommand(WPARAM wParam, LPARAM lParam) {
       OnStop();
       return TRUE;
     case IDC_PANEL_OPTIONS:
-      RunOptionsSheet(this);
+      OnOptions();
       return TRUE;
     case IDC_PANEL_WIZARD:
-      return TRUE;  // the Record Wizard comes with its own dialog
+      OnWizard();
+      return TRUE;
+    case IDC_PANEL_TIME:
+      OnCurrentTime();
+      return TRUE;
     case IDC_PANEL_SPEAKER:
       StartVolumeControl("");
       return TRUE;
@@ -294,7 +302,7 @@ BOOL CMMDialogBar::OnCommand(WPARAM wParam, LPARAM lParam) {
     case IDC_PANEL_INPUT_SOURCE:
       return TRUE;
     default:
-      return CTKDialogBar::OnCommand(wParam, lParam);
+      return CTVLFixingDialogBar::OnCommand(wParam, lParam);
   }
 }
 
@@ -642,5 +650,74 @@ void CMMDialogBar::LayOut(int cx, int cy) {
       ::SetWindowPos(child, nullptr, x, p.y, width, p.cy,
                      SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW | SWP_SHOWWINDOW);
   }
-  ::InvalidateRect(m_hWnd, nullptr, TRUE);
+  // The controls moved without redrawing: the panel and every control paint afresh,
+  // or a widened slider keeps the old pixels of what stood there before.
+  ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+void CMMDialogBar::ReloadInputSources() {
+  // The input sources, or a disabled selector without them.
+  std::vector<std::string> sources;
+  if (gAudioIO) sources = gAudioIO->GetInputSources();
+  m_inputSource.RemoveAll();
+  for (const std::string& s : sources) m_inputSource.AddLine(s.c_str());
+  if (sources.empty()) m_inputSource.SetWindowText(panel_text::kNoInputDevice);
+  m_inputSource.EnableWindow(!sources.empty());
+}
+
+INT_PTR CMMDialogBar::OnOptions() {
+  const INT_PTR result = RunOptionsSheet(this);
+  if (result == IDOK) {
+    // The sheet saved the records and had the mixer reopened for the chosen devices.
+    ReloadInputSources();
+    RefreshFromMixer();
+  }
+  return result;
+}
+
+INT_PTR CMMDialogBar::OnWizard() { return RunRecordWizard(this); }
+
+void CMMDialogBar::OnCurrentTime() {
+  Project* project = GetCurrentProject();
+  if (!project || !HasCommandState(kStateIdle | kStateHasTracks)) return;
+  ViewInfo* info = GetViewInfo();
+  double times[2] = {info->t0, info->t1};
+  CLocateSelectDlg dialog(
+      times, [project] { return project->GetTracks()->GetEndTime(); }, this);
+  if (dialog.DoModal() != IDOK) return;
+  info->t0 = times[0];
+  info->t1 = times[1];
+  if (CWaveFrame* wave = ActiveWaveFrame()) wave->RedrawAll(FALSE);
+  project->ModifyState(info);
+}
+
+LRESULT CMMDialogBar::OnParentNotify(WPARAM event, LPARAM point) {
+  if (LOWORD(event) == WM_LBUTTONDOWN && m_time.m_hWnd) {
+    POINT at{static_cast<short>(LOWORD(point)), static_cast<short>(HIWORD(point))};
+    RECT rect;
+    ::GetWindowRect(m_time.m_hWnd, &rect);
+    ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&rect), 2);
+    // Posted: the dialog opens once the press is over.
+    if (::PtInRect(&rect, at))
+      ::PostMessageA(m_hWnd, WM_COMMAND, MAKEWPARAM(IDC_PANEL_TIME, STN_CLICKED),
+                     reinterpret_cast<LPARAM>(m_time.m_hWnd));
+  }
+  return Default();
+}
+
+void CMMDialogBar::UpdateTransport(CCmdUI* ui, CMMButton& button) {
+  ui->SetCheck(button.IsDown() ? 1 : 0);
+  ui->Enable(button.IsEnabled());
+}
+
+void CMMDialogBar::OnUpdatePlay(CCmdUI* ui) { UpdateTransport(ui, m_play); }
+void CMMDialogBar::OnUpdateRecord(CCmdUI* ui) { UpdateTransport(ui, m_record); }
+void CMMDialogBar::OnUpdatePause(CCmdUI* ui) { UpdateTransport(ui, m_pause); }
+void CMMDialogBar::OnUpdateStop(CCmdUI* ui) { UpdateTransport(ui, m_stop); }
+void CMMDialogBar::OnUpdateOptions(CCmdUI* ui) { ui->Enable(::IsWindowEnabled(m_options.m_hWnd)); }
+void CMMDialogBar::OnUpdateWizard(CCmdUI* ui) { ui->Enable(::IsWindowEnabled(m_wizard.m_hWnd)); }
+
+void CMMDialogBar::OnUpdateLoopPlay(CCmdUI* ui) {
+  ui->Enable(::IsWindowEnabled(m_loop.m_hWnd));
+  ui->SetCheck(m_loop.GetCheck() == BST_CHECKED ? 1 : 0);
 }

@@ -5,24 +5,29 @@
 // Record Wizard. Every transport command of the program (menus, toolbars, scheduler,
 // audio engine) arrives here as WM_COMMAND Play, Record, Pause or Stop.
 //
-// It is a dialog bar made from template IDD_RECORD_PANEL. The program's fixed docking
-// bar is not there yet: the panel stands on the toolkit's dialog bar, which any frame
-// can host, and moves onto the fixed bar when that lands.
+// It is a fixed dialog bar made from template IDD_RECORD_PANEL: the user cannot move,
+// size or close it.
 #include "app/skin/BitmapSlider.h"
 #include "app/skin/MMButton.h"
 #include "app/skin/MMSmallButton.h"
 #include "app/skin/PopupComboButton.h"
 #include "app/skin/SeparatorStatic.h"
 #include "app/view/ColorStatic.h"
-#include "toolkit/frames/TKDialogBar.h"
+#include "app/bars/TVLFixingDialogBar.h"
 
-class CMMDialogBar : public CTKDialogBar {
+class CMMDialogBar : public CTVLFixingDialogBar {
+  DECLARE_DYNCREATE(CMMDialogBar)
+
 public:
   CMMDialogBar();
   ~CMMDialogBar() override;
 
-  // Makes the panel inside the parent and its controls; registers it with the audio
-  // engine as the receiver of the Stop command.
+  // Makes the panel from its template inside the parent, and its controls; registers
+  // it with the audio engine as the receiver of the Stop command. Its size is at least
+  // the panel's smallest.
+  BOOL Create(const char* name, CWnd* parent, BOOL hasCaption, const char* dialogTemplate, DWORD style,
+              UINT id);
+  // The same from IDD_RECORD_PANEL, without caption, docked at the top of a plain frame.
   BOOL Create(CWnd* parent, UINT id);
 
   void OnPlay();
@@ -40,6 +45,25 @@ public:
   CString GetMessageString(UINT id) const;
   BOOL IsLoopPlay() const;
   void ToggleLoopPlay();
+  // The options sheet (its five pages); on OK the selector and the volumes follow the
+  // devices chosen there. The answer is the sheet's.
+  INT_PTR OnOptions();
+  INT_PTR OnWizard();
+  // The Locate and Select dialog on the current selection, when the project has tracks
+  // and nothing of it plays or records.
+  void OnCurrentTime();
+
+  // The frame's command states of the panel's commands: the transport commands are
+  // checked while their button is latched down and enabled while it is; Options,
+  // Wizard and Loop Play are enabled while their button is, Loop Play checked while
+  // the loop box is.
+  void OnUpdatePlay(CCmdUI* ui);
+  void OnUpdateRecord(CCmdUI* ui);
+  void OnUpdatePause(CCmdUI* ui);
+  void OnUpdateStop(CCmdUI* ui);
+  void OnUpdateOptions(CCmdUI* ui);
+  void OnUpdateWizard(CCmdUI* ui);
+  void OnUpdateLoopPlay(CCmdUI* ui);
 
   CMMButton& Button(UINT id);
   CBitmapSlider& OutputSlider() { return m_outputSlider; }
@@ -59,6 +83,9 @@ protected:
   LRESULT OnSourceShown(WPARAM shown, LPARAM);
   LRESULT OnSliderMoving(WPARAM id, LPARAM position);
   LRESULT OnSliderMoved(WPARAM id, LPARAM position);
+  // A press on the time display (a window of its own that sends no command) asks for
+  // the Locate and Select dialog.
+  LRESULT OnParentNotify(WPARAM event, LPARAM point);
 
 private:
   BOOL CreateControls();
@@ -72,6 +99,9 @@ private:
   void FastForward(BOOL shift);
   void SliderChanged(UINT id, int position);
   void StartVolumeControl(const char* arguments);
+  // The selector lists the engine's input sources again.
+  void ReloadInputSources();
+  void UpdateTransport(CCmdUI* ui, CMMButton& button);
   void LayOut(int cx, int cy);
 
   CMMButton m_play, m_record, m_pause, m_stop;

@@ -26,7 +26,9 @@ const COLORREF kUpperColors[46] = {
 const int kSegments[5] = {0, 55, 70, 85, 100};
 }  // namespace
 
-BEGIN_MESSAGE_MAP(CPeakMeterWnd, CWnd)
+IMPLEMENT_DYNCREATE(CPeakMeterWnd, CTVLFixingControlBar)
+
+BEGIN_MESSAGE_MAP(CPeakMeterWnd, CTVLFixingControlBar)
   ON_MESSAGE(WM_TVL_LEVELS, OnLevels)
   ON_WM_PAINT()
   ON_WM_ERASEBKGND()
@@ -36,9 +38,18 @@ CPeakMeterWnd::~CPeakMeterWnd() {
   if (m_hBitmap) ::DeleteObject(m_hBitmap);
 }
 
+BOOL CPeakMeterWnd::Create(const char* name, CWnd* parent, int defaultWidth, int defaultHeight,
+                           BOOL hasCaption, UINT id, DWORD style) {
+  RegisterProgramWindowClass("ZQYPeakMeter", CS_HREDRAW | CS_VREDRAW | CS_GLOBALCLASS);
+  return CTVLFixingControlBar::Create(name, parent, defaultWidth, defaultHeight, hasCaption, id, style);
+}
+
 BOOL CPeakMeterWnd::Create(CWnd* parent, const RECT& rect, UINT id) {
-  const char* cls = RegisterProgramWindowClass("ZQYPeakMeter", CS_HREDRAW | CS_VREDRAW | CS_GLOBALCLASS);
-  return CWnd::Create(cls, "", WS_CHILD | WS_VISIBLE, rect, parent, id);
+  const int width = rect.right - rect.left, height = rect.bottom - rect.top;
+  if (!Create("", parent, width, height, FALSE, id, WS_CHILD | WS_VISIBLE | CBRS_RIGHT)) return FALSE;
+  if (width > 0 && height > 0)
+    ::SetWindowPos(m_hWnd, nullptr, rect.left, rect.top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+  return TRUE;
 }
 
 int CPeakMeterWnd::LevelOf(long long peak) {

@@ -1,17 +1,24 @@
 #pragma once
 // The input level meter: two vertical bars for the left and right levels. The audio
 // engine posts it 0x5E0 with the two levels for every buffer; it repaints only when a
-// bar moves by a pixel or more. (The docking bar it sits in comes with the main
-// frame's bars; here it is a plain child window.)
-#include "platform/afx/afxwin.h"
+// bar moves by a pixel or more. It is a fixed docking bar: the user cannot move, size
+// or close it.
+#include "app/bars/TVLFixingControlBar.h"
 
 constexpr UINT WM_TVL_LEVELS = 0x5E0;
 
-class CPeakMeterWnd : public CWnd {
+class CPeakMeterWnd : public CTVLFixingControlBar {
+  DECLARE_DYNCREATE(CPeakMeterWnd)
+
 public:
   CPeakMeterWnd() = default;
   ~CPeakMeterWnd() override;
 
+  // As the frame makes it: a fixed bar of that default size.
+  using CTVLFixingControlBar::Create;
+  BOOL Create(const char* name, CWnd* parent, int defaultWidth, int defaultHeight, BOOL hasCaption, UINT id,
+              DWORD style) override;
+  // A meter of the rectangle's size; outside a docking frame it takes that rectangle.
   BOOL Create(CWnd* parent, const RECT& rect, UINT id);
 
   int GetLeftLevel() const { return m_nLeft; }

@@ -2,7 +2,7 @@
 // The Record Wizard: every recording setting as a coloured summary in five steps; a
 // double click on a step opens that step's options page on the wizard's own copies,
 // OK stores the copies in the application's records, "&Record" also starts recording.
-#include "options/wizard/SummaryListBox.h"
+#include "app/controls/SummaryListBox.h"
 #include "resources/resource.h"
 
 #include "platform/afx/linux_headers_begin.h"

@@ -36,6 +36,7 @@
 #include "platform/afx/List.h"
 #include "platform/afx/Array.h"
 #include "platform/afx/Map.h"
+#include "platform/afx/ListBox.h"
 #include "platform/afx/ListCtrl.h"
 #include "platform/afx/TreeCtrl.h"
 #include "platform/afx/CreateContext.h"

@@ -13,11 +13,13 @@
 #include "app/looks/LookSwitch.h"
 #include "app/looks/RoundVisualManager.h"
 #include "app/looks/TVLVisualManager.h"
+#include "resources/PanelResource.h"
 #include "resources/resource.h"
 #include "support/wine/AudioRigForWine.h"
 #include "support/wine/DialogTestSupport.h"
 #include "support/wine/TempFolder.h"
 #include "support/wine/Wait.h"
+#include "support/wine/WindowCapture.h"
 #include "toolkit/bars/TKPopupMenu.h"
 #include "toolkit/bars/keyboard_input_support.h"
 #include "toolkit/frames/TKVisualManagerXP.h"
@@ -402,7 +404,7 @@ TEST_F(FrameCommandsTest, BarsComeAndGoFromTheViewMenuAndTheToolbarMenu) {
   } rows[] = {
       {ID_VIEW_TOOLBAR, "Standard Toolbar", m_frame->GetMainToolBar()},
       {ID_VIEW_EFFECT_TOOLBAR, "Effect Toolbar", m_frame->GetEffectToolBar()},
-      {ID_VIEW_PEAK_METER, "Peak Meter Controlbar", m_frame->GetPeakMeterBar()},
+      {ID_VIEW_PEAK_METER, "Peak Meter Controlbar", m_frame->GetPeakMeter()},
       {ID_VIEW_CONTROL_PANEL, "Play Control Bar", m_frame->GetControlPanel()},
       {ID_VIEW_SHORTCUTS_BAR, "Application Shortcuts Bar", m_frame->GetShortcutsToolBar()},
   };
@@ -506,6 +508,41 @@ TEST_F(FrameCommandsTest, TheProgramDrawsInItsOwnLookAndTheLookCommandsSwitchIt)
     Pump(100);
     EXPECT_TRUE(c.is(CTKVisualManager::GetInstance())) << c.command;
   }
+}
+
+TEST_F(FrameCommandsTest, ThePanelRepaintsWholeWhenTheWindowGrows) {
+  // The user widens the window in steps: the panel's time display moves to its right
+  // edge and the sliders widen over where it stood; nothing of it stays behind.
+  CMMDialogBar* panel = m_frame->GetControlPanel();
+  HWND time = ::GetDlgItem(panel->m_hWnd, IDC_PANEL_TIME);
+  ASSERT_NE(time, nullptr);
+  for (int width : {700, 820, 960}) {
+    ::SetWindowPos(m_frame->m_hWnd, nullptr, 0, 0, width, 560, SWP_NOMOVE | SWP_NOZORDER);
+    Pump(300);
+  }
+  CapturedImage shot = CaptureWindow(panel->m_hWnd, true);
+  ASSERT_FALSE(shot.Empty());
+  EXPECT_TRUE(SavePng(shot, TARVEL_TEST_BINARY_DIR "/screenshots/main-frame-wide-panel.png"));
+  RECT digits;
+  ::GetWindowRect(time, &digits);
+  ::MapWindowPoints(nullptr, panel->m_hWnd, reinterpret_cast<POINT*>(&digits), 2);
+  // The display's lit digits, and whether the sliders' stretch shows them too.
+  std::map<COLORREF, int> inside;
+  for (int y = digits.top; y < digits.bottom; ++y)
+    for (int x = digits.left; x < digits.right; ++x)
+      if (GetGValue(shot.At(x, y)) > 150) ++inside[shot.At(x, y)];
+  COLORREF lit = 0;
+  int most = 0;
+  for (const auto& [colour, count] : inside)
+    if (count > most) lit = colour, most = count;
+  ASSERT_GT(most, 20) << "the digits show";
+  RECT slider;
+  ::GetWindowRect(::GetDlgItem(panel->m_hWnd, IDC_PANEL_OUTPUT_VOLUME), &slider);
+  ::MapWindowPoints(nullptr, panel->m_hWnd, reinterpret_cast<POINT*>(&slider), 2);
+  int elsewhere = 0;
+  for (int y = 0; y < shot.height; ++y)
+    for (int x = slider.left; x < digits.left - 12; ++x) elsewhere += shot.At(x, y) == lit;
+  EXPECT_EQ(elsewhere, 0) << "digits left behind where the time display stood";
 }
 
 TEST(MainFrameTexts, StatusPanesFormatTheirValues) {

@@ -15,6 +15,9 @@
 #include "platform/seams/win32/Win32Seams.h"
 #include "resources/PanelResource.h"
 #include "resources/resource.h"
+#include "options/sheet/OptionsHost.h"
+#include "resources/OptionsResource.h"
+#include "support/wine/AudioRigForWine.h"
 #include "support/wine/DialogTestSupport.h"
 #include "support/wine/TempFolder.h"
 #include "support/wine/Wait.h"
@@ -27,11 +30,7 @@
 #include <memory>
 #include <string>
 #include <vector>
-#include <fcntl.h>
-#include <signal.h>
-#include <spawn.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 #include "app/settings/AdvanceRecordSetting.h"
 #include "app/settings/FileEncodeOptions.h"
@@ -62,76 +61,6 @@ protected:
   }
 };
 IMPLEMENT_DYNCREATE(PanelTestFrame, CFrameWnd)
-
-extern "C" char** environ;
-
-pid_t Spawn(const std::vector<std::string>& args, const std::string& logFile) {
-  std::vector<char*> argv;
-  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-  argv.push_back(nullptr);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 1, logFile.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
-  posix_spawn_file_actions_adddup2(&actions, 1, 2);
-  posix_spawnattr_t attr;
-  posix_spawnattr_init(&attr);
-  sigset_t all, none;
-  sigfillset(&all);
-  sigemptyset(&none);
-  posix_spawnattr_setsigdefault(&attr, &all);
-  posix_spawnattr_setsigmask(&attr, &none);
-  posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
-  pid_t pid = -1;
-  if (posix_spawnp(&pid, argv[0], &actions, &attr, argv.data(), environ) != 0) pid = -1;
-  posix_spawn_file_actions_destroy(&actions);
-  posix_spawnattr_destroy(&attr);
-  return pid;
-}
-
-int Run(const std::vector<std::string>& args, DWORD timeoutMs = 15000) {
-  pid_t pid = Spawn(args, "/dev/null");
-  if (pid <= 0) return -1;
-  int code = -2;
-  winetest::WaitUntil(
-      [&] {
-        int status = 0;
-        const pid_t r = waitpid(pid, &status, WNOHANG);
-        if (r == pid) code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        return r != 0;
-      },
-      timeoutMs);
-  return code;
-}
-
-// The rig for this process, its client environment put into this process before the
-// engine opens a device, and a 1 kHz sine (amplitude 0.5) on its microphone.
-class SineRig {
-public:
-  SineRig() {
-    m_dir = "/tmp/tvl-panel-rig-" + std::to_string(::getpid());
-    m_script = std::string(TARVEL_SOURCE_DIR) + "/scripts/audio-rig.sh";
-    m_ok = Run({m_script, "start", m_dir, "--owner", std::to_string(::getpid())}) == 0;
-    if (!m_ok) return;
-    std::ifstream env(m_dir + "/env");
-    std::string line;
-    while (std::getline(env, line)) {
-      size_t eq = line.find('=');
-      if (eq != std::string::npos) setenv(line.substr(0, eq).c_str(), line.substr(eq + 1).c_str(), 1);
-    }
-    m_ok = Run({"pactl", "load-module", "module-sine", "sink=micfeed", "frequency=1000"}) == 0;
-  }
-  ~SineRig() {
-    Run({"pactl", "unload-module", "module-sine"});
-    Run({m_script, "stop", m_dir});
-    Run({"rm", "-rf", m_dir}, 5000);
-  }
-  bool Ok() const { return m_ok; }
-
-private:
-  std::string m_dir, m_script;
-  bool m_ok = false;
-};
 
 struct Audio {
   int channels = 0;
@@ -165,7 +94,10 @@ bool Exists(const std::string& unixPath) {
 
 class ControlPanelTest : public ::testing::Test {
 protected:
-  static void SetUpTestSuite() { s_rig = new SineRig; }
+  static void SetUpTestSuite() {
+    s_rig = new winetest::AudioRigForWine;
+    s_sine = s_rig->Ok() && s_rig->StartSine(1000);
+  }
   static void TearDownTestSuite() {
     delete s_rig;
     s_rig = nullptr;
@@ -173,6 +105,7 @@ protected:
 
   void SetUp() override {
     ASSERT_TRUE(s_rig->Ok());
+    ASSERT_TRUE(s_sine);
     seams::InstallWin32Seams();
     m_boxes = std::make_unique<RecordedMessageBoxes>();
     CreateClipboardTrackList();
@@ -248,14 +181,66 @@ protected:
   }
 
   CMMDialogBar& Panel() { return m_frame->m_panel; }
+
+  // The application's side of the options: the test's records, and the mixer reopened
+  // when the devices change, as the program does it.
+  void InstallOptionsHost() {
+    m_host.advance = &m_record;
+    m_host.encode = &m_encode;
+    m_host.output = &m_output;
+    m_host.devices = &m_device;
+    m_host.devicesChanged = [this] {
+      ++m_devicesChanged;
+      gAudioIO->OpenMixer();
+    };
+    m_host.controlPanel = [this] { return Panel().m_hWnd; };
+    m_host.recordButton = [this] { return Panel().Button(IDC_PANEL_RECORD).m_hWnd; };
+    m_previousHost = SetOptionsHost(&m_host);
+    ForgetStoredOptions();
+  }
+  void RemoveOptionsHost() {
+    SetOptionsHost(m_previousHost);
+    ForgetStoredOptions();
+  }
+  static void ForgetStoredOptions() {
+    for (const char* section : {"AdvanceRecordSetting", "FileEncodeOptions", "FileOutputOptions",
+                                "ColorSchemeOptions", "SoundDeviceOptions"})
+      ::RegDeleteTreeA(HKEY_CURRENT_USER, (std::string("Software\\Tarvel\\") + section).c_str());
+  }
+
+  // A second of the rig's sine recorded into the document and stopped.
+  void RecordASecond() {
+    Press(IDC_PANEL_RECORD);
+    Ticks(1.0);
+    Press(IDC_PANEL_STOP);
+    Ticks(0.2);
+  }
+
+  // The user's click at a point of a window, through the system's input queue.
+  static void ClickAt(HWND window, POINT client) {
+    ::ClientToScreen(window, &client);
+    INPUT inputs[3] = {};
+    const int cx = ::GetSystemMetrics(SM_CXSCREEN), cy = ::GetSystemMetrics(SM_CYSCREEN);
+    const DWORD flags[3] = {0, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP};
+    for (int i = 0; i < 3; ++i) {
+      inputs[i].type = INPUT_MOUSE;
+      inputs[i].mi.dx = static_cast<LONG>((client.x * 65536 + cx - 1) / cx);
+      inputs[i].mi.dy = static_cast<LONG>((client.y * 65536 + cy - 1) / cy);
+      inputs[i].mi.dwFlags = flags[i] | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    }
+    ::SendInput(3, inputs, sizeof(INPUT));
+  }
   Project* CurrentProject() { return GetCurrentProject(); }
 
   // The user clicks a panel button in its middle.
   void Press(UINT id) {
     HWND button = ::GetDlgItem(Panel().m_hWnd, static_cast<int>(id));
     ASSERT_NE(button, nullptr) << id;
-    ::SendMessageA(button, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(24, 24));
-    ::SendMessageA(button, WM_LBUTTONUP, 0, MAKELPARAM(24, 24));
+    RECT client;
+    ::GetClientRect(button, &client);
+    const LPARAM middle = MAKELPARAM(client.right / 2, client.bottom / 2);
+    ::SendMessageA(button, WM_LBUTTONDOWN, MK_LBUTTON, middle);
+    ::SendMessageA(button, WM_LBUTTONUP, 0, middle);
     PumpPendingMessages(30);
   }
 
@@ -316,7 +301,8 @@ protected:
         SavePng(image, std::string(TARVEL_TEST_BINARY_DIR "/screenshots/control-panel-") + name + ".png"));
   }
 
-  static SineRig* s_rig;
+  static winetest::AudioRigForWine* s_rig;
+  static bool s_sine;
   std::unique_ptr<RecordedMessageBoxes> m_boxes;
   CWinApp m_app{"Tarvel"};
   winetest::TempFolder m_folder{"panel"};
@@ -328,8 +314,12 @@ protected:
   FileOutputOptions m_output;
   FileEncodeOptions m_encode;
   StreamWriterSettings m_oldWriterSettings;
+  OptionsHost m_host;
+  OptionsHost* m_previousHost = nullptr;
+  int m_devicesChanged = 0;
 };
-SineRig* ControlPanelTest::s_rig = nullptr;
+winetest::AudioRigForWine* ControlPanelTest::s_rig = nullptr;
+bool ControlPanelTest::s_sine = false;
 
 TEST_F(ControlPanelTest, EditingModeRecordsTwoSecondsIntoTheDocumentAndStopShowsTheTake) {
   ExpectIdle("before");
@@ -505,6 +495,131 @@ TEST_F(ControlPanelTest, PlayPlaysTheTakeToTheEndAndThePanelComesBackToIdle) {
   EXPECT_FALSE(Panel().Button(IDC_PANEL_PLAY).IsDown());
   EXPECT_GT(BlackTextPixels(IDC_PANEL_LOOP), 0);
   EXPECT_TRUE(m_boxes->shown.empty());
+}
+
+TEST_F(ControlPanelTest, OptionsButtonStoresTheSheetsRecordsOnOkAndTheNextTakeFollowsThem) {
+  InstallOptionsHost();
+  struct Case {
+    int button;
+    int channels;  // of the device record afterwards and of the next take
+    int devicesChanged;
+  } cases[] = {{IDCANCEL, 2, 0}, {IDOK, 1, 1}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.button == IDOK ? "OK" : "Cancel");
+    m_devicesChanged = 0;
+    DriveModal(
+        "Options",
+        [&](HWND sheet) {
+          ::SendMessageA(sheet, PSM_SETCURSEL, 2, 0);  // the sound device page
+          PumpPendingMessages(50);
+          HWND page = reinterpret_cast<HWND>(::SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
+          ::SendMessageA(::GetDlgItem(page, IDC_SD_MONO), BM_CLICK, 0, 0);
+          dialogtest::Press(sheet, c.button);
+        },
+        [&] { Press(IDC_PANEL_OPTIONS); });
+    EXPECT_EQ(m_device.ChannelCount, c.channels);
+    EXPECT_EQ(m_devicesChanged, c.devicesChanged) << "the mixer is reopened for new devices only";
+    SoundDeviceOptions stored;
+    stored.Load();
+    EXPECT_EQ(stored.ChannelCount, c.button == IDOK ? 1 : SoundDeviceOptions().ChannelCount);
+    ExpectIdle("after the sheet");
+    RecordASecond();
+    EXPECT_EQ(Describe(*CurrentProject()).channels, c.channels);
+    // The take is done with (the next Record starts a new document without asking).
+    m_frame->GetActiveDocument()->SetModifiedFlag(FALSE);
+  }
+  for (const auto& box : m_boxes->shown) ADD_FAILURE() << box.text;
+  RemoveOptionsHost();
+}
+
+TEST_F(ControlPanelTest, WizardButtonOpensTheWizardWhoseRecordStartsThePanel) {
+  InstallOptionsHost();
+  DriveModal(
+      "Record Wizard", [](HWND wizard) { dialogtest::Press(wizard, IDC_RW_RECORD); },
+      [&] { Press(IDC_PANEL_WIZARD); });
+  PumpPendingMessages(50);
+  ExpectRecording("started from the wizard");
+  Ticks(1.0);
+  Press(IDC_PANEL_STOP);
+  ExpectIdle("after Stop");
+  Audio take = Describe(*CurrentProject());
+  EXPECT_EQ(take.channels, 2);
+  EXPECT_NEAR(take.peak, 0.5, 0.05);
+  RemoveOptionsHost();
+}
+
+TEST_F(ControlPanelTest, ClickOnTheTimeLocatesAndSelectsInTheTake) {
+  // Nothing to locate in yet: the click opens nothing.
+  ::SetForegroundWindow(m_frame->m_hWnd);
+  HWND time = Panel().TimeDisplay().m_hWnd;
+  ClickAt(time, POINT{20, 10});
+  PumpPendingMessages(200);
+  EXPECT_EQ(::FindWindowA(nullptr, "Locate and Select"), nullptr);
+
+  RecordASecond();
+  ASSERT_GT(CurrentProject()->GetTracks()->GetEndTime(), 0.6);
+  DriveModal(
+      "Locate and Select",
+      [](HWND dialog) {
+        ::SendDlgItemMessageA(dialog, IDC_SELECT, BM_CLICK, 0, 0);
+        SetItemText(dialog, IDC_FROM, "0.6");
+        SetItemText(dialog, IDC_TO, "0.2");
+        dialogtest::Press(dialog, IDOK);
+      },
+      [&] {
+        ClickAt(time, POINT{20, 10});
+        PumpPendingMessages(1000);
+      });
+  const ViewInfo& info = *GetViewInfo();
+  EXPECT_NEAR(info.t0, 0.2, 1e-9);
+  EXPECT_NEAR(info.t1, 0.6, 1e-9);
+  // The take's state in the history holds the new selection.
+  UndoManager* undo = CurrentProject()->GetUndoManager();
+  double sel0 = -1, sel1 = -1;
+  ASSERT_NE(undo->SetStateTo(undo->GetCurrentStateNumber(), &sel0, &sel1), nullptr);
+  EXPECT_NEAR(sel0, 0.2, 1e-9);
+  EXPECT_NEAR(sel1, 0.6, 1e-9);
+}
+
+TEST_F(ControlPanelTest, FrameCommandStatesFollowThePanelsButtons) {
+  // What the frame's menus and toolbars read, idle and recording.
+  struct Probe : CCmdUI {
+    int enabled = -1, checked = -1;
+    void Enable(BOOL on) override { enabled = on ? 1 : 0; }
+    void SetCheck(int check) override { checked = check; }
+  };
+  using Update = void (CMMDialogBar::*)(CCmdUI*);
+  struct Case {
+    const char* name;
+    Update update;
+    // -1: not set; 2: whatever the button shows (the idle set leaves Pause as it is)
+    int idleEnabled, idleChecked, recordingEnabled, recordingChecked;
+  } cases[] = {
+      {"Play", &CMMDialogBar::OnUpdatePlay, 1, 0, 0, 0},
+      {"Record", &CMMDialogBar::OnUpdateRecord, 1, 0, 1, 1},
+      {"Pause", &CMMDialogBar::OnUpdatePause, 2, 0, 1, 0},
+      {"Stop", &CMMDialogBar::OnUpdateStop, 0, 0, 1, 0},
+      {"Options", &CMMDialogBar::OnUpdateOptions, 1, -1, 0, -1},
+      {"Wizard", &CMMDialogBar::OnUpdateWizard, 1, -1, 0, -1},
+      {"Loop Play", &CMMDialogBar::OnUpdateLoopPlay, 1, 0, 1, 0},
+  };
+  for (bool recording : {false, true}) {
+    if (recording) Press(IDC_PANEL_RECORD);
+    for (const Case& c : cases) {
+      Probe probe;
+      (Panel().*c.update)(&probe);
+      int enabled = recording ? c.recordingEnabled : c.idleEnabled;
+      if (enabled == 2) enabled = Panel().Button(IDC_PANEL_PAUSE).IsEnabled() ? 1 : 0;
+      EXPECT_EQ(probe.enabled, enabled) << c.name << recording;
+      EXPECT_EQ(probe.checked, recording ? c.recordingChecked : c.idleChecked) << c.name << recording;
+    }
+  }
+  Press(IDC_PANEL_STOP);
+  // The loop toggle shows as a check mark.
+  Panel().ToggleLoopPlay();
+  Probe loop;
+  Panel().OnUpdateLoopPlay(&loop);
+  EXPECT_EQ(loop.checked, 1);
 }
 
 }  // namespace

@@ -164,17 +164,21 @@ TEST(PeakMeter, LevelsInDecibelsLightTheBarsFromTheBottom) {
   PumpPendingMessages();
   CapturedImage image = CaptureWindow(meter.m_hWnd, true);
   ASSERT_FALSE(image.Empty());
+  // The bars fill the meter's client area, inside its thin frame.
+  const int right = image.width - 5, bottom = image.height - 2;
+  ASSERT_GT(image.width, 20);
+  ASSERT_GT(image.height, 150);
   const COLORREF unlit = SchemeColor(GetColorScheme().DarkShade);
-  EXPECT_EQ(image.At(5, 198), RGB(0, 120, 20)) << "the bottom of the left bar";
+  EXPECT_EQ(image.At(5, bottom), RGB(0, 120, 20)) << "the bottom of the left bar";
   EXPECT_NE(image.At(5, 2), unlit) << "the left bar lit to the top";
-  EXPECT_EQ(image.At(30, 40), unlit) << "the right bar dark above its level";
-  EXPECT_NE(image.At(30, 120), unlit) << "the right bar lit below it";
+  EXPECT_EQ(image.At(right, 40), unlit) << "the right bar dark above its level";
+  EXPECT_NE(image.At(right, 120), unlit) << "the right bar lit below it";
   // Levels 0 and 0 (recording stopped) empty both bars.
   ::SendMessageA(meter.m_hWnd, WM_TVL_LEVELS, 0, 0);
   PumpPendingMessages();
   image = CaptureWindow(meter.m_hWnd, true);
-  EXPECT_EQ(image.At(5, 198), unlit);
-  EXPECT_EQ(image.At(30, 198), unlit);
+  EXPECT_EQ(image.At(5, bottom), unlit);
+  EXPECT_EQ(image.At(right, bottom), unlit);
   ::DestroyWindow(meter.m_hWnd);
   host->DestroyWindow();
 }
