@@ -96,7 +96,11 @@ BOOL CTKSizingControlBar::Create(const char* name, CWnd* parent, CSize defaultSi
   m_captionHeight = hasCaption ? std::max(12, GlobalData::Get().textHeight) : 0;
   const char* cls = AfxRegisterWndClass(CS_DBLCLKS, ::LoadCursorA(nullptr, (LPCSTR)IDC_ARROW),
                                         reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
-  DWORD windowStyle = (style & ~static_cast<DWORD>(CBRS_ALL & 0xFFFF)) | WS_CLIPCHILDREN | WS_CHILD;
+  // The framework layer's sizing bits lie outside the bar-style word, where they would
+  // read as window styles (maximized, clipping): they never reach the window.
+  DWORD windowStyle =
+      (style & ~static_cast<DWORD>((CBRS_ALL & 0xFFFF) | CBRS_SIZE_DYNAMIC | CBRS_SIZE_FIXED)) |
+      WS_CLIPCHILDREN | WS_CHILD;
   if (!CWnd::Create(cls, name, windowStyle, CRect(0, 0, 0, 0), parent, id)) return FALSE;
   SetBarStyle(m_dwStyle | CBRS_SIZE_DYNAMIC);
   return TRUE;
@@ -559,8 +563,12 @@ void CTKSizingControlBar::PlaceRowBars() {
     bar->GetWindowRect(&now);
     ::MapWindowPoints(nullptr, m_pDockBar->m_hWnd, reinterpret_cast<POINT*>(&now), 2);
     CSize size = now.Size();
-    if (auto* sizing = dynamic_cast<CTKSizingControlBar*>(bar))
+    if (auto* sizing = dynamic_cast<CTKSizingControlBar*>(bar)) {
       size = horizontal ? sizing->m_dockedHorzSize : sizing->m_dockedVertSize;
+      // No smaller than the layout makes it, or the two would undo each other forever.
+      size.cx = std::max(size.cx, sizing->m_minSize.cx);
+      size.cy = std::max(size.cy, sizing->m_minSize.cy);
+    }
     CPoint place = horizontal ? CPoint(along, now.top) : CPoint(now.left, along);
     if (place != now.TopLeft() || size != now.Size()) {
       ::SetWindowPos(bar->m_hWnd, nullptr, place.x, place.y, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);

@@ -158,6 +158,24 @@ TEST_F(BarsFrame, FixedBarsStayPutWhateverTheMouseDoesOnThem) {
   EXPECT_EQ(ScreenRect(meter.m_hWnd).Width() - meterClient.right, meter.m_borderSize);
   EXPECT_EQ(panelClient.left, panel.m_borderSize + panel.m_captionHeight) << "the caption runs down the left";
   EXPECT_EQ(panelClient.top, panel.m_borderSize + 4);
+  // The edge is drawn that thin, inside the bar's outermost pixel: its light line on
+  // the outside, its dark line 3 (or 4) pixels further in, as the screen shows it.
+  ::RedrawWindow(frameHwnd, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_FRAME | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  PumpPendingMessages(100);
+  const CapturedImage screen = CaptureWindow(::GetDesktopWindow(), false);
+  ASSERT_FALSE(screen.Empty());
+  const GlobalData& colours = GlobalData::Get();
+  auto dark = [&](COLORREF c) { return c == colours.barDarkShadow || c == colours.barShadow; };
+  const CRect meterRect = ScreenRect(meter.m_hWnd), panelRect = ScreenRect(panel.m_hWnd);
+  const int meterMiddle = (meterRect.top + meterRect.bottom) / 2,
+            panelMiddle = (panelRect.left + panelRect.right) / 2;
+  EXPECT_EQ(screen.At(meterRect.left + 1, meterMiddle), colours.barHighlight);
+  EXPECT_TRUE(dark(screen.At(meterRect.left + 3, meterMiddle)))
+      << std::hex << screen.At(meterRect.left + 3, meterMiddle);
+  EXPECT_EQ(screen.At(panelMiddle, panelRect.top + 1), colours.barHighlight);
+  EXPECT_TRUE(dark(screen.At(panelMiddle, panelRect.top + 4)))
+      << std::hex << screen.At(panelMiddle, panelRect.top + 4);
 
   struct Bar {
     const char* name;

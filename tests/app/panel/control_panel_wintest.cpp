@@ -12,16 +12,17 @@
 #include "app/view/TVLView.h"
 #include "app/view/ViewInfo.h"
 #include "app/view/WaveFrame.h"
+#include "options/sheet/OptionsHost.h"
 #include "platform/seams/win32/Win32Seams.h"
+#include "resources/OptionsResource.h"
 #include "resources/PanelResource.h"
 #include "resources/resource.h"
-#include "options/sheet/OptionsHost.h"
-#include "resources/OptionsResource.h"
 #include "support/wine/AudioRigForWine.h"
 #include "support/wine/DialogTestSupport.h"
 #include "support/wine/TempFolder.h"
 #include "support/wine/Wait.h"
 #include "support/wine/WindowCapture.h"
+#include "toolkit/frames/TKFrameWnd.h"
 
 #include "platform/afx/linux_headers_begin.h"
 #include <algorithm>
@@ -620,6 +621,60 @@ TEST_F(ControlPanelTest, FrameCommandStatesFollowThePanelsButtons) {
   Probe loop;
   Panel().OnUpdateLoopPlay(&loop);
   EXPECT_EQ(loop.checked, 1);
+}
+
+TEST_F(ControlPanelTest, DockedAtTheBottomOfADockingFrameItShowsEveryControlAndTakesRealClicks) {
+  // The panel as the main frame makes it: at the bottom, sized like a sizing bar.
+  auto* frame = new CTKFrameWnd;  // deletes itself with its window
+  // Below the test's own frame, which a new recording brings to the front.
+  ASSERT_TRUE(frame->Create(nullptr, "Panel", WS_OVERLAPPEDWINDOW, CRect(30, 445, 830, 765)));
+  const HWND frameHwnd = frame->m_hWnd;
+  frame->EnableDocking(CBRS_ALIGN_ANY);
+  CMMDialogBar panel;
+  ASSERT_TRUE(panel.Create("", frame, FALSE, MAKEINTRESOURCEA(IDD_RECORD_PANEL),
+                           WS_CHILD | WS_VISIBLE | CBRS_GRIPPER | CBRS_ALIGN_BOTTOM | CBRS_BORDER_TOP |
+                               CBRS_FLYBY | CBRS_TOOLTIPS | CBRS_SIZE_DYNAMIC,
+                           AFX_IDW_CONTROLBAR_FIRST + 16));
+  panel.EnableDocking(CBRS_ALIGN_ANY);
+  ASSERT_TRUE(frame->DockControlBar(&panel, AFX_IDW_DOCKBAR_BOTTOM));
+  frame->ShowWindow(SW_SHOWNORMAL);
+  ::SetForegroundWindow(frameHwnd);
+  frame->RecalcLayout();
+  PumpPendingMessages(200);
+
+  RECT client;
+  ::GetClientRect(panel.m_hWnd, &client);
+  EXPECT_GE(client.right, CMMDialogBar::kMinWidth);
+  EXPECT_GE(client.bottom, CMMDialogBar::kMinHeight);
+  for (UINT id : {IDC_PANEL_PLAY, IDC_PANEL_RECORD, IDC_PANEL_STOP, IDC_PANEL_OPTIONS, IDC_PANEL_TIME}) {
+    HWND child = ::GetDlgItem(panel.m_hWnd, static_cast<int>(id));
+    ASSERT_TRUE(child && ::IsWindowVisible(child)) << id;
+    RECT rect;
+    ::GetWindowRect(child, &rect);
+    ::MapWindowPoints(nullptr, panel.m_hWnd, reinterpret_cast<POINT*>(&rect), 2);
+    EXPECT_TRUE(rect.left >= 0 && rect.top >= 0 && rect.right <= client.right && rect.bottom <= client.bottom)
+        << id << " lies inside the panel";
+  }
+
+  // Clicks of the mouse reach the panel's buttons; a drag on the panel itself moves
+  // nothing.
+  RECT before;
+  ::GetWindowRect(panel.m_hWnd, &before);
+  ClickAt(::GetDlgItem(panel.m_hWnd, IDC_PANEL_RECORD), POINT{24, 24});
+  PumpPendingMessages(100);
+  EXPECT_TRUE(panel.Button(IDC_PANEL_RECORD).IsDown());
+  EXPECT_TRUE(gAudioIO->IsBusy()) << "recording";
+  Ticks(0.5);
+  ClickAt(::GetDlgItem(panel.m_hWnd, IDC_PANEL_STOP), POINT{24, 24});
+  PumpPendingMessages(200);
+  EXPECT_FALSE(gAudioIO->IsBusy()) << "stopped";
+  EXPECT_FALSE(panel.Button(IDC_PANEL_RECORD).IsDown());
+  EXPECT_EQ(Describe(*CurrentProject()).channels, 2);
+  RECT after;
+  ::GetWindowRect(panel.m_hWnd, &after);
+  EXPECT_TRUE(::EqualRect(&before, &after));
+  ::DestroyWindow(frameHwnd);
+  PumpPendingMessages(50);
 }
 
 }  // namespace

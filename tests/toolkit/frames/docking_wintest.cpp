@@ -191,6 +191,35 @@ TEST_F(DockingFixture, SizingBarFloatsFromItsCaptionAndDocksBackOnADoubleClick) 
   EXPECT_NEAR(ScreenRect(CMiniDockFrameWnd::FrameOf(&levels)->m_hWnd).left, frameRect.left + 40, 2);
 }
 
+TEST_F(DockingFixture, SizingBarMadeSmallerThanItsMinimumDocksAtTheMinimum) {
+  // A meter-like bar narrower than the sizing bar's least width: the frame's layout and
+  // the row's placing agree on the least size instead of undoing each other for ever.
+  struct Case {
+    UINT side;
+    CSize size;
+  } cases[] = {{AFX_IDW_DOCKBAR_RIGHT, CSize(20, 200)},
+               {AFX_IDW_DOCKBAR_LEFT, CSize(20, 200)},
+               {AFX_IDW_DOCKBAR_TOP, CSize(300, 20)},
+               {AFX_IDW_DOCKBAR_BOTTOM, CSize(300, 20)}};
+  for (const Case& c : cases) {
+    CTKSizingControlBar bar;
+    // Made as the program makes its meter, sizing bits in the style.
+    ASSERT_TRUE(bar.Create("Narrow", frame, c.size, TRUE, kMeterId,
+                           WS_CHILD | WS_VISIBLE | CBRS_RIGHT | CBRS_SIZE_DYNAMIC));
+    bar.EnableDocking(CBRS_ALIGN_ANY);
+    ASSERT_TRUE(frame->DockControlBar(&bar, c.side));
+    frame->RecalcLayout();
+    PumpPendingMessages(100);
+    const CRect placed = InFrame(bar.m_hWnd);
+    EXPECT_FALSE(::GetWindowLongA(bar.m_hWnd, GWL_STYLE) & WS_MAXIMIZE);
+    EXPECT_EQ(bar.IsDockedTopBottom() ? placed.Height() : placed.Width(),
+              bar.IsDockedTopBottom() ? bar.m_minSize.cy : bar.m_minSize.cx)
+        << c.side;
+    bar.DestroyWindow();
+    frame->RecalcLayout();
+  }
+}
+
 TEST_F(DockingFixture, SizingBarDraggedOntoAnotherSideSharesTheRowThere) {
   CTKSizingControlBar levels, ruler;
   MakeBar(levels, "Levels", kLevelsId, CSize(150, 120), AFX_IDW_DOCKBAR_LEFT);
