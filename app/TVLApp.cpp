@@ -7,6 +7,7 @@
 #include "app/view/ShellServices.h"
 #include "app/view/TVLDoc.h"
 #include "app/view/TVLView.h"
+#include "options/about/AboutDlg.h"
 #include "audiofiles/dialogs/WindowEffectDialogs.h"
 #include "platform/afx/OleInit.h"
 #include "platform/seams/ProcessSignals.h"
@@ -29,6 +30,7 @@
 #include "platform/afx/linux_headers_end.h"
 
 BEGIN_MESSAGE_MAP(CTVLApp, CWinApp)
+  ON_COMMAND(ID_APP_ABOUT, OnAppAbout)
   ON_COMMAND(ID_HELP_FINDER, OnHelpFinder)
   ON_COMMAND(ID_FILE_NEW, OnFileNew)
   ON_COMMAND(ID_FILE_OPEN, OnFileOpen)
@@ -206,13 +208,21 @@ void CTVLApp::InstallOptionsHost() {
     CView* view = frame ? frame->GetActiveView() : nullptr;
     return view ? view->m_hWnd : nullptr;
   };
+  m_optionsHost.controlPanel = [] {
+    auto* frame = dynamic_cast<CMainFrame*>(AfxGetMainWnd());
+    return frame ? frame->GetControlPanel()->m_hWnd : nullptr;
+  };
+  m_optionsHost.recordButton = [] {
+    auto* frame = dynamic_cast<CMainFrame*>(AfxGetMainWnd());
+    HWND panel = frame ? frame->GetControlPanel()->m_hWnd : nullptr;
+    return panel ? ::GetDlgItem(panel, static_cast<int>(kRecordCommand)) : nullptr;
+  };
   m_optionsHost.devicesChanged = [this] {
     if (gAudioIO) gAudioIO->OpenMixer();
     RefreshInputSources();
   };
   m_optionsHost.colorsChanged = [] {
-    auto* frame = dynamic_cast<CMainFrame*>(AfxGetMainWnd());
-    if (frame && frame->GetWaveFrame()->m_hWnd) frame->GetWaveFrame()->OnColorSchemeChanged();
+    if (auto* frame = dynamic_cast<CMainFrame*>(AfxGetMainWnd())) frame->ApplyColorScheme();
   };
   SetOptionsHost(&m_optionsHost);
 }
@@ -261,6 +271,8 @@ void CTVLApp::WinHelp(DWORD_PTR data, UINT) {
 }
 
 void CTVLApp::OnHelpFinder() { WinHelp(0, 1); }
+
+void CTVLApp::OnAppAbout() { RunAboutDialog(m_pMainWnd); }
 
 void CTVLApp::OnUpdateFileCommand(CCmdUI* ui) {
   const bool directRecording = gAudioIO && gAudioIO->IsStreamActive() &&

@@ -92,6 +92,7 @@ protected:
   void OnFileNewNewWindow();
   void OnFileOpenNewWindow();
   void OnHelpFinder();
+  void OnAppAbout();
   void OnUpdateFileCommand(CCmdUI* ui);
 
   // Starts a copy of the program on the command line; the box says so when the

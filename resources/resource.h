@@ -76,3 +76,5 @@
 #define ID_SCHEDULE_SETTING 32888
 // The options sheet and the other dialogs of the options library.
 #include "OptionsResource.h"
+// The main frame's menus, toolbars, panes and commands.
+#include "MainFrameResource.h"

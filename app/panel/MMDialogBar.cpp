@@ -1,5 +1,7 @@
 #include "app/panel/MMDialogBar.h"
 
+#include "app/controls/VolumeControl.h"
+
 #include "platform/afx/linux_headers_begin.h"
 #include <algorithm>
 #include <cmath>
@@ -581,16 +583,7 @@ void CMMDialogBar::ToggleLoopPlay() {
 }
 
 void CMMDialogBar::StartVolumeControl(const char* arguments) {
-  std::string command = std::string("sndvol32.exe") + arguments;
-  STARTUPINFOA startup{};
-  startup.cb = sizeof(startup);
-  PROCESS_INFORMATION process{};
-  if (::CreateProcessA(nullptr, &command[0], nullptr, nullptr, TRUE, NORMAL_PRIORITY_CLASS, nullptr, nullptr,
-                       &startup, &process)) {
-    ::CloseHandle(process.hThread);
-    ::CloseHandle(process.hProcess);
-    return;
-  }
+  if (StartSystemVolumeControl(arguments && *arguments)) return;
   AfxMessageBox(panel_text::kNoVolumeControl, MB_ICONINFORMATION);
 }
 
@@ -657,7 +650,9 @@ void CMMDialogBar::LayOut(int cx, int cy) {
       ::SetWindowPos(child, nullptr, x, p.y, width, p.cy,
                      SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW | SWP_SHOWWINDOW);
   }
-  ::InvalidateRect(m_hWnd, nullptr, TRUE);
+  // The controls moved without redrawing: the panel and every control paint afresh,
+  // or a widened slider keeps the old pixels of what stood there before.
+  ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 void CMMDialogBar::ReloadInputSources() {

@@ -29,6 +29,9 @@ public:
   // Names (without folder) of the entries of a folder that are not folders; false when
   // the folder cannot be listed.
   virtual bool ListFiles(const std::string& folder, std::vector<std::string>* names) = 0;
+  // The path the C library opens for a path of this service (settings paths may be
+  // paths of another system's view); the path itself by default.
+  virtual std::string OpenablePath(const std::string& path) { return path; }
 };
 
 // The native service: /proc/self/exe, TMPDIR or /tmp, std::filesystem.

@@ -77,7 +77,7 @@ int MP3StreamWriter::Open(int channels, RingBuffer** inputs, double inputRate) {
 
   StreamMixer* mixer = Mixer();
   if (!mixer) return 0;
-  if (!mFile.Open(MakeNextName(), kFileFlags)) return 0;
+  if (!mFile.Open(MakeNextOpenablePath(), kFileFlags)) return 0;
 
   FileEncodeOptions* options = StreamWriterEncodeOptions();
   LameEncoder* encoder = Encoder();
@@ -221,7 +221,7 @@ int MP3StreamWriter::NextFile() {
     return 0;
   }
   MarkFileStart();
-  if (!mFile.Open(MakeNextName(), kFileFlags)) {
+  if (!mFile.Open(MakeNextOpenablePath(), kFileFlags)) {
     mFailed = true;
     return 0;
   }

@@ -123,7 +123,7 @@ int OggStreamWriter::Open(int channels, RingBuffer** inputs, double inputRate) {
   mFile.Abort();
   StreamMixer* mixer = Mixer();
   if (!mixer) return 0;
-  if (!mFile.Open(MakeNextName(), kFileFlags)) return 0;
+  if (!mFile.Open(MakeNextOpenablePath(), kFileFlags)) return 0;
   if (!StartStream(true)) {
     ClearStream();
     mFile.Abort();
@@ -207,7 +207,7 @@ int OggStreamWriter::NextFile() {
   }
   MarkFileStart();
 
-  if (!mFile.Open(MakeNextName(), kFileFlags)) {
+  if (!mFile.Open(MakeNextOpenablePath(), kFileFlags)) {
     mFailed = true;
     return 0;
   }

@@ -5,6 +5,7 @@
 #include "app/settings/AdvanceRecordSetting.h"
 #include "app/settings/FileEncodeOptions.h"
 #include "app/settings/FileOutputOptions.h"
+#include "app/settings/SettingsPlatform.h"
 #include "app/settings/SoundDeviceOptions.h"
 #include "audiofiles/writers/StreamMixer.h"
 
@@ -92,6 +93,10 @@ double StreamFileWriter::GetFileSeconds() const {
 
 std::int64_t StreamFileWriter::GetFileBytes() const {
   return static_cast<std::int64_t>(mBytesTotal - mBytesAtFileStart);
+}
+
+std::string StreamFileWriter::MakeNextOpenablePath() {
+  return settings::Platform().OpenablePath(MakeNextName());
 }
 
 std::string StreamFileWriter::MakeNextName() {

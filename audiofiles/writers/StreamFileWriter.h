@@ -89,6 +89,9 @@ public:
   std::int64_t GetFileBytes() const;
   // The name of the next output file; also stored as the current name.
   std::string MakeNextName();
+  // MakeNextName as the path the writers open (the settings' paths may be paths of
+  // another system's view of the disk).
+  std::string MakeNextOpenablePath();
   // The name the next recording's first file would get (for display); 0 when no
   // automatic name can be made.
   int MakeFileName(std::string* out);

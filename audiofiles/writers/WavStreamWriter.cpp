@@ -56,7 +56,7 @@ int WavStreamWriter::Open(int channels, RingBuffer** inputs, double inputRate) {
   }
 
   SF_INFO info = mInfo;
-  mFile = sf_open(MakeNextName().c_str(), SFM_WRITE, &info);
+  mFile = sf_open(MakeNextOpenablePath().c_str(), SFM_WRITE, &info);
   if (!mFile) return 0;
 
   mMixerFormat = IsHighBitSubtype(mInfo.format) ? SampleFormatFloat : SampleFormatInt16;
@@ -130,7 +130,7 @@ int WavStreamWriter::NextFile() {
     return 0;
   }
   SF_INFO info = mInfo;
-  mFile = sf_open(MakeNextName().c_str(), SFM_WRITE, &info);
+  mFile = sf_open(MakeNextOpenablePath().c_str(), SFM_WRITE, &info);
   if (!mFile) mFailed = true;
   mHeaderTime = mTimeAtFileStart;
   return mFile ? 1 : 0;

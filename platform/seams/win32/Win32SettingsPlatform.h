@@ -21,6 +21,8 @@ public:
   bool IsFolder(const std::string& path) override;
   bool CreateFolder(const std::string& path) override;
   bool ListFiles(const std::string& folder, std::vector<std::string>* names) override;
+  // The native path of a Windows path (its folder must exist); empty when it has none.
+  std::string OpenablePath(const std::string& path) override;
 };
 
 }  // namespace seams
