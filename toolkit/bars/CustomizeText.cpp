@@ -1,0 +1,52 @@
+#include "toolkit/bars/CustomizeText.h"
+
+namespace customize_text {
+const char* const kCustomize = "Customize";
+const char* const kClose = "Close";
+const char* const kAllCommands = "All Commands";
+const char* const kNewMenu = "New Menu";
+const char* const kCommands = "Commands";
+const char* const kToolbars = "Toolbars";
+const char* const kKeyboard = "Keyboard";
+const char* const kTools = "Tools";
+const char* const kUntitled = "<Untitled>";
+const char* const kCategoriesLabel = "Cate&gories:";
+const char* const kCommandsLabel = "Comman&ds:";
+const char* const kDescriptionLabel = "Description:";
+const char* const kToolbarsLabel = "Tool&bars:";
+const char* const kShowTextLabels = "&Show text labels";
+const char* const kRename = "Rena&me...";
+const char* const kNew = "&New...";
+const char* const kDelete = "&Delete";
+const char* const kReset = "&Reset";
+const char* const kResetAll = "Reset &All";
+const char* const kToolbarName = "Toolbar Name";
+const char* const kToolbarNameLabel = "&Toolbar name:";
+const char* const kOk = "OK";
+const char* const kCancel = "Cancel";
+const char* const kResetToolbarPrompt =
+    "All your changes will be lost! Do you really want to reset the toolbar '%s'?";
+const char* const kResetAllPrompt =
+    "All your changes will be lost! Do you really want to reset all toolbars and menus?";
+const char* const kDeleteToolbarPrompt = "Do you really want to delete the toolbar '%s'?";
+const char* const kSetAcceleratorFor = "Set Accelerator &for:";
+const char* const kCurrentKeys = "Current Ke&ys:";
+const char* const kPressNewShortcut = "Press &New Shortcut Key:";
+const char* const kAssignedTo = "Assigned to:";
+const char* const kAssign = "&Assign";
+const char* const kRemove = "&Remove";
+const char* const kDefault = "Default";
+const char* const kUnassigned = "[Unassigned]";
+const char* const kUnknownCommand = "????";
+const char* const kResetKeyboardPrompt =
+    "All your changes will be lost! Do you really want to reset the keyboard assignments?";
+const char* const kMenuContents = "&Menu contents:";
+const char* const kCommand = "&Command:";
+const char* const kBrowse = "&...";
+const char* const kArguments = "&Arguments:";
+const char* const kInitialDirectory = "&Initial directory:";
+const char* const kTooManyTools = "You may define up to %d tools.";
+const char* const kToolsFilter =
+    "Executable (*.exe)|*.exe|Command (*.com)|*.com|Information (*.pdf)|*.pdf|Batch (*.bat)|*.bat|All Files "
+    "(*.*)|*.*||";
+}  // namespace customize_text
