@@ -49,4 +49,22 @@ const char* const kTooManyTools = "You may define up to %d tools.";
 const char* const kToolsFilter =
     "Executable (*.exe)|*.exe|Command (*.com)|*.com|Information (*.pdf)|*.pdf|Batch (*.bat)|*.bat|All Files "
     "(*.*)|*.*||";
+const char* const kOptions = "Options";
+const char* const kShowTooltips = "Show Screen&Tips on toolbars";
+const char* const kShowShortcutKeys = "Show shortcut &keys in ScreenTips";
+const char* const kRecentlyUsedMenus = "Me&nus show recently used commands first";
+const char* const kShowFullMenusAfterDelay = "Show f&ull menus after a short delay";
+const char* const kLargeIcons = "&Large Icons";
+const char* const kLook2000 = "Look &2000";
+const char* const kResetUsageData = "&Reset my usage data";
+const char* const kVisualizations = "&Visualizations...";
+const char* const kPersonalized = "Personalized Menus and Toolbars";
+const char* const kOther = "Other";
+const char* const kResetUsagePrompt =
+    "This will delete the record of commands you've used in this application and restore the default set of "
+    "visible commands to the menus and toolbar";
+const char* const kMouse = "Mouse";
+const char* const kViewsLabel = "&Views:";
+const char* const kNoDoubleClick = "&No double-click event";
+const char* const kAssociateDoubleClick = "&Associate double-click event with:";
 }  // namespace customize_text

@@ -46,4 +46,20 @@ extern const char* const kInitialDirectory;
 // "%d" is the number of tool commands.
 extern const char* const kTooManyTools;
 extern const char* const kToolsFilter;
+extern const char* const kOptions;
+extern const char* const kShowTooltips;
+extern const char* const kShowShortcutKeys;
+extern const char* const kRecentlyUsedMenus;
+extern const char* const kShowFullMenusAfterDelay;
+extern const char* const kLargeIcons;
+extern const char* const kLook2000;
+extern const char* const kResetUsageData;
+extern const char* const kVisualizations;
+extern const char* const kPersonalized;
+extern const char* const kOther;
+extern const char* const kResetUsagePrompt;
+extern const char* const kMouse;
+extern const char* const kViewsLabel;
+extern const char* const kNoDoubleClick;
+extern const char* const kAssociateDoubleClick;
 }  // namespace customize_text

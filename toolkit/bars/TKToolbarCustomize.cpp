@@ -3,6 +3,9 @@
 #include "toolkit/bars/CustomizeText.h"
 #include "toolkit/bars/TKCustomizePage.h"
 #include "toolkit/bars/TKKeyboardPage.h"
+#include "toolkit/bars/TKMouseManager.h"
+#include "toolkit/bars/TKMousePage.h"
+#include "toolkit/bars/TKOptionsPage.h"
 #include "toolkit/bars/TKToolBar.h"
 #include "toolkit/bars/TKToolbarMenuButton.h"
 #include "toolkit/bars/TKToolbarsPage.h"
@@ -54,8 +57,15 @@ CTKToolbarCustomize::CTKToolbarCustomize(CFrameWnd* frame, BOOL autoSetup, UINT 
   AddPage(m_pToolbarsPage);
   if (m_pToolsPage) AddPage(m_pToolsPage);
   if (m_pKeyboardPage) AddPage(m_pKeyboardPage);
+  if (g_pMouseManager) {
+    m_pMousePage = new CTKMousePage;
+    AddPage(m_pMousePage);
+  }
   for (POSITION pos = m_listCustomPages.GetHeadPosition(); pos;)
     if (auto* page = dynamic_cast<CPropertyPage*>(m_listCustomPages.GetNext(pos))) AddPage(page);
+  auto* toolkitFrame = dynamic_cast<CTKFrameWnd*>(frame);
+  m_pOptionsPage = new CTKOptionsPage(toolkitFrame && toolkitFrame->m_Impl.GetMenuBar() != nullptr);
+  AddPage(m_pOptionsPage);
 
   m_pCustomizePage->SetAllCategory(m_strAllCommands);
   if (m_pKeyboardPage) m_pKeyboardPage->SetAllCategory(m_strAllCommands);
@@ -79,6 +89,8 @@ CTKToolbarCustomize::~CTKToolbarCustomize() {
   delete m_pToolbarsPage;
   delete m_pKeyboardPage;
   delete m_pToolsPage;
+  delete m_pOptionsPage;
+  delete m_pMousePage;
   while (!m_listCustomPages.IsEmpty()) delete m_listCustomPages.RemoveHead();
 }
 

@@ -11,6 +11,8 @@ class CTKCustomizePage;
 class CTKToolbarsPage;
 class CTKKeyboardPage;
 class CTKToolsPage;
+class CTKOptionsPage;
+class CTKMousePage;
 class CTKUserTool;
 
 // Bits of the sheet's flags word.
@@ -105,6 +107,8 @@ public:
   CTKToolbarsPage* GetToolbarsPage() const { return m_pToolbarsPage; }
   CTKKeyboardPage* GetKeyboardPage() const { return m_pKeyboardPage; }
   CTKToolsPage* GetToolsPage() const { return m_pToolsPage; }
+  CTKOptionsPage* GetOptionsPage() const { return m_pOptionsPage; }
+  CTKMousePage* GetMousePage() const { return m_pMousePage; }
 
   // The sheet now open, null when none.
   static CTKToolbarCustomize* GetOpenSheet() { return s_pOpenSheet; }
@@ -131,6 +135,8 @@ protected:
   CTKToolbarsPage* m_pToolbarsPage = nullptr;
   CTKKeyboardPage* m_pKeyboardPage = nullptr;
   CTKToolsPage* m_pToolsPage = nullptr;
+  CTKOptionsPage* m_pOptionsPage = nullptr;
+  CTKMousePage* m_pMousePage = nullptr;
   CStringList m_lstCategories;
   CObList m_listCustomPages;
   CString m_strAllCommands;

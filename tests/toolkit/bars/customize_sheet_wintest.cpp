@@ -6,6 +6,9 @@
 #include "support/wine/DialogTestSupport.h"
 #include "toolkit/bars/ShortcutKeyText.h"
 #include "toolkit/bars/TKCustomizePage.h"
+#include "toolkit/bars/TKMouseManager.h"
+#include "toolkit/bars/TKMousePage.h"
+#include "toolkit/bars/TKOptionsPage.h"
 #include "toolkit/bars/TKToolbarCustomize.h"
 #include "toolkit/bars/TKToolbarsPage.h"
 #include "toolkit/bars/TKToolsPage.h"
@@ -162,7 +165,7 @@ TEST_F(CustomizeSheet, WhileTheSheetIsOpenTheToolbarsAreInCustomizeModeAndTheFra
   char title[64] = "";
   ::GetWindowTextA(sheetHwnd, title, sizeof title);
   EXPECT_STREQ(title, "Customize");
-  EXPECT_EQ(Tabs(), (Texts{"Commands", "Toolbars"}));
+  EXPECT_EQ(Tabs(), (Texts{"Commands", "Toolbars", "Options"}));
   EXPECT_FALSE(::IsWindowVisible(::GetDlgItem(sheetHwnd, IDOK)));
   EXPECT_EQ(dialogtest::ItemText(sheetHwnd, IDCANCEL), "Close");
   // A second sheet is refused while one is open.
@@ -374,7 +377,7 @@ TEST_F(CustomizeSheet, AShortcutAssignedOnTheKeyboardPageRunsItsCommand) {
   CTKKeyboardManager* previous = g_pKeyboardManager;
   g_pKeyboardManager = &keyboard;
   Open();
-  ASSERT_EQ(Tabs(), (Texts{"Commands", "Toolbars", "Keyboard"}));
+  ASSERT_EQ(Tabs(), (Texts{"Commands", "Toolbars", "Keyboard", "Options"}));
   ClickTab(2);
   HWND commands = PageItem(IDC_TKCUSTOMIZE_KEY_COMMANDS);
   HWND keys = PageItem(IDC_TKCUSTOMIZE_CURRENT_KEYS);
@@ -423,7 +426,7 @@ TEST_F(CustomizeSheet, TheToolsPageAddsUserToolsUpToItsRange) {
   CTKUserToolsManager* previous = g_pUserToolsManager;
   g_pUserToolsManager = &tools;
   Open();
-  ASSERT_EQ(Tabs(), (Texts{"Commands", "Toolbars", "Tools"}));
+  ASSERT_EQ(Tabs(), (Texts{"Commands", "Toolbars", "Tools", "Options"}));
   ClickTab(2);
   CTKToolsList& list = sheet->GetToolsPage()->m_wndToolsList;
   EXPECT_FALSE(::IsWindowEnabled(PageItem(IDC_TKCUSTOMIZE_TOOL_COMMAND)));
@@ -468,6 +471,91 @@ TEST_F(CustomizeSheet, TheToolsPageAddsUserToolsUpToItsRange) {
   }
   ::DestroyWindow(sheetHwnd);
   g_pUserToolsManager = previous;
+}
+
+TEST_F(CustomizeSheet, EachOptionsBoxTakesEffectAtOnce) {
+  const BOOL tooltips = CTKToolBar::s_bShowTooltips, shortcuts = CTKToolBar::s_bShowShortcutKeys;
+  CTKToolBar::s_bShowTooltips = TRUE;
+  CTKToolBar::s_bShowShortcutKeys = TRUE;
+  Open();
+  ClickTab(2);
+  // No menu bar here: no personalised menus to set.
+  EXPECT_FALSE(::IsWindowVisible(PageItem(IDC_TKOPTIONS_RECENTLY_USED)));
+  EXPECT_FALSE(::IsWindowVisible(PageItem(IDC_TKOPTIONS_VISUALIZATIONS)));
+  const LONG smallHeight = fileBar->GetButtonSize().cy;
+  struct Case {
+    const char* what;
+    int box;
+    BOOL tooltips, shortcuts, shortcutsBoxEnabled, large;
+  };
+  const Case cases[] = {
+      {"tooltips off: the shortcut box goes grey", IDC_TKOPTIONS_TOOLTIPS, FALSE, TRUE, FALSE, FALSE},
+      {"tooltips on again", IDC_TKOPTIONS_TOOLTIPS, TRUE, TRUE, TRUE, FALSE},
+      {"shortcut keys off", IDC_TKOPTIONS_SHORTCUT_KEYS, TRUE, FALSE, TRUE, FALSE},
+      {"large icons on", IDC_TKOPTIONS_LARGE_ICONS, TRUE, FALSE, TRUE, TRUE},
+      {"large icons off", IDC_TKOPTIONS_LARGE_ICONS, TRUE, FALSE, TRUE, FALSE},
+  };
+  for (const Case& c : cases) {
+    ClickControl(PageItem(c.box));
+    EXPECT_EQ(CTKToolBar::s_bShowTooltips, c.tooltips) << c.what;
+    EXPECT_EQ(CTKToolBar::s_bShowShortcutKeys, c.shortcuts) << c.what;
+    EXPECT_EQ(::IsWindowEnabled(PageItem(IDC_TKOPTIONS_SHORTCUT_KEYS)) != FALSE,
+              c.shortcutsBoxEnabled != FALSE)
+        << c.what;
+    EXPECT_EQ(CTKToolBar::IsLargeIcons(), c.large) << c.what;
+    if (c.large)
+      EXPECT_GT(fileBar->GetButtonSize().cy, smallHeight) << c.what;
+    else
+      EXPECT_EQ(fileBar->GetButtonSize().cy, smallHeight) << c.what;
+  }
+  CTKToolBar::SetLargeIcons(FALSE);
+  CTKToolBar::s_bShowTooltips = tooltips;
+  CTKToolBar::s_bShowShortcutKeys = shortcuts;
+}
+
+TEST_F(CustomizeSheet, TheMousePageAssignsADoubleClickCommandToAView) {
+  CTKMouseManager mouse;
+  mouse.AddView(7, "Waveform");
+  mouse.AddView(8, "Rulers");
+  Open();
+  ASSERT_EQ(Tabs(), (Texts{"Commands", "Toolbars", "Mouse", "Options"}));
+  ClickTab(2);
+  HWND views = PageItem(IDC_TKMOUSE_VIEWS);
+  HWND commands = PageItem(IDC_TKMOUSE_COMMANDS);
+  auto clickView = [&](int index) {
+    RECT row{LVIR_LABEL, 0, 0, 0};
+    ASSERT_TRUE(::SendMessageA(views, LVM_GETITEMRECT, index, reinterpret_cast<LPARAM>(&row)));
+    ClickInWindow(views, POINT{row.left + 10, (row.top + row.bottom) / 2});
+  };
+  auto checked = [&](int id) { return ::IsDlgButtonChecked(Page(), id) == BST_CHECKED; };
+  // Sorted by name, the first chosen; it has no double-click command.
+  EXPECT_EQ(sheet->GetMousePage()->GetSelectedView(), 8);
+  EXPECT_TRUE(checked(IDC_TKMOUSE_NO_DBLCLICK));
+  EXPECT_FALSE(::IsWindowEnabled(commands));
+
+  ClickControl(PageItem(IDC_TKMOUSE_USE_DBLCLICK));
+  EXPECT_TRUE(::IsWindowEnabled(commands));
+  const int print = IndexOf(ListTexts(commands), "Print");
+  ASSERT_GE(print, 0);
+  ClickListItem(commands, print);
+  EXPECT_EQ(mouse.GetViewDblClickCommand(8), UINT(ID_TEST_PRINT));
+  EXPECT_EQ(dialogtest::ItemText(Page(), IDC_TKMOUSE_DESCRIPTION), "Print the waveform");
+
+  struct Case {
+    const char* what;
+    int view;
+    bool associated;
+  };
+  const Case cases[] = {{"the other view has none", 1, false}, {"back to the first: its command", 0, true}};
+  for (const Case& c : cases) {
+    clickView(c.view);
+    EXPECT_EQ(checked(IDC_TKMOUSE_USE_DBLCLICK), c.associated) << c.what;
+    EXPECT_EQ(::IsWindowEnabled(commands) != FALSE, c.associated) << c.what;
+    EXPECT_EQ(::SendMessageA(commands, LB_GETCURSEL, 0, 0), c.associated ? print : LB_ERR) << c.what;
+  }
+  ClickControl(PageItem(IDC_TKMOUSE_NO_DBLCLICK));
+  EXPECT_EQ(mouse.GetViewDblClickCommand(8), 0u);
+  EXPECT_EQ(mouse.GetViewDblClickCommand(7), 0u);
 }
 
 }  // namespace
