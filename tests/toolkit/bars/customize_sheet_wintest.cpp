@@ -421,6 +421,37 @@ TEST_F(CustomizeSheet, AShortcutAssignedOnTheKeyboardPageRunsItsCommand) {
   g_pKeyboardManager = previous;
 }
 
+TEST_F(CustomizeSheet, ARemovedShortcutNoLongerRunsItsCommand) {
+  ACCEL table[] = {{FVIRTKEY | FCONTROL, 'O', ID_TEST_OPEN}, {FVIRTKEY | FCONTROL, 'K', ID_TEST_PRINT}};
+  frame->m_hAccelTable = ::CreateAcceleratorTableA(table, 2);
+  CTKKeyboardManager keyboard;
+  CTKKeyboardManager* previous = g_pKeyboardManager;
+  g_pKeyboardManager = &keyboard;
+  Open();
+  ClickTab(2);
+  HWND commands = PageItem(IDC_TKCUSTOMIZE_KEY_COMMANDS);
+  HWND keys = PageItem(IDC_TKCUSTOMIZE_CURRENT_KEYS);
+  ClickListItem(commands, IndexOf(ListTexts(commands), "Print"));
+  ASSERT_EQ(ListTexts(keys), (Texts{"Control+K"}));
+  EXPECT_FALSE(::IsWindowEnabled(PageItem(IDC_TKCUSTOMIZE_REMOVE)));
+  ClickListItem(keys, 0);
+  EXPECT_TRUE(::IsWindowEnabled(PageItem(IDC_TKCUSTOMIZE_REMOVE)));
+  ClickControl(PageItem(IDC_TKCUSTOMIZE_REMOVE));
+  EXPECT_EQ(ListTexts(keys), Texts{});
+  EXPECT_EQ(::CopyAcceleratorTableA(frame->m_hAccelTable, nullptr, 0), 1);
+
+  ClickControl(::GetDlgItem(sheetHwnd, IDCANCEL));
+  ASSERT_FALSE(::IsWindow(sheetHwnd));
+  ::SetForegroundWindow(frameHwnd);
+  ::SetFocus(frameHwnd);
+  PumpAsTheProgram(200);
+  frame->commands.clear();
+  PressKey('k', 0xFFE3);
+  PressKey('o', 0xFFE3);
+  EXPECT_EQ(frame->commands, (std::vector<UINT>{ID_TEST_OPEN}));
+  g_pKeyboardManager = previous;
+}
+
 TEST_F(CustomizeSheet, TheToolsPageAddsUserToolsUpToItsRange) {
   CTKUserToolsManager tools(kToolsEntry, kFirstTool, kFirstTool + 1);
   CTKUserToolsManager* previous = g_pUserToolsManager;
