@@ -9,6 +9,7 @@ const char kExpandDockedWindow[] = "Expand docked window";
 const char kContractDockedWindow[] = "Contract docked window";
 
 const char kTooManyUserToolbars[] = "You can't create more than %d user-defined toolbars!";
+const char kCantCopyImage[] = "Can't copy bitmap image into the clipboard!";
 
 const char* TextOf(unsigned id, char* buffer, int size) {
   if (size > 0 && ::LoadStringA(::GetModuleHandleA(nullptr), id, buffer, size) > 0) return buffer;
@@ -21,6 +22,8 @@ const char* TextOf(unsigned id, char* buffer, int size) {
       return kContractDockedWindow;
     case 16243:
       return kTooManyUserToolbars;
+    case 16010:
+      return kCantCopyImage;
     default:
       return "";
   }

@@ -13,6 +13,9 @@ extern const char kContractDockedWindow[];
 // id 16243; %d is the number of ids).
 extern const char kTooManyUserToolbars[];
 
+// A tool's icon could not go to the clipboard (string id 16010).
+extern const char kCantCopyImage[];
+
 // The text of string id, from the module's string table or the texts above; empty
 // for an unknown id.
 const char* TextOf(unsigned id, char* buffer, int size);

@@ -589,4 +589,51 @@ TEST_F(CustomizeSheet, TheMousePageAssignsADoubleClickCommandToAView) {
   EXPECT_EQ(mouse.GetViewDblClickCommand(7), 0u);
 }
 
+// A tool shows its program's icon: a bare name is looked for along the search path,
+// a name found nowhere shows the default tool icon.
+TEST(UserTool, ShowsItsProgramsIconOrTheDefaultOne) {
+  struct Case {
+    const char* command;
+    bool defaultIcon;
+  };
+  const Case cases[] = {
+      {"notepad.exe", false},
+      {"C:\\windows\\notepad.exe", false},
+      {"no-such-program-here.exe", true},
+  };
+  for (const Case& c : cases) {
+    CTKUserTool tool;
+    EXPECT_EQ(tool.GetIcon(), nullptr);
+    tool.SetCommand(c.command);
+    ASSERT_NE(tool.GetIcon(), nullptr) << c.command;
+    EXPECT_EQ(tool.GetIcon() == CTKUserTool::DefaultIcon(), c.defaultIcon) << c.command;
+    // The same text again keeps the icon.
+    const HICON icon = tool.GetIcon();
+    tool.SetCommand(c.command);
+    EXPECT_EQ(tool.GetIcon(), icon) << c.command;
+
+    // Drawn centred in a cell: the middle changes, the corners stay white.
+    HDC screen = ::GetDC(nullptr);
+    HDC memory = ::CreateCompatibleDC(screen);
+    HBITMAP bitmap = ::CreateCompatibleBitmap(screen, 40, 40);
+    ::ReleaseDC(nullptr, screen);
+    HGDIOBJ old = ::SelectObject(memory, bitmap);
+    RECT all{0, 0, 40, 40};
+    ::FillRect(memory, &all, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+    CDC dc(memory);
+    tool.DrawToolIcon(&dc, CRect(0, 0, 40, 40));
+    int drawn = 0;
+    for (int y = 12; y < 28; ++y)
+      for (int x = 12; x < 28; ++x) drawn += ::GetPixel(memory, x, y) != RGB(255, 255, 255);
+    EXPECT_GT(drawn, 16) << c.command;
+    EXPECT_EQ(::GetPixel(memory, 2, 2), RGB(255, 255, 255)) << c.command;
+    EXPECT_EQ(::GetPixel(memory, 37, 37), RGB(255, 255, 255)) << c.command;
+    ::SelectObject(memory, old);
+    ::DeleteObject(bitmap);
+    ::DeleteDC(memory);
+  }
+  CTKUserTool empty;
+  EXPECT_FALSE(empty.Invoke());
+}
+
 }  // namespace
