@@ -67,4 +67,14 @@ const char* const kMouse = "Mouse";
 const char* const kViewsLabel = "&Views:";
 const char* const kNoDoubleClick = "&No double-click event";
 const char* const kAssociateDoubleClick = "&Associate double-click event with:";
+const char* const kEditButtonImage = "Edit Button Image";
+const char* const kPictureLabel = "Picture";
+const char* const kColorsLabel = "Colors";
+const char* const kPreviewLabel = "Preview";
+const char* const kCantCopyImage = "Can't copy bitmap image into the clipboard!";
+const char* const kCantPasteImage = "Can't paste bitmap image from the clipboard!";
+const char* const kImageTools[9] = {
+    "Fill Tool\nFill", "Pencil Tool\nPencil",       "Select Color Tool\nSelect Color",
+    "Line Tool\nLine", "Rectangle Tool\nRectangle", "Ellipse Tools\nEllipse",
+    "Copy Tool\nCopy", "Paste Tool\nPaste",         "Clear Tool\nClear"};
 }  // namespace customize_text

@@ -62,4 +62,13 @@ extern const char* const kMouse;
 extern const char* const kViewsLabel;
 extern const char* const kNoDoubleClick;
 extern const char* const kAssociateDoubleClick;
+extern const char* const kEditButtonImage;
+extern const char* const kPictureLabel;
+extern const char* const kColorsLabel;
+extern const char* const kPreviewLabel;
+extern const char* const kCantCopyImage;
+extern const char* const kCantPasteImage;
+// The image tools' names, in the order of their commands (Fill, Pencil, Select
+// Color, Line, Rectangle, Ellipse, Copy, Paste, Clear).
+extern const char* const kImageTools[9];
 }  // namespace customize_text

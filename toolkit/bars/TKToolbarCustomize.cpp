@@ -2,6 +2,7 @@
 
 #include "toolkit/bars/CustomizeText.h"
 #include "toolkit/bars/TKCustomizePage.h"
+#include "toolkit/bars/TKImageEditDialog.h"
 #include "toolkit/bars/TKKeyboardPage.h"
 #include "toolkit/bars/TKMouseManager.h"
 #include "toolkit/bars/TKMousePage.h"
@@ -368,6 +369,9 @@ void CTKToolbarCustomize::EnableUserDefinedToolbars(BOOL enable) {
   if (m_pToolbarsPage) m_pToolbarsPage->EnableUserDefinedToolbars(enable);
 }
 
-BOOL CTKToolbarCustomize::EditButtonImage(CWnd*, HBITMAP, int) { return FALSE; }
+BOOL CTKToolbarCustomize::EditButtonImage(CWnd* parent, HBITMAP bitmap, int bitsPerPixel) {
+  CTKImageEditDialog dialog(bitmap, parent ? parent : this, bitsPerPixel);
+  return dialog.DoModal() == IDOK;
+}
 
 BOOL CTKToolbarCustomize::CheckToolsValidity(const CObList&) { return TRUE; }
