@@ -77,4 +77,16 @@ const char* const kImageTools[9] = {
     "Fill Tool\nFill", "Pencil Tool\nPencil",       "Select Color Tool\nSelect Color",
     "Line Tool\nLine", "Rectangle Tool\nRectangle", "Ellipse Tools\nEllipse",
     "Copy Tool\nCopy", "Paste Tool\nPaste",         "Clear Tool\nClear"};
+const char* const kButtonAppearance = "Button Appearance";
+const char* const kImageOnly = "&Image only";
+const char* const kTextOnly = "&Text only";
+const char* const kImageAndText = "Image &and text";
+const char* const kButtonText = "&Button text:";
+const char* const kUseDefaultImage = "Use &Default Image: ";
+const char* const kSelectUserImage = "Select &User-defined Image: ";
+const char* const kImages = "Images";
+const char* const kEdit = "&Edit...";
+const char* const kSelectImage = "You should select an image!";
+const char* const kEnterText = "You should enter a text!";
+const char* const kCantCreateImage = "Can't create a new image!";
 }  // namespace customize_text

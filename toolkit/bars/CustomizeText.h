@@ -71,4 +71,16 @@ extern const char* const kCantPasteImage;
 // The image tools' names, in the order of their commands (Fill, Pencil, Select
 // Color, Line, Rectangle, Ellipse, Copy, Paste, Clear).
 extern const char* const kImageTools[9];
+extern const char* const kButtonAppearance;
+extern const char* const kImageOnly;
+extern const char* const kTextOnly;
+extern const char* const kImageAndText;
+extern const char* const kButtonText;
+extern const char* const kUseDefaultImage;
+extern const char* const kSelectUserImage;
+extern const char* const kImages;
+extern const char* const kEdit;
+extern const char* const kSelectImage;
+extern const char* const kEnterText;
+extern const char* const kCantCreateImage;
 }  // namespace customize_text
