@@ -89,4 +89,23 @@ const char* const kEdit = "&Edit...";
 const char* const kSelectImage = "You should select an image!";
 const char* const kEnterText = "You should enter a text!";
 const char* const kCantCreateImage = "Can't create a new image!";
+const char* const kMenu = "Menu";
+const char* const kApplicationFrameMenus = "Application Frame Menus";
+const char* const kShowMenusFor = "&Show Menus for:";
+const char* const kContextMenus = "Context Menus";
+const char* const kSelectContextMenu = "Select &context menu:";
+const char* const kResetContextMenu = "R&eset";
+const char* const kMenuAnimations = "&Menu animations:";
+const char* const kMenuShadows = "Menu s&hadows";
+const char* const kMenuHint =
+    "Hint: select the context menu, change the page to \"Commands\" and drag the toolbar buttons into the "
+    "menu "
+    "window.";
+const char* const kCantCustomizeMenus = "Can't customize menues!";
+const char* const kDefaultMenu = "Default Menu";
+const char* const kDefaultMenuDescription = "Default application menu. Appears when no documents are open.";
+const char* const kNoContextMenu = "-------------------------";
+const char* const kResetMenuPrompt =
+    "All your changes will be lost! Do you really want to reset the menu '%s'?";
+const char* const kAnimations[4] = {"(None)", "Unfold", "Slide", "Fade"};
 }  // namespace customize_text

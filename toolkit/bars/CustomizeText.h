@@ -83,4 +83,20 @@ extern const char* const kEdit;
 extern const char* const kSelectImage;
 extern const char* const kEnterText;
 extern const char* const kCantCreateImage;
+extern const char* const kMenu;
+extern const char* const kApplicationFrameMenus;
+extern const char* const kShowMenusFor;
+extern const char* const kContextMenus;
+extern const char* const kSelectContextMenu;
+extern const char* const kResetContextMenu;
+extern const char* const kMenuAnimations;
+extern const char* const kMenuShadows;
+extern const char* const kMenuHint;
+extern const char* const kCantCustomizeMenus;
+extern const char* const kDefaultMenu;
+extern const char* const kDefaultMenuDescription;
+extern const char* const kNoContextMenu;
+// "%s" is the menu's name.
+extern const char* const kResetMenuPrompt;
+extern const char* const kAnimations[4];
 }  // namespace customize_text

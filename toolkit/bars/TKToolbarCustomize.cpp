@@ -4,6 +4,7 @@
 #include "toolkit/bars/TKCustomizePage.h"
 #include "toolkit/bars/TKImageEditDialog.h"
 #include "toolkit/bars/TKKeyboardPage.h"
+#include "toolkit/bars/TKMenuPage.h"
 #include "toolkit/bars/TKMouseManager.h"
 #include "toolkit/bars/TKMousePage.h"
 #include "toolkit/bars/TKOptionsPage.h"
@@ -58,6 +59,11 @@ CTKToolbarCustomize::CTKToolbarCustomize(CFrameWnd* frame, BOOL autoSetup, UINT 
   AddPage(m_pToolbarsPage);
   if (m_pToolsPage) AddPage(m_pToolsPage);
   if (m_pKeyboardPage) AddPage(m_pKeyboardPage);
+  if (auto* toolkitFrame = dynamic_cast<CTKFrameWnd*>(frame);
+      toolkitFrame && toolkitFrame->m_Impl.GetMenuBar()) {
+    m_pMenuPage = new CTKMenuPage(frame, autoSetup);
+    AddPage(m_pMenuPage);
+  }
   if (g_pMouseManager) {
     m_pMousePage = new CTKMousePage;
     AddPage(m_pMousePage);
@@ -92,6 +98,7 @@ CTKToolbarCustomize::~CTKToolbarCustomize() {
   delete m_pToolsPage;
   delete m_pOptionsPage;
   delete m_pMousePage;
+  delete m_pMenuPage;
   while (!m_listCustomPages.IsEmpty()) delete m_listCustomPages.RemoveHead();
 }
 

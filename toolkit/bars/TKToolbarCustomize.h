@@ -13,6 +13,7 @@ class CTKKeyboardPage;
 class CTKToolsPage;
 class CTKOptionsPage;
 class CTKMousePage;
+class CTKMenuPage;
 class CTKUserTool;
 
 // Bits of the sheet's flags word.
@@ -109,6 +110,7 @@ public:
   CTKToolsPage* GetToolsPage() const { return m_pToolsPage; }
   CTKOptionsPage* GetOptionsPage() const { return m_pOptionsPage; }
   CTKMousePage* GetMousePage() const { return m_pMousePage; }
+  CTKMenuPage* GetMenuPage() const { return m_pMenuPage; }
 
   // The sheet now open, null when none.
   static CTKToolbarCustomize* GetOpenSheet() { return s_pOpenSheet; }
@@ -137,6 +139,7 @@ protected:
   CTKToolsPage* m_pToolsPage = nullptr;
   CTKOptionsPage* m_pOptionsPage = nullptr;
   CTKMousePage* m_pMousePage = nullptr;
+  CTKMenuPage* m_pMenuPage = nullptr;
   CStringList m_lstCategories;
   CObList m_listCustomPages;
   CString m_strAllCommands;

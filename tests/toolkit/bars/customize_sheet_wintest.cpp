@@ -6,6 +6,8 @@
 #include "support/wine/DialogTestSupport.h"
 #include "toolkit/bars/ShortcutKeyText.h"
 #include "toolkit/bars/TKCustomizePage.h"
+#include "toolkit/bars/TKMenuBar.h"
+#include "toolkit/bars/TKMenuPage.h"
 #include "toolkit/bars/TKMouseManager.h"
 #include "toolkit/bars/TKMousePage.h"
 #include "toolkit/bars/TKOptionsPage.h"
@@ -634,6 +636,57 @@ TEST(UserTool, ShowsItsProgramsIconOrTheDefaultOne) {
   }
   CTKUserTool empty;
   EXPECT_FALSE(empty.Invoke());
+}
+
+TEST_F(CustomizeSheet, TheMenuPageResetsTheMenuBarAndSetsTheMenuOptions) {
+  ::SetMenu(frameHwnd, MakeMenu());
+  auto menuBar = std::make_unique<CTKMenuBar>();
+  ASSERT_TRUE(menuBar->Create(frame, WS_CHILD | WS_VISIBLE | CBRS_TOP));
+  ASSERT_TRUE(frame->DockControlBar(menuBar.get(), AFX_IDW_DOCKBAR_TOP));
+  frame->RecalcLayout();
+  PumpAsTheProgram(200);
+  ASSERT_EQ(menuBar->GetCount(), 2);
+  const int animation = CTKToolBar::s_nMenuAnimation;
+  const BOOL shadows = CTKToolBar::s_bMenuShadows;
+  CTKToolBar::s_nMenuAnimation = 0;
+  CTKToolBar::s_bMenuShadows = TRUE;
+
+  Open();
+  ASSERT_EQ(Tabs(), (Texts{"Commands", "Toolbars", "Menu", "Options"}));
+  ClickTab(2);
+  EXPECT_EQ(dialogtest::ItemText(Page(), IDC_TKMENU_DESCRIPTION),
+            "Default application menu. Appears when no documents are open.");
+  // The user takes the Edit menu off the bar, then resets the menu: first saying No,
+  // then Yes.
+  menuBar->RemoveButton(1);
+  menuBar->AdjustLayout();
+  struct Case {
+    int answer;
+    int titles;
+  };
+  for (const Case& c : {Case{IDNO, 1}, Case{IDYES, 2}}) {
+    dialogtest::RecordedMessageBoxes boxes(c.answer);
+    ClickControl(PageItem(IDC_TKMENU_RESET_FRAME));
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].text,
+              "All your changes will be lost! Do you really want to reset the menu 'Default Menu'?");
+    EXPECT_EQ(menuBar->GetCount(), c.titles);
+  }
+  // The options take effect when the page closes.
+  HWND combo = PageItem(IDC_TKMENU_ANIMATION);
+  ::SendMessageA(combo, CB_SETCURSEL, 3, 0);
+  ::SendMessageA(Page(), WM_COMMAND, MAKEWPARAM(IDC_TKMENU_ANIMATION, CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(combo));
+  ClickControl(PageItem(IDC_TKMENU_SHADOWS));
+  EXPECT_EQ(CTKToolBar::s_nMenuAnimation, 0);
+  ClickControl(::GetDlgItem(sheetHwnd, IDCANCEL));
+  ASSERT_FALSE(::IsWindow(sheetHwnd));
+  EXPECT_EQ(CTKToolBar::s_nMenuAnimation, 3);
+  EXPECT_FALSE(CTKToolBar::s_bMenuShadows);
+  EXPECT_EQ(menuBar->GetCount(), 2);
+  CTKToolBar::s_nMenuAnimation = animation;
+  CTKToolBar::s_bMenuShadows = shadows;
+  if (::IsWindow(frameHwnd)) ::DestroyWindow(frameHwnd);
 }
 
 }  // namespace
