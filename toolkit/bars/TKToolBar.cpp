@@ -635,6 +635,8 @@ int CTKToolBar::GetCommandButtons(UINT id, CObList& buttons) {
 BOOL CTKToolBar::IsUserDefined() const {
   HWND top = m_hWnd ? ::GetAncestor(m_hWnd, GA_ROOT) : nullptr;
   auto* frame = CTKFrameSite::Of(CWnd::FromHandlePermanent(top));
+  // A floating bar's root is its mini frame; its frame is the one it docks in.
+  if (!frame) frame = CTKFrameSite::Of(m_pDockSite);
   return frame && frame->GetFrameHelper().IsUserBarId(const_cast<CTKToolBar*>(this));
 }
 

@@ -5,6 +5,7 @@
 
 #include "toolkit/bars/BarsText.h"
 #include "toolkit/bars/TKPopupMenu.h"
+#include "toolkit/bars/TKButtonAppearanceDlg.h"
 #include "toolkit/bars/ToolbarDropSource.h"
 #include "toolkit/frames/CommandUsageCounter.h"
 #include "toolkit/frames/GlobalData.h"
@@ -665,6 +666,14 @@ void CTKToolBar::OnContextCommand(UINT id) {
       CTKToolbarImageList* list = button->m_bUserImage ? s_pUserImages : &s_Images;
       if (list) list->CopyImageToClipboard(button->GetImage());
       ::SetCursor(old);
+      break;
+    }
+    case ID_TKTOOLBAR_APPEARANCE: {
+      CTKButtonAppearanceDlg dialog(button, s_pUserImages, this, 0, IsMenuMode());
+      if (dialog.DoModal() == IDOK) {
+        AdjustLayout();
+        Invalidate();
+      }
       break;
     }
     case ID_TKTOOLBAR_DELETE:

@@ -123,7 +123,11 @@ BOOL CTKFrameWnd::ProcessMenuCharFor(CFrameWnd* frame, FrameHelper& impl, UINT c
 BOOL CTKFrameWnd::ProcessMouseClickFor(CFrameWnd* frame, UINT message, POINT screen, HWND window) {
   // A press on a toolbar button while customising, or with Alt held, goes to that
   // toolbar (the button is picked up to be moved).
-  if (message == WM_LBUTTONDOWN && (g_toolbarsCustomizing || ::GetKeyState(VK_MENU) < 0)) {
+  // Not for presses in a dialog the frame owns (the customization sheet over a bar).
+  char rootClass[16] = "";
+  ::GetClassNameA(::GetAncestor(window, GA_ROOT), rootClass, sizeof rootClass);
+  const bool inDialog = lstrcmpA(rootClass, "#32770") == 0;
+  if (message == WM_LBUTTONDOWN && !inDialog && (g_toolbarsCustomizing || ::GetKeyState(VK_MENU) < 0)) {
     CList<CControlBar*, CControlBar*> bars;
     frame->GetDockingBars(bars);
     for (POSITION pos = bars.GetHeadPosition(); pos;) {
@@ -369,7 +373,14 @@ BOOL CTKFrameWnd::PreTranslateFor(CFrameWnd* frame, FrameHelper& impl, MSG* msg,
 BOOL CTKFrameWnd::PreTranslateMessage(MSG* msg) {
   BOOL passOn = FALSE;
   if (PreTranslateFor(this, m_Impl, msg, &passOn)) return TRUE;
-  return passOn ? CFrameWnd::PreTranslateMessage(msg) : FALSE;
+  if (!passOn) return FALSE;
+  // The frame's keyboard shortcuts, for keys pressed in the frame and its children
+  // (not in windows it merely owns, such as a sheet capturing a new shortcut).
+  if (m_hAccelTable && msg->message >= WM_KEYFIRST && msg->message <= WM_KEYLAST &&
+      (msg->hwnd == m_hWnd || ::IsChild(m_hWnd, msg->hwnd)) &&
+      ::TranslateAcceleratorA(m_hWnd, m_hAccelTable, msg))
+    return TRUE;
+  return CFrameWnd::PreTranslateMessage(msg);
 }
 
 BOOL CTKFrameWnd::ProcessMenuChar(UINT character) { return ProcessMenuCharFor(this, m_Impl, character); }

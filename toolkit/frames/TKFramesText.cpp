@@ -9,6 +9,7 @@ const char kExpandDockedWindow[] = "Expand docked window";
 const char kContractDockedWindow[] = "Contract docked window";
 
 const char kTooManyUserToolbars[] = "You can't create more than %d user-defined toolbars!";
+const char kCantCopyImage[] = "Can't copy bitmap image into the clipboard!";
 
 const char kWindowsCaption[] = "Windows";
 const char kActivateWindow[] = "&Activate";
@@ -44,6 +45,8 @@ const char* TextOf(unsigned id, char* buffer, int size) {
       return kTooManyUserToolbars;
     case 61705:
       return kCommandFailed;
+    case 16010:
+      return kCantCopyImage;
     default:
       return "";
   }

@@ -36,6 +36,8 @@ extern const char kPreviewZoomIn[];
 extern const char kPreviewZoomOut[];
 extern const char kPreviewClose[];
 extern const char kCommandFailed[];
+// A tool's icon could not go to the clipboard (string id 16010).
+extern const char kCantCopyImage[];
 
 // The text of string id, from the module's string table or the texts above; empty
 // for an unknown id.

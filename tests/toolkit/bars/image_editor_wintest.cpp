@@ -1,0 +1,170 @@
+// The button image editor: figures drawn with its tools land in the caller's bitmap
+// cell by cell when the user confirms, and not at all when the user cancels.
+#include "support/wine/DialogTestSupport.h"
+
+#include "toolkit/bars/TKImageEditDialog.h"
+
+#include "platform/afx/linux_headers_begin.h"
+#include <utility>
+#include <vector>
+#include "platform/afx/linux_headers_end.h"
+
+namespace {
+
+constexpr int kWidth = 16;
+constexpr int kHeight = 15;
+using Cells = std::vector<std::pair<int, int>>;
+
+struct Stroke {
+  UINT tool;
+  Cells path;  // pressed at the first cell, moved through the others, released at the last
+};
+
+// A press, moves and a release inside the drawing area, at the cells' centres.
+void Draw(HWND dialog, const Stroke& stroke) {
+  dialogtest::Press(dialog, static_cast<int>(stroke.tool));
+  HWND area = ::GetDlgItem(dialog, IDC_TKIMAGE_DRAW);
+  RECT client;
+  ::GetClientRect(area, &client);
+  const int cx = client.right / kWidth, cy = client.bottom / kHeight;
+  auto at = [&](const std::pair<int, int>& cell) {
+    return MAKELPARAM(cell.first * cx + cx / 2, cell.second * cy + cy / 2);
+  };
+  ::SendMessageA(area, WM_LBUTTONDOWN, MK_LBUTTON, at(stroke.path.front()));
+  for (const auto& cell : stroke.path) ::SendMessageA(area, WM_MOUSEMOVE, MK_LBUTTON, at(cell));
+  ::SendMessageA(area, WM_LBUTTONUP, 0, at(stroke.path.back()));
+}
+
+HBITMAP FaceBitmap() {
+  HDC screen = ::GetDC(nullptr);
+  HBITMAP bitmap = ::CreateCompatibleBitmap(screen, kWidth, kHeight);
+  HDC dc = ::CreateCompatibleDC(screen);
+  HGDIOBJ old = ::SelectObject(dc, bitmap);
+  RECT all{0, 0, kWidth, kHeight};
+  ::FillRect(dc, &all, ::GetSysColorBrush(COLOR_BTNFACE));
+  ::SelectObject(dc, old);
+  ::DeleteDC(dc);
+  ::ReleaseDC(nullptr, screen);
+  return bitmap;
+}
+
+// The cells that are no longer the button face.
+Cells DrawnCells(HBITMAP bitmap) {
+  HDC dc = ::CreateCompatibleDC(nullptr);
+  HGDIOBJ old = ::SelectObject(dc, bitmap);
+  Cells cells;
+  for (int y = 0; y < kHeight; ++y)
+    for (int x = 0; x < kWidth; ++x)
+      if (::GetPixel(dc, x, y) != ::GetSysColor(COLOR_BTNFACE)) cells.emplace_back(x, y);
+  ::SelectObject(dc, old);
+  ::DeleteDC(dc);
+  return cells;
+}
+
+Cells Border(int left, int top, int right, int bottom) {
+  Cells cells;
+  for (int y = top; y <= bottom; ++y)
+    for (int x = left; x <= right; ++x)
+      if (x == left || x == right || y == top || y == bottom) cells.emplace_back(x, y);
+  return cells;
+}
+
+TEST(ImageEditor, EachToolDrawsItsFigureIntoTheImageOnOk) {
+  struct Case {
+    const char* what;
+    std::vector<Stroke> strokes;
+    int ending;
+    Cells drawn;
+  };
+  const Case cases[] = {
+      {"a single click with the line tool sets one pixel", {{ID_TKIMAGE_LINE, {{3, 3}}}}, IDOK, {{3, 3}}},
+      {"a line includes its end",
+       {{ID_TKIMAGE_LINE, {{1, 2}, {4, 2}}}},
+       IDOK,
+       {{1, 2}, {2, 2}, {3, 2}, {4, 2}}},
+      {"a rectangle from cell 2 to cell 5 covers 2 to 5",
+       {{ID_TKIMAGE_RECTANGLE, {{2, 2}, {4, 4}, {5, 5}}}},
+       IDOK,
+       Border(2, 2, 5, 5)},
+      {"the pencil sets every cell it passes",
+       {{ID_TKIMAGE_PENCIL, {{7, 1}, {7, 2}, {7, 3}}}},
+       IDOK,
+       {{7, 1}, {7, 2}, {7, 3}}},
+      {"cancelled, nothing changes", {{ID_TKIMAGE_LINE, {{3, 3}, {9, 3}}}}, IDCANCEL, {}},
+  };
+  for (const Case& c : cases) {
+    HBITMAP bitmap = FaceBitmap();
+    INT_PTR result = 0;
+    dialogtest::DriveModal(
+        "Edit Button Image",
+        [&](HWND dialog) {
+          for (const Stroke& stroke : c.strokes) Draw(dialog, stroke);
+          dialogtest::Press(dialog, c.ending);
+        },
+        [&] {
+          CTKImageEditDialog editor(bitmap);
+          result = editor.DoModal();
+        });
+    EXPECT_EQ(result, c.ending) << c.what;
+    EXPECT_EQ(DrawnCells(bitmap), c.drawn) << c.what;
+    ::DeleteObject(bitmap);
+  }
+}
+
+TEST(ImageEditor, FillFloodsTheClickedAreaAndClearEmptiesTheImage) {
+  HBITMAP bitmap = FaceBitmap();
+  dialogtest::DriveModal(
+      "Edit Button Image",
+      [&](HWND dialog) {
+        Draw(dialog, {ID_TKIMAGE_RECTANGLE, {{2, 2}, {5, 5}}});
+        Draw(dialog, {ID_TKIMAGE_FILL, {{3, 3}}});
+        dialogtest::Press(dialog, IDOK);
+      },
+      [&] {
+        CTKImageEditDialog editor(bitmap);
+        editor.DoModal();
+      });
+  Cells filled;
+  for (int y = 2; y <= 5; ++y)
+    for (int x = 2; x <= 5; ++x) filled.emplace_back(x, y);
+  EXPECT_EQ(DrawnCells(bitmap), filled);
+
+  dialogtest::DriveModal(
+      "Edit Button Image",
+      [&](HWND dialog) {
+        dialogtest::Press(dialog, ID_TKIMAGE_CLEAR);
+        dialogtest::Press(dialog, IDOK);
+      },
+      [&] {
+        CTKImageEditDialog editor(bitmap);
+        editor.DoModal();
+      });
+  EXPECT_EQ(DrawnCells(bitmap), Cells{});
+  ::DeleteObject(bitmap);
+}
+
+TEST(ImageEditor, PasteIsOfferedOnlyWhileTheClipboardHoldsABitmap) {
+  ASSERT_TRUE(::OpenClipboard(nullptr));
+  ::EmptyClipboard();
+  ::CloseClipboard();
+  HBITMAP bitmap = FaceBitmap();
+  bool before = true, after = false;
+  dialogtest::DriveModal(
+      "Edit Button Image",
+      [&](HWND dialog) {
+        before = ::IsWindowEnabled(::GetDlgItem(dialog, ID_TKIMAGE_PASTE));
+        dialogtest::Press(dialog, ID_TKIMAGE_COPY);
+        after = ::IsWindowEnabled(::GetDlgItem(dialog, ID_TKIMAGE_PASTE));
+        dialogtest::Press(dialog, IDCANCEL);
+      },
+      [&] {
+        CTKImageEditDialog editor(bitmap);
+        editor.DoModal();
+      });
+  EXPECT_FALSE(before);
+  EXPECT_TRUE(after);
+  EXPECT_TRUE(::IsClipboardFormatAvailable(CF_BITMAP));
+  ::DeleteObject(bitmap);
+}
+
+}  // namespace

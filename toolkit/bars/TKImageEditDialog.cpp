@@ -1,0 +1,463 @@
+#include "toolkit/bars/TKImageEditDialog.h"
+
+#include "platform/afx/AfxMessageBox.h"
+#include "toolkit/bars/CustomizeText.h"
+#include "toolkit/bars/DialogTemplateWriter.h"
+
+#include "platform/afx/linux_headers_begin.h"
+#include <algorithm>
+#include "platform/afx/linux_headers_end.h"
+
+namespace {
+using namespace customize_text;
+
+constexpr UINT kToolCommands[9] = {ID_TKIMAGE_FILL, ID_TKIMAGE_PENCIL,    ID_TKIMAGE_PICK,
+                                   ID_TKIMAGE_LINE, ID_TKIMAGE_RECTANGLE, ID_TKIMAGE_ELLIPSE,
+                                   ID_TKIMAGE_COPY, ID_TKIMAGE_PASTE,     ID_TKIMAGE_CLEAR};
+
+// The short name after the newline of a tool's text.
+CString ShortName(int index) {
+  CString text = kImageTools[index];
+  const int newline = text.Find('\n');
+  return newline >= 0 ? text.Mid(newline + 1) : text;
+}
+
+const DialogTemplateWriter& EditorTemplate() {
+  static const DialogTemplateWriter writer = [] {
+    DialogTemplateWriter w(kEditButtonImage, 250, 150,
+                           WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_3DLOOK);
+    w.Control(0x82, -1, kPictureLabel, SS_LEFT | WS_VISIBLE, 7, 5, 100, 8);
+    w.Control(0x82, IDC_TKIMAGE_DRAW, "Draw", SS_NOTIFY | WS_VISIBLE, 7, 15, 120, 112);
+    for (int i = 0; i < 9; ++i)
+      w.Control(0x80, static_cast<int>(kToolCommands[i]), ShortName(i),
+                BS_AUTOCHECKBOX | BS_PUSHLIKE | WS_VISIBLE | WS_TABSTOP,
+                static_cast<short>(134 + (i % 3) * 36), static_cast<short>(15 + (i / 3) * 15), 34, 13);
+    w.Control(0x82, -1, kColorsLabel, SS_LEFT | WS_VISIBLE, 134, 62, 60, 8);
+    w.Control(0x82, IDC_TKIMAGE_PALETTE, "", SS_OWNERDRAW | SS_NOTIFY | WS_VISIBLE, 134, 72, 104, 26);
+    w.Control(0x82, -1, kPreviewLabel, SS_LEFT | WS_VISIBLE, 134, 102, 60, 8);
+    w.Control(0x82, IDC_TKIMAGE_PREVIEW, "", SS_OWNERDRAW | WS_VISIBLE, 134, 112, 30, 16);
+    w.Control(0x80, IDOK, kOk, BS_DEFPUSHBUTTON | WS_VISIBLE | WS_TABSTOP, 139, 131, 50, 14);
+    w.Control(0x80, IDCANCEL, kCancel, BS_PUSHBUTTON | WS_VISIBLE | WS_TABSTOP, 193, 131, 50, 14);
+    return w;
+  }();
+  return writer;
+}
+
+HBITMAP CopyOf(HBITMAP source) {
+  BITMAP info{};
+  if (!source || !::GetObjectA(source, sizeof info, &info)) return nullptr;
+  HDC screen = ::GetDC(nullptr);
+  HDC from = ::CreateCompatibleDC(screen);
+  HDC to = ::CreateCompatibleDC(screen);
+  HBITMAP copy = ::CreateCompatibleBitmap(screen, info.bmWidth, info.bmHeight);
+  HGDIOBJ oldFrom = ::SelectObject(from, source);
+  HGDIOBJ oldTo = ::SelectObject(to, copy);
+  ::BitBlt(to, 0, 0, info.bmWidth, info.bmHeight, from, 0, 0, SRCCOPY);
+  ::SelectObject(from, oldFrom);
+  ::SelectObject(to, oldTo);
+  ::DeleteDC(from);
+  ::DeleteDC(to);
+  ::ReleaseDC(nullptr, screen);
+  return copy;
+}
+}  // namespace
+
+// --- The drawing area -----------------------------------------------------------------
+
+void CTKImagePaintArea::SetBitmap(HBITMAP bitmap) {
+  ReleaseBitmap();
+  BITMAP info{};
+  if (!bitmap || !::GetObjectA(bitmap, sizeof info, &info)) return;
+  m_sizeImage = SIZE{info.bmWidth, info.bmHeight};
+  HDC screen = ::GetDC(nullptr);
+  m_memDC = ::CreateCompatibleDC(screen);
+  ::ReleaseDC(nullptr, screen);
+  m_oldBitmap = ::SelectObject(m_memDC, bitmap);
+}
+
+void CTKImagePaintArea::ReleaseBitmap() {
+  if (!m_memDC) return;
+  ::SelectObject(m_memDC, m_oldBitmap);
+  ::DeleteDC(m_memDC);
+  m_memDC = nullptr;
+}
+
+CRect CTKImagePaintArea::CellRect(CPoint cell) const {
+  CRect client;
+  ::GetClientRect(m_hWnd, &client);
+  const int cx = m_sizeImage.cx ? client.Width() / m_sizeImage.cx : 1;
+  const int cy = m_sizeImage.cy ? client.Height() / m_sizeImage.cy : 1;
+  return CRect(cell.x * cx, cell.y * cy, (cell.x + 1) * cx, (cell.y + 1) * cy);
+}
+
+CPoint CTKImagePaintArea::CellOf(CPoint point) const {
+  CRect client;
+  ::GetClientRect(m_hWnd, &client);
+  const int cx = std::max<int>(1, m_sizeImage.cx ? client.Width() / m_sizeImage.cx : 1);
+  const int cy = std::max<int>(1, m_sizeImage.cy ? client.Height() / m_sizeImage.cy : 1);
+  return CPoint(std::clamp<int>(point.x / cx, 0, std::max<int>(0, m_sizeImage.cx - 1)),
+                std::clamp<int>(point.y / cy, 0, std::max<int>(0, m_sizeImage.cy - 1)));
+}
+
+LRESULT CTKImagePaintArea::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+  const CPoint point(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));
+  switch (message) {
+    case WM_PAINT:
+      OnPaint();
+      return 0;
+    case WM_ERASEBKGND:
+      return TRUE;
+    case WM_LBUTTONDOWN:
+      OnLButtonDown(point);
+      return 0;
+    case WM_MOUSEMOVE:
+      OnMouseMove(point);
+      return 0;
+    case WM_LBUTTONUP:
+      OnLButtonUp(point);
+      return 0;
+    case WM_SETCURSOR:
+      ::SetCursor(::LoadCursorA(nullptr, m_mode == kPickColor ? IDC_HAND : IDC_CROSS));
+      return TRUE;
+    default:
+      return CWnd::WindowProc(message, wParam, lParam);
+  }
+}
+
+void CTKImagePaintArea::DrawFigure(HDC dc, CPoint from, CPoint to, int scale, CPoint origin) {
+  const auto at = [&](CPoint p) { return POINT{origin.x + p.x * scale, origin.y + p.y * scale}; };
+  const POINT a = at(from), b = at(to);
+  switch (m_mode) {
+    case kLine:
+      ::MoveToEx(dc, a.x, a.y, nullptr);
+      ::LineTo(dc, b.x, b.y);
+      break;
+    case kRectangle:
+      ::Rectangle(dc, a.x, a.y, b.x, b.y);
+      break;
+    case kEllipse:
+      ::Ellipse(dc, a.x, a.y, b.x, b.y);
+      break;
+    default:
+      break;
+  }
+}
+
+void CTKImagePaintArea::OnPaint() {
+  PAINTSTRUCT ps;
+  HDC dc = ::BeginPaint(m_hWnd, &ps);
+  CRect client;
+  ::GetClientRect(m_hWnd, &client);
+  const COLORREF face = ::GetSysColor(COLOR_BTNFACE);
+  HBRUSH faceBrush = ::CreateSolidBrush(face);
+  ::FillRect(dc, &client, faceBrush);
+  ::DeleteObject(faceBrush);
+  if (m_memDC) {
+    HPEN grid = ::CreatePen(PS_SOLID, 1, ::GetSysColor(COLOR_BTNSHADOW));
+    HGDIOBJ oldPen = ::SelectObject(dc, grid);
+    for (int y = 0; y < m_sizeImage.cy; ++y)
+      for (int x = 0; x < m_sizeImage.cx; ++x) {
+        const CRect cell = CellRect(CPoint(x, y));
+        ::MoveToEx(dc, cell.left, cell.bottom - 1, nullptr);
+        ::LineTo(dc, cell.left, cell.top);
+        ::LineTo(dc, cell.right, cell.top);
+        const COLORREF colour = ::GetPixel(m_memDC, x, y);
+        // The button face stands for the transparent background.
+        if (colour == face) continue;
+        HBRUSH brush = ::CreateSolidBrush(colour);
+        CRect inside(cell.left + 1, cell.top + 1, cell.right, cell.bottom);
+        ::FillRect(dc, &inside, brush);
+        ::DeleteObject(brush);
+      }
+    ::SelectObject(dc, oldPen);
+    ::DeleteObject(grid);
+    if (m_bTracking && (m_mode == kLine || m_mode == kRectangle || m_mode == kEllipse)) {
+      const CRect cell = CellRect(CPoint(0, 0));
+      const int scale = std::max<int>(1, cell.Width());
+      const int old = ::SetROP2(dc, R2_NOT);
+      HGDIOBJ oldBrush = ::SelectObject(dc, ::GetStockObject(NULL_BRUSH));
+      DrawFigure(dc, m_ptStart, m_ptEnd, scale, CPoint(scale / 2, scale / 2));
+      ::SelectObject(dc, oldBrush);
+      ::SetROP2(dc, old);
+    }
+  }
+  ::EndPaint(m_hWnd, &ps);
+}
+
+void CTKImagePaintArea::OnLButtonDown(CPoint point) {
+  if (!m_memDC) return;
+  ::SetCapture(m_hWnd);
+  m_bTracking = TRUE;
+  m_ptStart = m_ptEnd = CellOf(point);
+  if (m_mode == kPencil) {
+    ::SetPixel(m_memDC, m_ptStart.x, m_ptStart.y, m_rgbColor);
+    Changed();
+  }
+}
+
+void CTKImagePaintArea::OnMouseMove(CPoint point) {
+  if (!m_bTracking || ::GetCapture() != m_hWnd) return;
+  m_ptEnd = CellOf(point);
+  if (m_mode == kPencil) {
+    ::SetPixel(m_memDC, m_ptEnd.x, m_ptEnd.y, m_rgbColor);
+    Changed();
+    return;
+  }
+  ::InvalidateRect(m_hWnd, nullptr, FALSE);
+}
+
+void CTKImagePaintArea::OnLButtonUp(CPoint point) {
+  if (!m_bTracking) return;
+  m_bTracking = FALSE;
+  if (::GetCapture() == m_hWnd) ::ReleaseCapture();
+  m_ptEnd = CellOf(point);
+  CPoint from = m_ptStart, to = m_ptEnd;
+  HPEN pen = ::CreatePen(PS_SOLID, 1, m_rgbColor);
+  HGDIOBJ oldPen = ::SelectObject(m_memDC, pen);
+  HGDIOBJ oldBrush = ::SelectObject(m_memDC, ::GetStockObject(NULL_BRUSH));
+  switch (m_mode) {
+    case kPencil:
+      ::SetPixel(m_memDC, to.x, to.y, m_rgbColor);
+      break;
+    case kFill: {
+      HBRUSH brush = ::CreateSolidBrush(m_rgbColor);
+      HGDIOBJ previous = ::SelectObject(m_memDC, brush);
+      ::ExtFloodFill(m_memDC, to.x, to.y, ::GetPixel(m_memDC, to.x, to.y), FLOODFILLSURFACE);
+      ::SelectObject(m_memDC, previous);
+      ::DeleteObject(brush);
+      break;
+    }
+    case kLine:
+      // The line's own end pixel too (a single click sets one pixel).
+      DrawFigure(m_memDC, from, to, 1, CPoint(0, 0));
+      ::SetPixel(m_memDC, to.x, to.y, m_rgbColor);
+      break;
+    case kRectangle:
+    case kEllipse: {
+      // The figure takes in the last cell too.
+      CRect box(std::min(from.x, to.x), std::min(from.y, to.y), std::max(from.x, to.x) + 1,
+                std::max(from.y, to.y) + 1);
+      DrawFigure(m_memDC, box.TopLeft(), box.BottomRight(), 1, CPoint(0, 0));
+      break;
+    }
+    case kPickColor:
+      m_rgbColor = ::GetPixel(m_memDC, to.x, to.y);
+      break;
+  }
+  ::SelectObject(m_memDC, oldBrush);
+  ::SelectObject(m_memDC, oldPen);
+  ::DeleteObject(pen);
+  Changed();
+}
+
+void CTKImagePaintArea::Changed() {
+  ::InvalidateRect(m_hWnd, nullptr, FALSE);
+  ::SendMessageA(::GetParent(m_hWnd), WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(m_hWnd), BN_CLICKED),
+                 reinterpret_cast<LPARAM>(m_hWnd));
+}
+
+// --- The dialog ----------------------------------------------------------------------------
+
+const COLORREF CTKImageEditDialog::s_palette[16] = {
+    RGB(0, 0, 0),       RGB(128, 0, 0),   RGB(0, 128, 0),   RGB(128, 128, 0),
+    RGB(0, 0, 128),     RGB(128, 0, 128), RGB(0, 128, 128), RGB(128, 128, 128),
+    RGB(192, 192, 192), RGB(255, 0, 0),   RGB(0, 255, 0),   RGB(255, 255, 0),
+    RGB(0, 0, 255),     RGB(255, 0, 255), RGB(0, 255, 255), RGB(255, 255, 255)};
+
+CTKImageEditDialog::CTKImageEditDialog(HBITMAP bitmap, CWnd* parent, int bitsPerPixel)
+    : m_hBitmap(bitmap), m_nBitsPerPixel(bitsPerPixel) {
+  InitModalIndirect(EditorTemplate().Get(), parent);
+}
+
+CTKImageEditDialog::~CTKImageEditDialog() {
+  m_wndLargeDrawArea.ReleaseBitmap();
+  if (m_hWorking) ::DeleteObject(m_hWorking);
+}
+
+BOOL CTKImageEditDialog::OnInitDialog() {
+  CDialog::OnInitDialog();
+  m_hWorking = CopyOf(m_hBitmap);
+  m_wndLargeDrawArea.SubclassDlgItem(IDC_TKIMAGE_DRAW, this);
+  m_wndLargeDrawArea.SetBitmap(m_hWorking);
+  // The area holds whole cells only.
+  const SIZE size = m_wndLargeDrawArea.GetImageSize();
+  if (size.cx > 0 && size.cy > 0) {
+    CRect area;
+    ::GetWindowRect(m_wndLargeDrawArea.m_hWnd, &area);
+    const int cell = std::max<int>(2, std::min<int>(area.Width() / size.cx, area.Height() / size.cy));
+    ::SetWindowPos(m_wndLargeDrawArea.m_hWnd, nullptr, 0, 0, cell * size.cx + 1, cell * size.cy + 1,
+                   SWP_NOMOVE | SWP_NOZORDER);
+  }
+  UpdateTools();
+  return TRUE;
+}
+
+void CTKImageEditDialog::UpdateTools() {
+  const struct {
+    UINT id;
+    CTKImagePaintArea::Tool tool;
+  } tools[] = {{ID_TKIMAGE_PENCIL, CTKImagePaintArea::kPencil},
+               {ID_TKIMAGE_FILL, CTKImagePaintArea::kFill},
+               {ID_TKIMAGE_LINE, CTKImagePaintArea::kLine},
+               {ID_TKIMAGE_RECTANGLE, CTKImagePaintArea::kRectangle},
+               {ID_TKIMAGE_ELLIPSE, CTKImagePaintArea::kEllipse},
+               {ID_TKIMAGE_PICK, CTKImagePaintArea::kPickColor}};
+  for (const auto& t : tools)
+    ::CheckDlgButton(m_hWnd, static_cast<int>(t.id),
+                     m_wndLargeDrawArea.GetTool() == t.tool ? BST_CHECKED : BST_UNCHECKED);
+  for (UINT id : {ID_TKIMAGE_COPY, ID_TKIMAGE_PASTE, ID_TKIMAGE_CLEAR})
+    ::CheckDlgButton(m_hWnd, static_cast<int>(id), BST_UNCHECKED);
+  ::EnableWindow(::GetDlgItem(m_hWnd, ID_TKIMAGE_PASTE), ::IsClipboardFormatAvailable(CF_BITMAP));
+}
+
+BOOL CTKImageEditDialog::OnCommand(WPARAM wParam, LPARAM lParam) {
+  const UINT id = LOWORD(wParam);
+  switch (id) {
+    case ID_TKIMAGE_PENCIL:
+      m_wndLargeDrawArea.SetTool(CTKImagePaintArea::kPencil);
+      break;
+    case ID_TKIMAGE_FILL:
+      m_wndLargeDrawArea.SetTool(CTKImagePaintArea::kFill);
+      break;
+    case ID_TKIMAGE_LINE:
+      m_wndLargeDrawArea.SetTool(CTKImagePaintArea::kLine);
+      break;
+    case ID_TKIMAGE_RECTANGLE:
+      m_wndLargeDrawArea.SetTool(CTKImagePaintArea::kRectangle);
+      break;
+    case ID_TKIMAGE_ELLIPSE:
+      m_wndLargeDrawArea.SetTool(CTKImagePaintArea::kEllipse);
+      break;
+    case ID_TKIMAGE_PICK:
+      m_wndLargeDrawArea.SetTool(CTKImagePaintArea::kPickColor);
+      break;
+    case ID_TKIMAGE_COPY:
+      OnCopy();
+      break;
+    case ID_TKIMAGE_PASTE:
+      OnPaste();
+      break;
+    case ID_TKIMAGE_CLEAR:
+      OnClear();
+      break;
+    case IDC_TKIMAGE_DRAW:
+      ::InvalidateRect(::GetDlgItem(m_hWnd, IDC_TKIMAGE_PREVIEW), nullptr, FALSE);
+      return TRUE;
+    default:
+      return CDialog::OnCommand(wParam, lParam);
+  }
+  UpdateTools();
+  return TRUE;
+}
+
+LRESULT CTKImageEditDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_DRAWITEM) {
+    auto* item = reinterpret_cast<LPDRAWITEMSTRUCT>(lParam);
+    if (wParam == IDC_TKIMAGE_PALETTE) DrawPalette(item);
+    if (wParam == IDC_TKIMAGE_PREVIEW) DrawPreview(item);
+    return TRUE;
+  }
+  if (message == WM_COMMAND && LOWORD(wParam) == IDC_TKIMAGE_PALETTE && HIWORD(wParam) == STN_CLICKED) {
+    POINT cursor;
+    ::GetCursorPos(&cursor);
+    ::ScreenToClient(reinterpret_cast<HWND>(lParam), &cursor);
+    OnPaletteClick(CPoint(cursor.x, cursor.y));
+    return 0;
+  }
+  return CDialog::WindowProc(message, wParam, lParam);
+}
+
+void CTKImageEditDialog::DrawPalette(LPDRAWITEMSTRUCT item) {
+  const CRect all(item->rcItem);
+  const int cx = all.Width() / 8, cy = all.Height() / 2;
+  for (int i = 0; i < 16; ++i) {
+    CRect cell(all.left + (i % 8) * cx, all.top + (i / 8) * cy, all.left + (i % 8 + 1) * cx,
+               all.top + (i / 8 + 1) * cy);
+    HBRUSH brush = ::CreateSolidBrush(s_palette[i]);
+    ::FillRect(item->hDC, &cell, brush);
+    ::DeleteObject(brush);
+    ::DrawEdge(item->hDC, &cell,
+               s_palette[i] == m_wndLargeDrawArea.GetColor() ? EDGE_SUNKEN : BDR_RAISEDINNER, BF_RECT);
+  }
+}
+
+void CTKImageEditDialog::OnPaletteClick(CPoint point) {
+  CRect all;
+  ::GetClientRect(::GetDlgItem(m_hWnd, IDC_TKIMAGE_PALETTE), &all);
+  const int cx = std::max<int>(1, all.Width() / 8), cy = std::max<int>(1, all.Height() / 2);
+  const int column = std::min<int>(7, point.x / cx), row = std::min<int>(1, point.y / cy);
+  COLORREF colour = s_palette[row * 8 + column];
+  // Light grey is the button face of this system.
+  if (colour == RGB(192, 192, 192)) colour = ::GetSysColor(COLOR_BTNFACE);
+  m_wndLargeDrawArea.SetColor(colour);
+  ::InvalidateRect(::GetDlgItem(m_hWnd, IDC_TKIMAGE_PALETTE), nullptr, FALSE);
+}
+
+void CTKImageEditDialog::DrawPreview(LPDRAWITEMSTRUCT item) {
+  ::FillRect(item->hDC, &item->rcItem, ::GetSysColorBrush(COLOR_BTNFACE));
+  const SIZE size = m_wndLargeDrawArea.GetImageSize();
+  if (HDC image = m_wndLargeDrawArea.GetImageDC())
+    ::BitBlt(item->hDC, item->rcItem.left + 2, item->rcItem.top + 2, size.cx, size.cy, image, 0, 0, SRCCOPY);
+}
+
+void CTKImageEditDialog::OnCopy() {
+  HBITMAP copy = CopyOf(m_hWorking);
+  BOOL copied = FALSE;
+  if (copy && ::OpenClipboard(m_hWnd)) {
+    ::EmptyClipboard();
+    copied = ::SetClipboardData(CF_BITMAP, copy) != nullptr;
+    ::CloseClipboard();
+  }
+  if (!copied) {
+    if (copy) ::DeleteObject(copy);
+    AfxMessageBox(kCantCopyImage, MB_ICONSTOP);
+  }
+}
+
+void CTKImageEditDialog::OnPaste() {
+  BOOL pasted = FALSE;
+  if (::OpenClipboard(m_hWnd)) {
+    if (auto clip = static_cast<HBITMAP>(::GetClipboardData(CF_BITMAP))) {
+      HDC source = ::CreateCompatibleDC(m_wndLargeDrawArea.GetImageDC());
+      HGDIOBJ old = ::SelectObject(source, clip);
+      const SIZE size = m_wndLargeDrawArea.GetImageSize();
+      pasted = ::BitBlt(m_wndLargeDrawArea.GetImageDC(), 0, 0, size.cx, size.cy, source, 0, 0, SRCCOPY);
+      ::SelectObject(source, old);
+      ::DeleteDC(source);
+    }
+    ::CloseClipboard();
+  }
+  if (!pasted) {
+    AfxMessageBox(kCantPasteImage, MB_ICONSTOP);
+    return;
+  }
+  ::InvalidateRect(m_wndLargeDrawArea.m_hWnd, nullptr, FALSE);
+  ::InvalidateRect(::GetDlgItem(m_hWnd, IDC_TKIMAGE_PREVIEW), nullptr, FALSE);
+}
+
+void CTKImageEditDialog::OnClear() {
+  const SIZE size = m_wndLargeDrawArea.GetImageSize();
+  RECT all{0, 0, size.cx, size.cy};
+  ::FillRect(m_wndLargeDrawArea.GetImageDC(), &all, ::GetSysColorBrush(COLOR_BTNFACE));
+  ::InvalidateRect(m_wndLargeDrawArea.m_hWnd, nullptr, FALSE);
+  ::InvalidateRect(::GetDlgItem(m_hWnd, IDC_TKIMAGE_PREVIEW), nullptr, FALSE);
+}
+
+void CTKImageEditDialog::OnOK() {
+  // The drawing goes back into the caller's bitmap.
+  m_wndLargeDrawArea.ReleaseBitmap();
+  HDC screen = ::GetDC(nullptr);
+  HDC from = ::CreateCompatibleDC(screen);
+  HDC to = ::CreateCompatibleDC(screen);
+  ::ReleaseDC(nullptr, screen);
+  BITMAP info{};
+  ::GetObjectA(m_hBitmap, sizeof info, &info);
+  HGDIOBJ oldFrom = ::SelectObject(from, m_hWorking);
+  HGDIOBJ oldTo = ::SelectObject(to, m_hBitmap);
+  ::BitBlt(to, 0, 0, info.bmWidth, info.bmHeight, from, 0, 0, SRCCOPY);
+  ::SelectObject(from, oldFrom);
+  ::SelectObject(to, oldTo);
+  ::DeleteDC(from);
+  ::DeleteDC(to);
+  CDialog::OnOK();
+}

@@ -1,0 +1,72 @@
+#pragma once
+// The customization sheet's "Keyboard" page: assigns and removes the keyboard
+// shortcuts of commands in the frame's accelerator table, and resets them all.
+#include "toolkit/frames/TKPropertyPage.h"
+
+#include "platform/afx/linux_headers_begin.h"
+#include <vector>
+#include "platform/afx/linux_headers_end.h"
+
+class CTKToolbarButton;
+class CTKToolbarCustomize;
+
+// An edit that captures the key combination the user presses, before the keys are
+// translated into characters or shortcuts.
+class CTKKeyEdit : public CWnd {
+public:
+  void ResetKey();
+  const ACCEL& GetAccel() const { return m_Accel; }
+  BOOL IsKeyComplete() const { return m_bIsKeyComplete; }
+
+  BOOL PreTranslateMessage(MSG* msg) override;
+  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+protected:
+  void OnKey(UINT message, WPARAM key, LPARAM flags);
+  void ShowKey();
+
+  ACCEL m_Accel{};
+  BOOL m_bIsKeyComplete = FALSE;
+};
+
+class CTKKeyboardPage : public CTKPropertyPage {
+  DECLARE_DYNAMIC(CTKKeyboardPage)
+
+public:
+  explicit CTKKeyboardPage(CFrameWnd* frame = nullptr, BOOL autoSet = FALSE);
+
+  void SetAllCategory(const char* name) { m_strAllCategory = name; }
+  const std::vector<ACCEL>& GetWorkingTable() const { return m_lpAccel; }
+
+  CTKKeyEdit m_wndNewKey;
+  CString m_strDescription;
+  CString m_strAssignedTo;
+
+  static const DLGTEMPLATE* Template();
+
+protected:
+  BOOL OnInitDialog() override;
+  BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
+  void OnSelchangeCategory();
+  void OnSelchangeCommandsList();
+  void OnSelchangeCurrentKeysList();
+  void OnSelchangeViewType();
+  void OnUpdateNewShortcutKey();
+  void OnAssign();
+  void OnRemove();
+  void OnResetAll();
+  // The working table installed as the target's table.
+  void InstallTable();
+  CTKToolbarCustomize* Sheet() const;
+  HWND Item(int id) const { return ::GetDlgItem(m_hWnd, id); }
+
+  DECLARE_MESSAGE_MAP()
+
+  HACCEL m_hAccelTable = nullptr;
+  std::vector<ACCEL> m_lpAccel;
+  CTKToolbarButton* m_pSelButton = nullptr;
+  int m_nSelEntry = -1;
+  CFrameWnd* m_pParentFrame;
+  BOOL m_bAutoSet;
+  CString m_strAllCategory;
+};

@@ -1,0 +1,163 @@
+#include "toolkit/bars/TKMenuPage.h"
+
+#include "platform/afx/AfxMessageBox.h"
+#include "toolkit/bars/CustomizeText.h"
+#include "toolkit/bars/DialogTemplateWriter.h"
+#include "toolkit/bars/TKMenuBar.h"
+#include "toolkit/bars/TKToolbarCustomize.h"
+
+IMPLEMENT_DYNAMIC(CTKMenuPage, CWnd)
+
+namespace {
+using namespace customize_text;
+
+constexpr DWORD kPageStyle = WS_CHILD | WS_DISABLED | WS_CAPTION | DS_3DLOOK;
+constexpr DWORD kComboStyle = CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP | WS_VISIBLE;
+
+const DialogTemplateWriter& PageTemplate() {
+  static const DialogTemplateWriter writer = [] {
+    DialogTemplateWriter w(kMenu, 250, 170, kPageStyle);
+    w.Control(0x80, 16520, kApplicationFrameMenus, BS_GROUPBOX | WS_VISIBLE, 7, 4, 236, 62);
+    w.Control(0x82, -1, kShowMenusFor, SS_LEFT | WS_VISIBLE, 14, 17, 70, 8);
+    w.Control(0x85, IDC_TKMENU_FRAMES, "", kComboStyle, 86, 15, 100, 100);
+    w.Control(0x80, IDC_TKMENU_RESET_FRAME, kReset, BS_PUSHBUTTON | WS_VISIBLE | WS_TABSTOP, 190, 15, 46, 14);
+    w.Control(0x82, IDC_TKMENU_ICON, "", SS_ICON | WS_VISIBLE, 14, 34, 16, 16);
+    w.Control(0x82, IDC_TKMENU_DESCRIPTION, "", SS_LEFT | WS_VISIBLE, 40, 34, 196, 28);
+    w.Control(0x80, 16508, kContextMenus, BS_GROUPBOX | WS_VISIBLE, 7, 70, 236, 60);
+    w.Control(0x82, -1, kSelectContextMenu, SS_LEFT | WS_VISIBLE, 14, 83, 70, 8);
+    w.Control(0x85, IDC_TKMENU_CONTEXT, "", kComboStyle, 86, 81, 100, 100);
+    w.Control(0x80, IDC_TKMENU_RESET_CONTEXT, kResetContextMenu, BS_PUSHBUTTON | WS_VISIBLE | WS_TABSTOP, 190,
+              81, 46, 14);
+    w.Control(0x82, IDC_TKMENU_HINT, kMenuHint, SS_LEFT | WS_VISIBLE, 14, 100, 222, 26);
+    w.Control(0x82, IDC_TKMENU_ANIMATION_LABEL, kMenuAnimations, SS_LEFT | WS_VISIBLE, 7, 138, 70, 8);
+    w.Control(0x85, IDC_TKMENU_ANIMATION, "", kComboStyle, 80, 136, 80, 60);
+    w.Control(0x80, IDC_TKMENU_SHADOWS, kMenuShadows, BS_AUTOCHECKBOX | WS_VISIBLE | WS_TABSTOP, 170, 138, 73,
+              10);
+    return w;
+  }();
+  return writer;
+}
+
+CTKMenuBar* FindMenuBar() {
+  const auto& bars = CTKToolBar::GetAllToolbars();
+  for (POSITION pos = bars.GetHeadPosition(); pos;)
+    if (auto* bar = dynamic_cast<CTKMenuBar*>(bars.GetNext(pos)); bar && bar->m_hWnd) return bar;
+  return nullptr;
+}
+}  // namespace
+
+BEGIN_MESSAGE_MAP(CTKMenuPage, CTKPropertyPage)
+  ON_WM_DESTROY()
+END_MESSAGE_MAP()
+
+const DLGTEMPLATE* CTKMenuPage::Template() { return PageTemplate().Get(); }
+
+CTKMenuPage::CTKMenuPage(CFrameWnd* frame, BOOL autoSet)
+    : CTKPropertyPage(Template(), customize_text::kMenu), m_pParentFrame(frame), m_bAutoSet(autoSet) {
+  m_iMenuAnimationType = CTKToolBar::s_nMenuAnimation;
+  m_bMenuShadows = CTKToolBar::s_bMenuShadows;
+}
+
+void CTKMenuPage::ShowDescription(const char* text) {
+  m_strMenuDescr = text;
+  ::SetDlgItemTextA(m_hWnd, IDC_TKMENU_DESCRIPTION, text);
+}
+
+BOOL CTKMenuPage::OnInitDialog() {
+  CTKPropertyPage::OnInitDialog();
+  HWND animation = Item(IDC_TKMENU_ANIMATION);
+  for (const char* name : kAnimations)
+    ::SendMessageA(animation, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
+  ::SendMessageA(animation, CB_SETCURSEL, static_cast<WPARAM>(m_iMenuAnimationType), 0);
+  ::CheckDlgButton(m_hWnd, IDC_TKMENU_SHADOWS, m_bMenuShadows ? BST_CHECKED : BST_UNCHECKED);
+  const auto* sheet = dynamic_cast<CTKToolbarCustomize*>(GetSheet());
+  const UINT flags = sheet ? sheet->GetFlags() : 0;
+  if (!(flags & TKCUSTOMIZE_MENU_SHADOWS)) ::ShowWindow(Item(IDC_TKMENU_SHADOWS), SW_HIDE);
+  if (!(flags & TKCUSTOMIZE_MENU_ANIMATIONS)) {
+    ::ShowWindow(Item(IDC_TKMENU_ANIMATION_LABEL), SW_HIDE);
+    ::ShowWindow(animation, SW_HIDE);
+  }
+  // No context-menu manager here: its controls go.
+  for (int id : {16508, static_cast<int>(IDC_TKMENU_CONTEXT), static_cast<int>(IDC_TKMENU_RESET_CONTEXT),
+                 static_cast<int>(IDC_TKMENU_HINT)})
+    ::ShowWindow(Item(id), SW_HIDE);
+
+  m_pMenuBar = FindMenuBar();
+  if (!m_pMenuBar) {
+    ::EnableWindow(Item(IDC_TKMENU_RESET_FRAME), FALSE);
+    ::EnableWindow(Item(IDC_TKMENU_FRAMES), FALSE);
+    ShowDescription(kCantCustomizeMenus);
+    return TRUE;
+  }
+  m_hmenuCurr = m_pMenuBar->GetMenu();
+  if (m_hmenuCurr) ToolbarButtonsArchive(*m_pMenuBar).SaveTo(m_hmenuCurr);
+  HWND frames = Item(IDC_TKMENU_FRAMES);
+  const LRESULT index = ::SendMessageA(frames, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(kDefaultMenu));
+  ::SendMessageA(frames, CB_SETITEMDATA, index, 0);
+  ::SendMessageA(frames, CB_SETCURSEL, index, 0);
+  OnSelchangeMenuFrames();
+  return TRUE;
+}
+
+BOOL CTKMenuPage::OnCommand(WPARAM wParam, LPARAM lParam) {
+  switch (LOWORD(wParam)) {
+    case IDC_TKMENU_FRAMES:
+      if (HIWORD(wParam) == CBN_SELCHANGE) OnSelchangeMenuFrames();
+      return TRUE;
+    case IDC_TKMENU_RESET_FRAME:
+      if (HIWORD(wParam) == BN_CLICKED) OnResetFrameMenu();
+      return TRUE;
+    case IDC_TKMENU_ANIMATION:
+      if (HIWORD(wParam) == CBN_SELCHANGE)
+        m_iMenuAnimationType =
+            static_cast<int>(::SendMessageA(Item(IDC_TKMENU_ANIMATION), CB_GETCURSEL, 0, 0));
+      return TRUE;
+    case IDC_TKMENU_SHADOWS:
+      if (HIWORD(wParam) == BN_CLICKED)
+        m_bMenuShadows = ::IsDlgButtonChecked(m_hWnd, IDC_TKMENU_SHADOWS) == BST_CHECKED;
+      return TRUE;
+    default:
+      return CTKPropertyPage::OnCommand(wParam, lParam);
+  }
+}
+
+void CTKMenuPage::OnSelchangeMenuFrames() {
+  if (!m_pMenuBar) return;
+  // Only the default menu is listed: document types have no menus of their own here.
+  HICON icon = nullptr;
+  if (CWnd* main = AfxGetMainWnd(); main && main->m_hWnd)
+    icon = reinterpret_cast<HICON>(::GetClassLongPtrA(main->m_hWnd, GCLP_HICON));
+  if (!icon) icon = ::LoadIconA(nullptr, IDI_APPLICATION);
+  ::SendMessageA(Item(IDC_TKMENU_ICON), STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
+  ShowDescription(kDefaultMenuDescription);
+  m_hmenuSelected = m_pMenuBar->GetDefaultMenu();
+  m_pMenuBar->CreateFromMenu(m_hmenuSelected, TRUE);
+}
+
+void CTKMenuPage::OnResetFrameMenu() {
+  if (!m_pMenuBar) return;
+  CString prompt;
+  prompt.Format(kResetMenuPrompt, kDefaultMenu);
+  if (AfxMessageBox(prompt, MB_YESNO | MB_ICONQUESTION) != IDYES) return;
+  const BOOL wasCurrent = m_hmenuCurr == m_pMenuBar->GetDefaultMenu();
+  // From the resource when the bar knows it; otherwise from the menu itself.
+  if (!m_pMenuBar->RestoreOriginalState())
+    m_pMenuBar->CreateFromMenu(m_pMenuBar->GetDefaultMenu(), TRUE, TRUE);
+  m_hmenuSelected = m_pMenuBar->GetDefaultMenu();
+  if (m_pParentFrame)
+    m_pParentFrame->SendMessage(CTKToolBar::s_resetMenuMessage,
+                                static_cast<WPARAM>(m_pMenuBar->m_uiDefMenuResId));
+  m_pMenuBar->AdjustLayout();
+  ToolbarButtonsArchive(*m_pMenuBar).SaveTo(m_hmenuSelected);
+  if (wasCurrent) m_hmenuCurr = m_hmenuSelected;
+}
+
+void CTKMenuPage::OnDestroy() {
+  CTKToolBar::s_nMenuAnimation = m_iMenuAnimationType;
+  CTKToolBar::s_bMenuShadows = m_bMenuShadows;
+  if (m_pMenuBar && ::IsWindow(m_pMenuBar->m_hWnd)) {
+    if (HMENU shown = m_pMenuBar->GetMenu()) ToolbarButtonsArchive(*m_pMenuBar).SaveTo(shown);
+    if (m_hmenuCurr) m_pMenuBar->CreateFromMenu(m_hmenuCurr, m_hmenuCurr == m_pMenuBar->GetDefaultMenu());
+  }
+  CTKPropertyPage::OnDestroy();
+}

@@ -1,0 +1,52 @@
+#pragma once
+// The customization sheet's "Menu" page: the frame's menu shown in its menu bar is
+// edited there while the page is open and can be reset to its resource; the menu
+// animation and shadows are chosen here.
+#include "toolkit/frames/TKPropertyPage.h"
+
+class CTKMenuBar;
+
+enum : UINT {
+  IDD_TKCUSTOMIZE_MENU = 16134,
+  IDC_TKMENU_DESCRIPTION = 16506,
+  IDC_TKMENU_ICON = 16507,
+  IDC_TKMENU_HINT = 16519,
+  IDC_TKMENU_ANIMATION_LABEL = 16543,
+  IDC_TKMENU_FRAMES = 16621,
+  IDC_TKMENU_CONTEXT = 16622,
+  IDC_TKMENU_RESET_CONTEXT = 16623,
+  IDC_TKMENU_RESET_FRAME = 16624,
+  IDC_TKMENU_ANIMATION = 16625,
+  IDC_TKMENU_SHADOWS = 16626,
+};
+
+class CTKMenuPage : public CTKPropertyPage {
+  DECLARE_DYNAMIC(CTKMenuPage)
+
+public:
+  explicit CTKMenuPage(CFrameWnd* frame = nullptr, BOOL autoSet = FALSE);
+
+  CTKMenuBar* GetMenuBar() const { return m_pMenuBar; }
+  int m_iMenuAnimationType = 0;
+  BOOL m_bMenuShadows = FALSE;
+  CString m_strMenuDescr;
+
+  static const DLGTEMPLATE* Template();
+
+protected:
+  BOOL OnInitDialog() override;
+  BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
+  void OnDestroy();
+  void OnSelchangeMenuFrames();
+  void OnResetFrameMenu();
+  void ShowDescription(const char* text);
+  HWND Item(int id) const { return ::GetDlgItem(m_hWnd, id); }
+
+  DECLARE_MESSAGE_MAP()
+
+  CTKMenuBar* m_pMenuBar = nullptr;
+  HMENU m_hmenuCurr = nullptr;
+  HMENU m_hmenuSelected = nullptr;
+  CFrameWnd* m_pParentFrame;
+  BOOL m_bAutoSet;
+};
