@@ -1,7 +1,13 @@
 #include "toolkit/frames/TKTabWnd.h"
 
 #include "toolkit/frames/GlobalData.h"
+#include "toolkit/frames/MenuImages.h"
 #include "toolkit/frames/TKVisualManager.h"
+#include "toolkit/frames/TabWndText.h"
+
+#include "platform/afx/linux_headers_begin.h"
+#include <algorithm>
+#include "platform/afx/linux_headers_end.h"
 
 UINT TKM_ONCHANGE_ACTIVE_TAB = 0;
 UINT TKM_ON_HSCROLL = 0;
@@ -20,7 +26,24 @@ void RegisterTabMessages() {
 
 namespace {
 GlobalData& GD() { return GlobalData::Get(); }
+
+// Control ids of the buttons beside the tabs; clicks are told apart by window handle,
+// so a hosted window with the same id cannot pass for one.
+constexpr UINT kButtonIds[] = {101, 102, 103, 104, 105};
+// What one click of a scroll button moves the tabs, in pixels.
+constexpr int kScrollStep = 20;
+// Held down, a scroll button repeats this often (ms).
+constexpr int kScrollRepeat = 50;
 }  // namespace
+
+void CTKTabButton::FillBackground(CDC* dc, const CRect& rect) {
+  CTKVisualManager::GetInstance()->PaintTabFrame(dc, rect, m_pTabWnd);
+}
+
+void CTKTabButton::DrawBorder(CDC* dc, CRect& rect, UINT) {
+  CTKVisualManager::GetInstance()->PaintTabButtonBorder(dc, rect, nullptr,
+                                                        m_bPushed && m_bHighlighted ? 1u : 0u);
+}
 
 CTKTabInfo::CTKTabInfo(const char* label, UINT image, CWnd* wnd, UINT id)
     : m_label(label ? label : ""), m_image(image), m_wnd(wnd), m_id(id) {
@@ -84,9 +107,74 @@ int CTKTabWnd::OnCreate(LPCREATESTRUCT) {
       ::SetWindowPos(m_toolTip, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
   }
+  if (m_scrollButtons) {
+    // Flat tabs get first and last too; along the strip they run first, left, right,
+    // last, then close.
+    struct Made {
+      CTKTabButton* button;
+      TabButton which;
+      int glyph, disabledGlyph;
+      const char* tip;
+    };
+    std::vector<Made> made;
+    if (IsFlatStyle()) made.push_back({&m_btnFirst, BUTTON_FIRST, MenuImages::kToFirstBlue, 0, nullptr});
+    made.push_back({&m_btnLeft, BUTTON_LEFT, MenuImages::kArrowLeftBlue, MenuImages::kArrowLeftDisabled,
+                    tab_wnd_text::kScrollLeft});
+    made.push_back({&m_btnRight, BUTTON_RIGHT, MenuImages::kArrowRightBlue,
+                    MenuImages::kArrowRightBlueDisabled, tab_wnd_text::kScrollRight});
+    if (IsFlatStyle()) made.push_back({&m_btnLast, BUTTON_LAST, MenuImages::kToLastBlue, 0, nullptr});
+    made.push_back(
+        {&m_btnClose, BUTTON_CLOSE, MenuImages::kClose, MenuImages::kCloseDisabled, tab_wnd_text::kClose});
+    for (const Made& m : made) {
+      m.button->m_pTabWnd = this;
+      if (!m.button->Create("", WS_CHILD | BS_PUSHBUTTON, CRect(0, 0, 0, 0), this, kButtonIds[m.which]))
+        return -1;
+      m.button->m_bDrawFocus = FALSE;
+      m.button->SetStdImage(m.glyph, m.disabledGlyph);
+      if ((m.which == BUTTON_LEFT || m.which == BUTTON_RIGHT) && !HasSlantedTabs())
+        m.button->SetAutoRepeatMode(kScrollRepeat);
+      if (!IsFlatStyle() && m.tip) m.button->SetTipText(m.tip);
+      m_buttons.push_back(m.button->m_hWnd);
+    }
+  }
   InitAutoColors();
   SetTabsHeight();
   return 0;
+}
+
+HWND CTKTabWnd::GetTabButton(TabButton which) const {
+  const CTKTabButton* buttons[] = {&m_btnLeft, &m_btnRight, &m_btnFirst, &m_btnLast, &m_btnClose};
+  return buttons[which]->m_hWnd;
+}
+
+BOOL CTKTabWnd::OnCommand(WPARAM wParam, LPARAM lParam) {
+  HWND from = reinterpret_cast<HWND>(lParam);
+  if (!from || std::find(m_buttons.begin(), m_buttons.end(), from) == m_buttons.end())
+    return CTKTabWndBase::OnCommand(wParam, lParam);
+  if (from == m_btnLeft.m_hWnd)
+    ScrollTabsTo(m_offset - kScrollStep);
+  else if (from == m_btnRight.m_hWnd)
+    ScrollTabsTo(m_offset + kScrollStep);
+  else if (from == m_btnFirst.m_hWnd)
+    ScrollTabsTo(0);
+  else if (from == m_btnLast.m_hWnd)
+    ScrollTabsTo(m_maxOffset);
+  else if (from == m_btnClose.m_hWnd) {
+    if (CWnd* active = GetActiveWnd(); active && ::IsWindow(active->m_hWnd))
+      ::SendMessageA(active->m_hWnd, WM_CLOSE, 0, 0);
+  }
+  return TRUE;
+}
+
+void CTKTabWnd::ScrollTabsTo(int offset) {
+  if (!m_scrollButtons) return;
+  const int before = m_offset;
+  m_offset = offset;
+  ClampScroll();
+  if (m_offset == before) return;
+  LayoutTabs();
+  ClampScroll();
+  ::InvalidateRect(m_hWnd, &m_tabsRect, TRUE);
 }
 
 void CTKTabWnd::OnDestroy() {
@@ -374,7 +462,15 @@ BOOL CTKTabWnd::RenameKeyOrMouse(MSG* msg) {
 }
 BOOL CTKTabWnd::ShowTabsMenu(POINT) { return FALSE; }  // needs the context menu manager
 HICON CTKTabWnd::GetCommandIcon(UINT) { return nullptr; }
-void CTKTabWnd::EnsureVisible(int) {}  // only scrolled tabs need it
+void CTKTabWnd::EnsureVisible(int tab) {
+  if (!m_scrollButtons || m_tabsRect.IsRectEmpty() || tab < 0 || tab >= m_tabCount) return;
+  const CRect r = m_tabs[tab]->m_rect;
+  if (r.IsRectEmpty()) return;
+  if (r.left < m_tabsRect.left)
+    ScrollTabsTo(m_offset - (m_tabsRect.left - r.left));
+  else if (r.right > m_tabsRect.right && r.Width() <= m_tabsRect.Width())
+    ScrollTabsTo(m_offset + (r.right - m_tabsRect.right));
+}
 
 void CTKTabWnd::InvalidateTab(int tab) {
   if (tab < 0 || tab >= m_tabCount || !m_hWnd) return;

@@ -7,10 +7,16 @@
 // Built here: creation styles, insertion, removal, activation (by click and by
 // Ctrl+PageUp/PageDown), layout of 3D and flat tabs, per-tab and automatic colours,
 // hiding the tabs for a single tab, moving tabs by drag, renaming in place, tooltips for
-// cut-off labels, and painting. Not yet: scroll buttons, the shared scroll bar and the tab
+// cut-off labels, scroll buttons that move a strip too long for the window, a close
+// button for the active window, and painting. Not yet: the shared scroll bar and the tab
 // list popup.
 #include "platform/afx/afxwin.h"
+#include "toolkit/frames/TKButton.h"
 #include "toolkit/frames/TKTabWndBase.h"
+
+#include "platform/afx/linux_headers_begin.h"
+#include <vector>
+#include "platform/afx/linux_headers_end.h"
 
 // Sent to the parent: a tab was activated (wParam new, lParam previous or -1); the
 // shared scroll bar scrolled; a rename is committed; a move is about to happen / done.
@@ -38,6 +44,18 @@ public:
   COLORREF m_bkColor = (COLORREF)-1;
   BOOL m_iconOnly = FALSE;
   BOOL m_alwaysTooltip = FALSE;
+};
+
+class CTKTabWnd;
+
+// One of the small buttons beside the tabs (scroll, close): face and border come from
+// the current look's tab painting, so they match the strip they sit in.
+class CTKTabButton : public CTKButton {
+public:
+  void FillBackground(CDC* dc, const CRect& rect) override;
+  void DrawBorder(CDC* dc, CRect& rect, UINT itemState) override;
+  void DrawFocusRectangle(CDC*, const CRect&) override {}
+  CTKTabWnd* m_pTabWnd = nullptr;
 };
 
 class CTKTabWnd : public CTKTabWndBase {
@@ -144,6 +162,16 @@ public:
 
   // Ctrl+PageUp and Ctrl+PageDown step through the visible tabs, wrapping around.
   BOOL PreTranslateMessage(MSG* msg) override;
+  // The scroll and close buttons' clicks.
+  BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
+
+  // Scrolling of a strip wider than the window (styles with scroll buttons): how far the
+  // tabs are moved left, and the most they can be.
+  int GetScrollOffset() const { return m_offset; }
+  int GetMaxScrollOffset() const { return m_maxOffset; }
+  // The buttons beside the tabs (null for a button this style does not have).
+  enum TabButton { BUTTON_LEFT, BUTTON_RIGHT, BUTTON_FIRST, BUTTON_LAST, BUTTON_CLOSE };
+  HWND GetTabButton(TabButton which) const;
 
 protected:
   int OnCreate(LPCREATESTRUCT cs);
@@ -177,6 +205,11 @@ private:
   void CloseRenameEdit();
   void SetToolText(CTKTabInfo* tab);
   BOOL RenameKeyOrMouse(MSG* msg);
+  // Places the scroll and close buttons and takes their room from the tabs area.
+  void LayoutButtons(const CRect& client);
+  // Keeps the offset within 0..maximum and the buttons' enabled state with it.
+  void ClampScroll();
+  void ScrollTabsTo(int offset);
 
   BOOL IsFlatStyle() const { return m_style == kStyleFlat; }
   BOOL HasSlantedTabs() const { return m_style == kStyleSlanted || m_style == kStyleHalfSlanted; }
@@ -198,7 +231,11 @@ private:
   HIMAGELIST m_outsideImages = nullptr;
   HWND m_toolTip = nullptr;
   int m_offset = 0;
+  int m_maxOffset = 0;
   int m_totalWidth = 0;
+  CTKTabButton m_btnLeft, m_btnRight, m_btnFirst, m_btnLast, m_btnClose;
+  // The buttons in their order along the strip.
+  std::vector<HWND> m_buttons;
 
   int m_borderSize = 3;
   BOOL m_hideInactive = TRUE;

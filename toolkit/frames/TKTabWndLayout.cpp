@@ -3,6 +3,12 @@
 #include "toolkit/frames/TKTabWnd.h"
 
 #include "toolkit/frames/GlobalData.h"
+#include "toolkit/frames/MenuImages.h"
+
+#include "platform/afx/linux_headers_begin.h"
+#include <algorithm>
+#include <utility>
+#include "platform/afx/linux_headers_end.h"
 
 namespace {
 constexpr int kTextMargin = 4;
@@ -44,6 +50,7 @@ void CTKTabWnd::RecalcLayout() {
     m_tabsRect.SetRectEmpty();
 
   m_wndRect = client;
+  const CRect tabsStrip = m_tabsRect;
   if (height > 0 && !m_tabsRect.IsRectEmpty()) {
     if (bottom)
       m_wndRect.bottom = m_tabsRect.top;
@@ -51,6 +58,7 @@ void CTKTabWnd::RecalcLayout() {
       m_wndRect.top = m_tabsRect.bottom;
   }
   m_wndRect.DeflateRect(m_borderSize + 1, m_borderSize + 1);
+  LayoutButtons(tabsStrip);
   if (m_wndRect.Width() < 0) m_wndRect.right = m_wndRect.left;
   if (m_wndRect.Height() < 0) m_wndRect.bottom = m_wndRect.top;
 
@@ -63,7 +71,65 @@ void CTKTabWnd::RecalcLayout() {
     }
   }
   LayoutTabs();
+  ClampScroll();
   ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+void CTKTabWnd::LayoutButtons(const CRect& strip) {
+  if (m_buttons.empty()) return;
+  const int size = std::min(strip.Height() - 4, MenuImages::kGlyphSize + 6);
+  if (strip.IsRectEmpty() || size <= 0) {
+    for (HWND button : m_buttons) ::ShowWindow(button, SW_HIDE);
+    return;
+  }
+  int shown = 0;
+  for (HWND button : m_buttons)
+    if (button != m_btnClose.m_hWnd || m_closeButton) ++shown;
+  const int y = strip.top + (strip.Height() - size) / 2;
+  // Flat tabs have their buttons on the left; 3D ones on the right, except that slanted
+  // tabs keep the left button before the strip.
+  int x = IsFlatStyle() ? strip.left : strip.right - shown * size;
+  if (IsFlatStyle())
+    m_tabsRect.left = strip.left + shown * size;
+  else
+    m_tabsRect.right = x;
+  if (m_style == kStyleSlanted) {
+    x += size;
+    m_tabsRect.left = strip.left + size;
+  }
+  for (HWND button : m_buttons) {
+    if (button == m_btnClose.m_hWnd && !m_closeButton) {
+      ::ShowWindow(button, SW_HIDE);
+      continue;
+    }
+    int at = x;
+    if (m_style == kStyleSlanted && button == m_btnLeft.m_hWnd)
+      at = strip.left;
+    else
+      x += size;
+    ::SetWindowPos(button, nullptr, at, y, size, size, SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+  }
+  if (m_tabsRect.right < m_tabsRect.left) m_tabsRect.right = m_tabsRect.left;
+}
+
+void CTKTabWnd::ClampScroll() {
+  if (!m_scrollButtons) return;
+  m_maxOffset = m_tabsRect.IsRectEmpty() ? 0 : std::max(0, m_totalWidth - m_tabsRect.Width());
+  const int clamped = std::max(0, std::min(m_offset, m_maxOffset));
+  if (clamped != m_offset) {
+    m_offset = clamped;
+    LayoutTabs();
+  }
+  if (IsFlatStyle()) return;
+  // A scroll button that cannot move the tabs further is disabled, which also stops its
+  // repeating while it is held down.
+  const std::pair<CTKTabButton*, bool> states[] = {{&m_btnLeft, m_offset > 0},
+                                                   {&m_btnRight, m_offset < m_maxOffset}};
+  for (const auto& [button, enabled] : states) {
+    if (!button->m_hWnd || (::IsWindowEnabled(button->m_hWnd) != FALSE) == enabled) continue;
+    ::EnableWindow(button->m_hWnd, enabled);
+    if (!enabled) ::SendMessageA(button->m_hWnd, WM_CANCELMODE, 0, 0);
+  }
 }
 
 void CTKTabWnd::LayoutTabs() {

@@ -1,0 +1,233 @@
+// The tab window's buttons beside the tabs: scrolling a strip longer than the window
+// by clicks and by holding a button down, scrolling a tab into view when it becomes
+// active, and the close button, all clicked with the user's mouse.
+#include "toolkit/frames/pane_test_support.h"
+
+#include "toolkit/frames/GlobalData.h"
+#include "toolkit/frames/TKTabWnd.h"
+
+#include "platform/afx/linux_headers_begin.h"
+#include <algorithm>
+#include <string>
+#include <vector>
+#include "platform/afx/linux_headers_end.h"
+
+namespace {
+
+using panetest::ClickAt;
+using panetest::ScreenshotPath;
+using toolbartest::MouseButton;
+using toolbartest::MoveMouseAndWait;
+using toolbartest::ScreenPointOf;
+
+struct Owner : CWnd {
+  BOOL Make(int width) {
+    return CreateEx(0, nullptr, "tabs", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 40, 40, width, 160, nullptr,
+                    nullptr);
+  }
+};
+
+// A hosted window that keeps count of the requests to close it (and stays).
+struct Page : CWnd {
+  int closes = 0;
+  BOOL Make(CWnd* parent) {
+    return CreateEx(0, nullptr, "", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, parent->m_hWnd, nullptr);
+  }
+  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+    if (message == WM_CLOSE) {
+      ++closes;
+      return 0;
+    }
+    return CWnd::WindowProc(message, wParam, lParam);
+  }
+};
+
+CRect ButtonRect(CTKTabWnd& tabs, CTKTabWnd::TabButton which) {
+  CRect r;
+  HWND button = tabs.GetTabButton(which);
+  if (!button) return r;
+  ::GetWindowRect(button, &r);
+  ::MapWindowPoints(nullptr, tabs.m_hWnd, reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+POINT ButtonCentre(CTKTabWnd& tabs, CTKTabWnd::TabButton which) {
+  return ScreenPointOf(tabs, ButtonRect(tabs, which).CenterPoint());
+}
+
+// Holds the mouse button down on a point for a while, then lets go.
+void HoldAt(POINT screen, DWORD ms) {
+  EXPECT_TRUE(MoveMouseAndWait(screen, true));
+  PumpPendingMessages(100);
+  MouseButton(true);
+  PumpPendingMessages(ms);
+  MouseButton(false);
+  PumpPendingMessages(200);
+}
+
+// Pixels clearly more blue than grey: the glyphs of buttons that can act.
+int ColouredPixels(const CapturedImage& image, const CRect& rect) {
+  int count = 0;
+  for (int y = std::max<int>(0, rect.top); y < std::min<int>(image.height, rect.bottom); ++y)
+    for (int x = std::max<int>(0, rect.left); x < std::min<int>(image.width, rect.right); ++x) {
+      const COLORREF p = image.At(x, y);
+      if (GetBValue(p) > GetRValue(p) + 40) ++count;
+    }
+  return count;
+}
+
+// A quick click: pressed and let go before the button's repeat could start.
+void QuickClickAt(POINT screen) {
+  EXPECT_TRUE(MoveMouseAndWait(screen, true));
+  PumpPendingMessages(100);
+  MouseButton(true);
+  MouseButton(false);
+  PumpPendingMessages(200);
+}
+
+void CtrlKey(CTKTabWnd& tabs, WPARAM key) {
+  BYTE keys[256];
+  ::GetKeyboardState(keys);
+  keys[VK_CONTROL] = 0x80;
+  ::SetKeyboardState(keys);
+  MSG msg{tabs.m_hWnd, WM_KEYDOWN, key, 0, 0, {0, 0}};
+  EXPECT_TRUE(tabs.PreTranslateMessage(&msg));
+  keys[VK_CONTROL] = 0;
+  ::SetKeyboardState(keys);
+}
+
+TEST(TabWndScrollTest, ButtonsScrollALongStripAndCloseTheActiveWindow) {
+  struct Case {
+    int style;
+    const char* name;
+    bool flat;
+  } cases[] = {{CTKTabWnd::STYLE_FLAT, "flat", true}, {CTKTabWnd::STYLE_3D_SCROLLED, "3d", false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Owner owner;
+    ASSERT_TRUE(owner.Make(260));
+    CTKTabWnd tabs;
+    ASSERT_TRUE(tabs.Create(c.style, CRect(0, 0, 260, 160), &owner, 1, CTKTabWnd::LOCATION_BOTTOM, TRUE));
+    Page pages[10];
+    for (int i = 0; i < 10; ++i) {
+      ASSERT_TRUE(pages[i].Make(&tabs));
+      tabs.AppendTab(&pages[i], ("Take " + std::to_string(i + 1)).c_str());
+    }
+    ::SetForegroundWindow(owner.m_hWnd);
+    PumpPendingMessages();
+
+    // The strip is longer than the window: the buttons sit beside it, the tabs start
+    // at its left and nothing is scrolled yet.
+    const CRect area = tabs.GetTabsArea();
+    ASSERT_GT(tabs.GetMaxScrollOffset(), 0);
+    EXPECT_EQ(tabs.GetScrollOffset(), 0);
+    const CRect right = ButtonRect(tabs, CTKTabWnd::BUTTON_RIGHT);
+    ASSERT_FALSE(right.IsRectEmpty());
+    EXPECT_TRUE(::IsWindowVisible(tabs.GetTabButton(CTKTabWnd::BUTTON_CLOSE)));
+    if (c.flat)
+      EXPECT_LE(right.right, area.left);  // flat tabs keep their buttons on the left
+    else
+      EXPECT_GE(right.left, area.right);
+    CRect overlap;
+    EXPECT_FALSE(overlap.IntersectRect(right, area));
+    CRect first;
+    ASSERT_TRUE(tabs.GetTabRect(0, first));
+    EXPECT_EQ(first.left, area.left);
+    if (!c.flat) {
+      EXPECT_FALSE(::IsWindowEnabled(tabs.GetTabButton(CTKTabWnd::BUTTON_LEFT)));
+      EXPECT_TRUE(::IsWindowEnabled(tabs.GetTabButton(CTKTabWnd::BUTTON_RIGHT)));
+    }
+
+    // One click moves the tabs one step left.
+    QuickClickAt(ButtonCentre(tabs, CTKTabWnd::BUTTON_RIGHT));
+    EXPECT_EQ(tabs.GetScrollOffset(), 20);
+    CRect moved;
+    ASSERT_TRUE(tabs.GetTabRect(0, moved));
+    EXPECT_EQ(moved.left, first.left - 20);
+    if (!c.flat) EXPECT_TRUE(::IsWindowEnabled(tabs.GetTabButton(CTKTabWnd::BUTTON_LEFT)));
+
+    // Held down, the button keeps scrolling until the last tab ends at the strip's end.
+    HoldAt(ButtonCentre(tabs, CTKTabWnd::BUTTON_RIGHT), 2500);
+    EXPECT_EQ(tabs.GetScrollOffset(), tabs.GetMaxScrollOffset());
+    CRect last;
+    ASSERT_TRUE(tabs.GetTabRect(9, last));
+    EXPECT_LE(last.right, area.right + area.Height());
+    EXPECT_GT(last.right, area.right - 20);
+    if (!c.flat) EXPECT_FALSE(::IsWindowEnabled(tabs.GetTabButton(CTKTabWnd::BUTTON_RIGHT)));
+
+    PumpPendingMessages();
+    CapturedImage image = CaptureWindow(tabs.m_hWnd, true);
+    ASSERT_FALSE(image.Empty());
+    EXPECT_TRUE(SavePng(image, ScreenshotPath(std::string("tab_scroll_") + c.name + ".png")));
+    // The arrow that can still scroll is drawn in colour; in 3D tabs the one at its end
+    // is greyed.
+    EXPECT_GT(ColouredPixels(image, ButtonRect(tabs, CTKTabWnd::BUTTON_LEFT)), 0);
+    if (!c.flat) EXPECT_EQ(ColouredPixels(image, ButtonRect(tabs, CTKTabWnd::BUTTON_RIGHT)), 0);
+
+    // Becoming active by the keyboard brings a tab scrolled out of sight back in.
+    CtrlKey(tabs, VK_NEXT);
+    ASSERT_EQ(tabs.GetActiveTab(), 1);
+    CRect second;
+    ASSERT_TRUE(tabs.GetTabRect(1, second));
+    EXPECT_EQ(second.left, area.left);
+    EXPECT_LT(tabs.GetScrollOffset(), tabs.GetMaxScrollOffset());
+
+    if (c.flat) {
+      // First and last jump to either end.
+      ClickAt(ButtonCentre(tabs, CTKTabWnd::BUTTON_LAST));
+      EXPECT_EQ(tabs.GetScrollOffset(), tabs.GetMaxScrollOffset());
+      ClickAt(ButtonCentre(tabs, CTKTabWnd::BUTTON_FIRST));
+      EXPECT_EQ(tabs.GetScrollOffset(), 0);
+    } else {
+      const int before = tabs.GetScrollOffset();
+      QuickClickAt(ButtonCentre(tabs, CTKTabWnd::BUTTON_LEFT));
+      EXPECT_EQ(tabs.GetScrollOffset(), std::max(0, before - 20));
+    }
+
+    // Close asks the active tab's window to close, and only that one.
+    ClickAt(ButtonCentre(tabs, CTKTabWnd::BUTTON_CLOSE));
+    EXPECT_EQ(pages[1].closes, 1);
+    EXPECT_EQ(pages[0].closes + pages[2].closes, 0);
+
+    // Wide enough for every tab, the strip scrolls back and the buttons have nothing to do.
+    ::SetWindowPos(owner.m_hWnd, nullptr, 0, 0, 1600, 160, SWP_NOMOVE | SWP_NOZORDER);
+    ::SetWindowPos(tabs.m_hWnd, nullptr, 0, 0, 1600, 160, SWP_NOMOVE | SWP_NOZORDER);
+    EXPECT_EQ(tabs.GetMaxScrollOffset(), 0);
+    EXPECT_EQ(tabs.GetScrollOffset(), 0);
+    if (!c.flat) {
+      EXPECT_FALSE(::IsWindowEnabled(tabs.GetTabButton(CTKTabWnd::BUTTON_LEFT)));
+      EXPECT_FALSE(::IsWindowEnabled(tabs.GetTabButton(CTKTabWnd::BUTTON_RIGHT)));
+    }
+    tabs.DestroyWindow();
+    owner.DestroyWindow();
+  }
+}
+
+TEST(TabWndScrollTest, OnlyStylesWithScrollButtonsHaveThem) {
+  struct Case {
+    int style;
+    bool buttons, firstAndLast;
+  } cases[] = {{CTKTabWnd::STYLE_3D, false, false},
+               {CTKTabWnd::STYLE_FLAT, true, true},
+               {CTKTabWnd::STYLE_3D_SCROLLED, true, false},
+               {CTKTabWnd::STYLE_3D_SLANTED, true, false},
+               {CTKTabWnd::STYLE_3D_HALF_SLANTED, false, false}};
+  Owner owner;
+  ASSERT_TRUE(owner.Make(300));
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.style);
+    CTKTabWnd tabs;
+    ASSERT_TRUE(tabs.Create(c.style, CRect(0, 0, 300, 160), &owner, 1));
+    Page page;
+    ASSERT_TRUE(page.Make(&tabs));
+    tabs.AppendTab(&page, "Take");
+    EXPECT_EQ(tabs.GetTabButton(CTKTabWnd::BUTTON_RIGHT) != nullptr, c.buttons);
+    EXPECT_EQ(tabs.GetTabButton(CTKTabWnd::BUTTON_LAST) != nullptr, c.firstAndLast);
+    // Without the close button asked for, it is not shown.
+    if (c.buttons) EXPECT_FALSE(::IsWindowVisible(tabs.GetTabButton(CTKTabWnd::BUTTON_CLOSE)));
+    tabs.DestroyWindow();
+  }
+  owner.DestroyWindow();
+}
+
+}  // namespace
