@@ -34,6 +34,10 @@ constexpr UINT kButtonIds[] = {101, 102, 103, 104, 105};
 constexpr int kScrollStep = 20;
 // Held down, a scroll button repeats this often (ms).
 constexpr int kScrollRepeat = 50;
+// A tab dragged past the left or right end of the strip scrolls it every 250 ms.
+constexpr UINT_PTR kDragScrollLeftTimer = 1;
+constexpr UINT_PTR kDragScrollRightTimer = 2;
+constexpr UINT kDragScrollPeriod = 250;
 }  // namespace
 
 void CTKTabButton::FillBackground(CDC* dc, const CRect& rect) {
@@ -67,6 +71,7 @@ BEGIN_MESSAGE_MAP(CTKTabWnd, CTKTabWndBase)
   ON_WM_MOUSEMOVE()
   ON_WM_LBUTTONUP()
   ON_WM_LBUTTONDBLCLK()
+  ON_WM_TIMER()
 END_MESSAGE_MAP()
 
 CTKTabWnd::CTKTabWnd() { RegisterTabMessages(); }
@@ -716,8 +721,36 @@ void CTKTabWnd::OnLButtonDown(UINT, CPoint point) {
 }
 
 void CTKTabWnd::OnMouseMove(UINT flags, CPoint point) {
-  if (m_moving && m_tabsRect.PtInRect(point)) TrackDrop(point);
+  if (m_moving) {
+    if (m_scrollButtons && point.x < m_tabsRect.left) {
+      KillTimer(kDragScrollRightTimer);
+      SetTimer(kDragScrollLeftTimer, kDragScrollPeriod);
+    } else if (m_scrollButtons && point.x >= m_tabsRect.right) {
+      KillTimer(kDragScrollLeftTimer);
+      SetTimer(kDragScrollRightTimer, kDragScrollPeriod);
+    } else {
+      KillTimer(kDragScrollLeftTimer);
+      KillTimer(kDragScrollRightTimer);
+      if (m_tabsRect.PtInRect(point)) TrackDrop(point);
+    }
+  }
   CTKTabWndBase::OnMouseMove(flags, point);
+}
+
+void CTKTabWnd::OnTimer(UINT_PTR id) {
+  if (id != kDragScrollLeftTimer && id != kDragScrollRightTimer) {
+    CTKTabWndBase::OnTimer(id);
+    return;
+  }
+  if (!m_moving) {
+    KillTimer(id);
+    return;
+  }
+  // As a click of the scroll button on that side.
+  HWND button = id == kDragScrollLeftTimer ? m_btnLeft.m_hWnd : m_btnRight.m_hWnd;
+  if (button)
+    ::SendMessageA(m_hWnd, WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(button), BN_CLICKED),
+                   reinterpret_cast<LPARAM>(button));
 }
 
 void CTKTabWnd::TrackDrop(POINT point) {
@@ -738,6 +771,8 @@ void CTKTabWnd::TrackDrop(POINT point) {
 void CTKTabWnd::StopMoving() {
   if (!m_moving) return;
   m_moving = FALSE;
+  KillTimer(kDragScrollLeftTimer);
+  KillTimer(kDragScrollRightTimer);
   if (::GetCapture() == m_hWnd) ::ReleaseCapture();
 }
 

@@ -190,6 +190,8 @@ protected:
   void OnMouseMove(UINT flags, CPoint point);
   void OnLButtonUp(UINT flags, CPoint point);
   void OnLButtonDblClk(UINT flags, CPoint point);
+  // While a tab is dragged past either end of the strip, the tabs scroll that way.
+  void OnTimer(UINT_PTR id);
 
   DECLARE_MESSAGE_MAP()
 

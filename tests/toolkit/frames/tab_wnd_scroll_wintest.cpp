@@ -9,6 +9,7 @@
 #include "platform/afx/linux_headers_begin.h"
 #include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 #include "platform/afx/linux_headers_end.h"
 
@@ -21,6 +22,11 @@ using toolbartest::MoveMouseAndWait;
 using toolbartest::ScreenPointOf;
 
 struct Owner : CWnd {
+  std::vector<std::pair<int, int>> moves;  // old index, drop position
+  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+    if (message == TKM_ON_MOVE_TAB) moves.emplace_back(static_cast<int>(wParam), static_cast<int>(lParam));
+    return CWnd::WindowProc(message, wParam, lParam);
+  }
   BOOL Make(int width) {
     return CreateEx(0, nullptr, "tabs", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 40, 40, width, 160, nullptr,
                     nullptr);
@@ -201,6 +207,54 @@ TEST(TabWndScrollTest, ButtonsScrollALongStripAndCloseTheActiveWindow) {
     tabs.DestroyWindow();
     owner.DestroyWindow();
   }
+}
+
+TEST(TabWndScrollTest, ATabDraggedPastTheEndOfTheStripScrollsItAlong) {
+  Owner owner;
+  ASSERT_TRUE(owner.Make(260));
+  CTKTabWnd tabs;
+  ASSERT_TRUE(tabs.Create(CTKTabWnd::STYLE_3D_SCROLLED, CRect(0, 0, 260, 160), &owner, 1));
+  tabs.SetTabsMovable();
+  Page pages[10];
+  for (int i = 0; i < 10; ++i) {
+    ASSERT_TRUE(pages[i].Make(&tabs));
+    tabs.AppendTab(&pages[i], ("Take " + std::to_string(i + 1)).c_str());
+  }
+  ::SetForegroundWindow(owner.m_hWnd);
+  PumpPendingMessages();
+  const CRect area = tabs.GetTabsArea();
+  CRect first;
+  ASSERT_TRUE(tabs.GetTabRect(0, first));
+
+  // The first tab is taken and held to the right of the strip, over the buttons: the
+  // strip scrolls under it; brought back to the strip's right end, it is let go there.
+  const int y = first.CenterPoint().y;
+  EXPECT_TRUE(MoveMouseAndWait(ScreenPointOf(tabs, first.CenterPoint()), true));
+  PumpPendingMessages(100);
+  MouseButton(true);
+  PumpPendingMessages(100);
+  EXPECT_TRUE(MoveMouseAndWait(ScreenPointOf(tabs, CPoint(area.right + 4, y)), true));
+  PumpPendingMessages(1300);
+  EXPECT_GE(tabs.GetScrollOffset(), 60);
+  EXPECT_TRUE(MoveMouseAndWait(ScreenPointOf(tabs, CPoint(area.right - 3, y)), true));
+  const int scrolled = tabs.GetScrollOffset();
+  PumpPendingMessages(600);
+  EXPECT_EQ(tabs.GetScrollOffset(), scrolled);  // back over the strip, scrolling stops
+  MouseButton(false);
+  PumpPendingMessages(200);
+
+  // The tab now sits where it was dropped, far along the strip, and is still active.
+  ASSERT_EQ(owner.moves.size(), 1u);
+  EXPECT_EQ(owner.moves[0].first, 0);
+  const int now = owner.moves[0].second - 1;
+  EXPECT_GE(now, 4);
+  CString label;
+  ASSERT_TRUE(tabs.GetTabLabel(now, label));
+  EXPECT_STREQ(label, "Take 1");
+  EXPECT_EQ(tabs.GetActiveTab(), now);
+  EXPECT_EQ(tabs.GetActiveWnd(), &pages[0]);
+  tabs.DestroyWindow();
+  owner.DestroyWindow();
 }
 
 TEST(TabWndScrollTest, OnlyStylesWithScrollButtonsHaveThem) {
