@@ -3,6 +3,7 @@
 #include "toolkit/frames/GlobalData.h"
 #include "toolkit/frames/MenuImages.h"
 #include "toolkit/frames/TKVisualManager.h"
+#include "toolkit/bars/TKContextMenuManager.h"
 #include "toolkit/frames/TabWndText.h"
 
 #include "platform/afx/linux_headers_begin.h"
@@ -38,6 +39,8 @@ constexpr int kScrollRepeat = 50;
 constexpr UINT_PTR kDragScrollLeftTimer = 1;
 constexpr UINT_PTR kDragScrollRightTimer = 2;
 constexpr UINT kDragScrollPeriod = 250;
+// Posted to itself to open the tab list after the right button's click.
+constexpr UINT kShowListMessage = WM_USER + 0x7E1;
 }  // namespace
 
 void CTKTabButton::FillBackground(CDC* dc, const CRect& rect) {
@@ -72,6 +75,7 @@ BEGIN_MESSAGE_MAP(CTKTabWnd, CTKTabWndBase)
   ON_WM_LBUTTONUP()
   ON_WM_LBUTTONDBLCLK()
   ON_WM_TIMER()
+  ON_MESSAGE(kShowListMessage, OnShowList)
 END_MESSAGE_MAP()
 
 CTKTabWnd::CTKTabWnd() { RegisterTabMessages(); }
@@ -158,7 +162,11 @@ BOOL CTKTabWnd::OnCommand(WPARAM wParam, LPARAM lParam) {
     return CTKTabWndBase::OnCommand(wParam, lParam);
   if (from == m_btnLeft.m_hWnd)
     ScrollTabsTo(m_offset - kScrollStep);
-  else if (from == m_btnRight.m_hWnd)
+  else if (from == m_btnRight.m_hWnd && m_tabsListMenu) {
+    // The button is still in its click; the list opens once that is over, so that it
+    // has the mouse to itself.
+    ::PostMessageA(m_hWnd, kShowListMessage, 0, 0);
+  } else if (from == m_btnRight.m_hWnd)
     ScrollTabsTo(m_offset + kScrollStep);
   else if (from == m_btnFirst.m_hWnd)
     ScrollTabsTo(0);
@@ -465,11 +473,97 @@ BOOL CTKTabWnd::RenameKeyOrMouse(MSG* msg) {
   }
   return FALSE;
 }
-BOOL CTKTabWnd::ShowTabsMenu(POINT) { return FALSE; }  // needs the context menu manager
-HICON CTKTabWnd::GetCommandIcon(UINT) { return nullptr; }
+CMap<UINT, UINT, HICON, HICON> CTKTabWnd::s_commandIcons(10);
+
+namespace {
+// A label as a menu item shows it: each single '&' doubled, a pair left as it is.
+CString MenuText(const CString& label) {
+  CString text;
+  for (int i = 0; i < label.GetLength(); ++i) {
+    const char c = label[i];
+    text += c;
+    if (c != '&') continue;
+    if (i + 1 < label.GetLength() && label[i + 1] == '&')
+      text += label[++i];
+    else
+      text += '&';
+  }
+  return text;
+}
+
+UINT TabCommand(int tab) { return static_cast<UINT>(-100 - tab); }
+}  // namespace
+
+BOOL CTKTabWnd::ShowTabsMenu(POINT screenPoint) {
+  CTKContextMenuManager* manager = GetContextMenuManager();
+  if (!manager) return FALSE;
+  HMENU menu = ::CreatePopupMenu();
+  if (!menu) return FALSE;
+  // Items in the order of their labels, whatever the case.
+  std::vector<int> order;
+  for (int i = 0; i < m_tabCount; ++i)
+    if (m_tabs[i]->m_visible) order.push_back(i);
+  std::stable_sort(order.begin(), order.end(),
+                   [this](int a, int b) { return m_tabs[a]->m_label.CompareNoCase(m_tabs[b]->m_label) < 0; });
+  s_commandIcons.RemoveAll();
+  for (int tab : order) {
+    ::AppendMenuA(menu, MF_STRING, TabCommand(tab), MenuText(m_tabs[tab]->m_label));
+    HWND wnd = m_tabs[tab]->m_wnd ? m_tabs[tab]->m_wnd->m_hWnd : nullptr;
+    HICON icon = nullptr;
+    if (wnd) {
+      icon = reinterpret_cast<HICON>(::SendMessageA(wnd, WM_GETICON, ICON_SMALL, 0));
+      if (!icon) icon = reinterpret_cast<HICON>(::GetClassLongPtrA(wnd, GCLP_HICONSM));
+    }
+    if (icon) s_commandIcons.SetAt(TabCommand(tab), icon);
+  }
+  const UINT chosen = manager->TrackPopupMenu(menu, screenPoint.x, screenPoint.y, this);
+  ::DestroyMenu(menu);
+  s_commandIcons.RemoveAll();
+  // Command ids may come back cut to the 16 bits of a WM_COMMAND.
+  const int code = chosen <= 0xFFFF ? static_cast<short>(chosen) : static_cast<int>(chosen);
+  const int tab = -100 - code;
+  if (chosen == 0 || tab < 0 || tab >= m_tabCount) return TRUE;
+  const int before = m_activeTab;
+  if (tab != before && SetActiveTab(tab))
+    ::SendMessageA(::GetParent(m_hWnd), TKM_ONCHANGE_ACTIVE_TAB, m_activeTab, before);
+  return TRUE;
+}
+
+LRESULT CTKTabWnd::OnShowList(WPARAM, LPARAM) {
+  HWND button = m_btnRight.m_hWnd;
+  if (!m_tabsListMenu || !button || m_listOpen) return 0;
+  if (::GetCapture()) ::ReleaseCapture();
+  CRect r;
+  ::GetWindowRect(button, &r);
+  ::SendMessageA(button, BM_SETSTATE, TRUE, 0);  // shown pressed while the list is open
+  m_listOpen = TRUE;
+  ShowTabsMenu(CPoint(r.left, r.bottom));
+  m_listOpen = FALSE;
+  if (::IsWindow(button)) ::SendMessageA(button, BM_SETSTATE, FALSE, 0);
+  return 0;
+}
+
+HICON CTKTabWnd::GetCommandIcon(UINT command) {
+  HICON icon = nullptr;
+  if (s_commandIcons.IsEmpty() || !s_commandIcons.Lookup(command, icon)) return nullptr;
+  return icon;
+}
+
+void CTKTabWnd::SetTabsListMenu(BOOL on) {
+  m_tabsListMenu = on;
+  // A button that opens a list does not repeat while held.
+  if (m_btnRight.m_hWnd) m_btnRight.SetAutoRepeatMode(on || HasSlantedTabs() ? 0 : kScrollRepeat);
+  m_offset = 0;
+  if (m_hWnd) RecalcLayout();
+}
 void CTKTabWnd::EnsureVisible(int tab) {
   if (!m_scrollButtons || m_tabsRect.IsRectEmpty() || tab < 0 || tab >= m_tabCount) return;
   const CRect r = m_tabs[tab]->m_rect;
+  if (m_tabsListMenu) {
+    // Out of the strip: the tab comes to the front.
+    if (r.IsRectEmpty() || r.right > m_tabsRect.right) MoveTab(tab, 0);
+    return;
+  }
   if (r.IsRectEmpty()) return;
   if (r.left < m_tabsRect.left)
     ScrollTabsTo(m_offset - (m_tabsRect.left - r.left));

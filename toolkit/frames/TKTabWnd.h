@@ -172,6 +172,11 @@ public:
   // The buttons beside the tabs (null for a button this style does not have).
   enum TabButton { BUTTON_LEFT, BUTTON_RIGHT, BUTTON_FIRST, BUTTON_LAST, BUTTON_CLOSE };
   HWND GetTabButton(TabButton which) const;
+  // The tab list mode (scroll buttons only): tabs that do not fit are left out of the
+  // strip, the right button lists every tab in a popup, and a tab chosen there (or
+  // activated otherwise while out of sight) moves to the front.
+  void SetTabsListMenu(BOOL on = TRUE);
+  BOOL IsTabsListMenu() const { return m_tabsListMenu; }
 
 protected:
   int OnCreate(LPCREATESTRUCT cs);
@@ -192,6 +197,7 @@ protected:
   void OnLButtonDblClk(UINT flags, CPoint point);
   // While a tab is dragged past either end of the strip, the tabs scroll that way.
   void OnTimer(UINT_PTR id);
+  LRESULT OnShowList(WPARAM, LPARAM);
 
   DECLARE_MESSAGE_MAP()
 
@@ -256,6 +262,11 @@ private:
   BOOL m_moving = FALSE;
   int m_movedTab = -1;
   int m_dropPosition = -1;
+
+  BOOL m_tabsListMenu = FALSE;
+  BOOL m_listOpen = FALSE;
+  // The tab list popup's icons by command, while it is open.
+  static CMap<UINT, UINT, HICON, HICON> s_commandIcons;
 
   CArray<COLORREF, COLORREF> m_autoColors;
   BOOL m_useAutoColors = FALSE;

@@ -82,9 +82,13 @@ void CTKTabWnd::LayoutButtons(const CRect& strip) {
     for (HWND button : m_buttons) ::ShowWindow(button, SW_HIDE);
     return;
   }
+  // The list mode has no use for the left button: the right one opens the list.
+  auto hidden = [this](HWND button) {
+    return (button == m_btnClose.m_hWnd && !m_closeButton) || (button == m_btnLeft.m_hWnd && m_tabsListMenu);
+  };
   int shown = 0;
   for (HWND button : m_buttons)
-    if (button != m_btnClose.m_hWnd || m_closeButton) ++shown;
+    if (!hidden(button)) ++shown;
   const int y = strip.top + (strip.Height() - size) / 2;
   // Flat tabs have their buttons on the left; 3D ones on the right, except that slanted
   // tabs keep the left button before the strip.
@@ -93,12 +97,12 @@ void CTKTabWnd::LayoutButtons(const CRect& strip) {
     m_tabsRect.left = strip.left + shown * size;
   else
     m_tabsRect.right = x;
-  if (m_style == kStyleSlanted) {
+  if (m_style == kStyleSlanted && !m_tabsListMenu) {
     x += size;
     m_tabsRect.left = strip.left + size;
   }
   for (HWND button : m_buttons) {
-    if (button == m_btnClose.m_hWnd && !m_closeButton) {
+    if (hidden(button)) {
       ::ShowWindow(button, SW_HIDE);
       continue;
     }
@@ -114,7 +118,8 @@ void CTKTabWnd::LayoutButtons(const CRect& strip) {
 
 void CTKTabWnd::ClampScroll() {
   if (!m_scrollButtons) return;
-  m_maxOffset = m_tabsRect.IsRectEmpty() ? 0 : std::max(0, m_totalWidth - m_tabsRect.Width());
+  m_maxOffset =
+      m_tabsRect.IsRectEmpty() || m_tabsListMenu ? 0 : std::max(0, m_totalWidth - m_tabsRect.Width());
   const int clamped = std::max(0, std::min(m_offset, m_maxOffset));
   if (clamped != m_offset) {
     m_offset = clamped;
@@ -124,7 +129,7 @@ void CTKTabWnd::ClampScroll() {
   // A scroll button that cannot move the tabs further is disabled, which also stops its
   // repeating while it is held down.
   const std::pair<CTKTabButton*, bool> states[] = {{&m_btnLeft, m_offset > 0},
-                                                   {&m_btnRight, m_offset < m_maxOffset}};
+                                                   {&m_btnRight, m_tabsListMenu || m_offset < m_maxOffset}};
   for (const auto& [button, enabled] : states) {
     if (!button->m_hWnd || (::IsWindowEnabled(button->m_hWnd) != FALSE) == enabled) continue;
     ::EnableWindow(button->m_hWnd, enabled);
@@ -169,10 +174,19 @@ void CTKTabWnd::LayoutTabs() {
       tab->m_rect.SetRectEmpty();
       continue;
     }
-    x = tab->m_rect.right - overlap + 1;
+    if (m_tabsListMenu && tab->m_rect.right > m_tabsRect.right) {
+      // What does not fit is left out, except an active first tab, cut at the edge
+      // while enough of it remains.
+      if (i == m_activeTab && first && m_tabsRect.right - tab->m_rect.left >= overlap + 8)
+        tab->m_rect.right = m_tabsRect.right;
+      else
+        tab->m_rect.SetRectEmpty();
+    }
+    // After a tab left out, the rest are out too, so the strip keeps its order.
+    x = tab->m_rect.IsRectEmpty() ? m_tabsRect.right + 1 : tab->m_rect.right - overlap + 1;
     m_totalWidth += width + 1 - (first ? 0 : overlap);
     first = false;
-    if (IsFlatStyle()) tab->m_rect.right += height / 2;  // the slanted edge
+    if (IsFlatStyle() && !tab->m_rect.IsRectEmpty()) tab->m_rect.right += height / 2;  // the slanted edge
   }
   ::SelectObject(dc, oldFont);
   ::ReleaseDC(m_hWnd, dc);
