@@ -7,9 +7,10 @@
 // Built here: creation styles, insertion, removal, activation (by click and by
 // Ctrl+PageUp/PageDown), layout of 3D and flat tabs, per-tab and automatic colours,
 // hiding the tabs for a single tab, moving tabs by drag, renaming in place, tooltips for
-// cut-off labels, scroll buttons that move a strip too long for the window, a close
-// button for the active window, and painting. Not yet: the shared scroll bar and the tab
-// list popup.
+// cut-off labels, scroll buttons that move a strip too long for the window (also while a
+// tab is dragged past its ends), a close button for the active window, the tab list mode
+// with its sorted popup of every tab, and painting. Not yet: the shared scroll bar, the
+// flat splitter, highlighting under the mouse, and scrolling slanted tabs by whole tabs.
 #include "platform/afx/afxwin.h"
 #include "toolkit/frames/TKButton.h"
 #include "toolkit/frames/TKTabWndBase.h"

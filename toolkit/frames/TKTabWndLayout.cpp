@@ -98,8 +98,10 @@ void CTKTabWnd::LayoutButtons(const CRect& strip) {
   else
     m_tabsRect.right = x;
   if (m_style == kStyleSlanted && !m_tabsListMenu) {
+    // The left button before the strip; the rest end the strip.
     x += size;
     m_tabsRect.left = strip.left + size;
+    m_tabsRect.right = x;
   }
   for (HWND button : m_buttons) {
     if (hidden(button)) {

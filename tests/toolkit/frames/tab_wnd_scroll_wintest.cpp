@@ -387,6 +387,15 @@ TEST(TabWndScrollTest, OnlyStylesWithScrollButtonsHaveThem) {
     EXPECT_EQ(tabs.GetTabButton(CTKTabWnd::BUTTON_LAST) != nullptr, c.firstAndLast);
     // Without the close button asked for, it is not shown.
     if (c.buttons) EXPECT_FALSE(::IsWindowVisible(tabs.GetTabButton(CTKTabWnd::BUTTON_CLOSE)));
+    // 3D tabs end where their buttons begin; slanted ones keep the left button before
+    // the strip, which starts right after it.
+    const CRect area = tabs.GetTabsArea();
+    if (c.style == CTKTabWnd::STYLE_3D_SCROLLED)
+      EXPECT_EQ(ButtonRect(tabs, CTKTabWnd::BUTTON_LEFT).left, area.right);
+    if (c.style == CTKTabWnd::STYLE_3D_SLANTED)
+      EXPECT_EQ(ButtonRect(tabs, CTKTabWnd::BUTTON_RIGHT).left, area.right);
+    if (c.style == CTKTabWnd::STYLE_3D_SLANTED)
+      EXPECT_EQ(ButtonRect(tabs, CTKTabWnd::BUTTON_LEFT).right, area.left);
     tabs.DestroyWindow();
   }
   owner.DestroyWindow();
