@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/model/BlockFileRecycler.h"
+#include "core/model/BlockWriteback.h"
 #include "core/model/SoundFileOpen.h"
 
 namespace {
@@ -129,8 +130,14 @@ bool SimpleBlockFile::WriteFile(ConstSamplePtr sampleData, std::int32_t sampleLe
   }
   const bool closed = ::close(fd) == 0;
   // The disk may be full: the spare files give their room back.
-  if (!written || !closed) BlockFileRecycler::Clear();
-  return written && closed;
+  if (!written || !closed) {
+    BlockFileRecycler::Clear();
+    return false;
+  }
+  std::uint64_t bytes = 0;
+  for (const iovec& piece : pieces) bytes += piece.iov_len;
+  BlockWriteback::Shared().Add(path, bytes);
+  return true;
 }
 
 SimpleBlockFile::~SimpleBlockFile() {
