@@ -24,10 +24,13 @@
 // 1.1x soundstretch), and a cost per minute at 60 minutes within 10 % of the cost per
 // minute at 1 minute.
 //
-// On a disk folder, the kernel starts writing the block files back once the dirty
-// data passes its threshold (about 2 GB here: 60 minutes of source, blocks and
-// output), and from then on every write costs more; a folder on tmpfs (/dev/shm)
-// shows our own cost per minute without that.
+// On a disk folder the kernel's part (the "sys" columns) grows with the length: once
+// the dirty data passes the kernel's threshold (about 2 GB here: 60 minutes of
+// source, blocks and output) every write costs more, and so does each new page the
+// page cache takes. Block files bound both (their writeback starts early and they
+// leave the page cache behind the writes, and dead blocks' files are written over
+// instead of new ones made); the benchmark's own WAV files are not ours and still
+// grow. A folder on tmpfs (/dev/shm) shows our own cost per minute without the disk.
 #include <stdlib.h>
 #include <sys/resource.h>
 

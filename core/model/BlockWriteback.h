@@ -6,8 +6,7 @@
 // often die before the disk sees them. A long one (an hour's recording, an effect
 // over it) keeps a bounded amount of dirty data and of page cache: the kernel never
 // reaches the point where it throttles every write of the program, and it recycles
-// the same memory instead of taking more for each block. The window is wide enough
-// that a job reads the blocks it has just written from memory.
+// the same memory instead of taking more for each block.
 //
 // Files are found again by name, so a block that died in the meantime (its file
 // removed or kept as a spare) is simply skipped and never kept alive. Thread-safe.
