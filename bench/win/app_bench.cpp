@@ -219,7 +219,8 @@ Cost RecordWithProgram(int mode, double seconds, const winetest::TempFolder& out
   Cost c;
   const pid_t server = FindWineserver();
   if (s.seconds < 0 || server <= 0) {
-    std::fprintf(stderr, "app_bench: the program did not start (see %s)\n", log.c_str());
+    std::fprintf(stderr, "app_bench: the program did not start (window %s, %.2f s; wineserver %d; see %s)\n",
+                 s.main ? "found" : "not found", s.seconds, static_cast<int>(server), log.c_str());
     Close(s);
     return c;
   }
