@@ -1226,8 +1226,9 @@ TEST_F(WaveformViewTest, RecordingGrowsTheViewAndItsStopRecordsAnUndoState) {
   ASSERT_NE(gAudioIO, nullptr);
   Project* project = Doc()->GetProject();
   ASSERT_TRUE(project->Record());
-  const DWORD start = ::GetTickCount();
-  while (::GetTickCount() - start < 2500) {  // past the 40th tick, when the scroll bars follow
+  // Counted in ticks, not in time: on a busy machine fewer ticks fit in a given time,
+  // and the scroll bars follow the recording only at the 40th.
+  for (int tick = 0; tick < 50; ++tick) {
     Wave().OnRefreshTick(50);
     PumpPendingMessages(50);
   }
