@@ -41,6 +41,7 @@
 #include "audiofiles/effects/EffectRegistry.h"
 #include "core/engine/AudioIO.h"
 #include "core/instances/InstanceManager.h"
+#include "core/model/DirManager.h"
 #include "core/model/Envelope.h"
 #include "core/model/TrackList.h"
 #include "core/model/WaveTrack.h"
@@ -134,6 +135,9 @@ protected:
     CreateClipboardTrackList();
     m_instances = std::make_unique<CInstanceManager>(InstanceName());
     ASSERT_TRUE(m_instances->Startup(m_folder.UnixPath()));
+    // Block files go to this copy's own folder, as in the program: names are unique only
+    // within a process, so a folder shared with another test would mix their blocks.
+    ASSERT_TRUE(DirManager::SetTempDir(m_instances->GetInstanceDir().c_str()));
     SetInstanceManager(m_instances.get());
     m_manager = new ScriptedDocManager;
     m_app.m_pDocManager = m_manager;
