@@ -1,5 +1,7 @@
 #include "platform/afx/MDIChildWnd.h"
 
+#include "platform/afx/CreateContext.h"
+#include "platform/afx/DocTemplate.h"
 #include "platform/afx/Document.h"
 #include "platform/afx/MDIFrameWnd.h"
 #include "platform/afx/View.h"
@@ -75,6 +77,10 @@ BOOL CMDIChildWnd::Create(const char* className, const char* title, DWORD style,
 
 BOOL CMDIChildWnd::LoadFrame(UINT resourceId, DWORD style, CWnd* parent, CCreateContext* context) {
   m_nIDResource = resourceId;
+  if (auto* made = dynamic_cast<CMultiDocTemplate*>(context ? context->m_pNewDocTemplate : nullptr)) {
+    m_hMenuShared = made->m_hMenuShared;
+    m_hAccelShared = made->m_hAccelTable;
+  }
   CString title;
   if (title.LoadString(resourceId)) {
     int newline = title.Find('\n');

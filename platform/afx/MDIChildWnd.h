@@ -39,6 +39,11 @@ public:
   // caption while the child is maximized).
   void OnUpdateFrameTitle(BOOL addToTitle) override;
 
+  // The menu (and accelerators) of the template that made this window, shared with
+  // the template's other windows; the frame shows that menu while this one is active.
+  HMENU m_hMenuShared = nullptr;
+  HACCEL m_hAccelShared = nullptr;
+
 protected:
   int OnCreate(LPCREATESTRUCT cs);
   LRESULT OnMDIActivate(WPARAM wParam, LPARAM lParam);

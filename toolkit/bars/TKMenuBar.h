@@ -6,6 +6,10 @@
 #include "toolkit/bars/TKToolBar.h"
 #include "toolkit/bars/TKToolbarMenuButton.h"
 
+#include "platform/afx/linux_headers_begin.h"
+#include <vector>
+#include "platform/afx/linux_headers_end.h"
+
 // A bar's button list as the menu button store keeps it, one per menu handle.
 class ToolbarButtonsArchive : public CObject {
 public:
@@ -76,6 +80,13 @@ protected:
   // Opens the title's popup with its first item highlighted.
   BOOL DropDown(int index, BOOL firstItem);
   CString MenuStateKey(const char* profile) const;
+  // The shared menus of the application's multi-document templates, with the
+  // resource ids their lists are kept under.
+  struct TemplateMenu {
+    HMENU menu;
+    UINT resourceId;
+  };
+  static std::vector<TemplateMenu> TemplateMenus();
   BOOL SaveListOf(HMENU menu) { return ToolbarButtonsArchive(*this).SaveTo(menu); }
   BOOL LoadListOf(HMENU menu) { return ToolbarButtonsArchive(*this).LoadFrom(menu); }
 
