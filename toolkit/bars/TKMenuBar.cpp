@@ -376,18 +376,30 @@ BOOL CTKMenuBar::SaveState(const char* profile, int index, UINT) {
   if (current) SaveListOf(current);
   // Each template menu's list is kept under the template's resource id, the default
   // menu's under id 0; a menu never shown has no list of its own yet.
-  for (const TemplateMenu& menu : TemplateMenus())
-    if (LoadListOf(menu.menu)) CTKToolBar::SaveState(path, index, menu.resourceId);
-  if (m_hDefaultMenu && LoadListOf(m_hDefaultMenu)) CTKToolBar::SaveState(path, index, 0);
-  if (current) LoadListOf(current);
-  if (m_hWnd) AdjustSize();
+  // The bar shows another menu's list only while that list is written.
+  BOOL swapped = FALSE;
+  for (const TemplateMenu& menu : TemplateMenus()) {
+    if (menu.menu == current) {
+      CTKToolBar::SaveState(path, index, menu.resourceId);
+    } else if (LoadListOf(menu.menu)) {
+      swapped = TRUE;
+      CTKToolBar::SaveState(path, index, menu.resourceId);
+    }
+  }
+  if (m_hDefaultMenu && m_hDefaultMenu != current && LoadListOf(m_hDefaultMenu)) swapped = TRUE;
+  if (m_hDefaultMenu) CTKToolBar::SaveState(path, index, 0);
+  if (swapped && current) {
+    LoadListOf(current);
+    AdjustSize();
+  }
   return TRUE;
 }
 
 BOOL CTKMenuBar::LoadState(const char* profile, int index, UINT) {
   const CString path = MenuStateKey(profile);
   HMENU current = m_hMenu;
-  if (current) SaveListOf(current);
+  if (current && current != m_hDefaultMenu) SaveListOf(current);
+  // The default menu comes last, so its list is the one the bar shows afterwards.
   std::vector<TemplateMenu> menus = TemplateMenus();
   if (m_hDefaultMenu) menus.push_back({m_hDefaultMenu, 0});
   for (const TemplateMenu& menu : menus) {
@@ -400,8 +412,8 @@ BOOL CTKMenuBar::LoadState(const char* profile, int index, UINT) {
       SaveListOf(menu.menu);
     }
   }
+  if (current && current != m_hDefaultMenu) LoadListOf(current);
   m_hMenu = current ? current : m_hDefaultMenu;
-  if (m_hMenu) LoadListOf(m_hMenu);
   if (m_hWnd) AdjustSize();
   RebuildAccelerationKeys();
   return TRUE;
