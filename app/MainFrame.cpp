@@ -167,6 +167,14 @@ int CMainFrame::OnCreate(LPCREATESTRUCT cs) {
   CTKVisualManager::SelectLookClass(RUNTIME_CLASS(CTVLVisualManager));
   if (!CreateBars()) return -1;
   m_hAccelTable = ::LoadAcceleratorsA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME));
+  // The caption and the task switcher take the icon's own 16 x 16 and 32 x 32 images
+  // rather than one scaled from the other.
+  for (const int kind : {ICON_SMALL, ICON_BIG}) {
+    const int size = kind == ICON_SMALL ? 16 : 32;
+    if (HANDLE icon = ::LoadImageA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME), IMAGE_ICON, size,
+                                   size, LR_SHARED))
+      SendMessage(WM_SETICON, kind, reinterpret_cast<LPARAM>(icon));
+  }
   settings::SetColorSchemeAppliedHook(ColorsApplied);
   m_nTimer = SetTimer(kHeartbeatTimer, kHeartbeatMs);
   ReadFreeSpace();

@@ -24,11 +24,15 @@
 // 1.1x soundstretch), and a cost per minute at 60 minutes within 10 % of the cost per
 // minute at 1 minute.
 //
-// On a disk folder, the kernel starts writing the block files back once the dirty
-// data passes its threshold (about 2 GB here: 60 minutes of source, blocks and
-// output), and from then on every write costs more; a folder on tmpfs (/dev/shm)
-// shows our own cost per minute without that.
+// On a disk folder the kernel's part (the "sys" columns) grows with the length: once
+// the dirty data passes the kernel's threshold (about 2 GB here: 60 minutes of
+// source, blocks and output) every write costs more, and so does each new page the
+// page cache takes. Block files bound both (their writeback starts early and they
+// leave the page cache behind the writes, and dead blocks' files are written over
+// instead of new ones made); the benchmark's own WAV files are not ours and still
+// grow. A folder on tmpfs (/dev/shm) shows our own cost per minute without the disk.
 #include <stdlib.h>
+#include <sys/resource.h>
 
 #include <algorithm>
 #include <cmath>
@@ -219,6 +223,13 @@ std::string Replace(std::string s, const std::string& key, const std::string& va
   return s;
 }
 
+// System (kernel) seconds so far of this process, all threads.
+double SystemSeconds() {
+  rusage u{};
+  getrusage(RUSAGE_SELF, &u);
+  return static_cast<double>(u.ru_stime.tv_sec) + static_cast<double>(u.ru_stime.tv_usec) / 1e6;
+}
+
 std::string PeerProgram(const std::string& command) { return command.substr(0, command.find(' ')); }
 
 // ---- the audio ----
@@ -342,19 +353,24 @@ bool Wanted(const Options& o, const Case& c) {
   return o.only.empty() || std::find(o.only.begin(), o.only.end(), c.name) != o.only.end();
 }
 
-// One run of our job; effectCost (when given) receives the effect's own part.
+// One run of our job; effectCost (when given) receives the effect's own part, and
+// effectSystem the kernel's share of its CPU time.
 Cost RunOurs(TrackFactory& factory, const Case& c, const std::string& in, const std::string& out,
-             double seconds, Cost* effectCost = nullptr) {
+             double seconds, Cost* effectCost = nullptr, double* effectSystem = nullptr) {
   OurJob job(factory);
   std::unique_ptr<Effect> effect = c.make(seconds);
   Cost effectPart;
+  double system = 0.0;
   const Cost whole = bench::MeasureSelf([&] {
     job.MakeTracks();
     if (!c.generator && !job.Import(in)) return false;
+    const double system0 = SystemSeconds();
     effectPart = bench::MeasureSelf([&] { return job.Apply(*effect, seconds); });
+    system = SystemSeconds() - system0;
     return effectPart.ok && job.Export(out);
   });
   if (effectCost) *effectCost = effectPart;
+  if (effectSystem) *effectSystem = system;
   std::filesystem::remove(out);
   return whole;
 }
@@ -401,12 +417,13 @@ void Compare(const Options& o, TrackFactory& factory, const testsupport::TrackPr
 }
 
 // Our cost per minute of audio at 1, 10 and 60 minutes: the whole job and the effect
-// alone, medians of the rounds, CPU and wall.
+// alone, medians of the rounds, CPU and wall, and the kernel's part of the effect's CPU.
 void Scaling(const Options& o, TrackFactory& factory, const testsupport::TrackProject& project) {
   const double lengths[] = {1.0, 10.0, 60.0};
   const std::vector<Case> cases = Cases();
   // [case][length]: whole job and effect alone
   std::vector<std::vector<Cost>> job(cases.size()), effect(cases.size());
+  std::vector<std::vector<double>> system(cases.size());
   const std::string ours = project / "ours.wav";
   for (double minutes : lengths) {
     const std::string in = project / "source.wav";
@@ -414,33 +431,40 @@ void Scaling(const Options& o, TrackFactory& factory, const testsupport::TrackPr
     for (std::size_t k = 0; k < cases.size(); ++k) {
       if (!Wanted(o, cases[k])) continue;
       std::vector<Cost> jobs, effects;
+      std::vector<double> systems;
       for (int round = 0; round < o.rounds; ++round) {
         Cost e;
-        jobs.push_back(RunOurs(factory, cases[k], in, ours, minutes * 60.0, &e));
+        double sys = 0.0;
+        jobs.push_back(RunOurs(factory, cases[k], in, ours, minutes * 60.0, &e, &sys));
         effects.push_back(e);
+        systems.push_back(sys);
       }
       job[k].push_back(MedianCost(jobs));
       effect[k].push_back(MedianCost(effects));
+      system[k].push_back(bench::Median(systems));
     }
     std::filesystem::remove(in);
   }
   std::printf(
-      "cost per minute of audio [ms], median of %d rounds: the effect alone (cpu, wall) and the whole job "
-      "(cpu)\n",
+      "cost per minute of audio [ms], median of %d rounds: the effect alone (cpu, its kernel part, wall) and "
+      "the whole job (cpu)\n",
       o.rounds);
-  std::printf("%-14s | %7s %7s %7s %6s | %7s %7s %7s | %7s %7s %7s %6s\n", "effect", "cpu 1", "cpu 10",
-              "cpu 60", "60/1", "wall 1", "wall 10", "wall 60", "job 1", "job 10", "job 60", "60/1");
+  std::printf("%-14s | %7s %7s %7s %6s | %6s %6s %6s | %7s %7s %7s | %7s %7s %7s %6s\n", "effect", "cpu 1",
+              "cpu 10", "cpu 60", "60/1", "sys 1", "sys 10", "sys 60", "wall 1", "wall 10", "wall 60",
+              "job 1", "job 10", "job 60", "60/1");
   for (std::size_t k = 0; k < cases.size(); ++k) {
     if (effect[k].size() != 3) continue;
-    double e[3], w[3], j[3];
+    double e[3], w[3], j[3], y[3];
     for (int i = 0; i < 3; ++i) {
       e[i] = 1000.0 * effect[k][i].cpu / lengths[i];
+      y[i] = 1000.0 * system[k][i] / lengths[i];
       w[i] = 1000.0 * effect[k][i].wall / lengths[i];
       j[i] = 1000.0 * job[k][i].cpu / lengths[i];
     }
-    std::printf("%-14s | %7.1f %7.1f %7.1f %6.2f | %7.1f %7.1f %7.1f | %7.1f %7.1f %7.1f %6.2f\n",
-                cases[k].name, e[0], e[1], e[2], e[2] / e[0], w[0], w[1], w[2], j[0], j[1], j[2],
-                j[2] / j[0]);
+    std::printf(
+        "%-14s | %7.1f %7.1f %7.1f %6.2f | %6.1f %6.1f %6.1f | %7.1f %7.1f %7.1f | %7.1f %7.1f %7.1f %6.2f\n",
+        cases[k].name, e[0], e[1], e[2], e[2] / e[0], y[0], y[1], y[2], w[0], w[1], w[2], j[0], j[1], j[2],
+        j[2] / j[0]);
   }
 }
 

@@ -14,9 +14,11 @@
 // thread in the last round. Goals: our CPU time at most 2x the plain capture tools',
 // below 2 % of a core in the editing mode and 6 % straight into MP3, no dropped buffer.
 //
-//   engine_bench [seconds] [rounds] [modes]
+//   engine_bench [seconds] [rounds] [modes] [alone]
 //     seconds of each recording (60), rounds (3), modes a list of edit,mp3,ogg,wav
-//     (all by default)
+//     (all by default); "alone" records with the engine only, without the outside
+//     tools, and prints one "engine <mode> cpu <s> wall <s>" line of medians per mode
+//     (what the whole program's benchmark compares itself with)
 #include <unistd.h>
 
 #include <algorithm>
@@ -128,6 +130,7 @@ int main(int argc, char** argv) {
   const double seconds = argc > 1 ? std::atof(argv[1]) : 60.0;
   const int rounds = argc > 2 ? std::max(1, std::atoi(argv[2])) : 3;
   const std::string only = argc > 3 ? argv[3] : "edit,mp3,ogg,wav";
+  const bool alone = argc > 4 && std::string(argv[4]) == "alone";
   if (!(seconds >= 1)) {
     std::fprintf(stderr, "usage: %s [seconds] [rounds] [edit,mp3,ogg,wav]\n", argv[0]);
     return 2;
@@ -217,7 +220,7 @@ int main(int argc, char** argv) {
 
   // The idle engine: made, no stream.
   bench::CpuMeter idleMeter;
-  Sleep(std::min(seconds, 10.0));
+  if (!alone) Sleep(std::min(seconds, 10.0));
   const bench::Cost idle = idleMeter.Elapsed();
   std::printf("engine_bench: %.0f s of stereo 44100 Hz 16-bit from the rig's microphone, %d rounds\n",
               seconds, rounds);
@@ -272,9 +275,21 @@ int main(int argc, char** argv) {
       ours.push_back(c);
       for (WaveTrack* t : tracks) delete t;
 
-      for (std::size_t i = 0; i < mode.tools.size(); ++i)
+      for (std::size_t i = 0; i < mode.tools.size() && !alone; ++i)
         theirs[i].push_back(
             bench::MeasureCommand(Fill(mode.tools[i].command, secondsText, folder) + " 2>/dev/null"));
+    }
+    if (alone) {
+      std::vector<double> cpu, wall;
+      for (const bench::Cost& c : ours) {
+        cpu.push_back(c.cpu);
+        wall.push_back(c.wall);
+        all = all && c.ok;
+      }
+      std::printf("engine %s cpu %.4f wall %.4f dropped %ld\n", mode.key, bench::Median(cpu),
+                  bench::Median(wall), dropped);
+      all = all && dropped == 0;
+      continue;
     }
     for (std::size_t i = 0; i < mode.tools.size(); ++i) {
       bench::PairResult r;

@@ -1,5 +1,7 @@
 #include "app/bars/TVLFixingControlBar.h"
 
+#include "app/bars/FixedBarMouse.h"
+
 #include "platform/afx/linux_headers_begin.h"
 #include <algorithm>
 #include "platform/afx/linux_headers_end.h"
@@ -49,46 +51,8 @@ void CTVLFixingControlBar::OnNcPaint() {
 // Transparent everywhere: presses on the bar itself go to the window beneath.
 LRESULT CTVLFixingControlBar::OnNcHitTest(CPoint) { return HTTRANSPARENT; }
 
-void CTVLFixingControlBar::OnLButtonDown(UINT flags, CPoint point) {
-  if (IsFloating()) {
-    Default();
-    return;
-  }
-  if (m_captionHeight > 0) {
-    for (int i = 0; i < 2; ++i) {
-      TKSizingCaptionButton& button = m_captionButtons[i];
-      if (!button.pushed && !button.focused) continue;
-      button.pushed = button.focused = FALSE;
-      if (::GetCapture() == m_hWnd) ::ReleaseCapture();
-      RedrawButton(i);
-    }
-  }
-  POINT screen = point;
-  ::ClientToScreen(m_hWnd, &screen);
-  CRect window;
-  GetWindowRect(&window);
-  if (window.PtInRect(screen))
-    OnNcLButtonDown(static_cast<UINT>(OnNcHitTest(CPoint(screen.x, screen.y))), CPoint(screen.x, screen.y));
-}
+void CTVLFixingControlBar::OnLButtonDown(UINT, CPoint point) { FixedBarLButtonDown(*this, point); }
 
 void CTVLFixingControlBar::OnNcLButtonDown(UINT hitTest, CPoint point) {
-  if (IsFloating()) {
-    Default();
-    return;
-  }
-  if (m_isDragging) return;
-  const int hit = static_cast<int>(hitTest);
-  if (m_captionHeight > 0) {
-    for (int i = 0; i < 2; ++i) {
-      TKSizingCaptionButton& button = m_captionButtons[i];
-      if (button.hitTest != hit || (hit == HTMAXBUTTON && m_isRolled)) continue;
-      button.pushed = button.focused = TRUE;
-      RedrawButton(i);
-      ::SetCapture(m_hWnd);
-    }
-  }
-  if (hit >= HTLEFT && hit <= HTBOTTOMRIGHT) {
-    ::ScreenToClient(m_hWnd, &point);
-    BeginEdgeDrag(hit, point);
-  }
+  FixedBarNcLButtonDown(*this, hitTest, point);
 }

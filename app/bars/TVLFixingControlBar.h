@@ -34,6 +34,10 @@ protected:
   LRESULT OnNcHitTest(CPoint point);
   void OnLButtonDown(UINT flags, CPoint point);
   void OnNcLButtonDown(UINT hitTest, CPoint point);
+  template <class Bar>
+  friend void FixedBarLButtonDown(Bar& bar, CPoint point);
+  template <class Bar>
+  friend void FixedBarNcLButtonDown(Bar& bar, UINT hitTest, CPoint point);
   LRESULT OnDefaultHandling(WPARAM, LPARAM) { return Default(); }
 
   DECLARE_MESSAGE_MAP()

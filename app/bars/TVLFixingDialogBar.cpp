@@ -1,5 +1,7 @@
 #include "app/bars/TVLFixingDialogBar.h"
 
+#include "app/bars/FixedBarMouse.h"
+
 IMPLEMENT_DYNCREATE(CTVLFixingDialogBar, CWnd)
 
 BEGIN_MESSAGE_MAP(CTVLFixingDialogBar, CTKDialogBar)
@@ -56,46 +58,8 @@ void CTVLFixingDialogBar::OnNcPaint() { PaintNonClient(reinterpret_cast<HRGN>(Ge
 // template's controls get their own.
 LRESULT CTVLFixingDialogBar::OnNcHitTest(CPoint) { return HTTRANSPARENT; }
 
-void CTVLFixingDialogBar::OnLButtonDown(UINT flags, CPoint point) {
-  if (IsFloating()) {
-    Default();
-    return;
-  }
-  if (m_captionHeight > 0) {
-    for (int i = 0; i < 2; ++i) {
-      TKSizingCaptionButton& button = m_captionButtons[i];
-      if (!button.pushed && !button.focused) continue;
-      button.pushed = button.focused = FALSE;
-      if (::GetCapture() == m_hWnd) ::ReleaseCapture();
-      RedrawButton(i);
-    }
-  }
-  POINT screen = point;
-  ::ClientToScreen(m_hWnd, &screen);
-  CRect window;
-  GetWindowRect(&window);
-  if (window.PtInRect(screen))
-    OnNcLButtonDown(static_cast<UINT>(OnNcHitTest(CPoint(screen.x, screen.y))), CPoint(screen.x, screen.y));
-}
+void CTVLFixingDialogBar::OnLButtonDown(UINT, CPoint point) { FixedBarLButtonDown(*this, point); }
 
 void CTVLFixingDialogBar::OnNcLButtonDown(UINT hitTest, CPoint point) {
-  if (IsFloating()) {
-    Default();
-    return;
-  }
-  if (m_isDragging) return;
-  const int hit = static_cast<int>(hitTest);
-  if (m_captionHeight > 0) {
-    for (int i = 0; i < 2; ++i) {
-      TKSizingCaptionButton& button = m_captionButtons[i];
-      if (button.hitTest != hit || (hit == HTMAXBUTTON && m_isRolled)) continue;
-      button.pushed = button.focused = TRUE;
-      RedrawButton(i);
-      ::SetCapture(m_hWnd);
-    }
-  }
-  if (hit >= HTLEFT && hit <= HTBOTTOMRIGHT) {
-    ::ScreenToClient(m_hWnd, &point);
-    BeginEdgeDrag(hit, point);
-  }
+  FixedBarNcLButtonDown(*this, hitTest, point);
 }

@@ -102,6 +102,8 @@ int main(int argc, char** argv) {
     const double cpuStart = CpuNow();
     const double start = Now();
     auto* popup = new CTKPopupMenu;
+    // As a menu button's popup: its window is kept for the next round.
+    popup->SetKeepWindowOnClose(TRUE);
     if (!popup->Create(frame, 100, 80, MakeMenu())) return 1;
     const double created = Now();
     ::UpdateWindow(popup->m_hWnd);

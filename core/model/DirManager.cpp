@@ -7,6 +7,7 @@
 #include <system_error>
 #include <vector>
 
+#include "core/model/BlockFileRecycler.h"
 #include "core/model/ModelText.h"
 #include "core/model/PCMAliasBlockFile.h"
 #include "core/model/SimpleBlockFile.h"
@@ -39,6 +40,7 @@ bool DirManager::SetTempDir(const char* path) {
     g_tempDir = ec ? std::string() : system.string();
     g_tempDirIsSystem = true;
   }
+  BlockFileRecycler::SetFolder(g_tempDir);
   if (g_tempDir.empty()) {
     seams::ShowMessageBox(model_text::kNoTempFolder, seams::kProgramCaption, seams::kMbOk);
     return false;
@@ -68,6 +70,7 @@ DirManager::DirManager() {
 
 DirManager::~DirManager() {
   if (g_liveManagers.fetch_sub(1, std::memory_order_acq_rel) == 1) {
+    BlockFileRecycler::Clear();
     CleanTempDir();
     if (!g_tempDirIsSystem && !g_tempDir.empty()) RemoveDir(g_tempDir);
   }

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sndfile.h>
+#include <sys/stat.h>
 #include <sys/uio.h>
 #include <unistd.h>
 
@@ -9,6 +10,8 @@
 #include <cstring>
 #include <vector>
 
+#include "core/model/BlockFileRecycler.h"
+#include "core/model/BlockWriteback.h"
 #include "core/model/SoundFileOpen.h"
 
 namespace {
@@ -76,9 +79,17 @@ bool SimpleBlockFile::WriteFile(ConstSamplePtr sampleData, std::int32_t sampleLe
   // minimum and maximum stay meaningful.
   const char* summary = CalcSummary(sampleData, sampleLen, format);
 
-  // Truncating matters only when a stale file of the same name is left in the folder:
-  // its tail must not outlive the new block.
-  const int fd = ::open(mFileName.GetFullPath().c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  // A dead block's file is overwritten in place when there is one; otherwise a new
+  // file is made. Truncating matters only when a stale file of the same name is left in
+  // the folder: its tail must not outlive the new block.
+  const std::string path = mFileName.GetFullPath();
+  int fd = -1;
+  bool reused = false;
+  if (BlockFileRecycler::Take(path)) {
+    fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
+    reused = fd >= 0;
+  }
+  if (fd < 0) fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
   if (fd < 0) return false;
 
   unsigned char header[kAuHeaderBytes];
@@ -109,9 +120,32 @@ bool SimpleBlockFile::WriteFile(ConstSamplePtr sampleData, std::int32_t sampleLe
     pieces.push_back({const_cast<char*>(sampleData), count * SampleSize(format)});
   }
 
-  const bool written = WriteAll(fd, pieces);
+  bool written = WriteAll(fd, pieces);
+  if (written && reused) {
+    // A longer block lived in this file before: its tail goes.
+    off_t size = 0;
+    for (const iovec& piece : pieces) size += static_cast<off_t>(piece.iov_len);
+    struct stat st {};
+    written = ::fstat(fd, &st) == 0 && (st.st_size == size || ::ftruncate(fd, size) == 0);
+  }
   const bool closed = ::close(fd) == 0;
-  return written && closed;
+  // The disk may be full: the spare files give their room back.
+  if (!written || !closed) {
+    BlockFileRecycler::Clear();
+    return false;
+  }
+  std::uint64_t bytes = 0;
+  for (const iovec& piece : pieces) bytes += piece.iov_len;
+  BlockWriteback::Shared().Add(path, bytes);
+  return true;
+}
+
+SimpleBlockFile::~SimpleBlockFile() {
+  // An unlocked block's file is kept for a new block to be written into; when it is
+  // not kept, the base removes it.
+  if (!IsLocked() && WriteSucceeded() && !mFileName.GetName().empty() &&
+      BlockFileRecycler::Keep(mFileName.GetFullPath()))
+    mFileName = CFileName();
 }
 
 int SimpleBlockFile::ReadData(SamplePtr data, SampleFormat format, std::int32_t start,

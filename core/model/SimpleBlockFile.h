@@ -11,6 +11,9 @@ public:
                   SampleFormat format);
   // An object over a block file that already exists; writes nothing.
   SimpleBlockFile(const CFileName& existingFile, std::int32_t len, float min, float max, float rms);
+  // An unlocked block's file becomes a spare for a new block (BlockFileRecycler) or
+  // is removed.
+  ~SimpleBlockFile() override;
 
   int ReadData(SamplePtr data, SampleFormat format, std::int32_t start, std::int32_t len) const override;
   BlockFile* Copy(const CFileName& newFileName) const override;

@@ -4,6 +4,8 @@
 // another copy on a file whose path has blanks.
 #include "support/wine/GTestWin.h"
 
+#include "support/wine/AudioRigForWine.h"
+
 #include "app/TVLApp.h"
 #include "support/wine/TempFolder.h"
 #include "support/wine/Wait.h"
@@ -17,13 +19,10 @@
 #include <vector>
 #include <fcntl.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include "platform/afx/linux_headers_end.h"
-
-extern "C" char** environ;
 
 namespace {
 
@@ -67,25 +66,7 @@ public:
   explicit Program(const std::vector<std::string>& args, const std::string& log) {
     std::vector<std::string> all = {"/usr/lib/wine/wine64", TARVEL_PROGRAM};
     all.insert(all.end(), args.begin(), args.end());
-    std::vector<char*> argv;
-    for (std::string& a : all) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, log.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
-    posix_spawn_file_actions_adddup2(&actions, 1, 2);
-    posix_spawnattr_t attr;
-    posix_spawnattr_init(&attr);
-    sigset_t all_signals, none;
-    sigfillset(&all_signals);
-    sigemptyset(&none);
-    posix_spawnattr_setsigdefault(&attr, &all_signals);
-    posix_spawnattr_setsigmask(&attr, &none);
-    posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
-    if (posix_spawn(&m_pid, argv[0], &actions, &attr, argv.data(), environ) != 0) m_pid = -1;
-    posix_spawn_file_actions_destroy(&actions);
-    posix_spawnattr_destroy(&attr);
+    m_pid = winetest::Spawn(all, {}, log);
   }
   ~Program() {
     if (m_pid <= 0 || m_exited) return;

@@ -44,6 +44,10 @@ const DialogTemplateWriter& AppearanceTemplate() {
 }
 }  // namespace
 
+BEGIN_MESSAGE_MAP(CTKButtonAppearanceDlg, CDialog)
+  ON_MESSAGE(WM_DRAWITEM, OnDrawItem)
+END_MESSAGE_MAP()
+
 CTKButtonAppearanceDlg::CTKButtonAppearanceDlg(CTKToolbarButton* button, CTKToolbarImageList* images,
                                                CWnd* parent, int startImage, BOOL menuMode)
     : m_pButton(button), m_pImages(images), m_iStartImage(startImage), m_bMenuMode(menuMode) {
@@ -173,14 +177,11 @@ int CTKButtonAppearanceDlg::ImageAt(CPoint point) const {
   return index < m_pImages->GetCount() ? index : -1;
 }
 
-LRESULT CTKButtonAppearanceDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_DRAWITEM) {
-    auto* item = reinterpret_cast<LPDRAWITEMSTRUCT>(lParam);
-    if (wParam == IDC_TKAPPEARANCE_IMAGES) DrawImages(item);
-    if (wParam == IDC_TKAPPEARANCE_DEFAULT_FRAME) DrawDefaultImage(item);
-    return TRUE;
-  }
-  return CDialog::WindowProc(message, wParam, lParam);
+LRESULT CTKButtonAppearanceDlg::OnDrawItem(WPARAM id, LPARAM lParam) {
+  auto* item = reinterpret_cast<LPDRAWITEMSTRUCT>(lParam);
+  if (id == IDC_TKAPPEARANCE_IMAGES) DrawImages(item);
+  if (id == IDC_TKAPPEARANCE_DEFAULT_FRAME) DrawDefaultImage(item);
+  return TRUE;
 }
 
 void CTKButtonAppearanceDlg::DrawImages(LPDRAWITEMSTRUCT item) {

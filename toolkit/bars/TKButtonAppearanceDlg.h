@@ -35,7 +35,7 @@ public:
 protected:
   BOOL OnInitDialog() override;
   BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
-  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+  LRESULT OnDrawItem(WPARAM id, LPARAM item);
   void OnOK() override;
   void EnableControls();
   void OnNewImage();
@@ -45,6 +45,8 @@ protected:
   void DrawDefaultImage(LPDRAWITEMSTRUCT item);
   SIZE CellSize() const;
   int DefaultImage() const;
+
+  DECLARE_MESSAGE_MAP()
 
   CTKToolbarButton* m_pButton;
   CTKToolbarImageList* m_pImages;

@@ -83,6 +83,7 @@ void CTKCommandsListBox::OnLButtonDown(UINT, CPoint point) {
 // --- The page ---------------------------------------------------------------------
 
 BEGIN_MESSAGE_MAP(CTKCustomizePage, CTKPropertyPage)
+  ON_MESSAGE(WM_DRAWITEM, OnDrawItemMessage)
 END_MESSAGE_MAP()
 
 const DLGTEMPLATE* CTKCustomizePage::Template() { return PageTemplate().Get(); }
@@ -179,10 +180,8 @@ void CTKCustomizePage::OnDrawItem(int, LPDRAWITEMSTRUCT item) {
   if (button) button->OnDrawOnCustomizeList(&dc, rect, (item->itemState & ODS_SELECTED) != 0);
 }
 
-LRESULT CTKCustomizePage::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_DRAWITEM && wParam == IDC_TKCUSTOMIZE_COMMANDS) {
-    OnDrawItem(static_cast<int>(wParam), reinterpret_cast<LPDRAWITEMSTRUCT>(lParam));
-    return TRUE;
-  }
-  return CTKPropertyPage::WindowProc(message, wParam, lParam);
+LRESULT CTKCustomizePage::OnDrawItemMessage(WPARAM id, LPARAM item) {
+  if (id != IDC_TKCUSTOMIZE_COMMANDS) return Default();
+  OnDrawItem(static_cast<int>(id), reinterpret_cast<LPDRAWITEMSTRUCT>(item));
+  return TRUE;
 }

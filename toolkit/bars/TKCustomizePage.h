@@ -39,7 +39,7 @@ public:
 protected:
   BOOL OnInitDialog() override;
   BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
-  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+  LRESULT OnDrawItemMessage(WPARAM id, LPARAM item);
   void OnDrawItem(int id, LPDRAWITEMSTRUCT item);
   CTKToolbarCustomize* Sheet() const;
 

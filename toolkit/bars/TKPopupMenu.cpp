@@ -238,12 +238,20 @@ void CTKPopupMenu::DestroySpareWindows() {
 
 void CTKPopupMenu::OnClose() { DestroyWindow(); }
 
+BOOL CTKPopupMenu::HoldsOnlyItsMenuBar() const {
+  // Other children (a colour bar, say) learn that the popup closed only from their
+  // own destruction, which keeping the window would skip.
+  for (HWND child = ::GetWindow(m_hWnd, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
+    if (child != m_wndMenuBar.m_hWnd) return FALSE;
+  return TRUE;
+}
+
 BOOL CTKPopupMenu::DestroyWindow() {
   if (!m_hWnd) return FALSE;
   if (m_bReleasingWindow) return TRUE;
   HWND hwnd = m_hWnd;
-  const BOOL keep =
-      g_spareWindows.size() < kMaxSpareWindows && !(::GetWindowLongA(hwnd, GWL_EXSTYLE) & WS_EX_LAYOUTRTL);
+  const BOOL keep = m_bKeepWindow && g_spareWindows.size() < kMaxSpareWindows &&
+                    !(::GetWindowLongA(hwnd, GWL_EXSTYLE) & WS_EX_LAYOUTRTL) && HoldsOnlyItsMenuBar();
   if (!keep) return CTKPopupMenuBase::DestroyWindow();
   m_bReleasingWindow = TRUE;
   // The steps of destroying a window: hidden, told, its children gone, then the

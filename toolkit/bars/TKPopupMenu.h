@@ -29,8 +29,8 @@ public:
   virtual void RecalcLayout();
   BOOL PreTranslateMessage(MSG* msg) override;
   // Closes the popup as destroying its window would, but keeps the window hidden for
-  // the next popup: making and showing a new top-level window costs far more than
-  // showing a kept one.
+  // the next popup when the popup allows it (SetKeepWindowOnClose): making and showing
+  // a new top-level window costs far more than showing a kept one.
   BOOL DestroyWindow() override;
   // Windows kept for reuse are destroyed (at the end of the program, or by tests).
   static void DestroySpareWindows();
@@ -108,6 +108,11 @@ public:
   BOOL m_bShown = FALSE;
   // FALSE: the menu handle stays with the caller when the popup closes.
   void SetAutoDestroyMenu(BOOL on) { m_bOwnsMenu = on; }
+  // TRUE: closing hides the window and keeps it for the next popup instead of
+  // destroying it. Only for popups whose closing nobody watches through the window's
+  // destruction (a loop on IsWindow, a handler of WM_DESTROY): a kept window never
+  // goes. The toolkit's menu buttons set it for the popups they open themselves.
+  void SetKeepWindowOnClose(BOOL on) { m_bKeepWindow = on; }
 
 protected:
   int OnCreate(LPCREATESTRUCT cs);
@@ -135,6 +140,8 @@ protected:
   // placeholder one entry per tool.
   void InsertRecentFiles();
   void InsertUserTools();
+  // The popup's only child window is its items' bar.
+  BOOL HoldsOnlyItsMenuBar() const;
   // A kept window made ready for this popup, or a new one.
   BOOL CreatePopupWindow(DWORD exStyle, HWND owner, int x, int y);
   // The appearing: a tick every 30 ms grows the part shown (or the alpha) until the
@@ -173,6 +180,7 @@ protected:
   HBITMAP m_hScreenUnder = nullptr;
   CRect m_rectScreenUnder;
   BOOL m_bReleasingWindow = FALSE;
+  BOOL m_bKeepWindow = FALSE;
   CRect m_rectTearOffBand{0, 0, 0, 0};
   BOOL m_bTearOffTracking = FALSE;
   BOOL m_bTearOffHighlighted = FALSE;

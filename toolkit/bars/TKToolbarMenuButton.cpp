@@ -131,7 +131,13 @@ HMENU CTKToolbarMenuButton::CreateMenu() const {
   return menu;
 }
 
-CTKPopupMenu* CTKToolbarMenuButton::CreatePopupMenu() { return new CTKPopupMenu; }
+CTKPopupMenu* CTKToolbarMenuButton::CreatePopupMenu() {
+  auto* popup = new CTKPopupMenu;
+  // Only the button follows this popup, and it learns of the closing without the
+  // window going: the window can be kept for the next menu.
+  popup->SetKeepWindowOnClose(TRUE);
+  return popup;
+}
 
 BOOL CTKToolbarMenuButton::OpenPopupMenu(CWnd* window) {
   if (m_popupMenu) return FALSE;

@@ -1,7 +1,14 @@
 #include "toolkit/frames/TKTabWnd.h"
 
 #include "toolkit/frames/GlobalData.h"
+#include "toolkit/frames/MenuImages.h"
 #include "toolkit/frames/TKVisualManager.h"
+#include "toolkit/bars/TKContextMenuManager.h"
+#include "toolkit/frames/TabWndText.h"
+
+#include "platform/afx/linux_headers_begin.h"
+#include <algorithm>
+#include "platform/afx/linux_headers_end.h"
 
 UINT TKM_ONCHANGE_ACTIVE_TAB = 0;
 UINT TKM_ON_HSCROLL = 0;
@@ -20,7 +27,30 @@ void RegisterTabMessages() {
 
 namespace {
 GlobalData& GD() { return GlobalData::Get(); }
+
+// Control ids of the buttons beside the tabs; clicks are told apart by window handle,
+// so a hosted window with the same id cannot pass for one.
+constexpr UINT kButtonIds[] = {101, 102, 103, 104, 105};
+// What one click of a scroll button moves the tabs, in pixels.
+constexpr int kScrollStep = 20;
+// Held down, a scroll button repeats this often (ms).
+constexpr int kScrollRepeat = 50;
+// A tab dragged past the left or right end of the strip scrolls it every 250 ms.
+constexpr UINT_PTR kDragScrollLeftTimer = 1;
+constexpr UINT_PTR kDragScrollRightTimer = 2;
+constexpr UINT kDragScrollPeriod = 250;
+// Posted to itself to open the tab list after the right button's click.
+constexpr UINT kShowListMessage = WM_USER + 0x7E1;
 }  // namespace
+
+void CTKTabButton::FillBackground(CDC* dc, const CRect& rect) {
+  CTKVisualManager::GetInstance()->PaintTabFrame(dc, rect, m_pTabWnd);
+}
+
+void CTKTabButton::DrawBorder(CDC* dc, CRect& rect, UINT) {
+  CTKVisualManager::GetInstance()->PaintTabButtonBorder(dc, rect, nullptr,
+                                                        m_bPushed && m_bHighlighted ? 1u : 0u);
+}
 
 CTKTabInfo::CTKTabInfo(const char* label, UINT image, CWnd* wnd, UINT id)
     : m_label(label ? label : ""), m_image(image), m_wnd(wnd), m_id(id) {
@@ -44,6 +74,8 @@ BEGIN_MESSAGE_MAP(CTKTabWnd, CTKTabWndBase)
   ON_WM_MOUSEMOVE()
   ON_WM_LBUTTONUP()
   ON_WM_LBUTTONDBLCLK()
+  ON_WM_TIMER()
+  ON_MESSAGE(kShowListMessage, OnShowList)
 END_MESSAGE_MAP()
 
 CTKTabWnd::CTKTabWnd() { RegisterTabMessages(); }
@@ -84,9 +116,78 @@ int CTKTabWnd::OnCreate(LPCREATESTRUCT) {
       ::SetWindowPos(m_toolTip, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
   }
+  if (m_scrollButtons) {
+    // Flat tabs get first and last too; along the strip they run first, left, right,
+    // last, then close.
+    struct Made {
+      CTKTabButton* button;
+      TabButton which;
+      int glyph, disabledGlyph;
+      const char* tip;
+    };
+    std::vector<Made> made;
+    if (IsFlatStyle()) made.push_back({&m_btnFirst, BUTTON_FIRST, MenuImages::kToFirstBlue, 0, nullptr});
+    made.push_back({&m_btnLeft, BUTTON_LEFT, MenuImages::kArrowLeftBlue, MenuImages::kArrowLeftDisabled,
+                    tab_wnd_text::kScrollLeft});
+    made.push_back({&m_btnRight, BUTTON_RIGHT, MenuImages::kArrowRightBlue,
+                    MenuImages::kArrowRightBlueDisabled, tab_wnd_text::kScrollRight});
+    if (IsFlatStyle()) made.push_back({&m_btnLast, BUTTON_LAST, MenuImages::kToLastBlue, 0, nullptr});
+    made.push_back(
+        {&m_btnClose, BUTTON_CLOSE, MenuImages::kClose, MenuImages::kCloseDisabled, tab_wnd_text::kClose});
+    for (const Made& m : made) {
+      m.button->m_pTabWnd = this;
+      if (!m.button->Create("", WS_CHILD | BS_PUSHBUTTON, CRect(0, 0, 0, 0), this, kButtonIds[m.which]))
+        return -1;
+      m.button->m_bDrawFocus = FALSE;
+      m.button->SetStdImage(m.glyph, m.disabledGlyph);
+      if ((m.which == BUTTON_LEFT || m.which == BUTTON_RIGHT) && !HasSlantedTabs())
+        m.button->SetAutoRepeatMode(kScrollRepeat);
+      if (!IsFlatStyle() && m.tip) m.button->SetTipText(m.tip);
+      m_buttons.push_back(m.button->m_hWnd);
+    }
+  }
   InitAutoColors();
   SetTabsHeight();
   return 0;
+}
+
+HWND CTKTabWnd::GetTabButton(TabButton which) const {
+  const CTKTabButton* buttons[] = {&m_btnLeft, &m_btnRight, &m_btnFirst, &m_btnLast, &m_btnClose};
+  return buttons[which]->m_hWnd;
+}
+
+BOOL CTKTabWnd::OnCommand(WPARAM wParam, LPARAM lParam) {
+  HWND from = reinterpret_cast<HWND>(lParam);
+  if (!from || std::find(m_buttons.begin(), m_buttons.end(), from) == m_buttons.end())
+    return CTKTabWndBase::OnCommand(wParam, lParam);
+  if (from == m_btnLeft.m_hWnd)
+    ScrollTabsTo(m_offset - kScrollStep);
+  else if (from == m_btnRight.m_hWnd && m_tabsListMenu) {
+    // The button is still in its click; the list opens once that is over, so that it
+    // has the mouse to itself.
+    ::PostMessageA(m_hWnd, kShowListMessage, 0, 0);
+  } else if (from == m_btnRight.m_hWnd)
+    ScrollTabsTo(m_offset + kScrollStep);
+  else if (from == m_btnFirst.m_hWnd)
+    ScrollTabsTo(0);
+  else if (from == m_btnLast.m_hWnd)
+    ScrollTabsTo(m_maxOffset);
+  else if (from == m_btnClose.m_hWnd) {
+    if (CWnd* active = GetActiveWnd(); active && ::IsWindow(active->m_hWnd))
+      ::SendMessageA(active->m_hWnd, WM_CLOSE, 0, 0);
+  }
+  return TRUE;
+}
+
+void CTKTabWnd::ScrollTabsTo(int offset) {
+  if (!m_scrollButtons) return;
+  const int before = m_offset;
+  m_offset = offset;
+  ClampScroll();
+  if (m_offset == before) return;
+  LayoutTabs();
+  ClampScroll();
+  ::InvalidateRect(m_hWnd, &m_tabsRect, TRUE);
 }
 
 void CTKTabWnd::OnDestroy() {
@@ -372,9 +473,103 @@ BOOL CTKTabWnd::RenameKeyOrMouse(MSG* msg) {
   }
   return FALSE;
 }
-BOOL CTKTabWnd::ShowTabsMenu(POINT) { return FALSE; }  // needs the context menu manager
-HICON CTKTabWnd::GetCommandIcon(UINT) { return nullptr; }
-void CTKTabWnd::EnsureVisible(int) {}  // only scrolled tabs need it
+CMap<UINT, UINT, HICON, HICON> CTKTabWnd::s_commandIcons(10);
+
+namespace {
+// A label as a menu item shows it: each single '&' doubled, a pair left as it is.
+CString MenuText(const CString& label) {
+  CString text;
+  for (int i = 0; i < label.GetLength(); ++i) {
+    const char c = label[i];
+    text += c;
+    if (c != '&') continue;
+    if (i + 1 < label.GetLength() && label[i + 1] == '&')
+      text += label[++i];
+    else
+      text += '&';
+  }
+  return text;
+}
+
+UINT TabCommand(int tab) { return static_cast<UINT>(-100 - tab); }
+}  // namespace
+
+BOOL CTKTabWnd::ShowTabsMenu(POINT screenPoint) {
+  CTKContextMenuManager* manager = GetContextMenuManager();
+  if (!manager) return FALSE;
+  HMENU menu = ::CreatePopupMenu();
+  if (!menu) return FALSE;
+  // Items in the order of their labels, whatever the case.
+  std::vector<int> order;
+  for (int i = 0; i < m_tabCount; ++i)
+    if (m_tabs[i]->m_visible) order.push_back(i);
+  std::stable_sort(order.begin(), order.end(),
+                   [this](int a, int b) { return m_tabs[a]->m_label.CompareNoCase(m_tabs[b]->m_label) < 0; });
+  s_commandIcons.RemoveAll();
+  for (int tab : order) {
+    ::AppendMenuA(menu, MF_STRING, TabCommand(tab), MenuText(m_tabs[tab]->m_label));
+    HWND wnd = m_tabs[tab]->m_wnd ? m_tabs[tab]->m_wnd->m_hWnd : nullptr;
+    HICON icon = nullptr;
+    if (wnd) {
+      icon = reinterpret_cast<HICON>(::SendMessageA(wnd, WM_GETICON, ICON_SMALL, 0));
+      if (!icon) icon = reinterpret_cast<HICON>(::GetClassLongPtrA(wnd, GCLP_HICONSM));
+    }
+    if (icon) s_commandIcons.SetAt(TabCommand(tab), icon);
+  }
+  const UINT chosen = manager->TrackPopupMenu(menu, screenPoint.x, screenPoint.y, this);
+  ::DestroyMenu(menu);
+  s_commandIcons.RemoveAll();
+  // Command ids may come back cut to the 16 bits of a WM_COMMAND.
+  const int code = chosen <= 0xFFFF ? static_cast<short>(chosen) : static_cast<int>(chosen);
+  const int tab = -100 - code;
+  if (chosen == 0 || tab < 0 || tab >= m_tabCount) return TRUE;
+  const int before = m_activeTab;
+  if (tab != before && SetActiveTab(tab))
+    ::SendMessageA(::GetParent(m_hWnd), TKM_ONCHANGE_ACTIVE_TAB, m_activeTab, before);
+  return TRUE;
+}
+
+LRESULT CTKTabWnd::OnShowList(WPARAM, LPARAM) {
+  HWND button = m_btnRight.m_hWnd;
+  if (!m_tabsListMenu || !button || m_listOpen) return 0;
+  if (::GetCapture()) ::ReleaseCapture();
+  CRect r;
+  ::GetWindowRect(button, &r);
+  ::SendMessageA(button, BM_SETSTATE, TRUE, 0);  // shown pressed while the list is open
+  m_listOpen = TRUE;
+  ShowTabsMenu(CPoint(r.left, r.bottom));
+  m_listOpen = FALSE;
+  if (::IsWindow(button)) ::SendMessageA(button, BM_SETSTATE, FALSE, 0);
+  return 0;
+}
+
+HICON CTKTabWnd::GetCommandIcon(UINT command) {
+  HICON icon = nullptr;
+  if (s_commandIcons.IsEmpty() || !s_commandIcons.Lookup(command, icon)) return nullptr;
+  return icon;
+}
+
+void CTKTabWnd::SetTabsListMenu(BOOL on) {
+  m_tabsListMenu = on;
+  // A button that opens a list does not repeat while held.
+  if (m_btnRight.m_hWnd) m_btnRight.SetAutoRepeatMode(on || HasSlantedTabs() ? 0 : kScrollRepeat);
+  m_offset = 0;
+  if (m_hWnd) RecalcLayout();
+}
+void CTKTabWnd::EnsureVisible(int tab) {
+  if (!m_scrollButtons || m_tabsRect.IsRectEmpty() || tab < 0 || tab >= m_tabCount) return;
+  const CRect r = m_tabs[tab]->m_rect;
+  if (m_tabsListMenu) {
+    // Out of the strip: the tab comes to the front.
+    if (r.IsRectEmpty() || r.right > m_tabsRect.right) MoveTab(tab, 0);
+    return;
+  }
+  if (r.IsRectEmpty()) return;
+  if (r.left < m_tabsRect.left)
+    ScrollTabsTo(m_offset - (m_tabsRect.left - r.left));
+  else if (r.right > m_tabsRect.right && r.Width() <= m_tabsRect.Width())
+    ScrollTabsTo(m_offset + (r.right - m_tabsRect.right));
+}
 
 void CTKTabWnd::InvalidateTab(int tab) {
   if (tab < 0 || tab >= m_tabCount || !m_hWnd) return;
@@ -620,8 +815,36 @@ void CTKTabWnd::OnLButtonDown(UINT, CPoint point) {
 }
 
 void CTKTabWnd::OnMouseMove(UINT flags, CPoint point) {
-  if (m_moving && m_tabsRect.PtInRect(point)) TrackDrop(point);
+  if (m_moving) {
+    if (m_scrollButtons && point.x < m_tabsRect.left) {
+      KillTimer(kDragScrollRightTimer);
+      SetTimer(kDragScrollLeftTimer, kDragScrollPeriod);
+    } else if (m_scrollButtons && point.x >= m_tabsRect.right) {
+      KillTimer(kDragScrollLeftTimer);
+      SetTimer(kDragScrollRightTimer, kDragScrollPeriod);
+    } else {
+      KillTimer(kDragScrollLeftTimer);
+      KillTimer(kDragScrollRightTimer);
+      if (m_tabsRect.PtInRect(point)) TrackDrop(point);
+    }
+  }
   CTKTabWndBase::OnMouseMove(flags, point);
+}
+
+void CTKTabWnd::OnTimer(UINT_PTR id) {
+  if (id != kDragScrollLeftTimer && id != kDragScrollRightTimer) {
+    CTKTabWndBase::OnTimer(id);
+    return;
+  }
+  if (!m_moving) {
+    KillTimer(id);
+    return;
+  }
+  // As a click of the scroll button on that side.
+  HWND button = id == kDragScrollLeftTimer ? m_btnLeft.m_hWnd : m_btnRight.m_hWnd;
+  if (button)
+    ::SendMessageA(m_hWnd, WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(button), BN_CLICKED),
+                   reinterpret_cast<LPARAM>(button));
 }
 
 void CTKTabWnd::TrackDrop(POINT point) {
@@ -642,6 +865,8 @@ void CTKTabWnd::TrackDrop(POINT point) {
 void CTKTabWnd::StopMoving() {
   if (!m_moving) return;
   m_moving = FALSE;
+  KillTimer(kDragScrollLeftTimer);
+  KillTimer(kDragScrollRightTimer);
   if (::GetCapture() == m_hWnd) ::ReleaseCapture();
 }
 

@@ -7,10 +7,17 @@
 // Built here: creation styles, insertion, removal, activation (by click and by
 // Ctrl+PageUp/PageDown), layout of 3D and flat tabs, per-tab and automatic colours,
 // hiding the tabs for a single tab, moving tabs by drag, renaming in place, tooltips for
-// cut-off labels, and painting. Not yet: scroll buttons, the shared scroll bar and the tab
-// list popup.
+// cut-off labels, scroll buttons that move a strip too long for the window (also while a
+// tab is dragged past its ends), a close button for the active window, the tab list mode
+// with its sorted popup of every tab, and painting. Not yet: the shared scroll bar, the
+// flat splitter, highlighting under the mouse, and scrolling slanted tabs by whole tabs.
 #include "platform/afx/afxwin.h"
+#include "toolkit/frames/TKButton.h"
 #include "toolkit/frames/TKTabWndBase.h"
+
+#include "platform/afx/linux_headers_begin.h"
+#include <vector>
+#include "platform/afx/linux_headers_end.h"
 
 // Sent to the parent: a tab was activated (wParam new, lParam previous or -1); the
 // shared scroll bar scrolled; a rename is committed; a move is about to happen / done.
@@ -38,6 +45,18 @@ public:
   COLORREF m_bkColor = (COLORREF)-1;
   BOOL m_iconOnly = FALSE;
   BOOL m_alwaysTooltip = FALSE;
+};
+
+class CTKTabWnd;
+
+// One of the small buttons beside the tabs (scroll, close): face and border come from
+// the current look's tab painting, so they match the strip they sit in.
+class CTKTabButton : public CTKButton {
+public:
+  void FillBackground(CDC* dc, const CRect& rect) override;
+  void DrawBorder(CDC* dc, CRect& rect, UINT itemState) override;
+  void DrawFocusRectangle(CDC*, const CRect&) override {}
+  CTKTabWnd* m_pTabWnd = nullptr;
 };
 
 class CTKTabWnd : public CTKTabWndBase {
@@ -144,6 +163,21 @@ public:
 
   // Ctrl+PageUp and Ctrl+PageDown step through the visible tabs, wrapping around.
   BOOL PreTranslateMessage(MSG* msg) override;
+  // The scroll and close buttons' clicks.
+  BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
+
+  // Scrolling of a strip wider than the window (styles with scroll buttons): how far the
+  // tabs are moved left, and the most they can be.
+  int GetScrollOffset() const { return m_offset; }
+  int GetMaxScrollOffset() const { return m_maxOffset; }
+  // The buttons beside the tabs (null for a button this style does not have).
+  enum TabButton { BUTTON_LEFT, BUTTON_RIGHT, BUTTON_FIRST, BUTTON_LAST, BUTTON_CLOSE };
+  HWND GetTabButton(TabButton which) const;
+  // The tab list mode (scroll buttons only): tabs that do not fit are left out of the
+  // strip, the right button lists every tab in a popup, and a tab chosen there (or
+  // activated otherwise while out of sight) moves to the front.
+  void SetTabsListMenu(BOOL on = TRUE);
+  BOOL IsTabsListMenu() const { return m_tabsListMenu; }
 
 protected:
   int OnCreate(LPCREATESTRUCT cs);
@@ -162,6 +196,9 @@ protected:
   void OnMouseMove(UINT flags, CPoint point);
   void OnLButtonUp(UINT flags, CPoint point);
   void OnLButtonDblClk(UINT flags, CPoint point);
+  // While a tab is dragged past either end of the strip, the tabs scroll that way.
+  void OnTimer(UINT_PTR id);
+  LRESULT OnShowList(WPARAM, LPARAM);
 
   DECLARE_MESSAGE_MAP()
 
@@ -177,6 +214,11 @@ private:
   void CloseRenameEdit();
   void SetToolText(CTKTabInfo* tab);
   BOOL RenameKeyOrMouse(MSG* msg);
+  // Places the scroll and close buttons and takes their room from the tabs area.
+  void LayoutButtons(const CRect& client);
+  // Keeps the offset within 0..maximum and the buttons' enabled state with it.
+  void ClampScroll();
+  void ScrollTabsTo(int offset);
 
   BOOL IsFlatStyle() const { return m_style == kStyleFlat; }
   BOOL HasSlantedTabs() const { return m_style == kStyleSlanted || m_style == kStyleHalfSlanted; }
@@ -198,7 +240,11 @@ private:
   HIMAGELIST m_outsideImages = nullptr;
   HWND m_toolTip = nullptr;
   int m_offset = 0;
+  int m_maxOffset = 0;
   int m_totalWidth = 0;
+  CTKTabButton m_btnLeft, m_btnRight, m_btnFirst, m_btnLast, m_btnClose;
+  // The buttons in their order along the strip.
+  std::vector<HWND> m_buttons;
 
   int m_borderSize = 3;
   BOOL m_hideInactive = TRUE;
@@ -217,6 +263,11 @@ private:
   BOOL m_moving = FALSE;
   int m_movedTab = -1;
   int m_dropPosition = -1;
+
+  BOOL m_tabsListMenu = FALSE;
+  BOOL m_listOpen = FALSE;
+  // The tab list popup's icons by command, while it is open.
+  static CMap<UINT, UINT, HICON, HICON> s_commandIcons;
 
   CArray<COLORREF, COLORREF> m_autoColors;
   BOOL m_useAutoColors = FALSE;

@@ -3,6 +3,12 @@
 #include "toolkit/frames/TKTabWnd.h"
 
 #include "toolkit/frames/GlobalData.h"
+#include "toolkit/frames/MenuImages.h"
+
+#include "platform/afx/linux_headers_begin.h"
+#include <algorithm>
+#include <utility>
+#include "platform/afx/linux_headers_end.h"
 
 namespace {
 constexpr int kTextMargin = 4;
@@ -44,6 +50,7 @@ void CTKTabWnd::RecalcLayout() {
     m_tabsRect.SetRectEmpty();
 
   m_wndRect = client;
+  const CRect tabsStrip = m_tabsRect;
   if (height > 0 && !m_tabsRect.IsRectEmpty()) {
     if (bottom)
       m_wndRect.bottom = m_tabsRect.top;
@@ -51,6 +58,7 @@ void CTKTabWnd::RecalcLayout() {
       m_wndRect.top = m_tabsRect.bottom;
   }
   m_wndRect.DeflateRect(m_borderSize + 1, m_borderSize + 1);
+  LayoutButtons(tabsStrip);
   if (m_wndRect.Width() < 0) m_wndRect.right = m_wndRect.left;
   if (m_wndRect.Height() < 0) m_wndRect.bottom = m_wndRect.top;
 
@@ -63,7 +71,72 @@ void CTKTabWnd::RecalcLayout() {
     }
   }
   LayoutTabs();
+  ClampScroll();
   ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+void CTKTabWnd::LayoutButtons(const CRect& strip) {
+  if (m_buttons.empty()) return;
+  const int size = std::min(strip.Height() - 4, MenuImages::kGlyphSize + 6);
+  if (strip.IsRectEmpty() || size <= 0) {
+    for (HWND button : m_buttons) ::ShowWindow(button, SW_HIDE);
+    return;
+  }
+  // The list mode has no use for the left button: the right one opens the list.
+  auto hidden = [this](HWND button) {
+    return (button == m_btnClose.m_hWnd && !m_closeButton) || (button == m_btnLeft.m_hWnd && m_tabsListMenu);
+  };
+  int shown = 0;
+  for (HWND button : m_buttons)
+    if (!hidden(button)) ++shown;
+  const int y = strip.top + (strip.Height() - size) / 2;
+  // Flat tabs have their buttons on the left; 3D ones on the right, except that slanted
+  // tabs keep the left button before the strip.
+  int x = IsFlatStyle() ? strip.left : strip.right - shown * size;
+  if (IsFlatStyle())
+    m_tabsRect.left = strip.left + shown * size;
+  else
+    m_tabsRect.right = x;
+  if (m_style == kStyleSlanted && !m_tabsListMenu) {
+    // The left button before the strip; the rest end the strip.
+    x += size;
+    m_tabsRect.left = strip.left + size;
+    m_tabsRect.right = x;
+  }
+  for (HWND button : m_buttons) {
+    if (hidden(button)) {
+      ::ShowWindow(button, SW_HIDE);
+      continue;
+    }
+    int at = x;
+    if (m_style == kStyleSlanted && button == m_btnLeft.m_hWnd)
+      at = strip.left;
+    else
+      x += size;
+    ::SetWindowPos(button, nullptr, at, y, size, size, SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+  }
+  if (m_tabsRect.right < m_tabsRect.left) m_tabsRect.right = m_tabsRect.left;
+}
+
+void CTKTabWnd::ClampScroll() {
+  if (!m_scrollButtons) return;
+  m_maxOffset =
+      m_tabsRect.IsRectEmpty() || m_tabsListMenu ? 0 : std::max(0, m_totalWidth - m_tabsRect.Width());
+  const int clamped = std::max(0, std::min(m_offset, m_maxOffset));
+  if (clamped != m_offset) {
+    m_offset = clamped;
+    LayoutTabs();
+  }
+  if (IsFlatStyle()) return;
+  // A scroll button that cannot move the tabs further is disabled, which also stops its
+  // repeating while it is held down.
+  const std::pair<CTKTabButton*, bool> states[] = {{&m_btnLeft, m_offset > 0},
+                                                   {&m_btnRight, m_tabsListMenu || m_offset < m_maxOffset}};
+  for (const auto& [button, enabled] : states) {
+    if (!button->m_hWnd || (::IsWindowEnabled(button->m_hWnd) != FALSE) == enabled) continue;
+    ::EnableWindow(button->m_hWnd, enabled);
+    if (!enabled) ::SendMessageA(button->m_hWnd, WM_CANCELMODE, 0, 0);
+  }
 }
 
 void CTKTabWnd::LayoutTabs() {
@@ -103,10 +176,19 @@ void CTKTabWnd::LayoutTabs() {
       tab->m_rect.SetRectEmpty();
       continue;
     }
-    x = tab->m_rect.right - overlap + 1;
+    if (m_tabsListMenu && tab->m_rect.right > m_tabsRect.right) {
+      // What does not fit is left out, except an active first tab, cut at the edge
+      // while enough of it remains.
+      if (i == m_activeTab && first && m_tabsRect.right - tab->m_rect.left >= overlap + 8)
+        tab->m_rect.right = m_tabsRect.right;
+      else
+        tab->m_rect.SetRectEmpty();
+    }
+    // After a tab left out, the rest are out too, so the strip keeps its order.
+    x = tab->m_rect.IsRectEmpty() ? m_tabsRect.right + 1 : tab->m_rect.right - overlap + 1;
     m_totalWidth += width + 1 - (first ? 0 : overlap);
     first = false;
-    if (IsFlatStyle()) tab->m_rect.right += height / 2;  // the slanted edge
+    if (IsFlatStyle() && !tab->m_rect.IsRectEmpty()) tab->m_rect.right += height / 2;  // the slanted edge
   }
   ::SelectObject(dc, oldFont);
   ::ReleaseDC(m_hWnd, dc);

@@ -465,6 +465,83 @@ TEST_F(FrameCommandsTest, DialogCommandsOpenTheirDialogs) {
   }
 }
 
+// How many pixels of an icon, drawn on white at its own size, are the red of the
+// microphone's head: our artwork, not a blank or the system's stock icon.
+int RedPixelsOf(HICON icon, int size) {
+  BITMAPINFO info{};
+  info.bmiHeader = {sizeof(BITMAPINFOHEADER), size, -size, 1, 32, BI_RGB};
+  void* bits = nullptr;
+  HDC dc = ::CreateCompatibleDC(nullptr);
+  HBITMAP dib = ::CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = ::SelectObject(dc, dib);
+  RECT all{0, 0, size, size};
+  ::FillRect(dc, &all, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+  ::DrawIconEx(dc, 0, 0, icon, size, size, 0, nullptr, DI_NORMAL);
+  ::GdiFlush();
+  int red = 0;
+  for (int i = 0; i < size * size; ++i) {
+    const DWORD p = static_cast<const DWORD*>(bits)[i];
+    red += ((p >> 16) & 0xFF) > 150 && ((p >> 8) & 0xFF) < 90 && (p & 0xFF) < 90;
+  }
+  ::SelectObject(dc, old);
+  ::DeleteObject(dib);
+  ::DeleteDC(dc);
+  return red;
+}
+
+TEST_F(FrameCommandsTest, TheMainWindowAndTheAboutBoxShowTheProgramsIcon) {
+  HWND main = m_frame->m_hWnd;
+  const auto classIcon = reinterpret_cast<HICON>(::GetClassLongPtrA(main, GCLP_HICON));
+  ASSERT_NE(classIcon, nullptr);
+  EXPECT_NE(classIcon, ::LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION)));
+  EXPECT_GT(RedPixelsOf(classIcon, 32), 40);
+  // The caption's and the task switcher's images, each drawn at its own size.
+  struct Case {
+    WPARAM kind;
+    int size;
+    int minRed;
+  } cases[] = {{ICON_SMALL, 16, 6}, {ICON_BIG, 32, 40}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.size);
+    const auto icon = reinterpret_cast<HICON>(m_frame->SendMessage(WM_GETICON, c.kind, 0));
+    ASSERT_NE(icon, nullptr);
+    ICONINFO iconInfo{};
+    ASSERT_TRUE(::GetIconInfo(icon, &iconInfo));
+    BITMAP bitmap{};
+    ::GetObjectA(iconInfo.hbmColor ? iconInfo.hbmColor : iconInfo.hbmMask, sizeof bitmap, &bitmap);
+    EXPECT_EQ(bitmap.bmWidth, c.size);
+    if (iconInfo.hbmColor) ::DeleteObject(iconInfo.hbmColor);
+    if (iconInfo.hbmMask) ::DeleteObject(iconInfo.hbmMask);
+    EXPECT_GE(RedPixelsOf(icon, c.size), c.minRed);
+  }
+
+  // The About box shows it beside the product's name: red pixels where its icon sits.
+  int shownRed = -1;
+  bool hasIcon = false;
+  dialogtest::DriveModal(
+      "About Tarvel",
+      [&](HWND dialog) {
+        for (HWND child = ::GetWindow(dialog, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+          if ((::GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) != SS_ICON) continue;
+          hasIcon = ::SendMessageA(child, STM_GETICON, 0, 0) != 0;
+          ::RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+          const CapturedImage shot = CaptureWindow(child, false);
+          shownRed = 0;
+          for (int y = 0; y < shot.height; ++y)
+            for (int x = 0; x < shot.width; ++x) {
+              const COLORREF p = shot.At(x, y);
+              shownRed += GetRValue(p) > 150 && GetGValue(p) < 90 && GetBValue(p) < 90;
+            }
+          SavePng(shot, TARVEL_TEST_BINARY_DIR "/screenshots/about-icon.png");
+          break;
+        }
+        dialogtest::Press(dialog, IDCANCEL);
+      },
+      [&] { m_frame->SendMessage(WM_COMMAND, MAKEWPARAM(ID_APP_ABOUT, 0), 0); });
+  EXPECT_TRUE(hasIcon) << "the About box has no icon control showing an icon";
+  EXPECT_GT(shownRed, 40) << "the About box's icon is blank";
+}
+
 TEST_F(FrameCommandsTest, LowStorageWarningComesOncePerFallBelowTheThreshold) {
   dialogtest::RecordedMessageBoxes boxes;
   FileOutputOptions& output = s_app->m_output;

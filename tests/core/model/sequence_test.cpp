@@ -6,6 +6,7 @@
 #include <numeric>
 #include <vector>
 
+#include "core/model/BlockFileRecycler.h"
 #include "core/model/DirManager.h"
 #include "core/model/Sequence.h"
 #include "core/model/SystemUtils.h"
@@ -59,9 +60,11 @@ protected:
     }
   }
 
+  // Block files: the spare files kept for new blocks are not blocks.
   int FilesOnDisk() const {
     int n = 0;
-    for (auto& e : fs::directory_iterator(folder)) n += e.is_regular_file();
+    for (auto& e : fs::directory_iterator(folder))
+      n += e.is_regular_file() && !BlockFileRecycler::IsSpareName(e.path().filename().string());
     return n;
   }
 

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <stdexcept>
 
+#include "core/model/BlockFileRecycler.h"
 #include "core/model/DirManager.h"
 #include "core/model/Sequence.h"
 #include "core/model/TrackFactory.h"
@@ -43,7 +44,9 @@ int TrackProject::BlockFilesOnDisk(const std::string& extension) const {
   if (std::filesystem::exists(mBlocks, ec))
     for (auto it = std::filesystem::recursive_directory_iterator(mBlocks, ec);
          it != std::filesystem::recursive_directory_iterator(); ++it)
-      if (it->is_regular_file() && (extension.empty() || it->path().extension() == extension)) ++n;
+      if (it->is_regular_file() && !BlockFileRecycler::IsSpareName(it->path().filename().string()) &&
+          (extension.empty() || it->path().extension() == extension))
+        ++n;
   return n;
 }
 

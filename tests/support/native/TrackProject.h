@@ -35,8 +35,8 @@ public:
   DirManager* dirManager() const { return mDirManager; }
   TrackFactory* factory() const { return mFactory.get(); }
 
-  // The files in the block folder and below it; only those ending in extension
-  // (".tmp") when one is given.
+  // The files in the block folder and below it, without the spare files kept for new
+  // blocks; only those ending in extension (".tmp") when one is given.
   int BlockFilesOnDisk(const std::string& extension = "") const;
 
 private:

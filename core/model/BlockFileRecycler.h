@@ -1,0 +1,34 @@
+#pragma once
+// The files of dead blocks, kept under spare names in the temporary folder so that new
+// blocks are written into them instead of into new files. A file that keeps its inode
+// and its disk blocks spares the file system an inode allocation, a block allocation,
+// a free and a discard per block; on a disk that is busy writing back a long recording
+// those cost several times the write itself. Spares are "ZQ$" files, so a crashed
+// run's are deleted with the other stale files of the folder.
+//
+// Process-wide and thread-safe: blocks die on whatever thread drops them last.
+#include <cstddef>
+#include <string>
+
+class BlockFileRecycler {
+public:
+  // At most this many spares are kept (about a megabyte each for full blocks); the
+  // files of further dead blocks are removed.
+  static constexpr std::size_t kMaxSpares = 64;
+
+  // The folder whose dead block files are kept; the spares of the folder before are
+  // removed. Files of any other folder are never kept.
+  static void SetFolder(const std::string& folder);
+  // Keeps the file of a dead block as a spare: true when it was renamed away from
+  // path; false (nothing done) when it is not in the folder or no more are kept.
+  static bool Keep(const std::string& path);
+  // Renames a spare to path, which must be in the folder; false when there is none.
+  // The file keeps its old bytes: the caller overwrites and cuts it to length.
+  static bool Take(const std::string& path);
+  // Removes every spare: when a write failed, so the room they hold is free again,
+  // and when the folder goes.
+  static void Clear();
+  static std::size_t SpareCount();
+  // Whether a file name (without folder) is one of a spare.
+  static bool IsSpareName(const std::string& fileName);
+};

@@ -1,0 +1,149 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "core/model/BlockFileRecycler.h"
+#include "core/model/DirManager.h"
+#include "core/model/SimpleBlockFile.h"
+#include "core/model/SystemUtils.h"
+#include "tests/support/native/Files.h"
+#include "tests/support/native/TempFolder.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// A manager over a folder of its own; a second folder for blocks written elsewhere.
+class BlockFileRecyclerTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    folder = tmp / "blocks";
+    elsewhere = tmp / "elsewhere";
+    fs::create_directory(folder);
+    fs::create_directory(elsewhere);
+    ASSERT_TRUE(DirManager::SetTempDir(folder.c_str()));
+    dm = new DirManager;
+  }
+  void TearDown() override {
+    if (dm) dm->Deref();
+    EXPECT_FALSE(fs::exists(folder)) << "the last manager leaves no spare behind";
+  }
+
+  static std::vector<std::int16_t> Samples(int n, int step) {
+    std::vector<std::int16_t> v(n);
+    for (int i = 0; i < n; ++i) v[i] = static_cast<std::int16_t>((i * step) % 50000 - 25000);
+    return v;
+  }
+  BlockFile* NewBlock(const std::vector<std::int16_t>& s) {
+    return dm->NewSimpleBlockFile(reinterpret_cast<ConstSamplePtr>(s.data()), static_cast<int>(s.size()),
+                                  SampleFormatInt16);
+  }
+  static ino_t Inode(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 ? st.st_ino : 0;
+  }
+  int FilesIn(const std::string& dir) const {
+    int n = 0;
+    for (const auto& e : fs::directory_iterator(dir)) n += e.is_regular_file() ? 1 : 0;
+    return n;
+  }
+
+  testsupport::TempFolder tmp;
+  std::string folder, elsewhere;
+  DirManager* dm = nullptr;
+};
+
+TEST_F(BlockFileRecyclerTest, ANewBlockIsWrittenIntoADeadBlocksFileAndReadsAsIfFresh) {
+  // A long block dies; shorter and longer blocks after it must hold exactly their own
+  // bytes, as a block written into a new file does.
+  BlockFile* old = NewBlock(Samples(70000, 7));
+  ASSERT_NE(old, nullptr);
+  const std::string oldPath = old->GetFileName().GetFullPath();
+  const ino_t oldInode = Inode(oldPath);
+  dm->Deref(old);
+  EXPECT_FALSE(FileExists(oldPath));
+  EXPECT_EQ(BlockFileRecycler::SpareCount(), 1u);
+
+  for (int length : {300, 90000}) {
+    const auto s = Samples(length, 31);
+    BlockFile* b = NewBlock(s);
+    ASSERT_NE(b, nullptr);
+    const std::string path = b->GetFileName().GetFullPath();
+    if (length == 300) EXPECT_EQ(Inode(path), oldInode) << "the dead block's file is reused";
+    EXPECT_EQ(BlockFileRecycler::SpareCount(), 0u);
+
+    SimpleBlockFile fresh(CFileName(elsewhere + "/fresh"), reinterpret_cast<ConstSamplePtr>(s.data()), length,
+                          SampleFormatInt16);
+    EXPECT_EQ(testsupport::ReadBytes(path), testsupport::ReadBytes(fresh.GetFileName().GetFullPath()))
+        << length;
+    EXPECT_EQ(b->GetSpaceUsage(), fresh.GetSpaceUsage());
+    std::vector<std::int16_t> back(length);
+    EXPECT_EQ(b->ReadData(reinterpret_cast<SamplePtr>(back.data()), SampleFormatInt16, 0, length), length);
+    EXPECT_EQ(back, s);
+    dm->Deref(b);
+  }
+}
+
+TEST_F(BlockFileRecyclerTest, OnlyUnlockedBlocksOfTheFolderAreKeptAndNoMoreThanTheLimit) {
+  const auto s = Samples(100, 3);
+
+  BlockFile* locked = NewBlock(s);
+  const std::string lockedPath = locked->GetFileName().GetFullPath();
+  locked->Lock();
+  dm->Deref(locked);
+  EXPECT_TRUE(FileExists(lockedPath)) << "a locked block's file belongs to a saved project";
+  EXPECT_EQ(BlockFileRecycler::SpareCount(), 0u);
+  RemoveFile(lockedPath);
+
+  auto* other = new SimpleBlockFile(CFileName(elsewhere + "/other"),
+                                    reinterpret_cast<ConstSamplePtr>(s.data()), 100, SampleFormatInt16);
+  other->Deref();
+  EXPECT_EQ(FilesIn(elsewhere), 0) << "a block of another folder is removed";
+  EXPECT_EQ(BlockFileRecycler::SpareCount(), 0u);
+
+  std::vector<BlockFile*> blocks;
+  for (std::size_t i = 0; i < BlockFileRecycler::kMaxSpares + 5; ++i) blocks.push_back(NewBlock(s));
+  for (BlockFile* b : blocks) dm->Deref(b);
+  EXPECT_EQ(BlockFileRecycler::SpareCount(), BlockFileRecycler::kMaxSpares);
+  EXPECT_EQ(FilesIn(folder), static_cast<int>(BlockFileRecycler::kMaxSpares));
+}
+
+TEST_F(BlockFileRecyclerTest, AFailedWriteGivesTheSparesRoomBackAndLeavesNoFile) {
+  const auto small = Samples(1000, 5), big = Samples(100000, 5);
+  std::vector<BlockFile*> blocks;
+  for (int i = 0; i < 3; ++i) blocks.push_back(NewBlock(small));
+  for (BlockFile* b : blocks) dm->Deref(b);
+  ASSERT_EQ(BlockFileRecycler::SpareCount(), 3u);
+  {
+    testsupport::FileSizeLimit limit(64 * 1024);  // the big block does not fit, even in a spare
+    EXPECT_EQ(NewBlock(big), nullptr);
+    EXPECT_EQ(BlockFileRecycler::SpareCount(), 0u);
+    EXPECT_EQ(FilesIn(folder), 0);
+    BlockFile* b = NewBlock(small);
+    ASSERT_NE(b, nullptr) << "what fits is still written";
+    dm->Deref(b);
+  }
+}
+
+TEST_F(BlockFileRecyclerTest, SparesCleanedFromTheFolderAreSkipped) {
+  // Spares are "ZQ$" files: a cleaning of the folder (a crashed run's leftovers)
+  // removes them, and new blocks are then written into new files.
+  const auto s = Samples(500, 9);
+  dm->Deref(NewBlock(s));
+  dm->Deref(NewBlock(s));
+  ASSERT_EQ(FilesIn(folder), 1);
+  DirManager::CleanTempDir();
+  EXPECT_EQ(FilesIn(folder), 0);
+  BlockFile* b = NewBlock(s);
+  ASSERT_NE(b, nullptr);
+  std::vector<std::int16_t> back(500);
+  EXPECT_EQ(b->ReadData(reinterpret_cast<SamplePtr>(back.data()), SampleFormatInt16, 0, 500), 500);
+  EXPECT_EQ(back, s);
+  EXPECT_EQ(FilesIn(folder), 1);
+  dm->Deref(b);
+}
+
+}  // namespace

@@ -1,0 +1,404 @@
+// The tab window's buttons beside the tabs: scrolling a strip longer than the window
+// by clicks and by holding a button down, scrolling a tab into view when it becomes
+// active, and the close button, all clicked with the user's mouse.
+#include "toolkit/frames/pane_test_support.h"
+
+#include "toolkit/bars/TKContextMenuManager.h"
+#include "toolkit/bars/TKPopupMenu.h"
+#include "toolkit/frames/GlobalData.h"
+#include "toolkit/frames/TKTabWnd.h"
+
+#include "platform/afx/linux_headers_begin.h"
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+#include "platform/afx/linux_headers_end.h"
+
+namespace {
+
+using panetest::ClickAt;
+using panetest::ScreenshotPath;
+using toolbartest::MouseButton;
+using toolbartest::MoveMouseAndWait;
+using toolbartest::ScreenPointOf;
+
+struct Owner : CWnd {
+  std::vector<std::pair<int, int>> moves;    // old index, drop position
+  std::vector<std::pair<int, int>> changes;  // new active, previous
+  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+    if (message == TKM_ONCHANGE_ACTIVE_TAB)
+      changes.emplace_back(static_cast<int>(wParam), static_cast<int>(lParam));
+    if (message == TKM_ON_MOVE_TAB) moves.emplace_back(static_cast<int>(wParam), static_cast<int>(lParam));
+    return CWnd::WindowProc(message, wParam, lParam);
+  }
+  BOOL Make(int width) {
+    return CreateEx(0, nullptr, "tabs", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 40, 40, width, 160, nullptr,
+                    nullptr);
+  }
+};
+
+// A hosted window that keeps count of the requests to close it (and stays).
+struct Page : CWnd {
+  int closes = 0;
+  BOOL Make(CWnd* parent) {
+    return CreateEx(0, nullptr, "", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, parent->m_hWnd, nullptr);
+  }
+  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+    if (message == WM_CLOSE) {
+      ++closes;
+      return 0;
+    }
+    return CWnd::WindowProc(message, wParam, lParam);
+  }
+};
+
+CRect ButtonRect(CTKTabWnd& tabs, CTKTabWnd::TabButton which) {
+  CRect r;
+  HWND button = tabs.GetTabButton(which);
+  if (!button) return r;
+  ::GetWindowRect(button, &r);
+  ::MapWindowPoints(nullptr, tabs.m_hWnd, reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+POINT ButtonCentre(CTKTabWnd& tabs, CTKTabWnd::TabButton which) {
+  return ScreenPointOf(tabs, ButtonRect(tabs, which).CenterPoint());
+}
+
+// Holds the mouse button down on a point for a while, then lets go.
+void HoldAt(POINT screen, DWORD ms) {
+  EXPECT_TRUE(MoveMouseAndWait(screen, true));
+  PumpPendingMessages(100);
+  MouseButton(true);
+  PumpPendingMessages(ms);
+  MouseButton(false);
+  PumpPendingMessages(200);
+}
+
+// Pixels clearly more blue than grey: the glyphs of buttons that can act.
+int ColouredPixels(const CapturedImage& image, const CRect& rect) {
+  int count = 0;
+  for (int y = std::max<int>(0, rect.top); y < std::min<int>(image.height, rect.bottom); ++y)
+    for (int x = std::max<int>(0, rect.left); x < std::min<int>(image.width, rect.right); ++x) {
+      const COLORREF p = image.At(x, y);
+      if (GetBValue(p) > GetRValue(p) + 40) ++count;
+    }
+  return count;
+}
+
+// A quick click: pressed and let go before the button's repeat could start.
+void QuickClickAt(POINT screen) {
+  EXPECT_TRUE(MoveMouseAndWait(screen, true));
+  PumpPendingMessages(100);
+  MouseButton(true);
+  MouseButton(false);
+  PumpPendingMessages(200);
+}
+
+void CtrlKey(CTKTabWnd& tabs, WPARAM key) {
+  BYTE keys[256];
+  ::GetKeyboardState(keys);
+  keys[VK_CONTROL] = 0x80;
+  ::SetKeyboardState(keys);
+  MSG msg{tabs.m_hWnd, WM_KEYDOWN, key, 0, 0, {0, 0}};
+  EXPECT_TRUE(tabs.PreTranslateMessage(&msg));
+  keys[VK_CONTROL] = 0;
+  ::SetKeyboardState(keys);
+}
+
+TEST(TabWndScrollTest, ButtonsScrollALongStripAndCloseTheActiveWindow) {
+  struct Case {
+    int style;
+    const char* name;
+    bool flat;
+  } cases[] = {{CTKTabWnd::STYLE_FLAT, "flat", true}, {CTKTabWnd::STYLE_3D_SCROLLED, "3d", false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Owner owner;
+    ASSERT_TRUE(owner.Make(260));
+    CTKTabWnd tabs;
+    ASSERT_TRUE(tabs.Create(c.style, CRect(0, 0, 260, 160), &owner, 1, CTKTabWnd::LOCATION_BOTTOM, TRUE));
+    Page pages[10];
+    for (int i = 0; i < 10; ++i) {
+      ASSERT_TRUE(pages[i].Make(&tabs));
+      tabs.AppendTab(&pages[i], ("Take " + std::to_string(i + 1)).c_str());
+    }
+    ::SetForegroundWindow(owner.m_hWnd);
+    PumpPendingMessages();
+
+    // The strip is longer than the window: the buttons sit beside it, the tabs start
+    // at its left and nothing is scrolled yet.
+    const CRect area = tabs.GetTabsArea();
+    ASSERT_GT(tabs.GetMaxScrollOffset(), 0);
+    EXPECT_EQ(tabs.GetScrollOffset(), 0);
+    const CRect right = ButtonRect(tabs, CTKTabWnd::BUTTON_RIGHT);
+    ASSERT_FALSE(right.IsRectEmpty());
+    EXPECT_TRUE(::IsWindowVisible(tabs.GetTabButton(CTKTabWnd::BUTTON_CLOSE)));
+    if (c.flat)
+      EXPECT_LE(right.right, area.left);  // flat tabs keep their buttons on the left
+    else
+      EXPECT_GE(right.left, area.right);
+    CRect overlap;
+    EXPECT_FALSE(overlap.IntersectRect(right, area));
+    CRect first;
+    ASSERT_TRUE(tabs.GetTabRect(0, first));
+    EXPECT_EQ(first.left, area.left);
+    if (!c.flat) {
+      EXPECT_FALSE(::IsWindowEnabled(tabs.GetTabButton(CTKTabWnd::BUTTON_LEFT)));
+      EXPECT_TRUE(::IsWindowEnabled(tabs.GetTabButton(CTKTabWnd::BUTTON_RIGHT)));
+    }
+
+    // One click moves the tabs one step left.
+    QuickClickAt(ButtonCentre(tabs, CTKTabWnd::BUTTON_RIGHT));
+    EXPECT_EQ(tabs.GetScrollOffset(), 20);
+    CRect moved;
+    ASSERT_TRUE(tabs.GetTabRect(0, moved));
+    EXPECT_EQ(moved.left, first.left - 20);
+    if (!c.flat) EXPECT_TRUE(::IsWindowEnabled(tabs.GetTabButton(CTKTabWnd::BUTTON_LEFT)));
+
+    // Held down, the button keeps scrolling until the last tab ends at the strip's end.
+    HoldAt(ButtonCentre(tabs, CTKTabWnd::BUTTON_RIGHT), 2500);
+    EXPECT_EQ(tabs.GetScrollOffset(), tabs.GetMaxScrollOffset());
+    CRect last;
+    ASSERT_TRUE(tabs.GetTabRect(9, last));
+    EXPECT_LE(last.right, area.right + area.Height());
+    EXPECT_GT(last.right, area.right - 20);
+    if (!c.flat) EXPECT_FALSE(::IsWindowEnabled(tabs.GetTabButton(CTKTabWnd::BUTTON_RIGHT)));
+
+    PumpPendingMessages();
+    CapturedImage image = CaptureWindow(tabs.m_hWnd, true);
+    ASSERT_FALSE(image.Empty());
+    EXPECT_TRUE(SavePng(image, ScreenshotPath(std::string("tab_scroll_") + c.name + ".png")));
+    // The arrow that can still scroll is drawn in colour; in 3D tabs the one at its end
+    // is greyed.
+    EXPECT_GT(ColouredPixels(image, ButtonRect(tabs, CTKTabWnd::BUTTON_LEFT)), 0);
+    if (!c.flat) EXPECT_EQ(ColouredPixels(image, ButtonRect(tabs, CTKTabWnd::BUTTON_RIGHT)), 0);
+
+    // Becoming active by the keyboard brings a tab scrolled out of sight back in.
+    CtrlKey(tabs, VK_NEXT);
+    ASSERT_EQ(tabs.GetActiveTab(), 1);
+    CRect second;
+    ASSERT_TRUE(tabs.GetTabRect(1, second));
+    EXPECT_EQ(second.left, area.left);
+    EXPECT_LT(tabs.GetScrollOffset(), tabs.GetMaxScrollOffset());
+
+    if (c.flat) {
+      // First and last jump to either end.
+      ClickAt(ButtonCentre(tabs, CTKTabWnd::BUTTON_LAST));
+      EXPECT_EQ(tabs.GetScrollOffset(), tabs.GetMaxScrollOffset());
+      ClickAt(ButtonCentre(tabs, CTKTabWnd::BUTTON_FIRST));
+      EXPECT_EQ(tabs.GetScrollOffset(), 0);
+    } else {
+      const int before = tabs.GetScrollOffset();
+      QuickClickAt(ButtonCentre(tabs, CTKTabWnd::BUTTON_LEFT));
+      EXPECT_EQ(tabs.GetScrollOffset(), std::max(0, before - 20));
+    }
+
+    // Close asks the active tab's window to close, and only that one.
+    ClickAt(ButtonCentre(tabs, CTKTabWnd::BUTTON_CLOSE));
+    EXPECT_EQ(pages[1].closes, 1);
+    EXPECT_EQ(pages[0].closes + pages[2].closes, 0);
+
+    // Wide enough for every tab, the strip scrolls back and the buttons have nothing to do.
+    ::SetWindowPos(owner.m_hWnd, nullptr, 0, 0, 1600, 160, SWP_NOMOVE | SWP_NOZORDER);
+    ::SetWindowPos(tabs.m_hWnd, nullptr, 0, 0, 1600, 160, SWP_NOMOVE | SWP_NOZORDER);
+    EXPECT_EQ(tabs.GetMaxScrollOffset(), 0);
+    EXPECT_EQ(tabs.GetScrollOffset(), 0);
+    if (!c.flat) {
+      EXPECT_FALSE(::IsWindowEnabled(tabs.GetTabButton(CTKTabWnd::BUTTON_LEFT)));
+      EXPECT_FALSE(::IsWindowEnabled(tabs.GetTabButton(CTKTabWnd::BUTTON_RIGHT)));
+    }
+    tabs.DestroyWindow();
+    owner.DestroyWindow();
+  }
+}
+
+TEST(TabWndScrollTest, ATabDraggedPastTheEndOfTheStripScrollsItAlong) {
+  Owner owner;
+  ASSERT_TRUE(owner.Make(260));
+  CTKTabWnd tabs;
+  ASSERT_TRUE(tabs.Create(CTKTabWnd::STYLE_3D_SCROLLED, CRect(0, 0, 260, 160), &owner, 1));
+  tabs.SetTabsMovable();
+  Page pages[10];
+  for (int i = 0; i < 10; ++i) {
+    ASSERT_TRUE(pages[i].Make(&tabs));
+    tabs.AppendTab(&pages[i], ("Take " + std::to_string(i + 1)).c_str());
+  }
+  ::SetForegroundWindow(owner.m_hWnd);
+  PumpPendingMessages();
+  const CRect area = tabs.GetTabsArea();
+  CRect first;
+  ASSERT_TRUE(tabs.GetTabRect(0, first));
+
+  // The first tab is taken and held to the right of the strip, over the buttons: the
+  // strip scrolls under it; brought back to the strip's right end, it is let go there.
+  const int y = first.CenterPoint().y;
+  EXPECT_TRUE(MoveMouseAndWait(ScreenPointOf(tabs, first.CenterPoint()), true));
+  PumpPendingMessages(100);
+  MouseButton(true);
+  PumpPendingMessages(100);
+  EXPECT_TRUE(MoveMouseAndWait(ScreenPointOf(tabs, CPoint(area.right + 4, y)), true));
+  PumpPendingMessages(1300);
+  EXPECT_GE(tabs.GetScrollOffset(), 60);
+  EXPECT_TRUE(MoveMouseAndWait(ScreenPointOf(tabs, CPoint(area.right - 3, y)), true));
+  const int scrolled = tabs.GetScrollOffset();
+  PumpPendingMessages(600);
+  EXPECT_EQ(tabs.GetScrollOffset(), scrolled);  // back over the strip, scrolling stops
+  MouseButton(false);
+  PumpPendingMessages(200);
+
+  // The tab now sits where it was dropped, far along the strip, and is still active.
+  ASSERT_EQ(owner.moves.size(), 1u);
+  EXPECT_EQ(owner.moves[0].first, 0);
+  const int now = owner.moves[0].second - 1;
+  EXPECT_GE(now, 4);
+  CString label;
+  ASSERT_TRUE(tabs.GetTabLabel(now, label));
+  EXPECT_STREQ(label, "Take 1");
+  EXPECT_EQ(tabs.GetActiveTab(), now);
+  EXPECT_EQ(tabs.GetActiveWnd(), &pages[0]);
+  tabs.DestroyWindow();
+  owner.DestroyWindow();
+}
+
+// Reads the open tab list and picks an item in it with the mouse, one step per tick of
+// a timer that runs inside the list's own loop.
+std::vector<std::string> g_listed;
+std::string g_pick;
+int g_step = 0;
+VOID CALLBACK PickFromList(HWND, UINT, UINT_PTR timer, DWORD) {
+  CTKPopupMenu* popup = CTKPopupMenu::GetActiveMenu();
+  if (!popup || !popup->m_hWnd || !::IsWindowVisible(popup->m_hWnd)) {
+    if (g_step > 4) ::KillTimer(nullptr, timer);  // picked and closed
+    return;
+  }
+  POINT target{-1, -1};
+  for (int i = 0; i < popup->GetMenuItemCount(); ++i) {
+    if (static_cast<const char*>(popup->GetMenuItem(i)->m_strText) != g_pick) continue;
+    target = popup->GetMenuItem(i)->m_rect.CenterPoint();
+    ::ClientToScreen(popup->GetMenuBar()->m_hWnd, &target);
+  }
+  POINT at;
+  ::GetCursorPos(&at);
+  switch (g_step++) {
+    case 0:
+      g_listed.clear();
+      for (int i = 0; i < popup->GetMenuItemCount(); ++i)
+        g_listed.push_back(static_cast<const char*>(popup->GetMenuItem(i)->m_strText));
+      SavePng(CaptureWindow(popup->m_hWnd, false), ScreenshotPath("tab_list.png"));
+      toolbartest::MoveMouse(target);
+      break;
+    case 1:
+    case 2:
+      // Under the virtual display a move can get lost: the pointer is brought again.
+      if (at.x != target.x || at.y != target.y) toolbartest::MoveMouse(target);
+      break;
+    case 3:
+      MouseButton(true);
+      break;
+    case 4:
+      MouseButton(false);
+      break;
+    default:
+      if (g_step > 40) {  // never picked: close the list so the test goes on
+        ::KillTimer(nullptr, timer);
+        popup->SendMessage(WM_CLOSE);
+      }
+      break;
+  }
+}
+
+TEST(TabWndScrollTest, TheTabListModeLeavesOutWhatDoesNotFitAndListsEveryTab) {
+  auto manager = std::make_unique<CTKContextMenuManager>();
+  Owner owner;
+  ASSERT_TRUE(owner.Make(260));
+  CTKTabWnd tabs;
+  ASSERT_TRUE(tabs.Create(CTKTabWnd::STYLE_3D_SCROLLED, CRect(0, 0, 260, 160), &owner, 1));
+  tabs.SetTabsListMenu();
+  const char* labels[] = {"Take 3", "mix & master", "Intro", "B&&W", "Outro", "drums", "Alpha", "Zed"};
+  Page pages[8];
+  for (int i = 0; i < 8; ++i) {
+    ASSERT_TRUE(pages[i].Make(&tabs));
+    tabs.AppendTab(&pages[i], labels[i]);
+  }
+  ::SetForegroundWindow(owner.m_hWnd);
+  PumpPendingMessages();
+
+  // Only the right button, always enabled; tabs past the strip's end are left out.
+  const CRect area = tabs.GetTabsArea();
+  EXPECT_FALSE(::IsWindowVisible(tabs.GetTabButton(CTKTabWnd::BUTTON_LEFT)));
+  EXPECT_TRUE(::IsWindowVisible(tabs.GetTabButton(CTKTabWnd::BUTTON_RIGHT)));
+  EXPECT_TRUE(::IsWindowEnabled(tabs.GetTabButton(CTKTabWnd::BUTTON_RIGHT)));
+  int shown = 0;
+  for (int i = 0; i < 8; ++i) {
+    CRect r;
+    if (!tabs.GetTabRect(i, r) || r.IsRectEmpty()) continue;
+    ++shown;
+    EXPECT_LE(r.right, area.right);
+  }
+  EXPECT_GE(shown, 1);
+  EXPECT_LT(shown, 8);
+  CRect outro;
+  EXPECT_TRUE(!tabs.GetTabRect(4, outro) || outro.IsRectEmpty());
+
+  // The right button lists every tab by label, whatever the case, each label as it
+  // reads (a single '&' is shown, not taken as a mnemonic); the pick comes to the front.
+  g_pick = "Outro";
+  g_step = 0;
+  ::SetTimer(nullptr, 0, 150, PickFromList);
+  ClickAt(ButtonCentre(tabs, CTKTabWnd::BUTTON_RIGHT));
+  EXPECT_TRUE(winetest::WaitUntil([] { return g_step >= 5; }, 5000));
+  PumpPendingMessages(300);
+  EXPECT_EQ(g_listed, (std::vector<std::string>{"Alpha", "B&&W", "drums", "Intro", "mix && master", "Outro",
+                                                "Take 3", "Zed"}));
+  EXPECT_EQ(tabs.GetActiveTab(), 0);
+  EXPECT_EQ(tabs.GetActiveWnd(), &pages[4]);
+  EXPECT_TRUE(pages[4].IsWindowVisible());
+  CRect front;
+  ASSERT_TRUE(tabs.GetTabRect(0, front));
+  EXPECT_FALSE(front.IsRectEmpty());
+  ASSERT_FALSE(owner.changes.empty());
+  EXPECT_EQ(owner.changes.back(), std::make_pair(0, 0));
+  tabs.DestroyWindow();
+  owner.DestroyWindow();
+}
+
+TEST(TabWndScrollTest, OnlyStylesWithScrollButtonsHaveThem) {
+  struct Case {
+    int style;
+    bool buttons, firstAndLast;
+  } cases[] = {{CTKTabWnd::STYLE_3D, false, false},
+               {CTKTabWnd::STYLE_FLAT, true, true},
+               {CTKTabWnd::STYLE_3D_SCROLLED, true, false},
+               {CTKTabWnd::STYLE_3D_SLANTED, true, false},
+               {CTKTabWnd::STYLE_3D_HALF_SLANTED, false, false}};
+  Owner owner;
+  ASSERT_TRUE(owner.Make(300));
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.style);
+    CTKTabWnd tabs;
+    ASSERT_TRUE(tabs.Create(c.style, CRect(0, 0, 300, 160), &owner, 1));
+    Page page;
+    ASSERT_TRUE(page.Make(&tabs));
+    tabs.AppendTab(&page, "Take");
+    EXPECT_EQ(tabs.GetTabButton(CTKTabWnd::BUTTON_RIGHT) != nullptr, c.buttons);
+    EXPECT_EQ(tabs.GetTabButton(CTKTabWnd::BUTTON_LAST) != nullptr, c.firstAndLast);
+    // Without the close button asked for, it is not shown.
+    if (c.buttons) EXPECT_FALSE(::IsWindowVisible(tabs.GetTabButton(CTKTabWnd::BUTTON_CLOSE)));
+    // 3D tabs end where their buttons begin; slanted ones keep the left button before
+    // the strip, which starts right after it.
+    const CRect area = tabs.GetTabsArea();
+    if (c.style == CTKTabWnd::STYLE_3D_SCROLLED)
+      EXPECT_EQ(ButtonRect(tabs, CTKTabWnd::BUTTON_LEFT).left, area.right);
+    if (c.style == CTKTabWnd::STYLE_3D_SLANTED)
+      EXPECT_EQ(ButtonRect(tabs, CTKTabWnd::BUTTON_RIGHT).left, area.right);
+    if (c.style == CTKTabWnd::STYLE_3D_SLANTED)
+      EXPECT_EQ(ButtonRect(tabs, CTKTabWnd::BUTTON_LEFT).right, area.left);
+    tabs.DestroyWindow();
+  }
+  owner.DestroyWindow();
+}
+
+}  // namespace
