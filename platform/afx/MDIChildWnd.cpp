@@ -112,6 +112,14 @@ void CMDIChildWnd::ActivateFrame(int cmdShow) {
 
 CMDIFrameWnd* CMDIChildWnd::GetMDIFrame() const { return m_pMDIFrame; }
 
+BOOL CMDIChildWnd::DestroyWindow() {
+  if (!m_hWnd) return FALSE;
+  HWND client = m_pMDIFrame ? m_pMDIFrame->m_hWndMDIClient : nullptr;
+  if (!client || ::GetParent(m_hWnd) != client) return CFrameWnd::DestroyWindow();
+  ::SendMessageA(client, WM_MDIDESTROY, reinterpret_cast<WPARAM>(m_hWnd), 0);
+  return TRUE;
+}
+
 void CMDIChildWnd::MDIDestroy() {
   if (m_hWnd && m_pMDIFrame)
     ::SendMessageA(m_pMDIFrame->m_hWndMDIClient, WM_MDIDESTROY, reinterpret_cast<WPARAM>(m_hWnd), 0);

@@ -26,6 +26,10 @@ public:
   // Shows the window (cmdShow, or as it is with -1) and makes it the active child.
   virtual void ActivateFrame(int cmdShow = -1);
 
+  // Through the MDI client, which then activates the next child (a child destroyed
+  // behind its back stays its active one).
+  BOOL DestroyWindow() override;
+
   CMDIFrameWnd* GetMDIFrame() const;
   void MDIDestroy();
   void MDIActivate();

@@ -5,10 +5,13 @@
 #include "platform/afx/DocTemplate.h"
 #include "platform/afx/WinApp.h"
 #include "toolkit/bars/TKPopupMenu.h"
+#include "toolkit/bars/TKToolbarMenuButtonsButton.h"
+#include "toolkit/bars/TKToolbarSystemMenuButton.h"
 #include "toolkit/frames/CommandUsageCounter.h"
 #include "toolkit/frames/GlobalData.h"
 #include "toolkit/frames/MenuButtonStore.h"
 #include "toolkit/frames/TKFrameWnd.h"
+#include "toolkit/frames/TKMDIFrameWnd.h"
 #include "toolkit/frames/TKRegistry.h"
 #include "toolkit/frames/TearOffManager.h"
 
@@ -370,52 +373,64 @@ std::vector<CTKMenuBar::TemplateMenu> CTKMenuBar::TemplateMenus() {
   return menus;
 }
 
+BOOL CTKMenuBar::TakeOffCaptionButtons() {
+  BOOL taken = FALSE;
+  for (int i = GetCount() - 1; i >= 0; --i) {
+    CTKToolbarButton* button = GetButton(i);
+    if (dynamic_cast<CTKToolbarSystemMenuButton*>(button) ||
+        dynamic_cast<CTKToolbarMenuButtonsButton*>(button)) {
+      RemoveButton(i);
+      taken = TRUE;
+    }
+  }
+  return taken;
+}
+
+void CTKMenuBar::PutBackCaptionButtons() {
+  if (auto* frame = dynamic_cast<CTKMDIFrameWnd*>(m_pParentFrame); frame && frame->m_hWnd)
+    frame->UpdateMenuBarButtons();
+}
+
+std::vector<CTKMenuBar::TemplateMenu> CTKMenuBar::StoredMenus() const {
+  std::vector<TemplateMenu> menus = TemplateMenus();
+  if (m_hDefaultMenu) menus.push_back({m_hDefaultMenu, 0});
+  return menus;
+}
+
 BOOL CTKMenuBar::SaveState(const char* profile, int index, UINT) {
   const CString path = MenuStateKey(profile);
   HMENU current = m_hMenu;
+  // A maximised window's caption buttons belong to no menu's list.
+  const BOOL captions = TakeOffCaptionButtons();
   if (current) SaveListOf(current);
   // Each template menu's list is kept under the template's resource id, the default
-  // menu's under id 0; a menu never shown has no list of its own yet.
-  // The bar shows another menu's list only while that list is written.
-  BOOL swapped = FALSE;
-  for (const TemplateMenu& menu : TemplateMenus()) {
-    if (menu.menu == current) {
-      CTKToolBar::SaveState(path, index, menu.resourceId);
-    } else if (LoadListOf(menu.menu)) {
-      swapped = TRUE;
-      CTKToolBar::SaveState(path, index, menu.resourceId);
-    }
-  }
-  if (m_hDefaultMenu && m_hDefaultMenu != current && LoadListOf(m_hDefaultMenu)) swapped = TRUE;
-  if (m_hDefaultMenu) CTKToolBar::SaveState(path, index, 0);
-  if (swapped && current) {
-    LoadListOf(current);
-    AdjustSize();
-  }
+  // menu's under id 0; a menu never shown has no list of its own yet. The bar shows
+  // each list only while it is written.
+  for (const TemplateMenu& menu : StoredMenus())
+    if (LoadListOf(menu.menu)) CTKToolBar::SaveState(path, index, menu.resourceId);
+  if (current) LoadListOf(current);
+  if (m_hWnd) AdjustSize();
+  if (captions) PutBackCaptionButtons();
   return TRUE;
 }
 
 BOOL CTKMenuBar::LoadState(const char* profile, int index, UINT) {
   const CString path = MenuStateKey(profile);
   HMENU current = m_hMenu;
-  if (current && current != m_hDefaultMenu) SaveListOf(current);
-  // The default menu comes last, so its list is the one the bar shows afterwards.
-  std::vector<TemplateMenu> menus = TemplateMenus();
-  if (m_hDefaultMenu) menus.push_back({m_hDefaultMenu, 0});
-  for (const TemplateMenu& menu : menus) {
-    if (CTKToolBar::LoadState(path, index, menu.resourceId)) {
-      SaveListOf(menu.menu);
-    } else {
+  const BOOL captions = TakeOffCaptionButtons();
+  for (const TemplateMenu& menu : StoredMenus()) {
+    if (!CTKToolBar::LoadState(path, index, menu.resourceId)) {
       // Nothing kept (or unreadable): the menu's own items.
       m_hMenu = nullptr;
       CreateFromMenu(menu.menu, menu.menu == m_hDefaultMenu, TRUE);
-      SaveListOf(menu.menu);
     }
+    SaveListOf(menu.menu);
   }
-  if (current && current != m_hDefaultMenu) LoadListOf(current);
   m_hMenu = current ? current : m_hDefaultMenu;
+  if (m_hMenu) LoadListOf(m_hMenu);
   if (m_hWnd) AdjustSize();
   RebuildAccelerationKeys();
+  if (captions) PutBackCaptionButtons();
   return TRUE;
 }
 

@@ -53,6 +53,9 @@ public:
   void SetDefaultMenuResId(UINT id) { m_uiDefMenuResId = id; }
   HMENU GetMenu() const { return m_hMenu; }
   HMENU GetDefaultMenu() const { return m_hDefaultMenu; }
+  // Takes off a maximised MDI child's system-menu and caption buttons, which belong to
+  // no menu's list; TRUE when there were any.
+  BOOL TakeOffCaptionButtons();
   // The index of the title whose popup is open, -1 when none.
   int GetDroppedDownIndex() const;
 
@@ -87,6 +90,10 @@ protected:
     UINT resourceId;
   };
   static std::vector<TemplateMenu> TemplateMenus();
+  // The template menus and then the default menu (id 0), the lists kept in the registry.
+  std::vector<TemplateMenu> StoredMenus() const;
+  // The MDI frame puts a maximised child's caption buttons back.
+  void PutBackCaptionButtons();
   BOOL SaveListOf(HMENU menu) { return ToolbarButtonsArchive(*this).SaveTo(menu); }
   BOOL LoadListOf(HMENU menu) { return ToolbarButtonsArchive(*this).LoadFrom(menu); }
 

@@ -271,12 +271,7 @@ void CTKMDIFrameWnd::UpdateMenuBarButtons() {
   }
   // The old buttons go (they stood for another child, or for none); they never go
   // into the list kept for a menu.
-  for (int i = menuBar->GetCount() - 1; i >= 0; --i) {
-    CTKToolbarButton* button = menuBar->GetButton(i);
-    if (dynamic_cast<CTKToolbarSystemMenuButton*>(button) ||
-        dynamic_cast<CTKToolbarMenuButtonsButton*>(button))
-      menuBar->RemoveButton(i);
-  }
+  menuBar->TakeOffCaptionButtons();
   if (switchMenu) menuBar->CreateFromMenu(menu, FALSE, FALSE);
   if (wanted) {
     menuBar->InsertButton(new CTKToolbarSystemMenuButton(systemMenu, icon), 0);
