@@ -134,6 +134,12 @@ void CMDIChildWnd::MDIRestore() {
   if (m_pMDIFrame) m_pMDIFrame->MDIRestore(this);
 }
 
+BOOL CMDIChildWnd::PreTranslateMessage(MSG* msg) {
+  if (msg->message < WM_KEYFIRST || msg->message > WM_KEYLAST || !m_hAccelShared) return FALSE;
+  CWnd* frame = m_pMDIFrame ? static_cast<CWnd*>(m_pMDIFrame) : AfxGetMainWnd();
+  return frame && frame->m_hWnd && ::TranslateAcceleratorA(frame->m_hWnd, m_hAccelShared, msg);
+}
+
 BOOL CMDIChildWnd::OnCmdMsg(UINT id, int code, void* extra) {
   if (m_pViewActive && m_pViewActive->OnCmdMsg(id, code, extra)) return TRUE;
   if (CWnd::OnCmdMsg(id, code, extra)) return TRUE;

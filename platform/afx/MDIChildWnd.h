@@ -37,6 +37,8 @@ public:
   void MDIRestore();
 
   BOOL OnCmdMsg(UINT id, int code, void* extra) override;
+  // The keys of the shared accelerators become commands of the MDI frame.
+  BOOL PreTranslateMessage(MSG* msg) override;
   BOOL PreCreateWindow(CREATESTRUCTA& cs) override;
   LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
   // The frame's title follows the document (the system shows it in the frame's

@@ -56,6 +56,8 @@ public:
   // Takes off a maximised MDI child's system-menu and caption buttons, which belong to
   // no menu's list; TRUE when there were any.
   BOOL TakeOffCaptionButtons();
+  // The MDI frame puts a maximised child's caption buttons back.
+  void PutBackCaptionButtons();
   // The index of the title whose popup is open, -1 when none.
   int GetDroppedDownIndex() const;
 
@@ -92,8 +94,6 @@ protected:
   static std::vector<TemplateMenu> TemplateMenus();
   // The template menus and then the default menu (id 0), the lists kept in the registry.
   std::vector<TemplateMenu> StoredMenus() const;
-  // The MDI frame puts a maximised child's caption buttons back.
-  void PutBackCaptionButtons();
   BOOL SaveListOf(HMENU menu) { return ToolbarButtonsArchive(*this).SaveTo(menu); }
   BOOL LoadListOf(HMENU menu) { return ToolbarButtonsArchive(*this).LoadFrom(menu); }
 

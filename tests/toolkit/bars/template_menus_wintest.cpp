@@ -1,18 +1,25 @@
 // Each kind of document brings its own menu: the MDI frame's menu bar shows the
 // menu of the active window's kind and the frame's own menu when no window is open;
 // what the user changed in a kind's menu is kept in the registry under that kind's
-// resource id and comes back in a new frame.
+// resource id and comes back in a new frame. The Customize sheet's Menu and Keyboard
+// pages list the kinds beside the frame's own menu and keys and edit each kind's.
+#include "support/wine/DialogTestSupport.h"
 #include "support/wine/GTestWin.h"
 
 #include "platform/afx/DocManager.h"
 #include "platform/afx/DocTemplate.h"
+#include "toolkit/bars/TKKeyboardPage.h"
 #include "toolkit/bars/TKMenuBar.h"
+#include "toolkit/bars/TKMenuPage.h"
+#include "toolkit/bars/TKToolbarCustomize.h"
 #include "toolkit/bars/menu_test_resource.h"
 #include "toolkit/bars/menu_test_support.h"
+#include "toolkit/frames/TKKeyboardManager.h"
 #include "toolkit/frames/TKMDIChildWnd.h"
 #include "toolkit/frames/TKMDIFrameWnd.h"
 
 #include "platform/afx/linux_headers_begin.h"
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -27,10 +34,18 @@ class KindDoc : public CDocument {
 };
 IMPLEMENT_DYNCREATE(KindDoc, CDocument)
 
+// The commands that reach a document's view.
+std::vector<UINT> g_viewCommands;
+
 class KindView : public CView {
   DECLARE_DYNCREATE(KindView)
 
 public:
+  BOOL OnCmdMsg(UINT id, int code, void* extra) override {
+    if (id != ID_TEST_CUT) return CView::OnCmdMsg(id, code, extra);
+    if (code == static_cast<int>(CN_COMMAND)) g_viewCommands.push_back(id);
+    return TRUE;
+  }
   void OnDraw(CDC* dc) override {
     RECT r;
     GetClientRect(&r);
@@ -210,6 +225,202 @@ TEST_F(TemplateMenus, AKindsChangedMenuIsKeptUnderItsIdAndComesBackInANewFrame) 
   ASSERT_NE(take, nullptr);
   EXPECT_TRUE(second.Shows((std::vector<std::string>{"&File", "&Window"})));
   EXPECT_EQ(second.menuBar->GetMenu(), takes->m_hMenuShared);
+}
+
+// The Customize sheet of the MDI frame, its pages driven with the mouse and keys.
+class TemplatePages : public TemplateMenus {
+protected:
+  void SetUp() override {
+    TemplateMenus::SetUp();
+    g_pKeyboardManager = &keyboard;
+    ASSERT_TRUE(kinds.Build());
+    ACCEL open{FVIRTKEY | FCONTROL, 'O', ID_TEST_OPEN};
+    kinds.frame->m_hAccelTable = ::CreateAcceleratorTableA(&open, 1);
+  }
+  void TearDown() override {
+    if (::IsWindow(sheetHwnd)) ::DestroyWindow(sheetHwnd);
+    Pump(100);
+    g_pKeyboardManager = nullptr;
+    TemplateMenus::TearDown();
+  }
+  // Opens the sheet, set up from the frame's document kinds, on its page of that name.
+  void Open(const char* pageName) {
+    auto* sheet = new CTKToolbarCustomize(kinds.frame, TRUE);
+    ASSERT_TRUE(sheet->Create());
+    sheetHwnd = sheet->m_hWnd;
+    ::SetWindowPos(sheetHwnd, nullptr, 200, 160, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    ::SetForegroundWindow(sheetHwnd);
+    Pump(300);
+    HWND tab = reinterpret_cast<HWND>(::SendMessageA(sheetHwnd, PSM_GETTABCONTROL, 0, 0));
+    const int count = static_cast<int>(::SendMessageA(tab, TCM_GETITEMCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+      char text[64] = "";
+      TCITEMA item{};
+      item.mask = TCIF_TEXT;
+      item.pszText = text;
+      item.cchTextMax = sizeof text;
+      ::SendMessageA(tab, TCM_GETITEMA, i, reinterpret_cast<LPARAM>(&item));
+      if (std::string(text) != pageName) continue;
+      RECT rect{};
+      ::SendMessageA(tab, TCM_GETITEMRECT, i, reinterpret_cast<LPARAM>(&rect));
+      Click(CentreOf(tab, CRect(rect)));
+      return;
+    }
+    FAIL() << "no page " << pageName;
+  }
+  HWND Page() const {
+    return reinterpret_cast<HWND>(::SendMessageA(sheetHwnd, PSM_GETCURRENTPAGEHWND, 0, 0));
+  }
+  HWND PageItem(int id) const { return ::GetDlgItem(Page(), id); }
+  void ClickItem(int id) {
+    CRect rect;
+    ::GetClientRect(PageItem(id), &rect);
+    Click(CentreOf(PageItem(id), rect));
+  }
+  static std::vector<std::string> ComboTexts(HWND combo) {
+    std::vector<std::string> texts;
+    const int count = static_cast<int>(::SendMessageA(combo, CB_GETCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+      char text[128] = "";
+      ::SendMessageA(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
+      texts.emplace_back(text);
+    }
+    return texts;
+  }
+  // Chooses the entry as the drop-down list does: selection, then its notification.
+  void Choose(int id, const std::string& text) {
+    HWND combo = PageItem(id);
+    const std::vector<std::string> texts = ComboTexts(combo);
+    const auto at = std::find(texts.begin(), texts.end(), text);
+    ASSERT_NE(at, texts.end()) << text;
+    ::SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(at - texts.begin()), 0);
+    ::SendMessageA(Page(), WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
+    Pump(100);
+  }
+  void CloseSheet() {
+    HWND cancel = ::GetDlgItem(sheetHwnd, IDCANCEL);
+    CRect rect;
+    ::GetClientRect(cancel, &rect);
+    Click(CentreOf(cancel, rect));
+    ASSERT_TRUE(WaitFor([&] { return !::IsWindow(sheetHwnd); }, 2000));
+  }
+
+  CTKKeyboardManager keyboard;
+  KindsFrame kinds;
+  HWND sheetHwnd = nullptr;
+};
+
+TEST_F(TemplatePages, TheMenuPageShowsAndEditsEachKindsMenuAndGivesTheFrameItsMenuBack) {
+  CDocument* take = takes->OpenDocumentFile(nullptr);
+  ASSERT_NE(take, nullptr);
+  ASSERT_TRUE(kinds.Shows(kTakeMenu));
+  Open("Menu");
+  HWND frames = PageItem(IDC_TKMENU_FRAMES);
+  EXPECT_EQ(ComboTexts(frames), (std::vector<std::string>{"Take", "Markers", "Default Menu"}));
+  // The page opens on the menu the bar shows: the take's.
+  EXPECT_EQ(dialogtest::ItemText(Page(), IDC_TKMENU_FRAMES), "Take");
+  EXPECT_EQ(dialogtest::ItemText(Page(), IDC_TKMENU_DESCRIPTION), "Take");
+
+  struct Case {
+    const char* entry;
+    std::vector<std::string> titles;
+    const char* description;
+  };
+  const Case cases[] = {
+      {"Markers", kMarkerMenu, "Markers"},
+      {"Default Menu", kFrameMenu, "Default application menu. Appears when no documents are open."},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.entry);
+    Choose(IDC_TKMENU_FRAMES, c.entry);
+    EXPECT_TRUE(kinds.Shows(c.titles));
+    EXPECT_EQ(dialogtest::ItemText(Page(), IDC_TKMENU_DESCRIPTION), c.description);
+  }
+  // The user takes "Markers" off the markers' menu; a reset asks by the menu's name
+  // and, told No, keeps the change.
+  Choose(IDC_TKMENU_FRAMES, "Markers");
+  kinds.menuBar->RemoveButton(1);
+  kinds.menuBar->AdjustLayout();
+  {
+    dialogtest::RecordedMessageBoxes boxes(IDNO);
+    ClickItem(IDC_TKMENU_RESET_FRAME);
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].text,
+              "All your changes will be lost! Do you really want to reset the menu 'Markers'?");
+  }
+  EXPECT_TRUE(kinds.Shows({"&File", "&Window"}));
+  CloseSheet();
+
+  // The take's window is active again with its own menu; a markers window shows the
+  // changed markers menu.
+  EXPECT_TRUE(kinds.Shows(kTakeMenu));
+  ASSERT_NE(markers->OpenDocumentFile(nullptr), nullptr);
+  EXPECT_TRUE(kinds.Shows({"&File", "&Window"}));
+  EXPECT_EQ(kinds.menuBar->GetMenu(), markers->m_hMenuShared);
+
+  // A reset with Yes brings the markers' own items back.
+  Open("Menu");
+  EXPECT_EQ(dialogtest::ItemText(Page(), IDC_TKMENU_FRAMES), "Markers");
+  {
+    dialogtest::RecordedMessageBoxes boxes(IDYES);
+    ClickItem(IDC_TKMENU_RESET_FRAME);
+  }
+  EXPECT_TRUE(kinds.Shows(kMarkerMenu));
+  CloseSheet();
+  EXPECT_TRUE(kinds.Shows(kMarkerMenu));
+}
+
+TEST_F(TemplatePages, AShortcutAssignedForAKindRunsInItsWindowsOnly) {
+  CDocument* take = takes->OpenDocumentFile(nullptr);
+  ASSERT_NE(take, nullptr);
+  Open("Keyboard");
+  HWND target = PageItem(IDC_TKCUSTOMIZE_KEY_TARGET);
+  EXPECT_EQ(ComboTexts(target), (std::vector<std::string>{"Take", "Markers", "Default"}));
+  EXPECT_EQ(dialogtest::ItemText(Page(), IDC_TKCUSTOMIZE_KEY_TARGET), "Default");
+
+  // For the takes: Ctrl+K cuts.
+  Choose(IDC_TKCUSTOMIZE_KEY_TARGET, "Take");
+  Choose(IDC_TKCUSTOMIZE_CATEGORIES, "Edit");
+  HWND commands = PageItem(IDC_TKCUSTOMIZE_KEY_COMMANDS);
+  const int count = static_cast<int>(::SendMessageA(commands, LB_GETCOUNT, 0, 0));
+  int cut = -1;
+  for (int i = 0; i < count; ++i) {
+    char text[128] = "";
+    ::SendMessageA(commands, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text));
+    if (std::string(text) == "Cut") cut = i;
+  }
+  ASSERT_GE(cut, 0);
+  RECT rect{};
+  ::SendMessageA(commands, LB_GETITEMRECT, cut, reinterpret_cast<LPARAM>(&rect));
+  Click(CentreOf(commands, CRect(rect)));
+  ClickItem(IDC_TKCUSTOMIZE_KEY_EDIT);
+  Key(VK_CONTROL, true);
+  Tap('K');
+  Key(VK_CONTROL, false);
+  Pump(100);
+  EXPECT_EQ(dialogtest::ItemText(Page(), IDC_TKCUSTOMIZE_ASSIGNED_TEXT), "[Unassigned]");
+  ClickItem(IDC_TKCUSTOMIZE_ASSIGN);
+  ASSERT_NE(takes->m_hAccelTable, nullptr);
+  EXPECT_EQ(::CopyAcceleratorTableA(takes->m_hAccelTable, nullptr, 0), 1);
+  EXPECT_EQ(::CopyAcceleratorTableA(kinds.frame->m_hAccelTable, nullptr, 0), 1) << "the default keys stay";
+  CloseSheet();
+
+  // Ctrl+K cuts in the take's window, and does nothing in a markers window.
+  struct Case {
+    CMultiDocTemplate* kind;
+    std::vector<UINT> commands;
+  };
+  for (const Case& c : {Case{takes, {ID_TEST_CUT}}, Case{markers, {}}}) {
+    if (c.kind == markers) ASSERT_NE(markers->OpenDocumentFile(nullptr), nullptr);
+    ::SetForegroundWindow(kinds.hwnd);
+    Pump(150);
+    g_viewCommands.clear();
+    Key(VK_CONTROL, true);
+    Tap('K');
+    Key(VK_CONTROL, false);
+    Pump(150);
+    EXPECT_EQ(g_viewCommands, c.commands);
+  }
 }
 
 }  // namespace
