@@ -3,11 +3,13 @@
 #include "platform/afx/CreateContext.h"
 #include "platform/afx/Document.h"
 #include "platform/afx/FrameWnd.h"
+#include "platform/afx/MDIChildWnd.h"
 #include "platform/afx/View.h"
 #include "platform/afx/WinApp.h"
 
 IMPLEMENT_DYNAMIC(CDocTemplate, CCmdTarget)
 IMPLEMENT_DYNAMIC(CSingleDocTemplate, CDocTemplate)
+IMPLEMENT_DYNAMIC(CMultiDocTemplate, CDocTemplate)
 
 CDocTemplate::CDocTemplate(UINT resourceId, const CRuntimeClass* docClass, const CRuntimeClass* frameClass,
                            const CRuntimeClass* viewClass)
@@ -148,5 +150,73 @@ CDocument* CSingleDocTemplate::OpenDocumentFile(const char* path, BOOL makeVisib
     doc->SetPathName(path);
   }
   InitialUpdateFrame(frame, doc, makeVisible);
+  return doc;
+}
+
+CMultiDocTemplate::CMultiDocTemplate(UINT resourceId, const CRuntimeClass* docClass,
+                                     const CRuntimeClass* frameClass, const CRuntimeClass* viewClass)
+    : CDocTemplate(resourceId, docClass, frameClass, viewClass) {
+  HINSTANCE instance = AfxGetInstanceHandle();
+  m_hMenuShared = ::LoadMenuA(instance, MAKEINTRESOURCEA(resourceId));
+  m_hAccelTable = ::LoadAcceleratorsA(instance, MAKEINTRESOURCEA(resourceId));
+}
+
+CMultiDocTemplate::~CMultiDocTemplate() {
+  for (CDocument* doc : m_docs) CDocTemplate::RemoveDocument(doc);
+  if (m_hMenuShared && ::IsMenu(m_hMenuShared)) ::DestroyMenu(m_hMenuShared);
+}
+
+CDocument* CMultiDocTemplate::GetDocument(int index) const {
+  return index >= 0 && index < GetDocumentCount() ? m_docs[static_cast<size_t>(index)] : nullptr;
+}
+
+void CMultiDocTemplate::AddDocument(CDocument* doc) {
+  CDocTemplate::AddDocument(doc);
+  m_docs.push_back(doc);
+}
+
+void CMultiDocTemplate::RemoveDocument(CDocument* doc) {
+  CDocTemplate::RemoveDocument(doc);
+  for (auto it = m_docs.begin(); it != m_docs.end(); ++it) {
+    if (*it == doc) {
+      m_docs.erase(it);
+      break;
+    }
+  }
+}
+
+void CMultiDocTemplate::SetDefaultTitle(CDocument* doc) {
+  CString title;
+  if (!GetDocString(title, docName) && !title.LoadString(AFX_IDS_UNTITLED)) title = "Untitled";
+  CString numbered;
+  numbered.Format("%s%u", static_cast<const char*>(title), ++m_nUntitledCount);
+  doc->SetTitle(numbered);
+}
+
+CDocument* CMultiDocTemplate::OpenDocumentFile(const char* path, BOOL makeVisible) {
+  CDocument* doc = CreateNewDocument();
+  if (!doc) return nullptr;
+  CFrameWnd* frame = CreateNewFrame(doc, nullptr);
+  if (!frame) {
+    RemoveDocument(doc);
+    delete doc;
+    return nullptr;
+  }
+  if (!path) {
+    SetDefaultTitle(doc);
+    if (!doc->OnNewDocument()) {
+      frame->DestroyWindow();
+      return nullptr;
+    }
+  } else if (!doc->OnOpenDocument(path)) {
+    // Nothing of a file that failed stays open.
+    frame->DestroyWindow();
+    return nullptr;
+  } else {
+    doc->SetPathName(path);
+  }
+  InitialUpdateFrame(frame, doc, makeVisible);
+  // The new document's window becomes the one the user works in.
+  if (auto* child = dynamic_cast<CMDIChildWnd*>(frame); child && makeVisible) child->ActivateFrame();
   return doc;
 }

@@ -6,6 +6,10 @@
 #include "platform/afx/CmdTarget.h"
 #include "platform/afx/String.h"
 
+#include "platform/afx/linux_headers_begin.h"
+#include <vector>
+#include "platform/afx/linux_headers_end.h"
+
 class CDocument;
 class CFrameWnd;
 
@@ -77,4 +81,31 @@ public:
 
 protected:
   CDocument* m_pOnlyDoc = nullptr;
+};
+
+// A template whose documents each open in a window of their own inside the MDI
+// frame. Its menu and accelerators (loaded from the resource id) are shared by all
+// its windows: the frame shows that menu while one of them is active.
+class CMultiDocTemplate : public CDocTemplate {
+  DECLARE_DYNAMIC(CMultiDocTemplate)
+
+public:
+  CMultiDocTemplate(UINT resourceId, const CRuntimeClass* docClass, const CRuntimeClass* frameClass,
+                    const CRuntimeClass* viewClass);
+  ~CMultiDocTemplate() override;
+
+  CDocument* OpenDocumentFile(const char* path, BOOL makeVisible = TRUE) override;
+  // The document name numbered by the count of untitled documents made so far.
+  void SetDefaultTitle(CDocument* doc) override;
+  void AddDocument(CDocument* doc) override;
+  void RemoveDocument(CDocument* doc) override;
+  int GetDocumentCount() const override { return static_cast<int>(m_docs.size()); }
+  CDocument* GetDocument(int index) const override;
+
+  HMENU m_hMenuShared = nullptr;
+  HACCEL m_hAccelTable = nullptr;
+
+protected:
+  std::vector<CDocument*> m_docs;
+  UINT m_nUntitledCount = 0;
 };

@@ -1,5 +1,7 @@
 #include "platform/afx/MDIChildWnd.h"
 
+#include "platform/afx/CreateContext.h"
+#include "platform/afx/DocTemplate.h"
 #include "platform/afx/Document.h"
 #include "platform/afx/MDIFrameWnd.h"
 #include "platform/afx/View.h"
@@ -75,6 +77,10 @@ BOOL CMDIChildWnd::Create(const char* className, const char* title, DWORD style,
 
 BOOL CMDIChildWnd::LoadFrame(UINT resourceId, DWORD style, CWnd* parent, CCreateContext* context) {
   m_nIDResource = resourceId;
+  if (auto* made = dynamic_cast<CMultiDocTemplate*>(context ? context->m_pNewDocTemplate : nullptr)) {
+    m_hMenuShared = made->m_hMenuShared;
+    m_hAccelShared = made->m_hAccelTable;
+  }
   CString title;
   if (title.LoadString(resourceId)) {
     int newline = title.Find('\n');
@@ -106,6 +112,14 @@ void CMDIChildWnd::ActivateFrame(int cmdShow) {
 
 CMDIFrameWnd* CMDIChildWnd::GetMDIFrame() const { return m_pMDIFrame; }
 
+BOOL CMDIChildWnd::DestroyWindow() {
+  if (!m_hWnd) return FALSE;
+  HWND client = m_pMDIFrame ? m_pMDIFrame->m_hWndMDIClient : nullptr;
+  if (!client || ::GetParent(m_hWnd) != client) return CFrameWnd::DestroyWindow();
+  ::SendMessageA(client, WM_MDIDESTROY, reinterpret_cast<WPARAM>(m_hWnd), 0);
+  return TRUE;
+}
+
 void CMDIChildWnd::MDIDestroy() {
   if (m_hWnd && m_pMDIFrame)
     ::SendMessageA(m_pMDIFrame->m_hWndMDIClient, WM_MDIDESTROY, reinterpret_cast<WPARAM>(m_hWnd), 0);
@@ -118,6 +132,12 @@ void CMDIChildWnd::MDIMaximize() {
 }
 void CMDIChildWnd::MDIRestore() {
   if (m_pMDIFrame) m_pMDIFrame->MDIRestore(this);
+}
+
+BOOL CMDIChildWnd::PreTranslateMessage(MSG* msg) {
+  if (msg->message < WM_KEYFIRST || msg->message > WM_KEYLAST || !m_hAccelShared) return FALSE;
+  CWnd* frame = m_pMDIFrame ? static_cast<CWnd*>(m_pMDIFrame) : AfxGetMainWnd();
+  return frame && frame->m_hWnd && ::TranslateAcceleratorA(frame->m_hWnd, m_hAccelShared, msg);
 }
 
 BOOL CMDIChildWnd::OnCmdMsg(UINT id, int code, void* extra) {

@@ -26,6 +26,10 @@ public:
   // Shows the window (cmdShow, or as it is with -1) and makes it the active child.
   virtual void ActivateFrame(int cmdShow = -1);
 
+  // Through the MDI client, which then activates the next child (a child destroyed
+  // behind its back stays its active one).
+  BOOL DestroyWindow() override;
+
   CMDIFrameWnd* GetMDIFrame() const;
   void MDIDestroy();
   void MDIActivate();
@@ -33,11 +37,18 @@ public:
   void MDIRestore();
 
   BOOL OnCmdMsg(UINT id, int code, void* extra) override;
+  // The keys of the shared accelerators become commands of the MDI frame.
+  BOOL PreTranslateMessage(MSG* msg) override;
   BOOL PreCreateWindow(CREATESTRUCTA& cs) override;
   LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
   // The frame's title follows the document (the system shows it in the frame's
   // caption while the child is maximized).
   void OnUpdateFrameTitle(BOOL addToTitle) override;
+
+  // The menu (and accelerators) of the template that made this window, shared with
+  // the template's other windows; the frame shows that menu while this one is active.
+  HMENU m_hMenuShared = nullptr;
+  HACCEL m_hAccelShared = nullptr;
 
 protected:
   int OnCreate(LPCREATESTRUCT cs);

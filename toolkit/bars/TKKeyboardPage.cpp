@@ -2,6 +2,7 @@
 
 #include "platform/afx/AfxMessageBox.h"
 #include "toolkit/bars/CustomizeText.h"
+#include "toolkit/bars/DocTemplateCombo.h"
 #include "toolkit/bars/DialogTemplateWriter.h"
 #include "toolkit/bars/ShortcutKeyText.h"
 #include "toolkit/bars/TKToolBar.h"
@@ -166,8 +167,11 @@ BOOL CTKKeyboardPage::OnInitDialog() {
   if (CTKToolbarCustomize* sheet = Sheet())
     sheet->FillCategoriesComboBox(Item(IDC_TKCUSTOMIZE_CATEGORIES), FALSE);
   ::SendMessageA(Item(IDC_TKCUSTOMIZE_CATEGORIES), CB_SETCURSEL, 0, 0);
-  // Document types have no tables of their own here: the frame's table is the target.
+  // Each kind of document with a menu has its own keys, the frame its default ones.
   HWND target = Item(IDC_TKCUSTOMIZE_KEY_TARGET);
+  if (m_bAutoSet)
+    doc_template_combo::AddTemplates(target,
+                                     [](const CMultiDocTemplate& t) { return t.m_hMenuShared != nullptr; });
   if (m_pParentFrame && m_pParentFrame->m_hAccelTable) {
     const LRESULT index = ::SendMessageA(target, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(kDefault));
     ::SendMessageA(target, CB_SETITEMDATA, index, 0);
@@ -213,12 +217,14 @@ BOOL CTKKeyboardPage::OnCommand(WPARAM wParam, LPARAM lParam) {
 }
 
 void CTKKeyboardPage::OnSelchangeViewType() {
-  HICON icon = m_pParentFrame && m_pParentFrame->m_hWnd
-                   ? reinterpret_cast<HICON>(::GetClassLongPtrA(m_pParentFrame->m_hWnd, GCLP_HICON))
-                   : nullptr;
+  m_pTemplate = doc_template_combo::Chosen(Item(IDC_TKCUSTOMIZE_KEY_TARGET));
+  HICON icon = m_pTemplate ? doc_template_combo::IconOf(*m_pTemplate) : nullptr;
+  if (!icon && m_pParentFrame && m_pParentFrame->m_hWnd)
+    icon = reinterpret_cast<HICON>(::GetClassLongPtrA(m_pParentFrame->m_hWnd, GCLP_HICON));
   if (!icon) icon = ::LoadIconA(nullptr, IDI_APPLICATION);
   ::SendMessageA(Item(IDC_TKCUSTOMIZE_TARGET_ICON), STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
-  m_hAccelTable = m_pParentFrame ? m_pParentFrame->m_hAccelTable : nullptr;
+  m_hAccelTable =
+      m_pTemplate ? m_pTemplate->m_hAccelTable : (m_pParentFrame ? m_pParentFrame->m_hAccelTable : nullptr);
   m_lpAccel.clear();
   if (m_hAccelTable) {
     const int count = ::CopyAcceleratorTableA(m_hAccelTable, nullptr, 0);
@@ -310,10 +316,10 @@ void CTKKeyboardPage::OnUpdateNewShortcutKey() {
 }
 
 void CTKKeyboardPage::InstallTable() {
-  if (!g_pKeyboardManager || !m_pParentFrame) return;
-  g_pKeyboardManager->UpdateAcceleratorTable(m_lpAccel.data(), static_cast<int>(m_lpAccel.size()),
-                                             m_pParentFrame);
-  m_hAccelTable = m_pParentFrame->m_hAccelTable;
+  if (!g_pKeyboardManager || (!m_pParentFrame && !m_pTemplate)) return;
+  g_pKeyboardManager->UpdateAcceleratorTable(m_pTemplate, m_lpAccel.data(),
+                                             static_cast<int>(m_lpAccel.size()), m_pParentFrame);
+  m_hAccelTable = m_pTemplate ? m_pTemplate->m_hAccelTable : m_pParentFrame->m_hAccelTable;
 }
 
 void CTKKeyboardPage::OnAssign() {

@@ -1,12 +1,14 @@
 #pragma once
 // The customization sheet's "Keyboard" page: assigns and removes the keyboard
-// shortcuts of commands in the frame's accelerator table, and resets them all.
+// shortcuts of commands, for each kind of document and for the frame's default
+// table, and resets them all.
 #include "toolkit/frames/TKPropertyPage.h"
 
 #include "platform/afx/linux_headers_begin.h"
 #include <vector>
 #include "platform/afx/linux_headers_end.h"
 
+class CMultiDocTemplate;
 class CTKToolbarButton;
 class CTKToolbarCustomize;
 
@@ -63,6 +65,8 @@ protected:
   DECLARE_MESSAGE_MAP()
 
   HACCEL m_hAccelTable = nullptr;
+  // The kind of document whose keys are edited, null for the frame's table.
+  CMultiDocTemplate* m_pTemplate = nullptr;
   std::vector<ACCEL> m_lpAccel;
   CTKToolbarButton* m_pSelButton = nullptr;
   int m_nSelEntry = -1;

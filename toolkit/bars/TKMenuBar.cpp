@@ -1,11 +1,17 @@
 #include "toolkit/bars/TKMenuBar.h"
 
 #include "toolkit/bars/BarsText.h"
+#include "platform/afx/DocManager.h"
+#include "platform/afx/DocTemplate.h"
+#include "platform/afx/WinApp.h"
 #include "toolkit/bars/TKPopupMenu.h"
+#include "toolkit/bars/TKToolbarMenuButtonsButton.h"
+#include "toolkit/bars/TKToolbarSystemMenuButton.h"
 #include "toolkit/frames/CommandUsageCounter.h"
 #include "toolkit/frames/GlobalData.h"
 #include "toolkit/frames/MenuButtonStore.h"
 #include "toolkit/frames/TKFrameWnd.h"
+#include "toolkit/frames/TKMDIFrameWnd.h"
 #include "toolkit/frames/TKRegistry.h"
 #include "toolkit/frames/TearOffManager.h"
 
@@ -354,34 +360,77 @@ CString CTKMenuBar::MenuStateKey(const char* profile) const {
   return profile && *profile ? CString(profile) : GetRegistryPath("TKMenuBar");
 }
 
+std::vector<CTKMenuBar::TemplateMenu> CTKMenuBar::TemplateMenus() {
+  std::vector<TemplateMenu> menus;
+  CWinApp* app = AfxGetApp();
+  CDocManager* manager = app ? app->m_pDocManager : nullptr;
+  if (!manager) return menus;
+  for (int i = 0; i < manager->GetTemplateCount(); ++i) {
+    auto* docTemplate = dynamic_cast<CMultiDocTemplate*>(manager->GetTemplate(i));
+    if (docTemplate && docTemplate->m_hMenuShared)
+      menus.push_back({docTemplate->m_hMenuShared, docTemplate->GetResourceId()});
+  }
+  return menus;
+}
+
+BOOL CTKMenuBar::TakeOffCaptionButtons() {
+  BOOL taken = FALSE;
+  for (int i = GetCount() - 1; i >= 0; --i) {
+    CTKToolbarButton* button = GetButton(i);
+    if (dynamic_cast<CTKToolbarSystemMenuButton*>(button) ||
+        dynamic_cast<CTKToolbarMenuButtonsButton*>(button)) {
+      RemoveButton(i);
+      taken = TRUE;
+    }
+  }
+  return taken;
+}
+
+void CTKMenuBar::PutBackCaptionButtons() {
+  if (auto* frame = dynamic_cast<CTKMDIFrameWnd*>(m_pParentFrame); frame && frame->m_hWnd)
+    frame->UpdateMenuBarButtons();
+}
+
+std::vector<CTKMenuBar::TemplateMenu> CTKMenuBar::StoredMenus() const {
+  std::vector<TemplateMenu> menus = TemplateMenus();
+  if (m_hDefaultMenu) menus.push_back({m_hDefaultMenu, 0});
+  return menus;
+}
+
 BOOL CTKMenuBar::SaveState(const char* profile, int index, UINT) {
   const CString path = MenuStateKey(profile);
   HMENU current = m_hMenu;
+  // A maximised window's caption buttons belong to no menu's list.
+  const BOOL captions = TakeOffCaptionButtons();
   if (current) SaveListOf(current);
-  // The default menu's list is kept under id 0.
-  if (m_hDefaultMenu && m_hDefaultMenu != current) LoadListOf(m_hDefaultMenu);
-  CTKToolBar::SaveState(path, index, 0);
-  if (m_hDefaultMenu && m_hDefaultMenu != current && current) {
-    LoadListOf(current);
-    AdjustSize();
-  }
+  // Each template menu's list is kept under the template's resource id, the default
+  // menu's under id 0; a menu never shown has no list of its own yet. The bar shows
+  // each list only while it is written.
+  for (const TemplateMenu& menu : StoredMenus())
+    if (LoadListOf(menu.menu)) CTKToolBar::SaveState(path, index, menu.resourceId);
+  if (current) LoadListOf(current);
+  if (m_hWnd) AdjustSize();
+  if (captions) PutBackCaptionButtons();
   return TRUE;
 }
 
 BOOL CTKMenuBar::LoadState(const char* profile, int index, UINT) {
   const CString path = MenuStateKey(profile);
   HMENU current = m_hMenu;
-  if (current && current != m_hDefaultMenu) SaveListOf(current);
-  if (CTKToolBar::LoadState(path, index, 0)) {
-    if (m_hDefaultMenu) SaveListOf(m_hDefaultMenu);
-  } else if (m_hDefaultMenu) {
-    m_hMenu = nullptr;
-    CreateFromMenu(m_hDefaultMenu, TRUE, TRUE);
+  const BOOL captions = TakeOffCaptionButtons();
+  for (const TemplateMenu& menu : StoredMenus()) {
+    if (!CTKToolBar::LoadState(path, index, menu.resourceId)) {
+      // Nothing kept (or unreadable): the menu's own items.
+      m_hMenu = nullptr;
+      CreateFromMenu(menu.menu, menu.menu == m_hDefaultMenu, TRUE);
+    }
+    SaveListOf(menu.menu);
   }
-  if (current && current != m_hDefaultMenu) LoadListOf(current);
   m_hMenu = current ? current : m_hDefaultMenu;
+  if (m_hMenu) LoadListOf(m_hMenu);
   if (m_hWnd) AdjustSize();
   RebuildAccelerationKeys();
+  if (captions) PutBackCaptionButtons();
   return TRUE;
 }
 

@@ -6,6 +6,10 @@
 #include "toolkit/bars/TKToolBar.h"
 #include "toolkit/bars/TKToolbarMenuButton.h"
 
+#include "platform/afx/linux_headers_begin.h"
+#include <vector>
+#include "platform/afx/linux_headers_end.h"
+
 // A bar's button list as the menu button store keeps it, one per menu handle.
 class ToolbarButtonsArchive : public CObject {
 public:
@@ -49,6 +53,11 @@ public:
   void SetDefaultMenuResId(UINT id) { m_uiDefMenuResId = id; }
   HMENU GetMenu() const { return m_hMenu; }
   HMENU GetDefaultMenu() const { return m_hDefaultMenu; }
+  // Takes off a maximised MDI child's system-menu and caption buttons, which belong to
+  // no menu's list; TRUE when there were any.
+  BOOL TakeOffCaptionButtons();
+  // The MDI frame puts a maximised child's caption buttons back.
+  void PutBackCaptionButtons();
   // The index of the title whose popup is open, -1 when none.
   int GetDroppedDownIndex() const;
 
@@ -76,6 +85,15 @@ protected:
   // Opens the title's popup with its first item highlighted.
   BOOL DropDown(int index, BOOL firstItem);
   CString MenuStateKey(const char* profile) const;
+  // The shared menus of the application's multi-document templates, with the
+  // resource ids their lists are kept under.
+  struct TemplateMenu {
+    HMENU menu;
+    UINT resourceId;
+  };
+  static std::vector<TemplateMenu> TemplateMenus();
+  // The template menus and then the default menu (id 0), the lists kept in the registry.
+  std::vector<TemplateMenu> StoredMenus() const;
   BOOL SaveListOf(HMENU menu) { return ToolbarButtonsArchive(*this).SaveTo(menu); }
   BOOL LoadListOf(HMENU menu) { return ToolbarButtonsArchive(*this).LoadFrom(menu); }
 

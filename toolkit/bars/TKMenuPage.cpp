@@ -2,6 +2,7 @@
 
 #include "platform/afx/AfxMessageBox.h"
 #include "toolkit/bars/CustomizeText.h"
+#include "toolkit/bars/DocTemplateCombo.h"
 #include "toolkit/bars/DialogTemplateWriter.h"
 #include "toolkit/bars/TKMenuBar.h"
 #include "toolkit/bars/TKToolbarCustomize.h"
@@ -89,12 +90,25 @@ BOOL CTKMenuPage::OnInitDialog() {
     ShowDescription(kCantCustomizeMenus);
     return TRUE;
   }
+  // A maximised window's caption buttons stay off while the page edits the menus.
+  m_pMenuBar->TakeOffCaptionButtons();
   m_hmenuCurr = m_pMenuBar->GetMenu();
+  m_hmenuSelected = m_hmenuCurr;
   if (m_hmenuCurr) ToolbarButtonsArchive(*m_pMenuBar).SaveTo(m_hmenuCurr);
   HWND frames = Item(IDC_TKMENU_FRAMES);
-  const LRESULT index = ::SendMessageA(frames, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(kDefaultMenu));
-  ::SendMessageA(frames, CB_SETITEMDATA, index, 0);
-  ::SendMessageA(frames, CB_SETCURSEL, index, 0);
+  if (m_bAutoSet)
+    doc_template_combo::AddTemplates(frames,
+                                     [](const CMultiDocTemplate& t) { return t.m_hMenuShared != nullptr; });
+  const LRESULT defaultIndex =
+      ::SendMessageA(frames, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(kDefaultMenu));
+  ::SendMessageA(frames, CB_SETITEMDATA, defaultIndex, 0);
+  // The entry of the menu the bar shows, the default one when none matches.
+  LRESULT shown = defaultIndex;
+  for (LRESULT i = 0; i < defaultIndex; ++i) {
+    auto* docTemplate = reinterpret_cast<CMultiDocTemplate*>(::SendMessageA(frames, CB_GETITEMDATA, i, 0));
+    if (docTemplate && docTemplate->m_hMenuShared == m_hmenuCurr) shown = i;
+  }
+  ::SendMessageA(frames, CB_SETCURSEL, shown, 0);
   OnSelchangeMenuFrames();
   return TRUE;
 }
@@ -123,33 +137,54 @@ BOOL CTKMenuPage::OnCommand(WPARAM wParam, LPARAM lParam) {
 
 void CTKMenuPage::OnSelchangeMenuFrames() {
   if (!m_pMenuBar) return;
-  // Only the default menu is listed: document types have no menus of their own here.
+  CMultiDocTemplate* docTemplate = doc_template_combo::Chosen(Item(IDC_TKMENU_FRAMES));
   HICON icon = nullptr;
-  if (CWnd* main = AfxGetMainWnd(); main && main->m_hWnd)
-    icon = reinterpret_cast<HICON>(::GetClassLongPtrA(main->m_hWnd, GCLP_HICON));
+  if (docTemplate) {
+    CString description;
+    docTemplate->GetDocString(description, CDocTemplate::docName);
+    ShowDescription(description);
+    icon = doc_template_combo::IconOf(*docTemplate);
+    m_hmenuSelected = docTemplate->m_hMenuShared;
+  } else {
+    if (CWnd* main = AfxGetMainWnd(); main && main->m_hWnd)
+      icon = reinterpret_cast<HICON>(::GetClassLongPtrA(main->m_hWnd, GCLP_HICON));
+    ShowDescription(kDefaultMenuDescription);
+    m_hmenuSelected = m_pMenuBar->GetDefaultMenu();
+  }
   if (!icon) icon = ::LoadIconA(nullptr, IDI_APPLICATION);
   ::SendMessageA(Item(IDC_TKMENU_ICON), STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
-  ShowDescription(kDefaultMenuDescription);
-  m_hmenuSelected = m_pMenuBar->GetDefaultMenu();
-  m_pMenuBar->CreateFromMenu(m_hmenuSelected, TRUE);
+  // The list shown so far is kept for its menu as the bar switches.
+  m_pMenuBar->CreateFromMenu(m_hmenuSelected, !docTemplate);
 }
 
 void CTKMenuPage::OnResetFrameMenu() {
   if (!m_pMenuBar) return;
+  HWND frames = Item(IDC_TKMENU_FRAMES);
+  CMultiDocTemplate* docTemplate = doc_template_combo::Chosen(frames);
+  char name[256] = "";
+  ::GetWindowTextA(frames, name, sizeof name);
   CString prompt;
-  prompt.Format(kResetMenuPrompt, kDefaultMenu);
+  prompt.Format(kResetMenuPrompt, name);
   if (AfxMessageBox(prompt, MB_YESNO | MB_ICONQUESTION) != IDYES) return;
-  const BOOL wasCurrent = m_hmenuCurr == m_pMenuBar->GetDefaultMenu();
-  // From the resource when the bar knows it; otherwise from the menu itself.
-  if (!m_pMenuBar->RestoreOriginalState())
-    m_pMenuBar->CreateFromMenu(m_pMenuBar->GetDefaultMenu(), TRUE, TRUE);
-  m_hmenuSelected = m_pMenuBar->GetDefaultMenu();
+  UINT resourceId = 0;
+  if (docTemplate) {
+    // The template's menu keeps its handle; the bar's list is made again from its items.
+    m_hmenuSelected = docTemplate->m_hMenuShared;
+    m_pMenuBar->CreateFromMenu(m_hmenuSelected, FALSE, TRUE);
+    resourceId = docTemplate->GetResourceId();
+  } else {
+    const BOOL wasCurrent = m_hmenuCurr == m_pMenuBar->GetDefaultMenu();
+    // From the resource when the bar knows it; otherwise from the menu itself.
+    if (!m_pMenuBar->RestoreOriginalState())
+      m_pMenuBar->CreateFromMenu(m_pMenuBar->GetDefaultMenu(), TRUE, TRUE);
+    m_hmenuSelected = m_pMenuBar->GetDefaultMenu();
+    if (wasCurrent) m_hmenuCurr = m_hmenuSelected;
+    resourceId = m_pMenuBar->m_uiDefMenuResId;
+  }
   if (m_pParentFrame)
-    m_pParentFrame->SendMessage(CTKToolBar::s_resetMenuMessage,
-                                static_cast<WPARAM>(m_pMenuBar->m_uiDefMenuResId));
+    m_pParentFrame->SendMessage(CTKToolBar::s_resetMenuMessage, static_cast<WPARAM>(resourceId));
   m_pMenuBar->AdjustLayout();
   ToolbarButtonsArchive(*m_pMenuBar).SaveTo(m_hmenuSelected);
-  if (wasCurrent) m_hmenuCurr = m_hmenuSelected;
 }
 
 void CTKMenuPage::OnDestroy() {
@@ -158,6 +193,7 @@ void CTKMenuPage::OnDestroy() {
   if (m_pMenuBar && ::IsWindow(m_pMenuBar->m_hWnd)) {
     if (HMENU shown = m_pMenuBar->GetMenu()) ToolbarButtonsArchive(*m_pMenuBar).SaveTo(shown);
     if (m_hmenuCurr) m_pMenuBar->CreateFromMenu(m_hmenuCurr, m_hmenuCurr == m_pMenuBar->GetDefaultMenu());
+    m_pMenuBar->PutBackCaptionButtons();
   }
   CTKPropertyPage::OnDestroy();
 }

@@ -1,7 +1,8 @@
 #pragma once
-// The customization sheet's "Menu" page: the frame's menu shown in its menu bar is
-// edited there while the page is open and can be reset to its resource; the menu
-// animation and shadows are chosen here.
+// The customization sheet's "Menu" page: the frame's default menu and each kind of
+// document's menu are shown in the frame's menu bar and edited there while the page
+// is open, and can be reset to their resources; the menu animation and shadows are
+// chosen here.
 #include "toolkit/frames/TKPropertyPage.h"
 
 class CTKMenuBar;

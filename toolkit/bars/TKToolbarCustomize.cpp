@@ -1,5 +1,7 @@
 #include "toolkit/bars/TKToolbarCustomize.h"
 
+#include "platform/afx/DocManager.h"
+#include "platform/afx/DocTemplate.h"
 #include "toolkit/bars/CustomizeText.h"
 #include "toolkit/bars/TKCustomizePage.h"
 #include "toolkit/bars/TKImageEditDialog.h"
@@ -13,6 +15,7 @@
 #include "toolkit/bars/TKToolbarsPage.h"
 #include "toolkit/bars/TKToolsPage.h"
 #include "toolkit/frames/TKFrameWnd.h"
+#include "toolkit/frames/TKMDIFrameWnd.h"
 #include "toolkit/frames/TKKeyboardManager.h"
 #include "toolkit/frames/TKUserToolsManager.h"
 
@@ -59,8 +62,13 @@ CTKToolbarCustomize::CTKToolbarCustomize(CFrameWnd* frame, BOOL autoSetup, UINT 
   AddPage(m_pToolbarsPage);
   if (m_pToolsPage) AddPage(m_pToolsPage);
   if (m_pKeyboardPage) AddPage(m_pKeyboardPage);
-  if (auto* toolkitFrame = dynamic_cast<CTKFrameWnd*>(frame);
-      toolkitFrame && toolkitFrame->m_Impl.GetMenuBar()) {
+  // The frame's menu bar, a plain or an MDI frame's.
+  CWnd* menuBar = nullptr;
+  if (auto* toolkitFrame = dynamic_cast<CTKFrameWnd*>(frame))
+    menuBar = toolkitFrame->m_Impl.GetMenuBar();
+  else if (auto* mdiFrame = dynamic_cast<CTKMDIFrameWnd*>(frame))
+    menuBar = mdiFrame->m_Impl.GetMenuBar();
+  if (menuBar) {
     m_pMenuPage = new CTKMenuPage(frame, autoSetup);
     AddPage(m_pMenuPage);
   }
@@ -70,8 +78,7 @@ CTKToolbarCustomize::CTKToolbarCustomize(CFrameWnd* frame, BOOL autoSetup, UINT 
   }
   for (POSITION pos = m_listCustomPages.GetHeadPosition(); pos;)
     if (auto* page = dynamic_cast<CPropertyPage*>(m_listCustomPages.GetNext(pos))) AddPage(page);
-  auto* toolkitFrame = dynamic_cast<CTKFrameWnd*>(frame);
-  m_pOptionsPage = new CTKOptionsPage(toolkitFrame && toolkitFrame->m_Impl.GetMenuBar() != nullptr);
+  m_pOptionsPage = new CTKOptionsPage(menuBar != nullptr);
   AddPage(m_pOptionsPage);
 
   m_pCustomizePage->SetAllCategory(m_strAllCommands);
@@ -296,8 +303,18 @@ BOOL CTKToolbarCustomize::AddMenuCommands(HMENU menu, const char* category) {
 }
 
 void CTKToolbarCustomize::SetupFromMenus() {
+  // Each document kind's menu first, then the frame's own.
+  CWinApp* app = AfxGetApp();
+  CDocManager* manager = app ? app->m_pDocManager : nullptr;
+  for (int i = 0; manager && i < manager->GetTemplateCount(); ++i)
+    if (auto* docTemplate = dynamic_cast<CMultiDocTemplate*>(manager->GetTemplate(i));
+        docTemplate && docTemplate->m_hMenuShared)
+      AddMenuCommands(docTemplate->m_hMenuShared, nullptr);
   HMENU menu = nullptr;
-  if (auto* frame = dynamic_cast<CTKFrameWnd*>(m_pParentFrame)) menu = frame->m_Impl.GetDefaultMenu();
+  if (auto* frame = dynamic_cast<CTKFrameWnd*>(m_pParentFrame))
+    menu = frame->m_Impl.GetDefaultMenu();
+  else if (auto* mdiFrame = dynamic_cast<CTKMDIFrameWnd*>(m_pParentFrame))
+    menu = mdiFrame->m_Impl.GetDefaultMenu();
   if (!menu && m_pParentFrame && m_pParentFrame->m_hWnd) menu = ::GetMenu(m_pParentFrame->m_hWnd);
   AddMenuCommands(menu, nullptr);
 }

@@ -1,6 +1,7 @@
 #include "toolkit/frames/GlobalData.h"
 
 #include "toolkit/bars/TKToolbarImageList.h"
+#include "toolkit/frames/MenuButtonStore.h"
 #include "toolkit/frames/MenuImages.h"
 #include "toolkit/frames/MenuSound.h"
 #include "toolkit/frames/TKCommandManager.h"
@@ -354,10 +355,11 @@ void GlobalData::CleanUp() {
 
 void ToolkitCleanUp() {
   GlobalData::Get().CleanUp();
-  // The drawing DCs all toolbar image lists share, and the command images. The menu
-  // hash and the keyboard manager's cached tables are not cleaned here yet: their
-  // layers offer no clean-up.
+  // The drawing DCs all toolbar image lists share, the command images and the stored
+  // menu lists. The keyboard manager's cached tables are not cleaned here yet: it
+  // offers no clean-up.
   CTKToolbarImageList::CleanUpShared();
+  MenuButtonStore::Instance().RemoveAll();
   if (CTKCommandManager* commands = GetCommandManager()) commands->RemoveAllImages();
   MenuImages::OnSysColorChange();
   CTKVisualManager::DestroyInstance();

@@ -5,11 +5,16 @@
 #include "platform/afx/linux_headers_end.h"
 
 MenuButtonStore& MenuButtonStore::Instance() {
-  static MenuButtonStore store;
-  return store;
+  // Never destroyed: static destructors run after the process has left Win32, where
+  // closing a handle crashes the exit. The toolkit's clean-up empties it instead, and
+  // whatever is still open then goes with the process (the files delete themselves).
+  static MenuButtonStore* store = new MenuButtonStore;
+  return *store;
 }
 
-MenuButtonStore::~MenuButtonStore() {
+MenuButtonStore::~MenuButtonStore() { RemoveAll(); }
+
+void MenuButtonStore::RemoveAll() {
   POSITION pos = m_files.GetStartPosition();
   while (pos) {
     HMENU menu;
@@ -17,6 +22,7 @@ MenuButtonStore::~MenuButtonStore() {
     m_files.GetNextAssoc(pos, menu, file);
     ::CloseHandle(file);
   }
+  m_files.RemoveAll();
 }
 
 HANDLE MenuButtonStore::FileOf(HMENU menu) const {

@@ -1,7 +1,7 @@
 #pragma once
 // Per menu handle, a copy of a menu bar's buttons in a temporary file that deletes
 // itself when closed, so that a customised menu can be rebuilt when it is shown again.
-// The files stay open for the life of the process.
+// The files stay open until the toolkit cleans up at exit.
 #include "platform/afx/afxwin.h"
 
 class MenuButtonStore {
@@ -16,6 +16,8 @@ public:
   BOOL LoadButtons(HMENU menu, CObject* bar);
   // The open file kept for the menu, INVALID_HANDLE_VALUE when none.
   HANDLE FileOf(HMENU menu) const;
+  // Closes (and so deletes) every copy.
+  void RemoveAll();
 
   static MenuButtonStore& Instance();
 

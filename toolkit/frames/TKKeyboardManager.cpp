@@ -1,5 +1,10 @@
 #include "toolkit/frames/TKKeyboardManager.h"
 
+#include "platform/afx/DocManager.h"
+#include "platform/afx/DocTemplate.h"
+#include "platform/afx/Document.h"
+#include "platform/afx/MDIChildWnd.h"
+#include "platform/afx/View.h"
 #include "toolkit/frames/TKRegistry.h"
 
 #include "platform/afx/linux_headers_begin.h"
@@ -52,31 +57,81 @@ HACCEL CTKKeyboardManager::LoadTable(const CString& path, int id) {
   return table;
 }
 
+CList<CMultiDocTemplate*, CMultiDocTemplate*>& CTKKeyboardManager::TemplatesWithTables() {
+  static CList<CMultiDocTemplate*, CMultiDocTemplate*> templates;
+  templates.RemoveAll();
+  CWinApp* app = AfxGetApp();
+  CDocManager* manager = app ? app->m_pDocManager : nullptr;
+  for (int i = 0; manager && i < manager->GetTemplateCount(); ++i)
+    if (auto* docTemplate = dynamic_cast<CMultiDocTemplate*>(manager->GetTemplate(i));
+        docTemplate && docTemplate->m_hAccelTable)
+      templates.AddTail(docTemplate);
+  return templates;
+}
+
 BOOL CTKKeyboardManager::SaveState(const char* path, CFrameWnd* frame) {
   CString regPath = GetRegistryPath("TKKeyboardManager", path);
+  auto& templates = TemplatesWithTables();
+  for (POSITION pos = templates.GetHeadPosition(); pos;) {
+    CMultiDocTemplate* docTemplate = templates.GetNext(pos);
+    SaveTable(regPath, static_cast<int>(docTemplate->GetResourceId()), docTemplate->m_hAccelTable);
+  }
   if (!frame) frame = MainFrame();
   if (frame && frame->m_hAccelTable) SaveTable(regPath, 0, frame->m_hAccelTable);
   return TRUE;
 }
 
+// A table loaded from the registry or the resources is installed as a copy of the
+// caller's own, so that replacing it later may destroy it.
+BOOL CTKKeyboardManager::InstallLoaded(HACCEL loaded, CMultiDocTemplate* docTemplate, CFrameWnd* frame) {
+  if (!loaded) return FALSE;
+  int count = ::CopyAcceleratorTableA(loaded, nullptr, 0);
+  std::vector<ACCEL> records(count > 0 ? count : 0);
+  if (count > 0) ::CopyAcceleratorTableA(loaded, records.data(), count);
+  return UpdateAcceleratorTable(docTemplate, records.data(), count, frame);
+}
+
 BOOL CTKKeyboardManager::LoadState(const char* path, CFrameWnd* frame) {
   CString regPath = GetRegistryPath("TKKeyboardManager", path);
+  auto& templates = TemplatesWithTables();
+  for (POSITION pos = templates.GetHeadPosition(); pos;) {
+    CMultiDocTemplate* docTemplate = templates.GetNext(pos);
+    if (HACCEL table = LoadTable(regPath, static_cast<int>(docTemplate->GetResourceId()))) {
+      InstallLoaded(table, docTemplate, frame);
+      ::DestroyAcceleratorTable(table);
+    }
+  }
   if (!frame) frame = MainFrame();
   if (frame && frame->m_hAccelTable) {
     if (HACCEL table = LoadTable(regPath, 0)) {
-      int count = ::CopyAcceleratorTableA(table, nullptr, 0);
-      std::vector<ACCEL> records(count);
-      ::CopyAcceleratorTableA(table, records.data(), count);
+      InstallLoaded(table, nullptr, frame);
       ::DestroyAcceleratorTable(table);
-      UpdateAcceleratorTable(records.data(), count, frame);
     }
   }
   return TRUE;
 }
 
 BOOL CTKKeyboardManager::UpdateAcceleratorTable(const ACCEL* records, int count, CFrameWnd* frame) {
+  return UpdateAcceleratorTable(nullptr, records, count, frame);
+}
+
+BOOL CTKKeyboardManager::UpdateAcceleratorTable(CMultiDocTemplate* docTemplate, const ACCEL* records,
+                                                int count, CFrameWnd* frame) {
   HACCEL table = ::CreateAcceleratorTableA(const_cast<ACCEL*>(records), count);
   if (!table) return FALSE;
+  if (docTemplate) {
+    HACCEL old = docTemplate->m_hAccelTable;
+    docTemplate->m_hAccelTable = table;
+    for (int i = 0; i < docTemplate->GetDocumentCount(); ++i) {
+      CDocument* doc = docTemplate->GetDocument(i);
+      for (int v = 0; doc && v < doc->GetViewCount(); ++v) {
+        auto* child = dynamic_cast<CMDIChildWnd*>(doc->GetView(v)->GetParentFrame());
+        if (child && child->m_hAccelShared == old) child->m_hAccelShared = table;
+      }
+    }
+    if (old) ::DestroyAcceleratorTable(old);
+    return TRUE;
+  }
   if (!frame) frame = MainFrame();
   if (!frame) {
     ::DestroyAcceleratorTable(table);
@@ -89,16 +144,16 @@ BOOL CTKKeyboardManager::UpdateAcceleratorTable(const ACCEL* records, int count,
 }
 
 BOOL CTKKeyboardManager::RestoreDefaults() {
+  auto& templates = TemplatesWithTables();
+  for (POSITION pos = templates.GetHeadPosition(); pos;) {
+    CMultiDocTemplate* docTemplate = templates.GetNext(pos);
+    InstallLoaded(::LoadAcceleratorsA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(docTemplate->GetResourceId())),
+                  docTemplate, nullptr);
+  }
   CFrameWnd* frame = MainFrame();
   if (!frame || !frame->m_hAccelTable || !frame->GetResourceId()) return FALSE;
-  HACCEL table = ::LoadAcceleratorsA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(frame->GetResourceId()));
-  if (!table) return FALSE;
-  // Tables loaded from resources belong to the module; the frame gets its own copy so
-  // that replacing it later may destroy it.
-  int count = ::CopyAcceleratorTableA(table, nullptr, 0);
-  std::vector<ACCEL> records(count);
-  ::CopyAcceleratorTableA(table, records.data(), count);
-  return UpdateAcceleratorTable(records.data(), count, frame);
+  return InstallLoaded(::LoadAcceleratorsA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(frame->GetResourceId())),
+                       nullptr, frame);
 }
 
 const CTKKeyboardManager::Cache* CTKKeyboardManager::CachedTable(CFrameWnd* frame, BOOL defaultTable) {

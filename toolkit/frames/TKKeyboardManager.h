@@ -5,6 +5,8 @@
 // compared with. One toolkit-wide object, reached through g_pKeyboardManager.
 #include "platform/afx/afxwin.h"
 
+class CMultiDocTemplate;
+
 class CTKKeyboardManager {
 public:
   CTKKeyboardManager() = default;
@@ -19,6 +21,10 @@ public:
   // Installs a new table made from the records as the frame's (the main frame's when
   // none is given); the replaced table is destroyed.
   BOOL UpdateAcceleratorTable(const ACCEL* records, int count, CFrameWnd* frame = nullptr);
+  // With a template: the table becomes the template's, and its windows that still use
+  // the replaced table get the new one.
+  BOOL UpdateAcceleratorTable(CMultiDocTemplate* docTemplate, const ACCEL* records, int count,
+                              CFrameWnd* frame = nullptr);
   BOOL RestoreDefaults();
 
   BOOL FindAcceleratorText(UINT command, CString& text, CFrameWnd* frame, BOOL defaultTable);
@@ -43,6 +49,9 @@ private:
   static BOOL SaveTable(const CString& path, int id, HACCEL table);
   static HACCEL LoadTable(const CString& path, int id);
   static CFrameWnd* MainFrame();
+  // The multi-document templates that have an accelerator table.
+  static CList<CMultiDocTemplate*, CMultiDocTemplate*>& TemplatesWithTables();
+  BOOL InstallLoaded(HACCEL loaded, CMultiDocTemplate* docTemplate, CFrameWnd* frame);
   const Cache* CachedTable(CFrameWnd* frame, BOOL defaultTable);
 
   Cache m_frameCache;

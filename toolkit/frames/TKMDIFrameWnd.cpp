@@ -260,16 +260,19 @@ void CTKMDIFrameWnd::UpdateMenuBarButtons() {
   const bool wanted = child && maximized;
   HMENU systemMenu = wanted ? ::GetSystemMenu(child, FALSE) : nullptr;
   HICON icon = wanted ? CTKMDIClientArea::IconOf(child) : nullptr;
+  // The active child's template menu, or the frame's own menu with no such child.
+  auto* active = dynamic_cast<CMDIChildWnd*>(CWnd::FromHandlePermanent(child));
+  HMENU menu = active && active->m_hMenuShared ? active->m_hMenuShared : menuBar->GetDefaultMenu();
+  const bool switchMenu = menu && menu != menuBar->GetMenu();
   auto* shown = dynamic_cast<CTKToolbarSystemMenuButton*>(menuBar->GetButton(0));
-  if (wanted && shown && shown->GetSystemMenu() == systemMenu && shown->GetIcon() == icon) return;
-  if (!wanted && !shown) return;
-  // The old buttons go (they stood for another child, or for none).
-  for (int i = menuBar->GetCount() - 1; i >= 0; --i) {
-    CTKToolbarButton* button = menuBar->GetButton(i);
-    if (dynamic_cast<CTKToolbarSystemMenuButton*>(button) ||
-        dynamic_cast<CTKToolbarMenuButtonsButton*>(button))
-      menuBar->RemoveButton(i);
+  if (!switchMenu) {
+    if (wanted && shown && shown->GetSystemMenu() == systemMenu && shown->GetIcon() == icon) return;
+    if (!wanted && !shown) return;
   }
+  // The old buttons go (they stood for another child, or for none); they never go
+  // into the list kept for a menu.
+  menuBar->TakeOffCaptionButtons();
+  if (switchMenu) menuBar->CreateFromMenu(menu, FALSE, FALSE);
   if (wanted) {
     menuBar->InsertButton(new CTKToolbarSystemMenuButton(systemMenu, icon), 0);
     for (UINT command : {SC_MINIMIZE, SC_RESTORE, SC_CLOSE})

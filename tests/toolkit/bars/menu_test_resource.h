@@ -21,3 +21,9 @@
 // A menu whose popup can be torn off.
 #define IDR_TEAROFF_MENU 3103
 #define ID_TEST_TEAROFF_FIRST 40200
+
+// Two kinds of document with menus of their own, and the MDI frame's menu.
+#define IDR_TAKE_DOC 3104
+#define IDR_MARKER_DOC 3105
+#define IDR_MDI_MENU 3106
+#define ID_TEST_MARKER_ADD 40240

@@ -3,6 +3,7 @@
 #include "support/wine/GTestWin.h"
 
 #include "toolkit/frames/CommandUsageCounter.h"
+#include "toolkit/frames/GlobalData.h"
 #include "toolkit/frames/MenuButtonStore.h"
 #include "toolkit/frames/MenuSound.h"
 #include "toolkit/frames/TKCommandManager.h"
@@ -182,6 +183,23 @@ TEST(MenuButtonStoreTest, KeepsOneDeleteOnCloseFilePerMenu) {
   delete store;  // closing the files deletes them
   EXPECT_EQ(StoreFiles(), before);
   ::DestroyMenu(menu);
+}
+
+// The program's store is emptied by the toolkit's clean-up at exit, not by a static
+// destructor (which would close handles after the process has left Win32).
+TEST(MenuButtonStoreTest, TheToolkitCleanUpEmptiesTheProgramsStore) {
+  const int before = StoreFiles();
+  HMENU menus[2] = {::CreateMenu(), ::CreateMenu()};
+  CStringList buttons;
+  buttons.AddTail("&File");
+  for (HMENU menu : menus) ASSERT_TRUE(MenuButtonStore::Instance().SaveButtons(menu, &buttons));
+  EXPECT_EQ(StoreFiles(), before + 2);
+  ToolkitCleanUp();
+  EXPECT_EQ(StoreFiles(), before);
+  for (HMENU menu : menus) {
+    EXPECT_EQ(MenuButtonStore::Instance().FileOf(menu), INVALID_HANDLE_VALUE);
+    ::DestroyMenu(menu);
+  }
 }
 
 TEST(TearOffManagerTest, HandsOutIdsAndMarksMenuItems) {
