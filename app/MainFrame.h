@@ -60,7 +60,7 @@ public:
   void ApplyColorScheme();
   // The status-bar prompt of a command: the panel's own first (its sliders show their
   // value), then the command's string.
-  CString GetMessageString(UINT id) const;
+  CString GetMessageString(UINT id) const override;
 
   // Commands go to the wave frame (and its view) first, then to the frame.
   BOOL OnCmdMsg(UINT id, int code, void* extra) override;

@@ -622,6 +622,64 @@ TEST_F(FrameCommandsTest, ThePanelRepaintsWholeWhenTheWindowGrows) {
   EXPECT_EQ(elsewhere, 0) << "digits left behind where the time display stood";
 }
 
+TEST_F(FrameCommandsTest, TheStatusLineShowsThePromptUnderThePointerAndReadyAfterwards) {
+  // The pointer rests on a menu item or a toolbar button: the status bar's first pane
+  // shows the command's prompt; the menu closed or the pointer gone, it says "Ready".
+  CTKStatusBar* status = m_frame->GetStatusBar();
+  auto line = [&] { return std::string(static_cast<const char*>(status->GetPaneText(0))); };
+  auto away = [&] {
+    RECT view;
+    ::GetWindowRect(m_frame->GetWaveFrame()->m_hWnd, &view);
+    toolbartest::MoveMouseAndWait(POINT{(view.left + view.right) / 2, (view.top + view.bottom) / 2}, true);
+    Pump(200);
+  };
+  away();
+  EXPECT_EQ(line(), "Ready");
+  struct Case {
+    unsigned long menu;  // 0: the command's button on the standard toolbar
+    UINT id;
+    const char* prompt;
+  } cases[] = {
+      {'r', ID_CONTROL_RECORD, "Start recording"}, {'r', ID_LOOP_PLAY, "Play over and over"},
+      {'f', ID_FILE_OPEN, "Open a sound file"},    {0, ID_CONTROL_RECORD, "Start recording"},
+      {0, ID_FILE_OPEN, "Open a sound file"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.prompt);
+    away();
+    POINT at{};
+    if (c.menu) {
+      OpenMenu(c.menu);
+      CTKPopupMenu* popup = OpenPopup();
+      ASSERT_NE(popup, nullptr);
+      CTKToolbarMenuButton* item = nullptr;
+      for (int i = 0; i < popup->GetMenuItemCount() && !item; ++i)
+        if (popup->GetMenuItem(i)->m_nID == c.id) item = popup->GetMenuItem(i);
+      ASSERT_NE(item, nullptr);
+      at = item->m_rect.CenterPoint();
+      ::ClientToScreen(popup->GetMenuBar()->m_hWnd, &at);
+    } else {
+      CTVLToolBar* bar = m_frame->GetMainToolBar();
+      const int index = bar->CommandToIndex(c.id);
+      ASSERT_GE(index, 0);
+      CRect rect;
+      bar->GetItemRect(index, &rect);
+      at = rect.CenterPoint();
+      ::ClientToScreen(bar->m_hWnd, &at);
+    }
+    // Onto the item from a little above it, as a hand moves.
+    ASSERT_TRUE(toolbartest::MoveMouseAndWait(POINT{at.x - 3, at.y - 2}, true));
+    Pump(100);
+    ASSERT_TRUE(toolbartest::MoveMouseAndWait(at, true));
+    Pump(300);
+    EXPECT_EQ(line(), c.prompt);
+    // A menu closes with Escape; the pointer leaves the toolbar for the waveform.
+    if (c.menu) CloseMenus();
+    away();
+    EXPECT_EQ(line(), "Ready");
+  }
+}
+
 TEST(MainFrameTexts, StatusPanesFormatTheirValues) {
   struct Remaining {
     double seconds;
