@@ -225,6 +225,47 @@ BOOL FrameCommandsTest::s_started = FALSE;
 winetest::TempFolder* FrameCommandsTest::s_temp = nullptr;
 winetest::TempFolder* FrameCommandsTest::s_output = nullptr;
 
+TEST_F(FrameCommandsTest, AtFirstStartTheEffectToolbarDocksOnTheStandardToolbarsRowToItsRight) {
+  // The first start (no stored layout): the menu bar on top, below it one row with the
+  // standard toolbar and the effect toolbar right after it, the shortcuts toolbar down
+  // the left side.
+  auto where = [&](CWnd& bar) {
+    CRect rect;
+    bar.GetWindowRect(&rect);
+    ::MapWindowPoints(nullptr, m_frame->m_hWnd, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+  };
+  const CRect menu = where(*m_frame->GetMenuBar()), standard = where(*m_frame->GetMainToolBar()),
+              effect = where(*m_frame->GetEffectToolBar()),
+              shortcuts = where(*m_frame->GetShortcutsToolBar());
+  CapturedImage shot = CaptureWindow(m_frame->m_hWnd, true);
+  EXPECT_TRUE(SavePng(shot, TARVEL_TEST_BINARY_DIR "/screenshots/main-frame-first-start-bars.png"));
+  auto side = [](CTVLToolBar* bar) { return bar->m_pDockBar ? bar->m_pDockBar->GetDlgCtrlID() : 0; };
+  EXPECT_EQ(side(m_frame->GetMainToolBar()), AFX_IDW_DOCKBAR_TOP);
+  EXPECT_EQ(side(m_frame->GetEffectToolBar()), AFX_IDW_DOCKBAR_TOP);
+  EXPECT_EQ(side(m_frame->GetShortcutsToolBar()), AFX_IDW_DOCKBAR_LEFT);
+  EXPECT_GE(standard.top, menu.bottom);
+  EXPECT_EQ(effect.top, standard.top) << "the effect toolbar shares the standard toolbar's row";
+  EXPECT_GE(effect.left, standard.right);
+  EXPECT_LT(effect.left, standard.right + 8) << "right beside it";
+  EXPECT_GE(shortcuts.top, standard.bottom);
+  EXPECT_LT(shortcuts.right, effect.left);
+  // Too narrow for both, the effect toolbar goes below; with room again, back beside.
+  const struct {
+    int width;
+    bool beside;
+  } widths[] = {{700, false}, {900, true}};
+  for (const auto& w : widths) {
+    ::SetWindowPos(m_frame->m_hWnd, nullptr, 0, 0, w.width, 560, SWP_NOMOVE | SWP_NOZORDER);
+    Pump(200);
+    const CRect s = where(*m_frame->GetMainToolBar()), e = where(*m_frame->GetEffectToolBar());
+    EXPECT_EQ(e.top == s.top && e.left >= s.right, w.beside) << w.width;
+    if (!w.beside) {
+      EXPECT_GE(e.top, s.bottom) << w.width;
+    }
+  }
+}
+
 TEST_F(FrameCommandsTest, MenusShowEveryFrameCommandWithItsStateWhileIdle) {
   struct Expect {
     unsigned long menu;
