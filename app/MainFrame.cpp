@@ -352,6 +352,8 @@ void CMainFrame::OnTimer(UINT_PTR id) {
   }
 }
 
+BOOL CMainFrame::IsIdleTick() { return g_tickCount % kIdleUpdateTicks == 0; }
+
 void CMainFrame::OnGetMinMaxInfo(MINMAXINFO* info) {
   info->ptMinTrackSize.x = kMinTrackWidth;
   info->ptMinTrackSize.y = kMinTrackHeight;
