@@ -315,12 +315,7 @@ CString CMainFrame::GetMessageString(UINT id) const {
     CString text = m_wndPanel.GetMessageString(id);
     if (!text.IsEmpty()) return text;
   }
-  CString text;
-  if (text.LoadString(id)) {
-    const int newline = text.Find('\n');
-    if (newline >= 0) text = text.Left(newline);
-  }
-  return text;
+  return CTKFrameWnd::GetMessageString(id);
 }
 
 BOOL CMainFrame::OnMenuPopupShown(CWnd* popup) {
@@ -356,6 +351,8 @@ void CMainFrame::OnTimer(UINT_PTR id) {
     if (m_bLowStorage) PostMessage(kLowStorageMessage, 0, 0);
   }
 }
+
+BOOL CMainFrame::IsIdleTick() { return g_tickCount % kIdleUpdateTicks == 0; }
 
 void CMainFrame::OnGetMinMaxInfo(MINMAXINFO* info) {
   info->ptMinTrackSize.x = kMinTrackWidth;

@@ -41,6 +41,10 @@ public:
   static constexpr UINT kHeartbeatMs = 50;
   // Ticks between two changes of the blink flag.
   static constexpr int kBlinkTicks = 30;
+  // Ticks between two idle updates of the panes and buttons that the heartbeat asks
+  // for (the blink changes on one of them).
+  static constexpr int kIdleUpdateTicks = 5;
+  static_assert(kBlinkTicks % kIdleUpdateTicks == 0);
   // The smallest size the user can drag the window to.
   static constexpr int kMinTrackWidth = 606;
   static constexpr int kMinTrackHeight = 336;
@@ -55,12 +59,14 @@ public:
   CTVLToolBar* GetShortcutsToolBar() { return &m_wndShortcutsBar; }
   BOOL IsBlinkOn() const { return m_bBlink; }
   BOOL IsLowStorage() const { return m_bLowStorage; }
+  // The tick handled last asks for the idle update.
+  static BOOL IsIdleTick();
 
   // Recolours the bars, the wave frame and the control panel from the colour scheme.
   void ApplyColorScheme();
   // The status-bar prompt of a command: the panel's own first (its sliders show their
   // value), then the command's string.
-  CString GetMessageString(UINT id) const;
+  CString GetMessageString(UINT id) const override;
 
   // Commands go to the wave frame (and its view) first, then to the frame.
   BOOL OnCmdMsg(UINT id, int code, void* extra) override;

@@ -105,6 +105,16 @@ CTVLApp::~CTVLApp() {
 
 CTVLApp* GetTVLApp() { return dynamic_cast<CTVLApp*>(AfxGetApp()); }
 
+BOOL CTVLApp::IsIdleMessage(MSG* msg) {
+  if (!CWinApp::IsIdleMessage(msg)) return FALSE;
+  if (msg->message == WM_TVL_LEVELS) return FALSE;
+  auto* frame = dynamic_cast<CMainFrame*>(m_pMainWnd);
+  if (frame && msg->hwnd == frame->m_hWnd && msg->message == WM_TIMER &&
+      msg->wParam == CMainFrame::kHeartbeatTimer)
+    return frame->IsIdleTick();
+  return TRUE;
+}
+
 BOOL CTVLApp::InitInstance() {
   // Copies start one after another: the whole start-up holds the mutex, and every
   // way out releases it.

@@ -5,6 +5,9 @@
 #ifndef AFX_IDS_APP_TITLE
 #define AFX_IDS_APP_TITLE 0xE000
 #endif
+#ifndef AFX_IDS_IDLEMESSAGE
+#define AFX_IDS_IDLEMESSAGE 0xE001
+#endif
 
 #ifndef IDC_STATIC
 #define IDC_STATIC (-1)

@@ -36,6 +36,7 @@ END_MESSAGE_MAP()
 
 CPeakMeterWnd::~CPeakMeterWnd() {
   if (m_hBitmap) ::DeleteObject(m_hBitmap);
+  if (m_hLit) ::DeleteObject(m_hLit);
 }
 
 BOOL CPeakMeterWnd::Create(const char* name, CWnd* parent, int defaultWidth, int defaultHeight,
@@ -98,38 +99,63 @@ void CPeakMeterWnd::FillGradient(HDC dc, int left, int right, int bottom, int to
   }
 }
 
+HBITMAP CPeakMeterWnd::LitImage(HDC dc, int width, int height, COLORREF stripe) {
+  if (m_hLit && m_nLitWidth == width && m_nLitHeight == height && m_litStripe == stripe) return m_hLit;
+  if (m_hLit) ::DeleteObject(m_hLit);
+  m_hLit = ::CreateCompatibleBitmap(dc, width, height);
+  m_nLitWidth = width;
+  m_nLitHeight = height;
+  m_litStripe = stripe;
+  if (!m_hLit) return nullptr;
+  HDC mem = ::CreateCompatibleDC(dc);
+  HGDIOBJ old = ::SelectObject(mem, m_hLit);
+  const RECT all{0, 0, width, height};
+  HBRUSH darkest = ::CreateSolidBrush(stripe);
+  ::FillRect(mem, &all, darkest);
+  ::DeleteObject(darkest);
+  const int half = (width - 2) / 2;
+  const int bars[2][2] = {{0, half}, {half + 2, width}};
+  for (const auto& bar : bars)
+    for (int s = 0; s < 4; ++s) {
+      const int lowY = height - height * kSegments[s] / 100;
+      const int highY = height - height * kSegments[s + 1] / 100;
+      FillGradient(mem, bar[0], bar[1], lowY, highY, kSegments[s], kSegments[s + 1]);
+    }
+  ::SelectObject(mem, old);
+  ::DeleteDC(mem);
+  return m_hLit;
+}
+
 void CPeakMeterWnd::OnPaint() {
   CPaintDC paint(this);
   RECT client;
   GetClientRect(&client);
   const int width = client.right, height = client.bottom;
   if (width <= 0 || height <= 0) return;
-  bool grew = !m_hBitmap || width > m_nWidth || height > m_nHeight;
-  if (grew) {
+  if (!m_hBitmap || width > m_nWidth || height > m_nHeight) {
     m_nWidth = std::max(m_nWidth, width);
     m_nHeight = std::max(m_nHeight, height);
     if (m_hBitmap) ::DeleteObject(m_hBitmap);
     m_hBitmap = ::CreateCompatibleBitmap(paint.m_hDC, m_nWidth, m_nHeight);
   }
+  const ColorSchemeOptions& scheme = GetColorScheme();
+  HBITMAP lit = LitImage(paint.m_hDC, width, height, SchemeColor(scheme.DarkerShade));
   HDC mem = ::CreateCompatibleDC(paint.m_hDC);
   HGDIOBJ old = ::SelectObject(mem, m_hBitmap);
-  const ColorSchemeOptions& scheme = GetColorScheme();
-  HBRUSH darkest = ::CreateSolidBrush(SchemeColor(scheme.DarkerShade));
-  const int half = (width - 2) / 2;
-  RECT stripe = grew ? client : RECT{half - 1, 0, half + 3, height};
-  ::FillRect(mem, &stripe, darkest);
-  ::DeleteObject(darkest);
+  if (lit) {
+    HDC source = ::CreateCompatibleDC(paint.m_hDC);
+    HGDIOBJ oldSource = ::SelectObject(source, lit);
+    ::BitBlt(mem, 0, 0, width, height, source, 0, 0, SRCCOPY);
+    ::SelectObject(source, oldSource);
+    ::DeleteDC(source);
+  }
+  // The parts of the bars above the levels are unlit.
   HBRUSH dark = ::CreateSolidBrush(SchemeColor(scheme.DarkShade));
+  const int half = (width - 2) / 2;
   const int bars[2][2] = {{0, half}, {half + 2, width}};
   const int levels[2] = {m_nLeft, m_nRight};
   for (int b = 0; b < 2; ++b) {
-    const int left = bars[b][0], right = bars[b][1];
-    for (int s = 0; s < 4; ++s) {
-      int lowY = height - height * kSegments[s] / 100;
-      int highY = height - height * kSegments[s + 1] / 100;
-      FillGradient(mem, left, right, lowY, highY, kSegments[s], kSegments[s + 1]);
-    }
-    RECT unlit{left, 0, right, height * (100 - levels[b]) / 100};
+    RECT unlit{bars[b][0], 0, bars[b][1], height * (100 - levels[b]) / 100};
     ::FillRect(mem, &unlit, dark);
   }
   ::DeleteObject(dark);

@@ -37,12 +37,19 @@ protected:
 
 private:
   void FillGradient(HDC dc, int left, int right, int bottom, int top, int lowLevel, int highLevel);
+  // The meter with both bars full, drawn once for a size and stripe colour: each
+  // paint copies it and covers the parts above the levels.
+  HBITMAP LitImage(HDC dc, int width, int height, COLORREF stripe);
 
   int m_nLeft = 0;
   int m_nRight = 0;
   HBITMAP m_hBitmap = nullptr;
   int m_nWidth = 32;
   int m_nHeight = 300;
+  HBITMAP m_hLit = nullptr;
+  int m_nLitWidth = 0;
+  int m_nLitHeight = 0;
+  COLORREF m_litStripe = 0;
 
   DECLARE_MESSAGE_MAP()
 };

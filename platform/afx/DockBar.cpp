@@ -70,6 +70,7 @@ void CDockBar::RemoveAll() {
     if (m_arrBars[i] && m_arrBars[i]->m_pDockBar == this) m_arrBars[i]->m_pDockBar = nullptr;
   m_arrBars.SetSize(1);
   m_arrBars[0] = nullptr;
+  m_arrWrapped.RemoveAll();
   ++m_nChanges;
 }
 
@@ -85,9 +86,26 @@ void CDockBar::AppendBar(CControlBar* bar, BOOL newRow) {
   ++m_nChanges;
 }
 
+void CDockBar::ForgetWrapped(const CControlBar* bar) {
+  for (int i = m_arrWrapped.GetSize() - 1; i >= 0; --i)
+    if (m_arrWrapped[i] == bar) m_arrWrapped.RemoveAt(i);
+}
+
+void CDockBar::JoinWrappedRows() {
+  for (int w = 0; w < m_arrWrapped.GetSize(); ++w) {
+    const int index = FindBar(m_arrWrapped[w]);
+    if (index >= 2 && !m_arrBars[index - 1] && m_arrBars[index - 2]) {
+      m_arrBars.RemoveAt(index - 1);
+      ++m_nChanges;
+    }
+  }
+  m_arrWrapped.RemoveAll();
+}
+
 BOOL CDockBar::RemoveControlBar(CControlBar* bar) {
   int index = FindBar(bar);
   if (index < 0) return FALSE;
+  ForgetWrapped(bar);
   m_arrBars.RemoveAt(index);
   // Two nulls in a row mean the row went empty.
   if (index < m_arrBars.GetSize() && !m_arrBars[index] && !m_arrBars[index - 1]) m_arrBars.RemoveAt(index);
@@ -102,6 +120,7 @@ BOOL CDockBar::RemoveControlBar(CControlBar* bar) {
 void CDockBar::MoveToNewRowAfter(CControlBar* bar, int index) {
   int first, last;
   GetRowBounds(index, first, last);
+  ForgetWrapped(bar);
   int at = FindBar(bar);
   // The bar and an empty slot go after the row's last slot (and its closing null),
   // then the old slot goes.
@@ -183,6 +202,19 @@ void CDockBar::DockControlBar(CControlBar* bar, const RECT* rect) {
   TakeBar(bar);
 }
 
+void CDockBar::DockControlBarAfter(CControlBar* bar, const CControlBar* other) {
+  if (!bar || bar == other) return;
+  if (FindBar(other) < 0) {
+    AppendBar(bar, TRUE);
+    return;
+  }
+  if (bar->m_pDockBar) bar->m_pDockBar->RemoveControlBar(bar);
+  // Found again: taking the bar out may have moved other's slot.
+  m_arrBars.InsertAt(FindBar(other) + 1, bar);
+  ++m_nChanges;
+  TakeBar(bar);
+}
+
 CSize CDockBar::BarSize(CControlBar* bar, BOOL horizontal) {
   if (m_bFloating) {
     if (bar->m_dwStyle & CBRS_SIZE_DYNAMIC) return bar->CalcDynamicLayout(-1, LM_HORZ | LM_MRUWIDTH);
@@ -199,6 +231,7 @@ CSize CDockBar::LayoutRows(BOOL stretch, BOOL horizontal) {
   const BOOL horz = m_bFloating ? TRUE : IsHorizontalSide();
   (void)horizontal;
   CSize result(0, 0);
+  if (WrapsLongRows()) JoinWrappedRows();
   for (int restart = 0; restart < kMaxLayoutRestarts; ++restart) {
     CRect room = m_rectLayout;
     if (room.IsRectEmpty() && m_hWnd) ::GetClientRect(::GetParent(m_hWnd), &room);
@@ -225,6 +258,7 @@ CSize CDockBar::LayoutRows(BOOL stretch, BOOL horizontal) {
       if (TakesWholeRow(bar)) barAlong = length;
       if (WrapsLongRows() && rowHasBars && along + barAlong > length && m_arrBars[i - 1]) {
         m_arrBars.InsertAt(i, nullptr);
+        m_arrWrapped.Add(bar);
         ++m_nChanges;
         restarted = true;
         break;

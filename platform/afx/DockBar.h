@@ -19,6 +19,9 @@ public:
   // rectangle (screen coordinates) lies over, at its place along that row, or in a new
   // last row without a rectangle.
   void DockControlBar(CControlBar* bar, const RECT* rect = nullptr);
+  // Takes the bar from wherever it is docked and docks it in the row of other, right
+  // after it (in a new last row when other is not docked here).
+  void DockControlBarAfter(CControlBar* bar, const CControlBar* other);
   // Takes the bar out; a row left empty goes. False when it was not here.
   BOOL RemoveControlBar(CControlBar* bar);
   int FindBar(const CControlBar* bar) const;
@@ -67,5 +70,11 @@ private:
   // side's orientation (not yet in a row).
   void TakeBar(CControlBar* bar);
   CSize LayoutRows(BOOL stretch, BOOL horizontal);
+  // Rows the layout broke because they were too long join again before the next
+  // layout, so a bar goes back beside its neighbour once the side has room for both.
+  void JoinWrappedRows();
+  // The bars that start a row only because their row was too long.
+  CArray<CControlBar*, CControlBar*> m_arrWrapped;
+  void ForgetWrapped(const CControlBar* bar);
   int InsertIndex(const CControlBar* bar, const RECT& screenRect);
 };

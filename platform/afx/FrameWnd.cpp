@@ -23,6 +23,8 @@ BEGIN_MESSAGE_MAP(CFrameWnd, CWnd)
   ON_WM_SIZE()
   ON_MESSAGE(kDelayedLayout, OnDelayedLayout)
   ON_MESSAGE(WM_IDLEUPDATECMDUI, OnIdleUpdateCmdUI)
+  ON_MESSAGE(WM_SETMESSAGESTRING, OnSetMessageString)
+  ON_MESSAGE(WM_MENUSELECT, OnMenuSelect)
 END_MESSAGE_MAP()
 
 namespace {
@@ -39,12 +41,69 @@ void UpdateBarsBelow(HWND parent, CFrameWnd* target, BOOL disableIfNoHandler) {
 }  // namespace
 
 LRESULT CFrameWnd::OnIdleUpdateCmdUI(WPARAM wParam, LPARAM) {
+  // The message pane starts with the idle text once the frame's bars are there.
+  if (!m_bIdleTextShown) {
+    m_bIdleTextShown = TRUE;
+    if (m_nIDLastMessage == 0) SetMessageText(static_cast<UINT>(AFX_IDS_IDLEMESSAGE));
+  }
   const BOOL disableIfNoHandler = wParam != 0;
   UpdateBarsBelow(m_hWnd, this, disableIfNoHandler);
   for (POSITION pos = m_listFloating.GetHeadPosition(); pos;) {
     CMiniDockFrameWnd* mini = m_listFloating.GetNext(pos);
     if (mini->m_hWnd) UpdateBarsBelow(mini->m_hWnd, this, disableIfNoHandler);
   }
+  return 0;
+}
+
+CString CFrameWnd::GetMessageString(UINT id) const {
+  CString text;
+  if (id != 0 && text.LoadString(id)) {
+    const int newline = text.Find('\n');
+    if (newline >= 0) text = text.Left(newline);
+  }
+  return text;
+}
+
+void CFrameWnd::SetMessageText(const char* text) {
+  if (!m_hWnd) return;
+  if (HWND bar = ::GetDlgItem(m_hWnd, AFX_IDW_STATUS_BAR))
+    ::SendMessageA(bar, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text ? text : ""));
+}
+
+void CFrameWnd::SetMessageText(UINT id) {
+  CString text;
+  if (id == AFX_IDS_IDLEMESSAGE)
+    text.LoadString(id);
+  else
+    text = GetMessageString(id);
+  SetMessageText(static_cast<const char*>(text));
+}
+
+LRESULT CFrameWnd::OnSetMessageString(WPARAM wParam, LPARAM lParam) {
+  const UINT last = m_nIDLastMessage;
+  const UINT id = static_cast<UINT>(wParam);
+  if (lParam)
+    SetMessageText(reinterpret_cast<const char*>(lParam));
+  else
+    SetMessageText(id);
+  m_nIDLastMessage = lParam ? 0 : id;
+  return static_cast<LRESULT>(last);
+}
+
+LRESULT CFrameWnd::OnMenuSelect(WPARAM wParam, LPARAM lParam) {
+  const UINT item = LOWORD(wParam), flags = HIWORD(wParam);
+  if (flags == 0xFFFF && !lParam) {
+    SendMessage(WM_SETMESSAGESTRING, AFX_IDS_IDLEMESSAGE);
+    return 0;
+  }
+  // Sub-menus and separators have no prompt; the window menu's commands take the
+  // framework's prompts of the system commands.
+  UINT id = (flags & (MF_POPUP | MF_SEPARATOR)) ? 0 : item;
+  if (id >= 0xF000 && id <= 0xF1EF)
+    id = ((id - 0xF000) >> 4) + 0xEF00;
+  else if (id >= 0xFF00)
+    id = 0xEF1F;
+  SendMessage(WM_SETMESSAGESTRING, id);
   return 0;
 }
 

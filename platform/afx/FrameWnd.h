@@ -16,6 +16,14 @@ class CView;
 // A frame style bit of the framework (never given to the window): the title shows
 // the active document's title too.
 #define FWS_ADDTOTITLE 0x00008000L
+// The string resource of the status bar's idle text.
+#ifndef AFX_IDS_IDLEMESSAGE
+#define AFX_IDS_IDLEMESSAGE 0xE001
+#endif
+// The frame's message string (lParam: the text; wParam 0) or prompt (wParam: string id).
+#ifndef WM_SETMESSAGESTRING
+#define WM_SETMESSAGESTRING 0x0362
+#endif
 
 class CFrameWnd : public CWnd {
   DECLARE_DYNAMIC(CFrameWnd)
@@ -97,6 +105,13 @@ public:
   // when the frame was loaded with FWS_ADDTOTITLE.
   virtual void OnUpdateFrameTitle(BOOL addToTitle);
 
+  // The status bar's message pane (the pane with id 0 of the bar AFX_IDW_STATUS_BAR):
+  // a text, or the prompt of a command (AFX_IDS_IDLEMESSAGE: the idle text).
+  void SetMessageText(const char* text);
+  void SetMessageText(UINT id);
+  // The prompt of a command: its string resource up to the first '\n'.
+  virtual CString GetMessageString(UINT id) const;
+
 protected:
   // While the frame is created with a context: makes the client (the view).
   virtual BOOL OnCreateClient(LPCREATESTRUCT cs, CCreateContext* context);
@@ -114,6 +129,13 @@ protected:
   // At idle time: every bar of the frame (docked, floating or plain) updates the state
   // of its buttons and controls from the frame's command handlers.
   LRESULT OnIdleUpdateCmdUI(WPARAM wParam, LPARAM lParam);
+  // WM_SETMESSAGESTRING from the bars and menus; answers the id shown before.
+  LRESULT OnSetMessageString(WPARAM wParam, LPARAM lParam);
+  // A plain menu's item under the pointer shows its prompt; the closed menu the idle text.
+  LRESULT OnMenuSelect(WPARAM wParam, LPARAM lParam);
+  // The prompt shown last (0: a text or nothing yet).
+  UINT m_nIDLastMessage = 0;
+  BOOL m_bIdleTextShown = FALSE;
   BOOL m_layoutPosted = FALSE;
   UINT m_nIDResource = 0;
   BOOL m_inRecalcLayout = FALSE;

@@ -27,10 +27,6 @@ class CFrameWnd;
 // The bar of print preview, and the id the frame's own main pane keeps meanwhile.
 #define AFX_IDW_PREVIEW_BAR 0xE805
 #define AFX_IDW_PANE_SAVE 0xEA21
-// The frame's message string (lParam: the text; wParam 0) or prompt (wParam: string id).
-#ifndef WM_SETMESSAGESTRING
-#define WM_SETMESSAGESTRING 0x0362
-#endif
 
 class CPrintInfo {
 public:

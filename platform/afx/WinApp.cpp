@@ -55,7 +55,7 @@ BOOL CWinThread::PreTranslateMessage(MSG* msg) {
 }
 
 BOOL CWinThread::PumpMessage() {
-  MSG msg;
+  MSG& msg = m_msgCur;
   BOOL got = ::GetMessageA(&msg, nullptr, 0, 0);
   if (got == -1) {
     // The queue could not be read: nothing more can arrive, so the loop ends.
@@ -73,17 +73,42 @@ BOOL CWinThread::PumpMessage() {
   return TRUE;
 }
 
+BOOL CWinThread::IsIdleMessage(MSG* msg) {
+  switch (msg->message) {
+    case WM_PAINT:
+    case WM_NCPAINT:
+    case 0x0118:  // the system's caret blink timer
+      return FALSE;
+    case WM_MOUSEMOVE:
+    case WM_NCMOUSEMOVE: {
+      const bool same =
+          msg->message == m_nLastMouseMessage && msg->pt.x == m_ptLastMouse.x && msg->pt.y == m_ptLastMouse.y;
+      m_nLastMouseMessage = msg->message;
+      m_ptLastMouse = msg->pt;
+      return !same;
+    }
+    default:
+      return TRUE;
+  }
+}
+
 int CWinThread::Run() {
-  LONG idle = 0;
+  // The idle work runs when the queue has become empty after a message that may have
+  // changed something; other messages go straight back to waiting.
+  BOOL idle = TRUE;
+  LONG idleCount = 0;
   for (;;) {
     MSG msg;
-    while (!::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
-      if (!OnIdle(idle++)) break;
+    while (idle && !::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
+      if (!OnIdle(idleCount++)) idle = FALSE;
     }
     do {
       if (!PumpMessage()) return ExitInstance();
+      if (IsIdleMessage(&m_msgCur)) {
+        idle = TRUE;
+        idleCount = 0;
+      }
     } while (::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE));
-    idle = 0;
   }
 }
 

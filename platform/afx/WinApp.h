@@ -23,9 +23,20 @@ public:
   virtual BOOL PreTranslateMessage(MSG* msg);
   // Handles one message; FALSE when it was WM_QUIT or the queue could not be read.
   virtual BOOL PumpMessage();
+  // Whether the message may have changed what the bars show, so that the idle work
+  // runs again once the queue is empty. Paint messages and a mouse that moved to
+  // where it already was change nothing.
+  virtual BOOL IsIdleMessage(MSG* msg);
+
+  // The message handled last by PumpMessage.
+  MSG m_msgCur{};
 
 protected:
   int m_nExitCode = 0;
+
+private:
+  UINT m_nLastMouseMessage = 0;
+  POINT m_ptLastMouse{-1, -1};
 };
 
 class CWinApp : public CWinThread {

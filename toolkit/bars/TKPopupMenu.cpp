@@ -776,6 +776,11 @@ void CTKPopupMenu::OnClosing() {
   }
   if (auto* toolkitFrame = CTKFrameSite::Of(frame)) toolkitFrame->OnMenuPopupClosed(this);
   if (s_pActivePopupMenu == this) s_pActivePopupMenu = nullptr;
+  // The last menu gone, the status line goes back to its idle text.
+  if (!parent) {
+    CWnd* owner = m_wndMenuBar.m_hWnd ? m_wndMenuBar.GetCommandTarget() : nullptr;
+    if (owner && owner->m_hWnd) owner->SendMessage(WM_SETMESSAGESTRING, AFX_IDS_IDLEMESSAGE);
+  }
   if (parent && parent->m_hWnd && !parent->m_bClosing) {
     if (m_bAutoDestroyParent && !CTKToolBar::IsCustomizeMode())
       parent->SendMessage(WM_CLOSE);

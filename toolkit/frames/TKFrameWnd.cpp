@@ -254,17 +254,14 @@ void CTKFrameWnd::EnableDockingFor(CFrameWnd* frame, DWORD style) {
 }
 
 BOOL CTKFrameWnd::DockControlBarBeside(CControlBar* bar, CControlBar* other) {
-  if (!bar || !other || !other->m_hWnd) return FALSE;
+  if (!bar || !other || !other->m_hWnd || !other->m_pDockBar || other->m_pDockBar->m_bFloating) return FALSE;
+  // By the rows, not by where the windows are: while the frame is being made its bars
+  // have no size yet.
+  bar->m_pDockSite = this;
+  other->m_pDockBar->DockControlBarAfter(bar, other);
   RecalcLayout();
-  CRect rect;
-  other->GetWindowRect(&rect);
-  rect.OffsetRect(1, 1);
-  DWORD style = other->m_dwStyle;
-  UINT dockBar = (style & CBRS_ALIGN_TOP)      ? AFX_IDW_DOCKBAR_TOP
-                 : (style & CBRS_ALIGN_BOTTOM) ? AFX_IDW_DOCKBAR_BOTTOM
-                 : (style & CBRS_ALIGN_LEFT)   ? AFX_IDW_DOCKBAR_LEFT
-                                               : AFX_IDW_DOCKBAR_RIGHT;
-  return DockControlBar(bar, dockBar, &rect);
+  RememberDockPlace(bar);
+  return TRUE;
 }
 
 BOOL CTKFrameWnd::ProcessKeyFor(CFrameWnd* frame, FrameHelper& impl, UINT key, BOOL* translate) {

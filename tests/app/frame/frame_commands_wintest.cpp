@@ -225,6 +225,47 @@ BOOL FrameCommandsTest::s_started = FALSE;
 winetest::TempFolder* FrameCommandsTest::s_temp = nullptr;
 winetest::TempFolder* FrameCommandsTest::s_output = nullptr;
 
+TEST_F(FrameCommandsTest, AtFirstStartTheEffectToolbarDocksOnTheStandardToolbarsRowToItsRight) {
+  // The first start (no stored layout): the menu bar on top, below it one row with the
+  // standard toolbar and the effect toolbar right after it, the shortcuts toolbar down
+  // the left side.
+  auto where = [&](CWnd& bar) {
+    CRect rect;
+    bar.GetWindowRect(&rect);
+    ::MapWindowPoints(nullptr, m_frame->m_hWnd, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+  };
+  const CRect menu = where(*m_frame->GetMenuBar()), standard = where(*m_frame->GetMainToolBar()),
+              effect = where(*m_frame->GetEffectToolBar()),
+              shortcuts = where(*m_frame->GetShortcutsToolBar());
+  CapturedImage shot = CaptureWindow(m_frame->m_hWnd, true);
+  EXPECT_TRUE(SavePng(shot, TARVEL_TEST_BINARY_DIR "/screenshots/main-frame-first-start-bars.png"));
+  auto side = [](CTVLToolBar* bar) { return bar->m_pDockBar ? bar->m_pDockBar->GetDlgCtrlID() : 0; };
+  EXPECT_EQ(side(m_frame->GetMainToolBar()), AFX_IDW_DOCKBAR_TOP);
+  EXPECT_EQ(side(m_frame->GetEffectToolBar()), AFX_IDW_DOCKBAR_TOP);
+  EXPECT_EQ(side(m_frame->GetShortcutsToolBar()), AFX_IDW_DOCKBAR_LEFT);
+  EXPECT_GE(standard.top, menu.bottom);
+  EXPECT_EQ(effect.top, standard.top) << "the effect toolbar shares the standard toolbar's row";
+  EXPECT_GE(effect.left, standard.right);
+  EXPECT_LT(effect.left, standard.right + 8) << "right beside it";
+  EXPECT_GE(shortcuts.top, standard.bottom);
+  EXPECT_LT(shortcuts.right, effect.left);
+  // Too narrow for both, the effect toolbar goes below; with room again, back beside.
+  const struct {
+    int width;
+    bool beside;
+  } widths[] = {{700, false}, {900, true}};
+  for (const auto& w : widths) {
+    ::SetWindowPos(m_frame->m_hWnd, nullptr, 0, 0, w.width, 560, SWP_NOMOVE | SWP_NOZORDER);
+    Pump(200);
+    const CRect s = where(*m_frame->GetMainToolBar()), e = where(*m_frame->GetEffectToolBar());
+    EXPECT_EQ(e.top == s.top && e.left >= s.right, w.beside) << w.width;
+    if (!w.beside) {
+      EXPECT_GE(e.top, s.bottom) << w.width;
+    }
+  }
+}
+
 TEST_F(FrameCommandsTest, MenusShowEveryFrameCommandWithItsStateWhileIdle) {
   struct Expect {
     unsigned long menu;
@@ -620,6 +661,64 @@ TEST_F(FrameCommandsTest, ThePanelRepaintsWholeWhenTheWindowGrows) {
   for (int y = 0; y < shot.height; ++y)
     for (int x = slider.left; x < digits.left - 12; ++x) elsewhere += shot.At(x, y) == lit;
   EXPECT_EQ(elsewhere, 0) << "digits left behind where the time display stood";
+}
+
+TEST_F(FrameCommandsTest, TheStatusLineShowsThePromptUnderThePointerAndReadyAfterwards) {
+  // The pointer rests on a menu item or a toolbar button: the status bar's first pane
+  // shows the command's prompt; the menu closed or the pointer gone, it says "Ready".
+  CTKStatusBar* status = m_frame->GetStatusBar();
+  auto line = [&] { return std::string(static_cast<const char*>(status->GetPaneText(0))); };
+  auto away = [&] {
+    RECT view;
+    ::GetWindowRect(m_frame->GetWaveFrame()->m_hWnd, &view);
+    toolbartest::MoveMouseAndWait(POINT{(view.left + view.right) / 2, (view.top + view.bottom) / 2}, true);
+    Pump(200);
+  };
+  away();
+  EXPECT_EQ(line(), "Ready");
+  struct Case {
+    unsigned long menu;  // 0: the command's button on the standard toolbar
+    UINT id;
+    const char* prompt;
+  } cases[] = {
+      {'r', ID_CONTROL_RECORD, "Start recording"}, {'r', ID_LOOP_PLAY, "Play over and over"},
+      {'f', ID_FILE_OPEN, "Open a sound file"},    {0, ID_CONTROL_RECORD, "Start recording"},
+      {0, ID_FILE_OPEN, "Open a sound file"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.prompt);
+    away();
+    POINT at{};
+    if (c.menu) {
+      OpenMenu(c.menu);
+      CTKPopupMenu* popup = OpenPopup();
+      ASSERT_NE(popup, nullptr);
+      CTKToolbarMenuButton* item = nullptr;
+      for (int i = 0; i < popup->GetMenuItemCount() && !item; ++i)
+        if (popup->GetMenuItem(i)->m_nID == c.id) item = popup->GetMenuItem(i);
+      ASSERT_NE(item, nullptr);
+      at = item->m_rect.CenterPoint();
+      ::ClientToScreen(popup->GetMenuBar()->m_hWnd, &at);
+    } else {
+      CTVLToolBar* bar = m_frame->GetMainToolBar();
+      const int index = bar->CommandToIndex(c.id);
+      ASSERT_GE(index, 0);
+      CRect rect;
+      bar->GetItemRect(index, &rect);
+      at = rect.CenterPoint();
+      ::ClientToScreen(bar->m_hWnd, &at);
+    }
+    // Onto the item from a little above it, as a hand moves.
+    ASSERT_TRUE(toolbartest::MoveMouseAndWait(POINT{at.x - 3, at.y - 2}, true));
+    Pump(100);
+    ASSERT_TRUE(toolbartest::MoveMouseAndWait(at, true));
+    Pump(300);
+    EXPECT_EQ(line(), c.prompt);
+    // A menu closes with Escape; the pointer leaves the toolbar for the waveform.
+    if (c.menu) CloseMenus();
+    away();
+    EXPECT_EQ(line(), "Ready");
+  }
 }
 
 TEST(MainFrameTexts, StatusPanesFormatTheirValues) {
