@@ -41,6 +41,7 @@ constexpr UINT_PTR kDragScrollRightTimer = 2;
 constexpr UINT kDragScrollPeriod = 250;
 // Posted to itself to open the tab list after the right button's click.
 constexpr UINT kShowListMessage = WM_USER + 0x7E1;
+constexpr UINT kScrollBarId = 106;
 }  // namespace
 
 void CTKTabButton::FillBackground(CDC* dc, const CRect& rect) {
@@ -76,6 +77,9 @@ BEGIN_MESSAGE_MAP(CTKTabWnd, CTKTabWndBase)
   ON_WM_LBUTTONDBLCLK()
   ON_WM_TIMER()
   ON_MESSAGE(kShowListMessage, OnShowList)
+  ON_MESSAGE(WM_HSCROLL, OnSharedHScroll)
+  ON_MESSAGE(WM_NOTIFY, OnNotifyMessage)
+  ON_WM_SETCURSOR()
 END_MESSAGE_MAP()
 
 CTKTabWnd::CTKTabWnd() { RegisterTabMessages(); }
@@ -145,6 +149,13 @@ int CTKTabWnd::OnCreate(LPCREATESTRUCT) {
       if (!IsFlatStyle() && m.tip) m.button->SetTipText(m.tip);
       m_buttons.push_back(m.button->m_hWnd);
     }
+  }
+  if (m_sharedScroll) {
+    m_scrollBar = ::CreateWindowExA(0, "SCROLLBAR", "", WS_CHILD | WS_VISIBLE | SBS_HORZ, 0, 0, 0, 0, m_hWnd,
+                                    reinterpret_cast<HMENU>(static_cast<UINT_PTR>(kScrollBarId)),
+                                    ::GetModuleHandleA(nullptr), nullptr);
+    if (!m_scrollBar) return -1;
+    ::EnableScrollBar(m_scrollBar, SB_CTL, ESB_DISABLE_BOTH);
   }
   InitAutoColors();
   SetTabsHeight();
@@ -389,7 +400,14 @@ BOOL CTKTabWnd::SetActiveTab(int index) {
     ::SetWindowPos(hwnd, nullptr, 0, 0, m_wndRect.Width(), m_wndRect.Height(),
                    SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
   }
+  if (m_scrollBar && (::GetWindowLongA(hwnd, GWL_STYLE) & WS_HSCROLL)) {
+    // The shared bar scrolls this window from now on; its own bar goes.
+    ::SetWindowLongA(hwnd, GWL_STYLE, ::GetWindowLongA(hwnd, GWL_STYLE) & ~WS_HSCROLL);
+    ::SetWindowPos(hwnd, nullptr, 0, 0, 0, 0,
+                   SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+  }
   EnsureVisible(index);
+  SynchronizeScrollBar();
   ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
   if (hadActive) ::SetFocus(hwnd);
   return TRUE;
@@ -792,6 +810,11 @@ BOOL CTKTabWnd::SetTabImages(HBITMAP bitmap, int imageWidth, COLORREF transparen
 // ---- mouse and keys -----------------------------------------------------------------------
 
 void CTKTabWnd::OnLButtonDown(UINT, CPoint point) {
+  if (m_splitterRect.PtInRect(point)) {
+    m_trackSplitter = TRUE;
+    ::SetCapture(m_hWnd);
+    return;
+  }
   int tab = GetTabFromPoint(point);
   if (tab >= 0 && tab != m_activeTab && m_tabs[tab]->m_visible && m_tabsRect.PtInRect(point)) {
     int before = m_activeTab;
@@ -815,6 +838,20 @@ void CTKTabWnd::OnLButtonDown(UINT, CPoint point) {
 }
 
 void CTKTabWnd::OnMouseMove(UINT flags, CPoint point) {
+  if (m_trackSplitter) {
+    // The bar takes what lies right of the pointer, but leaves the tabs a little room
+    // and keeps room for its own two arrows.
+    const int width = std::max(std::min<int>(m_scrollRight - point.x, m_scrollRight - m_tabsRect.left - 5),
+                               2 * ::GetSystemMetrics(SM_CXHSCROLL));
+    if (width != m_scrollBarWidth) {
+      CRect old = m_splitterRect;
+      m_scrollBarWidth = width;
+      RecalcLayout();
+      ::InvalidateRect(m_hWnd, &old, TRUE);
+      ::InvalidateRect(m_hWnd, &m_splitterRect, TRUE);
+    }
+    return;
+  }
   if (m_moving) {
     if (m_scrollButtons && point.x < m_tabsRect.left) {
       KillTimer(kDragScrollRightTimer);
@@ -870,7 +907,17 @@ void CTKTabWnd::StopMoving() {
   if (::GetCapture() == m_hWnd) ::ReleaseCapture();
 }
 
+void CTKTabWnd::StopSplitter() {
+  if (!m_trackSplitter) return;
+  m_trackSplitter = FALSE;
+  if (::GetCapture() == m_hWnd) ::ReleaseCapture();
+}
+
 void CTKTabWnd::OnLButtonUp(UINT, CPoint) {
+  if (m_trackSplitter) {
+    StopSplitter();
+    return;
+  }
   if (!m_moving) return;
   const int moved = m_movedTab, drop = m_dropPosition;
   StopMoving();
@@ -925,7 +972,95 @@ void CTKTabWnd::OnLButtonDblClk(UINT flags, CPoint point) {
 }
 
 void CTKTabWnd::OnCancelMode() {
+  StopSplitter();
   StopMoving();
   CloseRenameEdit();
   CTKTabWndBase::OnCancelMode();
+}
+
+BOOL CTKTabWnd::OnSetCursor(CWnd* wnd, UINT hitTest, UINT message) {
+  if (m_renameEdit && wnd && wnd->m_hWnd == m_renameEdit) {
+    ::SetCursor(::LoadCursorA(nullptr, (LPCSTR)IDC_IBEAM));
+    return TRUE;
+  }
+  POINT point;
+  ::GetCursorPos(&point);
+  ::ScreenToClient(m_hWnd, &point);
+  if (hitTest == HTCLIENT && (m_trackSplitter || m_splitterRect.PtInRect(point))) {
+    ::SetCursor(GD().GetStretchCursor());
+    return TRUE;
+  }
+  return CTKTabWndBase::OnSetCursor(wnd, hitTest, message);
+}
+
+// ---- the shared scroll bar -----------------------------------------------------------------
+
+void CTKTabWnd::SynchronizeScrollBar(SCROLLINFO* info) {
+  if (!m_scrollBar) return;
+  SCROLLINFO own{};
+  if (!info) {
+    own.cbSize = sizeof(own);
+    own.fMask = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_TRACKPOS;
+    CWnd* active = GetActiveWnd();
+    if (!active || !::IsWindow(active->m_hWnd) || !::GetScrollInfo(active->m_hWnd, SB_HORZ, &own)) {
+      ::EnableScrollBar(m_scrollBar, SB_CTL, ESB_DISABLE_BOTH);
+      return;
+    }
+    info = &own;
+  }
+  if (static_cast<int>(info->nPage) + info->nMin < info->nMax) {
+    ::EnableScrollBar(m_scrollBar, SB_CTL, ESB_ENABLE_BOTH);
+    SCROLLINFO set = *info;
+    set.cbSize = sizeof(set);
+    set.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+    ::SetScrollInfo(m_scrollBar, SB_CTL, &set, TRUE);
+  } else {
+    ::EnableScrollBar(m_scrollBar, SB_CTL, ESB_DISABLE_BOTH);
+  }
+}
+
+LRESULT CTKTabWnd::OnSharedHScroll(WPARAM wParam, LPARAM lParam) {
+  if (!m_scrollBar || reinterpret_cast<HWND>(lParam) != m_scrollBar) return Default();
+  // Scrolling the window can make it report back through this bar: once is enough.
+  static bool inside = false;
+  CWnd* active = GetActiveWnd();
+  if (inside || !active || !::IsWindow(active->m_hWnd)) return 0;
+  inside = true;
+  const HWND hwnd = active->m_hWnd;
+  const int code = LOWORD(wParam);
+  int position = static_cast<short>(HIWORD(wParam));
+  if (code == SB_THUMBTRACK || code == SB_THUMBPOSITION) {
+    // The 16 bits of the message may not hold the whole position; the bar does.
+    SCROLLINFO track{};
+    track.cbSize = sizeof(track);
+    track.fMask = SIF_TRACKPOS;
+    if (::GetScrollInfo(m_scrollBar, SB_CTL, &track)) position = track.nTrackPos;
+    if (m_tabs[m_activeTab]->m_isListView) {
+      // A list view scrolls by pixels, not by the thumb.
+      const int now = ::GetScrollPos(hwnd, SB_HORZ);
+      ::SendMessageA(hwnd, LVM_SCROLL, position - now, 0);
+    }
+  }
+  ::SendMessageA(hwnd, WM_HSCROLL, MAKEWPARAM(code, position), 0);
+  if (::IsWindow(hwnd)) {
+    SCROLLINFO now{};
+    now.cbSize = sizeof(now);
+    now.fMask = SIF_POS;
+    if (::GetScrollInfo(hwnd, SB_HORZ, &now)) ::SetScrollPos(m_scrollBar, SB_CTL, now.nPos, TRUE);
+    // Setting its position may have brought the window's own bar back.
+    ::ShowScrollBar(hwnd, SB_HORZ, FALSE);
+  }
+  ::SendMessageA(::GetParent(m_hWnd), TKM_ON_HSCROLL, MAKEWPARAM(code, position), 0);
+  inside = false;
+  return 0;
+}
+
+LRESULT CTKTabWnd::OnNotifyMessage(WPARAM, LPARAM lParam) {
+  const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+  if (!header) return 0;
+  if (header->code == HDN_ITEMCHANGEDA)
+    SynchronizeScrollBar();  // columns of a list changed width: so did its range
+  else if (header->code == TTN_SHOW && m_toolTip)
+    ::SetWindowPos(m_toolTip, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  return 0;
 }

@@ -13,6 +13,8 @@
 namespace {
 constexpr int kTextMargin = 4;
 constexpr int kImageMargin = 4;
+// The strip between the tabs and the shared scroll bar that the user drags.
+constexpr int kSplitterWidth = 5;
 
 GlobalData& GD() { return GlobalData::Get(); }
 }  // namespace
@@ -59,6 +61,7 @@ void CTKTabWnd::RecalcLayout() {
   }
   m_wndRect.DeflateRect(m_borderSize + 1, m_borderSize + 1);
   LayoutButtons(tabsStrip);
+  LayoutScrollBar();
   if (m_wndRect.Width() < 0) m_wndRect.right = m_wndRect.left;
   if (m_wndRect.Height() < 0) m_wndRect.bottom = m_wndRect.top;
 
@@ -116,6 +119,32 @@ void CTKTabWnd::LayoutButtons(const CRect& strip) {
     ::SetWindowPos(button, nullptr, at, y, size, size, SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
   }
   if (m_tabsRect.right < m_tabsRect.left) m_tabsRect.right = m_tabsRect.left;
+}
+
+int CTKTabWnd::DefaultScrollBarWidth(int clientWidth) const {
+  const int rest = clientWidth - 2 * (m_borderSize + ::GetSystemMetrics(SM_CXVSCROLL) * 2);
+  const int half = rest / 2;
+  if (half > 2 * ::GetSystemMetrics(SM_CXHSCROLL)) return half;
+  return rest > 0 ? rest : 0;
+}
+
+void CTKTabWnd::LayoutScrollBar() {
+  m_splitterRect.SetRectEmpty();
+  if (!m_scrollBar) return;
+  m_scrollRight = m_tabsRect.right;
+  // The tabs keep at least their buttons and a few pixels.
+  const int width = std::min(m_scrollBarWidth, m_tabsRect.Width() - kSplitterWidth - 5);
+  if (m_tabsRect.IsRectEmpty() || width <= 0) {
+    ::ShowWindow(m_scrollBar, SW_HIDE);
+    return;
+  }
+  const int height = std::min<int>(::GetSystemMetrics(SM_CYHSCROLL), m_tabsRect.Height());
+  const int top = m_tabsRect.top + (m_tabsRect.Height() - height) / 2;
+  m_splitterRect.SetRect(m_scrollRight - width - kSplitterWidth, m_tabsRect.top, m_scrollRight - width,
+                         m_tabsRect.bottom);
+  m_tabsRect.right = m_splitterRect.left;
+  ::SetWindowPos(m_scrollBar, nullptr, m_scrollRight - width, top, width, height,
+                 SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
 }
 
 void CTKTabWnd::ClampScroll() {
@@ -248,4 +277,7 @@ void CTKTabWnd::SetToolText(CTKTabInfo* tab) {
   ::SendMessageA(m_toolTip, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
-void CTKTabWnd::OnSize(UINT, int, int) { RecalcLayout(); }
+void CTKTabWnd::OnSize(UINT, int cx, int) {
+  if (m_sharedScroll) m_scrollBarWidth = DefaultScrollBarWidth(cx);
+  RecalcLayout();
+}
