@@ -5,10 +5,12 @@
 #include "toolkit/frames/MenuImages.h"
 #include "toolkit/frames/PanesText.h"
 #include "toolkit/frames/TKOutlookButton.h"
+#include "toolkit/frames/TKRegistry.h"
 #include "toolkit/frames/TKVisualManager.h"
 
 #include "platform/afx/linux_headers_begin.h"
 #include <algorithm>
+#include <utility>
 #include <vector>
 #include "platform/afx/linux_headers_end.h"
 
@@ -28,6 +30,15 @@ void CTKOutlookBarPageButton::DrawBorder(CDC* dc, CRect& rect, UINT itemState) {
   if (m_bPushed && m_bHighlighted) dc->Draw3dRect(&rect, GD().barShadow, GD().barHighlight);
   rect.DeflateRect(2, 2);
   (void)itemState;
+}
+
+BEGIN_MESSAGE_MAP(CTKOutlookBarPageButton, CTKButton)
+  ON_WM_LBUTTONDBLCLK()
+END_MESSAGE_MAP()
+
+void CTKOutlookBarPageButton::OnLButtonDblClk(UINT, CPoint) {
+  if (auto* bar = dynamic_cast<CTKOutlookBar*>(CWnd::FromHandlePermanent(::GetParent(m_hWnd))))
+    bar->StartRenamePage(::GetDlgCtrlID(m_hWnd));
 }
 
 IMPLEMENT_SERIAL(CTKOutlookBarPage, CObject, 1)
@@ -81,12 +92,18 @@ CTKOutlookBar::CTKOutlookBar() { m_bLocked = TRUE; }
 
 CTKOutlookBar::~CTKOutlookBar() {
   while (!m_Pages.IsEmpty()) delete static_cast<CTKOutlookBarPage*>(m_Pages.RemoveHead());
+  while (!m_DefaultPages.IsEmpty()) delete static_cast<CTKOutlookBarPage*>(m_DefaultPages.RemoveHead());
 }
 
 BEGIN_MESSAGE_MAP(CTKOutlookBar, CTKToolBar)
   ON_WM_CREATE()
   ON_WM_SIZE()
   ON_WM_SYSCOLORCHANGE()
+  ON_WM_LBUTTONDOWN()
+  ON_WM_MOUSEMOVE()
+  ON_WM_LBUTTONUP()
+  ON_WM_CANCELMODE()
+  ON_WM_SETCURSOR()
 END_MESSAGE_MAP()
 
 BOOL CTKOutlookBar::Create(CWnd* parent, DWORD style, UINT id) {
@@ -171,6 +188,228 @@ void CTKOutlookBar::SetBorder(BOOL border) {
   if (m_hWnd) Invalidate();
 }
 
+void CTKOutlookBar::UpdateSplitterRect() {
+  m_rectSplitter.SetRectEmpty();
+  if (!m_bEnableSplitter || !m_hWnd) return;
+  CRect client;
+  GetClientRect(&client);
+  client.DeflateRect(2, 2);
+  // On the free side: away from the edge the bar is docked at.
+  switch (m_dwStyle & CBRS_ALIGN_ANY) {
+    case CBRS_ALIGN_LEFT:
+      m_rectSplitter.SetRect(client.right - kSplitterWidth, client.top, client.right, client.bottom);
+      break;
+    case CBRS_ALIGN_RIGHT:
+      m_rectSplitter.SetRect(client.left, client.top, client.left + kSplitterWidth, client.bottom);
+      break;
+    case CBRS_ALIGN_TOP:
+      m_rectSplitter.SetRect(client.left, client.bottom - kSplitterWidth, client.right, client.bottom);
+      break;
+    case CBRS_ALIGN_BOTTOM:
+      m_rectSplitter.SetRect(client.left, client.top, client.right, client.top + kSplitterWidth);
+      break;
+  }
+}
+
+BOOL CTKOutlookBar::IsVerticalSplitter() const {
+  const DWORD side = m_dwStyle & CBRS_ALIGN_ANY;
+  return side == CBRS_ALIGN_LEFT || side == CBRS_ALIGN_RIGHT;
+}
+
+void CTKOutlookBar::OnLButtonDown(UINT flags, CPoint point) {
+  if (!m_rectSplitter.IsRectEmpty() && m_rectSplitter.PtInRect(point)) {
+    m_bIsTracking = TRUE;
+    m_ptStart = point;
+    ::ClientToScreen(m_hWnd, &m_ptStart);
+    m_ptLast = m_ptStart;
+    m_bLineShown = FALSE;
+    ::SetCapture(m_hWnd);
+    DrawTrackLine(m_ptStart);
+    return;
+  }
+  CTKToolBar::OnLButtonDown(flags, point);
+}
+
+namespace {
+// Inverts a strip of the screen through a halftone brush: drawn twice, it is gone.
+void InvertOnScreen(const CRect& strip) {
+  HDC dc = ::GetDCEx(nullptr, nullptr, DCX_WINDOW | DCX_CACHE | DCX_LOCKWINDOWUPDATE);
+  WORD pattern[8];
+  for (int i = 0; i < 8; ++i) pattern[i] = static_cast<WORD>(0x5555 << (i & 1));
+  HBITMAP bits = ::CreateBitmap(8, 8, 1, 1, pattern);
+  HBRUSH halftone = ::CreatePatternBrush(bits);
+  HGDIOBJ old = ::SelectObject(dc, halftone);
+  ::PatBlt(dc, strip.left, strip.top, strip.Width(), strip.Height(), PATINVERT);
+  ::SelectObject(dc, old);
+  ::DeleteObject(halftone);
+  ::DeleteObject(bits);
+  ::ReleaseDC(nullptr, dc);
+}
+}  // namespace
+
+CRect CTKOutlookBar::TrackLineAt(POINT screen) const {
+  CRect bar;
+  GetWindowRect(&bar);
+  return IsVerticalSplitter() ? CRect(screen.x - 1, bar.top, screen.x + 2, bar.bottom)
+                              : CRect(bar.left, screen.y - 1, bar.right, screen.y + 2);
+}
+
+void CTKOutlookBar::DrawTrackLine(POINT screen) {
+  // Kept inside the parent's client area.
+  HWND parent = ::GetParent(m_hWnd);
+  CRect limit;
+  ::GetClientRect(parent, &limit);
+  ::MapWindowPoints(parent, nullptr, reinterpret_cast<POINT*>(&limit), 2);
+  screen.x = std::max<int>(limit.left, std::min<int>(screen.x, limit.right - kSplitterWidth));
+  screen.y = std::max<int>(limit.top, std::min<int>(screen.y, limit.bottom - kSplitterWidth));
+  if (m_bLineShown) InvertOnScreen(TrackLineAt(m_ptLast));
+  InvertOnScreen(TrackLineAt(screen));
+  m_ptLast = screen;
+  m_bLineShown = TRUE;
+}
+
+void CTKOutlookBar::OnMouseMove(UINT flags, CPoint point) {
+  if (m_bIsTracking) {
+    POINT screen = point;
+    ::ClientToScreen(m_hWnd, &screen);
+    DrawTrackLine(screen);
+    return;
+  }
+  CTKToolBar::OnMouseMove(flags, point);
+}
+
+void CTKOutlookBar::StopTracking(BOOL apply) {
+  if (!m_bIsTracking) return;
+  m_bIsTracking = FALSE;
+  if (m_bLineShown) InvertOnScreen(TrackLineAt(m_ptLast));  // erased
+  m_bLineShown = FALSE;
+  if (::GetCapture() == m_hWnd) ::ReleaseCapture();
+  if (!apply) return;
+  // The bar's size as its frame lays it out, moved by how far the line went.
+  const CSize now = CalcFixedLayout(FALSE, !IsVerticalSplitter());
+  const DWORD side = m_dwStyle & CBRS_ALIGN_ANY;
+  const int dx = m_ptLast.x - m_ptStart.x, dy = m_ptLast.y - m_ptStart.y;
+  const int size = side == CBRS_ALIGN_LEFT    ? now.cx + dx
+                   : side == CBRS_ALIGN_RIGHT ? now.cx - dx
+                   : side == CBRS_ALIGN_TOP   ? now.cy + dy
+                                              : now.cy - dy;
+  OnSplitterResize(std::max(size, 4 * kSplitterWidth));
+}
+
+void CTKOutlookBar::OnSplitterResize(int size) {
+  if (size == m_nDefaultSize) return;
+  m_nDefaultSize = size;
+  for (HWND up = ::GetParent(m_hWnd); up; up = ::GetParent(up)) {
+    if (auto* frame = dynamic_cast<CFrameWnd*>(CWnd::FromHandlePermanent(up))) {
+      frame->RecalcLayout();
+      return;
+    }
+  }
+  // Not in a frame: the bar sizes itself.
+  CRect bar;
+  GetWindowRect(&bar);
+  if (IsVerticalSplitter())
+    ::SetWindowPos(m_hWnd, nullptr, 0, 0, size, bar.Height(), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  else
+    ::SetWindowPos(m_hWnd, nullptr, 0, 0, bar.Width(), size, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void CTKOutlookBar::OnLButtonUp(UINT flags, CPoint point) {
+  if (m_bIsTracking) {
+    StopTracking(TRUE);
+    return;
+  }
+  CTKToolBar::OnLButtonUp(flags, point);
+}
+
+void CTKOutlookBar::OnCancelMode() {
+  StopTracking(FALSE);
+  EndRename(FALSE);
+  CTKToolBar::OnCancelMode();
+}
+
+BOOL CTKOutlookBar::OnSetCursor(CWnd* wnd, UINT hitTest, UINT message) {
+  POINT point;
+  ::GetCursorPos(&point);
+  ::ScreenToClient(m_hWnd, &point);
+  if (hitTest == HTCLIENT && (m_bIsTracking || m_rectSplitter.PtInRect(point))) {
+    GlobalData& data = const_cast<GlobalData&>(GD());
+    ::SetCursor(IsVerticalSplitter() ? data.GetStretchCursor() : data.GetStretchVertCursor());
+    return TRUE;
+  }
+  return CTKToolBar::OnSetCursor(wnd, hitTest, message);
+}
+
+// ---- renaming a page in place -------------------------------------------------------
+
+BOOL CTKOutlookBar::StartRenamePage(UINT id) {
+  CTKOutlookBarPage* page = FindPage(id);
+  if (!page || !page->m_pButton || m_hwndRename || !m_hWnd) return FALSE;
+  const CRect r = page->m_rect;
+  m_hwndRename = ::CreateWindowExA(
+      0, "EDIT", page->m_strLabel, WS_CHILD | WS_VISIBLE | WS_BORDER | ES_AUTOHSCROLL, r.left, r.top,
+      r.Width(), r.Height(), m_hWnd, nullptr, ::GetModuleHandleA(nullptr), nullptr);
+  if (!m_hwndRename) return FALSE;
+  m_nRenamedPage = id;
+  ::SetWindowPos(m_hwndRename, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  ::SendMessageA(m_hwndRename, WM_SETFONT, reinterpret_cast<WPARAM>(GD().regularFont.m_hObject), FALSE);
+  ::SendMessageA(m_hwndRename, EM_SETSEL, 0, -1);
+  ::SetFocus(m_hwndRename);
+  ::SetCapture(m_hwndRename);
+  return TRUE;
+}
+
+void CTKOutlookBar::EndRename(BOOL apply) {
+  if (!m_hwndRename) return;
+  if (apply) {
+    CString text;
+    const int length = ::GetWindowTextLengthA(m_hwndRename);
+    ::GetWindowTextA(m_hwndRename, text.GetBuffer(length + 1), length + 1);
+    text.ReleaseBuffer();
+    if (text.IsEmpty()) {
+      ::MessageBeep((UINT)-1);
+      return;
+    }
+    SetPageName(m_nRenamedPage, text);
+  }
+  HWND edit = m_hwndRename;
+  m_hwndRename = nullptr;
+  m_nRenamedPage = (UINT)-1;
+  if (::GetCapture() == edit) ::ReleaseCapture();
+  ::DestroyWindow(edit);
+}
+
+BOOL CTKOutlookBar::PreTranslateMessage(MSG* msg) {
+  if (m_bIsTracking && msg->message == WM_KEYDOWN && msg->wParam == VK_ESCAPE) {
+    StopTracking(FALSE);
+    return TRUE;
+  }
+  if (!m_hwndRename) return CTKToolBar::PreTranslateMessage(msg);
+  if (msg->message == WM_KEYDOWN && (msg->wParam == VK_RETURN || msg->wParam == VK_ESCAPE)) {
+    EndRename(msg->wParam == VK_RETURN);
+    return TRUE;
+  }
+  if (msg->message < WM_MOUSEFIRST || msg->message > WM_MOUSELAST) return FALSE;
+  // The edit holds the capture: inside it the mouse edits, a press outside ends it.
+  POINT screen{static_cast<short>(LOWORD(msg->lParam)), static_cast<short>(HIWORD(msg->lParam))};
+  ::ClientToScreen(msg->hwnd, &screen);
+  RECT editRect;
+  ::GetWindowRect(m_hwndRename, &editRect);
+  if (::PtInRect(&editRect, screen)) {
+    if (msg->hwnd == m_hwndRename) return FALSE;
+    POINT local = screen;
+    ::ScreenToClient(m_hwndRename, &local);
+    ::SendMessageA(m_hwndRename, msg->message, msg->wParam, MAKELPARAM(local.x, local.y));
+    return TRUE;
+  }
+  if (msg->message == WM_LBUTTONDOWN || msg->message == WM_RBUTTONDOWN || msg->message == WM_MBUTTONDOWN) {
+    EndRename(TRUE);
+    if (m_hwndRename) EndRename(FALSE);  // an empty name is dropped, not kept
+    return TRUE;
+  }
+  return FALSE;
+}
+
 CTKOutlookBarPage* CTKOutlookBar::FindPage(UINT id) const {
   for (POSITION pos = m_Pages.GetHeadPosition(); pos;) {
     auto* page = static_cast<CTKOutlookBarPage*>(m_Pages.GetNext(pos));
@@ -196,6 +435,9 @@ BOOL CTKOutlookBar::AddPage(UINT id, const char* label, HWND window) {
     ::ShowWindow(window, SW_HIDE);
   }
   m_Pages.AddTail(page);
+  auto* original = new CTKOutlookBarPage;
+  original->CopyFrom(*page);
+  m_DefaultPages.AddTail(original);
   if (m_nActivePage == (UINT)-1)
     SetActivePage(id, FALSE);
   else
@@ -316,6 +558,7 @@ void CTKOutlookBar::LayoutPageButtons(CRect& area) {
 
 void CTKOutlookBar::AdjustLayout() {
   if (!m_hWnd) return;
+  UpdateSplitterRect();
   CRect area = InnerArea();
   m_rectCaption.SetRectEmpty();
   if (m_bHasCaption) {
@@ -499,6 +742,92 @@ void CTKOutlookBar::SetActivePage(UINT id, BOOL animate) {
   ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
+// ---- stored state ---------------------------------------------------------------------
+
+void CTKOutlookBar::ReplacePages(const CObList& pages) {
+  const UINT active = m_nActivePage;
+  EndRename(FALSE);
+  CObList old;
+  while (!m_Pages.IsEmpty()) old.AddTail(m_Pages.RemoveHead());
+  for (POSITION pos = pages.GetHeadPosition(); pos;) {
+    auto* page = new CTKOutlookBarPage;
+    page->CopyFrom(*static_cast<CTKOutlookBarPage*>(pages.GetNext(pos)));
+    for (POSITION at = old.GetHeadPosition(); at && !page->m_hwnd;) {
+      auto* was = static_cast<CTKOutlookBarPage*>(old.GetNext(at));
+      if (was->m_nId == page->m_nId) std::swap(page->m_hwnd, was->m_hwnd);
+    }
+    if (m_hWnd) page->CreateButton(this, static_cast<HFONT>(GD().regularFont.m_hObject));
+    m_Pages.AddTail(page);
+  }
+  while (!old.IsEmpty()) delete static_cast<CTKOutlookBarPage*>(old.RemoveHead());
+  m_nActivePage = (UINT)-1;
+  UINT next = (UINT)-1;
+  if (FindPage(active))
+    next = active;
+  else if (!m_Pages.IsEmpty())
+    next = static_cast<CTKOutlookBarPage*>(m_Pages.GetHead())->m_nId;
+  for (POSITION pos = m_Pages.GetHeadPosition(); pos;) {
+    auto* page = static_cast<CTKOutlookBarPage*>(m_Pages.GetNext(pos));
+    if (page->m_hwnd && page->m_nId != next) ::ShowWindow(page->m_hwnd, SW_HIDE);
+  }
+  SetActivePage(next, FALSE);
+  AdjustLayout();
+  if (m_hWnd) ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+void CTKOutlookBar::Serialize(CArchive& ar) {
+  CTKToolBar::Serialize(ar);
+  if (ar.IsStoring()) {
+    ar.WriteCount(static_cast<DWORD>(m_Pages.GetCount()));
+    for (POSITION pos = m_Pages.GetHeadPosition(); pos;)
+      static_cast<CTKOutlookBarPage*>(m_Pages.GetNext(pos))->Serialize(ar);
+    return;
+  }
+  CObList loaded;
+  try {
+    for (DWORD left = ar.ReadCount(); left > 0; --left) {
+      auto* page = new CTKOutlookBarPage;
+      loaded.AddTail(page);
+      page->Serialize(ar);
+    }
+  } catch (...) {
+    while (!loaded.IsEmpty()) delete static_cast<CTKOutlookBarPage*>(loaded.RemoveHead());
+    throw;
+  }
+  ReplacePages(loaded);
+  while (!loaded.IsEmpty()) delete static_cast<CTKOutlookBarPage*>(loaded.RemoveHead());
+}
+
+BOOL CTKOutlookBar::RestoreOriginalState() {
+  if (CanBeRestored()) CTKToolBar::RestoreOriginalState();
+  ReplacePages(m_DefaultPages);
+  return TRUE;
+}
+
+BOOL CTKOutlookBar::SaveOriginalItems(CTKRegistry& registry) const {
+  if (!CTKToolBar::SaveOriginalItems(registry)) return FALSE;
+  if (m_DefaultPages.IsEmpty()) return TRUE;
+  return registry.Write("OriginalPages", const_cast<CObList&>(m_DefaultPages));
+}
+
+BOOL CTKOutlookBar::LoadOriginalItems(CTKRegistry& registry) {
+  BOOL changed = CTKToolBar::LoadOriginalItems(registry);
+  CObList stored;
+  if (!registry.ReadObList("OriginalPages", stored) || stored.IsEmpty()) return changed;
+  // The stored pages are what the program had when the state was saved: pages added,
+  // dropped or renamed since then make the user's pages out of date.
+  BOOL same = stored.GetCount() == m_DefaultPages.GetCount();
+  for (POSITION a = stored.GetHeadPosition(), b = m_DefaultPages.GetHeadPosition(); same && a && b;) {
+    auto* x = static_cast<CTKOutlookBarPage*>(stored.GetNext(a));
+    auto* y = static_cast<CTKOutlookBarPage*>(m_DefaultPages.GetNext(b));
+    same = x->m_nId == y->m_nId && *x == *y;
+  }
+  while (!stored.IsEmpty()) delete stored.RemoveHead();
+  if (same) return changed;
+  ReplacePages(m_DefaultPages);
+  return TRUE;
+}
+
 // ---- painting ----------------------------------------------------------------------
 
 void CTKOutlookBar::OnDrawCaption(CDC* dc, CRect rect, const CString& text) {
@@ -546,6 +875,7 @@ void CTKOutlookBar::PaintBar(CDC* dc, const CRect&) {
   dc->Draw3dRect(&frame, GD().buttonFace, GD().buttonFace);
   frame.DeflateRect(1, 1);
   dc->Draw3dRect(&frame, GD().buttonShadow, GD().buttonHighlight);
+  if (!m_rectSplitter.IsRectEmpty()) dc->FillRect(&m_rectSplitter, const_cast<CBrush*>(&GD().barFaceBrush));
   HGDIOBJ oldFont = ::SelectObject(dc->GetSafeHdc(), GD().regularFont.m_hObject);
   if (!m_rectCaption.IsRectEmpty()) {
     CTKOutlookBarPage* page = FindPage(m_nActivePage);

@@ -14,6 +14,11 @@ public:
   void FillBackground(CDC* dc, const CRect& rect) override;
   void DrawBorder(CDC* dc, CRect& rect, UINT itemState) override;
   void DrawFocusRectangle(CDC*, const CRect&) override {}
+
+protected:
+  // A double click on a page button renames its page in place.
+  void OnLButtonDblClk(UINT flags, CPoint point);
+  DECLARE_MESSAGE_MAP()
 };
 
 class CTKOutlookBarPage : public CObject {
@@ -54,6 +59,19 @@ public:
   void DoPaint(CDC* dc) override;
   void RemoveAllButtons() override;
   BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
+  // The buttons, then the pages (id and name of each); loading rebuilds the pages and
+  // activates the one that was active, or the first.
+  void Serialize(CArchive& ar) override;
+  // Back to the pages the program added, under their first names.
+  BOOL RestoreOriginalState() override;
+  // The program's pages go with the original items as "OriginalPages"; when the stored
+  // ones differ from the program's pages now, the bar takes the program's pages.
+  BOOL SaveOriginalItems(CTKRegistry& registry) const override;
+  BOOL LoadOriginalItems(CTKRegistry& registry) override;
+  // While a page is renamed: Enter applies a non-empty name (an empty one beeps and
+  // keeps the edit), Esc drops the edit, a click outside ends it, and the mouse
+  // inside edits. Esc also ends a drag of the splitter.
+  BOOL PreTranslateMessage(MSG* msg) override;
 
   // Pages: the id must be new; a page with a window shows it in place of buttons.
   BOOL AddPage(UINT id, const char* label, HWND window = nullptr);
@@ -63,6 +81,8 @@ public:
   UINT GetActivePage() const { return m_nActivePage; }
   int GetPageCount() const { return m_Pages.GetCount(); }
   CTKOutlookBarPage* FindPage(UINT id) const;
+  // The pages as the program added them (what a reset goes back to).
+  const CObList& GetDefaultPages() const { return m_DefaultPages; }
   CRect GetPageButtonRect(UINT id) const;
 
   // Buttons: the icon is drawn on the icon fill colour (unless keepAsIcon) and added
@@ -70,7 +90,14 @@ public:
   BOOL AddButton(HICON icon, const char* label, UINT command, UINT pageId = (UINT)-1, int position = -1,
                  BOOL keepAsIcon = FALSE);
   BOOL AddButton(int image, const char* label, UINT command, UINT pageId = (UINT)-1, int position = -1);
+  // The splitter edge on the free side of the bar, which the user drags to resize it.
   void SetBorder(BOOL border = TRUE);
+  CRect GetSplitterRect() const { return m_rectSplitter; }
+  BOOL IsResizing() const { return m_bIsTracking; }
+  // A page's name edited in place over its page button (the edit while open).
+  BOOL StartRenamePage(UINT id);
+  HWND GetRenameEdit() const { return m_hwndRename; }
+  UINT GetRenamedPage() const { return m_nRenamedPage; }
   // Scrolls until the button at the index lies inside the button area.
   void EnsureButtonVisible(int index);
   void SetDefaultSize(int size) { m_nDefaultSize = size; }
@@ -89,6 +116,9 @@ public:
   virtual void OnDrawCaption(CDC* dc, CRect rect, const CString& text);
   virtual void OnFillButtonArea(CDC* dc, CRect rect);
   virtual void OnEraseWorkArea(CDC* dc, CRect rect);
+  // The splitter was let go: the bar takes the new width (height when docked at the
+  // top or bottom) and its frame lays itself out again.
+  virtual void OnSplitterResize(int size);
   void PaintOwnBackground(CDC* dc, CRect rect) override { OnEraseWorkArea(dc, rect); }
 
   COLORREF m_clrBackColor = (COLORREF)-1;
@@ -102,6 +132,11 @@ protected:
   int OnCreate(LPCREATESTRUCT cs);
   void OnSize(UINT type, int cx, int cy);
   void OnSysColorChange();
+  void OnLButtonDown(UINT flags, CPoint point);
+  void OnMouseMove(UINT flags, CPoint point);
+  void OnLButtonUp(UINT flags, CPoint point);
+  void OnCancelMode();
+  BOOL OnSetCursor(CWnd* wnd, UINT hitTest, UINT message);
   DECLARE_MESSAGE_MAP()
 
 protected:
@@ -110,8 +145,20 @@ protected:
   void ScrollStep(int direction);
   void PaintBar(CDC* dc, const CRect& clip);
   CObList& Pages() { return m_Pages; }
+  void UpdateSplitterRect();
+  // Puts copies of the pages in place of the bar's own, keeping the windows of pages
+  // that stay, and activates the page that was active, or the first.
+  void ReplacePages(const CObList& pages);
+  // The tracking line of a splitter drag at a screen point (drawn or erased, as it
+  // inverts), and the end of the drag, applied or not.
+  void DrawTrackLine(POINT screen);
+  CRect TrackLineAt(POINT screen) const;
+  void StopTracking(BOOL apply);
+  void EndRename(BOOL apply);
+  BOOL IsVerticalSplitter() const;
 
   CObList m_Pages;
+  CObList m_DefaultPages;
   UINT m_nActivePage = (UINT)-1;
   CTKButton m_btnUp, m_btnDown;
   int m_nScrollOffset = 0;
@@ -123,4 +170,10 @@ protected:
   int m_nDefaultSize = 0;
   SIZE m_sizeImage{0, 0};
   BOOL m_bInAnimation = FALSE;
+  BOOL m_bIsTracking = FALSE;
+  POINT m_ptStart{0, 0};
+  POINT m_ptLast{0, 0};
+  BOOL m_bLineShown = FALSE;
+  HWND m_hwndRename = nullptr;
+  UINT m_nRenamedPage = (UINT)-1;
 };
