@@ -4,6 +4,8 @@
 // animation, scrolling when the groups do not fit, and the pane in each look.
 #include "toolkit/frames/pane_test_support.h"
 
+#include "toolkit/bars/TKPopupMenu.h"
+#include "toolkit/bars/TKPopupMenuBar.h"
 #include "toolkit/frames/GlobalData.h"
 #include "toolkit/frames/TKTasksPane.h"
 
@@ -114,6 +116,41 @@ TEST_F(TasksPaneFrame, BackForwardAndHomeWalkTheHistoryOfVisitedPages) {
   EXPECT_FALSE(pane->GetGroup(0)->m_rect.IsRectEmpty() && pane->GetGroup(2)->m_rect.IsRectEmpty());
   EXPECT_TRUE(pane->GetGroup(0)->m_rect.IsRectEmpty());
   EXPECT_FALSE(pane->GetGroup(2)->m_rect.IsRectEmpty());
+}
+
+TEST_F(TasksPaneFrame, TheArrowsOfBackAndForwardListThePagesThatWayAndThePickedOneIsReachedAtOnce) {
+  Build(480, true);
+  pane->SetActivePage(1);
+  pane->SetActivePage(2);
+  CTasksPaneToolBar& bar = pane->GetNavigationToolBar();
+  // From Schedule: Back lists the pages behind, newest first; from the start page
+  // again, Forward lists those ahead in order. The second entry is picked each time.
+  struct Case {
+    UINT button;
+    std::vector<std::string> listed;
+    int page;
+  } cases[] = {{ID_TKTASKS_BACK, {"Effects", "Tasks Pane"}, 0},
+               {ID_TKTASKS_FORWARD, {"Effects", "Schedule"}, 2}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.button);
+    auto* button = dynamic_cast<CTasksPaneHistoryButton*>(bar.GetButton(bar.CommandToIndex(c.button)));
+    ASSERT_NE(button, nullptr);
+    CRect rect;
+    bar.GetItemRect(bar.CommandToIndex(c.button), &rect);
+    ClickAt(ScreenPointOf(bar, CPoint(rect.right - 4, rect.CenterPoint().y)));  // the arrow
+    ASSERT_TRUE(winetest::WaitUntil([&] { return button->GetPopupMenu() != nullptr; }, 3000));
+    CTKPopupMenuBar* items = button->GetPopupMenu()->GetMenuBar();
+    std::vector<std::string> listed;
+    for (int i = 0; i < items->GetCount(); ++i) listed.push_back(std::string(items->GetButtonText(i)));
+    EXPECT_EQ(listed, c.listed);
+    CRect second;
+    items->GetItemRect(1, &second);
+    ClickAt(CentreOn(*items, second));
+    EXPECT_EQ(pane->GetActivePage(), c.page);
+    // Two steps along the same history, nothing added to it.
+    EXPECT_EQ(pane->GetHistory(), (std::vector<int>{0, 1, 2}));
+    EXPECT_EQ(pane->GetHistoryPosition(), c.page);
+  }
 }
 
 TEST_F(TasksPaneFrame, ThePageListOpensAMenuOfThePagesAndThePickedOneJoinsTheHistory) {
