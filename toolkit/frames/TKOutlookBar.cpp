@@ -27,9 +27,17 @@ void CTKOutlookBarPageButton::FillBackground(CDC* dc, const CRect& rect) {
 }
 
 void CTKOutlookBarPageButton::DrawBorder(CDC* dc, CRect& rect, UINT itemState) {
-  if (m_bPushed && m_bHighlighted) dc->Draw3dRect(&rect, GD().barShadow, GD().barHighlight);
+  // Pressed, or checked as the active page of the navigation pane.
+  if ((m_bPushed && m_bHighlighted) || m_bShownActive)
+    dc->Draw3dRect(&rect, GD().barShadow, GD().barHighlight);
   rect.DeflateRect(2, 2);
   (void)itemState;
+}
+
+void CTKOutlookBarPageButton::SetShownActive(BOOL active) {
+  if (active == m_bShownActive) return;
+  m_bShownActive = active;
+  if (m_hWnd) Invalidate();
 }
 
 BEGIN_MESSAGE_MAP(CTKOutlookBarPageButton, CTKButton)
@@ -91,6 +99,7 @@ BOOL CTKOutlookBarPage::CreateButton(CWnd* bar, HFONT font) {
 CTKOutlookBar::CTKOutlookBar() { m_bLocked = TRUE; }
 
 CTKOutlookBar::~CTKOutlookBar() {
+  for (CTKButton* button : m_stripButtons) delete button;
   while (!m_Pages.IsEmpty()) delete static_cast<CTKOutlookBarPage*>(m_Pages.RemoveHead());
   while (!m_DefaultPages.IsEmpty()) delete static_cast<CTKOutlookBarPage*>(m_DefaultPages.RemoveHead());
 }
@@ -217,6 +226,13 @@ BOOL CTKOutlookBar::IsVerticalSplitter() const {
 }
 
 void CTKOutlookBar::OnLButtonDown(UINT flags, CPoint point) {
+  if (!m_rectPageSplitter.IsRectEmpty() && m_rectPageSplitter.PtInRect(point)) {
+    m_bPageSplitterDrag = TRUE;
+    m_nPageSplitterStartY = point.y;
+    m_nPageSplitterStartCount = GetVisiblePageButtons();
+    ::SetCapture(m_hWnd);
+    return;
+  }
   if (!m_rectSplitter.IsRectEmpty() && m_rectSplitter.PtInRect(point)) {
     m_bIsTracking = TRUE;
     m_ptStart = point;
@@ -269,6 +285,11 @@ void CTKOutlookBar::DrawTrackLine(POINT screen) {
 }
 
 void CTKOutlookBar::OnMouseMove(UINT flags, CPoint point) {
+  if (m_bPageSplitterDrag) {
+    // Up shows more page buttons, down fewer: one for each page-button height.
+    SetVisiblePageButtons(m_nPageSplitterStartCount + (m_nPageSplitterStartY - point.y) / PageButtonHeight());
+    return;
+  }
   if (m_bIsTracking) {
     POINT screen = point;
     ::ClientToScreen(m_hWnd, &screen);
@@ -315,6 +336,11 @@ void CTKOutlookBar::OnSplitterResize(int size) {
 }
 
 void CTKOutlookBar::OnLButtonUp(UINT flags, CPoint point) {
+  if (m_bPageSplitterDrag) {
+    m_bPageSplitterDrag = FALSE;
+    if (::GetCapture() == m_hWnd) ::ReleaseCapture();
+    return;
+  }
   if (m_bIsTracking) {
     StopTracking(TRUE);
     return;
@@ -323,6 +349,8 @@ void CTKOutlookBar::OnLButtonUp(UINT flags, CPoint point) {
 }
 
 void CTKOutlookBar::OnCancelMode() {
+  if (m_bPageSplitterDrag && ::GetCapture() == m_hWnd) ::ReleaseCapture();
+  m_bPageSplitterDrag = FALSE;
   StopTracking(FALSE);
   EndRename(FALSE);
   CTKToolBar::OnCancelMode();
@@ -332,6 +360,10 @@ BOOL CTKOutlookBar::OnSetCursor(CWnd* wnd, UINT hitTest, UINT message) {
   POINT point;
   ::GetCursorPos(&point);
   ::ScreenToClient(m_hWnd, &point);
+  if (hitTest == HTCLIENT && (m_bPageSplitterDrag || m_rectPageSplitter.PtInRect(point))) {
+    ::SetCursor(::LoadCursorA(nullptr, (LPCSTR)IDC_SIZENS));
+    return TRUE;
+  }
   if (hitTest == HTCLIENT && (m_bIsTracking || m_rectSplitter.PtInRect(point))) {
     GlobalData& data = const_cast<GlobalData&>(GD());
     ::SetCursor(IsVerticalSplitter() ? data.GetStretchCursor() : data.GetStretchVertCursor());
@@ -435,6 +467,7 @@ BOOL CTKOutlookBar::AddPage(UINT id, const char* label, HWND window) {
     ::ShowWindow(window, SW_HIDE);
   }
   m_Pages.AddTail(page);
+  m_nStripShown = -1;
   auto* original = new CTKOutlookBarPage;
   original->CopyFrom(*page);
   m_DefaultPages.AddTail(original);
@@ -566,7 +599,10 @@ void CTKOutlookBar::AdjustLayout() {
     m_rectCaption.bottom = area.top + PageButtonHeight() + 2;
     area.top = m_rectCaption.bottom;
   }
-  LayoutPageButtons(area);
+  if (m_bNavigationPane)
+    LayoutNavigationPane(area);
+  else
+    LayoutPageButtons(area);
   m_rectWorkArea = area;
   const BOOL horizontal = IsHorizontal();
   CClientDC dc(this);
@@ -682,6 +718,11 @@ BOOL CTKOutlookBar::OnCommand(WPARAM wParam, LPARAM lParam) {
       ScrollStep(from == m_btnUp.m_hWnd ? -1 : +1);
       return TRUE;
     }
+    for (size_t i = 0; i < m_stripButtons.size(); ++i) {
+      if (m_stripButtons[i]->m_hWnd != from) continue;
+      SetActivePage(m_stripPages[i], TRUE);
+      return TRUE;
+    }
     for (POSITION pos = m_Pages.GetHeadPosition(); pos;) {
       auto* page = static_cast<CTKOutlookBarPage*>(m_Pages.GetNext(pos));
       if (page->m_pButton && page->m_pButton->m_hWnd == from) {
@@ -689,6 +730,11 @@ BOOL CTKOutlookBar::OnCommand(WPARAM wParam, LPARAM lParam) {
         return TRUE;
       }
     }
+  }
+  if (!from && (LOWORD(wParam) == kShowMoreButtons || LOWORD(wParam) == kShowFewerButtons)) {
+    if (LOWORD(wParam) == kShowMoreButtons && CanShowMorePageButtons()) OnShowMorePageButtons();
+    if (LOWORD(wParam) == kShowFewerButtons && CanShowFewerPageButtons()) OnShowFewerPageButtons();
+    return TRUE;
   }
   return CTKToolBar::OnCommand(wParam, lParam);
 }
@@ -704,7 +750,8 @@ void CTKOutlookBar::SetActivePage(UINT id, BOOL animate) {
   OnActivatePage();
   m_iFirstVisibleButton = 0;
   m_nScrollOffset = 0;
-  const BOOL slide = animate && m_bEnableAnimation && m_hWnd && ::IsWindowVisible(m_hWnd) && old && page;
+  const BOOL slide = animate && m_bEnableAnimation && !m_bNavigationPane && m_hWnd &&
+                     ::IsWindowVisible(m_hWnd) && old && page;
   if (!slide) {
     AdjustLayout();
     if (m_hWnd) ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
@@ -742,6 +789,132 @@ void CTKOutlookBar::SetActivePage(UINT id, BOOL animate) {
   ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
+// ---- navigation-pane mode -------------------------------------------------------------
+
+namespace {
+// The height of the strip of small page buttons for images of that height.
+int StripHeight(int imageHeight) { return imageHeight + 12; }
+constexpr int kPageSplitterHeight = 6;
+}  // namespace
+
+void CTKOutlookBar::SetNavigationPaneMode(BOOL on) {
+  m_bNavigationPane = on;
+  if (on) m_bHasCaption = TRUE;
+  m_nStripShown = -1;
+  if (!on) {
+    RebuildPageStrip(GetPageCount());
+    m_rectPageSplitter.SetRectEmpty();
+    m_rectPageStrip.SetRectEmpty();
+  }
+  AdjustLayout();
+  if (m_hWnd) ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+void CTKOutlookBar::SetPageImages(HIMAGELIST images) {
+  m_hPageImages = images;
+  m_nStripShown = -1;
+  AdjustLayout();
+}
+
+int CTKOutlookBar::GetVisiblePageButtons() const {
+  const int wanted = m_nVisiblePageButtons < 0 ? GetPageCount() : m_nVisiblePageButtons;
+  return std::max(0, std::min({wanted, m_nMaxVisiblePageButtons, GetPageCount()}));
+}
+
+HWND CTKOutlookBar::GetPageStripButton(UINT id) const {
+  for (size_t i = 0; i < m_stripPages.size(); ++i)
+    if (m_stripPages[i] == id) return m_stripButtons[i]->m_hWnd;
+  return nullptr;
+}
+
+void CTKOutlookBar::LayoutNavigationPane(CRect& area) {
+  const int height = PageButtonHeight();
+  int imageWidth = 16, imageHeight = 16;
+  if (m_hPageImages) ::ImageList_GetIconSize(m_hPageImages, &imageWidth, &imageHeight);
+  // The strip of small buttons along the bottom, the page buttons above it.
+  m_rectPageStrip = area;
+  m_rectPageStrip.top = std::max<int>(area.top, area.bottom - StripHeight(imageHeight));
+  area.bottom = m_rectPageStrip.top;
+  m_nMaxVisiblePageButtons = std::max(0, (area.Height() - height) / (2 * height));
+  const int shown = GetVisiblePageButtons();
+  int index = 0, top = area.bottom - shown * height;
+  for (POSITION pos = m_Pages.GetHeadPosition(); pos; ++index) {
+    auto* page = static_cast<CTKOutlookBarPage*>(m_Pages.GetNext(pos));
+    if (!page->m_pButton) page->CreateButton(this, static_cast<HFONT>(GD().regularFont.m_hObject));
+    if (!page->m_pButton) continue;
+    page->m_pButton->SetShownActive(page->m_nId == m_nActivePage);
+    if (index >= shown) {
+      page->m_rect.SetRectEmpty();
+      page->m_pButton->ShowWindow(SW_HIDE);
+      continue;
+    }
+    page->m_rect.SetRect(area.left, top + index * height, area.right, top + (index + 1) * height);
+    ::SetWindowPos(page->m_pButton->m_hWnd, nullptr, page->m_rect.left, page->m_rect.top,
+                   page->m_rect.Width(), page->m_rect.Height(),
+                   SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+  }
+  area.bottom = top;
+  // The splitter the user drags to show more or fewer page buttons.
+  m_rectPageSplitter.SetRect(area.left, std::max<int>(area.top, area.bottom - kPageSplitterHeight),
+                             area.right, area.bottom);
+  area.bottom = m_rectPageSplitter.top;
+  if (shown != m_nStripShown) RebuildPageStrip(shown);
+  // The small buttons from the right end of the strip, in page order.
+  const int width = imageWidth + 6;
+  int x = m_rectPageStrip.right - static_cast<int>(m_stripButtons.size()) * width;
+  for (CTKButton* button : m_stripButtons) {
+    ::SetWindowPos(button->m_hWnd, nullptr, x, m_rectPageStrip.top + 1, width, m_rectPageStrip.Height() - 2,
+                   SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    x += width;
+  }
+}
+
+void CTKOutlookBar::RebuildPageStrip(int shown) {
+  for (CTKButton* button : m_stripButtons) {
+    if (button->m_hWnd) button->DestroyWindow();
+    delete button;
+  }
+  m_stripButtons.clear();
+  m_stripPages.clear();
+  m_nStripShown = shown;
+  if (!m_bNavigationPane || !m_hWnd) return;
+  int index = 0, n = 0;
+  for (POSITION pos = m_Pages.GetHeadPosition(); pos; ++index) {
+    auto* page = static_cast<CTKOutlookBarPage*>(m_Pages.GetNext(pos));
+    if (index < shown) continue;
+    auto* button = new CTKButton;
+    button->m_bDrawFocus = FALSE;
+    if (!button->Create("", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, CRect(0, 0, 0, 0), this,
+                        kFirstPageStripButton + n)) {
+      delete button;
+      continue;
+    }
+    if (m_hPageImages && index < ::ImageList_GetImageCount(m_hPageImages))
+      button->AssignImages(::ImageList_GetIcon(m_hPageImages, index, ILD_NORMAL));
+    button->SetTipText(page->m_strLabel);
+    m_stripButtons.push_back(button);
+    m_stripPages.push_back(page->m_nId);
+    ++n;
+  }
+}
+
+void CTKOutlookBar::SetVisiblePageButtons(int count) {
+  count = std::max(0, std::min(count, GetPageCount()));
+  if (count == GetVisiblePageButtons() && m_nVisiblePageButtons >= 0) return;
+  m_nVisiblePageButtons = count;
+  AdjustLayout();
+  if (m_hWnd) ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+void CTKOutlookBar::OnShowMorePageButtons() { SetVisiblePageButtons(GetVisiblePageButtons() + 1); }
+void CTKOutlookBar::OnShowFewerPageButtons() { SetVisiblePageButtons(GetVisiblePageButtons() - 1); }
+BOOL CTKOutlookBar::CanShowMorePageButtons() const {
+  return m_bNavigationPane && GetVisiblePageButtons() < std::min(m_nMaxVisiblePageButtons, GetPageCount());
+}
+BOOL CTKOutlookBar::CanShowFewerPageButtons() const {
+  return m_bNavigationPane && GetVisiblePageButtons() > 0;
+}
+
 // ---- stored state ---------------------------------------------------------------------
 
 void CTKOutlookBar::ReplacePages(const CObList& pages) {
@@ -760,6 +933,7 @@ void CTKOutlookBar::ReplacePages(const CObList& pages) {
     m_Pages.AddTail(page);
   }
   while (!old.IsEmpty()) delete static_cast<CTKOutlookBarPage*>(old.RemoveHead());
+  m_nStripShown = -1;
   m_nActivePage = (UINT)-1;
   UINT next = (UINT)-1;
   if (FindPage(active))
@@ -876,9 +1050,11 @@ void CTKOutlookBar::PaintBar(CDC* dc, const CRect&) {
   frame.DeflateRect(1, 1);
   dc->Draw3dRect(&frame, GD().buttonShadow, GD().buttonHighlight);
   if (!m_rectSplitter.IsRectEmpty()) dc->FillRect(&m_rectSplitter, const_cast<CBrush*>(&GD().barFaceBrush));
+  if (!m_rectPageSplitter.IsRectEmpty())
+    CTKVisualManager::GetInstance()->PaintOutlookPageButton(dc, m_rectPageSplitter);
   HGDIOBJ oldFont = ::SelectObject(dc->GetSafeHdc(), GD().regularFont.m_hObject);
   if (!m_rectCaption.IsRectEmpty()) {
-    CTKOutlookBarPage* page = FindPage(m_nActivePage);
+    CTKOutlookBarPage* page = m_bNavigationPane ? nullptr : FindPage(m_nActivePage);
     CString text;
     if (page)
       text = page->m_strLabel;

@@ -6,6 +6,10 @@
 #include "toolkit/bars/TKToolBar.h"
 #include "toolkit/frames/TKButton.h"
 
+#include "platform/afx/linux_headers_begin.h"
+#include <vector>
+#include "platform/afx/linux_headers_end.h"
+
 class CTKOutlookBar;
 
 // A page's button: its face and border come from the current look.
@@ -14,8 +18,12 @@ public:
   void FillBackground(CDC* dc, const CRect& rect) override;
   void DrawBorder(CDC* dc, CRect& rect, UINT itemState) override;
   void DrawFocusRectangle(CDC*, const CRect&) override {}
+  // Drawn pressed: the active page's button in the navigation pane.
+  void SetShownActive(BOOL active);
+  BOOL IsShownActive() const { return m_bShownActive; }
 
 protected:
+  BOOL m_bShownActive = FALSE;
   // A double click on a page button renames its page in place.
   void OnLButtonDblClk(UINT flags, CPoint point);
   DECLARE_MESSAGE_MAP()
@@ -81,6 +89,20 @@ public:
   UINT GetActivePage() const { return m_nActivePage; }
   int GetPageCount() const { return m_Pages.GetCount(); }
   CTKOutlookBarPage* FindPage(UINT id) const;
+  // The navigation-pane mode: a caption, the page buttons stacked at the bottom (as
+  // many as the user's page splitter leaves and as fit), and below them a strip of
+  // small buttons, one for each page whose page button is not shown.
+  void SetNavigationPaneMode(BOOL on = TRUE);
+  BOOL IsNavigationPaneMode() const { return m_bNavigationPane; }
+  // The pages' small images (page n takes image n).
+  void SetPageImages(HIMAGELIST images);
+  int GetVisiblePageButtons() const;
+  int GetMaxVisiblePageButtons() const { return m_nMaxVisiblePageButtons; }
+  CRect GetPageSplitterRect() const { return m_rectPageSplitter; }
+  CRect GetPageStripRect() const { return m_rectPageStrip; }
+  // The small button of a page in the strip (null while its page button is shown).
+  HWND GetPageStripButton(UINT id) const;
+  enum : UINT { kShowMoreButtons = 61952, kShowFewerButtons = 61953, kFirstPageStripButton = 61955 };
   // The pages as the program added them (what a reset goes back to).
   const CObList& GetDefaultPages() const { return m_DefaultPages; }
   CRect GetPageButtonRect(UINT id) const;
@@ -119,6 +141,11 @@ public:
   // The splitter was let go: the bar takes the new width (height when docked at the
   // top or bottom) and its frame lays itself out again.
   virtual void OnSplitterResize(int size);
+  // One more or one fewer page button (navigation-pane mode), and whether there can be.
+  virtual void OnShowMorePageButtons();
+  virtual void OnShowFewerPageButtons();
+  virtual BOOL CanShowMorePageButtons() const;
+  virtual BOOL CanShowFewerPageButtons() const;
   void PaintOwnBackground(CDC* dc, CRect rect) override { OnEraseWorkArea(dc, rect); }
 
   COLORREF m_clrBackColor = (COLORREF)-1;
@@ -149,6 +176,10 @@ protected:
   // Puts copies of the pages in place of the bar's own, keeping the windows of pages
   // that stay, and activates the page that was active, or the first.
   void ReplacePages(const CObList& pages);
+  // The navigation pane's page buttons and strip at the bottom of the area.
+  void LayoutNavigationPane(CRect& area);
+  void RebuildPageStrip(int shown);
+  void SetVisiblePageButtons(int count);
   // The tracking line of a splitter drag at a screen point (drawn or erased, as it
   // inverts), and the end of the drag, applied or not.
   void DrawTrackLine(POINT screen);
@@ -174,6 +205,18 @@ protected:
   POINT m_ptStart{0, 0};
   POINT m_ptLast{0, 0};
   BOOL m_bLineShown = FALSE;
+  BOOL m_bNavigationPane = FALSE;
+  int m_nVisiblePageButtons = -1;  // -1: all
+  int m_nMaxVisiblePageButtons = 0;
+  int m_nStripShown = -1;  // the shown count the strip was made for
+  CRect m_rectPageSplitter;
+  CRect m_rectPageStrip;
+  BOOL m_bPageSplitterDrag = FALSE;
+  int m_nPageSplitterStartY = 0;
+  int m_nPageSplitterStartCount = 0;
+  HIMAGELIST m_hPageImages = nullptr;
+  std::vector<CTKButton*> m_stripButtons;
+  std::vector<UINT> m_stripPages;
   HWND m_hwndRename = nullptr;
   UINT m_nRenamedPage = (UINT)-1;
 };

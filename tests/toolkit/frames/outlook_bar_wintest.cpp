@@ -386,6 +386,81 @@ TEST_F(OutlookBarFrame, ThePagesAreStoredWithTheBarAndAResetBringsBackTheProgram
   ::RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Tarvel Tests\\Outlook");
 }
 
+TEST_F(OutlookBarFrame, TheNavigationPaneStacksPageButtonsAtTheBottomAndItsSplitterMovesPagesToTheStrip) {
+  Build(480, true);
+  bar->SetNavigationPaneMode();
+  PumpPendingMessages();
+  const int height = bar->PageButtonHeight();
+  const CRect strip = bar->GetPageStripRect();
+  ASSERT_FALSE(strip.IsRectEmpty());
+  EXPECT_FALSE(bar->GetCaptionRect().IsRectEmpty());
+  // Every page button, in order, right above the strip of small buttons, which is
+  // empty; the splitter above them ends the button area; the active page is pressed.
+  EXPECT_EQ(bar->GetVisiblePageButtons(), 3);
+  EXPECT_EQ(bar->GetPageButtonRect(kLog).bottom, strip.top);
+  EXPECT_EQ(bar->GetPageButtonRect(kSchedule).bottom, bar->GetPageButtonRect(kLog).top);
+  EXPECT_EQ(bar->GetPageButtonRect(kRecordings).top, bar->GetPageSplitterRect().bottom);
+  EXPECT_EQ(bar->GetButtonArea().bottom, bar->GetPageSplitterRect().top);
+  EXPECT_TRUE(bar->FindPage(kRecordings)->m_pButton->IsShownActive());
+  EXPECT_FALSE(bar->FindPage(kLog)->m_pButton->IsShownActive());
+  EXPECT_EQ(bar->GetPageStripButton(kLog), nullptr);
+  EXPECT_TRUE(bar->GetButtonArea().PtInRect(ButtonRect(901).TopLeft()));
+
+  // The user drags the splitter down by two and a half page buttons: the last two
+  // pages leave the stack for small buttons in the strip.
+  const POINT grip = CentreOn(*bar, bar->GetPageSplitterRect());
+  EXPECT_TRUE(MoveMouseAndWait(grip, true));
+  PumpPendingMessages(100);
+  EXPECT_EQ(::GetCursor(), ::LoadCursorA(nullptr, (LPCSTR)IDC_SIZENS));
+  toolbartest::RunDrag(toolbartest::DragScript(grip, POINT{grip.x, grip.y + 2 * height + height / 2}));
+  EXPECT_EQ(bar->GetVisiblePageButtons(), 1);
+  EXPECT_NE(::GetCapture(), bar->m_hWnd);
+  EXPECT_FALSE(::IsWindowVisible(bar->FindPage(kLog)->m_pButton->m_hWnd));
+  EXPECT_EQ(bar->GetPageButtonRect(kRecordings).bottom, strip.top);
+  for (UINT page : {kSchedule, kLog}) {
+    HWND stripButton = bar->GetPageStripButton(page);
+    ASSERT_NE(stripButton, nullptr) << page;
+    EXPECT_TRUE(::IsWindowVisible(stripButton));
+    CRect at;
+    ::GetWindowRect(stripButton, &at);
+    ::MapWindowPoints(nullptr, bar->m_hWnd, reinterpret_cast<POINT*>(&at), 2);
+    EXPECT_TRUE(strip.PtInRect(at.CenterPoint())) << page;
+  }
+  // A click on Log's small button opens Log's page.
+  CRect logSmall;
+  ::GetClientRect(bar->GetPageStripButton(kLog), &logSmall);
+  ClickAt(CentreOn(*CWnd::FromHandle(bar->GetPageStripButton(kLog)), logSmall));
+  EXPECT_EQ(bar->GetActivePage(), kLog);
+  EXPECT_TRUE(bar->GetButtonArea().PtInRect(ButtonRect(921).TopLeft()));
+  EXPECT_EQ(ButtonRect(901), CRect(-1, -1, -1, -1));
+  PumpPendingMessages();
+  EXPECT_TRUE(SavePng(CaptureWindow(frameHwnd, false), ScreenshotPath("outlook-navigation-pane.png")));
+
+  // Show more and show fewer, as the chevron's menu gives them, one page at a time
+  // and never past none or all.
+  struct Step {
+    UINT command;
+    int shown;
+  } steps[] = {{CTKOutlookBar::kShowMoreButtons, 2},  {CTKOutlookBar::kShowMoreButtons, 3},
+               {CTKOutlookBar::kShowMoreButtons, 3},  {CTKOutlookBar::kShowFewerButtons, 2},
+               {CTKOutlookBar::kShowFewerButtons, 1}, {CTKOutlookBar::kShowFewerButtons, 0},
+               {CTKOutlookBar::kShowFewerButtons, 0}};
+  for (const Step& step : steps) {
+    bar->SendMessage(WM_COMMAND, step.command);
+    EXPECT_EQ(bar->GetVisiblePageButtons(), step.shown) << step.command;
+  }
+  EXPECT_NE(bar->GetPageStripButton(kRecordings), nullptr);
+  // A short bar shows no more page buttons than fit.
+  bar->SendMessage(WM_COMMAND, CTKOutlookBar::kShowMoreButtons);
+  bar->SendMessage(WM_COMMAND, CTKOutlookBar::kShowMoreButtons);
+  bar->SendMessage(WM_COMMAND, CTKOutlookBar::kShowMoreButtons);
+  ::SetWindowPos(frameHwnd, nullptr, 0, 0, 600, 4 * height + 120, SWP_NOMOVE | SWP_NOZORDER);
+  frame->RecalcLayout();
+  PumpPendingMessages();
+  EXPECT_LT(bar->GetVisiblePageButtons(), 3);
+  EXPECT_EQ(bar->GetVisiblePageButtons(), bar->GetMaxVisiblePageButtons());
+}
+
 TEST_F(OutlookBarFrame, ACaptionStyleGivesACaptionStripNamingTheActivePage) {
   Build(480, true, WS_CAPTION);
   EXPECT_FALSE(bar->GetStyle() & WS_CAPTION) << "the window itself has no caption";
