@@ -171,9 +171,13 @@ BOOL CTKTabWnd::OnCommand(WPARAM wParam, LPARAM lParam) {
   HWND from = reinterpret_cast<HWND>(lParam);
   if (!from || std::find(m_buttons.begin(), m_buttons.end(), from) == m_buttons.end())
     return CTKTabWndBase::OnCommand(wParam, lParam);
-  if (from == m_btnLeft.m_hWnd)
+  if (from == m_btnLeft.m_hWnd && HasSlantedTabs()) {
+    if (m_firstShownTab > 0) ShowFromTab(m_firstShownTab - 1);
+  } else if (from == m_btnLeft.m_hWnd)
     ScrollTabsTo(m_offset - kScrollStep);
-  else if (from == m_btnRight.m_hWnd && m_tabsListMenu) {
+  else if (from == m_btnRight.m_hWnd && HasSlantedTabs() && !m_tabsListMenu) {
+    if (::IsWindowEnabled(m_btnRight.m_hWnd)) ShowFromTab(m_firstShownTab + 1);
+  } else if (from == m_btnRight.m_hWnd && m_tabsListMenu) {
     // The button is still in its click; the list opens once that is over, so that it
     // has the mouse to itself.
     ::PostMessageA(m_hWnd, kShowListMessage, 0, 0);
@@ -188,6 +192,19 @@ BOOL CTKTabWnd::OnCommand(WPARAM wParam, LPARAM lParam) {
       ::SendMessageA(active->m_hWnd, WM_CLOSE, 0, 0);
   }
   return TRUE;
+}
+
+void CTKTabWnd::ShowFromTab(int tab) {
+  if (tab < 0 || tab >= m_tabCount) return;
+  // The strip moves by the widths of the tabs before it, less their overlaps, so the
+  // tab starts exactly at the left of the area.
+  const int overlap = m_tabsRect.Height() - 4 - 1;
+  int offset = 0;
+  for (int i = 0; i < tab; ++i)
+    if (m_tabs[i]->m_visible) offset += m_tabs[i]->m_fullWidth - overlap + 1;
+  m_firstShownTab = tab;
+  ScrollTabsTo(offset);
+  ClampScroll();
 }
 
 void CTKTabWnd::ScrollTabsTo(int offset) {
@@ -349,6 +366,7 @@ BOOL CTKTabWnd::RemoveTab(int index) {
   --m_tabCount;
   if (m_destroyHosted && tab->m_wnd && ::IsWindow(tab->m_wnd->m_hWnd)) tab->m_wnd->DestroyWindow();
   delete tab;
+  if (HasSlantedTabs() && m_firstShownTab >= index && m_firstShownTab > 0) --m_firstShownTab;
   int next = m_activeTab;
   if (m_activeTab >= index) {
     next = m_activeTab - 1 < m_tabCount ? m_activeTab - 1 : m_tabCount;
@@ -356,6 +374,7 @@ BOOL CTKTabWnd::RemoveTab(int index) {
     m_activeTab = -1;
   }
   RecalcLayout();
+  if (m_offset == 0) m_firstShownTab = 0;
   int before = m_activeTab;
   SetActiveTab(next);
   ::SendMessageA(::GetParent(m_hWnd), TKM_ONCHANGE_ACTIVE_TAB, m_activeTab, before);
@@ -379,6 +398,8 @@ void CTKTabWnd::RemoveAllTabs() {
   m_tabCount = 0;
   m_activeTab = -1;
   m_nextId = 1;
+  m_offset = 0;
+  m_firstShownTab = 0;
   RecalcLayout();
 }
 
@@ -583,6 +604,17 @@ void CTKTabWnd::EnsureVisible(int tab) {
     return;
   }
   if (r.IsRectEmpty()) return;
+  if (HasSlantedTabs()) {
+    // Whole tabs: one left of the area becomes the first; for one past the right end,
+    // tabs are skipped until it fits.
+    if (tab < m_firstShownTab || r.left < m_tabsRect.left) {
+      ShowFromTab(tab);
+      return;
+    }
+    while (m_firstShownTab < tab && m_tabs[tab]->m_rect.right > m_tabsRect.right)
+      ShowFromTab(m_firstShownTab + 1);
+    return;
+  }
   if (r.left < m_tabsRect.left)
     ScrollTabsTo(m_offset - (m_tabsRect.left - r.left));
   else if (r.right > m_tabsRect.right && r.Width() <= m_tabsRect.Width())

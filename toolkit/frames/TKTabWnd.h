@@ -11,8 +11,8 @@
 // tab is dragged past its ends), a close button for the active window, the tab list mode
 // with its sorted popup of every tab, painting, and the horizontal scroll bar that flat
 // tabs share with the active window, with the splitter the user drags to share the
-// width between the tabs and that bar. Not yet: highlighting under the mouse, and
-// scrolling slanted tabs by whole tabs.
+// width between the tabs and that bar, and slanted tabs that scroll by whole tabs. Not
+// yet: highlighting under the mouse.
 #include "platform/afx/afxwin.h"
 #include "toolkit/frames/TKButton.h"
 #include "toolkit/frames/TKTabWndBase.h"
@@ -175,6 +175,8 @@ public:
   // tabs are moved left, and the most they can be.
   int GetScrollOffset() const { return m_offset; }
   int GetMaxScrollOffset() const { return m_maxOffset; }
+  // Slanted tabs scroll by whole tabs: the first one shown at the strip's left.
+  int GetFirstShownTab() const { return m_firstShownTab; }
   // The buttons beside the tabs (null for a button this style does not have).
   enum TabButton { BUTTON_LEFT, BUTTON_RIGHT, BUTTON_FIRST, BUTTON_LAST, BUTTON_CLOSE };
   HWND GetTabButton(TabButton which) const;
@@ -236,6 +238,9 @@ private:
   // Keeps the offset within 0..maximum and the buttons' enabled state with it.
   void ClampScroll();
   void ScrollTabsTo(int offset);
+  // Slanted tabs: makes the tab the first shown, the strip moved so that it starts at
+  // the left of the area.
+  void ShowFromTab(int tab);
   // Takes the shared scroll bar's room (and the splitter's) from the right of the tabs.
   void LayoutScrollBar();
   // The shared bar's width for a client this wide.
@@ -264,6 +269,7 @@ private:
   int m_offset = 0;
   int m_maxOffset = 0;
   int m_totalWidth = 0;
+  int m_firstShownTab = 0;
   CTKTabButton m_btnLeft, m_btnRight, m_btnFirst, m_btnLast, m_btnClose;
   // The buttons in their order along the strip.
   std::vector<HWND> m_buttons;

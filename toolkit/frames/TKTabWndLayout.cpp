@@ -151,7 +151,8 @@ void CTKTabWnd::ClampScroll() {
   if (!m_scrollButtons) return;
   m_maxOffset =
       m_tabsRect.IsRectEmpty() || m_tabsListMenu ? 0 : std::max(0, m_totalWidth - m_tabsRect.Width());
-  const int clamped = std::max(0, std::min(m_offset, m_maxOffset));
+  // Slanted tabs scroll by whole tabs, which may take the strip past the plain maximum.
+  const int clamped = HasSlantedTabs() ? std::max(0, m_offset) : std::max(0, std::min(m_offset, m_maxOffset));
   if (clamped != m_offset) {
     m_offset = clamped;
     LayoutTabs();
@@ -159,8 +160,17 @@ void CTKTabWnd::ClampScroll() {
   if (IsFlatStyle()) return;
   // A scroll button that cannot move the tabs further is disabled, which also stops its
   // repeating while it is held down.
-  const std::pair<CTKTabButton*, bool> states[] = {{&m_btnLeft, m_offset > 0},
-                                                   {&m_btnRight, m_tabsListMenu || m_offset < m_maxOffset}};
+  bool left = m_offset > 0, right = m_offset < m_maxOffset;
+  if (HasSlantedTabs()) {
+    // While the last tab ends past the strip and is not the first shown already.
+    int last = -1;
+    for (int i = 0; i < m_tabCount; ++i)
+      if (m_tabs[i]->m_visible) last = i;
+    left = m_firstShownTab > 0;
+    right = last >= 0 && m_tabs[last]->m_rect.right > m_tabsRect.right && m_firstShownTab < last;
+  }
+  const std::pair<CTKTabButton*, bool> states[] = {{&m_btnLeft, left},
+                                                   {&m_btnRight, m_tabsListMenu || right}};
   for (const auto& [button, enabled] : states) {
     if (!button->m_hWnd || (::IsWindowEnabled(button->m_hWnd) != FALSE) == enabled) continue;
     ::EnableWindow(button->m_hWnd, enabled);
@@ -279,5 +289,11 @@ void CTKTabWnd::SetToolText(CTKTabInfo* tab) {
 
 void CTKTabWnd::OnSize(UINT, int cx, int) {
   if (m_sharedScroll) m_scrollBarWidth = DefaultScrollBarWidth(cx);
+  if (HasSlantedTabs()) {
+    // From the first tab again, then as far as the active one needs.
+    m_offset = 0;
+    m_firstShownTab = 0;
+  }
   RecalcLayout();
+  if (HasSlantedTabs()) EnsureVisible(m_activeTab);
 }

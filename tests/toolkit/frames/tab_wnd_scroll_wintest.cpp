@@ -513,6 +513,69 @@ TEST(TabWndScrollTest, TheSharedScrollBarScrollsTheActiveWindowAndTheSplitterSha
   EXPECT_EQ(::GetCapture(), nullptr);
 }
 
+TEST(TabWndScrollTest, SlantedTabsScrollByWholeTabs) {
+  Owner owner;
+  ASSERT_TRUE(owner.Make(300));
+  CTKTabWnd tabs;
+  ASSERT_TRUE(tabs.Create(CTKTabWnd::STYLE_3D_SLANTED, CRect(0, 0, 300, 160), &owner, 1));
+  constexpr int kCount = 8;
+  Page pages[kCount];
+  for (int i = 0; i < kCount; ++i) {
+    ASSERT_TRUE(pages[i].Make(&tabs));
+    tabs.AppendTab(&pages[i], ("Take " + std::to_string(i + 1)).c_str());
+  }
+  ::SetForegroundWindow(owner.m_hWnd);
+  PumpPendingMessages();
+  const CRect area = tabs.GetTabsArea();
+  const HWND left = tabs.GetTabButton(CTKTabWnd::BUTTON_LEFT),
+             right = tabs.GetTabButton(CTKTabWnd::BUTTON_RIGHT);
+  EXPECT_FALSE(::IsWindowEnabled(left));
+  ASSERT_TRUE(::IsWindowEnabled(right));
+  auto startOf = [&](int tab) {
+    CRect r;
+    tabs.GetTabRect(tab, r);
+    return r.left;
+  };
+
+  // Each click on the right button: the next tab starts right at the strip's left,
+  // until the last tab is in view.
+  int clicks = 0;
+  while (::IsWindowEnabled(right) && clicks < kCount) {
+    QuickClickAt(ButtonCentre(tabs, CTKTabWnd::BUTTON_RIGHT));
+    ++clicks;
+    EXPECT_EQ(tabs.GetFirstShownTab(), clicks);
+    EXPECT_EQ(startOf(clicks), area.left) << clicks;
+  }
+  EXPECT_GT(clicks, 0);
+  EXPECT_LT(clicks, kCount - 1);
+  CRect last;
+  ASSERT_TRUE(tabs.GetTabRect(kCount - 1, last));
+  EXPECT_LE(last.right, area.right);
+  EXPECT_TRUE(::IsWindowEnabled(left));
+
+  // The left button goes back a tab at a time, to the first at offset 0.
+  for (int first = clicks - 1; first >= 0; --first) {
+    ASSERT_TRUE(::IsWindowEnabled(left)) << first;
+    QuickClickAt(ButtonCentre(tabs, CTKTabWnd::BUTTON_LEFT));
+    EXPECT_EQ(tabs.GetFirstShownTab(), first);
+    EXPECT_EQ(startOf(first), area.left) << first;
+  }
+  EXPECT_EQ(tabs.GetScrollOffset(), 0);
+  EXPECT_FALSE(::IsWindowEnabled(left));
+
+  // Ctrl+PageUp wraps to the last tab, which comes into view by whole tabs; back on
+  // the first, it is the first shown again.
+  CtrlKey(tabs, VK_PRIOR);
+  ASSERT_EQ(tabs.GetActiveTab(), kCount - 1);
+  ASSERT_TRUE(tabs.GetTabRect(kCount - 1, last));
+  EXPECT_LE(last.right, area.right);
+  EXPECT_EQ(startOf(tabs.GetFirstShownTab()), area.left);
+  CtrlKey(tabs, VK_NEXT);
+  EXPECT_EQ(tabs.GetActiveTab(), 0);
+  EXPECT_EQ(tabs.GetFirstShownTab(), 0);
+  EXPECT_EQ(startOf(0), area.left);
+}
+
 TEST(TabWndScrollTest, OnlyStylesWithScrollButtonsHaveThem) {
   struct Case {
     int style;
