@@ -137,6 +137,12 @@ int CTKOutlookBar::OnCreate(LPCREATESTRUCT cs) {
     // Held down, a scroll button repeats its step every 200 ms.
     button->SetAutoRepeatMode(200);
   }
+  if (!m_btnClose.Create("", WS_CHILD | BS_PUSHBUTTON, CRect(0, 0, kScrollButtonSize, kScrollButtonSize),
+                         this, kCloseId))
+    return -1;
+  m_btnClose.m_bDrawFocus = FALSE;
+  m_btnClose.SetStdImage(MenuImages::kClose);
+  m_btnClose.SetTipText(panes_text::kClose);
   SetWindowText(panes_text::kShortcuts);
   OnSysColorChange();
   return 0;
@@ -599,6 +605,14 @@ void CTKOutlookBar::AdjustLayout() {
     m_rectCaption.bottom = area.top + PageButtonHeight() + 2;
     area.top = m_rectCaption.bottom;
   }
+  if (m_btnClose.m_hWnd) {
+    const int size = m_rectCaption.Height() - 4;
+    if (size > 0)
+      ::SetWindowPos(m_btnClose.m_hWnd, HWND_TOP, m_rectCaption.right - 2 - size, m_rectCaption.top + 2, size,
+                     size, SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    else
+      m_btnClose.ShowWindow(SW_HIDE);
+  }
   if (m_bNavigationPane)
     LayoutNavigationPane(area);
   else
@@ -714,6 +728,15 @@ void CTKOutlookBar::EnsureButtonVisible(int index) {
 BOOL CTKOutlookBar::OnCommand(WPARAM wParam, LPARAM lParam) {
   HWND from = reinterpret_cast<HWND>(lParam);
   if (from && HIWORD(wParam) == BN_CLICKED) {
+    if (from == m_btnClose.m_hWnd) {
+      for (HWND up = ::GetParent(m_hWnd); up; up = ::GetParent(up)) {
+        if (auto* frame = dynamic_cast<CFrameWnd*>(CWnd::FromHandlePermanent(up))) {
+          frame->ShowControlBar(this, FALSE, FALSE);
+          break;
+        }
+      }
+      return TRUE;
+    }
     if (from == m_btnUp.m_hWnd || from == m_btnDown.m_hWnd) {
       ScrollStep(from == m_btnUp.m_hWnd ? -1 : +1);
       return TRUE;
@@ -1060,7 +1083,9 @@ void CTKOutlookBar::PaintBar(CDC* dc, const CRect&) {
       text = page->m_strLabel;
     else
       GetWindowText(text);
-    OnDrawCaption(dc, m_rectCaption, text);
+    CRect caption = m_rectCaption;
+    if (m_btnClose.m_hWnd && ::IsWindowVisible(m_btnClose.m_hWnd)) caption.right -= caption.Height();
+    OnDrawCaption(dc, caption, text);
   }
   const int saved = ::SaveDC(dc->GetSafeHdc());
   ::IntersectClipRect(dc->GetSafeHdc(), m_rectWorkArea.left, m_rectWorkArea.top, m_rectWorkArea.right,

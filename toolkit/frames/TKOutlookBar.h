@@ -52,7 +52,7 @@ public:
 
 class CTKOutlookBar : public CTKToolBar {
 public:
-  enum : UINT { kScrollUpId = 0xEF01, kScrollDownId = 0xEF02 };
+  enum : UINT { kScrollUpId = 0xEF01, kScrollDownId = 0xEF02, kCloseId = 20 };
 
   CTKOutlookBar();
   ~CTKOutlookBar() override;
@@ -130,6 +130,7 @@ public:
   BOOL IsScrollDownShown() const;
   CRect GetButtonArea() const { return m_rectWorkArea; }
   CRect GetCaptionRect() const { return m_rectCaption; }
+  HWND GetCloseButton() const { return m_btnClose.m_hWnd; }
   int PageButtonHeight() const;
 
   // Overridables: after a page became active; the caption; the button area; the
@@ -192,6 +193,8 @@ protected:
   CObList m_DefaultPages;
   UINT m_nActivePage = (UINT)-1;
   CTKButton m_btnUp, m_btnDown;
+  // At the right end of the caption strip: hides the bar in its frame.
+  CTKButton m_btnClose;
   int m_nScrollOffset = 0;
   int m_iFirstVisibleButton = 0;
   BOOL m_bScrollDown = FALSE;

@@ -364,6 +364,7 @@ BOOL CTKTabWnd::RemoveTab(int index) {
   }
   m_tabs.RemoveAt(index);
   --m_tabCount;
+  m_highlightedTab = -1;
   if (m_destroyHosted && tab->m_wnd && ::IsWindow(tab->m_wnd->m_hWnd)) tab->m_wnd->DestroyWindow();
   delete tab;
   if (HasSlantedTabs() && m_firstShownTab >= index && m_firstShownTab > 0) --m_firstShownTab;
@@ -398,6 +399,7 @@ void CTKTabWnd::RemoveAllTabs() {
   m_tabCount = 0;
   m_activeTab = -1;
   m_nextId = 1;
+  m_highlightedTab = -1;
   m_offset = 0;
   m_firstShownTab = 0;
   RecalcLayout();
@@ -849,6 +851,7 @@ void CTKTabWnd::OnLButtonDown(UINT, CPoint point) {
   }
   int tab = GetTabFromPoint(point);
   if (tab >= 0 && tab != m_activeTab && m_tabs[tab]->m_visible && m_tabsRect.PtInRect(point)) {
+    SetHighlightedTab(-1);
     int before = m_activeTab;
     if (SetActiveTab(tab)) ::SendMessageA(::GetParent(m_hWnd), TKM_ONCHANGE_ACTIVE_TAB, tab, before);
   }
@@ -884,6 +887,7 @@ void CTKTabWnd::OnMouseMove(UINT flags, CPoint point) {
     }
     return;
   }
+  if (!m_moving && m_highlightTabs && !IsFlatStyle()) SetHighlightedTab(GetTabFromPoint(point));
   if (m_moving) {
     if (m_scrollButtons && point.x < m_tabsRect.left) {
       KillTimer(kDragScrollRightTimer);
@@ -1003,7 +1007,20 @@ void CTKTabWnd::OnLButtonDblClk(UINT flags, CPoint point) {
   ::SendMessageA(::GetParent(m_hWnd), WM_LBUTTONDBLCLK, flags, MAKELPARAM(point.x, point.y));
 }
 
+void CTKTabWnd::SetHighlightedTab(int tab) {
+  if (tab == m_highlightedTab) return;
+  InvalidateTab(m_highlightedTab);
+  m_highlightedTab = tab;
+  InvalidateTab(tab);
+  // Held while on a tab, so that leaving the window is noticed too.
+  if (tab >= 0 && ::GetCapture() != m_hWnd)
+    ::SetCapture(m_hWnd);
+  else if (tab < 0 && ::GetCapture() == m_hWnd && !m_moving && !m_trackSplitter)
+    ::ReleaseCapture();
+}
+
 void CTKTabWnd::OnCancelMode() {
+  SetHighlightedTab(-1);
   StopSplitter();
   StopMoving();
   CloseRenameEdit();

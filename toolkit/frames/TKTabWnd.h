@@ -11,8 +11,8 @@
 // tab is dragged past its ends), a close button for the active window, the tab list mode
 // with its sorted popup of every tab, painting, and the horizontal scroll bar that flat
 // tabs share with the active window, with the splitter the user drags to share the
-// width between the tabs and that bar, and slanted tabs that scroll by whole tabs. Not
-// yet: highlighting under the mouse.
+// width between the tabs and that bar, slanted tabs that scroll by whole tabs, and the
+// tab under the mouse highlighted (slanted style).
 #include "platform/afx/afxwin.h"
 #include "toolkit/frames/TKButton.h"
 #include "toolkit/frames/TKTabWndBase.h"
@@ -177,6 +177,8 @@ public:
   int GetMaxScrollOffset() const { return m_maxOffset; }
   // Slanted tabs scroll by whole tabs: the first one shown at the strip's left.
   int GetFirstShownTab() const { return m_firstShownTab; }
+  // The tab under the mouse, lit up by the look (-1 for none or without highlighting).
+  int GetHighlightedTab() const { return m_highlightedTab; }
   // The buttons beside the tabs (null for a button this style does not have).
   enum TabButton { BUTTON_LEFT, BUTTON_RIGHT, BUTTON_FIRST, BUTTON_LAST, BUTTON_CLOSE };
   HWND GetTabButton(TabButton which) const;
@@ -246,6 +248,8 @@ private:
   // The shared bar's width for a client this wide.
   int DefaultScrollBarWidth(int clientWidth) const;
   void StopSplitter();
+  // The highlight moves to the tab (-1: none), the mouse held while it is on a tab.
+  void SetHighlightedTab(int tab);
 
   BOOL IsFlatStyle() const { return m_style == kStyleFlat; }
   BOOL HasSlantedTabs() const { return m_style == kStyleSlanted || m_style == kStyleHalfSlanted; }

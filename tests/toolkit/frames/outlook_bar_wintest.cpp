@@ -479,6 +479,17 @@ TEST_F(OutlookBarFrame, ACaptionStyleGivesACaptionStripNamingTheActivePage) {
   EXPECT_GT(recordings, 10);
   bar->SetActivePage(kLog, FALSE);
   EXPECT_NE(strip(), recordings);
+
+  // The close button at the right end of the strip hides the bar in its frame.
+  HWND close = bar->GetCloseButton();
+  ASSERT_TRUE(::IsWindowVisible(close));
+  CRect closeRect;
+  ::GetWindowRect(close, &closeRect);
+  ::MapWindowPoints(nullptr, bar->m_hWnd, reinterpret_cast<POINT*>(&closeRect), 2);
+  EXPECT_TRUE(caption.PtInRect(closeRect.TopLeft()));
+  EXPECT_EQ(closeRect.right, caption.right - 2);
+  ClickAt(CentreOn(*bar, closeRect));
+  EXPECT_FALSE(::IsWindowVisible(bar->m_hWnd));
 }
 
 TEST_F(OutlookBarFrame, EachLookPaintsThePageButtonsAndTheActivePagesImages) {

@@ -576,6 +576,47 @@ TEST(TabWndScrollTest, SlantedTabsScrollByWholeTabs) {
   EXPECT_EQ(startOf(0), area.left);
 }
 
+TEST(TabWndScrollTest, SlantedTabsLightUpUnderTheMouse) {
+  Owner owner;
+  ASSERT_TRUE(owner.Make(400));
+  CTKTabWnd tabs;
+  ASSERT_TRUE(tabs.Create(CTKTabWnd::STYLE_3D_SLANTED, CRect(0, 0, 400, 160), &owner, 1));
+  Page pages[3];
+  for (int i = 0; i < 3; ++i) {
+    ASSERT_TRUE(pages[i].Make(&tabs));
+    tabs.AppendTab(&pages[i], ("Take " + std::to_string(i + 1)).c_str());
+  }
+  ::SetForegroundWindow(owner.m_hWnd);
+  PumpPendingMessages();
+  CRect second;
+  ASSERT_TRUE(tabs.GetTabRect(1, second));
+  // A point of the tab's face away from its label.
+  const POINT face{second.CenterPoint().x, second.top + 2};
+  auto faceColour = [&] {
+    ::RedrawWindow(tabs.m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    return CaptureWindow(tabs.m_hWnd, true).At(face.x, face.y);
+  };
+  const COLORREF plain = faceColour();
+
+  // The pointer on the inactive second tab lights it up; off the tabs, it goes out.
+  struct Step {
+    POINT at;
+    int highlighted;
+    bool lit;
+  } steps[] = {{second.CenterPoint(), 1, true}, {tabs.GetWndArea().CenterPoint(), -1, false}};
+  for (const Step& step : steps) {
+    SCOPED_TRACE(step.highlighted);
+    EXPECT_TRUE(MoveMouseAndWait(ScreenPointOf(tabs, step.at), true));
+    PumpPendingMessages(100);
+    EXPECT_EQ(tabs.GetHighlightedTab(), step.highlighted);
+    EXPECT_EQ(faceColour() != plain, step.lit);
+    EXPECT_EQ(::GetCapture() == tabs.m_hWnd, step.lit);
+  }
+  // A click on the lit tab makes it the active one, no longer lit.
+  ClickAt(ScreenPointOf(tabs, second.CenterPoint()));
+  EXPECT_EQ(tabs.GetActiveTab(), 1);
+}
+
 TEST(TabWndScrollTest, OnlyStylesWithScrollButtonsHaveThem) {
   struct Case {
     int style;
