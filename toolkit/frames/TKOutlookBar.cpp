@@ -2,6 +2,7 @@
 
 #include "toolkit/bars/TKToolbarImageList.h"
 #include "toolkit/frames/GlobalData.h"
+#include "toolkit/frames/InPlaceEdit.h"
 #include "toolkit/frames/MenuImages.h"
 #include "toolkit/frames/PanesText.h"
 #include "toolkit/frames/TKOutlookButton.h"
@@ -427,25 +428,17 @@ BOOL CTKOutlookBar::PreTranslateMessage(MSG* msg) {
     EndRename(msg->wParam == VK_RETURN);
     return TRUE;
   }
-  if (msg->message < WM_MOUSEFIRST || msg->message > WM_MOUSELAST) return FALSE;
   // The edit holds the capture: inside it the mouse edits, a press outside ends it.
-  POINT screen{static_cast<short>(LOWORD(msg->lParam)), static_cast<short>(HIWORD(msg->lParam))};
-  ::ClientToScreen(msg->hwnd, &screen);
-  RECT editRect;
-  ::GetWindowRect(m_hwndRename, &editRect);
-  if (::PtInRect(&editRect, screen)) {
-    if (msg->hwnd == m_hwndRename) return FALSE;
-    POINT local = screen;
-    ::ScreenToClient(m_hwndRename, &local);
-    ::SendMessageA(m_hwndRename, msg->message, msg->wParam, MAKELPARAM(local.x, local.y));
-    return TRUE;
+  switch (RouteMouseToInPlaceEdit(m_hwndRename, msg)) {
+    case InPlaceEditMouse::kHandled:
+      return TRUE;
+    case InPlaceEditMouse::kPressOutside:
+      EndRename(TRUE);
+      if (m_hwndRename) EndRename(FALSE);  // an empty name is dropped, not kept
+      return TRUE;
+    default:
+      return FALSE;
   }
-  if (msg->message == WM_LBUTTONDOWN || msg->message == WM_RBUTTONDOWN || msg->message == WM_MBUTTONDOWN) {
-    EndRename(TRUE);
-    if (m_hwndRename) EndRename(FALSE);  // an empty name is dropped, not kept
-    return TRUE;
-  }
-  return FALSE;
 }
 
 CTKOutlookBarPage* CTKOutlookBar::FindPage(UINT id) const {

@@ -1,6 +1,7 @@
 #include "toolkit/frames/TKTabWnd.h"
 
 #include "toolkit/frames/GlobalData.h"
+#include "toolkit/frames/InPlaceEdit.h"
 #include "toolkit/frames/MenuImages.h"
 #include "toolkit/frames/TKVisualManager.h"
 #include "toolkit/bars/TKContextMenuManager.h"
@@ -493,26 +494,19 @@ BOOL CTKTabWnd::RenameKeyOrMouse(MSG* msg) {
     }
     return FALSE;  // typing goes to the edit
   }
-  if (msg->message < WM_MOUSEFIRST || msg->message > WM_MOUSELAST) return FALSE;
   // The edit holds the capture: inside it the mouse edits, a press outside commits.
-  POINT screen{static_cast<short>(LOWORD(msg->lParam)), static_cast<short>(HIWORD(msg->lParam))};
-  ::ClientToScreen(msg->hwnd, &screen);
-  RECT editRect;
-  ::GetWindowRect(m_renameEdit, &editRect);
-  if (::PtInRect(&editRect, screen)) {
-    POINT local = screen;
-    ::ScreenToClient(m_renameEdit, &local);
-    ::SendMessageA(m_renameEdit, msg->message, msg->wParam, MAKELPARAM(local.x, local.y));
-    return TRUE;
+  switch (RouteMouseToInPlaceEdit(m_renameEdit, msg)) {
+    case InPlaceEditMouse::kHandled:
+      return TRUE;
+    case InPlaceEditMouse::kPressOutside:
+      if (RenameTab())
+        CloseRenameEdit();
+      else
+        ::MessageBeep((UINT)-1);
+      return TRUE;
+    default:
+      return FALSE;
   }
-  if (msg->message == WM_LBUTTONDOWN || msg->message == WM_RBUTTONDOWN || msg->message == WM_MBUTTONDOWN) {
-    if (RenameTab())
-      CloseRenameEdit();
-    else
-      ::MessageBeep((UINT)-1);
-    return TRUE;
-  }
-  return FALSE;
 }
 CMap<UINT, UINT, HICON, HICON> CTKTabWnd::s_commandIcons(10);
 

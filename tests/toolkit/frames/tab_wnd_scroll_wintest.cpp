@@ -94,6 +94,18 @@ struct WidePage : CWnd {
   }
 };
 
+// Tabs "Take 1", "Take 2", ... of the style in a shown owner window of the width.
+void MakeStrip(Owner& owner, CTKTabWnd& tabs, int style, int width, Page* pages, int count) {
+  ASSERT_TRUE(owner.Make(width));
+  ASSERT_TRUE(tabs.Create(style, CRect(0, 0, width, 160), &owner, 1));
+  for (int i = 0; i < count; ++i) {
+    ASSERT_TRUE(pages[i].Make(&tabs));
+    tabs.AppendTab(&pages[i], ("Take " + std::to_string(i + 1)).c_str());
+  }
+  ::SetForegroundWindow(owner.m_hWnd);
+  PumpPendingMessages();
+}
+
 CRect ChildRect(CWnd& parent, HWND child) {
   CRect r;
   ::GetWindowRect(child, &r);
@@ -515,17 +527,10 @@ TEST(TabWndScrollTest, TheSharedScrollBarScrollsTheActiveWindowAndTheSplitterSha
 
 TEST(TabWndScrollTest, SlantedTabsScrollByWholeTabs) {
   Owner owner;
-  ASSERT_TRUE(owner.Make(300));
   CTKTabWnd tabs;
-  ASSERT_TRUE(tabs.Create(CTKTabWnd::STYLE_3D_SLANTED, CRect(0, 0, 300, 160), &owner, 1));
   constexpr int kCount = 8;
   Page pages[kCount];
-  for (int i = 0; i < kCount; ++i) {
-    ASSERT_TRUE(pages[i].Make(&tabs));
-    tabs.AppendTab(&pages[i], ("Take " + std::to_string(i + 1)).c_str());
-  }
-  ::SetForegroundWindow(owner.m_hWnd);
-  PumpPendingMessages();
+  ASSERT_NO_FATAL_FAILURE(MakeStrip(owner, tabs, CTKTabWnd::STYLE_3D_SLANTED, 300, pages, kCount));
   const CRect area = tabs.GetTabsArea();
   const HWND left = tabs.GetTabButton(CTKTabWnd::BUTTON_LEFT),
              right = tabs.GetTabButton(CTKTabWnd::BUTTON_RIGHT);
@@ -578,16 +583,9 @@ TEST(TabWndScrollTest, SlantedTabsScrollByWholeTabs) {
 
 TEST(TabWndScrollTest, SlantedTabsLightUpUnderTheMouse) {
   Owner owner;
-  ASSERT_TRUE(owner.Make(400));
   CTKTabWnd tabs;
-  ASSERT_TRUE(tabs.Create(CTKTabWnd::STYLE_3D_SLANTED, CRect(0, 0, 400, 160), &owner, 1));
   Page pages[3];
-  for (int i = 0; i < 3; ++i) {
-    ASSERT_TRUE(pages[i].Make(&tabs));
-    tabs.AppendTab(&pages[i], ("Take " + std::to_string(i + 1)).c_str());
-  }
-  ::SetForegroundWindow(owner.m_hWnd);
-  PumpPendingMessages();
+  ASSERT_NO_FATAL_FAILURE(MakeStrip(owner, tabs, CTKTabWnd::STYLE_3D_SLANTED, 400, pages, 3));
   CRect second;
   ASSERT_TRUE(tabs.GetTabRect(1, second));
   // A point of the tab's face away from its label.
