@@ -252,6 +252,49 @@ TEST_F(TasksPaneFrame, AScrollBarAppearsWhenTheGroupsDoNotFit) {
   EXPECT_EQ(TaskRect(0, 0), first);
 }
 
+TEST_F(TasksPaneFrame, WithScrollButtonsThePointerRestingOnAScrollAreaScrollsTheGroups) {
+  Build(260, false);
+  pane->m_bUseScrollButtons = TRUE;
+  for (int i = 0; i < 12; ++i) pane->AddTask(1, "Another file", -1, kImport);
+  PumpPendingMessages();
+  // No bar: a strip above and below the groups, which lie between them.
+  EXPECT_FALSE(pane->IsScrollBarShown());
+  const CRect up = pane->GetScrollUpArea(), down = pane->GetScrollDownArea();
+  ASSERT_FALSE(up.IsRectEmpty());
+  ASSERT_FALSE(down.IsRectEmpty());
+  CRect client;
+  pane->GetClientRect(&client);
+  EXPECT_EQ(down.bottom, client.bottom);
+  EXPECT_GE(pane->GetGroup(0)->m_rect.top, up.bottom);
+  const int line = pane->GetTaskLineHeight();
+  const CRect first = TaskRect(0, 0);
+
+  // Resting on the lower strip scrolls line by line to the end and stops there;
+  // resting on the upper one goes back to the top. Off the strips, it stops at once.
+  EXPECT_TRUE(MoveMouseAndWait(CentreOn(*pane, down), true));
+  EXPECT_TRUE(winetest::WaitUntil([&] { return pane->GetScrollPosition() >= 3; }, 5000));
+  EXPECT_TRUE(MoveMouseAndWait(CentreOn(*pane, pane->GetGroup(1)->m_rect), true));
+  PumpPendingMessages(300);
+  const int stopped = pane->GetScrollPosition();
+  PumpPendingMessages(300);
+  EXPECT_EQ(pane->GetScrollPosition(), stopped);
+  EXPECT_EQ(TaskRect(0, 0).top, first.top - stopped * line);
+  EXPECT_TRUE(MoveMouseAndWait(CentreOn(*pane, down), true));
+  int last = -1;
+  EXPECT_TRUE(winetest::WaitUntil(
+      [&] {
+        const bool same = pane->GetScrollPosition() == last;
+        last = pane->GetScrollPosition();
+        PumpPendingMessages(200);
+        return same && pane->GetScrollPosition() == last;
+      },
+      10000));
+  EXPECT_LE(TaskRect(1, 12).bottom, down.top + line);
+  EXPECT_TRUE(MoveMouseAndWait(CentreOn(*pane, up), true));
+  EXPECT_TRUE(winetest::WaitUntil([&] { return pane->GetScrollPosition() == 0; }, 10000));
+  EXPECT_EQ(TaskRect(0, 0), first);
+}
+
 TEST_F(TasksPaneFrame, EachLookPaintsCaptionsAndTaskLinks) {
   Build(480, true);
   for (const LookCase& look : AllLooks()) {
