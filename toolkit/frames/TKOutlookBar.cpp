@@ -734,6 +734,10 @@ BOOL CTKOutlookBar::OnCommand(WPARAM wParam, LPARAM lParam) {
       ScrollStep(from == m_btnUp.m_hWnd ? -1 : +1);
       return TRUE;
     }
+    if (from == m_btnChevron.m_hWnd) {
+      ShowChevronMenu();
+      return TRUE;
+    }
     for (size_t i = 0; i < m_stripButtons.size(); ++i) {
       if (m_stripButtons[i]->m_hWnd != from) continue;
       SetActivePage(m_stripPages[i], TRUE);
@@ -807,6 +811,28 @@ void CTKOutlookBar::SetActivePage(UINT id, BOOL animate) {
 
 // ---- navigation-pane mode -------------------------------------------------------------
 
+void CTKOutlookChevronButton::PaintContent(CDC* dc, const CRect& rect, UINT) {
+  const SIZE glyph = MenuImages::Size();
+  const int x = rect.CenterPoint().x - glyph.cx / 2;
+  const int y = rect.CenterPoint().y - glyph.cy;
+  MenuImages::Draw(dc, MenuImages::kChevronsRight, POINT{x, y});
+  MenuImages::Draw(dc, MenuImages::kArrowDown, POINT{x, y + glyph.cy});
+}
+
+void CTKOutlookBar::ShowChevronMenu() {
+  HMENU menu = ::CreatePopupMenu();
+  ::AppendMenuA(menu, MF_STRING | (CanShowMorePageButtons() ? 0 : MF_GRAYED), kShowMoreButtons,
+                panes_text::kShowMoreButtons);
+  ::AppendMenuA(menu, MF_STRING | (CanShowFewerPageButtons() ? 0 : MF_GRAYED), kShowFewerButtons,
+                panes_text::kShowFewerButtons);
+  CRect button;
+  m_btnChevron.GetWindowRect(&button);
+  const UINT chosen = static_cast<UINT>(::TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RETURNCMD,
+                                                         button.left, button.bottom, 0, m_hWnd, nullptr));
+  ::DestroyMenu(menu);
+  if (chosen == kShowMoreButtons || chosen == kShowFewerButtons) SendMessage(WM_COMMAND, chosen);
+}
+
 namespace {
 // The height of the strip of small page buttons for images of that height.
 int StripHeight(int imageHeight) { return imageHeight + 12; }
@@ -818,6 +844,7 @@ void CTKOutlookBar::SetNavigationPaneMode(BOOL on) {
   if (on) m_bHasCaption = TRUE;
   m_nStripShown = -1;
   if (!on) {
+    if (m_btnChevron.m_hWnd) m_btnChevron.ShowWindow(SW_HIDE);
     RebuildPageStrip(GetPageCount());
     m_rectPageSplitter.SetRectEmpty();
     m_rectPageStrip.SetRectEmpty();
@@ -875,9 +902,17 @@ void CTKOutlookBar::LayoutNavigationPane(CRect& area) {
                              area.right, area.bottom);
   area.bottom = m_rectPageSplitter.top;
   if (shown != m_nStripShown) RebuildPageStrip(shown);
-  // The small buttons from the right end of the strip, in page order.
+  // The chevron at the right end of the strip, the small buttons before it in page order.
   const int width = imageWidth + 6;
-  int x = m_rectPageStrip.right - static_cast<int>(m_stripButtons.size()) * width;
+  if (!m_btnChevron.m_hWnd && m_btnChevron.Create("", WS_CHILD | BS_PUSHBUTTON, CRect(0, 0, 0, 0), this, 0))
+    m_btnChevron.m_bDrawFocus = FALSE;
+  int right = m_rectPageStrip.right;
+  if (m_btnChevron.m_hWnd) {
+    right -= width;
+    ::SetWindowPos(m_btnChevron.m_hWnd, nullptr, right, m_rectPageStrip.top + 1, width,
+                   m_rectPageStrip.Height() - 2, SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+  }
+  int x = right - static_cast<int>(m_stripButtons.size()) * width;
   for (CTKButton* button : m_stripButtons) {
     ::SetWindowPos(button->m_hWnd, nullptr, x, m_rectPageStrip.top + 1, width, m_rectPageStrip.Height() - 2,
                    SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);

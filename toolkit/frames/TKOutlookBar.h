@@ -29,6 +29,13 @@ protected:
   DECLARE_MESSAGE_MAP()
 };
 
+// The chevron at the end of the navigation pane's strip: two glyphs, the chevrons
+// over a small arrow; it opens the menu that shows more or fewer page buttons.
+class CTKOutlookChevronButton : public CTKButton {
+public:
+  void PaintContent(CDC* dc, const CRect& rect, UINT itemState) override;
+};
+
 class CTKOutlookBarPage : public CObject {
   DECLARE_SERIAL(CTKOutlookBarPage)
 
@@ -102,6 +109,7 @@ public:
   CRect GetPageStripRect() const { return m_rectPageStrip; }
   // The small button of a page in the strip (null while its page button is shown).
   HWND GetPageStripButton(UINT id) const;
+  HWND GetChevronButton() const { return m_btnChevron.m_hWnd; }
   enum : UINT { kShowMoreButtons = 61952, kShowFewerButtons = 61953, kFirstPageStripButton = 61955 };
   // The pages as the program added them (what a reset goes back to).
   const CObList& GetDefaultPages() const { return m_DefaultPages; }
@@ -181,6 +189,7 @@ protected:
   void LayoutNavigationPane(CRect& area);
   void RebuildPageStrip(int shown);
   void SetVisiblePageButtons(int count);
+  void ShowChevronMenu();
   // The tracking line of a splitter drag at a screen point (drawn or erased, as it
   // inverts), and the end of the drag, applied or not.
   void DrawTrackLine(POINT screen);
@@ -219,6 +228,7 @@ protected:
   int m_nPageSplitterStartCount = 0;
   HIMAGELIST m_hPageImages = nullptr;
   std::vector<CTKButton*> m_stripButtons;
+  CTKOutlookChevronButton m_btnChevron;
   std::vector<UINT> m_stripPages;
   HWND m_hwndRename = nullptr;
   UINT m_nRenamedPage = (UINT)-1;

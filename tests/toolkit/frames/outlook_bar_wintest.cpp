@@ -450,6 +450,15 @@ TEST_F(OutlookBarFrame, TheNavigationPaneStacksPageButtonsAtTheBottomAndItsSplit
     EXPECT_EQ(bar->GetVisiblePageButtons(), step.shown) << step.command;
   }
   EXPECT_NE(bar->GetPageStripButton(kRecordings), nullptr);
+  // The same from the chevron's menu: Show More Buttons, then Show Fewer Buttons.
+  CRect chevron;
+  ::GetClientRect(bar->GetChevronButton(), &chevron);
+  const POINT chevronAt = CentreOn(*CWnd::FromHandle(bar->GetChevronButton()), chevron);
+  constexpr unsigned long kDown = 0xFF54, kReturn = 0xFF0D;
+  ClickThenKeys(chevronAt, {kDown, kReturn});
+  EXPECT_EQ(bar->GetVisiblePageButtons(), 1);
+  ClickThenKeys(chevronAt, {kDown, kDown, kReturn});
+  EXPECT_EQ(bar->GetVisiblePageButtons(), 0);
   // A short bar shows no more page buttons than fit.
   bar->SendMessage(WM_COMMAND, CTKOutlookBar::kShowMoreButtons);
   bar->SendMessage(WM_COMMAND, CTKOutlookBar::kShowMoreButtons);
