@@ -840,6 +840,8 @@ constexpr int kPageSplitterHeight = 6;
 }  // namespace
 
 void CTKOutlookBar::SetNavigationPaneMode(BOOL on) {
+  if (on && !m_bNavigationPane) m_bCaptionFromStyle = m_bHasCaption;
+  if (!on && m_bNavigationPane) m_bHasCaption = m_bCaptionFromStyle;
   m_bNavigationPane = on;
   if (on) m_bHasCaption = TRUE;
   m_nStripShown = -1;

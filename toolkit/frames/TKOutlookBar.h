@@ -2,7 +2,11 @@
 // A docking bar of large shortcut buttons arranged in pages. Each page has a page
 // button stacked above or below the button area; clicking one makes its page active
 // with a sliding animation. Only the buttons of the active page are laid out; two
-// small scroll buttons move through them when they do not fit.
+// small scroll buttons move through them when they do not fit. The user resizes the
+// bar by its splitter edge and renames a page by double-clicking its page button; the
+// pages are stored with the bar's state. In the navigation-pane mode the page buttons
+// sit at the bottom, as many as the user's page splitter allows, the rest as small
+// buttons in a strip below them.
 #include "toolkit/bars/TKToolBar.h"
 #include "toolkit/frames/TKButton.h"
 
@@ -218,7 +222,8 @@ protected:
   POINT m_ptLast{0, 0};
   BOOL m_bLineShown = FALSE;
   BOOL m_bNavigationPane = FALSE;
-  int m_nVisiblePageButtons = -1;  // -1: all
+  BOOL m_bCaptionFromStyle = FALSE;  // the caption the creation style asked for
+  int m_nVisiblePageButtons = -1;    // -1: all
   int m_nMaxVisiblePageButtons = 0;
   int m_nStripShown = -1;  // the shown count the strip was made for
   CRect m_rectPageSplitter;

@@ -525,6 +525,43 @@ TEST(TabWndScrollTest, TheSharedScrollBarScrollsTheActiveWindowAndTheSplitterSha
   EXPECT_EQ(::GetCapture(), nullptr);
 }
 
+TEST(TabWndScrollTest, DraggingTheSharedBarsThumbScrollsAListViewByItsPixels) {
+  Owner owner;
+  ASSERT_TRUE(owner.Make(420));
+  CTKTabWnd tabs;
+  ASSERT_TRUE(tabs.Create(CTKTabWnd::STYLE_FLAT_SHARED_HORZ_SCROLL, CRect(0, 0, 420, 160), &owner, 1));
+  // A report list three times wider than it shows.
+  CWnd list;
+  ASSERT_TRUE(list.CreateEx(0, WC_LISTVIEWA, "", WS_CHILD | WS_VISIBLE | WS_HSCROLL | LVS_REPORT, 0, 0, 10,
+                            10, tabs.m_hWnd, nullptr));
+  for (int i = 0; i < 4; ++i) {
+    LVCOLUMNA column{};
+    column.mask = LVCF_WIDTH | LVCF_TEXT;
+    column.cx = 300;
+    column.pszText = const_cast<char*>("Take");
+    ::SendMessageA(list.m_hWnd, LVM_INSERTCOLUMNA, i, reinterpret_cast<LPARAM>(&column));
+  }
+  tabs.SetDestroyHostedWindows(FALSE);
+  tabs.AppendTab(&list, "Files");
+  ::SetForegroundWindow(owner.m_hWnd);
+  PumpPendingMessages();
+  const HWND bar = tabs.GetScrollBar();
+  ASSERT_TRUE(::IsWindowEnabled(bar));
+  EXPECT_EQ(::GetScrollPos(list.m_hWnd, SB_HORZ), 0);
+
+  // The user drags the thumb to the right: the list scrolls to where the thumb was let
+  // go, and the bar shows the list's position.
+  const CRect barRect = ChildRect(tabs, bar);
+  const int arrow = ::GetSystemMetrics(SM_CXHSCROLL);
+  const POINT thumb = ScreenPointOf(tabs, CPoint(barRect.left + arrow + 4, barRect.CenterPoint().y));
+  toolbartest::RunDrag(toolbartest::DragScript(thumb, POINT{thumb.x + barRect.Width() / 3, thumb.y}));
+  const int position = ::GetScrollPos(list.m_hWnd, SB_HORZ);
+  EXPECT_GT(position, 100);
+  EXPECT_EQ(::GetScrollPos(bar, SB_CTL), position);
+  EXPECT_FALSE(::GetWindowLongA(list.m_hWnd, GWL_STYLE) & WS_HSCROLL);
+  list.DestroyWindow();
+}
+
 TEST(TabWndScrollTest, SlantedTabsScrollByWholeTabs) {
   Owner owner;
   CTKTabWnd tabs;
