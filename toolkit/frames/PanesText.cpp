@@ -8,4 +8,6 @@ const char* const kBack = "Back";
 const char* const kForward = "Forward";
 const char* const kHome = "Home";
 const char* const kOtherTaskPanes = "Other Task Panes";
+const char* const kShowMoreButtons = "Show More Buttons";
+const char* const kShowFewerButtons = "Show Fewer Buttons";
 }  // namespace panes_text

@@ -9,4 +9,7 @@ extern const char* const kBack;       // navigation toolbar of the tasks pane
 extern const char* const kForward;
 extern const char* const kHome;
 extern const char* const kOtherTaskPanes;  // the page-list button and its tooltip
+// The menu of the navigation pane's chevron.
+extern const char* const kShowMoreButtons;
+extern const char* const kShowFewerButtons;
 }  // namespace panes_text

@@ -2,13 +2,16 @@
 
 #include "toolkit/bars/TKToolbarImageList.h"
 #include "toolkit/frames/GlobalData.h"
+#include "toolkit/frames/InPlaceEdit.h"
 #include "toolkit/frames/MenuImages.h"
 #include "toolkit/frames/PanesText.h"
 #include "toolkit/frames/TKOutlookButton.h"
+#include "toolkit/frames/TKRegistry.h"
 #include "toolkit/frames/TKVisualManager.h"
 
 #include "platform/afx/linux_headers_begin.h"
 #include <algorithm>
+#include <utility>
 #include <vector>
 #include "platform/afx/linux_headers_end.h"
 
@@ -25,9 +28,26 @@ void CTKOutlookBarPageButton::FillBackground(CDC* dc, const CRect& rect) {
 }
 
 void CTKOutlookBarPageButton::DrawBorder(CDC* dc, CRect& rect, UINT itemState) {
-  if (m_bPushed && m_bHighlighted) dc->Draw3dRect(&rect, GD().barShadow, GD().barHighlight);
+  // Pressed, or checked as the active page of the navigation pane.
+  if ((m_bPushed && m_bHighlighted) || m_bShownActive)
+    dc->Draw3dRect(&rect, GD().barShadow, GD().barHighlight);
   rect.DeflateRect(2, 2);
   (void)itemState;
+}
+
+void CTKOutlookBarPageButton::SetShownActive(BOOL active) {
+  if (active == m_bShownActive) return;
+  m_bShownActive = active;
+  if (m_hWnd) Invalidate();
+}
+
+BEGIN_MESSAGE_MAP(CTKOutlookBarPageButton, CTKButton)
+  ON_WM_LBUTTONDBLCLK()
+END_MESSAGE_MAP()
+
+void CTKOutlookBarPageButton::OnLButtonDblClk(UINT, CPoint) {
+  if (auto* bar = dynamic_cast<CTKOutlookBar*>(CWnd::FromHandlePermanent(::GetParent(m_hWnd))))
+    bar->StartRenamePage(::GetDlgCtrlID(m_hWnd));
 }
 
 IMPLEMENT_SERIAL(CTKOutlookBarPage, CObject, 1)
@@ -80,13 +100,20 @@ BOOL CTKOutlookBarPage::CreateButton(CWnd* bar, HFONT font) {
 CTKOutlookBar::CTKOutlookBar() { m_bLocked = TRUE; }
 
 CTKOutlookBar::~CTKOutlookBar() {
+  for (CTKButton* button : m_stripButtons) delete button;
   while (!m_Pages.IsEmpty()) delete static_cast<CTKOutlookBarPage*>(m_Pages.RemoveHead());
+  while (!m_DefaultPages.IsEmpty()) delete static_cast<CTKOutlookBarPage*>(m_DefaultPages.RemoveHead());
 }
 
 BEGIN_MESSAGE_MAP(CTKOutlookBar, CTKToolBar)
   ON_WM_CREATE()
   ON_WM_SIZE()
   ON_WM_SYSCOLORCHANGE()
+  ON_WM_LBUTTONDOWN()
+  ON_WM_MOUSEMOVE()
+  ON_WM_LBUTTONUP()
+  ON_WM_CANCELMODE()
+  ON_WM_SETCURSOR()
 END_MESSAGE_MAP()
 
 BOOL CTKOutlookBar::Create(CWnd* parent, DWORD style, UINT id) {
@@ -111,6 +138,12 @@ int CTKOutlookBar::OnCreate(LPCREATESTRUCT cs) {
     // Held down, a scroll button repeats its step every 200 ms.
     button->SetAutoRepeatMode(200);
   }
+  if (!m_btnClose.Create("", WS_CHILD | BS_PUSHBUTTON, CRect(0, 0, kScrollButtonSize, kScrollButtonSize),
+                         this, kCloseId))
+    return -1;
+  m_btnClose.m_bDrawFocus = FALSE;
+  m_btnClose.SetStdImage(MenuImages::kClose);
+  m_btnClose.SetTipText(panes_text::kClose);
   SetWindowText(panes_text::kShortcuts);
   OnSysColorChange();
   return 0;
@@ -171,6 +204,243 @@ void CTKOutlookBar::SetBorder(BOOL border) {
   if (m_hWnd) Invalidate();
 }
 
+void CTKOutlookBar::UpdateSplitterRect() {
+  m_rectSplitter.SetRectEmpty();
+  if (!m_bEnableSplitter || !m_hWnd) return;
+  CRect client;
+  GetClientRect(&client);
+  client.DeflateRect(2, 2);
+  // On the free side: away from the edge the bar is docked at.
+  switch (m_dwStyle & CBRS_ALIGN_ANY) {
+    case CBRS_ALIGN_LEFT:
+      m_rectSplitter.SetRect(client.right - kSplitterWidth, client.top, client.right, client.bottom);
+      break;
+    case CBRS_ALIGN_RIGHT:
+      m_rectSplitter.SetRect(client.left, client.top, client.left + kSplitterWidth, client.bottom);
+      break;
+    case CBRS_ALIGN_TOP:
+      m_rectSplitter.SetRect(client.left, client.bottom - kSplitterWidth, client.right, client.bottom);
+      break;
+    case CBRS_ALIGN_BOTTOM:
+      m_rectSplitter.SetRect(client.left, client.top, client.right, client.top + kSplitterWidth);
+      break;
+  }
+}
+
+BOOL CTKOutlookBar::IsVerticalSplitter() const {
+  const DWORD side = m_dwStyle & CBRS_ALIGN_ANY;
+  return side == CBRS_ALIGN_LEFT || side == CBRS_ALIGN_RIGHT;
+}
+
+void CTKOutlookBar::OnLButtonDown(UINT flags, CPoint point) {
+  if (!m_rectPageSplitter.IsRectEmpty() && m_rectPageSplitter.PtInRect(point)) {
+    m_bPageSplitterDrag = TRUE;
+    m_nPageSplitterStartY = point.y;
+    m_nPageSplitterStartCount = GetVisiblePageButtons();
+    ::SetCapture(m_hWnd);
+    return;
+  }
+  if (!m_rectSplitter.IsRectEmpty() && m_rectSplitter.PtInRect(point)) {
+    m_bIsTracking = TRUE;
+    m_ptStart = point;
+    ::ClientToScreen(m_hWnd, &m_ptStart);
+    m_ptLast = m_ptStart;
+    m_bLineShown = FALSE;
+    ::SetCapture(m_hWnd);
+    DrawTrackLine(m_ptStart);
+    return;
+  }
+  CTKToolBar::OnLButtonDown(flags, point);
+}
+
+namespace {
+// Inverts a strip of the screen through a halftone brush: drawn twice, it is gone.
+void InvertOnScreen(const CRect& strip) {
+  HDC dc = ::GetDCEx(nullptr, nullptr, DCX_WINDOW | DCX_CACHE | DCX_LOCKWINDOWUPDATE);
+  WORD pattern[8];
+  for (int i = 0; i < 8; ++i) pattern[i] = static_cast<WORD>(0x5555 << (i & 1));
+  HBITMAP bits = ::CreateBitmap(8, 8, 1, 1, pattern);
+  HBRUSH halftone = ::CreatePatternBrush(bits);
+  HGDIOBJ old = ::SelectObject(dc, halftone);
+  ::PatBlt(dc, strip.left, strip.top, strip.Width(), strip.Height(), PATINVERT);
+  ::SelectObject(dc, old);
+  ::DeleteObject(halftone);
+  ::DeleteObject(bits);
+  ::ReleaseDC(nullptr, dc);
+}
+}  // namespace
+
+CRect CTKOutlookBar::TrackLineAt(POINT screen) const {
+  CRect bar;
+  GetWindowRect(&bar);
+  return IsVerticalSplitter() ? CRect(screen.x - 1, bar.top, screen.x + 2, bar.bottom)
+                              : CRect(bar.left, screen.y - 1, bar.right, screen.y + 2);
+}
+
+void CTKOutlookBar::DrawTrackLine(POINT screen) {
+  // Kept inside the parent's client area.
+  HWND parent = ::GetParent(m_hWnd);
+  CRect limit;
+  ::GetClientRect(parent, &limit);
+  ::MapWindowPoints(parent, nullptr, reinterpret_cast<POINT*>(&limit), 2);
+  screen.x = std::max<int>(limit.left, std::min<int>(screen.x, limit.right - kSplitterWidth));
+  screen.y = std::max<int>(limit.top, std::min<int>(screen.y, limit.bottom - kSplitterWidth));
+  if (m_bLineShown) InvertOnScreen(TrackLineAt(m_ptLast));
+  InvertOnScreen(TrackLineAt(screen));
+  m_ptLast = screen;
+  m_bLineShown = TRUE;
+}
+
+void CTKOutlookBar::OnMouseMove(UINT flags, CPoint point) {
+  if (m_bPageSplitterDrag) {
+    // Up shows more page buttons, down fewer: one for each page-button height.
+    SetVisiblePageButtons(m_nPageSplitterStartCount + (m_nPageSplitterStartY - point.y) / PageButtonHeight());
+    return;
+  }
+  if (m_bIsTracking) {
+    POINT screen = point;
+    ::ClientToScreen(m_hWnd, &screen);
+    DrawTrackLine(screen);
+    return;
+  }
+  CTKToolBar::OnMouseMove(flags, point);
+}
+
+void CTKOutlookBar::StopTracking(BOOL apply) {
+  if (!m_bIsTracking) return;
+  m_bIsTracking = FALSE;
+  if (m_bLineShown) InvertOnScreen(TrackLineAt(m_ptLast));  // erased
+  m_bLineShown = FALSE;
+  if (::GetCapture() == m_hWnd) ::ReleaseCapture();
+  if (!apply) return;
+  // The bar's size as its frame lays it out, moved by how far the line went.
+  const CSize now = CalcFixedLayout(FALSE, !IsVerticalSplitter());
+  const DWORD side = m_dwStyle & CBRS_ALIGN_ANY;
+  const int dx = m_ptLast.x - m_ptStart.x, dy = m_ptLast.y - m_ptStart.y;
+  const int size = side == CBRS_ALIGN_LEFT    ? now.cx + dx
+                   : side == CBRS_ALIGN_RIGHT ? now.cx - dx
+                   : side == CBRS_ALIGN_TOP   ? now.cy + dy
+                                              : now.cy - dy;
+  OnSplitterResize(std::max(size, 4 * kSplitterWidth));
+}
+
+void CTKOutlookBar::OnSplitterResize(int size) {
+  if (size == m_nDefaultSize) return;
+  m_nDefaultSize = size;
+  for (HWND up = ::GetParent(m_hWnd); up; up = ::GetParent(up)) {
+    if (auto* frame = dynamic_cast<CFrameWnd*>(CWnd::FromHandlePermanent(up))) {
+      frame->RecalcLayout();
+      return;
+    }
+  }
+  // Not in a frame: the bar sizes itself.
+  CRect bar;
+  GetWindowRect(&bar);
+  if (IsVerticalSplitter())
+    ::SetWindowPos(m_hWnd, nullptr, 0, 0, size, bar.Height(), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  else
+    ::SetWindowPos(m_hWnd, nullptr, 0, 0, bar.Width(), size, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void CTKOutlookBar::OnLButtonUp(UINT flags, CPoint point) {
+  if (m_bPageSplitterDrag) {
+    m_bPageSplitterDrag = FALSE;
+    if (::GetCapture() == m_hWnd) ::ReleaseCapture();
+    return;
+  }
+  if (m_bIsTracking) {
+    StopTracking(TRUE);
+    return;
+  }
+  CTKToolBar::OnLButtonUp(flags, point);
+}
+
+void CTKOutlookBar::OnCancelMode() {
+  if (m_bPageSplitterDrag && ::GetCapture() == m_hWnd) ::ReleaseCapture();
+  m_bPageSplitterDrag = FALSE;
+  StopTracking(FALSE);
+  EndRename(FALSE);
+  CTKToolBar::OnCancelMode();
+}
+
+BOOL CTKOutlookBar::OnSetCursor(CWnd* wnd, UINT hitTest, UINT message) {
+  POINT point;
+  ::GetCursorPos(&point);
+  ::ScreenToClient(m_hWnd, &point);
+  if (hitTest == HTCLIENT && (m_bPageSplitterDrag || m_rectPageSplitter.PtInRect(point))) {
+    ::SetCursor(::LoadCursorA(nullptr, (LPCSTR)IDC_SIZENS));
+    return TRUE;
+  }
+  if (hitTest == HTCLIENT && (m_bIsTracking || m_rectSplitter.PtInRect(point))) {
+    GlobalData& data = const_cast<GlobalData&>(GD());
+    ::SetCursor(IsVerticalSplitter() ? data.GetStretchCursor() : data.GetStretchVertCursor());
+    return TRUE;
+  }
+  return CTKToolBar::OnSetCursor(wnd, hitTest, message);
+}
+
+// ---- renaming a page in place -------------------------------------------------------
+
+BOOL CTKOutlookBar::StartRenamePage(UINT id) {
+  CTKOutlookBarPage* page = FindPage(id);
+  if (!page || !page->m_pButton || m_hwndRename || !m_hWnd) return FALSE;
+  const CRect r = page->m_rect;
+  m_hwndRename = ::CreateWindowExA(
+      0, "EDIT", page->m_strLabel, WS_CHILD | WS_VISIBLE | WS_BORDER | ES_AUTOHSCROLL, r.left, r.top,
+      r.Width(), r.Height(), m_hWnd, nullptr, ::GetModuleHandleA(nullptr), nullptr);
+  if (!m_hwndRename) return FALSE;
+  m_nRenamedPage = id;
+  ::SetWindowPos(m_hwndRename, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  ::SendMessageA(m_hwndRename, WM_SETFONT, reinterpret_cast<WPARAM>(GD().regularFont.m_hObject), FALSE);
+  ::SendMessageA(m_hwndRename, EM_SETSEL, 0, -1);
+  ::SetFocus(m_hwndRename);
+  ::SetCapture(m_hwndRename);
+  return TRUE;
+}
+
+void CTKOutlookBar::EndRename(BOOL apply) {
+  if (!m_hwndRename) return;
+  if (apply) {
+    CString text;
+    const int length = ::GetWindowTextLengthA(m_hwndRename);
+    ::GetWindowTextA(m_hwndRename, text.GetBuffer(length + 1), length + 1);
+    text.ReleaseBuffer();
+    if (text.IsEmpty()) {
+      ::MessageBeep((UINT)-1);
+      return;
+    }
+    SetPageName(m_nRenamedPage, text);
+  }
+  HWND edit = m_hwndRename;
+  m_hwndRename = nullptr;
+  m_nRenamedPage = (UINT)-1;
+  if (::GetCapture() == edit) ::ReleaseCapture();
+  ::DestroyWindow(edit);
+}
+
+BOOL CTKOutlookBar::PreTranslateMessage(MSG* msg) {
+  if (m_bIsTracking && msg->message == WM_KEYDOWN && msg->wParam == VK_ESCAPE) {
+    StopTracking(FALSE);
+    return TRUE;
+  }
+  if (!m_hwndRename) return CTKToolBar::PreTranslateMessage(msg);
+  if (msg->message == WM_KEYDOWN && (msg->wParam == VK_RETURN || msg->wParam == VK_ESCAPE)) {
+    EndRename(msg->wParam == VK_RETURN);
+    return TRUE;
+  }
+  // The edit holds the capture: inside it the mouse edits, a press outside ends it.
+  switch (RouteMouseToInPlaceEdit(m_hwndRename, msg)) {
+    case InPlaceEditMouse::kHandled:
+      return TRUE;
+    case InPlaceEditMouse::kPressOutside:
+      EndRename(TRUE);
+      if (m_hwndRename) EndRename(FALSE);  // an empty name is dropped, not kept
+      return TRUE;
+    default:
+      return FALSE;
+  }
+}
+
 CTKOutlookBarPage* CTKOutlookBar::FindPage(UINT id) const {
   for (POSITION pos = m_Pages.GetHeadPosition(); pos;) {
     auto* page = static_cast<CTKOutlookBarPage*>(m_Pages.GetNext(pos));
@@ -196,6 +466,10 @@ BOOL CTKOutlookBar::AddPage(UINT id, const char* label, HWND window) {
     ::ShowWindow(window, SW_HIDE);
   }
   m_Pages.AddTail(page);
+  m_nStripShown = -1;
+  auto* original = new CTKOutlookBarPage;
+  original->CopyFrom(*page);
+  m_DefaultPages.AddTail(original);
   if (m_nActivePage == (UINT)-1)
     SetActivePage(id, FALSE);
   else
@@ -316,6 +590,7 @@ void CTKOutlookBar::LayoutPageButtons(CRect& area) {
 
 void CTKOutlookBar::AdjustLayout() {
   if (!m_hWnd) return;
+  UpdateSplitterRect();
   CRect area = InnerArea();
   m_rectCaption.SetRectEmpty();
   if (m_bHasCaption) {
@@ -323,7 +598,18 @@ void CTKOutlookBar::AdjustLayout() {
     m_rectCaption.bottom = area.top + PageButtonHeight() + 2;
     area.top = m_rectCaption.bottom;
   }
-  LayoutPageButtons(area);
+  if (m_btnClose.m_hWnd) {
+    const int size = m_rectCaption.Height() - 4;
+    if (size > 0)
+      ::SetWindowPos(m_btnClose.m_hWnd, HWND_TOP, m_rectCaption.right - 2 - size, m_rectCaption.top + 2, size,
+                     size, SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    else
+      m_btnClose.ShowWindow(SW_HIDE);
+  }
+  if (m_bNavigationPane)
+    LayoutNavigationPane(area);
+  else
+    LayoutPageButtons(area);
   m_rectWorkArea = area;
   const BOOL horizontal = IsHorizontal();
   CClientDC dc(this);
@@ -435,8 +721,26 @@ void CTKOutlookBar::EnsureButtonVisible(int index) {
 BOOL CTKOutlookBar::OnCommand(WPARAM wParam, LPARAM lParam) {
   HWND from = reinterpret_cast<HWND>(lParam);
   if (from && HIWORD(wParam) == BN_CLICKED) {
+    if (from == m_btnClose.m_hWnd) {
+      for (HWND up = ::GetParent(m_hWnd); up; up = ::GetParent(up)) {
+        if (auto* frame = dynamic_cast<CFrameWnd*>(CWnd::FromHandlePermanent(up))) {
+          frame->ShowControlBar(this, FALSE, FALSE);
+          break;
+        }
+      }
+      return TRUE;
+    }
     if (from == m_btnUp.m_hWnd || from == m_btnDown.m_hWnd) {
       ScrollStep(from == m_btnUp.m_hWnd ? -1 : +1);
+      return TRUE;
+    }
+    if (from == m_btnChevron.m_hWnd) {
+      ShowChevronMenu();
+      return TRUE;
+    }
+    for (size_t i = 0; i < m_stripButtons.size(); ++i) {
+      if (m_stripButtons[i]->m_hWnd != from) continue;
+      SetActivePage(m_stripPages[i], TRUE);
       return TRUE;
     }
     for (POSITION pos = m_Pages.GetHeadPosition(); pos;) {
@@ -446,6 +750,11 @@ BOOL CTKOutlookBar::OnCommand(WPARAM wParam, LPARAM lParam) {
         return TRUE;
       }
     }
+  }
+  if (!from && (LOWORD(wParam) == kShowMoreButtons || LOWORD(wParam) == kShowFewerButtons)) {
+    if (LOWORD(wParam) == kShowMoreButtons && CanShowMorePageButtons()) OnShowMorePageButtons();
+    if (LOWORD(wParam) == kShowFewerButtons && CanShowFewerPageButtons()) OnShowFewerPageButtons();
+    return TRUE;
   }
   return CTKToolBar::OnCommand(wParam, lParam);
 }
@@ -461,7 +770,8 @@ void CTKOutlookBar::SetActivePage(UINT id, BOOL animate) {
   OnActivatePage();
   m_iFirstVisibleButton = 0;
   m_nScrollOffset = 0;
-  const BOOL slide = animate && m_bEnableAnimation && m_hWnd && ::IsWindowVisible(m_hWnd) && old && page;
+  const BOOL slide = animate && m_bEnableAnimation && !m_bNavigationPane && m_hWnd &&
+                     ::IsWindowVisible(m_hWnd) && old && page;
   if (!slide) {
     AdjustLayout();
     if (m_hWnd) ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
@@ -497,6 +807,252 @@ void CTKOutlookBar::SetActivePage(UINT id, BOOL animate) {
     ::Sleep(10);
   }
   ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+// ---- navigation-pane mode -------------------------------------------------------------
+
+void CTKOutlookChevronButton::PaintContent(CDC* dc, const CRect& rect, UINT) {
+  const SIZE glyph = MenuImages::Size();
+  const int x = rect.CenterPoint().x - glyph.cx / 2;
+  const int y = rect.CenterPoint().y - glyph.cy;
+  MenuImages::Draw(dc, MenuImages::kChevronsRight, POINT{x, y});
+  MenuImages::Draw(dc, MenuImages::kArrowDown, POINT{x, y + glyph.cy});
+}
+
+void CTKOutlookBar::ShowChevronMenu() {
+  HMENU menu = ::CreatePopupMenu();
+  ::AppendMenuA(menu, MF_STRING | (CanShowMorePageButtons() ? 0 : MF_GRAYED), kShowMoreButtons,
+                panes_text::kShowMoreButtons);
+  ::AppendMenuA(menu, MF_STRING | (CanShowFewerPageButtons() ? 0 : MF_GRAYED), kShowFewerButtons,
+                panes_text::kShowFewerButtons);
+  CRect button;
+  m_btnChevron.GetWindowRect(&button);
+  const UINT chosen = static_cast<UINT>(::TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RETURNCMD,
+                                                         button.left, button.bottom, 0, m_hWnd, nullptr));
+  ::DestroyMenu(menu);
+  if (chosen == kShowMoreButtons || chosen == kShowFewerButtons) SendMessage(WM_COMMAND, chosen);
+}
+
+namespace {
+// The height of the strip of small page buttons for images of that height.
+int StripHeight(int imageHeight) { return imageHeight + 12; }
+constexpr int kPageSplitterHeight = 6;
+}  // namespace
+
+void CTKOutlookBar::SetNavigationPaneMode(BOOL on) {
+  if (on && !m_bNavigationPane) m_bCaptionFromStyle = m_bHasCaption;
+  if (!on && m_bNavigationPane) m_bHasCaption = m_bCaptionFromStyle;
+  m_bNavigationPane = on;
+  if (on) m_bHasCaption = TRUE;
+  m_nStripShown = -1;
+  if (!on) {
+    if (m_btnChevron.m_hWnd) m_btnChevron.ShowWindow(SW_HIDE);
+    RebuildPageStrip(GetPageCount());
+    m_rectPageSplitter.SetRectEmpty();
+    m_rectPageStrip.SetRectEmpty();
+  }
+  AdjustLayout();
+  if (m_hWnd) ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+void CTKOutlookBar::SetPageImages(HIMAGELIST images) {
+  m_hPageImages = images;
+  m_nStripShown = -1;
+  AdjustLayout();
+}
+
+int CTKOutlookBar::GetVisiblePageButtons() const {
+  const int wanted = m_nVisiblePageButtons < 0 ? GetPageCount() : m_nVisiblePageButtons;
+  return std::max(0, std::min({wanted, m_nMaxVisiblePageButtons, GetPageCount()}));
+}
+
+HWND CTKOutlookBar::GetPageStripButton(UINT id) const {
+  for (size_t i = 0; i < m_stripPages.size(); ++i)
+    if (m_stripPages[i] == id) return m_stripButtons[i]->m_hWnd;
+  return nullptr;
+}
+
+void CTKOutlookBar::LayoutNavigationPane(CRect& area) {
+  const int height = PageButtonHeight();
+  int imageWidth = 16, imageHeight = 16;
+  if (m_hPageImages) ::ImageList_GetIconSize(m_hPageImages, &imageWidth, &imageHeight);
+  // The strip of small buttons along the bottom, the page buttons above it.
+  m_rectPageStrip = area;
+  m_rectPageStrip.top = std::max<int>(area.top, area.bottom - StripHeight(imageHeight));
+  area.bottom = m_rectPageStrip.top;
+  m_nMaxVisiblePageButtons = std::max(0, (area.Height() - height) / (2 * height));
+  const int shown = GetVisiblePageButtons();
+  int index = 0, top = area.bottom - shown * height;
+  for (POSITION pos = m_Pages.GetHeadPosition(); pos; ++index) {
+    auto* page = static_cast<CTKOutlookBarPage*>(m_Pages.GetNext(pos));
+    if (!page->m_pButton) page->CreateButton(this, static_cast<HFONT>(GD().regularFont.m_hObject));
+    if (!page->m_pButton) continue;
+    page->m_pButton->SetShownActive(page->m_nId == m_nActivePage);
+    if (index >= shown) {
+      page->m_rect.SetRectEmpty();
+      page->m_pButton->ShowWindow(SW_HIDE);
+      continue;
+    }
+    page->m_rect.SetRect(area.left, top + index * height, area.right, top + (index + 1) * height);
+    ::SetWindowPos(page->m_pButton->m_hWnd, nullptr, page->m_rect.left, page->m_rect.top,
+                   page->m_rect.Width(), page->m_rect.Height(),
+                   SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+  }
+  area.bottom = top;
+  // The splitter the user drags to show more or fewer page buttons.
+  m_rectPageSplitter.SetRect(area.left, std::max<int>(area.top, area.bottom - kPageSplitterHeight),
+                             area.right, area.bottom);
+  area.bottom = m_rectPageSplitter.top;
+  if (shown != m_nStripShown) RebuildPageStrip(shown);
+  // The chevron at the right end of the strip, the small buttons before it in page order.
+  const int width = imageWidth + 6;
+  if (!m_btnChevron.m_hWnd && m_btnChevron.Create("", WS_CHILD | BS_PUSHBUTTON, CRect(0, 0, 0, 0), this, 0))
+    m_btnChevron.m_bDrawFocus = FALSE;
+  int right = m_rectPageStrip.right;
+  if (m_btnChevron.m_hWnd) {
+    right -= width;
+    ::SetWindowPos(m_btnChevron.m_hWnd, nullptr, right, m_rectPageStrip.top + 1, width,
+                   m_rectPageStrip.Height() - 2, SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+  }
+  int x = right - static_cast<int>(m_stripButtons.size()) * width;
+  for (CTKButton* button : m_stripButtons) {
+    ::SetWindowPos(button->m_hWnd, nullptr, x, m_rectPageStrip.top + 1, width, m_rectPageStrip.Height() - 2,
+                   SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    x += width;
+  }
+}
+
+void CTKOutlookBar::RebuildPageStrip(int shown) {
+  for (CTKButton* button : m_stripButtons) {
+    if (button->m_hWnd) button->DestroyWindow();
+    delete button;
+  }
+  m_stripButtons.clear();
+  m_stripPages.clear();
+  m_nStripShown = shown;
+  if (!m_bNavigationPane || !m_hWnd) return;
+  int index = 0, n = 0;
+  for (POSITION pos = m_Pages.GetHeadPosition(); pos; ++index) {
+    auto* page = static_cast<CTKOutlookBarPage*>(m_Pages.GetNext(pos));
+    if (index < shown) continue;
+    auto* button = new CTKButton;
+    button->m_bDrawFocus = FALSE;
+    if (!button->Create("", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, CRect(0, 0, 0, 0), this,
+                        kFirstPageStripButton + n)) {
+      delete button;
+      continue;
+    }
+    if (m_hPageImages && index < ::ImageList_GetImageCount(m_hPageImages))
+      button->AssignImages(::ImageList_GetIcon(m_hPageImages, index, ILD_NORMAL));
+    button->SetTipText(page->m_strLabel);
+    m_stripButtons.push_back(button);
+    m_stripPages.push_back(page->m_nId);
+    ++n;
+  }
+}
+
+void CTKOutlookBar::SetVisiblePageButtons(int count) {
+  count = std::max(0, std::min(count, GetPageCount()));
+  if (count == GetVisiblePageButtons() && m_nVisiblePageButtons >= 0) return;
+  m_nVisiblePageButtons = count;
+  AdjustLayout();
+  if (m_hWnd) ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+void CTKOutlookBar::OnShowMorePageButtons() { SetVisiblePageButtons(GetVisiblePageButtons() + 1); }
+void CTKOutlookBar::OnShowFewerPageButtons() { SetVisiblePageButtons(GetVisiblePageButtons() - 1); }
+BOOL CTKOutlookBar::CanShowMorePageButtons() const {
+  return m_bNavigationPane && GetVisiblePageButtons() < std::min(m_nMaxVisiblePageButtons, GetPageCount());
+}
+BOOL CTKOutlookBar::CanShowFewerPageButtons() const {
+  return m_bNavigationPane && GetVisiblePageButtons() > 0;
+}
+
+// ---- stored state ---------------------------------------------------------------------
+
+void CTKOutlookBar::ReplacePages(const CObList& pages) {
+  const UINT active = m_nActivePage;
+  EndRename(FALSE);
+  CObList old;
+  while (!m_Pages.IsEmpty()) old.AddTail(m_Pages.RemoveHead());
+  for (POSITION pos = pages.GetHeadPosition(); pos;) {
+    auto* page = new CTKOutlookBarPage;
+    page->CopyFrom(*static_cast<CTKOutlookBarPage*>(pages.GetNext(pos)));
+    for (POSITION at = old.GetHeadPosition(); at && !page->m_hwnd;) {
+      auto* was = static_cast<CTKOutlookBarPage*>(old.GetNext(at));
+      if (was->m_nId == page->m_nId) std::swap(page->m_hwnd, was->m_hwnd);
+    }
+    if (m_hWnd) page->CreateButton(this, static_cast<HFONT>(GD().regularFont.m_hObject));
+    m_Pages.AddTail(page);
+  }
+  while (!old.IsEmpty()) delete static_cast<CTKOutlookBarPage*>(old.RemoveHead());
+  m_nStripShown = -1;
+  m_nActivePage = (UINT)-1;
+  UINT next = (UINT)-1;
+  if (FindPage(active))
+    next = active;
+  else if (!m_Pages.IsEmpty())
+    next = static_cast<CTKOutlookBarPage*>(m_Pages.GetHead())->m_nId;
+  for (POSITION pos = m_Pages.GetHeadPosition(); pos;) {
+    auto* page = static_cast<CTKOutlookBarPage*>(m_Pages.GetNext(pos));
+    if (page->m_hwnd && page->m_nId != next) ::ShowWindow(page->m_hwnd, SW_HIDE);
+  }
+  SetActivePage(next, FALSE);
+  AdjustLayout();
+  if (m_hWnd) ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+void CTKOutlookBar::Serialize(CArchive& ar) {
+  CTKToolBar::Serialize(ar);
+  if (ar.IsStoring()) {
+    ar.WriteCount(static_cast<DWORD>(m_Pages.GetCount()));
+    for (POSITION pos = m_Pages.GetHeadPosition(); pos;)
+      static_cast<CTKOutlookBarPage*>(m_Pages.GetNext(pos))->Serialize(ar);
+    return;
+  }
+  CObList loaded;
+  try {
+    for (DWORD left = ar.ReadCount(); left > 0; --left) {
+      auto* page = new CTKOutlookBarPage;
+      loaded.AddTail(page);
+      page->Serialize(ar);
+    }
+  } catch (...) {
+    while (!loaded.IsEmpty()) delete static_cast<CTKOutlookBarPage*>(loaded.RemoveHead());
+    throw;
+  }
+  ReplacePages(loaded);
+  while (!loaded.IsEmpty()) delete static_cast<CTKOutlookBarPage*>(loaded.RemoveHead());
+}
+
+BOOL CTKOutlookBar::RestoreOriginalState() {
+  if (CanBeRestored()) CTKToolBar::RestoreOriginalState();
+  ReplacePages(m_DefaultPages);
+  return TRUE;
+}
+
+BOOL CTKOutlookBar::SaveOriginalItems(CTKRegistry& registry) const {
+  if (!CTKToolBar::SaveOriginalItems(registry)) return FALSE;
+  if (m_DefaultPages.IsEmpty()) return TRUE;
+  return registry.Write("OriginalPages", const_cast<CObList&>(m_DefaultPages));
+}
+
+BOOL CTKOutlookBar::LoadOriginalItems(CTKRegistry& registry) {
+  BOOL changed = CTKToolBar::LoadOriginalItems(registry);
+  CObList stored;
+  if (!registry.ReadObList("OriginalPages", stored) || stored.IsEmpty()) return changed;
+  // The stored pages are what the program had when the state was saved: pages added,
+  // dropped or renamed since then make the user's pages out of date.
+  BOOL same = stored.GetCount() == m_DefaultPages.GetCount();
+  for (POSITION a = stored.GetHeadPosition(), b = m_DefaultPages.GetHeadPosition(); same && a && b;) {
+    auto* x = static_cast<CTKOutlookBarPage*>(stored.GetNext(a));
+    auto* y = static_cast<CTKOutlookBarPage*>(m_DefaultPages.GetNext(b));
+    same = x->m_nId == y->m_nId && *x == *y;
+  }
+  while (!stored.IsEmpty()) delete stored.RemoveHead();
+  if (same) return changed;
+  ReplacePages(m_DefaultPages);
+  return TRUE;
 }
 
 // ---- painting ----------------------------------------------------------------------
@@ -546,15 +1102,20 @@ void CTKOutlookBar::PaintBar(CDC* dc, const CRect&) {
   dc->Draw3dRect(&frame, GD().buttonFace, GD().buttonFace);
   frame.DeflateRect(1, 1);
   dc->Draw3dRect(&frame, GD().buttonShadow, GD().buttonHighlight);
+  if (!m_rectSplitter.IsRectEmpty()) dc->FillRect(&m_rectSplitter, const_cast<CBrush*>(&GD().barFaceBrush));
+  if (!m_rectPageSplitter.IsRectEmpty())
+    CTKVisualManager::GetInstance()->PaintOutlookPageButton(dc, m_rectPageSplitter);
   HGDIOBJ oldFont = ::SelectObject(dc->GetSafeHdc(), GD().regularFont.m_hObject);
   if (!m_rectCaption.IsRectEmpty()) {
-    CTKOutlookBarPage* page = FindPage(m_nActivePage);
+    CTKOutlookBarPage* page = m_bNavigationPane ? nullptr : FindPage(m_nActivePage);
     CString text;
     if (page)
       text = page->m_strLabel;
     else
       GetWindowText(text);
-    OnDrawCaption(dc, m_rectCaption, text);
+    CRect caption = m_rectCaption;
+    if (m_btnClose.m_hWnd && ::IsWindowVisible(m_btnClose.m_hWnd)) caption.right -= caption.Height();
+    OnDrawCaption(dc, caption, text);
   }
   const int saved = ::SaveDC(dc->GetSafeHdc());
   ::IntersectClipRect(dc->GetSafeHdc(), m_rectWorkArea.left, m_rectWorkArea.top, m_rectWorkArea.right,

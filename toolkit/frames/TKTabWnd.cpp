@@ -1,6 +1,7 @@
 #include "toolkit/frames/TKTabWnd.h"
 
 #include "toolkit/frames/GlobalData.h"
+#include "toolkit/frames/InPlaceEdit.h"
 #include "toolkit/frames/MenuImages.h"
 #include "toolkit/frames/TKVisualManager.h"
 #include "toolkit/bars/TKContextMenuManager.h"
@@ -41,6 +42,7 @@ constexpr UINT_PTR kDragScrollRightTimer = 2;
 constexpr UINT kDragScrollPeriod = 250;
 // Posted to itself to open the tab list after the right button's click.
 constexpr UINT kShowListMessage = WM_USER + 0x7E1;
+constexpr UINT kScrollBarId = 106;
 }  // namespace
 
 void CTKTabButton::FillBackground(CDC* dc, const CRect& rect) {
@@ -76,6 +78,9 @@ BEGIN_MESSAGE_MAP(CTKTabWnd, CTKTabWndBase)
   ON_WM_LBUTTONDBLCLK()
   ON_WM_TIMER()
   ON_MESSAGE(kShowListMessage, OnShowList)
+  ON_MESSAGE(WM_HSCROLL, OnSharedHScroll)
+  ON_MESSAGE(WM_NOTIFY, OnNotifyMessage)
+  ON_WM_SETCURSOR()
 END_MESSAGE_MAP()
 
 CTKTabWnd::CTKTabWnd() { RegisterTabMessages(); }
@@ -146,6 +151,13 @@ int CTKTabWnd::OnCreate(LPCREATESTRUCT) {
       m_buttons.push_back(m.button->m_hWnd);
     }
   }
+  if (m_sharedScroll) {
+    m_scrollBar = ::CreateWindowExA(0, "SCROLLBAR", "", WS_CHILD | WS_VISIBLE | SBS_HORZ, 0, 0, 0, 0, m_hWnd,
+                                    reinterpret_cast<HMENU>(static_cast<UINT_PTR>(kScrollBarId)),
+                                    ::GetModuleHandleA(nullptr), nullptr);
+    if (!m_scrollBar) return -1;
+    ::EnableScrollBar(m_scrollBar, SB_CTL, ESB_DISABLE_BOTH);
+  }
   InitAutoColors();
   SetTabsHeight();
   return 0;
@@ -160,9 +172,13 @@ BOOL CTKTabWnd::OnCommand(WPARAM wParam, LPARAM lParam) {
   HWND from = reinterpret_cast<HWND>(lParam);
   if (!from || std::find(m_buttons.begin(), m_buttons.end(), from) == m_buttons.end())
     return CTKTabWndBase::OnCommand(wParam, lParam);
-  if (from == m_btnLeft.m_hWnd)
+  if (from == m_btnLeft.m_hWnd && HasSlantedTabs()) {
+    if (m_firstShownTab > 0) ShowFromTab(m_firstShownTab - 1);
+  } else if (from == m_btnLeft.m_hWnd)
     ScrollTabsTo(m_offset - kScrollStep);
-  else if (from == m_btnRight.m_hWnd && m_tabsListMenu) {
+  else if (from == m_btnRight.m_hWnd && HasSlantedTabs() && !m_tabsListMenu) {
+    if (::IsWindowEnabled(m_btnRight.m_hWnd)) ShowFromTab(m_firstShownTab + 1);
+  } else if (from == m_btnRight.m_hWnd && m_tabsListMenu) {
     // The button is still in its click; the list opens once that is over, so that it
     // has the mouse to itself.
     ::PostMessageA(m_hWnd, kShowListMessage, 0, 0);
@@ -177,6 +193,19 @@ BOOL CTKTabWnd::OnCommand(WPARAM wParam, LPARAM lParam) {
       ::SendMessageA(active->m_hWnd, WM_CLOSE, 0, 0);
   }
   return TRUE;
+}
+
+void CTKTabWnd::ShowFromTab(int tab) {
+  if (tab < 0 || tab >= m_tabCount) return;
+  // The strip moves by the widths of the tabs before it, less their overlaps, so the
+  // tab starts exactly at the left of the area.
+  const int overlap = m_tabsRect.Height() - 4 - 1;
+  int offset = 0;
+  for (int i = 0; i < tab; ++i)
+    if (m_tabs[i]->m_visible) offset += m_tabs[i]->m_fullWidth - overlap + 1;
+  m_firstShownTab = tab;
+  ScrollTabsTo(offset);
+  ClampScroll();
 }
 
 void CTKTabWnd::ScrollTabsTo(int offset) {
@@ -336,8 +365,10 @@ BOOL CTKTabWnd::RemoveTab(int index) {
   }
   m_tabs.RemoveAt(index);
   --m_tabCount;
+  m_highlightedTab = -1;
   if (m_destroyHosted && tab->m_wnd && ::IsWindow(tab->m_wnd->m_hWnd)) tab->m_wnd->DestroyWindow();
   delete tab;
+  if (HasSlantedTabs() && m_firstShownTab >= index && m_firstShownTab > 0) --m_firstShownTab;
   int next = m_activeTab;
   if (m_activeTab >= index) {
     next = m_activeTab - 1 < m_tabCount ? m_activeTab - 1 : m_tabCount;
@@ -345,6 +376,7 @@ BOOL CTKTabWnd::RemoveTab(int index) {
     m_activeTab = -1;
   }
   RecalcLayout();
+  if (m_offset == 0) m_firstShownTab = 0;
   int before = m_activeTab;
   SetActiveTab(next);
   ::SendMessageA(::GetParent(m_hWnd), TKM_ONCHANGE_ACTIVE_TAB, m_activeTab, before);
@@ -368,6 +400,9 @@ void CTKTabWnd::RemoveAllTabs() {
   m_tabCount = 0;
   m_activeTab = -1;
   m_nextId = 1;
+  m_highlightedTab = -1;
+  m_offset = 0;
+  m_firstShownTab = 0;
   RecalcLayout();
 }
 
@@ -389,7 +424,14 @@ BOOL CTKTabWnd::SetActiveTab(int index) {
     ::SetWindowPos(hwnd, nullptr, 0, 0, m_wndRect.Width(), m_wndRect.Height(),
                    SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
   }
+  if (m_scrollBar && (::GetWindowLongA(hwnd, GWL_STYLE) & WS_HSCROLL)) {
+    // The shared bar scrolls this window from now on; its own bar goes.
+    ::SetWindowLongA(hwnd, GWL_STYLE, ::GetWindowLongA(hwnd, GWL_STYLE) & ~WS_HSCROLL);
+    ::SetWindowPos(hwnd, nullptr, 0, 0, 0, 0,
+                   SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+  }
   EnsureVisible(index);
+  SynchronizeScrollBar();
   ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
   if (hadActive) ::SetFocus(hwnd);
   return TRUE;
@@ -452,26 +494,19 @@ BOOL CTKTabWnd::RenameKeyOrMouse(MSG* msg) {
     }
     return FALSE;  // typing goes to the edit
   }
-  if (msg->message < WM_MOUSEFIRST || msg->message > WM_MOUSELAST) return FALSE;
   // The edit holds the capture: inside it the mouse edits, a press outside commits.
-  POINT screen{static_cast<short>(LOWORD(msg->lParam)), static_cast<short>(HIWORD(msg->lParam))};
-  ::ClientToScreen(msg->hwnd, &screen);
-  RECT editRect;
-  ::GetWindowRect(m_renameEdit, &editRect);
-  if (::PtInRect(&editRect, screen)) {
-    POINT local = screen;
-    ::ScreenToClient(m_renameEdit, &local);
-    ::SendMessageA(m_renameEdit, msg->message, msg->wParam, MAKELPARAM(local.x, local.y));
-    return TRUE;
+  switch (RouteMouseToInPlaceEdit(m_renameEdit, msg)) {
+    case InPlaceEditMouse::kHandled:
+      return TRUE;
+    case InPlaceEditMouse::kPressOutside:
+      if (RenameTab())
+        CloseRenameEdit();
+      else
+        ::MessageBeep((UINT)-1);
+      return TRUE;
+    default:
+      return FALSE;
   }
-  if (msg->message == WM_LBUTTONDOWN || msg->message == WM_RBUTTONDOWN || msg->message == WM_MBUTTONDOWN) {
-    if (RenameTab())
-      CloseRenameEdit();
-    else
-      ::MessageBeep((UINT)-1);
-    return TRUE;
-  }
-  return FALSE;
 }
 CMap<UINT, UINT, HICON, HICON> CTKTabWnd::s_commandIcons(10);
 
@@ -565,6 +600,17 @@ void CTKTabWnd::EnsureVisible(int tab) {
     return;
   }
   if (r.IsRectEmpty()) return;
+  if (HasSlantedTabs()) {
+    // Whole tabs: one left of the area becomes the first; for one past the right end,
+    // tabs are skipped until it fits.
+    if (tab < m_firstShownTab || r.left < m_tabsRect.left) {
+      ShowFromTab(tab);
+      return;
+    }
+    while (m_firstShownTab < tab && m_tabs[tab]->m_rect.right > m_tabsRect.right)
+      ShowFromTab(m_firstShownTab + 1);
+    return;
+  }
   if (r.left < m_tabsRect.left)
     ScrollTabsTo(m_offset - (m_tabsRect.left - r.left));
   else if (r.right > m_tabsRect.right && r.Width() <= m_tabsRect.Width())
@@ -792,8 +838,14 @@ BOOL CTKTabWnd::SetTabImages(HBITMAP bitmap, int imageWidth, COLORREF transparen
 // ---- mouse and keys -----------------------------------------------------------------------
 
 void CTKTabWnd::OnLButtonDown(UINT, CPoint point) {
+  if (m_splitterRect.PtInRect(point)) {
+    m_trackSplitter = TRUE;
+    ::SetCapture(m_hWnd);
+    return;
+  }
   int tab = GetTabFromPoint(point);
   if (tab >= 0 && tab != m_activeTab && m_tabs[tab]->m_visible && m_tabsRect.PtInRect(point)) {
+    SetHighlightedTab(-1);
     int before = m_activeTab;
     if (SetActiveTab(tab)) ::SendMessageA(::GetParent(m_hWnd), TKM_ONCHANGE_ACTIVE_TAB, tab, before);
   }
@@ -815,6 +867,21 @@ void CTKTabWnd::OnLButtonDown(UINT, CPoint point) {
 }
 
 void CTKTabWnd::OnMouseMove(UINT flags, CPoint point) {
+  if (m_trackSplitter) {
+    // The bar takes what lies right of the pointer, but leaves the tabs a little room
+    // and keeps room for its own two arrows.
+    const int width = std::max(std::min<int>(m_scrollRight - point.x, m_scrollRight - m_tabsRect.left - 5),
+                               2 * ::GetSystemMetrics(SM_CXHSCROLL));
+    if (width != m_scrollBarWidth) {
+      CRect old = m_splitterRect;
+      m_scrollBarWidth = width;
+      RecalcLayout();
+      ::InvalidateRect(m_hWnd, &old, TRUE);
+      ::InvalidateRect(m_hWnd, &m_splitterRect, TRUE);
+    }
+    return;
+  }
+  if (!m_moving && m_highlightTabs && !IsFlatStyle()) SetHighlightedTab(GetTabFromPoint(point));
   if (m_moving) {
     if (m_scrollButtons && point.x < m_tabsRect.left) {
       KillTimer(kDragScrollRightTimer);
@@ -870,7 +937,17 @@ void CTKTabWnd::StopMoving() {
   if (::GetCapture() == m_hWnd) ::ReleaseCapture();
 }
 
+void CTKTabWnd::StopSplitter() {
+  if (!m_trackSplitter) return;
+  m_trackSplitter = FALSE;
+  if (::GetCapture() == m_hWnd) ::ReleaseCapture();
+}
+
 void CTKTabWnd::OnLButtonUp(UINT, CPoint) {
+  if (m_trackSplitter) {
+    StopSplitter();
+    return;
+  }
   if (!m_moving) return;
   const int moved = m_movedTab, drop = m_dropPosition;
   StopMoving();
@@ -924,8 +1001,109 @@ void CTKTabWnd::OnLButtonDblClk(UINT flags, CPoint point) {
   ::SendMessageA(::GetParent(m_hWnd), WM_LBUTTONDBLCLK, flags, MAKELPARAM(point.x, point.y));
 }
 
+void CTKTabWnd::SetHighlightedTab(int tab) {
+  if (tab == m_highlightedTab) return;
+  InvalidateTab(m_highlightedTab);
+  m_highlightedTab = tab;
+  InvalidateTab(tab);
+  // Held while on a tab, so that leaving the window is noticed too.
+  if (tab >= 0 && ::GetCapture() != m_hWnd)
+    ::SetCapture(m_hWnd);
+  else if (tab < 0 && ::GetCapture() == m_hWnd && !m_moving && !m_trackSplitter)
+    ::ReleaseCapture();
+}
+
 void CTKTabWnd::OnCancelMode() {
+  SetHighlightedTab(-1);
+  StopSplitter();
   StopMoving();
   CloseRenameEdit();
   CTKTabWndBase::OnCancelMode();
+}
+
+BOOL CTKTabWnd::OnSetCursor(CWnd* wnd, UINT hitTest, UINT message) {
+  if (m_renameEdit && wnd && wnd->m_hWnd == m_renameEdit) {
+    ::SetCursor(::LoadCursorA(nullptr, (LPCSTR)IDC_IBEAM));
+    return TRUE;
+  }
+  POINT point;
+  ::GetCursorPos(&point);
+  ::ScreenToClient(m_hWnd, &point);
+  if (hitTest == HTCLIENT && (m_trackSplitter || m_splitterRect.PtInRect(point))) {
+    ::SetCursor(GD().GetStretchCursor());
+    return TRUE;
+  }
+  return CTKTabWndBase::OnSetCursor(wnd, hitTest, message);
+}
+
+// ---- the shared scroll bar -----------------------------------------------------------------
+
+void CTKTabWnd::SynchronizeScrollBar(SCROLLINFO* info) {
+  if (!m_scrollBar) return;
+  SCROLLINFO own{};
+  if (!info) {
+    own.cbSize = sizeof(own);
+    own.fMask = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_TRACKPOS;
+    CWnd* active = GetActiveWnd();
+    if (!active || !::IsWindow(active->m_hWnd) || !::GetScrollInfo(active->m_hWnd, SB_HORZ, &own)) {
+      ::EnableScrollBar(m_scrollBar, SB_CTL, ESB_DISABLE_BOTH);
+      return;
+    }
+    info = &own;
+  }
+  if (static_cast<int>(info->nPage) + info->nMin < info->nMax) {
+    ::EnableScrollBar(m_scrollBar, SB_CTL, ESB_ENABLE_BOTH);
+    SCROLLINFO set = *info;
+    set.cbSize = sizeof(set);
+    set.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+    ::SetScrollInfo(m_scrollBar, SB_CTL, &set, TRUE);
+  } else {
+    ::EnableScrollBar(m_scrollBar, SB_CTL, ESB_DISABLE_BOTH);
+  }
+}
+
+LRESULT CTKTabWnd::OnSharedHScroll(WPARAM wParam, LPARAM lParam) {
+  if (!m_scrollBar || reinterpret_cast<HWND>(lParam) != m_scrollBar) return Default();
+  // Scrolling the window can make it report back through this bar: once is enough.
+  static bool inside = false;
+  CWnd* active = GetActiveWnd();
+  if (inside || !active || !::IsWindow(active->m_hWnd)) return 0;
+  inside = true;
+  const HWND hwnd = active->m_hWnd;
+  const int code = LOWORD(wParam);
+  int position = static_cast<short>(HIWORD(wParam));
+  if (code == SB_THUMBTRACK || code == SB_THUMBPOSITION) {
+    // The 16 bits of the message may not hold the whole position; the bar does.
+    SCROLLINFO track{};
+    track.cbSize = sizeof(track);
+    track.fMask = SIF_TRACKPOS;
+    if (::GetScrollInfo(m_scrollBar, SB_CTL, &track)) position = track.nTrackPos;
+    if (m_tabs[m_activeTab]->m_isListView) {
+      // A list view scrolls by pixels, not by the thumb.
+      const int now = ::GetScrollPos(hwnd, SB_HORZ);
+      ::SendMessageA(hwnd, LVM_SCROLL, position - now, 0);
+    }
+  }
+  ::SendMessageA(hwnd, WM_HSCROLL, MAKEWPARAM(code, position), 0);
+  if (::IsWindow(hwnd)) {
+    SCROLLINFO now{};
+    now.cbSize = sizeof(now);
+    now.fMask = SIF_POS;
+    if (::GetScrollInfo(hwnd, SB_HORZ, &now)) ::SetScrollPos(m_scrollBar, SB_CTL, now.nPos, TRUE);
+    // Setting its position may have brought the window's own bar back.
+    ::ShowScrollBar(hwnd, SB_HORZ, FALSE);
+  }
+  ::SendMessageA(::GetParent(m_hWnd), TKM_ON_HSCROLL, MAKEWPARAM(code, position), 0);
+  inside = false;
+  return 0;
+}
+
+LRESULT CTKTabWnd::OnNotifyMessage(WPARAM, LPARAM lParam) {
+  const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+  if (!header) return 0;
+  if (header->code == HDN_ITEMCHANGEDA)
+    SynchronizeScrollBar();  // columns of a list changed width: so did its range
+  else if (header->code == TTN_SHOW && m_toolTip)
+    ::SetWindowPos(m_toolTip, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  return 0;
 }

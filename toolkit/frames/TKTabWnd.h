@@ -9,8 +9,10 @@
 // hiding the tabs for a single tab, moving tabs by drag, renaming in place, tooltips for
 // cut-off labels, scroll buttons that move a strip too long for the window (also while a
 // tab is dragged past its ends), a close button for the active window, the tab list mode
-// with its sorted popup of every tab, and painting. Not yet: the shared scroll bar, the
-// flat splitter, highlighting under the mouse, and scrolling slanted tabs by whole tabs.
+// with its sorted popup of every tab, painting, and the horizontal scroll bar that flat
+// tabs share with the active window, with the splitter the user drags to share the
+// width between the tabs and that bar, slanted tabs that scroll by whole tabs, and the
+// tab under the mouse highlighted (slanted style).
 #include "platform/afx/afxwin.h"
 #include "toolkit/frames/TKButton.h"
 #include "toolkit/frames/TKTabWndBase.h"
@@ -129,6 +131,9 @@ public:
   // The same from a bitmap already loaded (which stays the caller's).
   BOOL SetTabImages(HBITMAP bitmap, int imageWidth, COLORREF transparent);
   void EnsureVisible(int tab);
+  // The shared scroll bar takes the active window's horizontal range, page and position
+  // (or the ones given); a window with nothing to scroll leaves it disabled.
+  void SynchronizeScrollBar(SCROLLINFO* info = nullptr);
   void RecalcLayout();
   static HICON GetCommandIcon(UINT command);
 
@@ -170,9 +175,19 @@ public:
   // tabs are moved left, and the most they can be.
   int GetScrollOffset() const { return m_offset; }
   int GetMaxScrollOffset() const { return m_maxOffset; }
+  // Slanted tabs scroll by whole tabs: the first one shown at the strip's left.
+  int GetFirstShownTab() const { return m_firstShownTab; }
+  // The tab under the mouse, lit up by the look (-1 for none or without highlighting).
+  int GetHighlightedTab() const { return m_highlightedTab; }
   // The buttons beside the tabs (null for a button this style does not have).
   enum TabButton { BUTTON_LEFT, BUTTON_RIGHT, BUTTON_FIRST, BUTTON_LAST, BUTTON_CLOSE };
   HWND GetTabButton(TabButton which) const;
+  // The shared scroll bar (null without one), its width, and the splitter strip left of
+  // it that the user drags to give the tabs or the bar more room.
+  HWND GetScrollBar() const { return m_scrollBar; }
+  int GetScrollBarWidth() const { return m_scrollBarWidth; }
+  CRect GetSplitterRect() const { return m_splitterRect; }
+  BOOL IsSplitterDragging() const { return m_trackSplitter; }
   // The tab list mode (scroll buttons only): tabs that do not fit are left out of the
   // strip, the right button lists every tab in a popup, and a tab chosen there (or
   // activated otherwise while out of sight) moves to the front.
@@ -199,6 +214,11 @@ protected:
   // While a tab is dragged past either end of the strip, the tabs scroll that way.
   void OnTimer(UINT_PTR id);
   LRESULT OnShowList(WPARAM, LPARAM);
+  // The shared scroll bar scrolls the active window; its header changes re-synchronise
+  // the bar.
+  LRESULT OnSharedHScroll(WPARAM wParam, LPARAM lParam);
+  LRESULT OnNotifyMessage(WPARAM wParam, LPARAM lParam);
+  BOOL OnSetCursor(CWnd* wnd, UINT hitTest, UINT message);
 
   DECLARE_MESSAGE_MAP()
 
@@ -207,6 +227,7 @@ private:
   void LayoutTabs();
   BOOL TabsHidden() const;
   void Paint(CDC& dc);
+  void PaintTabs(CDC& dc, COLORREF face, COLORREF text);
   void ActivateByKey(int step);
   // Moves the drop mark of a dragged tab to the point.
   void TrackDrop(POINT point);
@@ -219,6 +240,16 @@ private:
   // Keeps the offset within 0..maximum and the buttons' enabled state with it.
   void ClampScroll();
   void ScrollTabsTo(int offset);
+  // Slanted tabs: makes the tab the first shown, the strip moved so that it starts at
+  // the left of the area.
+  void ShowFromTab(int tab);
+  // Takes the shared scroll bar's room (and the splitter's) from the right of the tabs.
+  void LayoutScrollBar();
+  // The shared bar's width for a client this wide.
+  int DefaultScrollBarWidth(int clientWidth) const;
+  void StopSplitter();
+  // The highlight moves to the tab (-1: none), the mouse held while it is on a tab.
+  void SetHighlightedTab(int tab);
 
   BOOL IsFlatStyle() const { return m_style == kStyleFlat; }
   BOOL HasSlantedTabs() const { return m_style == kStyleSlanted || m_style == kStyleHalfSlanted; }
@@ -242,6 +273,7 @@ private:
   int m_offset = 0;
   int m_maxOffset = 0;
   int m_totalWidth = 0;
+  int m_firstShownTab = 0;
   CTKTabButton m_btnLeft, m_btnRight, m_btnFirst, m_btnLast, m_btnClose;
   // The buttons in their order along the strip.
   std::vector<HWND> m_buttons;
@@ -263,6 +295,13 @@ private:
   BOOL m_moving = FALSE;
   int m_movedTab = -1;
   int m_dropPosition = -1;
+
+  // The shared scroll bar: where its room ends on the right, its width; the splitter.
+  HWND m_scrollBar = nullptr;
+  int m_scrollRight = 0;
+  int m_scrollBarWidth = 0;
+  CRect m_splitterRect;
+  BOOL m_trackSplitter = FALSE;
 
   BOOL m_tabsListMenu = FALSE;
   BOOL m_listOpen = FALSE;

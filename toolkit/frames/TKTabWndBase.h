@@ -29,8 +29,9 @@ public:
   // Labels drawn without turning '&' into an underline.
   BOOL m_hidePrefix = FALSE;
   BOOL m_centredLabels = FALSE;
-  // The active tab, -1 for none.
+  // The active tab, -1 for none; the tab under the mouse in a window that highlights it.
   int m_activeTab = -1;
+  int m_highlightedTab = -1;
   // The face of the tabs, -1 for the bar face.
   COLORREF m_faceColor = (COLORREF)-1;
   // The images of the tabs and their size.

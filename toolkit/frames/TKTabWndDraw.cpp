@@ -63,7 +63,14 @@ void CTKTabWnd::Paint(CDC& dc) {
     dc.Draw3dRect(&frame, shadow, hl);
   }
 
-  if (m_tabsRect.Width() <= 5 || m_tabsRect.Height() <= 5) return;
+  if (m_tabsRect.Width() > 5 && m_tabsRect.Height() > 5) PaintTabs(dc, face, text);
+  if (!m_splitterRect.IsRectEmpty()) {
+    dc.FillRect(&m_splitterRect, faceBrush);
+    dc.Draw3dRect(&m_splitterRect, hl, dark);
+  }
+}
+
+void CTKTabWnd::PaintTabs(CDC& dc, COLORREF face, COLORREF text) {
   CRgn clip;
   clip.CreateRectRgnIndirect(&m_tabsRect);
   dc.SelectClipRgn(&clip);

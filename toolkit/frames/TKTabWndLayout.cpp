@@ -13,6 +13,8 @@
 namespace {
 constexpr int kTextMargin = 4;
 constexpr int kImageMargin = 4;
+// The strip between the tabs and the shared scroll bar that the user drags.
+constexpr int kSplitterWidth = 5;
 
 GlobalData& GD() { return GlobalData::Get(); }
 }  // namespace
@@ -59,6 +61,7 @@ void CTKTabWnd::RecalcLayout() {
   }
   m_wndRect.DeflateRect(m_borderSize + 1, m_borderSize + 1);
   LayoutButtons(tabsStrip);
+  LayoutScrollBar();
   if (m_wndRect.Width() < 0) m_wndRect.right = m_wndRect.left;
   if (m_wndRect.Height() < 0) m_wndRect.bottom = m_wndRect.top;
 
@@ -118,11 +121,38 @@ void CTKTabWnd::LayoutButtons(const CRect& strip) {
   if (m_tabsRect.right < m_tabsRect.left) m_tabsRect.right = m_tabsRect.left;
 }
 
+int CTKTabWnd::DefaultScrollBarWidth(int clientWidth) const {
+  const int rest = clientWidth - 2 * (m_borderSize + ::GetSystemMetrics(SM_CXVSCROLL) * 2);
+  const int half = rest / 2;
+  if (half > 2 * ::GetSystemMetrics(SM_CXHSCROLL)) return half;
+  return rest > 0 ? rest : 0;
+}
+
+void CTKTabWnd::LayoutScrollBar() {
+  m_splitterRect.SetRectEmpty();
+  if (!m_scrollBar) return;
+  m_scrollRight = m_tabsRect.right;
+  // The tabs keep at least their buttons and a few pixels.
+  const int width = std::min(m_scrollBarWidth, m_tabsRect.Width() - kSplitterWidth - 5);
+  if (m_tabsRect.IsRectEmpty() || width <= 0) {
+    ::ShowWindow(m_scrollBar, SW_HIDE);
+    return;
+  }
+  const int height = std::min<int>(::GetSystemMetrics(SM_CYHSCROLL), m_tabsRect.Height());
+  const int top = m_tabsRect.top + (m_tabsRect.Height() - height) / 2;
+  m_splitterRect.SetRect(m_scrollRight - width - kSplitterWidth, m_tabsRect.top, m_scrollRight - width,
+                         m_tabsRect.bottom);
+  m_tabsRect.right = m_splitterRect.left;
+  ::SetWindowPos(m_scrollBar, nullptr, m_scrollRight - width, top, width, height,
+                 SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+}
+
 void CTKTabWnd::ClampScroll() {
   if (!m_scrollButtons) return;
   m_maxOffset =
       m_tabsRect.IsRectEmpty() || m_tabsListMenu ? 0 : std::max(0, m_totalWidth - m_tabsRect.Width());
-  const int clamped = std::max(0, std::min(m_offset, m_maxOffset));
+  // Slanted tabs scroll by whole tabs, which may take the strip past the plain maximum.
+  const int clamped = HasSlantedTabs() ? std::max(0, m_offset) : std::max(0, std::min(m_offset, m_maxOffset));
   if (clamped != m_offset) {
     m_offset = clamped;
     LayoutTabs();
@@ -130,8 +160,17 @@ void CTKTabWnd::ClampScroll() {
   if (IsFlatStyle()) return;
   // A scroll button that cannot move the tabs further is disabled, which also stops its
   // repeating while it is held down.
-  const std::pair<CTKTabButton*, bool> states[] = {{&m_btnLeft, m_offset > 0},
-                                                   {&m_btnRight, m_tabsListMenu || m_offset < m_maxOffset}};
+  bool left = m_offset > 0, right = m_offset < m_maxOffset;
+  if (HasSlantedTabs()) {
+    // While the last tab ends past the strip and is not the first shown already.
+    int last = -1;
+    for (int i = 0; i < m_tabCount; ++i)
+      if (m_tabs[i]->m_visible) last = i;
+    left = m_firstShownTab > 0;
+    right = last >= 0 && m_tabs[last]->m_rect.right > m_tabsRect.right && m_firstShownTab < last;
+  }
+  const std::pair<CTKTabButton*, bool> states[] = {{&m_btnLeft, left},
+                                                   {&m_btnRight, m_tabsListMenu || right}};
   for (const auto& [button, enabled] : states) {
     if (!button->m_hWnd || (::IsWindowEnabled(button->m_hWnd) != FALSE) == enabled) continue;
     ::EnableWindow(button->m_hWnd, enabled);
@@ -248,4 +287,13 @@ void CTKTabWnd::SetToolText(CTKTabInfo* tab) {
   ::SendMessageA(m_toolTip, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
-void CTKTabWnd::OnSize(UINT, int, int) { RecalcLayout(); }
+void CTKTabWnd::OnSize(UINT, int cx, int) {
+  if (m_sharedScroll) m_scrollBarWidth = DefaultScrollBarWidth(cx);
+  if (HasSlantedTabs()) {
+    // From the first tab again, then as far as the active one needs.
+    m_offset = 0;
+    m_firstShownTab = 0;
+  }
+  RecalcLayout();
+  if (HasSlantedTabs()) EnsureVisible(m_activeTab);
+}

@@ -1,6 +1,7 @@
 #include "toolkit/frames/TKTasksPane.h"
 
 #include "toolkit/frames/GlobalData.h"
+#include "toolkit/frames/MenuImages.h"
 #include "toolkit/frames/PanesText.h"
 #include "toolkit/frames/TKVisualManager.h"
 
@@ -410,12 +411,25 @@ void CTKTasksPane::AdjustLayout() {
   }
   m_nContentTop = top;
   m_rectWorkArea.SetRect(client.left, top, client.right, client.bottom);
+  m_rectScrollUp.SetRectEmpty();
+  m_rectScrollDown.SetRectEmpty();
   const int line = GetTaskLineHeight();
-  const int available = client.bottom - top;
+  int available = client.bottom - top;
   int height = LayoutGroups(client.Width(), top);
   const BOOL scroll = height > available;
+  m_bCanScroll = scroll;
   const int barWidth = ::GetSystemMetrics(SM_CXVSCROLL);
-  if (scroll) height = LayoutGroups(client.Width() - barWidth, top);
+  if (scroll && m_bUseScrollButtons) {
+    // A strip above and below the groups, which lie between them.
+    const int strip = MenuImages::kGlyphSize + 4;
+    m_rectScrollUp.SetRect(client.left, top, client.right, top + strip);
+    m_rectScrollDown.SetRect(client.left, client.bottom - strip, client.right, client.bottom);
+    available -= 2 * strip;
+    m_rectWorkArea.SetRect(client.left, m_rectScrollUp.bottom, client.right, m_rectScrollDown.top);
+    height = LayoutGroups(client.Width(), m_rectScrollUp.bottom);
+  } else if (scroll) {
+    height = LayoutGroups(client.Width() - barWidth, top);
+  }
   m_nScrollTotal = (height + line - 1) / line;
   m_nVisibleLines = std::max(1, available / line);
   if (!scroll && m_nScrollPos != 0) {
@@ -423,7 +437,7 @@ void CTKTasksPane::AdjustLayout() {
     LayoutGroups(client.Width(), top);
   }
   if (m_hwndScrollVert) {
-    if (scroll) {
+    if (scroll && !m_bUseScrollButtons) {
       ::SetWindowPos(m_hwndScrollVert, nullptr, client.right - barWidth, top, barWidth, available,
                      SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
       m_rectWorkArea.right -= barWidth;
@@ -447,9 +461,8 @@ void CTKTasksPane::UpdateScrollBar() {
 }
 
 void CTKTasksPane::ScrollTo(int position) {
-  const int last = std::max(0, m_nScrollTotal - m_nVisibleLines + 1);
-  position = std::clamp(position, 0, last);
-  if (!IsScrollBarShown()) position = 0;
+  position = std::clamp(position, 0, LastScrollPosition());
+  if (!m_bCanScroll) position = 0;
   if (position == m_nScrollPos) return;
   m_nScrollPos = position;
   AdjustLayout();
@@ -514,7 +527,18 @@ CTKTasksPaneGroup* CTKTasksPane::CaptionAt(CPoint point) const {
   return nullptr;
 }
 
+int CTKTasksPane::ScrollDirectionAt(CPoint point) const {
+  if (m_rectScrollUp.PtInRect(point) && m_nScrollPos > 0) return -1;
+  if (m_rectScrollDown.PtInRect(point) && m_nScrollPos < LastScrollPosition()) return +1;
+  return 0;
+}
+
 void CTKTasksPane::OnMouseMove(UINT, CPoint point) {
+  if (const int direction = ScrollDirectionAt(point); direction != 0 && direction != m_iScrollMode) {
+    // Resting on a scroll area scrolls a line at every tick.
+    m_iScrollMode = direction;
+    SetTimer(kScrollTimer, 80);
+  }
   CTKTasksPaneTask* task = TaskAt(point);
   CTKTasksPaneGroup* caption = task ? nullptr : CaptionAt(point);
   if (task == m_pHotTask && caption == m_pHotGroupCaption) return;
@@ -583,6 +607,20 @@ BOOL CTKTasksPane::OnSetCursor(CWnd* wnd, UINT hitTest, UINT message) {
 }
 
 void CTKTasksPane::OnTimer(UINT_PTR id) {
+  if (id == kScrollTimer) {
+    POINT point;
+    ::GetCursorPos(&point);
+    ::ScreenToClient(m_hWnd, &point);
+    if (m_iScrollMode != 0 && ScrollDirectionAt(point) == m_iScrollMode) {
+      ScrollTo(m_nScrollPos + m_iScrollMode);
+      return;
+    }
+    KillTimer(kScrollTimer);
+    m_iScrollMode = 0;
+    ::InvalidateRect(m_hWnd, &m_rectScrollUp, FALSE);
+    ::InvalidateRect(m_hWnd, &m_rectScrollDown, FALSE);
+    return;
+  }
   if (id != kAnimationTimer) {
     CTKOutlookBar::OnTimer(id);
     return;
@@ -677,4 +715,23 @@ void CTKTasksPane::PaintPane(CDC* dc) {
   }
   ::SelectObject(dc->GetSafeHdc(), oldFont);
   ::RestoreDC(dc->GetSafeHdc(), saved);
+  PaintScrollAreas(dc);
+}
+
+void CTKTasksPane::PaintScrollAreas(CDC* dc) {
+  struct Area {
+    const CRect& rect;
+    int glyph, disabled;
+    bool can;
+  } areas[] = {{m_rectScrollUp, MenuImages::kArrowUp, MenuImages::kArrowUpDisabled, m_nScrollPos > 0},
+               {m_rectScrollDown, MenuImages::kArrowDown, MenuImages::kArrowDownDisabled,
+                m_nScrollPos < LastScrollPosition()}};
+  for (const Area& area : areas) {
+    if (area.rect.IsRectEmpty()) continue;
+    dc->FillRect(&area.rect, const_cast<CBrush*>(&GD().barFaceBrush));
+    const SIZE glyph = MenuImages::Size();
+    MenuImages::Draw(
+        dc, area.can ? area.glyph : area.disabled,
+        POINT{area.rect.CenterPoint().x - glyph.cx / 2, area.rect.CenterPoint().y - glyph.cy / 2});
+  }
 }

@@ -8,6 +8,7 @@
 #include "toolkit/frames/TKTasksPaneToolBar.h"
 
 #include "platform/afx/linux_headers_begin.h"
+#include <algorithm>
 #include <vector>
 #include "platform/afx/linux_headers_end.h"
 
@@ -94,6 +95,10 @@ public:
   BOOL IsNavigationToolBarShown() const;
   int GetScrollPosition() const { return m_nScrollPos; }
   BOOL IsScrollBarShown() const;
+  // With scroll buttons instead of the bar: the strips at the top and the bottom of the
+  // groups that scroll them while the pointer rests on them (empty when not needed).
+  CRect GetScrollUpArea() const { return m_rectScrollUp; }
+  CRect GetScrollDownArea() const { return m_rectScrollDown; }
   int GetTaskLineHeight() const;
 
   // Overridables.
@@ -105,6 +110,8 @@ public:
   virtual void OnPressCloseButton();
 
   int m_nMaxHistory = 10;
+  // Scroll areas above and below the groups in place of a scroll bar.
+  BOOL m_bUseScrollButtons = FALSE;
   BOOL m_bAnimationEnabled = TRUE;
   // -1: taken from the look.
   int m_nGroupCaptionHeight = -1;
@@ -136,6 +143,10 @@ protected:
   int LayoutGroups(int width, int top);
   void UpdateScrollBar();
   void ScrollTo(int position);
+  int LastScrollPosition() const { return std::max(0, m_nScrollTotal - m_nVisibleLines + 1); }
+  // The scroll direction the pointer asks for on a scroll area (0: none).
+  int ScrollDirectionAt(CPoint point) const;
+  void PaintScrollAreas(CDC* dc);
   void PaintPane(CDC* dc);
   void ShowPageMenu();
   void MakeFonts();
@@ -163,6 +174,9 @@ protected:
   int m_nScrollTotal = 0;
   int m_nVisibleLines = 0;
   int m_nContentTop = 0;
+  BOOL m_bCanScroll = FALSE;
+  CRect m_rectScrollUp, m_rectScrollDown;
+  int m_iScrollMode = 0;
   CTKTasksPaneGroup* m_pAnimatedGroup = nullptr;
   int m_nAnimShown = 0;
   DWORD m_dwAnimLastTick = 0;

@@ -1,7 +1,9 @@
 #include "toolkit/frames/TKTasksPaneToolBar.h"
 
 #include "toolkit/frames/GlobalData.h"
+#include "toolkit/bars/TKPopupMenu.h"
 #include "toolkit/frames/PanesText.h"
+#include "toolkit/frames/TKTasksPane.h"
 
 #include "platform/afx/linux_headers_begin.h"
 #include <algorithm>
@@ -17,6 +19,58 @@ void Polygon(HDC dc, std::initializer_list<POINT> points, int offset) {
   ::Polygon(dc, shifted, n);
 }
 }  // namespace
+
+IMPLEMENT_SERIAL(CTasksPaneHistoryButton, CTKToolbarMenuButton, 1)
+
+CTasksPaneHistoryButton::CTasksPaneHistoryButton(UINT command, int image, const char* text)
+    : CTKToolbarMenuButton(command, nullptr, image, text) {
+  m_bMenuMode = TRUE;  // the arrow beside the image opens the menu
+  m_bLocked = TRUE;
+}
+
+void CTasksPaneHistoryButton::OnChangeParentWnd(CWnd* parent) {
+  CTKToolbarMenuButton::OnChangeParentWnd(parent);
+  m_bMenuMode = TRUE;  // its items come only when the menu opens
+  // The pane enables the items and carries the choice out.
+  m_pWndMessage = Pane();
+}
+
+CTKTasksPane* CTasksPaneHistoryButton::Pane() const {
+  CWnd* bar = m_pWndParent;
+  if (!bar || !bar->m_hWnd) return nullptr;
+  return dynamic_cast<CTKTasksPane*>(CWnd::FromHandlePermanent(::GetParent(bar->m_hWnd)));
+}
+
+HMENU CTasksPaneHistoryButton::CreateMenu() const {
+  m_pageNames.RemoveAll();
+  CTKTasksPane* pane = Pane();
+  if (!pane) return nullptr;
+  const std::vector<int>& history = pane->GetHistory();
+  const int at = pane->GetHistoryPosition();
+  if (m_nID == ID_TKTASKS_BACK)
+    for (int i = at - 1; i >= 0; --i) m_pageNames.AddTail(pane->GetPageName(history[i]));
+  else
+    for (int i = at + 1; i < static_cast<int>(history.size()); ++i)
+      m_pageNames.AddTail(pane->GetPageName(history[i]));
+  if (m_pageNames.IsEmpty()) return nullptr;
+  HMENU menu = ::CreatePopupMenu();
+  for (POSITION pos = m_pageNames.GetHeadPosition(); pos;)
+    ::AppendMenuA(menu, MF_STRING, m_nID, m_pageNames.GetNext(pos));
+  return menu;
+}
+
+BOOL CTasksPaneHistoryButton::OnItemChosen(CTKToolBar* popupBar, CTKToolbarButton* item) {
+  CTKPopupMenu* own = GetPopupMenu();
+  CTKTasksPane* pane = Pane();
+  if (!popupBar || !own || popupBar != own->GetMenuBar() || !pane) return FALSE;
+  const int index = popupBar->ButtonToIndex(item);
+  if (index < 0) return TRUE;
+  if (m_nID == ID_TKTASKS_BACK)
+    pane->GoBack(index + 1);
+  else
+    pane->GoForward(index + 1);
+  return TRUE;
+}
 
 CTasksPaneToolBar::CTasksPaneToolBar() {
   m_bLocked = TRUE;
@@ -83,7 +137,9 @@ BOOL CTasksPaneToolBar::CreateIn(CWnd* pane) {
                         {ID_TKTASKS_OTHER, -1, panes_text::kOtherTaskPanes},
                         {ID_TKTASKS_CLOSE, 3, panes_text::kClose}};
   for (const Item& item : items) {
-    auto* button = new CTKToolbarButton(item.id, item.image, item.text, FALSE, TRUE);
+    const bool history = item.id == ID_TKTASKS_BACK || item.id == ID_TKTASKS_FORWARD;
+    CTKToolbarButton* button = history ? new CTasksPaneHistoryButton(item.id, item.image, item.text)
+                                       : new CTKToolbarButton(item.id, item.image, item.text, FALSE, TRUE);
     button->m_bText = item.image < 0;
     button->m_bImage = item.image >= 0;
     button->m_strTooltip = item.text;

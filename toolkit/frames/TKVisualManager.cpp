@@ -464,6 +464,14 @@ void CTKVisualManager::PaintTabBackground(CDC* dc, CRect rect, HBRUSH brush, int
     Fill(dc, rect, RGB(255, 255, 255));
     return;
   }
+  if (!active && tabs && tab >= 0 && tab == tabs->m_highlightedTab && !GD().isBlackHighContrast) {
+    // The tab under the mouse: its face halfway to white.
+    LOGBRUSH face{};
+    ::GetObjectA(brush, sizeof(face), &face);
+    const COLORREF c = face.lbColor;
+    Fill(dc, rect, RGB((GetRValue(c) + 255) / 2, (GetGValue(c) + 255) / 2, (GetBValue(c) + 255) / 2));
+    return;
+  }
   dc->FillRect(&rect, brush);
 }
 

@@ -5,6 +5,7 @@
 #include "toolkit/frames/pane_test_support.h"
 
 #include "support/wine/DialogTestSupport.h"
+#include "toolkit/bars/keyboard_input_support.h"
 #include "toolkit/frames/TKPropertySheet.h"
 
 #include "toolkit/frames/GlobalData.h"
@@ -214,6 +215,261 @@ TEST_F(OutlookBarFrame, ScrollButtonsAppearWhileButtonsLieBeyondTheArea) {
   EXPECT_EQ(ButtonRect(940).top, bar->GetButtonArea().top + 4);
 }
 
+TEST_F(OutlookBarFrame, DraggingTheSplitterEdgeResizesTheBarInItsFrame) {
+  Build(480, true);
+  CRect before;
+  bar->GetWindowRect(&before);
+  CRect client;
+  bar->GetClientRect(&client);
+  // The edge on the free side of a bar docked left: its right, inside the frame line.
+  const CRect splitter = bar->GetSplitterRect();
+  ASSERT_FALSE(splitter.IsRectEmpty());
+  EXPECT_EQ(splitter.right, client.right - 2);
+  EXPECT_LE(bar->GetButtonArea().right, splitter.left);
+  // Over it the pointer becomes the splitter cursor.
+  const POINT grip = CentreOn(*bar, splitter);
+  EXPECT_TRUE(MoveMouseAndWait(grip, true));
+  PumpPendingMessages(100);
+  EXPECT_EQ(::GetCursor(), GlobalData::Get().GetStretchCursor());
+
+  // Dragged by the user to the right and back left: the bar follows, and so does what
+  // its frame lays out beside it.
+  struct Step {
+    int dx;
+    int expected;
+  } steps[] = {{40, before.Width() + 40}, {-70, before.Width() - 30}};
+  for (const Step& step : steps) {
+    SCOPED_TRACE(step.dx);
+    const POINT from = CentreOn(*bar, bar->GetSplitterRect());
+    toolbartest::RunDrag(toolbartest::DragScript(from, POINT{from.x + step.dx, from.y}));
+    CRect now;
+    bar->GetWindowRect(&now);
+    EXPECT_EQ(now.Width(), step.expected);
+    EXPECT_EQ(now.left, before.left);
+    EXPECT_FALSE(bar->IsResizing());
+    EXPECT_EQ(::GetCapture(), nullptr);
+    bar->GetClientRect(&client);
+    EXPECT_EQ(bar->GetSplitterRect().right, client.right - 2);
+  }
+}
+
+// A double click as the user makes it on a point of the screen.
+void DoubleClickAt(POINT screen) {
+  EXPECT_TRUE(MoveMouseAndWait(screen, true));
+  toolbartest::PumpAsTheProgram(100);
+  for (int i = 0; i < 2; ++i) {
+    MouseButton(true);
+    MouseButton(false);
+  }
+  toolbartest::PumpAsTheProgram(300);
+}
+
+TEST_F(OutlookBarFrame, APageIsRenamedInPlaceOverItsPageButton) {
+  Build(480, true);
+  bar->SetActivePage(kSchedule, FALSE);
+  PumpPendingMessages();
+  const CRect pageButton = bar->GetPageButtonRect(kSchedule);
+  DoubleClickAt(CentreOn(*bar, pageButton));
+  HWND edit = bar->GetRenameEdit();
+  ASSERT_NE(edit, nullptr);
+  EXPECT_EQ(bar->GetRenamedPage(), kSchedule);
+  // The edit lies over the page button, holding the name, all of it selected.
+  CRect editRect;
+  ::GetWindowRect(edit, &editRect);
+  ::MapWindowPoints(nullptr, bar->m_hWnd, reinterpret_cast<POINT*>(&editRect), 2);
+  EXPECT_EQ(editRect, pageButton);
+  DWORD start = 0, end = 0;
+  ::SendMessageA(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  EXPECT_EQ(start, 0u);
+  EXPECT_EQ(end, 8u);
+
+  // Typing replaces the name; Enter applies it to the page and its button.
+  toolbartest::TypeText("timers");
+  toolbartest::PressKey(toolbartest::kKeyReturn);
+  EXPECT_EQ(bar->GetRenameEdit(), nullptr);
+  EXPECT_FALSE(::IsWindow(edit));
+  EXPECT_STREQ(bar->GetPageName(kSchedule), "timers");
+  CString text;
+  bar->FindPage(kSchedule)->m_pButton->GetWindowText(text);
+  EXPECT_STREQ(static_cast<const char*>(text), "timers");
+
+  // An emptied name is refused and the edit stays; Esc leaves the name as it was; a
+  // click elsewhere applies what was typed.
+  struct Case {
+    const char* typed;
+    unsigned long key;  // 0: a click on the button area instead
+    bool stillOpen;
+    const char* name;
+  } cases[] = {{"", toolbartest::kKeyReturn, true, "timers"},
+               {"plans", toolbartest::kKeyEscape, false, "timers"},
+               {"plans", 0, false, "plans"}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.typed);
+    if (!bar->GetRenameEdit()) DoubleClickAt(CentreOn(*bar, pageButton));
+    ASSERT_NE(bar->GetRenameEdit(), nullptr);
+    ::SendMessageA(bar->GetRenameEdit(), EM_SETSEL, 0, -1);
+    if (*c.typed)
+      toolbartest::TypeText(c.typed);
+    else
+      toolbartest::PressKey(toolbartest::kKeyDelete);
+    if (c.key) {
+      toolbartest::PressKey(c.key);
+    } else {
+      toolbartest::ClickInWindow(bar->m_hWnd, bar->GetButtonArea().CenterPoint());
+    }
+    EXPECT_EQ(bar->GetRenameEdit() != nullptr, c.stillOpen);
+    EXPECT_STREQ(bar->GetPageName(kSchedule), c.name);
+  }
+  EXPECT_EQ(::GetCapture(), nullptr);
+}
+
+TEST_F(OutlookBarFrame, ThePagesAreStoredWithTheBarAndAResetBringsBackTheProgramsPages) {
+  const char* const profile = "Software\\Tarvel Tests\\Outlook\\";
+  ::RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Tarvel Tests\\Outlook");
+  Build(480, true);
+  CTKWorkspace workspace(TRUE);  // bars keep the program's original items
+  ASSERT_TRUE(bar->SetPageName(kLog, "History"));
+  ASSERT_TRUE(bar->SaveState(profile));
+  // The program's pages are kept beside the user's.
+  CString key;
+  key.Format("Software\\Tarvel Tests\\Outlook\\TKToolBar-%u", kOutlookBarId);
+  HKEY opened = nullptr;
+  ASSERT_EQ(::RegOpenKeyExA(HKEY_CURRENT_USER, key, 0, KEY_READ, &opened), ERROR_SUCCESS);
+  DWORD size = 0;
+  EXPECT_EQ(::RegQueryValueExA(opened, "OriginalPages", nullptr, nullptr, nullptr, &size), ERROR_SUCCESS);
+  EXPECT_GT(size, 0u);
+  ::RegCloseKey(opened);
+
+  // The bar the program builds next time, with its own pages or with a page more.
+  struct Case {
+    const char* name;
+    bool extraPage;
+    std::vector<std::string> pages;
+  } cases[] = {{"same program", false, {"Recordings", "Schedule", "History"}},
+               {"program with a new page", true, {"Recordings", "Schedule", "Log", "Markers"}}};
+  UINT id = kOutlookBarId + 1;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    CTKOutlookBar later;
+    ASSERT_TRUE(later.Create(frame, WS_CHILD | WS_VISIBLE | CBRS_LEFT, id++));
+    ASSERT_TRUE(later.AddPage(kRecordings, "Recordings"));
+    ASSERT_TRUE(later.AddPage(kSchedule, "Schedule"));
+    ASSERT_TRUE(later.AddPage(kLog, "Log"));
+    if (c.extraPage) ASSERT_TRUE(later.AddPage(4, "Markers"));
+    ASSERT_TRUE(later.AddButton(icons[0], "New recording", 901, kRecordings));
+    ASSERT_TRUE(later.AddButton(icons[3], "Recording log", 921, kLog));
+    ASSERT_TRUE(later.LoadState(profile, kOutlookBarId));
+    std::vector<std::string> pages, buttons;
+    for (POSITION pos = later.GetDefaultPages().GetHeadPosition(); pos;) {
+      const UINT page = static_cast<CTKOutlookBarPage*>(later.GetDefaultPages().GetNext(pos))->m_nId;
+      if (!later.GetPageName(page)) continue;
+      pages.push_back(later.GetPageName(page));
+      CString text;
+      later.FindPage(page)->m_pButton->GetWindowText(text);
+      buttons.push_back(static_cast<const char*>(text));
+    }
+    EXPECT_EQ(pages, c.pages);
+    EXPECT_EQ(buttons, c.pages);  // what the user reads on the page buttons
+    EXPECT_EQ(later.GetActivePage(), kRecordings);
+    // The stored buttons kept their pages.
+    ASSERT_EQ(later.GetCount(), 5);
+    EXPECT_EQ(static_cast<CTKOutlookButton*>(later.GetButton(later.CommandToIndex(921)))->m_dwPageID, kLog);
+
+    // A reset brings back the program's pages under their first names.
+    later.SetActivePage(kLog, FALSE);
+    ASSERT_TRUE(later.RestoreOriginalState());
+    EXPECT_STREQ(later.GetPageName(kLog), "Log");
+    EXPECT_EQ(later.GetActivePage(), kLog);
+    EXPECT_EQ(later.GetPageCount(), c.extraPage ? 4 : 3);
+    later.DestroyWindow();
+  }
+  ::RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Tarvel Tests\\Outlook");
+}
+
+TEST_F(OutlookBarFrame, TheNavigationPaneStacksPageButtonsAtTheBottomAndItsSplitterMovesPagesToTheStrip) {
+  Build(480, true);
+  bar->SetNavigationPaneMode();
+  PumpPendingMessages();
+  const int height = bar->PageButtonHeight();
+  const CRect strip = bar->GetPageStripRect();
+  ASSERT_FALSE(strip.IsRectEmpty());
+  EXPECT_FALSE(bar->GetCaptionRect().IsRectEmpty());
+  // Every page button, in order, right above the strip of small buttons, which is
+  // empty; the splitter above them ends the button area; the active page is pressed.
+  EXPECT_EQ(bar->GetVisiblePageButtons(), 3);
+  EXPECT_EQ(bar->GetPageButtonRect(kLog).bottom, strip.top);
+  EXPECT_EQ(bar->GetPageButtonRect(kSchedule).bottom, bar->GetPageButtonRect(kLog).top);
+  EXPECT_EQ(bar->GetPageButtonRect(kRecordings).top, bar->GetPageSplitterRect().bottom);
+  EXPECT_EQ(bar->GetButtonArea().bottom, bar->GetPageSplitterRect().top);
+  EXPECT_TRUE(bar->FindPage(kRecordings)->m_pButton->IsShownActive());
+  EXPECT_FALSE(bar->FindPage(kLog)->m_pButton->IsShownActive());
+  EXPECT_EQ(bar->GetPageStripButton(kLog), nullptr);
+  EXPECT_TRUE(bar->GetButtonArea().PtInRect(ButtonRect(901).TopLeft()));
+
+  // The user drags the splitter down by two and a half page buttons: the last two
+  // pages leave the stack for small buttons in the strip.
+  const POINT grip = CentreOn(*bar, bar->GetPageSplitterRect());
+  EXPECT_TRUE(MoveMouseAndWait(grip, true));
+  PumpPendingMessages(100);
+  EXPECT_EQ(::GetCursor(), ::LoadCursorA(nullptr, (LPCSTR)IDC_SIZENS));
+  toolbartest::RunDrag(toolbartest::DragScript(grip, POINT{grip.x, grip.y + 2 * height + height / 2}));
+  EXPECT_EQ(bar->GetVisiblePageButtons(), 1);
+  EXPECT_NE(::GetCapture(), bar->m_hWnd);
+  EXPECT_FALSE(::IsWindowVisible(bar->FindPage(kLog)->m_pButton->m_hWnd));
+  EXPECT_EQ(bar->GetPageButtonRect(kRecordings).bottom, strip.top);
+  for (UINT page : {kSchedule, kLog}) {
+    HWND stripButton = bar->GetPageStripButton(page);
+    ASSERT_NE(stripButton, nullptr) << page;
+    EXPECT_TRUE(::IsWindowVisible(stripButton));
+    CRect at;
+    ::GetWindowRect(stripButton, &at);
+    ::MapWindowPoints(nullptr, bar->m_hWnd, reinterpret_cast<POINT*>(&at), 2);
+    EXPECT_TRUE(strip.PtInRect(at.CenterPoint())) << page;
+  }
+  // A click on Log's small button opens Log's page.
+  CRect logSmall;
+  ::GetClientRect(bar->GetPageStripButton(kLog), &logSmall);
+  ClickAt(CentreOn(*CWnd::FromHandle(bar->GetPageStripButton(kLog)), logSmall));
+  EXPECT_EQ(bar->GetActivePage(), kLog);
+  EXPECT_TRUE(bar->GetButtonArea().PtInRect(ButtonRect(921).TopLeft()));
+  EXPECT_EQ(ButtonRect(901), CRect(-1, -1, -1, -1));
+  PumpPendingMessages();
+  EXPECT_TRUE(SavePng(CaptureWindow(frameHwnd, false), ScreenshotPath("outlook-navigation-pane.png")));
+
+  // Show more and show fewer, as the chevron's menu gives them, one page at a time
+  // and never past none or all.
+  struct Step {
+    UINT command;
+    int shown;
+  } steps[] = {{CTKOutlookBar::kShowMoreButtons, 2},  {CTKOutlookBar::kShowMoreButtons, 3},
+               {CTKOutlookBar::kShowMoreButtons, 3},  {CTKOutlookBar::kShowFewerButtons, 2},
+               {CTKOutlookBar::kShowFewerButtons, 1}, {CTKOutlookBar::kShowFewerButtons, 0},
+               {CTKOutlookBar::kShowFewerButtons, 0}};
+  for (const Step& step : steps) {
+    bar->SendMessage(WM_COMMAND, step.command);
+    EXPECT_EQ(bar->GetVisiblePageButtons(), step.shown) << step.command;
+  }
+  EXPECT_NE(bar->GetPageStripButton(kRecordings), nullptr);
+  // The same from the chevron's menu: Show More Buttons, then Show Fewer Buttons.
+  CRect chevron;
+  ::GetClientRect(bar->GetChevronButton(), &chevron);
+  const POINT chevronAt = CentreOn(*CWnd::FromHandle(bar->GetChevronButton()), chevron);
+  constexpr unsigned long kDown = 0xFF54, kReturn = 0xFF0D;
+  ClickThenKeys(chevronAt, {kDown, kReturn});
+  EXPECT_EQ(bar->GetVisiblePageButtons(), 1);
+  ClickThenKeys(chevronAt, {kDown, kDown, kReturn});
+  EXPECT_EQ(bar->GetVisiblePageButtons(), 0);
+  // A short bar shows no more page buttons than fit.
+  bar->SendMessage(WM_COMMAND, CTKOutlookBar::kShowMoreButtons);
+  bar->SendMessage(WM_COMMAND, CTKOutlookBar::kShowMoreButtons);
+  bar->SendMessage(WM_COMMAND, CTKOutlookBar::kShowMoreButtons);
+  ::SetWindowPos(frameHwnd, nullptr, 0, 0, 600, 4 * height + 120, SWP_NOMOVE | SWP_NOZORDER);
+  frame->RecalcLayout();
+  PumpPendingMessages();
+  EXPECT_LT(bar->GetVisiblePageButtons(), 3);
+  EXPECT_EQ(bar->GetVisiblePageButtons(), bar->GetMaxVisiblePageButtons());
+}
+
 TEST_F(OutlookBarFrame, ACaptionStyleGivesACaptionStripNamingTheActivePage) {
   Build(480, true, WS_CAPTION);
   EXPECT_FALSE(bar->GetStyle() & WS_CAPTION) << "the window itself has no caption";
@@ -232,6 +488,17 @@ TEST_F(OutlookBarFrame, ACaptionStyleGivesACaptionStripNamingTheActivePage) {
   EXPECT_GT(recordings, 10);
   bar->SetActivePage(kLog, FALSE);
   EXPECT_NE(strip(), recordings);
+
+  // The close button at the right end of the strip hides the bar in its frame.
+  HWND close = bar->GetCloseButton();
+  ASSERT_TRUE(::IsWindowVisible(close));
+  CRect closeRect;
+  ::GetWindowRect(close, &closeRect);
+  ::MapWindowPoints(nullptr, bar->m_hWnd, reinterpret_cast<POINT*>(&closeRect), 2);
+  EXPECT_TRUE(caption.PtInRect(closeRect.TopLeft()));
+  EXPECT_EQ(closeRect.right, caption.right - 2);
+  ClickAt(CentreOn(*bar, closeRect));
+  EXPECT_FALSE(::IsWindowVisible(bar->m_hWnd));
 }
 
 TEST_F(OutlookBarFrame, EachLookPaintsThePageButtonsAndTheActivePagesImages) {

@@ -27,7 +27,9 @@ using toolbartest::ScreenPointOf;
 struct Owner : CWnd {
   std::vector<std::pair<int, int>> moves;    // old index, drop position
   std::vector<std::pair<int, int>> changes;  // new active, previous
+  std::vector<int> hscrolls;                 // scroll codes of the shared bar
   LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+    if (message == TKM_ON_HSCROLL) hscrolls.push_back(LOWORD(wParam));
     if (message == TKM_ONCHANGE_ACTIVE_TAB)
       changes.emplace_back(static_cast<int>(wParam), static_cast<int>(lParam));
     if (message == TKM_ON_MOVE_TAB) moves.emplace_back(static_cast<int>(wParam), static_cast<int>(lParam));
@@ -53,6 +55,63 @@ struct Page : CWnd {
     return CWnd::WindowProc(message, wParam, lParam);
   }
 };
+
+// A hosted window wider than it shows: 1000 units, 100 of them at a time, ten to a
+// line; it scrolls itself as a window does on WM_HSCROLL.
+struct WidePage : CWnd {
+  BOOL Make(CWnd* parent) {
+    if (!CreateEx(0, nullptr, "", WS_CHILD | WS_VISIBLE | WS_HSCROLL, 0, 0, 10, 10, parent->m_hWnd, nullptr))
+      return FALSE;
+    SCROLLINFO info{sizeof(info), SIF_RANGE | SIF_PAGE | SIF_POS, 0, 999, 100, 0, 0};
+    ::SetScrollInfo(m_hWnd, SB_HORZ, &info, TRUE);
+    return TRUE;
+  }
+  int Position() const { return ::GetScrollPos(m_hWnd, SB_HORZ); }
+  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+    if (message != WM_HSCROLL) return CWnd::WindowProc(message, wParam, lParam);
+    int position = Position();
+    switch (LOWORD(wParam)) {
+      case SB_LINERIGHT:
+        position += 10;
+        break;
+      case SB_LINELEFT:
+        position -= 10;
+        break;
+      case SB_PAGERIGHT:
+        position += 100;
+        break;
+      case SB_PAGELEFT:
+        position -= 100;
+        break;
+      case SB_THUMBTRACK:
+      case SB_THUMBPOSITION:
+        position = static_cast<short>(HIWORD(wParam));
+        break;
+    }
+    SCROLLINFO info{sizeof(info), SIF_POS, 0, 0, 0, std::max(0, std::min(position, 900)), 0};
+    ::SetScrollInfo(m_hWnd, SB_HORZ, &info, TRUE);
+    return 0;
+  }
+};
+
+// Tabs "Take 1", "Take 2", ... of the style in a shown owner window of the width.
+void MakeStrip(Owner& owner, CTKTabWnd& tabs, int style, int width, Page* pages, int count) {
+  ASSERT_TRUE(owner.Make(width));
+  ASSERT_TRUE(tabs.Create(style, CRect(0, 0, width, 160), &owner, 1));
+  for (int i = 0; i < count; ++i) {
+    ASSERT_TRUE(pages[i].Make(&tabs));
+    tabs.AppendTab(&pages[i], ("Take " + std::to_string(i + 1)).c_str());
+  }
+  ::SetForegroundWindow(owner.m_hWnd);
+  PumpPendingMessages();
+}
+
+CRect ChildRect(CWnd& parent, HWND child) {
+  CRect r;
+  ::GetWindowRect(child, &r);
+  ::MapWindowPoints(nullptr, parent.m_hWnd, reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
 
 CRect ButtonRect(CTKTabWnd& tabs, CTKTabWnd::TabButton which) {
   CRect r;
@@ -363,6 +422,234 @@ TEST(TabWndScrollTest, TheTabListModeLeavesOutWhatDoesNotFitAndListsEveryTab) {
   EXPECT_EQ(owner.changes.back(), std::make_pair(0, 0));
   tabs.DestroyWindow();
   owner.DestroyWindow();
+}
+
+TEST(TabWndScrollTest, TheSharedScrollBarScrollsTheActiveWindowAndTheSplitterSharesTheStrip) {
+  Owner owner;
+  ASSERT_TRUE(owner.Make(420));
+  CTKTabWnd tabs;
+  ASSERT_TRUE(tabs.Create(CTKTabWnd::STYLE_FLAT_SHARED_HORZ_SCROLL, CRect(0, 0, 420, 160), &owner, 1));
+  WidePage wide;
+  Page notes;
+  ASSERT_TRUE(wide.Make(&tabs));
+  ASSERT_TRUE(notes.Make(&tabs));
+  tabs.AppendTab(&wide, "Waveform");
+  tabs.AppendTab(&notes, "Notes");
+  ::SetForegroundWindow(owner.m_hWnd);
+  PumpPendingMessages();
+
+  // The bar takes half of what the client leaves, at the right end of the strip, with
+  // the splitter between it and the tabs.
+  const HWND bar = tabs.GetScrollBar();
+  ASSERT_NE(bar, nullptr);
+  EXPECT_TRUE(::IsWindowVisible(bar));
+  CRect client;
+  tabs.GetClientRect(&client);
+  const int width = (client.Width() - 2 * (3 + 2 * ::GetSystemMetrics(SM_CXVSCROLL))) / 2;
+  CRect barRect = ChildRect(tabs, bar);
+  EXPECT_EQ(barRect.Width(), width);
+  EXPECT_EQ(tabs.GetSplitterRect().right, barRect.left);
+  EXPECT_EQ(tabs.GetTabsArea().right, tabs.GetSplitterRect().left);
+
+  // The active window gave its own bar up; the shared one shows its range.
+  EXPECT_FALSE(::GetWindowLongA(wide.m_hWnd, GWL_STYLE) & WS_HSCROLL);
+  auto barInfo = [&] {
+    SCROLLINFO info{sizeof(info), SIF_RANGE | SIF_PAGE | SIF_POS, 0, 0, 0, 0, 0};
+    ::GetScrollInfo(bar, SB_CTL, &info);
+    return info;
+  };
+  EXPECT_EQ(barInfo().nMax, 999);
+  EXPECT_EQ(barInfo().nPage, 100u);
+
+  // The user clicks the bar's right arrow, then the trough: the window scrolls, the bar
+  // follows it, the window's own bar stays away, and the parent hears of each step.
+  const int arrow = ::GetSystemMetrics(SM_CXHSCROLL);
+  struct Click {
+    int x;
+    int code;
+    int position;
+  } clicks[] = {{barRect.right - arrow / 2, SB_LINERIGHT, 10},
+                {barRect.right - arrow - 3, SB_PAGERIGHT, 110}};
+  for (const Click& c : clicks) {
+    SCOPED_TRACE(c.code);
+    owner.hscrolls.clear();
+    panetest::ClickFromAnotherThread(ScreenPointOf(tabs, CPoint(c.x, barRect.CenterPoint().y)));
+    EXPECT_EQ(wide.Position(), c.position);
+    EXPECT_EQ(barInfo().nPos, c.position);
+    ASSERT_FALSE(owner.hscrolls.empty());
+    EXPECT_EQ(owner.hscrolls.front(), c.code);
+    EXPECT_FALSE(::GetWindowLongA(wide.m_hWnd, GWL_STYLE) & WS_HSCROLL);
+  }
+
+  // A window with nothing to scroll leaves the bar disabled; back on the wide one it
+  // is where that window is.
+  CRect notesTab;
+  ASSERT_TRUE(tabs.GetTabRect(1, notesTab));
+  ClickAt(ScreenPointOf(tabs, notesTab.CenterPoint()));
+  ASSERT_EQ(tabs.GetActiveTab(), 1);
+  EXPECT_FALSE(::IsWindowEnabled(bar));
+  CRect wideTab;
+  ASSERT_TRUE(tabs.GetTabRect(0, wideTab));
+  ClickAt(ScreenPointOf(tabs, wideTab.CenterPoint()));
+  ASSERT_EQ(tabs.GetActiveTab(), 0);
+  EXPECT_TRUE(::IsWindowEnabled(bar));
+  EXPECT_EQ(barInfo().nPos, 110);
+
+  // Over the splitter the pointer is the splitter cursor. Dragged left, the bar gets
+  // wider and the tabs narrower; dragged past the right end, the bar keeps room for
+  // its two arrows.
+  const POINT grip = ScreenPointOf(tabs, tabs.GetSplitterRect().CenterPoint());
+  EXPECT_TRUE(MoveMouseAndWait(grip, true));
+  PumpPendingMessages(100);
+  EXPECT_EQ(::GetCursor(), GlobalData::Get().GetStretchCursor());
+  const int right = barRect.right;
+  struct Drag {
+    int dx;
+    bool atLeast;  // pushed past the right end: only the arrows' room is left
+  } drags[] = {{-80, false}, {+400, true}};
+  for (const Drag& d : drags) {
+    SCOPED_TRACE(d.dx);
+    const POINT from = ScreenPointOf(tabs, tabs.GetSplitterRect().CenterPoint());
+    const POINT to{from.x + d.dx, from.y};
+    toolbartest::RunDrag(toolbartest::DragScript(from, to));
+    EXPECT_FALSE(tabs.IsSplitterDragging());
+    POINT released = to;
+    ::ScreenToClient(tabs.m_hWnd, &released);
+    barRect = ChildRect(tabs, bar);
+    EXPECT_EQ(barRect.Width(), d.atLeast ? 2 * arrow : right - released.x);
+    EXPECT_EQ(barRect.right, right);
+    EXPECT_EQ(tabs.GetScrollBarWidth(), barRect.Width());
+    EXPECT_EQ(tabs.GetTabsArea().right, tabs.GetSplitterRect().left);
+    EXPECT_EQ(tabs.GetSplitterRect().right, barRect.left);
+  }
+  EXPECT_EQ(::GetCapture(), nullptr);
+}
+
+TEST(TabWndScrollTest, DraggingTheSharedBarsThumbScrollsAListViewByItsPixels) {
+  Owner owner;
+  ASSERT_TRUE(owner.Make(420));
+  CTKTabWnd tabs;
+  ASSERT_TRUE(tabs.Create(CTKTabWnd::STYLE_FLAT_SHARED_HORZ_SCROLL, CRect(0, 0, 420, 160), &owner, 1));
+  // A report list three times wider than it shows.
+  CWnd list;
+  ASSERT_TRUE(list.CreateEx(0, WC_LISTVIEWA, "", WS_CHILD | WS_VISIBLE | WS_HSCROLL | LVS_REPORT, 0, 0, 10,
+                            10, tabs.m_hWnd, nullptr));
+  for (int i = 0; i < 4; ++i) {
+    LVCOLUMNA column{};
+    column.mask = LVCF_WIDTH | LVCF_TEXT;
+    column.cx = 300;
+    column.pszText = const_cast<char*>("Take");
+    ::SendMessageA(list.m_hWnd, LVM_INSERTCOLUMNA, i, reinterpret_cast<LPARAM>(&column));
+  }
+  tabs.SetDestroyHostedWindows(FALSE);
+  tabs.AppendTab(&list, "Files");
+  ::SetForegroundWindow(owner.m_hWnd);
+  PumpPendingMessages();
+  const HWND bar = tabs.GetScrollBar();
+  ASSERT_TRUE(::IsWindowEnabled(bar));
+  EXPECT_EQ(::GetScrollPos(list.m_hWnd, SB_HORZ), 0);
+
+  // The user drags the thumb to the right: the list scrolls to where the thumb was let
+  // go, and the bar shows the list's position.
+  const CRect barRect = ChildRect(tabs, bar);
+  const int arrow = ::GetSystemMetrics(SM_CXHSCROLL);
+  const POINT thumb = ScreenPointOf(tabs, CPoint(barRect.left + arrow + 4, barRect.CenterPoint().y));
+  toolbartest::RunDrag(toolbartest::DragScript(thumb, POINT{thumb.x + barRect.Width() / 3, thumb.y}));
+  const int position = ::GetScrollPos(list.m_hWnd, SB_HORZ);
+  EXPECT_GT(position, 100);
+  EXPECT_EQ(::GetScrollPos(bar, SB_CTL), position);
+  EXPECT_FALSE(::GetWindowLongA(list.m_hWnd, GWL_STYLE) & WS_HSCROLL);
+  list.DestroyWindow();
+}
+
+TEST(TabWndScrollTest, SlantedTabsScrollByWholeTabs) {
+  Owner owner;
+  CTKTabWnd tabs;
+  constexpr int kCount = 8;
+  Page pages[kCount];
+  ASSERT_NO_FATAL_FAILURE(MakeStrip(owner, tabs, CTKTabWnd::STYLE_3D_SLANTED, 300, pages, kCount));
+  const CRect area = tabs.GetTabsArea();
+  const HWND left = tabs.GetTabButton(CTKTabWnd::BUTTON_LEFT),
+             right = tabs.GetTabButton(CTKTabWnd::BUTTON_RIGHT);
+  EXPECT_FALSE(::IsWindowEnabled(left));
+  ASSERT_TRUE(::IsWindowEnabled(right));
+  auto startOf = [&](int tab) {
+    CRect r;
+    tabs.GetTabRect(tab, r);
+    return r.left;
+  };
+
+  // Each click on the right button: the next tab starts right at the strip's left,
+  // until the last tab is in view.
+  int clicks = 0;
+  while (::IsWindowEnabled(right) && clicks < kCount) {
+    QuickClickAt(ButtonCentre(tabs, CTKTabWnd::BUTTON_RIGHT));
+    ++clicks;
+    EXPECT_EQ(tabs.GetFirstShownTab(), clicks);
+    EXPECT_EQ(startOf(clicks), area.left) << clicks;
+  }
+  EXPECT_GT(clicks, 0);
+  EXPECT_LT(clicks, kCount - 1);
+  CRect last;
+  ASSERT_TRUE(tabs.GetTabRect(kCount - 1, last));
+  EXPECT_LE(last.right, area.right);
+  EXPECT_TRUE(::IsWindowEnabled(left));
+
+  // The left button goes back a tab at a time, to the first at offset 0.
+  for (int first = clicks - 1; first >= 0; --first) {
+    ASSERT_TRUE(::IsWindowEnabled(left)) << first;
+    QuickClickAt(ButtonCentre(tabs, CTKTabWnd::BUTTON_LEFT));
+    EXPECT_EQ(tabs.GetFirstShownTab(), first);
+    EXPECT_EQ(startOf(first), area.left) << first;
+  }
+  EXPECT_EQ(tabs.GetScrollOffset(), 0);
+  EXPECT_FALSE(::IsWindowEnabled(left));
+
+  // Ctrl+PageUp wraps to the last tab, which comes into view by whole tabs; back on
+  // the first, it is the first shown again.
+  CtrlKey(tabs, VK_PRIOR);
+  ASSERT_EQ(tabs.GetActiveTab(), kCount - 1);
+  ASSERT_TRUE(tabs.GetTabRect(kCount - 1, last));
+  EXPECT_LE(last.right, area.right);
+  EXPECT_EQ(startOf(tabs.GetFirstShownTab()), area.left);
+  CtrlKey(tabs, VK_NEXT);
+  EXPECT_EQ(tabs.GetActiveTab(), 0);
+  EXPECT_EQ(tabs.GetFirstShownTab(), 0);
+  EXPECT_EQ(startOf(0), area.left);
+}
+
+TEST(TabWndScrollTest, SlantedTabsLightUpUnderTheMouse) {
+  Owner owner;
+  CTKTabWnd tabs;
+  Page pages[3];
+  ASSERT_NO_FATAL_FAILURE(MakeStrip(owner, tabs, CTKTabWnd::STYLE_3D_SLANTED, 400, pages, 3));
+  CRect second;
+  ASSERT_TRUE(tabs.GetTabRect(1, second));
+  // A point of the tab's face away from its label.
+  const POINT face{second.CenterPoint().x, second.top + 2};
+  auto faceColour = [&] {
+    ::RedrawWindow(tabs.m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    return CaptureWindow(tabs.m_hWnd, true).At(face.x, face.y);
+  };
+  const COLORREF plain = faceColour();
+
+  // The pointer on the inactive second tab lights it up; off the tabs, it goes out.
+  struct Step {
+    POINT at;
+    int highlighted;
+    bool lit;
+  } steps[] = {{second.CenterPoint(), 1, true}, {tabs.GetWndArea().CenterPoint(), -1, false}};
+  for (const Step& step : steps) {
+    SCOPED_TRACE(step.highlighted);
+    EXPECT_TRUE(MoveMouseAndWait(ScreenPointOf(tabs, step.at), true));
+    PumpPendingMessages(100);
+    EXPECT_EQ(tabs.GetHighlightedTab(), step.highlighted);
+    EXPECT_EQ(faceColour() != plain, step.lit);
+    EXPECT_EQ(::GetCapture() == tabs.m_hWnd, step.lit);
+  }
+  // A click on the lit tab makes it the active one, no longer lit.
+  ClickAt(ScreenPointOf(tabs, second.CenterPoint()));
+  EXPECT_EQ(tabs.GetActiveTab(), 1);
 }
 
 TEST(TabWndScrollTest, OnlyStylesWithScrollButtonsHaveThem) {

@@ -4,6 +4,8 @@
 // animation, scrolling when the groups do not fit, and the pane in each look.
 #include "toolkit/frames/pane_test_support.h"
 
+#include "toolkit/bars/TKPopupMenu.h"
+#include "toolkit/bars/TKPopupMenuBar.h"
 #include "toolkit/frames/GlobalData.h"
 #include "toolkit/frames/TKTasksPane.h"
 
@@ -116,6 +118,41 @@ TEST_F(TasksPaneFrame, BackForwardAndHomeWalkTheHistoryOfVisitedPages) {
   EXPECT_FALSE(pane->GetGroup(2)->m_rect.IsRectEmpty());
 }
 
+TEST_F(TasksPaneFrame, TheArrowsOfBackAndForwardListThePagesThatWayAndThePickedOneIsReachedAtOnce) {
+  Build(480, true);
+  pane->SetActivePage(1);
+  pane->SetActivePage(2);
+  CTasksPaneToolBar& bar = pane->GetNavigationToolBar();
+  // From Schedule: Back lists the pages behind, newest first; from the start page
+  // again, Forward lists those ahead in order. The second entry is picked each time.
+  struct Case {
+    UINT button;
+    std::vector<std::string> listed;
+    int page;
+  } cases[] = {{ID_TKTASKS_BACK, {"Effects", "Tasks Pane"}, 0},
+               {ID_TKTASKS_FORWARD, {"Effects", "Schedule"}, 2}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.button);
+    auto* button = dynamic_cast<CTasksPaneHistoryButton*>(bar.GetButton(bar.CommandToIndex(c.button)));
+    ASSERT_NE(button, nullptr);
+    CRect rect;
+    bar.GetItemRect(bar.CommandToIndex(c.button), &rect);
+    ClickAt(ScreenPointOf(bar, CPoint(rect.right - 4, rect.CenterPoint().y)));  // the arrow
+    ASSERT_TRUE(winetest::WaitUntil([&] { return button->GetPopupMenu() != nullptr; }, 3000));
+    CTKPopupMenuBar* items = button->GetPopupMenu()->GetMenuBar();
+    std::vector<std::string> listed;
+    for (int i = 0; i < items->GetCount(); ++i) listed.push_back(std::string(items->GetButtonText(i)));
+    EXPECT_EQ(listed, c.listed);
+    CRect second;
+    items->GetItemRect(1, &second);
+    ClickAt(CentreOn(*items, second));
+    EXPECT_EQ(pane->GetActivePage(), c.page);
+    // Two steps along the same history, nothing added to it.
+    EXPECT_EQ(pane->GetHistory(), (std::vector<int>{0, 1, 2}));
+    EXPECT_EQ(pane->GetHistoryPosition(), c.page);
+  }
+}
+
 TEST_F(TasksPaneFrame, ThePageListOpensAMenuOfThePagesAndThePickedOneJoinsTheHistory) {
   Build(480, true);
   CTasksPaneToolBar& bar = pane->GetNavigationToolBar();
@@ -212,6 +249,49 @@ TEST_F(TasksPaneFrame, AScrollBarAppearsWhenTheGroupsDoNotFit) {
   pane->GetClientRect(&client);
   EXPECT_LT(TaskRect(1, 12).bottom, client.bottom);
   pane->SendMessage(WM_VSCROLL, SB_TOP, reinterpret_cast<LPARAM>(scroll));
+  EXPECT_EQ(TaskRect(0, 0), first);
+}
+
+TEST_F(TasksPaneFrame, WithScrollButtonsThePointerRestingOnAScrollAreaScrollsTheGroups) {
+  Build(260, false);
+  pane->m_bUseScrollButtons = TRUE;
+  for (int i = 0; i < 12; ++i) pane->AddTask(1, "Another file", -1, kImport);
+  PumpPendingMessages();
+  // No bar: a strip above and below the groups, which lie between them.
+  EXPECT_FALSE(pane->IsScrollBarShown());
+  const CRect up = pane->GetScrollUpArea(), down = pane->GetScrollDownArea();
+  ASSERT_FALSE(up.IsRectEmpty());
+  ASSERT_FALSE(down.IsRectEmpty());
+  CRect client;
+  pane->GetClientRect(&client);
+  EXPECT_EQ(down.bottom, client.bottom);
+  EXPECT_GE(pane->GetGroup(0)->m_rect.top, up.bottom);
+  const int line = pane->GetTaskLineHeight();
+  const CRect first = TaskRect(0, 0);
+
+  // Resting on the lower strip scrolls line by line to the end and stops there;
+  // resting on the upper one goes back to the top. Off the strips, it stops at once.
+  EXPECT_TRUE(MoveMouseAndWait(CentreOn(*pane, down), true));
+  EXPECT_TRUE(winetest::WaitUntil([&] { return pane->GetScrollPosition() >= 3; }, 5000));
+  EXPECT_TRUE(MoveMouseAndWait(CentreOn(*pane, pane->GetGroup(1)->m_rect), true));
+  PumpPendingMessages(300);
+  const int stopped = pane->GetScrollPosition();
+  PumpPendingMessages(300);
+  EXPECT_EQ(pane->GetScrollPosition(), stopped);
+  EXPECT_EQ(TaskRect(0, 0).top, first.top - stopped * line);
+  EXPECT_TRUE(MoveMouseAndWait(CentreOn(*pane, down), true));
+  int last = -1;
+  EXPECT_TRUE(winetest::WaitUntil(
+      [&] {
+        const bool same = pane->GetScrollPosition() == last;
+        last = pane->GetScrollPosition();
+        PumpPendingMessages(200);
+        return same && pane->GetScrollPosition() == last;
+      },
+      10000));
+  EXPECT_LE(TaskRect(1, 12).bottom, down.top + line);
+  EXPECT_TRUE(MoveMouseAndWait(CentreOn(*pane, up), true));
+  EXPECT_TRUE(winetest::WaitUntil([&] { return pane->GetScrollPosition() == 0; }, 10000));
   EXPECT_EQ(TaskRect(0, 0), first);
 }
 
