@@ -1,6 +1,7 @@
 #include "toolkit/bars/TKToolbarCustomize.h"
 
 #include "toolkit/bars/CustomizeText.h"
+#include "toolkit/bars/TKContextMenuManager.h"
 #include "toolkit/bars/TKCustomizePage.h"
 #include "toolkit/bars/TKImageEditDialog.h"
 #include "toolkit/bars/TKKeyboardPage.h"
@@ -60,7 +61,7 @@ CTKToolbarCustomize::CTKToolbarCustomize(CFrameWnd* frame, BOOL autoSetup, UINT 
   if (m_pToolsPage) AddPage(m_pToolsPage);
   if (m_pKeyboardPage) AddPage(m_pKeyboardPage);
   if (auto* toolkitFrame = dynamic_cast<CTKFrameWnd*>(frame);
-      toolkitFrame && toolkitFrame->m_Impl.GetMenuBar()) {
+      GetContextMenuManager() || (toolkitFrame && toolkitFrame->m_Impl.GetMenuBar())) {
     m_pMenuPage = new CTKMenuPage(frame, autoSetup);
     AddPage(m_pMenuPage);
   }

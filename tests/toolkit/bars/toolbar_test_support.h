@@ -46,13 +46,20 @@ public:
 
   // The bars' context-menu requests: the bar window and the screen point.
   std::vector<std::pair<HWND, POINT>> menuRequests;
+  // The ids of the context menus the Menu page reset.
+  std::vector<UINT> contextMenuResets;
 
 protected:
   LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
     static const UINT popupMenu = ::RegisterWindowMessageA("TKTOOLBAR_POPUPMENU");
+    static const UINT resetContextMenu = ::RegisterWindowMessageA("TKTOOLBAR_RESETCONTEXTMENU");
     if (message == popupMenu) {
       menuRequests.push_back(
           {reinterpret_cast<HWND>(wParam), POINT{(short)LOWORD(lParam), (short)HIWORD(lParam)}});
+      return 0;
+    }
+    if (message == resetContextMenu) {
+      contextMenuResets.push_back(static_cast<UINT>(wParam));
       return 0;
     }
     return CTKFrameWnd::WindowProc(message, wParam, lParam);
