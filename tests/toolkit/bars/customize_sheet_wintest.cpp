@@ -528,6 +528,59 @@ TEST_F(CustomizeSheet, TheToolsPageAddsUserToolsUpToItsRange) {
   g_pUserToolsManager = previous;
 }
 
+// The menus beside the arguments and the start folder type their placeholders into
+// the boxes, and so into the chosen tool; with no tool chosen they are grey.
+TEST_F(CustomizeSheet, TheToolsPageMenusTypePlaceholdersIntoTheChosenTool) {
+  CTKUserToolsManager tools(kToolsEntry, kFirstTool, kFirstTool + 1);
+  tools.SetArgumentsMenus(IDR_TOOL_ARGUMENTS_MENU, IDR_TOOL_FOLDER_MENU);
+  CTKUserTool* tool = tools.NewTool();
+  ASSERT_NE(tool, nullptr);
+  tool->m_strLabel = "sketch";
+  CTKUserToolsManager* previous = g_pUserToolsManager;
+  g_pUserToolsManager = &tools;
+  Open();
+  ClickTab(2);
+  for (int id : {IDC_TKCUSTOMIZE_TOOL_ARGUMENTS_MENU, IDC_TKCUSTOMIZE_TOOL_DIRECTORY_MENU}) {
+    EXPECT_TRUE(::IsWindowVisible(PageItem(id))) << id;
+    EXPECT_FALSE(::IsWindowEnabled(PageItem(id))) << id;
+  }
+  CTKToolsList& list = sheet->GetToolsPage()->m_wndToolsList;
+  RECT row{LVIR_BOUNDS, 0, 0, 0};
+  ASSERT_TRUE(::SendMessageA(list.GetListHwnd(), LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&row)));
+  ClickInWindow(list.GetListHwnd(), POINT{row.left + 30, (row.top + row.bottom) / 2});
+  ASSERT_EQ(sheet->GetToolsPage()->GetSelectedTool(), tool);
+
+  struct Case {
+    int button;
+    int edit;
+    int downs;  // the item's place in the menu
+    const char* typed;
+  };
+  const Case cases[] = {
+      {IDC_TKCUSTOMIZE_TOOL_ARGUMENTS_MENU, IDC_TKCUSTOMIZE_TOOL_ARGUMENTS, 2, "$(FileName)"},
+      {IDC_TKCUSTOMIZE_TOOL_DIRECTORY_MENU, IDC_TKCUSTOMIZE_TOOL_DIRECTORY, 1, "$(FileDir)"},
+  };
+  for (const Case& c : cases) {
+    HWND button = PageItem(c.button);
+    ASSERT_TRUE(::IsWindowEnabled(button));
+    RECT rect;
+    ::GetWindowRect(button, &rect);
+    const POINT at{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+    // The button held, the menu's item chosen with the keys.
+    InputScript script;
+    script.steps = {{InputStep::kMove, at}, {InputStep::kDown, at}, {InputStep::kMenuShown, at}};
+    for (int i = 0; i < c.downs; ++i) script.steps.push_back({InputStep::kKey, at, kKeyDown});
+    script.steps.push_back({InputStep::kKey, at, kKeyReturn});
+    script.steps.push_back({InputStep::kUp, at});
+    RunDrag(script);
+    EXPECT_EQ(dialogtest::ItemText(Page(), c.edit), c.typed) << c.button;
+  }
+  EXPECT_EQ(std::string(tool->m_strArguments), "$(FileName)");
+  EXPECT_EQ(std::string(tool->m_strInitialDirectory), "$(FileDir)");
+  ::DestroyWindow(sheetHwnd);
+  g_pUserToolsManager = previous;
+}
+
 TEST_F(CustomizeSheet, EachOptionsBoxTakesEffectAtOnce) {
   const BOOL tooltips = CTKToolBar::s_bShowTooltips, shortcuts = CTKToolBar::s_bShowShortcutKeys;
   CTKToolBar::s_bShowTooltips = TRUE;
