@@ -49,14 +49,40 @@ const DialogTemplateWriter& PageTemplate() {
 // Where the last context menu edited stood on the screen (x = y = -1: none yet).
 CPoint g_contextMenuAt(-1, -1);
 
-// The context menu open on the page. However it closes (the page choosing another,
+// The context menu open on the page: a small caption with the menu's name, by which
+// the user moves it out of the way. However it closes (the page choosing another,
 // the user's Escape, the sheet going), its items as the user left them are kept for
 // its menu, and its place for the next one.
 class ContextMenuPopup : public CTKPopupMenu {
 public:
   ContextMenuPopup() { SetAutoDestroyMenu(FALSE); }
 
+  BOOL CreateCaptioned(CWnd* page, CPoint at, HMENU items, const char* name) {
+    if (!Create(page, at.x, at.y, items, FALSE, TRUE)) return FALSE;
+    ::SetWindowLongA(m_hWnd, GWL_STYLE, ::GetWindowLongA(m_hWnd, GWL_STYLE) | WS_CAPTION);
+    ::SetWindowLongA(m_hWnd, GWL_EXSTYLE, ::GetWindowLongA(m_hWnd, GWL_EXSTYLE) | WS_EX_TOOLWINDOW);
+    ::SetWindowTextA(m_hWnd, name);
+    RecalcLayout();
+    return TRUE;
+  }
+
+  // The menu's own layout, then the caption and its border around it.
+  void RecalcLayout() override {
+    CTKPopupMenu::RecalcLayout();
+    if (!m_hWnd || !(::GetWindowLongA(m_hWnd, GWL_STYLE) & WS_CAPTION)) return;
+    RECT frame{0, 0, m_FinalSize.cx + m_iShadowSize, m_FinalSize.cy + m_iShadowSize};
+    ::AdjustWindowRectEx(&frame, static_cast<DWORD>(::GetWindowLongA(m_hWnd, GWL_STYLE)), FALSE,
+                         static_cast<DWORD>(::GetWindowLongA(m_hWnd, GWL_EXSTYLE)));
+    ::SetWindowPos(m_hWnd, nullptr, m_ptLocation.x, m_ptLocation.y, frame.right - frame.left,
+                   frame.bottom - frame.top, SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+  }
+
 protected:
+  // Where the user moved it is where it lays itself out from now on.
+  void OnWindowPosChanged(WINDOWPOS* pos) {
+    if (!(pos->flags & SWP_NOMOVE)) m_ptLocation = CPoint(pos->x, pos->y);
+    Default();
+  }
   void OnDestroy() {
     if (m_hMenu && m_wndMenuBar.m_hWnd) ToolbarButtonsArchive(m_wndMenuBar).SaveTo(m_hMenu);
     g_contextMenuAt = m_ptLocation;
@@ -66,6 +92,7 @@ protected:
 };
 
 BEGIN_MESSAGE_MAP(ContextMenuPopup, CTKPopupMenu)
+  ON_WM_WINDOWPOSCHANGED()
   ON_WM_DESTROY()
 END_MESSAGE_MAP()
 
@@ -264,7 +291,7 @@ void CTKMenuPage::OnSelchangeContextMenu() {
   }
   auto* popup = new ContextMenuPopup;
   // Its commands are the page's to take (none run while customizing).
-  if (!popup->Create(this, at.x, at.y, items, FALSE, TRUE)) {
+  if (!popup->CreateCaptioned(this, at, items, name)) {
     AfxMessageBox(kCantCreateContextMenu, MB_ICONSTOP);
     return;
   }

@@ -763,8 +763,9 @@ TEST_F(CustomizeSheet, TheMenuPageResetsTheMenuBarAndSetsTheMenuOptions) {
 }
 
 // The context-menu manager's menus are edited on the Menu page: the chosen one opens
-// as a popup beside the sheet, takes a command dragged from the Commands page, keeps
-// it after the sheet has closed, and its Reset brings back the resource's items.
+// as a popup beside the sheet, moves by its caption (and opens again where it was
+// left), takes a command dragged from the Commands page, keeps it after the sheet has
+// closed, and its Reset brings back the resource's items.
 TEST_F(CustomizeSheet, TheMenuPageEditsAndResetsTheContextMenus) {
   CTKContextMenuManager menus;
   ASSERT_TRUE(menus.AddMenu("Waveform", IDR_WAVE_CONTEXT_MENU));
@@ -791,6 +792,18 @@ TEST_F(CustomizeSheet, TheMenuPageEditsAndResetsTheContextMenus) {
   ::GetWindowRect(sheetHwnd, &sheetRect);
   ::GetWindowRect(popup->m_hWnd, &popupRect);
   EXPECT_GE(popupRect.left, sheetRect.right);
+  // The user moves it by its caption, which names the menu.
+  char caption[64] = "";
+  ::GetWindowTextA(popup->m_hWnd, caption, sizeof caption);
+  EXPECT_STREQ(caption, "Waveform");
+  POINT grip{10, 0};
+  ::ClientToScreen(popup->m_hWnd, &grip);
+  grip.y -= ::GetSystemMetrics(SM_CYSMCAPTION) / 2;
+  RunDrag(DragScript(grip, POINT{grip.x + 40, grip.y + 150}));
+  CRect moved;
+  ::GetWindowRect(popup->m_hWnd, &moved);
+  EXPECT_EQ(moved.left, popupRect.left + 40);
+  EXPECT_EQ(moved.top, popupRect.top + 150);
 
   // Paste dragged from the Commands page in between the two items.
   ClickTab(0);
@@ -815,6 +828,10 @@ TEST_F(CustomizeSheet, TheMenuPageEditsAndResetsTheContextMenus) {
   ChooseInCombo(combo, 2);
   ASSERT_NE(page->GetContextMenu(), nullptr);
   EXPECT_EQ(ItemIds(*page->GetContextMenu()), (std::vector<UINT>{ID_TEST_CUT, ID_TEST_PASTE, ID_TEST_COPY}));
+  CRect again;
+  ::GetWindowRect(page->GetContextMenu()->m_hWnd, &again);
+  EXPECT_EQ(again.left, moved.left);
+  EXPECT_EQ(again.top, moved.top);
 
   // Closing the sheet closes the popup; the program's own showing of the menu has
   // the user's items.
