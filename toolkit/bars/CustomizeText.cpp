@@ -105,6 +105,7 @@ const char* const kCantCustomizeMenus = "Can't customize menues!";
 const char* const kDefaultMenu = "Default Menu";
 const char* const kDefaultMenuDescription = "Default application menu. Appears when no documents are open.";
 const char* const kNoContextMenu = "-------------------------";
+const char* const kCantCreateContextMenu = "Can't create context menu!";
 const char* const kResetMenuPrompt =
     "All your changes will be lost! Do you really want to reset the menu '%s'?";
 const char* const kAnimations[4] = {"(None)", "Unfold", "Slide", "Fade"};

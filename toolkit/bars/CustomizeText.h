@@ -96,6 +96,7 @@ extern const char* const kCantCustomizeMenus;
 extern const char* const kDefaultMenu;
 extern const char* const kDefaultMenuDescription;
 extern const char* const kNoContextMenu;
+extern const char* const kCantCreateContextMenu;
 // "%s" is the menu's name.
 extern const char* const kResetMenuPrompt;
 extern const char* const kAnimations[4];

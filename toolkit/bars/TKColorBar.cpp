@@ -31,6 +31,11 @@ BEGIN_MESSAGE_MAP(CTKColorBar, CTKPopupMenuBar)
   ON_WM_CREATE()
   ON_WM_DESTROY()
   ON_WM_KEYDOWN()
+  ON_WM_SYSKEYDOWN()
+  ON_WM_CONTEXTMENU()
+  ON_WM_LBUTTONDOWN()
+  ON_WM_RBUTTONDOWN()
+  ON_WM_MBUTTONDOWN()
 END_MESSAGE_MAP()
 
 CTKColorBar::CTKColorBar(const std::vector<COLORREF>& colors, COLORREF selected, const char* automaticText,
@@ -660,9 +665,44 @@ BOOL CTKColorBar::OnKey(UINT key) {
 }
 
 void CTKColorBar::OnKeyDown(UINT key, UINT repeat, UINT flags) {
+  if (key == VK_ESCAPE && ClosePopup()) return;
   if (!OnKey(key)) Default();
   (void)repeat;
   (void)flags;
+}
+
+void CTKColorBar::OnSysKeyDown(UINT key, UINT repeat, UINT flags) {
+  if (!ClosePopup()) CTKPopupMenuBar::OnSysKeyDown(key, repeat, flags);
+}
+
+void CTKColorBar::OnContextMenu(CWnd* wnd, CPoint point) {
+  if (!ClosePopup()) CTKPopupMenuBar::OnContextMenu(wnd, point);
+}
+
+void CTKColorBar::OnLButtonDown(UINT flags, CPoint point) {
+  if (!ClosePopupOutside(point)) CTKPopupMenuBar::OnLButtonDown(flags, point);
+}
+
+void CTKColorBar::OnRButtonDown(UINT flags, CPoint point) {
+  if (!ClosePopupOutside(point)) CTKPopupMenuBar::OnRButtonDown(flags, point);
+}
+
+void CTKColorBar::OnMButtonDown(UINT flags, CPoint point) {
+  if (!ClosePopupOutside(point)) CTKPopupMenuBar::OnMButtonDown(flags, point);
+}
+
+BOOL CTKColorBar::ClosePopup() {
+  // Only a colour button's popup closes this way, and not while an entry holds the mouse.
+  if (!m_pParentBtn || !m_hWnd || m_iButtonCapture >= 0) return FALSE;
+  ReleaseCaptureForButton();
+  if (HWND popup = ::GetParent(m_hWnd)) ::SendMessageA(popup, WM_CLOSE, 0, 0);
+  return TRUE;
+}
+
+BOOL CTKColorBar::ClosePopupOutside(CPoint point) {
+  CRect client;
+  GetClientRect(&client);
+  return !client.PtInRect(point) && ClosePopup();
 }
 
 int CTKColorBar::OnToolHitTest(CPoint point, TOOLINFOA* info) {
@@ -670,39 +710,6 @@ int CTKColorBar::OnToolHitTest(CPoint point, TOOLINFOA* info) {
   CColorButton* entry = AsColorButton(GetButton(HitTest(point)));
   if (entry && (entry->m_bIsLabel || (entry->m_nStyle & TBBS_DISABLED))) return -1;
   return CTKPopupMenuBar::OnToolHitTest(point, info);
-}
-
-LRESULT CTKColorBar::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-  // In a colour button's popup these close the popup and go no further.
-  if (m_pParentBtn && m_hWnd && m_iButtonCapture < 0) {
-    BOOL close = FALSE;
-    switch (message) {
-      case WM_CONTEXTMENU:
-      case WM_SYSKEYDOWN:
-        close = TRUE;
-        break;
-      case WM_KEYDOWN:
-        close = wParam == VK_ESCAPE;
-        break;
-      case WM_LBUTTONDOWN:
-      case WM_RBUTTONDOWN:
-      case WM_MBUTTONDOWN: {
-        CRect client;
-        GetClientRect(&client);
-        close =
-            !client.PtInRect(CPoint(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))));
-        break;
-      }
-      default:
-        break;
-    }
-    if (close) {
-      ReleaseCaptureForButton();
-      if (HWND popup = ::GetParent(m_hWnd)) ::SendMessageA(popup, WM_CLOSE, 0, 0);
-      return 0;
-    }
-  }
-  return CTKPopupMenuBar::WindowProc(message, wParam, lParam);
 }
 
 void CTKColorBar::Serialize(CArchive& ar) {

@@ -109,7 +109,15 @@ protected:
   int OnCreate(LPCREATESTRUCT cs);
   void OnDestroy();
   void OnKeyDown(UINT key, UINT repeat, UINT flags);
-  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+  void OnSysKeyDown(UINT key, UINT repeat, UINT flags);
+  void OnContextMenu(CWnd* wnd, CPoint point);
+  void OnLButtonDown(UINT flags, CPoint point);
+  void OnRButtonDown(UINT flags, CPoint point);
+  void OnMButtonDown(UINT flags, CPoint point);
+  // In a colour button's popup these close the popup and the message goes no further;
+  // they answer whether they did.
+  BOOL ClosePopup();
+  BOOL ClosePopupOutside(CPoint point);
   void PostNcDestroy() override;
   DECLARE_MESSAGE_MAP()
 

@@ -64,6 +64,15 @@ HBITMAP CopyOf(HBITMAP source) {
 
 // --- The drawing area -----------------------------------------------------------------
 
+BEGIN_MESSAGE_MAP(CTKImagePaintArea, CWnd)
+  ON_WM_PAINT()
+  ON_WM_ERASEBKGND()
+  ON_WM_LBUTTONDOWN()
+  ON_WM_MOUSEMOVE()
+  ON_WM_LBUTTONUP()
+  ON_WM_SETCURSOR()
+END_MESSAGE_MAP()
+
 void CTKImagePaintArea::SetBitmap(HBITMAP bitmap) {
   ReleaseBitmap();
   BITMAP info{};
@@ -99,29 +108,11 @@ CPoint CTKImagePaintArea::CellOf(CPoint point) const {
                 std::clamp<int>(point.y / cy, 0, std::max<int>(0, m_sizeImage.cy - 1)));
 }
 
-LRESULT CTKImagePaintArea::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-  const CPoint point(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));
-  switch (message) {
-    case WM_PAINT:
-      OnPaint();
-      return 0;
-    case WM_ERASEBKGND:
-      return TRUE;
-    case WM_LBUTTONDOWN:
-      OnLButtonDown(point);
-      return 0;
-    case WM_MOUSEMOVE:
-      OnMouseMove(point);
-      return 0;
-    case WM_LBUTTONUP:
-      OnLButtonUp(point);
-      return 0;
-    case WM_SETCURSOR:
-      ::SetCursor(::LoadCursorA(nullptr, m_mode == kPickColor ? IDC_HAND : IDC_CROSS));
-      return TRUE;
-    default:
-      return CWnd::WindowProc(message, wParam, lParam);
-  }
+BOOL CTKImagePaintArea::OnEraseBkgnd(CDC*) { return TRUE; }
+
+BOOL CTKImagePaintArea::OnSetCursor(CWnd*, UINT, UINT) {
+  ::SetCursor(::LoadCursorA(nullptr, m_mode == kPickColor ? IDC_HAND : IDC_CROSS));
+  return TRUE;
 }
 
 void CTKImagePaintArea::DrawFigure(HDC dc, CPoint from, CPoint to, int scale, CPoint origin) {
@@ -184,7 +175,7 @@ void CTKImagePaintArea::OnPaint() {
   ::EndPaint(m_hWnd, &ps);
 }
 
-void CTKImagePaintArea::OnLButtonDown(CPoint point) {
+void CTKImagePaintArea::OnLButtonDown(UINT, CPoint point) {
   if (!m_memDC) return;
   ::SetCapture(m_hWnd);
   m_bTracking = TRUE;
@@ -195,7 +186,7 @@ void CTKImagePaintArea::OnLButtonDown(CPoint point) {
   }
 }
 
-void CTKImagePaintArea::OnMouseMove(CPoint point) {
+void CTKImagePaintArea::OnMouseMove(UINT, CPoint point) {
   if (!m_bTracking || ::GetCapture() != m_hWnd) return;
   m_ptEnd = CellOf(point);
   if (m_mode == kPencil) {
@@ -206,7 +197,7 @@ void CTKImagePaintArea::OnMouseMove(CPoint point) {
   ::InvalidateRect(m_hWnd, nullptr, FALSE);
 }
 
-void CTKImagePaintArea::OnLButtonUp(CPoint point) {
+void CTKImagePaintArea::OnLButtonUp(UINT, CPoint point) {
   if (!m_bTracking) return;
   m_bTracking = FALSE;
   if (::GetCapture() == m_hWnd) ::ReleaseCapture();
@@ -257,6 +248,11 @@ void CTKImagePaintArea::Changed() {
 }
 
 // --- The dialog ----------------------------------------------------------------------------
+
+BEGIN_MESSAGE_MAP(CTKImageEditDialog, CDialog)
+  ON_MESSAGE(WM_DRAWITEM, OnDrawItem)
+  ON_CONTROL(STN_CLICKED, IDC_TKIMAGE_PALETTE, OnPaletteClicked)
+END_MESSAGE_MAP()
 
 const COLORREF CTKImageEditDialog::s_palette[16] = {
     RGB(0, 0, 0),       RGB(128, 0, 0),   RGB(0, 128, 0),   RGB(128, 128, 0),
@@ -350,21 +346,18 @@ BOOL CTKImageEditDialog::OnCommand(WPARAM wParam, LPARAM lParam) {
   return TRUE;
 }
 
-LRESULT CTKImageEditDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_DRAWITEM) {
-    auto* item = reinterpret_cast<LPDRAWITEMSTRUCT>(lParam);
-    if (wParam == IDC_TKIMAGE_PALETTE) DrawPalette(item);
-    if (wParam == IDC_TKIMAGE_PREVIEW) DrawPreview(item);
-    return TRUE;
-  }
-  if (message == WM_COMMAND && LOWORD(wParam) == IDC_TKIMAGE_PALETTE && HIWORD(wParam) == STN_CLICKED) {
-    POINT cursor;
-    ::GetCursorPos(&cursor);
-    ::ScreenToClient(reinterpret_cast<HWND>(lParam), &cursor);
-    OnPaletteClick(CPoint(cursor.x, cursor.y));
-    return 0;
-  }
-  return CDialog::WindowProc(message, wParam, lParam);
+LRESULT CTKImageEditDialog::OnDrawItem(WPARAM id, LPARAM lParam) {
+  auto* item = reinterpret_cast<LPDRAWITEMSTRUCT>(lParam);
+  if (id == IDC_TKIMAGE_PALETTE) DrawPalette(item);
+  if (id == IDC_TKIMAGE_PREVIEW) DrawPreview(item);
+  return TRUE;
+}
+
+void CTKImageEditDialog::OnPaletteClicked() {
+  POINT cursor;
+  ::GetCursorPos(&cursor);
+  ::ScreenToClient(::GetDlgItem(m_hWnd, IDC_TKIMAGE_PALETTE), &cursor);
+  OnPaletteClick(CPoint(cursor.x, cursor.y));
 }
 
 void CTKImageEditDialog::DrawPalette(LPDRAWITEMSTRUCT item) {

@@ -38,15 +38,17 @@ public:
   // The cell of a client point, clamped to the image.
   CPoint CellOf(CPoint point) const;
   CRect CellRect(CPoint cell) const;
-  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 protected:
   void OnPaint();
-  void OnLButtonDown(CPoint point);
-  void OnMouseMove(CPoint point);
-  void OnLButtonUp(CPoint point);
+  BOOL OnEraseBkgnd(CDC* dc);
+  void OnLButtonDown(UINT flags, CPoint point);
+  void OnMouseMove(UINT flags, CPoint point);
+  void OnLButtonUp(UINT flags, CPoint point);
+  BOOL OnSetCursor(CWnd* wnd, UINT hitTest, UINT message);
   void DrawFigure(HDC dc, CPoint from, CPoint to, int scale, CPoint origin);
   void Changed();
+  DECLARE_MESSAGE_MAP()
 
   HDC m_memDC = nullptr;
   HGDIOBJ m_oldBitmap = nullptr;
@@ -69,7 +71,8 @@ public:
 protected:
   BOOL OnInitDialog() override;
   BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
-  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+  LRESULT OnDrawItem(WPARAM id, LPARAM item);
+  void OnPaletteClicked();
   void OnOK() override;
   void UpdateTools();
   void DrawPalette(LPDRAWITEMSTRUCT item);
@@ -78,6 +81,7 @@ protected:
   void OnCopy();
   void OnPaste();
   void OnClear();
+  DECLARE_MESSAGE_MAP()
 
   HBITMAP m_hBitmap;
   HBITMAP m_hWorking = nullptr;

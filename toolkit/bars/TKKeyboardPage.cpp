@@ -59,6 +59,19 @@ CString PromptOf(UINT command) {
 
 // --- The key edit --------------------------------------------------------------------
 
+BEGIN_MESSAGE_MAP(CTKKeyEdit, CWnd)
+  ON_WM_LBUTTONDOWN()
+  ON_WM_MBUTTONDOWN()
+  ON_WM_RBUTTONDOWN()
+  ON_WM_KEYDOWN()
+  ON_WM_KEYUP()
+  ON_WM_SYSKEYDOWN()
+  ON_WM_SYSKEYUP()
+  ON_MESSAGE(WM_CHAR, OnCharMessage)
+  ON_MESSAGE(WM_SYSCHAR, OnCharMessage)
+  ON_WM_GETDLGCODE()
+END_MESSAGE_MAP()
+
 void CTKKeyEdit::ResetKey() {
   m_Accel = ACCEL{};
   m_bIsKeyComplete = FALSE;
@@ -83,39 +96,27 @@ BOOL CTKKeyEdit::PreTranslateMessage(MSG* msg) {
         }
         return TRUE;
       }
-      OnKey(msg->message, msg->wParam, msg->lParam);
+      OnKey(msg->message, static_cast<UINT>(msg->wParam), HIWORD(msg->lParam));
       return TRUE;
     default:
       return FALSE;
   }
 }
 
-LRESULT CTKKeyEdit::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-  switch (message) {
-    case WM_LBUTTONDOWN:
-    case WM_MBUTTONDOWN:
-    case WM_RBUTTONDOWN:
-      ::SetFocus(m_hWnd);
-      return 0;
-    case WM_KEYDOWN:
-    case WM_KEYUP:
-    case WM_SYSKEYDOWN:
-    case WM_SYSKEYUP:
-      OnKey(message, wParam, lParam);
-      return 0;
-    case WM_CHAR:
-    case WM_SYSCHAR:
-      return 0;
-    case WM_GETDLGCODE:
-      return DLGC_WANTALLKEYS;
-    default:
-      return CWnd::WindowProc(message, wParam, lParam);
-  }
-}
+void CTKKeyEdit::OnLButtonDown(UINT, CPoint) { ::SetFocus(m_hWnd); }
+void CTKKeyEdit::OnMButtonDown(UINT, CPoint) { ::SetFocus(m_hWnd); }
+void CTKKeyEdit::OnRButtonDown(UINT, CPoint) { ::SetFocus(m_hWnd); }
+void CTKKeyEdit::OnKeyDown(UINT key, UINT, UINT flags) { OnKey(WM_KEYDOWN, key, flags); }
+void CTKKeyEdit::OnKeyUp(UINT key, UINT, UINT flags) { OnKey(WM_KEYUP, key, flags); }
+void CTKKeyEdit::OnSysKeyDown(UINT key, UINT, UINT flags) { OnKey(WM_SYSKEYDOWN, key, flags); }
+void CTKKeyEdit::OnSysKeyUp(UINT key, UINT, UINT flags) { OnKey(WM_SYSKEYUP, key, flags); }
+// The keys are shown as a combination, never typed as characters.
+LRESULT CTKKeyEdit::OnCharMessage(WPARAM, LPARAM) { return 0; }
+UINT CTKKeyEdit::OnGetDlgCode() { return DLGC_WANTALLKEYS; }
 
-void CTKKeyEdit::OnKey(UINT message, WPARAM key, LPARAM flags) {
+void CTKKeyEdit::OnKey(UINT message, UINT key, UINT flags) {
   const BOOL down = message == WM_KEYDOWN || message == WM_SYSKEYDOWN;
-  const BOOL repeat = (flags & (1 << 30)) != 0;
+  const BOOL repeat = (flags & KF_REPEAT) != 0;
   if (down && m_bIsKeyComplete && !repeat) ResetKey();
   BYTE modifier = 0;
   switch (key) {

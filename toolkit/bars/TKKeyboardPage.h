@@ -21,11 +21,21 @@ public:
   BOOL IsKeyComplete() const { return m_bIsKeyComplete; }
 
   BOOL PreTranslateMessage(MSG* msg) override;
-  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 protected:
-  void OnKey(UINT message, WPARAM key, LPARAM flags);
+  void OnLButtonDown(UINT flags, CPoint point);
+  void OnMButtonDown(UINT flags, CPoint point);
+  void OnRButtonDown(UINT flags, CPoint point);
+  void OnKeyDown(UINT key, UINT repeat, UINT flags);
+  void OnKeyUp(UINT key, UINT repeat, UINT flags);
+  void OnSysKeyDown(UINT key, UINT repeat, UINT flags);
+  void OnSysKeyUp(UINT key, UINT repeat, UINT flags);
+  LRESULT OnCharMessage(WPARAM wParam, LPARAM lParam);
+  UINT OnGetDlgCode();
+  // flags: the high word of the key message's lParam (KF_REPEAT, ...).
+  void OnKey(UINT message, UINT key, UINT flags);
   void ShowKey();
+  DECLARE_MESSAGE_MAP()
 
   ACCEL m_Accel{};
   BOOL m_bIsKeyComplete = FALSE;

@@ -4,8 +4,16 @@
 #include "toolkit/bars/CustomizeText.h"
 #include "toolkit/bars/DocTemplateCombo.h"
 #include "toolkit/bars/DialogTemplateWriter.h"
+#include "toolkit/bars/TKContextMenuManager.h"
 #include "toolkit/bars/TKMenuBar.h"
+#include "toolkit/bars/TKPopupMenu.h"
 #include "toolkit/bars/TKToolbarCustomize.h"
+
+#include "platform/afx/linux_headers_begin.h"
+#include <algorithm>
+#include <cstring>
+#include <vector>
+#include "platform/afx/linux_headers_end.h"
 
 IMPLEMENT_DYNAMIC(CTKMenuPage, CWnd)
 
@@ -39,6 +47,56 @@ const DialogTemplateWriter& PageTemplate() {
   return writer;
 }
 
+// Where the last context menu edited stood on the screen (x = y = -1: none yet).
+CPoint g_contextMenuAt(-1, -1);
+
+// The context menu open on the page: a small caption with the menu's name, by which
+// the user moves it out of the way. However it closes (the page choosing another,
+// the user's Escape, the sheet going), its items as the user left them are kept for
+// its menu, and its place for the next one.
+class ContextMenuPopup : public CTKPopupMenu {
+public:
+  ContextMenuPopup() { SetAutoDestroyMenu(FALSE); }
+
+  BOOL CreateCaptioned(CWnd* page, CPoint at, HMENU items, const char* name) {
+    if (!Create(page, at.x, at.y, items, FALSE, TRUE)) return FALSE;
+    ::SetWindowLongA(m_hWnd, GWL_STYLE, ::GetWindowLongA(m_hWnd, GWL_STYLE) | WS_CAPTION);
+    ::SetWindowLongA(m_hWnd, GWL_EXSTYLE, ::GetWindowLongA(m_hWnd, GWL_EXSTYLE) | WS_EX_TOOLWINDOW);
+    ::SetWindowTextA(m_hWnd, name);
+    RecalcLayout();
+    return TRUE;
+  }
+
+  // The menu's own layout, then the caption and its border around it.
+  void RecalcLayout() override {
+    CTKPopupMenu::RecalcLayout();
+    if (!m_hWnd || !(::GetWindowLongA(m_hWnd, GWL_STYLE) & WS_CAPTION)) return;
+    RECT frame{0, 0, m_FinalSize.cx + m_iShadowSize, m_FinalSize.cy + m_iShadowSize};
+    ::AdjustWindowRectEx(&frame, static_cast<DWORD>(::GetWindowLongA(m_hWnd, GWL_STYLE)), FALSE,
+                         static_cast<DWORD>(::GetWindowLongA(m_hWnd, GWL_EXSTYLE)));
+    ::SetWindowPos(m_hWnd, nullptr, m_ptLocation.x, m_ptLocation.y, frame.right - frame.left,
+                   frame.bottom - frame.top, SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+  }
+
+protected:
+  // Where the user moved it is where it lays itself out from now on.
+  void OnWindowPosChanged(WINDOWPOS* pos) {
+    if (!(pos->flags & SWP_NOMOVE)) m_ptLocation = CPoint(pos->x, pos->y);
+    Default();
+  }
+  void OnDestroy() {
+    if (m_hMenu && m_wndMenuBar.m_hWnd) ToolbarButtonsArchive(m_wndMenuBar).SaveTo(m_hMenu);
+    g_contextMenuAt = m_ptLocation;
+    CTKPopupMenu::OnDestroy();
+  }
+  DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(ContextMenuPopup, CTKPopupMenu)
+  ON_WM_WINDOWPOSCHANGED()
+  ON_WM_DESTROY()
+END_MESSAGE_MAP()
+
 CTKMenuBar* FindMenuBar() {
   const auto& bars = CTKToolBar::GetAllToolbars();
   for (POSITION pos = bars.GetHeadPosition(); pos;)
@@ -49,6 +107,8 @@ CTKMenuBar* FindMenuBar() {
 
 BEGIN_MESSAGE_MAP(CTKMenuPage, CTKPropertyPage)
   ON_WM_DESTROY()
+  ON_CBN_SELCHANGE(IDC_TKMENU_CONTEXT, OnSelchangeContextMenu)
+  ON_BN_CLICKED(IDC_TKMENU_RESET_CONTEXT, OnResetContextMenu)
 END_MESSAGE_MAP()
 
 const DLGTEMPLATE* CTKMenuPage::Template() { return PageTemplate().Get(); }
@@ -78,10 +138,7 @@ BOOL CTKMenuPage::OnInitDialog() {
     ::ShowWindow(Item(IDC_TKMENU_ANIMATION_LABEL), SW_HIDE);
     ::ShowWindow(animation, SW_HIDE);
   }
-  // No context-menu manager here: its controls go.
-  for (int id : {16508, static_cast<int>(IDC_TKMENU_CONTEXT), static_cast<int>(IDC_TKMENU_RESET_CONTEXT),
-                 static_cast<int>(IDC_TKMENU_HINT)})
-    ::ShowWindow(Item(id), SW_HIDE);
+  InitContextMenus();
 
   m_pMenuBar = FindMenuBar();
   if (!m_pMenuBar) {
@@ -188,6 +245,7 @@ void CTKMenuPage::OnResetFrameMenu() {
 }
 
 void CTKMenuPage::OnDestroy() {
+  CloseContextMenu();
   CTKToolBar::s_nMenuAnimation = m_iMenuAnimationType;
   CTKToolBar::s_bMenuShadows = m_bMenuShadows;
   if (m_pMenuBar && ::IsWindow(m_pMenuBar->m_hWnd)) {
@@ -196,4 +254,105 @@ void CTKMenuPage::OnDestroy() {
     m_pMenuBar->PutBackCaptionButtons();
   }
   CTKPropertyPage::OnDestroy();
+}
+
+// --- Context menus ------------------------------------------------------------------
+
+void CTKMenuPage::InitContextMenus() {
+  HWND combo = Item(IDC_TKMENU_CONTEXT);
+  const CTKContextMenuManager* manager = GetContextMenuManager();
+  if (!manager) {
+    for (int id : {16508, static_cast<int>(IDC_TKMENU_CONTEXT), static_cast<int>(IDC_TKMENU_RESET_CONTEXT),
+                   static_cast<int>(IDC_TKMENU_HINT)})
+      ::ShowWindow(Item(id), SW_HIDE);
+    return;
+  }
+  ::SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(kNoContextMenu));
+  CStringList names;
+  manager->GetMenuNames(names);
+  // The manager keeps them in no order: the user finds them by name.
+  std::vector<CString> sorted;
+  for (POSITION pos = names.GetHeadPosition(); pos;) sorted.push_back(names.GetNext(pos));
+  std::sort(sorted.begin(), sorted.end(),
+            [](const CString& a, const CString& b) { return std::strcmp(a, b) < 0; });
+  for (const CString& name : sorted)
+    ::SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(static_cast<const char*>(name)));
+  ::SendMessageA(combo, CB_SETCURSEL, 0, 0);
+  ::EnableWindow(combo, !sorted.empty());
+  // Nothing to reset until a menu is chosen.
+  ::EnableWindow(Item(IDC_TKMENU_RESET_CONTEXT), FALSE);
+}
+
+CTKPopupMenu* CTKMenuPage::GetContextMenu() const {
+  // The popup deletes itself once its window is gone, whoever closed it.
+  if (!m_hContextMenuWnd || !::IsWindow(m_hContextMenuWnd) ||
+      CWnd::FromHandlePermanent(m_hContextMenuWnd) != m_pContextMenu)
+    return nullptr;
+  return m_pContextMenu;
+}
+
+void CTKMenuPage::CloseContextMenu() {
+  if (CTKPopupMenu* popup = GetContextMenu()) popup->SendMessage(WM_CLOSE);
+  m_pContextMenu = nullptr;
+  m_hContextMenuWnd = nullptr;
+  m_hContextMenu = nullptr;
+  m_uiContextMenuId = 0;
+  m_strContextMenuName.Empty();
+  ::EnableWindow(Item(IDC_TKMENU_RESET_CONTEXT), FALSE);
+}
+
+void CTKMenuPage::OnSelchangeContextMenu() {
+  CloseContextMenu();
+  HWND combo = Item(IDC_TKMENU_CONTEXT);
+  const int index = static_cast<int>(::SendMessageA(combo, CB_GETCURSEL, 0, 0));
+  // The first entry (the dashes) means none.
+  if (index <= 0) return;
+  char name[256] = "";
+  if (::SendMessageA(combo, CB_GETLBTEXTLEN, index, 0) >= static_cast<LRESULT>(sizeof name)) return;
+  ::SendMessageA(combo, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(name));
+  UINT id = 0;
+  const CTKContextMenuManager* manager = GetContextMenuManager();
+  HMENU menu = manager ? manager->GetMenuByName(name, &id) : nullptr;
+  HMENU items = menu ? ::GetSubMenu(menu, 0) : nullptr;
+  if (!items) {
+    ::MessageBeep(static_cast<UINT>(-1));
+    return;
+  }
+  CPoint at = g_contextMenuAt;
+  if (at.x == -1 && at.y == -1) {
+    // The first one opens beside the sheet, where it hides none of it.
+    CRect sheet;
+    ::GetWindowRect(::GetParent(m_hWnd), &sheet);
+    at = CPoint(sheet.right + 4, sheet.top);
+  }
+  auto* popup = new ContextMenuPopup;
+  // Its commands are the page's to take (none run while customizing).
+  if (!popup->CreateCaptioned(this, at, items, name)) {
+    AfxMessageBox(kCantCreateContextMenu, MB_ICONSTOP);
+    return;
+  }
+  m_pContextMenu = popup;
+  m_hContextMenuWnd = popup->m_hWnd;
+  m_hContextMenu = items;
+  m_uiContextMenuId = id;
+  m_strContextMenuName = name;
+  ::EnableWindow(Item(IDC_TKMENU_RESET_CONTEXT), TRUE);
+}
+
+void CTKMenuPage::OnResetContextMenu() {
+  CTKPopupMenu* popup = GetContextMenu();
+  if (!popup) return;
+  CString prompt;
+  prompt.Format(kResetMenuPrompt, static_cast<const char*>(m_strContextMenuName));
+  if (AfxMessageBox(prompt, MB_YESNO | MB_ICONQUESTION) != IDYES || !GetContextMenu()) return;
+  CTKPopupMenuBar* bar = popup->GetMenuBar();
+  // The manager's menu is never changed: it holds the items the resource gave.
+  bar->ImportFromMenu(m_hContextMenu, TRUE);
+  ToolbarButtonsArchive(*bar).SaveTo(m_hContextMenu);
+  if (m_pParentFrame)
+    m_pParentFrame->SendMessage(CTKToolBar::s_resetContextMenuMessage, m_uiContextMenuId,
+                                reinterpret_cast<LPARAM>(popup));
+  if (!GetContextMenu()) return;
+  popup->RecalcLayout();
+  ::RedrawWindow(popup->m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
 }

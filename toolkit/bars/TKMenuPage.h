@@ -1,11 +1,13 @@
 #pragma once
 // The customization sheet's "Menu" page: the frame's default menu and each kind of
 // document's menu are shown in the frame's menu bar and edited there while the page
-// is open, and can be reset to their resources; the menu animation and shadows are
-// chosen here.
+// is open, and can be reset to their resources; so is each context menu of the
+// context-menu manager, shown as an open popup while chosen; the menu animation and
+// shadows are chosen here.
 #include "toolkit/frames/TKPropertyPage.h"
 
 class CTKMenuBar;
+class CTKPopupMenu;
 
 enum : UINT {
   IDD_TKCUSTOMIZE_MENU = 16134,
@@ -28,6 +30,8 @@ public:
   explicit CTKMenuPage(CFrameWnd* frame = nullptr, BOOL autoSet = FALSE);
 
   CTKMenuBar* GetMenuBar() const { return m_pMenuBar; }
+  // The context menu open for editing; null when none is.
+  CTKPopupMenu* GetContextMenu() const;
   int m_iMenuAnimationType = 0;
   BOOL m_bMenuShadows = FALSE;
   CString m_strMenuDescr;
@@ -41,6 +45,11 @@ protected:
   void OnSelchangeMenuFrames();
   void OnResetFrameMenu();
   void ShowDescription(const char* text);
+  void InitContextMenus();
+  void OnSelchangeContextMenu();
+  void OnResetContextMenu();
+  // Closes the open context menu; its items stay as the user left them.
+  void CloseContextMenu();
   HWND Item(int id) const { return ::GetDlgItem(m_hWnd, id); }
 
   DECLARE_MESSAGE_MAP()
@@ -50,4 +59,10 @@ protected:
   HMENU m_hmenuSelected = nullptr;
   CFrameWnd* m_pParentFrame;
   BOOL m_bAutoSet;
+
+  CString m_strContextMenuName;
+  CTKPopupMenu* m_pContextMenu = nullptr;
+  HWND m_hContextMenuWnd = nullptr;
+  HMENU m_hContextMenu = nullptr;
+  UINT m_uiContextMenuId = 0;
 };

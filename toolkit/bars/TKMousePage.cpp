@@ -44,6 +44,7 @@ CString PromptOf(UINT command) {
 }  // namespace
 
 BEGIN_MESSAGE_MAP(CTKMousePage, CTKPropertyPage)
+  ON_NOTIFY(LVN_ITEMCHANGED, IDC_TKMOUSE_VIEWS, OnViewChanged)
 END_MESSAGE_MAP()
 
 const DLGTEMPLATE* CTKMousePage::Template() { return PageTemplate().Get(); }
@@ -117,16 +118,10 @@ BOOL CTKMousePage::OnInitDialog() {
   return TRUE;
 }
 
-LRESULT CTKMousePage::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NOTIFY) {
-    const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-    if (header->idFrom == IDC_TKMOUSE_VIEWS && header->code == LVN_ITEMCHANGED) {
-      const auto* change = reinterpret_cast<const NMLISTVIEW*>(lParam);
-      if ((change->uChanged & LVIF_STATE) && (change->uNewState & LVIS_SELECTED)) OnViewSelected();
-      return 0;
-    }
-  }
-  return CTKPropertyPage::WindowProc(message, wParam, lParam);
+void CTKMousePage::OnViewChanged(NMHDR* header, LRESULT* result) {
+  const auto* change = reinterpret_cast<const NMLISTVIEW*>(header);
+  if ((change->uChanged & LVIF_STATE) && (change->uNewState & LVIS_SELECTED)) OnViewSelected();
+  *result = 0;
 }
 
 void CTKMousePage::OnViewSelected() {

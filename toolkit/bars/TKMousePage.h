@@ -26,7 +26,7 @@ public:
 protected:
   BOOL OnInitDialog() override;
   BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
-  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+  void OnViewChanged(NMHDR* header, LRESULT* result);
   void OnViewSelected();
   void OnNoDblClick();
   void OnUseDblClick();

@@ -664,3 +664,26 @@ void CTKPopupMenuBar::OnLButtonDblClk(UINT flags, CPoint point) {
   if (HasSubMenu(AsMenuButton(GetButton(HitTest(point))))) return;
   CTKToolBar::OnLButtonDblClk(flags, point);
 }
+
+CTKToolbarButton* CTKPopupMenuBar::CreateDroppedButton(COleDataObject* data) {
+  CTKToolbarButton* dropped = CTKToolBar::CreateDroppedButton(data);
+  if (!dropped) return nullptr;
+  if (dropped->m_strText.IsEmpty()) {
+    delete dropped;
+    return nullptr;
+  }
+  auto* item = dynamic_cast<CTKToolbarMenuButton*>(dropped);
+  if (!item) {
+    item = new CTKToolbarMenuButton;
+    item->CopyFrom(*dropped);
+    delete dropped;
+  }
+  item->m_bText = TRUE;
+  return item;
+}
+
+BOOL CTKPopupMenuBar::OnDrop(COleDataObject* data, DROPEFFECT effect, CPoint point) {
+  if (!CTKToolBar::OnDrop(data, effect, point)) return FALSE;
+  if (CTKPopupMenu* popup = GetPopup()) popup->RecalcLayout();
+  return TRUE;
+}

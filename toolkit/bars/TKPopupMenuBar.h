@@ -28,6 +28,10 @@ public:
   BOOL CanFocus() const override { return FALSE; }
   BOOL AllowSelectDisabled() const override { return TRUE; }
   void SetButtonStyle(int index, UINT style) override;
+  // A command dropped into a menu becomes a menu item showing its text (one without
+  // text is refused), and the menu's window takes the new size.
+  CTKToolbarButton* CreateDroppedButton(COleDataObject* data) override;
+  BOOL OnDrop(COleDataObject* data, DROPEFFECT effect, CPoint point) override;
 
   BOOL ImportFromMenu(HMENU menu, BOOL showAllCommands = FALSE);
   HMENU ExportToMenu() const;

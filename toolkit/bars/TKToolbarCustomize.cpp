@@ -3,6 +3,7 @@
 #include "platform/afx/DocManager.h"
 #include "platform/afx/DocTemplate.h"
 #include "toolkit/bars/CustomizeText.h"
+#include "toolkit/bars/TKContextMenuManager.h"
 #include "toolkit/bars/TKCustomizePage.h"
 #include "toolkit/bars/TKImageEditDialog.h"
 #include "toolkit/bars/TKKeyboardPage.h"
@@ -68,7 +69,7 @@ CTKToolbarCustomize::CTKToolbarCustomize(CFrameWnd* frame, BOOL autoSetup, UINT 
     menuBar = toolkitFrame->m_Impl.GetMenuBar();
   else if (auto* mdiFrame = dynamic_cast<CTKMDIFrameWnd*>(frame))
     menuBar = mdiFrame->m_Impl.GetMenuBar();
-  if (menuBar) {
+  if (GetContextMenuManager() || menuBar) {
     m_pMenuPage = new CTKMenuPage(frame, autoSetup);
     AddPage(m_pMenuPage);
   }

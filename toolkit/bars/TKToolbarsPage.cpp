@@ -220,6 +220,7 @@ void CTKToolbarNameDialog::OnOK() {
 // --- The page ------------------------------------------------------------------------
 
 BEGIN_MESSAGE_MAP(CTKToolbarsPage, CTKPropertyPage)
+  ON_MESSAGE(WM_DRAWITEM, OnDrawItem)
 END_MESSAGE_MAP()
 
 const DLGTEMPLATE* CTKToolbarsPage::Template() { return PageTemplate().Get(); }
@@ -298,12 +299,10 @@ BOOL CTKToolbarsPage::OnCommand(WPARAM wParam, LPARAM lParam) {
   return CTKPropertyPage::OnCommand(wParam, lParam);
 }
 
-LRESULT CTKToolbarsPage::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_DRAWITEM && wParam == IDC_TKCUSTOMIZE_TOOLBAR_LIST) {
-    m_wndToolbarList.DrawItem(reinterpret_cast<LPDRAWITEMSTRUCT>(lParam));
-    return TRUE;
-  }
-  return CTKPropertyPage::WindowProc(message, wParam, lParam);
+LRESULT CTKToolbarsPage::OnDrawItem(WPARAM id, LPARAM item) {
+  if (id != IDC_TKCUSTOMIZE_TOOLBAR_LIST) return Default();
+  m_wndToolbarList.DrawItem(reinterpret_cast<LPDRAWITEMSTRUCT>(item));
+  return TRUE;
 }
 
 void CTKToolbarsPage::OnSelchangeToolbarList() {

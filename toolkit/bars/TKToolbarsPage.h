@@ -84,7 +84,7 @@ public:
 protected:
   BOOL OnInitDialog() override;
   BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
-  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+  LRESULT OnDrawItem(WPARAM id, LPARAM item);
   void OnSelchangeList() { OnSelchangeToolbarList(); }
   void OnCheckChange();
   void OnTextLabels();

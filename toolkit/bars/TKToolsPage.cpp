@@ -26,9 +26,12 @@ const DialogTemplateWriter& PageTemplate() {
     w.Control(0x80, IDC_TKCUSTOMIZE_TOOL_BROWSE, kBrowse, BS_PUSHBUTTON | WS_VISIBLE | WS_TABSTOP, 228, 104,
               15, 12);
     w.Control(0x82, -1, kArguments, kLabelStyle, 7, 124, 62, 8);
-    w.Control(0x81, IDC_TKCUSTOMIZE_TOOL_ARGUMENTS, "", kEditStyle, 70, 122, 173, 12);
+    w.Control(0x81, IDC_TKCUSTOMIZE_TOOL_ARGUMENTS, "", kEditStyle, 70, 122, 155, 12);
+    // The menu buttons show only when the tools manager names their menus.
+    w.Control(0x80, IDC_TKCUSTOMIZE_TOOL_ARGUMENTS_MENU, "", BS_PUSHBUTTON | WS_TABSTOP, 228, 122, 15, 12);
     w.Control(0x82, -1, kInitialDirectory, kLabelStyle, 7, 142, 62, 8);
-    w.Control(0x81, IDC_TKCUSTOMIZE_TOOL_DIRECTORY, "", kEditStyle, 70, 140, 173, 12);
+    w.Control(0x81, IDC_TKCUSTOMIZE_TOOL_DIRECTORY, "", kEditStyle, 70, 140, 155, 12);
+    w.Control(0x80, IDC_TKCUSTOMIZE_TOOL_DIRECTORY_MENU, "", BS_PUSHBUTTON | WS_TABSTOP, 228, 140, 15, 12);
     return w;
   }();
   return writer;
@@ -79,12 +82,42 @@ void CTKToolsList::OnSelectionChanged() {
 // --- The page ---------------------------------------------------------------------------
 
 BEGIN_MESSAGE_MAP(CTKToolsPage, CTKPropertyPage)
+  ON_BN_CLICKED(IDC_TKCUSTOMIZE_TOOL_ARGUMENTS_MENU, OnArgumentsMenu)
+  ON_BN_CLICKED(IDC_TKCUSTOMIZE_TOOL_DIRECTORY_MENU, OnInitialDirMenu)
 END_MESSAGE_MAP()
 
 const DLGTEMPLATE* CTKToolsPage::Template() { return PageTemplate().Get(); }
 
 CTKToolsPage::CTKToolsPage() : CTKPropertyPage(Template(), customize_text::kTools) {
   m_wndToolsList.m_pParent = this;
+}
+
+CTKToolsPage::~CTKToolsPage() {
+  if (m_hArgumentsMenu) ::DestroyMenu(m_hArgumentsMenu);
+  if (m_hInitialDirMenu) ::DestroyMenu(m_hInitialDirMenu);
+}
+
+void CTKToolsPage::SetUpMenuButton(CTKMenuButton& button, int id, UINT menuId, HMENU& loaded) {
+  if (loaded) ::DestroyMenu(loaded);
+  loaded = menuId ? ::LoadMenuA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(menuId)) : nullptr;
+  HMENU popup = loaded ? ::GetSubMenu(loaded, 0) : nullptr;
+  if (!popup || !button.SubclassDlgItem(id, this)) return;
+  button.m_hMenu = popup;
+  button.m_bRightArrow = TRUE;
+  button.ShowWindow(SW_SHOW);
+}
+
+void CTKToolsPage::OnArgumentsMenu() { TypeMenuChoice(m_wndArgumentsMenu, IDC_TKCUSTOMIZE_TOOL_ARGUMENTS); }
+
+void CTKToolsPage::OnInitialDirMenu() { TypeMenuChoice(m_wndInitialDirMenu, IDC_TKCUSTOMIZE_TOOL_DIRECTORY); }
+
+void CTKToolsPage::TypeMenuChoice(const CTKMenuButton& button, int editId) {
+  CString text;
+  if (!button.GetMenuResult() || !text.LoadString(button.GetMenuResult())) return;
+  // As typed: at the caret, replacing the selection, each character a change.
+  HWND edit = ::GetDlgItem(m_hWnd, editId);
+  ::SetFocus(edit);
+  for (int i = 0; i < text.GetLength(); ++i) ::SendMessageA(edit, WM_CHAR, static_cast<BYTE>(text[i]), 1);
 }
 
 BOOL CTKToolsPage::OnInitDialog() {
@@ -97,6 +130,10 @@ BOOL CTKToolsPage::OnInitDialog() {
       auto* tool = static_cast<CTKUserTool*>(tools.GetNext(pos));
       m_wndToolsList.AddItem(tool->m_strLabel, reinterpret_cast<DWORD_PTR>(tool));
     }
+    SetUpMenuButton(m_wndArgumentsMenu, IDC_TKCUSTOMIZE_TOOL_ARGUMENTS_MENU,
+                    g_pUserToolsManager->GetArgumentsMenuId(), m_hArgumentsMenu);
+    SetUpMenuButton(m_wndInitialDirMenu, IDC_TKCUSTOMIZE_TOOL_DIRECTORY_MENU,
+                    g_pUserToolsManager->GetInitialDirMenuId(), m_hInitialDirMenu);
   }
   OnSelectTool(nullptr);
   return TRUE;
@@ -128,7 +165,8 @@ void CTKToolsPage::OnSelectTool(CTKUserTool* tool) {
 
 void CTKToolsPage::EnableControls() {
   for (int id : {IDC_TKCUSTOMIZE_TOOL_COMMAND, IDC_TKCUSTOMIZE_TOOL_BROWSE, IDC_TKCUSTOMIZE_TOOL_ARGUMENTS,
-                 IDC_TKCUSTOMIZE_TOOL_DIRECTORY})
+                 IDC_TKCUSTOMIZE_TOOL_DIRECTORY, IDC_TKCUSTOMIZE_TOOL_ARGUMENTS_MENU,
+                 IDC_TKCUSTOMIZE_TOOL_DIRECTORY_MENU})
     ::EnableWindow(::GetDlgItem(m_hWnd, id), m_pSelTool != nullptr);
 }
 
@@ -142,6 +180,7 @@ BOOL CTKToolsPage::OnCommand(WPARAM wParam, LPARAM lParam) {
     case IDC_TKCUSTOMIZE_TOOL_BROWSE:
       if (HIWORD(wParam) == BN_CLICKED) OnBrowseCommand();
       return TRUE;
+
     default:
       return CTKPropertyPage::OnCommand(wParam, lParam);
   }

@@ -2,6 +2,7 @@
 // The customization sheet's "Tools" page: the user's external tools, each with its
 // label (in an editable list), program, arguments and start folder.
 #include "toolkit/bars/TKEditListBox.h"
+#include "toolkit/bars/TKMenuButton.h"
 #include "toolkit/frames/TKPropertyPage.h"
 
 class CTKToolsPage;
@@ -25,12 +26,15 @@ class CTKToolsPage : public CTKPropertyPage {
 
 public:
   CTKToolsPage();
+  ~CTKToolsPage() override;
 
   CTKUserTool* GetSelectedTool() const { return m_pSelTool; }
   CTKToolsList m_wndToolsList;
   CString m_strCommand;
   CString m_strArguments;
   CString m_strInitialDirectory;
+  CTKMenuButton m_wndArgumentsMenu;
+  CTKMenuButton m_wndInitialDirMenu;
 
   static const DLGTEMPLATE* Template();
 
@@ -45,9 +49,17 @@ protected:
   void OnUpdateTool();
   void OnBrowseCommand();
   void EnableControls();
+  // Shows the button with the first popup of the menu resource (kept in `loaded`).
+  void SetUpMenuButton(CTKMenuButton& button, int id, UINT menuId, HMENU& loaded);
+  void OnArgumentsMenu();
+  void OnInitialDirMenu();
+  // Types the text of the command chosen in the button's menu into the edit.
+  void TypeMenuChoice(const CTKMenuButton& button, int editId);
 
   DECLARE_MESSAGE_MAP()
 
   CTKUserTool* m_pSelTool = nullptr;
   BOOL m_bFilling = FALSE;
+  HMENU m_hArgumentsMenu = nullptr;
+  HMENU m_hInitialDirMenu = nullptr;
 };

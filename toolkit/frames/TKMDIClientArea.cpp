@@ -3,6 +3,22 @@
 #include "toolkit/frames/TKMDIChildWnd.h"
 #include "toolkit/frames/TKMDIFrameWnd.h"
 
+// Any change among the children may change what the menu bar shows for the active one.
+BEGIN_MESSAGE_MAP(CTKMDIClientArea, CWnd)
+  ON_MESSAGE(WM_MDIDESTROY, OnMDIDestroy)
+  ON_MESSAGE(WM_MDICREATE, OnChildrenChanged)
+  ON_MESSAGE(WM_MDIACTIVATE, OnChildrenChanged)
+  ON_MESSAGE(WM_MDIMAXIMIZE, OnChildrenChanged)
+  ON_MESSAGE(WM_MDIRESTORE, OnChildrenChanged)
+  ON_MESSAGE(WM_MDINEXT, OnChildrenChanged)
+  ON_MESSAGE(WM_MDICASCADE, OnChildrenChanged)
+  ON_MESSAGE(WM_MDITILE, OnChildrenChanged)
+  ON_MESSAGE(WM_MDISETMENU, OnChildrenChanged)
+  ON_MESSAGE(WM_CHILDACTIVATE, OnChildrenChanged)
+  ON_MESSAGE(WM_PARENTNOTIFY, OnChildrenChanged)
+  ON_MESSAGE(WM_SIZE, OnChildrenChanged)
+END_MESSAGE_MAP()
+
 CTKMDIClientArea::~CTKMDIClientArea() {
   if (m_hImages) ::ImageList_Destroy(m_hImages);
 }
@@ -151,31 +167,16 @@ void CTKMDIClientArea::LayoutTabs() {
     ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
 }
 
-LRESULT CTKMDIClientArea::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_MDIDESTROY) {
-    if (auto* child =
-            dynamic_cast<CTKMDIChildWnd*>(CWnd::FromHandlePermanent(reinterpret_cast<HWND>(wParam))))
-      child->m_bToBeDestroyed = TRUE;
-    RemoveTabOf(reinterpret_cast<HWND>(wParam));
-  }
-  const LRESULT result = CWnd::WindowProc(message, wParam, lParam);
-  switch (message) {
-    case WM_MDICREATE:
-    case WM_MDIDESTROY:
-    case WM_MDIACTIVATE:
-    case WM_MDIMAXIMIZE:
-    case WM_MDIRESTORE:
-    case WM_MDINEXT:
-    case WM_MDICASCADE:
-    case WM_MDITILE:
-    case WM_MDISETMENU:
-    case WM_CHILDACTIVATE:
-    case WM_PARENTNOTIFY:
-    case WM_SIZE:
-      if (m_pFrame) m_pFrame->DelayUpdateMenuBarButtons();
-      break;
-    default:
-      break;
-  }
+LRESULT CTKMDIClientArea::OnMDIDestroy(WPARAM wParam, LPARAM) {
+  const auto child = reinterpret_cast<HWND>(wParam);
+  if (auto* frame = dynamic_cast<CTKMDIChildWnd*>(CWnd::FromHandlePermanent(child)))
+    frame->m_bToBeDestroyed = TRUE;
+  RemoveTabOf(child);
+  return OnChildrenChanged(wParam, 0);
+}
+
+LRESULT CTKMDIClientArea::OnChildrenChanged(WPARAM, LPARAM) {
+  const LRESULT result = Default();
+  if (m_pFrame) m_pFrame->DelayUpdateMenuBarButtons();
   return result;
 }

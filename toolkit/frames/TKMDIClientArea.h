@@ -48,7 +48,10 @@ public:
   BOOL m_bHideTabsWhenNone = TRUE;
 
 protected:
-  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+  // A child going away is marked and loses its tab before the client destroys it.
+  LRESULT OnMDIDestroy(WPARAM wParam, LPARAM lParam);
+  LRESULT OnChildrenChanged(WPARAM wParam, LPARAM lParam);
+  DECLARE_MESSAGE_MAP()
 
 private:
   CTKMDIFrameWnd* m_pFrame = nullptr;

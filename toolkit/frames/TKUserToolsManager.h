@@ -23,6 +23,16 @@ public:
   CTKUserTool* LookupTool(UINT command) const;
   BOOL RunToolCommand(UINT command);
 
+  // The menus beside the arguments and the initial folder on the Tools page (0: none,
+  // the menu's first popup is offered): an item types the string resource of its
+  // command into the box, a placeholder the program fills in when it runs the tool.
+  void SetArgumentsMenus(UINT argumentsMenuId, UINT initialDirMenuId) {
+    m_uiArgumentsMenuId = argumentsMenuId;
+    m_uiInitialDirMenuId = initialDirMenuId;
+  }
+  UINT GetArgumentsMenuId() const { return m_uiArgumentsMenuId; }
+  UINT GetInitialDirMenuId() const { return m_uiInitialDirMenuId; }
+
   const CObList& GetUserTools() const { return m_tools; }
   UINT GetToolsEntryCmd() const { return m_toolsEntryCmd; }
   int GetMaxTools() const { return static_cast<int>(m_lastId - m_firstId + 1); }
@@ -35,6 +45,8 @@ private:
   UINT m_firstId;
   UINT m_lastId;
   const CRuntimeClass* m_toolClass;
+  UINT m_uiArgumentsMenuId = 0;
+  UINT m_uiInitialDirMenuId = 0;
 };
 
 extern CTKUserToolsManager* g_pUserToolsManager;

@@ -1,5 +1,8 @@
 #include "toolkit/frames/TKWorkspace.h"
 
+#include "toolkit/bars/TKContextMenuManager.h"
+#include "toolkit/bars/TKMouseManager.h"
+#include "toolkit/bars/TKPopupMenu.h"
 #include "toolkit/bars/TKToolBar.h"
 
 #include "toolkit/frames/FrameHelper.h"
@@ -43,6 +46,9 @@ CTKWorkspace::~CTKWorkspace() {
     delete g_pKeyboardManager;
     g_pKeyboardManager = nullptr;
   }
+  // Each of these clears its process-wide pointer itself.
+  if (m_createdContextMenu) delete GetContextMenuManager();
+  if (m_createdMouse) delete g_pMouseManager;
   if (m_createdUserTools) {
     delete g_pUserToolsManager;
     g_pUserToolsManager = nullptr;
@@ -80,6 +86,20 @@ BOOL CTKWorkspace::InitKeyboardManager() {
   return TRUE;
 }
 
+BOOL CTKWorkspace::CreateContextMenuManager() {
+  if (GetContextMenuManager()) return FALSE;
+  new CTKContextMenuManager;
+  m_createdContextMenu = TRUE;
+  return TRUE;
+}
+
+BOOL CTKWorkspace::InitMouseManager() {
+  if (g_pMouseManager) return FALSE;
+  new CTKMouseManager;
+  m_createdMouse = TRUE;
+  return TRUE;
+}
+
 BOOL CTKWorkspace::InitUserToolsManager(UINT listCommand, UINT firstId, UINT lastId) {
   if (g_pUserToolsManager) return FALSE;
   g_pUserToolsManager = new CTKUserToolsManager(listCommand, firstId, lastId);
@@ -95,15 +115,23 @@ BOOL CTKWorkspace::InitTearOffManager(UINT firstId, UINT lastId) {
   return TRUE;
 }
 
-BOOL CTKWorkspace::OnViewDoubleClick(CWnd*, int) {
-  // Double-click commands come from the mouse manager, which this toolkit does not
-  // have yet.
-  return FALSE;
+BOOL CTKWorkspace::OnViewDoubleClick(CWnd* window, int viewId) {
+  if (!g_pMouseManager) return FALSE;
+  const UINT command = g_pMouseManager->GetViewDblClickCommand(viewId);
+  if (command == 0 || command == static_cast<UINT>(-1)) {
+    ::MessageBeep(static_cast<UINT>(-1));
+    return FALSE;
+  }
+  if (g_pUserToolsManager && g_pUserToolsManager->RunToolCommand(command)) return TRUE;
+  // The frame the view's menus report to (the main window's without a view).
+  CFrameWnd* frame = CTKPopupMenu::FrameOf(window);
+  if (frame && frame->m_hWnd) frame->SendMessage(WM_COMMAND, command);
+  return TRUE;
 }
 
-BOOL CTKWorkspace::ShowPopupMenu(UINT, const POINT&, CWnd*) {
-  // No context-menu manager yet.
-  return FALSE;
+BOOL CTKWorkspace::ShowPopupMenu(UINT menuId, const POINT& point, CWnd* owner) {
+  CTKContextMenuManager* menus = GetContextMenuManager();
+  return menus && menus->ShowPopupMenu(menuId, point.x, point.y, owner);
 }
 
 BOOL CTKWorkspace::LoadState(const char* section, FrameHelper* helper) {
@@ -144,6 +172,8 @@ BOOL CTKWorkspace::LoadState(const char* section, FrameHelper* helper) {
         (m_forceDockLayout || helper->IsDockStateValid(state)))
       owner->SetDockState(state);
   }
+  if (g_pMouseManager) g_pMouseManager->LoadState(base);
+  if (CTKContextMenuManager* menus = GetContextMenuManager()) menus->LoadState(base);
   if (g_pKeyboardManager) g_pKeyboardManager->LoadState(base, owner);
   if (g_pUserToolsManager) g_pUserToolsManager->LoadState(base);
   if (m_forceRelayout || (m_resourceUpdate && someBarReset)) {
@@ -192,6 +222,8 @@ BOOL CTKWorkspace::SaveState(const char* section, FrameHelper* helper) {
     helper->SaveTearOffBars(m_ownFrameOnly);
     SaveRebarState(base, owner);
   }
+  if (g_pMouseManager) g_pMouseManager->SaveState(base);
+  if (CTKContextMenuManager* menus = GetContextMenuManager()) menus->SaveState(base);
   if (g_pKeyboardManager) g_pKeyboardManager->SaveState(base, owner);
   if (g_pUserToolsManager) g_pUserToolsManager->SaveState(base);
   AfterSaveState();

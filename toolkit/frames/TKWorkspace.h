@@ -37,8 +37,11 @@ public:
   // minor as two hexadecimal digits of its decimal form; -1 when unknown.
   int StoredVersion() const;
 
-  // Toolkit-wide managers made on demand and deleted with the workspace.
+  // Toolkit-wide managers made on demand and deleted with the workspace; FALSE when
+  // one exists already.
   BOOL InitKeyboardManager();
+  BOOL CreateContextMenuManager();
+  BOOL InitMouseManager();
   BOOL InitUserToolsManager(UINT listCommand, UINT firstId, UINT lastId);
   BOOL InitTearOffManager(UINT firstId, UINT lastId);
 

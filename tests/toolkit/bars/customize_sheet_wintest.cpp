@@ -2,15 +2,18 @@
 // display: opening it puts the toolbars into customize mode, commands are dragged
 // from its Commands page onto a toolbar, toolbars are shown, hidden, reset, made and
 // deleted on its Toolbars page, shortcuts are assigned on its Keyboard page and then
-// run their command, and user tools are added on its Tools page.
+// run their command, user tools are added on its Tools page, and menus and context
+// menus are edited and reset on its Menu page.
 #include "support/wine/DialogTestSupport.h"
 #include "toolkit/bars/ShortcutKeyText.h"
+#include "toolkit/bars/TKContextMenuManager.h"
 #include "toolkit/bars/TKCustomizePage.h"
 #include "toolkit/bars/TKMenuBar.h"
 #include "toolkit/bars/TKMenuPage.h"
 #include "toolkit/bars/TKMouseManager.h"
 #include "toolkit/bars/TKMousePage.h"
 #include "toolkit/bars/TKOptionsPage.h"
+#include "toolkit/bars/TKPopupMenu.h"
 #include "toolkit/bars/TKToolbarCustomize.h"
 #include "toolkit/bars/TKToolbarsPage.h"
 #include "toolkit/bars/TKToolsPage.h"
@@ -126,15 +129,34 @@ protected:
     script.steps = {{InputStep::kMove, at}, {InputStep::kDown, at}, {InputStep::kUp, at}};
     RunDrag(script);
   }
-  static Texts ListTexts(HWND list) {
+  // The entries of a list box or a combo box, asked with its count and text messages.
+  static Texts EntryTexts(HWND control, UINT countMessage, UINT textMessage) {
     Texts texts;
-    const int count = static_cast<int>(::SendMessageA(list, LB_GETCOUNT, 0, 0));
+    const int count = static_cast<int>(::SendMessageA(control, countMessage, 0, 0));
     for (int i = 0; i < count; ++i) {
       char text[256] = "";
-      ::SendMessageA(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text));
+      ::SendMessageA(control, textMessage, i, reinterpret_cast<LPARAM>(text));
       texts.emplace_back(text);
     }
     return texts;
+  }
+  static Texts ListTexts(HWND list) { return EntryTexts(list, LB_GETCOUNT, LB_GETTEXT); }
+  static Texts ComboTexts(HWND combo) { return EntryTexts(combo, CB_GETCOUNT, CB_GETLBTEXT); }
+  // An entry chosen in a drop-down list, as its selection change reaches the page.
+  void ChooseInCombo(HWND combo, int index) {
+    ::SendMessageA(combo, CB_SETCURSEL, index, 0);
+    ::SendMessageA(Page(), WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(combo), CBN_SELCHANGE),
+                   reinterpret_cast<LPARAM>(combo));
+    PumpAsTheProgram(200);
+  }
+  // The commands of a popup's items; 0 for an entry that is no menu item.
+  static std::vector<UINT> ItemIds(CTKPopupMenu& popup) {
+    std::vector<UINT> ids;
+    for (int i = 0; i < popup.GetMenuItemCount(); ++i) {
+      const CTKToolbarMenuButton* item = popup.GetMenuItem(i);
+      ids.push_back(item && item->m_bText ? item->m_nID : 0);
+    }
+    return ids;
   }
   static int IndexOf(const Texts& texts, const std::string& text) {
     auto at = std::find(texts.begin(), texts.end(), text);
@@ -506,6 +528,59 @@ TEST_F(CustomizeSheet, TheToolsPageAddsUserToolsUpToItsRange) {
   g_pUserToolsManager = previous;
 }
 
+// The menus beside the arguments and the start folder type their placeholders into
+// the boxes, and so into the chosen tool; with no tool chosen they are grey.
+TEST_F(CustomizeSheet, TheToolsPageMenusTypePlaceholdersIntoTheChosenTool) {
+  CTKUserToolsManager tools(kToolsEntry, kFirstTool, kFirstTool + 1);
+  tools.SetArgumentsMenus(IDR_TOOL_ARGUMENTS_MENU, IDR_TOOL_FOLDER_MENU);
+  CTKUserTool* tool = tools.NewTool();
+  ASSERT_NE(tool, nullptr);
+  tool->m_strLabel = "sketch";
+  CTKUserToolsManager* previous = g_pUserToolsManager;
+  g_pUserToolsManager = &tools;
+  Open();
+  ClickTab(2);
+  for (int id : {IDC_TKCUSTOMIZE_TOOL_ARGUMENTS_MENU, IDC_TKCUSTOMIZE_TOOL_DIRECTORY_MENU}) {
+    EXPECT_TRUE(::IsWindowVisible(PageItem(id))) << id;
+    EXPECT_FALSE(::IsWindowEnabled(PageItem(id))) << id;
+  }
+  CTKToolsList& list = sheet->GetToolsPage()->m_wndToolsList;
+  RECT row{LVIR_BOUNDS, 0, 0, 0};
+  ASSERT_TRUE(::SendMessageA(list.GetListHwnd(), LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&row)));
+  ClickInWindow(list.GetListHwnd(), POINT{row.left + 30, (row.top + row.bottom) / 2});
+  ASSERT_EQ(sheet->GetToolsPage()->GetSelectedTool(), tool);
+
+  struct Case {
+    int button;
+    int edit;
+    int downs;  // the item's place in the menu
+    const char* typed;
+  };
+  const Case cases[] = {
+      {IDC_TKCUSTOMIZE_TOOL_ARGUMENTS_MENU, IDC_TKCUSTOMIZE_TOOL_ARGUMENTS, 2, "$(FileName)"},
+      {IDC_TKCUSTOMIZE_TOOL_DIRECTORY_MENU, IDC_TKCUSTOMIZE_TOOL_DIRECTORY, 1, "$(FileDir)"},
+  };
+  for (const Case& c : cases) {
+    HWND button = PageItem(c.button);
+    ASSERT_TRUE(::IsWindowEnabled(button));
+    RECT rect;
+    ::GetWindowRect(button, &rect);
+    const POINT at{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+    // The button held, the menu's item chosen with the keys.
+    InputScript script;
+    script.steps = {{InputStep::kMove, at}, {InputStep::kDown, at}, {InputStep::kMenuShown, at}};
+    for (int i = 0; i < c.downs; ++i) script.steps.push_back({InputStep::kKey, at, kKeyDown});
+    script.steps.push_back({InputStep::kKey, at, kKeyReturn});
+    script.steps.push_back({InputStep::kUp, at});
+    RunDrag(script);
+    EXPECT_EQ(dialogtest::ItemText(Page(), c.edit), c.typed) << c.button;
+  }
+  EXPECT_EQ(std::string(tool->m_strArguments), "$(FileName)");
+  EXPECT_EQ(std::string(tool->m_strInitialDirectory), "$(FileDir)");
+  ::DestroyWindow(sheetHwnd);
+  g_pUserToolsManager = previous;
+}
+
 TEST_F(CustomizeSheet, EachOptionsBoxTakesEffectAtOnce) {
   const BOOL tooltips = CTKToolBar::s_bShowTooltips, shortcuts = CTKToolBar::s_bShowShortcutKeys;
   CTKToolBar::s_bShowTooltips = TRUE;
@@ -674,9 +749,7 @@ TEST_F(CustomizeSheet, TheMenuPageResetsTheMenuBarAndSetsTheMenuOptions) {
   }
   // The options take effect when the page closes.
   HWND combo = PageItem(IDC_TKMENU_ANIMATION);
-  ::SendMessageA(combo, CB_SETCURSEL, 3, 0);
-  ::SendMessageA(Page(), WM_COMMAND, MAKEWPARAM(IDC_TKMENU_ANIMATION, CBN_SELCHANGE),
-                 reinterpret_cast<LPARAM>(combo));
+  ChooseInCombo(combo, 3);
   ClickControl(PageItem(IDC_TKMENU_SHADOWS));
   EXPECT_EQ(CTKToolBar::s_nMenuAnimation, 0);
   ClickControl(::GetDlgItem(sheetHwnd, IDCANCEL));
@@ -687,6 +760,125 @@ TEST_F(CustomizeSheet, TheMenuPageResetsTheMenuBarAndSetsTheMenuOptions) {
   CTKToolBar::s_nMenuAnimation = animation;
   CTKToolBar::s_bMenuShadows = shadows;
   if (::IsWindow(frameHwnd)) ::DestroyWindow(frameHwnd);
+}
+
+// The context-menu manager's menus are edited on the Menu page: the chosen one opens
+// as a popup beside the sheet, moves by its caption (and opens again where it was
+// left), takes a command dragged from the Commands page, keeps it after the sheet has
+// closed, and its Reset brings back the resource's items.
+TEST_F(CustomizeSheet, TheMenuPageEditsAndResetsTheContextMenus) {
+  CTKContextMenuManager menus;
+  ASSERT_TRUE(menus.AddMenu("Waveform", IDR_WAVE_CONTEXT_MENU));
+  ASSERT_TRUE(menus.AddMenu("Track", IDR_TRACK_CONTEXT_MENU));
+  Open();
+  // No menu bar, but context menus: the page is there for them alone.
+  ASSERT_EQ(Tabs(), (Texts{"Commands", "Toolbars", "Menu", "Options"}));
+  ClickTab(2);
+  CTKMenuPage* page = sheet->GetMenuPage();
+  HWND combo = PageItem(IDC_TKMENU_CONTEXT);
+  EXPECT_EQ(dialogtest::ItemText(Page(), IDC_TKMENU_DESCRIPTION), "Can't customize menues!");
+  EXPECT_FALSE(::IsWindowEnabled(PageItem(IDC_TKMENU_FRAMES)));
+  EXPECT_EQ(ComboTexts(combo), (Texts{"-------------------------", "Track", "Waveform"}));
+  EXPECT_TRUE(::IsWindowEnabled(combo));
+  EXPECT_FALSE(::IsWindowEnabled(PageItem(IDC_TKMENU_RESET_CONTEXT)));
+
+  ChooseInCombo(combo, 2);
+  CTKPopupMenu* popup = page->GetContextMenu();
+  ASSERT_NE(popup, nullptr);
+  EXPECT_TRUE(::IsWindowVisible(popup->m_hWnd));
+  EXPECT_TRUE(::IsWindowEnabled(PageItem(IDC_TKMENU_RESET_CONTEXT)));
+  ASSERT_EQ(ItemIds(*popup), (std::vector<UINT>{ID_TEST_CUT, ID_TEST_COPY}));
+  CRect sheetRect, popupRect;
+  ::GetWindowRect(sheetHwnd, &sheetRect);
+  ::GetWindowRect(popup->m_hWnd, &popupRect);
+  EXPECT_GE(popupRect.left, sheetRect.right);
+  // The user moves it by its caption, which names the menu.
+  char caption[64] = "";
+  ::GetWindowTextA(popup->m_hWnd, caption, sizeof caption);
+  EXPECT_STREQ(caption, "Waveform");
+  POINT grip{10, 0};
+  ::ClientToScreen(popup->m_hWnd, &grip);
+  grip.y -= ::GetSystemMetrics(SM_CYSMCAPTION) / 2;
+  RunDrag(DragScript(grip, POINT{grip.x + 40, grip.y + 150}));
+  CRect moved;
+  ::GetWindowRect(popup->m_hWnd, &moved);
+  EXPECT_EQ(moved.left, popupRect.left + 40);
+  EXPECT_EQ(moved.top, popupRect.top + 150);
+
+  // Paste dragged from the Commands page in between the two items.
+  ClickTab(0);
+  HWND categories = PageItem(IDC_TKCUSTOMIZE_CATEGORIES);
+  ClickListItem(categories, IndexOf(ListTexts(categories), "Edit"));
+  HWND commands = sheet->GetCommandsPage()->m_wndTools.m_hWnd;
+  ASSERT_EQ(page->GetContextMenu(), popup);
+  CTKPopupMenuBar* items = popup->GetMenuBar();
+  CRect copy;
+  items->GetItemRect(1, &copy);
+  const POINT from = ScreenPointOf(*CWnd::FromHandle(commands),
+                                   ListItemCentre(commands, IndexOf(CommandTexts(), "Paste"), 60));
+  RunDrag(DragScript(from, ScreenPointOf(*items, POINT{copy.CenterPoint().x, copy.top + 2})));
+  ASSERT_EQ(page->GetContextMenu(), popup);
+  EXPECT_EQ(ItemIds(*popup), (std::vector<UINT>{ID_TEST_CUT, ID_TEST_PASTE, ID_TEST_COPY}));
+
+  // The dashes close it; chosen again it shows the user's items.
+  ClickTab(2);
+  ChooseInCombo(combo, 0);
+  EXPECT_EQ(page->GetContextMenu(), nullptr);
+  EXPECT_FALSE(::IsWindowEnabled(PageItem(IDC_TKMENU_RESET_CONTEXT)));
+  ChooseInCombo(combo, 2);
+  ASSERT_NE(page->GetContextMenu(), nullptr);
+  EXPECT_EQ(ItemIds(*page->GetContextMenu()), (std::vector<UINT>{ID_TEST_CUT, ID_TEST_PASTE, ID_TEST_COPY}));
+  CRect again;
+  ::GetWindowRect(page->GetContextMenu()->m_hWnd, &again);
+  EXPECT_EQ(again.left, moved.left);
+  EXPECT_EQ(again.top, moved.top);
+
+  // Closing the sheet closes the popup; the program's own showing of the menu has
+  // the user's items.
+  ClickControl(::GetDlgItem(sheetHwnd, IDCANCEL));
+  ASSERT_FALSE(::IsWindow(sheetHwnd));
+  PumpAsTheProgram(200);
+  EXPECT_EQ(CTKPopupMenu::GetActiveMenu(), nullptr);
+  ASSERT_TRUE(menus.ShowPopupMenu(IDR_WAVE_CONTEXT_MENU, 100, 100, frame));
+  ASSERT_NE(CTKPopupMenu::GetActiveMenu(), nullptr);
+  EXPECT_EQ(ItemIds(*CTKPopupMenu::GetActiveMenu()),
+            (std::vector<UINT>{ID_TEST_CUT, ID_TEST_PASTE, ID_TEST_COPY}));
+  CTKPopupMenu::GetActiveMenu()->SendMessage(WM_CLOSE);
+  PumpAsTheProgram(100);
+
+  // Reset: No keeps the user's items, Yes brings back the resource's and tells the frame.
+  Open();
+  ClickTab(2);
+  combo = PageItem(IDC_TKMENU_CONTEXT);
+  ChooseInCombo(combo, 2);
+  popup = sheet->GetMenuPage()->GetContextMenu();
+  ASSERT_NE(popup, nullptr);
+  struct Case {
+    int answer;
+    std::vector<UINT> ids;
+    std::vector<UINT> resets;
+  };
+  const Case cases[] = {
+      {IDNO, {ID_TEST_CUT, ID_TEST_PASTE, ID_TEST_COPY}, {}},
+      {IDYES, {ID_TEST_CUT, ID_TEST_COPY}, {IDR_WAVE_CONTEXT_MENU}},
+  };
+  for (const Case& c : cases) {
+    dialogtest::RecordedMessageBoxes boxes(c.answer);
+    ClickControl(PageItem(IDC_TKMENU_RESET_CONTEXT));
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].text,
+              "All your changes will be lost! Do you really want to reset the menu 'Waveform'?");
+    ASSERT_EQ(sheet->GetMenuPage()->GetContextMenu(), popup);
+    EXPECT_EQ(ItemIds(*popup), c.ids);
+    EXPECT_EQ(frame->contextMenuResets, c.resets);
+  }
+  ClickControl(::GetDlgItem(sheetHwnd, IDCANCEL));
+  ASSERT_FALSE(::IsWindow(sheetHwnd));
+  ASSERT_TRUE(menus.ShowPopupMenu(IDR_WAVE_CONTEXT_MENU, 100, 100, frame));
+  ASSERT_NE(CTKPopupMenu::GetActiveMenu(), nullptr);
+  EXPECT_EQ(ItemIds(*CTKPopupMenu::GetActiveMenu()), (std::vector<UINT>{ID_TEST_CUT, ID_TEST_COPY}));
+  CTKPopupMenu::GetActiveMenu()->SendMessage(WM_CLOSE);
+  PumpAsTheProgram(100);
 }
 
 }  // namespace

@@ -46,13 +46,20 @@ public:
 
   // The bars' context-menu requests: the bar window and the screen point.
   std::vector<std::pair<HWND, POINT>> menuRequests;
+  // The ids of the context menus the Menu page reset.
+  std::vector<UINT> contextMenuResets;
 
 protected:
   LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
     static const UINT popupMenu = ::RegisterWindowMessageA("TKTOOLBAR_POPUPMENU");
+    static const UINT resetContextMenu = ::RegisterWindowMessageA("TKTOOLBAR_RESETCONTEXTMENU");
     if (message == popupMenu) {
       menuRequests.push_back(
           {reinterpret_cast<HWND>(wParam), POINT{(short)LOWORD(lParam), (short)HIWORD(lParam)}});
+      return 0;
+    }
+    if (message == resetContextMenu) {
+      contextMenuResets.push_back(static_cast<UINT>(wParam));
       return 0;
     }
     return CTKFrameWnd::WindowProc(message, wParam, lParam);
@@ -170,8 +177,11 @@ inline std::vector<UINT> IdsOf(const CTKToolBar& bar) {
 // Runs a script of mouse and key input from a thread of its own, so that the test's
 // thread can sit in the modal drag loop meanwhile.
 struct InputStep {
-  enum Kind { kMove, kDown, kUp, kEscape } kind;
+  // kMenuShown waits until a system popup menu shows (opened by the step before).
+  enum Kind { kMove, kDown, kUp, kEscape, kKey, kMenuShown } kind;
   POINT point;
+  // The X keysym a kKey step presses and releases.
+  unsigned long key = 0;
 };
 struct InputScript {
   std::vector<InputStep> steps;
@@ -192,6 +202,18 @@ inline DWORD WINAPI RunInputScript(void* param) {
       case InputStep::kEscape:
         XDisplayInput::Get().Key(0xFF1B, true);
         XDisplayInput::Get().Key(0xFF1B, false);
+        break;
+      case InputStep::kKey:
+        XDisplayInput::Get().Key(step.key, true);
+        XDisplayInput::Get().Key(step.key, false);
+        break;
+      case InputStep::kMenuShown:
+        winetest::WaitUntil(
+            [] {
+              HWND menu = ::FindWindowA("#32768", nullptr);
+              return menu && ::IsWindowVisible(menu);
+            },
+            5000);
         break;
     }
     ::Sleep(60);

@@ -1,10 +1,12 @@
 // The whole user interface kept between runs by the workspace: what a user changed in
-// the bars, the menus, the class-wide options and the user tools goes into the
-// registry under the names the program has always used, and comes back in a new
-// frame.
+// the bars, the menus, the class-wide options, the user tools, the views' double-click
+// commands and the context menus goes into the registry under the names the program
+// has always used, and comes back in a new frame.
 #include "support/wine/GTestWin.h"
 
+#include "toolkit/bars/TKContextMenuManager.h"
 #include "toolkit/bars/TKMenuBar.h"
+#include "toolkit/bars/TKMouseManager.h"
 #include "toolkit/bars/TKToolBar.h"
 #include "toolkit/bars/menu_test_resource.h"
 #include "toolkit/bars/menu_test_support.h"
@@ -14,6 +16,7 @@
 #include "toolkit/frames/TKWorkspace.h"
 
 #include "platform/afx/linux_headers_begin.h"
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -165,6 +168,111 @@ TEST_F(WorkspaceState, WhatTheUserChangedIsStoredAndComesBackInANewFrame) {
   EXPECT_STREQ(tool->m_strLabel, "Cleaner");
   EXPECT_STREQ(tool->GetCommand(), "cleaner.exe");
   EXPECT_EQ(tool->m_uiCmdId, static_cast<UINT>(ID_TEST_TOOL_FIRST));
+}
+
+// A view of the program: a double click asks the workspace to run the view's command.
+class DoubleClickView : public CWnd {
+public:
+  static constexpr int kViewId = 7;
+  BOOL Make(CWnd* parent) {
+    return Create(AfxRegisterWndClass(CS_DBLCLKS), "view", WS_CHILD | WS_VISIBLE | WS_BORDER,
+                  CRect(20, 60, 220, 200), parent, 1);
+  }
+
+protected:
+  void OnLButtonDblClk(UINT, CPoint) { CurrentWorkspace()->OnViewDoubleClick(this, kViewId); }
+  DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(DoubleClickView, CWnd)
+  ON_WM_LBUTTONDBLCLK()
+END_MESSAGE_MAP()
+
+class CommandsFrame : public CTKFrameWnd {
+public:
+  std::vector<UINT> commands;
+
+protected:
+  BOOL OnCommand(WPARAM wParam, LPARAM lParam) override {
+    if (lParam == 0 && LOWORD(wParam) >= ID_TEST_NEW && LOWORD(wParam) <= ID_TEST_PASTE) {
+      commands.push_back(LOWORD(wParam));
+      return TRUE;
+    }
+    return CTKFrameWnd::OnCommand(wParam, lParam);
+  }
+};
+
+std::vector<UINT> IdsOf(CTKPopupMenu* popup) {
+  std::vector<UINT> ids;
+  for (int i = 0; popup && i < popup->GetMenuItemCount(); ++i) ids.push_back(popup->GetMenuItem(i)->m_nID);
+  return ids;
+}
+
+// The double-click command the user gave a view on the Mouse page, and a context menu
+// the user changed, are stored with the rest; in the next run the view's double
+// click runs that command and the menu shows the user's items.
+TEST_F(WorkspaceState, DoubleClickCommandsAndContextMenusComeBackInANewRun) {
+  auto* frame = new CommandsFrame;
+  ASSERT_TRUE(frame->Create(nullptr, "Views", WS_OVERLAPPEDWINDOW, CRect(80, 80, 520, 380)));
+  const HWND frameHwnd = frame->m_hWnd;
+  frame->ShowWindow(SW_SHOWNORMAL);
+  DoubleClickView view;
+  ASSERT_TRUE(view.Make(frame));
+  Pump(150);
+  std::vector<UINT> customised;
+  {
+    CTKWorkspace workspace;
+    workspace.SetStateKeyName("Settings");
+    ASSERT_TRUE(workspace.InitMouseManager());
+    ASSERT_TRUE(workspace.CreateContextMenuManager());
+    EXPECT_FALSE(workspace.InitMouseManager());
+    EXPECT_FALSE(workspace.CreateContextMenuManager());
+    ASSERT_TRUE(g_pMouseManager->AddView(DoubleClickView::kViewId, "Waveform"));
+    g_pMouseManager->SetCommandForDblClick(DoubleClickView::kViewId, ID_TEST_SAVE);
+    ASSERT_TRUE(GetContextMenuManager()->AddMenu("Waveform", IDR_TEST_MENU));
+    // The user takes Open out of the menu.
+    ASSERT_TRUE(workspace.ShowPopupMenu(IDR_TEST_MENU, POINT{300, 200}, frame));
+    Pump(80);
+    CTKPopupMenu* popup = OpenPopup();
+    ASSERT_NE(popup, nullptr);
+    std::vector<UINT> ids = IdsOf(popup);
+    const auto open = std::find(ids.begin(), ids.end(), static_cast<UINT>(ID_TEST_OPEN));
+    ASSERT_NE(open, ids.end());
+    ASSERT_TRUE(popup->RemoveItem(static_cast<int>(open - ids.begin())));
+    customised = IdsOf(popup);
+    ASSERT_TRUE(ToolbarButtonsArchive(*popup->GetMenuBar())
+                    .SaveTo(::GetSubMenu(GetContextMenuManager()->GetMenuById(IDR_TEST_MENU), 0)));
+    popup->DestroyWindow();
+    Pump(50);
+    EXPECT_TRUE(workspace.SaveState());
+  }
+  // The managers went with the workspace that made them.
+  EXPECT_EQ(g_pMouseManager, nullptr);
+  EXPECT_EQ(GetContextMenuManager(), nullptr);
+  EXPECT_GT(BinarySize(std::string(kSettings) + "\\TKMouseManager", "Mouse"), 0u);
+
+  CTKWorkspace workspace;
+  workspace.SetStateKeyName("Settings");
+  ASSERT_TRUE(workspace.InitMouseManager());
+  ASSERT_TRUE(workspace.CreateContextMenuManager());
+  ASSERT_TRUE(g_pMouseManager->AddView(DoubleClickView::kViewId, "Waveform"));
+  ASSERT_TRUE(GetContextMenuManager()->AddMenu("Waveform", IDR_TEST_MENU));
+  EXPECT_TRUE(workspace.LoadState());
+
+  const POINT centre = CentreOf(view.m_hWnd, CRect(0, 0, 200, 140));
+  MoveMouse(centre);
+  Pump(100);
+  for (bool down : {true, false, true, false}) Button(down);
+  Pump(200);
+  EXPECT_EQ(frame->commands, (std::vector<UINT>{ID_TEST_SAVE}));
+
+  ASSERT_TRUE(workspace.ShowPopupMenu(IDR_TEST_MENU, POINT{300, 200}, frame));
+  Pump(80);
+  EXPECT_EQ(IdsOf(OpenPopup()), customised);
+  if (CTKPopupMenu* popup = OpenPopup()) popup->DestroyWindow();
+  Pump(50);
+  if (::IsWindow(frameHwnd)) ::DestroyWindow(frameHwnd);
+  Pump(50);
 }
 
 }  // namespace
