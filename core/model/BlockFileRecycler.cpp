@@ -1,5 +1,7 @@
 #include "core/model/BlockFileRecycler.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdint>
@@ -17,7 +19,7 @@ constexpr char kSparePrefix[] = "ZQ$spare";
 std::mutex g_recyclerLock;
 std::string g_recyclerFolder;            // drive and directory as CFileName splits them
 std::vector<std::string> g_spares;       // keeping their bytes
-std::vector<std::string> g_emptySpares;  // cut to nothing
+std::vector<std::string> g_emptySpares;  // holding no room on the disk
 std::size_t g_emptyPending = 0;          // being emptied outside the lock
 std::uint32_t g_spareCounter = 0;
 std::uint32_t g_folderGeneration = 0;  // counts the times every spare was removed
@@ -33,6 +35,26 @@ void RemoveSparesLocked() {
   g_spares.clear();
   g_emptySpares.clear();
   ++g_folderGeneration;  // a spare still being emptied goes too
+}
+
+// Gives a file's disk blocks back and keeps its length. A file cut to nothing and
+// written again would be pushed to the disk as soon as it is closed (the file system
+// takes it for a file being replaced), so the room goes by punching a hole; only a
+// file system without holes cuts the file.
+bool GiveRoomBack(const std::string& path) {
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  struct stat st {};
+  bool ok = ::fstat(fd, &st) == 0;
+  if (ok && st.st_size > 0) {
+    // Whole blocks of the file system only: the hole reaches over the last, partly
+    // used one, or that would stay allocated.
+    const off_t unit = st.st_blksize > 0 ? st.st_blksize : 4096;
+    const off_t length = (st.st_size + unit - 1) / unit * unit;
+    ok = ::fallocate(fd, FALLOC_FL_PUNCH_HOLE | FALLOC_FL_KEEP_SIZE, 0, length) == 0;
+  }
+  if (!ok) ok = ::ftruncate(fd, 0) == 0;
+  return ::close(fd) == 0 && ok;
 }
 
 std::string NewSpareNameLocked() {
@@ -68,7 +90,7 @@ bool BlockFileRecycler::Keep(const std::string& path) {
   }
   // Giving the room back frees the file's disk blocks, which may take a while: other
   // threads' blocks are not held up meanwhile.
-  const bool kept = ::truncate(path.c_str(), 0) == 0 && std::rename(path.c_str(), spare.c_str()) == 0;
+  const bool kept = GiveRoomBack(path) && std::rename(path.c_str(), spare.c_str()) == 0;
   std::lock_guard<std::mutex> lock(g_recyclerLock);
   --g_emptyPending;
   if (!kept) return false;

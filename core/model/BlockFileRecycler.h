@@ -6,8 +6,8 @@
 // those cost several times the write itself. Spares are "ZQ$" files, so a crashed
 // run's are deleted with the other stale files of the folder.
 //
-// A few spares keep their bytes; the rest are cut to nothing, so they hold no room on
-// the disk but still spare the inode. That matters most on a file system without a
+// A few spares keep their bytes; the rest give their disk blocks back, so they hold
+// no room on the disk but still spare the inode. That matters most on a file system without a
 // journal: there a new file's inode is searched for past every inode freed in the
 // last minutes, so after a long job's blocks are deleted each new block of the next
 // one costs as much as all those deletions, and an hour's job costs far more per

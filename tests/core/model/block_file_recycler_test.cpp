@@ -50,9 +50,13 @@ protected:
     for (const auto& e : fs::directory_iterator(dir)) n += e.is_regular_file() ? 1 : 0;
     return n;
   }
+  // Files that hold no room on the disk.
   int EmptyFilesIn(const std::string& dir) const {
     int n = 0;
-    for (const auto& e : fs::directory_iterator(dir)) n += e.is_regular_file() && e.file_size() == 0 ? 1 : 0;
+    for (const auto& e : fs::directory_iterator(dir)) {
+      struct stat st {};
+      n += e.is_regular_file() && ::stat(e.path().c_str(), &st) == 0 && st.st_blocks == 0 ? 1 : 0;
+    }
     return n;
   }
 
