@@ -31,7 +31,12 @@
 // page cache takes. Block files bound both (their writeback starts early and they
 // leave the page cache behind the writes, and dead blocks' files are written over
 // instead of new ones made); the benchmark's own WAV files are not ours and still
-// grow. A folder on tmpfs (/dev/shm) shows our own cost per minute without the disk.
+// grow. Past the page-cache window an effect reads its oldest blocks from the disk
+// and starts the writeback of its own (work the kernel's flusher does, unseen, for a
+// short job). On a file system without a journal a new file's inode is searched for
+// past every inode freed in the last minutes, so the first round of a run (after the
+// previous run deleted its files) costs more than the others; the medians leave it
+// out. A folder on tmpfs (/dev/shm) shows our own cost per minute without the disk.
 #include <stdlib.h>
 #include <sys/resource.h>
 
