@@ -4,6 +4,7 @@
 //   effects_bench [folder] [minutes] [effect name ...]
 //   effects_bench --rounds N ...      paired rounds per effect (5 by default)
 //   effects_bench --scaling ...       our cost per minute of audio at 1, 10 and 60 minutes
+//   effects_bench --scaling --lengths 1,60 ...   at other lengths (minutes)
 //
 // Our side runs in this process: the WAV file is read into two 16-bit tracks in block
 // files (as the PCM importer does), the effect runs over the whole of both, and the
@@ -30,7 +31,12 @@
 // page cache takes. Block files bound both (their writeback starts early and they
 // leave the page cache behind the writes, and dead blocks' files are written over
 // instead of new ones made); the benchmark's own WAV files are not ours and still
-// grow. A folder on tmpfs (/dev/shm) shows our own cost per minute without the disk.
+// grow. Past the page-cache window an effect reads its oldest blocks from the disk
+// and starts the writeback of its own (work the kernel's flusher does, unseen, for a
+// short job). On a file system without a journal a new file's inode is searched for
+// past every inode freed in the last minutes, so the first round of a run (after the
+// previous run deleted its files) costs more than the others; the medians leave it
+// out. A folder on tmpfs (/dev/shm) shows our own cost per minute without the disk.
 #include <stdlib.h>
 #include <sys/resource.h>
 
@@ -230,6 +236,19 @@ double SystemSeconds() {
   return static_cast<double>(u.ru_stime.tv_sec) + static_cast<double>(u.ru_stime.tv_usec) / 1e6;
 }
 
+// "1,10,60": lengths in minutes; the default ones when none can be read.
+std::vector<double> ParseLengths(const std::string& text) {
+  std::vector<double> lengths;
+  for (std::size_t at = 0; at < text.size();) {
+    const std::size_t comma = std::min(text.find(',', at), text.size());
+    const double minutes = std::atof(text.substr(at, comma - at).c_str());
+    if (minutes > 0.0) lengths.push_back(minutes);
+    at = comma + 1;
+  }
+  if (lengths.empty()) lengths = {1.0, 10.0, 60.0};
+  return lengths;
+}
+
 std::string PeerProgram(const std::string& command) { return command.substr(0, command.find(' ')); }
 
 // ---- the audio ----
@@ -346,6 +365,7 @@ struct Options {
   double minutes = 10.0;
   int rounds = 5;
   bool scaling = false;
+  std::vector<double> lengths{1.0, 10.0, 60.0};  // minutes, for --scaling
   std::vector<std::string> only;
 };
 
@@ -416,55 +436,77 @@ void Compare(const Options& o, TrackFactory& factory, const testsupport::TrackPr
   }
 }
 
-// Our cost per minute of audio at 1, 10 and 60 minutes: the whole job and the effect
-// alone, medians of the rounds, CPU and wall, and the kernel's part of the effect's CPU.
+// Our cost per minute of audio at each length (1, 10 and 60 minutes unless given):
+// the whole job and the effect alone, medians of the rounds, CPU (with its user and
+// kernel parts) and wall. A round runs every length once, shortest first, so a busy
+// spell of a shared machine falls on all lengths alike instead of on one of them.
 void Scaling(const Options& o, TrackFactory& factory, const testsupport::TrackProject& project) {
-  const double lengths[] = {1.0, 10.0, 60.0};
+  const std::vector<double>& lengths = o.lengths;
+  const std::size_t count = lengths.size();
   const std::vector<Case> cases = Cases();
-  // [case][length]: whole job and effect alone
-  std::vector<std::vector<Cost>> job(cases.size()), effect(cases.size());
-  std::vector<std::vector<double>> system(cases.size());
+  // [case][length][round]: whole job, effect alone, the kernel's part of the effect
+  struct Rounds {
+    std::vector<Cost> job, effect;
+    std::vector<double> system;
+  };
+  std::vector<std::vector<Rounds>> runs(cases.size(), std::vector<Rounds>(count));
   const std::string ours = project / "ours.wav";
+  std::vector<std::string> sources;
   for (double minutes : lengths) {
-    const std::string in = project / "source.wav";
-    if (!WriteSourceWav(in, minutes * 60.0)) return;
-    for (std::size_t k = 0; k < cases.size(); ++k) {
-      if (!Wanted(o, cases[k])) continue;
-      std::vector<Cost> jobs, effects;
-      std::vector<double> systems;
-      for (int round = 0; round < o.rounds; ++round) {
+    sources.push_back(project / ("source-" + std::to_string(sources.size()) + ".wav"));
+    if (!WriteSourceWav(sources.back(), minutes * 60.0)) return;
+  }
+  for (int round = 0; round < o.rounds; ++round)
+    for (std::size_t l = 0; l < count; ++l)
+      for (std::size_t k = 0; k < cases.size(); ++k) {
+        if (!Wanted(o, cases[k])) continue;
         Cost e;
         double sys = 0.0;
-        jobs.push_back(RunOurs(factory, cases[k], in, ours, minutes * 60.0, &e, &sys));
-        effects.push_back(e);
-        systems.push_back(sys);
+        Rounds& r = runs[k][l];
+        r.job.push_back(RunOurs(factory, cases[k], sources[l], ours, lengths[l] * 60.0, &e, &sys));
+        r.effect.push_back(e);
+        r.system.push_back(sys);
       }
-      job[k].push_back(MedianCost(jobs));
-      effect[k].push_back(MedianCost(effects));
-      system[k].push_back(bench::Median(systems));
-    }
-    std::filesystem::remove(in);
-  }
+  for (const std::string& in : sources) std::filesystem::remove(in);
+
   std::printf(
-      "cost per minute of audio [ms], median of %d rounds: the effect alone (cpu, its kernel part, wall) and "
-      "the whole job (cpu)\n",
+      "cost per minute of audio [ms], median of %d rounds: the effect alone (cpu, its user and kernel parts, "
+      "wall) and the whole job (cpu); last/first compares the longest with the shortest\n",
       o.rounds);
-  std::printf("%-14s | %7s %7s %7s %6s | %6s %6s %6s | %7s %7s %7s | %7s %7s %7s %6s\n", "effect", "cpu 1",
-              "cpu 10", "cpu 60", "60/1", "sys 1", "sys 10", "sys 60", "wall 1", "wall 10", "wall 60",
-              "job 1", "job 10", "job 60", "60/1");
+  auto header = [&](const char* what) {
+    std::printf(" |");
+    for (double m : lengths) std::printf(" %4s %-3g", what, m);
+    std::printf(" %6s", count > 1 ? "ratio" : "");
+  };
+  std::printf("%-14s", "effect");
+  for (const char* what : {"cpu", "user", "sys", "wall", "job"}) header(what);
+  std::printf("\n");
   for (std::size_t k = 0; k < cases.size(); ++k) {
-    if (effect[k].size() != 3) continue;
-    double e[3], w[3], j[3], y[3];
-    for (int i = 0; i < 3; ++i) {
-      e[i] = 1000.0 * effect[k][i].cpu / lengths[i];
-      y[i] = 1000.0 * system[k][i] / lengths[i];
-      w[i] = 1000.0 * effect[k][i].wall / lengths[i];
-      j[i] = 1000.0 * job[k][i].cpu / lengths[i];
+    if (!Wanted(o, cases[k])) continue;
+    std::printf("%-14s", cases[k].name);
+    std::vector<std::vector<double>> columns(5);
+    for (std::size_t l = 0; l < count; ++l) {
+      const Rounds& r = runs[k][l];
+      const Cost e = MedianCost(r.effect);
+      const double sys = bench::Median(r.system);
+      std::vector<double> user;
+      for (std::size_t i = 0; i < r.effect.size(); ++i) user.push_back(r.effect[i].cpu - r.system[i]);
+      const double perMinute = 1000.0 / lengths[l];
+      columns[0].push_back(e.cpu * perMinute);
+      columns[1].push_back(bench::Median(user) * perMinute);
+      columns[2].push_back(sys * perMinute);
+      columns[3].push_back(e.wall * perMinute);
+      columns[4].push_back(MedianCost(r.job).cpu * perMinute);
     }
-    std::printf(
-        "%-14s | %7.1f %7.1f %7.1f %6.2f | %6.1f %6.1f %6.1f | %7.1f %7.1f %7.1f | %7.1f %7.1f %7.1f %6.2f\n",
-        cases[k].name, e[0], e[1], e[2], e[2] / e[0], y[0], y[1], y[2], w[0], w[1], w[2], j[0], j[1], j[2],
-        j[2] / j[0]);
+    for (const std::vector<double>& c : columns) {
+      std::printf(" |");
+      for (double v : c) std::printf(" %8.1f", v);
+      if (count > 1 && c.front() > 0.0)
+        std::printf(" %6.2f", c.back() / c.front());
+      else
+        std::printf(" %6s", "-");
+    }
+    std::printf("\n");
   }
 }
 
@@ -479,6 +521,8 @@ int main(int argc, char** argv) {
       o.scaling = true;
     else if (arg == "--rounds" && i + 1 < argc)
       o.rounds = std::max(1, std::atoi(argv[++i]));
+    else if (arg == "--lengths" && i + 1 < argc)
+      o.lengths = ParseLengths(argv[++i]);
     else
       positional.push_back(arg);
   }

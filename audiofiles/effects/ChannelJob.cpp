@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <condition_variable>
+#include <deque>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -82,6 +83,88 @@ private:
   std::thread mThread;  // last: starts once the state above exists
 };
 
+// A job that steps on a thread of its own, as far as a few steps ahead of the thread
+// that takes its outputs: the channels of a pair never wait for each other at every
+// step, only a channel that runs that far ahead waits for its outputs to be taken.
+class JobThread {
+public:
+  // One piece of output: the samples of one step, and the job's fraction after it.
+  struct Piece {
+    std::vector<float> samples;
+    double fraction = 0.0;
+  };
+  enum class Next { kPiece, kEnd, kFailed };
+
+  explicit JobThread(ChannelJob& job) : mJob(job), mThread([this] { Loop(); }) {}
+  ~JobThread() {
+    {
+      std::lock_guard lock(mMutex);
+      mStop = true;
+      mRoom.notify_one();
+    }
+    mThread.join();
+  }
+
+  // Waits for the next piece (into takes it), or for the job to end or fail.
+  Next Take(Piece& into) {
+    std::unique_lock lock(mMutex);
+    mReady.wait(lock, [this] { return !mPieces.empty() || mEnded || mFailed; });
+    if (!mPieces.empty()) {
+      into.samples.swap(mPieces.front().samples);
+      into.fraction = mPieces.front().fraction;
+      mFree.push_back(std::move(mPieces.front().samples));  // into's old buffer, to reuse
+      mPieces.pop_front();
+      mRoom.notify_one();
+      return Next::kPiece;
+    }
+    return mFailed ? Next::kFailed : Next::kEnd;
+  }
+
+private:
+  // How many pieces a job may make before the first of them is taken.
+  static constexpr std::size_t kAhead = 3;
+
+  void Loop() {
+    std::unique_lock lock(mMutex);
+    for (;;) {
+      mRoom.wait(lock, [this] { return mStop || mPieces.size() < kAhead; });
+      if (mStop) return;
+      lock.unlock();
+      const bool done = mJob.Done();
+      const bool ok = done || mJob.Step();
+      Piece piece;
+      if (!done && ok) {
+        piece.fraction = mJob.Fraction();
+        lock.lock();
+        if (!mFree.empty()) {
+          piece.samples = std::move(mFree.back());
+          mFree.pop_back();
+        }
+        lock.unlock();
+        mJob.TakeOutput(piece.samples);
+      }
+      lock.lock();
+      if (done || !ok) {
+        (done ? mEnded : mFailed) = true;
+        mReady.notify_one();
+        return;
+      }
+      mPieces.push_back(std::move(piece));
+      mReady.notify_one();
+    }
+  }
+
+  ChannelJob& mJob;
+  std::mutex mMutex;
+  std::condition_variable mReady, mRoom;
+  std::deque<Piece> mPieces;
+  std::vector<std::vector<float>> mFree;
+  bool mEnded = false;
+  bool mFailed = false;
+  bool mStop = false;
+  std::thread mThread;  // last: starts once the state above exists
+};
+
 bool Append(const std::vector<float>& samples, WaveTrack& out) {
   return samples.empty() || out.Append(reinterpret_cast<ConstSamplePtr>(samples.data()), SampleFormatFloat,
                                        static_cast<std::int32_t>(samples.size()));
@@ -98,34 +181,36 @@ double FractionSum(const std::vector<ChannelJob*>& jobs) {
 bool RunChannelJobs(const std::vector<ChannelJob*>& jobs, const std::vector<WaveTrack*>& outs,
                     const std::function<bool(double fractionSum)>& progress) {
   const std::size_t count = jobs.size();
-  std::vector<std::unique_ptr<StepWorker>> workers;
-  for (std::size_t i = 0; i < count; ++i) workers.push_back(std::make_unique<StepWorker>());
-  // What the previous step of each job gave, appended while the next step runs.
-  std::vector<std::vector<float>> pending(count);
+  std::vector<double> fractions;
+  for (const ChannelJob* job : jobs) fractions.push_back(job->Fraction());
+  // The threads go (stopped and joined) before the jobs are looked at again.
+  std::vector<std::unique_ptr<JobThread>> threads;
+  for (ChannelJob* job : jobs) threads.push_back(std::make_unique<JobThread>(*job));
 
-  auto anyLeft = [&] {
-    for (const ChannelJob* job : jobs)
-      if (!job->Done()) return true;
-    return false;
-  };
+  std::vector<bool> ended(count, false);
+  JobThread::Piece piece;
   bool ok = true;
-  while (ok && anyLeft()) {
-    std::vector<bool> started(count, false);
-    for (std::size_t i = 0; i < count; ++i)
-      if (!jobs[i]->Done()) {
-        workers[i]->Start(jobs[i]);
-        started[i] = true;
+  while (ok && std::find(ended.begin(), ended.end(), false) != ended.end()) {
+    // One piece of each channel in turn, then the progress.
+    for (std::size_t i = 0; i < count && ok; ++i) {
+      if (ended[i]) continue;
+      switch (threads[i]->Take(piece)) {
+        case JobThread::Next::kPiece:
+          ok = Append(piece.samples, *outs[i]);
+          fractions[i] = piece.fraction;
+          break;
+        case JobThread::Next::kEnd:
+          ended[i] = true;
+          break;
+        case JobThread::Next::kFailed:
+          ok = false;
+          break;
       }
-    for (std::size_t i = 0; i < count; ++i) ok = Append(pending[i], *outs[i]) && ok;
-    for (std::size_t i = 0; i < count; ++i) {
-      pending[i].clear();
-      if (!started[i]) continue;
-      ok = workers[i]->Wait() && ok;
-      jobs[i]->TakeOutput(pending[i]);
     }
-    if (ok && progress && progress(FractionSum(jobs))) ok = false;
+    double sum = 0.0;
+    for (double f : fractions) sum += f;
+    if (ok && progress && progress(sum)) ok = false;
   }
-  for (std::size_t i = 0; i < count && ok; ++i) ok = Append(pending[i], *outs[i]);
   return ok;
 }
 

@@ -55,10 +55,11 @@ protected:
 
 // Takes one job (a mono track) or two (a stereo pair) through all their steps and
 // appends each job's output to its own track (outs[i] for jobs[i]). Each job steps on
-// a worker thread of its own, while the calling thread appends what the previous step
-// gave. progress receives the sum of the jobs' fractions after every step, on the
-// calling thread; true from it cancels. False on a failed step or append, or on a
-// cancel.
+// a worker thread of its own, up to a few steps ahead of the calling thread, which
+// appends the outputs in order, one step of each job in turn; the jobs never wait for
+// each other, so a channel held up for a moment costs the pair nothing. progress
+// receives the sum of the jobs' fractions after every such turn, on the calling
+// thread; true from it cancels. False on a failed step or append, or on a cancel.
 bool RunChannelJobs(const std::vector<ChannelJob*>& jobs, const std::vector<WaveTrack*>& outs,
                     const std::function<bool(double fractionSum)>& progress);
 

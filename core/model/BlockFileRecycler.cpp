@@ -1,5 +1,9 @@
 #include "core/model/BlockFileRecycler.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstdint>
 #include <cstdio>
 #include <mutex>
@@ -13,9 +17,12 @@ namespace {
 constexpr char kSparePrefix[] = "ZQ$spare";
 
 std::mutex g_recyclerLock;
-std::string g_recyclerFolder;  // drive and directory as CFileName splits them
-std::vector<std::string> g_spares;
+std::string g_recyclerFolder;            // drive and directory as CFileName splits them
+std::vector<std::string> g_spares;       // keeping their bytes
+std::vector<std::string> g_emptySpares;  // holding no room on the disk
+std::size_t g_emptyPending = 0;          // being emptied outside the lock
 std::uint32_t g_spareCounter = 0;
+std::uint32_t g_folderGeneration = 0;  // counts the times every spare was removed
 
 std::string FolderOf(const std::string& path) {
   const CFileName name(path);
@@ -24,7 +31,36 @@ std::string FolderOf(const std::string& path) {
 
 void RemoveSparesLocked() {
   for (const std::string& spare : g_spares) RemoveFile(spare);
+  for (const std::string& spare : g_emptySpares) RemoveFile(spare);
   g_spares.clear();
+  g_emptySpares.clear();
+  ++g_folderGeneration;  // a spare still being emptied goes too
+}
+
+// Gives a file's disk blocks back and keeps its length. A file cut to nothing and
+// written again would be pushed to the disk as soon as it is closed (the file system
+// takes it for a file being replaced), so the room goes by punching a hole; only a
+// file system without holes cuts the file.
+bool GiveRoomBack(const std::string& path) {
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  struct stat st {};
+  bool ok = ::fstat(fd, &st) == 0;
+  if (ok && st.st_size > 0) {
+    // Whole blocks of the file system only: the hole reaches over the last, partly
+    // used one, or that would stay allocated.
+    const off_t unit = st.st_blksize > 0 ? st.st_blksize : 4096;
+    const off_t length = (st.st_size + unit - 1) / unit * unit;
+    ok = ::fallocate(fd, FALLOC_FL_PUNCH_HOLE | FALLOC_FL_KEEP_SIZE, 0, length) == 0;
+  }
+  if (!ok) ok = ::ftruncate(fd, 0) == 0;
+  return ::close(fd) == 0 && ok;
+}
+
+std::string NewSpareNameLocked() {
+  char name[24];
+  std::snprintf(name, sizeof name, "%s%07u", kSparePrefix, g_spareCounter++);
+  return g_recyclerFolder + name;
 }
 
 }  // namespace
@@ -36,25 +72,45 @@ void BlockFileRecycler::SetFolder(const std::string& folder) {
 }
 
 bool BlockFileRecycler::Keep(const std::string& path) {
+  std::string spare;
+  std::uint32_t generation;
+  {
+    std::lock_guard<std::mutex> lock(g_recyclerLock);
+    if (g_recyclerFolder.empty() || FolderOf(path) != g_recyclerFolder) return false;
+    if (g_spares.size() < kMaxSpares) {
+      spare = NewSpareNameLocked();
+      if (std::rename(path.c_str(), spare.c_str()) != 0) return false;
+      g_spares.push_back(spare);
+      return true;
+    }
+    if (g_emptySpares.size() + g_emptyPending >= kMaxEmptySpares) return false;
+    spare = NewSpareNameLocked();
+    generation = g_folderGeneration;
+    ++g_emptyPending;
+  }
+  // Giving the room back frees the file's disk blocks, which may take a while: other
+  // threads' blocks are not held up meanwhile.
+  const bool kept = GiveRoomBack(path) && std::rename(path.c_str(), spare.c_str()) == 0;
   std::lock_guard<std::mutex> lock(g_recyclerLock);
-  if (g_recyclerFolder.empty() || g_spares.size() >= kMaxSpares || FolderOf(path) != g_recyclerFolder)
-    return false;
-  char name[24];
-  std::snprintf(name, sizeof name, "%s%07u", kSparePrefix, g_spareCounter++);
-  const std::string spare = g_recyclerFolder + name;
-  if (std::rename(path.c_str(), spare.c_str()) != 0) return false;
-  g_spares.push_back(spare);
+  --g_emptyPending;
+  if (!kept) return false;
+  if (generation == g_folderGeneration)
+    g_emptySpares.push_back(spare);
+  else
+    RemoveFile(spare);  // the spares were removed meanwhile
   return true;
 }
 
 bool BlockFileRecycler::Take(const std::string& path) {
   std::lock_guard<std::mutex> lock(g_recyclerLock);
-  if (g_spares.empty() || FolderOf(path) != g_recyclerFolder) return false;
-  while (!g_spares.empty()) {
-    const std::string spare = std::move(g_spares.back());
-    g_spares.pop_back();
-    // A spare deleted behind our back (a cleaning of the folder) is just forgotten.
-    if (std::rename(spare.c_str(), path.c_str()) == 0) return true;
+  if (FolderOf(path) != g_recyclerFolder) return false;
+  for (std::vector<std::string>* spares : {&g_spares, &g_emptySpares}) {
+    while (!spares->empty()) {
+      const std::string spare = std::move(spares->back());
+      spares->pop_back();
+      // A spare deleted behind our back (a cleaning of the folder) is just forgotten.
+      if (std::rename(spare.c_str(), path.c_str()) == 0) return true;
+    }
   }
   return false;
 }
@@ -65,6 +121,11 @@ void BlockFileRecycler::Clear() {
 }
 
 std::size_t BlockFileRecycler::SpareCount() {
+  std::lock_guard<std::mutex> lock(g_recyclerLock);
+  return g_spares.size() + g_emptySpares.size();
+}
+
+std::size_t BlockFileRecycler::FullSpareCount() {
   std::lock_guard<std::mutex> lock(g_recyclerLock);
   return g_spares.size();
 }

@@ -6,29 +6,42 @@
 // those cost several times the write itself. Spares are "ZQ$" files, so a crashed
 // run's are deleted with the other stale files of the folder.
 //
+// A few spares keep their bytes; the rest give their disk blocks back, so they hold
+// no room on the disk but still spare the inode. That matters most on a file system without a
+// journal: there a new file's inode is searched for past every inode freed in the
+// last minutes, so after a long job's blocks are deleted each new block of the next
+// one costs as much as all those deletions, and an hour's job costs far more per
+// minute than a short one.
+//
 // Process-wide and thread-safe: blocks die on whatever thread drops them last.
 #include <cstddef>
 #include <string>
 
 class BlockFileRecycler {
 public:
-  // At most this many spares are kept (about a megabyte each for full blocks); the
-  // files of further dead blocks are removed.
+  // At most this many spares keep their bytes (about a megabyte each for full
+  // blocks); the files of further dead blocks are kept empty, up to kMaxEmptySpares
+  // more (several hours of stereo audio in blocks), and beyond that removed.
   static constexpr std::size_t kMaxSpares = 64;
+  static constexpr std::size_t kMaxEmptySpares = 4096;
 
   // The folder whose dead block files are kept; the spares of the folder before are
   // removed. Files of any other folder are never kept.
   static void SetFolder(const std::string& folder);
   // Keeps the file of a dead block as a spare: true when it was renamed away from
-  // path; false (nothing done) when it is not in the folder or no more are kept.
+  // path; false when it is not in the folder or no more are kept (the file may then
+  // have been emptied; the caller removes it).
   static bool Keep(const std::string& path);
   // Renames a spare to path, which must be in the folder; false when there is none.
-  // The file keeps its old bytes: the caller overwrites and cuts it to length.
+  // Spares that kept their bytes go first. The file keeps its old bytes: the caller
+  // overwrites and cuts it to length.
   static bool Take(const std::string& path);
   // Removes every spare: when a write failed, so the room they hold is free again,
   // and when the folder goes.
   static void Clear();
+  // All spares, and those of them that keep their bytes.
   static std::size_t SpareCount();
+  static std::size_t FullSpareCount();
   // Whether a file name (without folder) is one of a spare.
   static bool IsSpareName(const std::string& fileName);
 };

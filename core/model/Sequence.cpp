@@ -166,6 +166,16 @@ bool Sequence::Set(ConstSamplePtr buffer, SampleFormat format, std::int32_t star
     BlockFile* replacement;
     if (!buffer && offset == 0 && n == blockLen) {
       replacement = new SilentBlockFile(blockLen);
+    } else if (offset == 0 && n == blockLen) {
+      // The whole block is new: nothing of the old one needs reading.
+      if (format == mSampleFormat) {
+        replacement = NewBlock(buffer, blockLen);
+      } else {
+        SampleBuffer whole(blockLen, mSampleFormat);
+        CopyIn(buffer, format, whole.get(), mSampleFormat, n);
+        replacement = NewBlock(whole.get(), blockLen);
+      }
+      if (!replacement) return abandon();
     } else {
       // Read the whole block, overwrite the range, write it as a new block.
       SampleBuffer whole(blockLen, mSampleFormat);

@@ -6,6 +6,7 @@
 #include <sys/uio.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <vector>
@@ -162,6 +163,11 @@ int SimpleBlockFile::ReadData(SamplePtr data, SampleFormat format, std::int32_t 
     auto* out = reinterpret_cast<int*>(data);
     got = sf_readf_int(sf, out, len);
     for (sf_count_t i = 0; i < got; ++i) out[i] >>= 8;
+  } else if (format == SampleFormatFloat) {
+    // Straight into the caller's buffer, clipped as a conversion to float clips.
+    auto* out = reinterpret_cast<float*>(data);
+    got = len > 0 ? sf_readf_float(sf, out, len) : 0;
+    for (sf_count_t i = 0; i < got; ++i) out[i] = std::clamp(out[i], -1.0f, 1.0f);
   } else {
     std::vector<float> temp(len > 0 ? len : 0);
     got = sf_readf_float(sf, temp.data(), len);

@@ -50,6 +50,15 @@ protected:
     for (const auto& e : fs::directory_iterator(dir)) n += e.is_regular_file() ? 1 : 0;
     return n;
   }
+  // Files that hold no room on the disk.
+  int EmptyFilesIn(const std::string& dir) const {
+    int n = 0;
+    for (const auto& e : fs::directory_iterator(dir)) {
+      struct stat st {};
+      n += e.is_regular_file() && ::stat(e.path().c_str(), &st) == 0 && st.st_blocks == 0 ? 1 : 0;
+    }
+    return n;
+  }
 
   testsupport::TempFolder tmp;
   std::string folder, elsewhere;
@@ -104,11 +113,41 @@ TEST_F(BlockFileRecyclerTest, OnlyUnlockedBlocksOfTheFolderAreKeptAndNoMoreThanT
   EXPECT_EQ(FilesIn(elsewhere), 0) << "a block of another folder is removed";
   EXPECT_EQ(BlockFileRecycler::SpareCount(), 0u);
 
+  // The first spares keep their bytes, the next ones are kept empty, the rest go.
+  const std::size_t most = BlockFileRecycler::kMaxSpares + BlockFileRecycler::kMaxEmptySpares;
   std::vector<BlockFile*> blocks;
-  for (std::size_t i = 0; i < BlockFileRecycler::kMaxSpares + 5; ++i) blocks.push_back(NewBlock(s));
+  for (std::size_t i = 0; i < most + 5; ++i) blocks.push_back(NewBlock(s));
   for (BlockFile* b : blocks) dm->Deref(b);
-  EXPECT_EQ(BlockFileRecycler::SpareCount(), BlockFileRecycler::kMaxSpares);
-  EXPECT_EQ(FilesIn(folder), static_cast<int>(BlockFileRecycler::kMaxSpares));
+  EXPECT_EQ(BlockFileRecycler::SpareCount(), most);
+  EXPECT_EQ(BlockFileRecycler::FullSpareCount(), BlockFileRecycler::kMaxSpares);
+  EXPECT_EQ(FilesIn(folder), static_cast<int>(most));
+  EXPECT_EQ(EmptyFilesIn(folder), static_cast<int>(BlockFileRecycler::kMaxEmptySpares))
+      << "only the first spares hold room on the disk";
+}
+
+TEST_F(BlockFileRecyclerTest, ANewBlockIsWrittenIntoAnEmptiedSpareWhenNoFullOneIsLeft) {
+  const auto s = Samples(2000, 11);
+  std::vector<BlockFile*> blocks;
+  for (std::size_t i = 0; i < BlockFileRecycler::kMaxSpares + 1; ++i) blocks.push_back(NewBlock(s));
+  const std::string lastPath = blocks.back()->GetFileName().GetFullPath();
+  const ino_t lastInode = Inode(lastPath);
+  for (BlockFile* b : blocks) dm->Deref(b);
+  ASSERT_EQ(EmptyFilesIn(folder), 1);
+
+  // The full spares go first; the block after them gets the emptied file.
+  blocks.clear();
+  for (std::size_t i = 0; i < BlockFileRecycler::kMaxSpares; ++i) blocks.push_back(NewBlock(Samples(10, 1)));
+  EXPECT_EQ(BlockFileRecycler::SpareCount(), 1u);
+  const auto fresh = Samples(700, 13);
+  BlockFile* b = NewBlock(fresh);
+  ASSERT_NE(b, nullptr);
+  EXPECT_EQ(Inode(b->GetFileName().GetFullPath()), lastInode);
+  EXPECT_EQ(BlockFileRecycler::SpareCount(), 0u);
+  std::vector<std::int16_t> back(700);
+  EXPECT_EQ(b->ReadData(reinterpret_cast<SamplePtr>(back.data()), SampleFormatInt16, 0, 700), 700);
+  EXPECT_EQ(back, fresh);
+  dm->Deref(b);
+  for (BlockFile* f : blocks) dm->Deref(f);
 }
 
 TEST_F(BlockFileRecyclerTest, AFailedWriteGivesTheSparesRoomBackAndLeavesNoFile) {

@@ -133,10 +133,10 @@ TEST_F(SequenceTest, ReadsOutsideTheSequenceAreRefused) {
 // A table of edits on a sequence of small blocks, each checked against a plain vector.
 TEST_F(SequenceTest, EditsAcrossBlockBoundariesKeepTheSamplesInOrder) {
   UseSmallBlocks();
-  enum Op { kAppend, kDelete, kInsertSilence, kPasteCopy, kSetSilence, kSet };
+  enum Op { kAppend, kDelete, kInsertSilence, kPasteCopy, kSetSilence, kSet, kSetFloat };
   struct Edit {
     Op op;
-    int a, b, c;  // append: count; delete: start, len; silence: at, len; paste: s0, s1, at
+    int a, b, c;  // append: count; delete: start, len; silence: at, len; paste: s0, s1, at; set: at, len
   };
   const Edit edits[] = {
       {kAppend, 100, 0, 0},        {kAppend, 7, 0, 0},
@@ -149,7 +149,8 @@ TEST_F(SequenceTest, EditsAcrossBlockBoundariesKeepTheSamplesInOrder) {
       {kSet, 10, 60, 0},           {kAppend, 33, 0, 0},
       {kDelete, 0, 64, 0},         {kPasteCopy, 0, 180, 90},
       {kDelete, 100, 150, 0},      {kSet, 0, 5, 0},
-      {kDelete, 1, 0, 0},
+      {kDelete, 1, 0, 0},          {kSetFloat, 0, 120, 0},
+      {kSetFloat, 7, 90, 0},       {kSet, 0, 200, 0},
   };
   Sequence s(dm, SampleFormatInt16);
   std::vector<std::int16_t> model;
@@ -190,6 +191,17 @@ TEST_F(SequenceTest, EditsAcrossBlockBoundariesKeepTheSamplesInOrder) {
       case kSet: {
         auto v = Ramp(e.b, -1000 - next);
         ASSERT_TRUE(s.Set(reinterpret_cast<ConstSamplePtr>(v.data()), SampleFormatInt16, e.a, e.b));
+        std::copy(v.begin(), v.end(), model.begin() + e.a);
+        break;
+      }
+      case kSetFloat: {
+        // Converted to the sequence's format on the way in, as a plain conversion does.
+        std::vector<float> f(e.b);
+        for (int k = 0; k < e.b; ++k) f[k] = std::sin(0.01f * static_cast<float>(next + k));
+        std::vector<std::int16_t> v(e.b);
+        CopySamples(reinterpret_cast<ConstSamplePtr>(f.data()), SampleFormatFloat,
+                    reinterpret_cast<SamplePtr>(v.data()), SampleFormatInt16, e.b);
+        ASSERT_TRUE(s.Set(reinterpret_cast<ConstSamplePtr>(f.data()), SampleFormatFloat, e.a, e.b));
         std::copy(v.begin(), v.end(), model.begin() + e.a);
         break;
       }
