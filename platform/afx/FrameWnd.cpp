@@ -5,6 +5,7 @@
 #include "platform/afx/DockContext.h"
 #include "platform/afx/DockState.h"
 #include "platform/afx/MiniDockFrameWnd.h"
+#include "platform/afx/PreviewView.h"
 #include "platform/afx/View.h"
 #include "platform/afx/WinApp.h"
 
@@ -71,6 +72,13 @@ void CFrameWnd::SetMessageText(const char* text) {
 }
 
 void CFrameWnd::SetMessageText(UINT id) {
+  // In print preview the page display stands where the idle text would.
+  if (id == AFX_IDS_IDLEMESSAGE) {
+    if (auto* preview = dynamic_cast<CPreviewView*>(m_pViewActive)) {
+      preview->OnDisplayPageNumber(preview->GetCurrentPage(), preview->GetPagesShown());
+      return;
+    }
+  }
   CString text;
   if (id == AFX_IDS_IDLEMESSAGE)
     text.LoadString(id);

@@ -121,6 +121,10 @@ protected:
     CRect rect;
     preview->m_wndToolBar.GetItemRect(index, &rect);
     ClickInWindow(preview->m_wndToolBar.m_hWnd, rect.CenterPoint());
+    // The pointer leaves the toolbar, whose button showed its prompt meanwhile.
+    POINT away = {rect.CenterPoint().x, rect.bottom + 60};
+    ::ClientToScreen(preview->m_wndToolBar.m_hWnd, &away);
+    MoveMouseAndWait(away, true);
     frame->SendMessage(WM_IDLEUPDATECMDUI, TRUE);
     PumpAsTheProgram(100);
   }
