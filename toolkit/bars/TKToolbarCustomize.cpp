@@ -36,6 +36,7 @@ CTKToolbarCustomize* CTKToolbarCustomize::s_pOpenSheet = nullptr;
 BEGIN_MESSAGE_MAP(CTKToolbarCustomize, CTKPropertySheet)
   ON_WM_DESTROY()
   ON_WM_CLOSE()
+  ON_MESSAGE(WM_HELP, OnHelp)
 END_MESSAGE_MAP()
 
 CTKToolbarCustomize::CTKToolbarCustomize(CFrameWnd* frame, BOOL autoSetup, UINT flags,
@@ -157,9 +158,7 @@ BOOL CTKToolbarCustomize::OnCommand(WPARAM wParam, LPARAM lParam) {
     case IDOK:
       return TRUE;
     case 9:
-      if (m_pParentFrame)
-        m_pParentFrame->SendMessage(CTKToolBar::s_customizeHelpMessage, static_cast<WPARAM>(GetActiveIndex()),
-                                    reinterpret_cast<LPARAM>(this));
+      AskFrameForHelp();
       return TRUE;
     default:
       return CTKPropertySheet::OnCommand(wParam, lParam);
@@ -167,6 +166,19 @@ BOOL CTKToolbarCustomize::OnCommand(WPARAM wParam, LPARAM lParam) {
 }
 
 void CTKToolbarCustomize::OnClose() { CloseSheet(); }
+
+void CTKToolbarCustomize::AskFrameForHelp() {
+  if (m_pParentFrame && m_pParentFrame->m_hWnd)
+    m_pParentFrame->SendMessage(CTKToolBar::s_customizeHelpMessage, static_cast<WPARAM>(GetActiveIndex()),
+                                reinterpret_cast<LPARAM>(this));
+}
+
+LRESULT CTKToolbarCustomize::OnHelp(WPARAM, LPARAM) {
+  // The program keeps no help file of its own for popups on single controls: every
+  // request for help is the frame's, for the active page.
+  AskFrameForHelp();
+  return TRUE;
+}
 
 void CTKToolbarCustomize::CloseSheet() {
   if (g_pUserToolsManager && !CheckToolsValidity(g_pUserToolsManager->GetUserTools())) {

@@ -125,6 +125,10 @@ protected:
   int OnCreate(LPCREATESTRUCT cs);
   void OnDestroy();
   void OnClose();
+  // F1 (or the caption's "?" on a control): the frame is asked for help on the active
+  // page, as the Help button does.
+  LRESULT OnHelp(WPARAM wParam, LPARAM info);
+  void AskFrameForHelp();
   // Customize mode on or off for the frame's bars and children.
   void EnableCustomizeMode(BOOL on);
   // Close: refused (the Tools page comes up) while the tools are not valid.

@@ -203,6 +203,16 @@ TEST_F(CustomizeSheet, WhileTheSheetIsOpenTheToolbarsAreInCustomizeModeAndTheFra
   EXPECT_TRUE(::IsWindowEnabled(child));
 }
 
+// F1 anywhere in the sheet asks the frame for help on the page shown.
+TEST_F(CustomizeSheet, F1AsksTheFrameForHelpOnThePageShown) {
+  Open();
+  for (int tab : {1, 0}) {
+    ClickTab(tab);
+    PressKey(kKeyF1);
+  }
+  EXPECT_EQ(frame->helpRequests, (std::vector<WPARAM>{1, 0}));
+}
+
 TEST_F(CustomizeSheet, TheCommandsPageOffersTheMenusCommandsByCategory) {
   Open();
   HWND categories = PageItem(IDC_TKCUSTOMIZE_CATEGORIES);

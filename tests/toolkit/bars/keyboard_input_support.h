@@ -31,6 +31,7 @@ constexpr unsigned long kKeyDelete = 0xFFFF;
 constexpr unsigned long kKeyUp = 0xFF52;
 constexpr unsigned long kKeyDown = 0xFF54;
 constexpr unsigned long kKeyAlt = 0xFFE9;
+constexpr unsigned long kKeyF1 = 0xFFBE;
 
 // A key pressed and released, with a modifier held around it when given.
 inline void PressKey(unsigned long keysym, unsigned long modifier = 0) {

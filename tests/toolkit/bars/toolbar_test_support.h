@@ -48,11 +48,14 @@ public:
   std::vector<std::pair<HWND, POINT>> menuRequests;
   // The ids of the context menus the Menu page reset.
   std::vector<UINT> contextMenuResets;
+  // The customization sheet's requests for help: the index of the page shown.
+  std::vector<WPARAM> helpRequests;
 
 protected:
   LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
     static const UINT popupMenu = ::RegisterWindowMessageA("TKTOOLBAR_POPUPMENU");
     static const UINT resetContextMenu = ::RegisterWindowMessageA("TKTOOLBAR_RESETCONTEXTMENU");
+    static const UINT customizeHelp = ::RegisterWindowMessageA("TKTOOLBAR_CUSTOMIZEHELP");
     if (message == popupMenu) {
       menuRequests.push_back(
           {reinterpret_cast<HWND>(wParam), POINT{(short)LOWORD(lParam), (short)HIWORD(lParam)}});
@@ -60,6 +63,10 @@ protected:
     }
     if (message == resetContextMenu) {
       contextMenuResets.push_back(static_cast<UINT>(wParam));
+      return 0;
+    }
+    if (message == customizeHelp) {
+      helpRequests.push_back(wParam);
       return 0;
     }
     return CTKFrameWnd::WindowProc(message, wParam, lParam);
