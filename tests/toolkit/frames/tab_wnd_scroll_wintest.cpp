@@ -562,6 +562,26 @@ TEST(TabWndScrollTest, DraggingTheSharedBarsThumbScrollsAListViewByItsPixels) {
   list.DestroyWindow();
 }
 
+TEST(TabWndScrollTest, TheActiveFlatTabTakesItsOwnFaceColour) {
+  Owner owner;
+  CTKTabWnd tabs;
+  Page pages[2];
+  ASSERT_NO_FATAL_FAILURE(MakeStrip(owner, tabs, CTKTabWnd::STYLE_FLAT, 400, pages, 2));
+  CRect active;
+  ASSERT_TRUE(tabs.GetTabRect(0, active));
+  // Just inside the slanted left edge, half way down: the face, not the label.
+  const POINT face{active.left + tabs.GetTabsArea().Height() / 2 + 2, active.CenterPoint().y};
+  struct Case {
+    COLORREF set;
+    COLORREF seen;
+  } cases[] = {{RGB(255, 230, 0), RGB(255, 230, 0)}, {(COLORREF)-1, ::GetSysColor(COLOR_WINDOW)}};
+  for (const Case& c : cases) {
+    tabs.SetActiveTabColor(c.set);
+    ::RedrawWindow(tabs.m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    EXPECT_EQ(CaptureWindow(tabs.m_hWnd, true).At(face.x, face.y), c.seen);
+  }
+}
+
 TEST(TabWndScrollTest, SlantedTabsScrollByWholeTabs) {
   Owner owner;
   CTKTabWnd tabs;
