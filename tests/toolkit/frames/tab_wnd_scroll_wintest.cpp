@@ -426,9 +426,8 @@ TEST(TabWndScrollTest, TheTabListModeLeavesOutWhatDoesNotFitAndListsEveryTab) {
 
 TEST(TabWndScrollTest, TheSharedScrollBarScrollsTheActiveWindowAndTheSplitterSharesTheStrip) {
   Owner owner;
-  ASSERT_TRUE(owner.Make(420));
   CTKTabWnd tabs;
-  ASSERT_TRUE(tabs.Create(CTKTabWnd::STYLE_FLAT_SHARED_HORZ_SCROLL, CRect(0, 0, 420, 160), &owner, 1));
+  ASSERT_NO_FATAL_FAILURE(MakeStrip(owner, tabs, CTKTabWnd::STYLE_FLAT_SHARED_HORZ_SCROLL, 420, nullptr, 0));
   WidePage wide;
   Page notes;
   ASSERT_TRUE(wide.Make(&tabs));
@@ -527,9 +526,8 @@ TEST(TabWndScrollTest, TheSharedScrollBarScrollsTheActiveWindowAndTheSplitterSha
 
 TEST(TabWndScrollTest, DraggingTheSharedBarsThumbScrollsAListViewByItsPixels) {
   Owner owner;
-  ASSERT_TRUE(owner.Make(420));
   CTKTabWnd tabs;
-  ASSERT_TRUE(tabs.Create(CTKTabWnd::STYLE_FLAT_SHARED_HORZ_SCROLL, CRect(0, 0, 420, 160), &owner, 1));
+  ASSERT_NO_FATAL_FAILURE(MakeStrip(owner, tabs, CTKTabWnd::STYLE_FLAT_SHARED_HORZ_SCROLL, 420, nullptr, 0));
   // A report list three times wider than it shows.
   CWnd list;
   ASSERT_TRUE(list.CreateEx(0, WC_LISTVIEWA, "", WS_CHILD | WS_VISIBLE | WS_HSCROLL | LVS_REPORT, 0, 0, 10,
