@@ -123,6 +123,12 @@ public:
   BOOL SetTabLabel(int tab, const CString& label);
   COLORREF GetTabTextColor(int tab) const override;
   BOOL SetTabTextColor(int tab, COLORREF color = (COLORREF)-1);
+  // Flat tabs: the active tab's face and text (-1: the system window and window-text
+  // colours, which follow a change of the system colours).
+  void SetActiveTabColor(COLORREF color = (COLORREF)-1);
+  void SetActiveTabTextColor(COLORREF color = (COLORREF)-1);
+  COLORREF GetActiveTabColor() const;
+  COLORREF GetActiveTabTextColor() const;
   // An outside image list, used while the window has no images of its own.
   BOOL SetImageList(HIMAGELIST list);
   // The window's own images: a bitmap resource cut into images of the given width, the
@@ -311,6 +317,8 @@ private:
   CArray<COLORREF, COLORREF> m_autoColors;
   BOOL m_useAutoColors = FALSE;
   BOOL m_defaultAutoColors = TRUE;
+  COLORREF m_activeTabBk = (COLORREF)-1;
+  COLORREF m_activeTabText = (COLORREF)-1;
   CFont m_flatFont;
   CFont m_flatBoldFont;
 };

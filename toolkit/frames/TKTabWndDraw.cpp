@@ -87,8 +87,8 @@ void CTKTabWnd::PaintTabs(CDC& dc, COLORREF face, COLORREF text) {
   }
   if (m_activeTab >= 0) {
     if (IsFlatStyle()) {
-      CBrush activeBrush(::GetSysColor(COLOR_WINDOW));
-      dc.SetTextColor(::GetSysColor(COLOR_WINDOWTEXT));
+      CBrush activeBrush(GetActiveTabColor());
+      dc.SetTextColor(GetActiveTabTextColor());
       dc.SelectObject((HFONT)m_flatBoldFont);
       DrawFlatTab(&dc, &activeBrush, m_tabs[m_activeTab], TRUE);
     } else {
@@ -144,4 +144,22 @@ void CTKTabWnd::DrawFlatTabMarker(CDC* dc, int x, int y, int size) {
   dc->Polygon(pts, 3);
   dc->SelectObject(oldPen);
   dc->SelectObject(oldBrush);
+}
+
+COLORREF CTKTabWnd::GetActiveTabColor() const {
+  return m_activeTabBk != (COLORREF)-1 ? m_activeTabBk : ::GetSysColor(COLOR_WINDOW);
+}
+
+COLORREF CTKTabWnd::GetActiveTabTextColor() const {
+  return m_activeTabText != (COLORREF)-1 ? m_activeTabText : ::GetSysColor(COLOR_WINDOWTEXT);
+}
+
+void CTKTabWnd::SetActiveTabColor(COLORREF color) {
+  m_activeTabBk = color;
+  if (m_hWnd && m_activeTab >= 0) InvalidateTab(m_activeTab);
+}
+
+void CTKTabWnd::SetActiveTabTextColor(COLORREF color) {
+  m_activeTabText = color;
+  if (m_hWnd && m_activeTab >= 0) InvalidateTab(m_activeTab);
 }

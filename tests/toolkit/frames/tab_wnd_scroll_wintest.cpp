@@ -426,9 +426,8 @@ TEST(TabWndScrollTest, TheTabListModeLeavesOutWhatDoesNotFitAndListsEveryTab) {
 
 TEST(TabWndScrollTest, TheSharedScrollBarScrollsTheActiveWindowAndTheSplitterSharesTheStrip) {
   Owner owner;
-  ASSERT_TRUE(owner.Make(420));
   CTKTabWnd tabs;
-  ASSERT_TRUE(tabs.Create(CTKTabWnd::STYLE_FLAT_SHARED_HORZ_SCROLL, CRect(0, 0, 420, 160), &owner, 1));
+  ASSERT_NO_FATAL_FAILURE(MakeStrip(owner, tabs, CTKTabWnd::STYLE_FLAT_SHARED_HORZ_SCROLL, 420, nullptr, 0));
   WidePage wide;
   Page notes;
   ASSERT_TRUE(wide.Make(&tabs));
@@ -527,9 +526,8 @@ TEST(TabWndScrollTest, TheSharedScrollBarScrollsTheActiveWindowAndTheSplitterSha
 
 TEST(TabWndScrollTest, DraggingTheSharedBarsThumbScrollsAListViewByItsPixels) {
   Owner owner;
-  ASSERT_TRUE(owner.Make(420));
   CTKTabWnd tabs;
-  ASSERT_TRUE(tabs.Create(CTKTabWnd::STYLE_FLAT_SHARED_HORZ_SCROLL, CRect(0, 0, 420, 160), &owner, 1));
+  ASSERT_NO_FATAL_FAILURE(MakeStrip(owner, tabs, CTKTabWnd::STYLE_FLAT_SHARED_HORZ_SCROLL, 420, nullptr, 0));
   // A report list three times wider than it shows.
   CWnd list;
   ASSERT_TRUE(list.CreateEx(0, WC_LISTVIEWA, "", WS_CHILD | WS_VISIBLE | WS_HSCROLL | LVS_REPORT, 0, 0, 10,
@@ -560,6 +558,26 @@ TEST(TabWndScrollTest, DraggingTheSharedBarsThumbScrollsAListViewByItsPixels) {
   EXPECT_EQ(::GetScrollPos(bar, SB_CTL), position);
   EXPECT_FALSE(::GetWindowLongA(list.m_hWnd, GWL_STYLE) & WS_HSCROLL);
   list.DestroyWindow();
+}
+
+TEST(TabWndScrollTest, TheActiveFlatTabTakesItsOwnFaceColour) {
+  Owner owner;
+  CTKTabWnd tabs;
+  Page pages[2];
+  ASSERT_NO_FATAL_FAILURE(MakeStrip(owner, tabs, CTKTabWnd::STYLE_FLAT, 400, pages, 2));
+  CRect active;
+  ASSERT_TRUE(tabs.GetTabRect(0, active));
+  // Just inside the slanted left edge, half way down: the face, not the label.
+  const POINT face{active.left + tabs.GetTabsArea().Height() / 2 + 2, active.CenterPoint().y};
+  struct Case {
+    COLORREF set;
+    COLORREF seen;
+  } cases[] = {{RGB(255, 230, 0), RGB(255, 230, 0)}, {(COLORREF)-1, ::GetSysColor(COLOR_WINDOW)}};
+  for (const Case& c : cases) {
+    tabs.SetActiveTabColor(c.set);
+    ::RedrawWindow(tabs.m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    EXPECT_EQ(CaptureWindow(tabs.m_hWnd, true).At(face.x, face.y), c.seen);
+  }
 }
 
 TEST(TabWndScrollTest, SlantedTabsScrollByWholeTabs) {
