@@ -120,12 +120,23 @@ function(tarvel_wine_test name)
   # Test cases are found by reading the sources: listing them would mean starting
   # wine at build time.
   gtest_add_tests(TARGET ${name} SOURCES ${ARG_SOURCES} TEST_PREFIX "wine." TEST_LIST _tests)
-  set_tests_properties(${_tests} PROPERTIES
-    FIXTURES_REQUIRED wine_env
-    RESOURCE_LOCK wine_display
-    LABELS wine
-    TIMEOUT 120
-    ENVIRONMENT "TARVEL_WINE_STATE=${TARVEL_WINE_STATE}")
+  # Each test runs in its own process, so the tests take turns between the wine
+  # environments of the run (each serialised on its own display), in the order listed.
+  get_property(_turn GLOBAL PROPERTY TARVEL_WINE_TURN)
+  if(NOT _turn)
+    set(_turn 0)
+  endif()
+  foreach(_test ${_tests})
+    math(EXPR _lane "${_turn} % ${TARVEL_WINE_LANES}")
+    math(EXPR _turn "${_turn} + 1")
+    set_tests_properties(${_test} PROPERTIES
+      FIXTURES_REQUIRED wine_env_${_lane}
+      RESOURCE_LOCK wine_display_${_lane}
+      LABELS wine
+      TIMEOUT 120
+      ENVIRONMENT "TARVEL_WINE_STATE=${TARVEL_WINE_STATE}${TARVEL_WINE_LANE_SUFFIX_${_lane}}")
+  endforeach()
+  set_property(GLOBAL PROPERTY TARVEL_WINE_TURN ${_turn})
   tarvel_record_target(${name})
 endfunction()
 

@@ -34,13 +34,23 @@ tarvel_add_folders(
   options/schedule options/log options/about options/wizard options/help app
   bench/win)
 
-# One wine environment (prefix, virtual display, wineserver, virtual desktop) serves
-# every wine test of a run; it is started once and stopped at the end so nothing is
-# left running and CTest never waits on a pipe held by wine's background processes.
-add_test(NAME wine.setup COMMAND ${TARVEL_WINE_ENV} start ${TARVEL_WINE_STATE})
-add_test(NAME wine.cleanup COMMAND ${TARVEL_WINE_ENV} stop ${TARVEL_WINE_STATE})
-set_tests_properties(wine.setup PROPERTIES FIXTURES_SETUP wine_env LABELS wine TIMEOUT 300)
-set_tests_properties(wine.cleanup PROPERTIES FIXTURES_CLEANUP wine_env LABELS wine TIMEOUT 120)
+# Two wine environments (each a prefix, virtual display, wineserver and virtual desktop)
+# serve the wine tests of a run, which take turns between them; each is started once
+# and stopped at the end so nothing is left running and CTest never waits on a pipe
+# held by wine's background processes. The first is the one the benchmarks and the
+# README name (build/wine).
+set(TARVEL_WINE_LANES 2)
+set(TARVEL_WINE_LANE_SUFFIX_0 "")
+set(TARVEL_WINE_LANE_SUFFIX_1 "-2")
+foreach(_lane RANGE 1)
+  set(_state ${TARVEL_WINE_STATE}${TARVEL_WINE_LANE_SUFFIX_${_lane}})
+  add_test(NAME wine.setup${TARVEL_WINE_LANE_SUFFIX_${_lane}} COMMAND ${TARVEL_WINE_ENV} start ${_state})
+  add_test(NAME wine.cleanup${TARVEL_WINE_LANE_SUFFIX_${_lane}} COMMAND ${TARVEL_WINE_ENV} stop ${_state})
+  set_tests_properties(wine.setup${TARVEL_WINE_LANE_SUFFIX_${_lane}} PROPERTIES
+    FIXTURES_SETUP wine_env_${_lane} LABELS wine TIMEOUT 300)
+  set_tests_properties(wine.cleanup${TARVEL_WINE_LANE_SUFFIX_${_lane}} PROPERTIES
+    FIXTURES_CLEANUP wine_env_${_lane} LABELS wine TIMEOUT 120)
+endforeach()
 
 add_subdirectory(tests)
 

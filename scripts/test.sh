@@ -8,6 +8,6 @@ build=${TARVEL_BUILD_DIR:-$root/build}
 bash "$root/scripts/install-deps.sh"
 cmake -S "$root" -B "$build" >/dev/null
 cmake --build "$build" -j"$(nproc)"
-# Wine tests share one display and wineserver (set up and torn down by CTest
+# Wine tests take turns between two displays and wineservers (set up and torn down by CTest
 # fixtures); native tests run in parallel.
 ctest --test-dir "$build" -j"$(nproc)" --output-on-failure --timeout 600 "$@"

@@ -7,6 +7,7 @@
 
 #include "platform/afx/afxwin.h"
 #include "resources/resource.h"
+#include "support/wine/SoundFiles.h"
 #include "support/wine/TempFolder.h"
 #include "support/wine/Wait.h"
 
@@ -45,25 +46,7 @@ void WriteStereoWav(const std::string& unixPath) {
     data[2 * i] = static_cast<short>(12000 * std::sin(2 * M_PI * (300 + 200 * t) * t));
     data[2 * i + 1] = static_cast<short>(9000 * std::sin(2 * M_PI * (900 - 150 * t) * t));
   }
-  const unsigned bytes = static_cast<unsigned>(data.size() * 2);
-  std::FILE* f = std::fopen(unixPath.c_str(), "wb");
-  ASSERT_NE(f, nullptr);
-  auto u32 = [&](unsigned v) { std::fwrite(&v, 4, 1, f); };
-  auto u16 = [&](unsigned short v) { std::fwrite(&v, 2, 1, f); };
-  std::fwrite("RIFF", 1, 4, f);
-  u32(36 + bytes);
-  std::fwrite("WAVEfmt ", 1, 8, f);
-  u32(16);
-  u16(1);
-  u16(2);
-  u32(kRate);
-  u32(kRate * 4);
-  u16(4);
-  u16(16);
-  std::fwrite("data", 1, 4, f);
-  u32(bytes);
-  std::fwrite(data.data(), 2, data.size(), f);
-  std::fclose(f);
+  ASSERT_TRUE(winetest::WriteWav16(unixPath, kRate, 2, data));
 }
 
 struct Pcm {

@@ -7,6 +7,7 @@
 #include "support/wine/AudioRigForWine.h"
 
 #include "app/TVLApp.h"
+#include "support/wine/SoundFiles.h"
 #include "support/wine/TempFolder.h"
 #include "support/wine/Wait.h"
 #include "support/wine/WindowCapture.h"
@@ -29,35 +30,6 @@ namespace {
 constexpr const char* kTitleSuffix = " - Tarvel 2.93";
 constexpr const char* kProgramKey = "Software\\Tarvel";
 constexpr DWORD kStartMs = 30000;
-
-// A 16-bit stereo WAV of two seconds: left a 440 Hz sine at 0.5, right 880 Hz at 0.25.
-void WriteStereoWav(const std::string& unixPath) {
-  const int rate = 44100, frames = 2 * rate;
-  std::vector<short> data(static_cast<size_t>(frames) * 2);
-  for (int i = 0; i < frames; ++i) {
-    data[2 * i] = static_cast<short>(16384 * std::sin(2 * M_PI * 440 * i / rate));
-    data[2 * i + 1] = static_cast<short>(8192 * std::sin(2 * M_PI * 880 * i / rate));
-  }
-  const unsigned bytes = static_cast<unsigned>(data.size() * 2);
-  std::FILE* f = std::fopen(unixPath.c_str(), "wb");
-  ASSERT_NE(f, nullptr);
-  auto u32 = [&](unsigned v) { std::fwrite(&v, 4, 1, f); };
-  auto u16 = [&](unsigned short v) { std::fwrite(&v, 2, 1, f); };
-  std::fwrite("RIFF", 1, 4, f);
-  u32(36 + bytes);
-  std::fwrite("WAVEfmt ", 1, 8, f);
-  u32(16);
-  u16(1);
-  u16(2);
-  u32(rate);
-  u32(rate * 4);
-  u16(4);
-  u16(16);
-  std::fwrite("data", 1, 4, f);
-  u32(bytes);
-  std::fwrite(data.data(), 2, data.size(), f);
-  std::fclose(f);
-}
 
 // One running copy of the program, started the way the wine runner starts it; a copy
 // still running at the end is closed, then killed.
@@ -179,7 +151,7 @@ protected:
     WriteValue("FileOutputOptions", "strTempFolder", REG_SZ, temp.c_str(),
                static_cast<DWORD>(temp.size() + 1));
     m_wavPath = m_folder.File("two words.wav");
-    WriteStereoWav(m_folder.UnixPath() + "/two words.wav");
+    ASSERT_TRUE(winetest::WriteTwoToneWav(m_folder.UnixPath() + "/two words.wav", 44100, 2.0));
     m_log = std::string(TARVEL_TEST_BINARY_DIR) + "/app-program-" +
             ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".log";
     std::remove(m_log.c_str());

@@ -40,6 +40,7 @@
 #include "audiofiles/writers/StreamFileWriter.h"
 #include "core/engine/AudioIO.h"
 #include "core/instances/InstanceManager.h"
+#include "core/model/DirManager.h"
 #include "core/model/TrackList.h"
 #include "core/model/WaveTrack.h"
 #include "platform/afx/linux_headers_end.h"
@@ -112,6 +113,9 @@ protected:
     CreateClipboardTrackList();
     m_instances = std::make_unique<CInstanceManager>("TarvelPanelTest" + std::to_string(::getpid()));
     ASSERT_TRUE(m_instances->Startup(m_folder.UnixPath()));
+    // Block files go to this copy's own folder, as in the program: names are unique only
+    // within a process, so a folder shared with another test would mix their blocks.
+    ASSERT_TRUE(DirManager::SetTempDir(m_instances->GetInstanceDir().c_str()));
     SetInstanceManager(m_instances.get());
 
     m_record.SetDefaults();
@@ -675,6 +679,47 @@ TEST_F(ControlPanelTest, DockedAtTheBottomOfADockingFrameItShowsEveryControlAndT
   EXPECT_TRUE(::EqualRect(&before, &after));
   ::DestroyWindow(frameHwnd);
   PumpPendingMessages(50);
+}
+
+TEST_F(ControlPanelTest, InputVolumeSliderSetsTheLevelOfTheNextTake) {
+  int source = 0;
+  float input = 0, output = 0;
+  gAudioIO->GetMixer(&source, &input, &output);
+  CBitmapSlider& slider = Panel().InputSlider();
+  // The user sets the slider with its keys (Home, then a tenth per Page Down) and records.
+  auto takePeak = [&](int tenths) {
+    ::SendMessageA(slider.m_hWnd, WM_KEYDOWN, VK_HOME, 1);
+    for (int i = 0; i < tenths; ++i) ::SendMessageA(slider.m_hWnd, WM_KEYDOWN, VK_NEXT, 1);
+    PumpPendingMessages(30);
+    RecordASecond();
+    return Describe(*CurrentProject()).peak;
+  };
+  const float full = takePeak(10);
+  const float half = takePeak(5);
+  gAudioIO->SetMixer(source, input, output);
+  EXPECT_NEAR(full, 0.5f, 0.05f) << "the rig's sine at full input volume";
+  // The sound server's volume scale is cubic: half the slider is an eighth of the amplitude.
+  EXPECT_NEAR(half / full, 0.125f, 0.02f);
+}
+
+TEST_F(ControlPanelTest, SilenceOnTheMicrophoneStopsTheRecordingWhenTheSettingsSaySo) {
+  m_record.EnableSilenceDetection = 1;
+  m_record.SilenceDetectionAlgorihms = 3;
+  m_record.SilenceDetectionLogic = 0;
+  m_record.ZCRFactorLeft = m_record.ZCRFactorRight = 0.005;
+  m_record.SEFactorLeft = m_record.SEFactorRight = 0.016;
+  m_record.ZCRDelaySeconds = m_record.SEDelaySeconds = 0.3;
+  m_record.ActionsOfEditingMode = 2;  // "Stop recording"
+  auto idle = [] { return !gAudioIO->IsBusy(); };
+  Press(IDC_PANEL_RECORD);
+  ExpectRecording("sound on the microphone");
+  EXPECT_FALSE(Ticks(1.0, idle)) << "sound keeps it recording";
+  s_rig->StopSine();
+  const bool stopped = Ticks(3.0, idle);
+  s_sine = s_rig->StartSine(1000);
+  EXPECT_TRUE(stopped) << "silence stops the recording";
+  ExpectIdle("after the silence");
+  EXPECT_GT(Describe(*CurrentProject()).seconds, 0.9) << "the take is kept";
 }
 
 }  // namespace

@@ -17,6 +17,7 @@
 #include "audiofiles/dialogs/WindowEffectDialogs.h"
 #include "resources/resource.h"
 #include "support/wine/DialogTestSupport.h"
+#include "support/wine/SoundFiles.h"
 #include "support/wine/TempFolder.h"
 #include "support/wine/Wait.h"
 #include "support/wine/WindowCapture.h"
@@ -40,6 +41,7 @@
 #include "audiofiles/effects/EffectRegistry.h"
 #include "core/engine/AudioIO.h"
 #include "core/instances/InstanceManager.h"
+#include "core/model/DirManager.h"
 #include "core/model/Envelope.h"
 #include "core/model/TrackList.h"
 #include "core/model/WaveTrack.h"
@@ -77,35 +79,6 @@ public:
     return TRUE;
   }
 };
-
-// A 16-bit stereo WAV: left a 440 Hz sine at 0.5, right 880 Hz at 0.25.
-void WriteStereoWav(const std::string& unixPath) {
-  const int frames = static_cast<int>(kRate * kSeconds);
-  std::vector<short> data(static_cast<size_t>(frames) * 2);
-  for (int i = 0; i < frames; ++i) {
-    data[2 * i] = static_cast<short>(16384 * std::sin(2 * M_PI * 440 * i / kRate));
-    data[2 * i + 1] = static_cast<short>(8192 * std::sin(2 * M_PI * 880 * i / kRate));
-  }
-  const unsigned bytes = static_cast<unsigned>(data.size() * 2);
-  std::FILE* f = std::fopen(unixPath.c_str(), "wb");
-  ASSERT_NE(f, nullptr);
-  auto u32 = [&](unsigned v) { std::fwrite(&v, 4, 1, f); };
-  auto u16 = [&](unsigned short v) { std::fwrite(&v, 2, 1, f); };
-  std::fwrite("RIFF", 1, 4, f);
-  u32(36 + bytes);
-  std::fwrite("WAVEfmt ", 1, 8, f);
-  u32(16);
-  u16(1);
-  u16(2);
-  u32(static_cast<unsigned>(kRate));
-  u32(static_cast<unsigned>(kRate) * 4);
-  u16(4);
-  u16(16);
-  std::fwrite("data", 1, 4, f);
-  u32(bytes);
-  std::fwrite(data.data(), 2, data.size(), f);
-  std::fclose(f);
-}
 
 struct Audio {
   int channels = 0;
@@ -162,6 +135,9 @@ protected:
     CreateClipboardTrackList();
     m_instances = std::make_unique<CInstanceManager>(InstanceName());
     ASSERT_TRUE(m_instances->Startup(m_folder.UnixPath()));
+    // Block files go to this copy's own folder, as in the program: names are unique only
+    // within a process, so a folder shared with another test would mix their blocks.
+    ASSERT_TRUE(DirManager::SetTempDir(m_instances->GetInstanceDir().c_str()));
     SetInstanceManager(m_instances.get());
     m_manager = new ScriptedDocManager;
     m_app.m_pDocManager = m_manager;
@@ -173,7 +149,8 @@ protected:
     ::SetWindowPos(m_frame->m_hWnd, HWND_TOP, 20, 20, 900, 520, SWP_SHOWWINDOW);
     PumpPendingMessages();
     m_wavPath = m_folder.File("stereo take.wav");
-    WriteStereoWav(m_folder.UnixPath() + "/stereo take.wav");
+    ASSERT_TRUE(winetest::WriteTwoToneWav(m_folder.UnixPath() + "/stereo take.wav", static_cast<int>(kRate),
+                                          kSeconds));
   }
 
   void TearDown() override {
@@ -1226,8 +1203,9 @@ TEST_F(WaveformViewTest, RecordingGrowsTheViewAndItsStopRecordsAnUndoState) {
   ASSERT_NE(gAudioIO, nullptr);
   Project* project = Doc()->GetProject();
   ASSERT_TRUE(project->Record());
-  const DWORD start = ::GetTickCount();
-  while (::GetTickCount() - start < 2500) {  // past the 40th tick, when the scroll bars follow
+  // Counted in ticks, not in time: on a busy machine fewer ticks fit in a given time,
+  // and the scroll bars follow the recording only at the 40th.
+  for (int tick = 0; tick < 50; ++tick) {
     Wave().OnRefreshTick(50);
     PumpPendingMessages(50);
   }
