@@ -164,6 +164,8 @@ CMultiDocTemplate::CMultiDocTemplate(UINT resourceId, const CRuntimeClass* docCl
 CMultiDocTemplate::~CMultiDocTemplate() {
   for (CDocument* doc : m_docs) CDocTemplate::RemoveDocument(doc);
   if (m_hMenuShared && ::IsMenu(m_hMenuShared)) ::DestroyMenu(m_hMenuShared);
+  // The user's keys may have replaced the resource's table with one of their own.
+  if (m_hAccelTable) ::DestroyAcceleratorTable(m_hAccelTable);
 }
 
 CDocument* CMultiDocTemplate::GetDocument(int index) const {

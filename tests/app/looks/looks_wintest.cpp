@@ -15,6 +15,7 @@
 #include "support/wine/TempFolder.h"
 #include "support/wine/WindowCapture.h"
 #include "toolkit/bars/TKMenuBar.h"
+#include "toolkit/bars/menu_test_support.h"
 #include "toolkit/bars/TKPopupMenu.h"
 #include "toolkit/bars/TKToolBar.h"
 #include "toolkit/frames/GlobalData.h"
@@ -35,6 +36,9 @@
 
 namespace {
 
+using menutest::Click;
+using menutest::Pump;
+
 constexpr UINT kToolBarId = AFX_IDW_CONTROLBAR_FIRST + 80;
 constexpr UINT kSizingBarId = AFX_IDW_CONTROLBAR_FIRST + 81;
 
@@ -46,48 +50,6 @@ std::string Hex(COLORREF c) {
 
 void SaveScreenshot(const CapturedImage& image, const std::string& name) {
   EXPECT_TRUE(SavePng(image, std::string(TARVEL_TEST_BINARY_DIR "/screenshots/") + name + ".png")) << name;
-}
-
-// This thread's messages handled as the program's loop handles them.
-void PumpLikeTheProgram(DWORD ms) {
-  const DWORD start = ::GetTickCount();
-  do {
-    MSG msg;
-    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      BOOL taken = FALSE;
-      for (HWND hwnd = msg.hwnd; hwnd && !taken; hwnd = ::GetParent(hwnd))
-        if (CWnd* wnd = CWnd::FromHandlePermanent(hwnd)) taken = wnd->PreTranslateMessage(&msg);
-      if (!taken) {
-        ::TranslateMessage(&msg);
-        ::DispatchMessageA(&msg);
-      }
-    }
-    ::Sleep(5);
-  } while (::GetTickCount() - start < ms);
-}
-
-void Click(POINT screen) {
-  const int w = ::GetSystemMetrics(SM_CXSCREEN), h = ::GetSystemMetrics(SM_CYSCREEN);
-  for (int attempt = 0; attempt < 5; ++attempt) {
-    INPUT move{};
-    move.type = INPUT_MOUSE;
-    move.mi.dx = (screen.x * 65536 + w - 1) / w;
-    move.mi.dy = (screen.y * 65536 + h - 1) / h;
-    move.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    ::SendInput(1, &move, sizeof move);
-    PumpLikeTheProgram(80);
-    POINT at;
-    ::GetCursorPos(&at);
-    if (at.x == screen.x && at.y == screen.y) break;
-  }
-  INPUT in[2] = {};
-  in[0].type = in[1].type = INPUT_MOUSE;
-  in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-  in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-  ::SendInput(1, &in[0], sizeof in[0]);
-  PumpLikeTheProgram(60);
-  ::SendInput(1, &in[1], sizeof in[1]);
-  PumpLikeTheProgram(150);
 }
 
 // The colour most pixels of the rectangle have.
@@ -163,13 +125,13 @@ protected:
     frame->ShowWindow(SW_SHOWNORMAL);
     ::SetForegroundWindow(frameHwnd);
     frame->RecalcLayout();
-    PumpLikeTheProgram(200);
+    Pump(200);
   }
   void TearDown() override {
     if (CTKPopupMenu* popup = CTKPopupMenu::GetActiveMenu(); popup && popup->m_hWnd) popup->DestroyWindow();
     if (::IsWindow(frameHwnd)) ::DestroyWindow(frameHwnd);
     app.m_pMainWnd = nullptr;
-    PumpLikeTheProgram(50);
+    Pump(50);
     CTKPopupMenu::DeleteClosedMenus();
     CTKVisualManager::SelectLookClass(RUNTIME_CLASS(CTVLVisualManager));
     SetColorScheme(nullptr);
@@ -188,7 +150,7 @@ protected:
   }
   CapturedImage Repaint() {
     CTKVisualManager::RedrawAllBars();
-    PumpLikeTheProgram(100);
+    Pump(100);
     return CaptureWindow(frameHwnd, true);
   }
   // A point of the top docking area right of the toolbar, where no bar lies.
@@ -291,7 +253,7 @@ TEST_F(LooksFrame, AFloatingToolbarIsFilledOnlyOverItsRectangle) {
   for (const Case c : {Case{false, bar}, Case{true, white}}) {
     if (c.floating) {
       frame->FloatControlBar(&toolBar, CPoint(300, 300));
-      PumpLikeTheProgram(100);
+      Pump(100);
       ASSERT_TRUE(toolBar.IsFloating());
       // What the user sees of the floating bar: its face in the bar colour.
       const CapturedImage floating = CaptureWindow(toolBar.m_hWnd, true);
@@ -317,7 +279,7 @@ TEST_F(LooksFrame, PopupMenusKeepTheirBlueImageColumnWhateverTheScheme) {
     Click(at);
     CTKPopupMenu* popup = CTKPopupMenu::GetActiveMenu();
     ASSERT_TRUE(popup && popup->m_hWnd && ::IsWindowVisible(popup->m_hWnd)) << row;
-    PumpLikeTheProgram(100);
+    Pump(100);
     HWND items = popup->GetMenuBar()->m_hWnd;
     const CapturedImage image = CaptureWindow(items, true);
     SaveScreenshot(image, "looks-popup-" + std::to_string(row));
@@ -349,7 +311,7 @@ TEST_F(LooksFrame, TheLookCommandsInstallLooksThatPaintTheirOwnBackgrounds) {
     ASSERT_TRUE(looks::SwitchLook(c.command)) << c.name;
     CTKVisualManager* look = CTKVisualManager::Current();
     ASSERT_NE(look, nullptr) << c.name;
-    PumpLikeTheProgram(100);
+    Pump(100);
     const CapturedImage image = CaptureWindow(frameHwnd, true);
     SaveScreenshot(image, std::string("looks-") + c.name);
     const CRect toolbar = InFrame(toolBar.m_hWnd, true);
@@ -408,7 +370,7 @@ TEST_F(LooksFrame, TheBitmapLookWithoutAReadableFileKeepsTheClassicFace) {
   for (const std::string& file : {std::string(), folder.File("broken.bmp"), folder.File("missing.bmp")}) {
     looks::SetBitmapLookFile(file.c_str());
     ASSERT_TRUE(looks::SwitchLook(looks::kBitmapLookCommand));
-    PumpLikeTheProgram(100);
+    Pump(100);
     const CapturedImage image = CaptureWindow(frameHwnd, true);
     const POINT free = FreeDockPoint();
     EXPECT_EQ(Hex(image.At(free.x, free.y)), Hex(GlobalData::Get().barFace)) << file;

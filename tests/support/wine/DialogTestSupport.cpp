@@ -1,5 +1,7 @@
 #include "support/wine/DialogTestSupport.h"
 
+#include <commctrl.h>
+
 #include "platform/afx/linux_headers_begin.h"
 #include <algorithm>
 #include <utility>
@@ -110,6 +112,22 @@ std::string ItemText(HWND dialog, int id) {
 }
 
 void SetItemText(HWND dialog, int id, const char* text) { ::SetDlgItemTextA(dialog, id, text); }
+
+std::vector<std::string> SheetTabs(HWND sheet) {
+  HWND tab = reinterpret_cast<HWND>(::SendMessageA(sheet, PSM_GETTABCONTROL, 0, 0));
+  std::vector<std::string> texts;
+  const int count = static_cast<int>(::SendMessageA(tab, TCM_GETITEMCOUNT, 0, 0));
+  for (int i = 0; i < count; ++i) {
+    char text[64] = "";
+    TCITEMA item{};
+    item.mask = TCIF_TEXT;
+    item.pszText = text;
+    item.cchTextMax = sizeof text;
+    ::SendMessageA(tab, TCM_GETITEMA, i, reinterpret_cast<LPARAM>(&item));
+    texts.emplace_back(text);
+  }
+  return texts;
+}
 
 void Press(HWND dialog, int id) {
   ::SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),

@@ -47,6 +47,8 @@ void SetItemText(HWND dialog, int id, const char* text);
 void Press(HWND dialog, int id);
 // True while a modal dialog has not been ended (ending hides it).
 bool StillOpen(HWND dialog);
+// The texts of a property sheet's tabs, in order.
+std::vector<std::string> SheetTabs(HWND sheet);
 
 // --- Dialog templates in memory -----------------------------------------------------
 // A DLGTEMPLATE with controls, in dialog units, for tests of dialog machinery that

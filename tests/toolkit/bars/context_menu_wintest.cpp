@@ -9,6 +9,7 @@
 #include "toolkit/bars/TKMenuBar.h"
 #include "toolkit/bars/TKPopupMenu.h"
 #include "toolkit/bars/menu_test_resource.h"
+#include "toolkit/bars/menu_test_support.h"
 #include "toolkit/frames/TKDialog.h"
 #include "toolkit/frames/TKFrameWnd.h"
 
@@ -20,6 +21,8 @@
 #include "platform/afx/linux_headers_end.h"
 
 namespace {
+
+using namespace menutest;
 
 const char* const kProfile = "Software\\Tarvel Tests\\ContextMenus\\";
 
@@ -43,23 +46,6 @@ BEGIN_MESSAGE_MAP(RecordingFrame, CTKFrameWnd)
   ON_COMMAND_RANGE(ID_TEST_NEW, ID_TEST_VIEW_BAR, OnTestCommand)
 END_MESSAGE_MAP()
 
-void Pump(DWORD ms) {
-  const DWORD start = ::GetTickCount();
-  do {
-    MSG msg;
-    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      BOOL taken = FALSE;
-      for (HWND hwnd = msg.hwnd; hwnd && !taken; hwnd = ::GetParent(hwnd))
-        if (CWnd* wnd = CWnd::FromHandlePermanent(hwnd)) taken = wnd->PreTranslateMessage(&msg);
-      if (!taken) {
-        ::TranslateMessage(&msg);
-        ::DispatchMessageA(&msg);
-      }
-    }
-    ::Sleep(5);
-  } while (::GetTickCount() - start < ms);
-}
-
 void SendMouse(DWORD flags, POINT screen = {0, 0}) {
   const int w = ::GetSystemMetrics(SM_CXSCREEN), h = ::GetSystemMetrics(SM_CYSCREEN);
   INPUT in{};
@@ -73,36 +59,14 @@ void SendMouse(DWORD flags, POINT screen = {0, 0}) {
   ::SendInput(1, &in, sizeof in);
 }
 
-void Click(POINT screen) {
-  SendMouse(MOUSEEVENTF_MOVE, screen);
-  Pump(120);
-  SendMouse(MOUSEEVENTF_LEFTDOWN);
-  Pump(60);
-  SendMouse(MOUSEEVENTF_LEFTUP);
-  Pump(150);
-}
-
-CTKPopupMenu* OpenPopup() {
-  CTKPopupMenu* popup = CTKPopupMenu::GetActiveMenu();
-  return popup && popup->m_hWnd && ::IsWindowVisible(popup->m_hWnd) ? popup : nullptr;
-}
-
-std::vector<std::string> ItemsOf(CTKPopupMenu* popup) {
-  std::vector<std::string> items;
-  for (int i = 0; popup && i < popup->GetMenuItemCount(); ++i) {
-    CTKToolbarMenuButton* item = popup->GetMenuItem(i);
-    items.push_back(item->IsSeparator() ? "-" : static_cast<const char*>(item->m_strText));
-  }
-  return items;
-}
-
 int IndexOf(CTKPopupMenu* popup, UINT id) {
   for (int i = 0; popup && i < popup->GetMenuItemCount(); ++i)
     if (popup->GetMenuItem(i)->m_nID == id) return i;
   return -1;
 }
 
-POINT ItemCentre(CTKPopupMenu* popup, UINT id) {
+// The centre of the item with that command, on the screen.
+POINT CommandCentre(CTKPopupMenu* popup, UINT id) {
   const int index = IndexOf(popup, id);
   POINT point{0, 0};
   if (index < 0) return point;
@@ -121,7 +85,7 @@ VOID CALLBACK ChooseWhileTracking(HWND, UINT, UINT_PTR timer, DWORD) {
   if (!popup) return;
   switch (g_trackStep++) {
     case 0:
-      SendMouse(MOUSEEVENTF_MOVE, ItemCentre(popup, g_trackChoice));
+      SendMouse(MOUSEEVENTF_MOVE, CommandCentre(popup, g_trackChoice));
       break;
     case 2:
       SendMouse(MOUSEEVENTF_LEFTDOWN);
@@ -206,7 +170,7 @@ TEST_F(ContextMenuTest, ShownMenusSitWhereAskedAndTheirChoiceReachesTheOwnersFra
     EXPECT_EQ(rect.top, c.expected.y);
     EXPECT_EQ(ItemsOf(popup),
               (std::vector<std::string>{"&New\tCtrl+N", "&Open...", "-", "&Recent", "&Save"}));
-    Click(ItemCentre(popup, c.choice));
+    Click(CommandCentre(popup, c.choice));
     EXPECT_EQ(OpenPopup(), nullptr) << "a choice closes the menu";
     EXPECT_EQ(frame->commands, std::vector<UINT>{c.choice});
   }

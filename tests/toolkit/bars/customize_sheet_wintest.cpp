@@ -84,21 +84,7 @@ protected:
   }
   HWND PageItem(int id) const { return ::GetDlgItem(Page(), id); }
 
-  Texts Tabs() const {
-    HWND tab = reinterpret_cast<HWND>(::SendMessageA(sheetHwnd, PSM_GETTABCONTROL, 0, 0));
-    Texts texts;
-    const int count = static_cast<int>(::SendMessageA(tab, TCM_GETITEMCOUNT, 0, 0));
-    for (int i = 0; i < count; ++i) {
-      char text[64] = "";
-      TCITEMA item{};
-      item.mask = TCIF_TEXT;
-      item.pszText = text;
-      item.cchTextMax = sizeof text;
-      ::SendMessageA(tab, TCM_GETITEMA, i, reinterpret_cast<LPARAM>(&item));
-      texts.emplace_back(text);
-    }
-    return texts;
-  }
+  Texts Tabs() const { return dialogtest::SheetTabs(sheetHwnd); }
   void ClickTab(int index) {
     HWND tab = reinterpret_cast<HWND>(::SendMessageA(sheetHwnd, PSM_GETTABCONTROL, 0, 0));
     RECT rect{};

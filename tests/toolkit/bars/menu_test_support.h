@@ -97,11 +97,21 @@ inline void Tap(WORD vk) {
   Pump(120);
 }
 
+// Alt held while a key is typed.
+inline void AltTap(WORD vk) {
+  Key(VK_MENU, true);
+  Key(vk, true);
+  Key(vk, false);
+  Key(VK_MENU, false);
+  Pump(150);
+}
+
 inline POINT CentreOf(HWND window, const CRect& rect) {
   POINT point = rect.CenterPoint();
   ::ClientToScreen(window, &point);
   return point;
 }
+inline POINT CentreOf(const CWnd& window, const CRect& rect) { return CentreOf(window.m_hWnd, rect); }
 
 // The innermost open popup, when it shows.
 inline CTKPopupMenu* OpenPopup() {
@@ -117,6 +127,14 @@ inline std::vector<std::string> ItemsOf(CTKPopupMenu* popup) {
     items.push_back(item->IsSeparator() ? "-" : static_cast<const char*>(item->m_strText));
   }
   return items;
+}
+
+// The titles a menu bar shows.
+inline std::vector<std::string> TitlesOf(const CTKToolBar& bar) {
+  std::vector<std::string> titles;
+  for (int i = 0; i < bar.GetCount(); ++i)
+    titles.push_back(static_cast<const char*>(bar.GetButton(i)->m_strText));
+  return titles;
 }
 
 inline POINT ItemCentre(CTKPopupMenu* popup, int index) {

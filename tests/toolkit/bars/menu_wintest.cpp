@@ -20,6 +20,7 @@
 #include "toolkit/bars/TKToolbarSystemMenuButton.h"
 #include "toolkit/frames/CommandUsageCounter.h"
 #include "toolkit/bars/menu_test_resource.h"
+#include "toolkit/bars/menu_test_support.h"
 #include "toolkit/frames/GlobalData.h"
 #include "toolkit/frames/TKFrameWnd.h"
 #include "toolkit/frames/TKVisualManager.h"
@@ -34,6 +35,8 @@
 #include "platform/afx/linux_headers_end.h"
 
 namespace {
+
+using namespace menutest;
 
 constexpr UINT kFileBarId = AFX_IDW_CONTROLBAR_FIRST + 70;
 constexpr UINT kEditBarId = AFX_IDW_CONTROLBAR_FIRST + 71;
@@ -63,119 +66,6 @@ BEGIN_MESSAGE_MAP(CommandFrame, CTKFrameWnd)
   ON_COMMAND_RANGE(ID_TEST_NEW, ID_TEST_VIEW_BAR, OnTestCommand)
   ON_COMMAND(ID_TEST_CUSTOMIZE, OnTestCommand)
 END_MESSAGE_MAP()
-
-// This thread's messages handled as the program's loop handles them: each is offered
-// to the windows from its target up to the top first.
-void PumpLikeTheProgram(DWORD ms) {
-  const DWORD start = ::GetTickCount();
-  do {
-    MSG msg;
-    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      BOOL taken = FALSE;
-      for (HWND hwnd = msg.hwnd; hwnd && !taken; hwnd = ::GetParent(hwnd))
-        if (CWnd* wnd = CWnd::FromHandlePermanent(hwnd)) taken = wnd->PreTranslateMessage(&msg);
-      if (!taken) {
-        ::TranslateMessage(&msg);
-        ::DispatchMessageA(&msg);
-      }
-    }
-    ::Sleep(5);
-  } while (::GetTickCount() - start < ms);
-}
-
-bool WaitFor(const std::function<bool()>& done, DWORD ms) {
-  const DWORD start = ::GetTickCount();
-  while (!done()) {
-    if (::GetTickCount() - start > ms) return false;
-    PumpLikeTheProgram(10);
-  }
-  return true;
-}
-
-void MoveMouse(POINT screen) {
-  const int w = ::GetSystemMetrics(SM_CXSCREEN), h = ::GetSystemMetrics(SM_CYSCREEN);
-  for (int attempt = 0; attempt < 5; ++attempt) {
-    INPUT in{};
-    in.type = INPUT_MOUSE;
-    in.mi.dx = (screen.x * 65536 + w - 1) / w;
-    in.mi.dy = (screen.y * 65536 + h - 1) / h;
-    in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    ::SendInput(1, &in, sizeof in);
-    if (WaitFor(
-            [&] {
-              POINT at;
-              ::GetCursorPos(&at);
-              return at.x == screen.x && at.y == screen.y;
-            },
-            200))
-      return;
-  }
-}
-
-void Click(POINT screen) {
-  // The cursor must rest on the point before the press (a window shown or closed
-  // under it can leave it elsewhere for a moment).
-  for (int attempt = 0; attempt < 3; ++attempt) {
-    MoveMouse(screen);
-    PumpLikeTheProgram(80);
-    POINT at;
-    ::GetCursorPos(&at);
-    if (at.x == screen.x && at.y == screen.y) break;
-  }
-  INPUT in[2] = {};
-  in[0].type = in[1].type = INPUT_MOUSE;
-  in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-  in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-  ::SendInput(1, &in[0], sizeof in[0]);
-  PumpLikeTheProgram(60);
-  ::SendInput(1, &in[1], sizeof in[1]);
-  PumpLikeTheProgram(150);
-}
-
-void Key(WORD vk, bool down) {
-  INPUT in{};
-  in.type = INPUT_KEYBOARD;
-  in.ki.wVk = vk;
-  in.ki.wScan = static_cast<WORD>(::MapVirtualKeyA(vk, 0));
-  in.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
-  ::SendInput(1, &in, sizeof in);
-}
-
-void Tap(WORD vk) {
-  Key(vk, true);
-  Key(vk, false);
-  PumpLikeTheProgram(120);
-}
-
-// Alt held while a key is typed.
-void AltTap(WORD vk) {
-  Key(VK_MENU, true);
-  Key(vk, true);
-  Key(vk, false);
-  Key(VK_MENU, false);
-  PumpLikeTheProgram(150);
-}
-
-POINT CentreOf(const CWnd& window, const CRect& rect) {
-  POINT point = rect.CenterPoint();
-  ::ClientToScreen(window.m_hWnd, &point);
-  return point;
-}
-
-CTKPopupMenu* OpenPopup() {
-  CTKPopupMenu* popup = CTKPopupMenu::GetActiveMenu();
-  return popup && popup->m_hWnd && ::IsWindowVisible(popup->m_hWnd) ? popup : nullptr;
-}
-
-// The items of a popup as "text" (separators "-").
-std::vector<std::string> ItemsOf(CTKPopupMenu* popup) {
-  std::vector<std::string> items;
-  for (int i = 0; popup && i < popup->GetMenuItemCount(); ++i) {
-    CTKToolbarMenuButton* item = popup->GetMenuItem(i);
-    items.push_back(item->IsSeparator() ? "-" : static_cast<const char*>(item->m_strText));
-  }
-  return items;
-}
 
 class MenuFrame : public ::testing::Test {
 protected:
@@ -208,17 +98,17 @@ protected:
     ::SetForegroundWindow(frameHwnd);
     ::SetFocus(frameHwnd);
     frame->RecalcLayout();
-    PumpLikeTheProgram(200);
+    Pump(200);
     // The mouse rests away from the bars, as the keyboard tests expect.
     CRect client;
     ::GetClientRect(frameHwnd, &client);
     MoveMouse(CentreOf(*frame,
                        CRect(client.right - 30, client.bottom - 30, client.right - 20, client.bottom - 20)));
-    PumpLikeTheProgram(50);
+    Pump(50);
   }
   void Destroy() {
     if (::IsWindow(frameHwnd)) ::DestroyWindow(frameHwnd);
-    PumpLikeTheProgram(50);
+    Pump(50);
     menuBar.reset();
     fileBar.reset();
     editBar.reset();
@@ -242,7 +132,7 @@ protected:
     fileBar->GetClientRect(&client);
     ::SetWindowPos(fileBar->m_hWnd, nullptr, 0, 0, width + rect.Width() - client.Width(), rect.Height(),
                    SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    PumpLikeTheProgram(100);
+    Pump(100);
   }
   std::vector<UINT> HiddenCommands() const {
     std::vector<UINT> ids;
@@ -312,7 +202,7 @@ TEST_F(MenuFrame, TheMenuBarShowsTheFramesMenuAndClicksSendTheChosenCommand) {
   Click(CentreOf(*frame, CRect(frameClient.right - 40, frameClient.bottom - 40, frameClient.right - 20,
                                frameClient.bottom - 20)));
   EXPECT_EQ(OpenPopup(), nullptr);
-  PumpLikeTheProgram(100);
+  Pump(100);
   EXPECT_TRUE(frame->commands.empty());
 }
 
@@ -398,10 +288,10 @@ TEST_F(MenuFrame, ASubMenuOpensAfterTheUsersDelayAndItsItemsSendTheirCommands) {
   CTKToolbarMenuButton* recent = popup->GetMenuItem(3);
   ASSERT_STREQ(recent->m_strText, "&Recent");
   MoveMouse(ItemCentre(popup, 2));
-  PumpLikeTheProgram(50);
+  Pump(50);
   const DWORD start = ::GetTickCount();
   MoveMouse(ItemCentre(popup, 3));
-  PumpLikeTheProgram(100);
+  Pump(100);
   EXPECT_FALSE(recent->IsDroppedDown()) << "open before the delay";
   ASSERT_TRUE(WaitFor([&] { return recent->IsDroppedDown(); }, 3000));
   EXPECT_GE(::GetTickCount() - start, 300u);
@@ -578,7 +468,7 @@ TEST_F(MenuFrame, EachLookDrawsTheMenusWithTheirHighlightChecksAndGlyphs) {
     CTKToolbarMenuButton* recent = popup->GetMenuItem(3);
     ::RedrawWindow(popup->m_hWnd, nullptr, nullptr,
                    RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    PumpLikeTheProgram(150);
+    Pump(150);
     CapturedImage image = CaptureWindow(popup->m_hWnd, false);
     ASSERT_FALSE(image.Empty());
     EXPECT_TRUE(SavePng(image, std::string(TARVEL_TEST_BINARY_DIR "/screenshots/") + look.file));
@@ -608,7 +498,7 @@ TEST_F(MenuFrame, EachLookDrawsTheMenusWithTheirHighlightChecksAndGlyphs) {
     ASSERT_NE(popup, nullptr);
     ::RedrawWindow(popup->m_hWnd, nullptr, nullptr,
                    RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    PumpLikeTheProgram(150);
+    Pump(150);
     image = CaptureWindow(popup->m_hWnd, false);
     ASSERT_FALSE(image.Empty());
     popup->GetMenuBar()->GetWindowRect(&barRect);
@@ -636,7 +526,7 @@ TEST_F(MenuFrame, ADropDownButtonOnAToolbarRunsItsCommandOrOpensItsMenuFromTheAr
   ::DestroyMenu(resource);
   ASSERT_EQ(fileBar->InsertButton(button), 5);
   fileBar->AdjustSize();
-  PumpLikeTheProgram(100);
+  Pump(100);
   CRect rect = button->m_rect;
   ASSERT_GT(rect.Width(), 22) << "the arrow widens the button";
   struct Case {
@@ -652,7 +542,7 @@ TEST_F(MenuFrame, ADropDownButtonOnAToolbarRunsItsCommandOrOpensItsMenuFromTheAr
   for (const Case& c : cases) {
     frame->commands.clear();
     Click(CentreOf(*fileBar, CRect(c.at.x, c.at.y, c.at.x + 1, c.at.y + 1)));
-    PumpLikeTheProgram(100);
+    Pump(100);
     EXPECT_EQ(button->IsDroppedDown(), c.opens) << c.what;
     if (c.command) {
       EXPECT_TRUE(WaitFor([&] { return !frame->commands.empty(); }, 2000)) << c.what;
@@ -705,7 +595,7 @@ protected:
     ASSERT_EQ(fileBar->InsertButton(button), 5);
     fileBar->AdjustSize();
     frame->RecalcLayout();
-    PumpLikeTheProgram(100);
+    Pump(100);
   }
   void TearDown() override {
     MenuFrame::TearDown();
@@ -724,7 +614,7 @@ protected:
     // The cursor must rest on the point before the press, as in Click.
     for (int attempt = 0; attempt < 3; ++attempt) {
       MoveMouse(at);
-      PumpLikeTheProgram(80);
+      Pump(80);
       POINT now;
       ::GetCursorPos(&now);
       if (now.x == at.x && now.y == at.y) break;
@@ -733,10 +623,10 @@ protected:
     in.type = INPUT_MOUSE;
     in.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
     ::SendInput(1, &in, sizeof in);
-    PumpLikeTheProgram(holdMs);
+    Pump(holdMs);
     in.mi.dwFlags = MOUSEEVENTF_LEFTUP;
     ::SendInput(1, &in, sizeof in);
-    PumpLikeTheProgram(150);
+    Pump(150);
   }
 
   std::unique_ptr<CTKDropDownToolBar> source;
@@ -761,7 +651,7 @@ TEST_F(DropDownFrame, AClickRunsTheShownCommandAndHoldingOrTheArrowOpensTheSecon
   for (const Case& c : cases) {
     frame->commands.clear();
     Press(c.onArrow ? ArrowCorner() : ImagePart(), c.holdMs);
-    PumpLikeTheProgram(150);
+    Pump(150);
     if (c.command) {
       EXPECT_TRUE(WaitFor([&] { return !frame->commands.empty(); }, 2000)) << c.what;
       EXPECT_EQ(frame->commands, std::vector<UINT>{c.command}) << c.what;
@@ -794,7 +684,7 @@ TEST_F(DropDownFrame, TheButtonChosenInTheFrameRunsAndBecomesTheButtonsCommandAn
   Click(ArrowCorner());
   CTKDropDownFrame* open = OpenFrame();
   ASSERT_NE(open, nullptr);
-  PumpLikeTheProgram(100);
+  Pump(100);
   CapturedImage image = CaptureWindow(open->m_hWnd, false);
   EXPECT_TRUE(SavePng(image, TARVEL_TEST_BINARY_DIR "/screenshots/dropdown-frame.png"));
   CTKDropDownToolBar* bar = open->GetToolBar();
@@ -892,16 +782,16 @@ TEST_F(ShortMenus, TheShowAllEntryExpandsTheMenuOnAClickOrAfterRestingOnItWhenWa
       // the pointer's arrival).
       POINT at = ItemCentre(popup, 3);
       MoveMouse(POINT{at.x - 6, at.y});
-      PumpLikeTheProgram(60);
+      Pump(60);
       MoveMouse(at);
-      PumpLikeTheProgram(6 * CTKPopupMenuBar::s_menuShowDelay);
+      Pump(6 * CTKPopupMenuBar::s_menuShowDelay);
     }
     // The pointer may now rest on the sub-menu's title and open it.
     popup = OpenPopup();
     ASSERT_NE(popup, nullptr) << c.what << ": the menu stays open";
     popup = popup->GetOutermost();
     EXPECT_EQ(ItemsOf(popup), c.expands ? fullMenu : shortMenu) << c.what;
-    PumpLikeTheProgram(100);
+    Pump(100);
     EXPECT_TRUE(frame->commands.empty()) << c.what << ": no command runs";
     if (c.expands) {
       // The expanded menu works as any other.
@@ -948,7 +838,7 @@ protected:
       ASSERT_GE(menuBar->InsertButton(new CTKToolbarMenuButtonsButton(command)), 0);
     menuBar->AdjustSize();
     frame->RecalcLayout();
-    PumpLikeTheProgram(150);
+    Pump(150);
   }
   void AddDocument() {
     MDICREATESTRUCTA mcs{};
@@ -960,18 +850,18 @@ protected:
         reinterpret_cast<HWND>(::SendMessageA(clientHwnd, WM_MDICREATE, 0, reinterpret_cast<LPARAM>(&mcs)));
     ASSERT_NE(documentHwnd, nullptr);
     ::SendMessageA(clientHwnd, WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(documentHwnd), 0);
-    PumpLikeTheProgram(50);
+    Pump(50);
   }
   POINT ButtonCentre(int index) const { return TitleCentre(index); }
   void DoubleClick(POINT at) {
     MoveMouse(at);
-    PumpLikeTheProgram(80);
+    Pump(80);
     INPUT in[4] = {};
     for (INPUT& one : in) one.type = INPUT_MOUSE;
     in[0].mi.dwFlags = in[2].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
     in[1].mi.dwFlags = in[3].mi.dwFlags = MOUSEEVENTF_LEFTUP;
     ::SendInput(4, in, sizeof in[0]);
-    PumpLikeTheProgram(300);
+    Pump(300);
   }
 
   HWND clientHwnd = nullptr;
@@ -1013,7 +903,7 @@ TEST_F(DocumentFrame, TheIconOpensTheDocumentsSystemMenuAndADoubleClickClosesItU
     DoubleClick(ButtonCentre(0));
     EXPECT_EQ(::IsWindow(documentHwnd) == FALSE, c.closes) << c.what;
     if (CTKPopupMenu* open = OpenPopup()) open->DestroyWindow();
-    PumpLikeTheProgram(100);
+    Pump(100);
   }
 }
 

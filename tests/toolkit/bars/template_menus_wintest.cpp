@@ -89,12 +89,7 @@ struct KindsFrame {
     menuBar.reset();
     CTKPopupMenu::DeleteClosedMenus();
   }
-  std::vector<std::string> Titles() const {
-    std::vector<std::string> titles;
-    for (int i = 0; i < menuBar->GetCount(); ++i)
-      titles.push_back(static_cast<const char*>(menuBar->GetButton(i)->m_strText));
-    return titles;
-  }
+  std::vector<std::string> Titles() const { return TitlesOf(*menuBar); }
   ::testing::AssertionResult Shows(const std::vector<std::string>& titles) const {
     if (WaitFor([&] { return Titles() == titles; }, 2000)) return ::testing::AssertionSuccess();
     std::string shown;
@@ -251,22 +246,13 @@ protected:
     ::SetWindowPos(sheetHwnd, nullptr, 200, 160, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     ::SetForegroundWindow(sheetHwnd);
     Pump(300);
+    const std::vector<std::string> tabs = dialogtest::SheetTabs(sheetHwnd);
+    const auto at = std::find(tabs.begin(), tabs.end(), pageName);
+    ASSERT_NE(at, tabs.end()) << "no page " << pageName;
     HWND tab = reinterpret_cast<HWND>(::SendMessageA(sheetHwnd, PSM_GETTABCONTROL, 0, 0));
-    const int count = static_cast<int>(::SendMessageA(tab, TCM_GETITEMCOUNT, 0, 0));
-    for (int i = 0; i < count; ++i) {
-      char text[64] = "";
-      TCITEMA item{};
-      item.mask = TCIF_TEXT;
-      item.pszText = text;
-      item.cchTextMax = sizeof text;
-      ::SendMessageA(tab, TCM_GETITEMA, i, reinterpret_cast<LPARAM>(&item));
-      if (std::string(text) != pageName) continue;
-      RECT rect{};
-      ::SendMessageA(tab, TCM_GETITEMRECT, i, reinterpret_cast<LPARAM>(&rect));
-      Click(CentreOf(tab, CRect(rect)));
-      return;
-    }
-    FAIL() << "no page " << pageName;
+    RECT rect{};
+    ::SendMessageA(tab, TCM_GETITEMRECT, at - tabs.begin(), reinterpret_cast<LPARAM>(&rect));
+    Click(CentreOf(tab, CRect(rect)));
   }
   HWND Page() const {
     return reinterpret_cast<HWND>(::SendMessageA(sheetHwnd, PSM_GETCURRENTPAGEHWND, 0, 0));

@@ -61,12 +61,7 @@ struct BarsFrame {
     fileBar.reset();
     CTKPopupMenu::DeleteClosedMenus();
   }
-  std::vector<std::string> Titles() const {
-    std::vector<std::string> titles;
-    for (int i = 0; i < menuBar->GetCount(); ++i)
-      titles.push_back(static_cast<const char*>(menuBar->GetButton(i)->m_strText));
-    return titles;
-  }
+  std::vector<std::string> Titles() const { return menutest::TitlesOf(*menuBar); }
   std::vector<UINT> Commands() const {
     std::vector<UINT> ids;
     for (int i = 0; i < fileBar->GetCount(); ++i) ids.push_back(fileBar->GetButton(i)->m_nID);
