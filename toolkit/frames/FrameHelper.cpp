@@ -13,6 +13,8 @@
 
 namespace {
 CTKBaseControlBar* NewToolkitToolBar() { return new CTKToolBar; }
+// The window of the library's active frame (a handle: the frame may go first).
+HWND g_activeFrame = nullptr;
 }  // namespace
 
 CTKBaseControlBar* (*FrameHelper::s_pfnNewToolBar)() = NewToolkitToolBar;
@@ -122,6 +124,9 @@ void FrameHelper::OnClosingFrame() {
   CTKWorkspace* workspace = CurrentWorkspace();
   if (!workspace || !m_pFrame || !m_pFrame->m_hWnd) return;
   workspace->SaveStateOfFrame(this);
+  // The stored placement is the main window's: a frame shown inside another window
+  // (an object's in-place frame) would put its own child rectangle there.
+  if (::GetWindowLongA(m_pFrame->m_hWnd, GWL_STYLE) & WS_CHILD) return;
   WINDOWPLACEMENT placement{};
   placement.length = sizeof placement;
   if (!::GetWindowPlacement(m_pFrame->m_hWnd, &placement)) return;
@@ -371,4 +376,46 @@ void FrameHelper::DestroyAccelerators() {
   if (!m_pFrame || !m_pFrame->m_hAccelTable) return;
   ::DestroyAcceleratorTable(m_pFrame->m_hAccelTable);
   m_pFrame->m_hAccelTable = nullptr;
+}
+
+CFrameWnd* FrameHelper::GetActiveFrame() {
+  if (!g_activeFrame || !::IsWindow(g_activeFrame)) return nullptr;
+  return dynamic_cast<CFrameWnd*>(CWnd::FromHandlePermanent(g_activeFrame));
+}
+
+void FrameHelper::TakeActiveFrame(HWND* previous) {
+  if (!m_pFrame || !m_pFrame->m_hWnd || g_activeFrame == m_pFrame->m_hWnd) return;
+  *previous = g_activeFrame;
+  g_activeFrame = m_pFrame->m_hWnd;
+}
+
+void FrameHelper::HandBackActiveFrame(HWND* previous) {
+  if (!m_pFrame || !m_pFrame->m_hWnd || g_activeFrame != m_pFrame->m_hWnd) return;
+  // The frame before takes the role back only while it is still a frame.
+  const bool frameBefore =
+      *previous && ::IsWindow(*previous) && dynamic_cast<CFrameWnd*>(CWnd::FromHandlePermanent(*previous));
+  g_activeFrame = frameBefore ? *previous : nullptr;
+  *previous = nullptr;
+}
+
+void FrameHelper::CancelMenuBarPopup() {
+  if (m_pMenuBar && m_pMenuBar->m_hWnd) ::SendMessageA(m_pMenuBar->m_hWnd, WM_CANCELMODE, 0, 0);
+}
+
+void FrameHelper::OnInPlaceActivate(UINT state, HWND* previous) {
+  if (state != WA_INACTIVE) {
+    if (state == WA_CLICKACTIVE && m_pFrame) m_pFrame->UpdateWindow();
+    TakeActiveFrame(previous);
+    return;
+  }
+  CloseOpenPopup();
+  if (!g_toolbarsCustomizing) CancelMenuBarPopup();
+  HandBackActiveFrame(previous);
+}
+
+void FrameHelper::OnInPlaceDestroy(HWND* previous) {
+  CloseOpenPopup();
+  HandBackActiveFrame(previous);
+  CancelMenuBarPopup();
+  DestroyAccelerators();
 }

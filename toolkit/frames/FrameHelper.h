@@ -76,7 +76,7 @@ public:
   // apart) exists in the frame.
   BOOL IsDockStateValid(const CDockState& state) const;
   // On WM_CLOSE: hidden torn-off bars go, the workspace saves the frame's state and
-  // its placement.
+  // the placement of a top-level frame.
   void OnClosingFrame();
 
   // What every toolkit frame does alike, whatever its framework base. ---------------
@@ -105,6 +105,22 @@ public:
   void DestroyAccelerators();
   // The library popup menu open at the moment closes, when there is one.
   static void CloseOpenPopup();
+
+  // The library-wide active frame: the frame that popup menus and torn-off toolbars
+  // take as theirs. An in-place frame takes the role while it is active (keeping the
+  // one before in previous) and hands it back when it is deactivated or destroyed.
+  // When none is set, a window's frame is its top-level one (CTKPopupMenu::FrameOf).
+  static CFrameWnd* GetActiveFrame();
+  void TakeActiveFrame(HWND* previous);
+  void HandBackActiveFrame(HWND* previous);
+  // An in-place frame's WM_ACTIVATE after its base: activated, it takes the active
+  // frame's role; deactivated, the open popup menu and the menu bar's popup close and
+  // the role goes back. Its WM_DESTROY before its base: the same closing and handing
+  // back, and the accelerator table goes.
+  void OnInPlaceActivate(UINT state, HWND* previous);
+  void OnInPlaceDestroy(HWND* previous);
+  // The menu bar drops a popup of its own (cancel mode).
+  void CancelMenuBarPopup();
 
   int m_firstUserBarId = -1;
   int m_lastUserBarId = -1;

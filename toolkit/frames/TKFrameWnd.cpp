@@ -228,11 +228,22 @@ BOOL CTKFrameWnd::ProcessKeyFor(CFrameWnd* frame, FrameHelper& impl, UINT key, B
   return FALSE;
 }
 
-BOOL CTKFrameWnd::PreTranslateFor(CFrameWnd* frame, FrameHelper& impl, MSG* msg, BOOL* passOn) {
+BOOL CTKFrameWnd::PreTranslateFor(CFrameWnd* frame, FrameHelper& impl, MSG* msg, BOOL* passOn, BOOL inPlace) {
   *passOn = FALSE;
   const bool popupOpen = s_pOpenPopup && s_pOpenPopup->m_hWnd;
   CWnd* menuBar = impl.GetMenuBar();
-  switch (msg->message) {
+  UINT message = msg->message;
+  if (inPlace) {
+    if (message == WM_SYSKEYDOWN || message == WM_SYSKEYUP) {
+      *passOn = TRUE;
+      return FALSE;
+    }
+    // Double clicks go the way of the presses. The left button's release does not:
+    // over the button that opened a menu it would close the menu it just opened.
+    if (message == WM_LBUTTONDBLCLK || message == WM_RBUTTONDBLCLK || message == WM_MBUTTONDBLCLK)
+      message = WM_MBUTTONUP;
+  }
+  switch (message) {
     case WM_SYSKEYDOWN:
       if (popupOpen && msg->wParam == VK_MENU) {
         ::SendMessageA(s_pOpenPopup->m_hWnd, WM_CLOSE, 0, 0);

@@ -53,8 +53,11 @@ public:
   // when the key must not go through the accelerators.
   static BOOL ProcessKeyFor(CFrameWnd* frame, FrameHelper& impl, UINT key, BOOL* translate = nullptr);
   // The frame's pre-translation of keys and clicks: TRUE when consumed; otherwise
-  // passOn tells whether the frame's base class still gets the message.
-  static BOOL PreTranslateFor(CFrameWnd* frame, FrameHelper& impl, MSG* msg, BOOL* passOn);
+  // passOn tells whether the frame's base class still gets the message. An in-place
+  // frame leaves the system keys alone (the menu bar's Alt and F10 belong to the
+  // container) and takes every button message of its client area.
+  static BOOL PreTranslateFor(CFrameWnd* frame, FrameHelper& impl, MSG* msg, BOOL* passOn,
+                              BOOL inPlace = FALSE);
   static void EnableDockingFor(CFrameWnd* frame, DWORD style);
   // A library popup menu opened or closed in some toolkit frame.
   static void SetOpenPopupMenu(CWnd* popup) { s_pOpenPopup = popup; }
