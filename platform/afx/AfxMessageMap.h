@@ -97,6 +97,17 @@ private:
     typedef theClass ThisClass;                                                        \
     typedef baseClass TheBaseClass;                                                    \
     static const AfxMessageMapEntry entries[] = {
+// The map of a class template whose base is its parameter.
+#define BEGIN_TEMPLATE_MESSAGE_MAP(theClass, typeName, baseClass)  \
+  template <class typeName>                                        \
+  const AfxMessageMap* theClass<typeName>::GetMessageMap() const { \
+    return GetThisMessageMap();                                    \
+  }                                                                \
+  template <class typeName>                                        \
+  const AfxMessageMap* theClass<typeName>::GetThisMessageMap() {   \
+    typedef theClass<typeName> ThisClass;                          \
+    typedef baseClass TheBaseClass;                                \
+    static const AfxMessageMapEntry entries[] = {
 #define END_MESSAGE_MAP()                                                       \
   { 0, 0, 0, 0, AfxSig_end, nullptr, nullptr }                                  \
   }                                                                             \

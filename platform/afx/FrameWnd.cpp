@@ -195,7 +195,9 @@ BOOL CFrameWnd::LoadFrame(UINT resourceId, DWORD style, CWnd* parent, CCreateCon
   if (title.IsEmpty() && AfxGetApp() && AfxGetApp()->m_pszAppName) title = AfxGetApp()->m_pszAppName;
   if (title.IsEmpty()) title.LoadString(AFX_IDS_APP_TITLE);
   const char* menuName = nullptr;
-  if (::FindResourceA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(resourceId), (LPCSTR)RT_MENU))
+  // A child frame (one shown in place inside another window) has no menu of its own.
+  if (!(style & WS_CHILD) &&
+      ::FindResourceA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(resourceId), (LPCSTR)RT_MENU))
     menuName = MAKEINTRESOURCEA(resourceId);
   m_bAddToTitle = (style & FWS_ADDTOTITLE) != 0;
   m_strTitle = title;

@@ -106,6 +106,7 @@ BEGIN_MESSAGE_MAP(CTKPopupMenu, CTKPopupMenuBase)
 END_MESSAGE_MAP()
 
 CFrameWnd* CTKPopupMenu::FrameOf(CWnd* window) {
+  if (CFrameWnd* active = FrameHelper::GetActiveFrame()) return active;
   HWND hwnd = window ? window->m_hWnd : nullptr;
   for (HWND at = hwnd; at; at = ::GetWindow(at, GW_OWNER)) {
     HWND root = ::GetAncestor(at, GA_ROOT);
@@ -1022,8 +1023,9 @@ CTKToolBar* CTKPopupMenu::CreateTearOffBar(CFrameWnd* frame, UINT id, const char
 
 BOOL CTKPopupMenu::TearOff(CPoint screen) {
   if (!m_pParentBtn || !m_pParentBtn->IsTearOffMenu()) return FALSE;
-  auto* frame = dynamic_cast<CTKFrameWnd*>(FrameOf(this));
-  if (!frame) return FALSE;
+  CFrameWnd* frame = FrameOf(this);
+  CTKFrameSite* site = CTKFrameSite::Of(frame);
+  if (!site) return FALSE;
   const UINT id = m_pParentBtn->m_uiTearOffBarID;
   CControlBar* bar = frame->GetControlBar(id);
   if (!bar) {
@@ -1033,7 +1035,7 @@ BOOL CTKPopupMenu::TearOff(CPoint screen) {
       if (m_pParentBtn->m_strText[i] != '&') name += m_pParentBtn->m_strText[i];
     CTKToolBar* torn = CreateTearOffBar(frame, id, name);
     if (!torn) return FALSE;
-    frame->m_Impl.RememberTearOffBar(torn);
+    site->GetFrameHelper().RememberTearOffBar(torn);
     bar = torn;
   }
   // The menu closes; its bar floats where the pointer left the band.

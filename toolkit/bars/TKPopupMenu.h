@@ -72,8 +72,8 @@ public:
   // The popup's items come from the owning toolbar's own images.
   CTKToolBar* m_pImagesSource = nullptr;
 
-  // The frame that menus report to: the in-place frame when one is set, else the
-  // top-level frame of the window.
+  // The frame that menus report to: the library's active frame (an in-place frame
+  // while it is active) when one is set, else the top-level frame of the window.
   static CFrameWnd* FrameOf(CWnd* window);
   // Tells the frame that the popup opens (null: none is open); the frame's answer.
   static BOOL ActivatePopupMenu(CFrameWnd* frame, CTKPopupMenu* popup);

@@ -2,6 +2,8 @@
 // sizes and images.
 #include "toolkit/bars/TKToolBar.h"
 
+#include "platform/afx/afxole.h"
+
 #include "toolkit/frames/CommandUsageCounter.h"
 #include "toolkit/frames/GlobalData.h"
 #include "toolkit/frames/TKCommandManager.h"
@@ -645,8 +647,13 @@ CWnd* CTKToolBar::GetCommandTarget() const {
   if (!owner && m_hWnd) owner = ::GetParent(m_hWnd);
   CWnd* target = CWnd::FromHandle(owner);
   if (m_bRouteCommandsViaFrame && target && !dynamic_cast<CFrameWnd*>(target)) {
-    HWND frame = ::GetAncestor(m_hWnd, GA_ROOT);
-    target = CWnd::FromHandle(frame);
+    // A bar of an object's in-place frame works for that frame, not for the
+    // container's window around it.
+    const HWND root = ::GetAncestor(m_hWnd, GA_ROOT);
+    HWND frame = ::GetParent(m_hWnd);
+    while (frame && frame != root && !dynamic_cast<COleIPFrameWnd*>(CWnd::FromHandlePermanent(frame)))
+      frame = ::GetParent(frame);
+    target = CWnd::FromHandle(frame ? frame : root);
   }
   // The small frame of a floating bar only carries it: the commands belong to the
   // frame the bar docks in.

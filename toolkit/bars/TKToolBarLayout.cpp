@@ -499,7 +499,7 @@ BOOL CTKToolBar::DrawButton(CDC* dc, CTKToolbarButton* button, CTKToolbarImageLi
 
 BOOL CTKToolBar::OnUserToolTip(CTKToolbarButton* button, CString&) const {
   HWND top = m_hWnd ? ::GetAncestor(m_hWnd, GA_ROOT) : nullptr;
-  auto* frame = dynamic_cast<CTKFrameWnd*>(CWnd::FromHandlePermanent(top));
+  auto* frame = CTKFrameSite::Of(CWnd::FromHandlePermanent(top));
   return frame && frame->OnMenuButtonToolHitTestHook(const_cast<CTKToolBar*>(this), button);
 }
 

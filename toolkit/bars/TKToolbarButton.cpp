@@ -211,7 +211,7 @@ BOOL CTKToolbarButton::HasFocus() const {
 BOOL CTKToolbarButton::OnToolHitTest(const CWnd* window, TOOLINFOA* info) {
   HWND hwnd = window ? window->m_hWnd : AfxGetSafeHwnd(AfxGetMainWnd());
   HWND top = hwnd ? ::GetAncestor(hwnd, GA_ROOT) : nullptr;
-  auto* frame = dynamic_cast<CTKFrameWnd*>(CWnd::FromHandlePermanent(top));
+  auto* frame = CTKFrameSite::Of(CWnd::FromHandlePermanent(top));
   if (!frame) return FALSE;
   return frame->OnMenuButtonToolHitTestHook(reinterpret_cast<CWnd*>(this), info);
 }

@@ -1,16 +1,30 @@
 #include "toolkit/frames/FrameHelper.h"
 
 #include "toolkit/bars/TKToolBar.h"
+#include "toolkit/frames/CommandUsageCounter.h"
+#include "toolkit/frames/GlobalData.h"
 #include "toolkit/frames/TKBaseControlBar.h"
+#include "toolkit/frames/TKFrameSite.h"
+#include "toolkit/frames/TKFrameWnd.h"
 #include "toolkit/frames/TKFramesText.h"
 #include "toolkit/frames/TKRegistry.h"
+#include "toolkit/frames/TKVisualManager.h"
 #include "toolkit/frames/TKWorkspace.h"
 
 namespace {
 CTKBaseControlBar* NewToolkitToolBar() { return new CTKToolBar; }
+// The window of the library's active frame (a handle: the frame may go first).
+HWND g_activeFrame = nullptr;
 }  // namespace
 
 CTKBaseControlBar* (*FrameHelper::s_pfnNewToolBar)() = NewToolkitToolBar;
+UINT FrameHelper::s_createToolbarMessage = 0;
+UINT FrameHelper::s_deleteToolbarMessage = 0;
+
+FrameHelper::FrameHelper(CFrameWnd* frame) : m_pFrame(frame) {
+  if (!s_deleteToolbarMessage) s_deleteToolbarMessage = ::RegisterWindowMessageA("TKTOOLBAR_DELETE");
+  if (!s_createToolbarMessage) s_createToolbarMessage = ::RegisterWindowMessageA("TKTOOLBAR_CREATE");
+}
 
 FrameHelper::~FrameHelper() {
   while (!m_userBars.IsEmpty()) DestroyBar(m_userBars.RemoveHead());
@@ -110,6 +124,9 @@ void FrameHelper::OnClosingFrame() {
   CTKWorkspace* workspace = CurrentWorkspace();
   if (!workspace || !m_pFrame || !m_pFrame->m_hWnd) return;
   workspace->SaveStateOfFrame(this);
+  // The stored placement is the main window's: a frame shown inside another window
+  // (an object's in-place frame) would put its own child rectangle there.
+  if (::GetWindowLongA(m_pFrame->m_hWnd, GWL_STYLE) & WS_CHILD) return;
   WINDOWPLACEMENT placement{};
   placement.length = sizeof placement;
   if (!::GetWindowPlacement(m_pFrame->m_hWnd, &placement)) return;
@@ -278,4 +295,127 @@ BOOL FrameHelper::SaveTearOffBars(BOOL ownFrameOnly) {
          barReg.WriteString("Name", name) && barReg.WriteObject("State", archived) && ok;
   }
   return ok;
+}
+
+// What every toolkit frame does alike --------------------------------------------------
+
+BOOL CTKFrameSite::NotifyPopupMenuOpen(CWnd* popup) {
+  CTKFrameWnd::SetOpenPopupMenu(popup);
+  if (g_toolbarsCustomizing) return TRUE;
+  return OnMenuPopupShown(popup);
+}
+
+BOOL CTKFrameSite::OnMenuPopupShown(CWnd* popup) {
+  if (popup && popup->m_hWnd && GlobalData::Get().accessibilityHook)
+    ::NotifyWinEvent(EVENT_SYSTEM_MENUPOPUPSTART, popup->m_hWnd, OBJID_WINDOW, CHILDID_SELF);
+  return TRUE;
+}
+
+void CTKFrameSite::OnMenuPopupClosed(CWnd* popup) {
+  if (popup && popup->m_hWnd && GlobalData::Get().accessibilityHook)
+    ::NotifyWinEvent(EVENT_SYSTEM_MENUEND, popup->m_hWnd, OBJID_WINDOW, CHILDID_SELF);
+  if (popup == CTKFrameWnd::OpenPopupMenu()) CTKFrameWnd::SetOpenPopupMenu(nullptr);
+}
+
+LRESULT FrameHelper::OnCreateToolbarMessage(LPARAM lParam) {
+  return reinterpret_cast<LRESULT>(CreateUserBar(reinterpret_cast<const char*>(lParam)));
+}
+
+BOOL FrameHelper::DeleteUserBar(CWnd* bar) {
+  // Only a user-defined toolbar can be deleted: it leaves the list and goes.
+  for (POSITION pos = m_userBars.GetHeadPosition(); pos;) {
+    POSITION at = pos;
+    if (m_userBars.GetNext(pos) != bar) continue;
+    m_userBars.RemoveAt(at);
+    if (auto* toolBar = dynamic_cast<CTKBaseControlBar*>(bar))
+      toolBar->RemoveStateFromRegistry(m_profileName);
+    if (bar->m_hWnd) bar->DestroyWindow();
+    delete bar;
+    if (m_pFrame) m_pFrame->RecalcLayout();
+    return TRUE;
+  }
+  return FALSE;
+}
+
+void FrameHelper::OnFrameLoaded() {
+  if (CTKWorkspace* workspace = CurrentWorkspace()) workspace->LoadState(nullptr, this);
+}
+
+BOOL FrameHelper::PreCommand(WPARAM wParam, BOOL* result) {
+  *result = FALSE;
+  if (g_toolbarsCustomizing) return TRUE;
+  if (HIWORD(wParam) != 1) return FALSE;
+  if (g_pCommandUsageCounter) g_pCommandUsageCounter->CountUse(LOWORD(wParam));
+  CWnd* popup = CTKFrameWnd::OpenPopupMenu();
+  if (popup && popup->m_hWnd) {
+    ::SendMessageA(popup->m_hWnd, WM_KEYDOWN, VK_ESCAPE, 0);
+    *result = TRUE;
+    return TRUE;
+  }
+  *result = m_pFrame && m_pFrame->m_hWnd && ::IsIconic(m_pFrame->m_hWnd);
+  return *result;
+}
+
+BOOL FrameHelper::TakeMenuChar(UINT character) {
+  return m_pFrame && CTKFrameWnd::ProcessMenuCharFor(m_pFrame, *this, character);
+}
+
+void FrameHelper::OnFrameActivate(UINT state) {
+  if (state == WA_CLICKACTIVE && m_pFrame)
+    m_pFrame->UpdateWindow();
+  else if (state == WA_INACTIVE && !g_toolbarsCustomizing)
+    CloseOpenPopup();
+}
+
+void FrameHelper::CloseOpenPopup() {
+  CWnd* popup = CTKFrameWnd::OpenPopupMenu();
+  if (popup && popup->m_hWnd) ::SendMessageA(popup->m_hWnd, WM_CLOSE, 0, 0);
+}
+
+void FrameHelper::DestroyAccelerators() {
+  if (!m_pFrame || !m_pFrame->m_hAccelTable) return;
+  ::DestroyAcceleratorTable(m_pFrame->m_hAccelTable);
+  m_pFrame->m_hAccelTable = nullptr;
+}
+
+CFrameWnd* FrameHelper::GetActiveFrame() {
+  if (!g_activeFrame || !::IsWindow(g_activeFrame)) return nullptr;
+  return dynamic_cast<CFrameWnd*>(CWnd::FromHandlePermanent(g_activeFrame));
+}
+
+void FrameHelper::TakeActiveFrame(HWND* previous) {
+  if (!m_pFrame || !m_pFrame->m_hWnd || g_activeFrame == m_pFrame->m_hWnd) return;
+  *previous = g_activeFrame;
+  g_activeFrame = m_pFrame->m_hWnd;
+}
+
+void FrameHelper::HandBackActiveFrame(HWND* previous) {
+  if (!m_pFrame || !m_pFrame->m_hWnd || g_activeFrame != m_pFrame->m_hWnd) return;
+  // The frame before takes the role back only while it is still a frame.
+  const bool frameBefore =
+      *previous && ::IsWindow(*previous) && dynamic_cast<CFrameWnd*>(CWnd::FromHandlePermanent(*previous));
+  g_activeFrame = frameBefore ? *previous : nullptr;
+  *previous = nullptr;
+}
+
+void FrameHelper::CancelMenuBarPopup() {
+  if (m_pMenuBar && m_pMenuBar->m_hWnd) ::SendMessageA(m_pMenuBar->m_hWnd, WM_CANCELMODE, 0, 0);
+}
+
+void FrameHelper::OnInPlaceActivate(UINT state, HWND* previous) {
+  if (state != WA_INACTIVE) {
+    if (state == WA_CLICKACTIVE && m_pFrame) m_pFrame->UpdateWindow();
+    TakeActiveFrame(previous);
+    return;
+  }
+  CloseOpenPopup();
+  if (!g_toolbarsCustomizing) CancelMenuBarPopup();
+  HandBackActiveFrame(previous);
+}
+
+void FrameHelper::OnInPlaceDestroy(HWND* previous) {
+  CloseOpenPopup();
+  HandBackActiveFrame(previous);
+  CancelMenuBarPopup();
+  DestroyAccelerators();
 }

@@ -6,9 +6,27 @@
 
 class CTKBaseControlBar;
 
+// The message-map entries every toolkit frame shares; the frame names its handlers
+// OnDeleteToolbar, OnCreateToolbar, OnClose, OnDestroy, OnActivate and OnMenuChar.
+#define ON_TK_FRAME_MESSAGES()                                                \
+  ON_REGISTERED_MESSAGE(FrameHelper::s_deleteToolbarMessage, OnDeleteToolbar) \
+  ON_REGISTERED_MESSAGE(FrameHelper::s_createToolbarMessage, OnCreateToolbar) \
+  ON_WM_CLOSE()                                                               \
+  ON_WM_DESTROY()                                                             \
+  ON_WM_ACTIVATE()                                                            \
+  ON_MESSAGE(WM_MENUCHAR, OnMenuChar)
+// Declares those handlers in the frame's class.
+#define DECLARE_TK_FRAME_HANDLERS()                      \
+  LRESULT OnDeleteToolbar(WPARAM wParam, LPARAM lParam); \
+  LRESULT OnCreateToolbar(WPARAM wParam, LPARAM lParam); \
+  LRESULT OnMenuChar(WPARAM wParam, LPARAM lParam);      \
+  void OnClose();                                        \
+  void OnDestroy();                                      \
+  void OnActivate(UINT state, CWnd* other, BOOL minimized);
+
 class FrameHelper {
 public:
-  explicit FrameHelper(CFrameWnd* frame = nullptr) : m_pFrame(frame) {}
+  explicit FrameHelper(CFrameWnd* frame = nullptr);
   virtual ~FrameHelper();
   FrameHelper(const FrameHelper&) = delete;
   FrameHelper& operator=(const FrameHelper&) = delete;
@@ -58,8 +76,51 @@ public:
   // apart) exists in the frame.
   BOOL IsDockStateValid(const CDockState& state) const;
   // On WM_CLOSE: hidden torn-off bars go, the workspace saves the frame's state and
-  // its placement.
+  // the placement of a top-level frame.
   void OnClosingFrame();
+
+  // What every toolkit frame does alike, whatever its framework base. ---------------
+  // The messages of user-defined toolbars: "TKTOOLBAR_CREATE" (the name in lParam;
+  // the result is the bar, 0 when none was made) and "TKTOOLBAR_DELETE" (the bar in
+  // lParam; the result is TRUE when it was a user-defined toolbar). Registered by the
+  // first helper made, before any toolbar can send them.
+  static UINT s_createToolbarMessage;
+  static UINT s_deleteToolbarMessage;
+  LRESULT OnCreateToolbarMessage(LPARAM lParam);
+  BOOL DeleteUserBar(CWnd* bar);
+  // LoadFrame succeeded: the workspace loads the frame's state.
+  void OnFrameLoaded();
+  // OnCommand before the frame's base: TRUE when the frame answers *result without
+  // it (no command runs while toolbars are customised; an accelerator closes an open
+  // library popup menu, and a minimised frame swallows it).
+  BOOL PreCommand(WPARAM wParam, BOOL* result);
+  // WM_MENUCHAR: TRUE when the menu bar or a toolbar took the character; the frame
+  // then answers kMenuCharTaken (the system neither beeps nor looks further).
+  BOOL TakeMenuChar(UINT character);
+  static constexpr LRESULT kMenuCharTaken = MAKELRESULT(2, 0xFFFF);
+  // WM_ACTIVATE after the base: a click activation repaints at once; losing the
+  // activation (outside customization) closes an open library popup menu.
+  void OnFrameActivate(UINT state);
+  // WM_DESTROY before the base: the frame's accelerator table goes.
+  void DestroyAccelerators();
+  // The library popup menu open at the moment closes, when there is one.
+  static void CloseOpenPopup();
+
+  // The library-wide active frame: the frame that popup menus and torn-off toolbars
+  // take as theirs. An in-place frame takes the role while it is active (keeping the
+  // one before in previous) and hands it back when it is deactivated or destroyed.
+  // When none is set, a window's frame is its top-level one (CTKPopupMenu::FrameOf).
+  static CFrameWnd* GetActiveFrame();
+  void TakeActiveFrame(HWND* previous);
+  void HandBackActiveFrame(HWND* previous);
+  // An in-place frame's WM_ACTIVATE after its base: activated, it takes the active
+  // frame's role; deactivated, the open popup menu and the menu bar's popup close and
+  // the role goes back. Its WM_DESTROY before its base: the same closing and handing
+  // back, and the accelerator table goes.
+  void OnInPlaceActivate(UINT state, HWND* previous);
+  void OnInPlaceDestroy(HWND* previous);
+  // The menu bar drops a popup of its own (cancel mode).
+  void CancelMenuBarPopup();
 
   int m_firstUserBarId = -1;
   int m_lastUserBarId = -1;

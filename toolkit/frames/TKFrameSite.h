@@ -1,6 +1,7 @@
 #pragma once
-// What the library's popup menus and menu bar ask of the toolkit frame they live in,
-// whichever kind it is (single-document, MDI or in-place frame).
+// What the library's popup menus, menu bar and toolbars ask of the toolkit frame they
+// live in, whichever kind it is (single-document, MDI or in-place frame), with the
+// answers all of them give unless a frame says otherwise.
 #include "platform/afx/afxwin.h"
 
 class FrameHelper;
@@ -9,9 +10,22 @@ class CTKFrameSite {
 public:
   virtual ~CTKFrameSite() = default;
 
-  // Called by every library popup menu when it opens, and when it closes.
-  virtual BOOL NotifyPopupMenuOpen(CWnd* popup) = 0;
-  virtual void OnMenuPopupClosed(CWnd* popup) = 0;
+  // Called by every library popup menu when it opens: the popup becomes the open
+  // one; outside toolbar customization the popup-shown hook answers.
+  virtual BOOL NotifyPopupMenuOpen(CWnd* popup);
+  // The accessibility hooks of a popup that opens or closes; a closing popup that is
+  // the open one leaves none open.
+  virtual BOOL OnMenuPopupShown(CWnd* popup);
+  virtual void OnMenuPopupClosed(CWnd* popup);
+  // Hooks for subclasses (what the library's popup menus and toolbars ask of a frame).
+  virtual BOOL OnShowPopupMenuHook(CWnd*, CWnd*, UINT) { return FALSE; }
+  virtual BOOL OnDrawMenuImageHook(CDC*, CWnd*) { return FALSE; }
+  virtual BOOL OnMenuButtonToolHitTestHook(CWnd*, void*) { return FALSE; }
+  virtual void OnDrawMenuLogoHook(CDC*, CWnd*, const RECT*) {}
+  virtual BOOL OnShowCustomizePaneHook(CWnd*, UINT) { return TRUE; }
+  // Fills the "Add or Remove Buttons" list further.
+  virtual BOOL OnFillCustomizeList(CWnd*, CWnd*) { return TRUE; }
+
   // The frame's implementation object (its menu bar, user and torn-off toolbars).
   virtual FrameHelper& GetFrameHelper() = 0;
   // The resource id the frame was loaded from (its menu is the menu bar's default).

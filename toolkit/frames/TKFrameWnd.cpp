@@ -15,35 +15,8 @@
 
 CWnd* CTKFrameWnd::s_pOpenPopup = nullptr;
 
-namespace {
-// Registered by the first frame made, before any toolbar can send them.
-UINT g_deleteToolbarMessage = 0;
-UINT g_createToolbarMessage = 0;
-}  // namespace
-
-CTKFrameWnd::CTKFrameWnd() : m_Impl(this) {
-  if (!g_deleteToolbarMessage) g_deleteToolbarMessage = ::RegisterWindowMessageA("TKTOOLBAR_DELETE");
-  if (!g_createToolbarMessage) g_createToolbarMessage = ::RegisterWindowMessageA("TKTOOLBAR_CREATE");
-}
+CTKFrameWnd::CTKFrameWnd() : m_Impl(this) {}
 CTKFrameWnd::~CTKFrameWnd() = default;
-
-BOOL CTKFrameWnd::OnMenuPopupShown(CWnd* popup) {
-  if (popup && popup->m_hWnd && GlobalData::Get().accessibilityHook)
-    ::NotifyWinEvent(EVENT_SYSTEM_MENUPOPUPSTART, popup->m_hWnd, OBJID_WINDOW, CHILDID_SELF);
-  return TRUE;
-}
-
-void CTKFrameWnd::OnMenuPopupClosed(CWnd* popup) {
-  if (popup && popup->m_hWnd && GlobalData::Get().accessibilityHook)
-    ::NotifyWinEvent(EVENT_SYSTEM_MENUEND, popup->m_hWnd, OBJID_WINDOW, CHILDID_SELF);
-  if (popup == s_pOpenPopup) s_pOpenPopup = nullptr;
-}
-
-BOOL CTKFrameWnd::NotifyPopupMenuOpen(CWnd* popup) {
-  s_pOpenPopup = popup;
-  if (g_toolbarsCustomizing) return TRUE;
-  return OnMenuPopupShown(popup);
-}
 
 BOOL CTKFrameWnd::PreCreateWindow(CREATESTRUCTA& cs) {
   m_Impl.ApplyStoredPlacement(cs);
@@ -53,38 +26,22 @@ BOOL CTKFrameWnd::PreCreateWindow(CREATESTRUCTA& cs) {
 BOOL CTKFrameWnd::LoadFrame(UINT resourceId, DWORD style, CWnd* parent, CCreateContext* context) {
   m_nLoadedResourceId = resourceId;
   if (!CFrameWnd::LoadFrame(resourceId, style, parent, context)) return FALSE;
-  if (CTKWorkspace* workspace = CurrentWorkspace()) workspace->LoadState(nullptr, &m_Impl);
+  m_Impl.OnFrameLoaded();
   return TRUE;
 }
 
 BOOL CTKFrameWnd::OnCommand(WPARAM wParam, LPARAM lParam) {
-  if (g_toolbarsCustomizing) return FALSE;
-  if (HIWORD(wParam) == 1) {
-    if (g_pCommandUsageCounter) g_pCommandUsageCounter->CountUse(LOWORD(wParam));
-    // An accelerator closes an open library popup menu first; a minimised frame
-    // swallows it.
-    if (s_pOpenPopup && s_pOpenPopup->m_hWnd) {
-      ::SendMessageA(s_pOpenPopup->m_hWnd, WM_KEYDOWN, VK_ESCAPE, 0);
-      return TRUE;
-    }
-    if (::IsIconic(m_hWnd)) return TRUE;
-  }
+  BOOL result = FALSE;
+  if (m_Impl.PreCommand(wParam, &result)) return result;
   return CFrameWnd::OnCommand(wParam, lParam);
 }
 
 BEGIN_MESSAGE_MAP(CTKFrameWnd, CFrameWnd)
-  ON_REGISTERED_MESSAGE(g_deleteToolbarMessage, OnDeleteToolbar)
-  ON_REGISTERED_MESSAGE(g_createToolbarMessage, OnCreateToolbar)
-  ON_WM_CLOSE()
-  ON_WM_DESTROY()
-  ON_WM_ACTIVATE()
-  ON_MESSAGE(WM_MENUCHAR, OnMenuChar)
+  ON_TK_FRAME_MESSAGES()
 END_MESSAGE_MAP()
 
-LRESULT CTKFrameWnd::OnMenuChar(WPARAM wParam, LPARAM lParam) {
-  // Taken by a bar: the system neither beeps nor looks in the window menu.
-  if (ProcessMenuChar(LOWORD(wParam))) return MAKELRESULT(2, 0xFFFF);
-  return Default();
+LRESULT CTKFrameWnd::OnMenuChar(WPARAM wParam, LPARAM) {
+  return m_Impl.TakeMenuChar(LOWORD(wParam)) ? FrameHelper::kMenuCharTaken : Default();
 }
 
 namespace {
@@ -181,28 +138,10 @@ BOOL CTKFrameWnd::ProcessMouseClickFor(CFrameWnd* frame, UINT message, POINT scr
   return fromMenuBar;
 }
 
-LRESULT CTKFrameWnd::OnCreateToolbar(WPARAM, LPARAM lParam) {
-  return reinterpret_cast<LRESULT>(m_Impl.CreateUserBar(reinterpret_cast<const char*>(lParam)));
-}
+LRESULT CTKFrameWnd::OnCreateToolbar(WPARAM, LPARAM lParam) { return m_Impl.OnCreateToolbarMessage(lParam); }
 
 LRESULT CTKFrameWnd::OnDeleteToolbar(WPARAM, LPARAM lParam) {
-  return DeleteUserBarFor(this, m_Impl, reinterpret_cast<CWnd*>(lParam));
-}
-
-BOOL CTKFrameWnd::DeleteUserBarFor(CFrameWnd* frame, FrameHelper& impl, CWnd* bar) {
-  // Only a user-defined toolbar can be deleted: it leaves the list and goes.
-  for (POSITION pos = impl.m_userBars.GetHeadPosition(); pos;) {
-    POSITION at = pos;
-    if (impl.m_userBars.GetNext(pos) != bar) continue;
-    impl.m_userBars.RemoveAt(at);
-    if (auto* toolBar = dynamic_cast<CTKBaseControlBar*>(bar))
-      toolBar->RemoveStateFromRegistry(impl.m_profileName);
-    if (bar->m_hWnd) bar->DestroyWindow();
-    delete bar;
-    frame->RecalcLayout();
-    return TRUE;
-  }
-  return FALSE;
+  return m_Impl.DeleteUserBar(reinterpret_cast<CWnd*>(lParam));
 }
 
 void CTKFrameWnd::OnClose() {
@@ -211,19 +150,13 @@ void CTKFrameWnd::OnClose() {
 }
 
 void CTKFrameWnd::OnDestroy() {
-  if (m_hAccelTable) {
-    ::DestroyAcceleratorTable(m_hAccelTable);
-    m_hAccelTable = nullptr;
-  }
+  m_Impl.DestroyAccelerators();
   CFrameWnd::OnDestroy();
 }
 
 void CTKFrameWnd::OnActivate(UINT state, CWnd* other, BOOL minimized) {
   CFrameWnd::OnActivate(state, other, minimized);
-  if (state == WA_CLICKACTIVE)
-    UpdateWindow();
-  else if (state == WA_INACTIVE && !g_toolbarsCustomizing && s_pOpenPopup && s_pOpenPopup->m_hWnd)
-    ::SendMessageA(s_pOpenPopup->m_hWnd, WM_CLOSE, 0, 0);
+  m_Impl.OnFrameActivate(state);
 }
 
 namespace {
@@ -292,11 +225,22 @@ BOOL CTKFrameWnd::ProcessKeyFor(CFrameWnd* frame, FrameHelper& impl, UINT key, B
   return FALSE;
 }
 
-BOOL CTKFrameWnd::PreTranslateFor(CFrameWnd* frame, FrameHelper& impl, MSG* msg, BOOL* passOn) {
+BOOL CTKFrameWnd::PreTranslateFor(CFrameWnd* frame, FrameHelper& impl, MSG* msg, BOOL* passOn, BOOL inPlace) {
   *passOn = FALSE;
   const bool popupOpen = s_pOpenPopup && s_pOpenPopup->m_hWnd;
   CWnd* menuBar = impl.GetMenuBar();
-  switch (msg->message) {
+  UINT message = msg->message;
+  if (inPlace) {
+    if (message == WM_SYSKEYDOWN || message == WM_SYSKEYUP) {
+      *passOn = TRUE;
+      return FALSE;
+    }
+    // Double clicks go the way of the presses. The left button's release does not:
+    // over the button that opened a menu it would close the menu it just opened.
+    if (message == WM_LBUTTONDBLCLK || message == WM_RBUTTONDBLCLK || message == WM_MBUTTONDBLCLK)
+      message = WM_MBUTTONUP;
+  }
+  switch (message) {
     case WM_SYSKEYDOWN:
       if (popupOpen && msg->wParam == VK_MENU) {
         ::SendMessageA(s_pOpenPopup->m_hWnd, WM_CLOSE, 0, 0);

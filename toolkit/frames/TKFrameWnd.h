@@ -11,16 +11,6 @@ public:
   CTKFrameWnd();
   ~CTKFrameWnd() override;
 
-  virtual BOOL OnMenuPopupShown(CWnd* popup);
-  void OnMenuPopupClosed(CWnd* popup) override;
-  // Hooks for subclasses (what the library's popup menus and toolbars ask of a frame).
-  virtual BOOL OnShowPopupMenuHook(CWnd*, CWnd*, UINT) { return FALSE; }
-  virtual BOOL OnDrawMenuImageHook(CDC*, CWnd*) { return FALSE; }
-  virtual BOOL OnMenuButtonToolHitTestHook(CWnd*, void*) { return FALSE; }
-  virtual void OnDrawMenuLogoHook(CDC*, CWnd*, const RECT*) {}
-  virtual BOOL OnShowCustomizePaneHook(CWnd*, UINT) { return TRUE; }
-  virtual BOOL OnFillCustomizeList(CWnd* popup, CWnd* toolBar) { return TRUE; }
-
   BOOL PreCreateWindow(CREATESTRUCTA& cs) override;
   BOOL LoadFrame(UINT resourceId, DWORD style = WS_OVERLAPPEDWINDOW, CWnd* parent = nullptr,
                  CCreateContext* context = nullptr) override;
@@ -34,8 +24,6 @@ public:
   // Docks bar on the side where other is docked, next to it.
   BOOL DockControlBarBeside(CControlBar* bar, CControlBar* other);
 
-  // Called by every library popup menu when it opens.
-  BOOL NotifyPopupMenuOpen(CWnd* popup) override;
   FrameHelper& GetFrameHelper() override { return m_Impl; }
   UINT GetLoadedResourceId() const override { return m_nLoadedResourceId; }
   static CWnd* OpenPopupMenu() { return s_pOpenPopup; }
@@ -45,18 +33,8 @@ public:
   BOOL m_inContextHelp = FALSE;
 
 protected:
-  // A user-defined toolbar asks to be deleted ("TKTOOLBAR_DELETE", the bar in lParam).
-  LRESULT OnDeleteToolbar(WPARAM wParam, LPARAM lParam);
-  // "TKTOOLBAR_CREATE": a user-defined toolbar named by lParam; the result is the bar,
-  // 0 when none was made.
-  LRESULT OnCreateToolbar(WPARAM wParam, LPARAM lParam);
-  void OnClose();
-  void OnDestroy();
-  void OnActivate(UINT state, CWnd* other, BOOL minimized);
-
+  DECLARE_TK_FRAME_HANDLERS()
   DECLARE_MESSAGE_MAP()
-
-  LRESULT OnMenuChar(WPARAM wParam, LPARAM lParam);
 
 public:
   // The menu bar, then each other visible toolbar of this frame, may take an Alt
@@ -75,11 +53,12 @@ public:
   // when the key must not go through the accelerators.
   static BOOL ProcessKeyFor(CFrameWnd* frame, FrameHelper& impl, UINT key, BOOL* translate = nullptr);
   // The frame's pre-translation of keys and clicks: TRUE when consumed; otherwise
-  // passOn tells whether the frame's base class still gets the message.
-  static BOOL PreTranslateFor(CFrameWnd* frame, FrameHelper& impl, MSG* msg, BOOL* passOn);
+  // passOn tells whether the frame's base class still gets the message. An in-place
+  // frame leaves the system keys alone (the menu bar's Alt and F10 belong to the
+  // container) and takes every button message of its client area.
+  static BOOL PreTranslateFor(CFrameWnd* frame, FrameHelper& impl, MSG* msg, BOOL* passOn,
+                              BOOL inPlace = FALSE);
   static void EnableDockingFor(CFrameWnd* frame, DWORD style);
-  // Deletes bar when it is one of the user-defined toolbars: TRUE when it was.
-  static BOOL DeleteUserBarFor(CFrameWnd* frame, FrameHelper& impl, CWnd* bar);
   // A library popup menu opened or closed in some toolkit frame.
   static void SetOpenPopupMenu(CWnd* popup) { s_pOpenPopup = popup; }
 

@@ -13,8 +13,6 @@
 #include "toolkit/frames/TKWorkspace.h"
 
 namespace {
-UINT g_deleteToolbarMessage = 0;
-UINT g_createToolbarMessage = 0;
 // Posted to bring the menu bar's document buttons up to date once.
 constexpr UINT kUpdateMenuButtons = WM_USER + 0x7F3;
 
@@ -33,34 +31,14 @@ bool HoldsWindowCommands(CTKPopupMenu* popup) {
 }
 }  // namespace
 
-CTKMDIFrameWnd::CTKMDIFrameWnd() : m_Impl(this) {
-  if (!g_deleteToolbarMessage) g_deleteToolbarMessage = ::RegisterWindowMessageA("TKTOOLBAR_DELETE");
-  if (!g_createToolbarMessage) g_createToolbarMessage = ::RegisterWindowMessageA("TKTOOLBAR_CREATE");
-}
+CTKMDIFrameWnd::CTKMDIFrameWnd() : m_Impl(this) {}
 CTKMDIFrameWnd::~CTKMDIFrameWnd() = default;
 
 BEGIN_MESSAGE_MAP(CTKMDIFrameWnd, CMDIFrameWnd)
-  ON_REGISTERED_MESSAGE(g_deleteToolbarMessage, OnDeleteToolbar)
-  ON_REGISTERED_MESSAGE(g_createToolbarMessage, OnCreateToolbar)
-  ON_WM_CLOSE()
-  ON_WM_DESTROY()
-  ON_WM_ACTIVATE()
-  ON_MESSAGE(WM_MENUCHAR, OnMenuChar)
+  ON_TK_FRAME_MESSAGES()
   ON_MESSAGE(kUpdateMenuButtons, OnUpdateMenuButtons)
   ON_REGISTERED_MESSAGE(TKM_ONCHANGE_ACTIVE_TAB, OnChangeActiveTab)
 END_MESSAGE_MAP()
-
-BOOL CTKMDIFrameWnd::OnMenuPopupShown(CWnd* popup) {
-  if (popup && popup->m_hWnd && GlobalData::Get().accessibilityHook)
-    ::NotifyWinEvent(EVENT_SYSTEM_MENUPOPUPSTART, popup->m_hWnd, OBJID_WINDOW, CHILDID_SELF);
-  return TRUE;
-}
-
-void CTKMDIFrameWnd::OnMenuPopupClosed(CWnd* popup) {
-  if (popup && popup->m_hWnd && GlobalData::Get().accessibilityHook)
-    ::NotifyWinEvent(EVENT_SYSTEM_MENUEND, popup->m_hWnd, OBJID_WINDOW, CHILDID_SELF);
-  if (popup == CTKFrameWnd::OpenPopupMenu()) CTKFrameWnd::SetOpenPopupMenu(nullptr);
-}
 
 BOOL CTKMDIFrameWnd::NotifyPopupMenuOpen(CWnd* popup) {
   CTKFrameWnd::SetOpenPopupMenu(popup);
@@ -106,21 +84,13 @@ BOOL CTKMDIFrameWnd::PreCreateWindow(CREATESTRUCTA& cs) {
 BOOL CTKMDIFrameWnd::LoadFrame(UINT resourceId, DWORD style, CWnd* parent, CCreateContext* context) {
   m_nLoadedResourceId = resourceId;
   if (!CMDIFrameWnd::LoadFrame(resourceId, style, parent, context)) return FALSE;
-  if (CTKWorkspace* workspace = CurrentWorkspace()) workspace->LoadState(nullptr, &m_Impl);
+  m_Impl.OnFrameLoaded();
   return TRUE;
 }
 
 BOOL CTKMDIFrameWnd::OnCommand(WPARAM wParam, LPARAM lParam) {
-  if (g_toolbarsCustomizing) return FALSE;
-  CWnd* popup = CTKFrameWnd::OpenPopupMenu();
-  if (HIWORD(wParam) == 1) {
-    if (g_pCommandUsageCounter) g_pCommandUsageCounter->CountUse(LOWORD(wParam));
-    if (popup && popup->m_hWnd) {
-      ::SendMessageA(popup->m_hWnd, WM_KEYDOWN, VK_ESCAPE, 0);
-      return TRUE;
-    }
-    if (::IsIconic(m_hWnd)) return TRUE;
-  }
+  BOOL result = FALSE;
+  if (m_Impl.PreCommand(wParam, &result)) return result;
   return CMDIFrameWnd::OnCommand(wParam, lParam);
 }
 
@@ -179,16 +149,15 @@ void CTKMDIFrameWnd::ShowWindowsDialog() {
 }
 
 LRESULT CTKMDIFrameWnd::OnMenuChar(WPARAM wParam, LPARAM) {
-  if (CTKFrameWnd::ProcessMenuCharFor(this, m_Impl, LOWORD(wParam))) return MAKELRESULT(2, 0xFFFF);
-  return Default();
+  return m_Impl.TakeMenuChar(LOWORD(wParam)) ? FrameHelper::kMenuCharTaken : Default();
 }
 
 LRESULT CTKMDIFrameWnd::OnCreateToolbar(WPARAM, LPARAM lParam) {
-  return reinterpret_cast<LRESULT>(m_Impl.CreateUserBar(reinterpret_cast<const char*>(lParam)));
+  return m_Impl.OnCreateToolbarMessage(lParam);
 }
 
 LRESULT CTKMDIFrameWnd::OnDeleteToolbar(WPARAM, LPARAM lParam) {
-  return CTKFrameWnd::DeleteUserBarFor(this, m_Impl, reinterpret_cast<CWnd*>(lParam));
+  return m_Impl.DeleteUserBar(reinterpret_cast<CWnd*>(lParam));
 }
 
 void CTKMDIFrameWnd::OnClose() {
@@ -197,20 +166,13 @@ void CTKMDIFrameWnd::OnClose() {
 }
 
 void CTKMDIFrameWnd::OnDestroy() {
-  if (m_hAccelTable) {
-    ::DestroyAcceleratorTable(m_hAccelTable);
-    m_hAccelTable = nullptr;
-  }
+  m_Impl.DestroyAccelerators();
   CMDIFrameWnd::OnDestroy();
 }
 
 void CTKMDIFrameWnd::OnActivate(UINT state, CWnd* other, BOOL minimized) {
   CMDIFrameWnd::OnActivate(state, other, minimized);
-  CWnd* popup = CTKFrameWnd::OpenPopupMenu();
-  if (state == WA_CLICKACTIVE)
-    UpdateWindow();
-  else if (state == WA_INACTIVE && !g_toolbarsCustomizing && popup && popup->m_hWnd)
-    ::SendMessageA(popup->m_hWnd, WM_CLOSE, 0, 0);
+  m_Impl.OnFrameActivate(state);
 }
 
 void CTKMDIFrameWnd::DelayUpdateMenuBarButtons() {

@@ -14,19 +14,10 @@ public:
   CTKMDIFrameWnd();
   ~CTKMDIFrameWnd() override;
 
-  virtual BOOL OnMenuPopupShown(CWnd* popup);
-  void OnMenuPopupClosed(CWnd* popup) override;
   BOOL NotifyPopupMenuOpen(CWnd* popup) override;
   FrameHelper& GetFrameHelper() override { return m_Impl; }
   UINT GetLoadedResourceId() const override { return m_nLoadedResourceId; }
 
-  // Hooks for subclasses, as the single-document frame has them.
-  virtual BOOL OnShowPopupMenuHook(CWnd*, CWnd*, UINT) { return FALSE; }
-  virtual BOOL OnDrawMenuImageHook(CDC*, CWnd*) { return FALSE; }
-  virtual BOOL OnMenuButtonToolHitTestHook(CWnd*, void*) { return FALSE; }
-  virtual void OnDrawMenuLogoHook(CDC*, CWnd*, const RECT*) {}
-  virtual BOOL OnShowCustomizePaneHook(CWnd*, UINT) { return TRUE; }
-  virtual BOOL OnFillCustomizeList(CWnd*, CWnd*) { return TRUE; }
   // Asked by the client area when the window menu changes; FALSE lets the default run.
   virtual BOOL OnWindowMenuChanged(HMENU) { return FALSE; }
 
@@ -68,15 +59,10 @@ public:
   UINT m_nLoadedResourceId = 0;
 
 protected:
-  LRESULT OnMenuChar(WPARAM wParam, LPARAM lParam);
-  LRESULT OnDeleteToolbar(WPARAM wParam, LPARAM lParam);
-  LRESULT OnCreateToolbar(WPARAM wParam, LPARAM lParam);
+  DECLARE_TK_FRAME_HANDLERS()
   LRESULT OnUpdateMenuButtons(WPARAM wParam, LPARAM lParam);
   // A click on a tab: its window becomes the active child.
   LRESULT OnChangeActiveTab(WPARAM wParam, LPARAM lParam);
-  void OnClose();
-  void OnDestroy();
-  void OnActivate(UINT state, CWnd* other, BOOL minimized);
   DECLARE_MESSAGE_MAP()
 
 private:
