@@ -67,7 +67,7 @@ void CALLBACK OnDriveTick(HWND, UINT, UINT_PTR timer, DWORD) {
   if (!state->scriptRan) {
     HWND dialog = FindThreadWindow(state->caption.c_str());
     if (!dialog) {
-      if (elapsed > 3000) {
+      if (elapsed > 10000) {  // a dialog that fills a shell tree first takes a while on a busy machine
         ADD_FAILURE() << "no dialog titled \"" << state->caption << "\" appeared";
         state->scriptRan = true;
         if (HWND other = FindThreadWindow(nullptr)) ::EndDialog(other, IDABORT);

@@ -121,10 +121,11 @@ protected:
     CRect rect;
     preview->m_wndToolBar.GetItemRect(index, &rect);
     ClickInWindow(preview->m_wndToolBar.m_hWnd, rect.CenterPoint());
-    // The pointer leaves the toolbar, whose button showed its prompt meanwhile.
-    POINT away = {rect.CenterPoint().x, rect.bottom + 60};
-    ::ClientToScreen(preview->m_wndToolBar.m_hWnd, &away);
-    MoveMouseAndWait(away, true);
+    // The pointer leaves the toolbar, whose button showed its prompt meanwhile, for the
+    // status bar, where no bar shows a prompt whatever the click changed.
+    CRect statusRect;
+    status->GetWindowRect(&statusRect);
+    MoveMouseAndWait(statusRect.CenterPoint(), true);
     frame->SendMessage(WM_IDLEUPDATECMDUI, TRUE);
     PumpAsTheProgram(100);
   }
