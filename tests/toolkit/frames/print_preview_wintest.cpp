@@ -122,10 +122,11 @@ protected:
     preview->m_wndToolBar.GetItemRect(index, &rect);
     ClickInWindow(preview->m_wndToolBar.m_hWnd, rect.CenterPoint());
     // The pointer leaves the toolbar, whose button showed its prompt meanwhile, for the
-    // status bar, where no bar shows a prompt whatever the click changed.
-    CRect statusRect;
-    status->GetWindowRect(&statusRect);
-    MoveMouseAndWait(statusRect.CenterPoint(), true);
+    // status bar (or, without one, the frame's bottom edge), where no bar shows a prompt
+    // whatever the click changed.
+    CRect rest;
+    ::GetWindowRect(status ? status->m_hWnd : frameHwnd, &rest);
+    MoveMouseAndWait(status ? rest.CenterPoint() : CPoint(rest.CenterPoint().x, rest.bottom - 3), true);
     frame->SendMessage(WM_IDLEUPDATECMDUI, TRUE);
     PumpAsTheProgram(100);
   }
