@@ -627,6 +627,61 @@ TEST_F(MenuFrame, EachLookDrawsTheMenusWithTheirHighlightChecksAndGlyphs) {
   CTKVisualManager::SelectLookClass(nullptr);
 }
 
+// The tooltip window that a window owns, found among the thread's windows.
+struct TooltipSearch {
+  HWND owner;
+  HWND found;
+};
+BOOL CALLBACK FindOwnedTooltip(HWND window, LPARAM param) {
+  auto* search = reinterpret_cast<TooltipSearch*>(param);
+  char name[64] = "";
+  ::GetClassNameA(window, name, sizeof name);
+  if (lstrcmpiA(name, TOOLTIPS_CLASSA) != 0 || ::GetWindow(window, GW_OWNER) != search->owner) return TRUE;
+  search->found = window;
+  return FALSE;
+}
+HWND TooltipOf(HWND owner) {
+  TooltipSearch search{owner, nullptr};
+  ::EnumThreadWindows(::GetCurrentThreadId(), FindOwnedTooltip, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+TEST_F(MenuFrame, TheTearOffBandOfAMenuTellsWhatItIsForAndLightsWhileItSays) {
+  auto* file = dynamic_cast<CTKToolbarMenuButton*>(menuBar->GetButton(0));
+  ASSERT_NE(file, nullptr);
+  file->SetTearOff(0xE900);
+  Click(TitleCentre(0));
+  CTKPopupMenu* popup = OpenPopup();
+  ASSERT_NE(popup, nullptr);
+  const CRect band = popup->GetTearOffBand();
+  ASSERT_FALSE(band.IsRectEmpty());
+  // The tooltip of the band belongs to the popup.
+  const HWND tip = TooltipOf(popup->m_hWnd);
+  ASSERT_NE(tip, nullptr);
+  EXPECT_FALSE(::IsWindowVisible(tip));
+  // The mouse rests on the band: the tip shows its text and the band is lit.
+  // (The pointer glides onto it: the popup takes a first move as the pointer's arrival.)
+  const POINT onBand = CentreOf(*popup, band);
+  MoveMouse(POINT{onBand.x - 3, onBand.y});
+  MoveMouse(onBand);
+  ASSERT_TRUE(WaitFor([&] { return ::IsWindowVisible(tip); }, 5000));
+  char text[80] = "";
+  ::GetWindowTextA(tip, text, sizeof text);
+  EXPECT_STREQ(text, "Drag to make this menu float");
+  PumpLikeTheProgram(50);
+  CapturedImage image = CaptureWindow(popup->m_hWnd, false);
+  ASSERT_FALSE(image.Empty());
+  EXPECT_EQ(image.At(band.left + 1, band.top + 1), GlobalData::Get().highlight);
+  // On an item the tip goes and the band is plain again.
+  MoveMouse(ItemCentre(popup, 0));
+  ASSERT_TRUE(WaitFor([&] { return !::IsWindowVisible(tip); }, 5000));
+  PumpLikeTheProgram(50);
+  image = CaptureWindow(popup->m_hWnd, false);
+  EXPECT_EQ(image.At(band.left + 1, band.top + 1), GlobalData::Get().barFace);
+  Tap(VK_ESCAPE);
+  file->SetTearOff(0);
+}
+
 TEST_F(MenuFrame, ADropDownButtonOnAToolbarRunsItsCommandOrOpensItsMenuFromTheArrow) {
   // Open with the File menu's items under an arrow at its right end.
   HMENU resource = ::LoadMenuA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_TEST_MENU));
