@@ -971,6 +971,38 @@ TEST_F(ShortMenus, TheShowAllEntryExpandsTheMenuOnAClickOrAfterRestingOnItWhenWa
   }
 }
 
+TEST_F(ShortMenus, AnExpandedMenuSetsTheItemsTheShortMenuLeftOutApart) {
+  counter.Clear();
+  for (int i = 0; i < 5; ++i) counter.CountUse(ID_TEST_NEW);
+  Click(TitleCentre(0));
+  CTKPopupMenu* popup = OpenPopup();
+  ASSERT_NE(popup, nullptr);
+  // A point near the right end of an item, clear of its text, in the bar's picture.
+  auto colourOf = [](CTKPopupMenu* menu, const CapturedImage& image, int index) {
+    const CRect rect = menu->GetMenuItem(index)->m_rect;
+    return image.At(rect.right - 4, rect.top + 2);
+  };
+  PumpLikeTheProgram(50);
+  CapturedImage image = CaptureWindow(popup->GetMenuBar()->m_hWnd, false);
+  ASSERT_FALSE(image.Empty());
+  const COLORREF plain = colourOf(popup, image, 0);
+  EXPECT_EQ(colourOf(popup, image, 2), plain) << "the short menu marks nothing";
+  Click(ItemCentre(popup, 3));  // the show-all entry
+  popup = OpenPopup();
+  ASSERT_NE(popup, nullptr);
+  popup = popup->GetOutermost();
+  ASSERT_EQ(ItemsOf(popup), (std::vector<std::string>{"&New\tCtrl+N", "&Open...", "-", "&Recent", "&Save"}));
+  PumpLikeTheProgram(50);
+  image = CaptureWindow(popup->GetMenuBar()->m_hWnd, false);
+  ASSERT_FALSE(image.Empty());
+  EXPECT_EQ(colourOf(popup, image, 0), plain) << "New is used often";
+  EXPECT_NE(colourOf(popup, image, 1), plain) << "Open is rarely used";
+  EXPECT_NE(colourOf(popup, image, 4), plain) << "Save is rarely used";
+  EXPECT_EQ(colourOf(popup, image, 1), colourOf(popup, image, 4)) << "both in the same background";
+  Tap(VK_ESCAPE);
+  Tap(VK_ESCAPE);
+}
+
 LRESULT CALLBACK DocumentProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   return ::DefMDIChildProcA(hwnd, message, wParam, lParam);
 }
