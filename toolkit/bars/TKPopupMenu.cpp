@@ -26,6 +26,9 @@ constexpr UINT kAnimationTick = 30;
 constexpr UINT kScrollTimer = 2;
 // The band at the top of a menu that can be torn off.
 constexpr int kTearOffBandHeight = 10;
+// The band's tool in its tooltip, and the tooltip's text.
+constexpr UINT kTearOffToolId = 1;
+constexpr UINT kTearOffTipString = 16028;
 constexpr UINT kScrollInterval = 80;
 // Popup windows kept hidden for reuse; a chain of sub-menus opens a few at once.
 constexpr size_t kMaxSpareWindows = 4;
@@ -103,6 +106,10 @@ BEGIN_MESSAGE_MAP(CTKPopupMenu, CTKPopupMenuBase)
   ON_WM_LBUTTONUP()
   ON_WM_SIZE()
   ON_MESSAGE(WM_ACTIVATEAPP, OnActivateApp)
+  ON_NOTIFY(TTN_GETDISPINFOA, kTearOffToolId, OnTearOffTipText)
+  ON_NOTIFY(TTN_GETDISPINFOW, kTearOffToolId, OnTearOffTipText)
+  ON_NOTIFY(TTN_SHOW, kTearOffToolId, OnTearOffTipShow)
+  ON_NOTIFY(TTN_POP, kTearOffToolId, OnTearOffTipPop)
 END_MESSAGE_MAP()
 
 CFrameWnd* CTKPopupMenu::FrameOf(CWnd* window) {
@@ -466,6 +473,7 @@ void CTKPopupMenu::RecalcLayout() {
   if (::IsWindowVisible(m_hWnd))
     ::SetWindowPos(m_hWnd, nullptr, x, y, width + shadow, height + shadow, SWP_NOZORDER | SWP_NOACTIVATE);
   m_rectTearOffBand = CRect(border, border, width - border, border + band);
+  UpdateTearOffTip();
   m_rectScrollUp = CRect(border, border + band, width - border, border + band + m_iScrollBtnHeight);
   m_rectScrollDn = CRect(border, height - border - m_iScrollBtnHeight, width - border, height - border);
   ::SetWindowPos(m_wndMenuBar.m_hWnd, nullptr, border, border + band + m_iScrollBtnHeight, barSize.cx,
@@ -757,6 +765,9 @@ void CTKPopupMenu::OnDestroy() {
 
 void CTKPopupMenu::OnClosing() {
   m_bClosing = TRUE;
+  if (m_hwndTearOffTip) ::DestroyWindow(m_hwndTearOffTip);
+  m_hwndTearOffTip = nullptr;
+  m_bTearOffTipShown = FALSE;
   KillTimer(kScrollTimer);
   KillTimer(kAnimationTimer);
   CFrameWnd* frame = FrameOf(this);
@@ -804,6 +815,56 @@ LRESULT CTKPopupMenu::OnActivateApp(WPARAM active, LPARAM) {
 }
 
 BOOL CTKPopupMenu::PreTranslateMessage(MSG* msg) { return CTKPopupMenuBase::PreTranslateMessage(msg); }
+
+void CTKPopupMenu::UpdateTearOffTip() {
+  if (m_rectTearOffBand.IsRectEmpty()) {
+    if (m_hwndTearOffTip) ::DestroyWindow(m_hwndTearOffTip);
+    m_hwndTearOffTip = nullptr;
+    m_bTearOffTipShown = FALSE;
+    return;
+  }
+  TTTOOLINFOA tool{};
+  tool.cbSize = sizeof tool;
+  tool.hwnd = m_hWnd;
+  tool.uId = kTearOffToolId;
+  tool.rect = m_rectTearOffBand;
+  if (m_hwndTearOffTip) {
+    ::SendMessageA(m_hwndTearOffTip, TTM_NEWTOOLRECTA, 0, reinterpret_cast<LPARAM>(&tool));
+    return;
+  }
+  m_hwndTearOffTip = ::CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, 0,
+                                       0, 0, 0, m_hWnd, nullptr, ::GetModuleHandleA(nullptr), nullptr);
+  if (!m_hwndTearOffTip) return;
+  // The tooltip watches the popup's mouse messages itself, the capture of a tear-off
+  // drag included.
+  tool.uFlags = TTF_SUBCLASS;
+  tool.lpszText = LPSTR_TEXTCALLBACKA;
+  ::SendMessageA(m_hwndTearOffTip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+void CTKPopupMenu::OnTearOffTipText(NMHDR* header, LRESULT* result) {
+  // The tooltip asks in the character set the popup answers to WM_NOTIFYFORMAT.
+  if (header->code == TTN_GETDISPINFOW) {
+    auto* info = reinterpret_cast<NMTTDISPINFOW*>(header);
+    ::LoadStringW(::GetModuleHandleA(nullptr), kTearOffTipString, info->szText, ARRAYSIZE(info->szText));
+  } else {
+    auto* info = reinterpret_cast<NMTTDISPINFOA*>(header);
+    ::LoadStringA(::GetModuleHandleA(nullptr), kTearOffTipString, info->szText, sizeof info->szText);
+  }
+  *result = 0;
+}
+
+void CTKPopupMenu::OnTearOffTipShow(NMHDR*, LRESULT* result) {
+  m_bTearOffTipShown = TRUE;
+  ::InvalidateRect(m_hWnd, &m_rectTearOffBand, FALSE);
+  *result = 0;
+}
+
+void CTKPopupMenu::OnTearOffTipPop(NMHDR*, LRESULT* result) {
+  m_bTearOffTipShown = FALSE;
+  ::InvalidateRect(m_hWnd, &m_rectTearOffBand, FALSE);
+  *result = 0;
+}
 
 void CTKPopupMenu::OnKeyDown(UINT key, UINT repeat, UINT flags) {
   if (::GetWindowLongA(m_hWnd, GWL_EXSTYLE) & WS_EX_LAYOUTRTL) {
@@ -901,11 +962,12 @@ void CTKPopupMenu::ScrollBy(int direction) {
 }
 
 void CTKPopupMenu::PaintTearOffBand(CDC* dc) {
-  // A grip of dots across the band; lit while the user holds it.
+  // A grip of dots across the band; lit while the user holds it or its tooltip shows.
   const GlobalData& colors = GlobalData::Get();
   CRect band = m_rectTearOffBand;
-  dc->FillSolidRect(&band, m_bTearOffHighlighted ? colors.highlight : colors.barFace);
-  const COLORREF dot = m_bTearOffHighlighted ? colors.highlightText : colors.barShadow;
+  const BOOL lit = m_bTearOffHighlighted || m_bTearOffTipShown;
+  dc->FillSolidRect(&band, lit ? colors.highlight : colors.barFace);
+  const COLORREF dot = lit ? colors.highlightText : colors.barShadow;
   const int y = band.CenterPoint().y;
   for (int x = band.left + 4; x < band.right - 4; x += 3) {
     dc->SetPixel(x, y - 1, dot);

@@ -127,6 +127,12 @@ protected:
   void OnLButtonDown(UINT flags, CPoint point);
   void OnLButtonUp(UINT flags, CPoint point);
   void PaintTearOffBand(CDC* dc);
+  // The band's tooltip: made with the band, its text asked for when it shows, and the
+  // band lit while it shows.
+  void UpdateTearOffTip();
+  void OnTearOffTipText(NMHDR* header, LRESULT* result);
+  void OnTearOffTipShow(NMHDR* header, LRESULT* result);
+  void OnTearOffTipPop(NMHDR* header, LRESULT* result);
   void OnSize(UINT type, int cx, int cy);
   void PostNcDestroy() override;
   LRESULT OnActivateApp(WPARAM active, LPARAM);
@@ -184,6 +190,8 @@ protected:
   CRect m_rectTearOffBand{0, 0, 0, 0};
   BOOL m_bTearOffTracking = FALSE;
   BOOL m_bTearOffHighlighted = FALSE;
+  HWND m_hwndTearOffTip = nullptr;
+  BOOL m_bTearOffTipShown = FALSE;
   int m_iAnimationType = kAnimationNone;
   BOOL m_bAnimationFinished = TRUE;
   CSize m_AnimSize{0, 0};

@@ -13,6 +13,10 @@
 #include "toolkit/frames/TKVisualManager.h"
 #include "toolkit/frames/TearOffManager.h"
 
+#include "platform/afx/linux_headers_begin.h"
+#include <algorithm>
+#include "platform/afx/linux_headers_end.h"
+
 int CTKPopupMenuBar::s_menuShowDelay = -1;
 int CTKPopupMenuBar::s_lastChosen = -1;
 
@@ -344,6 +348,48 @@ void CTKPopupMenuBar::AdjustLayout() {
   ::GetCursorPos(&cursor);
   ::ScreenToClient(m_hWnd, &cursor);
   if (HitTest(CPoint(cursor)) >= 0) m_bTrackPress = FALSE;
+}
+
+void CTKPopupMenuBar::DrawRarelyUsedBackground(CDC* dc) {
+  if (IsCustomizeMode() || !s_bRecentlyUsedMenus || m_bTrackMode || !m_bAreAllCommandsShown ||
+      !g_pCommandUsageCounter || !g_pCommandUsageCounter->HasEnoughData())
+    return;
+  CTKVisualManager* look = CTKVisualManager::GetInstance();
+  CRect run(0, 0, 0, 0);
+  // Separators after a rarely used item, joined only when the run goes on after them.
+  CRect separators(0, 0, 0, 0);
+  auto join = [](CRect& into, const CRect& rect) {
+    if (into.IsRectEmpty()) {
+      into = rect;
+      return;
+    }
+    into.left = std::min(into.left, rect.left);
+    into.top = std::min(into.top, rect.top);
+    into.right = std::max(into.right, rect.right);
+    into.bottom = std::max(into.bottom, rect.bottom);
+  };
+  auto flush = [&] {
+    if (!run.IsRectEmpty()) look->PaintPopupBarHighlight(dc, run);
+    run = separators = CRect(0, 0, 0, 0);
+  };
+  for (int i = 0; i < GetCount(); ++i) {
+    CTKToolbarButton* button = GetButton(i);
+    if (!button || button->m_bHidden) continue;
+    if (button->IsSeparator()) {
+      if (!run.IsRectEmpty()) join(separators, button->m_rect);
+      continue;
+    }
+    // A new column ends a run.
+    if (!run.IsRectEmpty() && button->m_rect.left != run.left) flush();
+    if (!IsCommandRarelyUsed(button->m_nID)) {
+      flush();
+      continue;
+    }
+    if (!separators.IsRectEmpty()) join(run, separators);
+    separators = CRect(0, 0, 0, 0);
+    join(run, button->m_rect);
+  }
+  flush();
 }
 
 void CTKPopupMenuBar::DrawSeparator(CDC* dc, const CRect& rect, BOOL) {

@@ -22,6 +22,11 @@ public:
   CWnd* GetCommandTarget() const override;
   BOOL OnSendCommand(const CTKToolbarButton* button) override;
   void DrawSeparator(CDC* dc, const CRect& rect, BOOL horizontal) override;
+  // In an expanded personalised menu each run of rarely used items (separators inside
+  // a run join it) gets the look's rarely-used background, so that the user sees which
+  // items the short menu leaves out.
+  void OnFillBackground(CDC* dc) override { DrawRarelyUsedBackground(dc); }
+  void DrawRarelyUsedBackground(CDC* dc);
   BOOL OnKey(UINT key) override;
   BOOL AllowLookBorder() const override { return FALSE; }
   BOOL AllowTextLabels() const override { return FALSE; }

@@ -24,7 +24,23 @@ void CTKToolbarMenuButtonsButton::OnDraw(CDC* dc, const CRect& rect, CTKToolbarI
 }
 
 BOOL CTKToolbarMenuButtonsButton::OnClickUp() {
-  if (HWND child = CTKToolbarSystemMenuButton::ActiveChildOf(m_bar))
-    ::PostMessageA(child, WM_SYSCOMMAND, m_nSysCommand, 0);
+  HWND child = CTKToolbarSystemMenuButton::ActiveChildOf(m_bar);
+  if (!child) return TRUE;
+  // The window may have greyed its Close after the button was made.
+  if (m_nSysCommand == SC_CLOSE && !CanClose(child)) {
+    ::MessageBeep((UINT)-1);
+    return TRUE;
+  }
+  ::PostMessageA(child, WM_SYSCOMMAND, m_nSysCommand, 0);
   return TRUE;
+}
+
+BOOL CTKToolbarMenuButtonsButton::CanClose(HWND window) {
+  HMENU menu = window ? ::GetSystemMenu(window, FALSE) : nullptr;
+  if (!menu) return FALSE;
+  MENUITEMINFOA info{};
+  info.cbSize = sizeof info;
+  info.fMask = MIIM_STATE;
+  if (!::GetMenuItemInfoA(menu, SC_CLOSE, FALSE, &info)) return FALSE;
+  return !(info.fState & (MFS_GRAYED | MFS_DISABLED));
 }

@@ -19,8 +19,11 @@ public:
   BOOL CanBeStored() const override { return FALSE; }
   BOOL HaveHotBorder() const override { return FALSE; }
   BOOL IsEditable() const override { return FALSE; }
-  // A click carries out the window command on the active document window.
+  // A click carries out the window command on the active document window; close
+  // does nothing while the window's own Close is greyed.
   BOOL OnClickUp() override;
+  // Whether the window's system menu offers Close (no system menu offers nothing).
+  static BOOL CanClose(HWND window);
 
   UINT GetSystemCommand() const { return m_nSysCommand; }
 

@@ -228,7 +228,20 @@ void CTKMDIFrameWnd::UpdateMenuBarButtons() {
   const bool switchMenu = menu && menu != menuBar->GetMenu();
   auto* shown = dynamic_cast<CTKToolbarSystemMenuButton*>(menuBar->GetButton(0));
   if (!switchMenu) {
-    if (wanted && shown && shown->GetSystemMenu() == systemMenu && shown->GetIcon() == icon) return;
+    if (wanted && shown && shown->GetSystemMenu() == systemMenu && shown->GetIcon() == icon) {
+      // Same child: only its Close may have been greyed or given back meanwhile.
+      const int last = menuBar->GetCount() - 1;
+      auto* close = dynamic_cast<CTKToolbarMenuButtonsButton*>(menuBar->GetButton(last));
+      if (close && close->GetSystemCommand() == SC_CLOSE) {
+        const UINT style = CTKToolbarMenuButtonsButton::CanClose(child) ? close->m_nStyle & ~TBBS_DISABLED
+                                                                        : close->m_nStyle | TBBS_DISABLED;
+        if (style != close->m_nStyle) {
+          close->m_nStyle = style;
+          menuBar->InvalidateButton(last);
+        }
+      }
+      return;
+    }
     if (!wanted && !shown) return;
   }
   // The old buttons go (they stood for another child, or for none); they never go
@@ -237,8 +250,14 @@ void CTKMDIFrameWnd::UpdateMenuBarButtons() {
   if (switchMenu) menuBar->CreateFromMenu(menu, FALSE, FALSE);
   if (wanted) {
     menuBar->InsertButton(new CTKToolbarSystemMenuButton(systemMenu, icon), 0);
-    for (UINT command : {SC_MINIMIZE, SC_RESTORE, SC_CLOSE})
-      menuBar->InsertButton(new CTKToolbarMenuButtonsButton(command));
+    // Minimize and restore only when the child's own caption has them; close always,
+    // greyed when the child's Close is.
+    const LONG style = ::GetWindowLongA(child, GWL_STYLE);
+    if (style & WS_MINIMIZEBOX) menuBar->InsertButton(new CTKToolbarMenuButtonsButton(SC_MINIMIZE));
+    if (style & WS_MAXIMIZEBOX) menuBar->InsertButton(new CTKToolbarMenuButtonsButton(SC_RESTORE));
+    auto* close = new CTKToolbarMenuButtonsButton(SC_CLOSE);
+    if (!CTKToolbarMenuButtonsButton::CanClose(child)) close->m_nStyle |= TBBS_DISABLED;
+    menuBar->InsertButton(close);
   }
   menuBar->AdjustSize();
   RecalcLayout();

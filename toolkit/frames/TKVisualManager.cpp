@@ -359,6 +359,7 @@ void CTKVisualManager::PaintFace3D(CDC* dc, CTKToolbarButton*, CRect rect, COLOR
   dc->FillRect(&rect, &GD().highlightBrush);
 }
 
+// The background of a run of rarely used items in an expanded personalised menu.
 void CTKVisualManager::PaintPopupBarHighlight(CDC* dc, CRect rect) {
   DrawManager dm(*dc);
   dm.LightenRect(rect);

@@ -7,6 +7,7 @@
 
 #include "toolkit/frames/FrameHelper.h"
 #include "toolkit/frames/RebarState.h"
+#include "toolkit/frames/ShellManager.h"
 #include "toolkit/frames/TKCommandManager.h"
 #include "toolkit/frames/TKKeyboardManager.h"
 #include "toolkit/frames/TKPopupMenuBase.h"
@@ -14,6 +15,10 @@
 #include "toolkit/frames/TKSizingControlBar.h"
 #include "toolkit/frames/TKUserToolsManager.h"
 #include "toolkit/frames/TearOffManager.h"
+
+#include "platform/afx/linux_headers_begin.h"
+#include <cstring>
+#include "platform/afx/linux_headers_end.h"
 
 namespace {
 CTKWorkspace* g_workspace = nullptr;
@@ -57,6 +62,7 @@ CTKWorkspace::~CTKWorkspace() {
     delete g_pTearOffManager;
     g_pTearOffManager = nullptr;
   }
+  if (m_createdShell) delete g_pShellManager;
 }
 
 const CString& CTKWorkspace::SetStateKeyName(const char* name) {
@@ -91,6 +97,30 @@ BOOL CTKWorkspace::CreateContextMenuManager() {
   new CTKContextMenuManager;
   m_createdContextMenu = TRUE;
   return TRUE;
+}
+
+BOOL CTKWorkspace::CreateShellManager() {
+  if (g_pShellManager) return FALSE;
+  new ShellManager;
+  m_createdShell = TRUE;
+  return TRUE;
+}
+
+CString CTKWorkspace::HelpFilePath() {
+  char path[MAX_PATH] = "";
+  const DWORD length = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return CString();
+  char* dot = strrchr(path, '.');
+  char* slash = strrchr(path, '\\');
+  if (dot && (!slash || dot > slash)) *dot = '\0';
+  CString file = path;
+  file += ".HLP";
+  return file;
+}
+
+BOOL CTKWorkspace::ShowContextHelp(CWnd* window, const void* helpData) {
+  return ::WinHelpA(window ? window->m_hWnd : nullptr, HelpFilePath(), HELP_CONTEXTMENU,
+                    reinterpret_cast<ULONG_PTR>(helpData));
 }
 
 BOOL CTKWorkspace::InitMouseManager() {

@@ -20,7 +20,8 @@ public:
   virtual BOOL SaveState(const char* section = nullptr, FrameHelper* helper = nullptr);
   virtual BOOL OnViewDoubleClick(CWnd* window, int viewId);
   virtual BOOL ShowPopupMenu(UINT menuId, const POINT& point, CWnd* owner);
-  virtual BOOL ShowContextHelp(CWnd* window, const void* helpData) { return FALSE; }
+  // The program's help for the controls of a window (WinHelp's context-menu help).
+  virtual BOOL ShowContextHelp(CWnd* window, const void* helpData);
   virtual BOOL SaveStateOfFrame(FrameHelper* helper) { return SaveState(nullptr, helper); }
   virtual void BeforeLoadState() {}
   virtual void AfterLoadState() {}
@@ -33,6 +34,8 @@ public:
   const CString& GetStateKeyName() const { return m_registryBase; }
   // The registry path of the base, followed by the addition and a backslash.
   CString GetSectionPath(const char* addition) const;
+  // The program's help file: the program's path with the extension ".HLP".
+  static CString HelpFilePath();
   // The version the stored state was written with, packed as major << 16 plus the
   // minor as two hexadecimal digits of its decimal form; -1 when unknown.
   int StoredVersion() const;
@@ -41,6 +44,7 @@ public:
   // one exists already.
   BOOL InitKeyboardManager();
   BOOL CreateContextMenuManager();
+  BOOL CreateShellManager();
   BOOL InitMouseManager();
   BOOL InitUserToolsManager(UINT listCommand, UINT firstId, UINT lastId);
   BOOL InitTearOffManager(UINT firstId, UINT lastId);

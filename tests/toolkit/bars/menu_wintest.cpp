@@ -517,6 +517,61 @@ TEST_F(MenuFrame, EachLookDrawsTheMenusWithTheirHighlightChecksAndGlyphs) {
   CTKVisualManager::SelectLookClass(nullptr);
 }
 
+// The tooltip window that a window owns, found among the thread's windows.
+struct TooltipSearch {
+  HWND owner;
+  HWND found;
+};
+BOOL CALLBACK FindOwnedTooltip(HWND window, LPARAM param) {
+  auto* search = reinterpret_cast<TooltipSearch*>(param);
+  char name[64] = "";
+  ::GetClassNameA(window, name, sizeof name);
+  if (lstrcmpiA(name, TOOLTIPS_CLASSA) != 0 || ::GetWindow(window, GW_OWNER) != search->owner) return TRUE;
+  search->found = window;
+  return FALSE;
+}
+HWND TooltipOf(HWND owner) {
+  TooltipSearch search{owner, nullptr};
+  ::EnumThreadWindows(::GetCurrentThreadId(), FindOwnedTooltip, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+TEST_F(MenuFrame, TheTearOffBandOfAMenuTellsWhatItIsForAndLightsWhileItSays) {
+  auto* file = dynamic_cast<CTKToolbarMenuButton*>(menuBar->GetButton(0));
+  ASSERT_NE(file, nullptr);
+  file->SetTearOff(0xE900);
+  Click(TitleCentre(0));
+  CTKPopupMenu* popup = OpenPopup();
+  ASSERT_NE(popup, nullptr);
+  const CRect band = popup->GetTearOffBand();
+  ASSERT_FALSE(band.IsRectEmpty());
+  // The tooltip of the band belongs to the popup.
+  const HWND tip = TooltipOf(popup->m_hWnd);
+  ASSERT_NE(tip, nullptr);
+  EXPECT_FALSE(::IsWindowVisible(tip));
+  // The mouse rests on the band: the tip shows its text and the band is lit.
+  // (The pointer glides onto it: the popup takes a first move as the pointer's arrival.)
+  const POINT onBand = CentreOf(*popup, band);
+  MoveMouse(POINT{onBand.x - 3, onBand.y});
+  MoveMouse(onBand);
+  ASSERT_TRUE(WaitFor([&] { return ::IsWindowVisible(tip); }, 5000));
+  char text[80] = "";
+  ::GetWindowTextA(tip, text, sizeof text);
+  EXPECT_STREQ(text, "Drag to make this menu float");
+  PumpLikeTheProgram(50);
+  CapturedImage image = CaptureWindow(popup->m_hWnd, false);
+  ASSERT_FALSE(image.Empty());
+  EXPECT_EQ(image.At(band.left + 1, band.top + 1), GlobalData::Get().highlight);
+  // On an item the tip goes and the band is plain again.
+  MoveMouse(ItemCentre(popup, 0));
+  ASSERT_TRUE(WaitFor([&] { return !::IsWindowVisible(tip); }, 5000));
+  PumpLikeTheProgram(50);
+  image = CaptureWindow(popup->m_hWnd, false);
+  EXPECT_EQ(image.At(band.left + 1, band.top + 1), GlobalData::Get().barFace);
+  Tap(VK_ESCAPE);
+  file->SetTearOff(0);
+}
+
 TEST_F(MenuFrame, ADropDownButtonOnAToolbarRunsItsCommandOrOpensItsMenuFromTheArrow) {
   // Open with the File menu's items under an arrow at its right end.
   HMENU resource = ::LoadMenuA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_TEST_MENU));
@@ -804,6 +859,38 @@ TEST_F(ShortMenus, TheShowAllEntryExpandsTheMenuOnAClickOrAfterRestingOnItWhenWa
     }
     EXPECT_TRUE(WaitFor([&] { return OpenPopup() == nullptr; }, 1000)) << c.what;
   }
+}
+
+TEST_F(ShortMenus, AnExpandedMenuSetsTheItemsTheShortMenuLeftOutApart) {
+  counter.Clear();
+  for (int i = 0; i < 5; ++i) counter.CountUse(ID_TEST_NEW);
+  Click(TitleCentre(0));
+  CTKPopupMenu* popup = OpenPopup();
+  ASSERT_NE(popup, nullptr);
+  // A point near the right end of an item, clear of its text, in the bar's picture.
+  auto colourOf = [](CTKPopupMenu* menu, const CapturedImage& image, int index) {
+    const CRect rect = menu->GetMenuItem(index)->m_rect;
+    return image.At(rect.right - 4, rect.top + 2);
+  };
+  PumpLikeTheProgram(50);
+  CapturedImage image = CaptureWindow(popup->GetMenuBar()->m_hWnd, false);
+  ASSERT_FALSE(image.Empty());
+  const COLORREF plain = colourOf(popup, image, 0);
+  EXPECT_EQ(colourOf(popup, image, 2), plain) << "the short menu marks nothing";
+  Click(ItemCentre(popup, 3));  // the show-all entry
+  popup = OpenPopup();
+  ASSERT_NE(popup, nullptr);
+  popup = popup->GetOutermost();
+  ASSERT_EQ(ItemsOf(popup), (std::vector<std::string>{"&New\tCtrl+N", "&Open...", "-", "&Recent", "&Save"}));
+  PumpLikeTheProgram(50);
+  image = CaptureWindow(popup->GetMenuBar()->m_hWnd, false);
+  ASSERT_FALSE(image.Empty());
+  EXPECT_EQ(colourOf(popup, image, 0), plain) << "New is used often";
+  EXPECT_NE(colourOf(popup, image, 1), plain) << "Open is rarely used";
+  EXPECT_NE(colourOf(popup, image, 4), plain) << "Save is rarely used";
+  EXPECT_EQ(colourOf(popup, image, 1), colourOf(popup, image, 4)) << "both in the same background";
+  Tap(VK_ESCAPE);
+  Tap(VK_ESCAPE);
 }
 
 LRESULT CALLBACK DocumentProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -118,3 +118,50 @@ TEST_F(ToolbarFrame, DraggingAButtonAlongItsOwnBarStartsOrEndsAGroup) {
 }
 
 }  // namespace
+
+TEST_F(ToolbarFrame, CustomizeModeContextMenuChangesTheButtonUnderTheMouse) {
+  ASSERT_TRUE(CTKToolBar::SetCustomizeMode(TRUE));
+  struct Case {
+    const char* what;
+    int index;
+    unsigned long key;  // the item's access key
+    std::vector<UINT> ids;
+    UINT textOnly;  // the command whose button shows its text alone afterwards, if any
+  };
+  const Case cases[] = {
+      {"Start Group on Open", 1, 's', {ID_TEST_NEW, 0, ID_TEST_OPEN, 0, ID_TEST_SAVE, ID_TEST_PRINT}, 0},
+      {"Start Group again on Open: the group ends",
+       2,
+       's',
+       {ID_TEST_NEW, ID_TEST_OPEN, 0, ID_TEST_SAVE, ID_TEST_PRINT},
+       0},
+      {"Text on New", 0, 't', {ID_TEST_NEW, ID_TEST_OPEN, 0, ID_TEST_SAVE, ID_TEST_PRINT}, ID_TEST_NEW},
+      {"Image on New", 0, 'i', {ID_TEST_NEW, ID_TEST_OPEN, 0, ID_TEST_SAVE, ID_TEST_PRINT}, 0},
+      {"Delete Print", 4, 'd', {ID_TEST_NEW, ID_TEST_OPEN, 0, ID_TEST_SAVE}, 0},
+  };
+  for (const Case& c : cases) {
+    const POINT at = CentreOf(*fileBar, c.index);
+    const LONG width = [&] {
+      CRect rect;
+      fileBar->GetItemRect(0, &rect);
+      return rect.Width();
+    }();
+    InputScript script;
+    script.steps = {{InputStep::kMove, at},
+                    {InputStep::kRightClick, at},
+                    {InputStep::kMenuShown, at},
+                    {InputStep::kKey, at, c.key}};
+    RunDrag(script);
+    EXPECT_FALSE(::FindWindowA("#32768", nullptr) && ::IsWindowVisible(::FindWindowA("#32768", nullptr)))
+        << c.what << ": the menu closed";
+    EXPECT_EQ(IdsOf(*fileBar), c.ids) << c.what;
+    const CTKToolbarButton* newButton = fileBar->GetButton(0);
+    ASSERT_TRUE(newButton);
+    EXPECT_EQ(bool(newButton->m_bText && !newButton->m_bImage), c.textOnly == ID_TEST_NEW) << c.what;
+    // The text "New" needs more room than the image alone.
+    CRect rect;
+    fileBar->GetItemRect(0, &rect);
+    if (c.textOnly == ID_TEST_NEW) EXPECT_GT(rect.Width(), width) << c.what;
+    EXPECT_TRUE(frame->commands.empty()) << c.what << ": no command in customize mode";
+  }
+}

@@ -184,8 +184,9 @@ inline std::vector<UINT> IdsOf(const CTKToolBar& bar) {
 // Runs a script of mouse and key input from a thread of its own, so that the test's
 // thread can sit in the modal drag loop meanwhile.
 struct InputStep {
-  // kMenuShown waits until a system popup menu shows (opened by the step before).
-  enum Kind { kMove, kDown, kUp, kEscape, kKey, kMenuShown } kind;
+  // kMenuShown waits until a system popup menu shows (opened by the step before);
+  // kRightClick presses and releases the right button.
+  enum Kind { kMove, kDown, kUp, kEscape, kKey, kMenuShown, kRightClick } kind;
   POINT point;
   // The X keysym a kKey step presses and releases.
   unsigned long key = 0;
@@ -205,6 +206,11 @@ inline DWORD WINAPI RunInputScript(void* param) {
         break;
       case InputStep::kUp:
         MouseButton(false);
+        break;
+      case InputStep::kRightClick:
+        XDisplayInput::Get().Button(true, 3);
+        ::Sleep(60);
+        XDisplayInput::Get().Button(false, 3);
         break;
       case InputStep::kEscape:
         XDisplayInput::Get().Key(0xFF1B, true);

@@ -228,6 +228,56 @@ TEST_F(MdiFrame, AMaximizedDocumentShowsItsIconAndCaptionButtonsOnTheMenuBarAndT
   EXPECT_EQ(Active(), children[1]);
 }
 
+TEST_F(MdiFrame, TheMenuBarOffersOnlyTheCaptionButtonsTheMaximizedDocumentHas) {
+  struct Case {
+    const char* what;
+    LONG boxes;
+    bool closeGreyed;
+    std::vector<UINT> commands;
+  };
+  const Case cases[] = {
+      {"both boxes", WS_MINIMIZEBOX | WS_MAXIMIZEBOX, false, {SC_MINIMIZE, SC_RESTORE, SC_CLOSE}},
+      {"no minimize box", WS_MAXIMIZEBOX, false, {SC_RESTORE, SC_CLOSE}},
+      {"no maximize box", WS_MINIMIZEBOX, false, {SC_MINIMIZE, SC_CLOSE}},
+      {"no boxes, Close greyed", 0, true, {SC_CLOSE}},
+  };
+  for (const Case& c : cases) {
+    auto* doc = new TakeDoc;
+    docs.push_back(doc);
+    CCreateContext context;
+    context.m_pNewViewClass = RUNTIME_CLASS(TakeView);
+    context.m_pCurrentDoc = doc;
+    auto* child = new CTKMDIChildWnd;
+    ASSERT_TRUE(child->Create(nullptr, c.what,
+                              WS_CHILD | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | c.boxes,
+                              CRect(10, 10, 300, 200), frame, &context));
+    const HWND hwnd = child->m_hWnd;
+    if (c.closeGreyed) ::EnableMenuItem(::GetSystemMenu(hwnd, FALSE), SC_CLOSE, MF_BYCOMMAND | MF_GRAYED);
+    frame->MDIMaximize(child);
+    PumpAsTheProgram(150);
+    ASSERT_NE(dynamic_cast<CTKToolbarSystemMenuButton*>(menuBar->GetButton(0)), nullptr) << c.what;
+    std::vector<UINT> commands;
+    for (int i = 0; i < menuBar->GetCount(); ++i)
+      if (auto* b = dynamic_cast<CTKToolbarMenuButtonsButton*>(menuBar->GetButton(i)))
+        commands.push_back(b->GetSystemCommand());
+    EXPECT_EQ(commands, c.commands) << c.what;
+    const int close = menuBar->GetCount() - 1;
+    EXPECT_EQ(bool(menuBar->GetButton(close)->m_nStyle & TBBS_DISABLED), c.closeGreyed) << c.what;
+    if (!c.closeGreyed) {
+      // Greyed only now, while the button stands enabled: a click still keeps the
+      // document open.
+      ::EnableMenuItem(::GetSystemMenu(hwnd, FALSE), SC_CLOSE, MF_BYCOMMAND | MF_GRAYED);
+    }
+    Click(ButtonCentre(close));
+    PumpAsTheProgram(150);
+    EXPECT_TRUE(::IsWindow(hwnd)) << c.what << ": a document whose Close is greyed stays open";
+    ::EnableMenuItem(::GetSystemMenu(hwnd, FALSE), SC_CLOSE, MF_BYCOMMAND | MF_ENABLED);
+    frame->MDIRestore(child);
+    ::DestroyWindow(hwnd);
+    PumpAsTheProgram(100);
+  }
+}
+
 TEST_F(MdiFrame, ADocumentWithoutASystemMenuLivesMaximizedAndGetsItsPlaceBackWithOne) {
   // Made without one: maximized from the start, its buttons on the menu bar.
   auto* plain = new CTKMDIChildWnd;

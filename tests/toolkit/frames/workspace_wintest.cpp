@@ -3,6 +3,7 @@
 #include "support/wine/GTestWin.h"
 
 #include "toolkit/frames/FrameHelper.h"
+#include "toolkit/frames/ShellManager.h"
 #include "toolkit/frames/TKCommandManager.h"
 #include "toolkit/frames/TKRegistry.h"
 #include "toolkit/frames/TKWorkspace.h"
@@ -110,6 +111,24 @@ TEST(WorkspaceVersionTest, StoredVersionPacksMajorAndMinor) {
     workspace.m_savedMinor = c.minor;
     EXPECT_EQ(workspace.StoredVersion(), c.expected) << c.major << "." << c.minor;
   }
+}
+
+TEST(WorkspaceManagersTest, TheShellManagerIsMadeOnceAndGoesWithTheWorkspaceThatMadeIt) {
+  ASSERT_EQ(g_pShellManager, nullptr);
+  {
+    CTKWorkspace workspace;
+    EXPECT_TRUE(workspace.CreateShellManager());
+    ShellManager* made = g_pShellManager;
+    ASSERT_NE(made, nullptr);
+    EXPECT_FALSE(workspace.CreateShellManager());
+    EXPECT_EQ(g_pShellManager, made);
+    {
+      CTKWorkspace other;
+      EXPECT_FALSE(other.CreateShellManager());
+    }
+    EXPECT_EQ(g_pShellManager, made) << "only the workspace that made it deletes it";
+  }
+  EXPECT_EQ(g_pShellManager, nullptr);
 }
 
 TEST_F(WorkspaceTest, SaveLoadAndCleanTheWholeState) {
