@@ -558,14 +558,14 @@ TEST_F(MenuFrame, TheTearOffBandOfAMenuTellsWhatItIsForAndLightsWhileItSays) {
   char text[80] = "";
   ::GetWindowTextA(tip, text, sizeof text);
   EXPECT_STREQ(text, "Drag to make this menu float");
-  PumpLikeTheProgram(50);
+  Pump(50);
   CapturedImage image = CaptureWindow(popup->m_hWnd, false);
   ASSERT_FALSE(image.Empty());
   EXPECT_EQ(image.At(band.left + 1, band.top + 1), GlobalData::Get().highlight);
   // On an item the tip goes and the band is plain again.
   MoveMouse(ItemCentre(popup, 0));
   ASSERT_TRUE(WaitFor([&] { return !::IsWindowVisible(tip); }, 5000));
-  PumpLikeTheProgram(50);
+  Pump(50);
   image = CaptureWindow(popup->m_hWnd, false);
   EXPECT_EQ(image.At(band.left + 1, band.top + 1), GlobalData::Get().barFace);
   Tap(VK_ESCAPE);
@@ -872,7 +872,7 @@ TEST_F(ShortMenus, AnExpandedMenuSetsTheItemsTheShortMenuLeftOutApart) {
     const CRect rect = menu->GetMenuItem(index)->m_rect;
     return image.At(rect.right - 4, rect.top + 2);
   };
-  PumpLikeTheProgram(50);
+  Pump(50);
   CapturedImage image = CaptureWindow(popup->GetMenuBar()->m_hWnd, false);
   ASSERT_FALSE(image.Empty());
   const COLORREF plain = colourOf(popup, image, 0);
@@ -882,7 +882,7 @@ TEST_F(ShortMenus, AnExpandedMenuSetsTheItemsTheShortMenuLeftOutApart) {
   ASSERT_NE(popup, nullptr);
   popup = popup->GetOutermost();
   ASSERT_EQ(ItemsOf(popup), (std::vector<std::string>{"&New\tCtrl+N", "&Open...", "-", "&Recent", "&Save"}));
-  PumpLikeTheProgram(50);
+  Pump(50);
   image = CaptureWindow(popup->GetMenuBar()->m_hWnd, false);
   ASSERT_FALSE(image.Empty());
   EXPECT_EQ(colourOf(popup, image, 0), plain) << "New is used often";
