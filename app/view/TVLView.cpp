@@ -155,9 +155,9 @@ void CTVLView::ForgetPatches(std::vector<Patch>& patches, const RECT& region) {
   }
 }
 
-void CTVLView::RestorePatches(std::vector<Patch>& patches) {
+void CTVLView::RestorePatches(std::vector<Patch>& patches, HDC given) {
   if (patches.empty()) return;
-  HDC dc = ::GetDC(m_hWnd);
+  HDC dc = given ? given : ::GetDC(m_hWnd);
   HDC mem = ::CreateCompatibleDC(dc);
   for (Patch& p : patches) {
     HGDIOBJ old = ::SelectObject(mem, p.bitmap);
@@ -166,7 +166,7 @@ void CTVLView::RestorePatches(std::vector<Patch>& patches) {
     ::DeleteObject(p.bitmap);
   }
   ::DeleteDC(mem);
-  ::ReleaseDC(m_hWnd, dc);
+  if (!given) ::ReleaseDC(m_hWnd, dc);
   patches.clear();
 }
 
@@ -214,23 +214,38 @@ bool CTVLView::StreamOfProjectRuns() const {
 }
 
 void CTVLView::DrawPlayIndicator() {
-  RestorePatches(m_indicatorPatches);
   Project* project = GetProject();
-  if (!project || !gAudioIO) return;
-  double position = gAudioIO->GetStreamTime() - gAudioIO->GetStreamStartTime();
-  if (position < Info().h || position > Info().h + Info().screen) return;
-  int x = static_cast<int>((position - Info().h) * Info().zoom) + 1;
+  double position = 0;
+  if (project && gAudioIO) position = gAudioIO->GetStreamTime() - gAudioIO->GetStreamStartTime();
+  if (!project || !gAudioIO || position < Info().h || position > Info().h + Info().screen) {
+    RestorePatches(m_indicatorPatches);
+    return;
+  }
+  const int x = static_cast<int>((position - Info().h) * Info().zoom) + 1;
+  const BOOL recording = gAudioIO->GetNumCaptureChannels() > 0;
+  // Where the indicator goes, one column for each track.
+  std::vector<std::pair<int, int>> columns;
+  int y = 1 - Info().vpos;
+  TrackListIterator it(project->GetTracks());
+  for (Track* t = it.First(); t; t = it.Next()) {
+    if (t->GetKind() != kKind3 && t->GetHeight() > 4) columns.push_back({y + 2, y + t->GetHeight() - 2});
+    y += t->GetHeight();
+  }
+  // Still standing where it goes (no paint has covered a column of it): nothing to do.
+  bool standing = recording == m_bIndicatorRecording && columns.size() == m_indicatorPatches.size();
+  for (size_t i = 0; standing && i < columns.size(); ++i) {
+    const Patch& p = m_indicatorPatches[i];
+    standing = p.x == x && p.y == columns[i].first && p.y + p.height == columns[i].second;
+  }
+  if (standing) return;
   HDC dc = ::GetDC(m_hWnd);
+  RestorePatches(m_indicatorPatches, dc);
   {
     CDCStateGuard guard(dc);
-    SelectTimeIndicator(guard, gAudioIO->GetNumCaptureChannels() > 0 ? FALSE : TRUE);
-    int y = 1 - Info().vpos;
-    TrackListIterator it(project->GetTracks());
-    for (Track* t = it.First(); t; t = it.Next()) {
-      if (t->GetKind() != kKind3) SavePatchAndDraw(dc, m_indicatorPatches, x, y + 2, y + t->GetHeight() - 2);
-      y += t->GetHeight();
-    }
+    SelectTimeIndicator(guard, recording ? FALSE : TRUE);
+    for (const auto& [top, bottom] : columns) SavePatchAndDraw(dc, m_indicatorPatches, x, top, bottom);
   }
+  m_bIndicatorRecording = recording;
   ::ReleaseDC(m_hWnd, dc);
 }
 

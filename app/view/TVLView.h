@@ -100,7 +100,8 @@ private:
   void DeselectAll();
   void DrawCursorLine();
   void DrawPlayIndicator();
-  void RestorePatches(std::vector<Patch>& patches);
+  // Puts the saved columns back on the screen (through dc, else a DC of its own).
+  void RestorePatches(std::vector<Patch>& patches, HDC dc = nullptr);
   void ForgetPatches(std::vector<Patch>& patches, const RECT& region);
   void SavePatchAndDraw(HDC dc, std::vector<Patch>& patches, int x, int top, int bottom);
   void RefreshFrame();
@@ -125,6 +126,8 @@ private:
   BOOL m_bAutoScrolling = FALSE;
   BOOL m_bIndicatorDrawnOnce = FALSE;
   BOOL m_bIndicatorVisible = FALSE;
+  // The play indicator on the screen now was drawn with the recording pen.
+  BOOL m_bIndicatorRecording = FALSE;
   // The project's stream was seen capturing: the engine forgets its capture channels
   // when the stream stops, before the tick that takes the recording in.
   BOOL m_bStreamCaptured = FALSE;

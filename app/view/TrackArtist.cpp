@@ -23,6 +23,31 @@ void FillBand(HDC dc, int left, int top, int right, int bottom, HBRUSH brush) {
   RECT r{left, top, right, bottom};
   ::FillRect(dc, &r, brush);
 }
+
+// Vertical strokes in the pen selected now, drawn together in one call: each covers
+// what MoveToEx and LineTo would (the end point left out). Flush before the pen changes.
+class Strokes {
+public:
+  explicit Strokes(HDC dc) : m_dc(dc) {}
+  ~Strokes() { Flush(); }
+  void Add(int x, int from, int to) {
+    if (from == to) return;
+    m_points.push_back({x, from});
+    m_points.push_back({x, to});
+    m_counts.push_back(2);
+  }
+  void Flush() {
+    if (!m_counts.empty())
+      ::PolyPolyline(m_dc, m_points.data(), m_counts.data(), static_cast<DWORD>(m_counts.size()));
+    m_points.clear();
+    m_counts.clear();
+  }
+
+private:
+  HDC m_dc;
+  std::vector<POINT> m_points;
+  std::vector<DWORD> m_counts;
+};
 }  // namespace
 
 TrackArtist::TrackArtist() {
@@ -234,12 +259,14 @@ bool TrackArtist::DrawMinMaxColumns(WaveTrack* track, CDCStateGuard& guard, HDC 
 
   // Background.
   bool sel = false;
+  Strokes strokes(dc);
   guard.SelectPen(m_hUnselectedPen);
   for (int i = 0; i < width; ++i) {
     int x = area.left + i;
     float e = static_cast<float>(env[static_cast<size_t>(i)]);
     bool s = columnSelected(i);
     if (s != sel) {
+      strokes.Flush();
       guard.SelectPen(s ? m_hSelectedPen : m_hUnselectedPen);
       sel = s;
     }
@@ -254,15 +281,13 @@ bool TrackArtist::DrawMinMaxColumns(WaveTrack* track, CDCStateGuard& guard, HDC 
       if (y2 > y3) y2 = y3 = std::max(1, height / 2);
     }
     if (y2 == y3) {
-      ::MoveToEx(dc, x, area.top + y1, nullptr);
-      ::LineTo(dc, x, area.top + y4);
+      strokes.Add(x, area.top + y1, area.top + y4);
     } else {
-      ::MoveToEx(dc, x, area.top + y1, nullptr);
-      ::LineTo(dc, x, area.top + y2);
-      ::MoveToEx(dc, x, area.top + y3, nullptr);
-      ::LineTo(dc, x, area.top + y4);
+      strokes.Add(x, area.top + y1, area.top + y2);
+      strokes.Add(x, area.top + y3, area.top + y4);
     }
   }
+  strokes.Flush();
 
   if (!summaryColumns) return true;
   // Columns of minimum and maximum, each joined to its left neighbour.
@@ -282,6 +307,7 @@ bool TrackArtist::DrawMinMaxColumns(WaveTrack* track, CDCStateGuard& guard, HDC 
     int x = area.left + i;
     bool s = columnSelected(i);
     if (!excluded && s != sel) {
+      strokes.Flush();
       guard.SelectPen(s ? m_hSelSamplePen : m_hSamplePen);
       sel = s;
     }
@@ -289,10 +315,10 @@ bool TrackArtist::DrawMinMaxColumns(WaveTrack* track, CDCStateGuard& guard, HDC 
       COLORREF c = excluded ? RGB(127, 127, 127) : (s ? m_selSampleColor : m_sampleColor);
       ::SetPixel(dc, x, area.top + top[i], c);
     } else {
-      ::MoveToEx(dc, x, area.top + top[i], nullptr);
-      ::LineTo(dc, x, area.top + bottom[i] + 1);
+      strokes.Add(x, area.top + top[i], area.top + bottom[i] + 1);
     }
   }
+  strokes.Flush();
   return true;
 }
 

@@ -80,10 +80,10 @@ void CFrameWnd::SetMessageText(UINT id) {
     }
   }
   CString text;
-  if (id == AFX_IDS_IDLEMESSAGE)
-    text.LoadString(id);
-  else
-    text = GetMessageString(id);
+  if (id != AFX_IDS_IDLEMESSAGE) text = GetMessageString(id);
+  // A command without a prompt shows the idle text; a program without an idle text
+  // leaves the pane as it is.
+  if (text.IsEmpty() && !text.LoadString(AFX_IDS_IDLEMESSAGE)) return;
   SetMessageText(static_cast<const char*>(text));
 }
 

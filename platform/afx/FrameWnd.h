@@ -106,7 +106,8 @@ public:
   virtual void OnUpdateFrameTitle(BOOL addToTitle);
 
   // The status bar's message pane (the pane with id 0 of the bar AFX_IDW_STATUS_BAR):
-  // a text, or the prompt of a command (AFX_IDS_IDLEMESSAGE: the idle text).
+  // a text, or the prompt of a command (AFX_IDS_IDLEMESSAGE or a command without a
+  // prompt: the idle text).
   void SetMessageText(const char* text);
   void SetMessageText(UINT id);
   // The prompt of a command: its string resource up to the first '\n'.
