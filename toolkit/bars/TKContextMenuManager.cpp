@@ -18,6 +18,26 @@ public:
   BOOL Make() { return CreateEx(0, AfxRegisterWndClass(0), "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr); }
 };
 
+// Walks the registered menus, each on a temporary bar of its own: step gets the menu's
+// id, its popup and the bar. A bar that cannot be made, or a step that fails, ends the
+// walk with FALSE.
+template <class Step>
+BOOL WithEachMenuOnABar(const CMap<UINT, UINT, HMENU, HMENU>& menus, Step step) {
+  HiddenBarHost host;
+  if (!host.Make()) return FALSE;
+  BOOL ok = TRUE;
+  for (POSITION pos = menus.GetStartPosition(); pos && ok;) {
+    UINT id;
+    HMENU menu;
+    menus.GetNextAssoc(pos, id, menu);
+    CTKPopupMenuBar bar;
+    ok = bar.CreateEx(&host, 0, WS_CHILD, CRect(0, 0, 0, 0), 1) && step(id, ::GetSubMenu(menu, 0), bar);
+    if (bar.m_hWnd) bar.DestroyWindow();
+  }
+  host.DestroyWindow();
+  return ok;
+}
+
 CWnd* DialogLikeOwner(CWnd* owner) {
   if (!owner) return nullptr;
   if (dynamic_cast<CTKDialog*>(owner) || dynamic_cast<CTKPropertyPage*>(owner)) return owner;
@@ -205,46 +225,18 @@ CString CTKContextMenuManager::RegistryPath(const char* profile) const {
 
 BOOL CTKContextMenuManager::LoadState(const char* profile) {
   const CString path = RegistryPath(profile);
-  HiddenBarHost host;
-  if (!host.Make()) return FALSE;
-  BOOL ok = TRUE;
-  for (POSITION pos = m_Menus.GetStartPosition(); pos && ok;) {
-    UINT id;
-    HMENU menu;
-    m_Menus.GetNextAssoc(pos, id, menu);
-    HMENU popup = ::GetSubMenu(menu, 0);
-    CTKPopupMenuBar bar;
-    if (!bar.CreateEx(&host, 0, WS_CHILD, CRect(0, 0, 0, 0), 1) || !bar.ImportFromMenu(popup, TRUE)) {
-      ok = FALSE;
-      break;
-    }
+  return WithEachMenuOnABar(m_Menus, [&](UINT id, HMENU popup, CTKPopupMenuBar& bar) {
+    if (!bar.ImportFromMenu(popup, TRUE)) return FALSE;
     if (bar.LoadState(path, static_cast<int>(id))) ToolbarButtonsArchive(bar).SaveTo(popup);
-    bar.DestroyWindow();
-  }
-  host.DestroyWindow();
-  return ok;
+    return TRUE;
+  });
 }
 
 BOOL CTKContextMenuManager::SaveState(const char* profile) {
   const CString path = RegistryPath(profile);
-  HiddenBarHost host;
-  if (!host.Make()) return FALSE;
-  BOOL ok = TRUE;
-  for (POSITION pos = m_Menus.GetStartPosition(); pos && ok;) {
-    UINT id;
-    HMENU menu;
-    m_Menus.GetNextAssoc(pos, id, menu);
-    HMENU popup = ::GetSubMenu(menu, 0);
-    CTKPopupMenuBar bar;
-    if (!bar.CreateEx(&host, 0, WS_CHILD, CRect(0, 0, 0, 0), 1)) {
-      ok = FALSE;
-      break;
-    }
+  return WithEachMenuOnABar(m_Menus, [&](UINT id, HMENU popup, CTKPopupMenuBar& bar) {
     // The customised items when the menu was changed, else the menu's own.
     if (!ToolbarButtonsArchive(bar).LoadFrom(popup)) bar.ImportFromMenu(popup, TRUE);
-    if (!bar.SaveState(path, static_cast<int>(id))) ok = FALSE;
-    bar.DestroyWindow();
-  }
-  host.DestroyWindow();
-  return ok;
+    return bar.SaveState(path, static_cast<int>(id));
+  });
 }
