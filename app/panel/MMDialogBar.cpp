@@ -172,7 +172,7 @@ BOOL CMMDialogBar::CreateControls() {
     s.button->SetTipText(s.tip);
   }
   if (!m_inputSource.CreateFromControl(this, IDC_PANEL_INPUT_SOURCE, SchemeColor(scheme.LighterShade),
-                                       SchemeColor(scheme.LightShade), 0, nullptr,
+                                       SchemeColor(scheme.LightShade), 0, nullptr, RGB(255, 255, 255),
                                        SchemeColor(scheme.DarkShade)))
     return FALSE;
   CBitmapSlider* sliders[] = {&m_outputSlider, &m_inputSlider};

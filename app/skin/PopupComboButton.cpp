@@ -2,15 +2,17 @@
 
 #include "platform/afx/linux_headers_begin.h"
 #include <algorithm>
-#include <vector>
 #include "platform/afx/linux_headers_end.h"
 
 // ---------------------------------------------------------------------------------
-// The popup host and its list.
+// The popup host: it lays out, paints and listens to its list.
 
 BEGIN_MESSAGE_MAP(CPopupListHost, CWnd)
   ON_WM_SIZE()
   ON_WM_SHOWWINDOW()
+  ON_MESSAGE(WM_DRAWITEM, OnDrawItem)
+  ON_MESSAGE(WM_MEASUREITEM, OnMeasureItem)
+  ON_MESSAGE(WM_CTLCOLORLISTBOX, OnCtlColorListBox)
 END_MESSAGE_MAP()
 
 BOOL CPopupListHost::Create(CPopupComboButton* owner) {
@@ -19,43 +21,57 @@ BOOL CPopupListHost::Create(CPopupComboButton* owner) {
   if (!CreateEx(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, cls, "", WS_POPUP | WS_BORDER, 0, 0, 200, 200,
                 owner->m_hWnd, nullptr))
     return FALSE;
-  m_hList = ::CreateWindowExA(
-      0, "LISTBOX", "",
-      WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_NOTIFY | LBS_SORT | LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT, 0,
-      0, 200, 200, m_hWnd, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(kListId)), AfxGetInstanceHandle(),
-      nullptr);
-  if (!m_hList) return FALSE;
-  ::SendMessageA(m_hList, LB_SETITEMHEIGHT, 0, 16);
-  return TRUE;
+  return m_list.Create(this, kListId);
 }
 
 void CPopupListHost::OnSize(UINT, int cx, int cy) {
-  if (m_hList) ::MoveWindow(m_hList, 0, 0, cx, cy, TRUE);
+  if (m_list.m_hWnd) ::MoveWindow(m_list.m_hWnd, 0, 0, cx, cy, TRUE);
+}
+
+LRESULT CPopupListHost::OnDrawItem(WPARAM, LPARAM item) {
+  const auto* draw = reinterpret_cast<const DRAWITEMSTRUCT*>(item);
+  if (draw->CtlID != kListId) return FALSE;
+  m_list.DrawItem(draw);
+  return TRUE;
+}
+
+LRESULT CPopupListHost::OnMeasureItem(WPARAM, LPARAM item) {
+  reinterpret_cast<MEASUREITEMSTRUCT*>(item)->itemHeight = CPopupListBox::kLineHeight;
+  return TRUE;
+}
+
+LRESULT CPopupListHost::OnCtlColorListBox(WPARAM, LPARAM) {
+  return reinterpret_cast<LRESULT>(m_list.BackgroundBrush());
 }
 
 void CPopupListHost::OnShowWindow(BOOL show, UINT) {
   Default();
   if (!m_pOwner) return;
-  if (show) m_nSaved = static_cast<int>(::SendMessageA(m_hList, LB_GETCURSEL, 0, 0));
-  ::SendMessageA(m_pOwner->m_hWnd, CPopupComboButton::kShown, show ? 1 : 0, 0);
+  if (show) m_list.SaveSelection();
+  // Posted: a press on the button that took the focus from the list (and so closed
+  // it) is handled before the button hears of the closing, and does not reopen it.
+  ::PostMessageA(m_pOwner->m_hWnd, CPopupComboButton::kShown, show ? 1 : 0, 0);
   if (!show) m_pOwner->Invalidate(FALSE);
 }
 
 BOOL CPopupListHost::OnCommand(WPARAM wParam, LPARAM lParam) {
   if (LOWORD(wParam) != kListId || HIWORD(wParam) != LBN_SELCHANGE) return CWnd::OnCommand(wParam, lParam);
-  POINT cursor;
-  ::GetCursorPos(&cursor);
+  const int selected = m_list.GetCurSel();
+  if (m_list.IsHeader(selected)) return TRUE;
+  // Where the pointer was when the line was let go (or the key pressed), not where it
+  // has gone since.
+  const DWORD at = ::GetMessagePos();
+  const POINT cursor{static_cast<short>(LOWORD(at)), static_cast<short>(HIWORD(at))};
   RECT window;
   ::GetWindowRect(m_hWnd, &window);
   const bool inside = ::PtInRect(&window, cursor);
   ::ShowWindow(m_hWnd, SW_HIDE);
   if (!inside) {
-    ::SendMessageA(m_hList, LB_SETCURSEL, static_cast<WPARAM>(m_nSaved), 0);
+    m_list.RestoreSelection();
     return TRUE;
   }
-  const LRESULT chosen = ::SendMessageA(m_hList, LB_GETCURSEL, 0, 0);
-  if (chosen >= 0)
-    ::SendMessageA(m_pOwner->m_hWnd, CPopupComboButton::kChosen, static_cast<WPARAM>(chosen), 0);
+  if (selected >= 0)
+    ::SendMessageA(m_pOwner->m_hWnd, CPopupComboButton::kChosen, static_cast<WPARAM>(selected), 0);
   return TRUE;
 }
 
@@ -66,10 +82,13 @@ BEGIN_MESSAGE_MAP(CPopupComboButton, CWnd)
   ON_WM_PAINT()
   ON_WM_ERASEBKGND()
   ON_WM_MOUSEMOVE()
+  ON_WM_MOUSELEAVE()
+  ON_WM_CAPTURECHANGED()
   ON_WM_LBUTTONDOWN()
   ON_WM_LBUTTONUP()
   ON_WM_LBUTTONDBLCLK()
   ON_WM_RBUTTONDOWN()
+  ON_WM_SETFOCUS()
   ON_WM_ENABLE()
   ON_MESSAGE(CPopupComboButton::kChosen, OnChosen)
   ON_MESSAGE(CPopupComboButton::kShown, OnShown)
@@ -117,7 +136,7 @@ void CPopupComboButton::SetColors(COLORREF background, COLORREF hotBackground, C
 }
 
 BOOL CPopupComboButton::CreateFromControl(CWnd* parent, UINT id, COLORREF background, COLORREF hotBackground,
-                                          COLORREF text, HFONT font, COLORREF frame) {
+                                          COLORREF text, HFONT font, COLORREF listFrame, COLORREF frame) {
   if (!parent) return FALSE;
   HWND placeholder = ::GetDlgItem(parent->m_hWnd, static_cast<int>(id));
   if (!placeholder) return FALSE;
@@ -127,11 +146,12 @@ BOOL CPopupComboButton::CreateFromControl(CWnd* parent, UINT id, COLORREF backgr
   char caption[256] = "";
   ::GetWindowTextA(placeholder, caption, sizeof(caption));
   ::DestroyWindow(placeholder);
-  return Create(caption, rect, parent, id, background, hotBackground, text, font, frame);
+  return Create(caption, rect, parent, id, background, hotBackground, text, font, listFrame, frame);
 }
 
 BOOL CPopupComboButton::Create(const char* text, const RECT& rect, CWnd* parent, UINT id, COLORREF background,
-                               COLORREF hotBackground, COLORREF textColor, HFONT font, COLORREF frame) {
+                               COLORREF hotBackground, COLORREF textColor, HFONT font, COLORREF listFrame,
+                               COLORREF frame) {
   MakeBrushes(background, hotBackground, textColor, frame);
   if (font) {
     m_hFont = font;
@@ -144,41 +164,35 @@ BOOL CPopupComboButton::Create(const char* text, const RECT& rect, CWnd* parent,
   m_nId = id;
   m_hParent = parent->m_hWnd;
   if (!m_host.Create(this)) return FALSE;
-  ::SendMessageA(m_host.List(), WM_SETFONT, reinterpret_cast<WPARAM>(m_hFont), FALSE);
-  ::SendMessageA(m_host.List(), LB_SETITEMHEIGHT, 0, 16);
+  m_host.List().SetLineFont(m_hFont);
+  m_host.List().SetFrameColor(listFrame);
   return TRUE;
 }
 
-int CPopupComboButton::AddLine(const char* text) {
-  return static_cast<int>(::SendMessageA(m_host.List(), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text)));
+int CPopupComboButton::AddLine(const char* text) { return m_host.List().AddLine(text); }
+int CPopupComboButton::AddHeader(const char* text, COLORREF color) {
+  return m_host.List().AddHeader(text, color);
 }
-void CPopupComboButton::RemoveAll() { ::SendMessageA(m_host.List(), LB_RESETCONTENT, 0, 0); }
-int CPopupComboButton::GetCount() const {
-  return static_cast<int>(::SendMessageA(m_host.List(), LB_GETCOUNT, 0, 0));
-}
-
-CString CPopupComboButton::GetLineText(int index) const {
-  const LRESULT length = ::SendMessageA(m_host.List(), LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
-  if (length == LB_ERR) return CString();
-  std::vector<char> text(static_cast<size_t>(length) + 1);
-  ::SendMessageA(m_host.List(), LB_GETTEXT, static_cast<WPARAM>(index),
-                 reinterpret_cast<LPARAM>(text.data()));
-  return CString(text.data());
-}
+void CPopupComboButton::RemoveAll() { m_host.List().RemoveAll(); }
+int CPopupComboButton::GetCount() const { return m_host.List().GetCount(); }
+CString CPopupComboButton::GetLineText(int index) const { return m_host.List().GetText(index); }
 
 int CPopupComboButton::SelectLine(const char* text) {
-  const LRESULT index = ::SendMessageA(m_host.List(), LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                                       reinterpret_cast<LPARAM>(text));
-  if (index == LB_ERR) return -1;
-  ::SendMessageA(m_host.List(), LB_SETCURSEL, static_cast<WPARAM>(index), 0);
-  if (m_bShowChoice) SetWindowText(text);
-  return static_cast<int>(index);
+  CPopupListBox& list = m_host.List();
+  for (int i = 0; i < list.GetCount(); ++i) {
+    if (list.IsHeader(i) || ::lstrcmpiA(list.GetText(i), text) != 0) continue;
+    list.SetCurSel(i);
+    if (m_bShowChoice) SetWindowText(list.GetText(i));
+    return i;
+  }
+  return -1;
 }
 
 BOOL CPopupComboButton::IsDropped() const { return m_host.m_hWnd && ::IsWindowVisible(m_host.m_hWnd); }
 
 void CPopupComboButton::ShowDropDown() {
-  const int lineHeight = static_cast<int>(::SendMessageA(m_host.List(), LB_GETITEMHEIGHT, 0, 0));
+  CPopupListBox& list = m_host.List();
+  const int lineHeight = static_cast<int>(::SendMessageA(list.m_hWnd, LB_GETITEMHEIGHT, 0, 0));
   const int height = std::min(GetCount() * lineHeight, m_nMaxListHeight);
   RECT button;
   ::GetWindowRect(m_hWnd, &button);
@@ -192,7 +206,8 @@ void CPopupComboButton::ShowDropDown() {
                  frame.bottom - frame.top, SWP_NOACTIVATE);
   // Shown with ShowWindow, so that the host hears of it (WM_SHOWWINDOW).
   ::ShowWindow(m_host.m_hWnd, SW_SHOWNOACTIVATE);
-  ::SetFocus(m_host.List());
+  // With the focus the list closes itself when the user turns to anything else.
+  list.SetFocus();
 }
 
 void CPopupComboButton::HideDropDown() {
@@ -244,48 +259,129 @@ LRESULT CPopupComboButton::OnSetText(WPARAM, LPARAM) {
   return result;
 }
 
+void CPopupComboButton::SetHot(BOOL hot) {
+  if (m_bHot == hot) return;
+  m_bHot = hot;
+  Invalidate(FALSE);
+}
+
 void CPopupComboButton::OnMouseMove(UINT, CPoint point) {
+  // While the list is closed the button holds the pointer from the first move over
+  // it, so that it hears the pointer leave; while it is open, a held pointer that
+  // leaves both the button and the list closes the list.
+  if (!m_bHot && !IsDropped() && ::GetCapture() != m_hWnd) ::SetCapture(m_hWnd);
   RECT client;
   ::GetClientRect(m_hWnd, &client);
-  const bool inside = ::PtInRect(&client, point);
-  if (inside && !m_bHot && !IsDropped()) {
-    m_bHot = TRUE;
-    Invalidate(FALSE);
+  if (!::PtInRect(&client, point)) {
+    if (IsDropped()) {
+      POINT screen = point;
+      ::ClientToScreen(m_hWnd, &screen);
+      RECT popup;
+      ::GetWindowRect(m_host.m_hWnd, &popup);
+      if (!::PtInRect(&popup, screen)) HideDropDown();
+    } else {
+      EndHot();
+      if (::GetCapture() == m_hWnd) ::ReleaseCapture();
+    }
+  } else if (!m_bHot && !IsDropped()) {
+    SetHot(TRUE);
+    // A pointer that leaves for a window of another program sends no move here.
     TRACKMOUSEEVENT track{sizeof(TRACKMOUSEEVENT), TME_LEAVE, m_hWnd, 0};
     ::TrackMouseEvent(&track);
     // The frame's status-bar prompt for the selector.
     if (CWnd* main = AfxGetMainWnd()) ::SendMessageA(main->m_hWnd, 0x362, m_nId, 0);
-  } else if (!inside && m_bHot) {
-    m_bHot = FALSE;
-    Invalidate(FALSE);
   }
 }
 
-void CPopupComboButton::OnLButtonDown(UINT, CPoint) {
-  m_bHot = FALSE;
+void CPopupComboButton::OnMouseLeave() {
+  // A late word of an earlier leave while the pointer is back over the button changes
+  // nothing.
+  POINT cursor;
+  ::GetCursorPos(&cursor);
+  if (::WindowFromPoint(cursor) == m_hWnd) return;
+  EndHot();
+  if (!IsDropped() && ::GetCapture() == m_hWnd && ::GetKeyState(VK_LBUTTON) >= 0) ::ReleaseCapture();
+}
+
+void CPopupComboButton::OnCaptureChanged(CWnd*) {
+  // Whoever takes the pointer away also takes the hot look, unless the pointer is still
+  // over the button: then its leaving is heard through the leave tracking.
+  POINT cursor;
+  ::GetCursorPos(&cursor);
+  if (::WindowFromPoint(cursor) != m_hWnd) EndHot();
+}
+
+void CPopupComboButton::EndHot() {
+  if (!m_bHot) return;
+  SetHot(FALSE);
+  TRACKMOUSEEVENT track{sizeof(TRACKMOUSEEVENT), TME_LEAVE | TME_CANCEL, m_hWnd, 0};
+  ::TrackMouseEvent(&track);
+}
+
+void CPopupComboButton::OnLButtonDown(UINT, CPoint point) {
+  EndHot();
+  if (IsDropped()) {
+    POINT screen = point;
+    ::ClientToScreen(m_hWnd, &screen);
+    if (::PtInRect(&m_dropRect, screen)) {
+      // The press belongs to the list: let the pointer go so that the list gets it.
+      ::ReleaseCapture();
+      return;
+    }
+  }
+  // The button takes the focus (which closes an open list) and holds the pointer until
+  // the press ends; only then is the list opened, so that it keeps the focus.
+  Default();
   if (IsDropped()) {
     HideDropDown();
   } else if (!m_bJustClosed) {
     ShowDropDown();
     m_bJustClosed = TRUE;
+    // The list took the pointer with the focus; while the press lasts the button holds
+    // it again, so that dragging off the button and the list closes the list.
+    if (::GetKeyState(VK_LBUTTON) < 0) ::SetCapture(m_hWnd);
   } else {
     m_bJustClosed = FALSE;
   }
   Invalidate(FALSE);
 }
 
-void CPopupComboButton::OnRButtonDown(UINT, CPoint) { m_bJustClosed = FALSE; }
+void CPopupComboButton::OnLButtonUp(UINT, CPoint point) {
+  Default();
+  // The press is over: the open list gets the pointer, and so does any window the
+  // pointer was let go over.
+  RECT client;
+  ::GetClientRect(m_hWnd, &client);
+  if (::GetCapture() == m_hWnd && (IsDropped() || !::PtInRect(&client, point))) ::ReleaseCapture();
+}
+
+void CPopupComboButton::OnRButtonDown(UINT, CPoint) {
+  m_bJustClosed = FALSE;
+  Default();
+}
 
 void CPopupComboButton::OnLButtonDblClk(UINT flags, CPoint point) {
-  m_bJustClosed = FALSE;
-  PostMessage(WM_LBUTTONDOWN, flags, MAKELPARAM(point.x, point.y));
+  // A double click acts as a second press, at once: the press that took the focus from
+  // the list (and so closed it) must not open it again.
+  OnLButtonDown(flags, point);
+}
+
+void CPopupComboButton::OnSetFocus(CWnd*) {
+  Default();
+  if (IsDropped()) m_host.List().SetFocus();
+}
+
+void CPopupComboButton::OnEnable(BOOL enable) {
+  // A disabled selector chooses nothing: an open list goes.
+  if (!enable) HideDropDown();
+  Invalidate(FALSE);
 }
 
 LRESULT CPopupComboButton::OnChosen(WPARAM index, LPARAM) {
   const CString text = GetLineText(static_cast<int>(index));
   if (m_bShowChoice) SetWindowText(text);
   ::PostMessageA(m_hParent, kChosen, m_nId, static_cast<LPARAM>(index));
-  ::SendMessageA(m_host.List(), LB_SETCURSEL, index, 0);
+  m_host.List().SetCurSel(static_cast<int>(index));
   m_bJustClosed = FALSE;
   return 1;
 }

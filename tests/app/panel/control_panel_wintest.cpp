@@ -481,6 +481,37 @@ TEST_F(ControlPanelTest, VolumeSlidersSetTheMixerAndNameTheirValue) {
   gAudioIO->SetMixer(source, input, output);
 }
 
+TEST_F(ControlPanelTest, ChoosingTheInputSourceInTheSelectorsListSetsTheMixer) {
+  int source = 0;
+  float input = 0, output = 0;
+  gAudioIO->GetMixer(&source, &input, &output);
+  const std::vector<std::string> sources = gAudioIO->GetInputSources();
+  ASSERT_FALSE(sources.empty()) << "the rig's microphone has an input";
+  // The input slider at 0, the mixer's input turned up behind the panel's back: a
+  // choice in the list hands the mixer the source with the sliders' volumes.
+  ::SendMessageA(Panel().InputSlider().m_hWnd, WM_KEYDOWN, VK_HOME, 1);
+  PumpPendingMessages(30);
+  gAudioIO->SetMixer(source, 0.6f, output);
+  CPopupComboButton& selector = Panel().InputSource();
+  ::SetForegroundWindow(m_frame->m_hWnd);
+  ClickAt(selector.m_hWnd, POINT{40, 10});
+  ASSERT_TRUE(winetest::WaitUntil([&] { return selector.IsDropped() != FALSE; }, 2000));
+  RECT line;
+  ::SendMessageA(selector.GetListWindow(), LB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&line));
+  ClickAt(selector.GetListWindow(), POINT{(line.left + line.right) / 2, (line.top + line.bottom) / 2});
+  EXPECT_TRUE(winetest::WaitUntil([&] { return !selector.IsDropped(); }, 2000));
+  PumpPendingMessages(50);
+  float nowInput = 1;
+  int nowSource = -1;
+  gAudioIO->GetMixer(&nowSource, &nowInput, nullptr);
+  gAudioIO->SetMixer(source, input, output);
+  EXPECT_EQ(nowSource, 0);
+  EXPECT_NEAR(nowInput, 0.0f, 0.01f) << "the slider's volume came with the choice";
+  CString text;
+  selector.GetWindowText(text);
+  EXPECT_EQ(std::string(text), sources[0]);
+}
+
 TEST_F(ControlPanelTest, PlayPlaysTheTakeToTheEndAndThePanelComesBackToIdle) {
   Press(IDC_PANEL_RECORD);
   Ticks(1.0);
