@@ -300,6 +300,8 @@ TEST_F(SkinControlsTest, SelectorListClosesWhenTheUserTurnsElsewhere) {
       {"a click on the parent's empty area", open, [&] { menutest::Click(away); }},
       {"a click on another window", open, [&] { menutest::Click(ScreenPoint(other.m_hWnd, 100, 60)); }},
       {"a click on the button itself", open, [&] { menutest::Click(button); }},
+      // As when the user switches to another program.
+      {"another window coming to the front", open, [&] { ::SetForegroundWindow(other.m_hWnd); }},
       // The button holds the pointer while it is pressed.
       {"the pressed pointer dragged off the button and the list",
        [&] {
