@@ -100,6 +100,7 @@ BOOL CTKOutlookBarPage::CreateButton(CWnd* bar, HFONT font) {
 CTKOutlookBar::CTKOutlookBar() { m_bLocked = TRUE; }
 
 CTKOutlookBar::~CTKOutlookBar() {
+  if (m_hBackImage) ::DeleteObject(m_hBackImage);
   for (CTKButton* button : m_stripButtons) delete button;
   while (!m_Pages.IsEmpty()) delete static_cast<CTKOutlookBarPage*>(m_Pages.RemoveHead());
   while (!m_DefaultPages.IsEmpty()) delete static_cast<CTKOutlookBarPage*>(m_DefaultPages.RemoveHead());
@@ -151,7 +152,31 @@ int CTKOutlookBar::OnCreate(LPCREATESTRUCT cs) {
 
 void CTKOutlookBar::OnSysColorChange() {
   m_clrBackColor = GD().buttonShadow;
+  LoadBackImage();
   if (m_hWnd) Invalidate();
+}
+
+void CTKOutlookBar::SetBackImage(UINT resourceId) {
+  if (resourceId == m_nBackImageId) return;
+  m_nBackImageId = resourceId;
+  LoadBackImage();
+  if (m_hWnd) ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+void CTKOutlookBar::LoadBackImage() {
+  if (m_hBackImage) ::DeleteObject(m_hBackImage);
+  m_hBackImage = nullptr;
+  m_sizeBackImage = SIZE{0, 0};
+  m_bUseBackImage = FALSE;
+  if (m_nBackImageId == 0) return;
+  m_hBackImage =
+      static_cast<HBITMAP>(::LoadImageA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(m_nBackImageId),
+                                        IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION | LR_LOADMAP3DCOLORS));
+  BITMAP info{};
+  if (!m_hBackImage || !::GetObjectA(m_hBackImage, sizeof info, &info)) return;
+  m_sizeBackImage = SIZE{info.bmWidth, info.bmHeight};
+  // A bitmap on a palette screen would only be dithered into the buttons' colours.
+  m_bUseBackImage = GD().bitsPerPixel > 8 && info.bmWidth > 0 && info.bmHeight > 0;
 }
 
 void CTKOutlookBar::OnSize(UINT type, int cx, int cy) {
@@ -1074,7 +1099,19 @@ void CTKOutlookBar::OnFillButtonArea(CDC* dc, CRect rect) {
 }
 
 void CTKOutlookBar::OnEraseWorkArea(CDC* dc, CRect rect) {
-  dc->FillSolidRect(&rect, m_clrBackColor == (COLORREF)-1 ? GD().buttonShadow : m_clrBackColor);
+  if (!HasBackImage()) {
+    dc->FillSolidRect(&rect, m_clrBackColor == (COLORREF)-1 ? GD().buttonShadow : m_clrBackColor);
+    return;
+  }
+  // Tiled from the area's top left corner.
+  HDC memory = ::CreateCompatibleDC(dc->GetSafeHdc());
+  HGDIOBJ old = ::SelectObject(memory, m_hBackImage);
+  for (int y = rect.top; y < rect.bottom; y += m_sizeBackImage.cy)
+    for (int x = rect.left; x < rect.right; x += m_sizeBackImage.cx)
+      ::BitBlt(dc->GetSafeHdc(), x, y, std::min<int>(m_sizeBackImage.cx, rect.right - x),
+               std::min<int>(m_sizeBackImage.cy, rect.bottom - y), memory, 0, 0, SRCCOPY);
+  ::SelectObject(memory, old);
+  ::DeleteDC(memory);
 }
 
 void CTKOutlookBar::DoPaint(CDC* paintDC) {

@@ -135,8 +135,13 @@ public:
   // Scrolls until the button at the index lies inside the button area.
   void EnsureButtonVisible(int index);
   void SetDefaultSize(int size) { m_nDefaultSize = size; }
-  // The bar draws no background bitmap yet; its buttons ask this before choosing colours.
-  BOOL HasBackImage() const { return FALSE; }
+  // A bitmap resource tiled behind the buttons instead of the plain background colour,
+  // used only on screens of more than 256 colours; 0 removes it. Its grey shades follow
+  // the system's button colours.
+  void SetBackImage(UINT resourceId);
+  UINT GetBackImage() const { return m_nBackImageId; }
+  // Whether the bitmap is drawn: its buttons ask this before choosing colours.
+  BOOL HasBackImage() const { return m_bUseBackImage && m_hBackImage; }
   int GetFirstVisibleButton() const { return m_iFirstVisibleButton; }
   BOOL IsScrollUpShown() const;
   BOOL IsScrollDownShown() const;
@@ -201,6 +206,8 @@ protected:
   void StopTracking(BOOL apply);
   void EndRename(BOOL apply);
   BOOL IsVerticalSplitter() const;
+  // (Re)loads the background bitmap of m_nBackImageId, after a change of system colours too.
+  void LoadBackImage();
 
   CObList m_Pages;
   CObList m_DefaultPages;
@@ -237,4 +244,8 @@ protected:
   std::vector<UINT> m_stripPages;
   HWND m_hwndRename = nullptr;
   UINT m_nRenamedPage = (UINT)-1;
+  UINT m_nBackImageId = 0;
+  HBITMAP m_hBackImage = nullptr;
+  SIZE m_sizeBackImage{0, 0};
+  BOOL m_bUseBackImage = FALSE;
 };

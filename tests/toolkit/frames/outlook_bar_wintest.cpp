@@ -12,6 +12,7 @@
 #include "toolkit/frames/TKOutlookBar.h"
 #include "toolkit/frames/TKOutlookButton.h"
 #include "toolkit/frames/TKWorkspace.h"
+#include "toolkit/frames/panes_test_resource.h"
 
 namespace {
 
@@ -518,6 +519,41 @@ TEST_F(OutlookBarFrame, EachLookPaintsThePageButtonsAndTheActivePagesImages) {
     // The page buttons carry their names.
     EXPECT_GT(CountColour(image, bar->GetPageButtonRect(kLog), GlobalData::Get().buttonText), 5) << look.name;
   }
+}
+
+TEST_F(OutlookBarFrame, ABackImageIsTiledBehindTheButtonsUntilItIsRemoved) {
+  Build(480, true);
+  constexpr COLORREF kBlue = RGB(0, 128, 255), kYellow = RGB(255, 200, 0);
+  const CRect area = bar->GetButtonArea();
+  auto shot = [&] {
+    ::RedrawWindow(bar->m_hWnd, nullptr, nullptr,
+                   RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    PumpPendingMessages();
+    return CaptureWindow(bar->m_hWnd, true);
+  };
+  CapturedImage plain = shot();
+  EXPECT_EQ(CountColour(plain, area, kBlue) + CountColour(plain, area, kYellow), 0);
+
+  bar->SetBackImage(IDB_OUTLOOK_BACK);
+  EXPECT_TRUE(bar->HasBackImage());
+  CapturedImage tiled = shot();
+  EXPECT_TRUE(SavePng(tiled, ScreenshotPath("outlook-back-image.png")));
+  // The 16-pixel picture, blue then yellow, repeats from the area's top left corner,
+  // behind the buttons, which stay on top.
+  for (int tile : {0, 16, 32}) {
+    EXPECT_EQ(tiled.At(area.left + tile + 1, area.top + 1), kBlue) << tile;
+    EXPECT_EQ(tiled.At(area.left + tile + 9, area.top + 1), kYellow) << tile;
+  }
+  EXPECT_GT(CountColour(tiled, CRect(area.left, area.bottom - 16, area.right, area.bottom), kYellow), 100);
+  const CRect recording = ButtonRect(901);
+  EXPECT_EQ(tiled.At(recording.CenterPoint().x, recording.top + 5 + 16), kColours[0]);
+
+  // Removed, the plain background comes back.
+  bar->SetBackImage(0);
+  EXPECT_FALSE(bar->HasBackImage());
+  CapturedImage again = shot();
+  EXPECT_EQ(CountColour(again, area, kBlue) + CountColour(again, area, kYellow), 0);
+  EXPECT_EQ(again.At(area.left + 1, area.top + 1), plain.At(area.left + 1, area.top + 1));
 }
 
 TEST(OutlookBarSheet, ASheetWithTheOutlookLookOffersItsPagesAsButtonsDownTheLeft) {
