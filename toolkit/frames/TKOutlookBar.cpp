@@ -97,7 +97,7 @@ BOOL CTKOutlookBarPage::CreateButton(CWnd* bar, HFONT font) {
 
 // ---- the bar -----------------------------------------------------------------------
 
-CTKOutlookBar::CTKOutlookBar() { m_bLocked = TRUE; }
+CTKOutlookBar::CTKOutlookBar() = default;
 
 CTKOutlookBar::~CTKOutlookBar() {
   if (m_hBackImage) ::DeleteObject(m_hBackImage);
@@ -832,6 +832,43 @@ void CTKOutlookBar::SetActivePage(UINT id, BOOL animate) {
     ::Sleep(10);
   }
   ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+// ---- customization: dragged and dropped buttons ------------------------------------------
+
+BOOL CTKOutlookBar::OnDrop(COleDataObject* data, DROPEFFECT effect, CPoint point) {
+  if (!CTKToolBar::OnDrop(data, effect, point)) return FALSE;
+  AdjustLayout();
+  Invalidate();
+  return TRUE;
+}
+
+CTKToolbarButton* CTKOutlookBar::CreateDroppedButton(COleDataObject* data) {
+  CTKToolbarButton* dropped = CTKToolBar::CreateDroppedButton(data);
+  if (!dropped) return nullptr;
+  auto* button = dynamic_cast<CTKOutlookButton*>(dropped);
+  if (!button) {
+    // A command from elsewhere: its image lies in another image list, so it shows
+    // its name on this bar.
+    button = new CTKOutlookButton;
+    button->CopyFrom(*dropped);
+    delete dropped;
+    button->SetImage(-1);
+    button->m_bImage = FALSE;
+    button->m_bText = TRUE;
+    if (button->m_strText.IsEmpty()) FillButtonText(button);
+  }
+  button->m_dwPageID = m_nActivePage == (UINT)-1 ? 0 : m_nActivePage;
+  return button;
+}
+
+BOOL CTKOutlookBar::EnableContextMenuItems(CTKToolbarButton* button, HMENU popup) {
+  CTKToolBar::EnableContextMenuItems(button, popup);
+  if (!IsCustomizeMode()) return TRUE;
+  for (UINT id : {ID_TKTOOLBAR_RESET, ID_TKTOOLBAR_COPY_IMAGE, ID_TKTOOLBAR_APPEARANCE, ID_TKTOOLBAR_IMAGE,
+                  ID_TKTOOLBAR_TEXT, ID_TKTOOLBAR_IMAGE_AND_TEXT, ID_TKTOOLBAR_START_GROUP})
+    ::EnableMenuItem(popup, id, MF_BYCOMMAND | MF_GRAYED);
+  return TRUE;
 }
 
 // ---- navigation-pane mode -------------------------------------------------------------

@@ -166,6 +166,13 @@ public:
   virtual BOOL CanShowFewerPageButtons() const;
   void PaintOwnBackground(CDC* dc, CRect rect) override { OnEraseWorkArea(dc, rect); }
 
+  // A dropped button joins the page that is active.
+  BOOL OnDrop(COleDataObject* data, DROPEFFECT effect, CPoint point) override;
+  CTKToolbarButton* CreateDroppedButton(COleDataObject* data) override;
+  // In customize mode only Delete stays on a button's menu: the bar's images are its
+  // own, and its buttons show their labels under the images.
+  BOOL EnableContextMenuItems(CTKToolbarButton* button, HMENU popup) override;
+
   COLORREF m_clrBackColor = (COLORREF)-1;
   COLORREF m_clrTransparentColor = RGB(255, 0, 255);
   COLORREF m_clrTextColor = (COLORREF)-1;

@@ -46,6 +46,7 @@ protected:
     for (COLORREF colour : kColours) icons.push_back(SolidIcon(colour, 32));
   }
   void TearDown() override {
+    CTKToolBar::SetCustomizeMode(FALSE);
     CTKVisualManager::SelectLookClass(nullptr);
     if (::IsWindow(frameHwnd)) ::DestroyWindow(frameHwnd);
     bar.reset();
@@ -554,6 +555,61 @@ TEST_F(OutlookBarFrame, ABackImageIsTiledBehindTheButtonsUntilItIsRemoved) {
   CapturedImage again = shot();
   EXPECT_EQ(CountColour(again, area, kBlue) + CountColour(again, area, kYellow), 0);
   EXPECT_EQ(again.At(area.left + 1, area.top + 1), plain.At(area.left + 1, area.top + 1));
+}
+
+// The bar in customize mode, where its buttons are dragged by the user.
+class OutlookBarCustomizing : public OutlookBarFrame {
+protected:
+  void SetUp() override {
+    ASSERT_TRUE(AfxOleInit());
+    OutlookBarFrame::SetUp();
+  }
+  void StartCustomizing() {
+    ASSERT_TRUE(CTKToolBar::SetCustomizeMode(TRUE));
+    PumpPendingMessages();
+  }
+  POINT At(const CRect& rect) const { return ScreenPointOf(*bar, rect.CenterPoint()); }
+  std::vector<UINT> PageOf(UINT page) const {
+    std::vector<UINT> ids;
+    for (int i = 0; i < bar->GetCount(); ++i)
+      if (static_cast<CTKOutlookButton*>(bar->GetButton(i))->m_dwPageID == page)
+        ids.push_back(bar->GetItemID(i));
+    return ids;
+  }
+};
+
+TEST_F(OutlookBarCustomizing, AButtonsMenuOffersOnlyDelete) {
+  Build(480, true);
+  StartCustomizing();
+  using toolbartest::InputStep;
+  const POINT at = At(ButtonRect(902));
+  std::vector<std::pair<UINT, bool>> items;
+  InputStep read{InputStep::kWaitUntil, at};
+  read.until = [&] {
+    HWND menu = ::FindWindowA("#32768", nullptr);
+    auto popup = reinterpret_cast<HMENU>(menu ? ::SendMessageA(menu, MN_GETHMENU, 0, 0) : 0);
+    if (!popup) return false;
+    for (int i = 0; i < ::GetMenuItemCount(popup); ++i) {
+      const UINT id = ::GetMenuItemID(popup, i);
+      if (id != 0 && id != (UINT)-1)
+        items.emplace_back(id, !(::GetMenuState(popup, i, MF_BYPOSITION) & (MF_GRAYED | MF_DISABLED)));
+    }
+    return true;
+  };
+  toolbartest::InputScript script;
+  script.steps = {{InputStep::kMove, at},
+                  {InputStep::kRightClick, at},
+                  {InputStep::kMenuShown, at},
+                  read,
+                  {InputStep::kKey, at, 'd'}};
+  toolbartest::RunDrag(script);
+  const std::vector<std::pair<UINT, bool>> expected = {{16910, false}, {16911, false}, {16912, true},
+                                                       {16913, false}, {16914, false}, {16915, false},
+                                                       {16916, false}, {16917, false}};
+  EXPECT_EQ(items, expected);
+  // Delete took Open folder off its page.
+  EXPECT_EQ(bar->CommandToIndex(902), -1);
+  EXPECT_EQ(PageOf(kRecordings), std::vector<UINT>{901});
 }
 
 TEST(OutlookBarSheet, ASheetWithTheOutlookLookOffersItsPagesAsButtonsDownTheLeft) {
