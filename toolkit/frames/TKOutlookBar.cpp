@@ -115,6 +115,7 @@ BEGIN_MESSAGE_MAP(CTKOutlookBar, CTKToolBar)
   ON_WM_LBUTTONUP()
   ON_WM_CANCELMODE()
   ON_WM_SETCURSOR()
+  ON_WM_TIMER()
 END_MESSAGE_MAP()
 
 BOOL CTKOutlookBar::Create(CWnd* parent, DWORD style, UINT id) {
@@ -836,11 +837,71 @@ void CTKOutlookBar::SetActivePage(UINT id, BOOL animate) {
 
 // ---- customization: dragged and dropped buttons ------------------------------------------
 
+namespace {
+// Whether the drag carries an outlook button (the bar's own kind of button).
+BOOL CarriesOutlookButton(COleDataObject* data) {
+  CTKToolbarButton* button = CTKToolbarButton::CreateFromOleData(data);
+  const BOOL outlook = dynamic_cast<CTKOutlookButton*>(button) != nullptr;
+  delete button;
+  return outlook;
+}
+}  // namespace
+
+UINT CTKOutlookBar::DragHoverPageAt(CPoint point) const {
+  for (POSITION pos = m_Pages.GetHeadPosition(); pos;) {
+    auto* page = static_cast<CTKOutlookBarPage*>(m_Pages.GetNext(pos));
+    if (page->m_nId == m_nActivePage || page->m_hwnd || !page->m_pButton) continue;
+    if (!page->m_rect.IsRectEmpty() && page->m_rect.PtInRect(point)) return page->m_nId;
+  }
+  return (UINT)-1;
+}
+
+void CTKOutlookBar::StopDragHover() {
+  if (m_nDragHoverPage != (UINT)-1 && m_hWnd) ::KillTimer(m_hWnd, kDragHoverTimer);
+  m_nDragHoverPage = (UINT)-1;
+}
+
+DROPEFFECT CTKOutlookBar::OnDragOver(COleDataObject* data, DWORD keyState, CPoint point) {
+  if (CarriesOutlookButton(data)) {
+    // Resting on another page's button opens that page when the timer ticks; the
+    // timer starts once per page, not at every step of the drag.
+    const UINT hover = DragHoverPageAt(point);
+    if (hover != m_nDragHoverPage) {
+      StopDragHover();
+      if (hover != (UINT)-1) {
+        m_nDragHoverPage = hover;
+        ::SetTimer(m_hWnd, kDragHoverTimer, kDragHoverDelay, nullptr);
+      }
+    }
+    // Held before or after the button area, a step scrolls by one button.
+    const BOOL horizontal = IsHorizontal();
+    const int at = horizontal ? point.x : point.y;
+    if (at < (horizontal ? m_rectWorkArea.left : m_rectWorkArea.top))
+      ScrollStep(-1);
+    else if (at >= (horizontal ? m_rectWorkArea.right : m_rectWorkArea.bottom))
+      ScrollStep(+1);
+  }
+  return CTKToolBar::OnDragOver(data, keyState, point);
+}
+
+void CTKOutlookBar::OnDragLeave() {
+  StopDragHover();
+  CTKToolBar::OnDragLeave();
+}
+
 BOOL CTKOutlookBar::OnDrop(COleDataObject* data, DROPEFFECT effect, CPoint point) {
+  StopDragHover();
   if (!CTKToolBar::OnDrop(data, effect, point)) return FALSE;
   AdjustLayout();
   Invalidate();
   return TRUE;
+}
+
+void CTKOutlookBar::OnTimer(UINT_PTR id) {
+  if (id != kDragHoverTimer) return;
+  const UINT page = m_nDragHoverPage;
+  StopDragHover();
+  if (page != (UINT)-1) SetActivePage(page, TRUE);
 }
 
 CTKToolbarButton* CTKOutlookBar::CreateDroppedButton(COleDataObject* data) {

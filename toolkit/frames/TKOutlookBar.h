@@ -166,12 +166,19 @@ public:
   virtual BOOL CanShowFewerPageButtons() const;
   void PaintOwnBackground(CDC* dc, CRect rect) override { OnEraseWorkArea(dc, rect); }
 
-  // A dropped button joins the page that is active.
+  // A dragged outlook button scrolls the buttons while it is held above or below the
+  // button area, and opens the page whose page button it rests on (the drag-hover
+  // timer); a dropped button joins the page that is active.
+  DROPEFFECT OnDragOver(COleDataObject* data, DWORD keyState, CPoint point) override;
+  void OnDragLeave() override;
   BOOL OnDrop(COleDataObject* data, DROPEFFECT effect, CPoint point) override;
   CTKToolbarButton* CreateDroppedButton(COleDataObject* data) override;
   // In customize mode only Delete stays on a button's menu: the bar's images are its
   // own, and its buttons show their labels under the images.
   BOOL EnableContextMenuItems(CTKToolbarButton* button, HMENU popup) override;
+  // The page the drag-hover timer opens (-1 while none).
+  UINT GetDragHoverPage() const { return m_nDragHoverPage; }
+  enum : UINT { kDragHoverTimer = 3, kDragHoverDelay = 500 };
 
   COLORREF m_clrBackColor = (COLORREF)-1;
   COLORREF m_clrTransparentColor = RGB(255, 0, 255);
@@ -189,6 +196,7 @@ protected:
   void OnLButtonUp(UINT flags, CPoint point);
   void OnCancelMode();
   BOOL OnSetCursor(CWnd* wnd, UINT hitTest, UINT message);
+  void OnTimer(UINT_PTR id);
   DECLARE_MESSAGE_MAP()
 
 protected:
@@ -215,6 +223,9 @@ protected:
   BOOL IsVerticalSplitter() const;
   // (Re)loads the background bitmap of m_nBackImageId, after a change of system colours too.
   void LoadBackImage();
+  // The page of a page button at the point that a drag may open (-1 when none).
+  UINT DragHoverPageAt(CPoint point) const;
+  void StopDragHover();
 
   CObList m_Pages;
   CObList m_DefaultPages;
@@ -255,4 +266,5 @@ protected:
   HBITMAP m_hBackImage = nullptr;
   SIZE m_sizeBackImage{0, 0};
   BOOL m_bUseBackImage = FALSE;
+  UINT m_nDragHoverPage = (UINT)-1;
 };

@@ -28,6 +28,9 @@ class WatchedOutlookBar : public CTKOutlookBar {
 public:
   UINT watchedPage = 0;
   std::vector<int> watchedTops;
+  std::vector<UINT> activations;
+
+  void OnActivatePage() override { activations.push_back(GetActivePage()); }
 
   void OnFillButtonArea(CDC* dc, CRect rect) override {
     if (CTKOutlookBarPage* page = FindPage(watchedPage); page && page->m_pButton) {
@@ -577,6 +580,104 @@ protected:
     return ids;
   }
 };
+
+TEST_F(OutlookBarCustomizing, AButtonRestingOnAPageButtonOpensThatPageAndJoinsItWhenDropped) {
+  Build(480, true);
+  // Where Log's first button lies once Log is open.
+  bar->SetActivePage(kLog, FALSE);
+  const CRect logFirst = ButtonRect(921);
+  bar->SetActivePage(kRecordings, FALSE);
+  bar->activations.clear();
+  StartCustomizing();
+
+  // Open folder is dragged from Recordings straight onto Log's page button (past
+  // Schedule's in one move) and rests there until Log opens; then it goes into the
+  // upper half of Log's first button.
+  using toolbartest::InputStep;
+  const POINT from = At(ButtonRect(902));
+  const CRect area = bar->GetButtonArea();
+  const POINT logPage = At(bar->GetPageButtonRect(kLog));
+  const POINT into = ScreenPointOf(*bar, POINT{logFirst.CenterPoint().x, logFirst.top + 4});
+  toolbartest::InputScript script;
+  script.steps = {
+      {InputStep::kMove, from},
+      {InputStep::kDown, from},
+      {InputStep::kMove, POINT{from.x, from.y + 10}},
+      {InputStep::kMove, ScreenPointOf(*bar, POINT{ButtonRect(902).CenterPoint().x, area.bottom - 30})},
+      {InputStep::kMove, logPage},
+      {InputStep::kMove, POINT{logPage.x + 1, logPage.y}}};
+  InputStep opened{InputStep::kWaitUntil, logPage};
+  opened.until = [&] { return bar->GetActivePage() == kLog; };
+  script.steps.push_back(opened);
+  script.steps.push_back({InputStep::kMove, POINT{into.x, into.y + 10}});
+  script.steps.push_back({InputStep::kMove, into});
+  script.steps.push_back({InputStep::kUp, into});
+  toolbartest::RunDrag(script);
+
+  // One tick of the hover timer opened Log, and nothing else opened on the way.
+  EXPECT_EQ(bar->activations, std::vector<UINT>{kLog});
+  EXPECT_EQ(bar->GetDragHoverPage(), (UINT)-1);
+  // Moved, not copied: Open folder now belongs to Log, before Recording log.
+  EXPECT_EQ(bar->GetCount(), 5);
+  EXPECT_EQ(PageOf(kRecordings), std::vector<UINT>{901});
+  EXPECT_EQ(PageOf(kLog), (std::vector<UINT>{902, 921, 922}));
+  EXPECT_TRUE(bar->GetButtonArea().PtInRect(ButtonRect(902).TopLeft()));
+  EXPECT_LE(ButtonRect(902).bottom, ButtonRect(921).top);
+  EXPECT_TRUE(frame->commands.empty());
+}
+
+TEST_F(OutlookBarCustomizing, AButtonHeldBelowOrAboveTheButtonAreaScrollsThroughTheButtons) {
+  Build(300, false);
+  for (int i = 0; i < 8; ++i) ASSERT_TRUE(bar->AddButton(icons[i % 4], "Shortcut", 940 + i));
+  PumpPendingMessages();
+  ASSERT_TRUE(bar->IsScrollDownShown());
+  StartCustomizing();
+  std::vector<UINT> before;
+  for (int i = 0; i < bar->GetCount(); ++i) before.push_back(bar->GetItemID(i));
+
+  // Held on the bar's lower edge, below the button area, the drag scrolls down a
+  // button at a time until the last is in view; held on the upper edge, back up.
+  using toolbartest::InputStep;
+  CRect client;
+  bar->GetClientRect(&client);
+  const POINT from = At(ButtonRect(941));
+  const POINT below = ScreenPointOf(*bar, POINT{client.CenterPoint().x, client.bottom - 1});
+  const POINT above = ScreenPointOf(*bar, POINT{client.CenterPoint().x, client.top});
+  int deepest = -1, lastBottom = 0, top = -1;
+  InputStep down{InputStep::kWaitUntil, below};
+  down.until = [&] {
+    if (bar->IsScrollDownShown()) return false;
+    deepest = bar->GetFirstVisibleButton();
+    lastBottom = ButtonRect(947).bottom;
+    return true;
+  };
+  InputStep up{InputStep::kWaitUntil, above};
+  up.until = [&] {
+    if (bar->GetFirstVisibleButton() != 0) return false;
+    top = ButtonRect(940).top;
+    return true;
+  };
+  toolbartest::InputScript script;
+  script.steps = {{InputStep::kMove, from},
+                  {InputStep::kDown, from},
+                  {InputStep::kMove, POINT{from.x, from.y + 10}},
+                  {InputStep::kMove, below},
+                  down,
+                  {InputStep::kMove, above},
+                  up,
+                  {InputStep::kEscape, above},
+                  {InputStep::kUp, above}};
+  toolbartest::RunDrag(script);
+
+  EXPECT_GT(deepest, 0);
+  EXPECT_LE(lastBottom, bar->GetButtonArea().bottom);
+  EXPECT_EQ(top, bar->GetButtonArea().top + 4);
+  EXPECT_EQ(bar->GetFirstVisibleButton(), 0);
+  // Escape cancelled the drag: the buttons are as they were.
+  std::vector<UINT> after;
+  for (int i = 0; i < bar->GetCount(); ++i) after.push_back(bar->GetItemID(i));
+  EXPECT_EQ(after, before);
+}
 
 TEST_F(OutlookBarCustomizing, AButtonsMenuOffersOnlyDelete) {
   Build(480, true);
