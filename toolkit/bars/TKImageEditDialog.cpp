@@ -11,27 +11,13 @@
 namespace {
 using namespace customize_text;
 
-constexpr UINT kToolCommands[9] = {ID_TKIMAGE_FILL, ID_TKIMAGE_PENCIL,    ID_TKIMAGE_PICK,
-                                   ID_TKIMAGE_LINE, ID_TKIMAGE_RECTANGLE, ID_TKIMAGE_ELLIPSE,
-                                   ID_TKIMAGE_COPY, ID_TKIMAGE_PASTE,     ID_TKIMAGE_CLEAR};
-
-// The short name after the newline of a tool's text.
-CString ShortName(int index) {
-  CString text = kImageTools[index];
-  const int newline = text.Find('\n');
-  return newline >= 0 ? text.Mid(newline + 1) : text;
-}
-
 const DialogTemplateWriter& EditorTemplate() {
   static const DialogTemplateWriter writer = [] {
     DialogTemplateWriter w(kEditButtonImage, 250, 150,
                            WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_3DLOOK);
     w.Control(0x82, -1, kPictureLabel, SS_LEFT | WS_VISIBLE, 7, 5, 100, 8);
     w.Control(0x82, IDC_TKIMAGE_DRAW, "Draw", SS_NOTIFY | WS_VISIBLE, 7, 15, 120, 112);
-    for (int i = 0; i < 9; ++i)
-      w.Control(0x80, static_cast<int>(kToolCommands[i]), ShortName(i),
-                BS_AUTOCHECKBOX | BS_PUSHLIKE | WS_VISIBLE | WS_TABSTOP,
-                static_cast<short>(134 + (i % 3) * 36), static_cast<short>(15 + (i / 3) * 15), 34, 13);
+    w.Control(0x82, IDC_TKIMAGE_TOOLS, "", SS_LEFT, 134, 15, 104, 44);
     w.Control(0x82, -1, kColorsLabel, SS_LEFT | WS_VISIBLE, 134, 62, 60, 8);
     w.Control(0x82, IDC_TKIMAGE_PALETTE, "", SS_OWNERDRAW | SS_NOTIFY | WS_VISIBLE, 134, 72, 104, 26);
     w.Control(0x82, -1, kPreviewLabel, SS_LEFT | WS_VISIBLE, 134, 102, 60, 8);
@@ -284,7 +270,29 @@ BOOL CTKImageEditDialog::OnInitDialog() {
     ::SetWindowPos(m_wndLargeDrawArea.m_hWnd, nullptr, 0, 0, cell * size.cx + 1, cell * size.cy + 1,
                    SWP_NOMOVE | SWP_NOZORDER);
   }
+  CreateTools();
   UpdateTools();
+  return TRUE;
+}
+
+BOOL CTKImageEditDialog::CreateTools() {
+  // The toolbar takes the place of the template's placeholder, wrapped to its width.
+  HWND place = ::GetDlgItem(m_hWnd, IDC_TKIMAGE_TOOLS);
+  CRect rect(0, 0, 0, 0);
+  if (place) {
+    ::GetWindowRect(place, &rect);
+    ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&rect), 2);
+    ::DestroyWindow(place);
+  }
+  if (!m_wndTools.Create(this, WS_CHILD | WS_VISIBLE | CBRS_ALIGN_TOP | CBRS_TOOLTIPS | CBRS_FLYBY,
+                         IDC_TKIMAGE_TOOLS) ||
+      !m_wndTools.LoadToolBar(IDR_TKIMAGE_TOOLS, 0, 0, TRUE))
+    return FALSE;
+  // The dialog answers the tools itself and sets their states.
+  m_wndTools.m_bDisableControlsIfNoHandler = FALSE;
+  m_wndTools.SetBarStyle((m_wndTools.GetBarStyle() & ~(CBRS_GRIPPER | CBRS_BORDER_ANY)) | CBRS_SIZE_DYNAMIC);
+  const CSize size = m_wndTools.CalcLayout(LM_HORZ | LM_COMMIT, std::max<int>(rect.Width(), 1));
+  ::SetWindowPos(m_wndTools.m_hWnd, HWND_TOP, rect.left, rect.top, size.cx, size.cy, SWP_NOACTIVATE);
   return TRUE;
 }
 
@@ -298,12 +306,19 @@ void CTKImageEditDialog::UpdateTools() {
                {ID_TKIMAGE_RECTANGLE, CTKImagePaintArea::kRectangle},
                {ID_TKIMAGE_ELLIPSE, CTKImagePaintArea::kEllipse},
                {ID_TKIMAGE_PICK, CTKImagePaintArea::kPickColor}};
-  for (const auto& t : tools)
-    ::CheckDlgButton(m_hWnd, static_cast<int>(t.id),
-                     m_wndLargeDrawArea.GetTool() == t.tool ? BST_CHECKED : BST_UNCHECKED);
-  for (UINT id : {ID_TKIMAGE_COPY, ID_TKIMAGE_PASTE, ID_TKIMAGE_CLEAR})
-    ::CheckDlgButton(m_hWnd, static_cast<int>(id), BST_UNCHECKED);
-  ::EnableWindow(::GetDlgItem(m_hWnd, ID_TKIMAGE_PASTE), ::IsClipboardFormatAvailable(CF_BITMAP));
+  if (!m_wndTools.m_hWnd) return;
+  auto setState = [&](UINT id, BOOL checked, BOOL enabled) {
+    const int index = m_wndTools.CommandToIndex(id);
+    if (index < 0) return;
+    const UINT old = m_wndTools.GetButtonStyle(index);
+    const UINT now = (old & ~(TBBS_CHECKED | TBBS_DISABLED)) | (checked ? TBBS_CHECKED : 0) |
+                     (enabled ? 0 : TBBS_DISABLED);
+    if (now != old) m_wndTools.SetButtonStyle(index, now);
+  };
+  for (const auto& t : tools) setState(t.id, m_wndLargeDrawArea.GetTool() == t.tool, TRUE);
+  setState(ID_TKIMAGE_COPY, FALSE, TRUE);
+  setState(ID_TKIMAGE_PASTE, FALSE, ::IsClipboardFormatAvailable(CF_BITMAP));
+  setState(ID_TKIMAGE_CLEAR, FALSE, TRUE);
 }
 
 BOOL CTKImageEditDialog::OnCommand(WPARAM wParam, LPARAM lParam) {

@@ -4,12 +4,16 @@
 // a palette, a preview, and copy, paste and clear. The caller's bitmap changes only
 // when the dialog ends with OK.
 #include "platform/afx/Dialog.h"
+#include "toolkit/bars/TKToolBar.h"
 
 enum : UINT {
   IDD_TKIMAGE_EDITOR = 16133,
   IDC_TKIMAGE_DRAW = 16513,
   IDC_TKIMAGE_PALETTE = 16516,
   IDC_TKIMAGE_PREVIEW = 16519,
+  // Where the tools toolbar goes, and the toolbar then.
+  IDC_TKIMAGE_TOOLS = 16533,
+  IDR_TKIMAGE_TOOLS = 16138,
   ID_TKIMAGE_FILL = 16901,
   ID_TKIMAGE_PENCIL = 16902,
   ID_TKIMAGE_PICK = 16903,
@@ -66,6 +70,9 @@ public:
   ~CTKImageEditDialog() override;
 
   CTKImagePaintArea m_wndLargeDrawArea;
+  // The tools: the current one shown pressed, Paste enabled while the clipboard
+  // holds a bitmap.
+  CTKToolBar m_wndTools;
   static const COLORREF s_palette[16];
 
 protected:
@@ -75,6 +82,7 @@ protected:
   void OnPaletteClicked();
   void OnOK() override;
   void UpdateTools();
+  BOOL CreateTools();
   void DrawPalette(LPDRAWITEMSTRUCT item);
   void DrawPreview(LPDRAWITEMSTRUCT item);
   void OnPaletteClick(CPoint point);
