@@ -6,6 +6,8 @@
 
 #include "platform/afx/linux_headers_begin.h"
 #include <algorithm>
+#include <iterator>
+#include <vector>
 #include "platform/afx/linux_headers_end.h"
 
 namespace {
@@ -19,7 +21,7 @@ const DialogTemplateWriter& EditorTemplate() {
     w.Control(0x82, IDC_TKIMAGE_DRAW, "Draw", SS_NOTIFY | WS_VISIBLE, 7, 15, 120, 112);
     w.Control(0x82, IDC_TKIMAGE_TOOLS, "", SS_LEFT, 134, 15, 104, 44);
     w.Control(0x82, -1, kColorsLabel, SS_LEFT | WS_VISIBLE, 134, 62, 60, 8);
-    w.Control(0x82, IDC_TKIMAGE_PALETTE, "", SS_OWNERDRAW | SS_NOTIFY | WS_VISIBLE, 134, 72, 104, 26);
+    w.Control(0x82, IDC_TKIMAGE_PALETTE, "", SS_LEFT, 134, 72, 104, 26);
     w.Control(0x82, -1, kPreviewLabel, SS_LEFT | WS_VISIBLE, 134, 102, 60, 8);
     w.Control(0x82, IDC_TKIMAGE_PREVIEW, "", SS_OWNERDRAW | WS_VISIBLE, 134, 112, 30, 16);
     w.Control(0x80, IDOK, kOk, BS_DEFPUSHBUTTON | WS_VISIBLE | WS_TABSTOP, 139, 131, 50, 14);
@@ -237,7 +239,6 @@ void CTKImagePaintArea::Changed() {
 
 BEGIN_MESSAGE_MAP(CTKImageEditDialog, CDialog)
   ON_MESSAGE(WM_DRAWITEM, OnDrawItem)
-  ON_CONTROL(STN_CLICKED, IDC_TKIMAGE_PALETTE, OnPaletteClicked)
 END_MESSAGE_MAP()
 
 const COLORREF CTKImageEditDialog::s_palette[16] = {
@@ -247,7 +248,10 @@ const COLORREF CTKImageEditDialog::s_palette[16] = {
     RGB(0, 0, 255),     RGB(255, 0, 255), RGB(0, 255, 255), RGB(255, 255, 255)};
 
 CTKImageEditDialog::CTKImageEditDialog(HBITMAP bitmap, CWnd* parent, int bitsPerPixel)
-    : m_hBitmap(bitmap), m_nBitsPerPixel(bitsPerPixel) {
+    : m_wndPalette(std::vector<COLORREF>(std::begin(s_palette), std::end(s_palette)), RGB(0, 0, 0), nullptr,
+                   nullptr, nullptr, {}, 8, -1, -1, (COLORREF)-1, IDC_TKIMAGE_PALETTE, nullptr),
+      m_hBitmap(bitmap),
+      m_nBitsPerPixel(bitsPerPixel) {
   InitModalIndirect(EditorTemplate().Get(), parent);
 }
 
@@ -271,19 +275,42 @@ BOOL CTKImageEditDialog::OnInitDialog() {
                    SWP_NOMOVE | SWP_NOZORDER);
   }
   CreateTools();
+  CreatePalette();
   UpdateTools();
   return TRUE;
 }
 
+namespace {
+// The rectangle of a placeholder control of the template, which goes.
+CRect TakePlace(HWND dialog, int id) {
+  HWND place = ::GetDlgItem(dialog, id);
+  CRect rect(0, 0, 0, 0);
+  if (!place) return rect;
+  ::GetWindowRect(place, &rect);
+  ::MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
+  ::DestroyWindow(place);
+  return rect;
+}
+}  // namespace
+
+BOOL CTKImageEditDialog::CreatePalette() {
+  const CRect rect = TakePlace(m_hWnd, IDC_TKIMAGE_PALETTE);
+  if (!m_wndPalette.CreateControl(this, rect, IDC_TKIMAGE_PALETTE, 8)) return FALSE;
+  m_wndPalette.SetColor(m_wndLargeDrawArea.GetColor());
+  return TRUE;
+}
+
+void CTKImageEditDialog::OnPaletteColor() {
+  COLORREF colour = m_wndPalette.GetColor();
+  if (colour == (COLORREF)-1) return;
+  // Light grey is the button face of this system.
+  if (colour == RGB(192, 192, 192)) colour = ::GetSysColor(COLOR_BTNFACE);
+  m_wndLargeDrawArea.SetColor(colour);
+}
+
 BOOL CTKImageEditDialog::CreateTools() {
   // The toolbar takes the place of the template's placeholder, wrapped to its width.
-  HWND place = ::GetDlgItem(m_hWnd, IDC_TKIMAGE_TOOLS);
-  CRect rect(0, 0, 0, 0);
-  if (place) {
-    ::GetWindowRect(place, &rect);
-    ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&rect), 2);
-    ::DestroyWindow(place);
-  }
+  const CRect rect = TakePlace(m_hWnd, IDC_TKIMAGE_TOOLS);
   if (!m_wndTools.Create(this, WS_CHILD | WS_VISIBLE | CBRS_ALIGN_TOP | CBRS_TOOLTIPS | CBRS_FLYBY,
                          IDC_TKIMAGE_TOOLS) ||
       !m_wndTools.LoadToolBar(IDR_TKIMAGE_TOOLS, 0, 0, TRUE))
@@ -351,8 +378,16 @@ BOOL CTKImageEditDialog::OnCommand(WPARAM wParam, LPARAM lParam) {
     case ID_TKIMAGE_CLEAR:
       OnClear();
       break;
+    case IDC_TKIMAGE_PALETTE:
+      OnPaletteColor();
+      return TRUE;
     case IDC_TKIMAGE_DRAW:
       ::InvalidateRect(::GetDlgItem(m_hWnd, IDC_TKIMAGE_PREVIEW), nullptr, FALSE);
+      // A colour picked from the image is selected in the palette too.
+      if (m_wndLargeDrawArea.GetTool() == CTKImagePaintArea::kPickColor && m_wndPalette.m_hWnd) {
+        const COLORREF picked = m_wndLargeDrawArea.GetColor();
+        m_wndPalette.SetColor(picked == ::GetSysColor(COLOR_BTNFACE) ? RGB(192, 192, 192) : picked);
+      }
       return TRUE;
     default:
       return CDialog::OnCommand(wParam, lParam);
@@ -363,42 +398,8 @@ BOOL CTKImageEditDialog::OnCommand(WPARAM wParam, LPARAM lParam) {
 
 LRESULT CTKImageEditDialog::OnDrawItem(WPARAM id, LPARAM lParam) {
   auto* item = reinterpret_cast<LPDRAWITEMSTRUCT>(lParam);
-  if (id == IDC_TKIMAGE_PALETTE) DrawPalette(item);
   if (id == IDC_TKIMAGE_PREVIEW) DrawPreview(item);
   return TRUE;
-}
-
-void CTKImageEditDialog::OnPaletteClicked() {
-  POINT cursor;
-  ::GetCursorPos(&cursor);
-  ::ScreenToClient(::GetDlgItem(m_hWnd, IDC_TKIMAGE_PALETTE), &cursor);
-  OnPaletteClick(CPoint(cursor.x, cursor.y));
-}
-
-void CTKImageEditDialog::DrawPalette(LPDRAWITEMSTRUCT item) {
-  const CRect all(item->rcItem);
-  const int cx = all.Width() / 8, cy = all.Height() / 2;
-  for (int i = 0; i < 16; ++i) {
-    CRect cell(all.left + (i % 8) * cx, all.top + (i / 8) * cy, all.left + (i % 8 + 1) * cx,
-               all.top + (i / 8 + 1) * cy);
-    HBRUSH brush = ::CreateSolidBrush(s_palette[i]);
-    ::FillRect(item->hDC, &cell, brush);
-    ::DeleteObject(brush);
-    ::DrawEdge(item->hDC, &cell,
-               s_palette[i] == m_wndLargeDrawArea.GetColor() ? EDGE_SUNKEN : BDR_RAISEDINNER, BF_RECT);
-  }
-}
-
-void CTKImageEditDialog::OnPaletteClick(CPoint point) {
-  CRect all;
-  ::GetClientRect(::GetDlgItem(m_hWnd, IDC_TKIMAGE_PALETTE), &all);
-  const int cx = std::max<int>(1, all.Width() / 8), cy = std::max<int>(1, all.Height() / 2);
-  const int column = std::min<int>(7, point.x / cx), row = std::min<int>(1, point.y / cy);
-  COLORREF colour = s_palette[row * 8 + column];
-  // Light grey is the button face of this system.
-  if (colour == RGB(192, 192, 192)) colour = ::GetSysColor(COLOR_BTNFACE);
-  m_wndLargeDrawArea.SetColor(colour);
-  ::InvalidateRect(::GetDlgItem(m_hWnd, IDC_TKIMAGE_PALETTE), nullptr, FALSE);
 }
 
 void CTKImageEditDialog::DrawPreview(LPDRAWITEMSTRUCT item) {

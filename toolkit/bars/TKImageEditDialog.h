@@ -4,6 +4,7 @@
 // a palette, a preview, and copy, paste and clear. The caller's bitmap changes only
 // when the dialog ends with OK.
 #include "platform/afx/Dialog.h"
+#include "toolkit/bars/TKColorBar.h"
 #include "toolkit/bars/TKToolBar.h"
 
 enum : UINT {
@@ -73,19 +74,20 @@ public:
   // The tools: the current one shown pressed, Paste enabled while the clipboard
   // holds a bitmap.
   CTKToolBar m_wndTools;
+  // The colours to draw with; light grey stands for the button face.
+  CTKColorBar m_wndPalette;
   static const COLORREF s_palette[16];
 
 protected:
   BOOL OnInitDialog() override;
   BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
   LRESULT OnDrawItem(WPARAM id, LPARAM item);
-  void OnPaletteClicked();
   void OnOK() override;
   void UpdateTools();
   BOOL CreateTools();
-  void DrawPalette(LPDRAWITEMSTRUCT item);
+  BOOL CreatePalette();
+  void OnPaletteColor();
   void DrawPreview(LPDRAWITEMSTRUCT item);
-  void OnPaletteClick(CPoint point);
   void OnCopy();
   void OnPaste();
   void OnClear();

@@ -4,6 +4,7 @@
 #include "support/wine/DialogTestSupport.h"
 
 #include "support/wine/WindowCapture.h"
+#include "toolkit/bars/ColorButton.h"
 #include "toolkit/bars/TKImageEditDialog.h"
 
 #include "platform/afx/linux_headers_begin.h"
@@ -59,6 +60,24 @@ void ClickTool(HWND dialog, UINT tool) {
   ::SendMessageA(tools->m_hWnd, WM_LBUTTONDOWN, MK_LBUTTON, at);
   ::SendMessageA(tools->m_hWnd, WM_LBUTTONUP, 0, at);
   PumpPendingMessages(100);
+}
+
+// A click on the palette's cell of a colour.
+void ClickColour(HWND dialog, COLORREF colour) {
+  auto* palette =
+      dynamic_cast<CTKColorBar*>(CWnd::FromHandlePermanent(::GetDlgItem(dialog, IDC_TKIMAGE_PALETTE)));
+  ASSERT_NE(palette, nullptr);
+  for (int i = 0; i < palette->GetCount(); ++i) {
+    auto* cell = dynamic_cast<CColorButton*>(palette->GetButton(i));
+    if (!cell || cell->m_Color != colour) continue;
+    const LPARAM at = MAKELPARAM(cell->m_rect.CenterPoint().x, cell->m_rect.CenterPoint().y);
+    ::SendMessageA(palette->m_hWnd, WM_MOUSEMOVE, 0, at);
+    ::SendMessageA(palette->m_hWnd, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    ::SendMessageA(palette->m_hWnd, WM_LBUTTONUP, 0, at);
+    PumpPendingMessages(100);
+    return;
+  }
+  ADD_FAILURE() << "no cell of colour " << std::hex << colour;
 }
 
 HBITMAP FaceBitmap() {
@@ -248,6 +267,41 @@ TEST(ImageEditor, ItsToolbarOffersTheToolsWithTheirPicturesAndShowsTheCurrentOne
   EXPECT_GT(red, 10);
   // Cleared after the first rectangle: only the second is in the image.
   EXPECT_EQ(DrawnCells(bitmap), Border(1, 1, 3, 4));
+  ::DeleteObject(bitmap);
+}
+
+TEST(ImageEditor, ThePaletteGivesTheToolsTheirColourAndAPickedColourIsSelectedThere) {
+  HBITMAP bitmap = FaceBitmap();
+  COLORREF selectedAfterPick = 0;
+  dialogtest::DriveModal(
+      "Edit Button Image",
+      [&](HWND dialog) {
+        // Red for a pixel and a line; light grey, the button face, rubs a pixel out.
+        ClickColour(dialog, RGB(255, 0, 0));
+        Draw(dialog, {ID_TKIMAGE_PENCIL, {{4, 4}}});
+        Draw(dialog, {ID_TKIMAGE_LINE, {{1, 8}, {3, 8}}});
+        ClickColour(dialog, RGB(192, 192, 192));
+        Draw(dialog, {ID_TKIMAGE_PENCIL, {{2, 8}}});
+        // Blue is chosen, then the picker takes red from the image again.
+        ClickColour(dialog, RGB(0, 0, 255));
+        Draw(dialog, {ID_TKIMAGE_PICK, {{4, 4}}});
+        auto* palette =
+            dynamic_cast<CTKColorBar*>(CWnd::FromHandlePermanent(::GetDlgItem(dialog, IDC_TKIMAGE_PALETTE)));
+        selectedAfterPick = palette ? palette->GetColor() : 0;
+        Draw(dialog, {ID_TKIMAGE_PENCIL, {{6, 6}}});
+        dialogtest::Press(dialog, IDOK);
+      },
+      [&] {
+        CTKImageEditDialog editor(bitmap);
+        editor.DoModal();
+      });
+  EXPECT_EQ(DrawnCells(bitmap), (Cells{{4, 4}, {6, 6}, {1, 8}, {3, 8}}));
+  HDC dc = ::CreateCompatibleDC(nullptr);
+  HGDIOBJ old = ::SelectObject(dc, bitmap);
+  EXPECT_EQ(::GetPixel(dc, 6, 6), RGB(255, 0, 0));
+  ::SelectObject(dc, old);
+  ::DeleteDC(dc);
+  EXPECT_EQ(selectedAfterPick, RGB(255, 0, 0));
   ::DeleteObject(bitmap);
 }
 
