@@ -884,6 +884,45 @@ DROPEFFECT CTKOutlookBar::OnDragOver(COleDataObject* data, DWORD keyState, CPoin
   return CTKToolBar::OnDragOver(data, keyState, point);
 }
 
+int CTKOutlookBar::FindDropIndex(CPoint point, CRect& marker) const {
+  marker.SetRectEmpty();
+  if (!m_rectWorkArea.PtInRect(point)) return -1;
+  const BOOL horizontal = IsHorizontal();
+  const int at = horizontal ? point.x : point.y;
+  // The marker is a line along the edge of a button.
+  auto edge = [&](const CRect& r, BOOL start) {
+    if (horizontal)
+      marker.SetRect(start ? r.left : r.right, r.top, start ? r.left : r.right, r.bottom);
+    else
+      marker.SetRect(r.left, start ? r.top : r.bottom, r.right, start ? r.top : r.bottom);
+  };
+  int index = 0, last = -1;
+  CRect lastRect;
+  for (POSITION pos = m_Buttons.GetHeadPosition(); pos; ++index) {
+    const CRect& r = static_cast<CTKToolbarButton*>(m_Buttons.GetNext(pos))->m_rect;
+    if (r.left == -1 && r.right == -1) continue;  // on another page
+    const int start = horizontal ? r.left : r.top, end = horizontal ? r.right : r.bottom;
+    if (at < end) {
+      const BOOL before = at < start || at <= (start + end) / 2;
+      edge(r, before);
+      return before ? index : index + 1;
+    }
+    last = index;
+    lastRect = r;
+  }
+  if (last >= 0) {
+    edge(lastRect, FALSE);
+    return last + 1;
+  }
+  // A page without buttons: its first button goes at the top of the area.
+  const CRect& area = m_rectWorkArea;
+  if (horizontal)
+    marker.SetRect(area.left + 4, area.top + 4, area.left + 4, area.bottom - 4);
+  else
+    marker.SetRect(area.left + 4, area.top + 4, area.right - 4, area.top + 4);
+  return GetCount();
+}
+
 void CTKOutlookBar::OnDragLeave() {
   StopDragHover();
   CTKToolBar::OnDragLeave();
@@ -1273,6 +1312,8 @@ void CTKOutlookBar::PaintBar(CDC* dc, const CRect&) {
     button->OnDraw(dc, button->m_rect, images, IsHorizontal(), IsCustomizeMode() && !m_bLocked, highlighted);
   }
   if (images) images->EndDraw();
+  // Where a dragged button would go.
+  if (m_iDragIndex >= 0) DrawDragMarker(dc);
   ::RestoreDC(dc->GetSafeHdc(), saved);
   ::SelectObject(dc->GetSafeHdc(), oldFont);
 }

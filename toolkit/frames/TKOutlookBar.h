@@ -171,6 +171,9 @@ public:
   // timer); a dropped button joins the page that is active.
   DROPEFFECT OnDragOver(COleDataObject* data, DWORD keyState, CPoint point) override;
   void OnDragLeave() override;
+  // Only inside the button area, among the active page's buttons: past the last one,
+  // or on a page without buttons, the button goes to the page's end.
+  int FindDropIndex(CPoint point, CRect& marker) const override;
   BOOL OnDrop(COleDataObject* data, DROPEFFECT effect, CPoint point) override;
   CTKToolbarButton* CreateDroppedButton(COleDataObject* data) override;
   // In customize mode only Delete stays on a button's menu: the bar's images are its

@@ -572,6 +572,30 @@ protected:
     PumpPendingMessages();
   }
   POINT At(const CRect& rect) const { return ScreenPointOf(*bar, rect.CenterPoint()); }
+  // The user drags a button of the open page to a point of the bar; given a page, the
+  // drag first rests on its page button (reached in one move) until that page opens.
+  void DragButton(UINT command, UINT via, POINT drop) {
+    using toolbartest::InputStep;
+    const POINT from = At(ButtonRect(command));
+    toolbartest::InputScript script;
+    script.steps = {
+        {InputStep::kMove, from}, {InputStep::kDown, from}, {InputStep::kMove, {from.x, from.y + 10}}};
+    if (via) {
+      const CRect area = bar->GetButtonArea();
+      const POINT page = At(bar->GetPageButtonRect(via));
+      script.steps.push_back(
+          {InputStep::kMove, ScreenPointOf(*bar, POINT{area.CenterPoint().x, area.bottom - 30})});
+      script.steps.push_back({InputStep::kMove, page});
+      InputStep opened{InputStep::kWaitUntil, page};
+      opened.until = [this, via] { return bar->GetActivePage() == via; };
+      script.steps.push_back(opened);
+    }
+    const POINT to = ScreenPointOf(*bar, drop);
+    script.steps.push_back({InputStep::kMove, POINT{to.x, to.y + 10}});
+    script.steps.push_back({InputStep::kMove, to});
+    script.steps.push_back({InputStep::kUp, to});
+    toolbartest::RunDrag(script);
+  }
   std::vector<UINT> PageOf(UINT page) const {
     std::vector<UINT> ids;
     for (int i = 0; i < bar->GetCount(); ++i)
@@ -590,29 +614,9 @@ TEST_F(OutlookBarCustomizing, AButtonRestingOnAPageButtonOpensThatPageAndJoinsIt
   bar->activations.clear();
   StartCustomizing();
 
-  // Open folder is dragged from Recordings straight onto Log's page button (past
-  // Schedule's in one move) and rests there until Log opens; then it goes into the
-  // upper half of Log's first button.
-  using toolbartest::InputStep;
-  const POINT from = At(ButtonRect(902));
-  const CRect area = bar->GetButtonArea();
-  const POINT logPage = At(bar->GetPageButtonRect(kLog));
-  const POINT into = ScreenPointOf(*bar, POINT{logFirst.CenterPoint().x, logFirst.top + 4});
-  toolbartest::InputScript script;
-  script.steps = {
-      {InputStep::kMove, from},
-      {InputStep::kDown, from},
-      {InputStep::kMove, POINT{from.x, from.y + 10}},
-      {InputStep::kMove, ScreenPointOf(*bar, POINT{ButtonRect(902).CenterPoint().x, area.bottom - 30})},
-      {InputStep::kMove, logPage},
-      {InputStep::kMove, POINT{logPage.x + 1, logPage.y}}};
-  InputStep opened{InputStep::kWaitUntil, logPage};
-  opened.until = [&] { return bar->GetActivePage() == kLog; };
-  script.steps.push_back(opened);
-  script.steps.push_back({InputStep::kMove, POINT{into.x, into.y + 10}});
-  script.steps.push_back({InputStep::kMove, into});
-  script.steps.push_back({InputStep::kUp, into});
-  toolbartest::RunDrag(script);
+  // Open folder goes from Recordings onto Log's page button and rests there until Log
+  // opens; then into the upper half of Log's first button.
+  DragButton(902, kLog, POINT{logFirst.CenterPoint().x, logFirst.top + 4});
 
   // One tick of the hover timer opened Log, and nothing else opened on the way.
   EXPECT_EQ(bar->activations, std::vector<UINT>{kLog});
@@ -624,6 +628,32 @@ TEST_F(OutlookBarCustomizing, AButtonRestingOnAPageButtonOpensThatPageAndJoinsIt
   EXPECT_TRUE(bar->GetButtonArea().PtInRect(ButtonRect(902).TopLeft()));
   EXPECT_LE(ButtonRect(902).bottom, ButtonRect(921).top);
   EXPECT_TRUE(frame->commands.empty());
+}
+
+TEST_F(OutlookBarCustomizing, AButtonDroppedPastThePagesLastButtonOrOnAnEmptyPageGoesToItsEnd) {
+  Build(480, true);
+  ASSERT_TRUE(bar->AddPage(4, "Markers"));
+  StartCustomizing();
+  // A point of the button area below the buttons, whichever page is open.
+  const POINT empty{bar->GetButtonArea().CenterPoint().x, bar->GetButtonArea().bottom - 10};
+  struct Case {
+    const char* what;
+    UINT command, via;
+    std::vector<UINT> recordings, markers;
+  } cases[] = {{"past New recording, on its own page", 901, 0, {902, 901}, {}},
+               {"onto the empty Markers page", 902, 4, {901}, {902}}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    bar->SetActivePage(kRecordings, FALSE);
+    PumpPendingMessages();
+    DragButton(c.command, c.via, empty);
+    EXPECT_EQ(PageOf(kRecordings), c.recordings);
+    EXPECT_EQ(PageOf(4), c.markers);
+    EXPECT_EQ(bar->GetCount(), 5);
+    EXPECT_EQ(bar->GetInsertionIndex(), -1);
+  }
+  EXPECT_EQ(bar->GetActivePage(), 4u);
+  EXPECT_EQ(ButtonRect(902).top, bar->GetButtonArea().top + 4);
 }
 
 TEST_F(OutlookBarCustomizing, AButtonHeldBelowOrAboveTheButtonAreaScrollsThroughTheButtons) {
