@@ -527,6 +527,10 @@ TEST_F(OutlookBarFrame, EachLookPaintsThePageButtonsAndTheActivePagesImages) {
 
 TEST_F(OutlookBarFrame, ABackImageIsTiledBehindTheButtonsUntilItIsRemoved) {
   Build(480, true);
+  // A button whose command nobody handles: disabled.
+  ASSERT_TRUE(bar->AddButton(icons[2], "Archive", 1200, kRecordings));
+  const int archive = bar->CommandToIndex(1200);
+  bar->SetButtonStyle(archive, bar->GetButtonStyle(archive) | TBBS_DISABLED);
   constexpr COLORREF kBlue = RGB(0, 128, 255), kYellow = RGB(255, 200, 0);
   const CRect area = bar->GetButtonArea();
   auto shot = [&] {
@@ -551,6 +555,16 @@ TEST_F(OutlookBarFrame, ABackImageIsTiledBehindTheButtonsUntilItIsRemoved) {
   EXPECT_GT(CountColour(tiled, CRect(area.left, area.bottom - 16, area.right, area.bottom), kYellow), 100);
   const CRect recording = ButtonRect(901);
   EXPECT_EQ(tiled.At(recording.CenterPoint().x, recording.top + 5 + 16), kColours[0]);
+  // On the picture labels are in the window text colour, a disabled one grey.
+  auto label = [&](UINT command) {
+    CRect rect = ButtonRect(command);
+    rect.top += 5 + 32 + 7;
+    return rect;
+  };
+  const COLORREF text = ::GetSysColor(COLOR_WINDOWTEXT), grey = ::GetSysColor(COLOR_GRAYTEXT);
+  EXPECT_GT(CountColour(tiled, label(901), text), 5);
+  EXPECT_GT(CountColour(tiled, label(1200), grey), 5);
+  EXPECT_EQ(CountColour(tiled, label(1200), text), 0);
 
   // Removed, the plain background comes back.
   bar->SetBackImage(0);
