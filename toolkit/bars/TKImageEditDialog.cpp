@@ -99,7 +99,9 @@ CPoint CTKImagePaintArea::CellOf(CPoint point) const {
 BOOL CTKImagePaintArea::OnEraseBkgnd(CDC*) { return TRUE; }
 
 BOOL CTKImagePaintArea::OnSetCursor(CWnd*, UINT, UINT) {
-  ::SetCursor(::LoadCursorA(nullptr, m_mode == kPickColor ? IDC_HAND : IDC_CROSS));
+  // Each tool's own cursor; a cross when the program lacks it.
+  HCURSOR cursor = ::LoadCursorA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(kFirstToolCursor + m_mode));
+  ::SetCursor(cursor ? cursor : ::LoadCursorA(nullptr, IDC_CROSS));
   return TRUE;
 }
 

@@ -30,6 +30,8 @@ enum : UINT {
 class CTKImagePaintArea : public CWnd {
 public:
   enum Tool { kPencil, kFill, kLine, kRectangle, kEllipse, kPickColor };
+  // The cursor resources of the tools, in the order of the tools.
+  enum : UINT { kFirstToolCursor = 16140 };
 
   // The bitmap stays the caller's; it is selected into the area's own memory DC.
   void SetBitmap(HBITMAP bitmap);

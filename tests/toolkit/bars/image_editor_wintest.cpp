@@ -8,6 +8,7 @@
 #include "toolkit/bars/TKImageEditDialog.h"
 
 #include "platform/afx/linux_headers_begin.h"
+#include <algorithm>
 #include <utility>
 #include <vector>
 #include "platform/afx/linux_headers_end.h"
@@ -302,6 +303,41 @@ TEST(ImageEditor, ThePaletteGivesTheToolsTheirColourAndAPickedColourIsSelectedTh
   ::SelectObject(dc, old);
   ::DeleteDC(dc);
   EXPECT_EQ(selectedAfterPick, RGB(255, 0, 0));
+  ::DeleteObject(bitmap);
+}
+
+TEST(ImageEditor, OverThePictureTheCursorIsTheCurrentTools) {
+  HBITMAP bitmap = FaceBitmap();
+  struct Case {
+    UINT tool;
+    int cursor;
+  };
+  const Case cases[] = {{ID_TKIMAGE_PENCIL, 16140},    {ID_TKIMAGE_FILL, 16141},    {ID_TKIMAGE_LINE, 16142},
+                        {ID_TKIMAGE_RECTANGLE, 16143}, {ID_TKIMAGE_ELLIPSE, 16144}, {ID_TKIMAGE_PICK, 16145}};
+  std::vector<HCURSOR> shown, expected;
+  dialogtest::DriveModal(
+      "Edit Button Image",
+      [&](HWND dialog) {
+        HWND area = ::GetDlgItem(dialog, IDC_TKIMAGE_DRAW);
+        for (const Case& c : cases) {
+          ClickTool(dialog, c.tool);
+          ::SendMessageA(area, WM_SETCURSOR, reinterpret_cast<WPARAM>(area),
+                         MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+          shown.push_back(::GetCursor());
+          expected.push_back(::LoadCursorA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(c.cursor)));
+        }
+        dialogtest::Press(dialog, IDCANCEL);
+      },
+      [&] {
+        CTKImageEditDialog editor(bitmap);
+        editor.DoModal();
+      });
+  EXPECT_EQ(shown, expected);
+  // Six different cursors, all found in the resources.
+  std::vector<HCURSOR> distinct = expected;
+  std::sort(distinct.begin(), distinct.end());
+  EXPECT_EQ(std::unique(distinct.begin(), distinct.end()) - distinct.begin(), 6);
+  EXPECT_EQ(std::count(expected.begin(), expected.end(), nullptr), 0);
   ::DeleteObject(bitmap);
 }
 
