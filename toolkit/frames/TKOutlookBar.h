@@ -179,6 +179,8 @@ public:
   // In customize mode only Delete stays on a button's menu: the bar's images are its
   // own, and its buttons show their labels under the images.
   BOOL EnableContextMenuItems(CTKToolbarButton* button, HMENU popup) override;
+  // The pages are the bar's groups: a button dropped where it stands starts none.
+  BOOL ToggleGroupByDrag(CTKToolbarButton*, CPoint, CPoint) override { return FALSE; }
   // The page the drag-hover timer opens (-1 while none).
   UINT GetDragHoverPage() const { return m_nDragHoverPage; }
   enum : UINT { kDragHoverTimer = 3, kDragHoverDelay = 500 };

@@ -653,14 +653,17 @@ TEST_F(OutlookBarCustomizing, AButtonDroppedPastThePagesLastButtonOrOnAnEmptyPag
   struct Case {
     const char* what;
     UINT command, via;
+    bool ontoItself;  // into its own lower half, else below the buttons
     std::vector<UINT> recordings, markers;
-  } cases[] = {{"past New recording, on its own page", 901, 0, {902, 901}, {}},
-               {"onto the empty Markers page", 902, 4, {901}, {902}}};
+  } cases[] = {{"onto itself, which starts no group", 902, 0, true, {901, 902}, {}},
+               {"past New recording, on its own page", 901, 0, false, {902, 901}, {}},
+               {"onto the empty Markers page", 902, 4, false, {901}, {902}}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     bar->SetActivePage(kRecordings, FALSE);
     PumpPendingMessages();
-    DragButton(c.command, c.via, empty);
+    const CRect own = ButtonRect(c.command);
+    DragButton(c.command, c.via, c.ontoItself ? POINT{own.CenterPoint().x, own.CenterPoint().y + 12} : empty);
     EXPECT_EQ(PageOf(kRecordings), c.recordings);
     EXPECT_EQ(PageOf(4), c.markers);
     EXPECT_EQ(bar->GetCount(), 5);
