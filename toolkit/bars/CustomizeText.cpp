@@ -73,10 +73,6 @@ const char* const kColorsLabel = "Colors";
 const char* const kPreviewLabel = "Preview";
 const char* const kCantCopyImage = "Can't copy bitmap image into the clipboard!";
 const char* const kCantPasteImage = "Can't paste bitmap image from the clipboard!";
-const char* const kImageTools[9] = {
-    "Fill Tool\nFill", "Pencil Tool\nPencil",       "Select Color Tool\nSelect Color",
-    "Line Tool\nLine", "Rectangle Tool\nRectangle", "Ellipse Tools\nEllipse",
-    "Copy Tool\nCopy", "Paste Tool\nPaste",         "Clear Tool\nClear"};
 const char* const kButtonAppearance = "Button Appearance";
 const char* const kImageOnly = "&Image only";
 const char* const kTextOnly = "&Text only";

@@ -68,9 +68,6 @@ extern const char* const kColorsLabel;
 extern const char* const kPreviewLabel;
 extern const char* const kCantCopyImage;
 extern const char* const kCantPasteImage;
-// The image tools' names, in the order of their commands (Fill, Pencil, Select
-// Color, Line, Rectangle, Ellipse, Copy, Paste, Clear).
-extern const char* const kImageTools[9];
 extern const char* const kButtonAppearance;
 extern const char* const kImageOnly;
 extern const char* const kTextOnly;

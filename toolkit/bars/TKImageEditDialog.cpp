@@ -6,21 +6,12 @@
 
 #include "platform/afx/linux_headers_begin.h"
 #include <algorithm>
+#include <iterator>
+#include <vector>
 #include "platform/afx/linux_headers_end.h"
 
 namespace {
 using namespace customize_text;
-
-constexpr UINT kToolCommands[9] = {ID_TKIMAGE_FILL, ID_TKIMAGE_PENCIL,    ID_TKIMAGE_PICK,
-                                   ID_TKIMAGE_LINE, ID_TKIMAGE_RECTANGLE, ID_TKIMAGE_ELLIPSE,
-                                   ID_TKIMAGE_COPY, ID_TKIMAGE_PASTE,     ID_TKIMAGE_CLEAR};
-
-// The short name after the newline of a tool's text.
-CString ShortName(int index) {
-  CString text = kImageTools[index];
-  const int newline = text.Find('\n');
-  return newline >= 0 ? text.Mid(newline + 1) : text;
-}
 
 const DialogTemplateWriter& EditorTemplate() {
   static const DialogTemplateWriter writer = [] {
@@ -28,12 +19,9 @@ const DialogTemplateWriter& EditorTemplate() {
                            WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_3DLOOK);
     w.Control(0x82, -1, kPictureLabel, SS_LEFT | WS_VISIBLE, 7, 5, 100, 8);
     w.Control(0x82, IDC_TKIMAGE_DRAW, "Draw", SS_NOTIFY | WS_VISIBLE, 7, 15, 120, 112);
-    for (int i = 0; i < 9; ++i)
-      w.Control(0x80, static_cast<int>(kToolCommands[i]), ShortName(i),
-                BS_AUTOCHECKBOX | BS_PUSHLIKE | WS_VISIBLE | WS_TABSTOP,
-                static_cast<short>(134 + (i % 3) * 36), static_cast<short>(15 + (i / 3) * 15), 34, 13);
+    w.Control(0x82, IDC_TKIMAGE_TOOLS, "", SS_LEFT, 134, 15, 104, 44);
     w.Control(0x82, -1, kColorsLabel, SS_LEFT | WS_VISIBLE, 134, 62, 60, 8);
-    w.Control(0x82, IDC_TKIMAGE_PALETTE, "", SS_OWNERDRAW | SS_NOTIFY | WS_VISIBLE, 134, 72, 104, 26);
+    w.Control(0x82, IDC_TKIMAGE_PALETTE, "", SS_LEFT, 134, 72, 104, 26);
     w.Control(0x82, -1, kPreviewLabel, SS_LEFT | WS_VISIBLE, 134, 102, 60, 8);
     w.Control(0x82, IDC_TKIMAGE_PREVIEW, "", SS_OWNERDRAW | WS_VISIBLE, 134, 112, 30, 16);
     w.Control(0x80, IDOK, kOk, BS_DEFPUSHBUTTON | WS_VISIBLE | WS_TABSTOP, 139, 131, 50, 14);
@@ -111,7 +99,9 @@ CPoint CTKImagePaintArea::CellOf(CPoint point) const {
 BOOL CTKImagePaintArea::OnEraseBkgnd(CDC*) { return TRUE; }
 
 BOOL CTKImagePaintArea::OnSetCursor(CWnd*, UINT, UINT) {
-  ::SetCursor(::LoadCursorA(nullptr, m_mode == kPickColor ? IDC_HAND : IDC_CROSS));
+  // Each tool's own cursor; a cross when the program lacks it.
+  HCURSOR cursor = ::LoadCursorA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(kFirstToolCursor + m_mode));
+  ::SetCursor(cursor ? cursor : ::LoadCursorA(nullptr, IDC_CROSS));
   return TRUE;
 }
 
@@ -251,7 +241,6 @@ void CTKImagePaintArea::Changed() {
 
 BEGIN_MESSAGE_MAP(CTKImageEditDialog, CDialog)
   ON_MESSAGE(WM_DRAWITEM, OnDrawItem)
-  ON_CONTROL(STN_CLICKED, IDC_TKIMAGE_PALETTE, OnPaletteClicked)
 END_MESSAGE_MAP()
 
 const COLORREF CTKImageEditDialog::s_palette[16] = {
@@ -261,7 +250,10 @@ const COLORREF CTKImageEditDialog::s_palette[16] = {
     RGB(0, 0, 255),     RGB(255, 0, 255), RGB(0, 255, 255), RGB(255, 255, 255)};
 
 CTKImageEditDialog::CTKImageEditDialog(HBITMAP bitmap, CWnd* parent, int bitsPerPixel)
-    : m_hBitmap(bitmap), m_nBitsPerPixel(bitsPerPixel) {
+    : m_wndPalette(std::vector<COLORREF>(std::begin(s_palette), std::end(s_palette)), RGB(0, 0, 0), nullptr,
+                   nullptr, nullptr, {}, 8, -1, -1, (COLORREF)-1, IDC_TKIMAGE_PALETTE, nullptr),
+      m_hBitmap(bitmap),
+      m_nBitsPerPixel(bitsPerPixel) {
   InitModalIndirect(EditorTemplate().Get(), parent);
 }
 
@@ -284,7 +276,52 @@ BOOL CTKImageEditDialog::OnInitDialog() {
     ::SetWindowPos(m_wndLargeDrawArea.m_hWnd, nullptr, 0, 0, cell * size.cx + 1, cell * size.cy + 1,
                    SWP_NOMOVE | SWP_NOZORDER);
   }
+  CreateTools();
+  CreatePalette();
   UpdateTools();
+  return TRUE;
+}
+
+namespace {
+// The rectangle of a placeholder control of the template, which goes.
+CRect TakePlace(HWND dialog, int id) {
+  HWND place = ::GetDlgItem(dialog, id);
+  CRect rect(0, 0, 0, 0);
+  if (!place) return rect;
+  ::GetWindowRect(place, &rect);
+  ::MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
+  ::DestroyWindow(place);
+  return rect;
+}
+}  // namespace
+
+BOOL CTKImageEditDialog::CreatePalette() {
+  const CRect rect = TakePlace(m_hWnd, IDC_TKIMAGE_PALETTE);
+  if (!m_wndPalette.CreateControl(this, rect, IDC_TKIMAGE_PALETTE, 8)) return FALSE;
+  m_wndPalette.SetColor(m_wndLargeDrawArea.GetColor());
+  return TRUE;
+}
+
+void CTKImageEditDialog::OnPaletteColor() {
+  COLORREF colour = m_wndPalette.GetColor();
+  if (colour == (COLORREF)-1) return;
+  // Light grey is the button face of this system.
+  if (colour == RGB(192, 192, 192)) colour = ::GetSysColor(COLOR_BTNFACE);
+  m_wndLargeDrawArea.SetColor(colour);
+}
+
+BOOL CTKImageEditDialog::CreateTools() {
+  // The toolbar takes the place of the template's placeholder, wrapped to its width.
+  const CRect rect = TakePlace(m_hWnd, IDC_TKIMAGE_TOOLS);
+  if (!m_wndTools.Create(this, WS_CHILD | WS_VISIBLE | CBRS_ALIGN_TOP | CBRS_TOOLTIPS | CBRS_FLYBY,
+                         IDC_TKIMAGE_TOOLS) ||
+      !m_wndTools.LoadToolBar(IDR_TKIMAGE_TOOLS, 0, 0, TRUE))
+    return FALSE;
+  // The dialog answers the tools itself and sets their states.
+  m_wndTools.m_bDisableControlsIfNoHandler = FALSE;
+  m_wndTools.SetBarStyle((m_wndTools.GetBarStyle() & ~(CBRS_GRIPPER | CBRS_BORDER_ANY)) | CBRS_SIZE_DYNAMIC);
+  const CSize size = m_wndTools.CalcLayout(LM_HORZ | LM_COMMIT, std::max<int>(rect.Width(), 1));
+  ::SetWindowPos(m_wndTools.m_hWnd, HWND_TOP, rect.left, rect.top, size.cx, size.cy, SWP_NOACTIVATE);
   return TRUE;
 }
 
@@ -298,12 +335,19 @@ void CTKImageEditDialog::UpdateTools() {
                {ID_TKIMAGE_RECTANGLE, CTKImagePaintArea::kRectangle},
                {ID_TKIMAGE_ELLIPSE, CTKImagePaintArea::kEllipse},
                {ID_TKIMAGE_PICK, CTKImagePaintArea::kPickColor}};
-  for (const auto& t : tools)
-    ::CheckDlgButton(m_hWnd, static_cast<int>(t.id),
-                     m_wndLargeDrawArea.GetTool() == t.tool ? BST_CHECKED : BST_UNCHECKED);
-  for (UINT id : {ID_TKIMAGE_COPY, ID_TKIMAGE_PASTE, ID_TKIMAGE_CLEAR})
-    ::CheckDlgButton(m_hWnd, static_cast<int>(id), BST_UNCHECKED);
-  ::EnableWindow(::GetDlgItem(m_hWnd, ID_TKIMAGE_PASTE), ::IsClipboardFormatAvailable(CF_BITMAP));
+  if (!m_wndTools.m_hWnd) return;
+  auto setState = [&](UINT id, BOOL checked, BOOL enabled) {
+    const int index = m_wndTools.CommandToIndex(id);
+    if (index < 0) return;
+    const UINT old = m_wndTools.GetButtonStyle(index);
+    const UINT now = (old & ~(TBBS_CHECKED | TBBS_DISABLED)) | (checked ? TBBS_CHECKED : 0) |
+                     (enabled ? 0 : TBBS_DISABLED);
+    if (now != old) m_wndTools.SetButtonStyle(index, now);
+  };
+  for (const auto& t : tools) setState(t.id, m_wndLargeDrawArea.GetTool() == t.tool, TRUE);
+  setState(ID_TKIMAGE_COPY, FALSE, TRUE);
+  setState(ID_TKIMAGE_PASTE, FALSE, ::IsClipboardFormatAvailable(CF_BITMAP));
+  setState(ID_TKIMAGE_CLEAR, FALSE, TRUE);
 }
 
 BOOL CTKImageEditDialog::OnCommand(WPARAM wParam, LPARAM lParam) {
@@ -336,8 +380,16 @@ BOOL CTKImageEditDialog::OnCommand(WPARAM wParam, LPARAM lParam) {
     case ID_TKIMAGE_CLEAR:
       OnClear();
       break;
+    case IDC_TKIMAGE_PALETTE:
+      OnPaletteColor();
+      return TRUE;
     case IDC_TKIMAGE_DRAW:
       ::InvalidateRect(::GetDlgItem(m_hWnd, IDC_TKIMAGE_PREVIEW), nullptr, FALSE);
+      // A colour picked from the image is selected in the palette too.
+      if (m_wndLargeDrawArea.GetTool() == CTKImagePaintArea::kPickColor && m_wndPalette.m_hWnd) {
+        const COLORREF picked = m_wndLargeDrawArea.GetColor();
+        m_wndPalette.SetColor(picked == ::GetSysColor(COLOR_BTNFACE) ? RGB(192, 192, 192) : picked);
+      }
       return TRUE;
     default:
       return CDialog::OnCommand(wParam, lParam);
@@ -348,42 +400,8 @@ BOOL CTKImageEditDialog::OnCommand(WPARAM wParam, LPARAM lParam) {
 
 LRESULT CTKImageEditDialog::OnDrawItem(WPARAM id, LPARAM lParam) {
   auto* item = reinterpret_cast<LPDRAWITEMSTRUCT>(lParam);
-  if (id == IDC_TKIMAGE_PALETTE) DrawPalette(item);
   if (id == IDC_TKIMAGE_PREVIEW) DrawPreview(item);
   return TRUE;
-}
-
-void CTKImageEditDialog::OnPaletteClicked() {
-  POINT cursor;
-  ::GetCursorPos(&cursor);
-  ::ScreenToClient(::GetDlgItem(m_hWnd, IDC_TKIMAGE_PALETTE), &cursor);
-  OnPaletteClick(CPoint(cursor.x, cursor.y));
-}
-
-void CTKImageEditDialog::DrawPalette(LPDRAWITEMSTRUCT item) {
-  const CRect all(item->rcItem);
-  const int cx = all.Width() / 8, cy = all.Height() / 2;
-  for (int i = 0; i < 16; ++i) {
-    CRect cell(all.left + (i % 8) * cx, all.top + (i / 8) * cy, all.left + (i % 8 + 1) * cx,
-               all.top + (i / 8 + 1) * cy);
-    HBRUSH brush = ::CreateSolidBrush(s_palette[i]);
-    ::FillRect(item->hDC, &cell, brush);
-    ::DeleteObject(brush);
-    ::DrawEdge(item->hDC, &cell,
-               s_palette[i] == m_wndLargeDrawArea.GetColor() ? EDGE_SUNKEN : BDR_RAISEDINNER, BF_RECT);
-  }
-}
-
-void CTKImageEditDialog::OnPaletteClick(CPoint point) {
-  CRect all;
-  ::GetClientRect(::GetDlgItem(m_hWnd, IDC_TKIMAGE_PALETTE), &all);
-  const int cx = std::max<int>(1, all.Width() / 8), cy = std::max<int>(1, all.Height() / 2);
-  const int column = std::min<int>(7, point.x / cx), row = std::min<int>(1, point.y / cy);
-  COLORREF colour = s_palette[row * 8 + column];
-  // Light grey is the button face of this system.
-  if (colour == RGB(192, 192, 192)) colour = ::GetSysColor(COLOR_BTNFACE);
-  m_wndLargeDrawArea.SetColor(colour);
-  ::InvalidateRect(::GetDlgItem(m_hWnd, IDC_TKIMAGE_PALETTE), nullptr, FALSE);
 }
 
 void CTKImageEditDialog::DrawPreview(LPDRAWITEMSTRUCT item) {

@@ -4,12 +4,17 @@
 // a palette, a preview, and copy, paste and clear. The caller's bitmap changes only
 // when the dialog ends with OK.
 #include "platform/afx/Dialog.h"
+#include "toolkit/bars/TKColorBar.h"
+#include "toolkit/bars/TKToolBar.h"
 
 enum : UINT {
   IDD_TKIMAGE_EDITOR = 16133,
   IDC_TKIMAGE_DRAW = 16513,
   IDC_TKIMAGE_PALETTE = 16516,
   IDC_TKIMAGE_PREVIEW = 16519,
+  // Where the tools toolbar goes, and the toolbar then.
+  IDC_TKIMAGE_TOOLS = 16533,
+  IDR_TKIMAGE_TOOLS = 16138,
   ID_TKIMAGE_FILL = 16901,
   ID_TKIMAGE_PENCIL = 16902,
   ID_TKIMAGE_PICK = 16903,
@@ -25,6 +30,8 @@ enum : UINT {
 class CTKImagePaintArea : public CWnd {
 public:
   enum Tool { kPencil, kFill, kLine, kRectangle, kEllipse, kPickColor };
+  // The cursor resources of the tools, in the order of the tools.
+  enum : UINT { kFirstToolCursor = 16140 };
 
   // The bitmap stays the caller's; it is selected into the area's own memory DC.
   void SetBitmap(HBITMAP bitmap);
@@ -66,18 +73,23 @@ public:
   ~CTKImageEditDialog() override;
 
   CTKImagePaintArea m_wndLargeDrawArea;
+  // The tools: the current one shown pressed, Paste enabled while the clipboard
+  // holds a bitmap.
+  CTKToolBar m_wndTools;
+  // The colours to draw with; light grey stands for the button face.
+  CTKColorBar m_wndPalette;
   static const COLORREF s_palette[16];
 
 protected:
   BOOL OnInitDialog() override;
   BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
   LRESULT OnDrawItem(WPARAM id, LPARAM item);
-  void OnPaletteClicked();
   void OnOK() override;
   void UpdateTools();
-  void DrawPalette(LPDRAWITEMSTRUCT item);
+  BOOL CreateTools();
+  BOOL CreatePalette();
+  void OnPaletteColor();
   void DrawPreview(LPDRAWITEMSTRUCT item);
-  void OnPaletteClick(CPoint point);
   void OnCopy();
   void OnPaste();
   void OnClear();

@@ -97,9 +97,10 @@ BOOL CTKOutlookBarPage::CreateButton(CWnd* bar, HFONT font) {
 
 // ---- the bar -----------------------------------------------------------------------
 
-CTKOutlookBar::CTKOutlookBar() { m_bLocked = TRUE; }
+CTKOutlookBar::CTKOutlookBar() = default;
 
 CTKOutlookBar::~CTKOutlookBar() {
+  if (m_hBackImage) ::DeleteObject(m_hBackImage);
   for (CTKButton* button : m_stripButtons) delete button;
   while (!m_Pages.IsEmpty()) delete static_cast<CTKOutlookBarPage*>(m_Pages.RemoveHead());
   while (!m_DefaultPages.IsEmpty()) delete static_cast<CTKOutlookBarPage*>(m_DefaultPages.RemoveHead());
@@ -114,6 +115,7 @@ BEGIN_MESSAGE_MAP(CTKOutlookBar, CTKToolBar)
   ON_WM_LBUTTONUP()
   ON_WM_CANCELMODE()
   ON_WM_SETCURSOR()
+  ON_WM_TIMER()
 END_MESSAGE_MAP()
 
 BOOL CTKOutlookBar::Create(CWnd* parent, DWORD style, UINT id) {
@@ -151,7 +153,31 @@ int CTKOutlookBar::OnCreate(LPCREATESTRUCT cs) {
 
 void CTKOutlookBar::OnSysColorChange() {
   m_clrBackColor = GD().buttonShadow;
+  LoadBackImage();
   if (m_hWnd) Invalidate();
+}
+
+void CTKOutlookBar::SetBackImage(UINT resourceId) {
+  if (resourceId == m_nBackImageId) return;
+  m_nBackImageId = resourceId;
+  LoadBackImage();
+  if (m_hWnd) ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+void CTKOutlookBar::LoadBackImage() {
+  if (m_hBackImage) ::DeleteObject(m_hBackImage);
+  m_hBackImage = nullptr;
+  m_sizeBackImage = SIZE{0, 0};
+  m_bUseBackImage = FALSE;
+  if (m_nBackImageId == 0) return;
+  m_hBackImage =
+      static_cast<HBITMAP>(::LoadImageA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(m_nBackImageId),
+                                        IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION | LR_LOADMAP3DCOLORS));
+  BITMAP info{};
+  if (!m_hBackImage || !::GetObjectA(m_hBackImage, sizeof info, &info)) return;
+  m_sizeBackImage = SIZE{info.bmWidth, info.bmHeight};
+  // A bitmap on a palette screen would only be dithered into the buttons' colours.
+  m_bUseBackImage = GD().bitsPerPixel > 8 && info.bmWidth > 0 && info.bmHeight > 0;
 }
 
 void CTKOutlookBar::OnSize(UINT type, int cx, int cy) {
@@ -809,6 +835,142 @@ void CTKOutlookBar::SetActivePage(UINT id, BOOL animate) {
   ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
+// ---- customization: dragged and dropped buttons ------------------------------------------
+
+namespace {
+// Whether the drag carries an outlook button (the bar's own kind of button).
+BOOL CarriesOutlookButton(COleDataObject* data) {
+  CTKToolbarButton* button = CTKToolbarButton::CreateFromOleData(data);
+  const BOOL outlook = dynamic_cast<CTKOutlookButton*>(button) != nullptr;
+  delete button;
+  return outlook;
+}
+}  // namespace
+
+UINT CTKOutlookBar::DragHoverPageAt(CPoint point) const {
+  for (POSITION pos = m_Pages.GetHeadPosition(); pos;) {
+    auto* page = static_cast<CTKOutlookBarPage*>(m_Pages.GetNext(pos));
+    if (page->m_nId == m_nActivePage || page->m_hwnd || !page->m_pButton) continue;
+    if (!page->m_rect.IsRectEmpty() && page->m_rect.PtInRect(point)) return page->m_nId;
+  }
+  return (UINT)-1;
+}
+
+void CTKOutlookBar::StopDragHover() {
+  if (m_nDragHoverPage != (UINT)-1 && m_hWnd) ::KillTimer(m_hWnd, kDragHoverTimer);
+  m_nDragHoverPage = (UINT)-1;
+}
+
+DROPEFFECT CTKOutlookBar::OnDragOver(COleDataObject* data, DWORD keyState, CPoint point) {
+  if (CarriesOutlookButton(data)) {
+    // Resting on another page's button opens that page when the timer ticks; the
+    // timer starts once per page, not at every step of the drag.
+    const UINT hover = DragHoverPageAt(point);
+    if (hover != m_nDragHoverPage) {
+      StopDragHover();
+      if (hover != (UINT)-1) {
+        m_nDragHoverPage = hover;
+        ::SetTimer(m_hWnd, kDragHoverTimer, kDragHoverDelay, nullptr);
+      }
+    }
+    // Held before or after the button area, a step scrolls by one button.
+    const BOOL horizontal = IsHorizontal();
+    const int at = horizontal ? point.x : point.y;
+    if (at < (horizontal ? m_rectWorkArea.left : m_rectWorkArea.top))
+      ScrollStep(-1);
+    else if (at >= (horizontal ? m_rectWorkArea.right : m_rectWorkArea.bottom))
+      ScrollStep(+1);
+  }
+  return CTKToolBar::OnDragOver(data, keyState, point);
+}
+
+int CTKOutlookBar::FindDropIndex(CPoint point, CRect& marker) const {
+  marker.SetRectEmpty();
+  if (!m_rectWorkArea.PtInRect(point)) return -1;
+  const BOOL horizontal = IsHorizontal();
+  const int at = horizontal ? point.x : point.y;
+  // The marker is a line along the edge of a button.
+  auto edge = [&](const CRect& r, BOOL start) {
+    if (horizontal)
+      marker.SetRect(start ? r.left : r.right, r.top, start ? r.left : r.right, r.bottom);
+    else
+      marker.SetRect(r.left, start ? r.top : r.bottom, r.right, start ? r.top : r.bottom);
+  };
+  int index = 0, last = -1;
+  CRect lastRect;
+  for (POSITION pos = m_Buttons.GetHeadPosition(); pos; ++index) {
+    const CRect& r = static_cast<CTKToolbarButton*>(m_Buttons.GetNext(pos))->m_rect;
+    if (r.left == -1 && r.right == -1) continue;  // on another page
+    const int start = horizontal ? r.left : r.top, end = horizontal ? r.right : r.bottom;
+    if (at < end) {
+      const BOOL before = at < start || at <= (start + end) / 2;
+      edge(r, before);
+      return before ? index : index + 1;
+    }
+    last = index;
+    lastRect = r;
+  }
+  if (last >= 0) {
+    edge(lastRect, FALSE);
+    return last + 1;
+  }
+  // A page without buttons: its first button goes at the top of the area.
+  const CRect& area = m_rectWorkArea;
+  if (horizontal)
+    marker.SetRect(area.left + 4, area.top + 4, area.left + 4, area.bottom - 4);
+  else
+    marker.SetRect(area.left + 4, area.top + 4, area.right - 4, area.top + 4);
+  return GetCount();
+}
+
+void CTKOutlookBar::OnDragLeave() {
+  StopDragHover();
+  CTKToolBar::OnDragLeave();
+}
+
+BOOL CTKOutlookBar::OnDrop(COleDataObject* data, DROPEFFECT effect, CPoint point) {
+  StopDragHover();
+  if (!CTKToolBar::OnDrop(data, effect, point)) return FALSE;
+  AdjustLayout();
+  Invalidate();
+  return TRUE;
+}
+
+void CTKOutlookBar::OnTimer(UINT_PTR id) {
+  if (id != kDragHoverTimer) return;
+  const UINT page = m_nDragHoverPage;
+  StopDragHover();
+  if (page != (UINT)-1) SetActivePage(page, TRUE);
+}
+
+CTKToolbarButton* CTKOutlookBar::CreateDroppedButton(COleDataObject* data) {
+  CTKToolbarButton* dropped = CTKToolBar::CreateDroppedButton(data);
+  if (!dropped) return nullptr;
+  auto* button = dynamic_cast<CTKOutlookButton*>(dropped);
+  if (!button) {
+    // A command from elsewhere: its image lies in another image list, so it shows
+    // its name on this bar.
+    button = new CTKOutlookButton;
+    button->CopyFrom(*dropped);
+    delete dropped;
+    button->SetImage(-1);
+    button->m_bImage = FALSE;
+    button->m_bText = TRUE;
+    if (button->m_strText.IsEmpty()) FillButtonText(button);
+  }
+  button->m_dwPageID = m_nActivePage == (UINT)-1 ? 0 : m_nActivePage;
+  return button;
+}
+
+BOOL CTKOutlookBar::EnableContextMenuItems(CTKToolbarButton* button, HMENU popup) {
+  CTKToolBar::EnableContextMenuItems(button, popup);
+  if (!IsCustomizeMode()) return TRUE;
+  for (UINT id : {ID_TKTOOLBAR_RESET, ID_TKTOOLBAR_COPY_IMAGE, ID_TKTOOLBAR_APPEARANCE, ID_TKTOOLBAR_IMAGE,
+                  ID_TKTOOLBAR_TEXT, ID_TKTOOLBAR_IMAGE_AND_TEXT, ID_TKTOOLBAR_START_GROUP})
+    ::EnableMenuItem(popup, id, MF_BYCOMMAND | MF_GRAYED);
+  return TRUE;
+}
+
 // ---- navigation-pane mode -------------------------------------------------------------
 
 void CTKOutlookChevronButton::PaintContent(CDC* dc, const CRect& rect, UINT) {
@@ -1074,7 +1236,19 @@ void CTKOutlookBar::OnFillButtonArea(CDC* dc, CRect rect) {
 }
 
 void CTKOutlookBar::OnEraseWorkArea(CDC* dc, CRect rect) {
-  dc->FillSolidRect(&rect, m_clrBackColor == (COLORREF)-1 ? GD().buttonShadow : m_clrBackColor);
+  if (!HasBackImage()) {
+    dc->FillSolidRect(&rect, m_clrBackColor == (COLORREF)-1 ? GD().buttonShadow : m_clrBackColor);
+    return;
+  }
+  // Tiled from the area's top left corner.
+  HDC memory = ::CreateCompatibleDC(dc->GetSafeHdc());
+  HGDIOBJ old = ::SelectObject(memory, m_hBackImage);
+  for (int y = rect.top; y < rect.bottom; y += m_sizeBackImage.cy)
+    for (int x = rect.left; x < rect.right; x += m_sizeBackImage.cx)
+      ::BitBlt(dc->GetSafeHdc(), x, y, std::min<int>(m_sizeBackImage.cx, rect.right - x),
+               std::min<int>(m_sizeBackImage.cy, rect.bottom - y), memory, 0, 0, SRCCOPY);
+  ::SelectObject(memory, old);
+  ::DeleteDC(memory);
 }
 
 void CTKOutlookBar::DoPaint(CDC* paintDC) {
@@ -1138,6 +1312,8 @@ void CTKOutlookBar::PaintBar(CDC* dc, const CRect&) {
     button->OnDraw(dc, button->m_rect, images, IsHorizontal(), IsCustomizeMode() && !m_bLocked, highlighted);
   }
   if (images) images->EndDraw();
+  // Where a dragged button would go.
+  if (m_iDragIndex >= 0) DrawDragMarker(dc);
   ::RestoreDC(dc->GetSafeHdc(), saved);
   ::SelectObject(dc->GetSafeHdc(), oldFont);
 }

@@ -135,8 +135,13 @@ public:
   // Scrolls until the button at the index lies inside the button area.
   void EnsureButtonVisible(int index);
   void SetDefaultSize(int size) { m_nDefaultSize = size; }
-  // The bar draws no background bitmap yet; its buttons ask this before choosing colours.
-  BOOL HasBackImage() const { return FALSE; }
+  // A bitmap resource tiled behind the buttons instead of the plain background colour,
+  // used only on screens of more than 256 colours; 0 removes it. Its grey shades follow
+  // the system's button colours.
+  void SetBackImage(UINT resourceId);
+  UINT GetBackImage() const { return m_nBackImageId; }
+  // Whether the bitmap is drawn: its buttons ask this before choosing colours.
+  BOOL HasBackImage() const { return m_bUseBackImage && m_hBackImage; }
   int GetFirstVisibleButton() const { return m_iFirstVisibleButton; }
   BOOL IsScrollUpShown() const;
   BOOL IsScrollDownShown() const;
@@ -161,6 +166,25 @@ public:
   virtual BOOL CanShowFewerPageButtons() const;
   void PaintOwnBackground(CDC* dc, CRect rect) override { OnEraseWorkArea(dc, rect); }
 
+  // A dragged outlook button scrolls the buttons while it is held above or below the
+  // button area, and opens the page whose page button it rests on (the drag-hover
+  // timer); a dropped button joins the page that is active.
+  DROPEFFECT OnDragOver(COleDataObject* data, DWORD keyState, CPoint point) override;
+  void OnDragLeave() override;
+  // Only inside the button area, among the active page's buttons: past the last one,
+  // or on a page without buttons, the button goes to the page's end.
+  int FindDropIndex(CPoint point, CRect& marker) const override;
+  BOOL OnDrop(COleDataObject* data, DROPEFFECT effect, CPoint point) override;
+  CTKToolbarButton* CreateDroppedButton(COleDataObject* data) override;
+  // In customize mode only Delete stays on a button's menu: the bar's images are its
+  // own, and its buttons show their labels under the images.
+  BOOL EnableContextMenuItems(CTKToolbarButton* button, HMENU popup) override;
+  // The pages are the bar's groups: a button dropped where it stands starts none.
+  BOOL ToggleGroupByDrag(CTKToolbarButton*, CPoint, CPoint) override { return FALSE; }
+  // The page the drag-hover timer opens (-1 while none).
+  UINT GetDragHoverPage() const { return m_nDragHoverPage; }
+  enum : UINT { kDragHoverTimer = 3, kDragHoverDelay = 500 };
+
   COLORREF m_clrBackColor = (COLORREF)-1;
   COLORREF m_clrTransparentColor = RGB(255, 0, 255);
   COLORREF m_clrTextColor = (COLORREF)-1;
@@ -177,6 +201,7 @@ protected:
   void OnLButtonUp(UINT flags, CPoint point);
   void OnCancelMode();
   BOOL OnSetCursor(CWnd* wnd, UINT hitTest, UINT message);
+  void OnTimer(UINT_PTR id);
   DECLARE_MESSAGE_MAP()
 
 protected:
@@ -201,6 +226,11 @@ protected:
   void StopTracking(BOOL apply);
   void EndRename(BOOL apply);
   BOOL IsVerticalSplitter() const;
+  // (Re)loads the background bitmap of m_nBackImageId, after a change of system colours too.
+  void LoadBackImage();
+  // The page of a page button at the point that a drag may open (-1 when none).
+  UINT DragHoverPageAt(CPoint point) const;
+  void StopDragHover();
 
   CObList m_Pages;
   CObList m_DefaultPages;
@@ -237,4 +267,9 @@ protected:
   std::vector<UINT> m_stripPages;
   HWND m_hwndRename = nullptr;
   UINT m_nRenamedPage = (UINT)-1;
+  UINT m_nBackImageId = 0;
+  HBITMAP m_hBackImage = nullptr;
+  SIZE m_sizeBackImage{0, 0};
+  BOOL m_bUseBackImage = FALSE;
+  UINT m_nDragHoverPage = (UINT)-1;
 };

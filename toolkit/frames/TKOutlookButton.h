@@ -22,6 +22,8 @@ public:
               BOOL customizeMode = FALSE, BOOL highlighted = FALSE, BOOL drawBorder = TRUE,
               BOOL grayDisabledButtons = TRUE) override;
   Kind LookKind() const override { return kOutlook; }
+  // Its image lies in the outlook bar's own images: it goes onto outlook bars only.
+  BOOL CanBeDropped(CWnd* target) override { return IsOutlookBar(target); }
   virtual void StoreMemberValue() { m_nStoredImage = GetImage(); }
 
   static BOOL IsOutlookBar(CWnd* window);

@@ -122,6 +122,8 @@ BOOL CTKPropertySheet::CreateNavigationControl() {
     m_pOutlookBar = new CTKOutlookBar;
     // The sheet handles the page commands without command-state handlers.
     m_pOutlookBar->m_bDisableControlsIfNoHandler = FALSE;
+    // The sheet's navigation, not a bar the user customizes.
+    m_pOutlookBar->m_bLocked = TRUE;
     m_pOutlookBar->SetDefaultSize(m_nBarWidth);
     if (!m_pOutlookBar->Create(this, WS_CHILD | WS_VISIBLE | CBRS_ALIGN_LEFT, kOutlookBarId)) return FALSE;
     m_pOutlookBar->SetBarStyle(CBRS_ALIGN_LEFT | CBRS_TOOLTIPS | CBRS_FLYBY | CBRS_SIZE_DYNAMIC);

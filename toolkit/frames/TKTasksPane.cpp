@@ -25,6 +25,8 @@ CTKTasksPane::CTKTasksPane() {
   m_history.push_back(0);
   m_nDefaultSize = 200;
   m_bEnableSplitter = FALSE;
+  // Its tasks are no toolbar buttons: nothing is dragged from or dropped onto it.
+  m_bLocked = TRUE;
 }
 
 CTKTasksPane::~CTKTasksPane() {

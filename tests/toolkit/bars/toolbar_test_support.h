@@ -13,6 +13,7 @@
 
 #include "platform/afx/linux_headers_begin.h"
 #include <dlfcn.h>
+#include <functional>
 #include <memory>
 #include <string>
 #include <utility>
@@ -185,11 +186,13 @@ inline std::vector<UINT> IdsOf(const CTKToolBar& bar) {
 // thread can sit in the modal drag loop meanwhile.
 struct InputStep {
   // kMenuShown waits until a system popup menu shows (opened by the step before);
-  // kRightClick presses and releases the right button.
-  enum Kind { kMove, kDown, kUp, kEscape, kKey, kMenuShown, kRightClick } kind;
+  // kRightClick presses and releases the right button; kWaitUntil waits until its
+  // condition holds (what the program does meanwhile, such as a timer's tick).
+  enum Kind { kMove, kDown, kUp, kEscape, kKey, kMenuShown, kRightClick, kWaitUntil } kind;
   POINT point;
   // The X keysym a kKey step presses and releases.
   unsigned long key = 0;
+  std::function<bool()> until;
 };
 struct InputScript {
   std::vector<InputStep> steps;
@@ -227,6 +230,9 @@ inline DWORD WINAPI RunInputScript(void* param) {
               return menu && ::IsWindowVisible(menu);
             },
             5000);
+        break;
+      case InputStep::kWaitUntil:
+        winetest::WaitUntil(step.until, 10000);
         break;
     }
     ::Sleep(60);

@@ -12,6 +12,7 @@
 #include "toolkit/frames/TKOutlookBar.h"
 #include "toolkit/frames/TKOutlookButton.h"
 #include "toolkit/frames/TKWorkspace.h"
+#include "toolkit/frames/panes_test_resource.h"
 
 namespace {
 
@@ -27,6 +28,9 @@ class WatchedOutlookBar : public CTKOutlookBar {
 public:
   UINT watchedPage = 0;
   std::vector<int> watchedTops;
+  std::vector<UINT> activations;
+
+  void OnActivatePage() override { activations.push_back(GetActivePage()); }
 
   void OnFillButtonArea(CDC* dc, CRect rect) override {
     if (CTKOutlookBarPage* page = FindPage(watchedPage); page && page->m_pButton) {
@@ -45,6 +49,7 @@ protected:
     for (COLORREF colour : kColours) icons.push_back(SolidIcon(colour, 32));
   }
   void TearDown() override {
+    CTKToolBar::SetCustomizeMode(FALSE);
     CTKVisualManager::SelectLookClass(nullptr);
     if (::IsWindow(frameHwnd)) ::DestroyWindow(frameHwnd);
     bar.reset();
@@ -518,6 +523,241 @@ TEST_F(OutlookBarFrame, EachLookPaintsThePageButtonsAndTheActivePagesImages) {
     // The page buttons carry their names.
     EXPECT_GT(CountColour(image, bar->GetPageButtonRect(kLog), GlobalData::Get().buttonText), 5) << look.name;
   }
+}
+
+TEST_F(OutlookBarFrame, ABackImageIsTiledBehindTheButtonsUntilItIsRemoved) {
+  Build(480, true);
+  // A button whose command nobody handles: disabled.
+  ASSERT_TRUE(bar->AddButton(icons[2], "Archive", 1200, kRecordings));
+  const int archive = bar->CommandToIndex(1200);
+  bar->SetButtonStyle(archive, bar->GetButtonStyle(archive) | TBBS_DISABLED);
+  constexpr COLORREF kBlue = RGB(0, 128, 255), kYellow = RGB(255, 200, 0);
+  const CRect area = bar->GetButtonArea();
+  auto shot = [&] {
+    ::RedrawWindow(bar->m_hWnd, nullptr, nullptr,
+                   RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    PumpPendingMessages();
+    return CaptureWindow(bar->m_hWnd, true);
+  };
+  CapturedImage plain = shot();
+  EXPECT_EQ(CountColour(plain, area, kBlue) + CountColour(plain, area, kYellow), 0);
+
+  bar->SetBackImage(IDB_OUTLOOK_BACK);
+  EXPECT_TRUE(bar->HasBackImage());
+  CapturedImage tiled = shot();
+  EXPECT_TRUE(SavePng(tiled, ScreenshotPath("outlook-back-image.png")));
+  // The 16-pixel picture, blue then yellow, repeats from the area's top left corner,
+  // behind the buttons, which stay on top.
+  for (int tile : {0, 16, 32}) {
+    EXPECT_EQ(tiled.At(area.left + tile + 1, area.top + 1), kBlue) << tile;
+    EXPECT_EQ(tiled.At(area.left + tile + 9, area.top + 1), kYellow) << tile;
+  }
+  EXPECT_GT(CountColour(tiled, CRect(area.left, area.bottom - 16, area.right, area.bottom), kYellow), 100);
+  const CRect recording = ButtonRect(901);
+  EXPECT_EQ(tiled.At(recording.CenterPoint().x, recording.top + 5 + 16), kColours[0]);
+  // On the picture labels are in the window text colour, a disabled one grey.
+  auto label = [&](UINT command) {
+    CRect rect = ButtonRect(command);
+    rect.top += 5 + 32 + 7;
+    return rect;
+  };
+  const COLORREF text = ::GetSysColor(COLOR_WINDOWTEXT), grey = ::GetSysColor(COLOR_GRAYTEXT);
+  EXPECT_GT(CountColour(tiled, label(901), text), 5);
+  EXPECT_GT(CountColour(tiled, label(1200), grey), 5);
+  EXPECT_EQ(CountColour(tiled, label(1200), text), 0);
+
+  // Removed, the plain background comes back.
+  bar->SetBackImage(0);
+  EXPECT_FALSE(bar->HasBackImage());
+  CapturedImage again = shot();
+  EXPECT_EQ(CountColour(again, area, kBlue) + CountColour(again, area, kYellow), 0);
+  EXPECT_EQ(again.At(area.left + 1, area.top + 1), plain.At(area.left + 1, area.top + 1));
+}
+
+// The bar in customize mode, where its buttons are dragged by the user.
+class OutlookBarCustomizing : public OutlookBarFrame {
+protected:
+  void SetUp() override {
+    ASSERT_TRUE(AfxOleInit());
+    OutlookBarFrame::SetUp();
+  }
+  void StartCustomizing() {
+    ASSERT_TRUE(CTKToolBar::SetCustomizeMode(TRUE));
+    PumpPendingMessages();
+  }
+  POINT At(const CRect& rect) const { return ScreenPointOf(*bar, rect.CenterPoint()); }
+  // The user drags a button of the open page to a point of the bar; given a page, the
+  // drag first rests on its page button (reached in one move) until that page opens.
+  void DragButton(UINT command, UINT via, POINT drop) {
+    using toolbartest::InputStep;
+    const POINT from = At(ButtonRect(command));
+    toolbartest::InputScript script;
+    script.steps = {
+        {InputStep::kMove, from}, {InputStep::kDown, from}, {InputStep::kMove, {from.x, from.y + 10}}};
+    if (via) {
+      const CRect area = bar->GetButtonArea();
+      const POINT page = At(bar->GetPageButtonRect(via));
+      script.steps.push_back(
+          {InputStep::kMove, ScreenPointOf(*bar, POINT{area.CenterPoint().x, area.bottom - 30})});
+      script.steps.push_back({InputStep::kMove, page});
+      InputStep opened{InputStep::kWaitUntil, page};
+      opened.until = [this, via] { return bar->GetActivePage() == via; };
+      script.steps.push_back(opened);
+    }
+    const POINT to = ScreenPointOf(*bar, drop);
+    script.steps.push_back({InputStep::kMove, POINT{to.x, to.y + 10}});
+    script.steps.push_back({InputStep::kMove, to});
+    script.steps.push_back({InputStep::kUp, to});
+    toolbartest::RunDrag(script);
+  }
+  std::vector<UINT> PageOf(UINT page) const {
+    std::vector<UINT> ids;
+    for (int i = 0; i < bar->GetCount(); ++i)
+      if (static_cast<CTKOutlookButton*>(bar->GetButton(i))->m_dwPageID == page)
+        ids.push_back(bar->GetItemID(i));
+    return ids;
+  }
+};
+
+TEST_F(OutlookBarCustomizing, AButtonRestingOnAPageButtonOpensThatPageAndJoinsItWhenDropped) {
+  Build(480, true);
+  // Where Log's first button lies once Log is open.
+  bar->SetActivePage(kLog, FALSE);
+  const CRect logFirst = ButtonRect(921);
+  bar->SetActivePage(kRecordings, FALSE);
+  bar->activations.clear();
+  StartCustomizing();
+
+  // Open folder goes from Recordings onto Log's page button and rests there until Log
+  // opens; then into the upper half of Log's first button.
+  DragButton(902, kLog, POINT{logFirst.CenterPoint().x, logFirst.top + 4});
+
+  // One tick of the hover timer opened Log, and nothing else opened on the way.
+  EXPECT_EQ(bar->activations, std::vector<UINT>{kLog});
+  EXPECT_EQ(bar->GetDragHoverPage(), (UINT)-1);
+  // Moved, not copied: Open folder now belongs to Log, before Recording log.
+  EXPECT_EQ(bar->GetCount(), 5);
+  EXPECT_EQ(PageOf(kRecordings), std::vector<UINT>{901});
+  EXPECT_EQ(PageOf(kLog), (std::vector<UINT>{902, 921, 922}));
+  EXPECT_TRUE(bar->GetButtonArea().PtInRect(ButtonRect(902).TopLeft()));
+  EXPECT_LE(ButtonRect(902).bottom, ButtonRect(921).top);
+  EXPECT_TRUE(frame->commands.empty());
+}
+
+TEST_F(OutlookBarCustomizing, AButtonDroppedPastThePagesLastButtonOrOnAnEmptyPageGoesToItsEnd) {
+  Build(480, true);
+  ASSERT_TRUE(bar->AddPage(4, "Markers"));
+  StartCustomizing();
+  // A point of the button area below the buttons, whichever page is open.
+  const POINT empty{bar->GetButtonArea().CenterPoint().x, bar->GetButtonArea().bottom - 10};
+  struct Case {
+    const char* what;
+    UINT command, via;
+    bool ontoItself;  // into its own lower half, else below the buttons
+    std::vector<UINT> recordings, markers;
+  } cases[] = {{"onto itself, which starts no group", 902, 0, true, {901, 902}, {}},
+               {"past New recording, on its own page", 901, 0, false, {902, 901}, {}},
+               {"onto the empty Markers page", 902, 4, false, {901}, {902}}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    bar->SetActivePage(kRecordings, FALSE);
+    PumpPendingMessages();
+    const CRect own = ButtonRect(c.command);
+    DragButton(c.command, c.via, c.ontoItself ? POINT{own.CenterPoint().x, own.CenterPoint().y + 12} : empty);
+    EXPECT_EQ(PageOf(kRecordings), c.recordings);
+    EXPECT_EQ(PageOf(4), c.markers);
+    EXPECT_EQ(bar->GetCount(), 5);
+    EXPECT_EQ(bar->GetInsertionIndex(), -1);
+  }
+  EXPECT_EQ(bar->GetActivePage(), 4u);
+  EXPECT_EQ(ButtonRect(902).top, bar->GetButtonArea().top + 4);
+}
+
+TEST_F(OutlookBarCustomizing, AButtonHeldBelowOrAboveTheButtonAreaScrollsThroughTheButtons) {
+  Build(300, false);
+  for (int i = 0; i < 8; ++i) ASSERT_TRUE(bar->AddButton(icons[i % 4], "Shortcut", 940 + i));
+  PumpPendingMessages();
+  ASSERT_TRUE(bar->IsScrollDownShown());
+  StartCustomizing();
+  std::vector<UINT> before;
+  for (int i = 0; i < bar->GetCount(); ++i) before.push_back(bar->GetItemID(i));
+
+  // Held on the bar's lower edge, below the button area, the drag scrolls down a
+  // button at a time until the last is in view; held on the upper edge, back up.
+  using toolbartest::InputStep;
+  CRect client;
+  bar->GetClientRect(&client);
+  const POINT from = At(ButtonRect(941));
+  const POINT below = ScreenPointOf(*bar, POINT{client.CenterPoint().x, client.bottom - 1});
+  const POINT above = ScreenPointOf(*bar, POINT{client.CenterPoint().x, client.top});
+  int deepest = -1, lastBottom = 0, top = -1;
+  InputStep down{InputStep::kWaitUntil, below};
+  down.until = [&] {
+    if (bar->IsScrollDownShown()) return false;
+    deepest = bar->GetFirstVisibleButton();
+    lastBottom = ButtonRect(947).bottom;
+    return true;
+  };
+  InputStep up{InputStep::kWaitUntil, above};
+  up.until = [&] {
+    if (bar->GetFirstVisibleButton() != 0) return false;
+    top = ButtonRect(940).top;
+    return true;
+  };
+  toolbartest::InputScript script;
+  script.steps = {{InputStep::kMove, from},
+                  {InputStep::kDown, from},
+                  {InputStep::kMove, POINT{from.x, from.y + 10}},
+                  {InputStep::kMove, below},
+                  down,
+                  {InputStep::kMove, above},
+                  up,
+                  {InputStep::kEscape, above},
+                  {InputStep::kUp, above}};
+  toolbartest::RunDrag(script);
+
+  EXPECT_GT(deepest, 0);
+  EXPECT_LE(lastBottom, bar->GetButtonArea().bottom);
+  EXPECT_EQ(top, bar->GetButtonArea().top + 4);
+  EXPECT_EQ(bar->GetFirstVisibleButton(), 0);
+  // Escape cancelled the drag: the buttons are as they were.
+  std::vector<UINT> after;
+  for (int i = 0; i < bar->GetCount(); ++i) after.push_back(bar->GetItemID(i));
+  EXPECT_EQ(after, before);
+}
+
+TEST_F(OutlookBarCustomizing, AButtonsMenuOffersOnlyDelete) {
+  Build(480, true);
+  StartCustomizing();
+  using toolbartest::InputStep;
+  const POINT at = At(ButtonRect(902));
+  std::vector<std::pair<UINT, bool>> items;
+  InputStep read{InputStep::kWaitUntil, at};
+  read.until = [&] {
+    HWND menu = ::FindWindowA("#32768", nullptr);
+    auto popup = reinterpret_cast<HMENU>(menu ? ::SendMessageA(menu, MN_GETHMENU, 0, 0) : 0);
+    if (!popup) return false;
+    for (int i = 0; i < ::GetMenuItemCount(popup); ++i) {
+      const UINT id = ::GetMenuItemID(popup, i);
+      if (id != 0 && id != (UINT)-1)
+        items.emplace_back(id, !(::GetMenuState(popup, i, MF_BYPOSITION) & (MF_GRAYED | MF_DISABLED)));
+    }
+    return true;
+  };
+  toolbartest::InputScript script;
+  script.steps = {{InputStep::kMove, at},
+                  {InputStep::kRightClick, at},
+                  {InputStep::kMenuShown, at},
+                  read,
+                  {InputStep::kKey, at, 'd'}};
+  toolbartest::RunDrag(script);
+  const std::vector<std::pair<UINT, bool>> expected = {{16910, false}, {16911, false}, {16912, true},
+                                                       {16913, false}, {16914, false}, {16915, false},
+                                                       {16916, false}, {16917, false}};
+  EXPECT_EQ(items, expected);
+  // Delete took Open folder off its page.
+  EXPECT_EQ(bar->CommandToIndex(902), -1);
+  EXPECT_EQ(PageOf(kRecordings), std::vector<UINT>{901});
 }
 
 TEST(OutlookBarSheet, ASheetWithTheOutlookLookOffersItsPagesAsButtonsDownTheLeft) {

@@ -1,0 +1,3 @@
+#pragma once
+// Resources of the pane window tests.
+#define IDB_OUTLOOK_BACK 300
