@@ -26,18 +26,22 @@
 // 1.1x soundstretch), and a cost per minute at 60 minutes within 10 % of the cost per
 // minute at 1 minute.
 //
-// On a disk folder the kernel's part (the "sys" columns) grows with the length: once
-// the dirty data passes the kernel's threshold (about 2 GB here: 60 minutes of
-// source, blocks and output) every write costs more, and so does each new page the
-// page cache takes. Block files bound both (their writeback starts early and they
-// leave the page cache behind the writes, and dead blocks' files are written over
-// instead of new ones made); the benchmark's own WAV files are not ours and still
-// grow. Past the page-cache window an effect reads its oldest blocks from the disk
-// and starts the writeback of its own (work the kernel's flusher does, unseen, for a
-// short job). On a file system without a journal a new file's inode is searched for
-// past every inode freed in the last minutes, so the first round of a run (after the
-// previous run deleted its files) costs more than the others; the medians leave it
-// out. A folder on tmpfs (/dev/shm) shows our own cost per minute without the disk.
+// The scaling table is printed twice (CacheState): warm, as the import left the block
+// files, and fair, from the same cache state at every length with the effect's output
+// flushed to the disk inside its time. Warm, a short job never pays for the disk: its
+// source is still in the page cache and its output dies before the kernel writes it
+// back; a long one reads its oldest blocks from the disk and writes its own back. The
+// fair table is the one to compare lengths by.
+//
+// On a virtual machine whose host takes back the memory the guest frees, new
+// page-cache memory costs about a second of CPU per gigabyte when it is first
+// written; a long job's blocks therefore go straight to the disk once it is clearly
+// long (BlockWriteback::LongRun), and take none. The benchmark's own WAV files are not
+// ours and still take it. On a file system without a journal a new file's inode is
+// searched for past every inode freed in the last minutes, so the first round of a run
+// (after the previous run deleted its files) costs more than the others; the medians
+// leave it out. A folder on tmpfs (/dev/shm) shows our own cost per minute without
+// the disk.
 #include <stdlib.h>
 #include <sys/resource.h>
 

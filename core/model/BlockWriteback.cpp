@@ -18,11 +18,13 @@ namespace {
 constexpr std::uint64_t kSharedStartBytes = 128ull << 20;
 constexpr std::uint64_t kSharedDropBytes = 384ull << 20;
 
-void StartWriteback(const std::string& path) {
+// False when the file is gone (its block died).
+bool StartWriteback(const std::string& path) {
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return;
+  if (fd < 0) return false;
   ::sync_file_range(fd, 0, 0, SYNC_FILE_RANGE_WRITE);
   ::close(fd);
+  return true;
 }
 
 void FinishAndDrop(const std::string& path) {
@@ -67,6 +69,6 @@ void BlockWriteback::Add(const std::string& path, std::uint64_t bytes) {
   }
   // The system calls run outside the lock: waiting for the disk holds up no other
   // thread's blocks.
-  for (const std::string& p : start) StartWriteback(p);
+  for (const std::string& p : start) mLongRun.store(StartWriteback(p), std::memory_order_relaxed);
   for (const std::string& p : drop) FinishAndDrop(p);
 }
