@@ -14,7 +14,9 @@ namespace {
 // back from memory (an effect over an hour of audio reads its oldest blocks from the
 // disk). Measured with the effects benchmark: a window twice as wide saved less of the
 // kernel's time on an hour of audio, one half as wide cost more on ten minutes (blocks
-// written back that would have died before the disk saw them).
+// written back that would have died before the disk saw them). Once a run is long
+// (LongRun), new blocks bypass the page cache past their heads, and the window mostly
+// writes back and drops those heads.
 constexpr std::uint64_t kSharedStartBytes = 128ull << 20;
 constexpr std::uint64_t kSharedDropBytes = 384ull << 20;
 
