@@ -158,6 +158,16 @@ bool DropFromPageCache(const std::string& path) {
   return ok;
 }
 
+bool FlushToDisk(const std::string& path) {
+  bool ok = true;
+  for (const std::string& file : FilesUnder(path)) {
+    const int fd = ::open(file.c_str(), O_RDONLY);
+    ok = fd >= 0 && ::fdatasync(fd) == 0 && ok;
+    if (fd >= 0) ::close(fd);
+  }
+  return ok;
+}
+
 double ResidentShare(const std::string& path) {
   const long page = ::sysconf(_SC_PAGESIZE);
   std::size_t pages = 0, resident = 0;

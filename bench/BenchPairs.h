@@ -83,6 +83,10 @@ void PrintRow(const std::string& what, const std::string& peerName, const PairRe
 // regular file under it), so the next read comes from the disk. Needs no privileges.
 // False when a file could not be opened or the kernel refused.
 bool DropFromPageCache(const std::string& path);
+// Writes a file's dirty pages to the disk and waits for them (a folder: every regular
+// file under it); the pages stay in the page cache. False when a file could not be
+// opened or written.
+bool FlushToDisk(const std::string& path);
 // The share (0..1) of a file's pages in the page cache; a folder: of all its files.
 double ResidentShare(const std::string& path);
 

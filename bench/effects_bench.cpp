@@ -5,6 +5,7 @@
 //   effects_bench --rounds N ...      paired rounds per effect (5 by default)
 //   effects_bench --scaling ...       our cost per minute of audio at 1, 10 and 60 minutes
 //   effects_bench --scaling --lengths 1,60 ...   at other lengths (minutes)
+//   effects_bench --scaling --cache fair ...     only the fair (or warm) cache state
 //
 // Our side runs in this process: the WAV file is read into two 16-bit tracks in block
 // files (as the PCM importer does), the effect runs over the whole of both, and the
@@ -25,18 +26,22 @@
 // 1.1x soundstretch), and a cost per minute at 60 minutes within 10 % of the cost per
 // minute at 1 minute.
 //
-// On a disk folder the kernel's part (the "sys" columns) grows with the length: once
-// the dirty data passes the kernel's threshold (about 2 GB here: 60 minutes of
-// source, blocks and output) every write costs more, and so does each new page the
-// page cache takes. Block files bound both (their writeback starts early and they
-// leave the page cache behind the writes, and dead blocks' files are written over
-// instead of new ones made); the benchmark's own WAV files are not ours and still
-// grow. Past the page-cache window an effect reads its oldest blocks from the disk
-// and starts the writeback of its own (work the kernel's flusher does, unseen, for a
-// short job). On a file system without a journal a new file's inode is searched for
-// past every inode freed in the last minutes, so the first round of a run (after the
-// previous run deleted its files) costs more than the others; the medians leave it
-// out. A folder on tmpfs (/dev/shm) shows our own cost per minute without the disk.
+// The scaling table is printed twice (CacheState): warm, as the import left the block
+// files, and fair, from the same cache state at every length with the effect's output
+// flushed to the disk inside its time. Warm, a short job never pays for the disk: its
+// source is still in the page cache and its output dies before the kernel writes it
+// back; a long one reads its oldest blocks from the disk and writes its own back. The
+// fair table is the one to compare lengths by.
+//
+// On a virtual machine whose host takes back the memory the guest frees, new
+// page-cache memory costs about a second of CPU per gigabyte when it is first
+// written; a long job's blocks therefore go straight to the disk once it is clearly
+// long (BlockWriteback::LongRun), and take none. The benchmark's own WAV files are not
+// ours and still take it. On a file system without a journal a new file's inode is
+// searched for past every inode freed in the last minutes, so the first round of a run
+// (after the previous run deleted its files) costs more than the others; the medians
+// leave it out. A folder on tmpfs (/dev/shm) shows our own cost per minute without
+// the disk.
 #include <stdlib.h>
 #include <sys/resource.h>
 
@@ -78,6 +83,7 @@
 #include "bench/BenchPairs.h"
 #include "core/model/DirManager.h"
 #include "core/model/Envelope.h"
+#include "core/model/Sequence.h"
 #include "core/model/TrackFactory.h"
 #include "core/model/TrackList.h"
 #include "core/model/WaveTrack.h"
@@ -354,10 +360,31 @@ public:
     return sf_close(f) == 0 && ok;
   }
 
+  // The files of the tracks' blocks (silence has none).
+  std::vector<std::string> BlockFiles() const {
+    std::vector<std::string> files;
+    for (const WaveTrack* t : mList.GetWaveTrackArray(false))
+      for (const WaveBlock& b : t->GetSequence()->GetBlockArray())
+        if (!b.f->GetFileName().GetName().empty()) files.push_back(b.f->GetFileName().GetFullPath());
+    return files;
+  }
+
 private:
   TrackFactory& mFactory;
   TrackList mList;
   std::unique_ptr<WaveTrack> mTracks[2];
+};
+
+// How the block files stand when the effect starts, in the scaling table.
+enum class CacheState {
+  // As the import left them: a short job's source is all in the page cache and its
+  // output never leaves it, a long one's oldest source blocks were written back and
+  // dropped (the effect reads them from the disk) and it writes its own output back.
+  Warm,
+  // The same at every length: the source blocks written back and dropped from the
+  // page cache before the effect, and the effect's output written to the disk (and
+  // waited for) inside its timed part.
+  Fair,
 };
 
 struct Options {
@@ -365,7 +392,8 @@ struct Options {
   double minutes = 10.0;
   int rounds = 5;
   bool scaling = false;
-  std::vector<double> lengths{1.0, 10.0, 60.0};  // minutes, for --scaling
+  std::vector<double> lengths{1.0, 10.0, 60.0};                        // minutes, for --scaling
+  std::vector<CacheState> states{CacheState::Warm, CacheState::Fair};  // for --scaling
   std::vector<std::string> only;
 };
 
@@ -376,16 +404,27 @@ bool Wanted(const Options& o, const Case& c) {
 // One run of our job; effectCost (when given) receives the effect's own part, and
 // effectSystem the kernel's share of its CPU time.
 Cost RunOurs(TrackFactory& factory, const Case& c, const std::string& in, const std::string& out,
-             double seconds, Cost* effectCost = nullptr, double* effectSystem = nullptr) {
+             double seconds, Cost* effectCost = nullptr, double* effectSystem = nullptr,
+             CacheState state = CacheState::Warm) {
   OurJob job(factory);
   std::unique_ptr<Effect> effect = c.make(seconds);
   Cost effectPart;
   double system = 0.0;
+  const bool fair = state == CacheState::Fair;
+  // Only the job's own blocks: the folder also holds spare files of earlier rounds,
+  // more of them after a long job, and touching those would cost a short job more.
+  auto each = [](const std::vector<std::string>& files, bool (*what)(const std::string&)) {
+    bool ok = true;
+    for (const std::string& f : files) ok = what(f) && ok;
+    return ok;
+  };
   const Cost whole = bench::MeasureSelf([&] {
     job.MakeTracks();
     if (!c.generator && !job.Import(in)) return false;
+    if (fair && !each(job.BlockFiles(), bench::DropFromPageCache)) return false;
     const double system0 = SystemSeconds();
-    effectPart = bench::MeasureSelf([&] { return job.Apply(*effect, seconds); });
+    effectPart = bench::MeasureSelf(
+        [&] { return job.Apply(*effect, seconds) && (!fair || each(job.BlockFiles(), bench::FlushToDisk)); });
     system = SystemSeconds() - system0;
     return effectPart.ok && job.Export(out);
   });
@@ -438,18 +477,21 @@ void Compare(const Options& o, TrackFactory& factory, const testsupport::TrackPr
 
 // Our cost per minute of audio at each length (1, 10 and 60 minutes unless given):
 // the whole job and the effect alone, medians of the rounds, CPU (with its user and
-// kernel parts) and wall. A round runs every length once, shortest first, so a busy
-// spell of a shared machine falls on all lengths alike instead of on one of them.
+// kernel parts) and wall, with the block files warm and in the fair state (CacheState).
+// A round runs every length once in each state, shortest first, so a busy spell of a
+// shared machine falls on all lengths alike instead of on one of them.
 void Scaling(const Options& o, TrackFactory& factory, const testsupport::TrackProject& project) {
   const std::vector<double>& lengths = o.lengths;
   const std::size_t count = lengths.size();
   const std::vector<Case> cases = Cases();
-  // [case][length][round]: whole job, effect alone, the kernel's part of the effect
+  // [state][case][length][round]: whole job, effect alone, the kernel's part of the effect
   struct Rounds {
     std::vector<Cost> job, effect;
     std::vector<double> system;
   };
-  std::vector<std::vector<Rounds>> runs(cases.size(), std::vector<Rounds>(count));
+  const std::vector<CacheState> states = o.states;
+  std::vector<std::vector<std::vector<Rounds>>> runs(
+      states.size(), std::vector<std::vector<Rounds>>(cases.size(), std::vector<Rounds>(count)));
   const std::string ours = project / "ours.wav";
   std::vector<std::string> sources;
   for (double minutes : lengths) {
@@ -458,15 +500,17 @@ void Scaling(const Options& o, TrackFactory& factory, const testsupport::TrackPr
   }
   for (int round = 0; round < o.rounds; ++round)
     for (std::size_t l = 0; l < count; ++l)
-      for (std::size_t k = 0; k < cases.size(); ++k) {
-        if (!Wanted(o, cases[k])) continue;
-        Cost e;
-        double sys = 0.0;
-        Rounds& r = runs[k][l];
-        r.job.push_back(RunOurs(factory, cases[k], sources[l], ours, lengths[l] * 60.0, &e, &sys));
-        r.effect.push_back(e);
-        r.system.push_back(sys);
-      }
+      for (std::size_t k = 0; k < cases.size(); ++k)
+        for (std::size_t s = 0; s < states.size(); ++s) {
+          if (!Wanted(o, cases[k])) continue;
+          Cost e;
+          double sys = 0.0;
+          Rounds& r = runs[s][k][l];
+          r.job.push_back(
+              RunOurs(factory, cases[k], sources[l], ours, lengths[l] * 60.0, &e, &sys, states[s]));
+          r.effect.push_back(e);
+          r.system.push_back(sys);
+        }
   for (const std::string& in : sources) std::filesystem::remove(in);
 
   std::printf(
@@ -478,35 +522,43 @@ void Scaling(const Options& o, TrackFactory& factory, const testsupport::TrackPr
     for (double m : lengths) std::printf(" %4s %-3g", what, m);
     std::printf(" %6s", count > 1 ? "ratio" : "");
   };
-  std::printf("%-14s", "effect");
-  for (const char* what : {"cpu", "user", "sys", "wall", "job"}) header(what);
-  std::printf("\n");
-  for (std::size_t k = 0; k < cases.size(); ++k) {
-    if (!Wanted(o, cases[k])) continue;
-    std::printf("%-14s", cases[k].name);
-    std::vector<std::vector<double>> columns(5);
-    for (std::size_t l = 0; l < count; ++l) {
-      const Rounds& r = runs[k][l];
-      const Cost e = MedianCost(r.effect);
-      const double sys = bench::Median(r.system);
-      std::vector<double> user;
-      for (std::size_t i = 0; i < r.effect.size(); ++i) user.push_back(r.effect[i].cpu - r.system[i]);
-      const double perMinute = 1000.0 / lengths[l];
-      columns[0].push_back(e.cpu * perMinute);
-      columns[1].push_back(bench::Median(user) * perMinute);
-      columns[2].push_back(sys * perMinute);
-      columns[3].push_back(e.wall * perMinute);
-      columns[4].push_back(MedianCost(r.job).cpu * perMinute);
-    }
-    for (const std::vector<double>& c : columns) {
-      std::printf(" |");
-      for (double v : c) std::printf(" %8.1f", v);
-      if (count > 1 && c.front() > 0.0)
-        std::printf(" %6.2f", c.back() / c.front());
-      else
-        std::printf(" %6s", "-");
-    }
+  for (std::size_t s = 0; s < states.size(); ++s) {
+    std::printf(
+        states[s] == CacheState::Warm
+            ? "warm: the block files as the import left them (a short job's in the page cache, its "
+              "output left to the kernel)\n"
+            : "fair: the source blocks written back and dropped from the page cache before the effect, "
+              "the output flushed to the disk inside the effect's time, at every length\n");
+    std::printf("%-14s", "effect");
+    for (const char* what : {"cpu", "user", "sys", "wall", "job"}) header(what);
     std::printf("\n");
+    for (std::size_t k = 0; k < cases.size(); ++k) {
+      if (!Wanted(o, cases[k])) continue;
+      std::printf("%-14s", cases[k].name);
+      std::vector<std::vector<double>> columns(5);
+      for (std::size_t l = 0; l < count; ++l) {
+        const Rounds& r = runs[s][k][l];
+        const Cost e = MedianCost(r.effect);
+        const double sys = bench::Median(r.system);
+        std::vector<double> user;
+        for (std::size_t i = 0; i < r.effect.size(); ++i) user.push_back(r.effect[i].cpu - r.system[i]);
+        const double perMinute = 1000.0 / lengths[l];
+        columns[0].push_back(e.cpu * perMinute);
+        columns[1].push_back(bench::Median(user) * perMinute);
+        columns[2].push_back(sys * perMinute);
+        columns[3].push_back(e.wall * perMinute);
+        columns[4].push_back(MedianCost(r.job).cpu * perMinute);
+      }
+      for (const std::vector<double>& c : columns) {
+        std::printf(" |");
+        for (double v : c) std::printf(" %8.1f", v);
+        if (count > 1 && c.front() > 0.0)
+          std::printf(" %6.2f", c.back() / c.front());
+        else
+          std::printf(" %6s", "-");
+      }
+      std::printf("\n");
+    }
   }
 }
 
@@ -523,7 +575,11 @@ int main(int argc, char** argv) {
       o.rounds = std::max(1, std::atoi(argv[++i]));
     else if (arg == "--lengths" && i + 1 < argc)
       o.lengths = ParseLengths(argv[++i]);
-    else
+    else if (arg == "--cache" && i + 1 < argc) {
+      const std::string state = argv[++i];
+      if (state == "warm") o.states = {CacheState::Warm};
+      if (state == "fair") o.states = {CacheState::Fair};
+    } else
       positional.push_back(arg);
   }
   o.base = positional.size() > 0 ? positional[0] : std::filesystem::temp_directory_path().string();

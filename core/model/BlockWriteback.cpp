@@ -14,15 +14,19 @@ namespace {
 // back from memory (an effect over an hour of audio reads its oldest blocks from the
 // disk). Measured with the effects benchmark: a window twice as wide saved less of the
 // kernel's time on an hour of audio, one half as wide cost more on ten minutes (blocks
-// written back that would have died before the disk saw them).
+// written back that would have died before the disk saw them). Once a run is long
+// (LongRun), new blocks bypass the page cache past their heads, and the window mostly
+// writes back and drops those heads.
 constexpr std::uint64_t kSharedStartBytes = 128ull << 20;
 constexpr std::uint64_t kSharedDropBytes = 384ull << 20;
 
-void StartWriteback(const std::string& path) {
+// False when the file is gone (its block died).
+bool StartWriteback(const std::string& path) {
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return;
+  if (fd < 0) return false;
   ::sync_file_range(fd, 0, 0, SYNC_FILE_RANGE_WRITE);
   ::close(fd);
+  return true;
 }
 
 void FinishAndDrop(const std::string& path) {
@@ -67,6 +71,6 @@ void BlockWriteback::Add(const std::string& path, std::uint64_t bytes) {
   }
   // The system calls run outside the lock: waiting for the disk holds up no other
   // thread's blocks.
-  for (const std::string& p : start) StartWriteback(p);
+  for (const std::string& p : start) mLongRun.store(StartWriteback(p), std::memory_order_relaxed);
   for (const std::string& p : drop) FinishAndDrop(p);
 }

@@ -10,6 +10,15 @@
 //
 // Files are found again by name, so a block that died in the meantime (its file
 // removed or kept as a spare) is simply skipped and never kept alive. Thread-safe.
+//
+// Whether the files reaching the start of the writeback are still alive tells a long
+// job from a short one: a long job's blocks outlive startBytes of later writes, so
+// they go to the disk in any case, and a new block may as well go there straight
+// (LongRun), without taking new page-cache memory for it. On a virtual machine whose
+// host takes back the memory the guest frees, that memory costs about a second of CPU
+// per gigabyte each time it is taken again; a short job's pages come from memory it
+// has just freed and cost nothing of the kind.
+#include <atomic>
 #include <cstdint>
 #include <deque>
 #include <mutex>
@@ -26,6 +35,9 @@ public:
 
   // A block file of bytes bytes was just written in full and closed.
   void Add(const std::string& path, std::uint64_t bytes);
+  // True while the last file that reached the start of the writeback was still alive:
+  // the blocks being written now will most likely be written back too.
+  bool LongRun() const { return mLongRun.load(std::memory_order_relaxed); }
 
 private:
   struct Entry {
@@ -40,4 +52,5 @@ private:
   std::deque<Entry> mStarted;  // writeback started
   std::uint64_t mRecentBytes = 0;
   std::uint64_t mStartedBytes = 0;
+  std::atomic<bool> mLongRun{false};
 };

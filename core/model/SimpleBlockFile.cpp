@@ -7,11 +7,11 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 #include <vector>
 
 #include "core/model/BlockFileRecycler.h"
+#include "core/model/BlockFileWrite.h"
 #include "core/model/BlockWriteback.h"
 #include "core/model/SoundFileOpen.h"
 
@@ -24,28 +24,6 @@ void PutLE32(unsigned char* p, std::uint32_t v) {
   p[1] = static_cast<unsigned char>(v >> 8);
   p[2] = static_cast<unsigned char>(v >> 16);
   p[3] = static_cast<unsigned char>(v >> 24);
-}
-
-// Writes every piece in full, resuming after short writes and interruptions.
-bool WriteAll(int fd, std::vector<iovec> pieces) {
-  std::size_t first = 0;
-  while (first < pieces.size()) {
-    const ssize_t n = ::writev(fd, pieces.data() + first, static_cast<int>(pieces.size() - first));
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    std::size_t done = static_cast<std::size_t>(n);
-    while (first < pieces.size() && done >= pieces[first].iov_len) {
-      done -= pieces[first].iov_len;
-      ++first;
-    }
-    if (first < pieces.size()) {
-      pieces[first].iov_base = static_cast<char*>(pieces[first].iov_base) + done;
-      pieces[first].iov_len -= done;
-    }
-  }
-  return true;
 }
 
 }  // namespace
@@ -121,7 +99,10 @@ bool SimpleBlockFile::WriteFile(ConstSamplePtr sampleData, std::int32_t sampleLe
     pieces.push_back({const_cast<char*>(sampleData), count * SampleSize(format)});
   }
 
-  bool written = WriteAll(fd, pieces);
+  // A long job's blocks go straight to the disk past their header and summary: they
+  // would be written back and dropped from the page cache soon anyway.
+  const std::size_t head = kAuHeaderBytes + static_cast<std::size_t>(mSummaryInfo.totalSummaryBytes);
+  bool written = WriteBlockFileBytes(fd, pieces, head, BlockWriteback::Shared().LongRun());
   if (written && reused) {
     // A longer block lived in this file before: its tail goes.
     off_t size = 0;
