@@ -120,17 +120,19 @@ BOOL CTKToolBar::CreateEx(CWnd* parent, DWORD controlStyle, DWORD style, CRect b
   if (id == AFX_IDW_TOOLBAR) m_dwStyle |= CBRS_HIDE_INPLACE;
   m_dwStyle |= (style & (CBRS_SIZE_DYNAMIC | CBRS_SIZE_FIXED));
   HINSTANCE instance = ::GetModuleHandleA(nullptr);
+  // Loaded once: loading a cursor asks the display server, and popup menus make a bar
+  // each time they open.
+  static const HCURSOR arrow = ::LoadCursorA(nullptr, IDC_ARROW);
   char className[96];
   snprintf(className, sizeof className, "TKToolBar:%x:%x:%x:%x",
            static_cast<unsigned>(reinterpret_cast<UINT_PTR>(instance)), CS_DBLCLKS,
-           static_cast<unsigned>(reinterpret_cast<UINT_PTR>(::LoadCursorA(nullptr, IDC_ARROW))),
-           COLOR_BTNFACE + 1);
+           static_cast<unsigned>(reinterpret_cast<UINT_PTR>(arrow)), COLOR_BTNFACE + 1);
   WNDCLASSA wc{};
   if (!::GetClassInfoA(instance, className, &wc)) {
     wc.style = CS_DBLCLKS;
     wc.lpfnWndProc = AfxWndProc;
     wc.hInstance = instance;
-    wc.hCursor = ::LoadCursorA(nullptr, IDC_ARROW);
+    wc.hCursor = arrow;
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     wc.lpszClassName = className;
     if (!::RegisterClassA(&wc)) throw std::bad_alloc();
