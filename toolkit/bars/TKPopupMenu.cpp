@@ -103,6 +103,38 @@ HBITMAP CreatePicture(int cx, int cy) {
   return ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
 }
 
+// The picture of the screen under the last closed popup, kept for the next one: a new
+// picture maps fresh memory, which every popup paid for again.
+HBITMAP g_spareScreenPicture = nullptr;
+
+SIZE PictureSize(HBITMAP picture) {
+  BITMAP info{};
+  if (!picture || !::GetObjectA(picture, sizeof info, &info)) return SIZE{0, 0};
+  return SIZE{info.bmWidth, info.bmHeight};
+}
+
+// A picture of at least cx by cy (its contents left from its last use).
+HBITMAP TakeScreenPicture(int cx, int cy) {
+  HBITMAP picture = g_spareScreenPicture;
+  g_spareScreenPicture = nullptr;
+  const SIZE size = PictureSize(picture);
+  if (picture && size.cx >= cx && size.cy >= cy) return picture;
+  if (picture) ::DeleteObject(picture);
+  return CreatePicture(cx, cy);
+}
+
+// Keeps the larger of the given picture and the kept one.
+void GiveBackScreenPicture(HBITMAP picture) {
+  if (!picture) return;
+  const SIZE given = PictureSize(picture), kept = PictureSize(g_spareScreenPicture);
+  if (g_spareScreenPicture && kept.cx * kept.cy >= given.cx * given.cy) {
+    ::DeleteObject(picture);
+    return;
+  }
+  if (g_spareScreenPicture) ::DeleteObject(g_spareScreenPicture);
+  g_spareScreenPicture = picture;
+}
+
 RECT WorkAreaNear(POINT point) {
   RECT work{};
   MONITORINFO info{};
@@ -124,7 +156,7 @@ void CTKPopupMenu::DeleteClosedMenus() {
 CTKPopupMenu::CTKPopupMenu() = default;
 
 CTKPopupMenu::~CTKPopupMenu() {
-  if (m_hScreenUnder) ::DeleteObject(m_hScreenUnder);
+  GiveBackScreenPicture(m_hScreenUnder);
   if (m_hMenu && m_bOwnsMenu && ::IsMenu(m_hMenu)) ::DestroyMenu(m_hMenu);
   if (s_pActivePopupMenu == this) s_pActivePopupMenu = nullptr;
 }
@@ -537,12 +569,12 @@ void CTKPopupMenu::ShowInPlace() {
 }
 
 void CTKPopupMenu::SaveScreenUnder() {
-  if (m_hScreenUnder) ::DeleteObject(m_hScreenUnder);
+  GiveBackScreenPicture(m_hScreenUnder);
   m_hScreenUnder = nullptr;
   if (!m_iShadowSize && m_bAnimationFinished) return;
   const int depth = m_iShadowSize;
   m_rectScreenUnder = CRect(m_ptLocation, CSize(m_FinalSize.cx + depth, m_FinalSize.cy + depth));
-  m_hScreenUnder = CreatePicture(m_rectScreenUnder.Width(), m_rectScreenUnder.Height());
+  m_hScreenUnder = TakeScreenPicture(m_rectScreenUnder.Width(), m_rectScreenUnder.Height());
   if (!m_hScreenUnder) return;
   HDC screen = ::GetDC(nullptr);
   HDC memory = ::CreateCompatibleDC(screen);
