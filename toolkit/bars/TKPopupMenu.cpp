@@ -36,9 +36,11 @@ constexpr UINT kScrollInterval = 80;
 constexpr size_t kMaxSpareWindows = 4;
 // A kept window and the owner it kept: the next popup of the same owner need not set
 // it again (each change is a request to the window server).
+// The kept window's items bar is kept with it, for the next popup's bar.
 struct SpareWindow {
   HWND hwnd;
   HWND owner;
+  HWND bar;
 };
 std::vector<SpareWindow> g_spareWindows;
 
@@ -63,7 +65,7 @@ SpareWindow TakeSpareWindow() {
         ::GetClassNameA(spare.hwnd, name, sizeof name) && lstrcmpA(name, PopupWindowClass()) == 0)
       return spare;
   }
-  return SpareWindow{nullptr, nullptr};
+  return SpareWindow{nullptr, nullptr, nullptr};
 }
 
 // Popups whose windows are gone, deleted outside their own message handlers.
@@ -284,7 +286,7 @@ BOOL CTKPopupMenu::Create(CWnd* parent, int x, int y, HMENU menu, BOOL locked, B
 }
 
 BOOL CTKPopupMenu::CreatePopupWindow(DWORD exStyle, HWND owner, int x, int y) {
-  const SpareWindow kept = exStyle == 0 ? TakeSpareWindow() : SpareWindow{nullptr, nullptr};
+  const SpareWindow kept = exStyle == 0 ? TakeSpareWindow() : SpareWindow{nullptr, nullptr, nullptr};
   HWND spare = kept.hwnd;
   m_hWndOwner = owner;
   // The items are painted by the bar alone: the frame's painting leaves them out.
@@ -292,6 +294,7 @@ BOOL CTKPopupMenu::CreatePopupWindow(DWORD exStyle, HWND owner, int x, int y) {
     return CreateEx(exStyle, PopupWindowClass(), nullptr, WS_POPUP | WS_CLIPCHILDREN, x, y, 0, 0, owner,
                     nullptr);
   Attach(spare);
+  m_hKeptBar = kept.bar;
   if (kept.owner != owner) ::SetWindowLongPtrA(spare, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner));
   // The popup is built as for a new window: by its WM_CREATE.
   CREATESTRUCTA cs{};
@@ -302,7 +305,9 @@ BOOL CTKPopupMenu::CreatePopupWindow(DWORD exStyle, HWND owner, int x, int y) {
   cs.style = WS_POPUP | WS_CLIPCHILDREN;
   cs.lpszClass = PopupWindowClass();
   cs.dwExStyle = exStyle;
-  if (SendMessage(WM_CREATE, 0, reinterpret_cast<LPARAM>(&cs)) != -1) return TRUE;
+  const LRESULT created = SendMessage(WM_CREATE, 0, reinterpret_cast<LPARAM>(&cs));
+  m_hKeptBar = nullptr;
+  if (created != -1) return TRUE;
   if (m_wndMenuBar.m_hWnd) m_wndMenuBar.DestroyWindow();
   Detach();
   ::DestroyWindow(spare);
@@ -339,16 +344,30 @@ BOOL CTKPopupMenu::DestroyWindow() {
   ::SetWindowPos(hwnd, nullptr, 0, 0, 0, 0,
                  SWP_HIDEWINDOW | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   OnClosing();
-  if (m_wndMenuBar.m_hWnd) m_wndMenuBar.DestroyWindow();
-  // Messages posted to this popup must not reach the next one (looked for only when
-  // the queue holds posted messages at all: one request instead of several).
+  // The items bar's window stays with the popup's for the next bar, unless it holds the
+  // mouse or the keys (a destroyed window lets them go) or runs the accessibility timer.
+  HWND bar = nullptr;
+  if (m_wndMenuBar.m_hWnd) {
+    GUITHREADINFO thread{};
+    thread.cbSize = sizeof thread;
+    const BOOL known = ::GetGUIThreadInfo(::GetCurrentThreadId(), &thread);
+    if (known && thread.hwndCapture != m_wndMenuBar.m_hWnd && thread.hwndFocus != m_wndMenuBar.m_hWnd &&
+        !GlobalData::Get().accessibilityHook)
+      bar = m_wndMenuBar.ReleaseWindowForReuse();
+    else
+      m_wndMenuBar.DestroyWindow();
+  }
+  // Messages posted to this popup or its bar must not reach the next one (looked for
+  // only when the queue holds posted messages at all: one request instead of several).
   MSG msg;
   if (HIWORD(::GetQueueStatus(QS_POSTMESSAGE)) & QS_POSTMESSAGE)
-    for (int guard = 0; guard < 64 && ::PeekMessageA(&msg, hwnd, 0, 0, PM_REMOVE | PM_QS_POSTMESSAGE);
-         ++guard) {
-    }
+    for (HWND posted : {hwnd, bar})
+      for (int guard = 0;
+           posted && guard < 64 && ::PeekMessageA(&msg, posted, 0, 0, PM_REMOVE | PM_QS_POSTMESSAGE);
+           ++guard) {
+      }
   Detach();
-  g_spareWindows.push_back(SpareWindow{hwnd, m_hWndOwner});
+  g_spareWindows.push_back(SpareWindow{hwnd, m_hWndOwner, bar});
   PostNcDestroy();
   return TRUE;
 }
@@ -360,7 +379,11 @@ int CTKPopupMenu::OnCreate(LPCREATESTRUCT cs) {
   // An animated popup shows its items when it has grown (or faded in) fully.
   const DWORD style =
       WS_CHILD | (m_bAnimationFinished ? WS_VISIBLE : 0) | CBRS_ALIGN_TOP | CBRS_TOOLTIPS | CBRS_FLYBY;
-  if (!m_wndMenuBar.CreateEx(this, 0, style, CRect(0, 0, 0, 0), 1)) return -1;
+  HWND keptBar = m_hKeptBar;
+  m_hKeptBar = nullptr;
+  if (!(keptBar ? m_wndMenuBar.CreateOnKeptWindow(keptBar, this, 0, style, CRect(0, 0, 0, 0), 1)
+                : m_wndMenuBar.CreateEx(this, 0, style, CRect(0, 0, 0, 0), 1)))
+    return -1;
   m_wndMenuBar.m_dwStyle &= ~(CBRS_GRIPPER | CBRS_BORDER_ANY);
   if (m_hMenu) {
     BOOL imported;

@@ -192,6 +192,8 @@ protected:
   BOOL m_bKeepWindow = FALSE;
   // The owner the window was given as the popup opened.
   HWND m_hWndOwner = nullptr;
+  // The items bar's window kept with a kept popup window, for this popup's bar.
+  HWND m_hKeptBar = nullptr;
   CRect m_rectTearOffBand{0, 0, 0, 0};
   BOOL m_bTearOffTracking = FALSE;
   BOOL m_bTearOffHighlighted = FALSE;
