@@ -7,7 +7,15 @@
 
 namespace {
 constexpr int kGripperSpace = 8;
+
+// Whether a child window already has the rectangle (in its parent's client area).
+bool IsPlacedAt(HWND child, const RECT& place) {
+  RECT now;
+  if (!::GetWindowRect(child, &now)) return false;
+  ::MapWindowPoints(nullptr, ::GetParent(child), reinterpret_cast<POINT*>(&now), 2);
+  return ::EqualRect(&now, &place) != FALSE;
 }
+}  // namespace
 
 CSize CControlBar::CalcFixedLayout(BOOL stretch, BOOL horizontal) {
   CSize size(0, 0);
@@ -154,7 +162,9 @@ LRESULT CControlBar::OnSizeParent(AFX_SIZEPARENTPARAMS* layout) {
     layout->sizeTotal.cy += size.cy;
   else
     layout->sizeTotal.cx += size.cx;
-  if (layout->hDWP)
+  // A bar already in its place is left alone: each move, even to the same place, is a
+  // round trip to the window server and a repaint.
+  if (layout->hDWP && !IsPlacedAt(m_hWnd, place))
     layout->hDWP = ::DeferWindowPos(layout->hDWP, m_hWnd, nullptr, place.left, place.top, place.Width(),
                                     place.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
   return 0;
@@ -181,7 +191,7 @@ void AfxRepositionBars(HWND parent, UINT firstId, UINT lastId, UINT leftOverId, 
     if (freeRect) *freeRect = layout.rect;
     return;
   }
-  if (leftOver && layout.hDWP)
+  if (leftOver && layout.hDWP && !IsPlacedAt(leftOver, layout.rect))
     layout.hDWP = ::DeferWindowPos(layout.hDWP, leftOver, nullptr, layout.rect.left, layout.rect.top,
                                    layout.rect.right - layout.rect.left, layout.rect.bottom - layout.rect.top,
                                    SWP_NOZORDER | SWP_NOACTIVATE);

@@ -3,6 +3,7 @@
 #include "toolkit/bars/CustomizeButton.h"
 #include "toolkit/bars/TKCustomizeMenuButton.h"
 #include "toolkit/bars/TKMenuBar.h"
+#include "toolkit/frames/BackBuffer.h"
 #include "toolkit/frames/DrawManager.h"
 #include "toolkit/frames/GlobalData.h"
 #include "toolkit/frames/MenuButtonStore.h"
@@ -14,6 +15,7 @@
 
 #include "platform/afx/linux_headers_begin.h"
 #include <algorithm>
+#include <string>
 #include <vector>
 #include "platform/afx/linux_headers_end.h"
 
@@ -32,21 +34,38 @@ constexpr UINT kTearOffTipString = 16028;
 constexpr UINT kScrollInterval = 80;
 // Popup windows kept hidden for reuse; a chain of sub-menus opens a few at once.
 constexpr size_t kMaxSpareWindows = 4;
-std::vector<HWND> g_spareWindows;
+// A kept window and the owner it kept: the next popup of the same owner need not set
+// it again (each change is a request to the window server).
+// The kept window's items bar is kept with it, for the next popup's bar.
+struct SpareWindow {
+  HWND hwnd;
+  HWND owner;
+  HWND bar;
+};
+std::vector<SpareWindow> g_spareWindows;
 
-const char* PopupWindowClass() { return AfxRegisterWndClass(CS_SAVEBITS, ::LoadCursorA(nullptr, IDC_ARROW)); }
+// Registered once: loading the cursor asks the display server, and every popup asks
+// for the class.
+const char* PopupWindowClass() {
+  static std::string name;
+  if (name.empty())
+    if (const char* registered = AfxRegisterWndClass(CS_SAVEBITS, ::LoadCursorA(nullptr, IDC_ARROW)))
+      name = registered;
+  return name.empty() ? nullptr : name.c_str();
+}
 
 // A kept window is ours while it still exists, has no object and is of our class.
-HWND TakeSpareWindow() {
+// (A kept window keeps its owner, so it goes when its owner goes.)
+SpareWindow TakeSpareWindow() {
   while (!g_spareWindows.empty()) {
-    HWND hwnd = g_spareWindows.back();
+    SpareWindow spare = g_spareWindows.back();
     g_spareWindows.pop_back();
     char name[64] = "";
-    if (::IsWindow(hwnd) && !CWnd::FromHandlePermanent(hwnd) && ::GetClassNameA(hwnd, name, sizeof name) &&
-        lstrcmpA(name, PopupWindowClass()) == 0)
-      return hwnd;
+    if (::IsWindow(spare.hwnd) && !CWnd::FromHandlePermanent(spare.hwnd) &&
+        ::GetClassNameA(spare.hwnd, name, sizeof name) && lstrcmpA(name, PopupWindowClass()) == 0)
+      return spare;
   }
-  return nullptr;
+  return SpareWindow{nullptr, nullptr, nullptr};
 }
 
 // Popups whose windows are gone, deleted outside their own message handlers.
@@ -64,6 +83,58 @@ void ScheduleDelete(CTKPopupMenu* popup) {
     if (closed == popup) return;
   g_closedMenus.push_back(popup);
   if (!g_deleteTimer) g_deleteTimer = ::SetTimer(nullptr, 0, 0, DeleteClosedMenusLater);
+}
+
+// The picture the popups paint into, kept for the program's life.
+BackBuffer& PopupBackBuffer() {
+  static auto* kept = new BackBuffer;
+  return *kept;
+}
+
+// A 32-bit picture for the screen under a popup: unlike a bitmap compatible with the
+// screen, making and selecting it does not ask the display server.
+HBITMAP CreatePicture(int cx, int cy) {
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = std::max(cx, 1);
+  info.bmiHeader.biHeight = -std::max(cy, 1);
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  return ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+}
+
+// The picture of the screen under the last closed popup, kept for the next one: a new
+// picture maps fresh memory, which every popup paid for again.
+HBITMAP g_spareScreenPicture = nullptr;
+
+SIZE PictureSize(HBITMAP picture) {
+  BITMAP info{};
+  if (!picture || !::GetObjectA(picture, sizeof info, &info)) return SIZE{0, 0};
+  return SIZE{info.bmWidth, info.bmHeight};
+}
+
+// A picture of at least cx by cy (its contents left from its last use).
+HBITMAP TakeScreenPicture(int cx, int cy) {
+  HBITMAP picture = g_spareScreenPicture;
+  g_spareScreenPicture = nullptr;
+  const SIZE size = PictureSize(picture);
+  if (picture && size.cx >= cx && size.cy >= cy) return picture;
+  if (picture) ::DeleteObject(picture);
+  return CreatePicture(cx, cy);
+}
+
+// Keeps the larger of the given picture and the kept one.
+void GiveBackScreenPicture(HBITMAP picture) {
+  if (!picture) return;
+  const SIZE given = PictureSize(picture), kept = PictureSize(g_spareScreenPicture);
+  if (g_spareScreenPicture && kept.cx * kept.cy >= given.cx * given.cy) {
+    ::DeleteObject(picture);
+    return;
+  }
+  if (g_spareScreenPicture) ::DeleteObject(g_spareScreenPicture);
+  g_spareScreenPicture = picture;
 }
 
 RECT WorkAreaNear(POINT point) {
@@ -87,7 +158,7 @@ void CTKPopupMenu::DeleteClosedMenus() {
 CTKPopupMenu::CTKPopupMenu() = default;
 
 CTKPopupMenu::~CTKPopupMenu() {
-  if (m_hScreenUnder) ::DeleteObject(m_hScreenUnder);
+  GiveBackScreenPicture(m_hScreenUnder);
   if (m_hMenu && m_bOwnsMenu && ::IsMenu(m_hMenu)) ::DestroyMenu(m_hMenu);
   if (s_pActivePopupMenu == this) s_pActivePopupMenu = nullptr;
 }
@@ -98,6 +169,7 @@ BEGIN_MESSAGE_MAP(CTKPopupMenu, CTKPopupMenuBase)
   ON_WM_CLOSE()
   ON_WM_PAINT()
   ON_WM_ERASEBKGND()
+  ON_WM_NCPAINT()
   ON_WM_MOUSEACTIVATE()
   ON_WM_KEYDOWN()
   ON_WM_TIMER()
@@ -214,13 +286,16 @@ BOOL CTKPopupMenu::Create(CWnd* parent, int x, int y, HMENU menu, BOOL locked, B
 }
 
 BOOL CTKPopupMenu::CreatePopupWindow(DWORD exStyle, HWND owner, int x, int y) {
-  HWND spare = exStyle == 0 ? TakeSpareWindow() : nullptr;
+  const SpareWindow kept = exStyle == 0 ? TakeSpareWindow() : SpareWindow{nullptr, nullptr, nullptr};
+  HWND spare = kept.hwnd;
+  m_hWndOwner = owner;
   // The items are painted by the bar alone: the frame's painting leaves them out.
   if (!spare)
     return CreateEx(exStyle, PopupWindowClass(), nullptr, WS_POPUP | WS_CLIPCHILDREN, x, y, 0, 0, owner,
                     nullptr);
   Attach(spare);
-  ::SetWindowLongPtrA(spare, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner));
+  m_hKeptBar = kept.bar;
+  if (kept.owner != owner) ::SetWindowLongPtrA(spare, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner));
   // The popup is built as for a new window: by its WM_CREATE.
   CREATESTRUCTA cs{};
   cs.hInstance = ::GetModuleHandleA(nullptr);
@@ -230,7 +305,9 @@ BOOL CTKPopupMenu::CreatePopupWindow(DWORD exStyle, HWND owner, int x, int y) {
   cs.style = WS_POPUP | WS_CLIPCHILDREN;
   cs.lpszClass = PopupWindowClass();
   cs.dwExStyle = exStyle;
-  if (SendMessage(WM_CREATE, 0, reinterpret_cast<LPARAM>(&cs)) != -1) return TRUE;
+  const LRESULT created = SendMessage(WM_CREATE, 0, reinterpret_cast<LPARAM>(&cs));
+  m_hKeptBar = nullptr;
+  if (created != -1) return TRUE;
   if (m_wndMenuBar.m_hWnd) m_wndMenuBar.DestroyWindow();
   Detach();
   ::DestroyWindow(spare);
@@ -238,10 +315,10 @@ BOOL CTKPopupMenu::CreatePopupWindow(DWORD exStyle, HWND owner, int x, int y) {
 }
 
 void CTKPopupMenu::DestroySpareWindows() {
-  std::vector<HWND> spare;
+  std::vector<SpareWindow> spare;
   spare.swap(g_spareWindows);
-  for (HWND hwnd : spare)
-    if (::IsWindow(hwnd) && !CWnd::FromHandlePermanent(hwnd)) ::DestroyWindow(hwnd);
+  for (const SpareWindow& window : spare)
+    if (::IsWindow(window.hwnd) && !CWnd::FromHandlePermanent(window.hwnd)) ::DestroyWindow(window.hwnd);
 }
 
 void CTKPopupMenu::OnClose() { DestroyWindow(); }
@@ -267,17 +344,30 @@ BOOL CTKPopupMenu::DestroyWindow() {
   ::SetWindowPos(hwnd, nullptr, 0, 0, 0, 0,
                  SWP_HIDEWINDOW | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   OnClosing();
-  if (m_wndMenuBar.m_hWnd) m_wndMenuBar.DestroyWindow();
-  ::KillTimer(hwnd, kScrollTimer);
-  ::KillTimer(hwnd, kAnimationTimer);
-  // Messages posted to this popup must not reach the next one.
-  MSG msg;
-  for (int guard = 0; guard < 64 && ::PeekMessageA(&msg, hwnd, 0, 0, PM_REMOVE | PM_QS_POSTMESSAGE);
-       ++guard) {
+  // The items bar's window stays with the popup's for the next bar, unless it holds the
+  // mouse or the keys (a destroyed window lets them go) or runs the accessibility timer.
+  HWND bar = nullptr;
+  if (m_wndMenuBar.m_hWnd) {
+    GUITHREADINFO thread{};
+    thread.cbSize = sizeof thread;
+    const BOOL known = ::GetGUIThreadInfo(::GetCurrentThreadId(), &thread);
+    if (known && thread.hwndCapture != m_wndMenuBar.m_hWnd && thread.hwndFocus != m_wndMenuBar.m_hWnd &&
+        !GlobalData::Get().accessibilityHook)
+      bar = m_wndMenuBar.ReleaseWindowForReuse();
+    else
+      m_wndMenuBar.DestroyWindow();
   }
+  // Messages posted to this popup or its bar must not reach the next one (looked for
+  // only when the queue holds posted messages at all: one request instead of several).
+  MSG msg;
+  if (HIWORD(::GetQueueStatus(QS_POSTMESSAGE)) & QS_POSTMESSAGE)
+    for (HWND posted : {hwnd, bar})
+      for (int guard = 0;
+           posted && guard < 64 && ::PeekMessageA(&msg, posted, 0, 0, PM_REMOVE | PM_QS_POSTMESSAGE);
+           ++guard) {
+      }
   Detach();
-  ::SetWindowLongPtrA(hwnd, GWLP_HWNDPARENT, 0);
-  g_spareWindows.push_back(hwnd);
+  g_spareWindows.push_back(SpareWindow{hwnd, m_hWndOwner, bar});
   PostNcDestroy();
   return TRUE;
 }
@@ -289,7 +379,11 @@ int CTKPopupMenu::OnCreate(LPCREATESTRUCT cs) {
   // An animated popup shows its items when it has grown (or faded in) fully.
   const DWORD style =
       WS_CHILD | (m_bAnimationFinished ? WS_VISIBLE : 0) | CBRS_ALIGN_TOP | CBRS_TOOLTIPS | CBRS_FLYBY;
-  if (!m_wndMenuBar.CreateEx(this, 0, style, CRect(0, 0, 0, 0), 1)) return -1;
+  HWND keptBar = m_hKeptBar;
+  m_hKeptBar = nullptr;
+  if (!(keptBar ? m_wndMenuBar.CreateOnKeptWindow(keptBar, this, 0, style, CRect(0, 0, 0, 0), 1)
+                : m_wndMenuBar.CreateEx(this, 0, style, CRect(0, 0, 0, 0), 1)))
+    return -1;
   m_wndMenuBar.m_dwStyle &= ~(CBRS_GRIPPER | CBRS_BORDER_ANY);
   if (m_hMenu) {
     BOOL imported;
@@ -476,9 +570,17 @@ void CTKPopupMenu::RecalcLayout() {
   UpdateTearOffTip();
   m_rectScrollUp = CRect(border, border + band, width - border, border + band + m_iScrollBtnHeight);
   m_rectScrollDn = CRect(border, height - border - m_iScrollBtnHeight, width - border, height - border);
-  ::SetWindowPos(m_wndMenuBar.m_hWnd, nullptr, border, border + band + m_iScrollBtnHeight, barSize.cx,
-                 height - 2 * border - band - 2 * m_iScrollBtnHeight, SWP_NOZORDER | SWP_NOACTIVATE);
-  m_wndMenuBar.AdjustLayout();
+  const CSize barPlace(barSize.cx, height - 2 * border - band - 2 * m_iScrollBtnHeight);
+  CRect barNow;
+  ::GetWindowRect(m_wndMenuBar.m_hWnd, &barNow);
+  ::SetWindowPos(m_wndMenuBar.m_hWnd, nullptr, border, border + band + m_iScrollBtnHeight, barPlace.cx,
+                 barPlace.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+  // A new size lays the bar out as it is told of it; the same size needs it here.
+  if (barNow.Size() == barPlace) m_wndMenuBar.AdjustLayout();
+}
+
+void CTKPopupMenu::OnNcPaint() {
+  if (::GetWindowLongA(m_hWnd, GWL_STYLE) & (WS_BORDER | WS_DLGFRAME | WS_THICKFRAME)) Default();
 }
 
 void CTKPopupMenu::OnSize(UINT type, int cx, int cy) { CTKPopupMenuBase::OnSize(type, cx, cy); }
@@ -490,14 +592,15 @@ void CTKPopupMenu::ShowInPlace() {
 }
 
 void CTKPopupMenu::SaveScreenUnder() {
-  if (m_hScreenUnder) ::DeleteObject(m_hScreenUnder);
+  GiveBackScreenPicture(m_hScreenUnder);
   m_hScreenUnder = nullptr;
   if (!m_iShadowSize && m_bAnimationFinished) return;
   const int depth = m_iShadowSize;
   m_rectScreenUnder = CRect(m_ptLocation, CSize(m_FinalSize.cx + depth, m_FinalSize.cy + depth));
+  m_hScreenUnder = TakeScreenPicture(m_rectScreenUnder.Width(), m_rectScreenUnder.Height());
+  if (!m_hScreenUnder) return;
   HDC screen = ::GetDC(nullptr);
   HDC memory = ::CreateCompatibleDC(screen);
-  m_hScreenUnder = ::CreateCompatibleBitmap(screen, m_rectScreenUnder.Width(), m_rectScreenUnder.Height());
   HGDIOBJ old = ::SelectObject(memory, m_hScreenUnder);
   const CPoint at = m_rectScreenUnder.TopLeft();
   if (!m_bAnimationFinished) {
@@ -521,9 +624,12 @@ void CTKPopupMenu::OnPaint() {
   HDC paint = ::BeginPaint(m_hWnd, &ps);
   CRect client;
   GetClientRect(&client);
-  HDC memory = ::CreateCompatibleDC(paint);
-  HBITMAP bitmap = ::CreateCompatibleBitmap(paint, client.Width(), client.Height());
-  HGDIOBJ oldBitmap = ::SelectObject(memory, bitmap);
+  BackBuffer::Lease buffer(PopupBackBuffer(), client.Width(), client.Height());
+  HDC memory = buffer.Dc();
+  if (!memory) {
+    ::EndPaint(m_hWnd, &ps);
+    return;
+  }
   CDC dc;
   dc.Attach(memory);
   if (m_hScreenUnder) {
@@ -562,9 +668,6 @@ void CTKPopupMenu::OnPaint() {
     ::BitBlt(paint, 0, 0, client.Width(), client.Height(), memory, 0, 0, SRCCOPY);
   else
     PaintAnimationStep(paint, memory, client.Size());
-  ::SelectObject(memory, oldBitmap);
-  ::DeleteObject(bitmap);
-  ::DeleteDC(memory);
   ::EndPaint(m_hWnd, &ps);
 }
 
@@ -768,8 +871,11 @@ void CTKPopupMenu::OnClosing() {
   if (m_hwndTearOffTip) ::DestroyWindow(m_hwndTearOffTip);
   m_hwndTearOffTip = nullptr;
   m_bTearOffTipShown = FALSE;
-  KillTimer(kScrollTimer);
-  KillTimer(kAnimationTimer);
+  // Only running timers are killed (each kill asks the window server): the scroll
+  // timer runs while a scroll direction is set, the animation's until it finishes.
+  if (m_iScrollMode) KillTimer(kScrollTimer);
+  m_iScrollMode = 0;
+  if (!m_bAnimationFinished) KillTimer(kAnimationTimer);
   CFrameWnd* frame = FrameOf(this);
   CTKPopupMenu* parent = GetParentPopupMenu();
   CTKToolBar* parentBar = GetParentToolBar();

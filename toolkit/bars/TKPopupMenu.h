@@ -120,6 +120,9 @@ protected:
   void OnClose();
   void OnPaint();
   BOOL OnEraseBkgnd(CDC*) { return TRUE; }
+  // A popup without a frame has nothing outside its client to paint; asking the
+  // default painting anyway costs requests to the window server.
+  void OnNcPaint();
   int OnMouseActivate(CWnd*, UINT, UINT) { return MA_NOACTIVATE; }
   void OnKeyDown(UINT key, UINT repeat, UINT flags);
   void OnTimer(UINT_PTR id);
@@ -187,6 +190,10 @@ protected:
   CRect m_rectScreenUnder;
   BOOL m_bReleasingWindow = FALSE;
   BOOL m_bKeepWindow = FALSE;
+  // The owner the window was given as the popup opened.
+  HWND m_hWndOwner = nullptr;
+  // The items bar's window kept with a kept popup window, for this popup's bar.
+  HWND m_hKeptBar = nullptr;
   CRect m_rectTearOffBand{0, 0, 0, 0};
   BOOL m_bTearOffTracking = FALSE;
   BOOL m_bTearOffHighlighted = FALSE;

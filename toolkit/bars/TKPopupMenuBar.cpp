@@ -6,6 +6,7 @@
 #include "toolkit/bars/TKShowAllButton.h"
 #include "toolkit/frames/CommandUsageCounter.h"
 #include "toolkit/frames/GlobalData.h"
+#include "toolkit/frames/MeasuringDC.h"
 #include "toolkit/frames/MenuSound.h"
 #include "toolkit/frames/TKCommandManager.h"
 #include "toolkit/frames/TKKeyboardManager.h"
@@ -109,8 +110,8 @@ int CTKPopupMenuBar::OnCreate(LPCREATESTRUCT cs) {
 }
 
 void CTKPopupMenuBar::OnDestroy() {
-  KillTimer(kOpenTimer);
-  KillTimer(kCloseTimer);
+  StopMenuTimer(kOpenTimer);
+  StopMenuTimer(kCloseTimer);
   m_pDelayedPopupMenuButton = m_pDelayedClosePopupMenuButton = nullptr;
   for (int i = 0; i < GetCount(); ++i) {
     CTKToolbarMenuButton* button = AsMenuButton(GetButton(i));
@@ -250,7 +251,7 @@ CSize CTKPopupMenuBar::CalcSize(BOOL) {
     m_arColumns.Add(52);
     return CSize(50 + 2, 20 + 2);
   }
-  CClientDC dc(this);
+  MeasuringDC dc;
   HGDIOBJ old = dc.SelectObject(&GlobalData::Get().regularFont);
   const int margin = CTKVisualManager::GetInstance()->GetMenuImageMargin();
   const SIZE defaultSize{m_menuImageSize.cx + 2 * margin + 2,
@@ -316,8 +317,6 @@ void CTKPopupMenuBar::AdjustLayout() {
     return client.right - 1;
   };
   int right = columnRight(0);
-  CClientDC dc(this);
-  HGDIOBJ old = dc.SelectObject(&GlobalData::Get().regularFont);
   for (POSITION pos = m_Buttons.GetHeadPosition(); pos;) {
     auto* button = static_cast<CTKToolbarButton*>(m_Buttons.GetNext(pos));
     const BOOL wasHidden = button->m_bHidden;
@@ -342,8 +341,10 @@ void CTKPopupMenuBar::AdjustLayout() {
       button->OnMove();
     }
   }
-  dc.SelectObject(old);
   RebuildAccelerationKeys();
+  // A bar without room (as made, before its popup sizes it) is under no pointer; the
+  // pointer's place is asked of the display server.
+  if (client.IsRectEmpty()) return;
   POINT cursor;
   ::GetCursorPos(&cursor);
   ::ScreenToClient(m_hWnd, &cursor);
@@ -412,10 +413,10 @@ BOOL CTKPopupMenuBar::SetHotMenuIndex(int index) {
     if (!m_bKeyboardMove && !IsCustomizeMode()) {
       m_pDelayedClosePopupMenuButton = dropped;
       dropped->m_bToBeClosed = TRUE;
-      SetTimer(kCloseTimer, CloseDelay());
+      StartMenuTimer(kCloseTimer, CloseDelay());
       ::InvalidateRect(m_hWnd, &dropped->m_rect, TRUE);
     } else {
-      KillTimer(kCloseTimer);
+      StopMenuTimer(kCloseTimer);
       m_pDelayedClosePopupMenuButton = nullptr;
       dropped->OnCancelMode();
     }
@@ -437,19 +438,29 @@ BOOL CTKPopupMenuBar::SetHotMenuIndex(int index) {
   return TRUE;
 }
 
+void CTKPopupMenuBar::StartMenuTimer(UINT id, UINT interval) {
+  if (SetTimer(id, interval)) m_runningTimers |= 1u << id;
+}
+
+void CTKPopupMenuBar::StopMenuTimer(UINT id) {
+  if (!(m_runningTimers & (1u << id))) return;
+  m_runningTimers &= ~(1u << id);
+  KillTimer(id);
+}
+
 void CTKPopupMenuBar::StartPopupTimer(CTKToolbarMenuButton* button, int factor) {
-  KillTimer(kOpenTimer);
+  StopMenuTimer(kOpenTimer);
   m_pDelayedPopupMenuButton = button;
   if (button && button == m_pDelayedClosePopupMenuButton) {
     RestoreDelayedSubMenu();
     m_pDelayedPopupMenuButton = nullptr;
     return;
   }
-  SetTimer(kOpenTimer, static_cast<UINT>(std::max(0, s_menuShowDelay) * factor));
+  StartMenuTimer(kOpenTimer, static_cast<UINT>(std::max(0, s_menuShowDelay) * factor));
 }
 
 void CTKPopupMenuBar::CloseDelayedSubMenu() {
-  KillTimer(kCloseTimer);
+  StopMenuTimer(kCloseTimer);
   CTKToolbarMenuButton* button = m_pDelayedClosePopupMenuButton;
   m_pDelayedClosePopupMenuButton = nullptr;
   if (button) {
@@ -459,7 +470,7 @@ void CTKPopupMenuBar::CloseDelayedSubMenu() {
 }
 
 void CTKPopupMenuBar::RestoreDelayedSubMenu() {
-  KillTimer(kCloseTimer);
+  StopMenuTimer(kCloseTimer);
   CTKToolbarMenuButton* button = m_pDelayedClosePopupMenuButton;
   m_pDelayedClosePopupMenuButton = nullptr;
   if (!button) return;
@@ -473,7 +484,7 @@ void CTKPopupMenuBar::OnTimer(UINT_PTR id) {
   ::GetCursorPos(&cursor);
   ::ScreenToClient(m_hWnd, &cursor);
   if (id == kOpenTimer) {
-    KillTimer(kOpenTimer);
+    StopMenuTimer(kOpenTimer);
     if (m_pDelayedClosePopupMenuButton && m_pDelayedClosePopupMenuButton->m_rect.PtInRect(cursor)) return;
     CloseDelayedSubMenu();
     CTKToolbarMenuButton* pending = m_pDelayedPopupMenuButton;
@@ -481,7 +492,7 @@ void CTKPopupMenuBar::OnTimer(UINT_PTR id) {
     if (pending && ButtonToIndex(pending) == m_iHighlighted && !pending->m_popupMenu)
       pending->OnClick(this, FALSE);
   } else if (id == kCloseTimer) {
-    KillTimer(kCloseTimer);
+    StopMenuTimer(kCloseTimer);
     if (m_pDelayedClosePopupMenuButton && !m_pDelayedClosePopupMenuButton->m_rect.PtInRect(cursor))
       CloseDelayedSubMenu();
   }

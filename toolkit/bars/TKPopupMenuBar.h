@@ -91,7 +91,12 @@ protected:
   void OnLButtonDblClk(UINT flags, CPoint point);
   // A mouse message outside the client handed to the bar of the chain under it.
   BOOL ForwardToBarAt(UINT message, UINT flags, CPoint point);
+  // The open and close timers, killed only while they run: every kill is a request
+  // to the window server.
+  void StartMenuTimer(UINT id, UINT interval);
+  void StopMenuTimer(UINT id);
   DECLARE_MESSAGE_MAP()
 
   static int s_lastChosen;
+  UINT m_runningTimers = 0;
 };

@@ -112,6 +112,11 @@ BOOL CTKToolBar::Create(CWnd* parent, DWORD style, UINT id) {
 }
 
 BOOL CTKToolBar::CreateEx(CWnd* parent, DWORD controlStyle, DWORD style, CRect borders, UINT id) {
+  return CreateOnKeptWindow(nullptr, parent, controlStyle, style, borders, id);
+}
+
+BOOL CTKToolBar::CreateOnKeptWindow(HWND kept, CWnd* parent, DWORD controlStyle, DWORD style, CRect borders,
+                                    UINT id) {
   m_cxLeftBorder = std::max<int>(1, borders.left);
   m_cyTopBorder = std::max<int>(1, borders.top);
   m_cxRightBorder = borders.right;
@@ -120,26 +125,61 @@ BOOL CTKToolBar::CreateEx(CWnd* parent, DWORD controlStyle, DWORD style, CRect b
   if (id == AFX_IDW_TOOLBAR) m_dwStyle |= CBRS_HIDE_INPLACE;
   m_dwStyle |= (style & (CBRS_SIZE_DYNAMIC | CBRS_SIZE_FIXED));
   HINSTANCE instance = ::GetModuleHandleA(nullptr);
+  // Loaded once: loading a cursor asks the display server, and popup menus make a bar
+  // each time they open.
+  static const HCURSOR arrow = ::LoadCursorA(nullptr, IDC_ARROW);
   char className[96];
   snprintf(className, sizeof className, "TKToolBar:%x:%x:%x:%x",
            static_cast<unsigned>(reinterpret_cast<UINT_PTR>(instance)), CS_DBLCLKS,
-           static_cast<unsigned>(reinterpret_cast<UINT_PTR>(::LoadCursorA(nullptr, IDC_ARROW))),
-           COLOR_BTNFACE + 1);
+           static_cast<unsigned>(reinterpret_cast<UINT_PTR>(arrow)), COLOR_BTNFACE + 1);
   WNDCLASSA wc{};
   if (!::GetClassInfoA(instance, className, &wc)) {
     wc.style = CS_DBLCLKS;
     wc.lpfnWndProc = AfxWndProc;
     wc.hInstance = instance;
-    wc.hCursor = ::LoadCursorA(nullptr, IDC_ARROW);
+    wc.hCursor = arrow;
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     wc.lpszClassName = className;
     if (!::RegisterClassA(&wc)) throw std::bad_alloc();
   }
-  const DWORD windowStyle = (style & ~0x40FFB1) | controlStyle | 0x4E | WS_CHILD;
-  if (!CWnd::CreateEx(0, className, nullptr, windowStyle & ~(CBRS_SIZE_DYNAMIC | CBRS_SIZE_FIXED), 0, 0, 0, 0,
-                      AfxGetSafeHwnd(parent), reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id))))
-    return FALSE;
-  return TRUE;
+  const DWORD windowStyle =
+      ((style & ~0x40FFB1) | controlStyle | 0x4E | WS_CHILD) & ~(CBRS_SIZE_DYNAMIC | CBRS_SIZE_FIXED);
+  HWND parentWindow = AfxGetSafeHwnd(parent);
+  char keptClass[96] = "";
+  if (kept && (!::IsWindow(kept) || CWnd::FromHandlePermanent(kept) || ::GetParent(kept) != parentWindow ||
+               ::GetDlgCtrlID(kept) != static_cast<int>(id) ||
+               !::GetClassNameA(kept, keptClass, sizeof keptClass) || lstrcmpA(keptClass, className) != 0))
+    kept = nullptr;
+  if (!kept)
+    return CWnd::CreateEx(0, className, nullptr, windowStyle, 0, 0, 0, 0, parentWindow,
+                          reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)));
+  // Shown or hidden before the bar takes it, so that no handler of the bar sees a window
+  // it has not been told about.
+  const DWORD keptStyle = ::GetWindowLongA(kept, GWL_STYLE);
+  if ((keptStyle ^ windowStyle) & WS_VISIBLE)
+    ::ShowWindow(kept, (windowStyle & WS_VISIBLE) ? SW_SHOWNA : SW_HIDE);
+  if ((keptStyle ^ windowStyle) & ~WS_VISIBLE)
+    ::SetWindowLongA(kept, GWL_STYLE,
+                     static_cast<LONG>((windowStyle & ~WS_VISIBLE) | (keptStyle & WS_VISIBLE)));
+  Attach(kept);
+  CREATESTRUCTA cs{};
+  cs.hInstance = instance;
+  cs.hwndParent = parentWindow;
+  cs.hMenu = reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id));
+  cs.style = static_cast<LONG>(windowStyle);
+  cs.lpszClass = className;
+  if (SendMessage(WM_CREATE, 0, reinterpret_cast<LPARAM>(&cs)) != -1) return TRUE;
+  Detach();
+  ::DestroyWindow(kept);
+  return FALSE;
+}
+
+HWND CTKToolBar::ReleaseWindowForReuse() {
+  HWND hwnd = m_hWnd;
+  if (!hwnd) return nullptr;
+  SendMessage(WM_DESTROY);
+  Detach();
+  return hwnd;
 }
 
 BEGIN_MESSAGE_MAP(CTKToolBar, CTKBaseControlBar)

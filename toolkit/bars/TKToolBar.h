@@ -63,6 +63,15 @@ public:
   virtual BOOL CreateEx(CWnd* parent, DWORD controlStyle = 0x800,
                         DWORD style = WS_CHILD | WS_VISIBLE | CBRS_ALIGN_TOP,
                         CRect borders = CRect(1, 1, 1, 1), UINT id = AFX_IDW_TOOLBAR);
+  // As CreateEx, but on a window kept from an earlier bar of this class (a popup menu's
+  // bar, kept hidden with its popup): the window is taken over and told it is created,
+  // as a new one would be. Without a kept window (or with one that does not fit), a new
+  // window is made.
+  BOOL CreateOnKeptWindow(HWND kept, CWnd* parent, DWORD controlStyle, DWORD style, CRect borders, UINT id);
+  // Ends the bar as destroying its window would, but lets the window go for a later
+  // bar instead: making and destroying a window costs some twenty requests to the
+  // window server. The window is returned, hidden or not as it was.
+  HWND ReleaseWindowForReuse();
   virtual void RefreshImages();
   virtual BOOL LoadBitmap(UINT hot, UINT cold = 0, UINT menu = 0, BOOL locked = FALSE, UINT disabled = 0,
                           UINT menuDisabled = 0);

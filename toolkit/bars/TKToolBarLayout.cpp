@@ -1,7 +1,9 @@
 // The toolbar's sizes, wrapping and layout, its painting, tooltips and command state.
 #include "toolkit/bars/TKToolBar.h"
 
+#include "toolkit/frames/BackBuffer.h"
 #include "toolkit/frames/GlobalData.h"
+#include "toolkit/frames/MeasuringDC.h"
 #include "toolkit/frames/TKFrameWnd.h"
 #include "toolkit/frames/TKKeyboardManager.h"
 #include "toolkit/frames/TKUserToolsManager.h"
@@ -10,6 +12,12 @@
 namespace {
 
 constexpr int kRowGap = 5;
+
+// The picture every bar paints into, kept for the program's life.
+BackBuffer& BarsBackBuffer() {
+  static auto* kept = new BackBuffer;
+  return *kept;
+}
 
 CTKToolbarButton* ButtonAt(const CObList& list, POSITION pos) {
   return static_cast<CTKToolbarButton*>(list.GetAt(pos));
@@ -56,7 +64,7 @@ int CTKToolBar::CalcMaxButtonHeight() {
   m_bTallRows = FALSE;
   const int rowHeight = GetRowHeight();
   int tallest = 0;
-  CClientDC dc(this);
+  MeasuringDC dc;
   HGDIOBJ old = ::SelectObject(dc.GetSafeHdc(), GlobalData::Get().regularFont.m_hObject);
   for (POSITION pos = m_Buttons.GetHeadPosition(); pos;) {
     auto* button = static_cast<CTKToolbarButton*>(m_Buttons.GetNext(pos));
@@ -74,7 +82,7 @@ int CTKToolBar::CalcMaxButtonHeight() {
 }
 
 void CTKToolBar::WrapToolBar(int width, int height) {
-  CClientDC dc(this);
+  MeasuringDC dc;
   const BOOL horizontal = IsHorizontal();
   OrientationFont font(dc, horizontal);
   if (IsFloating()) height = 32767;
@@ -143,7 +151,7 @@ CSize CTKToolBar::CalcSize(BOOL vertical) {
     SIZE extra = CTKVisualManager::GetInstance()->GetButtonExtraSize();
     return CSize(GetColumnWidth() + extra.cx, GetRowHeight() + extra.cy);
   }
-  CClientDC dc(this);
+  MeasuringDC dc;
   OrientationFont font(dc, !vertical);
   const SIZE defaultSize{GetColumnWidth(), m_bTallRows ? m_nTallRowHeight : GetRowHeight()};
   CSize size(0, 0);
@@ -230,7 +238,7 @@ CSize CTKToolBar::CalcDynamicLayout(int length, DWORD mode) {
 void CTKToolBar::AdjustLayout() {
   if (m_Buttons.IsEmpty() || !m_hWnd) return;
   const BOOL horizontal = IsHorizontal();
-  CClientDC dc(this);
+  MeasuringDC dc;
   OrientationFont font(dc, horizontal);
   CRect client;
   GetClientRect(&client);
@@ -368,18 +376,11 @@ void CTKToolBar::DoPaint(CDC* paintDC) {
   GetClientRect(&client);
   CRect clip;
   ::GetClipBox(paintDC->GetSafeHdc(), &clip);
-  // Drawn into a memory bitmap when one can be made, then copied in one block.
-  HDC memory = ::CreateCompatibleDC(paintDC->GetSafeHdc());
-  HBITMAP bitmap =
-      memory ? ::CreateCompatibleBitmap(paintDC->GetSafeHdc(), client.Width(), client.Height()) : nullptr;
-  HGDIOBJ oldBitmap = nullptr;
+  // Drawn into the bars' kept picture when there is one, then copied in one block.
+  BackBuffer::Lease buffer(BarsBackBuffer(), client.Width(), client.Height());
+  HDC memory = buffer.Dc();
   CDC target;
-  if (bitmap) {
-    oldBitmap = ::SelectObject(memory, bitmap);
-    target.Attach(memory);
-  } else {
-    target.Attach(paintDC->GetSafeHdc());
-  }
+  target.Attach(memory ? memory : paintDC->GetSafeHdc());
   CDC* dc = &target;
   CTKVisualManager* look = CTKVisualManager::GetInstance();
   if (GetStyle() & TBSTYLE_TRANSPARENT)
@@ -479,12 +480,7 @@ void CTKToolBar::DoPaint(CDC* paintDC) {
   if (m_iDragIndex >= 0) DrawDragMarker(dc);
   ::SelectObject(dc->GetSafeHdc(), oldFont);
   target.Detach();
-  if (bitmap) {
-    ::BitBlt(paintDC->GetSafeHdc(), 0, 0, client.Width(), client.Height(), memory, 0, 0, SRCCOPY);
-    ::SelectObject(memory, oldBitmap);
-    ::DeleteObject(bitmap);
-  }
-  if (memory) ::DeleteDC(memory);
+  if (memory) ::BitBlt(paintDC->GetSafeHdc(), 0, 0, client.Width(), client.Height(), memory, 0, 0, SRCCOPY);
 }
 
 BOOL CTKToolBar::DrawButton(CDC* dc, CTKToolbarButton* button, CTKToolbarImageList* images, BOOL highlighted,

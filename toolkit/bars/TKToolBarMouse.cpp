@@ -544,12 +544,14 @@ void CTKToolBar::OnSize(UINT type, int cx, int cy) {
   CTKBaseControlBar::OnSize(type, cx, cy);
   if (IsCustomizeMode() && !m_bLocked && (m_iButtonCapture >= 0 || m_bStretchButton)) OnCancelMode();
   AdjustLayout();
-  Invalidate();
+  // A hidden bar has nothing to repaint (it is painted whole when it shows), and each
+  // repaint asks the window server.
+  if (::IsWindowVisible(m_hWnd)) Invalidate();
 }
 
 void CTKToolBar::OnWindowPosChanged(WINDOWPOS* pos) {
   CTKBaseControlBar::OnWindowPosChanged(pos);
-  ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME);
+  if (::IsWindowVisible(m_hWnd)) ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME);
   if (IsCustomizeMode() && !m_bLocked && (pos->flags & SWP_HIDEWINDOW) && s_pSelectedToolbar == this)
     s_pSelectedToolbar = nullptr;
 }

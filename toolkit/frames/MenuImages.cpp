@@ -152,8 +152,14 @@ std::vector<Glyph> BuildGlyphs() {
 }
 
 // The loaded strip: a 32-bit bitmap of the glyphs side by side in the current
-// system colours, the transparent colour around them.
+// system colours, black around them, and below each glyph its mask (white around
+// the glyph, black on it). Drawing ands the mask in and ors the glyph over it, two
+// plain copies from memory: a transparent copy would make a bitmap compatible with
+// the target on every glyph, which under wine asks the display server each time.
 HBITMAP strip = nullptr;
+// A memory DC holding the strip while it is loaded.
+HDC stripDC = nullptr;
+HGDIOBJ stripDCOld = nullptr;
 
 COLORREF LetterColour(char c) {
   switch (c) {
@@ -177,7 +183,7 @@ COLORREF LetterColour(char c) {
 BOOL MenuImages::LoadOnce() {
   if (strip) return TRUE;
   static const std::vector<Glyph> glyphs = BuildGlyphs();
-  const int width = kCount * kGlyphSize, height = kGlyphSize;
+  const int width = kCount * kGlyphSize, height = 2 * kGlyphSize;
   BITMAPINFO info{};
   info.bmiHeader.biSize = 40;
   info.bmiHeader.biWidth = width;
@@ -187,7 +193,8 @@ BOOL MenuImages::LoadOnce() {
   info.bmiHeader.biCompression = BI_RGB;
   void* bits = nullptr;
   HBITMAP made = ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  if (!made || !bits) {
+  HDC dc = made && bits ? ::CreateCompatibleDC(nullptr) : nullptr;
+  if (!dc) {
     if (made) ::DeleteObject(made);
     return FALSE;
   }
@@ -196,11 +203,16 @@ BOOL MenuImages::LoadOnce() {
   for (int i = 0; i < kCount; ++i)
     for (int y = 0; y < kGlyphSize; ++y)
       for (int x = 0; x < kGlyphSize; ++x) {
-        COLORREF c = LetterColour(glyphs[i].rows[y][x]);
-        pixels[y * width + i * kGlyphSize + x] = (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
+        const COLORREF c = LetterColour(glyphs[i].rows[y][x]);
+        const BOOL clear = c == kTransparent;
+        DWORD* at = pixels + y * width + i * kGlyphSize + x;
+        at[0] = clear ? 0 : (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
+        at[kGlyphSize * width] = clear ? 0x00FFFFFF : 0;
       }
   ::GdiFlush();
   strip = made;
+  stripDC = dc;
+  stripDCOld = ::SelectObject(stripDC, strip);
   return TRUE;
 }
 
@@ -215,17 +227,24 @@ void MenuImages::Draw(CDC* dc, int glyph, POINT point, SIZE size) {
   if (!dc || glyph < 0 || glyph >= kCount || !LoadOnce()) return;
   int cx = size.cx == 0 && size.cy == 0 ? kGlyphSize : size.cx;
   int cy = size.cx == 0 && size.cy == 0 ? kGlyphSize : size.cy;
-  HDC memory = ::CreateCompatibleDC(dc->m_hDC);
-  if (!memory) return;
-  HGDIOBJ old = ::SelectObject(memory, strip);
-  ::GdiTransparentBlt(dc->m_hDC, point.x, point.y, cx, cy, memory, glyph * kGlyphSize, 0, kGlyphSize,
-                      kGlyphSize, kTransparent);
-  ::SelectObject(memory, old);
-  ::DeleteDC(memory);
+  const int left = glyph * kGlyphSize;
+  if (cx == kGlyphSize && cy == kGlyphSize) {
+    ::BitBlt(dc->m_hDC, point.x, point.y, cx, cy, stripDC, left, kGlyphSize, SRCAND);
+    ::BitBlt(dc->m_hDC, point.x, point.y, cx, cy, stripDC, left, 0, SRCPAINT);
+    return;
+  }
+  const int oldMode = ::SetStretchBltMode(dc->m_hDC, COLORONCOLOR);
+  ::StretchBlt(dc->m_hDC, point.x, point.y, cx, cy, stripDC, left, kGlyphSize, kGlyphSize, kGlyphSize,
+               SRCAND);
+  ::StretchBlt(dc->m_hDC, point.x, point.y, cx, cy, stripDC, left, 0, kGlyphSize, kGlyphSize, SRCPAINT);
+  ::SetStretchBltMode(dc->m_hDC, oldMode);
 }
 
 void MenuImages::OnSysColorChange() {
   if (!strip) return;
+  ::SelectObject(stripDC, stripDCOld);
+  ::DeleteDC(stripDC);
   ::DeleteObject(strip);
+  stripDC = nullptr;
   strip = nullptr;
 }

@@ -574,7 +574,9 @@ void CTKSizingControlBar::PlaceRowBars() {
       ::SetWindowPos(bar->m_hWnd, nullptr, place.x, place.y, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
       moved = true;
     }
-    if (moved && previous)
+    // Restacked only when out of order: asking costs one request to the window
+    // server, restacking several.
+    if (moved && previous && ::GetWindow(bar->m_hWnd, GW_HWNDPREV) != previous)
       ::SetWindowPos(bar->m_hWnd, previous, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
     previous = bar->m_hWnd;
     along += horizontal ? size.cx : size.cy;
@@ -716,6 +718,7 @@ BEGIN_MESSAGE_MAP(CTKSizingControlBar, CTKBaseControlBar)
 END_MESSAGE_MAP()
 
 LRESULT CTKSizingControlBar::OnPlaceTips(WPARAM, LPARAM) {
+  m_placeTipsPosted = FALSE;
   UpdateButtonTip(0);
   UpdateButtonTip(1);
   return 0;
@@ -922,12 +925,17 @@ void CTKSizingControlBar::OnNcCalcSize(BOOL, NCCALCSIZE_PARAMS* params) {
   inWindow.OffsetRect(-rect->left, -rect->top);
   PlaceCaptionButtons(inWindow);
   *rect = r;
+  // Outside an edge drag the bar holds the mouse only for a pushed or lit caption
+  // button; asking whom the mouse is held by is a request to the window server.
+  BOOL buttonHeld = FALSE;
   for (int i = 0; i < 2; ++i) {
+    buttonHeld = buttonHeld || m_captionButtons[i].pushed || m_captionButtons[i].focused;
     m_captionButtons[i].pushed = m_captionButtons[i].focused = FALSE;
   }
-  if (!m_isDragging && ::GetCapture() == m_hWnd) ::ReleaseCapture();
-  // The tooltips follow the buttons once the new frame is in place.
-  PostMessage(kPlaceTips);
+  if (buttonHeld && !m_isDragging && ::GetCapture() == m_hWnd) ::ReleaseCapture();
+  // The tooltips follow the buttons once the new frame is in place; one message
+  // places them after any number of frame changes.
+  if (!m_placeTipsPosted) m_placeTipsPosted = PostMessage(kPlaceTips);
 }
 
 LRESULT CTKSizingControlBar::OnNcHitTest(CPoint point) {

@@ -97,6 +97,8 @@ public:
   CSize m_savedSize{0, 0};
   CPoint m_dragStart{0, 0};
   BOOL m_isDragging = FALSE;
+  // A message placing the caption buttons' tooltips is on its way.
+  BOOL m_placeTipsPosted = FALSE;
   BOOL m_keepSizeOnce = FALSE;
   BOOL m_rowLayoutPending = FALSE;
   UINT m_dockBarId = 0;

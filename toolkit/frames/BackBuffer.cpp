@@ -1,0 +1,65 @@
+#include "toolkit/frames/BackBuffer.h"
+
+#include "platform/afx/linux_headers_begin.h"
+#include <algorithm>
+#include "platform/afx/linux_headers_end.h"
+
+BackBuffer::~BackBuffer() { Free(); }
+
+void BackBuffer::Free() {
+  if (m_dc && m_oldBitmap) ::SelectObject(m_dc, m_oldBitmap);
+  if (m_bitmap) ::DeleteObject(m_bitmap);
+  if (m_dc) ::DeleteDC(m_dc);
+  m_dc = nullptr;
+  m_bitmap = nullptr;
+  m_oldBitmap = nullptr;
+  m_size = SIZE{0, 0};
+}
+
+HDC BackBuffer::Reserve(int cx, int cy) {
+  cx = std::max(cx, 1);
+  cy = std::max(cy, 1);
+  if (m_bitmap && cx <= m_size.cx && cy <= m_size.cy) return m_dc;
+  // Grown with some room, so that a window growing a little at a time does not make
+  // a new bitmap on every paint.
+  const int width = std::max<int>(cx, m_size.cx), height = std::max<int>(cy, m_size.cy);
+  Free();
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = width + width / 4;
+  info.bmiHeader.biHeight = -(height + height / 4);
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  m_bitmap = ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  m_dc = m_bitmap ? ::CreateCompatibleDC(nullptr) : nullptr;
+  if (!m_bitmap || !m_dc) {
+    Free();
+    return nullptr;
+  }
+  m_oldBitmap = ::SelectObject(m_dc, m_bitmap);
+  m_size = SIZE{info.bmiHeader.biWidth, -info.bmiHeader.biHeight};
+  return m_dc;
+}
+
+BackBuffer::Lease::Lease(BackBuffer& kept, int cx, int cy) {
+  if (kept.m_bLent) {
+    m_own = new BackBuffer;
+    m_buffer = m_own;
+  } else {
+    m_buffer = &kept;
+  }
+  m_dc = m_buffer->Reserve(cx, cy);
+  if (!m_dc) return;
+  m_buffer->m_bLent = TRUE;
+  m_saved = ::SaveDC(m_dc);
+}
+
+BackBuffer::Lease::~Lease() {
+  if (m_dc) {
+    ::RestoreDC(m_dc, m_saved);
+    m_buffer->m_bLent = FALSE;
+  }
+  delete m_own;
+}
