@@ -100,6 +100,8 @@ BEGIN_MESSAGE_MAP(CTKPopupMenuBar, CTKToolBar)
   ON_WM_LBUTTONUP()
   ON_WM_MOUSEMOVE()
   ON_WM_LBUTTONDBLCLK()
+  ON_COMMAND(ID_TKTOOLBAR_TEXT, OnToolbarText)
+  ON_COMMAND(ID_TKTOOLBAR_IMAGE_AND_TEXT, OnToolbarImageAndText)
 END_MESSAGE_MAP()
 
 int CTKPopupMenuBar::OnCreate(LPCREATESTRUCT cs) {
@@ -732,4 +734,36 @@ BOOL CTKPopupMenuBar::OnDrop(COleDataObject* data, DROPEFFECT effect, CPoint poi
   if (!CTKToolBar::OnDrop(data, effect, point)) return FALSE;
   if (CTKPopupMenu* popup = GetPopup()) popup->RecalcLayout();
   return TRUE;
+}
+
+BOOL CTKPopupMenuBar::EnableContextMenuItems(CTKToolbarButton* button, HMENU popup) {
+  CTKToolBar::EnableContextMenuItems(button, popup);
+  ::EnableMenuItem(popup, ID_TKTOOLBAR_IMAGE, MF_BYCOMMAND | MF_GRAYED);
+  if (button->GetImage() >= 0) {
+    ::EnableMenuItem(popup, ID_TKTOOLBAR_TEXT, MF_BYCOMMAND | MF_ENABLED);
+    ::EnableMenuItem(popup, ID_TKTOOLBAR_IMAGE_AND_TEXT, MF_BYCOMMAND | MF_ENABLED);
+    const UINT checked = GetCommandManager()->IsMenuItemWithoutImage(button->m_nID)
+                             ? ID_TKTOOLBAR_TEXT
+                             : ID_TKTOOLBAR_IMAGE_AND_TEXT;
+    ::CheckMenuRadioItem(popup, ID_TKTOOLBAR_IMAGE, ID_TKTOOLBAR_IMAGE_AND_TEXT, checked, MF_BYCOMMAND);
+  }
+  return TRUE;
+}
+
+BOOL CTKPopupMenuBar::OnCommand(WPARAM wParam, LPARAM lParam) {
+  // The bar's own handlers of the button context menu come before the toolbar's.
+  if (IsCustomizeMode() && !m_bLocked && CWnd::OnCommand(wParam, lParam)) return TRUE;
+  return CTKToolBar::OnCommand(wParam, lParam);
+}
+
+void CTKPopupMenuBar::OnToolbarText() { ShowSelectedItemImage(FALSE); }
+
+void CTKPopupMenuBar::OnToolbarImageAndText() { ShowSelectedItemImage(TRUE); }
+
+void CTKPopupMenuBar::ShowSelectedItemImage(BOOL show) {
+  CTKToolbarButton* button = GetButton(m_iSelected);
+  if (!button) return;
+  GetCommandManager()->EnableMenuItemImage(button->m_nID, show);
+  AdjustLayout();
+  Invalidate();
 }

@@ -37,6 +37,10 @@ public:
   // text is refused), and the menu's window takes the new size.
   CTKToolbarButton* CreateDroppedButton(COleDataObject* data) override;
   BOOL OnDrop(COleDataObject* data, DROPEFFECT effect, CPoint point) override;
+  // A menu item always shows its text: the user chooses only whether its image shows
+  // too, for every menu item of that command.
+  BOOL EnableContextMenuItems(CTKToolbarButton* button, HMENU popup) override;
+  BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
 
   BOOL ImportFromMenu(HMENU menu, BOOL showAllCommands = FALSE);
   HMENU ExportToMenu() const;
@@ -91,6 +95,10 @@ protected:
   void OnLButtonDblClk(UINT flags, CPoint point);
   // A mouse message outside the client handed to the bar of the chain under it.
   BOOL ForwardToBarAt(UINT message, UINT flags, CPoint point);
+  void OnToolbarText();
+  void OnToolbarImageAndText();
+  // The selected item shown with or without its image.
+  void ShowSelectedItemImage(BOOL show);
   DECLARE_MESSAGE_MAP()
 
   static int s_lastChosen;

@@ -1,7 +1,12 @@
 // Customize mode: buttons moved, copied and removed by dragging them between two
-// toolbars with the mouse (real OLE drag and drop), and group separators made by
-// dragging a button along its own bar.
+// toolbars with the mouse (real OLE drag and drop), group separators made by
+// dragging a button along its own bar, and menu items changed in their open popups.
 #include "toolkit/bars/toolbar_test_support.h"
+
+#include "toolkit/bars/TKMenuBar.h"
+#include "toolkit/bars/TKPopupMenu.h"
+#include "toolkit/frames/TKCommandManager.h"
+#include "toolkit/frames/TKWorkspace.h"
 
 namespace {
 
@@ -165,3 +170,130 @@ TEST_F(ToolbarFrame, CustomizeModeContextMenuChangesTheButtonUnderTheMouse) {
     EXPECT_TRUE(frame->commands.empty()) << c.what << ": no command in customize mode";
   }
 }
+
+namespace {
+
+// A frame with a menu bar above the toolbars, in customize mode.
+class MenuCustomizeFrame : public ToolbarFrame {
+protected:
+  MenuCustomizeFrame() { menuId = IDR_CUSTOMIZE_MENU; }
+  void SetUp() override {
+    ToolbarFrame::SetUp();
+    menuBar = std::make_unique<CTKMenuBar>();
+    ASSERT_TRUE(menuBar->Create(frame, WS_CHILD | WS_VISIBLE | CBRS_TOP));
+    ASSERT_TRUE(frame->DockControlBar(menuBar.get(), AFX_IDW_DOCKBAR_TOP));
+    frame->RecalcLayout();
+    PumpPendingMessages();
+    ASSERT_TRUE(CTKToolBar::SetCustomizeMode(TRUE));
+  }
+  void TearDown() override {
+    if (CTKPopupMenu* popup = CTKPopupMenu::GetActiveMenu(); popup && popup->m_hWnd) popup->DestroyWindow();
+    ToolbarFrame::TearDown();
+    menuBar.reset();
+    CTKPopupMenu::DeleteClosedMenus();
+    GetCommandManager()->CommandsWithoutImages().RemoveAll();
+  }
+  // A title's popup, opened as a click opens it outside customize mode.
+  CTKPopupMenu* OpenTitle(int index) {
+    auto* title = dynamic_cast<CTKToolbarMenuButton*>(menuBar->GetButton(index));
+    if (!title || !title->OnClick(menuBar.get(), FALSE)) return nullptr;
+    PumpPendingMessages(100);
+    return title->GetPopupMenu();
+  }
+  static std::vector<std::string> TextsOf(const CTKToolBar& bar) {
+    std::vector<std::string> texts;
+    for (int i = 0; i < bar.GetCount(); ++i)
+      texts.push_back(static_cast<const char*>(bar.GetButton(i)->m_strText));
+    return texts;
+  }
+  // The pixels of the colour inside an item of the popup, as the popup shows.
+  static int PixelsOf(CTKPopupMenu* popup, int item, COLORREF colour) {
+    PumpPendingMessages();
+    CTKPopupMenuBar* bar = popup->GetMenuBar();
+    CapturedImage image = CaptureWindow(bar->m_hWnd, true);
+    CRect rect;
+    bar->GetItemRect(item, &rect);
+    int count = 0;
+    for (int y = rect.top; y < rect.bottom; ++y)
+      for (int x = rect.left; x < rect.right; ++x) count += image.At(x, y) == colour;
+    return count;
+  }
+
+  std::unique_ptr<CTKMenuBar> menuBar;
+};
+
+constexpr COLORREF kCopyColour = RGB(0, 180, 180);
+
+// The state of a context-menu item while the menu shows (asked from the input
+// thread; the menu window belongs to the test's thread, which is tracking it).
+struct ShownItemState {
+  bool enabled = false, checked = false;
+};
+ShownItemState ShownStateOf(UINT id) {
+  HWND window = ::FindWindowA("#32768", nullptr);
+  HMENU menu = window ? reinterpret_cast<HMENU>(::SendMessageA(window, MN_GETHMENU, 0, 0)) : nullptr;
+  const UINT state = menu ? ::GetMenuState(menu, id, MF_BYCOMMAND) : (UINT)-1;
+  if (state == (UINT)-1) return {};
+  return {(state & (MF_GRAYED | MF_DISABLED)) == 0, (state & MF_CHECKED) != 0};
+}
+
+TEST_F(MenuCustomizeFrame, AMenuItemShowsItsTextAloneOrWithItsImageAsChosenAndKeepsIt) {
+  CWinApp app("MenuImages");
+  app.SetRegistryKey("TarvelTest");
+  ::RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\TarvelTest\\MenuImages");
+  CTKPopupMenu* popup = OpenTitle(1);
+  ASSERT_NE(popup, nullptr);
+  ASSERT_EQ(TextsOf(*popup->GetMenuBar()), (std::vector<std::string>{"Cu&t", "&Copy", "&Paste"}));
+  EXPECT_GT(PixelsOf(popup, 0, kCutColour), 0);
+  struct Case {
+    const char* what;
+    unsigned long key;  // the access key of the display choice taken
+    bool textCheckedBefore;
+    bool withoutImage;
+  };
+  const Case cases[] = {
+      {"Text", 't', false, true},
+      {"Image and Text", 'a', true, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const POINT at = CentreOf(*popup->GetMenuBar(), 0);
+    ShownItemState image, text, both;
+    InputScript script;
+    script.steps = {{InputStep::kMove, at},
+                    {InputStep::kRightClick, at},
+                    {InputStep::kMenuShown, at},
+                    {InputStep::kCall, at, 0,
+                     [&] {
+                       image = ShownStateOf(ID_TKTOOLBAR_IMAGE);
+                       text = ShownStateOf(ID_TKTOOLBAR_TEXT);
+                       both = ShownStateOf(ID_TKTOOLBAR_IMAGE_AND_TEXT);
+                     }},
+                    {InputStep::kKey, at, c.key}};
+    RunDrag(script);
+    EXPECT_FALSE(image.enabled);
+    EXPECT_TRUE(text.enabled);
+    EXPECT_TRUE(both.enabled);
+    EXPECT_EQ(text.checked, c.textCheckedBefore);
+    EXPECT_EQ(both.checked, !c.textCheckedBefore);
+    EXPECT_EQ(bool(GetCommandManager()->IsMenuItemWithoutImage(ID_TEST_CUT)), c.withoutImage);
+    ASSERT_EQ(CTKPopupMenu::GetActiveMenu(), popup) << "the popup stays open";
+    EXPECT_EQ(PixelsOf(popup, 0, kCutColour) > 0, !c.withoutImage);
+    EXPECT_GT(PixelsOf(popup, 1, kCopyColour), 0) << "the other items keep their images";
+    EXPECT_EQ(TextsOf(*popup->GetMenuBar()), (std::vector<std::string>{"Cu&t", "&Copy", "&Paste"}));
+    EXPECT_TRUE(frame->commands.empty());
+
+    // The choice is part of the stored state of the user interface.
+    CTKWorkspace workspace;
+    workspace.SetStateKeyName("Settings");
+    ASSERT_TRUE(workspace.SaveState(nullptr, nullptr));
+    GetCommandManager()->EnableMenuItemImage(ID_TEST_CUT, c.withoutImage);
+    ASSERT_TRUE(workspace.LoadState(nullptr, nullptr));
+    EXPECT_EQ(bool(GetCommandManager()->IsMenuItemWithoutImage(ID_TEST_CUT)), c.withoutImage);
+    popup->GetMenuBar()->Invalidate();
+    EXPECT_EQ(PixelsOf(popup, 0, kCutColour) > 0, !c.withoutImage);
+  }
+  ::RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\TarvelTest\\MenuImages");
+}
+
+}  // namespace

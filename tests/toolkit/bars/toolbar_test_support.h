@@ -13,6 +13,7 @@
 
 #include "platform/afx/linux_headers_begin.h"
 #include <dlfcn.h>
+#include <functional>
 #include <memory>
 #include <string>
 #include <utility>
@@ -185,11 +186,13 @@ inline std::vector<UINT> IdsOf(const CTKToolBar& bar) {
 // thread can sit in the modal drag loop meanwhile.
 struct InputStep {
   // kMenuShown waits until a system popup menu shows (opened by the step before);
-  // kRightClick presses and releases the right button.
-  enum Kind { kMove, kDown, kUp, kEscape, kKey, kMenuShown, kRightClick } kind;
+  // kRightClick presses and releases the right button; kCall runs the step's call on
+  // the script's thread (to look at what shows meanwhile).
+  enum Kind { kMove, kDown, kUp, kEscape, kKey, kMenuShown, kRightClick, kCall } kind;
   POINT point;
   // The X keysym a kKey step presses and releases.
   unsigned long key = 0;
+  std::function<void()> call = {};
 };
 struct InputScript {
   std::vector<InputStep> steps;
@@ -227,6 +230,9 @@ inline DWORD WINAPI RunInputScript(void* param) {
               return menu && ::IsWindowVisible(menu);
             },
             5000);
+        break;
+      case InputStep::kCall:
+        if (step.call) step.call();
         break;
     }
     ::Sleep(60);
@@ -276,7 +282,8 @@ protected:
   }
   void Build() {
     frame = new CommandFrame;
-    ASSERT_TRUE(frame->Create(nullptr, "Toolbars", WS_OVERLAPPEDWINDOW, CRect(40, 40, 520, 400)));
+    ASSERT_TRUE(frame->Create(nullptr, "Toolbars", WS_OVERLAPPEDWINDOW, CRect(40, 40, 520, 400), nullptr,
+                              menuId ? MAKEINTRESOURCEA(menuId) : nullptr));
     frameHwnd = frame->m_hWnd;
     frame->EnableDocking(CBRS_ALIGN_ANY);
     fileBar = std::make_unique<CTKToolBar>();
@@ -315,6 +322,8 @@ protected:
     PumpPendingMessages(200);
   }
 
+  // The frame's menu resource (none by default).
+  UINT menuId = 0;
   CommandFrame* frame = nullptr;
   HWND frameHwnd = nullptr;
   std::unique_ptr<CTKToolBar> fileBar;
