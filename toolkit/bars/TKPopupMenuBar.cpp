@@ -736,6 +736,25 @@ BOOL CTKPopupMenuBar::OnDrop(COleDataObject* data, DROPEFFECT effect, CPoint poi
   return TRUE;
 }
 
+DROPEFFECT CTKPopupMenuBar::OnDragOver(COleDataObject* data, DWORD keyState, CPoint point) {
+  if (!(keyState & MK_CONTROL)) {
+    for (CTKPopupMenu* popup = GetPopup(); popup; popup = popup->GetParentPopupMenu()) {
+      CTKToolbarMenuButton* parent = popup->GetParentButton();
+      CTKToolBar* bar = popup->GetParentToolBar();
+      if (!parent || !bar || bar->m_pDragButton != parent) continue;
+      if (m_iDragIndex >= 0) {
+        CRect area = m_rectDrag;
+        area.InflateRect(4, 4);
+        ::InvalidateRect(m_hWnd, area, TRUE);
+        m_rectDrag.SetRectEmpty();
+        m_iDragIndex = -1;
+      }
+      return DROPEFFECT_NONE;
+    }
+  }
+  return CTKToolBar::OnDragOver(data, keyState, point);
+}
+
 BOOL CTKPopupMenuBar::EnableContextMenuItems(CTKToolbarButton* button, HMENU popup) {
   CTKToolBar::EnableContextMenuItems(button, popup);
   ::EnableMenuItem(popup, ID_TKTOOLBAR_IMAGE, MF_BYCOMMAND | MF_GRAYED);

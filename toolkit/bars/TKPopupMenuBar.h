@@ -37,6 +37,9 @@ public:
   // text is refused), and the menu's window takes the new size.
   CTKToolbarButton* CreateDroppedButton(COleDataObject* data) override;
   BOOL OnDrop(COleDataObject* data, DROPEFFECT effect, CPoint point) override;
+  // Moving the button that opens this popup (or one of the popups it sits in) into it
+  // is refused: the move would delete the button that owns the popup taking the drop.
+  DROPEFFECT OnDragOver(COleDataObject* data, DWORD keyState, CPoint point) override;
   // A menu item always shows its text: the user chooses only whether its image shows
   // too, for every menu item of that command.
   BOOL EnableContextMenuItems(CTKToolbarButton* button, HMENU popup) override;

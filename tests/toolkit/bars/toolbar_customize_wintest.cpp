@@ -200,6 +200,16 @@ protected:
     PumpPendingMessages(100);
     return title->GetPopupMenu();
   }
+  // In customize mode a click on a popup's item is a press that never becomes a drag:
+  // a sub-menu item opens its sub-menu.
+  CTKPopupMenu* OpenSubMenu(CTKPopupMenu* popup, int index) {
+    const POINT at = CentreOf(*popup->GetMenuBar(), index);
+    InputScript script;
+    script.steps = {{InputStep::kMove, at}, {InputStep::kDown, at}, {InputStep::kUp, at}};
+    RunDrag(script);
+    CTKToolbarMenuButton* item = popup->GetMenuItem(index);
+    return item ? item->GetPopupMenu() : nullptr;
+  }
   static std::vector<std::string> TextsOf(const CTKToolBar& bar) {
     std::vector<std::string> texts;
     for (int i = 0; i < bar.GetCount(); ++i)
@@ -294,6 +304,68 @@ TEST_F(MenuCustomizeFrame, AMenuItemShowsItsTextAloneOrWithItsImageAsChosenAndKe
     EXPECT_EQ(PixelsOf(popup, 0, kCutColour) > 0, !c.withoutImage);
   }
   ::RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\TarvelTest\\MenuImages");
+}
+
+TEST_F(MenuCustomizeFrame, AMenuTakesNoMoveOfTheTitleItOpensFrom) {
+  struct Case {
+    const char* what;
+    bool intoSubMenu;
+    bool ctrl;
+    std::vector<std::string> titles;
+    std::vector<std::string> items;  // the File popup's items afterwards (when File stays)
+  };
+  // Dropped where no menu takes it, a moved title leaves the bar, as off any bar.
+  const Case cases[] = {
+      {"moved into its popup", false, false, {"&Edit"}, {}},
+      {"moved into a sub-menu of its popup", true, false, {"&Edit"}, {}},
+      {"copied into its popup", false, true, {"&File", "&Edit"}, {"&File", "&New", "&Recent"}},
+  };
+  bool first = true;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    if (!first) {
+      TearDown();
+      SetUp();
+    }
+    first = false;
+    CTKPopupMenu* popup = OpenTitle(0);
+    ASSERT_NE(popup, nullptr);
+    CTKPopupMenu* target = c.intoSubMenu ? OpenSubMenu(popup, 1) : popup;
+    ASSERT_NE(target, nullptr);
+    // Onto the top of the target's first item, along the menu bar and then down, so
+    // that no other item of the popup is crossed (which would close its sub-menu).
+    // While the title rests there the target shows no insertion mark unless it is a copy.
+    CTKPopupMenuBar* targetBar = target->GetMenuBar();
+    const HWND targetWindow = targetBar->m_hWnd;
+    CRect item;
+    targetBar->GetItemRect(0, &item);
+    const POINT to = ScreenPointOf(*targetBar, POINT{item.CenterPoint().x, item.top + 3});
+    const POINT from = CentreOf(*menuBar, 0);
+    InputScript script = DragScript(from, POINT{to.x, from.y});
+    script.steps.pop_back();
+    for (int i = 1; i <= 10; ++i)
+      script.steps.push_back({InputStep::kMove, POINT{to.x, from.y + (to.y - from.y) * i / 10}});
+    bool targetShown = false;
+    int markedIndex = -2;
+    script.steps.push_back({InputStep::kCall, to, 0, [&] {
+                              targetShown = ::IsWindow(targetWindow) && ::IsWindowVisible(targetWindow);
+                              if (targetShown) markedIndex = targetBar->GetInsertionIndex();
+                            }});
+    script.steps.push_back({InputStep::kUp, to});
+    RunDrag(script, c.ctrl);
+    EXPECT_TRUE(targetShown);
+    EXPECT_EQ(markedIndex, c.ctrl ? 0 : -1);
+    EXPECT_EQ(TextsOf(*menuBar), c.titles);
+    EXPECT_TRUE(frame->commands.empty());
+    if (c.items.empty()) {
+      EXPECT_EQ(CTKPopupMenu::GetActiveMenu(), nullptr) << "the removed title's menu closed";
+      continue;
+    }
+    CTKPopupMenu* open = dynamic_cast<CTKToolbarMenuButton*>(menuBar->GetButton(0))->GetPopupMenu();
+    if (!open) open = OpenTitle(0);
+    ASSERT_NE(open, nullptr);
+    EXPECT_EQ(TextsOf(*open->GetMenuBar()), c.items);
+  }
 }
 
 }  // namespace
