@@ -193,20 +193,25 @@ protected:
     CTKPopupMenu::DeleteClosedMenus();
     GetCommandManager()->CommandsWithoutImages().RemoveAll();
   }
-  // A title's popup, opened as a click opens it outside customize mode.
-  CTKPopupMenu* OpenTitle(int index) {
-    auto* title = dynamic_cast<CTKToolbarMenuButton*>(menuBar->GetButton(index));
-    if (!title || !title->OnClick(menuBar.get(), FALSE)) return nullptr;
-    PumpPendingMessages(100);
-    return title->GetPopupMenu();
-  }
-  // In customize mode a click on a popup's item is a press that never becomes a drag:
-  // a sub-menu item opens its sub-menu.
-  CTKPopupMenu* OpenSubMenu(CTKPopupMenu* popup, int index) {
-    const POINT at = CentreOf(*popup->GetMenuBar(), index);
+  // In customize mode a press waits for the mouse to move (a drag) or to come up (a
+  // click), so the input comes from a thread of its own.
+  void ClickWhileCustomizing(POINT at) {
     InputScript script;
     script.steps = {{InputStep::kMove, at}, {InputStep::kDown, at}, {InputStep::kUp, at}};
     RunDrag(script);
+  }
+  CTKPopupMenu* MenuOf(int title) const {
+    auto* button = dynamic_cast<CTKToolbarMenuButton*>(menuBar->GetButton(title));
+    return button ? button->GetPopupMenu() : nullptr;
+  }
+  // A title's popup, opened by a click on the title.
+  CTKPopupMenu* OpenTitle(int index) {
+    ClickWhileCustomizing(CentreOf(*menuBar, index));
+    return MenuOf(index);
+  }
+  // A click on a popup's item: a sub-menu item opens its sub-menu.
+  CTKPopupMenu* OpenSubMenu(CTKPopupMenu* popup, int index) {
+    ClickWhileCustomizing(CentreOf(*popup->GetMenuBar(), index));
     CTKToolbarMenuButton* item = popup->GetMenuItem(index);
     return item ? item->GetPopupMenu() : nullptr;
   }
@@ -245,6 +250,36 @@ ShownItemState ShownStateOf(UINT id) {
   const UINT state = menu ? ::GetMenuState(menu, id, MF_BYCOMMAND) : (UINT)-1;
   if (state == (UINT)-1) return {};
   return {(state & (MF_GRAYED | MF_DISABLED)) == 0, (state & MF_CHECKED) != 0};
+}
+
+TEST_F(MenuCustomizeFrame, AClickOnATitleOpensOrClosesItsMenuAndSelectsTheTitle) {
+  struct Case {
+    const char* what;
+    int title;  // the title clicked
+    int open;   // the title whose menu shows afterwards (-1: none)
+    std::vector<std::string> items;
+  };
+  const Case cases[] = {
+      {"File opens", 0, 0, {"&New", "&Recent"}},
+      {"File again closes", 0, -1, {}},
+      {"Edit opens", 1, 1, {"Cu&t", "&Copy", "&Paste"}},
+      {"File takes Edit's place", 0, 0, {"&New", "&Recent"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ClickWhileCustomizing(CentreOf(*menuBar, c.title));
+    for (int title = 0; title < 2; ++title) {
+      CTKPopupMenu* popup = MenuOf(title);
+      EXPECT_EQ(popup != nullptr, title == c.open) << title;
+      if (popup && title == c.open) {
+        EXPECT_TRUE(::IsWindowVisible(popup->m_hWnd));
+        EXPECT_EQ(TextsOf(*popup->GetMenuBar()), c.items);
+      }
+    }
+    EXPECT_EQ(menuBar->GetSelectedButton(), c.title);
+    EXPECT_EQ(TextsOf(*menuBar), (std::vector<std::string>{"&File", "&Edit"})) << "a click moves no title";
+    EXPECT_TRUE(frame->commands.empty());
+  }
 }
 
 TEST_F(MenuCustomizeFrame, AMenuItemShowsItsTextAloneOrWithItsImageAsChosenAndKeepsIt) {
@@ -332,19 +367,24 @@ TEST_F(MenuCustomizeFrame, AMenuTakesNoMoveOfTheTitleItOpensFrom) {
     ASSERT_NE(popup, nullptr);
     CTKPopupMenu* target = c.intoSubMenu ? OpenSubMenu(popup, 1) : popup;
     ASSERT_NE(target, nullptr);
-    // Onto the top of the target's first item, along the menu bar and then down, so
-    // that no other item of the popup is crossed (which would close its sub-menu).
-    // While the title rests there the target shows no insertion mark unless it is a copy.
+    // Onto the top of the target's first item: from the title out of the frame at once
+    // (the menu bar beside the title would close the menu) and back along the target's
+    // first row, so that no other item of the popup is crossed (which would close its
+    // sub-menu). While the title rests there the target shows no insertion mark unless
+    // it is a copy.
     CTKPopupMenuBar* targetBar = target->GetMenuBar();
     const HWND targetWindow = targetBar->m_hWnd;
     CRect item;
     targetBar->GetItemRect(0, &item);
     const POINT to = ScreenPointOf(*targetBar, POINT{item.CenterPoint().x, item.top + 3});
     const POINT from = CentreOf(*menuBar, 0);
-    InputScript script = DragScript(from, POINT{to.x, from.y});
-    script.steps.pop_back();
+    CRect window;
+    ::GetWindowRect(frameHwnd, &window);
+    const POINT outside{window.left - 30, to.y};
+    InputScript script;
+    script.steps = {{InputStep::kMove, from}, {InputStep::kDown, from}, {InputStep::kMove, outside}};
     for (int i = 1; i <= 10; ++i)
-      script.steps.push_back({InputStep::kMove, POINT{to.x, from.y + (to.y - from.y) * i / 10}});
+      script.steps.push_back({InputStep::kMove, POINT{outside.x + (to.x - outside.x) * i / 10, to.y}});
     bool targetShown = false;
     int markedIndex = -2;
     script.steps.push_back({InputStep::kCall, to, 0, [&] {
