@@ -755,6 +755,56 @@ DROPEFFECT CTKPopupMenuBar::OnDragOver(COleDataObject* data, DWORD keyState, CPo
   return CTKToolBar::OnDragOver(data, keyState, point);
 }
 
+int CTKPopupMenuBar::FindDropIndex(CPoint point, CRect& marker) const {
+  constexpr int kHalfMarker = 3;
+  marker.SetRectEmpty();
+  int best = -1;
+  int bestDistance = 0;
+  // The items of the column under the point first; beside every column, all items.
+  for (int pass = 0; pass < 2 && best < 0; ++pass) {
+    int index = 0;
+    for (POSITION pos = m_Buttons.GetHeadPosition(); pos; ++index) {
+      auto* button = static_cast<CTKToolbarButton*>(m_Buttons.GetNext(pos));
+      const CRect& r = button->m_rect;
+      if (button->m_bHidden || !button->IsVisible() || r.IsRectEmpty()) continue;
+      if (pass == 0 && (point.x < r.left || point.x >= r.right)) continue;
+      const int edges[2] = {r.top, r.bottom};
+      for (int side = 0; side < 2; ++side) {
+        const int distance = abs(point.y - edges[side]);
+        if (best >= 0 && distance >= bestDistance) continue;
+        best = index + side;
+        bestDistance = distance;
+        marker.SetRect(r.left, edges[side] - kHalfMarker, r.right, edges[side] + kHalfMarker);
+      }
+    }
+  }
+  if (best >= 0) return best;
+  // An empty menu takes the drop as its first item.
+  CRect client;
+  GetClientRect(&client);
+  const int middle = client.CenterPoint().y;
+  marker.SetRect(client.left, middle - kHalfMarker, client.right, middle + kHalfMarker);
+  return 0;
+}
+
+void CTKPopupMenuBar::DrawDragMarker(CDC* dc) {
+  // A line two pixels thick along the edge, with short ticks at its ends.
+  HDC hdc = dc->GetSafeHdc();
+  HGDIOBJ old = ::SelectObject(
+      hdc, m_hSeparatorPen ? static_cast<HGDIOBJ>(m_hSeparatorPen) : ::GetStockObject(BLACK_PEN));
+  const CRect& m = m_rectDrag;
+  const int edge = m.top + m.Height() / 2;
+  for (int dy = -1; dy <= 0; ++dy) {
+    ::MoveToEx(hdc, m.left + 1, edge + dy, nullptr);
+    ::LineTo(hdc, m.right - 1, edge + dy);
+  }
+  ::MoveToEx(hdc, m.left, m.top, nullptr);
+  ::LineTo(hdc, m.left, m.bottom);
+  ::MoveToEx(hdc, m.right - 1, m.top, nullptr);
+  ::LineTo(hdc, m.right - 1, m.bottom);
+  ::SelectObject(hdc, old);
+}
+
 BOOL CTKPopupMenuBar::EnableContextMenuItems(CTKToolbarButton* button, HMENU popup) {
   CTKToolBar::EnableContextMenuItems(button, popup);
   ::EnableMenuItem(popup, ID_TKTOOLBAR_IMAGE, MF_BYCOMMAND | MF_GRAYED);

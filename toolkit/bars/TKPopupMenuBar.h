@@ -40,6 +40,10 @@ public:
   // Moving the button that opens this popup (or one of the popups it sits in) into it
   // is refused: the move would delete the button that owns the popup taking the drop.
   DROPEFFECT OnDragOver(COleDataObject* data, DWORD keyState, CPoint point) override;
+  // A drop goes to the item edge (top or bottom) nearest the point, in the column under
+  // it; the marker is a line across the item on that edge.
+  int FindDropIndex(CPoint point, CRect& marker) const override;
+  void DrawDragMarker(CDC* dc) override;
   // A menu item always shows its text: the user chooses only whether its image shows
   // too, for every menu item of that command.
   BOOL EnableContextMenuItems(CTKToolbarButton* button, HMENU popup) override;

@@ -282,6 +282,66 @@ TEST_F(MenuCustomizeFrame, AClickOnATitleOpensOrClosesItsMenuAndSelectsTheTitle)
   }
 }
 
+TEST_F(MenuCustomizeFrame, ADropInAMenuGoesToTheNearerEdgeOfTheItemUnderIt) {
+  // Where the Edit menu shows (opened and closed again by clicks on its title).
+  CTKPopupMenu* popup = OpenTitle(1);
+  ASSERT_NE(popup, nullptr);
+  CRect cut;
+  popup->GetMenuBar()->GetItemRect(0, &cut);
+  const POINT title = CentreOf(*menuBar, 1);
+  const LONG lowerHalfOfCut = ScreenPointOf(*popup->GetMenuBar(), POINT{cut.left, cut.bottom - 3}).y;
+  ClickWhileCustomizing(title);
+  ASSERT_EQ(MenuOf(1), nullptr);
+
+  // New (a button with its text: a menu takes no item without one) dragged onto the
+  // title opens its menu, and down into the lower half of Cut it lands after Cut.
+  fileBar->GetButton(0)->m_strText = "&New";
+  InputScript script = DragScript(CentreOf(*fileBar, 0), title);
+  script.steps.pop_back();
+  for (int i = 1; i <= 10; ++i)
+    script.steps.push_back({InputStep::kMove, POINT{title.x, title.y + (lowerHalfOfCut - title.y) * i / 10}});
+  script.steps.push_back({InputStep::kUp, POINT{title.x, lowerHalfOfCut}});
+  RunDrag(script);
+  popup = MenuOf(1);
+  ASSERT_NE(popup, nullptr);
+  CTKPopupMenuBar* bar = popup->GetMenuBar();
+  EXPECT_EQ(IdsOf(*bar), (std::vector<UINT>{ID_TEST_CUT, ID_TEST_NEW, ID_TEST_COPY, ID_TEST_PASTE}));
+  EXPECT_TRUE(frame->commands.empty());
+
+  // The marker: a line 6 pixels high across the item, centred on the edge.
+  bar->GetItemRect(0, &cut);
+  CRect last;
+  bar->GetItemRect(3, &last);
+  const LONG x = cut.CenterPoint().x;
+  struct Case {
+    const char* what;
+    POINT point;
+    int index;
+    LONG edge;
+  };
+  const Case cases[] = {
+      {"on the top edge of the first item", {x, cut.top}, 0, cut.top},
+      {"in the upper half of the first item", {x, cut.top + 3}, 0, cut.top},
+      {"in the lower half of the first item", {x, cut.bottom - 3}, 1, cut.bottom},
+      {"in the lower half of the last item", {x, last.bottom - 3}, 4, last.bottom},
+      {"below the last item", {x, last.bottom + 4}, 4, last.bottom},
+  };
+  for (const Case& c : cases) {
+    CRect marker;
+    EXPECT_EQ(bar->FindDropIndex(CPoint(c.point), marker), c.index) << c.what;
+    EXPECT_EQ((std::vector<LONG>{marker.left, marker.top, marker.right, marker.bottom}),
+              (std::vector<LONG>{cut.left, c.edge - 3, cut.right, c.edge + 3}))
+        << c.what;
+  }
+  // An empty menu takes the drop as its first item.
+  bar->RemoveAllButtons();
+  CRect marker, client;
+  bar->GetClientRect(&client);
+  EXPECT_EQ(bar->FindDropIndex(CPoint(x, cut.bottom - 3), marker), 0);
+  EXPECT_EQ(marker.Height(), 6);
+  EXPECT_EQ(marker.Width(), client.Width());
+}
+
 TEST_F(MenuCustomizeFrame, AMenuItemShowsItsTextAloneOrWithItsImageAsChosenAndKeepsIt) {
   CWinApp app("MenuImages");
   app.SetRegistryKey("TarvelTest");
