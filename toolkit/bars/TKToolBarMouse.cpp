@@ -212,6 +212,7 @@ BOOL CTKToolBar::SetHotMenuIndex(int index) {
     if (dropped) dropped->OnCancelMode();
   } else if (button == dropped) {
     // A second click on the button of the open menu closes it.
+    m_iHot = -1;
     dropped->OnCancelMode();
   } else {
     if (dropped) dropped->OnCancelMode();
@@ -478,7 +479,12 @@ BOOL CTKToolBar::ProcessMnemonic(UINT key) {
     opened = button->OnClick(this, FALSE);
   }
   if (opened) {
-    SetHotMenuIndex(ButtonToIndex(button));
+    // The menu opened is the hot one (while customising, naming it to SetHotMenuIndex
+    // would close it again, as a second click does).
+    if (IsCustomizeMode())
+      m_iHot = ButtonToIndex(button);
+    else
+      SetHotMenuIndex(ButtonToIndex(button));
     return TRUE;
   }
   if (button->m_nID == 0 || button->m_nID == (UINT)-1) return FALSE;

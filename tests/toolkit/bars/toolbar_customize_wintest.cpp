@@ -280,6 +280,16 @@ TEST_F(MenuCustomizeFrame, AClickOnATitleOpensOrClosesItsMenuAndSelectsTheTitle)
     EXPECT_EQ(TextsOf(*menuBar), (std::vector<std::string>{"&File", "&Edit"})) << "a click moves no title";
     EXPECT_TRUE(frame->commands.empty());
   }
+  // A title's access key opens its menu too, and the menu stays open.
+  const POINT at = CentreOf(*menuBar, 0);
+  constexpr unsigned long kAlt = 0xFFE9;
+  InputScript keys;
+  keys.steps = {{InputStep::kCall, at, 0, [] { XDisplayInput::Get().Key(kAlt, true); }},
+                {InputStep::kKey, at, 'e'},
+                {InputStep::kCall, at, 0, [] { XDisplayInput::Get().Key(kAlt, false); }}};
+  RunDrag(keys);
+  EXPECT_EQ(MenuOf(0), nullptr);
+  EXPECT_NE(MenuOf(1), nullptr);
 }
 
 TEST_F(MenuCustomizeFrame, ADropInAMenuGoesToTheNearerEdgeOfTheItemUnderIt) {
