@@ -6,6 +6,7 @@
 #include "toolkit/bars/TKImageEditDialog.h"
 #include "toolkit/bars/TKToolBar.h"
 #include "toolkit/bars/TKToolbarCustomize.h"
+#include "toolkit/frames/TKCommandManager.h"
 #include "toolkit/frames/TKUserToolsManager.h"
 
 #include "platform/afx/linux_headers_begin.h"
@@ -57,6 +58,13 @@ CTKButtonAppearanceDlg::CTKButtonAppearanceDlg(CTKToolbarButton* button, CTKTool
   m_iSelImage = button->m_bUserImage ? button->m_iUserImage : button->m_iImage;
   m_bText = button->m_bText;
   m_bImage = (m_bMenuMode || button->IsLocked()) ? TRUE : button->m_bImage;
+  if (m_bMenuMode) {
+    // A menu item always shows its text; its image shows unless the user chose text
+    // alone for the command, or there is none.
+    const BOOL noImage = m_bUserImage ? m_iSelImage < 0 : (!m_pUserTool && DefaultImage() < 0);
+    m_bText = TRUE;
+    m_bImage = !noImage && !GetCommandManager()->IsMenuItemWithoutImage(button->m_nID);
+  }
 }
 
 int CTKButtonAppearanceDlg::DefaultImage() const { return CTKToolBar::GetDefaultImage(m_pButton->m_nID); }
@@ -299,7 +307,10 @@ void CTKButtonAppearanceDlg::OnOK() {
     return;
   }
   if (!m_pButton->IsLocked()) m_pButton->m_bText = m_bText;
-  if (!m_bMenuMode) m_pButton->m_bImage = m_bImage;
+  if (m_bMenuMode)  // a command without any image stays off the list
+    GetCommandManager()->EnableMenuItemImage(m_pButton->m_nID, m_bImage || noImage);
+  else
+    m_pButton->m_bImage = m_bImage;
   m_pButton->m_bUserImage = m_bUserImage;
   if (m_bUserImage)
     m_pButton->m_iUserImage = m_iSelImage;

@@ -195,7 +195,10 @@ BOOL CTKMenuBar::DropDown(int index, BOOL firstItem) {
 BOOL CTKMenuBar::SetHotMenuIndex(int index) {
   KillTimer(kShowAllTimer);
   const int dropped = GetDroppedDownIndex();
-  if (index >= 0 && dropped >= 0 && index != dropped && !IsCustomizeMode()) {
+  if (IsCustomizeMode()) {
+    // The toolbar's rules: a click on a title opens or closes its menu.
+    CTKToolBar::SetHotMenuIndex(index);
+  } else if (index >= 0 && dropped >= 0 && index != dropped) {
     CTKToolbarButton* next = GetButton(index);
     if (next && next->LookKind() == CTKToolbarButton::kMenuButton) {
       // The open menu follows the mouse or the arrow keys to the next title.
@@ -206,7 +209,7 @@ BOOL CTKMenuBar::SetHotMenuIndex(int index) {
       UpdateWindow();
     }
   }
-  m_iHot = index >= 0 ? index : GetDroppedDownIndex();
+  if (!IsCustomizeMode()) m_iHot = index >= 0 ? index : GetDroppedDownIndex();
   if (GetDroppedDownIndex() >= 0)
     SetTimer(kShowAllTimer, kShowAllDelay);
   else

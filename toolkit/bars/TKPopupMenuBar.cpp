@@ -101,6 +101,8 @@ BEGIN_MESSAGE_MAP(CTKPopupMenuBar, CTKToolBar)
   ON_WM_LBUTTONUP()
   ON_WM_MOUSEMOVE()
   ON_WM_LBUTTONDBLCLK()
+  ON_COMMAND(ID_TKTOOLBAR_TEXT, OnToolbarText)
+  ON_COMMAND(ID_TKTOOLBAR_IMAGE_AND_TEXT, OnToolbarImageAndText)
 END_MESSAGE_MAP()
 
 int CTKPopupMenuBar::OnCreate(LPCREATESTRUCT cs) {
@@ -743,4 +745,105 @@ BOOL CTKPopupMenuBar::OnDrop(COleDataObject* data, DROPEFFECT effect, CPoint poi
   if (!CTKToolBar::OnDrop(data, effect, point)) return FALSE;
   if (CTKPopupMenu* popup = GetPopup()) popup->RecalcLayout();
   return TRUE;
+}
+
+DROPEFFECT CTKPopupMenuBar::OnDragOver(COleDataObject* data, DWORD keyState, CPoint point) {
+  if (!(keyState & MK_CONTROL)) {
+    for (CTKPopupMenu* popup = GetPopup(); popup; popup = popup->GetParentPopupMenu()) {
+      CTKToolbarMenuButton* parent = popup->GetParentButton();
+      CTKToolBar* bar = popup->GetParentToolBar();
+      if (!parent || !bar || bar->m_pDragButton != parent) continue;
+      if (m_iDragIndex >= 0) {
+        CRect area = m_rectDrag;
+        area.InflateRect(4, 4);
+        ::InvalidateRect(m_hWnd, area, TRUE);
+        m_rectDrag.SetRectEmpty();
+        m_iDragIndex = -1;
+      }
+      return DROPEFFECT_NONE;
+    }
+  }
+  return CTKToolBar::OnDragOver(data, keyState, point);
+}
+
+int CTKPopupMenuBar::FindDropIndex(CPoint point, CRect& marker) const {
+  constexpr int kHalfMarker = 3;
+  marker.SetRectEmpty();
+  int best = -1;
+  int bestDistance = 0;
+  // The items of the column under the point first; beside every column, all items.
+  for (int pass = 0; pass < 2 && best < 0; ++pass) {
+    int index = 0;
+    for (POSITION pos = m_Buttons.GetHeadPosition(); pos; ++index) {
+      auto* button = static_cast<CTKToolbarButton*>(m_Buttons.GetNext(pos));
+      const CRect& r = button->m_rect;
+      if (button->m_bHidden || !button->IsVisible() || r.IsRectEmpty()) continue;
+      if (pass == 0 && (point.x < r.left || point.x >= r.right)) continue;
+      const int edges[2] = {r.top, r.bottom};
+      for (int side = 0; side < 2; ++side) {
+        const int distance = abs(point.y - edges[side]);
+        if (best >= 0 && distance >= bestDistance) continue;
+        best = index + side;
+        bestDistance = distance;
+        marker.SetRect(r.left, edges[side] - kHalfMarker, r.right, edges[side] + kHalfMarker);
+      }
+    }
+  }
+  if (best >= 0) return best;
+  // An empty menu takes the drop as its first item.
+  CRect client;
+  GetClientRect(&client);
+  const int middle = client.CenterPoint().y;
+  marker.SetRect(client.left, middle - kHalfMarker, client.right, middle + kHalfMarker);
+  return 0;
+}
+
+void CTKPopupMenuBar::DrawDragMarker(CDC* dc) {
+  // A line two pixels thick along the edge, with short ticks at its ends.
+  HDC hdc = dc->GetSafeHdc();
+  HGDIOBJ old = ::SelectObject(
+      hdc, m_hSeparatorPen ? static_cast<HGDIOBJ>(m_hSeparatorPen) : ::GetStockObject(BLACK_PEN));
+  const CRect& m = m_rectDrag;
+  const int edge = m.top + m.Height() / 2;
+  for (int dy = -1; dy <= 0; ++dy) {
+    ::MoveToEx(hdc, m.left + 1, edge + dy, nullptr);
+    ::LineTo(hdc, m.right - 1, edge + dy);
+  }
+  ::MoveToEx(hdc, m.left, m.top, nullptr);
+  ::LineTo(hdc, m.left, m.bottom);
+  ::MoveToEx(hdc, m.right - 1, m.top, nullptr);
+  ::LineTo(hdc, m.right - 1, m.bottom);
+  ::SelectObject(hdc, old);
+}
+
+BOOL CTKPopupMenuBar::EnableContextMenuItems(CTKToolbarButton* button, HMENU popup) {
+  CTKToolBar::EnableContextMenuItems(button, popup);
+  ::EnableMenuItem(popup, ID_TKTOOLBAR_IMAGE, MF_BYCOMMAND | MF_GRAYED);
+  if (button->GetImage() >= 0) {
+    ::EnableMenuItem(popup, ID_TKTOOLBAR_TEXT, MF_BYCOMMAND | MF_ENABLED);
+    ::EnableMenuItem(popup, ID_TKTOOLBAR_IMAGE_AND_TEXT, MF_BYCOMMAND | MF_ENABLED);
+    const UINT checked = GetCommandManager()->IsMenuItemWithoutImage(button->m_nID)
+                             ? ID_TKTOOLBAR_TEXT
+                             : ID_TKTOOLBAR_IMAGE_AND_TEXT;
+    ::CheckMenuRadioItem(popup, ID_TKTOOLBAR_IMAGE, ID_TKTOOLBAR_IMAGE_AND_TEXT, checked, MF_BYCOMMAND);
+  }
+  return TRUE;
+}
+
+BOOL CTKPopupMenuBar::OnCommand(WPARAM wParam, LPARAM lParam) {
+  // The bar's own handlers of the button context menu come before the toolbar's.
+  if (IsCustomizeMode() && !m_bLocked && CWnd::OnCommand(wParam, lParam)) return TRUE;
+  return CTKToolBar::OnCommand(wParam, lParam);
+}
+
+void CTKPopupMenuBar::OnToolbarText() { ShowSelectedItemImage(FALSE); }
+
+void CTKPopupMenuBar::OnToolbarImageAndText() { ShowSelectedItemImage(TRUE); }
+
+void CTKPopupMenuBar::ShowSelectedItemImage(BOOL show) {
+  CTKToolbarButton* button = GetButton(m_iSelected);
+  if (!button) return;
+  GetCommandManager()->EnableMenuItemImage(button->m_nID, show);
+  AdjustLayout();
+  Invalidate();
 }

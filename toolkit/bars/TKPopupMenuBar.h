@@ -37,6 +37,17 @@ public:
   // text is refused), and the menu's window takes the new size.
   CTKToolbarButton* CreateDroppedButton(COleDataObject* data) override;
   BOOL OnDrop(COleDataObject* data, DROPEFFECT effect, CPoint point) override;
+  // Moving the button that opens this popup (or one of the popups it sits in) into it
+  // is refused: the move would delete the button that owns the popup taking the drop.
+  DROPEFFECT OnDragOver(COleDataObject* data, DWORD keyState, CPoint point) override;
+  // A drop goes to the item edge (top or bottom) nearest the point, in the column under
+  // it; the marker is a line across the item on that edge.
+  int FindDropIndex(CPoint point, CRect& marker) const override;
+  void DrawDragMarker(CDC* dc) override;
+  // A menu item always shows its text: the user chooses only whether its image shows
+  // too, for every menu item of that command.
+  BOOL EnableContextMenuItems(CTKToolbarButton* button, HMENU popup) override;
+  BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
 
   BOOL ImportFromMenu(HMENU menu, BOOL showAllCommands = FALSE);
   HMENU ExportToMenu() const;
@@ -95,6 +106,10 @@ protected:
   // to the window server.
   void StartMenuTimer(UINT id, UINT interval);
   void StopMenuTimer(UINT id);
+  void OnToolbarText();
+  void OnToolbarImageAndText();
+  // The selected item shown with or without its image.
+  void ShowSelectedItemImage(BOOL show);
   DECLARE_MESSAGE_MAP()
 
   static int s_lastChosen;

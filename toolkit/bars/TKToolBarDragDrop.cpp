@@ -42,7 +42,12 @@ DROPEFFECT CTKToolBar::OnDragOver(COleDataObject* data, DWORD keyState, CPoint p
     ::InvalidateRect(m_hWnd, MarkerArea(m_rectDrag), TRUE);
     UpdateWindow();
   }
-  SetHotMenuIndex(HitTest(point));
+  // The highlight follows the point; a menu opens as the point arrives on its button
+  // (a resting point leaves it as it is).
+  if (const int hit = HitTest(point); hit != m_iHighlighted) {
+    m_iHighlighted = hit;
+    SetHotMenuIndex(hit);
+  }
   if (m_iDragIndex < 0) return DROPEFFECT_NONE;
   return m_bIsDragCopy ? DROPEFFECT_COPY : DROPEFFECT_MOVE;
 }

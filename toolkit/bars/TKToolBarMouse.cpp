@@ -5,6 +5,7 @@
 
 #include "toolkit/bars/BarsText.h"
 #include "toolkit/bars/TKPopupMenu.h"
+#include "toolkit/bars/TKToolbarSystemMenuButton.h"
 #include "toolkit/bars/TKButtonAppearanceDlg.h"
 #include "toolkit/bars/ToolbarDropSource.h"
 #include "toolkit/frames/CommandUsageCounter.h"
@@ -199,11 +200,39 @@ BOOL CTKToolBar::SetHotMenuIndex(int index) {
   if (index != -1 && index == m_iHot) index = -1;
   m_iHot = index;
   if (!IsCustomizeMode()) return TRUE;
-  // In customize mode the selection follows (never onto a separator).
+  // While customising, the menus open and close by clicks (and by dragged buttons
+  // resting on their buttons), so that items can be dragged into and out of them.
+  CTKToolbarButton* dropped = nullptr;
+  for (int i = 0; i < GetCount() && !dropped; ++i)
+    if (CTKToolbarButton* candidate = GetButton(i); candidate && candidate->IsDroppedDown())
+      dropped = candidate;
   CTKToolbarButton* button = GetButton(index);
+  if (!button) {
+    m_iHot = -1;
+    if (dropped) dropped->OnCancelMode();
+  } else if (button == dropped) {
+    // A second click on the button of the open menu closes it.
+    m_iHot = -1;
+    dropped->OnCancelMode();
+  } else {
+    if (dropped) dropped->OnCancelMode();
+    auto* menuButton = dynamic_cast<CTKToolbarMenuButton*>(button);
+    if (menuButton && !dynamic_cast<CTKToolbarSystemMenuButton*>(button)) {
+      // No press closes a menu while customising: an earlier close never holds this one back.
+      menuButton->m_dwClosedAt = 0;
+      menuButton->OnClick(this, FALSE);
+    }
+  }
+  // The selection follows (never onto a separator).
   if (!m_pDragButton && button && !button->IsSeparator() && s_pSelectedToolbar == this) {
     const int old = m_iSelected;
     m_iSelected = index;
+    InvalidateButton(old);
+    InvalidateButton(index);
+  }
+  if (m_iHighlighted != index) {
+    const int old = m_iHighlighted;
+    m_iHighlighted = index;
     InvalidateButton(old);
     InvalidateButton(index);
   }
@@ -450,7 +479,12 @@ BOOL CTKToolBar::ProcessMnemonic(UINT key) {
     opened = button->OnClick(this, FALSE);
   }
   if (opened) {
-    SetHotMenuIndex(ButtonToIndex(button));
+    // The menu opened is the hot one (while customising, naming it to SetHotMenuIndex
+    // would close it again, as a second click does).
+    if (IsCustomizeMode())
+      m_iHot = ButtonToIndex(button);
+    else
+      SetHotMenuIndex(ButtonToIndex(button));
     return TRUE;
   }
   if (button->m_nID == 0 || button->m_nID == (UINT)-1) return FALSE;

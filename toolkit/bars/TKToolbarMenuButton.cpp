@@ -4,6 +4,7 @@
 #include "toolkit/bars/TKToolBar.h"
 #include "toolkit/frames/GlobalData.h"
 #include "toolkit/frames/MenuImages.h"
+#include "toolkit/frames/TKCommandManager.h"
 #include "toolkit/frames/TKKeyboardManager.h"
 #include "toolkit/frames/TKVisualManager.h"
 #include "toolkit/frames/TKWorkspace.h"
@@ -415,7 +416,9 @@ void CTKToolbarMenuButton::OnDraw(CDC* dc, const CRect& rect, CTKToolbarImageLis
     look->PaintFace3D(dc, this, rect, textColor);
     if (!disabled && !look->m_xpImageStyle) textColor = GlobalData::Get().highlightText;
   }
-  const BOOL hasImage = m_bImage && GetImage() >= 0 && images;
+  // The user may have chosen text alone for this command's menu items.
+  const BOOL hasImage =
+      m_bImage && GetImage() >= 0 && images && !GetCommandManager()->IsMenuItemWithoutImage(m_nID);
   if (hasImage) {
     const SIZE size = images->GetImageSize();
     const int x = column.left + (column.Width() - size.cx) / 2;

@@ -181,6 +181,36 @@ void CTKButton::AssignImagesFromResource(UINT bitmapId, UINT hotId, UINT disable
   AssignImages(load(bitmapId), TRUE, load(hotId), FALSE, load(disabledId));
 }
 
+LRESULT CTKButton::OnSetImage(WPARAM wParam, LPARAM lParam) {
+  switch (wParam) {
+    case IMAGE_BITMAP:
+      AssignImages(reinterpret_cast<HBITMAP>(lParam), FALSE, nullptr, TRUE);
+      break;
+    case IMAGE_ICON:
+      AssignImages(reinterpret_cast<HICON>(lParam), FALSE);
+      break;
+    default:
+      return 0;
+  }
+  if (m_hWnd) ::InvalidateRect(m_hWnd, nullptr, TRUE);
+  return 0;
+}
+
+LRESULT CTKButton::OnGetImage(WPARAM wParam, LPARAM) {
+  HIMAGELIST list = m_Images[0];
+  if (!ListCount(list)) return 0;
+  switch (wParam) {
+    case IMAGE_BITMAP: {
+      IMAGEINFO info{};
+      return ImageList_GetImageInfo(list, 0, &info) ? reinterpret_cast<LRESULT>(info.hbmImage) : 0;
+    }
+    case IMAGE_ICON:
+      return reinterpret_cast<LRESULT>(ImageList_GetIcon(list, 0, ILD_NORMAL));
+    default:
+      return 0;
+  }
+}
+
 void CTKButton::SetStdImage(int imageId, int disabledImageId) {
   ClearImages();
   m_sizeImage = MenuImages::Size();
@@ -584,6 +614,8 @@ BEGIN_MESSAGE_MAP(CTKButton, CButton)
   ON_WM_ERASEBKGND()
   ON_MESSAGE(BM_GETCHECK, OnGetCheck)
   ON_MESSAGE(BM_SETCHECK, OnSetCheck)
+  ON_MESSAGE(BM_SETIMAGE, OnSetImage)
+  ON_MESSAGE(BM_GETIMAGE, OnGetImage)
   ON_MESSAGE(WM_SETFONT, OnSetFont)
   ON_MESSAGE(WM_GETFONT, OnGetFont)
   ON_WM_SETCURSOR()

@@ -134,6 +134,11 @@ protected:
   BOOL OnEraseBkgnd(CDC* dc);
   LRESULT OnGetCheck(WPARAM wParam, LPARAM lParam);
   LRESULT OnSetCheck(WPARAM wParam, LPARAM lParam);
+  // BM_SETIMAGE takes a bitmap (IMAGE_BITMAP) or an icon (IMAGE_ICON) as the normal
+  // image; the caller keeps the handle. BM_GETIMAGE gives the normal list's bitmap, or
+  // an icon made from its first image, which the caller destroys.
+  LRESULT OnSetImage(WPARAM wParam, LPARAM lParam);
+  LRESULT OnGetImage(WPARAM wParam, LPARAM lParam);
   LRESULT OnSetFont(WPARAM wParam, LPARAM lParam);
   LRESULT OnGetFont(WPARAM wParam, LPARAM lParam);
   BOOL OnSetCursor(CWnd* wnd, UINT hitTest, UINT message);

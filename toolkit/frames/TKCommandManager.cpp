@@ -27,6 +27,16 @@ void CTKCommandManager::RemoveAllImages() {
   m_commandsWithoutImages.RemoveAll();
 }
 
+void CTKCommandManager::EnableMenuItemImage(UINT command, BOOL enable) {
+  POSITION pos = m_commandsWithoutImages.Find(command);
+  if (enable && pos) m_commandsWithoutImages.RemoveAt(pos);
+  if (!enable && !pos) m_commandsWithoutImages.AddTail(command);
+}
+
+BOOL CTKCommandManager::IsMenuItemWithoutImage(UINT command) const {
+  return m_commandsWithoutImages.Find(command) != nullptr;
+}
+
 BOOL CTKCommandManager::LoadState(const char* path) {
   CString key;
   key.Format("%sTKCommandManager", static_cast<const char*>(GetRegistryPath("TKToolBars", path)));

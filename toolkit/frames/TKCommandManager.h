@@ -21,6 +21,9 @@ public:
   BOOL SaveState(const char* path = nullptr);
 
   CList<UINT, UINT>& CommandsWithoutImages() { return m_commandsWithoutImages; }
+  // Menu items show the command's image unless the user chose text alone for it.
+  void EnableMenuItemImage(UINT command, BOOL enable = TRUE);
+  BOOL IsMenuItemWithoutImage(UINT command) const;
 
 private:
   CMap<UINT, UINT, int, int> m_defaultImages;

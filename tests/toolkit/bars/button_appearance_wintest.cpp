@@ -3,8 +3,11 @@
 #include "support/wine/DialogTestSupport.h"
 
 #include "toolkit/bars/TKButtonAppearanceDlg.h"
+#include "toolkit/bars/TKToolBar.h"
 #include "toolkit/bars/TKToolbarButton.h"
 #include "toolkit/bars/TKToolbarImageList.h"
+#include "toolkit/bars/toolbar_test_resource.h"
+#include "toolkit/frames/TKCommandManager.h"
 
 #include "platform/afx/linux_headers_begin.h"
 #include <functional>
@@ -25,7 +28,7 @@ struct Outcome {
 // Opens the dialog on the button, runs the script's choices, presses OK, and, when
 // the dialog stays open, Cancel.
 Outcome RunDialog(CTKToolbarButton& button, CTKToolbarImageList* images,
-                  const std::function<void(HWND)>& choose) {
+                  const std::function<void(HWND)>& choose, BOOL menuMode = FALSE) {
   Outcome outcome;
   dialogtest::RecordedMessageBoxes boxes(IDOK);
   dialogtest::DriveModal(
@@ -38,7 +41,7 @@ Outcome RunDialog(CTKToolbarButton& button, CTKToolbarImageList* images,
         if (outcome.stillOpenAfterOk) dialogtest::Press(dialog, IDCANCEL);
       },
       [&] {
-        CTKButtonAppearanceDlg dialog(&button, images);
+        CTKButtonAppearanceDlg dialog(&button, images, nullptr, 0, menuMode);
         outcome.result = dialog.DoModal();
       });
   for (const auto& box : boxes.shown) outcome.messages.push_back(box.text);
@@ -116,6 +119,48 @@ TEST(ButtonAppearance, AUserImageChosenInTheListBecomesTheButtonsImage) {
   EXPECT_EQ(button.m_iUserImage, 1);
   EXPECT_TRUE(button.m_bImage);
   EXPECT_FALSE(button.m_bText);
+}
+
+TEST(ButtonAppearance, InMenuModeTheStyleSaysWhetherTheCommandsMenuItemsShowItsImage) {
+  // Cut gets its default image from the edit toolbar.
+  ASSERT_TRUE(CTKToolBar::AddToolBarImages(IDR_EDIT_TOOLBAR));
+  struct Case {
+    const char* what;
+    UINT command;
+    int shown;   // the style checked when the dialog opens
+    int chosen;  // the style chosen (0: none)
+    bool withoutImage;
+  };
+  const Case cases[] = {
+      {"text only", ID_TEST_CUT, IDC_TKAPPEARANCE_IMAGE_TEXT, IDC_TKAPPEARANCE_TEXT_ONLY, true},
+      {"image and text", ID_TEST_CUT, IDC_TKAPPEARANCE_TEXT_ONLY, IDC_TKAPPEARANCE_IMAGE_TEXT, false},
+      {"a command without an image", kCommand, IDC_TKAPPEARANCE_TEXT_ONLY, 0, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    // A menu item shows its text.
+    CTKToolbarButton button(c.command, CTKToolBar::GetDefaultImage(c.command), "Record");
+    button.m_bText = TRUE;
+    int shown = 0;
+    bool imageOnlyEnabled = true;
+    const Outcome outcome = RunDialog(
+        button, nullptr,
+        [&](HWND dialog) {
+          for (int style :
+               {IDC_TKAPPEARANCE_IMAGE_ONLY, IDC_TKAPPEARANCE_TEXT_ONLY, IDC_TKAPPEARANCE_IMAGE_TEXT})
+            if (::IsDlgButtonChecked(dialog, style)) shown = style;
+          imageOnlyEnabled = ::IsWindowEnabled(::GetDlgItem(dialog, IDC_TKAPPEARANCE_IMAGE_ONLY));
+          if (c.chosen) dialogtest::Press(dialog, c.chosen);
+        },
+        TRUE);
+    EXPECT_EQ(shown, c.shown);
+    EXPECT_FALSE(imageOnlyEnabled);
+    EXPECT_EQ(outcome.result, IDOK);
+    EXPECT_TRUE(outcome.messages.empty());
+    EXPECT_EQ(bool(GetCommandManager()->IsMenuItemWithoutImage(c.command)), c.withoutImage);
+    EXPECT_TRUE(button.m_bText);
+  }
+  GetCommandManager()->CommandsWithoutImages().RemoveAll();
 }
 
 }  // namespace

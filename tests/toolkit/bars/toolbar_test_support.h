@@ -186,13 +186,15 @@ inline std::vector<UINT> IdsOf(const CTKToolBar& bar) {
 // thread can sit in the modal drag loop meanwhile.
 struct InputStep {
   // kMenuShown waits until a system popup menu shows (opened by the step before);
-  // kRightClick presses and releases the right button; kWaitUntil waits until its
+  // kRightClick presses and releases the right button; kCall runs the step's call on
+  // the script's thread (to look at what shows meanwhile); kWaitUntil waits until its
   // condition holds (what the program does meanwhile, such as a timer's tick).
-  enum Kind { kMove, kDown, kUp, kEscape, kKey, kMenuShown, kRightClick, kWaitUntil } kind;
+  enum Kind { kMove, kDown, kUp, kEscape, kKey, kMenuShown, kRightClick, kCall, kWaitUntil } kind;
   POINT point;
   // The X keysym a kKey step presses and releases.
   unsigned long key = 0;
-  std::function<bool()> until;
+  std::function<void()> call = {};
+  std::function<bool()> until = {};
 };
 struct InputScript {
   std::vector<InputStep> steps;
@@ -233,6 +235,9 @@ inline DWORD WINAPI RunInputScript(void* param) {
         break;
       case InputStep::kWaitUntil:
         winetest::WaitUntil(step.until, 10000);
+        break;
+      case InputStep::kCall:
+        if (step.call) step.call();
         break;
     }
     ::Sleep(60);
@@ -282,7 +287,8 @@ protected:
   }
   void Build() {
     frame = new CommandFrame;
-    ASSERT_TRUE(frame->Create(nullptr, "Toolbars", WS_OVERLAPPEDWINDOW, CRect(40, 40, 520, 400)));
+    ASSERT_TRUE(frame->Create(nullptr, "Toolbars", WS_OVERLAPPEDWINDOW, CRect(40, 40, 520, 400), nullptr,
+                              menuId ? MAKEINTRESOURCEA(menuId) : nullptr));
     frameHwnd = frame->m_hWnd;
     frame->EnableDocking(CBRS_ALIGN_ANY);
     fileBar = std::make_unique<CTKToolBar>();
@@ -321,6 +327,8 @@ protected:
     PumpPendingMessages(200);
   }
 
+  // The frame's menu resource (none by default).
+  UINT menuId = 0;
   CommandFrame* frame = nullptr;
   HWND frameHwnd = nullptr;
   std::unique_ptr<CTKToolBar> fileBar;

@@ -271,6 +271,81 @@ TEST(ToolkitButton, ClicksChecksAndRadioGroups) {
   EXPECT_NE(::GetCapture(), push.m_hWnd);
 }
 
+// A 16 by 16 bitmap of light grey with a coloured square in the middle.
+HBITMAP SquareBitmap(COLORREF square) {
+  HDC screen = ::GetDC(nullptr);
+  HBITMAP bitmap = ::CreateCompatibleBitmap(screen, 16, 16);
+  HDC dc = ::CreateCompatibleDC(screen);
+  HGDIOBJ old = ::SelectObject(dc, bitmap);
+  RECT all{0, 0, 16, 16}, middle{4, 4, 12, 12};
+  HBRUSH grey = ::CreateSolidBrush(RGB(0xC0, 0xC0, 0xC0)), colour = ::CreateSolidBrush(square);
+  ::FillRect(dc, &all, grey);
+  ::FillRect(dc, &middle, colour);
+  ::DeleteObject(grey);
+  ::DeleteObject(colour);
+  ::SelectObject(dc, old);
+  ::DeleteDC(dc);
+  ::ReleaseDC(nullptr, screen);
+  return bitmap;
+}
+
+TEST(ToolkitButton, ImageMessagesSetAndGiveTheNormalImage) {
+  FrameColours colours;
+  ButtonRig rig;
+  CTKButton& push = rig.push;
+  push.m_bDontUseWinXPTheme = TRUE;
+  push.SetWindowText("");
+  HBITMAP red = SquareBitmap(RGB(255, 0, 0));
+  HBITMAP blue = SquareBitmap(RGB(0, 0, 255));
+  ICONINFO info{TRUE, 0, 0, ::CreateBitmap(16, 16, 1, 1, nullptr), blue};
+  HICON blueIcon = ::CreateIconIndirect(&info);
+  ::DeleteObject(info.hbmMask);
+  ASSERT_TRUE(blueIcon);
+  struct Case {
+    const char* what;
+    WPARAM type;
+    HANDLE image;
+    COLORREF middle;
+    // Light grey is the see-through colour of a bitmap.
+    COLORREF rim;
+  };
+  const Case cases[] = {
+      {"bitmap", IMAGE_BITMAP, red, RGB(255, 0, 0), GlobalData::Get().buttonFace},
+      {"icon", IMAGE_ICON, blueIcon, RGB(0, 0, 255), RGB(0xC0, 0xC0, 0xC0)},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    push.SendMessage(BM_SETIMAGE, c.type, reinterpret_cast<LPARAM>(c.image));
+    CapturedImage image = Printed(push);
+    ASSERT_FALSE(image.Empty());
+    const int cx = image.width / 2, cy = image.height / 2;
+    EXPECT_EQ(image.At(cx, cy), c.middle);
+    EXPECT_EQ(image.At(cx - 6, cy - 6), c.rim);
+    // The sender keeps its handle.
+    BITMAP bm{};
+    if (c.type == IMAGE_BITMAP) EXPECT_TRUE(::GetObjectA(c.image, sizeof bm, &bm));
+    HANDLE got = reinterpret_cast<HANDLE>(push.SendMessage(BM_GETIMAGE, c.type));
+    ASSERT_TRUE(got);
+    if (c.type == IMAGE_BITMAP) {
+      ASSERT_TRUE(::GetObjectA(got, sizeof bm, &bm));
+      EXPECT_EQ(bm.bmHeight, 16);
+    } else {
+      ICONINFO back{};
+      ASSERT_TRUE(::GetIconInfo(static_cast<HICON>(got), &back));
+      ASSERT_TRUE(::GetObjectA(back.hbmColor, sizeof bm, &bm));
+      EXPECT_EQ(bm.bmWidth, 16);
+      ::DeleteObject(back.hbmColor);
+      ::DeleteObject(back.hbmMask);
+      ::DestroyIcon(static_cast<HICON>(got));
+    }
+  }
+  // Another kind of image is not taken.
+  EXPECT_EQ(push.SendMessage(BM_GETIMAGE, IMAGE_CURSOR), 0);
+  ::DestroyIcon(blueIcon);
+  ::DeleteObject(red);
+  ::DeleteObject(blue);
+}
+
 struct Opened {
   std::string target;
   bool verbNull = false;

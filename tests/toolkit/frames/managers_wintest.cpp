@@ -131,8 +131,9 @@ TEST_F(ManagersTest, CommandManagerKeepsImagesApartAndStoresTheCommandsWithoutIm
   EXPECT_FALSE(manager.LoadState(kPath));  // nothing stored yet
   EXPECT_TRUE(manager.SaveState(kPath));
   EXPECT_EQ(RawValue(key, "CommandsWithoutImages"), (std::vector<BYTE>{0, 0}));
-  manager.CommandsWithoutImages().AddTail(5);
-  manager.CommandsWithoutImages().AddTail(70000);
+  // Each command once, in the order chosen; one shown with its image again leaves.
+  for (UINT command : {5u, 5u, 9u, 70000u}) manager.EnableMenuItemImage(command, FALSE);
+  manager.EnableMenuItemImage(9, TRUE);
   EXPECT_TRUE(manager.SaveState(kPath));
   EXPECT_EQ(RawValue(key, "CommandsWithoutImages"), (std::vector<BYTE>{2, 0, 5, 0, 0, 0, 0x70, 0x11, 1, 0}));
 
@@ -142,6 +143,8 @@ TEST_F(ManagersTest, CommandManagerKeepsImagesApartAndStoresTheCommandsWithoutIm
   EXPECT_TRUE(manager.LoadState(kPath));
   ASSERT_EQ(manager.CommandsWithoutImages().GetCount(), 2);
   EXPECT_EQ(manager.CommandsWithoutImages().GetTail(), 70000u);
+  EXPECT_TRUE(manager.IsMenuItemWithoutImage(5));
+  EXPECT_FALSE(manager.IsMenuItemWithoutImage(9));
 }
 
 // The store's temporary files in the temporary folder.
