@@ -3,6 +3,7 @@
 // commands and the context menus goes into the registry under the names the program
 // has always used, and comes back in a new frame.
 #include "support/wine/GTestWin.h"
+#include "support/wine/Wait.h"
 
 #include "toolkit/bars/TKContextMenuManager.h"
 #include "toolkit/bars/TKMenuBar.h"
@@ -227,7 +228,7 @@ TEST_F(WorkspaceState, DoubleClickCommandsAndContextMenusComeBackInANewRun) {
     ASSERT_TRUE(GetContextMenuManager()->AddMenu("Waveform", IDR_TEST_MENU));
     // The user takes Open out of the menu.
     ASSERT_TRUE(workspace.ShowPopupMenu(IDR_TEST_MENU, POINT{300, 200}, frame));
-    Pump(80);
+    winetest::WaitUntil([] { return OpenPopup() != nullptr; }, 5000);
     CTKPopupMenu* popup = OpenPopup();
     ASSERT_NE(popup, nullptr);
     std::vector<UINT> ids = IdsOf(popup);
@@ -262,7 +263,7 @@ TEST_F(WorkspaceState, DoubleClickCommandsAndContextMenusComeBackInANewRun) {
   EXPECT_EQ(frame->commands, (std::vector<UINT>{ID_TEST_SAVE}));
 
   ASSERT_TRUE(workspace.ShowPopupMenu(IDR_TEST_MENU, POINT{300, 200}, frame));
-  Pump(80);
+  winetest::WaitUntil([] { return OpenPopup() != nullptr; }, 5000);
   EXPECT_EQ(IdsOf(OpenPopup()), customised);
   if (CTKPopupMenu* popup = OpenPopup()) popup->DestroyWindow();
   Pump(50);
