@@ -87,10 +87,15 @@ void CTKPopupMenu::DeleteClosedMenus() {
 CTKPopupMenu::CTKPopupMenu() = default;
 
 CTKPopupMenu::~CTKPopupMenu() {
+  DestroyTempMenu();
   if (m_hScreenUnder) ::DeleteObject(m_hScreenUnder);
   if (m_hMenu && m_bOwnsMenu && ::IsMenu(m_hMenu)) ::DestroyMenu(m_hMenu);
   if (s_pActivePopupMenu == this) s_pActivePopupMenu = nullptr;
 }
+
+const UINT CTKPopupMenu::s_accHitTestMessage = ::RegisterWindowMessageA("TKM_ACCHITTEST");
+const UINT CTKPopupMenu::s_accGetStateMessage = ::RegisterWindowMessageA("TKM_ACCGETSTATE");
+const UINT CTKPopupMenu::s_getObjectMessage = ::RegisterWindowMessageA("TKM_GETOBGECT");
 
 BEGIN_MESSAGE_MAP(CTKPopupMenu, CTKPopupMenuBase)
   ON_WM_CREATE()
@@ -106,6 +111,9 @@ BEGIN_MESSAGE_MAP(CTKPopupMenu, CTKPopupMenuBase)
   ON_WM_LBUTTONUP()
   ON_WM_SIZE()
   ON_MESSAGE(WM_ACTIVATEAPP, OnActivateApp)
+  ON_MESSAGE(WM_GETOBJECT, OnGetObject)
+  ON_REGISTERED_MESSAGE(CTKPopupMenu::s_accHitTestMessage, OnAccHitTest)
+  ON_REGISTERED_MESSAGE(CTKPopupMenu::s_accGetStateMessage, OnAccGetState)
   ON_NOTIFY(TTN_GETDISPINFOA, kTearOffToolId, OnTearOffTipText)
   ON_NOTIFY(TTN_GETDISPINFOW, kTearOffToolId, OnTearOffTipText)
   ON_NOTIFY(TTN_SHOW, kTearOffToolId, OnTearOffTipShow)
@@ -812,6 +820,70 @@ void CTKPopupMenu::PostNcDestroy() {
 LRESULT CTKPopupMenu::OnActivateApp(WPARAM active, LPARAM) {
   if (!active && !CTKToolBar::IsCustomizeMode() && !IsInCommand()) PostMessage(WM_CLOSE);
   return 0;
+}
+
+namespace {
+
+void AppendItemsTo(HMENU menu, CTKPopupMenuBar& bar);
+
+// A menu button's item in a plain menu: its sub-menu as a copy of its own.
+void AppendItem(HMENU menu, const CTKToolbarMenuButton& item) {
+  if (item.IsSeparator()) {
+    ::AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+    return;
+  }
+  UINT flags = MF_STRING;
+  if (item.m_nStyle & TBBS_DISABLED) flags |= MF_GRAYED;
+  if (item.m_nStyle & TBBS_CHECKED) flags |= MF_CHECKED;
+  if (HMENU sub = item.GetCommands().IsEmpty() ? nullptr : item.CreateMenu()) {
+    ::AppendMenuA(menu, flags | MF_POPUP, reinterpret_cast<UINT_PTR>(sub), item.m_strText);
+    return;
+  }
+  ::AppendMenuA(menu, flags, item.m_nID, item.m_strText);
+}
+
+void AppendItemsTo(HMENU menu, CTKPopupMenuBar& bar) {
+  for (int i = 0; i < bar.GetCount(); ++i)
+    if (auto* item = dynamic_cast<CTKToolbarMenuButton*>(bar.GetButton(i))) AppendItem(menu, *item);
+}
+
+}  // namespace
+
+HMENU CTKPopupMenu::CreateTempMenu() {
+  DestroyTempMenu();
+  m_hTempMenu = ::CreatePopupMenu();
+  if (m_hTempMenu) AppendItemsTo(m_hTempMenu, m_wndMenuBar);
+  return m_hTempMenu;
+}
+
+void CTKPopupMenu::DestroyTempMenu() {
+  if (m_hTempMenu) ::DestroyMenu(m_hTempMenu);
+  m_hTempMenu = nullptr;
+}
+
+LRESULT CTKPopupMenu::OnGetObject(WPARAM flags, LPARAM objectId) {
+  const LONG id = static_cast<LONG>(objectId);
+  if (id != OBJID_CLIENT || !GlobalData::Get().IsAccessibilitySupported()) return Default();
+  TKAccessibleObjectRequest request{this, flags, id, 1, m_wndMenuBar.GetHighlightedButton() + 1};
+  if (CFrameWnd* frame = FrameOf(this); frame && frame->m_hWnd)
+    frame->SendMessage(s_getObjectMessage, 0, reinterpret_cast<LPARAM>(&request));
+  return GlobalData::Get().CallAccessibilityHook(&request, request.currentChild);
+}
+
+LRESULT CTKPopupMenu::OnAccHitTest(WPARAM, LPARAM screenPoint) {
+  if (!m_wndMenuBar.m_hWnd) return -1;
+  POINT at{static_cast<short>(LOWORD(screenPoint)), static_cast<short>(HIWORD(screenPoint))};
+  CRect bar;
+  m_wndMenuBar.GetWindowRect(&bar);
+  if (!bar.PtInRect(at)) return -1;
+  ::ScreenToClient(m_wndMenuBar.m_hWnd, &at);
+  return m_wndMenuBar.HitTest(CPoint(at));
+}
+
+LRESULT CTKPopupMenu::OnAccGetState(WPARAM index, LPARAM) {
+  const int item = static_cast<int>(index);
+  if (item < 0 || item >= m_wndMenuBar.GetCount()) return -1;
+  return m_wndMenuBar.GetButton(item)->m_nStyle;
 }
 
 BOOL CTKPopupMenu::PreTranslateMessage(MSG* msg) { return CTKPopupMenuBase::PreTranslateMessage(msg); }

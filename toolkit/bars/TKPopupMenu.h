@@ -34,6 +34,17 @@ public:
   BOOL DestroyWindow() override;
   // Windows kept for reuse are destroyed (at the end of the program, or by tests).
   static void DestroySpareWindows();
+  // A plain menu copy of the items (sub-menus included), owned by the popup.
+  HMENU CreateTempMenu() override;
+  void DestroyTempMenu() override;
+  HMENU GetTempMenu() const { return m_hTempMenu; }
+  // The messages through which accessibility clients ask a popup about its items:
+  // "TKM_ACCHITTEST" (lParam a screen point) answers the index of the item under it or
+  // -1, "TKM_ACCGETSTATE" (wParam an item index) its style or -1; "TKM_GETOBGECT" goes
+  // to the frame when a client asks for the popup's object.
+  static const UINT s_accHitTestMessage;
+  static const UINT s_accGetStateMessage;
+  static const UINT s_getObjectMessage;
 
   CTKPopupMenuBar* GetMenuBar() { return &m_wndMenuBar; }
   BOOL IsInCommand() const { return m_wndMenuBar.IsInCommand(); }
@@ -136,6 +147,9 @@ protected:
   void OnSize(UINT type, int cx, int cy);
   void PostNcDestroy() override;
   LRESULT OnActivateApp(WPARAM active, LPARAM);
+  LRESULT OnGetObject(WPARAM flags, LPARAM objectId);
+  LRESULT OnAccHitTest(WPARAM, LPARAM screenPoint);
+  LRESULT OnAccGetState(WPARAM index, LPARAM);
   DECLARE_MESSAGE_MAP()
 
 protected:
@@ -197,6 +211,7 @@ protected:
   CSize m_AnimSize{0, 0};
   int m_iFadeAlpha = 101;
   DWORD m_dwAnimationStart = 0;
+  HMENU m_hTempMenu = nullptr;
 
   static CTKPopupMenu* s_pActivePopupMenu;
 };

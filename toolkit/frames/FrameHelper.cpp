@@ -7,6 +7,7 @@
 #include "toolkit/frames/TKFrameSite.h"
 #include "toolkit/frames/TKFrameWnd.h"
 #include "toolkit/frames/TKFramesText.h"
+#include "toolkit/frames/TKPopupMenuBase.h"
 #include "toolkit/frames/TKRegistry.h"
 #include "toolkit/frames/TKVisualManager.h"
 #include "toolkit/frames/TKWorkspace.h"
@@ -302,18 +303,24 @@ BOOL FrameHelper::SaveTearOffBars(BOOL ownFrameOnly) {
 BOOL CTKFrameSite::NotifyPopupMenuOpen(CWnd* popup) {
   CTKFrameWnd::SetOpenPopupMenu(popup);
   if (g_toolbarsCustomizing) return TRUE;
-  return OnMenuPopupShown(popup);
+  const BOOL shown = OnMenuPopupShown(popup);
+  if (auto* menu = dynamic_cast<CTKPopupMenuBase*>(popup);
+      menu && GlobalData::Get().IsAccessibilitySupported())
+    menu->CreateTempMenu();
+  return shown;
 }
 
 BOOL CTKFrameSite::OnMenuPopupShown(CWnd* popup) {
-  if (popup && popup->m_hWnd && GlobalData::Get().accessibilityHook)
+  if (popup && popup->m_hWnd && GlobalData::Get().IsAccessibilitySupported())
     ::NotifyWinEvent(EVENT_SYSTEM_MENUPOPUPSTART, popup->m_hWnd, OBJID_WINDOW, CHILDID_SELF);
   return TRUE;
 }
 
 void CTKFrameSite::OnMenuPopupClosed(CWnd* popup) {
-  if (popup && popup->m_hWnd && GlobalData::Get().accessibilityHook)
+  if (popup && popup->m_hWnd && GlobalData::Get().IsAccessibilitySupported()) {
     ::NotifyWinEvent(EVENT_SYSTEM_MENUEND, popup->m_hWnd, OBJID_WINDOW, CHILDID_SELF);
+    if (auto* menu = dynamic_cast<CTKPopupMenuBase*>(popup)) menu->DestroyTempMenu();
+  }
   if (popup == CTKFrameWnd::OpenPopupMenu()) CTKFrameWnd::SetOpenPopupMenu(nullptr);
 }
 

@@ -49,7 +49,6 @@ const char* const kProfile = "Software\\Tarvel Tests\\Menus\\";
 class CommandFrame : public CTKFrameWnd {
 public:
   std::vector<UINT> commands;
-
 protected:
   BOOL OnCommand(WPARAM wParam, LPARAM lParam) override {
     if (LOWORD(wParam) >= ID_TEST_NEW && LOWORD(wParam) <= ID_TEST_CUSTOMIZE && lParam == 0) {
@@ -570,6 +569,92 @@ TEST_F(MenuFrame, TheTearOffBandOfAMenuTellsWhatItIsForAndLightsWhileItSays) {
   EXPECT_EQ(image.At(band.left + 1, band.top + 1), GlobalData::Get().barFace);
   Tap(VK_ESCAPE);
   file->SetTearOff(0);
+}
+
+// What an accessibility client sees: the window events of popups, and the object it
+// asks a popup for.
+struct AccessibilityClient {
+  static std::vector<std::pair<DWORD, HWND>> events;
+  static const void* askedFor;
+  static LONG askedChild;
+  static void CALLBACK OnEvent(HWINEVENTHOOK, DWORD event, HWND hwnd, LONG object, LONG, DWORD, DWORD) {
+    if (object == OBJID_WINDOW) events.emplace_back(event, hwnd);
+  }
+  static LRESULT Answer(void* object, LONG child) {
+    askedFor = static_cast<TKAccessibleObjectRequest*>(object)->popup;
+    askedChild = child;
+    return 0x5A;
+  }
+  static int Count(DWORD event, HWND hwnd) {
+    int n = 0;
+    for (const auto& [e, h] : events) n += e == event && h == hwnd;
+    return n;
+  }
+};
+std::vector<std::pair<DWORD, HWND>> AccessibilityClient::events;
+const void* AccessibilityClient::askedFor = nullptr;
+LONG AccessibilityClient::askedChild = -1;
+
+TEST_F(MenuFrame, AccessibilityClientsLearnOfPopupsAndFindTheirItemsOnlyWhileSupportIsOn) {
+  using Client = AccessibilityClient;
+  const HWINEVENTHOOK hook =
+      ::SetWinEventHook(EVENT_SYSTEM_MENUEND, EVENT_SYSTEM_MENUPOPUPSTART, nullptr, Client::OnEvent,
+                        ::GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
+  ASSERT_NE(hook, nullptr);
+  for (const bool on : {false, true}) {
+    SCOPED_TRACE(on ? "support on" : "support off");
+    GlobalData::Get().accessibilityHook = on ? Client::Answer : nullptr;
+    Client::events.clear();
+    Client::askedFor = nullptr;
+    Click(TitleCentre(0));
+    CTKPopupMenu* popup = OpenPopup();
+    ASSERT_NE(popup, nullptr);
+    const HWND hwnd = popup->m_hWnd;
+    // A client asking for the popup's object gets the installed answer.
+    const LRESULT object = ::SendMessageA(hwnd, WM_GETOBJECT, 0, static_cast<LPARAM>(OBJID_CLIENT));
+    EXPECT_EQ(object, on ? 0x5A : 0);
+    EXPECT_EQ(Client::askedFor, on ? popup : nullptr);
+    // New, Open, a separator, the Recent sub-menu, Save: as a plain menu too.
+    ASSERT_EQ(ItemsOf(popup),
+              (std::vector<std::string>{"&New\tCtrl+N", "&Open...", "-", "&Recent", "&Save"}));
+    const HMENU copy = popup->GetTempMenu();
+    EXPECT_EQ(copy != nullptr, on);
+    if (copy) {
+      EXPECT_EQ(::GetMenuItemCount(copy), 5);
+      EXPECT_EQ(::GetMenuItemID(copy, 4), static_cast<UINT>(ID_TEST_SAVE));
+      EXPECT_EQ(::GetMenuItemCount(::GetSubMenu(copy, 3)), 2);
+      EXPECT_TRUE(::GetMenuState(copy, 2, MF_BYPOSITION) & MF_SEPARATOR);
+    }
+    // Which item lies under a screen point, and each item's state.
+    CRect window;
+    popup->GetWindowRect(&window);
+    const struct {
+      POINT at;
+      LRESULT index;
+    } points[] = {{ItemCentre(popup, 0), 0},
+                  {ItemCentre(popup, 3), 3},
+                  {ItemCentre(popup, 4), 4},
+                  {ItemCentre(popup, 2), -1},
+                  {POINT{window.right + 20, window.top + 5}, -1}};
+    for (const auto& point : points)
+      EXPECT_EQ(
+          ::SendMessageA(hwnd, CTKPopupMenu::s_accHitTestMessage, 0, MAKELPARAM(point.at.x, point.at.y)),
+          point.index);
+    EXPECT_EQ(::SendMessageA(hwnd, CTKPopupMenu::s_accGetStateMessage, 4, 0),
+              static_cast<LRESULT>(popup->GetMenuItem(4)->m_nStyle));
+    EXPECT_TRUE(::SendMessageA(hwnd, CTKPopupMenu::s_accGetStateMessage, 2, 0) & TBBS_SEPARATOR);
+    EXPECT_EQ(::SendMessageA(hwnd, CTKPopupMenu::s_accGetStateMessage, 5, 0), -1);
+    EXPECT_EQ(::SendMessageA(hwnd, CTKPopupMenu::s_accGetStateMessage, static_cast<WPARAM>(-1), 0), -1);
+    Tap(VK_ESCAPE);
+    Tap(VK_ESCAPE);
+    ASSERT_TRUE(WaitFor([] { return OpenPopup() == nullptr; }, 2000));
+    Pump(100);
+    // The popup's start and end reach the client only while the support is on.
+    EXPECT_EQ(Client::Count(EVENT_SYSTEM_MENUPOPUPSTART, hwnd) > 0, on);
+    EXPECT_EQ(Client::Count(EVENT_SYSTEM_MENUEND, hwnd) > 0, on);
+  }
+  GlobalData::Get().accessibilityHook = nullptr;
+  ::UnhookWinEvent(hook);
 }
 
 TEST_F(MenuFrame, ADropDownButtonOnAToolbarRunsItsCommandOrOpensItsMenuFromTheArrow) {
