@@ -418,8 +418,12 @@ void CTKPopupMenu::RecalcLayout() {
   const int band = m_pParentBtn && m_pParentBtn->IsTearOffMenu() && !CTKToolBar::IsCustomizeMode()
                        ? kTearOffBandHeight
                        : 0;
-  int width = barSize.cx + 2 * border;
-  int height = barSize.cy + 2 * border + band;
+  // The logo band lies inside the menu frame, beside (or above or below) the items.
+  const BOOL logoAcross = m_nLogoLocation == kLogoTop || m_nLogoLocation == kLogoBottom;
+  const int logoWide = m_iLogoSize > 0 && !logoAcross ? m_iLogoSize : 0;
+  const int logoHigh = m_iLogoSize > 0 && logoAcross ? m_iLogoSize : 0;
+  int width = barSize.cx + 2 * border + logoWide;
+  int height = barSize.cy + 2 * border + band + logoHigh;
   int x = m_ptLocation.x, y = m_ptLocation.y;
   CTKPopupMenu* parentPopup = GetParentPopupMenu();
   CTKToolBar* parentBar = GetParentToolBar();
@@ -480,12 +484,33 @@ void CTKPopupMenu::RecalcLayout() {
   // much as showing it.
   if (::IsWindowVisible(m_hWnd))
     ::SetWindowPos(m_hWnd, nullptr, x, y, width + shadow, height + shadow, SWP_NOZORDER | SWP_NOACTIVATE);
-  m_rectTearOffBand = CRect(border, border, width - border, border + band);
+  // What the logo leaves of the inside: the tear-off band, the scroll areas and the items.
+  CRect inside(border, border, width - border, height - border);
+  m_rectLogo.SetRectEmpty();
+  if (m_iLogoSize > 0) {
+    m_rectLogo = inside;
+    switch (m_nLogoLocation) {
+      case kLogoRight:
+        m_rectLogo.left = inside.right -= logoWide;
+        break;
+      case kLogoTop:
+        m_rectLogo.bottom = inside.top += logoHigh;
+        break;
+      case kLogoBottom:
+        m_rectLogo.top = inside.bottom -= logoHigh;
+        break;
+      default:
+        m_rectLogo.right = inside.left += logoWide;
+        break;
+    }
+  }
+  m_rectTearOffBand = CRect(inside.left, inside.top, inside.right, inside.top + band);
   UpdateTearOffTip();
-  m_rectScrollUp = CRect(border, border + band, width - border, border + band + m_iScrollBtnHeight);
-  m_rectScrollDn = CRect(border, height - border - m_iScrollBtnHeight, width - border, height - border);
-  ::SetWindowPos(m_wndMenuBar.m_hWnd, nullptr, border, border + band + m_iScrollBtnHeight, barSize.cx,
-                 height - 2 * border - band - 2 * m_iScrollBtnHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+  m_rectScrollUp =
+      CRect(inside.left, inside.top + band, inside.right, inside.top + band + m_iScrollBtnHeight);
+  m_rectScrollDn = CRect(inside.left, inside.bottom - m_iScrollBtnHeight, inside.right, inside.bottom);
+  ::SetWindowPos(m_wndMenuBar.m_hWnd, nullptr, inside.left, inside.top + band + m_iScrollBtnHeight,
+                 barSize.cx, inside.Height() - band - 2 * m_iScrollBtnHeight, SWP_NOZORDER | SWP_NOACTIVATE);
   m_wndMenuBar.AdjustLayout();
 }
 
@@ -560,6 +585,8 @@ void CTKPopupMenu::OnPaint() {
     if (m_iScrollMode > 0) look->PaintButtonEdge(&dc, nullptr, m_rectScrollDn, 2);
   }
   if (!m_rectTearOffBand.IsRectEmpty()) PaintTearOffBand(&dc);
+  if (!m_rectLogo.IsRectEmpty())
+    if (auto* site = CTKFrameSite::Of(FrameOf(this))) site->OnDrawMenuLogo(&dc, this, &m_rectLogo);
   if (m_iShadowSize > 0) {
     DrawManager shadow(dc);
     shadow.PaintShadow(menu, m_iShadowSize, 100, 65, nullptr, nullptr,
@@ -730,7 +757,14 @@ int CTKPopupMenu::HitTest(POINT screen) const {
   if (at.x >= m_FinalSize.cx) return kHitRightShadow;
   if (at.y >= m_FinalSize.cy) return kHitBottomShadow;
   if (m_rectTearOffBand.PtInRect(at)) return kHitTearOff;
+  if (m_rectLogo.PtInRect(at)) return kHitLogo;
   return kHitItems;
+}
+
+void CTKPopupMenu::EnableMenuLogo(int size, int location) {
+  m_iLogoSize = size > 0 ? size : 0;
+  m_nLogoLocation = location >= kLogoLeft && location <= kLogoBottom ? location : kLogoLeft;
+  RecalcLayout();
 }
 
 CRect CTKPopupMenu::OpenerButtonRect() const {

@@ -77,6 +77,12 @@ public:
   void SetMessageWnd(CWnd* window) { m_pMessageWnd = window; }
   void SetRightAlign(BOOL on = TRUE) { m_bRightAlign = on; }
   int GetShadowDepth() const { return m_iShadowSize; }
+  // A band of the given size along one side of the popup, drawn by the frame's logo
+  // hook (a frame declares it when the popup opens). Size 0: none.
+  enum LogoLocation { kLogoLeft = 0, kLogoRight = 1, kLogoTop = 2, kLogoBottom = 3 };
+  void EnableMenuLogo(int size, int location = kLogoLeft);
+  // The band in the popup's client coordinates, empty for none.
+  CRect GetLogoRect() const { return m_rectLogo; }
   BOOL IsScrollable() const { return m_bScrollable; }
   // Marks the popup as one holding the chevron's add-or-remove menu.
   BOOL m_bHasAddRemoveMenu = FALSE;
@@ -212,6 +218,9 @@ protected:
   int m_iFadeAlpha = 101;
   DWORD m_dwAnimationStart = 0;
   HMENU m_hTempMenu = nullptr;
+  int m_iLogoSize = 0;
+  int m_nLogoLocation = kLogoLeft;
+  CRect m_rectLogo{0, 0, 0, 0};
 
   static CTKPopupMenu* s_pActivePopupMenu;
 };

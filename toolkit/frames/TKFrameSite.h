@@ -21,7 +21,9 @@ public:
   virtual BOOL OnShowPopupMenuHook(CWnd*, CWnd*, UINT) { return FALSE; }
   virtual BOOL OnDrawMenuImageHook(CDC*, CWnd*) { return FALSE; }
   virtual BOOL OnMenuButtonToolHitTestHook(CWnd*, void*) { return FALSE; }
-  virtual void OnDrawMenuLogoHook(CDC*, CWnd*, const RECT*) {}
+  // Draws a popup's logo band (the rectangle in the popup's client coordinates), for
+  // popups that the frame gave a logo when they opened; nothing by default.
+  virtual void OnDrawMenuLogo(CDC*, CWnd* /*popup*/, const RECT*) {}
   virtual BOOL OnShowCustomizePaneHook(CWnd*, UINT) { return TRUE; }
   // Fills the "Add or Remove Buttons" list further.
   virtual BOOL OnFillCustomizeList(CWnd*, CWnd*) { return TRUE; }

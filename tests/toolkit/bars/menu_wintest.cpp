@@ -49,6 +49,18 @@ const char* const kProfile = "Software\\Tarvel Tests\\Menus\\";
 class CommandFrame : public CTKFrameWnd {
 public:
   std::vector<UINT> commands;
+  // A logo of this size and side for every popup that opens, drawn in one colour.
+  int logoSize = 0;
+  int logoLocation = CTKPopupMenu::kLogoLeft;
+  static constexpr COLORREF kLogoColour = RGB(200, 30, 120);
+
+  BOOL OnMenuPopupShown(CWnd* popup) override {
+    if (auto* menu = dynamic_cast<CTKPopupMenu*>(popup); menu && logoSize > 0)
+      menu->EnableMenuLogo(logoSize, logoLocation);
+    return CTKFrameWnd::OnMenuPopupShown(popup);
+  }
+  void OnDrawMenuLogo(CDC* dc, CWnd*, const RECT* rect) override { dc->FillSolidRect(rect, kLogoColour); }
+
 protected:
   BOOL OnCommand(WPARAM wParam, LPARAM lParam) override {
     if (LOWORD(wParam) >= ID_TEST_NEW && LOWORD(wParam) <= ID_TEST_CUSTOMIZE && lParam == 0) {
@@ -655,6 +667,59 @@ TEST_F(MenuFrame, AccessibilityClientsLearnOfPopupsAndFindTheirItemsOnlyWhileSup
   }
   GlobalData::Get().accessibilityHook = nullptr;
   ::UnhookWinEvent(hook);
+}
+
+TEST_F(MenuFrame, APopupLeavesRoomForTheLogoItsFrameDeclaresOnTheChosenSideAndTheFrameDrawsIt) {
+  Click(TitleCentre(0));
+  CTKPopupMenu* popup = OpenPopup();
+  ASSERT_NE(popup, nullptr);
+  EXPECT_TRUE(popup->GetLogoRect().IsRectEmpty());
+  CRect plain;
+  popup->GetWindowRect(&plain);
+  Tap(VK_ESCAPE);
+  Tap(VK_ESCAPE);
+  ASSERT_TRUE(WaitFor([] { return OpenPopup() == nullptr; }, 2000));
+  constexpr int kSize = 24;
+  for (const int side : {CTKPopupMenu::kLogoLeft, CTKPopupMenu::kLogoRight, CTKPopupMenu::kLogoTop,
+                         CTKPopupMenu::kLogoBottom}) {
+    SCOPED_TRACE(side);
+    frame->logoSize = kSize;
+    frame->logoLocation = side;
+    Click(TitleCentre(0));
+    popup = OpenPopup();
+    ASSERT_NE(popup, nullptr);
+    const bool across = side == CTKPopupMenu::kLogoTop || side == CTKPopupMenu::kLogoBottom;
+    CRect window;
+    popup->GetWindowRect(&window);
+    EXPECT_EQ(window.Width(), plain.Width() + (across ? 0 : kSize));
+    EXPECT_EQ(window.Height(), plain.Height() + (across ? kSize : 0));
+    // The band lies on its side, and the items beside it.
+    const CRect logo = popup->GetLogoRect();
+    EXPECT_EQ(across ? logo.Height() : logo.Width(), kSize);
+    CRect items;
+    popup->GetMenuBar()->GetWindowRect(&items);
+    ::MapWindowPoints(nullptr, popup->m_hWnd, reinterpret_cast<POINT*>(&items), 2);
+    CRect overlap;
+    EXPECT_FALSE(overlap.IntersectRect(&items, &logo));
+    const int gap = side == CTKPopupMenu::kLogoLeft    ? items.left - logo.right
+                    : side == CTKPopupMenu::kLogoRight ? logo.left - items.right
+                    : side == CTKPopupMenu::kLogoTop   ? items.top - logo.bottom
+                                                       : logo.top - items.bottom;
+    EXPECT_GE(gap, 0);
+    EXPECT_LE(gap, 1);
+    POINT centre = logo.CenterPoint();
+    ::ClientToScreen(popup->m_hWnd, &centre);
+    EXPECT_EQ(popup->HitTest(centre), CTKPopupMenu::kHitLogo);
+    Pump(50);
+    const CapturedImage image = CaptureWindow(popup->m_hWnd, false);
+    ASSERT_FALSE(image.Empty());
+    EXPECT_EQ(image.At(logo.CenterPoint().x, logo.CenterPoint().y), CommandFrame::kLogoColour);
+    EXPECT_EQ(image.At(logo.left, logo.top), CommandFrame::kLogoColour);
+    EXPECT_EQ(image.At(logo.right - 1, logo.bottom - 1), CommandFrame::kLogoColour);
+    Tap(VK_ESCAPE);
+    Tap(VK_ESCAPE);
+    ASSERT_TRUE(WaitFor([] { return OpenPopup() == nullptr; }, 2000));
+  }
 }
 
 TEST_F(MenuFrame, ADropDownButtonOnAToolbarRunsItsCommandOrOpensItsMenuFromTheArrow) {
