@@ -828,7 +828,7 @@ void CTKPopupMenu::OnClosing() {
   } else {
     CTKMenuBar::SetShowAllCommands(FALSE);
   }
-  if (auto* toolkitFrame = CTKFrameSite::Of(frame)) toolkitFrame->OnMenuPopupClosed(this);
+  if (auto* toolkitFrame = CTKFrameSite::Of(frame)) toolkitFrame->OnClosePopupMenu(this);
   if (s_pActivePopupMenu == this) s_pActivePopupMenu = nullptr;
   // The last menu gone, the status line goes back to its idle text.
   if (!parent) {
@@ -1189,23 +1189,22 @@ CTKToolBar* CTKPopupMenu::CreateTearOffBar(CFrameWnd* frame, UINT id, const char
   return bar;
 }
 
+CString CTKPopupMenu::TearOffTitle() const {
+  CString name;
+  if (!m_pParentBtn) return name;
+  for (int i = 0; i < m_pParentBtn->m_strText.GetLength(); ++i)
+    if (m_pParentBtn->m_strText[i] != '&') name += m_pParentBtn->m_strText[i];
+  return name;
+}
+
 BOOL CTKPopupMenu::TearOff(CPoint screen) {
   if (!m_pParentBtn || !m_pParentBtn->IsTearOffMenu()) return FALSE;
   CFrameWnd* frame = FrameOf(this);
   CTKFrameSite* site = CTKFrameSite::Of(frame);
   if (!site) return FALSE;
-  const UINT id = m_pParentBtn->m_uiTearOffBarID;
-  CControlBar* bar = frame->GetControlBar(id);
-  if (!bar) {
-    // Named after the menu, without its access key mark.
-    CString name;
-    for (int i = 0; i < m_pParentBtn->m_strText.GetLength(); ++i)
-      if (m_pParentBtn->m_strText[i] != '&') name += m_pParentBtn->m_strText[i];
-    CTKToolBar* torn = CreateTearOffBar(frame, id, name);
-    if (!torn) return FALSE;
-    site->GetFrameHelper().RememberTearOffBar(torn);
-    bar = torn;
-  }
+  CControlBar* bar = frame->GetControlBar(m_pParentBtn->m_uiTearOffBarID);
+  if (!bar) bar = site->OnTearOffMenu(this);
+  if (!bar) return FALSE;
   // The menu closes; its bar floats where the pointer left the band.
   CloseMenu();
   frame->FloatControlBar(bar, screen, CBRS_ALIGN_TOP);

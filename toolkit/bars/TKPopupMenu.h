@@ -102,6 +102,9 @@ public:
   BOOL TearOff(CPoint screen);
   // A floating toolbar of the menu's items, with the tear-off id and the menu's name.
   CTKToolBar* CreateTearOffBar(CFrameWnd* frame, UINT id, const char* name);
+  // The name of the bar a torn-off menu becomes: its button's text without access key
+  // marks.
+  CString TearOffTitle() const;
   CRect GetTearOffBand() const { return m_rectTearOffBand; }
   // Popups whose windows are gone are deleted here, outside any of their handlers.
   static void DeleteClosedMenus();

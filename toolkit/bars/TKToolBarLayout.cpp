@@ -497,10 +497,10 @@ BOOL CTKToolBar::DrawButton(CDC* dc, CTKToolbarButton* button, CTKToolbarImageLi
 
 // Tooltips -----------------------------------------------------------------------------
 
-BOOL CTKToolBar::OnUserToolTip(CTKToolbarButton* button, CString&) const {
+BOOL CTKToolBar::OnUserToolTip(CTKToolbarButton* button, CString& text) const {
   HWND top = m_hWnd ? ::GetAncestor(m_hWnd, GA_ROOT) : nullptr;
   auto* frame = CTKFrameSite::Of(CWnd::FromHandlePermanent(top));
-  return frame && frame->OnMenuButtonToolHitTestHook(const_cast<CTKToolBar*>(this), button);
+  return frame && frame->OnMenuButtonToolTip(button, text);
 }
 
 int CTKToolBar::OnToolHitTest(CPoint point, TOOLINFOA* info) {

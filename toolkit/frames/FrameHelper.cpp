@@ -1,5 +1,6 @@
 #include "toolkit/frames/FrameHelper.h"
 
+#include "toolkit/bars/TKPopupMenu.h"
 #include "toolkit/bars/TKToolBar.h"
 #include "toolkit/frames/CommandUsageCounter.h"
 #include "toolkit/frames/GlobalData.h"
@@ -322,6 +323,15 @@ void CTKFrameSite::OnMenuPopupClosed(CWnd* popup) {
     if (auto* menu = dynamic_cast<CTKPopupMenuBase*>(popup)) menu->DestroyTempMenu();
   }
   if (popup == CTKFrameWnd::OpenPopupMenu()) CTKFrameWnd::SetOpenPopupMenu(nullptr);
+}
+
+CControlBar* CTKFrameSite::OnTearOffMenu(CTKPopupMenu* popup) {
+  auto* frame = dynamic_cast<CFrameWnd*>(this);
+  CTKToolbarMenuButton* button = popup ? popup->GetParentButton() : nullptr;
+  if (!frame || !button || !button->IsTearOffMenu()) return nullptr;
+  CTKToolBar* bar = popup->CreateTearOffBar(frame, button->m_uiTearOffBarID, popup->TearOffTitle());
+  if (bar) GetFrameHelper().RememberTearOffBar(bar);
+  return bar;
 }
 
 LRESULT FrameHelper::OnCreateToolbarMessage(LPARAM lParam) {

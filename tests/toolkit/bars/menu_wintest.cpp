@@ -28,6 +28,7 @@
 #include "toolkit/frames/TKWinXPVisualManager.h"
 
 #include "platform/afx/linux_headers_begin.h"
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <string>
@@ -60,6 +61,18 @@ public:
     return CTKFrameWnd::OnMenuPopupShown(popup);
   }
   void OnDrawMenuLogo(CDC* dc, CWnd*, const RECT* rect) override { dc->FillSolidRect(rect, kLogoColour); }
+  // The image of this command, which the image lists lack, is the frame's; the
+  // commands whose images it was asked for.
+  UINT ownImageCommand = 0;
+  std::vector<UINT> imagesAskedFor;
+  BOOL OnDrawMenuImage(CDC* dc, CTKToolbarMenuButton* button, const RECT* column) override {
+    imagesAskedFor.push_back(button->m_nID);
+    if (button->m_nID != ownImageCommand) return FALSE;
+    CRect image = *column;
+    image.DeflateRect(4, 4);
+    dc->FillSolidRect(&image, kLogoColour);
+    return TRUE;
+  }
 
 protected:
   BOOL OnCommand(WPARAM wParam, LPARAM lParam) override {
@@ -720,6 +733,35 @@ TEST_F(MenuFrame, APopupLeavesRoomForTheLogoItsFrameDeclaresOnTheChosenSideAndTh
     Tap(VK_ESCAPE);
     ASSERT_TRUE(WaitFor([] { return OpenPopup() == nullptr; }, 2000));
   }
+}
+
+TEST_F(MenuFrame, TheFrameDrawsTheImagesOfMenuCommandsThatTheImageListsLack) {
+  frame->ownImageCommand = ID_TEST_VIEW_STATUS;
+  // The File menu's commands have their toolbar images: the frame is not asked.
+  Click(TitleCentre(0));
+  ASSERT_NE(OpenPopup(), nullptr);
+  Pump(50);
+  for (const UINT id : {ID_TEST_NEW, ID_TEST_OPEN, ID_TEST_SAVE})
+    EXPECT_EQ(std::count(frame->imagesAskedFor.begin(), frame->imagesAskedFor.end(), id), 0) << id;
+  Tap(VK_ESCAPE);
+  Tap(VK_ESCAPE);
+  ASSERT_TRUE(WaitFor([] { return OpenPopup() == nullptr; }, 2000));
+  // The View menu's have none: the frame draws the one it knows, in its column.
+  Click(TitleCentre(2));
+  CTKPopupMenu* popup = OpenPopup();
+  ASSERT_NE(popup, nullptr);
+  ASSERT_EQ(ItemsOf(popup), (std::vector<std::string>{"&Toolbar", "&Status Bar"}));
+  Pump(50);
+  EXPECT_GT(std::count(frame->imagesAskedFor.begin(), frame->imagesAskedFor.end(), ID_TEST_VIEW_STATUS), 0);
+  const CapturedImage image = CaptureWindow(popup->GetMenuBar()->m_hWnd, true);
+  ASSERT_FALSE(image.Empty());
+  const CRect own = popup->GetMenuItem(1)->m_rect;
+  const CRect other = popup->GetMenuItem(0)->m_rect;
+  const int columnCentre = own.left + (popup->GetMenuBar()->m_menuImageSize.cx + 2) / 2 + 2;
+  EXPECT_EQ(image.At(columnCentre, own.CenterPoint().y), CommandFrame::kLogoColour);
+  EXPECT_NE(image.At(columnCentre, other.CenterPoint().y), CommandFrame::kLogoColour);
+  Tap(VK_ESCAPE);
+  Tap(VK_ESCAPE);
 }
 
 TEST_F(MenuFrame, ADropDownButtonOnAToolbarRunsItsCommandOrOpensItsMenuFromTheArrow) {
