@@ -143,6 +143,7 @@ BOOL CTKToolBar::CreateEx(CWnd* parent, DWORD controlStyle, DWORD style, CRect b
 }
 
 BEGIN_MESSAGE_MAP(CTKToolBar, CTKBaseControlBar)
+  ON_MESSAGE(WM_HELPHITTEST, OnHelpHitTest)
   ON_WM_CREATE()
   ON_WM_DESTROY()
   ON_WM_PAINT()

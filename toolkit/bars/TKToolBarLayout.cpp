@@ -323,6 +323,13 @@ void CTKToolBar::RebuildAccelerationKeys() {
   }
 }
 
+LRESULT CTKToolBar::OnHelpHitTest(WPARAM, LPARAM point) {
+  const int index = HitTest(CPoint(static_cast<short>(LOWORD(point)), static_cast<short>(HIWORD(point))));
+  CTKToolbarButton* button = index >= 0 ? GetButton(index) : nullptr;
+  if (!button || button->m_nID == 0 || button->m_nID == (UINT)-1) return 0;
+  return HID_BASE_COMMAND + button->m_nID;
+}
+
 int CTKToolBar::HitTest(CPoint point) {
   int index = 0;
   for (POSITION pos = m_Buttons.GetHeadPosition(); pos; ++index) {

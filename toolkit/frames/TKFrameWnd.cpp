@@ -36,6 +36,26 @@ BOOL CTKFrameWnd::OnCommand(WPARAM wParam, LPARAM lParam) {
   return CFrameWnd::OnCommand(wParam, lParam);
 }
 
+void CTKFrameWnd::ContextHelpFor(CFrameWnd* frame, BOOL& running) {
+  // The hook is left as it was found (customization may have it on).
+  const BOOL hadHook = CTKToolBar::HasHotTrackHook();
+  running = TRUE;
+  if (!hadHook) CTKToolBar::SetHotTrackHook(TRUE);
+  frame->CFrameWnd::OnContextHelp();
+  if (!hadHook) CTKToolBar::SetHotTrackHook(FALSE);
+  running = FALSE;
+}
+
+void CTKFrameWnd::OnContextHelp() { ContextHelpFor(this, m_inContextHelp); }
+
+void CTKFrameWnd::WinHelp(DWORD_PTR data, UINT command) {
+  if (data == 0 && m_inContextHelp) {
+    CFrameWnd::OnContextHelp();
+    return;
+  }
+  CFrameWnd::WinHelp(data, command);
+}
+
 BEGIN_MESSAGE_MAP(CTKFrameWnd, CFrameWnd)
   ON_TK_FRAME_MESSAGES()
 END_MESSAGE_MAP()

@@ -8,6 +8,7 @@
 // handled as the program's message loop handles it.
 #include "support/wine/GTestWin.h"
 
+#include "support/wine/HelpRequests.h"
 #include "support/wine/WindowCapture.h"
 #include "toolkit/bars/CustomizeButton.h"
 #include "toolkit/bars/TKCustomizeMenuButton.h"
@@ -29,6 +30,7 @@
 
 #include "platform/afx/linux_headers_begin.h"
 #include <algorithm>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <string>
@@ -762,6 +764,119 @@ TEST_F(MenuFrame, TheFrameDrawsTheImagesOfMenuCommandsThatTheImageListsLack) {
   EXPECT_NE(image.At(columnCentre, other.CenterPoint().y), CommandFrame::kLogoColour);
   Tap(VK_ESCAPE);
   Tap(VK_ESCAPE);
+}
+
+// Input made while a modal loop that the next call enters runs: the ticks of a timer
+// handled by that loop take the steps in turn (a step that returns false is tried
+// again on the next tick), so that the input reaches the loop and no other. When the
+// steps are done and the loop still runs, the next tick leaves help mode, so that a
+// test whose input went astray fails instead of waiting for ever.
+struct InputInLoop {
+  using Step = std::function<bool()>;
+  static std::deque<Step>& Steps() {
+    static std::deque<Step> steps;
+    return steps;
+  }
+  static CFrameWnd*& Frame() {
+    static CFrameWnd* frame = nullptr;
+    return frame;
+  }
+  static void CALLBACK Tick(HWND, UINT, UINT_PTR id, DWORD) {
+    if (!Steps().empty()) {
+      if (Steps().front()()) Steps().pop_front();
+      return;
+    }
+    ::KillTimer(nullptr, id);
+    if (Frame()) Frame()->m_bHelpMode = FALSE;
+  }
+  static void Run(CFrameWnd* frame, UINT command, std::deque<Step> steps) {
+    Steps() = std::move(steps);
+    Frame() = frame;
+    const UINT_PTR timer = ::SetTimer(nullptr, 0, 50, Tick);
+    frame->SendMessage(WM_COMMAND, command);
+    ::KillTimer(nullptr, timer);
+    Steps().clear();
+    Frame() = nullptr;
+  }
+};
+
+// The buttons pressed and released where the pointer is.
+bool Buttons(DWORD down, DWORD up) {
+  INPUT in[2]{};
+  in[0].type = in[1].type = INPUT_MOUSE;
+  in[0].mi.dwFlags = down;
+  in[1].mi.dwFlags = up;
+  ::SendInput(2, in, sizeof(INPUT));
+  return true;
+}
+
+bool MovePointer(POINT screen) {
+  const int w = ::GetSystemMetrics(SM_CXSCREEN), h = ::GetSystemMetrics(SM_CYSCREEN);
+  INPUT in{};
+  in.type = INPUT_MOUSE;
+  in.mi.dx = (screen.x * 65536 + w - 1) / w;
+  in.mi.dy = (screen.y * 65536 + h - 1) / h;
+  in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  ::SendInput(1, &in, sizeof in);
+  return true;
+}
+
+TEST_F(MenuFrame, ContextHelpGivesTheHelpOfTheClickedButtonsCommandWithTheToolbarsHookOnWhileItRuns) {
+  bool hookWhileHelping = false;
+  helptest::Recorder help([&] { hookWhileHelping = CTKToolBar::HasHotTrackHook(); });
+  CRect openButton, client;
+  fileBar->GetItemRect(1, &openButton);
+  ASSERT_EQ(fileBar->GetButton(1)->m_nID, static_cast<UINT>(ID_TEST_OPEN));
+  const POINT open = CentreOf(*fileBar, openButton);
+  ::GetClientRect(frameHwnd, &client);
+  const POINT nothing =
+      CentreOf(*frame, CRect(client.right - 30, client.bottom - 30, client.right - 20, client.bottom - 20));
+  const auto leftClick = [] { return Buttons(MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP); };
+  const struct {
+    const char* name;
+    POINT start;
+    std::deque<InputInLoop::Step> steps;
+    bool helped;
+  } cases[] = {
+      {"a click on a button", open, {leftClick}, true},
+      {"Escape",
+       open,
+       {[] {
+         Key(VK_ESCAPE, true);
+         Key(VK_ESCAPE, false);
+         return true;
+       }},
+       false},
+      {"the right button", open, {[] { return Buttons(MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP); }}, false},
+      // A spot without help leaves the user in help mode for the next click.
+      {"a click where nothing has help, then on a button",
+       nothing,
+       {leftClick, [&] { return MovePointer(open); },
+        // The pointer rests a tick on the button before the click, as a user's does.
+        [&] { return CursorAt(open); }, [&] { return CursorAt(open) && leftClick(); }},
+       true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    MoveMouse(c.start);
+    Pump(30);
+    helptest::Recorder::Requests().clear();
+    hookWhileHelping = false;
+    InputInLoop::Run(frame, ID_CONTEXT_HELP, c.steps);
+    Pump(50);
+    const auto& requests = helptest::Recorder::Requests();
+    ASSERT_EQ(requests.size(), c.helped ? 1u : 0u);
+    if (c.helped) {
+      EXPECT_EQ(requests[0].window, frameHwnd);
+      EXPECT_TRUE(helptest::IsProgramHelpFile(requests[0].file)) << requests[0].file;
+      EXPECT_EQ(requests[0].command, static_cast<UINT>(HELP_CONTEXT));
+      EXPECT_EQ(requests[0].data, static_cast<ULONG_PTR>(HID_BASE_COMMAND + ID_TEST_OPEN));
+      EXPECT_TRUE(hookWhileHelping);
+    }
+    EXPECT_FALSE(frame->m_bHelpMode);
+    EXPECT_FALSE(CTKToolBar::HasHotTrackHook());
+    EXPECT_EQ(::GetCapture(), nullptr);
+  }
 }
 
 TEST_F(MenuFrame, ADropDownButtonOnAToolbarRunsItsCommandOrOpensItsMenuFromTheArrow) {
