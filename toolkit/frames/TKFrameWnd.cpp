@@ -48,12 +48,14 @@ void CTKFrameWnd::ContextHelpFor(CFrameWnd* frame, BOOL& running) {
 
 void CTKFrameWnd::OnContextHelp() { ContextHelpFor(this, m_inContextHelp); }
 
+BOOL CTKFrameWnd::ContextHelpAgainFor(CFrameWnd* frame, DWORD_PTR data, BOOL running) {
+  if (data != 0 || !running) return FALSE;
+  frame->CFrameWnd::OnContextHelp();
+  return TRUE;
+}
+
 void CTKFrameWnd::WinHelp(DWORD_PTR data, UINT command) {
-  if (data == 0 && m_inContextHelp) {
-    CFrameWnd::OnContextHelp();
-    return;
-  }
-  CFrameWnd::WinHelp(data, command);
+  if (!ContextHelpAgainFor(this, data, m_inContextHelp)) CFrameWnd::WinHelp(data, command);
 }
 
 BEGIN_MESSAGE_MAP(CTKFrameWnd, CFrameWnd)

@@ -65,6 +65,9 @@ public:
   static void EnableDockingFor(CFrameWnd* frame, DWORD style);
   // The context help of any toolkit frame; running is the frame's flag of it.
   static void ContextHelpFor(CFrameWnd* frame, BOOL& running);
+  // A help request for context 0 while the frame runs context help starts it again
+  // (the user clicked where nothing has help): TRUE when it did.
+  static BOOL ContextHelpAgainFor(CFrameWnd* frame, DWORD_PTR data, BOOL running);
   // A library popup menu opened or closed in some toolkit frame.
   static void SetOpenPopupMenu(CWnd* popup) { s_pOpenPopup = popup; }
 

@@ -37,11 +37,7 @@ CTKMDIFrameWnd::~CTKMDIFrameWnd() = default;
 void CTKMDIFrameWnd::OnContextHelp() { CTKFrameWnd::ContextHelpFor(this, m_inContextHelp); }
 
 void CTKMDIFrameWnd::WinHelp(DWORD_PTR data, UINT command) {
-  if (data == 0 && m_inContextHelp) {
-    CFrameWnd::OnContextHelp();
-    return;
-  }
-  CMDIFrameWnd::WinHelp(data, command);
+  if (!CTKFrameWnd::ContextHelpAgainFor(this, data, m_inContextHelp)) CMDIFrameWnd::WinHelp(data, command);
 }
 
 BEGIN_MESSAGE_MAP(CTKMDIFrameWnd, CMDIFrameWnd)
