@@ -53,8 +53,11 @@ void CFrameWnd::OnContextHelp() {
   ::SetCapture(m_hWnd);
   BOOL clicked = FALSE;
   DWORD context = 0;
+  // The click that ends help mode is the mode's to its release: the release must not
+  // reach the window under the pointer (a toolbar would open its menu).
+  UINT endingRelease = 0;
   MSG msg;
-  while (m_bHelpMode && ::GetCapture() == m_hWnd) {
+  while ((m_bHelpMode || endingRelease) && ::GetCapture() == m_hWnd) {
     if (!::GetMessageA(&msg, nullptr, 0, 0)) {
       ::PostQuitMessage(static_cast<int>(msg.wParam));
       break;
@@ -62,14 +65,28 @@ void CFrameWnd::OnContextHelp() {
     switch (msg.message) {
       case WM_LBUTTONDOWN:
       case WM_NCLBUTTONDOWN:
+        if (!m_bHelpMode) break;
         context = HelpContextAt(m_hWnd, msg.pt);
         clicked = TRUE;
         m_bHelpMode = FALSE;
+        endingRelease = WM_LBUTTONUP;
         break;
       case WM_RBUTTONDOWN:
       case WM_NCRBUTTONDOWN:
+        if (!m_bHelpMode) break;
         m_bHelpMode = FALSE;
+        endingRelease = WM_RBUTTONUP;
         break;
+      case WM_LBUTTONUP:
+      case WM_RBUTTONUP:
+      case WM_NCLBUTTONUP:
+      case WM_NCRBUTTONUP: {
+        const UINT release = msg.message == WM_NCLBUTTONUP   ? WM_LBUTTONUP
+                             : msg.message == WM_NCRBUTTONUP ? WM_RBUTTONUP
+                                                             : msg.message;
+        if (release == endingRelease) endingRelease = 0;
+        break;
+      }
       case WM_KEYDOWN:
       case WM_SYSKEYDOWN:
         if (msg.wParam == VK_ESCAPE) m_bHelpMode = FALSE;
@@ -79,8 +96,6 @@ void CFrameWnd::OnContextHelp() {
       case WM_SETCURSOR:
         ::SetCursor(arrow);
         break;
-      case WM_LBUTTONUP:
-      case WM_RBUTTONUP:
       case WM_LBUTTONDBLCLK:
       case WM_RBUTTONDBLCLK:
       case WM_KEYUP:
