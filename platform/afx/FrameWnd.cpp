@@ -26,7 +26,95 @@ BEGIN_MESSAGE_MAP(CFrameWnd, CWnd)
   ON_MESSAGE(WM_IDLEUPDATECMDUI, OnIdleUpdateCmdUI)
   ON_MESSAGE(WM_SETMESSAGESTRING, OnSetMessageString)
   ON_MESSAGE(WM_MENUSELECT, OnMenuSelect)
+  ON_COMMAND(ID_CONTEXT_HELP, OnContextHelp)
 END_MESSAGE_MAP()
+
+namespace {
+// The help context of what lies under a screen point: the first answer to
+// WM_HELPHITTEST from the window there up to the frame.
+DWORD HelpContextAt(HWND frame, POINT screen) {
+  for (HWND at = ::WindowFromPoint(screen); at; at = ::GetParent(at)) {
+    POINT client = screen;
+    ::ScreenToClient(at, &client);
+    const auto context =
+        static_cast<DWORD>(::SendMessageA(at, WM_HELPHITTEST, 0, MAKELPARAM(client.x, client.y)));
+    if (context) return context;
+    if (at == frame) break;
+  }
+  return 0;
+}
+}  // namespace
+
+void CFrameWnd::OnContextHelp() {
+  if (m_bHelpMode || !m_hWnd) return;
+  m_bHelpMode = TRUE;
+  const HCURSOR arrow = ::LoadCursorA(nullptr, IDC_HELP);
+  const HCURSOR old = ::SetCursor(arrow);
+  ::SetCapture(m_hWnd);
+  BOOL clicked = FALSE;
+  DWORD context = 0;
+  // The click that ends help mode is the mode's to its release: the release must not
+  // reach the window under the pointer (a toolbar would open its menu).
+  UINT endingRelease = 0;
+  MSG msg;
+  while ((m_bHelpMode || endingRelease) && ::GetCapture() == m_hWnd) {
+    if (!::GetMessageA(&msg, nullptr, 0, 0)) {
+      ::PostQuitMessage(static_cast<int>(msg.wParam));
+      break;
+    }
+    switch (msg.message) {
+      case WM_LBUTTONDOWN:
+      case WM_NCLBUTTONDOWN:
+        if (!m_bHelpMode) break;
+        context = HelpContextAt(m_hWnd, msg.pt);
+        clicked = TRUE;
+        m_bHelpMode = FALSE;
+        endingRelease = WM_LBUTTONUP;
+        break;
+      case WM_RBUTTONDOWN:
+      case WM_NCRBUTTONDOWN:
+        if (!m_bHelpMode) break;
+        m_bHelpMode = FALSE;
+        endingRelease = WM_RBUTTONUP;
+        break;
+      case WM_LBUTTONUP:
+      case WM_RBUTTONUP:
+      case WM_NCLBUTTONUP:
+      case WM_NCRBUTTONUP: {
+        const UINT release = msg.message == WM_NCLBUTTONUP   ? WM_LBUTTONUP
+                             : msg.message == WM_NCRBUTTONUP ? WM_RBUTTONUP
+                                                             : msg.message;
+        if (release == endingRelease) endingRelease = 0;
+        break;
+      }
+      case WM_KEYDOWN:
+      case WM_SYSKEYDOWN:
+        if (msg.wParam == VK_ESCAPE) m_bHelpMode = FALSE;
+        break;
+      case WM_MOUSEMOVE:
+      case WM_NCMOUSEMOVE:
+      case WM_SETCURSOR:
+        ::SetCursor(arrow);
+        break;
+      case WM_LBUTTONDBLCLK:
+      case WM_RBUTTONDBLCLK:
+      case WM_KEYUP:
+      case WM_CHAR:
+      case WM_SYSKEYUP:
+      case WM_SYSCHAR:
+        // Input is the help mode's while it lasts.
+        break;
+      default:
+        ::TranslateMessage(&msg);
+        ::DispatchMessageA(&msg);
+        break;
+    }
+  }
+  if (::GetCapture() == m_hWnd) ::ReleaseCapture();
+  ::SetCursor(old);
+  m_bHelpMode = FALSE;
+  if (clicked) WinHelp(context, HELP_CONTEXT);
+}
 
 namespace {
 void UpdateBarsBelow(HWND parent, CFrameWnd* target, BOOL disableIfNoHandler) {

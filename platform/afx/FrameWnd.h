@@ -24,6 +24,18 @@ class CView;
 #ifndef WM_SETMESSAGESTRING
 #define WM_SETMESSAGESTRING 0x0362
 #endif
+#ifndef WM_HELPHITTEST
+// Asked of a window in context help (lParam a client point): the help context there, 0
+// for none.
+#define WM_HELPHITTEST 0x0366
+#endif
+#ifndef ID_CONTEXT_HELP
+#define ID_CONTEXT_HELP 0xE145
+#endif
+#ifndef HID_BASE_COMMAND
+// Help contexts of commands are the command ids plus this.
+#define HID_BASE_COMMAND 0x00010000
+#endif
 
 class CFrameWnd : public CWnd {
   DECLARE_DYNAMIC(CFrameWnd)
@@ -112,6 +124,14 @@ public:
   void SetMessageText(UINT id);
   // The prompt of a command: its string resource up to the first '\n'.
   virtual CString GetMessageString(UINT id) const;
+
+  // Context help (the command ID_CONTEXT_HELP, which programs bind to Shift+F1): the
+  // pointer becomes the help arrow until the user clicks (the help of what lies under
+  // the pointer, the answer of the first window from there up to the frame that knows
+  // one to WM_HELPHITTEST, goes to WinHelp; 0 when none knows) or leaves it with
+  // Escape or the right button.
+  virtual void OnContextHelp();
+  BOOL m_bHelpMode = FALSE;
 
 protected:
   // While the frame is created with a context: makes the client (the view).

@@ -2,6 +2,7 @@
 
 #include "platform/afx/linux_headers_begin.h"
 #include <cstdlib>
+#include <cstring>
 #include "platform/afx/linux_headers_end.h"
 
 #include "platform/afx/linux_headers_begin.h"
@@ -228,6 +229,37 @@ LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
   LRESULT result = 0;
   if (!OnWndMsg(message, wParam, lParam, &result)) result = DefWindowProc(message, wParam, lParam);
   return result;
+}
+
+namespace {
+AfxWinHelpFunction g_winHelp = ::WinHelpA;
+}  // namespace
+
+AfxWinHelpFunction AfxSetWinHelpFunction(AfxWinHelpFunction function) {
+  AfxWinHelpFunction old = g_winHelp;
+  g_winHelp = function ? function : ::WinHelpA;
+  return old;
+}
+
+BOOL AfxCallWinHelp(HWND window, const char* helpFile, UINT command, ULONG_PTR data) {
+  return g_winHelp(window, helpFile, command, data);
+}
+
+CString AfxGetHelpFilePath() {
+  char path[MAX_PATH] = "";
+  const DWORD length = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return CString();
+  char* dot = strrchr(path, '.');
+  char* slash = strrchr(path, '\\');
+  if (dot && (!slash || dot > slash)) *dot = '\0';
+  CString file = path;
+  file += ".HLP";
+  return file;
+}
+
+void CWnd::WinHelp(DWORD_PTR data, UINT command) {
+  HWND top = m_hWnd ? ::GetAncestor(m_hWnd, GA_ROOT) : nullptr;
+  AfxCallWinHelp(top ? top : m_hWnd, AfxGetHelpFilePath(), command, data);
 }
 
 BOOL CWnd::OnCommand(WPARAM wParam, LPARAM lParam) {

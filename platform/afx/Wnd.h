@@ -58,6 +58,9 @@ public:
   virtual BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
   virtual LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam);
   virtual BOOL OnCommand(WPARAM wParam, LPARAM lParam);
+  // The program's help for this window: the help file's topic data (command says
+  // how WinHelp reads data), shown for the window's top-level window.
+  virtual void WinHelp(DWORD_PTR data, UINT command = HELP_CONTEXT);
   // A notification this window sent its parent, offered back to it first; TRUE when
   // this window handled it (the parent then does nothing more).
   virtual BOOL OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
@@ -206,3 +209,12 @@ LRESULT CALLBACK AfxWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
 // Registers (once) and names a window class that routes to AfxWndProc.
 const char* AfxRegisterWndClass(UINT classStyle, HCURSOR cursor = nullptr, HBRUSH background = nullptr,
                                 HICON icon = nullptr);
+
+// The program's help file: the program's own path with the extension ".HLP".
+CString AfxGetHelpFilePath();
+// Every help request of the framework and the toolkit goes through one WinHelp
+// function: WinHelpA unless replaced (tests replace it so that no help program starts).
+// Returns the function replaced.
+using AfxWinHelpFunction = BOOL(WINAPI*)(HWND, LPCSTR, UINT, ULONG_PTR);
+AfxWinHelpFunction AfxSetWinHelpFunction(AfxWinHelpFunction function);
+BOOL AfxCallWinHelp(HWND window, const char* helpFile, UINT command, ULONG_PTR data);

@@ -158,10 +158,15 @@ void CTKPopupMenu::DeleteClosedMenus() {
 CTKPopupMenu::CTKPopupMenu() = default;
 
 CTKPopupMenu::~CTKPopupMenu() {
+  DestroyTempMenu();
   GiveBackScreenPicture(m_hScreenUnder);
   if (m_hMenu && m_bOwnsMenu && ::IsMenu(m_hMenu)) ::DestroyMenu(m_hMenu);
   if (s_pActivePopupMenu == this) s_pActivePopupMenu = nullptr;
 }
+
+const UINT CTKPopupMenu::s_accHitTestMessage = ::RegisterWindowMessageA("TKM_ACCHITTEST");
+const UINT CTKPopupMenu::s_accGetStateMessage = ::RegisterWindowMessageA("TKM_ACCGETSTATE");
+const UINT CTKPopupMenu::s_getObjectMessage = ::RegisterWindowMessageA("TKM_GETOBGECT");
 
 BEGIN_MESSAGE_MAP(CTKPopupMenu, CTKPopupMenuBase)
   ON_WM_CREATE()
@@ -178,6 +183,9 @@ BEGIN_MESSAGE_MAP(CTKPopupMenu, CTKPopupMenuBase)
   ON_WM_LBUTTONUP()
   ON_WM_SIZE()
   ON_MESSAGE(WM_ACTIVATEAPP, OnActivateApp)
+  ON_MESSAGE(WM_GETOBJECT, OnGetObject)
+  ON_REGISTERED_MESSAGE(CTKPopupMenu::s_accHitTestMessage, OnAccHitTest)
+  ON_REGISTERED_MESSAGE(CTKPopupMenu::s_accGetStateMessage, OnAccGetState)
   ON_NOTIFY(TTN_GETDISPINFOA, kTearOffToolId, OnTearOffTipText)
   ON_NOTIFY(TTN_GETDISPINFOW, kTearOffToolId, OnTearOffTipText)
   ON_NOTIFY(TTN_SHOW, kTearOffToolId, OnTearOffTipShow)
@@ -504,8 +512,12 @@ void CTKPopupMenu::RecalcLayout() {
   const int band = m_pParentBtn && m_pParentBtn->IsTearOffMenu() && !CTKToolBar::IsCustomizeMode()
                        ? kTearOffBandHeight
                        : 0;
-  int width = barSize.cx + 2 * border;
-  int height = barSize.cy + 2 * border + band;
+  // The logo band lies inside the menu frame, beside (or above or below) the items.
+  const BOOL logoAcross = m_nLogoLocation == kLogoTop || m_nLogoLocation == kLogoBottom;
+  const int logoWide = m_iLogoSize > 0 && !logoAcross ? m_iLogoSize : 0;
+  const int logoHigh = m_iLogoSize > 0 && logoAcross ? m_iLogoSize : 0;
+  int width = barSize.cx + 2 * border + logoWide;
+  int height = barSize.cy + 2 * border + band + logoHigh;
   int x = m_ptLocation.x, y = m_ptLocation.y;
   CTKPopupMenu* parentPopup = GetParentPopupMenu();
   CTKToolBar* parentBar = GetParentToolBar();
@@ -566,15 +578,36 @@ void CTKPopupMenu::RecalcLayout() {
   // much as showing it.
   if (::IsWindowVisible(m_hWnd))
     ::SetWindowPos(m_hWnd, nullptr, x, y, width + shadow, height + shadow, SWP_NOZORDER | SWP_NOACTIVATE);
-  m_rectTearOffBand = CRect(border, border, width - border, border + band);
+  // What the logo leaves of the inside: the tear-off band, the scroll areas and the items.
+  CRect inside(border, border, width - border, height - border);
+  m_rectLogo.SetRectEmpty();
+  if (m_iLogoSize > 0) {
+    m_rectLogo = inside;
+    switch (m_nLogoLocation) {
+      case kLogoRight:
+        m_rectLogo.left = inside.right -= logoWide;
+        break;
+      case kLogoTop:
+        m_rectLogo.bottom = inside.top += logoHigh;
+        break;
+      case kLogoBottom:
+        m_rectLogo.top = inside.bottom -= logoHigh;
+        break;
+      default:
+        m_rectLogo.right = inside.left += logoWide;
+        break;
+    }
+  }
+  m_rectTearOffBand = CRect(inside.left, inside.top, inside.right, inside.top + band);
   UpdateTearOffTip();
-  m_rectScrollUp = CRect(border, border + band, width - border, border + band + m_iScrollBtnHeight);
-  m_rectScrollDn = CRect(border, height - border - m_iScrollBtnHeight, width - border, height - border);
-  const CSize barPlace(barSize.cx, height - 2 * border - band - 2 * m_iScrollBtnHeight);
+  m_rectScrollUp =
+      CRect(inside.left, inside.top + band, inside.right, inside.top + band + m_iScrollBtnHeight);
+  m_rectScrollDn = CRect(inside.left, inside.bottom - m_iScrollBtnHeight, inside.right, inside.bottom);
+  const CSize barPlace(barSize.cx, inside.Height() - band - 2 * m_iScrollBtnHeight);
   CRect barNow;
   ::GetWindowRect(m_wndMenuBar.m_hWnd, &barNow);
-  ::SetWindowPos(m_wndMenuBar.m_hWnd, nullptr, border, border + band + m_iScrollBtnHeight, barPlace.cx,
-                 barPlace.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+  ::SetWindowPos(m_wndMenuBar.m_hWnd, nullptr, inside.left, inside.top + band + m_iScrollBtnHeight,
+                 barPlace.cx, barPlace.cy, SWP_NOZORDER | SWP_NOACTIVATE);
   // A new size lays the bar out as it is told of it; the same size needs it here.
   if (barNow.Size() == barPlace) m_wndMenuBar.AdjustLayout();
 }
@@ -658,6 +691,8 @@ void CTKPopupMenu::OnPaint() {
     if (m_iScrollMode > 0) look->PaintButtonEdge(&dc, nullptr, m_rectScrollDn, 2);
   }
   if (!m_rectTearOffBand.IsRectEmpty()) PaintTearOffBand(&dc);
+  if (!m_rectLogo.IsRectEmpty())
+    if (auto* site = CTKFrameSite::Of(FrameOf(this))) site->OnDrawMenuLogo(&dc, this, &m_rectLogo);
   if (m_iShadowSize > 0) {
     DrawManager shadow(dc);
     shadow.PaintShadow(menu, m_iShadowSize, 100, 65, nullptr, nullptr,
@@ -825,7 +860,14 @@ int CTKPopupMenu::HitTest(POINT screen) const {
   if (at.x >= m_FinalSize.cx) return kHitRightShadow;
   if (at.y >= m_FinalSize.cy) return kHitBottomShadow;
   if (m_rectTearOffBand.PtInRect(at)) return kHitTearOff;
+  if (m_rectLogo.PtInRect(at)) return kHitLogo;
   return kHitItems;
+}
+
+void CTKPopupMenu::EnableMenuLogo(int size, int location) {
+  m_iLogoSize = size > 0 ? size : 0;
+  m_nLogoLocation = location >= kLogoLeft && location <= kLogoBottom ? location : kLogoLeft;
+  RecalcLayout();
 }
 
 CRect CTKPopupMenu::OpenerButtonRect() const {
@@ -892,7 +934,7 @@ void CTKPopupMenu::OnClosing() {
   } else {
     CTKMenuBar::SetShowAllCommands(FALSE);
   }
-  if (auto* toolkitFrame = CTKFrameSite::Of(frame)) toolkitFrame->OnMenuPopupClosed(this);
+  if (auto* toolkitFrame = CTKFrameSite::Of(frame)) toolkitFrame->OnClosePopupMenu(this);
   if (s_pActivePopupMenu == this) s_pActivePopupMenu = nullptr;
   // The last menu gone, the status line goes back to its idle text.
   if (!parent) {
@@ -918,6 +960,70 @@ void CTKPopupMenu::PostNcDestroy() {
 LRESULT CTKPopupMenu::OnActivateApp(WPARAM active, LPARAM) {
   if (!active && !CTKToolBar::IsCustomizeMode() && !IsInCommand()) PostMessage(WM_CLOSE);
   return 0;
+}
+
+namespace {
+
+void AppendItemsTo(HMENU menu, CTKPopupMenuBar& bar);
+
+// A menu button's item in a plain menu: its sub-menu as a copy of its own.
+void AppendItem(HMENU menu, const CTKToolbarMenuButton& item) {
+  if (item.IsSeparator()) {
+    ::AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+    return;
+  }
+  UINT flags = MF_STRING;
+  if (item.m_nStyle & TBBS_DISABLED) flags |= MF_GRAYED;
+  if (item.m_nStyle & TBBS_CHECKED) flags |= MF_CHECKED;
+  if (HMENU sub = item.GetCommands().IsEmpty() ? nullptr : item.CreateMenu()) {
+    ::AppendMenuA(menu, flags | MF_POPUP, reinterpret_cast<UINT_PTR>(sub), item.m_strText);
+    return;
+  }
+  ::AppendMenuA(menu, flags, item.m_nID, item.m_strText);
+}
+
+void AppendItemsTo(HMENU menu, CTKPopupMenuBar& bar) {
+  for (int i = 0; i < bar.GetCount(); ++i)
+    if (auto* item = dynamic_cast<CTKToolbarMenuButton*>(bar.GetButton(i))) AppendItem(menu, *item);
+}
+
+}  // namespace
+
+HMENU CTKPopupMenu::CreateTempMenu() {
+  DestroyTempMenu();
+  m_hTempMenu = ::CreatePopupMenu();
+  if (m_hTempMenu) AppendItemsTo(m_hTempMenu, m_wndMenuBar);
+  return m_hTempMenu;
+}
+
+void CTKPopupMenu::DestroyTempMenu() {
+  if (m_hTempMenu) ::DestroyMenu(m_hTempMenu);
+  m_hTempMenu = nullptr;
+}
+
+LRESULT CTKPopupMenu::OnGetObject(WPARAM flags, LPARAM objectId) {
+  const LONG id = static_cast<LONG>(objectId);
+  if (id != OBJID_CLIENT || !GlobalData::Get().IsAccessibilitySupported()) return Default();
+  TKAccessibleObjectRequest request{this, flags, id, 1, m_wndMenuBar.GetHighlightedButton() + 1};
+  if (CFrameWnd* frame = FrameOf(this); frame && frame->m_hWnd)
+    frame->SendMessage(s_getObjectMessage, 0, reinterpret_cast<LPARAM>(&request));
+  return GlobalData::Get().CallAccessibilityHook(&request, request.currentChild);
+}
+
+LRESULT CTKPopupMenu::OnAccHitTest(WPARAM, LPARAM screenPoint) {
+  if (!m_wndMenuBar.m_hWnd) return -1;
+  POINT at{static_cast<short>(LOWORD(screenPoint)), static_cast<short>(HIWORD(screenPoint))};
+  CRect bar;
+  m_wndMenuBar.GetWindowRect(&bar);
+  if (!bar.PtInRect(at)) return -1;
+  ::ScreenToClient(m_wndMenuBar.m_hWnd, &at);
+  return m_wndMenuBar.HitTest(CPoint(at));
+}
+
+LRESULT CTKPopupMenu::OnAccGetState(WPARAM index, LPARAM) {
+  const int item = static_cast<int>(index);
+  if (item < 0 || item >= m_wndMenuBar.GetCount()) return -1;
+  return m_wndMenuBar.GetButton(item)->m_nStyle;
 }
 
 BOOL CTKPopupMenu::PreTranslateMessage(MSG* msg) { return CTKPopupMenuBase::PreTranslateMessage(msg); }
@@ -1189,23 +1295,22 @@ CTKToolBar* CTKPopupMenu::CreateTearOffBar(CFrameWnd* frame, UINT id, const char
   return bar;
 }
 
+CString CTKPopupMenu::TearOffTitle() const {
+  CString name;
+  if (!m_pParentBtn) return name;
+  for (int i = 0; i < m_pParentBtn->m_strText.GetLength(); ++i)
+    if (m_pParentBtn->m_strText[i] != '&') name += m_pParentBtn->m_strText[i];
+  return name;
+}
+
 BOOL CTKPopupMenu::TearOff(CPoint screen) {
   if (!m_pParentBtn || !m_pParentBtn->IsTearOffMenu()) return FALSE;
   CFrameWnd* frame = FrameOf(this);
   CTKFrameSite* site = CTKFrameSite::Of(frame);
   if (!site) return FALSE;
-  const UINT id = m_pParentBtn->m_uiTearOffBarID;
-  CControlBar* bar = frame->GetControlBar(id);
-  if (!bar) {
-    // Named after the menu, without its access key mark.
-    CString name;
-    for (int i = 0; i < m_pParentBtn->m_strText.GetLength(); ++i)
-      if (m_pParentBtn->m_strText[i] != '&') name += m_pParentBtn->m_strText[i];
-    CTKToolBar* torn = CreateTearOffBar(frame, id, name);
-    if (!torn) return FALSE;
-    site->GetFrameHelper().RememberTearOffBar(torn);
-    bar = torn;
-  }
+  CControlBar* bar = frame->GetControlBar(m_pParentBtn->m_uiTearOffBarID);
+  if (!bar) bar = site->OnTearOffMenu(this);
+  if (!bar) return FALSE;
   // The menu closes; its bar floats where the pointer left the band.
   CloseMenu();
   frame->FloatControlBar(bar, screen, CBRS_ALIGN_TOP);

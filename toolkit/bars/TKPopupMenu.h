@@ -34,6 +34,17 @@ public:
   BOOL DestroyWindow() override;
   // Windows kept for reuse are destroyed (at the end of the program, or by tests).
   static void DestroySpareWindows();
+  // A plain menu copy of the items (sub-menus included), owned by the popup.
+  HMENU CreateTempMenu() override;
+  void DestroyTempMenu() override;
+  HMENU GetTempMenu() const { return m_hTempMenu; }
+  // The messages through which accessibility clients ask a popup about its items:
+  // "TKM_ACCHITTEST" (lParam a screen point) answers the index of the item under it or
+  // -1, "TKM_ACCGETSTATE" (wParam an item index) its style or -1; "TKM_GETOBGECT" goes
+  // to the frame when a client asks for the popup's object.
+  static const UINT s_accHitTestMessage;
+  static const UINT s_accGetStateMessage;
+  static const UINT s_getObjectMessage;
 
   CTKPopupMenuBar* GetMenuBar() { return &m_wndMenuBar; }
   BOOL IsInCommand() const { return m_wndMenuBar.IsInCommand(); }
@@ -66,6 +77,12 @@ public:
   void SetMessageWnd(CWnd* window) { m_pMessageWnd = window; }
   void SetRightAlign(BOOL on = TRUE) { m_bRightAlign = on; }
   int GetShadowDepth() const { return m_iShadowSize; }
+  // A band of the given size along one side of the popup, drawn by the frame's logo
+  // hook (a frame declares it when the popup opens). Size 0: none.
+  enum LogoLocation { kLogoLeft = 0, kLogoRight = 1, kLogoTop = 2, kLogoBottom = 3 };
+  void EnableMenuLogo(int size, int location = kLogoLeft);
+  // The band in the popup's client coordinates, empty for none.
+  CRect GetLogoRect() const { return m_rectLogo; }
   BOOL IsScrollable() const { return m_bScrollable; }
   // Marks the popup as one holding the chevron's add-or-remove menu.
   BOOL m_bHasAddRemoveMenu = FALSE;
@@ -85,6 +102,9 @@ public:
   BOOL TearOff(CPoint screen);
   // A floating toolbar of the menu's items, with the tear-off id and the menu's name.
   CTKToolBar* CreateTearOffBar(CFrameWnd* frame, UINT id, const char* name);
+  // The name of the bar a torn-off menu becomes: its button's text without access key
+  // marks.
+  CString TearOffTitle() const;
   CRect GetTearOffBand() const { return m_rectTearOffBand; }
   // Popups whose windows are gone are deleted here, outside any of their handlers.
   static void DeleteClosedMenus();
@@ -139,6 +159,9 @@ protected:
   void OnSize(UINT type, int cx, int cy);
   void PostNcDestroy() override;
   LRESULT OnActivateApp(WPARAM active, LPARAM);
+  LRESULT OnGetObject(WPARAM flags, LPARAM objectId);
+  LRESULT OnAccHitTest(WPARAM, LPARAM screenPoint);
+  LRESULT OnAccGetState(WPARAM index, LPARAM);
   DECLARE_MESSAGE_MAP()
 
 protected:
@@ -204,6 +227,10 @@ protected:
   CSize m_AnimSize{0, 0};
   int m_iFadeAlpha = 101;
   DWORD m_dwAnimationStart = 0;
+  HMENU m_hTempMenu = nullptr;
+  int m_iLogoSize = 0;
+  int m_nLogoLocation = kLogoLeft;
+  CRect m_rectLogo{0, 0, 0, 0};
 
   static CTKPopupMenu* s_pActivePopupMenu;
 };

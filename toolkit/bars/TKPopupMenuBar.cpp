@@ -589,7 +589,7 @@ BOOL CTKPopupMenuBar::OnKey(UINT key) {
       }
       if (next < 0) return TRUE;
       const int old = m_iHighlighted;
-      if (GlobalData::Get().accessibilityHook && GetPopup())
+      if (GlobalData::Get().IsAccessibilitySupported() && GetPopup())
         ::NotifyWinEvent(EVENT_OBJECT_FOCUS, GetPopup()->m_hWnd, OBJID_CLIENT, next + 1);
       m_iHighlighted = next;
       if (IsCustomizeMode()) m_iSelected = next;

@@ -183,6 +183,7 @@ HWND CTKToolBar::ReleaseWindowForReuse() {
 }
 
 BEGIN_MESSAGE_MAP(CTKToolBar, CTKBaseControlBar)
+  ON_MESSAGE(WM_HELPHITTEST, OnHelpHitTest)
   ON_WM_CREATE()
   ON_WM_DESTROY()
   ON_WM_PAINT()

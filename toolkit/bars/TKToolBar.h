@@ -182,6 +182,7 @@ public:
   static BOOL SetCustomizeMode(BOOL on = TRUE);
   static BOOL IsCustomizeMode();
   static void SetHotTrackHook(BOOL on = TRUE);
+  static BOOL HasHotTrackHook() { return s_hookMouse != nullptr; }
   static const CList<CTKToolBar*, CTKToolBar*>& GetAllToolbars();
   static int GetCommandButtons(UINT id, CObList& buttons);
   static void CleanUpImages();
@@ -318,6 +319,8 @@ protected:
   LRESULT OnGetButton(WPARAM, LPARAM);
   LRESULT OnGetButtonText(WPARAM, LPARAM);
   LRESULT OnPrintClient(WPARAM, LPARAM);
+  // In context help: the help context of the command of the button under the point.
+  LRESULT OnHelpHitTest(WPARAM, LPARAM point);
 
   DECLARE_MESSAGE_MAP()
 

@@ -331,6 +331,13 @@ void CTKToolBar::RebuildAccelerationKeys() {
   }
 }
 
+LRESULT CTKToolBar::OnHelpHitTest(WPARAM, LPARAM point) {
+  const int index = HitTest(CPoint(static_cast<short>(LOWORD(point)), static_cast<short>(HIWORD(point))));
+  CTKToolbarButton* button = index >= 0 ? GetButton(index) : nullptr;
+  if (!button || button->m_nID == 0 || button->m_nID == (UINT)-1) return 0;
+  return HID_BASE_COMMAND + button->m_nID;
+}
+
 int CTKToolBar::HitTest(CPoint point) {
   int index = 0;
   for (POSITION pos = m_Buttons.GetHeadPosition(); pos; ++index) {
@@ -493,10 +500,10 @@ BOOL CTKToolBar::DrawButton(CDC* dc, CTKToolbarButton* button, CTKToolbarImageLi
 
 // Tooltips -----------------------------------------------------------------------------
 
-BOOL CTKToolBar::OnUserToolTip(CTKToolbarButton* button, CString&) const {
+BOOL CTKToolBar::OnUserToolTip(CTKToolbarButton* button, CString& text) const {
   HWND top = m_hWnd ? ::GetAncestor(m_hWnd, GA_ROOT) : nullptr;
   auto* frame = CTKFrameSite::Of(CWnd::FromHandlePermanent(top));
-  return frame && frame->OnMenuButtonToolHitTestHook(const_cast<CTKToolBar*>(this), button);
+  return frame && frame->OnMenuButtonToolTip(button, text);
 }
 
 int CTKToolBar::OnToolHitTest(CPoint point, TOOLINFOA* info) {

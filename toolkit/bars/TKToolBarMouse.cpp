@@ -167,7 +167,7 @@ void CTKToolBar::OnMouseMove(UINT flags, CPoint point) {
     InvalidateButton(m_iHighlighted);
     redrawn = TRUE;
   }
-  if (GlobalData::Get().accessibilityHook && m_iHighlighted >= 0 && m_iHighlighted != m_iAccHot) {
+  if (GlobalData::Get().IsAccessibilitySupported() && m_iHighlighted >= 0 && m_iHighlighted != m_iAccHot) {
     m_iAccHot = m_iHighlighted;
     SetTimer(kHoverTimer, 500);
   }

@@ -213,7 +213,7 @@ BOOL CTKToolbarButton::OnToolHitTest(const CWnd* window, TOOLINFOA* info) {
   HWND top = hwnd ? ::GetAncestor(hwnd, GA_ROOT) : nullptr;
   auto* frame = CTKFrameSite::Of(CWnd::FromHandlePermanent(top));
   if (!frame) return FALSE;
-  return frame->OnMenuButtonToolHitTestHook(reinterpret_cast<CWnd*>(this), info);
+  return frame->OnMenuButtonToolHitTest(this, info);
 }
 
 SIZE CTKToolbarButton::OnCalculateSize(CDC* dc, const SIZE& defaultSize, BOOL horizontal) {

@@ -23,6 +23,9 @@
 IMPLEMENT_DYNAMIC(CTKToolbarCustomize, CWnd)
 
 namespace {
+// The help contexts of the sheet's controls are their ids plus this.
+constexpr ULONG_PTR kControlHelpBase = 0x41000;
+
 CString WithoutAmpersands(const CString& text) {
   CString result;
   for (int i = 0; i < text.GetLength(); ++i)
@@ -173,9 +176,17 @@ void CTKToolbarCustomize::AskFrameForHelp() {
                                 reinterpret_cast<LPARAM>(this));
 }
 
-LRESULT CTKToolbarCustomize::OnHelp(WPARAM, LPARAM) {
-  // The program keeps no help file of its own for popups on single controls: every
-  // request for help is the frame's, for the active page.
+LRESULT CTKToolbarCustomize::OnHelp(WPARAM, LPARAM lParam) {
+  // With context help, help asked on one of the sheet's controls is that control's
+  // popup in the program's help file; any other request is the frame's, for the active
+  // page.
+  const auto* info = reinterpret_cast<const HELPINFO*>(lParam);
+  if ((m_uiFlags & TKCUSTOMIZE_CONTEXT_HELP) && info && info->iContextType == HELPINFO_WINDOW &&
+      info->iCtrlId > 0 && info->hItemHandle != m_hWnd) {
+    AfxCallWinHelp(static_cast<HWND>(info->hItemHandle), AfxGetHelpFilePath(), HELP_CONTEXTPOPUP,
+                   kControlHelpBase + static_cast<ULONG_PTR>(info->iCtrlId));
+    return TRUE;
+  }
   AskFrameForHelp();
   return TRUE;
 }

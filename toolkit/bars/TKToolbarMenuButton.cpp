@@ -5,6 +5,7 @@
 #include "toolkit/frames/GlobalData.h"
 #include "toolkit/frames/MenuImages.h"
 #include "toolkit/frames/TKCommandManager.h"
+#include "toolkit/frames/TKFrameSite.h"
 #include "toolkit/frames/TKKeyboardManager.h"
 #include "toolkit/frames/TKVisualManager.h"
 #include "toolkit/frames/TKWorkspace.h"
@@ -379,6 +380,14 @@ void DrawItemText(CDC* dc, const CString& label, const CString& shortcut, CRect 
 
 }  // namespace
 
+BOOL CTKToolbarMenuButton::DrawImageByFrame(CDC* dc, const CRect& column) {
+  // A real command only: separators, sub-menus and placeholders have no image to ask for.
+  if (IsSeparator() || !IsRealCommand(m_nID) || !m_listCommands.IsEmpty() || !m_bar || !m_bar->m_hWnd)
+    return FALSE;
+  auto* site = CTKFrameSite::Of(CTKPopupMenu::FrameOf(m_bar));
+  return site && site->OnDrawMenuImage(dc, this, &column);
+}
+
 void CTKToolbarMenuButton::OnDraw(CDC* dc, const CRect& rect, CTKToolbarImageList* images, BOOL horizontal,
                                   BOOL customizeMode, BOOL highlighted, BOOL drawBorder,
                                   BOOL grayDisabledButtons) {
@@ -427,7 +436,7 @@ void CTKToolbarMenuButton::OnDraw(CDC* dc, const CRect& rect, CTKToolbarImageLis
       look->PaintMenuButtonBorder(dc, CRect(x - 2, y - 2, x + size.cx + 2, y + size.cy + 2), this, TRUE,
                                   FALSE);
     images->Draw(dc, x, y, GetImage(), FALSE, disabled);
-  } else if (checked) {
+  } else if (!DrawImageByFrame(dc, column) && checked) {
     const SIZE glyph = MenuImages::Size();
     CRect box(column.CenterPoint().x - glyph.cx / 2 - 3, column.CenterPoint().y - glyph.cy / 2 - 3, 0, 0);
     box.right = box.left + glyph.cx + 6;

@@ -81,6 +81,8 @@ public:
   BOOL m_bFitsColumn = TRUE;
 
 protected:
+  // The frame draws the image of an item whose command has none in the image lists.
+  BOOL DrawImageByFrame(CDC* dc, const CRect& column);
   void DeleteCommands();
   // The arrow strip of a drop-down button on a toolbar.
   CRect ArrowStrip() const;

@@ -1,5 +1,6 @@
 #include "toolkit/frames/FrameHelper.h"
 
+#include "toolkit/bars/TKPopupMenu.h"
 #include "toolkit/bars/TKToolBar.h"
 #include "toolkit/frames/CommandUsageCounter.h"
 #include "toolkit/frames/GlobalData.h"
@@ -7,6 +8,7 @@
 #include "toolkit/frames/TKFrameSite.h"
 #include "toolkit/frames/TKFrameWnd.h"
 #include "toolkit/frames/TKFramesText.h"
+#include "toolkit/frames/TKPopupMenuBase.h"
 #include "toolkit/frames/TKRegistry.h"
 #include "toolkit/frames/TKVisualManager.h"
 #include "toolkit/frames/TKWorkspace.h"
@@ -302,19 +304,34 @@ BOOL FrameHelper::SaveTearOffBars(BOOL ownFrameOnly) {
 BOOL CTKFrameSite::NotifyPopupMenuOpen(CWnd* popup) {
   CTKFrameWnd::SetOpenPopupMenu(popup);
   if (g_toolbarsCustomizing) return TRUE;
-  return OnMenuPopupShown(popup);
+  const BOOL shown = OnMenuPopupShown(popup);
+  if (auto* menu = dynamic_cast<CTKPopupMenuBase*>(popup);
+      menu && GlobalData::Get().IsAccessibilitySupported())
+    menu->CreateTempMenu();
+  return shown;
 }
 
 BOOL CTKFrameSite::OnMenuPopupShown(CWnd* popup) {
-  if (popup && popup->m_hWnd && GlobalData::Get().accessibilityHook)
+  if (popup && popup->m_hWnd && GlobalData::Get().IsAccessibilitySupported())
     ::NotifyWinEvent(EVENT_SYSTEM_MENUPOPUPSTART, popup->m_hWnd, OBJID_WINDOW, CHILDID_SELF);
   return TRUE;
 }
 
 void CTKFrameSite::OnMenuPopupClosed(CWnd* popup) {
-  if (popup && popup->m_hWnd && GlobalData::Get().accessibilityHook)
+  if (popup && popup->m_hWnd && GlobalData::Get().IsAccessibilitySupported()) {
     ::NotifyWinEvent(EVENT_SYSTEM_MENUEND, popup->m_hWnd, OBJID_WINDOW, CHILDID_SELF);
+    if (auto* menu = dynamic_cast<CTKPopupMenuBase*>(popup)) menu->DestroyTempMenu();
+  }
   if (popup == CTKFrameWnd::OpenPopupMenu()) CTKFrameWnd::SetOpenPopupMenu(nullptr);
+}
+
+CControlBar* CTKFrameSite::OnTearOffMenu(CTKPopupMenu* popup) {
+  auto* frame = dynamic_cast<CFrameWnd*>(this);
+  CTKToolbarMenuButton* button = popup ? popup->GetParentButton() : nullptr;
+  if (!frame || !button || !button->IsTearOffMenu()) return nullptr;
+  CTKToolBar* bar = popup->CreateTearOffBar(frame, button->m_uiTearOffBarID, popup->TearOffTitle());
+  if (bar) GetFrameHelper().RememberTearOffBar(bar);
+  return bar;
 }
 
 LRESULT FrameHelper::OnCreateToolbarMessage(LPARAM lParam) {

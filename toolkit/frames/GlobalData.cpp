@@ -5,6 +5,7 @@
 #include "toolkit/frames/MenuImages.h"
 #include "toolkit/frames/MenuSound.h"
 #include "toolkit/frames/TKCommandManager.h"
+#include "toolkit/frames/TKKeyboardManager.h"
 #include "toolkit/frames/TKVisualManager.h"
 
 #include "platform/afx/linux_headers_begin.h"
@@ -355,12 +356,12 @@ void GlobalData::CleanUp() {
 
 void ToolkitCleanUp() {
   GlobalData::Get().CleanUp();
-  // The drawing DCs all toolbar image lists share, the command images and the stored
-  // menu lists. The keyboard manager's cached tables are not cleaned here yet: it
-  // offers no clean-up.
+  // The drawing DCs all toolbar image lists share, the command images, the stored menu
+  // lists and the keyboard manager's copies of accelerator tables.
   CTKToolbarImageList::CleanUpShared();
   MenuButtonStore::Instance().RemoveAll();
   if (CTKCommandManager* commands = GetCommandManager()) commands->RemoveAllImages();
+  if (g_pKeyboardManager) g_pKeyboardManager->CleanUp();
   MenuImages::OnSysColorChange();
   CTKVisualManager::DestroyInstance();
 }

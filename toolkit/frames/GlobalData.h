@@ -72,6 +72,9 @@ public:
   void UpdateTextMetrics();
   COLORREF SysColor(int index) const;
   BOOL PaintParentBackground(CWnd* child, CDC* dc, const RECT* clip = nullptr);
+  // The toolkit's accessibility support (its events and answers to accessibility
+  // clients) is on while an accessibility function is installed.
+  BOOL IsAccessibilitySupported() const { return accessibilityHook != nullptr; }
   LRESULT CallAccessibilityHook(void* object, LONG childId) const {
     return accessibilityHook ? accessibilityHook(object, childId) : 0;
   }

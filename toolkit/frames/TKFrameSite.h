@@ -5,6 +5,10 @@
 #include "platform/afx/afxwin.h"
 
 class FrameHelper;
+class CTKPopupMenu;
+class CTKToolbarButton;
+class CTKToolbarMenuButton;
+class CControlBar;
 
 class CTKFrameSite {
 public:
@@ -17,11 +21,24 @@ public:
   // the open one leaves none open.
   virtual BOOL OnMenuPopupShown(CWnd* popup);
   virtual void OnMenuPopupClosed(CWnd* popup);
+  // Told by a popup whose window goes, with itself; the popup-closed hook answers.
+  virtual void OnClosePopupMenu(CWnd* popup) { OnMenuPopupClosed(popup); }
+  // Draws a popup's logo band (the rectangle in the popup's client coordinates), for
+  // popups that the frame gave a logo when they opened; nothing by default.
+  virtual void OnDrawMenuLogo(CDC*, CWnd* /*popup*/, const RECT*) {}
+  // Makes the bar of a menu torn off its popup: by default a floating toolbar of the
+  // popup's items, with the tear-off id of the menu's button and the menu's name,
+  // remembered with the frame's torn-off bars. Null: no bar.
+  virtual CControlBar* OnTearOffMenu(CTKPopupMenu* popup);
+  // Draws a menu item's image when the image lists have none for its command (rect is
+  // the item's image column); FALSE when it drew nothing.
+  virtual BOOL OnDrawMenuImage(CDC*, CTKToolbarMenuButton* /*button*/, const RECT*) { return FALSE; }
+  // A button's own tooltip: the hit-test code for it (0: none, as in every toolkit
+  // frame), and its text.
+  virtual int OnMenuButtonToolHitTest(CTKToolbarButton* /*button*/, TOOLINFOA*) { return 0; }
+  virtual BOOL OnMenuButtonToolTip(CTKToolbarButton* /*button*/, CString& /*text*/) { return FALSE; }
   // Hooks for subclasses (what the library's popup menus and toolbars ask of a frame).
   virtual BOOL OnShowPopupMenuHook(CWnd*, CWnd*, UINT) { return FALSE; }
-  virtual BOOL OnDrawMenuImageHook(CDC*, CWnd*) { return FALSE; }
-  virtual BOOL OnMenuButtonToolHitTestHook(CWnd*, void*) { return FALSE; }
-  virtual void OnDrawMenuLogoHook(CDC*, CWnd*, const RECT*) {}
   virtual BOOL OnShowCustomizePaneHook(CWnd*, UINT) { return TRUE; }
   // Fills the "Add or Remove Buttons" list further.
   virtual BOOL OnFillCustomizeList(CWnd*, CWnd*) { return TRUE; }

@@ -36,6 +36,28 @@ BOOL CTKFrameWnd::OnCommand(WPARAM wParam, LPARAM lParam) {
   return CFrameWnd::OnCommand(wParam, lParam);
 }
 
+void CTKFrameWnd::ContextHelpFor(CFrameWnd* frame, BOOL& running) {
+  // The hook is left as it was found (customization may have it on).
+  const BOOL hadHook = CTKToolBar::HasHotTrackHook();
+  running = TRUE;
+  if (!hadHook) CTKToolBar::SetHotTrackHook(TRUE);
+  frame->CFrameWnd::OnContextHelp();
+  if (!hadHook) CTKToolBar::SetHotTrackHook(FALSE);
+  running = FALSE;
+}
+
+void CTKFrameWnd::OnContextHelp() { ContextHelpFor(this, m_inContextHelp); }
+
+BOOL CTKFrameWnd::ContextHelpAgainFor(CFrameWnd* frame, DWORD_PTR data, BOOL running) {
+  if (data != 0 || !running) return FALSE;
+  frame->CFrameWnd::OnContextHelp();
+  return TRUE;
+}
+
+void CTKFrameWnd::WinHelp(DWORD_PTR data, UINT command) {
+  if (!ContextHelpAgainFor(this, data, m_inContextHelp)) CFrameWnd::WinHelp(data, command);
+}
+
 BEGIN_MESSAGE_MAP(CTKFrameWnd, CFrameWnd)
   ON_TK_FRAME_MESSAGES()
 END_MESSAGE_MAP()

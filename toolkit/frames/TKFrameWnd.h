@@ -23,6 +23,10 @@ public:
   void EnableDocking(DWORD style) override;
   // Docks bar on the side where other is docked, next to it.
   BOOL DockControlBarBeside(CControlBar* bar, CControlBar* other);
+  // Context help runs with the toolbars' mouse hook on; while it runs, a click on a
+  // spot without help (context 0) starts it again.
+  void OnContextHelp() override;
+  void WinHelp(DWORD_PTR data, UINT command = HELP_CONTEXT) override;
 
   FrameHelper& GetFrameHelper() override { return m_Impl; }
   UINT GetLoadedResourceId() const override { return m_nLoadedResourceId; }
@@ -59,6 +63,11 @@ public:
   static BOOL PreTranslateFor(CFrameWnd* frame, FrameHelper& impl, MSG* msg, BOOL* passOn,
                               BOOL inPlace = FALSE);
   static void EnableDockingFor(CFrameWnd* frame, DWORD style);
+  // The context help of any toolkit frame; running is the frame's flag of it.
+  static void ContextHelpFor(CFrameWnd* frame, BOOL& running);
+  // A help request for context 0 while the frame runs context help starts it again
+  // (the user clicked where nothing has help): TRUE when it did.
+  static BOOL ContextHelpAgainFor(CFrameWnd* frame, DWORD_PTR data, BOOL running);
   // A library popup menu opened or closed in some toolkit frame.
   static void SetOpenPopupMenu(CWnd* popup) { s_pOpenPopup = popup; }
 

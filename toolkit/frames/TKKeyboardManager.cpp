@@ -19,9 +19,19 @@ BOOL CTKKeyboardManager::s_layoutLetters = FALSE;
 
 static_assert(sizeof(ACCEL) == 6, "stored shortcuts are 6-byte records");
 
-CTKKeyboardManager::~CTKKeyboardManager() {
-  delete[] m_frameCache.records;
-  delete[] m_defaultCache.records;
+CTKKeyboardManager::~CTKKeyboardManager() { CleanUp(); }
+
+void CTKKeyboardManager::ForgetTable(HACCEL table) {
+  // A copy of a replaced table must not outlive it: its handle may come back for
+  // another table.
+  if (table && (m_frameCache.table == table || m_defaultCache.table == table)) CleanUp();
+}
+
+void CTKKeyboardManager::CleanUp() {
+  for (Cache* cache : {&m_frameCache, &m_defaultCache}) {
+    delete[] cache->records;
+    *cache = Cache{};
+  }
 }
 
 CFrameWnd* CTKKeyboardManager::MainFrame() { return dynamic_cast<CFrameWnd*>(AfxGetMainWnd()); }
@@ -129,6 +139,7 @@ BOOL CTKKeyboardManager::UpdateAcceleratorTable(CMultiDocTemplate* docTemplate, 
         if (child && child->m_hAccelShared == old) child->m_hAccelShared = table;
       }
     }
+    ForgetTable(old);
     if (old) ::DestroyAcceleratorTable(old);
     return TRUE;
   }
@@ -139,6 +150,7 @@ BOOL CTKKeyboardManager::UpdateAcceleratorTable(CMultiDocTemplate* docTemplate, 
   }
   HACCEL old = frame->m_hAccelTable;
   frame->m_hAccelTable = table;
+  ForgetTable(old);
   if (old) ::DestroyAcceleratorTable(old);
   return TRUE;
 }

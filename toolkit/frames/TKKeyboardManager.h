@@ -26,6 +26,9 @@ public:
   BOOL UpdateAcceleratorTable(CMultiDocTemplate* docTemplate, const ACCEL* records, int count,
                               CFrameWnd* frame = nullptr);
   BOOL RestoreDefaults();
+  // Frees the copies of the frame's and the default accelerator tables kept for the
+  // shortcut texts (at the toolkit's clean-up; they are made again when asked for).
+  void CleanUp();
 
   BOOL FindAcceleratorText(UINT command, CString& text, CFrameWnd* frame, BOOL defaultTable);
   BOOL IsKeyUsed(WORD key, BYTE flags, CFrameWnd* frame, BOOL defaultTable);
@@ -53,6 +56,7 @@ private:
   static CList<CMultiDocTemplate*, CMultiDocTemplate*>& TemplatesWithTables();
   BOOL InstallLoaded(HACCEL loaded, CMultiDocTemplate* docTemplate, CFrameWnd* frame);
   const Cache* CachedTable(CFrameWnd* frame, BOOL defaultTable);
+  void ForgetTable(HACCEL table);
 
   Cache m_frameCache;
   Cache m_defaultCache;

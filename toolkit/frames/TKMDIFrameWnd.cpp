@@ -34,6 +34,12 @@ bool HoldsWindowCommands(CTKPopupMenu* popup) {
 CTKMDIFrameWnd::CTKMDIFrameWnd() : m_Impl(this) {}
 CTKMDIFrameWnd::~CTKMDIFrameWnd() = default;
 
+void CTKMDIFrameWnd::OnContextHelp() { CTKFrameWnd::ContextHelpFor(this, m_inContextHelp); }
+
+void CTKMDIFrameWnd::WinHelp(DWORD_PTR data, UINT command) {
+  if (!CTKFrameWnd::ContextHelpAgainFor(this, data, m_inContextHelp)) CMDIFrameWnd::WinHelp(data, command);
+}
+
 BEGIN_MESSAGE_MAP(CTKMDIFrameWnd, CMDIFrameWnd)
   ON_TK_FRAME_MESSAGES()
   ON_MESSAGE(kUpdateMenuButtons, OnUpdateMenuButtons)

@@ -27,6 +27,9 @@ public:
   BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
   BOOL OnCmdMsg(UINT id, int code, void* extra) override;
   BOOL PreTranslateMessage(MSG* msg) override;
+  // Context help as in the single-document frame.
+  void OnContextHelp() override;
+  void WinHelp(DWORD_PTR data, UINT command = HELP_CONTEXT) override;
   void EnableDocking(DWORD style) override;
   BOOL CreateClient(LPCREATESTRUCT cs, HMENU windowMenu) override;
   HMENU GetWindowMenuPopup(HMENU menu) override;

@@ -10,6 +10,7 @@
 #include "platform/afx/afxwin.h"
 #include "toolkit/frames/FrameHelper.h"
 #include "toolkit/frames/TKFrameSite.h"
+#include "toolkit/frames/TKFrameWnd.h"
 
 // What the two twins share, over either framework base.
 template <class TBase>
@@ -23,6 +24,11 @@ public:
   BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
   // Keys and clicks while a library popup menu is open; the system keys go on.
   BOOL PreTranslateMessage(MSG* msg) override;
+  // Context help as in the single-document frame.
+  void OnContextHelp() override { CTKFrameWnd::ContextHelpFor(this, m_inContextHelp); }
+  void WinHelp(DWORD_PTR data, UINT command = HELP_CONTEXT) override {
+    if (!CTKFrameWnd::ContextHelpAgainFor(this, data, m_inContextHelp)) TBase::WinHelp(data, command);
+  }
 
   FrameHelper& GetFrameHelper() override { return m_Impl; }
   UINT GetLoadedResourceId() const override { return m_nLoadedResourceId; }

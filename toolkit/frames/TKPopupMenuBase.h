@@ -23,4 +23,18 @@ public:
   // The popup stays open when the user clicks elsewhere.
   virtual BOOL KeepsOpenOnClickOutside() const { return FALSE; }
   virtual void CloseMenu() { ::SendMessageA(m_hWnd, WM_CLOSE, 0, 0); }
+  // A plain menu copy of the items, made while accessibility support is on (readers of
+  // the screen know plain menus); the popup owns it. The base has no items to copy.
+  virtual HMENU CreateTempMenu() { return nullptr; }
+  virtual void DestroyTempMenu() {}
+};
+
+// What a popup asks its frame when an accessibility client wants the popup's object
+// (the frame's registered "TKM_GETOBGECT" message, lParam this request).
+struct TKAccessibleObjectRequest {
+  CWnd* popup;
+  WPARAM flags;  // WM_GETOBJECT's wParam
+  LONG objectId;
+  int childCountKind;
+  int currentChild;  // 0: the popup itself, else the item index + 1
 };

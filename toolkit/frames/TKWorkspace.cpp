@@ -106,21 +106,11 @@ BOOL CTKWorkspace::CreateShellManager() {
   return TRUE;
 }
 
-CString CTKWorkspace::HelpFilePath() {
-  char path[MAX_PATH] = "";
-  const DWORD length = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-  if (length == 0 || length >= MAX_PATH) return CString();
-  char* dot = strrchr(path, '.');
-  char* slash = strrchr(path, '\\');
-  if (dot && (!slash || dot > slash)) *dot = '\0';
-  CString file = path;
-  file += ".HLP";
-  return file;
-}
+CString CTKWorkspace::HelpFilePath() { return AfxGetHelpFilePath(); }
 
 BOOL CTKWorkspace::ShowContextHelp(CWnd* window, const void* helpData) {
-  return ::WinHelpA(window ? window->m_hWnd : nullptr, HelpFilePath(), HELP_CONTEXTMENU,
-                    reinterpret_cast<ULONG_PTR>(helpData));
+  return AfxCallWinHelp(window ? window->m_hWnd : nullptr, HelpFilePath(), HELP_CONTEXTMENU,
+                        reinterpret_cast<ULONG_PTR>(helpData));
 }
 
 BOOL CTKWorkspace::InitMouseManager() {

@@ -5,6 +5,7 @@
 // run their command, user tools are added on its Tools page, and menus and context
 // menus are edited and reset on its Menu page.
 #include "support/wine/DialogTestSupport.h"
+#include "support/wine/HelpRequests.h"
 #include "toolkit/bars/ShortcutKeyText.h"
 #include "toolkit/bars/TKContextMenuManager.h"
 #include "toolkit/bars/TKCustomizePage.h"
@@ -65,8 +66,11 @@ protected:
 
   // Opens the sheet with the menu's commands, one command more in File (named by its
   // string resource) and one command given twice.
-  void Open(BOOL userToolbars = FALSE) {
-    sheet = new CTKToolbarCustomize(frame);
+  void Open(BOOL userToolbars = FALSE, UINT moreFlags = 0) {
+    sheet =
+        new CTKToolbarCustomize(frame, FALSE,
+                                TKCUSTOMIZE_MENU_SHADOWS | TKCUSTOMIZE_TEXT_LABELS | TKCUSTOMIZE_LOOK2000 |
+                                    TKCUSTOMIZE_MENU_ANIMATIONS | TKCUSTOMIZE_NOHELP | moreFlags);
     ASSERT_TRUE(sheet->AddMenuCommands(m_menu));
     sheet->AddButton("File", CTKToolbarButton(ID_TEST_EXPORT, -1));
     sheet->AddButton("File", CTKToolbarButton(ID_TEST_OPEN, -1, "Open again"));
@@ -197,6 +201,29 @@ TEST_F(CustomizeSheet, F1AsksTheFrameForHelpOnThePageShown) {
     PressKey(kKeyF1);
   }
   EXPECT_EQ(frame->helpRequests, (std::vector<WPARAM>{1, 0}));
+}
+
+// With context help, help asked on one of the sheet's controls is the control's popup
+// in the program's help file; help on the sheet itself stays the frame's.
+TEST_F(CustomizeSheet, WithContextHelpHelpOnAControlIsItsPopupAndOtherHelpStaysTheFrames) {
+  helptest::Recorder help;
+  Open(FALSE, TKCUSTOMIZE_CONTEXT_HELP);
+  EXPECT_TRUE(::GetWindowLongA(sheetHwnd, GWL_EXSTYLE) & WS_EX_CONTEXTHELP);
+  const HWND categories = PageItem(IDC_TKCUSTOMIZE_CATEGORIES);
+  ASSERT_TRUE(categories);
+  HELPINFO onControl{sizeof(HELPINFO), HELPINFO_WINDOW, IDC_TKCUSTOMIZE_CATEGORIES, categories, 0, {0, 0}};
+  ::SendMessageA(categories, WM_HELP, 0, reinterpret_cast<LPARAM>(&onControl));
+  const auto& requests = helptest::Recorder::Requests();
+  ASSERT_EQ(requests.size(), 1u);
+  EXPECT_EQ(requests[0].window, categories);
+  EXPECT_TRUE(helptest::IsProgramHelpFile(requests[0].file)) << requests[0].file;
+  EXPECT_EQ(requests[0].command, static_cast<UINT>(HELP_CONTEXTPOPUP));
+  EXPECT_EQ(requests[0].data, static_cast<ULONG_PTR>(0x41000 + IDC_TKCUSTOMIZE_CATEGORIES));
+  EXPECT_TRUE(frame->helpRequests.empty());
+  HELPINFO onSheet{sizeof(HELPINFO), HELPINFO_WINDOW, 0, sheetHwnd, 0, {0, 0}};
+  ::SendMessageA(sheetHwnd, WM_HELP, 0, reinterpret_cast<LPARAM>(&onSheet));
+  EXPECT_EQ(requests.size(), 1u);
+  EXPECT_EQ(frame->helpRequests, (std::vector<WPARAM>{0}));
 }
 
 TEST_F(CustomizeSheet, TheCommandsPageOffersTheMenusCommandsByCategory) {

@@ -8,6 +8,7 @@
 // handled as the program's message loop handles it.
 #include "support/wine/GTestWin.h"
 
+#include "support/wine/HelpRequests.h"
 #include "support/wine/WindowCapture.h"
 #include "toolkit/bars/CustomizeButton.h"
 #include "toolkit/bars/TKCustomizeMenuButton.h"
@@ -28,6 +29,8 @@
 #include "toolkit/frames/TKWinXPVisualManager.h"
 
 #include "platform/afx/linux_headers_begin.h"
+#include <algorithm>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <string>
@@ -49,6 +52,29 @@ const char* const kProfile = "Software\\Tarvel Tests\\Menus\\";
 class CommandFrame : public CTKFrameWnd {
 public:
   std::vector<UINT> commands;
+  // A logo of this size and side for every popup that opens, drawn in one colour.
+  int logoSize = 0;
+  int logoLocation = CTKPopupMenu::kLogoLeft;
+  static constexpr COLORREF kLogoColour = RGB(200, 30, 120);
+
+  BOOL OnMenuPopupShown(CWnd* popup) override {
+    if (auto* menu = dynamic_cast<CTKPopupMenu*>(popup); menu && logoSize > 0)
+      menu->EnableMenuLogo(logoSize, logoLocation);
+    return CTKFrameWnd::OnMenuPopupShown(popup);
+  }
+  void OnDrawMenuLogo(CDC* dc, CWnd*, const RECT* rect) override { dc->FillSolidRect(rect, kLogoColour); }
+  // The image of this command, which the image lists lack, is the frame's; the
+  // commands whose images it was asked for.
+  UINT ownImageCommand = 0;
+  std::vector<UINT> imagesAskedFor;
+  BOOL OnDrawMenuImage(CDC* dc, CTKToolbarMenuButton* button, const RECT* column) override {
+    imagesAskedFor.push_back(button->m_nID);
+    if (button->m_nID != ownImageCommand) return FALSE;
+    CRect image = *column;
+    image.DeflateRect(4, 4);
+    dc->FillSolidRect(&image, kLogoColour);
+    return TRUE;
+  }
 
 protected:
   BOOL OnCommand(WPARAM wParam, LPARAM lParam) override {
@@ -570,6 +596,292 @@ TEST_F(MenuFrame, TheTearOffBandOfAMenuTellsWhatItIsForAndLightsWhileItSays) {
   EXPECT_EQ(image.At(band.left + 1, band.top + 1), GlobalData::Get().barFace);
   Tap(VK_ESCAPE);
   file->SetTearOff(0);
+}
+
+// What an accessibility client sees: the window events of popups, and the object it
+// asks a popup for.
+struct AccessibilityClient {
+  static std::vector<std::pair<DWORD, HWND>> events;
+  static const void* askedFor;
+  static LONG askedChild;
+  static void CALLBACK OnEvent(HWINEVENTHOOK, DWORD event, HWND hwnd, LONG object, LONG, DWORD, DWORD) {
+    if (object == OBJID_WINDOW) events.emplace_back(event, hwnd);
+  }
+  static LRESULT Answer(void* object, LONG child) {
+    askedFor = static_cast<TKAccessibleObjectRequest*>(object)->popup;
+    askedChild = child;
+    return 0x5A;
+  }
+  static int Count(DWORD event, HWND hwnd) {
+    int n = 0;
+    for (const auto& [e, h] : events) n += e == event && h == hwnd;
+    return n;
+  }
+};
+std::vector<std::pair<DWORD, HWND>> AccessibilityClient::events;
+const void* AccessibilityClient::askedFor = nullptr;
+LONG AccessibilityClient::askedChild = -1;
+
+TEST_F(MenuFrame, AccessibilityClientsLearnOfPopupsAndFindTheirItemsOnlyWhileSupportIsOn) {
+  using Client = AccessibilityClient;
+  const HWINEVENTHOOK hook =
+      ::SetWinEventHook(EVENT_SYSTEM_MENUEND, EVENT_SYSTEM_MENUPOPUPSTART, nullptr, Client::OnEvent,
+                        ::GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
+  ASSERT_NE(hook, nullptr);
+  for (const bool on : {false, true}) {
+    SCOPED_TRACE(on ? "support on" : "support off");
+    GlobalData::Get().accessibilityHook = on ? Client::Answer : nullptr;
+    Client::events.clear();
+    Client::askedFor = nullptr;
+    Click(TitleCentre(0));
+    CTKPopupMenu* popup = OpenPopup();
+    ASSERT_NE(popup, nullptr);
+    const HWND hwnd = popup->m_hWnd;
+    // A client asking for the popup's object gets the installed answer.
+    const LRESULT object = ::SendMessageA(hwnd, WM_GETOBJECT, 0, static_cast<LPARAM>(OBJID_CLIENT));
+    EXPECT_EQ(object, on ? 0x5A : 0);
+    EXPECT_EQ(Client::askedFor, on ? popup : nullptr);
+    // New, Open, a separator, the Recent sub-menu, Save: as a plain menu too.
+    ASSERT_EQ(ItemsOf(popup),
+              (std::vector<std::string>{"&New\tCtrl+N", "&Open...", "-", "&Recent", "&Save"}));
+    const HMENU copy = popup->GetTempMenu();
+    EXPECT_EQ(copy != nullptr, on);
+    if (copy) {
+      EXPECT_EQ(::GetMenuItemCount(copy), 5);
+      EXPECT_EQ(::GetMenuItemID(copy, 4), static_cast<UINT>(ID_TEST_SAVE));
+      EXPECT_EQ(::GetMenuItemCount(::GetSubMenu(copy, 3)), 2);
+      EXPECT_TRUE(::GetMenuState(copy, 2, MF_BYPOSITION) & MF_SEPARATOR);
+    }
+    // Which item lies under a screen point, and each item's state.
+    CRect window;
+    popup->GetWindowRect(&window);
+    const struct {
+      POINT at;
+      LRESULT index;
+    } points[] = {{ItemCentre(popup, 0), 0},
+                  {ItemCentre(popup, 3), 3},
+                  {ItemCentre(popup, 4), 4},
+                  {ItemCentre(popup, 2), -1},
+                  {POINT{window.right + 20, window.top + 5}, -1}};
+    for (const auto& point : points)
+      EXPECT_EQ(
+          ::SendMessageA(hwnd, CTKPopupMenu::s_accHitTestMessage, 0, MAKELPARAM(point.at.x, point.at.y)),
+          point.index);
+    EXPECT_EQ(::SendMessageA(hwnd, CTKPopupMenu::s_accGetStateMessage, 4, 0),
+              static_cast<LRESULT>(popup->GetMenuItem(4)->m_nStyle));
+    EXPECT_TRUE(::SendMessageA(hwnd, CTKPopupMenu::s_accGetStateMessage, 2, 0) & TBBS_SEPARATOR);
+    EXPECT_EQ(::SendMessageA(hwnd, CTKPopupMenu::s_accGetStateMessage, 5, 0), -1);
+    EXPECT_EQ(::SendMessageA(hwnd, CTKPopupMenu::s_accGetStateMessage, static_cast<WPARAM>(-1), 0), -1);
+    Tap(VK_ESCAPE);
+    Tap(VK_ESCAPE);
+    ASSERT_TRUE(WaitFor([] { return OpenPopup() == nullptr; }, 2000));
+    Pump(100);
+    // The popup's start and end reach the client only while the support is on.
+    EXPECT_EQ(Client::Count(EVENT_SYSTEM_MENUPOPUPSTART, hwnd) > 0, on);
+    EXPECT_EQ(Client::Count(EVENT_SYSTEM_MENUEND, hwnd) > 0, on);
+  }
+  GlobalData::Get().accessibilityHook = nullptr;
+  ::UnhookWinEvent(hook);
+}
+
+TEST_F(MenuFrame, APopupLeavesRoomForTheLogoItsFrameDeclaresOnTheChosenSideAndTheFrameDrawsIt) {
+  Click(TitleCentre(0));
+  CTKPopupMenu* popup = OpenPopup();
+  ASSERT_NE(popup, nullptr);
+  EXPECT_TRUE(popup->GetLogoRect().IsRectEmpty());
+  CRect plain;
+  popup->GetWindowRect(&plain);
+  Tap(VK_ESCAPE);
+  Tap(VK_ESCAPE);
+  ASSERT_TRUE(WaitFor([] { return OpenPopup() == nullptr; }, 2000));
+  constexpr int kSize = 24;
+  for (const int side : {CTKPopupMenu::kLogoLeft, CTKPopupMenu::kLogoRight, CTKPopupMenu::kLogoTop,
+                         CTKPopupMenu::kLogoBottom}) {
+    SCOPED_TRACE(side);
+    frame->logoSize = kSize;
+    frame->logoLocation = side;
+    Click(TitleCentre(0));
+    popup = OpenPopup();
+    ASSERT_NE(popup, nullptr);
+    const bool across = side == CTKPopupMenu::kLogoTop || side == CTKPopupMenu::kLogoBottom;
+    CRect window;
+    popup->GetWindowRect(&window);
+    EXPECT_EQ(window.Width(), plain.Width() + (across ? 0 : kSize));
+    EXPECT_EQ(window.Height(), plain.Height() + (across ? kSize : 0));
+    // The band lies on its side, and the items beside it.
+    const CRect logo = popup->GetLogoRect();
+    EXPECT_EQ(across ? logo.Height() : logo.Width(), kSize);
+    CRect items;
+    popup->GetMenuBar()->GetWindowRect(&items);
+    ::MapWindowPoints(nullptr, popup->m_hWnd, reinterpret_cast<POINT*>(&items), 2);
+    CRect overlap;
+    EXPECT_FALSE(overlap.IntersectRect(&items, &logo));
+    const int gap = side == CTKPopupMenu::kLogoLeft    ? items.left - logo.right
+                    : side == CTKPopupMenu::kLogoRight ? logo.left - items.right
+                    : side == CTKPopupMenu::kLogoTop   ? items.top - logo.bottom
+                                                       : logo.top - items.bottom;
+    EXPECT_GE(gap, 0);
+    EXPECT_LE(gap, 1);
+    POINT centre = logo.CenterPoint();
+    ::ClientToScreen(popup->m_hWnd, &centre);
+    EXPECT_EQ(popup->HitTest(centre), CTKPopupMenu::kHitLogo);
+    Pump(50);
+    const CapturedImage image = CaptureWindow(popup->m_hWnd, false);
+    ASSERT_FALSE(image.Empty());
+    EXPECT_EQ(image.At(logo.CenterPoint().x, logo.CenterPoint().y), CommandFrame::kLogoColour);
+    EXPECT_EQ(image.At(logo.left, logo.top), CommandFrame::kLogoColour);
+    EXPECT_EQ(image.At(logo.right - 1, logo.bottom - 1), CommandFrame::kLogoColour);
+    Tap(VK_ESCAPE);
+    Tap(VK_ESCAPE);
+    ASSERT_TRUE(WaitFor([] { return OpenPopup() == nullptr; }, 2000));
+  }
+}
+
+TEST_F(MenuFrame, TheFrameDrawsTheImagesOfMenuCommandsThatTheImageListsLack) {
+  frame->ownImageCommand = ID_TEST_VIEW_STATUS;
+  // The File menu's commands have their toolbar images: the frame is not asked.
+  Click(TitleCentre(0));
+  ASSERT_NE(OpenPopup(), nullptr);
+  Pump(50);
+  for (const UINT id : {ID_TEST_NEW, ID_TEST_OPEN, ID_TEST_SAVE})
+    EXPECT_EQ(std::count(frame->imagesAskedFor.begin(), frame->imagesAskedFor.end(), id), 0) << id;
+  Tap(VK_ESCAPE);
+  Tap(VK_ESCAPE);
+  ASSERT_TRUE(WaitFor([] { return OpenPopup() == nullptr; }, 2000));
+  // The View menu's have none: the frame draws the one it knows, in its column.
+  Click(TitleCentre(2));
+  CTKPopupMenu* popup = OpenPopup();
+  ASSERT_NE(popup, nullptr);
+  ASSERT_EQ(ItemsOf(popup), (std::vector<std::string>{"&Toolbar", "&Status Bar"}));
+  Pump(50);
+  EXPECT_GT(std::count(frame->imagesAskedFor.begin(), frame->imagesAskedFor.end(), ID_TEST_VIEW_STATUS), 0);
+  const CapturedImage image = CaptureWindow(popup->GetMenuBar()->m_hWnd, true);
+  ASSERT_FALSE(image.Empty());
+  const CRect own = popup->GetMenuItem(1)->m_rect;
+  const CRect other = popup->GetMenuItem(0)->m_rect;
+  const int columnCentre = own.left + (popup->GetMenuBar()->m_menuImageSize.cx + 2) / 2 + 2;
+  EXPECT_EQ(image.At(columnCentre, own.CenterPoint().y), CommandFrame::kLogoColour);
+  EXPECT_NE(image.At(columnCentre, other.CenterPoint().y), CommandFrame::kLogoColour);
+  Tap(VK_ESCAPE);
+  Tap(VK_ESCAPE);
+}
+
+// Input made while a modal loop that the next call enters runs: the ticks of a timer
+// handled by that loop take the steps in turn (a step that returns false is tried
+// again on the next tick), so that the input reaches the loop and no other. When the
+// steps are done and the loop still runs, the next tick leaves help mode, so that a
+// test whose input went astray fails instead of waiting for ever.
+struct InputInLoop {
+  using Step = std::function<bool()>;
+  static std::deque<Step>& Steps() {
+    static std::deque<Step> steps;
+    return steps;
+  }
+  static CFrameWnd*& Frame() {
+    static CFrameWnd* frame = nullptr;
+    return frame;
+  }
+  static void CALLBACK Tick(HWND, UINT, UINT_PTR id, DWORD) {
+    // A step may pump messages itself: the ticks it handles wait for it.
+    static bool busy = false;
+    if (busy) return;
+    if (!Steps().empty()) {
+      busy = true;
+      if (Steps().front()()) Steps().pop_front();
+      busy = false;
+      return;
+    }
+    ::KillTimer(nullptr, id);
+    if (Frame()) Frame()->m_bHelpMode = FALSE;
+  }
+  static void Run(CFrameWnd* frame, UINT command, std::deque<Step> steps) {
+    Steps() = std::move(steps);
+    Frame() = frame;
+    const UINT_PTR timer = ::SetTimer(nullptr, 0, 50, Tick);
+    frame->SendMessage(WM_COMMAND, command);
+    ::KillTimer(nullptr, timer);
+    Steps().clear();
+    Frame() = nullptr;
+  }
+};
+
+// The buttons pressed and released where the pointer is.
+bool Buttons(DWORD down, DWORD up) {
+  INPUT in[2]{};
+  in[0].type = in[1].type = INPUT_MOUSE;
+  in[0].mi.dwFlags = down;
+  in[1].mi.dwFlags = up;
+  ::SendInput(2, in, sizeof(INPUT));
+  return true;
+}
+
+TEST_F(MenuFrame, ContextHelpGivesTheHelpOfTheClickedButtonsCommandWithTheToolbarsHookOnWhileItRuns) {
+  bool hookWhileHelping = false;
+  helptest::Recorder help([&] { hookWhileHelping = CTKToolBar::HasHotTrackHook(); });
+  CRect openButton, client;
+  fileBar->GetItemRect(1, &openButton);
+  ASSERT_EQ(fileBar->GetButton(1)->m_nID, static_cast<UINT>(ID_TEST_OPEN));
+  const POINT open = CentreOf(*fileBar, openButton);
+  ::GetClientRect(frameHwnd, &client);
+  const POINT nothing =
+      CentreOf(*frame, CRect(client.right - 30, client.bottom - 30, client.right - 20, client.bottom - 20));
+  const auto leftClick = [] { return Buttons(MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP); };
+  const struct {
+    const char* name;
+    POINT start;
+    std::deque<InputInLoop::Step> steps;
+    bool helped;
+  } cases[] = {
+      {"a click on a button", open, {leftClick}, true},
+      {"Escape",
+       open,
+       {[] {
+         Key(VK_ESCAPE, true);
+         Key(VK_ESCAPE, false);
+         return true;
+       }},
+       false},
+      // The right button leaves help mode, and its release does not reach the toolbar
+      // (which would open its menu).
+      {"the right button on a toolbar",
+       open,
+       {[] { return Buttons(MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP); }},
+       false},
+      // A spot without help leaves the user in help mode for the next click.
+      {"a click where nothing has help, then on a button",
+       nothing,
+       {leftClick,
+        // The pointer glides onto the button and rests there before the click.
+        [&] {
+          MoveMouse(open);
+          Pump(80);
+          return CursorAt(open);
+        },
+        [&] { return CursorAt(open) && leftClick(); }},
+       true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    MoveMouse(c.start);
+    Pump(30);
+    helptest::Recorder::Requests().clear();
+    hookWhileHelping = false;
+    InputInLoop::Run(frame, ID_CONTEXT_HELP, c.steps);
+    Pump(50);
+    const auto& requests = helptest::Recorder::Requests();
+    ASSERT_EQ(requests.size(), c.helped ? 1u : 0u);
+    if (c.helped) {
+      EXPECT_EQ(requests[0].window, frameHwnd);
+      EXPECT_TRUE(helptest::IsProgramHelpFile(requests[0].file)) << requests[0].file;
+      EXPECT_EQ(requests[0].command, static_cast<UINT>(HELP_CONTEXT));
+      EXPECT_EQ(requests[0].data, static_cast<ULONG_PTR>(HID_BASE_COMMAND + ID_TEST_OPEN));
+      EXPECT_TRUE(hookWhileHelping);
+    }
+    EXPECT_FALSE(frame->m_bHelpMode);
+    EXPECT_FALSE(CTKToolBar::HasHotTrackHook());
+    EXPECT_EQ(::GetCapture(), nullptr);
+    EXPECT_EQ(OpenPopup(), nullptr);
+  }
 }
 
 TEST_F(MenuFrame, ADropDownButtonOnAToolbarRunsItsCommandOrOpensItsMenuFromTheArrow) {
