@@ -238,7 +238,11 @@ BOOL CMainFrame::CreateBars() {
                              kBarBase | CBRS_ALIGN_RIGHT | CBRS_BORDER_LEFT | CBRS_FLYBY | CBRS_SIZE_DYNAMIC))
     return FALSE;
   CTKSizingControlBar::SetCaptionLook(0, 0, 1);
-  if (gAudioIO) gAudioIO->SetMeterWindow(seams::ToWindowHandle(m_wndPeakMeter.m_hWnd));
+  if (gAudioIO) {
+    gAudioIO->SetMeterWindow(seams::ToWindowHandle(m_wndPeakMeter.m_hWnd));
+    // The heartbeat brings the engine's levels to the meter (no message per period).
+    gAudioIO->SetLevelsPolled(true);
+  }
 
   // Titles.
   CString title;
@@ -269,8 +273,10 @@ void CMainFrame::OnDestroy() {
   if (m_nTimer) KillTimer(m_nTimer);
   m_nTimer = 0;
   if (gAudioIO && m_wndPeakMeter.m_hWnd &&
-      gAudioIO->GetMeterWindow() == seams::ToWindowHandle(m_wndPeakMeter.m_hWnd))
+      gAudioIO->GetMeterWindow() == seams::ToWindowHandle(m_wndPeakMeter.m_hWnd)) {
     gAudioIO->SetMeterWindow(0);
+    gAudioIO->SetLevelsPolled(false);
+  }
   settings::SetColorSchemeAppliedHook(nullptr);
   CTKFrameWnd::OnDestroy();
 }
@@ -340,6 +346,13 @@ void CMainFrame::OnTimer(UINT_PTR id) {
     return;
   }
   if (++g_tickCount % kBlinkTicks == 0) m_bBlink = !m_bBlink;
+  // The latest levels of a running stream; those left over from a stream that ended
+  // are dropped, as the panel has emptied the bars by then.
+  std::uintptr_t left = 0;
+  std::intptr_t right = 0;
+  if (gAudioIO && m_wndPeakMeter.m_hWnd && gAudioIO->AreLevelsPolled() &&
+      gAudioIO->TakeLevels(&left, &right) && gAudioIO->IsStreamActive())
+    m_wndPeakMeter.ShowLevels(left, right);
   if (IsWindowVisible()) {
     if (m_waveFrame.m_hWnd) m_waveFrame.OnRefreshTick(static_cast<int>(kHeartbeatMs));
     if (m_wndPanel.m_hWnd && g_tickCount % 3 == 0) m_wndPanel.OnTick();

@@ -136,6 +136,10 @@ BOOL CTVLApp::StartUp() {
   SetMenuSounds(FALSE);
   INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES};
   ::InitCommonControlsEx(&icc);
+  // The view's context menu and the log's folder browser need these; the workspace
+  // deletes them with itself.
+  CreateContextMenuManager();
+  CreateShellManager();
   seams::InstallWin32Seams();
   seams::SetProgressFactory(&ProgressWndFactory::Instance());
   SetEffectDialogs(&WindowEffectDialogs::Instance());

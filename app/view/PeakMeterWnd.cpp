@@ -66,6 +66,11 @@ COLORREF CPeakMeterWnd::LevelColor(int level) {
 }
 
 LRESULT CPeakMeterWnd::OnLevels(WPARAM left, LPARAM right) {
+  ShowLevels(left, right);
+  return 1;
+}
+
+void CPeakMeterWnd::ShowLevels(WPARAM left, LPARAM right) {
   int l = LevelOf(static_cast<long long>(left));
   int r = LevelOf(static_cast<long long>(right));
   RECT client;
@@ -79,7 +84,6 @@ LRESULT CPeakMeterWnd::OnLevels(WPARAM left, LPARAM right) {
     Invalidate(FALSE);
     UpdateWindow();
   }
-  return 1;
 }
 
 void CPeakMeterWnd::FillGradient(HDC dc, int left, int right, int bottom, int top, int lowLevel,
