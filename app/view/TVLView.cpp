@@ -607,7 +607,11 @@ void CTVLView::RefreshWhileStreaming(int) {
   if (!project) return;
   const bool empty = project->GetTracks()->IsEmpty();
   const bool direct = IsDirectToFileMode();
-  ::ShowWindow(m_infoDisplay.m_hWnd, empty && direct ? SW_SHOWNA : SW_HIDE);
+  // Shown or hidden only when that changes: showing a shown window still asks the
+  // window system, twice a tick.
+  const bool showInfo = empty && direct;
+  if (((::GetWindowLongA(m_infoDisplay.m_hWnd, GWL_STYLE) & WS_VISIBLE) != 0) != showInfo)
+    ::ShowWindow(m_infoDisplay.m_hWnd, showInfo ? SW_SHOWNA : SW_HIDE);
   if (c % 10 == 0 && direct && gAudioIO && gAudioIO->IsStreamActive() &&
       gAudioIO->GetNumCaptureChannels() > 0)
     ::InvalidateRect(m_infoDisplay.m_hWnd, nullptr, FALSE);
