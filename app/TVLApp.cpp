@@ -112,6 +112,7 @@ BOOL CTVLApp::IsIdleMessage(MSG* msg) {
   if (frame && msg->hwnd == frame->m_hWnd && msg->message == WM_TIMER &&
       msg->wParam == CMainFrame::kHeartbeatTimer)
     return frame->IsIdleTick();
+  if (frame) frame->NoteIdleMessage();
   return TRUE;
 }
 
