@@ -107,6 +107,14 @@ namespace {
 // frame: one heartbeat per program.
 int g_tickCount = 0;
 BOOL g_lastLowStorage = FALSE;
+// The heartbeat tick handled last asks for the idle update of every bar.
+BOOL g_barsIdleTick = FALSE;
+// What the bars' buttons and controls were last brought up to date for.
+UINT g_barsState = ~0u;
+// Heartbeat idle updates of every bar still to come after the last change: enough for
+// the toolbars, which follow every fourth idle update, to show it.
+int g_barsRounds = 0;
+constexpr int kBarsRounds = 4;
 
 constexpr UINT kPanelPlay = 1058;
 constexpr UINT kPanelRecord = 1059;
@@ -238,7 +246,11 @@ BOOL CMainFrame::CreateBars() {
                              kBarBase | CBRS_ALIGN_RIGHT | CBRS_BORDER_LEFT | CBRS_FLYBY | CBRS_SIZE_DYNAMIC))
     return FALSE;
   CTKSizingControlBar::SetCaptionLook(0, 0, 1);
-  if (gAudioIO) gAudioIO->SetMeterWindow(seams::ToWindowHandle(m_wndPeakMeter.m_hWnd));
+  if (gAudioIO) {
+    gAudioIO->SetMeterWindow(seams::ToWindowHandle(m_wndPeakMeter.m_hWnd));
+    // The heartbeat brings the engine's levels to the meter (no message per period).
+    gAudioIO->SetLevelsPolled(true);
+  }
 
   // Titles.
   CString title;
@@ -269,8 +281,10 @@ void CMainFrame::OnDestroy() {
   if (m_nTimer) KillTimer(m_nTimer);
   m_nTimer = 0;
   if (gAudioIO && m_wndPeakMeter.m_hWnd &&
-      gAudioIO->GetMeterWindow() == seams::ToWindowHandle(m_wndPeakMeter.m_hWnd))
+      gAudioIO->GetMeterWindow() == seams::ToWindowHandle(m_wndPeakMeter.m_hWnd)) {
     gAudioIO->SetMeterWindow(0);
+    gAudioIO->SetLevelsPolled(false);
+  }
   settings::SetColorSchemeAppliedHook(nullptr);
   CTKFrameWnd::OnDestroy();
 }
@@ -340,9 +354,34 @@ void CMainFrame::OnTimer(UINT_PTR id) {
     return;
   }
   if (++g_tickCount % kBlinkTicks == 0) m_bBlink = !m_bBlink;
+  // The latest levels of a running stream; those left over from a stream that ended
+  // are dropped, as the panel has emptied the bars by then.
+  std::uintptr_t left = 0;
+  std::intptr_t right = 0;
+  if (gAudioIO && m_wndPeakMeter.m_hWnd && gAudioIO->AreLevelsPolled() &&
+      gAudioIO->TakeLevels(&left, &right) && gAudioIO->IsStreamActive())
+    m_wndPeakMeter.ShowLevels(left, right);
   if (IsWindowVisible()) {
     if (m_waveFrame.m_hWnd) m_waveFrame.OnRefreshTick(static_cast<int>(kHeartbeatMs));
     if (m_wndPanel.m_hWnd && g_tickCount % 3 == 0) m_wndPanel.OnTick();
+  }
+  // Every few ticks the status panes follow the clock (remaining time, free space,
+  // blinking); the other bars for a few rounds after the program's or the engine's
+  // state moved or a message that may change them came, and not while nothing does.
+  g_barsIdleTick = FALSE;
+  if (g_tickCount % kIdleUpdateTicks == 0) {
+    UINT state = GetCommandState();
+    if (gAudioIO) {
+      if (gAudioIO->IsStreamActive()) state |= 1u << 28;
+      if (gAudioIO->IsPaused()) state |= 1u << 29;
+      if (gAudioIO->GetNumCaptureChannels() > 0) state |= 1u << 30;
+    }
+    if (state != g_barsState) g_barsRounds = kBarsRounds;
+    g_barsState = state;
+    g_barsIdleTick = g_barsRounds > 0;
+    if (g_barsIdleTick) --g_barsRounds;
+    if (!g_barsIdleTick && m_wndStatusBar.m_hWnd && m_wndStatusBar.IsVisible())
+      m_wndStatusBar.OnUpdateCmdUI(this, TRUE);
   }
   CTVLApp* app = GetTVLApp();
   if (app && app->m_scheduler.GetActive() && app->m_bSchedulingAllowed) app->m_scheduler.CheckSchedule();
@@ -352,7 +391,9 @@ void CMainFrame::OnTimer(UINT_PTR id) {
   }
 }
 
-BOOL CMainFrame::IsIdleTick() { return g_tickCount % kIdleUpdateTicks == 0; }
+BOOL CMainFrame::IsIdleTick() { return g_barsIdleTick; }
+
+void CMainFrame::NoteIdleMessage() { g_barsRounds = kBarsRounds; }
 
 void CMainFrame::OnGetMinMaxInfo(MINMAXINFO* info) {
   info->ptMinTrackSize.x = kMinTrackWidth;

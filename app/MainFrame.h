@@ -59,8 +59,12 @@ public:
   CTVLToolBar* GetShortcutsToolBar() { return &m_wndShortcutsBar; }
   BOOL IsBlinkOn() const { return m_bBlink; }
   BOOL IsLowStorage() const { return m_bLowStorage; }
-  // The tick handled last asks for the idle update.
+  // The tick handled last asks for the idle update of every bar (the status bar's
+  // panes it brings up to date itself).
   static BOOL IsIdleTick();
+  // A message that asks for the idle update came: the heartbeat's next few idle updates
+  // include every bar.
+  static void NoteIdleMessage();
 
   // Recolours the bars, the wave frame and the control panel from the colour scheme.
   void ApplyColorScheme();

@@ -112,6 +112,7 @@ BOOL CTVLApp::IsIdleMessage(MSG* msg) {
   if (frame && msg->hwnd == frame->m_hWnd && msg->message == WM_TIMER &&
       msg->wParam == CMainFrame::kHeartbeatTimer)
     return frame->IsIdleTick();
+  if (frame) frame->NoteIdleMessage();
   return TRUE;
 }
 
@@ -136,6 +137,10 @@ BOOL CTVLApp::StartUp() {
   SetMenuSounds(FALSE);
   INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES};
   ::InitCommonControlsEx(&icc);
+  // The view's context menu and the log's folder browser need these; the workspace
+  // deletes them with itself.
+  CreateContextMenuManager();
+  CreateShellManager();
   seams::InstallWin32Seams();
   seams::SetProgressFactory(&ProgressWndFactory::Instance());
   SetEffectDialogs(&WindowEffectDialogs::Instance());

@@ -56,8 +56,8 @@ public:
   BOOL InitInstance() override;
   int ExitInstance() override;
   // The engine's level messages move the meter only, and the heartbeat brings the
-  // panes and buttons up to date every few ticks: neither asks for the idle work
-  // otherwise.
+  // panes up to date every few ticks and the buttons when the state moved: neither
+  // asks for the idle work otherwise.
   BOOL IsIdleMessage(MSG* msg) override;
   // Data 0 opens the help file's first page; other values do nothing.
   virtual void WinHelp(DWORD_PTR data, UINT command);

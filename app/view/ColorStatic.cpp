@@ -121,7 +121,7 @@ void CColorStatic::OnPaint() {
   const int width = client.right - client.left, height = client.bottom - client.top;
   if (width <= 0 || height <= 0) return;
   HDC mem = ::CreateCompatibleDC(paint.m_hDC);
-  HBITMAP bitmap = ::CreateCompatibleBitmap(paint.m_hDC, width, height);
+  HBITMAP bitmap = CreateOffscreenBitmap(width, height);
   HGDIOBJ oldBitmap = ::SelectObject(mem, bitmap);
   RECT all{0, 0, width, height};
   ::FillRect(mem, &all, m_hBackBrush);

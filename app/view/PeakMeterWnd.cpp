@@ -66,6 +66,11 @@ COLORREF CPeakMeterWnd::LevelColor(int level) {
 }
 
 LRESULT CPeakMeterWnd::OnLevels(WPARAM left, LPARAM right) {
+  ShowLevels(left, right);
+  return 1;
+}
+
+void CPeakMeterWnd::ShowLevels(WPARAM left, LPARAM right) {
   int l = LevelOf(static_cast<long long>(left));
   int r = LevelOf(static_cast<long long>(right));
   RECT client;
@@ -79,7 +84,6 @@ LRESULT CPeakMeterWnd::OnLevels(WPARAM left, LPARAM right) {
     Invalidate(FALSE);
     UpdateWindow();
   }
-  return 1;
 }
 
 void CPeakMeterWnd::FillGradient(HDC dc, int left, int right, int bottom, int top, int lowLevel,
@@ -102,7 +106,7 @@ void CPeakMeterWnd::FillGradient(HDC dc, int left, int right, int bottom, int to
 HBITMAP CPeakMeterWnd::LitImage(HDC dc, int width, int height, COLORREF stripe) {
   if (m_hLit && m_nLitWidth == width && m_nLitHeight == height && m_litStripe == stripe) return m_hLit;
   if (m_hLit) ::DeleteObject(m_hLit);
-  m_hLit = ::CreateCompatibleBitmap(dc, width, height);
+  m_hLit = CreateOffscreenBitmap(width, height);
   m_nLitWidth = width;
   m_nLitHeight = height;
   m_litStripe = stripe;
@@ -136,7 +140,7 @@ void CPeakMeterWnd::OnPaint() {
     m_nWidth = std::max(m_nWidth, width);
     m_nHeight = std::max(m_nHeight, height);
     if (m_hBitmap) ::DeleteObject(m_hBitmap);
-    m_hBitmap = ::CreateCompatibleBitmap(paint.m_hDC, m_nWidth, m_nHeight);
+    m_hBitmap = CreateOffscreenBitmap(m_nWidth, m_nHeight);
   }
   const ColorSchemeOptions& scheme = GetColorScheme();
   HBITMAP lit = LitImage(paint.m_hDC, width, height, SchemeColor(scheme.DarkerShade));

@@ -1,8 +1,8 @@
 #pragma once
-// The input level meter: two vertical bars for the left and right levels. The audio
-// engine posts it 0x5E0 with the two levels for every buffer; it repaints only when a
-// bar moves by a pixel or more. It is a fixed docking bar: the user cannot move, size
-// or close it.
+// The input level meter: two vertical bars for the left and right levels. The levels
+// come as message 0x5E0 or from the main frame's heartbeat, which takes them from the
+// audio engine; it repaints only when a bar moves by a pixel or more. It is a fixed
+// docking bar: the user cannot move, size or close it.
 #include "app/bars/TVLFixingControlBar.h"
 
 constexpr UINT WM_TVL_LEVELS = 0x5E0;
@@ -21,6 +21,9 @@ public:
   // A meter of the rectangle's size; outside a docking frame it takes that rectangle.
   BOOL Create(CWnd* parent, const RECT& rect, UINT id);
 
+  // The engine's levels (as message 0x5E0 carries them): the bars move when either
+  // moves by a pixel or more.
+  void ShowLevels(WPARAM left, LPARAM right);
   int GetLeftLevel() const { return m_nLeft; }
   int GetRightLevel() const { return m_nRight; }
 

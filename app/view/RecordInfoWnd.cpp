@@ -93,7 +93,7 @@ void CRecordInfoWnd::OnPaint() {
   const int width = client.right, height = client.bottom;
   if (width <= 0 || height <= 0) return;
   HDC mem = ::CreateCompatibleDC(paint.m_hDC);
-  HBITMAP bitmap = ::CreateCompatibleBitmap(paint.m_hDC, width, height);
+  HBITMAP bitmap = CreateOffscreenBitmap(width, height);
   HGDIOBJ oldBitmap = ::SelectObject(mem, bitmap);
   const ColorSchemeOptions& scheme = GetColorScheme();
   RECT all{0, 0, width, height};

@@ -35,7 +35,7 @@ bool COffscreen::Begin(HDC screen, int width, int height) {
     if (width > m_width) m_width = width;
     if (height > m_height) m_height = height;
     if (m_hBitmap) ::DeleteObject(m_hBitmap);
-    m_hBitmap = ::CreateCompatibleBitmap(screen, m_width, m_height);
+    m_hBitmap = CreateOffscreenBitmap(m_width, m_height);
     remade = true;
   }
   m_hMemDC = ::CreateCompatibleDC(screen);

@@ -19,6 +19,8 @@ public:
   // bitmap was (re)made.
   bool Begin(HDC screen, int width, int height);
   HDC DC() const { return m_hMemDC; }
+  // The picture last drawn (null before the first Begin).
+  HBITMAP Bitmap() const { return m_hBitmap; }
   void End();
 
 private:

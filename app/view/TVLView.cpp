@@ -65,10 +65,7 @@ END_MESSAGE_MAP()
 
 CTVLView::CTVLView() { m_artist.SetInset(1, 2, 2, 1); }
 
-CTVLView::~CTVLView() {
-  for (auto* list : {&m_indicatorPatches, &m_cursorPatches})
-    for (Patch& p : *list) ::DeleteObject(p.bitmap);
-}
+CTVLView::~CTVLView() = default;
 
 CTVLDoc* CTVLView::GetDocument() const { return dynamic_cast<CTVLDoc*>(m_pDocument); }
 CWaveFrame* CTVLView::GetWaveFrame() const {
@@ -116,95 +113,108 @@ void CTVLView::OnDraw(CDC* dc) {
   RECT client;
   GetClientRect(&client);
   if (client.right <= 0 || client.bottom <= 0) return;
-  m_image.Begin(dc->m_hDC, client.right, client.bottom);
+  const bool remade = m_image.Begin(dc->m_hDC, client.right, client.bottom);
+  // Once the picture is whole, a paint redoes only the columns it is asked for, from
+  // top to bottom, so the picture stays whole for the lines drawn over it.
+  const bool whole =
+      remade || !m_bImageValid || m_imageSize.cx != client.right || m_imageSize.cy != client.bottom;
+  RECT strip = client;
+  if (!whole) {
+    strip.left = std::max(0, static_cast<int>(update.left));
+    strip.right = std::min(client.right, update.right);
+  }
+  if (strip.right <= strip.left) {
+    m_image.End();
+    return;
+  }
   HDC mem = m_image.DC();
   const ColorSchemeOptions& scheme = GetColorScheme();
   HBRUSH background = ::CreateSolidBrush(SchemeColor(scheme.ControlBar));
-  ::FillRect(mem, &client, background);
+  ::FillRect(mem, &strip, background);
   ::DeleteObject(background);
   Project* project = GetProject();
   TrackList* tracks = project ? project->GetTracks() : nullptr;
   if (!tracks || tracks->IsEmpty()) {
     HBRUSH bar = ::CreateSolidBrush(SchemeColor(scheme.DarkShade));
     int h2 = (client.bottom - 8) / 2;
-    RECT first{1, 2, client.right - 2, 2 + h2};
-    RECT second{1, 5 + h2, client.right - 2, 6 + 2 * h2};
-    ::FillRect(mem, &first, bar);
-    ::FillRect(mem, &second, bar);
+    for (RECT r : {RECT{1, 2, client.right - 2, 2 + h2}, RECT{1, 5 + h2, client.right - 2, 6 + 2 * h2}}) {
+      r.left = std::max(r.left, strip.left);
+      r.right = std::min(r.right, strip.right);
+      if (r.right > r.left) ::FillRect(mem, &r, bar);
+    }
     ::DeleteObject(bar);
   } else {
     CDCStateGuard guard(mem);
     RECT area{0, 1 - Info().vpos, client.right, client.bottom};
-    m_artist.DrawTracks(tracks, guard, mem, area, update, Info(), false, false, false);
+    m_artist.DrawTracks(tracks, guard, mem, area, strip, Info(), false, false, false);
   }
-  ForgetPatches(m_cursorPatches, update);
-  ForgetPatches(m_indicatorPatches, update);
-  ::BitBlt(dc->m_hDC, 0, 0, client.right, client.bottom, mem, 0, 0, SRCCOPY);
+  ::BitBlt(dc->m_hDC, strip.left, 0, strip.right - strip.left, client.bottom, mem, strip.left, 0, SRCCOPY);
   m_image.End();
+  m_bImageValid = TRUE;
+  m_imageSize = {client.right, client.bottom};
+  // The lines in the painted columns are gone from the screen: the cursor line comes
+  // back where the selection puts it, the indicator at the next tick that draws it.
+  if (m_cursor.x >= strip.left && m_cursor.x < strip.right) m_cursor.x = -1;
+  if (m_indicator.x >= strip.left && m_indicator.x < strip.right) m_indicator.x = -1;
   if (!m_bSelecting && Info().t0 == Info().t1) DrawCursorLine();
 }
 
-void CTVLView::ForgetPatches(std::vector<Patch>& patches, const RECT& region) {
-  for (auto it = patches.begin(); it != patches.end();) {
-    if (it->x >= region.left && it->x < region.right) {
-      ::DeleteObject(it->bitmap);
-      it = patches.erase(it);
-    } else {
-      ++it;
-    }
+void CTVLView::DrawOverlay(HDC dc, const Overlay& overlay, bool cursor) {
+  if (overlay.x < 0) return;
+  CDCStateGuard guard(dc);
+  const int oldRop = ::GetROP2(dc);
+  if (cursor)
+    SelectCursorPen(guard, dc);
+  else
+    SelectTimeIndicator(guard, overlay.recording ? FALSE : TRUE);
+  for (const auto& [top, bottom] : overlay.spans) {
+    if (bottom <= top) continue;
+    ::MoveToEx(dc, overlay.x, top, nullptr);
+    ::LineTo(dc, overlay.x, bottom);
   }
+  ::SetROP2(dc, oldRop);
 }
 
-void CTVLView::RestorePatches(std::vector<Patch>& patches, HDC given) {
-  if (patches.empty()) return;
-  HDC dc = given ? given : ::GetDC(m_hWnd);
+void CTVLView::RestoreColumn(HDC dc, int x) {
+  if (!m_bImageValid || x < 0) return;
+  HBITMAP picture = m_image.Bitmap();
+  if (!picture) return;
   HDC mem = ::CreateCompatibleDC(dc);
-  for (Patch& p : patches) {
-    HGDIOBJ old = ::SelectObject(mem, p.bitmap);
-    ::BitBlt(dc, p.x, p.y, 1, p.height, mem, 0, 0, SRCCOPY);
-    ::SelectObject(mem, old);
-    ::DeleteObject(p.bitmap);
-  }
-  ::DeleteDC(mem);
-  if (!given) ::ReleaseDC(m_hWnd, dc);
-  patches.clear();
-}
-
-void CTVLView::SavePatchAndDraw(HDC dc, std::vector<Patch>& patches, int x, int top, int bottom) {
-  if (bottom <= top) return;
-  HDC mem = ::CreateCompatibleDC(dc);
-  HBITMAP bitmap = ::CreateCompatibleBitmap(dc, 1, bottom - top);
-  HGDIOBJ old = ::SelectObject(mem, bitmap);
-  ::BitBlt(mem, 0, 0, 1, bottom - top, dc, x, top, SRCCOPY);
+  HGDIOBJ old = ::SelectObject(mem, picture);
+  ::BitBlt(dc, x, 0, 1, m_imageSize.cy, mem, x, 0, SRCCOPY);
   ::SelectObject(mem, old);
   ::DeleteDC(mem);
-  patches.push_back({x, top, bitmap, bottom - top});
-  ::MoveToEx(dc, x, top, nullptr);
-  ::LineTo(dc, x, bottom);
+  // A line standing in the same column is drawn again, the indicator over the cursor.
+  if (m_cursor.x == x) DrawOverlay(dc, m_cursor, true);
+  if (m_indicator.x == x) DrawOverlay(dc, m_indicator, false);
 }
 
-void CTVLView::DrawCursorLine() {
-  RestorePatches(m_cursorPatches);
+void CTVLView::MoveOverlay(HDC given, Overlay& overlay, Overlay next, bool cursor) {
+  if (next.x == overlay.x && next.spans == overlay.spans && next.recording == overlay.recording) return;
+  HDC dc = given ? given : ::GetDC(m_hWnd);
+  const int old = overlay.x;
+  overlay.x = -1;
+  RestoreColumn(dc, old);
+  overlay = std::move(next);
+  DrawOverlay(dc, overlay, cursor);
+  if (!given) ::ReleaseDC(m_hWnd, dc);
+}
+
+void CTVLView::DrawCursorLine(HDC dc) {
+  Overlay next;
   Project* project = GetProject();
-  if (!project) return;
-  int x = static_cast<int>((Info().t0 - Info().h) * Info().zoom) + 1;
-  if (x < 1) return;
-  HDC dc = ::GetDC(m_hWnd);
-  {
-    CDCStateGuard guard(dc);
-    int oldRop = ::GetROP2(dc);
-    SelectCursorPen(guard, dc);
+  const int x = static_cast<int>((Info().t0 - Info().h) * Info().zoom) + 1;
+  if (project && x >= 1) {
+    next.x = x;
     int y = 1 - Info().vpos;
     TrackListIterator it(project->GetTracks());
     for (Track* t = it.First(); t; t = it.Next()) {
       int kind = t->GetKind();
-      if (kind != kTimeTrackKind && kind != kKind3)
-        SavePatchAndDraw(dc, m_cursorPatches, x, y + 2, y + t->GetHeight() - 2);
+      if (kind != kTimeTrackKind && kind != kKind3) next.spans.push_back({y + 2, y + t->GetHeight() - 2});
       y += t->GetHeight();
     }
-    ::SetROP2(dc, oldRop);
   }
-  ::ReleaseDC(m_hWnd, dc);
+  MoveOverlay(dc, m_cursor, std::move(next), true);
 }
 
 bool CTVLView::StreamOfProjectRuns() const {
@@ -217,36 +227,50 @@ void CTVLView::DrawPlayIndicator() {
   Project* project = GetProject();
   double position = 0;
   if (project && gAudioIO) position = gAudioIO->GetStreamTime() - gAudioIO->GetStreamStartTime();
-  if (!project || !gAudioIO || position < Info().h || position > Info().h + Info().screen) {
-    RestorePatches(m_indicatorPatches);
+  Overlay next;
+  if (project && gAudioIO && position >= Info().h && position <= Info().h + Info().screen) {
+    next.x = static_cast<int>((position - Info().h) * Info().zoom) + 1;
+    next.recording = gAudioIO->GetNumCaptureChannels() > 0;
+    int y = 1 - Info().vpos;
+    TrackListIterator it(project->GetTracks());
+    for (Track* t = it.First(); t; t = it.Next()) {
+      if (t->GetKind() != kKind3 && t->GetHeight() > 4) next.spans.push_back({y + 2, y + t->GetHeight() - 2});
+      y += t->GetHeight();
+    }
+  }
+  // Standing where it goes (no paint has covered it): nothing is drawn.
+  MoveOverlay(nullptr, m_indicator, std::move(next), false);
+}
+
+void CTVLView::InvalidateGrowth() {
+  Project* project = GetProject();
+  if (!project) return;
+  std::vector<double> ends;
+  TrackListIterator it(project->GetTracks());
+  for (Track* t = it.First(); t; t = it.Next()) ends.push_back(t->GetEndTime());
+  if (ends.size() != m_grownEnds.size()) {
+    m_grownEnds = std::move(ends);
+    Invalidate(FALSE);
     return;
   }
-  const int x = static_cast<int>((position - Info().h) * Info().zoom) + 1;
-  const BOOL recording = gAudioIO->GetNumCaptureChannels() > 0;
-  // Where the indicator goes, one column for each track.
-  std::vector<std::pair<int, int>> columns;
-  int y = 1 - Info().vpos;
-  TrackListIterator it(project->GetTracks());
-  for (Track* t = it.First(); t; t = it.Next()) {
-    if (t->GetKind() != kKind3 && t->GetHeight() > 4) columns.push_back({y + 2, y + t->GetHeight() - 2});
-    y += t->GetHeight();
+  // From the column of each track's last end (its partly filled column and the
+  // blank after it change) to the column of its new end.
+  const ViewInfo& v = Info();
+  RECT client;
+  GetClientRect(&client);
+  int left = client.right, right = 0;
+  for (size_t i = 0; i < ends.size(); ++i) {
+    if (ends[i] == m_grownEnds[i]) continue;
+    const double from = std::min(ends[i], m_grownEnds[i]), to = std::max(ends[i], m_grownEnds[i]);
+    left = std::min(left, static_cast<int>(std::floor((from - v.h) * v.zoom)) - 1);
+    right = std::max(right, static_cast<int>(std::ceil((to - v.h) * v.zoom)) + 3);
   }
-  // Still standing where it goes (no paint has covered a column of it): nothing to do.
-  bool standing = recording == m_bIndicatorRecording && columns.size() == m_indicatorPatches.size();
-  for (size_t i = 0; standing && i < columns.size(); ++i) {
-    const Patch& p = m_indicatorPatches[i];
-    standing = p.x == x && p.y == columns[i].first && p.y + p.height == columns[i].second;
-  }
-  if (standing) return;
-  HDC dc = ::GetDC(m_hWnd);
-  RestorePatches(m_indicatorPatches, dc);
-  {
-    CDCStateGuard guard(dc);
-    SelectTimeIndicator(guard, recording ? FALSE : TRUE);
-    for (const auto& [top, bottom] : columns) SavePatchAndDraw(dc, m_indicatorPatches, x, top, bottom);
-  }
-  m_bIndicatorRecording = recording;
-  ::ReleaseDC(m_hWnd, dc);
+  m_grownEnds = std::move(ends);
+  left = std::max(0, left);
+  right = std::min(static_cast<int>(client.right), right);
+  if (right <= left) return;
+  RECT strip{left, 0, right, client.bottom};
+  ::InvalidateRect(m_hWnd, &strip, FALSE);
 }
 
 Track* CTVLView::HitTest(int x, int y, RECT* rect, int* number) const {
@@ -583,7 +607,11 @@ void CTVLView::RefreshWhileStreaming(int) {
   if (!project) return;
   const bool empty = project->GetTracks()->IsEmpty();
   const bool direct = IsDirectToFileMode();
-  ::ShowWindow(m_infoDisplay.m_hWnd, empty && direct ? SW_SHOWNA : SW_HIDE);
+  // Shown or hidden only when that changes: showing a shown window still asks the
+  // window system, twice a tick.
+  const bool showInfo = empty && direct;
+  if (((::GetWindowLongA(m_infoDisplay.m_hWnd, GWL_STYLE) & WS_VISIBLE) != 0) != showInfo)
+    ::ShowWindow(m_infoDisplay.m_hWnd, showInfo ? SW_SHOWNA : SW_HIDE);
   if (c % 10 == 0 && direct && gAudioIO && gAudioIO->IsStreamActive() &&
       gAudioIO->GetNumCaptureChannels() > 0)
     ::InvalidateRect(m_infoDisplay.m_hWnd, nullptr, FALSE);
@@ -636,7 +664,7 @@ void CTVLView::RefreshWhileStreaming(int) {
       frame->RedrawAll(FALSE);
       m_bIndicatorDrawnOnce = TRUE;
     } else {
-      if (c % 5 == 0) Invalidate(FALSE);
+      if (c % 5 == 0) InvalidateGrowth();
       if (c % 40 == 0) {
         frame->UpdateScrollBars();
         frame->Relayout();

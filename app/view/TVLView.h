@@ -86,11 +86,12 @@ protected:
   void OnUpdateIdleSelection(CCmdUI* ui);
 
 private:
-  struct Patch {
-    int x;
-    int y;
-    HBITMAP bitmap;
-    int height;
+  // A line over the view's picture on the screen, one span a track at column x: the
+  // cursor line (drawn inverting) or the play indicator.
+  struct Overlay {
+    int x = -1;  // -1: not on the screen
+    std::vector<std::pair<int, int>> spans;
+    BOOL recording = FALSE;  // the indicator: drawn with the recording pen
   };
   ViewInfo& Info() const;
   // The track under (x, y), its rectangle and 1-based number.
@@ -98,12 +99,16 @@ private:
   void ExtendTo(int x);
   void SelectTracksBetween(int first, int last);
   void DeselectAll();
-  void DrawCursorLine();
+  // Both draw through dc when given, else through a DC of their own.
+  void DrawCursorLine(HDC dc = nullptr);
   void DrawPlayIndicator();
-  // Puts the saved columns back on the screen (through dc, else a DC of its own).
-  void RestorePatches(std::vector<Patch>& patches, HDC dc = nullptr);
-  void ForgetPatches(std::vector<Patch>& patches, const RECT& region);
-  void SavePatchAndDraw(HDC dc, std::vector<Patch>& patches, int x, int top, int bottom);
+  // Moves an overlay to next: its old column gets the picture back, the new one the line.
+  void MoveOverlay(HDC dc, Overlay& overlay, Overlay next, bool cursor);
+  void DrawOverlay(HDC dc, const Overlay& overlay, bool cursor);
+  // Column x of the picture back on the screen, with the lines that stand there.
+  void RestoreColumn(HDC dc, int x);
+  // While recording: invalidates the columns the tracks grew into since the last call.
+  void InvalidateGrowth();
   void RefreshFrame();
   void ModifyState();
   void FollowPlayPosition();
@@ -114,8 +119,14 @@ private:
   TrackArtist m_artist;
   COffscreen m_image{200, 200};
   CRecordInfoWnd m_infoDisplay;
-  std::vector<Patch> m_indicatorPatches;
-  std::vector<Patch> m_cursorPatches;
+  // The picture in m_image is whole and of this size; paints then redo only the
+  // columns they are asked for.
+  BOOL m_bImageValid = FALSE;
+  SIZE m_imageSize{0, 0};
+  Overlay m_cursor;
+  Overlay m_indicator;
+  // Each track's end time when the view last asked for the columns it grew into.
+  std::vector<double> m_grownEnds;
   double m_selStart = 0.0;  // the anchor
   Track* m_pCapturedTrack = nullptr;
   RECT m_capturedRect{};
@@ -126,8 +137,6 @@ private:
   BOOL m_bAutoScrolling = FALSE;
   BOOL m_bIndicatorDrawnOnce = FALSE;
   BOOL m_bIndicatorVisible = FALSE;
-  // The play indicator on the screen now was drawn with the recording pen.
-  BOOL m_bIndicatorRecording = FALSE;
   // The project's stream was seen capturing: the engine forgets its capture channels
   // when the stream stops, before the tick that takes the recording in.
   BOOL m_bStreamCaptured = FALSE;

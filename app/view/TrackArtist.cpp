@@ -155,6 +155,13 @@ void TrackArtist::DrawTracks(TrackList* tracks, CDCStateGuard& guard, HDC dc, co
                              const RECT& clip, const ViewInfo& info, bool drawEnvelope, bool bigPoints,
                              bool drawGrips) {
   if (!tracks) return;
+  // Columns outside [clip.left, clip.right) keep their pixels: a strip painted over an
+  // earlier picture matches a picture painted whole.
+  const bool narrowed = clip.left > area.left || clip.right < area.right;
+  const int saved = narrowed ? ::SaveDC(dc) : 0;
+  if (narrowed) ::IntersectClipRect(dc, clip.left, area.top, clip.right, area.bottom);
+  m_clipLeft = clip.left;
+  m_clipRight = clip.right;
   int y = area.top;
   TrackListIterator it(tracks);
   for (Track* t = it.First(); t; t = it.Next()) {
@@ -184,6 +191,7 @@ void TrackArtist::DrawTracks(TrackList* tracks, CDCStateGuard& guard, HDC dc, co
     }
     y += height;
   }
+  if (narrowed) ::RestoreDC(dc, saved);
 }
 
 void TrackArtist::DrawWaveform(WaveTrack* track, CDCStateGuard& guard, HDC dc, const RECT& band,
@@ -261,7 +269,11 @@ bool TrackArtist::DrawMinMaxColumns(WaveTrack* track, CDCStateGuard& guard, HDC 
   bool sel = false;
   Strokes strokes(dc);
   guard.SelectPen(m_hUnselectedPen);
-  for (int i = 0; i < width; ++i) {
+  // Only the columns inside the clip are drawn; the joins below still run from the
+  // area's left edge, as a column's extent depends on the ones left of it.
+  const int first = std::clamp(m_clipLeft - static_cast<int>(area.left), 0, width);
+  const int last = std::clamp(m_clipRight - static_cast<int>(area.left), first, width);
+  for (int i = first; i < last; ++i) {
     int x = area.left + i;
     float e = static_cast<float>(env[static_cast<size_t>(i)]);
     bool s = columnSelected(i);
@@ -303,7 +315,7 @@ bool TrackArtist::DrawMinMaxColumns(WaveTrack* track, CDCStateGuard& guard, HDC 
   }
   sel = false;
   guard.SelectPen(excluded ? m_hGreyPen : m_hSamplePen);
-  for (int i = 0; i < width; ++i) {
+  for (int i = first; i < last; ++i) {
     int x = area.left + i;
     bool s = columnSelected(i);
     if (!excluded && s != sel) {

@@ -21,6 +21,8 @@ public:
   TrackArtist(const TrackArtist&) = delete;
   TrackArtist& operator=(const TrackArtist&) = delete;
 
+  // Paints the bands that meet clip; of them only the columns from clip.left to
+  // clip.right, with the same pixels as a paint of the whole area.
   void DrawTracks(TrackList* tracks, CDCStateGuard& guard, HDC dc, const RECT& area, const RECT& clip,
                   const ViewInfo& info, bool drawEnvelope, bool bigPoints, bool drawGrips);
   void UpdateColors();
@@ -56,6 +58,9 @@ private:
   int m_insetTop = 0;
   int m_insetRight = 0;
   int m_insetBottom = 0;
+  // The columns DrawTracks was asked to paint, [left, right).
+  int m_clipLeft = 0;
+  int m_clipRight = 0;
 
   // Scheme colours.
   HBRUSH m_hBlankBrush = nullptr;

@@ -116,12 +116,21 @@ void CWaveFrame::OnSize(UINT type, int cx, int cy) {
   bool needBar = m_pViewInfo->sbarTotal > cx - L;
   bool showBar = needBar && cy > T + 2 * barHeight;
   int viewHeight = cy - T - (showBar ? barHeight : 0);
-  if (m_pView) ::MoveWindow(m_pView->m_hWnd, L, T, cx - L, viewHeight, TRUE);
-  ::MoveWindow(m_timeRuler.m_hWnd, L, 0, cx - L, T, TRUE);
-  ::MoveWindow(m_levelRuler.m_hWnd, 0, T, L, cy - T, TRUE);
-  ::MoveWindow(m_cross.m_hWnd, 0, 0, L, T, TRUE);
-  if (showBar) ::MoveWindow(m_hBar.m_hWnd, L, cy - barHeight, cx - L, barHeight, TRUE);
-  ::ShowWindow(m_hBar.m_hWnd, showBar ? SW_SHOWNA : SW_HIDE);
+  // The layout runs again every few seconds while recording: a window already where it
+  // goes is not moved (each move is a round of requests to the window system).
+  auto place = [this](int slot, HWND child, int x, int y, int width, int height) {
+    const RECT wanted{x, y, x + width, y + height};
+    if (::EqualRect(&m_placed[slot], &wanted)) return;
+    m_placed[slot] = wanted;
+    ::MoveWindow(child, x, y, width, height, TRUE);
+  };
+  if (m_pView) place(0, m_pView->m_hWnd, L, T, cx - L, viewHeight);
+  place(1, m_timeRuler.m_hWnd, L, 0, cx - L, T);
+  place(2, m_levelRuler.m_hWnd, 0, T, L, cy - T);
+  place(3, m_cross.m_hWnd, 0, 0, L, T);
+  if (showBar) place(4, m_hBar.m_hWnd, L, cy - barHeight, cx - L, barHeight);
+  const bool barShown = (::GetWindowLongA(m_hBar.m_hWnd, GWL_STYLE) & WS_VISIBLE) != 0;
+  if (barShown != showBar) ::ShowWindow(m_hBar.m_hWnd, showBar ? SW_SHOWNA : SW_HIDE);
   if (m_pView) {
     RECT view;
     m_pView->GetClientRect(&view);

@@ -96,6 +96,8 @@ private:
   CRulerVertWnd m_levelRuler;
   CRulerCross m_cross;
   BOOL m_bRedrawSuppressed = FALSE;
+  // Where the layout last put the view, the rulers, their corner and the bar.
+  RECT m_placed[5]{};
   static SIZE s_lastViewSize;
 
   DECLARE_MESSAGE_MAP()

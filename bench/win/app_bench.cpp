@@ -18,6 +18,8 @@
 //
 //   scripts/wine-run.sh build/window/bench/win/app_bench [seconds] [pairs] [edit,mp3] [starts]
 //     seconds of each recording (60), pairs (3), modes (both), starts (5)
+// TARVEL_BENCH_PROGRAM names another build of the program (Tarvel.exe.so) to measure,
+// such as a copy kept from before a change.
 #include <windows.h>
 
 #include "support/wine/AudioRigForWine.h"
@@ -51,6 +53,12 @@ constexpr double kGoalStartSeconds = 1.0;
 
 double Now() {
   return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
+// The program to measure: this build's unless TARVEL_BENCH_PROGRAM names another.
+std::string ProgramPath() {
+  const char* other = std::getenv("TARVEL_BENCH_PROGRAM");
+  return other && *other ? other : TARVEL_PROGRAM;
 }
 
 double Median(std::vector<double> v) {
@@ -260,7 +268,7 @@ struct Cost {
 Cost RecordWithProgram(int mode, double seconds, const winetest::TempFolder& output,
                        const winetest::TempFolder& temp, const std::string& log) {
   Configure(mode, output.Path(), temp.Path());
-  Started s = Start({"/usr/lib/wine/wine64", TARVEL_PROGRAM}, kUntitled, log);
+  Started s = Start({"/usr/lib/wine/wine64", ProgramPath()}, kUntitled, log);
   Cost c;
   const pid_t server = FindWineserver();
   if (s.seconds < 0 || server <= 0) {
@@ -332,6 +340,7 @@ int main(int argc, char** argv) {
   const std::string log = temp.UnixPath() + "/run.log";
   std::printf("app_bench: %g s recordings of stereo 44100 Hz 16-bit, %d pairs; %d cores, load %s\n", seconds,
               pairs, static_cast<int>(sysconf(_SC_NPROCESSORS_ONLN)), Load().c_str());
+  std::printf("program: %s\n", ProgramPath().c_str());
   std::printf("%-26s %10s %10s %10s %10s %8s %10s\n", "recording (medians)", "prog CPU", "engine CPU",
               "prog wall", "eng wall", "CPU x", "window adds");
   bool met = true;
@@ -373,7 +382,7 @@ int main(int argc, char** argv) {
 
   // Start-up, warm: one untimed start of each first, then turns.
   Configure(0, output.Path(), temp.Path());
-  const std::vector<std::string> program = {"/usr/lib/wine/wine64", TARVEL_PROGRAM};
+  const std::vector<std::string> program = {"/usr/lib/wine/wine64", ProgramPath()};
   const std::vector<std::string> notepad = {"/usr/lib/wine/wine64", "notepad"};
   for (auto* command : {&program, &notepad}) {
     Started s = Start(*command, command == &program ? kUntitled : "Untitled - Notepad", log);

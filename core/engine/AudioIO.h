@@ -144,6 +144,16 @@ public:
   // ---- windows
   void SetMeterWindow(seams::WindowHandle window) { mMeterWindow.store(window); }
   seams::WindowHandle GetMeterWindow() const { return mMeterWindow.load(); }
+  // With polled levels the callback keeps each measuring period's levels for
+  // TakeLevels instead of posting them to the meter window: a meter that redraws on a
+  // timer of its own then costs the user-interface thread no message per period.
+  void SetLevelsPolled(bool polled) { mLevelsPolled.store(polled); }
+  bool AreLevelsPolled() const { return mLevelsPolled.load(); }
+  // The levels (0..100000, as the level message carries them) of the latest period
+  // not taken yet; false when no period has ended since the last take.
+  bool TakeLevels(std::uintptr_t* left, std::intptr_t* right);
+  // Called by the callback at the end of a measuring period.
+  void PublishLevels(std::uintptr_t left, std::intptr_t right);
   // The control panel that receives the Stop command, and its Stop control
   // (sent as lParam); 0 when the panel does not exist.
   void SetControlPanel(seams::WindowHandle panel, seams::WindowHandle stopControl);
@@ -240,6 +250,11 @@ private:
   int mMonitorEnergy[kMaxCaptureChannels] = {};
   std::atomic<double> mSkippedSilence{0.0};
   std::atomic<seams::WindowHandle> mMeterWindow{0};
+  std::atomic<bool> mLevelsPolled{false};
+  // The latest period's levels: left in bits 0..23, right in 24..47, and a count of
+  // periods in 48..63 that tells a new period from one taken already.
+  std::atomic<std::uint64_t> mLatestLevels{0};
+  std::uint64_t mTakenPeriod = 0;  // user-interface thread
   std::atomic<seams::WindowHandle> mControlPanel{0};
   std::atomic<seams::WindowHandle> mStopControl{0};
 

@@ -38,20 +38,42 @@ constexpr double kEndMarginSeconds = 0.1;
 double g_lastLevelTime = 0.0;
 
 // Posts a level message every `interval` callbacks (or when the stream time
-// went back: a new stream), then starts the next measuring period.
-void MaybePostLevels(LevelState& levels, int interval, double outTime, seams::WindowHandle meter) {
+// went back: a new stream), or keeps the levels for the meter to take, then starts
+// the next measuring period.
+void MaybePostLevels(AudioIO& io, LevelState& levels, int interval, double outTime,
+                     seams::WindowHandle meter) {
   if (interval < 1) interval = 1;
   if (levels.counter % static_cast<unsigned>(interval) == 0 || g_lastLevelTime > outTime) {
     g_lastLevelTime = outTime;
     const std::uintptr_t left = static_cast<std::uintptr_t>(std::abs(levels.max[0] - levels.min[0]) / 2);
     const std::intptr_t right = std::abs(levels.max[1] - levels.min[1]) / 2;
-    seams::PostWindowMessage(meter, kLevelMessage, left, right);
+    if (io.AreLevelsPolled())
+      io.PublishLevels(left, right);
+    else
+      seams::PostWindowMessage(meter, kLevelMessage, left, right);
     levels.Reset();
   }
   ++levels.counter;
 }
 
 }  // namespace
+
+void AudioIO::PublishLevels(std::uintptr_t left, std::intptr_t right) {
+  constexpr std::uint64_t kMask = 0xFFFFFF;
+  const std::uint64_t period = (mLatestLevels.load() >> 48) + 1;
+  mLatestLevels.store((period << 48) | ((static_cast<std::uint64_t>(right) & kMask) << 24) |
+                      (static_cast<std::uint64_t>(left) & kMask));
+}
+
+bool AudioIO::TakeLevels(std::uintptr_t* left, std::intptr_t* right) {
+  const std::uint64_t latest = mLatestLevels.load();
+  const std::uint64_t period = latest >> 48;
+  if (period == mTakenPeriod) return false;
+  mTakenPeriod = period;
+  *left = static_cast<std::uintptr_t>(latest & 0xFFFFFF);
+  *right = static_cast<std::intptr_t>((latest >> 24) & 0xFFFFFF);
+  return true;
+}
 
 int AudioIOCallback(void* inputBuffer, void* outputBuffer, unsigned long framesPerBuffer, double outTime,
                     void* userData) {
@@ -216,7 +238,7 @@ int AudioIO::Callback(const void* input, void* output, int frames, double outTim
         result = 1;
       }
     }
-    MaybePostLevels(g_playbackLevels, mLevelInterval, outTime, meter);
+    MaybePostLevels(*this, g_playbackLevels, mLevelInterval, outTime, meter);
   }
 
   if (input && captureChannels > 0) {
@@ -303,7 +325,7 @@ int AudioIO::Callback(const void* input, void* output, int frames, double outTim
       }
       if (silent) mSkippedSilence = mSkippedSilence.load() + frames / mRate;
     }
-    MaybePostLevels(g_captureLevels, mLevelInterval, outTime, meter);
+    MaybePostLevels(*this, g_captureLevels, mLevelInterval, outTime, meter);
 
     if (!monitor && s.TimeLimitType == 1) {
       const double elapsed = outTime / mRate - mSkippedSilence.load() - mPausedSeconds.load();

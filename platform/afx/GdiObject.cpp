@@ -63,3 +63,15 @@ BOOL CRgn::CreatePolygonRgn(const POINT* points, int count, int fillMode) {
   DeleteObject();
   return Attach(::CreatePolygonRgn(points, count, fillMode));
 }
+
+HBITMAP CreateOffscreenBitmap(int width, int height) {
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  return ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+}

@@ -61,3 +61,9 @@ public:
   BOOL CreatePolygonRgn(const POINT* points, int count, int fillMode);
   operator HRGN() const { return static_cast<HRGN>(m_hObject); }
 };
+
+// A 32-bit top-down device-independent bitmap for drawing off screen and copying to a
+// window. Unlike a bitmap compatible with a window's DC, making and selecting it asks
+// nothing of the display (under wine each of those looks up the display devices
+// through the server); on a true-colour screen it copies to the same pixels.
+HBITMAP CreateOffscreenBitmap(int width, int height);

@@ -95,6 +95,8 @@ BOOL CWinThread::IsIdleMessage(MSG* msg) {
 int CWinThread::Run() {
   // The idle work runs when the queue has become empty after a message that may have
   // changed something; other messages go straight back to waiting.
+  // Without idle work pending the loop goes straight to waiting: each look at the
+  // queue is a request to the window system.
   BOOL idle = TRUE;
   LONG idleCount = 0;
   for (;;) {
@@ -102,13 +104,11 @@ int CWinThread::Run() {
     while (idle && !::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
       if (!OnIdle(idleCount++)) idle = FALSE;
     }
-    do {
-      if (!PumpMessage()) return ExitInstance();
-      if (IsIdleMessage(&m_msgCur)) {
-        idle = TRUE;
-        idleCount = 0;
-      }
-    } while (::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE));
+    if (!PumpMessage()) return ExitInstance();
+    if (IsIdleMessage(&m_msgCur)) {
+      idle = TRUE;
+      idleCount = 0;
+    }
   }
 }
 

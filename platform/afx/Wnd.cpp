@@ -556,8 +556,10 @@ void CWnd::UpdateDialogControls(CCmdTarget* target, BOOL disableIfNoHandler) {
     state.m_nID = static_cast<UINT>(id);
     if (state.DoUpdate(target)) continue;
     // Without a handler only command buttons are disabled: edits, lists and labels
-    // keep their state.
-    if (disableIfNoHandler && (::SendMessageA(child, WM_GETDLGCODE, 0, 0) & DLGC_BUTTON)) {
+    // keep their state. A control disabled already is left alone (asking it what it is
+    // costs a message each time).
+    if (disableIfNoHandler && ::IsWindowEnabled(child) &&
+        (::SendMessageA(child, WM_GETDLGCODE, 0, 0) & DLGC_BUTTON)) {
       LONG style = ::GetWindowLongA(child, GWL_STYLE) & 0xF;
       if (style != BS_GROUPBOX && style != BS_OWNERDRAW) state.Enable(FALSE);
     }

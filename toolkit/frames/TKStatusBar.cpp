@@ -547,8 +547,7 @@ void CTKStatusBar::OnPaint() {
   GetClientRect(&client);
   CDC memory;
   memory.CreateCompatibleDC(&target);
-  HBITMAP bitmap =
-      ::CreateCompatibleBitmap(target, std::max(1, client.Width()), std::max(1, client.Height()));
+  HBITMAP bitmap = CreateOffscreenBitmap(std::max(1, client.Width()), std::max(1, client.Height()));
   HGDIOBJ oldBitmap = memory.SelectObject(bitmap);
   CTKVisualManager* look = CTKVisualManager::GetInstance();
   look->PaintBarBackground(&memory, this, client, client);

@@ -1002,8 +1002,10 @@ TEST_F(WaveformViewTest, SaveDialogShowsThePanelOfTheChosenTypeAndItsChoicesReac
 }
 
 // The painter's picture of the opened tracks, drawn into a memory image of the given
-// size with or without the volume envelope.
-CapturedImage PaintTracks(TrackList* tracks, const ViewInfo& info, int width, int height, bool envelope) {
+// size with or without the volume envelope; given an earlier picture and columns, only
+// those columns painted over it.
+CapturedImage PaintTracks(TrackList* tracks, const ViewInfo& info, int width, int height, bool envelope,
+                          const CapturedImage* under = nullptr, int fromColumn = 0, int toColumn = 0) {
   BITMAPINFO bmi{};
   bmi.bmiHeader.biSize = sizeof bmi.bmiHeader;
   bmi.bmiHeader.biWidth = width;
@@ -1015,11 +1017,17 @@ CapturedImage PaintTracks(TrackList* tracks, const ViewInfo& info, int width, in
   HBITMAP bitmap = ::CreateDIBSection(dc, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0);
   HGDIOBJ old = ::SelectObject(dc, bitmap);
   RECT all{0, 0, width, height};
-  ::FillRect(dc, &all, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+  RECT clip = all;
+  if (under) {
+    std::copy(under->pixels.begin(), under->pixels.end(), static_cast<std::uint32_t*>(bits));
+    clip = {fromColumn, 0, toColumn, height};
+  } else {
+    ::FillRect(dc, &all, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+  }
   {
     TrackArtist artist;
     CDCStateGuard guard(dc);
-    artist.DrawTracks(tracks, guard, dc, all, all, info, envelope, false, false);
+    artist.DrawTracks(tracks, guard, dc, all, clip, info, envelope, false, false);
   }
   ::GdiFlush();
   CapturedImage image;
@@ -1098,6 +1106,43 @@ TEST_F(WaveformViewTest, EveryZoomLevelPaintsTheWaveformBackgroundAndTheSelectio
     EXPECT_GT(unselected, band / 4) << "background left of the selection";
     EXPECT_GT(selected, band / 4) << "selection background inside it";
   }
+  left->SetSelected(false);
+}
+
+TEST_F(WaveformViewTest, ColumnsPaintedAloneMatchAWholePaintAndLeaveTheOthersAlone) {
+  Open(m_wavPath);
+  TrackList* tracks = Doc()->GetProject()->GetTracks();
+  WaveTrack* left = tracks->GetWaveTrackArray(false)[0];
+  left->SetSelected(true);
+  const int width = 240, height = 2 * left->GetHeight();
+  const int from = 80, to = 180;  // the columns painted, as a recording's new end asks
+  ViewInfo info = Info();
+  info.h = 0.5;
+  // Summary columns (each joined to its left neighbour), samples, dots and the spectrum;
+  // the selection ends inside the columns.
+  struct Case {
+    double pixelsPerSample;
+    int display;
+  } cases[] = {{0.02, 0}, {0.25, 0}, {0.25, 1}, {2.0, 0}, {5.0, 0}, {0.25, 2}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.pixelsPerSample << " pixels a sample, display " << c.display);
+    left->SetDisplay(c.display);
+    info.zoom = c.pixelsPerSample * kRate;
+    info.t0 = info.h + 20 / info.zoom;
+    info.t1 = info.h + 120.5 / info.zoom;
+    const CapturedImage whole = PaintTracks(tracks, info, width, height, false);
+    CapturedImage blank = whole;
+    std::fill(blank.pixels.begin(), blank.pixels.end(), 0xFFFFFFu);
+    const CapturedImage strip = PaintTracks(tracks, info, width, height, false, &blank, from, to);
+    int wrong = 0;
+    for (int y = 0; y < height; ++y)
+      for (int x = 0; x < width; ++x) {
+        const COLORREF expected = x >= from && x < to ? whole.At(x, y) : RGB(255, 255, 255);
+        wrong += strip.At(x, y) != expected;
+      }
+    EXPECT_EQ(wrong, 0);
+  }
+  left->SetDisplay(0);
   left->SetSelected(false);
 }
 
@@ -1193,6 +1238,50 @@ TEST_F(WaveformViewTest, PlaybackIsFollowedAndItsEndPostsStopToTheControlPanel) 
   EXPECT_TRUE(Enabled(ID_EDIT_SELECT_ALL));
   SetControlPanelStop(nullptr, nullptr);
   ::DestroyWindow(panel.m_hWnd);
+  DestroyAudioIO();
+}
+
+TEST_F(WaveformViewTest, PlayIndicatorCrossesThePictureAndTheCursorLineWithoutTrace) {
+  winetest::AudioRigForWine rig;
+  ASSERT_TRUE(rig.Ok());
+  CreateAudioIO();
+  ASSERT_NE(gAudioIO, nullptr);
+  Open(m_wavPath);
+  Command(ID_ZOOM_FIT);
+  Command(ID_ZOOM_OUT);  // the whole take in the left half: the view does not scroll
+  Drag(X(1.0), X(1.0), TrackMiddle(0));
+  ASSERT_EQ(Info().t0, Info().t1) << "a cursor, which the indicator passes";
+  const CapturedImage picture = CaptureWindow(ViewWindow(), true);
+
+  Project* project = Doc()->GetProject();
+  const int token = gAudioIO->StartStream(project->GetTracks()->GetWaveTrackArray(false), {}, nullptr, kRate,
+                                          0.0, kSeconds, 0);
+  ASSERT_GT(token, 0);
+  project->SetStreamToken(token);
+  // At every tick the screen is the picture but for one column: the indicator's.
+  int withIndicator = 0, ticks = 0;
+  const DWORD start = ::GetTickCount();
+  while (gAudioIO->IsStreamActiveToken(token) && ::GetTickCount() - start < 10000) {
+    Wave().OnRefreshTick(50);
+    PumpPendingMessages(20);
+    const CapturedImage now = CaptureWindow(ViewWindow(), true);
+    ASSERT_EQ(now.pixels.size(), picture.pixels.size());
+    std::vector<int> columns;
+    for (size_t i = 0; i < now.pixels.size(); ++i) {
+      const int x = static_cast<int>(i % static_cast<size_t>(now.width));
+      if (now.pixels[i] != picture.pixels[i] && std::find(columns.begin(), columns.end(), x) == columns.end())
+        columns.push_back(x);
+    }
+    EXPECT_LE(columns.size(), 1u) << "tick " << ticks;
+    withIndicator += columns.size() == 1;
+    ++ticks;
+  }
+  EXPECT_GT(withIndicator, 0) << "the indicator was drawn in " << ticks << " ticks";
+  gAudioIO->StopStream();
+  Wave().OnRefreshTick(50);
+  Wave().OnRefreshTick(50);
+  PumpPendingMessages(50);
+  EXPECT_EQ(CaptureWindow(ViewWindow(), true).pixels, picture.pixels) << "the indicator is gone";
   DestroyAudioIO();
 }
 

@@ -171,6 +171,35 @@ TEST_F(EngineRecording, RecordsTheMicrophoneSineIntoWaveTracks) {
   EXPECT_EQ(poster.StopCommands(), 0u);
 }
 
+TEST_F(EngineRecording, KeepsTheLevelsForAMeterThatTakesThemInsteadOfPostingThem) {
+  const int sine = Rig().StartSine(1000);
+  ASSERT_GE(sine, 0) << Rig().error();
+  gAudioIO->SetLevelsPolled(true);
+  std::uintptr_t left = 0;
+  std::intptr_t right = 0;
+  EXPECT_FALSE(gAudioIO->TakeLevels(&left, &right)) << "no period has ended yet";
+  int token = 0;
+  {
+    audiotest::QuietStderr quiet;
+    token = gAudioIO->StartStream({}, RecordingPair(), nullptr, kRate, 0.0, 1e9, 0);
+  }
+  ASSERT_GT(token, 0) << "open error " << gAudioIO->GetLastOpenError();
+  // A meter's ticks take the latest period each: a sine at half scale is 50000 units.
+  int taken = 0, loud = 0;
+  for (int tick = 0; tick < 30; ++tick) {
+    Sleep(0.05);
+    if (!gAudioIO->TakeLevels(&left, &right)) continue;
+    ++taken;
+    loud +=
+        std::abs(static_cast<long>(left) - 50000) < 1500 && std::abs(static_cast<long>(right) - 50000) < 1500;
+  }
+  Stop();
+  Rig().StopSine(sine);
+  EXPECT_GT(taken, 10);
+  EXPECT_GT(loud, taken / 2);
+  EXPECT_EQ(poster.Count(kMeter, kLevelMessage), 0u) << "nothing is posted to the meter";
+}
+
 }  // namespace
 
 namespace {
