@@ -137,13 +137,77 @@ void GiveBackScreenPicture(HBITMAP picture) {
   g_spareScreenPicture = picture;
 }
 
-RECT WorkAreaNear(POINT point) {
-  RECT work{};
+// The monitors and their work areas, looked up once instead of for every popup (each
+// lookup asks the window server several times), and looked up again after a display
+// or work-area change.
+struct MonitorArea {
+  RECT monitor;
+  RECT work;
+};
+std::vector<MonitorArea> g_monitorAreas;
+
+// A hidden window that hears of display and work-area changes for the popups: an open
+// popup may not exist when they come, and a kept popup window has no object to hear them.
+class DisplayChangeWatcher : public CWnd {
+protected:
+  void OnSettingChange(UINT flags, LPCSTR) {
+    if (flags == SPI_SETWORKAREA || flags == 0) g_monitorAreas.clear();
+  }
+  LRESULT OnDisplayChange(WPARAM, LPARAM) {
+    g_monitorAreas.clear();
+    return 0;
+  }
+  DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(DisplayChangeWatcher, CWnd)
+  ON_WM_SETTINGCHANGE()
+  ON_MESSAGE(WM_DISPLAYCHANGE, OnDisplayChange)
+END_MESSAGE_MAP()
+
+BOOL CALLBACK AddMonitorArea(HMONITOR monitor, HDC, LPRECT, LPARAM) {
   MONITORINFO info{};
   info.cbSize = sizeof info;
-  HMONITOR monitor = ::MonitorFromPoint(point, MONITOR_DEFAULTTONEAREST);
-  if (monitor && ::GetMonitorInfoA(monitor, &info)) return info.rcWork;
-  ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+  if (::GetMonitorInfoA(monitor, &info)) g_monitorAreas.push_back(MonitorArea{info.rcMonitor, info.rcWork});
+  return TRUE;
+}
+
+// Distance from a point to a rectangle, squared (0 inside).
+LONGLONG DistanceSquared(POINT point, const RECT& rect) {
+  const LONGLONG dx = point.x < rect.left     ? rect.left - point.x
+                      : point.x >= rect.right ? point.x - rect.right + 1
+                                              : 0;
+  const LONGLONG dy = point.y < rect.top       ? rect.top - point.y
+                      : point.y >= rect.bottom ? point.y - rect.bottom + 1
+                                               : 0;
+  return dx * dx + dy * dy;
+}
+
+// The work area of the monitor nearest to the point.
+RECT WorkAreaNear(POINT point) {
+  static DisplayChangeWatcher* watcher = new DisplayChangeWatcher;
+  if (!watcher->m_hWnd || !::IsWindow(watcher->m_hWnd)) {
+    // Without a window to hear of changes, nothing is kept.
+    g_monitorAreas.clear();
+    if (watcher->m_hWnd) watcher->Detach();
+    watcher->CreateEx(0, AfxRegisterWndClass(0), nullptr, WS_POPUP, 0, 0, 0, 0, nullptr, nullptr);
+  }
+  if (g_monitorAreas.empty()) ::EnumDisplayMonitors(nullptr, nullptr, AddMonitorArea, 0);
+  const MonitorArea* nearest = nullptr;
+  LONGLONG best = 0;
+  for (const MonitorArea& area : g_monitorAreas) {
+    const LONGLONG distance = DistanceSquared(point, area.monitor);
+    if (!nearest || distance < best) {
+      nearest = &area;
+      best = distance;
+    }
+  }
+  RECT work{};
+  if (nearest)
+    work = nearest->work;
+  else
+    ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+  if (!watcher->m_hWnd) g_monitorAreas.clear();
   return work;
 }
 

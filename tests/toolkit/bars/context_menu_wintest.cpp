@@ -75,24 +75,34 @@ POINT CommandCentre(CTKPopupMenu* popup, UINT id) {
   return point;
 }
 
-// Chooses an item of the tracked popup from inside the track's own loop: the pointer
-// moves onto it, then presses and releases, one step per timer tick.
+// Chooses an item of the tracked popup from inside the track's own loop, one step per
+// timer tick: the pointer moves onto it until the item is lit (the popup passes over the
+// first move, a move to where the pointer is already comes to nothing, and the display
+// can bring an older pointer position back after a move: so it moves by a pixel each
+// time), then presses and releases there.
 UINT g_trackChoice = 0;
 int g_trackStep = 0;
+int g_trackMoves = 0;
 
 VOID CALLBACK ChooseWhileTracking(HWND, UINT, UINT_PTR timer, DWORD) {
   CTKPopupMenu* popup = OpenPopup();
   if (!popup) return;
-  switch (g_trackStep++) {
+  POINT item = CommandCentre(popup, g_trackChoice);
+  CTKToolbarMenuButton* lit = popup->GetSelItem();
+  switch (g_trackStep) {
     case 0:
-      SendMouse(MOUSEEVENTF_MOVE, CommandCentre(popup, g_trackChoice));
+      if (lit && lit->m_nID == g_trackChoice) {
+        SendMouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_LEFTDOWN, item);
+        g_trackStep = 1;
+      } else {
+        item.x += g_trackMoves++ % 2;
+        SendMouse(MOUSEEVENTF_MOVE, item);
+      }
       break;
-    case 2:
-      SendMouse(MOUSEEVENTF_LEFTDOWN);
-      break;
-    case 3:
-      SendMouse(MOUSEEVENTF_LEFTUP);
+    case 1:
+      SendMouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_LEFTUP, item);
       ::KillTimer(nullptr, timer);
+      g_trackStep = 2;
       break;
     default:
       break;
@@ -186,7 +196,7 @@ TEST_F(ContextMenuTest, ShownMenusSitWhereAskedAndTheirChoiceReachesTheOwnersFra
 TEST_F(ContextMenuTest, TrackingReturnsTheChosenCommandAndAQuitEndsIt) {
   HMENU popupMenu = ::GetSubMenu(manager->GetMenuById(IDR_TEST_MENU), 0);
   g_trackChoice = ID_TEST_SAVE;
-  g_trackStep = 0;
+  g_trackStep = g_trackMoves = 0;
   ::SetTimer(nullptr, 0, 100, ChooseWhileTracking);
   EXPECT_EQ(manager->TrackPopupMenu(popupMenu, 250, 200, frame), static_cast<UINT>(ID_TEST_SAVE));
   EXPECT_FALSE(manager->IsTracking());

@@ -164,6 +164,13 @@ inline bool MoveMouseAndWait(POINT screen, bool pump) {
   return false;
 }
 inline void MouseButton(bool down) { XDisplayInput::Get().Button(down); }
+// Presses or lets go of the left button at the display and waits until this thread has
+// taken it from its queue: the display hands it to wine a while later, and a check made
+// before then sees the windows as they were before the click.
+inline bool MouseButtonAndWait(bool down) {
+  MouseButton(down);
+  return winetest::WaitUntil([down] { return (::GetKeyState(VK_LBUTTON) < 0) == down; }, 5000);
+}
 
 inline bool ControlAtDisplay(bool down) {
   if (!XDisplayInput::Get().Ready()) return false;

@@ -81,13 +81,13 @@ inline HICON SolidIcon(COLORREF colour, int size) {
   return icon;
 }
 
-// A click as the user makes it: the pointer brought to the point, then the button.
+// A click as the user makes it: the pointer brought to the point, then the button,
+// each press and release handled here before the next step (or the caller's check).
 inline void ClickAt(POINT screen) {
   EXPECT_TRUE(MoveMouseAndWait(screen, true));
   PumpPendingMessages(100);
-  MouseButton(true);
-  PumpPendingMessages(100);
-  MouseButton(false);
+  EXPECT_TRUE(toolbartest::MouseButtonAndWait(true)) << "the press reached no window of this thread";
+  EXPECT_TRUE(toolbartest::MouseButtonAndWait(false)) << "the release reached no window of this thread";
   PumpPendingMessages(200);
 }
 
