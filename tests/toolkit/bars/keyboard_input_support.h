@@ -54,6 +54,12 @@ inline void TypeText(const char* text) {
   PumpAsTheProgram(100);
 }
 
+// Pumps until this thread has taken the left button's press or release from its queue:
+// on a busy machine the display hands it to wine well after it was sent.
+inline void PumpUntilButtonIs(bool down) {
+  for (int i = 0; i < 250 && (::GetKeyState(VK_LBUTTON) < 0) != down; ++i) PumpAsTheProgram(20);
+}
+
 // A click of the left button at a point of the window's client area.
 inline void ClickInWindow(HWND window, POINT client) {
   ::ClientToScreen(window, &client);
@@ -61,8 +67,11 @@ inline void ClickInWindow(HWND window, POINT client) {
   PumpAsTheProgram(100);
   MouseButton(true);
   PumpAsTheProgram(100);
+  PumpUntilButtonIs(true);
   MouseButton(false);
-  PumpAsTheProgram(250);
+  PumpAsTheProgram(100);
+  PumpUntilButtonIs(false);
+  PumpAsTheProgram(150);
 }
 
 }  // namespace toolbartest
