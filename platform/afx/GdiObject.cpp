@@ -64,7 +64,7 @@ BOOL CRgn::CreatePolygonRgn(const POINT* points, int count, int fillMode) {
   return Attach(::CreatePolygonRgn(points, count, fillMode));
 }
 
-HBITMAP CreateOffscreenBitmap(int width, int height) {
+HBITMAP CreateOffscreenBitmap(int width, int height, void** bits) {
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof info.bmiHeader;
   info.bmiHeader.biWidth = width;
@@ -72,6 +72,6 @@ HBITMAP CreateOffscreenBitmap(int width, int height) {
   info.bmiHeader.biPlanes = 1;
   info.bmiHeader.biBitCount = 32;
   info.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
-  return ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  void* unused = nullptr;
+  return ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, bits ? bits : &unused, nullptr, 0);
 }

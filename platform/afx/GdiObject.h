@@ -66,4 +66,5 @@ public:
 // window. Unlike a bitmap compatible with a window's DC, making and selecting it asks
 // nothing of the display (under wine each of those looks up the display devices
 // through the server); on a true-colour screen it copies to the same pixels.
-HBITMAP CreateOffscreenBitmap(int width, int height);
+// Its pixels come back through bits when asked for.
+HBITMAP CreateOffscreenBitmap(int width, int height, void** bits = nullptr);

@@ -93,17 +93,7 @@ BackBuffer& PopupBackBuffer() {
 
 // A 32-bit picture for the screen under a popup: unlike a bitmap compatible with the
 // screen, making and selecting it does not ask the display server.
-HBITMAP CreatePicture(int cx, int cy) {
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = std::max(cx, 1);
-  info.bmiHeader.biHeight = -std::max(cy, 1);
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
-  return ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-}
+HBITMAP CreatePicture(int cx, int cy) { return CreateOffscreenBitmap(std::max(cx, 1), std::max(cy, 1)); }
 
 // The picture of the screen under the last closed popup, kept for the next one: a new
 // picture maps fresh memory, which every popup paid for again.
@@ -852,17 +842,10 @@ void CTKPopupMenu::PaintAnimationStep(HDC paint, HDC picture, CSize size) {
   HGDIOBJ oldUnder = m_hScreenUnder ? ::SelectObject(under, m_hScreenUnder) : nullptr;
   if (m_iAnimationType == kAnimationFade) {
     // Pixel by pixel, the picture over what lies under it by the alpha reached.
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = size.cx;
-    info.bmiHeader.biHeight = -size.cy;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
     void* topBits = nullptr;
     void* belowBits = nullptr;
-    HBITMAP top = ::CreateDIBSection(paint, &info, DIB_RGB_COLORS, &topBits, nullptr, 0);
-    HBITMAP below = ::CreateDIBSection(paint, &info, DIB_RGB_COLORS, &belowBits, nullptr, 0);
+    HBITMAP top = CreateOffscreenBitmap(size.cx, size.cy, &topBits);
+    HBITMAP below = CreateOffscreenBitmap(size.cx, size.cy, &belowBits);
     if (top && below) {
       HDC work = ::CreateCompatibleDC(paint);
       HGDIOBJ old = ::SelectObject(work, below);

@@ -45,17 +45,7 @@ BITMAP InfoOf(HBITMAP bitmap) {
 }
 
 // A 32-bit top-down DIB section of the size; bits returned through the pointer.
-HBITMAP NewDib32(int cx, int cy, void** bits) {
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  bi.bmiHeader.biWidth = cx;
-  bi.bmiHeader.biHeight = -cy;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
-  bi.bmiHeader.biCompression = BI_RGB;
-  void* dummy = nullptr;
-  return ::CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, bits ? bits : &dummy, nullptr, 0);
-}
+HBITMAP NewDib32(int cx, int cy, void** bits) { return CreateOffscreenBitmap(cx, cy, bits); }
 
 }  // namespace
 

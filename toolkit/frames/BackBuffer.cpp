@@ -24,22 +24,15 @@ HDC BackBuffer::Reserve(int cx, int cy) {
   // a new bitmap on every paint.
   const int width = std::max<int>(cx, m_size.cx), height = std::max<int>(cy, m_size.cy);
   Free();
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = width + width / 4;
-  info.bmiHeader.biHeight = -(height + height / 4);
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
-  m_bitmap = ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  const SIZE made{width + width / 4, height + height / 4};
+  m_bitmap = CreateOffscreenBitmap(made.cx, made.cy);
   m_dc = m_bitmap ? ::CreateCompatibleDC(nullptr) : nullptr;
   if (!m_bitmap || !m_dc) {
     Free();
     return nullptr;
   }
   m_oldBitmap = ::SelectObject(m_dc, m_bitmap);
-  m_size = SIZE{info.bmiHeader.biWidth, -info.bmiHeader.biHeight};
+  m_size = made;
   return m_dc;
 }
 

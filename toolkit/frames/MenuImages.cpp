@@ -184,15 +184,8 @@ BOOL MenuImages::LoadOnce() {
   if (strip) return TRUE;
   static const std::vector<Glyph> glyphs = BuildGlyphs();
   const int width = kCount * kGlyphSize, height = 2 * kGlyphSize;
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = 40;
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
   void* bits = nullptr;
-  HBITMAP made = ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HBITMAP made = CreateOffscreenBitmap(width, height, &bits);
   HDC dc = made && bits ? ::CreateCompatibleDC(nullptr) : nullptr;
   if (!dc) {
     if (made) ::DeleteObject(made);
