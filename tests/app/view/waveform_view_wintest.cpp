@@ -1006,15 +1006,9 @@ TEST_F(WaveformViewTest, SaveDialogShowsThePanelOfTheChosenTypeAndItsChoicesReac
 // those columns painted over it.
 CapturedImage PaintTracks(TrackList* tracks, const ViewInfo& info, int width, int height, bool envelope,
                           const CapturedImage* under = nullptr, int fromColumn = 0, int toColumn = 0) {
-  BITMAPINFO bmi{};
-  bmi.bmiHeader.biSize = sizeof bmi.bmiHeader;
-  bmi.bmiHeader.biWidth = width;
-  bmi.bmiHeader.biHeight = -height;
-  bmi.bmiHeader.biPlanes = 1;
-  bmi.bmiHeader.biBitCount = 32;
   void* bits = nullptr;
   HDC dc = ::CreateCompatibleDC(nullptr);
-  HBITMAP bitmap = ::CreateDIBSection(dc, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HBITMAP bitmap = CreateOffscreenBitmap(width, height, &bits);
   HGDIOBJ old = ::SelectObject(dc, bitmap);
   RECT all{0, 0, width, height};
   RECT clip = all;

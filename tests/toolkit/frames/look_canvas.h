@@ -8,14 +8,7 @@ class LookCanvas {
 public:
   LookCanvas(int width, int height) : width_(width), height_(height) {
     dc.CreateCompatibleDC(nullptr);
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    bitmap_ = ::CreateDIBSection(dc.m_hDC, &info, DIB_RGB_COLORS, &bits_, nullptr, 0);
+    bitmap_ = CreateOffscreenBitmap(width, height, &bits_);
     old_ = dc.SelectObject(bitmap_);
   }
   ~LookCanvas() {
