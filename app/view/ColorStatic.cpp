@@ -44,6 +44,7 @@ void CColorStatic::SetDimColor(COLORREF color) {
 }
 
 void CColorStatic::SetText(const char* text) {
+  if (m_strText == text) return;  // the display already shows it
   m_strText = text;
   Redraw();
 }
@@ -82,13 +83,6 @@ int CColorStatic::SegmentCode(char c) {
 }
 
 void CColorStatic::DrawCode(HDC dc, int code, int x) {
-  COLORREF color = m_foreground;
-  if (code == kDimCode)
-    color = m_bDimSet
-                ? m_dim
-                : RGB(GetRValue(m_foreground) / 3, GetGValue(m_foreground) / 3, GetBValue(m_foreground) / 3);
-  HPEN pen = ::CreatePen(PS_SOLID, m_nPenWidth, color);
-  HGDIOBJ old = ::SelectObject(dc, pen);
   const int t = m_nThickness, L = m_nLength;
   auto line = [dc](int x0, int y0, int x1, int y1) {
     ::MoveToEx(dc, x0, y0, nullptr);
@@ -109,8 +103,6 @@ void CColorStatic::DrawCode(HDC dc, int code, int x) {
     if (bits & 4) line(x + t, 2 * t, x + t, L + 2 * t);
     if (bits & 2) line(x + 2 * t, L + 3 * t, x + L, L + 3 * t);
   }
-  ::SelectObject(dc, old);
-  ::DeleteObject(pen);
 }
 
 void CColorStatic::OnPaint() {
@@ -131,6 +123,13 @@ void CColorStatic::OnPaint() {
     m_nPenWidth = m_nThickness;
     m_bMetrics = TRUE;
   }
+  // One pen for the lit segments and one for the unlit ones, for the whole text.
+  const COLORREF dim =
+      m_bDimSet ? m_dim
+                : RGB(GetRValue(m_foreground) / 3, GetGValue(m_foreground) / 3, GetBValue(m_foreground) / 3);
+  HPEN litPen = ::CreatePen(PS_SOLID, m_nPenWidth, m_foreground);
+  HPEN dimPen = m_bShowDim ? ::CreatePen(PS_SOLID, m_nPenWidth, dim) : nullptr;
+  HGDIOBJ oldPen = ::SelectObject(mem, litPen);
   int x = 0;
   char previous = 0;
   bool first = true;
@@ -146,11 +145,18 @@ void CColorStatic::OnPaint() {
       else
         x += m_nLength + 4 * m_nThickness;
     }
-    if (m_bShowDim && c != ':') DrawCode(mem, kDimCode, x);
+    if (dimPen && c != ':') {
+      ::SelectObject(mem, dimPen);
+      DrawCode(mem, kDimCode, x);
+      ::SelectObject(mem, litPen);
+    }
     DrawCode(mem, code, x);
     previous = c;
     first = false;
   }
+  ::SelectObject(mem, oldPen);
+  ::DeleteObject(litPen);
+  if (dimPen) ::DeleteObject(dimPen);
   ::BitBlt(paint.m_hDC, client.left, client.top, width, height, mem, 0, 0, SRCCOPY);
   ::SelectObject(mem, oldBitmap);
   ::DeleteObject(bitmap);

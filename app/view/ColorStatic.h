@@ -28,6 +28,7 @@ protected:
   BOOL OnEraseBkgnd(CDC*) { return TRUE; }
 
 private:
+  // The segments of code at x, drawn with the pen selected into dc.
   void DrawCode(HDC dc, int code, int x);
   void Redraw();
 

@@ -74,7 +74,7 @@ BOOL CWaveFrame::Create(CWnd* parent, const CRuntimeClass* viewClass, CCreateCon
 
 int CWaveFrame::OnCreate(LPCREATESTRUCT cs) {
   if (CWnd::OnCreate(cs) == -1) return -1;
-  if (!m_hBar.CreateEx(0, "SCROLLBAR", "", WS_CHILD | WS_VISIBLE | SBS_HORZ, 0, 0, 0, 0, m_hWnd, nullptr) ||
+  if (!m_hBar.Create(this, WS_VISIBLE | SBS_HORZ) ||
       !m_vBar.CreateEx(0, "SCROLLBAR", "", WS_CHILD | SBS_VERT, 0, 0, 0, 0, m_hWnd, nullptr) ||
       !m_sizeBox.CreateEx(0, "SCROLLBAR", "", WS_CHILD | SBS_SIZEBOX, 0, 0, 0, 0, m_hWnd, nullptr))
     return -1;
@@ -174,7 +174,7 @@ void CWaveFrame::UpdateScrollBars() {
                 static_cast<UINT>(v.sbarScreen),
                 0,
                 0};
-  ::SetScrollInfo(m_hBar.m_hWnd, SB_CTL, &si, TRUE);
+  m_hBar.SetInfo(si);
   v.lastZoom = v.zoom;
   if (changed && v.screen < v.total) RedrawAll(FALSE);
 }
@@ -194,8 +194,7 @@ int CWaveFrame::MaxPosition() const {
 }
 
 void CWaveFrame::SetBarPosition(int position) {
-  SCROLLINFO si{sizeof si, SIF_POS, 0, 0, 0, position, 0};
-  ::SetScrollInfo(m_hBar.m_hWnd, SB_CTL, &si, TRUE);
+  m_hBar.SetInfo(SCROLLINFO{sizeof(SCROLLINFO), SIF_POS, 0, 0, 0, position, 0});
   m_pViewInfo->sbarH = position;
 }
 

@@ -5,6 +5,7 @@
 // and does zooming, scrolling, the mouse wheel, the track-height fit and the zoom to
 // fit.
 #include "app/view/RulerWnd.h"
+#include "app/view/ViewScrollBar.h"
 #include "platform/afx/afxwin.h"
 
 struct ViewInfo;
@@ -89,7 +90,7 @@ private:
   ViewInfo* m_pViewInfo;
   Project* m_pProject = nullptr;
   CWnd* m_pView = nullptr;
-  CWnd m_hBar;
+  CViewScrollBar m_hBar;
   CWnd m_vBar;
   CWnd m_sizeBox;
   CRulerHorzWnd m_timeRuler;

@@ -40,6 +40,7 @@ struct WaveTrack::WaveCache {
   explicit WaveCache(int n) : len(n), where(n + 1), min(n), max(n), rms(n) {}
   int changeCounter = -1;
   std::int64_t seqSamples = 0;  // samples in blocks when the columns were computed
+  std::int32_t appendLen = 0;   // and samples waiting to be appended then
   int len;
   double start = -1.0;
   double pps = 0.0;
@@ -476,8 +477,8 @@ bool WaveTrack::Unlock() { return mSequence->UnlockAllBlocks(); }
 // ---- Display caches ----
 
 void WaveTrack::ComputeWaveColumns(WaveCache& c, int p0, int p1) const {
-  const std::int64_t numSamples = mSequence->GetNumSamples();
-  const std::int32_t appendLen = GetAppendLength();
+  const std::int64_t numSamples = c.seqSamples;
+  const std::int32_t appendLen = c.appendLen;
 
   // Column x covers where[x] .. max(where[x+1], where[x]+1) - 1. Columns
   // wholly before the track are empty; those from the end of the blocks on
@@ -540,23 +541,31 @@ bool WaveTrack::GetWaveDisplay(float* min, float* max, float* rms, std::int32_t*
   auto cache = std::make_unique<WaveCache>(numPixels);
   cache->start = t0;
   cache->pps = pixelsPerSecond;
+  cache->seqSamples = mSequence->GetNumSamples();
+  cache->appendLen = GetAppendLength();
   for (int x = 0; x <= numPixels; ++x)
     cache->where[x] = ClampToInt32(std::floor(t0 * mRate + x * mRate / pixelsPerSecond + 0.5));
 
   // Columns of the old cache over exactly the same samples keep their values
   // when nothing changed (the view only scrolled), or when only appends
-  // happened and those samples lay well inside the blocks.
+  // happened and those samples lay well inside the blocks. While a recording
+  // fills the append buffer and no block was added since, a column whose samples
+  // were all there is computed from the same samples again: it is kept too.
   std::vector<bool> done(numPixels, false);
   if (old && old->pps == pixelsPerSecond && old->len > 0) {
     const bool unchanged = old->changeCounter == counter;
     const bool onlyAppended = OnlyAppendedSince(old->changeCounter);
+    const bool sameBlocks = onlyAppended && old->seqSamples == cache->seqSamples;
     const std::int64_t margin = AppendMargin(mRate / pixelsPerSecond);
+    const std::int64_t oldAvailable = old->seqSamples + old->appendLen;
     for (int x = 0; x < numPixels; ++x) {
       auto it = std::lower_bound(old->where.begin(), old->where.begin() + old->len, cache->where[x]);
       if (it == old->where.begin() + old->len || *it != cache->where[x]) continue;
       const int j = static_cast<int>(it - old->where.begin());
       if (old->where[j + 1] != cache->where[x + 1]) continue;
-      if (!unchanged && !(onlyAppended && std::int64_t(old->where[j + 1]) + margin <= old->seqSamples))
+      const std::int64_t end = std::max<std::int64_t>(old->where[j + 1], std::int64_t(old->where[j]) + 1);
+      if (!unchanged && !(onlyAppended && std::int64_t(old->where[j + 1]) + margin <= old->seqSamples) &&
+          !(sameBlocks && end <= oldAvailable))
         continue;
       // A run of columns at one position shares its running extremes; take
       // only the first of such a run.
@@ -580,7 +589,6 @@ bool WaveTrack::GetWaveDisplay(float* min, float* max, float* rms, std::int32_t*
   }
 
   cache->changeCounter = counter;
-  cache->seqSamples = mSequence->GetNumSamples();
 
   std::copy_n(cache->min.begin(), numPixels, min);
   std::copy_n(cache->max.begin(), numPixels, max);

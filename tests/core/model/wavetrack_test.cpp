@@ -406,6 +406,60 @@ TEST_F(WaveTrackTest, WaveDisplayWhileRecordingComputesOnlyTheNewestColumns) {
   EXPECT_EQ(mx[80], 0.0f);
 }
 
+// A view repainted while a recording grows keeps the columns it computed from samples
+// still waiting to be appended; whatever was kept, each picture equals the one of a
+// track that never drew, also after the waiting samples went into blocks (and columns
+// made from them gained their rms).
+TEST_F(WaveTrackTest, WaveDisplayWhileRecordingEqualsAFreshDisplayAfterEveryAppend) {
+  // Blocks of 32768 samples: many columns' samples wait before they go into a block,
+  // where wide columns are then drawn from the block's 256-sample summaries.
+  Sequence::SetMaxDiskBlockSize(65536);
+  struct Restore {
+    std::int32_t bytes;
+    ~Restore() { Sequence::SetMaxDiskBlockSize(bytes); }
+  } restore{1024};
+  // One track drawn at each zoom (a track keeps the columns of one zoom): 100 and
+  // 1000 samples a column.
+  const double zooms[] = {10.0, 1.0};
+  std::unique_ptr<WaveTrack> drawn[] = {
+      std::unique_ptr<WaveTrack>(factory->NewWaveTrack(SampleFormatInt16, 1000.0)),
+      std::unique_ptr<WaveTrack>(factory->NewWaveTrack(SampleFormatInt16, 1000.0))};
+  const int n = 400;
+  std::vector<float> mn(n), mx(n), rms(n), freshMin(n), freshMax(n), freshRms(n);
+  std::vector<std::int32_t> where(n + 1), freshWhere(n + 1);
+  std::vector<std::int16_t> all;
+  bool sawWaiting = false, sawBlocksGrow = false;
+  for (int step = 0; step < 40; ++step) {
+    std::vector<std::int16_t> chunk(2731 + 397 * (step % 5));
+    // A slow ramp: the extremes of a column depend on exactly which samples it takes.
+    for (size_t i = 0; i < chunk.size(); ++i)
+      chunk[i] = static_cast<std::int16_t>(static_cast<int>((all.size() + i) % 30000) - 15000);
+    all.insert(all.end(), chunk.begin(), chunk.end());
+    std::unique_ptr<WaveTrack> fresh(factory->NewWaveTrack(SampleFormatInt16, 1000.0));
+    ASSERT_TRUE(fresh->Append(reinterpret_cast<ConstSamplePtr>(all.data()), SampleFormatInt16,
+                              static_cast<std::int32_t>(all.size())));
+    for (int z = 0; z < 2; ++z) {
+      WaveTrack* t = drawn[z].get();
+      const std::int64_t blocks = t->GetSequence()->GetNumSamples();
+      ASSERT_TRUE(t->Append(reinterpret_cast<ConstSamplePtr>(chunk.data()), SampleFormatInt16,
+                            static_cast<std::int32_t>(chunk.size())));
+      sawWaiting = sawWaiting || t->GetAppendLength() > 0;
+      sawBlocksGrow = sawBlocksGrow || (blocks > 0 && t->GetSequence()->GetNumSamples() > blocks);
+      ASSERT_EQ(fresh->GetSequence()->GetNumSamples(), t->GetSequence()->GetNumSamples());
+      ASSERT_TRUE(t->GetWaveDisplay(mn.data(), mx.data(), rms.data(), where.data(), n, 0.0, zooms[z]));
+      ASSERT_TRUE(fresh->GetWaveDisplay(freshMin.data(), freshMax.data(), freshRms.data(), freshWhere.data(),
+                                        n, 0.0, zooms[z]));
+      for (int x = 0; x < n; ++x) {
+        ASSERT_EQ(mn[x], freshMin[x]) << "step " << step << " column " << x << " at " << zooms[z];
+        ASSERT_EQ(mx[x], freshMax[x]) << "step " << step << " column " << x << " at " << zooms[z];
+        ASSERT_EQ(rms[x], freshRms[x]) << "step " << step << " column " << x << " at " << zooms[z];
+      }
+    }
+  }
+  EXPECT_TRUE(sawWaiting);
+  EXPECT_TRUE(sawBlocksGrow);
+}
+
 TEST_F(WaveTrackTest, SpectrogramOfASine) {
   // 1000 Hz at 8000 Hz: bin 32 of a 256-point window; with a top of 8000 Hz
   // capped at the 128 bins below 4000 Hz, row 32 of 128 rows.
