@@ -6,6 +6,8 @@
 #include "toolkit/bars/TKPopupMenuBar.h"
 #include "toolkit/frames/TKPopupMenuBase.h"
 
+class BackBuffer;
+
 class CTKPopupMenu : public CTKPopupMenuBase {
 public:
   // Where the popup lies against the button that opened it.
@@ -209,7 +211,8 @@ protected:
   CRect m_rectScrollDn;
   int m_iScrollMode = 0;
   int m_iScrollBtnHeight = 0;
-  HBITMAP m_hScreenUnder = nullptr;
+  // The screen under the popup, in a picture kept selected into its DC.
+  BackBuffer* m_pScreenUnder = nullptr;
   CRect m_rectScreenUnder;
   BOOL m_bReleasingWindow = FALSE;
   BOOL m_bKeepWindow = FALSE;

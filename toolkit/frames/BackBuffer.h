@@ -17,9 +17,12 @@ public:
   // null when no bitmap can be made.
   HDC Reserve(int cx, int cy);
   HBITMAP Bitmap() const { return m_bitmap; }
+  // The memory DC holding the picture (null before the first Reserve).
+  HDC Dc() const { return m_dc; }
   // The pixels, 0x00RRGGBB words, top row first, Width() words a row.
   DWORD* Bits() const { return m_bits; }
   int Width() const { return m_size.cx; }
+  int Height() const { return m_size.cy; }
   void Free();
 
   // Lends a buffer for one paint: the kept one when no other paint holds it (a paint
