@@ -946,6 +946,9 @@ void CTKPopupMenu::OnDestroy() {
 
 void CTKPopupMenu::OnClosing() {
   m_bClosing = TRUE;
+  // The next popup may open before this one is deleted: it takes the picture.
+  GiveBackScreenPicture(m_pScreenUnder);
+  m_pScreenUnder = nullptr;
   if (m_hwndTearOffTip) ::DestroyWindow(m_hwndTearOffTip);
   m_hwndTearOffTip = nullptr;
   m_bTearOffTipShown = FALSE;
