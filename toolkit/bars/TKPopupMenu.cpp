@@ -671,10 +671,31 @@ void CTKPopupMenu::OnNcPaint() {
 
 void CTKPopupMenu::OnSize(UINT type, int cx, int cy) { CTKPopupMenuBase::OnSize(type, cx, cy); }
 
+BOOL CTKPopupMenu::CanPaintItsItems() const {
+  if (!m_wndMenuBar.m_hWnd || (::GetWindowLongA(m_hWnd, GWL_EXSTYLE) & WS_EX_LAYOUTRTL)) return FALSE;
+  // The bar's frame, if it had one, is the bar's own to paint.
+  CRect window, client;
+  ::GetWindowRect(m_wndMenuBar.m_hWnd, &window);
+  ::GetClientRect(m_wndMenuBar.m_hWnd, &client);
+  return window.Size() == client.Size() && HoldsOnlyItsMenuBar();
+}
+
 void CTKPopupMenu::ShowInPlace() {
   SaveScreenUnder();
+  m_bPaintsItems = CanPaintItsItems();
+  // Painting the items, the popup must not leave its bar's place out of its painting;
+  // with other children it must leave all of them out.
+  const DWORD style = GetStyle();
+  const DWORD clipped = m_bPaintsItems ? style & ~WS_CLIPCHILDREN : style | WS_CLIPCHILDREN;
+  if (clipped != style) ::SetWindowLongA(m_hWnd, GWL_STYLE, static_cast<LONG>(clipped));
   ::SetWindowPos(m_hWnd, HWND_TOP, m_ptLocation.x, m_ptLocation.y, m_FinalSize.cx + m_iShadowSize,
-                 m_FinalSize.cy + m_iShadowSize, SWP_NOACTIVATE | SWP_SHOWWINDOW);
+                 m_FinalSize.cy + m_iShadowSize,
+                 SWP_NOACTIVATE | SWP_SHOWWINDOW | (m_bPaintsItems ? SWP_NOREDRAW : 0));
+  // Shown without a redraw, only the popup is marked for painting (the bar's items are
+  // painted with it), and its erasing waits for that paint instead of asking for
+  // device contexts of the popup and the bar while it shows.
+  if (m_bPaintsItems)
+    ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_NOCHILDREN);
 }
 
 void CTKPopupMenu::SaveScreenUnder() {
@@ -743,6 +764,14 @@ void CTKPopupMenu::OnPaint() {
     DrawManager shadow(dc);
     shadow.PaintShadow(menu, m_iShadowSize, 100, 65, nullptr, nullptr,
                        !(::GetWindowLongA(m_hWnd, GWL_EXSTYLE) & WS_EX_LAYOUTRTL));
+  }
+  if (m_bPaintsItems && m_bAnimationFinished && (m_wndMenuBar.GetStyle() & WS_VISIBLE)) {
+    POINT at{0, 0};
+    ::MapWindowPoints(m_wndMenuBar.m_hWnd, m_hWnd, &at, 1);
+    POINT old;
+    ::SetViewportOrgEx(memory, at.x, at.y, &old);
+    m_wndMenuBar.SendMessage(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory), PRF_CLIENT);
+    ::SetViewportOrgEx(memory, old.x, old.y, nullptr);
   }
   dc.Detach();
   if (m_bAnimationFinished)

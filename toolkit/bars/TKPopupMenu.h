@@ -187,6 +187,9 @@ protected:
   void PaintAnimationStep(HDC paint, HDC picture, CSize size);
   // Shows the popup where its layout placed it, at the top.
   void ShowInPlace();
+  // The popup can paint its bar's items with its own painting: the bar is its only
+  // child and has no frame, and the popup is not mirrored.
+  BOOL CanPaintItsItems() const;
   // The screen under the popup, kept for the shadow.
   void SaveScreenUnder();
   void ScrollBy(int direction);
@@ -216,6 +219,9 @@ protected:
   CRect m_rectScreenUnder;
   BOOL m_bReleasingWindow = FALSE;
   BOOL m_bKeepWindow = FALSE;
+  // Decided as the popup shows: it paints its bar's items itself (one paint instead of
+  // the popup's and the bar's) and does not leave out the bar's place.
+  BOOL m_bPaintsItems = FALSE;
   // The owner the window was given as the popup opened.
   HWND m_hWndOwner = nullptr;
   // The items bar's window kept with a kept popup window, for this popup's bar.
