@@ -737,7 +737,12 @@ void CTKPopupMenu::OnPaint() {
   CDC dc;
   dc.Attach(memory);
   if (m_pScreenUnder) {
-    ::BitBlt(memory, 0, 0, client.Width(), client.Height(), m_pScreenUnder->Dc(), 0, 0, SRCCOPY);
+    // What lies under the shadow strips; the look paints all of the menu's rectangle.
+    HDC under = m_pScreenUnder->Dc();
+    const int menuWidth = std::min<int>(m_FinalSize.cx, client.Width());
+    const int menuHeight = std::min<int>(m_FinalSize.cy, client.Height());
+    ::BitBlt(memory, menuWidth, 0, client.Width() - menuWidth, client.Height(), under, menuWidth, 0, SRCCOPY);
+    ::BitBlt(memory, 0, menuHeight, menuWidth, client.Height() - menuHeight, under, 0, menuHeight, SRCCOPY);
   } else {
     dc.FillSolidRect(&client, GlobalData::Get().barFace);
   }
