@@ -91,40 +91,32 @@ BackBuffer& PopupBackBuffer() {
   return *kept;
 }
 
-// A 32-bit picture for the screen under a popup: unlike a bitmap compatible with the
-// screen, making and selecting it does not ask the display server.
-HBITMAP CreatePicture(int cx, int cy) { return CreateOffscreenBitmap(std::max(cx, 1), std::max(cy, 1)); }
-
 // The picture of the screen under the last closed popup, kept for the next one: a new
-// picture maps fresh memory, which every popup paid for again.
-HBITMAP g_spareScreenPicture = nullptr;
-
-SIZE PictureSize(HBITMAP picture) {
-  BITMAP info{};
-  if (!picture || !::GetObjectA(picture, sizeof info, &info)) return SIZE{0, 0};
-  return SIZE{info.bmWidth, info.bmHeight};
-}
+// picture maps fresh memory, and a picture selected into a DC for each use cost a DC
+// and two selections (each asks the display driver about the DC's font) every time.
+// 32-bit: unlike a bitmap compatible with the screen, making and selecting it does not
+// ask the display server.
+BackBuffer* g_spareScreenPicture = nullptr;
 
 // A picture of at least cx by cy (its contents left from its last use).
-HBITMAP TakeScreenPicture(int cx, int cy) {
-  HBITMAP picture = g_spareScreenPicture;
+BackBuffer* TakeScreenPicture(int cx, int cy) {
+  BackBuffer* picture = g_spareScreenPicture ? g_spareScreenPicture : new BackBuffer;
   g_spareScreenPicture = nullptr;
-  const SIZE size = PictureSize(picture);
-  if (picture && size.cx >= cx && size.cy >= cy) return picture;
-  if (picture) ::DeleteObject(picture);
-  return CreatePicture(cx, cy);
+  if (picture->Reserve(cx, cy)) return picture;
+  delete picture;
+  return nullptr;
 }
 
 // Keeps the larger of the given picture and the kept one.
-void GiveBackScreenPicture(HBITMAP picture) {
+void GiveBackScreenPicture(BackBuffer* picture) {
   if (!picture) return;
-  const SIZE given = PictureSize(picture), kept = PictureSize(g_spareScreenPicture);
-  if (g_spareScreenPicture && kept.cx * kept.cy >= given.cx * given.cy) {
-    ::DeleteObject(picture);
+  BackBuffer*& kept = g_spareScreenPicture;
+  if (kept && kept->Width() * kept->Height() >= picture->Width() * picture->Height()) {
+    delete picture;
     return;
   }
-  if (g_spareScreenPicture) ::DeleteObject(g_spareScreenPicture);
-  g_spareScreenPicture = picture;
+  delete kept;
+  kept = picture;
 }
 
 // The monitors and their work areas, looked up once instead of for every popup (each
@@ -213,7 +205,7 @@ CTKPopupMenu::CTKPopupMenu() = default;
 
 CTKPopupMenu::~CTKPopupMenu() {
   DestroyTempMenu();
-  GiveBackScreenPicture(m_hScreenUnder);
+  GiveBackScreenPicture(m_pScreenUnder);
   if (m_hMenu && m_bOwnsMenu && ::IsMenu(m_hMenu)) ::DestroyMenu(m_hMenu);
   if (s_pActivePopupMenu == this) s_pActivePopupMenu = nullptr;
 }
@@ -403,8 +395,10 @@ BOOL CTKPopupMenu::DestroyWindow() {
   m_bReleasingWindow = TRUE;
   // The steps of destroying a window: hidden, told, its children gone, then the
   // object let go; the window itself stays, hidden and without an owner.
+  // Hiding a top-level window would erase what lies under it in its own place: the
+  // hidden window itself, which has nothing to erase.
   ::SetWindowPos(hwnd, nullptr, 0, 0, 0, 0,
-                 SWP_HIDEWINDOW | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+                 SWP_HIDEWINDOW | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_DEFERERASE);
   OnClosing();
   // The items bar's window stays with the popup's for the next bar, unless it holds the
   // mouse or the keys (a destroyed window lets them go) or runs the accessibility timer.
@@ -658,10 +652,15 @@ void CTKPopupMenu::RecalcLayout() {
       CRect(inside.left, inside.top + band, inside.right, inside.top + band + m_iScrollBtnHeight);
   m_rectScrollDn = CRect(inside.left, inside.bottom - m_iScrollBtnHeight, inside.right, inside.bottom);
   const CSize barPlace(barSize.cx, inside.Height() - band - 2 * m_iScrollBtnHeight);
+  const CRect barRect(CPoint(inside.left, inside.top + band + m_iScrollBtnHeight), barPlace);
   CRect barNow;
   ::GetWindowRect(m_wndMenuBar.m_hWnd, &barNow);
-  ::SetWindowPos(m_wndMenuBar.m_hWnd, nullptr, inside.left, inside.top + band + m_iScrollBtnHeight,
-                 barPlace.cx, barPlace.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+  ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&barNow), 2);
+  // A kept bar of the same menu is in place already: placing it again would still ask
+  // the window server.
+  if (barNow != barRect)
+    ::SetWindowPos(m_wndMenuBar.m_hWnd, nullptr, barRect.left, barRect.top, barRect.Width(), barRect.Height(),
+                   SWP_NOZORDER | SWP_NOACTIVATE);
   // A new size lays the bar out as it is told of it; the same size needs it here.
   if (barNow.Size() == barPlace) m_wndMenuBar.AdjustLayout();
 }
@@ -672,23 +671,43 @@ void CTKPopupMenu::OnNcPaint() {
 
 void CTKPopupMenu::OnSize(UINT type, int cx, int cy) { CTKPopupMenuBase::OnSize(type, cx, cy); }
 
+BOOL CTKPopupMenu::CanPaintItsItems() const {
+  if (!m_wndMenuBar.m_hWnd || (::GetWindowLongA(m_hWnd, GWL_EXSTYLE) & WS_EX_LAYOUTRTL)) return FALSE;
+  // The bar's frame, if it had one, is the bar's own to paint.
+  CRect window, client;
+  ::GetWindowRect(m_wndMenuBar.m_hWnd, &window);
+  ::GetClientRect(m_wndMenuBar.m_hWnd, &client);
+  return window.Size() == client.Size() && HoldsOnlyItsMenuBar();
+}
+
 void CTKPopupMenu::ShowInPlace() {
   SaveScreenUnder();
+  m_bPaintsItems = CanPaintItsItems();
+  // Painting the items, the popup must not leave its bar's place out of its painting;
+  // with other children it must leave all of them out.
+  const DWORD style = GetStyle();
+  const DWORD clipped = m_bPaintsItems ? style & ~WS_CLIPCHILDREN : style | WS_CLIPCHILDREN;
+  if (clipped != style) ::SetWindowLongA(m_hWnd, GWL_STYLE, static_cast<LONG>(clipped));
   ::SetWindowPos(m_hWnd, HWND_TOP, m_ptLocation.x, m_ptLocation.y, m_FinalSize.cx + m_iShadowSize,
-                 m_FinalSize.cy + m_iShadowSize, SWP_NOACTIVATE | SWP_SHOWWINDOW);
+                 m_FinalSize.cy + m_iShadowSize,
+                 SWP_NOACTIVATE | SWP_SHOWWINDOW | (m_bPaintsItems ? SWP_NOREDRAW : 0));
+  // Shown without a redraw, only the popup is marked for painting (the bar's items are
+  // painted with it), and its erasing waits for that paint instead of asking for
+  // device contexts of the popup and the bar while it shows.
+  if (m_bPaintsItems)
+    ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_NOCHILDREN);
 }
 
 void CTKPopupMenu::SaveScreenUnder() {
-  GiveBackScreenPicture(m_hScreenUnder);
-  m_hScreenUnder = nullptr;
+  GiveBackScreenPicture(m_pScreenUnder);
+  m_pScreenUnder = nullptr;
   if (!m_iShadowSize && m_bAnimationFinished) return;
   const int depth = m_iShadowSize;
   m_rectScreenUnder = CRect(m_ptLocation, CSize(m_FinalSize.cx + depth, m_FinalSize.cy + depth));
-  m_hScreenUnder = TakeScreenPicture(m_rectScreenUnder.Width(), m_rectScreenUnder.Height());
-  if (!m_hScreenUnder) return;
+  m_pScreenUnder = TakeScreenPicture(m_rectScreenUnder.Width(), m_rectScreenUnder.Height());
+  if (!m_pScreenUnder) return;
+  HDC memory = m_pScreenUnder->Dc();
   HDC screen = ::GetDC(nullptr);
-  HDC memory = ::CreateCompatibleDC(screen);
-  HGDIOBJ old = ::SelectObject(memory, m_hScreenUnder);
   const CPoint at = m_rectScreenUnder.TopLeft();
   if (!m_bAnimationFinished) {
     // The popup grows or fades in over what lies under all of it.
@@ -701,8 +720,6 @@ void CTKPopupMenu::SaveScreenUnder() {
              at.y, SRCCOPY);
     ::BitBlt(memory, 0, m_FinalSize.cy, m_FinalSize.cx, depth, screen, at.x, at.y + m_FinalSize.cy, SRCCOPY);
   }
-  ::SelectObject(memory, old);
-  ::DeleteDC(memory);
   ::ReleaseDC(nullptr, screen);
 }
 
@@ -719,12 +736,13 @@ void CTKPopupMenu::OnPaint() {
   }
   CDC dc;
   dc.Attach(memory);
-  if (m_hScreenUnder) {
-    HDC saved = ::CreateCompatibleDC(paint);
-    HGDIOBJ old = ::SelectObject(saved, m_hScreenUnder);
-    ::BitBlt(memory, 0, 0, client.Width(), client.Height(), saved, 0, 0, SRCCOPY);
-    ::SelectObject(saved, old);
-    ::DeleteDC(saved);
+  if (m_pScreenUnder) {
+    // What lies under the shadow strips; the look paints all of the menu's rectangle.
+    HDC under = m_pScreenUnder->Dc();
+    const int menuWidth = std::min<int>(m_FinalSize.cx, client.Width());
+    const int menuHeight = std::min<int>(m_FinalSize.cy, client.Height());
+    ::BitBlt(memory, menuWidth, 0, client.Width() - menuWidth, client.Height(), under, menuWidth, 0, SRCCOPY);
+    ::BitBlt(memory, 0, menuHeight, menuWidth, client.Height() - menuHeight, under, 0, menuHeight, SRCCOPY);
   } else {
     dc.FillSolidRect(&client, GlobalData::Get().barFace);
   }
@@ -751,6 +769,14 @@ void CTKPopupMenu::OnPaint() {
     DrawManager shadow(dc);
     shadow.PaintShadow(menu, m_iShadowSize, 100, 65, nullptr, nullptr,
                        !(::GetWindowLongA(m_hWnd, GWL_EXSTYLE) & WS_EX_LAYOUTRTL));
+  }
+  if (m_bPaintsItems && m_bAnimationFinished && (m_wndMenuBar.GetStyle() & WS_VISIBLE)) {
+    POINT at{0, 0};
+    ::MapWindowPoints(m_wndMenuBar.m_hWnd, m_hWnd, &at, 1);
+    POINT old;
+    ::SetViewportOrgEx(memory, at.x, at.y, &old);
+    m_wndMenuBar.SendMessage(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory), PRF_CLIENT);
+    ::SetViewportOrgEx(memory, old.x, old.y, nullptr);
   }
   dc.Detach();
   if (m_bAnimationFinished)
@@ -838,8 +864,7 @@ void CTKPopupMenu::PaintAnimationStep(HDC paint, HDC picture, CSize size) {
     m_wndMenuBar.SendMessage(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(picture), PRF_CLIENT);
     ::SetViewportOrgEx(picture, old.x, old.y, nullptr);
   }
-  HDC under = ::CreateCompatibleDC(paint);
-  HGDIOBJ oldUnder = m_hScreenUnder ? ::SelectObject(under, m_hScreenUnder) : nullptr;
+  HDC under = m_pScreenUnder ? m_pScreenUnder->Dc() : nullptr;
   if (m_iAnimationType == kAnimationFade) {
     // Pixel by pixel, the picture over what lies under it by the alpha reached.
     void* topBits = nullptr;
@@ -849,7 +874,7 @@ void CTKPopupMenu::PaintAnimationStep(HDC paint, HDC picture, CSize size) {
     if (top && below) {
       HDC work = ::CreateCompatibleDC(paint);
       HGDIOBJ old = ::SelectObject(work, below);
-      if (m_hScreenUnder) ::BitBlt(work, 0, 0, size.cx, size.cy, under, 0, 0, SRCCOPY);
+      if (under) ::BitBlt(work, 0, 0, size.cx, size.cy, under, 0, 0, SRCCOPY);
       ::SelectObject(work, top);
       ::BitBlt(work, 0, 0, size.cx, size.cy, picture, 0, 0, SRCCOPY);
       ::GdiFlush();
@@ -874,14 +899,12 @@ void CTKPopupMenu::PaintAnimationStep(HDC paint, HDC picture, CSize size) {
     // What lies under the popup, then the part of the picture grown so far at the
     // edges it grows from: the right one when it was moved to the left of its
     // button, the bottom one when it opened above it.
-    if (m_hScreenUnder) ::BitBlt(paint, 0, 0, size.cx, size.cy, under, 0, 0, SRCCOPY);
+    if (under) ::BitBlt(paint, 0, 0, size.cx, size.cy, under, 0, 0, SRCCOPY);
     const int width = std::min<int>(m_AnimSize.cx, size.cx), height = std::min<int>(m_AnimSize.cy, size.cy);
     const int x = m_DropDirection == kDropLeft ? size.cx - width : 0;
     const int y = m_DropDirection == kDropAbove ? size.cy - height : 0;
     ::BitBlt(paint, x, y, width, height, picture, x, y, SRCCOPY);
   }
-  if (oldUnder) ::SelectObject(under, oldUnder);
-  ::DeleteDC(under);
 }
 
 CTKPopupMenu* CTKPopupMenu::GetOutermost() const {
@@ -957,6 +980,9 @@ void CTKPopupMenu::OnDestroy() {
 
 void CTKPopupMenu::OnClosing() {
   m_bClosing = TRUE;
+  // The next popup may open before this one is deleted: it takes the picture.
+  GiveBackScreenPicture(m_pScreenUnder);
+  m_pScreenUnder = nullptr;
   if (m_hwndTearOffTip) ::DestroyWindow(m_hwndTearOffTip);
   m_hwndTearOffTip = nullptr;
   m_bTearOffTipShown = FALSE;

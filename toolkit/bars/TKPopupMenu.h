@@ -6,6 +6,8 @@
 #include "toolkit/bars/TKPopupMenuBar.h"
 #include "toolkit/frames/TKPopupMenuBase.h"
 
+class BackBuffer;
+
 class CTKPopupMenu : public CTKPopupMenuBase {
 public:
   // Where the popup lies against the button that opened it.
@@ -185,6 +187,9 @@ protected:
   void PaintAnimationStep(HDC paint, HDC picture, CSize size);
   // Shows the popup where its layout placed it, at the top.
   void ShowInPlace();
+  // The popup can paint its bar's items with its own painting: the bar is its only
+  // child and has no frame, and the popup is not mirrored.
+  BOOL CanPaintItsItems() const;
   // The screen under the popup, kept for the shadow.
   void SaveScreenUnder();
   void ScrollBy(int direction);
@@ -209,10 +214,14 @@ protected:
   CRect m_rectScrollDn;
   int m_iScrollMode = 0;
   int m_iScrollBtnHeight = 0;
-  HBITMAP m_hScreenUnder = nullptr;
+  // The screen under the popup, in a picture kept selected into its DC.
+  BackBuffer* m_pScreenUnder = nullptr;
   CRect m_rectScreenUnder;
   BOOL m_bReleasingWindow = FALSE;
   BOOL m_bKeepWindow = FALSE;
+  // Decided as the popup shows: it paints its bar's items itself (one paint instead of
+  // the popup's and the bar's) and does not leave out the bar's place.
+  BOOL m_bPaintsItems = FALSE;
   // The owner the window was given as the popup opened.
   HWND m_hWndOwner = nullptr;
   // The items bar's window kept with a kept popup window, for this popup's bar.

@@ -9,6 +9,10 @@
 #include "toolkit/frames/TKUserToolsManager.h"
 #include "toolkit/frames/TKVisualManager.h"
 
+#include "platform/afx/linux_headers_begin.h"
+#include <optional>
+#include "platform/afx/linux_headers_end.h"
+
 namespace {
 
 constexpr int kRowGap = 5;
@@ -383,9 +387,13 @@ void CTKToolBar::DoPaint(CDC* paintDC) {
   GetClientRect(&client);
   CRect clip;
   ::GetClipBox(paintDC->GetSafeHdc(), &clip);
-  // Drawn into the bars' kept picture when there is one, then copied in one block.
-  BackBuffer::Lease buffer(BarsBackBuffer(), client.Width(), client.Height());
-  HDC memory = buffer.Dc();
+  // Drawn into the bars' kept picture when there is one, then copied in one block; a
+  // picture asking for the bar's pixels (WM_PRINTCLIENT) is drawn into directly.
+  const BOOL intoPicture = ::GetObjectType(paintDC->GetSafeHdc()) == OBJ_MEMDC;
+  std::optional<BackBuffer::Lease> buffer;
+  if (!intoPicture) buffer.emplace(BarsBackBuffer(), client.Width(), client.Height());
+  HDC memory = buffer ? buffer->Dc() : nullptr;
+  const int saved = intoPicture ? ::SaveDC(paintDC->GetSafeHdc()) : 0;
   CDC target;
   target.Attach(memory ? memory : paintDC->GetSafeHdc());
   CDC* dc = &target;
@@ -488,6 +496,7 @@ void CTKToolBar::DoPaint(CDC* paintDC) {
   ::SelectObject(dc->GetSafeHdc(), oldFont);
   target.Detach();
   if (memory) ::BitBlt(paintDC->GetSafeHdc(), 0, 0, client.Width(), client.Height(), memory, 0, 0, SRCCOPY);
+  if (saved) ::RestoreDC(paintDC->GetSafeHdc(), saved);
 }
 
 BOOL CTKToolBar::DrawButton(CDC* dc, CTKToolbarButton* button, CTKToolbarImageList* images, BOOL highlighted,

@@ -12,6 +12,7 @@ void BackBuffer::Free() {
   if (m_dc) ::DeleteDC(m_dc);
   m_dc = nullptr;
   m_bitmap = nullptr;
+  m_bits = nullptr;
   m_oldBitmap = nullptr;
   m_size = SIZE{0, 0};
 }
@@ -25,7 +26,9 @@ HDC BackBuffer::Reserve(int cx, int cy) {
   const int width = std::max<int>(cx, m_size.cx), height = std::max<int>(cy, m_size.cy);
   Free();
   const SIZE made{width + width / 4, height + height / 4};
-  m_bitmap = CreateOffscreenBitmap(made.cx, made.cy);
+  void* bits = nullptr;
+  m_bitmap = CreateOffscreenBitmap(made.cx, made.cy, &bits);
+  m_bits = static_cast<DWORD*>(bits);
   m_dc = m_bitmap ? ::CreateCompatibleDC(nullptr) : nullptr;
   if (!m_bitmap || !m_dc) {
     Free();

@@ -17,6 +17,12 @@ public:
   // null when no bitmap can be made.
   HDC Reserve(int cx, int cy);
   HBITMAP Bitmap() const { return m_bitmap; }
+  // The memory DC holding the picture (null before the first Reserve).
+  HDC Dc() const { return m_dc; }
+  // The pixels, 0x00RRGGBB words, top row first, Width() words a row.
+  DWORD* Bits() const { return m_bits; }
+  int Width() const { return m_size.cx; }
+  int Height() const { return m_size.cy; }
   void Free();
 
   // Lends a buffer for one paint: the kept one when no other paint holds it (a paint
@@ -30,6 +36,8 @@ public:
     Lease& operator=(const Lease&) = delete;
     HDC Dc() const { return m_dc; }
     HBITMAP Bitmap() const { return m_buffer ? m_buffer->Bitmap() : nullptr; }
+    DWORD* Bits() const { return m_dc ? m_buffer->Bits() : nullptr; }
+    int Width() const { return m_dc ? m_buffer->Width() : 0; }
 
   private:
     BackBuffer* m_buffer = nullptr;
@@ -41,6 +49,7 @@ public:
 private:
   HDC m_dc = nullptr;
   HBITMAP m_bitmap = nullptr;
+  DWORD* m_bits = nullptr;
   HGDIOBJ m_oldBitmap = nullptr;
   SIZE m_size{0, 0};
   BOOL m_bLent = FALSE;

@@ -1,54 +1,47 @@
 #include "toolkit/frames/DrawManager.h"
 
+#include "toolkit/frames/BackBuffer.h"
 #include "toolkit/frames/GlobalData.h"
 
 namespace {
 
-// A DIB section holding a copy of a rectangle of the target DC; its pixels are
-// 0x00RRGGBB words, bottom row first (positive height).
+// A copy of a rectangle of the target DC as 0x00RRGGBB words, (x, y) from its top-left
+// corner, written back by CopyBack. The copy is made in a picture kept between calls:
+// a picture made for each call cost fresh memory (the copy touched every page of it
+// anew), a DC, and a bitmap selected into that DC and out again.
+BackBuffer& ScratchPicture() {
+  static auto* kept = new BackBuffer;
+  return *kept;
+}
+
 class PixelCopy {
 public:
   PixelCopy(CDC& target, int x, int y, int width, int height)
-      : m_target(target), m_x(x), m_y(y), m_width(width), m_height(height) {
-    m_memory = ::CreateCompatibleDC(target.m_hDC);
-    if (!m_memory) return;
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = 40;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    info.bmiHeader.biSizeImage = static_cast<DWORD>(width * height);
-    void* bits = nullptr;
-    m_section = ::CreateDIBSection(m_memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (!m_section || !bits) return;
-    m_old = ::SelectObject(m_memory, m_section);
-    ::BitBlt(m_memory, 0, 0, width, height, target.m_hDC, x, y, SRCCOPY);
+      : m_target(target),
+        m_x(x),
+        m_y(y),
+        m_width(width),
+        m_height(height),
+        m_scratch(ScratchPicture(), width, height) {
+    if (!m_scratch.Dc() || !m_scratch.Bits()) return;
+    ::BitBlt(m_scratch.Dc(), 0, 0, width, height, target.m_hDC, x, y, SRCCOPY);
     ::GdiFlush();
-    m_bits = static_cast<DWORD*>(bits);
-  }
-  ~PixelCopy() {
-    if (m_old) ::SelectObject(m_memory, m_old);
-    if (m_section) ::DeleteObject(m_section);
-    if (m_memory) ::DeleteDC(m_memory);
+    m_bits = m_scratch.Bits();
   }
   bool Ok() const { return m_bits != nullptr; }
   void CopyBack() {
     ::GdiFlush();
-    ::BitBlt(m_target.m_hDC, m_x, m_y, m_width, m_height, m_memory, 0, 0, SRCCOPY);
+    ::BitBlt(m_target.m_hDC, m_x, m_y, m_width, m_height, m_scratch.Dc(), 0, 0, SRCCOPY);
   }
-  // (x, y) from the top-left corner of the copied area.
-  DWORD& At(int x, int y) { return m_bits[(m_height - 1 - y) * m_width + x]; }
-  DWORD* Begin() { return m_bits; }
-  int Count() const { return m_width * m_height; }
+  DWORD& At(int x, int y) { return Row(y)[x]; }
+  DWORD* Row(int y) { return m_bits + static_cast<ptrdiff_t>(y) * m_scratch.Width(); }
+  int Width() const { return m_width; }
+  int Height() const { return m_height; }
 
 private:
   CDC& m_target;
   int m_x, m_y, m_width, m_height;
-  HDC m_memory = nullptr;
-  HBITMAP m_section = nullptr;
-  HGDIOBJ m_old = nullptr;
+  BackBuffer::Lease m_scratch;
   DWORD* m_bits = nullptr;
 };
 
@@ -186,15 +179,17 @@ BOOL DrawManager::LightenRect(const RECT& rect, int percent, COLORREF transparen
   if (!copy.Ok()) return FALSE;
   DWORD hl = ColorToPixel(gd.buttonHighlight);
   double factor = percent / 100.0;
-  for (DWORD *p = copy.Begin(), *end = p + copy.Count(); p != end; ++p) {
-    DWORD px = *p & 0x00FFFFFF;
-    if (Matches(px, transparent, tolerance)) continue;
-    if (percent == -1) {
-      *p = Pixel((2 * Red(px) + Red(hl)) / 3, (2 * Green(px) + Green(hl)) / 3, (2 * Blue(px) + Blue(hl)) / 3);
-    } else {
-      *p = ColorToPixel(ScaleColorChannels(PixelToColor(px), factor, factor, factor));
+  for (int y = 0; y < copy.Height(); ++y)
+    for (DWORD *p = copy.Row(y), *end = p + copy.Width(); p != end; ++p) {
+      DWORD px = *p & 0x00FFFFFF;
+      if (Matches(px, transparent, tolerance)) continue;
+      if (percent == -1) {
+        *p = Pixel((2 * Red(px) + Red(hl)) / 3, (2 * Green(px) + Green(hl)) / 3,
+                   (2 * Blue(px) + Blue(hl)) / 3);
+      } else {
+        *p = ColorToPixel(ScaleColorChannels(PixelToColor(px), factor, factor, factor));
+      }
     }
-  }
   copy.CopyBack();
   return TRUE;
 }
@@ -211,23 +206,24 @@ BOOL DrawManager::TintRectHls(const RECT& rect, int percent, COLORREF transparen
   if (!copy.Ok()) return FALSE;
   DWORD hl = ColorToPixel(gd.buttonHighlight);
   double factor = percent / 100.0;
-  for (DWORD *p = copy.Begin(), *end = p + copy.Count(); p != end; ++p) {
-    DWORD px = *p & 0x00FFFFFF;
-    if (Matches(px, transparent, 0)) continue;
-    double h, s, l;
-    RgbToHls(PixelToColor(px), &h, &s, &l);
-    COLORREF grey = HlsToRgb(h, l, 0);
-    if (percent == -1) {
-      auto half = [](int g, int h2) {
-        int v = g + (h2 - g) / 2;
-        return v > 255 ? 255 : v;
-      };
-      *p = Pixel(half(GetRValue(grey), Red(hl)), half(GetGValue(grey), Green(hl)),
-                 half(GetBValue(grey), Blue(hl)));
-    } else {
-      *p = ColorToPixel(ScaleColorChannels(grey, factor, factor, factor));
+  for (int y = 0; y < copy.Height(); ++y)
+    for (DWORD *p = copy.Row(y), *end = p + copy.Width(); p != end; ++p) {
+      DWORD px = *p & 0x00FFFFFF;
+      if (Matches(px, transparent, 0)) continue;
+      double h, s, l;
+      RgbToHls(PixelToColor(px), &h, &s, &l);
+      COLORREF grey = HlsToRgb(h, l, 0);
+      if (percent == -1) {
+        auto half = [](int g, int h2) {
+          int v = g + (h2 - g) / 2;
+          return v > 255 ? 255 : v;
+        };
+        *p = Pixel(half(GetRValue(grey), Red(hl)), half(GetGValue(grey), Green(hl)),
+                   half(GetBValue(grey), Blue(hl)));
+      } else {
+        *p = ColorToPixel(ScaleColorChannels(grey, factor, factor, factor));
+      }
     }
-  }
   copy.CopyBack();
   return TRUE;
 }
@@ -295,8 +291,7 @@ BOOL DrawManager::PaintShadow(const RECT& rect, int depth, int firstPercent, int
 
   const int areaX = shadowOnRight ? r.left : r.left - depth;
   const int width = r.Width() + depth, height = r.Height() + depth;
-  PixelCopy copy(m_dc, areaX, r.top, width, height);
-  if (!copy.Ok()) return FALSE;
+  const int rw = r.Width(), rh = r.Height();
   const int step = (secondPercent - firstPercent) / depth;
   // Layer 0 is the outermost and lightest; the shadow is offset by its depth.
   auto straight = [&](int layer) { return secondPercent - step * depth + step * layer; };
@@ -309,31 +304,39 @@ BOOL DrawManager::PaintShadow(const RECT& rect, int depth, int firstPercent, int
   auto scale = [](DWORD& px, int percent) {
     px = ColorToPixel(ScaleColorPercent(PixelToColor(px & 0x00FFFFFF), percent));
   };
-  const int rw = r.Width(), rh = r.Height();
-  // Side strip: `depth` columns beside the rectangle, from top + depth down to the
-  // bottom of the shadow.
-  for (int d = 0; d < depth; ++d) {
-    int layer = depth - 1 - d;
-    int x = shadowOnRight ? rw + d : depth - 1 - d;
-    for (int y = depth; y < height; ++y) {
-      int rowLayer = layer;
-      if (y >= rh) rowLayer = layer < (height - 1 - y) ? layer : (height - 1 - y);
-      int along = y - depth;
-      scale(copy.At(x, y), along < depth ? ramp(rowLayer, along) : straight(rowLayer));
+  // Only the two strips change, one after the other.
+  {
+    // `depth` columns beside the rectangle, from top + depth down to the bottom of
+    // the shadow.
+    PixelCopy side(m_dc, areaX + (shadowOnRight ? rw : 0), r.top + depth, depth, rh);
+    if (!side.Ok()) return FALSE;
+    for (int d = 0; d < depth; ++d) {
+      int layer = depth - 1 - d;
+      int x = shadowOnRight ? d : depth - 1 - d;
+      for (int y = depth; y < height; ++y) {
+        int rowLayer = layer;
+        if (y >= rh) rowLayer = layer < (height - 1 - y) ? layer : (height - 1 - y);
+        int along = y - depth;
+        scale(side.At(x, y - depth), along < depth ? ramp(rowLayer, along) : straight(rowLayer));
+      }
     }
+    side.CopyBack();
   }
-  // Bottom strip: `depth` rows under the rectangle, from its left + depth to its
-  // right edge (the corner belongs to the side strip).
-  for (int d = 0; d < depth; ++d) {
-    int layer = depth - 1 - d;
-    int y = rh + d;
-    for (int i = depth; i < rw; ++i) {
-      int x = shadowOnRight ? i : width - 1 - i;
-      int along = i - depth;
-      scale(copy.At(x, y), along < depth ? ramp(layer, along) : straight(layer));
+  {
+    // `depth` rows under the rectangle, from its left + depth to its right edge (the
+    // corner belongs to the side strip).
+    PixelCopy bottom(m_dc, areaX + depth, r.top + rh, rw - depth, depth);
+    if (!bottom.Ok()) return FALSE;
+    for (int d = 0; d < depth; ++d) {
+      int layer = depth - 1 - d;
+      for (int i = depth; i < rw; ++i) {
+        int x = shadowOnRight ? i : width - 1 - i;
+        int along = i - depth;
+        scale(bottom.At(x - depth, d), along < depth ? ramp(layer, along) : straight(layer));
+      }
     }
+    bottom.CopyBack();
   }
-  copy.CopyBack();
 
   if (bottomStrip && sideStrip) {
     CDC memory;

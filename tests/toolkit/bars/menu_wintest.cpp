@@ -467,6 +467,48 @@ TEST_F(MenuFrame, AddOrRemoveButtonsHidesAndShowsButtonsWhileTheMenuStaysOpen) {
   EXPECT_TRUE(frame->commands.empty());
 }
 
+// A popup paints its items with its own painting as it opens: what it shows then, and
+// again in a window kept from an earlier popup, is what the items' bar paints itself.
+TEST_F(MenuFrame, APopupShowsItsItemsAtOnceAsTheirBarPaintsThem) {
+  auto capture = [&](CTKPopupMenu* popup) {
+    Pump(100);
+    return CaptureWindow(popup->m_hWnd, false);
+  };
+  AltTap('F');
+  CTKPopupMenu* popup = OpenPopup();
+  ASSERT_NE(popup, nullptr);
+  const CapturedImage opened = capture(popup);
+  ASSERT_FALSE(opened.Empty());
+  // The items are there: dark text in the bar's place.
+  CRect barRect, popupRect;
+  popup->GetMenuBar()->GetWindowRect(&barRect);
+  popup->GetWindowRect(&popupRect);
+  int dark = 0;
+  for (int y = barRect.top; y < barRect.bottom; ++y)
+    for (int x = barRect.left; x < barRect.right; ++x) {
+      const COLORREF c = opened.At(x - popupRect.left, y - popupRect.top);
+      if (GetRValue(c) + GetGValue(c) + GetBValue(c) < 200) ++dark;
+    }
+  EXPECT_GT(dark, 100);
+  // The bar painting itself changes no pixel.
+  ::RedrawWindow(popup->GetMenuBar()->m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+  const CapturedImage barPainted = capture(popup);
+  EXPECT_TRUE(barPainted.pixels == opened.pixels);
+  // Closed and opened again: the same picture.
+  Tap(VK_ESCAPE);
+  Tap(VK_ESCAPE);
+  Pump(100);
+  AltTap('F');
+  popup = OpenPopup();
+  ASSERT_NE(popup, nullptr);
+  const CapturedImage reopened = capture(popup);
+  EXPECT_EQ(reopened.width, opened.width);
+  EXPECT_EQ(reopened.height, opened.height);
+  EXPECT_TRUE(reopened.pixels == opened.pixels);
+  Tap(VK_ESCAPE);
+  Tap(VK_ESCAPE);
+}
+
 TEST_F(MenuFrame, EachLookDrawsTheMenusWithTheirHighlightChecksAndGlyphs) {
   ::CreateDirectoryA(TARVEL_TEST_BINARY_DIR "/screenshots", nullptr);
   // The glyph font is the real symbol font, not a letter face standing in for it.

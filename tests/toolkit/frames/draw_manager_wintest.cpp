@@ -6,6 +6,10 @@
 #include "toolkit/frames/DrawManager.h"
 #include "toolkit/frames/GlobalData.h"
 
+#include "platform/afx/linux_headers_begin.h"
+#include <vector>
+#include "platform/afx/linux_headers_end.h"
+
 namespace {
 
 struct ColourCase {
@@ -159,6 +163,106 @@ TEST(DrawManagerPixels, ShadowDarkensBesideAndBelowAndCanBeReplayed) {
   ASSERT_TRUE(dm.PaintShadow(menu, 4, 100, 75, &bottom, &side, TRUE));
   EXPECT_EQ(canvas.At(51, 35), beside);
   EXPECT_EQ(canvas.At(30, 61), below);
+}
+
+// The layers' percentages (100 to 75 over a depth of 4: step -6, 99 - 6 per layer
+// inward) and the fade-in along the first pixels, exactly, also when the kept copy
+// picture is far wider than the strip from an earlier, wider area.
+TEST(DrawManagerPixels, ShadowFollowsItsLayersExactly) {
+  LookCanvas canvas(160, 80);
+  canvas.Clear(RGB(200, 200, 200));
+  DrawManager dm(canvas.dc);
+  ASSERT_TRUE(dm.LightenRect(CRect(0, 78, 160, 80), 150));
+  ASSERT_TRUE(dm.PaintShadow(CRect(10, 10, 50, 60), 4, 100, 75, nullptr, nullptr, TRUE));
+  auto level = [&](int x, int y) { return static_cast<int>(GetRValue(canvas.At(x, y))); };
+  for (int d = 0; d < 4; ++d) {
+    const int percent = 99 - 6 * (3 - d);
+    EXPECT_EQ(level(50 + d, 35), 200 * percent / 100) << d;  // beside
+    EXPECT_EQ(level(30, 60 + d), 200 * percent / 100) << d;  // below
+    // The first pixel of each strip fades in: full + (100 - full) * 4 / 5.
+    EXPECT_EQ(level(50 + d, 14), 200 * (percent + (100 - percent) * 4 / 5) / 100) << d;
+    EXPECT_EQ(level(14, 60 + d), 200 * (percent + (100 - percent) * 4 / 5) / 100) << d;
+  }
+  EXPECT_EQ(level(13, 61), 200);  // left of the bottom strip
+  EXPECT_EQ(level(51, 13), 200);  // above the side strip
+  EXPECT_EQ(level(49, 35), 200);  // inside the rectangle
+}
+
+// The pixel work copies each area into a picture it keeps between calls (wider than
+// most areas, its rows left from the last one) and back: the result must not depend
+// on the target's row order, its origin or its clipping, also where an area leaves
+// the target.
+TEST(DrawManagerPixels, SamePictureWhateverTheTargetsRowsOriginAndClip) {
+  struct Variant {
+    const char* what;
+    bool bottomUp;
+    POINT origin;      // logical point drawn at the device's (0, 0)
+    bool complexClip;  // clipped to all but one corner pixel
+  };
+  const Variant variants[] = {
+      {"top-down rows", false, {0, 0}, false}, {"top-down rows, clipped", false, {0, 0}, true},
+      {"bottom-up rows", true, {0, 0}, false}, {"bottom-up rows, clipped", true, {0, 0}, true},
+      {"moved origin", false, {7, 5}, false},
+  };
+  constexpr int kSize = 120;
+  auto paint = [&](const Variant& v) {
+    CDC dc;
+    dc.CreateCompatibleDC(nullptr);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = kSize;
+    info.bmiHeader.biHeight = v.bottomUp ? kSize : -kSize;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP bitmap = ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = dc.SelectObject(bitmap);
+    ::SetViewportOrgEx(dc.m_hDC, -v.origin.x, -v.origin.y, nullptr);
+    auto rect = [&](int l, int t, int r, int b) {
+      return CRect(l + v.origin.x, t + v.origin.y, r + v.origin.x, b + v.origin.y);
+    };
+    // Colours that change from pixel to pixel, so that a misplaced pixel shows.
+    for (int y = 0; y < kSize; y += 3)
+      for (int x = 0; x < kSize; x += 5)
+        dc.FillSolidRect(rect(x, y, x + 5, y + 3), RGB(40 + x, 250 - 2 * y, (x * y) % 256));
+    dc.FillSolidRect(rect(8, 72, 14, 78), RGB(255, 0, 255));
+    if (v.complexClip) {
+      HRGN all = ::CreateRectRgn(0, 0, kSize, kSize);
+      HRGN corner = ::CreateRectRgn(kSize - 1, 0, kSize, 1);
+      ::CombineRgn(all, all, corner, RGN_DIFF);
+      ::SelectClipRgn(dc.m_hDC, all);
+      ::DeleteObject(all);
+      ::DeleteObject(corner);
+    }
+    DrawManager dm(dc);
+    EXPECT_TRUE(dm.PaintShadow(rect(10, 10, 50, 60), 4, 100, 75, nullptr, nullptr, TRUE)) << v.what;
+    EXPECT_TRUE(dm.PaintShadow(rect(70, 10, 110, 60), 6, 100, 65, nullptr, nullptr, FALSE)) << v.what;
+    // Its shadow reaches past the right and the bottom edge.
+    EXPECT_TRUE(dm.PaintShadow(rect(95, 96, 118, 117), 5, 100, 65, nullptr, nullptr, TRUE)) << v.what;
+    EXPECT_TRUE(dm.LightenRect(rect(5, 70, 60, 90), -1, RGB(255, 0, 255))) << v.what;
+    EXPECT_TRUE(dm.LightenRect(rect(5, 92, 60, 100), 130)) << v.what;
+    EXPECT_TRUE(dm.TintRectHls(rect(60, 70, 90, 90), 100)) << v.what;
+    EXPECT_TRUE(dm.TintRectHls(rect(60, 92, 90, 100), -1)) << v.what;
+    ::GdiFlush();
+    std::vector<DWORD> picture;
+    for (int y = 0; y < kSize; ++y) {
+      const auto* row = static_cast<const DWORD*>(bits) + (v.bottomUp ? kSize - 1 - y : y) * kSize;
+      for (int x = 0; x < kSize; ++x) picture.push_back(row[x] & 0x00FFFFFF);
+    }
+    dc.SelectObject(old);
+    ::DeleteObject(bitmap);
+    return picture;
+  };
+  const std::vector<DWORD> expected = paint(variants[0]);
+  for (const Variant& v : variants) {
+    const std::vector<DWORD> got = paint(v);
+    ASSERT_EQ(got.size(), expected.size());
+    int differing = 0, first = -1;
+    for (size_t i = 0; i < got.size(); ++i)
+      if (got[i] != expected[i] && differing++ == 0) first = static_cast<int>(i);
+    EXPECT_EQ(differing, 0) << v.what << ": first at (" << first % kSize << ", " << first / kSize << ")";
+  }
 }
 
 }  // namespace
