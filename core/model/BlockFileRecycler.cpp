@@ -78,8 +78,8 @@ void BlockFileRecycler::SetFolder(const std::string& folder) {
 }
 
 bool BlockFileRecycler::Keep(const std::string& path) {
-  // The file's size and the disk's room are asked before the lock: other threads'
-  // blocks are not held up by the system calls.
+  // The file's size and the disk's room (with what the spares hold) are asked before
+  // the lock: other threads' blocks are not held up by the system calls.
   struct stat st {};
   const std::uint64_t bytes = ::stat(path.c_str(), &st) == 0 ? static_cast<std::uint64_t>(st.st_size) : 0;
   std::uint64_t free = 0;
@@ -90,8 +90,7 @@ bool BlockFileRecycler::Keep(const std::string& path) {
     std::lock_guard<std::mutex> lock(g_recyclerLock);
     if (g_recyclerFolder.empty() || FolderOf(path) != g_recyclerFolder) return false;
     const std::uint64_t held = g_spareBytes + bytes;
-    if (g_spares.size() < kMaxSpares && held <= kMaxSpareBytes && haveFree &&
-        held <= (free + g_spareBytes) / kFreeShare) {
+    if (g_spares.size() < kMaxSpares && held <= kMaxSpareBytes && haveFree && held <= free / kFreeShare) {
       spare = NewSpareNameLocked();
       if (std::rename(path.c_str(), spare.c_str()) != 0) return false;
       g_spares.push_back({spare, bytes});
@@ -156,4 +155,18 @@ std::uint64_t BlockFileRecycler::FullSpareBytes() {
 
 bool BlockFileRecycler::IsSpareName(const std::string& fileName) {
   return fileName.rfind(kSparePrefix, 0) == 0;
+}
+
+std::uint64_t BlockFileRecycler::FullSpareBytesOn(const std::string& path) {
+  std::string folder;
+  std::uint64_t bytes;
+  {
+    std::lock_guard<std::mutex> lock(g_recyclerLock);
+    if (g_spareBytes == 0) return 0;
+    folder = g_recyclerFolder;
+    bytes = g_spareBytes;
+  }
+  struct stat a {
+  }, b{};
+  return ::stat(path.c_str(), &a) == 0 && ::stat(folder.c_str(), &b) == 0 && a.st_dev == b.st_dev ? bytes : 0;
 }

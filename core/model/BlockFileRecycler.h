@@ -27,7 +27,7 @@ class BlockFileRecycler {
 public:
   // At most this many spares keep their bytes, holding at most kMaxSpareBytes (an
   // hour and a half of stereo audio in blocks) and at most a kFreeShare-th of the room
-  // the disk would have without them; the files of further dead blocks are kept
+  // the disk has with theirs; the files of further dead blocks are kept
   // empty, up to kMaxEmptySpares more (several hours of stereo audio in blocks), and
   // beyond that removed.
   static constexpr std::size_t kMaxSpares = 1024;
@@ -53,6 +53,8 @@ public:
   static std::size_t SpareCount();
   static std::size_t FullSpareCount();
   static std::uint64_t FullSpareBytes();
+  // The bytes the full spares hold when they are on the volume of path, else 0.
+  static std::uint64_t FullSpareBytesOn(const std::string& path);
   // Whether a file name (without folder) is one of a spare.
   static bool IsSpareName(const std::string& fileName);
 };

@@ -204,7 +204,7 @@ TEST_F(BlockFileRecyclerTest, SparesKeepTheirBytesWhileTheyHoldNoMoreThanAShareO
   BlockFileRecycler::Clear();
 
   // A spare keeps its bytes when all full spares together then hold at most an eighth
-  // of the room the disk would have without them.
+  // of the room the disk reports, theirs included.
   struct Case {
     std::uint64_t free;
     bool known;
@@ -215,7 +215,7 @@ TEST_F(BlockFileRecyclerTest, SparesKeepTheirBytesWhileTheyHoldNoMoreThanAShareO
       {0, true, 0},
       {share * bytes - 1, true, 0},
       {share * bytes, true, 1},
-      {3 * (share - 1) * bytes + bytes, true, 3},
+      {3 * share * bytes + share - 1, true, 3},
       {1ull << 40, true, 10},
       {1ull << 40, false, 0},  // the room cannot be asked: nothing is held
   };
@@ -251,6 +251,25 @@ TEST_F(BlockFileRecyclerTest, SparesKeepTheirBytesWhileTheyHoldNoMoreThanAShareO
     for (const auto& e : fs::directory_iterator(folder)) fs::remove(e.path());
   }
   SetDiskFreeSpaceFunction(before);
+}
+
+TEST_F(BlockFileRecyclerTest, TheRoomFullSparesHoldCountsAsFreeOnTheirDiskOnly) {
+  std::vector<BlockFile*> blocks;
+  for (int i = 0; i < 5; ++i) blocks.push_back(NewBlock(Samples(30000, 3)));
+  EXPECT_EQ(BlockFileRecycler::FullSpareBytesOn(folder), 0u);
+  for (BlockFile* b : blocks) dm->Deref(b);
+  const std::uint64_t held = BlockFileRecycler::FullSpareBytes();
+  ASSERT_EQ(BlockFileRecycler::FullSpareCount(), 5u);
+  EXPECT_EQ(held, 5 * fs::file_size(fs::directory_iterator(folder)->path()));
+  EXPECT_EQ(BlockFileRecycler::FullSpareBytesOn(folder), held);
+  EXPECT_EQ(BlockFileRecycler::FullSpareBytesOn(tmp.path()), held) << "the same disk";
+  EXPECT_EQ(BlockFileRecycler::FullSpareBytesOn("/proc"), 0u) << "another file system";
+  EXPECT_EQ(BlockFileRecycler::FullSpareBytesOn("/no/such/folder"), 0u);
+  std::uint64_t free = 0;
+  ASSERT_TRUE(GetDiskFreeSpace64(folder, nullptr, &free));
+  EXPECT_GE(free, held);
+  BlockFileRecycler::Clear();
+  EXPECT_EQ(BlockFileRecycler::FullSpareBytesOn(folder), 0u);
 }
 
 // On a disk that fills up for real, spares that hold room give it back when a block
