@@ -38,10 +38,10 @@
 // written; a long job's blocks therefore go straight to the disk once it is clearly
 // long (BlockWriteback::LongRun), and take none. The benchmark's own WAV files are not
 // ours and still take it. On a file system without a journal a new file's inode is
-// searched for past every inode freed in the last minutes, so the first round of a run
-// (after the previous run deleted its files) costs more than the others; the medians
-// leave it out. A folder on tmpfs (/dev/shm) shows our own cost per minute without
-// the disk.
+// searched for past every inode freed in the last minutes, so the first long job of a
+// run (after the previous run deleted its files) costs more than the others; an
+// uncounted job before the rounds pays for it. A folder on tmpfs (/dev/shm) shows our
+// own cost per minute without the disk.
 #include <stdlib.h>
 #include <sys/resource.h>
 
@@ -242,6 +242,37 @@ double SystemSeconds() {
   return static_cast<double>(u.ru_stime.tv_sec) + static_cast<double>(u.ru_stime.tv_usec) / 1e6;
 }
 
+// Bytes this process has had read from the disk and written to it so far (/proc/self/io):
+// reads that the page cache served and writes cancelled before they reached the disk
+// (a file deleted while still dirty) do not count. A write through the page cache
+// counts when it is made, even though the kernel writes it back later.
+struct DiskBytes {
+  double read = 0, written = 0;
+};
+
+DiskBytes DiskBytesSoFar() {
+  DiskBytes d;
+  double cancelled = 0;
+  if (std::FILE* f = std::fopen("/proc/self/io", "r")) {
+    char key[64];
+    double value;
+    while (std::fscanf(f, "%63[^:]: %lf\n", key, &value) == 2) {
+      if (std::strcmp(key, "read_bytes") == 0) d.read = value;
+      if (std::strcmp(key, "write_bytes") == 0) d.written = value;
+      if (std::strcmp(key, "cancelled_write_bytes") == 0) cancelled = value;
+    }
+    std::fclose(f);
+  }
+  d.written -= cancelled;
+  return d;
+}
+
+// The machine's load average over the last minute.
+double LoadAverage() {
+  double load[1] = {0.0};
+  return getloadavg(load, 1) == 1 ? load[0] : 0.0;
+}
+
 // "1,10,60": lengths in minutes; the default ones when none can be read.
 std::vector<double> ParseLengths(const std::string& text) {
   std::vector<double> lengths;
@@ -401,15 +432,20 @@ bool Wanted(const Options& o, const Case& c) {
   return o.only.empty() || std::find(o.only.begin(), o.only.end(), c.name) != o.only.end();
 }
 
-// One run of our job; effectCost (when given) receives the effect's own part, and
-// effectSystem the kernel's share of its CPU time.
-Cost RunOurs(TrackFactory& factory, const Case& c, const std::string& in, const std::string& out,
-             double seconds, Cost* effectCost = nullptr, double* effectSystem = nullptr,
-             CacheState state = CacheState::Warm) {
-  OurJob job(factory);
-  std::unique_ptr<Effect> effect = c.make(seconds);
-  Cost effectPart;
+// The effect's own part of one run of our job: its cost, the kernel's share of its CPU
+// time and what it had read from the disk and written to it.
+struct EffectPart {
+  Cost cost;
   double system = 0.0;
+  DiskBytes disk;
+};
+
+// One run of our job; effect (when given) receives the effect's own part.
+Cost RunOurs(TrackFactory& factory, const Case& c, const std::string& in, const std::string& out,
+             double seconds, EffectPart* effect = nullptr, CacheState state = CacheState::Warm) {
+  OurJob job(factory);
+  std::unique_ptr<Effect> made = c.make(seconds);
+  EffectPart part;
   const bool fair = state == CacheState::Fair;
   // Only the job's own blocks: the folder also holds spare files of earlier rounds,
   // more of them after a long job, and touching those would cost a short job more.
@@ -423,13 +459,15 @@ Cost RunOurs(TrackFactory& factory, const Case& c, const std::string& in, const 
     if (!c.generator && !job.Import(in)) return false;
     if (fair && !each(job.BlockFiles(), bench::DropFromPageCache)) return false;
     const double system0 = SystemSeconds();
-    effectPart = bench::MeasureSelf(
-        [&] { return job.Apply(*effect, seconds) && (!fair || each(job.BlockFiles(), bench::FlushToDisk)); });
-    system = SystemSeconds() - system0;
-    return effectPart.ok && job.Export(out);
+    const DiskBytes disk0 = DiskBytesSoFar();
+    part.cost = bench::MeasureSelf(
+        [&] { return job.Apply(*made, seconds) && (!fair || each(job.BlockFiles(), bench::FlushToDisk)); });
+    part.system = SystemSeconds() - system0;
+    const DiskBytes disk1 = DiskBytesSoFar();
+    part.disk = {disk1.read - disk0.read, disk1.written - disk0.written};
+    return part.cost.ok && job.Export(out);
   });
-  if (effectCost) *effectCost = effectPart;
-  if (effectSystem) *effectSystem = system;
+  if (effect) *effect = part;
   std::filesystem::remove(out);
   return whole;
 }
@@ -479,15 +517,19 @@ void Compare(const Options& o, TrackFactory& factory, const testsupport::TrackPr
 // the whole job and the effect alone, medians of the rounds, CPU (with its user and
 // kernel parts) and wall, with the block files warm and in the fair state (CacheState).
 // A round runs every length once in each state, shortest first, so a busy spell of a
-// shared machine falls on all lengths alike instead of on one of them.
+// shared machine falls on all lengths alike instead of on one of them. A length shorter
+// than kMinutesPerSample runs its job that many times over in a round and adds them up:
+// the kernel splits CPU time into user and system by sampling at its clock tick (4 ms
+// here), and a minute of a fast effect takes only a few ticks.
+constexpr double kMinutesPerSample = 10.0;
+
 void Scaling(const Options& o, TrackFactory& factory, const testsupport::TrackProject& project) {
   const std::vector<double>& lengths = o.lengths;
   const std::size_t count = lengths.size();
   const std::vector<Case> cases = Cases();
-  // [state][case][length][round]: whole job, effect alone, the kernel's part of the effect
+  // [state][case][length][round]: the whole job and the effect's part, per minute of audio
   struct Rounds {
-    std::vector<Cost> job, effect;
-    std::vector<double> system;
+    std::vector<double> job, cpu, user, system, wall, wait, read, written;
   };
   const std::vector<CacheState> states = o.states;
   std::vector<std::vector<std::vector<Rounds>>> runs(
@@ -498,30 +540,54 @@ void Scaling(const Options& o, TrackFactory& factory, const testsupport::TrackPr
     sources.push_back(project / ("source-" + std::to_string(sources.size()) + ".wav"));
     if (!WriteSourceWav(sources.back(), minutes * 60.0)) return;
   }
+  // The first long job of a run makes the block files that later jobs write into again
+  // (BlockFileRecycler); on a file system without a journal making them costs more for a
+  // while after another run deleted its files. One Amplify job at the longest length,
+  // not counted, makes them, so that every round sees what a program that has already
+  // run a long job sees.
+  const std::size_t longest =
+      static_cast<std::size_t>(std::max_element(lengths.begin(), lengths.end()) - lengths.begin());
+  RunOurs(factory, cases.front(), sources[longest], ours, lengths[longest] * 60.0);
+  const double loadBefore = LoadAverage();
   for (int round = 0; round < o.rounds; ++round)
     for (std::size_t l = 0; l < count; ++l)
       for (std::size_t k = 0; k < cases.size(); ++k)
         for (std::size_t s = 0; s < states.size(); ++s) {
           if (!Wanted(o, cases[k])) continue;
-          Cost e;
-          double sys = 0.0;
+          const int times = std::max(1, static_cast<int>(std::ceil(kMinutesPerSample / lengths[l] - 1e-9)));
+          double job = 0, cpu = 0, system = 0, wall = 0, read = 0, written = 0;
+          for (int t = 0; t < times; ++t) {
+            EffectPart e;
+            job += RunOurs(factory, cases[k], sources[l], ours, lengths[l] * 60.0, &e, states[s]).cpu;
+            cpu += e.cost.cpu;
+            system += e.system;
+            wall += e.cost.wall;
+            read += e.disk.read;
+            written += e.disk.written;
+          }
+          const double ms = 1000.0 / (lengths[l] * times), mib = 1.0 / (1024.0 * 1024.0 * lengths[l] * times);
           Rounds& r = runs[s][k][l];
-          r.job.push_back(
-              RunOurs(factory, cases[k], sources[l], ours, lengths[l] * 60.0, &e, &sys, states[s]));
-          r.effect.push_back(e);
-          r.system.push_back(sys);
+          r.job.push_back(job * ms);
+          r.cpu.push_back(cpu * ms);
+          r.user.push_back((cpu - system) * ms);
+          r.system.push_back(system * ms);
+          r.wall.push_back(wall * ms);
+          r.wait.push_back(std::max(0.0, wall - cpu) * ms);
+          r.read.push_back(read * mib);
+          r.written.push_back(written * mib);
         }
+  const double loadAfter = LoadAverage();
   for (const std::string& in : sources) std::filesystem::remove(in);
 
   std::printf(
-      "cost per minute of audio [ms], median of %d rounds: the effect alone (cpu, its user and kernel parts, "
-      "wall) and the whole job (cpu); last/first compares the longest with the shortest\n",
-      o.rounds);
-  auto header = [&](const char* what) {
-    std::printf(" |");
-    for (double m : lengths) std::printf(" %4s %-3g", what, m);
-    std::printf(" %6s", count > 1 ? "ratio" : "");
-  };
+      "cost per minute of audio, median of %d rounds (lengths under %g minutes: the sum of that many minutes "
+      "of jobs per round), after one uncounted Amplify job at the longest length; load average %.1f before, "
+      "%.1f after\n"
+      "the effect alone: cpu = user + sys [ms], wall [ms], wait = wall - cpu [ms] (for the disk, or for a "
+      "processor on a busy machine), disk read and written [MiB] (page-cache writes count when made); job = "
+      "the whole job's cpu [ms]; ratio = longest / shortest\n",
+      o.rounds, kMinutesPerSample, loadBefore, loadAfter);
+  const char* names[] = {"cpu", "user", "sys", "wall", "wait", "read", "write", "job"};
   for (std::size_t s = 0; s < states.size(); ++s) {
     std::printf(
         states[s] == CacheState::Warm
@@ -530,30 +596,24 @@ void Scaling(const Options& o, TrackFactory& factory, const testsupport::TrackPr
             : "fair: the source blocks written back and dropped from the page cache before the effect, "
               "the output flushed to the disk inside the effect's time, at every length\n");
     std::printf("%-14s", "effect");
-    for (const char* what : {"cpu", "user", "sys", "wall", "job"}) header(what);
+    for (const char* what : names) {
+      std::printf(" |");
+      for (double m : lengths) std::printf(" %5s %-3g", what, m);
+      std::printf(" %6s", count > 1 ? "ratio" : "");
+    }
     std::printf("\n");
     for (std::size_t k = 0; k < cases.size(); ++k) {
       if (!Wanted(o, cases[k])) continue;
       std::printf("%-14s", cases[k].name);
-      std::vector<std::vector<double>> columns(5);
-      for (std::size_t l = 0; l < count; ++l) {
-        const Rounds& r = runs[s][k][l];
-        const Cost e = MedianCost(r.effect);
-        const double sys = bench::Median(r.system);
-        std::vector<double> user;
-        for (std::size_t i = 0; i < r.effect.size(); ++i) user.push_back(r.effect[i].cpu - r.system[i]);
-        const double perMinute = 1000.0 / lengths[l];
-        columns[0].push_back(e.cpu * perMinute);
-        columns[1].push_back(bench::Median(user) * perMinute);
-        columns[2].push_back(sys * perMinute);
-        columns[3].push_back(e.wall * perMinute);
-        columns[4].push_back(MedianCost(r.job).cpu * perMinute);
-      }
-      for (const std::vector<double>& c : columns) {
+      for (std::vector<double> Rounds::*column :
+           {&Rounds::cpu, &Rounds::user, &Rounds::system, &Rounds::wall, &Rounds::wait, &Rounds::read,
+            &Rounds::written, &Rounds::job}) {
+        std::vector<double> medians;
+        for (std::size_t l = 0; l < count; ++l) medians.push_back(bench::Median(runs[s][k][l].*column));
         std::printf(" |");
-        for (double v : c) std::printf(" %8.1f", v);
-        if (count > 1 && c.front() > 0.0)
-          std::printf(" %6.2f", c.back() / c.front());
+        for (double v : medians) std::printf(" %9.1f", v);
+        if (count > 1 && medians.front() > 0.05)
+          std::printf(" %6.2f", medians.back() / medians.front());
         else
           std::printf(" %6s", "-");
       }

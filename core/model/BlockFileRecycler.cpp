@@ -17,8 +17,13 @@ namespace {
 constexpr char kSparePrefix[] = "ZQ$spare";
 
 std::mutex g_recyclerLock;
-std::string g_recyclerFolder;            // drive and directory as CFileName splits them
-std::vector<std::string> g_spares;       // keeping their bytes
+std::string g_recyclerFolder;  // drive and directory as CFileName splits them
+struct FullSpare {
+  std::string path;
+  std::uint64_t bytes;
+};
+std::vector<FullSpare> g_spares;         // keeping their bytes
+std::uint64_t g_spareBytes = 0;          // what they hold
 std::vector<std::string> g_emptySpares;  // holding no room on the disk
 std::size_t g_emptyPending = 0;          // being emptied outside the lock
 std::uint32_t g_spareCounter = 0;
@@ -30,9 +35,10 @@ std::string FolderOf(const std::string& path) {
 }
 
 void RemoveSparesLocked() {
-  for (const std::string& spare : g_spares) RemoveFile(spare);
+  for (const FullSpare& spare : g_spares) RemoveFile(spare.path);
   for (const std::string& spare : g_emptySpares) RemoveFile(spare);
   g_spares.clear();
+  g_spareBytes = 0;
   g_emptySpares.clear();
   ++g_folderGeneration;  // a spare still being emptied goes too
 }
@@ -72,15 +78,23 @@ void BlockFileRecycler::SetFolder(const std::string& folder) {
 }
 
 bool BlockFileRecycler::Keep(const std::string& path) {
+  // The file's size and the disk's room (with what the spares hold) are asked before
+  // the lock: other threads' blocks are not held up by the system calls.
+  struct stat st {};
+  const std::uint64_t bytes = ::stat(path.c_str(), &st) == 0 ? static_cast<std::uint64_t>(st.st_size) : 0;
+  std::uint64_t free = 0;
+  const bool haveFree = GetDiskFreeSpace64(FolderOf(path), nullptr, &free);
   std::string spare;
   std::uint32_t generation;
   {
     std::lock_guard<std::mutex> lock(g_recyclerLock);
     if (g_recyclerFolder.empty() || FolderOf(path) != g_recyclerFolder) return false;
-    if (g_spares.size() < kMaxSpares) {
+    const std::uint64_t held = g_spareBytes + bytes;
+    if (g_spares.size() < kMaxSpares && held <= kMaxSpareBytes && haveFree && held <= free / kFreeShare) {
       spare = NewSpareNameLocked();
       if (std::rename(path.c_str(), spare.c_str()) != 0) return false;
-      g_spares.push_back(spare);
+      g_spares.push_back({spare, bytes});
+      g_spareBytes += bytes;
       return true;
     }
     if (g_emptySpares.size() + g_emptyPending >= kMaxEmptySpares) return false;
@@ -104,13 +118,17 @@ bool BlockFileRecycler::Keep(const std::string& path) {
 bool BlockFileRecycler::Take(const std::string& path) {
   std::lock_guard<std::mutex> lock(g_recyclerLock);
   if (FolderOf(path) != g_recyclerFolder) return false;
-  for (std::vector<std::string>* spares : {&g_spares, &g_emptySpares}) {
-    while (!spares->empty()) {
-      const std::string spare = std::move(spares->back());
-      spares->pop_back();
-      // A spare deleted behind our back (a cleaning of the folder) is just forgotten.
-      if (std::rename(spare.c_str(), path.c_str()) == 0) return true;
-    }
+  // A spare deleted behind our back (a cleaning of the folder) is just forgotten.
+  while (!g_spares.empty()) {
+    const FullSpare spare = std::move(g_spares.back());
+    g_spares.pop_back();
+    g_spareBytes -= spare.bytes;
+    if (std::rename(spare.path.c_str(), path.c_str()) == 0) return true;
+  }
+  while (!g_emptySpares.empty()) {
+    const std::string spare = std::move(g_emptySpares.back());
+    g_emptySpares.pop_back();
+    if (std::rename(spare.c_str(), path.c_str()) == 0) return true;
   }
   return false;
 }
@@ -130,6 +148,25 @@ std::size_t BlockFileRecycler::FullSpareCount() {
   return g_spares.size();
 }
 
+std::uint64_t BlockFileRecycler::FullSpareBytes() {
+  std::lock_guard<std::mutex> lock(g_recyclerLock);
+  return g_spareBytes;
+}
+
 bool BlockFileRecycler::IsSpareName(const std::string& fileName) {
   return fileName.rfind(kSparePrefix, 0) == 0;
+}
+
+std::uint64_t BlockFileRecycler::FullSpareBytesOn(const std::string& path) {
+  std::string folder;
+  std::uint64_t bytes;
+  {
+    std::lock_guard<std::mutex> lock(g_recyclerLock);
+    if (g_spareBytes == 0) return 0;
+    folder = g_recyclerFolder;
+    bytes = g_spareBytes;
+  }
+  struct stat a {
+  }, b{};
+  return ::stat(path.c_str(), &a) == 0 && ::stat(folder.c_str(), &b) == 0 && a.st_dev == b.st_dev ? bytes : 0;
 }

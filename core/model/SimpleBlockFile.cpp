@@ -58,19 +58,7 @@ bool SimpleBlockFile::WriteFile(ConstSamplePtr sampleData, std::int32_t sampleLe
   // minimum and maximum stay meaningful.
   const char* summary = CalcSummary(sampleData, sampleLen, format);
 
-  // A dead block's file is overwritten in place when there is one; otherwise a new
-  // file is made. Truncating matters only when a stale file of the same name is left in
-  // the folder: its tail must not outlive the new block.
   const std::string path = mFileName.GetFullPath();
-  int fd = -1;
-  bool reused = false;
-  if (BlockFileRecycler::Take(path)) {
-    fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
-    reused = fd >= 0;
-  }
-  if (fd < 0) fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-  if (fd < 0) return false;
-
   unsigned char header[kAuHeaderBytes];
   std::memcpy(header, "dns.", 4);  // ".snd" as a little-endian word: a little-endian AU file
   PutLE32(header + 4, static_cast<std::uint32_t>(mSummaryInfo.totalSummaryBytes + kAuHeaderBytes));
@@ -102,19 +90,35 @@ bool SimpleBlockFile::WriteFile(ConstSamplePtr sampleData, std::int32_t sampleLe
   // A long job's blocks go straight to the disk past their header and summary: they
   // would be written back and dropped from the page cache soon anyway.
   const std::size_t head = kAuHeaderBytes + static_cast<std::size_t>(mSummaryInfo.totalSummaryBytes);
-  bool written = WriteBlockFileBytes(fd, pieces, head, BlockWriteback::Shared().LongRun());
-  if (written && reused) {
-    // A longer block lived in this file before: its tail goes.
-    off_t size = 0;
-    for (const iovec& piece : pieces) size += static_cast<off_t>(piece.iov_len);
-    struct stat st {};
-    written = ::fstat(fd, &st) == 0 && (st.st_size == size || ::ftruncate(fd, size) == 0);
-  }
-  const bool closed = ::close(fd) == 0;
-  // The disk may be full: the spare files give their room back.
-  if (!written || !closed) {
+  auto write = [&] {
+    // A dead block's file is overwritten in place when there is one; otherwise a new
+    // file is made. Truncating matters only when a stale file of the same name is left
+    // in the folder: its tail must not outlive the new block.
+    int fd = -1;
+    bool reused = false;
+    if (BlockFileRecycler::Take(path)) {
+      fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
+      reused = fd >= 0;
+    }
+    if (fd < 0) fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0) return false;
+    bool written = WriteBlockFileBytes(fd, pieces, head, BlockWriteback::Shared().LongRun());
+    if (written && reused) {
+      // A longer block lived in this file before: its tail goes.
+      off_t size = 0;
+      for (const iovec& piece : pieces) size += static_cast<off_t>(piece.iov_len);
+      struct stat st {};
+      written = ::fstat(fd, &st) == 0 && (st.st_size == size || ::ftruncate(fd, size) == 0);
+    }
+    const bool closed = ::close(fd) == 0;
+    return written && closed;
+  };
+  if (!write()) {
+    // The disk may be full: the spare files give their room back, and when they held
+    // any, the block is written once more into the room they freed.
+    const bool roomFreed = BlockFileRecycler::FullSpareBytes() > 0;
     BlockFileRecycler::Clear();
-    return false;
+    if (!roomFreed || !write()) return false;
   }
   std::uint64_t bytes = 0;
   for (const iovec& piece : pieces) bytes += piece.iov_len;

@@ -10,6 +10,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include "core/model/BlockFileRecycler.h"
+
 namespace {
 
 bool IsSeparator(char c) { return c == '\\' || c == '/'; }
@@ -70,7 +72,10 @@ bool RemoveDir(const std::string& path) { return ::rmdir(path.c_str()) == 0; }
 bool GetDiskFreeSpace64(const std::string& path, std::uint64_t* total, std::uint64_t* free) {
   if (path.empty()) return false;
   DiskFreeSpaceFunction hook = g_diskFreeSpace.load(std::memory_order_acquire);
-  return hook ? hook(path, total, free) : RealDiskFreeSpace(path, total, free);
+  if (hook) return hook(path, total, free);
+  if (!RealDiskFreeSpace(path, total, free)) return false;
+  if (free) *free += BlockFileRecycler::FullSpareBytesOn(path);
+  return true;
 }
 
 DiskFreeSpaceFunction SetDiskFreeSpaceFunction(DiskFreeSpaceFunction function) {

@@ -15,7 +15,9 @@ bool RemoveFile(const std::string& path);
 // Removes a directory; succeeds only when it is empty.
 bool RemoveDir(const std::string& path);
 // Total bytes of the volume holding path and the bytes available to this user; either
-// pointer may be null. False for an empty path or when the volume cannot be asked.
+// pointer may be null. False for an empty path or when the volume cannot be asked. The
+// room that spare block files hold on the volume counts as available: they give it
+// back as soon as a write needs it (BlockFileRecycler).
 bool GetDiskFreeSpace64(const std::string& path, std::uint64_t* total, std::uint64_t* free);
 
 // The program-wide stopwatch (milliseconds on a 32-bit tick count). One reference

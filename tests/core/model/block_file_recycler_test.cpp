@@ -10,11 +10,21 @@
 #include "core/model/SimpleBlockFile.h"
 #include "core/model/SystemUtils.h"
 #include "tests/support/native/Files.h"
+#include "tests/support/native/SmallDisk.h"
 #include "tests/support/native/TempFolder.h"
 
 namespace {
 
 namespace fs = std::filesystem;
+
+// The free room every disk reports while a test fakes it; false when it cannot be asked.
+std::uint64_t g_fakeFree = 0;
+bool g_fakeFreeKnown = true;
+bool FakeFreeSpace(const std::string&, std::uint64_t* total, std::uint64_t* free) {
+  if (total) *total = g_fakeFree * 2;
+  if (free) *free = g_fakeFree;
+  return g_fakeFreeKnown;
+}
 
 // A manager over a folder of its own; a second folder for blocks written elsewhere.
 class BlockFileRecyclerTest : public ::testing::Test {
@@ -183,6 +193,132 @@ TEST_F(BlockFileRecyclerTest, SparesCleanedFromTheFolderAreSkipped) {
   EXPECT_EQ(back, s);
   EXPECT_EQ(FilesIn(folder), 1);
   dm->Deref(b);
+}
+
+TEST_F(BlockFileRecyclerTest, SparesKeepTheirBytesWhileTheyHoldNoMoreThanAShareOfTheDisksRoom) {
+  const auto s = Samples(20000, 17);
+  BlockFile* probe = NewBlock(s);
+  ASSERT_NE(probe, nullptr);
+  const std::uint64_t bytes = fs::file_size(probe->GetFileName().GetFullPath());
+  dm->Deref(probe);
+  BlockFileRecycler::Clear();
+
+  // A spare keeps its bytes when all full spares together then hold at most an eighth
+  // of the room the disk reports, theirs included.
+  struct Case {
+    std::uint64_t free;
+    bool known;
+    std::size_t full;  // of ten dead blocks
+  };
+  const std::uint64_t share = BlockFileRecycler::kFreeShare;
+  const Case cases[] = {
+      {0, true, 0},
+      {share * bytes - 1, true, 0},
+      {share * bytes, true, 1},
+      {3 * share * bytes + share - 1, true, 3},
+      {1ull << 40, true, 10},
+      {1ull << 40, false, 0},  // the room cannot be asked: nothing is held
+  };
+  const DiskFreeSpaceFunction before = SetDiskFreeSpaceFunction(FakeFreeSpace);
+  for (const Case& c : cases) {
+    g_fakeFree = c.free;
+    g_fakeFreeKnown = c.known;
+    std::vector<BlockFile*> blocks;
+    for (int i = 0; i < 10; ++i) blocks.push_back(NewBlock(s));
+    for (BlockFile* b : blocks) dm->Deref(b);
+    EXPECT_EQ(BlockFileRecycler::SpareCount(), 10u) << c.free;
+    EXPECT_EQ(BlockFileRecycler::FullSpareCount(), c.full) << c.free;
+    EXPECT_EQ(BlockFileRecycler::FullSpareBytes(), c.full * bytes) << c.free;
+    EXPECT_EQ(EmptyFilesIn(folder), static_cast<int>(10 - c.full)) << c.free;
+
+    // Every spare is taken again, the full ones first, and reads as a fresh block.
+    const auto fresh = Samples(20000, 29);
+    for (int i = 0; i < 10; ++i) {
+      BlockFile* b = NewBlock(fresh);
+      ASSERT_NE(b, nullptr);
+      blocks[i] = b;
+      EXPECT_EQ(BlockFileRecycler::FullSpareCount(),
+                c.full > static_cast<std::size_t>(i) ? c.full - i - 1 : 0);
+    }
+    EXPECT_EQ(BlockFileRecycler::FullSpareBytes(), 0u);
+    for (BlockFile* b : blocks) {
+      std::vector<std::int16_t> back(fresh.size());
+      EXPECT_EQ(b->ReadData(reinterpret_cast<SamplePtr>(back.data()), SampleFormatInt16, 0, 20000), 20000);
+      EXPECT_EQ(back, fresh);
+      b->Lock();  // gone with the test's folder, not kept for the next case
+      dm->Deref(b);
+    }
+    for (const auto& e : fs::directory_iterator(folder)) fs::remove(e.path());
+  }
+  SetDiskFreeSpaceFunction(before);
+}
+
+TEST_F(BlockFileRecyclerTest, TheRoomFullSparesHoldCountsAsFreeOnTheirDiskOnly) {
+  std::vector<BlockFile*> blocks;
+  for (int i = 0; i < 5; ++i) blocks.push_back(NewBlock(Samples(30000, 3)));
+  EXPECT_EQ(BlockFileRecycler::FullSpareBytesOn(folder), 0u);
+  for (BlockFile* b : blocks) dm->Deref(b);
+  const std::uint64_t held = BlockFileRecycler::FullSpareBytes();
+  ASSERT_EQ(BlockFileRecycler::FullSpareCount(), 5u);
+  EXPECT_EQ(held, 5 * fs::file_size(fs::directory_iterator(folder)->path()));
+  EXPECT_EQ(BlockFileRecycler::FullSpareBytesOn(folder), held);
+  EXPECT_EQ(BlockFileRecycler::FullSpareBytesOn(tmp.path()), held) << "the same disk";
+  EXPECT_EQ(BlockFileRecycler::FullSpareBytesOn("/proc"), 0u) << "another file system";
+  EXPECT_EQ(BlockFileRecycler::FullSpareBytesOn("/no/such/folder"), 0u);
+  std::uint64_t free = 0;
+  ASSERT_TRUE(GetDiskFreeSpace64(folder, nullptr, &free));
+  EXPECT_GE(free, held);
+  BlockFileRecycler::Clear();
+  EXPECT_EQ(BlockFileRecycler::FullSpareBytesOn(folder), 0u);
+}
+
+// On a disk that fills up for real, spares that hold room give it back when a block
+// does not fit, and the block is written into that room instead of being lost.
+TEST(BlockFileRecyclerDiskFull, ABlockThatMeetsAFullDiskIsWrittenIntoTheRoomTheSparesGiveBack) {
+  constexpr int kSmall = 20000, kBig = 400000;  // 16-bit samples: about 40 KB and 800 KB
+  const testsupport::ChildResult r =
+      testsupport::RunOnSmallDisk(8 << 20, [](const std::string& disk) -> std::vector<std::int64_t> {
+        const std::string folder = disk + "/blocks";
+        if (!fs::create_directory(folder) || !DirManager::SetTempDir(folder.c_str())) return {};
+        auto* dm = new DirManager;
+        auto samples = [](int n) {
+          std::vector<std::int16_t> v(n);
+          for (int i = 0; i < n; ++i)
+            v[i] = static_cast<std::int16_t>((std::int64_t{i} * 7919) % 60001 - 30000);
+          return v;
+        };
+        const auto small = samples(kSmall), big = samples(kBig);
+        std::vector<BlockFile*> blocks;
+        for (int i = 0; i < 40; ++i)
+          blocks.push_back(dm->NewSimpleBlockFile(reinterpret_cast<ConstSamplePtr>(small.data()), kSmall,
+                                                  SampleFormatInt16));
+        for (BlockFile* b : blocks) dm->Deref(b);
+        const std::int64_t held = static_cast<std::int64_t>(BlockFileRecycler::FullSpareBytes());
+        // Less room left than the big block needs, but enough with what the spares hold.
+        if (!testsupport::LeaveFree(disk, 600 << 10)) return {};
+        const std::int64_t freeBefore = testsupport::FreeBytes(disk);
+        BlockFile* b =
+            dm->NewSimpleBlockFile(reinterpret_cast<ConstSamplePtr>(big.data()), kBig, SampleFormatInt16);
+        std::int64_t wrong = -1;
+        if (b) {
+          std::vector<std::int16_t> back(kBig);
+          wrong = b->ReadData(reinterpret_cast<SamplePtr>(back.data()), SampleFormatInt16, 0, kBig) == kBig
+                      ? std::int64_t(back != big)
+                      : 1;
+          dm->Deref(b);
+        }
+        const std::int64_t spares = static_cast<std::int64_t>(BlockFileRecycler::SpareCount());
+        dm->Deref();
+        return {held, freeBefore, b ? 1 : 0, wrong, spares};
+      });
+  if (!r.available) GTEST_SKIP() << "no small disk here: " << r.why;
+  ASSERT_EQ(r.numbers.size(), 5u) << "the blocks could not be set up on the small disk";
+  const std::int64_t bigFile = 24 + 2 * kBig;
+  EXPECT_GT(r.numbers[0], 0) << "some spares held room";
+  EXPECT_LT(r.numbers[1], bigFile) << "the big block did not fit in the free room alone";
+  EXPECT_EQ(r.numbers[2], 1) << "the big block was written";
+  EXPECT_EQ(r.numbers[3], 0) << "and reads back whole";
+  EXPECT_LE(r.numbers[4], 1) << "the spares gave their room back";
 }
 
 }  // namespace
