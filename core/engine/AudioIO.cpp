@@ -21,6 +21,7 @@
 #include "audiofiles/writers/StreamFileWriter.h"
 #include "audiofiles/writers/StreamMixer.h"
 #include "audiofiles/writers/WavStreamWriter.h"
+#include "core/model/BlockFileRecycler.h"
 #include "core/model/Mixer.h"
 #include "core/model/RingBuffer.h"
 #include "core/model/Sequence.h"
@@ -425,6 +426,9 @@ void AudioIO::MakeCaptureRings(SampleFormat format) {
 int AudioIO::StartDirectToFileRecording() {
   ZeroSilenceCounters();
   if (IsBusy() || !IsDirectToFileMode()) return 0;
+  // A recording straight into files may need all the room the disk has: the spare
+  // block files kept for the editing projects' next blocks give theirs back first.
+  BlockFileRecycler::Clear();
   mStreamToken = -1;
   SelectOutputWriter();
   StreamFileWriter* writer = mCurrentWriter.load();

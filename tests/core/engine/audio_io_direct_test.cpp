@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "core/model/BlockFileRecycler.h"
 #include "tests/core/engine/audio_io_test_support.h"
 #include "tests/support/native/AudioFiles.h"
 #include "tests/support/native/Files.h"
@@ -46,6 +47,15 @@ TEST_P(EngineDirectRecording, WritesNamedSplitFilesThatJoinIntoTheSine) {
   record.EnableAutoSplit = 1;
   record.AutoSplitTimeSeconds = 1.0;
 
+  // A spare block file that an editing project keeps for its next block, holding its
+  // bytes: the recording into files takes all the room, so the spare gives it back.
+  const std::string blocks = tmp / "blocks";
+  fs::create_directories(blocks);
+  BlockFileRecycler::SetFolder(blocks);
+  testsupport::WriteBytes(blocks + "/dead.au", std::vector<unsigned char>(65536, 1));
+  ASSERT_TRUE(BlockFileRecycler::Keep(blocks + "/dead.au"));
+  ASSERT_GT(BlockFileRecycler::FullSpareBytes(), 0u);
+
   const int sine = Rig().StartSine(1000);
   ASSERT_GE(sine, 0) << Rig().error();
   int token = 0;
@@ -54,6 +64,8 @@ TEST_P(EngineDirectRecording, WritesNamedSplitFilesThatJoinIntoTheSine) {
     token = gAudioIO->StartDirectToFileRecording();
   }
   ASSERT_GT(token, 0) << "open error " << gAudioIO->GetLastOpenError();
+  EXPECT_EQ(BlockFileRecycler::SpareCount(), 0u);
+  BlockFileRecycler::SetFolder("");
   EXPECT_EQ(gAudioIO->GetCurrentWriter(), gAudioIO->GetOutputWriter());
   EXPECT_EQ(gAudioIO->GetThreadTimeout(), 75) << "stereo into a file wakes every 75 ms";
   Sleep(3.3);
