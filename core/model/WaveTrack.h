@@ -153,7 +153,8 @@ private:
   // was an append (display columns over older samples are still good).
   bool OnlyAppendedSince(int counter) const;
   void SetEnvelopeLengthFromSequence();
-  // Computes wave display columns p0 .. p1-1 of cache c.
+  // Computes wave display columns p0 .. p1-1 of cache c from the samples it was made
+  // over: c.seqSamples in blocks and c.appendLen waiting to be appended.
   void ComputeWaveColumns(WaveCache& c, int p0, int p1) const;
 
   Sequence* mSequence = nullptr;
