@@ -37,6 +37,12 @@ public:
   DWORD* Row(int y) { return m_bits + static_cast<ptrdiff_t>(y) * m_scratch.Width(); }
   int Width() const { return m_width; }
   int Height() const { return m_height; }
+  // Hands every pixel of the copy to change, row by row.
+  template <typename Change>
+  void ForEachPixel(Change change) {
+    for (int y = 0; y < m_height; ++y)
+      for (DWORD *p = Row(y), *end = p + m_width; p != end; ++p) change(*p);
+  }
 
 private:
   CDC& m_target;
@@ -179,17 +185,15 @@ BOOL DrawManager::LightenRect(const RECT& rect, int percent, COLORREF transparen
   if (!copy.Ok()) return FALSE;
   DWORD hl = ColorToPixel(gd.buttonHighlight);
   double factor = percent / 100.0;
-  for (int y = 0; y < copy.Height(); ++y)
-    for (DWORD *p = copy.Row(y), *end = p + copy.Width(); p != end; ++p) {
-      DWORD px = *p & 0x00FFFFFF;
-      if (Matches(px, transparent, tolerance)) continue;
-      if (percent == -1) {
-        *p = Pixel((2 * Red(px) + Red(hl)) / 3, (2 * Green(px) + Green(hl)) / 3,
-                   (2 * Blue(px) + Blue(hl)) / 3);
-      } else {
-        *p = ColorToPixel(ScaleColorChannels(PixelToColor(px), factor, factor, factor));
-      }
+  copy.ForEachPixel([&](DWORD& p) {
+    DWORD px = p & 0x00FFFFFF;
+    if (Matches(px, transparent, tolerance)) return;
+    if (percent == -1) {
+      p = Pixel((2 * Red(px) + Red(hl)) / 3, (2 * Green(px) + Green(hl)) / 3, (2 * Blue(px) + Blue(hl)) / 3);
+    } else {
+      p = ColorToPixel(ScaleColorChannels(PixelToColor(px), factor, factor, factor));
     }
+  });
   copy.CopyBack();
   return TRUE;
 }
@@ -206,24 +210,23 @@ BOOL DrawManager::TintRectHls(const RECT& rect, int percent, COLORREF transparen
   if (!copy.Ok()) return FALSE;
   DWORD hl = ColorToPixel(gd.buttonHighlight);
   double factor = percent / 100.0;
-  for (int y = 0; y < copy.Height(); ++y)
-    for (DWORD *p = copy.Row(y), *end = p + copy.Width(); p != end; ++p) {
-      DWORD px = *p & 0x00FFFFFF;
-      if (Matches(px, transparent, 0)) continue;
-      double h, s, l;
-      RgbToHls(PixelToColor(px), &h, &s, &l);
-      COLORREF grey = HlsToRgb(h, l, 0);
-      if (percent == -1) {
-        auto half = [](int g, int h2) {
-          int v = g + (h2 - g) / 2;
-          return v > 255 ? 255 : v;
-        };
-        *p = Pixel(half(GetRValue(grey), Red(hl)), half(GetGValue(grey), Green(hl)),
-                   half(GetBValue(grey), Blue(hl)));
-      } else {
-        *p = ColorToPixel(ScaleColorChannels(grey, factor, factor, factor));
-      }
+  copy.ForEachPixel([&](DWORD& p) {
+    DWORD px = p & 0x00FFFFFF;
+    if (Matches(px, transparent, 0)) return;
+    double h, s, l;
+    RgbToHls(PixelToColor(px), &h, &s, &l);
+    COLORREF grey = HlsToRgb(h, l, 0);
+    if (percent == -1) {
+      auto half = [](int g, int h2) {
+        int v = g + (h2 - g) / 2;
+        return v > 255 ? 255 : v;
+      };
+      p = Pixel(half(GetRValue(grey), Red(hl)), half(GetGValue(grey), Green(hl)),
+                half(GetBValue(grey), Blue(hl)));
+    } else {
+      p = ColorToPixel(ScaleColorChannels(grey, factor, factor, factor));
     }
+  });
   copy.CopyBack();
   return TRUE;
 }
