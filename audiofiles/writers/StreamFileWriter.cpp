@@ -19,6 +19,7 @@ StreamWriterSettings& Installed() {
 struct AutoName {
   std::string base = "C:\\TVLRec00001";
   std::string extension = "MP3";
+  std::string openableBase = base;  // base as the writers open it
 };
 
 AutoName& Names() {
@@ -60,6 +61,7 @@ std::string GetAutoExtension() { return Names().extension; }
 void SetAutoFileName(const std::string& base, const std::string& extension) {
   Names().base = base;
   Names().extension = extension;
+  Names().openableBase = settings::Platform().OpenablePath(base);
 }
 
 int PrepareAutoFileName() {
@@ -96,11 +98,18 @@ std::int64_t StreamFileWriter::GetFileBytes() const {
 }
 
 std::string StreamFileWriter::MakeNextOpenablePath() {
-  return settings::Platform().OpenablePath(MakeNextName());
+  const AutoName& names = Names();
+  const int counter = mFileCounter;
+  MakeNextName();
+  // The same name, made from the base as the writers open it (empty when the platform
+  // could not place it: every open refuses that).
+  if (names.openableBase.empty()) return std::string();
+  return StreamWriterSplitsFiles() ? Format3(names.openableBase, counter, names.extension)
+                                   : names.openableBase + "." + names.extension;
 }
 
 std::string StreamFileWriter::MakeNextName() {
-  const AutoName names = Names();
+  const AutoName& names = Names();
   if (StreamWriterSplitsFiles()) {
     mName = Format3(names.base, mFileCounter, names.extension);
     ++mFileCounter;

@@ -45,7 +45,11 @@ bool StreamWriterSplitsFiles();
 // extension) and the extension; "C:\\TVLRec00001" and "MP3" at first.
 std::string GetAutoBaseName();
 std::string GetAutoExtension();
-// Sets both (tests; the program sets them through PrepareAutoFileName).
+// Sets both (tests; the program sets them through PrepareAutoFileName), and the base
+// as the path the writers open. Called before a recording starts, on a thread that
+// may ask the settings' platform for paths: the buffer thread, which makes every
+// file name of a split recording, must not (the platform's conversion may be a
+// window-system call).
 void SetAutoFileName(const std::string& base, const std::string& extension);
 
 // Fills the two strings from the file-output settings, advancing their counter
