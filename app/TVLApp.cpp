@@ -4,6 +4,7 @@
 #include "app/MainFrame.h"
 #include "app/controls/ProgressWndFactory.h"
 #include "app/view/DocManagerEx.h"
+#include "app/view/RecordInfoWnd.h"
 #include "app/view/ShellServices.h"
 #include "app/view/TVLDoc.h"
 #include "app/view/TVLView.h"
@@ -26,7 +27,9 @@
 #include "audiofiles/writers/StreamFileWriter.h"
 #include "core/engine/AudioIO.h"
 #include "core/model/DirManager.h"
+#include "core/model/TakeJournal.h"
 #include "core/project/Project.h"
+#include "core/project/TakeRecovery.h"
 #include "platform/afx/linux_headers_end.h"
 
 BEGIN_MESSAGE_MAP(CTVLApp, CWinApp)
@@ -125,6 +128,9 @@ BOOL CTVLApp::InitInstance() {
   if (m_hInstanceMutex) ::ReleaseMutex(m_hInstanceMutex);
   if (!started) return FALSE;
   m_pMainWnd->SendMessage(kZoomToFitMessage, 0, 0);
+  // Takes of copies that ended while they recorded come back now that the window
+  // shows; other copies may start meanwhile.
+  take_recovery::GiveBackTakes(m_instances.RescuedFolders(), &m_output);
   return TRUE;
 }
 
@@ -154,13 +160,18 @@ BOOL CTVLApp::StartUp() {
   m_output.Load();
   m_output.ApplyStartupReset();
 
-  // This copy's slot and temporary folder; the block files live there.
+  // This copy's slot and temporary folder; the block files live there. A gone copy's
+  // folder that holds a take journal is kept for its take to be given back.
+  m_instances.SetRescueMarker(TakeJournal::kFileName);
   if (!m_instances.Startup(NativePath(m_output.strTempFolder.c_str()))) return FALSE;
+  // The first copy runs the schedule; a later one takes it over when told (0x5FB).
+  m_bSchedulingAllowed = m_instances.IsPrimary() ? TRUE : FALSE;
   SetInstanceManager(&m_instances);
   if (!DirManager::SetTempDir(m_instances.GetInstanceDir().c_str())) return FALSE;
 
   m_scheduler.SetStartCallback([](std::uint32_t) { return OnScheduledStart(); });
   m_scheduler.SetStopCallback([](std::uint32_t) { return OnScheduledStop(); });
+  CRecordInfoWnd::SetStatusTextSource([this] { return m_scheduler.GetStatusText(); });
   m_scheduler.SetStatusWindowFinder([] {
     HWND view = GetOptionsHost().activeView ? GetOptionsHost().activeView() : nullptr;
     return seams::ToWindowHandle(view);
@@ -204,6 +215,9 @@ int CTVLApp::ExitInstance() {
   ToolkitCleanUp();
   UnregisterAllEffects();
   DestroyAudioIO();
+  // This copy's slot and folder are free again, and the scheduling goes on in another
+  // copy, if one runs.
+  m_instances.Unregister();
   SetInstanceManager(nullptr);
   seams::RemoveWin32Seams();
   return CWinApp::ExitInstance();

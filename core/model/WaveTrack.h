@@ -15,6 +15,7 @@
 class DirManager;
 class Envelope;
 class Sequence;
+class TakeJournal;
 
 class WaveTrack final : public Track {
 public:
@@ -85,6 +86,10 @@ public:
   // False when a block cannot be written; what was not written stays in the
   // append buffer.
   bool Append(ConstSamplePtr buffer, SampleFormat format, std::int32_t len, unsigned int stride = 1);
+  // While set, what Append gathers is kept on the disk through the journal as it
+  // comes (as the journal's track `track`), and whole blocks are the journal's files;
+  // null ends that. For the tracks a recording appends to, set while it runs.
+  void SetTakeJournal(TakeJournal* journal, int track);
   // Appends one block over samples of an imported file; an edit.
   bool AppendAlias(const std::string& fullPath, std::int32_t start, std::int32_t len, int channel);
   // Writes what waits in the append buffer as blocks. False when a block
@@ -153,6 +158,8 @@ private:
   // was an append (display columns over older samples are still good).
   bool OnlyAppendedSince(int counter) const;
   void SetEnvelopeLengthFromSequence();
+  // The first len samples of the append buffer as the sequence's next block.
+  bool AppendBlockFromBuffer(std::int32_t len);
   // Computes wave display columns p0 .. p1-1 of cache c from the samples it was made
   // over: c.seqSamples in blocks and c.appendLen waiting to be appended.
   void ComputeWaveColumns(WaveCache& c, int p0, int p1) const;
@@ -166,6 +173,8 @@ private:
   SamplePtr mAppendBuffer = nullptr;
   std::int32_t mAppendBufferSize = 0;
   std::atomic<std::int32_t> mAppendLen{0};
+  TakeJournal* mJournal = nullptr;
+  int mJournalTrack = 0;
 
   std::unique_ptr<WaveCache> mWaveCache;
   std::unique_ptr<SpecCache> mSpecCache;

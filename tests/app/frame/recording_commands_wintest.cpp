@@ -8,6 +8,7 @@
 #include "support/wine/GTestWin.h"
 
 #include "support/wine/AudioRigForWine.h"
+#include "support/wine/ProgramDriver.h"
 #include "support/wine/TempFolder.h"
 #include "support/wine/Wait.h"
 #include "support/wine/WindowCapture.h"
@@ -33,26 +34,9 @@ namespace {
 using toolbartest::PressKey;
 using toolbartest::XDisplayInput;
 
-constexpr const char* kProgramKey = "Software\\Tarvel";
 constexpr const char* kUntitled = "Untitled - Tarvel 2.93";
 constexpr int kSineHz = 1000;
 constexpr UINT kMainToolBarId = 59392;
-
-void WriteValue(const char* section, const char* name, DWORD type, const void* data, DWORD size) {
-  const std::string path = std::string(kProgramKey) + "\\" + section;
-  HKEY key;
-  ASSERT_EQ(
-      ::RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr),
-      ERROR_SUCCESS);
-  ::RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), size);
-  ::RegCloseKey(key);
-}
-void WriteDword(const char* section, const char* name, DWORD value) {
-  WriteValue(section, name, REG_DWORD, &value, sizeof value);
-}
-void WriteString(const char* section, const char* name, const std::string& value) {
-  WriteValue(section, name, REG_SZ, value.c_str(), static_cast<DWORD>(value.size() + 1));
-}
 
 struct WindowSearch {
   UINT id;
@@ -123,70 +107,6 @@ void ClickToolbar(HWND toolbar, POINT client) {
   ::Sleep(300);
 }
 
-// What a file decodes to (through sox, into 16-bit mono at 44.1 kHz): its length,
-// the frequency from the median interval between rising zero crossings, and its peak.
-struct Decoded {
-  double seconds = 0;
-  double frequency = 0;
-  double amplitude = 0;
-};
-Decoded Decode(const std::string& unixPath, const std::string& rawPath) {
-  Decoded d;
-  pid_t pid = winetest::Spawn({"sox", unixPath, "-t", "raw", "-e", "signed", "-b", "16", "-c", "1", "-r",
-                               "44100", rawPath, "remix", "1"},
-                              {}, "/dev/null");
-  if (pid <= 0 || winetest::WaitExit(pid, 30000) != 0) return d;
-  std::ifstream in(rawPath, std::ios::binary);
-  std::vector<short> samples;
-  short sample;
-  while (in.read(reinterpret_cast<char*>(&sample), sizeof sample)) samples.push_back(sample);
-  std::remove(rawPath.c_str());
-  d.seconds = samples.size() / 44100.0;
-  std::vector<double> intervals;
-  double lastCrossing = -1;
-  bool below = true;
-  for (size_t i = 1; i < samples.size(); ++i) {
-    d.amplitude = std::max(d.amplitude, std::abs(samples[i]) / 32768.0);
-    if (samples[i] < -1000) below = true;
-    if (below && samples[i - 1] < 0 && samples[i] >= 0) {
-      const double at = i - 1 + static_cast<double>(-samples[i - 1]) / (samples[i] - samples[i - 1]);
-      if (lastCrossing >= 0) intervals.push_back(at - lastCrossing);
-      lastCrossing = at;
-      below = false;
-    }
-  }
-  if (!intervals.empty()) {
-    std::nth_element(intervals.begin(), intervals.begin() + intervals.size() / 2, intervals.end());
-    d.frequency = 44100.0 / intervals[intervals.size() / 2];
-  }
-  return d;
-}
-
-// The path of the file of the folder whose name is `name` in any case; empty when none.
-std::string FindFile(const std::string& folder, const std::string& name) {
-  std::string found;
-  if (DIR* dir = ::opendir(folder.c_str())) {
-    while (dirent* entry = ::readdir(dir))
-      if (::strcasecmp(entry->d_name, name.c_str()) == 0) found = folder + "/" + entry->d_name;
-    ::closedir(dir);
-  }
-  return found;
-}
-
-std::string Listing(const std::string& folder) {
-  std::string names;
-  if (DIR* dir = ::opendir(folder.c_str())) {
-    while (dirent* entry = ::readdir(dir)) names += std::string(entry->d_name) + " ";
-    ::closedir(dir);
-  }
-  return names;
-}
-
-off_t FileSize(const std::string& unixPath) {
-  struct stat s {};
-  return ::stat(unixPath.c_str(), &s) == 0 ? s.st_size : -1;
-}
-
 struct RecordingCase {
   const char* name;
   int mode;
@@ -207,43 +127,25 @@ protected:
     ASSERT_TRUE(s_rig->Ok());
     ASSERT_TRUE(s_rig->StartSine(kSineHz));
     ASSERT_TRUE(XDisplayInput::Get().Ready()) << "no X display to type and click at";
-    ::RegDeleteTreeA(HKEY_CURRENT_USER, kProgramKey);
+    winetest::ClearProgramSettings();
     m_log = std::string(TARVEL_TEST_BINARY_DIR) + "/app-frame-" +
             ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".log";
     std::remove(m_log.c_str());
   }
   void TearDown() override {
     Close();
-    ::RegDeleteTreeA(HKEY_CURRENT_USER, kProgramKey);
+    winetest::ClearProgramSettings();
   }
 
   // The settings a user would have chosen: the rig's devices, 16-bit stereo at 44.1 kHz,
   // recordings named "take001" in the test's folder, saved on Stop in the editing mode.
   void Configure(int mode, int fileType) {
-    WriteString("SoundDeviceOptions", "PlaybackDeviceName", "testspk");
-    WriteString("SoundDeviceOptions", "RecordDeviceName", "testmic");
-    WriteDword("SoundDeviceOptions", "ChannelCount", 2);
-    WriteDword("SoundDeviceOptions", "SampleFormat", 0x20001);
-    WriteDword("SoundDeviceOptions", "SampleRate", 44100);
-    WriteDword("AdvanceRecordSetting", "ActiveRecordingMode", static_cast<DWORD>(mode));
-    WriteDword("AdvanceRecordSetting", "EnableSilenceDetection", 0);
-    WriteDword("AdvanceRecordSetting", "TimeLimitType", 0);
-    WriteDword("AdvanceRecordSetting", "EnableAutoSplit", 0);
-    WriteDword("FileOutputOptions", "bSaveFile", 1);
-    WriteDword("FileOutputOptions", "bAutoName", 1);
-    WriteDword("FileOutputOptions", "bReplaceExistingFile", 1);
-    WriteDword("FileOutputOptions", "eFileType", static_cast<DWORD>(fileType));
-    WriteString("FileOutputOptions", "strAutoNameFolder", m_output.Path() + "\\");
-    WriteString("FileOutputOptions", "strFileLeadName", "take");
-    WriteDword("FileOutputOptions", "uFileNameDigitCount", 3);
-    WriteDword("FileOutputOptions", "uStartNO", 1);
-    WriteString("FileOutputOptions", "strTempFolder", m_temp.Path() + "\\");
+    winetest::WriteRecordingSettings(mode, fileType, m_output.Path(), m_temp.Path());
   }
 
   void Start() {
-    m_pid = winetest::Spawn({"/usr/lib/wine/wine64", TARVEL_PROGRAM}, {}, m_log);
-    ASSERT_GT(m_pid, 0);
-    winetest::WaitUntil([&] { return (m_main = ::FindWindowA(nullptr, kUntitled)) != nullptr; }, 30000);
+    ASSERT_TRUE(m_copy.Start({}, m_log));
+    m_main = m_copy.WaitForMainWindow(kUntitled);
     ASSERT_NE(m_main, nullptr) << "no main window; see " << m_log;
     ::SetWindowPos(m_main, HWND_TOP, 20, 20, 900, 560, SWP_SHOWWINDOW);
     ::Sleep(800);
@@ -260,23 +162,7 @@ protected:
     ASSERT_NE(m_toolbar, nullptr) << "the standard toolbar shows";
   }
 
-  void Close() {
-    if (m_pid <= 0) return;
-    if (m_main && ::IsWindow(m_main)) ::PostMessageA(m_main, WM_CLOSE, 0, 0);
-    // The untitled recording of the editing mode asks to be saved: No.
-    winetest::WaitUntil(
-        [&] {
-          HWND ask = ::FindWindowA(nullptr, "Tarvel");
-          if (ask && ask != m_main) ::PostMessageA(ask, WM_COMMAND, IDNO, 0);
-          return winetest::WaitExit(m_pid, 0) != -2;
-        },
-        15000);
-    if (winetest::WaitExit(m_pid, 0) == -2) {
-      ::kill(m_pid, SIGKILL);
-      winetest::WaitExit(m_pid, 5000);
-    }
-    m_pid = -1;
-  }
+  void Close() { m_copy.Close(); }
 
   // The Record/Play menu by its keys, then an item by its underlined letter (or
   // Enter for the entry the menu opens on).
@@ -300,7 +186,7 @@ protected:
   winetest::TempFolder m_output{"frame output"};
   winetest::TempFolder m_temp{"frame-temp"};
   std::string m_log;
-  pid_t m_pid = -1;
+  winetest::ProgramCopy m_copy;
   HWND m_main = nullptr;
   HWND m_toolbar = nullptr;
 };
@@ -311,7 +197,7 @@ void RecordingCommandsTest::RecordEach(const std::vector<RecordingCase>& cases, 
   bool playShot = false;
   for (const RecordingCase& c : cases) {
     SCOPED_TRACE(c.name);
-    ::RegDeleteTreeA(HKEY_CURRENT_USER, kProgramKey);
+    winetest::ClearProgramSettings();
     Configure(c.mode, c.fileType);
     // The automatic name's extension is the file type's name, in its own case.
     const std::string name = std::string("take001.") + c.extension;
@@ -346,16 +232,16 @@ void RecordingCommandsTest::RecordEach(const std::vector<RecordingCase>& cases, 
     off_t last = -1;
     EXPECT_TRUE(winetest::WaitUntil(
         [&] {
-          file = FindFile(folder, name);
-          const off_t size = file.empty() ? -1 : FileSize(file);
+          file = winetest::FindFileNoCase(folder, name);
+          const off_t size = file.empty() ? -1 : winetest::FileSizeOf(file);
           const bool settled = size > 1000 && size == last;
           last = size;
           ::Sleep(400);
           return settled;
         },
         20000))
-        << name << " not written (the folder has: " << Listing(folder) << "); see " << m_log;
-    const Decoded decoded = Decode(file, m_log + ".raw");
+        << name << " not written (the folder has: " << winetest::ListFolder(folder) << "); see " << m_log;
+    const winetest::Decoded decoded = winetest::DecodeWithSox(file, m_log + ".raw");
     EXPECT_GT(decoded.seconds, 1.5) << file;
     EXPECT_LT(decoded.seconds, 6.0) << file;
     EXPECT_NEAR(decoded.frequency, kSineHz, kSineHz * 0.05) << file;
