@@ -16,6 +16,7 @@
 #include "support/wine/TempFolder.h"
 #include "support/wine/Wait.h"
 #include "support/wine/WindowCapture.h"
+#include "support/wine/WineBrowserList.h"
 
 #include "platform/afx/linux_headers_begin.h"
 #include <algorithm>
@@ -23,6 +24,7 @@
 #include <cstdio>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <string>
 #include <vector>
 #include <fcntl.h>
@@ -146,6 +148,19 @@ void WriteValue(const char* section, const char* name, DWORD type, const void* d
       ERROR_SUCCESS);
   ::RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), size);
   ::RegCloseKey(key);
+}
+
+// The user types a file's path into the Open dialog that comes up and presses Open.
+void ChooseInOpenDialog(const std::string& path) {
+  HWND dialog = nullptr;
+  winetest::WaitUntil([&] { return (dialog = Program::FindTopLevel("Open")) != nullptr; }, 15000);
+  ASSERT_NE(dialog, nullptr) << "no Open dialog";
+  constexpr int kFileNameCombo = 0x47C, kFileNameEdit = 0x480;
+  HWND edit = ::GetDlgItem(dialog, kFileNameCombo);
+  if (!edit) edit = ::GetDlgItem(dialog, kFileNameEdit);
+  ASSERT_NE(edit, nullptr);
+  ::SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+  ::PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
 }
 
 class ProgramTest : public ::testing::Test {
@@ -292,15 +307,7 @@ TEST_F(ProgramTest, OpenInNewWindowStartsAnotherCopyOnAPathWithBlanks) {
   ::PostMessageA(main, WM_COMMAND, MAKEWPARAM(ID_FILE_OPEN_NEW_WINDOW, 0), 0);
 
   // The user types the file's name into the Open dialog and presses Open.
-  HWND dialog = nullptr;
-  winetest::WaitUntil([&] { return (dialog = Program::FindTopLevel("Open")) != nullptr; }, 15000);
-  ASSERT_NE(dialog, nullptr) << "no Open dialog";
-  constexpr int kFileNameCombo = 0x47C, kFileNameEdit = 0x480;
-  HWND edit = ::GetDlgItem(dialog, kFileNameCombo);
-  if (!edit) edit = ::GetDlgItem(dialog, kFileNameEdit);
-  ASSERT_NE(edit, nullptr);
-  ::SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(m_wavPath.c_str()));
-  ::PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+  ASSERT_NO_FATAL_FAILURE(ChooseInOpenDialog(m_wavPath));
 
   // The new copy opens that very file: its whole path reached it as one argument.
   HWND second = nullptr;
@@ -377,16 +384,7 @@ TEST_F(ProgramTest, OpenTakesANameWithLettersOfAnyLanguage) {
   HWND main = program.WaitForMainWindow(std::string("Untitled") + kTitleSuffix);
   ASSERT_NE(main, nullptr) << m_log;
   ::PostMessageA(main, WM_COMMAND, MAKEWPARAM(ID_FILE_OPEN, 0), 0);
-  HWND dialog = nullptr;
-  winetest::WaitUntil([&] { return (dialog = Program::FindTopLevel("Open")) != nullptr; }, 15000);
-  ASSERT_NE(dialog, nullptr) << "no Open dialog";
-  constexpr int kFileNameCombo = 0x47C, kFileNameEdit = 0x480;
-  HWND edit = ::GetDlgItem(dialog, kFileNameCombo);
-  if (!edit) edit = ::GetDlgItem(dialog, kFileNameEdit);
-  ASSERT_NE(edit, nullptr);
-  const std::string path = m_folder.File(name);
-  ::SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
-  ::PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+  ASSERT_NO_FATAL_FAILURE(ChooseInOpenDialog(m_folder.File(name)));
   EXPECT_TRUE(winetest::WaitUntil(
       [&] {
         char title[512] = {};
@@ -433,37 +431,18 @@ TEST_F(ProgramTest, AFileThatCannotBeOpenedIsNamedAndTheWindowStillComes) {
 // in for the desktop's browser and writes down what it was given.
 class HelpInBrowserTest : public ProgramTest {
 protected:
-  static constexpr const char* kBrowserKey = "Software\\Wine\\WineBrowser";
   void SetUp() override {
     ProgramTest::SetUp();
     // Wine's list holds names without blanks: the stand-in lives in a folder without.
     m_script = m_browserFolder.UnixPath() + "/browser";
     m_record = m_browserFolder.UnixPath() + "/browser-arguments";
     std::ofstream(m_script) << "#!/bin/sh\nprintf '%s\\n' \"$@\" >> '" << m_record << "'\n";
-    ::chmod(m_script.c_str(), 0755);
-    HKEY key;
-    ASSERT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, kBrowserKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                                nullptr),
-              ERROR_SUCCESS);
-    char old[1024] = {};
-    DWORD size = sizeof old - 1, type = 0;
-    m_hadBrowsers = ::RegQueryValueExA(key, "Browsers", nullptr, &type, reinterpret_cast<BYTE*>(old),
-                                       &size) == ERROR_SUCCESS;
-    m_oldBrowsers = old;
-    ::RegSetValueExA(key, "Browsers", 0, REG_SZ, reinterpret_cast<const BYTE*>(m_script.c_str()),
-                     static_cast<DWORD>(m_script.size() + 1));
-    ::RegCloseKey(key);
+    ASSERT_EQ(::chmod(m_script.c_str(), 0755), 0);
+    m_browsers = std::make_unique<winetest::WineBrowserList>(m_script);
+    ASSERT_TRUE(m_browsers->Ok());
   }
   void TearDown() override {
-    HKEY key;
-    if (::RegOpenKeyExA(HKEY_CURRENT_USER, kBrowserKey, 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
-      if (m_hadBrowsers)
-        ::RegSetValueExA(key, "Browsers", 0, REG_SZ, reinterpret_cast<const BYTE*>(m_oldBrowsers.c_str()),
-                         static_cast<DWORD>(m_oldBrowsers.size() + 1));
-      else
-        ::RegDeleteValueA(key, "Browsers");
-      ::RegCloseKey(key);
-    }
+    m_browsers.reset();
     ProgramTest::TearDown();
   }
 
@@ -495,8 +474,7 @@ protected:
   winetest::TempFolder m_browserFolder{"help-browser"};
   std::string m_script;
   std::string m_record;
-  bool m_hadBrowsers = false;
-  std::string m_oldBrowsers;
+  std::unique_ptr<winetest::WineBrowserList> m_browsers;
 };
 
 TEST_F(HelpInBrowserTest, HelpTopicsAndContextHelpShowTheHelpsFirstPage) {

@@ -54,7 +54,7 @@ make_build() {
 # Waits for the program's window with this title, then ends the program.
 expect_window() {
   local title=$1 log=$2
-  for _ in $(seq 1 300); do
+  for _ in $(seq 1 600); do
     if xwininfo -root -tree 2>/dev/null | grep -F -q "\"$title\""; then
       WINEPREFIX=$prefix "$WINE_DIR/wineserver" -k >/dev/null 2>&1 || true
       WINEPREFIX=$prefix "$WINE_DIR/wineserver" -w >/dev/null 2>&1 || true

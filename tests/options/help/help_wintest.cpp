@@ -5,6 +5,7 @@
 #include "support/wine/GTestWin.h"
 #include "support/wine/DialogTestSupport.h"
 #include "support/wine/Wait.h"
+#include "support/wine/WineBrowserList.h"
 #include "support/wine/WindowCapture.h"
 
 #include <htmlhelp.h>
@@ -50,18 +51,8 @@ TEST(HelpTopics, WithoutTheHtmlEngineThePagesAreFilesOfTheirOwnForABrowser) {
 
 TEST(HelpTopics, WithoutABrowserTheUserIsToldWhereThePagesAre) {
   // Wine's browser starter finds none of the programs it is told to try.
-  constexpr const char* kBrowserKey = "Software\\Wine\\WineBrowser";
-  HKEY key;
-  ASSERT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, kBrowserKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                              nullptr),
-            ERROR_SUCCESS);
-  char old[1024] = {};
-  DWORD size = sizeof old - 1, type = 0;
-  const bool hadBrowsers = ::RegQueryValueExA(key, "Browsers", nullptr, &type, reinterpret_cast<BYTE*>(old),
-                                              &size) == ERROR_SUCCESS;
-  const char none[] = "/nonexistent/tarvel-browser";
-  ::RegSetValueExA(key, "Browsers", 0, REG_SZ, reinterpret_cast<const BYTE*>(none), sizeof none);
-
+  winetest::WineBrowserList browsers("/nonexistent/tarvel-browser");
+  ASSERT_TRUE(browsers.Ok());
   dialogtest::RecordedMessageBoxes boxes;
   EXPECT_FALSE(ShowHelpInBrowser(ProgramInBuild()));
   ASSERT_EQ(boxes.shown.size(), 1u);
@@ -69,13 +60,6 @@ TEST(HelpTopics, WithoutABrowserTheUserIsToldWhereThePagesAre) {
       << boxes.shown[0].text;
   EXPECT_NE(boxes.shown[0].text.find(HelpPageFile(ProgramInBuild())), std::string::npos)
       << boxes.shown[0].text;
-
-  if (hadBrowsers)
-    ::RegSetValueExA(key, "Browsers", 0, REG_SZ, reinterpret_cast<const BYTE*>(old),
-                     static_cast<DWORD>(std::string(old).size() + 1));
-  else
-    ::RegDeleteValueA(key, "Browsers");
-  ::RegCloseKey(key);
 }
 
 TEST(HelpTopics, TheCompiledHelpHoldsItsPagesAndOpensInTheViewer) {
