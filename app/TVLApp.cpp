@@ -9,6 +9,7 @@
 #include "app/view/TVLDoc.h"
 #include "app/view/TVLView.h"
 #include "options/about/AboutDlg.h"
+#include "options/help/HelpCommands.h"
 #include "audiofiles/dialogs/WindowEffectDialogs.h"
 #include "platform/afx/OleInit.h"
 #include "platform/seams/ProcessSignals.h"
@@ -150,6 +151,7 @@ BOOL CTVLApp::StartUp() {
   seams::InstallWin32Seams();
   seams::SetProgressFactory(&ProgressWndFactory::Instance());
   SetEffectDialogs(&WindowEffectDialogs::Instance());
+  InstallProgramHelp();
 
   // Settings live under HKEY_CURRENT_USER\Software\Tarvel.
   SetRegistryKey("");
@@ -199,7 +201,10 @@ BOOL CTVLApp::StartUp() {
 
   CCommandLineInfo commandLine;
   ParseCommandLine(commandLine);
-  if (!ProcessShellCommand(commandLine)) return FALSE;
+  // A file named on the command line that cannot be opened has been told about; the
+  // copy goes on with the new document the failed open leaves, as after Open.
+  if (!ProcessShellCommand(commandLine) && commandLine.m_nShellCommand != CCommandLineInfo::FileOpen)
+    return FALSE;
   if (!MainWindow()) return FALSE;
 
   m_pMainWnd->ShowWindow(SW_SHOW);
@@ -288,15 +293,7 @@ std::int32_t CTVLApp::OnScheduledStop() {
 }
 
 void CTVLApp::WinHelp(DWORD_PTR data, UINT) {
-  if (data != 0) return;
-  std::string path = ProgramPath();
-  const size_t slash = path.find_last_of('\\');
-  path = (slash == std::string::npos ? std::string() : path.substr(0, slash)) + kHelpPage;
-  using HtmlHelpFn = HWND(WINAPI*)(HWND, LPCSTR, UINT, DWORD_PTR);
-  HMODULE help = ::LoadLibraryA("hhctrl.ocx");
-  auto htmlHelp = help ? reinterpret_cast<HtmlHelpFn>(::GetProcAddress(help, "HtmlHelpA")) : nullptr;
-  constexpr UINT kDisplayTopic = 0;
-  if (htmlHelp) htmlHelp(::GetDesktopWindow(), path.c_str(), kDisplayTopic, 0);
+  if (data == 0) ShowHelpTopics();
 }
 
 void CTVLApp::OnHelpFinder() { WinHelp(0, 1); }

@@ -47,7 +47,6 @@ private:
 class CTVLApp : public CWinApp, private CWin32SettingsInstaller, public CTKWorkspace {
 public:
   static constexpr const char* kInstanceMutexName = "TVL_Instance_Mutex";
-  static constexpr const char* kHelpPage = "\\TVLHelp.chm::/index.html";
 
   // Builds the members and hands the view state, the colour scheme and the records
   // to the parts of the program that read them.

@@ -28,26 +28,11 @@
 #include "audiofiles/dialogs/LocateSelectDlg.h"
 #include "options/sheet/OptionsCommands.h"
 #include "options/wizard/RecordWizardDlg.h"
+#include "platform/seams/win32/Win32Paths.h"
 #include "platform/seams/win32/Win32Seams.h"
 #include "resources/PanelResource.h"
 
 namespace {
-
-// The Windows form of a native path, for the document's save (empty when wine has
-// none).
-CString WindowsPath(const std::string& native) {
-#ifdef __WINE__
-  WCHAR* dos = wine_get_dos_file_name(native.c_str());
-  if (!dos) return CString();
-  const int length = ::WideCharToMultiByte(CP_ACP, 0, dos, -1, nullptr, 0, nullptr, nullptr);
-  std::vector<char> text(static_cast<size_t>(std::max(length, 1)));
-  ::WideCharToMultiByte(CP_ACP, 0, dos, -1, text.data(), length, nullptr, nullptr);
-  ::HeapFree(::GetProcessHeap(), 0, dos);
-  return CString(text.data());
-#else
-  return CString(native.c_str());
-#endif
-}
 
 const SoundDeviceOptions* DeviceOptions() { return settings::ApplicationSoundDeviceOptions(); }
 FileOutputOptions* OutputOptions() {
@@ -404,7 +389,7 @@ void CMMDialogBar::SaveFinishedRecording() {
   } else {
     std::string native;
     if (!output->MakeAutoFileName(&native, false)) return;  // the recording stays in the document
-    path = WindowsPath(native);
+    path = seams::WindowsPathOf(native).c_str();
   }
   if (!path.IsEmpty()) doc->DoSave(path, TRUE);
 }

@@ -16,7 +16,7 @@
 // warm (one untimed start first), median of N starts, against Wine's own notepad
 // started and shown the same way (what any program pays for wine). Goal: below 1 s.
 //
-//   scripts/wine-run.sh build/window/bench/win/app_bench [seconds] [pairs] [edit,mp3] [starts]
+//   scripts/wine-run.sh build/win/bench/win/app_bench [seconds] [pairs] [edit,mp3] [starts]
 //     seconds of each recording (60), pairs (3), modes (both), starts (5)
 // TARVEL_BENCH_PROGRAM names another build of the program (Tarvel.exe.so) to measure,
 // such as a copy kept from before a change.

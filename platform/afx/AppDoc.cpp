@@ -37,9 +37,9 @@ void CWinApp::ParseCommandLine(CCommandLineInfo& info) {
   std::vector<CString> params = AfxSplitCommandLine(m_lpCmdLine);
   for (size_t i = 0; i < params.size(); ++i) {
     const CString& p = params[i];
-    BOOL flag = p.GetLength() > 1 && (p[0] == '/' || p[0] == '-');
-    info.ParseParam(flag ? static_cast<const char*>(p) + 1 : static_cast<const char*>(p), flag,
-                    i + 1 == params.size());
+    const BOOL flag = AfxIsCommandLineSwitch(p);
+    const CString param = flag ? CString(static_cast<const char*>(p) + 1) : AfxCommandLineFileName(p);
+    info.ParseParam(param, flag, i + 1 == params.size());
   }
 }
 

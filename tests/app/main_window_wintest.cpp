@@ -1,21 +1,30 @@
 // The program itself, started as a user starts it: a file named on the command line
-// shows its waveform in the main window; copies start one after another; exit stores
-// the settings; closing the main window ends the process; Open in New Window starts
-// another copy on a file whose path has blanks.
+// shows its waveform in the main window, named by its Windows or its Linux path, with
+// any letters in its name; a file that cannot be opened is named in the message and the
+// window still comes; copies start one after another; exit stores the settings;
+// closing the main window ends the process; Open in New Window starts another copy on
+// a file whose path has blanks; Help Topics and context help show the help's page in
+// the desktop's browser, as wine has no HTML engine here.
 #include "support/wine/GTestWin.h"
 
 #include "support/wine/AudioRigForWine.h"
 
 #include "app/TVLApp.h"
+#include "platform/afx/FrameWnd.h"
+#include "resources/MainFrameResource.h"
 #include "support/wine/SoundFiles.h"
 #include "support/wine/TempFolder.h"
 #include "support/wine/Wait.h"
 #include "support/wine/WindowCapture.h"
+#include "support/wine/WineBrowserList.h"
 
 #include "platform/afx/linux_headers_begin.h"
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <memory>
 #include <string>
 #include <vector>
 #include <fcntl.h>
@@ -139,6 +148,19 @@ void WriteValue(const char* section, const char* name, DWORD type, const void* d
       ERROR_SUCCESS);
   ::RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), size);
   ::RegCloseKey(key);
+}
+
+// The user types a file's path into the Open dialog that comes up and presses Open.
+void ChooseInOpenDialog(const std::string& path) {
+  HWND dialog = nullptr;
+  winetest::WaitUntil([&] { return (dialog = Program::FindTopLevel("Open")) != nullptr; }, 15000);
+  ASSERT_NE(dialog, nullptr) << "no Open dialog";
+  constexpr int kFileNameCombo = 0x47C, kFileNameEdit = 0x480;
+  HWND edit = ::GetDlgItem(dialog, kFileNameCombo);
+  if (!edit) edit = ::GetDlgItem(dialog, kFileNameEdit);
+  ASSERT_NE(edit, nullptr);
+  ::SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+  ::PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
 }
 
 class ProgramTest : public ::testing::Test {
@@ -285,15 +307,7 @@ TEST_F(ProgramTest, OpenInNewWindowStartsAnotherCopyOnAPathWithBlanks) {
   ::PostMessageA(main, WM_COMMAND, MAKEWPARAM(ID_FILE_OPEN_NEW_WINDOW, 0), 0);
 
   // The user types the file's name into the Open dialog and presses Open.
-  HWND dialog = nullptr;
-  winetest::WaitUntil([&] { return (dialog = Program::FindTopLevel("Open")) != nullptr; }, 15000);
-  ASSERT_NE(dialog, nullptr) << "no Open dialog";
-  constexpr int kFileNameCombo = 0x47C, kFileNameEdit = 0x480;
-  HWND edit = ::GetDlgItem(dialog, kFileNameCombo);
-  if (!edit) edit = ::GetDlgItem(dialog, kFileNameEdit);
-  ASSERT_NE(edit, nullptr);
-  ::SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(m_wavPath.c_str()));
-  ::PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+  ASSERT_NO_FATAL_FAILURE(ChooseInOpenDialog(m_wavPath));
 
   // The new copy opens that very file: its whole path reached it as one argument.
   HWND second = nullptr;
@@ -310,6 +324,194 @@ TEST_F(ProgramTest, OpenInNewWindowStartsAnotherCopyOnAPathWithBlanks) {
       << "the first copy keeps its document";
   ::PostMessageA(second, WM_CLOSE, 0, 0);
   EXPECT_TRUE(winetest::WaitUntil([&] { return !::IsWindow(second); }, 15000));
+}
+
+struct MessageBoxSearch {
+  const std::string* part;
+  HWND box;
+  std::string text;
+};
+
+BOOL CALLBACK FindMessageBoxProc(HWND hwnd, LPARAM param) {
+  auto* search = reinterpret_cast<MessageBoxSearch*>(param);
+  char cls[64] = {};
+  ::GetClassNameA(hwnd, cls, sizeof cls);
+  if (!::IsWindowVisible(hwnd) || std::string(cls) != "#32770") return TRUE;
+  std::string all;
+  for (HWND child = ::GetWindow(hwnd, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+    char text[1024] = {};
+    ::GetWindowTextA(child, text, sizeof text);
+    all += text;
+    all += '\n';
+  }
+  if (all.find(*search->part) == std::string::npos) return TRUE;
+  search->box = hwnd;
+  search->text = all;
+  return FALSE;
+}
+
+// The texts of a visible message box that holds part (empty when there is none).
+std::string MessageBoxText(const std::string& part, HWND* box) {
+  MessageBoxSearch search{&part, nullptr, {}};
+  ::EnumWindows(FindMessageBoxProc, reinterpret_cast<LPARAM>(&search));
+  if (box) *box = search.box;
+  return search.text;
+}
+
+TEST_F(ProgramTest, LinuxPathsOnTheCommandLineOpenAsFromTheOpenDialog) {
+  // A shell hands the program the Linux path ("/tmp/.../take.wav"): the file opens as
+  // the same file chosen in the Open dialog does, under its Windows path.
+  for (const char* name : {"two words.wav",
+                           "my r\xC3\xA9"
+                           "cording \xC3\xB1 \xE6\x97\xA5\xE6\x9C\xAC.wav"}) {
+    SCOPED_TRACE(name);
+    ASSERT_TRUE(winetest::WriteTwoToneWav(m_folder.UnixPath() + "/" + name, 44100, 1.0));
+    Program program({m_folder.UnixPath() + "/" + name}, m_log);
+    HWND main = program.WaitForMainWindow(name + std::string(kTitleSuffix));
+    ASSERT_NE(main, nullptr) << "no main window titled with the file; see " << m_log;
+    ::PostMessageA(main, WM_CLOSE, 0, 0);
+    EXPECT_EQ(program.WaitForExit(15000), 0);
+    EXPECT_EQ(ReadString("Recent File List", "File1"), m_folder.File(name));
+  }
+}
+
+TEST_F(ProgramTest, OpenTakesANameWithLettersOfAnyLanguage) {
+  const std::string name =
+      "my r\xC3\xA9"
+      "cording \xC3\xB1 \xE6\x97\xA5\xE6\x9C\xAC.wav";
+  ASSERT_TRUE(winetest::WriteTwoToneWav(m_folder.UnixPath() + "/" + name, 44100, 1.0));
+  Program program({}, m_log);
+  HWND main = program.WaitForMainWindow(std::string("Untitled") + kTitleSuffix);
+  ASSERT_NE(main, nullptr) << m_log;
+  ::PostMessageA(main, WM_COMMAND, MAKEWPARAM(ID_FILE_OPEN, 0), 0);
+  ASSERT_NO_FATAL_FAILURE(ChooseInOpenDialog(m_folder.File(name)));
+  EXPECT_TRUE(winetest::WaitUntil(
+      [&] {
+        char title[512] = {};
+        ::GetWindowTextA(main, title, sizeof title);
+        return name + kTitleSuffix == title;
+      },
+      kStartMs))
+      << "the main window does not show the file; see " << m_log;
+  HWND box = nullptr;
+  EXPECT_EQ(MessageBoxText("could not open", &box), "");
+  if (box) ::PostMessageA(box, WM_COMMAND, IDOK, 0);
+}
+
+TEST_F(ProgramTest, AFileThatCannotBeOpenedIsNamedAndTheWindowStillComes) {
+  struct Case {
+    const char* what;
+    std::string argument;  // as the shell hands it over
+    std::string named;     // as the message names it
+  } cases[] = {
+      {"a missing file", m_folder.UnixPath() + "/missing take.wav",
+       m_folder.UnixPath() + "/missing take.wav"},
+      {"a missing folder", m_folder.UnixPath() + "/gone/take.wav", m_folder.File("gone/take.wav")},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Program program({c.argument}, m_log);
+    ASSERT_TRUE(program.Started());
+    HWND box = nullptr;
+    std::string text;
+    winetest::WaitUntil(
+        [&] { return !(text = MessageBoxText("could not open", &box)).empty() || program.Exited(); },
+        kStartMs);
+    ASSERT_NE(box, nullptr) << "no message; see " << m_log;
+    EXPECT_NE(text.find("Tarvel could not open the file \"" + c.named + "\" (No such file or directory)."),
+              std::string::npos)
+        << text;
+    ::PostMessageA(box, WM_COMMAND, IDOK, 0);
+    // The copy goes on with a new document, as after a failed Open.
+    EXPECT_NE(program.WaitForMainWindow(std::string("Untitled") + kTitleSuffix), nullptr) << m_log;
+  }
+}
+
+// Wine's browser starter tries the programs of this list in turn; the test's own stands
+// in for the desktop's browser and writes down what it was given.
+class HelpInBrowserTest : public ProgramTest {
+protected:
+  void SetUp() override {
+    ProgramTest::SetUp();
+    // Wine's list holds names without blanks: the stand-in lives in a folder without.
+    m_script = m_browserFolder.UnixPath() + "/browser";
+    m_record = m_browserFolder.UnixPath() + "/browser-arguments";
+    std::ofstream(m_script) << "#!/bin/sh\nprintf '%s\\n' \"$@\" >> '" << m_record << "'\n";
+    ASSERT_EQ(::chmod(m_script.c_str(), 0755), 0);
+    m_browsers = std::make_unique<winetest::WineBrowserList>(m_script);
+    ASSERT_TRUE(m_browsers->Ok());
+  }
+  void TearDown() override {
+    m_browsers.reset();
+    ProgramTest::TearDown();
+  }
+
+  // The pages the stand-in browser was given so far, one a line.
+  std::vector<std::string> Opened() const {
+    std::vector<std::string> lines;
+    std::ifstream in(m_record);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+  }
+
+  // The page the browser was given, from its file address, with what it shows.
+  static std::string PageText(const std::string& address) {
+    const std::string scheme = "file://";
+    if (address.compare(0, scheme.size(), scheme) != 0) return "";
+    std::string path;
+    for (size_t i = scheme.size(); i < address.size(); ++i) {
+      if (address[i] == '%' && i + 2 < address.size()) {
+        path += static_cast<char>(std::stoi(address.substr(i + 1, 2), nullptr, 16));
+        i += 2;
+      } else {
+        path += address[i];
+      }
+    }
+    std::ifstream in(path);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  }
+
+  winetest::TempFolder m_browserFolder{"help-browser"};
+  std::string m_script;
+  std::string m_record;
+  std::unique_ptr<winetest::WineBrowserList> m_browsers;
+};
+
+TEST_F(HelpInBrowserTest, HelpTopicsAndContextHelpShowTheHelpsFirstPage) {
+  Program program({}, m_log);
+  HWND main = program.WaitForMainWindow(std::string("Untitled") + kTitleSuffix);
+  ASSERT_NE(main, nullptr) << m_log;
+
+  // Help > Help Topics.
+  ::PostMessageA(main, WM_COMMAND, MAKEWPARAM(ID_HELP_FINDER, 0), 0);
+  ASSERT_TRUE(winetest::WaitUntil([&] { return Opened().size() >= 1; }, 20000))
+      << "no browser; see " << m_log;
+  const std::string page = Opened()[0];
+  EXPECT_EQ(page.substr(page.size() - std::string("/TVLHelp/index.html").size()), "/TVLHelp/index.html")
+      << page;
+  const std::string text = PageText(page);
+  EXPECT_NE(text.find("<h1>Tarvel Help</h1>"), std::string::npos) << page;
+  for (const char* link : {"windows.html", "recording.html", "filetypes.html"})
+    EXPECT_NE(text.find(link), std::string::npos) << link;
+
+  // Context help: the help cursor, then a click on a toolbar button.
+  HWND toolbar = ::GetDlgItem(main, IDW_MAIN_TOOLBAR);
+  for (HWND child = ::GetWindow(main, GW_CHILD); !toolbar && child; child = ::GetWindow(child, GW_HWNDNEXT))
+    toolbar = ::GetDlgItem(child, IDW_MAIN_TOOLBAR);
+  ASSERT_NE(toolbar, nullptr);
+  RECT bar{};
+  ::GetWindowRect(toolbar, &bar);
+  ::PostMessageA(main, WM_COMMAND, MAKEWPARAM(ID_CONTEXT_HELP, 0), 0);
+  PumpPendingMessages(500);
+  const POINT on{bar.left + 20, (bar.top + bar.bottom) / 2};
+  ::SetCursorPos(on.x, on.y);
+  POINT client = on;
+  ::ScreenToClient(main, &client);
+  ::PostMessageA(main, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(client.x, client.y));
+  ::PostMessageA(main, WM_LBUTTONUP, 0, MAKELPARAM(client.x, client.y));
+  ASSERT_TRUE(winetest::WaitUntil([&] { return Opened().size() >= 2; }, 20000))
+      << "no browser; see " << m_log;
+  EXPECT_EQ(Opened()[1], page);
 }
 
 TEST(NewWindowCommandLine, QuotesTheProgramAndTheFile) {

@@ -1,5 +1,7 @@
 #include "platform/seams/win32/Win32SettingsPlatform.h"
 
+#include "platform/seams/win32/Win32Paths.h"
+
 namespace seams {
 
 std::string Win32SettingsPlatform::ProgramFilePath() {
@@ -48,21 +50,6 @@ bool Win32SettingsPlatform::ListFiles(const std::string& folder, std::vector<std
   return true;
 }
 
-std::string Win32SettingsPlatform::OpenablePath(const std::string& path) {
-#ifdef __WINE__
-  if (path.empty()) return path;
-  const int length = ::MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, nullptr, 0);
-  std::u16string wide(static_cast<size_t>(length), u'\0');
-  ::MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, reinterpret_cast<WCHAR*>(&wide[0]), length);
-  char* unixPath = wine_get_unix_file_name(reinterpret_cast<const WCHAR*>(wide.c_str()));
-  // A path wine cannot place has no native form: an empty name, which every open
-  // refuses, rather than the Windows text as a file name of its own.
-  std::string native = unixPath ? unixPath : "";
-  if (unixPath) ::HeapFree(::GetProcessHeap(), 0, unixPath);
-  return native;
-#else
-  return path;
-#endif
-}
+std::string Win32SettingsPlatform::OpenablePath(const std::string& path) { return NativePathOf(path); }
 
 }  // namespace seams

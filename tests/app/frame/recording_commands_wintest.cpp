@@ -183,7 +183,7 @@ protected:
   void RecordEach(const std::vector<RecordingCase>& cases, bool screenshots);
 
   static winetest::AudioRigForWine* s_rig;
-  winetest::TempFolder m_output{"frame output"};
+  winetest::TempFolder m_output{"frame output \xC3\xB1 \xE6\x97\xA5\xE6\x9C\xAC"};
   winetest::TempFolder m_temp{"frame-temp"};
   std::string m_log;
   winetest::ProgramCopy m_copy;

@@ -1,5 +1,6 @@
 // The recording log driven as a user drives it: it opens at the output folder, lists
-// the recordings there, plays one on a double click into the audio rig's speaker,
+// the recordings there (their names and the folder's in letters of any language),
+// plays one on a double click into the audio rig's speaker,
 // pauses and resumes, and hands a file to the editor.
 #include "player/player_rig_support.h"
 
@@ -68,11 +69,11 @@ void DoubleClickRow(HWND dialog, int row) {
 class RecordingLogTest : public ::testing::Test {
 protected:
   void SetUp() override {
-    folder_ = std::make_unique<TempFolder>("tvl-log");
+    folder_ = std::make_unique<TempFolder>("tvl-log \xC3\xB1 \xE6\x97\xA5\xE6\x9C\xAC");
     ::CreateDirectoryA(folder_->File("Older.wav").c_str(), nullptr);  // a folder, not a recording
     ASSERT_TRUE(
         WriteBytes(folder_->File("Take1.WAV"), MakeWav(AsBytes(Sine(440, 44100, 2, 6.0)), 44100, 2, 16)));
-    ASSERT_TRUE(WriteBytes(folder_->File("take2.mp3"), std::vector<uint8_t>(100, 0)));
+    ASSERT_TRUE(WriteBytes(folder_->File("t\xC3\xA5ke2 \xE6\x97\xA5.mp3"), std::vector<uint8_t>(100, 0)));
     ASSERT_TRUE(WriteBytes(folder_->File("notes.txt"), std::vector<uint8_t>(10, 'x')));
   }
   std::unique_ptr<TempFolder> folder_;
@@ -87,7 +88,7 @@ TEST_F(RecordingLogTest, ListsOnlyTheSoundFilesOfTheOutputFolderAndEditOpensOne)
       [&](HWND dialog) {
         std::vector<std::string> names = ListedNames(dialog);
         std::sort(names.begin(), names.end());
-        EXPECT_EQ(names, (std::vector<std::string>{"Take1.WAV", "take2.mp3"}));
+        EXPECT_EQ(names, (std::vector<std::string>{"Take1.WAV", "t\xC3\xA5ke2 \xE6\x97\xA5.mp3"}));
         EXPECT_EQ(Buttons(dialog), "1001");
         Screenshot(dialog, "recording-log");
         // Play with no focused file does nothing.

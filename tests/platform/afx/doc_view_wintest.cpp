@@ -256,7 +256,7 @@ TEST_F(DocViewFixture, ClosingAModifiedDocumentAsksAndCancelKeepsTheFrame) {
   }
 }
 
-TEST(CommandLine, QuotedPathsAndFlags) {
+TEST(CommandLine, QuotedPathsLinuxPathsAndFlags) {
   struct Case {
     const char* line;
     int command;
@@ -266,6 +266,16 @@ TEST(CommandLine, QuotedPathsAndFlags) {
       {"C:\\music\\a.wav", CCommandLineInfo::FileOpen, "C:\\music\\a.wav"},
       {"\"C:\\my music\\a b.mp3\"", CCommandLineInfo::FileOpen, "C:\\my music\\a b.mp3"},
       {"/nologo \"C:\\x y\\z.ogg\" second", CCommandLineInfo::FileOpen, "C:\\x y\\z.ogg"},
+      {"-Embedding /p", CCommandLineInfo::FileNew, ""},
+      // Linux paths as a shell hands them over: the Windows path of the same file.
+      {"/tmp/take.wav", CCommandLineInfo::FileOpen, "Z:\\tmp\\take.wav"},
+      {"\"/tmp/my takes/r\xC3\xA9"
+       "cord \xE6\x97\xA5.wav\"",
+       CCommandLineInfo::FileOpen,
+       "Z:\\tmp\\my takes\\r\xC3\xA9"
+       "cord \xE6\x97\xA5.wav"},
+      {"/take.wav", CCommandLineInfo::FileOpen, "Z:\\take.wav"},
+      {"-1.wav", CCommandLineInfo::FileOpen, "-1.wav"},
   };
   for (const Case& c : cases) {
     TestApp app;
