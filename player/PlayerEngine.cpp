@@ -6,6 +6,7 @@
 #include "player/PlayerStrings.h"
 
 #include "platform/afx/linux_headers_begin.h"
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -82,7 +83,8 @@ void MarkHeardBase(EngineState* st, CodecModule* codec) {
 // past what was decoded; else the codec's position. At the end of play-out all that
 // was decoded has been heard.
 LONG HeardSeconds(EngineState* st, bool playedOut) {
-  if (playedOut || !st->output->GetPlayedBytes) return static_cast<LONG>(st->decodedSeconds);
+  if (playedOut) return static_cast<LONG>(std::max(st->decodedSeconds, st->lastInfo.lengthSeconds));
+  if (!st->output->GetPlayedBytes) return static_cast<LONG>(st->decodedSeconds);
   const DWORD bytesPerSecond = st->formatRate * (st->formatStereo ? 2 : 1) * (st->formatBits16 ? 2 : 1);
   if (bytesPerSecond == 0) return static_cast<LONG>(st->decodedSeconds);
   const std::uint64_t played = st->output->GetPlayedBytes(st->output);

@@ -316,6 +316,7 @@ void CMMDialogBar::OnRecord() {
   // recording only once the user has answered and the recording starts, and a second
   // Record meanwhile (the scheduler's) starts nothing.
   m_bStartingRecord = TRUE;
+  m_record.SetUp();  // a click leaves the button down
   CWinApp* app = AfxGetApp();
   CDocManager* manager = app ? app->m_pDocManager : nullptr;
   CDocTemplate* first = manager && manager->GetTemplateCount() > 0 ? manager->GetTemplate(0) : nullptr;

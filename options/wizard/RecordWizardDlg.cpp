@@ -26,7 +26,7 @@ constexpr UINT kRecordCommand = 1059;
 
 // The device a recording uses when none is chosen: the system's default input.
 std::string DefaultRecordingDeviceName() {
-  const PaDeviceInfo* info = Pa_GetDeviceInfo(Pa_GetDefaultInputDeviceID());
+  const pa18::PaDeviceInfo* info = pa18::Pa_GetDeviceInfo(pa18::Pa_GetDefaultInputDeviceID());
   return info && info->name ? info->name : "";
 }
 

@@ -336,6 +336,26 @@ BOOL CALLBACK FindDroppedList(HWND hwnd, LPARAM param) {
   return TRUE;
 }
 
+// A dialog box of the process other than the one given (a question it asks).
+struct OtherBox {
+  DWORD process;
+  HWND besides;
+  HWND found;
+};
+BOOL CALLBACK FindOtherBox(HWND hwnd, LPARAM param) {
+  auto* search = reinterpret_cast<OtherBox*>(param);
+  char name[32] = {};
+  ::GetClassNameA(hwnd, name, sizeof name);
+  DWORD process = 0;
+  ::GetWindowThreadProcessId(hwnd, &process);
+  if (process == search->process && hwnd != search->besides && lstrcmpA(name, "#32770") == 0 &&
+      ::IsWindowVisible(hwnd)) {
+    search->found = hwnd;
+    return FALSE;
+  }
+  return TRUE;
+}
+
 // The dialogs a user opens from the main window come up over it, wherever it stands,
 // and Save As drops its list of file types whole, from the first type on.
 TEST_F(ProgramTest, DialogsOpenOverTheMainWindowAndSaveAsDropsEveryFileType) {
@@ -394,14 +414,17 @@ TEST_F(ProgramTest, DialogsOpenOverTheMainWindowAndSaveAsDropsEveryFileType) {
       ASSERT_NE(edit, nullptr);
       ::SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(m_wavPath.c_str()));
       ::PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-      HWND question = nullptr;
+      DWORD owner = 0;
+      ::GetWindowThreadProcessId(dialog, &owner);
+      OtherBox box{owner, dialog, nullptr};
       winetest::WaitUntil(
           [&] {
-            question = ::GetWindow(dialog, GW_ENABLEDPOPUP);
-            return question && question != dialog;
+            ::EnumWindows(FindOtherBox, reinterpret_cast<LPARAM>(&box));
+            return box.found != nullptr;
           },
           10000);
-      ASSERT_TRUE(question && question != dialog) << "no question about the existing file";
+      HWND question = box.found;
+      ASSERT_NE(question, nullptr) << "no question about the existing file";
       char caption[128] = {};
       ::GetWindowTextA(question, caption, sizeof caption);
       EXPECT_STREQ(caption, "Save As");

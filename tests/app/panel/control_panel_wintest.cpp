@@ -611,7 +611,8 @@ TEST_F(ControlPanelTest, RecordOverUnsavedEditsShowsRecordingOnlyAfterTheSaveQue
   RecordASecond();
   ASSERT_TRUE(m_frame->GetActiveDocument()->IsModified());
   struct Asking final : seams::MessageBoxService {
-    ControlPanelTest* test = nullptr;
+    std::function<bool()> showsRecording;
+    std::function<void()> recordAgain;
     std::vector<std::string> texts;
     std::vector<bool> recordingShown;
     unsigned flags = 0;
@@ -619,13 +620,14 @@ TEST_F(ControlPanelTest, RecordOverUnsavedEditsShowsRecordingOnlyAfterTheSaveQue
     int Show(const std::string& text, const std::string&, unsigned boxFlags) override {
       texts.push_back(text);
       flags = boxFlags;
-      recordingShown.push_back(test->State().recordDown || test->State().stopEnabled);
+      recordingShown.push_back(showsRecording());
       // The scheduler's Record arrives while the question is open.
-      if (texts.size() == 1) test->Panel().OnRecord();
+      if (texts.size() == 1) recordAgain();
       return answer;
     }
   } asking;
-  asking.test = this;
+  asking.showsRecording = [this] { return State().recordDown || State().stopEnabled; };
+  asking.recordAgain = [this] { Panel().OnRecord(); };
   seams::MessageBoxService* previous = seams::SetMessageBoxService(&asking);
   for (const int answer : {IDCANCEL, IDNO}) {
     SCOPED_TRACE(answer == IDCANCEL ? "Cancel" : "No");
