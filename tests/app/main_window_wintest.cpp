@@ -319,41 +319,32 @@ POINT CentreOf(HWND window) {
   return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
 }
 
-struct DroppedList {
+// A visible top-level window of a process and a window class, other than `besides`:
+// a combo box's dropped list, or a question a dialog asks.
+struct ProcessWindow {
   DWORD process;
-  HWND found;
-};
-BOOL CALLBACK FindDroppedList(HWND hwnd, LPARAM param) {
-  auto* search = reinterpret_cast<DroppedList*>(param);
-  char name[32] = {};
-  ::GetClassNameA(hwnd, name, sizeof name);
-  DWORD process = 0;
-  ::GetWindowThreadProcessId(hwnd, &process);
-  if (process == search->process && lstrcmpiA(name, "ComboLBox") == 0 && ::IsWindowVisible(hwnd)) {
-    search->found = hwnd;
-    return FALSE;
-  }
-  return TRUE;
-}
-
-// A dialog box of the process other than the one given (a question it asks).
-struct OtherBox {
-  DWORD process;
+  const char* className;
   HWND besides;
   HWND found;
 };
-BOOL CALLBACK FindOtherBox(HWND hwnd, LPARAM param) {
-  auto* search = reinterpret_cast<OtherBox*>(param);
+BOOL CALLBACK FindProcessWindow(HWND hwnd, LPARAM param) {
+  auto* search = reinterpret_cast<ProcessWindow*>(param);
   char name[32] = {};
   ::GetClassNameA(hwnd, name, sizeof name);
   DWORD process = 0;
   ::GetWindowThreadProcessId(hwnd, &process);
-  if (process == search->process && hwnd != search->besides && lstrcmpA(name, "#32770") == 0 &&
+  if (process == search->process && hwnd != search->besides && lstrcmpiA(name, search->className) == 0 &&
       ::IsWindowVisible(hwnd)) {
     search->found = hwnd;
     return FALSE;
   }
   return TRUE;
+}
+HWND ProcessWindowOf(HWND sibling, const char* className, HWND besides = nullptr) {
+  ProcessWindow search{0, className, besides, nullptr};
+  ::GetWindowThreadProcessId(sibling, &search.process);
+  ::EnumWindows(FindProcessWindow, reinterpret_cast<LPARAM>(&search));
+  return search.found;
 }
 
 // The dialogs a user opens from the main window come up over it, wherever it stands,
@@ -395,17 +386,14 @@ TEST_F(ProgramTest, DialogsOpenOverTheMainWindowAndSaveAsDropsEveryFileType) {
       EXPECT_EQ(count, 6);
       ::SendMessageA(types, CB_SHOWDROPDOWN, TRUE, 0);
       ::Sleep(300);
-      DWORD process = 0;
-      ::GetWindowThreadProcessId(dialog, &process);
-      DroppedList search{process, nullptr};
-      ::EnumWindows(FindDroppedList, reinterpret_cast<LPARAM>(&search));
-      ASSERT_NE(search.found, nullptr) << "the list drops down";
+      HWND dropped = ProcessWindowOf(dialog, "ComboLBox");
+      ASSERT_NE(dropped, nullptr) << "the list drops down";
       RECT list{};
-      ::GetClientRect(search.found, &list);
-      const int row = static_cast<int>(::SendMessageA(search.found, LB_GETITEMHEIGHT, 0, 0));
+      ::GetClientRect(dropped, &list);
+      const int row = static_cast<int>(::SendMessageA(dropped, LB_GETITEMHEIGHT, 0, 0));
       ASSERT_GT(row, 0);
       EXPECT_GE(list.bottom / row, count) << "every type in sight";
-      EXPECT_EQ(::SendMessageA(search.found, LB_GETTOPINDEX, 0, 0), 0) << "the first type, Ogg, too";
+      EXPECT_EQ(::SendMessageA(dropped, LB_GETTOPINDEX, 0, 0), 0) << "the first type, Ogg, too";
       ::SendMessageA(types, CB_SHOWDROPDOWN, FALSE, 0);
       // Saving over the file asks under the dialog's own title.
       constexpr int kFileNameCombo = 0x47C, kFileNameEdit = 0x480;
@@ -414,16 +402,9 @@ TEST_F(ProgramTest, DialogsOpenOverTheMainWindowAndSaveAsDropsEveryFileType) {
       ASSERT_NE(edit, nullptr);
       ::SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(m_wavPath.c_str()));
       ::PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-      DWORD owner = 0;
-      ::GetWindowThreadProcessId(dialog, &owner);
-      OtherBox box{owner, dialog, nullptr};
-      winetest::WaitUntil(
-          [&] {
-            ::EnumWindows(FindOtherBox, reinterpret_cast<LPARAM>(&box));
-            return box.found != nullptr;
-          },
-          10000);
-      HWND question = box.found;
+      HWND question = nullptr;
+      winetest::WaitUntil([&] { return (question = ProcessWindowOf(dialog, "#32770", dialog)) != nullptr; },
+                          10000);
       ASSERT_NE(question, nullptr) << "no question about the existing file";
       char caption[128] = {};
       ::GetWindowTextA(question, caption, sizeof caption);
