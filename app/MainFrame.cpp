@@ -147,11 +147,14 @@ void ColorsApplied(ColorSchemeOptions&) {
   if (auto* frame = dynamic_cast<CMainFrame*>(AfxGetMainWnd())) frame->ApplyColorScheme();
 }
 
-void SplitTime(double t, int* minutes, int* seconds, int* millis) {
-  if (t < 0) t = 0;
-  *minutes = static_cast<int>(t / 60);
-  *seconds = static_cast<int>(t - *minutes * 60.0);
-  *millis = static_cast<int>((t - std::floor(t)) * 1000);
+// Whole milliseconds of a time: a time meant as 4.008 s may be held as
+// 4.00799999..., which must not show as 4.007.
+long long WholeMillis(double t) { return t < 0 ? 0 : static_cast<long long>(std::floor(t * 1000 + 1e-6)); }
+
+void SplitTime(long long ms, int* minutes, int* seconds, int* millis) {
+  *minutes = static_cast<int>(ms / 60000);
+  *seconds = static_cast<int>(ms / 1000 % 60);
+  *millis = static_cast<int>(ms % 1000);
 }
 }  // namespace
 
@@ -290,6 +293,7 @@ void CMainFrame::OnDestroy() {
 }
 
 void CMainFrame::OnClose() {
+  if (m_wndPanel.m_hWnd && !m_wndPanel.QueryStopRecordingToClose()) return;
   CDocument* doc = GetActiveDocument();
   if (doc && !doc->CanCloseFrame(this)) return;
   if (doc)
@@ -702,9 +706,11 @@ std::string CMainFrame::RemainingTimeText(double seconds) {
 
 std::string CMainFrame::SelectionText(double t0, double t1, double length) {
   int m0, s0, ms0, m1, s1, ms1, ml, sl, msl;
-  SplitTime(t0, &m0, &s0, &ms0);
-  SplitTime(t1, &m1, &s1, &ms1);
-  SplitTime(length, &ml, &sl, &msl);
+  SplitTime(WholeMillis(t0), &m0, &s0, &ms0);
+  SplitTime(WholeMillis(t1), &m1, &s1, &ms1);
+  // A selection's length is what its two shown ends say: 2.000 to 4.008 is 2.008 long.
+  const bool selection = t1 - t0 >= 1e-7 && std::fabs(length - (t1 - t0)) < 1e-9;
+  SplitTime(selection ? WholeMillis(t1) - WholeMillis(t0) : WholeMillis(length), &ml, &sl, &msl);
   char text[128];
   std::snprintf(text, sizeof text, app_text::kSelectionPane, m0, s0, ms0, m1, s1, ms1, ml, sl, msl);
   return text;

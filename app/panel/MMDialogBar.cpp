@@ -292,13 +292,22 @@ BOOL CMMDialogBar::OnCommand(WPARAM wParam, LPARAM lParam) {
 }
 
 void CMMDialogBar::OnRecord() {
-  if (!gAudioIO || gAudioIO->IsBusy()) return;
-  SetRecordingButtons();
-  if (!GetCurrentProject()) return;
+  if (!gAudioIO || gAudioIO->IsBusy() || m_bStartingRecord) return;
+  if (!GetCurrentProject()) {
+    SetRecordingButtons();
+    return;
+  }
+  // The new document may first ask whether to save the old one: the panel shows a
+  // recording only once the user has answered and the recording starts, and a second
+  // Record meanwhile (the scheduler's) starts nothing.
+  m_bStartingRecord = TRUE;
+  m_record.SetUp();  // a click leaves the button down
   CWinApp* app = AfxGetApp();
   CDocManager* manager = app ? app->m_pDocManager : nullptr;
   CDocTemplate* first = manager && manager->GetTemplateCount() > 0 ? manager->GetTemplate(0) : nullptr;
-  if (!first || !first->OpenDocumentFile(nullptr)) {
+  const BOOL opened = first && first->OpenDocumentFile(nullptr);
+  m_bStartingRecord = FALSE;
+  if (!opened || gAudioIO->IsBusy()) {
     SetIdleButtons();
     return;
   }
@@ -308,6 +317,7 @@ void CMMDialogBar::OnRecord() {
     SetIdleButtons();
     return;
   }
+  SetRecordingButtons();
   if (IsDirectToFileMode()) {
     // A recording that cannot start leaves no recording buttons behind.
     if (gAudioIO->StartDirectToFileRecording() <= 0) SetIdleButtons();
@@ -394,6 +404,13 @@ void CMMDialogBar::SaveFinishedRecording() {
   if (!path.IsEmpty()) doc->DoSave(path, TRUE);
 }
 
+BOOL CMMDialogBar::QueryStopRecordingToClose() {
+  if (!gAudioIO || !gAudioIO->IsStreamActive() || gAudioIO->GetNumCaptureChannels() <= 0) return TRUE;
+  if (AfxMessageBox(panel_text::kStopRecordingToClose, MB_YESNO | MB_ICONQUESTION) != IDYES) return FALSE;
+  OnStop();
+  return TRUE;
+}
+
 void CMMDialogBar::OnStop() {
   StopStream();
   if (gAudioIO) {
@@ -473,9 +490,14 @@ void CMMDialogBar::FastForward(BOOL shift) {
 void CMMDialogBar::OnTick() {
   double t = 0.0;
   Project* project = GetCurrentProject();
-  if (gAudioIO && gAudioIO->IsStreamActive())
+  if (gAudioIO && gAudioIO->IsStreamActive()) {
+    // The engine believes a reading more than 0.1 s away from the one before only when
+    // the next reading confirms it. Nothing else reads the time of a recording straight
+    // into files, and readings 150 ms apart would all be held back: the first reading
+    // here is confirmed by the second.
+    gAudioIO->GetStreamTime();
     t = gAudioIO->GetStreamTime();
-  else if (project)
+  } else if (project)
     t = GetViewInfo()->t0;
   if (std::fabs(t - m_lastShownTime) <= 0.001) return;
   const double shown = std::max(0.0, t);

@@ -110,12 +110,20 @@ std::string StreamFileWriter::MakeNextOpenablePath() {
 
 std::string StreamFileWriter::MakeNextName() {
   const AutoName& names = Names();
+  std::string name;
   if (StreamWriterSplitsFiles()) {
-    mName = Format3(names.base, mFileCounter, names.extension);
+    name = Format3(names.base, mFileCounter, names.extension);
     ++mFileCounter;
   } else {
-    mName = names.base + "." + names.extension;
+    name = names.base + "." + names.extension;
   }
+  std::lock_guard lock(mNameMutex);
+  mName = name;
+  return name;
+}
+
+std::string StreamFileWriter::GetCurrentName() const {
+  std::lock_guard lock(mNameMutex);
   return mName;
 }
 

@@ -13,6 +13,7 @@
 #pragma once
 
 #include <cstdint>
+#include <mutex>
 #include <string>
 
 class RingBuffer;
@@ -101,6 +102,9 @@ public:
   int MakeFileName(std::string* out);
 
   const std::string& GetName() const { return mName; }
+  // A copy of the name field, for the user interface: the buffer thread may be
+  // starting the next file meanwhile.
+  std::string GetCurrentName() const;
   int GetFileCounter() const { return mFileCounter; }
   bool IsOpened() const { return mOpened; }
   bool IsStereo() const { return mStereo; }
@@ -117,6 +121,7 @@ protected:
 
   StreamMixer** mMixerSlot;
   std::string mName;
+  mutable std::mutex mNameMutex;  // guards mName once a recording runs
   double mRate = 44100.0;
   bool mStereo = true;
   int mFileCounter = 1;

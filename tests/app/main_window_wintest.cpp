@@ -514,6 +514,111 @@ TEST_F(HelpInBrowserTest, HelpTopicsAndContextHelpShowTheHelpsFirstPage) {
   EXPECT_EQ(Opened()[1], page);
 }
 
+// The centre of a window's rectangle.
+POINT CentreOf(HWND window) {
+  RECT r{};
+  ::GetWindowRect(window, &r);
+  return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+// A visible top-level window of a process and a window class, other than `besides`:
+// a combo box's dropped list, or a question a dialog asks.
+struct ProcessWindow {
+  DWORD process;
+  const char* className;
+  HWND besides;
+  HWND found;
+};
+BOOL CALLBACK FindProcessWindow(HWND hwnd, LPARAM param) {
+  auto* search = reinterpret_cast<ProcessWindow*>(param);
+  char name[32] = {};
+  ::GetClassNameA(hwnd, name, sizeof name);
+  DWORD process = 0;
+  ::GetWindowThreadProcessId(hwnd, &process);
+  if (process == search->process && hwnd != search->besides && lstrcmpiA(name, search->className) == 0 &&
+      ::IsWindowVisible(hwnd)) {
+    search->found = hwnd;
+    return FALSE;
+  }
+  return TRUE;
+}
+HWND ProcessWindowOf(HWND sibling, const char* className, HWND besides = nullptr) {
+  ProcessWindow search{0, className, besides, nullptr};
+  ::GetWindowThreadProcessId(sibling, &search.process);
+  ::EnumWindows(FindProcessWindow, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+// The dialogs a user opens from the main window come up over it, wherever it stands,
+// and Save As drops its list of file types whole, from the first type on.
+TEST_F(ProgramTest, DialogsOpenOverTheMainWindowAndSaveAsDropsEveryFileType) {
+  constexpr UINT kOptions = 32857;
+  Program program({m_wavPath}, m_log);
+  HWND main = program.WaitForMainWindow("two words.wav" + std::string(kTitleSuffix));
+  ASSERT_NE(main, nullptr) << m_log;
+  // Off the middle of the screen, so that a dialog centred on the screen is told apart.
+  ::SetWindowPos(main, HWND_TOP, 330, 250, 640, 440, SWP_SHOWWINDOW);
+  ::Sleep(700);
+  const POINT middle = CentreOf(main);
+  struct Case {
+    UINT command;
+    const char* title;
+  } cases[] = {{kOptions, "Options"}, {ID_FILE_OPEN, "Open"}, {ID_FILE_SAVE_AS, "Save As"}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.title);
+    ::PostMessageA(main, WM_COMMAND, MAKEWPARAM(c.command, 0), 0);
+    HWND dialog = nullptr;
+    ASSERT_TRUE(
+        winetest::WaitUntil([&] { return (dialog = Program::FindTopLevel(c.title)) != nullptr; }, 15000));
+    ::Sleep(300);
+    const POINT at = CentreOf(dialog);
+    RECT work{};
+    ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    RECT r{};
+    ::GetWindowRect(dialog, &r);
+    // Kept on the screen: a dialog taller than the room below the main window's
+    // middle moves up, but stays over the window's middle from left to right.
+    EXPECT_NEAR(at.x, middle.x, 4) << "centred over the main window";
+    if (r.bottom < work.bottom && r.top > work.top) EXPECT_NEAR(at.y, middle.y, 4);
+    if (c.command == ID_FILE_SAVE_AS) {
+      constexpr int kFileTypes = 1136;
+      HWND types = ::GetDlgItem(dialog, kFileTypes);
+      ASSERT_NE(types, nullptr);
+      const int count = static_cast<int>(::SendMessageA(types, CB_GETCOUNT, 0, 0));
+      EXPECT_EQ(count, 6);
+      ::SendMessageA(types, CB_SHOWDROPDOWN, TRUE, 0);
+      ::Sleep(300);
+      HWND dropped = ProcessWindowOf(dialog, "ComboLBox");
+      ASSERT_NE(dropped, nullptr) << "the list drops down";
+      RECT list{};
+      ::GetClientRect(dropped, &list);
+      const int row = static_cast<int>(::SendMessageA(dropped, LB_GETITEMHEIGHT, 0, 0));
+      ASSERT_GT(row, 0);
+      EXPECT_GE(list.bottom / row, count) << "every type in sight";
+      EXPECT_EQ(::SendMessageA(dropped, LB_GETTOPINDEX, 0, 0), 0) << "the first type, Ogg, too";
+      ::SendMessageA(types, CB_SHOWDROPDOWN, FALSE, 0);
+      // Saving over the file asks under the dialog's own title.
+      constexpr int kFileNameCombo = 0x47C, kFileNameEdit = 0x480;
+      HWND edit = ::GetDlgItem(dialog, kFileNameCombo);
+      if (!edit) edit = ::GetDlgItem(dialog, kFileNameEdit);
+      ASSERT_NE(edit, nullptr);
+      ::SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(m_wavPath.c_str()));
+      ::PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+      HWND question = nullptr;
+      winetest::WaitUntil([&] { return (question = ProcessWindowOf(dialog, "#32770", dialog)) != nullptr; },
+                          10000);
+      ASSERT_NE(question, nullptr) << "no question about the existing file";
+      char caption[128] = {};
+      ::GetWindowTextA(question, caption, sizeof caption);
+      EXPECT_STREQ(caption, "Save As");
+      ::PostMessageA(question, WM_COMMAND, IDNO, 0);
+      winetest::WaitUntil([&] { return !::IsWindow(question); }, 5000);
+    }
+    ::PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+    EXPECT_TRUE(winetest::WaitUntil([&] { return !::IsWindow(dialog); }, 10000));
+  }
+}
+
 TEST(NewWindowCommandLine, QuotesTheProgramAndTheFile) {
   struct Case {
     const char* program;

@@ -265,6 +265,11 @@ void CTKMenuBar::OnTimer(UINT_PTR id) {
     popup->ShowAllCommands();
 }
 
+int CTKMenuBar::OnToolHitTest(CPoint point, TOOLINFOA* info) {
+  if (dynamic_cast<CTKToolbarMenuButton*>(GetButton(HitTest(point)))) return -1;
+  return CTKToolBar::OnToolHitTest(point, info);
+}
+
 BOOL CTKMenuBar::PreTranslateMessage(MSG* msg) {
   if (msg->message != WM_KEYDOWN || msg->hwnd != m_hWnd) return CTKToolBar::PreTranslateMessage(msg);
   // While a menu is open the keys belong to it (the frame hands them over).

@@ -33,6 +33,8 @@ public:
                 DWORD style = WS_CHILD | WS_VISIBLE | CBRS_ALIGN_TOP, CRect borders = CRect(1, 1, 1, 1),
                 UINT id = kMenuBarId) override;
   BOOL PreTranslateMessage(MSG* msg) override;
+  // A menu title has no tooltip: it would stand over the menu it opens.
+  int OnToolHitTest(CPoint point, TOOLINFOA* info) override;
   CSize CalcLayout(DWORD mode, int length = -1) override;
   int GetRowHeight() const override;
   BOOL LoadState(const char* profile = nullptr, int index = -1, UINT id = (UINT)-1) override;

@@ -52,4 +52,20 @@ bool Win32SettingsPlatform::ListFiles(const std::string& folder, std::vector<std
 
 std::string Win32SettingsPlatform::OpenablePath(const std::string& path) { return NativePathOf(path); }
 
+std::string Win32SettingsPlatform::ShownPath(const std::string& nativePath) {
+#ifdef __WINE__
+  if (nativePath.empty() || nativePath[0] != '/') return nativePath;
+  WCHAR* dos = wine_get_dos_file_name(nativePath.c_str());
+  if (!dos) return nativePath;
+  const int length = ::WideCharToMultiByte(CP_ACP, 0, dos, -1, nullptr, 0, nullptr, nullptr);
+  std::string shown(static_cast<size_t>(length > 0 ? length : 1), '\0');
+  ::WideCharToMultiByte(CP_ACP, 0, dos, -1, &shown[0], length, nullptr, nullptr);
+  ::HeapFree(::GetProcessHeap(), 0, dos);
+  shown.resize(std::char_traits<char>::length(shown.c_str()));
+  return shown.empty() ? nativePath : shown;
+#else
+  return nativePath;
+#endif
+}
+
 }  // namespace seams

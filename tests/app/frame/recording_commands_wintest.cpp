@@ -272,6 +272,67 @@ TEST_F(RecordingCommandsTest, DirectlySavingModeRecordsFromMenuAndToolbarIntoEve
              false);
 }
 
+// The text and whether a message box of the program shows an icon.
+struct BoxContent {
+  std::string text;
+  bool icon = false;
+};
+BoxContent ReadBox(HWND box) {
+  BoxContent content;
+  for (HWND child = ::FindWindowExA(box, nullptr, "Static", nullptr); child;
+       child = ::FindWindowExA(box, child, "Static", nullptr)) {
+    if ((::GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) {
+      content.icon = true;
+      continue;
+    }
+    char text[512] = {};
+    if (::GetWindowTextA(child, text, sizeof text) > 0) content.text = text;
+  }
+  return content;
+}
+
+// Closing the window while it records asks first, as a desktop recorder does: No keeps
+// it recording, Yes ends the take, keeps the file whole and closes.
+TEST_F(RecordingCommandsTest, ClosingTheWindowWhileRecordingAsksAndYesKeepsTheTake) {
+  Configure(1, 1);
+  ASSERT_NO_FATAL_FAILURE(Start());
+  MenuCommand(toolbartest::kKeyReturn);  // Record
+  std::string file;
+  ASSERT_TRUE(winetest::WaitUntil(
+      [&] { return !(file = winetest::FindFileNoCase(m_output.UnixPath(), "take001.wav")).empty(); }, 10000));
+  ::Sleep(1500);
+  auto ask = [&] {
+    ::PostMessageA(m_main, WM_CLOSE, 0, 0);
+    HWND box = nullptr;
+    winetest::WaitUntil(
+        [&] {
+          box = ::FindWindowA(nullptr, "Tarvel");
+          return box && box != m_main;
+        },
+        10000);
+    return box != m_main ? box : nullptr;
+  };
+  HWND box = ask();
+  ASSERT_NE(box, nullptr) << "no question; see " << m_log;
+  const BoxContent question = ReadBox(box);
+  EXPECT_EQ(question.text, "Tarvel is recording. Stop the recording and close Tarvel?");
+  EXPECT_TRUE(question.icon) << "a question shows its mark";
+  ::PostMessageA(box, WM_COMMAND, IDNO, 0);
+  ASSERT_TRUE(winetest::WaitUntil([&] { return !::IsWindow(box); }, 5000));
+  const off_t before = winetest::FileSizeOf(file);
+  ::Sleep(1200);
+  EXPECT_TRUE(::IsWindow(m_main)) << "No keeps the window";
+  EXPECT_GT(winetest::FileSizeOf(file), before + 100000) << "and the recording goes on";
+
+  box = ask();
+  ASSERT_NE(box, nullptr);
+  ::PostMessageA(box, WM_COMMAND, IDYES, 0);
+  EXPECT_NE(m_copy.WaitForExit(15000), -2) << "Yes closes the program";
+  const winetest::Decoded decoded = winetest::DecodeWithSox(file, m_log + ".raw");
+  EXPECT_GT(decoded.seconds, 2.5) << "the whole take";
+  EXPECT_NEAR(decoded.frequency, kSineHz, kSineHz * 0.05);
+}
+
 // The volume control commands start the desktop's mixer program when the system has
 // no "sndvol32.exe" (Wine has none); without either, a box says so.
 TEST_F(RecordingCommandsTest, VolumeControlCommandsStartTheDesktopMixerOrSayThereIsNone) {

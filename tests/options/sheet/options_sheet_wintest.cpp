@@ -124,6 +124,27 @@ TEST_F(OptionsSheetTest, CancelLeavesRecordsAndRegistryAlone) {
   EXPECT_TRUE(ViewMessages(kRecordingModeMessage).empty());
 }
 
+// The Sound Device page shows the channels the recordings are made with.
+TEST_F(OptionsSheetTest, TheSoundDevicePageShowsTheStoredChannelCount) {
+  for (const int channels : {1, 2}) {
+    SCOPED_TRACE(channels);
+    devices_.ChannelCount = channels;
+    bool mono = false, stereo = false;
+    DriveModal(
+        "Options",
+        [&](HWND sheet) {
+          HWND page = ShowPage(sheet, kDevicePage);
+          mono = ::IsDlgButtonChecked(page, IDC_SD_MONO) == BST_CHECKED;
+          stereo = ::IsDlgButtonChecked(page, IDC_SD_STEREO) == BST_CHECKED;
+          Press(sheet, IDOK);
+        },
+        [&] { RunOptionsSheet(nullptr); });
+    EXPECT_EQ(mono, channels == 1);
+    EXPECT_EQ(stereo, channels == 2);
+    EXPECT_EQ(devices_.ChannelCount, channels) << "OK keeps what was shown";
+  }
+}
+
 // Values the pages refuse: a message, and the page stays up on the offending value.
 TEST_F(OptionsSheetTest, RefusedValuesKeepTheSheetOpen) {
   struct Case {
@@ -138,6 +159,7 @@ TEST_F(OptionsSheetTest, RefusedValuesKeepTheSheetOpen) {
       {kOutputPage, IDC_FO_START_NO, "0", options_text::kStartNumberRange},
       {kAdvancePage, IDC_AR_SPLIT, "19.5",
        "Auto split time limit to is out of range. The value should be greater than or equal to 20.000"},
+      {kAdvancePage, IDC_AR_SPLIT, "twenty", "Please enter a number."},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.text);
@@ -152,6 +174,8 @@ TEST_F(OptionsSheetTest, RefusedValuesKeepTheSheetOpen) {
           EXPECT_TRUE(StillOpen(sheet));
           ASSERT_EQ(boxes.shown.size(), 1u);
           EXPECT_EQ(boxes.shown[0].text, c.message);
+          EXPECT_EQ(boxes.shown[0].flags & MB_ICONMASK, static_cast<unsigned>(MB_ICONEXCLAMATION));
+          EXPECT_EQ(::GetFocus(), ::GetDlgItem(page, c.edit)) << "the field to mend has the focus";
           Press(sheet, IDCANCEL);
         },
         [&] { RunOptionsSheet(nullptr); });

@@ -604,6 +604,25 @@ HWND TooltipOf(HWND owner) {
   return search.found;
 }
 
+// A menu title has no tooltip of its own: resting on "File" and opening it shows the
+// menu, with no tip standing over its first item.
+TEST_F(MenuFrame, AMenuTitleShowsNoTooltipAndNothingCoversItsMenu) {
+  CRect title;
+  menuBar->GetItemRect(0, &title);
+  TOOLINFOA info{};
+  info.cbSize = sizeof info;
+  EXPECT_EQ(menuBar->OnToolHitTest(title.CenterPoint(), &info), -1);
+  MoveMouse(TitleCentre(0));
+  Pump(1200);
+  const HWND tip = TooltipOf(menuBar->m_hWnd);
+  EXPECT_TRUE(!tip || !::IsWindowVisible(tip)) << "a tip over the title";
+  Click(TitleCentre(0));
+  ASSERT_NE(OpenPopup(), nullptr);
+  Pump(800);
+  EXPECT_TRUE(!tip || !::IsWindowVisible(tip)) << "a tip over the open menu";
+  Tap(VK_ESCAPE);
+}
+
 TEST_F(MenuFrame, TheTearOffBandOfAMenuTellsWhatItIsForAndLightsWhileItSays) {
   auto* file = dynamic_cast<CTKToolbarMenuButton*>(menuBar->GetButton(0));
   ASSERT_NE(file, nullptr);
