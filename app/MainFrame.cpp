@@ -388,6 +388,9 @@ void CMainFrame::OnTimer(UINT_PTR id) {
       m_wndStatusBar.OnUpdateCmdUI(this, TRUE);
   }
   CTVLApp* app = GetTVLApp();
+  // A primary copy that crashed hands nothing on: the copies that run look for that
+  // every two seconds.
+  if (app && g_tickCount % 40 == 0) app->m_instances.TakeOverFromGonePrimary();
   if (app && app->m_scheduler.GetActive() && app->m_bSchedulingAllowed) app->m_scheduler.CheckSchedule();
   if (m_bLowStorage != g_lastLowStorage) {
     g_lastLowStorage = m_bLowStorage;
@@ -659,7 +662,8 @@ void CMainFrame::ApplyColorScheme() {
 void CMainFrame::OnScheduleSetting() {
   CTVLApp* app = GetTVLApp();
   if (!app) return;
-  RunScheduleSettingDialog(this, &app->m_scheduler, static_cast<int>(app->m_instances.GetInstanceCount()));
+  RunScheduleSettingDialog(this, &app->m_scheduler,
+                           static_cast<int>(app->m_instances.GetLiveInstanceCount()));
 }
 
 void CMainFrame::OnAdvancedSettings() { RunAdvanceRecordSettingSheet(this); }

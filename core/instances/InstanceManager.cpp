@@ -396,3 +396,30 @@ bool CInstanceManager::IsClipboardChanged() const {
 }
 
 std::uint32_t CInstanceManager::GetInstanceCount() const { return Word(kCount); }
+
+std::uint32_t CInstanceManager::GetLiveInstanceCount() const {
+  const std::uint32_t mask = Word(kMask);
+  std::uint32_t live = 0;
+  for (int i = 0; i < kSlots; ++i)
+    // This copy's own lock does not show to itself.
+    if ((mask & (1u << i)) && ((1u << i) == mSlotBit || SlotOwnerAlive(i))) ++live;
+  return live;
+}
+
+void CInstanceManager::TakeOverFromGonePrimary() {
+  if (!mBlock || !mSlotBit) return;
+  const std::uint32_t primary = Word(kPrimaryWord);
+  if (primary == 0 || primary == mSlotBit || SlotOwnerAlive(SlotIndexOf(primary))) return;
+  BlockLock lock(*this);
+  if (Word(kPrimaryWord) != primary) return;  // another copy took over meanwhile
+  const std::uint32_t mask = Word(kMask);
+  for (int i = 0; i < kSlots; ++i) {
+    const std::uint32_t bit = 1u << i;
+    if ((mask & bit) && (bit == mSlotBit || SlotOwnerAlive(i))) {
+      SetWord(kPrimaryWord, bit);
+      if (bit == mSlotBit) mPrimary = 1;
+      seams::PostWindowMessage(Word(WindowWord(i)), kSchedulingHandoverMessage, 0, 0);
+      return;
+    }
+  }
+}

@@ -66,6 +66,13 @@ public:
   void SyncClipboardSerial();
   bool IsClipboardChanged() const;
   std::uint32_t GetInstanceCount() const;
+  // The copies that really run: the count word still counts a copy that crashed until
+  // the next copy starts.
+  std::uint32_t GetLiveInstanceCount() const;
+  // When the primary copy is gone without handing the scheduling on (it crashed), the
+  // lowest copy that runs becomes the primary and is told (0x5FB). Its folder stays for
+  // the next start to reclaim. Cheap: meant to be called now and then.
+  void TakeOverFromGonePrimary();
 
   bool IsPrimary() const { return mPrimary != 0; }
   std::uint32_t GetSlotBit() const { return mSlotBit; }

@@ -279,6 +279,43 @@ TEST_F(InstanceTest, GoneCopiesFoldersWithATakeAreKeptAsideAndLiveOnesAreLeftAlo
   waitpid(live, nullptr, 0);
 }
 
+// A primary copy that crashes hands nothing on: the copy that runs beside it takes
+// the scheduling over when it looks, and counts only the copies that run; the dead
+// copy's folder waits for the next start.
+TEST_F(InstanceTest, ACopyBesideACrashedPrimaryTakesTheSchedulingOver) {
+  int ready[2];
+  ASSERT_EQ(pipe(ready), 0);
+  const pid_t primary = Spawn([&] {
+    CInstanceManager copy(app_);
+    if (!copy.Startup(temp_.string()) || !copy.IsPrimary()) return 1;
+    if (write(ready[1], "x", 1) != 1) return 2;
+    pause();
+    return 0;
+  });
+  char c;
+  ASSERT_EQ(read(ready[0], &c, 1), 1);
+  auto beside = Start();
+  beside->SetMainWindow(0x2222);
+  EXPECT_FALSE(beside->IsPrimary());
+  RecordingPoster poster;
+  seams::SetMessagePoster(&poster);
+  beside->TakeOverFromGonePrimary();
+  EXPECT_TRUE(poster.posted.empty()) << "the primary still runs";
+  EXPECT_EQ(beside->GetLiveInstanceCount(), 2u);
+
+  kill(primary, SIGKILL);
+  waitpid(primary, nullptr, 0);
+  EXPECT_EQ(beside->GetInstanceCount(), 2u);
+  EXPECT_EQ(beside->GetLiveInstanceCount(), 1u);
+  beside->TakeOverFromGonePrimary();
+  seams::SetMessagePoster(nullptr);
+  EXPECT_TRUE(beside->IsPrimary());
+  ASSERT_EQ(poster.posted.size(), 1u);
+  EXPECT_EQ(poster.posted[0].window, 0x2222u);
+  EXPECT_EQ(poster.posted[0].message, CInstanceManager::kSchedulingHandoverMessage);
+  EXPECT_TRUE(fs::exists(temp_ / "$ZQY#Tmp#01$")) << "left for the next start";
+}
+
 TEST_F(InstanceTest, TheClipboardCounterTellsAnotherProcessOfANewClipboardSound) {
   auto copy = Start();
   copy->SyncClipboardSerial();
