@@ -290,6 +290,8 @@ void CMainFrame::OnDestroy() {
 }
 
 void CMainFrame::OnClose() {
+  // The window's place is kept for the next start, as every toolkit frame keeps it.
+  m_Impl.OnClosingFrame();
   CDocument* doc = GetActiveDocument();
   if (doc && !doc->CanCloseFrame(this)) return;
   if (doc)

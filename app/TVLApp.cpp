@@ -125,6 +125,7 @@ BOOL CTVLApp::InitInstance() {
   if (m_hInstanceMutex) ::ReleaseMutex(m_hInstanceMutex);
   if (!started) return FALSE;
   m_pMainWnd->SendMessage(kZoomToFitMessage, 0, 0);
+  m_resourceUpdate = FALSE;
   return TRUE;
 }
 
