@@ -952,6 +952,8 @@ BOOL CTKPopupMenu::IsOpenedFromMenuBar() const {
   return bar && bar->LookKind() == CTKBaseControlBar::kMenuBar;
 }
 
+CWnd* CTKPopupMenu::MenuBarAt(POINT screen) const { return m_wndMenuBar.FindMenuBarAtPoint(screen); }
+
 void CTKPopupMenu::CloseMenu() {
   // The whole chain, from the top (its bar closes the sub-menus).
   CTKPopupMenu* top = GetOutermost();

@@ -65,6 +65,7 @@ public:
   int HitTest(POINT screen) const override;
   CRect OpenerButtonRect() const override;
   BOOL IsOpenedFromMenuBar() const override;
+  CWnd* MenuBarAt(POINT screen) const override;
   // Closes the whole chain.
   void CloseMenu() override;
   int GetMenuItemCount() const { return m_wndMenuBar.GetCount(); }

@@ -5,6 +5,7 @@
 #include "toolkit/frames/TKBaseControlBar.h"
 
 #include "toolkit/frames/CommandUsageCounter.h"
+#include "toolkit/frames/DialogHelper.h"
 #include "toolkit/frames/GlobalData.h"
 #include "toolkit/frames/TKMiniDockFrameWnd.h"
 #include "toolkit/frames/TKPopupMenuBase.h"
@@ -326,6 +327,9 @@ BOOL CTKFrameWnd::PreTranslateFor(CFrameWnd* frame, FrameHelper& impl, MSG* msg,
       }
       break;
     }
+    case WM_MOUSEMOVE:
+      if (popupOpen && DialogHelper::TrackPopupMouseMove(s_pOpenPopup, msg)) return TRUE;
+      break;
     default:
       break;
   }
