@@ -157,6 +157,8 @@ public:
   void UpdateButton(int index);
   const CObList& GetAllButtons() const { return m_Buttons; }
   BOOL IsLocked() const { return m_bLocked; }
+  // A control on one of the buttons (an edit box, a combo box) has the keyboard focus.
+  BOOL HasEditedButton() const;
   UINT GetResourceID() const { return m_uiOriginalResID; }
   int GetImagesOffset() const { return m_iImagesOffset; }
   BOOL IsUserDefined() const;

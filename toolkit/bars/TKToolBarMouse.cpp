@@ -562,6 +562,12 @@ BOOL CTKToolBar::OnCommand(WPARAM wParam, LPARAM lParam) {
   return CTKBaseControlBar::OnCommand(wParam, lParam);
 }
 
+BOOL CTKToolBar::HasEditedButton() const {
+  for (POSITION pos = m_Buttons.GetHeadPosition(); pos;)
+    if (static_cast<CTKToolbarButton*>(m_Buttons.GetNext(pos))->HasFocus()) return TRUE;
+  return FALSE;
+}
+
 HBRUSH CTKToolBar::OnCtlColor(CDC* dc, CWnd* wnd, UINT ctlColor) {
   if (IsCustomizeMode() && !m_bLocked) {
     for (POSITION pos = m_Buttons.GetHeadPosition(); pos;) {

@@ -234,8 +234,16 @@ BOOL CTKFrameWnd::ProcessKeyFor(CFrameWnd* frame, FrameHelper& impl, UINT key, B
   if (::GetKeyState(VK_CONTROL) < 0) modifiers |= FCONTROL;
   if (::GetKeyState(VK_MENU) < 0) modifiers |= FALT;
   if (::GetKeyState(VK_SHIFT) < 0) modifiers |= FSHIFT;
+  // While a control on a toolbar button has the focus the keys are its own: no frame
+  // shortcut fires, and only Alt with a key still reaches the bars' menu characters.
+  BOOL editing = FALSE;
+  for (POSITION pos = CTKToolBar::GetAllToolbars().GetHeadPosition(); pos && !editing;) {
+    CTKToolBar* bar = CTKToolBar::GetAllToolbars().GetNext(pos);
+    editing = bar->m_hWnd && bar->IsWindowVisible() && bar->HasEditedButton();
+  }
   // A key of the frame's shortcuts goes to the accelerators.
-  if (g_pKeyboardManager && g_pKeyboardManager->IsKeyUsed(static_cast<WORD>(key), modifiers, frame, FALSE))
+  if (!editing && g_pKeyboardManager &&
+      g_pKeyboardManager->IsKeyUsed(static_cast<WORD>(key), modifiers, frame, FALSE))
     return FALSE;
   // Alt alone with the key: one of the bars' menu characters.
   if ((modifiers & ~FVIRTKEY) == FALT) {
@@ -245,6 +253,7 @@ BOOL CTKFrameWnd::ProcessKeyFor(CFrameWnd* frame, FrameHelper& impl, UINT key, B
                          : ::MapVirtualKeyA(key, 2 /* MAPVK_VK_TO_CHAR */);
     if (character && ProcessMenuCharFor(frame, impl, character)) return TRUE;
   }
+  if (editing && translate) *translate = FALSE;
   return FALSE;
 }
 
