@@ -7,6 +7,7 @@
 #include "toolkit/bars/TKPopupMenu.h"
 #include "toolkit/bars/TKToolbarSystemMenuButton.h"
 #include "toolkit/bars/TKButtonAppearanceDlg.h"
+#include "toolkit/bars/TKToolbarCustomize.h"
 #include "toolkit/bars/ToolbarDropSource.h"
 #include "toolkit/frames/CommandUsageCounter.h"
 #include "toolkit/frames/GlobalData.h"
@@ -582,7 +583,16 @@ HBRUSH CTKToolBar::OnCtlColor(CDC* dc, CWnd* wnd, UINT ctlColor) {
 
 void CTKToolBar::OnSize(UINT type, int cx, int cy) {
   CTKBaseControlBar::OnSize(type, cx, cy);
-  if (IsCustomizeMode() && !m_bLocked && (m_iButtonCapture >= 0 || m_bStretchButton)) OnCancelMode();
+  if (IsCustomizeMode() && !m_bLocked) {
+    if (m_iButtonCapture >= 0 || m_bStretchButton) OnCancelMode();
+    // A floating bar's frame offers only moving and, for a bar that may close, closing.
+    if (CMiniDockFrameWnd* frame = CMiniDockFrameWnd::FrameOf(this); frame && frame->m_hWnd && IsFloating())
+      if (HMENU system = ::GetSystemMenu(frame->m_hWnd, FALSE)) {
+        for (UINT command : {SC_RESTORE, SC_MINIMIZE, SC_MAXIMIZE})
+          ::DeleteMenu(system, command, MF_BYCOMMAND);
+        ::EnableMenuItem(system, SC_CLOSE, MF_BYCOMMAND | (CanBeClosed() ? MF_ENABLED : MF_GRAYED));
+      }
+  }
   AdjustLayout();
   // A hidden bar has nothing to repaint (it is painted whole when it shows), and each
   // repaint asks the window server.
@@ -592,8 +602,11 @@ void CTKToolBar::OnSize(UINT type, int cx, int cy) {
 void CTKToolBar::OnWindowPosChanged(WINDOWPOS* pos) {
   CTKBaseControlBar::OnWindowPosChanged(pos);
   if (::IsWindowVisible(m_hWnd)) ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME);
-  if (IsCustomizeMode() && !m_bLocked && (pos->flags & SWP_HIDEWINDOW) && s_pSelectedToolbar == this)
-    s_pSelectedToolbar = nullptr;
+  if (!IsCustomizeMode() || m_bLocked || !(pos->flags & (SWP_HIDEWINDOW | SWP_SHOWWINDOW))) return;
+  // The customization sheet's Toolbars page ticks the bars that show.
+  const BOOL shown = (pos->flags & SWP_SHOWWINDOW) != 0;
+  if (CTKToolbarCustomize* sheet = CTKToolbarCustomize::GetOpenSheet()) sheet->ShowToolBar(this, shown);
+  if (!shown && s_pSelectedToolbar == this) s_pSelectedToolbar = nullptr;
 }
 
 void CTKToolBar::OnSysColorChange() {
