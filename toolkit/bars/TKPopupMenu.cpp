@@ -229,6 +229,7 @@ BEGIN_MESSAGE_MAP(CTKPopupMenu, CTKPopupMenuBase)
   ON_WM_LBUTTONUP()
   ON_WM_SIZE()
   ON_MESSAGE(WM_ACTIVATEAPP, OnActivateApp)
+  ON_MESSAGE(WM_IDLEUPDATECMDUI, OnIdleUpdateCmdUI)
   ON_MESSAGE(WM_GETOBJECT, OnGetObject)
   ON_REGISTERED_MESSAGE(CTKPopupMenu::s_accHitTestMessage, OnAccHitTest)
   ON_REGISTERED_MESSAGE(CTKPopupMenu::s_accGetStateMessage, OnAccGetState)
@@ -950,6 +951,13 @@ CRect CTKPopupMenu::OpenerButtonRect() const {
 BOOL CTKPopupMenu::IsOpenedFromMenuBar() const {
   CTKToolBar* bar = GetOutermost()->GetParentToolBar();
   return bar && bar->LookKind() == CTKBaseControlBar::kMenuBar;
+}
+
+LRESULT CTKPopupMenu::OnIdleUpdateCmdUI(WPARAM wParam, LPARAM) {
+  if (m_wndMenuBar.m_hWnd) m_wndMenuBar.SendMessage(WM_IDLEUPDATECMDUI, wParam);
+  if (CTKPopupMenu* parent = GetParentPopupMenu(); parent && parent->m_hWnd)
+    parent->SendMessage(WM_IDLEUPDATECMDUI, wParam);
+  return 0;
 }
 
 CWnd* CTKPopupMenu::MenuBarAt(POINT screen) const { return m_wndMenuBar.FindMenuBarAtPoint(screen); }

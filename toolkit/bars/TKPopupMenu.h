@@ -162,6 +162,8 @@ protected:
   void OnSize(UINT type, int cx, int cy);
   void PostNcDestroy() override;
   LRESULT OnActivateApp(WPARAM active, LPARAM);
+  // The frame's idle update: this popup's items, then those of the popups it opened from.
+  LRESULT OnIdleUpdateCmdUI(WPARAM wParam, LPARAM);
   LRESULT OnGetObject(WPARAM flags, LPARAM objectId);
   LRESULT OnAccHitTest(WPARAM, LPARAM screenPoint);
   LRESULT OnAccGetState(WPARAM index, LPARAM);

@@ -61,7 +61,14 @@ void CTKFrameWnd::WinHelp(DWORD_PTR data, UINT command) {
 
 BEGIN_MESSAGE_MAP(CTKFrameWnd, CFrameWnd)
   ON_TK_FRAME_MESSAGES()
+  ON_MESSAGE(WM_IDLEUPDATECMDUI, OnIdleUpdateCmdUI)
 END_MESSAGE_MAP()
+
+LRESULT CTKFrameWnd::OnIdleUpdateCmdUI(WPARAM wParam, LPARAM lParam) {
+  const LRESULT result = CFrameWnd::OnIdleUpdateCmdUI(wParam, lParam);
+  FrameHelper::UpdateOpenPopup(wParam);
+  return result;
+}
 
 LRESULT CTKFrameWnd::OnMenuChar(WPARAM wParam, LPARAM) {
   return m_Impl.TakeMenuChar(LOWORD(wParam)) ? FrameHelper::kMenuCharTaken : Default();

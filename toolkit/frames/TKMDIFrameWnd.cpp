@@ -44,7 +44,14 @@ BEGIN_MESSAGE_MAP(CTKMDIFrameWnd, CMDIFrameWnd)
   ON_TK_FRAME_MESSAGES()
   ON_MESSAGE(kUpdateMenuButtons, OnUpdateMenuButtons)
   ON_REGISTERED_MESSAGE(TKM_ONCHANGE_ACTIVE_TAB, OnChangeActiveTab)
+  ON_MESSAGE(WM_IDLEUPDATECMDUI, OnIdleUpdateCmdUI)
 END_MESSAGE_MAP()
+
+LRESULT CTKMDIFrameWnd::OnIdleUpdateCmdUI(WPARAM wParam, LPARAM lParam) {
+  const LRESULT result = CMDIFrameWnd::OnIdleUpdateCmdUI(wParam, lParam);
+  FrameHelper::UpdateOpenPopup(wParam);
+  return result;
+}
 
 BOOL CTKMDIFrameWnd::NotifyPopupMenuOpen(CWnd* popup) {
   CTKFrameWnd::SetOpenPopupMenu(popup);
