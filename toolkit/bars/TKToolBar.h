@@ -235,6 +235,9 @@ public:
   BOOL m_bTracked = FALSE;
   CPoint m_ptLastMouse{-1, -1};
   BOOL m_bMenuMode = FALSE;
+  // The bar lays its cells out by rules of its own (the colour bar): a new look leaves
+  // its size alone.
+  BOOL m_bFixedLayout = FALSE;
   HWND m_hwndLastCapture = nullptr;
   HWND m_hwndLastFocus = nullptr;
   BOOL m_bDisableControlsIfNoHandler = TRUE;

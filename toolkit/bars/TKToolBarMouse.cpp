@@ -170,7 +170,9 @@ void CTKToolBar::OnMouseMove(UINT flags, CPoint point) {
   }
   if (GlobalData::Get().IsAccessibilitySupported() && m_iHighlighted >= 0 && m_iHighlighted != m_iAccHot) {
     m_iAccHot = m_iHighlighted;
-    SetTimer(kHoverTimer, 500);
+    // A menu button that opens a sub-menu is given longer: its menu may open first.
+    auto* menuButton = dynamic_cast<CTKToolbarMenuButton*>(GetButton(m_iHighlighted));
+    SetTimer(kHoverTimer, menuButton && !menuButton->GetCommands().IsEmpty() ? 1300 : 500);
   }
   if (m_iHighlighted == -1 || (m_iButtonCapture >= 0 && m_iHighlighted != m_iButtonCapture)) {
     if (m_iButtonCapture == -1) ShowCommandMessageString((UINT)-1);
