@@ -237,6 +237,7 @@ void CTVLApp::InstallOptionsHost() {
     if (gAudioIO) gAudioIO->OpenMixer();
     RefreshInputSources();
   };
+  m_optionsHost.findInputSource = [this](const char* name) { return FindInputSource(name); };
   m_optionsHost.colorsChanged = [] {
     if (auto* frame = dynamic_cast<CMainFrame*>(AfxGetMainWnd())) frame->ApplyColorScheme();
   };
