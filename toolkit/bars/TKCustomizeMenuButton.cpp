@@ -190,6 +190,14 @@ BOOL CTKCustomizeMenuButton::ExpandMarker(CTKToolBar* popupBar) {
   if (!toolbar) return FALSE;
   s_pCurrentToolbar = toolbar;
   popupBar->RemoveAllButtons();
+  // An entry carries the disabled bit so that its clicks come to it (the menu stays open).
+  auto addEntry = [popupBar](CTKCustomizeMenuButton* entry, int image) {
+    entry->m_nStyle |= TBBS_DISABLED;
+    if (popupBar->InsertButton(entry) < 0)
+      delete entry;
+    else
+      entry->m_bImage = image >= 0;
+  };
   for (int i = 0; i < toolbar->GetCount(); ++i) {
     CTKToolbarButton* button = toolbar->GetButton(i);
     if (button->IsSeparator() || dynamic_cast<CCustomizeButton*>(button)) continue;
@@ -197,12 +205,7 @@ BOOL CTKCustomizeMenuButton::ExpandMarker(CTKToolBar* popupBar) {
     const int image = toolbar->IsLocked() ? -1 : button->GetImage();
     auto* entry = new CTKCustomizeMenuButton(button->m_nID, nullptr, image, text, button->m_bUserImage);
     entry->SetItem(i, TRUE, FALSE);
-    entry->m_nStyle |= TBBS_DISABLED;
-    if (popupBar->InsertButton(entry) < 0) {
-      delete entry;
-      continue;
-    }
-    entry->m_bImage = image >= 0;
+    addEntry(entry, image);
   }
   // The buttons the resource gave the toolbar that are no longer on it, to put back.
   int position = 0;
@@ -219,12 +222,7 @@ BOOL CTKCustomizeMenuButton::ExpandMarker(CTKToolBar* popupBar) {
     const BOOL separatorFollows =
         pos && static_cast<CTKToolbarButton*>(toolbar->m_OrigButtons.GetAt(pos))->IsSeparator();
     entry->SetItem(position, FALSE, separatorFollows);
-    entry->m_nStyle |= TBBS_DISABLED;
-    if (popupBar->InsertButton(entry) < 0) {
-      delete entry;
-      continue;
-    }
-    entry->m_bImage = image >= 0;
+    addEntry(entry, image);
   }
   // The frame may add entries of its own.
   if (auto* frame = CTKFrameSite::Of(CTKPopupMenu::FrameOf(popupBar)))

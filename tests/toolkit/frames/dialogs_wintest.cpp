@@ -303,6 +303,17 @@ TEST(ToolkitPropertySheet, ModalSheetStartsOnChosenPageSwitchesAndClosesWithOk) 
   EXPECT_EQ(sheet.m_hWnd, nullptr);
 }
 
+// The sheet's OK button 5 pixels above its bottom edge, left of Cancel.
+bool OkIsAtTheBottomBeforeCancel(HWND sheet) {
+  RECT client{}, ok{}, cancel{};
+  ::GetClientRect(sheet, &client);
+  ::GetWindowRect(::GetDlgItem(sheet, IDOK), &ok);
+  ::MapWindowPoints(nullptr, sheet, reinterpret_cast<POINT*>(&ok), 2);
+  ::GetWindowRect(::GetDlgItem(sheet, IDCANCEL), &cancel);
+  ::MapWindowPoints(nullptr, sheet, reinterpret_cast<POINT*>(&cancel), 2);
+  return ok.bottom == client.bottom - 5 && ok.right <= cancel.left;
+}
+
 TEST(ToolkitPropertySheet, TreeLookChoosesPagesFromItsCategoriesAndKeepsButtonsBottomRight) {
   DialogTemplate pageTpl("", 150, 80, WS_CHILD | WS_CAPTION | DS_CONTROL);
   pageTpl.Edit(200, 10, 10);
@@ -342,14 +353,7 @@ TEST(ToolkitPropertySheet, TreeLookChoosesPagesFromItsCategoriesAndKeepsButtonsB
         sheet.SetActivePage(&second);
         selectedAfterSwitch =
             reinterpret_cast<HTREEITEM>(::SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
-        RECT client{}, ok{};
-        ::GetClientRect(hwnd, &client);
-        ::GetWindowRect(::GetDlgItem(hwnd, IDOK), &ok);
-        ::MapWindowPoints(nullptr, hwnd, reinterpret_cast<POINT*>(&ok), 2);
-        RECT cancel{};
-        ::GetWindowRect(::GetDlgItem(hwnd, IDCANCEL), &cancel);
-        ::MapWindowPoints(nullptr, hwnd, reinterpret_cast<POINT*>(&cancel), 2);
-        okBottomRight = ok.bottom == client.bottom - 5 && ok.right <= cancel.left;
+        okBottomRight = OkIsAtTheBottomBeforeCancel(hwnd);
         sheet.PressButton(PSBTN_CANCEL);
       },
       [&] { result = sheet.DoModal(); });
@@ -406,13 +410,7 @@ TEST(ToolkitPropertySheet, TabWindowLookSwitchesPagesByItsTabs) {
         // A page switched otherwise (the keys, the program) moves the tabs along.
         sheet.SetActivePage(&second);
         tabAfterSwitch = tabs->GetActiveTab();
-        RECT client{}, ok{}, cancel{};
-        ::GetClientRect(hwnd, &client);
-        ::GetWindowRect(::GetDlgItem(hwnd, IDOK), &ok);
-        ::MapWindowPoints(nullptr, hwnd, reinterpret_cast<POINT*>(&ok), 2);
-        ::GetWindowRect(::GetDlgItem(hwnd, IDCANCEL), &cancel);
-        ::MapWindowPoints(nullptr, hwnd, reinterpret_cast<POINT*>(&cancel), 2);
-        okBottomRight = ok.bottom == client.bottom - 5 && ok.right <= cancel.left;
+        okBottomRight = OkIsAtTheBottomBeforeCancel(hwnd);
         sheet.PressButton(PSBTN_OK);
       },
       [&] { result = sheet.DoModal(); });
