@@ -130,6 +130,8 @@ BOOL DialogHelper::TrackPopupMouseMove(CWnd* popup, const MSG* msg) {
   if (g_toolbarsCustomizing || !popup || !popup->m_hWnd || !::IsWindow(popup->m_hWnd) ||
       !::IsWindow(msg->hwnd))
     return FALSE;
+  // The popup's own moves (it may hold the mouse, as while its band is dragged) are its.
+  if (msg->hwnd == popup->m_hWnd || ::IsChild(popup->m_hWnd, msg->hwnd)) return FALSE;
   POINT screen{static_cast<short>(LOWORD(msg->lParam)), static_cast<short>(HIWORD(msg->lParam))};
   ::ClientToScreen(msg->hwnd, &screen);
   RECT rect{};
