@@ -373,11 +373,15 @@ void CTKMenuBar::OnLButtonDblClk(UINT flags, CPoint point) {
       !s_bRecentlyUsedMenus || !g_pCommandUsageCounter || !g_pCommandUsageCounter->HasEnoughData() ||
       IsCustomizeMode())
     return;
-  if (title->IsDroppedDown()) title->OnCancelMode();
-  // The popup closed by this very click opens again, now with every command.
-  title->m_dwClosedAt = 0;
-  s_bShowAllCommands = TRUE;
-  DropDown(index, FALSE);
+  if (CTKPopupMenu* popup = title->GetPopupMenu(); popup && popup->m_hWnd) {
+    // Opened by this click: it shows every command at once.
+    if (!popup->GetMenuBar()->AreAllCommandsShown()) popup->ShowAllCommands();
+  } else {
+    // Closed by this very click: it opens again, now with every command.
+    title->m_dwClosedAt = 0;
+    s_bShowAllCommands = TRUE;
+    DropDown(index, FALSE);
+  }
   InvalidateButton(index);
   UpdateWindow();
 }
