@@ -205,9 +205,12 @@ TEST_F(DocViewFixture, OpenTitlesTheDocumentAndAFailedOpenLeavesAnUntitledDocume
 }
 
 TEST_F(DocViewFixture, ARecentFileEntryOpensItsFileAndOneThatDoesNotOpenLeavesTheList) {
+  // A list of its own, not one another test left.
+  ::RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\TarvelTests\\DocViewTest");
   app.SetRegistryKey("TarvelTests");
   app.LoadStdProfileSettings(4);
   ASSERT_NE(app.m_pRecentFileList, nullptr);
+  ASSERT_EQ(app.m_pRecentFileList->GetCount(), 0);
   const std::string one = File("take one.txt"), two = File("take two.txt");
   ASSERT_NE(app.OpenDocumentFile(one.c_str()), nullptr);
   ASSERT_NE(app.OpenDocumentFile(two.c_str()), nullptr);
