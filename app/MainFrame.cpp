@@ -294,6 +294,8 @@ void CMainFrame::OnDestroy() {
 
 void CMainFrame::OnClose() {
   if (m_wndPanel.m_hWnd && !m_wndPanel.QueryStopRecordingToClose()) return;
+  // The window's place is kept for the next start, as every toolkit frame keeps it.
+  m_Impl.OnClosingFrame();
   CDocument* doc = GetActiveDocument();
   if (doc && !doc->CanCloseFrame(this)) return;
   if (doc)

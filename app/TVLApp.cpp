@@ -129,6 +129,7 @@ BOOL CTVLApp::InitInstance() {
   if (m_hInstanceMutex) ::ReleaseMutex(m_hInstanceMutex);
   if (!started) return FALSE;
   m_pMainWnd->SendMessage(kZoomToFitMessage, 0, 0);
+  m_resourceUpdate = FALSE;
   // Takes of copies that ended while they recorded come back now that the window
   // shows; other copies may start meanwhile.
   take_recovery::GiveBackTakes(m_instances.RescuedFolders(), &m_output);
@@ -255,6 +256,7 @@ void CTVLApp::InstallOptionsHost() {
     if (gAudioIO) gAudioIO->OpenMixer();
     RefreshInputSources();
   };
+  m_optionsHost.findInputSource = [this](const char* name) { return FindInputSource(name); };
   m_optionsHost.colorsChanged = [] {
     if (auto* frame = dynamic_cast<CMainFrame*>(AfxGetMainWnd())) frame->ApplyColorScheme();
   };

@@ -27,6 +27,7 @@
 #include "app/view/WaveFrame.h"
 #include "audiofiles/dialogs/LocateSelectDlg.h"
 #include "options/sheet/OptionsCommands.h"
+#include "options/sheet/OptionsHost.h"
 #include "options/wizard/RecordWizardDlg.h"
 #include "platform/seams/win32/Win32Paths.h"
 #include "platform/seams/win32/Win32Seams.h"
@@ -432,6 +433,7 @@ void CMMDialogBar::OnPause() {
 void CMMDialogBar::OnPlay() {
   Project* project = GetCurrentProject();
   if (!project) return;
+  project->SetPlayMode(m_bLoop ? 2 : 0);
   const ViewInfo* info = GetViewInfo();
   PlayRange(info->t0, info->t1, m_bLoop);
 }
@@ -529,11 +531,11 @@ void CMMDialogBar::RefreshFromMixer() {
 
 LRESULT CMMDialogBar::OnSourceChosen(WPARAM, LPARAM index) {
   if (!gAudioIO) return 0;
+  // The application's lookup of the chosen name (the first source when it knows none).
   const CString chosen = m_inputSource.GetLineText(static_cast<int>(index));
-  const std::vector<std::string> sources = gAudioIO->GetInputSources();
-  const auto found = std::find(sources.begin(), sources.end(), std::string(chosen));
-  if (found == sources.end()) return 0;
-  gAudioIO->SetMixer(static_cast<int>(found - sources.begin()), static_cast<float>(m_inputSlider.GetRatio()),
+  const OptionsHost& host = GetOptionsHost();
+  const int source = host.findInputSource ? host.findInputSource(chosen) : 0;
+  gAudioIO->SetMixer(source, static_cast<float>(m_inputSlider.GetRatio()),
                      static_cast<float>(m_outputSlider.GetRatio()));
   return 0;
 }

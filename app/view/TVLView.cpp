@@ -695,7 +695,10 @@ void CTVLView::FollowPlayPosition() {
   Project* project = GetProject();
   CWaveFrame* frame = GetWaveFrame();
   bool runs = StreamOfProjectRuns();
-  if (project && frame && gAudioIO && Info().FollowsPlayPosition() && runs && !gAudioIO->IsPaused()) {
+  // A looping playback (or mode 1) never moves the view: it stays where the user put it.
+  const int mode = project ? project->GetPlayMode() : 0;
+  if (project && frame && gAudioIO && Info().FollowsPlayPosition() && mode != 1 && mode != 2 && runs &&
+      !gAudioIO->IsPaused()) {
     double position = gAudioIO->GetStreamTime() - gAudioIO->GetStreamStartTime();
     if (position >= 0 && (position < Info().h || position > Info().h + Info().screen))
       frame->ScrollToTime(position);

@@ -4,6 +4,7 @@
 #include "platform/afx/DocManager.h"
 #include "platform/afx/DocTemplate.h"
 #include "platform/afx/Document.h"
+#include "platform/afx/CmdUI.h"
 #include "platform/afx/RecentFileList.h"
 #include "platform/afx/WinApp.h"
 
@@ -14,6 +15,26 @@ void CWinApp::AddDocTemplate(CDocTemplate* docTemplate) {
 
 CDocument* CWinApp::OpenDocumentFile(const char* path) {
   return m_pDocManager ? m_pDocManager->OpenDocumentFile(path) : nullptr;
+}
+
+BOOL CWinApp::OnCmdMsg(UINT id, int code, void* extra) {
+  if (m_pRecentFileList) {
+    const UINT first = m_pRecentFileList->GetFirstCommandId();
+    const int index = static_cast<int>(id - first);
+    if (id >= first && index < m_pRecentFileList->GetCount() && !(*m_pRecentFileList)[index].IsEmpty()) {
+      if (code == static_cast<int>(CN_UPDATE_COMMAND_UI)) {
+        if (extra) static_cast<CCmdUI*>(extra)->Enable(TRUE);
+        return TRUE;
+      }
+      if (code == static_cast<int>(CN_COMMAND)) {
+        if (extra) return TRUE;  // only asking whether a handler exists
+        const CString path = (*m_pRecentFileList)[index];
+        if (!OpenDocumentFile(path)) m_pRecentFileList->Remove(index);
+        return TRUE;
+      }
+    }
+  }
+  return CWinThread::OnCmdMsg(id, code, extra);
 }
 
 void CWinApp::AddToRecentFileList(const char* path) {

@@ -279,6 +279,66 @@ TEST_F(ProgramTest, ExitStoresTheStartNumberAndTheRecentFiles) {
   EXPECT_EQ(ReadString("Recent File List", "File1"), m_wavPath);
 }
 
+// The names of the subkeys of a key below the program's key.
+std::vector<std::string> Subkeys(const std::string& section) {
+  std::vector<std::string> names;
+  HKEY key;
+  const std::string path =
+      section.empty() ? std::string(kProgramKey) : std::string(kProgramKey) + "\\" + section;
+  if (::RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return names;
+  char name[256];
+  for (DWORD i = 0;; ++i) {
+    DWORD size = sizeof name;
+    if (::RegEnumKeyExA(key, i, name, &size, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+    names.emplace_back(name);
+  }
+  ::RegCloseKey(key);
+  return names;
+}
+
+TEST_F(ProgramTest, TheWindowComesBackWhereItWasAndNothingElseOfTheBarsIsKept) {
+  const RECT placed{200, 100, 200 + 760, 100 + 480};
+  {
+    Program program({}, m_log);
+    HWND main = program.WaitForMainWindow(std::string("Untitled") + kTitleSuffix);
+    ASSERT_NE(main, nullptr) << m_log;
+    // The user moves and sizes the window, then closes it.
+    ::SetWindowPos(main, HWND_TOP, placed.left, placed.top, placed.right - placed.left,
+                   placed.bottom - placed.top, SWP_SHOWWINDOW);
+    ::Sleep(500);
+    ::PostMessageA(main, WM_CLOSE, 0, 0);
+    EXPECT_EQ(program.WaitForExit(15000), 0);
+  }
+  // The registry has the window's place under the toolkit's settings, and none of the
+  // state of the toolbars, menus, docking, keys or tools.
+  HKEY key;
+  ASSERT_EQ(
+      ::RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Tarvel\\Settings\\WindowPlacement", 0, KEY_READ, &key),
+      ERROR_SUCCESS);
+  RECT stored{};
+  DWORD size = sizeof stored, type = 0;
+  EXPECT_EQ(
+      ::RegQueryValueExA(key, "MainWindowRect", nullptr, &type, reinterpret_cast<BYTE*>(&stored), &size),
+      ERROR_SUCCESS);
+  ::RegCloseKey(key);
+  EXPECT_EQ(size, sizeof(RECT));
+  EXPECT_TRUE(::EqualRect(&stored, &placed))
+      << stored.left << "," << stored.top << " " << stored.right << "," << stored.bottom;
+  EXPECT_EQ(ReadDword("Settings\\WindowPlacement", "ShowCmd", 0), static_cast<DWORD>(SW_SHOWNORMAL));
+  EXPECT_EQ(Subkeys("Settings"), std::vector<std::string>{"WindowPlacement"});
+  for (const std::string& section : Subkeys(""))
+    EXPECT_NE(section.rfind("TK", 0), 0u) << section << ": toolkit state outside the settings";
+
+  // Started again, the window is where the user left it.
+  Program again({}, m_log);
+  HWND main = again.WaitForMainWindow(std::string("Untitled") + kTitleSuffix);
+  ASSERT_NE(main, nullptr) << m_log;
+  RECT now{};
+  ::GetWindowRect(main, &now);
+  EXPECT_TRUE(::EqualRect(&now, &placed))
+      << now.left << "," << now.top << " " << now.right << "," << now.bottom;
+}
+
 TEST_F(ProgramTest, ClosingTheMainWindowEndsTheProgramAndFreesItsSlot) {
   struct Case {
     const char* name;

@@ -9,9 +9,12 @@
 
 #include "support/wine/AudioRigForWine.h"
 #include "support/wine/ProgramDriver.h"
+#include "support/wine/SoundFiles.h"
 #include "support/wine/TempFolder.h"
 #include "support/wine/Wait.h"
 #include "support/wine/WindowCapture.h"
+#include "resources/MainFrameResource.h"
+#include "resources/resource.h"
 #include "toolkit/bars/keyboard_input_support.h"
 
 #include "platform/afx/linux_headers_begin.h"
@@ -54,6 +57,24 @@ HWND DescendantById(HWND parent, UINT id) {
   WindowSearch search{id, nullptr};
   ::EnumChildWindows(parent, FindById, reinterpret_cast<LPARAM>(&search));
   return search.found;
+}
+
+// The wave frame's horizontal scroll bar: the widest visible scroll bar control.
+BOOL CALLBACK FindWidestScrollBar(HWND window, LPARAM param) {
+  char name[32] = "";
+  ::GetClassNameA(window, name, sizeof name);
+  RECT rect{};
+  ::GetWindowRect(window, &rect);
+  auto* best = reinterpret_cast<std::pair<HWND, LONG>*>(param);
+  if (lstrcmpiA(name, "ScrollBar") == 0 && ::IsWindowVisible(window) &&
+      !(::GetWindowLongA(window, GWL_STYLE) & SBS_VERT) && rect.right - rect.left > best->second)
+    *best = {window, rect.right - rect.left};
+  return TRUE;
+}
+HWND HorizontalScrollBar(HWND main) {
+  std::pair<HWND, LONG> best{nullptr, 0};
+  ::EnumChildWindows(main, FindWidestScrollBar, reinterpret_cast<LPARAM>(&best));
+  return best.first;
 }
 
 // The centre of the widest run (at least minWidth) of columns of the toolbar where at least `rows`
@@ -143,9 +164,9 @@ protected:
     winetest::WriteRecordingSettings(mode, fileType, m_output.Path(), m_temp.Path());
   }
 
-  void Start() {
-    ASSERT_TRUE(m_copy.Start({}, m_log));
-    m_main = m_copy.WaitForMainWindow(kUntitled);
+  void Start(const std::vector<std::string>& args = {}, const char* title = kUntitled) {
+    ASSERT_TRUE(m_copy.Start(args, m_log));
+    m_main = m_copy.WaitForMainWindow(title);
     ASSERT_NE(m_main, nullptr) << "no main window; see " << m_log;
     ::SetWindowPos(m_main, HWND_TOP, 20, 20, 900, 560, SWP_SHOWWINDOW);
     ::Sleep(800);
@@ -380,6 +401,49 @@ TEST_F(RecordingCommandsTest, VolumeControlCommandsStartTheDesktopMixerOrSayTher
   EXPECT_STREQ(text, "No volume control program was found on this system.");
   ::PostMessageA(box, WM_COMMAND, IDOK, 0);
   EXPECT_EQ(starts(), 2);
+}
+
+TEST_F(RecordingCommandsTest, ALoopedPlaybackLeavesTheViewWhereItWasAndAPlaybackOnceFollowsIt) {
+  Configure(0, 1);
+  ASSERT_TRUE(winetest::WriteTwoToneWav(m_output.UnixPath() + "/long take.wav", 44100, 40.0));
+  ASSERT_NO_FATAL_FAILURE(Start({m_output.File("long take.wav")}, "long take.wav - Tarvel 2.93"));
+  const HWND view = DescendantById(m_main, 0xE900);
+  ASSERT_NE(view, nullptr);
+  auto command = [&](UINT id) {
+    ::PostMessageA(m_main, WM_COMMAND, id, 0);
+    ::Sleep(300);
+  };
+  // A few seconds of the take in the window (with a scroll bar for the rest), the view
+  // at its end, the cursor at its start.
+  command(ID_ZOOM_NORMAL);
+  HWND bar = nullptr;
+  ASSERT_TRUE(winetest::WaitUntil([&] { return (bar = HorizontalScrollBar(m_main)) != nullptr; }, 5000))
+      << "the view's scroll bar shows";
+  // The user presses End in the view (it has the keys since the click into it).
+  constexpr unsigned long kKeyEnd = 0xFF57;
+  PressKey(kKeyEnd);
+  ASSERT_TRUE(winetest::WaitUntil([&] { return ::GetScrollPos(bar, SB_CTL) > 0; }, 5000))
+      << "the view scrolls to the take's end";
+  ::Sleep(300);
+  const int atEnd = ::GetScrollPos(bar, SB_CTL);
+  command(ID_CURSOR_TO_TRACK_START);
+  EXPECT_EQ(::GetScrollPos(bar, SB_CTL), atEnd) << "moving the cursor leaves the view";
+
+  // Looped, the take plays from its start for two seconds: the view stays at the end.
+  command(ID_LOOP_PLAY);
+  command(ID_CONTROL_PLAY);
+  ::Sleep(2000);
+  EXPECT_EQ(::GetScrollPos(bar, SB_CTL), atEnd) << "a looped playback leaves the view where it was";
+  Screenshot("looped-playback");
+  command(ID_CONTROL_STOP);
+  ::Sleep(500);
+
+  // Played once from the start, the view goes to where the take plays.
+  command(ID_LOOP_PLAY);
+  command(ID_CONTROL_PLAY);
+  EXPECT_TRUE(winetest::WaitUntil([&] { return ::GetScrollPos(bar, SB_CTL) < atEnd / 4; }, 5000))
+      << "a playback once follows the play position";
+  command(ID_CONTROL_STOP);
 }
 
 }  // namespace

@@ -518,6 +518,14 @@ TEST_F(ControlPanelTest, VolumeSlidersSetTheMixerAndNameTheirValue) {
 }
 
 TEST_F(ControlPanelTest, ChoosingTheInputSourceInTheSelectorsListSetsTheMixer) {
+  // The application looks the chosen name up among its names (the first source when
+  // it knows none).
+  InstallOptionsHost();
+  std::vector<std::string> lookedUp;
+  m_host.findInputSource = [&](const char* name) {
+    lookedUp.emplace_back(name);
+    return 0;
+  };
   int source = 0;
   float input = 0, output = 0;
   gAudioIO->GetMixer(&source, &input, &output);
@@ -546,6 +554,8 @@ TEST_F(ControlPanelTest, ChoosingTheInputSourceInTheSelectorsListSetsTheMixer) {
   CString text;
   selector.GetWindowText(text);
   EXPECT_EQ(std::string(text), sources[0]);
+  EXPECT_EQ(lookedUp, std::vector<std::string>{sources[0]});
+  RemoveOptionsHost();
 }
 
 TEST_F(ControlPanelTest, PlayPlaysTheTakeToTheEndAndThePanelComesBackToIdle) {

@@ -7,6 +7,8 @@
 #include "options/sheet/OptionsText.h"
 #include "resources/resource.h"
 
+#include <shlobj.h>
+
 namespace {
 
 using namespace dialogtest;
@@ -143,6 +145,59 @@ TEST_F(OptionsSheetTest, TheSoundDevicePageShowsTheStoredChannelCount) {
     EXPECT_EQ(stereo, channels == 2);
     EXPECT_EQ(devices_.ChannelCount, channels) << "OK keeps what was shown";
   }
+}
+
+// The texts of a window's static controls.
+BOOL CALLBACK CollectStaticText(HWND window, LPARAM param) {
+  char name[32] = "", text[MAX_PATH] = "";
+  ::GetClassNameA(window, name, sizeof name);
+  if (lstrcmpiA(name, "Static") == 0 && ::GetWindowTextA(window, text, sizeof text) > 0)
+    reinterpret_cast<std::vector<std::string>*>(param)->emplace_back(text);
+  return TRUE;
+}
+std::vector<std::string> StaticTexts(HWND window) {
+  std::vector<std::string> texts;
+  ::EnumChildWindows(window, CollectStaticText, reinterpret_cast<LPARAM>(&texts));
+  return texts;
+}
+bool Shows(const std::vector<std::string>& texts, const std::string& text) {
+  return std::find(texts.begin(), texts.end(), text) != texts.end();
+}
+
+TEST_F(OptionsSheetTest, TheFolderButtonBrowsesFromTheTypedFolderShowingTheChosenPathAndTakesIt) {
+  TempFolder folder("tvl-browse");
+  const std::string start = folder.Path();
+  ASSERT_TRUE(::CreateDirectoryA(folder.File("Takes").c_str(), nullptr));
+  const std::string chosen = folder.File("Takes");
+  RecordedMessageBoxes boxes;
+  std::vector<std::string> atStart, afterChoice;
+  std::string taken;
+  DriveModal(
+      "Options",
+      [&](HWND sheet) {
+        HWND page = ShowPage(sheet, kOutputPage);
+        SetItemText(page, IDC_FO_FOLDER, start.c_str());
+        DriveModal(
+            "Browse for Folder",
+            [&](HWND browser) {
+              // It opens on the typed folder, whose path its status line shows; the
+              // user picks the folder inside it, and the status line follows.
+              atStart = StaticTexts(browser);
+              ::SendMessageA(browser, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(chosen.c_str()));
+              afterChoice = StaticTexts(browser);
+              Screenshot(browser, "options-folder-browser");
+              Press(browser, IDOK);
+            },
+            [&] { Press(page, IDC_FO_FOLDER_BROWSE); });
+        taken = ItemText(page, IDC_FO_FOLDER);
+        Press(sheet, IDCANCEL);
+      },
+      [&] { RunOptionsSheet(nullptr); });
+  EXPECT_TRUE(Shows(atStart, options_text::kChooseDirectory)) << "the browser's title";
+  EXPECT_TRUE(Shows(atStart, start)) << "the start folder in the status line";
+  EXPECT_TRUE(Shows(afterChoice, chosen)) << "the chosen folder in the status line";
+  EXPECT_EQ(taken, chosen);
+  EXPECT_TRUE(boxes.shown.empty());
 }
 
 // Values the pages refuse: a message, and the page stays up on the offending value.

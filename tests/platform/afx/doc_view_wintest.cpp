@@ -204,6 +204,35 @@ TEST_F(DocViewFixture, OpenTitlesTheDocumentAndAFailedOpenLeavesAnUntitledDocume
   EXPECT_EQ(manager->m_prompts[0], "save:Untitled");
 }
 
+TEST_F(DocViewFixture, ARecentFileEntryOpensItsFileAndOneThatDoesNotOpenLeavesTheList) {
+  // A list of its own, not one another test left.
+  ::RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\TarvelTests\\DocViewTest");
+  app.SetRegistryKey("TarvelTests");
+  app.LoadStdProfileSettings(4);
+  ASSERT_NE(app.m_pRecentFileList, nullptr);
+  ASSERT_EQ(app.m_pRecentFileList->GetCount(), 0);
+  const std::string one = File("take one.txt"), two = File("take two.txt");
+  ASSERT_NE(app.OpenDocumentFile(one.c_str()), nullptr);
+  ASSERT_NE(app.OpenDocumentFile(two.c_str()), nullptr);
+  CRecentFileList& recent = *app.m_pRecentFileList;
+  ASSERT_EQ(recent[0].str(), two);
+  // The second entry's command, as the File menu sends it, opens that file.
+  ::SendMessageA(Frame()->m_hWnd, WM_COMMAND, MAKEWPARAM(ID_FILE_MRU_FILE1 + 1, 0), 0);
+  EXPECT_EQ(Title(), "take one.txt - DocViewTest");
+  EXPECT_EQ(recent[0].str(), one);
+  // An entry whose file cannot be opened goes from the list.
+  recent.Add(File("bad.txt").c_str());
+  ::SendMessageA(Frame()->m_hWnd, WM_COMMAND, MAKEWPARAM(ID_FILE_MRU_FILE1, 0), 0);
+  ASSERT_EQ(recent.GetCount(), 2);
+  EXPECT_EQ(recent[0].str(), one);
+  EXPECT_EQ(recent[1].str(), two);
+  // A command past the entries is nobody's.
+  EXPECT_FALSE(app.OnCmdMsg(ID_FILE_MRU_FILE1 + 2, CN_COMMAND, nullptr));
+  delete app.m_pRecentFileList;  // nothing of the test's list is kept
+  app.m_pRecentFileList = nullptr;
+  ::RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\TarvelTests\\DocViewTest");
+}
+
 TEST_F(DocViewFixture, FailedSaveAsRemovesTheFileItMadeKeepsTheUsersAndKeepsTheDocumentModified) {
   app.OnFileNew();
   CDocument* doc = Frame()->GetActiveDocument();
