@@ -229,6 +229,25 @@ int CTVLApp::ExitInstance() {
   return CWinApp::ExitInstance();
 }
 
+BOOL CTVLApp::LoadWindowPlacement(RECT& rect, int& flags, int& showCmd) {
+  if (!CTKWorkspace::LoadWindowPlacement(rect, flags, showCmd)) return FALSE;
+  const int step = ::GetSystemMetrics(SM_CYCAPTION) + ::GetSystemMetrics(SM_CYFRAME);
+  const std::vector<seams::WindowHandle> others = m_instances.OtherWindows();
+  for (bool moved = true; moved;) {
+    moved = false;
+    for (seams::WindowHandle other : others) {
+      RECT there;
+      HWND window = seams::ToHwnd(other);
+      if (::IsWindow(window) && ::GetWindowRect(window, &there) && there.left == rect.left &&
+          there.top == rect.top) {
+        ::OffsetRect(&rect, step, step);
+        moved = true;
+      }
+    }
+  }
+  return TRUE;
+}
+
 void CTVLApp::InstallOptionsHost() {
   m_optionsHost.advance = &m_advance;
   m_optionsHost.encode = &m_encode;

@@ -65,6 +65,9 @@ public:
   BOOL LoadState(const char*, FrameHelper*) override { return TRUE; }
   BOOL SaveState(const char*, FrameHelper*) override { return TRUE; }
   BOOL CleanState(const char*) override { return TRUE; }
+  // The stored place, moved down and right past the main windows of the other running
+  // copies that sit there already, so that a second copy does not hide the first.
+  BOOL LoadWindowPlacement(RECT& rect, int& flags, int& showCmd) override;
 
   // The scheduler's callbacks: post Record or Stop to the control panel; 1 when acted.
   static std::int32_t OnScheduledStart();

@@ -347,6 +347,15 @@ void CInstanceManager::Unregister() {
   if (count == 0) RemoveSharedClipboard(GetSharedClipboardPath());
 }
 
+std::vector<seams::WindowHandle> CInstanceManager::OtherWindows() const {
+  std::vector<seams::WindowHandle> windows;
+  const std::uint32_t mask = Word(kMask);
+  for (int i = 0; i < kSlots; ++i)
+    if ((mask & (1u << i)) && (1u << i) != mSlotBit && Word(WindowWord(i)) != 0)
+      windows.push_back(Word(WindowWord(i)));
+  return windows;
+}
+
 void CInstanceManager::SetMainWindow(seams::WindowHandle window) {
   if (!mBlock || !mSlotBit) return;
   BlockLock lock(*this);

@@ -47,6 +47,8 @@ public:
   int Register(std::uint32_t* slotBit);
   void Unregister();
 
+  // The main windows the other registered copies stored (0 ones left out).
+  std::vector<seams::WindowHandle> OtherWindows() const;
   // Stores the main window's handle in this copy's slot (0 when none).
   void SetMainWindow(seams::WindowHandle window);
   // This copy's folder; empty while it has no slot.

@@ -337,6 +337,18 @@ TEST_F(ProgramTest, TheWindowComesBackWhereItWasAndNothingElseOfTheBarsIsKept) {
   ::GetWindowRect(main, &now);
   EXPECT_TRUE(::EqualRect(&now, &placed))
       << now.left << "," << now.top << " " << now.right << "," << now.bottom;
+
+  // A second copy started meanwhile does not hide the first: it opens a little down
+  // and to the right, as large.
+  Program second({}, m_log);
+  HWND secondMain = second.WaitForMainWindow(std::string("Untitled") + kTitleSuffix);
+  ASSERT_NE(secondMain, nullptr) << m_log;
+  RECT beside{};
+  ::GetWindowRect(secondMain, &beside);
+  EXPECT_GT(beside.left, placed.left);
+  EXPECT_GT(beside.top, placed.top);
+  EXPECT_EQ(beside.left - placed.left, beside.top - placed.top);
+  EXPECT_EQ(beside.right - beside.left, placed.right - placed.left);
 }
 
 TEST_F(ProgramTest, ClosingTheMainWindowEndsTheProgramAndFreesItsSlot) {
