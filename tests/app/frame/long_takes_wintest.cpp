@@ -52,6 +52,16 @@ void ClickControl(HWND control, int x = 6) {
 // each field, Right between them.
 void TypeTime(HWND picker, const SYSTEMTIME& t) {
   ClickControl(picker);
+  // The keys go where the focus is: on a busy machine the click takes a while to get
+  // there.
+  GUITHREADINFO focus{sizeof focus};
+  EXPECT_TRUE(winetest::WaitUntil(
+      [&] {
+        return ::GetGUIThreadInfo(::GetWindowThreadProcessId(picker, nullptr), &focus) &&
+               focus.hwndFocus == picker;
+      },
+      10000))
+      << "the picker took no focus";
   char text[8];
   const WORD fields[] = {t.wHour, t.wMinute, t.wSecond};
   for (int i = 0; i < 3; ++i) {
