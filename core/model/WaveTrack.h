@@ -12,6 +12,7 @@
 #include "core/model/SampleFormat.h"
 #include "core/model/Track.h"
 
+class BlockFile;
 class DirManager;
 class Envelope;
 class Sequence;
@@ -85,6 +86,11 @@ public:
   // False when a block cannot be written; what was not written stays in the
   // append buffer.
   bool Append(ConstSamplePtr buffer, SampleFormat format, std::int32_t len, unsigned int stride = 1);
+  // Adds a block written elsewhere (an import writes its blocks on helper threads)
+  // at the end of the samples; the track takes a reference of its own. Only while
+  // nothing waits in the append buffer; false, nothing added, otherwise or when the
+  // track cannot grow by the block.
+  bool AppendBlock(BlockFile* block);
   // Appends one block over samples of an imported file; an edit.
   bool AppendAlias(const std::string& fullPath, std::int32_t start, std::int32_t len, int channel);
   // Writes what waits in the append buffer as blocks. False when a block
@@ -153,6 +159,8 @@ private:
   // was an append (display columns over older samples are still good).
   bool OnlyAppendedSince(int counter) const;
   void SetEnvelopeLengthFromSequence();
+  // Counts an append as a change that only added samples at the end.
+  void NoteAppended();
   // Computes wave display columns p0 .. p1-1 of cache c from the samples it was made
   // over: c.seqSamples in blocks and c.appendLen waiting to be appended.
   void ComputeWaveColumns(WaveCache& c, int p0, int p1) const;
