@@ -202,16 +202,20 @@ BOOL CMMDialogBar::CreateControls() {
   m_time.SetText(panel_text::kTimeZero);
   m_bControlsMade = TRUE;
 
-  ReloadInputSources();
   SetIdleButtons();
-  RefreshFromMixer();
+  ConnectEngine();
   ApplyColorScheme();
+  SetControlPanelStop(m_hWnd, m_stop.m_hWnd);
+  return TRUE;
+}
+
+void CMMDialogBar::ConnectEngine() {
+  ReloadInputSources();
+  RefreshFromMixer();
   // The engine and the view (at the end of playback) bring the panel back to idle
   // with the Stop command.
   if (gAudioIO)
     gAudioIO->SetControlPanel(seams::ToWindowHandle(m_hWnd), seams::ToWindowHandle(m_stop.m_hWnd));
-  SetControlPanelStop(m_hWnd, m_stop.m_hWnd);
-  return TRUE;
 }
 
 CMMButton& CMMDialogBar::Button(UINT id) {

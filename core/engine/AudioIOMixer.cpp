@@ -45,12 +45,12 @@ void AudioIO::OpenMixer() {
   mStoredOutputVolume = 1.0f;
   mStoredInputVolume = 1.0f;
 
+  // The level interval is the one of each stream's own rate, set when the stream
+  // starts; the devices' rates are not needed here (finding them opens every device
+  // for every rate, which would hold up every start of the program).
   const SoundDeviceOptions& options = DeviceOptions();
   const int inputDevice = FindDevice(options.RecordDeviceName, true);
   const int outputDevice = FindDevice(options.PlaybackDeviceName, false);
-  const std::vector<int> rates =
-      GetSupportedSampleRates(options.PlaybackDeviceName, options.RecordDeviceName);
-  if (!rates.empty()) mLevelInterval = LevelIntervalFor(rates.back());
 
   // Both directions, else the input alone.
   mMixer = OpenSoundCardMixer(DeviceName(inputDevice), DeviceName(outputDevice));
