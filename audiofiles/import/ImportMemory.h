@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdlib>
 #include <new>
+#include <utility>
 #include <vector>
 
 // Bytes from this size up come from huge-page mappings; smaller ones from the heap.
@@ -38,6 +39,16 @@ struct ImportAllocator {
       FreeLargeMemory(p, bytes);
     else
       std::free(p);
+  }
+  // Samples are written before they are read: growing a vector of them leaves the
+  // new ones as they are instead of writing zeros first.
+  template <class U>
+  void construct(U* p) noexcept {
+    ::new (static_cast<void*>(p)) U;
+  }
+  template <class U, class... Args>
+  void construct(U* p, Args&&... args) {
+    ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
   }
   template <class U>
   bool operator==(const ImportAllocator<U>&) const {

@@ -15,7 +15,8 @@ void SetImportConcurrency(const ImportConcurrency& concurrency) { g_concurrency 
 
 ImportWorkers::ImportWorkers() {
   int count = g_concurrency.threads;
-  if (count <= 0) count = static_cast<int>(std::thread::hardware_concurrency()) - 1;
+  // One helper a core: the calling thread mostly waits for them.
+  if (count <= 0) count = static_cast<int>(std::thread::hardware_concurrency());
   count = std::max(1, count);
   mThreads.reserve(static_cast<std::size_t>(count));
   for (int i = 0; i < count; ++i) mThreads.emplace_back(&ImportWorkers::Run, this, i);

@@ -17,7 +17,7 @@
 // How imports use the machine's cores. Tests make the stretches short to see them on
 // short files.
 struct ImportConcurrency {
-  // Helper threads; 0: the machine's cores less the calling thread's.
+  // Helper threads; 0: one for each of the machine's cores.
   int threads = 0;
   // Samples per channel of a compressed file that one helper decodes at once (about).
   std::int64_t stretchSamples = 1 << 19;
