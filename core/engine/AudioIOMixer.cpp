@@ -13,10 +13,8 @@ using namespace pa18;
 
 namespace {
 
-std::string DeviceName(int id) {
-  const PaDeviceInfo* info = id >= 0 ? Pa_GetDeviceInfo(id) : nullptr;
-  return info && info->name ? info->name : "";
-}
+// Without probing the device (which opens it at every rate).
+std::string DeviceName(int id) { return id >= 0 ? Pa_GetDeviceName(id) : std::string(); }
 
 // Sets 0.0 and 0.2 and reads them back; a control that does not follow is
 // unreliable. The old value is put back.

@@ -8,6 +8,7 @@
 #include "support/wine/GTestWin.h"
 
 #include "support/wine/AudioRigForWine.h"
+#include "support/wine/ProgramSettings.h"
 #include "support/wine/TempFolder.h"
 #include "support/wine/Wait.h"
 #include "support/wine/WindowCapture.h"
@@ -33,25 +34,16 @@ namespace {
 using toolbartest::PressKey;
 using toolbartest::XDisplayInput;
 
-constexpr const char* kProgramKey = "Software\\Tarvel";
+using winetest::kProgramKey;
 constexpr const char* kUntitled = "Untitled - Tarvel 2.93";
 constexpr int kSineHz = 1000;
 constexpr UINT kMainToolBarId = 59392;
 
-void WriteValue(const char* section, const char* name, DWORD type, const void* data, DWORD size) {
-  const std::string path = std::string(kProgramKey) + "\\" + section;
-  HKEY key;
-  ASSERT_EQ(
-      ::RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr),
-      ERROR_SUCCESS);
-  ::RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), size);
-  ::RegCloseKey(key);
-}
 void WriteDword(const char* section, const char* name, DWORD value) {
-  WriteValue(section, name, REG_DWORD, &value, sizeof value);
+  ASSERT_TRUE(winetest::WriteProgramDword(section, name, value));
 }
 void WriteString(const char* section, const char* name, const std::string& value) {
-  WriteValue(section, name, REG_SZ, value.c_str(), static_cast<DWORD>(value.size() + 1));
+  ASSERT_TRUE(winetest::WriteProgramString(section, name, value));
 }
 
 struct WindowSearch {

@@ -15,6 +15,7 @@
 #include "resources/PanelResource.h"
 #include "support/wine/AudioRigForWine.h"
 #include "support/wine/DialogTestSupport.h"
+#include "support/wine/ProgramSettings.h"
 #include "support/wine/TempFolder.h"
 #include "support/wine/Wait.h"
 #include "toolkit/bars/keyboard_input_support.h"
@@ -27,22 +28,11 @@
 
 namespace {
 
-constexpr const char* kProgramKey = "Software\\Tarvel";
-
-void WriteValue(const char* section, const char* name, DWORD type, const void* data, DWORD size) {
-  const std::string path = std::string(kProgramKey) + "\\" + section;
-  HKEY key;
-  ASSERT_EQ(
-      ::RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr),
-      ERROR_SUCCESS);
-  ::RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), size);
-  ::RegCloseKey(key);
-}
 void WriteDword(const char* section, const char* name, DWORD value) {
-  WriteValue(section, name, REG_DWORD, &value, sizeof value);
+  ASSERT_TRUE(winetest::WriteProgramDword(section, name, value));
 }
 void WriteString(const char* section, const char* name, const std::string& value) {
-  WriteValue(section, name, REG_SZ, value.c_str(), static_cast<DWORD>(value.size() + 1));
+  ASSERT_TRUE(winetest::WriteProgramString(section, name, value));
 }
 
 // What the user sees of the main window.
@@ -123,7 +113,7 @@ protected:
   // The program's start in a recording mode (0 editing, 1 directly saving).
   void Start(int mode) {
     ASSERT_TRUE(m_rig.Ok());
-    ::RegDeleteTreeA(HKEY_CURRENT_USER, kProgramKey);
+    winetest::ClearProgramSettings();
     WriteString("SoundDeviceOptions", "PlaybackDeviceName", "testspk");
     WriteString("SoundDeviceOptions", "RecordDeviceName", "testmic");
     WriteDword("SoundDeviceOptions", "SampleRate", 44100);
@@ -146,7 +136,7 @@ protected:
     // The application object stays: the framework keeps pointing at it until the
     // process ends.
     if (m_started) m_app->ExitInstance();
-    ::RegDeleteTreeA(HKEY_CURRENT_USER, kProgramKey);
+    winetest::ClearProgramSettings();
   }
 
   winetest::AudioRigForWine m_rig;
@@ -187,10 +177,75 @@ void StartUpTest::ExpectFinishedAtFirstShow(int mode) {
   EXPECT_EQ(later.infoDisplay, mode == 1) << "the directly-saving mode shows the recording's display";
 }
 
+// The tip shown for a control: a visible tooltip window whose current tool is the
+// control, and its text.
+struct ShownTip {
+  HWND control;
+  std::string text;
+};
+BOOL CALLBACK FindShownTip(HWND window, LPARAM param) {
+  auto* tip = reinterpret_cast<ShownTip*>(param);
+  char name[64] = {};
+  ::GetClassNameA(window, name, sizeof name);
+  if (std::string(name) != TOOLTIPS_CLASSA || !::IsWindowVisible(window)) return TRUE;
+  char text[128] = {};
+  TTTOOLINFOA tool{};
+  tool.cbSize = sizeof tool;
+  tool.lpszText = text;
+  if (::SendMessageA(window, TTM_GETCURRENTTOOLA, 0, reinterpret_cast<LPARAM>(&tool)) &&
+      reinterpret_cast<HWND>(tool.uId) == tip->control)
+    tip->text = text;
+  return TRUE;
+}
+
 // Each start in a process of its own: the program starts once.
 TEST_F(StartUpTest, TheFirstPictureIsTheFinishedWindowInTheEditingMode) {
   Start(0);
   ExpectFinishedAtFirstShow(0);
+}
+
+// The control panel's buttons get their tips' windows only when the pointer comes;
+// then the tip shows as it always did: the pointer rests on the button until it does.
+TEST_F(StartUpTest, ThePanelsButtonsShowTheirTipsWhenThePointerRestsOnThem) {
+  Start(0);
+  auto* frame = dynamic_cast<CMainFrame*>(AfxGetMainWnd());
+  ASSERT_NE(frame, nullptr);
+  ASSERT_TRUE(toolbartest::XDisplayInput::Get().Ready()) << "no X display to move the pointer at";
+  ::SetWindowPos(frame->m_hWnd, HWND_TOP, 30, 30, 900, 560, SWP_SHOWWINDOW);
+  ::SetForegroundWindow(frame->m_hWnd);
+  frame->RecalcLayout();
+  Pump(300);
+  const HWND panel = frame->GetControlPanel()->m_hWnd;
+  const struct {
+    int id;
+    const char* tip;
+  } cases[] = {{IDC_PANEL_RECORD, "Record"}, {IDC_PANEL_OPTIONS, "Options"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.tip);
+    const HWND button = ::GetDlgItem(panel, c.id);
+    ASSERT_NE(button, nullptr);
+    RECT r;
+    ::GetWindowRect(button, &r);
+    const POINT over{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    ShownTip tip{button, ""};
+    // The pointer comes onto the button from below and rests, moving a little now
+    // and then as a hand does, until the tip shows.
+    for (int attempt = 0; attempt < 4 && tip.text.empty(); ++attempt) {
+      for (int step = 3; step >= 0; --step) {
+        toolbartest::MoveMouse(POINT{over.x + (attempt & 1), over.y + step * 2});
+        toolbartest::PumpAsTheProgram(30);
+      }
+      winetest::WaitUntil(
+          [&] {
+            toolbartest::PumpAsTheProgram(20);
+            ::EnumWindows(FindShownTip, reinterpret_cast<LPARAM>(&tip));
+            return !tip.text.empty();
+          },
+          1500);
+    }
+    EXPECT_EQ(tip.text, c.tip);
+  }
+  toolbartest::MoveMouse(POINT{10, 700});
 }
 
 // The directly-saving mode's view shows the output file's display from the start.
