@@ -21,8 +21,6 @@ namespace {
 // How long the calling thread waits for a stretch before it shows the progress
 // (and looks for a Cancel) again.
 constexpr int kPollMs = 50;
-// libmad's fixed-point samples carry 28 fraction bits.
-constexpr float kFixedToFloat = 1.0f / static_cast<float>(1 << MAD_F_FRACBITS);
 
 std::int64_t FileLength(std::FILE* file) {
   struct stat st {};
@@ -31,8 +29,7 @@ std::int64_t FileLength(std::FILE* file) {
 }
 
 bool ReadAt(std::FILE* file, std::int64_t at, unsigned char* out, std::size_t count) {
-  if (fseeko(file, static_cast<off_t>(at), SEEK_SET) != 0) return false;
-  return std::fread(out, 1, count, file) == count;
+  return ReadFileAt(fileno(file), at, out, count) == static_cast<std::int64_t>(count);
 }
 
 }  // namespace
@@ -89,8 +86,10 @@ void MP3ImportFile::SkipInfoFrame(std::FILE* file, std::int64_t* begin, std::int
   // The longest layer III frame: 320 kbit/s at 32 kHz, padded.
   unsigned char head[1441];
   const std::size_t want = static_cast<std::size_t>(std::min<std::int64_t>(sizeof(head), end - *begin));
-  if (want < 4 || fseeko(file, static_cast<off_t>(*begin), SEEK_SET) != 0) return;
-  const std::size_t got = std::fread(head, 1, want, file);
+  if (want < 4) return;
+  const std::int64_t read = ReadFileAt(fileno(file), *begin, head, want);
+  if (read < 4) return;
+  const std::size_t got = static_cast<std::size_t>(read);
   MP3InfoFrame info;
   if (!ReadMP3InfoFrame(head, got, &info) || info.frameBytes > end - *begin) return;
   *begin += info.frameBytes;
@@ -109,7 +108,7 @@ struct MP3ImportFile::Sink {
   ImportedTracks tracks;
   std::optional<ImportBlockWriter> writer;
   int channels = 0;
-  std::vector<float> left, right;
+  ImportVector<float> left, right;
 
   // Gapless trimming, from the stream's information frame: samples still to drop at
   // the start (the encoder's and the decoder's delay), and samples held back per
@@ -131,16 +130,11 @@ struct MP3ImportFile::Sink {
   bool Frame(const mad_pcm& pcm) {
     if (pcm.channels < 1) return true;
     if (channels == 0) Begin(pcm.channels, static_cast<int>(pcm.samplerate));
-    const int n = std::min<int>(pcm.length, 1152);
-    left.resize(static_cast<std::size_t>(n));
-    right.resize(static_cast<std::size_t>(n));
+    left.clear();
+    right.clear();
     // A mono frame in a stereo file feeds both tracks, not stale samples.
-    const mad_fixed_t* l = pcm.samples[0];
-    const mad_fixed_t* r = pcm.samples[std::min(1, pcm.channels - 1)];
-    for (int i = 0; i < n; ++i) left[i] = static_cast<float>(l[i]) * kFixedToFloat;
-    if (channels == 2)
-      for (int i = 0; i < n; ++i) right[i] = static_cast<float>(r[i]) * kFixedToFloat;
-    return Take(left.data(), right.data(), static_cast<std::size_t>(n));
+    AppendMP3Frame(pcm, left, right);
+    return Take(left.data(), right.data(), left.size());
   }
 
   // The frames of one stretch.
@@ -302,10 +296,5 @@ int MP3ImportFile::Import(TrackFactory* trackFactory, Track*** outTracks, int* o
       break;
   }
   if (sink.tracks.Empty()) return 0;  // no MPEG audio in it
-  if (!sink.tracks.FlushAll()) {
-    mErrorMessage = import_text::kStoreFailed;
-    return 0;
-  }
-  sink.tracks.HandOut(outTracks, outNumTracks);
-  return 1;
+  return HandOutTracks(sink.tracks, outTracks, outNumTracks);
 }

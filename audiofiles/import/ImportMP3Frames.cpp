@@ -16,9 +16,18 @@ constexpr std::int64_t kReadPiece = 32768;
 // padded.
 constexpr int kMaxFrameBytes = 2881;
 
-// Reads up to count bytes at offset; the count read (short only at the end of the
-// file), or -1 when the file could not be read.
-std::int64_t ReadAt(int fd, std::int64_t offset, unsigned char* out, std::size_t count) {
+// libmad's fixed-point samples carry 28 fraction bits.
+constexpr float kFixedToFloat = 1.0f / static_cast<float>(1 << MAD_F_FRACBITS);
+// Samples a frame gives at most; libmad never gives more.
+constexpr int kMaxFrameSamples = 1152;
+
+bool SameStream(const MP3FrameHeader& a, const MP3FrameHeader& b) {
+  return a.version == b.version && a.layer == b.layer && a.rate == b.rate;
+}
+
+}  // namespace
+
+std::int64_t ReadFileAt(int fd, std::int64_t offset, unsigned char* out, std::size_t count) {
   std::size_t got = 0;
   while (got < count) {
     const ssize_t n = ::pread(fd, out + got, count - got, static_cast<off_t>(offset + got));
@@ -32,11 +41,18 @@ std::int64_t ReadAt(int fd, std::int64_t offset, unsigned char* out, std::size_t
   return static_cast<std::int64_t>(got);
 }
 
-bool SameStream(const MP3FrameHeader& a, const MP3FrameHeader& b) {
-  return a.version == b.version && a.layer == b.layer && a.rate == b.rate;
+void AppendMP3Frame(const mad_pcm& pcm, ImportVector<float>& left, ImportVector<float>& right) {
+  const int n = std::min<int>(pcm.length, kMaxFrameSamples);
+  const mad_fixed_t* l = pcm.samples[0];
+  const mad_fixed_t* r = pcm.samples[std::min(1, pcm.channels - 1)];
+  const std::size_t at = left.size();
+  left.resize(at + static_cast<std::size_t>(n));
+  right.resize(at + static_cast<std::size_t>(n));
+  for (int i = 0; i < n; ++i) {
+    left[at + i] = static_cast<float>(l[i]) * kFixedToFloat;
+    right[at + i] = static_cast<float>(r[i]) * kFixedToFloat;
+  }
 }
-
-}  // namespace
 
 bool ReadMP3FrameHeader(const unsigned char* p, MP3FrameHeader* header) {
   if (p[0] != 0xFF || (p[1] & 0xE0) != 0xE0) return false;
@@ -79,7 +95,7 @@ std::int64_t FindMP3FrameChain(int fd, std::int64_t from, std::int64_t to, std::
   if (from >= to) return -1;
   const std::int64_t stop = std::min(end, to + kMP3ChainFrames * kMaxFrameBytes);
   std::vector<unsigned char> bytes(static_cast<std::size_t>(stop - from));
-  const std::int64_t got = ReadAt(fd, from, bytes.data(), bytes.size());
+  const std::int64_t got = ReadFileAt(fd, from, bytes.data(), bytes.size());
   if (got < 4) return -1;
   for (std::int64_t p = 0; p < to - from && p + 4 <= got; ++p) {
     MP3FrameHeader first;
@@ -99,7 +115,7 @@ std::int64_t FindMP3FrameChain(int fd, std::int64_t from, std::int64_t to, std::
 bool MP3FramesReach(int fd, std::int64_t from, std::int64_t at) {
   if (from > at) return false;
   std::vector<unsigned char> bytes(static_cast<std::size_t>(at - from + 4));
-  const std::int64_t got = ReadAt(fd, from, bytes.data(), bytes.size());
+  const std::int64_t got = ReadFileAt(fd, from, bytes.data(), bytes.size());
   std::int64_t p = 0;
   while (p < at - from && p + 4 <= got) {
     MP3FrameHeader h;
@@ -149,7 +165,7 @@ MP3FrameReader::Result MP3FrameReader::Refill() {
     const std::int64_t pieceEnd = (mPosition / kReadPiece + 1) * kReadPiece;
     const std::size_t want = static_cast<std::size_t>(std::min(
         {static_cast<std::int64_t>(kInputBufferSize - keep), mEnd - mPosition, pieceEnd - mPosition}));
-    got = ReadAt(mFd, mPosition, mBuffer.data() + keep, want);
+    got = ReadFileAt(mFd, mPosition, mBuffer.data() + keep, want);
     if (got < 0) return Result::ReadError;
     if (static_cast<std::size_t>(got) < want) mEnd = mPosition + got;  // the file got shorter
     mPosition += got;

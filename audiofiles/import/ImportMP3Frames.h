@@ -10,6 +10,8 @@
 #include <functional>
 #include <vector>
 
+#include "audiofiles/import/ImportMemory.h"
+
 struct MP3FrameHeader {
   int version = 0;  // 3 MPEG-1, 2 MPEG-2, 0 MPEG-2.5
   int layer = 0;    // 1 to 3
@@ -17,6 +19,15 @@ struct MP3FrameHeader {
   int bytes = 0;    // the frame's length, header included
   int samples = 0;  // samples per channel
 };
+
+// Reads up to count bytes at offset of a file with pread (several threads may share
+// the descriptor): the count read, short only at the end of the file, or -1 when the
+// file could not be read.
+std::int64_t ReadFileAt(int fd, std::int64_t offset, unsigned char* out, std::size_t count);
+
+// Appends a decoded frame's samples as float: its first channel on the left, its
+// second (or, in a mono frame, its only one) on the right.
+void AppendMP3Frame(const mad_pcm& pcm, ImportVector<float>& left, ImportVector<float>& right);
 
 // Reads the header in the four bytes at p. False for anything that is no frame
 // header with a known length (a free bit rate's frames have none).

@@ -1,7 +1,5 @@
 #include "audiofiles/import/ImportMP3Stretches.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstring>
 #include <limits>
@@ -10,8 +8,6 @@
 
 namespace {
 
-// libmad's fixed-point samples carry 28 fraction bits.
-constexpr float kFixedToFloat = 1.0f / static_cast<float>(1 << MAD_F_FRACBITS);
 // Samples a frame gives at most; libmad never gives more.
 constexpr int kMaxFrameSamples = 1152;
 // The frames at the start that tell the file's bytes per sample.
@@ -24,21 +20,6 @@ constexpr std::int64_t kCutSearchBytes = 16384;
 // that the filters carry the same state by the cut.
 constexpr std::int64_t kReservoirBytes = 511;
 constexpr int kLeadFrames = 3;
-
-// Appends a frame's samples: the frame's first channel on the left, its second (or
-// its only one) on the right.
-void AppendFrame(const mad_pcm& pcm, ImportVector<float>& left, ImportVector<float>& right) {
-  const int n = std::min<int>(pcm.length, kMaxFrameSamples);
-  const mad_fixed_t* l = pcm.samples[0];
-  const mad_fixed_t* r = pcm.samples[std::min(1, pcm.channels - 1)];
-  const std::size_t at = left.size();
-  left.resize(at + static_cast<std::size_t>(n));
-  right.resize(at + static_cast<std::size_t>(n));
-  for (int i = 0; i < n; ++i) {
-    left[at + i] = static_cast<float>(l[i]) * kFixedToFloat;
-    right[at + i] = static_cast<float>(r[i]) * kFixedToFloat;
-  }
-}
 
 // Decodes frames into s: those starting before from are the lead-in (dropped), those
 // at or after until (when until >= 0) the probe, after which it stops.
@@ -64,7 +45,7 @@ void CollectFrames(MP3FrameReader& reader, std::int64_t from, std::int64_t until
         s.probeChannels = pcm.channels;
         s.probeRate = static_cast<int>(pcm.samplerate);
       }
-      AppendFrame(pcm, s.probeLeft, s.probeRight);
+      AppendMP3Frame(pcm, s.probeLeft, s.probeRight);
       if (++s.probeFrames == kMP3ProbeFrames) {
         s.ended = MP3FrameReader::Result::Frame;
         return;
@@ -76,7 +57,7 @@ void CollectFrames(MP3FrameReader& reader, std::int64_t from, std::int64_t until
       s.channels = pcm.channels;
       s.rate = static_cast<int>(pcm.samplerate);
     }
-    AppendFrame(pcm, s.left, s.right);
+    AppendMP3Frame(pcm, s.left, s.right);
     if (s.headFrames < kMP3ProbeFrames) {
       ++s.headFrames;
       s.headSamples = s.left.size();
@@ -87,7 +68,7 @@ void CollectFrames(MP3FrameReader& reader, std::int64_t from, std::int64_t until
 // The bytes per sample of the frames at offset first (a chain's start).
 double BytesPerSample(int fd, std::int64_t first, std::int64_t end) {
   std::vector<unsigned char> bytes(static_cast<std::size_t>(std::min(kSampleBytes, end - first)));
-  const ssize_t got = ::pread(fd, bytes.data(), bytes.size(), static_cast<off_t>(first));
+  const std::int64_t got = ReadFileAt(fd, first, bytes.data(), bytes.size());
   std::int64_t p = 0, samples = 0;
   for (int frames = 0; frames < kSampleFrames && got > 0 && p + 4 <= got; ++frames) {
     MP3FrameHeader h;

@@ -168,12 +168,7 @@ int OggImportFile::Import(TrackFactory* trackFactory, Track*** outTracks, int* o
       return 0;
   }
   ReportDone();
-  if (!tracks.FlushAll()) {
-    mErrorMessage = import_text::kStoreFailed;
-    return 0;
-  }
-  tracks.HandOut(outTracks, outNumTracks);
-  return 1;
+  return HandOutTracks(tracks, outTracks, outNumTracks);
 }
 
 OggImportFile::Outcome OggImportFile::ImportInOnePass(ImportedTracks& tracks, long* failure) {

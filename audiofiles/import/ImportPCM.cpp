@@ -101,10 +101,5 @@ int PCMImportFile::Import(TrackFactory* trackFactory, Track*** outTracks, int* o
     return 0;
   }
   ReportDone();
-  if (!tracks.FlushAll()) {
-    mErrorMessage = import_text::kStoreFailed;
-    return 0;
-  }
-  tracks.HandOut(outTracks, outNumTracks);
-  return 1;
+  return HandOutTracks(tracks, outTracks, outNumTracks);
 }

@@ -48,16 +48,7 @@ void WriteString(const char* section, const char* name, const std::string& value
   ASSERT_TRUE(winetest::WriteProgramString(section, name, value));
 }
 
-// The program's loop while it is idle: messages through the windows' own
-// pre-translation, then the bars' state updates.
-void Pump(DWORD ms) {
-  const DWORD start = ::GetTickCount();
-  do {
-    toolbartest::PumpAsTheProgram(20);
-    if (CWnd* main = AfxGetMainWnd(); main && main->m_hWnd)
-      ::SendMessageA(main->m_hWnd, WM_IDLEUPDATECMDUI, TRUE, 0);
-  } while (::GetTickCount() - start < ms);
-}
+void Pump(DWORD ms) { toolbartest::PumpAsTheIdleProgram(ms); }
 
 CTKPopupMenu* OpenPopup() {
   CTKPopupMenu* popup = CTKPopupMenu::GetActiveMenu();

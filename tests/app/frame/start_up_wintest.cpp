@@ -98,15 +98,7 @@ LRESULT CALLBACK WatchFirstShow(int code, WPARAM wParam, LPARAM lParam) {
   return ::CallNextHookEx(g_hook, code, wParam, lParam);
 }
 
-// The program's loop while it is idle.
-void Pump(DWORD ms) {
-  const DWORD start = ::GetTickCount();
-  do {
-    toolbartest::PumpAsTheProgram(20);
-    if (CWnd* main = AfxGetMainWnd(); main && main->m_hWnd)
-      ::SendMessageA(main->m_hWnd, WM_IDLEUPDATECMDUI, TRUE, 0);
-  } while (::GetTickCount() - start < ms);
-}
+void Pump(DWORD ms) { toolbartest::PumpAsTheIdleProgram(ms); }
 
 class StartUpTest : public ::testing::Test {
 protected:
