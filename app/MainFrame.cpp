@@ -149,11 +149,14 @@ void ColorsApplied(ColorSchemeOptions&) {
   if (auto* frame = dynamic_cast<CMainFrame*>(AfxGetMainWnd())) frame->ApplyColorScheme();
 }
 
-void SplitTime(double t, int* minutes, int* seconds, int* millis) {
-  if (t < 0) t = 0;
-  *minutes = static_cast<int>(t / 60);
-  *seconds = static_cast<int>(t - *minutes * 60.0);
-  *millis = static_cast<int>((t - std::floor(t)) * 1000);
+// Whole milliseconds of a time: a time meant as 4.008 s may be held as
+// 4.00799999..., which must not show as 4.007.
+long long WholeMillis(double t) { return t < 0 ? 0 : static_cast<long long>(std::floor(t * 1000 + 1e-6)); }
+
+void SplitTime(long long ms, int* minutes, int* seconds, int* millis) {
+  *minutes = static_cast<int>(ms / 60000);
+  *seconds = static_cast<int>(ms / 1000 % 60);
+  *millis = static_cast<int>(ms % 1000);
 }
 }  // namespace
 
@@ -324,6 +327,9 @@ void CMainFrame::OnDestroy() {
 }
 
 void CMainFrame::OnClose() {
+  if (m_wndPanel.m_hWnd && !m_wndPanel.QueryStopRecordingToClose()) return;
+  // The window's place is kept for the next start, as every toolkit frame keeps it.
+  m_Impl.OnClosingFrame();
   CDocument* doc = GetActiveDocument();
   if (doc && !doc->CanCloseFrame(this)) return;
   if (doc)
@@ -418,6 +424,9 @@ void CMainFrame::OnTimer(UINT_PTR id) {
       m_wndStatusBar.OnUpdateCmdUI(this, TRUE);
   }
   CTVLApp* app = GetTVLApp();
+  // A primary copy that crashed hands nothing on: the copies that run look for that
+  // every two seconds.
+  if (app && g_tickCount % 40 == 0) app->m_instances.TakeOverFromGonePrimary();
   if (app && app->m_scheduler.GetActive() && app->m_bSchedulingAllowed) app->m_scheduler.CheckSchedule();
   if (m_bLowStorage != g_lastLowStorage) {
     g_lastLowStorage = m_bLowStorage;
@@ -689,7 +698,8 @@ void CMainFrame::ApplyColorScheme() {
 void CMainFrame::OnScheduleSetting() {
   CTVLApp* app = GetTVLApp();
   if (!app) return;
-  RunScheduleSettingDialog(this, &app->m_scheduler, static_cast<int>(app->m_instances.GetInstanceCount()));
+  RunScheduleSettingDialog(this, &app->m_scheduler,
+                           static_cast<int>(app->m_instances.GetLiveInstanceCount()));
 }
 
 void CMainFrame::OnAdvancedSettings() { RunAdvanceRecordSettingSheet(this); }
@@ -736,9 +746,11 @@ std::string CMainFrame::RemainingTimeText(double seconds) {
 
 std::string CMainFrame::SelectionText(double t0, double t1, double length) {
   int m0, s0, ms0, m1, s1, ms1, ml, sl, msl;
-  SplitTime(t0, &m0, &s0, &ms0);
-  SplitTime(t1, &m1, &s1, &ms1);
-  SplitTime(length, &ml, &sl, &msl);
+  SplitTime(WholeMillis(t0), &m0, &s0, &ms0);
+  SplitTime(WholeMillis(t1), &m1, &s1, &ms1);
+  // A selection's length is what its two shown ends say: 2.000 to 4.008 is 2.008 long.
+  const bool selection = t1 - t0 >= 1e-7 && std::fabs(length - (t1 - t0)) < 1e-9;
+  SplitTime(selection ? WholeMillis(t1) - WholeMillis(t0) : WholeMillis(length), &ml, &sl, &msl);
   char text[128];
   std::snprintf(text, sizeof text, app_text::kSelectionPane, m0, s0, ms0, m1, s1, ms1, ml, sl, msl);
   return text;

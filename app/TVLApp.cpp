@@ -4,10 +4,12 @@
 #include "app/MainFrame.h"
 #include "app/controls/ProgressWndFactory.h"
 #include "app/view/DocManagerEx.h"
+#include "app/view/RecordInfoWnd.h"
 #include "app/view/ShellServices.h"
 #include "app/view/TVLDoc.h"
 #include "app/view/TVLView.h"
 #include "options/about/AboutDlg.h"
+#include "options/help/HelpCommands.h"
 #include "audiofiles/dialogs/WindowEffectDialogs.h"
 #include "platform/afx/OleInit.h"
 #include "platform/seams/ProcessSignals.h"
@@ -26,7 +28,9 @@
 #include "audiofiles/writers/StreamFileWriter.h"
 #include "core/engine/AudioIO.h"
 #include "core/model/DirManager.h"
+#include "core/model/TakeJournal.h"
 #include "core/project/Project.h"
+#include "core/project/TakeRecovery.h"
 #include "platform/portaudio/PortAudioV18.h"
 #include "platform/afx/linux_headers_end.h"
 
@@ -165,9 +169,13 @@ BOOL CTVLApp::InitInstance() {
   if (m_hInstanceMutex) ::ReleaseMutex(m_hInstanceMutex);
   if (!started) return FALSE;
   m_pMainWnd->SendMessage(kZoomToFitMessage, 0, 0);
+  m_resourceUpdate = FALSE;
   // What a start does not ask of the sound devices (their rates) is found out now,
   // while the user looks at the window.
   pa18::Pa_ProbeDevicesAhead();
+  // Takes of copies that ended while they recorded come back now that the window
+  // shows; other copies may start meanwhile.
+  take_recovery::GiveBackTakes(m_instances.RescuedFolders(), &m_output);
   return TRUE;
 }
 
@@ -187,6 +195,7 @@ BOOL CTVLApp::StartUp() {
   seams::InstallWin32Seams();
   seams::SetProgressFactory(&ProgressWndFactory::Instance());
   SetEffectDialogs(&WindowEffectDialogs::Instance());
+  InstallProgramHelp();
 
   // Settings live under HKEY_CURRENT_USER\Software\Tarvel.
   SetRegistryKey("");
@@ -197,13 +206,18 @@ BOOL CTVLApp::StartUp() {
   m_output.Load();
   m_output.ApplyStartupReset();
 
-  // This copy's slot and temporary folder; the block files live there.
+  // This copy's slot and temporary folder; the block files live there. A gone copy's
+  // folder that holds a take journal is kept for its take to be given back.
+  m_instances.SetRescueMarker(TakeJournal::kFileName);
   if (!m_instances.Startup(NativePath(m_output.strTempFolder.c_str()))) return FALSE;
+  // The first copy runs the schedule; a later one takes it over when told (0x5FB).
+  m_bSchedulingAllowed = m_instances.IsPrimary() ? TRUE : FALSE;
   SetInstanceManager(&m_instances);
   if (!DirManager::SetTempDir(m_instances.GetInstanceDir().c_str())) return FALSE;
 
   m_scheduler.SetStartCallback([](std::uint32_t) { return OnScheduledStart(); });
   m_scheduler.SetStopCallback([](std::uint32_t) { return OnScheduledStop(); });
+  CRecordInfoWnd::SetStatusTextSource([this] { return m_scheduler.GetStatusText(); });
   m_scheduler.SetStatusWindowFinder([] {
     HWND view = GetOptionsHost().activeView ? GetOptionsHost().activeView() : nullptr;
     return seams::ToWindowHandle(view);
@@ -236,7 +250,10 @@ BOOL CTVLApp::StartUp() {
   AddDocTemplate(docTemplate);
 
   CMainFrame::HoldFirstShow();
-  if (!ProcessShellCommand(commandLine)) return FALSE;
+  // A file named on the command line that cannot be opened has been told about; the
+  // copy goes on with the new document the failed open leaves, as after Open.
+  if (!ProcessShellCommand(commandLine) && commandLine.m_nShellCommand != CCommandLineInfo::FileOpen)
+    return FALSE;
   if (!MainWindow()) return FALSE;
   auto* frame = dynamic_cast<CMainFrame*>(m_pMainWnd);
   if (windowFirst) {
@@ -263,6 +280,9 @@ int CTVLApp::ExitInstance() {
   ToolkitCleanUp();
   UnregisterAllEffects();
   DestroyAudioIO();
+  // This copy's slot and folder are free again, and the scheduling goes on in another
+  // copy, if one runs.
+  m_instances.Unregister();
   SetInstanceManager(nullptr);
   seams::RemoveWin32Seams();
   return CWinApp::ExitInstance();
@@ -295,6 +315,7 @@ void CTVLApp::InstallOptionsHost() {
     if (gAudioIO) gAudioIO->OpenMixer();
     RefreshInputSources();
   };
+  m_optionsHost.findInputSource = [this](const char* name) { return FindInputSource(name); };
   m_optionsHost.colorsChanged = [] {
     if (auto* frame = dynamic_cast<CMainFrame*>(AfxGetMainWnd())) frame->ApplyColorScheme();
   };
@@ -333,15 +354,7 @@ std::int32_t CTVLApp::OnScheduledStop() {
 }
 
 void CTVLApp::WinHelp(DWORD_PTR data, UINT) {
-  if (data != 0) return;
-  std::string path = ProgramPath();
-  const size_t slash = path.find_last_of('\\');
-  path = (slash == std::string::npos ? std::string() : path.substr(0, slash)) + kHelpPage;
-  using HtmlHelpFn = HWND(WINAPI*)(HWND, LPCSTR, UINT, DWORD_PTR);
-  HMODULE help = ::LoadLibraryA("hhctrl.ocx");
-  auto htmlHelp = help ? reinterpret_cast<HtmlHelpFn>(::GetProcAddress(help, "HtmlHelpA")) : nullptr;
-  constexpr UINT kDisplayTopic = 0;
-  if (htmlHelp) htmlHelp(::GetDesktopWindow(), path.c_str(), kDisplayTopic, 0);
+  if (data == 0) ShowHelpTopics();
 }
 
 void CTVLApp::OnHelpFinder() { WinHelp(0, 1); }

@@ -47,7 +47,6 @@ private:
 class CTVLApp : public CWinApp, private CWin32SettingsInstaller, public CTKWorkspace {
 public:
   static constexpr const char* kInstanceMutexName = "TVL_Instance_Mutex";
-  static constexpr const char* kHelpPage = "\\TVLHelp.chm::/index.html";
 
   // Builds the members and hands the view state, the colour scheme and the records
   // to the parts of the program that read them.
@@ -61,6 +60,11 @@ public:
   BOOL IsIdleMessage(MSG* msg) override;
   // Data 0 opens the help file's first page; other values do nothing.
   virtual void WinHelp(DWORD_PTR data, UINT command);
+  // Of the user interface only the main window's place is kept between runs: the bars,
+  // menus, keys and tools always start as the program's resources have them.
+  BOOL LoadState(const char*, FrameHelper*) override { return TRUE; }
+  BOOL SaveState(const char*, FrameHelper*) override { return TRUE; }
+  BOOL CleanState(const char*) override { return TRUE; }
 
   // The scheduler's callbacks: post Record or Stop to the control panel; 1 when acted.
   static std::int32_t OnScheduledStart();

@@ -77,7 +77,7 @@ endfunction()
 # A winelib executable (name.exe + name.exe.so).
 function(tarvel_wine_program name)
   cmake_parse_arguments(ARG "GUI" "" "SOURCES;LIBS" ${ARGN})
-  add_executable(${name} ${ARG_SOURCES})
+  add_executable(${name} ${ARG_SOURCES} $<TARGET_OBJECTS:tarvel_code_page>)
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} ${TARVEL_WIN32_LIBS})
   if(ARG_GUI)
@@ -110,7 +110,7 @@ function(tarvel_wine_test name)
       OBJECT_DEPENDS "${_rc_deps}"
       COMPILE_FLAGS "-I${CMAKE_CURRENT_SOURCE_DIR}/${_rc_dir}")
   endif()
-  add_executable(${name} ${_srcs})
+  add_executable(${name} ${_srcs} $<TARGET_OBJECTS:tarvel_code_page>)
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/tests)
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} tarvel_wine_test_support GTest::gtest
                         ${TARVEL_WIN32_LIBS} Threads::Threads)

@@ -7,6 +7,7 @@
 #include <mmsystem.h>
 
 #include "platform/afx/linux_headers_begin.h"
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include "platform/afx/linux_headers_end.h"
@@ -31,6 +32,11 @@ struct DirectSoundState {
   int running;
   BYTE* shadow;  // the unfiltered copy, byte for byte
   BYTE silence;  // 0 for 16-bit, 0x80 for 8-bit
+  // What was heard: the file's bytes written, the bytes the play cursor passed (it is
+  // read every refill, far more often than it goes round the buffer) and where it was.
+  std::uint64_t written;
+  std::uint64_t played;
+  DWORD lastCursor;
 };
 
 DirectSoundState* State(OutputModule* module) { return static_cast<DirectSoundState*>(module->ModuleData); }
@@ -68,6 +74,17 @@ DWORD GetFree(DirectSoundState* s) {
   }
   DWORD write = static_cast<DWORD>(s->writePos);
   return (play + kSize - write - kGap) % kSize;
+}
+
+// Follows the play cursor; silence after the file's end is not counted.
+std::uint64_t DirectSoundOutput_GetPlayedBytes(OutputModule* module) {
+  DirectSoundState* s = State(module);
+  if (!s || !s->buffer) return 0;
+  const DWORD cursor = PlayCursor(s);
+  s->played += (cursor + kSize - s->lastCursor) % kSize;
+  s->lastCursor = cursor;
+  if (s->played > s->written) s->played = s->written;
+  return s->played;
 }
 
 void Run(OutputModule* module, int run) {
@@ -146,6 +163,7 @@ void DirectSoundOutput_Refill(OutputModule* module) {
         module->equaliser->Filter(module->equaliser, static_cast<BYTE*>(p1) + write, produced);
     }
     s->writePos = static_cast<LONG>((write + produced) % kSize);
+    s->written += produced;
     s->buffer->Unlock(p1, n1, nullptr, 0);
     if (!more && module->Codec) {
       module->Codec->CloseFile(module->Codec);
@@ -195,7 +213,9 @@ void DirectSoundOutput_Flush(OutputModule* module) {
   DirectSoundState* s = State(module);
   if (!s || !s->sound) return;
   Run(module, 0);
+  DirectSoundOutput_GetPlayedBytes(module);
   s->writePos = static_cast<LONG>(PlayCursor(s));
+  s->written = s->played;  // what was queued is dropped
 }
 
 // Filters [from, to) of the locked buffer again.
@@ -239,5 +259,6 @@ void DirectSoundOutput_Init(OutputModule* module) {
   module->Flush = DirectSoundOutput_Flush;
   module->EqualiserChanged = DirectSoundOutput_EqualiserChanged;
   module->SetVolume = DirectSoundOutput_SetVolume;
+  module->GetPlayedBytes = DirectSoundOutput_GetPlayedBytes;
   module->Name = "DirectSound Plugout";
 }

@@ -6,6 +6,10 @@
 #include <windows.h>
 #include <mmsystem.h>
 
+#include "platform/afx/linux_headers_begin.h"
+#include <cstdint>
+#include "platform/afx/linux_headers_end.h"
+
 #include "player/CodecModule.h"
 #include "player/Equaliser.h"
 
@@ -18,6 +22,9 @@ struct OutputModule {
   void (*Flush)(OutputModule* module);
   void (*EqualiserChanged)(OutputModule* module);
   void (*SetVolume)(OutputModule* module, int volume);
+  // Bytes of the file's PCM played so far (since Initialise; a flush drops what was
+  // queued); null for an output that cannot tell.
+  std::uint64_t (*GetPlayedBytes)(OutputModule* module);
   CodecModule* Codec;     // attached codec; Refill clears it when the codec ends
   HANDLE BlockFreeEvent;  // auto-reset; null: refill at once
   const char* Name;

@@ -6,6 +6,8 @@
 #include "player/PlayerStrings.h"
 
 #include "platform/afx/linux_headers_begin.h"
+#include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include "platform/afx/linux_headers_end.h"
@@ -36,6 +38,13 @@ struct EngineState {
   // Not part of the commands' state machine, but needed to end a drain: a paused
   // output never plays out.
   int paused;
+  // The codec decodes a whole output buffer (seconds) ahead of what is heard: where
+  // the output tells what it has played, the position shown is the seconds heard
+  // since the point playback started (or a seek landed) at.
+  DWORD heardBase;             // the codec's position at that point
+  std::uint64_t playedAtBase;  // the output's played bytes then
+  DWORD decodedSeconds;        // the codec's position, kept after it ended
+  PlayFileInfo lastInfo;
   bool quit;
   bool refillNow;
 };
@@ -61,6 +70,27 @@ void DetachCodec(EngineState* st) {
     st->output->Codec->CloseFile(st->output->Codec);
     st->output->Codec = nullptr;
   }
+}
+
+// Heard from here on: the codec's position now and what the output played so far.
+void MarkHeardBase(EngineState* st, CodecModule* codec) {
+  st->decodedSeconds = codec ? codec->GetPosition(codec) : 0;
+  st->heardBase = st->decodedSeconds;
+  st->playedAtBase = st->output->GetPlayedBytes ? st->output->GetPlayedBytes(st->output) : 0;
+}
+
+// The whole seconds heard: from the output's played bytes where it counts them, never
+// past what was decoded; else the codec's position. At the end of play-out all that
+// was decoded has been heard.
+LONG HeardSeconds(EngineState* st, bool playedOut) {
+  if (playedOut) return static_cast<LONG>(std::max(st->decodedSeconds, st->lastInfo.lengthSeconds));
+  if (!st->output->GetPlayedBytes) return static_cast<LONG>(st->decodedSeconds);
+  const DWORD bytesPerSecond = st->formatRate * (st->formatStereo ? 2 : 1) * (st->formatBits16 ? 2 : 1);
+  if (bytesPerSecond == 0) return static_cast<LONG>(st->decodedSeconds);
+  const std::uint64_t played = st->output->GetPlayedBytes(st->output);
+  const std::uint64_t since = played > st->playedAtBase ? played - st->playedAtBase : 0;
+  const std::uint64_t heard = st->heardBase + since / bytesPerSecond;
+  return static_cast<LONG>(heard < st->decodedSeconds ? heard : st->decodedSeconds);
 }
 
 void StopActiveOutput(EngineState* st) {
@@ -96,17 +126,23 @@ bool StartOutput(EngineState* st, CodecModule* codec) {
   }
   // A new output starts at full volume: give it the volume the user chose.
   if (st->volume != 100 && st->output->SetVolume) st->output->SetVolume(st->output, st->volume);
+  MarkHeardBase(st, codec);
   return true;
 }
 
-void PostPosition(EngineState* st) {
+void PostPosition(EngineState* st, bool playedOut = false) {
   CodecModule* codec = st->output->Codec;
-  LONG position = (st->active && codec) ? static_cast<LONG>(codec->GetPosition(codec)) : 0;
+  if (codec) {
+    st->decodedSeconds = codec->GetPosition(codec);
+    codec->GetFileInfo(codec, &st->lastInfo);
+  }
+  // Without a codec the output is playing out the end of the file.
+  const LONG position = st->active ? HeardSeconds(st, playedOut) : 0;
   if (position == st->lastPosition) return;
   st->lastPosition = position;
   auto* info = static_cast<PlayFileInfo*>(std::calloc(1, sizeof(PlayFileInfo)));
   if (!info) return;
-  if (codec) codec->GetFileInfo(codec, info);
+  *info = st->lastInfo;
   DWORD length = info->lengthSeconds;
   NotifyWithRecord(st, kNotifyFileInfo, info, 0);
   Notify(st, kNotifyPosition, static_cast<WPARAM>(position), 0);
@@ -201,6 +237,8 @@ void OnSeek(EngineState* st, DWORD numerator, DWORD denominator) {
   if (st->output->Codec) st->output->Codec->Seek(st->output->Codec, numerator, denominator);
   st->output->Flush(st->output);
   st->refillNow = true;
+  // What is heard next starts where the codec was sent.
+  MarkHeardBase(st, st->output->Codec);
 }
 
 void OnPlay(EngineState* st) {
@@ -336,8 +374,11 @@ void RefillStep(EngineState* st) {
       PostPosition(st);
     }
   } else if (out->IsOutputComplete(out)) {
+    PostPosition(st, true);
     StopActiveOutput(st);
     Notify(st, kNotifyState, kStateStopped, 0);
+  } else {
+    PostPosition(st);  // the end of the file is still being heard
   }
 }
 

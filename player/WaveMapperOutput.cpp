@@ -5,6 +5,7 @@
 #include <mmsystem.h>
 
 #include "platform/afx/linux_headers_begin.h"
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include "platform/afx/linux_headers_end.h"
@@ -135,6 +136,17 @@ void WaveMapperOutput_EqualiserChanged(OutputModule* module) {
   }
 }
 
+// The device's own count, which a flush (reset) starts again from 0.
+std::uint64_t WaveMapperOutput_GetPlayedBytes(OutputModule* module) {
+  WaveMapperState* s = State(module);
+  if (!s || !s->device) return 0;
+  MMTIME time{};
+  time.wType = TIME_BYTES;
+  if (waveOutGetPosition(s->device, &time, sizeof time) != MMSYSERR_NOERROR || time.wType != TIME_BYTES)
+    return 0;
+  return time.u.cb;
+}
+
 void WaveMapperOutput_SetVolume(OutputModule* module, int volume) {
   WaveMapperState* s = State(module);
   if (s && s->device) waveOutSetVolume(s->device, WaveOutVolumeFor(volume));
@@ -152,5 +164,6 @@ void WaveMapperOutput_Init(OutputModule* module) {
   module->Flush = WaveMapperOutput_Flush;
   module->EqualiserChanged = WaveMapperOutput_EqualiserChanged;
   module->SetVolume = WaveMapperOutput_SetVolume;
+  module->GetPlayedBytes = WaveMapperOutput_GetPlayedBytes;
   module->Name = "Larkspin Wave mapper";
 }

@@ -15,8 +15,10 @@ few=${2:?usage: count-requests.sh BENCH FEW MANY [ARGS...]}
 many=${3:?usage: count-requests.sh BENCH FEW MANY [ARGS...]}
 shift 3
 state=${TARVEL_WINE_STATE:?TARVEL_WINE_STATE names the wine environment}
-state=$(cd "$state" && pwd)
 here=$(cd "$(dirname "$0")" && pwd)
+# An environment the tests have not made yet (a fresh build): its prefix first.
+[ -f "$state/prefix/.tarvel-ready" ] || bash "$here/wine-env.sh" prefix "$state"
+state=$(cd "$state" && pwd)
 export WINEPREFIX="$state/prefix"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

@@ -19,6 +19,9 @@ packages=(
   alsa-utils soundstretch samplerate-programs
   # the help compiler (chmcmd)
   fp-utils
+  # the desktop's side of the program: the web browser that shows the help where wine
+  # draws no HTML, and the user's music folder for the recordings
+  xdg-utils xdg-user-dirs
   # fuzzing the importers
   clang libclang-rt-14-dev
 )

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds Tarvel if needed and starts it. Arguments are passed to the program.
+# Builds Tarvel if needed and starts it (scripts/start-program.sh says where the user's
+# settings and recordings live). Arguments are passed to the program.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${TARVEL_BUILD_DIR:-$root/build}
@@ -19,8 +20,4 @@ MSG
   exit 1
 fi
 
-state="$build/wine-program"
-bash "$root/scripts/wine-env.sh" prefix "$state"
-export WINEPREFIX="$state/prefix"
-export WINEDEBUG=${WINEDEBUG:--all}
-exec /usr/lib/wine/wine64 "$build/win/app/Tarvel.exe.so" "$@"
+exec bash "$root/scripts/start-program.sh" "$build" "$@"

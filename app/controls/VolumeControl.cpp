@@ -1,5 +1,7 @@
 #include "app/controls/VolumeControl.h"
 
+#include "platform/seams/win32/Win32Paths.h"
+
 #include "platform/afx/linux_headers_begin.h"
 #include <cstdlib>
 #include <string>
@@ -45,12 +47,8 @@ std::string FindOnSearchPath(const char* name) {
 
 // The program's path as Windows names it, quoted for a command line.
 std::string CommandFor(const std::string& unixPath) {
-  WCHAR* dos = wine_get_dos_file_name(unixPath.c_str());
-  if (!dos) return std::string();
-  char narrow[MAX_PATH * 2] = {};
-  ::WideCharToMultiByte(CP_ACP, 0, dos, -1, narrow, sizeof narrow, nullptr, nullptr);
-  ::HeapFree(::GetProcessHeap(), 0, dos);
-  return std::string("\"") + narrow + "\"";
+  const std::string dos = seams::WindowsPathOf(unixPath);
+  return dos.empty() ? dos : "\"" + dos + "\"";
 }
 #endif
 

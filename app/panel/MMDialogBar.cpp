@@ -27,27 +27,13 @@
 #include "app/view/WaveFrame.h"
 #include "audiofiles/dialogs/LocateSelectDlg.h"
 #include "options/sheet/OptionsCommands.h"
+#include "options/sheet/OptionsHost.h"
 #include "options/wizard/RecordWizardDlg.h"
+#include "platform/seams/win32/Win32Paths.h"
 #include "platform/seams/win32/Win32Seams.h"
 #include "resources/PanelResource.h"
 
 namespace {
-
-// The Windows form of a native path, for the document's save (empty when wine has
-// none).
-CString WindowsPath(const std::string& native) {
-#ifdef __WINE__
-  WCHAR* dos = wine_get_dos_file_name(native.c_str());
-  if (!dos) return CString();
-  const int length = ::WideCharToMultiByte(CP_ACP, 0, dos, -1, nullptr, 0, nullptr, nullptr);
-  std::vector<char> text(static_cast<size_t>(std::max(length, 1)));
-  ::WideCharToMultiByte(CP_ACP, 0, dos, -1, text.data(), length, nullptr, nullptr);
-  ::HeapFree(::GetProcessHeap(), 0, dos);
-  return CString(text.data());
-#else
-  return CString(native.c_str());
-#endif
-}
 
 const SoundDeviceOptions* DeviceOptions() { return settings::ApplicationSoundDeviceOptions(); }
 FileOutputOptions* OutputOptions() {
@@ -306,13 +292,22 @@ BOOL CMMDialogBar::OnCommand(WPARAM wParam, LPARAM lParam) {
 }
 
 void CMMDialogBar::OnRecord() {
-  if (!gAudioIO || gAudioIO->IsBusy()) return;
-  SetRecordingButtons();
-  if (!GetCurrentProject()) return;
+  if (!gAudioIO || gAudioIO->IsBusy() || m_bStartingRecord) return;
+  if (!GetCurrentProject()) {
+    SetRecordingButtons();
+    return;
+  }
+  // The new document may first ask whether to save the old one: the panel shows a
+  // recording only once the user has answered and the recording starts, and a second
+  // Record meanwhile (the scheduler's) starts nothing.
+  m_bStartingRecord = TRUE;
+  m_record.SetUp();  // a click leaves the button down
   CWinApp* app = AfxGetApp();
   CDocManager* manager = app ? app->m_pDocManager : nullptr;
   CDocTemplate* first = manager && manager->GetTemplateCount() > 0 ? manager->GetTemplate(0) : nullptr;
-  if (!first || !first->OpenDocumentFile(nullptr)) {
+  const BOOL opened = first && first->OpenDocumentFile(nullptr);
+  m_bStartingRecord = FALSE;
+  if (!opened || gAudioIO->IsBusy()) {
     SetIdleButtons();
     return;
   }
@@ -322,6 +317,7 @@ void CMMDialogBar::OnRecord() {
     SetIdleButtons();
     return;
   }
+  SetRecordingButtons();
   if (IsDirectToFileMode()) {
     // A recording that cannot start leaves no recording buttons behind.
     if (gAudioIO->StartDirectToFileRecording() <= 0) SetIdleButtons();
@@ -403,9 +399,16 @@ void CMMDialogBar::SaveFinishedRecording() {
   } else {
     std::string native;
     if (!output->MakeAutoFileName(&native, false)) return;  // the recording stays in the document
-    path = WindowsPath(native);
+    path = seams::WindowsPathOf(native).c_str();
   }
   if (!path.IsEmpty()) doc->DoSave(path, TRUE);
+}
+
+BOOL CMMDialogBar::QueryStopRecordingToClose() {
+  if (!gAudioIO || !gAudioIO->IsStreamActive() || gAudioIO->GetNumCaptureChannels() <= 0) return TRUE;
+  if (AfxMessageBox(panel_text::kStopRecordingToClose, MB_YESNO | MB_ICONQUESTION) != IDYES) return FALSE;
+  OnStop();
+  return TRUE;
 }
 
 void CMMDialogBar::OnStop() {
@@ -429,6 +432,7 @@ void CMMDialogBar::OnPause() {
 void CMMDialogBar::OnPlay() {
   Project* project = GetCurrentProject();
   if (!project) return;
+  project->SetPlayMode(m_bLoop ? 2 : 0);
   const ViewInfo* info = GetViewInfo();
   PlayRange(info->t0, info->t1, m_bLoop);
 }
@@ -487,9 +491,14 @@ void CMMDialogBar::FastForward(BOOL shift) {
 void CMMDialogBar::OnTick() {
   double t = 0.0;
   Project* project = GetCurrentProject();
-  if (gAudioIO && gAudioIO->IsStreamActive())
+  if (gAudioIO && gAudioIO->IsStreamActive()) {
+    // The engine believes a reading more than 0.1 s away from the one before only when
+    // the next reading confirms it. Nothing else reads the time of a recording straight
+    // into files, and readings 150 ms apart would all be held back: the first reading
+    // here is confirmed by the second.
+    gAudioIO->GetStreamTime();
     t = gAudioIO->GetStreamTime();
-  else if (project)
+  } else if (project)
     t = GetViewInfo()->t0;
   if (std::fabs(t - m_lastShownTime) <= 0.001) return;
   const double shown = std::max(0.0, t);
@@ -521,11 +530,11 @@ void CMMDialogBar::RefreshFromMixer() {
 
 LRESULT CMMDialogBar::OnSourceChosen(WPARAM, LPARAM index) {
   if (!gAudioIO) return 0;
+  // The application's lookup of the chosen name (the first source when it knows none).
   const CString chosen = m_inputSource.GetLineText(static_cast<int>(index));
-  const std::vector<std::string> sources = gAudioIO->GetInputSources();
-  const auto found = std::find(sources.begin(), sources.end(), std::string(chosen));
-  if (found == sources.end()) return 0;
-  gAudioIO->SetMixer(static_cast<int>(found - sources.begin()), static_cast<float>(m_inputSlider.GetRatio()),
+  const OptionsHost& host = GetOptionsHost();
+  const int source = host.findInputSource ? host.findInputSource(chosen) : 0;
+  gAudioIO->SetMixer(source, static_cast<float>(m_inputSlider.GetRatio()),
                      static_cast<float>(m_outputSlider.GetRatio()));
   return 0;
 }

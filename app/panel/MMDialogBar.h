@@ -34,6 +34,10 @@ public:
   void OnRecord();
   void OnPause();
   void OnStop();
+  // Before the main window closes: while a recording runs, asks whether to stop it;
+  // Yes stops it (and saves it as Stop does), No keeps the window. TRUE when the
+  // window may close.
+  BOOL QueryStopRecordingToClose();
   void PlayRange(double t0, double t1, BOOL loop);
   // Every third tick of the frame's 50 ms timer: the current time.
   void OnTick();
@@ -120,6 +124,7 @@ private:
   int m_nOutputPosition = -1;
   int m_nInputPosition = -1;
   BOOL m_bDragging = FALSE;
+  BOOL m_bStartingRecord = FALSE;  // Record waits for the new document
   double m_lastShownTime = -1.0;
   BOOL m_bControlsMade = FALSE;
 

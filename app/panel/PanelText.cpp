@@ -22,4 +22,5 @@ const char* const kTipMicrophone = "Microphone volume";
 const char* const kOutputVolumePrompt = "Control playback volume: %1";
 const char* const kInputVolumePrompt = "Control input volume: %1";
 const char* const kNoVolumeControl = "No volume control program was found on this system.";
+const char* const kStopRecordingToClose = "Tarvel is recording. Stop the recording and close Tarvel?";
 }  // namespace panel_text

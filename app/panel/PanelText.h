@@ -20,4 +20,5 @@ extern const char* const kTipMicrophone;
 extern const char* const kOutputVolumePrompt;  // %1: the value, "%.2f"
 extern const char* const kInputVolumePrompt;
 extern const char* const kNoVolumeControl;
+extern const char* const kStopRecordingToClose;
 }  // namespace panel_text

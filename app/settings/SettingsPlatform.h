@@ -32,6 +32,9 @@ public:
   // The path the C library opens for a path of this service (settings paths may be
   // paths of another system's view); the path itself by default.
   virtual std::string OpenablePath(const std::string& path) { return path; }
+  // The other way round: a native path as the user sees it in the program's dialogs
+  // (a Windows path where the window tier has one); the path itself by default.
+  virtual std::string ShownPath(const std::string& nativePath) { return nativePath; }
 };
 
 // The native service: /proc/self/exe, TMPDIR or /tmp, std::filesystem.

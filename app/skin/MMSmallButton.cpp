@@ -5,6 +5,7 @@
 #include "platform/afx/linux_headers_end.h"
 
 #include "app/view/ShellServices.h"
+#include "toolkit/frames/TKWinXPVisualManager.h"
 
 namespace {
 void Frame(HDC dc, const RECT& r, COLORREF topLeft, COLORREF bottomRight) {
@@ -53,6 +54,14 @@ void CMMSmallButton::FillBackground(CDC* dc, const CRect& rect) {
 }
 
 void CMMSmallButton::DrawBorder(CDC* dc, CRect& rect, UINT itemState) {
+  // Under the system's themes the themed look draws the push button itself (when the
+  // system has a theme to draw it with).
+  if (GetGlobalLookFlag() && dynamic_cast<CTKWinXPVisualManager*>(CTKVisualManager::GetInstance()) &&
+      CTKVisualManager::GetInstance()->DrawPushButton(
+          dc, rect, this, (m_bPushed ? 1u : 0u) | (m_bHighlighted ? 2u : 0u), 0)) {
+    ::InflateRect(&rect, -2, -2);
+    return;
+  }
   const ColorSchemeOptions& scheme = GetColorScheme();
   const COLORREF light = SchemeColor(scheme.LightShade), dark = SchemeColor(scheme.DarkShade),
                  darkest = SchemeColor(scheme.DarkerShade);

@@ -71,6 +71,7 @@ UINT_PTR CALLBACK CCustomSaveDlg::HookProc(HWND hook, UINT message, WPARAM, LPAR
   if (message == WM_NOTIFY) {
     auto* notify = reinterpret_cast<OFNOTIFYA*>(lParam);
     if (notify->hdr.code == CDN_TYPECHANGE) self->OnTypeChange();
+    if (notify->hdr.code == CDN_INITDONE) CDocManagerEx::PlaceFileDialog(::GetParent(hook));
   } else if (message == WM_DESTROY) {
     if (self->m_wndHook.m_hWnd == hook) self->m_wndHook.Detach();
   }

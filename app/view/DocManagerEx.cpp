@@ -2,6 +2,7 @@
 
 #include "app/view/CustomSaveDlg.h"
 #include "app/view/ViewText.h"
+#include "options/sheet/DialogControls.h"
 
 #include <commdlg.h>
 
@@ -13,7 +14,33 @@
 
 namespace {
 constexpr int kNameBuffer = 260;
+constexpr int kFileTypeCombo = 1136;  // cmb1
+
+UINT_PTR CALLBACK OpenHookProc(HWND hook, UINT message, WPARAM, LPARAM lParam) {
+  if (message == WM_NOTIFY && reinterpret_cast<const NMHDR*>(lParam)->code == CDN_INITDONE)
+    CDocManagerEx::PlaceFileDialog(::GetParent(hook));
+  return 0;
+}
 }  // namespace
+
+void CDocManagerEx::PlaceFileDialog(HWND dialog) {
+  // The common dialog comes up in the corner of the screen without this.
+  dialogcontrols::CenterOver(dialog, ::GetWindow(dialog, GW_OWNER));
+  // The list drops as many rows as the dialog's template gives it room for (four)
+  // and opens scrolled to the chosen type: the first types would be out of sight.
+  HWND types = ::GetDlgItem(dialog, kFileTypeCombo);
+  const int count = types ? static_cast<int>(::SendMessageA(types, CB_GETCOUNT, 0, 0)) : 0;
+  if (count <= 0) return;
+  RECT field;
+  ::GetWindowRect(types, &field);
+  const int fieldHeight =
+      static_cast<int>(::SendMessageA(types, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0));
+  const int rowHeight = static_cast<int>(::SendMessageA(types, CB_GETITEMHEIGHT, 0, 0));
+  const int border = 2 * ::GetSystemMetrics(SM_CYBORDER);
+  const int height = fieldHeight + 2 * ::GetSystemMetrics(SM_CYEDGE) + count * rowHeight + 2 * border;
+  ::SetWindowPos(types, nullptr, 0, 0, field.right - field.left, height,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
 
 void AppendFilter(std::string& filter, std::string& allPatterns, const std::string& name,
                   const std::string& pattern) {
@@ -105,7 +132,8 @@ BOOL CDocManagerEx::DoPromptFileName(CString& fileName, UINT titleId, DWORD flag
     std::string text = FilterText(filters);
     ofn.lpstrFilter = text.c_str();
     ofn.nFilterIndex = static_cast<DWORD>(filters.size());  // all supported formats
-    ofn.Flags = flags | OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_EXPLORER;
+    ofn.Flags = flags | OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_EXPLORER | OFN_ENABLEHOOK;
+    ofn.lpfnHook = OpenHookProc;
     ok = ::GetOpenFileNameA(&ofn);
   } else {
     CCustomSaveDlg dialog(fileName, ofn.lpstrTitle, flags, ofn.hwndOwner);

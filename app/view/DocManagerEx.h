@@ -36,6 +36,9 @@ public:
   // The extension (without dot) a save filter puts on the name, by its 0-based
   // index as the type-change notification counts it.
   static std::string ExtensionForTypeIndex(int index);
+  // Once the Open or Save dialog is laid out: it stands centred over the window that
+  // opened it, and its file type list drops down with every type in sight.
+  static void PlaceFileDialog(HWND dialog);
 };
 
 // Appends name, NUL, pattern, NUL to the filter, and pattern to the list of all

@@ -3,7 +3,9 @@
 #include "app/view/ShellServices.h"
 
 #include "platform/afx/linux_headers_begin.h"
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include "app/settings/SoundDeviceOptions.h"
 #include "audiofiles/writers/StreamFileWriter.h"
 #include "core/engine/AudioIO.h"
@@ -82,8 +84,33 @@ std::string CRecordInfoWnd::FormatLine() const {
 std::string CRecordInfoWnd::FileLine() const {
   std::string name;
   StreamFileWriter* writer = Writer();
-  if (!writer || !writer->MakeFileName(&name) || name.empty()) name = kNoFileName;
+  // While a recording runs, the file being written; else the one the next recording
+  // starts with.
+  if (writer && gAudioIO->IsStreamActive() && writer->IsOpened())
+    name = writer->GetCurrentName();
+  else if (!writer || !writer->MakeFileName(&name))
+    name.clear();
+  if (name.empty()) name = kNoFileName;
   return "File Name: " + name;
+}
+
+int CRecordInfoWnd::FittingWidth(int smallest) const {
+  char time[160], format[160];
+  std::snprintf(time, sizeof time, "Time: %02d:%02d:%02d    |    File Size: %d KiloBytes    |    Encode: %s",
+                88, 88, 88, 8888888, "MP3");
+  std::snprintf(format, sizeof format, "Input: %d Hz  %s    |    Output: %d Hz  %s", 888888, "Stereo", 888888,
+                "Stereo");
+  HDC dc = ::GetDC(m_hWnd);
+  HGDIOBJ old = ::SelectObject(dc, m_hFont);
+  int widest = 0;
+  for (const char* line : {time, format}) {
+    SIZE size{};
+    ::GetTextExtentPoint32A(dc, line, static_cast<int>(std::strlen(line)), &size);
+    widest = std::max<int>(widest, size.cx);
+  }
+  ::SelectObject(dc, old);
+  ::ReleaseDC(m_hWnd, dc);
+  return std::max(smallest, widest + 2 * kTextInset + 4);
 }
 
 void CRecordInfoWnd::OnPaint() {
@@ -124,7 +151,8 @@ void CRecordInfoWnd::OnPaint() {
                           g_statusText ? g_statusText() : std::string()};
   const int band = (r.bottom - r.top - 8) / 4;
   for (int i = 0; i < 4; ++i) {
-    RECT line{r.left + 8, r.top + 4 + i * band, r.right - 8, r.top + 4 + (i + 1) * band};
+    RECT line{client.left + kTextInset, r.top + 4 + i * band, client.right - kTextInset,
+              r.top + 4 + (i + 1) * band};
     UINT format = DT_SINGLELINE | DT_VCENTER | DT_LEFT | (i == 2 ? DT_PATH_ELLIPSIS : 0);
     ::DrawTextA(mem, lines[i].c_str(), -1, &line, format);
   }

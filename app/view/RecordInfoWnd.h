@@ -20,6 +20,12 @@ public:
   std::string FormatLine() const;
   std::string FileLine() const;
 
+  // The strip's width: at least the smallest one, and wide enough that its first two
+  // lines are not cut at the largest values they show (long takes, high rates).
+  int FittingWidth(int smallest) const;
+  // The room the lines have inside the frame, on each side.
+  static constexpr int kTextInset = 2 + 8;
+
   // The status line of the scheduler, installed by the program; none by default.
   static void SetStatusTextSource(std::function<std::string()> source);
 

@@ -5,13 +5,17 @@
 #include "app/view/ViewInfo.h"
 #include "app/view/ViewText.h"
 #include "app/view/WaveFrame.h"
+#include "platform/seams/win32/Win32Paths.h"
 #include "resources/resource.h"
 
 #include <commdlg.h>
 
 #include "platform/afx/linux_headers_begin.h"
 #include <string>
+#include <cerrno>
+#include <cstring>
 #include "audiofiles/export/ExportByExtension.h"
+#include "audiofiles/import/ImportText.h"
 #include "core/model/TrackList.h"
 #include "platform/afx/linux_headers_end.h"
 
@@ -65,20 +69,7 @@ BEGIN_MESSAGE_MAP(CTVLDoc, CDocument)
 END_MESSAGE_MAP()
 
 std::string NativePath(const char* windowsPath) {
-  std::string path = windowsPath ? windowsPath : "";
-#ifdef __WINE__
-  if (path.empty()) return path;
-  int length = ::MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, nullptr, 0);
-  std::u16string wide(static_cast<size_t>(length), u'\0');
-  ::MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, reinterpret_cast<WCHAR*>(&wide[0]), length);
-  char* unixPath = wine_get_unix_file_name(reinterpret_cast<const WCHAR*>(wide.c_str()));
-  // A path wine cannot place (a folder that does not exist) has no native form: an
-  // empty name, which every file operation refuses, rather than the Windows text as
-  // a file name of its own.
-  path = unixPath ? unixPath : "";
-  if (unixPath) ::HeapFree(::GetProcessHeap(), 0, unixPath);
-#endif
-  return path;
+  return seams::NativePathOf(windowsPath ? windowsPath : "");
 }
 
 namespace {
@@ -122,7 +113,12 @@ BOOL CTVLDoc::OnOpenDocument(const char* path) {
   DeleteContents();
   m_project.ApplyDeviceOptions();
   std::string error;
-  bool imported = m_project.OpenFile(NativePath(path), &error);
+  const std::string native = NativePath(path);
+  bool imported = false;
+  if (native.empty())  // wine cannot place it (its folder is missing): named as given
+    error = import_text::CannotOpen(path ? path : "", std::strerror(ENOENT));
+  else
+    imported = m_project.OpenFile(native, &error);
   SetModifiedFlag(FALSE);
   RefreshFrame();
   if (!imported) {

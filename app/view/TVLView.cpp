@@ -11,6 +11,9 @@
 #include "toolkit/bars/TKContextMenuManager.h"
 #include "toolkit/frames/TKPrintPreviewView.h"
 
+#include <commdlg.h>
+#include <winspool.h>
+
 #include "platform/afx/linux_headers_begin.h"
 #include <algorithm>
 #include <cmath>
@@ -27,6 +30,9 @@ CTVLView::ContextMenuHandler CTVLView::s_contextMenu;
 
 namespace {
 constexpr int kInfoDisplayId = 65535;
+// The information display's smallest size.
+constexpr int kInfoDisplayWidth = 440;
+constexpr int kInfoDisplayHeight = 120;
 constexpr int kKind3 = 3;
 constexpr int kTimeTrackKind = 4;
 }  // namespace
@@ -46,6 +52,7 @@ BEGIN_MESSAGE_MAP(CTVLView, CWaveView)
   ON_MESSAGE(WM_TVL_REPAINT_INFO, OnRepaintInfo)
   ON_COMMAND(ID_EDIT_SELECT_ALL, OnSelectAll)
   ON_COMMAND(ID_FILE_PRINT_PREVIEW, OnFilePrintPreview)
+  ON_COMMAND(ID_FILE_PRINT, OnFilePrint)
   ON_COMMAND(ID_SELECT_START_TO_CURSOR, OnSelectStartToCursor)
   ON_COMMAND(ID_SELECT_CURSOR_TO_END, OnSelectCursorToEnd)
   ON_COMMAND(ID_CURSOR_TO_TRACK_START, OnCursorToTrackStart)
@@ -87,7 +94,8 @@ void CTVLView::SetContextMenuHandler(ContextMenuHandler handler) { s_contextMenu
 
 int CTVLView::OnCreate(LPCREATESTRUCT cs) {
   if (CView::OnCreate(cs) == -1) return -1;
-  if (!m_infoDisplay.Create(this, kInfoDisplayId, RECT{0, 0, 440, 120})) return -1;
+  if (!m_infoDisplay.Create(this, kInfoDisplayId, RECT{0, 0, kInfoDisplayWidth, kInfoDisplayHeight}))
+    return -1;
   if (CWaveFrame* frame = GetWaveFrame()) frame->SetProject(GetProject());
   return 0;
 }
@@ -99,8 +107,14 @@ void CTVLView::OnInitialUpdate() {
 
 void CTVLView::OnSize(UINT type, int cx, int cy) {
   CWnd::OnSize(type, cx, cy);
-  ::SetWindowPos(m_infoDisplay.m_hWnd, nullptr, (cx - 440) / 2, (cy - 120) / 2, 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  PlaceInfoDisplay(cx, cy);
+}
+
+void CTVLView::PlaceInfoDisplay(int cx, int cy) {
+  // Centred in the view, as wide as its lines need.
+  const int width = m_infoDisplay.FittingWidth(kInfoDisplayWidth);
+  ::SetWindowPos(m_infoDisplay.m_hWnd, nullptr, (cx - width) / 2, (cy - kInfoDisplayHeight) / 2, width,
+                 kInfoDisplayHeight, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 int CTVLView::PositionOfTime(double t) const { return static_cast<int>((t - Info().h) * Info().zoom + 0); }
@@ -128,6 +142,19 @@ void CTVLView::OnDraw(CDC* dc) {
     return;
   }
   HDC mem = m_image.DC();
+  DrawPicture(mem, client, strip);
+  ::BitBlt(dc->m_hDC, strip.left, 0, strip.right - strip.left, client.bottom, mem, strip.left, 0, SRCCOPY);
+  m_image.End();
+  m_bImageValid = TRUE;
+  m_imageSize = {client.right, client.bottom};
+  // The lines in the painted columns are gone from the screen: the cursor line comes
+  // back where the selection puts it, the indicator at the next tick that draws it.
+  if (m_cursor.x >= strip.left && m_cursor.x < strip.right) m_cursor.x = -1;
+  if (m_indicator.x >= strip.left && m_indicator.x < strip.right) m_indicator.x = -1;
+  if (!m_bSelecting && Info().t0 == Info().t1) DrawCursorLine();
+}
+
+void CTVLView::DrawPicture(HDC mem, const RECT& client, const RECT& strip) {
   const ColorSchemeOptions& scheme = GetColorScheme();
   HBRUSH background = ::CreateSolidBrush(SchemeColor(scheme.ControlBar));
   ::FillRect(mem, &strip, background);
@@ -148,15 +175,91 @@ void CTVLView::OnDraw(CDC* dc) {
     RECT area{0, 1 - Info().vpos, client.right, client.bottom};
     m_artist.DrawTracks(tracks, guard, mem, area, strip, Info(), false, false, false);
   }
-  ::BitBlt(dc->m_hDC, strip.left, 0, strip.right - strip.left, client.bottom, mem, strip.left, 0, SRCCOPY);
-  m_image.End();
-  m_bImageValid = TRUE;
-  m_imageSize = {client.right, client.bottom};
-  // The lines in the painted columns are gone from the screen: the cursor line comes
-  // back where the selection puts it, the indicator at the next tick that draws it.
-  if (m_cursor.x >= strip.left && m_cursor.x < strip.right) m_cursor.x = -1;
-  if (m_indicator.x >= strip.left && m_indicator.x < strip.right) m_indicator.x = -1;
-  if (!m_bSelecting && Info().t0 == Info().t1) DrawCursorLine();
+}
+
+CRect CTVLView::PrintedRect(const CSize& page, const CSize& dotsPerInch, const CSize& picture) {
+  // Half an inch of margin on every side; the picture as wide as the rest of the page
+  // allows, keeping its proportions, at the top of the page.
+  const int marginX = std::max(1, static_cast<int>(dotsPerInch.cx) / 2);
+  const int marginY = std::max(1, static_cast<int>(dotsPerInch.cy) / 2);
+  const int roomX = std::max(1, static_cast<int>(page.cx) - 2 * marginX);
+  const int roomY = std::max(1, static_cast<int>(page.cy) - 2 * marginY);
+  if (picture.cx <= 0 || picture.cy <= 0) return CRect(marginX, marginY, marginX, marginY);
+  // Printer pixels are not always square: the picture keeps its shape on paper.
+  const double inchX = static_cast<double>(roomX) / std::max<LONG>(dotsPerInch.cx, 1);
+  const double inchY = static_cast<double>(roomY) / std::max<LONG>(dotsPerInch.cy, 1);
+  double widthInches = inchX;
+  double heightInches = widthInches * picture.cy / picture.cx;
+  if (heightInches > inchY) {
+    heightInches = inchY;
+    widthInches = heightInches * picture.cx / picture.cy;
+  }
+  const int width = static_cast<int>(widthInches * dotsPerInch.cx);
+  const int height = static_cast<int>(heightInches * dotsPerInch.cy);
+  return CRect(marginX, marginY, marginX + width, marginY + height);
+}
+
+void CTVLView::OnPrint(CDC* dc, CPrintInfo* info) {
+  RECT client;
+  GetClientRect(&client);
+  if (!info || client.right <= 0 || client.bottom <= 0) return;
+  // The view's picture as the screen shows it, scaled onto the page inside its margins.
+  HDC screen = ::GetDC(m_hWnd);
+  HDC mem = ::CreateCompatibleDC(screen);
+  HBITMAP bitmap = ::CreateCompatibleBitmap(screen, client.right, client.bottom);
+  ::ReleaseDC(m_hWnd, screen);
+  HGDIOBJ old = ::SelectObject(mem, bitmap);
+  DrawPicture(mem, client, client);
+  const CRect target = PrintedRect(info->m_pageSize, info->m_dotsPerInch, CSize(client.right, client.bottom));
+  const int oldMode = ::SetStretchBltMode(dc->m_hDC, HALFTONE);
+  ::StretchBlt(dc->m_hDC, target.left, target.top, target.Width(), target.Height(), mem, 0, 0, client.right,
+               client.bottom, SRCCOPY);
+  ::SetStretchBltMode(dc->m_hDC, oldMode);
+  ::FrameRect(dc->m_hDC, &target, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
+  ::SelectObject(mem, old);
+  ::DeleteObject(bitmap);
+  ::DeleteDC(mem);
+}
+
+void CTVLView::OnFilePrint() {
+  char name[256] = "";
+  DWORD size = sizeof name;
+  if (!::GetDefaultPrinterA(name, &size)) {
+    AfxMessageBox(view_text::kNoPrinter, MB_OK | MB_ICONINFORMATION);
+    return;
+  }
+  PRINTDLGA choice{};
+  choice.lStructSize = sizeof choice;
+  choice.hwndOwner = ::GetAncestor(m_hWnd, GA_ROOT);
+  choice.Flags = PD_RETURNDC | PD_NOPAGENUMS | PD_NOSELECTION;
+  if (!::PrintDlgA(&choice) || !choice.hDC) return;
+  CPrintInfo info;
+  info.m_pageSize = CSize(::GetDeviceCaps(choice.hDC, HORZRES), ::GetDeviceCaps(choice.hDC, VERTRES));
+  info.m_dotsPerInch =
+      CSize(::GetDeviceCaps(choice.hDC, LOGPIXELSX), ::GetDeviceCaps(choice.hDC, LOGPIXELSY));
+  info.m_rectDraw = CRect(0, 0, info.m_pageSize.cx, info.m_pageSize.cy);
+  info.m_nCurPage = 1;
+  CString title = GetDocument() ? GetDocument()->GetTitle() : CString();
+  DOCINFOA doc{};
+  doc.cbSize = sizeof doc;
+  doc.lpszDocName = title;
+  bool printed = false;
+  if (::StartDocA(choice.hDC, &doc) > 0) {
+    if (::StartPage(choice.hDC) > 0) {
+      CDC dc(choice.hDC);
+      OnPrint(&dc, &info);
+      dc.Detach();
+      printed = ::EndPage(choice.hDC) > 0;
+    }
+    if (printed)
+      ::EndDoc(choice.hDC);
+    else
+      ::AbortDoc(choice.hDC);
+  }
+  ::DeleteDC(choice.hDC);
+  if (choice.hDevMode) ::GlobalFree(choice.hDevMode);
+  if (choice.hDevNames) ::GlobalFree(choice.hDevNames);
+  if (!printed) AfxMessageBox(view_text::kPrintFailed, MB_OK | MB_ICONEXCLAMATION);
 }
 
 void CTVLView::DrawOverlay(HDC dc, const Overlay& overlay, bool cursor) {
@@ -592,7 +695,10 @@ void CTVLView::FollowPlayPosition() {
   Project* project = GetProject();
   CWaveFrame* frame = GetWaveFrame();
   bool runs = StreamOfProjectRuns();
-  if (project && frame && gAudioIO && Info().FollowsPlayPosition() && runs && !gAudioIO->IsPaused()) {
+  // A looping playback (or mode 1) never moves the view: it stays where the user put it.
+  const int mode = project ? project->GetPlayMode() : 0;
+  if (project && frame && gAudioIO && Info().FollowsPlayPosition() && mode != 1 && mode != 2 && runs &&
+      !gAudioIO->IsPaused()) {
     double position = gAudioIO->GetStreamTime() - gAudioIO->GetStreamStartTime();
     if (position >= 0 && (position < Info().h || position > Info().h + Info().screen))
       frame->ScrollToTime(position);
@@ -612,9 +718,13 @@ void CTVLView::RefreshWhileStreaming(int) {
   const bool showInfo = empty && direct;
   if (((::GetWindowLongA(m_infoDisplay.m_hWnd, GWL_STYLE) & WS_VISIBLE) != 0) != showInfo)
     ::ShowWindow(m_infoDisplay.m_hWnd, showInfo ? SW_SHOWNA : SW_HIDE);
-  if (c % 10 == 0 && direct && gAudioIO && gAudioIO->IsStreamActive() &&
-      gAudioIO->GetNumCaptureChannels() > 0)
+  const bool directRecording =
+      direct && gAudioIO && gAudioIO->IsStreamActive() && gAudioIO->GetNumCaptureChannels() > 0;
+  // Once more when the recording has ended, so the strip does not keep its last
+  // running values.
+  if ((c % 10 == 0 && directRecording) || (m_bDirectRecording && !directRecording))
     ::InvalidateRect(m_infoDisplay.m_hWnd, nullptr, FALSE);
+  m_bDirectRecording = directRecording;
 
   if (m_bSelecting && m_pCapturedTrack && frame) {
     if (m_mouseMostRecent.x > m_capturedRect.right) {

@@ -37,6 +37,10 @@ public:
   Project* GetProject() const;
 
   void OnDraw(CDC* dc) override;
+  // A printed page: the picture the view shows, scaled to the page inside its margins.
+  void OnPrint(CDC* dc, CPrintInfo* info) override;
+  // Where that picture goes on a page of `page` device units at `dotsPerInch`.
+  static CRect PrintedRect(const CSize& page, const CSize& dotsPerInch, const CSize& picture);
   void OnInitialUpdate() override;
   // The view, its document, then the wave frame (zoom commands).
   BOOL OnCmdMsg(UINT id, int code, void* extra) override;
@@ -82,6 +86,9 @@ protected:
   void OnLocateSelect();
   // The view as it is shown, on the preview's pages.
   void OnFilePrintPreview();
+  // Prints the view's picture on a page of the chosen printer; without a printer the
+  // user is told so.
+  void OnFilePrint();
   void OnUpdateIdleHasTracks(CCmdUI* ui);
   void OnUpdateIdleSelection(CCmdUI* ui);
 
@@ -94,6 +101,11 @@ private:
     BOOL recording = FALSE;  // the indicator: drawn with the recording pen
   };
   ViewInfo& Info() const;
+  // The information display centred in a view of that size.
+  void PlaceInfoDisplay(int cx, int cy);
+  // The tracks (or the empty project's placeholder bars) of the client area into mem,
+  // the columns of strip.
+  void DrawPicture(HDC mem, const RECT& client, const RECT& strip);
   // The track under (x, y), its rectangle and 1-based number.
   Track* HitTest(int x, int y, RECT* rect, int* number) const;
   void ExtendTo(int x);
@@ -140,6 +152,8 @@ private:
   // The project's stream was seen capturing: the engine forgets its capture channels
   // when the stream stops, before the tick that takes the recording in.
   BOOL m_bStreamCaptured = FALSE;
+  // A directly saving recording ran at the last refresh tick.
+  bool m_bDirectRecording = false;
   int m_nTick = 0;
   static ContextMenuHandler s_contextMenu;
 

@@ -35,6 +35,10 @@ const char kNothingToUndo[] = "Nothing to undo";
 const char kNothingToRedo[] = "Nothing to redo";
 const char kSelectTrackFirst[] = "You must select a track first.";
 const char kClipboardBusy[] = "The clipboard data is being used!";
+const char kNoPrinter[] =
+    "No printer is installed on this computer, so Tarvel cannot print. Install a printer in the system's "
+    "settings and try again.";
+const char kPrintFailed[] = "The waveform could not be printed. Please check the printer.";
 
 const char kOpenMp3Filter[] = "MPEG Audio III File(*.mp3,*.mp2,*.mp1)";
 const char kOpenOggFilter[] = "OGG Vorbis File(*.ogg)";

@@ -30,6 +30,8 @@ extern const char kNothingToUndo[];
 extern const char kNothingToRedo[];
 extern const char kSelectTrackFirst[];
 extern const char kClipboardBusy[];
+extern const char kNoPrinter[];
+extern const char kPrintFailed[];
 
 // File prompts: the filters of the Open and Save dialogs.
 extern const char kOpenMp3Filter[];

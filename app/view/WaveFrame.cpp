@@ -273,7 +273,11 @@ int GetMouseWheelScrollLines() {
   if (s_lines >= 0) return s_lines;
   s_lines = 3;
   UINT lines = 0;
-  if (::SystemParametersInfoA(SPI_GETWHEELSCROLLLINES, 0, &lines, 0)) {
+  // A mouse driver of its own answers for its wheel first.
+  if (HWND driver = ::FindWindowA("MouseZ", "Magellan MSWHEEL")) {
+    const UINT ask = ::RegisterWindowMessageA("MSH_SCROLL_LINES_MSG");
+    s_lines = static_cast<int>(::SendMessageA(driver, ask, 0, 0));
+  } else if (::SystemParametersInfoA(SPI_GETWHEELSCROLLLINES, 0, &lines, 0)) {
     s_lines = static_cast<int>(lines);
   } else {
     HKEY key;

@@ -1,5 +1,7 @@
 #include "audiofiles/export/ExportMP3.h"
 
+#include <cerrno>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -35,8 +37,10 @@ int ExportMP3(Project* project, int /*stereo*/, const char* fileName, int select
 
   ExportTargetFile target;
   COGGStdioFile file;
+  errno = 0;
   if (!target.Create(name) || !file.Open(target.TempPath(), kFileFlags)) {
-    ShowExportMessage(export_text::kCannotOpenTarget);
+    ShowExportMessage(
+        export_text::CannotOpenTarget(ExportShownPath(name), errno ? std::strerror(errno) : ""));
     return 0;
   }
 

@@ -3,6 +3,7 @@
 #include <ogg/ogg.h>
 #include <vorbis/vorbisenc.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
@@ -60,8 +61,10 @@ int ExportOgg(Project* project, int /*stereo*/, const char* fileName, int select
 
   ExportTargetFile target;
   COGGStdioFile file;
+  errno = 0;
   if (!target.Create(name) || !file.Open(target.TempPath(), kFileFlags)) {
-    ShowExportMessage(export_text::kCannotOpenTarget);
+    ShowExportMessage(
+        export_text::CannotOpenTarget(ExportShownPath(name), errno ? std::strerror(errno) : ""));
     return 0;
   }
 

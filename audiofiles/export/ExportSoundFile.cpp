@@ -37,7 +37,8 @@ struct SoundFileJob {
   double rate = 0.0;
   int channels = 1;
   std::string checkFailed;  // the format cannot be written
-  std::string openFailed;   // the file cannot be made
+  // The file cannot be made; gets the system's or libsndfile's reason.
+  std::function<std::string(const std::string& reason)> openFailed;
   // The file could not be written in full or closed; gets libsndfile's reason.
   std::function<std::string(const std::string& reason)> writeFailed;
   std::string caption;
@@ -94,17 +95,19 @@ int MixToSoundFile(const SoundFileJob& job, const std::string& fileName) {
                                         (IsHighBitSubtype(info.format) ? 4u : 2u) +
                                     4096u;
   ExportTargetFile target;
+  errno = 0;
   if (!target.Create(fileName, bytesNeeded)) {
     if (errno == ENOSPC)
       ShowExportMessage(job.writeFailed(export_text::kNoRoomInPlace));
     else
-      ShowExportMessage(job.openFailed);
+      ShowExportMessage(job.openFailed(errno ? std::strerror(errno) : ""));
     return 0;
   }
   SF_INFO openInfo = info;
   SNDFILE* sndFile = sf_open(target.TempPath().c_str(), SFM_WRITE, &openInfo);
   if (!sndFile) {
-    ShowExportMessage(job.openFailed);
+    const char* reason = sf_strerror(nullptr);
+    ShowExportMessage(job.openFailed(reason ? reason : ""));
     return 0;
   }
 
@@ -173,7 +176,9 @@ int ExportSoundFile(Project* project, int /*stereo*/, const char* fileName, int 
   job.rate = static_cast<double>(options->WavSampleRate);
   job.channels = options->WavChannelMode == 1 ? 2 : 1;
   job.checkFailed = export_text::kFormatUnsupported;
-  job.openFailed = export_text::CannotExportTo(name);
+  job.openFailed = [shown = ExportShownPath(name)](const std::string& reason) {
+    return export_text::CannotExportTo(shown, reason);
+  };
   job.writeFailed = export_text::WriteFailedBecause;
   job.caption = export_text::kExportCaption;
   job.text = [&]() {
@@ -193,7 +198,7 @@ int MixSelectionToWav(Project* project, int stereo, const char* path, int select
   job.rate = project ? project->GetRate() : 0.0;
   job.channels = stereo ? 2 : 1;
   job.checkFailed = export_text::kHandleError;
-  job.openFailed = export_text::kHandleErrorLower;
+  job.openFailed = [](const std::string&) { return std::string(export_text::kHandleErrorLower); };
   job.writeFailed = [](const std::string&) { return std::string(export_text::kHandleError); };
   job.caption = export_text::kProcessSelectionCaption;
   job.text = [] { return std::string(export_text::kProcessingText); };
@@ -215,7 +220,7 @@ int MixClipboardToWav(Project* project, int stereo, const char* path) {
   job.rate = project ? project->GetRate() : 0.0;
   job.channels = stereo ? 2 : 1;
   job.checkFailed = export_text::kHandleError;
-  job.openFailed = export_text::kHandleError;
+  job.openFailed = [](const std::string&) { return std::string(export_text::kHandleError); };
   job.writeFailed = [](const std::string&) { return std::string(export_text::kHandleError); };
   job.caption = export_text::kProcessClipboardCaption;
   job.text = [] { return std::string(export_text::kProcessingText); };

@@ -15,6 +15,7 @@
 #include <ctime>
 #include <new>
 
+#include "app/settings/SettingsPlatform.h"
 #include "audiofiles/export/ExportText.h"
 #include "core/model/SystemUtils.h"
 #include "core/model/WaveTrack.h"
@@ -236,6 +237,9 @@ std::string ExportDisplayName(const std::string& path) {
   return sep == std::string::npos ? path : path.substr(sep + 1);
 }
 
+std::string ExportShownPath(const std::string& path) { return settings::Platform().ShownPath(path); }
+
 void ShowExportMessage(const std::string& text) {
-  seams::ShowMessageBox(text, seams::kProgramCaption, seams::kMbOk);
+  // Every message of save and export tells of something that was not done.
+  seams::ShowMessageBox(text, seams::kProgramCaption, seams::kMbOk | seams::kMbIconWarning);
 }

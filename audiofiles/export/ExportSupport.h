@@ -90,6 +90,9 @@ bool ExportRatesConvertible(WaveTrack* const* tracks, int count, double rate);
 // The part of a path after its last folder separator ('\' or '/'); the whole path
 // when it has none.
 std::string ExportDisplayName(const std::string& path);
+// The whole path as the user sees it in the program's dialogs (the settings
+// platform's view: a Windows path under the window tier).
+std::string ExportShownPath(const std::string& path);
 
 // A message box with an OK button.
 void ShowExportMessage(const std::string& text);

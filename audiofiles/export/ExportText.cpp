@@ -34,6 +34,15 @@ std::string ExportingSoundFile(bool selectedOnly, const std::string& formatName,
 }
 
 const char kCannotOpenTarget[] = "Unable to open target file for writing";
+namespace {
+std::string WithReason(std::string text, const std::string& reason) {
+  if (!reason.empty()) text += "\n\n" + reason + ".";
+  return text;
+}
+}  // namespace
+std::string CannotOpenTarget(const std::string& shownPath, const std::string& reason) {
+  return WithReason(std::string(kCannotOpenTarget) + " " + shownPath, reason);
+}
 std::string Mp3SettingsRefused(const std::string& why) {
   return why.empty() ? std::string("The MP3 encoder cannot use these settings.")
                      : "The MP3 encoder cannot use these settings: " + why;
@@ -44,6 +53,9 @@ const char kCloseFailed[] = "The error occured when closing file!";
 
 const char kFormatUnsupported[] = "Cannot export audio in this format.";
 std::string CannotExportTo(const std::string& fileName) { return "Cannot export audio to " + fileName; }
+std::string CannotExportTo(const std::string& fileName, const std::string& reason) {
+  return WithReason(CannotExportTo(fileName), reason);
+}
 std::string WriteFailedBecause(const std::string& reason) {
   return "Error (file may not have been written): " + reason;
 }

@@ -21,6 +21,8 @@ std::string ExportingSoundFile(bool selectedOnly, const std::string& formatName,
 
 // The encoded exporters' failures.
 extern const char kCannotOpenTarget[];
+// The file could not be made: that text, the path as the user sees it and why.
+std::string CannotOpenTarget(const std::string& shownPath, const std::string& reason);
 std::string Mp3SettingsRefused(const std::string& why);  // why may be empty
 extern const char kOggEncoderFailed[];
 extern const char kWriteFailed[];
@@ -30,6 +32,8 @@ extern const char kCloseFailed[];
 // from the system or is kMixOutOfMemory.
 extern const char kFormatUnsupported[];
 std::string CannotExportTo(const std::string& fileName);
+// The same with the reason the system gave (may be empty).
+std::string CannotExportTo(const std::string& fileName, const std::string& reason);
 std::string WriteFailedBecause(const std::string& reason);
 extern const char kMixOutOfMemory[];
 extern const char kNoRoomInPlace[];  // a file rewritten in place would not fit

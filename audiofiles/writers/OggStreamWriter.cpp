@@ -107,6 +107,7 @@ int OggStreamWriter::StartStream(bool firstFile) {
   mEncoderUp = true;
   mStreamChannels = channels;
   mStreamRate = mRate;
+  if (StreamMixer* mixer = Mixer()) mFlushTime = mixer->GetTime();
 
   vorbis_analysis_headerout(&mDsp, &mComment, &mHeader, &mHeaderComment, &mHeaderCode);
   ogg_stream_packetin(&mStream, &mHeader);
@@ -139,6 +140,7 @@ int OggStreamWriter::Open(int channels, RingBuffer** inputs, double inputRate) {
     mFile.Abort();
     return 0;
   }
+  mFlushTime = mixer->GetTime();
   return 1;
 }
 
@@ -169,6 +171,19 @@ int OggStreamWriter::Write(bool final, bool drain) {
         }
       }
     }
+  }
+  if (!final && mixer->GetTime() - mFlushTime >= kPageFlushSeconds) {
+    // What was encoded goes into a page of its own now rather than when a page fills,
+    // and out of the library's buffer into the file.
+    while (ogg_stream_flush(&mStream, &mPage) != 0)
+      if (!WritePage(mPage)) return 0;
+    try {
+      mFile.Flush();
+    } catch (const StdioFileException&) {
+      mFailed = true;
+      return 0;
+    }
+    mFlushTime = mixer->GetTime();
   }
   return 1;
 }

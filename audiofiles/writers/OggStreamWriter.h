@@ -20,6 +20,9 @@
 class OggStreamWriter : public StreamFileWriter {
 public:
   static constexpr int kBlockSize = 8192;
+  // The pages of the encoded sound reach the file at least this often (seconds of
+  // audio), so a take cut off by a crash or a power loss keeps all but its last moments.
+  static constexpr double kPageFlushSeconds = 1.0;
 
   explicit OggStreamWriter(StreamMixer** mixerSlot);
   ~OggStreamWriter() override;
@@ -62,6 +65,7 @@ private:
 
   bool mEncoderUp = false;  // info, comment, DSP, block and stream initialised
   bool mInfoUp = false;     // only vorbis_info_init done
+  double mFlushTime = 0.0;  // the mixer's time at the last page flush
   int mSerial = 0;
   int mStreamChannels = 0;  // channels of the encoder set up
   double mStreamRate = 0.0;

@@ -19,6 +19,7 @@ StreamWriterSettings& Installed() {
 struct AutoName {
   std::string base = "C:\\TVLRec00001";
   std::string extension = "MP3";
+  std::string openableBase = base;  // base as the writers open it
 };
 
 AutoName& Names() {
@@ -60,6 +61,7 @@ std::string GetAutoExtension() { return Names().extension; }
 void SetAutoFileName(const std::string& base, const std::string& extension) {
   Names().base = base;
   Names().extension = extension;
+  Names().openableBase = settings::Platform().OpenablePath(base);
 }
 
 int PrepareAutoFileName() {
@@ -96,17 +98,32 @@ std::int64_t StreamFileWriter::GetFileBytes() const {
 }
 
 std::string StreamFileWriter::MakeNextOpenablePath() {
-  return settings::Platform().OpenablePath(MakeNextName());
+  const AutoName& names = Names();
+  const int counter = mFileCounter;
+  MakeNextName();
+  // The same name, made from the base as the writers open it (empty when the platform
+  // could not place it: every open refuses that).
+  if (names.openableBase.empty()) return std::string();
+  return StreamWriterSplitsFiles() ? Format3(names.openableBase, counter, names.extension)
+                                   : names.openableBase + "." + names.extension;
 }
 
 std::string StreamFileWriter::MakeNextName() {
-  const AutoName names = Names();
+  const AutoName& names = Names();
+  std::string name;
   if (StreamWriterSplitsFiles()) {
-    mName = Format3(names.base, mFileCounter, names.extension);
+    name = Format3(names.base, mFileCounter, names.extension);
     ++mFileCounter;
   } else {
-    mName = names.base + "." + names.extension;
+    name = names.base + "." + names.extension;
   }
+  std::lock_guard lock(mNameMutex);
+  mName = name;
+  return name;
+}
+
+std::string StreamFileWriter::GetCurrentName() const {
+  std::lock_guard lock(mNameMutex);
   return mName;
 }
 

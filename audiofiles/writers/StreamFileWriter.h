@@ -13,6 +13,7 @@
 #pragma once
 
 #include <cstdint>
+#include <mutex>
 #include <string>
 
 class RingBuffer;
@@ -45,7 +46,11 @@ bool StreamWriterSplitsFiles();
 // extension) and the extension; "C:\\TVLRec00001" and "MP3" at first.
 std::string GetAutoBaseName();
 std::string GetAutoExtension();
-// Sets both (tests; the program sets them through PrepareAutoFileName).
+// Sets both (tests; the program sets them through PrepareAutoFileName), and the base
+// as the path the writers open. Called before a recording starts, on a thread that
+// may ask the settings' platform for paths: the buffer thread, which makes every
+// file name of a split recording, must not (the platform's conversion may be a
+// window-system call).
 void SetAutoFileName(const std::string& base, const std::string& extension);
 
 // Fills the two strings from the file-output settings, advancing their counter
@@ -97,6 +102,9 @@ public:
   int MakeFileName(std::string* out);
 
   const std::string& GetName() const { return mName; }
+  // A copy of the name field, for the user interface: the buffer thread may be
+  // starting the next file meanwhile.
+  std::string GetCurrentName() const;
   int GetFileCounter() const { return mFileCounter; }
   bool IsOpened() const { return mOpened; }
   bool IsStereo() const { return mStereo; }
@@ -113,6 +121,7 @@ protected:
 
   StreamMixer** mMixerSlot;
   std::string mName;
+  mutable std::mutex mNameMutex;  // guards mName once a recording runs
   double mRate = 44100.0;
   bool mStereo = true;
   int mFileCounter = 1;

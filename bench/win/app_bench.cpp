@@ -17,14 +17,14 @@
 // notepad started and shown the same way (what any program pays for wine), with the
 // CPU time each process spent by then. Goal: at most 1.5 x notepad's time.
 //
-//   scripts/wine-run.sh build/window/bench/win/app_bench [seconds] [pairs] [edit,mp3] [starts]
+//   scripts/wine-run.sh build/win/bench/win/app_bench [seconds] [pairs] [edit,mp3] [starts]
 //     seconds of each recording (60), pairs (3), modes (both), starts (5)
 // TARVEL_BENCH_PROGRAM names another build of the program (Tarvel.exe.so) to measure,
 // such as a copy kept from before a change.
 #include <windows.h>
 
 #include "support/wine/AudioRigForWine.h"
-#include "support/wine/ProgramSettings.h"
+#include "support/wine/ProgramDriver.h"
 #include "support/wine/TempFolder.h"
 #include "support/wine/Wait.h"
 

@@ -25,6 +25,7 @@
 #include "core/model/Mixer.h"
 #include "core/model/RingBuffer.h"
 #include "core/model/Sequence.h"
+#include "core/model/TakeJournal.h"
 #include "core/model/WaveTrack.h"
 #include "platform/portaudio/PortAudioV18.h"
 #include "platform/seams/MessageBox.h"
@@ -377,6 +378,7 @@ int AudioIO::StartStream(const std::vector<WaveTrack*>& playbackTracks,
     const int ringLen = RingLength(mCaptureRingSecs, mRate);
     for (WaveTrack* track : mCaptureTracks)
       mCaptureBuffers.push_back(new RingBuffer(track->GetSampleFormat(), ringLen));
+    BeginTakeJournal();
   }
   return LaunchStream();
 }
@@ -549,7 +551,31 @@ void AudioIO::FinishStream() {
   }
   for (WaveTrack* track : mCaptureTracks)
     if (!mStartFailed) track->SetOffset(mCaptureLatency.load() + track->GetOffset());
+  EndTakeJournal();
   FreeStreamBuffers();
+}
+
+void AudioIO::BeginTakeJournal() {
+  EndTakeJournal();
+  if (mCaptureTracks.empty()) return;
+  // One journal names the blocks of one directory manager.
+  const Sequence* first = mCaptureTracks[0]->GetSequence();
+  for (const WaveTrack* track : mCaptureTracks)
+    if (track->GetSequence()->GetDirManager() != first->GetDirManager() ||
+        track->GetSampleFormat() != first->GetSampleFormat() ||
+        track->GetMaxBlockSize() != first->GetMaxBlockSize())
+      return;
+  mTakeJournal = TakeJournal::Begin(first->GetDirManager(), mRate, first->GetSampleFormat(),
+                                    static_cast<int>(mCaptureTracks.size()), first->GetMaxBlockSize());
+  if (!mTakeJournal) return;
+  for (std::size_t i = 0; i < mCaptureTracks.size(); ++i)
+    mCaptureTracks[i]->SetTakeJournal(mTakeJournal.get(), static_cast<int>(i));
+}
+
+void AudioIO::EndTakeJournal() {
+  if (!mTakeJournal) return;
+  for (WaveTrack* track : mCaptureTracks) track->SetTakeJournal(nullptr, 0);
+  mTakeJournal.reset();
 }
 
 void AudioIO::FreeStreamBuffers() {

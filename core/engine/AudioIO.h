@@ -41,6 +41,7 @@ class RingBuffer;
 class SoundDeviceOptions;
 class StreamFileWriter;
 class StreamMixer;
+class TakeJournal;
 class Track;
 class WaveTrack;
 struct SoundCardMixer;
@@ -223,6 +224,10 @@ private:
   // The stop handshake and freeing of rings, mixers and tracks' append data.
   void FinishStream();
   void FreeStreamBuffers();
+  // The journal that keeps a recording into tracks on the disk as it goes, so that a
+  // crash does not lose it; a recording that ends normally leaves nothing of it.
+  void BeginTakeJournal();
+  void EndTakeJournal();
   void TellUserAboutFailure();
   void NoteFailure(Failure failure, const std::string& file = std::string());
 
@@ -261,6 +266,7 @@ private:
   std::thread mThread;
   std::vector<RingBuffer*> mCaptureBuffers;
   std::vector<WaveTrack*> mCaptureTracks;
+  std::unique_ptr<TakeJournal> mTakeJournal;
   std::vector<RingBuffer*> mPlaybackBuffers;
   std::vector<WaveTrack*> mPlaybackTracks;
   std::vector<Mixer*> mPlaybackMixers;

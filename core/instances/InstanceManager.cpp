@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -201,7 +202,7 @@ void CInstanceManager::CleanStaleFolders() {
   for (int i = 0; i < kSlots; ++i) {
     std::uint32_t bit = 1u << i;
     if (!(mask & bit) || SlotOwnerAlive(i)) continue;
-    RemoveFolder(mTempPath + SlotFolderName(i));
+    RemoveGoneFolder(mTempPath + SlotFolderName(i));
     SetWord(WindowWord(i), 0);
     mask &= ~bit;
     SetWord(kMask, mask);
@@ -216,7 +217,7 @@ void CInstanceManager::CleanStaleFolders() {
     std::string name = entry.path().filename().string();
     for (int i = 0; i < kSlots; ++i) {
       if (name == SlotFolderName(i) && !(mask & (1u << i))) {
-        RemoveFolder(entry.path().string());
+        RemoveGoneFolder(entry.path().string());
         SetWord(WindowWord(i), 0);
       }
     }
@@ -226,6 +227,44 @@ void CInstanceManager::CleanStaleFolders() {
     std::memset(mBlock, 0, kBlockSize);
     RemoveSharedClipboard(GetSharedClipboardPath());
   }
+}
+
+namespace {
+constexpr const char* kRescuePrefix = "$ZQY#Rescue#";
+}  // namespace
+
+void CInstanceManager::RemoveGoneFolder(const std::string& path) {
+  std::error_code ec;
+  if (!mRescueMarker.empty() && fs::exists(fs::path(path) / mRescueMarker, ec)) {
+    // Under the lowest number no rescued folder has.
+    for (int n = 1; n < 100000; ++n) {
+      const std::string rescue = mTempPath + kRescuePrefix + std::to_string(n) + "$";
+      if (fs::exists(rescue, ec)) continue;
+      fs::rename(path, rescue, ec);
+      if (!ec) return;
+      break;
+    }
+  }
+  RemoveFolder(path);
+}
+
+std::vector<std::string> CInstanceManager::RescuedFolders() const {
+  std::vector<std::pair<long, std::string>> found;
+  std::error_code ec;
+  const std::string prefix = kRescuePrefix;
+  for (const auto& entry : fs::directory_iterator(mTempPath, ec)) {
+    const std::string name = entry.path().filename().string();
+    if (!entry.is_directory(ec) || name.rfind(prefix, 0) != 0 || name.size() < prefix.size() + 2 ||
+        name.back() != '$')
+      continue;
+    const std::string number = name.substr(prefix.size(), name.size() - prefix.size() - 1);
+    if (number.find_first_not_of("0123456789") != std::string::npos || number.size() > 9) continue;
+    found.emplace_back(std::stol(number), entry.path().string());
+  }
+  std::sort(found.begin(), found.end());
+  std::vector<std::string> folders;
+  for (auto& f : found) folders.push_back(std::move(f.second));
+  return folders;
 }
 
 bool CInstanceManager::Startup(const std::string& tempFolder) {
@@ -357,3 +396,30 @@ bool CInstanceManager::IsClipboardChanged() const {
 }
 
 std::uint32_t CInstanceManager::GetInstanceCount() const { return Word(kCount); }
+
+std::uint32_t CInstanceManager::GetLiveInstanceCount() const {
+  const std::uint32_t mask = Word(kMask);
+  std::uint32_t live = 0;
+  for (int i = 0; i < kSlots; ++i)
+    // This copy's own lock does not show to itself.
+    if ((mask & (1u << i)) && ((1u << i) == mSlotBit || SlotOwnerAlive(i))) ++live;
+  return live;
+}
+
+void CInstanceManager::TakeOverFromGonePrimary() {
+  if (!mBlock || !mSlotBit) return;
+  const std::uint32_t primary = Word(kPrimaryWord);
+  if (primary == 0 || primary == mSlotBit || SlotOwnerAlive(SlotIndexOf(primary))) return;
+  BlockLock lock(*this);
+  if (Word(kPrimaryWord) != primary) return;  // another copy took over meanwhile
+  const std::uint32_t mask = Word(kMask);
+  for (int i = 0; i < kSlots; ++i) {
+    const std::uint32_t bit = 1u << i;
+    if ((mask & bit) && (bit == mSlotBit || SlotOwnerAlive(i))) {
+      SetWord(kPrimaryWord, bit);
+      if (bit == mSlotBit) mPrimary = 1;
+      seams::PostWindowMessage(Word(WindowWord(i)), kSchedulingHandoverMessage, 0, 0);
+      return;
+    }
+  }
+}

@@ -12,6 +12,7 @@
 // can neither block the others nor keep its slot.
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "platform/seams/WindowMessages.h"
 
@@ -27,6 +28,14 @@ public:
   virtual ~CInstanceManager();
   CInstanceManager(const CInstanceManager&) = delete;
   CInstanceManager& operator=(const CInstanceManager&) = delete;
+
+  // A gone copy's folder that holds a file of this name still holds work of the user
+  // (a take it was recording): it is not removed but kept aside under a rescue name
+  // ("$ZQY#Rescue#" + number + "$") until RescuedFolders' caller has given the work
+  // back. Empty (the default): every gone copy's folder is removed.
+  void SetRescueMarker(const std::string& fileName) { mRescueMarker = fileName; }
+  // The rescued folders of the temporary folder, by their numbers.
+  std::vector<std::string> RescuedFolders() const;
 
   // Makes the temporary folder (tempFolder replaces the user's temporary folder when
   // not empty), opens or creates the table, reclaims what gone copies left and
@@ -57,6 +66,13 @@ public:
   void SyncClipboardSerial();
   bool IsClipboardChanged() const;
   std::uint32_t GetInstanceCount() const;
+  // The copies that really run: the count word still counts a copy that crashed until
+  // the next copy starts.
+  std::uint32_t GetLiveInstanceCount() const;
+  // When the primary copy is gone without handing the scheduling on (it crashed), the
+  // lowest copy that runs becomes the primary and is told (0x5FB). Its folder stays for
+  // the next start to reclaim. Cheap: meant to be called now and then.
+  void TakeOverFromGonePrimary();
 
   bool IsPrimary() const { return mPrimary != 0; }
   std::uint32_t GetSlotBit() const { return mSlotBit; }
@@ -77,6 +93,8 @@ private:
   bool OpenBlock();
   void CloseBlock();
   void CleanStaleFolders();
+  // Removes a gone copy's folder, or keeps it aside when it holds the rescue marker.
+  void RemoveGoneFolder(const std::string& path);
   bool SlotOwnerAlive(int index) const;
   bool HoldSlot(int index, bool hold);
   std::uint32_t Word(std::size_t offset) const;
@@ -92,4 +110,5 @@ private:
   std::uint32_t mSlotBit = 0;
   std::int64_t mClipboardSeen = -1;
   int mPrimary = 0;
+  std::string mRescueMarker;
 };

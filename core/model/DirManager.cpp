@@ -113,6 +113,18 @@ BlockFile* DirManager::NewSimpleBlockFile(ConstSamplePtr sampleData, std::int32_
   return block;
 }
 
+BlockFile* DirManager::NewSimpleBlockFileFrom(const CFileName& file, int fd, ConstSamplePtr sampleData,
+                                              std::int32_t sampleLen, SampleFormat format,
+                                              std::int32_t onDisk) {
+  BlockFile* block = new SimpleBlockFile(file, fd, sampleData, sampleLen, format, onDisk);
+  if (!block->WriteSucceeded()) {
+    block->Deref();
+    return nullptr;
+  }
+  mBlockFileHash[file.GetName()] = block;
+  return block;
+}
+
 BlockFile* DirManager::NewAliasBlockFile(const std::string& aliasedFile, std::int32_t aliasStart,
                                          std::int32_t aliasLen, std::int32_t aliasChannel) {
   const CFileName name = MakeBlockFileName(g_tempDir);

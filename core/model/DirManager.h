@@ -47,6 +47,12 @@ public:
   // A block written at once. Null when its file could not be made or written in full,
   // so that the caller can refuse the data instead of keeping silence.
   BlockFile* NewSimpleBlockFile(ConstSamplePtr sampleData, std::int32_t sampleLen, SampleFormat format);
+  // A block over a file of the temporary folder (named by MakeBlockFileName, with the
+  // extension ".tmp") that is open as fd and already holds samples [0, onDisk) of
+  // sampleData at their places (SimpleBlockFile::WriteSamplesAt): the rest is written.
+  // Null when that fails. The caller closes fd.
+  BlockFile* NewSimpleBlockFileFrom(const CFileName& file, int fd, ConstSamplePtr sampleData,
+                                    std::int32_t sampleLen, SampleFormat format, std::int32_t onDisk);
   // A block over samples of an imported file. Null when its summary file could not be
   // made or written.
   BlockFile* NewAliasBlockFile(const std::string& aliasedFile, std::int32_t aliasStart, std::int32_t aliasLen,

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <vector>
 
@@ -24,6 +25,49 @@ void PutLE32(unsigned char* p, std::uint32_t v) {
   p[1] = static_cast<unsigned char>(v >> 8);
   p[2] = static_cast<unsigned char>(v >> 16);
   p[3] = static_cast<unsigned char>(v >> 24);
+}
+
+void MakeAuHeader(unsigned char* header, std::int32_t summaryBytes, SampleFormat format) {
+  std::memcpy(header, "dns.", 4);  // ".snd" as a little-endian word: a little-endian AU file
+  PutLE32(header + 4, static_cast<std::uint32_t>(summaryBytes + kAuHeaderBytes));
+  PutLE32(header + 8, 0xFFFFFFFFu);  // data size not given
+  PutLE32(header + 12, static_cast<std::uint32_t>(AuEncodingOf(format)));
+  PutLE32(header + 16, 44100);
+  PutLE32(header + 20, 1);
+}
+
+// Bytes a sample takes in the file: 24-bit samples are packed into three.
+std::size_t DiskSampleSize(SampleFormat format) {
+  return format == SampleFormatInt24 ? 3 : static_cast<std::size_t>(SampleSize(format));
+}
+
+// count samples as the file holds them: the memory itself, or packed into `packed`.
+iovec DiskSamples(ConstSamplePtr data, std::size_t count, SampleFormat format,
+                  std::vector<unsigned char>& packed) {
+  if (format != SampleFormatInt24) return {const_cast<char*>(data), count * SampleSize(format)};
+  // Three bytes per sample: the low 24 bits of the value, least significant first.
+  packed.resize(count * 3);
+  const auto* in = reinterpret_cast<const std::int32_t*>(data);
+  for (std::size_t i = 0; i < count; ++i) {
+    const std::uint32_t v = static_cast<std::uint32_t>(in[i]);
+    packed[3 * i] = static_cast<unsigned char>(v);
+    packed[3 * i + 1] = static_cast<unsigned char>(v >> 8);
+    packed[3 * i + 2] = static_cast<unsigned char>(v >> 16);
+  }
+  return {packed.data(), packed.size()};
+}
+
+bool WriteAllAt(int fd, const void* data, std::size_t bytes, off_t offset) {
+  const auto* p = static_cast<const char*>(data);
+  while (bytes > 0) {
+    const ssize_t n = ::pwrite(fd, p, bytes, offset);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    p += n;
+    bytes -= static_cast<std::size_t>(n);
+    offset += n;
+  }
+  return true;
 }
 
 }  // namespace
@@ -60,32 +104,14 @@ bool SimpleBlockFile::WriteFile(ConstSamplePtr sampleData, std::int32_t sampleLe
 
   const std::string path = mFileName.GetFullPath();
   unsigned char header[kAuHeaderBytes];
-  std::memcpy(header, "dns.", 4);  // ".snd" as a little-endian word: a little-endian AU file
-  PutLE32(header + 4, static_cast<std::uint32_t>(mSummaryInfo.totalSummaryBytes + kAuHeaderBytes));
-  PutLE32(header + 8, 0xFFFFFFFFu);  // data size not given
-  PutLE32(header + 12, static_cast<std::uint32_t>(AuEncodingOf(format)));
-  PutLE32(header + 16, 44100);
-  PutLE32(header + 20, 1);
+  MakeAuHeader(header, mSummaryInfo.totalSummaryBytes, format);
 
   std::vector<unsigned char> packed;
+  const std::size_t count = sampleLen > 0 ? static_cast<std::size_t>(sampleLen) : 0;
   std::vector<iovec> pieces{
       {header, sizeof header},
-      {const_cast<char*>(summary), static_cast<std::size_t>(mSummaryInfo.totalSummaryBytes)}};
-  const std::size_t count = sampleLen > 0 ? static_cast<std::size_t>(sampleLen) : 0;
-  if (format == SampleFormatInt24) {
-    // Three bytes per sample: the low 24 bits of the value, least significant first.
-    packed.resize(count * 3);
-    const auto* in = reinterpret_cast<const std::int32_t*>(sampleData);
-    for (std::size_t i = 0; i < count; ++i) {
-      const std::uint32_t v = static_cast<std::uint32_t>(in[i]);
-      packed[3 * i] = static_cast<unsigned char>(v);
-      packed[3 * i + 1] = static_cast<unsigned char>(v >> 8);
-      packed[3 * i + 2] = static_cast<unsigned char>(v >> 16);
-    }
-    pieces.push_back({packed.data(), packed.size()});
-  } else {
-    pieces.push_back({const_cast<char*>(sampleData), count * SampleSize(format)});
-  }
+      {const_cast<char*>(summary), static_cast<std::size_t>(mSummaryInfo.totalSummaryBytes)},
+      DiskSamples(sampleData, count, format, packed)};
 
   // A long job's blocks go straight to the disk past their header and summary: they
   // would be written back and dropped from the page cache soon anyway.
@@ -124,6 +150,43 @@ bool SimpleBlockFile::WriteFile(ConstSamplePtr sampleData, std::int32_t sampleLe
   for (const iovec& piece : pieces) bytes += piece.iov_len;
   BlockWriteback::Shared().Add(path, bytes);
   return true;
+}
+
+SimpleBlockFile::SimpleBlockFile(const CFileName& file, int fd, ConstSamplePtr sampleData,
+                                 std::int32_t sampleLen, SampleFormat format, std::int32_t onDisk)
+    : BlockFile(file, sampleLen) {
+  const char* summary = CalcSummary(sampleData, sampleLen, format);
+  const bool written =
+      WriteSamplesAt(fd, sampleLen, sampleData, format, std::clamp(onDisk, 0, sampleLen), sampleLen) &&
+      WriteAllAt(fd, summary, static_cast<std::size_t>(mSummaryInfo.totalSummaryBytes), kAuHeaderBytes);
+  if (!written) {
+    SetWriteFailed();
+    return;
+  }
+  BlockWriteback::Shared().Add(
+      file.GetFullPath(),
+      SampleOffset(sampleLen) + static_cast<std::size_t>(sampleLen) * DiskSampleSize(format));
+}
+
+std::size_t SimpleBlockFile::SampleOffset(std::int32_t len) {
+  return kAuHeaderBytes + static_cast<std::size_t>(SummaryInfo(len).totalSummaryBytes);
+}
+
+bool SimpleBlockFile::WriteProvisionalHead(int fd, std::int32_t len, SampleFormat format) {
+  std::vector<unsigned char> head(SampleOffset(len), 0);
+  MakeAuHeader(head.data(), SummaryInfo(len).totalSummaryBytes, format);
+  return WriteAllAt(fd, head.data(), head.size(), 0);
+}
+
+bool SimpleBlockFile::WriteSamplesAt(int fd, std::int32_t len, ConstSamplePtr samples, SampleFormat format,
+                                     std::int32_t from, std::int32_t to) {
+  if (to <= from) return true;
+  std::vector<unsigned char> packed;
+  const iovec piece = DiskSamples(samples + static_cast<std::size_t>(from) * SampleSize(format),
+                                  static_cast<std::size_t>(to - from), format, packed);
+  const off_t at =
+      static_cast<off_t>(SampleOffset(len) + static_cast<std::size_t>(from) * DiskSampleSize(format));
+  return WriteAllAt(fd, piece.iov_base, piece.iov_len, at);
 }
 
 SimpleBlockFile::~SimpleBlockFile() {

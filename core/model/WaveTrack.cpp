@@ -11,6 +11,7 @@
 #include "core/model/FFT.h"
 #include "core/model/ModelText.h"
 #include "core/model/Sequence.h"
+#include "core/model/TakeJournal.h"
 
 namespace {
 
@@ -318,7 +319,7 @@ bool WaveTrack::Append(ConstSamplePtr buffer, SampleFormat format, std::int32_t 
     // Whole blocks (or what fills the last one) go to the sequence.
     std::int32_t ideal = mSequence->GetIdealAppendLen();
     while (ideal > 0 && appendLen >= ideal) {
-      if (!mSequence->Append(mAppendBuffer, seqFormat, ideal)) {
+      if (!AppendBlockFromBuffer(ideal)) {
         mAppendLen.store(appendLen, std::memory_order_release);
         return false;
       }
@@ -340,6 +341,7 @@ bool WaveTrack::Append(ConstSamplePtr buffer, SampleFormat format, std::int32_t 
     len -= toCopy;
   }
 
+  if (mJournal) mJournal->Keep(mJournalTrack, mAppendBuffer, appendLen);
   SetEnvelopeLengthFromSequence();
   NoteAppended();
   return true;
@@ -362,6 +364,25 @@ bool WaveTrack::AppendBlock(BlockFile* block) {
   SetEnvelopeLengthFromSequence();
   NoteAppended();
   return true;
+}
+
+bool WaveTrack::AppendBlockFromBuffer(std::int32_t len) {
+  const SampleFormat format = mSequence->GetSampleFormat();
+  if (!mJournal) return mSequence->Append(mAppendBuffer, format, len);
+  // The journal has been writing these samples into the file of this block.
+  if (BlockFile* block = mJournal->TakeBlock(mJournalTrack, mAppendBuffer, len)) {
+    const bool appended = mSequence->AppendBlock({block, 0});
+    mSequence->GetDirManager()->Deref(block);  // the sequence holds its own reference
+    return appended;
+  }
+  if (!mSequence->Append(mAppendBuffer, format, len)) return false;
+  mJournal->BlockWritten(mJournalTrack, mSequence->GetBlockArray().back().f);
+  return true;
+}
+
+void WaveTrack::SetTakeJournal(TakeJournal* journal, int track) {
+  mJournal = journal;
+  mJournalTrack = track;
 }
 
 bool WaveTrack::AppendAlias(const std::string& fullPath, std::int32_t start, std::int32_t len, int channel) {

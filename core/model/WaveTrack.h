@@ -16,6 +16,7 @@ class BlockFile;
 class DirManager;
 class Envelope;
 class Sequence;
+class TakeJournal;
 
 class WaveTrack final : public Track {
 public:
@@ -91,6 +92,10 @@ public:
   // nothing waits in the append buffer; false, nothing added, otherwise or when the
   // track cannot grow by the block.
   bool AppendBlock(BlockFile* block);
+  // While set, what Append gathers is kept on the disk through the journal as it
+  // comes (as the journal's track `track`), and whole blocks are the journal's files;
+  // null ends that. For the tracks a recording appends to, set while it runs.
+  void SetTakeJournal(TakeJournal* journal, int track);
   // Appends one block over samples of an imported file; an edit.
   bool AppendAlias(const std::string& fullPath, std::int32_t start, std::int32_t len, int channel);
   // Writes what waits in the append buffer as blocks. False when a block
@@ -161,6 +166,8 @@ private:
   void SetEnvelopeLengthFromSequence();
   // Counts an append as a change that only added samples at the end.
   void NoteAppended();
+  // The first len samples of the append buffer as the sequence's next block.
+  bool AppendBlockFromBuffer(std::int32_t len);
   // Computes wave display columns p0 .. p1-1 of cache c from the samples it was made
   // over: c.seqSamples in blocks and c.appendLen waiting to be appended.
   void ComputeWaveColumns(WaveCache& c, int p0, int p1) const;
@@ -174,6 +181,8 @@ private:
   SamplePtr mAppendBuffer = nullptr;
   std::int32_t mAppendBufferSize = 0;
   std::atomic<std::int32_t> mAppendLen{0};
+  TakeJournal* mJournal = nullptr;
+  int mJournalTrack = 0;
 
   std::unique_ptr<WaveCache> mWaveCache;
   std::unique_ptr<SpecCache> mSpecCache;

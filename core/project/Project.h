@@ -58,6 +58,10 @@ public:
 
   void SetStreamToken(int token) { mStreamToken = token; }
   int GetStreamToken() const { return mStreamToken; }
+  // How the project plays: 2 in a loop, 0 once (the view follows only a playback that
+  // ends).
+  void SetPlayMode(int mode) { mPlayMode = mode; }
+  int GetPlayMode() const { return mPlayMode; }
   // Loop playback of the whole project; false when it could not start.
   bool Play();
   // Records into two new wave tracks that replace the project's audio once the stream
@@ -102,6 +106,7 @@ private:
   bool mClosing = false;
   int mProcessing = 0;
   int mRateUnsupported = 0;
+  int mPlayMode = 0;
 };
 
 // The clipboard of this running copy, shared by every project.

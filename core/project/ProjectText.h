@@ -26,4 +26,15 @@ extern const char kProcessingText[];
 // Message box: the output device would not open for playback.
 extern const char kPlaybackFailed[];
 
+// A take recovered after the program ended while it recorded: the progress window of
+// its writing and what the user is told.
+extern const char kRecoveryCaption[];
+extern const char kRecoveryText[];
+std::string RecoveredText(const std::string& path, double seconds, int channels, double missingSeconds);
+// reason: why nothing could be given back ("its journal is damaged", kNoSamplesOnDisk).
+std::string NothingRecoveredText(const std::string& reason);
+extern const char kNoSamplesOnDisk[];
+extern const char kRecoveryCancelled[];
+std::string RecoveryFailedText(const std::string& path, const std::string& reason);
+
 }  // namespace project_text

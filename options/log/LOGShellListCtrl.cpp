@@ -5,6 +5,7 @@
 #include <shlwapi.h>
 
 #include "platform/afx/linux_headers_begin.h"
+#include <algorithm>
 #include <strings.h>
 #include "platform/afx/linux_headers_end.h"
 
@@ -16,7 +17,28 @@ constexpr DWORD kListStyles = LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT;
 
 BEGIN_MESSAGE_MAP(CLOGShellListCtrl, CTKShellList)
   ON_WM_CREATE()
+  ON_NOTIFY_REFLECT(NM_CUSTOMDRAW, OnCustomDraw)
 END_MESSAGE_MAP()
+
+bool CLOGShellListCtrl::IsRowSelected(int row) const {
+  return row >= 0 && (GetItemState(row, LVIS_SELECTED) & LVIS_SELECTED) != 0;
+}
+
+COLORREF CLOGShellListCtrl::GetCellTextColor(int row, int) {
+  return IsRowSelected(row) ? ::GetSysColor(COLOR_HIGHLIGHTTEXT) : GetTextColor();
+}
+
+COLORREF CLOGShellListCtrl::GetCellBkColor(int row, int) {
+  return IsRowSelected(row) ? ::GetSysColor(COLOR_HIGHLIGHT) : GetBkColor();
+}
+
+void CLOGShellListCtrl::OnCustomDraw(NMHDR* header, LRESULT* result) {
+  CTKShellList::OnCustomDraw(header, result);
+  // Left selected, the list view paints a row it does not have the focus for in the
+  // faint face colour over the cell colours given here.
+  auto* draw = reinterpret_cast<NMLVCUSTOMDRAW*>(header);
+  if (draw->nmcd.dwDrawStage == (CDDS_ITEMPREPAINT | CDDS_SUBITEM)) draw->nmcd.uItemState &= ~CDIS_SELECTED;
+}
 
 void CLOGShellListCtrl::PreSubclassWindow() {
   CTKShellList::PreSubclassWindow();
@@ -75,6 +97,14 @@ HRESULT CLOGShellListCtrl::ShowFolder(TKShellItemInfo* folder) {
     if (!keep) DeleteItem(row);
   }
   SortByColumn(0, TRUE);
+  // The names in full: the Name column as wide as the longest of them, never narrower
+  // than its header or than it was made.
+  const int made = static_cast<int>(SendMessage(LVM_GETCOLUMNWIDTH, 0));
+  SendMessage(LVM_SETCOLUMNWIDTH, 0, MAKELPARAM(LVSCW_AUTOSIZE, 0));
+  const int names = static_cast<int>(SendMessage(LVM_GETCOLUMNWIDTH, 0));
+  SendMessage(LVM_SETCOLUMNWIDTH, 0, MAKELPARAM(LVSCW_AUTOSIZE_USEHEADER, 0));
+  const int header = static_cast<int>(SendMessage(LVM_GETCOLUMNWIDTH, 0));
+  SendMessage(LVM_SETCOLUMNWIDTH, 0, MAKELPARAM(std::max({made, names, header}), 0));
   SendMessage(WM_SETREDRAW, TRUE);
   ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
   return hr;

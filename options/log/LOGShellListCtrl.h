@@ -15,15 +15,19 @@ public:
   std::string FileNameOf(int row) const;
   // Whether a name ends in one of the sound extensions.
   static bool IsSoundFileName(const std::string& name);
+  bool IsRowSelected(int row) const;
 
-  COLORREF GetCellTextColor(int row, int column) override { return GetTextColor(); }
-  COLORREF GetCellBkColor(int row, int column) override { return GetBkColor(); }
+  // The control's own colours, the selection's for the selected row: it stays in
+  // sight while the player's buttons have the focus.
+  COLORREF GetCellTextColor(int row, int column) override;
+  COLORREF GetCellBkColor(int row, int column) override;
 
 protected:
   void PreSubclassWindow() override;
   int OnCreate(LPCREATESTRUCT cs);
   // Double click and Return are not the shell's here: they go on to the dialog.
   BOOL OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
+  void OnCustomDraw(NMHDR* header, LRESULT* result);
 
   DECLARE_MESSAGE_MAP()
 };

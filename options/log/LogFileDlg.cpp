@@ -1,6 +1,7 @@
 #include "options/log/LogFileDlg.h"
 
 #include "player/PlayerEngine.h"
+#include "player/PlayerMessages.h"
 
 BEGIN_MESSAGE_MAP(CLogFileDlg, CTKDialog)
   ON_NOTIFY(NM_DBLCLK, IDC_LOG_LIST, OnListDblClk)
@@ -29,6 +30,7 @@ BOOL CLogFileDlg::OnInitDialog() {
   // The tree marks the folder without telling its list; the list shows it itself.
   if (!folder.empty()) m_list.ShowFolderPath(folder.c_str());
   g_PlayerEngineWindow = m_hWnd;
+  m_info.SetStateListener([this](int state) { OnEngineState(state); });
   m_pEngine = PlayerEngine_Create(m_info.m_hWnd);
   EnableButtons(true, true, false, false);
   return TRUE;
@@ -91,6 +93,13 @@ void CLogFileDlg::OnStop() {
   if (m_pEngine) PlayerEngine_Stop(m_pEngine);
   EnableButtons(true, true, false, false);
   m_bPaused = 0;
+}
+
+void CLogFileDlg::OnEngineState(int state) {
+  // The engine's states arrive after the commands that caused them (a new file is
+  // stopped first, then played); a file that played to its end stops by itself.
+  if (state == kStateStopped && !m_bPaused) EnableButtons(true, true, false, false);
+  if (state == kStatePlaying) EnableButtons(false, false, true, true);
 }
 
 void CLogFileDlg::OnEdit() {

@@ -35,6 +35,8 @@ protected:
   void OnPause();
   void OnStop();
   void OnEdit();
+  // A state the player engine reported.
+  void OnEngineState(int state);
   void OnDestroy();
 
   DECLARE_MESSAGE_MAP()

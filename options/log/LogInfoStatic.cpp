@@ -62,7 +62,10 @@ void CLogInfoStatic::OnPaint() {
   DrawPanel(m_hWnd, dc, m_hFont, m_strFileName, m_nTotal, m_nCurrent);
 }
 
-LRESULT CLogInfoStatic::OnEngineState(WPARAM, LPARAM) { return 1; }
+LRESULT CLogInfoStatic::OnEngineState(WPARAM state, LPARAM) {
+  if (m_onState) m_onState(static_cast<int>(state));
+  return 1;
+}
 
 LRESULT CLogInfoStatic::OnFileInfo(WPARAM wParam, LPARAM) {
   auto* info = reinterpret_cast<PlayFileInfo*>(wParam);

@@ -4,6 +4,7 @@
 #include "platform/afx/afxwin.h"
 
 #include "platform/afx/linux_headers_begin.h"
+#include <functional>
 #include <string>
 #include "platform/afx/linux_headers_end.h"
 
@@ -13,6 +14,9 @@ public:
   ~CLogInfoStatic() override;
 
   void SetFileName(const std::string& name);
+  // Told of each state the engine reports (playing, paused, stopped, no file), so the
+  // dialog's buttons follow a file that played to its end.
+  void SetStateListener(std::function<void(int state)> listener) { m_onState = std::move(listener); }
   int GetCurrentSecond() const { return m_nCurrent; }
   int GetTotalSeconds() const { return m_nTotal; }
   const std::string& GetFileName() const { return m_strFileName; }
@@ -31,4 +35,5 @@ private:
   int m_nTotal = 0;
   HFONT m_hFont = nullptr;
   std::string m_strFileName;
+  std::function<void(int state)> m_onState;
 };

@@ -1,6 +1,7 @@
 #include "options/sheet/DialogControls.h"
 
 #include "platform/afx/linux_headers_begin.h"
+#include <algorithm>
 #include <cstdio>
 #include "platform/afx/linux_headers_end.h"
 
@@ -54,6 +55,29 @@ std::string ItemText(HWND dialog, int id) {
   ::GetWindowTextA(item, text.data(), length + 1);
   text.resize(static_cast<size_t>(length));
   return text;
+}
+
+void CenterOver(HWND window, HWND over) {
+  if (!over) {
+    CWnd* main = AfxGetMainWnd();
+    over = main ? main->m_hWnd : nullptr;
+  }
+  if (over) over = ::GetAncestor(over, GA_ROOT);
+  if (!window || !over || !::IsWindowVisible(over) || ::IsIconic(over)) return;
+  RECT rect, around;
+  ::GetWindowRect(window, &rect);
+  ::GetWindowRect(over, &around);
+  const int width = rect.right - rect.left, height = rect.bottom - rect.top;
+  int x = around.left + (around.right - around.left - width) / 2;
+  int y = around.top + (around.bottom - around.top - height) / 2;
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  if (::GetMonitorInfoA(::MonitorFromWindow(over, MONITOR_DEFAULTTONEAREST), &monitor)) {
+    const RECT& work = monitor.rcWork;
+    x = std::max<int>(work.left, std::min<int>(x, work.right - width));
+    y = std::max<int>(work.top, std::min<int>(y, work.bottom - height));
+  }
+  ::SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 }  // namespace dialogcontrols

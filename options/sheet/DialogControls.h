@@ -1,6 +1,6 @@
 #pragma once
 // Small helpers over the controls of a dialog: combo boxes filled from value tables,
-// check boxes, enabling, and printf into a control's text.
+// check boxes, enabling, printf into a control's text, and a dialog's place.
 #include "platform/afx/afxwin.h"
 
 #include "platform/afx/linux_headers_begin.h"
@@ -26,5 +26,9 @@ void EnableItem(HWND dialog, int id, bool enable);
 // The item's text from a printf format with one argument.
 void SetItemDouble(HWND dialog, int id, const char* format, double value);
 std::string ItemText(HWND dialog, int id);
+
+// Moves a top-level window (a dialog) so that it stands centred over the top-level
+// window of `over` (the main window when null), kept inside the work area of the monitor it lands on.
+void CenterOver(HWND window, HWND over = nullptr);
 
 }  // namespace dialogcontrols

@@ -4,7 +4,7 @@
 #include "options/sheet/OptionsHost.h"
 #include "options/sheet/OptionsText.h"
 
-#include <shlobj.h>
+#include "app/controls/FolderDialog.h"
 
 #include "platform/afx/linux_headers_begin.h"
 #include <strings.h>
@@ -26,29 +26,15 @@ std::string WithBackslash(std::string path) {
   return path;
 }
 
-// Starts the folder dialog at the text of the edit.
-int CALLBACK BrowseCallback(HWND hwnd, UINT message, LPARAM, LPARAM data) {
-  if (message == BFFM_INITIALIZED && data) ::SendMessageA(hwnd, BFFM_SETSELECTIONA, TRUE, data);
-  return 0;
-}
-
-// The folder dialog showing only file-system folders; false when the user cancels.
-bool ChooseFolder(HWND owner, std::string* folder) {
-  BROWSEINFOA info{};
-  char display[MAX_PATH] = {};
-  info.hwndOwner = owner;
-  info.pszDisplayName = display;
-  info.lpszTitle = options_text::kChooseDirectory;
-  info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_STATUSTEXT;
-  info.lpfn = BrowseCallback;
-  info.lParam = reinterpret_cast<LPARAM>(folder->c_str());
-  LPITEMIDLIST chosen = ::SHBrowseForFolderA(&info);
-  if (!chosen) return false;
-  char path[MAX_PATH] = {};
-  const bool ok = ::SHGetPathFromIDListA(chosen, path) != FALSE;
-  ::CoTaskMemFree(chosen);
-  if (ok) *folder = path;
-  return ok;
+// The folder dialog showing only file-system folders, starting at the folder given and
+// showing the selected folder's path in its status line; false when the user cancels.
+bool ChooseFolder(CWnd* owner, std::string* folder) {
+  CFolderDialogEx dialog(owner);
+  dialog.SetTitle(options_text::kChooseDirectory);
+  dialog.SetStartFolder(folder->c_str());
+  if (!dialog.DoModal()) return false;
+  *folder = static_cast<const char*>(dialog.GetFolderPath());
+  return true;
 }
 
 // A whole number in [low, high] from the edit, or the message and a failed exchange.
@@ -153,12 +139,12 @@ BOOL COptionsFileOutputDlg::OnKillActive() {
 
 void COptionsFileOutputDlg::OnBrowseFolder() {
   std::string folder = ItemText(m_hWnd, IDC_FO_FOLDER);
-  if (ChooseFolder(m_hWnd, &folder)) SetDlgItemText(IDC_FO_FOLDER, folder.c_str());
+  if (ChooseFolder(this, &folder)) SetDlgItemText(IDC_FO_FOLDER, folder.c_str());
 }
 
 void COptionsFileOutputDlg::OnBrowseTemp() {
   std::string folder = ItemText(m_hWnd, IDC_FO_TEMP_FOLDER);
-  if (!ChooseFolder(m_hWnd, &folder)) return;
+  if (!ChooseFolder(this, &folder)) return;
   SetDlgItemText(IDC_FO_TEMP_FOLDER, folder.c_str());
   ShowDiskSpace(folder.c_str());
 }

@@ -41,6 +41,9 @@ struct OptionsHost {
   std::function<void()> devicesChanged;
   // Applies the application's colour scheme to the windows.
   std::function<void()> colorsChanged;
+  // The index of an input source's name among the application's names (compared as the
+  // user's locale compares texts); 0, the first source, when none matches.
+  std::function<int(const char*)> findInputSource;
 };
 
 // The installed host; before one is installed, a host with default records of its own.

@@ -5,6 +5,7 @@
 #include "options/sheet/OptionsText.h"
 
 #include "platform/afx/linux_headers_begin.h"
+#include <algorithm>
 #include <cstdio>
 #include <strings.h>
 #include "platform/afx/linux_headers_end.h"
@@ -49,7 +50,8 @@ BOOL COptionsSoundDevicePage::OnInitDialog() {
   m_nRecord = FindName(m_recordNames, m_options.RecordDeviceName);
   SelectCombo(m_hWnd, IDC_SD_RECORD, m_nRecord);
 
-  CheckRadioButton(IDC_SD_MONO, IDC_SD_STEREO,
+  // The two buttons' ids run the other way round (Stereo has the lower one).
+  CheckRadioButton(std::min(IDC_SD_MONO, IDC_SD_STEREO), std::max(IDC_SD_MONO, IDC_SD_STEREO),
                    (m_options.ChannelCount - 1) % 2 == 0 ? IDC_SD_MONO : IDC_SD_STEREO);
 
   m_rates = GetSupportedSampleRates();

@@ -12,6 +12,7 @@
 #include "platform/afx/linux_headers_begin.h"
 #include <cstdio>
 #include "core/engine/AudioIO.h"
+#include "platform/portaudio/PortAudioV18.h"
 #include "platform/afx/linux_headers_end.h"
 
 namespace {
@@ -22,6 +23,12 @@ constexpr COLORREF kDetailText = RGB(0, 0, 0);
 constexpr COLORREF kDetailBack = RGB(196, 240, 254);
 // The control panel's Record command.
 constexpr UINT kRecordCommand = 1059;
+
+// The device a recording uses when none is chosen: the system's default input.
+std::string DefaultRecordingDeviceName() {
+  const pa18::PaDeviceInfo* info = pa18::Pa_GetDeviceInfo(pa18::Pa_GetDefaultInputDeviceID());
+  return info && info->name ? info->name : "";
+}
 
 std::vector<std::string> InputSourceNames() {
   const OptionsHost& host = GetOptionsHost();
@@ -48,6 +55,13 @@ BOOL CRecordWizardDlg::OnInitDialog() {
   if (host.encode) m_encode = *host.encode;
   if (host.output) m_output = *host.output;
   if (host.inputSource) m_inputSource = *host.inputSource;
+  // The input source and the volumes are the mixer's as they are now (the panel's
+  // sliders move them): OK sets the mixer to this copy.
+  if (gAudioIO) {
+    int source = m_inputSource.InputSource;
+    gAudioIO->GetMixer(&source, &m_inputSource.InputVolume, &m_inputSource.OutputVolume);
+    m_inputSource.InputSource = source;
+  }
   m_summary.SubclassDlgItem(IDC_RW_SUMMARY, this);
   FillSummary();
   return TRUE;
@@ -84,7 +98,9 @@ void CRecordWizardDlg::FillSummary() {
   if (selection >= 0) m_nSelection = selection;
   m_summary.Clear();
   std::vector<std::string> lines;
-  m_devices.Describe(&lines);
+  SoundDeviceOptions devices = m_devices;
+  if (devices.RecordDeviceName.empty()) devices.RecordDeviceName = DefaultRecordingDeviceName();
+  devices.Describe(&lines);
   AddStep(kStepDevice, wizard_text::kStepDevice, lines);
   lines.clear();
   m_inputSource.GetSummary(&lines, InputSourceNames());

@@ -18,6 +18,22 @@ CString MessageCaption() {
 }  // namespace
 
 int AfxMessageBox(const char* text, UINT type, UINT) {
+  // As the framework does: a box given no icon gets the one its buttons call for, an
+  // exclamation mark for a notice, a question mark for a question.
+  if ((type & MB_ICONMASK) == 0) {
+    switch (type & MB_TYPEMASK) {
+      case MB_OK:
+      case MB_OKCANCEL:
+        type |= MB_ICONEXCLAMATION;
+        break;
+      case MB_YESNO:
+      case MB_YESNOCANCEL:
+        type |= MB_ICONQUESTION;
+        break;
+      default:
+        break;
+    }
+  }
   return seams::ShowMessageBox(text ? text : "", MessageCaption().str(), type);
 }
 

@@ -4,6 +4,7 @@
 #include "platform/afx/DocManager.h"
 #include "platform/afx/DocTemplate.h"
 #include "platform/afx/Document.h"
+#include "platform/afx/CmdUI.h"
 #include "platform/afx/RecentFileList.h"
 #include "platform/afx/WinApp.h"
 
@@ -14,6 +15,26 @@ void CWinApp::AddDocTemplate(CDocTemplate* docTemplate) {
 
 CDocument* CWinApp::OpenDocumentFile(const char* path) {
   return m_pDocManager ? m_pDocManager->OpenDocumentFile(path) : nullptr;
+}
+
+BOOL CWinApp::OnCmdMsg(UINT id, int code, void* extra) {
+  if (m_pRecentFileList) {
+    const UINT first = m_pRecentFileList->GetFirstCommandId();
+    const int index = static_cast<int>(id - first);
+    if (id >= first && index < m_pRecentFileList->GetCount() && !(*m_pRecentFileList)[index].IsEmpty()) {
+      if (code == static_cast<int>(CN_UPDATE_COMMAND_UI)) {
+        if (extra) static_cast<CCmdUI*>(extra)->Enable(TRUE);
+        return TRUE;
+      }
+      if (code == static_cast<int>(CN_COMMAND)) {
+        if (extra) return TRUE;  // only asking whether a handler exists
+        const CString path = (*m_pRecentFileList)[index];
+        if (!OpenDocumentFile(path)) m_pRecentFileList->Remove(index);
+        return TRUE;
+      }
+    }
+  }
+  return CWinThread::OnCmdMsg(id, code, extra);
 }
 
 void CWinApp::AddToRecentFileList(const char* path) {
@@ -37,9 +58,9 @@ void CWinApp::ParseCommandLine(CCommandLineInfo& info) {
   std::vector<CString> params = AfxSplitCommandLine(m_lpCmdLine);
   for (size_t i = 0; i < params.size(); ++i) {
     const CString& p = params[i];
-    BOOL flag = p.GetLength() > 1 && (p[0] == '/' || p[0] == '-');
-    info.ParseParam(flag ? static_cast<const char*>(p) + 1 : static_cast<const char*>(p), flag,
-                    i + 1 == params.size());
+    const BOOL flag = AfxIsCommandLineSwitch(p);
+    const CString param = flag ? CString(static_cast<const char*>(p) + 1) : AfxCommandLineFileName(p);
+    info.ParseParam(param, flag, i + 1 == params.size());
   }
 }
 

@@ -22,3 +22,9 @@ public:
 // Splits a command line into its parameters: blanks separate them, double quotes
 // group blanks into one and are dropped.
 std::vector<CString> AfxSplitCommandLine(const char* commandLine);
+// A switch is '/' or '-' followed by a word of letters ("/p", "-Embedding"); anything
+// else is a plain parameter, a Linux path such as "/home/me/take.wav" among them.
+BOOL AfxIsCommandLineSwitch(const char* param);
+// The file a plain parameter names, as the program's file calls take it: a Linux
+// path becomes its Windows path under wine; any other name stays as it is.
+CString AfxCommandLineFileName(const char* param);

@@ -87,6 +87,9 @@ public:
   // its message map).
   void OnFileNew();
   void OnFileOpen();
+  // The recent-file entries' commands open their files (an entry whose file does not
+  // open leaves the list); then the program's own map.
+  BOOL OnCmdMsg(UINT id, int code, void* extra) override;
   // Saves the recent-file list and lets the documents go; called from ExitInstance.
   void ExitDocuments();
 

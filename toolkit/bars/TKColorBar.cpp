@@ -61,6 +61,7 @@ CTKColorBar::CTKColorBar(const std::vector<COLORREF>& colors, COLORREF selected,
   m_nRowHeight = m_BoxSize.cy * 3 / 2;
   m_bLocked = TRUE;
   m_bMenuMode = TRUE;
+  m_bFixedLayout = TRUE;
 }
 
 CTKColorBar::CTKColorBar(const CTKColorBar& source, UINT commandId)

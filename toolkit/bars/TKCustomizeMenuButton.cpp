@@ -4,6 +4,7 @@
 #include "toolkit/bars/CustomizeButton.h"
 #include "toolkit/bars/TKPopupMenu.h"
 #include "toolkit/bars/TKToolBar.h"
+#include "toolkit/frames/TKFrameSite.h"
 
 IMPLEMENT_SERIAL(CTKCustomizeMenuButton, CTKToolbarMenuButton, 0x80000001)
 
@@ -62,21 +63,7 @@ void CTKCustomizeMenuButton::OnDraw(CDC* dc, const CRect& rect, CTKToolbarImageL
   m_nStyle = saved;
 }
 
-BOOL CTKCustomizeMenuButton::OnClickMenuItem() {
-  if (m_bFrozen || !m_bEnabled) return TRUE;
-  CTKToolBar* toolbar = s_pCurrentToolbar;
-  if (!toolbar || !::IsWindow(toolbar->m_hWnd)) return TRUE;
-  if (auto* popupBar = dynamic_cast<CTKToolBar*>(m_pWndParent); popupBar && popupBar->m_hWnd) {
-    popupBar->m_iHighlighted = popupBar->ButtonToIndex(this);
-    ::InvalidateRect(popupBar->m_hWnd, &m_rect, TRUE);
-  }
-  if (m_iIndex == kResetIndex) {
-    toolbar->PostMessage(CTKToolBar::s_resetPromptMessage, 0, 0);
-    return TRUE;
-  }
-  if (!m_bBound) return TRUE;
-  CTKToolbarButton* button = toolbar->GetButton(m_iIndex);
-  if (!button) return TRUE;
+void CTKCustomizeMenuButton::ShowOrHide(CTKToolBar* toolbar, CTKToolbarButton* button) {
   const BOOL visible = !button->IsVisible();
   button->SetVisible(visible);
   m_bChecked = visible;
@@ -100,12 +87,87 @@ BOOL CTKCustomizeMenuButton::OnClickMenuItem() {
       }
     }
   }
+}
+
+CTKToolbarButton* CTKCustomizeMenuButton::MakeOriginal(CTKToolBar* toolbar, int position) {
+  POSITION at = position >= 0 ? toolbar->m_OrigButtons.FindIndex(position) : nullptr;
+  auto* original = at ? static_cast<CTKToolbarButton*>(toolbar->m_OrigButtons.GetAt(at)) : nullptr;
+  if (!original || original->IsSeparator()) return nullptr;
+  // The image the resource gave it: a bar of its own images counts them in order.
+  int image = CTKToolBar::GetDefaultImage(original->m_nID);
+  if (toolbar->IsLocked()) {
+    image = 0;
+    for (POSITION pos = toolbar->m_OrigButtons.GetHeadPosition(); pos && pos != at;)
+      if (!static_cast<CTKToolbarButton*>(toolbar->m_OrigButtons.GetNext(pos))->IsSeparator()) ++image;
+  }
+  return new CTKToolbarButton(original->m_nID, image, nullptr, FALSE, toolbar->IsLocked());
+}
+
+void CTKCustomizeMenuButton::PutBack(CTKToolBar* toolbar) {
+  CTKToolbarButton* button = MakeOriginal(toolbar, m_iIndex);
+  if (!button) return;
+  // The entries of the buttons from a place on stand one place further after an insertion.
+  auto shiftFrom = [this](int from) {
+    auto* popupBar = dynamic_cast<CTKToolBar*>(m_pWndParent);
+    for (int i = 0; popupBar && i < popupBar->GetCount(); ++i) {
+      auto* entry = dynamic_cast<CTKCustomizeMenuButton*>(popupBar->GetButton(i));
+      if (entry && entry != this && entry->m_bBound && entry->m_iIndex != kResetIndex &&
+          entry->m_iIndex >= from)
+        ++entry->m_iIndex;
+    }
+  };
+  // At its original place; past the end (or refused there) at the end, before the chevron.
+  int end = toolbar->GetCount();
+  if (end > 0 && dynamic_cast<CCustomizeButton*>(toolbar->GetButton(end - 1))) --end;
+  int at = m_iIndex <= end ? toolbar->InsertButton(button, m_iIndex) : -1;
+  if (at < 0 && (at = toolbar->InsertButton(button, end)) < 0) {
+    delete button;
+    return;
+  }
+  shiftFrom(at);
+  m_iIndex = at;
+  // A separator follows it when one followed it in the resource.
+  if (m_bAddSeparator)
+    if (CTKToolbarButton* next = toolbar->GetButton(at + 1); !next || !next->IsSeparator())
+      if (toolbar->InsertSeparator(at + 1) >= 0) shiftFrom(at + 1);
+  m_bBound = TRUE;
+  m_bChecked = TRUE;
+}
+
+BOOL CTKCustomizeMenuButton::OnClickMenuItem() {
+  if (m_bFrozen || !m_bEnabled) return TRUE;
+  CTKToolBar* toolbar = s_pCurrentToolbar;
+  if (!toolbar || !::IsWindow(toolbar->m_hWnd)) return TRUE;
+  if (auto* popupBar = dynamic_cast<CTKToolBar*>(m_pWndParent); popupBar && popupBar->m_hWnd) {
+    popupBar->m_iHighlighted = popupBar->ButtonToIndex(this);
+    ::InvalidateRect(popupBar->m_hWnd, &m_rect, TRUE);
+  }
+  if (m_iIndex == kResetIndex) {
+    toolbar->PostMessage(CTKToolBar::s_resetPromptMessage, 0, 0);
+    return TRUE;
+  }
+  if (!m_bBound) {
+    PutBack(toolbar);
+  } else {
+    CTKToolbarButton* button = toolbar->GetButton(m_iIndex);
+    if (!button) return TRUE;
+    ShowOrHide(toolbar, button);
+  }
   // The menu stays open while the bar lays itself out again.
   CTKPopupMenu* outermost = nullptr;
   if (auto* popupBar = dynamic_cast<CTKPopupMenuBar*>(m_pWndParent)) outermost = popupBar->GetPopup();
   while (outermost && outermost->GetParentPopupMenu()) outermost = outermost->GetParentPopupMenu();
   if (outermost && outermost->m_hWnd) outermost->ShowWindow(SW_HIDE);
   toolbar->AdjustSize();
+  // A chevron drawn beyond its rectangle is repainted with all it covers.
+  if (CCustomizeButton* chevron = toolbar->GetCustomizeButton();
+      chevron && chevron->m_bExtraSize && (chevron->m_sizeExtra.cx || chevron->m_sizeExtra.cy)) {
+    CRect area = chevron->m_rect;
+    area.InflateRect(10, 10);
+    ::InvalidateRect(toolbar->m_hWnd, &area, TRUE);
+    area.InflateRect(chevron->m_sizeExtra.cx, chevron->m_sizeExtra.cy);
+    ::RedrawWindow(toolbar->m_hWnd, &area, nullptr, RDW_INVALIDATE | RDW_FRAME);
+  }
   toolbar->Invalidate();
   if (outermost && outermost->m_hWnd)
     ::SetWindowPos(outermost->m_hWnd, HWND_TOP, 0, 0, 0, 0,
@@ -128,6 +190,14 @@ BOOL CTKCustomizeMenuButton::ExpandMarker(CTKToolBar* popupBar) {
   if (!toolbar) return FALSE;
   s_pCurrentToolbar = toolbar;
   popupBar->RemoveAllButtons();
+  // An entry carries the disabled bit so that its clicks come to it (the menu stays open).
+  auto addEntry = [popupBar](CTKCustomizeMenuButton* entry, int image) {
+    entry->m_nStyle |= TBBS_DISABLED;
+    if (popupBar->InsertButton(entry) < 0)
+      delete entry;
+    else
+      entry->m_bImage = image >= 0;
+  };
   for (int i = 0; i < toolbar->GetCount(); ++i) {
     CTKToolbarButton* button = toolbar->GetButton(i);
     if (button->IsSeparator() || dynamic_cast<CCustomizeButton*>(button)) continue;
@@ -135,13 +205,28 @@ BOOL CTKCustomizeMenuButton::ExpandMarker(CTKToolBar* popupBar) {
     const int image = toolbar->IsLocked() ? -1 : button->GetImage();
     auto* entry = new CTKCustomizeMenuButton(button->m_nID, nullptr, image, text, button->m_bUserImage);
     entry->SetItem(i, TRUE, FALSE);
-    entry->m_nStyle |= TBBS_DISABLED;
-    if (popupBar->InsertButton(entry) < 0) {
-      delete entry;
-      continue;
-    }
-    entry->m_bImage = image >= 0;
+    addEntry(entry, image);
   }
+  // The buttons the resource gave the toolbar that are no longer on it, to put back.
+  int position = 0;
+  for (POSITION pos = toolbar->m_OrigButtons.GetHeadPosition(); pos; ++position) {
+    auto* original = static_cast<CTKToolbarButton*>(toolbar->m_OrigButtons.GetNext(pos));
+    if (original->IsSeparator() || original->m_nID == 0 || toolbar->CommandToIndex(original->m_nID) >= 0)
+      continue;
+    CTKToolbarButton* made = MakeOriginal(toolbar, position);
+    if (!made) continue;
+    const int image = made->GetImage();
+    delete made;
+    auto* entry =
+        new CTKCustomizeMenuButton(original->m_nID, nullptr, image, CommandShortName(original->m_nID));
+    const BOOL separatorFollows =
+        pos && static_cast<CTKToolbarButton*>(toolbar->m_OrigButtons.GetAt(pos))->IsSeparator();
+    entry->SetItem(position, FALSE, separatorFollows);
+    addEntry(entry, image);
+  }
+  // The frame may add entries of its own.
+  if (auto* frame = CTKFrameSite::Of(CTKPopupMenu::FrameOf(popupBar)))
+    frame->OnFillCustomizeList(CWnd::FromHandlePermanent(::GetParent(popupBar->m_hWnd)), toolbar);
   auto* separator = new CTKCustomizeMenuButton;
   separator->m_nStyle = TBBS_SEPARATOR;
   if (popupBar->InsertButton(separator) < 0) delete separator;

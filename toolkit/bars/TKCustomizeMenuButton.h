@@ -37,4 +37,13 @@ public:
 
   // The toolbar whose entries are being made and clicked.
   static CTKToolBar* s_pCurrentToolbar;
+
+private:
+  // A click on the entry of a button on the toolbar: the button (and its separators)
+  // show or hide.
+  void ShowOrHide(CTKToolBar* toolbar, CTKToolbarButton* button);
+  // A click on the entry of a button the toolbar lost: it goes back to its original place.
+  void PutBack(CTKToolBar* toolbar);
+  // A new button as the resource gave the toolbar at that position, null for none.
+  static CTKToolbarButton* MakeOriginal(CTKToolBar* toolbar, int position);
 };

@@ -13,6 +13,7 @@
 #include "toolkit/frames/TKFrameWnd.h"
 #include "toolkit/frames/TKMDIFrameWnd.h"
 #include "toolkit/frames/TKRegistry.h"
+#include "toolkit/frames/TKWorkspace.h"
 #include "toolkit/frames/TearOffManager.h"
 
 BOOL CTKMenuBar::s_bShowAllCommands = FALSE;
@@ -65,6 +66,8 @@ BEGIN_MESSAGE_MAP(CTKMenuBar, CTKToolBar)
   ON_WM_LBUTTONDOWN()
   ON_WM_MOUSELEAVE()
   ON_WM_TIMER()
+  ON_WM_LBUTTONDBLCLK()
+  ON_WM_SETTINGCHANGE()
 END_MESSAGE_MAP()
 
 BOOL CTKMenuBar::Create(CWnd* parent, DWORD style, UINT id) {
@@ -150,8 +153,21 @@ int CTKMenuBar::GetDroppedDownIndex() const {
   return -1;
 }
 
+BOOL CTKMenuBar::HasImages() const {
+  for (int i = 0; i < GetCount(); ++i) {
+    CTKToolbarButton* button = GetButton(i);
+    if (!button || dynamic_cast<CTKToolbarSystemMenuButton*>(button) ||
+        dynamic_cast<CTKToolbarMenuButtonsButton*>(button))
+      continue;
+    if (button->m_bImage && button->GetImage() >= 0) return TRUE;
+  }
+  return FALSE;
+}
+
 int CTKMenuBar::GetRowHeight() const {
-  const int height = std::max<int>(GetMenuButtonSize().cy - 2, GlobalData::Get().textHeight);
+  // Titles with images are as high as a button; text alone is lower.
+  const int height = HasImages() ? static_cast<int>(GetButtonSize().cy)
+                                 : std::max<int>(GetMenuButtonSize().cy - 2, GlobalData::Get().textHeight);
   return std::max<int>(height,
                        IsHorizontal() ? GlobalData::Get().textHeight : GlobalData::Get().verticalTextHeight);
 }
@@ -265,6 +281,11 @@ void CTKMenuBar::OnTimer(UINT_PTR id) {
     popup->ShowAllCommands();
 }
 
+int CTKMenuBar::OnToolHitTest(CPoint point, TOOLINFOA* info) {
+  if (dynamic_cast<CTKToolbarMenuButton*>(GetButton(HitTest(point)))) return -1;
+  return CTKToolBar::OnToolHitTest(point, info);
+}
+
 BOOL CTKMenuBar::PreTranslateMessage(MSG* msg) {
   if (msg->message != WM_KEYDOWN || msg->hwnd != m_hWnd) return CTKToolBar::PreTranslateMessage(msg);
   // While a menu is open the keys belong to it (the frame hands them over).
@@ -348,6 +369,38 @@ void CTKMenuBar::OnLButtonDown(UINT flags, CPoint point) {
   CTKToolBar::OnLButtonDown(flags, point);
 }
 
+void CTKMenuBar::OnLButtonDblClk(UINT flags, CPoint point) {
+  CTKToolBar::OnLButtonDblClk(flags, point);
+  // A double click on a title of a personalised menu opens it with every command.
+  const int index = HitTest(point);
+  auto* title = dynamic_cast<CTKToolbarMenuButton*>(GetButton(index));
+  if (!title || dynamic_cast<CTKToolbarSystemMenuButton*>(title) || s_bShowAllCommands ||
+      !s_bRecentlyUsedMenus || !g_pCommandUsageCounter || !g_pCommandUsageCounter->HasEnoughData() ||
+      IsCustomizeMode())
+    return;
+  if (CTKPopupMenu* popup = title->GetPopupMenu(); popup && popup->m_hWnd) {
+    // Opened by this click: it shows every command at once.
+    if (!popup->GetMenuBar()->AreAllCommandsShown()) popup->ShowAllCommands();
+  } else {
+    // Closed by this very click: it opens again, now with every command.
+    title->m_dwClosedAt = 0;
+    s_bShowAllCommands = TRUE;
+    DropDown(index, FALSE);
+  }
+  InvalidateButton(index);
+  UpdateWindow();
+}
+
+void CTKMenuBar::OnSettingChange(UINT flags, LPCSTR section) {
+  // The system's menu metrics may have changed: the titles and a maximised window's
+  // caption buttons are measured again.
+  CTKToolBar::OnSettingChange(flags, section);
+  if (m_hWnd) {
+    AdjustSize();
+    Invalidate();
+  }
+}
+
 BOOL CTKMenuBar::FillButtonText(CTKToolbarButton* button) {
   if (button && button->m_nID != 0 && button->m_nID != (UINT)-1 && m_hMenu) {
     CString text;
@@ -400,6 +453,29 @@ std::vector<CTKMenuBar::TemplateMenu> CTKMenuBar::StoredMenus() const {
   return menus;
 }
 
+BOOL CTKMenuBar::SetOriginalItemsFrom(UINT resourceId) {
+  while (!m_OrigButtons.IsEmpty()) delete m_OrigButtons.RemoveHead();
+  CTKWorkspace* workspace = CurrentWorkspace();
+  if (!workspace || !workspace->m_resourceUpdate || !resourceId) return FALSE;
+  HMENU menu = ::LoadMenuA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(resourceId));
+  if (!menu) return FALSE;
+  const int count = ::GetMenuItemCount(menu);
+  for (int i = 0; i < count; ++i) {
+    CTKToolbarButton* item;
+    if (HMENU sub = ::GetSubMenu(menu, i)) {
+      item = new CTKToolbarMenuButton(0, sub, -1, "");
+    } else if (const UINT id = ::GetMenuItemID(menu, i); id == 0) {
+      item = new CTKToolbarButton;
+      item->m_nStyle = TBBS_SEPARATOR;
+    } else {
+      item = new CTKToolbarButton(id, -1);
+    }
+    m_OrigButtons.AddTail(item);
+  }
+  ::DestroyMenu(menu);
+  return TRUE;
+}
+
 BOOL CTKMenuBar::SaveState(const char* profile, int index, UINT) {
   const CString path = MenuStateKey(profile);
   HMENU current = m_hMenu;
@@ -409,8 +485,11 @@ BOOL CTKMenuBar::SaveState(const char* profile, int index, UINT) {
   // Each template menu's list is kept under the template's resource id, the default
   // menu's under id 0; a menu never shown has no list of its own yet. The bar shows
   // each list only while it is written.
-  for (const TemplateMenu& menu : StoredMenus())
-    if (LoadListOf(menu.menu)) CTKToolBar::SaveState(path, index, menu.resourceId);
+  for (const TemplateMenu& menu : StoredMenus()) {
+    if (!LoadListOf(menu.menu)) continue;
+    SetOriginalItemsFrom(ResourceIdOf(menu));
+    CTKToolBar::SaveState(path, index, menu.resourceId);
+  }
   if (current) LoadListOf(current);
   if (m_hWnd) AdjustSize();
   if (captions) PutBackCaptionButtons();
@@ -422,12 +501,18 @@ BOOL CTKMenuBar::LoadState(const char* profile, int index, UINT) {
   HMENU current = m_hMenu;
   const BOOL captions = TakeOffCaptionButtons();
   for (const TemplateMenu& menu : StoredMenus()) {
-    if (!CTKToolBar::LoadState(path, index, menu.resourceId)) {
-      // Nothing kept (or unreadable): the menu's own items.
+    const UINT resourceId = ResourceIdOf(menu);
+    SetOriginalItemsFrom(resourceId);
+    if (CTKToolBar::LoadState(path, index, menu.resourceId)) {
+      SaveListOf(menu.menu);
+    } else if (m_pParentFrame && m_pParentFrame->m_hWnd) {
+      // Nothing kept (or unreadable): the menu's own items, and the frame may make its
+      // changes to them again.
       m_hMenu = nullptr;
-      CreateFromMenu(menu.menu, menu.menu == m_hDefaultMenu, TRUE);
+      CreateFromMenu(menu.menu, menu.menu == m_hDefaultMenu, FALSE);
+      m_pParentFrame->SendMessage(s_resetMenuMessage, resourceId);
+      SaveListOf(menu.menu);
     }
-    SaveListOf(menu.menu);
   }
   m_hMenu = current ? current : m_hDefaultMenu;
   if (m_hMenu) LoadListOf(m_hMenu);
@@ -437,18 +522,76 @@ BOOL CTKMenuBar::LoadState(const char* profile, int index, UINT) {
   return TRUE;
 }
 
-BOOL CTKMenuBar::RestoreOriginalState() {
-  if (!m_uiDefMenuResId) return FALSE;
-  HMENU fresh = ::LoadMenuA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(m_uiDefMenuResId));
-  if (!fresh) return FALSE;
-  HMENU old = m_hDefaultMenu;
-  const BOOL showingDefault = m_hMenu == old;
-  OnDefaultMenuLoaded(fresh);
-  m_hDefaultMenu = fresh;
-  if (showingDefault) {
-    m_hMenu = nullptr;
-    CreateFromMenu(fresh, TRUE, TRUE);
+HMENU CTKMenuBar::ReloadMenu(HMENU old, UINT resourceId, BOOL defaultMenu) {
+  HMENU fresh = ::LoadMenuA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(resourceId));
+  if (!fresh) return nullptr;
+  if (defaultMenu) OnDefaultMenuLoaded(fresh);
+  m_hMenu = nullptr;
+  CreateFromMenu(fresh, defaultMenu, FALSE);
+  SaveListOf(fresh);
+  if (old) {
+    MenuButtonStore::Instance().Forget(old);
+    if (::IsMenu(old)) ::DestroyMenu(old);
   }
-  if (old && ::IsMenu(old)) ::DestroyMenu(old);
+  return fresh;
+}
+
+BOOL CTKMenuBar::RestoreDefaultMenu() {
+  if (!m_uiDefMenuResId) return FALSE;
+  HMENU fresh = ReloadMenu(m_hDefaultMenu, m_uiDefMenuResId, TRUE);
+  if (!fresh) return FALSE;
+  m_hDefaultMenu = fresh;
   return TRUE;
+}
+
+BOOL CTKMenuBar::RestoreOriginalState() {
+  HMENU current = m_hMenu;
+  if (current) {
+    SaveListOf(current);
+    if (g_pTearOffManager) g_pTearOffManager->ReleaseIds(current);
+  }
+  const BOOL captions = TakeOffCaptionButtons();
+  // The kind of the active document window: its menu is the one to show.
+  auto* mdi = dynamic_cast<CMDIFrameWnd*>(m_pParentFrame);
+  CMDIChildWnd* activeChild = mdi && mdi->m_hWnd ? mdi->MDIGetActive() : nullptr;
+  CDocument* activeDoc = activeChild ? activeChild->GetActiveDocument() : nullptr;
+  CDocTemplate* activeTemplate = activeDoc ? activeDoc->GetDocTemplate() : nullptr;
+  HMENU show = nullptr;
+  BOOL reloaded = FALSE;
+  // Every kind's menu from its resource, its windows given the new one.
+  CWinApp* app = AfxGetApp();
+  CDocManager* manager = app ? app->m_pDocManager : nullptr;
+  for (int i = 0; manager && i < manager->GetTemplateCount(); ++i) {
+    auto* docTemplate = dynamic_cast<CMultiDocTemplate*>(manager->GetTemplate(i));
+    if (!docTemplate || !docTemplate->m_hMenuShared) continue;
+    HMENU old = docTemplate->m_hMenuShared;
+    HMENU fresh = ReloadMenu(nullptr, docTemplate->GetResourceId(), FALSE);
+    if (!fresh) continue;
+    reloaded = TRUE;
+    docTemplate->m_hMenuShared = fresh;
+    for (int d = 0; d < docTemplate->GetDocumentCount(); ++d) {
+      CDocument* doc = docTemplate->GetDocument(d);
+      for (int v = 0; doc && v < doc->GetViewCount(); ++v)
+        if (auto* child = dynamic_cast<CMDIChildWnd*>(doc->GetView(v)->GetParentFrame());
+            child && child->m_hMenuShared == old) {
+          child->m_hMenuShared = fresh;
+          child->m_hAccelTable = docTemplate->m_hAccelTable;
+        }
+    }
+    MenuButtonStore::Instance().Forget(old);
+    ::DestroyMenu(old);
+    if (docTemplate == activeTemplate) show = fresh;
+  }
+  // The frame's own menu, shown when no kind's menu is.
+  if (RestoreDefaultMenu()) reloaded = TRUE;
+  if (!show) show = current && !reloaded ? current : m_hDefaultMenu;
+  m_hMenu = show;
+  if (show) LoadListOf(show);
+  RebuildAccelerationKeys();
+  if (m_hWnd) AdjustSize();
+  if (m_pParentFrame && m_pParentFrame->m_hWnd) m_pParentFrame->RecalcLayout();
+  if (m_hWnd) Invalidate();
+  if (mdi && mdi->m_hWnd && show != m_hDefaultMenu) mdi->OnUpdateFrameMenu(show);
+  if (captions) PutBackCaptionButtons();
+  return reloaded;
 }

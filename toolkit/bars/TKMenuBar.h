@@ -33,13 +33,18 @@ public:
                 DWORD style = WS_CHILD | WS_VISIBLE | CBRS_ALIGN_TOP, CRect borders = CRect(1, 1, 1, 1),
                 UINT id = kMenuBarId) override;
   BOOL PreTranslateMessage(MSG* msg) override;
+  // A menu title has no tooltip: it would stand over the menu it opens.
+  int OnToolHitTest(CPoint point, TOOLINFOA* info) override;
   CSize CalcLayout(DWORD mode, int length = -1) override;
   int GetRowHeight() const override;
   BOOL LoadState(const char* profile = nullptr, int index = -1, UINT id = (UINT)-1) override;
   BOOL SaveState(const char* profile = nullptr, int index = -1, UINT id = (UINT)-1) override;
   BOOL CanBeRestored() const override { return TRUE; }
   BOOL CanBeClosed() const override { return FALSE; }
+  // Every document kind's menu and the frame's own menu as their resources have them.
   BOOL RestoreOriginalState() override;
+  // Only the frame's own menu from its resource, shown on the bar; FALSE without one.
+  BOOL RestoreDefaultMenu();
   BOOL FillButtonText(CTKToolbarButton* button) override;
   BOOL SetHotMenuIndex(int index) override;
   BOOL ProcessMnemonic(UINT key) override;
@@ -80,6 +85,8 @@ protected:
   void OnLButtonDown(UINT flags, CPoint point);
   void OnMouseLeave();
   void OnTimer(UINT_PTR id);
+  void OnLButtonDblClk(UINT flags, CPoint point);
+  void OnSettingChange(UINT flags, LPCSTR section);
   DECLARE_MESSAGE_MAP()
 
   // Opens the title's popup with its first item highlighted.
@@ -94,6 +101,20 @@ protected:
   static std::vector<TemplateMenu> TemplateMenus();
   // The template menus and then the default menu (id 0), the lists kept in the registry.
   std::vector<TemplateMenu> StoredMenus() const;
+  // The resource a stored menu comes from: the template's, or for the default menu the
+  // bar's default menu resource.
+  UINT ResourceIdOf(const TemplateMenu& menu) const {
+    return menu.menu == m_hDefaultMenu ? m_uiDefMenuResId : menu.resourceId;
+  }
+  // Before a menu's list is loaded or saved: the bar's original items are the menu
+  // resource's top-level items, when the workspace compares them to notice an updated
+  // resource. TRUE when the resource loaded.
+  BOOL SetOriginalItemsFrom(UINT resourceId);
+  // Loads the menu resource again and shows it (its list kept in the store); the old
+  // menu, when given, goes with its kept list. Null when the resource does not load.
+  HMENU ReloadMenu(HMENU old, UINT resourceId, BOOL defaultMenu);
+  // Some title other than a maximised window's buttons shows an image.
+  BOOL HasImages() const;
   BOOL SaveListOf(HMENU menu) { return ToolbarButtonsArchive(*this).SaveTo(menu); }
   BOOL LoadListOf(HMENU menu) { return ToolbarButtonsArchive(*this).LoadFrom(menu); }
 

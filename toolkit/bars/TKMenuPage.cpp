@@ -232,7 +232,7 @@ void CTKMenuPage::OnResetFrameMenu() {
   } else {
     const BOOL wasCurrent = m_hmenuCurr == m_pMenuBar->GetDefaultMenu();
     // From the resource when the bar knows it; otherwise from the menu itself.
-    if (!m_pMenuBar->RestoreOriginalState())
+    if (!m_pMenuBar->RestoreDefaultMenu())
       m_pMenuBar->CreateFromMenu(m_pMenuBar->GetDefaultMenu(), TRUE, TRUE);
     m_hmenuSelected = m_pMenuBar->GetDefaultMenu();
     if (wasCurrent) m_hmenuCurr = m_hmenuSelected;

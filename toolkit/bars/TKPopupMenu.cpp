@@ -229,6 +229,7 @@ BEGIN_MESSAGE_MAP(CTKPopupMenu, CTKPopupMenuBase)
   ON_WM_LBUTTONUP()
   ON_WM_SIZE()
   ON_MESSAGE(WM_ACTIVATEAPP, OnActivateApp)
+  ON_MESSAGE(WM_IDLEUPDATECMDUI, OnIdleUpdateCmdUI)
   ON_MESSAGE(WM_GETOBJECT, OnGetObject)
   ON_REGISTERED_MESSAGE(CTKPopupMenu::s_accHitTestMessage, OnAccHitTest)
   ON_REGISTERED_MESSAGE(CTKPopupMenu::s_accGetStateMessage, OnAccGetState)
@@ -951,6 +952,15 @@ BOOL CTKPopupMenu::IsOpenedFromMenuBar() const {
   CTKToolBar* bar = GetOutermost()->GetParentToolBar();
   return bar && bar->LookKind() == CTKBaseControlBar::kMenuBar;
 }
+
+LRESULT CTKPopupMenu::OnIdleUpdateCmdUI(WPARAM wParam, LPARAM) {
+  if (m_wndMenuBar.m_hWnd) m_wndMenuBar.SendMessage(WM_IDLEUPDATECMDUI, wParam);
+  if (CTKPopupMenu* parent = GetParentPopupMenu(); parent && parent->m_hWnd)
+    parent->SendMessage(WM_IDLEUPDATECMDUI, wParam);
+  return 0;
+}
+
+CWnd* CTKPopupMenu::MenuBarAt(POINT screen) const { return m_wndMenuBar.FindMenuBarAtPoint(screen); }
 
 void CTKPopupMenu::CloseMenu() {
   // The whole chain, from the top (its bar closes the sub-menus).

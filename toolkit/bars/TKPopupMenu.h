@@ -65,6 +65,7 @@ public:
   int HitTest(POINT screen) const override;
   CRect OpenerButtonRect() const override;
   BOOL IsOpenedFromMenuBar() const override;
+  CWnd* MenuBarAt(POINT screen) const override;
   // Closes the whole chain.
   void CloseMenu() override;
   int GetMenuItemCount() const { return m_wndMenuBar.GetCount(); }
@@ -161,6 +162,8 @@ protected:
   void OnSize(UINT type, int cx, int cy);
   void PostNcDestroy() override;
   LRESULT OnActivateApp(WPARAM active, LPARAM);
+  // The frame's idle update: this popup's items, then those of the popups it opened from.
+  LRESULT OnIdleUpdateCmdUI(WPARAM wParam, LPARAM);
   LRESULT OnGetObject(WPARAM flags, LPARAM objectId);
   LRESULT OnAccHitTest(WPARAM, LPARAM screenPoint);
   LRESULT OnAccGetState(WPARAM index, LPARAM);

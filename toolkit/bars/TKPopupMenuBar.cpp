@@ -101,9 +101,19 @@ BEGIN_MESSAGE_MAP(CTKPopupMenuBar, CTKToolBar)
   ON_WM_LBUTTONUP()
   ON_WM_MOUSEMOVE()
   ON_WM_LBUTTONDBLCLK()
+  ON_MESSAGE(WM_IDLEUPDATECMDUI, OnIdleUpdateCmdUI)
   ON_COMMAND(ID_TKTOOLBAR_TEXT, OnToolbarText)
   ON_COMMAND(ID_TKTOOLBAR_IMAGE_AND_TEXT, OnToolbarImageAndText)
 END_MESSAGE_MAP()
+
+LRESULT CTKPopupMenuBar::OnIdleUpdateCmdUI(WPARAM disableIfNoHandler, LPARAM) {
+  // A menu whose choice the context menus collect has no command handlers to ask.
+  if (m_bTrackMode || !m_hWnd || !IsWindowVisible()) return 0;
+  HWND parent = ::GetParent(m_hWnd);
+  if (parent && !::IsWindowVisible(parent)) return 0;
+  OnUpdateCmdUI(nullptr, static_cast<BOOL>(disableIfNoHandler));
+  return 0;
+}
 
 int CTKPopupMenuBar::OnCreate(LPCREATESTRUCT cs) {
   if (CTKToolBar::OnCreate(cs) == -1) return -1;

@@ -100,6 +100,9 @@ protected:
   void OnLButtonUp(UINT flags, CPoint point);
   void OnMouseMove(UINT flags, CPoint point);
   void OnLButtonDblClk(UINT flags, CPoint point);
+  // The idle update: while the menu shows, its items follow their commands' state, and
+  // an item whose command nobody handles is greyed.
+  LRESULT OnIdleUpdateCmdUI(WPARAM disableIfNoHandler, LPARAM);
   // A mouse message outside the client handed to the bar of the chain under it.
   BOOL ForwardToBarAt(UINT message, UINT flags, CPoint point);
   // The open and close timers, killed only while they run: every kill is a request

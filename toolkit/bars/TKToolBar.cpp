@@ -62,6 +62,15 @@ void AdjustAllToolbars() {
   }
 }
 
+// A new look re-lays every toolbar but those that keep a layout of their own.
+void AdjustToolbarsForLook() {
+  const auto& all = CTKToolBar::GetAllToolbars();
+  for (POSITION pos = all.GetHeadPosition(); pos;) {
+    CTKToolBar* bar = all.GetNext(pos);
+    if (bar && ::IsWindow(bar->m_hWnd) && !bar->m_bFixedLayout) bar->AdjustSize();
+  }
+}
+
 // Visits the window of every live toolbar (the looks redraw them all).
 void ForEachToolbarWindow(void (*visit)(HWND)) {
   const auto& all = CTKToolBar::GetAllToolbars();
@@ -73,7 +82,7 @@ void ForEachToolbarWindow(void (*visit)(HWND)) {
 
 struct HooksInstaller {
   HooksInstaller() {
-    CTKVisualManager::s_adjustAllToolbars = &AdjustAllToolbars;
+    CTKVisualManager::s_adjustAllToolbars = &AdjustToolbarsForLook;
     CTKVisualManager::s_forEachBarWindow = &ForEachToolbarWindow;
     GlobalData::toolbarsFontsChanged = &AdjustAllToolbars;
   }

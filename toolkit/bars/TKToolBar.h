@@ -157,6 +157,8 @@ public:
   void UpdateButton(int index);
   const CObList& GetAllButtons() const { return m_Buttons; }
   BOOL IsLocked() const { return m_bLocked; }
+  // A control on one of the buttons (an edit box, a combo box) has the keyboard focus.
+  BOOL HasEditedButton() const;
   UINT GetResourceID() const { return m_uiOriginalResID; }
   int GetImagesOffset() const { return m_iImagesOffset; }
   BOOL IsUserDefined() const;
@@ -233,6 +235,9 @@ public:
   BOOL m_bTracked = FALSE;
   CPoint m_ptLastMouse{-1, -1};
   BOOL m_bMenuMode = FALSE;
+  // The bar lays its cells out by rules of its own (the colour bar): a new look leaves
+  // its size alone.
+  BOOL m_bFixedLayout = FALSE;
   HWND m_hwndLastCapture = nullptr;
   HWND m_hwndLastFocus = nullptr;
   BOOL m_bDisableControlsIfNoHandler = TRUE;

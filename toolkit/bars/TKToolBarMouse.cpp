@@ -7,6 +7,7 @@
 #include "toolkit/bars/TKPopupMenu.h"
 #include "toolkit/bars/TKToolbarSystemMenuButton.h"
 #include "toolkit/bars/TKButtonAppearanceDlg.h"
+#include "toolkit/bars/TKToolbarCustomize.h"
 #include "toolkit/bars/ToolbarDropSource.h"
 #include "toolkit/frames/CommandUsageCounter.h"
 #include "toolkit/frames/GlobalData.h"
@@ -169,7 +170,9 @@ void CTKToolBar::OnMouseMove(UINT flags, CPoint point) {
   }
   if (GlobalData::Get().IsAccessibilitySupported() && m_iHighlighted >= 0 && m_iHighlighted != m_iAccHot) {
     m_iAccHot = m_iHighlighted;
-    SetTimer(kHoverTimer, 500);
+    // A menu button that opens a sub-menu is given longer: its menu may open first.
+    auto* menuButton = dynamic_cast<CTKToolbarMenuButton*>(GetButton(m_iHighlighted));
+    SetTimer(kHoverTimer, menuButton && !menuButton->GetCommands().IsEmpty() ? 1300 : 500);
   }
   if (m_iHighlighted == -1 || (m_iButtonCapture >= 0 && m_iHighlighted != m_iButtonCapture)) {
     if (m_iButtonCapture == -1) ShowCommandMessageString((UINT)-1);
@@ -562,6 +565,12 @@ BOOL CTKToolBar::OnCommand(WPARAM wParam, LPARAM lParam) {
   return CTKBaseControlBar::OnCommand(wParam, lParam);
 }
 
+BOOL CTKToolBar::HasEditedButton() const {
+  for (POSITION pos = m_Buttons.GetHeadPosition(); pos;)
+    if (static_cast<CTKToolbarButton*>(m_Buttons.GetNext(pos))->HasFocus()) return TRUE;
+  return FALSE;
+}
+
 HBRUSH CTKToolBar::OnCtlColor(CDC* dc, CWnd* wnd, UINT ctlColor) {
   if (IsCustomizeMode() && !m_bLocked) {
     for (POSITION pos = m_Buttons.GetHeadPosition(); pos;) {
@@ -576,7 +585,16 @@ HBRUSH CTKToolBar::OnCtlColor(CDC* dc, CWnd* wnd, UINT ctlColor) {
 
 void CTKToolBar::OnSize(UINT type, int cx, int cy) {
   CTKBaseControlBar::OnSize(type, cx, cy);
-  if (IsCustomizeMode() && !m_bLocked && (m_iButtonCapture >= 0 || m_bStretchButton)) OnCancelMode();
+  if (IsCustomizeMode() && !m_bLocked) {
+    if (m_iButtonCapture >= 0 || m_bStretchButton) OnCancelMode();
+    // A floating bar's frame offers only moving and, for a bar that may close, closing.
+    if (CMiniDockFrameWnd* frame = CMiniDockFrameWnd::FrameOf(this); frame && frame->m_hWnd && IsFloating())
+      if (HMENU system = ::GetSystemMenu(frame->m_hWnd, FALSE)) {
+        for (UINT command : {SC_RESTORE, SC_MINIMIZE, SC_MAXIMIZE})
+          ::DeleteMenu(system, command, MF_BYCOMMAND);
+        ::EnableMenuItem(system, SC_CLOSE, MF_BYCOMMAND | (CanBeClosed() ? MF_ENABLED : MF_GRAYED));
+      }
+  }
   AdjustLayout();
   // A hidden bar has nothing to repaint (it is painted whole when it shows), and each
   // repaint asks the window server.
@@ -586,8 +604,11 @@ void CTKToolBar::OnSize(UINT type, int cx, int cy) {
 void CTKToolBar::OnWindowPosChanged(WINDOWPOS* pos) {
   CTKBaseControlBar::OnWindowPosChanged(pos);
   if (::IsWindowVisible(m_hWnd)) ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME);
-  if (IsCustomizeMode() && !m_bLocked && (pos->flags & SWP_HIDEWINDOW) && s_pSelectedToolbar == this)
-    s_pSelectedToolbar = nullptr;
+  if (!IsCustomizeMode() || m_bLocked || !(pos->flags & (SWP_HIDEWINDOW | SWP_SHOWWINDOW))) return;
+  // The customization sheet's Toolbars page ticks the bars that show.
+  const BOOL shown = (pos->flags & SWP_SHOWWINDOW) != 0;
+  if (CTKToolbarCustomize* sheet = CTKToolbarCustomize::GetOpenSheet()) sheet->ShowToolBar(this, shown);
+  if (!shown && s_pSelectedToolbar == this) s_pSelectedToolbar = nullptr;
 }
 
 void CTKToolBar::OnSysColorChange() {

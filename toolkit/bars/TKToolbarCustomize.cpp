@@ -417,6 +417,10 @@ void CTKToolbarCustomize::EnableUserDefinedToolbars(BOOL enable) {
   if (m_pToolbarsPage) m_pToolbarsPage->EnableUserDefinedToolbars(enable);
 }
 
+void CTKToolbarCustomize::ShowToolBar(CTKToolBar* bar, BOOL show) {
+  if (m_pToolbarsPage) m_pToolbarsPage->OnToolBarShown(bar, show);
+}
+
 BOOL CTKToolbarCustomize::EditButtonImage(CWnd* parent, HBITMAP bitmap, int bitsPerPixel) {
   CTKImageEditDialog dialog(bitmap, parent ? parent : this, bitsPerPixel);
   return dialog.DoModal() == IDOK;

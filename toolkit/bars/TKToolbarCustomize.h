@@ -15,6 +15,7 @@ class CTKOptionsPage;
 class CTKMousePage;
 class CTKMenuPage;
 class CTKUserTool;
+class CTKToolBar;
 
 // Bits of the sheet's flags word.
 enum : UINT {
@@ -103,6 +104,9 @@ public:
 
   // New, Rename and Delete of the user's own toolbars are offered.
   void EnableUserDefinedToolbars(BOOL enable = TRUE);
+  // A toolbar was shown or hidden while the sheet is open (its own caption's X, the
+  // frame's commands): the Toolbars page ticks it accordingly.
+  void ShowToolBar(CTKToolBar* bar, BOOL show);
 
   CFrameWnd* GetFrame() const { return m_pParentFrame; }
   UINT GetFlags() const { return m_uiFlags; }

@@ -323,6 +323,12 @@ void CTKToolbarsPage::ShowToolBar(CTKToolBar* bar, BOOL show) {
   if (site) site->ShowControlBar(bar, show, FALSE);
 }
 
+void CTKToolbarsPage::OnToolBarShown(CTKToolBar* bar, BOOL shown) {
+  if (!m_wndToolbarList.m_hWnd) return;
+  for (int i = 0; i < m_wndToolbarList.GetCount(); ++i)
+    if (m_wndToolbarList.GetBar(i) == bar) m_wndToolbarList.SetCheck(i, shown != FALSE);
+}
+
 void CTKToolbarsPage::OnCheckChange() {
   const int index = m_wndToolbarList.GetCurSel();
   CTKToolBar* bar = m_wndToolbarList.GetBar(index);

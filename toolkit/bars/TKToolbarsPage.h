@@ -71,6 +71,8 @@ public:
 
   void EnableUserDefinedToolbars(BOOL enable = TRUE) { m_bUserDefinedToolbars = enable; }
   void ShowToolBar(CTKToolBar* bar, BOOL show);
+  // The bar was shown or hidden: its tick follows.
+  void OnToolBarShown(CTKToolBar* bar, BOOL shown);
   // The toolbar chosen: the buttons that fit it are enabled.
   void OnSelchangeToolbarList();
 

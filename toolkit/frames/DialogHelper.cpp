@@ -104,24 +104,48 @@ BOOL DialogHelper::PreTranslateMessage(MSG* msg) {
     case WM_NCMBUTTONUP:
       return ProcessMouseClick(msg->pt);
     case WM_MOUSEMOVE:
-      if (g_toolbarsCustomizing || !open) return FALSE;
-      {
-        RECT rect{};
-        ::GetWindowRect(g_openMenu->m_hWnd, &rect);
-        // No menu bar of the popup takes moves outside it, so they are used up: the
-        // controls under the cursor stay as they were while the popup is open.
-        return !::PtInRect(&rect, msg->pt);
-      }
+      return open && TrackPopupMouseMove(g_openMenu, msg);
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_RBUTTONUP:
     case WM_MBUTTONDOWN:
     case WM_MBUTTONUP:
       if (!::IsWindow(msg->hwnd)) return TRUE;
-      return ProcessMouseClick(msg->pt);
+      if (ProcessMouseClick(msg->pt)) return TRUE;
+      // A dock bar of the dialog asks it for the bars' context menu.
+      if (msg->message == WM_RBUTTONUP && !g_toolbarsCustomizing && m_pDlg && m_pDlg->m_hWnd &&
+          dynamic_cast<CDockBar*>(CWnd::FromHandlePermanent(msg->hwnd))) {
+        static const UINT menuMessage = ::RegisterWindowMessageA("TKTOOLBAR_POPUPMENU");
+        m_pDlg->SendMessage(
+            menuMessage, reinterpret_cast<WPARAM>(m_pDlg->m_hWnd),
+            static_cast<LPARAM>((static_cast<DWORD>(msg->pt.y) << 16) | (msg->pt.x & 0xFFFF)));
+      }
+      return FALSE;
     default:
       return FALSE;
   }
+}
+
+BOOL DialogHelper::TrackPopupMouseMove(CWnd* popup, const MSG* msg) {
+  if (g_toolbarsCustomizing || !popup || !popup->m_hWnd || !::IsWindow(popup->m_hWnd) ||
+      !::IsWindow(msg->hwnd))
+    return FALSE;
+  // The popup's own moves (it may hold the mouse, as while its band is dragged) are its.
+  if (msg->hwnd == popup->m_hWnd || ::IsChild(popup->m_hWnd, msg->hwnd)) return FALSE;
+  POINT screen{static_cast<short>(LOWORD(msg->lParam)), static_cast<short>(HIWORD(msg->lParam))};
+  ::ClientToScreen(msg->hwnd, &screen);
+  RECT rect{};
+  ::GetWindowRect(popup->m_hWnd, &rect);
+  if (::PtInRect(&rect, screen)) return FALSE;
+  auto* menu = dynamic_cast<CTKPopupMenuBase*>(popup);
+  CWnd* bar = menu ? menu->MenuBarAt(screen) : nullptr;
+  if (!bar || !bar->m_hWnd) return TRUE;
+  // Addressed to the bar (or a control on it), the move goes its way; otherwise (the
+  // mouse held by another window) the bar gets it in its own coordinates.
+  if (msg->hwnd == bar->m_hWnd || ::IsChild(bar->m_hWnd, msg->hwnd)) return FALSE;
+  ::ScreenToClient(bar->m_hWnd, &screen);
+  bar->SendMessage(WM_MOUSEMOVE, msg->wParam, MAKELPARAM(screen.x, screen.y));
+  return TRUE;
 }
 
 BOOL DialogHelper::OnCommand(WPARAM wParam, LPARAM) {

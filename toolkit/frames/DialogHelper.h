@@ -33,6 +33,10 @@ public:
   void OnNcActivate(BOOL& active);
   // A click at a screen point while a popup is open; TRUE when it is used up.
   BOOL ProcessMouseClick(POINT point);
+  // A mouse move while the popup is open (in a dialog or a frame), outside the popup:
+  // the bar of the popup's chain under the point takes it, and no other window sees it,
+  // so nothing but the menus follows the mouse. TRUE when used up.
+  static BOOL TrackPopupMouseMove(CWnd* popup, const MSG* msg);
   // The owner is going (its WM_DESTROY): its hook goes with it.
   void ReleaseHook();
 

@@ -389,6 +389,12 @@ void FrameHelper::CloseOpenPopup() {
   if (popup && popup->m_hWnd) ::SendMessageA(popup->m_hWnd, WM_CLOSE, 0, 0);
 }
 
+void FrameHelper::UpdateOpenPopup(WPARAM disableIfNoHandler) {
+  CWnd* popup = CTKFrameWnd::OpenPopupMenu();
+  if (popup && popup->m_hWnd && ::IsWindowVisible(popup->m_hWnd))
+    ::SendMessageA(popup->m_hWnd, WM_IDLEUPDATECMDUI, disableIfNoHandler, 0);
+}
+
 void FrameHelper::DestroyAccelerators() {
   if (!m_pFrame || !m_pFrame->m_hAccelTable) return;
   ::DestroyAcceleratorTable(m_pFrame->m_hAccelTable);

@@ -105,6 +105,9 @@ public:
   void DestroyAccelerators();
   // The library popup menu open at the moment closes, when there is one.
   static void CloseOpenPopup();
+  // At idle time the open library popup menu (and the popups it opened from) bring
+  // their items up to date too: they are no children of the frame.
+  static void UpdateOpenPopup(WPARAM disableIfNoHandler);
 
   // The library-wide active frame: the frame that popup menus and torn-off toolbars
   // take as theirs. An in-place frame takes the role while it is active (keeping the

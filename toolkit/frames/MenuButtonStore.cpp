@@ -25,6 +25,13 @@ void MenuButtonStore::RemoveAll() {
   m_files.RemoveAll();
 }
 
+void MenuButtonStore::Forget(HMENU menu) {
+  HANDLE file;
+  if (!m_files.Lookup(menu, file)) return;
+  ::CloseHandle(file);
+  m_files.RemoveKey(menu);
+}
+
 HANDLE MenuButtonStore::FileOf(HMENU menu) const {
   HANDLE file;
   return m_files.Lookup(menu, file) ? file : INVALID_HANDLE_VALUE;

@@ -16,6 +16,8 @@ public:
   BOOL LoadButtons(HMENU menu, CObject* bar);
   // The open file kept for the menu, INVALID_HANDLE_VALUE when none.
   HANDLE FileOf(HMENU menu) const;
+  // Closes (and so deletes) the menu's copy, for a menu that goes.
+  void Forget(HMENU menu);
   // Closes (and so deletes) every copy.
   void RemoveAll();
 

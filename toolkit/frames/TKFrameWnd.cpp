@@ -5,6 +5,7 @@
 #include "toolkit/frames/TKBaseControlBar.h"
 
 #include "toolkit/frames/CommandUsageCounter.h"
+#include "toolkit/frames/DialogHelper.h"
 #include "toolkit/frames/GlobalData.h"
 #include "toolkit/frames/TKMiniDockFrameWnd.h"
 #include "toolkit/frames/TKPopupMenuBase.h"
@@ -60,7 +61,14 @@ void CTKFrameWnd::WinHelp(DWORD_PTR data, UINT command) {
 
 BEGIN_MESSAGE_MAP(CTKFrameWnd, CFrameWnd)
   ON_TK_FRAME_MESSAGES()
+  ON_MESSAGE(WM_IDLEUPDATECMDUI, OnIdleUpdateCmdUI)
 END_MESSAGE_MAP()
+
+LRESULT CTKFrameWnd::OnIdleUpdateCmdUI(WPARAM wParam, LPARAM lParam) {
+  const LRESULT result = CFrameWnd::OnIdleUpdateCmdUI(wParam, lParam);
+  FrameHelper::UpdateOpenPopup(wParam);
+  return result;
+}
 
 LRESULT CTKFrameWnd::OnMenuChar(WPARAM wParam, LPARAM) {
   return m_Impl.TakeMenuChar(LOWORD(wParam)) ? FrameHelper::kMenuCharTaken : Default();
@@ -233,8 +241,16 @@ BOOL CTKFrameWnd::ProcessKeyFor(CFrameWnd* frame, FrameHelper& impl, UINT key, B
   if (::GetKeyState(VK_CONTROL) < 0) modifiers |= FCONTROL;
   if (::GetKeyState(VK_MENU) < 0) modifiers |= FALT;
   if (::GetKeyState(VK_SHIFT) < 0) modifiers |= FSHIFT;
+  // While a control on a toolbar button has the focus the keys are its own: no frame
+  // shortcut fires, and only Alt with a key still reaches the bars' menu characters.
+  BOOL editing = FALSE;
+  for (POSITION pos = CTKToolBar::GetAllToolbars().GetHeadPosition(); pos && !editing;) {
+    CTKToolBar* bar = CTKToolBar::GetAllToolbars().GetNext(pos);
+    editing = bar->m_hWnd && bar->IsWindowVisible() && bar->HasEditedButton();
+  }
   // A key of the frame's shortcuts goes to the accelerators.
-  if (g_pKeyboardManager && g_pKeyboardManager->IsKeyUsed(static_cast<WORD>(key), modifiers, frame, FALSE))
+  if (!editing && g_pKeyboardManager &&
+      g_pKeyboardManager->IsKeyUsed(static_cast<WORD>(key), modifiers, frame, FALSE))
     return FALSE;
   // Alt alone with the key: one of the bars' menu characters.
   if ((modifiers & ~FVIRTKEY) == FALT) {
@@ -244,6 +260,7 @@ BOOL CTKFrameWnd::ProcessKeyFor(CFrameWnd* frame, FrameHelper& impl, UINT key, B
                          : ::MapVirtualKeyA(key, 2 /* MAPVK_VK_TO_CHAR */);
     if (character && ProcessMenuCharFor(frame, impl, character)) return TRUE;
   }
+  if (editing && translate) *translate = FALSE;
   return FALSE;
 }
 
@@ -326,6 +343,9 @@ BOOL CTKFrameWnd::PreTranslateFor(CFrameWnd* frame, FrameHelper& impl, MSG* msg,
       }
       break;
     }
+    case WM_MOUSEMOVE:
+      if (popupOpen && DialogHelper::TrackPopupMouseMove(s_pOpenPopup, msg)) return TRUE;
+      break;
     default:
       break;
   }

@@ -38,6 +38,7 @@ public:
 
 protected:
   DECLARE_TK_FRAME_HANDLERS()
+  LRESULT OnIdleUpdateCmdUI(WPARAM wParam, LPARAM lParam);
   DECLARE_MESSAGE_MAP()
 
 public:

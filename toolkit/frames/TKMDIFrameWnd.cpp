@@ -44,7 +44,14 @@ BEGIN_MESSAGE_MAP(CTKMDIFrameWnd, CMDIFrameWnd)
   ON_TK_FRAME_MESSAGES()
   ON_MESSAGE(kUpdateMenuButtons, OnUpdateMenuButtons)
   ON_REGISTERED_MESSAGE(TKM_ONCHANGE_ACTIVE_TAB, OnChangeActiveTab)
+  ON_MESSAGE(WM_IDLEUPDATECMDUI, OnIdleUpdateCmdUI)
 END_MESSAGE_MAP()
+
+LRESULT CTKMDIFrameWnd::OnIdleUpdateCmdUI(WPARAM wParam, LPARAM lParam) {
+  const LRESULT result = CMDIFrameWnd::OnIdleUpdateCmdUI(wParam, lParam);
+  FrameHelper::UpdateOpenPopup(wParam);
+  return result;
+}
 
 BOOL CTKMDIFrameWnd::NotifyPopupMenuOpen(CWnd* popup) {
   CTKFrameWnd::SetOpenPopupMenu(popup);
@@ -225,8 +232,13 @@ void CTKMDIFrameWnd::UpdateMenuBarButtons() {
   BOOL maximized = FALSE;
   HWND child = reinterpret_cast<HWND>(
       ::SendMessageA(m_hWndMDIClient, WM_MDIGETACTIVE, 0, reinterpret_cast<LPARAM>(&maximized)));
-  const bool wanted = child && maximized;
-  HMENU systemMenu = wanted ? ::GetSystemMenu(child, FALSE) : nullptr;
+  // A maximised child shows its system menu and caption buttons on the bar; one
+  // without a system menu shows none of them.
+  HMENU systemMenu = child && maximized && (::GetWindowLongA(child, GWL_STYLE) & WS_SYSMENU)
+                         ? ::GetSystemMenu(child, FALSE)
+                         : nullptr;
+  if (systemMenu && !::IsMenu(systemMenu)) systemMenu = nullptr;
+  const bool wanted = systemMenu != nullptr;
   HICON icon = wanted ? CTKMDIClientArea::IconOf(child) : nullptr;
   // The active child's template menu, or the frame's own menu with no such child.
   auto* active = dynamic_cast<CMDIChildWnd*>(CWnd::FromHandlePermanent(child));

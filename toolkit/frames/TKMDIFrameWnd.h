@@ -64,6 +64,7 @@ public:
 protected:
   DECLARE_TK_FRAME_HANDLERS()
   LRESULT OnUpdateMenuButtons(WPARAM wParam, LPARAM lParam);
+  LRESULT OnIdleUpdateCmdUI(WPARAM wParam, LPARAM lParam);
   // A click on a tab: its window becomes the active child.
   LRESULT OnChangeActiveTab(WPARAM wParam, LPARAM lParam);
   DECLARE_MESSAGE_MAP()

@@ -23,6 +23,9 @@ public:
   // The popup stays open when the user clicks elsewhere.
   virtual BOOL KeepsOpenOnClickOutside() const { return FALSE; }
   virtual void CloseMenu() { ::SendMessageA(m_hWnd, WM_CLOSE, 0, 0); }
+  // The bar of this popup's chain under a screen point (a parent popup's items, then the
+  // bar the chain was opened from), null when none; the base has no chain.
+  virtual CWnd* MenuBarAt(POINT) const { return nullptr; }
   // A plain menu copy of the items, made while accessibility support is on (readers of
   // the screen know plain menus); the popup owns it. The base has no items to copy.
   virtual HMENU CreateTempMenu() { return nullptr; }

@@ -1,15 +1,40 @@
 #include "toolkit/frames/TKPropertySheet.h"
 
 #include "toolkit/frames/TKOutlookBar.h"
+#include "toolkit/frames/TKTabWnd.h"
 
 #include "platform/afx/linux_headers_begin.h"
 #include <algorithm>
 #include "platform/afx/linux_headers_end.h"
 
+// The tab-window look's control: its tabs host the pages, whose windows the system
+// makes only when a page is first shown, so a tab the user picks asks the sheet for its
+// page first (the page that is left may refuse, and its tab stays).
+class CTKPropSheetTabWnd : public CTKTabWnd {
+public:
+  explicit CTKPropSheetTabWnd(CTKPropertySheet* sheet) : m_pSheet(sheet) {}
+  BOOL SetActiveTab(int tab) override {
+    if (m_bTakesPicks && tab != GetActiveTab() && tab != m_pSheet->GetActiveIndex()) {
+      if (!m_pSheet->SetActivePage(tab)) return FALSE;
+      // A toolkit page has moved the tabs along already; another page has not.
+      return GetActiveTab() == tab || CTKTabWnd::SetActiveTab(tab);
+    }
+    return CTKTabWnd::SetActiveTab(tab);
+  }
+  // Off while the sheet builds the tabs itself.
+  BOOL m_bTakesPicks = FALSE;
+
+private:
+  CTKPropertySheet* m_pSheet;
+};
+
 CTKPropertySheet::~CTKPropertySheet() {
   DeleteCategories();
   delete m_pOutlookBar;
+  delete m_pTabWnd;
 }
+
+CTKTabWnd* CTKPropertySheet::GetNavigationTabWnd() const { return m_pTabWnd; }
 
 void CTKPropertySheet::DeleteCategories() {
   // Categories own their subcategories; walk down from the roots.
@@ -49,10 +74,12 @@ void CTKPropertySheet::AddPage(CPropertyPage* page) {
   CPropertySheet::AddPage(page);
   if (m_hWnd && m_hwndTree) AddPageToTree(page, TVI_ROOT);
   if (m_hWnd && m_pOutlookBar) AddPageToOutlookBar(page);
+  if (m_hWnd && m_pTabWnd && m_pTabWnd->m_hWnd) AddPageToTabWnd(page);
 }
 
 namespace {
 constexpr int kTreeId = 101;
+constexpr int kTabWndId = 102;
 constexpr UINT kOutlookBarId = 59392;
 
 void MoveBy(HWND window, HWND parent, int dx, int dy) {
@@ -66,9 +93,16 @@ void MoveBy(HWND window, HWND parent, int dx, int dy) {
 
 BOOL CTKPropertySheet::OnInitDialog() {
   BOOL result = CPropertySheet::OnInitDialog();
-  if (!CreateNavigationControl() || (m_look != PropSheetLook_Tree && m_look != PropSheetLook_OutlookBar))
-    return result;
+  if (!CreateNavigationControl() || m_look == PropSheetLook_Tabs) return result;
+  if (m_look == PropSheetLook_OneNoteTabs)
+    LayOutTabWnd();
+  else
+    LayOutNavigationPane();
+  MoveButtonsToTheCorner();
+  return result;
+}
 
+void CTKPropertySheet::LayOutNavigationPane() {
   // The tree or the outlook bar takes a pane on the left; the tab strip goes up out of sight, with the
   // pages under it, so the tree alone chooses the page.
   HWND tab = reinterpret_cast<HWND>(SendMessage(PSM_GETTABCONTROL));
@@ -89,8 +123,45 @@ BOOL CTKPropertySheet::OnInitDialog() {
   HWND navigation = m_hwndTree ? m_hwndTree : m_pOutlookBar->m_hWnd;
   ::SetWindowPos(navigation, nullptr, 0, 1, m_nBarWidth, client.bottom - 2, SWP_NOZORDER | SWP_NOACTIVATE);
   if (CPropertyPage* active = GetActivePage()) OnActivatePage(active);
+}
 
-  // The buttons: 5 pixels above the bottom, then together against the right edge.
+void CTKPropertySheet::LayOutTabWnd() {
+  HWND tab = reinterpret_cast<HWND>(SendMessage(PSM_GETTABCONTROL));
+  // Where the system shows its pages: the sheet grows when the tab window's area for
+  // them is smaller (a page is never cut), the height with 5 pixels to spare.
+  RECT pages{};
+  ::GetWindowRect(tab, &pages);
+  ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&pages), 2);
+  ::SendMessageA(tab, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&pages));
+  for (CPropertyPage* page : m_pages) {
+    if (!page->m_hWnd) continue;
+    RECT r{};
+    ::GetWindowRect(page->m_hWnd, &r);
+    pages.right = std::max(pages.right, pages.left + (r.right - r.left));
+    pages.bottom = std::max(pages.bottom, pages.top + (r.bottom - r.top));
+  }
+  const CRect area = m_pTabWnd->GetWndArea();
+  const int wider = std::max(0, static_cast<int>(pages.right - pages.left) - area.Width());
+  const int higher =
+      pages.bottom - pages.top > area.Height() ? (pages.bottom - pages.top) - area.Height() + 5 : 0;
+  if (wider || higher) {
+    RECT place{}, window{};
+    ::GetWindowRect(m_pTabWnd->m_hWnd, &place);
+    ::SetWindowPos(m_pTabWnd->m_hWnd, nullptr, 0, 0, place.right - place.left + wider,
+                   place.bottom - place.top + higher, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    GetWindowRect(&window);
+    ::SetWindowPos(m_hWnd, nullptr, 0, 0, window.right - window.left + wider,
+                   window.bottom - window.top + higher, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  ::ShowWindow(tab, SW_HIDE);
+  // The tab of the page the sheet opened on (the first unless the caller chose another).
+  const int active = GetActiveIndex();
+  m_pTabWnd->CTKTabWnd::SetActiveTab(active < 0 ? 0 : active);
+  m_pTabWnd->m_bTakesPicks = TRUE;
+  PlacePageInTabWnd(GetActivePage());
+}
+
+void CTKPropertySheet::MoveButtonsToTheCorner() {
   std::vector<HWND> buttons;
   const DWORD flags = m_psh.dwFlags;
   for (int id : {IDOK, IDCANCEL, 0x3021 /* Apply */, IDHELP}) {
@@ -98,6 +169,8 @@ BOOL CTKPropertySheet::OnInitDialog() {
     if (id == IDHELP && !(flags & PSH_HASHELP)) continue;
     if (HWND button = ::GetDlgItem(m_hWnd, id)) buttons.push_back(button);
   }
+  RECT client{};
+  GetClientRect(&client);
   for (HWND button : buttons) {
     RECT r{};
     ::GetWindowRect(button, &r);
@@ -111,13 +184,33 @@ BOOL CTKPropertySheet::OnInitDialog() {
     const int dx = (client.right - 5) - last.right;
     for (HWND button : buttons) MoveBy(button, m_hWnd, dx, 0);
   }
-  return result;
 }
 
 BOOL CTKPropertySheet::CreateNavigationControl() {
   // The standard tab control (look 0) stays where the system put it, and so do the
-  // buttons. The tree and outlook-bar looks are built here; the tab-window look waits
-  // for its control, and meanwhile such a sheet shows the standard tabs.
+  // buttons.
+  if (m_look == PropSheetLook_OneNoteTabs) {
+    // In the tab control's place, 2 pixels wider on each side, below the pages (which
+    // lie over its area) and never painting over them.
+    HWND tab = reinterpret_cast<HWND>(SendMessage(PSM_GETTABCONTROL));
+    CRect place;
+    ::GetWindowRect(tab, &place);
+    ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&place), 2);
+    place.InflateRect(2, 0);
+    m_pTabWnd = new CTKPropSheetTabWnd(this);
+    // The sheet shows and hides the pages itself and destroys them with itself.
+    m_pTabWnd->SetAutoSizeWindows(FALSE);
+    m_pTabWnd->SetDestroyHostedWindows(FALSE);
+    m_pTabWnd->HideInactiveWindow(FALSE);
+    if (!m_pTabWnd->Create(CTKTabWnd::STYLE_3D_SCROLLED, place, this, kTabWndId, CTKTabWnd::LOCATION_TOP))
+      return FALSE;
+    ::SetWindowLongA(m_pTabWnd->m_hWnd, GWL_STYLE,
+                     ::GetWindowLongA(m_pTabWnd->m_hWnd, GWL_STYLE) | WS_CLIPSIBLINGS);
+    ::SetWindowPos(m_pTabWnd->m_hWnd, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    if (m_Icons) m_pTabWnd->SetImageList(m_Icons);
+    for (CPropertyPage* page : m_pages) AddPageToTabWnd(page);
+    return TRUE;
+  }
   if (m_look == PropSheetLook_OutlookBar) {
     m_pOutlookBar = new CTKOutlookBar;
     // The sheet handles the page commands without command-state handlers.
@@ -176,30 +269,27 @@ HTREEITEM CTKPropertySheet::InsertTreeItem(HTREEITEM parent, const char* text, i
       ::SendMessageA(m_hwndTree, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
 }
 
-void CTKPropertySheet::AddPageToTree(CPropertyPage* page, HTREEITEM parent) {
-  const int index = GetPageIndex(page);
+CString CTKPropertySheet::TabTitleOf(CPropertyPage* page) const {
   char text[256] = {};
-  HWND tab = reinterpret_cast<HWND>(SendMessage(PSM_GETTABCONTROL));
+  HWND tab = reinterpret_cast<HWND>(::SendMessageA(m_hWnd, PSM_GETTABCONTROL, 0, 0));
   TCITEMA item{};
   item.mask = TCIF_TEXT;
   item.pszText = text;
   item.cchTextMax = 255;
-  if (tab) ::SendMessageA(tab, TCM_GETITEMA, index, reinterpret_cast<LPARAM>(&item));
+  if (tab) ::SendMessageA(tab, TCM_GETITEMA, GetPageIndex(page), reinterpret_cast<LPARAM>(&item));
+  return CString(text);
+}
+
+void CTKPropertySheet::AddPageToTree(CPropertyPage* page, HTREEITEM parent) {
   auto* tkPage = dynamic_cast<CTKPropertyPage*>(page);
-  HTREEITEM node = InsertTreeItem(parent, text, tkPage ? tkPage->m_nIcon : -1,
+  HTREEITEM node = InsertTreeItem(parent, TabTitleOf(page), tkPage ? tkPage->m_nIcon : -1,
                                   tkPage ? tkPage->m_nSelIconNum : -1, reinterpret_cast<LPARAM>(page));
   if (tkPage) tkPage->m_hTreeNode = node;
 }
 
 void CTKPropertySheet::AddPageToOutlookBar(CPropertyPage* page) {
   const int index = GetPageIndex(page);
-  char text[256] = {};
-  HWND tab = reinterpret_cast<HWND>(SendMessage(PSM_GETTABCONTROL));
-  TCITEMA item{};
-  item.mask = TCIF_TEXT;
-  item.pszText = text;
-  item.cchTextMax = 255;
-  if (tab) ::SendMessageA(tab, TCM_GETITEMA, index, reinterpret_cast<LPARAM>(&item));
+  const CString text = TabTitleOf(page);
   auto* tkPage = dynamic_cast<CTKPropertyPage*>(page);
   HICON icon = m_Icons && tkPage && tkPage->m_nIcon >= 0
                    ? ::ImageList_GetIcon(m_Icons, tkPage->m_nIcon, ILD_NORMAL)
@@ -210,6 +300,20 @@ void CTKPropertySheet::AddPageToOutlookBar(CPropertyPage* page) {
   } else {
     m_pOutlookBar->AddButton(-1, text, kFirstPageCommand + index);
   }
+}
+
+void CTKPropertySheet::AddPageToTabWnd(CPropertyPage* page) {
+  auto* tkPage = dynamic_cast<CTKPropertyPage*>(page);
+  const int icon = m_Icons && tkPage ? tkPage->m_nIcon : -1;
+  m_pTabWnd->AppendTab(page, TabTitleOf(page), static_cast<UINT>(icon));
+}
+
+void CTKPropertySheet::PlacePageInTabWnd(CPropertyPage* page) {
+  if (!page || !page->m_hWnd || !m_pTabWnd || !m_pTabWnd->m_hWnd) return;
+  CRect area = m_pTabWnd->GetWndArea();
+  ::MapWindowPoints(m_pTabWnd->m_hWnd, m_hWnd, reinterpret_cast<POINT*>(&area), 2);
+  ::SetWindowPos(page->m_hWnd, nullptr, area.left, area.top, area.Width(), area.Height(),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void CTKPropertySheet::OnActivatePage(CPropertyPage* page) {
@@ -232,6 +336,11 @@ void CTKPropertySheet::OnActivatePage(CPropertyPage* page) {
     ::SendMessageA(m_hwndTree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(tkPage->m_hTreeNode));
     ::SendMessageA(m_hwndTree, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(tkPage->m_hTreeNode));
     m_bIsInSelectTree = FALSE;
+  }
+  if (m_look == PropSheetLook_OneNoteTabs && m_pTabWnd && m_pTabWnd->m_hWnd) {
+    m_pTabWnd->CTKTabWnd::SetActiveTab(m_nActivePage);
+    m_pTabWnd->EnsureVisible(m_nActivePage);
+    PlacePageInTabWnd(page);
   }
 }
 
@@ -258,6 +367,7 @@ BOOL CTKPropertySheet::OnCommand(WPARAM wParam, LPARAM lParam) {
 BEGIN_MESSAGE_MAP(CTKPropertySheet, CPropertySheet)
   ON_NOTIFY(TVN_SELCHANGEDA, kTreeId, OnTreeSelChanged)
   ON_NOTIFY(TVN_SELCHANGEDW, kTreeId, OnTreeSelChanged)
+  ON_REGISTERED_MESSAGE(TKM_ONCHANGE_ACTIVE_TAB, OnChangeActiveTab)
   ON_WM_ACTIVATE()
   ON_WM_NCACTIVATE()
   ON_WM_DESTROY()
@@ -272,6 +382,12 @@ void CTKPropertySheet::OnTreeSelChanged(NMHDR* header, LRESULT* result) {
     m_bIsInSelectTree = FALSE;
   }
   *result = 0;
+}
+
+LRESULT CTKPropertySheet::OnChangeActiveTab(WPARAM tab, LPARAM) {
+  // The tab window has made the picked page active already; it fills the page area.
+  if (m_pTabWnd && m_pTabWnd->m_hWnd) PlacePageInTabWnd(GetPage(static_cast<int>(tab)));
+  return 0;
 }
 
 void CTKPropertySheet::OnActivate(UINT state, CWnd* other, BOOL minimized) {

@@ -1,9 +1,8 @@
 #pragma once
 // The toolkit's property sheet: the system's sheet with a DialogHelper for library
 // popup menus and a choice of how the pages are offered: the standard tab control
-// (look 0, what this program shows) or a tree of categories and pages (look 2); the
-// outlook-bar and tab-window looks keep their settings here for the navigation
-// controls that draw them.
+// (look 0, what this program shows), an outlook bar of page buttons (look 1), a tree
+// of categories and pages (look 2) or the toolkit's tab window (look 3).
 #include "toolkit/frames/DialogHelper.h"
 #include "toolkit/frames/TKPropertyPage.h"
 
@@ -22,6 +21,8 @@ public:
 };
 
 class CTKOutlookBar;
+class CTKPropSheetTabWnd;
+class CTKTabWnd;
 
 class CTKPropertySheet : public CPropertySheet {
 public:
@@ -67,8 +68,10 @@ protected:
   BOOL m_bIsInSelectTree = FALSE;
   HWND m_hwndTree = nullptr;
   CTKOutlookBar* m_pOutlookBar = nullptr;
+  CTKPropSheetTabWnd* m_pTabWnd = nullptr;
 
   void OnTreeSelChanged(NMHDR* header, LRESULT* result);
+  LRESULT OnChangeActiveTab(WPARAM tab, LPARAM);
   void OnActivate(UINT state, CWnd* other, BOOL minimized);
   BOOL OnNcActivate(BOOL active);
   void OnDestroy();
@@ -78,13 +81,25 @@ protected:
 public:
   HWND GetNavigationTree() const { return m_hwndTree; }
   CTKOutlookBar* GetNavigationOutlookBar() const { return m_pOutlookBar; }
+  CTKTabWnd* GetNavigationTabWnd() const;
   // The commands of the outlook bar's page buttons: the first page's, then one each.
   enum : UINT { kFirstPageCommand = 0xE700 };
 
 private:
   HTREEITEM InsertTreeItem(HTREEITEM parent, const char* text, int icon, int selectedIcon, LPARAM data);
+  // The title the system's tab control shows for a page (at most 255 characters).
+  CString TabTitleOf(CPropertyPage* page) const;
   void AddPageToTree(CPropertyPage* page, HTREEITEM parent);
   void AddPageToOutlookBar(CPropertyPage* page);
+  void AddPageToTabWnd(CPropertyPage* page);
+  // Looks 1 and 2: a pane on the left takes the navigation, the tab strip goes up out
+  // of sight. Look 3: the tab window takes the tab control's place.
+  void LayOutNavigationPane();
+  void LayOutTabWnd();
+  // The buttons 5 pixels above the bottom, then together against the right edge.
+  void MoveButtonsToTheCorner();
+  // The page window fills the tab window's area for hosted windows.
+  void PlacePageInTabWnd(CPropertyPage* page);
 
 private:
   void DeleteCategories();

@@ -11,6 +11,7 @@
 #include "toolkit/frames/TKMiniDockFrameWnd.h"
 #include "toolkit/frames/TKRegistry.h"
 #include "toolkit/frames/TKSizingDockContext.h"
+#include "toolkit/frames/TKTabWnd.h"
 #include "toolkit/frames/TKVisualManager.h"
 
 namespace {
@@ -1171,6 +1172,18 @@ CString CTKSizingControlBar::StoredStateSection(const char* profile) const {
   return section;
 }
 
+CTKTabWnd* CTKSizingControlBar::StoredTabWnd() const {
+  if (!m_saveActiveTab || !m_hWnd) return nullptr;
+  CTKTabWnd* found = nullptr;
+  for (HWND child = ::GetWindow(m_hWnd, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+    auto* tabs = dynamic_cast<CTKTabWnd*>(CWnd::FromHandlePermanent(child));
+    if (!tabs) continue;
+    if (found) return nullptr;  // which one's tab would it be?
+    found = tabs;
+  }
+  return found;
+}
+
 BOOL CTKSizingControlBar::ReadStoredState(const char* profile) {
   CWinApp* app = AfxGetApp();
   if (!app) return FALSE;
@@ -1193,6 +1206,8 @@ BOOL CTKSizingControlBar::ReadStoredState(const char* profile) {
   if (m_rollingType != 0)
     if (auto* frame = dynamic_cast<CTKMiniDockFrameWnd*>(CMiniDockFrameWnd::FrameOf(this)))
       frame->SetRolling(m_rollingType, m_isRolled);
+  if (CTKTabWnd* tabs = StoredTabWnd())
+    tabs->SetActiveTab(static_cast<int>(app->GetProfileInt(section, "ActiveTab", 0)));
   return TRUE;
 }
 
@@ -1213,6 +1228,9 @@ BOOL CTKSizingControlBar::WriteStoredState(const char* profile) {
   if (ok && m_rollingType != 0)
     ok = app->WriteProfileInt(section, "RolledFloat", m_isRolled) &&
          app->WriteProfileInt(section, "RolledFloatDynamicState", m_rollingType);
+  if (ok)
+    if (CTKTabWnd* tabs = StoredTabWnd())
+      ok = app->WriteProfileInt(section, "ActiveTab", tabs->GetActiveTab());
   return ok;
 }
 

@@ -54,6 +54,9 @@ public:
   // floating bar or one alone in its row stays as it is.
   void ToggleExpansion(BOOL toggle);
   CString StoredStateSection(const char* profile) const;
+  // The bar's one child tab window, whose active tab the stored state keeps; null
+  // when the bar has none or more than one.
+  class CTKTabWnd* StoredTabWnd() const;
 
   BOOL IsFloating() const { return !IsDockedTopBottom() && !IsDockedLeftRight(); }
   BOOL IsDockedTopBottom() const { return m_dockBarId == 0xE81B || m_dockBarId == 0xE81E; }

@@ -3,6 +3,7 @@
 #include "toolkit/frames/DrawManager.h"
 #include "toolkit/frames/GlobalData.h"
 #include "toolkit/frames/MenuImages.h"
+#include "toolkit/frames/TKSizingControlBar.h"
 
 #include "platform/afx/linux_headers_begin.h"
 #include <cstdio>
@@ -72,6 +73,10 @@ void CTKVisualManager::RedrawAllBars() {
   CWnd* main = AfxGetMainWnd();
   if (main && main->m_hWnd) RedrawBarWindow(main->m_hWnd);
   if (s_forEachBarWindow) s_forEachBarWindow(RedrawBarWindow);
+  // Sizing bars too: floating ones are no children of the main window.
+  auto& sizingBars = CTKSizingControlBar::AllBars();
+  for (int i = 0; i < sizingBars.GetSize(); ++i)
+    if (sizingBars[i]->m_hWnd) RedrawBarWindow(sizingBars[i]->m_hWnd);
 }
 
 void CTKVisualManager::SetLookFlag(BOOL flag) {

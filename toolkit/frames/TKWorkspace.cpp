@@ -4,6 +4,8 @@
 #include "toolkit/bars/TKMouseManager.h"
 #include "toolkit/bars/TKPopupMenu.h"
 #include "toolkit/bars/TKToolBar.h"
+#include "toolkit/bars/TKToolbarButton.h"
+#include "toolkit/bars/TKToolbarImageList.h"
 
 #include "toolkit/frames/FrameHelper.h"
 #include "toolkit/frames/RebarState.h"
@@ -169,6 +171,9 @@ BOOL CTKWorkspace::LoadState(const char* section, FrameHelper* helper) {
   }
   CTKToolBar::LoadParameters(base);
   GetCommandManager()->LoadState(base);
+  // After an update of the resources, the images stored buttons bring are not taken as
+  // their commands' images: the commands keep the ones the new resources give them.
+  if (m_resourceUpdate) CTKToolbarButton::s_registerImages = FALSE;
   CFrameWnd* owner = helper ? helper->GetOwnerFrame() : nullptr;
   BOOL someBarReset = FALSE;
   if (helper) {
@@ -196,6 +201,7 @@ BOOL CTKWorkspace::LoadState(const char* section, FrameHelper* helper) {
   if (CTKContextMenuManager* menus = GetContextMenuManager()) menus->LoadState(base);
   if (g_pKeyboardManager) g_pKeyboardManager->LoadState(base, owner);
   if (g_pUserToolsManager) g_pUserToolsManager->LoadState(base);
+  if (m_resourceUpdate) CTKToolbarButton::s_registerImages = TRUE;
   if (m_forceRelayout || (m_resourceUpdate && someBarReset)) {
     for (POSITION pos = CTKToolBar::GetAllToolbars().GetHeadPosition(); pos;)
       if (CTKToolBar* bar = CTKToolBar::GetAllToolbars().GetNext(pos); bar->m_hWnd) bar->AdjustLayout();
@@ -242,6 +248,8 @@ BOOL CTKWorkspace::SaveState(const char* section, FrameHelper* helper) {
     helper->SaveTearOffBars(m_ownFrameOnly);
     SaveRebarState(base, owner);
   }
+  // The images the user drew go back to their file.
+  if (CTKToolbarImageList* userImages = CTKToolBar::GetUserImages()) userImages->Save();
   if (g_pMouseManager) g_pMouseManager->SaveState(base);
   if (CTKContextMenuManager* menus = GetContextMenuManager()) menus->SaveState(base);
   if (g_pKeyboardManager) g_pKeyboardManager->SaveState(base, owner);

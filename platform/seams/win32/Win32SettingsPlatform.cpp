@@ -1,5 +1,7 @@
 #include "platform/seams/win32/Win32SettingsPlatform.h"
 
+#include "platform/seams/win32/Win32Paths.h"
+
 namespace seams {
 
 std::string Win32SettingsPlatform::ProgramFilePath() {
@@ -48,20 +50,21 @@ bool Win32SettingsPlatform::ListFiles(const std::string& folder, std::vector<std
   return true;
 }
 
-std::string Win32SettingsPlatform::OpenablePath(const std::string& path) {
+std::string Win32SettingsPlatform::OpenablePath(const std::string& path) { return NativePathOf(path); }
+
+std::string Win32SettingsPlatform::ShownPath(const std::string& nativePath) {
 #ifdef __WINE__
-  if (path.empty()) return path;
-  const int length = ::MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, nullptr, 0);
-  std::u16string wide(static_cast<size_t>(length), u'\0');
-  ::MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, reinterpret_cast<WCHAR*>(&wide[0]), length);
-  char* unixPath = wine_get_unix_file_name(reinterpret_cast<const WCHAR*>(wide.c_str()));
-  // A path wine cannot place has no native form: an empty name, which every open
-  // refuses, rather than the Windows text as a file name of its own.
-  std::string native = unixPath ? unixPath : "";
-  if (unixPath) ::HeapFree(::GetProcessHeap(), 0, unixPath);
-  return native;
+  if (nativePath.empty() || nativePath[0] != '/') return nativePath;
+  WCHAR* dos = wine_get_dos_file_name(nativePath.c_str());
+  if (!dos) return nativePath;
+  const int length = ::WideCharToMultiByte(CP_ACP, 0, dos, -1, nullptr, 0, nullptr, nullptr);
+  std::string shown(static_cast<size_t>(length > 0 ? length : 1), '\0');
+  ::WideCharToMultiByte(CP_ACP, 0, dos, -1, &shown[0], length, nullptr, nullptr);
+  ::HeapFree(::GetProcessHeap(), 0, dos);
+  shown.resize(std::char_traits<char>::length(shown.c_str()));
+  return shown.empty() ? nativePath : shown;
 #else
-  return path;
+  return nativePath;
 #endif
 }
 

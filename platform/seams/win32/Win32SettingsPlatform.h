@@ -23,6 +23,7 @@ public:
   bool ListFiles(const std::string& folder, std::vector<std::string>* names) override;
   // The native path of a Windows path (its folder must exist); empty when it has none.
   std::string OpenablePath(const std::string& path) override;
+  std::string ShownPath(const std::string& nativePath) override;
 };
 
 }  // namespace seams

@@ -8,10 +8,13 @@
 #include "support/wine/GTestWin.h"
 
 #include "support/wine/AudioRigForWine.h"
-#include "support/wine/ProgramSettings.h"
+#include "support/wine/ProgramDriver.h"
+#include "support/wine/SoundFiles.h"
 #include "support/wine/TempFolder.h"
 #include "support/wine/Wait.h"
 #include "support/wine/WindowCapture.h"
+#include "resources/MainFrameResource.h"
+#include "resources/resource.h"
 #include "toolkit/bars/keyboard_input_support.h"
 
 #include "platform/afx/linux_headers_begin.h"
@@ -34,17 +37,9 @@ namespace {
 using toolbartest::PressKey;
 using toolbartest::XDisplayInput;
 
-using winetest::kProgramKey;
 constexpr const char* kUntitled = "Untitled - Tarvel 2.93";
 constexpr int kSineHz = 1000;
 constexpr UINT kMainToolBarId = 59392;
-
-void WriteDword(const char* section, const char* name, DWORD value) {
-  ASSERT_TRUE(winetest::WriteProgramDword(section, name, value));
-}
-void WriteString(const char* section, const char* name, const std::string& value) {
-  ASSERT_TRUE(winetest::WriteProgramString(section, name, value));
-}
 
 struct WindowSearch {
   UINT id;
@@ -62,6 +57,24 @@ HWND DescendantById(HWND parent, UINT id) {
   WindowSearch search{id, nullptr};
   ::EnumChildWindows(parent, FindById, reinterpret_cast<LPARAM>(&search));
   return search.found;
+}
+
+// The wave frame's horizontal scroll bar: the widest visible scroll bar control.
+BOOL CALLBACK FindWidestScrollBar(HWND window, LPARAM param) {
+  char name[32] = "";
+  ::GetClassNameA(window, name, sizeof name);
+  RECT rect{};
+  ::GetWindowRect(window, &rect);
+  auto* best = reinterpret_cast<std::pair<HWND, LONG>*>(param);
+  if (lstrcmpiA(name, "ScrollBar") == 0 && ::IsWindowVisible(window) &&
+      !(::GetWindowLongA(window, GWL_STYLE) & SBS_VERT) && rect.right - rect.left > best->second)
+    *best = {window, rect.right - rect.left};
+  return TRUE;
+}
+HWND HorizontalScrollBar(HWND main) {
+  std::pair<HWND, LONG> best{nullptr, 0};
+  ::EnumChildWindows(main, FindWidestScrollBar, reinterpret_cast<LPARAM>(&best));
+  return best.first;
 }
 
 // The centre of the widest run (at least minWidth) of columns of the toolbar where at least `rows`
@@ -115,70 +128,6 @@ void ClickToolbar(HWND toolbar, POINT client) {
   ::Sleep(300);
 }
 
-// What a file decodes to (through sox, into 16-bit mono at 44.1 kHz): its length,
-// the frequency from the median interval between rising zero crossings, and its peak.
-struct Decoded {
-  double seconds = 0;
-  double frequency = 0;
-  double amplitude = 0;
-};
-Decoded Decode(const std::string& unixPath, const std::string& rawPath) {
-  Decoded d;
-  pid_t pid = winetest::Spawn({"sox", unixPath, "-t", "raw", "-e", "signed", "-b", "16", "-c", "1", "-r",
-                               "44100", rawPath, "remix", "1"},
-                              {}, "/dev/null");
-  if (pid <= 0 || winetest::WaitExit(pid, 30000) != 0) return d;
-  std::ifstream in(rawPath, std::ios::binary);
-  std::vector<short> samples;
-  short sample;
-  while (in.read(reinterpret_cast<char*>(&sample), sizeof sample)) samples.push_back(sample);
-  std::remove(rawPath.c_str());
-  d.seconds = samples.size() / 44100.0;
-  std::vector<double> intervals;
-  double lastCrossing = -1;
-  bool below = true;
-  for (size_t i = 1; i < samples.size(); ++i) {
-    d.amplitude = std::max(d.amplitude, std::abs(samples[i]) / 32768.0);
-    if (samples[i] < -1000) below = true;
-    if (below && samples[i - 1] < 0 && samples[i] >= 0) {
-      const double at = i - 1 + static_cast<double>(-samples[i - 1]) / (samples[i] - samples[i - 1]);
-      if (lastCrossing >= 0) intervals.push_back(at - lastCrossing);
-      lastCrossing = at;
-      below = false;
-    }
-  }
-  if (!intervals.empty()) {
-    std::nth_element(intervals.begin(), intervals.begin() + intervals.size() / 2, intervals.end());
-    d.frequency = 44100.0 / intervals[intervals.size() / 2];
-  }
-  return d;
-}
-
-// The path of the file of the folder whose name is `name` in any case; empty when none.
-std::string FindFile(const std::string& folder, const std::string& name) {
-  std::string found;
-  if (DIR* dir = ::opendir(folder.c_str())) {
-    while (dirent* entry = ::readdir(dir))
-      if (::strcasecmp(entry->d_name, name.c_str()) == 0) found = folder + "/" + entry->d_name;
-    ::closedir(dir);
-  }
-  return found;
-}
-
-std::string Listing(const std::string& folder) {
-  std::string names;
-  if (DIR* dir = ::opendir(folder.c_str())) {
-    while (dirent* entry = ::readdir(dir)) names += std::string(entry->d_name) + " ";
-    ::closedir(dir);
-  }
-  return names;
-}
-
-off_t FileSize(const std::string& unixPath) {
-  struct stat s {};
-  return ::stat(unixPath.c_str(), &s) == 0 ? s.st_size : -1;
-}
-
 struct RecordingCase {
   const char* name;
   int mode;
@@ -199,43 +148,25 @@ protected:
     ASSERT_TRUE(s_rig->Ok());
     ASSERT_TRUE(s_rig->StartSine(kSineHz));
     ASSERT_TRUE(XDisplayInput::Get().Ready()) << "no X display to type and click at";
-    ::RegDeleteTreeA(HKEY_CURRENT_USER, kProgramKey);
+    winetest::ClearProgramSettings();
     m_log = std::string(TARVEL_TEST_BINARY_DIR) + "/app-frame-" +
             ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".log";
     std::remove(m_log.c_str());
   }
   void TearDown() override {
     Close();
-    ::RegDeleteTreeA(HKEY_CURRENT_USER, kProgramKey);
+    winetest::ClearProgramSettings();
   }
 
   // The settings a user would have chosen: the rig's devices, 16-bit stereo at 44.1 kHz,
   // recordings named "take001" in the test's folder, saved on Stop in the editing mode.
   void Configure(int mode, int fileType) {
-    WriteString("SoundDeviceOptions", "PlaybackDeviceName", "testspk");
-    WriteString("SoundDeviceOptions", "RecordDeviceName", "testmic");
-    WriteDword("SoundDeviceOptions", "ChannelCount", 2);
-    WriteDword("SoundDeviceOptions", "SampleFormat", 0x20001);
-    WriteDword("SoundDeviceOptions", "SampleRate", 44100);
-    WriteDword("AdvanceRecordSetting", "ActiveRecordingMode", static_cast<DWORD>(mode));
-    WriteDword("AdvanceRecordSetting", "EnableSilenceDetection", 0);
-    WriteDword("AdvanceRecordSetting", "TimeLimitType", 0);
-    WriteDword("AdvanceRecordSetting", "EnableAutoSplit", 0);
-    WriteDword("FileOutputOptions", "bSaveFile", 1);
-    WriteDword("FileOutputOptions", "bAutoName", 1);
-    WriteDword("FileOutputOptions", "bReplaceExistingFile", 1);
-    WriteDword("FileOutputOptions", "eFileType", static_cast<DWORD>(fileType));
-    WriteString("FileOutputOptions", "strAutoNameFolder", m_output.Path() + "\\");
-    WriteString("FileOutputOptions", "strFileLeadName", "take");
-    WriteDword("FileOutputOptions", "uFileNameDigitCount", 3);
-    WriteDword("FileOutputOptions", "uStartNO", 1);
-    WriteString("FileOutputOptions", "strTempFolder", m_temp.Path() + "\\");
+    winetest::WriteRecordingSettings(mode, fileType, m_output.Path(), m_temp.Path());
   }
 
-  void Start() {
-    m_pid = winetest::Spawn({"/usr/lib/wine/wine64", TARVEL_PROGRAM}, {}, m_log);
-    ASSERT_GT(m_pid, 0);
-    winetest::WaitUntil([&] { return (m_main = ::FindWindowA(nullptr, kUntitled)) != nullptr; }, 30000);
+  void Start(const std::vector<std::string>& args = {}, const char* title = kUntitled) {
+    ASSERT_TRUE(m_copy.Start(args, m_log));
+    m_main = m_copy.WaitForMainWindow(title);
     ASSERT_NE(m_main, nullptr) << "no main window; see " << m_log;
     ::SetWindowPos(m_main, HWND_TOP, 20, 20, 900, 560, SWP_SHOWWINDOW);
     ::Sleep(800);
@@ -252,23 +183,7 @@ protected:
     ASSERT_NE(m_toolbar, nullptr) << "the standard toolbar shows";
   }
 
-  void Close() {
-    if (m_pid <= 0) return;
-    if (m_main && ::IsWindow(m_main)) ::PostMessageA(m_main, WM_CLOSE, 0, 0);
-    // The untitled recording of the editing mode asks to be saved: No.
-    winetest::WaitUntil(
-        [&] {
-          HWND ask = ::FindWindowA(nullptr, "Tarvel");
-          if (ask && ask != m_main) ::PostMessageA(ask, WM_COMMAND, IDNO, 0);
-          return winetest::WaitExit(m_pid, 0) != -2;
-        },
-        15000);
-    if (winetest::WaitExit(m_pid, 0) == -2) {
-      ::kill(m_pid, SIGKILL);
-      winetest::WaitExit(m_pid, 5000);
-    }
-    m_pid = -1;
-  }
+  void Close() { m_copy.Close(); }
 
   // The Record/Play menu by its keys, then an item by its underlined letter (or
   // Enter for the entry the menu opens on).
@@ -289,10 +204,10 @@ protected:
   void RecordEach(const std::vector<RecordingCase>& cases, bool screenshots);
 
   static winetest::AudioRigForWine* s_rig;
-  winetest::TempFolder m_output{"frame output"};
+  winetest::TempFolder m_output{"frame output \xC3\xB1 \xE6\x97\xA5\xE6\x9C\xAC"};
   winetest::TempFolder m_temp{"frame-temp"};
   std::string m_log;
-  pid_t m_pid = -1;
+  winetest::ProgramCopy m_copy;
   HWND m_main = nullptr;
   HWND m_toolbar = nullptr;
 };
@@ -303,7 +218,7 @@ void RecordingCommandsTest::RecordEach(const std::vector<RecordingCase>& cases, 
   bool playShot = false;
   for (const RecordingCase& c : cases) {
     SCOPED_TRACE(c.name);
-    ::RegDeleteTreeA(HKEY_CURRENT_USER, kProgramKey);
+    winetest::ClearProgramSettings();
     Configure(c.mode, c.fileType);
     // The automatic name's extension is the file type's name, in its own case.
     const std::string name = std::string("take001.") + c.extension;
@@ -338,16 +253,16 @@ void RecordingCommandsTest::RecordEach(const std::vector<RecordingCase>& cases, 
     off_t last = -1;
     EXPECT_TRUE(winetest::WaitUntil(
         [&] {
-          file = FindFile(folder, name);
-          const off_t size = file.empty() ? -1 : FileSize(file);
+          file = winetest::FindFileNoCase(folder, name);
+          const off_t size = file.empty() ? -1 : winetest::FileSizeOf(file);
           const bool settled = size > 1000 && size == last;
           last = size;
           ::Sleep(400);
           return settled;
         },
         20000))
-        << name << " not written (the folder has: " << Listing(folder) << "); see " << m_log;
-    const Decoded decoded = Decode(file, m_log + ".raw");
+        << name << " not written (the folder has: " << winetest::ListFolder(folder) << "); see " << m_log;
+    const winetest::Decoded decoded = winetest::DecodeWithSox(file, m_log + ".raw");
     EXPECT_GT(decoded.seconds, 1.5) << file;
     EXPECT_LT(decoded.seconds, 6.0) << file;
     EXPECT_NEAR(decoded.frequency, kSineHz, kSineHz * 0.05) << file;
@@ -376,6 +291,67 @@ TEST_F(RecordingCommandsTest, DirectlySavingModeRecordsFromMenuAndToolbarIntoEve
               {"direct WAV", 1, 1, "wav", true},
               {"direct Ogg", 1, 2, "ogg", false}},
              false);
+}
+
+// The text and whether a message box of the program shows an icon.
+struct BoxContent {
+  std::string text;
+  bool icon = false;
+};
+BoxContent ReadBox(HWND box) {
+  BoxContent content;
+  for (HWND child = ::FindWindowExA(box, nullptr, "Static", nullptr); child;
+       child = ::FindWindowExA(box, child, "Static", nullptr)) {
+    if ((::GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) {
+      content.icon = true;
+      continue;
+    }
+    char text[512] = {};
+    if (::GetWindowTextA(child, text, sizeof text) > 0) content.text = text;
+  }
+  return content;
+}
+
+// Closing the window while it records asks first, as a desktop recorder does: No keeps
+// it recording, Yes ends the take, keeps the file whole and closes.
+TEST_F(RecordingCommandsTest, ClosingTheWindowWhileRecordingAsksAndYesKeepsTheTake) {
+  Configure(1, 1);
+  ASSERT_NO_FATAL_FAILURE(Start());
+  MenuCommand(toolbartest::kKeyReturn);  // Record
+  std::string file;
+  ASSERT_TRUE(winetest::WaitUntil(
+      [&] { return !(file = winetest::FindFileNoCase(m_output.UnixPath(), "take001.wav")).empty(); }, 10000));
+  ::Sleep(1500);
+  auto ask = [&] {
+    ::PostMessageA(m_main, WM_CLOSE, 0, 0);
+    HWND box = nullptr;
+    winetest::WaitUntil(
+        [&] {
+          box = ::FindWindowA(nullptr, "Tarvel");
+          return box && box != m_main;
+        },
+        10000);
+    return box != m_main ? box : nullptr;
+  };
+  HWND box = ask();
+  ASSERT_NE(box, nullptr) << "no question; see " << m_log;
+  const BoxContent question = ReadBox(box);
+  EXPECT_EQ(question.text, "Tarvel is recording. Stop the recording and close Tarvel?");
+  EXPECT_TRUE(question.icon) << "a question shows its mark";
+  ::PostMessageA(box, WM_COMMAND, IDNO, 0);
+  ASSERT_TRUE(winetest::WaitUntil([&] { return !::IsWindow(box); }, 5000));
+  const off_t before = winetest::FileSizeOf(file);
+  ::Sleep(1200);
+  EXPECT_TRUE(::IsWindow(m_main)) << "No keeps the window";
+  EXPECT_GT(winetest::FileSizeOf(file), before + 100000) << "and the recording goes on";
+
+  box = ask();
+  ASSERT_NE(box, nullptr);
+  ::PostMessageA(box, WM_COMMAND, IDYES, 0);
+  EXPECT_NE(m_copy.WaitForExit(15000), -2) << "Yes closes the program";
+  const winetest::Decoded decoded = winetest::DecodeWithSox(file, m_log + ".raw");
+  EXPECT_GT(decoded.seconds, 2.5) << "the whole take";
+  EXPECT_NEAR(decoded.frequency, kSineHz, kSineHz * 0.05);
 }
 
 // The volume control commands start the desktop's mixer program when the system has
@@ -425,6 +401,49 @@ TEST_F(RecordingCommandsTest, VolumeControlCommandsStartTheDesktopMixerOrSayTher
   EXPECT_STREQ(text, "No volume control program was found on this system.");
   ::PostMessageA(box, WM_COMMAND, IDOK, 0);
   EXPECT_EQ(starts(), 2);
+}
+
+TEST_F(RecordingCommandsTest, ALoopedPlaybackLeavesTheViewWhereItWasAndAPlaybackOnceFollowsIt) {
+  Configure(0, 1);
+  ASSERT_TRUE(winetest::WriteTwoToneWav(m_output.UnixPath() + "/long take.wav", 44100, 40.0));
+  ASSERT_NO_FATAL_FAILURE(Start({m_output.File("long take.wav")}, "long take.wav - Tarvel 2.93"));
+  const HWND view = DescendantById(m_main, 0xE900);
+  ASSERT_NE(view, nullptr);
+  auto command = [&](UINT id) {
+    ::PostMessageA(m_main, WM_COMMAND, id, 0);
+    ::Sleep(300);
+  };
+  // A few seconds of the take in the window (with a scroll bar for the rest), the view
+  // at its end, the cursor at its start.
+  command(ID_ZOOM_NORMAL);
+  HWND bar = nullptr;
+  ASSERT_TRUE(winetest::WaitUntil([&] { return (bar = HorizontalScrollBar(m_main)) != nullptr; }, 5000))
+      << "the view's scroll bar shows";
+  // The user presses End in the view (it has the keys since the click into it).
+  constexpr unsigned long kKeyEnd = 0xFF57;
+  PressKey(kKeyEnd);
+  ASSERT_TRUE(winetest::WaitUntil([&] { return ::GetScrollPos(bar, SB_CTL) > 0; }, 5000))
+      << "the view scrolls to the take's end";
+  ::Sleep(300);
+  const int atEnd = ::GetScrollPos(bar, SB_CTL);
+  command(ID_CURSOR_TO_TRACK_START);
+  EXPECT_EQ(::GetScrollPos(bar, SB_CTL), atEnd) << "moving the cursor leaves the view";
+
+  // Looped, the take plays from its start for two seconds: the view stays at the end.
+  command(ID_LOOP_PLAY);
+  command(ID_CONTROL_PLAY);
+  ::Sleep(2000);
+  EXPECT_EQ(::GetScrollPos(bar, SB_CTL), atEnd) << "a looped playback leaves the view where it was";
+  Screenshot("looped-playback");
+  command(ID_CONTROL_STOP);
+  ::Sleep(500);
+
+  // Played once from the start, the view goes to where the take plays.
+  command(ID_LOOP_PLAY);
+  command(ID_CONTROL_PLAY);
+  EXPECT_TRUE(winetest::WaitUntil([&] { return ::GetScrollPos(bar, SB_CTL) < atEnd / 4; }, 5000))
+      << "a playback once follows the play position";
+  command(ID_CONTROL_STOP);
 }
 
 }  // namespace

@@ -15,7 +15,7 @@
 #include "resources/PanelResource.h"
 #include "support/wine/AudioRigForWine.h"
 #include "support/wine/DialogTestSupport.h"
-#include "support/wine/ProgramSettings.h"
+#include "support/wine/ProgramDriver.h"
 #include "support/wine/TempFolder.h"
 #include "support/wine/Wait.h"
 #include "toolkit/bars/keyboard_input_support.h"

@@ -7,6 +7,7 @@
 
 #include "app/panel/MMDialogBar.h"
 #include "app/view/DocManagerEx.h"
+#include "app/view/RecordInfoWnd.h"
 #include "app/view/ShellServices.h"
 #include "app/view/TVLDoc.h"
 #include "app/view/TVLView.h"
@@ -27,6 +28,7 @@
 #include "platform/afx/linux_headers_begin.h"
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <fstream>
 #include <memory>
 #include <string>
@@ -348,11 +350,45 @@ TEST_F(ControlPanelTest, EditingModeRecordsTwoSecondsIntoTheDocumentAndStopShows
 
 TEST_F(ControlPanelTest, DirectModeWritesAWavFileWithTheAutomaticName) {
   m_record.ActiveRecordingMode = 1;
+  auto* view = dynamic_cast<CTVLView*>(m_frame->GetActiveView());
+  ASSERT_NE(view, nullptr);
+  auto* strip = dynamic_cast<CRecordInfoWnd*>(CWnd::FromHandlePermanent(view->GetInfoDisplay()));
+  ASSERT_NE(strip, nullptr);
+  const std::string first = "File Name: " + m_folder.UnixPath() + "/rec001.wav";
+  const std::string second = "File Name: " + m_folder.UnixPath() + "/rec002.wav";
+  EXPECT_EQ(strip->FileLine(), first) << "before: the name the recording will get";
   Press(IDC_PANEL_RECORD);
   ExpectRecording("recording");
   Ticks(2.0);
+  // While it records: the file being written, its length so far, and the same time
+  // in the panel's display.
+  EXPECT_EQ(strip->FileLine(), first);
+  int hours = -1, minutes = -1, seconds = -1, kilobytes = -1;
+  ASSERT_EQ(std::sscanf(strip->TimeLine().c_str(), "Time: %d:%d:%d    |    File Size: %d", &hours, &minutes,
+                        &seconds, &kilobytes),
+            4)
+      << strip->TimeLine();
+  EXPECT_EQ(hours * 3600 + minutes * 60, 0);
+  EXPECT_GE(seconds, 1);
+  EXPECT_LE(seconds, 2);
+  EXPECT_NEAR(kilobytes / (44100.0 * 4 / 1024), seconds + 0.5, 0.75) << "the time goes with the size";
+  int shownMinutes = -1, shownSeconds = -1, shownMillis = -1;
+  ASSERT_EQ(
+      std::sscanf(Panel().TimeDisplay().GetText(), "%d:%d.%d", &shownMinutes, &shownSeconds, &shownMillis),
+      3);
+  EXPECT_NEAR(shownMinutes * 60 + shownSeconds + shownMillis / 1000.0, 2.0, 0.5)
+      << "the panel counts the take: " << Panel().TimeDisplay().GetText();
+  PumpPendingMessages(50);
+  const CapturedImage running = CaptureWindow(strip->m_hWnd, true);
   Press(IDC_PANEL_STOP);
   ExpectIdle("after Stop");
+  Ticks(0.3);
+  // Afterwards the strip tells of the next recording, and shows it.
+  EXPECT_EQ(strip->FileLine(), second);
+  EXPECT_EQ(strip->TimeLine().substr(0, 14), "Time: 00:00:00");
+  const CapturedImage after = CaptureWindow(strip->m_hWnd, true);
+  ASSERT_EQ(after.pixels.size(), running.pixels.size());
+  EXPECT_NE(after.pixels, running.pixels) << "the strip was drawn again after the take";
   const std::string file = m_folder.UnixPath() + "/rec001.wav";
   ASSERT_TRUE(Exists(file)) << file;
   Audio written = ReadBack(file);
@@ -482,6 +518,14 @@ TEST_F(ControlPanelTest, VolumeSlidersSetTheMixerAndNameTheirValue) {
 }
 
 TEST_F(ControlPanelTest, ChoosingTheInputSourceInTheSelectorsListSetsTheMixer) {
+  // The application looks the chosen name up among its names (the first source when
+  // it knows none).
+  InstallOptionsHost();
+  std::vector<std::string> lookedUp;
+  m_host.findInputSource = [&](const char* name) {
+    lookedUp.emplace_back(name);
+    return 0;
+  };
   int source = 0;
   float input = 0, output = 0;
   gAudioIO->GetMixer(&source, &input, &output);
@@ -510,6 +554,8 @@ TEST_F(ControlPanelTest, ChoosingTheInputSourceInTheSelectorsListSetsTheMixer) {
   CString text;
   selector.GetWindowText(text);
   EXPECT_EQ(std::string(text), sources[0]);
+  EXPECT_EQ(lookedUp, std::vector<std::string>{sources[0]});
+  RemoveOptionsHost();
 }
 
 TEST_F(ControlPanelTest, PlayPlaysTheTakeToTheEndAndThePanelComesBackToIdle) {
@@ -566,6 +612,93 @@ TEST_F(ControlPanelTest, OptionsButtonStoresTheSheetsRecordsOnOkAndTheNextTakeFo
   }
   for (const auto& box : m_boxes->shown) ADD_FAILURE() << box.text;
   RemoveOptionsHost();
+}
+
+// The panel only looks as if it records once the user has answered whether to save
+// the take in the window, and a second Record meanwhile (the scheduler's) starts
+// nothing.
+TEST_F(ControlPanelTest, RecordOverUnsavedEditsShowsRecordingOnlyAfterTheSaveQuestion) {
+  RecordASecond();
+  ASSERT_TRUE(m_frame->GetActiveDocument()->IsModified());
+  struct Asking final : seams::MessageBoxService {
+    std::function<bool()> showsRecording;
+    std::function<void()> recordAgain;
+    std::vector<std::string> texts;
+    std::vector<bool> recordingShown;
+    unsigned flags = 0;
+    int answer = IDCANCEL;
+    int Show(const std::string& text, const std::string&, unsigned boxFlags) override {
+      texts.push_back(text);
+      flags = boxFlags;
+      recordingShown.push_back(showsRecording());
+      // The scheduler's Record arrives while the question is open.
+      if (texts.size() == 1) recordAgain();
+      return answer;
+    }
+  } asking;
+  asking.showsRecording = [this] { return State().recordDown || State().stopEnabled; };
+  asking.recordAgain = [this] { Panel().OnRecord(); };
+  seams::MessageBoxService* previous = seams::SetMessageBoxService(&asking);
+  for (const int answer : {IDCANCEL, IDNO}) {
+    SCOPED_TRACE(answer == IDCANCEL ? "Cancel" : "No");
+    asking.answer = answer;
+    asking.texts.clear();
+    asking.recordingShown.clear();
+    Press(IDC_PANEL_RECORD);
+    ASSERT_EQ(asking.texts.size(), 1u) << "one question, also with the second Record";
+    EXPECT_EQ(asking.flags & MB_ICONMASK, static_cast<unsigned>(MB_ICONQUESTION)) << "the question's mark";
+    EXPECT_FALSE(asking.recordingShown[0]) << "the panel showed a recording before the answer";
+    if (answer == IDCANCEL) {
+      ExpectIdle("after Cancel");
+      EXPECT_GT(Describe(*CurrentProject()).seconds, 0.5) << "the old take stays";
+    } else {
+      ExpectRecording("after No");
+      Ticks(0.5);
+      Press(IDC_PANEL_STOP);
+    }
+  }
+  seams::SetMessageBoxService(previous);
+}
+
+// The wizard sums up what the next take uses: the device it records from when none
+// was chosen, and the mixer's volumes as the panel's sliders set them.
+TEST_F(ControlPanelTest, TheWizardSummaryNamesTheDeviceAndTheVolumesInUse) {
+  InstallOptionsHost();
+  m_device.RecordDeviceName.clear();
+  int source = 0;
+  float input = 0, output = 0;
+  gAudioIO->GetMixer(&source, &input, &output);
+  ::SendMessageA(Panel().InputSlider().m_hWnd, WM_KEYDOWN, VK_END, 1);
+  PumpPendingMessages(30);
+  std::vector<std::string> lines;
+  DriveModal(
+      "Record Wizard",
+      [&](HWND wizard) {
+        HWND list = ::GetDlgItem(wizard, IDC_RW_SUMMARY);
+        const int count = static_cast<int>(::SendMessageA(list, LB_GETCOUNT, 0, 0));
+        for (int i = 0; i < count; ++i) {
+          char text[512] = {};
+          ::SendMessageA(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text));
+          const std::string whole = text;
+          if (whole.size() > 14) lines.push_back(whole.substr(14));  // after the line's colours and step
+        }
+        dialogtest::Press(wizard, IDCANCEL);
+      },
+      [&] { Press(IDC_PANEL_WIZARD); });
+  gAudioIO->SetMixer(source, input, output);
+  RemoveOptionsHost();
+  auto line = [&](const char* start) {
+    for (const std::string& l : lines)
+      if (l.find(start) != std::string::npos) return l;
+    return std::string();
+  };
+  const std::string device = line("Recording device: ");
+  ASSERT_FALSE(device.empty());
+  EXPECT_GT(device.size(), std::string("    Recording device: ").size()) << "names a device";
+  const std::string volume = line("volume: ");
+  ASSERT_FALSE(volume.empty());
+  if (volume.find("None") == std::string::npos)
+    EXPECT_NE(volume.find("volume: 1.00"), std::string::npos) << volume << ": the slider stands at the top";
 }
 
 TEST_F(ControlPanelTest, WizardButtonOpensTheWizardWhoseRecordStartsThePanel) {

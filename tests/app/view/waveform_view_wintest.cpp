@@ -14,6 +14,7 @@
 #include "app/view/TrackArtist.h"
 #include "app/view/ViewInfo.h"
 #include "app/view/WaveFrame.h"
+#include "platform/seams/win32/Win32SettingsPlatform.h"
 #include "audiofiles/dialogs/WindowEffectDialogs.h"
 #include "resources/resource.h"
 #include "support/wine/DialogTestSupport.h"
@@ -27,6 +28,7 @@
 #include "platform/afx/linux_headers_begin.h"
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -496,6 +498,27 @@ TEST_F(WaveformViewTest, FailedSaveKeepsTheDocumentModifiedAndFailedOpenLeavesIt
     EXPECT_TRUE(Doc()->IsModified()) << "the user is still offered to save";
     EXPECT_EQ(Doc()->GetPathName().str(), m_wavPath);
   }
+  // A file the system does not let the program make: the box names it as the user
+  // typed it, says why, and warns.
+  struct Refused {
+    const char* path;
+    const char* says;
+  } refused[] = {
+      {"Z:\\sys\\take.wav", "Cannot export audio to Z:\\sys\\take.wav\n\nPermission denied."},
+      {"Z:\\sys\\take.mp3", "Unable to open target file for writing Z:\\sys\\take.mp3\n\nPermission denied."},
+      {"Z:\\sys\\take.ogg", "Unable to open target file for writing Z:\\sys\\take.ogg\n\nPermission denied."},
+  };
+  seams::Win32SettingsPlatform platform;  // the program's view of paths
+  settings::SettingsPlatform* previous = settings::SetSettingsPlatform(&platform);
+  for (const Refused& c : refused) {
+    RecordedMessageBoxes boxes;
+    SaveAs(c.path);
+    ASSERT_EQ(boxes.shown.size(), 1u) << c.path;
+    EXPECT_EQ(boxes.shown[0].text, c.says);
+    EXPECT_EQ(boxes.shown[0].flags & MB_ICONMASK, static_cast<unsigned>(MB_ICONEXCLAMATION));
+    EXPECT_TRUE(Doc()->IsModified());
+  }
+  settings::SetSettingsPlatform(previous);
 
   std::FILE* junk = std::fopen((m_folder.UnixPath() + "/broken.wav").c_str(), "wb");
   ASSERT_NE(junk, nullptr);
@@ -520,9 +543,24 @@ TEST_F(WaveformViewTest, RecordingModeMessageShowsTheInformationStripInTheView) 
   RECT r, view;
   ::GetWindowRect(strip, &r);
   ::GetWindowRect(ViewWindow(), &view);
-  EXPECT_EQ(r.right - r.left, 440);
+  EXPECT_GE(r.right - r.left, 440);
   EXPECT_EQ(r.bottom - r.top, 120);
   EXPECT_NEAR((r.left + r.right) / 2, (view.left + view.right) / 2, 2) << "centred in the view";
+  // Its lines are not cut on the right, also for a long take at a high rate, in the
+  // strip's own font.
+  HFONT font = ::CreateFontA(18, 0, 0, 0, 500, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                             CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, "MS Sans Serif");
+  HDC dc = ::GetDC(strip);
+  HGDIOBJ oldFont = ::SelectObject(dc, font);
+  for (const char* line : {"Time: 10:00:00    |    File Size: 6201562 KiloBytes    |    Encode: WAV",
+                           "Input: 48000 Hz  Stereo    |    Output: 48000 Hz  Stereo"}) {
+    SIZE size{};
+    ::GetTextExtentPoint32A(dc, line, static_cast<int>(std::strlen(line)), &size);
+    EXPECT_LE(size.cx + 2 * CRecordInfoWnd::kTextInset, r.right - r.left) << line;
+  }
+  ::SelectObject(dc, oldFont);
+  ::ReleaseDC(strip, dc);
+  ::DeleteObject(font);
   CapturedImage image = CaptureWindow(strip, true);
   ASSERT_FALSE(image.Empty());
   EXPECT_EQ(image.At(6, image.height - 6), SchemeColor(GetColorScheme().WaveformBackground));
@@ -747,10 +785,34 @@ TEST_F(WaveformViewTest, PrintPreviewShowsTheWaveformOnThePageAndClosesBackToThe
         ++drawnPixels;
   EXPECT_GT(wavePixels, 20) << "the waveform is on the page";
   EXPECT_GT(drawnPixels, 200) << "and the view's background around it";
+  // The picture fills the page's width inside its margins, at the top, framed.
+  RECT drawn{page.right, page.bottom, page.left, page.top};
+  for (int y = page.top + 2; y < page.bottom - 2 && y < image.height; ++y)
+    for (int x = page.left + 2; x < page.right - 2 && x < image.width; ++x)
+      if (image.At(x, y) != RGB(255, 255, 255)) {
+        drawn.left = std::min<LONG>(drawn.left, x);
+        drawn.right = std::max<LONG>(drawn.right, x + 1);
+        drawn.top = std::min<LONG>(drawn.top, y);
+        drawn.bottom = std::max<LONG>(drawn.bottom, y + 1);
+      }
+  const int margin = page.Width() / 17;  // half an inch of an A4 page, less a little
+  EXPECT_GE(drawn.left - page.left, margin) << "a margin on the left";
+  EXPECT_GE(page.right - drawn.right, margin) << "and on the right";
+  EXPECT_GE(drawn.top - page.top, margin) << "and at the top";
+  EXPECT_GT(drawn.right - drawn.left, page.Width() * 3 / 4) << "scaled to the page";
+  const CRect expected = CTVLView::PrintedRect(CSize(2480, 3508), CSize(300, 300), CSize(800, 300));
+  EXPECT_EQ(expected, CRect(150, 150, 2330, 967));
 
-  preview->SendMessage(WM_COMMAND, AFX_ID_PREVIEW_CLOSE);
-  PumpPendingMessages(100);
-  EXPECT_EQ(m_frame->GetActiveView(), view) << "closing returns to the view";
+  // This machine has no printer: Print says so and prints nothing.
+  {
+    RecordedMessageBoxes boxes;
+    preview->SendMessage(WM_COMMAND, AFX_ID_PREVIEW_PRINT);
+    PumpPendingMessages(100);
+    ASSERT_EQ(boxes.shown.size(), 1u) << "Print tells the user";
+    EXPECT_NE(boxes.shown[0].text.find("No printer"), std::string::npos) << boxes.shown[0].text;
+    EXPECT_EQ(boxes.shown[0].flags & MB_ICONMASK, static_cast<unsigned>(MB_ICONINFORMATION));
+  }
+  EXPECT_EQ(m_frame->GetActiveView(), view) << "Print left the preview";
   EXPECT_TRUE(::IsWindowVisible(view->m_hWnd));
   EXPECT_NEAR(Shown().seconds, kSeconds, 1e-3);
 }

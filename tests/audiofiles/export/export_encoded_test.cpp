@@ -44,7 +44,9 @@ protected:
 
     const std::string missing = dir / ("no/such/folder" + old.substr(old.rfind('.')));
     EXPECT_EQ(exportFile(project.get(), 1, missing.c_str(), 0, 0.0, 6.0), 0);
-    EXPECT_EQ(messages.Texts().back(), "Unable to open target file for writing");
+    // The path as the user sees it (the native one here) and the system's reason.
+    EXPECT_EQ(messages.Texts().back(),
+              "Unable to open target file for writing " + missing + "\n\nNo such file or directory.");
   }
 };
 

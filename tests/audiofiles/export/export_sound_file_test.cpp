@@ -287,7 +287,7 @@ TEST_F(ExportSoundFileTest, FormatsThatCannotBeWrittenAreRefusedAndNothingIsMade
   record.WavSampleRate = 44100;
   const std::string nowhere = dir / "missing/folder/x.wav";
   EXPECT_EQ(ExportSoundFile(project.get(), 0, nowhere.c_str(), 0, 0.0, 0.5), 0);
-  EXPECT_EQ(messages.Texts().back(), "Cannot export audio to " + nowhere);
+  EXPECT_EQ(messages.Texts().back(), "Cannot export audio to " + nowhere + "\n\nNo such file or directory.");
 }
 
 // A full disk (a file-size limit) cuts the file short: the export fails with the

@@ -55,6 +55,20 @@ TEST_F(OggWriterTest, StereoSineComesBackWithItsFrequencyLevelAndLength) {
   EXPECT_EQ(OggSerials(dir / "rec.ogg").size(), 1u);
 }
 
+// A recording whose process is killed (a crash, a power loss) keeps all but about its
+// last second: the encoded pages reach the file at least once a second.
+TEST_F(OggWriterTest, AKilledRecordingKeepsAllButItsLastSecond) {
+  const std::int64_t frames = 17 * kPassFrames;  // about 5 s
+  const std::vector<float> signal = Sines(frames, kRate, {440.0, 660.0}, {0.5, 0.25});
+  ASSERT_TRUE(RecordThenGetKilled<OggStreamWriter>(2, kRate, signal, frames)) << "the child stopped early";
+  Decoded d = DecodeVorbis(dir / "rec.ogg");
+  ASSERT_TRUE(d.ok);
+  EXPECT_EQ(d.channels, 2);
+  EXPECT_GE(d.frames(), frames - static_cast<std::int64_t>(1.3 * kRate));
+  EXPECT_LE(d.frames(), frames);
+  ExpectSine(d.channel(0), kRate, 440.0, 0.5);
+}
+
 TEST_F(OggWriterTest, SoxReadsTheFileAsWritten) {
   if (!HaveProgram("sox") || !HaveProgram("soxi")) GTEST_SKIP() << "sox is not installed";
   scope.encode.OGGChannelMode = 0;

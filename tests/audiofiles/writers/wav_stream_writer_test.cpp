@@ -111,30 +111,7 @@ TEST_F(WavWriterTest, ASixteenBitCaptureIsWrittenBitForBit) {
 TEST_F(WavWriterTest, AKilledRecordingOpensWithWhatWasWritten) {
   const std::int64_t frames = 10 * kPassFrames;  // about 3 s
   const std::vector<float> signal = Sines(frames, kRate, {440.0, 660.0}, {0.5, 0.25});
-  int ready[2];
-  ASSERT_EQ(pipe(ready), 0);
-  const pid_t child = fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    EngineRig rig(2, kRate);
-    WavStreamWriter writer(rig.slot());
-    if (writer.Open(2, rig.rings(), kRate) != 1) _exit(1);
-    for (std::int64_t pos = 0; pos < frames; pos += kPassFrames) {
-      rig.Callback(signal.data() + pos * 2, kPassFrames);
-      if (writer.WriteBlock() != 1) _exit(2);
-    }
-    const char done = 1;
-    if (write(ready[1], &done, 1) != 1) _exit(3);
-    for (;;) pause();  // killed here, with the file still open
-  }
-  close(ready[1]);
-  char done = 0;
-  const bool wrote = read(ready[0], &done, 1) == 1;
-  close(ready[0]);
-  kill(child, SIGKILL);
-  int status = 0;
-  waitpid(child, &status, 0);
-  ASSERT_TRUE(wrote) << "the child stopped early, status " << status;
+  ASSERT_TRUE(RecordThenGetKilled<WavStreamWriter>(2, kRate, signal, frames)) << "the child stopped early";
 
   // The header's own sizes, as any reader takes them.
   const std::vector<unsigned char> bytes = testsupport::ReadBytes(dir / "rec.wav");

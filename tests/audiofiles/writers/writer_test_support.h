@@ -4,6 +4,9 @@
 // callback and the buffer thread would, and the writers' settings. Known signals, the
 // decoders, sox's view and the file-size limit come from the test support library.
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
@@ -248,6 +251,38 @@ inline void ExpectAFullDiskStopsTheRecording(EngineRig& rig, StreamFileWriter& w
   EXPECT_EQ(res.close, 0);
   EXPECT_FALSE(writer.IsOpened());
   EXPECT_LE(std::filesystem::file_size(file), limitBytes);
+}
+
+// A recording whose process is killed (a crash, a power loss) with its file still
+// open: a child process opens the writer on the rig, hands it `frames` frames of the
+// interleaved signal pass by pass, then waits to be killed with SIGKILL. True when
+// it got that far before the kill.
+template <typename Writer>
+bool RecordThenGetKilled(int channels, double rate, const std::vector<float>& signal, std::int64_t frames) {
+  int ready[2];
+  if (pipe(ready) != 0) return false;
+  const pid_t child = fork();
+  if (child < 0) return false;
+  if (child == 0) {
+    EngineRig rig(channels, rate);
+    Writer writer(rig.slot());
+    if (writer.Open(channels, rig.rings(), rate) != 1) _exit(1);
+    for (std::int64_t pos = 0; pos < frames; pos += kPassFrames) {
+      rig.Callback(signal.data() + pos * channels, kPassFrames);
+      if (writer.WriteBlock() != 1) _exit(2);
+    }
+    const char done = 1;
+    if (write(ready[1], &done, 1) != 1) _exit(3);
+    for (;;) pause();  // killed here
+  }
+  close(ready[1]);
+  char done = 0;
+  const bool wrote = read(ready[0], &done, 1) == 1;
+  close(ready[0]);
+  kill(child, SIGKILL);
+  int status = 0;
+  waitpid(child, &status, 0);
+  return wrote;
 }
 
 // What sox and soxi read from a recorded file: its rate, channels and length, and on

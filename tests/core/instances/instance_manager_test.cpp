@@ -226,6 +226,96 @@ TEST_F(InstanceTest, ACopyKilledWhileHoldingTheLockOrItsSlotBlocksNobody) {
   EXPECT_TRUE(fs::exists(next->GetInstanceDir())) << "its own folder, freshly made";
 }
 
+// A gone copy's folder that holds its take journal is kept aside for the take to be
+// given back: a killed copy's and a leftover of a free slot alike, under numbers
+// that do not meet; a live copy's folder and a gone copy's folder without a journal
+// are not kept.
+TEST_F(InstanceTest, GoneCopiesFoldersWithATakeAreKeptAsideAndLiveOnesAreLeftAlone) {
+  const std::string marker = "take.journal";
+  int ready[2];
+  ASSERT_EQ(pipe(ready), 0);
+  auto record = [&](bool withTake) {
+    return Spawn([&, withTake] {
+      CInstanceManager copy(app_);
+      if (!copy.Startup(temp_.string())) return 1;
+      if (withTake) std::fclose(std::fopen((copy.GetInstanceDir() + "/" + marker).c_str(), "w"));
+      std::fclose(std::fopen((copy.GetInstanceDir() + "/$0000001.tmp").c_str(), "w"));
+      if (write(ready[1], "x", 1) != 1) return 2;
+      pause();
+      return 0;
+    });
+  };
+  char c;
+  const pid_t killed = record(true);
+  ASSERT_EQ(read(ready[0], &c, 1), 1);
+  const pid_t killedWithout = record(false);
+  ASSERT_EQ(read(ready[0], &c, 1), 1);
+  const pid_t live = record(true);
+  ASSERT_EQ(read(ready[0], &c, 1), 1);
+  for (pid_t pid : {killed, killedWithout}) {
+    kill(pid, SIGKILL);
+    waitpid(pid, nullptr, 0);
+  }
+  // A folder of a slot nobody holds any more, as after a restart of the machine.
+  fs::create_directories(temp_ / "$ZQY#Tmp#09$");
+  std::fclose(std::fopen((temp_ / "$ZQY#Tmp#09$" / marker).c_str(), "w"));
+
+  auto copy = std::make_unique<CInstanceManager>(app_);
+  copy->SetRescueMarker(marker);
+  ASSERT_TRUE(copy->Startup(temp_.string()));
+  const std::vector<std::string> rescued = copy->RescuedFolders();
+  ASSERT_EQ(rescued.size(), 2u);
+  for (const std::string& folder : rescued) {
+    EXPECT_TRUE(fs::exists(fs::path(folder) / marker)) << folder;
+    EXPECT_EQ(fs::path(folder).filename().string().rfind("$ZQY#Rescue#", 0), 0u) << folder;
+  }
+  EXPECT_FALSE(fs::exists(temp_ / "$ZQY#Tmp#09$"));
+  EXPECT_TRUE(fs::exists(temp_ / "$ZQY#Tmp#03$" / marker)) << "the live copy keeps its own folder";
+  EXPECT_TRUE(fs::exists(temp_ / "$ZQY#Tmp#03$" / "$0000001.tmp"));
+  EXPECT_EQ(copy->GetInstanceDir(), (temp_ / "$ZQY#Tmp#01$").string())
+      << "a killed copy's slot is free again";
+  EXPECT_FALSE(fs::exists(temp_ / "$ZQY#Tmp#02$"));
+  kill(live, SIGKILL);
+  waitpid(live, nullptr, 0);
+}
+
+// A primary copy that crashes hands nothing on: the copy that runs beside it takes
+// the scheduling over when it looks, and counts only the copies that run; the dead
+// copy's folder waits for the next start.
+TEST_F(InstanceTest, ACopyBesideACrashedPrimaryTakesTheSchedulingOver) {
+  int ready[2];
+  ASSERT_EQ(pipe(ready), 0);
+  const pid_t primary = Spawn([&] {
+    CInstanceManager copy(app_);
+    if (!copy.Startup(temp_.string()) || !copy.IsPrimary()) return 1;
+    if (write(ready[1], "x", 1) != 1) return 2;
+    pause();
+    return 0;
+  });
+  char c;
+  ASSERT_EQ(read(ready[0], &c, 1), 1);
+  auto beside = Start();
+  beside->SetMainWindow(0x2222);
+  EXPECT_FALSE(beside->IsPrimary());
+  RecordingPoster poster;
+  seams::SetMessagePoster(&poster);
+  beside->TakeOverFromGonePrimary();
+  EXPECT_TRUE(poster.posted.empty()) << "the primary still runs";
+  EXPECT_EQ(beside->GetLiveInstanceCount(), 2u);
+
+  kill(primary, SIGKILL);
+  waitpid(primary, nullptr, 0);
+  EXPECT_EQ(beside->GetInstanceCount(), 2u);
+  EXPECT_EQ(beside->GetLiveInstanceCount(), 1u);
+  beside->TakeOverFromGonePrimary();
+  seams::SetMessagePoster(nullptr);
+  EXPECT_TRUE(beside->IsPrimary());
+  ASSERT_EQ(poster.posted.size(), 1u);
+  EXPECT_EQ(poster.posted[0].window, 0x2222u);
+  EXPECT_EQ(poster.posted[0].message, CInstanceManager::kSchedulingHandoverMessage);
+  EXPECT_TRUE(fs::exists(temp_ / "$ZQY#Tmp#01$")) << "left for the next start";
+}
+
 TEST_F(InstanceTest, TheClipboardCounterTellsAnotherProcessOfANewClipboardSound) {
   auto copy = Start();
   copy->SyncClipboardSerial();

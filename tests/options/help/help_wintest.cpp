@@ -1,7 +1,11 @@
 // Help Topics: the help file compiled at build time sits beside the program and opens at
-// its first page in Wine's help viewer.
+// its first page in Wine's help viewer; its pages also sit beside it as plain files,
+// which open in the desktop's browser where the viewer cannot draw them (wine without
+// its HTML engine, as here); without a browser the user is told where the pages are.
 #include "support/wine/GTestWin.h"
+#include "support/wine/DialogTestSupport.h"
 #include "support/wine/Wait.h"
+#include "support/wine/WineBrowserList.h"
 #include "support/wine/WindowCapture.h"
 
 #include <htmlhelp.h>
@@ -26,9 +30,36 @@ std::string ProgramInBuild() {
   return path.substr(0, path.find_last_of('\\') + 1) + "Tarvel.exe";
 }
 
-TEST(HelpTopics, TheAddressNamesTheHelpFileBesideTheProgram) {
+TEST(HelpTopics, TheAddressesNameTheHelpBesideTheProgram) {
   EXPECT_EQ(HelpTopicsAddress("C:\\Program Files\\Tarvel\\Tarvel.exe"),
             "C:\\Program Files\\Tarvel\\TVLHelp.chm::/index.html");
+  EXPECT_EQ(HelpPageFile("C:\\Program Files\\Tarvel\\Tarvel.exe"),
+            "C:\\Program Files\\Tarvel\\TVLHelp\\index.html");
+}
+
+TEST(HelpTopics, WithoutTheHtmlEngineThePagesAreFilesOfTheirOwnForABrowser) {
+  // The tests' wine runs with its HTML library switched off: the viewer would show a
+  // blank page.
+  EXPECT_FALSE(HelpViewerDrawsPages());
+  std::string page = HelpPageFile(ProgramInBuild()).substr(2);  // wine's Z: is the Linux root
+  for (char& c : page)
+    if (c == '\\') c = '/';
+  std::ifstream in(page);
+  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  EXPECT_NE(text.find("<h1>Tarvel Help</h1>"), std::string::npos) << page;
+}
+
+TEST(HelpTopics, WithoutABrowserTheUserIsToldWhereThePagesAre) {
+  // Wine's browser starter finds none of the programs it is told to try.
+  winetest::WineBrowserList browsers("/nonexistent/tarvel-browser");
+  ASSERT_TRUE(browsers.Ok());
+  dialogtest::RecordedMessageBoxes boxes;
+  EXPECT_FALSE(ShowHelpInBrowser(ProgramInBuild()));
+  ASSERT_EQ(boxes.shown.size(), 1u);
+  EXPECT_NE(boxes.shown[0].text.find("could not start a web browser"), std::string::npos)
+      << boxes.shown[0].text;
+  EXPECT_NE(boxes.shown[0].text.find(HelpPageFile(ProgramInBuild())), std::string::npos)
+      << boxes.shown[0].text;
 }
 
 TEST(HelpTopics, TheCompiledHelpHoldsItsPagesAndOpensInTheViewer) {
@@ -39,7 +70,7 @@ TEST(HelpTopics, TheCompiledHelpHoldsItsPagesAndOpensInTheViewer) {
   for (const char* page : {"/index.html", "/windows.html", "/recording.html", "/filetypes.html"})
     EXPECT_NE(bytes.find(page), std::string::npos) << page;
 
-  HWND viewer = ShowHelpTopics(ProgramInBuild());
+  HWND viewer = ShowHelpInViewer(ProgramInBuild());
   ASSERT_NE(viewer, nullptr) << HelpTopicsAddress(ProgramInBuild());
   winetest::WaitUntil([&] { return ::IsWindowVisible(viewer) != FALSE; }, 3000);
   EXPECT_TRUE(::IsWindowVisible(viewer));

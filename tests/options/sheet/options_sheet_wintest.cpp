@@ -7,6 +7,8 @@
 #include "options/sheet/OptionsText.h"
 #include "resources/resource.h"
 
+#include <shlobj.h>
+
 namespace {
 
 using namespace dialogtest;
@@ -124,6 +126,80 @@ TEST_F(OptionsSheetTest, CancelLeavesRecordsAndRegistryAlone) {
   EXPECT_TRUE(ViewMessages(kRecordingModeMessage).empty());
 }
 
+// The Sound Device page shows the channels the recordings are made with.
+TEST_F(OptionsSheetTest, TheSoundDevicePageShowsTheStoredChannelCount) {
+  for (const int channels : {1, 2}) {
+    SCOPED_TRACE(channels);
+    devices_.ChannelCount = channels;
+    bool mono = false, stereo = false;
+    DriveModal(
+        "Options",
+        [&](HWND sheet) {
+          HWND page = ShowPage(sheet, kDevicePage);
+          mono = ::IsDlgButtonChecked(page, IDC_SD_MONO) == BST_CHECKED;
+          stereo = ::IsDlgButtonChecked(page, IDC_SD_STEREO) == BST_CHECKED;
+          Press(sheet, IDOK);
+        },
+        [&] { RunOptionsSheet(nullptr); });
+    EXPECT_EQ(mono, channels == 1);
+    EXPECT_EQ(stereo, channels == 2);
+    EXPECT_EQ(devices_.ChannelCount, channels) << "OK keeps what was shown";
+  }
+}
+
+// The texts of a window's static controls.
+BOOL CALLBACK CollectStaticText(HWND window, LPARAM param) {
+  char name[32] = "", text[MAX_PATH] = "";
+  ::GetClassNameA(window, name, sizeof name);
+  if (lstrcmpiA(name, "Static") == 0 && ::GetWindowTextA(window, text, sizeof text) > 0)
+    reinterpret_cast<std::vector<std::string>*>(param)->emplace_back(text);
+  return TRUE;
+}
+std::vector<std::string> StaticTexts(HWND window) {
+  std::vector<std::string> texts;
+  ::EnumChildWindows(window, CollectStaticText, reinterpret_cast<LPARAM>(&texts));
+  return texts;
+}
+bool Shows(const std::vector<std::string>& texts, const std::string& text) {
+  return std::find(texts.begin(), texts.end(), text) != texts.end();
+}
+
+TEST_F(OptionsSheetTest, TheFolderButtonBrowsesFromTheTypedFolderShowingTheChosenPathAndTakesIt) {
+  TempFolder folder("tvl-browse");
+  const std::string start = folder.Path();
+  ASSERT_TRUE(::CreateDirectoryA(folder.File("Takes").c_str(), nullptr));
+  const std::string chosen = folder.File("Takes");
+  RecordedMessageBoxes boxes;
+  std::vector<std::string> atStart, afterChoice;
+  std::string taken;
+  DriveModal(
+      "Options",
+      [&](HWND sheet) {
+        HWND page = ShowPage(sheet, kOutputPage);
+        SetItemText(page, IDC_FO_FOLDER, start.c_str());
+        DriveModal(
+            "Browse for Folder",
+            [&](HWND browser) {
+              // It opens on the typed folder, whose path its status line shows; the
+              // user picks the folder inside it, and the status line follows.
+              atStart = StaticTexts(browser);
+              ::SendMessageA(browser, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(chosen.c_str()));
+              afterChoice = StaticTexts(browser);
+              Screenshot(browser, "options-folder-browser");
+              Press(browser, IDOK);
+            },
+            [&] { Press(page, IDC_FO_FOLDER_BROWSE); });
+        taken = ItemText(page, IDC_FO_FOLDER);
+        Press(sheet, IDCANCEL);
+      },
+      [&] { RunOptionsSheet(nullptr); });
+  EXPECT_TRUE(Shows(atStart, options_text::kChooseDirectory)) << "the browser's title";
+  EXPECT_TRUE(Shows(atStart, start)) << "the start folder in the status line";
+  EXPECT_TRUE(Shows(afterChoice, chosen)) << "the chosen folder in the status line";
+  EXPECT_EQ(taken, chosen);
+  EXPECT_TRUE(boxes.shown.empty());
+}
+
 // Values the pages refuse: a message, and the page stays up on the offending value.
 TEST_F(OptionsSheetTest, RefusedValuesKeepTheSheetOpen) {
   struct Case {
@@ -138,6 +214,7 @@ TEST_F(OptionsSheetTest, RefusedValuesKeepTheSheetOpen) {
       {kOutputPage, IDC_FO_START_NO, "0", options_text::kStartNumberRange},
       {kAdvancePage, IDC_AR_SPLIT, "19.5",
        "Auto split time limit to is out of range. The value should be greater than or equal to 20.000"},
+      {kAdvancePage, IDC_AR_SPLIT, "twenty", "Please enter a number."},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.text);
@@ -152,6 +229,8 @@ TEST_F(OptionsSheetTest, RefusedValuesKeepTheSheetOpen) {
           EXPECT_TRUE(StillOpen(sheet));
           ASSERT_EQ(boxes.shown.size(), 1u);
           EXPECT_EQ(boxes.shown[0].text, c.message);
+          EXPECT_EQ(boxes.shown[0].flags & MB_ICONMASK, static_cast<unsigned>(MB_ICONEXCLAMATION));
+          EXPECT_EQ(::GetFocus(), ::GetDlgItem(page, c.edit)) << "the field to mend has the focus";
           Press(sheet, IDCANCEL);
         },
         [&] { RunOptionsSheet(nullptr); });

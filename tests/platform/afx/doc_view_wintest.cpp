@@ -204,6 +204,35 @@ TEST_F(DocViewFixture, OpenTitlesTheDocumentAndAFailedOpenLeavesAnUntitledDocume
   EXPECT_EQ(manager->m_prompts[0], "save:Untitled");
 }
 
+TEST_F(DocViewFixture, ARecentFileEntryOpensItsFileAndOneThatDoesNotOpenLeavesTheList) {
+  // A list of its own, not one another test left.
+  ::RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\TarvelTests\\DocViewTest");
+  app.SetRegistryKey("TarvelTests");
+  app.LoadStdProfileSettings(4);
+  ASSERT_NE(app.m_pRecentFileList, nullptr);
+  ASSERT_EQ(app.m_pRecentFileList->GetCount(), 0);
+  const std::string one = File("take one.txt"), two = File("take two.txt");
+  ASSERT_NE(app.OpenDocumentFile(one.c_str()), nullptr);
+  ASSERT_NE(app.OpenDocumentFile(two.c_str()), nullptr);
+  CRecentFileList& recent = *app.m_pRecentFileList;
+  ASSERT_EQ(recent[0].str(), two);
+  // The second entry's command, as the File menu sends it, opens that file.
+  ::SendMessageA(Frame()->m_hWnd, WM_COMMAND, MAKEWPARAM(ID_FILE_MRU_FILE1 + 1, 0), 0);
+  EXPECT_EQ(Title(), "take one.txt - DocViewTest");
+  EXPECT_EQ(recent[0].str(), one);
+  // An entry whose file cannot be opened goes from the list.
+  recent.Add(File("bad.txt").c_str());
+  ::SendMessageA(Frame()->m_hWnd, WM_COMMAND, MAKEWPARAM(ID_FILE_MRU_FILE1, 0), 0);
+  ASSERT_EQ(recent.GetCount(), 2);
+  EXPECT_EQ(recent[0].str(), one);
+  EXPECT_EQ(recent[1].str(), two);
+  // A command past the entries is nobody's.
+  EXPECT_FALSE(app.OnCmdMsg(ID_FILE_MRU_FILE1 + 2, CN_COMMAND, nullptr));
+  delete app.m_pRecentFileList;  // nothing of the test's list is kept
+  app.m_pRecentFileList = nullptr;
+  ::RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\TarvelTests\\DocViewTest");
+}
+
 TEST_F(DocViewFixture, FailedSaveAsRemovesTheFileItMadeKeepsTheUsersAndKeepsTheDocumentModified) {
   app.OnFileNew();
   CDocument* doc = Frame()->GetActiveDocument();
@@ -256,7 +285,7 @@ TEST_F(DocViewFixture, ClosingAModifiedDocumentAsksAndCancelKeepsTheFrame) {
   }
 }
 
-TEST(CommandLine, QuotedPathsAndFlags) {
+TEST(CommandLine, QuotedPathsLinuxPathsAndFlags) {
   struct Case {
     const char* line;
     int command;
@@ -266,6 +295,16 @@ TEST(CommandLine, QuotedPathsAndFlags) {
       {"C:\\music\\a.wav", CCommandLineInfo::FileOpen, "C:\\music\\a.wav"},
       {"\"C:\\my music\\a b.mp3\"", CCommandLineInfo::FileOpen, "C:\\my music\\a b.mp3"},
       {"/nologo \"C:\\x y\\z.ogg\" second", CCommandLineInfo::FileOpen, "C:\\x y\\z.ogg"},
+      {"-Embedding /p", CCommandLineInfo::FileNew, ""},
+      // Linux paths as a shell hands them over: the Windows path of the same file.
+      {"/tmp/take.wav", CCommandLineInfo::FileOpen, "Z:\\tmp\\take.wav"},
+      {"\"/tmp/my takes/r\xC3\xA9"
+       "cord \xE6\x97\xA5.wav\"",
+       CCommandLineInfo::FileOpen,
+       "Z:\\tmp\\my takes\\r\xC3\xA9"
+       "cord \xE6\x97\xA5.wav"},
+      {"/take.wav", CCommandLineInfo::FileOpen, "Z:\\take.wav"},
+      {"-1.wav", CCommandLineInfo::FileOpen, "-1.wav"},
   };
   for (const Case& c : cases) {
     TestApp app;

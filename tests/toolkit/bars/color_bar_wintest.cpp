@@ -15,6 +15,9 @@
 #include "toolkit/frames/GlobalData.h"
 #include "toolkit/frames/MenuImages.h"
 #include "toolkit/frames/TKColorButton.h"
+#include "toolkit/frames/TKSizingControlBar.h"
+#include "toolkit/frames/TKVisualManager.h"
+#include "toolkit/frames/TKVisualManagerXP.h"
 #include "toolkit/frames/TKWorkspace.h"
 
 #include "platform/afx/linux_headers_begin.h"
@@ -291,6 +294,67 @@ TEST_F(ColourBars, ADockedBarLaysItsCellsInTheDockedRowsAndFollowsItsCommandsSta
   EXPECT_EQ(bar.GetColor(), colours[3]);
   EXPECT_EQ(frame->commands, std::vector<UINT>{ID_TEST_EXPORT});
   bar.DestroyWindow();
+}
+
+// A colour bar and a toolbar that count how often they are laid out again.
+struct CountedColourBar : CTKColorBar {
+  using CTKColorBar::CTKColorBar;
+  int adjusted = 0;
+  void AdjustSize() override {
+    ++adjusted;
+    CTKColorBar::AdjustSize();
+  }
+};
+struct CountedToolBar : CTKToolBar {
+  int adjusted = 0;
+  void AdjustSize() override {
+    ++adjusted;
+    CTKToolBar::AdjustSize();
+  }
+};
+// A sizing bar that counts its paints.
+struct CountedSizingBar : CTKSizingControlBar {
+  int paints = 0;
+  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+    if (message == WM_PAINT) ++paints;
+    return CTKSizingControlBar::WindowProc(message, wParam, lParam);
+  }
+};
+
+TEST_F(ColourBars, ANewLookRelaysTheToolbarsButTheColourBarAndRepaintsFloatingSizingBars) {
+  const std::vector<COLORREF> colours = FortyColours();
+  CountedColourBar colourBar(colours, colours[0], "Automatic", "More...", nullptr, {}, 0, 2, 3, 0,
+                             ID_TEST_EXPORT, nullptr);
+  ASSERT_TRUE(colourBar.Create(frame, WS_CHILD | WS_VISIBLE | CBRS_TOP, kEditBarId, 0, 2, 3));
+  ASSERT_TRUE(frame->DockControlBar(&colourBar, AFX_IDW_DOCKBAR_TOP));
+  CountedToolBar plain;
+  ASSERT_TRUE(plain.Create(frame, WS_CHILD | WS_VISIBLE | CBRS_TOP, kEditBarId + 1));
+  ASSERT_TRUE(plain.LoadToolBar(IDR_EDIT_TOOLBAR));
+  ASSERT_TRUE(frame->DockControlBar(&plain, AFX_IDW_DOCKBAR_TOP));
+  CountedSizingBar floating;
+  ASSERT_TRUE(floating.Create("Levels", frame, CSize(120, 90), TRUE, kEditBarId + 2,
+                              WS_CHILD | WS_VISIBLE | CBRS_LEFT));
+  floating.EnableDocking(CBRS_ALIGN_ANY);
+  frame->FloatControlBar(&floating, CPoint(600, 200));
+  frame->RecalcLayout();
+  PumpAsTheProgram(150);
+  colourBar.adjusted = plain.adjusted = floating.paints = 0;
+  CRect before;
+  colourBar.GetWindowRect(&before);
+
+  CTKVisualManager::SelectLookClass(RUNTIME_CLASS(CTKVisualManagerXP));
+  PumpAsTheProgram(150);
+  EXPECT_EQ(colourBar.adjusted, 0) << "the colour bar keeps its own layout";
+  EXPECT_EQ(plain.adjusted, 1);
+  EXPECT_GE(floating.paints, 1) << "the floating sizing bar shows the new look";
+  CRect after;
+  colourBar.GetWindowRect(&after);
+  EXPECT_EQ(after.Size(), before.Size());
+  CTKVisualManager::SelectLookClass(RUNTIME_CLASS(CTKVisualManager));
+  PumpAsTheProgram(50);
+  floating.DestroyWindow();
+  plain.DestroyWindow();
+  colourBar.DestroyWindow();
 }
 
 TEST_F(ColourBars, DockedSideAndDocumentSwitchDecideTheGridAndWhetherDocumentColoursShow) {

@@ -332,6 +332,50 @@ TEST_F(CustomizeSheet, TheToolbarsPageTicksShowAndHideTheBarsThatMayClose) {
   }
 }
 
+TEST_F(CustomizeSheet, AFloatingBarClosedByItsOwnCaptionLosesItsTickAndOffersOnlyMoveAndClose) {
+  // Both bars float; the file bar may not close.
+  fileBar->m_bPermament = TRUE;
+  frame->FloatControlBar(editBar.get(), CPoint(420, 120));
+  frame->FloatControlBar(fileBar.get(), CPoint(420, 260));
+  PumpAsTheProgram(200);
+  Open();
+  ClickTab(1);
+  auto* list = &sheet->GetToolbarsPage()->m_wndToolbarList;
+  int edit = -1;
+  for (int i = 0; i < list->GetCount(); ++i)
+    if (list->GetBar(i) == editBar.get()) edit = i;
+  ASSERT_GE(edit, 0);
+  ASSERT_TRUE(list->GetCheck(edit));
+  // Sized while customizing (the user took a button off each), each floating frame
+  // offers only what customizing allows.
+  for (CTKToolBar* bar : {editBar.get(), fileBar.get()}) {
+    ASSERT_NE(CMiniDockFrameWnd::FrameOf(bar), nullptr);
+    bar->RemoveButton(0);
+    bar->AdjustSize();
+  }
+  PumpAsTheProgram(200);
+  struct Case {
+    CTKToolBar* bar;
+    UINT closeState;
+  } cases[] = {{editBar.get(), MF_ENABLED}, {fileBar.get(), MF_GRAYED}};
+  for (const Case& c : cases) {
+    HMENU system = ::GetSystemMenu(CMiniDockFrameWnd::FrameOf(c.bar)->m_hWnd, FALSE);
+    ASSERT_NE(system, nullptr);
+    for (UINT command : {SC_RESTORE, SC_MINIMIZE, SC_MAXIMIZE})
+      EXPECT_EQ(::GetMenuState(system, command, MF_BYCOMMAND), static_cast<UINT>(-1)) << command;
+    EXPECT_EQ(::GetMenuState(system, SC_CLOSE, MF_BYCOMMAND) & MF_GRAYED, c.closeState & MF_GRAYED);
+  }
+  // The edit bar's own Close hides it, and the page takes its tick away; shown again by
+  // the frame, it is ticked again.
+  ::SendMessageA(CMiniDockFrameWnd::FrameOf(editBar.get())->m_hWnd, WM_SYSCOMMAND, SC_CLOSE, 0);
+  PumpAsTheProgram(200);
+  EXPECT_FALSE(::IsWindowVisible(editBar->m_hWnd));
+  EXPECT_FALSE(list->GetCheck(edit));
+  frame->ShowControlBar(editBar.get(), TRUE, FALSE);
+  PumpAsTheProgram(200);
+  EXPECT_TRUE(list->GetCheck(edit));
+}
+
 TEST_F(CustomizeSheet, ResetAsksAndThenRestoresTheToolbarsButtons) {
   const std::vector<UINT> original = IdsOf(*fileBar);
   struct Case {

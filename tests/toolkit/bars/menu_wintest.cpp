@@ -76,6 +76,18 @@ public:
     return TRUE;
   }
 
+  // A command nothing handles now (0: none).
+  UINT unhandled = 0;
+  BOOL OnCmdMsg(UINT id, int code, void* extra) override {
+    return id != unhandled && CTKFrameWnd::OnCmdMsg(id, code, extra);
+  }
+  // The toolbars whose "Add or Remove Buttons" list the frame was offered to fill.
+  std::vector<CWnd*> customizeListsFilled;
+  BOOL OnFillCustomizeList(CWnd* popup, CWnd* toolbar) override {
+    customizeListsFilled.push_back(toolbar);
+    return CTKFrameWnd::OnFillCustomizeList(popup, toolbar);
+  }
+
 protected:
   BOOL OnCommand(WPARAM wParam, LPARAM lParam) override {
     if (LOWORD(wParam) >= ID_TEST_NEW && LOWORD(wParam) <= ID_TEST_CUSTOMIZE && lParam == 0) {
@@ -201,7 +213,9 @@ TEST_F(MenuFrame, TheMenuBarShowsTheFramesMenuAndClicksSendTheChosenCommand) {
   EXPECT_EQ(window.top, title.bottom - 1);
   EXPECT_EQ(popup->GetParentButton(), menuBar->GetButton(0));
 
-  // A second click on the title closes it and sends nothing.
+  // A second click on the title, a moment later (a quick one makes a double click),
+  // closes it and sends nothing.
+  Pump(::GetDoubleClickTime());
   Click(TitleCentre(0));
   EXPECT_EQ(OpenPopup(), nullptr);
 
@@ -467,6 +481,89 @@ TEST_F(MenuFrame, AddOrRemoveButtonsHidesAndShowsButtonsWhileTheMenuStaysOpen) {
   EXPECT_TRUE(frame->commands.empty());
 }
 
+TEST_F(MenuFrame, AButtonTakenOffTheToolbarIsPutBackFromItsEntryAtItsPlace) {
+  ASSERT_TRUE(fileBar->EnableCustomizeButton(TRUE, ID_TEST_CUSTOMIZE, "&Customize..."));
+  // The user dragged Save off the bar.
+  ASSERT_EQ(fileBar->GetButton(3)->m_nID, static_cast<UINT>(ID_TEST_SAVE));
+  fileBar->RemoveButton(3);
+  fileBar->AdjustSize();
+  SqueezeFileBar(300);
+  Click(CentreOf(*fileBar, fileBar->GetCustomizeButton()->m_rect));
+  ASSERT_NE(OpenPopup(), nullptr);
+  Tap(VK_END);
+  Tap(VK_RIGHT);
+  Tap(VK_RIGHT);
+  CTKPopupMenu* entries = OpenPopup();
+  ASSERT_NE(entries, nullptr);
+  // Save comes after the bar's own buttons, unticked.
+  ASSERT_EQ(ItemsOf(entries),
+            (std::vector<std::string>{"New", "Open", "Print", "Save", "-", "&Reset Toolbar"}));
+  EXPECT_EQ(frame->customizeListsFilled, std::vector<CWnd*>{fileBar.get()}) << "the frame may add entries";
+  auto entry = [&](int i) { return static_cast<CTKCustomizeMenuButton*>(entries->GetMenuItem(i)); };
+  EXPECT_FALSE(entry(3)->m_bChecked);
+  auto commands = [&] {
+    std::vector<UINT> ids;
+    for (int i = 0; i < fileBar->GetCount(); ++i)
+      if (!dynamic_cast<CCustomizeButton*>(fileBar->GetButton(i)))
+        ids.push_back(fileBar->GetButton(i)->m_nID);
+    return ids;
+  };
+  // A click puts it back where the resource had it, and the menu stays open.
+  Click(ItemCentre(entries, 3));
+  EXPECT_EQ(commands(), (std::vector<UINT>{ID_TEST_NEW, ID_TEST_OPEN, 0, ID_TEST_SAVE, ID_TEST_PRINT}));
+  EXPECT_TRUE(entry(3)->m_bChecked);
+  EXPECT_FALSE(fileBar->GetButton(3)->m_rect.IsRectEmpty()) << "it takes its room on the bar";
+  EXPECT_EQ(OpenPopup(), entries);
+  // The entries after it still act on their own buttons: Print hides Print.
+  Click(ItemCentre(entries, 2));
+  EXPECT_FALSE(fileBar->GetButton(4)->IsVisible());
+  EXPECT_TRUE(fileBar->GetButton(3)->IsVisible());
+  // A second click hides Save again, as any of the bar's buttons.
+  Click(ItemCentre(entries, 3));
+  EXPECT_FALSE(fileBar->GetButton(3)->IsVisible());
+  Tap(VK_ESCAPE);
+  Tap(VK_ESCAPE);
+  Tap(VK_ESCAPE);
+  EXPECT_EQ(OpenPopup(), nullptr);
+  EXPECT_TRUE(frame->commands.empty());
+}
+
+TEST_F(MenuFrame, AnOpenMenuGreysAnItemWhoseCommandLostItsHandlerAndTakesItBack) {
+  Click(TitleCentre(0));
+  CTKPopupMenu* popup = OpenPopup();
+  ASSERT_NE(popup, nullptr);
+  ASSERT_EQ(ItemsOf(popup)[4], "&Save");
+  auto saveGreyed = [&] { return (popup->GetMenuItem(4)->m_nStyle & TBBS_DISABLED) != 0; };
+  EXPECT_FALSE(saveGreyed());
+  // Nothing handles Save now: the idle time greys it while the menu is open.
+  frame->unhandled = ID_TEST_SAVE;
+  ::SendMessageA(frameHwnd, WM_IDLEUPDATECMDUI, TRUE, 0);
+  Pump(50);
+  EXPECT_TRUE(saveGreyed());
+  Click(ItemCentre(popup, 4));
+  EXPECT_EQ(OpenPopup(), popup) << "a greyed item does not close the menu";
+  EXPECT_TRUE(frame->commands.empty()) << "and sends nothing";
+  // Handled again, it is given back at the next idle time.
+  frame->unhandled = 0;
+  ::SendMessageA(frameHwnd, WM_IDLEUPDATECMDUI, TRUE, 0);
+  Pump(50);
+  EXPECT_FALSE(saveGreyed());
+  Click(ItemCentre(popup, 4));
+  EXPECT_TRUE(WaitFor([&] { return !frame->commands.empty(); }, 2000));
+  EXPECT_EQ(frame->commands, std::vector<UINT>{ID_TEST_SAVE});
+}
+
+TEST_F(MenuFrame, TitlesWithImagesMakeTheMenuBarAsHighAsAButton) {
+  const int textOnly = menuBar->GetRowHeight();
+  CTKToolbarButton* title = menuBar->GetButton(0);
+  title->SetImage(0);
+  title->m_bImage = TRUE;
+  EXPECT_EQ(menuBar->GetRowHeight(), std::max<int>(menuBar->GetButtonSize().cy, textOnly));
+  EXPECT_GT(menuBar->GetRowHeight(), textOnly);
+  title->m_bImage = FALSE;
+  EXPECT_EQ(menuBar->GetRowHeight(), textOnly);
+}
+
 // A popup paints its items with its own painting as it opens: what it shows then, and
 // again in a window kept from an earlier popup, is what the items' bar paints itself.
 TEST_F(MenuFrame, APopupShowsItsItemsAtOnceAsTheirBarPaintsThem) {
@@ -602,6 +699,25 @@ HWND TooltipOf(HWND owner) {
   TooltipSearch search{owner, nullptr};
   ::EnumThreadWindows(::GetCurrentThreadId(), FindOwnedTooltip, reinterpret_cast<LPARAM>(&search));
   return search.found;
+}
+
+// A menu title has no tooltip of its own: resting on "File" and opening it shows the
+// menu, with no tip standing over its first item.
+TEST_F(MenuFrame, AMenuTitleShowsNoTooltipAndNothingCoversItsMenu) {
+  CRect title;
+  menuBar->GetItemRect(0, &title);
+  TOOLINFOA info{};
+  info.cbSize = sizeof info;
+  EXPECT_EQ(menuBar->OnToolHitTest(title.CenterPoint(), &info), -1);
+  MoveMouse(TitleCentre(0));
+  Pump(1200);
+  const HWND tip = TooltipOf(menuBar->m_hWnd);
+  EXPECT_TRUE(!tip || !::IsWindowVisible(tip)) << "a tip over the title";
+  Click(TitleCentre(0));
+  ASSERT_NE(OpenPopup(), nullptr);
+  Pump(800);
+  EXPECT_TRUE(!tip || !::IsWindowVisible(tip)) << "a tip over the open menu";
+  Tap(VK_ESCAPE);
 }
 
 TEST_F(MenuFrame, TheTearOffBandOfAMenuTellsWhatItIsForAndLightsWhileItSays) {
@@ -1213,6 +1329,39 @@ TEST_F(ShortMenus, TheShowAllEntryExpandsTheMenuOnAClickOrAfterRestingOnItWhenWa
     }
     EXPECT_TRUE(WaitFor([&] { return OpenPopup() == nullptr; }, 1000)) << c.what;
   }
+}
+
+TEST_F(ShortMenus, ADoubleClickOnATitleOpensItsMenuWithEveryCommand) {
+  const std::vector<std::string> shortMenu{"&New\tCtrl+N", "-", "&Recent", ""};
+  const std::vector<std::string> fullMenu{"&New\tCtrl+N", "&Open...", "-", "&Recent", "&Save"};
+  counter.Clear();
+  for (int i = 0; i < 5; ++i) counter.CountUse(ID_TEST_NEW);
+  // A click shows the short menu.
+  Click(TitleCentre(0));
+  ASSERT_NE(OpenPopup(), nullptr);
+  EXPECT_EQ(ItemsOf(OpenPopup()), shortMenu);
+  Tap(VK_ESCAPE);
+  Tap(VK_ESCAPE);
+  ASSERT_TRUE(WaitFor([&] { return OpenPopup() == nullptr; }, 1000));
+  // A double click opens it again with every command.
+  const POINT title = TitleCentre(0);
+  MoveMouse(POINT{title.x - 3, title.y});
+  Pump(30);
+  MoveMouse(title);
+  Pump(80);
+  Button(true);
+  Button(false);
+  Button(true);
+  Button(false);
+  Pump(300);
+  CTKPopupMenu* popup = OpenPopup();
+  ASSERT_NE(popup, nullptr) << "the menu is open after the double click";
+  EXPECT_EQ(ItemsOf(popup), fullMenu);
+  Tap(VK_ESCAPE);
+  Tap(VK_ESCAPE);
+  EXPECT_TRUE(WaitFor([&] { return OpenPopup() == nullptr; }, 1000));
+  EXPECT_FALSE(CTKMenuBar::IsShowAllCommands()) << "the next menu is short again";
+  EXPECT_TRUE(frame->commands.empty());
 }
 
 TEST_F(ShortMenus, AnExpandedMenuSetsTheItemsTheShortMenuLeftOutApart) {

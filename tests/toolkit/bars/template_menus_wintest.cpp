@@ -61,14 +61,26 @@ IMPLEMENT_DYNCREATE(KindChild, CMDIChildWnd)
 
 const char* const kMenuBarKey = "Software\\TarvelTest\\TplMenus\\TKMenuBar\\TKToolBar-59418";
 
+// An MDI frame that notes the menus it was told to make its changes to again.
+class ResetNotingFrame : public CTKMDIFrameWnd {
+public:
+  std::vector<UINT> menuResets;
+
+protected:
+  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+    if (message == CTKToolBar::s_resetMenuMessage) menuResets.push_back(static_cast<UINT>(wParam));
+    return CTKMDIFrameWnd::WindowProc(message, wParam, lParam);
+  }
+};
+
 // An MDI frame of the test resources with its menu bar.
 struct KindsFrame {
-  CTKMDIFrameWnd* frame = nullptr;
+  ResetNotingFrame* frame = nullptr;
   HWND hwnd = nullptr;
   std::unique_ptr<CTKMenuBar> menuBar = std::make_unique<CTKMenuBar>();
 
   bool Build() {
-    frame = new CTKMDIFrameWnd;
+    frame = new ResetNotingFrame;
     if (!frame->LoadFrame(IDR_MDI_MENU, WS_OVERLAPPEDWINDOW)) return false;
     hwnd = frame->m_hWnd;
     AfxGetApp()->m_pMainWnd = frame;
@@ -220,6 +232,49 @@ TEST_F(TemplateMenus, AKindsChangedMenuIsKeptUnderItsIdAndComesBackInANewFrame) 
   ASSERT_NE(take, nullptr);
   EXPECT_TRUE(second.Shows((std::vector<std::string>{"&File", "&Window"})));
   EXPECT_EQ(second.menuBar->GetMenu(), takes->m_hMenuShared);
+}
+
+TEST_F(TemplateMenus, AMenuWithNothingKeptShowsItsOwnItemsAndTheFrameIsTold) {
+  KindsFrame kinds;
+  ASSERT_TRUE(kinds.Build());
+  EXPECT_TRUE(kinds.menuBar->LoadState());
+  // Each kind's menu, then the frame's own, by the resource it comes from.
+  EXPECT_EQ(kinds.frame->menuResets, (std::vector<UINT>{IDR_TAKE_DOC, IDR_MARKER_DOC, IDR_MDI_MENU}));
+  EXPECT_TRUE(kinds.Shows(kFrameMenu));
+  CDocument* take = takes->OpenDocumentFile(nullptr);
+  ASSERT_NE(take, nullptr);
+  EXPECT_TRUE(kinds.Shows(kTakeMenu));
+}
+
+TEST_F(TemplateMenus, ResetGivesEveryKindItsMenuFromTheResourceAgain) {
+  KindsFrame kinds;
+  ASSERT_TRUE(kinds.Build());
+  // The user takes "Edit" off the takes' menu and "Markers" off the markers' menu.
+  CDocument* take = takes->OpenDocumentFile(nullptr);
+  ASSERT_NE(take, nullptr);
+  ASSERT_TRUE(kinds.Shows(kTakeMenu));
+  kinds.menuBar->RemoveButton(1);
+  kinds.menuBar->AdjustSize();
+  CDocument* marker = markers->OpenDocumentFile(nullptr);
+  ASSERT_NE(marker, nullptr);
+  ASSERT_TRUE(kinds.Shows(kMarkerMenu));
+  kinds.menuBar->RemoveButton(1);
+  kinds.menuBar->AdjustSize();
+  ASSERT_TRUE(kinds.Shows((std::vector<std::string>{"&File", "&Window"})));
+  CtrlF6();
+  ASSERT_TRUE(kinds.Shows((std::vector<std::string>{"&File", "&Window"})));
+
+  EXPECT_TRUE(kinds.menuBar->RestoreOriginalState());
+  // The active window's kind shows its whole menu at once, and so does the other kind.
+  EXPECT_TRUE(kinds.Shows(kTakeMenu));
+  EXPECT_EQ(kinds.menuBar->GetMenu(), takes->m_hMenuShared);
+  CtrlF6();
+  EXPECT_TRUE(kinds.Shows(kMarkerMenu));
+  EXPECT_EQ(kinds.menuBar->GetMenu(), markers->m_hMenuShared);
+  // With the windows gone, the frame's own menu.
+  marker->OnCloseDocument();
+  take->OnCloseDocument();
+  EXPECT_TRUE(kinds.Shows(kFrameMenu));
 }
 
 // The Customize sheet of the MDI frame, its pages driven with the mouse and keys.

@@ -93,6 +93,29 @@ TEST_F(ToolbarControls, EditBoxesOfOneCommandShareTheTypedTextSendTheCommandAndC
   EXPECT_TRUE(frame->commands.empty());
 }
 
+TEST_F(ToolbarControls, WhileAToolbarEditBoxHasTheKeysTheFramesShortcutsDoNotFire) {
+  // M alone is the frame's shortcut for Save.
+  ACCEL keys[] = {{FVIRTKEY, 'M', ID_TEST_SAVE}};
+  frame->m_hAccelTable = ::CreateAcceleratorTableA(keys, 1);
+  const int at = fileBar->InsertButton(new CTKToolbarEditBoxButton(ID_TEST_PRINT, -1, 0, 120));
+  ASSERT_GE(at, 0);
+  Relayout();
+  auto* box = static_cast<CTKToolbarEditBoxButton*>(fileBar->GetButton(at));
+  ASSERT_TRUE(box->IsEditVisible());
+  HWND field = box->GetEditBox()->m_hWnd;
+  ClickInside(field, POINT{10, 4});
+  ASSERT_EQ(::GetFocus(), field);
+  TypeText("mum");
+  PumpAsTheProgram(100);
+  EXPECT_EQ(WindowTextOf(field), "mum") << "the letters go into the box";
+  EXPECT_EQ(CommandCount(ID_TEST_SAVE), 0u) << "and not to the frame's shortcut";
+  // With the frame's window holding the keys, the shortcut works.
+  ::SetFocus(frameHwnd);
+  PressKey('m');
+  PumpAsTheProgram(100);
+  EXPECT_EQ(CommandCount(ID_TEST_SAVE), 1u);
+}
+
 TEST_F(ToolbarControls, ComboBoxesOfOneCommandShareThePickedItemAndKeepItemsDataAndSelectionInTheState) {
   auto* first = new CTKToolbarComboBoxButton(ID_TEST_EXPORT, -1, 0x50200403, 100);
   const struct {

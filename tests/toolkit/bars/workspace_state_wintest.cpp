@@ -3,12 +3,15 @@
 // commands and the context menus goes into the registry under the names the program
 // has always used, and comes back in a new frame.
 #include "support/wine/GTestWin.h"
+#include "support/wine/TempFolder.h"
 #include "support/wine/Wait.h"
 
 #include "toolkit/bars/TKContextMenuManager.h"
 #include "toolkit/bars/TKMenuBar.h"
 #include "toolkit/bars/TKMouseManager.h"
 #include "toolkit/bars/TKToolBar.h"
+#include "toolkit/bars/TKToolbarButton.h"
+#include "toolkit/bars/TKToolbarImageList.h"
 #include "toolkit/bars/menu_test_resource.h"
 #include "toolkit/bars/menu_test_support.h"
 #include "toolkit/frames/TKFrameWnd.h"
@@ -164,6 +167,64 @@ TEST_F(WorkspaceState, WhatTheUserChangedIsStoredAndComesBackInANewFrame) {
   EXPECT_STREQ(tool->m_strLabel, "Cleaner");
   EXPECT_STREQ(tool->GetCommand(), "cleaner.exe");
   EXPECT_EQ(tool->m_uiCmdId, static_cast<UINT>(ID_TEST_TOOL_FIRST));
+}
+
+// A toolbar that notes whether buttons give their images to their commands while the
+// workspace loads it.
+struct ProbeBar : CTKToolBar {
+  int loads = 0;
+  BOOL registeredWhileLoading = TRUE;
+  BOOL LoadState(const char* profile, int index, UINT id) override {
+    ++loads;
+    registeredWhileLoading = CTKToolbarButton::s_registerImages;
+    return CTKToolBar::LoadState(profile, index, id);
+  }
+};
+
+// The images the user drew go back to their file when the state is saved; a workspace
+// told that the resources were updated loads the bars without letting their stored
+// buttons give their images to the commands, and lets them do so again afterwards.
+TEST_F(WorkspaceState, UserImagesGoToTheirFileAndUpdatedResourcesKeepTheirImages) {
+  winetest::TempFolder folder("wsimages");
+  const std::string file = folder.File("user images.bmp");
+  std::string source = std::string("Z:") + TARVEL_SOURCE_DIR + "/tests/toolkit/bars/file_toolbar.bmp";
+  std::replace(source.begin(), source.end(), '/', '\\');
+  ASSERT_TRUE(::CopyFileA(source.c_str(), file.c_str(), FALSE));
+  CTKToolbarImageList userImages;
+  ASSERT_TRUE(userImages.LoadFromFile(file.c_str()));
+  ASSERT_EQ(userImages.GetCount(), 4);
+  CTKToolBar::SetUserImages(&userImages);
+  struct Case {
+    const char* name;
+    BOOL resourceUpdate;
+  } cases[] = {{"resources as they were", FALSE}, {"resources updated", TRUE}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    CTKWorkspace workspace(c.resourceUpdate);
+    workspace.SetStateKeyName("Settings");
+    BarsFrame frame;
+    ASSERT_TRUE(frame.Build());
+    ProbeBar probe;
+    ASSERT_TRUE(probe.Create(frame.frame, WS_CHILD | WS_VISIBLE | CBRS_TOP, kFileBarId + 1));
+    ASSERT_TRUE(probe.LoadToolBar(IDR_FILE_TOOLBAR));
+    frame.frame->DockControlBar(&probe, AFX_IDW_DOCKBAR_TOP);
+    // The user drew one more image.
+    CTKToolbarImageList drawn;
+    ASSERT_TRUE(drawn.Load(IDR_EDIT_TOOLBAR));
+    ASSERT_GE(userImages.AddImage(drawn.GetImageWell()), 0);
+    ASSERT_TRUE(workspace.SaveState(nullptr, &frame.frame->m_Impl));
+    EXPECT_FALSE(userImages.IsModified());
+    CTKToolbarImageList again;
+    ASSERT_TRUE(again.LoadFromFile(file.c_str()));
+    EXPECT_EQ(again.GetCount(), userImages.GetCount()) << "the file holds the drawn images";
+
+    EXPECT_TRUE(workspace.LoadState(nullptr, &frame.frame->m_Impl));
+    EXPECT_EQ(probe.loads, 1);
+    EXPECT_EQ(probe.registeredWhileLoading, !c.resourceUpdate);
+    EXPECT_TRUE(CTKToolbarButton::s_registerImages);
+    probe.DestroyWindow();
+  }
+  CTKToolBar::SetUserImages(nullptr);
 }
 
 // A view of the program: a double click asks the workspace to run the view's command.

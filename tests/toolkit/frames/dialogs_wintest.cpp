@@ -7,6 +7,8 @@
 #include "support/wine/WindowCapture.h"
 #include "toolkit/frames/TKDialog.h"
 #include "toolkit/frames/TKPropertySheet.h"
+#include "toolkit/frames/TKTabWnd.h"
+#include "toolkit/frames/TKVisualManager.h"
 
 namespace {
 
@@ -15,6 +17,12 @@ using namespace dialogtest;
 // A stand-in library popup: a small popup window that records what it is sent.
 struct RecordingPopup : CTKPopupMenuBase {
   std::vector<std::pair<UINT, WPARAM>> got;
+  // The bar the popup was opened from, when the test gives it one.
+  CWnd* bar = nullptr;
+  CWnd* MenuBarAt(POINT screen) const override {
+    RECT rect{};
+    return bar && ::GetWindowRect(bar->m_hWnd, &rect) && ::PtInRect(&rect, screen) ? bar : nullptr;
+  }
   BOOL Make(int x, int y) {
     return CreateEx(WS_EX_TOOLWINDOW, nullptr, "", WS_POPUP | WS_VISIBLE, x, y, 60, 40, nullptr, nullptr);
   }
@@ -30,6 +38,18 @@ struct RecordingPopup : CTKPopupMenuBase {
     for (auto& m : got)
       if (m.first == message && m.second == wParam) return true;
     return false;
+  }
+};
+
+// A window that records the mouse moves and context-menu requests it gets.
+struct RecordingWindow : CWnd {
+  std::vector<LPARAM> moves;
+  std::vector<std::pair<WPARAM, LPARAM>> menuRequests;
+  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+    static const UINT menuMessage = ::RegisterWindowMessageA("TKTOOLBAR_POPUPMENU");
+    if (message == WM_MOUSEMOVE) moves.push_back(lParam);
+    if (message == menuMessage) menuRequests.emplace_back(wParam, lParam);
+    return CWnd::WindowProc(message, wParam, lParam);
   }
 };
 
@@ -96,9 +116,34 @@ TEST(ToolkitDialog, OpenPopupTakesKeysAcceleratorsAndClosesOnClicksElsewhere) {
   MSG inside = Message(popup.m_hWnd, WM_LBUTTONDOWN, MK_LBUTTON, {popupRect.left + 5, popupRect.top + 5});
   EXPECT_FALSE(dialog.m_Impl.PreTranslateMessage(&inside));
   EXPECT_TRUE(popup.got.empty());
-  // A move outside it is used up.
-  MSG move = Message(dialog.m_hWnd, WM_MOUSEMOVE, 0, {popupRect.right + 30, popupRect.bottom + 5});
+  // A move outside it over no bar of its menus is used up (the controls under the
+  // cursor do not follow it); over the bar it came from, the bar takes it: addressed to
+  // the bar it goes on, addressed elsewhere it is handed to the bar in its coordinates.
+  RecordingWindow bar;
+  ASSERT_TRUE(bar.CreateEx(0, nullptr, "", WS_CHILD | WS_VISIBLE, 140, 40, 60, 20, dialog.m_hWnd, nullptr));
+  popup.bar = &bar;
+  auto moveTo = [](HWND hwnd, POINT screen) {
+    POINT client = screen;
+    ::ScreenToClient(hwnd, &client);
+    MSG msg = Message(hwnd, WM_MOUSEMOVE, 0, screen);
+    msg.lParam = MAKELPARAM(client.x, client.y);
+    return msg;
+  };
+  const POINT away{popupRect.right + 5, popupRect.bottom + 5};
+  MSG move = moveTo(dialog.m_hWnd, away);
   EXPECT_TRUE(dialog.PreTranslateMessage(&move));
+  MSG overPopup = moveTo(popup.m_hWnd, {popupRect.left + 5, popupRect.top + 5});
+  EXPECT_FALSE(dialog.m_Impl.PreTranslateMessage(&overPopup));
+  RECT barRect{};
+  ::GetWindowRect(bar.m_hWnd, &barRect);
+  ASSERT_FALSE(::PtInRect(&popupRect, POINT{barRect.left + 5, barRect.top + 5}));
+  MSG toBar = moveTo(bar.m_hWnd, {barRect.left + 5, barRect.top + 5});
+  EXPECT_FALSE(dialog.m_Impl.PreTranslateMessage(&toBar));
+  EXPECT_TRUE(bar.moves.empty());
+  MSG toDialog = moveTo(dialog.m_hWnd, {barRect.left + 5, barRect.top + 6});
+  EXPECT_TRUE(dialog.m_Impl.PreTranslateMessage(&toDialog));
+  EXPECT_EQ(bar.moves, (std::vector<LPARAM>{MAKELPARAM(5, 6)}));
+  popup.bar = nullptr;
 
   // A click elsewhere closes it, the hook goes and the dialog has the focus again.
   ::SetFocus(popup.m_hWnd);
@@ -121,6 +166,48 @@ TEST(ToolkitDialog, OpenPopupTakesKeysAcceleratorsAndClosesOnClicksElsewhere) {
   EXPECT_EQ(DialogHelper::GetHookingHelper(), nullptr);
   dialog.SetOpenMenu(nullptr);
   popup.DestroyWindow();
+}
+
+// A dialog that records the bars' context-menu requests it gets.
+struct MenuRequestDialog : CTKDialog {
+  std::vector<std::pair<WPARAM, LPARAM>> requests;
+  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+    static const UINT menuMessage = ::RegisterWindowMessageA("TKTOOLBAR_POPUPMENU");
+    if (message == menuMessage) requests.emplace_back(wParam, lParam);
+    return CTKDialog::WindowProc(message, wParam, lParam);
+  }
+};
+
+TEST(ToolkitDialog, RightButtonReleasedOnADockBarAsksTheDialogForTheBarsMenu) {
+  DialogTemplate tpl("Dock host", 160, 90);
+  tpl.Control(0x82, 100, "Label", SS_LEFT, 10, 60, 60, 10);
+  MenuRequestDialog dialog;
+  ASSERT_TRUE(dialog.CreateIndirect(tpl.Get()));
+  auto* dock = new CDockBar;  // a side deletes itself with its window
+  ASSERT_TRUE(dock->Create(&dialog, WS_VISIBLE | CBRS_ALIGN_TOP, AFX_IDW_DOCKBAR_TOP));
+  ::SetWindowPos(dock->m_hWnd, nullptr, 0, 0, 200, 24, SWP_NOZORDER);
+  auto releaseOn = [](HWND hwnd, POINT client) {
+    POINT screen = client;
+    ::ClientToScreen(hwnd, &screen);
+    MSG msg = Message(hwnd, WM_RBUTTONUP, 0, screen);
+    msg.lParam = MAKELPARAM(client.x, client.y);
+    return msg;
+  };
+  MSG onDock = releaseOn(dock->m_hWnd, {30, 7});
+  EXPECT_FALSE(dialog.m_Impl.PreTranslateMessage(&onDock));
+  ASSERT_EQ(dialog.requests.size(), 1u);
+  EXPECT_EQ(dialog.requests[0].first, reinterpret_cast<WPARAM>(dialog.m_hWnd));
+  EXPECT_EQ(dialog.requests[0].second,
+            static_cast<LPARAM>((static_cast<DWORD>(onDock.pt.y) << 16) | (onDock.pt.x & 0xFFFF)));
+
+  // Not on a control of the dialog, and not while toolbars are being customized.
+  MSG onLabel = releaseOn(::GetDlgItem(dialog.m_hWnd, 100), {5, 5});
+  EXPECT_FALSE(dialog.m_Impl.PreTranslateMessage(&onLabel));
+  g_toolbarsCustomizing = TRUE;
+  EXPECT_FALSE(dialog.m_Impl.PreTranslateMessage(&onDock));
+  g_toolbarsCustomizing = FALSE;
+  EXPECT_EQ(dialog.requests.size(), 1u);
+  dialog.DestroyWindow();
 }
 
 TEST(ToolkitDialog, BackgroundColourShowsBehindStaticTextAndPlainDialogKeepsFace) {
@@ -216,6 +303,17 @@ TEST(ToolkitPropertySheet, ModalSheetStartsOnChosenPageSwitchesAndClosesWithOk) 
   EXPECT_EQ(sheet.m_hWnd, nullptr);
 }
 
+// The sheet's OK button 5 pixels above its bottom edge, left of Cancel.
+bool OkIsAtTheBottomBeforeCancel(HWND sheet) {
+  RECT client{}, ok{}, cancel{};
+  ::GetClientRect(sheet, &client);
+  ::GetWindowRect(::GetDlgItem(sheet, IDOK), &ok);
+  ::MapWindowPoints(nullptr, sheet, reinterpret_cast<POINT*>(&ok), 2);
+  ::GetWindowRect(::GetDlgItem(sheet, IDCANCEL), &cancel);
+  ::MapWindowPoints(nullptr, sheet, reinterpret_cast<POINT*>(&cancel), 2);
+  return ok.bottom == client.bottom - 5 && ok.right <= cancel.left;
+}
+
 TEST(ToolkitPropertySheet, TreeLookChoosesPagesFromItsCategoriesAndKeepsButtonsBottomRight) {
   DialogTemplate pageTpl("", 150, 80, WS_CHILD | WS_CAPTION | DS_CONTROL);
   pageTpl.Edit(200, 10, 10);
@@ -255,14 +353,7 @@ TEST(ToolkitPropertySheet, TreeLookChoosesPagesFromItsCategoriesAndKeepsButtonsB
         sheet.SetActivePage(&second);
         selectedAfterSwitch =
             reinterpret_cast<HTREEITEM>(::SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
-        RECT client{}, ok{};
-        ::GetClientRect(hwnd, &client);
-        ::GetWindowRect(::GetDlgItem(hwnd, IDOK), &ok);
-        ::MapWindowPoints(nullptr, hwnd, reinterpret_cast<POINT*>(&ok), 2);
-        RECT cancel{};
-        ::GetWindowRect(::GetDlgItem(hwnd, IDCANCEL), &cancel);
-        ::MapWindowPoints(nullptr, hwnd, reinterpret_cast<POINT*>(&cancel), 2);
-        okBottomRight = ok.bottom == client.bottom - 5 && ok.right <= cancel.left;
+        okBottomRight = OkIsAtTheBottomBeforeCancel(hwnd);
         sheet.PressButton(PSBTN_CANCEL);
       },
       [&] { result = sheet.DoModal(); });
@@ -274,6 +365,67 @@ TEST(ToolkitPropertySheet, TreeLookChoosesPagesFromItsCategoriesAndKeepsButtonsB
   EXPECT_TRUE(thirdRightOfTree);
   EXPECT_EQ(selectedAfterSwitch, second.m_hTreeNode);
   EXPECT_TRUE(okBottomRight);
+}
+
+TEST(ToolkitPropertySheet, TabWindowLookSwitchesPagesByItsTabs) {
+  DialogTemplate pageTpl("", 150, 80, WS_CHILD | WS_CAPTION | DS_CONTROL);
+  pageTpl.Edit(200, 10, 10);
+  RecordingPage first(pageTpl.Get(), "First"), second(pageTpl.Get(), "Second"), third(pageTpl.Get(), "Third");
+  RecordingSheet sheet("Tab window sheet");
+  sheet.AddPage(&first);
+  sheet.AddPage(&second);
+  sheet.AddPage(&third);
+  sheet.SetLook(CTKPropertySheet::PropSheetLook_OneNoteTabs);
+
+  INT_PTR result = 0;
+  int tabCount = 0, activeAfterClick = -1, tabAfterSwitch = -1;
+  CString thirdLabel;
+  bool standardTabsHidden = false, thirdFillsTheArea = false, firstHidden = false, okBottomRight = false;
+  dialogtest::DriveModal(
+      "Tab window sheet",
+      [&](HWND hwnd) {
+        CTKTabWnd* tabs = sheet.GetNavigationTabWnd();
+        ASSERT_NE(tabs, nullptr);
+        ASSERT_TRUE(tabs->m_hWnd && ::IsWindowVisible(tabs->m_hWnd));
+        tabCount = tabs->GetTabsNum();
+        tabs->GetTabLabel(2, thirdLabel);
+        standardTabsHidden = !::IsWindowVisible(sheet.GetTabControl()->m_hWnd);
+        // The user clicks the third tab: its page shows, filling the tab window's area.
+        CRect tab;
+        ASSERT_TRUE(tabs->GetTabRect(2, tab));
+        const LPARAM at = MAKELPARAM(tab.CenterPoint().x, tab.CenterPoint().y);
+        ::SendMessageA(tabs->m_hWnd, WM_LBUTTONDOWN, MK_LBUTTON, at);
+        ::SendMessageA(tabs->m_hWnd, WM_LBUTTONUP, 0, at);
+        activeAfterClick = sheet.GetActiveIndex();
+        if (third.m_hWnd) {
+          CRect area = tabs->GetWndArea(), page;
+          ::MapWindowPoints(tabs->m_hWnd, nullptr, reinterpret_cast<POINT*>(&area), 2);
+          ::GetWindowRect(third.m_hWnd, &page);
+          thirdFillsTheArea = ::IsWindowVisible(third.m_hWnd) && page == area;
+        }
+        firstHidden = !::IsWindowVisible(first.m_hWnd);
+        ::CreateDirectoryA(TARVEL_TEST_BINARY_DIR "/screenshots", nullptr);
+        ::RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        SavePng(CaptureWindow(hwnd, false), TARVEL_TEST_BINARY_DIR "/screenshots/sheet-tab-window-look.png");
+        // A page switched otherwise (the keys, the program) moves the tabs along.
+        sheet.SetActivePage(&second);
+        tabAfterSwitch = tabs->GetActiveTab();
+        okBottomRight = OkIsAtTheBottomBeforeCancel(hwnd);
+        sheet.PressButton(PSBTN_OK);
+      },
+      [&] { result = sheet.DoModal(); });
+
+  EXPECT_EQ(result, IDOK);
+  EXPECT_EQ(tabCount, 3);
+  EXPECT_EQ(thirdLabel, CString("Third"));
+  EXPECT_TRUE(standardTabsHidden);
+  EXPECT_EQ(activeAfterClick, 2);
+  EXPECT_TRUE(thirdFillsTheArea);
+  EXPECT_TRUE(firstHidden);
+  EXPECT_EQ(tabAfterSwitch, 1);
+  EXPECT_TRUE(okBottomRight);
+  EXPECT_EQ(sheet.activated, (std::vector<int>{0, 2, 1}));
+  EXPECT_EQ(first.applied + second.applied + third.applied, 3);
 }
 
 }  // namespace

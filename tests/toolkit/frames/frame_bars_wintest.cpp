@@ -11,6 +11,7 @@
 #include "toolkit/frames/TKFrameWnd.h"
 #include "toolkit/frames/TKSizingControlBar.h"
 #include "toolkit/frames/TKStatusBar.h"
+#include "toolkit/frames/TKTabWnd.h"
 #include "toolkit/frames/TKVisualManager.h"
 #include "toolkit/frames/TKVisualManagerXP.h"
 #include "toolkit/frames/TKWorkspace.h"
@@ -402,6 +403,57 @@ TEST_F(FrameFixture, SizingBarSizesAndFlagsRoundTripThroughTheProfile) {
   EXPECT_TRUE(other.m_isRolled);
   other.DestroyWindow();
   ::RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\TarvelTest\\SCBarTest");
+}
+
+TEST_F(FrameFixture, SizingBarKeepsTheActiveTabOfItsOneTabWindow) {
+  CWinApp app("SCBarTabs");
+  app.SetRegistryKey("TarvelTest");
+  const CString section = sizing.StoredStateSection(nullptr);
+  auto makeTabs = [](CTKTabWnd& tabs, CWnd* parent, CWnd(&pages)[3]) {
+    ASSERT_TRUE(tabs.Create(CTKTabWnd::STYLE_3D, CRect(0, 0, 140, 100), parent, 1));
+    for (CWnd& page : pages) {
+      ASSERT_TRUE(page.CreateEx(0, "STATIC", "", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, tabs.m_hWnd, nullptr));
+      tabs.AppendTab(&page, "page");
+    }
+  };
+  CTKTabWnd tabs;
+  CWnd pages[3];
+  makeTabs(tabs, &sizing, pages);
+  ASSERT_TRUE(tabs.SetActiveTab(2));
+  ASSERT_TRUE(sizing.WriteStoredState());
+  EXPECT_EQ(app.GetProfileInt(section, "ActiveTab", -1), 2u);
+
+  // Read back, the tab window shows the stored tab again.
+  ASSERT_TRUE(tabs.SetActiveTab(0));
+  ASSERT_TRUE(sizing.ReadStoredState());
+  EXPECT_EQ(tabs.GetActiveTab(), 2);
+  EXPECT_EQ(tabs.GetActiveWnd(), &pages[2]);
+
+  // A bar told not to keep it, and a bar with two tab windows (whose tab would it be?),
+  // store none and leave their tabs alone.
+  struct Case {
+    const char* name;
+    BOOL saveActiveTab;
+    bool secondTabWindow;
+  } cases[] = {{"not kept", FALSE, false}, {"two tab windows", TRUE, true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ::RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\TarvelTest\\SCBarTabs");
+    sizing.m_saveActiveTab = c.saveActiveTab;
+    CTKTabWnd second;
+    CWnd secondPages[3];
+    if (c.secondTabWindow) makeTabs(second, &sizing, secondPages);
+    ASSERT_TRUE(sizing.WriteStoredState());
+    EXPECT_EQ(app.GetProfileInt(section, "ActiveTab", 99), 99u);
+    app.WriteProfileInt(section, "ActiveTab", 1);
+    ASSERT_TRUE(tabs.SetActiveTab(0));
+    ASSERT_TRUE(sizing.ReadStoredState());
+    EXPECT_EQ(tabs.GetActiveTab(), 0);
+    if (second.m_hWnd) second.DestroyWindow();
+  }
+  sizing.m_saveActiveTab = TRUE;
+  tabs.DestroyWindow();
+  ::RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\TarvelTest\\SCBarTabs");
 }
 
 // A frame that records the bars' context-menu requests.

@@ -1,4 +1,4 @@
-#include "app/view/FolderDialog.h"
+#include "app/controls/FolderDialog.h"
 
 CFolderDialog::CFolderDialog(CWnd* owner, LPCITEMIDLIST root, UINT titleId) {
   m_bi.hwndOwner = owner ? owner->m_hWnd : nullptr;
