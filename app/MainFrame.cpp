@@ -115,6 +115,8 @@ UINT g_barsState = ~0u;
 // the toolbars, which follow every fourth idle update, to show it.
 int g_barsRounds = 0;
 constexpr int kBarsRounds = 4;
+// The next frame's first showing waits for CMainFrame::ShowComplete.
+BOOL g_holdFirstShow = FALSE;
 
 constexpr UINT kPanelPlay = 1058;
 constexpr UINT kPanelRecord = 1059;
@@ -249,11 +251,7 @@ BOOL CMainFrame::CreateBars() {
                              kBarBase | CBRS_ALIGN_RIGHT | CBRS_BORDER_LEFT | CBRS_FLYBY | CBRS_SIZE_DYNAMIC))
     return FALSE;
   CTKSizingControlBar::SetCaptionLook(0, 0, 1);
-  if (gAudioIO) {
-    gAudioIO->SetMeterWindow(seams::ToWindowHandle(m_wndPeakMeter.m_hWnd));
-    // The heartbeat brings the engine's levels to the meter (no message per period).
-    gAudioIO->SetLevelsPolled(true);
-  }
+  ConnectMeter();
 
   // Titles.
   CString title;
@@ -278,6 +276,42 @@ BOOL CMainFrame::CreateBars() {
   DockControlBar(&m_wndPanel, AFX_IDW_DOCKBAR_BOTTOM);
   DockControlBar(&m_wndPeakMeter, AFX_IDW_DOCKBAR_RIGHT);
   return TRUE;
+}
+
+void CMainFrame::ConnectMeter() {
+  if (!gAudioIO) return;
+  gAudioIO->SetMeterWindow(seams::ToWindowHandle(m_wndPeakMeter.m_hWnd));
+  // The heartbeat brings the engine's levels to the meter (no message per period).
+  gAudioIO->SetLevelsPolled(true);
+}
+
+void CMainFrame::ConnectEngine() {
+  if (!gAudioIO) return;
+  ConnectMeter();
+  if (PanelExists()) m_wndPanel.ConnectEngine();
+  if (CView* view = GetActiveView())
+    view->SendMessage(kRecordingModeMessage, IsDirectToFileMode() ? 1 : 0, 0);
+}
+
+void CMainFrame::HoldFirstShow() { g_holdFirstShow = TRUE; }
+
+void CMainFrame::InitialUpdateFrame(CDocument* doc, BOOL makeVisible) {
+  if (g_holdFirstShow && !IsWindowVisible()) {
+    m_bShowHeld = m_bShowHeld || makeVisible;
+    makeVisible = FALSE;
+  }
+  CTKFrameWnd::InitialUpdateFrame(doc, makeVisible);
+}
+
+void CMainFrame::ShowComplete() {
+  g_holdFirstShow = FALSE;
+  // What the first idle moments would bring: the bars where the layout puts them and
+  // the panes and buttons with their values.
+  RecalcLayout();
+  SendMessage(WM_IDLEUPDATECMDUI, TRUE, 0);
+  if (!m_bShowHeld) return;
+  m_bShowHeld = FALSE;
+  ShowInitialFrame();
 }
 
 void CMainFrame::OnDestroy() {

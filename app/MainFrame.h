@@ -68,6 +68,17 @@ public:
 
   // Recolours the bars, the wave frame and the control panel from the colour scheme.
   void ApplyColorScheme();
+  // Joins the window to the audio engine made after it: the peak meter gets the
+  // levels, the control panel shows the mixer's sources and volumes, the view the
+  // recording mode's display. A window made after the engine is joined at creation.
+  void ConnectEngine();
+  // The program's start holds the main window's first showing (set before the frame
+  // is made) until ShowComplete, so that the first picture the user sees is the
+  // finished window: the engine joined to it, its bars laid out and every pane,
+  // button and control up to date.
+  static void HoldFirstShow();
+  void InitialUpdateFrame(CDocument* doc, BOOL makeVisible) override;
+  void ShowComplete();
   // The status-bar prompt of a command: the panel's own first (its sliders show their
   // value), then the command's string.
   CString GetMessageString(UINT id) const override;
@@ -167,6 +178,7 @@ protected:
 
 private:
   BOOL CreateBars();
+  void ConnectMeter();
   // Posts a command to the control panel, with its button as the sender.
   void PostToPanel(UINT command);
   BOOL PanelExists() const;
@@ -189,6 +201,7 @@ private:
   std::uint64_t m_nTotalBytes = 0;
   std::uint64_t m_nFreeBytes = 0;
   BOOL m_bBlink = FALSE;
+  BOOL m_bShowHeld = FALSE;  // the initial update asked to show the frame
 
   DECLARE_MESSAGE_MAP()
 };

@@ -31,6 +31,7 @@
 #include "core/model/TakeJournal.h"
 #include "core/project/Project.h"
 #include "core/project/TakeRecovery.h"
+#include "platform/portaudio/PortAudioV18.h"
 #include "platform/afx/linux_headers_end.h"
 
 BEGIN_MESSAGE_MAP(CTVLApp, CWinApp)
@@ -78,6 +79,45 @@ std::string ProgramPath() {
   return path;
 }
 }  // namespace
+
+// Makes the audio engine on a thread of its own, a Win32 one (a failure to start
+// the sound system shows a message box). Starting the sound system loads the
+// plug-in of every sound device the system's configuration names and opens each
+// device, and opening the card's mixer talks to the sound server: together the
+// longest part of the program's start. Meanwhile the window is built; the engine
+// becomes the program's before the window shows (CTVLApp::InstallEngine).
+class CTVLApp::CEngineStart {
+public:
+  explicit CEngineStart(AdvanceRecordSetting* settings) : m_pSettings(settings) {
+    m_hThread = ::CreateThread(nullptr, 0, &CEngineStart::Run, this, 0, nullptr);
+    if (!m_hThread) Run(this);
+  }
+  // An engine never taken goes with the start.
+  ~CEngineStart() { Take(); }
+  CEngineStart(const CEngineStart&) = delete;
+  CEngineStart& operator=(const CEngineStart&) = delete;
+
+  // The engine, once made.
+  std::unique_ptr<AudioIO> Take() {
+    if (m_hThread) {
+      ::WaitForSingleObject(m_hThread, INFINITE);
+      ::CloseHandle(m_hThread);
+      m_hThread = nullptr;
+    }
+    return std::move(m_engine);
+  }
+
+private:
+  static DWORD WINAPI Run(LPVOID self) {
+    auto* start = static_cast<CEngineStart*>(self);
+    start->m_engine = std::make_unique<AudioIO>(start->m_pSettings);
+    return 0;
+  }
+
+  AdvanceRecordSetting* m_pSettings;
+  std::unique_ptr<AudioIO> m_engine;
+  HANDLE m_hThread = nullptr;
+};
 
 CWin32SettingsInstaller::CWin32SettingsInstaller()
     : m_pPrevious(settings::SetSettingsPlatform(&m_platform)) {}
@@ -130,6 +170,9 @@ BOOL CTVLApp::InitInstance() {
   if (!started) return FALSE;
   m_pMainWnd->SendMessage(kZoomToFitMessage, 0, 0);
   m_resourceUpdate = FALSE;
+  // What a start does not ask of the sound devices (their rates) is found out now,
+  // while the user looks at the window.
+  pa18::Pa_ProbeDevicesAhead();
   // Takes of copies that ended while they recorded come back now that the window
   // shows; other copies may start meanwhile.
   take_recovery::GiveBackTakes(m_instances.RescuedFolders(), &m_output);
@@ -186,8 +229,14 @@ BOOL CTVLApp::StartUp() {
   m_colorScheme.Load();
   m_scheduler.Load();
 
-  CreateAudioIO(&m_advance);
-  RefreshInputSources();
+  // A plain start builds the window while the engine is being made, and joins the
+  // two before the window shows; a start that opens a file waits for the engine
+  // first, as the import asks it for the devices' rates.
+  CCommandLineInfo commandLine;
+  ParseCommandLine(commandLine);
+  const bool windowFirst = commandLine.m_nShellCommand == CCommandLineInfo::FileNew;
+  CEngineStart engine(&m_advance);
+  if (!windowFirst) InstallEngine(engine);
   InstallOptionsHost();
 
   RegisterAllEffects();
@@ -200,18 +249,28 @@ BOOL CTVLApp::StartUp() {
   m_pDocManager = new CDocManagerEx;
   AddDocTemplate(docTemplate);
 
-  CCommandLineInfo commandLine;
-  ParseCommandLine(commandLine);
+  CMainFrame::HoldFirstShow();
   // A file named on the command line that cannot be opened has been told about; the
   // copy goes on with the new document the failed open leaves, as after Open.
   if (!ProcessShellCommand(commandLine) && commandLine.m_nShellCommand != CCommandLineInfo::FileOpen)
     return FALSE;
   if (!MainWindow()) return FALSE;
+  auto* frame = dynamic_cast<CMainFrame*>(m_pMainWnd);
+  if (windowFirst) {
+    InstallEngine(engine);
+    if (frame) frame->ConnectEngine();
+  }
+  if (frame) frame->ShowComplete();
 
   m_pMainWnd->ShowWindow(SW_SHOW);
   m_pMainWnd->UpdateWindow();
   m_instances.SetMainWindow(seams::ToWindowHandle(m_pMainWnd->m_hWnd));
   return TRUE;
+}
+
+void CTVLApp::InstallEngine(CEngineStart& engine) {
+  InstallAudioIO(engine.Take());
+  RefreshInputSources();
 }
 
 int CTVLApp::ExitInstance() {

@@ -111,8 +111,11 @@ protected:
   void StartNewCopy(const char* filePath);
 
 private:
+  class CEngineStart;
   // Start-up after the instance mutex is held.
   BOOL StartUp();
+  // Makes the engine being made the program's one.
+  void InstallEngine(CEngineStart& engine);
   void InstallOptionsHost();
 
   HANDLE m_hInstanceMutex = nullptr;

@@ -120,23 +120,18 @@ BOOL CMMDialogBar::CreateControls() {
   struct Transport {
     CMMButton* button;
     UINT id;
-    UINT normal, disabled, hover, mask;
     const char* tip;
   } transport[] = {
-      {&m_play, IDC_PANEL_PLAY, IDB_PLAY, IDB_PLAY_DISABLED, IDB_PLAY_HOVER, IDB_PLAY_MASK,
-       panel_text::kTipPlay},
-      {&m_record, IDC_PANEL_RECORD, IDB_RECORD, IDB_RECORD_DISABLED, IDB_RECORD_HOVER, IDB_RECORD_MASK,
-       panel_text::kTipRecord},
-      {&m_pause, IDC_PANEL_PAUSE, IDB_PAUSE, IDB_PAUSE_DISABLED, IDB_PAUSE_HOVER, IDB_PAUSE_MASK,
-       panel_text::kTipPause},
-      {&m_stop, IDC_PANEL_STOP, IDB_STOP, IDB_STOP_DISABLED, IDB_STOP_HOVER, IDB_STOP_MASK,
-       panel_text::kTipStop},
+      {&m_play, IDC_PANEL_PLAY, panel_text::kTipPlay},
+      {&m_record, IDC_PANEL_RECORD, panel_text::kTipRecord},
+      {&m_pause, IDC_PANEL_PAUSE, panel_text::kTipPause},
+      {&m_stop, IDC_PANEL_STOP, panel_text::kTipStop},
   };
   const ColorSchemeOptions& scheme = GetColorScheme();
   skin::SetSkinColor(SchemeColor(scheme.ControlBar));
+  // Their images come with the colours (ApplyColorScheme, below).
   for (const Transport& t : transport) {
     if (!t.button->CreateFromControl(t.id, this, t.button == &m_pause)) return FALSE;
-    t.button->SetImages(t.normal, t.disabled, t.hover, t.mask);
     t.button->SetTooltip(t.tip);
   }
   struct Small {
@@ -188,16 +183,20 @@ BOOL CMMDialogBar::CreateControls() {
   m_time.SetText(panel_text::kTimeZero);
   m_bControlsMade = TRUE;
 
-  ReloadInputSources();
   SetIdleButtons();
-  RefreshFromMixer();
+  ConnectEngine();
   ApplyColorScheme();
+  SetControlPanelStop(m_hWnd, m_stop.m_hWnd);
+  return TRUE;
+}
+
+void CMMDialogBar::ConnectEngine() {
+  ReloadInputSources();
+  RefreshFromMixer();
   // The engine and the view (at the end of playback) bring the panel back to idle
   // with the Stop command.
   if (gAudioIO)
     gAudioIO->SetControlPanel(seams::ToWindowHandle(m_hWnd), seams::ToWindowHandle(m_stop.m_hWnd));
-  SetControlPanelStop(m_hWnd, m_stop.m_hWnd);
-  return TRUE;
 }
 
 CMMButton& CMMDialogBar::Button(UINT id) {

@@ -44,6 +44,10 @@ public:
   // Volumes and input source from the mixer (not while the engine is busy or a
   // slider is dragged).
   void RefreshFromMixer();
+  // Shows the engine's input sources, the selected one and the volumes, and gives the
+  // engine the panel's window (its Stop comes here). At creation when the engine
+  // exists, else by the frame once the program made it.
+  void ConnectEngine();
   void ApplyColorScheme();
   // The status-bar text of a slider (its prompt with the value), empty for others.
   CString GetMessageString(UINT id) const;

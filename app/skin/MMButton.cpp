@@ -103,16 +103,22 @@ void CMMButton::SetUp() {
 }
 
 void CMMButton::SetTooltip(const char* text) {
-  if (!text || !*text) {
+  m_tipText = text ? text : "";
+  if (m_tipText.empty()) {
     if (m_hToolTip) ::SendMessageA(m_hToolTip, TTM_ACTIVATE, FALSE, 0);
     return;
   }
+  // The tip's window is made when the pointer first comes over the button.
+  if (m_hToolTip) ShowTooltip();
+}
+
+void CMMButton::ShowTooltip() {
   TOOLINFOA tool{};
   tool.cbSize = sizeof(tool);
   tool.uFlags = TTF_IDISHWND;
   tool.hwnd = m_hWnd;
   tool.uId = reinterpret_cast<UINT_PTR>(m_hWnd);
-  tool.lpszText = const_cast<char*>(text);
+  tool.lpszText = const_cast<char*>(m_tipText.c_str());
   if (!m_hToolTip) {
     m_hToolTip =
         ::CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
@@ -126,6 +132,7 @@ void CMMButton::SetTooltip(const char* text) {
 }
 
 BOOL CMMButton::PreTranslateMessage(MSG* msg) {
+  if (!m_hToolTip && !m_tipText.empty() && msg->message == WM_MOUSEMOVE && msg->hwnd == m_hWnd) ShowTooltip();
   if (m_hToolTip &&
       (msg->message == WM_MOUSEMOVE || msg->message == WM_LBUTTONDOWN || msg->message == WM_LBUTTONUP))
     ::SendMessageA(m_hToolTip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(msg));

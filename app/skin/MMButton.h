@@ -7,6 +7,10 @@
 #include "app/skin/SkinCache.h"
 #include "platform/afx/afxwin.h"
 
+#include "platform/afx/linux_headers_begin.h"
+#include <string>
+#include "platform/afx/linux_headers_end.h"
+
 class CMMButton : public CWnd {
 public:
   enum Image { kNormal = 0, kHover = 1, kDown = 2, kDisabled = 3 };
@@ -50,9 +54,12 @@ private:
   void UpdateState(POINT point);
   BOOL IgnoresMouse() const { return !m_bEnabled || (!m_bToggle && m_bDown); }
   void Repaint();
+  // Makes the tip's window (once) and gives it the tip text.
+  void ShowTooltip();
 
   skin::SkinHolder m_skin;
   HWND m_hToolTip = nullptr;
+  std::string m_tipText;  // empty: no tip
   int m_nWidth = 48;
   int m_nHeight = 48;
   BOOL m_bTracking = FALSE;

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "audiofiles/import/ImportText.h"
 #include "core/model/Track.h"
 #include "core/model/TrackFactory.h"
 #include "core/model/WaveTrack.h"
@@ -56,4 +57,13 @@ bool ImportFile::ReportProgress(double fraction) {
 
 void ImportFile::ReportDone() {
   if (mProgressCallback) mProgressCallback(mUserData, 1.0f);
+}
+
+int ImportFile::HandOutTracks(ImportedTracks& tracks, Track*** outTracks, int* outNumTracks) {
+  if (!tracks.FlushAll()) {
+    mErrorMessage = import_text::kStoreFailed;
+    return 0;
+  }
+  tracks.HandOut(outTracks, outNumTracks);
+  return 1;
 }

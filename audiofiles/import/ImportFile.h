@@ -86,6 +86,10 @@ protected:
   // cancel any more, the audio is all read.
   void ReportDone();
   bool HasProgressCallback() const { return mProgressCallback != nullptr; }
+  // The end of an import that read its audio: what waits in the tracks' append
+  // buffers is written and the tracks are handed out. 1; 0 when a block could not be
+  // stored (the message says so).
+  int HandOutTracks(ImportedTracks& tracks, Track*** outTracks, int* outNumTracks);
 
   ImportProgressCallback mProgressCallback = nullptr;
   void* mUserData = nullptr;

@@ -5,19 +5,22 @@
 
 #include <algorithm>
 #include <cstring>
-#include <new>
+#include <optional>
 #include <vector>
 
+#include "audiofiles/import/ImportBlockWriter.h"
+#include "audiofiles/import/ImportMP3Frames.h"
 #include "audiofiles/import/ImportMP3InfoFrame.h"
+#include "audiofiles/import/ImportMP3Stretches.h"
 #include "audiofiles/import/ImportText.h"
+#include "audiofiles/import/ImportWorkers.h"
 #include "core/model/WaveTrack.h"
 
 namespace {
 
-// Bytes of the file handed to libmad at once.
-constexpr std::size_t kInputBufferSize = 65535;
-// libmad's fixed-point samples carry 28 fraction bits.
-constexpr float kFixedToFloat = 1.0f / static_cast<float>(1 << MAD_F_FRACBITS);
+// How long the calling thread waits for a stretch before it shows the progress
+// (and looks for a Cancel) again.
+constexpr int kPollMs = 50;
 
 std::int64_t FileLength(std::FILE* file) {
   struct stat st {};
@@ -26,8 +29,7 @@ std::int64_t FileLength(std::FILE* file) {
 }
 
 bool ReadAt(std::FILE* file, std::int64_t at, unsigned char* out, std::size_t count) {
-  if (fseeko(file, static_cast<off_t>(at), SEEK_SET) != 0) return false;
-  return std::fread(out, 1, count, file) == count;
+  return ReadFileAt(fileno(file), at, out, count) == static_cast<std::int64_t>(count);
 }
 
 }  // namespace
@@ -84,8 +86,10 @@ void MP3ImportFile::SkipInfoFrame(std::FILE* file, std::int64_t* begin, std::int
   // The longest layer III frame: 320 kbit/s at 32 kHz, padded.
   unsigned char head[1441];
   const std::size_t want = static_cast<std::size_t>(std::min<std::int64_t>(sizeof(head), end - *begin));
-  if (want < 4 || fseeko(file, static_cast<off_t>(*begin), SEEK_SET) != 0) return;
-  const std::size_t got = std::fread(head, 1, want, file);
+  if (want < 4) return;
+  const std::int64_t read = ReadFileAt(fileno(file), *begin, head, want);
+  if (read < 4) return;
+  const std::size_t got = static_cast<std::size_t>(read);
   MP3InfoFrame info;
   if (!ReadMP3InfoFrame(head, got, &info) || info.frameBytes > end - *begin) return;
   *begin += info.frameBytes;
@@ -95,186 +99,202 @@ void MP3ImportFile::SkipInfoFrame(std::FILE* file, std::int64_t* begin, std::int
   }
 }
 
-struct MP3ImportFile::DecodeState {
-  MP3ImportFile* owner = nullptr;
-  std::FILE* file = nullptr;
-  std::int64_t length = 0;    // bytes in the file
-  std::int64_t position = 0;  // the next byte to read
-  std::int64_t end = 0;       // the first byte after the frames
-  std::vector<unsigned char> buffer;
-  bool padded = false;  // the end of the frames has been handed over
-  bool readError = false;
-  bool storeError = false;
-  bool outOfMemory = false;
-
+// Where the decoded samples go, in order: the tracks (made at the first frame, from
+// its channels and rate), without the encoder's and the decoder's delay at the start
+// and the encoder's padding at the end.
+struct MP3ImportFile::Sink {
   TrackFactory* factory = nullptr;
+  ImportWorkers* workers = nullptr;  // when set, the helpers write the blocks
   ImportedTracks tracks;
+  std::optional<ImportBlockWriter> writer;
   int channels = 0;
-  std::vector<float> channelBuffer;
+  ImportVector<float> left, right;
 
-  // Gapless trimming, from the stream's information frame: samples still to
-  // drop at the start (the encoder's and the decoder's delay), and samples
-  // held back per channel, never appended unless more audio follows them (the
-  // encoder's padding, less the decoder's delay that moved it later).
+  // Gapless trimming, from the stream's information frame: samples still to drop at
+  // the start (the encoder's and the decoder's delay), and samples held back per
+  // channel, never appended unless more audio follows them (the encoder's padding,
+  // less the decoder's delay that moved it later).
   std::int64_t skip = 0;
   std::size_t holdBack = 0;
   std::vector<std::vector<float>> held;
 
-  bool Append(int c, const float* samples, std::size_t n);
+  void Begin(int frameChannels, int rate) {
+    // The first frame decides the channels and the rate of the tracks.
+    channels = std::min(frameChannels, 2);
+    tracks.Make(factory, channels, SampleFormatFloat, rate);
+    held.resize(static_cast<std::size_t>(channels));
+    if (workers) writer.emplace(tracks, *workers);
+  }
 
-  mad_flow Input(mad_stream* stream);
-  mad_flow Output(const mad_pcm* pcm);
+  // One frame of one pass.
+  bool Frame(const mad_pcm& pcm) {
+    if (pcm.channels < 1) return true;
+    if (channels == 0) Begin(pcm.channels, static_cast<int>(pcm.samplerate));
+    left.clear();
+    right.clear();
+    // A mono frame in a stereo file feeds both tracks, not stale samples.
+    AppendMP3Frame(pcm, left, right);
+    return Take(left.data(), right.data(), left.size());
+  }
+
+  // The frames of one stretch.
+  bool Stretch(const MP3Stretch& s) {
+    if (s.firstOffset < 0 || s.left.empty()) return true;
+    if (channels == 0) Begin(s.channels, s.rate);
+    return Take(s.left.data(), s.right.data(), s.left.size());
+  }
+
+  bool Take(const float* l, const float* r, std::size_t n) {
+    const std::size_t dropped =
+        static_cast<std::size_t>(std::min<std::int64_t>(skip, static_cast<std::int64_t>(n)));
+    skip -= static_cast<std::int64_t>(dropped);
+    for (int c = 0; c < channels; ++c)
+      if (!Hold(c, (c == 0 ? l : r) + dropped, n - dropped)) return false;
+    return true;
+  }
+
+  // Appends what is more than holdBack samples before the end of what came so far.
+  bool Hold(int c, const float* samples, std::size_t n) {
+    if (n == 0) return true;
+    std::vector<float>& h = held[static_cast<std::size_t>(c)];
+    if (h.size() + n <= holdBack) {
+      h.insert(h.end(), samples, samples + n);
+      return true;
+    }
+    const std::size_t out = h.size() + n - holdBack;
+    const std::size_t fromHeld = std::min(out, h.size());
+    if (!Write(c, h.data(), fromHeld) || !Write(c, samples, out - fromHeld)) return false;
+    h.erase(h.begin(), h.begin() + static_cast<std::ptrdiff_t>(fromHeld));
+    h.insert(h.end(), samples + (out - fromHeld), samples + n);
+    return true;
+  }
+
+  bool Write(int c, const float* samples, std::size_t n) {
+    if (n == 0) return true;
+    const auto data = reinterpret_cast<ConstSamplePtr>(samples);
+    if (writer) return writer->Append(c, data, SampleFormatFloat, static_cast<std::int64_t>(n));
+    return tracks[c]->Append(data, SampleFormatFloat, static_cast<std::int32_t>(n));
+  }
+
+  // Every sample taken is in the tracks (or waits in their append buffers).
+  bool Finish() { return !writer || writer->Finish(); }
 };
 
-mad_flow MP3ImportFile::DecodeState::Input(mad_stream* stream) {
-  if (owner->ReportProgress(length > 0 ? static_cast<double>(position) / length : 1.0))
-    return MAD_FLOW_STOP;  // cancelled: what was decoded so far stays
-
-  // Keep the bytes libmad has not used yet (a frame cut by the end of the
-  // buffer) at the start of the buffer.
-  std::size_t keep = 0;
-  if (stream->next_frame) {
-    keep = static_cast<std::size_t>(stream->bufend - stream->next_frame);
-    // A full buffer without a frame boundary cannot be decoded; dropping it
-    // keeps decoding from asking for the same bytes forever.
-    if (keep >= kInputBufferSize) keep = 0;
-    if (keep > 0) std::memmove(buffer.data(), stream->next_frame, keep);
-  }
-
-  std::size_t got = 0;
-  if (position < end) {
-    const std::size_t want =
-        std::min<std::size_t>(kInputBufferSize - keep, static_cast<std::size_t>(end - position));
-    if (fseeko(file, static_cast<off_t>(position), SEEK_SET) != 0) {
-      readError = true;
-      return MAD_FLOW_STOP;
+MP3ImportFile::Outcome MP3ImportFile::ImportInOnePass(std::int64_t begin, std::int64_t end,
+                                                      std::int64_t length, Sink& sink) {
+  MP3FrameReader reader(fileno(mFile), begin, end);
+  reader.SetBeforeRead([this, length](const MP3FrameReader& r) {
+    return ReportProgress(length > 0 ? static_cast<double>(r.Position()) / static_cast<double>(length) : 1.0);
+  });
+  for (;;) {
+    switch (reader.Next()) {
+      case MP3FrameReader::Result::Frame:
+        if (!sink.Frame(reader.Pcm())) return Outcome::StoreFailed;
+        break;
+      case MP3FrameReader::Result::End:
+        ReportDone();
+        return Outcome::Decoded;
+      case MP3FrameReader::Result::Stopped:
+        return Outcome::Decoded;  // cancelled: what was decoded so far stays
+      case MP3FrameReader::Result::ReadError:
+        return Outcome::ReadFailed;
+      case MP3FrameReader::Result::Broken:
+        return Outcome::Broken;
     }
-    got = std::fread(buffer.data() + keep, 1, want, file);
-    if (got < want) {
-      if (std::ferror(file)) {
-        readError = true;
-        return MAD_FLOW_STOP;
+  }
+}
+
+MP3ImportFile::Outcome MP3ImportFile::ImportInStretches(const MP3StretchPlan& plan, std::int64_t length,
+                                                        ImportWorkers& workers, Sink& sink) {
+  const int fd = fileno(mFile);
+  StretchDecoding decoding(
+      workers, plan.Count(),
+      [fd, &plan](int, int index, std::unique_ptr<StretchDecoding::Stretch> reuse,
+                  const std::function<bool()>& stopping) {
+        return std::unique_ptr<StretchDecoding::Stretch>(DecodeMP3Stretch(
+            fd, plan, index, std::unique_ptr<MP3Stretch>(static_cast<MP3Stretch*>(reuse.release())),
+            stopping));
+      });
+  std::unique_ptr<MP3Stretch> previous;
+  for (int k = 0; k < plan.Count(); ++k) {
+    const double fraction =
+        static_cast<double>(plan.cuts[static_cast<std::size_t>(k)]) / static_cast<double>(length);
+    std::unique_ptr<MP3Stretch> s;
+    while (!s) {
+      s.reset(static_cast<MP3Stretch*>(decoding.Take(kPollMs).release()));
+      if (!s && ReportProgress(fraction)) {
+        decoding.Stop();
+        return Outcome::Decoded;  // cancelled: what was decoded so far stays
       }
-      end = position + static_cast<std::int64_t>(got);  // the file got shorter
     }
-    position += static_cast<std::int64_t>(got);
-  }
-
-  if (got == 0) {
-    // The end of the frames. libmad decodes a frame only when a few bytes
-    // follow it, so the last one is handed over once more with zeros after
-    // it; without them the last frame of every file would be lost.
-    if (!padded && keep > 0) {
-      padded = true;
-      std::memset(buffer.data() + keep, 0, MAD_BUFFER_GUARD);
-      mad_stream_buffer(stream, buffer.data(), keep + MAD_BUFFER_GUARD);
-      return MAD_FLOW_CONTINUE;
+    if (previous && !MP3StretchesJoin(*previous, *s)) {
+      decoding.Recycle(std::move(s));
+      s = ContinueMP3Stretch(*previous, plan, k);
     }
-    owner->ReportDone();
-    return MAD_FLOW_STOP;
-  }
-
-  mad_stream_buffer(stream, buffer.data(), keep + got);
-  return MAD_FLOW_CONTINUE;
-}
-
-mad_flow MP3ImportFile::DecodeState::Output(const mad_pcm* pcm) {
-  if (pcm->channels < 1) return MAD_FLOW_CONTINUE;
-  if (channels == 0) {
-    // The first frame decides the channels and the rate of the tracks.
-    channels = std::min<int>(pcm->channels, 2);
-    tracks.Make(factory, channels, SampleFormatFloat, pcm->samplerate);
-    channelBuffer.resize(1152);
-  }
-  const int n = std::min<int>(pcm->length, 1152);
-  const int dropped = static_cast<int>(std::min<std::int64_t>(skip, n));
-  skip -= dropped;
-  for (int c = 0; c < channels; ++c) {
-    // A mono frame in a stereo file feeds both tracks, not stale samples.
-    const mad_fixed_t* src = pcm->samples[std::min<int>(c, pcm->channels - 1)];
-    for (int i = dropped; i < n; ++i) channelBuffer[i] = static_cast<float>(src[i]) * kFixedToFloat;
-    if (!Append(c, channelBuffer.data() + dropped, static_cast<std::size_t>(n - dropped))) {
-      storeError = true;
-      return MAD_FLOW_BREAK;
+    decoding.Recycle(std::move(previous));
+    if (!sink.Stretch(*s)) return Outcome::StoreFailed;
+    switch (s->ended) {
+      case MP3FrameReader::Result::Frame:
+        break;
+      case MP3FrameReader::Result::End:
+        decoding.Stop();
+        ReportDone();
+        return Outcome::Decoded;
+      case MP3FrameReader::Result::Stopped:
+        return Outcome::Decoded;
+      case MP3FrameReader::Result::ReadError:
+        return Outcome::ReadFailed;
+      case MP3FrameReader::Result::Broken:
+        return Outcome::Broken;
     }
+    if (ReportProgress(fraction)) {
+      decoding.Stop();
+      return Outcome::Decoded;
+    }
+    // Its samples are in the tracks; what goes on is its probe and its decoder.
+    previous = std::move(s);
   }
-  return MAD_FLOW_CONTINUE;
+  ReportDone();
+  return Outcome::Decoded;
 }
-
-bool MP3ImportFile::DecodeState::Append(int c, const float* samples, std::size_t n) {
-  if (n == 0) return true;
-  if (holdBack == 0)
-    return tracks[c]->Append(reinterpret_cast<ConstSamplePtr>(samples), SampleFormatFloat, n);
-  if (held.size() < static_cast<std::size_t>(channels)) held.resize(channels);
-  std::vector<float>& h = held[c];
-  h.insert(h.end(), samples, samples + n);
-  if (h.size() <= holdBack) return true;
-  const std::size_t out = h.size() - holdBack;
-  if (!tracks[c]->Append(reinterpret_cast<ConstSamplePtr>(h.data()), SampleFormatFloat, out)) return false;
-  h.erase(h.begin(), h.begin() + static_cast<std::ptrdiff_t>(out));
-  return true;
-}
-
-namespace {
-
-// libmad is C: nothing may unwind through it.
-mad_flow InputCallback(void* data, mad_stream* stream) {
-  auto* s = static_cast<MP3ImportFile::DecodeState*>(data);
-  try {
-    return s->Input(stream);
-  } catch (...) {
-    s->outOfMemory = true;
-    return MAD_FLOW_BREAK;
-  }
-}
-
-mad_flow OutputCallback(void* data, const mad_header*, mad_pcm* pcm) {
-  auto* s = static_cast<MP3ImportFile::DecodeState*>(data);
-  try {
-    return s->Output(pcm);
-  } catch (...) {
-    s->outOfMemory = true;
-    return MAD_FLOW_BREAK;
-  }
-}
-
-// Damaged frames are skipped.
-mad_flow ErrorCallback(void*, mad_stream*, mad_frame*) { return MAD_FLOW_CONTINUE; }
-
-}  // namespace
 
 int MP3ImportFile::Import(TrackFactory* trackFactory, Track*** outTracks, int* outNumTracks) {
   mErrorMessage.clear();
-  DecodeState state;
-  state.owner = this;
-  state.file = mFile;
-  state.factory = trackFactory;
-  state.length = FileLength(mFile);
-  if (state.length < 0) return 0;
-  FindAudioRange(mFile, state.length, &state.position, &state.end);
-  SkipInfoFrame(mFile, &state.position, state.end, &state.skip, &state.holdBack);
-  state.buffer.resize(kInputBufferSize + MAD_BUFFER_GUARD);
+  const std::int64_t length = FileLength(mFile);
+  if (length < 0) return 0;
+  std::int64_t begin = 0, end = 0;
+  FindAudioRange(mFile, length, &begin, &end);
 
-  mad_decoder decoder;
-  mad_decoder_init(&decoder, &state, InputCallback, nullptr, nullptr, OutputCallback, ErrorCallback, nullptr);
-  const int result = mad_decoder_run(&decoder, MAD_DECODER_MODE_SYNC);
-  mad_decoder_finish(&decoder);
+  // The helpers go after the sink, whose block writer waits for them.
+  std::optional<ImportWorkers> workers;
+  Sink sink;
+  sink.factory = trackFactory;
+  SkipInfoFrame(mFile, &begin, end, &sink.skip, &sink.holdBack);
 
-  *outNumTracks = state.tracks.Count();
-  if (state.outOfMemory) throw std::bad_alloc();
-  if (state.storeError) {
-    mErrorMessage = import_text::kStoreFailed;
-    return 0;
+  MP3StretchPlan plan;
+  Outcome outcome;
+  if (PlanMP3Stretches(fileno(mFile), begin, end, GetImportConcurrency(), &plan)) {
+    workers.emplace();
+    sink.workers = &*workers;
+    outcome = ImportInStretches(plan, length, *workers, sink);
+  } else {
+    outcome = ImportInOnePass(begin, end, length, sink);
   }
-  if (state.readError) {
-    mErrorMessage = import_text::kReadIncomplete;
-    return 0;
+  if (outcome == Outcome::Decoded && !sink.Finish()) outcome = Outcome::StoreFailed;
+
+  *outNumTracks = sink.tracks.Count();
+  switch (outcome) {
+    case Outcome::StoreFailed:
+      mErrorMessage = import_text::kStoreFailed;
+      return 0;
+    case Outcome::ReadFailed:
+      mErrorMessage = import_text::kReadIncomplete;
+      return 0;
+    case Outcome::Broken:
+      return 0;
+    case Outcome::Decoded:
+      break;
   }
-  if (result != 0 || state.tracks.Empty()) return 0;  // no MPEG audio in it
-  if (!state.tracks.FlushAll()) {
-    mErrorMessage = import_text::kStoreFailed;
-    return 0;
-  }
-  state.tracks.HandOut(outTracks, outNumTracks);
-  return 1;
+  if (sink.tracks.Empty()) return 0;  // no MPEG audio in it
+  return HandOutTracks(sink.tracks, outTracks, outNumTracks);
 }

@@ -2,7 +2,9 @@
 // channel of the first frame becomes a float wave track. An encoder's
 // information frame at the start is skipped (it is no audio), and the encoder
 // delay and padding it tells are trimmed with the decoder's own delay, so the
-// tracks hold exactly the samples that were encoded, in place.
+// tracks hold exactly the samples that were encoded, in place. A long file is
+// decoded in stretches on the helper threads (ImportMP3Stretches.h), with the
+// same samples as one pass over it.
 #pragma once
 
 #include <cstddef>
@@ -12,6 +14,9 @@
 
 #include "audiofiles/import/ImportFile.h"
 #include "audiofiles/import/ImportFormat.h"
+
+class ImportWorkers;
+struct MP3StretchPlan;
 
 class MP3ImportFormat final : public ImportFormat {
 public:
@@ -45,8 +50,12 @@ public:
   static void SkipInfoFrame(std::FILE* file, std::int64_t* begin, std::int64_t end, std::int64_t* skip,
                             std::size_t* holdBack);
 
-  struct DecodeState;
-
 private:
+  struct Sink;
+  enum class Outcome { Decoded, StoreFailed, ReadFailed, Broken };
+  Outcome ImportInOnePass(std::int64_t begin, std::int64_t end, std::int64_t length, Sink& sink);
+  Outcome ImportInStretches(const MP3StretchPlan& plan, std::int64_t length, ImportWorkers& workers,
+                            Sink& sink);
+
   std::FILE* mFile;
 };

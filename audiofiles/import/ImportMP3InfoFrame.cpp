@@ -3,6 +3,8 @@
 #include <cstring>
 #include <initializer_list>
 
+#include "audiofiles/import/ImportMP3Frames.h"
+
 namespace {
 
 std::uint32_t BigEndian32(const unsigned char* p) {
@@ -28,21 +30,11 @@ constexpr std::size_t kExtensionBytes = 36;
 
 bool ReadMP3InfoFrame(const unsigned char* d, std::size_t count, MP3InfoFrame* info) {
   if (!d || !info || count < 4) return false;
-  if (d[0] != 0xFF || (d[1] & 0xE0) != 0xE0) return false;
-  const int version = (d[1] >> 3) & 3;  // 3 MPEG I, 2 MPEG II, 0 MPEG II.5
-  const int layer = (d[1] >> 1) & 3;    // 1 is layer III
-  if (version == 1 || layer != 1) return false;
-  const int bitrateIndex = d[2] >> 4, rateIndex = (d[2] >> 2) & 3;
-  if (bitrateIndex == 0 || bitrateIndex == 15 || rateIndex == 3) return false;
-  static const int kMpeg1Kbps[15] = {0, 32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320};
-  static const int kMpeg2Kbps[15] = {0, 8, 16, 24, 32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 160};
-  static const int kRates[3] = {44100, 48000, 32000};
-  const bool mpeg1 = version == 3;
-  const int kbps = mpeg1 ? kMpeg1Kbps[bitrateIndex] : kMpeg2Kbps[bitrateIndex];
-  const int rate = kRates[rateIndex] >> (mpeg1 ? 0 : version == 2 ? 1 : 2);
-  const int padding = (d[2] >> 1) & 1;
+  MP3FrameHeader header;
+  if (!ReadMP3FrameHeader(d, &header) || header.layer != 3) return false;
+  const bool mpeg1 = header.version == 3;
   const bool mono = (d[3] >> 6) == 3;
-  const int frameBytes = (mpeg1 ? 144 : 72) * kbps * 1000 / rate + padding;
+  const int frameBytes = header.bytes;
   const std::size_t sideInfo = mpeg1 ? (mono ? 17 : 32) : (mono ? 9 : 17);
   const std::size_t available = count < static_cast<std::size_t>(frameBytes) ? count : frameBytes;
 
@@ -61,7 +53,7 @@ bool ReadMP3InfoFrame(const unsigned char* d, std::size_t count, MP3InfoFrame* i
 
   MP3InfoFrame out;
   out.frameBytes = frameBytes;
-  out.samplesPerFrame = mpeg1 ? 1152 : 576;
+  out.samplesPerFrame = header.samples;
   const std::uint32_t flags = BigEndian32(d + at + 4);
   std::size_t p = at + 8;
   if (flags & 1) {

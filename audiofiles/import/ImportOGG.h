@@ -1,9 +1,11 @@
 // Import of Ogg Vorbis files through vorbisfile: the first logical stream of
-// the file, every channel a 16-bit wave track.
+// the file, every channel a 16-bit wave track. A long stream is decoded in
+// stretches on the helper threads.
 #pragma once
 
 #include <vorbis/vorbisfile.h>
 
+#include <cstdint>
 #include <string>
 
 #include "audiofiles/import/ImportFile.h"
@@ -32,6 +34,11 @@ public:
   static std::string ErrorText(long code);
 
 private:
+  enum class Outcome { Decoded, Damaged, StoreFailed, Cancelled };
+  Outcome ImportInOnePass(ImportedTracks& tracks, long* failure);
+  Outcome ImportInStretches(ImportedTracks& tracks, std::int64_t total, std::int64_t stretchSamples,
+                            long* failure);
+
   COGGStdioFile* mFile;
   OggVorbis_File* mVorbisFile;
 };

@@ -1,9 +1,12 @@
 #include "audiofiles/import/ImportPCM.h"
 
 #include <algorithm>
+#include <optional>
 #include <vector>
 
+#include "audiofiles/import/ImportBlockWriter.h"
 #include "audiofiles/import/ImportText.h"
+#include "audiofiles/import/ImportWorkers.h"
 #include "core/model/SampleFormat.h"
 #include "core/model/WaveTrack.h"
 
@@ -59,15 +62,31 @@ int PCMImportFile::Import(TrackFactory* trackFactory, Track*** outTracks, int* o
   // The header's frame count only drives the progress estimate: a damaged
   // header may announce more or fewer frames than the file holds.
   const double total = mInfo.frames > 0 ? static_cast<double>(mInfo.frames) : 0.0;
+
+  // A long file's blocks are written by helper threads while this one reads on.
+  std::optional<ImportWorkers> workers;
+  std::optional<ImportBlockWriter> writer;
+  if (mInfo.frames >= GetImportConcurrency().minHelpedSamples) {
+    workers.emplace();
+    writer.emplace(tracks, *workers);
+  }
+
   std::int64_t done = 0;
   for (;;) {
     const sf_count_t n = sf_readf_float(mFile, buffer.data(), frames);
     if (n <= 0) break;
     for (int c = 0; c < channels; ++c) {
-      const float* src = buffer.data() + c;
-      for (sf_count_t i = 0; i < n; ++i) channelBuffer[i] = src[i * channels];
-      if (!tracks[c]->Append(reinterpret_cast<ConstSamplePtr>(channelBuffer.data()), SampleFormatFloat,
-                             static_cast<std::int32_t>(n))) {
+      bool stored;
+      if (writer) {
+        stored = writer->Append(c, reinterpret_cast<ConstSamplePtr>(buffer.data() + c), SampleFormatFloat, n,
+                                static_cast<unsigned>(channels));
+      } else {
+        const float* src = buffer.data() + c;
+        for (sf_count_t i = 0; i < n; ++i) channelBuffer[i] = src[i * channels];
+        stored = tracks[c]->Append(reinterpret_cast<ConstSamplePtr>(channelBuffer.data()), SampleFormatFloat,
+                                   static_cast<std::int32_t>(n));
+      }
+      if (!stored) {
         mErrorMessage = import_text::kStoreFailed;
         return 0;
       }
@@ -77,11 +96,10 @@ int PCMImportFile::Import(TrackFactory* trackFactory, Track*** outTracks, int* o
     if (total <= 0.0 && ReportProgress(0.0)) return 0;
   }
 
-  ReportDone();
-  if (!tracks.FlushAll()) {
+  if (writer && !writer->Finish()) {
     mErrorMessage = import_text::kStoreFailed;
     return 0;
   }
-  tracks.HandOut(outTracks, outNumTracks);
-  return 1;
+  ReportDone();
+  return HandOutTracks(tracks, outTracks, outNumTracks);
 }

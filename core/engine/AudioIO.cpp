@@ -180,11 +180,15 @@ AudioIO::~AudioIO() {
 
 void CreateAudioIO(AdvanceRecordSetting* settings) {
   if (gAudioIO) return;
+  InstallAudioIO(std::make_unique<AudioIO>(settings));
+}
+
+void InstallAudioIO(std::unique_ptr<AudioIO> engine) {
+  if (gAudioIO || !engine) return;
   // A file past the size limit fails its write instead of ending the program.
   seams::IgnoreFileSizeSignal();
-  // The mixer probe of the construction already asks for the devices' rates.
   g_oldCatalog = settings::SetSoundDeviceCatalog(&g_catalog);
-  gAudioIO = new AudioIO(settings);
+  gAudioIO = engine.release();
   g_oldMixerReader = settings::SetMixerReader(&g_mixerReader);
   gAudioIO->StartBufferThread();
 }
@@ -247,11 +251,11 @@ void AudioIO::ComputeSizes(int playbackTracks, int captureChannels, double minCa
 int AudioIO::FindDevice(const std::string& name, bool input) const {
   int device = input ? Pa_GetDefaultInputDeviceID() : Pa_GetDefaultOutputDeviceID();
   if (name.empty()) return device;
+  // By name first: finding a device's channels opens it, and a start should open
+  // only the devices it uses.
   const int count = Pa_CountDevices();
   for (int id = 0; id < count; ++id) {
-    const PaDeviceInfo* info = Pa_GetDeviceInfo(id);
-    if (!info || !info->name || name != info->name) continue;
-    if ((input ? info->maxInputChannels : info->maxOutputChannels) > 0) device = id;
+    if (Pa_GetDeviceName(id) == name && Pa_DeviceOpens(id, input)) device = id;
   }
   return device;
 }

@@ -205,7 +205,7 @@ private:
   };
 
   void StartBufferThread();
-  friend void CreateAudioIO(AdvanceRecordSetting*);
+  friend void InstallAudioIO(std::unique_ptr<AudioIO>);
 
   const SoundDeviceOptions& DeviceOptions() const;
   void ZeroSilenceCounters();
@@ -341,6 +341,11 @@ extern AudioIO* gAudioIO;
 // Makes gAudioIO (once, at start-up) and starts its buffer thread; installs
 // the engine's device catalog and mixer reader for the settings records.
 void CreateAudioIO(AdvanceRecordSetting* settings = nullptr);
+// The same with an engine made beforehand: making one (which starts the sound
+// system and opens the card's mixer, the slow part of a start) may run on another
+// thread, a Win32 one (a failure shows a message box), while nothing uses gAudioIO.
+// Does nothing when gAudioIO exists already.
+void InstallAudioIO(std::unique_ptr<AudioIO> engine);
 // Stops a stream that is still there (waiting a bounded time for it) and
 // destroys the engine.
 void DestroyAudioIO();

@@ -13,10 +13,8 @@ using namespace pa18;
 
 namespace {
 
-std::string DeviceName(int id) {
-  const PaDeviceInfo* info = id >= 0 ? Pa_GetDeviceInfo(id) : nullptr;
-  return info && info->name ? info->name : "";
-}
+// Without probing the device (which opens it at every rate).
+std::string DeviceName(int id) { return id >= 0 ? Pa_GetDeviceName(id) : std::string(); }
 
 // Sets 0.0 and 0.2 and reads them back; a control that does not follow is
 // unreliable. The old value is put back.
@@ -45,12 +43,12 @@ void AudioIO::OpenMixer() {
   mStoredOutputVolume = 1.0f;
   mStoredInputVolume = 1.0f;
 
+  // The level interval is the one of each stream's own rate, set when the stream
+  // starts; the devices' rates are not needed here (finding them opens every device
+  // for every rate, which would hold up every start of the program).
   const SoundDeviceOptions& options = DeviceOptions();
   const int inputDevice = FindDevice(options.RecordDeviceName, true);
   const int outputDevice = FindDevice(options.PlaybackDeviceName, false);
-  const std::vector<int> rates =
-      GetSupportedSampleRates(options.PlaybackDeviceName, options.RecordDeviceName);
-  if (!rates.empty()) mLevelInterval = LevelIntervalFor(rates.back());
 
   // Both directions, else the input alone.
   mMixer = OpenSoundCardMixer(DeviceName(inputDevice), DeviceName(outputDevice));

@@ -111,15 +111,19 @@ std::string MixerControlName(const std::string& deviceName) {
 SoundCardMixer* OpenSoundCardMixer(const std::string& inputDevice, const std::string& outputDevice) {
   if (inputDevice.empty() && outputDevice.empty()) return nullptr;
   auto* m = new SoundCardMixer;
+  const std::string inputControl = inputDevice.empty() ? std::string() : MixerControlName(inputDevice);
   if (!inputDevice.empty()) {
-    m->input = OpenAlsaMixer(MixerControlName(inputDevice));
+    m->input = OpenAlsaMixer(inputControl);
     if (!m->input) {
       CloseSoundCardMixer(m);
       return nullptr;
     }
   }
   if (!outputDevice.empty()) {
-    m->output = OpenAlsaMixer(MixerControlName(outputDevice));
+    // Both directions through one control device (a sound server's, a card's) share
+    // its mixer: opening one is a round trip to the server or the card.
+    const std::string outputControl = MixerControlName(outputDevice);
+    m->output = m->input && outputControl == inputControl ? m->input : OpenAlsaMixer(outputControl);
     if (!m->output) {
       CloseSoundCardMixer(m);
       return nullptr;
@@ -165,7 +169,7 @@ SoundCardMixer* OpenSoundCardMixer(const std::string& inputDevice, const std::st
 void CloseSoundCardMixer(SoundCardMixer* mixer) {
   if (!mixer) return;
   if (mixer->input) snd_mixer_close(mixer->input);
-  if (mixer->output) snd_mixer_close(mixer->output);
+  if (mixer->output && mixer->output != mixer->input) snd_mixer_close(mixer->output);
   delete mixer;
 }
 

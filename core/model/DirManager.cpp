@@ -87,8 +87,18 @@ CFileName DirManager::MakeBlockFileName(const std::string& folder) {
   do {
     const std::uint32_t n = g_nameCounter.fetch_add(1, std::memory_order_relaxed);
     std::snprintf(name, sizeof name, "$%07u", n);
-  } while (mBlockFileHash.count(name) != 0);
+  } while (ContainsBlockFile(name));
   return CFileName(folder, name);
+}
+
+bool DirManager::ContainsBlockFile(const std::string& name) const {
+  std::lock_guard lock(mHashLock);
+  return mBlockFileHash.count(name) != 0;
+}
+
+void DirManager::AddBlockFile(const std::string& name, BlockFile* block) {
+  std::lock_guard lock(mHashLock);
+  mBlockFileHash[name] = block;
 }
 
 BlockFile* DirManager::NewSimpleBlockFile(ConstSamplePtr sampleData, std::int32_t sampleLen,
@@ -99,7 +109,7 @@ BlockFile* DirManager::NewSimpleBlockFile(ConstSamplePtr sampleData, std::int32_
     block->Deref();  // takes the partial file with it
     return nullptr;
   }
-  mBlockFileHash[name.GetName()] = block;
+  AddBlockFile(name.GetName(), block);
   return block;
 }
 
@@ -123,7 +133,7 @@ BlockFile* DirManager::NewAliasBlockFile(const std::string& aliasedFile, std::in
     block->Deref();
     return nullptr;
   }
-  mBlockFileHash[name.GetName()] = block;
+  AddBlockFile(name.GetName(), block);
   return block;
 }
 
@@ -147,7 +157,7 @@ BlockFile* DirManager::CopyBlockFile(BlockFile* block) {
     RemoveFile(newName.GetFullPath());
     return nullptr;
   }
-  mBlockFileHash[newName.GetName()] = copy;
+  AddBlockFile(newName.GetName(), copy);
   return copy;
 }
 
@@ -155,6 +165,7 @@ void DirManager::Deref(BlockFile* block) {
   if (!block) return;
   const std::string name = block->GetFileName().GetName();
   if (block->Deref()) {
+    std::lock_guard lock(mHashLock);
     auto it = mBlockFileHash.find(name);
     if (it != mBlockFileHash.end() && it->second == block) mBlockFileHash.erase(it);
   }

@@ -3,7 +3,13 @@
 // blocks of each kind in the temporary folder, shares or copies them for the undo
 // history, and forgets their names when they die. One manager per project; tracks
 // and sequences hold counted references to it.
+//
+// Blocks may be made, copied and dropped on any thread (an import writes its blocks
+// on helper threads while the user-interface thread shows the progress): the names
+// of the live blocks are kept under a lock. The manager's own reference count is not
+// thread-safe: tracks and sequences are made and deleted on one thread.
 #include <cstdint>
+#include <mutex>
 #include <string>
 #include <unordered_map>
 
@@ -58,7 +64,7 @@ public:
   void Deref(BlockFile* block);
 
   // Whether a block of this name is alive in this manager.
-  bool ContainsBlockFile(const std::string& name) const { return mBlockFileHash.count(name) != 0; }
+  bool ContainsBlockFile(const std::string& name) const;
 
 protected:
   // Only the last Deref destroys a manager: blocks, tracks, undo states and the
@@ -66,6 +72,10 @@ protected:
   virtual ~DirManager();
 
 private:
+  // Remembers a new block under its name.
+  void AddBlockFile(const std::string& name, BlockFile* block);
+
   int mRefCount = 1;
+  mutable std::mutex mHashLock;
   std::unordered_map<std::string, BlockFile*> mBlockFileHash;
 };

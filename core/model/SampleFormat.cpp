@@ -136,7 +136,20 @@ void Dither::Apply(int kind, ConstSamplePtr src, SampleFormat srcFormat, SampleP
     if (stride == 1) {
       std::memcpy(dst, src, len * srcSize);
     } else {
-      for (std::uint32_t i = 0; i < len; ++i) std::memcpy(dst + i * dstSize, src + i * srcStep, srcSize);
+      // Copies of a size known here, which the compiler makes plain moves: a call per
+      // sample would cost more than the rest of an import of interleaved channels.
+      auto spread = [&](auto word) {
+        for (std::uint32_t i = 0; i < len; ++i) {
+          std::memcpy(&word, src + i * srcStep, sizeof word);
+          std::memcpy(dst + i * sizeof word, &word, sizeof word);
+        }
+      };
+      if (srcSize == 4)
+        spread(std::uint32_t{});
+      else if (srcSize == 2)
+        spread(std::uint16_t{});
+      else
+        for (std::uint32_t i = 0; i < len; ++i) std::memcpy(dst + i * dstSize, src + i * srcStep, srcSize);
     }
     if (dstFormat == SampleFormatFloat) {
       float* out = reinterpret_cast<float*>(dst);

@@ -343,6 +343,11 @@ bool WaveTrack::Append(ConstSamplePtr buffer, SampleFormat format, std::int32_t 
 
   if (mJournal) mJournal->Keep(mJournalTrack, mAppendBuffer, appendLen);
   SetEnvelopeLengthFromSequence();
+  NoteAppended();
+  return true;
+}
+
+void WaveTrack::NoteAppended() {
   // A run of appends (nothing else changed in between) only adds samples at
   // the end; the display caches keep the columns before them.
   if (!mHaveAppendRun || GetChangeCounter() != mLastAppendCounter) {
@@ -351,6 +356,13 @@ bool WaveTrack::Append(ConstSamplePtr buffer, SampleFormat format, std::int32_t 
   }
   MarkChanged();
   mLastAppendCounter = GetChangeCounter();
+}
+
+bool WaveTrack::AppendBlock(BlockFile* block) {
+  if (!block || mAppendLen.load(std::memory_order_acquire) > 0) return false;
+  if (!mSequence->AppendBlock(WaveBlock{block, 0})) return false;
+  SetEnvelopeLengthFromSequence();
+  NoteAppended();
   return true;
 }
 

@@ -12,6 +12,7 @@
 #include "core/model/SampleFormat.h"
 #include "core/model/Track.h"
 
+class BlockFile;
 class DirManager;
 class Envelope;
 class Sequence;
@@ -86,6 +87,11 @@ public:
   // False when a block cannot be written; what was not written stays in the
   // append buffer.
   bool Append(ConstSamplePtr buffer, SampleFormat format, std::int32_t len, unsigned int stride = 1);
+  // Adds a block written elsewhere (an import writes its blocks on helper threads)
+  // at the end of the samples; the track takes a reference of its own. Only while
+  // nothing waits in the append buffer; false, nothing added, otherwise or when the
+  // track cannot grow by the block.
+  bool AppendBlock(BlockFile* block);
   // While set, what Append gathers is kept on the disk through the journal as it
   // comes (as the journal's track `track`), and whole blocks are the journal's files;
   // null ends that. For the tracks a recording appends to, set while it runs.
@@ -158,6 +164,8 @@ private:
   // was an append (display columns over older samples are still good).
   bool OnlyAppendedSince(int counter) const;
   void SetEnvelopeLengthFromSequence();
+  // Counts an append as a change that only added samples at the end.
+  void NoteAppended();
   // The first len samples of the append buffer as the sequence's next block.
   bool AppendBlockFromBuffer(std::int32_t len);
   // Computes wave display columns p0 .. p1-1 of cache c from the samples it was made

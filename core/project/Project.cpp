@@ -48,15 +48,18 @@ double GetClipboardLength() { return g_clipboardLength; }
 void SetClipboardLength(double seconds) { g_clipboardLength = seconds; }
 
 Project::Project() {
-  mRate = GetDefaultSampleRate();
   mSampleFormat = SampleFormatFloat;
   mDirManager = new DirManager;
   mTracks = new TrackList;
   mTrackFactory = new TrackFactory(mDirManager);
   mImporter = new Importer;
+  // The devices' default rate only when there are no device settings: finding it
+  // opens the devices, and a new document is made at every start.
   if (const SoundDeviceOptions* options = settings::ApplicationSoundDeviceOptions()) {
     mRate = options->SampleRate;
     mSampleFormat = static_cast<SampleFormat>(options->SampleFormat);
+  } else {
+    mRate = GetDefaultSampleRate();
   }
 }
 

@@ -108,8 +108,11 @@ public:
   // Makes the context's view as a child with the given id.
   CWnd* CreateView(CCreateContext* context, UINT id = 0xE900 /* AFX_IDW_PANE_FIRST */);
   // The first view is made active, every view gets its initial update, and the
-  // frame is shown when visible.
-  void InitialUpdateFrame(CDocument* doc, BOOL makeVisible);
+  // frame is shown when makeVisible (ShowInitialFrame).
+  virtual void InitialUpdateFrame(CDocument* doc, BOOL makeVisible);
+  // Shows the frame as its initial update does (the application's show command for
+  // the main window), paints it and activates its view.
+  void ShowInitialFrame();
   // Print preview shows (preview) or ends: the bars (the status bar apart) and the menu
   // hide and come back, and the main pane steps aside for the preview (FrameWndPreview.cpp).
   virtual void OnSetPreviewMode(BOOL preview, CPrintPreviewState* state);

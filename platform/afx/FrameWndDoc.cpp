@@ -56,14 +56,16 @@ void CFrameWnd::InitialUpdateFrame(CDocument* doc, BOOL makeVisible) {
   if (!m_pViewActive && doc && doc->GetViewCount() > 0) SetActiveView(doc->GetView(0), FALSE);
   ::EnumChildWindows(m_hWnd, SendInitialUpdate, 0);
   OnUpdateFrameTitle(TRUE);
-  if (makeVisible) {
-    if (!::IsWindowVisible(m_hWnd)) {
-      CWinApp* app = AfxGetApp();
-      ShowWindow(app && app->m_pMainWnd == this ? app->m_nCmdShow : SW_SHOWNORMAL);
-    }
-    UpdateWindow();
-    if (m_pViewActive) m_pViewActive->OnActivateView(TRUE, m_pViewActive, m_pViewActive);
+  if (makeVisible) ShowInitialFrame();
+}
+
+void CFrameWnd::ShowInitialFrame() {
+  if (!::IsWindowVisible(m_hWnd)) {
+    CWinApp* app = AfxGetApp();
+    ShowWindow(app && app->m_pMainWnd == this ? app->m_nCmdShow : SW_SHOWNORMAL);
   }
+  UpdateWindow();
+  if (m_pViewActive) m_pViewActive->OnActivateView(TRUE, m_pViewActive, m_pViewActive);
 }
 
 void CFrameWnd::OnUpdateFrameTitle(BOOL addToTitle) {

@@ -145,6 +145,8 @@ struct Device {
   std::string name;
   std::vector<double> rates;
   bool probed = false;
+  // Whether it opens for input and for output at its default rate: -1 not asked yet.
+  int opens[2] = {-1, -1};
 };
 
 struct Stream {
@@ -205,6 +207,8 @@ struct State {
   int initCount = 0;
   std::vector<std::unique_ptr<Device>> devices;  // by v18 id, probed lazily
   std::vector<Stream*> streams;                  // open streams
+  std::thread prober;                            // of Pa_ProbeDevicesAhead
+  std::atomic<bool> stopProbing{false};
 };
 
 State& TheState() {
@@ -235,8 +239,27 @@ pa18::PaDeviceID FromV19Device(PaDeviceIndex index) {
   return v18::kNoDevice;
 }
 
-// Fills the v18 record: channels only in the directions the device opens in,
-// and the probe rates it accepts in any of them.
+// Whether the device opens in one direction at a rate (the stereo float stream
+// every probe asks for).
+bool Opens(PaDeviceIndex index, const PaDeviceInfo& info, bool input, double rate) {
+  const int channels = input ? info.maxInputChannels : info.maxOutputChannels;
+  if (channels <= 0) return false;
+  PaStreamParameters p{index, std::min(channels, 2), paFloat32,
+                       input ? info.defaultLowInputLatency : info.defaultLowOutputLatency, nullptr};
+  return Pa_IsFormatSupported(input ? &p : nullptr, input ? nullptr : &p, rate) == paFormatIsSupported;
+}
+
+// Whether the device opens in a direction at its default rate, asked once. A
+// device open through a sound server's plugin takes tens of milliseconds; a start
+// asks only this of the devices it uses.
+bool OpensByDefault(Device& device, PaDeviceIndex index, const PaDeviceInfo& info, bool input) {
+  int& known = device.opens[input ? 0 : 1];
+  if (known < 0) known = Opens(index, info, input, info.defaultSampleRate) ? 1 : 0;
+  return known == 1;
+}
+
+// Fills the v18 record: channels only in the directions the device opens in (at
+// its default rate), and the probe rates it accepts in any of them.
 void Probe(Device& device, PaDeviceIndex index) {
   const PaDeviceInfo* info = Pa_GetDeviceInfo(index);
   device.probed = true;
@@ -250,21 +273,11 @@ void Probe(Device& device, PaDeviceIndex index) {
     return;
   }
   device.name = info->name ? info->name : "";
-  bool inputOpens = false;
-  bool outputOpens = false;
+  const bool inputOpens = OpensByDefault(device, index, *info, true);
+  const bool outputOpens = OpensByDefault(device, index, *info, false);
   for (double rate : kProbeRates) {
-    bool ok = false;
-    if (info->maxInputChannels > 0) {
-      PaStreamParameters p{index, std::min(info->maxInputChannels, 2), paFloat32,
-                           info->defaultLowInputLatency, nullptr};
-      if (Pa_IsFormatSupported(&p, nullptr, rate) == paFormatIsSupported) ok = inputOpens = true;
-    }
-    if (info->maxOutputChannels > 0) {
-      PaStreamParameters p{index, std::min(info->maxOutputChannels, 2), paFloat32,
-                           info->defaultLowOutputLatency, nullptr};
-      if (Pa_IsFormatSupported(nullptr, &p, rate) == paFormatIsSupported) ok = outputOpens = true;
-    }
-    if (ok) device.rates.push_back(rate);
+    if ((inputOpens && Opens(index, *info, true, rate)) || (outputOpens && Opens(index, *info, false, rate)))
+      device.rates.push_back(rate);
   }
   device.info.name = device.name.c_str();
   device.info.maxInputChannels = inputOpens ? info->maxInputChannels : 0;
@@ -273,16 +286,29 @@ void Probe(Device& device, PaDeviceIndex index) {
   device.info.sampleRates = device.rates.empty() ? nullptr : device.rates.data();
 }
 
-// The probed record of a v18 id; the caller holds the state mutex.
-const pa18::PaDeviceInfo* DeviceInfoLocked(State& state, pa18::PaDeviceID id) {
+// The record of a v18 id, made on first use; the caller holds the state mutex.
+Device* DeviceLocked(State& state, pa18::PaDeviceID id) {
   if (state.initCount <= 0) return nullptr;
   const int count = HostDeviceCount();
   if (id < 0 || id >= count) return nullptr;
   if (state.devices.size() < static_cast<std::size_t>(count)) state.devices.resize(count);
   auto& device = state.devices[id];
   if (!device) device = std::make_unique<Device>();
+  return device.get();
+}
+
+// The probed record of a v18 id; the caller holds the state mutex.
+const pa18::PaDeviceInfo* DeviceInfoLocked(State& state, pa18::PaDeviceID id) {
+  Device* device = DeviceLocked(state, id);
+  if (!device) return nullptr;
   if (!device->probed) Probe(*device, ToV19Device(id));
   return &device->info;
+}
+
+void StopProber(State& state) {
+  state.stopProbing = true;
+  if (state.prober.joinable()) state.prober.join();
+  state.stopProbing = false;
 }
 
 bool ToV19Format(pa18::PaSampleFormat format, PaSampleFormat& out, bool& wide24) {
@@ -498,6 +524,7 @@ PaError Pa_Initialize() {
 
 PaError Pa_Terminate() {
   State& state = TheState();
+  StopProber(state);
   std::lock_guard lock(state.mutex);
   if (state.initCount > 0 && --state.initCount == 0) {
     for (Stream* s : state.streams) {
@@ -528,6 +555,39 @@ const PaDeviceInfo* Pa_GetDeviceInfo(PaDeviceID device) {
   State& state = TheState();
   std::lock_guard lock(state.mutex);
   return DeviceInfoLocked(state, device);
+}
+
+std::string Pa_GetDeviceName(PaDeviceID device) {
+  State& state = TheState();
+  std::lock_guard lock(state.mutex);
+  if (state.initCount <= 0) return std::string();
+  const PaDeviceIndex index = ToV19Device(device);
+  const ::PaDeviceInfo* info = index == paNoDevice ? nullptr : ::Pa_GetDeviceInfo(index);
+  return info && info->name ? info->name : std::string();
+}
+
+bool Pa_DeviceOpens(PaDeviceID device, bool input) {
+  State& state = TheState();
+  std::lock_guard lock(state.mutex);
+  Device* d = DeviceLocked(state, device);
+  if (!d) return false;
+  if (d->probed) return (input ? d->info.maxInputChannels : d->info.maxOutputChannels) > 0;
+  const PaDeviceIndex index = ToV19Device(device);
+  const ::PaDeviceInfo* info = ::Pa_GetDeviceInfo(index);
+  return info && OpensByDefault(*d, index, *info, input);
+}
+
+void Pa_ProbeDevicesAhead() {
+  State& state = TheState();
+  std::lock_guard lock(state.mutex);
+  if (state.initCount <= 0 || state.prober.joinable()) return;
+  state.prober = std::thread([&state] {
+    for (int id = 0; !state.stopProbing; ++id) {
+      std::lock_guard hold(state.mutex);
+      if (state.initCount <= 0 || id >= HostDeviceCount()) break;
+      DeviceInfoLocked(state, id);
+    }
+  });
 }
 
 PaDeviceID Pa_GetDefaultInputDeviceID() {

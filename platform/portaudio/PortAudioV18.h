@@ -9,8 +9,12 @@
 // What the adapter gives, in v18 terms:
 // - Devices: the devices of v19's default host API (ALSA here), numbered from
 //   0. A device reports input (output) channels only when it can be opened for
-//   input (output) at some standard rate; its sampleRates list holds the
-//   standard rates it accepts (numSampleRates > 0, never a range).
+//   input (output) at its default rate; its sampleRates list holds the
+//   standard rates it accepts (numSampleRates > 0, never a range). Finding that
+//   out opens the device once for every rate, which through a sound server's
+//   plugin takes tens of milliseconds each: Pa_GetDeviceName and Pa_DeviceOpens
+//   answer without it, and Pa_ProbeDevicesAhead does it early on a thread of
+//   the adapter.
 // - Streams: the callback gets v18 buffers (interleaved; paInt24 is a 24-bit
 //   value in the low bits of a 32-bit int, paPackedInt24 three bytes) and
 //   outTime = the stream time in frames of the first frame of the buffer, i.e.
@@ -28,6 +32,8 @@
 //   callback thus runs in bursts there, never on the thread that starts or
 //   stops the stream. A host failure ends the stream (Pa_StreamActive 0).
 #pragma once
+
+#include <string>
 
 namespace pa18 {
 
@@ -101,6 +107,16 @@ int Pa_CountDevices();
 const PaDeviceInfo* Pa_GetDeviceInfo(PaDeviceID device);
 PaDeviceID Pa_GetDefaultInputDeviceID();
 PaDeviceID Pa_GetDefaultOutputDeviceID();
+// Not of v18. The name of a device without probing it; empty for an unknown id.
+std::string Pa_GetDeviceName(PaDeviceID device);
+// Not of v18. Whether the device has channels in that direction (Pa_GetDeviceInfo's
+// maxInputChannels or maxOutputChannels above 0), found with one open instead of a
+// probe of every rate.
+bool Pa_DeviceOpens(PaDeviceID device, bool input);
+// Not of v18. Probes every device on a thread of the adapter, so that the first
+// Pa_GetDeviceInfo of each finds it done; calls meanwhile wait for the device being
+// probed. Pa_Terminate waits for the thread.
+void Pa_ProbeDevicesAhead();
 
 PaError Pa_OpenStream(PortAudioStream** stream, PaDeviceID inputDevice, int numInputChannels,
                       PaSampleFormat inputSampleFormat, void* inputDriverInfo, PaDeviceID outputDevice,

@@ -237,16 +237,24 @@ void CTKButton::SetMouseCursorHand() { m_hCursor = GD().GetHandCursor(); }
 
 void CTKButton::SetTipText(const char* text) {
   if (!m_hWnd) return;
+  if (!text) {
+    m_bTipActive = FALSE;
+    if (m_hToolTip) ::SendMessageA(m_hToolTip, TTM_ACTIVATE, FALSE, 0);
+    return;
+  }
+  m_tipText = text;
+  m_bTipActive = TRUE;
+  // The tip's window is made when the pointer first comes over the button: a window
+  // full of buttons would otherwise make a window for every tip as it opens.
+  if (m_hToolTip) ShowTipText();
+}
+
+void CTKButton::ShowTipText() {
   TOOLINFOA info{};
   info.cbSize = sizeof info;
   info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
   info.hwnd = m_hWnd;
   info.uId = reinterpret_cast<UINT_PTR>(m_hWnd);
-  if (!text) {
-    if (m_hToolTip) ::SendMessageA(m_hToolTip, TTM_ACTIVATE, FALSE, 0);
-    return;
-  }
-  m_tipText = text;
   info.lpszText = const_cast<char*>(static_cast<const char*>(m_tipText));
   if (!m_hToolTip) {
     m_hToolTip = ::CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
@@ -570,6 +578,7 @@ void CTKButton::MoveInRadioGroup(BOOL forward) {
 }
 
 BOOL CTKButton::PreTranslateMessage(MSG* msg) {
+  if (!m_hToolTip && m_bTipActive && msg->message == WM_MOUSEMOVE && msg->hwnd == m_hWnd) ShowTipText();
   if (m_hToolTip && msg->message >= WM_MOUSEFIRST && msg->message <= WM_MOUSELAST)
     ::SendMessageA(m_hToolTip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(msg));
   if (msg->message == WM_KEYDOWN && msg->hwnd == m_hWnd) {

@@ -64,6 +64,7 @@ public:
   BOOL IsCheckBox() const { return m_bCheckButton; }
   BOOL IsRadioButton() const { return m_bRadioButton; }
   BOOL IsAutomatic() const { return m_bAutoCheck; }
+  // Null until the pointer first came over the button with a tip set.
   HWND GetToolTipWindow() const { return m_hToolTip; }
 
   BOOL PreCreateWindow(CREATESTRUCTA& cs) override;
@@ -97,6 +98,7 @@ public:
   // Normal, hot, disabled; then the checked set's normal, hot, disabled.
   HIMAGELIST m_Images[6] = {};
   HWND m_hToolTip = nullptr;
+  BOOL m_bTipActive = FALSE;  // a tip is set (its window may not be made yet)
   BOOL m_bTooltipFromClipped = FALSE;
   BOOL m_bClippedTextPending = FALSE;
   int m_nStdImageId = -1;
@@ -156,6 +158,8 @@ protected:
   DECLARE_MESSAGE_MAP()
 
 private:
+  // Makes the tip's window (once) and gives it the tip text.
+  void ShowTipText();
   CString m_tipText;
   BOOL m_bStyleDecoded = FALSE;
   BOOL m_bTextClipped = FALSE;

@@ -144,7 +144,9 @@ CSize CTKSizingControlBar::CalcFixedLayout(BOOL stretch, BOOL horizontal) {
     if (row[i] != this && row[i]->m_isExpanded) otherExpanded = TRUE;
   m_isSingleInRow = row.GetSize() < 2;
   const int available = AvailableRowLength(horizontal);
-  if (IsWindowVisible() && !IsFloating() && m_rowLayoutPending && IsFirstInRow()) {
+  // A shown bar shares its row also while its frame is still hidden: a frame laid out
+  // before it first shows must show its bars in their places.
+  if (IsVisible() && !IsFloating() && m_rowLayoutPending && IsFirstInRow()) {
     if (ShareRowLength(available, horizontal)) PlaceRowBars();
   }
   m_rowLayoutPending = FALSE;

@@ -17,6 +17,7 @@
 #include "resources/resource.h"
 #include "support/wine/AudioRigForWine.h"
 #include "support/wine/DialogTestSupport.h"
+#include "support/wine/ProgramDriver.h"
 #include "support/wine/TempFolder.h"
 #include "support/wine/Wait.h"
 #include "support/wine/WindowCapture.h"
@@ -34,50 +35,20 @@ namespace {
 
 using toolbartest::PressKey;
 
-constexpr const char* kProgramKey = "Software\\Tarvel";
+using winetest::kProgramKey;
 constexpr unsigned long kAlt = toolbartest::kKeyAlt;
 
 DWORD ReadDword(const char* section, const char* name) {
-  const std::string path = std::string(kProgramKey) + "\\" + section;
-  DWORD value = 0xFFFFFFFF, size = sizeof value;
-  HKEY key;
-  if (::RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return value;
-  ::RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(&value), &size);
-  ::RegCloseKey(key);
-  return value;
+  return winetest::ReadProgramDword(section, name, 0xFFFFFFFF);
 }
-
 void WriteDword(const char* section, const char* name, DWORD value) {
-  const std::string path = std::string(kProgramKey) + "\\" + section;
-  HKEY key;
-  ASSERT_EQ(
-      ::RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr),
-      ERROR_SUCCESS);
-  ::RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
-  ::RegCloseKey(key);
+  ASSERT_TRUE(winetest::WriteProgramDword(section, name, value));
 }
-
 void WriteString(const char* section, const char* name, const std::string& value) {
-  const std::string path = std::string(kProgramKey) + "\\" + section;
-  HKEY key;
-  ASSERT_EQ(
-      ::RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr),
-      ERROR_SUCCESS);
-  ::RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                   static_cast<DWORD>(value.size() + 1));
-  ::RegCloseKey(key);
+  ASSERT_TRUE(winetest::WriteProgramString(section, name, value));
 }
 
-// The program's loop while it is idle: messages through the windows' own
-// pre-translation, then the bars' state updates.
-void Pump(DWORD ms) {
-  const DWORD start = ::GetTickCount();
-  do {
-    toolbartest::PumpAsTheProgram(20);
-    if (CWnd* main = AfxGetMainWnd(); main && main->m_hWnd)
-      ::SendMessageA(main->m_hWnd, WM_IDLEUPDATECMDUI, TRUE, 0);
-  } while (::GetTickCount() - start < ms);
-}
+void Pump(DWORD ms) { toolbartest::PumpAsTheIdleProgram(ms); }
 
 CTKPopupMenu* OpenPopup() {
   CTKPopupMenu* popup = CTKPopupMenu::GetActiveMenu();

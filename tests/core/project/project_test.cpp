@@ -4,18 +4,24 @@
 #include <sndfile.h>
 
 #include <cmath>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "app/settings/AdvanceRecordSetting.h"
 #include "core/engine/AudioIO.h"
+#include "core/model/BlockFileRecycler.h"
 #include "core/model/DirManager.h"
 #include "core/model/TrackList.h"
 #include "core/model/WaveTrack.h"
 #include "core/project/Project.h"
-#include "tests/support/native/TempFolder.h"
+#include "tests/support/native/FakeClock.h"
 #include "tests/support/native/Files.h"
+#include "tests/support/native/Programs.h"
+#include "tests/support/native/RecordedProgress.h"
+#include "tests/support/native/TempFolder.h"
+#include "audiofiles/import/ImportWorkers.h"
 
 namespace {
 
@@ -38,6 +44,16 @@ std::string MakeWav(const testsupport::TempFolder& dir, const std::string& name,
 }
 
 std::vector<WaveTrack*> Waves(const Project& p) { return p.GetTracks()->GetWaveTrackArray(false); }
+
+// The block files in a folder and below it, without the spares kept for new blocks.
+int BlockFilesIn(const std::string& folder) {
+  int count = 0;
+  std::error_code ec;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(folder, ec))
+    if (entry.is_regular_file(ec) && !BlockFileRecycler::IsSpareName(entry.path().filename().string()))
+      ++count;
+  return count;
+}
 
 short FirstSample(WaveTrack* t) {
   short s = 0;
@@ -187,6 +203,50 @@ TEST_F(ProjectTest, ARecordingThatCannotStartLeavesTheAudioAsItWas) {
     EXPECT_FALSE(gAudioIO->IsBusy()) << "the engine is free for the next try";
   }
   DestroyAudioIO();
+}
+
+// Cancel in the progress window in the middle of a long import, decoded in stretches
+// or stored by helper threads: the project keeps its audio as it was, and no block of
+// the import is left in the temporary folder.
+TEST_F(ProjectTest, CancellingALongImportLeavesTheProjectAsItWas) {
+  ImportConcurrency helped;
+  helped.threads = 3;
+  helped.stretchSamples = 20000;
+  helped.minParallelSamples = 0;
+  helped.minHelpedSamples = 0;
+  const ImportConcurrency saved = GetImportConcurrency();
+  SetImportConcurrency(helped);
+
+  std::vector<std::string> longFiles = {MakeWav(files, "long.wav", 44100, 2, 2500000)};
+  if (testsupport::HaveProgram("oggenc") &&
+      testsupport::Shell("oggenc -Q " + longFiles[0] + " -o " + (files / "long.ogg")))
+    longFiles.push_back(files / "long.ogg");
+  for (const std::string& path : longFiles) {
+    SCOPED_TRACE(path);
+    Project project;
+    ASSERT_TRUE(project.OpenFile(MakeWav(files, "kept.wav", 22050, 1, 3000)));
+    const int blocksBefore = BlockFilesIn(blocks.path());
+
+    // Every reading of the clock moves it on, so the window shows at once; the user
+    // cancels after a few of its message pumps.
+    testsupport::FakeClock clock(0, 300);
+    testsupport::RecordedProgress progress;
+    progress.log.cancelAfterPumps = 3;
+    std::string error = "unchanged";
+    EXPECT_FALSE(project.OpenFile(path, &error));
+    EXPECT_EQ(progress.log.created, 1) << "the progress window showed";
+    EXPECT_GE(progress.log.pumps, 3);
+    EXPECT_LT(progress.log.LastPosition(), 900) << "cancelled in the middle";
+
+    auto waves = Waves(project);
+    ASSERT_EQ(waves.size(), 1u);
+    EXPECT_EQ(waves[0]->GetName(), "kept");
+    EXPECT_EQ(waves[0]->GetNumSamples(), 3000);
+    EXPECT_EQ(FirstSample(waves[0]), 1000);
+    EXPECT_EQ(project.GetRate(), 22050.0);
+    EXPECT_EQ(BlockFilesIn(blocks.path()), blocksBefore) << "blocks of the import stayed";
+  }
+  SetImportConcurrency(saved);
 }
 
 TEST_F(ProjectTest, TheClipboardFileOfAnotherCopyBecomesTheClipboard) {

@@ -178,6 +178,45 @@ TEST_F(PortAudioOnRig, ListsTheRigDevicesWithTheirDirectionsAndRates) {
   EXPECT_GT(Pa_GetDeviceInfo(out)->maxOutputChannels, 0);
 }
 
+// A start asks only a device's name and whether it opens in a direction, without the
+// probe of every rate; the answers agree with the probed records, which a thread of
+// the adapter can fill ahead of their first use.
+TEST(PortAudioDevices, NamesAndDirectionsAnswerBeforeTheProbeAndAgreeWithIt) {
+  AudioRig rig;
+  ASSERT_TRUE(rig.ok()) << rig.error();
+  QuietStderr quiet;
+  ASSERT_EQ(Pa_Initialize(), paNoError);
+  const int count = Pa_CountDevices();
+  ASSERT_GT(count, 1);
+  std::vector<std::string> names;
+  std::vector<bool> input, output;
+  for (PaDeviceID id = 0; id < count; ++id) {
+    names.push_back(Pa_GetDeviceName(id));
+    input.push_back(Pa_DeviceOpens(id, true));
+    output.push_back(Pa_DeviceOpens(id, false));
+  }
+  const auto mic = std::find(names.begin(), names.end(), "testmic") - names.begin();
+  const auto speaker = std::find(names.begin(), names.end(), "testspk") - names.begin();
+  ASSERT_LT(mic, count);
+  ASSERT_LT(speaker, count);
+  EXPECT_TRUE(input[mic] && !output[mic]) << "the microphone opens for input only";
+  EXPECT_TRUE(output[speaker] && !input[speaker]) << "the speaker opens for output only";
+  EXPECT_EQ(Pa_GetDeviceName(count), "");
+  EXPECT_FALSE(Pa_DeviceOpens(-1, true));
+
+  Pa_ProbeDevicesAhead();
+  for (PaDeviceID id = 0; id < count; ++id) {
+    const PaDeviceInfo* info = Pa_GetDeviceInfo(id);
+    ASSERT_NE(info, nullptr);
+    EXPECT_EQ(info->name, names[id]);
+    EXPECT_EQ(info->maxInputChannels > 0, input[id]) << names[id];
+    EXPECT_EQ(info->maxOutputChannels > 0, output[id]) << names[id];
+    EXPECT_EQ(info->numSampleRates > 0, input[id] || output[id]) << names[id];
+  }
+  // The end waits for the thread that probes.
+  EXPECT_EQ(Pa_Terminate(), paNoError);
+}
+
 TEST_F(PortAudioOnRig, RecordsTheMicrophoneSineExactly) {
   const int sine = rig_->StartSine(1000);
   ASSERT_GE(sine, 0) << rig_->error();

@@ -20,7 +20,6 @@ namespace winetest {
 
 namespace {
 
-constexpr const char* kProgramKey = "Software\\Tarvel";
 constexpr UINT kControlPanelId = 10000;
 
 std::string SectionPath(const char* section) { return std::string(kProgramKey) + "\\" + section; }

@@ -13,6 +13,7 @@
 namespace winetest {
 
 // The program's settings under HKEY_CURRENT_USER\Software\Tarvel\<section>.
+inline constexpr const char* kProgramKey = "Software\\Tarvel";
 void ClearProgramSettings();
 bool WriteProgramValue(const char* section, const char* name, DWORD type, const void* data, DWORD size);
 bool WriteProgramDword(const char* section, const char* name, DWORD value);

@@ -23,6 +23,17 @@ inline void PumpAsTheProgram(DWORD ms) {
   } while (::GetTickCount() - start < ms);
 }
 
+// The program's loop while it is idle: messages through the windows' own
+// pre-translation, then the main window's bars bring their state up to date.
+inline void PumpAsTheIdleProgram(DWORD ms) {
+  const DWORD start = ::GetTickCount();
+  do {
+    PumpAsTheProgram(20);
+    if (CWnd* main = AfxGetMainWnd(); main && main->m_hWnd)
+      ::SendMessageA(main->m_hWnd, WM_IDLEUPDATECMDUI, TRUE, 0);
+  } while (::GetTickCount() - start < ms);
+}
+
 // X keysyms of the keys the tests press; letters and digits are their ASCII codes.
 constexpr unsigned long kKeyReturn = 0xFF0D;
 constexpr unsigned long kKeyEscape = 0xFF1B;
