@@ -158,25 +158,10 @@ using winetest::WriteProgramString;
 // engine_bench records it.
 void Configure(int mode, const std::string& output, const std::string& temp) {
   winetest::ClearProgramSettings();
-  WriteProgramString("SoundDeviceOptions", "PlaybackDeviceName", "testspk");
-  WriteProgramString("SoundDeviceOptions", "RecordDeviceName", "testmic");
-  WriteProgramDword("SoundDeviceOptions", "ChannelCount", 2);
-  WriteProgramDword("SoundDeviceOptions", "SampleFormat", 0x20001);
-  WriteProgramDword("SoundDeviceOptions", "SampleRate", 44100);
-  WriteProgramDword("AdvanceRecordSetting", "ActiveRecordingMode", static_cast<DWORD>(mode));
-  WriteProgramDword("AdvanceRecordSetting", "EnableSilenceDetection", 0);
-  WriteProgramDword("AdvanceRecordSetting", "TimeLimitType", 0);
-  WriteProgramDword("AdvanceRecordSetting", "EnableAutoSplit", 0);
+  winetest::WriteRecordingSettings(mode, 0, output, temp);
   // The editing mode keeps the take in the window (no save on Stop), as engine_bench does.
   WriteProgramDword("FileOutputOptions", "bSaveFile", mode == 0 ? 0 : 1);
-  WriteProgramDword("FileOutputOptions", "bAutoName", 1);
-  WriteProgramDword("FileOutputOptions", "bReplaceExistingFile", 1);
-  WriteProgramDword("FileOutputOptions", "eFileType", 0);
-  WriteProgramString("FileOutputOptions", "strAutoNameFolder", output + "\\");
   WriteProgramString("FileOutputOptions", "strFileLeadName", "bench");
-  WriteProgramDword("FileOutputOptions", "uFileNameDigitCount", 3);
-  WriteProgramDword("FileOutputOptions", "uStartNO", 1);
-  WriteProgramString("FileOutputOptions", "strTempFolder", temp + "\\");
   WriteProgramDword("FileEncodeOptions", "MP3SampleRate", 44100);
   WriteProgramDword("FileEncodeOptions", "MP3EncodeMode", 0);
   WriteProgramDword("FileEncodeOptions", "MP3ChannelMode", 1);

@@ -5,7 +5,7 @@
 // for MP3, WAV and Ogg. The files decode to the rig's sine for about the time
 // recorded. Screenshots of the main window idle, recording and playing are kept. The
 // volume control commands start the desktop's mixer, or say that there is none.
-#include "support/wine/GTestWin.h"
+#include "app/frame/program_fixture.h"
 
 #include "support/wine/AudioRigForWine.h"
 #include "support/wine/ProgramDriver.h"
@@ -38,7 +38,7 @@ using toolbartest::PressKey;
 using toolbartest::XDisplayInput;
 
 constexpr const char* kUntitled = "Untitled - Tarvel 2.93";
-constexpr int kSineHz = 1000;
+using programtest::kSineHz;
 constexpr UINT kMainToolBarId = 59392;
 
 struct WindowSearch {
@@ -136,32 +136,18 @@ struct RecordingCase {
   bool recordFromMenu;  // else from the toolbar; Stop comes the other way
 };
 
-class RecordingCommandsTest : public ::testing::Test {
+class RecordingCommandsTest : public programtest::ProgramFixture {
 protected:
-  static void SetUpTestSuite() { s_rig = new winetest::AudioRigForWine; }
-  static void TearDownTestSuite() {
-    delete s_rig;
-    s_rig = nullptr;
-  }
+  RecordingCommandsTest()
+      : ProgramFixture("frame output \xC3\xB1 \xE6\x97\xA5\xE6\x9C\xAC", "frame-temp", "app-frame-") {}
 
   void SetUp() override {
-    ASSERT_TRUE(s_rig->Ok());
-    ASSERT_TRUE(s_rig->StartSine(kSineHz));
     ASSERT_TRUE(XDisplayInput::Get().Ready()) << "no X display to type and click at";
-    winetest::ClearProgramSettings();
-    m_log = std::string(TARVEL_TEST_BINARY_DIR) + "/app-frame-" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".log";
-    std::remove(m_log.c_str());
+    ProgramFixture::SetUp();
   }
   void TearDown() override {
     Close();
-    winetest::ClearProgramSettings();
-  }
-
-  // The settings a user would have chosen: the rig's devices, 16-bit stereo at 44.1 kHz,
-  // recordings named "take001" in the test's folder, saved on Stop in the editing mode.
-  void Configure(int mode, int fileType) {
-    winetest::WriteRecordingSettings(mode, fileType, m_output.Path(), m_temp.Path());
+    ProgramFixture::TearDown();
   }
 
   void Start(const std::vector<std::string>& args = {}, const char* title = kUntitled) {
@@ -203,15 +189,10 @@ protected:
 
   void RecordEach(const std::vector<RecordingCase>& cases, bool screenshots);
 
-  static winetest::AudioRigForWine* s_rig;
-  winetest::TempFolder m_output{"frame output \xC3\xB1 \xE6\x97\xA5\xE6\x9C\xAC"};
-  winetest::TempFolder m_temp{"frame-temp"};
-  std::string m_log;
   winetest::ProgramCopy m_copy;
   HWND m_main = nullptr;
   HWND m_toolbar = nullptr;
 };
-winetest::AudioRigForWine* RecordingCommandsTest::s_rig = nullptr;
 
 void RecordingCommandsTest::RecordEach(const std::vector<RecordingCase>& cases, bool screenshots) {
   bool shotTaken = !screenshots;
