@@ -145,6 +145,7 @@ struct Device {
   std::string name;
   std::vector<double> rates;
   bool probed = false;
+  std::size_t nextRate = 0;  // the next of kProbeRates to ask about
   // Whether it opens for input and for output at its default rate: -1 not asked yet.
   int opens[2] = {-1, -1};
 };
@@ -258,32 +259,40 @@ bool OpensByDefault(Device& device, PaDeviceIndex index, const PaDeviceInfo& inf
   return known == 1;
 }
 
-// Fills the v18 record: channels only in the directions the device opens in (at
-// its default rate), and the probe rates it accepts in any of them.
-void Probe(Device& device, PaDeviceIndex index) {
+// One step of filling the v18 record: the next probe rate asked in the directions the
+// device opens in (at its default rate); after the last, the record takes the channels
+// of those directions and the rates accepted in any of them. True once the record is
+// complete. Steps are small so that the thread that probes ahead lets a stream open
+// between them.
+bool ProbeStep(Device& device, PaDeviceIndex index) {
+  if (device.probed) return true;
   const PaDeviceInfo* info = Pa_GetDeviceInfo(index);
-  device.probed = true;
   device.info.structVersion = 1;
   device.info.nativeSampleFormats =
       v18::kFloat32 | v18::kInt16 | v18::kInt32 | v18::kInt24 | v18::kPackedInt24 | v18::kInt8 | v18::kUInt8;
   if (!info) {
+    device.probed = true;
     device.info.name = "";
     device.info.numSampleRates = 0;
     device.info.sampleRates = nullptr;
-    return;
+    return true;
   }
-  device.name = info->name ? info->name : "";
   const bool inputOpens = OpensByDefault(device, index, *info, true);
   const bool outputOpens = OpensByDefault(device, index, *info, false);
-  for (double rate : kProbeRates) {
+  if (device.nextRate < std::size(kProbeRates)) {
+    const double rate = kProbeRates[device.nextRate++];
     if ((inputOpens && Opens(index, *info, true, rate)) || (outputOpens && Opens(index, *info, false, rate)))
       device.rates.push_back(rate);
+    if (device.nextRate < std::size(kProbeRates)) return false;
   }
+  device.probed = true;
+  device.name = info->name ? info->name : "";
   device.info.name = device.name.c_str();
   device.info.maxInputChannels = inputOpens ? info->maxInputChannels : 0;
   device.info.maxOutputChannels = outputOpens ? info->maxOutputChannels : 0;
   device.info.numSampleRates = static_cast<int>(device.rates.size());
   device.info.sampleRates = device.rates.empty() ? nullptr : device.rates.data();
+  return true;
 }
 
 // The record of a v18 id, made on first use; the caller holds the state mutex.
@@ -301,7 +310,9 @@ Device* DeviceLocked(State& state, pa18::PaDeviceID id) {
 const pa18::PaDeviceInfo* DeviceInfoLocked(State& state, pa18::PaDeviceID id) {
   Device* device = DeviceLocked(state, id);
   if (!device) return nullptr;
-  if (!device->probed) Probe(*device, ToV19Device(id));
+  const PaDeviceIndex index = ToV19Device(id);
+  while (!ProbeStep(*device, index)) {
+  }
   return &device->info;
 }
 
@@ -583,9 +594,12 @@ void Pa_ProbeDevicesAhead() {
   if (state.initCount <= 0 || state.prober.joinable()) return;
   state.prober = std::thread([&state] {
     for (int id = 0; !state.stopProbing; ++id) {
-      std::lock_guard hold(state.mutex);
-      if (state.initCount <= 0 || id >= HostDeviceCount()) break;
-      DeviceInfoLocked(state, id);
+      for (bool done = false; !done && !state.stopProbing;) {
+        std::lock_guard hold(state.mutex);
+        Device* device = DeviceLocked(state, id);
+        if (!device) return;
+        done = ProbeStep(*device, ToV19Device(id));
+      }
     }
   });
 }
@@ -642,27 +656,31 @@ PaError Pa_OpenStream(PortAudioStream** stream, PaDeviceID inputDevice, int numI
   PaStreamParameters in{};
   PaStreamParameters out{};
   if (wantInput) {
-    const PaDeviceInfo* info18 = DeviceInfoLocked(state, inputDevice);
-    if (!info18) return paInvalidDeviceId;
-    if (numInputChannels > info18->maxInputChannels) return paInvalidChannelCount;
+    // Only whether it opens in this direction, not its rates: a stream opened
+    // before the probing has reached its device does not wait for it.
+    Device* device = DeviceLocked(state, inputDevice);
     in.device = ToV19Device(inputDevice);
+    const ::PaDeviceInfo* info = device ? ::Pa_GetDeviceInfo(in.device) : nullptr;
+    if (!info) return paInvalidDeviceId;
+    if (!OpensByDefault(*device, in.device, *info, true) || numInputChannels > info->maxInputChannels)
+      return paInvalidChannelCount;
     in.channelCount = numInputChannels;
     if (!ToV19Format(inputSampleFormat, in.sampleFormat, s->inWide24)) return paSampleFormatNotSupported;
-    const ::PaDeviceInfo* info = ::Pa_GetDeviceInfo(in.device);
-    in.suggestedLatency = latency(info ? info->defaultLowInputLatency : 0);
+    in.suggestedLatency = latency(info->defaultLowInputLatency);
     if (reader) in.suggestedLatency = std::max(in.suggestedLatency, kReaderLatencySeconds);
     s->inChannels = numInputChannels;
     if (s->inWide24) s->inScratch.assign(framesPerBuffer * numInputChannels, 0);
   }
   if (wantOutput) {
-    const PaDeviceInfo* info18 = DeviceInfoLocked(state, outputDevice);
-    if (!info18) return paInvalidDeviceId;
-    if (numOutputChannels > info18->maxOutputChannels) return paInvalidChannelCount;
+    Device* device = DeviceLocked(state, outputDevice);
     out.device = ToV19Device(outputDevice);
+    const ::PaDeviceInfo* info = device ? ::Pa_GetDeviceInfo(out.device) : nullptr;
+    if (!info) return paInvalidDeviceId;
+    if (!OpensByDefault(*device, out.device, *info, false) || numOutputChannels > info->maxOutputChannels)
+      return paInvalidChannelCount;
     out.channelCount = numOutputChannels;
     if (!ToV19Format(outputSampleFormat, out.sampleFormat, s->outWide24)) return paSampleFormatNotSupported;
-    const ::PaDeviceInfo* info = ::Pa_GetDeviceInfo(out.device);
-    out.suggestedLatency = latency(info ? info->defaultLowOutputLatency : 0);
+    out.suggestedLatency = latency(info->defaultLowOutputLatency);
     s->outChannels = numOutputChannels;
     const ::PaError bytes = Pa_GetSampleSize(out.sampleFormat);
     s->outFrameBytes = static_cast<std::size_t>(bytes > 0 ? bytes : 4) * numOutputChannels;

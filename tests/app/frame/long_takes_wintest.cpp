@@ -3,11 +3,9 @@
 // seconds, the silence detection starting new files, a scheduled item made in its
 // dialogs that starts and stops a take, and takes of a copy that is killed mid-take
 // as a crash or a power cut would end it, then started again.
-#include "support/wine/GTestWin.h"
+#include "app/frame/program_fixture.h"
 
-#include "support/wine/AudioRigForWine.h"
 #include "support/wine/ProgramDriver.h"
-#include "support/wine/TempFolder.h"
 #include "support/wine/Wait.h"
 #include "toolkit/bars/keyboard_input_support.h"
 
@@ -25,7 +23,7 @@ namespace {
 using winetest::ProgramCopy;
 
 constexpr const char* kUntitled = "Untitled - Tarvel 2.93";
-constexpr int kSineHz = 1000;
+using programtest::kSineHz;
 constexpr UINT kRecordCommand = 32853;  // Record/Play > Record
 constexpr UINT kStopCommand = 32852;
 constexpr UINT kScheduleSettingsCommand = 32888;  // Options > Schedule Setting...
@@ -90,29 +88,9 @@ SYSTEMTIME LocalTimeIn(int seconds) {
   return st;
 }
 
-class LongTakeTest : public ::testing::Test {
+class LongTakeTest : public programtest::ProgramFixture {
 protected:
-  static void SetUpTestSuite() { s_rig = new winetest::AudioRigForWine; }
-  static void TearDownTestSuite() {
-    delete s_rig;
-    s_rig = nullptr;
-  }
-
-  void SetUp() override {
-    ASSERT_TRUE(s_rig->Ok());
-    ASSERT_TRUE(s_rig->StartSine(kSineHz));
-    winetest::ClearProgramSettings();
-    m_log = std::string(TARVEL_TEST_BINARY_DIR) + "/app-long-" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".log";
-    std::remove(m_log.c_str());
-  }
-  void TearDown() override { winetest::ClearProgramSettings(); }
-
-  // The settings a user would have chosen: the rig's devices, 16-bit stereo at 44.1 kHz,
-  // takes named "take001…" in the test's folder and saved when they stop.
-  void Configure(int mode, int fileType) {
-    winetest::WriteRecordingSettings(mode, fileType, m_output.Path(), m_temp.Path());
-  }
+  LongTakeTest() : ProgramFixture("long output", "long-temp", "app-long-") {}
 
   void Start(ProgramCopy& copy) {
     ASSERT_TRUE(copy.Start({}, m_log));
@@ -128,14 +106,28 @@ protected:
     return winetest::DecodeWithSox(file, m_log + ".raw");
   }
 
-  void SplitTake(int fileType, const char* extension);
+  // Record, and the time the take really began: the first copy's journal (editing
+  // mode) or the first file (directly saving) is there. The lengths a kill keeps are
+  // counted from then, as a busy machine may take a moment to open the devices.
+  void RecordAndWaitForTheTake(ProgramCopy& copy, const std::string& folder, const char* name) {
+    copy.Command(kRecordCommand);
+    ASSERT_TRUE(winetest::WaitUntil([&] { return !winetest::FindFileNoCase(folder, name).empty(); }, 20000))
+        << "the take did not begin: no " << name << " in " << folder;
+  }
+  std::string FirstCopysFolder() { return m_temp.UnixPath() + "/$ZQY#Tmp#01$"; }
 
-  static winetest::AudioRigForWine* s_rig;
-  winetest::TempFolder m_output{"long output"};
-  winetest::TempFolder m_temp{"long-temp"};
-  std::string m_log;
+  // Starts the copy after a killed one: the box that tells of the recovered take
+  // (its text in *text) is confirmed and the main window shows.
+  void StartAndConfirmRecovery(ProgramCopy& next, DWORD timeoutMs, std::string* text) {
+    ASSERT_TRUE(next.Start({}, m_log));
+    HWND box = winetest::WaitForProgramMessageBox(timeoutMs, text);
+    ASSERT_NE(box, nullptr) << "nothing told the user; see " << m_log;
+    ::PostMessageA(box, WM_COMMAND, IDOK, 0);
+    ASSERT_NE(next.WaitForMainWindow(kUntitled), nullptr);
+  }
+
+  void SplitTake(int fileType, const char* extension);
 };
-winetest::AudioRigForWine* LongTakeTest::s_rig = nullptr;
 
 // 45 seconds split every 20: three parts that together hold the whole take, and the
 // program still runs after each split.
@@ -318,23 +310,19 @@ TEST_F(LongTakeTest, AnEditingTakeOfAKilledCopyComesBackAtTheNextStart) {
   ProgramCopy killed, beside;
   ASSERT_NO_FATAL_FAILURE(Start(killed));
   ASSERT_NO_FATAL_FAILURE(Start(beside));
-  killed.Command(kRecordCommand);
+  ASSERT_NO_FATAL_FAILURE(RecordAndWaitForTheTake(killed, FirstCopysFolder(), "ZQ#Take.journal"));
   ::Sleep(5000);
   killed.Kill();
   ASSERT_TRUE(beside.Running());
-  EXPECT_GE(winetest::FileSizeOf(temp + "/$ZQY#Tmp#01$/ZQ#Take.journal"), 0) << "the dead copy's journal";
+  EXPECT_GE(winetest::FileSizeOf(FirstCopysFolder() + "/ZQ#Take.journal"), 0) << "the dead copy's journal";
 
   ProgramCopy next;
-  ASSERT_TRUE(next.Start({}, m_log));
   std::string text;
-  HWND box = winetest::WaitForProgramMessageBox(30000, &text);
-  ASSERT_NE(box, nullptr) << "nothing told the user; see " << m_log;
+  ASSERT_NO_FATAL_FAILURE(StartAndConfirmRecovery(next, 30000, &text));
   EXPECT_NE(text.find("was ended while it was recording"), std::string::npos) << text;
   EXPECT_NE(text.find("recovered and saved as"), std::string::npos) << text;
   EXPECT_NE(text.find(m_output.Path() + "\\take001.wav"), std::string::npos) << text;
   EXPECT_NE(text.find("stereo"), std::string::npos) << text;
-  ::PostMessageA(box, WM_COMMAND, IDOK, 0);
-  ASSERT_NE(next.WaitForMainWindow(kUntitled), nullptr);
 
   const winetest::Decoded decoded = Output("take001.wav");
   EXPECT_GE(decoded.seconds, 4.0) << "all but about the last second";
@@ -366,19 +354,15 @@ TEST_F(LongTakeTest, AnEditingTakeOfMinutesKilledComesBackWhole) {
   Configure(0, 0);
   ProgramCopy killed;
   ASSERT_NO_FATAL_FAILURE(Start(killed));
-  killed.Command(kRecordCommand);
+  ASSERT_NO_FATAL_FAILURE(RecordAndWaitForTheTake(killed, FirstCopysFolder(), "ZQ#Take.journal"));
   ::Sleep(90000);
   ASSERT_TRUE(killed.Running());
   killed.Kill();
   ProgramCopy next;
-  ASSERT_TRUE(next.Start({}, m_log));
   std::string text;
-  HWND box = winetest::WaitForProgramMessageBox(60000, &text);
-  ASSERT_NE(box, nullptr) << "see " << m_log;
+  ASSERT_NO_FATAL_FAILURE(StartAndConfirmRecovery(next, 60000, &text));
   EXPECT_TRUE(text.find("(1 min 29 s") != std::string::npos || text.find("(1 min 30 s") != std::string::npos)
       << text;
-  ::PostMessageA(box, WM_COMMAND, IDOK, 0);
-  ASSERT_NE(next.WaitForMainWindow(kUntitled), nullptr);
   const winetest::Decoded decoded = Output("take001.wav");
   EXPECT_GE(decoded.seconds, 88.5);
   EXPECT_LE(decoded.seconds, 90.5);
@@ -392,7 +376,7 @@ TEST_F(LongTakeTest, ADirectOggTakeOfAKilledCopyKeepsWhatWasWritten) {
   Configure(1, 2);
   ProgramCopy copy;
   ASSERT_NO_FATAL_FAILURE(Start(copy));
-  copy.Command(kRecordCommand);
+  ASSERT_NO_FATAL_FAILURE(RecordAndWaitForTheTake(copy, m_output.UnixPath(), "take001.ogg"));
   ::Sleep(5000);
   copy.Kill();
   const std::string file = winetest::FindFileNoCase(m_output.UnixPath(), "take001.ogg");
