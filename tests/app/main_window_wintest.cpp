@@ -574,15 +574,38 @@ TEST_F(HelpInBrowserTest, HelpTopicsAndContextHelpShowTheHelpsFirstPage) {
   RECT bar{};
   ::GetWindowRect(toolbar, &bar);
   ::PostMessageA(main, WM_COMMAND, MAKEWPARAM(ID_CONTEXT_HELP, 0), 0);
-  PumpPendingMessages(500);
+  // The click counts once the frame is in help mode (it holds the mouse), which on a
+  // busy machine may take longer than the command's post.
+  ASSERT_TRUE(winetest::WaitUntil(
+      [&] {
+        GUITHREADINFO info{sizeof info};
+        return ::GetGUIThreadInfo(::GetWindowThreadProcessId(main, nullptr), &info) &&
+               info.hwndCapture == main;
+      },
+      10000))
+      << "the frame took no help mode";
   const POINT on{bar.left + 20, (bar.top + bar.bottom) / 2};
   ::SetCursorPos(on.x, on.y);
+  // The frame finds the button under the pointer where the click's message says it
+  // was: post once the pointer is there.
+  ASSERT_TRUE(winetest::WaitUntil(
+      [&] {
+        POINT at{};
+        return ::GetCursorPos(&at) && at.x == on.x && at.y == on.y;
+      },
+      5000));
   POINT client = on;
   ::ScreenToClient(main, &client);
   ::PostMessageA(main, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(client.x, client.y));
   ::PostMessageA(main, WM_LBUTTONUP, 0, MAKELPARAM(client.x, client.y));
   ASSERT_TRUE(winetest::WaitUntil([&] { return Opened().size() >= 2; }, 20000))
-      << "no browser; see " << m_log;
+      << "no browser (a message: \"" << MessageBoxText("", nullptr) << "\"; the frame holds the mouse: " <<
+      [&] {
+        GUITHREADINFO info{sizeof info};
+        return ::GetGUIThreadInfo(::GetWindowThreadProcessId(main, nullptr), &info) &&
+               info.hwndCapture == main;
+      }()
+      << "); see " << m_log;
   EXPECT_EQ(Opened()[1], page);
 }
 
