@@ -34,15 +34,21 @@ tarvel_add_folders(
   options/schedule options/log options/about options/wizard options/help app
   bench/win)
 
-# Two wine environments (each a prefix, virtual display, wineserver and virtual desktop)
+# Four wine environments (each a prefix, virtual display, wineserver and virtual desktop)
 # serve the wine tests of a run, which take turns between them; each is started once
 # and stopped at the end so nothing is left running and CTest never waits on a pipe
-# held by wine's background processes. The first is the one the benchmarks and the
-# README name (build/wine).
-set(TARVEL_WINE_LANES 2)
-set(TARVEL_WINE_LANE_SUFFIX_0 "")
-set(TARVEL_WINE_LANE_SUFFIX_1 "-2")
-foreach(_lane RANGE 1)
+# held by wine's background processes. Most of a program test's time is spent waiting
+# for real-time audio, so the environments run side by side. The first is the one the
+# benchmarks and the README name (build/wine); the others are build/wine-2, -3, -4.
+set(TARVEL_WINE_LANES 4)
+math(EXPR _lastLane "${TARVEL_WINE_LANES} - 1")
+foreach(_lane RANGE ${_lastLane})
+  if(_lane EQUAL 0)
+    set(TARVEL_WINE_LANE_SUFFIX_${_lane} "")
+  else()
+    math(EXPR _number "${_lane} + 1")
+    set(TARVEL_WINE_LANE_SUFFIX_${_lane} "-${_number}")
+  endif()
   set(_state ${TARVEL_WINE_STATE}${TARVEL_WINE_LANE_SUFFIX_${_lane}})
   add_test(NAME wine.setup${TARVEL_WINE_LANE_SUFFIX_${_lane}} COMMAND ${TARVEL_WINE_ENV} start ${_state})
   add_test(NAME wine.cleanup${TARVEL_WINE_LANE_SUFFIX_${_lane}} COMMAND ${TARVEL_WINE_ENV} stop ${_state})
