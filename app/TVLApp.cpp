@@ -15,6 +15,7 @@
 #include "platform/seams/ProcessSignals.h"
 #include "platform/seams/win32/Win32Seams.h"
 #include "resources/resource.h"
+#include "toolkit/bars/TKToolBar.h"
 #include "toolkit/frames/GlobalData.h"
 #include "toolkit/frames/MenuSound.h"
 
@@ -160,6 +161,12 @@ BOOL CTVLApp::IsIdleMessage(MSG* msg) {
   return TRUE;
 }
 
+BOOL CTVLApp::OnIdle(LONG count) {
+  // The bars take drops from the first idle moment on, once the window has shown.
+  if (count == 0) CTKToolBar::RegisterHeldDropTargets();
+  return CWinApp::OnIdle(count);
+}
+
 BOOL CTVLApp::InitInstance() {
   // Copies start one after another: the whole start-up holds the mutex, and every
   // way out releases it.
@@ -167,7 +174,10 @@ BOOL CTVLApp::InitInstance() {
   if (m_hInstanceMutex) ::WaitForSingleObject(m_hInstanceMutex, INFINITE);
   const BOOL started = StartUp();
   if (m_hInstanceMutex) ::ReleaseMutex(m_hInstanceMutex);
-  if (!started) return FALSE;
+  if (!started) {
+    CTKToolBar::RegisterHeldDropTargets();
+    return FALSE;
+  }
   m_pMainWnd->SendMessage(kZoomToFitMessage, 0, 0);
   m_resourceUpdate = FALSE;
   // What a start does not ask of the sound devices (their rates) is found out now,
@@ -250,6 +260,7 @@ BOOL CTVLApp::StartUp() {
   AddDocTemplate(docTemplate);
 
   CMainFrame::HoldFirstShow();
+  CTKToolBar::HoldDropTargets();
   // A file named on the command line that cannot be opened has been told about; the
   // copy goes on with the new document the failed open leaves, as after Open.
   if (!ProcessShellCommand(commandLine) && commandLine.m_nShellCommand != CCommandLineInfo::FileOpen)

@@ -58,6 +58,7 @@ public:
   // panes up to date every few ticks and the buttons when the state moved: neither
   // asks for the idle work otherwise.
   BOOL IsIdleMessage(MSG* msg) override;
+  BOOL OnIdle(LONG count) override;
   // Data 0 opens the help file's first page; other values do nothing.
   virtual void WinHelp(DWORD_PTR data, UINT command);
   // Of the user interface only the main window's place is kept between runs: the bars,

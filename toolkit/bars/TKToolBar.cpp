@@ -48,6 +48,7 @@ CTKToolbarImageList CTKToolBar::s_Images, CTKToolBar::s_ColdImages, CTKToolBar::
 CTKToolbarImageList* CTKToolBar::s_pUserImages = nullptr;
 CMap<UINT, UINT, int, int> CTKToolBar::s_DefaultImages;
 CList<CTKToolBar*, CTKToolBar*> CTKToolBar::s_allToolbars;
+BOOL CTKToolBar::s_bHoldDropTargets = FALSE;
 HHOOK CTKToolBar::s_hookMouse = nullptr;
 CTKToolBar* CTKToolBar::s_pHotToolBar = nullptr;
 
@@ -115,6 +116,18 @@ CTKToolBar::~CTKToolBar() {
 }
 
 const CList<CTKToolBar*, CTKToolBar*>& CTKToolBar::GetAllToolbars() { return s_allToolbars; }
+
+void CTKToolBar::HoldDropTargets() { s_bHoldDropTargets = TRUE; }
+
+void CTKToolBar::RegisterHeldDropTargets() {
+  s_bHoldDropTargets = FALSE;
+  for (POSITION pos = s_allToolbars.GetHeadPosition(); pos;) {
+    CTKToolBar* bar = s_allToolbars.GetNext(pos);
+    if (!bar->m_bDropTargetHeld) continue;
+    bar->m_bDropTargetHeld = FALSE;
+    if (bar->m_hWnd && AfxOleIsInitialized()) bar->m_DropTarget.Register(bar);
+  }
+}
 
 BOOL CTKToolBar::Create(CWnd* parent, DWORD style, UINT id) {
   return CreateEx(parent, 0x800, style, CRect(1, 1, 1, 1), id);
@@ -229,7 +242,10 @@ int CTKToolBar::OnCreate(LPCREATESTRUCT cs) {
   if (!s_hcurMove) s_hcurMove = GlobalData::Get().GetStretchVertCursor();
   HWND frame = ::GetAncestor(m_hWnd, GA_ROOT);
   CTKToolbarImageList::SetRightToLeft(frame && (::GetWindowLongA(frame, GWL_EXSTYLE) & 0x400000));
-  if (AfxOleIsInitialized()) m_DropTarget.Register(this);
+  if (s_bHoldDropTargets)
+    m_bDropTargetHeld = TRUE;
+  else if (AfxOleIsInitialized())
+    m_DropTarget.Register(this);
   m_hSeparatorPen = ::CreatePen(PS_SOLID, 1, GlobalData::Get().buttonText);
   s_allToolbars.AddTail(this);
   return 0;

@@ -186,6 +186,12 @@ public:
   static void SetHotTrackHook(BOOL on = TRUE);
   static BOOL HasHotTrackHook() { return s_hookMouse != nullptr; }
   static const CList<CTKToolBar*, CTKToolBar*>& GetAllToolbars();
+  // While held, bars made take drops (buttons dragged in customize mode) only once
+  // RegisterHeldDropTargets is called: a program's start shows its window first, as the
+  // first drop target of a process sets up the system's drag and drop, which takes a
+  // while and cannot be wanted before the window shows.
+  static void HoldDropTargets();
+  static void RegisterHeldDropTargets();
   static int GetCommandButtons(UINT id, CObList& buttons);
   static void CleanUpImages();
   static BOOL AddToolBarImages(UINT resourceId);
@@ -225,6 +231,7 @@ public:
   CObList m_OrigResetButtons;
   BOOL m_bResourceWasChanged = FALSE;
   CToolbarDropTarget m_DropTarget;
+  BOOL m_bDropTargetHeld = FALSE;
   int m_iDragIndex = -1;
   CRect m_rectDrag;
   HPEN m_hSeparatorPen = nullptr;
@@ -334,6 +341,7 @@ protected:
   static CTKToolbarImageList* s_pUserImages;
   static CMap<UINT, UINT, int, int> s_DefaultImages;
   static CList<CTKToolBar*, CTKToolBar*> s_allToolbars;
+  static BOOL s_bHoldDropTargets;
   static HHOOK s_hookMouse;
   static CTKToolBar* s_pHotToolBar;
 

@@ -18,6 +18,7 @@
 #include "support/wine/ProgramDriver.h"
 #include "support/wine/TempFolder.h"
 #include "support/wine/Wait.h"
+#include "toolkit/bars/TKToolBar.h"
 #include "toolkit/bars/keyboard_input_support.h"
 
 #include "platform/afx/linux_headers_begin.h"
@@ -100,6 +101,37 @@ LRESULT CALLBACK WatchFirstShow(int code, WPARAM wParam, LPARAM lParam) {
 
 void Pump(DWORD ms) { toolbartest::PumpAsTheIdleProgram(ms); }
 
+// A drop target that takes nothing: only asks the system whether a window takes drops.
+struct NoDrops : IDropTarget {
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** out) override {
+    *out = this;
+    return S_OK;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return 1; }
+  ULONG STDMETHODCALLTYPE Release() override { return 1; }
+  HRESULT STDMETHODCALLTYPE DragEnter(IDataObject*, DWORD, POINTL, DWORD* effect) override {
+    *effect = DROPEFFECT_NONE;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE DragOver(DWORD, POINTL, DWORD* effect) override {
+    *effect = DROPEFFECT_NONE;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE DragLeave() override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE Drop(IDataObject*, DWORD, POINTL, DWORD* effect) override {
+    *effect = DROPEFFECT_NONE;
+    return S_OK;
+  }
+};
+
+// Whether a window takes drops: the system refuses a second registration.
+bool TakesDrops(HWND window) {
+  static NoDrops probe;
+  const HRESULT hr = ::RegisterDragDrop(window, &probe);
+  if (SUCCEEDED(hr)) ::RevokeDragDrop(window);
+  return hr == DRAGDROP_E_ALREADYREGISTERED;
+}
+
 class StartUpTest : public ::testing::Test {
 protected:
   // The program's start in a recording mode (0 editing, 1 directly saving).
@@ -167,6 +199,17 @@ void StartUpTest::ExpectFinishedAtFirstShow(int mode) {
   EXPECT_EQ(g_first.inputVolume, later.inputVolume);
   EXPECT_EQ(g_first.infoDisplay, later.infoDisplay);
   EXPECT_EQ(later.infoDisplay, mode == 1) << "the directly-saving mode shows the recording's display";
+
+  // From the program's first idle moment on, its bars take the buttons dragged onto them.
+  m_app->OnIdle(0);
+  int bars = 0;
+  for (POSITION pos = CTKToolBar::GetAllToolbars().GetHeadPosition(); pos;) {
+    CTKToolBar* bar = CTKToolBar::GetAllToolbars().GetNext(pos);
+    if (!bar->m_hWnd || ::GetAncestor(bar->m_hWnd, GA_ROOT) != frame->m_hWnd) continue;
+    ++bars;
+    EXPECT_TRUE(TakesDrops(bar->m_hWnd)) << "bar " << bar->GetDlgCtrlID();
+  }
+  EXPECT_GE(bars, 4) << "the menu bar and the three toolbars";
 }
 
 // The tip shown for a control: a visible tooltip window whose current tool is the
