@@ -174,10 +174,7 @@ BOOL CTVLApp::InitInstance() {
   if (m_hInstanceMutex) ::WaitForSingleObject(m_hInstanceMutex, INFINITE);
   const BOOL started = StartUp();
   if (m_hInstanceMutex) ::ReleaseMutex(m_hInstanceMutex);
-  if (!started) {
-    CTKToolBar::RegisterHeldDropTargets();
-    return FALSE;
-  }
+  if (!started) return FALSE;
   m_pMainWnd->SendMessage(kZoomToFitMessage, 0, 0);
   m_resourceUpdate = FALSE;
   // What a start does not ask of the sound devices (their rates) is found out now,

@@ -1,11 +1,28 @@
 #include "audiofiles/import/ImportFile.h"
 
+#include <unistd.h>
+
+#include <cerrno>
 #include <cmath>
 
 #include "audiofiles/import/ImportText.h"
 #include "core/model/Track.h"
 #include "core/model/TrackFactory.h"
 #include "core/model/WaveTrack.h"
+
+std::int64_t ReadFileAt(int fd, std::int64_t offset, unsigned char* out, std::size_t count) {
+  std::size_t got = 0;
+  while (got < count) {
+    const ssize_t n = ::pread(fd, out + got, count - got, static_cast<off_t>(offset + got));
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return -1;
+    }
+    if (n == 0) break;
+    got += static_cast<std::size_t>(n);
+  }
+  return static_cast<std::int64_t>(got);
+}
 
 void ImportedTracks::Make(TrackFactory* factory, int channels, SampleFormat format, double rate) {
   DeleteAll();

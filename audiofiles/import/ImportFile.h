@@ -4,6 +4,7 @@
 // out, and giving them back when an import fails).
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -23,6 +24,11 @@ using ImportProgressCallback = int (*)(void* userData, float fraction);
 // track with a block-sized append buffer, so a hostile header announcing
 // hundreds of channels would otherwise cost gigabytes before a sample is read.
 constexpr int kMaxImportChannels = 64;
+
+// Reads up to count bytes at offset of a file with pread (several threads may share
+// the descriptor): the count read, short only at the end of the file, or -1 when the
+// file could not be read.
+std::int64_t ReadFileAt(int fd, std::int64_t offset, unsigned char* out, std::size_t count);
 
 // The tracks of one import while they are being filled. Deletes them when it
 // goes, unless they were handed out: a failed, cancelled or interrupted import

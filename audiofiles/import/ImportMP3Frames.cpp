@@ -1,9 +1,6 @@
 #include "audiofiles/import/ImportMP3Frames.h"
 
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 
 namespace {
@@ -18,8 +15,6 @@ constexpr int kMaxFrameBytes = 2881;
 
 // libmad's fixed-point samples carry 28 fraction bits.
 constexpr float kFixedToFloat = 1.0f / static_cast<float>(1 << MAD_F_FRACBITS);
-// Samples a frame gives at most; libmad never gives more.
-constexpr int kMaxFrameSamples = 1152;
 
 bool SameStream(const MP3FrameHeader& a, const MP3FrameHeader& b) {
   return a.version == b.version && a.layer == b.layer && a.rate == b.rate;
@@ -27,22 +22,8 @@ bool SameStream(const MP3FrameHeader& a, const MP3FrameHeader& b) {
 
 }  // namespace
 
-std::int64_t ReadFileAt(int fd, std::int64_t offset, unsigned char* out, std::size_t count) {
-  std::size_t got = 0;
-  while (got < count) {
-    const ssize_t n = ::pread(fd, out + got, count - got, static_cast<off_t>(offset + got));
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return -1;
-    }
-    if (n == 0) break;
-    got += static_cast<std::size_t>(n);
-  }
-  return static_cast<std::int64_t>(got);
-}
-
 void AppendMP3Frame(const mad_pcm& pcm, ImportVector<float>& left, ImportVector<float>& right) {
-  const int n = std::min<int>(pcm.length, kMaxFrameSamples);
+  const int n = std::min<int>(pcm.length, kMP3MaxFrameSamples);
   const mad_fixed_t* l = pcm.samples[0];
   const mad_fixed_t* r = pcm.samples[std::min(1, pcm.channels - 1)];
   const std::size_t at = left.size();

@@ -10,6 +10,7 @@
 #include <functional>
 #include <vector>
 
+#include "audiofiles/import/ImportFile.h"
 #include "audiofiles/import/ImportMemory.h"
 
 struct MP3FrameHeader {
@@ -20,10 +21,8 @@ struct MP3FrameHeader {
   int samples = 0;  // samples per channel
 };
 
-// Reads up to count bytes at offset of a file with pread (several threads may share
-// the descriptor): the count read, short only at the end of the file, or -1 when the
-// file could not be read.
-std::int64_t ReadFileAt(int fd, std::int64_t offset, unsigned char* out, std::size_t count);
+// Samples a frame gives at most; libmad never gives more.
+constexpr int kMP3MaxFrameSamples = 1152;
 
 // Appends a decoded frame's samples as float: its first channel on the left, its
 // second (or, in a mono frame, its only one) on the right.

@@ -8,8 +8,6 @@
 
 namespace {
 
-// Samples a frame gives at most; libmad never gives more.
-constexpr int kMaxFrameSamples = 1152;
 // The frames at the start that tell the file's bytes per sample.
 constexpr int kSampleFrames = 64;
 constexpr std::int64_t kSampleBytes = 65536;
@@ -86,8 +84,7 @@ std::int64_t LeadIn(int fd, std::int64_t begin, std::int64_t cut, std::int64_t e
   unsigned char head[4] = {};
   MP3FrameHeader h;
   const int frameBytes =
-      ::pread(fd, head, sizeof head, static_cast<off_t>(cut)) == 4 && ReadMP3FrameHeader(head, &h) ? h.bytes
-                                                                                                   : 0;
+      ReadFileAt(fd, cut, head, sizeof head) == 4 && ReadMP3FrameHeader(head, &h) ? h.bytes : 0;
   const std::int64_t from = std::max(begin, cut - (2 * kReservoirBytes + kLeadFrames * frameBytes));
   const std::int64_t frame = FindMP3FrameChain(fd, from, cut, end);
   return frame >= 0 && MP3FramesReach(fd, frame, cut) ? frame : from;
@@ -144,7 +141,7 @@ std::unique_ptr<MP3Stretch> DecodeMP3Stretch(int fd, const MP3StretchPlan& plan,
   const std::int64_t until = index + 1 < plan.Count() ? plan.cuts[static_cast<std::size_t>(index) + 1] : -1;
   const std::int64_t bytes = (until >= 0 ? until : plan.end) - plan.cuts[static_cast<std::size_t>(index)];
   const std::size_t expected =
-      static_cast<std::size_t>(static_cast<double>(bytes) / plan.bytesPerSample) + 2 * kMaxFrameSamples;
+      static_cast<std::size_t>(static_cast<double>(bytes) / plan.bytesPerSample) + 2 * kMP3MaxFrameSamples;
   s->left.reserve(expected);
   s->right.reserve(expected);
   s->reader = std::make_unique<MP3FrameReader>(fd, plan.leadIns[static_cast<std::size_t>(index)], plan.end);

@@ -84,7 +84,7 @@ struct OggReader {
   static size_t Read(void* out, size_t size, size_t count, void* self) {
     auto* r = static_cast<OggReader*>(self);
     if (size == 0) return 0;
-    const ssize_t n = ::pread(r->fd, out, size * count, static_cast<off_t>(r->offset));
+    const std::int64_t n = ReadFileAt(r->fd, r->offset, static_cast<unsigned char*>(out), size * count);
     if (n <= 0) return 0;
     r->offset += n;
     return static_cast<size_t>(n) / size;

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <new>
+#include <set>
 #include <vector>
 
 #include "audiofiles/import/ImportWorkers.h"
@@ -13,7 +14,7 @@ struct StretchDecoding::Shared {
   std::atomic<bool> stop{false};
   int running = 0;  // tasks handed out and not finished
   std::map<int, std::unique_ptr<Stretch>> done;
-  std::map<int, bool> failed;  // decodes that threw (out of memory)
+  std::set<int> failed;  // decodes that threw (out of memory)
   std::vector<std::unique_ptr<Stretch>> spare;
 };
 
@@ -62,7 +63,7 @@ void StretchDecoding::Start(int index) {
     }
     std::lock_guard hold(*lock);
     shared->done[index] = std::move(stretch);
-    if (failed) shared->failed[index] = true;
+    if (failed) shared->failed.insert(index);
     --shared->running;
   });
 }

@@ -267,26 +267,23 @@ bool OpensByDefault(Device& device, PaDeviceIndex index, const PaDeviceInfo& inf
 bool ProbeStep(Device& device, PaDeviceIndex index) {
   if (device.probed) return true;
   const PaDeviceInfo* info = Pa_GetDeviceInfo(index);
+  bool inputOpens = false, outputOpens = false;
+  if (info) {
+    inputOpens = OpensByDefault(device, index, *info, true);
+    outputOpens = OpensByDefault(device, index, *info, false);
+    if (device.nextRate < std::size(kProbeRates)) {
+      const double rate = kProbeRates[device.nextRate++];
+      if ((inputOpens && Opens(index, *info, true, rate)) ||
+          (outputOpens && Opens(index, *info, false, rate)))
+        device.rates.push_back(rate);
+      if (device.nextRate < std::size(kProbeRates)) return false;
+    }
+  }
+  device.probed = true;
+  device.name = info && info->name ? info->name : "";
   device.info.structVersion = 1;
   device.info.nativeSampleFormats =
       v18::kFloat32 | v18::kInt16 | v18::kInt32 | v18::kInt24 | v18::kPackedInt24 | v18::kInt8 | v18::kUInt8;
-  if (!info) {
-    device.probed = true;
-    device.info.name = "";
-    device.info.numSampleRates = 0;
-    device.info.sampleRates = nullptr;
-    return true;
-  }
-  const bool inputOpens = OpensByDefault(device, index, *info, true);
-  const bool outputOpens = OpensByDefault(device, index, *info, false);
-  if (device.nextRate < std::size(kProbeRates)) {
-    const double rate = kProbeRates[device.nextRate++];
-    if ((inputOpens && Opens(index, *info, true, rate)) || (outputOpens && Opens(index, *info, false, rate)))
-      device.rates.push_back(rate);
-    if (device.nextRate < std::size(kProbeRates)) return false;
-  }
-  device.probed = true;
-  device.name = info->name ? info->name : "";
   device.info.name = device.name.c_str();
   device.info.maxInputChannels = inputOpens ? info->maxInputChannels : 0;
   device.info.maxOutputChannels = outputOpens ? info->maxOutputChannels : 0;

@@ -120,6 +120,8 @@ const CList<CTKToolBar*, CTKToolBar*>& CTKToolBar::GetAllToolbars() { return s_a
 void CTKToolBar::HoldDropTargets() { s_bHoldDropTargets = TRUE; }
 
 void CTKToolBar::RegisterHeldDropTargets() {
+  // Held bars wait only for the first call after HoldDropTargets.
+  if (!s_bHoldDropTargets) return;
   s_bHoldDropTargets = FALSE;
   for (POSITION pos = s_allToolbars.GetHeadPosition(); pos;) {
     CTKToolBar* bar = s_allToolbars.GetNext(pos);
